@@ -1,0 +1,37 @@
+// FileSystem.h: files as the game names them, resolved against the game's root folder.
+//
+// The game writes paths as on Windows: "\" or "/" between parts and any letter case. Each part
+// is matched case-insensitively against what exists under the root, so "DATA\Fonts\a.FNT" finds
+// "data/fonts/a.fnt". Parts that do not exist yet keep the case given (so new files can be made).
+// Absolute host paths (starting with "/") are taken as they are.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fs_layer {
+
+void SetRootFolder(const std::string& hostDir);  // default: the "data" folder beside the program
+const std::string& GetRootFolder();
+std::string DefaultRootFolder();                 // "<dir of the executable>/data"
+
+std::string ResolvePath(const std::string& gamePath);  // host path for a game path
+
+bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out,
+                   std::size_t maxSize = 256u << 20);
+bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size);
+bool FileExists(const std::string& gamePath);
+bool DeleteFile(const std::string& gamePath);
+bool CreateDirectory(const std::string& gamePath);       // and its parents
+bool GetLastWriteTime(const std::string& gamePath, std::int64_t& out);  // seconds since the epoch
+bool IsReadOnly(const std::string& gamePath);
+bool SetWritable(const std::string& gamePath);
+// Names (not paths) of the files in the folder of `pattern` that match its last part, where
+// "*" and "?" are wildcards compared without case, e.g. "gfx/effects/*.jp2". Sorted.
+std::vector<std::string> FindFiles(const std::string& pattern);
+
+// The per-user folder for runtime files such as the single-instance lock.
+std::string UserRuntimeFolder();
+
+}  // namespace fs_layer

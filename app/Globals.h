@@ -1,0 +1,13 @@
+// Globals.h: the shell's global values that the screens and the table read.
+// Start-up owns them; there is no application object.
+#pragma once
+
+double GetGameTime();              // the game clock, seconds
+void UpdateGameClock(float dt);    // grows the clock by dt while it runs
+void SetGameClockRunning(bool running);
+bool IsGameClockRunning();
+
+extern bool g_bCheatMode;          // the hidden cheat mode, toggled by typing its access code
+extern bool g_bExitRequested;      // the window's close request or the main menu's exit button
+extern bool g_bMenuReached;        // set by the main menu's constructor
+extern bool g_bReportAllKeys;      // cleared while a player name is typed

@@ -1,0 +1,67 @@
+#include "app/CIniFile.h"
+
+#include "platform/Engine.h"
+
+CIniFile::CIniFile(const char* file)
+    : m_sFile(file != nullptr ? file : ""), m_pEngine(engine2dCreate(kEngineVersion))
+{
+    Bind();
+}
+
+CIniFile::CIniFile(const CIniFile& other)
+    : m_sFile(other.m_sFile), m_sSection(other.m_sSection), m_pEngine(engine2dCreate(kEngineVersion))
+{
+}
+
+CIniFile& CIniFile::operator=(const CIniFile& other)
+{
+    m_sFile = other.m_sFile;
+    m_sSection = other.m_sSection;
+    return *this;
+}
+
+CIniFile::~CIniFile()
+{
+    if (m_pEngine != nullptr)
+        m_pEngine->Release();
+}
+
+void CIniFile::Bind()
+{
+    if (m_pEngine != nullptr)
+        m_pEngine->SetState(EState::IniFile, m_sFile.c_str());
+}
+
+void CIniFile::SetSection(const char* section)
+{
+    m_sSection = section != nullptr ? section : "";
+}
+
+const char* CIniFile::GetString(const char* key)
+{
+    Bind();
+    m_sValue = m_pEngine != nullptr && key != nullptr ? m_pEngine->IniGetString(m_sSection.c_str(), key, "")
+                                                      : std::string();
+    return m_sValue.c_str();
+}
+
+int CIniFile::GetInt(const char* key)
+{
+    Bind();
+    if (m_pEngine == nullptr || key == nullptr)
+        return 0;
+    return m_pEngine->IniGetInt(m_sSection.c_str(), key, 0);
+}
+
+float CIniFile::GetFloat(const char* key)
+{
+    Bind();
+    if (m_pEngine == nullptr || key == nullptr)
+        return 0.0f;
+    return m_pEngine->IniGetFloat(m_sSection.c_str(), key, 0.0f);
+}
+
+bool CIniFile::GetBool(const char* key)
+{
+    return GetInt(key) != 0;
+}

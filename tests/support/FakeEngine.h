@@ -98,6 +98,8 @@ public:
     int mainLoopFrames = 0;                // RunMainLoop calls the frame function at most this often
     bool failLoads = false;                // TextureLoad, EffectLoad, StreamLoad and ResourceLoad fail
 
+    // Overrides repeat the interface's default arguments, so calls through a FakeEngine& match
+    // calls through an IEngine*.
     FakeEngine() = default;
     ~FakeEngine() override = default;
     FakeEngine(const FakeEngine&) = delete;
@@ -331,7 +333,8 @@ public:
 
     void EffectFree(HEffect) override {}
 
-    HChannel EffectPlay(HEffect effect, int volume, int pan, float pitch, bool loop) override
+    HChannel EffectPlay(HEffect effect, int volume = 100, int pan = 0, float pitch = 1.0f,
+                        bool loop = false) override
     {
         if (effect == 0)
             return 0;
@@ -355,7 +358,7 @@ public:
 
     void StreamFree(HStream) override {}
 
-    HChannel StreamPlay(HStream stream, bool loop, int volume) override
+    HChannel StreamPlay(HStream stream, bool loop, int volume = 100) override
     {
         if (stream == 0)
             return 0;
@@ -439,7 +442,7 @@ public:
     void SetSystemCursor(int shape) override { systemCursor = shape; }
 
     // ---- Drawing ----------------------------------------------------------------------------
-    bool BeginScene(HTarget target) override
+    bool BeginScene(HTarget target = 0) override
     {
         scenes.push_back(target);
         return true;
@@ -448,14 +451,14 @@ public:
     void EndScene() override { ++endSceneCount; }
     void Clear(std::uint32_t color) override { clears.push_back(color); }
 
-    void SetTransform(float x, float y, float dx, float dy, float rotation, float hscale,
-                      float vscale) override
+    void SetTransform(float x = 0, float y = 0, float dx = 0, float dy = 0, float rotation = 0,
+                      float hscale = 0, float vscale = 0) override
     {
         transforms.push_back({x, y, dx, dy, rotation, hscale, vscale});
     }
 
     void RenderQuad(const EngineQuad& quad) override { quads.push_back(quad); }
-    void SetClipping(int x, int y, int w, int h) override { clips.push_back({x, y, w, h}); }
+    void SetClipping(int x = 0, int y = 0, int w = 0, int h = 0) override { clips.push_back({x, y, w, h}); }
     void SetClampAddressing() override {}
 
     // ---- Render targets and textures --------------------------------------------------------
@@ -521,7 +524,8 @@ public:
         return t == nullptr ? 0 : t->height;
     }
 
-    std::uint32_t* TextureLock(HTexture texture, bool readOnly, int x, int y, int w, int h) override
+    std::uint32_t* TextureLock(HTexture texture, bool readOnly = true, int x = 0, int y = 0, int w = 0,
+                               int h = 0) override
     {
         Texture* t = FindTexture(texture);
         if (t == nullptr)

@@ -1,0 +1,280 @@
+#include "framework/CFResource.h"
+
+#include "framework/CFMemoryStream.h"
+#include "framework/GamePath.h"
+#include "platform/FileSystem.h"
+
+#include <angelscript.h>
+#include <angelscript/scriptstdstring.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+using namespace AngelScript;
+
+namespace {
+
+constexpr const char* kModuleName = "resmodule";
+constexpr const char* kSectionName = "resource";
+constexpr const char* kEntryDecl = "void LoadAnimations(CFResource@)";
+constexpr std::size_t kMaxScriptSize = 16u << 20;
+
+const char* MessageKind(asEMsgType type)
+{
+    switch (type) {
+    case asMSGTYPE_ERROR: return "Error";
+    case asMSGTYPE_WARNING: return "Warning";
+    case asMSGTYPE_INFORMATION: return "Info";
+    }
+    return "Info";
+}
+
+void MessageCallback(const asSMessageInfo* message, void* param)
+{
+    char line[2048];
+    std::snprintf(line, sizeof line, "%s (%d, %d) : %s : %s", message->section ? message->section : "",
+                  message->row, message->col, MessageKind(message->type),
+                  message->message ? message->message : "");
+    static_cast<CFResource*>(param)->Write(line);
+}
+
+bool LastWriteTime(const std::string& gamePath, std::filesystem::file_time_type& out)
+{
+    std::error_code error;
+    const std::string host = fs_layer::ResolvePath(gamePath);
+    if (!std::filesystem::is_regular_file(host, error))
+        return false;
+    out = std::filesystem::last_write_time(host, error);
+    return !error;
+}
+
+}  // namespace
+
+CFResource::CFResource(const char* scriptPath)
+{
+    RegisterScriptInterface();
+    if (m_pEngine != nullptr && m_pScriptEngine != nullptr && scriptPath != nullptr)
+        LoadScript(scriptPath);
+}
+
+CFResource::~CFResource()
+{
+    FreeAll();
+    if (m_pScriptEngine != nullptr)
+        m_pScriptEngine->ShutDownAndRelease();
+    if (m_pEngine != nullptr)
+        m_pEngine->Release();
+}
+
+void CFResource::AddRef()
+{
+    ++m_nRefCount;
+}
+
+void CFResource::Release()
+{
+    if (--m_nRefCount == 0)
+        delete this;
+}
+
+void CFResource::Write(const char* text)
+{
+    if (m_pEngine != nullptr && text != nullptr)
+        m_pEngine->Log("%s", text);
+}
+
+// The stock string add-on is a value type, so string parameters are "const string &in".
+void CFResource::RegisterScriptInterface()
+{
+    m_pEngine = engine2dCreate(kEngineVersion);
+    m_pScriptEngine = asCreateScriptEngine();
+    if (m_pScriptEngine == nullptr) {
+        if (m_pEngine != nullptr)
+            m_pEngine->Log("[E] Resource: Can't create the script engine");
+        return;
+    }
+    asIScriptEngine* e = m_pScriptEngine;
+    e->SetMessageCallback(asFUNCTION(MessageCallback), this, asCALL_CDECL);
+    RegisterStdString(e);
+    e->RegisterObjectType("CFResource", 0, asOBJ_REF);
+    e->RegisterObjectBehaviour("CFResource", asBEHAVE_ADDREF, "void f()", asMETHOD(CFResource, AddRef), asCALL_THISCALL);
+    e->RegisterObjectBehaviour("CFResource", asBEHAVE_RELEASE, "void f()", asMETHOD(CFResource, Release), asCALL_THISCALL);
+
+    struct Method {
+        const char* decl;
+        asSFuncPtr func;
+    };
+    const Method methods[] = {
+        {"void AddPsiFile(const string &in, const string &in)", asMETHOD(CFResource, AddPsiFile)},
+        {"int AddTexture(const string &in, const string &in)", asMETHOD(CFResource, AddTexture)},
+        {"int AddSprite(const string &in, int, float, float, float, float)", asMETHOD(CFResource, AddSprite)},
+        {"int AddFont(const string &in, const string &in)", asMETHOD(CFResource, AddFont)},
+        {"void AddTextFile(const string &in)", asMETHOD(CFResource, AddTextFile)},
+        {"void AddText(const string &in, int, int, int, int, int)", asMETHOD(CFResource, AddText)},
+        {"void AddSound(const string &in, const string &in)", asMETHOD(CFResource, AddSound)},
+        {"void CreateModule(const string &in)", asMETHOD(CFResource, CreateModule)},
+        {"void CreateEffect(const string &in, int, int)", asMETHOD(CFResource, CreateEffect)},
+        {"void AddNamedPart(const string &in, int, int, int)", asMETHOD(CFResource, AddNamedPart)},
+        {"int CreateObjectGfx(const string &in, int)", asMETHOD(CFResource, CreateObjectGfx)},
+        {"void CreateObjectSfx(const string &in, int)", asMETHOD(CFResource, CreateObjectSfx)},
+        {"void CreateObjectClip(const string &in, int)", asMETHOD(CFResource, CreateObjectClip)},
+        {"void CreateObjectParticle(const string &in, int, int, int, int)", asMETHOD(CFResource, CreateObjectParticle)},
+        {"void CreateObjectBound(const string &in, int)", asMETHOD(CFResource, CreateObjectBound)},
+        {"void SetInheritOptions(int, float, int, int, int, int, int, int)", asMETHOD(CFResource, SetInheritOptions)},
+        {"void SubstituteAnimation(const string &in, const string &in)", asMETHOD(CFResource, SubstituteAnimation)},
+        {"void AddFrameGfx(int, int, int, int, int, int, float, float, float, float, float, float, float, int, int, int)", asMETHOD(CFResource, AddFrameGfx)},
+        {"void AddFrameSfx(int, int, int)", asMETHOD(CFResource, AddFrameSfx)},
+        {"void AddFrameRect(int, int, int, int, int)", asMETHOD(CFResource, AddFrameRect)},
+        {"void AddCommandSection(const string &in)", asMETHOD(CFResource, AddCommandSection)},
+        {"void AddParticleCommand(int)", asMETHOD(CFResource, AddParticleCommand)},
+    };
+    for (const Method& m : methods)
+        e->RegisterObjectMethod("CFResource", m.decl, m.func, asCALL_THISCALL);
+}
+
+// The cache is used while its last-write time equals the script's (or the script is gone);
+// otherwise, or when it does not load, the script is compiled and the cache rewritten.
+void CFResource::LoadScript(const char* path)
+{
+    const GamePathParts parts = SplitGamePath(path);
+    const std::string cachePath = parts.drive + parts.dir + parts.name + ".bc";
+    std::filesystem::file_time_type cacheTime, scriptTime;
+    bool cacheUsable = LastWriteTime(cachePath, cacheTime);
+    if (cacheUsable && LastWriteTime(path, scriptTime))
+        cacheUsable = cacheTime == scriptTime;
+
+    asIScriptModule* module = cacheUsable ? LoadCachedModule(cachePath) : nullptr;
+    if (module == nullptr)
+        module = BuildModule(path, cachePath);
+    if (module == nullptr)
+        return;
+    RunScript(module);
+    module->Discard();
+    RejectBrokenEffects();
+}
+
+asIScriptModule* CFResource::LoadCachedModule(const std::string& cachePath)
+{
+    CFMemoryStream stream;
+    if (!stream.LoadFromFile(cachePath.c_str())) {
+        m_pEngine->Log("[W] Resource: Can't load byte-code cache %s", cachePath.c_str());
+        return nullptr;
+    }
+    asIScriptModule* module = m_pScriptEngine->GetModule(kModuleName, asGM_ALWAYS_CREATE);
+    if (module != nullptr && module->LoadByteCode(&stream) >= 0)
+        return module;
+    m_pEngine->Log("[W] Resource: Can't load byte-code cache %s", cachePath.c_str());
+    if (module != nullptr)
+        module->Discard();
+    return nullptr;
+}
+
+asIScriptModule* CFResource::BuildModule(const char* path, const std::string& cachePath)
+{
+    std::vector<std::uint8_t> text;
+    if (!fs_layer::ReadWholeFile(path, text, kMaxScriptSize)) {
+        m_pEngine->Log("[E] Resource: Can't load AngelScript file %s", path);
+        return nullptr;
+    }
+    asIScriptModule* module = m_pScriptEngine->GetModule(kModuleName, asGM_ALWAYS_CREATE);
+    if (module == nullptr)
+        return nullptr;
+    module->AddScriptSection(kSectionName, reinterpret_cast<const char*>(text.data()), text.size());
+    // A failed build leaves the old cache alone: a broken script must not be cached as good.
+    if (module->Build() < 0) {
+        m_pEngine->Log("[E] Resource: Can't build AngelScript file %s", path);
+        module->Discard();
+        return nullptr;
+    }
+    WriteCache(module, path, cachePath);
+    return module;
+}
+
+// Written to a temporary file and renamed, so a cut-off write never leaves a half cache;
+// then stamped with the script's time, which is what makes the next start use it.
+void CFResource::WriteCache(asIScriptModule* module, const char* scriptPath, const std::string& cachePath)
+{
+    CFMemoryStream stream;
+    const std::string tempPath = cachePath + ".tmp";
+    std::filesystem::file_time_type scriptTime;
+    std::error_code error;
+    bool ok = module->SaveByteCode(&stream) >= 0 && LastWriteTime(scriptPath, scriptTime) &&
+              stream.SaveToFile(tempPath.c_str());
+    if (ok) {
+        const std::string hostTemp = fs_layer::ResolvePath(tempPath);
+        std::filesystem::last_write_time(hostTemp, scriptTime, error);
+        if (!error)
+            std::filesystem::rename(hostTemp, fs_layer::ResolvePath(cachePath), error);
+        ok = !error;
+        if (!ok)
+            std::filesystem::remove(hostTemp, error);
+    }
+    if (!ok)
+        m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
+}
+
+void CFResource::RunScript(asIScriptModule* module)
+{
+    asIScriptFunction* entry = module->GetFunctionByDecl(kEntryDecl);
+    if (entry == nullptr) {
+        m_pEngine->Log("[E] Resource: Script has no function %s", kEntryDecl);
+        return;
+    }
+    asIScriptContext* context = m_pScriptEngine->CreateContext();
+    if (context == nullptr)
+        return;
+    if (context->Prepare(entry) >= 0 && context->SetArgObject(0, this) >= 0 &&
+        context->Execute() == asEXECUTION_EXCEPTION)
+        m_pEngine->Log("[E] Resource: Script exception: %s", context->GetExceptionString());
+    context->Release();
+}
+
+// Playback indexes keys by frame and divides by frame counts and lengths: such effects go.
+void CFResource::RejectBrokenEffects()
+{
+    for (CFModule& module : m_modules) {
+        std::vector<CFEffect> kept;
+        for (CFEffect& effect : module.effects) {
+            if (effect.frameCount <= 0 || effect.length <= 0) {
+                m_pEngine->Log("[E] Resource: Effect %s in module %s has no frames or no length",
+                               effect.name.c_str(), module.name.c_str());
+                continue;
+            }
+            bool keysMissing = false;
+            for (const CFTrack& track : effect.tracks)
+                keysMissing = keysMissing || track.keys.size() < static_cast<std::size_t>(effect.frameCount);
+            for (const CFSoundTrack& track : effect.soundTracks)
+                keysMissing = keysMissing || track.keys.size() < static_cast<std::size_t>(effect.frameCount);
+            if (keysMissing) {
+                m_pEngine->Log("[E] Resource: Effect %s in module %s has fewer keys than frames",
+                               effect.name.c_str(), module.name.c_str());
+                continue;
+            }
+            kept.push_back(std::move(effect));
+        }
+        module.effects = std::move(kept);
+        module.totalObjects = 0;
+        for (const CFEffect& effect : module.effects)
+            module.totalObjects += static_cast<int>(effect.tracks.size());
+    }
+}
+
+void CFResource::FreeAll()
+{
+    for (CFFontEntry& entry : m_fonts)
+        entry.font.reset();
+    for (CFSpriteEntry& entry : m_sprites)
+        entry.sprite.reset();
+    for (CFTextureEntry& entry : m_textures) {
+        if (entry.texture != 0 && m_pEngine != nullptr)
+            m_pEngine->TextureFree(entry.texture);
+        entry.texture = 0;
+    }
+    for (CFSoundEntry& entry : m_sounds) {
+        if (entry.sound != 0 && m_pEngine != nullptr)
+            m_pEngine->EffectFree(entry.sound);
+        entry.sound = 0;
+    }
+    m_particleObjects.clear();
+}

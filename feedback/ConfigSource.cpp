@@ -113,6 +113,15 @@ std::u16string ConfigSource::GetProfileString(std::u16string_view section, std::
     return value;
 }
 
+std::optional<std::u16string> ConfigSource::Lookup(std::u16string_view section, std::u16string_view key)
+{
+    SelectDefault();
+    std::optional<std::u16string> value = m_document.Find(section, key);
+    if (value && value->size() > kMaxValueChars)
+        value->resize(kMaxValueChars);
+    return value;
+}
+
 std::int32_t ConfigSource::GetProfileInt(std::u16string_view section, std::u16string_view key,
                                          std::int32_t defaultValue)
 {

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,8 @@ public:
 
     std::u16string GetProfileString(std::u16string_view section, std::u16string_view key,
                                     std::u16string_view defaultValue);
+    // The value when the key is present (cut like GetProfileString), else none.
+    std::optional<std::u16string> Lookup(std::u16string_view section, std::u16string_view key);
     std::int32_t GetProfileInt(std::u16string_view section, std::u16string_view key, std::int32_t defaultValue);
     // Section names in file order; joinedLength is the length of the ";"-joined list ("a;b;").
     std::vector<std::u16string> GetProfileSectionNames(std::size_t& joinedLength);

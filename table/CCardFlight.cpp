@@ -1,0 +1,225 @@
+// CCardFlight.cpp: the eased flight of one card and its landing.
+#include "table/CCardFlight.h"
+
+#include "framework/CSprite.h"
+#include "table/CCard.h"
+#include "table/CCardTable.h"
+#include "table/CCursorHand.h"
+#include "table/CPlace.h"
+#include "table/ITableHost.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr float kPi = 3.14159265358979f;
+
+bool IsHouse(const CPlace* place)
+{
+    return place != nullptr && (place->type == 0 || place->type == 6);
+}
+}  // namespace
+
+CCardFlight::CCardFlight(int code, bool up, CPlace* src, CCard* flyingCard, CPlace* dst, int slot,
+                         CCardTable* owner, float time, float startDelay, bool early, bool show)
+    : landingCode(code), insertedEarly(early), card(flyingCard), target(dst), source(src), visible(show),
+      index(slot), faceUp(up), delay(startDelay), table(owner)
+{
+    fromX = static_cast<int>(card->RenderX);
+    fromY = static_cast<int>(card->RenderY);
+    fromAngle = card->RenderAngle;
+    fromHeight = card->h;
+    fromFace = card->IsFaceUp() ? 1.0f : -1.0f;
+    toAngle = target->rotate;
+    toHeight = target->h;
+    toFace = faceUp ? 1.0f : -1.0f;
+    CPlace* handPlace = table->HandPlace();
+    if (!table->IsReplaying() && IsHouse(target) && source != handPlace)
+        toAngle += 2.0f * kPi;
+    card->InFly = insertedEarly;
+    ComputeSlot();
+    mostlyHorizontal = std::abs(toY - fromY) < std::abs(toX - fromX);
+    if (target->type != 1 && target->type != 2)
+        mostlyHorizontal = true;
+    curX = static_cast<float>(fromX);
+    curY = static_cast<float>(fromY);
+    curAngle = fromAngle;
+    curFace = fromFace;
+    curHeight = fromHeight;
+
+    if (time >= 0.0f) {
+        duration = time;
+    } else {
+        const float dx = static_cast<float>(toX - fromX), dy = static_cast<float>(toY - fromY);
+        duration = -time * std::sqrt(dx * dx + dy * dy) / 800.0f + 0.0001f;
+    }
+    timeLeft = duration;
+    progress = 0;
+    if (time == 0.0f && delay == 0.0f)
+        Land();
+}
+
+int CCardFlight::SlotIndex() const
+{
+    if (index != -1)
+        return index;
+    int count = 0;
+    for (const CCard* c : target->pile) {
+        if (c->InFly)
+            break;
+        ++count;
+    }
+    for (const auto& other : table->Flights()) {
+        if (other.get() != this && other->target == target && !other->IsLandingDone() && other->index <= count)
+            ++count;
+    }
+    return count;
+}
+
+void CCardFlight::ComputeSlot()
+{
+    const int slot = SlotIndex();
+    // The slot depends on the face the card will show there, so lay it out with that face.
+    const float savedFace = card->FaceUp;
+    card->FaceUp = faceUp ? 1.0f : 0.0f;
+    table->GetCardPosition(target, slot, card, toX, toY);
+    card->FaceUp = savedFace;
+    if (target == source && slot < target->Size() && target->pile[static_cast<std::size_t>(slot)] == card) {
+        toX = fromX;
+        toY = fromY;
+    }
+}
+
+void CCardFlight::Update(float dt)
+{
+    if (m_bLanded) {
+        if (m_bArrivalPending) {
+            m_bArrivalPending = false;
+            PlayArrival();
+        }
+        card->Update(dt);
+        return;
+    }
+    if (delay > 0.0f) {
+        delay = std::max(0.0f, delay - dt);
+    } else if (timeLeft > 0.0f) {
+        timeLeft -= dt;
+        if (target == table->HandPlace())
+            ComputeSlot();
+        if (timeLeft <= 0.0f)
+            Finish();
+        else
+            Step(dt);
+    } else {
+        // A flight of no time that had to wait out a delay lands as soon as the delay is over.
+        Finish();
+    }
+    card->Update(dt);
+}
+
+void CCardFlight::Finish()
+{
+    timeLeft = 0;
+    Land();
+    m_bArrivalPending = false;
+    PlayArrival();
+}
+
+void CCardFlight::Step(float dt)
+{
+    if (duration <= 0.0f)
+        return;
+    progress = std::min(1.0f, progress + dt / duration);
+    const float p = progress;
+    const float e = p < 0.5f ? 2.0f * p * p : std::sqrt(2.0f * (p - 0.5f)) / 2.0f + 0.5f;
+    const float prevX = curX;
+    curX = fromX + (toX - fromX) * e;
+    curY = fromY + (toY - fromY) * std::sin(e * kPi / 2.0f);
+    float height = fromHeight + (toHeight - fromHeight) * e;
+    if (fromHeight == toHeight)
+        height += std::sin(progress * kPi) * 10.0f;
+    curHeight = static_cast<int>(height);
+    curAngle = fromAngle + (toAngle - fromAngle) * e;
+    curFace = fromFace + (toFace - fromFace) * progress;
+    card->SetFaceUp(curFace > 0.0f ? 1.0f : 0.0f);
+    card->RenderAngle_curr += (curX - prevX) / 170.0f;
+    PlaceCardAndShadow();
+}
+
+void CCardFlight::Land()
+{
+    if (m_bLanded)
+        return;
+    m_bLanded = true;
+    m_bArrivalPending = true;
+    card->SetMoveTime(0.0f);
+    card->RenderX = static_cast<float>(toX);
+    card->RenderY = static_cast<float>(toY);
+    card->RenderAngle = toAngle;
+    card->h = toHeight;
+    card->SetFaceUp(toFace > 0.0f ? 1.0f : 0.0f);
+    card->InFly = false;
+    if (!insertedEarly) {
+        std::vector<CCard*>& pile = target->pile;
+        const bool onTop = index < 0 || static_cast<std::size_t>(index) > pile.size();
+        const std::size_t at = onTop ? pile.size() : static_cast<std::size_t>(index);
+        pile.insert(pile.begin() + static_cast<std::ptrdiff_t>(at), card);
+        if (target->h_offset == 0.0f && target->v_offset == 0.0f)
+            card->h = (index == -1 ? target->Size() : index) / 2;
+    }
+    if (target == table->HandPlace()) {
+        card->SetMoveTime(0.0f);
+        return;
+    }
+    if (NeedsRecheck())
+        table->m_bCheckMoves = true;
+}
+
+bool CCardFlight::NeedsRecheck() const
+{
+    if (forceCheck)
+        return true;
+    if (table->IsHolding())
+        return false;
+    const CCursorHand* hand = table->GetCursorHand();
+    const CPlace* handSource = hand != nullptr ? hand->srcPlace : nullptr;
+    return target != handSource && target->help_script != "Cruel";
+}
+
+void CCardFlight::PlayArrival()
+{
+    if (!card->GetSoundEnabled()) {
+        // The first landing of a card dealt in a row of three is silent; later ones sound again.
+        card->SetSoundEnabled(true);
+    } else if (IsHouse(target)) {
+        table->PlayEffect(table->m_hSndCardFix);
+    } else if (source != nullptr && source->type == 1) {
+        table->PlayEffect(table->m_hSndCardPut[table->RandomInt(0, 2) % 3]);
+    }
+    table->GetHost()->OnCardArrived(card, target, landingCode);
+}
+
+void CCardFlight::PlaceCardAndShadow()
+{
+    if (!visible)
+        return;
+    card->RenderX = curX;
+    card->RenderY = curY;
+    card->RenderAngle = curAngle;
+    card->RenderScale = (curHeight / 100.0f + 1.0f) * table->m_Level.fZoom;
+    card->RenderShadowX = curX;
+    card->RenderShadowY = curY;
+    card->SetMoveTime(0.0f);
+    card->Update(0.0f);
+}
+
+void CCardFlight::DrawCard()
+{
+    if (!visible || card->RenderSprite == nullptr)
+        return;
+    const float squeeze = std::min(1.0f, std::fabs(curFace)) * card->RenderScale;
+    const float hs = mostlyHorizontal ? squeeze : card->RenderScale;
+    const float vs = mostlyHorizontal ? card->RenderScale : squeeze;
+    card->RenderSprite->RenderEx(card->RenderX_curr, card->RenderY_curr, card->RenderAngle_curr, hs, vs);
+    card->Shadow = false;
+}

@@ -1,0 +1,137 @@
+// CCardTable.h: the engine that plays every solitaire variant from the level file.
+#pragma once
+#include "platform/Engine.h"
+#include "table/CPlace.h"
+#include "table/EngineRef.h"
+#include "table/LevelValues.h"
+#include "table/PlaceDef.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CAutoFinisher;
+class CCard;
+class CCardFlight;
+class CCursorHand;
+class CDeck;
+class CIniFile;
+class CMoveFinder;
+class ITableHost;
+
+// No rule of any variant is written here: what may be picked, dropped, clicked and what wins is
+// carried by each place's requirement lists. The table owns its places, flights, cursor hand, move
+// finder and automatic finisher; the host (the in-game controller, may be null) is not owned.
+// Everything runs on the main thread. Presentation (animations, particles, cascade, dialogs) is
+// reached only through the host, so the rules run headless.
+class CCardTable {
+public:
+    static constexpr int kMaxDecks = 4;        // the cursor hand and the deal have room for four decks
+    static constexpr int kMaxPlaces = 256;
+
+    CCardTable(int level, unsigned mode, ITableHost* host);
+    ~CCardTable();
+    CCardTable(const CCardTable&) = delete;
+    CCardTable& operator=(const CCardTable&) = delete;
+
+    // ---- Level --------------------------------------------------------------------------
+    static std::string SectionName(int level, unsigned mode);
+    [[nodiscard]] bool LoadLevel();            // false (and one log line) for a level it cannot hold
+    // Lays every place's card tokens from the deck (reset first); R is the level's base rank.
+    // Skips tokens the pool cannot serve. Marks a bonus card unless replaying or in a bonus level.
+    void DealCards(CDeck& deck, int baseRank);
+    void SetCardSize(int width, int height);
+
+    // ---- Queries ------------------------------------------------------------------------
+    void GetCardPosition(const CPlace* place, int index, const CCard* extraCard, int& x, int& y) const;
+    void RotateOffset(int x, int y, float angle, int& x2, int& y2, int shift) const;
+    bool IsTopCard(int placeIndex, int cardIndex) const;
+    int CountCards() const;
+    bool IsFlightTo(const CPlace* place) const;
+    bool IsFlightAt(const CPlace* place) const;  // a flight starts from or heads to the place
+    bool IsFlying() const { return !m_MoveCards.empty(); }
+    bool IsWon() const { return m_bWon; }
+    bool HasTimedPlace() const;
+    int PlaceCount() const { return static_cast<int>(m_Places.size()); }
+    CPlace* GetPlace(int index) const;
+    int IndexOf(const CPlace* place) const;    // -1 when not a place of this table
+    bool IsHolding() const;                    // the cursor hand holds cards
+    CPlace* HandPlace() const;
+    CCursorHand* GetCursorHand() const { return m_pCursorHand.get(); }
+    CMoveFinder* GetMoveFinder() const { return m_pMoveFinder.get(); }
+    CAutoFinisher* GetAutoFinisher() const { return m_pAutoFinisher.get(); }
+    ITableHost* GetHost() const { return m_pInterface; }
+    bool IsReplaying() const;
+    unsigned GetMode() const { return m_nMode; }
+    int GetLevel() const { return m_nLevel; }
+    const std::vector<std::unique_ptr<CCardFlight>>& Flights() const { return m_MoveCards; }
+
+    // ---- Play ---------------------------------------------------------------------------
+    void Update(float dt);
+    void ClickPlace(int placeIndex, int cardIndex, bool automatic);
+    void CheckLevelComplete();
+    void CheckNoMoves(float dt);
+    void AutoTurnCards();
+    void DumpCards();
+    CCardFlight* AddFlight(std::unique_ptr<CCardFlight> flight);  // takes ownership, returns it
+    bool PassesWinConditions() const;
+    void PlayEffect(HEffect effect);
+    int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
+
+    // ---- State other parts of the table read and write ------------------------------------
+    int m_nBonusAction = -1;
+    int m_nChainAction = -1;
+    int m_nNoMovesCheck = -1;
+    LevelValues m_Level;
+    LevelValues m_SavedLevel;
+    bool m_bLevelLoaded = false;
+    std::vector<PlaceDef> m_PlaceDefs;
+    int m_nBarLength = 0, m_nBarBonusLength = 0, m_nBarUndoLength = 0, m_nBarResultTurn = 0,
+        m_nBarHintLength = 0, m_nBarCombo3 = 0, m_nBarCombo2 = 0, m_nBarCombo1 = 0;
+    int m_nScoreMaxCombo = 0, m_nScoreUndo = 0, m_nScoreBonus[5] = {0, 0, 0, 0, 0};
+    int m_nScorePlaceToHouse = 0, m_nScorePlaceToPlace = 0, m_nScoreOpenCard = 0,
+        m_nScorePopdeckToPlace = 0, m_nScorePopdeckToHouse = 0, m_nScoreCombo3 = 0,
+        m_nScoreCombo2 = 0, m_nScoreCombo1 = 0, m_nScoreLevelInc = 0;
+    int m_nCardWidth = 0, m_nCardHeight = 0, m_nCardDiagonal = 0;
+    bool m_bCheckMoves = true;
+    PlaceMove m_LastMove;                      // the last move through MoveCard; cleared by a card click
+    CPlace* m_pLastSource = nullptr;           // the place the last card left
+    int m_nCombos = 0, m_nComboRun = 0, m_nComboBest = 0;
+    int m_nPhase = -1;
+    bool m_bWon = false;
+    float m_fLevelTime = 0;
+
+    HEffect m_hSndBonusOn = 0, m_hSndBonusOff = 0, m_hSndDeal[3] = {0, 0, 0}, m_hSndHint = 0,
+            m_hSndCardBack = 0, m_hSndCombo[8] = {0, 0, 0, 0, 0, 0, 0, 0}, m_hSndCardFix = 0,
+            m_hSndCardGet[3] = {0, 0, 0}, m_hSndCardPut[3] = {0, 0, 0}, m_hSndCardsDeck = 0,
+            m_hSndTextMessage = 0, m_hSndCardsAdd = 0, m_hSndMultiCard = 0;
+
+private:
+    void LoadSounds();
+    void FreeSounds();
+    void ReadLevelValues(CIniFile& file);
+    [[nodiscard]] bool CheckLevelLimits(const std::string& section);
+    void ReadPlaceDef(CIniFile& file, int i, PlaceDef& def);
+    void BuildPlaces();
+    void DealToken(CDeck& deck, CPlace& place, const std::string& token);
+    void MarkBonusCard();
+    void ClickCard(int placeIndex, int cardIndex, bool automatic);
+    void ClickEmpty(int placeIndex, bool automatic);
+    int DealToType(CPlace& from, int targetType, int perPlace, float time, bool snapshot);
+    void PlayDealSound(int dealt);
+    void RemoveExpiredPlaces();
+    void UpdateFlights(float dt);
+    bool NothingToDecide() const;
+
+    std::vector<std::unique_ptr<CPlace>> m_Places;
+    std::vector<std::unique_ptr<CCardFlight>> m_MoveCards;
+    std::unique_ptr<CCursorHand> m_pCursorHand;
+    std::unique_ptr<CMoveFinder> m_pMoveFinder;
+    std::unique_ptr<CAutoFinisher> m_pAutoFinisher;
+    std::unique_ptr<CIniFile> m_pLevelFile;
+    ITableHost* m_pInterface;
+    int m_nLevel;
+    int m_nLocation;
+    unsigned m_nMode;
+    CEngineRef m_engine;
+};

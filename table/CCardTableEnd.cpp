@@ -1,0 +1,120 @@
+// CCardTableEnd.cpp: the win test, the no-more-moves test, automatic turning and the table dump.
+#include "table/CCardTable.h"
+
+#include "app/Globals.h"
+#include "framework/TraceEvent.h"
+#include "table/CAutoFinisher.h"
+#include "table/CCard.h"
+#include "table/CCardFlight.h"
+#include "table/CCursorHand.h"
+#include "table/CMoveFinder.h"
+#include "table/ITableHost.h"
+
+namespace {
+constexpr int kKeyEnd = 35;
+int g_nDumpCount = 0;  // numbers the dumps of one run of the program
+
+bool PlacePassesWin(const CPlace& place)
+{
+    for (const PlaceRequirement& req : place.win_cond) {
+        bool ok = true;
+        switch (req.a) {
+        case 0: ok = place.Size() == req.b; break;
+        case 1: ok = place.IsSorted(0); break;
+        case 2: ok = (place.Size() == req.b || place.Size() == req.c) && place.IsSorted(0); break;
+        default: break;
+        }
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+bool IsSpiderName(const std::string& name)
+{
+    return name == "Spider Easy" || name == "Spider Tarantula" || name == "Spider Black";
+}
+}  // namespace
+
+bool CCardTable::PassesWinConditions() const
+{
+    for (const auto& place : m_Places) {
+        if (!PlacePassesWin(*place))
+            return false;
+    }
+    return true;
+}
+
+void CCardTable::CheckLevelComplete()
+{
+    if (m_bWon || m_pInterface->IsRestartPending() || IsFlying() || m_pInterface->HasPendingItems() ||
+        IsHolding() || m_pInterface->IsReplaying())
+        return;
+    const bool forced = (g_bCheatMode && m_pInterface->GetLastKey() == kKeyEnd) ||
+                        ((m_nMode & 7u) == 2u && m_nPhase == 8);
+    if (!forced && !PassesWinConditions())
+        return;
+    m_pCursorHand->Release();
+    m_bWon = true;
+    m_pInterface->OnLevelWon();
+}
+
+void CCardTable::CheckNoMoves(float /*dt*/)
+{
+    if (m_pInterface->IsRestartPending() || IsFlying() || m_pInterface->HasPendingItems() ||
+        m_pAutoFinisher->IsRunning() || m_pInterface->IsReplaying() || IsWon())
+        return;
+    if (m_nNoMovesCheck == -1) {
+        m_nNoMovesCheck = 1;
+        for (const auto& place : m_Places) {
+            if (place->help_script == "Cruel") {
+                m_nNoMovesCheck = 0;
+                break;
+            }
+        }
+    }
+    if (m_nNoMovesCheck != 1 || !m_pInterface->NoMovesRequested())
+        return;
+    if (!m_pMoveFinder->NoMoreMoves() || m_pMoveFinder->HasFreeCellMove())
+        return;
+    if ((m_nMode & 7u) != 2u) {
+        const int kind = ((m_nMode & 7u) == 1u && m_pInterface->BonusesSwitchedOff()) ? 2 : 1;
+        if (!(m_pMoveFinder->HasUselessMoves() && IsSpiderName(m_Level.sName)))
+            m_pInterface->ShowNoMovesDialog(kind);
+    }
+    m_pInterface->ClearNoMovesRequest();
+}
+
+void CCardTable::AutoTurnCards()
+{
+    if (IsHolding() || IsFlying())
+        return;
+    for (int i = 0; i < PlaceCount(); ++i) {
+        CPlace* place = GetPlace(i);
+        if (place->type != 3)
+            continue;
+        const int n = place->Size() - 1;
+        if (m_pMoveFinder->CanClick(i, n)) {
+            TraceEvent(GetGameTime(), L"auto", L"faceUpCard");
+            ClickPlace(i, n, true);
+        }
+    }
+}
+
+void CCardTable::DumpCards()
+{
+    IEngine* e = m_engine.Get();
+    if (e == nullptr)
+        return;
+    const int number = ++g_nDumpCount;
+    e->Log("\n### CARDS DUMP %d", number);
+    e->Log("--- MoveCard vector");
+    for (const auto& flight : m_MoveCards)
+        flight->card->Dump();
+    e->Log("\n--- Mouse Place");
+    m_pCursorHand->place->Dump();
+    e->Log("\n--- Table Places");
+    for (const auto& place : m_Places)
+        place->Dump();
+    e->Log("### END DUMP %d\n", number);
+}

@@ -1,0 +1,289 @@
+// CCardTableLevel.cpp: reading the level file into the table and dealing the cards.
+#include "table/CCardTable.h"
+
+#include "app/CIniFile.h"
+#include "framework/StringUtils.h"
+#include "table/CCard.h"
+#include "table/CCardFlight.h"
+#include "table/CCursorHand.h"
+#include "table/CDeck.h"
+#include "table/ITableHost.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+std::vector<PlaceRequirement> ParseRequirementList(const char* text)
+{
+    std::vector<std::string> tokens;
+    SplitString(text != nullptr ? text : "", tokens, ",");
+    std::vector<PlaceRequirement> out;
+    for (const std::string& token : tokens) {
+        PlaceRequirement req;
+        ParseRequirement(token, req);
+        out.push_back(req);
+    }
+    return out;
+}
+
+std::string PlaceKey(int i, const char* name)
+{
+    char key[64];
+    std::snprintf(key, sizeof key, "place%d_%s", i, name);
+    return key;
+}
+
+std::string RankToken(int rank)
+{
+    return std::to_string(rank) + ":-1:1";
+}
+}  // namespace
+
+std::string CCardTable::SectionName(int level, unsigned mode)
+{
+    int number = level;
+    if ((mode & 7u) == 2u)
+        number = level + 25;
+    else if ((mode & 8u) != 0u)
+        number = level + 30;
+    return "Solitaire" + std::to_string(number);
+}
+
+void CCardTable::ReadLevelValues(CIniFile& file)
+{
+    LevelValues& lv = m_Level;
+    lv.fZoom = file.GetFloat("level_zoom");
+    lv.sName = file.GetString("level_name");
+    lv.nDifficulty = file.GetInt("level_difficulty");
+    lv.nSkill = file.GetInt("level_skill");
+    lv.nChance = file.GetInt("level_chance");
+    lv.nHOffsetVisible = file.GetInt("level_h_offset_visible");
+    lv.nVOffsetVisible = file.GetInt("level_v_offset_visible");
+    lv.nHOffsetHidden = file.GetInt("level_h_offset_hidden");
+    lv.nVOffsetHidden = file.GetInt("level_v_offset_hidden");
+    lv.nDecksCount = file.GetInt("level_decks_count");
+    lv.nSuits = file.GetInt("level_suits");
+    lv.nPlaceCount = file.GetInt("level_place_count");
+    lv.bAutoFinish = file.GetBool("level_autofinish");
+    std::vector<std::string> tokens;
+    SplitString(file.GetString("level_bonuses"), tokens, ",");
+    for (const std::string& token : tokens)
+        lv.vBonuses.push_back(static_cast<int>(std::strtol(token.c_str(), nullptr, 10)));
+    lv.vCombos = ParseRequirementList(file.GetString("level_combos"));
+
+    int* const bars[] = {&m_nBarLength, &m_nBarBonusLength, &m_nBarUndoLength, &m_nBarResultTurn,
+                         &m_nBarHintLength, &m_nBarCombo3, &m_nBarCombo2, &m_nBarCombo1};
+    const char* const barKeys[] = {"bar_length", "bar_bonus_length", "bar_undo_length", "bar_result_turn",
+                                   "bar_hint_length", "bar_combo_3", "bar_combo_2", "bar_combo_1"};
+    for (std::size_t i = 0; i < 8; ++i)
+        *bars[i] = file.GetInt(barKeys[i]);
+    m_nScoreMaxCombo = file.GetInt("score_max_combo");
+    m_nScoreUndo = file.GetInt("score_undo");
+    for (int i = 0; i < 5; ++i)
+        m_nScoreBonus[i] = file.GetInt(("score_bonus_" + std::to_string(i + 1)).c_str());
+    int* const scores[] = {&m_nScorePlaceToHouse, &m_nScorePlaceToPlace, &m_nScoreOpenCard,
+                           &m_nScorePopdeckToPlace, &m_nScorePopdeckToHouse, &m_nScoreCombo3,
+                           &m_nScoreCombo2, &m_nScoreCombo1, &m_nScoreLevelInc};
+    const char* const scoreKeys[] = {"score_place_to_house", "score_place_to_place", "score_open_card",
+                                     "score_popdeck_to_place", "score_popdeck_to_house", "score_combo_3",
+                                     "score_combo_2", "score_combo_1", "score_level_inc"};
+    for (std::size_t i = 0; i < 9; ++i)
+        *scores[i] = file.GetInt(scoreKeys[i]);
+}
+
+bool CCardTable::CheckLevelLimits(const std::string& section)
+{
+    // The cursor hand and the deal have room for four decks; a bigger level cannot be played.
+    if (m_Level.nDecksCount < 0 || m_Level.nDecksCount > kMaxDecks) {
+        TABLE_LOG(m_engine, "[E] Level %s: %d decks, at most %d fit on the table", section.c_str(),
+                  m_Level.nDecksCount, kMaxDecks);
+        return false;
+    }
+    if (m_Level.nPlaceCount < 0 || m_Level.nPlaceCount > kMaxPlaces) {
+        TABLE_LOG(m_engine, "[E] Level %s: %d places, at most %d fit on the table", section.c_str(),
+                  m_Level.nPlaceCount, kMaxPlaces);
+        return false;
+    }
+    return true;
+}
+
+void CCardTable::ReadPlaceDef(CIniFile& file, int i, PlaceDef& def)
+{
+    def.x = file.GetInt(PlaceKey(i, "x").c_str());
+    def.y = file.GetInt(PlaceKey(i, "y").c_str());
+    def.rotate = file.GetFloat(PlaceKey(i, "rotate").c_str());
+    SplitString(file.GetString(PlaceKey(i, "cards").c_str()), def.cards, ",");
+    def.h_offset = file.GetFloat(PlaceKey(i, "h_offset").c_str());
+    def.v_offset = file.GetFloat(PlaceKey(i, "v_offset").c_str());
+    def.visible = file.GetBool(PlaceKey(i, "visible").c_str());
+    def.invert_angle = file.GetBool(PlaceKey(i, "invert_angle").c_str());
+    def.rank = file.GetInt(PlaceKey(i, "rank").c_str());
+    def.empty_drop_req = ParseRequirementList(file.GetString(PlaceKey(i, "empty_drop_req").c_str()));
+    def.drop_req = ParseRequirementList(file.GetString(PlaceKey(i, "drop_req").c_str()));
+    def.pick_req = ParseRequirementList(file.GetString(PlaceKey(i, "pick_req").c_str()));
+    def.click_req = ParseRequirementList(file.GetString(PlaceKey(i, "click_req").c_str()));
+    def.win_cond = ParseRequirementList(file.GetString(PlaceKey(i, "win_cond").c_str()));
+    def.click_card = ParseRequirementList(file.GetString(PlaceKey(i, "click_card").c_str()));
+    def.click_empty = ParseRequirementList(file.GetString(PlaceKey(i, "click_empty").c_str()));
+    def.sort_req = ParseRequirementList(file.GetString(PlaceKey(i, "sort_req").c_str()));
+    def.click_empty_limit = file.GetInt(PlaceKey(i, "click_empty_limit").c_str());
+    def.max_bottom_pos = file.GetInt(PlaceKey(i, "max_bottom_pos").c_str());
+    def.help_script = file.GetString(PlaceKey(i, "help_script").c_str());
+    def.type = file.GetInt(PlaceKey(i, "type").c_str());
+}
+
+void CCardTable::BuildPlaces()
+{
+    m_MoveCards.clear();  // flights point to the places about to go
+    m_pCursorHand->srcPlace = nullptr;
+    m_pCursorHand->place->pile.clear();
+    m_LastMove = PlaceMove();
+    m_pLastSource = nullptr;
+    m_Places.clear();
+    for (const PlaceDef& def : m_PlaceDefs) {
+        auto place = std::make_unique<CPlace>(this, false);
+        place->ApplyDef(def);
+        place->SetType(def.type);
+        m_Places.push_back(std::move(place));
+    }
+}
+
+bool CCardTable::LoadLevel()
+{
+    if (m_bLevelLoaded) {
+        m_Level = m_SavedLevel;
+        BuildPlaces();
+        return true;
+    }
+    m_PlaceDefs.clear();
+    m_Level = LevelValues();
+    const std::string section = SectionName(m_nLevel, m_nMode);
+    m_pLevelFile->SetSection(section.c_str());
+    ReadLevelValues(*m_pLevelFile);
+    if (!CheckLevelLimits(section)) {
+        m_Places.clear();
+        m_Level = LevelValues();
+        return false;
+    }
+    for (int i = 0; i < m_Level.nPlaceCount; ++i) {
+        PlaceDef def;
+        ReadPlaceDef(*m_pLevelFile, i, def);
+        m_PlaceDefs.push_back(def);
+    }
+    BuildPlaces();
+    m_SavedLevel = m_Level;
+    m_bLevelLoaded = true;
+    return true;
+}
+
+// ---- Dealing -------------------------------------------------------------------------------
+
+void CCardTable::DealToken(CDeck& deck, CPlace& place, const std::string& token)
+{
+    PlaceRequirement req;
+    ParseRequirement(token, req);
+    const bool replaying = m_pInterface->IsReplaying();
+    auto lay = [&](CCard* card, bool faceUp) {
+        if (card == nullptr)
+            return false;  // the pool cannot serve this card: the token is skipped
+        if (!replaying)
+            m_pInterface->RecordDeal(card->Rank, card->Suit);
+        if (faceUp)
+            card->SetFaceUp(1.0f);
+        place.pile.push_back(card);
+        return true;
+    };
+    auto next = [&](CCard* fresh) -> CCard* {
+        if (!replaying)
+            return fresh;
+        int rank = 0, suit = 0;
+        return m_pInterface->NextDeal(rank, suit) ? deck.TakeCard(rank, suit) : nullptr;
+    };
+    if (req.a == -1) {
+        // Never more draws than the pool holds, whatever count the file asks for.
+        for (int n = 0; n < req.b && deck.Available() > 0; ++n) {
+            if (!lay(next(replaying ? nullptr : deck.DrawRandom()), req.c == 1))
+                break;
+        }
+        return;
+    }
+    const int suit = req.b == -1 ? -1 : std::abs(req.b - 3);
+    lay(next(replaying ? nullptr : deck.TakeCard(req.a, suit)), req.c == 1);
+}
+
+void CCardTable::DealCards(CDeck& deck, int baseRank)
+{
+    m_MoveCards.clear();
+    m_pCursorHand->place->pile.clear();
+    deck.Reset();
+    int counter = 0;
+    for (auto& owned : m_Places) {
+        CPlace& place = *owned;
+        place.StopSway();
+        // Cards from an earlier deal are all back in the pool: the pile starts empty.
+        place.pile.clear();
+        if (!place.empty_drop_req.empty() && place.empty_drop_req.front().a == 1 &&
+            place.empty_drop_req.front().b == -1) {
+            PlaceRequirement& first = place.empty_drop_req.front();
+            CPlace* other = GetPlace(first.c);
+            if (first.c != -1 && counter == 3 && other != nullptr)
+                other->cards.insert(other->cards.begin(), RankToken(baseRank));
+            first = PlaceRequirement{1, baseRank, 1, first.d};
+            if (first.d == 1)
+                place.cards.push_back(RankToken(baseRank));
+            ++counter;
+        }
+        if (place.empty_drop_req.empty() && m_Level.sName == "Penguin" && place.type == 3)
+            place.empty_drop_req.push_back(PlaceRequirement{1, baseRank == 0 ? 12 : baseRank - 1, 0, 0});
+        for (const std::string& token : place.cards)
+            DealToken(deck, place, token);
+    }
+    for (auto& place : m_Places) {
+        place->iRankMat = -1;
+        if (place->type != 0 && place->type != 6 && place->type != 3)
+            continue;
+        for (const PlaceRequirement& req : place->empty_drop_req) {
+            if (req.a == 1) {
+                place->iRankMat = req.b;
+                break;
+            }
+        }
+    }
+    m_bCheckMoves = true;
+    if (!m_pInterface->IsReplaying())
+        MarkBonusCard();
+}
+
+void CCardTable::MarkBonusCard()
+{
+    for (auto& place : m_Places) {
+        for (CCard* card : place->pile)
+            card->CardState = 0;
+    }
+    auto qualifies = [this](const CPlace* p) {
+        if (p->Size() == 0)
+            return false;
+        return p->type == 3 || p->type == 7 || (p->type == 1 && m_Level.sName != "Golf");
+    };
+    std::vector<CPlace*> candidates;
+    for (auto& place : m_Places) {
+        if (qualifies(place.get()))
+            candidates.push_back(place.get());
+    }
+    // The random search over all places is bounded: with no qualifying place there is no bonus card.
+    if (candidates.empty() || (m_nMode & 7u) == 2u)
+        return;
+    CPlace* chosen = nullptr;
+    for (int tries = 0; tries < 1000 && chosen == nullptr; ++tries) {
+        CPlace* p = GetPlace(m_engine.RandomInt(0, PlaceCount() - 1));
+        if (p != nullptr && qualifies(p))
+            chosen = p;
+    }
+    if (chosen == nullptr)
+        chosen = candidates.front();
+    const int index = m_engine.RandomInt(0, chosen->Size() - 1);
+    CCard* card = chosen->GetCard(index >= 0 && index < chosen->Size() ? index : 0);
+    if (card != nullptr)
+        card->CardState = 1;
+}

@@ -1,0 +1,565 @@
+// CPlace.cpp: a pile of the card table: layout, sway, hit test, snapshots and the card move.
+#include "table/CPlace.h"
+
+#include "framework/CSprite.h"
+#include "table/CCard.h"
+#include "table/CCardFlight.h"
+#include "table/CCardTable.h"
+#include "table/CCursorHand.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+
+namespace {
+constexpr float kPi = 3.14159265358979f;
+
+// One sway runs at a time over the whole table, so its total time and swing count are shared.
+float g_fSwayTotal = 0;
+int g_nSwaySwings = 0;
+
+int PointerAsInt(const void* p)
+{
+    return static_cast<int>(reinterpret_cast<std::uintptr_t>(p));
+}
+
+// The lowest bottom edge a fan may reach, by the x of its last card (the table's columns).
+int BottomLimitForX(float x)
+{
+    struct Band { float lo, hi; int limit; };
+    static const Band kBands[] = {
+        {122, 231, 567}, {287, 360, 522}, {360, 437, 504}, {437, 512, 522}, {512, 703, 556}};
+    for (const Band& band : kBands) {
+        if (x > band.lo && x <= band.hi)
+            return band.limit;
+    }
+    return 598;
+}
+
+struct Pt { int x, y; };
+
+// Corners of a w x h rectangle centred on (cx, cy) and turned by angle, truncated to integers.
+void RectCorners(float cx, float cy, int w, int h, float angle, Pt out[4])
+{
+    const float c = std::cos(angle), s = std::sin(angle);
+    const int hw = w / 2, hh = h / 2;
+    const int ox[4] = {-hw, hw, hw, -hw};
+    const int oy[4] = {-hh, -hh, hh, hh};
+    for (int i = 0; i < 4; ++i) {
+        out[i].x = static_cast<int>(cx + ox[i] * c - oy[i] * s);
+        out[i].y = static_cast<int>(cy + ox[i] * s + oy[i] * c);
+    }
+}
+
+// Even-odd ray cast to the right; an edge whose upper end lies on the ray counts, its lower does not.
+bool PointInQuad(const Pt q[4], int px, int py)
+{
+    bool inside = false;
+    for (int i = 0; i < 4; ++i) {
+        const Pt& a = q[i];
+        const Pt& b = q[(i + 1) % 4];
+        if (px >= a.x && px >= b.x)
+            continue;  // the point is right of both ends
+        if (a.y == b.y)
+            continue;
+        const int ylo = std::min(a.y, b.y), yhi = std::max(a.y, b.y);
+        if (py < ylo || py > yhi)
+            continue;
+        bool crosses;
+        if (yhi == py)
+            crosses = true;
+        else if (ylo == py)
+            crosses = false;
+        else
+            crosses = px < a.x + (b.x - a.x) * static_cast<float>(py - a.y) / static_cast<float>(b.y - a.y);
+        if (crosses)
+            inside = !inside;
+    }
+    return inside;
+}
+
+bool RankFollows(int prev, int next, int step, bool wrap)
+{
+    int want = prev + step;
+    if (wrap && want == 13)
+        want = 0;
+    if (wrap && want == -1)
+        want = 12;
+    return next == want;
+}
+}  // namespace
+
+CPlace::CPlace(CCardTable* owner, bool isTmp) : table(owner), tmp(isTmp) {}
+
+void CPlace::ApplyDef(const PlaceDef& def)
+{
+    x = def.x;
+    y = def.y;
+    rotate = def.rotate;
+    cards = def.cards;
+    h_offset = def.h_offset;
+    v_offset = def.v_offset;
+    visible = def.visible;
+    invert_angle = def.invert_angle;
+    rank = def.rank;
+    empty_drop_req = def.empty_drop_req;
+    drop_req = def.drop_req;
+    pick_req = def.pick_req;
+    click_req = def.click_req;
+    win_cond = def.win_cond;
+    click_card = def.click_card;
+    click_empty = def.click_empty;
+    sort_req = def.sort_req;
+    click_empty_limit = def.click_empty_limit;
+    help_script = def.help_script;
+    max_bottom_pos = def.max_bottom_pos;
+}
+
+void CPlace::SetType(int newType)
+{
+    type = newType;
+}
+
+void CPlace::TakeSnapshot(CPlace* src)
+{
+    if (src == nullptr)
+        return;
+    type = src->type;
+    x = src->x;
+    y = src->y;
+    rotate = src->rotate;
+    h_offset = src->h_offset;
+    v_offset = src->v_offset;
+    visible = src->visible;
+    invert_angle = src->invert_angle;
+    rank = src->rank;
+    click_empty_limit = src->click_empty_limit;
+    ttl = src->ttl;
+    Wrap = src->Wrap;
+    x_offset = src->x_offset;
+    y_offset = src->y_offset;
+    cards = src->cards;
+    empty_drop_req = src->empty_drop_req;
+    drop_req = src->drop_req;
+    pick_req = src->pick_req;
+    click_req = src->click_req;
+    win_cond = src->win_cond;
+    click_card = src->click_card;
+    click_empty = src->click_empty;
+    sort_req = src->sort_req;
+    help_script = src->help_script;
+    LastMove = PlaceMove();
+    savedCards.clear();
+    pile.clear();
+    for (CCard* card : src->pile) {
+        pile.push_back(card);
+        CardSnapshot snap;
+        snap.faceUp = card->IsFaceUp();
+        snap.moved = card->Moved;
+        snap.CardState = card->CardState;
+        snap.Multiplier = card->Multiplier;
+        snap.canGiveScore = card->m_bCanGiveScore;
+        savedCards.push_back(snap);
+    }
+    srcPlace = src;
+    table = src->table;
+}
+
+void CPlace::RestoreSnapshot(CPlace* snapshot)
+{
+    if (snapshot == nullptr)
+        return;
+    x = snapshot->x;
+    y = snapshot->y;
+    rotate = snapshot->rotate;
+    h_offset = snapshot->h_offset;
+    v_offset = snapshot->v_offset;
+    visible = snapshot->visible;
+    invert_angle = snapshot->invert_angle;
+    rank = snapshot->rank;
+    click_empty_limit = snapshot->click_empty_limit;
+    ttl = snapshot->ttl;
+    Wrap = snapshot->Wrap;
+    x_offset = snapshot->x_offset;
+    y_offset = snapshot->y_offset;
+    LastMove = PlaceMove();
+    cards = snapshot->cards;
+    pile.clear();
+    for (std::size_t i = 0; i < snapshot->pile.size(); ++i) {
+        CCard* card = snapshot->pile[i];
+        pile.push_back(card);
+        if (i < snapshot->savedCards.size()) {
+            const CardSnapshot& snap = snapshot->savedCards[i];
+            card->SetFaceUp(snap.faceUp ? 1.0f : 0.0f);
+            card->Moved = snap.moved;
+            card->CardState = snap.CardState;
+            card->Multiplier = snap.Multiplier;
+            card->m_bCanGiveScore = snap.canGiveScore;
+        }
+        card->ShiftX = 0;
+        card->InFly = false;
+        card->Shadow = false;
+    }
+    empty_drop_req = snapshot->empty_drop_req;
+    drop_req = snapshot->drop_req;
+    pick_req = snapshot->pick_req;
+    click_req = snapshot->click_req;
+    win_cond = snapshot->win_cond;
+    click_card = snapshot->click_card;
+    click_empty = snapshot->click_empty;
+    sort_req = snapshot->sort_req;
+    help_script = snapshot->help_script;
+    srcPlace = snapshot;
+    table = snapshot->table;
+    iRankMat_eff = -999;
+    SetType(snapshot->type);
+    StopSway();
+}
+
+void CPlace::Update(float dt)
+{
+    if (ttl > 0.0f) {
+        ttl -= dt;
+        if (ttl < 0.0f)
+            ttl = 0.0f;
+    }
+    if (tmp)
+        return;
+    for (CCard* card : pile) {
+        card->StartMove(0.0f);
+        card->Update(dt);
+    }
+    UpdateSway(dt);
+    Layout(dt);
+}
+
+void CPlace::UpdateSway(float dt)
+{
+    if (Sway_StartTime != 0.0f) {
+        Sway_StartTime -= dt;
+        if (Sway_StartTime < 0.0f) {
+            Sway_StartTime = 0.0f;
+            g_fSwayTotal = Sway_TTL;
+            g_nSwaySwings = static_cast<int>(Sway_TTL / 0.3f);
+        }
+    }
+    if (Sway_StartTime != 0.0f)
+        return;
+    const float p = g_fSwayTotal != 0.0f ? (g_fSwayTotal - Sway_TTL) / g_fSwayTotal : 1.0f;
+    if (Sway_TTL != 0.0f) {
+        Sway_TTL -= dt;
+        if (Sway_TTL >= 0.0f) {
+            const float swings = g_nSwaySwings * p;
+            const float phase = swings - std::floor(swings);
+            Sway = std::sin(2.0f * kPi * phase) * (1.0f - p) * SwayMax;
+        } else {
+            Sway_TTL = 0.0f;
+            Sway = 0.0f;
+        }
+    }
+    const int n = Size();
+    for (int i = 0; i < n; ++i) {
+        CCard* card = pile[static_cast<std::size_t>(i)];
+        if (i < nSwayCard || Sway_TTL == 0.0f || n == nSwayCard) {
+            card->Sway = 0.0f;
+            continue;
+        }
+        const float u = static_cast<float>(i - nSwayCard) / static_cast<float>(n - nSwayCard);
+        const float w = (u - 8.0f * p) * (2.0f - 1.5f * p) * 2.0f * kPi;
+        const float f = w > kPi ? 0.0f : (std::sin(w) / 2.0f + 1.0f) * (1.0f - p / 4.0f);
+        card->Sway = std::sqrt(std::max(f, 0.0f)) * Sway;
+        card->StartMove(u / 3.0f);
+    }
+}
+
+float CPlace::SqueezeFor(int i) const
+{
+    float k = k_squeeze;
+    const CCursorHand* hand = table != nullptr ? table->GetCursorHand() : nullptr;
+    if (hand == nullptr || hand->hoverPeriod <= 0.0f)
+        return k;
+    const float q = 1.0f - hand->hoverTimer / hand->hoverPeriod;
+    const CCard* below = pile[static_cast<std::size_t>(i - 1)];
+    const CCard* card = pile[static_cast<std::size_t>(i)];
+    if (type != 255 && below == hand->hoverCard) {
+        if (below->Shadow && table->m_nBonusAction != -1)
+            k = (1.3f - k) * q + k;
+        else if (k < 1.0f)
+            k = (1.2f - k) * q + k;
+    } else if (type == 255 && !card->IsFaceUp()) {
+        k = (1.3f - k) * q + k;
+    }
+    return k;
+}
+
+void CPlace::Layout(float dt)
+{
+    if (tmp || table == nullptr)
+        return;
+    const int W = table->m_nCardWidth, H = table->m_nCardHeight, G = table->m_nCardDiagonal;
+    const float Z = table->m_Level.fZoom;
+    const LevelValues& lv = table->m_Level;
+    const int halfW = rotate == 0.0f ? W / 2 : G / 2;
+    const int halfH = rotate == 0.0f ? H / 2 : G / 2;
+    bound_x1 = x - halfW;
+    bound_x2 = x + halfW;
+    bound_y1 = y - halfH;
+    bound_y2 = y + halfH;
+    const float s = ttl >= 0.0f ? 1.1f : 1.0f;
+
+    float dx = 0, dy = 0, maxY = 0, lastX = 0;
+    const int n = Size();
+    for (int i = 0; i < n; ++i) {
+        CCard* card = pile[static_cast<std::size_t>(i)];
+        const float extra = (type == 3 && v_offset != 0.0f) ? static_cast<float>(card->ShiftX) : 0.0f;
+        if (i > 0) {
+            const float k = SqueezeFor(i);
+            const bool up = card->IsFaceUp() || type == 255;
+            if (!up) {
+                dy += lv.nVOffsetHidden * k * v_offset;
+                dx += lv.nHOffsetHidden * h_offset;
+            } else {
+                dy += lv.nVOffsetVisible * k * v_offset;
+                dx += lv.nHOffsetVisible * h_offset;
+            }
+        }
+        const float m = type == 2 ? card->Multiplier : 1.0f;
+        const float lift = type == 255 ? 1.0f + card->h / 100.0f : 1.0f;
+        card->RenderX = (x + x_offset + dx) * m + extra;
+        card->RenderY = y + dy + y_offset;
+        card->RenderAngle = (invert_angle && (i % 2) == 1) ? -rotate : rotate;
+        card->RenderShadowX = (x + dx) * m + extra;
+        card->RenderShadowY = y + dy;
+        card->RenderScale = lift * Z * s;
+        if (i == 0 || card->RenderY > maxY)
+            maxY = card->RenderY;
+        lastX = card->RenderX;
+        const float hw = W / 2.0f * lift * s, hh = H / 2.0f * lift * s;
+        bound_x1 = std::min(bound_x1, static_cast<int>(card->RenderX - hw));
+        bound_x2 = std::max(bound_x2, static_cast<int>(card->RenderX + hw));
+        bound_y1 = std::min(bound_y1, static_cast<int>(card->RenderY - hh));
+        bound_y2 = std::max(bound_y2, static_cast<int>(card->RenderY + hh));
+    }
+    if (n > 0)
+        SqueezeFan(dt, maxY + H / 2.0f, lastX);
+    for (CCard* card : pile)
+        card->Update(0.0f);
+}
+
+void CPlace::SqueezeFan(float dt, float bottom, float lastX)
+{
+    const float step = std::min(dt, 0.1f);
+    const int limit = max_bottom_pos != 0 ? max_bottom_pos : BottomLimitForX(lastX);
+    if (Size() < 3) {
+        k_squeeze = 1.0f;
+        return;
+    }
+    if (bottom > limit) {
+        k_squeeze = std::max(0.0f, k_squeeze - (bottom - limit) * step / 10.0f);
+    } else if (bottom < limit - 10 && k_squeeze < 1.0f) {
+        k_squeeze = std::min(1.0f, k_squeeze + step);
+    }
+}
+
+void CPlace::RenderCards()
+{
+    if (tmp)
+        return;
+    for (CCard* card : pile) {
+        if (card->InFly)
+            continue;
+        const float f = 2.0f * std::fabs(0.5f - card->FaceUp);
+        CSprite* sprite = type == 255 ? card->UpSprite : card->RenderSprite;
+        if (sprite == nullptr)
+            continue;
+        const float angle = card->RenderAngle_curr + card->Sway_curr;
+        sprite->RenderEx(card->RenderX_curr, card->RenderY_curr, angle, f * card->RenderScale,
+                         card->RenderScale);
+        if (card->Shadow) {
+            sprite->RenderEx(card->RenderShadowX_curr, card->RenderShadowY_curr, angle,
+                             f * card->RenderScale, card->RenderScale);
+            card->Shadow = false;
+        }
+    }
+}
+
+int CPlace::HitTest(int px, int py, int& dx, int& dy) const
+{
+    if (px < bound_x1 || px > bound_x2 || py < bound_y1 || py > bound_y2)
+        return -1;
+    const int W = table != nullptr ? table->m_nCardWidth : 0;
+    const int H = table != nullptr ? table->m_nCardHeight : 0;
+    int hit = -1;
+    float hitX = 0, hitY = 0;
+    Pt quad[4];
+    RectCorners(static_cast<float>(x), static_cast<float>(y), W, H, rotate, quad);
+    if (PointInQuad(quad, px, py)) {
+        hit = -2;
+        hitX = static_cast<float>(x);
+        hitY = static_cast<float>(y);
+    }
+    for (int i = 0; i < Size(); ++i) {
+        const CCard* card = pile[static_cast<std::size_t>(i)];
+        RectCorners(card->RenderX_curr, card->RenderY_curr, W, H, card->RenderAngle_curr, quad);
+        if (PointInQuad(quad, px, py)) {
+            hit = i;
+            hitX = card->RenderX_curr;
+            hitY = card->RenderY_curr;
+        }
+    }
+    if (hit != -1) {
+        dx = static_cast<int>(hitX) - px;
+        dy = static_cast<int>(hitY) - py;
+    }
+    return hit;
+}
+
+void CPlace::StartSway(float swayMax, int swayCard, float swayTtl, float delay)
+{
+    Sway_StartTime = delay;
+    Sway_TTL = swayTtl;
+    Sway = 0;
+    SwayMax = swayMax;
+    nSwayCard = swayCard;
+}
+
+void CPlace::StopSway()
+{
+    Sway_StartTime = -1.0f;
+    Sway_TTL = -1.0f;
+    Sway = 0;
+    for (CCard* card : pile) {
+        card->Sway = 0;
+        card->Sway_start = 0;
+        card->Sway_curr = 0;
+    }
+}
+
+CCardFlight* CPlace::MoveCard(int code, bool faceUp, int cardIndex, CPlace* dst, int dstIndex, float time,
+                              float delay, bool transfer, bool flag)
+{
+    if (table == nullptr || dst == nullptr || pile.empty())
+        return nullptr;
+    const int from = cardIndex == -1 ? TopIndex() : cardIndex;
+    if (from < 0 || from > TopIndex())
+        return nullptr;
+
+    CCursorHand* hand = table->GetCursorHand();
+    CPlace* handPlace = hand != nullptr ? hand->place.get() : nullptr;
+    CPlace* handSource = hand != nullptr ? hand->srcPlace : nullptr;
+    if (dst != handPlace && dst != handSource) {
+        if (table->m_LastMove.From != handPlace)
+            table->m_LastMove.Card = handPlace != nullptr ? handPlace->GetCard(0) : nullptr;
+        table->m_LastMove.To = dst;
+        table->m_LastMove.From = (this == handPlace) ? handSource : this;
+        dst->LastMove = table->m_LastMove;
+    }
+
+    // The card leaves this pile (and, with transfer, joins dst) before its flight is made, so a
+    // move within one pile (a card turned in place) never leaves the card twice in the pile, and a
+    // flight that lands at once in its constructor finds the card already gone from here.
+    CCard* card = pile[static_cast<std::size_t>(from)];
+    pile.erase(pile.begin() + from);
+    if (transfer) {
+        std::vector<CCard*>& dp = dst->pile;
+        const std::size_t slot = (dstIndex < 0 || static_cast<std::size_t>(dstIndex) > dp.size())
+                                     ? dp.size()
+                                     : static_cast<std::size_t>(dstIndex);
+        dp.insert(dp.begin() + static_cast<std::ptrdiff_t>(slot), card);
+    }
+    table->m_pLastSource = this;
+    return table->AddFlight(
+        std::make_unique<CCardFlight>(code, faceUp, this, card, dst, dstIndex, table, time, delay, transfer, flag));
+}
+
+void CPlace::StopGhosts()
+{
+    for (CCard* card : pile)
+        card->StopGhost();
+}
+
+CCard* CPlace::GetCard(int index) const
+{
+    if (pile.empty())
+        return nullptr;
+    if (index == -1)
+        return pile.back();
+    if (index < 0 || index >= Size())
+        return nullptr;
+    return pile[static_cast<std::size_t>(index)];
+}
+
+bool CPlace::IsTopInFlight() const
+{
+    return !pile.empty() && pile.back()->InFly;
+}
+
+bool CPlace::IsSorted(int from) const
+{
+    if (pile.empty())
+        return true;
+    const int start = std::max(from, 0);
+    if (start >= Size())
+        return true;
+    const CCard* base = pile[static_cast<std::size_t>(start)];
+    for (const PlaceRequirement& req : sort_req) {
+        for (int i = start; i < Size(); ++i) {
+            const CCard* card = pile[static_cast<std::size_t>(i)];
+            const CCard* below = i > start ? pile[static_cast<std::size_t>(i - 1)] : nullptr;
+            bool ok = true;
+            switch (req.a) {
+            case 0: ok = card->Suit == base->Suit; break;
+            case 1: ok = below == nullptr || RankFollows(below->Rank, card->Rank, 1, Wrap); break;
+            case 2: ok = below == nullptr || RankFollows(below->Rank, card->Rank, -1, Wrap); break;
+            case 4: ok = below == nullptr || card->Colour() != below->Colour(); break;
+            case 5: ok = below == nullptr || card->Colour() == below->Colour(); break;
+            default: break;
+            }
+            if (!ok)
+                return false;
+        }
+    }
+    return true;
+}
+
+void CPlace::Dump()
+{
+    IEngine* e = m_engine.Get();
+    if (e == nullptr)
+        return;
+    e->Log("\n\t x {%d}", x);
+    e->Log("\t y {%d}", y);
+    e->Log("\t rotate {%f}", rotate);
+    e->Log("\t h {%d}", h);
+    e->Log("\t h_offset {%f}", h_offset);
+    e->Log("\t v_offset {%f}", v_offset);
+    e->Log("\t k_squeeze {%f}", k_squeeze);
+    e->Log("\t visible {%d}", visible ? 1 : 0);
+    e->Log("\t invert_angle {%d}", invert_angle ? 1 : 0);
+    e->Log("\t rank {%d}", rank);
+    e->Log("\t click_empty_limit {%d}", click_empty_limit);
+    e->Log("\t iRankMat {%d}", iRankMat);
+    e->Log("\t iRankMat_eff {%d}", iRankMat_eff);
+    e->Log("\t ttl {%f}", ttl);
+    e->Log("\t Wrap {%d}", Wrap ? 1 : 0);
+    e->Log("\t x_offset {%d}", x_offset);
+    e->Log("\t y_offset {%d}", y_offset);
+    e->Log("\t LastMove.Card {%d}", PointerAsInt(LastMove.Card));
+    e->Log("\t LastMove.From {%d}", PointerAsInt(LastMove.From));
+    e->Log("\t LastMove.To {%d}", PointerAsInt(LastMove.To));
+    e->Log("\t Sway_StartTime {%f}", Sway_StartTime);
+    e->Log("\t Sway_TTL {%f}", Sway_TTL);
+    e->Log("\t Sway {%f}", Sway);
+    e->Log("\t SwayMax {%f}", SwayMax);
+    e->Log("\t nSwayCard {%d}", nSwayCard);
+    e->Log("\t max_bottom_pos {%d}", max_bottom_pos);
+    e->Log("\t type {%d}", type);
+    e->Log("\t tmp {%d}", tmp ? 1 : 0);
+    e->Log("\t bound_x1 {%d}", bound_x1);
+    e->Log("\t bound_x2 {%d}", bound_x2);
+    e->Log("\t bound_y1 {%d}", bound_y1);
+    e->Log("\t bound_y2 {%d}", bound_y2);
+    for (CCard* card : pile)
+        card->Dump();
+}

@@ -1,0 +1,41 @@
+// ITableHost.h: what the card table asks of the in-game controller that owns it.
+#pragma once
+
+class CCard;
+class CPlace;
+
+// The table runs its rules with or without a host: every call has a do-nothing default, and a
+// table made with a null host behaves as if it had this default host (no replay, never busy, no
+// score, no tracker, no undo, no dialogs). The in-game controller, score keeper, tracker, undo
+// history and help desk plug in here once they exist; tests plug in a recording host.
+class ITableHost {
+public:
+    // ---- State the table reads every frame ------------------------------------------------
+    virtual bool IsReplaying() const { return false; }       // a recorded game is being replayed
+    virtual bool IsBusy() const { return false; }            // pending items or the controller's own timer
+    virtual bool HasPendingItems() const { return false; }
+    virtual bool IsRestartPending() const { return false; }  // a redeal was asked or a start is pending
+    virtual int GetLastKey() const { return 0; }             // key code of this frame
+    virtual int GetEffectVolume() const { return 100; }
+    virtual bool BonusesSwitchedOff() const { return false; }  // classic game with bonuses switched off
+
+    // ---- Move recorder, undo, score ------------------------------------------------------
+    virtual void RecordMove(int /*from*/, int /*to*/, int /*card*/, int /*automatic*/, int /*flag*/) {}
+    virtual void RecordDeal(int /*rank*/, int /*suit*/) {}
+    virtual bool NextDeal(int& /*rank*/, int& /*suit*/) { return false; }  // replay: the recorded deal
+    virtual void RequestUndoSnapshot() {}
+    virtual void AddScore(int /*delta*/, CCard* /*card*/) {}
+    virtual int ScoreMove(CPlace* /*from*/, CPlace* /*to*/, CCard* /*card*/) { return -1; }
+    virtual void RestartAutoHint() {}
+
+    // ---- Presentation --------------------------------------------------------------------
+    virtual void PlayHelpHint(int /*kind*/, float /*seconds*/) {}  // help desk hint animation
+    virtual bool NoMovesRequested() const { return true; }         // move indicator idle and asking
+    virtual void ClearNoMovesRequest() {}
+    virtual void ShowNoMovesDialog(int /*kind*/) {}
+    virtual void OnLevelWon() {}                                   // cascade, music, completion effect
+    virtual void OnCardArrived(CCard* /*card*/, CPlace* /*target*/, int /*landingCode*/) {}
+
+protected:
+    virtual ~ITableHost() = default;
+};

@@ -1,0 +1,259 @@
+// CPixImage.h: the image library's in-memory raster image (a bottom-up DIB plus planes).
+//
+// One heap block holds the 40-byte bitmap information header, the palette (4 bytes per entry:
+// blue, green, red, reserved) and the pixel rows, bottom line first, each row padded to 4 bytes.
+// Pixels are 1, 4, 8 (indexed) or 24 bits (blue, green, red); alpha lives in an optional plane of
+// one byte per pixel, rows bottom-up. y counts from the bottom row everywhere.
+//
+// Nothing throws: operations fail with false or null and copy a fixed text into LastError().
+// A "ghost" only views another image's buffers (the encoders use it) and never frees them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+class CPixStream;
+
+// Format types of the codecs.
+constexpr std::uint32_t kPixTypeUnknown = 0;
+constexpr std::uint32_t kPixTypeBmp = 1;
+constexpr std::uint32_t kPixTypeGif = 2;
+constexpr std::uint32_t kPixTypeTga = 3;
+
+// Largest pixel block Create accepts, in bytes.
+constexpr std::uint64_t CPIX_MAX_MEMORY = 256000000;
+
+struct PixQuad {  // a colour as the palette stores it
+    std::uint8_t blue = 0, green = 0, red = 0, reserved = 0;
+};
+inline bool operator==(const PixQuad& a, const PixQuad& b)
+{
+    return a.blue == b.blue && a.green == b.green && a.red == b.red && a.reserved == b.reserved;
+}
+
+// Serialised little-endian, field by field, at the start of the pixel block.
+struct PixBitmapHeader {
+    std::uint32_t size = 40;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t planes = 1;
+    std::uint16_t bitCount = 0;
+    std::uint32_t compression = 0;
+    std::uint32_t imageSize = 0;
+    std::int32_t xPelsPerMeter = 0;
+    std::int32_t yPelsPerMeter = 0;
+    std::uint32_t colorsUsed = 0;
+    std::uint32_t colorsImportant = 0;
+};
+
+// Settings copied as a whole between images (and into a codec before it decodes).
+struct PixInfo {
+    std::uint32_t rowBytes = 0;
+    std::uint32_t type = 0;
+    char lastError[256] = {};
+    std::int32_t progress = 0;
+    std::int32_t escape = 0;            // non-zero stops a codec; -1 asks for the size only
+    std::int32_t transIndex = -1;
+    PixQuad transColor;
+    std::uint8_t quality = 90;
+    std::uint8_t optionByte = 0;
+    std::int32_t frame = 0;
+    std::int32_t frameCount = 0;
+    std::uint32_t frameDelay = 0;
+    std::int32_t xDpi = 96;
+    std::int32_t yDpi = 96;
+    std::int32_t selLeft = 0, selTop = 0, selRight = 0, selBottom = 0;
+    std::uint8_t alphaMax = 255;
+    std::uint8_t alphaInPalette = 0;
+    std::uint8_t enabled = 1;
+    std::int32_t xOffset = 0;
+    std::int32_t yOffset = 0;
+    std::uint32_t codecOptions[4] = {};
+    PixQuad lastColor;                  // nearest-colour cache
+    std::uint8_t lastIndex = 0;
+    std::uint8_t lastColorValid = 0;
+    std::int32_t layerCount = 0;
+    std::uint32_t flags = 0;
+};
+
+class CPixImage {
+public:
+    // ---- Construction ----------------------------------------------------------------------
+    explicit CPixImage(std::uint32_t type = kPixTypeUnknown);
+    CPixImage(int width, int height, int bpp, std::uint32_t type);
+    CPixImage(const CPixImage& source, bool copyPixels, bool copySelection, bool copyAlpha);
+    CPixImage(const char* fileName, std::uint32_t type);          // load; HasPixels tells
+    CPixImage(const std::uint8_t* data, std::size_t size, std::uint32_t type);
+    CPixImage(const CPixImage& source);                           // full copy
+    CPixImage& operator=(const CPixImage& source);
+    virtual ~CPixImage();
+
+    bool FreeBuffers();                                           // false for a ghost
+
+    // ---- Creation and copying --------------------------------------------------------------
+    std::uint8_t* Create(int width, int height, int bpp, std::uint32_t type);  // zeroed rows
+    bool CopyFromPixelArray(const std::uint8_t* pixels, int width, int height, int bpp,
+                            std::uint32_t rowBytes, bool flip);
+    bool CopyFromRowPointers(const std::uint8_t* const* rows, int width, int height, int bpp,
+                             std::uint32_t rowBytes, bool flip);
+    void CopyFrom(const CPixImage& source, bool copyPixels, bool copySelection, bool copyAlpha);
+    void CopyInfo(const CPixImage& source);                       // only while empty
+    bool TakeOver(CPixImage& source);                             // moves the picture out of source
+    void ShareBuffers(const CPixImage& source);                   // becomes a ghost of source
+
+    // ---- Accessors -------------------------------------------------------------------------
+    int Width() const { return m_header.width; }
+    int Height() const { return m_header.height; }
+    int Bpp() const { return m_header.bitCount; }
+    std::uint32_t ColorCount() const { return m_header.colorsUsed; }
+    bool IsIndexed() const { return m_header.colorsUsed != 0; }
+    std::uint32_t RowBytes() const { return m_info.rowBytes; }
+    std::uint32_t Type() const { return m_info.type; }
+    std::uint8_t* DibPointer() const { return m_pDib; }
+    bool HasPixels() const { return m_pDib != nullptr; }
+    std::size_t DibSize() const;
+    std::uint8_t* RowPointer(int row) const;
+    bool IsInside(int x, int y) const;
+    int ColorKind() const;
+    const char* LastError() const { return m_info.lastError; }
+    void SetLastError(const char* text);
+    const PixBitmapHeader& Header() const { return m_header; }
+
+    int Progress() const { return m_info.progress; }
+    void SetProgress(int value) { m_info.progress = value; }
+    int Escape() const { return m_info.escape; }
+    void SetEscape(int value) { m_info.escape = value; }
+    int TransparentIndex() const { return m_info.transIndex; }
+    void SetTransparentIndex(int index) { m_info.transIndex = index; }
+    bool IsTransparent() const { return m_info.transIndex >= 0; }
+    void SetTransparentColor(PixQuad color);
+    PixQuad TransparentColor() const;
+    std::uint8_t Quality() const { return m_info.quality; }
+    void SetQuality(std::uint8_t value) { m_info.quality = value; }
+    std::uint8_t OptionByte() const { return m_info.optionByte; }
+    void SetOptionByte(std::uint8_t value) { m_info.optionByte = value; }
+    int Frame() const { return m_info.frame; }
+    void SetFrame(int frame) { m_info.frame = frame; }
+    int FrameCount() const { return m_info.frameCount; }
+    std::uint32_t FrameDelay() const { return m_info.frameDelay; }
+    void SetFrameDelay(std::uint32_t delay) { m_info.frameDelay = delay; }
+    int XDpi() const { return m_info.xDpi; }
+    int YDpi() const { return m_info.yDpi; }
+    void SetXDpi(int dpi);
+    void SetYDpi(int dpi);
+    void Offset(int* x, int* y) const;
+    void SetOffset(int x, int y) { m_info.xOffset = x; m_info.yOffset = y; }
+    std::uint32_t CodecOption(std::uint32_t type = 0) const;
+    bool SetCodecOption(std::uint32_t value, std::uint32_t type = 0);
+    std::uint32_t Flags() const { return m_info.flags; }
+    void SetFlags(std::uint32_t flags, bool lowOnly);
+    std::uint8_t AlphaMax() const { return m_info.alphaMax; }
+    void SetAlphaMax(std::uint8_t value) { m_info.alphaMax = value; }
+    bool AlphaInPalette() const { return m_info.alphaInPalette != 0; }
+    void SetAlphaInPalette(bool value) { m_info.alphaInPalette = value ? 1 : 0; }
+    bool IsEnabled() const { return m_info.enabled != 0; }
+    void Enable(bool value) { m_info.enabled = value ? 1 : 0; }
+    static const char* VersionText() { return "CPixImage 5.99c"; }
+    static float VersionNumber() { return 5.99003f; }
+    void FillBits(std::uint8_t value);
+    static void FreeMemory(void* block);
+    int LayerCount() const { return m_info.layerCount; }
+
+    // ---- Alpha plane -----------------------------------------------------------------------
+    void MakeAlphaPlane();
+    bool HasAlpha() const { return m_pAlpha != nullptr; }
+    void DeleteAlphaPlane();
+    void ClearAlpha() { FillAlpha(0); }
+    void FillAlpha(std::uint8_t level);
+    void InvertAlpha();
+    void SetAlphaAt(int x, int y, std::uint8_t level);
+    std::uint8_t AlphaAt(int x, int y) const;
+    std::uint8_t AlphaAtUnchecked(int x, int y) const;
+    std::uint8_t* AlphaPointer(int x, int y) const;
+    bool CopyAlphaFrom(const CPixImage& source);
+    bool AlphaFromGreyImage(const CPixImage& source);
+    bool FlipAlpha();
+    bool MirrorAlpha();
+    bool AlphaToImage(CPixImage* target) const;
+    void ClearPaletteAlpha();
+    bool PaletteHasAlpha() const;
+
+    // ---- Palette ---------------------------------------------------------------------------
+    PixQuad* PalettePointer() const;
+    std::uint32_t PaletteBytes() const { return 4 * m_header.colorsUsed; }
+    PixQuad PaletteEntry(std::uint32_t index) const;
+    bool PaletteEntryParts(std::uint32_t index, std::uint8_t* red, std::uint8_t* green, std::uint8_t* blue) const;
+    void SetPaletteEntry(std::uint32_t index, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
+                         std::uint8_t alpha = 0);
+    void SetPaletteQuad(std::uint32_t index, PixQuad quad);
+    void SetPaletteRgb(std::uint32_t index, std::uint32_t packed);
+    void SetPaletteArrays(std::uint32_t count, const std::uint8_t* red, const std::uint8_t* green,
+                          const std::uint8_t* blue);
+    void SetPaletteTriples(const std::uint8_t* triples, std::uint32_t count);  // red, green, blue
+    void SetPalette(const PixQuad* quads, std::uint32_t count);
+    void SetGreyPalette();
+    void BlendPalette(std::uint32_t packed, int percent);
+    bool IsGreyPalette() const;
+    bool IsSamePalette(const CPixImage& other, bool compareAlpha) const;
+    void SwapIndex(std::uint8_t a, std::uint8_t b);
+    std::uint32_t ImportantColors() const { return m_header.colorsImportant; }
+    void SetImportantColors(std::uint32_t count);
+    std::uint8_t NearestIndex(PixQuad color);
+    static PixQuad RgbToQuad(std::uint32_t packed);
+    static std::uint32_t QuadToRgb(PixQuad quad);
+
+    // ---- Pixels ----------------------------------------------------------------------------
+    std::uint8_t PixelIndex(int x, int y) const;
+    std::uint8_t PixelIndexUnchecked(int x, int y) const;
+    PixQuad PixelColor(int x, int y, bool withAlpha = true) const;
+    PixQuad PixelColorUnchecked(int x, int y) const;
+    std::uint8_t GreyLevelAt(int x, int y) const;
+    void SetPixelIndex(int x, int y, std::uint8_t index);
+    void SetPixelColor(int x, int y, PixQuad color, bool setAlpha = false);
+    void SetPixelColor(int x, int y, std::uint32_t packed);
+    void BlendPixelColor(int x, int y, PixQuad color, float blend, bool setAlpha = false);
+    std::uint8_t* PixelPointer(int x, int y) const;
+    bool IsTransparentAt(int x, int y) const;
+    void DrawLine(int x1, int x2, int y1, int y2, std::uint32_t packed);
+    void SwapRedBlue(std::uint8_t* buffer, std::size_t length) const;
+    static int CompareGreyLevels(PixQuad a, PixQuad b);
+    static std::uint8_t GreyLevel(PixQuad color)
+    {
+        return static_cast<std::uint8_t>((color.blue * 117 + color.green * 601 + color.red * 306) >> 10);
+    }
+
+    // ---- Flip and mirror -------------------------------------------------------------------
+    bool FlipVertical();
+    bool MirrorHorizontal();
+
+    // ---- Load and save ---------------------------------------------------------------------
+    bool ReadFromFile(const char* fileName, std::uint32_t type);
+    bool DecodeFromHandle(std::FILE* file, std::uint32_t type);
+    bool DecodeFromMemory(const std::uint8_t* data, std::size_t size, std::uint32_t type);
+    bool DecodeFromStream(CPixStream* stream, std::uint32_t type);
+    bool WriteToFile(const char* fileName, std::uint32_t type);
+    bool EncodeToHandle(std::FILE* file, std::uint32_t type);
+    bool EncodeToMemory(std::uint8_t** buffer, std::size_t* size, std::uint32_t type);
+    bool EncodeToStream(CPixStream* stream, std::uint32_t type);
+    bool EncodeFramesToHandle(std::FILE* file, CPixImage** images, int count, std::uint32_t type);
+    bool EncodeFramesToStream(CPixStream* stream, CPixImage** images, int count, std::uint32_t type);
+    bool EncodeRgbaToMemory(std::uint8_t** buffer, std::size_t* size);
+    bool EncodeRgbaToStream(CPixStream* stream);
+    bool CheckEncodeTarget(CPixStream* stream);                   // true when encoding cannot start
+
+protected:
+    void ResetSelection();
+    void DeleteAllLayers();
+    void WriteHeaderBytes();
+
+    PixBitmapHeader m_header;
+    PixInfo m_info;
+    std::uint8_t* m_pDib = nullptr;          // header + palette + rows, owned unless a ghost
+    std::uint8_t* m_pBits = nullptr;         // first pixel row inside m_pDib
+    const CPixImage* m_pGhostSource = nullptr;
+    CPixImage* m_pParent = nullptr;
+    std::uint8_t* m_pSelection = nullptr;
+    std::uint8_t* m_pAlpha = nullptr;
+    CPixImage** m_ppLayers = nullptr;
+};

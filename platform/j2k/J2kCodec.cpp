@@ -1,0 +1,396 @@
+#include "platform/j2k/J2kCodec.h"
+
+#include <openjpeg.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct J2kImage {
+    std::vector<unsigned char> file;
+    OPJ_CODEC_FORMAT format = OPJ_CODEC_J2K;
+    J2kInfo info;
+    std::vector<unsigned char> pixels;
+    int decodedReduce = -1;
+    int decodedWidth = 0;
+    int decodedHeight = 0;
+};
+
+namespace {
+
+thread_local int t_lastError = kJ2kOk;
+thread_local std::string t_lastErrorText;
+
+const unsigned char kJp2Magic[12] = {0x00, 0x00, 0x00, 0x0C, 0x6A, 0x50, 0x20, 0x20, 0x0D, 0x0A, 0x87, 0x0A};
+const unsigned char kCodestreamMagic[4] = {0xFF, 0x4F, 0xFF, 0x51};
+
+int Fail(int code, const char* detail = nullptr)
+{
+    t_lastError = code;
+    t_lastErrorText = J2K_getErrorStr(code);
+    if (detail != nullptr && detail[0] != 0) {
+        t_lastErrorText += ": ";
+        t_lastErrorText += detail;
+        while (!t_lastErrorText.empty() && (t_lastErrorText.back() == '\n' || t_lastErrorText.back() == ' '))
+            t_lastErrorText.pop_back();
+    }
+    return code;
+}
+
+int Succeed()
+{
+    t_lastError = kJ2kOk;
+    t_lastErrorText = J2K_getErrorStr(kJ2kOk);
+    return kJ2kOk;
+}
+
+// ---- OpenJPEG over a block of memory ------------------------------------------------------
+
+struct MemoryReader {
+    const unsigned char* data;
+    std::size_t size;
+    std::size_t pos;
+};
+
+OPJ_SIZE_T ReadMemory(void* buffer, OPJ_SIZE_T count, void* user)
+{
+    auto* in = static_cast<MemoryReader*>(user);
+    if (in->pos >= in->size)
+        return static_cast<OPJ_SIZE_T>(-1);
+    const std::size_t n = count < in->size - in->pos ? count : in->size - in->pos;
+    std::memcpy(buffer, in->data + in->pos, n);
+    in->pos += n;
+    return n;
+}
+
+OPJ_OFF_T SkipMemory(OPJ_OFF_T count, void* user)
+{
+    auto* in = static_cast<MemoryReader*>(user);
+    if (count < 0) {
+        const std::size_t back = static_cast<std::size_t>(-count);
+        if (back > in->pos)
+            return -1;
+        in->pos -= back;
+        return count;
+    }
+    const std::size_t left = in->size - in->pos;
+    const std::size_t n = static_cast<std::size_t>(count) < left ? static_cast<std::size_t>(count) : left;
+    in->pos += n;
+    return static_cast<OPJ_OFF_T>(n);
+}
+
+OPJ_BOOL SeekMemory(OPJ_OFF_T pos, void* user)
+{
+    auto* in = static_cast<MemoryReader*>(user);
+    if (pos < 0 || static_cast<std::size_t>(pos) > in->size)
+        return OPJ_FALSE;
+    in->pos = static_cast<std::size_t>(pos);
+    return OPJ_TRUE;
+}
+
+void KeepMessage(const char* message, void* user)
+{
+    auto* text = static_cast<std::string*>(user);
+    if (text->empty() && message != nullptr)
+        *text = message;
+}
+
+void IgnoreMessage(const char*, void*)
+{
+}
+
+struct CodecDeleter {
+    void operator()(opj_codec_t* c) const { opj_destroy_codec(c); }
+};
+struct StreamDeleter {
+    void operator()(opj_stream_t* s) const { opj_stream_destroy(s); }
+};
+struct ImageDeleter {
+    void operator()(opj_image_t* i) const { opj_image_destroy(i); }
+};
+
+// One decoding session: codec, stream and header over the handle's bytes.
+struct Session {
+    MemoryReader reader{};
+    std::unique_ptr<opj_codec_t, CodecDeleter> codec;
+    std::unique_ptr<opj_stream_t, StreamDeleter> stream;
+    std::unique_ptr<opj_image_t, ImageDeleter> image;
+    std::string message;
+
+    bool Start(const J2kImage& handle)
+    {
+        reader = MemoryReader{handle.file.data(), handle.file.size(), 0};
+        codec.reset(opj_create_decompress(handle.format));
+        stream.reset(opj_stream_create(OPJ_J2K_STREAM_CHUNK_SIZE, OPJ_TRUE));
+        if (!codec || !stream)
+            return false;
+        opj_set_error_handler(codec.get(), KeepMessage, &message);
+        opj_set_warning_handler(codec.get(), IgnoreMessage, nullptr);
+        opj_set_info_handler(codec.get(), IgnoreMessage, nullptr);
+        opj_stream_set_user_data(stream.get(), &reader, nullptr);
+        opj_stream_set_user_data_length(stream.get(), handle.file.size());
+        opj_stream_set_read_function(stream.get(), ReadMemory);
+        opj_stream_set_skip_function(stream.get(), SkipMemory);
+        opj_stream_set_seek_function(stream.get(), SeekMemory);
+        opj_dparameters_t params;
+        opj_set_default_decoder_parameters(&params);
+        if (!opj_setup_decoder(codec.get(), &params))
+            return false;
+        opj_image_t* header = nullptr;
+        if (!opj_read_header(stream.get(), codec.get(), &header))
+            return false;
+        image.reset(header);
+        return true;
+    }
+};
+
+bool ReadFileBounded(const char* path, std::vector<unsigned char>& out, int& code)
+{
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        code = kJ2kErrOpen;
+        return false;
+    }
+    std::vector<unsigned char> bytes;
+    unsigned char chunk[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
+        if (bytes.size() + n > kJ2kMaxFileSize) {
+            std::fclose(file);
+            code = kJ2kErrTooLarge;
+            return false;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        code = kJ2kErrOpen;
+        return false;
+    }
+    out.swap(bytes);
+    return true;
+}
+
+// "reduce=N" (N from 0 to 32); anything else is not understood.
+bool ParseOptions(const char* options, int& reduce)
+{
+    reduce = 0;
+    if (options == nullptr || options[0] == 0)
+        return true;
+    int value = 0;
+    char tail = 0;
+    if (std::sscanf(options, "reduce=%d%c", &value, &tail) == 1 && value >= 0 && value <= 32) {
+        reduce = value;
+        return true;
+    }
+    return false;
+}
+
+int ReducedSize(int size, int reduce)
+{
+    return static_cast<int>((static_cast<long long>(size) + (1LL << reduce) - 1) >> reduce);
+}
+
+unsigned char ToByte(const opj_image_comp_t& comp, std::size_t index)
+{
+    long long v = comp.data[index];
+    if (comp.sgnd != 0 && comp.prec > 0)
+        v += 1LL << (comp.prec - 1);
+    if (comp.prec > 8)
+        v >>= comp.prec - 8;
+    else if (comp.prec > 0 && comp.prec < 8)
+        v = v * 255 / ((1LL << comp.prec) - 1);
+    return static_cast<unsigned char>(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+// Samples component `c` at output pixel (x, y) of a width x height picture.
+unsigned char Sample(const opj_image_comp_t& comp, int x, int y, int width, int height)
+{
+    const std::size_t cx = static_cast<std::size_t>(static_cast<long long>(x) * comp.w / static_cast<unsigned>(width));
+    const std::size_t cy = static_cast<std::size_t>(static_cast<long long>(y) * comp.h / static_cast<unsigned>(height));
+    return ToByte(comp, cy * comp.w + cx);
+}
+
+bool UsableComponents(const opj_image_t& image)
+{
+    if (image.numcomps == 0 || image.comps == nullptr)
+        return false;
+    const int needed = image.numcomps >= 3 ? 3 : 1;
+    for (int i = 0; i < needed + (image.numcomps == 2 || image.numcomps >= 4 ? 1 : 0); ++i) {
+        const opj_image_comp_t& c = image.comps[i];
+        if (c.data == nullptr || c.w == 0 || c.h == 0 || c.prec == 0 || c.prec > 31)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+J2kImage* J2K_OpenFile(const char* hostPath)
+{
+    if (hostPath == nullptr) {
+        Fail(kJ2kErrArgument);
+        return nullptr;
+    }
+    auto handle = std::make_unique<J2kImage>();
+    int code = kJ2kOk;
+    if (!ReadFileBounded(hostPath, handle->file, code)) {
+        Fail(code, hostPath);
+        return nullptr;
+    }
+    const auto& f = handle->file;
+    if (f.size() >= sizeof(kJp2Magic) && std::memcmp(f.data(), kJp2Magic, sizeof(kJp2Magic)) == 0) {
+        handle->format = OPJ_CODEC_JP2;
+    } else if (f.size() >= sizeof(kCodestreamMagic) && std::memcmp(f.data(), kCodestreamMagic, sizeof(kCodestreamMagic)) == 0) {
+        handle->format = OPJ_CODEC_J2K;
+        handle->info.isCodestream = 1;
+    } else {
+        Fail(kJ2kErrFormat, hostPath);
+        return nullptr;
+    }
+    Session session;
+    if (!session.Start(*handle)) {
+        Fail(kJ2kErrHeader, session.message.c_str());
+        return nullptr;
+    }
+    const opj_image_t& img = *session.image;
+    const long long width = static_cast<long long>(img.x1) - img.x0;
+    const long long height = static_cast<long long>(img.y1) - img.y0;
+    if (width <= 0 || height <= 0 || img.numcomps == 0 || img.comps == nullptr) {
+        Fail(kJ2kErrHeader);
+        return nullptr;
+    }
+    if (static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) > kJ2kMaxPixels) {
+        Fail(kJ2kErrTooLarge);
+        return nullptr;
+    }
+    handle->info.width = static_cast<int>(width);
+    handle->info.height = static_cast<int>(height);
+    handle->info.components = static_cast<int>(img.numcomps);
+    handle->info.bitDepth = static_cast<int>(img.comps[0].prec);
+    handle->info.resolutions = 1;
+    if (opj_codestream_info_v2_t* cs = opj_get_cstr_info(session.codec.get())) {
+        if (cs->m_default_tile_info.tccp_info != nullptr)
+            handle->info.resolutions = static_cast<int>(cs->m_default_tile_info.tccp_info[0].numresolutions);
+        opj_destroy_cstr_info(&cs);
+    }
+    Succeed();
+    return handle.release();
+}
+
+int J2K_GetInfoEx(J2kImage* image, J2kInfo* info)
+{
+    if (image == nullptr)
+        return Fail(kJ2kErrHandle);
+    if (info == nullptr)
+        return Fail(kJ2kErrArgument);
+    *info = image->info;
+    return Succeed();
+}
+
+int J2K_GetResolutionDimensionsByStr(J2kImage* image, const char* options, int* width, int* height)
+{
+    if (image == nullptr)
+        return Fail(kJ2kErrHandle);
+    if (width == nullptr || height == nullptr)
+        return Fail(kJ2kErrArgument);
+    int reduce = 0;
+    const bool understood = ParseOptions(options, reduce);
+    if (reduce >= image->info.resolutions)
+        reduce = image->info.resolutions - 1;
+    *width = ReducedSize(image->info.width, reduce);
+    *height = ReducedSize(image->info.height, reduce);
+    if (!understood)
+        return Fail(kJ2kWarnOptions, options);
+    return Succeed();
+}
+
+int J2K_Decode(J2kImage* image, unsigned char** buffer, int* size, const char* options, int* pitch)
+{
+    if (image == nullptr)
+        return Fail(kJ2kErrHandle);
+    if (buffer == nullptr || size == nullptr || pitch == nullptr)
+        return Fail(kJ2kErrArgument);
+    int reduce = 0;
+    ParseOptions(options, reduce);
+    if (reduce >= image->info.resolutions)
+        reduce = image->info.resolutions - 1;
+    if (image->decodedReduce != reduce) {
+        Session session;
+        if (!session.Start(*image))
+            return Fail(kJ2kErrHeader, session.message.c_str());
+        if (reduce > 0 && !opj_set_decoded_resolution_factor(session.codec.get(), static_cast<OPJ_UINT32>(reduce)))
+            return Fail(kJ2kErrDecode, session.message.c_str());
+        if (!opj_decode(session.codec.get(), session.stream.get(), session.image.get()) ||
+            !opj_end_decompress(session.codec.get(), session.stream.get()))
+            return Fail(kJ2kErrDecode, session.message.c_str());
+        const opj_image_t& img = *session.image;
+        if (!UsableComponents(img))
+            return Fail(kJ2kErrComponents);
+        const int w = static_cast<int>(img.comps[0].w);
+        const int h = static_cast<int>(img.comps[0].h);
+        if (static_cast<unsigned long long>(w) * static_cast<unsigned long long>(h) > kJ2kMaxPixels)
+            return Fail(kJ2kErrTooLarge);
+        std::vector<unsigned char> pixels;
+        pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+        const bool colour = img.numcomps >= 3;
+        const int alphaComp = colour ? (img.numcomps >= 4 ? 3 : -1) : (img.numcomps == 2 ? 1 : -1);
+        for (int y = 0; y < h; ++y) {
+            unsigned char* out = pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w) * 4;
+            for (int x = 0; x < w; ++x, out += 4) {
+                const unsigned char r = Sample(img.comps[0], x, y, w, h);
+                out[2] = r;
+                out[1] = colour ? Sample(img.comps[1], x, y, w, h) : r;
+                out[0] = colour ? Sample(img.comps[2], x, y, w, h) : r;
+                out[3] = alphaComp >= 0 ? Sample(img.comps[alphaComp], x, y, w, h) : 255;
+            }
+        }
+        image->pixels.swap(pixels);
+        image->decodedReduce = reduce;
+        image->decodedWidth = w;
+        image->decodedHeight = h;
+    }
+    *buffer = image->pixels.data();
+    *size = static_cast<int>(image->pixels.size());
+    *pitch = image->decodedWidth * 4;
+    return Succeed();
+}
+
+void J2K_Close(J2kImage* image)
+{
+    delete image;
+}
+
+const char* J2K_getErrorStr(int code)
+{
+    switch (code) {
+    case kJ2kOk: return "No error";
+    case kJ2kErrOpen: return "Cannot read the file";
+    case kJ2kErrTooLarge: return "The image is too large";
+    case kJ2kErrFormat: return "Not a JPEG-2000 file";
+    case kJ2kErrHeader: return "Invalid JPEG-2000 header";
+    case kJ2kErrDecode: return "Invalid JPEG-2000 data";
+    case kJ2kErrMemory: return "Not enough memory";
+    case kJ2kErrHandle: return "Invalid image handle";
+    case kJ2kErrArgument: return "Invalid argument";
+    case kJ2kErrComponents: return "Unsupported colour components";
+    case kJ2kWarnOptions: return "Options not understood";
+    default: return "Unknown error";
+    }
+}
+
+int J2K_getLastError()
+{
+    return t_lastError;
+}
+
+const char* J2K_getLastErrorStr()
+{
+    if (t_lastErrorText.empty())
+        t_lastErrorText = J2K_getErrorStr(t_lastError);
+    return t_lastErrorText.c_str();
+}

@@ -1,0 +1,48 @@
+// J2kCodec.h: the JPEG-2000 decoder calls the game uses, as a small C-style layer.
+//
+// A file (JP2 boxes or a raw codestream, told apart by their magic bytes) is opened into a
+// handle; its size can be asked, then it is decoded once into 32-bit pixels (blue, green, red,
+// alpha bytes; top row first) that the handle owns until J2K_Close. Every call returns a code,
+// 0 on success; J2K_getErrorStr names a code and the last failure is kept per thread.
+// Files above kJ2kMaxFileSize and pictures above kJ2kMaxPixels are refused.
+#pragma once
+
+#include <cstddef>
+
+struct J2kImage;  // opaque
+
+constexpr int kJ2kOk = 0;
+constexpr int kJ2kErrOpen = 1;             // the file cannot be read
+constexpr int kJ2kErrTooLarge = 2;         // file or picture above the limits
+constexpr int kJ2kErrFormat = 3;           // neither a JP2 file nor a codestream
+constexpr int kJ2kErrHeader = 4;           // the header cannot be read
+constexpr int kJ2kErrDecode = 5;           // the picture data cannot be decoded
+constexpr int kJ2kErrMemory = 6;
+constexpr int kJ2kErrHandle = 7;           // null or closed handle
+constexpr int kJ2kErrArgument = 8;         // null output pointer
+constexpr int kJ2kErrComponents = 9;       // no usable colour components
+constexpr int kJ2kWarnOptions = 10;        // options not understood: full size used
+
+constexpr std::size_t kJ2kMaxFileSize = 64u << 20;
+constexpr std::size_t kJ2kMaxPixels = 16u << 20;
+
+// What J2K_GetInfoEx reports.
+struct J2kInfo {
+    int width = 0;
+    int height = 0;
+    int components = 0;
+    int bitDepth = 0;          // of the first component
+    int resolutions = 0;       // levels that "reduce=N" may drop, plus one
+    int isCodestream = 0;      // 1 for a raw codestream, 0 for a JP2 file
+};
+
+J2kImage* J2K_OpenFile(const char* hostPath);                 // null on failure (see J2K_getLastError)
+int J2K_GetInfoEx(J2kImage* image, J2kInfo* info);
+// Options: null or "" for full size, "reduce=N" to drop N resolution levels.
+int J2K_GetResolutionDimensionsByStr(J2kImage* image, const char* options, int* width, int* height);
+// Decodes once; *buffer stays owned by the handle. pitch = width * 4.
+int J2K_Decode(J2kImage* image, unsigned char** buffer, int* size, const char* options, int* pitch);
+void J2K_Close(J2kImage* image);
+const char* J2K_getErrorStr(int code);
+int J2K_getLastError();
+const char* J2K_getLastErrorStr();

@@ -34,8 +34,10 @@ public:
     // Extra arguments such as {"--scenario", "default=fault"}. Waits up to 10 s for the port.
     bool Start(const std::vector<std::string>& extraArgs = {})
     {
+        // The script sits beside this header (the build names headers by absolute path).
         const char* source = std::getenv("SOL_SOURCE_DIR");
-        const std::string script = std::string(source ? source : ".") + "/tests/feedback/soap_test_server.py";
+        const std::string script = source ? std::string(source) + "/tests/feedback/soap_test_server.py"
+                                          : (std::filesystem::path(__FILE__).parent_path() / "soap_test_server.py").string();
         std::random_device random;
         m_dir = (std::filesystem::temp_directory_path() / ("soap-server-" + std::to_string(random()))).string();
         std::filesystem::create_directories(m_dir);

@@ -193,3 +193,32 @@ bool EngineParseCommandLine(int& argc, char** argv);
 
 // Tests: while set, engine2dCreate returns this engine (its Release is the test's business).
 void engine2dOverride(IEngine* engine);
+
+// How the next engine to be initiated runs. EngineParseCommandLine fills this from argv; tests
+// set it directly. Takes effect at Initiate, so it must be set before that.
+struct EngineOptions {
+    bool headless = false;         // offscreen video, dummy audio, fixed frame time
+    int frames = 0;                // headless: stop after this many frames; 0 = no limit
+    float dt = 1.0f / 60.0f;       // headless: the frame time in seconds
+    std::string inputFile;         // headless: host path of an input script (format below)
+    std::string inputScript;       // headless: the script's text itself, added after inputFile's
+    std::string screenshotFile;    // host path of a PNG of the chosen frame; empty = none
+    int screenshotFrame = 0;       // 1-based frame to capture; 0 = the last frame run
+    int desktopWidth = 1024;       // headless: what GetDesktopSize reports
+    int desktopHeight = 768;
+};
+// Input script: one event per line, "<frame> <event> <args>", frames counted from 1; the event
+// is delivered before that frame's frame function. '#' starts a comment; blank lines are skipped.
+//   <frame> move X Y        mouse to window pixel (X, Y)
+//   <frame> down BUTTON     BUTTON: 1 left, 2 right, 4 middle (virtual-key codes)
+//   <frame> up BUTTON
+//   <frame> keydown VK      VK: a virtual-key code, e.g. 13 Enter, 27 Escape, 65 'A'
+//   <frame> keyup VK
+//   <frame> char C          C: the character typed, a single character or a decimal code
+//   <frame> wheel N         mouse wheel notches (positive: away from the user)
+void EngineSetOptions(const EngineOptions& options);
+const EngineOptions& EngineGetOptions();
+
+// Tests: every log line (without its newline) also goes to this hook; null removes it.
+using EngineLogHook = void (*)(const char* line, void* user);
+void EngineSetLogHook(EngineLogHook hook, void* user);

@@ -1,7 +1,501 @@
-// SdlEngine.cpp: placeholder until the SDL backend lands.
+// SdlEngine.cpp: the engine's life, states, window and frame loop.
+#include "platform/SdlEngine.h"
+
 #include "platform/EnginePrivate.h"
+#include "platform/FileSystem.h"
+#include "platform/ImageCodec.h"
+#include "platform/SdlKeys.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdarg>
+#include <fstream>
+#include <sstream>
+
+namespace {
+SdlEngine* g_pEngine = nullptr;
+constexpr float kMaxRealDelta = 0.1f;  // a stall (window dragged, debugger) is not a leap in time
+}  // namespace
 
 IEngine* AcquireSdlEngine()
 {
-    return nullptr;
+    return SdlEngine::Acquire();
+}
+
+IEngine* SdlEngine::Acquire()
+{
+    if (g_pEngine == nullptr)
+        g_pEngine = new SdlEngine();
+    ++g_pEngine->m_nRefs;
+    return g_pEngine;
+}
+
+SdlEngine::SdlEngine()
+{
+    RandomSeed(0);
+}
+
+SdlEngine::~SdlEngine()
+{
+    Shutdown();
+}
+
+void SdlEngine::Release()
+{
+    if (--m_nRefs > 0)
+        return;
+    if (g_pEngine == this)
+        g_pEngine = nullptr;
+    delete this;
+}
+
+// ---- Life --------------------------------------------------------------------------------------
+
+bool SdlEngine::InitVideo()
+{
+    if (m_bVideo)
+        return true;
+    if (EngineGetOptions().headless) {
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    } else {
+        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        m_log.Printf("[E] Engine: can't start video (%s)", SDL_GetError());
+        return false;
+    }
+    m_bVideo = true;
+    return true;
+}
+
+bool SdlEngine::OpenWindow()
+{
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    Uint32 flags = SDL_WINDOW_OPENGL;
+    if (m_options.headless)
+        flags |= SDL_WINDOW_HIDDEN;
+    else if (!m_bWindowed)
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    m_pWindow = SDL_CreateWindow(m_title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                 m_nScreenWidth, m_nScreenHeight, flags);
+    if (m_pWindow == nullptr) {
+        m_log.Printf("[E] Engine: can't open a %dx%d window (%s)", m_nScreenWidth, m_nScreenHeight, SDL_GetError());
+        return false;
+    }
+    m_pContext = SDL_GL_CreateContext(m_pWindow);
+    if (m_pContext == nullptr) {
+        m_log.Printf("[E] Engine: can't create an OpenGL context (%s)", SDL_GetError());
+        return false;
+    }
+    SDL_GL_MakeCurrent(m_pWindow, m_pContext);
+    SDL_GL_SetSwapInterval(m_options.headless ? 0 : 1);
+    if (!m_renderer.Init(m_nScreenWidth, m_nScreenHeight, m_log))
+        return false;
+    if (!m_options.headless)
+        SDL_ShowCursor(m_bHideMouse ? SDL_DISABLE : SDL_ENABLE);
+    return true;
+}
+
+void SdlEngine::CloseWindow()
+{
+    if (m_pContext != nullptr) {
+        SDL_GL_MakeCurrent(m_pWindow, m_pContext);
+        m_renderer.Shutdown();
+        SDL_GL_DeleteContext(m_pContext);
+    }
+    m_pContext = nullptr;
+    if (m_pWindow != nullptr)
+        SDL_DestroyWindow(m_pWindow);
+    m_pWindow = nullptr;
+}
+
+bool SdlEngine::LoadInputScript()
+{
+    std::string text;
+    if (!m_options.inputFile.empty()) {
+        std::ifstream in(m_options.inputFile, std::ios::binary);
+        if (!in) {
+            m_log.Printf("[E] Engine: can't open input script %s", m_options.inputFile.c_str());
+            return false;
+        }
+        std::ostringstream all;
+        all << in.rdbuf();
+        text = all.str() + "\n";
+    }
+    text += m_options.inputScript;
+    std::string error;
+    m_script.clear();
+    m_nScriptPos = 0;
+    if (!ParseInputScript(text, m_script, error)) {
+        m_log.Printf("[E] Engine: bad input script, %s", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool SdlEngine::Initiate()
+{
+    if (m_bInitiated)
+        return true;
+    m_options = EngineGetOptions();
+    if (m_options.headless && !LoadInputScript())
+        return false;
+    if (!InitVideo() || !OpenWindow()) {
+        Shutdown();
+        return false;
+    }
+    m_sound.Open(m_options.headless, m_log);  // no device: muted, not a failure
+    m_bInitiated = true;
+    m_time = 0;
+    m_fDelta = 0;
+    m_nFrame = 0;
+    m_bScreenshotTaken = false;
+    m_lastCounter = SDL_GetPerformanceCounter();
+    return true;
+}
+
+void SdlEngine::Shutdown()
+{
+    m_sound.Close();
+    CloseWindow();
+    for (SDL_Cursor*& cursor : m_pCursors) {
+        if (cursor != nullptr)
+            SDL_FreeCursor(cursor);
+        cursor = nullptr;
+    }
+    m_input.Clear();
+    if (m_bVideo)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    m_bVideo = false;
+    if (m_bInitiated && SDL_WasInit(0) == 0)
+        SDL_Quit();
+    m_bInitiated = false;
+}
+
+// ---- States ------------------------------------------------------------------------------------
+
+void SdlEngine::SetState(EState state, bool value)
+{
+    switch (state) {
+    case EState::Windowed:
+        if (m_bWindowed == value)
+            return;
+        m_bWindowed = value;
+        if (m_pWindow == nullptr || m_options.headless)
+            return;
+        SDL_SetWindowFullscreen(m_pWindow, value ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        if (m_restoreFunc != nullptr)
+            m_restoreFunc();  // as after a display reset: the game rebuilds its targets
+        return;
+    case EState::Unscaled:
+        m_renderer.SetUnscaled(value);
+        return;
+    case EState::HideMouse:
+        m_bHideMouse = value;
+        if (m_pWindow != nullptr && !m_options.headless)
+            SDL_ShowCursor(value ? SDL_DISABLE : SDL_ENABLE);
+        return;
+    default:
+        return;  // ShowSplash, Loading: nothing to do here
+    }
+}
+
+void SdlEngine::SetState(EState state, int value)
+{
+    switch (state) {
+    case EState::ScreenWidth:
+        if (!m_bInitiated && value > 0)
+            m_nScreenWidth = value;
+        return;
+    case EState::ScreenHeight:
+        if (!m_bInitiated && value > 0)
+            m_nScreenHeight = value;
+        return;
+    case EState::ScreenBpp:
+        m_nBpp = value == 16 ? 16 : 32;  // accepted; the GL buffers are always 32-bit
+        return;
+    case EState::Windowed:
+    case EState::Unscaled:
+    case EState::HideMouse:
+        SetState(state, value != 0);
+        return;
+    default:
+        return;  // Icon, Magic: nothing to do here
+    }
+}
+
+void SdlEngine::SetState(EState state, const char* value)
+{
+    const std::string text = value != nullptr ? value : "";
+    switch (state) {
+    case EState::Title:
+        m_title = text;
+        if (m_pWindow != nullptr)
+            SDL_SetWindowTitle(m_pWindow, text.c_str());
+        return;
+    case EState::IniFile:
+        m_ini.SetFile(text);
+        return;
+    case EState::LogFile:
+        m_log.SetFile(text);
+        return;
+    default:
+        return;
+    }
+}
+
+void SdlEngine::SetState(EState state, EngineCallback value)
+{
+    switch (state) {
+    case EState::FrameFunc:
+        m_frameFunc = value;
+        return;
+    case EState::FocusLostFunc:
+        m_focusLostFunc = value;
+        return;
+    case EState::RestoreFunc:
+        m_restoreFunc = value;
+        return;
+    case EState::ExitFunc:
+        m_exitFunc = value;
+        return;
+    default:
+        return;
+    }
+}
+
+int SdlEngine::GetState(EState state)
+{
+    switch (state) {
+    case EState::ScreenWidth:
+        return m_nScreenWidth;
+    case EState::ScreenHeight:
+        return m_nScreenHeight;
+    case EState::ScreenBpp:
+        return m_nBpp;
+    case EState::Windowed:
+        return m_bWindowed ? 1 : 0;
+    case EState::HideMouse:
+        return m_bHideMouse ? 1 : 0;
+    default:
+        return 0;
+    }
+}
+
+void SdlEngine::GetDesktopSize(int& width, int& height, int& bpp)
+{
+    const EngineOptions& options = m_bInitiated ? m_options : EngineGetOptions();
+    width = options.desktopWidth;
+    height = options.desktopHeight;
+    bpp = 32;
+    if (options.headless || !InitVideo())
+        return;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+        return;
+    width = mode.w;
+    height = mode.h;
+    bpp = SDL_BITSPERPIXEL(mode.format) >= 24 ? 32 : 16;
+}
+
+void SdlEngine::MinimizeWindow()
+{
+    if (m_pWindow != nullptr && !m_options.headless)
+        SDL_MinimizeWindow(m_pWindow);
+}
+
+void SdlEngine::RestoreWindow()
+{
+    if (m_pWindow != nullptr && !m_options.headless)
+        SDL_RestoreWindow(m_pWindow);
+}
+
+bool SdlEngine::IsHeadless() const
+{
+    return m_bInitiated ? m_options.headless : EngineGetOptions().headless;
+}
+
+void SdlEngine::Log(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    m_log.Write(format, args);
+    va_end(args);
+}
+
+// ---- Frame loop --------------------------------------------------------------------------------
+
+bool SdlEngine::RunMainLoop()
+{
+    if (!m_bInitiated || m_frameFunc == nullptr) {
+        m_log.Printf("[E] Engine: the main loop needs Initiate and a frame function");
+        return false;
+    }
+    for (;;) {
+        const bool done = m_options.headless ? RunHeadlessFrame() : RunWindowFrame();
+        if (done)
+            break;
+    }
+    if (m_options.headless && !m_options.screenshotFile.empty() && m_options.screenshotFrame == 0)
+        WriteScreenshot(m_options.screenshotFile);
+    return true;
+}
+
+void SdlEngine::DeliverScript()
+{
+    using Kind = ScriptedInput::Kind;
+    while (m_nScriptPos < m_script.size() && m_script[m_nScriptPos].frame <= m_nFrame) {
+        const ScriptedInput& in = m_script[m_nScriptPos++];
+        switch (in.kind) {
+        case Kind::Move:
+            m_input.PushMove(static_cast<float>(in.a), static_cast<float>(in.b));
+            break;
+        case Kind::Down:
+        case Kind::Up:
+            m_input.PushButton(in.a, in.kind == Kind::Down);
+            break;
+        case Kind::KeyDown:
+        case Kind::KeyUp:
+            m_input.PushKey(in.a, in.kind == Kind::KeyDown, false);
+            break;
+        case Kind::Char:
+            m_input.PushChar(in.a);
+            break;
+        case Kind::Wheel:
+            m_input.PushWheel(in.a);
+            break;
+        }
+    }
+}
+
+bool SdlEngine::RunHeadlessFrame()
+{
+    ++m_nFrame;
+    DeliverScript();
+    m_fDelta = m_options.dt;
+    m_time += m_fDelta;
+    CountFps(m_fDelta);
+    m_input.BeginFrame(m_time);
+    const bool done = m_frameFunc();
+    m_input.EndFrame();
+    if (!m_options.screenshotFile.empty() && m_nFrame == m_options.screenshotFrame)
+        WriteScreenshot(m_options.screenshotFile);
+    return done || (m_options.frames > 0 && m_nFrame >= m_options.frames);
+}
+
+bool SdlEngine::RunWindowFrame()
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0)
+        if (HandleEvent(event))
+            return true;
+    if ((SDL_GetWindowFlags(m_pWindow) & SDL_WINDOW_MINIMIZED) != 0) {
+        SDL_WaitEventTimeout(nullptr, 50);  // nothing to draw while minimised
+        m_lastCounter = SDL_GetPerformanceCounter();
+        return false;
+    }
+    const std::uint64_t now = SDL_GetPerformanceCounter();
+    const double seconds = static_cast<double>(now - m_lastCounter) / static_cast<double>(SDL_GetPerformanceFrequency());
+    m_lastCounter = now;
+    ++m_nFrame;
+    m_fDelta = std::min(static_cast<float>(seconds), kMaxRealDelta);
+    m_time += m_fDelta;
+    CountFps(seconds);
+    m_input.BeginFrame(m_time);
+    const bool done = m_frameFunc();
+    m_input.EndFrame();
+    if (seconds < 0.002)
+        SDL_Delay(1);  // no vertical sync: do not spin a core
+    return done;
+}
+
+void SdlEngine::CountFps(double seconds)
+{
+    ++m_nFpsFrames;
+    m_fpsWindow += seconds;
+    if (m_fpsWindow < 1.0)
+        return;
+    m_nFps = static_cast<int>(m_nFpsFrames / m_fpsWindow + 0.5);
+    m_nFpsFrames = 0;
+    m_fpsWindow = 0;
+}
+
+void SdlEngine::PushMouseMove(int windowX, int windowY)
+{
+    int width = 0, height = 0;
+    SDL_GetWindowSize(m_pWindow, &width, &height);
+    // A full-screen window may be larger than the screen the game draws: map back to it.
+    const float x = width > 0 ? static_cast<float>(windowX) * m_nScreenWidth / width : 0.0f;
+    const float y = height > 0 ? static_cast<float>(windowY) * m_nScreenHeight / height : 0.0f;
+    m_input.PushMove(x, y);
+}
+
+bool SdlEngine::HandleEvent(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_QUIT:
+        return m_exitFunc == nullptr || m_exitFunc();
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            m_input.Clear();
+            m_bFocusLost = true;
+            if (m_focusLostFunc != nullptr)
+                m_focusLostFunc();
+        } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && m_bFocusLost) {
+            m_bFocusLost = false;
+            if (m_restoreFunc != nullptr)
+                m_restoreFunc();
+        }
+        return false;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        m_input.PushKey(VirtualKeyFromSdl(event.key.keysym.sym, event.key.keysym.scancode),
+                        event.type == SDL_KEYDOWN, event.key.repeat != 0);
+        return false;
+    case SDL_TEXTINPUT:
+        for (int chr : CodePointsFromUtf8(event.text.text))
+            m_input.PushChar(chr);
+        return false;
+    case SDL_MOUSEMOTION:
+        PushMouseMove(event.motion.x, event.motion.y);
+        return false;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        PushMouseMove(event.button.x, event.button.y);
+        m_input.PushButton(VirtualKeyFromSdlButton(event.button.button), event.type == SDL_MOUSEBUTTONDOWN);
+        return false;
+    case SDL_MOUSEWHEEL:
+        m_input.PushWheel(event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y);
+        return false;
+    default:
+        return false;
+    }
+}
+
+void SdlEngine::Present()
+{
+    if (m_options.headless || m_pWindow == nullptr)
+        return;  // headless: the frame stays in the screen buffer for screenshots
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(m_pWindow, &width, &height);
+    m_renderer.PresentTo(width, height);
+    SDL_GL_SwapWindow(m_pWindow);
+}
+
+bool SdlEngine::WriteScreenshot(const std::string& hostPath)
+{
+    std::vector<std::uint32_t> pixels;
+    int width = 0, height = 0;
+    if (!m_renderer.ReadScreen(pixels, width, height) ||
+        !image_codec::WritePng(hostPath, width, height, pixels.data())) {
+        m_log.Printf("[E] Engine: can't write screenshot %s", hostPath.c_str());
+        return false;
+    }
+    return true;
 }

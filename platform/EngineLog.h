@@ -1,0 +1,25 @@
+// EngineLog.h: the engine's log file: one flushed line per call, printf-formatted.
+// Setting the file truncates it at once, so lines logged before the window opens are kept.
+// SOL_LOG_STDERR=1 echoes every line to stderr; a hook (tests) sees every line too.
+#pragma once
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+class EngineLog {
+public:
+    EngineLog();
+    ~EngineLog();
+    EngineLog(const EngineLog&) = delete;
+    EngineLog& operator=(const EngineLog&) = delete;
+
+    void SetFile(const std::string& gamePath);
+    void Write(const char* format, va_list args);
+    void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void Close();
+
+private:
+    std::FILE* m_pFile = nullptr;
+    bool m_bEchoStderr = false;
+};

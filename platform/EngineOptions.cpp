@@ -1,0 +1,94 @@
+// EngineOptions.cpp: the engine's run options and the command-line options that set them.
+#include "platform/Engine.h"
+#include "platform/FileSystem.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+EngineOptions& Options()
+{
+    static EngineOptions options;
+    return options;
+}
+
+bool ParseInt(const char* text, int& out)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < 0 || value > 1000000000L)
+        return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool ParseSeconds(const char* text, float& out)
+{
+    char* end = nullptr;
+    const float value = std::strtof(text, &end);
+    if (end == text || *end != '\0' || !(value > 0.0f) || value > 10.0f)
+        return false;
+    out = value;
+    return true;
+}
+
+}  // namespace
+
+void EngineSetOptions(const EngineOptions& options)
+{
+    Options() = options;
+}
+
+const EngineOptions& EngineGetOptions()
+{
+    return Options();
+}
+
+bool EngineParseCommandLine(int& argc, char** argv)
+{
+    EngineOptions options = Options();
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        bool ok = true;
+        if (std::strcmp(arg, "--headless") == 0) {
+            options.headless = true;
+            continue;
+        }
+        const bool takesValue = std::strcmp(arg, "--frames") == 0 || std::strcmp(arg, "--dt") == 0 ||
+                                std::strcmp(arg, "--input") == 0 || std::strcmp(arg, "--screenshot") == 0 ||
+                                std::strcmp(arg, "--screenshot-frame") == 0 || std::strcmp(arg, "--root") == 0;
+        if (!takesValue) {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        if (value == nullptr) {
+            std::fprintf(stderr, "option %s needs a value\n", arg);
+            return false;
+        }
+        ++i;
+        if (std::strcmp(arg, "--frames") == 0)
+            ok = ParseInt(value, options.frames);
+        else if (std::strcmp(arg, "--dt") == 0)
+            ok = ParseSeconds(value, options.dt);
+        else if (std::strcmp(arg, "--input") == 0)
+            options.inputFile = value;
+        else if (std::strcmp(arg, "--screenshot") == 0)
+            options.screenshotFile = value;
+        else if (std::strcmp(arg, "--screenshot-frame") == 0)
+            ok = ParseInt(value, options.screenshotFrame);
+        else
+            fs_layer::SetRootFolder(value);
+        if (!ok) {
+            std::fprintf(stderr, "bad value for %s: %s\n", arg, value);
+            return false;
+        }
+    }
+    argc = kept;
+    argv[kept] = nullptr;
+    Options() = options;
+    return true;
+}

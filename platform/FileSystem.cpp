@@ -1,0 +1,278 @@
+// FileSystem.cpp: game paths resolved case-insensitively under the root folder (POSIX).
+#include "platform/FileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace fs_layer {
+namespace {
+
+std::string& RootStorage()
+{
+    static std::string root;
+    return root;
+}
+
+char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+bool Exists(const std::string& hostPath)
+{
+    struct stat st;
+    return ::lstat(hostPath.c_str(), &st) == 0;
+}
+
+std::vector<std::string> SplitParts(const std::string& gamePath)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : gamePath) {
+        if (c == '/' || c == '\\') {
+            if (!part.empty() && part != ".")
+                parts.push_back(part);
+            part.clear();
+            continue;
+        }
+        part += c;
+    }
+    if (!part.empty() && part != ".")
+        parts.push_back(part);
+    return parts;
+}
+
+// The entry of `dir` whose name equals `name` without regard to case, or `name` itself when the
+// exact name exists or nothing matches (a file about to be created keeps the case given).
+std::string MatchEntry(const std::string& dir, const std::string& name)
+{
+    if (name == ".." || Exists(dir + "/" + name))
+        return name;
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr)
+        return name;
+    std::string found = name;
+    while (const dirent* entry = ::readdir(d)) {
+        if (EqualNoCase(entry->d_name, name)) {
+            found = entry->d_name;
+            break;
+        }
+    }
+    ::closedir(d);
+    return found;
+}
+
+// '*' any run, '?' one character, compared without case.
+bool WildcardMatch(const char* pattern, const char* text)
+{
+    const char* starPattern = nullptr;
+    const char* starText = nullptr;
+    while (*text != '\0') {
+        if (*pattern == '*') {
+            starPattern = ++pattern;
+            starText = text;
+            continue;
+        }
+        if (*pattern != '\0' && (*pattern == '?' || LowerAscii(*pattern) == LowerAscii(*text))) {
+            ++pattern;
+            ++text;
+            continue;
+        }
+        if (starPattern == nullptr)
+            return false;
+        pattern = starPattern;
+        text = ++starText;
+    }
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == '\0';
+}
+
+bool IsRegularFile(const std::string& hostPath)
+{
+    struct stat st;
+    return ::stat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+void SetRootFolder(const std::string& hostDir)
+{
+    std::string dir = hostDir;
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    RootStorage() = dir;
+}
+
+const std::string& GetRootFolder()
+{
+    if (RootStorage().empty())
+        RootStorage() = DefaultRootFolder();
+    return RootStorage();
+}
+
+std::string DefaultRootFolder()
+{
+    char buffer[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+    if (n <= 0)
+        return "data";
+    std::string exe(buffer, static_cast<std::size_t>(n));
+    const std::size_t slash = exe.rfind('/');
+    return (slash == std::string::npos ? std::string(".") : exe.substr(0, slash)) + "/data";
+}
+
+std::string ResolvePath(const std::string& gamePath)
+{
+    if (!gamePath.empty() && gamePath[0] == '/')
+        return gamePath;
+    std::string host = GetRootFolder();
+    for (const std::string& part : SplitParts(gamePath))
+        host += "/" + MatchEntry(host, part);
+    return host;
+}
+
+bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize)
+{
+    out.clear();
+    const std::string host = ResolvePath(gamePath);
+    if (!IsRegularFile(host))
+        return false;
+    std::FILE* file = std::fopen(host.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    bool ok = std::fseek(file, 0, SEEK_END) == 0;
+    const long size = ok ? std::ftell(file) : -1;
+    ok = ok && size >= 0 && static_cast<unsigned long>(size) <= maxSize && std::fseek(file, 0, SEEK_SET) == 0;
+    if (ok) {
+        out.resize(static_cast<std::size_t>(size));
+        ok = out.empty() || std::fread(out.data(), 1, out.size(), file) == out.size();
+    }
+    std::fclose(file);
+    if (!ok)
+        out.clear();
+    return ok;
+}
+
+bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size)
+{
+    // Written beside the target and renamed over it, so a failed write never leaves half a file.
+    const std::string host = ResolvePath(gamePath);
+    const std::string temp = host + ".tmp~";
+    std::FILE* file = std::fopen(temp.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
+    ok = std::fclose(file) == 0 && ok;
+    if (ok && std::rename(temp.c_str(), host.c_str()) == 0)
+        return true;
+    std::remove(temp.c_str());
+    return false;
+}
+
+bool FileExists(const std::string& gamePath)
+{
+    return IsRegularFile(ResolvePath(gamePath));
+}
+
+bool DeleteFile(const std::string& gamePath)
+{
+    return ::unlink(ResolvePath(gamePath).c_str()) == 0;
+}
+
+bool CreateDirectory(const std::string& gamePath)
+{
+    const std::string host = ResolvePath(gamePath);
+    for (std::size_t pos = 1; pos <= host.size(); ++pos) {
+        if (pos != host.size() && host[pos] != '/')
+            continue;
+        const std::string prefix = host.substr(0, pos);
+        if (::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+    }
+    struct stat st;
+    return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool GetLastWriteTime(const std::string& gamePath, std::int64_t& out)
+{
+    struct stat st;
+    if (::stat(ResolvePath(gamePath).c_str(), &st) != 0)
+        return false;
+    out = static_cast<std::int64_t>(st.st_mtime);
+    return true;
+}
+
+bool IsReadOnly(const std::string& gamePath)
+{
+    struct stat st;
+    if (::stat(ResolvePath(gamePath).c_str(), &st) != 0)
+        return false;
+    return (st.st_mode & S_IWUSR) == 0;
+}
+
+bool SetWritable(const std::string& gamePath)
+{
+    const std::string host = ResolvePath(gamePath);
+    struct stat st;
+    if (::stat(host.c_str(), &st) != 0)
+        return false;
+    return ::chmod(host.c_str(), st.st_mode | S_IWUSR) == 0;
+}
+
+std::vector<std::string> FindFiles(const std::string& pattern)
+{
+    std::vector<std::string> names;
+    std::vector<std::string> parts = SplitParts(pattern);
+    if (parts.empty())
+        return names;
+    const std::string mask = parts.back();
+    parts.pop_back();
+    std::string dirGamePath = (!pattern.empty() && pattern[0] == '/') ? "/" : "";
+    for (const std::string& part : parts)
+        dirGamePath += part + "/";
+    const std::string dir = dirGamePath.empty() ? GetRootFolder() : ResolvePath(dirGamePath);
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr)
+        return names;
+    while (const dirent* entry = ::readdir(d)) {
+        if (WildcardMatch(mask.c_str(), entry->d_name) && IsRegularFile(dir + "/" + entry->d_name))
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(d);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string UserRuntimeFolder()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat st;
+    if (runtime != nullptr && runtime[0] == '/' && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode))
+        return runtime;
+    const std::string dir = "/tmp/palmora-" + std::to_string(::getuid());
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        return "/tmp";
+    return dir;
+}
+
+}  // namespace fs_layer

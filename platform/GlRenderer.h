@@ -1,0 +1,99 @@
+// GlRenderer.h: quads, textures and render targets on OpenGL (2.1 compatibility profile).
+//
+// Quads are queued and drawn in batches; a batch ends when the texture or blend mode changes,
+// and before anything that must see finished pixels (lock, clear, scene end, clipping, a freed
+// texture). The screen is itself drawn into an off-screen buffer, so the last presented frame
+// can be read back at any time and headless runs need no window surface. Every buffer keeps its
+// first row at the top (y = 0), which is also texture coordinate 0, as in the game's pictures.
+// Needs a current GL context from Init to Shutdown.
+#pragma once
+
+#include "platform/Engine.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+class EngineLog;
+
+class GlRenderer {
+public:
+    bool Init(int screenWidth, int screenHeight, EngineLog& log);
+    void Shutdown();
+    bool IsReady() const { return m_bReady; }
+
+    bool BeginScene(HTarget target);
+    bool EndScene();                  // true when the scene was the screen's
+    bool InScene() const { return m_bInScene; }
+    void Clear(std::uint32_t color);
+    void SetTransform(float x, float y, float dx, float dy, float rotation, float hscale, float vscale);
+    void SetUnscaled(bool unscaled) { m_bUnscaled = unscaled; }
+    void RenderQuad(const EngineQuad& quad);
+    void SetClipping(int x, int y, int w, int h);
+    void SetClampAddressing();
+
+    HTarget TargetCreate(int width, int height);
+    void TargetFree(HTarget target);
+    HTexture TargetGetTexture(HTarget target) const;
+    HTexture TextureCreate(int width, int height, const std::uint32_t* argb);  // null: transparent
+    void TextureFree(HTexture texture);
+    int TextureGetWidth(HTexture texture) const;
+    int TextureGetHeight(HTexture texture) const;
+    std::uint32_t* TextureLock(HTexture texture, bool readOnly, int x, int y, int w, int h);
+    void TextureUnlock(HTexture texture);
+
+    // The last frame drawn on the screen, rows top to bottom, alpha forced opaque.
+    bool ReadScreen(std::vector<std::uint32_t>& argb, int& width, int& height);
+    // Copies the screen buffer to the window's framebuffer, scaled to its size.
+    void PresentTo(int drawableWidth, int drawableHeight);
+
+private:
+    struct Texture {
+        unsigned id = 0;
+        int width = 0, height = 0;
+        bool ownedByTarget = false;
+        bool clamped = false;            // addressing mode set on this GL texture
+        std::vector<std::uint32_t> lockBuffer;
+        bool locked = false, lockReadOnly = true;
+        int lockX = 0, lockY = 0, lockW = 0, lockH = 0;
+    };
+    struct Target {
+        unsigned fbo = 0;
+        HTexture texture = 0;
+        int width = 0, height = 0;
+    };
+    struct Vertex {
+        float x, y, u, v;
+        std::uint8_t r, g, b, a;
+    };
+
+    bool LoadFunctions();
+    unsigned CreateGlTexture(int width, int height, const std::uint32_t* argb);
+    bool CreateFramebuffer(Target& target);
+    void Flush();
+    void BindTexture(HTexture texture);
+    void ApplyBlend(int blend);
+    void BindBuffer(unsigned fbo, int width, int height);
+    void ApplyClipping();
+
+    EngineLog* m_pLog = nullptr;
+    bool m_bReady = false;
+    bool m_bInScene = false;
+    bool m_bUnscaled = false;
+    bool m_bClamp = false;
+    std::map<HTexture, Texture> m_textures;
+    std::map<HTarget, Target> m_targets;
+    Target m_screen;                     // the screen's off-screen buffer
+    HTexture m_whiteTexture = 0;         // stands in for "no texture"
+    unsigned m_currentFbo = 0;
+    int m_bufferWidth = 0, m_bufferHeight = 0;   // of the buffer being drawn
+    int m_clipX = 0, m_clipY = 0, m_clipW = 0, m_clipH = 0;  // all 0: no clipping
+    float m_m[6] = {1, 0, 0, 0, 1, 0};   // x' = m0 x + m1 y + m2, y' = m3 x + m4 y + m5
+    bool m_bIdentity = true;
+
+    std::vector<Vertex> m_batch;
+    HTexture m_batchTexture = 0;
+    int m_batchBlend = -1;
+    int m_appliedBlend = -1;
+};

@@ -1,0 +1,38 @@
+// IniStore.h: the engine's current INI file, read and written as Windows' profile functions do.
+//
+// Section and key names compare without case; the first of duplicate names wins; values lose
+// surrounding blanks and one pair of matching quotes. A missing file or key gives the default,
+// and so does an empty value for numbers. A write changes only the one value's line (or adds the
+// key at the end of its section, or the section at the end of the file) and keeps every other
+// byte. The file is re-read when it changes on disk, so other writers are seen.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+class IniStore {
+public:
+    void SetFile(const std::string& gamePath);   // empty: no file; reads give defaults
+    const std::string& GetFile() const { return m_gamePath; }
+
+    int GetInt(const std::string& section, const std::string& key, int def);
+    float GetFloat(const std::string& section, const std::string& key, float def);
+    std::string GetString(const std::string& section, const std::string& key, const std::string& def);
+    bool SetString(const std::string& section, const std::string& key, const std::string& value);
+
+private:
+    bool Lookup(const std::string& section, const std::string& key, std::string& value);
+    void Refresh();
+    void Index();
+    bool FindKeyLine(const std::string& section, const std::string& key, std::size_t& valueBegin,
+                     std::size_t& valueEnd, std::size_t& sectionEnd, bool& sectionFound) const;
+
+    std::string m_gamePath;
+    std::string m_hostPath;
+    std::string m_text;                                      // the file's bytes as last read
+    std::unordered_map<std::string, std::string> m_values;  // "section\0key" lower case -> value
+    bool m_bHaveStamp = false;
+    std::int64_t m_stampTime = 0;
+    std::int64_t m_stampSize = -1;
+};

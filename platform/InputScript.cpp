@@ -1,0 +1,84 @@
+// InputScript.cpp: parsing of scripted input lines.
+#include "platform/InputScript.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+bool ToInt(const std::string& word, int lo, int hi, int& out)
+{
+    if (word.empty())
+        return false;
+    char* end = nullptr;
+    const long value = std::strtol(word.c_str(), &end, 10);
+    if (*end != '\0' || value < lo || value > hi)
+        return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool ParseEvent(const std::string& name, std::istringstream& in, ScriptedInput& event)
+{
+    std::string first, second, extra;
+    in >> first >> second >> extra;
+    using Kind = ScriptedInput::Kind;
+    if (name == "move") {
+        event.kind = Kind::Move;
+        return extra.empty() && ToInt(first, -100000, 100000, event.a) && ToInt(second, -100000, 100000, event.b);
+    }
+    if (!second.empty())
+        return false;
+    if (name == "down" || name == "up") {
+        event.kind = name == "down" ? Kind::Down : Kind::Up;
+        return ToInt(first, 1, 4, event.a) && event.a != 3;
+    }
+    if (name == "keydown" || name == "keyup") {
+        event.kind = name == "keydown" ? Kind::KeyDown : Kind::KeyUp;
+        return ToInt(first, 1, 255, event.a);
+    }
+    if (name == "char") {
+        event.kind = Kind::Char;
+        if (first.size() == 1) {
+            event.a = static_cast<unsigned char>(first[0]);
+            return true;
+        }
+        return ToInt(first, 1, 0x10FFFF, event.a);
+    }
+    if (name == "wheel") {
+        event.kind = Kind::Wheel;
+        return ToInt(first, -1000, 1000, event.a);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ParseInputScript(const std::string& text, std::vector<ScriptedInput>& out, std::string& error)
+{
+    std::istringstream lines(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        const std::size_t hash = line.find('#');
+        // "char #" would otherwise read as a comment; a '#' after "char " is the character.
+        if (hash != std::string::npos && line.find(" char ") == std::string::npos)
+            line.erase(hash);
+        std::istringstream in(line);
+        std::string frameWord, name;
+        if (!(in >> frameWord))
+            continue;
+        ScriptedInput event;
+        in >> name;
+        if (!ToInt(frameWord, 1, 1000000000, event.frame) || !ParseEvent(name, in, event)) {
+            error = "line " + std::to_string(number) + ": " + line;
+            return false;
+        }
+        out.push_back(event);
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const ScriptedInput& x, const ScriptedInput& y) { return x.frame < y.frame; });
+    return true;
+}

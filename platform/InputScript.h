@@ -1,0 +1,17 @@
+// InputScript.h: the scripted input that headless runs replay (format in Engine.h).
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ScriptedInput {
+    enum class Kind { Move, Down, Up, KeyDown, KeyUp, Char, Wheel };
+    int frame = 0;
+    Kind kind = Kind::Move;
+    int a = 0;  // x, button, key, character or wheel notches
+    int b = 0;  // y
+};
+
+// Parses the whole script; on a bad line returns false with "line N: reason" in `error`.
+// The result is ordered by frame, keeping the script's order within a frame.
+bool ParseInputScript(const std::string& text, std::vector<ScriptedInput>& out, std::string& error);

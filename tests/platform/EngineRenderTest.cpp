@@ -1,0 +1,247 @@
+// Pixel tests of the engine's drawing: blend modes, clipping, render targets, texture locks,
+// image loading and screenshots, all read back from the GPU.
+#include "support/HeadlessEngine.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+EngineQuad MakeQuad(float x0, float y0, float x1, float y1, std::uint32_t color, HTexture tex,
+                    int blend = kBlendDefault)
+{
+    EngineQuad quad;
+    const float xs[4] = {x0, x1, x1, x0};
+    const float ys[4] = {y0, y0, y1, y1};
+    const float us[4] = {0, 1, 1, 0};
+    const float vs[4] = {0, 0, 1, 1};
+    for (int i = 0; i < 4; ++i) {
+        quad.v[i].x = xs[i];
+        quad.v[i].y = ys[i];
+        quad.v[i].tx = us[i];
+        quad.v[i].ty = vs[i];
+        quad.v[i].col = color;
+    }
+    quad.tex = tex;
+    quad.blend = blend;
+    return quad;
+}
+
+// Colour channels within `tolerance` (GPUs round differently); alpha is not compared.
+::testing::AssertionResult RgbNear(std::uint32_t actual, std::uint32_t expected, int tolerance = 2)
+{
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int a = static_cast<int>((actual >> shift) & 0xFF);
+        const int e = static_cast<int>((expected >> shift) & 0xFF);
+        if (std::abs(a - e) > tolerance) {
+            char text[64];
+            std::snprintf(text, sizeof(text), "got %08X, want %08X", actual, expected);
+            return ::testing::AssertionFailure() << text;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class EngineRender : public HeadlessEngineTest {
+protected:
+    HTexture SolidTexture(std::uint32_t argb, int size = 4)
+    {
+        const HTexture tex = m_pEngine->TextureCreate(size, size);
+        std::uint32_t* p = m_pEngine->TextureLock(tex, false);
+        for (int i = 0; p != nullptr && i < size * size; ++i)
+            p[i] = argb;
+        m_pEngine->TextureUnlock(tex);
+        return tex;
+    }
+    std::uint32_t Pixel(HTarget target, int x, int y)
+    {
+        const std::vector<std::uint32_t> row = ReadTexturePixels(m_pEngine->TargetGetTexture(target), x, y, 1);
+        return row.empty() ? 0xDEADBEEF : row[0];
+    }
+};
+
+struct BlendCase {
+    const char* name;
+    int blend;
+    std::uint32_t target, texel, vertex, expected;
+};
+
+TEST_F(EngineRender, EachBlendModeCombinesTextureVertexAndTargetAsSpecified)
+{
+    const BlendCase cases[] = {
+        {"2: texture x colour", kBlendDefault, 0xFF0000FF, 0xFFFFFFFF, 0xFF00FF00, 0xFF00FF00},
+        {"2: modulated half grey", kBlendDefault, 0xFF0000FF, 0xFF808080, 0xFFFF0000, 0xFF800000},
+        {"2: transparent texel keeps target", kBlendDefault, 0xFF0000FF, 0x00FFFFFF, 0xFFFFFFFF, 0xFF0000FF},
+        {"2: half alpha mixes", kBlendDefault, 0xFF0000FF, 0x80FF0000, 0xFFFFFFFF, 0xFF80007F},
+        {"2: vertex alpha mixes", kBlendDefault, 0xFF0000FF, 0xFFFF0000, 0x80FFFFFF, 0xFF80007F},
+        {"0: adds to target", kBlendAdd, 0xFF202020, 0xFF404040, 0xFFFFFFFF, 0xFF606060},
+        {"0: saturates", kBlendAdd, 0xFF808080, 0xFFC0C0C0, 0xFFFFFFFF, 0xFFFFFFFF},
+        {"0: weighted by alpha", kBlendAdd, 0xFF000020, 0x80FF0000, 0xFFFFFFFF, 0xFF800020},
+        {"3: black texel shows vertex colour", kBlendColorAdd, 0xFF0000FF, 0xFF000000, 0xFFFF0000, 0xFFFF0000},
+        {"3: colours add", kBlendColorAdd, 0xFF0000FF, 0xFF400000, 0xFF004000, 0xFF404000},
+        {"3: sum clamps", kBlendColorAdd, 0xFF000000, 0xFFC00000, 0xFF800000, 0xFFFF0000},
+        {"3: alpha is texel x vertex", kBlendColorAdd, 0xFF0000FF, 0x80000000, 0xFF00FF00, 0xFF00807F},
+    };
+    const HTarget target = m_pEngine->TargetCreate(8, 8, false);
+    ASSERT_NE(target, 0u);
+    for (const BlendCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HTexture tex = SolidTexture(c.texel);
+        ASSERT_TRUE(m_pEngine->BeginScene(target));
+        m_pEngine->Clear(c.target);
+        m_pEngine->RenderQuad(MakeQuad(0, 0, 8, 8, c.vertex, tex, c.blend));
+        m_pEngine->EndScene();
+        EXPECT_TRUE(RgbNear(Pixel(target, 3, 3), c.expected));
+        m_pEngine->TextureFree(tex);
+    }
+}
+
+TEST_F(EngineRender, ClippingKeepsDrawsInsideTheRectangleUntilReset)
+{
+    const HTarget target = m_pEngine->TargetCreate(8, 8, false);
+    ASSERT_TRUE(m_pEngine->BeginScene(target));
+    m_pEngine->Clear(0xFF000000);
+    m_pEngine->SetClipping(2, 3, 3, 2);
+    m_pEngine->RenderQuad(MakeQuad(0, 0, 8, 8, 0xFFFFFFFF, 0));
+    m_pEngine->EndScene();
+    const struct {
+        int x, y;
+        std::uint32_t expected;
+    } probes[] = {{1, 3, 0xFF000000}, {2, 2, 0xFF000000}, {2, 3, 0xFFFFFFFF}, {4, 4, 0xFFFFFFFF},
+                  {5, 4, 0xFF000000}, {4, 5, 0xFF000000}};
+    for (const auto& probe : probes) {
+        SCOPED_TRACE(std::to_string(probe.x) + "," + std::to_string(probe.y));
+        EXPECT_TRUE(RgbNear(Pixel(target, probe.x, probe.y), probe.expected));
+    }
+    ASSERT_TRUE(m_pEngine->BeginScene(target));  // a new scene starts unclipped
+    m_pEngine->RenderQuad(MakeQuad(0, 0, 8, 8, 0xFF00FF00, 0));
+    m_pEngine->EndScene();
+    EXPECT_TRUE(RgbNear(Pixel(target, 0, 0), 0xFF00FF00));
+    EXPECT_TRUE(RgbNear(Pixel(target, 7, 7), 0xFF00FF00));
+}
+
+TEST_F(EngineRender, RenderTargetDrawnThroughTheScaleTransformKeepsItsOrientation)
+{
+    const HTarget small = m_pEngine->TargetCreate(4, 4, false);
+    const HTarget big = m_pEngine->TargetCreate(16, 16, false);
+    ASSERT_NE(small, 0u);
+    ASSERT_NE(big, 0u);
+    EXPECT_EQ(m_pEngine->TextureGetWidth(m_pEngine->TargetGetTexture(small)), 4);
+    ASSERT_TRUE(m_pEngine->BeginScene(small));
+    m_pEngine->RenderQuad(MakeQuad(0, 0, 2, 2, 0xFFFF0000, 0));
+    m_pEngine->RenderQuad(MakeQuad(2, 0, 4, 2, 0xFF00FF00, 0));
+    m_pEngine->RenderQuad(MakeQuad(0, 2, 2, 4, 0xFF0000FF, 0));
+    m_pEngine->RenderQuad(MakeQuad(2, 2, 4, 4, 0xFFFFFFFF, 0));
+    m_pEngine->EndScene();
+    ASSERT_TRUE(m_pEngine->BeginScene(big));
+    m_pEngine->Clear(0xFF000000);
+    m_pEngine->SetTransform(0, 0, 0, 0, 0, 2.0f, 2.0f);
+    m_pEngine->RenderQuad(MakeQuad(0, 0, 8, 8, 0xFFFFFFFF, m_pEngine->TargetGetTexture(small)));
+    m_pEngine->SetTransform();
+    m_pEngine->EndScene();
+    EXPECT_TRUE(RgbNear(Pixel(big, 2, 2), 0xFFFF0000));
+    EXPECT_TRUE(RgbNear(Pixel(big, 13, 2), 0xFF00FF00));
+    EXPECT_TRUE(RgbNear(Pixel(big, 2, 13), 0xFF0000FF));
+    EXPECT_TRUE(RgbNear(Pixel(big, 13, 13), 0xFFFFFFFF));
+}
+
+TEST_F(EngineRender, LockedRectangleWritesBackOnlyThereWithTheTexturePitch)
+{
+    const HTexture tex = m_pEngine->TextureCreate(8, 8);
+    std::uint32_t* p = m_pEngine->TextureLock(tex, false, 2, 3, 4, 2);
+    ASSERT_NE(p, nullptr);
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 4; ++col)
+            p[row * 8 + col] = 0xFF000000u | static_cast<std::uint32_t>(row * 16 + col + 1);
+    m_pEngine->TextureUnlock(tex);
+
+    const std::uint32_t* all = m_pEngine->TextureLock(tex, true);
+    ASSERT_NE(all, nullptr);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const bool inside = x >= 2 && x < 6 && y >= 3 && y < 5;
+            const std::uint32_t want = inside ? 0xFF000000u | static_cast<std::uint32_t>((y - 3) * 16 + x - 2 + 1) : 0u;
+            SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+            EXPECT_EQ(all[y * 8 + x], want);
+        }
+    m_pEngine->TextureUnlock(tex);
+    // A read-only lock does not write back.
+    std::uint32_t* readOnly = m_pEngine->TextureLock(tex, true);
+    ASSERT_NE(readOnly, nullptr);
+    readOnly[0] = 0xFFFFFFFF;
+    m_pEngine->TextureUnlock(tex);
+    EXPECT_EQ(ReadTexturePixels(tex, 0, 0, 1), std::vector<std::uint32_t>{0u});
+}
+
+TEST_F(EngineRender, BadLockRectanglesAndStaleHandlesGiveNull)
+{
+    const HTexture tex = m_pEngine->TextureCreate(8, 8);
+    const struct {
+        int x, y, w, h;
+    } rects[] = {{-1, 0, 2, 2}, {0, 0, 9, 1}, {7, 7, 2, 1}, {0, 0, -1, 1}, {0, 8, 1, 1}};
+    for (const auto& r : rects) {
+        SCOPED_TRACE(std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.w) + "," +
+                     std::to_string(r.h));
+        EXPECT_EQ(m_pEngine->TextureLock(tex, true, r.x, r.y, r.w, r.h), nullptr);
+    }
+    m_pEngine->TextureFree(tex);
+    EXPECT_EQ(m_pEngine->TextureLock(tex, true), nullptr);
+    EXPECT_EQ(m_pEngine->TextureGetWidth(tex), 0);
+    EXPECT_NE(m_pEngine->TextureCreate(8, 8), tex);  // handles are not reused
+}
+
+std::string TgaBytes(bool topDown)
+{
+    // 2x2, 32-bit, uncompressed; pixels BGRA: red, green / blue, half-transparent white.
+    std::string bytes(18, '\0');
+    bytes[2] = 2;
+    bytes[12] = 2;
+    bytes[14] = 2;
+    bytes[16] = 32;
+    bytes[17] = static_cast<char>(topDown ? 0x28 : 0x08);
+    const std::string top = std::string("\x00\x00\xFF\xFF\x00\xFF\x00\xFF", 8);
+    const std::string bottom = std::string("\xFF\x00\x00\xFF\xFF\xFF\xFF\x80", 8);
+    return bytes + (topDown ? top + bottom : bottom + top);
+}
+
+TEST_F(EngineRender, TgaLoadsByContentWhateverTheNameAndOrigin)
+{
+    for (bool topDown : {true, false}) {
+        SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
+        WriteDataFile("gfx/Effects/glow.png", TgaBytes(topDown));
+        const HTexture tex = m_pEngine->TextureLoad("GFX\\effects\\GLOW.PNG");
+        ASSERT_NE(tex, 0u);
+        EXPECT_EQ(m_pEngine->TextureGetWidth(tex), 2);
+        EXPECT_EQ(m_pEngine->TextureGetHeight(tex), 2);
+        EXPECT_EQ(ReadTexturePixels(tex, 0, 0, 2), (std::vector<std::uint32_t>{0xFFFF0000, 0xFF00FF00}));
+        EXPECT_EQ(ReadTexturePixels(tex, 0, 1, 2), (std::vector<std::uint32_t>{0xFF0000FF, 0x80FFFFFF}));
+        m_pEngine->TextureFree(tex);
+    }
+}
+
+TEST_F(EngineRender, UnreadableImagesFailWithOneLogLine)
+{
+    WriteDataFile("junk.png", std::string("\x89PNG\r\n\x1a\n-not-really", 19));
+    EXPECT_EQ(m_pEngine->TextureLoad("junk.png"), 0u);
+    EXPECT_TRUE(LogHasLine("[E] Engine: can't decode texture file junk.png"));
+    EXPECT_EQ(m_pEngine->TextureLoad("missing.png"), 0u);
+    EXPECT_TRUE(LogHasLine("[E] Engine: can't open texture file missing.png"));
+    EXPECT_EQ(m_pEngine->TextureLoadFromMemory(nullptr, 0), 0u);
+}
+
+TEST_F(EngineRender, ScreenshotIsThePresentedFrameAsPng)
+{
+    ASSERT_TRUE(m_pEngine->BeginScene());
+    m_pEngine->Clear(0xFF000000);
+    m_pEngine->RenderQuad(MakeQuad(0, 0, 400, 300, 0xFFFF0000, 0));
+    m_pEngine->EndScene();
+    ASSERT_TRUE(m_pEngine->SaveScreenshot(HostPath("shot.png").c_str()));
+    const HTexture shot = m_pEngine->TextureLoad("shot.png");
+    ASSERT_NE(shot, 0u);
+    EXPECT_EQ(m_pEngine->TextureGetWidth(shot), 800);
+    EXPECT_EQ(m_pEngine->TextureGetHeight(shot), 600);
+    EXPECT_EQ(ReadTexturePixels(shot, 399, 299, 2), (std::vector<std::uint32_t>{0xFFFF0000, 0xFF000000}));
+    EXPECT_EQ(ReadTexturePixels(shot, 0, 300, 1), std::vector<std::uint32_t>{0xFF000000});
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // EventRecord: one recorded event of the session: name, class, game and client time, level and an ordered list of
 // name/value parameters. The session owns its records; the upload reads them in order and serialises them.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,6 +29,8 @@ public:
     // A custom (class 3) name that starts with lower-case "sys_" and goes on is a session-flow event.
     void Init(std::int32_t eventClass, std::int32_t level, double gameTime, std::u16string name, FileTime clientTime);
 
+    // Callers that know their parameter count avoid the vector's growth steps (memory kept per event).
+    void ReserveParams(std::size_t count) { m_params.reserve(count); }
     void AddStringParam(std::u16string name, std::optional<std::u16string> value);
     void AddIntParam(std::u16string name, std::int32_t value);       // "%d"
     void AddUnsignedParam(std::u16string name, std::uint32_t value); // "%u"

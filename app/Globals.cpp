@@ -10,6 +10,12 @@ bool g_bCheatMode = false;
 bool g_bExitRequested = false;
 bool g_bMenuReached = false;
 bool g_bReportAllKeys = true;
+bool g_bModeSwitchAllowed = true;
+
+CProfileStore* g_pProfileStore = nullptr;
+CScreenManager* g_pScreenManager = nullptr;
+CHiScoreTable* g_pHiScoreTable = nullptr;
+CIniFile* g_pLogicIni = nullptr;
 
 double GetGameTime()
 {

@@ -2,6 +2,11 @@
 // Start-up owns them; there is no application object.
 #pragma once
 
+class CHiScoreTable;
+class CIniFile;
+class CProfileStore;
+class CScreenManager;
+
 double GetGameTime();              // the game clock, seconds
 void UpdateGameClock(float dt);    // grows the clock by dt while it runs
 void SetGameClockRunning(bool running);
@@ -11,3 +16,10 @@ extern bool g_bCheatMode;          // the hidden cheat mode, toggled by typing i
 extern bool g_bExitRequested;      // the window's close request or the main menu's exit button
 extern bool g_bMenuReached;        // set by the main menu's constructor
 extern bool g_bReportAllKeys;      // cleared while a player name is typed
+extern bool g_bModeSwitchAllowed;  // Alt+Enter and window-mode changes; off on a small desktop
+
+// Global services, created by start-up in this order and deleted at teardown; null outside.
+extern CProfileStore* g_pProfileStore;
+extern CScreenManager* g_pScreenManager;
+extern CHiScoreTable* g_pHiScoreTable;
+extern CIniFile* g_pLogicIni;       // "Logic.ini", for the table and the screens

@@ -1,0 +1,38 @@
+// ShellServices.h: start-up's one seam to the services that later parts of the game bring
+// (resource manager, mouse and cursor, loading screen, exit dialog, first-run conversion).
+//
+// Until a service exists its functions do nothing (or return null / false) and start-up logs
+// what is missing; wiring a service in means filling in its functions in ShellServices.cpp.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class CScreenBase;
+
+// ---- Mouse and cursor ------------------------------------------------------------------------
+bool ShellCreateMouse();                   // false when the mouse object is not available
+void ShellDeleteMouse();
+void ShellResetCursorShape();              // normal shape, when the mouse exists
+void ShellUpdateMouse(float dt);
+void ShellRenderMouse();
+void ShellUpdateMouseScreenSize();
+void ShellGetCursorPos(float& x, float& y);  // view pixels; the engine's mouse without a mouse object
+void ShellSetupCursor(bool softwareCursor);  // shapes from module "cursor", shape 0, visible
+
+// ---- Resource manager ------------------------------------------------------------------------
+bool ShellCreateResources(bool highDetail);  // false when no resource manager exists afterwards
+void ShellDeleteResources();
+bool ShellLoadModule(const char* name);      // loads the whole module
+void ShellSetSoundVolume(int percent);       // volume of animation frame sounds
+void ShellApplyVolumes(int effectVolume);    // music re-fade in the current mode + sound volume
+void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour);
+
+// ---- Screens ---------------------------------------------------------------------------------
+CScreenBase* ShellCreateLoadingScreen();     // a placeholder until the loading screen exists
+CScreenBase* ShellCreateExitDialog();        // null when the dialog is not available
+int ShellGetDialogAnswer();                  // -1 pending, 0 yes, 1 no
+
+// ---- First-run conversion --------------------------------------------------------------------
+enum class ConversionResult { Unavailable, Done, Aborted };
+ConversionResult ShellRunFirstRunConversion();

@@ -1,0 +1,42 @@
+// SingleInstance.cpp: the lock file under flock.
+#include "platform/SingleInstance.h"
+
+#include "platform/FileSystem.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+CSingleInstance::CSingleInstance(const std::string& name)
+    : m_sPath(fs_layer::UserRuntimeFolder() + "/" + name + ".lock")
+{
+}
+
+CSingleInstance::~CSingleInstance()
+{
+    Release();
+}
+
+bool CSingleInstance::Acquire()
+{
+    if (m_fd >= 0)
+        return true;
+    const int fd = ::open(m_sPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+void CSingleInstance::Release()
+{
+    if (m_fd < 0)
+        return;
+    ::flock(m_fd, LOCK_UN);
+    ::close(m_fd);
+    m_fd = -1;
+}

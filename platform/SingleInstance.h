@@ -1,0 +1,25 @@
+// SingleInstance.h: keeps a second copy of the game from running beside the first.
+//
+// The guard is an exclusive lock on the file "<name>.lock" in the user's runtime folder. The
+// lock goes with the process, so a crashed game never leaves a stale guard behind; a second
+// start that finds the lock taken changes nothing (the file is neither truncated nor removed).
+#pragma once
+
+#include <string>
+
+class CSingleInstance {
+public:
+    explicit CSingleInstance(const std::string& name);
+    ~CSingleInstance();  // releases the lock when held
+    CSingleInstance(const CSingleInstance&) = delete;
+    CSingleInstance& operator=(const CSingleInstance&) = delete;
+
+    bool Acquire();      // false when another instance holds the lock (or it cannot be taken)
+    void Release();
+    bool IsHeld() const { return m_fd >= 0; }
+    const std::string& GetPath() const { return m_sPath; }
+
+private:
+    std::string m_sPath;
+    int m_fd = -1;
+};

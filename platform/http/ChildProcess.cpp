@@ -34,11 +34,20 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
 
+    // A process group of its own, so that Kill() also ends whatever the program started.
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0) {
+        m_nStartError = ENOMEM;
+        return false;
+    }
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = -1;
     const bool searchPath = program.find('/') == std::string::npos;
     // glibc reports a failed exec here (it spawns with CLONE_VFORK), so a missing program fails now.
-    const int rc = searchPath ? posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ)
-                              : posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
+    const int rc = searchPath ? posix_spawnp(&pid, program.c_str(), nullptr, &attributes, argv.data(), environ)
+                              : posix_spawn(&pid, program.c_str(), nullptr, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     if (rc != 0) {
         m_nStartError = rc;
         return false;
@@ -85,8 +94,9 @@ bool ChildProcess::IsRunning()
 
 void ChildProcess::Kill()
 {
-    if (m_nPid <= 0 || Reap(false)) return;
-    kill(m_nPid, SIGKILL);
+    if (m_nPid <= 0) return;
+    if (Reap(false)) return;  // once reaped, its id may belong to someone else: send nothing
+    kill(-m_nPid, SIGKILL);
     Reap(true);
 }
 

@@ -1,6 +1,7 @@
 // ChildProcess.h: starts one program with an argument list (never through a shell), waits for it
 // within a time limit or until the caller cancels, and kills and reaps it if it is still running
-// when the object goes away.
+// when the object goes away. The program runs in a process group of its own, and killing it ends
+// the whole group, so nothing it started outlives it.
 #pragma once
 
 #include <functional>
@@ -27,7 +28,7 @@ public:
     WaitResult Wait(unsigned timeoutMs, const std::function<bool()>& cancelled = {});
     bool IsRunning();
     int ExitCode() const { return m_nExitCode; }  // -1 unless it exited normally
-    void Kill();    // SIGKILL and reap; nothing when not running
+    void Kill();    // SIGKILL to its group and reap; nothing when not running
     void Detach();  // leave it running on its own
 
 private:

@@ -1,0 +1,222 @@
+// test-labels: untrusted
+#include "ImageTestData.h"
+#include "image/CPixGifCodec.h"
+#include "image/CPixImage.h"
+#include "image/CPixMemoryStream.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+// A minimal GIF: header, optional global table of `colors` entries, then the given blocks.
+std::vector<std::uint8_t> GifBytes(int width, int height, int colors, const std::vector<std::uint8_t>& blocks)
+{
+    std::vector<std::uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
+    out.insert(out.end(), {static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(width >> 8),
+                           static_cast<std::uint8_t>(height), static_cast<std::uint8_t>(height >> 8)});
+    int bits = 0;
+    while ((2 << bits) < colors)
+        ++bits;
+    out.push_back(static_cast<std::uint8_t>(colors > 0 ? 0x80 | bits : 0));
+    out.insert(out.end(), {0, 0});
+    for (int i = 0; colors > 0 && i < (2 << bits); ++i)
+        out.insert(out.end(), {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 2), static_cast<std::uint8_t>(i * 3)});
+    out.insert(out.end(), blocks.begin(), blocks.end());
+    out.push_back(0x3B);
+    return out;
+}
+
+CPixImage EncodedAndDecoded(const CPixImage& source, std::uint32_t option, std::vector<std::uint8_t>* fileOut = nullptr)
+{
+    CPixImage copy(source);
+    copy.SetCodecOption(option, kPixTypeGif);
+    std::uint8_t* buffer = nullptr;
+    std::size_t size = 0;
+    EXPECT_TRUE(copy.EncodeToMemory(&buffer, &size, kPixTypeGif)) << copy.LastError();
+    CPixImage back(kPixTypeUnknown);
+    EXPECT_TRUE(back.DecodeFromMemory(buffer, size, kPixTypeGif));
+    if (fileOut != nullptr)
+        fileOut->assign(buffer, buffer + size);
+    CPixImage::FreeMemory(buffer);
+    return back;
+}
+
+CPixImage Pattern(int width, int height, int bpp)
+{
+    CPixImage image(width, height, bpp, kPixTypeUnknown);
+    for (std::uint32_t i = 0; i < image.ColorCount(); ++i)
+        image.SetPaletteEntry(i, static_cast<std::uint8_t>(i * 7), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 3));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (bpp == 24) {
+                PixQuad q;
+                q.red = static_cast<std::uint8_t>(x * 5);
+                q.green = static_cast<std::uint8_t>(y * 9);
+                q.blue = static_cast<std::uint8_t>(x ^ y);
+                image.SetPixelColor(x, y, q);
+            } else {
+                image.SetPixelIndex(x, y, static_cast<std::uint8_t>((x * 3 + y * 5 + (x * y) % 7) % image.ColorCount()));
+            }
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
+TEST(GifDecoder, PillowFilesDecodeToTheirExactIndicesAndPalette)
+{
+    for (const char* name : {"plain", "interlaced", "transparent"}) {
+        SCOPED_TRACE(name);
+        CPixImage image(kPixTypeUnknown);
+        ASSERT_TRUE(image.ReadFromFile(ImageDataPath(std::string(name) + ".gif").c_str(), kPixTypeGif));
+        EXPECT_EQ(image.Type(), kPixTypeGif);
+        EXPECT_EQ(image.Width(), 40);
+        EXPECT_EQ(image.Height(), 30);
+        EXPECT_EQ(image.Bpp(), 8);
+        EXPECT_EQ(TopDownIndices(image), ReadBytesOf(ImageDataPath(std::string(name) + ".idx")));
+        EXPECT_EQ(PaletteTriples(image), ReadBytesOf(ImageDataPath(std::string(name) + ".pal")));
+    }
+}
+
+TEST(GifDecoder, GraphicControlGivesTransparentIndexAndDelay)
+{
+    CPixImage image(kPixTypeUnknown);
+    ASSERT_TRUE(image.ReadFromFile(ImageDataPath("transparent.gif").c_str(), kPixTypeGif));
+    EXPECT_EQ(image.TransparentIndex(), 5);
+    EXPECT_EQ(image.FrameDelay(), 7u);
+}
+
+TEST(GifDecoder, EveryFrameOfAnAnimationWithLocalTablesMatchesPillow)
+{
+    for (int frame = 0; frame < 3; ++frame) {
+        SCOPED_TRACE("frame " + std::to_string(frame));
+        CPixImage image(kPixTypeUnknown);
+        image.SetFrame(frame);
+        ASSERT_TRUE(image.ReadFromFile(ImageDataPath("frames.gif").c_str(), kPixTypeGif));
+        EXPECT_EQ(image.FrameCount(), 3);
+        EXPECT_EQ(TopDownRgba(image), ReadBytesOf(ImageDataPath("frames_" + std::to_string(frame) + ".rgba")));
+    }
+}
+
+TEST(GifDecoder, FramePastTheLastFailsAndReportsTheCount)
+{
+    CPixImage image(kPixTypeUnknown);
+    image.SetFrame(3);
+    EXPECT_FALSE(image.ReadFromFile(ImageDataPath("frames.gif").c_str(), kPixTypeGif));
+    EXPECT_EQ(image.FrameCount(), 3);
+    EXPECT_FALSE(image.HasPixels());
+}
+
+TEST(GifDecoder, MissingSignatureFailsWithoutText)
+{
+    const std::uint8_t bytes[] = "GIX89a\x01\x00\x01\x00\x00\x00\x00";
+    CPixImage image(kPixTypeUnknown);
+    image.SetLastError("before");
+    EXPECT_FALSE(image.DecodeFromMemory(bytes, sizeof(bytes), kPixTypeGif));
+    EXPECT_STREQ(image.LastError(), "before");
+}
+
+TEST(GifDecoder, SizeOnlyRequestGivesDimensionsWithoutPixels)
+{
+    CPixImage image(kPixTypeUnknown);
+    image.SetEscape(-1);
+    ASSERT_TRUE(image.ReadFromFile(ImageDataPath("plain.gif").c_str(), kPixTypeGif));
+    EXPECT_EQ(image.Width(), 40);
+    EXPECT_EQ(image.Height(), 30);
+    EXPECT_FALSE(image.HasPixels());
+}
+
+TEST(GifDecoder, InterlacedLinesLandInPassOrder)
+{
+    // 1 x 10 picture, line n holds index n, written in interlace order by our encoder's decoder
+    // counterpart: the file lists lines 0, 8, 4, 2, 6, 1, 3, 5, 7, 9 (top-down).
+    const int order[10] = {0, 8, 4, 2, 6, 1, 3, 5, 7, 9};
+    CPixImage lines(1, 10, 8, kPixTypeUnknown);
+    for (int n = 0; n < 10; ++n)
+        lines.SetPixelIndex(0, 9 - n, static_cast<std::uint8_t>(order[n]));  // file line n, stored top-down
+    std::vector<std::uint8_t> file;
+    (void)EncodedAndDecoded(lines, 1, &file);
+    // Turn the non-interlaced file into an interlaced one: flag bit 6 of the image descriptor.
+    const std::size_t descriptor = 13 + 256 * 3 + 8 + 9;
+    ASSERT_EQ(file[descriptor - 9], 0x2C);
+    file[descriptor] |= 0x40;
+    CPixImage image(kPixTypeUnknown);
+    ASSERT_TRUE(image.DecodeFromMemory(file.data(), file.size(), kPixTypeGif));
+    for (int row = 0; row < 10; ++row) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        EXPECT_EQ(image.PixelIndex(0, 9 - row), row);
+    }
+}
+
+TEST(GifEncoder, EveryCompressionRoundTripsAtEveryDepth)
+{
+    for (std::uint32_t option : {0u, 1u, 2u}) {
+        for (int bpp : {1, 4, 8}) {
+            for (int width : {1, 7, 64, 300}) {
+                SCOPED_TRACE("option " + std::to_string(option) + " bpp " + std::to_string(bpp) + " width " + std::to_string(width));
+                const CPixImage source = Pattern(width, 37, bpp);
+                const CPixImage back = EncodedAndDecoded(source, option);
+                ASSERT_TRUE(back.HasPixels());
+                EXPECT_EQ(TopDownIndices(back), TopDownIndices(source));
+                EXPECT_EQ(PaletteTriples(back), PaletteTriples(source));
+            }
+        }
+    }
+}
+
+TEST(GifEncoder, LzwSubBlocksHoldAtMost254Bytes)
+{
+    std::vector<std::uint8_t> file;
+    (void)EncodedAndDecoded(Pattern(200, 200, 8), 0, &file);
+    std::size_t pos = 13 + 256 * 3 + 8 + 10 + 1;  // first data sub-block size
+    int blocks = 0;
+    while (pos < file.size() && file[pos] != 0) {
+        EXPECT_LE(file[pos], 254);
+        pos += file[pos] + 1u;
+        ++blocks;
+    }
+    EXPECT_GT(blocks, 10);
+}
+
+TEST(GifEncoder, TrueColourPictureRoundTripsThroughTiles)
+{
+    const CPixImage source = Pattern(40, 33, 24);
+    const CPixImage back = EncodedAndDecoded(source, 0);
+    ASSERT_TRUE(back.HasPixels());
+    EXPECT_EQ(back.Width(), 40);
+    EXPECT_EQ(TopDownRgba(back), TopDownRgba(source));
+}
+
+TEST(GifEncoder, AnimationWritesEveryFrame)
+{
+    CPixImage a = Pattern(16, 12, 8), b = Pattern(16, 12, 8);
+    b.SetPixelIndex(3, 3, 200);
+    CPixImage* frames[] = {&a, &b};
+    CPixMemoryStream stream;
+    ASSERT_TRUE(stream.Open());
+    ASSERT_TRUE(a.EncodeFramesToStream(&stream, frames, 2, kPixTypeGif)) << a.LastError();
+    CPixImage back(kPixTypeUnknown);
+    back.SetFrame(1);
+    ASSERT_TRUE(back.DecodeFromMemory(stream.Detach(false), static_cast<std::size_t>(stream.Size()), kPixTypeGif));
+    EXPECT_EQ(back.FrameCount(), 2);
+    EXPECT_EQ(TopDownIndices(back), TopDownIndices(b));
+    EXPECT_FALSE(a.EncodeFramesToStream(&stream, frames, 2, kPixTypeTga));
+    EXPECT_STREQ(a.LastError(), "Multipage Encode, Unsupported operation for this format");
+}
+
+TEST(GifDecoder, OversizedCodeSizeAndBadBlocksEndDecodingSafely)
+{
+    // Image with minimum code size 12 (not allowed): the picture stays blank, nothing is written.
+    const std::vector<std::uint8_t> blocks = {0x21, 0xF9, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0,  // long control block
+                                              0x2C, 0, 0, 0, 0, 4, 0, 4, 0, 0, 12, 2, 0xFF, 0xFF, 0};
+    const std::vector<std::uint8_t> file = GifBytes(4, 4, 4, blocks);
+    CPixImage image(kPixTypeUnknown);
+    ASSERT_TRUE(image.DecodeFromMemory(file.data(), file.size(), kPixTypeGif));
+    EXPECT_EQ(image.Width(), 4);
+    EXPECT_EQ(image.TransparentIndex(), 4);  // the long control block was read from its first bytes
+    EXPECT_EQ(image.FrameDelay(), 0x302u);
+    EXPECT_EQ(TopDownIndices(image), std::vector<std::uint8_t>(16, 0));
+}

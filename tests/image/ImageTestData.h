@@ -1,0 +1,72 @@
+// ImageTestData.h: fixture files of the image tests and pictures as top-down RGBA bytes.
+#pragma once
+
+#include "image/CPixImage.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+// Found beside this header, so the tests run from any folder and without CTest's environment.
+inline std::string ImageDataPath(const std::string& name)
+{
+    std::string dir = __FILE__;
+    dir.erase(dir.find_last_of('/') + 1);
+    return dir + "data/" + name;
+}
+
+inline std::vector<std::uint8_t> ReadBytesOf(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Red, green, blue, alpha per pixel, top row first (the order Pillow writes).
+inline std::vector<std::uint8_t> TopDownRgba(const CPixImage& image)
+{
+    std::vector<std::uint8_t> out;
+    for (int y = image.Height() - 1; y >= 0; --y) {
+        for (int x = 0; x < image.Width(); ++x) {
+            const PixQuad c = image.PixelColor(x, y, false);
+            out.push_back(c.red);
+            out.push_back(c.green);
+            out.push_back(c.blue);
+            out.push_back(image.HasAlpha() ? image.AlphaAt(x, y) : 255);
+        }
+    }
+    return out;
+}
+
+inline std::vector<std::uint8_t> TopDownIndices(const CPixImage& image)
+{
+    std::vector<std::uint8_t> out;
+    for (int y = image.Height() - 1; y >= 0; --y) {
+        for (int x = 0; x < image.Width(); ++x)
+            out.push_back(image.PixelIndex(x, y));
+    }
+    return out;
+}
+
+inline std::vector<std::uint8_t> PaletteTriples(const CPixImage& image)
+{
+    std::vector<std::uint8_t> out;
+    for (std::uint32_t i = 0; i < image.ColorCount(); ++i) {
+        const PixQuad q = image.PaletteEntry(i);
+        out.insert(out.end(), {q.red, q.green, q.blue});
+    }
+    return out;
+}
+
+// The first Python 3 with Pillow, or "" when there is none.
+inline std::string PythonWithPillow()
+{
+    for (const char* python : {"/usr/bin/python3", "python3"}) {
+        const std::string command = std::string(python) + " -c \"import PIL\" >/dev/null 2>&1";
+        if (std::system(command.c_str()) == 0)
+            return python;
+    }
+    return "";
+}

@@ -1,5 +1,6 @@
 #include "framework/CFResource.h"
 
+#include "framework/CFByteReader.h"
 #include "framework/CFMemoryStream.h"
 #include "framework/GamePath.h"
 #include "platform/FileSystem.h"
@@ -8,6 +9,7 @@
 #include <angelscript/scriptstdstring.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -37,6 +39,58 @@ void MessageCallback(const asSMessageInfo* message, void* param)
                   message->row, message->col, MessageKind(message->type),
                   message->message ? message->message : "");
     static_cast<CFResource*>(param)->Write(line);
+}
+
+// The byte-code loader asserts on damaged input, so the cache wraps the byte code in a header
+// that proves it whole and made by this build: magic, script library version, a checksum of the
+// registered interface, the length and a CRC-32 of the byte code.
+constexpr std::uint8_t kCacheMagic[4] = {'S', 'B', 'C', '1'};
+constexpr std::size_t kCacheHeader = 20;
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0)
+{
+    crc = ~crc;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::vector<std::uint8_t> WrapByteCode(const std::vector<std::uint8_t>& code, std::uint32_t interface)
+{
+    std::vector<std::uint8_t> out(kCacheMagic, kCacheMagic + 4);
+    PutU32(out, ANGELSCRIPT_VERSION);
+    PutU32(out, interface);
+    PutU32(out, static_cast<std::uint32_t>(code.size()));
+    PutU32(out, Crc32(code.data(), code.size()));
+    out.insert(out.end(), code.begin(), code.end());
+    return out;
+}
+
+// The byte code inside a cache file, or false when the file is not a whole cache of this build.
+bool UnwrapByteCode(const std::vector<std::uint8_t>& file, std::uint32_t interface, CFMemoryStream& out)
+{
+    CFByteReader in(file.data(), file.size());
+    std::uint8_t magic[4] = {};
+    std::uint32_t version = 0, fileInterface = 0, size = 0, crc = 0;
+    if (!in.ReadBytes(magic, 4) || !in.ReadU32(version) || !in.ReadU32(fileInterface) ||
+        !in.ReadU32(size) || !in.ReadU32(crc))
+        return false;
+    if (std::memcmp(magic, kCacheMagic, 4) != 0 || version != ANGELSCRIPT_VERSION ||
+        fileInterface != interface || size != in.Remaining())
+        return false;
+    const std::uint8_t* code = file.data() + kCacheHeader;
+    if (Crc32(code, size) != crc)
+        return false;
+    return out.Write(code, size) >= 0;
 }
 
 bool LastWriteTime(const std::string& gamePath, std::filesystem::file_time_type& out)
@@ -129,8 +183,11 @@ void CFResource::RegisterScriptInterface()
         {"void AddCommandSection(const string &in)", asMETHOD(CFResource, AddCommandSection)},
         {"void AddParticleCommand(int)", asMETHOD(CFResource, AddParticleCommand)},
     };
-    for (const Method& m : methods)
+    for (const Method& m : methods) {
         e->RegisterObjectMethod("CFResource", m.decl, m.func, asCALL_THISCALL);
+        m_nInterfaceCrc = Crc32(reinterpret_cast<const std::uint8_t*>(m.decl), std::strlen(m.decl),
+                                m_nInterfaceCrc);
+    }
 }
 
 // The cache is used while its last-write time equals the script's (or the script is gone);
@@ -156,8 +213,8 @@ void CFResource::LoadScript(const char* path)
 
 asIScriptModule* CFResource::LoadCachedModule(const std::string& cachePath)
 {
-    CFMemoryStream stream;
-    if (!stream.LoadFromFile(cachePath.c_str())) {
+    CFMemoryStream file, stream;
+    if (!file.LoadFromFile(cachePath.c_str()) || !UnwrapByteCode(file.GetBytes(), m_nInterfaceCrc, stream)) {
         m_pEngine->Log("[W] Resource: Can't load byte-code cache %s", cachePath.c_str());
         return nullptr;
     }
@@ -195,12 +252,16 @@ asIScriptModule* CFResource::BuildModule(const char* path, const std::string& ca
 // then stamped with the script's time, which is what makes the next start use it.
 void CFResource::WriteCache(asIScriptModule* module, const char* scriptPath, const std::string& cachePath)
 {
-    CFMemoryStream stream;
+    CFMemoryStream code, file;
     const std::string tempPath = cachePath + ".tmp";
     std::filesystem::file_time_type scriptTime;
     std::error_code error;
-    bool ok = module->SaveByteCode(&stream) >= 0 && LastWriteTime(scriptPath, scriptTime) &&
-              stream.SaveToFile(tempPath.c_str());
+    bool ok = module->SaveByteCode(&code) >= 0 && LastWriteTime(scriptPath, scriptTime);
+    if (ok) {
+        const std::vector<std::uint8_t> wrapped = WrapByteCode(code.GetBytes(), m_nInterfaceCrc);
+        ok = file.Write(wrapped.data(), static_cast<asUINT>(wrapped.size())) >= 0 &&
+             file.SaveToFile(tempPath.c_str());
+    }
     if (ok) {
         const std::string hostTemp = fs_layer::ResolvePath(tempPath);
         std::filesystem::last_write_time(hostTemp, scriptTime, error);

@@ -11,6 +11,7 @@
 #include "framework/CFResourceEntries.h"
 #include "platform/Engine.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -157,4 +158,5 @@ private:
     bool m_bHighDetail = true;
     int m_nObjectKind = -1;      // of the last declared object: 0 clip, 1 bound, 2 particle
     int m_nTextureLoadMode = 0;
+    std::uint32_t m_nInterfaceCrc = 0;  // of the registered declarations; stamps the cache
 };

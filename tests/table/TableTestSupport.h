@@ -222,6 +222,25 @@ inline ::testing::AssertionResult EveryCardOnce(const CCardTable& table, const C
     return ::testing::AssertionSuccess();
 }
 
+// Every card of the deck lies exactly once on the table or is still in the pool, never both.
+inline ::testing::AssertionResult EveryCardOnceOrInDeck(const CCardTable& table, CDeck& deck)
+{
+    std::map<const CCard*, int> seen;
+    for (int p = 0; p < table.PlaceCount(); ++p)
+        for (const CCard* c : table.GetPlace(p)->pile)
+            ++seen[c];
+    std::size_t onTable = 0;
+    for (const auto& kv : seen) {
+        if (kv.second != 1)
+            return ::testing::AssertionFailure() << "a card lies " << kv.second << " times";
+        onTable += 1;
+    }
+    if (onTable + deck.Available() != deck.Size())
+        return ::testing::AssertionFailure() << onTable << " on the table + " << deck.Available()
+                                             << " in the pool != " << deck.Size();
+    return ::testing::AssertionSuccess();
+}
+
 // Lays a card of the deck on a place, face up or down (for constructed positions).
 inline CCard* Lay(CDeck& deck, CPlace* place, int rank, int suit, bool faceUp = true)
 {
@@ -232,5 +251,39 @@ inline CCard* Lay(CDeck& deck, CPlace* place, int rank, int suit, bool faceUp = 
     place->pile.push_back(card);
     return card;
 }
+
+// Drags the run from card `card` of place `from` onto place `to` when the rules allow it, as a
+// drop would, and lets the flights land. False (and no move) when the pick or the drop is refused.
+inline bool Drag(CCardTable& table, int from, int card, int to)
+{
+    CMoveFinder& finder = *table.GetMoveFinder();
+    CPlace* src = table.GetPlace(from);
+    CPlace* dst = table.GetPlace(to);
+    if (src == nullptr || dst == nullptr || !finder.CanPick(from, card))
+        return false;
+    CPlace moving(&table, true);
+    moving.pile.assign(src->pile.begin() + card, src->pile.end());
+    const bool allowed = finder.CanDrop(to, dst->TopIndex(), &moving, src);
+    if (!allowed)
+        return false;
+    finder.PlayMove(from, to, card, false);
+    Settle(table);
+    return true;
+}
+
+// A table of one test level, dealt from a fresh deck with a fixed seed.
+struct DealtTable {
+    DealtTable(FakeEngine& engine, int level, std::uint32_t seed, ITableHost* host = nullptr)
+        : table(level, 0, host)
+    {
+        engine.RandomSeed(seed);
+        EXPECT_TRUE(table.LoadLevel());
+        table.SetCardSize(70, 100);
+        MakeCards(deck, table.m_Level.nDecksCount);
+        table.DealCards(deck, engine.RandomInt(0, 12));
+    }
+    CDeck deck;
+    CCardTable table;
+};
 
 }  // namespace tabletest

@@ -1,0 +1,126 @@
+// test-labels: untrusted
+// LevelFileTest.cpp: reading level sections, rejecting levels the table cannot hold, and dealing.
+#include "TableTestSupport.h"
+
+using namespace tabletest;
+
+TEST(LevelFile, SectionNumberFollowsTheModeWord)
+{
+    struct Case { int level; unsigned mode; const char* section; };
+    const Case cases[] = {
+        {7, 0, "Solitaire7"}, {3, 2, "Solitaire28"}, {2, 9, "Solitaire32"}, {1, 10, "Solitaire26"}, {4, 1, "Solitaire4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.section);
+        EXPECT_EQ(CCardTable::SectionName(c.level, c.mode), c.section);
+    }
+}
+
+TEST(LevelFile, EveryTestLevelLoadsItsPlacesAndRules)
+{
+    ScopedFakeEngine fake;
+    WriteAllLevels(fake.Get());
+    struct Case { int level; int places; const char* name; int decks; };
+    const Case cases[] = {{kKlondike, 13, "Klondike", 1}, {kFreeCell, 16, "FreeCell", 1}, {kSpider, 19, "Spider Easy", 2},
+                          {kPyramid, 31, "Pyramid", 1}, {kGolf, 9, "Golf", 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CCardTable table(c.level, 0, nullptr);
+        ASSERT_TRUE(table.LoadLevel());
+        EXPECT_EQ(table.PlaceCount(), c.places);
+        EXPECT_EQ(table.m_Level.sName, c.name);
+        EXPECT_EQ(table.m_Level.nDecksCount, c.decks);
+    }
+    CCardTable klondike(kKlondike, 0, nullptr);
+    ASSERT_TRUE(klondike.LoadLevel());
+    const CPlace* column = klondike.GetPlace(6);
+    EXPECT_EQ(column->type, 3);
+    ASSERT_EQ(column->drop_req.size(), 3u);
+    EXPECT_EQ(column->drop_req[1].a, 4);
+    ASSERT_EQ(column->empty_drop_req.size(), 1u);
+    EXPECT_EQ(column->empty_drop_req[0].a, 1);
+    EXPECT_EQ(column->empty_drop_req[0].b, 12);
+    EXPECT_EQ(klondike.GetPlace(0)->click_empty_limit, -1);
+    EXPECT_EQ(klondike.GetPlace(12)->cards.size(), 2u);
+    EXPECT_TRUE(klondike.m_Level.bAutoFinish);
+    EXPECT_EQ(klondike.m_nScorePlaceToHouse, 10);
+}
+
+TEST(LevelFile, BonusListDropsEmptyTokensAndCombosParse)
+{
+    ScopedFakeEngine fake;
+    LevelWriter w(fake.Get(), 9);
+    w.Set("level_bonuses", "12,,7").Set("level_combos", "3:1,,9:2");
+    CCardTable table(9, 0, nullptr);
+    ASSERT_TRUE(table.LoadLevel());
+    EXPECT_EQ(table.m_Level.vBonuses, (std::vector<int>{12, 7}));
+    ASSERT_EQ(table.m_Level.vCombos.size(), 2u);
+    EXPECT_EQ(table.m_Level.vCombos[1].a, 9);
+    EXPECT_EQ(table.m_Level.vCombos[1].b, 2);
+}
+
+TEST(LevelFile, MissingSectionGivesAnEmptyTable)
+{
+    ScopedFakeEngine fake;
+    CCardTable table(20, 0, nullptr);
+    ASSERT_TRUE(table.LoadLevel());
+    EXPECT_EQ(table.PlaceCount(), 0);
+    EXPECT_TRUE(table.m_Level.sName.empty());
+}
+
+TEST(LevelFile, LevelsBeyondTheTableLimitsAreRejectedWithALogLine)
+{
+    struct Case { const char* key; const char* value; const char* line; };
+    const Case cases[] = {
+        {"level_decks_count", "5", "[E] Level Solitaire11: 5 decks, at most 4 fit on the table"},
+        {"level_decks_count", "-1", "[E] Level Solitaire11: -1 decks, at most 4 fit on the table"},
+        {"level_place_count", "100000", "[E] Level Solitaire11: 100000 places, at most 256 fit on the table"},
+        {"level_place_count", "-3", "[E] Level Solitaire11: -3 places, at most 256 fit on the table"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        ScopedFakeEngine fake;
+        LevelWriter w(fake.Get(), 11);
+        w.Set("level_decks_count", "1").Set("level_place_count", "2");
+        w.Set(c.key, c.value);
+        CCardTable table(11, 0, nullptr);
+        EXPECT_FALSE(table.LoadLevel());
+        EXPECT_TRUE(fake->HasLogLine(c.line));
+        EXPECT_EQ(table.PlaceCount(), 0);
+    }
+}
+
+TEST(LevelFile, ARestartRebuildsPlacesFromTheirFirstDefinition)
+{
+    ScopedFakeEngine fake;
+    WriteKlondike(fake.Get());
+    CCardTable table(kKlondike, 0, nullptr);
+    ASSERT_TRUE(table.LoadLevel());
+    table.GetPlace(0)->click_empty_limit = 0;
+    table.GetPlace(6)->empty_drop_req.clear();
+    fake->SetIni("sol_max.ini", "Solitaire0", "place0_click_empty_limit", "5");  // not read again
+    ASSERT_TRUE(table.LoadLevel());
+    EXPECT_EQ(table.GetPlace(0)->click_empty_limit, -1);
+    EXPECT_EQ(table.GetPlace(6)->empty_drop_req.size(), 1u);
+}
+
+TEST(LevelFile, HostileTokensNeverLayMissingOrDoubledCards)
+{
+    ScopedFakeEngine fake;
+    LevelWriter w(fake.Get(), 12);
+    WriteCommon(w, "Hostile", 1, 4);
+    w.Place(0, {{"type", "3"}, {"cards", "-1:40:1,-1:40:0,-1:2147483647:1"}});        // more than the pool
+    w.Place(1, {{"type", "3"}, {"cards", "0:3:1,0:3:1,99:0:1,-7:-9:0,::,:"}});          // doubled and impossible cards
+    w.Place(2, {{"type", "0"}, {"empty_drop_req", "1:-1:99:1"}});                        // a place number out of range
+    w.Place(3, {{"type", "3"}, {"empty_drop_req", "1:-1:-50:1"}, {"pick_req", "2:-8:0,2:1000:1"}});
+    CCardTable table(12, 0, nullptr);
+    ASSERT_TRUE(table.LoadLevel());
+    CDeck deck;
+    MakeCards(deck, 1);
+    table.DealCards(deck, 5);
+    EXPECT_TRUE(EveryCardOnceOrInDeck(table, deck));
+    EXPECT_EQ(table.GetPlace(0)->Size() + table.GetPlace(1)->Size() + table.GetPlace(2)->Size() +
+                  table.GetPlace(3)->Size() + static_cast<int>(deck.Available()),
+              52);
+    EXPECT_FALSE(table.GetMoveFinder()->CanPick(3, 0));
+}

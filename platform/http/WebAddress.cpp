@@ -58,6 +58,8 @@ bool IsWebAddress(const std::string& url)
         const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
         if (lower != prefix[i]) return false;
     }
+    // curl reads "http:///x" as host "x"; an address of ours names its host right after "//".
+    if (url.size() == prefix.size() || url[prefix.size()] == '/') return false;
     return !parsed.Part(CURLUPART_HOST).empty();
 }
 

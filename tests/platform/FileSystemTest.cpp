@@ -1,0 +1,94 @@
+// Game paths resolved without case against the root folder, and file searches.
+#include "platform/FileSystem.h"
+#include "support/HeadlessEngine.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+class GameFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_root = MakeTempRoot();
+        ASSERT_FALSE(m_root.empty());
+        fs_layer::SetRootFolder(m_root + "/");
+        std::filesystem::create_directories(m_root + "/data/Fonts");
+        std::filesystem::create_directories(m_root + "/gfx/effects");
+        Touch("data/Fonts/Font1.fnt");
+        Touch("gfx/effects/a.jp2");
+        Touch("gfx/effects/B.JP2");
+        Touch("gfx/effects/b.gif");
+    }
+    void TearDown() override
+    {
+        fs_layer::SetRootFolder(fs_layer::DefaultRootFolder());
+        RemoveTree(m_root);
+    }
+    void Touch(const std::string& rel) { std::ofstream(m_root + "/" + rel) << rel; }
+    std::string m_root;
+};
+
+TEST_F(GameFiles, WindowsStylePathsResolveWithoutCase)
+{
+    const struct {
+        const char* game;
+        const char* host;
+    } cases[] = {
+        {"DATA\\FONTS\\font1.FNT", "/data/Fonts/Font1.fnt"},
+        {"data/fonts/font1.fnt", "/data/Fonts/Font1.fnt"},
+        {".\\data\\\\Fonts/./FONT1.fnt", "/data/Fonts/Font1.fnt"},
+        {"data\\Fonts\\new.txt", "/data/Fonts/new.txt"},  // a new file keeps the case given
+        {"Save\\Profile.dat", "/Save/Profile.dat"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.game);
+        EXPECT_EQ(fs_layer::ResolvePath(c.game), m_root + c.host);
+    }
+    EXPECT_EQ(fs_layer::ResolvePath("/etc/hostname"), "/etc/hostname");
+    EXPECT_TRUE(fs_layer::FileExists("DATA\\fonts\\FONT1.FNT"));
+    EXPECT_FALSE(fs_layer::FileExists("DATA\\fonts"));  // a folder is not a file
+}
+
+TEST_F(GameFiles, FindFilesMatchesWildcardsWithoutCaseAndSorts)
+{
+    EXPECT_EQ(fs_layer::FindFiles("GFX\\Effects\\*.jp2"), (std::vector<std::string>{"B.JP2", "a.jp2"}));
+    EXPECT_EQ(fs_layer::FindFiles("gfx/effects/?.gif"), std::vector<std::string>{"b.gif"});
+    EXPECT_EQ(fs_layer::FindFiles("gfx/effects/*"), (std::vector<std::string>{"B.JP2", "a.jp2", "b.gif"}));
+    EXPECT_TRUE(fs_layer::FindFiles("nowhere/*.jp2").empty());
+}
+
+TEST_F(GameFiles, WholeFilesRoundTripAndSizeLimitsHold)
+{
+    const std::string text = "hello\0world";
+    ASSERT_TRUE(fs_layer::WriteWholeFile("DATA\\out.bin", reinterpret_cast<const std::uint8_t*>(text.data()),
+                                         text.size()));
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(fs_layer::ReadWholeFile("data/OUT.bin", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
+    EXPECT_FALSE(fs_layer::ReadWholeFile("data/out.bin", bytes, 3));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(fs_layer::ReadWholeFile("data/none.bin", bytes));
+    EXPECT_FALSE(fs_layer::WriteWholeFile("no/such/folder/x.bin", bytes.data(), 0));
+    EXPECT_TRUE(fs_layer::DeleteFile("Data\\Out.BIN"));
+    EXPECT_FALSE(fs_layer::FileExists("data/out.bin"));
+}
+
+TEST_F(GameFiles, FoldersAttributesAndTimes)
+{
+    ASSERT_TRUE(fs_layer::CreateDirectory("Save\\Sub\\Deep"));
+    EXPECT_TRUE(std::filesystem::is_directory(m_root + "/Save/Sub/Deep"));
+    std::filesystem::permissions(m_root + "/data/Fonts/Font1.fnt", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_TRUE(fs_layer::IsReadOnly("data\\fonts\\font1.fnt"));
+    EXPECT_TRUE(fs_layer::SetWritable("data\\fonts\\font1.fnt"));
+    EXPECT_FALSE(fs_layer::IsReadOnly("data\\fonts\\font1.fnt"));
+    std::int64_t seconds = 0;
+    EXPECT_TRUE(fs_layer::GetLastWriteTime("data/fonts/font1.fnt", seconds));
+    EXPECT_GT(seconds, 1000000000);
+    EXPECT_FALSE(fs_layer::GetLastWriteTime("data/fonts/none.fnt", seconds));
+    EXPECT_FALSE(fs_layer::UserRuntimeFolder().empty());
+}
+
+}  // namespace

@@ -49,6 +49,43 @@ std::uint64_t SectionTable(const std::vector<std::uint8_t>& bytes)
     return value;
 }
 
+// The same resources in a 32-bit ELF file, as a 32-bit build of the data library would hold them.
+std::vector<std::uint8_t> AsElf32(const std::vector<std::uint8_t>& elf64)
+{
+    const std::size_t table = SectionTable(elf64);
+    std::uint64_t sectionSize = 0;
+    for (int k = 7; k >= 0; --k)
+        sectionSize = sectionSize << 8 | elf64[table + 64 + 32 + k];
+    const std::vector<std::uint8_t> section(elf64.begin() + 64, elf64.begin() + 64 + sectionSize);
+    static const char kNames[] = "\0.nimbra_rsrc\0.shstrtab";
+    const std::size_t namesAt = 52 + section.size();
+    const std::size_t tableAt = (namesAt + sizeof kNames + 3) & ~std::size_t{3};
+    std::vector<std::uint8_t> out(tableAt + 3 * 40, 0);
+    const std::uint8_t ident[] = {0x7F, 'E', 'L', 'F', 1, 1, 1};
+    std::copy(std::begin(ident), std::end(ident), out.begin());
+    auto put16 = [&out](std::size_t at, std::uint16_t v) { out[at] = v & 0xFF; out[at + 1] = v >> 8; };
+    put16(16, 3);
+    put16(18, 3);
+    PutU32(out, 20, 1);
+    PutU32(out, 32, static_cast<std::uint32_t>(tableAt));
+    put16(40, 52);
+    put16(46, 40);
+    put16(48, 3);
+    put16(50, 2);
+    std::copy(section.begin(), section.end(), out.begin() + 52);
+    std::copy(kNames, kNames + sizeof kNames, out.begin() + namesAt);
+    const std::uint32_t headers[2][4] = {{1, 1, 52, static_cast<std::uint32_t>(section.size())},
+                                         {14, 3, static_cast<std::uint32_t>(namesAt), sizeof kNames}};
+    for (int h = 0; h < 2; ++h) {
+        const std::size_t at = tableAt + 40 * (h + 1);
+        PutU32(out, at, headers[h][0]);
+        PutU32(out, at + 4, headers[h][1]);
+        PutU32(out, at + 16, headers[h][2]);
+        PutU32(out, at + 20, headers[h][3]);
+    }
+    return out;
+}
+
 }  // namespace
 
 TEST(DataLibrary, ReadsBackTheIniTextItWasBuiltFrom)
@@ -60,6 +97,19 @@ TEST(DataLibrary, ReadsBackTheIniTextItWasBuiltFrom)
     EXPECT_EQ(std::string(text.begin(), text.begin() + kIni.size()), kIni);
     for (std::size_t i = kIni.size(); i < text.size(); ++i)
         EXPECT_EQ(text[i], '\n');  // padding reads as empty lines
+}
+
+TEST(DataLibrary, ThirtyTwoBitFilesReadTheSameAndTheirTruncationsAreRefused)
+{
+    FeedbackTestFolder folder;
+    const std::vector<std::uint8_t> elf32 = AsElf32(BuildLibrary(kIni, u"x"));
+    std::vector<std::uint8_t> text;
+    ASSERT_TRUE(LoadsFromBytes(folder, elf32, &text));
+    EXPECT_EQ(std::string(text.begin(), text.begin() + kIni.size()), kIni);
+    for (std::size_t size = 0; size < elf32.size(); ++size) {
+        DataLibrary library;
+        EXPECT_FALSE(library.OpenBytes(std::vector<std::uint8_t>(elf32.begin(), elf32.begin() + size)));
+    }
 }
 
 TEST(DataLibrary, TextsOfEveryLengthAndSeveralPiecesRoundTrip)

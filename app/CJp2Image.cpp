@@ -1,0 +1,68 @@
+#include "app/CJp2Image.h"
+
+#include "platform/FileSystem.h"
+#include "platform/j2k/J2kCodec.h"
+
+#include <string>
+
+int CJp2Image::Open(const char* file)
+{
+    Close();
+    if (file == nullptr)
+        file = "";
+    m_pHandle = J2K_OpenFile(fs_layer::ResolvePath(file).c_str());
+    if (m_pHandle == nullptr) {
+        const int code = J2K_getLastError();
+        m_szError = J2K_getErrorStr(code);
+        return code;
+    }
+    J2kInfo info;
+    const int code = J2K_GetInfoEx(m_pHandle, &info);
+    if (code != kJ2kOk) {
+        Close();
+        m_szError = J2K_getErrorStr(code);
+        return code;
+    }
+    m_info[0] = info.width;
+    m_info[1] = info.height;
+    m_info[2] = info.components;
+    m_info[3] = info.bitDepth;
+    m_info[4] = info.resolutions;
+    m_info[5] = info.isCodestream;
+    return kJ2kOk;
+}
+
+int CJp2Image::Decode(const char* options)
+{
+    if (m_pHandle == nullptr) {
+        m_szError = J2K_getErrorStr(kJ2kOk);
+        return kJ2kOk;
+    }
+    int code = J2K_GetResolutionDimensionsByStr(m_pHandle, options, &m_info[0], &m_info[1]);
+    if (code == kJ2kOk || code == kJ2kWarnOptions)
+        code = J2K_Decode(m_pHandle, &m_pBuffer, &m_nSize, options, &m_nPitch);
+    if (code != kJ2kOk) {
+        Close();
+        m_szError = J2K_getErrorStr(code);
+    }
+    return code;
+}
+
+int CJp2Image::Load(const char* file, const char* options)
+{
+    const int code = Open(file);
+    return code != kJ2kOk ? code : Decode(options);
+}
+
+void CJp2Image::Close()
+{
+    if (m_pHandle != nullptr)
+        J2K_Close(m_pHandle);
+    m_pHandle = nullptr;
+    for (int& v : m_info)
+        v = 0;
+    m_szError = "";
+    m_pBuffer = nullptr;
+    m_nSize = 0;
+    m_nPitch = 0;
+}

@@ -1,0 +1,58 @@
+#include "app/J2kTextureLoader.h"
+
+#include "app/CJp2Image.h"
+#include "image/CPixImage.h"
+#include "platform/FileSystem.h"
+#include "platform/j2k/J2kCodec.h"
+
+#include <algorithm>
+#include <cstring>
+
+std::string ReplaceExtension(const char* file, const char* extension)
+{
+    std::string path = file != nullptr ? file : "";
+    const std::size_t slash = path.find_last_of("/\\:");
+    const std::size_t dot = path.find_last_of('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        path.erase(dot);
+    return path + "." + (extension != nullptr ? extension : "");
+}
+
+HTexture LoadJ2kTexture(IEngine& engine, const char* file, int mode)
+{
+    const std::string source = ReplaceExtension(file, "jp2");
+    CJp2Image decoded;
+    if (decoded.Load(source.c_str(), nullptr) != 0 || decoded.Pixels() == nullptr) {
+        engine.Log("[I] Image {%s}, loaded with code {%s}", source.c_str(), J2K_getLastErrorStr());
+        return 0;
+    }
+    const int width = decoded.Width();
+    const int height = decoded.Height();
+    CPixImage mask(kPixTypeUnknown);
+    if (mode == 2)
+        (void)mask.ReadFromFile(fs_layer::ResolvePath(ReplaceExtension(file, "gif")).c_str(), kPixTypeGif);
+
+    const HTexture texture = engine.TextureCreate(width, height);
+    if (texture == 0)
+        return 0;
+    const int pitch = engine.TextureGetWidth(texture);       // in texels: the engine may round up
+    const int rows = std::min(height, engine.TextureGetHeight(texture));
+    const int columns = std::min(width, pitch);
+    std::uint32_t* texels = engine.TextureLock(texture, false);
+    if (texels == nullptr) {
+        engine.TextureFree(texture);
+        return 0;
+    }
+    for (int y = 0; y < rows; ++y) {
+        const unsigned char* src = decoded.Pixels() + static_cast<std::size_t>(y) * static_cast<std::size_t>(decoded.Pitch());
+        std::uint32_t* dst = texels + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch);
+        for (int x = 0; x < columns; ++x, src += 4) {
+            std::uint32_t alpha = src[3];
+            if (mask.HasPixels())
+                alpha = mask.GreyLevelAt(x, height - 1 - y);
+            dst[x] = alpha << 24 | static_cast<std::uint32_t>(src[2]) << 16 | static_cast<std::uint32_t>(src[1]) << 8 | src[0];
+        }
+    }
+    engine.TextureUnlock(texture);
+    return texture;
+}

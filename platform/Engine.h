@@ -206,6 +206,7 @@ struct EngineOptions {
     int screenshotFrame = 0;       // 1-based frame to capture; 0 = the last frame run
     int desktopWidth = 1024;       // headless: what GetDesktopSize reports
     int desktopHeight = 768;
+    bool noAudio = false;          // act as if there were no audio device (sound is muted)
 };
 // Input script: one event per line, "<frame> <event> <args>", frames counted from 1; the event
 // is delivered before that frame's frame function. '#' starts a comment; blank lines are skipped.

@@ -272,6 +272,9 @@ std::string UserRuntimeFolder()
     const std::string dir = "/tmp/palmora-" + std::to_string(::getuid());
     if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
         return "/tmp";
+    // Someone else may have made the folder first; a lock file in it would not be ours alone.
+    if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+        return "/tmp";
     return dir;
 }
 

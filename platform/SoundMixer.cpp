@@ -33,9 +33,13 @@ SoundMixer::~SoundMixer()
     Close();
 }
 
-bool SoundMixer::Open(bool headless, EngineLog& log)
+bool SoundMixer::Open(bool headless, bool noAudio, EngineLog& log)
 {
     m_pLog = &log;
+    if (noAudio) {
+        log.Printf("[W] Engine: no audio device (%s), sound is off", "turned off");
+        return false;
+    }
     if (headless)
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     else

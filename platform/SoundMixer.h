@@ -19,7 +19,7 @@ struct Mix_Chunk;
 class SoundMixer {
 public:
     ~SoundMixer();
-    bool Open(bool headless, EngineLog& log);   // false: no device, muted
+    bool Open(bool headless, bool noAudio, EngineLog& log);   // false: no device, muted
     void Close();
 
     std::uint32_t Load(const char* path, bool stream);

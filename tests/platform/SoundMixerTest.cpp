@@ -119,3 +119,30 @@ TEST_F(Sound, MissingOrUndecodableSoundsFailWithOneLogLine)
 }
 
 }  // namespace
+
+namespace {
+
+class MutedSound : public HeadlessEngineTest {
+protected:
+    void AdjustOptions(EngineOptions& options) override { options.noAudio = true; }
+};
+
+TEST_F(MutedSound, WithoutAnAudioDeviceLoadsSucceedAndPlaysGiveNoChannel)
+{
+    WriteDataFile("snd/click.wav", WavBytes(0.1));
+    EXPECT_TRUE(LogHasLine("[W] Engine: no audio device (turned off), sound is off"));
+    const HEffect effect = m_pEngine->EffectLoad("snd/click.wav");
+    const HStream stream = m_pEngine->StreamLoad("snd/click.wav");
+    EXPECT_NE(effect, 0u);  // the game logs no missing sounds when it merely cannot hear them
+    EXPECT_NE(stream, 0u);
+    EXPECT_EQ(m_pEngine->EffectPlay(effect), 0u);
+    EXPECT_EQ(m_pEngine->StreamPlay(stream, true), 0u);
+    m_pEngine->ChannelPauseAll();
+    m_pEngine->ChannelResumeAll();
+    EXPECT_FALSE(m_pEngine->ChannelIsPlaying(1));
+    EXPECT_EQ(m_pEngine->EffectLoad("snd/none.wav"), 0u);  // a missing file is still missing
+    m_pEngine->EffectFree(effect);
+    m_pEngine->StreamFree(stream);
+}
+
+}  // namespace

@@ -1,0 +1,225 @@
+// GameMainTest.cpp: whole runs of start-up, loop and teardown, on the in-memory engine (to look
+// inside frames) and on the real engine started headless.
+#include "app/GameMain.h"
+
+#include "app/CScreenBase.h"
+#include "app/CScreenManager.h"
+#include "app/CSoundManager.h"
+#include "app/Globals.h"
+#include "app/Shell.h"
+#include "platform/FileSystem.h"
+#include "platform/SingleInstance.h"
+#include "screens/CProfileStore.h"
+#include "support/FakeEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace {
+
+// The in-memory engine, with a hook that runs before each frame of the loop.
+class HookedEngine : public FakeEngine {
+public:
+    bool RunMainLoop() override
+    {
+        EngineCallback frame = Callback(EState::FrameFunc);
+        framesRun = 0;
+        while (frame != nullptr && framesRun < mainLoopFrames) {
+            time += delta;
+            if (beforeFrame)
+                beforeFrame(framesRun);
+            ++framesRun;
+            if (frame())
+                break;
+        }
+        return true;
+    }
+
+    std::function<void(int)> beforeFrame;
+    int framesRun = 0;
+};
+
+class GameMainTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_root = std::filesystem::temp_directory_path() /
+                 ("palmora-main-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(m_root);
+        std::filesystem::create_directories(m_root / "data");
+        std::filesystem::create_directories(m_root / "run");
+        fs_layer::SetRootFolder(m_root.string());
+        ::setenv("XDG_RUNTIME_DIR", (m_root / "run").c_str(), 1);
+        g_bMenuReached = false;
+        g_bCheatMode = false;
+        engine2dOverride(&m_engine);
+        m_engine.delta = 1.0f / 60.0f;
+    }
+
+    void TearDown() override
+    {
+        engine2dOverride(nullptr);
+        std::error_code error;
+        std::filesystem::remove_all(m_root, error);
+    }
+
+    int Run()
+    {
+        char name[] = "solitaire";
+        char* argv[] = {name, nullptr};
+        return GameMain(1, argv);
+    }
+
+    HookedEngine m_engine;
+    std::filesystem::path m_root;
+};
+
+}  // namespace
+
+TEST_F(GameMainTest, StartsReachesThePlaceholderScreenAndTearsDown)
+{
+    m_engine.mainLoopFrames = 40;
+    std::string screenName;
+    int phase = 0;
+    m_engine.beforeFrame = [&](int frame) {
+        if (frame != 39)
+            return;
+        screenName = g_pScreenManager->GetCurrent()->GetName();
+        phase = g_pScreenManager->GetPhase();
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(m_engine.framesRun, 40);
+    EXPECT_EQ(screenName, "Placeholder");
+    EXPECT_EQ(phase, CScreenManager::kIdle);  // faded in from black within 0.51 s
+    EXPECT_EQ(m_engine.StringState(EState::Title), "Palmora");
+    EXPECT_EQ(m_engine.StringState(EState::LogFile), "Palmora.log");
+    EXPECT_TRUE(m_engine.HasLogLine("COMPILE DATE: Jun 20 2006"));
+    EXPECT_TRUE(m_engine.HasLogLine("[E] file effects/effects.as not loaded"));
+    EXPECT_TRUE(m_engine.HasLogLine("[E] module 'loading' not loaded"));
+    EXPECT_TRUE(m_engine.shutDown);
+    EXPECT_TRUE(m_engine.minimized);
+    EXPECT_EQ(g_pProfileStore, nullptr);
+    EXPECT_EQ(g_pScreenManager, nullptr);
+    EXPECT_EQ(g_pHiScoreTable, nullptr);
+    EXPECT_EQ(g_pLogicIni, nullptr);
+    EXPECT_FALSE(CSoundManager::Exists());
+    EXPECT_TRUE(std::filesystem::exists(m_root / "data" / "hiscores.dat"));
+    EXPECT_FALSE(std::filesystem::exists(m_root / "data" / "save.dat"));  // only the default player
+}
+
+TEST_F(GameMainTest, ASecondStartExitsWithOneAndChangesNothing)
+{
+    CSingleInstance first(kGameTitle);
+    ASSERT_TRUE(first.Acquire());
+    m_engine.mainLoopFrames = 5;
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(m_engine.framesRun, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(m_root / "data"));
+    first.Release();
+    EXPECT_EQ(Run(), 0);  // once the first one is gone the game starts
+}
+
+TEST_F(GameMainTest, ClosingTheWindowBeforeTheMenuEndsTheLoopAtOnce)
+{
+    m_engine.mainLoopFrames = 100;
+    m_engine.beforeFrame = [](int frame) {
+        if (frame == 10)
+            ExitFunc();
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(m_engine.framesRun, 11);
+}
+
+TEST_F(GameMainTest, AltEnterTogglesTheSavedFullScreenFlagOnALargeDesktop)
+{
+    {
+        CProfileStore store;
+        store.NewPlayer("Ann", true);  // a saved player, so teardown writes the settings
+    }
+    m_engine.mainLoopFrames = 10;
+    m_engine.beforeFrame = [this](int frame) {
+        m_engine.heldKeys = {kVkAlt};
+        m_engine.frameKey = frame == 4 ? kVkEnter : 0;
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(m_engine.GetState(EState::Windowed), 1);
+    CProfileStore store;
+    EXPECT_EQ(store.m_bFullScreen, 0);
+}
+
+TEST_F(GameMainTest, ASmallDesktopForcesFullScreenAndIgnoresAltEnter)
+{
+    {
+        CProfileStore store;
+        store.NewPlayer("Ann", true);
+        store.m_bFullScreen = 0;
+        store.m_bFitToDesktop = 1;
+    }
+    m_engine.desktopWidth = 800;
+    m_engine.desktopHeight = 600;
+    m_engine.mainLoopFrames = 10;
+    m_engine.beforeFrame = [this](int frame) {
+        m_engine.heldKeys = {kVkAlt};
+        m_engine.frameKey = frame == 4 ? kVkEnter : 0;
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_FALSE(g_bModeSwitchAllowed);
+    EXPECT_EQ(m_engine.GetState(EState::Windowed), 0);
+    EXPECT_EQ(m_engine.GetState(EState::ScreenWidth), 800);
+    CProfileStore store;
+    EXPECT_EQ(store.m_bFullScreen, 1);
+    EXPECT_EQ(store.m_bFitToDesktop, 0);
+    g_bModeSwitchAllowed = true;
+}
+
+TEST_F(GameMainTest, CheatCodeTypedDuringPlayTogglesCheatMode)
+{
+    const std::string code = "BRISKORN";
+    m_engine.mainLoopFrames = 20;
+    float timer = 0;
+    m_engine.beforeFrame = [&](int frame) {
+        m_engine.frameKey = frame < 8 ? code[static_cast<std::size_t>(frame)] : 0;
+        if (frame == 19)
+            timer = GetShell().cheatTimer;
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(g_bCheatMode);
+    EXPECT_NEAR(timer, 5.0f - 12.0f / 60.0f, 1e-4f);  // counting down since the frame it was typed
+}
+
+TEST_F(GameMainTest, ConversionStaysPendingWhileNoConverterExists)
+{
+    m_engine.mainLoopFrames = 2;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(m_engine.GetIni("config.ini", "System", "cnv"), nullptr);
+    EXPECT_TRUE(m_engine.HasLogLine("[W] First-run conversion not available in this build"));
+}
+
+TEST(GameMainHeadless, RunsOnTheRealEngineForAFixedNumberOfFrames)
+{
+    const std::filesystem::path root = std::filesystem::temp_directory_path() / "palmora-main-headless";
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root / "run");
+    {
+        std::ofstream config(root / "config.ini");
+        config << "[System]\r\ncnv=0\r\n32bits=1\r\n";
+    }
+    ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+    const std::string rootArg = root.string();
+    std::vector<std::string> args = {"solitaire", "--headless", "--frames", "45", "--root", rootArg};
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    EXPECT_EQ(GameMain(static_cast<int>(args.size()), argv.data()), 0);
+    std::ifstream log(root / "Palmora.log");
+    const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("COMPILE DATE: Jun 20 2006"), std::string::npos) << text;
+    EXPECT_TRUE(std::filesystem::exists(root / "data" / "hiscores.dat"));
+    std::error_code error;
+    std::filesystem::remove_all(root, error);
+}

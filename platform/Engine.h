@@ -219,6 +219,10 @@ struct EngineOptions {
 //   <frame> wheel N         mouse wheel notches (positive: away from the user)
 void EngineSetOptions(const EngineOptions& options);
 const EngineOptions& EngineGetOptions();
+// Tests: adds input to the running headless engine, in the script format above, with frame
+// numbers counted from the next frame to run (1 = the next frame). False on a bad script, or
+// when no headless engine is initiated.
+bool EngineQueueInput(const std::string& script);
 
 // Tests: every log line (without its newline) also goes to this hook; null removes it.
 using EngineLogHook = void (*)(const char* line, void* user);

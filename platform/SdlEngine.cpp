@@ -50,6 +50,33 @@ IEngine* SdlEngine::Acquire()
     return g_pEngine;
 }
 
+bool EngineQueueInput(const std::string& script)
+{
+    return SdlEngine::QueueInput(script);
+}
+
+bool SdlEngine::QueueInput(const std::string& script)
+{
+    SdlEngine* engine = g_pEngine;
+    if (engine == nullptr || !engine->m_bInitiated || !engine->m_options.headless)
+        return false;
+    std::vector<ScriptedInput> added;
+    std::string error;
+    if (!ParseInputScript(script, added, error)) {
+        engine->m_log.Printf("[E] Engine: bad input script, %s", error.c_str());
+        return false;
+    }
+    for (ScriptedInput& in : added)
+        in.frame += engine->m_nFrame;
+    std::vector<ScriptedInput>& all = engine->m_script;
+    all.erase(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(engine->m_nScriptPos));
+    engine->m_nScriptPos = 0;
+    all.insert(all.end(), added.begin(), added.end());
+    std::stable_sort(all.begin(), all.end(),
+                     [](const ScriptedInput& x, const ScriptedInput& y) { return x.frame < y.frame; });
+    return true;
+}
+
 SdlEngine::SdlEngine()
 {
     RandomSeed(0);

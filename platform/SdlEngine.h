@@ -26,6 +26,7 @@ union SDL_Event;
 class SdlEngine final : public IEngine {
 public:
     static IEngine* Acquire();
+    static bool QueueInput(const std::string& script);
 
     bool Initiate() override;
     bool RunMainLoop() override;

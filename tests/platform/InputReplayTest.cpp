@@ -142,3 +142,20 @@ TEST(InputScript, BadScriptStopsTheHeadlessEngineFromStarting)
 }
 
 }  // namespace
+
+namespace {
+
+class QueuedInput : public HeadlessEngineTest {};
+
+TEST_F(QueuedInput, InputQueuedBetweenRunsCountsFramesFromTheNextOne)
+{
+    RunFrames(10);
+    ASSERT_TRUE(EngineQueueInput("1 keydown 13\n2 keyup 13\n3 keydown 27\n"));
+    std::vector<int> keys;
+    RunFrames(4, [&] { keys.push_back(m_pEngine->GetKey()); });
+    EXPECT_EQ(keys, (std::vector<int>{kVkEnter, 0, kVkEscape, 0}));
+    EXPECT_FALSE(EngineQueueInput("1 fly\n"));
+    EXPECT_TRUE(LogHasLine("[E] Engine: bad input script, line 1: 1 fly"));
+}
+
+}  // namespace

@@ -7,6 +7,12 @@
 namespace {
 
 int g_nFrames = 0;
+int g_nRestores = 0;
+bool CountRestore()
+{
+    ++g_nRestores;
+    return false;
+}
 bool DrawThreeFrames()
 {
     IEngine* engine = engine2dCreate(kEngineVersion);
@@ -55,6 +61,15 @@ TEST(RealWindow, OpensDrawsPresentsAndClosesOnTheDisplay)
         EXPECT_EQ(p[0], 0xFFFFFF00u);
         EXPECT_EQ(p[59], 0xFF102030u);
         engine->TextureUnlock(shot);
+
+        // Switching to full screen and back rebuilds like a display reset: the game is told.
+        engine->SetState(EState::RestoreFunc, &CountRestore);
+        engine->SetState(EState::Windowed, false);
+        EXPECT_EQ(engine->GetState(EState::Windowed), 0);
+        engine->SetState(EState::Windowed, true);
+        EXPECT_EQ(g_nRestores, 2);
+        g_nFrames = 0;
+        EXPECT_TRUE(engine->RunMainLoop());
         engine->Shutdown();
     }
     fs_layer::SetRootFolder(fs_layer::DefaultRootFolder());

@@ -3,6 +3,7 @@
 #include "support/FakeEngine.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
+#include "table/CCursorHand.h"
 #include "table/CDeck.h"
 #include "table/CMoveFinder.h"
 #include "table/CPlace.h"
@@ -252,8 +253,9 @@ inline CCard* Lay(CDeck& deck, CPlace* place, int rank, int suit, bool faceUp = 
     return card;
 }
 
-// Drags the run from card `card` of place `from` onto place `to` when the rules allow it, as a
-// drop would, and lets the flights land. False (and no move) when the pick or the drop is refused.
+// Drags the run from card `card` of place `from` onto place `to` as the mouse would: the run goes
+// into the cursor hand, and then onto the target when the drop rules allow it, else back home.
+// Lets every flight land. False when the pick or the drop is refused.
 inline bool Drag(CCardTable& table, int from, int card, int to)
 {
     CMoveFinder& finder = *table.GetMoveFinder();
@@ -261,12 +263,19 @@ inline bool Drag(CCardTable& table, int from, int card, int to)
     CPlace* dst = table.GetPlace(to);
     if (src == nullptr || dst == nullptr || !finder.CanPick(from, card))
         return false;
-    CPlace moving(&table, true);
-    moving.pile.assign(src->pile.begin() + card, src->pile.end());
-    const bool allowed = finder.CanDrop(to, dst->TopIndex(), &moving, src);
-    if (!allowed)
+    CCursorHand& hand = *table.GetCursorHand();
+    CPlace* held = hand.place.get();
+    hand.srcPlace = src;
+    for (int slot = 0; src->Size() > card; ++slot)
+        src->MoveCard(-1, true, card, held, slot, 0.1f, 0.0001f, true, true);
+    Settle(table);
+    if (!finder.CanDrop(to, dst->TopIndex(), held, src)) {
+        hand.Release();
+        Settle(table);
         return false;
-    finder.PlayMove(from, to, card, false);
+    }
+    while (held->Size() > 0)
+        held->MoveCard(-1, true, 0, dst, dst->Size(), 0.2f, 0.0001f, true, true);
     Settle(table);
     return true;
 }

@@ -14,6 +14,7 @@ bool g_bModeSwitchAllowed = true;
 
 CProfileStore* g_pProfileStore = nullptr;
 CScreenManager* g_pScreenManager = nullptr;
+CFResource* g_pResource = nullptr;
 CHiScoreTable* g_pHiScoreTable = nullptr;
 CIniFile* g_pLogicIni = nullptr;
 

@@ -2,6 +2,7 @@
 // Start-up owns them; there is no application object.
 #pragma once
 
+class CFResource;
 class CHiScoreTable;
 class CIniFile;
 class CProfileStore;
@@ -21,5 +22,6 @@ extern bool g_bModeSwitchAllowed;  // Alt+Enter and window-mode changes; off on 
 // Global services, created by start-up in this order and deleted at teardown; null outside.
 extern CProfileStore* g_pProfileStore;
 extern CScreenManager* g_pScreenManager;
+extern CFResource* g_pResource;     // the resource manager over "effects/effects.as"
 extern CHiScoreTable* g_pHiScoreTable;
 extern CIniFile* g_pLogicIni;       // "Logic.ini", for the table and the screens

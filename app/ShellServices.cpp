@@ -1,8 +1,15 @@
 // ShellServices.cpp: the services that exist so far; the others log once that they are missing.
+// Present: resource manager, first-run conversion. Missing: mouse and cursor, loading screen,
+// exit dialog.
 #include "app/ShellServices.h"
 
+#include "app/CEffectsUnpacker.h"
 #include "app/CPlaceholderScreen.h"
 #include "app/CSoundManager.h"
+#include "app/GameMain.h"
+#include "app/Globals.h"
+#include "framework/CFFont.h"
+#include "framework/CFResource.h"
 #include "platform/Engine.h"
 
 namespace {
@@ -31,8 +38,7 @@ void GetEngineMouse(float& x, float& y)
 
 bool ShellCreateMouse()
 {
-    LogLine("[W] Mouse and cursor not available in this build");
-    return false;
+    return false;  // reported by ShellSetupCursor, once the log file is set
 }
 
 void ShellDeleteMouse() {}
@@ -46,21 +52,35 @@ void ShellGetCursorPos(float& x, float& y)
     GetEngineMouse(x, y);
 }
 
-void ShellSetupCursor(bool) {}
-
-bool ShellCreateResources(bool)
+void ShellSetupCursor(bool)
 {
-    return false;
+    LogLine("[W] Mouse and cursor not available in this build");
 }
 
-void ShellDeleteResources() {}
-
-bool ShellLoadModule(const char*)
+bool ShellCreateResources(bool highDetail)
 {
-    return false;
+    g_pResource = new CFResource("effects/effects.as");
+    g_pResource->SetHighDetail(highDetail);
+    return true;
 }
 
-void ShellSetSoundVolume(int) {}
+void ShellDeleteResources()
+{
+    if (g_pResource != nullptr)
+        g_pResource->Release();  // the manager counts references and deletes itself at 0
+    g_pResource = nullptr;
+}
+
+bool ShellLoadModule(const char* name)
+{
+    return g_pResource != nullptr && g_pResource->LoadModule(name, -1);
+}
+
+void ShellSetSoundVolume(int percent)
+{
+    if (g_pResource != nullptr)
+        g_pResource->SetSoundVolume(percent);
+}
 
 void ShellApplyVolumes(int effectVolume)
 {
@@ -68,7 +88,14 @@ void ShellApplyVolumes(int effectVolume)
     ShellSetSoundVolume(effectVolume);
 }
 
-void ShellDrawCheatMessage(const std::string&, std::uint32_t) {}
+void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour)
+{
+    CFFont* font = g_pResource != nullptr ? g_pResource->GetFont("DATA/FONTS/font1.fgchst11") : nullptr;
+    if (font == nullptr)
+        return;
+    font->SetColor(colour);
+    font->DrawText(400.0f, 85.0f, text.c_str(), 0);
+}
 
 CScreenBase* ShellCreateLoadingScreen()
 {
@@ -89,6 +116,6 @@ int ShellGetDialogAnswer()
 
 ConversionResult ShellRunFirstRunConversion()
 {
-    LogLine("[W] First-run conversion not available in this build");
-    return ConversionResult::Unavailable;
+    CEffectsUnpacker unpacker(kGameTitle);
+    return unpacker.Run() ? ConversionResult::Done : ConversionResult::Aborted;
 }

@@ -98,8 +98,6 @@ TEST_F(GameMainTest, StartsReachesThePlaceholderScreenAndTearsDown)
     EXPECT_EQ(m_engine.StringState(EState::Title), "Palmora");
     EXPECT_EQ(m_engine.StringState(EState::LogFile), "Palmora.log");
     EXPECT_TRUE(m_engine.HasLogLine("COMPILE DATE: Jun 20 2006"));
-    EXPECT_TRUE(m_engine.HasLogLine("[E] file effects/effects.as not loaded"));
-    EXPECT_TRUE(m_engine.HasLogLine("[E] module 'loading' not loaded"));
     EXPECT_TRUE(m_engine.shutDown);
     EXPECT_TRUE(m_engine.minimized);
     EXPECT_EQ(g_pProfileStore, nullptr);
@@ -191,12 +189,31 @@ TEST_F(GameMainTest, CheatCodeTypedDuringPlayTogglesCheatMode)
     EXPECT_NEAR(timer, 5.0f - 12.0f / 60.0f, 1e-4f);  // counting down since the frame it was typed
 }
 
-TEST_F(GameMainTest, ConversionStaysPendingWhileNoConverterExists)
+TEST_F(GameMainTest, AMissingCnvCountsAsPendingAndTheConversionClearsIt)
 {
+    const std::filesystem::path config = m_root / "config.ini";
+    std::ofstream(config) << "[System]\r\n";
+    std::filesystem::permissions(config, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
     m_engine.mainLoopFrames = 2;
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(m_engine.GetIni("config.ini", "System", "cnv"), nullptr);
-    EXPECT_TRUE(m_engine.HasLogLine("[W] First-run conversion not available in this build"));
+    const std::string* cnv = m_engine.GetIni("config.ini", "System", "cnv");
+    ASSERT_NE(cnv, nullptr);
+    EXPECT_EQ(*cnv, "0");
+    EXPECT_FALSE(fs_layer::IsReadOnly("config.ini"));
+}
+
+TEST_F(GameMainTest, ADoneConversionIsNotRunAgain)
+{
+    // The conversion deletes a mask without its colour image; here it must survive.
+    std::filesystem::create_directories(m_root / "gfx" / "effects");
+    std::ofstream(m_root / "gfx" / "effects" / "spark.gif") << "GIF89a";
+    m_engine.SetIni("config.ini", "System", "cnv", "0");
+    m_engine.mainLoopFrames = 2;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(std::filesystem::exists(m_root / "gfx" / "effects" / "spark.gif"));
+    m_engine.SetIni("config.ini", "System", "cnv", "1");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_FALSE(std::filesystem::exists(m_root / "gfx" / "effects" / "spark.gif"));
 }
 
 TEST(GameMainHeadless, RunsOnTheRealEngineForAFixedNumberOfFrames)

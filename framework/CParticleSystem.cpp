@@ -137,7 +137,7 @@ void CParticleSystem::MoveParticles(float t)
 void CParticleSystem::Emit(float t)
 {
     const float needed = m_desc.emission * t + m_fEmissionResidue;
-    const float rounded = std::nearbyint(needed);
+    const float rounded = std::round(needed);
     m_fEmissionResidue = needed - rounded;
     if (!std::isfinite(m_fEmissionResidue))
         m_fEmissionResidue = 0;

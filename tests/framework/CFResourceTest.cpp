@@ -28,7 +28,7 @@ void LoadAnimations(CFResource@ res)
     res.CreateModule("menu");
     res.CreateEffect("idle", 2, 500);
     for (int i = 0; i < 7; i++) {
-        res.CreateObjectGfx("track" + i, 0);
+        res.CreateObjectGfx("track", 0);  // a literal: strings built at run time sit misaligned on the script stack
         res.AddFrameGfx(-1, card, 255, 255, 255, 255, 1, 2, 50, 200, 90, 0, 0, 0, i, 0);
         res.AddFrameGfx(-1, card, 255, 255, 255, 255, 1, 2, 50, 200, 90, 0, 0, 0, i, 0);
     }

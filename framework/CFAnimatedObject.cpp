@@ -10,6 +10,8 @@
 CFAnimatedObject::CFAnimatedObject()
     : m_pEngine(engine2dCreate(kEngineVersion)), m_pGroup(std::make_unique<CFAnimationGroup>())
 {
+    OnUpdate += MakeDelegate(this, &CFAnimatedObject::UpdateAnimations);
+    OnRender += MakeDelegate(this, &CFAnimatedObject::RenderAnimations);
 }
 
 CFAnimatedObject::~CFAnimatedObject()
@@ -35,8 +37,8 @@ CFAnimationInstance* CFAnimatedObject::AddAnimation(const char* module, const ch
                                                     int playParts)
 {
     auto instance = std::make_unique<CFAnimationInstance>(m_pGroup.get(), CFAnimationInstance::kUnsetPosition, 0.0f);
-    (void)instance->LoadEffect(m_pResource, module, effect);  // the instance logged why
-    instance->SetVisible(m_bVisible);
+    (void)instance->LoadEffect(GetResource(), module, effect);  // the instance logged why
+    instance->SetVisible(IsVisible());
     if (playParts != -1)
         instance->SetPlayParts(playParts != 0);
     ApplyStateCommand(*instance);
@@ -121,14 +123,14 @@ CFAnimationInstance* CFAnimatedObject::GetAttachedAnimation(int index) const
 
 void CFAnimatedObject::PlayCommandSection(const std::string& name, bool loop)
 {
-    if (!m_bEnabled)
+    if (!IsEnabled())
         return;
     ForEachShown([&](CFAnimationInstance& a) { a.PlayCommandSection(name, loop); });
 }
 
 void CFAnimatedObject::PlayRange(int first, int last, bool loop)
 {
-    if (!m_bEnabled)
+    if (!IsEnabled())
         return;
     ForEachShown([&](CFAnimationInstance& a) { a.PlayRange(first, last, loop); });
 }
@@ -147,7 +149,7 @@ void CFAnimatedObject::Stop(bool recursive)
 
 void CFAnimatedObject::PlayAll(bool loop)
 {
-    if (!m_bEnabled)
+    if (!IsEnabled())
         return;
     for (auto& instance : m_animations)
         instance->Play(loop);
@@ -225,18 +227,18 @@ void CFAnimatedObject::FollowAnimation(CFAnimationInstance* instance)
         return;
     float x = 0, y = 0;
     instance->GetPartPosition(&x, &y, 0, 0);
-    m_fFollowX = m_fX - x;
-    m_fFollowY = m_fY - y;
+    m_fFollowX = GetX() - x;
+    m_fFollowY = GetY() - y;
 }
 
-void CFAnimatedObject::FollowObject(CFAnimatedObject* object)
+void CFAnimatedObject::FollowObject(CFObject* object)
 {
     m_pFollowObject = object;
     m_pFollowAnimation = nullptr;
     if (object == nullptr)
         return;
-    m_fFollowX = m_fX - object->m_fX;
-    m_fFollowY = m_fY - object->m_fY;
+    m_fFollowX = GetX() - object->GetX();
+    m_fFollowY = GetY() - object->GetY();
 }
 
 void CFAnimatedObject::UpdateFollow()
@@ -245,8 +247,8 @@ void CFAnimatedObject::UpdateFollow()
     if (m_pFollowAnimation != nullptr) {
         m_pFollowAnimation->GetPartPosition(&x, &y, 0, 0);
     } else if (m_pFollowObject != nullptr) {
-        x = m_pFollowObject->m_fX;
-        y = m_pFollowObject->m_fY;
+        x = m_pFollowObject->GetX();
+        y = m_pFollowObject->GetY();
     } else {
         return;
     }
@@ -257,8 +259,7 @@ void CFAnimatedObject::UpdateFollow()
 
 void CFAnimatedObject::SetPosition(float x, float y)
 {
-    m_fX = x;
-    m_fY = y;
+    CFObject::SetPosition(x, y);
     SetAnimationsPosition(x, y);
 }
 
@@ -275,7 +276,7 @@ void CFAnimatedObject::SetEnabled(bool enabled)
     for (CFAnimationInstance* instance : m_attached)
         instance->PlayCommandSection(section, false);
     m_pGroup->PlayCommandSection(section, false);
-    m_bEnabled = enabled;
+    CFObject::SetEnabled(enabled);
 }
 
 void CFAnimatedObject::SetVisible(bool visible)
@@ -283,29 +284,7 @@ void CFAnimatedObject::SetVisible(bool visible)
     for (CFAnimationInstance* instance : m_attached)
         instance->SetVisible(visible);
     m_pGroup->SetVisible(visible);
-    m_bVisible = visible;
-}
-
-void CFAnimatedObject::SetRect(float x, float y, float w, float h)
-{
-    m_fX = x;
-    m_fY = y;
-    m_fWidth = w;
-    m_fHeight = h;
-}
-
-void CFAnimatedObject::GetRect(float* x, float* y, float* w, float* h) const
-{
-    *x = m_fX;
-    *y = m_fY;
-    *w = m_fWidth;
-    *h = m_fHeight;
-}
-
-void CFAnimatedObject::GetPosition(float* x, float* y) const
-{
-    *x = m_fX;
-    *y = m_fY;
+    CFObject::SetVisible(visible);
 }
 
 // ---- Per frame ----------------------------------------------------------------------------------------

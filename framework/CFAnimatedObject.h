@@ -6,11 +6,10 @@
 // rectangle in step with its first animation, and turns its state code into the command
 // section its animations start with: 0 and 1 "normal", 2 frame 0 held still, 3 "on".
 // While disabled it ignores PlayCommandSection and PlayRange until SetEnabled(true).
-//
-// The object tree's base (position, rectangle, flags, resource manager, update and render
-// events) is kept here until that base exists; UpdateAnimations and RenderAnimations are the
-// handlers that its update and render events will call.
+// Its per-frame work hangs on the base's update and render events.
 #pragma once
+
+#include "framework/CFObject.h"
 
 #include <memory>
 #include <string>
@@ -18,10 +17,9 @@
 
 class CFAnimationGroup;
 class CFAnimationInstance;
-class CFResource;
 class IEngine;
 
-class CFAnimatedObject {
+class CFAnimatedObject : public CFObject {
 public:
     enum EStateCode { kStatePlain = 0, kStateButton = 1, kStateFrameImage = 2, kStateCheckBox = 3 };
 
@@ -58,26 +56,19 @@ public:
     void SetBoundsAnimation(CFAnimationInstance* instance, int track = 0, int frame = 0);
     void ClearBoundsAnimation();
     void FollowAnimation(CFAnimationInstance* instance);
-    void FollowObject(CFAnimatedObject* object);
+    void FollowObject(CFObject* object);
     void UpdateFollow();
 
-    // ---- Object state -------------------------------------------------------------------------------
+    // ---- Object state (these hide the base's setters of the same name) ------------------------------
     void SetPosition(float x, float y);          // the object and its animations
     void SetAnimationsPosition(float x, float y);
     void SetEnabled(bool enabled);               // plays "normal" or "disabled"
     void SetVisible(bool visible);
-    bool IsEnabled() const { return m_bEnabled; }
-    bool IsVisible() const { return m_bVisible; }
-    void SetResource(CFResource* resource) { m_pResource = resource; }
-    CFResource* GetResource() const { return m_pResource; }
-    void SetRect(float x, float y, float w, float h);
-    void GetRect(float* x, float* y, float* w, float* h) const;
-    void GetPosition(float* x, float* y) const;
     void SetStateCode(int code) { m_nStateCode = code; }  // widgets set theirs when built
     int GetStateCode() const { return m_nStateCode; }
     CFAnimationGroup* GetGroup() const { return m_pGroup.get(); }
 
-    // ---- Per frame ------------------------------------------------------------------------------------
+    // ---- Per frame (handlers of the base's update and render events) -----------------------------------
     void UpdateAnimations(float dt);  // rectangle from the bounds animation, then the group
     void RenderAnimations();
 
@@ -87,16 +78,10 @@ private:
     template <typename Action>
     void ForEachShown(Action action);  // every group member and every attached instance
 
-    // The base's part.
-    float m_fX = 0, m_fY = 0, m_fWidth = 0, m_fHeight = 0;
-    bool m_bVisible = true;
-    bool m_bEnabled = true;
-    CFResource* m_pResource = nullptr;
-
     CFAnimationInstance* m_pBoundsAnimation = nullptr;  // not owned
     int m_nBoundsTrack = 0, m_nBoundsFrame = 0;
     CFAnimationInstance* m_pFollowAnimation = nullptr;  // not owned
-    CFAnimatedObject* m_pFollowObject = nullptr;        // not owned
+    CFObject* m_pFollowObject = nullptr;                // not owned
     float m_fFollowX = 0, m_fFollowY = 0;
     IEngine* m_pEngine;
     std::unique_ptr<CFAnimationGroup> m_pGroup;

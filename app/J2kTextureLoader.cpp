@@ -8,39 +8,31 @@
 #include <algorithm>
 #include <cstring>
 
-std::string ReplaceExtension(const char* file, const char* extension)
+HTexture LoadJ2kTexture(IEngine& engine, const char* jp2File, const char* gifFile, std::string& error)
 {
-    std::string path = file != nullptr ? file : "";
-    const std::size_t slash = path.find_last_of("/\\:");
-    const std::size_t dot = path.find_last_of('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-        path.erase(dot);
-    return path + "." + (extension != nullptr ? extension : "");
-}
-
-HTexture LoadJ2kTexture(IEngine& engine, const char* file, int mode)
-{
-    const std::string source = ReplaceExtension(file, "jp2");
     CJp2Image decoded;
-    if (decoded.Load(source.c_str(), nullptr) != 0 || decoded.Pixels() == nullptr) {
-        engine.Log("[I] Image {%s}, loaded with code {%s}", source.c_str(), J2K_getLastErrorStr());
+    if (jp2File == nullptr || decoded.Load(jp2File, nullptr) != 0 || decoded.Pixels() == nullptr) {
+        error = J2K_getLastErrorStr();
         return 0;
     }
     const int width = decoded.Width();
     const int height = decoded.Height();
     CPixImage mask(kPixTypeUnknown);
-    if (mode == 2)
-        (void)mask.ReadFromFile(fs_layer::ResolvePath(ReplaceExtension(file, "gif")).c_str(), kPixTypeGif);
+    if (gifFile != nullptr && *gifFile != '\0')
+        (void)mask.ReadFromFile(fs_layer::ResolvePath(gifFile).c_str(), kPixTypeGif);
 
     const HTexture texture = engine.TextureCreate(width, height);
-    if (texture == 0)
+    if (texture == 0) {
+        error = "Can't create texture";
         return 0;
+    }
     const int pitch = engine.TextureGetWidth(texture);       // in texels: the engine may round up
     const int rows = std::min(height, engine.TextureGetHeight(texture));
     const int columns = std::min(width, pitch);
     std::uint32_t* texels = engine.TextureLock(texture, false);
     if (texels == nullptr) {
         engine.TextureFree(texture);
+        error = "Can't lock texture";
         return 0;
     }
     for (int y = 0; y < rows; ++y) {

@@ -5,11 +5,9 @@
 
 #include <string>
 
-// "a/b.png" with "jp2" gives "a/b.jp2": drive, folder and name kept, extension replaced.
-std::string ReplaceExtension(const char* file, const char* extension);
-
-// Texture load modes 1 and 2 of the resource manager: decodes ReplaceExtension(file, "jp2") into
-// a new texture; mode 2 takes texel (x, y)'s alpha from the grey level of ReplaceExtension(file,
-// "gif") at (x, height - 1 - y), counted from the mask's bottom row. A failed decode logs
-// "[I] Image {%s}, loaded with code {%s}" and returns 0.
-HTexture LoadJ2kTexture(IEngine& engine, const char* file, int mode);
+// The resource manager's loader for texture modes 1 and 2 (installed at start-up with
+// CFResource::SetJp2TextureLoader): decodes `jp2File` into a new texture. With a non-empty
+// `gifFile`, texel (x, y)'s alpha is the grey level of the mask at (x, height - 1 - y), counted
+// from the mask's bottom row; otherwise the decoded alpha is kept. Returns 0 and the decoder's
+// error text in `error` on failure (the caller logs it).
+HTexture LoadJ2kTexture(IEngine& engine, const char* jp2File, const char* gifFile, std::string& error);

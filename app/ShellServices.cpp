@@ -1,14 +1,17 @@
 // ShellServices.cpp: the services that exist so far; the others log once that they are missing.
-// Present: resource manager, first-run conversion. Missing: mouse and cursor, loading screen,
+// Present: resource manager, first-run conversion, mouse and cursor, loading screen. Missing:
 // exit dialog.
 #include "app/ShellServices.h"
 
 #include "app/CEffectsUnpacker.h"
+#include "app/CLoadingScreen.h"
 #include "app/CPlaceholderScreen.h"
 #include "app/CSoundManager.h"
 #include "app/GameMain.h"
 #include "app/Globals.h"
+#include "app/J2kTextureLoader.h"
 #include "framework/CFFont.h"
+#include "framework/CFMouse.h"
 #include "framework/CFResource.h"
 #include "platform/Engine.h"
 
@@ -36,29 +39,72 @@ void GetEngineMouse(float& x, float& y)
 
 }  // namespace
 
+// ---- Mouse and cursor: the CFMouse singleton ---------------------------------------------------
+
 bool ShellCreateMouse()
 {
-    return false;  // reported by ShellSetupCursor, once the log file is set
+    if (CFMouse::GetInstance() == nullptr)
+        new CFMouse();  // registers itself as the singleton; ShellDeleteMouse deletes it
+    return true;
 }
 
-void ShellDeleteMouse() {}
-void ShellResetCursorShape() {}
-void ShellUpdateMouse(float) {}
-void ShellRenderMouse() {}
-void ShellUpdateMouseScreenSize() {}
+void ShellDeleteMouse()
+{
+    delete CFMouse::GetInstance();
+}
+
+void ShellResetCursorShape()
+{
+    if (CFMouse* mouse = CFMouse::GetInstance())
+        mouse->SetShape(CFMouse::kShapeNormal);
+}
+
+void ShellUpdateMouse(float dt)
+{
+    if (CFMouse* mouse = CFMouse::GetInstance())
+        mouse->Update(dt);
+}
+
+void ShellRenderMouse()
+{
+    if (CFMouse* mouse = CFMouse::GetInstance())
+        mouse->Render();
+}
+
+void ShellUpdateMouseScreenSize()
+{
+    if (CFMouse* mouse = CFMouse::GetInstance())
+        mouse->UpdateScreenSize();
+}
 
 void ShellGetCursorPos(float& x, float& y)
 {
+    if (CFMouse* mouse = CFMouse::GetInstance()) {
+        mouse->GetPosition(x, y);
+        return;
+    }
     GetEngineMouse(x, y);
 }
 
-void ShellSetupCursor(bool)
+void ShellSetupCursor(bool softwareCursor)
 {
-    LogLine("[W] Mouse and cursor not available in this build");
+    CFMouse* mouse = CFMouse::GetInstance();
+    if (mouse == nullptr)
+        return;
+    mouse->SetResource(g_pResource);
+    mouse->SetShapeInfo(CFMouse::kShapeNormal, "cursor", "cursor_normal");
+    mouse->SetShapeInfo(CFMouse::kShapeDrag, "cursor", "cursor_drag");
+    mouse->SetShapeInfo(CFMouse::kShapeFinger, "cursor", "cursor_finger");
+    mouse->SetShape(CFMouse::kShapeNormal);
+    mouse->SetSoftwareCursor(softwareCursor);
+    mouse->SetVisible(true);
 }
+
+// ---- Resource manager ----------------------------------------------------------------------------
 
 bool ShellCreateResources(bool highDetail)
 {
+    CFResource::SetJp2TextureLoader(LoadJ2kTexture);  // textures in modes 1 and 2
     g_pResource = new CFResource("effects/effects.as");
     g_pResource->SetHighDetail(highDetail);
     return true;
@@ -99,8 +145,7 @@ void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour)
 
 CScreenBase* ShellCreateLoadingScreen()
 {
-    LogLine("[W] Loading screen not available in this build, showing a placeholder");
-    return new CPlaceholderScreen();
+    return CLoadingScreen::Create(g_pResource);
 }
 
 CScreenBase* ShellCreateExitDialog()

@@ -1,25 +1,33 @@
 // FeedbackSession: the library's one session: the host's options after the configuration's overrides, the event
 // filters, the recorded events, the BUFFER and COUNT_ONLY rollups, the log settings, the time stamps and the
 // cancel state. It owns everything it holds. All calls come from the host's thread under the client's call
-// guard; only Cancel, IsCancelled and WaitForCancel may be used from the progress window's thread as well.
+// guard; only Cancel, IsCancelled, WaitForCancel and OptOut may be used from the progress window's thread as well.
 #pragma once
 #include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "feedback/CancelEvent.h"
 #include "feedback/ClientRecords.h"
 #include "feedback/EventFilter.h"
 #include "feedback/EventKey.h"
 #include "feedback/EventRecord.h"
+#include "feedback/NimbraMessages.h"
 #include "feedback/SessionOptions.h"
 
+class CNimbraServiceT;
 class ConfigSource;
+class FeedbackDialogs;
+class ProgressDialog;
+class RegistryStore;
+class SystemReport;
 
 class FeedbackSession {
 public:
@@ -79,7 +87,58 @@ public:
     std::uint32_t LogReserved() const { return m_logReserved; }
     const std::u16string& LogFileName() const { return m_logFileName; }
 
+    // --- Start, consent and upload (FeedbackSessionStart.cpp, FeedbackSessionUpload.cpp)
+    static constexpr std::uint32_t kUploadDone = 0;
+    static constexpr std::uint32_t kUploadCancelled = 0x800704C7;  // the operation was cancelled by the user
+    static constexpr std::uint32_t kUploadFailed = 0x80004005;
+    static constexpr std::uint32_t kUploadNotAllowed = 0x80070005;  // no consent: nothing was sent
+
+    // Where the per-user values live and how dialogs are shown: by default the user's registry file and
+    // the process's dialog layer. Set before Start.
+    void UseRegistry(std::shared_ptr<RegistryStore> registry) { m_pRegistry = std::move(registry); }
+    void UseDialogs(FeedbackDialogs& dialogs) { m_pDialogs = &dialogs; }
+    void UseSystemReportHelper(std::string path) { m_systemReportHelper = std::move(path); }
+    RegistryStore& Registry();
+    FeedbackDialogs& Dialogs();
+    std::u16string GameKey() const;  // this game's registry key
+
+    // Admits the session under the configuration, prerequisite, registry and consent rules.
+    [[nodiscard]] bool Start();
+    bool CheckPrerequisites(bool& hardFailure, std::string& message) const;
+    // Asks for consent when none is stored, then sends everything; null finishReason is sent as "".
+    void Upload(const char16_t* finishReason);
+    std::uint32_t LastUploadResult() const { return m_nUploadResult; }
+    // The proxy's callback after each piece of a request body: false stops the request.
+    bool OnBytesSent(std::size_t bytes);
+    // Ends the user's participation for this game; with openPage, shows the opt-out page or a thank-you.
+    void OptOut(bool openPage);
+    static bool PassesServerFilter(const BeginSessionResult& answer, const EventRecord& record);
+
 private:
+    struct UploadState {
+        CNimbraServiceT* Proxy = nullptr;
+        ProgressDialog* Progress = nullptr;
+        std::size_t ChunkIndex = 0;
+        std::size_t ChunkCount = 1;
+        std::size_t Sent = 0;
+    };
+
+    void LoadFirstRunTime(const std::u16string& gameKey);
+    bool AskAgainAtStart(const std::u16string& gameKey);
+    bool ObtainUploadConsent(bool& givenNow);
+    bool RunUpload(CNimbraServiceT& proxy, std::u16string_view finishReason, bool consentNow);
+    bool SetUpProxy(CNimbraServiceT& proxy);
+    bool AfterBeginSession(const BeginSessionResult& answer, const Guid& storedUser, Guid& user);
+    void OfferBeta(const BeginSessionResult& answer, bool consentNow);
+    bool SendEvents(CNimbraServiceT& proxy, const BeginSessionResult& answer, const std::u16string& sessionId);
+    bool SendChunk(CNimbraServiceT& proxy, const std::u16string& sessionId, const std::vector<SessionEvent>& chunk,
+                   std::int32_t chunkSerial, std::int32_t gameSerial, bool insideGame);
+    bool SendSystemReport(CNimbraServiceT& proxy, SystemReport& report, const Guid& user);
+    bool EndUpload(CNimbraServiceT& proxy, const std::u16string& sessionId, std::u16string_view finishReason);
+    bool CallSucceeded(bool ok);
+    void SetUploadStatus(int stringId);
+    void BeginRequest(std::size_t chunkIndex, std::size_t chunkCount);
+
     struct StatRollup {
         FileTime LastEmission = 0;
         bool Pending = false;
@@ -121,4 +180,10 @@ private:
     bool m_bInsideLevel = false;
     CancelEvent m_cancelEvent;
     std::atomic<bool> m_bCancelled{false};
+
+    std::shared_ptr<RegistryStore> m_pRegistry;
+    FeedbackDialogs* m_pDialogs = nullptr;
+    std::string m_systemReportHelper;  // empty: the helper beside the library
+    UploadState m_upload;
+    std::uint32_t m_nUploadResult = kUploadFailed;
 };

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <limits.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -38,4 +39,15 @@ bool FeedbackSystem::DebuggerAttached()
             return std::strtol(line.c_str() + 10, nullptr, 10) != 0;
     }
     return false;
+}
+
+std::string FeedbackSystem::UserName()
+{
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[4096];
+    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) != 0 || found == nullptr ||
+        found->pw_name == nullptr)
+        return {};
+    return found->pw_name;
 }

@@ -8,4 +8,5 @@ public:
     static std::string OwnModulePath();    // the shared library (or program) this code was linked into
     static std::string HostProgramPath();  // the running program's file
     static bool DebuggerAttached();
+    static std::string UserName();         // the login name of the process's user
 };

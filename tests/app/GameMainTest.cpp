@@ -82,19 +82,20 @@ protected:
 
 TEST_F(GameMainTest, StartsReachesThePlaceholderScreenAndTearsDown)
 {
-    m_engine.mainLoopFrames = 40;
+    // The loading screen comes first (here with nothing to load) and hands over after its fades.
+    m_engine.mainLoopFrames = 150;
     std::string screenName;
     int phase = 0;
     m_engine.beforeFrame = [&](int frame) {
-        if (frame != 39)
+        if (frame != 149)
             return;
         screenName = g_pScreenManager->GetCurrent()->GetName();
         phase = g_pScreenManager->GetPhase();
     };
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(m_engine.framesRun, 40);
+    EXPECT_EQ(m_engine.framesRun, 150);
     EXPECT_EQ(screenName, "Placeholder");
-    EXPECT_EQ(phase, CScreenManager::kIdle);  // faded in from black within 0.51 s
+    EXPECT_EQ(phase, CScreenManager::kIdle);
     EXPECT_EQ(m_engine.StringState(EState::Title), "Palmora");
     EXPECT_EQ(m_engine.StringState(EState::LogFile), "Palmora.log");
     EXPECT_TRUE(m_engine.HasLogLine("COMPILE DATE: Jun 20 2006"));

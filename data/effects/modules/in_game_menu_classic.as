@@ -1,0 +1,6 @@
+// in_game_menu_classic.as: a plain stand-in for the module "in_game_menu_classic" until its graphics are made; the
+// loading screen preloads it. Replace this file with the module's real declarations.
+void Declare_in_game_menu_classic(CFResource@ res)
+{
+    DeclarePlainModule(res, "in_game_menu_classic");
+}

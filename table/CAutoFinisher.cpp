@@ -5,6 +5,7 @@
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
 #include "table/CPlace.h"
+#include "table/CScoreKeeper.h"
 #include "table/ITableHost.h"
 
 bool CAutoFinisher::Qualifies() const
@@ -52,7 +53,7 @@ bool CAutoFinisher::Step(float /*dt*/)
             trial.pile.push_back(src->pile.back());
             if (!finder->CanDrop(t, dst->TopIndex(), &trial, src))
                 continue;
-            host->AddScore(m_pTable->m_nScorePlaceToHouse, nullptr);
+            m_pTable->GetScoreKeeper()->AddScore(m_pTable->m_nScorePlaceToHouse, nullptr);
             const int index = src->TopIndex();
             src->MoveCard(-1, true, index, dst, -1, 0.3f, 0.0001f, false, true);
             host->RecordMove(s, t, index, 0, 0);

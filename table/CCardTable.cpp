@@ -7,6 +7,7 @@
 #include "table/CCardFlight.h"
 #include "table/CCursorHand.h"
 #include "table/CMoveFinder.h"
+#include "table/CScoreKeeper.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -27,6 +28,9 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
     m_pMoveFinder = std::make_unique<CMoveFinder>(this);
     m_pAutoFinisher = std::make_unique<CAutoFinisher>(this);
     LoadSounds();
+    m_pScoreKeeper = std::make_unique<CScoreKeeper>(this);
+    m_pScoreKeeper->SyncWithProfile();
+    m_pScoreKeeper->SetScore(m_pScoreKeeper->GetScore(), false);
 }
 
 CCardTable::~CCardTable()
@@ -35,6 +39,7 @@ CCardTable::~CCardTable()
     // Flights point to places and cards: they go first, then the helpers, then the places.
     m_MoveCards.clear();
     m_pAutoFinisher.reset();
+    m_pScoreKeeper.reset();
     m_pMoveFinder.reset();
     m_pCursorHand.reset();
     m_Places.clear();

@@ -17,11 +17,13 @@ class CCursorHand;
 class CDeck;
 class CIniFile;
 class CMoveFinder;
+class CScoreKeeper;
 class ITableHost;
 
-// No rule of any variant is written here: what may be picked, dropped, clicked and what wins is
-// carried by each place's requirement lists. The table owns its places, flights, cursor hand, move
-// finder and automatic finisher; the host (the in-game controller, may be null) is not owned.
+// Almost no rule of a variant is written here: what may be picked, dropped, clicked and what wins
+// is carried by each place's requirement lists; four variants add a rule named by their places
+// (see ApplyRuleActions). The table owns its places, flights, cursor hand, move finder, score
+// keeper and automatic finisher; the host (the in-game controller, may be null) is not owned.
 // Everything runs on the main thread. Presentation (animations, particles, cascade, dialogs) is
 // reached only through the host, so the rules run headless.
 class CCardTable {
@@ -60,6 +62,7 @@ public:
     CCursorHand* GetCursorHand() const { return m_pCursorHand.get(); }
     CMoveFinder* GetMoveFinder() const { return m_pMoveFinder.get(); }
     CAutoFinisher* GetAutoFinisher() const { return m_pAutoFinisher.get(); }
+    CScoreKeeper* GetScoreKeeper() const { return m_pScoreKeeper.get(); }
     ITableHost* GetHost() const { return m_pInterface; }
     bool IsReplaying() const;
     unsigned GetMode() const { return m_nMode; }
@@ -77,6 +80,13 @@ public:
     bool PassesWinConditions() const;
     void PlayEffect(HEffect effect);
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
+
+    // ---- Rules named by places, the extra deck pass, the bonus grade ----------------------
+    bool ApplyRuleActions();                   // true when a "Spider", "Pyramid", "Cruel" or "Fifteens" rule fired
+    void GatherCruel(CPlace* place);           // the click part of "Cruel"
+    int SeededRandom(int lo, int hi) const;    // depends only on the cards on the table
+    bool ApplyDeckAction();                    // one more pass through the deck (special action 24)
+    void GradeBonusLevel();                    // m_nGoalsMet and m_nGrade from the bonus script's results
 
     // ---- State other parts of the table read and write ------------------------------------
     int m_nBonusAction = -1;
@@ -100,6 +110,10 @@ public:
     int m_nPhase = -1;
     bool m_bWon = false;
     float m_fLevelTime = 0;
+    int m_nGoalCount[3] = {-1, -1, -1};        // bonus attempts: 1 won, 0 lost, -1 not played
+    int m_nGoal = -1;                          // bonus value measured (seconds), -1: played in attempts
+    int m_nGoalsMet = 0;
+    int m_nGrade = 0;                          // 4 gold, 3 silver, 2 bronze, 0 none
 
     HEffect m_hSndBonusOn = 0, m_hSndBonusOff = 0, m_hSndDeal[3] = {0, 0, 0}, m_hSndHint = 0,
             m_hSndCardBack = 0, m_hSndCombo[8] = {0, 0, 0, 0, 0, 0, 0, 0}, m_hSndCardFix = 0,
@@ -122,12 +136,19 @@ private:
     void RemoveExpiredPlaces();
     void UpdateFlights(float dt);
     bool NothingToDecide() const;
+    bool ApplySpider(int placeIndex);
+    bool ApplyPyramid(int placeIndex);
+    bool ApplyCruel(int placeIndex);
+    bool ApplyFifteens(int placeIndex);
+    void RecordRuleMove(int from, int to, int card, int flag);
+    CPlace* FirstPlaceOfType(int type) const;
 
     std::vector<std::unique_ptr<CPlace>> m_Places;
     std::vector<std::unique_ptr<CCardFlight>> m_MoveCards;
     std::unique_ptr<CCursorHand> m_pCursorHand;
     std::unique_ptr<CMoveFinder> m_pMoveFinder;
     std::unique_ptr<CAutoFinisher> m_pAutoFinisher;
+    std::unique_ptr<CScoreKeeper> m_pScoreKeeper;
     std::unique_ptr<CIniFile> m_pLevelFile;
     ITableHost* m_pInterface;
     int m_nLevel;

@@ -6,6 +6,7 @@
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CMoveFinder.h"
+#include "table/CScoreKeeper.h"
 #include "table/ITableHost.h"
 
 namespace {
@@ -54,7 +55,7 @@ int CCardTable::DealToType(CPlace& from, int targetType, int perPlace, float tim
             }
             int code = -1;
             if (targetType == 5 && card->CardState != 0)
-                code = m_pInterface->ScoreMove(&from, dst, card);
+                code = m_pScoreKeeper->ScoreMove(&from, dst, card);
             from.MoveCard(code, true, -1, dst, -1, time, kStartDelay, true, true);
             ++dealt;
         }
@@ -89,7 +90,7 @@ void CCardTable::ClickCard(int placeIndex, int cardIndex, bool automatic)
             const bool faceUp = req.a == 5 ? true : !card->IsFaceUp();
             place.MoveCard(-1, faceUp, cardIndex, &place, cardIndex, 0.2f, kStartDelay, true, true);
             if (!replaying)
-                m_pInterface->AddScore(m_nScoreOpenCard, nullptr);
+                m_pScoreKeeper->AddScore(m_nScoreOpenCard, nullptr);
             PlayEffect(m_hSndCardPut[2]);
             break;
         }

@@ -24,12 +24,24 @@ public:
     virtual void RecordDeal(int /*rank*/, int /*suit*/) {}
     virtual bool NextDeal(int& /*rank*/, int& /*suit*/) { return false; }  // replay: the recorded deal
     virtual void RequestUndoSnapshot() {}
+    // The table's score keeper judges moves and keeps the score; the host hears each change it
+    // took (after it took it), with the card that earned it or null.
     virtual void AddScore(int /*delta*/, CCard* /*card*/) {}
-    virtual int ScoreMove(CPlace* /*from*/, CPlace* /*to*/, CCard* /*card*/) { return -1; }
     virtual void RestartAutoHint() {}
+
+    // ---- Mana gauges, bonus buttons, undo button (the controller owns them) -----------------
+    virtual int AddMana(int /*amount*/) { return -1; }            // the gauge result, -1: none took it
+    virtual bool IsBonusButtonEnabled(int /*gauge*/) const { return false; }
+    virtual void OnGaugeReady(int /*gauge*/) {}                   // enable the button, sound, effects
+    virtual void SetBonusButtonReady(int /*gauge*/, bool /*ready*/) {}  // an undo puts a state back
+    virtual bool IsUndoEnabled() const { return false; }
+    virtual void SetUndoEnabled(bool /*enabled*/) {}
+    virtual void AddSharedEffect(float /*x*/, float /*y*/, float /*lifetime*/) {}
 
     // ---- Presentation --------------------------------------------------------------------
     virtual void PlayHelpHint(int /*kind*/, float /*seconds*/) {}  // help desk hint animation
+    virtual void ShowComboMessage(int /*category*/, int /*chain*/) {}
+    virtual void ShowRulesText() {}
     virtual bool NoMovesRequested() const { return true; }         // move indicator idle and asking
     virtual void ClearNoMovesRequest() {}
     virtual void ShowNoMovesDialog(int /*kind*/) {}

@@ -1,0 +1,240 @@
+// CScoreKeeper.cpp: score, rolling display, combos and the landing code of a move.
+#include "table/CScoreKeeper.h"
+
+#include "app/Globals.h"
+#include "framework/CFAnimationGroup.h"
+#include "framework/CFResource.h"
+#include "framework/StringUtils.h"
+#include "framework/TraceEvent.h"
+#include "screens/CProfileStore.h"
+#include "table/CCard.h"
+#include "table/CCardTable.h"
+#include "table/CPlace.h"
+#include "table/ITableHost.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+constexpr float kTick = 0.02f;
+constexpr int kRollTicks = 25;
+constexpr int kBonusCardMana = 25;
+
+bool IsHouse(const CPlace* p)
+{
+    return p->type == 0 || p->type == 6;
+}
+
+bool IsColumn(const CPlace* p)
+{
+    return p->type == 3;
+}
+
+bool IsPop(const CPlace* p)
+{
+    return p->type == 2;
+}
+
+int IndexInPile(const CPlace* place, const CCard* card)
+{
+    const auto it = std::find(place->pile.begin(), place->pile.end(), card);
+    return static_cast<int>(it - place->pile.begin());  // the pile's size when the card left it
+}
+}  // namespace
+
+CScoreKeeper::CScoreKeeper(CCardTable* table) : m_pTable(table), m_pAnimations(std::make_unique<CFAnimationGroup>())
+{
+    m_nBase = Player().m_nStoryScore;
+    Reset();
+}
+
+CScoreKeeper::~CScoreKeeper() = default;
+
+PlayerRecord& CScoreKeeper::Player()
+{
+    return g_pProfileStore != nullptr ? g_pProfileStore->m_current : m_ownRecord;
+}
+
+int& CScoreKeeper::ModeTotal()
+{
+    PlayerRecord& record = Player();
+    return (m_pTable->GetMode() & 7u) == 1u ? record.m_nClassicScore : record.m_nStoryScore;
+}
+
+void CScoreKeeper::Reset()
+{
+    prevFrom = prevTo = lastFrom = lastTo = nullptr;
+    m_nBase = ModeTotal();
+}
+
+void CScoreKeeper::SetScore(int value, bool animate)
+{
+    m_nScore = value;
+    ModeTotal() = value;
+    if (!animate) {
+        m_nShown = m_nScore;
+        return;
+    }
+    // Integer arithmetic in 64 bits: a difference of two ints may not fit in one.
+    const long long diff = std::llabs(static_cast<long long>(m_nScore) - m_nShown);
+    m_nStep = static_cast<int>(std::max<long long>(1, diff / kRollTicks));
+}
+
+void CScoreKeeper::AddScore(int delta, CCard* card)
+{
+    if (card != nullptr) {
+        if (!card->m_bCanGiveScore)
+            return;
+        card->m_bCanGiveScore = false;
+    }
+    ITableHost* host = m_pTable->GetHost();
+    if (host->IsReplaying())
+        return;
+    host->RestartAutoHint();
+    SetScore(m_nScore + delta, true);
+    TraceEvent(GetGameTime(), L"score", delta, m_nScore);
+    host->AddScore(delta, card);
+}
+
+void CScoreKeeper::SyncWithProfile()
+{
+    m_nScore = ModeTotal();
+}
+
+void CScoreKeeper::ForgetLastMove()
+{
+    lastFrom = lastTo = nullptr;
+}
+
+void CScoreKeeper::Update(float dt)
+{
+    m_pAnimations->Update(dt);
+    SyncWithProfile();
+    if (m_nShown != m_nScore) {
+        if (m_fDelay > 0) {
+            m_fDelay -= dt;
+            return;
+        }
+        m_fTick -= dt;
+        if (m_fTick < 0) {
+            m_fTick = kTick;
+            const long long gap = std::llabs(static_cast<long long>(m_nScore) - m_nShown);
+            if (gap < m_nStep)
+                m_nStep = static_cast<int>(gap);
+            m_nShown += m_nShown <= m_nScore ? m_nStep : -m_nStep;
+        }
+    }
+    if (g_pResource != nullptr)
+        g_pResource->SetText("scores_0", FormatNumber(m_nShown, -1).c_str());
+}
+
+void CScoreKeeper::Render()
+{
+    m_pAnimations->Render();
+}
+
+void CScoreKeeper::ShowRulesText()
+{
+    m_pTable->GetHost()->ShowRulesText();
+}
+
+bool CScoreKeeper::MatchesCombo(int kind, int& category) const
+{
+    const CPlace* aFrom = prevFrom;
+    const CPlace* aTo = prevTo;
+    const CPlace* bFrom = lastFrom;
+    const CPlace* bTo = lastTo;
+    const bool sameFrom = aFrom == bFrom, sameTo = aTo == bTo;
+    switch (kind) {
+    case 0: category = 0; return sameFrom && sameTo && IsColumn(bFrom) && IsColumn(bTo);
+    case 1: category = 0; return sameTo && IsColumn(bFrom) && IsColumn(bTo);
+    case 2: category = 1; return sameFrom && sameTo && IsColumn(bFrom) && IsHouse(bTo);
+    case 3: category = 1; return sameFrom && IsColumn(bFrom) && IsHouse(bTo) && IsHouse(aTo);
+    case 4: category = 1; return sameTo && IsHouse(bTo) && IsColumn(aFrom) && IsColumn(bFrom);
+    case 5: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && IsHouse(aTo) && IsHouse(bTo);
+    case 6: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && aTo->type == 0 && bTo->type == 0;
+    case 7: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && aTo->type == 6 && bTo->type == 6;
+    case 8: category = 2; return IsPop(aFrom) && IsPop(bFrom) && IsHouse(aTo) && IsHouse(bTo);
+    case 9: category = 3; return sameTo && IsColumn(bTo) && IsPop(aFrom) && IsPop(bFrom);
+    default: return false;
+    }
+}
+
+int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
+{
+    if (from == nullptr || to == nullptr || card == nullptr)
+        return -1;
+    CCardTable& table = *m_pTable;
+    ITableHost* host = table.GetHost();
+    if (!host->IsReplaying())
+        host->RecordMove(table.IndexOf(from), table.IndexOf(to), IndexInPile(from, card), 0, 0);
+
+    prevFrom = lastFrom;
+    prevTo = lastTo;
+    lastFrom = from;
+    lastTo = to;
+
+    int comboPoints = 0;
+    int category = -1;
+    if (prevFrom != nullptr && prevTo != nullptr) {
+        for (const PlaceRequirement& rule : table.m_Level.vCombos) {
+            int ruleCategory = 0;
+            if (!MatchesCombo(rule.a, ruleCategory))
+                continue;
+            comboPoints += AwardCombo(rule.b);
+            category = ruleCategory;
+        }
+    }
+    if (category >= 0) {
+        ++table.m_nComboRun;
+        host->ShowComboMessage(category, table.m_nComboRun);
+    } else {
+        table.m_nComboBest = std::max(table.m_nComboBest, table.m_nComboRun);
+        table.m_nComboRun = 0;
+    }
+
+    int code = -1;
+    if (!card->Moved) {
+        card->Moved = true;
+        int mana = table.m_nBarResultTurn;
+        if (card->CardState == 1) {
+            mana += kBonusCardMana;
+            card->CardState = 2;
+        }
+        const int gauge = host->AddMana(mana);
+        const std::uint32_t tier =
+            category >= 0 && !table.m_Level.vCombos.empty() ? static_cast<std::uint32_t>(table.m_Level.vCombos.back().b) : 0xFFu;
+        const std::uint32_t bits = (static_cast<std::uint32_t>(gauge) & 0xFFu) | 0xFF00u |
+                                   ((static_cast<std::uint32_t>(comboPoints + mana) & 0xFFu) << 16) |
+                                   ((tier & 0xFFu) << 24);
+        code = static_cast<int>(bits);
+    }
+
+    if (IsPop(from) && IsColumn(to))
+        AddScore(table.m_nScorePopdeckToPlace, nullptr);
+    else if (IsPop(from) && IsHouse(to))
+        AddScore(table.m_nScorePopdeckToHouse, nullptr);
+    else if (IsColumn(from) && IsHouse(to))
+        AddScore(table.m_nScorePlaceToHouse, nullptr);
+    else if (!IsHouse(to) && IsHouse(from))
+        AddScore(-table.m_nScorePlaceToHouse, nullptr);
+    return code;
+}
+
+int CScoreKeeper::AwardCombo(int tier)
+{
+    CCardTable& table = *m_pTable;
+    table.PlayEffect(table.m_hSndCombo[std::clamp(table.m_nComboRun, 2, 7)]);
+    int mana = 0, points = 0;
+    switch (tier) {
+    case 0: mana = table.m_nBarCombo1; points = table.m_nScoreCombo1; break;
+    case 1: mana = table.m_nBarCombo2; points = table.m_nScoreCombo2; break;
+    case 2: mana = table.m_nBarCombo3; points = table.m_nScoreCombo3; break;
+    default: return 0;
+    }
+    table.GetHost()->AddMana(mana);
+    AddScore(points, nullptr);
+    ++table.m_nCombos;
+    return points;
+}

@@ -1,0 +1,149 @@
+// TutorialFile.cpp: byte-exact reading and writing of the recorded game and its learn windows.
+#include "table/TutorialFile.h"
+
+#include "framework/CFByteReader.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kMaxRank = 12;
+constexpr int kMaxSuit = 3;
+constexpr std::uint8_t kEmptyPlaceClick = 0xFF;
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+template <std::size_t N>
+void PutBytes(std::vector<std::uint8_t>& out, const std::array<std::uint8_t, N>& bytes)
+{
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+void PutText(std::vector<std::uint8_t>& out, const std::string& text)
+{
+    const std::size_t n = std::min<std::size_t>(text.size(), 255);  // the length is one byte
+    out.push_back(static_cast<std::uint8_t>(n));
+    out.insert(out.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n));
+}
+
+void PutI16(std::vector<std::uint8_t>& out, int v)
+{
+    const auto bits = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
+    out.push_back(static_cast<std::uint8_t>(bits));
+    out.push_back(static_cast<std::uint8_t>(bits >> 8));
+}
+
+template <std::size_t N>
+bool GetBytes(CFByteReader& in, std::array<std::uint8_t, N>& bytes)
+{
+    return in.ReadBytes(bytes.data(), N);
+}
+
+bool ReadText(CFByteReader& in, std::string& text)
+{
+    std::uint8_t n = 0;
+    if (!in.ReadU8(n))
+        return false;
+    text.assign(n, '\0');
+    return in.ReadBytes(&text[0], n);
+}
+
+bool ReadMessage(CFByteReader& in, TutorialMessageData& message)
+{
+    std::uint16_t x = 0, y = 0;
+    if (!ReadText(in, message.effect) || !ReadText(in, message.section) || !in.ReadU16(x) || !in.ReadU16(y))
+        return false;
+    message.x = static_cast<std::int16_t>(x);
+    message.y = static_cast<std::int16_t>(y);
+    return true;
+}
+
+bool CheckRecord(const TutorialRecord& r, int placeCount, std::string& why)
+{
+    if (r.dealCount > TutorialRecord::kMaxDeals || r.moveCount > TutorialRecord::kMaxMoves) {
+        why = "counts " + std::to_string(r.dealCount) + "/" + std::to_string(r.moveCount) + " out of range";
+        return false;
+    }
+    for (std::uint32_t i = 0; i < r.dealCount; ++i) {
+        if (r.dealA[i] > kMaxRank || r.dealB[i] > kMaxSuit) {
+            why = "deal " + std::to_string(i) + " is no card";
+            return false;
+        }
+    }
+    for (std::uint32_t i = 0; i < r.moveCount; ++i) {
+        const bool cardOk = r.moveCard[i] < TutorialRecord::kMaxDeals || r.moveCard[i] == kEmptyPlaceClick;
+        if (r.moveFrom[i] >= placeCount || r.moveTo[i] >= placeCount || !cardOk) {
+            why = "move " + std::to_string(i) + " names no place or card";
+            return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
+namespace tutorial_file {
+
+void WriteRecord(const TutorialRecord& r, std::vector<std::uint8_t>& out)
+{
+    out.reserve(out.size() + TutorialRecord::kSize);
+    PutU32(out, r.dealCount);
+    PutU32(out, r.moveCount);
+    PutBytes(out, r.dealA);
+    PutBytes(out, r.dealB);
+    PutBytes(out, r.moveFrom);
+    PutBytes(out, r.moveTo);
+    PutBytes(out, r.moveCard);
+    PutBytes(out, r.moveFlags);
+}
+
+void WriteMessages(const std::vector<TutorialMessageData>& messages, std::vector<std::uint8_t>& out)
+{
+    for (const TutorialMessageData& m : messages) {
+        PutText(out, m.effect);
+        PutText(out, m.section);
+        PutI16(out, m.x);
+        PutI16(out, m.y);
+    }
+}
+
+bool Read(const std::uint8_t* data, std::size_t size, int placeCount, TutorialRecord& r,
+          std::vector<TutorialMessageData>& messages, std::string& why)
+{
+    messages.clear();
+    if (size < TutorialRecord::kSize) {
+        why = "shorter than its record";
+        return false;
+    }
+    if (size > kMaxFileSize) {
+        why = "too long";
+        return false;
+    }
+    CFByteReader in(data, size);
+    const bool ok = in.ReadU32(r.dealCount) && in.ReadU32(r.moveCount) && GetBytes(in, r.dealA) &&
+                    GetBytes(in, r.dealB) && GetBytes(in, r.moveFrom) && GetBytes(in, r.moveTo) &&
+                    GetBytes(in, r.moveCard) && GetBytes(in, r.moveFlags);
+    if (!ok) {
+        why = "shorter than its record";
+        return false;
+    }
+    if (!CheckRecord(r, placeCount, why))
+        return false;
+    while (in.Remaining() > 0) {
+        if (messages.size() >= kMaxMessages) {
+            why = "more windows than moves fit";
+            return false;
+        }
+        TutorialMessageData message;
+        if (!ReadMessage(in, message))
+            break;  // cut off by the end of the file: the windows end here
+        messages.push_back(std::move(message));
+    }
+    if (messages.size() < r.moveCount)
+        messages.resize(r.moveCount);
+    return true;
+}
+
+}  // namespace tutorial_file

@@ -1,0 +1,243 @@
+// The loading screen: intro, one object per frame, the bar, the hand-over, and whole headless runs
+// of the program over the generated data set.
+#include "app/CLoadingScreen.h"
+
+#include "app/CLoadingBar.h"
+#include "app/CScreenManager.h"
+#include "app/GameMain.h"
+#include "app/Globals.h"
+#include "framework/CFResource.h"
+#include "platform/FileSystem.h"
+#include "support/HeadlessEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+void DeclarePlain(CFResource& res, const char* module, int objects)
+{
+    res.CreateModule(module);
+    res.CreateEffect("plain", 1, 100);
+    for (int i = 0; i < objects; ++i) {
+        res.CreateObjectGfx("plain", 0);
+        res.AddFrameGfx(-1, -1, 255, 255, 255, 255, 0, 0, 100, 100, 0, 0, 0, 0, 0, 0);
+    }
+}
+
+// A "loading" module shaped like the real one: a 3-frame intro and a 10-frame progress effect.
+void DeclareLoading(CFResource& res)
+{
+    res.CreateModule("loading");
+    const struct {
+        const char* name;
+        int frames;
+    } effects[] = {{"preloading", 3}, {"back", 1}, {"progress", 10}, {"loading", 2}};
+    for (const auto& e : effects) {
+        res.CreateEffect(e.name, e.frames, e.frames * 100);
+        res.CreateObjectGfx("only", 0);
+        for (int f = 0; f < e.frames; ++f)
+            res.AddFrameGfx(-1, -1, 255, 255, 255, 255, 0, 0, 100, 100, 0, 0, 0, 0, 0, 0);
+    }
+}
+
+class CLoadingScreenTest : public HeadlessEngineTest {
+protected:
+    void SetUp() override
+    {
+        HeadlessEngineTest::SetUp();
+        m_res = std::make_unique<CFResource>("effects/none.as");
+        DeclareLoading(*m_res);
+        g_pScreenManager = new CScreenManager();
+    }
+
+    void TearDown() override
+    {
+        delete g_pScreenManager;
+        g_pScreenManager = nullptr;
+        m_res.reset();
+        HeadlessEngineTest::TearDown();
+    }
+
+    // Updates until the screen hands over (or a limit); returns the number of updates.
+    int RunUntilSwitched(CLoadingScreen& screen, std::vector<int>* barFrames = nullptr)
+    {
+        int updates = 0;
+        while (screen.GetState() != CLoadingScreen::kIdle && updates < 500) {
+            screen.Update(0.05f);
+            ++updates;
+            if (barFrames != nullptr && screen.GetState() == CLoadingScreen::kLoading)
+                barFrames->push_back(screen.GetBar().GetProgressFrame());
+        }
+        return updates;
+    }
+
+    int CountLines(const std::string& line) const
+    {
+        return static_cast<int>(std::count(LogLines().begin(), LogLines().end(), line));
+    }
+
+    std::unique_ptr<CFResource> m_res;
+};
+
+TEST_F(CLoadingScreenTest, UndefinedModulesCountAsLoadedWithNoObjects)
+{
+    DeclarePlain(*m_res, "main_menu", 3);
+    DeclarePlain(*m_res, "LOGO", 2);
+    ClearLog();
+    std::unique_ptr<CLoadingScreen> screen(CLoadingScreen::Create(m_res.get()));
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->GetTotalObjects(), 5);
+    RunUntilSwitched(*screen);
+    EXPECT_EQ(screen->GetState(), CLoadingScreen::kIdle);
+    EXPECT_EQ(screen->GetLoadedObjects(), 5);
+    EXPECT_TRUE(m_res->FindModule("main_menu"));
+    EXPECT_TRUE(m_res->FindModule("LOGO"));
+    EXPECT_EQ(CountLines("[E] module 'Trophy' not loaded"), 1);  // once, not every frame
+    EXPECT_EQ(CountLines("[W] Resource: Can't load module Trophy"), 0);
+    ASSERT_NE(g_pScreenManager->GetCurrent(), nullptr);
+    EXPECT_EQ(g_pScreenManager->GetCurrent()->GetName(), "Placeholder");
+}
+
+TEST_F(CLoadingScreenTest, NothingToLoadGoesFromTheIntroStraightToTheNextScreen)
+{
+    std::unique_ptr<CLoadingScreen> screen(CLoadingScreen::Create(m_res.get()));
+    EXPECT_EQ(screen->GetTotalObjects(), 0);
+    std::vector<int> states;
+    for (int i = 0; i < 12 && screen->GetState() != CLoadingScreen::kIdle; ++i) {
+        screen->Update(0.05f);
+        states.push_back(screen->GetState());
+    }
+    // The 0.3 s intro plays out, then one update each for "loading", "done" and the switch.
+    EXPECT_EQ(states.front(), CLoadingScreen::kIntro);
+    EXPECT_EQ(states.back(), CLoadingScreen::kIdle);
+    EXPECT_EQ(std::count(states.begin(), states.end(), CLoadingScreen::kLoading), 1);
+    EXPECT_NE(g_pScreenManager->GetCurrent(), nullptr);
+}
+
+TEST_F(CLoadingScreenTest, BarReachesItsLastFrameExactlyWithTheLastObject)
+{
+    DeclarePlain(*m_res, "bonus_statistic", 7);
+    DeclarePlain(*m_res, "master_mode_window", 4);
+    std::unique_ptr<CLoadingScreen> screen(CLoadingScreen::Create(m_res.get()));
+    ASSERT_EQ(screen->GetTotalObjects(), 11);
+    EXPECT_EQ(screen->GetBar().GetProgressFrame(), 0);
+    std::vector<int> frames;
+    RunUntilSwitched(*screen, &frames);
+    ASSERT_EQ(frames.size(), 12u);  // eleven objects, then the update that finds them all
+    EXPECT_TRUE(std::is_sorted(frames.begin(), frames.end()));
+    EXPECT_LT(frames[9], 8);
+    EXPECT_EQ(frames[10], 8);
+    EXPECT_EQ(frames[11], 8);
+}
+
+// ---- Whole runs of the program ------------------------------------------------------------------
+
+// The generated data set lies beside the test programs.
+std::filesystem::path DataSetFolder()
+{
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "data";
+}
+
+class LoadingRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_root = MakeTempRoot();
+        ASSERT_FALSE(m_root.empty());
+        ASSERT_TRUE(std::filesystem::exists(DataSetFolder() / "effects" / "effects.as"))
+            << "the data set is made by the game_data target";
+        std::filesystem::copy(DataSetFolder(), m_root, std::filesystem::copy_options::recursive);
+        std::filesystem::create_directories(std::filesystem::path(m_root) / "run");
+        ::setenv("XDG_RUNTIME_DIR", (m_root + "/run").c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        EngineSetOptions(EngineOptions());
+        fs_layer::SetRootFolder(fs_layer::DefaultRootFolder());
+        RemoveTree(m_root);
+    }
+
+    int Run(int frames, int screenshotFrame)
+    {
+        std::vector<std::string> args = {"solitaire", "--headless", "--frames", std::to_string(frames),
+                                         "--root", m_root, "--screenshot", m_root + "/shot.png",
+                                         "--screenshot-frame", std::to_string(screenshotFrame)};
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        g_bMenuReached = false;
+        g_bExitRequested = false;
+        return GameMain(static_cast<int>(args.size()), argv.data());
+    }
+
+    std::vector<std::string> ProblemLines() const
+    {
+        std::ifstream log(m_root + "/Palmora.log");
+        std::vector<std::string> lines;
+        std::string line;
+        while (std::getline(log, line))
+            if (line.rfind("[E]", 0) == 0 || line.rfind("[W]", 0) == 0 || line.rfind("[Fatal", 0) == 0)
+                lines.push_back(line);
+        return lines;
+    }
+
+    // Pixels of the screenshot, read back through a fresh headless engine.
+    std::vector<std::uint32_t> ShotRow(int x, int y, int count)
+    {
+        EnginePtr engine = CreateHeadlessEngine(m_root);
+        if (engine == nullptr)
+            return {};
+        const HTexture shot = engine->TextureLoad("shot.png");
+        std::vector<std::uint32_t> row;
+        if (const std::uint32_t* pixels = engine->TextureLock(shot, true, x, y, count, 1)) {
+            row.assign(pixels, pixels + count);
+            engine->TextureUnlock(shot);
+        }
+        engine->TextureFree(shot);
+        return row;
+    }
+
+    std::string m_root;
+};
+
+bool IsGold(std::uint32_t argb)
+{
+    const int red = static_cast<int>(argb >> 16 & 0xFF), blue = static_cast<int>(argb & 0xFF);
+    return red > 150 && blue < 120;
+}
+
+TEST_F(LoadingRunTest, RunShowsTheProgressBarWhileLoading)
+{
+    // 0.5 s fade-in, 1.2 s intro, then 25 objects at one a frame.
+    ASSERT_EQ(Run(120, 115), 0);
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+    const std::vector<std::uint32_t> fill = ShotRow(205, 500, 20);  // the bar's left end
+    ASSERT_EQ(fill.size(), 20u);
+    EXPECT_TRUE(std::all_of(fill.begin(), fill.end(), IsGold)) << std::hex << fill[0];
+    const std::vector<std::uint32_t> sky = ShotRow(205, 100, 1);
+    ASSERT_EQ(sky.size(), 1u);
+    EXPECT_FALSE(IsGold(sky[0]));
+}
+
+TEST_F(LoadingRunTest, RunGetsThroughTheLoadingScreenWithoutAnErrorOrWarning)
+{
+    ASSERT_EQ(Run(240, 0), 0);
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+    // The last frame shows the screen that follows the loading screen.
+    const std::vector<std::uint32_t> pixel = ShotRow(10, 10, 1);
+    ASSERT_EQ(pixel.size(), 1u);
+    EXPECT_EQ(pixel[0] & 0xFFFFFF, 0x102030u);
+}
+
+}  // namespace

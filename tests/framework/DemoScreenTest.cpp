@@ -219,8 +219,9 @@ TEST_F(DemoScreenTest, ScriptedInputDrivesEveryWidget)
     EXPECT_EQ(m_pScreen->lastEditKey, kVkEnter);
     // The demo's text entry has no font; nothing else may complain.
     for (const std::string& line : LogLines())
-        if (line.rfind("[E] ", 0) == 0 || line.rfind("[W] ", 0) == 0)
+        if (line.rfind("[E] ", 0) == 0 || line.rfind("[W] ", 0) == 0) {
             EXPECT_EQ(line, "[E] Resource: AddText: font index -1 out of range");
+        }
 }
 
 TEST_F(DemoScreenTest, DisabledInputIgnoresTheMouseButKeepsTheKeyboard)

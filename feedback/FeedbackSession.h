@@ -1,7 +1,8 @@
 // FeedbackSession: the library's one session: the host's options after the configuration's overrides, the event
 // filters, the recorded events, the BUFFER and COUNT_ONLY rollups, the log settings, the time stamps and the
-// cancel state. It owns everything it holds. All calls come from the host's thread under the client's call
-// guard; only Cancel, IsCancelled, WaitForCancel and OptOut may be used from the progress window's thread as well.
+// cancel state, and the start, consent and upload rules. It owns everything it holds. All calls come from the
+// host's thread under the client's call guard; only Cancel, IsCancelled, WaitForCancel and OptOut may be used
+// from the progress window's thread as well.
 #pragma once
 #include <atomic>
 #include <cstdint>

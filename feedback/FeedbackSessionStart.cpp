@@ -118,5 +118,6 @@ void FeedbackSession::OptOut(bool openPage)
         if (Dialogs().OpenWebPage(url))
             return;
     }
-    Dialogs().ShowMessage(DialogTexts::String(DialogTexts::kThankYou), DialogTexts::String(DialogTexts::kOptOutMessage));
+    Dialogs().ShowMessage(DialogTexts::String(DialogTexts::kThankYou),
+                          DialogTexts::String(DialogTexts::kOptOutMessage));
 }

@@ -1,5 +1,6 @@
 #include "app/CFlyingEffects.h"
 
+#include "app/CMotionPath.h"
 #include "app/CPathEffects.h"
 #include "framework/CParticleManager.h"
 #include "support/FakeEngine.h"
@@ -207,4 +208,34 @@ TEST_F(CFlyingEffectsTest, PathOfNoLengthOrPeriodStaysAtItsCorner)
     EXPECT_FLOAT_EQ(effects->GetEffect(0)->x, 30.0f);
     EXPECT_FLOAT_EQ(effects->GetEffect(0)->y, 40.0f);
     EXPECT_FLOAT_EQ(effects->GetEffect(1)->x, 40.0f);  // angle 0: the right end
+}
+
+TEST(CMotionPath, DriftsWithItsVelocityAndWavesOnlyWhileRunning)
+{
+    CMotionPath path(10, 20, 1, 2, 3, 0, true);
+    path.SetVelocity(4, -2);
+    MotionWave wave;
+    wave.amplitude = 5;
+    wave.frequency = 1.5707963f;  // a quarter turn per second
+    path.SetWaveX(wave);
+    path.Update(1.0f);
+    EXPECT_FLOAT_EQ(path.GetX(), 10.0f);  // paused
+    path.Start(true, -1.0f);
+    path.Update(1.0f);
+    EXPECT_NEAR(path.GetX(), 10 + 4 + 5, 1e-4f);
+    EXPECT_NEAR(path.GetY(), 20 - 2, 1e-4f);
+    EXPECT_FLOAT_EQ(path.GetValue(2), 3.0f);
+    EXPECT_FLOAT_EQ(path.GetValue(3), 0.0f);
+}
+
+TEST(CMotionPath, RampRunsBackAndForthBetweenZeroAndOne)
+{
+    CMotionPath path(0, 0, 0, 0, 0, 0.25f, false);
+    path.SetRampSpeed(0.5f);
+    const float expected[] = {0.75f, 0.75f, 0.25f, 0.25f, 0.75f};  // t = 1..5
+    for (float ramp : expected) {
+        path.Update(1.0f);
+        SCOPED_TRACE("t " + std::to_string(path.GetTime()));
+        EXPECT_NEAR(path.GetRamp(), ramp, 1e-5f);
+    }
 }

@@ -1,7 +1,8 @@
 // CHiScoreTable.cpp: ranking, removal and the 480-byte file image.
 #include "screens/CHiScoreTable.h"
 
-#include "screens/ByteIo.h"
+#include "framework/CFByteReader.h"
+#include "screens/CByteWriter.h"
 #include "screens/CProfileStore.h"
 #include "screens/StoreFile.h"
 
@@ -41,7 +42,7 @@ bool CHiScoreTable::Load()
         store_file::KeepAside(path);
         return false;
     }
-    CByteReader in(bytes.data(), bytes.size());
+    CFByteReader in(bytes.data(), bytes.size());
     for (Table& table : m_tables) {
         for (Entry& entry : table) {
             in.ReadI32(entry.rank);

@@ -1,7 +1,8 @@
 // PlayerRecord.cpp: the record's byte image and its repair after loading.
 #include "screens/PlayerRecord.h"
 
-#include "screens/ByteIo.h"
+#include "framework/CFByteReader.h"
+#include "screens/CByteWriter.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,7 +17,7 @@ void WriteI32Array(CByteWriter& out, const std::array<T, N>& values)
 }
 
 template <typename T, std::size_t N>
-void ReadI32Array(CByteReader& in, std::array<T, N>& values)
+void ReadI32Array(CFByteReader& in, std::array<T, N>& values)
 {
     for (T& value : values)
         in.ReadI32(value);
@@ -100,7 +101,7 @@ void PlayerRecord::Serialize(CByteWriter& out) const
     out.WriteZeros(1);
 }
 
-bool PlayerRecord::Parse(CByteReader& in)
+bool PlayerRecord::Parse(CFByteReader& in)
 {
     if (in.Remaining() < kSize)
         return false;

@@ -28,6 +28,37 @@ int NormaliseBpp(int bpp)
     return 24;
 }
 
+// Fills image from source rows that rowAt(row) returns (a null row stays zero). 32-bit rows
+// become colour rows plus the alpha plane; lower depths get a grey palette.
+template <typename RowAt>
+bool CopyRows(CPixImage& image, int width, int height, int bpp, std::uint32_t rowBytes, bool flip,
+              RowAt rowAt)
+{
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32)
+        return false;
+    if (image.Create(width, height, bpp, kPixTypeUnknown) == nullptr)
+        return false;
+    if (bpp == 32)
+        image.MakeAlphaPlane();
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* src = rowAt(flip ? height - 1 - y : y);
+        if (src == nullptr)
+            continue;
+        std::uint8_t* dst = image.RowPointer(y);
+        if (bpp != 32) {
+            std::memcpy(dst, src, rowBytes < image.RowBytes() ? rowBytes : image.RowBytes());
+            continue;
+        }
+        for (int x = 0; x < width; ++x) {
+            std::memcpy(dst + 3 * x, src + 4 * x, 3);
+            image.SetAlphaAt(x, y, src[4 * x + 3]);
+        }
+    }
+    if (bpp < 24)
+        image.SetGreyPalette();
+    return true;
+}
+
 }  // namespace
 
 // ---- Construction ------------------------------------------------------------------------
@@ -174,58 +205,18 @@ void CPixImage::WriteHeaderBytes()
 bool CPixImage::CopyFromPixelArray(const std::uint8_t* pixels, int width, int height, int bpp,
                                    std::uint32_t rowBytes, bool flip)
 {
-    if (pixels == nullptr || (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32))
+    if (pixels == nullptr)
         return false;
-    if (Create(width, height, bpp, kPixTypeUnknown) == nullptr)
-        return false;
-    if (bpp == 32)
-        MakeAlphaPlane();
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* src = pixels + static_cast<std::size_t>(flip ? height - 1 - y : y) * rowBytes;
-        std::uint8_t* dst = RowPointer(y);
-        if (bpp != 32) {
-            std::memcpy(dst, src, rowBytes < m_info.rowBytes ? rowBytes : m_info.rowBytes);
-            continue;
-        }
-        for (int x = 0; x < width; ++x) {
-            dst[3 * x + 0] = src[4 * x + 0];
-            dst[3 * x + 1] = src[4 * x + 1];
-            dst[3 * x + 2] = src[4 * x + 2];
-            if (m_pAlpha != nullptr)
-                m_pAlpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] = src[4 * x + 3];
-        }
-    }
-    if (bpp < 24)
-        SetGreyPalette();
-    return true;
+    return CopyRows(*this, width, height, bpp, rowBytes, flip,
+                    [&](int row) { return pixels + static_cast<std::size_t>(row) * rowBytes; });
 }
 
 bool CPixImage::CopyFromRowPointers(const std::uint8_t* const* rows, int width, int height, int bpp,
                                     std::uint32_t rowBytes, bool flip)
 {
-    if (rows == nullptr || (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32))
+    if (rows == nullptr)
         return false;
-    if (Create(width, height, bpp, kPixTypeUnknown) == nullptr)
-        return false;
-    if (bpp == 32)
-        MakeAlphaPlane();
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* src = rows[flip ? height - 1 - y : y];
-        if (src == nullptr)
-            continue;
-        std::uint8_t* dst = RowPointer(y);
-        if (bpp != 32) {
-            std::memcpy(dst, src, rowBytes < m_info.rowBytes ? rowBytes : m_info.rowBytes);
-            continue;
-        }
-        for (int x = 0; x < width; ++x) {
-            std::memcpy(dst + 3 * x, src + 4 * x, 3);
-            SetAlphaAt(x, y, src[4 * x + 3]);
-        }
-    }
-    if (bpp < 24)
-        SetGreyPalette();
-    return true;
+    return CopyRows(*this, width, height, bpp, rowBytes, flip, [&](int row) { return rows[row]; });
 }
 
 // ---- Copying -----------------------------------------------------------------------------

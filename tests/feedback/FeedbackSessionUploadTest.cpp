@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 
 #include "LocalSoapServer.h"
 #include "SessionHarness.h"
@@ -26,9 +25,12 @@ std::vector<std::string> Methods(const std::vector<LocalSoapServer::Request>& re
 
 std::string Field(const std::string& xml, const std::string& name)
 {
-    const std::regex pattern("<" + name + ">([^<]*)</" + name + ">");
-    std::smatch match;
-    return std::regex_search(xml, match, pattern) ? match[1].str() : std::string("(none)");
+    const std::string open = "<" + name + ">", close = "</" + name + ">";
+    const std::size_t start = xml.find(open);
+    if (start == std::string::npos)
+        return "(none)";
+    const std::size_t end = xml.find(close, start + open.size());
+    return end == std::string::npos ? "(none)" : xml.substr(start + open.size(), end - start - open.size());
 }
 
 int CountOf(const std::string& xml, const std::string& text)
@@ -176,9 +178,9 @@ TEST(FeedbackSessionUpload, ServerFlagsAndLevelDecideWhatIsSent)
         EXPECT_EQ(Methods(requests), c.methods);
         std::vector<std::string> types;
         if (requests.size() > 1) {
-            const std::regex type("<Type>([^<]*)</Type>");
-            for (std::sregex_iterator it(requests[1].xml.begin(), requests[1].xml.end(), type), end; it != end; ++it)
-                types.push_back((*it)[1].str());
+            const std::string& xml = requests[1].xml;
+            for (std::size_t at = xml.find("<Type>"); at != std::string::npos; at = xml.find("<Type>", at + 1))
+                types.push_back(Field(xml.substr(at), "Type"));
         }
         EXPECT_EQ(types, c.types);
         EXPECT_EQ(f.h.GameEnabled(), c.enabled);

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstring>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "LocalSoapServer.h"
@@ -67,9 +66,12 @@ std::vector<std::string> Methods(const std::vector<LocalSoapServer::Request>& re
 
 std::string Field(const std::string& xml, const std::string& name)
 {
-    std::smatch match;
-    return std::regex_search(xml, match, std::regex("<" + name + ">([^<]*)</" + name + ">")) ? match[1].str()
-                                                                                            : "(none)";
+    const std::string open = "<" + name + ">", close = "</" + name + ">";
+    const std::size_t start = xml.find(open);
+    if (start == std::string::npos)
+        return "(none)";
+    const std::size_t end = xml.find(close, start + open.size());
+    return end == std::string::npos ? "(none)" : xml.substr(start + open.size(), end - start - open.size());
 }
 
 int CountOf(const std::string& xml, const std::string& text)

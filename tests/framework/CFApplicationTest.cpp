@@ -63,8 +63,8 @@ protected:
     bool RunFrame() { return m_fake->Callback(EState::FrameFunc)(); }
 
     ScopedFakeEngine m_fake;
+    Journal m_journal;  // outlives the application, whose screens write into it when deleted
     std::unique_ptr<CFApplication> m_pApp;
-    Journal m_journal;
 };
 
 }  // namespace

@@ -161,32 +161,13 @@ bool CPixGifCodec::Decode(CPixStream* stream)
     int frameIndex = 0;
     int firstTrans = -1;
     int prevDisposal = 0;
-    bool resync = false;
     bool done = false;
     while (!done) {
-        const int introducer = stream->GetC();
-        if (introducer < 0)
-            break;
-        if (Escape() > 0)
-            return false;
-        if (resync) {
-            resync = introducer != 0;
-            continue;
-        }
-        if (introducer == 0x21) {
-            if (!ReadExtension(stream))
-                break;
-            continue;
-        }
-        if (introducer == 0x3B)
-            break;
-        if (introducer != 0x2C) {
-            resync = introducer != 0;
-            continue;
-        }
-
         std::uint8_t desc[9];
-        if (!ReadBytes(stream, desc, sizeof(desc)))
+        const Found found = NextImage(stream, desc, true);
+        if (found == Found::Escaped)
+            return false;
+        if (found == Found::End)
             break;
         const int left = U16(desc), top = U16(desc + 2), width = U16(desc + 4), height = U16(desc + 6);
         const int flags = desc[8];
@@ -280,31 +261,40 @@ bool CPixGifCodec::Decode(CPixStream* stream)
     return true;
 }
 
-CPixGifCodec::FrameScan CPixGifCodec::CountFrames(CPixStream* stream, const Screen& screen)
+CPixGifCodec::Found CPixGifCodec::NextImage(CPixStream* stream, std::uint8_t (&desc)[9], bool honourEscape)
 {
-    FrameScan scan;
-    const long start = stream->Tell();
     bool resync = false;
     for (;;) {
         const int introducer = stream->GetC();
-        if (introducer < 0 || (!resync && introducer == 0x3B))
-            break;
+        if (introducer < 0)
+            return Found::End;
+        if (honourEscape && Escape() > 0)
+            return Found::Escaped;
         if (resync) {
             resync = introducer != 0;
             continue;
         }
         if (introducer == 0x21) {
             if (!ReadExtension(stream))
-                break;
+                return Found::End;
             continue;
         }
+        if (introducer == 0x3B)
+            return Found::End;
         if (introducer != 0x2C) {
             resync = introducer != 0;
             continue;
         }
-        std::uint8_t desc[9];
-        if (!ReadBytes(stream, desc, sizeof(desc)))
-            break;
+        return ReadBytes(stream, desc, sizeof(desc)) ? Found::Image : Found::End;
+    }
+}
+
+CPixGifCodec::FrameScan CPixGifCodec::CountFrames(CPixStream* stream, const Screen& screen)
+{
+    FrameScan scan;
+    const long start = stream->Tell();
+    std::uint8_t desc[9];
+    while (NextImage(stream, desc, false) == Found::Image) {
         const int left = U16(desc), top = U16(desc + 2), width = U16(desc + 4), height = U16(desc + 6);
         if ((desc[8] & 0x80) != 0 && !stream->Seek(3 * TableSize(desc[8]), 1))
             break;

@@ -35,8 +35,12 @@ private:
         int count = 0;
         int firstWidth = 0, firstHeight = 0;
     };
+    enum class Found { Image, End, Escaped };
     class LineSink;
 
+    // Walks past extensions and stray bytes (after one, up to the next zero) to the next image
+    // descriptor and reads its 9 bytes. Escaped only when honourEscape and the caller set one.
+    Found NextImage(CPixStream* stream, std::uint8_t (&desc)[9], bool honourEscape);
     FrameScan CountFrames(CPixStream* stream, const Screen& screen);
     bool ReadExtension(CPixStream* stream);
     bool DecodeImage(CPixStream* stream, int width, int height, bool interlaced);

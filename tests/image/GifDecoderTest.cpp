@@ -220,3 +220,30 @@ TEST(GifDecoder, OversizedCodeSizeAndBadBlocksEndDecodingSafely)
     EXPECT_EQ(image.FrameDelay(), 0x302u);
     EXPECT_EQ(TopDownIndices(image), std::vector<std::uint8_t>(16, 0));
 }
+
+TEST(GifDecoder, StrayBytesAreSkippedUpToTheNextZero)
+{
+    // A 2 x 1 image of indices 1, 2 (codes clear, 1, 2, end at three bits).
+    const std::vector<std::uint8_t> image = {0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x8C, 0x0A, 0};
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> before;
+        int frames;
+    };
+    const Case cases[] = {
+        {"nothing", {}, 1},
+        {"a trailer and a descriptor inside stray bytes", {0x55, 0x3B, 0x2C, 0x00}, 1},
+        {"an image inside stray bytes", {0x07, 0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x8C, 0x0A, 0}, 1},
+        {"an image before stray bytes", {0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x8C, 0x0A, 0, 0x09, 0}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> blocks = c.before;
+        blocks.insert(blocks.end(), image.begin(), image.end());
+        const std::vector<std::uint8_t> file = GifBytes(2, 1, 4, blocks);
+        CPixImage decoded(kPixTypeUnknown);
+        ASSERT_TRUE(decoded.DecodeFromMemory(file.data(), file.size(), kPixTypeGif));
+        EXPECT_EQ(decoded.FrameCount(), c.frames);
+        EXPECT_EQ(TopDownIndices(decoded), (std::vector<std::uint8_t>{1, 2}));
+    }
+}

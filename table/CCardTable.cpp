@@ -243,6 +243,9 @@ void CCardTable::Update(float dt)
     if (!m_pInterface->IsBusy())
         m_pAutoFinisher->Step(dt);
     m_fLevelTime += dt;
+    // The variants' extra rules move cards by themselves while the player could act.
+    if (IsInputAllowed() && (m_nMode & 7) != 2 && m_nBonusAction == -1 && !HasTimedPlace())
+        ApplyRuleActions();
     RemoveExpiredPlaces();
     for (auto& place : m_Places)
         place->Update(dt);
@@ -250,6 +253,13 @@ void CCardTable::Update(float dt)
     m_pCursorHand->Update(dt);
     if (!m_pInterface->IsBusy())
         AutoTurnCards();
+}
+
+bool CCardTable::IsInputAllowed() const
+{
+    return !m_pInterface->IsBusy() &&
+           std::all_of(m_MoveCards.begin(), m_MoveCards.end(),
+                       [](const std::unique_ptr<CCardFlight>& f) { return f->insertedEarly; });
 }
 
 bool CCardTable::IsFlightAt(const CPlace* place) const

@@ -51,6 +51,7 @@ public:
     int CountCards() const;
     bool IsFlightTo(const CPlace* place) const;
     bool IsFlightAt(const CPlace* place) const;  // a flight starts from or heads to the place
+    bool IsInputAllowed() const;  // every flight already joined its pile and the controller is idle
     bool IsFlying() const { return !m_MoveCards.empty(); }
     bool IsWon() const { return m_bWon; }
     bool HasTimedPlace() const;

@@ -129,6 +129,7 @@ void CCardTable::ClickEmpty(int placeIndex, bool automatic)
     const bool replaying = m_pInterface->IsReplaying();
     if (!replaying)
         m_pInterface->RecordMove(placeIndex, placeIndex, -1, automatic ? 1 : 0, 0);
+    GatherCruel(&place);
     bool anyHadCards = false;
     for (const PlaceRequirement& req : RequirementList(place.click_empty)) {
         if (req.a != 0)

@@ -20,8 +20,10 @@
 #include <vector>
 
 class CFAnimationGroup;
+class CFFont;
 class CFResource;
 class IEngine;
+struct CFTextEntry;
 struct CFTextLink;
 
 class CFAnimationInstance {
@@ -132,6 +134,7 @@ private:
     void RenderState(CFTrackState& state);
     void RenderSprite(const CFTrackState& state, const CFFrameKey& key);
     void RenderText(const CFTrackState& state, const CFFrameKey& key);
+    CFFont* SpacedFontFor(const CFTextEntry& text);
     void RemoveStatesFromGroup();
     void AddStatesToGroup();
     const CFFrameKey* KeyAt(int track, int frame) const;

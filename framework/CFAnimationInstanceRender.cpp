@@ -299,20 +299,27 @@ void CFAnimationInstance::RenderSprite(const CFTrackState& state, const CFFrameK
 
 void CFAnimationInstance::RenderText(const CFTrackState& state, const CFFrameKey& key)
 {
-    CFTextEntry* text = m_pResource->GetTextEntry(key.text);
-    if (text == nullptr)
-        return;
-    CFFontEntry* fontEntry = m_pResource->GetFontEntry(text->font);
-    if (fontEntry == nullptr)
-        return;
-    CFFont* font = fontEntry->font != nullptr ? fontEntry->font.get() : m_pResource->GetFont(fontEntry->name.c_str());
+    const CFTextEntry* text = m_pResource->GetTextEntry(key.text);
+    CFFont* font = text != nullptr ? SpacedFontFor(*text) : nullptr;
     if (font == nullptr)
         return;
-    font->SetLineSpacing(text->lineSpacing);
-    font->SetLetterSpacing(text->letterSpacing);
     font->SetColor(StateColour(state));
     font->SetBlendMode(KeyBlend(key));
     font->DrawText(state.x + m_fX, state.y + m_fY, text->text.c_str(), text->alignment);
+}
+
+// The text's font (loaded on first use) with the text's spacing set, or null.
+CFFont* CFAnimationInstance::SpacedFontFor(const CFTextEntry& text)
+{
+    CFFontEntry* fontEntry = m_pResource->GetFontEntry(text.font);
+    if (fontEntry == nullptr)
+        return nullptr;
+    CFFont* font = fontEntry->font != nullptr ? fontEntry->font.get() : m_pResource->GetFont(fontEntry->name.c_str());
+    if (font == nullptr)
+        return nullptr;
+    font->SetLineSpacing(text.lineSpacing);
+    font->SetLetterSpacing(text.letterSpacing);
+    return font;
 }
 
 // ---- Geometry and texts of keys -------------------------------------------------------------------
@@ -373,16 +380,9 @@ void CFAnimationInstance::GetTextLinks(std::vector<CFTextLink>& links, int track
     const CFTrackState* state = GetTrackState(track);
     if (key == nullptr || state == nullptr || m_pResource == nullptr)
         return;
-    CFTextEntry* text = m_pResource->GetTextEntry(key->text);
-    if (text == nullptr)
-        return;
-    CFFontEntry* fontEntry = m_pResource->GetFontEntry(text->font);
-    if (fontEntry == nullptr)
-        return;
-    CFFont* font = fontEntry->font != nullptr ? fontEntry->font.get() : m_pResource->GetFont(fontEntry->name.c_str());
+    const CFTextEntry* text = m_pResource->GetTextEntry(key->text);
+    CFFont* font = text != nullptr ? SpacedFontFor(*text) : nullptr;
     if (font == nullptr)
         return;
-    font->SetLineSpacing(text->lineSpacing);
-    font->SetLetterSpacing(text->letterSpacing);
     font->FindTextLinks(links, state->x + m_fX, state->y + m_fY, text->text.c_str(), text->alignment);
 }

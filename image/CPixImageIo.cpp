@@ -22,6 +22,18 @@ bool TryDecode(CPixImage& target, CPixStream* stream, Codec& codec)
     return codec.Decode(stream) && target.TakeOver(codec);
 }
 
+// Encodes `source` with one codec that views its buffers; a failure's text moves into `source`.
+template <class Codec>
+bool Encode(CPixImage& source, CPixStream* stream)
+{
+    Codec codec;
+    codec.ShareBuffers(source);
+    if (codec.Encode(stream))
+        return true;
+    source.SetLastError(codec.LastError());
+    return false;
+}
+
 }  // namespace
 
 bool CPixImage::ReadFromFile(const char* fileName, std::uint32_t type)
@@ -134,22 +146,10 @@ bool CPixImage::EncodeToMemory(std::uint8_t** buffer, std::size_t* size, std::ui
 
 bool CPixImage::EncodeToStream(CPixStream* stream, std::uint32_t type)
 {
-    if (type == kPixTypeGif) {
-        CPixGifCodec codec;
-        codec.ShareBuffers(*this);
-        if (codec.Encode(stream))
-            return true;
-        SetLastError(codec.LastError());
-        return false;
-    }
-    if (type == kPixTypeTga) {
-        CPixTgaCodec codec;
-        codec.ShareBuffers(*this);
-        if (codec.Encode(stream))
-            return true;
-        SetLastError(codec.LastError());
-        return false;
-    }
+    if (type == kPixTypeGif)
+        return Encode<CPixGifCodec>(*this, stream);
+    if (type == kPixTypeTga)
+        return Encode<CPixTgaCodec>(*this, stream);
     SetLastError("Encode: Unknown format");
     return false;
 }

@@ -40,24 +40,20 @@ bool CPixImage::ReadFromFile(const char* fileName, std::uint32_t type)
 {
     if (fileName == nullptr)
         return false;
-    if (type == kPixTypeBmp || type == kPixTypeGif || type == kPixTypeTga) {
-        std::FILE* file = std::fopen(fileName, "rb");
-        if (file == nullptr)
-            return false;
-        const bool ok = DecodeFromHandle(file, type);
-        std::fclose(file);
-        if (ok)
-            return true;
-    }
-    char kept[sizeof(m_info.lastError)];
-    std::memcpy(kept, m_info.lastError, sizeof(kept));
     std::FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr)
         return false;
-    const bool ok = DecodeFromHandle(file, kPixTypeUnknown);
+    bool ok = (type == kPixTypeBmp || type == kPixTypeGif || type == kPixTypeTga) && DecodeFromHandle(file, type);
+    if (!ok) {
+        // Every format from the start; when that fails too, the named format's text stays.
+        char kept[sizeof(m_info.lastError)];
+        std::memcpy(kept, m_info.lastError, sizeof(kept));
+        std::rewind(file);
+        ok = DecodeFromHandle(file, kPixTypeUnknown);
+        if (!ok && type != kPixTypeUnknown)
+            std::memcpy(m_info.lastError, kept, sizeof(kept));
+    }
     std::fclose(file);
-    if (!ok && type != kPixTypeUnknown)
-        std::memcpy(m_info.lastError, kept, sizeof(kept));
     return ok;
 }
 

@@ -2,6 +2,7 @@
 
 #include "image/CPixStream.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -804,8 +805,95 @@ void CPixGifCodec::CompressPlain(const CPixImage& image, int minCodeSize, int pa
     FlushBits();
 }
 
+namespace {
+
+// Largest k with k (k + 1) / 2 <= n: a run of n pixels sent as pieces 1, 2, ..., k (plus a rest
+// shorter than k + 1) costs about the square root of 2n codes.
+std::int64_t TriangleCount(std::int64_t n)
+{
+    auto k = static_cast<std::int64_t>((std::sqrt(8.0 * static_cast<double>(n) + 1.0) - 1.0) / 2.0);
+    while (k > 0 && k * (k + 1) / 2 > n)
+        --k;
+    while ((k + 1) * (k + 2) / 2 <= n)
+        ++k;
+    return k;
+}
+
+std::int64_t Triangle(std::int64_t k)
+{
+    return k * (k + 1) / 2;
+}
+
+}  // namespace
+
+// Run-length coding that any LZW decoder expands: after a code for a run of m pixels of one
+// index, the code of the slot the decoder fills next stands for m + 1 of them (the decoder reads
+// it as the previous string plus its own first pixel). A run therefore goes out as growing
+// pieces 1, 2, 3, ... and a rest that the table already holds; a later run of the same index
+// starts from the longest piece already in the table. The decoder's table is mirrored exactly,
+// and a clear code resets it well before it could fill up, so no code names a missing slot.
 void CPixGifCodec::CompressRuns(const CPixImage& image, int minCodeSize)
 {
-    // Runs go out as plain codes in sub-blocks of 255 bytes, which every decoder reads back.
-    CompressPlain(image, minCodeSize, 255);
+    m_nPacketLimit = 255;
+    StartCodes(minCodeSize);
+    PutCode(m_nClearCode);
+    const int budget = kMaxCodes - (m_nClearCode + 3);    // codes between two clear codes
+    // Per index: slots of its runs of 2, 3, ... pixels (a run of 1 is the index's own code).
+    std::vector<std::vector<int>> runSlots(static_cast<std::size_t>(m_nClearCode));
+    int codesSinceClear = 0;
+    int prevPixel = -1;                                  // the run the decoder produced last
+    int prevLength = 0;
+
+    auto clear = [&]() {
+        ClearTable();
+        codesSinceClear = 0;
+        prevPixel = -1;
+        for (std::vector<int>& slots : runSlots)
+            slots.clear();
+    };
+    auto put = [&](int code, int pixel, int length) {
+        std::vector<int>& slots = runSlots[static_cast<std::size_t>(pixel)];
+        if (codesSinceClear > 0) {                       // the decoder adds one entry per code
+            const int slot = m_nFreeEnt++;
+            if (pixel == prevPixel && prevLength == static_cast<int>(slots.size()) + 1)
+                slots.push_back(slot);                   // a run one longer than any so far
+        }
+        PutCode(code);
+        ++codesSinceClear;
+        prevPixel = pixel;
+        prevLength = length;
+    };
+    auto sendRun = [&](int pixel, std::int64_t length) {
+        const std::vector<int>& slots = runSlots[static_cast<std::size_t>(pixel)];
+        while (length > 0 && !m_bWriteFailed) {
+            if (codesSinceClear >= budget)
+                clear();
+            const std::int64_t known = static_cast<std::int64_t>(slots.size()) + 1;
+            const int first = static_cast<int>(length < known ? length : known);
+            put(first == 1 ? pixel : slots[static_cast<std::size_t>(first - 2)], pixel, first);
+            const std::int64_t last = TriangleCount(length + Triangle(first - 1));  // longest piece
+            length -= first;
+            for (std::int64_t piece = first + 1; piece <= last && codesSinceClear < budget; ++piece) {
+                put(m_nFreeEnt, pixel, static_cast<int>(piece));
+                length -= piece;
+            }
+        }
+    };
+
+    PixelWalk walk(image);
+    int runPixel = 0;
+    std::int64_t runLength = 0;
+    int c = 0;
+    while (walk.Next(c)) {
+        if (runLength > 0 && c != runPixel) {
+            sendRun(runPixel, runLength);
+            runLength = 0;
+        }
+        runPixel = c;
+        ++runLength;
+    }
+    if (runLength > 0)
+        sendRun(runPixel, runLength);
+    PutCode(m_nClearCode + 1);
+    FlushBits();
 }

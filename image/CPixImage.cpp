@@ -90,6 +90,16 @@ CPixImage::CPixImage(const char* fileName, std::uint32_t type) : CPixImage(type)
     (void)ReadFromFile(fileName, type);
 }
 
+CPixImage::CPixImage(std::FILE* file, std::uint32_t type) : CPixImage(type)
+{
+    (void)DecodeFromHandle(file, type);
+}
+
+CPixImage::CPixImage(CPixStream* stream, std::uint32_t type) : CPixImage(type)
+{
+    (void)DecodeFromStream(stream, type);
+}
+
 CPixImage::CPixImage(const std::uint8_t* data, std::size_t size, std::uint32_t type) : CPixImage(type)
 {
     (void)DecodeFromMemory(data, size, type);
@@ -217,6 +227,61 @@ bool CPixImage::CopyFromRowPointers(const std::uint8_t* const* rows, int width, 
     if (rows == nullptr)
         return false;
     return CopyRows(*this, width, height, bpp, rowBytes, flip, [&](int row) { return rows[row]; });
+}
+
+namespace {
+
+int MaskWidth(std::uint32_t mask)
+{
+    int bits = 0;
+    for (; mask != 0; mask &= mask - 1)
+        ++bits;
+    return bits;
+}
+
+// Moves a masked channel so that its top bit lands on bit 7; masks wider than 8 bits or not
+// starting at the expected bit shift the other way instead of by a negative count.
+std::uint8_t ChannelByte(std::uint32_t value, int leftShift)
+{
+    if (leftShift >= 32 || leftShift <= -32)
+        return 0;
+    return static_cast<std::uint8_t>(leftShift >= 0 ? value << leftShift : value >> -leftShift);
+}
+
+}  // namespace
+
+void CPixImage::UnpackBitfields(const std::uint8_t* source, std::uint32_t redMask, std::uint32_t greenMask,
+                                std::uint32_t blueMask, int sourceBpp)
+{
+    if (source == nullptr || m_pBits == nullptr || Bpp() != 24)
+        return;
+    const std::size_t width = static_cast<std::size_t>(Width());
+    if (sourceBpp == 16) {
+        const int blueBits = MaskWidth(blueMask);
+        const int greenBits = MaskWidth(greenMask);
+        const int redBits = MaskWidth(redMask);
+        const std::size_t sourceRow = ((width + 1) / 2) * 4;
+        for (int y = Height() - 1; y >= 0; --y) {
+            const std::uint8_t* in = source + static_cast<std::size_t>(y) * sourceRow;
+            std::uint8_t* out = RowPointer(y);
+            for (std::size_t x = width; x-- > 0;) {
+                const std::uint32_t w = static_cast<std::uint32_t>(in[2 * x] | in[2 * x + 1] << 8);
+                out[3 * x] = ChannelByte(w & blueMask, 8 - blueBits);
+                out[3 * x + 1] = ChannelByte(w & greenMask, -(blueBits + greenBits - 8));
+                out[3 * x + 2] = ChannelByte(w & redMask, -(blueBits + greenBits + redBits - 8));
+            }
+        }
+    } else if (sourceBpp == 32) {
+        for (int y = Height() - 1; y >= 0; --y) {
+            const std::uint8_t* in = source + static_cast<std::size_t>(y) * width * 4;
+            std::uint8_t* out = RowPointer(y);
+            for (std::size_t x = width; x-- > 0;) {
+                out[3 * x] = in[4 * x];
+                out[3 * x + 1] = in[4 * x + 1];
+                out[3 * x + 2] = in[4 * x + 2];
+            }
+        }
+    }
 }
 
 // ---- Copying -----------------------------------------------------------------------------

@@ -84,6 +84,8 @@ public:
     CPixImage(int width, int height, int bpp, std::uint32_t type);
     CPixImage(const CPixImage& source, bool copyPixels, bool copySelection, bool copyAlpha);
     CPixImage(const char* fileName, std::uint32_t type);          // load; HasPixels tells
+    CPixImage(std::FILE* file, std::uint32_t type);               // load from the caller's handle
+    CPixImage(CPixStream* stream, std::uint32_t type);            // load from a stream
     CPixImage(const std::uint8_t* data, std::size_t size, std::uint32_t type);
     CPixImage(const CPixImage& source);                           // full copy
     CPixImage& operator=(const CPixImage& source);
@@ -97,6 +99,10 @@ public:
                             std::uint32_t rowBytes, bool flip);
     bool CopyFromRowPointers(const std::uint8_t* const* rows, int width, int height, int bpp,
                              std::uint32_t rowBytes, bool flip);
+    // Fills this 24-bit image from 16-bit pixels with colour masks (blue in the lowest bits)
+    // or from 32-bit pixels; source rows are 4-byte aligned, height of them.
+    void UnpackBitfields(const std::uint8_t* source, std::uint32_t redMask, std::uint32_t greenMask,
+                         std::uint32_t blueMask, int sourceBpp);
     void CopyFrom(const CPixImage& source, bool copyPixels, bool copySelection, bool copyAlpha);
     void CopyInfo(const CPixImage& source);                       // only while empty
     bool TakeOver(CPixImage& source);                             // moves the picture out of source
@@ -176,8 +182,10 @@ public:
     bool FlipAlpha();
     bool MirrorAlpha();
     bool AlphaToImage(CPixImage* target) const;
+    bool PaletteAlphaToImage(CPixImage* target) const;            // needs PaletteHasAlpha
     void ClearPaletteAlpha();
-    bool PaletteHasAlpha() const;
+    bool PaletteHasAlpha() const;                                 // any reserved byte non-zero
+    bool FlattenAlpha();                                          // over the transparent colour; false when nothing to do
 
     // ---- Palette ---------------------------------------------------------------------------
     PixQuad* PalettePointer() const;
@@ -193,6 +201,7 @@ public:
     void SetPaletteTriples(const std::uint8_t* triples, std::uint32_t count);  // red, green, blue
     void SetPalette(const PixQuad* quads, std::uint32_t count);
     void SetGreyPalette();
+    void SetStandardPalette();                                    // VGA colours at 4 bits, colour cube and greys at 8
     void BlendPalette(std::uint32_t packed, int percent);
     bool IsGreyPalette() const;
     bool IsSamePalette(const CPixImage& other, bool compareAlpha) const;
@@ -232,6 +241,8 @@ public:
     bool DecodeFromHandle(std::FILE* file, std::uint32_t type);
     bool DecodeFromMemory(const std::uint8_t* data, std::size_t size, std::uint32_t type);
     bool DecodeFromStream(CPixStream* stream, std::uint32_t type);
+    // An image built into the program: a block of bytes the caller holds (null: not there).
+    bool ReadFromResource(const std::uint8_t* data, std::size_t size, std::uint32_t type);
     bool WriteToFile(const char* fileName, std::uint32_t type);
     bool EncodeToHandle(std::FILE* file, std::uint32_t type);
     bool EncodeToMemory(std::uint8_t** buffer, std::size_t* size, std::uint32_t type);

@@ -145,6 +145,73 @@ bool CPixImage::AlphaToImage(CPixImage* target) const
     return target->TakeOver(grey);
 }
 
+bool CPixImage::PaletteAlphaToImage(CPixImage* target) const
+{
+    if (target == nullptr || !PaletteHasAlpha())
+        return false;
+    CPixImage grey(Width(), Height(), 8, m_info.type);
+    if (!grey.HasPixels())
+        return false;
+    const PixQuad* pal = PalettePointer();
+    for (int y = 0; y < Height(); ++y) {
+        std::uint8_t* row = grey.RowPointer(y);
+        for (int x = 0; x < Width(); ++x) {
+            const std::uint8_t index = PixelIndexUnchecked(x, y);
+            row[x] = index < ColorCount() ? pal[index].reserved : 0;
+        }
+    }
+    grey.SetGreyPalette();
+    return target->TakeOver(grey);
+}
+
+bool CPixImage::FlattenAlpha()
+{
+    const bool paletteAlpha = PaletteHasAlpha();
+    if (m_pDib == nullptr || (m_pAlpha == nullptr && !paletteAlpha))
+        return false;
+    const PixQuad back = TransparentColor();
+    auto opacity = [&](int x, int y) {
+        return m_pAlpha != nullptr ? m_pAlpha[PlaneIndex(x, y, Width())] * m_info.alphaMax / 255 : m_info.alphaMax;
+    };
+    auto blend = [](int channel, int backChannel, int a) {
+        return static_cast<std::uint8_t>((channel * a + backChannel * (255 - a)) / 255);
+    };
+    if (Bpp() == 24) {
+        for (int y = 0; y < Height(); ++y) {
+            std::uint8_t* p = RowPointer(y);
+            for (int x = 0; x < Width(); ++x, p += 3) {
+                const int a = opacity(x, y);
+                p[0] = blend(p[0], back.blue, a);
+                p[1] = blend(p[1], back.green, a);
+                p[2] = blend(p[2], back.red, a);
+            }
+        }
+        DeleteAlphaPlane();
+        return true;
+    }
+    // Indexed pictures cannot hold the blended colours: they become true colour.
+    CPixImage flat(m_info.type);
+    flat.CopyInfo(*this);
+    if (flat.Create(Width(), Height(), 24, m_info.type) == nullptr)
+        return false;
+    flat.SetXDpi(XDpi());
+    flat.SetYDpi(YDpi());
+    flat.SetTransparentColor(back);
+    for (int y = 0; y < Height(); ++y) {
+        std::uint8_t* p = flat.RowPointer(y);
+        for (int x = 0; x < Width(); ++x, p += 3) {
+            const PixQuad c = PixelColorUnchecked(x, y);
+            int a = opacity(x, y);
+            if (paletteAlpha)
+                a = a * c.reserved / 255;
+            p[0] = blend(c.blue, back.blue, a);
+            p[1] = blend(c.green, back.green, a);
+            p[2] = blend(c.red, back.red, a);
+        }
+    }
+    return TakeOver(flat);
+}
+
 void CPixImage::ClearPaletteAlpha()
 {
     PixQuad* pal = PalettePointer();
@@ -260,6 +327,39 @@ void CPixImage::SetGreyPalette()
     for (std::uint32_t i = 0; i < n; ++i) {
         const auto level = static_cast<std::uint8_t>((255 / (n - 1)) * i);
         SetPaletteEntry(i, level, level, level, 0);
+    }
+}
+
+namespace {
+
+// The 16 colours of the classic VGA text palette, red, green, blue.
+constexpr std::uint8_t kVgaColors[16][3] = {
+    {0, 0, 0},       {0, 0, 170},     {0, 170, 0},     {0, 170, 170},
+    {170, 0, 0},     {170, 0, 170},   {170, 85, 0},    {170, 170, 170},
+    {85, 85, 85},    {85, 85, 255},   {85, 255, 85},   {85, 255, 255},
+    {255, 85, 85},   {255, 85, 255},  {255, 255, 85},  {255, 255, 255},
+};
+
+}  // namespace
+
+void CPixImage::SetStandardPalette()
+{
+    if (PalettePointer() == nullptr)
+        return;
+    if (Bpp() == 4) {
+        for (std::uint32_t i = 0; i < 16; ++i)
+            SetPaletteEntry(i, kVgaColors[i][0], kVgaColors[i][1], kVgaColors[i][2], 0);
+    } else if (Bpp() == 8) {
+        // A 6 x 6 x 6 colour cube (index red x 36 + green x 6 + blue), then 40 greys that fall
+        // between the cube's own six.
+        for (std::uint32_t i = 0; i < 216; ++i) {
+            SetPaletteEntry(i, static_cast<std::uint8_t>(i / 36 * 51), static_cast<std::uint8_t>(i / 6 % 6 * 51),
+                            static_cast<std::uint8_t>(i % 6 * 51), 0);
+        }
+        for (std::uint32_t i = 0; i < 40; ++i) {
+            const auto level = static_cast<std::uint8_t>((i + 1) * 255 / 41);
+            SetPaletteEntry(216 + i, level, level, level, 0);
+        }
     }
 }
 

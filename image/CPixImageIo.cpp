@@ -70,6 +70,15 @@ bool CPixImage::DecodeFromMemory(const std::uint8_t* data, std::size_t size, std
     return DecodeFromStream(&stream, type);
 }
 
+bool CPixImage::ReadFromResource(const std::uint8_t* data, std::size_t size, std::uint32_t type)
+{
+    if (data == nullptr || size == 0) {
+        SetLastError("Unable to load resource!");
+        return false;
+    }
+    return DecodeFromMemory(data, size, type);
+}
+
 bool CPixImage::DecodeFromStream(CPixStream* stream, std::uint32_t type)
 {
     if (type == kPixTypeUnknown && stream != nullptr) {

@@ -4,6 +4,9 @@
 #include "app/Globals.h"
 #include "framework/CFAnimationGroup.h"
 #include "framework/CFAnimationInstance.h"
+#include "framework/CFButton.h"
+#include "framework/CFMouse.h"
+#include "framework/CFObjectController.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -11,14 +14,16 @@ constexpr int kCentreX = 400, kCentreY = 300;
 constexpr std::uint8_t kEmptyPlaceClick = 0xFF;
 }  // namespace
 
-CTracker::CTracker() : m_pWindows(std::make_unique<CFAnimationGroup>())
+CTracker::CTracker()
+    : m_pWindows(std::make_unique<CFAnimationGroup>()),
+      m_pInput(std::make_unique<CFObjectController>(CFMouse::GetInstance()))
 {
     Reset();
 }
 
 CTracker::~CTracker()
 {
-    Reset();  // the windows leave their group before the group goes
+    Reset();  // buttons leave the input and windows their group before either goes
 }
 
 void CTracker::AddDeal(std::uint8_t a, std::uint8_t b)
@@ -92,8 +97,26 @@ void CTracker::MakeWindow(Message& message)
         return;  // the instance logged it; the move has no window
     window->SetPosition(static_cast<float>(message.data.x + kCentreX), static_cast<float>(message.data.y + kCentreY), true);
     window->SetVisible(false);
-    message.hasOkButton = window->FindPart(0, "bt_ok.all") != nullptr;
+    CFAnimationInstance* okPart = window->FindPart(0, "bt_ok.all");
     message.window = std::move(window);
+    if (okPart != nullptr)
+        MakeOkButton(message, okPart);
+}
+
+void CTracker::MakeOkButton(Message& message, CFAnimationInstance* part)
+{
+    auto button = std::make_unique<CFButton>();
+    button->SetResource(g_pResource);
+    // The look is the window's own part (drawn by the window); the button follows its place.
+    button->AttachAnimation(part);
+    button->SetBoundsAnimation(part);
+    button->AddAnimation("interface", "snd_button");
+    button->SetEnterKey(true);
+    button->SetVisible(false);
+    button->OnClick += MakeDelegate(this, &CTracker::OnOkClick);
+    button->OnMouseEnter += MakeDelegate(this, &CTracker::OnOkEnter);
+    button->OnMouseLeave += MakeDelegate(this, &CTracker::OnOkLeave);
+    message.okButton = std::move(button);
 }
 
 bool CTracker::NextDeal(int& a, int& b)
@@ -176,6 +199,15 @@ bool CTracker::ShowMessage(int index)
     Message& message = m_messages[static_cast<std::size_t>(index)];
     if (message.data.effect.empty() || message.window == nullptr)
         return false;
+    if (CFButton* button = message.okButton.get()) {
+        // A window shown again (the last one at the end) may still think the mouse is over its
+        // button from last time; without a fresh enter the hover would never be reported.
+        if (button->IsMouseOver())
+            button->Leave();
+        button->ClearPressed();
+        button->SetVisible(true);
+        m_pInput->Add(button);
+    }
     m_bOkClicked = m_bOkHovered = false;
     message.window->SetVisible(true);
     message.window->PlayCommandSection(message.data.section, false);
@@ -190,6 +222,9 @@ void CTracker::CloseMessage()
             message.window->Stop(true);
             message.window->SetVisible(false);
         }
+        // Hover is kept: the release that clicked OK must not reach the table in the same frame.
+        if (message.okButton != nullptr)
+            m_pInput->Remove(message.okButton.get());
     }
     m_nCurrent = -1;
 }
@@ -201,7 +236,7 @@ bool CTracker::IsMessageBusy() const
     const Message& message = m_messages[static_cast<std::size_t>(m_nCurrent)];
     if (message.window == nullptr)
         return false;
-    if (message.hasOkButton)
+    if (message.okButton != nullptr)
         return !m_bOkClicked;
     return message.window->IsPlaying();
 }
@@ -215,7 +250,14 @@ int CTracker::PopPending()
     return index;
 }
 
-void CTracker::OnOkClick(int state)
+CFButton* CTracker::GetOkButton(int index) const
+{
+    if (index < 0 || index >= MessageCount())
+        return nullptr;
+    return m_messages[static_cast<std::size_t>(index)].okButton.get();
+}
+
+void CTracker::OnOkClick(CFObject*, int state)
 {
     if (state != 1)
         return;
@@ -239,9 +281,11 @@ void CTracker::Reset()
 void CTracker::Update(float dt)
 {
     m_pWindows->Update(dt);
+    m_pInput->Update(dt);
 }
 
 void CTracker::Render()
 {
     m_pWindows->Render();
+    m_pInput->Render();
 }

@@ -10,14 +10,18 @@
 
 class CFAnimationGroup;
 class CFAnimationInstance;
+class CFButton;
+class CFObject;
+class CFObjectController;
 
 // Records a game (the dealt cards and every move) in one fixed record and plays such a record back
 // step by step, opening the learn windows that the learn file attaches to moves. A step is the run
 // of marker moves (flags byte above 0: not performed, each queues the window of the move after
 // it) ended by one move to perform. The in-game controller owns one tracker; the windows and their
 // animation group are the tracker's own. Windows are made only when a resource manager exists, so
-// recording and replaying run headless. A move's card byte 0xFF (a click on an empty place) reads
-// back as card -1.
+// recording and replaying run headless. A window with a part "bt_ok" gets an OK button (click or
+// Enter) that closes it; the button takes input only while its window is open. A move's card byte
+// 0xFF (a click on an empty place) reads back as card -1.
 class CTracker {
 public:
     CTracker();
@@ -49,9 +53,10 @@ public:
     bool IsOkHovered() const { return m_bOkHovered; }
     int PendingCount() const { return static_cast<int>(m_pending.size()); }
     int PopPending();
-    void OnOkClick(int state);                            // the OK button's handlers
-    void OnOkEnter() { m_bOkHovered = true; }
-    void OnOkLeave() { m_bOkHovered = false; }
+    // The OK button's handlers, bound to its click, mouse enter and mouse leave events.
+    void OnOkClick(CFObject* sender, int state);
+    void OnOkEnter(CFObject*, int) { m_bOkHovered = true; }
+    void OnOkLeave(CFObject*, int) { m_bOkHovered = false; }
 
     void Reset();
     void Update(float dt);
@@ -61,17 +66,21 @@ public:
     int MessageCount() const { return static_cast<int>(m_messages.size()); }
     const TutorialMessageData* GetMessage(int index) const;
     int GetReplayCursor() const { return m_nReplayCursor; }
+    CFButton* GetOkButton(int index) const;               // null without a window or button
+    const CFObjectController* GetInput() const { return m_pInput.get(); }
 
 private:
     struct Message {
         TutorialMessageData data;
         std::unique_ptr<CFAnimationInstance> window;
-        bool hasOkButton = false;
+        std::unique_ptr<CFButton> okButton;  // goes before the window: it shows one of its parts
     };
     void MakeWindow(Message& message);
+    void MakeOkButton(Message& message, CFAnimationInstance* part);
     bool HasWindow(int index) const;
 
     std::unique_ptr<CFAnimationGroup> m_pWindows;
+    std::unique_ptr<CFObjectController> m_pInput;  // holds the open window's OK button only
     TutorialRecord m_record;
     std::vector<Message> m_messages;
     int m_nCurrent = -1;

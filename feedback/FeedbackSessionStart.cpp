@@ -12,6 +12,8 @@
 #include "feedback/LanguageId.h"
 #include "feedback/RegistryStore.h"
 #include "feedback/SessionRegistry.h"
+#include "feedback/WideText.h"
+#include "platform/http/WebAddress.h"
 
 RegistryStore& FeedbackSession::Registry()
 {
@@ -115,7 +117,8 @@ void FeedbackSession::OptOut(bool openPage)
     if (!m_options.OptOutUrl.empty()) {
         const std::u16string url =
             m_options.OptOutUrl + u"gameid=" + ConfigText::FormatGuid(m_options.GameID, false);
-        if (Dialogs().OpenWebPage(url))
+        // The address comes from the configuration: only a web page is opened, whoever opens it.
+        if (http_layer::IsWebAddress(WideText::ToUtf8(url)) && Dialogs().OpenWebPage(url))
             return;
     }
     Dialogs().ShowMessage(DialogTexts::String(DialogTexts::kThankYou),

@@ -17,6 +17,7 @@
 #include "feedback/UploadText.h"
 #include "feedback/WideText.h"
 #include "platform/feedback_sys/FeedbackSystem.h"
+#include "platform/http/WebAddress.h"
 
 namespace {
 
@@ -168,6 +169,9 @@ bool FeedbackSession::AfterBeginSession(const BeginSessionResult& answer, const 
 void FeedbackSession::OfferBeta(const BeginSessionResult& answer, bool consentNow)
 {
     if (Has(SessionFlags::UNATTENDED_MODE) || !consentNow || answer.BetaUrl.empty())
+        return;
+    // The server's address is offered as a link only when it is a web page that can be opened safely.
+    if (!http_layer::IsWebAddress(WideText::ToUtf8(answer.BetaUrl)))
         return;
     ProgressDialog* progress = m_upload.Progress;
     const bool wasVisible = progress != nullptr && progress->IsVisible();

@@ -184,6 +184,7 @@ TEST(FeedbackSessionStart, OptOutStoresNoAndOpensThePageOrThanksTheUser)
         {u"https://example.test/optout?", false, true, 1, 1},
         {u"", true, true, 0, 1},
         {u"https://example.test/optout?", true, false, 0, 0},
+        {u"file:///etc/passwd?", true, true, 0, 1},  // only web pages are opened
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.pages) + std::to_string(c.messages) + (c.openPage ? "open" : "quiet"));

@@ -267,18 +267,30 @@ TEST(FeedbackSessionUpload, CancellingStopsBeforeEndSessionAndOptingOutStoresNo)
 
 TEST(FeedbackSessionUpload, BetaOfferComesOnlyAfterConsentGivenNowWithTheWindowHidden)
 {
-    for (bool askedNow : {true, false}) {
-        SCOPED_TRACE(askedNow);
-        UploadFixture f({"--beta-url", "https://example.test/beta"});
+    struct Case {
+        const char* betaUrl;
+        bool askedNow;
+        std::size_t offers;
+    };
+    const Case cases[] = {
+        {"https://example.test/beta", true, 1},
+        {"https://example.test/beta", false, 0},
+        {"javascript:alert(1)", true, 0},  // the server's address is offered only when it is a web page
+        {"file:///etc/passwd", true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.betaUrl) + (c.askedNow ? " asked now" : " stored"));
+        UploadFixture f({"--beta-url", c.betaUrl});
         ASSERT_TRUE(f.Started());
         FeedbackSession& session = f.Make(SessionFlags::NO_DXDIAG);
         ASSERT_TRUE(session.Start());
-        if (!askedNow) {
+        if (!c.askedNow) {
             ASSERT_TRUE(f.h.Registry().Write(f.h.GameKey(), u"Enabled", RegistryStore::Dword(1)));
         }
         session.Upload(u"");
-        ASSERT_EQ(f.h.Dialogs.BetaOffers.size(), askedNow ? 1u : 0u);
-        if (askedNow) {
+        EXPECT_EQ(f.h.Dialogs.PagesOpened.size(), 0u);
+        ASSERT_EQ(f.h.Dialogs.BetaOffers.size(), c.offers);
+        if (c.offers > 0) {
             EXPECT_EQ(f.h.Dialogs.BetaOffers[0], u"https://example.test/beta");
         }
     }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FeedbackTestFolder.h"
+#include "LocalSoapServer.h"
 #include "feedback/exports/NimbraClient.h"
 #include "platform/feedback_sys/SharedLibrary.h"
 
@@ -26,6 +27,7 @@ public:
         if (!ini.empty())
             folder.Write("libNimbraClient.ini", ini);
         setenv("XDG_CONFIG_HOME", folder.File("config").c_str(), 1);
+        LocalSoapServer::KeepRequestsLocal();
         m_registryPath = folder.File("config/NimbraClient/registry.txt");
         if (!m_library.Open(copy))
             return false;

@@ -200,15 +200,18 @@ bool RegistryStore::EnsureFolder() const
     return true;
 }
 
-RegistryStore::Keys RegistryStore::Load() const
+bool RegistryStore::Load(Keys& keys) const
 {
-    Keys keys;
+    keys.clear();
+    std::error_code error;
+    if (!fs::exists(m_path, error))
+        return !error;  // no file yet: an empty store
     std::ifstream in(m_path, std::ios::binary | std::ios::ate);
     if (!in)
-        return keys;
+        return false;
     const std::streamoff size = in.tellg();
-    if (size <= 0 || static_cast<std::size_t>(size) > kMaxFileBytes)
-        return keys;
+    if (size < 0 || static_cast<std::uint64_t>(size) > kMaxFileBytes)
+        return false;
     in.seekg(0);
     std::string line;
     Values* current = nullptr;
@@ -241,7 +244,7 @@ RegistryStore::Keys RegistryStore::Load() const
         else
             it->second = std::move(value);
     }
-    return keys;
+    return !in.bad();
 }
 
 bool RegistryStore::Save(const Keys& keys) const
@@ -263,7 +266,9 @@ bool RegistryStore::CreateKey(std::u16string_view key)
     FeedbackFileLock lock(LockPath());
     if (!lock.Locked())
         return false;
-    Keys keys = Load();
+    Keys keys;
+    if (!Load(keys))
+        return false;
     if (FindNoCase(keys, key) != keys.end())
         return true;
     keys.emplace_back(std::u16string(key), Values());
@@ -273,14 +278,16 @@ bool RegistryStore::CreateKey(std::u16string_view key)
 bool RegistryStore::KeyExists(std::u16string_view key) const
 {
     FeedbackFileLock lock(LockPath());
-    const Keys keys = Load();
+    Keys keys;
+    (void)Load(keys);  // an unreadable file reads as empty
     return FindNoCase(keys, key) != keys.end();
 }
 
 std::optional<RegistryStore::Value> RegistryStore::Read(std::u16string_view key, std::u16string_view name) const
 {
     FeedbackFileLock lock(LockPath());
-    const Keys keys = Load();
+    Keys keys;
+    (void)Load(keys);  // an unreadable file reads as empty
     const auto k = FindNoCase(keys, key);
     if (k == keys.end())
         return std::nullopt;
@@ -297,7 +304,9 @@ bool RegistryStore::Write(std::u16string_view key, std::u16string_view name, con
     FeedbackFileLock lock(LockPath());
     if (!lock.Locked())
         return false;
-    Keys keys = Load();
+    Keys keys;
+    if (!Load(keys))
+        return false;
     auto k = FindNoCase(keys, key);
     if (k == keys.end())
         k = keys.insert(keys.end(), {std::u16string(key), Values()});
@@ -314,7 +323,9 @@ bool RegistryStore::Delete(std::u16string_view key, std::u16string_view name)
     FeedbackFileLock lock(LockPath());
     if (!lock.Locked())
         return false;
-    Keys keys = Load();
+    Keys keys;
+    if (!Load(keys))
+        return false;
     auto k = FindNoCase(keys, key);
     if (k == keys.end())
         return true;

@@ -53,7 +53,9 @@ private:
     using Values = std::vector<std::pair<std::u16string, Value>>;
     using Keys = std::vector<std::pair<std::u16string, Values>>;
 
-    Keys Load() const;  // the caller holds the lock
+    // The caller holds the lock. False when a file is there but cannot be read whole (too large, no access):
+    // writing then would replace settings that were never read.
+    [[nodiscard]] bool Load(Keys& keys) const;
     [[nodiscard]] bool Save(const Keys& keys) const;
     std::string LockPath() const { return m_path + ".lock"; }
     bool EnsureFolder() const;

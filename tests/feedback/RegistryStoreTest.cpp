@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -95,6 +96,20 @@ TEST(RegistryStore, MalformedLinesAreSkippedAndGoodOnesKeptOnWrite)
     ASSERT_TRUE(store.Write(u"Other", u"X", RegistryStore::Dword(7)));
     EXPECT_EQ(store.ReadDword(u"Keep", u"B"), 42u);
     EXPECT_EQ(store.ReadDword(u"Other", u"X"), 7u);
+}
+
+TEST(RegistryStore, AFileTooLargeToReadIsNeverOverwritten)
+{
+    FeedbackTestFolder folder;
+    std::string text = "[Keep]\n\"B\"=dword:0000002a\n";
+    text += std::string(RegistryStore::kMaxFileBytes, ';');
+    const std::string path = folder.Write("registry.txt", text);
+    RegistryStore store(path);
+    EXPECT_FALSE(store.ReadDword(u"Keep", u"B"));
+    EXPECT_FALSE(store.Write(u"Other", u"X", RegistryStore::Dword(7)));
+    EXPECT_FALSE(store.CreateKey(u"Other"));
+    EXPECT_FALSE(store.Delete(u"Keep", u"B"));
+    EXPECT_EQ(std::filesystem::file_size(path), text.size());
 }
 
 TEST(RegistryStore, RandomFilesNeverCrashTheReader)

@@ -22,6 +22,10 @@ extern "C" {
 // the buffer must hold this many characters; a longer name is cut and always NUL-terminated.
 constexpr std::uint32_t kNimbraLogFileNameChars = 260;
 
+// Ordinal 19 takes at most this many name/value pairs; a larger count is cut to it, so a wrong count
+// cannot make one event grow without end. A null names or values array gives empty names or null values.
+constexpr std::uint32_t kNimbraMaxCustomParams = 4096;
+
 // The library's own dialogs, supplied by the host (ordinal 100). Any function left null falls back to
 // the library's choice: zenity on a desktop that has it, otherwise no dialog at all, where consent
 // counts as not given (nothing is uploaded and nothing is stored), a cancel is never asked for, and

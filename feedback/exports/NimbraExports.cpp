@@ -280,7 +280,9 @@ static void RecordCustomEvent(const char16_t* name, double gameTime, const char1
         if (name == nullptr)
             return;  // an event without a name cannot be sent
         EventRecord record = session.NewEvent(EventRecord::kCustom, level, gameTime, HostName(name));
-        for (std::uint32_t k = 0; k < count; ++k) {
+        const std::uint32_t pairs = std::min(count, kNimbraMaxCustomParams);
+        record.ReserveParams(pairs);
+        for (std::uint32_t k = 0; k < pairs; ++k) {
             record.AddStringParam(names == nullptr ? std::u16string() : HostName(names[k]),
                                   values == nullptr ? std::nullopt : HostText(values[k]));
         }

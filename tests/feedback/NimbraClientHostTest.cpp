@@ -286,6 +286,7 @@ TEST(NimbraClientHost, NullEmptyAndVeryLongArgumentsNeverCrashAndKeepTheLibraryI
         s->GetLogSettings(nullptr);
     }
     s->SetClientTimeOffset(0.0);
+    s->RecordCustomEvent(u"many", 0.0, nullptr, nullptr, 0xFFFFFFFFu, 0);  // cut to the documented count
     s->SetDialogHandlers(nullptr);
     LogSettings flagsOnly{0x10, nullptr, 7};
     s->SetLogSettings(&flagsOnly);
@@ -306,4 +307,5 @@ TEST(NimbraClientHost, NullEmptyAndVeryLongArgumentsNeverCrashAndKeepTheLibraryI
     ASSERT_EQ(Methods(requests),
               (std::vector<std::string>{"BeginSession", "RecordSessionEventsChunkNow", "EndSessionNow"}));
     EXPECT_EQ(CountOf(requests[1].xml, "<Params>player=***"), 8 * 3);  // ordinals 11-18 put the player first
+    EXPECT_EQ(CountOf(requests[1].xml, "<Params>" + std::string(kNimbraMaxCustomParams - 1, ';') + "</Params>"), 1);
 }

@@ -286,6 +286,7 @@ void CCardTable::RemoveExpiredPlaces()
         if (m_LastMove.From == gone || m_LastMove.To == gone)
             m_LastMove = PlaceMove();
         m_Places.erase(m_Places.begin() + static_cast<std::ptrdiff_t>(i));
+        m_bCheckMoves = true;  // the move list names places by index: the later ones just shifted
     }
 }
 

@@ -231,10 +231,13 @@ void CMoveFinder::FreeCellMove()
 
 bool CMoveFinder::IsRejectedHint(const MoveRecord& move) const
 {
-    if (move.kind == 0)
-        return Place(move.fromPlace)->type == 1;
     const CPlace* src = Place(move.fromPlace);
     const CPlace* dst = Place(move.toPlace);
+    // A list kept while cards fly may name a place that has expired since: never hint it.
+    if (src == nullptr || dst == nullptr)
+        return true;
+    if (move.kind == 0)
+        return src->type == 1;
     if (src->Size() == 0)
         return false;
     const CCard* card = src->GetCard(move.fromCard);
@@ -262,7 +265,7 @@ bool CMoveFinder::NextHint(MoveRecord& move)
         move = moves[static_cast<std::size_t>(hintIndex)];
         --remaining;
         rejected = IsRejectedHint(move);
-        if (rejected && move.kind == 0 && !haveFallback) {
+        if (rejected && move.kind == 0 && Place(move.fromPlace) != nullptr && !haveFallback) {
             haveFallback = true;
             fallback = move;
         }
@@ -278,8 +281,10 @@ bool CMoveFinder::AnyMove()
     MoveRecord move;
     const bool found = NextHint(move);
     hintIndex = saved;
-    if (found)
-        return !(move.kind == 0 && move.fromPlace == move.toPlace && Place(move.fromPlace)->type == 1);
+    if (found) {
+        const CPlace* src = Place(move.fromPlace);
+        return !(move.kind == 0 && move.fromPlace == move.toPlace && src != nullptr && src->type == 1);
+    }
     return false;
 }
 

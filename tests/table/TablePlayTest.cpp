@@ -269,6 +269,64 @@ TEST_F(PlayTest, HintsOfferDragsBeforeClicksAndColumnsFirst)
     EXPECT_TRUE(seenClick);  // the stock deal is always there
 }
 
+TEST_F(PlayTest, HintOrderTakesTheLastMatchOfEachSelectionPass)
+{
+    // Found in the order: drag 0->1, click 0, drag 1->2, click 1, click 2, click 3 (places 1 and 3
+    // are columns). The first pass pulls clicks of non-columns forward, the last match first; the
+    // second pulls column drags to the front and drags before clicks.
+    auto table = Bare(4, 7);
+    table->GetPlace(1)->type = 3;
+    table->GetPlace(3)->type = 3;
+    const int ranks[] = {5, 6, 7, 9};
+    for (int i = 0; i < 4; ++i) {
+        Lay(m_deck, table->GetPlace(i), ranks[i], 0);
+        table->GetPlace(i)->click_req = {{1, 0, 0, 0}};
+        table->GetPlace(i)->click_card = {{5, 0, 0, 0}};
+    }
+    CMoveFinder& finder = *table->GetMoveFinder();
+    table->m_bCheckMoves = true;
+    ASSERT_TRUE(finder.Refresh());
+    struct Want { int kind, from, to; };
+    const Want want[] = {{1, 1, 2}, {1, 0, 1}, {0, 2, 2}, {0, 0, 0}, {0, 1, 1}, {0, 3, 3}};
+    ASSERT_EQ(finder.Moves().size(), 6u);
+    for (std::size_t i = 0; i < 6; ++i) {
+        SCOPED_TRACE("entry " + std::to_string(i));
+        const MoveRecord& m = finder.Moves()[i];
+        EXPECT_EQ(m.kind, want[i].kind);
+        EXPECT_EQ(m.fromPlace, want[i].from);
+        EXPECT_EQ(m.toPlace, want[i].to);
+        EXPECT_EQ(m.fromCard, 0);
+        EXPECT_EQ(m.toCard, 0);
+    }
+}
+
+TEST_F(PlayTest, HintsNeverNameAPlaceThatExpiredWhileCardsFly)
+{
+    auto table = Bare(3, 7);
+    for (int i = 0; i < 3; ++i)
+        Lay(m_deck, table->GetPlace(i), 5 + i, 0);
+    CMoveFinder& finder = *table->GetMoveFinder();
+    table->m_bCheckMoves = true;
+    ASSERT_TRUE(finder.Refresh());
+    ASSERT_EQ(finder.Moves().size(), 2u);  // 5 onto 6 and 6 onto 7
+    // A long flight keeps the list from being rebuilt while the last place expires.
+    table->GetPlace(0)->MoveCard(-1, true, 0, table->GetPlace(0), 0, 5.0f, 0.0001f, true, true);
+    table->GetPlace(2)->ttl = 0.0f;
+    table->Update(0.01f);
+    ASSERT_EQ(table->PlaceCount(), 2);
+    ASSERT_TRUE(table->IsFlying());
+    for (int i = 0; i < 4; ++i) {
+        MoveRecord move;
+        ASSERT_TRUE(finder.NextHint(move));
+        EXPECT_LT(move.toPlace, table->PlaceCount());
+        EXPECT_LT(move.fromPlace, table->PlaceCount());
+    }
+    Settle(*table);
+    MoveRecord move;
+    ASSERT_TRUE(finder.NextHint(move));
+    EXPECT_EQ(finder.Moves().size(), 1u);
+}
+
 TEST_F(PlayTest, AHintNeverUndoesTheLastMove)
 {
     auto table = Bare(3, 7);

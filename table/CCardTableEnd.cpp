@@ -55,6 +55,9 @@ void CCardTable::CheckLevelComplete()
     if (!forced && !PassesWinConditions())
         return;
     m_pCursorHand->Release();
+    // The host reads the medal when it hears of the win; a hardcore level is never graded.
+    if ((m_nMode & 8u) == 0u && (m_nMode & 7u) == 2u)
+        GradeBonusLevel();
     m_bWon = true;
     m_pInterface->OnLevelWon();
 }

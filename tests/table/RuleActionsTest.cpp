@@ -259,3 +259,19 @@ TEST(BonusGrade, AttemptsAndTimesGiveTheirMedals)
         EXPECT_EQ(table.m_nGrade, c.grade);
     }
 }
+
+TEST(BonusGrade, TheWinOfABonusLevelGradesIt)
+{
+    ScopedFakeEngine fake;
+    struct Case { unsigned mode; int grade; };
+    const Case cases[] = {{2, 3}, {10, 0}, {0, 0}};  // a hardcore or story win is not graded
+    for (const Case& c : cases) {
+        SCOPED_TRACE("mode " + std::to_string(c.mode));
+        CCardTable table(3, c.mode, nullptr);
+        table.m_nGoal = 31;
+        table.m_nPhase = 8;
+        table.CheckLevelComplete();
+        EXPECT_TRUE(table.IsWon());
+        EXPECT_EQ(table.m_nGrade, c.grade);
+    }
+}

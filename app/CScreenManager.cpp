@@ -12,6 +12,8 @@ CScreenManager::~CScreenManager()
     // The outgoing screen is still the current one until the swap; release it only once.
     if (m_pOutgoing == m_pCurrent)
         m_pOutgoing = nullptr;
+    if (m_pNext == m_pCurrent)
+        m_pNext = nullptr;  // a switch back to the current screen: it is released once, below
     ReleaseScreen(m_pReplaced);
     ReleaseScreen(m_pOutgoing);
     ReleaseScreen(m_pNext);
@@ -41,7 +43,7 @@ void CScreenManager::SwitchTo(CScreenBase* screen, bool active, bool visible)
     m_pTransition->Start(CScreenTransition::kFade, CScreenTransition::kCover);
     m_nPhase = kFadingOut;
     m_pOutgoing = m_pCurrent;
-    if (m_pNext != nullptr && m_pNext != screen)
+    if (m_pNext != nullptr && m_pNext != screen && m_pNext != m_pCurrent)
         m_pNext->Release();  // replaced before it was ever shown
     m_pNext = screen;
     m_bNextActive = active;

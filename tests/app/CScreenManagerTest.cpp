@@ -87,6 +87,23 @@ TEST_F(CScreenManagerTest, ASecondSwitchBeforeTheSwapReleasesTheWaitingScreen)
     EXPECT_EQ(m_log.live, 1);
 }
 
+TEST_F(CScreenManagerTest, ASwitchBackToTheCurrentScreenNeverReleasesItTwice)
+{
+    auto* a = new TestScreen(m_log, "A");
+    m_manager->SwitchTo(a, true, true);
+    RunUntilIdle();
+    m_manager->SwitchTo(a, true, true);  // e.g. a menu that asks for itself again
+    m_manager->SwitchTo(new TestScreen(m_log, "B"), true, true);
+    EXPECT_EQ(m_log.Count("release A"), 0);  // still current until the swap
+    RunUntilIdle();
+    EXPECT_EQ(m_log.Count("release A"), 1);
+
+    m_manager->SwitchTo(m_manager->GetCurrent(), true, true);
+    m_manager.reset();  // mid-switch, with the current screen also waiting as the next one
+    EXPECT_EQ(m_log.Count("release B"), 1);
+    EXPECT_EQ(m_log.live, 0);
+}
+
 TEST_F(CScreenManagerTest, DeletingTheManagerMidSwitchReleasesEveryScreen)
 {
     m_manager->SwitchTo(new TestScreen(m_log, "A"), true, true);

@@ -3,6 +3,7 @@
 
 #include "app/CIniFile.h"
 #include "table/CAutoFinisher.h"
+#include "table/CBonusLevelScript.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCursorHand.h"
@@ -27,6 +28,7 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
     m_pCursorHand = std::make_unique<CCursorHand>(this);
     m_pMoveFinder = std::make_unique<CMoveFinder>(this);
     m_pAutoFinisher = std::make_unique<CAutoFinisher>(this);
+    m_pBonusScript = std::make_unique<CBonusLevelScript>(*this);
     LoadSounds();
     m_pScoreKeeper = std::make_unique<CScoreKeeper>(this);
     m_pScoreKeeper->SyncWithProfile();
@@ -42,6 +44,8 @@ CCardTable::~CCardTable()
     m_pScoreKeeper.reset();
     m_pMoveFinder.reset();
     m_pCursorHand.reset();
+    m_pBonusScript.reset();
+    m_SavedPlaces.clear();
     m_Places.clear();
 }
 

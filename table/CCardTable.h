@@ -11,6 +11,7 @@
 #include <vector>
 
 class CAutoFinisher;
+class CBonusLevelScript;
 class CCard;
 class CCardFlight;
 class CCursorHand;
@@ -89,6 +90,33 @@ public:
     bool ApplyDeckAction();                    // one more pass through the deck (special action 24)
     void GradeBonusLevel();                    // m_nGoalsMet and m_nGrade from the bonus script's results
 
+    // ---- Mouse queries (at m_fMouseX, m_fMouseY) ------------------------------------------
+    // The place and card under the mouse; card -1 on a place's empty rectangle. False (outputs
+    // untouched) when no place is hit. fromTop searches the last drawn place first.
+    bool HitTest(int& placeIndex, int& cardIndex, int& dx, int& dy, bool fromTop) const;
+    // The place whose top card (or empty rectangle) the held cards touch, optionally only one
+    // that accepts them; nearest picks the touched place whose anchor is closest to the grip.
+    bool FindDropPlace(int& placeIndex, int& cardIndex, int& dx, int& dy, bool checkRules, bool nearest) const;
+    int FindPlaceOfType(int type) const;       // first place of that type, -1 when none
+    CPlace* AddPlace(std::unique_ptr<CPlace> place);  // appended to the places; returns it
+
+    // ---- Special actions (armed bonus codes 0..24) ---------------------------------------
+    void SelectActionTargets();                // marks (Shadow) the cards the armed action would take
+    bool ApplyBonusAction();                   // carries the armed action out; true when it acted
+
+    // ---- Bonus level script ------------------------------------------------------------------
+    void SetPhase(int phase, float seconds);   // seconds -1.0: the phase's own time
+    void RunBonusScript(float dt);
+    CBonusLevelScript* GetBonusScript() const { return m_pBonusScript.get(); }
+
+    // ---- Tutorial replay: the table is saved before and given back after -------------------
+    void StartLearn();
+    void StopLearn();
+    void SavePlaces();
+    void RestorePlaces();
+    void ClearSavedPlaces();
+    int SavedPlaceCount() const { return static_cast<int>(m_SavedPlaces.size()); }
+
     // ---- State other parts of the table read and write ------------------------------------
     int m_nBonusAction = -1;
     int m_nChainAction = -1;
@@ -111,6 +139,10 @@ public:
     int m_nPhase = -1;
     bool m_bWon = false;
     float m_fLevelTime = 0;
+    float m_fPhaseTimer = 0;                   // bonus phase countdown; 0 never elapses
+    bool m_bPhaseElapsed = false;
+    float m_fMouseX = 0, m_fMouseY = 0;        // mouse position of this frame (800x600 view)
+    int m_nMouseEvent = 0;                     // 0 none, 1 released, 2 pressed, 3 double click
     int m_nGoalCount[3] = {-1, -1, -1};        // bonus attempts: 1 won, 0 lost, -1 not played
     int m_nGoal = -1;                          // bonus value measured (seconds), -1: played in attempts
     int m_nGoalsMet = 0;
@@ -143,6 +175,7 @@ private:
     bool ApplyFifteens(int placeIndex);
     void RecordRuleMove(int from, int to, int card, int flag);
     CPlace* FirstPlaceOfType(int type) const;
+    void FinishBonusAction(int code);
 
     std::vector<std::unique_ptr<CPlace>> m_Places;
     std::vector<std::unique_ptr<CCardFlight>> m_MoveCards;
@@ -151,6 +184,8 @@ private:
     std::unique_ptr<CAutoFinisher> m_pAutoFinisher;
     std::unique_ptr<CScoreKeeper> m_pScoreKeeper;
     std::unique_ptr<CIniFile> m_pLevelFile;
+    std::unique_ptr<CBonusLevelScript> m_pBonusScript;
+    std::vector<std::unique_ptr<CPlace>> m_SavedPlaces;  // the table before a tutorial replay
     ITableHost* m_pInterface;
     int m_nLevel;
     int m_nLocation;

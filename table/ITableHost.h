@@ -1,5 +1,6 @@
 // ITableHost.h: what the card table asks of the in-game controller that owns it.
 #pragma once
+#include <string>
 
 class CCard;
 class CPlace;
@@ -47,6 +48,24 @@ public:
     virtual void ShowNoMovesDialog(int /*kind*/) {}
     virtual void OnLevelWon() {}                                   // cascade, music, completion effect
     virtual void OnCardArrived(CCard* /*card*/, CPlace* /*target*/, int /*landingCode*/) {}
+    virtual void GlowRulesButton(int /*kind*/, float /*seconds*/) {}  // help desk: at most 3 times a kind
+    virtual void SetCursorShape(int /*shape*/) {}
+
+    // ---- Special actions and bonus levels -----------------------------------------------------
+    virtual void CountBonusUse() {}          // the profile's count of bonuses used in this level
+    virtual void ReleaseBonusButtons() {}    // all five: not pressed, not latched, animation hidden
+    virtual void SpendBonusSlot(int /*slot*/) {}  // disable the button, empty its gauge, stop its effects
+    virtual void SetStartPending() {}        // deal the bonus level anew for its next attempt
+
+    // ---- Tutorial replay ---------------------------------------------------------------------
+    virtual bool LoadLearnFile(const std::string& /*path*/) { return false; }  // the tracker reads it
+    // Replay on, cards made and the level dealt from the recording, input shield shown, key := 0.
+    virtual void BeginReplay() {}
+    virtual bool FirstRecordedMove(int& /*from*/, int& /*card*/) { return false; }
+    virtual void AimReplayHand(float /*x*/, float /*y*/, bool /*dragging*/) {}  // starts at (400, 580)
+    virtual void EndReplay() {}              // replay off, its state reset, shield and hand hidden
+    virtual void ReapplyPlaceSetup() {}      // the places' frame setup after they were rebuilt
+    virtual void ShowTutorialEffect(bool /*show*/) {}
 
 protected:
     virtual ~ITableHost() = default;

@@ -98,7 +98,12 @@ bool ParseKey(const std::string& text, std::size_t begin, std::size_t end, std::
 
 void IniStore::SetFile(const std::string& gamePath)
 {
+    // Binding the file that is already current keeps what was read: a reader binds before each
+    // of its reads (a level start makes hundreds), and every read still checks the file's stamp.
+    if (gamePath == m_gamePath && m_rootFolder == fs_layer::GetRootFolder())
+        return;
     m_gamePath = gamePath;
+    m_rootFolder = fs_layer::GetRootFolder();
     m_hostPath.clear();
     m_text.clear();
     m_values.clear();
@@ -121,7 +126,9 @@ void IniStore::Refresh()
     }
     const std::int64_t stampTime = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     const std::int64_t stampSize = static_cast<std::int64_t>(st.st_size);
-    if (m_bHaveStamp && stampTime == m_stampTime && stampSize == m_stampSize)
+    const std::uint64_t stampInode = static_cast<std::uint64_t>(st.st_ino);
+    // Timestamps are coarse: a file replaced by a rename within one tick still has a new inode.
+    if (m_bHaveStamp && stampTime == m_stampTime && stampSize == m_stampSize && stampInode == m_stampInode)
         return;
     std::vector<std::uint8_t> bytes;
     if (!fs_layer::ReadWholeFile(m_hostPath, bytes, 64u << 20))
@@ -130,6 +137,7 @@ void IniStore::Refresh()
     m_bHaveStamp = true;
     m_stampTime = stampTime;
     m_stampSize = stampSize;
+    m_stampInode = stampInode;
     Index();
 }
 

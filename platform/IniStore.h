@@ -29,10 +29,12 @@ private:
                      std::size_t& valueEnd, std::size_t& sectionEnd, bool& sectionFound) const;
 
     std::string m_gamePath;
+    std::string m_rootFolder;                                // the root m_gamePath was bound under
     std::string m_hostPath;
     std::string m_text;                                      // the file's bytes as last read
     std::unordered_map<std::string, std::string> m_values;  // "section\0key" lower case -> value
     bool m_bHaveStamp = false;
     std::int64_t m_stampTime = 0;
     std::int64_t m_stampSize = -1;
+    std::uint64_t m_stampInode = 0;
 };

@@ -108,6 +108,27 @@ TEST_F(IniFileOnDisk, ChangesByOtherWritersAreSeen)
     EXPECT_EQ(m_ini.GetInt("A", "x", 0), 22);
 }
 
+TEST_F(IniFileOnDisk, RebindingTheSameFileStillSeesEveryReplacement)
+{
+    Write("[A]\nx=1\n");
+    for (int value = 2; value <= 9; ++value) {
+        SCOPED_TRACE(value);
+        m_ini.SetFile("config.ini");
+        EXPECT_EQ(m_ini.GetInt("A", "x", 0), value - 1);
+        // Same size, replaced by a rename within the same clock tick, as editors and installers do.
+        std::ofstream(m_root + "/new.ini", std::ios::binary) << "[A]\nx=" << value << "\n";
+        std::filesystem::rename(m_root + "/new.ini", m_root + "/config.ini");
+        m_ini.SetFile("config.ini");
+        EXPECT_EQ(m_ini.GetInt("A", "x", 0), value);
+    }
+    const std::string other = MakeTempRoot();  // the same name under another root is another file
+    std::ofstream(other + "/config.ini", std::ios::binary) << "[A]\nx=42\n";
+    fs_layer::SetRootFolder(other);
+    m_ini.SetFile("config.ini");
+    EXPECT_EQ(m_ini.GetInt("A", "x", 0), 42);
+    RemoveTree(other);
+}
+
 TEST_F(IniFileOnDisk, EngineIniCallsUseTheCurrentFile)
 {
     Write("[System]\n32bits=1\n");

@@ -175,6 +175,29 @@ TEST_F(GameMainTest, ASmallDesktopForcesFullScreenAndIgnoresAltEnter)
     g_bModeSwitchAllowed = true;
 }
 
+TEST_F(GameMainTest, ADesktopOnlyTallerThanTheViewKeepsFittingAndDrawsUnscaled)
+{
+    {
+        CProfileStore store;
+        store.NewPlayer("Ann", true);
+        store.m_bFitToDesktop = 1;
+    }
+    m_engine.desktopWidth = 800;
+    m_engine.desktopHeight = 768;
+    m_engine.mainLoopFrames = 3;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(g_bModeSwitchAllowed);
+    EXPECT_EQ(m_engine.GetState(EState::ScreenHeight), 768);
+    EXPECT_EQ(m_engine.GetState(EState::Windowed), 0);
+    // A horizontal scale of exactly 1 draws the view unscaled, whatever the vertical one.
+    for (const auto& transform : m_engine.transforms) {
+        EXPECT_FLOAT_EQ(transform.hscale, 0.0f);
+        EXPECT_FLOAT_EQ(transform.vscale, 0.0f);
+    }
+    CProfileStore store;
+    EXPECT_EQ(store.m_bFitToDesktop, 1);
+}
+
 TEST_F(GameMainTest, CheatCodeTypedDuringPlayTogglesCheatMode)
 {
     const std::string code = "BRISKORN";

@@ -43,14 +43,18 @@ private:
 
     void RunFindTheCard(float dt);                 // level 0
     void RunThreeCards(float dt);                  // level 1
+    void DealCups();
     void ShuffleCups();
     void RunPairs(float dt);                       // level 2
+    void PlayPairs();
     void RunSequence(float dt);                    // level 3
+    void PlaySequence();
     void RunSlidingPuzzle(float dt);               // level 4
     void ScramblePuzzle();
     void PressPuzzle();
     void DropPuzzle();
     bool IsPuzzleSolved() const;
+    int PositionOfPlace(int placeIndex) const;     // the cell of a set-1 place, -1 when none
     void SendSetOnto(bool faceUpCards, int targetSet);  // phase 6 of levels 3 and 4
 
     CCardTable& m_table;

@@ -1,0 +1,387 @@
+// CCardTableActions.cpp: the special card actions that the bonus buttons carry (codes 0..24).
+#include "table/CCardTable.h"
+
+#include "app/Globals.h"
+#include "framework/TraceEvent.h"
+#include "table/CCard.h"
+#include "table/CCursorHand.h"
+#include "table/CScoreKeeper.h"
+#include "table/ITableHost.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+constexpr float kAtOnce = 0.0001f;
+constexpr int kMaxRandomDraws = 1000;
+
+// One card of the walk: places in order, each pile from the bottom.
+struct CardAt {
+    int place = -1;
+    int index = -1;
+    bool faceUp = false;
+    int number = 0;
+};
+
+std::vector<CardAt> SelectedCards(const CCardTable& t)
+{
+    std::vector<CardAt> out;
+    for (int p = 0; p < t.PlaceCount(); ++p) {
+        const CPlace& place = *t.GetPlace(p);
+        for (int i = 0; i < place.Size(); ++i) {
+            const CCard* card = place.GetCard(i);
+            if (card->Shadow)
+                out.push_back({p, i, card->IsFaceUp(), static_cast<int>(out.size())});
+        }
+    }
+    return out;
+}
+
+bool HasSelectedCard(const CPlace& place)
+{
+    for (const CCard* card : place.pile) {
+        if (card->Shadow)
+            return true;
+    }
+    return false;
+}
+
+// A bonus card keeps its score when an action moves it; other cards move unscored.
+int LandingCode(CCardTable& t, CPlace* from, CPlace* to, CCard* card)
+{
+    if (card->CardState == 0)
+        return -1;
+    return t.GetScoreKeeper()->ScoreMove(from, to, card);
+}
+
+struct Houses {
+    int house = -1;    // last place of type 0 or 6
+    int deck = -1;     // last place of type 1
+    int discard = -1;  // last place of type 5
+};
+
+Houses FindHouses(const CCardTable& t)
+{
+    Houses h;
+    for (int i = 0; i < t.PlaceCount(); ++i) {
+        const int type = t.GetPlace(i)->type;
+        if (type == 0 || type == 6)
+            h.house = i;
+        else if (type == 1)
+            h.deck = i;
+        else if (type == 5)
+            h.discard = i;
+    }
+    return h;
+}
+
+// Sends every selected card, in walk order, to `target`; index -1 = on top, -2 = a random depth.
+bool SendSelected(CCardTable& t, CPlace* target, bool faceUp, bool randomDepth)
+{
+    bool acted = false;
+    for (int p = 0; p < t.PlaceCount(); ++p) {
+        CPlace* place = t.GetPlace(p);
+        for (int i = 0; i < place->Size();) {
+            CCard* card = place->GetCard(i);
+            if (!card->Shadow || place == target) {
+                ++i;
+                continue;
+            }
+            const int code = LandingCode(t, place, target, card);
+            const int index = randomDepth ? t.RandomInt(0, target->Size()) : -1;
+            if (place->MoveCard(code, faceUp, i, target, index, 0.5f, kAtOnce, false, true) == nullptr) {
+                ++i;
+                continue;
+            }
+            acted = true;  // the card left: the walk looks at the same index again
+        }
+    }
+    return acted;
+}
+
+// A short-lived place of type 255 that shows its cards' faces, enlarged, for three seconds.
+CPlace* MakePeekPlace(CCardTable& t, const CPlace& from)
+{
+    auto peek = std::make_unique<CPlace>(&t, false);
+    peek->SetType(255);
+    peek->x = from.x;
+    peek->y = from.y;
+    if (from.h_offset > 0.0f || from.v_offset > 0.0f) {
+        peek->h_offset = from.h_offset;
+        peek->v_offset = from.v_offset;
+    } else {
+        peek->h_offset = 1.0f;
+        peek->v_offset = 1.0f;
+    }
+    peek->rotate = 0.0f;
+    peek->ttl = 3.0f;
+    return t.AddPlace(std::move(peek));
+}
+
+bool PeekCards(CCardTable& t)
+{
+    bool acted = false;
+    const int n = t.PlaceCount();  // the peek places are appended after these
+    for (int p = 0; p < n; ++p) {
+        CPlace* place = t.GetPlace(p);
+        for (int i = 0; i < place->Size(); ++i) {
+            CCard* card = place->GetCard(i);
+            if (!card->Shadow)
+                continue;
+            card->Shadow = false;
+            MakePeekPlace(t, *place)->pile.push_back(card);
+            acted = true;
+        }
+    }
+    return acted;
+}
+
+bool PeekPiles(CCardTable& t)
+{
+    bool acted = false;
+    const int n = t.PlaceCount();
+    for (int p = 0; p < n; ++p) {
+        CPlace* place = t.GetPlace(p);
+        if (!HasSelectedCard(*place))
+            continue;
+        CPlace* peek = MakePeekPlace(t, *place);
+        for (CCard* card : place->pile) {
+            card->Shadow = false;
+            peek->pile.push_back(card);
+        }
+        acted = true;
+    }
+    return acted;
+}
+
+// B: a random arrangement of A's slots in which no card keeps its own slot while another is free.
+std::vector<CardAt> Arrange(CCardTable& t, const std::vector<CardAt>& a)
+{
+    const int n = static_cast<int>(a.size());
+    std::vector<bool> taken(a.size(), false);
+    std::vector<CardAt> b(a.size());
+    for (int k = 0; k < n; ++k) {
+        auto freeOther = [&](int r) {
+            for (int i = 0; i < n; ++i) {
+                if (i != r && !taken[static_cast<std::size_t>(i)])
+                    return true;
+            }
+            return false;
+        };
+        auto acceptable = [&](int r) { return !taken[static_cast<std::size_t>(r)] && (r != k || !freeOther(r)); };
+        int r = -1;
+        for (int draw = 0; draw < kMaxRandomDraws && r < 0; ++draw) {
+            const int pick = t.RandomInt(0, n - 1);
+            if (acceptable(pick))
+                r = pick;
+        }
+        // An unlucky generator must not hang the frame: take the first acceptable slot.
+        for (int i = 0; i < n && r < 0; ++i) {
+            if (acceptable(i))
+                r = i;
+        }
+        taken[static_cast<std::size_t>(r)] = true;
+        b[static_cast<std::size_t>(k)] = a[static_cast<std::size_t>(r)];
+    }
+    return b;
+}
+
+bool Permute(CCardTable& t)
+{
+    std::vector<CardAt> a = SelectedCards(t);
+    if (a.empty())
+        return false;
+    std::vector<CardAt> b = Arrange(t, a);
+    const std::size_t n = a.size();
+    // Landing in ascending slot order puts every card back at the index it was sent to.
+    for (std::size_t k = 0; k < n; ++k) {
+        std::size_t best = k;
+        for (std::size_t l = k + 1; l < n; ++l) {
+            if (b[l].index < b[best].index)
+                best = l;
+        }
+        std::swap(a[k], a[best]);
+        std::swap(b[k], b[best]);
+    }
+    bool acted = false;
+    for (std::size_t k = 0; k < n; ++k) {
+        CPlace* from = t.GetPlace(a[k].place);
+        CPlace* to = t.GetPlace(b[k].place);
+        if (from->MoveCard(-1, b[k].faceUp, a[k].index, to, b[k].index, 1.0f, 0.0f, false, true) != nullptr)
+            acted = true;
+        for (std::size_t l = k + 1; l < n; ++l) {
+            if (a[l].place == a[k].place && a[l].index > a[k].index)
+                --a[l].index;
+        }
+    }
+    return acted;
+}
+
+// Two cards fly to each other's slot; within one pile the upper one leaves first, so the lower
+// one's index still holds.
+void Exchange(CCardTable& t, CardAt x, bool xFace, CardAt y, bool yFace)
+{
+    if (x.place == y.place && y.index > x.index)
+        std::swap(x, y), std::swap(xFace, yFace);
+    CPlace* px = t.GetPlace(x.place);
+    CPlace* py = t.GetPlace(y.place);
+    px->MoveCard(-1, xFace, x.index, py, y.index, 0.5f, kAtOnce, false, true);
+    py->MoveCard(-1, yFace, y.index, px, x.index, 0.5f, kAtOnce, false, true);
+}
+
+bool SwapWithRandom(CCardTable& t, int hitPlace, int hitIndex)
+{
+    const CCard* pointedCard = t.GetPlace(hitPlace)->GetCard(hitIndex);
+    std::vector<CardAt> candidates;
+    for (int pass = 0; pass < 2 && candidates.empty(); ++pass) {
+        for (int p = 0; p < t.PlaceCount(); ++p) {
+            const CPlace& place = *t.GetPlace(p);
+            if (place.type == 0 || place.type == 6 || place.type == 5)
+                continue;
+            for (int i = 0; i < place.Size(); ++i) {
+                const CCard* card = place.GetCard(i);
+                if (card != pointedCard && (pass == 1 || !card->IsFaceUp()))
+                    candidates.push_back({p, i, card->IsFaceUp(), 0});
+            }
+        }
+    }
+    if (candidates.empty())
+        return false;
+    const CardAt other = candidates[static_cast<std::size_t>(t.RandomInt(0, static_cast<int>(candidates.size()) - 1))];
+    const CardAt pointed{hitPlace, hitIndex, pointedCard->IsFaceUp(), 0};
+    // The pointed card shows the other's face in its new slot; the other lands face up.
+    Exchange(t, pointed, other.faceUp, other, true);
+    return true;
+}
+
+bool ExchangeFirstAndLast(CCardTable& t)
+{
+    const std::vector<CardAt> sel = SelectedCards(t);
+    if (sel.size() < 2)
+        return false;
+    const CardAt first = sel.front(), last = sel.back();
+    if (first.place == last.place && first.index == last.index)
+        return false;
+    Exchange(t, first, last.faceUp, last, first.faceUp);
+    return true;
+}
+
+bool TakeIntoHand(CCardTable& t, int code, int gripX, int gripY)
+{
+    CCursorHand& hand = *t.GetCursorHand();
+    CPlace* held = hand.place.get();
+    bool acted = false;
+    for (int p = 0; p < t.PlaceCount(); ++p) {
+        CPlace* place = t.GetPlace(p);
+        for (int i = 0; i < place->Size();) {
+            CCard* card = place->GetCard(i);
+            if (!card->Shadow) {
+                ++i;
+                continue;
+            }
+            if (code == 20 && i != place->TopIndex())
+                hand.flagLastFlight = true;
+            card->Shadow = false;
+            hand.srcPlace = place;
+            if (place->MoveCard(-1, true, i, held, -1, kAtOnce, kAtOnce, false, true) == nullptr) {
+                ++i;
+                continue;
+            }
+            held->x_offset = gripX;
+            held->y_offset = gripY;
+            hand.scoreOnReturn = true;
+            acted = true;
+        }
+    }
+    return acted;
+}
+
+bool TurnPilesFaceUp(CCardTable& t)
+{
+    bool acted = false;
+    for (int p = 0; p < t.PlaceCount(); ++p) {
+        CPlace* place = t.GetPlace(p);
+        if (!HasSelectedCard(*place))
+            continue;
+        for (CCard* card : place->pile) {
+            acted = acted || card->GetFaceUp() != 1.0f;
+            card->SetFaceUp(1.0f);
+        }
+    }
+    return acted;
+}
+}  // namespace
+
+bool CCardTable::ApplyBonusAction()
+{
+    const int code = m_nBonusAction;
+    bool acted = false;
+    int h = -1, c = -1, dx = 0, dy = 0;
+    if (code >= 0 && code <= 23 && HitTest(h, c, dx, dy, true) && c >= 0) {
+        const Houses houses = FindHouses(*this);
+        const CPlace* hit = GetPlace(h);
+        const CCard* card = hit->GetCard(c);
+        if ((hit->type == 3 || hit->type == 7) && card != nullptr && card->Shadow) {
+            switch (code) {
+            case 0: case 2: case 4: case 6: case 8: case 10: {
+                const int target = houses.house >= 0 ? houses.house : houses.discard;
+                acted = target >= 0 && SendSelected(*this, GetPlace(target), true, false);
+                break;
+            }
+            case 1: case 3: case 5: case 7: case 9: case 11:
+                acted = houses.deck >= 0 && SendSelected(*this, GetPlace(houses.deck), false, true);
+                break;
+            case 12: case 13:
+                acted = PeekCards(*this);
+                break;
+            case 14:
+                acted = PeekPiles(*this);
+                break;
+            case 15: case 16: case 17: case 18:
+                acted = Permute(*this);
+                break;
+            case 19:
+                acted = SwapWithRandom(*this, h, c);
+                break;
+            case 20: case 22:
+                acted = TakeIntoHand(*this, code, dx, dy);
+                break;
+            case 21:
+                acted = ExchangeFirstAndLast(*this);
+                break;
+            case 23:
+                acted = TurnPilesFaceUp(*this);
+                break;
+            default:
+                break;
+            }
+            if (acted)
+                PlayEffect(m_hSndCardsAdd);
+        }
+    }
+    if (code == 24)
+        acted = ApplyDeckAction();
+    return acted;
+}
+
+void CCardTable::FinishBonusAction(int code)
+{
+    m_nChainAction = -1;
+    m_nBonusAction = -1;
+    if (code == 22) {
+        m_nChainAction = 22;  // spent only when the held cards are dropped
+        m_bCheckMoves = true;
+        return;
+    }
+    m_pInterface->CountBonusUse();
+    m_pInterface->ReleaseBonusButtons();
+    m_nBonusAction = -1;
+    for (std::size_t i = 0; i < m_Level.vBonuses.size() && i < 5; ++i) {
+        if (m_Level.vBonuses[i] != code)
+            continue;
+        m_pInterface->SpendBonusSlot(static_cast<int>(i));
+        TraceEvent(GetGameTime(), std::to_wstring(code));
+    }
+    m_pInterface->RequestUndoSnapshot();
+    m_bCheckMoves = true;
+}

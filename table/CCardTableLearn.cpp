@@ -1,0 +1,107 @@
+// CCardTableLearn.cpp: starting a recorded tutorial on the table and giving the table back after it.
+#include "table/CCardTable.h"
+
+#include "table/CAutoFinisher.h"
+#include "table/CCard.h"
+#include "table/CCardFlight.h"
+#include "table/ITableHost.h"
+#include "table/LevelFileName.h"
+
+#include "table/CCursorHand.h"
+
+namespace {
+// The layout a snapshot does not carry but a rebuilt place needs to look as before.
+void CopyLayout(CPlace& dst, const CPlace& src)
+{
+    dst.k_squeeze = src.k_squeeze;
+    dst.h = src.h;
+    dst.iRankMat = src.iRankMat;
+    dst.bound_x1 = src.bound_x1;
+    dst.bound_x2 = src.bound_x2;
+    dst.bound_y1 = src.bound_y1;
+    dst.bound_y2 = src.bound_y2;
+}
+}  // namespace
+
+void CCardTable::SavePlaces()
+{
+    ClearSavedPlaces();
+    for (const auto& place : m_Places) {
+        auto copy = std::make_unique<CPlace>(this, false);
+        copy->TakeSnapshot(place.get());
+        CopyLayout(*copy, *place);
+        m_SavedPlaces.push_back(std::move(copy));
+    }
+}
+
+void CCardTable::RestorePlaces()
+{
+    // Nothing may keep pointing to the places about to go, and no card may stay marked as flying
+    // or held: the saved piles hold every card again.
+    for (const auto& flight : m_MoveCards)
+        flight->card->InFly = false;
+    m_MoveCards.clear();
+    if (m_pCursorHand != nullptr) {
+        m_pCursorHand->srcPlace = nullptr;
+        m_pCursorHand->place->pile.clear();
+    }
+    m_pLastSource = nullptr;
+    m_LastMove = PlaceMove();
+    m_Places.clear();
+    for (const auto& saved : m_SavedPlaces) {
+        auto place = std::make_unique<CPlace>(this, false);
+        place->TakeSnapshot(saved.get());
+        place->RestoreSnapshot(saved.get());
+        place->srcPlace = nullptr;  // the saved copy it came from may be cleared before this place goes
+        CopyLayout(*place, *saved);
+        m_Places.push_back(std::move(place));
+    }
+    m_bCheckMoves = true;
+    m_pInterface->ReapplyPlaceSetup();
+}
+
+void CCardTable::ClearSavedPlaces()
+{
+    m_SavedPlaces.clear();
+}
+
+void CCardTable::StartLearn()
+{
+    SavePlaces();
+    std::string path;
+    if (!MakeLevelFileName("data/learn/%s.dat", m_Level.sName, path) || !m_pInterface->LoadLearnFile(path)) {
+        if (m_engine.Get() != nullptr)
+            m_engine.Get()->Log("[E] Learn file %s not completely loaded", path.c_str());
+        return;
+    }
+    m_pInterface->ShowTutorialEffect(true);
+    m_nMouseEvent = 0;
+    m_pInterface->BeginReplay();
+    int from = -1, card = -1;
+    if (m_pInterface->FirstRecordedMove(from, card)) {
+        const CPlace* source = GetPlace(from);
+        if (source != nullptr) {
+            int x = 0, y = 0;
+            GetCardPosition(source, card, nullptr, x, y);
+            const bool dragging = !IsTopCard(from, card);
+            if (dragging) {
+                const CCard* picked = source->GetCard(card);
+                const float angle = picked != nullptr ? picked->RenderAngle : source->rotate;
+                RotateOffset(x, y, angle, x, y, 4);
+            }
+            m_pInterface->AimReplayHand(static_cast<float>(x), static_cast<float>(y), dragging);
+        }
+    }
+    m_pInterface->SetCursorShape(0);
+}
+
+void CCardTable::StopLearn()
+{
+    if (!m_pInterface->IsReplaying())
+        return;
+    RestorePlaces();
+    m_pAutoFinisher->m_bActive = false;
+    m_pInterface->ShowTutorialEffect(false);
+    m_bCheckMoves = true;
+    m_pInterface->EndReplay();
+}

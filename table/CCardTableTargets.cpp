@@ -1,0 +1,363 @@
+// CCardTableTargets.cpp: the cards an armed special action would take, shown before it is applied.
+#include "table/CCardTable.h"
+
+#include "framework/StringUtils.h"
+#include "table/CCard.h"
+#include "table/CCursorHand.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+// The cards a place was dealt by its tokens: "-1:n:..." deals n random cards, any other token one.
+int DealtCount(const CPlace& place)
+{
+    int n = 0;
+    for (const std::string& token : place.cards) {
+        PlaceRequirement req;
+        ParseRequirement(token, req);
+        n += req.a < 0 ? req.b : 1;
+    }
+    return n;
+}
+
+// 1 when the layout has one card per place (the shapes then run across places), else 2.
+int LayoutDepth(const CPlace& hit)
+{
+    if (hit.help_script == "Pyramid")
+        return 1;
+    // A place dealt no card is not a one-card place: its pile grows in play.
+    if (DealtCount(hit) != 1)
+        return 2;
+    return (!hit.empty_drop_req.empty() && hit.drop_req.empty()) ? 1 : 2;
+}
+
+bool IsColumnType(const CPlace* place)
+{
+    return place != nullptr && (place->type == 3 || place->type == 7);
+}
+
+// Sorted by key ascending; a selection pass taking the first smallest keeps equal keys in order.
+void SortByKey(std::vector<int>& indexes, std::vector<int> keys)
+{
+    for (std::size_t k = 0; k < indexes.size(); ++k) {
+        std::size_t best = k;
+        for (std::size_t l = k + 1; l < indexes.size(); ++l) {
+            if (keys[l] < keys[best])
+                best = l;
+        }
+        std::swap(indexes[k], indexes[best]);
+        std::swap(keys[k], keys[best]);
+    }
+}
+
+int PositionOf(const std::vector<int>& list, int value)
+{
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i] == value)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void Select(CCard* card)
+{
+    if (card != nullptr)
+        card->Shadow = true;
+}
+
+// The working values of one pass.
+struct Pointed {
+    CPlace* H = nullptr;
+    int h = -1;       // H's index
+    int c = -1;       // the pointed card's index in H
+    int depth = 2;
+    std::vector<int> row, column;
+    int rowPos = -1, colPos = -1;
+};
+
+bool CodeIgnoresType7(int code)
+{
+    switch (code) {
+    case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 11:
+    case 13: case 14: case 15: case 16: case 17: case 18: case 22: case 24:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The places of H's row (same height and turn, by x) and of the column under the mouse (by y).
+void FindRowAndColumn(const CCardTable& t, Pointed& p)
+{
+    const CPlace& H = *p.H;
+    const float halfW = static_cast<float>(t.m_nCardWidth) / 1.8f;
+    std::vector<int> rowKeys, colKeys;
+    for (int i = 0; i < t.PlaceCount(); ++i) {
+        const CPlace& q = *t.GetPlace(i);
+        if (std::fabs(q.rotate - H.rotate) >= 0.05f)
+            continue;
+        if (std::abs(q.y - H.y) < 10) {
+            p.row.push_back(i);
+            rowKeys.push_back(q.x);
+        }
+        if (std::fabs(static_cast<float>(q.x) - t.m_fMouseX) < halfW) {
+            p.column.push_back(i);
+            colKeys.push_back(q.y);
+        }
+    }
+    SortByKey(p.row, rowKeys);
+    SortByKey(p.column, colKeys);
+    p.rowPos = PositionOf(p.row, p.h);
+    p.colPos = PositionOf(p.column, p.h);
+}
+
+CPlace* RowNeighbour(const CCardTable& t, const Pointed& p, int step)
+{
+    if (p.rowPos < 0)
+        return nullptr;
+    const int at = p.rowPos + step;
+    if (at < 0 || at >= static_cast<int>(p.row.size()))
+        return nullptr;
+    return t.GetPlace(p.row[static_cast<std::size_t>(at)]);
+}
+
+CPlace* ColumnNeighbour(const CCardTable& t, const Pointed& p, int step)
+{
+    if (p.colPos < 0)
+        return nullptr;
+    const int at = p.colPos + step;
+    if (at < 0 || at >= static_cast<int>(p.column.size()))
+        return nullptr;
+    return t.GetPlace(p.column[static_cast<std::size_t>(at)]);
+}
+
+// P's top card when c is H's top card, else P's card c (null when P has none).
+CCard* DepthCard(const Pointed& p, const CPlace& place)
+{
+    return p.c == p.H->TopIndex() ? place.GetCard(-1) : place.GetCard(p.c);
+}
+
+void ClearAllSelections(CCardTable& t)
+{
+    for (int i = 0; i < t.PlaceCount(); ++i) {
+        for (CCard* card : t.GetPlace(i)->pile)
+            card->Shadow = false;
+    }
+}
+
+void SelectPair(CCardTable& t, const Pointed& p)
+{
+    const CPlace& H = *p.H;
+    CCard* card = H.GetCard(p.c);
+    const int side = t.m_nCardWidth / 5;
+    const float off = t.m_fMouseX - static_cast<float>(H.x);
+    if (off <= -side || off >= side) {
+        const CPlace* N = RowNeighbour(t, p, off < 0 ? -1 : 1);
+        if (!IsColumnType(N))
+            return;
+        const int k = p.c < N->Size() ? p.c : N->TopIndex();
+        if (k < 0)
+            return;
+        CCard* other = N->GetCard(k);
+        if (p.c == H.TopIndex() || other->IsFaceUp() != card->IsFaceUp())
+            other = N->GetCard(-1);
+        Select(other);
+        Select(card);
+        return;
+    }
+    CCard* other = H.GetCard(p.c == 0 ? 1 : p.c - 1);
+    if (other != nullptr) {
+        Select(other);
+        Select(card);
+        return;
+    }
+    if (p.depth != 1)
+        return;
+    const CPlace* N = ColumnNeighbour(t, p, H.y <= static_cast<int>(t.m_fMouseY) ? 1 : -1);
+    if (!IsColumnType(N) || N->Size() == 0)
+        return;
+    Select(N->GetCard(-1));
+    Select(card);
+}
+
+void SelectThree(const Pointed& p)
+{
+    const CPlace& H = *p.H;
+    if (H.Size() <= 2)
+        return;
+    int first = p.c - 1 < 0 ? p.c : p.c - 1;
+    if (first + 2 > H.TopIndex())
+        first -= 1;
+    for (int i = first; i < first + 3; ++i)
+        Select(H.GetCard(i));
+}
+
+// The depth card of every type-3 place of the row; returns the last one selected.
+CCard* SelectRow(const CCardTable& t, const Pointed& p, bool faceUpOnly)
+{
+    CCard* last = nullptr;
+    for (int i : p.row) {
+        const CPlace& q = *t.GetPlace(i);
+        CCard* card = q.type == 3 ? DepthCard(p, q) : nullptr;
+        if (card == nullptr || (faceUpOnly && !card->IsFaceUp()))
+            continue;
+        Select(card);
+        last = card;
+    }
+    return last;
+}
+
+void SelectAllOf(const CPlace& place)
+{
+    for (CCard* card : place.pile)
+        Select(card);
+}
+
+void SelectColumn(const CCardTable& t, const Pointed& p)
+{
+    if (p.depth != 1) {
+        SelectAllOf(*p.H);
+        return;
+    }
+    for (int i : p.column) {
+        const CPlace& q = *t.GetPlace(i);
+        if (IsColumnType(&q) && q.Size() > p.c)
+            Select(q.GetCard(p.c));
+    }
+}
+
+void SelectDiagonal(const CCardTable& t, const Pointed& p)
+{
+    const CPlace& H = *p.H;
+    Select(H.GetCard(p.c));
+    const int s = t.m_fMouseX <= static_cast<float>(H.x) ? 1 : -1;
+    if (p.depth != 1) {
+        for (int dir : {1, -1}) {
+            int k = p.c;
+            for (int at = p.rowPos + dir; p.rowPos >= 0 && at >= 0 && at < static_cast<int>(p.row.size()); at += dir) {
+                k += dir * s;
+                const CPlace& q = *t.GetPlace(p.row[static_cast<std::size_t>(at)]);
+                if (q.type == 3 && k >= 0 && k < q.Size())
+                    Select(q.GetCard(k));
+            }
+        }
+        return;
+    }
+    // A line through H's anchor rising towards the mouse's side with the card's slope.
+    const float dirX = static_cast<float>(s > 0 ? -t.m_nCardWidth : t.m_nCardWidth);
+    const float dirY = static_cast<float>(-t.m_nCardHeight);
+    const float len = std::sqrt(dirX * dirX + dirY * dirY);
+    if (len <= 0.0f)
+        return;
+    const float limit = static_cast<float>(std::min(t.m_nCardWidth, t.m_nCardHeight)) / 2.0f;
+    for (int i = 0; i < t.PlaceCount(); ++i) {
+        const CPlace& q = *t.GetPlace(i);
+        if (q.type != 3)
+            continue;
+        const float qx = static_cast<float>(q.x - H.x), qy = static_cast<float>(q.y - H.y);
+        if (std::fabs(qx * dirY - qy * dirX) / len < limit)
+            Select(q.GetCard(-1));
+    }
+}
+
+void SelectToReveal(CCardTable& t, const Pointed& p)
+{
+    const CPlace& H = *p.H;
+    std::vector<CCard*> chosen;
+    if (p.depth == 1) {
+        for (int i = 0; i < t.PlaceCount(); ++i) {
+            const CPlace& q = *t.GetPlace(i);
+            if (q.type == 3 && std::abs(q.y - H.y) < 3 && q.Size() > p.c)
+                chosen.push_back(q.GetCard(p.c));
+        }
+    } else {
+        chosen = H.pile;
+    }
+    bool hidden = false;
+    for (CCard* card : chosen) {
+        Select(card);
+        hidden = hidden || !card->IsFaceUp();
+    }
+    const float stepX = std::fabs(t.m_Level.nHOffsetVisible * H.h_offset);
+    const float stepY = std::fabs(t.m_Level.nVOffsetVisible * H.v_offset);
+    if (!hidden && (stepX > 1.0f || stepY > 1.0f))
+        ClearAllSelections(t);  // the action would reveal nothing
+}
+
+void SelectFor(CCardTable& t, int code, const Pointed& p)
+{
+    const CPlace& H = *p.H;
+    const bool type37 = IsColumnType(&H);
+    const bool type3 = H.type == 3;
+    CCard* card = H.GetCard(p.c);
+    switch (code) {
+    case 0: case 1:
+        if (type37)
+            Select(card);
+        break;
+    case 12:
+        if (type37 && !card->IsFaceUp())
+            Select(card);
+        break;
+    case 19: case 20:
+        if (type37 && card->IsFaceUp())
+            Select(card);
+        break;
+    case 2: case 3: case 21:
+        if (type37)
+            SelectPair(t, p);
+        break;
+    case 4: case 5:
+        if (type3)
+            SelectThree(p);
+        break;
+    case 6: case 7:
+        if (type3)
+            SelectRow(t, p, true);
+        break;
+    case 16:
+        if (type3)
+            SelectRow(t, p, false);
+        break;
+    case 13:
+        if (type3) {
+            const CCard* last = SelectRow(t, p, false);
+            if (last == nullptr || last->IsFaceUp())
+                ClearAllSelections(t);
+        }
+        break;
+    case 8: case 9: case 15:
+        if (type37)
+            SelectColumn(t, p);
+        break;
+    case 10: case 11: case 18:
+        if (type3)
+            SelectDiagonal(t, p);
+        break;
+    case 14: case 23:
+        if (type3)
+            SelectToReveal(t, p);
+        break;
+    case 17:
+        if (type3) {
+            for (int i = 0; i < t.PlaceCount(); ++i) {
+                if (t.GetPlace(i)->type == 3)
+                    SelectAllOf(*t.GetPlace(i));
+            }
+        }
+        break;
+    case 22:
+        if (type3 && card->IsFaceUp() && p.depth != 1) {
+            for (int i = p.c; i <= H.TopIndex(); ++i)
+                Select(H.GetCard(i));
+        }
+        break;
+    default:
+        break;  // 24 needs no target; other codes select nothing
+    }
+}
+}  // namespace
+

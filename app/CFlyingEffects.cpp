@@ -51,6 +51,11 @@ bool CFlyingEffects::Add(float x, float y, float lifetime, float delay, int tag)
 
 void CFlyingEffects::Update(float dt)
 {
+    // Dead systems are forgotten before anything spawns: a new system may take a dead one's
+    // memory, and the effect that owned the dead one would then drive it as its own.
+    for (FlyingEffect& effect : m_effects)
+        if (effect.system != nullptr && !IsLive(effect))
+            effect.system = nullptr;
     for (std::size_t i = 0; i < m_effects.size();) {
         FlyingEffect& effect = m_effects[i];
         if (effect.delay != 0) {

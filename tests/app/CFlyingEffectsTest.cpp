@@ -124,6 +124,32 @@ TEST_F(CFlyingEffectsTest, EffectWhoseLifetimeEndedStaysUntilItsLastParticleDied
     EXPECT_LE(framesListed, 16);
 }
 
+// The manager may hand a dead system's memory to the next spawn; an effect whose system died
+// must not take the new system for its own (and stop it as its own lifetime ended).
+TEST_F(CFlyingEffectsTest, EffectWhoseSystemDiedLeavesAnotherEffectsNewSystemAlone)
+{
+    auto effects = Make<CFlyingEffects>();
+    ASSERT_TRUE(effects->Add(50, 50, -1, 10.0f, 0));  // spawns late, from the front of the list
+    ASSERT_TRUE(effects->Add(0, 0, 0.1f, 0.01f, 0));  // spawns at once and ends soon
+    CParticleSystem* first = nullptr;
+    for (int frame = 0; frame < 100; ++frame) {
+        Frame(*effects, 0.05f);
+        if (first == nullptr)
+            first = effects->GetEffect(1)->system;
+        if (first != nullptr && !m_manager.IsPSAlive(first))
+            break;
+    }
+    ASSERT_NE(first, nullptr);
+    ASSERT_FALSE(m_manager.IsPSAlive(first));
+    ASSERT_EQ(effects->GetCount(), 2);  // the ended effect is noticed in the next update
+
+    effects->Update(effects->GetEffect(0)->delay + 0.001f);
+    ASSERT_EQ(effects->GetCount(), 1);
+    const FlyingEffect* late = effects->GetEffect(0);
+    ASSERT_TRUE(m_manager.IsPSAlive(late->system));
+    EXPECT_NE(late->system->GetAge(), CParticleSystem::kAgeStopped);
+}
+
 TEST_F(CFlyingEffectsTest, ShiftAndRotateMoveEveryPointOfTheTaggedEffects)
 {
     auto effects = Make<CFlyingEffects>();

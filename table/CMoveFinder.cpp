@@ -55,6 +55,7 @@ bool CMoveFinder::Refresh()
         if (!stockCanHelp)
             FreeCellMove();
         table->m_bCheckMoves = false;
+        movesChanged = true;
     }
     return !moves.empty();
 }

@@ -40,6 +40,10 @@ public:
     const std::vector<MoveRecord>& Moves() const { return moves; }
     int GetHintIndex() const { return hintIndex; }
     void SetHintIndex(int index) { hintIndex = index; }
+    // Set each time Refresh searches anew; the move indicator reads and clears it, so it changes
+    // the light only on a new verdict.
+    bool HaveMovesChanged() const { return movesChanged; }
+    void ClearMovesChanged() { movesChanged = false; }
 
 private:
     CPlace* Place(int index) const;
@@ -60,4 +64,5 @@ private:
     bool freeCellMove = false;
     CCardTable* table;
     int uselessMoves = 0;
+    bool movesChanged = false;
 };

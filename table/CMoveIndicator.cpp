@@ -1,0 +1,181 @@
+// CMoveIndicator.cpp: the move indicator light, its sparkles and its first-time windows.
+#include "table/CMoveIndicator.h"
+
+#include "app/CPathEffects.h"
+#include "app/Globals.h"
+#include "framework/CFAnimationGroup.h"
+#include "framework/CFAnimationInstance.h"
+#include "framework/CParticleManager.h"
+#include "screens/CProfileStore.h"
+#include "table/CCardTable.h"
+#include "table/CMoveFinder.h"
+#include "table/IGameController.h"
+
+namespace {
+
+// The setting as the last update saw it, for the whole program: a change made in a menu while
+// no game was shown still makes the next game's table search again.
+int g_nLastSetting = -1;  // -1: not taken yet
+
+constexpr float kOrbitRadiusX = 36.0f, kOrbitRadiusY = 16.5f, kOrbitPeriod = 2.0f;
+constexpr float kEndless = -1.0f;
+
+}  // namespace
+
+CMoveIndicator::CMoveIndicator(IGameController* controller, CFAnimationInstance* light)
+    : m_pController(controller),
+      m_pLight(light),
+      m_pGroup(std::make_unique<CFAnimationGroup>()),
+      m_pParticles(std::make_unique<CParticleManager>(50.0f)),
+      m_pOrbit(std::make_unique<CPathEffects>(m_pParticles.get(), "gfx/PARTICLES/classic.psi",
+                                               "gfx/PARTICLES/particles.png", 95.0f, 31.0f, 32.0f, 32.0f))
+{
+    if (m_pLight != nullptr)
+        m_pLight->PlayCommandSection("on", false);
+    if (PlayerRecord* player = Player())
+        ++player->m_nTableValue1;
+}
+
+CMoveIndicator::~CMoveIndicator()
+{
+    m_pOrbit.reset();
+    m_pParticles.reset();
+    m_pGroup.reset();
+}
+
+PlayerRecord* CMoveIndicator::Player()
+{
+    return g_pProfileStore != nullptr ? &g_pProfileStore->m_current : nullptr;
+}
+
+bool CMoveIndicator::SettingOn() const
+{
+    const PlayerRecord* player = Player();
+    return player == nullptr || player->m_bHints != 0;  // a new player has it on
+}
+
+bool CMoveIndicator::HintsBarred() const
+{
+    const PlayerRecord* player = Player();
+    const bool classic = m_pController != nullptr && (m_pController->GetMode() & 7u) == 1u;
+    return player != nullptr && player->m_bMasterMode != 0 && !classic;
+}
+
+bool CMoveIndicator::IsWindowPending(int kind) const
+{
+    if (kind == kWindowFirst)
+        return m_bPendingWindow3;
+    if (kind == kWindowSecond)
+        return m_bPendingWindow4;
+    return false;
+}
+
+void CMoveIndicator::TurnOn()
+{
+    if (!SettingOn() || m_bLit)
+        return;
+    m_bLit = true;
+    if (m_pLight != nullptr)
+        m_pLight->PlayCommandSection("on", false);
+    PlayerRecord* player = Player();
+    if (player == nullptr)
+        return;
+    if (++player->m_nTableValue2 == 3) {
+        m_bPendingWindow3 = true;
+    } else if (player->m_nTableValue1 == 2) {
+        m_bPendingWindow4 = true;
+        player->m_nTableValue1 = 3;  // so that window comes once
+    }
+}
+
+void CMoveIndicator::TurnOff()
+{
+    if (!m_bLit)
+        return;
+    m_bLit = false;
+    m_pOrbit->StopPaths();
+    m_bOrbitRunning = false;
+    if (m_pLight != nullptr)
+        m_pLight->PlayCommandSection("off", false);
+}
+
+bool CMoveIndicator::IsLit(bool asShown) const
+{
+    if (asShown && m_pLight != nullptr && m_pLight->IsPlaying())
+        return !m_bLit;
+    return m_bLit;
+}
+
+void CMoveIndicator::FollowMoveFinder()
+{
+    CCardTable* table = m_pController != nullptr ? m_pController->GetTable() : nullptr;
+    CMoveFinder* finder = table != nullptr ? table->GetMoveFinder() : nullptr;
+    if (finder == nullptr || table->IsHolding())
+        return;
+    const bool move = !finder->NoMoreMoves();
+    if (finder->HaveMovesChanged()) {
+        if (move)
+            TurnOn();
+        else
+            TurnOff();
+    }
+    finder->ClearMovesChanged();
+}
+
+void CMoveIndicator::AskForWindows()
+{
+    if (m_pController == nullptr || (m_pLight != nullptr && m_pLight->IsPlaying()) || m_pController->IsModal() ||
+        m_pController->IsReplaying())
+        return;
+    if (m_bPendingWindow3 && m_pController->RequestInfoWindow(kWindowFirst, 0.0f, 1))
+        m_bPendingWindow3 = false;
+    if (m_bPendingWindow4 && m_pController->RequestInfoWindow(kWindowSecond, 0.0f, 1))
+        m_bPendingWindow4 = false;
+}
+
+void CMoveIndicator::UpdateOrbit()
+{
+    if (!m_bLit)
+        return;
+    if (m_pController != nullptr && m_pController->IsPanelPlaying()) {
+        if (m_bOrbitRunning) {
+            m_pOrbit->StopPaths();
+            m_bOrbitRunning = false;
+        }
+        return;
+    }
+    if (m_bOrbitRunning || m_pLight == nullptr)
+        return;
+    float x = 0, y = 0, w = 0, h = 0;
+    m_pLight->GetBounds(&x, &y, &w, &h);
+    const float cx = x + w / 2.0f, cy = y + h / 2.0f - 2.0f;
+    m_pOrbit->AddEllipse(kEndless, kOrbitPeriod, cx, cy, kOrbitRadiusX, kOrbitRadiusY, 0.0f);
+    m_pOrbit->AddEllipse(kEndless, kOrbitPeriod, cx, cy, kOrbitRadiusX, kOrbitRadiusY, 1.0f);
+    m_bOrbitRunning = true;
+}
+
+void CMoveIndicator::Update(float dt)
+{
+    const int setting = SettingOn() ? 1 : 0;
+    if (g_nLastSetting != -1 && setting != g_nLastSetting && m_pController != nullptr) {
+        if (CCardTable* table = m_pController->GetTable())
+            table->m_bCheckMoves = true;
+    }
+    g_nLastSetting = setting;
+
+    m_pGroup->Update(dt);
+    if (setting != 0 && !HintsBarred())
+        FollowMoveFinder();
+    if (setting == 0 || HintsBarred())
+        TurnOff();
+    AskForWindows();
+    UpdateOrbit();
+    m_pParticles->Update(dt);
+    m_pOrbit->Update(dt);
+}
+
+void CMoveIndicator::Render()
+{
+    m_pParticles->Render();
+    m_pGroup->Render();
+}

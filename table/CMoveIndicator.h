@@ -1,0 +1,56 @@
+// CMoveIndicator.h: the light on the top panel that tells whether a move is still possible.
+#pragma once
+
+#include <memory>
+
+class CFAnimationGroup;
+class CFAnimationInstance;
+class CParticleManager;
+class CPathEffects;
+class IGameController;
+struct PlayerRecord;
+
+// Follows the move finder's verdict: plays "on" and "off" on the panel's light part and, while
+// lit, sends two sparkles round it on an ellipse. The player's move-indicator setting switches it
+// (the no-hints setting too, outside a classic game). The first times it lights it asks the
+// controller for the two information windows that explain it. Two counters of the player record
+// belong to it: level starts with the light and times the light came on.
+class CMoveIndicator {
+public:
+    static constexpr int kWindowFirst = 3;   // information window kinds of the controller
+    static constexpr int kWindowSecond = 4;
+
+    CMoveIndicator(IGameController* controller, CFAnimationInstance* light);
+    ~CMoveIndicator();
+    CMoveIndicator(const CMoveIndicator&) = delete;
+    CMoveIndicator& operator=(const CMoveIndicator&) = delete;
+
+    void TurnOn();
+    void TurnOff();
+    // asShown: while the light's on/off animation still plays, the state before the change.
+    bool IsLit(bool asShown) const;
+    void Update(float dt);
+    void Render();
+
+    bool IsWindowPending(int kind) const;
+    bool IsOrbitRunning() const { return m_bOrbitRunning; }
+    const CPathEffects* GetOrbit() const { return m_pOrbit.get(); }
+
+private:
+    static PlayerRecord* Player();   // the current player's record, null without a profile store
+    bool SettingOn() const;
+    bool HintsBarred() const;        // no-hints is on outside a classic game
+    void FollowMoveFinder();
+    void AskForWindows();
+    void UpdateOrbit();
+
+    bool m_bLit = true;
+    bool m_bPendingWindow3 = false;
+    bool m_bPendingWindow4 = false;
+    IGameController* m_pController;
+    CFAnimationInstance* m_pLight;   // the panel's part
+    std::unique_ptr<CFAnimationGroup> m_pGroup;
+    bool m_bOrbitRunning = false;
+    std::unique_ptr<CParticleManager> m_pParticles;
+    std::unique_ptr<CPathEffects> m_pOrbit;
+};

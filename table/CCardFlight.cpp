@@ -2,6 +2,7 @@
 #include "table/CCardFlight.h"
 
 #include "framework/CSprite.h"
+#include "table/CBonusCardFrame.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
@@ -143,7 +144,7 @@ void CCardFlight::Step(float dt)
     curFace = fromFace + (toFace - fromFace) * progress;
     card->SetFaceUp(curFace > 0.0f ? 1.0f : 0.0f);
     card->RenderAngle_curr += (curX - prevX) / 170.0f;
-    PlaceCardAndShadow();
+    WritePose();
 }
 
 void CCardFlight::Land()
@@ -199,7 +200,7 @@ void CCardFlight::PlayArrival()
     table->GetHost()->OnCardArrived(card, target, landingCode);
 }
 
-void CCardFlight::PlaceCardAndShadow()
+void CCardFlight::WritePose()
 {
     if (!visible)
         return;
@@ -213,6 +214,26 @@ void CCardFlight::PlaceCardAndShadow()
     card->Update(0.0f);
 }
 
+void CCardFlight::PlaceCardAndShadow()
+{
+    if (!visible)
+        return;
+    WritePose();
+    // Stacked cards in flight share one shadow: an earlier flight within 5 pixels casts it.
+    for (const auto& other : table->Flights()) {
+        if (other.get() == this)
+            break;
+        if (std::fabs(other->curX - curX) <= 5.0f && std::fabs(other->curY - curY) <= 5.0f)
+            return;
+    }
+    CSprite* shadow = table->GetHost()->IsHighDetail() ? table->GetHost()->GetShadowSprite(0) : nullptr;
+    if (shadow == nullptr)
+        return;
+    const float s = static_cast<float>(curHeight + 1);
+    shadow->RenderEx(card->RenderX_curr + s, card->RenderY_curr + s, card->RenderAngle_curr, card->RenderScale,
+                     card->RenderScale);
+}
+
 void CCardFlight::DrawCard()
 {
     if (!visible || card->RenderSprite == nullptr)
@@ -221,5 +242,9 @@ void CCardFlight::DrawCard()
     const float hs = mostlyHorizontal ? squeeze : card->RenderScale;
     const float vs = mostlyHorizontal ? card->RenderScale : squeeze;
     card->RenderSprite->RenderEx(card->RenderX_curr, card->RenderY_curr, card->RenderAngle_curr, hs, vs);
+    if ((card->CardState == 1 || card->CardState == 2) && !table->GetHost()->BonusesSwitchedOff())
+        table->GetBonusFrame()->Render(card->RenderX_curr, card->RenderY_curr, card->RenderAngle_curr, hs, vs);
+    if (card->Shadow && source != nullptr)  // highlighted: drawn once more at its shadow pose
+        card->RenderSprite->RenderEx(card->RenderShadowX, card->RenderShadowY, card->RenderAngle_curr, hs, vs);
     card->Shadow = false;
 }

@@ -55,6 +55,7 @@ public:
 private:
     void ComputeSlot();
     void Step(float dt);
+    void WritePose();                          // the flight pose into the card, at once
     void Finish();
 
     bool m_bLanded = false;

@@ -2,12 +2,15 @@
 #include "table/CCardTable.h"
 
 #include "app/CIniFile.h"
+#include "framework/CFAnimationGroup.h"
 #include "table/CAutoFinisher.h"
+#include "table/CBonusCardFrame.h"
 #include "table/CBonusLevelScript.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCursorHand.h"
 #include "table/CMoveFinder.h"
+#include "table/CRainEffect.h"
 #include "table/CScoreKeeper.h"
 #include "table/ITableHost.h"
 
@@ -24,7 +27,10 @@ CNoHost g_noHost;
 CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
     : m_pInterface(host != nullptr ? host : &g_noHost), m_nLevel(level), m_nLocation(level / 5), m_nMode(mode)
 {
+    m_pBackGroup = std::make_unique<CFAnimationGroup>();
+    m_pFrontGroup = std::make_unique<CFAnimationGroup>();
     m_pLevelFile = std::make_unique<CIniFile>("sol_max.ini");
+    m_pBonusFrame = std::make_unique<CBonusCardFrame>(this, "GFX/Interface/GENERAL/CARDS/bonus_frame.png");
     m_pCursorHand = std::make_unique<CCursorHand>(this);
     m_pMoveFinder = std::make_unique<CMoveFinder>(this);
     m_pAutoFinisher = std::make_unique<CAutoFinisher>(this);
@@ -33,6 +39,7 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
     m_pScoreKeeper = std::make_unique<CScoreKeeper>(this);
     m_pScoreKeeper->SyncWithProfile();
     m_pScoreKeeper->SetScore(m_pScoreKeeper->GetScore(), false);
+    m_pRain = std::make_unique<CRainEffect>();
 }
 
 CCardTable::~CCardTable()
@@ -242,18 +249,28 @@ CCardFlight* CCardTable::AddFlight(std::unique_ptr<CCardFlight> flight)
 
 void CCardTable::Update(float dt)
 {
+    m_pFrontGroup->Update(dt);
+    m_pBackGroup->Update(dt);
+    m_pRain->Update(dt, false);
     CheckLevelComplete();
     CheckNoMoves(dt);
     if (!m_pInterface->IsBusy())
         m_pAutoFinisher->Step(dt);
+    SampleMouse(m_fMouseX, m_fMouseY, m_nMouseEvent);
+    HandPlace()->x = static_cast<int>(m_fMouseX);
+    HandPlace()->y = static_cast<int>(m_fMouseY);
     m_fLevelTime += dt;
-    // The variants' extra rules move cards by themselves while the player could act.
-    if (IsInputAllowed() && (m_nMode & 7) != 2 && m_nBonusAction == -1 && !HasTimedPlace())
-        ApplyRuleActions();
+    // The variants' extra rules move cards by themselves while the player could act; only when
+    // none fired does the mouse act.
+    if (IsInputAllowed() && (m_nMode & 7) != 2 && m_nBonusAction == -1 && !HasTimedPlace()) {
+        if (!ApplyRuleActions())
+            HandleMouse();
+    }
     RemoveExpiredPlaces();
     for (auto& place : m_Places)
         place->Update(dt);
     UpdateFlights(dt);
+    m_pBonusFrame->Update(dt);
     m_pCursorHand->Update(dt);
     if (!m_pInterface->IsBusy())
         AutoTurnCards();

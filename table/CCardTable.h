@@ -11,13 +11,16 @@
 #include <vector>
 
 class CAutoFinisher;
+class CBonusCardFrame;
 class CBonusLevelScript;
 class CCard;
 class CCardFlight;
 class CCursorHand;
 class CDeck;
+class CFAnimationGroup;
 class CIniFile;
 class CMoveFinder;
+class CRainEffect;
 class CScoreKeeper;
 class ITableHost;
 
@@ -100,6 +103,17 @@ public:
     int FindPlaceOfType(int type) const;       // first place of that type, -1 when none
     CPlace* AddPlace(std::unique_ptr<CPlace> place);  // appended to the places; returns it
 
+    // ---- Mouse, drawing, win cascade ---------------------------------------------------------
+    void SampleMouse(float& x, float& y, int& event);  // this frame's mouse; no button during a replay or help
+    void HandleMouse();                        // one frame of pick, drag, drop, click and double click
+    void Render();                             // places, flights, cascade, then the held cards on top
+    void StartCascade(int mode, int limit, int sparkles, float seconds);  // thrown from the cards' poses
+    void StopCascade();
+    CRainEffect* GetRain() const { return m_pRain.get(); }
+    CBonusCardFrame* GetBonusFrame() const { return m_pBonusFrame.get(); }
+    CFAnimationGroup* GetBackGroup() const { return m_pBackGroup.get(); }
+    CFAnimationGroup* GetFrontGroup() const { return m_pFrontGroup.get(); }
+
     // ---- Special actions (armed bonus codes 0..24) ---------------------------------------
     void SelectActionTargets();                // marks (Shadow) the cards the armed action would take
     bool ApplyBonusAction();                   // carries the armed action out; true when it acted
@@ -143,6 +157,11 @@ public:
     bool m_bPhaseElapsed = false;
     float m_fMouseX = 0, m_fMouseY = 0;        // mouse position of this frame (800x600 view)
     int m_nMouseEvent = 0;                     // 0 none, 1 released, 2 pressed, 3 double click
+    int m_nButtonEvent = 0, m_nRawButtonEvent = 0, m_nPrevButtonEvent = 0;
+    int m_nLastMouseEvent = 0;                 // the last non-zero event the mouse handling saw
+    bool m_bRightRelease = false;              // the right button was released this frame
+    bool m_bDblRequest = false;                // a release over its own place asks for a double click
+    bool m_bDblPending = false;                // a double click waits for the mouse handling
     int m_nGoalCount[3] = {-1, -1, -1};        // bonus attempts: 1 won, 0 lost, -1 not played
     int m_nGoal = -1;                          // bonus value measured (seconds), -1: played in attempts
     int m_nGoalsMet = 0;
@@ -176,6 +195,17 @@ private:
     void RecordRuleMove(int from, int to, int card, int flag);
     CPlace* FirstPlaceOfType(int type) const;
     void FinishBonusAction(int code);
+    void PressCard();
+    CCard* HoverCard();
+    bool DoubleClickCard(int& event);          // true when the card went home
+    void ReleaseMouse();
+    void DropHeldCards(CPlace* target);
+    void CancelFlightsOf(const std::vector<CCard*>& cards);
+    void SetMouseShape(int shape);
+    void PlayRandom(const HEffect (&sounds)[3]);
+    void RenderFlightLayer(int layer, bool reverse);
+    void FillCascade();
+    void StartWinCascade();                    // the set-up the host chooses for this win
 
     std::vector<std::unique_ptr<CPlace>> m_Places;
     std::vector<std::unique_ptr<CCardFlight>> m_MoveCards;
@@ -184,6 +214,10 @@ private:
     std::unique_ptr<CAutoFinisher> m_pAutoFinisher;
     std::unique_ptr<CScoreKeeper> m_pScoreKeeper;
     std::unique_ptr<CIniFile> m_pLevelFile;
+    std::unique_ptr<CFAnimationGroup> m_pBackGroup;
+    std::unique_ptr<CFAnimationGroup> m_pFrontGroup;
+    std::unique_ptr<CRainEffect> m_pRain;
+    std::unique_ptr<CBonusCardFrame> m_pBonusFrame;
     std::unique_ptr<CBonusLevelScript> m_pBonusScript;
     std::vector<std::unique_ptr<CPlace>> m_SavedPlaces;  // the table before a tutorial replay
     ITableHost* m_pInterface;

@@ -58,6 +58,7 @@ void CCardTable::CheckLevelComplete()
     // The host reads the medal when it hears of the win; a hardcore level is never graded.
     if ((m_nMode & 8u) == 0u && (m_nMode & 7u) == 2u)
         GradeBonusLevel();
+    StartWinCascade();
     m_bWon = true;
     m_pInterface->OnLevelWon();
 }

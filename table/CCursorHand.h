@@ -4,13 +4,19 @@
 
 class CCard;
 class CCardTable;
+class CFAnimationGroup;
+class CFAnimationInstance;
 class CPlace;
 
-// Owned by its table (one hand per table, so it never outlives the table it points to). This is
-// the holding side of drag and drop: the hand's place, where its cards came from and the hover
-// state the fan layout reads. Pressing, dragging and dropping with the mouse build on it.
+// Owned by its table (one hand per table, so it never outlives the table it points to). The hand
+// keeps the place the held cards came from, the hover state the fan layout reads, the window in
+// which a release over the source place counts as a double click, and the swing of the held
+// cards. The bonus cursor is made only when the resource manager exists.
 class CCursorHand {
 public:
+    static constexpr float kSystemDoubleClickTime = 0.5f;  // seconds; the platform offers no query
+    static constexpr int kMaxSwingCards = 208;             // four decks
+
     explicit CCursorHand(CCardTable* table);
     ~CCursorHand();
     CCursorHand(const CCursorHand&) = delete;
@@ -18,8 +24,11 @@ public:
 
     bool IsHolding() const;
     void Update(float dt);
-    // Sends every held card back onto srcPlace, bottom first (no scoring, no sound choice here).
+    void Render();
+    // Sends every held card back onto srcPlace, bottom first; a release over the source place
+    // inside the double-click window asks the table for a double click in the next frame.
     void Release();
+    void SetBonusCursorVisible(bool visible);
 
     std::unique_ptr<CPlace> place;
     CPlace* srcPlace = nullptr;
@@ -30,4 +39,19 @@ public:
     float pickLockout = 0;
     bool scoreOnReturn = false;
     CCardTable* table;
+    std::unique_ptr<CFAnimationGroup> animations;
+    std::unique_ptr<CFAnimationInstance> bonusCursor;  // null without the resource manager
+    bool dblArmed = false;
+    float dblTimer = 0;
+    float dblTime = kSystemDoubleClickTime;
+
+private:
+    void PlayReturnSound();
+    void Swing();
+
+    bool m_bWasHolding = false;
+    int m_nPrevX = 0, m_nPrevY = 0;
+    float m_prevCardX[kMaxSwingCards] = {};
+    float m_prevCardY[kMaxSwingCards] = {};
+    float m_prevCardAngle[kMaxSwingCards] = {};
 };

@@ -2,10 +2,12 @@
 #include "table/CPlace.h"
 
 #include "framework/CSprite.h"
+#include "table/CBonusCardFrame.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
+#include "table/ITableHost.h"
 
 #include <algorithm>
 #include <cmath>
@@ -381,6 +383,39 @@ void CPlace::RenderCards()
                              f * card->RenderScale, card->RenderScale);
             card->Shadow = false;
         }
+        if ((card->CardState == 1 || card->CardState == 2) && !table->GetHost()->BonusesSwitchedOff())
+            table->GetBonusFrame()->Render(card->RenderX_curr, card->RenderY_curr, angle, f * card->RenderScale,
+                                           card->RenderScale);
+    }
+}
+
+void CPlace::RenderShadows()
+{
+    if (tmp || table == nullptr || !table->GetHost()->IsHighDetail())
+        return;
+    const ITableHost& host = *table->GetHost();
+    const bool stacked = h_offset < 0.1f && v_offset < 0.1f;
+    const int n = Size();
+    for (int i = 0; i < n; ++i) {
+        const CCard* card = pile[static_cast<std::size_t>(i)];
+        if (card->InFly)
+            continue;
+        CSprite* sprite = host.GetShadowSprite(0);
+        float sx = card->RenderShadowX_curr, sy = card->RenderShadowY_curr;
+        float offset = 1.0f;
+        if (type == 255) {
+            offset = static_cast<float>(card->h / 5 + 6);
+        } else if (stacked) {
+            if (i != n - 1 || n < 2)
+                continue;
+            sprite = host.GetShadowSprite(n <= 21 ? 0 : n <= 53 ? 1 : 2);
+            sx = static_cast<float>(x);
+            sy = static_cast<float>(y);
+        } else if (i != 0 && i != n - 1) {
+            continue;
+        }
+        if (sprite != nullptr)
+            sprite->RenderEx(sx + offset, sy + offset, card->RenderAngle_curr, card->RenderScale, card->RenderScale);
     }
 }
 

@@ -46,6 +46,7 @@ public:
     void Update(float dt);
     void Layout(float dt);
     void RenderCards();
+    void RenderShadows();                    // only with the player's high-detail setting
     int HitTest(int px, int py, int& dx, int& dy) const;  // card index, -2 the place itself, -1 outside
 
     void StartSway(float swayMax, int nSwayCard, float ttl, float delay);

@@ -3,7 +3,9 @@
 #include <string>
 
 class CCard;
+class CFlyingEffects;
 class CPlace;
+class CSprite;
 
 // The table runs its rules with or without a host: every call has a do-nothing default, and a
 // table made with a null host behaves as if it had this default host (no replay, never busy, no
@@ -50,6 +52,23 @@ public:
     virtual void OnCardArrived(CCard* /*card*/, CPlace* /*target*/, int /*landingCode*/) {}
     virtual void GlowRulesButton(int /*kind*/, float /*seconds*/) {}  // help desk: at most 3 times a kind
     virtual void SetCursorShape(int /*shape*/) {}
+
+    // ---- Drag and drop, drawing ------------------------------------------------------------
+    virtual bool IsHelpWindowShown() const { return false; }     // an open help window owns the mouse
+    virtual void StopHintEffects() {}                            // hint-flight sparkles stop emitting
+    virtual void KillMouseMoveEffects() {}                       // the held cards' trails vanish
+    // The trail of held card `tag` follows its card: moved by (dx, dy), turned by dangle about (cx, cy).
+    virtual void MoveCardTrail(int /*tag*/, float /*dx*/, float /*dy*/, float /*dangle*/, float /*cx*/, float /*cy*/) {}
+    virtual void OnTakenCardsDropped() {}                        // the take-cards bonus is spent: count it, end it
+    virtual void RenderParticles() {}                            // the controller's particles, below the flights
+    virtual bool IsHighDetail() const { return false; }          // the player's high-detail setting
+    virtual CSprite* GetShadowSprite(int /*size*/) const { return nullptr; }  // 0 small, 1 middle, 2 big
+    // Sparkles running along the rectangle (x ± hw, y ± hh) turned by angle; secondKind of them of the second kind.
+    virtual void SpawnFrameSparkles(CFlyingEffects* /*sparkles*/, float /*x*/, float /*y*/, float /*hw*/, float /*hh*/,
+                                    float /*angle*/, int /*secondKind*/) {}
+    // How the won level is celebrated: 0 a shower, 1 the player's celebration (shower or bursts at
+    // random), 2 bursts (every gold medal just won).
+    virtual int ChooseCascade() const { return 0; }
 
     // ---- Special actions and bonus levels -----------------------------------------------------
     virtual void CountBonusUse() {}          // the profile's count of bonuses used in this level

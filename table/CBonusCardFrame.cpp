@@ -1,0 +1,70 @@
+// CBonusCardFrame.cpp: the frame around a marked bonus card.
+#include "table/CBonusCardFrame.h"
+
+#include "app/CFlyingEffects.h"
+#include "framework/CParticleManager.h"
+#include "framework/CSprite.h"
+#include "table/CCardTable.h"
+#include "table/ITableHost.h"
+
+#include <algorithm>
+
+CBonusCardFrame::CBonusCardFrame(CCardTable* owner, const char* framePath)
+    : particles(std::make_unique<CParticleManager>(50.0f)), table(owner), m_pEngine(engine2dCreate(kEngineVersion))
+{
+    sparkles = std::make_unique<CFlyingEffects>(particles.get(), "gfx/PARTICLES/bonus_card.psi",
+                                                "gfx/PARTICLES/particles.png", 0, 31, 32, 32);
+    if (m_pEngine == nullptr || framePath == nullptr)
+        return;
+    m_texture = m_pEngine->TextureLoad(framePath);
+    if (m_texture == 0)
+        return;
+    const float w = static_cast<float>(m_pEngine->TextureGetWidth(m_texture));
+    const float h = static_cast<float>(m_pEngine->TextureGetHeight(m_texture));
+    frameSprite = std::make_unique<CSprite>(m_texture, 0.0f, 0.0f, w, h);
+    frameSprite->SetHotSpot(40.0f, 53.5f);
+}
+
+CBonusCardFrame::~CBonusCardFrame()
+{
+    sparkles.reset();
+    particles.reset();
+    frameSprite.reset();
+    if (m_pEngine == nullptr)
+        return;
+    if (m_texture != 0)
+        m_pEngine->TextureFree(m_texture);
+    m_pEngine->Release();
+}
+
+void CBonusCardFrame::Update(float dt)
+{
+    const int moveX = static_cast<int>(x - lastX);
+    const int moveY = static_cast<int>(y - lastY);
+    for (int i = 0; i < sparkles->GetCount(); ++i)
+        sparkles->Shift(i, static_cast<float>(moveX), static_cast<float>(moveY), 0.0f, false);
+    particles->Update(dt);
+    sparkles->Update(dt);
+    if (x >= 0.0f && table != nullptr) {
+        const float hw = static_cast<float>(table->m_nCardWidth) / 2.0f - 5.0f;
+        const float hh = static_cast<float>(table->m_nCardHeight) / 2.0f - 5.0f;
+        const int secondKind = std::max(0, 5 - sparkles->GetCount());
+        table->GetHost()->SpawnFrameSparkles(sparkles.get(), x, y, hw, hh, angle, secondKind);
+    }
+    lastX = x;
+    lastY = y;
+}
+
+void CBonusCardFrame::Render(float px, float py, float pangle, float phscale, float pvscale)
+{
+    if (table != nullptr && table->IsReplaying())
+        return;
+    x = px;
+    y = py;
+    angle = pangle;
+    hscale = phscale;
+    vscale = pvscale;
+    if (frameSprite != nullptr)
+        frameSprite->RenderEx(x, y, angle, hscale, vscale);
+    particles->Render();
+}

@@ -259,12 +259,28 @@ void CCardTable::Update(float dt)
     SampleMouse(m_fMouseX, m_fMouseY, m_nMouseEvent);
     HandPlace()->x = static_cast<int>(m_fMouseX);
     HandPlace()->y = static_cast<int>(m_fMouseY);
+    if (m_fPhaseTimer != 0.0f) {
+        m_fPhaseTimer -= dt;
+        if (m_fPhaseTimer <= 0.0f) {
+            m_bPhaseElapsed = true;
+            m_fPhaseTimer = 0.0f;
+        }
+    }
     m_fLevelTime += dt;
-    // The variants' extra rules move cards by themselves while the player could act; only when
-    // none fired does the mouse act.
-    if (IsInputAllowed() && (m_nMode & 7) != 2 && m_nBonusAction == -1 && !HasTimedPlace()) {
-        if (!ApplyRuleActions())
-            HandleMouse();
+    if (IsInputAllowed()) {
+        if ((m_nMode & 7) == 2) {
+            RunBonusScript(dt);  // a bonus level plays its script instead of the mouse
+        } else if (m_nBonusAction == -1 && !HasTimedPlace()) {
+            // The variants' extra rules move cards by themselves while the player could act; only
+            // when none fired does the mouse act.
+            if (!ApplyRuleActions())
+                HandleMouse();
+        } else if (!IsFlying() && !HasTimedPlace()) {
+            SelectActionTargets();
+            const int code = m_nBonusAction;
+            if ((m_nMouseEvent == 2 || code == 24) && ApplyBonusAction())
+                FinishBonusAction(code);
+        }
     }
     RemoveExpiredPlaces();
     for (auto& place : m_Places)

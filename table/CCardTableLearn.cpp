@@ -75,7 +75,8 @@ void CCardTable::StartLearn()
         return;
     }
     m_pInterface->ShowTutorialEffect(true);
-    m_nMouseEvent = 0;
+    m_nButtonEvent = 0;
+    m_nRawButtonEvent = 0;
     m_pInterface->BeginReplay();
     int from = -1, card = -1;
     if (m_pInterface->FirstRecordedMove(from, card)) {
@@ -100,7 +101,7 @@ void CCardTable::StopLearn()
     if (!m_pInterface->IsReplaying())
         return;
     RestorePlaces();
-    m_pAutoFinisher->m_bActive = false;
+    m_pAutoFinisher->Stop();
     m_pInterface->ShowTutorialEffect(false);
     m_bCheckMoves = true;
     m_pInterface->EndReplay();

@@ -361,3 +361,31 @@ void SelectFor(CCardTable& t, int code, const Pointed& p)
 }
 }  // namespace
 
+
+void CCardTable::SelectActionTargets()
+{
+    // The places clear these when they draw; clearing here too keeps a pass that selects nothing
+    // from acting on the cards of an earlier frame when nothing was drawn in between.
+    for (auto& place : m_Places) {
+        for (CCard* card : place->pile)
+            card->Shadow = false;
+    }
+    const int code = m_nBonusAction;
+    Pointed p;
+    int dx = 0, dy = 0;
+    CCard* pointed = nullptr;
+    if (HitTest(p.h, p.c, dx, dy, true) && p.c >= 0) {
+        p.H = GetPlace(p.h);
+        if (p.H->type == 7 && CodeIgnoresType7(code))
+            return;
+        pointed = p.H->GetCard(p.c);
+        p.depth = LayoutDepth(*p.H);
+        FindRowAndColumn(*this, p);
+        SelectFor(*this, code, p);
+    }
+    // The fan spreads at the pointed card while an action is armed, as it does under the mouse.
+    if (pointed != m_pCursorHand->hoverCard) {
+        m_pCursorHand->hoverCard = pointed;
+        m_pCursorHand->hoverTimer = m_pCursorHand->hoverPeriod;
+    }
+}

@@ -1,0 +1,404 @@
+// SpecialActionsTest.cpp: the cards an armed special action selects, and what each action does.
+#include "TableTestSupport.h"
+
+#include "table/CCardFlight.h"
+
+#include <functional>
+
+using namespace tabletest;
+
+namespace {
+using Slot = std::pair<int, int>;  // place, card index
+
+// Four columns 0..3 in one row, each [down, down, up]; a house 4, a deck 5 (two cards face down)
+// and a discard place 6 below them. Card (p, i) of the columns has rank 3p + i, suit p.
+class ActionTest : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        m_deck.Reset();
+        WriteBare(m_fake.Get(), 7);
+        m_table = std::make_unique<CCardTable>(kBare, 0, &m_host);
+        ASSERT_TRUE(m_table->LoadLevel());
+        m_table->SetCardSize(70, 100);
+        for (int p = 0; p < 7; ++p) {
+            CPlace* place = m_table->GetPlace(p);
+            place->v_offset = 1.0f;
+            place->visible = true;
+            if (p >= 4) {
+                place->y = 450;
+                place->type = p == 4 ? 0 : (p == 5 ? 1 : 5);
+            }
+        }
+        for (int p = 0; p < 4; ++p)
+            for (int i = 0; i < 3; ++i)
+                Lay(m_deck, Place(p), 3 * p + i, p, i == 2);
+        Lay(m_deck, Place(5), 12, 0, false);
+        Lay(m_deck, Place(5), 12, 1, false);
+        LayOut();
+    }
+
+    CPlace* Place(int p) { return m_table->GetPlace(p); }
+    CCard* Card(int p, int i) { return Place(p)->GetCard(i); }
+
+    void LayOut()
+    {
+        for (int k = 0; k < 4; ++k)
+            for (int p = 0; p < m_table->PlaceCount(); ++p)
+                m_table->GetPlace(p)->Update(5.0f);
+    }
+
+    // Puts the mouse on the visible strip of card i of place p; side -1/+1 shifts it sideways
+    // (beyond a fifth of the card width), 0 keeps it on the anchor.
+    void PointAt(int p, int i, int side = 0)
+    {
+        const CCard* card = Card(p, i);
+        ASSERT_NE(card, nullptr);
+        m_table->m_fMouseX = card->RenderX_curr + static_cast<float>(side * 20);
+        m_table->m_fMouseY = card->RenderY_curr - 47.0f;
+        int hp = -1, hc = -1, dx = 0, dy = 0;
+        ASSERT_TRUE(m_table->HitTest(hp, hc, dx, dy, true));
+        ASSERT_EQ(Slot(hp, hc), Slot(p, i));
+    }
+
+    std::set<Slot> Selected()
+    {
+        std::set<Slot> out;
+        for (int p = 0; p < m_table->PlaceCount(); ++p)
+            for (int i = 0; i < Place(p)->Size(); ++i)
+                if (Card(p, i)->Shadow)
+                    out.insert({p, i});
+        return out;
+    }
+
+    std::set<Slot> Select(int code)
+    {
+        m_table->m_nBonusAction = code;
+        m_table->SelectActionTargets();
+        return Selected();
+    }
+
+    // Selects, applies, disarms (so later frames act no more) and lets every flight land;
+    // `sounds` receives the sounds the action itself played.
+    bool Apply(int code, std::size_t* sounds = nullptr)
+    {
+        Select(code);
+        const std::size_t before = SoundsPlayed();
+        const bool acted = m_table->ApplyBonusAction();
+        if (sounds != nullptr)
+            *sounds = SoundsPlayed() - before;
+        m_table->m_nBonusAction = -1;
+        Settle(*m_table);
+        return acted;
+    }
+
+    const CCard* Find(int rank, int suit)
+    {
+        for (int p = 0; p < m_table->PlaceCount(); ++p)
+            for (const CCard* card : Place(p)->pile)
+                if (card->Rank == rank && card->Suit == suit)
+                    return card;
+        return nullptr;
+    }
+
+    std::size_t SoundsPlayed() { return m_fake->channels.size(); }
+
+    ScopedFakeEngine m_fake;
+    RecordingHost m_host;
+    CDeck m_deck;
+    std::unique_ptr<CCardTable> m_table;
+};
+
+std::set<Slot> Row(int i)
+{
+    return {{0, i}, {1, i}, {2, i}, {3, i}};
+}
+}  // namespace
+
+TEST_F(ActionTest, SelectionMarksTheCardsEachCodeWouldTake)
+{
+    struct Case {
+        int code, place, card, side;
+        std::set<Slot> expected;
+    };
+    const std::vector<Case> cases = {
+        {0, 1, 2, 0, {{1, 2}}},
+        {1, 1, 0, 0, {{1, 0}}},
+        {12, 1, 2, 0, {}},                                   // peek takes only a face-down card
+        {12, 1, 0, 0, {{1, 0}}},
+        {19, 1, 2, 0, {{1, 2}}},
+        {20, 1, 0, 0, {}},                                   // only a face-up card
+        {2, 1, 1, 0, {{1, 0}, {1, 1}}},                      // the card below it
+        {3, 1, 0, 0, {{1, 0}, {1, 1}}},                      // the bottom card takes the second
+        {21, 1, 2, 1, {{1, 2}, {2, 2}}},                     // the right neighbour's card
+        {2, 1, 0, -1, {{0, 0}, {1, 0}}},                     // the left neighbour at the same depth
+        {4, 1, 2, 0, {{1, 0}, {1, 1}, {1, 2}}},              // shifted down to stay in the pile
+        {5, 1, 0, 0, {{1, 0}, {1, 1}, {1, 2}}},              // shifted up to start at the bottom
+        {6, 1, 2, 0, Row(2)},                                // the row's top cards, face up
+        {7, 1, 0, 0, {}},                                    // the row's bottoms are face down
+        {16, 1, 0, 0, Row(0)},
+        {13, 1, 0, 0, Row(0)},                               // a row of face-down cards stays
+        {13, 1, 2, 0, {}},                                   // the last one face up: nothing stays
+        {8, 1, 1, 0, {{1, 0}, {1, 1}, {1, 2}}},              // piles: the whole pile
+        {15, 2, 2, 0, {{2, 0}, {2, 1}, {2, 2}}},
+        {10, 1, 1, 0, {{1, 1}, {2, 2}, {0, 0}}},             // diagonal through the pointed card
+        {11, 1, 1, 1, {{1, 1}, {2, 0}, {0, 2}}},             // the other diagonal
+        {14, 1, 2, 0, {{1, 0}, {1, 1}, {1, 2}}},
+        {17, 1, 2, 0, {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {2, 2}, {3, 0}, {3, 1}, {3, 2}}},
+        {22, 1, 1, 0, {}},                                   // a face-down card cannot lead
+        {22, 1, 2, 0, {{1, 2}}},
+        {23, 3, 2, 0, {{3, 0}, {3, 1}, {3, 2}}},
+        {24, 1, 2, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("code " + std::to_string(c.code) + " at " + std::to_string(c.place) + "/" + std::to_string(c.card));
+        PointAt(c.place, c.card, c.side);
+        EXPECT_EQ(Select(c.code), c.expected);
+        EXPECT_EQ(m_table->GetCursorHand()->hoverCard, Card(c.place, c.card));
+    }
+}
+
+TEST_F(ActionTest, NothingIsSelectedOffTheCardsOrOnPlacesOfOtherTypes)
+{
+    PointAt(1, 2);
+    Select(0);
+    m_table->m_fMouseX = 750;
+    m_table->m_fMouseY = 50;
+    EXPECT_TRUE(Select(0).empty());
+    EXPECT_EQ(m_table->GetCursorHand()->hoverCard, nullptr);
+
+    PointAt(5, 1);  // the deck
+    EXPECT_TRUE(Select(0).empty());
+
+    // A type-7 place takes only the single-card and pair codes; the rest end the pass at once.
+    Place(1)->type = 7;
+    for (int code = 0; code <= 24; ++code) {
+        SCOPED_TRACE(code);
+        PointAt(1, 2);
+        const bool selects = Select(code).count({1, 2}) != 0;
+        const bool allowed = code <= 3 || code == 19 || code == 20 || code == 21;
+        EXPECT_EQ(selects, allowed);
+    }
+}
+
+TEST_F(ActionTest, CodeFourteenSelectsNothingOnAFannedPileWithoutHiddenCards)
+{
+    for (CCard* card : Place(1)->pile)
+        card->SetFaceUp(1.0f);
+    LayOut();
+    PointAt(1, 2);
+    EXPECT_TRUE(Select(14).empty());
+    Place(1)->v_offset = 0.0f;  // a squared pile: the action would still show the cards
+    LayOut();
+    PointAt(1, 2);
+    EXPECT_EQ(Select(14).size(), 3u);
+}
+
+TEST_F(ActionTest, OneCardPlacesSelectTheColumnUnderTheMouse)
+{
+    // Places 0 and 1 stand one above the other, one card each, as in a pyramid.
+    for (int p = 0; p < 4; ++p) {
+        Place(p)->help_script = "Pyramid";
+        while (Place(p)->Size() > 1)
+            Place(p)->pile.pop_back();
+    }
+    Place(1)->x = Place(0)->x;
+    Place(1)->y = 350;
+    LayOut();
+    PointAt(0, 0);
+    EXPECT_EQ(Select(8), (std::set<Slot>{{0, 0}, {1, 0}}));
+    PointAt(1, 0);
+    EXPECT_EQ(Select(8), (std::set<Slot>{{0, 0}, {1, 0}}));
+    // No second card in the pile: the pair takes the column's neighbour towards the mouse.
+    EXPECT_EQ(Select(2), (std::set<Slot>{{0, 0}, {1, 0}}));
+}
+
+TEST_F(ActionTest, EveryCodeCarriesItsActionOutOnTheSelectedCards)
+{
+    struct Case {
+        int code, place, card, side;
+        std::function<void(ActionTest&)> check;
+    };
+    auto toHouse = [](std::size_t n) {
+        return [n](ActionTest& t) {
+            EXPECT_EQ(t.Place(4)->pile.size(), n);
+            for (const CCard* card : t.Place(4)->pile)
+                EXPECT_TRUE(card->IsFaceUp());
+        };
+    };
+    auto toDeck = [](std::size_t n) {
+        return [n](ActionTest& t) {
+            EXPECT_EQ(t.Place(5)->pile.size(), 2 + n);
+            for (const CCard* card : t.Place(5)->pile)
+                EXPECT_FALSE(card->IsFaceUp());
+        };
+    };
+    auto sameCardsIn = [](std::vector<int> places) {
+        return [places](ActionTest& t) {
+            for (int p : places) {
+                EXPECT_EQ(t.Place(p)->Size(), 3);
+            }
+        };
+    };
+    const std::vector<Case> cases = {
+        {0, 1, 2, 0, toHouse(1)},
+        {2, 1, 2, 0, toHouse(2)},
+        {4, 1, 2, 0, toHouse(3)},
+        {6, 1, 2, 0, toHouse(4)},
+        {8, 2, 2, 0, toHouse(3)},
+        {10, 1, 2, 0, toHouse(2)},
+        {1, 1, 2, 0, toDeck(1)},
+        {3, 1, 2, 0, toDeck(2)},
+        {5, 1, 2, 0, toDeck(3)},
+        {7, 1, 2, 0, toDeck(4)},
+        {9, 2, 2, 0, toDeck(3)},
+        {11, 1, 2, 0, toDeck(2)},
+        {12, 1, 0, 0, [](ActionTest& t) {
+             ASSERT_EQ(t.m_table->PlaceCount(), 8);
+             const CPlace* peek = t.Place(7);
+             EXPECT_EQ(peek->type, 255);
+             EXPECT_NEAR(peek->ttl, 3.0f, 0.1f);  // one frame has run since
+             EXPECT_EQ(peek->pile, std::vector<CCard*>{t.Card(1, 0)});
+             EXPECT_EQ(t.Place(1)->Size(), 3);  // the card stays in its pile too
+         }},
+        {13, 1, 0, 0, [](ActionTest& t) { EXPECT_EQ(t.m_table->PlaceCount(), 11); }},
+        {14, 1, 2, 0, [](ActionTest& t) {
+             ASSERT_EQ(t.m_table->PlaceCount(), 8);
+             EXPECT_EQ(t.Place(7)->pile, t.Place(1)->pile);
+         }},
+        {15, 1, 2, 0, sameCardsIn({1})},
+        {16, 1, 2, 0, sameCardsIn({0, 1, 2, 3})},
+        {17, 1, 2, 0, sameCardsIn({0, 1, 2, 3})},
+        {18, 1, 2, 0, [](ActionTest& t) {
+             // Two cards exchange: each shows the face of the slot it takes.
+             EXPECT_EQ(t.Card(1, 2)->Rank, 1);
+             EXPECT_TRUE(t.Card(1, 2)->IsFaceUp());
+             EXPECT_EQ(t.Card(0, 1)->Rank, 5);
+             EXPECT_FALSE(t.Card(0, 1)->IsFaceUp());
+         }},
+        {19, 1, 2, 0, [](ActionTest& t) {
+             EXPECT_NE(t.Card(1, 2)->Rank, 5);  // a face-down card took the pointed slot, face up
+             EXPECT_TRUE(t.Card(1, 2)->IsFaceUp());
+             ASSERT_NE(t.Find(5, 1), nullptr);
+             EXPECT_FALSE(t.Find(5, 1)->IsFaceUp());  // the pointed card shows the face of its new slot
+         }},
+        {20, 1, 2, 0, [](ActionTest& t) {
+             EXPECT_EQ(t.m_table->HandPlace()->Size(), 1);
+             EXPECT_EQ(t.m_table->GetCursorHand()->srcPlace, t.Place(1));
+             EXPECT_FALSE(t.m_table->GetCursorHand()->flagLastFlight);  // it was the top card
+         }},
+        {21, 1, 2, 0, [](ActionTest& t) {
+             EXPECT_EQ(t.Card(1, 1)->Rank, 5);
+             EXPECT_FALSE(t.Card(1, 1)->IsFaceUp());
+             EXPECT_EQ(t.Card(1, 2)->Rank, 4);
+             EXPECT_TRUE(t.Card(1, 2)->IsFaceUp());
+         }},
+        {22, 1, 2, 0, [](ActionTest& t) { EXPECT_EQ(t.m_table->HandPlace()->Size(), 1); }},
+        {23, 1, 2, 0, [](ActionTest& t) {
+             for (const CCard* card : t.Place(1)->pile)
+                 EXPECT_TRUE(card->IsFaceUp());
+             EXPECT_FALSE(t.Card(0, 0)->IsFaceUp());
+         }},
+        {24, 1, 2, 0, [](ActionTest& t) { EXPECT_EQ(t.Place(5)->click_empty_limit, 1); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("code " + std::to_string(c.code));
+        SetUp();
+        PointAt(c.place, c.card, c.side);
+        std::size_t sounds = 0;
+        EXPECT_TRUE(Apply(c.code, &sounds));
+        EXPECT_EQ(sounds, c.code == 24 ? 0u : 1u);
+        c.check(*this);
+        if (c.code != 12 && c.code != 13 && c.code != 14) {
+            EXPECT_TRUE(EveryCardOnce(*m_table, m_deck));
+        }
+    }
+}
+
+TEST_F(ActionTest, AnActionWithoutATargetKeepsEverythingAndStaysArmed)
+{
+    const auto before = [this] {
+        std::vector<std::vector<const CCard*>> piles;
+        for (int p = 0; p < m_table->PlaceCount(); ++p)
+            piles.emplace_back(Place(p)->pile.begin(), Place(p)->pile.end());
+        return piles;
+    };
+    const auto start = before();
+    std::size_t sounds = 0;
+    m_table->m_fMouseX = 750;
+    m_table->m_fMouseY = 50;
+    EXPECT_FALSE(Apply(0, &sounds));                 // nothing under the mouse
+    PointAt(5, 1);
+    EXPECT_FALSE(Apply(1, &sounds));                 // the deck is no target but for code 24
+    PointAt(1, 2);
+    EXPECT_FALSE(Apply(12, &sounds));                // a face-up card is not selected for a peek
+    Place(4)->type = 2;
+    Place(6)->type = 2;
+    PointAt(1, 2);
+    EXPECT_FALSE(Apply(0, &sounds));                 // neither a house nor a discard place
+    Place(5)->type = 2;
+    PointAt(1, 2);
+    EXPECT_FALSE(Apply(1, &sounds));                 // no deck
+    EXPECT_EQ(sounds, 0u);
+    EXPECT_EQ(before(), start);
+
+    // Code 24 needs cards in the deck or on a pop place; wherever the mouse is.
+    Place(5)->type = 1;
+    Place(5)->pile.clear();
+    EXPECT_FALSE(Apply(24));
+    Place(4)->pile.push_back(Place(0)->pile.back());  // a type-2 place that holds a card
+    Place(0)->pile.pop_back();
+    m_table->m_fMouseX = 750;
+    EXPECT_TRUE(Apply(24));
+}
+
+TEST_F(ActionTest, ToTheHouseFallsBackToTheDiscardPlace)
+{
+    Place(4)->type = 2;
+    PointAt(1, 2);
+    EXPECT_TRUE(Apply(0));
+    EXPECT_EQ(Place(6)->pile, std::vector<CCard*>{const_cast<CCard*>(Find(5, 1))});
+}
+
+TEST_F(ActionTest, IntoAnEmptyDeckTheFirstCardGoesToTheBottom)
+{
+    Place(5)->pile.clear();
+    PointAt(1, 2);
+    EXPECT_TRUE(Apply(0 + 1));
+    ASSERT_EQ(Place(5)->Size(), 1);
+    EXPECT_EQ(Place(5)->GetCard(0)->Rank, 5);
+}
+
+TEST_F(ActionTest, PermutingOneCardSendsItToItsOwnSlot)
+{
+    for (int p : {0, 2, 3})
+        Place(p)->type = 2;  // the row then holds one type-3 place
+    PointAt(1, 2);
+    EXPECT_EQ(Select(16), (std::set<Slot>{{1, 2}}));
+    EXPECT_TRUE(Apply(16));
+    EXPECT_EQ(Card(1, 2)->Rank, 5);
+    EXPECT_TRUE(Card(1, 2)->IsFaceUp());
+}
+
+TEST_F(ActionTest, APeekedCardDisappearsAfterThreeSecondsAndNothingElseChanges)
+{
+    PointAt(1, 0);
+    EXPECT_TRUE(Apply(12));
+    EXPECT_EQ(m_table->PlaceCount(), 8);
+    for (int frame = 0; frame < 70; ++frame)
+        m_table->Update(0.05f);
+    EXPECT_EQ(m_table->PlaceCount(), 7);
+    EXPECT_TRUE(EveryCardOnce(*m_table, m_deck));
+    EXPECT_FALSE(Card(1, 0)->IsFaceUp());
+}
+
+TEST_F(ActionTest, TakingACardFromInsideAPileMarksTheHandsLastFlight)
+{
+    Card(1, 1)->SetFaceUp(1.0f);
+    LayOut();
+    PointAt(1, 1);
+    EXPECT_TRUE(Apply(20));
+    EXPECT_TRUE(m_table->GetCursorHand()->flagLastFlight);
+    EXPECT_EQ(Place(1)->Size(), 2);
+    EXPECT_EQ(m_table->HandPlace()->Size(), 1);
+}

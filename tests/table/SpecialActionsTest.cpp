@@ -1,6 +1,7 @@
 // SpecialActionsTest.cpp: the cards an armed special action selects, and what each action does.
 #include "TableTestSupport.h"
 
+#include "framework/CFMouse.h"
 #include "table/CCardFlight.h"
 
 #include <functional>
@@ -9,6 +10,19 @@ using namespace tabletest;
 
 namespace {
 using Slot = std::pair<int, int>;  // place, card index
+
+// What the controller hears when an action is used up.
+class ActionHost : public RecordingHost {
+public:
+    bool IsBusy() const override { return busy; }
+    void CountBonusUse() override { ++bonusUses; }
+    void ReleaseBonusButtons() override { ++releases; }
+    void SpendBonusSlot(int slot) override { spent.push_back(slot); }
+
+    bool busy = false;
+    int bonusUses = 0, releases = 0;
+    std::vector<int> spent;
+};
 
 // Four columns 0..3 in one row, each [down, down, up]; a house 4, a deck 5 (two cards face down)
 // and a discard place 6 below them. Card (p, i) of the columns has rank 3p + i, suit p.
@@ -103,8 +117,26 @@ public:
 
     std::size_t SoundsPlayed() { return m_fake->channels.size(); }
 
+    // One frame with the left button pressed over card i of place p (the real mouse path).
+    void PressFrame(int p, int i)
+    {
+        PointAt(p, i);
+        m_fake->mouseX = m_table->m_fMouseX;
+        m_fake->mouseY = m_table->m_fMouseY;
+        m_fake->frameKey = 1;
+        EngineInputEvent down;
+        down.type = kInputMouseDown;
+        down.key = 1;
+        m_fake->events.push_back(down);
+        m_fake->heldKeys.insert(1);
+        m_mouse.Update(0.016f);
+        m_fake->frameKey = 0;
+        m_table->Update(0.016f);
+    }
+
     ScopedFakeEngine m_fake;
-    RecordingHost m_host;
+    CFMouse m_mouse;
+    ActionHost m_host;
     CDeck m_deck;
     std::unique_ptr<CCardTable> m_table;
 };
@@ -401,4 +433,55 @@ TEST_F(ActionTest, TakingACardFromInsideAPileMarksTheHandsLastFlight)
     EXPECT_TRUE(m_table->GetCursorHand()->flagLastFlight);
     EXPECT_EQ(Place(1)->Size(), 2);
     EXPECT_EQ(m_table->HandPlace()->Size(), 1);
+}
+
+TEST_F(ActionTest, AUsedActionSpendsEveryButtonThatCarriesItsCode)
+{
+    m_table->m_Level.vBonuses = {0, 5, 0, 7, 9};
+    m_table->m_nBonusAction = 0;
+    m_table->m_nChainAction = 3;
+    PressFrame(1, 2);
+    EXPECT_EQ(m_table->m_nBonusAction, -1);
+    EXPECT_EQ(m_table->m_nChainAction, -1);
+    EXPECT_EQ(m_host.bonusUses, 1);
+    EXPECT_EQ(m_host.releases, 1);
+    EXPECT_EQ(m_host.spent, (std::vector<int>{0, 2}));
+    EXPECT_EQ(m_host.snapshots, 1);
+    Settle(*m_table);
+    EXPECT_EQ(Place(4)->Size(), 1);
+}
+
+TEST_F(ActionTest, TakingCardsForADropSpendsNothingYet)
+{
+    m_table->m_Level.vBonuses = {22};
+    m_table->m_nBonusAction = 22;
+    PressFrame(1, 2);
+    EXPECT_EQ(m_table->m_nBonusAction, -1);
+    EXPECT_EQ(m_table->m_nChainAction, 22);
+    EXPECT_EQ(m_host.bonusUses, 0);
+    EXPECT_TRUE(m_host.spent.empty());
+    EXPECT_EQ(m_host.snapshots, 0);
+}
+
+TEST_F(ActionTest, TheDeckActionActsInTheFirstFrameWithoutAPress)
+{
+    m_table->m_Level.vBonuses = {3, 24};
+    m_table->m_nBonusAction = 24;
+    m_table->Update(0.016f);
+    EXPECT_EQ(m_table->m_nBonusAction, -1);
+    EXPECT_EQ(m_host.spent, std::vector<int>{1});
+    EXPECT_EQ(Place(5)->click_empty_limit, 1);
+}
+
+TEST_F(ActionTest, NoArmedActionActsWhileTheControllerIsBusyOrAPeekShows)
+{
+    m_table->m_nBonusAction = 24;
+    m_host.busy = true;
+    m_table->Update(0.016f);
+    EXPECT_EQ(m_table->m_nBonusAction, 24);
+    m_host.busy = false;
+    Place(0)->ttl = 2.0f;  // a place with a running lifetime
+    m_table->Update(0.016f);
+    EXPECT_EQ(m_table->m_nBonusAction, 24);
+    EXPECT_EQ(Place(5)->click_empty_limit, 0);
 }

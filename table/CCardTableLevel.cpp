@@ -8,6 +8,7 @@
 #include "table/CCursorHand.h"
 #include "table/CDeck.h"
 #include "table/ITableHost.h"
+#include "table/TutorialFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -94,10 +95,19 @@ void CCardTable::ReadLevelValues(CIniFile& file)
 
 bool CCardTable::CheckLevelLimits(const std::string& section)
 {
-    // The cursor hand and the deal have room for four decks; a bigger level cannot be played.
-    if (m_Level.nDecksCount < 0 || m_Level.nDecksCount > kMaxDecks) {
-        TABLE_LOG(m_engine, "[E] Level %s: %d decks, at most %d fit on the table", section.c_str(),
-                  m_Level.nDecksCount, kMaxDecks);
+    // What bounds a level is its card count, not its deck count: the deal record and the cursor
+    // hand hold 208 cards, so eight one-suit decks fit as well as four full ones. The pool is
+    // built deck by deck from the suits whose bit (8 >> s) is set, so only the low four bits count.
+    int suits = 0;
+    for (int s = 0; s < 4; ++s) {
+        if ((m_Level.nSuits & (8 >> s)) != 0)
+            ++suits;
+    }
+    const long long cards = static_cast<long long>(m_Level.nDecksCount) * suits * 13;
+    const long long maxCards = static_cast<long long>(TutorialRecord::kMaxDeals);
+    if (m_Level.nDecksCount < 0 || cards > maxCards) {
+        TABLE_LOG(m_engine, "[E] Level %s: %d decks of %d suits, at most %lld cards fit on the table",
+                  section.c_str(), m_Level.nDecksCount, suits, maxCards);
         return false;
     }
     if (m_Level.nPlaceCount < 0 || m_Level.nPlaceCount > kMaxPlaces) {

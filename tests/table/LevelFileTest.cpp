@@ -70,23 +70,43 @@ TEST(LevelFile, MissingSectionGivesAnEmptyTable)
 
 TEST(LevelFile, LevelsBeyondTheTableLimitsAreRejectedWithALogLine)
 {
-    struct Case { const char* key; const char* value; const char* line; };
+    struct Case { const char* decks; const char* suits; const char* places; const char* line; };
     const Case cases[] = {
-        {"level_decks_count", "5", "[E] Level Solitaire11: 5 decks, at most 4 fit on the table"},
-        {"level_decks_count", "-1", "[E] Level Solitaire11: -1 decks, at most 4 fit on the table"},
-        {"level_place_count", "100000", "[E] Level Solitaire11: 100000 places, at most 256 fit on the table"},
-        {"level_place_count", "-3", "[E] Level Solitaire11: -3 places, at most 256 fit on the table"},
+        {"5", "15", "2", "[E] Level Solitaire11: 5 decks of 4 suits, at most 208 cards fit on the table"},
+        {"17", "8", "2", "[E] Level Solitaire11: 17 decks of 1 suits, at most 208 cards fit on the table"},
+        {"6", "7", "2", "[E] Level Solitaire11: 6 decks of 3 suits, at most 208 cards fit on the table"},
+        {"2147483647", "15", "2", "[E] Level Solitaire11: 2147483647 decks of 4 suits, at most 208 cards fit on the table"},
+        {"-1", "15", "2", "[E] Level Solitaire11: -1 decks of 4 suits, at most 208 cards fit on the table"},
+        {"-1", "0", "2", "[E] Level Solitaire11: -1 decks of 0 suits, at most 208 cards fit on the table"},
+        {"1", "15", "100000", "[E] Level Solitaire11: 100000 places, at most 256 fit on the table"},
+        {"1", "15", "-3", "[E] Level Solitaire11: -3 places, at most 256 fit on the table"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         ScopedFakeEngine fake;
         LevelWriter w(fake.Get(), 11);
-        w.Set("level_decks_count", "1").Set("level_place_count", "2");
-        w.Set(c.key, c.value);
+        w.Set("level_decks_count", c.decks).Set("level_suits", c.suits).Set("level_place_count", c.places);
         CCardTable table(11, 0, nullptr);
         EXPECT_FALSE(table.LoadLevel());
         EXPECT_TRUE(fake->HasLogLine(c.line));
         EXPECT_EQ(table.PlaceCount(), 0);
+    }
+}
+
+TEST(LevelFile, TheCardCountNotTheDeckCountBoundsALevel)
+{
+    // Eight one-suit decks (a one-suit Spider) and four full decks are both 208 cards or fewer;
+    // suit bits above the four suits make no cards.
+    struct Case { const char* decks; const char* suits; };
+    const Case cases[] = {{"8", "8"}, {"16", "1"}, {"5", "7"}, {"4", "15"}, {"8", "10"}, {"4", "255"}, {"0", "15"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.decks) + " decks, suit mask " + c.suits);
+        ScopedFakeEngine fake;
+        LevelWriter w(fake.Get(), 11);
+        w.Set("level_decks_count", c.decks).Set("level_suits", c.suits).Set("level_place_count", "2");
+        CCardTable table(11, 0, nullptr);
+        EXPECT_TRUE(table.LoadLevel());
+        EXPECT_EQ(table.PlaceCount(), 2);
     }
 }
 

@@ -219,8 +219,9 @@ bool IsGold(std::uint32_t argb)
 
 TEST_F(LoadingRunTest, RunShowsTheProgressBarWhileLoading)
 {
-    // 0.5 s fade-in, 1.2 s intro, then 25 objects at one a frame.
-    ASSERT_EQ(Run(120, 115), 0);
+    // 0.5 s fade-in, 1.2 s intro, then 154 objects at one a frame (the rules panel's module has
+    // 130: a slide and two texts per level section and a text per combo message).
+    ASSERT_EQ(Run(200, 195), 0);
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
     const std::vector<std::uint32_t> fill = ShotRow(205, 500, 20);  // the bar's left end
     ASSERT_EQ(fill.size(), 20u);
@@ -232,7 +233,7 @@ TEST_F(LoadingRunTest, RunShowsTheProgressBarWhileLoading)
 
 TEST_F(LoadingRunTest, RunGetsThroughTheLoadingScreenWithoutAnErrorOrWarning)
 {
-    ASSERT_EQ(Run(240, 0), 0);
+    ASSERT_EQ(Run(400, 0), 0);
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
     // The last frame shows the screen that follows the loading screen.
     const std::vector<std::uint32_t> pixel = ShotRow(10, 10, 1);

@@ -1,0 +1,111 @@
+// RulesDataTest.cpp: the bundled data set has every effect and text that the rules panel looks
+// up, for every level section and combo message, and loads them without an error or warning.
+#include "framework/CFAnimationGroup.h"
+#include "framework/CFAnimationInstance.h"
+#include "framework/CFResource.h"
+#include "platform/FileSystem.h"
+#include "support/HeadlessEngine.h"
+#include "table/CHelpDesk.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class RulesDataTest : public HeadlessEngineTest {
+protected:
+    void SetUp() override
+    {
+        const std::string bundled = fs_layer::DefaultRootFolder();
+        HeadlessEngineTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        std::filesystem::copy(bundled, m_root,
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+        m_pGroup = std::make_unique<CFAnimationGroup>();  // after the engine: it takes a reference
+        m_pResource = std::make_unique<CFResource>("effects/effects.as");
+        ASSERT_TRUE(m_pResource->LoadModule("rules", -1));
+        ASSERT_TRUE(m_pResource->LoadModule("interface", -1));
+    }
+
+    void TearDown() override
+    {
+        m_pResource.reset();
+        m_pGroup.reset();
+        HeadlessEngineTest::TearDown();
+    }
+
+    std::vector<std::string> ProblemLines() const
+    {
+        std::vector<std::string> lines;
+        for (const std::string& line : LogLines())
+            if (line.rfind("[E]", 0) == 0 || line.rfind("[W]", 0) == 0)
+                lines.push_back(line);
+        return lines;
+    }
+
+    bool Loads(const std::string& effect, const char* module = "rules")
+    {
+        CFAnimationInstance instance(m_pGroup.get(), 400, 300);
+        return instance.LoadEffect(m_pResource.get(), module, effect.c_str());
+    }
+
+    // The link numbers of the text's @bNN markers.
+    static std::vector<int> Links(const std::wstring& text)
+    {
+        std::vector<int> links;
+        for (std::size_t at = text.find(L"@b"); at != std::wstring::npos; at = text.find(L"@b", at + 1))
+            links.push_back(std::wcstol(text.substr(at + 2, 2).c_str(), nullptr, 10));
+        return links;
+    }
+
+    std::unique_ptr<CFAnimationGroup> m_pGroup;
+    std::unique_ptr<CFResource> m_pResource;
+};
+
+}  // namespace
+
+TEST_F(RulesDataTest, EveryLevelSectionHasItsSlideWithTheRulesButtonAndBothRulesTexts)
+{
+    for (int section = 0; section < 35; ++section) {
+        SCOPED_TRACE(section);
+        CFAnimationInstance slide(m_pGroup.get(), 400, 300);
+        ASSERT_TRUE(slide.LoadEffect(m_pResource.get(), "rules", CHelpDesk::SlideEffectName(section).c_str()));
+        EXPECT_NE(slide.FindPart(0, "window_rul.#0.window_rules.#0.bt_rules.all"), nullptr);
+        for (bool big : {false, true}) {
+            const std::string name = CHelpDesk::RulesEffectName(section, big);
+            EXPECT_TRUE(Loads(name)) << name;
+            const wchar_t* text = m_pResource->GetText(name.c_str());
+            ASSERT_NE(text, nullptr) << name;
+            EXPECT_GT(std::wcslen(text), 10u) << name;
+            for (int link : Links(text))
+                EXPECT_TRUE(link >= 1 && link <= 5) << name << " links to " << link;
+        }
+    }
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+TEST_F(RulesDataTest, EveryComboMessageAndTheButtonsExist)
+{
+    for (int category = 0; category < 4; ++category) {
+        for (int chain = 1; chain <= 6; ++chain) {
+            const std::string name = CHelpDesk::ComboEffectName(category, chain);
+            SCOPED_TRACE(name);
+            EXPECT_TRUE(Loads(name));
+            const wchar_t* text = m_pResource->GetText(name.c_str());
+            ASSERT_NE(text, nullptr);
+            EXPECT_GT(std::wcslen(text), 0u);
+        }
+    }
+    CFAnimationInstance learn(m_pGroup.get(), 400, 300);
+    ASSERT_TRUE(learn.LoadEffect(m_pResource.get(), "rules", "bt_learn"));
+    EXPECT_NE(learn.FindPart(0, "but_light.all"), nullptr);
+    EXPECT_TRUE(Loads("text_rules"));
+    EXPECT_TRUE(Loads("snd_button", "interface"));
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}

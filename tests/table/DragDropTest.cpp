@@ -1,0 +1,404 @@
+// DragDropTest.cpp: the mouse on the card table: picks, drags, drops accepted and refused, clicks,
+// double and right clicks that send a card home, and the geometric queries behind them.
+#include "TableTestSupport.h"
+
+#include "framework/CFMouse.h"
+#include "framework/ScriptedMouse.h"
+#include "table/CCardFlight.h"
+
+using namespace tabletest;
+
+namespace {
+constexpr float kFrame = 1.0f / 60.0f;
+
+class GlowHost : public RecordingHost {
+public:
+    void GlowRulesButton(int kind, float seconds) override
+    {
+        ++glows;
+        lastGlowKind = kind;
+        lastGlowSeconds = seconds;
+    }
+    int glows = 0, lastGlowKind = 0;
+    float lastGlowSeconds = 0;
+};
+
+// Places of the bare level lie at x = 60 + 90 i, y = 200; cards are 70 x 100 and a fan steps 20
+// pixels down per face-up card.
+class DragDropTest : public ::testing::Test {
+protected:
+    void SetUp() override { WriteAllLevels(m_fake.Get()); }
+
+    // Columns of type 3: face-up runs may be picked and dropped one rank lower, a king on an empty
+    // column; the houses given take an ace on empty, then the same suit one rank up.
+    CCardTable& Columns(int places, std::initializer_list<int> houses = {})
+    {
+        WriteBare(m_fake.Get(), places);
+        m_table = std::make_unique<CCardTable>(kBare, 0, &m_host);
+        EXPECT_TRUE(m_table->LoadLevel());
+        m_table->SetCardSize(70, 100);
+        for (int i = 0; i < places; ++i) {
+            CPlace* p = m_table->GetPlace(i);
+            p->type = 3;
+            p->v_offset = 1.0f;
+            p->visible = true;
+            p->pick_req = {{0, 0, 0, 0}};
+            p->drop_req = {{4, 0, 0, 0}};
+            p->empty_drop_req = {{1, 12, 0, 0}};
+        }
+        for (int h : houses) {
+            CPlace* p = m_table->GetPlace(h);
+            p->type = 0;
+            p->v_offset = 0.0f;
+            p->pick_req = {{1, 0, 0, 0}};
+            p->drop_req = {{1, 0, 0, 0}, {2, 0, 0, 0}};
+            p->empty_drop_req = {{1, 0, 0, 0}};
+        }
+        m_deck.Reset();
+        return *m_table;
+    }
+
+    static float PlaceX(int i) { return 60.0f + 90.0f * i; }
+
+    // One frame of the game: the mouse first, then the table.
+    void Frame(float x, float y, ScriptedMouse::EAction action = ScriptedMouse::kMove, int button = 1)
+    {
+        m_script.Frame(x, y, action, button, kFrame);
+        m_table->Update(kFrame);
+        m_x = x;
+        m_y = y;
+    }
+    void Idle(int frames)
+    {
+        for (int i = 0; i < frames; ++i)
+            Frame(m_x, m_y);
+    }
+    // Frames until nothing flies and the fans have eased into place.
+    void Rest()
+    {
+        for (int i = 0; i < 600 && m_table->IsFlying(); ++i)
+            Idle(1);
+        EXPECT_FALSE(m_table->IsFlying());
+        Idle(60);
+    }
+    void DragTo(float fromX, float fromY, float toX, float toY)
+    {
+        Frame(fromX, fromY, ScriptedMouse::kPress);
+        for (int i = 1; i <= 10; ++i)
+            Frame(fromX + (toX - fromX) * i / 10.0f, fromY + (toY - fromY) * i / 10.0f);
+        Idle(20);  // past the double-click window: a plain release
+        Frame(toX, toY, ScriptedMouse::kRelease);
+    }
+
+    std::vector<int> Ranks(int place) const
+    {
+        std::vector<int> ranks;
+        for (const CCard* c : m_table->GetPlace(place)->pile)
+            ranks.push_back(c->Rank);
+        return ranks;
+    }
+
+    ScopedFakeEngine m_fake;
+    CFMouse m_mouse;
+    ScriptedMouse m_script{m_fake.Get(), m_mouse};
+    GlowHost m_host;
+    CDeck m_deck;
+    std::unique_ptr<CCardTable> m_table;
+    float m_x = 400, m_y = 500;
+};
+}  // namespace
+
+TEST_F(DragDropTest, PressLiftsThePressedCardAndEveryCardAboveItIntoTheHand)
+{
+    CCardTable& t = Columns(3);
+    Lay(m_deck, t.GetPlace(0), 12, 0);
+    Lay(m_deck, t.GetPlace(0), 11, 2);
+    Lay(m_deck, t.GetPlace(0), 10, 0);
+    Rest();
+    Frame(PlaceX(0), 180, ScriptedMouse::kPress);  // the visible strip of the queen
+    ASSERT_TRUE(t.IsHolding());
+    EXPECT_EQ(t.GetCursorHand()->srcPlace, t.GetPlace(0));
+    EXPECT_EQ(Ranks(0), (std::vector<int>{12}));
+    ASSERT_EQ(t.HandPlace()->Size(), 2);
+    EXPECT_EQ(t.HandPlace()->pile[0]->Rank, 11);
+    EXPECT_EQ(t.HandPlace()->pile[1]->Rank, 10);
+    // The grip: the queen's centre lay 40 pixels below the pressed point.
+    EXPECT_EQ(t.HandPlace()->x_offset, 0);
+    EXPECT_EQ(t.HandPlace()->y_offset, 40);
+}
+
+TEST_F(DragDropTest, AcceptedDropMovesTheRunTakesOneSnapshotAndRecordsTheMove)
+{
+    CCardTable& t = Columns(3);
+    Lay(m_deck, t.GetPlace(0), 5, 0);
+    Lay(m_deck, t.GetPlace(0), 11, 2);
+    Lay(m_deck, t.GetPlace(0), 10, 0);
+    Lay(m_deck, t.GetPlace(1), 12, 1);
+    Rest();
+    DragTo(PlaceX(0), 180, PlaceX(1), 160);  // the queen's centre lands on the king's centre
+    Rest();
+    EXPECT_EQ(Ranks(0), (std::vector<int>{5}));
+    EXPECT_EQ(Ranks(1), (std::vector<int>{12, 11, 10}));
+    EXPECT_FALSE(t.IsHolding());
+    EXPECT_EQ(m_host.snapshots, 1);
+    EXPECT_EQ(m_host.glows, 0);
+    ASSERT_EQ(m_host.RecordedMoves(), 1);
+    EXPECT_EQ(m_host.moves[0][0], 0);
+    EXPECT_EQ(m_host.moves[0][1], 1);
+    EXPECT_TRUE(EveryCardOnceOrInDeck(t, m_deck));
+}
+
+TEST_F(DragDropTest, AKingGoesOntoAnEmptyColumn)
+{
+    CCardTable& t = Columns(3);
+    Lay(m_deck, t.GetPlace(0), 3, 0);
+    Lay(m_deck, t.GetPlace(0), 12, 2);
+    Rest();
+    DragTo(PlaceX(0), 230, PlaceX(2), 190);
+    Rest();
+    EXPECT_EQ(Ranks(2), (std::vector<int>{12}));
+    EXPECT_EQ(m_host.snapshots, 1);
+}
+
+TEST_F(DragDropTest, RefusedOrMissedDropsFlyTheCardsBackInTheirOrder)
+{
+    struct Case {
+        const char* name;
+        float toX, toY;
+        int glows;  // the rules button lights for a drop on another place only
+    };
+    const Case cases[] = {
+        {"onto a card that refuses them", PlaceX(1), 160, 1},
+        {"onto no place at all", 700, 520, 0},
+        {"back onto their own place", PlaceX(0), 200, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_host = GlowHost();
+        CCardTable& t = Columns(3);
+        Lay(m_deck, t.GetPlace(0), 12, 0);
+        Lay(m_deck, t.GetPlace(0), 11, 2);
+        Lay(m_deck, t.GetPlace(0), 10, 0);
+        Lay(m_deck, t.GetPlace(1), 4, 1);
+        Rest();
+        DragTo(PlaceX(0), 180, c.toX, c.toY);
+        Rest();
+        EXPECT_EQ(Ranks(0), (std::vector<int>{12, 11, 10}));
+        EXPECT_EQ(Ranks(1), (std::vector<int>{4}));
+        EXPECT_FALSE(t.IsHolding());
+        EXPECT_EQ(m_host.snapshots, 0);
+        EXPECT_EQ(m_host.RecordedMoves(), 0);
+        EXPECT_EQ(m_host.glows, c.glows);
+    }
+}
+
+TEST_F(DragDropTest, RefusedPickGlowsTheRulesOnlyForAFaceUpCard)
+{
+    struct Case {
+        const char* name;
+        bool faceUp;
+        int glows;
+    };
+    const Case cases[] = {{"face-down card", false, 0}, {"face-up card", true, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_host = GlowHost();
+        CCardTable& t = Columns(2);
+        t.GetPlace(0)->pick_req = {{1, 0, 0, 0}, {0, 0, 0, 0}};  // top card only, face up
+        Lay(m_deck, t.GetPlace(0), 7, 0, c.faceUp);
+        Lay(m_deck, t.GetPlace(0), 6, 0, true);
+        Rest();
+        Frame(PlaceX(0), 160, ScriptedMouse::kPress);  // the lower card's strip
+        EXPECT_FALSE(t.IsHolding());
+        EXPECT_EQ(m_host.glows, c.glows);
+        if (c.glows > 0) {
+            EXPECT_EQ(m_host.lastGlowKind, 1);
+            EXPECT_FLOAT_EQ(m_host.lastGlowSeconds, 2.0f);
+        }
+        Frame(PlaceX(0), 160, ScriptedMouse::kRelease);
+        Rest();
+    }
+}
+
+// A right click, or a release over the card's own place within the double-click time, sends the
+// top card to the first house that takes it.
+TEST_F(DragDropTest, DoubleAndRightClicksSendTheTopCardToTheFirstHouseThatTakesIt)
+{
+    for (int way = 0; way < 2; ++way) {
+        SCOPED_TRACE(way == 0 ? "right click" : "quick press and release");
+        m_host = GlowHost();
+        CCardTable& t = Columns(4, {2, 3});  // two empty houses: both take an ace
+        Lay(m_deck, t.GetPlace(0), 9, 1);
+        Lay(m_deck, t.GetPlace(0), 0, 3);
+        Rest();
+        if (way == 0) {
+            Frame(PlaceX(0), 230, ScriptedMouse::kPress, 2);
+            Frame(PlaceX(0), 230, ScriptedMouse::kRelease, 2);
+        } else {
+            Frame(PlaceX(0), 230, ScriptedMouse::kPress);
+            Idle(3);
+            Frame(PlaceX(0), 230, ScriptedMouse::kRelease);
+            EXPECT_TRUE(t.m_bDblRequest);  // the cards went back; the next frame moves the ace
+            Idle(1);
+        }
+        Rest();
+        EXPECT_EQ(Ranks(0), (std::vector<int>{9}));
+        EXPECT_EQ(Ranks(2), (std::vector<int>{0}));
+        EXPECT_TRUE(Ranks(3).empty());
+        EXPECT_EQ(m_host.snapshots, 1);
+        EXPECT_EQ(m_host.RecordedMoves(), 1);
+    }
+}
+
+TEST_F(DragDropTest, DoubleClickMovesNothingFromADeckAFaceDownCardOrBelowTheTop)
+{
+    struct Case {
+        const char* name;
+        int sourceType;
+        bool topFaceUp;
+        float y;  // where the right click lands on the column
+    };
+    const Case cases[] = {
+        {"a lower card", 3, true, 160},
+        {"a face-down top card", 3, false, 230},
+        {"a card of the deck", 1, true, 230},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_host = GlowHost();
+        CCardTable& t = Columns(3, {2});
+        t.GetPlace(0)->type = c.sourceType;
+        t.GetPlace(0)->pick_req = {};  // no pick rule: only the double click could move a card
+        Lay(m_deck, t.GetPlace(0), 0, 1);
+        Lay(m_deck, t.GetPlace(0), 0, 3, c.topFaceUp);
+        Rest();
+        Frame(PlaceX(0), c.y, ScriptedMouse::kPress, 2);
+        Frame(PlaceX(0), c.y, ScriptedMouse::kRelease, 2);
+        Rest();
+        EXPECT_EQ(t.GetPlace(0)->Size(), 2);
+        EXPECT_TRUE(Ranks(2).empty());
+        EXPECT_EQ(m_host.snapshots, 0);
+    }
+}
+
+TEST_F(DragDropTest, ADoubleClickWithoutAReleaseBeforeItIsLoggedAndTakenAsARelease)
+{
+    CCardTable& t = Columns(2);
+    Lay(m_deck, t.GetPlace(0), 4, 0);
+    Rest();
+    t.m_bDblPending = true;
+    t.m_nLastMouseEvent = 2;
+    t.m_nMouseEvent = 3;
+    m_fake->logLines.clear();
+    t.HandleMouse();
+    EXPECT_TRUE(m_fake->HasLogLine("[E] MOUSE_UP event leak detected!"));
+    EXPECT_EQ(t.m_nLastMouseEvent, 1);
+    EXPECT_FALSE(t.m_bDblPending);
+}
+
+TEST_F(DragDropTest, AClickWithoutADragDealsFromTheStock)
+{
+    DealtTable d(m_fake.Get(), kKlondike, 5, &m_host);
+    m_table.reset();
+    CCardTable& t = d.table;
+    const int stock = t.GetPlace(0)->Size();
+    const int waste = t.GetPlace(1)->Size();
+    for (int i = 0; i < 300 && t.IsFlying(); ++i) {
+        m_script.Frame(400, 500, ScriptedMouse::kMove, 1, kFrame);
+        t.Update(kFrame);
+    }
+    for (int i = 0; i < 60; ++i) {
+        m_script.Frame(400, 500, ScriptedMouse::kMove, 1, kFrame);
+        t.Update(kFrame);
+    }
+    m_script.Frame(60, 80, ScriptedMouse::kPress, 1, kFrame);
+    t.Update(kFrame);
+    EXPECT_FALSE(t.IsHolding());  // the face-down stock card cannot be picked, and nothing glows
+    EXPECT_EQ(m_host.glows, 0);
+    m_script.Frame(60, 80, ScriptedMouse::kRelease, 1, kFrame);
+    t.Update(kFrame);
+    for (int i = 0; i < 300 && t.IsFlying(); ++i) {
+        m_script.Frame(60, 80, ScriptedMouse::kMove, 1, kFrame);
+        t.Update(kFrame);
+    }
+    EXPECT_EQ(t.GetPlace(0)->Size(), stock - 1);
+    EXPECT_EQ(t.GetPlace(1)->Size(), waste + 1);
+}
+
+TEST_F(DragDropTest, HitTestSearchOrderAndVisibility)
+{
+    CCardTable& t = Columns(3);
+    // Places 1 and 2 lie on the same spot; 2 is drawn last.
+    t.GetPlace(2)->x = t.GetPlace(1)->x;
+    Rest();
+    int p = -9, c = -9, dx = 0, dy = 0;
+    t.m_fMouseX = PlaceX(1) + 10;
+    t.m_fMouseY = 190;
+    ASSERT_TRUE(t.HitTest(p, c, dx, dy, true));
+    EXPECT_EQ(p, 2);
+    EXPECT_EQ(c, -1);
+    EXPECT_EQ(dx, -10);
+    EXPECT_EQ(dy, 10);
+    ASSERT_TRUE(t.HitTest(p, c, dx, dy, false));
+    EXPECT_EQ(p, 1);
+
+    t.GetPlace(2)->visible = false;  // an invisible empty place is never hit
+    ASSERT_TRUE(t.HitTest(p, c, dx, dy, true));
+    EXPECT_EQ(p, 1);
+    Lay(m_deck, t.GetPlace(2), 3, 0);  // but one that holds cards is
+    Rest();
+    t.m_fMouseX = PlaceX(1) + 10;
+    t.m_fMouseY = 190;
+    ASSERT_TRUE(t.HitTest(p, c, dx, dy, true));
+    EXPECT_EQ(p, 2);
+    EXPECT_EQ(c, 0);
+
+    t.m_fMouseX = 400;
+    t.m_fMouseY = 560;
+    p = -9;
+    EXPECT_FALSE(t.HitTest(p, c, dx, dy, true));
+    EXPECT_EQ(p, -9);
+}
+
+TEST_F(DragDropTest, DropPlaceSearchCountsOnlyTheTopCardAndPrefersTheNearestAnchor)
+{
+    CCardTable& t = Columns(3);
+    Lay(m_deck, t.GetPlace(0), 12, 0);
+    for (int r = 11; r >= 6; --r)
+        Lay(m_deck, t.GetPlace(0), r, r % 2 == 0 ? 0 : 2);  // a fan down to y = 320
+    Lay(m_deck, t.GetPlace(1), 9, 1);
+    Rest();
+    CPlace* hand = t.HandPlace();
+    Lay(m_deck, hand, 5, 3);  // a held card, gripped at its centre
+    t.GetCursorHand()->srcPlace = t.GetPlace(2);
+    hand->x_offset = 0;
+    hand->y_offset = 0;
+    int p = -1, c = -1, dx = 0, dy = 0;
+
+    // Over the fan's upper cards, its top card out of reach of every corner: no place.
+    hand->x = static_cast<int>(PlaceX(0));
+    hand->y = 180;
+    EXPECT_FALSE(t.FindDropPlace(p, c, dx, dy, false, true));
+    // Over its top card (the six at y = 320): the fan, with the rules (a five on a six) or without.
+    hand->y = 330;
+    ASSERT_TRUE(t.FindDropPlace(p, c, dx, dy, true, true));
+    EXPECT_EQ(p, 0);
+    EXPECT_EQ(c, 6);
+
+    // Between the two columns, touching both tops by a corner: the anchor nearer to the grip wins.
+    hand->y = 200;
+    hand->x = static_cast<int>(PlaceX(0)) + 50;
+    t.GetPlace(0)->pile.resize(1);  // the king alone at the anchor
+    t.GetPlace(0)->pile[0]->Rank = 12;
+    Idle(60);
+    hand->x = static_cast<int>(PlaceX(0)) + 40;
+    hand->y = 200;
+    ASSERT_TRUE(t.FindDropPlace(p, c, dx, dy, false, false));
+    EXPECT_EQ(p, 0);  // the first match when nearest is off
+    hand->x = static_cast<int>(PlaceX(1)) - 30;
+    ASSERT_TRUE(t.FindDropPlace(p, c, dx, dy, false, true));
+    EXPECT_EQ(p, 1);
+    ASSERT_TRUE(t.FindDropPlace(p, c, dx, dy, false, false));
+    EXPECT_EQ(p, 0);
+    hand->pile.clear();
+}

@@ -53,9 +53,9 @@ int LinkNumberOf(const CFAnimationInstance& part)
     return std::atoi(name.c_str() + prefix);
 }
 
-CFButton* MakeFollowingButton(CFAnimationInstance* part)
+std::unique_ptr<CFButton> MakeFollowingButton(CFAnimationInstance* part)
 {
-    auto* button = new CFButton();
+    auto button = std::make_unique<CFButton>();
     button->SetResource(g_pResource);
     // The look is the panel's own part (drawn by the panel); the button keeps its place.
     button->AttachAnimation(part);
@@ -134,7 +134,7 @@ CHelpDesk::~CHelpDesk()
 void CHelpDesk::MakeRulesButton(bool visible)
 {
     CFAnimationInstance* part = m_pSlide != nullptr ? m_pSlide->FindPart(0, kRulesButtonPath) : nullptr;
-    m_pRulesButton.reset(part != nullptr ? MakeFollowingButton(part) : new CFButton());
+    m_pRulesButton = part != nullptr ? MakeFollowingButton(part) : std::make_unique<CFButton>();
     m_pRulesButton->SetResource(g_pResource);
     m_pRulesButton->AddAnimation("interface", "snd_button");
     m_pRulesButton->SetVisible(visible);
@@ -352,6 +352,10 @@ bool CHelpDesk::RefreshText()
     if (g_pResource == nullptr || !m_pText->LoadEffect(g_pResource, kModule, name.c_str()))
         return false;
     m_textEffect = name;
+    // An open view shows the new text at once (a combo message in the big view had hidden it);
+    // an opening view shows it when the slide has arrived.
+    if (m_nView == kSmall || m_nView == kBig)
+        m_pText->SetVisible(true);
     // Loading replaced the text's parts: buttons on the old ones must go at once.
     RebuildLinks();
     return true;
@@ -359,10 +363,18 @@ bool CHelpDesk::RefreshText()
 
 void CHelpDesk::DropLinks()
 {
-    for (auto& button : m_markButtons)
+    // A new text can arrive between a press and its release: let go of the capture first, so the
+    // input never points to a deleted link.
+    for (auto& button : m_markButtons) {
+        if (button->IsCaptured())
+            button->SetCapture(false);
         m_pInput->Remove(button.get());
-    for (auto& area : m_linkAreas)
+    }
+    for (auto& area : m_linkAreas) {
+        if (area->IsCaptured())
+            area->SetCapture(false);
         m_pInput->Remove(area.get());
+    }
     m_markButtons.clear();
     m_linkAreas.clear();
 }
@@ -386,7 +398,7 @@ void CHelpDesk::AddMarkButtons(CFAnimationInstance* owner)
             CFAnimationInstance* mark = link != 0 ? part->FindPart(0, "question_mark.all") : nullptr;
             if (mark == nullptr)
                 continue;
-            std::unique_ptr<CFButton> button(MakeFollowingButton(mark));
+            std::unique_ptr<CFButton> button = MakeFollowingButton(mark);
             button->SetVisible(true);
             button->SetTag(link);
             WatchLink(button.get());

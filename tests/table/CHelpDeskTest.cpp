@@ -284,6 +284,18 @@ TEST_F(CHelpDeskTest, TheBigTextsMarkPartsGetButtonsAndEveryRebuildReplacesThem)
     const int roots = m_pDesk->GetInput()->GetRootCount();
     EXPECT_EQ(roots, 3);  // the catcher, the mark button, the link area
 
+    // Reloading the text replaces its parts: the buttons follow the new ones at once.
+    m_pDesk->ShowComboMessage(2, 3);
+    EXPECT_FALSE(m_pDesk->GetText()->IsVisible());
+    m_pDesk->ShowRulesText();
+    EXPECT_TRUE(m_pDesk->GetText()->IsVisible());
+    ASSERT_EQ(m_pDesk->GetMarkButtonCount(), 1);
+    const CFAnimationInstance* mark = m_pDesk->GetMarkButton(0)->GetAttachedAnimation(0);
+    ASSERT_NE(mark->GetParent(), nullptr);
+    EXPECT_EQ(mark->GetParent()->GetParent(), m_pDesk->GetText());
+    EXPECT_EQ(m_pDesk->GetInput()->GetRootCount(), 3);
+    Frame();
+
     // A link click in the big view shows the small view for the fire's time, then the big one.
     m_controller.fireSeconds = 3.0f;
     float cx = 0, cy = 0;

@@ -14,6 +14,8 @@
 
 namespace {
 constexpr float kPi = 3.14159265358979f;
+constexpr float kFixSoundGap = 0.2f;  // seconds of engine time between two house-landing sounds
+float g_fLastFixSound = -1.0f;        // shared by every flight
 
 bool IsHouse(const CPlace* place)
 {
@@ -193,7 +195,12 @@ void CCardFlight::PlayArrival()
         // The first landing of a card dealt in a row of three is silent; later ones sound again.
         card->SetSoundEnabled(true);
     } else if (IsHouse(target)) {
-        table->PlayEffect(table->m_hSndCardFix);
+        // Cards landing in the houses together would stack one sound many times over.
+        const float now = table->GetEngineTime();
+        if (g_fLastFixSound < 0.0f || now < g_fLastFixSound || now - g_fLastFixSound >= kFixSoundGap) {
+            g_fLastFixSound = now;
+            table->PlayEffect(table->m_hSndCardFix);
+        }
     } else if (source != nullptr && source->type == 1) {
         table->PlayEffect(table->m_hSndCardPut[table->RandomInt(0, 2) % 3]);
     }

@@ -85,6 +85,7 @@ public:
     bool PassesWinConditions() const;
     void PlayEffect(HEffect effect);
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
+    float GetEngineTime() const { return m_engine.Get() != nullptr ? m_engine.Get()->GetTime() : 0.0f; }
 
     // ---- Rules named by places, the extra deck pass, the bonus grade ----------------------
     bool ApplyRuleActions();                   // true when a "Spider", "Pyramid", "Cruel" or "Fifteens" rule fired

@@ -19,8 +19,12 @@ public:
         lastGlowKind = kind;
         lastGlowSeconds = seconds;
     }
+    void SpendBonusSlot(int slot) override { spent.push_back(slot); }
+    void OnTakenCardsDropped() override { ++takenDropped; }
     int glows = 0, lastGlowKind = 0;
     float lastGlowSeconds = 0;
+    std::vector<int> spent;
+    int takenDropped = 0;
 };
 
 // Places of the bare level lie at x = 60 + 90 i, y = 200; cards are 70 x 100 and a fan steps 20
@@ -401,4 +405,50 @@ TEST_F(DragDropTest, DropPlaceSearchCountsOnlyTheTopCardAndPrefersTheNearestAnch
     ASSERT_TRUE(t.FindDropPlace(p, c, dx, dy, false, false));
     EXPECT_EQ(p, 0);
     hand->pile.clear();
+}
+
+// Cards taken by the take-cards bonus (22): placing them spends every button of that bonus;
+// sending them back arms the bonus again.
+TEST_F(DragDropTest, CardsOfTheTakeCardsBonusSpendItWhenPlacedAndReArmItWhenReturned)
+{
+    struct Case {
+        const char* name;
+        float toX, toY;
+        bool placed;
+    };
+    const Case cases[] = {{"placed", PlaceX(1), 160, true}, {"returned", 700, 520, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_host = GlowHost();
+        CCardTable& t = Columns(3);
+        t.m_Level.vBonuses = {5, 22, 7, 22, 9};
+        Lay(m_deck, t.GetPlace(0), 11, 2);
+        Lay(m_deck, t.GetPlace(1), 12, 1);
+        Rest();
+        t.m_nChainAction = 22;
+        DragTo(PlaceX(0), 200, c.toX, c.toY);
+        Rest();
+        EXPECT_EQ(m_host.takenDropped, c.placed ? 1 : 0);
+        EXPECT_EQ(m_host.spent, c.placed ? (std::vector<int>{1, 3}) : std::vector<int>{});
+        EXPECT_EQ(t.m_nChainAction, c.placed ? -1 : 22);
+        EXPECT_EQ(t.m_nBonusAction, c.placed ? -1 : 22);
+    }
+}
+
+TEST_F(DragDropTest, HeldCardsLeanIntoTheMovementAndUpperCardsLag)
+{
+    CCardTable& t = Columns(3);
+    Lay(m_deck, t.GetPlace(0), 12, 0);
+    Lay(m_deck, t.GetPlace(0), 11, 2);
+    Lay(m_deck, t.GetPlace(0), 10, 0);
+    Rest();
+    Frame(PlaceX(0), 160, ScriptedMouse::kPress);
+    Rest();  // lifted, at rest in the hand
+    const CCard* bottom = t.HandPlace()->pile[0];
+    const CCard* top = t.HandPlace()->pile[2];
+    Frame(PlaceX(0) + 60, 160);
+    EXPECT_GT(bottom->RenderAngle_curr, 0.0f);  // moving right turns the cards clockwise
+    EXPECT_GT(top->inert_time, bottom->inert_time);
+    Frame(PlaceX(0) + 60, 160, ScriptedMouse::kRelease);
+    Rest();
 }

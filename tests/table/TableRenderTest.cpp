@@ -192,3 +192,36 @@ TEST_F(TableRenderTest, AMarkedCardIsFramedUnlessBonusesAreSwitchedOff)
     m_table->Render();
     EXPECT_EQ(m_fake->quads.size(), plain);
 }
+
+TEST_F(TableRenderTest, AWinThrowsTheTableCardsAndTheCascadeStopsByItselfUnlessAllGold)
+{
+    struct Case {
+        int choice;      // what the host chooses for this win
+        bool showers;
+        bool stopsAfterSevenSeconds;
+    };
+    const Case cases[] = {{0, true, true}, {2, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.choice);
+        struct ChoosingHost : ShadowHost {
+            int ChooseCascade() const override { return choice; }
+            int choice = 0;
+        } host;
+        host.choice = c.choice;
+        CCardTable table(kBare, 0, &host);
+        ASSERT_TRUE(table.LoadLevel());
+        table.SetCardSize(70, 100);
+        Lay(m_deck, table.GetPlace(2), 1, 0);
+        Lay(m_deck, table.GetPlace(3), 2, 0);
+        table.Update(0.05f);  // no place asks anything to win: won at once
+        ASSERT_TRUE(table.IsWon());
+        EXPECT_EQ(host.wins, 1);
+        ASSERT_TRUE(table.GetRain()->IsRunning());
+        EXPECT_EQ(table.GetRain()->IsShower(), c.showers);
+        EXPECT_GE(table.GetRain()->Cards().size(), 2u);
+        for (int i = 0; i < 141; ++i)
+            table.Update(0.05f);
+        EXPECT_EQ(table.GetRain()->IsRunning(), !c.stopsAfterSevenSeconds);
+        m_deck.Reset();
+    }
+}

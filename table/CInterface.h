@@ -1,0 +1,312 @@
+// CInterface.h: the controller of one game at the card table: table, deck, panel, gauges, helpers.
+#pragma once
+#include "platform/Engine.h"
+#include "table/EngineRef.h"
+#include "table/IGameController.h"
+#include "table/ITableHost.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CCardTable;
+class CCursorHand;
+class CDeck;
+class CFAnimationGroup;
+class CFAnimationInstance;
+class CFButton;
+class CFFont;
+class CFFrameImage;
+class CFObject;
+class CFObjectController;
+class CFlyingEffects;
+class CHelpDesk;
+class CManaBar;
+class CMoveIndicator;
+class CParticleManager;
+class CSprite;
+class CTracker;
+class CUndoHistory;
+struct PlayerRecord;
+
+// The game screen makes one per played level. It owns the table (which owns its places, flights
+// and cursor hand), the deck that owns every card, the tracker, undo history, help desk, mana
+// gauges, move indicator, the panel with its buttons, the bonus bar, the pictures and the
+// interface's particle effects. The level is dealt on the first update, not in the constructor.
+// Popups (dialogs, menus, result screens) are made through game_dialogs and may not exist: the
+// game then goes on without them. Everything runs on the main thread.
+class CInterface : public ITableHost, public IGameController {
+public:
+    static constexpr int kBonusSlots = 5;
+    static constexpr int kHintEffectLimit = 76;  // running hint sparkles that keep the hint button off
+
+    // One planned step of the dealing animation: a card flies from `source` to `place`.
+    struct DealStep {
+        int place = 0;
+        int index = 0;
+        int source = 0;
+        int unused = -1;
+        bool faceUp = false;
+    };
+
+    // The replay of a recorded game, and the cursor that shows it.
+    struct Replay {
+        bool active = false;
+        float stepTimer = 1.0f;
+        float x = 0, fromX = 0, toX = 0, y = 0, fromY = 0, toY = 0;
+        float moveLeft = 0, moveTime = 0.5f;
+        bool isDrag = false, wasDrag = false;
+    };
+
+    CInterface(int level, int mode, int extra, bool withUndo);
+    ~CInterface() override;
+    CInterface(const CInterface&) = delete;
+    CInterface& operator=(const CInterface&) = delete;
+
+    // ---- Cursor, information windows ----------------------------------------------------------
+    void SetCursorShape(int shape) override;
+    bool IsRelaxHovered() const { return relaxHover; }
+    void SetInfoStep(int step, float delay);
+    bool RequestInfoWindow(int kind, float delay, int step) override;
+    int CountEffects() const;
+
+    // ---- Level start and restart ----------------------------------------------------------------
+    void MakeCards();
+    void StartLevel();
+    bool IsDealing() const;
+    void UpdateDeal(float dt);
+    void Restart();
+    void ApplyBaseRanks();
+    void BuildDealAnimation();
+
+    // ---- Frame ------------------------------------------------------------------------------------
+    void Update(float dt);
+    void Render();
+
+    // ---- Panel and bonus bar --------------------------------------------------------------------------
+    void EnablePanelButtons();
+    void DisablePanelButtons();
+    void SetDealHighlight(bool on);
+    void EnableBonuses(bool on);
+    void DisarmBonuses();
+    void ArmBonus(int i);
+    bool IsBonusUsable(int i) const;
+    float SpawnFrameEffects(CFlyingEffects* effects, int count, int special, float scale, float scaleSpecial,
+                            const float life[2], const float delay[2], const float delaySpecial[2],
+                            const float flight[2], const float flightSpecial[2], const float hold[2],
+                            const float holdSpecial[2], int x1, int y1, int x2, int y2, float angle, int cx,
+                            int cy, int radius, bool left, bool right, bool top, bool bottom, int tag);
+    // The handlers of the panel and bonus buttons (state 1: the left button).
+    void HintClicked(CFObject* sender, int state);
+    void MenuClicked(CFObject* sender, int state);
+    void UndoClicked(CFObject* sender, int state);
+    void DealClicked(CFObject* sender, int state);
+    void RelaxClicked(CFObject* sender, int state);
+    void RelaxEnter(CFObject* sender, int state);
+    void RelaxLeave(CFObject* sender, int state);
+    void BonusClicked(int i, int state);
+    void BonusClicked1(CFObject*, int state) { BonusClicked(0, state); }
+    void BonusClicked2(CFObject*, int state) { BonusClicked(1, state); }
+    void BonusClicked3(CFObject*, int state) { BonusClicked(2, state); }
+    void BonusClicked4(CFObject*, int state) { BonusClicked(3, state); }
+    void BonusClicked5(CFObject*, int state) { BonusClicked(4, state); }
+
+    // ---- Queries --------------------------------------------------------------------------------------
+    CCardTable* GetTable() const override { return table.get(); }
+    unsigned GetMode() const override { return static_cast<unsigned>(mode); }
+    int GetLevelNumber() const { return levelNumber; }
+    int GetLevelSection() const { return levelSection; }
+    int GetPanelState() const { return panelState; }
+    int GetInfoStep() const { return infoStep; }
+    int GetInfoKind() const { return infoKind; }
+    int GetCursorShape() const { return cursorShape; }
+    bool IsStartPending() const { return startPending; }
+    bool IsRedealAsked() const { return redealAsked; }
+    bool IsRedealDialogOpen() const { return redealDialogOpen; }
+    float GetAutoHintLeft() const { return autohintLeft; }
+    float GetDealStep() const { return dealStep; }
+    int GetBonusDown(int i) const { return i >= 0 && i < kBonusSlots ? bonusDown[i] : -1; }
+    const std::string& GetBackName() const { return backName; }
+    CDeck* GetDeck() const { return dealDeck.get(); }
+    CTracker* GetTracker() const { return tracker.get(); }
+    CUndoHistory* GetUndo() const { return undo.get(); }
+    CHelpDesk* GetHelpDesk() const { return helpDesk.get(); }
+    CManaBar* GetManaBar() const { return manaBar.get(); }
+    CMoveIndicator* GetMoveIndicator() const { return moveIndicator.get(); }
+    CFButton* GetBonusButton(int i) const;
+    CFFrameImage* GetBonusFrame(int i) const;
+    CFButton* GetHintButton() const { return hintButton.get(); }
+    CFButton* GetMenuButton() const { return menuButton.get(); }
+    CFButton* GetUndoButton() const { return undoButton.get(); }
+    CFButton* GetDealButton() const { return dealButton.get(); }
+    CFButton* GetRelaxButton() const { return relaxButton.get(); }
+    CFObject* GetInputShield() const { return inputShield.get(); }
+    CFlyingEffects* GetHintFlight() const { return hintFlight.get(); }
+    CFAnimationInstance* GetPanel() const { return panel.get(); }
+    CFAnimationInstance* GetBackground() const { return background.get(); }
+    CFAnimationInstance* GetTablePicture() const { return tablePicture.get(); }
+    CSprite* GetCardBack() const { return cardBack; }
+    const Replay& GetReplay() const { return replay; }
+    int GetStatisticsShown() const { return m_nStatisticsShown; }
+
+    // ---- ITableHost ---------------------------------------------------------------------------------
+    bool IsReplaying() const override { return replay.active; }
+    bool IsBusy() const override;
+    bool HasPendingItems() const override { return !dealQueue.empty(); }
+    bool IsRestartPending() const override { return redealAsked || startPending; }
+    int GetLastKey() const override { return lastKey; }
+    int GetEffectVolume() const override;
+    bool BonusesSwitchedOff() const override;
+    void RecordMove(int from, int to, int card, int automatic, int flag) override;
+    void RecordDeal(int rank, int suit) override;
+    bool NextDeal(int& rank, int& suit) override;
+    void RequestUndoSnapshot() override;
+    void RestartAutoHint() override { autohintLeft = autohintFirst; }
+    int AddMana(int amount) override;
+    bool IsBonusButtonEnabled(int gauge) const override;
+    void OnGaugeReady(int gauge) override;
+    void SetBonusButtonReady(int gauge, bool ready) override;
+    bool IsUndoEnabled() const override;
+    void SetUndoEnabled(bool enabled) override;
+    void AddSharedEffect(float x, float y, float lifetime) override;
+    void PlayHelpHint(int kind, float seconds) override;
+    void ShowComboMessage(int category, int chain) override;
+    void ShowRulesText() override;
+    void ShowNoMovesDialog(int kind) override;
+    void GlowRulesButton(int kind, float seconds) override;
+    bool IsHelpWindowShown() const override;
+    void StopHintEffects() override;
+    void KillMouseMoveEffects() override;
+    void MoveCardTrail(int tag, float dx, float dy, float dangle, float cx, float cy) override;
+    void RenderParticles() override;
+    bool IsHighDetail() const override;
+    CSprite* GetShadowSprite(int size) const override;
+    void SpawnFrameSparkles(CFlyingEffects* sparkles, float x, float y, float hw, float hh, float angle,
+                            int secondKind) override;
+    void CountBonusUse() override;
+    void ReleaseBonusButtons() override { DisarmBonuses(); }
+    void SpendBonusSlot(int slot) override;
+    void SetStartPending() override { startPending = true; }
+    bool LoadLearnFile(const std::string& path) override;
+    void BeginReplay() override;
+    bool FirstRecordedMove(int& from, int& card) override;
+    void AimReplayHand(float x, float y, bool dragging) override;
+    void EndReplay() override;
+    void ReapplyPlaceSetup() override { ApplyBaseRanks(); }
+
+    // ---- IGameController ------------------------------------------------------------------------------
+    bool IsModal() const override { return infoStep != 0; }
+    bool IsPanelPlaying() const override;
+    bool IsHintDeferred() const override { return rulesShown; }
+    void SetHintDeferred(bool deferred) override { rulesShown = deferred; }
+    void SetAutoHintTimer(float seconds) override { autohintLeft = seconds; }
+    float GetAutoHintDelay() const override { return autohintFirst; }
+    void ShowHint() override;
+    void StartLearn() override;
+
+    // Inverted by the in-game menus when the player switches the table view.
+    bool showSoundPending = false;
+
+private:
+    static PlayerRecord* Player();             // null without a profile store
+    bool IsClassic() const { return (mode & 7) == 1; }
+    bool IsBonusLevel() const { return (mode & 7) == 2; }
+    int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
+    float RandomFloat(float lo, float hi) const;
+    void PlaySound(HEffect sound) const;
+    std::string GameKey() const;               // "S3", "C0H", "S1B": the trace record of the game
+    const char* MedalName() const;
+
+    // Construction steps.
+    void MakeLayers();
+    void MakePictures();
+    void MakeEffects();
+    void BuildPanel();
+    void BuildBonusBar();
+    void DestroyPanel();
+    void DestroyBonusBar();
+    std::unique_ptr<CFButton> MakePanelButton(const char* path);
+    bool MakeCard(int rank, int suit);
+    void MakeBonusLevelCards(int deck);
+
+    // Frame steps.
+    void UpdatePanel();
+    void UpdateInfoWindows(float dt);
+    void UpdateReplay(float dt);
+    void UpdateEffects(float dt);
+    void UpdateBonusLooks();
+    void UpdateReplayCursor(float dt);
+    void CheckWonLevel();
+    void ShowInfoWindow(int kind);
+    void RunHint();
+    void StopReplay();
+
+    std::unique_ptr<CFButton> bonusButtons[kBonusSlots];
+    std::unique_ptr<CFObject> inputShield;
+    int bonusDown[kBonusSlots] = {-1, -1, -1, -1, -1};
+    CFAnimationInstance* bonusPlaces[kBonusSlots] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+    std::unique_ptr<CHelpDesk> helpDesk;
+    std::unique_ptr<CManaBar> manaBar;
+    std::unique_ptr<CParticleManager> particles;  // before the effects: they draw into it
+    std::unique_ptr<CFlyingEffects> hintFlight, bonusFromCard, bonusEnable, bonusClick;
+    std::unique_ptr<CFlyingEffects> bonusReady[kBonusSlots];
+    std::unique_ptr<CFlyingEffects> cardFix, comboEffect, mouseMove, frameEffect;
+    std::unique_ptr<CFObjectController> controller;
+    std::unique_ptr<CDeck> dealDeck;           // before the table: the table's places point to its cards
+    std::unique_ptr<CCardTable> table;
+    std::unique_ptr<CUndoHistory> undo;
+    int levelNumber;
+    int levelSection = 0;
+    int mode;
+    int location = 0;
+    int panelState = 0;
+    CCursorHand* hand = nullptr;
+    Replay replay;
+    CSprite* cardBack = nullptr;
+    std::unique_ptr<CMoveIndicator> moveIndicator;
+    float autohintLeft = 0, autohintFirst = 0, autohintRepeat = 0;
+    std::unique_ptr<CTracker> tracker;
+    HEffect sndBonusActive = 0, sndBonusSelect = 0, sndBonusTake = 0, sndInterfaceShow = 0;
+    CSprite* shadowSmall = nullptr;
+    CSprite* shadowMid = nullptr;
+    CSprite* shadowBig = nullptr;
+    std::vector<DealStep> dealQueue;           // a stack: the back is the top
+    float dealTimer = 0;
+    int lastKey = 0;
+    std::unique_ptr<CFAnimationGroup> backgroundLayer, shadowLayer, cursorLayer, panelLayer;
+    std::unique_ptr<CFAnimationInstance> panel;
+    bool redealDialogOpen = false;
+    bool redealAsked = false;
+    bool startPending = false;
+    bool dealSoundPending = false;
+    bool bonusChanged = false;
+    bool rulesShown = false;
+    std::unique_ptr<CFButton> undoButton, dealButton;
+    std::string backName, backLiteName;
+    std::unique_ptr<CFAnimationInstance> background;
+    std::unique_ptr<CFAnimationInstance> cursor;
+    int cursorShape = -1;
+    std::unique_ptr<CFButton> hintButton, menuButton, relaxButton;
+    CSprite* bonusFill = nullptr;
+    CFFont* font = nullptr;
+    float cardWidth = 0, cardHeight = 0;
+    std::vector<int> dealSources;
+    float dealStep = 0.1f;
+    bool relaxHover = false;
+    int infoStep = 0;
+    int infoKind = 0;
+    float infoDelay = 0;
+    std::unique_ptr<CFAnimationInstance> tablePicture, tableShadow, relaxMessage;
+    int extra;
+    std::unique_ptr<CFFrameImage> bonusFrames[kBonusSlots];
+    int bonusX[kBonusSlots] = {0, 0, 0, 0, 0};
+    int bonusY = 0;
+
+    // Per controller (only one exists at a time): the latched looks of the last refresh, the
+    // replay flag of the last frame, whether the end-of-replay message was shown.
+    bool m_prevLatched[kBonusSlots] = {false, false, false, false, false};
+    bool m_bWasReplaying = false;
+    bool m_bReplayEndShown = false;
+    int m_nStatisticsShown = 0;               // the result screen is asked for once per win
+    CEngineRef m_engine;
+};

@@ -1,0 +1,25 @@
+// GameDialogs.h: the popups the game opens (yes/no and information dialogs, in-game menus,
+// result screens), reached through seams until the screens that make them exist.
+#pragma once
+
+class CFAnimationGroup;
+class CScreenBase;
+
+// Each maker returns the popup to attach as a child of the current screen, or null when that
+// popup cannot be made (as now, before the dialogs are built): the caller then goes on without it.
+namespace game_dialogs {
+
+// The shared answer of the yes/no dialogs: -1 pending, 0 "yes", 1 "no".
+int& DialogAnswer();
+
+CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha);
+CScreenBase* MakeInformation(const char* module, const char* move, const char* ok);
+CScreenBase* MakeNoMoves(int kind);
+CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup* cursorLayer);
+CScreenBase* MakeStatistics(int kind);  // mode kind 0 story, 1 classic, 2 bonus level
+
+// Attaches the popup (may be null) as the child of the current top screen, which stops while it
+// is open. Returns false when there is no popup or no screen to carry it.
+bool Attach(CScreenBase* popup);
+
+}  // namespace game_dialogs

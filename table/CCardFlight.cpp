@@ -255,3 +255,21 @@ void CCardFlight::DrawCard()
         card->RenderSprite->RenderEx(card->RenderShadowX, card->RenderShadowY, card->RenderAngle_curr, hs, vs);
     card->Shadow = false;
 }
+
+void CCardFlight::SpawnPickSparkles(int position, bool wasTop, bool wasSecond)
+{
+    int count = 0;
+    bool sides[4] = {false, false, false, true};  // left, right, top, bottom
+    if (position == 0) {
+        count = 16;
+        sides[0] = sides[1] = sides[2] = true;
+        sides[3] = wasTop;
+    } else if (position % 2 == 0 || (position == 1 && wasTop)) {
+        count = wasTop || wasSecond ? 12 : 8;
+    } else {
+        return;
+    }
+    const int hw = table->m_nCardWidth / 2 - 10, hh = table->m_nCardHeight / 2 - 10;
+    table->GetHost()->SpawnPickSparkles(toX - hw, toY - hh, toX + hw, toY + hh, card->RenderAngle_curr, count, sides[0],
+                                        sides[1], sides[2], sides[3], position);
+}

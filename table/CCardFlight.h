@@ -22,6 +22,8 @@ public:
     bool NeedsRecheck() const;
     void DrawCard();
     void PlaceCardAndShadow();
+    // Sparkles around a card lifted into the hand at `position`; wasTop / wasSecond: its place in the source.
+    void SpawnPickSparkles(int position, bool wasTop, bool wasSecond);
     bool HasLanded() const { return m_bLanded && !m_bArrivalPending; }
     bool IsLandingDone() const { return m_bLanded; }
     int SlotIndex() const;

@@ -111,10 +111,13 @@ void CCardTable::PressCard()
     held->x_offset = dx;
     held->y_offset = dy;
     held->k_squeeze = place->k_squeeze;
+    const int lifted = place->Size() - i;
     for (int slot = 0; place->Size() > i; ++slot) {
         place->pile[static_cast<std::size_t>(i)]->SetMoveTime(0.0f);
-        if (place->MoveCard(-1, true, i, held, slot, 0.1f, 0.0001f, true, true) == nullptr)
+        CCardFlight* flight = place->MoveCard(-1, true, i, held, slot, 0.1f, 0.0001f, true, true);
+        if (flight == nullptr)
             break;
+        flight->SpawnPickSparkles(slot, slot == lifted - 1, slot == lifted - 2);
     }
 }
 

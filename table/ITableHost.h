@@ -66,6 +66,10 @@ public:
     // Sparkles running along the rectangle (x ± hw, y ± hh) turned by angle; secondKind of them of the second kind.
     virtual void SpawnFrameSparkles(CFlyingEffects* /*sparkles*/, float /*x*/, float /*y*/, float /*hw*/, float /*hh*/,
                                     float /*angle*/, int /*secondKind*/) {}
+    // A card lifted into the hand: the pick sparkles stop and new ones run along the rectangle
+    // (x1, y1)-(x2, y2) turned by angle, on the sides flagged; tag is the card's place in the hand.
+    virtual void SpawnPickSparkles(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/, float /*angle*/, int /*count*/,
+                                   bool /*left*/, bool /*right*/, bool /*top*/, bool /*bottom*/, int /*tag*/) {}
     // How the won level is celebrated: 0 a shower, 1 the player's celebration (shower or bursts at
     // random), 2 bursts (every gold medal just won).
     virtual int ChooseCascade() const { return 0; }

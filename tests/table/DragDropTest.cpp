@@ -21,6 +21,11 @@ public:
     }
     void SpendBonusSlot(int slot) override { spent.push_back(slot); }
     void OnTakenCardsDropped() override { ++takenDropped; }
+    void SpawnPickSparkles(int, int, int, int, float, int count, bool left, bool, bool, bool bottom, int tag) override
+    {
+        sparkles.push_back({tag, count, left ? 1 : 0, bottom ? 1 : 0});
+    }
+    std::vector<std::vector<int>> sparkles;  // tag, count, left side, bottom side
     int glows = 0, lastGlowKind = 0;
     float lastGlowSeconds = 0;
     std::vector<int> spent;
@@ -129,6 +134,9 @@ TEST_F(DragDropTest, PressLiftsThePressedCardAndEveryCardAboveItIntoTheHand)
     // The grip: the queen's centre lay 40 pixels below the pressed point.
     EXPECT_EQ(t.HandPlace()->x_offset, 0);
     EXPECT_EQ(t.HandPlace()->y_offset, 40);
+    // Sparkles around the bottom card (its bottom side too: it was not the source's top card) and
+    // around the second, which was the source's top card.
+    EXPECT_EQ(m_host.sparkles, (std::vector<std::vector<int>>{{0, 16, 1, 0}, {1, 12, 0, 1}}));
 }
 
 TEST_F(DragDropTest, AcceptedDropMovesTheRunTakesOneSnapshotAndRecordsTheMove)

@@ -383,7 +383,8 @@ void CPlace::RenderCards()
                              f * card->RenderScale, card->RenderScale);
             card->Shadow = false;
         }
-        if ((card->CardState == 1 || card->CardState == 2) && !table->GetHost()->BonusesSwitchedOff())
+        if ((card->CardState == 1 || card->CardState == 2) && table != nullptr &&
+            !table->GetHost()->BonusesSwitchedOff())
             table->GetBonusFrame()->Render(card->RenderX_curr, card->RenderY_curr, angle, f * card->RenderScale,
                                            card->RenderScale);
     }

@@ -460,3 +460,43 @@ TEST_F(DragDropTest, HeldCardsLeanIntoTheMovementAndUpperCardsLag)
     Frame(PlaceX(0) + 60, 160, ScriptedMouse::kRelease);
     Rest();
 }
+
+TEST_F(DragDropTest, RandomMouseInputNeverLosesOrDoublesACard)
+{
+    for (int level : {static_cast<int>(kKlondike), static_cast<int>(kFreeCell), static_cast<int>(kGolf)}) {
+        SCOPED_TRACE(level);
+        DealtTable d(m_fake.Get(), level, 77u + static_cast<unsigned>(level), &m_host);
+        CCardTable& t = d.table;
+        std::uint32_t state = 12345u + static_cast<unsigned>(level);
+        auto next = [&state](int n) {
+            state = state * 1664525u + 1013904223u;
+            return static_cast<int>((state >> 8) % static_cast<std::uint32_t>(n));
+        };
+        int held = 0;  // the button that is down, 0 none
+        float x = 400, y = 300;
+        for (int frame = 0; frame < 4000; ++frame) {
+            x = std::min(799.0f, std::max(0.0f, x + static_cast<float>(next(81) - 40)));
+            y = std::min(599.0f, std::max(0.0f, y + static_cast<float>(next(81) - 40)));
+            const int roll = next(20);
+            if (held == 0 && roll == 0) {
+                held = next(10) == 0 ? 2 : 1;
+                m_script.Frame(x, y, ScriptedMouse::kPress, held, kFrame);
+            } else if (held != 0 && roll < 3) {
+                m_script.Frame(x, y, ScriptedMouse::kRelease, held, kFrame);
+                held = 0;
+            } else {
+                m_script.Frame(x, y, ScriptedMouse::kMove, 1, kFrame);
+            }
+            t.Update(kFrame);
+        }
+        m_fake->heldKeys.clear();
+        for (int i = 0; i < 600; ++i) {
+            m_script.Frame(x, y, ScriptedMouse::kMove, 1, kFrame);
+            t.Update(kFrame);
+        }
+        EXPECT_FALSE(t.IsFlying());
+        EXPECT_FALSE(t.IsHolding());
+        EXPECT_TRUE(EveryCardOnce(t, d.deck));
+    }
+    EXPECT_GT(m_host.RecordedMoves(), 0);  // the mouse did move cards, not only miss them
+}

@@ -63,20 +63,34 @@ def encode(section):
     return data
 
 
-def particle_texture():
-    """A soft round dot (0, 0, 32, 32) and a four-pointed star (32, 0, 32, 32), white on alpha."""
-    image = Image.new("RGBA", (64, 32), (255, 255, 255, 0))
+def soft_dot():
+    dot = Image.new("RGBA", (32, 32), (255, 255, 255, 0))
     for y in range(32):
         for x in range(32):
             d = math.hypot(x - 15.5, y - 15.5) / 16.0
             alpha = max(0.0, 1.0 - d) ** 1.5
-            image.putpixel((x, y), (255, 255, 255, int(round(alpha * 255))))
+            dot.putpixel((x, y), (255, 255, 255, int(round(alpha * 255))))
+    return dot
+
+
+def four_pointed_star():
     star = Image.new("L", (32, 32), 0)
     draw = ImageDraw.Draw(star)
     draw.polygon([(16, 0), (19, 13), (32, 16), (19, 19), (16, 32), (13, 19), (0, 16), (13, 13)], fill=255)
     white = Image.new("RGBA", (32, 32), (255, 255, 255, 255))
     white.putalpha(star)
-    image.paste(white, (32, 0))
+    return white
+
+
+def particle_texture():
+    """A 4 x 3 sheet of 32 x 32 white-on-alpha cells, soft dots and four-pointed stars in turn
+    (the dot at (0, 0), the star at (32, 0)). The game's effects take cells at corners such as
+    (31, 63) and (95, 31), so every cell of the sheet is filled and the cells' edges are clear."""
+    image = Image.new("RGBA", (128, 96), (255, 255, 255, 0))
+    shapes = [soft_dot(), four_pointed_star()]
+    for row in range(3):
+        for column in range(4):
+            image.paste(shapes[(row + column) % 2], (column * 32, row * 32))
     buffer = io.BytesIO()
     image.save(buffer, format="PNG")
     return buffer.getvalue()

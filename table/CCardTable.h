@@ -32,7 +32,6 @@ class ITableHost;
 // reached only through the host, so the rules run headless.
 class CCardTable {
 public:
-    static constexpr int kMaxDecks = 4;        // the cursor hand and the deal have room for four decks
     static constexpr int kMaxPlaces = 256;
 
     CCardTable(int level, unsigned mode, ITableHost* host);

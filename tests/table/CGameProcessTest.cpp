@@ -7,6 +7,7 @@
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
 #include "framework/CFButton.h"
+#include "framework/CFFrameImage.h"
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
 #include "platform/FileSystem.h"
@@ -24,9 +25,12 @@
 #include "table/CScoreKeeper.h"
 #include "table/CTracker.h"
 #include "table/CUndoHistory.h"
+#include "table/GameDialogs.h"
+#include "app/CFlyingEffects.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -142,6 +146,37 @@ protected:
         Frames(3);
     }
 
+    // The centre of a card (or of the empty place when index is the pile's size) on the screen.
+    void CardCentre(int place, int index, int& x, int& y)
+    {
+        CPlace* p = Table().GetPlace(place);
+        Table().GetCardPosition(p, index, p->GetCard(index), x, y);
+    }
+
+    // A new story game of the first level whose deal offers a drag between columns (seeded).
+    bool StartWithColumnDrag(MoveRecord& drag)
+    {
+        for (std::uint32_t seed = 1; seed < 40; ++seed) {
+            if (m_pGame != nullptr)
+                m_pGame->Release();
+            m_pEngine->RandomSeed(seed);
+            Start(0, 0, -1);
+            Settle();
+            Table().GetMoveFinder()->AnyMove();  // the list is built on demand
+            for (const MoveRecord& move : Table().GetMoveFinder()->Moves()) {
+                const CPlace* to = Table().GetPlace(move.toPlace);
+                if (move.kind == 1 && move.fromCard >= 0 && to->type == 3 && !to->pile.empty()) {
+                    drag = move;
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    // Every card of the game lies once on the table (none lost, none twice).
+    int CardsOnTable() { return Table().CountCards(); }
+
     std::unique_ptr<CFMouse> m_pMouse;
     CGameProcess* m_pGame = nullptr;
 };
@@ -160,4 +195,225 @@ TEST_F(CGameProcessTest, AStoryLevelIsBuiltDealtAndDrawnWithoutAProblem)
     EXPECT_TRUE(Game().GetHintButton()->IsEnabled());
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, AMouseDragMovesTheRunAndTheUndoButtonPutsItBack)
+{
+    MoveRecord drag;
+    ASSERT_TRUE(StartWithColumnDrag(drag));
+    const int total = CardsOnTable();
+    CPlace* from = Table().GetPlace(drag.fromPlace);
+    CPlace* to = Table().GetPlace(drag.toPlace);
+    CCard* moving = from->GetCard(drag.fromCard);
+    const int fromSize = from->Size(), toSize = to->Size();
+    const int movesBefore = static_cast<int>(Game().GetTracker()->Record().moveCount);
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    CardCentre(drag.fromPlace, drag.fromCard, x1, y1);
+    CardCentre(drag.toPlace, to->TopIndex(), x2, y2);
+    DragWithMouse(x1, y1, x2, y2 + 10);
+    Settle();
+    ASSERT_EQ(to->Size(), toSize + (fromSize - drag.fromCard));
+    EXPECT_EQ(to->GetCard(toSize), moving);
+    EXPECT_EQ(static_cast<int>(Game().GetTracker()->Record().moveCount), movesBefore + 1);
+    EXPECT_EQ(CardsOnTable(), total);
+    Frames(5);  // the undo history takes its snapshot once the table is still
+    ASSERT_TRUE(Game().GetUndoButton()->IsEnabled());
+
+    ClickWithMouse(116, 32);  // the undo button
+    Settle();
+    EXPECT_EQ(to->Size(), toSize);
+    ASSERT_EQ(from->Size(), fromSize);
+    EXPECT_EQ(from->GetCard(drag.fromCard), moving);
+    EXPECT_EQ(CardsOnTable(), total);
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, TheHintButtonShowsAMoveWhileTheAutomaticHintIsFree)
+{
+    MoveRecord drag;
+    ASSERT_TRUE(StartWithColumnDrag(drag));
+    EXPECT_EQ(Game().GetHintFlight()->GetCount(), 0);
+    ClickWithMouse(60, 32);  // the hint button
+    EXPECT_GT(Game().GetHintFlight()->GetCount(), 0);
+    EXPECT_GT(Game().GetAutoHintLeft(), 29.9f);  // Logic.ini autohint, restarted by the click
+
+    // The automatic hint sways the source pile and sends no sparkles.
+    Game().GetHintFlight()->KillAll();
+    const int mana = Game().GetManaBar()->GetMana(0);
+    Game().SetAutoHintTimer(0.001f);
+    Frames(2);
+    EXPECT_EQ(Game().GetHintFlight()->GetCount(), 0);
+    EXPECT_EQ(Game().GetManaBar()->GetMana(0), mana);
+    EXPECT_GT(Game().GetAutoHintLeft(), 19.0f);  // Logic.ini autohint2
+    bool swaying = false;
+    for (int p = 0; p < Table().PlaceCount(); ++p)
+        swaying = swaying || Table().GetPlace(p)->SwayMax != 0.0f;
+    EXPECT_TRUE(swaying);
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, DealingAgainAsksFirstAndRestartsOnlyOnYes)
+{
+    Start(0, 0, -1);
+    Settle();
+    std::vector<CCard*> before;
+    for (int p = 0; p < Table().PlaceCount(); ++p)
+        for (CCard* card : Table().GetPlace(p)->pile)
+            before.push_back(card);
+    ASSERT_TRUE(EngineQueueInput("1 keydown 68\n2 keyup 68\n"));  // D
+    Frames(1);
+    EXPECT_TRUE(Game().IsRedealAsked());
+    Frames(1);
+    EXPECT_TRUE(Game().IsRedealDialogOpen());  // the confirmation (none is made yet)
+    game_dialogs::DialogAnswer() = 1;          // "no"
+    Frames(1);
+    EXPECT_FALSE(Game().IsRedealDialogOpen());
+    EXPECT_FALSE(Game().IsDealing());
+
+    ASSERT_TRUE(EngineQueueInput("1 keydown 68\n2 keyup 68\n"));
+    Frames(2);
+    game_dialogs::DialogAnswer() = 0;  // "yes"
+    Frames(1);
+    EXPECT_TRUE(Game().IsDealing());
+    Game().Restart();  // refused while the cards are dealt
+    EXPECT_TRUE(Game().IsDealing());
+    Settle();
+    EXPECT_FALSE(Game().IsDealing());
+    EXPECT_EQ(Table().CountCards(), static_cast<int>(before.size()));
+    EXPECT_TRUE(Game().GetMenuButton()->IsEnabled());
+    EXPECT_EQ(Game().GetUndo()->Count(), 1);
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, TheRelaxButtonPausesTheClockUntilAKey)
+{
+    Start(0, 0, -1);
+    Settle();
+    ClickWithMouse(228, 32);  // the relax button
+    EXPECT_TRUE(Game().GetPanelState() == 2 || Game().GetPanelState() == 3);
+    Frames(80);
+    EXPECT_EQ(Game().GetPanelState(), 3);
+    EXPECT_FALSE(IsGameClockRunning());
+    const double paused = GetGameTime();
+    PressKey(32);
+    EXPECT_EQ(Game().GetPanelState(), 1);
+    EXPECT_TRUE(IsGameClockRunning());
+    Frames(80);
+    EXPECT_EQ(Game().GetPanelState(), 0);
+    EXPECT_GE(GetGameTime(), paused);
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, LeavingWhilePausedStartsTheClockAgain)
+{
+    Start(0, 0, -1);
+    Settle();
+    Game().RelaxClicked(nullptr, 1);
+    EXPECT_FALSE(IsGameClockRunning());
+    m_pGame->Release();
+    m_pGame = nullptr;
+    EXPECT_TRUE(IsGameClockRunning());
+}
+
+TEST_F(CGameProcessTest, TheLastCardDraggedHomeWinsTheLevel)
+{
+    Start(0, 0, -1);
+    Settle();
+    // Every card home in suit order but the king of the last house, which lies on the first column.
+    CDeck& deck = *Game().GetDeck();
+    for (int p = 0; p < Table().PlaceCount(); ++p)
+        Table().GetPlace(p)->pile.clear();
+    deck.Reset();
+    for (int s = 0; s < 4; ++s)
+        for (int r = 0; r < 13; ++r) {
+            CCard* card = deck.TakeCard(r, s);
+            ASSERT_NE(card, nullptr);
+            card->SetFaceUp(1.0f);
+            Table().GetPlace(s == 3 && r == 12 ? 6 : 2 + s)->pile.push_back(card);
+        }
+    Table().m_bCheckMoves = true;
+    Frames(5);
+    ASSERT_FALSE(Table().IsWon());
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    CardCentre(6, 0, x1, y1);
+    CardCentre(5, 11, x2, y2);
+    DragWithMouse(x1, y1, x2, y2);
+    Settle();
+    EXPECT_EQ(Table().GetPlace(5)->Size(), 13);
+    for (int i = 0; i < 600 && !Table().IsWon(); ++i)
+        Frames(1);
+    EXPECT_TRUE(Table().IsWon());
+    for (int i = 0; i < 3000 && Game().GetStatisticsShown() == 0; ++i)
+        Frames(1);
+    EXPECT_EQ(Game().GetStatisticsShown(), 1);  // asked for once the cascade ended
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, ABonusLevelMakesItsOwnCardsAndHasNoHintsOrBonuses)
+{
+    Start(1, 2, 2);  // the second location's bonus level: aces only
+    EXPECT_EQ(Game().GetLevelSection(), 26);
+    Settle();
+    CDeck& deck = *Game().GetDeck();
+    ASSERT_GT(deck.Size(), 0u);
+    for (std::size_t i = 0; i < deck.Size(); ++i)
+        EXPECT_EQ(deck.GetCard(i)->Rank, 0);
+    for (int i = 0; i < CInterface::kBonusSlots; ++i) {
+        EXPECT_FALSE(Game().GetBonusButton(i)->IsVisible());
+        EXPECT_TRUE(Game().GetBonusFrame(i)->IsVisible());
+    }
+    Game().HintClicked(nullptr, 1);
+    EXPECT_EQ(Game().GetHintFlight()->GetCount(), 0);
+    const std::size_t made = deck.Size();
+    Game().MakeCards();  // the pool holds cards: nothing new
+    EXPECT_EQ(deck.Size(), made);
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, AClassicHardcoreGamePlaysTheLevelsMusicOverTheChosenBackground)
+{
+    Start(2, 9, 1);
+    EXPECT_EQ(Game().GetLevelSection(), 32);
+    EXPECT_EQ(Game().GetBackName(), "back_2");  // the classic choice
+    EXPECT_EQ(CGameProcess::MusicLocation(2, 9, 1), 2);
+    EXPECT_EQ(CGameProcess::MusicLocation(7, 0, -1), 1);
+    EXPECT_EQ(CGameProcess::MusicLocation(3, 2, 4), 3);
+    Settle();
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, EachNewGameScreenShowsTheNextCardSet)
+{
+    g_pProfileStore->m_current.m_bCardBackRotation = 1;
+    g_pProfileStore->m_current.m_nCardBack = 2;
+    Start(0, 0, -1);
+    EXPECT_EQ(g_pProfileStore->m_current.m_nCardBack, 0);  // the third set is followed by the first
+    EXPECT_EQ(Game().GetCardBack(), g_pResource->GetSprite("GFX/Interface/GENERAL/CARDS/cards_back_1.png"));
+    m_pGame->Release();
+    Start(0, 0, -1);
+    EXPECT_EQ(g_pProfileStore->m_current.m_nCardBack, 1);
+}
+
+TEST_F(CGameProcessTest, FrameSparklesWithoutARadiusDoNotFly)
+{
+    Start(0, 0, -1);
+    const float life[2] = {1.0f, 1.0f}, delay[2] = {0.0001f, 0.0001f}, one[2] = {1.0f, 1.0f};
+    CFlyingEffects* effects = Game().GetHintFlight();
+    EXPECT_EQ(Game().SpawnFrameEffects(effects, 8, 2, 1.0f, 1.0f, life, delay, delay, one, one, one, one, 100,
+                                       100, 180, 207, 0.0f, 400, 300, -1, true, true, true, true, 0),
+              0.0f);
+    EXPECT_EQ(effects->GetCount(), 8);
+    effects->KillAll();
+    // With a radius every effect flies; the result is the longest delay + hold + flight.
+    EXPECT_NEAR(Game().SpawnFrameEffects(effects, 8, 0, 1.0f, 1.0f, life, delay, delay, one, one, one, one, 100,
+                                         100, 180, 207, 0.0f, 400, 300, 20, false, true, true, true, 0),
+                2.0001f, 1e-4f);
+    EXPECT_EQ(effects->GetCount(), 6);  // the top side is off
 }

@@ -173,7 +173,8 @@ void CInterface::MakePictures()
     backLiteName = backName + "_lite";
     const bool highDetail = g_pProfileStore == nullptr || g_pProfileStore->m_bHighDetail != 0;
     if (g_pResource != nullptr) {
-        for (const std::string& name : {backName, backLiteName})
+        // The table view and the armed-bonus sign are drawn from modules nothing else loads.
+        for (const std::string& name : {backName, backLiteName, std::string("table"), std::string("bonus_cursor")})
             if (!g_pResource->FindModule(name.c_str()))
                 g_pResource->LoadModule(name.c_str(), -1);
         background->LoadEffect(g_pResource, highDetail ? backName.c_str() : backLiteName.c_str(), "main");

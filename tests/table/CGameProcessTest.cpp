@@ -6,6 +6,7 @@
 #include "app/CIniFile.h"
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
+#include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
 #include "framework/CFFrameImage.h"
 #include "framework/CFMouse.h"
@@ -58,7 +59,6 @@ protected:
         g_pScreenManager = new CScreenManager();
         g_pResource = new CFResource("effects/effects.as");
         g_pLogicIni = new CIniFile("Logic.ini");
-        ASSERT_TRUE(g_pResource->LoadModule("interface", -1));
     }
 
     void TearDown() override
@@ -304,6 +304,15 @@ TEST_F(CGameProcessTest, TheRelaxButtonPausesTheClockUntilAKey)
     Frames(80);
     EXPECT_EQ(Game().GetPanelState(), 0);
     EXPECT_GE(GetGameTime(), paused);
+
+    // A press ends the pause as well as a key: the table is not updated while it lasts.
+    ClickWithMouse(228, 32);
+    Frames(80);
+    ASSERT_EQ(Game().GetPanelState(), 3);
+    ClickWithMouse(400, 300);
+    EXPECT_TRUE(IsGameClockRunning());
+    Frames(80);
+    EXPECT_EQ(Game().GetPanelState(), 0);
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }
@@ -385,6 +394,11 @@ TEST_F(CGameProcessTest, AClassicHardcoreGamePlaysTheLevelsMusicOverTheChosenBac
     EXPECT_EQ(CGameProcess::MusicLocation(7, 0, -1), 1);
     EXPECT_EQ(CGameProcess::MusicLocation(3, 2, 4), 3);
     Settle();
+    EXPECT_TRUE(Game().GetBackground()->IsVisible());
+    g_pProfileStore->m_current.m_nTableBackground = 1;  // the table view replaces the location
+    Frames(1);
+    EXPECT_FALSE(Game().GetBackground()->IsVisible());
+    EXPECT_TRUE(Game().GetTablePicture()->IsVisible());
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }
@@ -416,4 +430,52 @@ TEST_F(CGameProcessTest, FrameSparklesWithoutARadiusDoNotFly)
                                          100, 180, 207, 0.0f, 400, 300, 20, false, true, true, true, 0),
                 2.0001f, 1e-4f);
     EXPECT_EQ(effects->GetCount(), 6);  // the top side is off
+}
+
+TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)
+{
+    Start(0, 0, -1);  // Klondike: bonus codes 0, 12, 20, 23, 24
+    Settle();
+    CManaBar& bar = *Game().GetManaBar();
+    for (int gauge = 0; gauge < 2; ++gauge) {
+        Game().AddMana(bar.GetCapacity());
+        bar.ShowTrueLevels();  // no waiting for the gauge to rise
+        Frames(1);
+        ASSERT_TRUE(Game().IsBonusButtonEnabled(gauge)) << gauge;
+    }
+    ClickWithMouse(500, 32);  // the first bonus button
+    EXPECT_EQ(Table().m_nBonusAction, 0);
+    EXPECT_EQ(Game().GetBonusDown(0), 1);
+    EXPECT_EQ(Game().GetBonusDown(1), 0);
+
+    Game().BonusClicked(1, 1);  // another bonus is latched: nothing happens
+    EXPECT_EQ(Table().m_nBonusAction, 0);
+
+    Game().BonusClicked(0, 1);  // the armed one again
+    EXPECT_EQ(Table().m_nBonusAction, -1);
+    Frames(1);
+    EXPECT_EQ(Game().GetBonusDown(0), -1);
+
+    // The extra deck pass needs cards in the stock or the waste.
+    EXPECT_TRUE(Game().IsBonusUsable(4));
+    Table().GetPlace(0)->pile.clear();
+    Table().GetPlace(1)->pile.clear();
+    EXPECT_FALSE(Game().IsBonusUsable(4));
+    EXPECT_TRUE(Game().IsBonusUsable(1));
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnce)
+{
+    g_pProfileStore->m_current.m_introShown[0] = 0;
+    Start(0, 0, -1);
+    Settle();
+    for (int i = 0; i < 120 && Game().GetHelpDesk()->GetView() != CHelpDesk::kBig; ++i)
+        Frames(1);
+    EXPECT_EQ(Game().GetHelpDesk()->GetView(), CHelpDesk::kBig);
+    EXPECT_EQ(g_pProfileStore->m_current.m_introShown[0], 1);
+    EXPECT_TRUE(Game().IsHintDeferred());
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
 }

@@ -31,6 +31,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -58,6 +59,7 @@ protected:
         g_pProfileStore->m_current.m_introShown.fill(1);  // no first-play rules window unless a test asks
         g_pScreenManager = new CScreenManager();
         g_pResource = new CFResource("effects/effects.as");
+        ASSERT_TRUE(g_pResource->LoadModule("cursor", -1));  // as start-up does
         g_pLogicIni = new CIniFile("Logic.ini");
     }
 
@@ -476,6 +478,48 @@ TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnce)
     EXPECT_EQ(Game().GetHelpDesk()->GetView(), CHelpDesk::kBig);
     EXPECT_EQ(g_pProfileStore->m_current.m_introShown[0], 1);
     EXPECT_TRUE(Game().IsHintDeferred());
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, ARecordedGameIsReplayedMoveByMoveAndTheTableComesBack)
+{
+    MoveRecord drag;
+    ASSERT_TRUE(StartWithColumnDrag(drag));
+    CPlace* to = Table().GetPlace(drag.toPlace);
+    CCard* moving = Table().GetPlace(drag.fromPlace)->GetCard(drag.fromCard);
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    CardCentre(drag.fromPlace, drag.fromCard, x1, y1);
+    CardCentre(drag.toPlace, to->TopIndex(), x2, y2);
+    DragWithMouse(x1, y1, x2, y2 + 10);
+    Settle();
+    ASSERT_EQ(Game().GetTracker()->Record().moveCount, 1u);
+    std::filesystem::create_directories(HostPath("data/learn"));
+    ASSERT_TRUE(Game().GetTracker()->Save("data/learn/" + Table().m_Level.sName + ".dat"));
+
+    // The table as the player left it: every pile by its cards.
+    std::vector<std::vector<CCard*>> before;
+    for (int p = 0; p < Table().PlaceCount(); ++p)
+        before.push_back(Table().GetPlace(p)->pile);
+    Game().StartLearn();
+    ASSERT_TRUE(Game().IsReplaying());
+    EXPECT_TRUE(Game().GetInputShield()->IsVisible());
+    EXPECT_FALSE(Game().IsDealing());  // a replay deals without the animation
+    // The places are made anew for the replay: dealt as recorded, the drag not played yet.
+    auto target = [&] { return Table().GetPlace(drag.toPlace)->pile; };
+    EXPECT_NE(target(), before[static_cast<std::size_t>(drag.toPlace)]);
+    bool moved = false;
+    for (int i = 0; i < 1200 && Game().IsReplaying(); ++i) {
+        Frames(1);
+        const std::vector<CCard*> pile = target();
+        moved = moved || (Game().IsReplaying() && std::find(pile.begin(), pile.end(), moving) != pile.end());
+    }
+    EXPECT_TRUE(moved);  // the recorded drag was played again
+    EXPECT_FALSE(Game().IsReplaying());
+    EXPECT_FALSE(Game().GetInputShield()->IsVisible());
+    Settle();
+    for (int p = 0; p < Table().PlaceCount(); ++p)
+        EXPECT_EQ(Table().GetPlace(p)->pile, before[static_cast<std::size_t>(p)]) << p;
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }

@@ -523,3 +523,22 @@ TEST_F(CGameProcessTest, ARecordedGameIsReplayedMoveByMoveAndTheTableComesBack)
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }
+
+TEST_F(CGameProcessTest, KeysHurryTheDealButF2DoesNotAndTheFirstSlideSwallowsThem)
+{
+    Start(0, 0, -1);
+    ASSERT_TRUE(EngineQueueInput("1 keydown 68\n2 keyup 68\n"));  // D while the panel slides in
+    Frames(2);
+    EXPECT_EQ(Game().GetPanelState(), 4);
+    EXPECT_FALSE(Game().IsRedealAsked());
+    for (int i = 0; i < 200 && !Game().IsDealing(); ++i)
+        Frames(1);
+    ASSERT_TRUE(Game().IsDealing());
+    PressKey(0x71);  // F2
+    EXPECT_FLOAT_EQ(Game().GetDealStep(), 0.1f);
+    PressKey(0x41);  // A
+    EXPECT_FLOAT_EQ(Game().GetDealStep(), 0.0001f);
+    Settle();
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}

@@ -542,3 +542,15 @@ TEST_F(CGameProcessTest, KeysHurryTheDealButF2DoesNotAndTheFirstSlideSwallowsThe
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }
+
+TEST_F(CGameProcessTest, ALevelMissingFromTheFileLeavesAnEmptyTableThatStillRuns)
+{
+    Start(60, 0, -1);
+    Frames(120);
+    EXPECT_EQ(Table().CountCards(), 0);
+    EXPECT_FALSE(Game().IsDealing());
+    Game().HintClicked(nullptr, 1);
+    Game().Restart();
+    Frames(5);
+    EXPECT_FALSE(ProblemLines().empty());  // the table says why it has nothing to deal
+}

@@ -89,6 +89,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             errors.append("length %d" % length)
             length = 0
         raw = self.rfile.read(length)
+        if len(raw) < length:
+            # The client stopped sending: no request reached the service, so none is logged.
+            self.close_connection = True
+            return
         content_type = self.headers.get("Content-Type", "")
         encoding = self.headers.get("Content-Encoding")
         compressed = content_type == DEFLATE_TYPE

@@ -45,12 +45,12 @@ TEST(CCardFlight, CardsLandingInTheHousesTogetherSoundOnceEveryFifthOfASecond)
 
 TEST(CCardFlight, StackedFlightsCastOneShadow)
 {
+    ScopedFakeEngine fake;  // first in, last out: the host's sprite holds an engine reference
     struct ShadowHost : RecordingHost {
         bool IsHighDetail() const override { return true; }
         CSprite* GetShadowSprite(int) const override { return shadow.get(); }
         std::unique_ptr<CSprite> shadow;
     } host;
-    ScopedFakeEngine fake;
     host.shadow = std::make_unique<CSprite>(fake->TextureCreate(70, 100), 0.0f, 0.0f, 70.0f, 100.0f);
     WriteBare(fake.Get(), 3);
     CCardTable table(kBare, 0, &host);

@@ -46,6 +46,23 @@ int SetNumber(const std::string& text)
     return static_cast<int>(g);
 }
 
+// An index in 0..count-1 that fits: random draws first, then the first that fits, so a rare
+// condition still ends; -1 when none fits.
+template <class Fits>
+int DrawFitting(const CCardTable& table, int count, Fits fits)
+{
+    for (int draw = 0; draw < kMaxDraws; ++draw) {
+        const int pick = table.RandomInt(0, count - 1);
+        if (fits(pick))
+            return pick;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (fits(i))
+            return i;
+    }
+    return -1;
+}
+
 // Grid steps of the sliding puzzle: 0 up, 1 right, 2 down, 3 left.
 constexpr int kStepCol[4] = {0, 1, 0, -1};
 constexpr int kStepRow[4] = {-1, 0, 1, 0};
@@ -393,16 +410,7 @@ void CBonusLevelScript::DealCups()
                 return false;
             return red || redTaken || k < 2 || !deckHasRed;
         };
-        int r = -1;
-        for (int draw = 0; draw < kMaxDraws && r < 0; ++draw) {
-            const int pick = m_table.RandomInt(0, deck->Size() - 1);
-            if (fits(pick))
-                r = pick;
-        }
-        for (int i = 0; i < deck->Size() && r < 0; ++i) {
-            if (fits(i))
-                r = i;
-        }
+        const int r = DrawFitting(m_table, deck->Size(), fits);
         if (r < 0)
             continue;
         CCard* dealt = deck->GetCard(r);
@@ -436,15 +444,7 @@ void CBonusLevelScript::ShuffleCups()
     int r[3] = {-1, -1, -1};
     for (int k = 0; k < 3; ++k) {
         auto fits = [&](int v) { return (k != 0 || v != 0) && (k < 1 || v != r[0]) && (k < 2 || v != r[1]); };
-        for (int draw = 0; draw < kMaxDraws && r[k] < 0; ++draw) {
-            const int pick = t.RandomInt(0, 2);
-            if (fits(pick))
-                r[k] = pick;
-        }
-        for (int v = 0; v < 3 && r[k] < 0; ++v) {
-            if (fits(v))
-                r[k] = v;
-        }
+        r[k] = DrawFitting(t, 3, fits);
     }
     const float a = static_cast<float>(m_nAttempt);
     for (int k = 0; k < 3; ++k) {
@@ -723,16 +723,7 @@ void CBonusLevelScript::ScramblePuzzle()
         const int c = col + kStepCol[step], r = row + kStepRow[step];
         return c >= 0 && c < 3 && r >= 0 && r < 3 && (m_nLastStep < 0 || step != (m_nLastStep + 2) % 4);
     };
-    int step = -1;
-    for (int draw = 0; draw < kMaxDraws && step < 0; ++draw) {
-        const int pick = t.RandomInt(0, 3);
-        if (fits(pick))
-            step = pick;
-    }
-    for (int s = 0; s < 4 && step < 0; ++s) {
-        if (fits(s))
-            step = s;
-    }
+    const int step = DrawFitting(t, 4, fits);
     if (step < 0)
         return;
     CPlace* from = SetPlace(1, (col + kStepCol[step]) + 3 * (row + kStepRow[step]));

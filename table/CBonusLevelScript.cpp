@@ -187,6 +187,15 @@ void CBonusLevelScript::Turn(CPlace* place, int cardIndex, bool faceUp, float ti
         place->MoveCard(-1, faceUp, cardIndex, place, -1, time, delay, joinAtOnce, true);
 }
 
+void CBonusLevelScript::TurnSet1FaceDown()
+{
+    for (int k = 0; k < static_cast<int>(m_Sets[1].size()); ++k) {
+        CPlace* place = SetPlace(1, k);
+        if (place->Size() > 0)
+            Turn(place, 0, false, 0.5f, 0.0f, false);
+    }
+}
+
 void CBonusLevelScript::EmptyOnto(CPlace* place, bool faceUp, float time)
 {
     // Each card leaves at once and joins on landing, so the loop empties the pile.
@@ -334,11 +343,7 @@ void CBonusLevelScript::RunThreeCards(float)
     case 2:
         if (!elapsed)
             return;
-        for (int k = 0; k < static_cast<int>(m_Sets[1].size()); ++k) {
-            CPlace* cup = SetPlace(1, k);
-            if (cup->Size() > 0)
-                Turn(cup, 0, false, 0.5f, 0.0f, false);
-        }
+        TurnSet1FaceDown();
         // Straight to shuffling: the phase clock keeps running and the first shuffle comes next.
         t.m_nPhase = 7;
         t.m_fPhaseTimer = 1.0f;
@@ -481,11 +486,7 @@ void CBonusLevelScript::RunPairs(float)
     case 2:
         if (!elapsed)
             return;
-        for (int k = 0; k < static_cast<int>(m_Sets[1].size()); ++k) {
-            CPlace* place = SetPlace(1, k);
-            if (place->Size() > 0)
-                Turn(place, 0, false, 0.5f, 0.0f, false);
-        }
+        TurnSet1FaceDown();
         t.SetPhase(3, -1.0f);  // the phase clock now counts the playing time
         return;
     case 3:

@@ -40,6 +40,7 @@ private:
     bool PressedCard(int& placeIndex, int& cardIndex, bool fromTop) const;
     void Turn(CPlace* place, int cardIndex, bool faceUp, float time, float delay, bool joinAtOnce);
     void EmptyOnto(CPlace* place, bool faceUp, float time);  // while it holds cards: index 0 on top
+    void TurnSet1FaceDown();                       // the top card of every set-1 place
 
     void RunFindTheCard(float dt);                 // level 0
     void RunThreeCards(float dt);                  // level 1

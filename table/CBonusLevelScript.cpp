@@ -134,6 +134,13 @@ void CBonusLevelScript::RecordAttempt(bool won)
     m_table.SetPhase(1, -1.0f);
 }
 
+// Levels 2 to 4 are won once, and the time it took is their result.
+void CBonusLevelScript::FinishOnLevelTime()
+{
+    m_table.m_nGoal = static_cast<int>(m_table.m_fLevelTime);
+    m_table.SetPhase(6, -1.0f);
+}
+
 void CBonusLevelScript::BuildSets()
 {
     for (auto& set : m_Sets)
@@ -524,8 +531,7 @@ void CBonusLevelScript::PlayPairs()
             open.push_back(place);
     }
     if (holding == 0) {
-        t.m_nGoal = static_cast<int>(t.m_fLevelTime);
-        t.SetPhase(6, -1.0f);
+        FinishOnLevelTime();
         return;
     }
     if (open.size() != 2)
@@ -616,8 +622,7 @@ void CBonusLevelScript::PlaySequence()
             }
         }
         if (faceUp == 0 && flying == 0) {
-            t.m_nGoal = static_cast<int>(t.m_fLevelTime);
-            t.SetPhase(6, -1.0f);
+            FinishOnLevelTime();
         }
         return;
     }
@@ -692,8 +697,7 @@ void CBonusLevelScript::RunSlidingPuzzle(float)
         if (t.IsHolding() || !IsPuzzleSolved())
             return;
         if (!m_bUntouched) {
-            t.m_nGoal = static_cast<int>(t.m_fLevelTime);
-            t.SetPhase(6, -1.0f);
+            FinishOnLevelTime();
         } else {
             t.SetPhase(2, kAtOnce);  // solved by the scramble itself: scramble again
         }

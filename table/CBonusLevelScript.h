@@ -33,6 +33,7 @@ public:
 private:
     void Start();                                  // phase -1
     void RecordAttempt(bool won);                  // elapsed phase 4 or 5 of levels 0 and 1
+    void FinishOnLevelTime();                      // levels 2 to 4 when solved
     void BuildSets();
     bool InSet1(int placeIndex) const;
     CPlace* SetPlace(int g, int k) const;          // null when the set has no k-th place

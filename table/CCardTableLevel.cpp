@@ -249,17 +249,8 @@ void CCardTable::DealCards(CDeck& deck, int baseRank)
         for (const std::string& token : place.cards)
             DealToken(deck, place, token);
     }
-    for (auto& place : m_Places) {
-        place->iRankMat = -1;
-        if (place->type != 0 && place->type != 6 && place->type != 3)
-            continue;
-        for (const PlaceRequirement& req : place->empty_drop_req) {
-            if (req.a == 1) {
-                place->iRankMat = req.b;
-                break;
-            }
-        }
-    }
+    for (auto& place : m_Places)
+        place->ApplyBaseRank();
     m_bCheckMoves = true;
     if (!m_pInterface->IsReplaying())
         MarkBonusCard();

@@ -82,18 +82,8 @@ void CInterface::ApplyBaseRanks()
 {
     if (table == nullptr)
         return;
-    for (int p = 0; p < table->PlaceCount(); ++p) {
-        CPlace* place = table->GetPlace(p);
-        place->iRankMat = -1;
-        if (place->type != 0 && place->type != 6 && place->type != 3)
-            continue;
-        for (const PlaceRequirement& req : place->empty_drop_req) {
-            if (req.a == 1) {
-                place->iRankMat = req.b;
-                break;
-            }
-        }
-    }
+    for (int p = 0; p < table->PlaceCount(); ++p)
+        table->GetPlace(p)->ApplyBaseRank();
 }
 
 void CInterface::BuildDealAnimation()

@@ -123,6 +123,19 @@ void CPlace::SetType(int newType)
     type = newType;
 }
 
+void CPlace::ApplyBaseRank()
+{
+    iRankMat = -1;
+    if (type != 0 && type != 6 && type != 3)
+        return;
+    for (const PlaceRequirement& req : empty_drop_req) {
+        if (req.a == 1) {
+            iRankMat = req.b;
+            return;
+        }
+    }
+}
+
 void CPlace::TakeSnapshot(CPlace* src)
 {
     if (src == nullptr)

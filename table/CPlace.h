@@ -40,6 +40,7 @@ public:
     void ApplyDef(const PlaceDef& def);      // everything of the definition but the type
     void SetType(int type);
     int GetType() const { return type; }
+    void ApplyBaseRank();                    // iRankMat: the rank an empty place of types 0, 3 and 6 takes
     void TakeSnapshot(CPlace* src);
     void RestoreSnapshot(CPlace* snapshot);
 

@@ -6,6 +6,7 @@
 
 #include "LocalSoapServer.h"
 #include "SessionHarness.h"
+#include "SoapRequestText.h"
 #include "feedback/WideText.h"
 
 namespace {
@@ -13,32 +14,6 @@ namespace {
 std::u16string Wide(const std::string& text)
 {
     return WideText::FromUtf8(text);
-}
-
-std::vector<std::string> Methods(const std::vector<LocalSoapServer::Request>& requests)
-{
-    std::vector<std::string> methods;
-    for (const auto& r : requests)
-        methods.push_back(r.meta.at("method"));
-    return methods;
-}
-
-std::string Field(const std::string& xml, const std::string& name)
-{
-    const std::string open = "<" + name + ">", close = "</" + name + ">";
-    const std::size_t start = xml.find(open);
-    if (start == std::string::npos)
-        return "(none)";
-    const std::size_t end = xml.find(close, start + open.size());
-    return end == std::string::npos ? "(none)" : xml.substr(start + open.size(), end - start - open.size());
-}
-
-int CountOf(const std::string& xml, const std::string& text)
-{
-    int count = 0;
-    for (std::size_t at = xml.find(text); at != std::string::npos; at = xml.find(text, at + 1))
-        ++count;
-    return count;
 }
 
 void AddEvents(FeedbackSession& session, int count, std::int32_t eventClass = EventRecord::kGameplay,

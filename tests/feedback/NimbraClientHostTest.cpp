@@ -10,6 +10,7 @@
 
 #include "LocalSoapServer.h"
 #include "NimbraClientHost.h"
+#include "SoapRequestText.h"
 
 namespace {
 
@@ -54,32 +55,6 @@ std::string FileText(const std::string& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-std::vector<std::string> Methods(const std::vector<LocalSoapServer::Request>& requests)
-{
-    std::vector<std::string> methods;
-    for (const auto& r : requests)
-        methods.push_back(r.meta.at("method"));
-    return methods;
-}
-
-std::string Field(const std::string& xml, const std::string& name)
-{
-    const std::string open = "<" + name + ">", close = "</" + name + ">";
-    const std::size_t start = xml.find(open);
-    if (start == std::string::npos)
-        return "(none)";
-    const std::size_t end = xml.find(close, start + open.size());
-    return end == std::string::npos ? "(none)" : xml.substr(start + open.size(), end - start - open.size());
-}
-
-int CountOf(const std::string& xml, const std::string& text)
-{
-    int count = 0;
-    for (std::size_t at = xml.find(text); at != std::string::npos; at = xml.find(text, at + 1))
-        ++count;
-    return count;
 }
 
 class HostSession {

@@ -259,20 +259,26 @@ bool RegistryStore::Save(const Keys& keys) const
     return FeedbackFileLock::ReplaceFile(m_path, out.str());
 }
 
-bool RegistryStore::CreateKey(std::u16string_view key)
+template <class Change>
+bool RegistryStore::Update(Change change)
 {
-    if (!EnsureFolder())
-        return false;
     FeedbackFileLock lock(LockPath());
     if (!lock.Locked())
         return false;
     Keys keys;
     if (!Load(keys))
         return false;
-    if (FindNoCase(keys, key) != keys.end())
+    return !change(keys) || Save(keys);
+}
+
+bool RegistryStore::CreateKey(std::u16string_view key)
+{
+    return EnsureFolder() && Update([&](Keys& keys) {
+        if (FindNoCase(keys, key) != keys.end())
+            return false;
+        keys.emplace_back(std::u16string(key), Values());
         return true;
-    keys.emplace_back(std::u16string(key), Values());
-    return Save(keys);
+    });
 }
 
 bool RegistryStore::KeyExists(std::u16string_view key) const
@@ -299,41 +305,31 @@ std::optional<RegistryStore::Value> RegistryStore::Read(std::u16string_view key,
 
 bool RegistryStore::Write(std::u16string_view key, std::u16string_view name, const Value& value)
 {
-    if (!EnsureFolder())
-        return false;
-    FeedbackFileLock lock(LockPath());
-    if (!lock.Locked())
-        return false;
-    Keys keys;
-    if (!Load(keys))
-        return false;
-    auto k = FindNoCase(keys, key);
-    if (k == keys.end())
-        k = keys.insert(keys.end(), {std::u16string(key), Values()});
-    auto v = FindNoCase(k->second, name);
-    if (v == k->second.end())
-        k->second.emplace_back(std::u16string(name), value);
-    else
-        v->second = value;
-    return Save(keys);
+    return EnsureFolder() && Update([&](Keys& keys) {
+        auto k = FindNoCase(keys, key);
+        if (k == keys.end())
+            k = keys.insert(keys.end(), {std::u16string(key), Values()});
+        auto v = FindNoCase(k->second, name);
+        if (v == k->second.end())
+            k->second.emplace_back(std::u16string(name), value);
+        else
+            v->second = value;
+        return true;
+    });
 }
 
 bool RegistryStore::Delete(std::u16string_view key, std::u16string_view name)
 {
-    FeedbackFileLock lock(LockPath());
-    if (!lock.Locked())
-        return false;
-    Keys keys;
-    if (!Load(keys))
-        return false;
-    auto k = FindNoCase(keys, key);
-    if (k == keys.end())
+    return Update([&](Keys& keys) {
+        auto k = FindNoCase(keys, key);
+        if (k == keys.end())
+            return false;
+        auto v = FindNoCase(k->second, name);
+        if (v == k->second.end())
+            return false;
+        k->second.erase(v);
         return true;
-    auto v = FindNoCase(k->second, name);
-    if (v == k->second.end())
-        return true;
-    k->second.erase(v);
-    return Save(keys);
+    });
 }
 
 std::optional<std::uint32_t> RegistryStore::ReadDword(std::u16string_view key, std::u16string_view name) const

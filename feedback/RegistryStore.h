@@ -59,6 +59,10 @@ private:
     [[nodiscard]] bool Save(const Keys& keys) const;
     std::string LockPath() const { return m_path + ".lock"; }
     bool EnsureFolder() const;
+    // Under the lock: loads, lets change() edit the keys and saves them when it says it changed
+    // something. True when nothing needed changing or the save succeeded.
+    template <class Change>
+    [[nodiscard]] bool Update(Change change);
 
     std::string m_path;
 };

@@ -2,6 +2,7 @@
 #include "framework/CFResource.h"
 
 #include "ResourceTestRoot.h"
+#include "support/Utf16Text.h"
 
 #include <gtest/gtest.h>
 
@@ -11,16 +12,6 @@
 namespace {
 
 const char* const kTextFile = "data/texts/game.txt";
-
-std::string Utf16(const std::wstring& text, bool bom = true)
-{
-    std::string out = bom ? std::string("\xFF\xFE", 2) : std::string();
-    for (wchar_t c : text) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return out;
-}
 
 class CFResourceTextsTest : public ResourceTestRoot {
 protected:

@@ -10,6 +10,7 @@
 #include "framework/CFSlider.h"
 #include "framework/TraceEvent.h"
 #include "support/HeadlessEngine.h"
+#include "support/Utf16Text.h"
 
 #include <gtest/gtest.h>
 
@@ -71,16 +72,6 @@ std::string GreyTga()
     for (int i = 0; i < 64 * 64; ++i)
         tga += std::string("\x80\x80\x80\xFF", 4);  // B G R A
     return tga;
-}
-
-std::string Utf16(const std::wstring& text)
-{
-    std::string out("\xFF\xFE", 2);
-    for (wchar_t c : text) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return out;
 }
 
 // The demonstration screen: it owns its widgets and binds their events to its handlers.

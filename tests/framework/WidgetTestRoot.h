@@ -17,6 +17,7 @@
 #include "framework/CFResource.h"
 #include "ResourceTestRoot.h"
 #include "ScriptedMouse.h"
+#include "support/Utf16Text.h"
 
 #include <memory>
 #include <string>
@@ -80,16 +81,6 @@ void LoadAnimations(CFResource@ res)
 }
 )";
 
-inline std::string Utf16(const std::wstring& text)
-{
-    std::string out("\xFF\xFE", 2);
-    for (wchar_t c : text) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return out;
-}
-
 // The section a widget's animation played last, from the frame it shows.
 inline const char* SectionOf(int firstFrame)
 {
@@ -106,7 +97,7 @@ protected:
     {
         ResourceTestRoot::SetUp();
         m_fake->AddTextureFile("gfx/widgets.png", 256, 256);
-        WriteFile("data/texts/game.txt", widget_test::Utf16(L"$00001= ANNA\n"));
+        WriteFile("data/texts/game.txt", Utf16(L"$00001= ANNA\n"));
         WriteFile("effects/effects.as", widget_test::kScript);
         m_pResource = std::make_unique<CFResource>("effects/effects.as");
         ASSERT_TRUE(m_pResource->LoadModule("widgets", -1));

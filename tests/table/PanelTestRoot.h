@@ -21,6 +21,7 @@
 #include "framework/ResourceTestRoot.h"
 #include "framework/ScriptedMouse.h"
 #include "screens/CProfileStore.h"
+#include "support/Utf16Text.h"
 #include "table/IGameController.h"
 
 #include <memory>
@@ -136,16 +137,6 @@ void LoadAnimations(CFResource@ res)
 }
 )";
 
-inline std::string Utf16(const std::wstring& text)
-{
-    std::string out("\xFF\xFE", 2);
-    for (wchar_t c : text) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return out;
-}
-
 }  // namespace panel_test
 
 // Records what the rules panel and the move indicator ask of the controller.
@@ -191,7 +182,7 @@ protected:
         m_fake->AddTextureFile("gfx/ui.png", 256, 256);
         m_fake->AddTextureFile("data/fonts/test_000.png", 64, 64);
         WriteFile("data/fonts/test.fgchst11", BuildFont(StandardGlyphs()));
-        WriteFile("data/texts/game.txt", panel_test::Utf16(L"$00001= A @b04AB. A\n$00002= BA\n"));
+        WriteFile("data/texts/game.txt", Utf16(L"$00001= A @b04AB. A\n$00002= BA\n"));
         WriteFile("effects/effects.as", panel_test::kScript);
         m_pResource = std::make_unique<CFResource>("effects/effects.as");
         ASSERT_TRUE(m_pResource->LoadModule("rules", -1));

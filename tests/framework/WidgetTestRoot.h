@@ -131,14 +131,7 @@ protected:
         m_fake->frameKey = 0;
     }
 
-    int ChannelsPlaying(const char* sound)
-    {
-        const HEffect effect = m_pResource->GetSound(sound);
-        int n = 0;
-        for (const auto& channel : m_fake->channels)
-            n += channel.second.source == effect && !channel.second.stream ? 1 : 0;
-        return n;
-    }
+    int ChannelsPlaying(const char* sound) { return m_fake->ChannelsOf(m_pResource->GetSound(sound)); }
 
     std::unique_ptr<CFResource> m_pResource;
     std::unique_ptr<CFMouse> m_pMouse;  // before the widgets: the slider takes the mouse singleton

@@ -114,6 +114,15 @@ public:
         return false;
     }
 
+    // Channels ever started for this effect (streams left out), stopped ones too.
+    int ChannelsOf(HEffect effect) const
+    {
+        int n = 0;
+        for (const auto& channel : channels)
+            n += channel.second.source == effect && !channel.second.stream ? 1 : 0;
+        return n;
+    }
+
     // TextureLoad of this game path (any case, "\" or "/") gives a new width x height texture.
     void AddTextureFile(const std::string& path, int width, int height)
     {

@@ -133,14 +133,7 @@ protected:
         m_fake->frameKey = 0;
     }
 
-    int ChannelsPlaying(const char* sound)
-    {
-        const HEffect effect = m_pResource->GetSound(sound);
-        int n = 0;
-        for (const auto& channel : m_fake->channels)
-            n += channel.second.source == effect && !channel.second.stream ? 1 : 0;
-        return n;
-    }
+    int ChannelsPlaying(const char* sound) { return m_fake->ChannelsOf(m_pResource->GetSound(sound)); }
 
     bool WindowOpen(int index) const
     {

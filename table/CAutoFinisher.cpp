@@ -16,9 +16,9 @@ bool CAutoFinisher::Qualifies() const
         const CPlace* place = m_pTable->GetPlace(i);
         if (place->Size() == 0)
             continue;
-        if (place->type == 0 || place->type == 6)
+        if (IsHouseType(place->type))
             continue;
-        if (place->type != 3 || !place->IsSorted(0))
+        if (place->type != kPlaceColumn || !place->IsSorted(0))
             return false;
         for (const CCard* card : place->pile) {
             if (!card->IsFaceUp())
@@ -43,11 +43,11 @@ bool CAutoFinisher::Step(float /*dt*/)
     CMoveFinder* finder = m_pTable->GetMoveFinder();
     for (int s = 0; s < m_pTable->PlaceCount(); ++s) {
         CPlace* src = m_pTable->GetPlace(s);
-        if (src->type != 3 || src->Size() == 0)
+        if (src->type != kPlaceColumn || src->Size() == 0)
             continue;
         for (int t = 0; t < m_pTable->PlaceCount(); ++t) {
             CPlace* dst = m_pTable->GetPlace(t);
-            if (dst->type != 0 && dst->type != 6)
+            if (!IsHouseType(dst->type))
                 continue;
             CPlace trial(m_pTable, true);
             trial.pile.push_back(src->pile.back());

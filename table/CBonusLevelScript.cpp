@@ -223,11 +223,11 @@ void CBonusLevelScript::RunFindTheCard(float)
         if (!elapsed) {
             if (m_nAttempt <= 2)
                 return;
-            CPlace* P = t.GetPlace(LastPlaceOfType(0));
+            CPlace* P = t.GetPlace(LastPlaceOfType(kPlaceHouse));
             int k = 0;
             for (int i = 0; i < t.PlaceCount() && P != nullptr; ++i) {
                 CPlace* place = t.GetPlace(i);
-                if (place->type == 3 && place->Size() > 0)
+                if (place->type == kPlaceColumn && place->Size() > 0)
                     place->MoveCard(-1, false, 0, P, -1, 0.5f, static_cast<float>(k++) / 20.0f, false, true);
             }
             t.SetPhase(6, -1.0f);
@@ -237,7 +237,7 @@ void CBonusLevelScript::RunFindTheCard(float)
             const float pace = static_cast<float>(m_nAttempt) / 2.0f + 1.0f;
             std::vector<int> columns;
             for (int i = 0; i < t.PlaceCount(); ++i) {
-                if (t.GetPlace(i)->type == 3)
+                if (t.GetPlace(i)->type == kPlaceColumn)
                     columns.push_back(i);
             }
             int k = 0;
@@ -256,11 +256,11 @@ void CBonusLevelScript::RunFindTheCard(float)
             return;
         const CPlace* S = t.GetPlace(m_nTarget);
         const CCard* target = S != nullptr ? S->GetCard(0) : nullptr;
-        m_nPlaceP = LastPlaceOfType(0);
+        m_nPlaceP = LastPlaceOfType(kPlaceHouse);
         CPlace* P = t.GetPlace(m_nPlaceP);
         for (int i = 0; i < t.PlaceCount(); ++i) {
             CPlace* place = t.GetPlace(i);
-            if (place->type == 3 && place->Size() > 0)
+            if (place->type == kPlaceColumn && place->Size() > 0)
                 Turn(place, 0, false, 0.5f, kAtOnce, true);
         }
         for (int i = 0; P != nullptr && target != nullptr && i < P->Size();) {
@@ -276,7 +276,7 @@ void CBonusLevelScript::RunFindTheCard(float)
         if (elapsed || !PressedCard(p, c, false))
             return;
         CPlace* pressed = t.GetPlace(p);
-        if (pressed->type != 3)
+        if (pressed->type != kPlaceColumn)
             return;
         const CPlace* P = t.GetPlace(m_nPlaceP);
         ++m_nAttempt;
@@ -333,7 +333,7 @@ void CBonusLevelScript::RunThreeCards(float)
                 return;
             for (int i = 0; i < t.PlaceCount() && deck != nullptr; ++i) {
                 CPlace* place = t.GetPlace(i);
-                while (place->type == 3 && place != deck && place->Size() > 0) {
+                while (place->type == kPlaceColumn && place != deck && place->Size() > 0) {
                     if (place->MoveCard(-1, false, 0, deck, -1, 0.5f, kAtOnce, false, true) == nullptr)
                         break;
                 }

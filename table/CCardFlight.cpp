@@ -19,7 +19,7 @@ float g_fLastFixSound = -1.0f;        // shared by every flight
 
 bool IsHouse(const CPlace* place)
 {
-    return place != nullptr && (place->type == 0 || place->type == 6);
+    return place != nullptr && IsHouseType(place->type);
 }
 }  // namespace
 
@@ -42,7 +42,7 @@ CCardFlight::CCardFlight(int code, bool up, CPlace* src, CCard* flyingCard, CPla
     card->InFly = insertedEarly;
     ComputeSlot();
     mostlyHorizontal = std::abs(toY - fromY) < std::abs(toX - fromX);
-    if (target->type != 1 && target->type != 2)
+    if (target->type != kPlaceDeck && target->type != kPlacePop)
         mostlyHorizontal = true;
     curX = static_cast<float>(fromX);
     curY = static_cast<float>(fromY);
@@ -201,7 +201,7 @@ void CCardFlight::PlayArrival()
             g_fLastFixSound = now;
             table->PlayEffect(table->m_hSndCardFix);
         }
-    } else if (source != nullptr && source->type == 1) {
+    } else if (source != nullptr && source->type == kPlaceDeck) {
         table->PlayEffect(table->m_hSndCardPut[table->RandomInt(0, 2) % 3]);
     }
     table->GetHost()->OnCardArrived(card, target, landingCode);

@@ -174,7 +174,7 @@ void CCardTable::GetCardPosition(const CPlace* place, int index, const CCard* ex
     float sumX = 0, sumY = 0, shift = 0;
     for (int i = 0; i <= index; ++i) {
         shift = 0;
-        if ((place->type == 3 || place->type == 255) && place->v_offset != 0.0f) {
+        if ((place->type == kPlaceColumn || place->type == kPlaceHand) && place->v_offset != 0.0f) {
             const CCard* c = cardAt(i);
             shift = c != nullptr ? static_cast<float>(c->ShiftX) : 0.0f;
         }
@@ -182,7 +182,7 @@ void CCardTable::GetCardPosition(const CPlace* place, int index, const CCard* ex
             continue;
         const CCard* prev = cardAt(i - 1);
         const bool prevUp = prev != nullptr ? prev->IsFaceUp() : true;
-        if (!(allUp && prevUp) && place->type != 255) {
+        if (!(allUp && prevUp) && place->type != kPlaceHand) {
             sumY += m_Level.nVOffsetHidden * place->k_squeeze * place->v_offset;
             sumX += m_Level.nHOffsetHidden * place->h_offset;
         } else {
@@ -190,7 +190,7 @@ void CCardTable::GetCardPosition(const CPlace* place, int index, const CCard* ex
             sumX += m_Level.nHOffsetVisible * place->h_offset;
         }
     }
-    const float scale = (place->type == 2 && extraCard != nullptr) ? extraCard->Multiplier : 1.0f;
+    const float scale = (place->type == kPlacePop && extraCard != nullptr) ? extraCard->Multiplier : 1.0f;
     outX = static_cast<int>((place->x + place->x_offset + sumX) * scale + shift);
     outY = static_cast<int>(place->y + place->y_offset + sumY);
 }

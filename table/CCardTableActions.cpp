@@ -65,11 +65,11 @@ Houses FindHouses(const CCardTable& t)
     Houses h;
     for (int i = 0; i < t.PlaceCount(); ++i) {
         const int type = t.GetPlace(i)->type;
-        if (type == 0 || type == 6)
+        if (IsHouseType(type))
             h.house = i;
-        else if (type == 1)
+        else if (type == kPlaceDeck)
             h.deck = i;
-        else if (type == 5)
+        else if (type == kPlaceDiscard)
             h.discard = i;
     }
     return h;
@@ -103,7 +103,7 @@ bool SendSelected(CCardTable& t, CPlace* target, bool faceUp, bool randomDepth)
 CPlace* MakePeekPlace(CCardTable& t, const CPlace& from)
 {
     auto peek = std::make_unique<CPlace>(&t, false);
-    peek->SetType(255);
+    peek->SetType(kPlaceHand);
     peek->x = from.x;
     peek->y = from.y;
     if (from.h_offset > 0.0f || from.v_offset > 0.0f) {
@@ -236,7 +236,7 @@ bool SwapWithRandom(CCardTable& t, int hitPlace, int hitIndex)
     for (int pass = 0; pass < 2 && candidates.empty(); ++pass) {
         for (int p = 0; p < t.PlaceCount(); ++p) {
             const CPlace& place = *t.GetPlace(p);
-            if (place.type == 0 || place.type == 6 || place.type == 5)
+            if (IsHouseType(place.type) || place.type == kPlaceDiscard)
                 continue;
             for (int i = 0; i < place.Size(); ++i) {
                 const CCard* card = place.GetCard(i);
@@ -321,7 +321,7 @@ bool CCardTable::ApplyBonusAction()
         const Houses houses = FindHouses(*this);
         const CPlace* hit = GetPlace(h);
         const CCard* card = hit->GetCard(c);
-        if ((hit->type == 3 || hit->type == 7) && card != nullptr && card->Shadow) {
+        if ((hit->type == kPlaceColumn || hit->type == kPlaceSideColumn) && card != nullptr && card->Shadow) {
             switch (code) {
             case 0: case 2: case 4: case 6: case 8: case 10: {
                 const int target = houses.house >= 0 ? houses.house : houses.discard;

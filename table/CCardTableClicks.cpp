@@ -54,7 +54,7 @@ int CCardTable::DealToType(CPlace& from, int targetType, int perPlace, float tim
                 card->SetSoundEnabled(n == 2);
             }
             int code = -1;
-            if (targetType == 5 && card->CardState != 0)
+            if (targetType == kPlaceDiscard && card->CardState != 0)
                 code = m_pScoreKeeper->ScoreMove(&from, dst, card);
             from.MoveCard(code, true, -1, dst, -1, time, kStartDelay, true, true);
             ++dealt;
@@ -97,7 +97,7 @@ void CCardTable::ClickCard(int placeIndex, int cardIndex, bool automatic)
         case 1:
         case 2:
         case 3: {
-            const int targetType = req.a == 3 ? 3 : 2;
+            const int targetType = req.a == 3 ? kPlaceColumn : kPlacePop;
             const float time = req.a == 3 ? 0.5f : 0.3f;
             PlayDealSound(DealToType(place, targetType, req.a == 2 ? 3 : 1, time, true));
             if (!replaying)
@@ -105,7 +105,7 @@ void CCardTable::ClickCard(int placeIndex, int cardIndex, bool automatic)
             break;
         }
         case 7:
-            DealToType(place, 5, 1, 0.5f, true);
+            DealToType(place, kPlaceDiscard, 1, 0.5f, true);
             if (!replaying)
                 m_pInterface->RestartAutoHint();
             break;
@@ -137,7 +137,7 @@ void CCardTable::ClickEmpty(int placeIndex, bool automatic)
         int count = 0;
         for (auto& owned : m_Places) {
             CPlace* waste = owned.get();
-            if (waste->type != 2 || waste == &place)
+            if (waste->type != kPlacePop || waste == &place)
                 continue;
             anyHadCards = anyHadCards || waste->Size() > 0;
             while (waste->Size() > 0) {

@@ -95,7 +95,7 @@ void CCardTable::AutoTurnCards()
         return;
     for (int i = 0; i < PlaceCount(); ++i) {
         CPlace* place = GetPlace(i);
-        if (place->type != 3)
+        if (place->type != kPlaceColumn)
             continue;
         const int n = place->Size() - 1;
         if (m_pMoveFinder->CanClick(i, n)) {

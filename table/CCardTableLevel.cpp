@@ -244,7 +244,7 @@ void CCardTable::DealCards(CDeck& deck, int baseRank)
                 place.cards.push_back(RankToken(baseRank));
             ++counter;
         }
-        if (place.empty_drop_req.empty() && m_Level.sName == "Penguin" && place.type == 3)
+        if (place.empty_drop_req.empty() && m_Level.sName == "Penguin" && place.type == kPlaceColumn)
             place.empty_drop_req.push_back(PlaceRequirement{1, baseRank == 0 ? 12 : baseRank - 1, 0, 0});
         for (const std::string& token : place.cards)
             DealToken(deck, place, token);
@@ -265,7 +265,7 @@ void CCardTable::MarkBonusCard()
     auto qualifies = [this](const CPlace* p) {
         if (p->Size() == 0)
             return false;
-        return p->type == 3 || p->type == 7 || (p->type == 1 && m_Level.sName != "Golf");
+        return p->type == kPlaceColumn || p->type == kPlaceSideColumn || (p->type == kPlaceDeck && m_Level.sName != "Golf");
     };
     std::vector<CPlace*> candidates;
     for (auto& place : m_Places) {

@@ -19,7 +19,7 @@ constexpr int kGlowRules = 1;
 
 bool TakesDoubleClick(const CPlace& place)
 {
-    return place.type == 0 || place.type == 6 || place.type == 5;
+    return IsHouseType(place.type) || place.type == kPlaceDiscard;
 }
 }  // namespace
 
@@ -167,7 +167,7 @@ bool CCardTable::DoubleClickCard(int& event)
         return false;
     CPlace* place = GetPlace(p);
     CCard* card = place->GetCard(i);
-    if (place->type == 1 || card == nullptr || !card->IsFaceUp())
+    if (place->type == kPlaceDeck || card == nullptr || !card->IsFaceUp())
         return false;
     CancelFlightsOf(std::vector<CCard*>(place->pile.begin() + i, place->pile.end()));
     if (!m_pMoveFinder->CanPick(p, i)) {
@@ -191,9 +191,9 @@ bool CCardTable::DoubleClickCard(int& event)
         TraceEvent(GetGameTime(), L"successCardMove", L"doubleClick");
         m_pInterface->RequestUndoSnapshot();
         const int code = m_pScoreKeeper->ScoreMove(place, target, card);
-        if (place->type == 3)
+        if (place->type == kPlaceColumn)
             m_pScoreKeeper->AddScore(m_nScorePlaceToHouse, card);
-        if (place->type == 2)
+        if (place->type == kPlacePop)
             m_pScoreKeeper->AddScore(m_nScorePopdeckToHouse, card);
         place->MoveCard(code, true, i, target, -1, 0.5f, 0.0001f, true, true);
         m_bCheckMoves = true;
@@ -215,7 +215,7 @@ void CCardTable::ReleaseMouse()
         CPlace* place = GetPlace(p);
         const CCard* card = place->GetCard(i);
         // A face-down card cannot be clicked while cards fly.
-        if (place->type != 1 && card != nullptr && IsFlying() && !card->IsFaceUp())
+        if (place->type != kPlaceDeck && card != nullptr && IsFlying() && !card->IsFaceUp())
             return;
         ClickPlace(p, i, false);
         return;
@@ -254,7 +254,7 @@ void CCardTable::DropHeldCards(CPlace* target)
     TraceEvent(GetGameTime(), L"successCardMove", L"normal");
     m_pInterface->RequestUndoSnapshot();
     const int code = m_pScoreKeeper->ScoreMove(hand.srcPlace, target, bottom);
-    if (hand.srcPlace != nullptr && hand.srcPlace->type == 3 && target->type == 3 && held->Size() > 1)
+    if (hand.srcPlace != nullptr && hand.srcPlace->type == kPlaceColumn && target->type == kPlaceColumn && held->Size() > 1)
         m_pScoreKeeper->AddScore(m_nScorePlaceToPlace, bottom);
     if (m_nChainAction == 22) {
         // The cards taken by the take-cards bonus found a place: that bonus is spent.

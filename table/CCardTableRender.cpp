@@ -16,9 +16,9 @@ enum EFlightLayer { kDeckDown, kDeckUp, kPopUp, kPopDown, kOther };
 EFlightLayer LayerOf(const CCardFlight& flight)
 {
     const bool up = flight.card->GetFaceUp() > 0.5f;
-    if (flight.target->type == 1)
+    if (flight.target->type == kPlaceDeck)
         return up ? kDeckUp : kDeckDown;
-    if (flight.target->type == 2)
+    if (flight.target->type == kPlacePop)
         return up ? kPopUp : kPopDown;
     return kOther;
 }

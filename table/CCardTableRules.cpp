@@ -91,7 +91,7 @@ bool CCardTable::ApplySpider(int p)
             continue;
         CPlace* target = nullptr;
         for (const auto& other : m_Places) {
-            if (other->type == 5 && !IsFullDiscard(*other)) {
+            if (other->type == kPlaceDiscard && !IsFullDiscard(*other)) {
                 target = other.get();
                 break;
             }
@@ -113,7 +113,7 @@ bool CCardTable::ApplyPyramid(int p)
     CPlace& place = *m_Places[static_cast<std::size_t>(p)];
     if (place.Size() != 2 || place.pile[0]->Rank + place.pile[1]->Rank + 2 != 13)
         return false;
-    CPlace* target = FirstPlaceOfType(5);
+    CPlace* target = FirstPlaceOfType(kPlaceDiscard);
     if (target == nullptr)
         return false;
     const int t = IndexOf(target);
@@ -128,12 +128,12 @@ bool CCardTable::ApplyPyramid(int p)
 bool CCardTable::ApplyCruel(int p)
 {
     CPlace& place = *m_Places[static_cast<std::size_t>(p)];
-    if (place.type != 3 || place.Size() == 0)
+    if (place.type != kPlaceColumn || place.Size() == 0)
         return false;
     const bool reproducible = m_pInterface->IsReplaying() || g_bCheatMode;
     for (int q = 0; q < PlaceCount(); ++q) {
         CPlace* other = m_Places[static_cast<std::size_t>(q)].get();
-        if (q == p || other->type != 3)
+        if (q == p || other->type != kPlaceColumn)
             continue;
         for (int n = 0; n < 4; ++n) {
             if (place.Size() == 0)
@@ -151,7 +151,7 @@ bool CCardTable::ApplyCruel(int p)
 bool CCardTable::ApplyFifteens(int p)
 {
     CPlace& place = *m_Places[static_cast<std::size_t>(p)];
-    if (place.type == 1 || place.Size() == 0)
+    if (place.type == kPlaceDeck || place.Size() == 0)
         return false;
     const bool allSmall =
         std::all_of(place.pile.begin(), place.pile.end(), [](const CCard* c) { return c->Rank <= 8; });
@@ -168,7 +168,7 @@ bool CCardTable::ApplyFifteens(int p)
     }
     if (!holds)
         return false;
-    if (CPlace* target = FirstPlaceOfType(5)) {
+    if (CPlace* target = FirstPlaceOfType(kPlaceDiscard)) {
         const int t = IndexOf(target);
         for (int n = place.Size(); n > 0; --n) {
             RecordRuleMove(p, t, 0, 0);
@@ -177,11 +177,11 @@ bool CCardTable::ApplyFifteens(int p)
     }
     for (int d = 0; d < PlaceCount(); ++d) {
         CPlace* deck = m_Places[static_cast<std::size_t>(d)].get();
-        if (deck->type != 1)
+        if (deck->type != kPlaceDeck)
             continue;
         for (int c = 0; c < PlaceCount(); ++c) {
             CPlace* column = m_Places[static_cast<std::size_t>(c)].get();
-            if (column->type != 3 || column->Size() != 0 || column->help_script == "Fifteens" || deck->Size() == 0)
+            if (column->type != kPlaceColumn || column->Size() != 0 || column->help_script == "Fifteens" || deck->Size() == 0)
                 continue;
             RecordRuleMove(d, c, deck->TopIndex(), 0);
             deck->MoveCard(-1, true, deck->TopIndex(), column, -1, 0.5f, kStartDelay, false, true);
@@ -202,7 +202,7 @@ void CCardTable::GatherCruel(CPlace* place)
         return;  // not a place of this table: nothing can gather on it
     for (int q = 0; q < PlaceCount(); ++q) {
         CPlace* column = m_Places[static_cast<std::size_t>(q)].get();
-        if (column->type != 3)
+        if (column->type != kPlaceColumn)
             continue;
         PlayEffect(m_hSndCardsAdd);
         const int n = column->Size();
@@ -224,7 +224,7 @@ int CCardTable::SeededRandom(int lo, int hi) const
     const int low = std::min(lo, hi), high = std::max(lo, hi);
     float sum = 0;
     for (const auto& place : m_Places) {
-        if (place->ttl != -1.0f || place->type == 255)
+        if (place->ttl != -1.0f || place->type == kPlaceHand)
             continue;
         int k = 1;
         for (const CCard* card : place->pile)
@@ -239,11 +239,11 @@ int CCardTable::SeededRandom(int lo, int hi) const
 
 bool CCardTable::ApplyDeckAction()
 {
-    CPlace* deck = FirstPlaceOfType(1);
+    CPlace* deck = FirstPlaceOfType(kPlaceDeck);
     if (deck == nullptr)
         return false;
     const bool popped = std::any_of(m_Places.begin(), m_Places.end(),
-                                    [](const std::unique_ptr<CPlace>& p) { return p->type == 2 && p->Size() > 0; });
+                                    [](const std::unique_ptr<CPlace>& p) { return p->type == kPlacePop && p->Size() > 0; });
     if (!popped && deck->Size() == 0)
         return false;
     m_pInterface->AddSharedEffect(static_cast<float>(deck->x), static_cast<float>(deck->y), 1.0f);

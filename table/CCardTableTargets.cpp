@@ -36,7 +36,7 @@ int LayoutDepth(const CPlace& hit)
 
 bool IsColumnType(const CPlace* place)
 {
-    return place != nullptr && (place->type == 3 || place->type == 7);
+    return place != nullptr && (place->type == kPlaceColumn || place->type == kPlaceSideColumn);
 }
 
 // Sorted by key ascending; a selection pass taking the first smallest keeps equal keys in order.
@@ -78,7 +78,7 @@ struct Pointed {
     int rowPos = -1, colPos = -1;
 };
 
-bool CodeIgnoresType7(int code)
+bool IgnoresSideColumns(int code)
 {
     switch (code) {
     case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 11:
@@ -201,7 +201,7 @@ CCard* SelectRow(const CCardTable& t, const Pointed& p, bool faceUpOnly)
     CCard* last = nullptr;
     for (int i : p.row) {
         const CPlace& q = *t.GetPlace(i);
-        CCard* card = q.type == 3 ? DepthCard(p, q) : nullptr;
+        CCard* card = q.type == kPlaceColumn ? DepthCard(p, q) : nullptr;
         if (card == nullptr || (faceUpOnly && !card->IsFaceUp()))
             continue;
         Select(card);
@@ -240,7 +240,7 @@ void SelectDiagonal(const CCardTable& t, const Pointed& p)
             for (int at = p.rowPos + dir; p.rowPos >= 0 && at >= 0 && at < static_cast<int>(p.row.size()); at += dir) {
                 k += dir * s;
                 const CPlace& q = *t.GetPlace(p.row[static_cast<std::size_t>(at)]);
-                if (q.type == 3 && k >= 0 && k < q.Size())
+                if (q.type == kPlaceColumn && k >= 0 && k < q.Size())
                     Select(q.GetCard(k));
             }
         }
@@ -255,7 +255,7 @@ void SelectDiagonal(const CCardTable& t, const Pointed& p)
     const float limit = static_cast<float>(std::min(t.m_nCardWidth, t.m_nCardHeight)) / 2.0f;
     for (int i = 0; i < t.PlaceCount(); ++i) {
         const CPlace& q = *t.GetPlace(i);
-        if (q.type != 3)
+        if (q.type != kPlaceColumn)
             continue;
         const float qx = static_cast<float>(q.x - H.x), qy = static_cast<float>(q.y - H.y);
         if (std::fabs(qx * dirY - qy * dirX) / len < limit)
@@ -270,7 +270,7 @@ void SelectToReveal(CCardTable& t, const Pointed& p)
     if (p.depth == 1) {
         for (int i = 0; i < t.PlaceCount(); ++i) {
             const CPlace& q = *t.GetPlace(i);
-            if (q.type == 3 && std::abs(q.y - H.y) < 3 && q.Size() > p.c)
+            if (q.type == kPlaceColumn && std::abs(q.y - H.y) < 3 && q.Size() > p.c)
                 chosen.push_back(q.GetCard(p.c));
         }
     } else {
@@ -290,67 +290,67 @@ void SelectToReveal(CCardTable& t, const Pointed& p)
 void SelectFor(CCardTable& t, int code, const Pointed& p)
 {
     const CPlace& H = *p.H;
-    const bool type37 = IsColumnType(&H);
-    const bool type3 = H.type == 3;
+    const bool onColumn = IsColumnType(&H);
+    const bool onMainColumn = H.type == kPlaceColumn;
     CCard* card = H.GetCard(p.c);
     switch (code) {
     case 0: case 1:
-        if (type37)
+        if (onColumn)
             Select(card);
         break;
     case 12:
-        if (type37 && !card->IsFaceUp())
+        if (onColumn && !card->IsFaceUp())
             Select(card);
         break;
     case 19: case 20:
-        if (type37 && card->IsFaceUp())
+        if (onColumn && card->IsFaceUp())
             Select(card);
         break;
     case 2: case 3: case 21:
-        if (type37)
+        if (onColumn)
             SelectPair(t, p);
         break;
     case 4: case 5:
-        if (type3)
+        if (onMainColumn)
             SelectThree(p);
         break;
     case 6: case 7:
-        if (type3)
+        if (onMainColumn)
             SelectRow(t, p, true);
         break;
     case 16:
-        if (type3)
+        if (onMainColumn)
             SelectRow(t, p, false);
         break;
     case 13:
-        if (type3) {
+        if (onMainColumn) {
             const CCard* last = SelectRow(t, p, false);
             if (last == nullptr || last->IsFaceUp())
                 ClearAllSelections(t);
         }
         break;
     case 8: case 9: case 15:
-        if (type37)
+        if (onColumn)
             SelectColumn(t, p);
         break;
     case 10: case 11: case 18:
-        if (type3)
+        if (onMainColumn)
             SelectDiagonal(t, p);
         break;
     case 14: case 23:
-        if (type3)
+        if (onMainColumn)
             SelectToReveal(t, p);
         break;
     case 17:
-        if (type3) {
+        if (onMainColumn) {
             for (int i = 0; i < t.PlaceCount(); ++i) {
-                if (t.GetPlace(i)->type == 3)
+                if (t.GetPlace(i)->type == kPlaceColumn)
                     SelectAllOf(*t.GetPlace(i));
             }
         }
         break;
     case 22:
-        if (type3 && card->IsFaceUp() && p.depth != 1) {
+        if (onMainColumn && card->IsFaceUp() && p.depth != 1) {
             for (int i = p.c; i <= H.TopIndex(); ++i)
                 Select(H.GetCard(i));
         }
@@ -376,7 +376,7 @@ void CCardTable::SelectActionTargets()
     CCard* pointed = nullptr;
     if (HitTest(p.h, p.c, dx, dy, true) && p.c >= 0) {
         p.H = GetPlace(p.h);
-        if (p.H->type == 7 && CodeIgnoresType7(code))
+        if (p.H->type == kPlaceSideColumn && IgnoresSideColumns(code))
             return;
         pointed = p.H->GetCard(p.c);
         p.depth = LayoutDepth(*p.H);

@@ -17,7 +17,7 @@
 CCursorHand::CCursorHand(CCardTable* owner)
     : place(std::make_unique<CPlace>(owner, false)), table(owner), animations(std::make_unique<CFAnimationGroup>())
 {
-    place->SetType(255);
+    place->SetType(kPlaceHand);
     place->h_offset = 0.0f;
     place->v_offset = 1.0f;
     place->rotate = 0.0f;

@@ -93,13 +93,13 @@ void CInterface::BuildDealAnimation()
     std::vector<int> stocks, cells, homes, columns;
     for (int p = 0; p < table->PlaceCount(); ++p) {
         const CPlace* place = table->GetPlace(p);
-        if (place->type == 1)
+        if (place->type == kPlaceDeck)
             stocks.push_back(p);
-        else if (place->type == 4 && cells.size() < 4)
+        else if (place->type == kPlaceFreeCell && cells.size() < 4)
             cells.push_back(p);
-        else if ((place->type == 0 || place->type == 6) && homes.size() < 4)
+        else if ((IsHouseType(place->type)) && homes.size() < 4)
             homes.push_back(p);
-        else if (place->type == 3 && place->pile.empty() && columns.empty())
+        else if (place->type == kPlaceColumn && place->pile.empty() && columns.empty())
             columns.push_back(p);
     }
     for (const std::vector<int>* list : {&stocks, &cells, &homes, &columns}) {

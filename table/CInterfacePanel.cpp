@@ -498,7 +498,7 @@ bool CInterface::IsBonusUsable(int i) const
         return true;
     for (int p = 0; p < table->PlaceCount(); ++p) {
         const CPlace* place = table->GetPlace(p);
-        if ((place->type == 1 || place->type == 2) && !place->pile.empty())
+        if ((place->type == kPlaceDeck || place->type == kPlacePop) && !place->pile.empty())
             return true;
     }
     return false;

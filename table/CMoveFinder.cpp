@@ -11,13 +11,6 @@
 #include <algorithm>
 #include <memory>
 
-namespace {
-bool IsHouseType(int type)
-{
-    return type == 0 || type == 6;
-}
-}  // namespace
-
 CMoveFinder::CMoveFinder(CCardTable* owner) : table(owner) {}
 
 CPlace* CMoveFinder::Place(int index) const
@@ -38,7 +31,7 @@ bool CMoveFinder::CanDropAnywhere(CPlace* moving, CPlace* source, int excludeTyp
 {
     for (int i = 0; i < table->PlaceCount(); ++i) {
         const CPlace* q = Place(i);
-        if (q->type == excludeType || q->type == 255 || q->type == 1 || q == excludePlace)
+        if (q->type == excludeType || q->type == kPlaceHand || q->type == kPlaceDeck || q == excludePlace)
             continue;
         if (CanDrop(i, q->TopIndex(), moving, source))
             return true;
@@ -75,7 +68,7 @@ void CMoveFinder::AddDragsFrom(int p, int i)
         const int j = dst->TopIndex();
         if (i == 0 && j < 0 && dst->type == src->type)
             continue;
-        if (dst->type == 4)
+        if (dst->type == kPlaceFreeCell)
             continue;
         if (j >= 0 && i > 0 && dst->type == src->type) {
             const CCard* below = src->pile[static_cast<std::size_t>(i - 1)];
@@ -100,7 +93,7 @@ void CMoveFinder::FindMoves()
         for (int i = top < 0 ? -1 : 0; i <= top; ++i) {
             const CPlace* src = Place(p);
             if (i >= 0 && src->pile[static_cast<std::size_t>(i)]->IsFaceUp() && !IsHouseType(src->type) &&
-                src->type != 5 && CanPick(p, i))
+                src->type != kPlaceDiscard && CanPick(p, i))
                 AddDragsFrom(p, i);
             if (CanClick(p, i))
                 moves.push_back({0, p, i, p, i});
@@ -141,7 +134,7 @@ void CMoveFinder::StockCanHelp()
     stockCanHelp = false;
     CPlace* stock = nullptr;
     for (int i = 0; i < table->PlaceCount() && stock == nullptr; ++i) {
-        if (Place(i)->type == 1)
+        if (Place(i)->type == kPlaceDeck)
             stock = Place(i);
     }
     if (stock == nullptr)
@@ -158,7 +151,7 @@ void CMoveFinder::StockCanHelp()
                 continue;
             for (int w = 0; w < table->PlaceCount(); ++w) {
                 const CPlace* waste = Place(w);
-                if (waste->type != 2)
+                if (waste->type != kPlacePop)
                     continue;
                 for (auto it = waste->pile.rbegin(); it != waste->pile.rend(); ++it)
                     stock->pile.push_back(*it);  // shared with the waste only for the simulation
@@ -178,7 +171,7 @@ bool CMoveFinder::SimulateStock(CPlace& stock, CPlace& probe)
         for (const PlaceRequirement& req : stock.click_card) {
             for (int w = 0; w < table->PlaceCount() && !stockCanHelp; ++w) {
                 CPlace* place = Place(w);
-                if ((req.a == 1 || req.a == 2) && place->type == 2 && k >= 0) {
+                if ((req.a == 1 || req.a == 2) && place->type == kPlacePop && k >= 0) {
                     if (req.a == 2) {
                         for (int skipped = 0; skipped < 2 && k > 0; ++skipped)
                             --k;
@@ -187,12 +180,12 @@ bool CMoveFinder::SimulateStock(CPlace& stock, CPlace& probe)
                     --k;
                     stockCanHelp = CanDropAnywhere(&probe, place, 2, nullptr);
                     probe.pile.clear();
-                } else if (req.a == 7 && place->type == 5 && k >= 0) {
+                } else if (req.a == 7 && place->type == kPlaceDiscard && k >= 0) {
                     place->pile.push_back(stock.pile[static_cast<std::size_t>(k)]);
                     --k;
                     for (int r = 0; r < table->PlaceCount() && !stockCanHelp; ++r) {
                         CPlace* from = Place(r);
-                        if ((from->type != 3 && from->type != 2) || from->Size() == 0 || from == place)
+                        if ((from->type != kPlaceColumn && from->type != kPlacePop) || from->Size() == 0 || from == place)
                             continue;
                         probe.pile.assign(1, from->pile.back());
                         stockCanHelp = CanDrop(w, place->TopIndex(), &probe, from);
@@ -217,13 +210,13 @@ void CMoveFinder::FreeCellMove()
     freeCellMove = false;
     bool emptyCell = false;
     for (int i = 0; i < table->PlaceCount(); ++i) {
-        if (Place(i)->type == 4 && Place(i)->Size() == 0)
+        if (Place(i)->type == kPlaceFreeCell && Place(i)->Size() == 0)
             emptyCell = true;
     }
     if (!emptyCell)
         return;
     for (int i = 0; i < table->PlaceCount(); ++i) {
-        if (Place(i)->type != 4 && CanPick(i, Place(i)->TopIndex())) {
+        if (Place(i)->type != kPlaceFreeCell && CanPick(i, Place(i)->TopIndex())) {
             freeCellMove = true;
             return;
         }
@@ -238,7 +231,7 @@ bool CMoveFinder::IsRejectedHint(const MoveRecord& move) const
     if (src == nullptr || dst == nullptr)
         return true;
     if (move.kind == 0)
-        return src->type == 1;
+        return src->type == kPlaceDeck;
     if (src->Size() == 0)
         return false;
     const CCard* card = src->GetCard(move.fromCard);
@@ -284,7 +277,7 @@ bool CMoveFinder::AnyMove()
     hintIndex = saved;
     if (found) {
         const CPlace* src = Place(move.fromPlace);
-        return !(move.kind == 0 && move.fromPlace == move.toPlace && src != nullptr && src->type == 1);
+        return !(move.kind == 0 && move.fromPlace == move.toPlace && src != nullptr && src->type == kPlaceDeck);
     }
     return false;
 }

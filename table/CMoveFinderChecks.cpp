@@ -50,7 +50,7 @@ bool CMoveFinder::CheckPick(const CPlace& place, int cardIndex) const
         case 4: {
             int freeCells = 0;
             for (int i = 0; i < table->PlaceCount(); ++i) {
-                if (Place(i)->type == 4 && Place(i)->Size() == 0)
+                if (Place(i)->type == kPlaceFreeCell && Place(i)->Size() == 0)
                     ++freeCells;
             }
             ok = place.Size() - cardIndex <= 1 + freeCells;
@@ -102,7 +102,7 @@ bool CMoveFinder::CheckDropOnCard(const CPlace& dst, int dstCardIndex, const CPl
         case 10: ok = Place(req.b) != nullptr && source == Place(req.b); break;
         case 11: ok = Place(req.b) != nullptr && Place(req.b)->Size() == req.c; break;
         case 12: ok = (m->Rank + 1) + (d->Rank + 1) == req.b; break;
-        case 13: ok = source == nullptr || source->type != 3; break;
+        case 13: ok = source == nullptr || source->type != kPlaceColumn; break;
         case 14: ok = m->Rank == req.b && n < req.b; break;
         case 15: ok = n < req.b; break;
         default: break;
@@ -132,7 +132,7 @@ bool CMoveFinder::CheckDropOnEmpty(const CPlace& dst, const CPlace& moving, cons
 
 bool CMoveFinder::GrandfatherRefuses(const CPlace& dst, const CPlace& moving) const
 {
-    if (table->m_Level.sName != "Grandfather" || (dst.type != 0 && dst.type != 6) || dst.Size() != 0)
+    if (table->m_Level.sName != "Grandfather" || !IsHouseType(dst.type) || dst.Size() != 0)
         return false;
     const int suit = moving.pile.front()->Suit;
     for (int i = 0; i < table->PlaceCount(); ++i) {
@@ -149,9 +149,9 @@ bool CMoveFinder::ClickCardAllowed(int code, const CPlace& /*place*/) const
     case 0:
     case 5: return true;
     case 1:
-    case 2: return HasPlaceOfType(2);
-    case 3: return HasPlaceOfType(3);
-    case 7: return HasPlaceOfType(5);
+    case 2: return HasPlaceOfType(kPlacePop);
+    case 3: return HasPlaceOfType(kPlaceColumn);
+    case 7: return HasPlaceOfType(kPlaceDiscard);
     default: return false;
     }
 }
@@ -170,7 +170,7 @@ bool CMoveFinder::CanClick(int placeIndex, int cardIndex) const
         if (!gathers)
             return false;
         for (int i = 0; i < table->PlaceCount(); ++i) {
-            if (Place(i)->type == 2 && Place(i)->Size() > 0)
+            if (Place(i)->type == kPlacePop && Place(i)->Size() > 0)
                 return true;
         }
         return false;

@@ -126,7 +126,7 @@ void CPlace::SetType(int newType)
 void CPlace::ApplyBaseRank()
 {
     iRankMat = -1;
-    if (type != 0 && type != 6 && type != 3)
+    if (!IsHouseType(type) && type != kPlaceColumn)
         return;
     for (const PlaceRequirement& req : empty_drop_req) {
         if (req.a == 1) {
@@ -297,12 +297,12 @@ float CPlace::SqueezeFor(int i) const
     const float q = 1.0f - hand->hoverTimer / hand->hoverPeriod;
     const CCard* below = pile[static_cast<std::size_t>(i - 1)];
     const CCard* card = pile[static_cast<std::size_t>(i)];
-    if (type != 255 && below == hand->hoverCard) {
+    if (type != kPlaceHand && below == hand->hoverCard) {
         if (below->Shadow && table->m_nBonusAction != -1)
             k = (1.3f - k) * q + k;
         else if (k < 1.0f)
             k = (1.2f - k) * q + k;
-    } else if (type == 255 && !card->IsFaceUp()) {
+    } else if (type == kPlaceHand && !card->IsFaceUp()) {
         k = (1.3f - k) * q + k;
     }
     return k;
@@ -327,10 +327,10 @@ void CPlace::Layout(float dt)
     const int n = Size();
     for (int i = 0; i < n; ++i) {
         CCard* card = pile[static_cast<std::size_t>(i)];
-        const float extra = (type == 3 && v_offset != 0.0f) ? static_cast<float>(card->ShiftX) : 0.0f;
+        const float extra = (type == kPlaceColumn && v_offset != 0.0f) ? static_cast<float>(card->ShiftX) : 0.0f;
         if (i > 0) {
             const float k = SqueezeFor(i);
-            const bool up = card->IsFaceUp() || type == 255;
+            const bool up = card->IsFaceUp() || type == kPlaceHand;
             if (!up) {
                 dy += lv.nVOffsetHidden * k * v_offset;
                 dx += lv.nHOffsetHidden * h_offset;
@@ -339,8 +339,8 @@ void CPlace::Layout(float dt)
                 dx += lv.nHOffsetVisible * h_offset;
             }
         }
-        const float m = type == 2 ? card->Multiplier : 1.0f;
-        const float lift = type == 255 ? 1.0f + card->h / 100.0f : 1.0f;
+        const float m = type == kPlacePop ? card->Multiplier : 1.0f;
+        const float lift = type == kPlaceHand ? 1.0f + card->h / 100.0f : 1.0f;
         card->RenderX = (x + x_offset + dx) * m + extra;
         card->RenderY = y + dy + y_offset;
         card->RenderAngle = (invert_angle && (i % 2) == 1) ? -rotate : rotate;
@@ -385,7 +385,7 @@ void CPlace::RenderCards()
         if (card->InFly)
             continue;
         const float f = 2.0f * std::fabs(0.5f - card->FaceUp);
-        CSprite* sprite = type == 255 ? card->UpSprite : card->RenderSprite;
+        CSprite* sprite = type == kPlaceHand ? card->UpSprite : card->RenderSprite;
         if (sprite == nullptr)
             continue;
         const float angle = card->RenderAngle_curr + card->Sway_curr;
@@ -417,7 +417,7 @@ void CPlace::RenderShadows()
         CSprite* sprite = host.GetShadowSprite(0);
         float sx = card->RenderShadowX_curr, sy = card->RenderShadowY_curr;
         float offset = 1.0f;
-        if (type == 255) {
+        if (type == kPlaceHand) {
             offset = static_cast<float>(card->h / 5 + 6);
         } else if (stacked) {
             if (i != n - 1 || n < 2)

@@ -88,7 +88,7 @@ public:
     float Sway_StartTime = 0, Sway_TTL = 0, Sway = 0, SwayMax = 0;
     int nSwayCard = 0;
     int max_bottom_pos = 0;
-    int type = 255;
+    int type = kPlaceHand;
     bool tmp;
     int bound_x1 = 0, bound_x2 = 0, bound_y1 = 0, bound_y2 = 0;
     int shownLimit = -999;

@@ -23,17 +23,17 @@ constexpr int kBonusCardMana = 25;
 
 bool IsHouse(const CPlace* p)
 {
-    return p->type == 0 || p->type == 6;
+    return IsHouseType(p->type);
 }
 
 bool IsColumn(const CPlace* p)
 {
-    return p->type == 3;
+    return p->type == kPlaceColumn;
 }
 
 bool IsPop(const CPlace* p)
 {
-    return p->type == 2;
+    return p->type == kPlacePop;
 }
 
 int IndexInPile(const CPlace* place, const CCard* card)
@@ -153,8 +153,8 @@ bool CScoreKeeper::MatchesCombo(int kind, int& category) const
     case 3: category = 1; return sameFrom && IsColumn(bFrom) && IsHouse(bTo) && IsHouse(aTo);
     case 4: category = 1; return sameTo && IsHouse(bTo) && IsColumn(aFrom) && IsColumn(bFrom);
     case 5: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && IsHouse(aTo) && IsHouse(bTo);
-    case 6: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && aTo->type == 0 && bTo->type == 0;
-    case 7: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && aTo->type == 6 && bTo->type == 6;
+    case 6: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && aTo->type == kPlaceHouse && bTo->type == kPlaceHouse;
+    case 7: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && aTo->type == kPlaceSecondHouse && bTo->type == kPlaceSecondHouse;
     case 8: category = 2; return IsPop(aFrom) && IsPop(bFrom) && IsHouse(aTo) && IsHouse(bTo);
     case 9: category = 3; return sameTo && IsColumn(bTo) && IsPop(aFrom) && IsPop(bFrom);
     default: return false;

@@ -47,7 +47,7 @@ std::vector<CPlace*> CUndoHistory::LivePlaces() const
     for (int i = 0; i < m_pTable->PlaceCount(); ++i) {
         CPlace* place = m_pTable->GetPlace(i);
         // Peeks (a countdown) and the hand come and go; they are never part of a snapshot.
-        if (place->type != 255 && place->ttl < 0.0f)
+        if (place->type != kPlaceHand && place->ttl < 0.0f)
             live.push_back(place);
     }
     return live;

@@ -23,8 +23,8 @@ TEST(CCardFlight, CardsLandingInTheHousesTogetherSoundOnceEveryFifthOfASecond)
     CCardTable table(kBare, 0, nullptr);
     ASSERT_TRUE(table.LoadLevel());
     table.SetCardSize(70, 100);
-    table.GetPlace(2)->type = 0;
-    table.GetPlace(3)->type = 0;
+    table.GetPlace(2)->type = kPlaceHouse;
+    table.GetPlace(3)->type = kPlaceHouse;
     CDeck deck;
     for (int i = 0; i < 4; ++i)
         Lay(deck, table.GetPlace(0), i, 0);

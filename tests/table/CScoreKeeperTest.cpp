@@ -12,9 +12,9 @@ struct KeeperTable {
     {
         WriteBare(engine, 5);
         EXPECT_TRUE(table.LoadLevel());
-        table.GetPlace(2)->SetType(2);
-        table.GetPlace(3)->SetType(0);
-        table.GetPlace(4)->SetType(6);
+        table.GetPlace(2)->SetType(kPlacePop);
+        table.GetPlace(3)->SetType(kPlaceHouse);
+        table.GetPlace(4)->SetType(kPlaceSecondHouse);
         table.m_nBarResultTurn = 3;
         table.m_nScorePlaceToHouse = 10;
         table.m_nScorePopdeckToPlace = 4;

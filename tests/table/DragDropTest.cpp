@@ -48,7 +48,7 @@ protected:
         m_table->SetCardSize(70, 100);
         for (int i = 0; i < places; ++i) {
             CPlace* p = m_table->GetPlace(i);
-            p->type = 3;
+            p->type = kPlaceColumn;
             p->v_offset = 1.0f;
             p->visible = true;
             p->pick_req = {{0, 0, 0, 0}};
@@ -57,7 +57,7 @@ protected:
         }
         for (int h : houses) {
             CPlace* p = m_table->GetPlace(h);
-            p->type = 0;
+            p->type = kPlaceHouse;
             p->v_offset = 0.0f;
             p->pick_req = {{1, 0, 0, 0}};
             p->drop_req = {{1, 0, 0, 0}, {2, 0, 0, 0}};
@@ -271,9 +271,9 @@ TEST_F(DragDropTest, DoubleClickMovesNothingFromADeckAFaceDownCardOrBelowTheTop)
         float y;  // where the right click lands on the column
     };
     const Case cases[] = {
-        {"a lower card", 3, true, 160},
-        {"a face-down top card", 3, false, 230},
-        {"a card of the deck", 1, true, 230},
+        {"a lower card", kPlaceColumn, true, 160},
+        {"a face-down top card", kPlaceColumn, false, 230},
+        {"a card of the deck", kPlaceDeck, true, 230},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -42,7 +42,7 @@ struct CheckCase {
     std::vector<Card> place1;   // a second place (pick 2, drop's moving stack, ...)
     int cardIndex;
     bool expected;
-    int type1 = 3;
+    int type1 = kPlaceColumn;
 };
 }  // namespace
 
@@ -157,7 +157,7 @@ TEST_F(ChecksTest, DropCodesDecideWhatMayLandOnACard)
         P(0)->drop_req = c.reqs;
         Fill(0, c.place0);
         Fill(3, {{1, 3, true}, {2, 3, true}});
-        P(2)->type = 2;  // the source is not a column unless a case says otherwise
+        P(2)->type = kPlacePop;  // the source is not a column unless a case says otherwise
         CPlace moving(m_table.get(), true);
         for (const Card& m : c.place1)
             Lay(m_deck, &moving, m.rank, m.suit, m.up);
@@ -171,9 +171,9 @@ TEST_F(ChecksTest, DropCodeThirteenRefusesCardsFromColumns)
     Fill(0, {{5, 0, true}});
     CPlace moving(m_table.get(), true);
     Lay(m_deck, &moving, 4, 0);
-    P(2)->type = 3;
+    P(2)->type = kPlaceColumn;
     EXPECT_FALSE(Finder().CanDrop(0, 0, &moving, P(2)));
-    P(2)->type = 2;
+    P(2)->type = kPlacePop;
     EXPECT_TRUE(Finder().CanDrop(0, 0, &moving, P(2)));
 }
 
@@ -207,8 +207,8 @@ TEST_F(ChecksTest, GrandfatherRefusesASecondHouseOfOneSuit)
         SCOPED_TRACE(name);
         SetUp();
         m_table->m_Level.sName = name;
-        P(0)->type = 0;
-        P(1)->type = 0;
+        P(0)->type = kPlaceHouse;
+        P(1)->type = kPlaceHouse;
         P(0)->empty_drop_req = {{1, 0, 0, 0}};
         Fill(1, {{0, 2, true}});
         CPlace moving(m_table.get(), true);
@@ -227,29 +227,29 @@ TEST_F(ChecksTest, ClickCodesDecideWhatAClickDoes)
         bool expected;
     };
     const std::vector<ClickCase> cases = {
-        {"no click_card never", {}, {}, false, 3, false},
-        {"0 always", {}, {{0, 0, 0, 0}}, true, 3, true},
-        {"1 needs a type-2 place", {}, {{1, 0, 0, 0}}, true, 2, true},
-        {"1 without a type-2 place", {}, {{1, 0, 0, 0}}, true, 4, false},
-        {"2 needs a type-2 place", {}, {{2, 0, 0, 0}}, true, 2, true},
-        {"3 needs a type-3 place", {}, {{3, 0, 0, 0}}, true, 3, true},
-        {"3 without a type-3 place", {}, {{3, 0, 0, 0}}, true, 4, false},
-        {"5 always", {}, {{5, 0, 0, 0}}, true, 4, true},
-        {"7 needs a type-5 place", {}, {{7, 0, 0, 0}}, true, 5, true},
-        {"7 without a type-5 place", {}, {{7, 0, 0, 0}}, true, 4, false},
-        {"4 and 6 never", {}, {{4, 0, 0, 0}, {6, 0, 0, 0}}, true, 3, false},
-        {"first allowing code wins", {}, {{4, 0, 0, 0}, {5, 0, 0, 0}}, true, 4, true},
-        {"click_req 0 refuses a face-up card", {{0, 0, 0, 0}}, {{5, 0, 0, 0}}, true, 4, false},
-        {"click_req 0 accepts a face-down card", {{0, 0, 0, 0}}, {{5, 0, 0, 0}}, false, 4, true},
-        {"click_req 2 refuses a face-up card", {{2, 0, 0, 0}}, {{5, 0, 0, 0}}, true, 4, false},
-        {"click_req other codes pass", {{7, 0, 0, 0}}, {{5, 0, 0, 0}}, true, 4, true},
+        {"no click_card never", {}, {}, false, kPlaceColumn, false},
+        {"0 always", {}, {{0, 0, 0, 0}}, true, kPlaceColumn, true},
+        {"1 needs a type-2 place", {}, {{1, 0, 0, 0}}, true, kPlacePop, true},
+        {"1 without a type-2 place", {}, {{1, 0, 0, 0}}, true, kPlaceFreeCell, false},
+        {"2 needs a type-2 place", {}, {{2, 0, 0, 0}}, true, kPlacePop, true},
+        {"3 needs a type-3 place", {}, {{3, 0, 0, 0}}, true, kPlaceColumn, true},
+        {"3 without a type-3 place", {}, {{3, 0, 0, 0}}, true, kPlaceFreeCell, false},
+        {"5 always", {}, {{5, 0, 0, 0}}, true, kPlaceFreeCell, true},
+        {"7 needs a type-5 place", {}, {{7, 0, 0, 0}}, true, kPlaceDiscard, true},
+        {"7 without a type-5 place", {}, {{7, 0, 0, 0}}, true, kPlaceFreeCell, false},
+        {"4 and 6 never", {}, {{4, 0, 0, 0}, {6, 0, 0, 0}}, true, kPlaceColumn, false},
+        {"first allowing code wins", {}, {{4, 0, 0, 0}, {5, 0, 0, 0}}, true, kPlaceFreeCell, true},
+        {"click_req 0 refuses a face-up card", {{0, 0, 0, 0}}, {{5, 0, 0, 0}}, true, kPlaceFreeCell, false},
+        {"click_req 0 accepts a face-down card", {{0, 0, 0, 0}}, {{5, 0, 0, 0}}, false, kPlaceFreeCell, true},
+        {"click_req 2 refuses a face-up card", {{2, 0, 0, 0}}, {{5, 0, 0, 0}}, true, kPlaceFreeCell, false},
+        {"click_req other codes pass", {{7, 0, 0, 0}}, {{5, 0, 0, 0}}, true, kPlaceFreeCell, true},
     };
     for (const ClickCase& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
         for (int i = 0; i < m_table->PlaceCount(); ++i)
-            P(i)->type = 4;
-        P(0)->type = 1;
+            P(i)->type = kPlaceFreeCell;
+        P(0)->type = kPlaceDeck;
         P(1)->type = c.otherType;
         P(0)->click_req = c.clickReq;
         P(0)->click_card = c.clickCard;
@@ -281,8 +281,8 @@ TEST_F(ChecksTest, EmptyPlaceClickNeedsCodeZeroALimitAndWasteCards)
     for (const EmptyCase& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        P(0)->type = 1;
-        P(1)->type = 2;
+        P(0)->type = kPlaceDeck;
+        P(1)->type = kPlacePop;
         P(0)->click_empty = c.clickEmpty;
         P(0)->click_empty_limit = c.limit;
         if (c.wasteHasCards)

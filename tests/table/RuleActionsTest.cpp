@@ -59,7 +59,7 @@ TEST(RuleActions, SpiderSendsAFinishedSuitToTheFirstDiscardThatIsNotFull)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        RuleTable t(fake.Get(), {3, 5, 5}, "Spider");
+        RuleTable t(fake.Get(), {kPlaceColumn, kPlaceDiscard, kPlaceDiscard}, "Spider");
         t.P(1)->win_cond = {PlaceRequirement{0, 13, 0, 0}};
         t.P(2)->win_cond = {PlaceRequirement{0, 13, 0, 0}};
         t.Put(1, KingToAce(), std::vector<int>(13, 2));  // the first discard is full
@@ -93,7 +93,7 @@ TEST(RuleActions, PyramidRemovesTwoCardsAddingUpToThirteen)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.ranks));
-        RuleTable t(fake.Get(), {7, c.discard ? 5 : 3}, "Pyramid");
+        RuleTable t(fake.Get(), {kPlaceSideColumn, c.discard ? kPlaceDiscard : kPlaceColumn}, "Pyramid");
         t.Put(0, c.ranks);
         EXPECT_EQ(t.table->ApplyRuleActions(), c.fires);
         Settle(*t.table);
@@ -117,7 +117,7 @@ TEST(RuleActions, FifteensRemovesFifteenOrFourOfAKindAndRefillsEmptyColumns)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // 0 the gathering place, 1 the discard, 2 and 3 stocks, 4 an empty column, 5 a full one.
-        RuleTable t(fake.Get(), {3, 5, 1, 1, 3, 3}, "Fifteens");
+        RuleTable t(fake.Get(), {kPlaceColumn, kPlaceDiscard, kPlaceDeck, kPlaceDeck, kPlaceColumn, kPlaceColumn}, "Fifteens");
         t.Put(0, c.ranks);
         t.Put(2, {1, 2});
         t.Put(3, {3});
@@ -136,7 +136,7 @@ TEST(RuleActions, FifteensRemovesFifteenOrFourOfAKindAndRefillsEmptyColumns)
 TEST(RuleActions, CruelDealsFourCardsToEachOtherColumnInTurn)
 {
     ScopedFakeEngine fake;
-    RuleTable t(fake.Get(), {3, 3, 3, 1}, "Cruel");
+    RuleTable t(fake.Get(), {kPlaceColumn, kPlaceColumn, kPlaceColumn, kPlaceDeck}, "Cruel");
     t.Put(0, {0, 1, 2, 3, 4, 5, 6}, {}, false);
     EXPECT_TRUE(t.table->ApplyRuleActions());
     Settle(*t.table);
@@ -154,7 +154,7 @@ TEST(RuleActions, CruelDealsFourCardsToEachOtherColumnInTurn)
 TEST(RuleActions, NoRuleFiresWhileACardIsHeldOrFlying)
 {
     ScopedFakeEngine fake;
-    RuleTable t(fake.Get(), {7, 5, 3}, "Pyramid");
+    RuleTable t(fake.Get(), {kPlaceSideColumn, kPlaceDiscard, kPlaceColumn}, "Pyramid");
     t.Put(0, {0, 11});
     t.Put(2, {4, 5});
     t.P(2)->MoveCard(-1, true, 1, t.P(2), -1, 1.0f, 0.0001f, false, true);
@@ -169,7 +169,7 @@ TEST(RuleActions, NoRuleFiresWhileACardIsHeldOrFlying)
 TEST(RuleActions, GatheringCruelCollectsEveryColumnFaceDown)
 {
     ScopedFakeEngine fake;
-    RuleTable t(fake.Get(), {3, 3, 3, 5}, "Cruel");
+    RuleTable t(fake.Get(), {kPlaceColumn, kPlaceColumn, kPlaceColumn, kPlaceDiscard}, "Cruel");
     t.Put(0, {1});
     t.Put(1, {2, 3});
     t.Put(2, {4, 5, 6});
@@ -190,7 +190,7 @@ TEST(RuleActions, GatheringCruelCollectsEveryColumnFaceDown)
 TEST(RuleActions, TheSeededRandomDependsOnlyOnTheCards)
 {
     ScopedFakeEngine fake;
-    RuleTable t(fake.Get(), {3, 3}, "");
+    RuleTable t(fake.Get(), {kPlaceColumn, kPlaceColumn}, "");
     t.Put(0, {0, 4, 9}, {1, 2, 3});
     t.Put(1, {2, 12}, {3, 0});
     EXPECT_EQ(t.table->SeededRandom(3, 3), 3);
@@ -221,7 +221,7 @@ TEST(RuleActions, TheExtraDeckPassKeepsAnUnlimitedDeckUnlimited)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("limit " + std::to_string(c.limit));
-        RuleTable t(fake.Get(), {1, 2, 3}, "");
+        RuleTable t(fake.Get(), {kPlaceDeck, kPlacePop, kPlaceColumn}, "");
         t.P(0)->click_empty_limit = c.limit;
         if (c.deckCards)
             t.Put(0, {1});

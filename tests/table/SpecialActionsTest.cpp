@@ -203,7 +203,7 @@ TEST_F(ActionTest, NothingIsSelectedOffTheCardsOrOnPlacesOfOtherTypes)
     EXPECT_TRUE(Select(0).empty());
 
     // A type-7 place takes only the single-card and pair codes; the rest end the pass at once.
-    Place(1)->type = 7;
+    Place(1)->type = kPlaceSideColumn;
     for (int code = 0; code <= 24; ++code) {
         SCOPED_TRACE(code);
         PointAt(1, 2);
@@ -364,18 +364,18 @@ TEST_F(ActionTest, AnActionWithoutATargetKeepsEverythingAndStaysArmed)
     EXPECT_FALSE(Apply(1, &sounds));                 // the deck is no target but for code 24
     PointAt(1, 2);
     EXPECT_FALSE(Apply(12, &sounds));                // a face-up card is not selected for a peek
-    Place(4)->type = 2;
-    Place(6)->type = 2;
+    Place(4)->type = kPlacePop;
+    Place(6)->type = kPlacePop;
     PointAt(1, 2);
     EXPECT_FALSE(Apply(0, &sounds));                 // neither a house nor a discard place
-    Place(5)->type = 2;
+    Place(5)->type = kPlacePop;
     PointAt(1, 2);
     EXPECT_FALSE(Apply(1, &sounds));                 // no deck
     EXPECT_EQ(sounds, 0u);
     EXPECT_EQ(before(), start);
 
     // Code 24 needs cards in the deck or on a pop place; wherever the mouse is.
-    Place(5)->type = 1;
+    Place(5)->type = kPlaceDeck;
     Place(5)->pile.clear();
     EXPECT_FALSE(Apply(24));
     Place(4)->pile.push_back(Place(0)->pile.back());  // a type-2 place that holds a card
@@ -386,7 +386,7 @@ TEST_F(ActionTest, AnActionWithoutATargetKeepsEverythingAndStaysArmed)
 
 TEST_F(ActionTest, ToTheHouseFallsBackToTheDiscardPlace)
 {
-    Place(4)->type = 2;
+    Place(4)->type = kPlacePop;
     PointAt(1, 2);
     EXPECT_TRUE(Apply(0));
     EXPECT_EQ(Place(6)->pile, std::vector<CCard*>{const_cast<CCard*>(Find(5, 1))});
@@ -404,7 +404,7 @@ TEST_F(ActionTest, IntoAnEmptyDeckTheFirstCardGoesToTheBottom)
 TEST_F(ActionTest, PermutingOneCardSendsItToItsOwnSlot)
 {
     for (int p : {0, 2, 3})
-        Place(p)->type = 2;  // the row then holds one type-3 place
+        Place(p)->type = kPlacePop;  // the row then holds one type-3 place
     PointAt(1, 2);
     EXPECT_EQ(Select(16), (std::set<Slot>{{1, 2}}));
     EXPECT_TRUE(Apply(16));

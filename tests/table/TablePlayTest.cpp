@@ -110,9 +110,9 @@ TEST_F(PlayTest, ClickKindsDealAsTheirCodesSay)
 
 TEST_F(PlayTest, DealOfThreeGivesMultipliersAndSilencesTheFirstTwo)
 {
-    auto table = Bare(2, 2);
+    auto table = Bare(2, kPlacePop);
     CPlace* stock = table->GetPlace(0);
-    stock->type = 1;
+    stock->type = kPlaceDeck;
     stock->click_card = {{2, 0, 0, 0}};
     CCard* a = Lay(m_deck, stock, 1, 0, false);
     CCard* b = Lay(m_deck, stock, 2, 0, false);
@@ -139,7 +139,7 @@ TEST_F(PlayTest, ClicksDoNothingWhileTheHandHoldsCards)
 
 TEST_F(PlayTest, ScriptedDropsFollowTheRulesAndTurnTheUncoveredCard)
 {
-    auto table = Bare(3, 3);
+    auto table = Bare(3, kPlaceColumn);
     for (int i = 0; i < 3; ++i) {
         CPlace* p = table->GetPlace(i);
         p->drop_req = {{6, 0, 0, 0}, {4, 0, 0, 0}, {5, 0, 0, 0}};
@@ -218,7 +218,7 @@ TEST_F(PlayTest, AFullHouseTableWinsAndTheHostHearsItOnce)
 
 TEST_F(PlayTest, NoWinWhileCardsFlyOrTheHandHolds)
 {
-    auto table = Bare(2, 3);
+    auto table = Bare(2, kPlaceColumn);
     Lay(m_deck, table->GetPlace(0), 3, 0);
     table->GetPlace(0)->MoveCard(-1, true, 0, table->GetPlace(1), -1, 0.5f, 0.0001f, false, true);
     table->CheckLevelComplete();
@@ -234,7 +234,7 @@ TEST_F(PlayTest, NoWinWhileCardsFlyOrTheHandHolds)
 
 TEST_F(PlayTest, HintsCycleThroughTheListAfterTheLastHint)
 {
-    auto table = Bare(6, 7);  // type 7 keeps the list in finding order
+    auto table = Bare(6, kPlaceSideColumn);  // side columns keep the list in finding order
     for (int i = 0; i < 6; i += 2) {
         Lay(m_deck, table->GetPlace(i), 2 * i, 0);
         Lay(m_deck, table->GetPlace(i + 1), 2 * i + 1, 1);
@@ -274,9 +274,9 @@ TEST_F(PlayTest, HintOrderTakesTheLastMatchOfEachSelectionPass)
     // Found in the order: drag 0->1, click 0, drag 1->2, click 1, click 2, click 3 (places 1 and 3
     // are columns). The first pass pulls clicks of non-columns forward, the last match first; the
     // second pulls column drags to the front and drags before clicks.
-    auto table = Bare(4, 7);
-    table->GetPlace(1)->type = 3;
-    table->GetPlace(3)->type = 3;
+    auto table = Bare(4, kPlaceSideColumn);
+    table->GetPlace(1)->type = kPlaceColumn;
+    table->GetPlace(3)->type = kPlaceColumn;
     const int ranks[] = {5, 6, 7, 9};
     for (int i = 0; i < 4; ++i) {
         Lay(m_deck, table->GetPlace(i), ranks[i], 0);
@@ -302,7 +302,7 @@ TEST_F(PlayTest, HintOrderTakesTheLastMatchOfEachSelectionPass)
 
 TEST_F(PlayTest, HintsNeverNameAPlaceThatExpiredWhileCardsFly)
 {
-    auto table = Bare(3, 7);
+    auto table = Bare(3, kPlaceSideColumn);
     for (int i = 0; i < 3; ++i)
         Lay(m_deck, table->GetPlace(i), 5 + i, 0);
     CMoveFinder& finder = *table->GetMoveFinder();
@@ -329,7 +329,7 @@ TEST_F(PlayTest, HintsNeverNameAPlaceThatExpiredWhileCardsFly)
 
 TEST_F(PlayTest, AHintNeverUndoesTheLastMove)
 {
-    auto table = Bare(3, 7);
+    auto table = Bare(3, kPlaceSideColumn);
     for (int i = 0; i < 3; ++i) {
         table->GetPlace(i)->drop_req = {{7, 0, 0, 0}};
         table->GetPlace(i)->empty_drop_req = {{9, 0, 0, 0}};
@@ -399,7 +399,7 @@ TEST_F(PlayTest, NoMoreMovesDialogFollowsTheLevelsExceptions)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + c.rule);
         m_host.dialogs.clear();
-        auto table = Bare(3, 3);
+        auto table = Bare(3, kPlaceColumn);
         table->m_Level.sName = c.name;
         table->GetPlace(2)->help_script = c.rule;
         table->GetPlace(2)->win_cond = {{0, 99, 0, 0}};  // never won, so the test runs
@@ -425,7 +425,7 @@ TEST_F(PlayTest, EveryFlightLandsWhateverItsTimeAndDelay)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.time) + " / " + std::to_string(c.delay));
         for (bool transfer : {false, true}) {
-            auto table = Bare(2, 3);
+            auto table = Bare(2, kPlaceColumn);
             Lay(m_deck, table->GetPlace(0), 3, 0);
             table->GetPlace(0)->MoveCard(-1, true, 0, table->GetPlace(1), -1, c.time, c.delay, transfer, true);
             Settle(*table, 100);
@@ -439,7 +439,7 @@ TEST_F(PlayTest, EveryFlightLandsWhateverItsTimeAndDelay)
 
 TEST_F(PlayTest, ANegativeFlightTimeIsSecondsPer800Pixels)
 {
-    auto table = Bare(2, 7);
+    auto table = Bare(2, kPlaceSideColumn);
     table->GetPlace(0)->x = 100;
     table->GetPlace(1)->x = 500;
     table->GetPlace(0)->y = table->GetPlace(1)->y = 200;
@@ -453,7 +453,7 @@ TEST_F(PlayTest, ANegativeFlightTimeIsSecondsPer800Pixels)
 
 TEST_F(PlayTest, TwoCardsFlyingToOnePileGetConsecutiveSlots)
 {
-    auto table = Bare(2, 3);
+    auto table = Bare(2, kPlaceColumn);
     table->m_Level.nVOffsetVisible = 20;
     table->GetPlace(1)->v_offset = 1.0f;
     Lay(m_deck, table->GetPlace(0), 3, 0);
@@ -488,7 +488,7 @@ TEST_F(PlayTest, KlondikeFinishesByItselfOnceEveryColumnIsOpenAndInOrder)
 
 TEST_F(PlayTest, DumpsAreNumberedAndListFlightsHandAndPlaces)
 {
-    auto table = Bare(1, 3);
+    auto table = Bare(1, kPlaceColumn);
     m_fake->logLines.clear();
     table->DumpCards();
     table->DumpCards();

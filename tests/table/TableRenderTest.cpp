@@ -31,7 +31,7 @@ protected:
         m_table = std::make_unique<CCardTable>(kBare, 0, &m_host);
         ASSERT_TRUE(m_table->LoadLevel());
         m_table->SetCardSize(70, 100);
-        const int types[5] = {1, 2, 3, 3, 3};
+        const int types[5] = {kPlaceDeck, kPlacePop, kPlaceColumn, kPlaceColumn, kPlaceColumn};
         for (int i = 0; i < 5; ++i) {
             m_table->GetPlace(i)->type = types[i];
             m_table->GetPlace(i)->visible = true;

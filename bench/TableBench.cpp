@@ -60,7 +60,7 @@ static void BM_ListLegalMoves(benchmark::State& state)
 {
     ScopedFakeEngine fake;
     WriteSpiderLevel(fake.Get());
-    CCardTable table(2, 0, nullptr);
+    CCardTable table(2, kModeStory, nullptr);
     if (!table.LoadLevel()) {
         state.SkipWithError("level did not load");
         return;

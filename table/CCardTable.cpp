@@ -268,7 +268,7 @@ void CCardTable::Update(float dt)
     }
     m_fLevelTime += dt;
     if (IsInputAllowed()) {
-        if ((m_nMode & 7) == 2) {
+        if (IsBonusLevelMode(m_nMode)) {
             RunBonusScript(dt);  // a bonus level plays its script instead of the mouse
         } else if (m_nBonusAction == -1 && !HasTimedPlace()) {
             // The variants' extra rules move cards by themselves while the player could act; only

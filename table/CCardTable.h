@@ -3,6 +3,7 @@
 #include "platform/Engine.h"
 #include "table/CPlace.h"
 #include "table/EngineRef.h"
+#include "table/GameMode.h"
 #include "table/LevelValues.h"
 #include "table/PlaceDef.h"
 

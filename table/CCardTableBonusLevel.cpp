@@ -5,7 +5,7 @@
 
 void CCardTable::SetPhase(int phase, float seconds)
 {
-    if ((m_nMode & 7) != 2)
+    if (!IsBonusLevelMode(m_nMode))
         return;
     m_nPhase = phase;
     m_fPhaseTimer = seconds == -1.0f ? CBonusLevelScript::PhaseTime(m_nLevel, phase) : seconds;
@@ -15,6 +15,6 @@ void CCardTable::SetPhase(int phase, float seconds)
 
 void CCardTable::RunBonusScript(float dt)
 {
-    if ((m_nMode & 7) == 2)
+    if (IsBonusLevelMode(m_nMode))
         m_pBonusScript->Run(dt);
 }

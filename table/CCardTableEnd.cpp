@@ -51,12 +51,12 @@ void CCardTable::CheckLevelComplete()
         IsHolding() || m_pInterface->IsReplaying())
         return;
     const bool forced = (g_bCheatMode && m_pInterface->GetLastKey() == kKeyEnd) ||
-                        ((m_nMode & 7u) == 2u && m_nPhase == 8);
+                        (IsBonusLevelMode(m_nMode) && m_nPhase == 8);
     if (!forced && !PassesWinConditions())
         return;
     m_pCursorHand->Release();
     // The host reads the medal when it hears of the win; a hardcore level is never graded.
-    if ((m_nMode & 8u) == 0u && (m_nMode & 7u) == 2u)
+    if (!IsHardcoreMode(m_nMode) && IsBonusLevelMode(m_nMode))
         GradeBonusLevel();
     StartWinCascade();
     m_bWon = true;
@@ -81,8 +81,8 @@ void CCardTable::CheckNoMoves(float /*dt*/)
         return;
     if (!m_pMoveFinder->NoMoreMoves() || m_pMoveFinder->HasFreeCellMove())
         return;
-    if ((m_nMode & 7u) != 2u) {
-        const int kind = ((m_nMode & 7u) == 1u && m_pInterface->BonusesSwitchedOff()) ? 2 : 1;
+    if (!IsBonusLevelMode(m_nMode)) {
+        const int kind = (IsClassicMode(m_nMode) && m_pInterface->BonusesSwitchedOff()) ? 2 : 1;
         if (!(m_pMoveFinder->HasUselessMoves() && IsSpiderName(m_Level.sName)))
             m_pInterface->ShowNoMovesDialog(kind);
     }

@@ -44,9 +44,9 @@ std::string RankToken(int rank)
 std::string CCardTable::SectionName(int level, unsigned mode)
 {
     int number = level;
-    if ((mode & 7u) == 2u)
+    if (IsBonusLevelMode(mode))
         number = level + 25;
-    else if ((mode & 8u) != 0u)
+    else if (IsHardcoreMode(mode))
         number = level + 30;
     return "Solitaire" + std::to_string(number);
 }
@@ -273,7 +273,7 @@ void CCardTable::MarkBonusCard()
             candidates.push_back(place.get());
     }
     // The random search over all places is bounded: with no qualifying place there is no bonus card.
-    if (candidates.empty() || (m_nMode & 7u) == 2u)
+    if (candidates.empty() || IsBonusLevelMode(m_nMode))
         return;
     CPlace* chosen = nullptr;
     for (int tries = 0; tries < 1000 && chosen == nullptr; ++tries) {

@@ -13,6 +13,7 @@
 #include "framework/TraceEvent.h"
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
+#include "table/GameMode.h"
 #include "table/IGameController.h"
 
 #include <algorithm>
@@ -221,7 +222,7 @@ void CHelpDesk::SetView(int view, float seconds)
         break;
     case kBig:
         // A bonus level's rules have no big view.
-        if ((m_pController != nullptr ? m_pController->GetMode() & 7u : 0u) == 2u)
+        if (m_pController != nullptr && IsBonusLevelMode(m_pController->GetMode()))
             break;
         m_nView = kOpeningBig;
         if (m_pSlide != nullptr) {

@@ -60,7 +60,7 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
 
     if (IsBonusLevel())
         levelSection = level + 25;
-    else if ((mode & 8) != 0)
+    else if (IsHardcoreMode(mode))
         levelSection = level + 30;
     else
         levelSection = level;
@@ -165,7 +165,7 @@ void CInterface::MakePictures()
     int b = location;
     if (IsClassic())
         b = extra;
-    else if ((mode & 8) != 0 || IsBonusLevel())
+    else if (IsHardcoreMode(mode) || IsBonusLevel())
         b = levelNumber;
     else
         b = levelNumber / 5;
@@ -423,7 +423,7 @@ void CInterface::PlaySound(HEffect sound) const
 std::string CInterface::GameKey() const
 {
     std::string key = (IsClassic() ? "C" : "S") + std::to_string(levelNumber);
-    if ((mode & 8) != 0)
+    if (IsHardcoreMode(mode))
         key += "H";
     if (IsBonusLevel())
         key += "B";
@@ -436,7 +436,7 @@ const char* CInterface::MedalName() const
     if (player == nullptr || levelNumber < 0)
         return "";
     int state = 0;
-    if ((mode & 8) != 0) {
+    if (IsHardcoreMode(mode)) {
         if (levelNumber < PlayerRecord::kLocations)
             state = player->m_hardcoreLevels[static_cast<std::size_t>(levelNumber)];
     } else if (IsBonusLevel()) {

@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/Engine.h"
 #include "table/EngineRef.h"
+#include "table/GameMode.h"
 #include "table/IGameController.h"
 #include "table/ITableHost.h"
 
@@ -209,8 +210,8 @@ public:
 
 private:
     static PlayerRecord* Player();             // null without a profile store
-    bool IsClassic() const { return (mode & 7) == 1; }
-    bool IsBonusLevel() const { return (mode & 7) == 2; }
+    bool IsClassic() const { return IsClassicMode(mode); }
+    bool IsBonusLevel() const { return IsBonusLevelMode(mode); }
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
     float RandomFloat(float lo, float hi) const;
     void PlaySound(HEffect sound) const;

@@ -154,7 +154,7 @@ void CInterface::CheckWonLevel()
     m_nStatisticsShown = 1;
     if (CSoundManager::Exists())
         CSoundManager::GetInstance()->SetMusicMode(CSoundManager::kMenu, 2.0f);
-    game_dialogs::Attach(game_dialogs::MakeStatistics(mode & 7));
+    game_dialogs::Attach(game_dialogs::MakeStatistics(static_cast<int>(ModeKind(mode))));
 }
 
 void CInterface::UpdateBonusLooks()

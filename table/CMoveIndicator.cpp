@@ -9,6 +9,7 @@
 #include "screens/CProfileStore.h"
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
+#include "table/GameMode.h"
 #include "table/IGameController.h"
 
 namespace {
@@ -57,7 +58,7 @@ bool CMoveIndicator::SettingOn() const
 bool CMoveIndicator::HintsBarred() const
 {
     const PlayerRecord* player = Player();
-    const bool classic = m_pController != nullptr && (m_pController->GetMode() & 7u) == 1u;
+    const bool classic = m_pController != nullptr && IsClassicMode(m_pController->GetMode());
     return player != nullptr && player->m_bMasterMode != 0 && !classic;
 }
 

@@ -59,7 +59,7 @@ PlayerRecord& CScoreKeeper::Player()
 int& CScoreKeeper::ModeTotal()
 {
     PlayerRecord& record = Player();
-    return (m_pTable->GetMode() & 7u) == 1u ? record.m_nClassicScore : record.m_nStoryScore;
+    return IsClassicMode(m_pTable->GetMode()) ? record.m_nClassicScore : record.m_nStoryScore;
 }
 
 void CScoreKeeper::Reset()

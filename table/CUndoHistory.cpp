@@ -38,7 +38,7 @@ CUndoHistory::~CUndoHistory() = default;
 
 bool CUndoHistory::IsBonusLevel() const
 {
-    return (m_pTable->GetMode() & 7u) == 2u;
+    return IsBonusLevelMode(m_pTable->GetMode());
 }
 
 std::vector<CPlace*> CUndoHistory::LivePlaces() const

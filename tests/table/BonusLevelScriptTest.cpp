@@ -7,7 +7,6 @@
 using namespace tabletest;
 
 namespace {
-constexpr unsigned kBonusMode = 2;
 
 class BonusHost : public RecordingHost {
 public:
@@ -37,7 +36,7 @@ protected:
                                           {"type", std::to_string(p.type)}, {"help_script", p.set}});
         }
         w.Place(static_cast<int>(places.size()), {{"x", "780"}, {"y", "590"}, {"type", "4"}, {"win_cond", "0:13"}});
-        m_table = std::make_unique<CCardTable>(level, kBonusMode, &m_host);
+        m_table = std::make_unique<CCardTable>(level, kModeBonusLevel, &m_host);
         ASSERT_TRUE(m_table->LoadLevel());
         m_table->SetCardSize(70, 100);
         for (int i = 0; i < m_table->PlaceCount(); ++i)
@@ -461,7 +460,7 @@ TEST_F(PuzzleTest, APuzzleSolvedByTheScrambleIsScrambledAgain)
 TEST(BonusPhases, ZeroTimesNeverElapseAndSetPhaseActsOnlyInBonusLevels)
 {
     ScopedFakeEngine fake;
-    CCardTable bonus(2, kBonusMode, nullptr);
+    CCardTable bonus(2, kModeBonusLevel, nullptr);
     bonus.SetPhase(3, -1.0f);
     EXPECT_EQ(bonus.m_nPhase, 3);
     EXPECT_EQ(bonus.m_fPhaseTimer, 0.0f);
@@ -476,7 +475,7 @@ TEST(BonusPhases, ZeroTimesNeverElapseAndSetPhaseActsOnlyInBonusLevels)
     EXPECT_FLOAT_EQ(CBonusLevelScript::PhaseTime(4, 7), 7.0f);
     EXPECT_FLOAT_EQ(CBonusLevelScript::PhaseTime(5, 1), 0.0f);
 
-    CCardTable story(2, 0, nullptr);
+    CCardTable story(2, kModeStory, nullptr);
     story.SetPhase(3, 2.0f);
     EXPECT_EQ(story.m_nPhase, -1);
     EXPECT_EQ(story.m_fPhaseTimer, 0.0f);

@@ -20,7 +20,7 @@ TEST(CCardFlight, CardsLandingInTheHousesTogetherSoundOnceEveryFifthOfASecond)
 {
     ScopedFakeEngine fake;
     WriteBare(fake.Get(), 4);
-    CCardTable table(kBare, 0, nullptr);
+    CCardTable table(kBare, kModeStory, nullptr);
     ASSERT_TRUE(table.LoadLevel());
     table.SetCardSize(70, 100);
     table.GetPlace(2)->type = kPlaceHouse;
@@ -53,7 +53,7 @@ TEST(CCardFlight, StackedFlightsCastOneShadow)
     } host;
     host.shadow = std::make_unique<CSprite>(fake->TextureCreate(70, 100), 0.0f, 0.0f, 70.0f, 100.0f);
     WriteBare(fake.Get(), 3);
-    CCardTable table(kBare, 0, &host);
+    CCardTable table(kBare, kModeStory, &host);
     ASSERT_TRUE(table.LoadLevel());
     table.SetCardSize(70, 100);
     CDeck deck;

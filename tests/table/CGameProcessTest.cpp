@@ -162,7 +162,7 @@ protected:
             if (m_pGame != nullptr)
                 m_pGame->Release();
             m_pEngine->RandomSeed(seed);
-            Start(0, 0, -1);
+            Start(0, kModeStory, -1);
             Settle();
             Table().GetMoveFinder()->AnyMove();  // the list is built on demand
             for (const MoveRecord& move : Table().GetMoveFinder()->Moves()) {
@@ -187,7 +187,7 @@ protected:
 
 TEST_F(CGameProcessTest, AStoryLevelIsBuiltDealtAndDrawnWithoutAProblem)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     EXPECT_EQ(m_pGame->GetName(), "GameProcess");
     EXPECT_TRUE(Game().IsStartPending());
     EXPECT_EQ(Game().GetPanelState(), 4);
@@ -258,7 +258,7 @@ TEST_F(CGameProcessTest, TheHintButtonShowsAMoveWhileTheAutomaticHintIsFree)
 
 TEST_F(CGameProcessTest, DealingAgainAsksFirstAndRestartsOnlyOnYes)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     Settle();
     std::vector<CCard*> before;
     for (int p = 0; p < Table().PlaceCount(); ++p)
@@ -292,7 +292,7 @@ TEST_F(CGameProcessTest, DealingAgainAsksFirstAndRestartsOnlyOnYes)
 
 TEST_F(CGameProcessTest, TheRelaxButtonPausesTheClockUntilAKey)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     Settle();
     ClickWithMouse(228, 32);  // the relax button
     EXPECT_TRUE(Game().GetPanelState() == 2 || Game().GetPanelState() == 3);
@@ -321,7 +321,7 @@ TEST_F(CGameProcessTest, TheRelaxButtonPausesTheClockUntilAKey)
 
 TEST_F(CGameProcessTest, LeavingWhilePausedStartsTheClockAgain)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     Settle();
     Game().RelaxClicked(nullptr, 1);
     EXPECT_FALSE(IsGameClockRunning());
@@ -332,7 +332,7 @@ TEST_F(CGameProcessTest, LeavingWhilePausedStartsTheClockAgain)
 
 TEST_F(CGameProcessTest, TheLastCardDraggedHomeWinsTheLevel)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     Settle();
     // Every card home in suit order but the king of the last house, which lies on the first column.
     CDeck& deck = *Game().GetDeck();
@@ -367,7 +367,7 @@ TEST_F(CGameProcessTest, TheLastCardDraggedHomeWinsTheLevel)
 
 TEST_F(CGameProcessTest, ABonusLevelMakesItsOwnCardsAndHasNoHintsOrBonuses)
 {
-    Start(1, 2, 2);  // the second location's bonus level: aces only
+    Start(1, kModeBonusLevel, 2);  // the second location's bonus level: aces only
     EXPECT_EQ(Game().GetLevelSection(), 26);
     Settle();
     CDeck& deck = *Game().GetDeck();
@@ -389,12 +389,12 @@ TEST_F(CGameProcessTest, ABonusLevelMakesItsOwnCardsAndHasNoHintsOrBonuses)
 
 TEST_F(CGameProcessTest, AClassicHardcoreGamePlaysTheLevelsMusicOverTheChosenBackground)
 {
-    Start(2, 9, 1);
+    Start(2, kModeClassic | kModeHardcore, 1);
     EXPECT_EQ(Game().GetLevelSection(), 32);
     EXPECT_EQ(Game().GetBackName(), "back_2");  // the classic choice
-    EXPECT_EQ(CGameProcess::MusicLocation(2, 9, 1), 2);
+    EXPECT_EQ(CGameProcess::MusicLocation(2, kModeClassic | kModeHardcore, 1), 2);
     EXPECT_EQ(CGameProcess::MusicLocation(7, 0, -1), 1);
-    EXPECT_EQ(CGameProcess::MusicLocation(3, 2, 4), 3);
+    EXPECT_EQ(CGameProcess::MusicLocation(3, kModeBonusLevel, 4), 3);
     Settle();
     EXPECT_TRUE(Game().GetBackground()->IsVisible());
     g_pProfileStore->m_current.m_nTableBackground = 1;  // the table view replaces the location
@@ -409,17 +409,17 @@ TEST_F(CGameProcessTest, EachNewGameScreenShowsTheNextCardSet)
 {
     g_pProfileStore->m_current.m_bCardBackRotation = 1;
     g_pProfileStore->m_current.m_nCardBack = 2;
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     EXPECT_EQ(g_pProfileStore->m_current.m_nCardBack, 0);  // the third set is followed by the first
     EXPECT_EQ(Game().GetCardBack(), g_pResource->GetSprite("GFX/Interface/GENERAL/CARDS/cards_back_1.png"));
     m_pGame->Release();
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     EXPECT_EQ(g_pProfileStore->m_current.m_nCardBack, 1);
 }
 
 TEST_F(CGameProcessTest, FrameSparklesWithoutARadiusDoNotFly)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     const float life[2] = {1.0f, 1.0f}, delay[2] = {0.0001f, 0.0001f}, one[2] = {1.0f, 1.0f};
     CFlyingEffects* effects = Game().GetHintFlight();
     EXPECT_EQ(Game().SpawnFrameEffects(effects, 8, 2, 1.0f, 1.0f, life, delay, delay, one, one, one, one, 100,
@@ -436,7 +436,7 @@ TEST_F(CGameProcessTest, FrameSparklesWithoutARadiusDoNotFly)
 
 TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)
 {
-    Start(0, 0, -1);  // Klondike: bonus codes 0, 12, 20, 23, 24
+    Start(0, kModeStory, -1);  // Klondike: bonus codes 0, 12, 20, 23, 24
     Settle();
     CManaBar& bar = *Game().GetManaBar();
     for (int gauge = 0; gauge < 2; ++gauge) {
@@ -471,7 +471,7 @@ TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)
 TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnce)
 {
     g_pProfileStore->m_current.m_introShown[0] = 0;
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     Settle();
     for (int i = 0; i < 120 && Game().GetHelpDesk()->GetView() != CHelpDesk::kBig; ++i)
         Frames(1);
@@ -526,7 +526,7 @@ TEST_F(CGameProcessTest, ARecordedGameIsReplayedMoveByMoveAndTheTableComesBack)
 
 TEST_F(CGameProcessTest, KeysHurryTheDealButF2DoesNotAndTheFirstSlideSwallowsThem)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     ASSERT_TRUE(EngineQueueInput("1 keydown 68\n2 keyup 68\n"));  // D while the panel slides in
     Frames(2);
     EXPECT_EQ(Game().GetPanelState(), 4);
@@ -545,7 +545,7 @@ TEST_F(CGameProcessTest, KeysHurryTheDealButF2DoesNotAndTheFirstSlideSwallowsThe
 
 TEST_F(CGameProcessTest, ALevelMissingFromTheFileLeavesAnEmptyTableThatStillRuns)
 {
-    Start(60, 0, -1);
+    Start(60, kModeStory, -1);
     Frames(120);
     EXPECT_EQ(Table().CountCards(), 0);
     EXPECT_FALSE(Game().IsDealing());

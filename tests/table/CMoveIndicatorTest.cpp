@@ -43,7 +43,7 @@ protected:
     // Two empty places: no move at all.
     CCardTable* Empty()
     {
-        m_pBare = std::make_unique<CCardTable>(tabletest::kBare, 0, nullptr);
+        m_pBare = std::make_unique<CCardTable>(tabletest::kBare, kModeStory, nullptr);
         EXPECT_TRUE(m_pBare->LoadLevel());
         return m_pBare.get();
     }

@@ -8,7 +8,7 @@ using namespace tabletest;
 namespace {
 // Places 0, 1 columns (type 3), 2 the pop place (type 2), 3 and 4 houses (types 0 and 6).
 struct KeeperTable {
-    explicit KeeperTable(FakeEngine& engine, unsigned mode = 0) : table(kBare, mode, &host)
+    explicit KeeperTable(FakeEngine& engine, unsigned mode = kModeStory) : table(kBare, mode, &host)
     {
         WriteBare(engine, 5);
         EXPECT_TRUE(table.LoadLevel());
@@ -227,7 +227,7 @@ TEST(CScoreKeeper, TheRollWaitsForItsDelay)
 TEST(CScoreKeeper, TheScoreIsTheRunningTotalOfTheGameMode)
 {
     ScopedFakeEngine fake;
-    KeeperTable story(fake.Get(), 0);
+    KeeperTable story(fake.Get(), kModeStory);
     story.keeper->Player().m_nStoryScore = 500;  // another level added to the total
     story.keeper->SyncWithProfile();
     story.keeper->Reset();
@@ -235,7 +235,7 @@ TEST(CScoreKeeper, TheScoreIsTheRunningTotalOfTheGameMode)
     EXPECT_EQ(story.keeper->Player().m_nStoryScore, 525);
     EXPECT_EQ(story.keeper->GetLevelPoints(), 25);
 
-    KeeperTable classic(fake.Get(), 1);
+    KeeperTable classic(fake.Get(), kModeClassic);
     classic.keeper->AddScore(40, nullptr);
     EXPECT_EQ(classic.keeper->Player().m_nClassicScore, 40);
     EXPECT_EQ(classic.keeper->Player().m_nStoryScore, 0);

@@ -15,7 +15,7 @@ struct State {
 struct UndoTable {
     UndoTable(FakeEngine& engine, std::uint32_t seed)
         : bar(20, nullptr, &host),
-          table((WriteAllLevels(engine), std::make_unique<CCardTable>(kKlondike, 0, &host))),
+          table((WriteAllLevels(engine), std::make_unique<CCardTable>(kKlondike, kModeStory, &host))),
           undo(table.get(), &bar)
     {
         host.bar = &bar;
@@ -142,7 +142,7 @@ TEST(CUndoHistory, ABonusLevelRecordsAndUndoesNothing)
     ScopedFakeEngine fake;
     ControllerHost host;
     CManaBar bar(10, nullptr, &host);
-    CCardTable table(0, 2, &host);
+    CCardTable table(0, kModeBonusLevel, &host);
     CUndoHistory undo(&table, &bar);
     host.undoEnabled = true;
     undo.Request();

@@ -43,7 +43,7 @@ protected:
     CCardTable& Columns(int places, std::initializer_list<int> houses = {})
     {
         WriteBare(m_fake.Get(), places);
-        m_table = std::make_unique<CCardTable>(kBare, 0, &m_host);
+        m_table = std::make_unique<CCardTable>(kBare, kModeStory, &m_host);
         EXPECT_TRUE(m_table->LoadLevel());
         m_table->SetCardSize(70, 100);
         for (int i = 0; i < places; ++i) {

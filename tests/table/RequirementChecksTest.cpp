@@ -15,7 +15,7 @@ protected:
     void SetUp() override
     {
         WriteBare(m_fake.Get(), 6);
-        m_table = std::make_unique<CCardTable>(kBare, 0, &m_host);
+        m_table = std::make_unique<CCardTable>(kBare, kModeStory, &m_host);
         ASSERT_TRUE(m_table->LoadLevel());
         MakeCards(m_deck, 2);
         m_deck.Reset();

@@ -9,7 +9,7 @@ using namespace tabletest;
 namespace {
 // A bare table of `types.size()` places of the given types, with one rule name on place 0.
 struct RuleTable {
-    RuleTable(FakeEngine& engine, const std::vector<int>& types, const std::string& rule, unsigned mode = 0)
+    RuleTable(FakeEngine& engine, const std::vector<int>& types, const std::string& rule, unsigned mode = kModeStory)
         : table((WriteBare(engine, static_cast<int>(types.size())), std::make_unique<CCardTable>(kBare, mode, &host)))
     {
         EXPECT_TRUE(table->LoadLevel());
@@ -249,7 +249,7 @@ TEST(BonusGrade, AttemptsAndTimesGiveTheirMedals)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("level " + std::to_string(c.level) + " goal " + std::to_string(c.goal));
-        CCardTable table(c.level, 2, nullptr);
+        CCardTable table(c.level, kModeBonusLevel, nullptr);
         for (int i = 0; i < 3; ++i)
             table.m_nGoalCount[i] = c.attempts[i];
         table.m_nGoal = c.goal;

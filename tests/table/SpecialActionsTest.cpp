@@ -32,7 +32,7 @@ public:
     {
         m_deck.Reset();
         WriteBare(m_fake.Get(), 7);
-        m_table = std::make_unique<CCardTable>(kBare, 0, &m_host);
+        m_table = std::make_unique<CCardTable>(kBare, kModeStory, &m_host);
         ASSERT_TRUE(m_table->LoadLevel());
         m_table->SetCardSize(70, 100);
         for (int p = 0; p < 7; ++p) {

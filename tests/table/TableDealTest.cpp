@@ -88,7 +88,7 @@ TEST(TableDeal, BaseRankTokensGoWhereTheEmptyDropRuleSays)
     for (int i = 0; i < 4; ++i)
         w.Place(i, {{"type", "0"}, {"empty_drop_req", i == 0 ? "1:-1:4:1" : (i == 3 ? "1:-1:4:0" : "1:-1:-1:0")}});
     w.Place(4, {{"type", "3"}, {"cards", "-1:3:0"}});
-    CCardTable table(13, 0, nullptr);
+    CCardTable table(13, kModeStory, nullptr);
     ASSERT_TRUE(table.LoadLevel());
     CDeck deck;
     MakeCards(deck, 1);

@@ -15,7 +15,7 @@ protected:
     std::unique_ptr<CCardTable> Bare(int places, int type)
     {
         WriteBare(m_fake.Get(), places);
-        auto table = std::make_unique<CCardTable>(kBare, 0, &m_host);
+        auto table = std::make_unique<CCardTable>(kBare, kModeStory, &m_host);
         EXPECT_TRUE(table->LoadLevel());
         table->SetCardSize(70, 100);
         for (int i = 0; i < places; ++i) {

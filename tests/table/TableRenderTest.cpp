@@ -28,7 +28,7 @@ protected:
         WriteAllLevels(m_fake.Get());
         WriteBare(m_fake.Get(), 5);
         m_fake->AddTextureFile("GFX/Interface/GENERAL/CARDS/bonus_frame.png", 80, 107);
-        m_table = std::make_unique<CCardTable>(kBare, 0, &m_host);
+        m_table = std::make_unique<CCardTable>(kBare, kModeStory, &m_host);
         ASSERT_TRUE(m_table->LoadLevel());
         m_table->SetCardSize(70, 100);
         const int types[5] = {kPlaceDeck, kPlacePop, kPlaceColumn, kPlaceColumn, kPlaceColumn};
@@ -208,7 +208,7 @@ TEST_F(TableRenderTest, AWinThrowsTheTableCardsAndTheCascadeStopsByItselfUnlessA
             int choice = 0;
         } host;
         host.choice = c.choice;
-        CCardTable table(kBare, 0, &host);
+        CCardTable table(kBare, kModeStory, &host);
         ASSERT_TRUE(table.LoadLevel());
         table.SetCardSize(70, 100);
         Lay(m_deck, table.GetPlace(2), 1, 0);

@@ -1,6 +1,7 @@
 // CBonusLevelScript.cpp: the phases of the five bonus levels.
 #include "table/CBonusLevelScript.h"
 
+#include "framework/CFMouse.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
@@ -178,7 +179,7 @@ int CBonusLevelScript::LastPlaceOfType(int type) const
 
 bool CBonusLevelScript::PressedCard(int& placeIndex, int& cardIndex, bool fromTop) const
 {
-    if (m_table.m_nMouseEvent != 2)
+    if (m_table.m_nMouseEvent != CFMouse::kEventPressed)
         return false;
     int p = -1, c = -1, dx = 0, dy = 0;
     if (!m_table.HitTest(p, c, dx, dy, fromTop) || c < 0)
@@ -690,9 +691,9 @@ void CBonusLevelScript::RunSlidingPuzzle(float)
     case 3:
         if (elapsed)
             return;
-        if (t.m_nMouseEvent == 2)
+        if (t.m_nMouseEvent == CFMouse::kEventPressed)
             PressPuzzle();
-        else if (t.m_nMouseEvent == 1 && t.IsHolding())
+        else if (t.m_nMouseEvent == CFMouse::kEventReleased && t.IsHolding())
             DropPuzzle();
         if (t.IsHolding() || !IsPuzzleSolved())
             return;

@@ -3,6 +3,7 @@
 
 #include "app/CIniFile.h"
 #include "framework/CFAnimationGroup.h"
+#include "framework/CFMouse.h"
 #include "table/CAutoFinisher.h"
 #include "table/CBonusCardFrame.h"
 #include "table/CBonusLevelScript.h"
@@ -278,7 +279,7 @@ void CCardTable::Update(float dt)
         } else if (!IsFlying() && !HasTimedPlace()) {
             SelectActionTargets();
             const int code = m_nBonusAction;
-            if ((m_nMouseEvent == 2 || code == 24) && ApplyBonusAction())
+            if ((m_nMouseEvent == CFMouse::kEventPressed || code == 24) && ApplyBonusAction())
                 FinishBonusAction(code);
         }
     }

@@ -157,7 +157,7 @@ public:
     float m_fPhaseTimer = 0;                   // bonus phase countdown; 0 never elapses
     bool m_bPhaseElapsed = false;
     float m_fMouseX = 0, m_fMouseY = 0;        // mouse position of this frame (800x600 view)
-    int m_nMouseEvent = 0;                     // 0 none, 1 released, 2 pressed, 3 double click
+    int m_nMouseEvent = 0;                     // a CFMouse event code
     int m_nButtonEvent = 0, m_nRawButtonEvent = 0, m_nPrevButtonEvent = 0;
     int m_nLastMouseEvent = 0;                 // the last non-zero event the mouse handling saw
     bool m_bRightRelease = false;              // the right button was released this frame

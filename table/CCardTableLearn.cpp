@@ -1,6 +1,7 @@
 // CCardTableLearn.cpp: starting a recorded tutorial on the table and giving the table back after it.
 #include "table/CCardTable.h"
 
+#include "framework/CFMouse.h"
 #include "table/CAutoFinisher.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
@@ -75,8 +76,8 @@ void CCardTable::StartLearn()
         return;
     }
     m_pInterface->ShowTutorialEffect(true);
-    m_nButtonEvent = 0;
-    m_nRawButtonEvent = 0;
+    m_nButtonEvent = CFMouse::kEventNone;
+    m_nRawButtonEvent = CFMouse::kEventNone;
     m_pInterface->BeginReplay();
     int from = -1, card = -1;
     if (m_pInterface->FirstRecordedMove(from, card)) {

@@ -25,7 +25,7 @@ bool TakesDoubleClick(const CPlace& place)
 
 void CCardTable::SampleMouse(float& x, float& y, int& event)
 {
-    m_nButtonEvent = 0;
+    m_nButtonEvent = CFMouse::kEventNone;
     m_bRightRelease = false;
     if (const CFMouse* mouse = CFMouse::GetInstance()) {
         mouse->GetPosition(m_fMouseX, m_fMouseY);
@@ -40,7 +40,7 @@ void CCardTable::SampleMouse(float& x, float& y, int& event)
     }
     // A replay or an open help window owns the mouse: the table sees no button at all.
     if (m_pInterface->IsReplaying() || m_pInterface->IsHelpWindowShown()) {
-        m_nButtonEvent = 0;
+        m_nButtonEvent = CFMouse::kEventNone;
         m_bRightRelease = false;
     }
     x = m_fMouseX;
@@ -59,28 +59,28 @@ void CCardTable::HandleMouse()
     int event = m_nMouseEvent;
     if (!hand.IsHolding() && m_bDblRequest) {
         m_bDblRequest = false;
-        event = 3;
-        m_nLastMouseEvent = 1;
+        event = CFMouse::kEventDoubleClick;
+        m_nLastMouseEvent = CFMouse::kEventReleased;
         m_bDblPending = true;
     }
     // A right click acts as a double click.
-    if (!hand.IsHolding() && event == 0 && m_bRightRelease) {
-        event = 3;
-        m_nLastMouseEvent = 1;
+    if (!hand.IsHolding() && event == CFMouse::kEventNone && m_bRightRelease) {
+        event = CFMouse::kEventDoubleClick;
+        m_nLastMouseEvent = CFMouse::kEventReleased;
         m_bDblPending = true;
     }
     CCard* hovered = nullptr;
-    if (event == 2) {
+    if (event == CFMouse::kEventPressed) {
         PressCard();
-    } else if (event == 3) {
+    } else if (event == CFMouse::kEventDoubleClick) {
         if (DoubleClickCard(event))
             return;
-    } else if (event != 1) {
+    } else if (event != CFMouse::kEventReleased) {
         hovered = HoverCard();
     }
-    if (event == 1)
+    if (event == CFMouse::kEventReleased)
         ReleaseMouse();
-    if (event != 0)
+    if (event != CFMouse::kEventNone)
         m_nLastMouseEvent = event;
     if (hovered != hand.hoverCard) {
         hand.hoverCard = hovered;
@@ -157,8 +157,8 @@ bool CCardTable::DoubleClickCard(int& event)
     if (!m_bDblPending)
         return false;
     m_bDblPending = false;
-    if (m_nLastMouseEvent != 1) {
-        event = 1;
+    if (m_nLastMouseEvent != CFMouse::kEventReleased) {
+        event = CFMouse::kEventReleased;
         TABLE_LOG(m_engine, "[E] MOUSE_UP event leak detected!");
         return false;
     }

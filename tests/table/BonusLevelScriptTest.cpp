@@ -1,6 +1,7 @@
 // BonusLevelScriptTest.cpp: the phases of the five bonus levels, played through the table's frame.
 #include "TableTestSupport.h"
 
+#include "framework/CFMouse.h"
 #include "table/CBonusLevelScript.h"
 #include "table/CCardFlight.h"
 
@@ -79,9 +80,9 @@ protected:
         ASSERT_NE(card, nullptr);
         m_table->m_fMouseX = card->RenderX_curr;
         m_table->m_fMouseY = card->RenderY_curr;
-        m_table->m_nMouseEvent = 2;
+        m_table->m_nMouseEvent = CFMouse::kEventPressed;
         m_table->RunBonusScript(0.0f);
-        m_table->m_nMouseEvent = 0;
+        m_table->m_nMouseEvent = CFMouse::kEventNone;
     }
 
     int FaceUpCount(const std::vector<int>& places)
@@ -374,9 +375,9 @@ protected:
         m_table->m_fMouseY = static_cast<float>(Place(to)->y - hand->y_offset);
         hand->x = static_cast<int>(m_table->m_fMouseX);
         hand->y = static_cast<int>(m_table->m_fMouseY);
-        m_table->m_nMouseEvent = 1;
+        m_table->m_nMouseEvent = CFMouse::kEventReleased;
         m_table->RunBonusScript(0.0f);
-        m_table->m_nMouseEvent = 0;
+        m_table->m_nMouseEvent = CFMouse::kEventNone;
         Settle(*m_table);
     }
 

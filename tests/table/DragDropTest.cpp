@@ -299,8 +299,8 @@ TEST_F(DragDropTest, ADoubleClickWithoutAReleaseBeforeItIsLoggedAndTakenAsARelea
     Lay(m_deck, t.GetPlace(0), 4, 0);
     Rest();
     t.m_bDblPending = true;
-    t.m_nLastMouseEvent = 2;
-    t.m_nMouseEvent = 3;
+    t.m_nLastMouseEvent = CFMouse::kEventPressed;
+    t.m_nMouseEvent = CFMouse::kEventDoubleClick;
     m_fake->logLines.clear();
     t.HandleMouse();
     EXPECT_TRUE(m_fake->HasLogLine("[E] MOUSE_UP event leak detected!"));

@@ -13,6 +13,7 @@
 #include "table/CMoveFinder.h"
 #include "table/CRainEffect.h"
 #include "table/CScoreKeeper.h"
+#include "table/CSpecialActions.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -35,6 +36,7 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
     m_pCursorHand = std::make_unique<CCursorHand>(this);
     m_pMoveFinder = std::make_unique<CMoveFinder>(this);
     m_pAutoFinisher = std::make_unique<CAutoFinisher>(this);
+    m_pActions = std::make_unique<CSpecialActions>(*this);
     m_pBonusScript = std::make_unique<CBonusLevelScript>(*this);
     LoadSounds();
     m_pScoreKeeper = std::make_unique<CScoreKeeper>(this);
@@ -271,16 +273,13 @@ void CCardTable::Update(float dt)
     if (IsInputAllowed()) {
         if (IsBonusLevelMode(m_nMode)) {
             RunBonusScript(dt);  // a bonus level plays its script instead of the mouse
-        } else if (m_nBonusAction == -1 && !HasTimedPlace()) {
+        } else if (!m_pActions->IsArmed() && !HasTimedPlace()) {
             // The variants' extra rules move cards by themselves while the player could act; only
             // when none fired does the mouse act.
             if (!ApplyRuleActions())
                 HandleMouse();
         } else if (!IsFlying() && !HasTimedPlace()) {
-            SelectActionTargets();
-            const int code = m_nBonusAction;
-            if ((m_nMouseEvent == CFMouse::kEventPressed || code == 24) && ApplyBonusAction())
-                FinishBonusAction(code);
+            m_pActions->Update(m_nMouseEvent == CFMouse::kEventPressed);
         }
     }
     RemoveExpiredPlaces();

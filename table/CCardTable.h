@@ -23,6 +23,7 @@ class CIniFile;
 class CMoveFinder;
 class CRainEffect;
 class CScoreKeeper;
+class CSpecialActions;
 class ITableHost;
 
 // Almost no rule of a variant is written here: what may be picked, dropped, clicked and what wins
@@ -68,6 +69,7 @@ public:
     CMoveFinder* GetMoveFinder() const { return m_pMoveFinder.get(); }
     CAutoFinisher* GetAutoFinisher() const { return m_pAutoFinisher.get(); }
     CScoreKeeper* GetScoreKeeper() const { return m_pScoreKeeper.get(); }
+    CSpecialActions* GetSpecialActions() const { return m_pActions.get(); }
     ITableHost* GetHost() const { return m_pInterface; }
     bool IsReplaying() const;
     unsigned GetMode() const { return m_nMode; }
@@ -79,6 +81,7 @@ public:
     void ClickPlace(int placeIndex, int cardIndex, bool automatic);
     void CheckLevelComplete();
     void CheckNoMoves(float dt);
+    void RequestMoveSearch() { m_bCheckMoves = true; }  // the table changed: the move finder searches again
     void AutoTurnCards();
     void DumpCards();
     CCardFlight* AddFlight(std::unique_ptr<CCardFlight> flight);  // takes ownership, returns it
@@ -91,7 +94,6 @@ public:
     bool ApplyRuleActions();                   // true when a "Spider", "Pyramid", "Cruel" or "Fifteens" rule fired
     void GatherCruel(CPlace* place);           // the click part of "Cruel"
     int SeededRandom(int lo, int hi) const;    // depends only on the cards on the table
-    bool ApplyDeckAction();                    // one more pass through the deck (special action 24)
     void GradeBonusLevel();                    // m_nGoalsMet and m_nGrade from the bonus script's results
 
     // ---- Mouse queries (at m_fMouseX, m_fMouseY) ------------------------------------------
@@ -102,6 +104,7 @@ public:
     // that accepts them; nearest picks the touched place whose anchor is closest to the grip.
     bool FindDropPlace(int& placeIndex, int& cardIndex, int& dx, int& dy, bool checkRules, bool nearest) const;
     int FindPlaceOfType(int type) const;       // first place of that type, -1 when none
+    CPlace* FirstPlaceOfType(int type) const;  // null when none
     CPlace* AddPlace(std::unique_ptr<CPlace> place);  // appended to the places; returns it
 
     // ---- Mouse, drawing, win cascade ---------------------------------------------------------
@@ -114,10 +117,6 @@ public:
     CBonusCardFrame* GetBonusFrame() const { return m_pBonusFrame.get(); }
     CFAnimationGroup* GetBackGroup() const { return m_pBackGroup.get(); }
     CFAnimationGroup* GetFrontGroup() const { return m_pFrontGroup.get(); }
-
-    // ---- Special actions (armed bonus codes 0..24) ---------------------------------------
-    void SelectActionTargets();                // marks (Shadow) the cards the armed action would take
-    bool ApplyBonusAction();                   // carries the armed action out; true when it acted
 
     // ---- Bonus level script ------------------------------------------------------------------
     void SetPhase(int phase, float seconds);   // seconds -1.0: the phase's own time
@@ -133,8 +132,6 @@ public:
     int SavedPlaceCount() const { return static_cast<int>(m_SavedPlaces.size()); }
 
     // ---- State other parts of the table read and write ------------------------------------
-    int m_nBonusAction = -1;
-    int m_nChainAction = -1;
     int m_nNoMovesCheck = -1;
     LevelValues m_Level;
     LevelValues m_SavedLevel;
@@ -194,8 +191,6 @@ private:
     bool ApplyCruel(int placeIndex);
     bool ApplyFifteens(int placeIndex);
     void RecordRuleMove(int from, int to, int card, int flag);
-    CPlace* FirstPlaceOfType(int type) const;
-    void FinishBonusAction(int code);
     void PressCard();
     CCard* HoverCard();
     bool DoubleClickCard(int& event);          // true when the card went home
@@ -214,6 +209,7 @@ private:
     std::unique_ptr<CMoveFinder> m_pMoveFinder;
     std::unique_ptr<CAutoFinisher> m_pAutoFinisher;
     std::unique_ptr<CScoreKeeper> m_pScoreKeeper;
+    std::unique_ptr<CSpecialActions> m_pActions;
     std::unique_ptr<CIniFile> m_pLevelFile;
     std::unique_ptr<CFAnimationGroup> m_pBackGroup;
     std::unique_ptr<CFAnimationGroup> m_pFrontGroup;

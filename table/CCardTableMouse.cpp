@@ -9,6 +9,7 @@
 #include "table/CCursorHand.h"
 #include "table/CMoveFinder.h"
 #include "table/CScoreKeeper.h"
+#include "table/CSpecialActions.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -256,15 +257,7 @@ void CCardTable::DropHeldCards(CPlace* target)
     const int code = m_pScoreKeeper->ScoreMove(hand.srcPlace, target, bottom);
     if (hand.srcPlace != nullptr && hand.srcPlace->type == kPlaceColumn && target->type == kPlaceColumn && held->Size() > 1)
         m_pScoreKeeper->AddScore(m_nScorePlaceToPlace, bottom);
-    if (m_nChainAction == 22) {
-        // The cards taken by the take-cards bonus found a place: that bonus is spent.
-        m_pInterface->OnTakenCardsDropped();
-        m_nChainAction = -1;
-        for (std::size_t b = 0; b < m_Level.vBonuses.size() && b < 5; ++b) {
-            if (m_Level.vBonuses[b] == 22)
-                m_pInterface->SpendBonusSlot(static_cast<int>(b));
-        }
-    }
+    m_pActions->SpendTakenCards();
     PlayRandom(m_hSndCardPut);
     target->StopGhosts();
     bool first = true;

@@ -236,19 +236,3 @@ int CCardTable::SeededRandom(int lo, int hi) const
     const auto pick = static_cast<long long>(low + span * f);
     return static_cast<int>(std::min<long long>(pick, high));
 }
-
-bool CCardTable::ApplyDeckAction()
-{
-    CPlace* deck = FirstPlaceOfType(kPlaceDeck);
-    if (deck == nullptr)
-        return false;
-    const bool popped = std::any_of(m_Places.begin(), m_Places.end(),
-                                    [](const std::unique_ptr<CPlace>& p) { return p->type == kPlacePop && p->Size() > 0; });
-    if (!popped && deck->Size() == 0)
-        return false;
-    m_pInterface->AddSharedEffect(static_cast<float>(deck->x), static_cast<float>(deck->y), 1.0f);
-    // A negative limit means the deck may be turned any number of times: it stays so.
-    if (deck->click_empty_limit >= 0)
-        ++deck->click_empty_limit;
-    return true;
-}

@@ -9,6 +9,7 @@
 #include "table/CCardTable.h"
 #include "table/CPlace.h"
 #include "table/CScoreKeeper.h"
+#include "table/CSpecialActions.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -150,8 +151,7 @@ void CCursorHand::Release()
             flight->forceCheck = true;
         }
     }
-    if (table->m_nChainAction == 22)
-        table->m_nBonusAction = 22;
+    table->GetSpecialActions()->RearmTakenCards();
     if (dblTimer > 0.0f && dblArmed) {
         dblArmed = false;
         int dx = 0, dy = 0;

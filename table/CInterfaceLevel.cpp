@@ -15,6 +15,7 @@
 #include "table/CPlace.h"
 #include "table/CScoreKeeper.h"
 #include "table/CTracker.h"
+#include "table/CSpecialActions.h"
 #include "table/CUndoHistory.h"
 
 #include <algorithm>
@@ -194,7 +195,7 @@ void CInterface::Restart()
     if (IsBonusLevel())
         EnableBonuses(false);
     DisarmBonuses();
-    table->m_nChainAction = -1;
+    table->GetSpecialActions()->ClearChain();
     for (int i = 0; i < kBonusSlots; ++i) {
         if (bonusButtons[i] != nullptr)
             bonusButtons[i]->SetEnabled(false);

@@ -24,6 +24,7 @@
 #include "table/CMoveFinder.h"
 #include "table/CMoveIndicator.h"
 #include "table/CPlace.h"
+#include "table/CSpecialActions.h"
 #include "table/CUndoHistory.h"
 #include "table/GameDialogs.h"
 
@@ -119,7 +120,8 @@ void CInterface::BuildBonusBar()
     for (int i = 0; i < kBonusSlots; ++i) {
         int k = 0;
         if (!IsBonusLevel() && static_cast<std::size_t>(i) < codes.size())
-            k = std::clamp(codes[static_cast<std::size_t>(i)], 0, 24);
+            k = std::clamp(codes[static_cast<std::size_t>(i)], static_cast<int>(kActionCardToHouse),
+                           static_cast<int>(kActionExtraDeckPass));
         auto button = std::make_unique<CFButton>();
         button->SetResource(g_pResource);
         auto frame = std::make_unique<CFFrameImage>();
@@ -248,7 +250,7 @@ void CInterface::UndoClicked(CFObject*, int state)
     if (undo != nullptr)
         undo->Undo();
     DisarmBonuses();
-    table->m_nChainAction = -1;
+    table->GetSpecialActions()->ClearChain();
     SetDealHighlight(false);
 }
 
@@ -463,7 +465,7 @@ void CInterface::DisarmBonuses()
         }
     }
     if (table != nullptr)
-        table->m_nBonusAction = -1;
+        table->GetSpecialActions()->Disarm();
     if (hand != nullptr)
         hand->SetBonusCursorVisible(false);
     bonusChanged = true;
@@ -472,8 +474,8 @@ void CInterface::DisarmBonuses()
 void CInterface::ArmBonus(int i)
 {
     const std::vector<int>& codes = table->m_Level.vBonuses;
-    table->m_nChainAction = table->m_nBonusAction;
-    table->m_nBonusAction = static_cast<std::size_t>(i) < codes.size() ? codes[static_cast<std::size_t>(i)] : -1;
+    table->GetSpecialActions()->Arm(static_cast<std::size_t>(i) < codes.size() ? codes[static_cast<std::size_t>(i)]
+                                                                            : kActionNone);
     for (int j = 0; j < kBonusSlots; ++j) {
         if (bonusButtons[j] == nullptr)
             continue;
@@ -494,7 +496,7 @@ bool CInterface::IsBonusUsable(int i) const
     const std::vector<int>& codes = table->m_Level.vBonuses;
     if (i < 0 || static_cast<std::size_t>(i) >= codes.size())
         return false;
-    if (codes[static_cast<std::size_t>(i)] != 24)
+    if (codes[static_cast<std::size_t>(i)] != kActionExtraDeckPass)
         return true;
     for (int p = 0; p < table->PlaceCount(); ++p) {
         const CPlace* place = table->GetPlace(p);
@@ -516,10 +518,11 @@ void CInterface::BonusClicked(int i, int state)
     if (button == nullptr || !button->IsEnabled() || bonusDown[i] == 0)
         return;
     TraceEvent(GetGameTime(), L"bonus", std::to_wstring(i + 1));
-    table->m_nChainAction = -1;
+    CSpecialActions& actions = *table->GetSpecialActions();
+    actions.ClearChain();
     const std::vector<int>& codes = table->m_Level.vBonuses;
-    const int code = static_cast<std::size_t>(i) < codes.size() ? codes[static_cast<std::size_t>(i)] : -1;
-    if (table->m_nBonusAction == code && code != -1) {
+    const int code = static_cast<std::size_t>(i) < codes.size() ? codes[static_cast<std::size_t>(i)] : kActionNone;
+    if (actions.ArmedCode() == code && code != kActionNone) {
         DisarmBonuses();
         return;
     }

@@ -7,6 +7,7 @@
 #include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
+#include "table/CSpecialActions.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -298,7 +299,7 @@ float CPlace::SqueezeFor(int i) const
     const CCard* below = pile[static_cast<std::size_t>(i - 1)];
     const CCard* card = pile[static_cast<std::size_t>(i)];
     if (type != kPlaceHand && below == hand->hoverCard) {
-        if (below->Shadow && table->m_nBonusAction != -1)
+        if (below->Shadow && table->GetSpecialActions()->IsArmed())
             k = (1.3f - k) * q + k;
         else if (k < 1.0f)
             k = (1.2f - k) * q + k;

@@ -4,6 +4,7 @@
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CScoreKeeper.h"
+#include "table/CSpecialActions.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -95,7 +96,7 @@ void CUndoHistory::Capture()
         entry->scoreValues[i] = ScoreValue(t, i);
     for (int i = 0; i < 9; ++i)
         entry->moveScores[i] = t.*kMoveScores[i];
-    entry->bonusAction = t.m_nBonusAction;
+    entry->bonusAction = t.GetSpecialActions()->ArmedCode();
     entry->checkMoves = t.m_bCheckMoves;
     entry->lastMove = t.m_LastMove;
     entry->lastSource = t.m_pLastSource;
@@ -195,7 +196,7 @@ void CUndoHistory::RestoreValues(const Entry& e)
         ScoreValue(t, i) = e.scoreValues[i];
     for (int i = 0; i < 9; ++i)
         t.*kMoveScores[i] = e.moveScores[i];
-    t.m_nBonusAction = e.bonusAction;
+    t.GetSpecialActions()->RestoreArmed(e.bonusAction);
     t.m_bCheckMoves = e.checkMoves;
     // A place that has gone since (a peek's) must not come back as a pointer.
     t.m_LastMove.Card = e.lastMove.Card;

@@ -24,6 +24,7 @@
 #include "table/CMoveFinder.h"
 #include "table/CPlace.h"
 #include "table/CScoreKeeper.h"
+#include "table/CSpecialActions.h"
 #include "table/CTracker.h"
 #include "table/CUndoHistory.h"
 #include "table/GameDialogs.h"
@@ -446,15 +447,15 @@ TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)
         ASSERT_TRUE(Game().IsBonusButtonEnabled(gauge)) << gauge;
     }
     ClickWithMouse(500, 32);  // the first bonus button
-    EXPECT_EQ(Table().m_nBonusAction, 0);
+    EXPECT_EQ(Table().GetSpecialActions()->ArmedCode(), kActionCardToHouse);
     EXPECT_EQ(Game().GetBonusDown(0), 1);
     EXPECT_EQ(Game().GetBonusDown(1), 0);
 
     Game().BonusClicked(1, 1);  // another bonus is latched: nothing happens
-    EXPECT_EQ(Table().m_nBonusAction, 0);
+    EXPECT_EQ(Table().GetSpecialActions()->ArmedCode(), kActionCardToHouse);
 
     Game().BonusClicked(0, 1);  // the armed one again
-    EXPECT_EQ(Table().m_nBonusAction, -1);
+    EXPECT_EQ(Table().GetSpecialActions()->ArmedCode(), kActionNone);
     Frames(1);
     EXPECT_EQ(Game().GetBonusDown(0), -1);
 

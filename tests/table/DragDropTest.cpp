@@ -433,13 +433,14 @@ TEST_F(DragDropTest, CardsOfTheTakeCardsBonusSpendItWhenPlacedAndReArmItWhenRetu
         Lay(m_deck, t.GetPlace(0), 11, 2);
         Lay(m_deck, t.GetPlace(1), 12, 1);
         Rest();
-        t.m_nChainAction = 22;
+        t.GetSpecialActions()->Arm(kActionTakeRun);
+        t.GetSpecialActions()->Arm(kActionNone);  // the take-run action took the cards and waits for their drop
         DragTo(PlaceX(0), 200, c.toX, c.toY);
         Rest();
         EXPECT_EQ(m_host.takenDropped, c.placed ? 1 : 0);
         EXPECT_EQ(m_host.spent, c.placed ? (std::vector<int>{1, 3}) : std::vector<int>{});
-        EXPECT_EQ(t.m_nChainAction, c.placed ? -1 : 22);
-        EXPECT_EQ(t.m_nBonusAction, c.placed ? -1 : 22);
+        EXPECT_EQ(t.GetSpecialActions()->ChainCode(), c.placed ? kActionNone : kActionTakeRun);
+        EXPECT_EQ(t.GetSpecialActions()->ArmedCode(), c.placed ? kActionNone : kActionTakeRun);
     }
 }
 

@@ -227,12 +227,12 @@ TEST(RuleActions, TheExtraDeckPassKeepsAnUnlimitedDeckUnlimited)
             t.Put(0, {1});
         if (c.popCards)
             t.Put(1, {2});
-        EXPECT_EQ(t.table->ApplyDeckAction(), c.acts);
+        EXPECT_EQ(t.table->GetSpecialActions()->ApplyDeckAction(), c.acts);
         EXPECT_EQ(t.P(0)->click_empty_limit, c.after);
     }
     RuleTable none(fake.Get(), {2, 3}, "");
     none.Put(0, {4});
-    EXPECT_FALSE(none.table->ApplyDeckAction());
+    EXPECT_FALSE(none.table->GetSpecialActions()->ApplyDeckAction());
 }
 
 TEST(BonusGrade, AttemptsAndTimesGiveTheirMedals)

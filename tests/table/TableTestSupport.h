@@ -6,6 +6,7 @@
 #include "table/CCursorHand.h"
 #include "table/CDeck.h"
 #include "table/CMoveFinder.h"
+#include "table/CSpecialActions.h"
 #include "table/CPlace.h"
 #include "table/ITableHost.h"
 

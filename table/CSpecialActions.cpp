@@ -1,9 +1,10 @@
-// CCardTableActions.cpp: the special card actions that the bonus buttons carry (codes 0..24).
-#include "table/CCardTable.h"
+// CSpecialActions.cpp: the special card actions that the bonus buttons carry.
+#include "table/CSpecialActions.h"
 
 #include "app/Globals.h"
 #include "framework/TraceEvent.h"
 #include "table/CCard.h"
+#include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CScoreKeeper.h"
 #include "table/ITableHost.h"
@@ -99,7 +100,7 @@ bool SendSelected(CCardTable& t, CPlace* target, bool faceUp, bool randomDepth)
     return acted;
 }
 
-// A short-lived place of type 255 that shows its cards' faces, enlarged, for three seconds.
+// A short-lived hand-type place that shows its cards' faces, enlarged, for three seconds.
 CPlace* MakePeekPlace(CCardTable& t, const CPlace& from)
 {
     auto peek = std::make_unique<CPlace>(&t, false);
@@ -279,7 +280,7 @@ bool TakeIntoHand(CCardTable& t, int code, int gripX, int gripY)
                 ++i;
                 continue;
             }
-            if (code == 20 && i != place->TopIndex())
+            if (code == kActionTakeAnyCards && i != place->TopIndex())
                 hand.flagLastFlight = true;
             card->Shadow = false;
             hand.srcPlace = place;
@@ -294,6 +295,15 @@ bool TakeIntoHand(CCardTable& t, int code, int gripX, int gripY)
         }
     }
     return acted;
+}
+
+bool AnyPopPlaceHoldsCards(const CCardTable& t)
+{
+    for (int i = 0; i < t.PlaceCount(); ++i) {
+        if (t.GetPlace(i)->type == kPlacePop && t.GetPlace(i)->Size() > 0)
+            return true;
+    }
+    return false;
 }
 
 bool TurnPilesFaceUp(CCardTable& t)
@@ -312,76 +322,143 @@ bool TurnPilesFaceUp(CCardTable& t)
 }
 }  // namespace
 
-bool CCardTable::ApplyBonusAction()
+// ---- The armed code ------------------------------------------------------------------------------
+
+void CSpecialActions::Arm(int code)
+{
+    m_nChainAction = m_nBonusAction;
+    m_nBonusAction = code;
+}
+
+void CSpecialActions::RearmTakenCards()
+{
+    if (m_nChainAction == kActionTakeRun)
+        m_nBonusAction = kActionTakeRun;
+}
+
+void CSpecialActions::SpendTakenCards()
+{
+    if (m_nChainAction != kActionTakeRun)
+        return;
+    ITableHost* host = m_table.GetHost();
+    host->OnTakenCardsDropped();
+    m_nChainAction = kActionNone;
+    SpendSlotsOf(kActionTakeRun, false);
+}
+
+void CSpecialActions::SpendSlotsOf(int code, bool trace)
+{
+    const std::vector<int>& codes = m_table.m_Level.vBonuses;
+    for (std::size_t i = 0; i < codes.size() && i < kBonusSlots; ++i) {
+        if (codes[i] != code)
+            continue;
+        m_table.GetHost()->SpendBonusSlot(static_cast<int>(i));
+        if (trace)
+            TraceEvent(GetGameTime(), std::to_wstring(code));
+    }
+}
+
+// ---- One frame ------------------------------------------------------------------------------------
+
+void CSpecialActions::Update(bool pressed)
+{
+    SelectActionTargets();
+    const int code = m_nBonusAction;
+    if ((pressed || code == kActionExtraDeckPass) && ApplyBonusAction())
+        FinishBonusAction(code);
+}
+
+bool CSpecialActions::ApplyBonusAction()
 {
     const int code = m_nBonusAction;
-    bool acted = false;
+    if (code == kActionExtraDeckPass)
+        return ApplyDeckAction();
     int h = -1, c = -1, dx = 0, dy = 0;
-    if (code >= 0 && code <= 23 && HitTest(h, c, dx, dy, true) && c >= 0) {
-        const Houses houses = FindHouses(*this);
-        const CPlace* hit = GetPlace(h);
-        const CCard* card = hit->GetCard(c);
-        if ((hit->type == kPlaceColumn || hit->type == kPlaceSideColumn) && card != nullptr && card->Shadow) {
-            switch (code) {
-            case 0: case 2: case 4: case 6: case 8: case 10: {
-                const int target = houses.house >= 0 ? houses.house : houses.discard;
-                acted = target >= 0 && SendSelected(*this, GetPlace(target), true, false);
-                break;
-            }
-            case 1: case 3: case 5: case 7: case 9: case 11:
-                acted = houses.deck >= 0 && SendSelected(*this, GetPlace(houses.deck), false, true);
-                break;
-            case 12: case 13:
-                acted = PeekCards(*this);
-                break;
-            case 14:
-                acted = PeekPiles(*this);
-                break;
-            case 15: case 16: case 17: case 18:
-                acted = Permute(*this);
-                break;
-            case 19:
-                acted = SwapWithRandom(*this, h, c);
-                break;
-            case 20: case 22:
-                acted = TakeIntoHand(*this, code, dx, dy);
-                break;
-            case 21:
-                acted = ExchangeFirstAndLast(*this);
-                break;
-            case 23:
-                acted = TurnPilesFaceUp(*this);
-                break;
-            default:
-                break;
-            }
-            if (acted)
-                PlayEffect(m_hSndCardsAdd);
-        }
-    }
-    if (code == 24)
-        acted = ApplyDeckAction();
+    if (code < kActionCardToHouse || code > kActionTurnPileUp || !m_table.HitTest(h, c, dx, dy, true) || c < 0)
+        return false;
+    const CPlace* hit = m_table.GetPlace(h);
+    const CCard* card = hit->GetCard(c);
+    if ((hit->type != kPlaceColumn && hit->type != kPlaceSideColumn) || card == nullptr || !card->Shadow)
+        return false;
+    const bool acted = ActOnSelection(code, h, c, dx, dy);
+    if (acted)
+        m_table.PlayEffect(m_table.m_hSndCardsAdd);
     return acted;
 }
 
-void CCardTable::FinishBonusAction(int code)
+bool CSpecialActions::ActOnSelection(int code, int h, int c, int dx, int dy)
 {
-    m_nChainAction = -1;
-    m_nBonusAction = -1;
-    if (code == 22) {
-        m_nChainAction = 22;  // spent only when the held cards are dropped
-        m_bCheckMoves = true;
+    CCardTable& t = m_table;
+    const Houses houses = FindHouses(t);
+    switch (code) {
+    case kActionCardToHouse:
+    case kActionPairToHouse:
+    case kActionThreeToHouse:
+    case kActionRowToHouse:
+    case kActionColumnToHouse:
+    case kActionDiagonalToHouse: {
+        const int target = houses.house >= 0 ? houses.house : houses.discard;
+        return target >= 0 && SendSelected(t, t.GetPlace(target), true, false);
+    }
+    case kActionCardToDeck:
+    case kActionPairToDeck:
+    case kActionThreeToDeck:
+    case kActionRowToDeck:
+    case kActionColumnToDeck:
+    case kActionDiagonalToDeck:
+        return houses.deck >= 0 && SendSelected(t, t.GetPlace(houses.deck), false, true);
+    case kActionPeekCard:
+    case kActionPeekRow:
+        return PeekCards(t);
+    case kActionPeekPile:
+        return PeekPiles(t);
+    case kActionShuffleColumn:
+    case kActionShuffleRow:
+    case kActionShuffleAll:
+    case kActionShuffleDiagonal:
+        return Permute(t);
+    case kActionSwapWithRandom:
+        return SwapWithRandom(t, h, c);
+    case kActionTakeAnyCards:
+    case kActionTakeRun:
+        return TakeIntoHand(t, code, dx, dy);
+    case kActionExchangePair:
+        return ExchangeFirstAndLast(t);
+    case kActionTurnPileUp:
+        return TurnPilesFaceUp(t);
+    default:
+        return false;
+    }
+}
+
+void CSpecialActions::FinishBonusAction(int code)
+{
+    m_nChainAction = kActionNone;
+    m_nBonusAction = kActionNone;
+    if (code == kActionTakeRun) {
+        m_nChainAction = kActionTakeRun;  // spent only when the held cards are dropped
+        m_table.RequestMoveSearch();
         return;
     }
-    m_pInterface->CountBonusUse();
-    m_pInterface->ReleaseBonusButtons();
-    m_nBonusAction = -1;
-    for (std::size_t i = 0; i < m_Level.vBonuses.size() && i < 5; ++i) {
-        if (m_Level.vBonuses[i] != code)
-            continue;
-        m_pInterface->SpendBonusSlot(static_cast<int>(i));
-        TraceEvent(GetGameTime(), std::to_wstring(code));
-    }
-    m_pInterface->RequestUndoSnapshot();
-    m_bCheckMoves = true;
+    ITableHost* host = m_table.GetHost();
+    host->CountBonusUse();
+    host->ReleaseBonusButtons();
+    m_nBonusAction = kActionNone;
+    SpendSlotsOf(code, true);
+    host->RequestUndoSnapshot();
+    m_table.RequestMoveSearch();
+}
+
+bool CSpecialActions::ApplyDeckAction()
+{
+    CPlace* deck = m_table.FirstPlaceOfType(kPlaceDeck);
+    if (deck == nullptr)
+        return false;
+    if (!AnyPopPlaceHoldsCards(m_table) && deck->Size() == 0)
+        return false;
+    m_table.GetHost()->AddSharedEffect(static_cast<float>(deck->x), static_cast<float>(deck->y), 1.0f);
+    // A negative limit means the deck may be turned any number of times: it stays so.
+    if (deck->click_empty_limit >= 0)
+        ++deck->click_empty_limit;
+    return true;
 }

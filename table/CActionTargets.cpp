@@ -1,9 +1,11 @@
-// CCardTableTargets.cpp: the cards an armed special action would take, shown before it is applied.
-#include "table/CCardTable.h"
+// CActionTargets.cpp: the cards an armed special action would take, shown before it is applied.
+#include "table/CActionTargets.h"
 
 #include "framework/StringUtils.h"
+#include "table/CCardTable.h"
 #include "table/CCard.h"
 #include "table/CCursorHand.h"
+#include "table/CSpecialActions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,11 +80,26 @@ struct Pointed {
     int rowPos = -1, colPos = -1;
 };
 
+// The actions that never select on a side column: only single cards, pairs and piles to turn up do.
 bool IgnoresSideColumns(int code)
 {
     switch (code) {
-    case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 11:
-    case 13: case 14: case 15: case 16: case 17: case 18: case 22: case 24:
+    case kActionThreeToHouse:
+    case kActionThreeToDeck:
+    case kActionRowToHouse:
+    case kActionRowToDeck:
+    case kActionColumnToHouse:
+    case kActionColumnToDeck:
+    case kActionDiagonalToHouse:
+    case kActionDiagonalToDeck:
+    case kActionPeekRow:
+    case kActionPeekPile:
+    case kActionShuffleColumn:
+    case kActionShuffleRow:
+    case kActionShuffleAll:
+    case kActionShuffleDiagonal:
+    case kActionTakeRun:
+    case kActionExtraDeckPass:
         return true;
     default:
         return false;
@@ -294,54 +311,65 @@ void SelectFor(CCardTable& t, int code, const Pointed& p)
     const bool onMainColumn = H.type == kPlaceColumn;
     CCard* card = H.GetCard(p.c);
     switch (code) {
-    case 0: case 1:
+    case kActionCardToHouse:
+    case kActionCardToDeck:
         if (onColumn)
             Select(card);
         break;
-    case 12:
+    case kActionPeekCard:
         if (onColumn && !card->IsFaceUp())
             Select(card);
         break;
-    case 19: case 20:
+    case kActionSwapWithRandom:
+    case kActionTakeAnyCards:
         if (onColumn && card->IsFaceUp())
             Select(card);
         break;
-    case 2: case 3: case 21:
+    case kActionPairToHouse:
+    case kActionPairToDeck:
+    case kActionExchangePair:
         if (onColumn)
             SelectPair(t, p);
         break;
-    case 4: case 5:
+    case kActionThreeToHouse:
+    case kActionThreeToDeck:
         if (onMainColumn)
             SelectThree(p);
         break;
-    case 6: case 7:
+    case kActionRowToHouse:
+    case kActionRowToDeck:
         if (onMainColumn)
             SelectRow(t, p, true);
         break;
-    case 16:
+    case kActionShuffleRow:
         if (onMainColumn)
             SelectRow(t, p, false);
         break;
-    case 13:
+    case kActionPeekRow:
         if (onMainColumn) {
             const CCard* last = SelectRow(t, p, false);
             if (last == nullptr || last->IsFaceUp())
                 ClearAllSelections(t);
         }
         break;
-    case 8: case 9: case 15:
+    case kActionColumnToHouse:
+    case kActionColumnToDeck:
+    case kActionShuffleColumn:
         if (onColumn)
             SelectColumn(t, p);
         break;
-    case 10: case 11: case 18:
+    case kActionDiagonalToHouse:
+    case kActionDiagonalToDeck:
+    case kActionShuffleDiagonal:
         if (onMainColumn)
             SelectDiagonal(t, p);
         break;
-    case 14: case 23:
+    case kActionPeekPile:
+    case kActionTurnPileUp:
         if (onMainColumn)
             SelectToReveal(t, p);
         break;
-    case 17:
+    case kActionShuffleAll:
         if (onMainColumn) {
             for (int i = 0; i < t.PlaceCount(); ++i) {
                 if (t.GetPlace(i)->type == kPlaceColumn)
@@ -349,43 +377,39 @@ void SelectFor(CCardTable& t, int code, const Pointed& p)
             }
         }
         break;
-    case 22:
+    case kActionTakeRun:
         if (onMainColumn && card->IsFaceUp() && p.depth != 1) {
             for (int i = p.c; i <= H.TopIndex(); ++i)
                 Select(H.GetCard(i));
         }
         break;
     default:
-        break;  // 24 needs no target; other codes select nothing
+        break;  // the deck pass needs no target; other codes select nothing
     }
 }
 }  // namespace
 
-
-void CCardTable::SelectActionTargets()
+void CActionTargets::SelectActionTargets(int code)
 {
     // The places clear these when they draw; clearing here too keeps a pass that selects nothing
     // from acting on the cards of an earlier frame when nothing was drawn in between.
-    for (auto& place : m_Places) {
-        for (CCard* card : place->pile)
-            card->Shadow = false;
-    }
-    const int code = m_nBonusAction;
+    ClearAllSelections(m_table);
     Pointed p;
     int dx = 0, dy = 0;
     CCard* pointed = nullptr;
-    if (HitTest(p.h, p.c, dx, dy, true) && p.c >= 0) {
-        p.H = GetPlace(p.h);
+    if (m_table.HitTest(p.h, p.c, dx, dy, true) && p.c >= 0) {
+        p.H = m_table.GetPlace(p.h);
         if (p.H->type == kPlaceSideColumn && IgnoresSideColumns(code))
             return;
         pointed = p.H->GetCard(p.c);
         p.depth = LayoutDepth(*p.H);
-        FindRowAndColumn(*this, p);
-        SelectFor(*this, code, p);
+        FindRowAndColumn(m_table, p);
+        SelectFor(m_table, code, p);
     }
     // The fan spreads at the pointed card while an action is armed, as it does under the mouse.
-    if (pointed != m_pCursorHand->hoverCard) {
-        m_pCursorHand->hoverCard = pointed;
-        m_pCursorHand->hoverTimer = m_pCursorHand->hoverPeriod;
+    CCursorHand& hand = *m_table.GetCursorHand();
+    if (pointed != hand.hoverCard) {
+        hand.hoverCard = pointed;
+        hand.hoverTimer = hand.hoverPeriod;
     }
 }

@@ -2,7 +2,9 @@
 #include "table/CBonusLevelScript.h"
 
 #include "framework/CFMouse.h"
+#include "table/CBonusClock.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CPlace.h"
@@ -13,17 +15,8 @@
 #include <vector>
 
 namespace {
-constexpr float kAtOnce = 0.0001f;
+constexpr float kAtOnce = CCardFlight::kAtOnce;
 constexpr int kMaxDraws = 1000;  // random draws that must meet a condition give up after this many
-
-// Seconds of each phase 0..8, by bonus level; 0 never elapses.
-constexpr float kPhaseTimes[5][9] = {
-    {0.0f, 1.0f, 4.0f, 0.0f, 4.0f, 3.0f, 0.0f, kAtOnce, kAtOnce},
-    {0.0f, 0.1f, 4.0f, 0.0f, 4.0f, 4.0f, 0.0f, kAtOnce, kAtOnce},
-    {0.0f, kAtOnce, 3.0f, 0.0f, 0.0f, 0.0f, 0.0f, kAtOnce, kAtOnce},
-    {0.0f, 0.5f, kAtOnce, 0.0f, 0.0f, 0.0f, 0.5f, kAtOnce, kAtOnce},
-    {0.0f, kAtOnce, 1.5f, 0.0f, 0.0f, 0.0f, 0.5f, 7.0f, kAtOnce},
-};
 
 bool SameCard(const CCard* a, const CCard* b)
 {
@@ -69,13 +62,6 @@ constexpr int kStepCol[4] = {0, 1, 0, -1};
 constexpr int kStepRow[4] = {-1, 0, 1, 0};
 }  // namespace
 
-float CBonusLevelScript::PhaseTime(int level, int phase)
-{
-    if (level < 0 || level > 4 || phase < 0 || phase > 8)
-        return 0.0f;
-    return kPhaseTimes[level][phase];
-}
-
 // ---- Shared steps ---------------------------------------------------------------------------
 
 void CBonusLevelScript::Run(float dt)
@@ -83,7 +69,7 @@ void CBonusLevelScript::Run(float dt)
     const int level = m_table.GetLevel();
     if (level < 0 || level > 4)
         return;
-    if (m_table.m_nPhase == -1) {
+    if (m_clock.Phase() == kPhaseNone) {
         Start();
         return;
     }
@@ -120,26 +106,23 @@ void CBonusLevelScript::Start()
     m_nLastStep = -1;
     m_bUntouched = true;
     m_nGripCol = m_nGripRow = -1;
-    for (int& result : m_table.m_nGoalCount)
-        result = -1;
-    m_table.m_nGoal = -1;
-    m_table.SetPhase(0, -1.0f);
+    m_clock.ResetGoals();
+    m_clock.SetPhase(kPhaseDeal, -1.0f);
 }
 
 void CBonusLevelScript::RecordAttempt(bool won)
 {
-    if (m_nAttempt >= 1 && m_nAttempt <= 3)
-        m_table.m_nGoalCount[m_nAttempt - 1] = won ? 1 : 0;
+    m_clock.RecordAttempt(m_nAttempt, won);
     if (m_nAttempt < 3)
         m_table.GetHost()->SetStartPending();
-    m_table.SetPhase(1, -1.0f);
+    m_clock.SetPhase(kPhaseSetUp, -1.0f);
 }
 
 // Levels 2 to 4 are won once, and the time it took is their result.
 void CBonusLevelScript::FinishOnLevelTime()
 {
-    m_table.m_nGoal = static_cast<int>(m_table.m_fLevelTime);
-    m_table.SetPhase(6, -1.0f);
+    m_clock.RecordGoal(static_cast<int>(m_clock.LevelTime()));
+    m_clock.SetPhase(kPhaseEnd, -1.0f);
 }
 
 void CBonusLevelScript::BuildSets()
@@ -218,9 +201,9 @@ void CBonusLevelScript::EmptyOnto(CPlace* place, bool faceUp, float time)
 void CBonusLevelScript::RunFindTheCard(float)
 {
     CCardTable& t = m_table;
-    const bool elapsed = t.m_bPhaseElapsed;
-    switch (t.m_nPhase) {
-    case 1:
+    const bool elapsed = m_clock.HasElapsed();
+    switch (m_clock.Phase()) {
+    case kPhaseSetUp:
         if (!elapsed) {
             if (m_nAttempt <= 2)
                 return;
@@ -231,7 +214,7 @@ void CBonusLevelScript::RunFindTheCard(float)
                 if (place->type == kPlaceColumn && place->Size() > 0)
                     place->MoveCard(-1, false, 0, P, -1, 0.5f, static_cast<float>(k++) / 20.0f, false, true);
             }
-            t.SetPhase(6, -1.0f);
+            m_clock.SetPhase(kPhaseEnd, -1.0f);
             return;
         }
         {
@@ -249,10 +232,10 @@ void CBonusLevelScript::RunFindTheCard(float)
                 Turn(place, 0, true, 0.5f / pace, static_cast<float>(k++) * 0.1f / pace, false);
             }
             m_nTarget = columns.empty() ? -1 : columns[static_cast<std::size_t>(t.RandomInt(0, static_cast<int>(columns.size()) - 1))];
-            t.SetPhase(2, 4.0f - static_cast<float>(m_nAttempt));
+            m_clock.SetPhase(kPhaseShow, 4.0f - static_cast<float>(m_nAttempt));
         }
         return;
-    case 2: {
+    case kPhaseShow: {
         if (!elapsed)
             return;
         const CPlace* S = t.GetPlace(m_nTarget);
@@ -269,10 +252,10 @@ void CBonusLevelScript::RunFindTheCard(float)
                 continue;  // the card left: look at the same index again
             ++i;
         }
-        t.SetPhase(3, -1.0f);
+        m_clock.SetPhase(kPhasePlay, -1.0f);
         return;
     }
-    case 3: {
+    case kPhasePlay: {
         int p = -1, c = -1;
         if (elapsed || !PressedCard(p, c, false))
             return;
@@ -283,15 +266,15 @@ void CBonusLevelScript::RunFindTheCard(float)
         ++m_nAttempt;
         if (P != nullptr && SameCard(pressed->GetCard(c), P->GetCard(-1))) {
             Turn(pressed, 0, true, 1.0f, 0.0f, false);
-            t.SetPhase(4, -1.0f);
+            m_clock.SetPhase(kPhaseAttemptWon, -1.0f);
             return;
         }
         Turn(pressed, c, true, 0.5f, 0.0f, false);
         Turn(t.GetPlace(m_nTarget), 0, true, 0.5f, 0.5f, false);
-        t.SetPhase(5, -1.0f);
+        m_clock.SetPhase(kPhaseAttemptLost, -1.0f);
         return;
     }
-    case 4:
+    case kPhaseAttemptWon:
         if (elapsed) {
             RecordAttempt(true);
             return;
@@ -303,15 +286,15 @@ void CBonusLevelScript::RunFindTheCard(float)
                 place->MoveCard(-1, true, 0, t.GetPlace(m_nPlaceP), -1, 1.0f, 0.5f, false, true);
         }
         return;
-    case 5:
+    case kPhaseAttemptLost:
         if (elapsed)
             RecordAttempt(false);
         else
             EmptyOnto(t.GetPlace(m_nTarget), true, 0.4f);
         return;
-    case 6:
+    case kPhaseEnd:
         if (elapsed)
-            t.SetPhase(8, 0.5f);
+            m_clock.SetPhase(kPhaseWon, 0.5f);
         return;
     default:
         return;
@@ -323,9 +306,9 @@ void CBonusLevelScript::RunFindTheCard(float)
 void CBonusLevelScript::RunThreeCards(float)
 {
     CCardTable& t = m_table;
-    const bool elapsed = t.m_bPhaseElapsed;
-    switch (t.m_nPhase) {
-    case 1: {
+    const bool elapsed = m_clock.HasElapsed();
+    switch (m_clock.Phase()) {
+    case kPhaseSetUp: {
         if (m_Sets[0].empty())
             BuildSets();
         CPlace* deck = SetPlace(0, 0);
@@ -339,28 +322,27 @@ void CBonusLevelScript::RunThreeCards(float)
                         break;
                 }
             }
-            t.SetPhase(6, -1.0f);
+            m_clock.SetPhase(kPhaseEnd, -1.0f);
             return;
         }
         BuildSets();
         DealCups();
         m_nShuffles = 0;
-        t.SetPhase(2, -1.0f);
+        m_clock.SetPhase(kPhaseShow, -1.0f);
         return;
     }
-    case 2:
+    case kPhaseShow:
         if (!elapsed)
             return;
         TurnSet1FaceDown();
         // Straight to shuffling: the phase clock keeps running and the first shuffle comes next.
-        t.m_nPhase = 7;
-        t.m_fPhaseTimer = 1.0f;
+        m_clock.ContinueAs(kPhaseShuffle, 1.0f);
         return;
-    case 7:
+    case kPhaseShuffle:
         if (elapsed)
             ShuffleCups();
         return;
-    case 3: {
+    case kPhasePlay: {
         int p = -1, c = -1;
         if (elapsed || !PressedCard(p, c, false) || !InSet1(p))
             return;
@@ -379,23 +361,23 @@ void CBonusLevelScript::RunThreeCards(float)
             m_nTarget = p;  // the pressed card has already left its cup for its turn
         ++m_nAttempt;
         if (card != nullptr && card == m_pCardToFind) {
-            t.SetPhase(4, -1.0f);
+            m_clock.SetPhase(kPhaseAttemptWon, -1.0f);
             return;
         }
         Turn(t.GetPlace(m_nTarget), 0, true, 0.5f, 0.8f, false);
-        t.SetPhase(5, -1.0f);
+        m_clock.SetPhase(kPhaseAttemptLost, -1.0f);
         return;
     }
-    case 4:
-    case 5:
+    case kPhaseAttemptWon:
+    case kPhaseAttemptLost:
         if (elapsed)
-            RecordAttempt(t.m_nPhase == 4);
+            RecordAttempt(m_clock.Phase() == kPhaseAttemptWon);
         else
-            EmptyOnto(t.GetPlace(m_nTarget), true, t.m_nPhase == 4 ? 1.0f : 0.4f);
+            EmptyOnto(t.GetPlace(m_nTarget), true, m_clock.Phase() == kPhaseAttemptWon ? 1.0f : 0.4f);
         return;
-    case 6:
+    case kPhaseEnd:
         if (elapsed)
-            t.SetPhase(8, 0.5f);
+            m_clock.SetPhase(kPhaseWon, 0.5f);
         return;
     default:
         return;
@@ -451,7 +433,7 @@ void CBonusLevelScript::ShuffleCups()
     CCardTable& t = m_table;
     const int cups = std::min(3, static_cast<int>(m_Sets[1].size()));
     if (cups < 3) {
-        t.SetPhase(3, -1.0f);  // nothing to shuffle without three cups
+        m_clock.SetPhase(kPhasePlay, -1.0f);  // nothing to shuffle without three cups
         return;
     }
     int r[3] = {-1, -1, -1};
@@ -467,15 +449,14 @@ void CBonusLevelScript::ShuffleCups()
     }
     if (m_nShuffles < 4) {
         ++m_nShuffles;
-        t.m_fPhaseTimer = 1.3f - a / 2.3f;
-        t.m_bPhaseElapsed = false;
+        m_clock.Restart(1.3f - a / 2.3f);
         return;
     }
     ++m_nShuffles;
     CPlace* swaying = SetPlace(1, t.RandomInt(0, static_cast<int>(m_Sets[1].size()) - 1));
     if (swaying != nullptr)
         swaying->StartSway(0.0873f, 0, 2.1f, 0.6f);
-    t.SetPhase(3, -1.0f);
+    m_clock.SetPhase(kPhasePlay, -1.0f);
 }
 
 // ---- Bonus level 2: pairs ----------------------------------------------------------------------
@@ -483,27 +464,27 @@ void CBonusLevelScript::ShuffleCups()
 void CBonusLevelScript::RunPairs(float)
 {
     CCardTable& t = m_table;
-    const bool elapsed = t.m_bPhaseElapsed;
-    switch (t.m_nPhase) {
-    case 1:
+    const bool elapsed = m_clock.HasElapsed();
+    switch (m_clock.Phase()) {
+    case kPhaseSetUp:
         if (elapsed) {
             BuildSets();
-            t.SetPhase(2, -1.0f);
+            m_clock.SetPhase(kPhaseShow, -1.0f);
         }
         return;
-    case 2:
+    case kPhaseShow:
         if (!elapsed)
             return;
         TurnSet1FaceDown();
-        t.SetPhase(3, -1.0f);  // the phase clock now counts the playing time
+        m_clock.SetPhase(kPhasePlay, -1.0f);  // the phase clock now counts the playing time
         return;
-    case 3:
+    case kPhasePlay:
         if (!elapsed)
             PlayPairs();
         return;
-    case 6:
+    case kPhaseEnd:
         if (elapsed)
-            t.SetPhase(8, 0.5f);
+            m_clock.SetPhase(kPhaseWon, 0.5f);
         return;
     default:
         return;
@@ -554,25 +535,25 @@ void CBonusLevelScript::PlayPairs()
 void CBonusLevelScript::RunSequence(float)
 {
     CCardTable& t = m_table;
-    const bool elapsed = t.m_bPhaseElapsed;
-    switch (t.m_nPhase) {
-    case 1:
+    const bool elapsed = m_clock.HasElapsed();
+    switch (m_clock.Phase()) {
+    case kPhaseSetUp:
         if (elapsed) {
             BuildSets();
             m_pPrevCard = nullptr;
             m_bWrongCard = false;
-            t.SetPhase(2, -1.0f);
+            m_clock.SetPhase(kPhaseShow, -1.0f);
         }
         return;
-    case 2:
+    case kPhaseShow:
         if (elapsed)
-            t.SetPhase(3, -1.0f);
+            m_clock.SetPhase(kPhasePlay, -1.0f);
         return;
-    case 3:
+    case kPhasePlay:
         if (!elapsed)
             PlaySequence();
         return;
-    case 6:
+    case kPhaseEnd:
         if (elapsed)
             SendSetOnto(false, 2);
         return;
@@ -657,7 +638,7 @@ void CBonusLevelScript::SendSetOnto(bool faceUpCards, int targetSet)
             ++k;
         }
     }
-    m_table.SetPhase(8, 0.5f);
+    m_clock.SetPhase(kPhaseWon, 0.5f);
 }
 
 // ---- Bonus level 4: the sliding puzzle ---------------------------------------------------------
@@ -665,30 +646,30 @@ void CBonusLevelScript::SendSetOnto(bool faceUpCards, int targetSet)
 void CBonusLevelScript::RunSlidingPuzzle(float)
 {
     CCardTable& t = m_table;
-    const bool elapsed = t.m_bPhaseElapsed;
-    switch (t.m_nPhase) {
-    case 1:
+    const bool elapsed = m_clock.HasElapsed();
+    switch (m_clock.Phase()) {
+    case kPhaseSetUp:
         if (elapsed) {
             BuildSets();
-            t.SetPhase(2, -1.0f);
+            m_clock.SetPhase(kPhaseShow, -1.0f);
         }
         return;
-    case 2:
+    case kPhaseShow:
         if (elapsed) {
             m_nLastStep = -1;
             m_bUntouched = true;
-            t.SetPhase(7, -1.0f);
+            m_clock.SetPhase(kPhaseShuffle, -1.0f);
         }
         return;
-    case 7:
+    case kPhaseShuffle:
         if (t.IsFlying())
             return;
         if (elapsed)
-            t.SetPhase(3, -1.0f);
+            m_clock.SetPhase(kPhasePlay, -1.0f);
         else
             ScramblePuzzle();
         return;
-    case 3:
+    case kPhasePlay:
         if (elapsed)
             return;
         if (t.m_nMouseEvent == CFMouse::kEventPressed)
@@ -700,10 +681,10 @@ void CBonusLevelScript::RunSlidingPuzzle(float)
         if (!m_bUntouched) {
             FinishOnLevelTime();
         } else {
-            t.SetPhase(2, kAtOnce);  // solved by the scramble itself: scramble again
+            m_clock.SetPhase(kPhaseShow, kAtOnce);  // solved by the scramble itself: scramble again
         }
         return;
-    case 6:
+    case kPhaseEnd:
         if (elapsed)
             SendSetOnto(true, 2);
         return;
@@ -733,7 +714,7 @@ void CBonusLevelScript::ScramblePuzzle()
     if (step < 0)
         return;
     CPlace* from = SetPlace(1, (col + kStepCol[step]) + 3 * (row + kStepRow[step]));
-    from->MoveCard(-1, true, 0, SetPlace(1, empty), 0, PhaseTime(4, 7) / 15.0f, kAtOnce, false, true);
+    from->MoveCard(-1, true, 0, SetPlace(1, empty), 0, CBonusClock::PhaseTime(4, kPhaseShuffle) / 15.0f, kAtOnce, false, true);
     m_nLastStep = step;
 }
 

@@ -2,11 +2,12 @@
 #pragma once
 #include <vector>
 
+class CBonusClock;
 class CCard;
 class CCardTable;
 class CPlace;
 
-// Each location's bonus level is a small card game: the table keeps the phase (m_nPhase) and its
+// Each location's bonus level is a small card game: the bonus clock keeps the phase and its
 // timer, and this script moves the cards of the phase, reads the player's presses and drags and
 // moves to the next phase. It points to its table (which owns it) and keeps only the state of
 // the game in play, reset whenever a bonus level starts (phase -1). Places are named by index,
@@ -16,11 +17,10 @@ public:
     static constexpr int kSetCount = 4;
     static constexpr int kMaxSetSize = 32;
 
-    explicit CBonusLevelScript(CCardTable& table) : m_table(table) {}
+    CBonusLevelScript(CCardTable& table, CBonusClock& clock) : m_table(table), m_clock(clock) {}
     CBonusLevelScript(const CBonusLevelScript&) = delete;
     CBonusLevelScript& operator=(const CBonusLevelScript&) = delete;
 
-    static float PhaseTime(int level, int phase);  // 0 for a level or phase outside the table
     void Run(float dt);                            // one frame of the current phase
 
     int Attempt() const { return m_nAttempt; }
@@ -60,6 +60,7 @@ private:
     void SendSetOnto(bool faceUpCards, int targetSet);  // phase 6 of levels 3 and 4
 
     CCardTable& m_table;
+    CBonusClock& m_clock;
     int m_nAttempt = 0;
     int m_nTarget = -1;                            // S: the place that holds the card to find
     int m_nPlaceP = -1;                            // P: level 0's house

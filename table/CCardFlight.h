@@ -11,6 +11,8 @@ class CPlace;
 // Every flight lands, whatever its time and delay.
 class CCardFlight {
 public:
+    static constexpr float kAtOnce = 0.0001f;  // a flight time or delay that ends in the next frame
+
     CCardFlight(int landingCode, bool faceUp, CPlace* source, CCard* card, CPlace* target, int index,
                 CCardTable* table, float time, float delay, bool insertedEarly, bool visible);
     CCardFlight(const CCardFlight&) = delete;

@@ -6,6 +6,7 @@
 #include "framework/CFMouse.h"
 #include "table/CAutoFinisher.h"
 #include "table/CBonusCardFrame.h"
+#include "table/CBonusClock.h"
 #include "table/CBonusLevelScript.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
@@ -37,7 +38,8 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
     m_pMoveFinder = std::make_unique<CMoveFinder>(this);
     m_pAutoFinisher = std::make_unique<CAutoFinisher>(this);
     m_pActions = std::make_unique<CSpecialActions>(*this);
-    m_pBonusScript = std::make_unique<CBonusLevelScript>(*this);
+    m_pBonusClock = std::make_unique<CBonusClock>(level, IsBonusLevelMode(mode));
+    m_pBonusScript = std::make_unique<CBonusLevelScript>(*this, *m_pBonusClock);
     LoadSounds();
     m_pScoreKeeper = std::make_unique<CScoreKeeper>(this);
     m_pScoreKeeper->SyncWithProfile();
@@ -262,14 +264,7 @@ void CCardTable::Update(float dt)
     SampleMouse(m_fMouseX, m_fMouseY, m_nMouseEvent);
     HandPlace()->x = static_cast<int>(m_fMouseX);
     HandPlace()->y = static_cast<int>(m_fMouseY);
-    if (m_fPhaseTimer != 0.0f) {
-        m_fPhaseTimer -= dt;
-        if (m_fPhaseTimer <= 0.0f) {
-            m_bPhaseElapsed = true;
-            m_fPhaseTimer = 0.0f;
-        }
-    }
-    m_fLevelTime += dt;
+    m_pBonusClock->Tick(dt);
     if (IsInputAllowed()) {
         if (IsBonusLevelMode(m_nMode)) {
             RunBonusScript(dt);  // a bonus level plays its script instead of the mouse
@@ -290,6 +285,12 @@ void CCardTable::Update(float dt)
     m_pCursorHand->Update(dt);
     if (!m_pInterface->IsBusy())
         AutoTurnCards();
+}
+
+void CCardTable::RunBonusScript(float dt)
+{
+    if (IsBonusLevelMode(m_nMode))
+        m_pBonusScript->Run(dt);
 }
 
 bool CCardTable::IsInputAllowed() const

@@ -13,6 +13,7 @@
 
 class CAutoFinisher;
 class CBonusCardFrame;
+class CBonusClock;
 class CBonusLevelScript;
 class CCard;
 class CCardFlight;
@@ -94,7 +95,6 @@ public:
     bool ApplyRuleActions();                   // true when a "Spider", "Pyramid", "Cruel" or "Fifteens" rule fired
     void GatherCruel(CPlace* place);           // the click part of "Cruel"
     int SeededRandom(int lo, int hi) const;    // depends only on the cards on the table
-    void GradeBonusLevel();                    // m_nGoalsMet and m_nGrade from the bonus script's results
 
     // ---- Mouse queries (at m_fMouseX, m_fMouseY) ------------------------------------------
     // The place and card under the mouse; card -1 on a place's empty rectangle. False (outputs
@@ -119,9 +119,9 @@ public:
     CFAnimationGroup* GetFrontGroup() const { return m_pFrontGroup.get(); }
 
     // ---- Bonus level script ------------------------------------------------------------------
-    void SetPhase(int phase, float seconds);   // seconds -1.0: the phase's own time
-    void RunBonusScript(float dt);
+    void RunBonusScript(float dt);             // one frame of a bonus level's script; nothing in other levels
     CBonusLevelScript* GetBonusScript() const { return m_pBonusScript.get(); }
+    CBonusClock* GetBonusClock() const { return m_pBonusClock.get(); }
 
     // ---- Tutorial replay: the table is saved before and given back after -------------------
     void StartLearn();
@@ -148,11 +148,7 @@ public:
     PlaceMove m_LastMove;                      // the last move through MoveCard; cleared by a card click
     CPlace* m_pLastSource = nullptr;           // the place the last card left
     int m_nCombos = 0, m_nComboRun = 0, m_nComboBest = 0;
-    int m_nPhase = -1;
     bool m_bWon = false;
-    float m_fLevelTime = 0;
-    float m_fPhaseTimer = 0;                   // bonus phase countdown; 0 never elapses
-    bool m_bPhaseElapsed = false;
     float m_fMouseX = 0, m_fMouseY = 0;        // mouse position of this frame (800x600 view)
     int m_nMouseEvent = 0;                     // a CFMouse event code
     int m_nButtonEvent = 0, m_nRawButtonEvent = 0, m_nPrevButtonEvent = 0;
@@ -160,10 +156,6 @@ public:
     bool m_bRightRelease = false;              // the right button was released this frame
     bool m_bDblRequest = false;                // a release over its own place asks for a double click
     bool m_bDblPending = false;                // a double click waits for the mouse handling
-    int m_nGoalCount[3] = {-1, -1, -1};        // bonus attempts: 1 won, 0 lost, -1 not played
-    int m_nGoal = -1;                          // bonus value measured (seconds), -1: played in attempts
-    int m_nGoalsMet = 0;
-    int m_nGrade = 0;                          // 4 gold, 3 silver, 2 bronze, 0 none
 
     HEffect m_hSndBonusOn = 0, m_hSndBonusOff = 0, m_hSndDeal[3] = {0, 0, 0}, m_hSndHint = 0,
             m_hSndCardBack = 0, m_hSndCombo[8] = {0, 0, 0, 0, 0, 0, 0, 0}, m_hSndCardFix = 0,
@@ -215,6 +207,7 @@ private:
     std::unique_ptr<CFAnimationGroup> m_pFrontGroup;
     std::unique_ptr<CRainEffect> m_pRain;
     std::unique_ptr<CBonusCardFrame> m_pBonusFrame;
+    std::unique_ptr<CBonusClock> m_pBonusClock;
     std::unique_ptr<CBonusLevelScript> m_pBonusScript;
     std::vector<std::unique_ptr<CPlace>> m_SavedPlaces;  // the table before a tutorial replay
     ITableHost* m_pInterface;

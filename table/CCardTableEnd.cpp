@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "framework/TraceEvent.h"
 #include "table/CAutoFinisher.h"
+#include "table/CBonusClock.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCursorHand.h"
@@ -51,13 +52,13 @@ void CCardTable::CheckLevelComplete()
         IsHolding() || m_pInterface->IsReplaying())
         return;
     const bool forced = (g_bCheatMode && m_pInterface->GetLastKey() == kKeyEnd) ||
-                        (IsBonusLevelMode(m_nMode) && m_nPhase == 8);
+                        (IsBonusLevelMode(m_nMode) && m_pBonusClock->Phase() == kPhaseWon);
     if (!forced && !PassesWinConditions())
         return;
     m_pCursorHand->Release();
     // The host reads the medal when it hears of the win; a hardcore level is never graded.
     if (!IsHardcoreMode(m_nMode) && IsBonusLevelMode(m_nMode))
-        GradeBonusLevel();
+        m_pBonusClock->GradeBonusLevel();
     StartWinCascade();
     m_bWon = true;
     m_pInterface->OnLevelWon();

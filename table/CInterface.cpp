@@ -14,6 +14,7 @@
 #include "framework/CSprite.h"
 #include "framework/StringUtils.h"
 #include "screens/CProfileStore.h"
+#include "table/CBonusClock.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CDeck.h"
@@ -143,7 +144,7 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
         EnableBonuses(player == nullptr || player->m_bUseBonuses != 0);
     else if (IsBonusLevel())
         EnableBonuses(false);
-    table->SetPhase(-1, -1.0f);
+    table->GetBonusClock()->SetPhase(kPhaseNone, -1.0f);
     table->RunBonusScript(0.0f);
 }
 

@@ -5,6 +5,7 @@
 #include "framework/CFButton.h"
 #include "screens/PlayerRecord.h"
 #include "table/CAutoFinisher.h"
+#include "table/CBonusClock.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCardTable.h"
@@ -63,7 +64,7 @@ void CInterface::StartLevel()
             break;
     }
     table->StopCascade();
-    table->SetPhase(0, -1.0f);
+    table->GetBonusClock()->SetPhase(kPhaseDeal, -1.0f);
     if (!replay.active)
         BuildDealAnimation();
     DisablePanelButtons();
@@ -158,9 +159,9 @@ void CInterface::UpdateDeal(float dt)
     }
     dealTimer = 0.0f;
     EnablePanelButtons();
-    if (table->m_nPhase == 0) {
+    if (table->GetBonusClock()->Phase() == kPhaseDeal) {
         table->RunBonusScript(dt);
-        table->SetPhase(1, -1.0f);
+        table->GetBonusClock()->SetPhase(kPhaseSetUp, -1.0f);
     }
 }
 
@@ -169,7 +170,7 @@ void CInterface::Restart()
     if (IsDealing() || table == nullptr)
         return;
     table->m_bCheckMoves = true;
-    table->SetPhase(-1, -1.0f);
+    table->GetBonusClock()->SetPhase(kPhaseNone, -1.0f);
     table->RunBonusScript(0.0f);
     if (replay.active) {
         table->StopLearn();

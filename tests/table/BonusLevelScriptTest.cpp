@@ -2,6 +2,7 @@
 #include "TableTestSupport.h"
 
 #include "framework/CFMouse.h"
+#include "table/CBonusClock.h"
 #include "table/CBonusLevelScript.h"
 #include "table/CCardFlight.h"
 
@@ -47,13 +48,14 @@ protected:
     CPlace* Place(int p) { return m_table->GetPlace(p); }
     CCard* Put(int p, int rank, int suit, bool faceUp) { return Lay(m_deck, Place(p), rank, suit, faceUp); }
     const CBonusLevelScript& Script() { return *m_table->GetBonusScript(); }
+    CBonusClock& Clock() { return *m_table->GetBonusClock(); }
 
     // Starts the level as the controller does: phase -1 run once, then phase 1 after the deal.
     void Begin()
     {
         m_table->RunBonusScript(0.0f);
-        ASSERT_EQ(m_table->m_nPhase, 0);
-        m_table->SetPhase(1, -1.0f);
+        ASSERT_EQ(Clock().Phase(), kPhaseDeal);
+        Clock().SetPhase(kPhaseSetUp, -1.0f);
     }
 
     void Frames(float seconds)
@@ -66,11 +68,11 @@ protected:
     bool RunTo(int phase, float limit = 30.0f)
     {
         for (float t = 0; t < limit; t += 0.05f) {
-            if (m_table->m_nPhase == phase)
+            if (Clock().Phase() == phase)
                 return true;
             m_table->Update(0.05f);
         }
-        return m_table->m_nPhase == phase;
+        return Clock().Phase() == phase;
     }
 
     void Press(int p, int i)
@@ -119,9 +121,9 @@ protected:
     void PlayAttempt(bool right, float expectedShowTime)
     {
         Deal();
-        ASSERT_TRUE(RunTo(2));
-        EXPECT_FLOAT_EQ(m_table->m_fPhaseTimer, expectedShowTime);
-        ASSERT_TRUE(RunTo(3));
+        ASSERT_TRUE(RunTo(kPhaseShow));
+        EXPECT_FLOAT_EQ(Clock().PhaseTimer(), expectedShowTime);
+        ASSERT_TRUE(RunTo(kPhasePlay));
         Settle(*m_table);
         const int target = Script().TargetPlace();
         ASSERT_GE(target, 0);
@@ -130,38 +132,38 @@ protected:
         EXPECT_TRUE(Place(3)->pile.back()->IsFaceUp());  // the card to find, shown on the house
         EXPECT_EQ(Place(3)->pile.back()->Rank, Place(target)->GetCard(0)->Rank);
         Press(right ? target : (target + 1) % 3, 0);
-        EXPECT_EQ(m_table->m_nPhase, right ? 4 : 5);
-        ASSERT_TRUE(RunTo(1));
+        EXPECT_EQ(Clock().Phase(), right ? kPhaseAttemptWon : kPhaseAttemptLost);
+        ASSERT_TRUE(RunTo(kPhaseSetUp));
     }
 };
 
 TEST_F(FindTheCardTest, ThreeAttemptsRecordTheirResultsAndShowFasterEachTime)
 {
-    m_table->m_nGoalCount[0] = 5;
-    m_table->m_nGoal = 7;
+    Clock().RecordAttempt(1, true);
+    Clock().RecordGoal(7);
     Begin();
-    EXPECT_EQ(m_table->m_nGoalCount[0], -1);
-    EXPECT_EQ(m_table->m_nGoal, -1);
-    EXPECT_FLOAT_EQ(m_table->m_fPhaseTimer, 1.0f);
+    EXPECT_EQ(Clock().GoalCount(1), -1);
+    EXPECT_EQ(Clock().Goal(), -1);
+    EXPECT_FLOAT_EQ(Clock().PhaseTimer(), 1.0f);
 
     PlayAttempt(true, 4.0f);
-    EXPECT_EQ(m_table->m_nGoalCount[0], 1);
+    EXPECT_EQ(Clock().GoalCount(1), 1);
     EXPECT_EQ(m_host.starts, 1);
     PlayAttempt(false, 3.0f);
-    EXPECT_EQ(m_table->m_nGoalCount[1], 0);
+    EXPECT_EQ(Clock().GoalCount(2), 0);
     EXPECT_EQ(m_host.starts, 2);
     PlayAttempt(true, 2.0f);
-    EXPECT_EQ(m_table->m_nGoalCount[2], 1);
+    EXPECT_EQ(Clock().GoalCount(3), 1);
     EXPECT_EQ(m_host.starts, 2);  // no fourth deal
 
     // After the third attempt the columns go to the house and the level waits for its end test.
-    ASSERT_TRUE(RunTo(6));
+    ASSERT_TRUE(RunTo(kPhaseEnd));
     Settle(*m_table);
     EXPECT_EQ(Place(0)->Size() + Place(1)->Size() + Place(2)->Size(), 0);
     Frames(5.0f);
-    EXPECT_EQ(m_table->m_nPhase, 6);
-    m_table->GradeBonusLevel();
-    EXPECT_EQ(m_table->m_nGrade, 3);
+    EXPECT_EQ(Clock().Phase(), kPhaseEnd);
+    Clock().GradeBonusLevel();
+    EXPECT_EQ(Clock().Grade(), 3);
 }
 
 TEST_F(FindTheCardTest, LaterAttemptsTurnTheCardsFaster)
@@ -170,9 +172,9 @@ TEST_F(FindTheCardTest, LaterAttemptsTurnTheCardsFaster)
     PlayAttempt(true, 4.0f);
     Deal();
     // Phase 1 elapses and turns the columns: with a = 1 each turn takes 0.5 / 1.5 s.
-    for (int i = 0; i < 100 && m_table->m_nPhase == 1; ++i)
+    for (int i = 0; i < 100 && Clock().Phase() == kPhaseSetUp; ++i)
         m_table->Update(0.05f);
-    ASSERT_EQ(m_table->m_nPhase, 2);
+    ASSERT_EQ(Clock().Phase(), kPhaseShow);
     ASSERT_FALSE(m_table->Flights().empty());
     EXPECT_NEAR(m_table->Flights().front()->duration, 0.5f / 1.5f, 1e-4f);
 }
@@ -201,7 +203,7 @@ protected:
 TEST_F(ThreeCardsTest, TheDealShowsOneRedCardAndFiveShufflesLeadToThePick)
 {
     Begin();
-    ASSERT_TRUE(RunTo(2));
+    ASSERT_TRUE(RunTo(kPhaseShow));
     Settle(*m_table);
     int reds = 0;
     for (int p = 1; p <= 3; ++p) {
@@ -215,7 +217,7 @@ TEST_F(ThreeCardsTest, TheDealShowsOneRedCardAndFiveShufflesLeadToThePick)
     EXPECT_EQ(Place(4)->GetCard(0)->Rank, Script().CardToFind()->Rank);
     EXPECT_EQ(Place(0)->Size(), 2);  // the black twins left the table without a flight
 
-    ASSERT_TRUE(RunTo(3));
+    ASSERT_TRUE(RunTo(kPhasePlay));
     Settle(*m_table);
     EXPECT_EQ(Script().Shuffles(), 5);
     int swaying = 0;
@@ -227,23 +229,23 @@ TEST_F(ThreeCardsTest, TheDealShowsOneRedCardAndFiveShufflesLeadToThePick)
     EXPECT_EQ(swaying, 1);
 
     Press(CupOf(Script().CardToFind()), 0);
-    EXPECT_EQ(m_table->m_nPhase, 4);
-    ASSERT_TRUE(RunTo(1));
-    EXPECT_EQ(m_table->m_nGoalCount[0], 1);
+    EXPECT_EQ(Clock().Phase(), kPhaseAttemptWon);
+    ASSERT_TRUE(RunTo(kPhaseSetUp));
+    EXPECT_EQ(Clock().GoalCount(1), 1);
 }
 
 TEST_F(ThreeCardsTest, AWrongCupLosesTheAttemptAndShowsTheRightOne)
 {
     Begin();
-    ASSERT_TRUE(RunTo(3));
+    ASSERT_TRUE(RunTo(kPhasePlay));
     Settle(*m_table);
     const int right = CupOf(Script().CardToFind());
     Press(right == 1 ? 2 : 1, 0);
-    EXPECT_EQ(m_table->m_nPhase, 5);
+    EXPECT_EQ(Clock().Phase(), kPhaseAttemptLost);
     Settle(*m_table);
     EXPECT_TRUE(Script().CardToFind()->IsFaceUp());
-    ASSERT_TRUE(RunTo(1));
-    EXPECT_EQ(m_table->m_nGoalCount[0], 0);
+    ASSERT_TRUE(RunTo(kPhaseSetUp));
+    EXPECT_EQ(Clock().GoalCount(1), 0);
 }
 
 // Pairs: six cards in set 1, the pairs go to set 2.
@@ -275,7 +277,7 @@ protected:
 TEST_F(PairsTest, EqualCardsLeaveAndUnequalOnesTurnBackUntilTheTimeIsTaken)
 {
     Begin();
-    ASSERT_TRUE(RunTo(3));
+    ASSERT_TRUE(RunTo(kPhasePlay));
     Settle(*m_table);
     EXPECT_EQ(FaceUpCount({0, 1, 2, 3, 4, 5}), 0);
 
@@ -289,9 +291,9 @@ TEST_F(PairsTest, EqualCardsLeaveAndUnequalOnesTurnBackUntilTheTimeIsTaken)
     OpenPair(3, 4);
     EXPECT_EQ(Place(6)->Size(), 6);
     Frames(0.1f);
-    EXPECT_EQ(m_table->m_nPhase, 6);
-    EXPECT_GE(m_table->m_nGoal, 0);
-    EXPECT_EQ(m_table->m_fPhaseTimer, 0.0f);  // phase 6 of this level never elapses
+    EXPECT_EQ(Clock().Phase(), kPhaseEnd);
+    EXPECT_GE(Clock().Goal(), 0);
+    EXPECT_EQ(Clock().PhaseTimer(), 0.0f);  // phase 6 of this level never elapses
 }
 
 // The sequence: turn rank 1, then each next rank of the other colour.
@@ -324,7 +326,7 @@ protected:
 TEST_F(SequenceTest, AWrongCardUndoesTheRunAndARightRunWinsTheLevel)
 {
     Begin();
-    ASSERT_TRUE(RunTo(3));
+    ASSERT_TRUE(RunTo(kPhasePlay));
     Tap(2);  // rank 3 first: wrong, everything shows again
     EXPECT_EQ(FaceUpCount({0, 1, 2, 3, 4}), 5);
 
@@ -332,13 +334,13 @@ TEST_F(SequenceTest, AWrongCardUndoesTheRunAndARightRunWinsTheLevel)
     EXPECT_FALSE(Place(3)->GetCard(0)->IsFaceUp());  // rank 0 can no longer follow
     Tap(1);
     Tap(2);
-    ASSERT_TRUE(RunTo(8, 5.0f));
-    EXPECT_GE(m_table->m_nGoal, 0);
+    ASSERT_TRUE(RunTo(kPhaseWon, 5.0f));
+    EXPECT_GE(Clock().Goal(), 0);
     Settle(*m_table);
     EXPECT_EQ(Place(5)->Size(), 5);
     Frames(1.0f);
     EXPECT_TRUE(m_table->IsWon());
-    EXPECT_EQ(m_table->m_nGrade, 4);
+    EXPECT_EQ(Clock().Grade(), 4);
 }
 
 // The sliding puzzle: a 3 x 3 grid in set 1, cells 0..7 in rank order when solved.
@@ -385,9 +387,9 @@ protected:
     void ToPlay(const std::vector<int>& ranks)
     {
         Begin();
-        ASSERT_TRUE(RunTo(7));
+        ASSERT_TRUE(RunTo(kPhaseShuffle));
         ASSERT_TRUE(m_table->Flights().empty());
-        m_table->SetPhase(3, -1.0f);
+        Clock().SetPhase(kPhasePlay, -1.0f);
         Arrange(ranks);
     }
 };
@@ -395,9 +397,9 @@ protected:
 TEST_F(PuzzleTest, TheScrambleMovesCardsIntoTheEmptyCellForSevenSeconds)
 {
     Begin();
-    ASSERT_TRUE(RunTo(7));
-    EXPECT_FLOAT_EQ(m_table->m_fPhaseTimer, 7.0f);
-    ASSERT_TRUE(RunTo(3, 10.0f));
+    ASSERT_TRUE(RunTo(kPhaseShuffle));
+    EXPECT_FLOAT_EQ(Clock().PhaseTimer(), 7.0f);
+    ASSERT_TRUE(RunTo(kPhasePlay, 10.0f));
     Settle(*m_table);
     int empty = 0, cards = 0;
     for (int cell = 0; cell < 9; ++cell) {
@@ -436,25 +438,25 @@ TEST_F(PuzzleTest, OnlyANeighbouringEmptyCellInLineTakesTheCard)
 TEST_F(PuzzleTest, SolvingThePuzzleMeasuresTheTimeAndWins)
 {
     ToPlay({0, 1, 2, 3, 4, 5, 6, -1, 7});
-    EXPECT_EQ(m_table->m_nPhase, 3);
+    EXPECT_EQ(Clock().Phase(), kPhasePlay);
     Slide(8, 7);
     EXPECT_TRUE(m_host.glows.empty());
     Frames(0.1f);
-    EXPECT_EQ(m_table->m_nPhase, 6);
-    EXPECT_GE(m_table->m_nGoal, 0);
-    ASSERT_TRUE(RunTo(8, 2.0f));
+    EXPECT_EQ(Clock().Phase(), kPhaseEnd);
+    EXPECT_GE(Clock().Goal(), 0);
+    ASSERT_TRUE(RunTo(kPhaseWon, 2.0f));
     Settle(*m_table);
     Frames(1.0f);
     EXPECT_TRUE(m_table->IsWon());
     EXPECT_EQ(Place(9)->Size(), 8);
-    EXPECT_EQ(m_table->m_nGrade, 4);
+    EXPECT_EQ(Clock().Grade(), 4);
 }
 
 TEST_F(PuzzleTest, APuzzleSolvedByTheScrambleIsScrambledAgain)
 {
     ToPlay({0, 1, 2, 3, 4, 5, 6, 7, -1});  // solved, and the player has not moved a card
-    EXPECT_NE(m_table->m_nPhase, 3);
-    EXPECT_TRUE(RunTo(7, 1.0f));
+    EXPECT_NE(Clock().Phase(), kPhasePlay);
+    EXPECT_TRUE(RunTo(kPhaseShuffle, 1.0f));
 }
 }  // namespace
 
@@ -462,22 +464,22 @@ TEST(BonusPhases, ZeroTimesNeverElapseAndSetPhaseActsOnlyInBonusLevels)
 {
     ScopedFakeEngine fake;
     CCardTable bonus(2, kModeBonusLevel, nullptr);
-    bonus.SetPhase(3, -1.0f);
-    EXPECT_EQ(bonus.m_nPhase, 3);
-    EXPECT_EQ(bonus.m_fPhaseTimer, 0.0f);
+    bonus.GetBonusClock()->SetPhase(kPhasePlay, -1.0f);
+    EXPECT_EQ(bonus.GetBonusClock()->Phase(), kPhasePlay);
+    EXPECT_EQ(bonus.GetBonusClock()->PhaseTimer(), 0.0f);
     for (int i = 0; i < 100; ++i)
         bonus.Update(0.05f);
-    EXPECT_FALSE(bonus.m_bPhaseElapsed);
-    bonus.SetPhase(8, 0.5f);
+    EXPECT_FALSE(bonus.GetBonusClock()->HasElapsed());
+    bonus.GetBonusClock()->SetPhase(kPhaseWon, 0.5f);
     bonus.Update(0.3f);
-    EXPECT_FALSE(bonus.m_bPhaseElapsed);
+    EXPECT_FALSE(bonus.GetBonusClock()->HasElapsed());
     bonus.Update(0.3f);
-    EXPECT_TRUE(bonus.m_bPhaseElapsed);
-    EXPECT_FLOAT_EQ(CBonusLevelScript::PhaseTime(4, 7), 7.0f);
-    EXPECT_FLOAT_EQ(CBonusLevelScript::PhaseTime(5, 1), 0.0f);
+    EXPECT_TRUE(bonus.GetBonusClock()->HasElapsed());
+    EXPECT_FLOAT_EQ(CBonusClock::PhaseTime(4, kPhaseShuffle), 7.0f);
+    EXPECT_FLOAT_EQ(CBonusClock::PhaseTime(5, kPhaseSetUp), 0.0f);
 
     CCardTable story(2, kModeStory, nullptr);
-    story.SetPhase(3, 2.0f);
-    EXPECT_EQ(story.m_nPhase, -1);
-    EXPECT_EQ(story.m_fPhaseTimer, 0.0f);
+    story.GetBonusClock()->SetPhase(kPhasePlay, 2.0f);
+    EXPECT_EQ(story.GetBonusClock()->Phase(), kPhaseNone);
+    EXPECT_EQ(story.GetBonusClock()->PhaseTimer(), 0.0f);
 }

@@ -3,6 +3,7 @@
 #include "PlayStateSupport.h"
 
 #include "app/Globals.h"
+#include "table/CBonusClock.h"
 
 using namespace tabletest;
 
@@ -249,14 +250,20 @@ TEST(BonusGrade, AttemptsAndTimesGiveTheirMedals)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("level " + std::to_string(c.level) + " goal " + std::to_string(c.goal));
-        CCardTable table(c.level, kModeBonusLevel, nullptr);
-        for (int i = 0; i < 3; ++i)
-            table.m_nGoalCount[i] = c.attempts[i];
-        table.m_nGoal = c.goal;
-        table.m_nGrade = 9;
-        table.GradeBonusLevel();
-        EXPECT_EQ(table.m_nGoalsMet, c.met);
-        EXPECT_EQ(table.m_nGrade, c.grade);
+        CBonusClock clock(c.level, true);
+        for (int attempt = 1; attempt <= 3; ++attempt)  // a gold first: every grade is written anew
+            clock.RecordAttempt(attempt, true);
+        clock.GradeBonusLevel();
+        clock.ResetGoals();
+        for (int i = 0; i < 3; ++i) {
+            if (c.attempts[i] >= 0)
+                clock.RecordAttempt(i + 1, c.attempts[i] > 0);
+        }
+        if (c.goal >= 0)
+            clock.RecordGoal(c.goal);
+        clock.GradeBonusLevel();
+        EXPECT_EQ(clock.GoalsMet(), c.met);
+        EXPECT_EQ(clock.Grade(), c.grade);
     }
 }
 
@@ -264,14 +271,14 @@ TEST(BonusGrade, TheWinOfABonusLevelGradesIt)
 {
     ScopedFakeEngine fake;
     struct Case { unsigned mode; int grade; };
-    const Case cases[] = {{2, 3}, {10, 0}, {0, 0}};  // a hardcore or story win is not graded
+    const Case cases[] = {{kModeBonusLevel, kGradeSilver}, {kModeBonusLevel | kModeHardcore, kGradeNone}, {kModeStory, kGradeNone}};  // a hardcore or story win is not graded
     for (const Case& c : cases) {
         SCOPED_TRACE("mode " + std::to_string(c.mode));
         CCardTable table(3, c.mode, nullptr);
-        table.m_nGoal = 31;
-        table.m_nPhase = 8;
+        table.GetBonusClock()->RecordGoal(31);
+        table.GetBonusClock()->SetPhase(kPhaseWon, 0.5f);
         table.CheckLevelComplete();
         EXPECT_TRUE(table.IsWon());
-        EXPECT_EQ(table.m_nGrade, c.grade);
+        EXPECT_EQ(table.GetBonusClock()->Grade(), c.grade);
     }
 }

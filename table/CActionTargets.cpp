@@ -6,6 +6,7 @@
 #include "table/CCard.h"
 #include "table/CCursorHand.h"
 #include "table/CSpecialActions.h"
+#include "table/CTableMouse.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,6 +54,16 @@ void SortByKey(std::vector<int>& indexes, std::vector<int> keys)
         std::swap(indexes[k], indexes[best]);
         std::swap(keys[k], keys[best]);
     }
+}
+
+float MouseX(const CCardTable& t)
+{
+    return t.GetMouse()->Sample().m_fMouseX;
+}
+
+float MouseY(const CCardTable& t)
+{
+    return t.GetMouse()->Sample().m_fMouseY;
 }
 
 int PositionOf(const std::vector<int>& list, int value)
@@ -120,7 +131,7 @@ void FindRowAndColumn(const CCardTable& t, Pointed& p)
             p.row.push_back(i);
             rowKeys.push_back(q.x);
         }
-        if (std::fabs(static_cast<float>(q.x) - t.m_fMouseX) < halfW) {
+        if (std::fabs(static_cast<float>(q.x) - MouseX(t)) < halfW) {
             p.column.push_back(i);
             colKeys.push_back(q.y);
         }
@@ -170,7 +181,7 @@ void SelectPair(CCardTable& t, const Pointed& p)
     const CPlace& H = *p.H;
     CCard* card = H.GetCard(p.c);
     const int side = t.m_nCardWidth / 5;
-    const float off = t.m_fMouseX - static_cast<float>(H.x);
+    const float off = MouseX(t) - static_cast<float>(H.x);
     if (off <= -side || off >= side) {
         const CPlace* N = RowNeighbour(t, p, off < 0 ? -1 : 1);
         if (!IsColumnType(N))
@@ -193,7 +204,7 @@ void SelectPair(CCardTable& t, const Pointed& p)
     }
     if (p.depth != 1)
         return;
-    const CPlace* N = ColumnNeighbour(t, p, H.y <= static_cast<int>(t.m_fMouseY) ? 1 : -1);
+    const CPlace* N = ColumnNeighbour(t, p, H.y <= static_cast<int>(MouseY(t)) ? 1 : -1);
     if (!IsColumnType(N) || N->Size() == 0)
         return;
     Select(N->GetCard(-1));
@@ -250,7 +261,7 @@ void SelectDiagonal(const CCardTable& t, const Pointed& p)
 {
     const CPlace& H = *p.H;
     Select(H.GetCard(p.c));
-    const int s = t.m_fMouseX <= static_cast<float>(H.x) ? 1 : -1;
+    const int s = MouseX(t) <= static_cast<float>(H.x) ? 1 : -1;
     if (p.depth != 1) {
         for (int dir : {1, -1}) {
             int k = p.c;
@@ -395,9 +406,11 @@ void CActionTargets::SelectActionTargets(int code)
     // from acting on the cards of an earlier frame when nothing was drawn in between.
     ClearAllSelections(m_table);
     Pointed p;
-    int dx = 0, dy = 0;
     CCard* pointed = nullptr;
-    if (m_table.HitTest(p.h, p.c, dx, dy, true) && p.c >= 0) {
+    const std::optional<PlaceHit> hit = m_table.GetMouse()->HitTest(true);
+    if (hit && hit->card >= 0) {
+        p.h = hit->place;
+        p.c = hit->card;
         p.H = m_table.GetPlace(p.h);
         if (p.H->type == kPlaceSideColumn && IgnoresSideColumns(code))
             return;

@@ -1,13 +1,13 @@
 // CBonusLevelScript.cpp: the phases of the five bonus levels.
 #include "table/CBonusLevelScript.h"
 
-#include "framework/CFMouse.h"
 #include "table/CBonusClock.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CPlace.h"
+#include "table/CTableMouse.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -160,16 +160,14 @@ int CBonusLevelScript::LastPlaceOfType(int type) const
     return last;
 }
 
-bool CBonusLevelScript::PressedCard(int& placeIndex, int& cardIndex, bool fromTop) const
+std::optional<PlaceHit> CBonusLevelScript::PressedCard() const
 {
-    if (m_table.m_nMouseEvent != CFMouse::kEventPressed)
-        return false;
-    int p = -1, c = -1, dx = 0, dy = 0;
-    if (!m_table.HitTest(p, c, dx, dy, fromTop) || c < 0)
-        return false;
-    placeIndex = p;
-    cardIndex = c;
-    return true;
+    if (!m_table.GetMouse()->IsPressed())
+        return std::nullopt;
+    const std::optional<PlaceHit> hit = m_table.GetMouse()->HitTest(false);
+    if (!hit || hit->card < 0)
+        return std::nullopt;
+    return hit;
 }
 
 void CBonusLevelScript::Turn(CPlace* place, int cardIndex, bool faceUp, float time, float delay, bool joinAtOnce)
@@ -256,10 +254,11 @@ void CBonusLevelScript::RunFindTheCard(float)
         return;
     }
     case kPhasePlay: {
-        int p = -1, c = -1;
-        if (elapsed || !PressedCard(p, c, false))
+        const std::optional<PlaceHit> hit = elapsed ? std::nullopt : PressedCard();
+        if (!hit)
             return;
-        CPlace* pressed = t.GetPlace(p);
+        const int c = hit->card;
+        CPlace* pressed = t.GetPlace(hit->place);
         if (pressed->type != kPlaceColumn)
             return;
         const CPlace* P = t.GetPlace(m_nPlaceP);
@@ -343,9 +342,10 @@ void CBonusLevelScript::RunThreeCards(float)
             ShuffleCups();
         return;
     case kPhasePlay: {
-        int p = -1, c = -1;
-        if (elapsed || !PressedCard(p, c, false) || !InSet1(p))
+        const std::optional<PlaceHit> hit = elapsed ? std::nullopt : PressedCard();
+        if (!hit || !InSet1(hit->place))
             return;
+        const int p = hit->place, c = hit->card;
         CPlace* pressed = t.GetPlace(p);
         pressed->StopSway();
         const CCard* card = pressed->GetCard(c);
@@ -494,9 +494,10 @@ void CBonusLevelScript::RunPairs(float)
 void CBonusLevelScript::PlayPairs()
 {
     CCardTable& t = m_table;
-    int p = -1, c = -1;
-    if (PressedCard(p, c, false) && InSet1(p)) {
-        CPlace* place = t.GetPlace(p);
+    const std::optional<PlaceHit> hit = PressedCard();
+    if (hit && InSet1(hit->place)) {
+        CPlace* place = t.GetPlace(hit->place);
+        const int c = hit->card;
         const CCard* card = place->GetCard(c);
         if (!card->IsFaceUp() && !card->InFly)
             Turn(place, c, true, 0.3f, 0.0f, false);
@@ -565,9 +566,10 @@ void CBonusLevelScript::RunSequence(float)
 void CBonusLevelScript::PlaySequence()
 {
     CCardTable& t = m_table;
-    int p = -1, c = -1;
-    if (!m_bWrongCard && PressedCard(p, c, false) && InSet1(p)) {
-        CPlace* place = t.GetPlace(p);
+    const std::optional<PlaceHit> hit = m_bWrongCard ? std::nullopt : PressedCard();
+    if (hit && InSet1(hit->place)) {
+        CPlace* place = t.GetPlace(hit->place);
+        const int c = hit->card;
         const CCard* card = place->GetCard(c);
         if (card->IsFaceUp() && !card->InFly) {
             const bool right = m_pPrevCard == nullptr
@@ -672,9 +674,9 @@ void CBonusLevelScript::RunSlidingPuzzle(float)
     case kPhasePlay:
         if (elapsed)
             return;
-        if (t.m_nMouseEvent == CFMouse::kEventPressed)
+        if (t.GetMouse()->IsPressed())
             PressPuzzle();
-        else if (t.m_nMouseEvent == CFMouse::kEventReleased && t.IsHolding())
+        else if (t.GetMouse()->IsReleased() && t.IsHolding())
             DropPuzzle();
         if (t.IsHolding() || !IsPuzzleSolved())
             return;
@@ -721,14 +723,14 @@ void CBonusLevelScript::ScramblePuzzle()
 void CBonusLevelScript::PressPuzzle()
 {
     CCardTable& t = m_table;
-    int p = -1, c = -1, dx = 0, dy = 0;
-    if (t.IsHolding() || !t.HitTest(p, c, dx, dy, false) || c < 0 || !InSet1(p))
+    const std::optional<PlaceHit> hit = t.IsHolding() ? std::nullopt : t.GetMouse()->HitTest(false);
+    if (!hit || hit->card < 0 || !InSet1(hit->place))
         return;
-    CPlace* place = t.GetPlace(p);
-    const CCard* card = place->GetCard(c);
+    CPlace* place = t.GetPlace(hit->place);
+    const CCard* card = place->GetCard(hit->card);
     if (!card->IsFaceUp() || card->InFly)
         return;
-    const int cell = PositionOfPlace(p);
+    const int cell = PositionOfPlace(hit->place);
     if (cell < 0)
         return;
     m_nGripCol = cell % 3;
@@ -736,28 +738,27 @@ void CBonusLevelScript::PressPuzzle()
     CCursorHand& hand = *t.GetCursorHand();
     CPlace* held = hand.place.get();
     hand.srcPlace = place;
-    held->x_offset = dx;
-    held->y_offset = dy;
+    held->x_offset = hit->dx;
+    held->y_offset = hit->dy;
     held->k_squeeze = place->k_squeeze;
-    place->MoveCard(-1, true, c, held, -1, kAtOnce, kAtOnce, false, true);
+    place->MoveCard(-1, true, hit->card, held, -1, kAtOnce, kAtOnce, false, true);
 }
 
 void CBonusLevelScript::DropPuzzle()
 {
     CCardTable& t = m_table;
     CCursorHand& hand = *t.GetCursorHand();
-    int p = -1, c = -1, dx = 0, dy = 0;
-    const bool found = t.FindDropPlace(p, c, dx, dy, false, true);
-    CPlace* target = found ? t.GetPlace(p) : nullptr;
-    if (target == nullptr || c != -1 || !InSet1(p) || t.IsFlightTo(target)) {
+    const std::optional<PlaceHit> drop = t.GetMouse()->FindDropPlace(false, true);
+    CPlace* target = drop ? t.GetPlace(drop->place) : nullptr;
+    if (target == nullptr || drop->card != -1 || !InSet1(drop->place) || t.IsFlightTo(target)) {
         t.GetHost()->GlowRulesButton(0, 2.0f);
     } else {
-        const int cell = PositionOfPlace(p);
+        const int cell = PositionOfPlace(drop->place);
         const int col = cell % 3, row = cell / 3;
         const bool inLine = col == m_nGripCol || row == m_nGripRow;
         const bool near = std::abs(col - m_nGripCol) <= 1 && std::abs(row - m_nGripRow) <= 1;
         if (cell >= 0 && inLine && near) {
-            t.PlayEffect(t.m_hSndCardPut[t.RandomInt(0, 2)]);
+            t.PlayRandom(t.m_hSndCardPut);
             hand.place->MoveCard(-1, true, 0, target, -1, kAtOnce, kAtOnce, false, true);
             m_bUntouched = false;
         } else {

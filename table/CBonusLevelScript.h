@@ -1,5 +1,8 @@
 // CBonusLevelScript.h: the scripted phases of the five bonus levels, played on the card table.
 #pragma once
+#include "table/CTableMouse.h"
+
+#include <optional>
 #include <vector>
 
 class CBonusClock;
@@ -38,7 +41,7 @@ private:
     bool InSet1(int placeIndex) const;
     CPlace* SetPlace(int g, int k) const;          // null when the set has no k-th place
     int LastPlaceOfType(int type) const;
-    bool PressedCard(int& placeIndex, int& cardIndex, bool fromTop) const;
+    std::optional<PlaceHit> PressedCard() const;  // a press on a card, hit from the first place
     void Turn(CPlace* place, int cardIndex, bool faceUp, float time, float delay, bool joinAtOnce);
     void EmptyOnto(CPlace* place, bool faceUp, float time);  // while it holds cards: index 0 on top
     void TurnSet1FaceDown();                       // the top card of every set-1 place

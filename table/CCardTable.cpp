@@ -3,7 +3,6 @@
 
 #include "app/CIniFile.h"
 #include "framework/CFAnimationGroup.h"
-#include "framework/CFMouse.h"
 #include "table/CAutoFinisher.h"
 #include "table/CBonusCardFrame.h"
 #include "table/CBonusClock.h"
@@ -15,6 +14,7 @@
 #include "table/CRainEffect.h"
 #include "table/CScoreKeeper.h"
 #include "table/CSpecialActions.h"
+#include "table/CTableMouse.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -38,6 +38,7 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
     m_pMoveFinder = std::make_unique<CMoveFinder>(this);
     m_pAutoFinisher = std::make_unique<CAutoFinisher>(this);
     m_pActions = std::make_unique<CSpecialActions>(*this);
+    m_pMouse = std::make_unique<CTableMouse>(*this);
     m_pBonusClock = std::make_unique<CBonusClock>(level, IsBonusLevelMode(mode));
     m_pBonusScript = std::make_unique<CBonusLevelScript>(*this, *m_pBonusClock);
     LoadSounds();
@@ -120,6 +121,11 @@ void CCardTable::PlayEffect(HEffect effect)
 {
     if (effect != 0 && m_engine.Get() != nullptr)
         m_engine.Get()->EffectPlay(effect, m_pInterface->GetEffectVolume(), 0, 1.0f, false);
+}
+
+void CCardTable::PlayRandom(const HEffect (&sounds)[3])
+{
+    PlayEffect(sounds[std::clamp(RandomInt(0, 2), 0, 2)]);
 }
 
 void CCardTable::SetCardSize(int width, int height)
@@ -244,6 +250,28 @@ bool CCardTable::HasTimedPlace() const
                        [](const std::unique_ptr<CPlace>& p) { return p->ttl != -1.0f; });
 }
 
+int CCardTable::FindPlaceOfType(int type) const
+{
+    for (int i = 0; i < PlaceCount(); ++i) {
+        if (m_Places[static_cast<std::size_t>(i)]->type == type)
+            return i;
+    }
+    return -1;
+}
+
+CPlace* CCardTable::FirstPlaceOfType(int type) const
+{
+    const int i = FindPlaceOfType(type);
+    return i >= 0 ? m_Places[static_cast<std::size_t>(i)].get() : nullptr;
+}
+
+CPlace* CCardTable::AddPlace(std::unique_ptr<CPlace> place)
+{
+    m_Places.push_back(std::move(place));
+    m_bCheckMoves = true;
+    return m_Places.back().get();
+}
+
 CCardFlight* CCardTable::AddFlight(std::unique_ptr<CCardFlight> flight)
 {
     m_MoveCards.push_back(std::move(flight));
@@ -261,9 +289,9 @@ void CCardTable::Update(float dt)
     CheckNoMoves(dt);
     if (!m_pInterface->IsBusy())
         m_pAutoFinisher->Step(dt);
-    SampleMouse(m_fMouseX, m_fMouseY, m_nMouseEvent);
-    HandPlace()->x = static_cast<int>(m_fMouseX);
-    HandPlace()->y = static_cast<int>(m_fMouseY);
+    m_pMouse->SampleMouse();
+    HandPlace()->x = static_cast<int>(m_pMouse->Sample().m_fMouseX);
+    HandPlace()->y = static_cast<int>(m_pMouse->Sample().m_fMouseY);
     m_pBonusClock->Tick(dt);
     if (IsInputAllowed()) {
         if (IsBonusLevelMode(m_nMode)) {
@@ -272,9 +300,9 @@ void CCardTable::Update(float dt)
             // The variants' extra rules move cards by themselves while the player could act; only
             // when none fired does the mouse act.
             if (!ApplyRuleActions())
-                HandleMouse();
+                m_pMouse->HandleMouse();
         } else if (!IsFlying() && !HasTimedPlace()) {
-            m_pActions->Update(m_nMouseEvent == CFMouse::kEventPressed);
+            m_pActions->Update(m_pMouse->IsPressed());
         }
     }
     RemoveExpiredPlaces();
@@ -325,6 +353,21 @@ void CCardTable::RemoveExpiredPlaces()
             m_LastMove = PlaceMove();
         m_Places.erase(m_Places.begin() + static_cast<std::ptrdiff_t>(i));
         m_bCheckMoves = true;  // the move list names places by index: the later ones just shifted
+    }
+}
+
+void CCardTable::CancelFlightsOf(const std::vector<CCard*>& cards)
+{
+    for (CCard* card : cards) {
+        for (std::size_t k = 0; k < m_MoveCards.size();) {
+            // Only flights of cards already in their pile may go: any other card would be lost.
+            if (m_MoveCards[k]->card == card && m_MoveCards[k]->insertedEarly) {
+                card->InFly = false;
+                m_MoveCards.erase(m_MoveCards.begin() + static_cast<std::ptrdiff_t>(k));
+            } else {
+                ++k;
+            }
+        }
     }
 }
 

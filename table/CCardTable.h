@@ -25,6 +25,7 @@ class CMoveFinder;
 class CRainEffect;
 class CScoreKeeper;
 class CSpecialActions;
+class CTableMouse;
 class ITableHost;
 
 // Almost no rule of a variant is written here: what may be picked, dropped, clicked and what wins
@@ -71,6 +72,7 @@ public:
     CAutoFinisher* GetAutoFinisher() const { return m_pAutoFinisher.get(); }
     CScoreKeeper* GetScoreKeeper() const { return m_pScoreKeeper.get(); }
     CSpecialActions* GetSpecialActions() const { return m_pActions.get(); }
+    CTableMouse* GetMouse() const { return m_pMouse.get(); }
     ITableHost* GetHost() const { return m_pInterface; }
     bool IsReplaying() const;
     unsigned GetMode() const { return m_nMode; }
@@ -88,6 +90,7 @@ public:
     CCardFlight* AddFlight(std::unique_ptr<CCardFlight> flight);  // takes ownership, returns it
     bool PassesWinConditions() const;
     void PlayEffect(HEffect effect);
+    void PlayRandom(const HEffect (&sounds)[3]);  // one of the three, at random
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
     float GetEngineTime() const { return m_engine.Get() != nullptr ? m_engine.Get()->GetTime() : 0.0f; }
 
@@ -96,20 +99,14 @@ public:
     void GatherCruel(CPlace* place);           // the click part of "Cruel"
     int SeededRandom(int lo, int hi) const;    // depends only on the cards on the table
 
-    // ---- Mouse queries (at m_fMouseX, m_fMouseY) ------------------------------------------
-    // The place and card under the mouse; card -1 on a place's empty rectangle. False (outputs
-    // untouched) when no place is hit. fromTop searches the last drawn place first.
-    bool HitTest(int& placeIndex, int& cardIndex, int& dx, int& dy, bool fromTop) const;
-    // The place whose top card (or empty rectangle) the held cards touch, optionally only one
-    // that accepts them; nearest picks the touched place whose anchor is closest to the grip.
-    bool FindDropPlace(int& placeIndex, int& cardIndex, int& dx, int& dy, bool checkRules, bool nearest) const;
+    // ---- Places by type, flights of cards -------------------------------------------------------
     int FindPlaceOfType(int type) const;       // first place of that type, -1 when none
     CPlace* FirstPlaceOfType(int type) const;  // null when none
     CPlace* AddPlace(std::unique_ptr<CPlace> place);  // appended to the places; returns it
+    // Flights of these cards that already put them into their pile go; the cards stay where they are.
+    void CancelFlightsOf(const std::vector<CCard*>& cards);
 
-    // ---- Mouse, drawing, win cascade ---------------------------------------------------------
-    void SampleMouse(float& x, float& y, int& event);  // this frame's mouse; no button during a replay or help
-    void HandleMouse();                        // one frame of pick, drag, drop, click and double click
+    // ---- Drawing, win cascade ------------------------------------------------------------------
     void Render();                             // places, flights, cascade, then the held cards on top
     void StartCascade(int mode, int limit, int sparkles, float seconds);  // thrown from the cards' poses
     void StopCascade();
@@ -149,13 +146,6 @@ public:
     CPlace* m_pLastSource = nullptr;           // the place the last card left
     int m_nCombos = 0, m_nComboRun = 0, m_nComboBest = 0;
     bool m_bWon = false;
-    float m_fMouseX = 0, m_fMouseY = 0;        // mouse position of this frame (800x600 view)
-    int m_nMouseEvent = 0;                     // a CFMouse event code
-    int m_nButtonEvent = 0, m_nRawButtonEvent = 0, m_nPrevButtonEvent = 0;
-    int m_nLastMouseEvent = 0;                 // the last non-zero event the mouse handling saw
-    bool m_bRightRelease = false;              // the right button was released this frame
-    bool m_bDblRequest = false;                // a release over its own place asks for a double click
-    bool m_bDblPending = false;                // a double click waits for the mouse handling
 
     HEffect m_hSndBonusOn = 0, m_hSndBonusOff = 0, m_hSndDeal[3] = {0, 0, 0}, m_hSndHint = 0,
             m_hSndCardBack = 0, m_hSndCombo[8] = {0, 0, 0, 0, 0, 0, 0, 0}, m_hSndCardFix = 0,
@@ -183,14 +173,6 @@ private:
     bool ApplyCruel(int placeIndex);
     bool ApplyFifteens(int placeIndex);
     void RecordRuleMove(int from, int to, int card, int flag);
-    void PressCard();
-    CCard* HoverCard();
-    bool DoubleClickCard(int& event);          // true when the card went home
-    void ReleaseMouse();
-    void DropHeldCards(CPlace* target);
-    void CancelFlightsOf(const std::vector<CCard*>& cards);
-    void SetMouseShape(int shape);
-    void PlayRandom(const HEffect (&sounds)[3]);
     void RenderFlightLayer(int layer, bool reverse);
     void FillCascade();
     void StartWinCascade();                    // the set-up the host chooses for this win
@@ -202,6 +184,7 @@ private:
     std::unique_ptr<CAutoFinisher> m_pAutoFinisher;
     std::unique_ptr<CScoreKeeper> m_pScoreKeeper;
     std::unique_ptr<CSpecialActions> m_pActions;
+    std::unique_ptr<CTableMouse> m_pMouse;
     std::unique_ptr<CIniFile> m_pLevelFile;
     std::unique_ptr<CFAnimationGroup> m_pBackGroup;
     std::unique_ptr<CFAnimationGroup> m_pFrontGroup;

@@ -1,14 +1,13 @@
 // CCardTableLearn.cpp: starting a recorded tutorial on the table and giving the table back after it.
 #include "table/CCardTable.h"
 
-#include "framework/CFMouse.h"
 #include "table/CAutoFinisher.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
-#include "table/ITableHost.h"
-#include "table/LevelFileName.h"
-
 #include "table/CCursorHand.h"
+#include "table/ITableHost.h"
+#include "table/CTableMouse.h"
+#include "table/LevelFileName.h"
 
 namespace {
 // The layout a snapshot does not carry but a rebuilt place needs to look as before.
@@ -76,8 +75,7 @@ void CCardTable::StartLearn()
         return;
     }
     m_pInterface->ShowTutorialEffect(true);
-    m_nButtonEvent = CFMouse::kEventNone;
-    m_nRawButtonEvent = CFMouse::kEventNone;
+    m_pMouse->SwallowRawClick();
     m_pInterface->BeginReplay();
     int from = -1, card = -1;
     if (m_pInterface->FirstRecordedMove(from, card)) {

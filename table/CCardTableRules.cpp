@@ -45,15 +45,6 @@ int CrtRandFromSeed(std::uint32_t seed)
 }
 }  // namespace
 
-CPlace* CCardTable::FirstPlaceOfType(int type) const
-{
-    for (const auto& place : m_Places) {
-        if (place->type == type)
-            return place.get();
-    }
-    return nullptr;
-}
-
 void CCardTable::RecordRuleMove(int from, int to, int card, int flag)
 {
     if (!m_pInterface->IsReplaying())

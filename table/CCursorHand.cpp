@@ -10,6 +10,7 @@
 #include "table/CPlace.h"
 #include "table/CScoreKeeper.h"
 #include "table/CSpecialActions.h"
+#include "table/CTableMouse.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -53,7 +54,7 @@ void CCursorHand::Update(float dt)
 {
     place->Update(dt);
     if (bonusCursor != nullptr)
-        bonusCursor->SetPosition(table->m_fMouseX, table->m_fMouseY, true);
+        bonusCursor->SetPosition(table->GetMouse()->Sample().m_fMouseX, table->GetMouse()->Sample().m_fMouseY, true);
     animations->Update(dt);
     pickLockout = std::max(0.0f, pickLockout - dt);
 
@@ -155,8 +156,9 @@ void CCursorHand::Release()
     if (dblTimer > 0.0f && dblArmed) {
         dblArmed = false;
         int dx = 0, dy = 0;
-        if (srcPlace->HitTest(static_cast<int>(table->m_fMouseX), static_cast<int>(table->m_fMouseY), dx, dy) != -1) {
-            table->m_bDblRequest = true;
+        const MouseSample& mouse = table->GetMouse()->Sample();
+        if (srcPlace->HitTest(static_cast<int>(mouse.m_fMouseX), static_cast<int>(mouse.m_fMouseY), dx, dy) != -1) {
+            table->GetMouse()->RequestDoubleClick();
             pickLockout = 0.15f;
         }
     }

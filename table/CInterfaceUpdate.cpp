@@ -23,6 +23,7 @@
 #include "table/CPlace.h"
 #include "table/CRainEffect.h"
 #include "table/CScoreKeeper.h"
+#include "table/CTableMouse.h"
 #include "table/CTracker.h"
 #include "table/CUndoHistory.h"
 #include "table/GameDialogs.h"
@@ -67,8 +68,7 @@ void CInterface::Update(float dt)
         tracker->Update(dt);
         if (tracker->IsOkHovered()) {
             // The click belongs to the learn window.
-            table->m_nButtonEvent = CFMouse::kEventNone;
-            table->m_nRawButtonEvent = CFMouse::kEventNone;
+            table->GetMouse()->SwallowRawClick();
             lastKey = 0;
         }
     }
@@ -102,15 +102,15 @@ void CInterface::Update(float dt)
         autohintLeft = autohintRepeat;
     }
 
-    if ((table->m_nButtonEvent == CFMouse::kEventPressed || lastKey != 0) && lastKey != kKeyF2) {
-        if (table->m_nPrevButtonEvent != CFMouse::kEventDoubleClick)
+    if ((table->GetMouse()->Sample().m_nButtonEvent == CFMouse::kEventPressed || lastKey != 0) && lastKey != kKeyF2) {
+        if (table->GetMouse()->Sample().m_nPrevButtonEvent != CFMouse::kEventDoubleClick)
             ShowRulesText();
         table->StopCascade();
         if (!dealQueue.empty())
             dealStep = 0.0001f;
     }
     UpdateReplayCursor(dt);
-    if (table->m_nRawButtonEvent == CFMouse::kEventReleased) {
+    if (table->GetMouse()->Sample().m_nRawButtonEvent == CFMouse::kEventReleased) {
         if (m_bWasReplaying && !replay.active)
             EnablePanelButtons();
         m_bWasReplaying = replay.active;
@@ -206,7 +206,7 @@ void CInterface::UpdatePanel()
     case 1:
         showBackground();
         lastKey = 0;
-        table->m_nButtonEvent = CFMouse::kEventNone;
+        table->GetMouse()->SwallowClick();
         if (!panel->IsPlaying())
             settle();
         if (relaxMessage->IsVisible())
@@ -217,7 +217,7 @@ void CInterface::UpdatePanel()
         if (!panel->IsPlaying()) {
             panelState = 3;
             lastKey = 0;
-            table->m_nButtonEvent = CFMouse::kEventNone;
+            table->GetMouse()->SwallowClick();
             helpDesk->Layout();
             relaxMessage->SetVisible(true);
             relaxMessage->Play(false);
@@ -228,9 +228,9 @@ void CInterface::UpdatePanel()
         // The pause sees the mouse itself: the table is not updated while it lasts.
         const CFMouse* mouse = CFMouse::GetInstance();
         const bool pressed = mouse != nullptr && mouse->GetLeftEvent() == CFMouse::kEventPressed;
-        if (pressed || table->m_nButtonEvent == CFMouse::kEventPressed || lastKey != 0) {
+        if (pressed || table->GetMouse()->Sample().m_nButtonEvent == CFMouse::kEventPressed || lastKey != 0) {
             lastKey = 0;
-            table->m_nButtonEvent = CFMouse::kEventNone;
+            table->GetMouse()->SwallowClick();
             panelState = 1;
             SetGameClockRunning(true);
             panel->Stop(false);
@@ -240,7 +240,7 @@ void CInterface::UpdatePanel()
     }
     case 4:
         lastKey = 0;
-        table->m_nButtonEvent = CFMouse::kEventNone;
+        table->GetMouse()->SwallowClick();
         if (!panel->IsPlaying())
             settle();
         break;
@@ -361,7 +361,7 @@ void CInterface::UpdateReplayCursor(float dt)
         }
         cursor->SetPosition(replay.x, replay.y, true);
     }
-    if (table->m_nRawButtonEvent == CFMouse::kEventPressed || lastKey == kKeyEscape) {
+    if (table->GetMouse()->Sample().m_nRawButtonEvent == CFMouse::kEventPressed || lastKey == kKeyEscape) {
         if (!dealQueue.empty() && lastKey >= 8)
             EnablePanelButtons();
         lastKey = 0;

@@ -7,6 +7,7 @@
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CScoreKeeper.h"
+#include "table/CTableMouse.h"
 #include "table/ITableHost.h"
 
 #include <string>
@@ -373,20 +374,22 @@ bool CSpecialActions::ApplyBonusAction()
     const int code = m_nBonusAction;
     if (code == kActionExtraDeckPass)
         return ApplyDeckAction();
-    int h = -1, c = -1, dx = 0, dy = 0;
-    if (code < kActionCardToHouse || code > kActionTurnPileUp || !m_table.HitTest(h, c, dx, dy, true) || c < 0)
+    if (code < kActionCardToHouse || code > kActionTurnPileUp)
         return false;
-    const CPlace* hit = m_table.GetPlace(h);
-    const CCard* card = hit->GetCard(c);
-    if ((hit->type != kPlaceColumn && hit->type != kPlaceSideColumn) || card == nullptr || !card->Shadow)
+    const std::optional<PlaceHit> hit = m_table.GetMouse()->HitTest(true);
+    if (!hit || hit->card < 0)
         return false;
-    const bool acted = ActOnSelection(code, h, c, dx, dy);
+    const CPlace* place = m_table.GetPlace(hit->place);
+    const CCard* card = place->GetCard(hit->card);
+    if ((place->type != kPlaceColumn && place->type != kPlaceSideColumn) || card == nullptr || !card->Shadow)
+        return false;
+    const bool acted = ActOnSelection(code, *hit);
     if (acted)
         m_table.PlayEffect(m_table.m_hSndCardsAdd);
     return acted;
 }
 
-bool CSpecialActions::ActOnSelection(int code, int h, int c, int dx, int dy)
+bool CSpecialActions::ActOnSelection(int code, const PlaceHit& hit)
 {
     CCardTable& t = m_table;
     const Houses houses = FindHouses(t);
@@ -418,10 +421,10 @@ bool CSpecialActions::ActOnSelection(int code, int h, int c, int dx, int dy)
     case kActionShuffleDiagonal:
         return Permute(t);
     case kActionSwapWithRandom:
-        return SwapWithRandom(t, h, c);
+        return SwapWithRandom(t, hit.place, hit.card);
     case kActionTakeAnyCards:
     case kActionTakeRun:
-        return TakeIntoHand(t, code, dx, dy);
+        return TakeIntoHand(t, code, hit.dx, hit.dy);
     case kActionExchangePair:
         return ExchangeFirstAndLast(t);
     case kActionTurnPileUp:

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 class CCardTable;
+struct PlaceHit;
 
 // Special action codes as the level file gives them to the bonus buttons (level_bonuses). The
 // even codes up to 10 send the selected cards to a house, the odd ones up to 11 into the deck;
@@ -66,7 +67,7 @@ public:
 private:
     static constexpr std::size_t kBonusSlots = 5;
 
-    bool ActOnSelection(int code, int placeIndex, int cardIndex, int gripX, int gripY);
+    bool ActOnSelection(int code, const PlaceHit& hit);
     void FinishBonusAction(int code);
     void SpendSlotsOf(int code, bool trace);   // every bonus button that carries the code
 

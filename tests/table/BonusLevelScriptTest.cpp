@@ -4,6 +4,7 @@
 #include "framework/CFMouse.h"
 #include "table/CBonusClock.h"
 #include "table/CBonusLevelScript.h"
+#include "table/CTableMouse.h"
 #include "table/CCardFlight.h"
 
 using namespace tabletest;
@@ -80,11 +81,10 @@ protected:
         Settle(*m_table);
         const CCard* card = Place(p)->GetCard(i);
         ASSERT_NE(card, nullptr);
-        m_table->m_fMouseX = card->RenderX_curr;
-        m_table->m_fMouseY = card->RenderY_curr;
-        m_table->m_nMouseEvent = CFMouse::kEventPressed;
+        m_table->GetMouse()->PointAt(card->RenderX_curr, card->RenderY_curr);
+        m_table->GetMouse()->SetEvent(CFMouse::kEventPressed);
         m_table->RunBonusScript(0.0f);
-        m_table->m_nMouseEvent = CFMouse::kEventNone;
+        m_table->GetMouse()->SetEvent(CFMouse::kEventNone);
     }
 
     int FaceUpCount(const std::vector<int>& places)
@@ -373,13 +373,14 @@ protected:
         Settle(*m_table);
         ASSERT_TRUE(m_table->IsHolding());
         CPlace* hand = m_table->HandPlace();
-        m_table->m_fMouseX = static_cast<float>(Place(to)->x - hand->x_offset);
-        m_table->m_fMouseY = static_cast<float>(Place(to)->y - hand->y_offset);
-        hand->x = static_cast<int>(m_table->m_fMouseX);
-        hand->y = static_cast<int>(m_table->m_fMouseY);
-        m_table->m_nMouseEvent = CFMouse::kEventReleased;
+        const float x = static_cast<float>(Place(to)->x - hand->x_offset);
+        const float y = static_cast<float>(Place(to)->y - hand->y_offset);
+        m_table->GetMouse()->PointAt(x, y);
+        hand->x = static_cast<int>(x);
+        hand->y = static_cast<int>(y);
+        m_table->GetMouse()->SetEvent(CFMouse::kEventReleased);
         m_table->RunBonusScript(0.0f);
-        m_table->m_nMouseEvent = CFMouse::kEventNone;
+        m_table->GetMouse()->SetEvent(CFMouse::kEventNone);
         Settle(*m_table);
     }
 

@@ -4,6 +4,7 @@
 #include "framework/CFMouse.h"
 #include "table/CCardFlight.h"
 #include "table/CSpecialActions.h"
+#include "table/CTableMouse.h"
 
 #include <functional>
 
@@ -55,6 +56,7 @@ public:
 
     CPlace* Place(int p) { return m_table->GetPlace(p); }
     CSpecialActions& Actions() { return *m_table->GetSpecialActions(); }
+    CTableMouse& Mouse() { return *m_table->GetMouse(); }
     CCard* Card(int p, int i) { return Place(p)->GetCard(i); }
 
     void LayOut()
@@ -70,11 +72,10 @@ public:
     {
         const CCard* card = Card(p, i);
         ASSERT_NE(card, nullptr);
-        m_table->m_fMouseX = card->RenderX_curr + static_cast<float>(side * 20);
-        m_table->m_fMouseY = card->RenderY_curr - 47.0f;
-        int hp = -1, hc = -1, dx = 0, dy = 0;
-        ASSERT_TRUE(m_table->HitTest(hp, hc, dx, dy, true));
-        ASSERT_EQ(Slot(hp, hc), Slot(p, i));
+        Mouse().PointAt(card->RenderX_curr + static_cast<float>(side * 20), card->RenderY_curr - 47.0f);
+        const std::optional<PlaceHit> hit = Mouse().HitTest(true);
+        ASSERT_TRUE(hit);
+        ASSERT_EQ(Slot(hit->place, hit->card), Slot(p, i));
     }
 
     std::set<Slot> Selected()
@@ -123,8 +124,8 @@ public:
     void PressFrame(int p, int i)
     {
         PointAt(p, i);
-        m_fake->mouseX = m_table->m_fMouseX;
-        m_fake->mouseY = m_table->m_fMouseY;
+        m_fake->mouseX = Mouse().Sample().m_fMouseX;
+        m_fake->mouseY = Mouse().Sample().m_fMouseY;
         m_fake->frameKey = 1;
         EngineInputEvent down;
         down.type = kInputMouseDown;
@@ -196,8 +197,7 @@ TEST_F(ActionTest, NothingIsSelectedOffTheCardsOrOnPlacesOfOtherTypes)
 {
     PointAt(1, 2);
     Select(kActionCardToHouse);
-    m_table->m_fMouseX = 750;
-    m_table->m_fMouseY = 50;
+    Mouse().PointAt(750, 50);
     EXPECT_TRUE(Select(kActionCardToHouse).empty());
     EXPECT_EQ(m_table->GetCursorHand()->hoverCard, nullptr);
 
@@ -360,8 +360,7 @@ TEST_F(ActionTest, AnActionWithoutATargetKeepsEverythingAndStaysArmed)
     };
     const auto start = before();
     std::size_t sounds = 0;
-    m_table->m_fMouseX = 750;
-    m_table->m_fMouseY = 50;
+    Mouse().PointAt(750, 50);
     EXPECT_FALSE(Apply(kActionCardToHouse, &sounds));                 // nothing under the mouse
     PointAt(5, 1);
     EXPECT_FALSE(Apply(kActionCardToDeck, &sounds));                 // the deck is no target but for the deck pass
@@ -383,7 +382,7 @@ TEST_F(ActionTest, AnActionWithoutATargetKeepsEverythingAndStaysArmed)
     EXPECT_FALSE(Apply(kActionExtraDeckPass));
     Place(4)->pile.push_back(Place(0)->pile.back());  // a type-2 place that holds a card
     Place(0)->pile.pop_back();
-    m_table->m_fMouseX = 750;
+    Mouse().PointAt(750, Mouse().Sample().m_fMouseY);
     EXPECT_TRUE(Apply(kActionExtraDeckPass));
 }
 

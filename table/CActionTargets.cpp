@@ -121,7 +121,7 @@ bool IgnoresSideColumns(int code)
 void FindRowAndColumn(const CCardTable& t, Pointed& p)
 {
     const CPlace& H = *p.H;
-    const float halfW = static_cast<float>(t.m_nCardWidth) / 1.8f;
+    const float halfW = static_cast<float>(t.GetCardSize().m_nCardWidth) / 1.8f;
     std::vector<int> rowKeys, colKeys;
     for (int i = 0; i < t.PlaceCount(); ++i) {
         const CPlace& q = *t.GetPlace(i);
@@ -180,7 +180,7 @@ void SelectPair(CCardTable& t, const Pointed& p)
 {
     const CPlace& H = *p.H;
     CCard* card = H.GetCard(p.c);
-    const int side = t.m_nCardWidth / 5;
+    const int side = t.GetCardSize().m_nCardWidth / 5;
     const float off = MouseX(t) - static_cast<float>(H.x);
     if (off <= -side || off >= side) {
         const CPlace* N = RowNeighbour(t, p, off < 0 ? -1 : 1);
@@ -275,12 +275,13 @@ void SelectDiagonal(const CCardTable& t, const Pointed& p)
         return;
     }
     // A line through H's anchor rising towards the mouse's side with the card's slope.
-    const float dirX = static_cast<float>(s > 0 ? -t.m_nCardWidth : t.m_nCardWidth);
-    const float dirY = static_cast<float>(-t.m_nCardHeight);
+    const float dirX = static_cast<float>(s > 0 ? -t.GetCardSize().m_nCardWidth : t.GetCardSize().m_nCardWidth);
+    const float dirY = static_cast<float>(-t.GetCardSize().m_nCardHeight);
     const float len = std::sqrt(dirX * dirX + dirY * dirY);
     if (len <= 0.0f)
         return;
-    const float limit = static_cast<float>(std::min(t.m_nCardWidth, t.m_nCardHeight)) / 2.0f;
+    const float limit =
+        static_cast<float>(std::min(t.GetCardSize().m_nCardWidth, t.GetCardSize().m_nCardHeight)) / 2.0f;
     for (int i = 0; i < t.PlaceCount(); ++i) {
         const CPlace& q = *t.GetPlace(i);
         if (q.type != kPlaceColumn)
@@ -309,8 +310,8 @@ void SelectToReveal(CCardTable& t, const Pointed& p)
         Select(card);
         hidden = hidden || !card->IsFaceUp();
     }
-    const float stepX = std::fabs(t.m_Level.nHOffsetVisible * H.h_offset);
-    const float stepY = std::fabs(t.m_Level.nVOffsetVisible * H.v_offset);
+    const float stepX = std::fabs(t.Level().nHOffsetVisible * H.h_offset);
+    const float stepY = std::fabs(t.Level().nVOffsetVisible * H.v_offset);
     if (!hidden && (stepX > 1.0f || stepY > 1.0f))
         ClearAllSelections(t);  // the action would reveal nothing
 }

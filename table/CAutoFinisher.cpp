@@ -31,7 +31,7 @@ bool CAutoFinisher::Qualifies() const
 bool CAutoFinisher::Step(float /*dt*/)
 {
     ITableHost* host = m_pTable->GetHost();
-    if (host->HasPendingItems() || !m_pTable->m_Level.bAutoFinish || m_pTable->IsFlying() || m_pTable->IsHolding())
+    if (host->HasPendingItems() || !m_pTable->Level().bAutoFinish || m_pTable->IsFlying() || m_pTable->IsHolding())
         return false;
     if (!m_bActive) {
         if (Qualifies())
@@ -53,7 +53,7 @@ bool CAutoFinisher::Step(float /*dt*/)
             trial.pile.push_back(src->pile.back());
             if (!finder->CanDrop(t, dst->TopIndex(), &trial, src))
                 continue;
-            m_pTable->GetScoreKeeper()->AddScore(m_pTable->m_nScorePlaceToHouse, nullptr);
+            m_pTable->GetScoreKeeper()->AddScore(m_pTable->Scores().m_nScorePlaceToHouse, nullptr);
             const int index = src->TopIndex();
             src->MoveCard(-1, true, index, dst, -1, 0.3f, 0.0001f, false, true);
             host->RecordMove(s, t, index, 0, 0);

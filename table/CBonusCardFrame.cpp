@@ -46,8 +46,8 @@ void CBonusCardFrame::Update(float dt)
     particles->Update(dt);
     sparkles->Update(dt);
     if (x >= 0.0f && table != nullptr) {
-        const float hw = static_cast<float>(table->m_nCardWidth) / 2.0f - 5.0f;
-        const float hh = static_cast<float>(table->m_nCardHeight) / 2.0f - 5.0f;
+        const float hw = static_cast<float>(table->GetCardSize().m_nCardWidth) / 2.0f - 5.0f;
+        const float hh = static_cast<float>(table->GetCardSize().m_nCardHeight) / 2.0f - 5.0f;
         const int secondKind = std::max(0, 5 - sparkles->GetCount());
         table->GetHost()->SpawnFrameSparkles(sparkles.get(), x, y, hw, hh, angle, secondKind);
     }

@@ -758,7 +758,7 @@ void CBonusLevelScript::DropPuzzle()
         const bool inLine = col == m_nGripCol || row == m_nGripRow;
         const bool near = std::abs(col - m_nGripCol) <= 1 && std::abs(row - m_nGripRow) <= 1;
         if (cell >= 0 && inLine && near) {
-            t.PlayRandom(t.m_hSndCardPut);
+            t.PlayRandom(t.Sounds().m_hSndCardPut);
             hand.place->MoveCard(-1, true, 0, target, -1, kAtOnce, kAtOnce, false, true);
             m_bUntouched = false;
         } else {

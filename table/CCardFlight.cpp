@@ -175,7 +175,7 @@ void CCardFlight::Land()
         return;
     }
     if (NeedsRecheck())
-        table->m_bCheckMoves = true;
+        table->RequestMoveSearch();
 }
 
 bool CCardFlight::NeedsRecheck() const
@@ -199,10 +199,10 @@ void CCardFlight::PlayArrival()
         const float now = table->GetEngineTime();
         if (g_fLastFixSound < 0.0f || now < g_fLastFixSound || now - g_fLastFixSound >= kFixSoundGap) {
             g_fLastFixSound = now;
-            table->PlayEffect(table->m_hSndCardFix);
+            table->PlayEffect(table->Sounds().m_hSndCardFix);
         }
     } else if (source != nullptr && source->type == kPlaceDeck) {
-        table->PlayEffect(table->m_hSndCardPut[table->RandomInt(0, 2) % 3]);
+        table->PlayEffect(table->Sounds().m_hSndCardPut[table->RandomInt(0, 2) % 3]);
     }
     table->GetHost()->OnCardArrived(card, target, landingCode);
 }
@@ -214,7 +214,7 @@ void CCardFlight::WritePose()
     card->RenderX = curX;
     card->RenderY = curY;
     card->RenderAngle = curAngle;
-    card->RenderScale = (curHeight / 100.0f + 1.0f) * table->m_Level.fZoom;
+    card->RenderScale = (curHeight / 100.0f + 1.0f) * table->Level().fZoom;
     card->RenderShadowX = curX;
     card->RenderShadowY = curY;
     card->SetMoveTime(0.0f);
@@ -269,7 +269,7 @@ void CCardFlight::SpawnPickSparkles(int position, bool wasTop, bool wasSecond)
     } else {
         return;
     }
-    const int hw = table->m_nCardWidth / 2 - 10, hh = table->m_nCardHeight / 2 - 10;
+    const int hw = table->GetCardSize().m_nCardWidth / 2 - 10, hh = table->GetCardSize().m_nCardHeight / 2 - 10;
     table->GetHost()->SpawnPickSparkles(toX - hw, toY - hh, toX + hw, toY + hh, card->RenderAngle_curr, count, sides[0],
                                         sides[1], sides[2], sides[3], position);
 }

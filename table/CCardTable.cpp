@@ -67,28 +67,28 @@ void CCardTable::LoadSounds()
     IEngine* e = m_engine.Get();
     if (e == nullptr)
         return;
-    m_hSndBonusOn = e->EffectLoad("sfx/sounds/game_mi_on.ogg");
-    m_hSndBonusOff = e->EffectLoad("sfx/sounds/game_mi_off.ogg");
+    m_Sounds.m_hSndBonusOn = e->EffectLoad("sfx/sounds/game_mi_on.ogg");
+    m_Sounds.m_hSndBonusOff = e->EffectLoad("sfx/sounds/game_mi_off.ogg");
     char path[64];
     for (int i = 0; i < 3; ++i) {
         std::snprintf(path, sizeof path, "sfx/sounds/game_cards_deal_%d.ogg", i + 1);
-        m_hSndDeal[i] = e->EffectLoad(path);
+        m_Sounds.m_hSndDeal[i] = e->EffectLoad(path);
         std::snprintf(path, sizeof path, "sfx/sounds/game_card_get_%d.ogg", i + 1);
-        m_hSndCardGet[i] = e->EffectLoad(path);
+        m_Sounds.m_hSndCardGet[i] = e->EffectLoad(path);
         std::snprintf(path, sizeof path, "sfx/sounds/game_card_put_%d.ogg", i + 1);
-        m_hSndCardPut[i] = e->EffectLoad(path);
+        m_Sounds.m_hSndCardPut[i] = e->EffectLoad(path);
     }
-    m_hSndHint = e->EffectLoad("sfx/sounds/game_hint.ogg");
-    m_hSndCardBack = e->EffectLoad("sfx/sounds/game_card_back.ogg");
+    m_Sounds.m_hSndHint = e->EffectLoad("sfx/sounds/game_hint.ogg");
+    m_Sounds.m_hSndCardBack = e->EffectLoad("sfx/sounds/game_card_back.ogg");
     for (int i = 2; i < 8; ++i) {
         std::snprintf(path, sizeof path, "sfx/sounds/game_combo_x%d.ogg", i);
-        m_hSndCombo[i] = e->EffectLoad(path);
+        m_Sounds.m_hSndCombo[i] = e->EffectLoad(path);
     }
-    m_hSndCardFix = e->EffectLoad("sfx/sounds/game_card_fix.ogg");
-    m_hSndCardsDeck = e->EffectLoad("sfx/sounds/game_cards_deck.ogg");
-    m_hSndTextMessage = e->EffectLoad("sfx/sounds/game_text_message.ogg");
-    m_hSndCardsAdd = e->EffectLoad("sfx/sounds/game_cards_add.ogg");
-    m_hSndMultiCard = e->EffectLoad("sfx/sounds/game_multicard.ogg");
+    m_Sounds.m_hSndCardFix = e->EffectLoad("sfx/sounds/game_card_fix.ogg");
+    m_Sounds.m_hSndCardsDeck = e->EffectLoad("sfx/sounds/game_cards_deck.ogg");
+    m_Sounds.m_hSndTextMessage = e->EffectLoad("sfx/sounds/game_text_message.ogg");
+    m_Sounds.m_hSndCardsAdd = e->EffectLoad("sfx/sounds/game_cards_add.ogg");
+    m_Sounds.m_hSndMultiCard = e->EffectLoad("sfx/sounds/game_multicard.ogg");
 }
 
 void CCardTable::FreeSounds()
@@ -96,21 +96,22 @@ void CCardTable::FreeSounds()
     IEngine* e = m_engine.Get();
     if (e == nullptr)
         return;
-    HEffect* singles[] = {&m_hSndBonusOn, &m_hSndBonusOff, &m_hSndHint, &m_hSndCardBack, &m_hSndCardFix,
-                          &m_hSndCardsDeck, &m_hSndTextMessage, &m_hSndCardsAdd, &m_hSndMultiCard};
+    HEffect* singles[] = {&m_Sounds.m_hSndBonusOn,     &m_Sounds.m_hSndBonusOff, &m_Sounds.m_hSndHint,
+                          &m_Sounds.m_hSndCardBack,    &m_Sounds.m_hSndCardFix,  &m_Sounds.m_hSndCardsDeck,
+                          &m_Sounds.m_hSndTextMessage, &m_Sounds.m_hSndCardsAdd, &m_Sounds.m_hSndMultiCard};
     for (HEffect* h : singles) {
         if (*h != 0)
             e->EffectFree(*h);
         *h = 0;
     }
     for (int i = 0; i < 3; ++i) {
-        for (HEffect* h : {&m_hSndDeal[i], &m_hSndCardGet[i], &m_hSndCardPut[i]}) {
+        for (HEffect* h : {&m_Sounds.m_hSndDeal[i], &m_Sounds.m_hSndCardGet[i], &m_Sounds.m_hSndCardPut[i]}) {
             if (*h != 0)
                 e->EffectFree(*h);
             *h = 0;
         }
     }
-    for (HEffect& h : m_hSndCombo) {
+    for (HEffect& h : m_Sounds.m_hSndCombo) {
         if (h != 0)
             e->EffectFree(h);
         h = 0;
@@ -130,9 +131,10 @@ void CCardTable::PlayRandom(const HEffect (&sounds)[3])
 
 void CCardTable::SetCardSize(int width, int height)
 {
-    m_nCardWidth = width;
-    m_nCardHeight = height;
-    m_nCardDiagonal = static_cast<int>(std::sqrt(static_cast<double>(width) * width + static_cast<double>(height) * height));
+    m_CardSize.m_nCardWidth = width;
+    m_CardSize.m_nCardHeight = height;
+    m_CardSize.m_nCardDiagonal =
+        static_cast<int>(std::sqrt(static_cast<double>(width) * width + static_cast<double>(height) * height));
 }
 
 // ---- Queries -------------------------------------------------------------------------------
@@ -208,7 +210,7 @@ void CCardTable::GetCardPosition(const CPlace* place, int index, const CCard* ex
 
 void CCardTable::RotateOffset(int px, int py, float angle, int& x2, int& y2, int shift) const
 {
-    const float d = static_cast<float>(shift - m_nCardHeight / 2);
+    const float d = static_cast<float>(shift - m_CardSize.m_nCardHeight / 2);
     x2 = static_cast<int>(std::lround(px - d * std::sin(angle)));
     y2 = static_cast<int>(std::lround(py + d * std::cos(angle)));
 }
@@ -248,6 +250,42 @@ bool CCardTable::HasTimedPlace() const
 {
     return std::any_of(m_Places.begin(), m_Places.end(),
                        [](const std::unique_ptr<CPlace>& p) { return p->ttl != -1.0f; });
+}
+
+void CCardTable::NoteMove(CPlace* from, CPlace* dst)
+{
+    CPlace* handPlace = HandPlace();
+    CPlace* handSource = m_pCursorHand != nullptr ? m_pCursorHand->srcPlace : nullptr;
+    if (dst != handPlace && dst != handSource) {
+        if (m_LastMove.From != handPlace)
+            m_LastMove.Card = handPlace != nullptr ? handPlace->GetCard(0) : nullptr;
+        m_LastMove.To = dst;
+        m_LastMove.From = from == handPlace ? handSource : from;
+        dst->LastMove = m_LastMove;
+    }
+    m_pLastSource = from;
+}
+
+TableValues CCardTable::SaveValues() const
+{
+    TableValues v;
+    v.level = m_Level;
+    v.gauges = m_Gauges;
+    v.scores = m_Scores;
+    v.checkMoves = m_bCheckMoves;
+    v.lastMove = m_LastMove;
+    v.lastSource = m_pLastSource;
+    return v;
+}
+
+void CCardTable::RestoreValues(const TableValues& v)
+{
+    m_Level = v.level;
+    m_Gauges = v.gauges;
+    m_Scores = v.scores;
+    m_bCheckMoves = v.checkMoves;
+    m_LastMove = v.lastMove;
+    m_pLastSource = v.lastSource;
 }
 
 int CCardTable::FindPlaceOfType(int type) const

@@ -28,6 +28,30 @@ class CSpecialActions;
 class CTableMouse;
 class ITableHost;
 
+// The card size in pixels: the card sprite's times the level's zoom, and its diagonal.
+struct CardSize {
+    int m_nCardWidth = 0, m_nCardHeight = 0, m_nCardDiagonal = 0;
+};
+
+// The sounds of the table; the combo sounds exist for multipliers 2..7 only.
+struct TableSounds {
+    HEffect m_hSndBonusOn = 0, m_hSndBonusOff = 0, m_hSndDeal[3] = {0, 0, 0}, m_hSndHint = 0,
+            m_hSndCardBack = 0, m_hSndCombo[8] = {0, 0, 0, 0, 0, 0, 0, 0}, m_hSndCardFix = 0,
+            m_hSndCardGet[3] = {0, 0, 0}, m_hSndCardPut[3] = {0, 0, 0}, m_hSndCardsDeck = 0,
+            m_hSndTextMessage = 0, m_hSndCardsAdd = 0, m_hSndMultiCard = 0;
+};
+
+// What an undo puts back into the table besides its places: the level's numbers, whether the
+// move finder must search again and the last move.
+struct TableValues {
+    LevelValues level;
+    GaugeValues gauges;
+    ScoreValues scores;
+    bool checkMoves = true;
+    PlaceMove lastMove;
+    CPlace* lastSource = nullptr;
+};
+
 // Almost no rule of a variant is written here: what may be picked, dropped, clicked and what wins
 // is carried by each place's requirement lists; four variants add a rule named by their places
 // (see ApplyRuleActions). The table owns its places, flights, cursor hand, move finder, score
@@ -128,29 +152,21 @@ public:
     void ClearSavedPlaces();
     int SavedPlaceCount() const { return static_cast<int>(m_SavedPlaces.size()); }
 
-    // ---- State other parts of the table read and write ------------------------------------
-    int m_nNoMovesCheck = -1;
-    LevelValues m_Level;
-    LevelValues m_SavedLevel;
-    bool m_bLevelLoaded = false;
-    std::vector<PlaceDef> m_PlaceDefs;
-    int m_nBarLength = 0, m_nBarBonusLength = 0, m_nBarUndoLength = 0, m_nBarResultTurn = 0,
-        m_nBarHintLength = 0, m_nBarCombo3 = 0, m_nBarCombo2 = 0, m_nBarCombo1 = 0;
-    int m_nScoreMaxCombo = 0, m_nScoreUndo = 0, m_nScoreBonus[5] = {0, 0, 0, 0, 0};
-    int m_nScorePlaceToHouse = 0, m_nScorePlaceToPlace = 0, m_nScoreOpenCard = 0,
-        m_nScorePopdeckToPlace = 0, m_nScorePopdeckToHouse = 0, m_nScoreCombo3 = 0,
-        m_nScoreCombo2 = 0, m_nScoreCombo1 = 0, m_nScoreLevelInc = 0;
-    int m_nCardWidth = 0, m_nCardHeight = 0, m_nCardDiagonal = 0;
-    bool m_bCheckMoves = true;
-    PlaceMove m_LastMove;                      // the last move through MoveCard; cleared by a card click
-    CPlace* m_pLastSource = nullptr;           // the place the last card left
-    int m_nCombos = 0, m_nComboRun = 0, m_nComboBest = 0;
-    bool m_bWon = false;
-
-    HEffect m_hSndBonusOn = 0, m_hSndBonusOff = 0, m_hSndDeal[3] = {0, 0, 0}, m_hSndHint = 0,
-            m_hSndCardBack = 0, m_hSndCombo[8] = {0, 0, 0, 0, 0, 0, 0, 0}, m_hSndCardFix = 0,
-            m_hSndCardGet[3] = {0, 0, 0}, m_hSndCardPut[3] = {0, 0, 0}, m_hSndCardsDeck = 0,
-            m_hSndTextMessage = 0, m_hSndCardsAdd = 0, m_hSndMultiCard = 0;
+    // ---- The level's values, the card size, the sounds, the last move ----------------------
+    const LevelValues& Level() const { return m_Level; }
+    const GaugeValues& Gauges() const { return m_Gauges; }
+    const ScoreValues& Scores() const { return m_Scores; }
+    const CardSize& GetCardSize() const { return m_CardSize; }
+    const TableSounds& Sounds() const { return m_Sounds; }
+    TableValues SaveValues() const;
+    void RestoreValues(const TableValues& values);  // an undo puts them back
+    bool NeedsMoveSearch() const { return m_bCheckMoves; }
+    void MoveSearchDone() { m_bCheckMoves = false; }
+    const PlaceMove& LastMove() const { return m_LastMove; }
+    CPlace* LastSource() const { return m_pLastSource; }
+    // A card leaves `from` for `dst`: the last move and, unless the move only serves the
+    // cursor hand, dst's own last move are noted. The hand's place counts as its source place.
+    void NoteMove(CPlace* from, CPlace* dst);
 
 private:
     void LoadSounds();
@@ -177,6 +193,19 @@ private:
     void FillCascade();
     void StartWinCascade();                    // the set-up the host chooses for this win
 
+    int m_nNoMovesCheck = -1;                  // -1 not decided yet, 1 on, 0 off (a "Cruel" level)
+    LevelValues m_Level;
+    LevelValues m_SavedLevel;
+    bool m_bLevelLoaded = false;
+    std::vector<PlaceDef> m_PlaceDefs;
+    GaugeValues m_Gauges;
+    ScoreValues m_Scores;
+    CardSize m_CardSize;
+    TableSounds m_Sounds;
+    bool m_bCheckMoves = true;
+    PlaceMove m_LastMove;                      // the last move through MoveCard; cleared by a card click
+    CPlace* m_pLastSource = nullptr;           // the place the last card left
+    bool m_bWon = false;
     std::vector<std::unique_ptr<CPlace>> m_Places;
     std::vector<std::unique_ptr<CCardFlight>> m_MoveCards;
     std::unique_ptr<CCursorHand> m_pCursorHand;

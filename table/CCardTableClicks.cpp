@@ -66,9 +66,9 @@ int CCardTable::DealToType(CPlace& from, int targetType, int perPlace, float tim
 void CCardTable::PlayDealSound(int dealt)
 {
     if (dealt == 1)
-        PlayEffect(m_hSndCardGet[m_engine.RandomInt(0, 2) % 3]);
+        PlayEffect(m_Sounds.m_hSndCardGet[m_engine.RandomInt(0, 2) % 3]);
     else if (dealt > 1)
-        PlayEffect(m_hSndMultiCard);
+        PlayEffect(m_Sounds.m_hSndMultiCard);
 }
 
 void CCardTable::ClickCard(int placeIndex, int cardIndex, bool automatic)
@@ -90,8 +90,8 @@ void CCardTable::ClickCard(int placeIndex, int cardIndex, bool automatic)
             const bool faceUp = req.a == 5 ? true : !card->IsFaceUp();
             place.MoveCard(-1, faceUp, cardIndex, &place, cardIndex, 0.2f, kStartDelay, true, true);
             if (!replaying)
-                m_pScoreKeeper->AddScore(m_nScoreOpenCard, nullptr);
-            PlayEffect(m_hSndCardPut[2]);
+                m_pScoreKeeper->AddScore(m_Scores.m_nScoreOpenCard, nullptr);
+            PlayEffect(m_Sounds.m_hSndCardPut[2]);
             break;
         }
         case 1:
@@ -149,7 +149,7 @@ void CCardTable::ClickEmpty(int placeIndex, bool automatic)
             }
         }
         if (count > 0)
-            PlayEffect(m_hSndCardsDeck);
+            PlayEffect(m_Sounds.m_hSndCardsDeck);
         if (!replaying)
             m_pInterface->RestartAutoHint();
     }

@@ -73,19 +73,21 @@ void CCardTable::ReadLevelValues(CIniFile& file)
         lv.vBonuses.push_back(static_cast<int>(std::strtol(token.c_str(), nullptr, 10)));
     lv.vCombos = ParseRequirementList(file.GetString("level_combos"));
 
-    int* const bars[] = {&m_nBarLength, &m_nBarBonusLength, &m_nBarUndoLength, &m_nBarResultTurn,
-                         &m_nBarHintLength, &m_nBarCombo3, &m_nBarCombo2, &m_nBarCombo1};
+    int* const bars[] = {&m_Gauges.m_nBarLength,     &m_Gauges.m_nBarBonusLength, &m_Gauges.m_nBarUndoLength,
+                         &m_Gauges.m_nBarResultTurn, &m_Gauges.m_nBarHintLength,  &m_Gauges.m_nBarCombo3,
+                         &m_Gauges.m_nBarCombo2,     &m_Gauges.m_nBarCombo1};
     const char* const barKeys[] = {"bar_length", "bar_bonus_length", "bar_undo_length", "bar_result_turn",
                                    "bar_hint_length", "bar_combo_3", "bar_combo_2", "bar_combo_1"};
     for (std::size_t i = 0; i < 8; ++i)
         *bars[i] = file.GetInt(barKeys[i]);
-    m_nScoreMaxCombo = file.GetInt("score_max_combo");
-    m_nScoreUndo = file.GetInt("score_undo");
+    m_Scores.m_nScoreMaxCombo = file.GetInt("score_max_combo");
+    m_Scores.m_nScoreUndo = file.GetInt("score_undo");
     for (int i = 0; i < 5; ++i)
-        m_nScoreBonus[i] = file.GetInt(("score_bonus_" + std::to_string(i + 1)).c_str());
-    int* const scores[] = {&m_nScorePlaceToHouse, &m_nScorePlaceToPlace, &m_nScoreOpenCard,
-                           &m_nScorePopdeckToPlace, &m_nScorePopdeckToHouse, &m_nScoreCombo3,
-                           &m_nScoreCombo2, &m_nScoreCombo1, &m_nScoreLevelInc};
+        m_Scores.m_nScoreBonus[i] = file.GetInt(("score_bonus_" + std::to_string(i + 1)).c_str());
+    int* const scores[] = {
+        &m_Scores.m_nScorePlaceToHouse,   &m_Scores.m_nScorePlaceToPlace,   &m_Scores.m_nScoreOpenCard,
+        &m_Scores.m_nScorePopdeckToPlace, &m_Scores.m_nScorePopdeckToHouse, &m_Scores.m_nScoreCombo3,
+        &m_Scores.m_nScoreCombo2,         &m_Scores.m_nScoreCombo1,         &m_Scores.m_nScoreLevelInc};
     const char* const scoreKeys[] = {"score_place_to_house", "score_place_to_place", "score_open_card",
                                      "score_popdeck_to_place", "score_popdeck_to_house", "score_combo_3",
                                      "score_combo_2", "score_combo_1", "score_level_inc"};

@@ -195,7 +195,7 @@ void CCardTable::GatherCruel(CPlace* place)
         CPlace* column = m_Places[static_cast<std::size_t>(q)].get();
         if (column->type != kPlaceColumn)
             continue;
-        PlayEffect(m_hSndCardsAdd);
+        PlayEffect(m_Sounds.m_hSndCardsAdd);
         const int n = column->Size();
         if (n > 0) {
             m_pScoreKeeper->prevFrom = m_pScoreKeeper->prevTo = nullptr;

@@ -117,9 +117,9 @@ void CCursorHand::PlayReturnSound()
     table->GetCardPosition(srcPlace, srcPlace->Size(), place->GetCard(0), x, y);
     const long ddx = x - place->x, ddy = y - place->y;
     if (ddx * ddx + ddy * ddy <= 10000)
-        table->PlayEffect(table->m_hSndCardPut[std::clamp(table->RandomInt(0, 2), 0, 2)]);
+        table->PlayEffect(table->Sounds().m_hSndCardPut[std::clamp(table->RandomInt(0, 2), 0, 2)]);
     else
-        table->PlayEffect(table->m_hSndCardBack);
+        table->PlayEffect(table->Sounds().m_hSndCardBack);
 }
 
 void CCursorHand::Release()

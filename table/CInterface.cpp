@@ -106,12 +106,10 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
         startPending = false;  // nothing to deal: the table logged why
     hand = table->GetCursorHand();
 
-    manaBar = std::make_unique<CManaBar>(table->m_nBarBonusLength,
-                                         g_pResource != nullptr
-                                             ? g_pResource->GetSprite("GFX/Interface/GENERAL/BONUSES/bar.png")
-                                             : nullptr,
-                                         this);
-    manaBar->SetUndoLength(table->m_nBarUndoLength);
+    manaBar = std::make_unique<CManaBar>(
+        table->Gauges().m_nBarBonusLength,
+        g_pResource != nullptr ? g_pResource->GetSprite("GFX/Interface/GENERAL/BONUSES/bar.png") : nullptr, this);
+    manaBar->SetUndoLength(table->Gauges().m_nBarUndoLength);
     BuildBonusBar();
 
     inputShield = std::make_unique<CFObject>();
@@ -292,7 +290,7 @@ bool CInterface::MakeCard(int rank, int suit)
 
 void CInterface::MakeBonusLevelCards(int d)
 {
-    const LevelValues& lv = table->m_Level;
+    const LevelValues& lv = table->Level();
     auto madeInDeck = [this](int deck, int rank, int& suit) {
         // The cards of one deck start at index 12 * deck (one rank is left out per deck).
         for (std::size_t i = static_cast<std::size_t>(12 * deck); i < dealDeck->Size(); ++i) {
@@ -353,11 +351,10 @@ void CInterface::MakeCards()
 {
     if (dealDeck == nullptr || dealDeck->Size() > 0 || table == nullptr)
         return;
-    const LevelValues& lv = table->m_Level;
+    const LevelValues& lv = table->Level();
     const int w = static_cast<int>(cardWidth * lv.fZoom);
     const int h = static_cast<int>(cardHeight * lv.fZoom);
     table->SetCardSize(w, h);
-    table->m_nCardDiagonal = static_cast<int>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h));
     for (int d = 0; d < lv.nDecksCount; ++d) {
         if (IsBonusLevel()) {
             MakeBonusLevelCards(d);

@@ -46,7 +46,7 @@ void CInterface::StartLevel()
         if (!replay.active)
             tracker->Reset();
         if (IEngine* e = m_engine.Get())
-            e->Log("===[+] Starting Solitaire '%s'...", table->m_Level.sName.c_str());
+            e->Log("===[+] Starting Solitaire '%s'...", table->Level().sName.c_str());
         const int baseRank = replay.active ? tracker->FirstDealValue() : RandomInt(0, 12);
         for (int p = 0; p < table->PlaceCount(); ++p) {
             CPlace* place = table->GetPlace(p);
@@ -59,7 +59,7 @@ void CInterface::StartLevel()
         // Resets the pool, lays every place's tokens, gives the base ranks and marks the bonus card.
         table->DealCards(*dealDeck, baseRank);
         ApplyBaseRanks();
-        table->m_bCheckMoves = true;
+        table->RequestMoveSearch();
         if (!firstDeal || attempt + 1 >= kFirstDealTries || table->GetMoveFinder()->AnyMove())
             break;
     }
@@ -138,7 +138,7 @@ void CInterface::UpdateDeal(float dt)
     if (dealTimer == 0.0f)
         return;
     if (dealSoundPending) {
-        table->PlayEffect(table->m_hSndDeal[std::clamp(RandomInt(0, 2), 0, 2)]);
+        table->PlayEffect(table->Sounds().m_hSndDeal[std::clamp(RandomInt(0, 2), 0, 2)]);
         dealSoundPending = false;
     }
     dealTimer -= dt;
@@ -169,7 +169,7 @@ void CInterface::Restart()
 {
     if (IsDealing() || table == nullptr)
         return;
-    table->m_bCheckMoves = true;
+    table->RequestMoveSearch();
     table->GetBonusClock()->SetPhase(kPhaseNone, -1.0f);
     table->RunBonusScript(0.0f);
     if (replay.active) {
@@ -190,7 +190,7 @@ void CInterface::Restart()
     if (undo != nullptr)
         undo->Clear();
     manaBar->Clear(-1);
-    table->m_nCombos = table->m_nComboRun = table->m_nComboBest = 0;
+    table->GetScoreKeeper()->RestoreCombos(ComboCounts());
     table->GetScoreKeeper()->Reset();
     table->GetMoveFinder()->SetHintIndex(0);
     if (IsBonusLevel())

@@ -116,7 +116,7 @@ void CInterface::BuildBonusBar()
     void (CInterface::*handlers[kBonusSlots])(CFObject*, int) = {
         &CInterface::BonusClicked1, &CInterface::BonusClicked2, &CInterface::BonusClicked3,
         &CInterface::BonusClicked4, &CInterface::BonusClicked5};
-    const std::vector<int>& codes = table->m_Level.vBonuses;
+    const std::vector<int>& codes = table->Level().vBonuses;
     for (int i = 0; i < kBonusSlots; ++i) {
         int k = 0;
         if (!IsBonusLevel() && static_cast<std::size_t>(i) < codes.size())
@@ -306,15 +306,15 @@ void CInterface::RunHint()
     TraceEvent(GetGameTime(), L"hint", L"manaLost");
     const bool automatic = autohintLeft == 0.0f;
     if (!automatic) {
-        manaBar->AddMana(table->m_nBarHintLength);
+        manaBar->AddMana(table->Gauges().m_nBarHintLength);
         autohintLeft = autohintFirst;
-        table->PlayEffect(table->m_hSndHint);
+        table->PlayEffect(table->Sounds().m_hSndHint);
     }
     CPlace* source = table->GetPlace(move.fromPlace);
     CPlace* target = table->GetPlace(move.toPlace);
     if (source == nullptr || target == nullptr)
         return;
-    const int hw = table->m_nCardWidth / 2, hh = table->m_nCardHeight / 2;
+    const int hw = table->GetCardSize().m_nCardWidth / 2, hh = table->GetCardSize().m_nCardHeight / 2;
     auto position = [this](const CPlace* place, int index, int& x, int& y) {
         if (index == -1) {
             x = place->x;
@@ -342,8 +342,9 @@ void CInterface::RunHint()
     } else {
         const float life[2] = {5.0f, 5.0f}, delay[2] = {0.0001f, 0.0001f}, flight[2] = {1.0f, 1.0f},
                     hold[2] = {1.0f, 1.0f};
-        SpawnFrameEffects(hintFlight.get(), 24, 0, 1.0f, 1.0f, life, delay, delay, flight, flight, hold, hold, x1,
-                          y1, x2, y2, source->rotate, dx, dy, table->m_nCardWidth / 2, true, true, true, true, 0);
+        SpawnFrameEffects(hintFlight.get(), 24, 0, 1.0f, 1.0f, life, delay, delay, flight, flight, hold, hold, x1, y1,
+                          x2, y2, source->rotate, dx, dy, table->GetCardSize().m_nCardWidth / 2, true, true, true, true,
+                          0);
     }
     for (int p = 0; p < table->PlaceCount(); ++p)
         table->GetPlace(p)->StopGhosts();
@@ -473,7 +474,7 @@ void CInterface::DisarmBonuses()
 
 void CInterface::ArmBonus(int i)
 {
-    const std::vector<int>& codes = table->m_Level.vBonuses;
+    const std::vector<int>& codes = table->Level().vBonuses;
     table->GetSpecialActions()->Arm(static_cast<std::size_t>(i) < codes.size() ? codes[static_cast<std::size_t>(i)]
                                                                             : kActionNone);
     for (int j = 0; j < kBonusSlots; ++j) {
@@ -493,7 +494,7 @@ void CInterface::ArmBonus(int i)
 
 bool CInterface::IsBonusUsable(int i) const
 {
-    const std::vector<int>& codes = table->m_Level.vBonuses;
+    const std::vector<int>& codes = table->Level().vBonuses;
     if (i < 0 || static_cast<std::size_t>(i) >= codes.size())
         return false;
     if (codes[static_cast<std::size_t>(i)] != kActionExtraDeckPass)
@@ -520,7 +521,7 @@ void CInterface::BonusClicked(int i, int state)
     TraceEvent(GetGameTime(), L"bonus", std::to_wstring(i + 1));
     CSpecialActions& actions = *table->GetSpecialActions();
     actions.ClearChain();
-    const std::vector<int>& codes = table->m_Level.vBonuses;
+    const std::vector<int>& codes = table->Level().vBonuses;
     const int code = static_cast<std::size_t>(i) < codes.size() ? codes[static_cast<std::size_t>(i)] : kActionNone;
     if (actions.ArmedCode() == code && code != kActionNone) {
         DisarmBonuses();

@@ -41,13 +41,13 @@ bool CMoveFinder::CanDropAnywhere(CPlace* moving, CPlace* source, int excludeTyp
 
 bool CMoveFinder::Refresh()
 {
-    if (table->m_bCheckMoves && !table->IsFlying()) {
+    if (table->NeedsMoveSearch() && !table->IsFlying()) {
         FindMoves();
         StockCanHelp();
         freeCellMove = false;
         if (!stockCanHelp)
             FreeCellMove();
-        table->m_bCheckMoves = false;
+        table->MoveSearchDone();
         movesChanged = true;
     }
     return !moves.empty();
@@ -235,7 +235,7 @@ bool CMoveFinder::IsRejectedHint(const MoveRecord& move) const
     if (src->Size() == 0)
         return false;
     const CCard* card = src->GetCard(move.fromCard);
-    const PlaceMove& last = table->m_LastMove;
+    const PlaceMove& last = table->LastMove();
     if (last.From == src && last.To == dst && last.Card == card)
         return true;
     if (last.From == dst && last.To == src && last.Card == card)
@@ -297,7 +297,7 @@ void CMoveFinder::PlayMove(int from, int to, int fromCard, bool ghost)
     CPlace* dst = Place(to);
     if (src == nullptr || dst == nullptr || table->IsFlightTo(src))
         return;
-    table->PlayEffect(table->m_hSndCardGet[table->RandomInt(0, 2) % 3]);
+    table->PlayEffect(table->Sounds().m_hSndCardGet[table->RandomInt(0, 2) % 3]);
     if (from == to) {
         if (ghost && src->Size() > 0)
             src->pile.back()->SetGhost(0.4f, 0.0001f);

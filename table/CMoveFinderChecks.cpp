@@ -132,7 +132,7 @@ bool CMoveFinder::CheckDropOnEmpty(const CPlace& dst, const CPlace& moving, cons
 
 bool CMoveFinder::GrandfatherRefuses(const CPlace& dst, const CPlace& moving) const
 {
-    if (table->m_Level.sName != "Grandfather" || !IsHouseType(dst.type) || dst.Size() != 0)
+    if (table->Level().sName != "Grandfather" || !IsHouseType(dst.type) || dst.Size() != 0)
         return false;
     const int suit = moving.pile.front()->Suit;
     for (int i = 0; i < table->PlaceCount(); ++i) {

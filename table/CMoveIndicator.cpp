@@ -160,7 +160,7 @@ void CMoveIndicator::Update(float dt)
     const int setting = SettingOn() ? 1 : 0;
     if (g_nLastSetting != -1 && setting != g_nLastSetting && m_pController != nullptr) {
         if (CCardTable* table = m_pController->GetTable())
-            table->m_bCheckMoves = true;
+            table->RequestMoveSearch();
     }
     g_nLastSetting = setting;
 

@@ -313,9 +313,10 @@ void CPlace::Layout(float dt)
 {
     if (tmp || table == nullptr)
         return;
-    const int W = table->m_nCardWidth, H = table->m_nCardHeight, G = table->m_nCardDiagonal;
-    const float Z = table->m_Level.fZoom;
-    const LevelValues& lv = table->m_Level;
+    const int W = table->GetCardSize().m_nCardWidth, H = table->GetCardSize().m_nCardHeight,
+              G = table->GetCardSize().m_nCardDiagonal;
+    const float Z = table->Level().fZoom;
+    const LevelValues& lv = table->Level();
     const int halfW = rotate == 0.0f ? W / 2 : G / 2;
     const int halfH = rotate == 0.0f ? H / 2 : G / 2;
     bound_x1 = x - halfW;
@@ -438,8 +439,8 @@ int CPlace::HitTest(int px, int py, int& dx, int& dy) const
 {
     if (px < bound_x1 || px > bound_x2 || py < bound_y1 || py > bound_y2)
         return -1;
-    const int W = table != nullptr ? table->m_nCardWidth : 0;
-    const int H = table != nullptr ? table->m_nCardHeight : 0;
+    const int W = table != nullptr ? table->GetCardSize().m_nCardWidth : 0;
+    const int H = table != nullptr ? table->GetCardSize().m_nCardHeight : 0;
     int hit = -1;
     float hitX = 0, hitY = 0;
     Pt quad[4];
@@ -495,16 +496,7 @@ CCardFlight* CPlace::MoveCard(int code, bool faceUp, int cardIndex, CPlace* dst,
     if (from < 0 || from > TopIndex())
         return nullptr;
 
-    CCursorHand* hand = table->GetCursorHand();
-    CPlace* handPlace = hand != nullptr ? hand->place.get() : nullptr;
-    CPlace* handSource = hand != nullptr ? hand->srcPlace : nullptr;
-    if (dst != handPlace && dst != handSource) {
-        if (table->m_LastMove.From != handPlace)
-            table->m_LastMove.Card = handPlace != nullptr ? handPlace->GetCard(0) : nullptr;
-        table->m_LastMove.To = dst;
-        table->m_LastMove.From = (this == handPlace) ? handSource : this;
-        dst->LastMove = table->m_LastMove;
-    }
+    table->NoteMove(this, dst);
 
     // The card leaves this pile (and, with transfer, joins dst) before its flight is made, so a
     // move within one pile (a card turned in place) never leaves the card twice in the pile, and a
@@ -518,7 +510,6 @@ CCardFlight* CPlace::MoveCard(int code, bool faceUp, int cardIndex, CPlace* dst,
                                      : static_cast<std::size_t>(dstIndex);
         dp.insert(dp.begin() + static_cast<std::ptrdiff_t>(slot), card);
     }
-    table->m_pLastSource = this;
     return table->AddFlight(
         std::make_unique<CCardFlight>(code, faceUp, this, card, dst, dstIndex, table, time, delay, transfer, flag));
 }

@@ -178,7 +178,7 @@ int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
     int comboPoints = 0;
     int category = -1;
     if (prevFrom != nullptr && prevTo != nullptr) {
-        for (const PlaceRequirement& rule : table.m_Level.vCombos) {
+        for (const PlaceRequirement& rule : table.Level().vCombos) {
             int ruleCategory = 0;
             if (!MatchesCombo(rule.a, ruleCategory))
                 continue;
@@ -187,24 +187,25 @@ int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
         }
     }
     if (category >= 0) {
-        ++table.m_nComboRun;
-        host->ShowComboMessage(category, table.m_nComboRun);
+        ++m_Combos.m_nComboRun;
+        host->ShowComboMessage(category, m_Combos.m_nComboRun);
     } else {
-        table.m_nComboBest = std::max(table.m_nComboBest, table.m_nComboRun);
-        table.m_nComboRun = 0;
+        m_Combos.m_nComboBest = std::max(m_Combos.m_nComboBest, m_Combos.m_nComboRun);
+        m_Combos.m_nComboRun = 0;
     }
 
     int code = -1;
     if (!card->Moved) {
         card->Moved = true;
-        int mana = table.m_nBarResultTurn;
+        int mana = table.Gauges().m_nBarResultTurn;
         if (card->CardState == 1) {
             mana += kBonusCardMana;
             card->CardState = 2;
         }
         const int gauge = host->AddMana(mana);
+        const std::vector<PlaceRequirement>& combos = table.Level().vCombos;
         const std::uint32_t tier =
-            category >= 0 && !table.m_Level.vCombos.empty() ? static_cast<std::uint32_t>(table.m_Level.vCombos.back().b) : 0xFFu;
+            category >= 0 && !combos.empty() ? static_cast<std::uint32_t>(combos.back().b) : 0xFFu;
         const std::uint32_t bits = (static_cast<std::uint32_t>(gauge) & 0xFFu) | 0xFF00u |
                                    ((static_cast<std::uint32_t>(comboPoints + mana) & 0xFFu) << 16) |
                                    ((tier & 0xFFu) << 24);
@@ -212,29 +213,38 @@ int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
     }
 
     if (IsPop(from) && IsColumn(to))
-        AddScore(table.m_nScorePopdeckToPlace, nullptr);
+        AddScore(table.Scores().m_nScorePopdeckToPlace, nullptr);
     else if (IsPop(from) && IsHouse(to))
-        AddScore(table.m_nScorePopdeckToHouse, nullptr);
+        AddScore(table.Scores().m_nScorePopdeckToHouse, nullptr);
     else if (IsColumn(from) && IsHouse(to))
-        AddScore(table.m_nScorePlaceToHouse, nullptr);
+        AddScore(table.Scores().m_nScorePlaceToHouse, nullptr);
     else if (!IsHouse(to) && IsHouse(from))
-        AddScore(-table.m_nScorePlaceToHouse, nullptr);
+        AddScore(-table.Scores().m_nScorePlaceToHouse, nullptr);
     return code;
 }
 
 int CScoreKeeper::AwardCombo(int tier)
 {
     CCardTable& table = *m_pTable;
-    table.PlayEffect(table.m_hSndCombo[std::clamp(table.m_nComboRun, 2, 7)]);
+    table.PlayEffect(table.Sounds().m_hSndCombo[std::clamp(m_Combos.m_nComboRun, 2, 7)]);
     int mana = 0, points = 0;
     switch (tier) {
-    case 0: mana = table.m_nBarCombo1; points = table.m_nScoreCombo1; break;
-    case 1: mana = table.m_nBarCombo2; points = table.m_nScoreCombo2; break;
-    case 2: mana = table.m_nBarCombo3; points = table.m_nScoreCombo3; break;
+    case 0:
+        mana = table.Gauges().m_nBarCombo1;
+        points = table.Scores().m_nScoreCombo1;
+        break;
+    case 1:
+        mana = table.Gauges().m_nBarCombo2;
+        points = table.Scores().m_nScoreCombo2;
+        break;
+    case 2:
+        mana = table.Gauges().m_nBarCombo3;
+        points = table.Scores().m_nScoreCombo3;
+        break;
     default: return 0;
     }
     table.GetHost()->AddMana(mana);
     AddScore(points, nullptr);
-    ++table.m_nCombos;
+    ++m_Combos.m_nCombos;
     return points;
 }

@@ -349,7 +349,7 @@ void CSpecialActions::SpendTakenCards()
 
 void CSpecialActions::SpendSlotsOf(int code, bool trace)
 {
-    const std::vector<int>& codes = m_table.m_Level.vBonuses;
+    const std::vector<int>& codes = m_table.Level().vBonuses;
     for (std::size_t i = 0; i < codes.size() && i < kBonusSlots; ++i) {
         if (codes[i] != code)
             continue;
@@ -385,7 +385,7 @@ bool CSpecialActions::ApplyBonusAction()
         return false;
     const bool acted = ActOnSelection(code, *hit);
     if (acted)
-        m_table.PlayEffect(m_table.m_hSndCardsAdd);
+        m_table.PlayEffect(m_table.Sounds().m_hSndCardsAdd);
     return acted;
 }
 

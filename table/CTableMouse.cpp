@@ -137,8 +137,8 @@ std::optional<PlaceHit> CTableMouse::FindDropPlace(bool checkRules, bool nearest
     const CPlace* hand = m_table.HandPlace();
     if (hand == nullptr)
         return std::nullopt;
-    const int w = m_table.m_nCardWidth / 2;
-    const int h = m_table.m_nCardHeight / 2;
+    const int w = m_table.GetCardSize().m_nCardWidth / 2;
+    const int h = m_table.GetCardSize().m_nCardHeight / 2;
     const int px = hand->x + hand->x_offset;
     const int py = hand->y + hand->y_offset;
     std::optional<PlaceHit> found;
@@ -220,7 +220,7 @@ void CTableMouse::PressCard()
         return;
     }
     SetMouseShape(CFMouse::kShapeDrag);
-    m_table.PlayRandom(m_table.m_hSndCardGet);
+    m_table.PlayRandom(m_table.Sounds().m_hSndCardGet);
     place->StopGhosts();
     hand.srcPlace = place;
     CPlace* held = hand.place.get();
@@ -301,12 +301,12 @@ bool CTableMouse::SendHome(CPlace* place, int placeIndex, int cardIndex)
         CScoreKeeper& keeper = *m_table.GetScoreKeeper();
         const int code = keeper.ScoreMove(place, target, card);
         if (place->type == kPlaceColumn)
-            keeper.AddScore(m_table.m_nScorePlaceToHouse, card);
+            keeper.AddScore(m_table.Scores().m_nScorePlaceToHouse, card);
         if (place->type == kPlacePop)
-            keeper.AddScore(m_table.m_nScorePopdeckToHouse, card);
+            keeper.AddScore(m_table.Scores().m_nScorePopdeckToHouse, card);
         place->MoveCard(code, true, cardIndex, target, -1, 0.5f, CCardFlight::kAtOnce, true, true);
         m_table.RequestMoveSearch();
-        m_table.PlayEffect(m_table.m_hSndCardBack);
+        m_table.PlayEffect(m_table.Sounds().m_hSndCardBack);
         return true;
     }
     return false;
@@ -368,9 +368,9 @@ void CTableMouse::DropHeldCards(CPlace* target)
     const int code = keeper.ScoreMove(hand.srcPlace, target, bottom);
     if (hand.srcPlace != nullptr && hand.srcPlace->type == kPlaceColumn && target->type == kPlaceColumn &&
         held->Size() > 1)
-        keeper.AddScore(m_table.m_nScorePlaceToPlace, bottom);
+        keeper.AddScore(m_table.Scores().m_nScorePlaceToPlace, bottom);
     m_table.GetSpecialActions()->SpendTakenCards();
-    m_table.PlayRandom(m_table.m_hSndCardPut);
+    m_table.PlayRandom(m_table.Sounds().m_hSndCardPut);
     target->StopGhosts();
     bool first = true;
     while (held->Size() > 0) {

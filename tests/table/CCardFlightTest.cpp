@@ -39,7 +39,7 @@ TEST(CCardFlight, CardsLandingInTheHousesTogetherSoundOnceEveryFifthOfASecond)
         fake->time = s.time;
         table.GetPlace(0)->MoveCard(-1, true, -1, table.GetPlace(s.target), -1, 0.05f, 0.0f, false, true);
         Settle(table);
-        EXPECT_EQ(PlayedCount(fake.Get(), table.m_hSndCardFix), s.sounds);
+        EXPECT_EQ(PlayedCount(fake.Get(), table.Sounds().m_hSndCardFix), s.sounds);
     }
 }
 

@@ -347,7 +347,7 @@ TEST_F(CGameProcessTest, TheLastCardDraggedHomeWinsTheLevel)
             card->SetFaceUp(1.0f);
             Table().GetPlace(s == 3 && r == 12 ? 6 : 2 + s)->pile.push_back(card);
         }
-    Table().m_bCheckMoves = true;
+    Table().RequestMoveSearch();
     Frames(5);
     ASSERT_FALSE(Table().IsWon());
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
@@ -496,7 +496,7 @@ TEST_F(CGameProcessTest, ARecordedGameIsReplayedMoveByMoveAndTheTableComesBack)
     Settle();
     ASSERT_EQ(Game().GetTracker()->Record().moveCount, 1u);
     std::filesystem::create_directories(HostPath("data/learn"));
-    ASSERT_TRUE(Game().GetTracker()->Save("data/learn/" + Table().m_Level.sName + ".dat"));
+    ASSERT_TRUE(Game().GetTracker()->Save("data/learn/" + Table().Level().sName + ".dat"));
 
     // The table as the player left it: every pile by its cards.
     std::vector<std::vector<CCard*>> before;

@@ -432,7 +432,7 @@ TEST_F(DragDropTest, CardsOfTheTakeCardsBonusSpendItWhenPlacedAndReArmItWhenRetu
         SCOPED_TRACE(c.name);
         m_host = GlowHost();
         CCardTable& t = Columns(3);
-        t.m_Level.vBonuses = {5, 22, 7, 22, 9};
+        EditValues(t, [&](TableValues& v) { v.level.vBonuses = {5, 22, 7, 22, 9}; });
         Lay(m_deck, t.GetPlace(0), 11, 2);
         Lay(m_deck, t.GetPlace(1), 12, 1);
         Rest();

@@ -28,8 +28,8 @@ TEST(LevelFile, EveryTestLevelLoadsItsPlacesAndRules)
         CCardTable table(c.level, kModeStory, nullptr);
         ASSERT_TRUE(table.LoadLevel());
         EXPECT_EQ(table.PlaceCount(), c.places);
-        EXPECT_EQ(table.m_Level.sName, c.name);
-        EXPECT_EQ(table.m_Level.nDecksCount, c.decks);
+        EXPECT_EQ(table.Level().sName, c.name);
+        EXPECT_EQ(table.Level().nDecksCount, c.decks);
     }
     CCardTable klondike(kKlondike, kModeStory, nullptr);
     ASSERT_TRUE(klondike.LoadLevel());
@@ -42,8 +42,8 @@ TEST(LevelFile, EveryTestLevelLoadsItsPlacesAndRules)
     EXPECT_EQ(column->empty_drop_req[0].b, 12);
     EXPECT_EQ(klondike.GetPlace(0)->click_empty_limit, -1);
     EXPECT_EQ(klondike.GetPlace(12)->cards.size(), 2u);
-    EXPECT_TRUE(klondike.m_Level.bAutoFinish);
-    EXPECT_EQ(klondike.m_nScorePlaceToHouse, 10);
+    EXPECT_TRUE(klondike.Level().bAutoFinish);
+    EXPECT_EQ(klondike.Scores().m_nScorePlaceToHouse, 10);
 }
 
 TEST(LevelFile, BonusListDropsEmptyTokensAndCombosParse)
@@ -53,10 +53,10 @@ TEST(LevelFile, BonusListDropsEmptyTokensAndCombosParse)
     w.Set("level_bonuses", "12,,7").Set("level_combos", "3:1,,9:2");
     CCardTable table(9, kModeStory, nullptr);
     ASSERT_TRUE(table.LoadLevel());
-    EXPECT_EQ(table.m_Level.vBonuses, (std::vector<int>{12, 7}));
-    ASSERT_EQ(table.m_Level.vCombos.size(), 2u);
-    EXPECT_EQ(table.m_Level.vCombos[1].a, 9);
-    EXPECT_EQ(table.m_Level.vCombos[1].b, 2);
+    EXPECT_EQ(table.Level().vBonuses, (std::vector<int>{12, 7}));
+    ASSERT_EQ(table.Level().vCombos.size(), 2u);
+    EXPECT_EQ(table.Level().vCombos[1].a, 9);
+    EXPECT_EQ(table.Level().vCombos[1].b, 2);
 }
 
 TEST(LevelFile, MissingSectionGivesAnEmptyTable)
@@ -65,7 +65,7 @@ TEST(LevelFile, MissingSectionGivesAnEmptyTable)
     CCardTable table(20, kModeStory, nullptr);
     ASSERT_TRUE(table.LoadLevel());
     EXPECT_EQ(table.PlaceCount(), 0);
-    EXPECT_TRUE(table.m_Level.sName.empty());
+    EXPECT_TRUE(table.Level().sName.empty());
 }
 
 TEST(LevelFile, LevelsBeyondTheTableLimitsAreRejectedWithALogLine)

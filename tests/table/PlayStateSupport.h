@@ -74,7 +74,7 @@ inline std::vector<std::vector<std::pair<int, bool>>> Piles(const CCardTable& ta
 inline bool PlayRandomMove(FakeEngine& engine, CCardTable& table)
 {
     CMoveFinder& finder = *table.GetMoveFinder();
-    table.m_bCheckMoves = true;
+    table.RequestMoveSearch();
     finder.Refresh();
     const std::vector<MoveRecord>& moves = finder.Moves();
     if (moves.empty())

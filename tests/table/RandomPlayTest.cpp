@@ -8,7 +8,7 @@ namespace {
 bool PlayRandomMove(FakeEngine& engine, CCardTable& table)
 {
     CMoveFinder& finder = *table.GetMoveFinder();
-    table.m_bCheckMoves = true;
+    table.RequestMoveSearch();
     if (!finder.Refresh())
         return false;
     const std::vector<MoveRecord> moves = finder.Moves();

@@ -206,7 +206,7 @@ TEST_F(ChecksTest, GrandfatherRefusesASecondHouseOfOneSuit)
     for (const char* name : {"Grandfather", "Klondike"}) {
         SCOPED_TRACE(name);
         SetUp();
-        m_table->m_Level.sName = name;
+        EditValues(*m_table, [&](TableValues& v) { v.level.sName = name; });
         P(0)->type = kPlaceHouse;
         P(1)->type = kPlaceHouse;
         P(0)->empty_drop_req = {{1, 0, 0, 0}};

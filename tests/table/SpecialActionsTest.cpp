@@ -439,7 +439,7 @@ TEST_F(ActionTest, TakingACardFromInsideAPileMarksTheHandsLastFlight)
 
 TEST_F(ActionTest, AUsedActionSpendsEveryButtonThatCarriesItsCode)
 {
-    m_table->m_Level.vBonuses = {0, 5, 0, 7, 9};
+    EditValues(*m_table, [&](TableValues& v) { v.level.vBonuses = {0, 5, 0, 7, 9}; });
     Actions().Arm(kActionPairToDeck);
     Actions().Arm(kActionCardToHouse);  // the code armed before stays as the chain code
     PressFrame(1, 2);
@@ -455,7 +455,7 @@ TEST_F(ActionTest, AUsedActionSpendsEveryButtonThatCarriesItsCode)
 
 TEST_F(ActionTest, TakingCardsForADropSpendsNothingYet)
 {
-    m_table->m_Level.vBonuses = {22};
+    EditValues(*m_table, [&](TableValues& v) { v.level.vBonuses = {22}; });
     Actions().Arm(kActionTakeRun);
     PressFrame(1, 2);
     EXPECT_EQ(Actions().ArmedCode(), kActionNone);
@@ -467,7 +467,7 @@ TEST_F(ActionTest, TakingCardsForADropSpendsNothingYet)
 
 TEST_F(ActionTest, TheDeckActionActsInTheFirstFrameWithoutAPress)
 {
-    m_table->m_Level.vBonuses = {3, 24};
+    EditValues(*m_table, [&](TableValues& v) { v.level.vBonuses = {3, 24}; });
     Actions().Arm(kActionExtraDeckPass);
     m_table->Update(0.016f);
     EXPECT_EQ(Actions().ArmedCode(), kActionNone);

@@ -240,7 +240,7 @@ TEST_F(PlayTest, HintsCycleThroughTheListAfterTheLastHint)
         Lay(m_deck, table->GetPlace(i + 1), 2 * i + 1, 1);
     }
     CMoveFinder& finder = *table->GetMoveFinder();
-    table->m_bCheckMoves = true;
+    table->RequestMoveSearch();
     ASSERT_TRUE(finder.Refresh());
     ASSERT_EQ(finder.Moves().size(), 3u);
     EXPECT_EQ(finder.GetHintIndex(), 0);
@@ -257,7 +257,7 @@ TEST_F(PlayTest, HintsOfferDragsBeforeClicksAndColumnsFirst)
 {
     DealtTable t(m_fake.Get(), kKlondike, 19, &m_host);
     CMoveFinder& finder = *t.table.GetMoveFinder();
-    t.table.m_bCheckMoves = true;
+    t.table.RequestMoveSearch();
     ASSERT_TRUE(finder.Refresh());
     bool seenClick = false;
     for (const MoveRecord& m : finder.Moves()) {
@@ -284,7 +284,7 @@ TEST_F(PlayTest, HintOrderTakesTheLastMatchOfEachSelectionPass)
         table->GetPlace(i)->click_card = {{5, 0, 0, 0}};
     }
     CMoveFinder& finder = *table->GetMoveFinder();
-    table->m_bCheckMoves = true;
+    table->RequestMoveSearch();
     ASSERT_TRUE(finder.Refresh());
     struct Want { int kind, from, to; };
     const Want want[] = {{1, 1, 2}, {1, 0, 1}, {0, 2, 2}, {0, 0, 0}, {0, 1, 1}, {0, 3, 3}};
@@ -306,7 +306,7 @@ TEST_F(PlayTest, HintsNeverNameAPlaceThatExpiredWhileCardsFly)
     for (int i = 0; i < 3; ++i)
         Lay(m_deck, table->GetPlace(i), 5 + i, 0);
     CMoveFinder& finder = *table->GetMoveFinder();
-    table->m_bCheckMoves = true;
+    table->RequestMoveSearch();
     ASSERT_TRUE(finder.Refresh());
     ASSERT_EQ(finder.Moves().size(), 2u);  // 5 onto 6 and 6 onto 7
     // A long flight keeps the list from being rebuilt while the last place expires.
@@ -351,7 +351,7 @@ TEST_F(PlayTest, OnlyDealingLeftIsNoMoveButNotTheEnd)
     DealtTable t(m_fake.Get(), kGolf, 20, &m_host);
     for (int c = 0; c < 7; ++c)
         t.table.GetPlace(c)->pile.clear();
-    t.table.m_bCheckMoves = true;
+    t.table.RequestMoveSearch();
     MoveRecord move;
     CMoveFinder& finder = *t.table.GetMoveFinder();
     ASSERT_TRUE(finder.NextHint(move));
@@ -360,7 +360,7 @@ TEST_F(PlayTest, OnlyDealingLeftIsNoMoveButNotTheEnd)
     EXPECT_FALSE(finder.AnyMove());
     EXPECT_FALSE(finder.NoMoreMoves());
     t.table.GetPlace(7)->pile.clear();
-    t.table.m_bCheckMoves = true;
+    t.table.RequestMoveSearch();
     EXPECT_TRUE(finder.NoMoreMoves());
 }
 
@@ -377,11 +377,11 @@ TEST_F(PlayTest, AnEmptyStockWithRedealsLeftCanStillHelp)
     t.table.GetPlace(6)->click_card.clear();
     t.table.GetPlace(0)->click_empty_limit = 2;
     CMoveFinder& finder = *t.table.GetMoveFinder();
-    t.table.m_bCheckMoves = true;
+    t.table.RequestMoveSearch();
     EXPECT_FALSE(finder.NoMoreMoves());
     EXPECT_TRUE(finder.HasStockHelp());
     t.table.GetPlace(0)->click_empty_limit = 0;
-    t.table.m_bCheckMoves = true;
+    t.table.RequestMoveSearch();
     EXPECT_TRUE(finder.NoMoreMoves());
 }
 
@@ -400,7 +400,7 @@ TEST_F(PlayTest, NoMoreMovesDialogFollowsTheLevelsExceptions)
         SCOPED_TRACE(std::string(c.name) + " " + c.rule);
         m_host.dialogs.clear();
         auto table = Bare(3, kPlaceColumn);
-        table->m_Level.sName = c.name;
+        EditValues(*table, [&](TableValues& v) { v.level.sName = c.name; });
         table->GetPlace(2)->help_script = c.rule;
         table->GetPlace(2)->win_cond = {{0, 99, 0, 0}};  // never won, so the test runs
         if (c.useless) {
@@ -454,7 +454,7 @@ TEST_F(PlayTest, ANegativeFlightTimeIsSecondsPer800Pixels)
 TEST_F(PlayTest, TwoCardsFlyingToOnePileGetConsecutiveSlots)
 {
     auto table = Bare(2, kPlaceColumn);
-    table->m_Level.nVOffsetVisible = 20;
+    EditValues(*table, [&](TableValues& v) { v.level.nVOffsetVisible = 20; });
     table->GetPlace(1)->v_offset = 1.0f;
     Lay(m_deck, table->GetPlace(0), 3, 0);
     Lay(m_deck, table->GetPlace(0), 4, 0);
@@ -483,7 +483,7 @@ TEST_F(PlayTest, KlondikeFinishesByItselfOnceEveryColumnIsOpenAndInOrder)
         t.table.Update(0.05f);
     EXPECT_TRUE(t.table.IsWon());
     EXPECT_TRUE(t.table.GetAutoFinisher()->IsRunning());
-    EXPECT_EQ(m_host.score, 52 * t.table.m_nScorePlaceToHouse);
+    EXPECT_EQ(m_host.score, 52 * t.table.Scores().m_nScorePlaceToHouse);
 }
 
 TEST_F(PlayTest, DumpsAreNumberedAndListFlightsHandAndPlaces)

@@ -41,6 +41,15 @@ private:
     std::string m_section;
 };
 
+// Changes the table's level values as an undo puts them back: a test sets up a level's numbers.
+template <class Edit>
+void EditValues(CCardTable& table, Edit edit)
+{
+    TableValues values = table.SaveValues();
+    edit(values);
+    table.RestoreValues(values);
+}
+
 enum Level { kKlondike = 0, kFreeCell = 1, kSpider = 2, kPyramid = 3, kGolf = 4, kBare = 5 };
 
 inline void WriteCommon(LevelWriter& w, const char* name, int decks, int places)
@@ -289,7 +298,7 @@ struct DealtTable {
         engine.RandomSeed(seed);
         EXPECT_TRUE(table.LoadLevel());
         table.SetCardSize(70, 100);
-        MakeCards(deck, table.m_Level.nDecksCount);
+        MakeCards(deck, table.Level().nDecksCount);
         table.DealCards(deck, engine.RandomInt(0, 12));
     }
     CDeck deck;

@@ -74,7 +74,7 @@ TEST_F(LearnTest, WithoutARecordingTheTablePlaysOnAsBefore)
 TEST_F(LearnTest, ALevelNameThatLeavesItsFolderIsNeverOpened)
 {
     DealtTable t(m_fake.Get(), kKlondike, 3, &m_host);
-    t.table.m_Level.sName = "..\\..\\config";
+    EditValues(t.table, [](TableValues& v) { v.level.sName = "..\\..\\config"; });
     t.table.StartLearn();
     EXPECT_TRUE(m_host.paths.empty());
     EXPECT_EQ(m_host.begins, 0);
@@ -129,8 +129,8 @@ TEST_F(LearnTest, AfterAReplayTheTableIsExactlyAsItWas)
     EXPECT_FALSE(m_host.effectShown);
     EXPECT_EQ(m_host.ends, 1);
     EXPECT_GE(m_host.setups, 1);
-    EXPECT_TRUE(t.table.m_bCheckMoves);
-    EXPECT_EQ(t.table.GetPlace(0)->type, 1);
+    EXPECT_TRUE(t.table.NeedsMoveSearch());
+    EXPECT_EQ(t.table.GetPlace(0)->type, kPlaceDeck);
     EXPECT_EQ(t.table.GetPlace(0)->click_req.size(), clickReq.size());
     for (int p = 0; p < t.table.PlaceCount(); ++p)
         for (const CCard* card : t.table.GetPlace(p)->pile)

@@ -2,6 +2,7 @@
 #include "table/CAutoFinisher.h"
 
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
 #include "table/CPlace.h"
@@ -55,7 +56,7 @@ bool CAutoFinisher::Step(float /*dt*/)
                 continue;
             m_pTable->GetScoreKeeper()->AddScore(m_pTable->Scores().m_nScorePlaceToHouse, nullptr);
             const int index = src->TopIndex();
-            src->MoveCard(-1, true, index, dst, -1, 0.3f, 0.0001f, false, true);
+            src->MoveCard(index, dst, CardMove::Up(0.3f).After(kAtOnce));
             host->RecordMove(s, t, index, 0, 0);
             return false;
         }

@@ -8,7 +8,6 @@
 namespace {
 constexpr int kBonusLevels = 5;
 constexpr int kPhases = kPhaseWon + 1;
-constexpr float kAtOnce = CCardFlight::kAtOnce;
 
 // Seconds of each phase, by bonus level; 0 never elapses.
 constexpr float kPhaseTimes[kBonusLevels][kPhases] = {

@@ -15,7 +15,6 @@
 #include <vector>
 
 namespace {
-constexpr float kAtOnce = CCardFlight::kAtOnce;
 constexpr int kMaxDraws = 1000;  // random draws that must meet a condition give up after this many
 
 bool SameCard(const CCard* a, const CCard* b)
@@ -173,7 +172,7 @@ std::optional<PlaceHit> CBonusLevelScript::PressedCard() const
 void CBonusLevelScript::Turn(CPlace* place, int cardIndex, bool faceUp, float time, float delay, bool joinAtOnce)
 {
     if (place != nullptr)
-        place->MoveCard(-1, faceUp, cardIndex, place, -1, time, delay, joinAtOnce, true);
+        place->MoveCard(cardIndex, place, CardMove::Face(faceUp, time).After(delay).JoiningAtOnce(joinAtOnce));
 }
 
 void CBonusLevelScript::TurnSet1FaceDown()
@@ -189,7 +188,7 @@ void CBonusLevelScript::EmptyOnto(CPlace* place, bool faceUp, float time)
 {
     // Each card leaves at once and joins on landing, so the loop empties the pile.
     while (place != nullptr && place->Size() > 0) {
-        if (place->MoveCard(-1, faceUp, 0, place, -1, time, 0.0f, false, true) == nullptr)
+        if (place->MoveCard(0, place, CardMove::Face(faceUp, time)) == nullptr)
             break;
     }
 }
@@ -210,7 +209,7 @@ void CBonusLevelScript::RunFindTheCard(float)
             for (int i = 0; i < t.PlaceCount() && P != nullptr; ++i) {
                 CPlace* place = t.GetPlace(i);
                 if (place->type == kPlaceColumn && place->Size() > 0)
-                    place->MoveCard(-1, false, 0, P, -1, 0.5f, static_cast<float>(k++) / 20.0f, false, true);
+                    place->MoveCard(0, P, CardMove::Down(0.5f).After(static_cast<float>(k++) / 20.0f));
             }
             m_clock.SetPhase(kPhaseEnd, -1.0f);
             return;
@@ -246,7 +245,7 @@ void CBonusLevelScript::RunFindTheCard(float)
                 Turn(place, 0, false, 0.5f, kAtOnce, true);
         }
         for (int i = 0; P != nullptr && target != nullptr && i < P->Size();) {
-            if (SameCard(P->GetCard(i), target) && P->MoveCard(-1, true, i, P, -1, 0.3f, 0.0f, false, true) != nullptr)
+            if (SameCard(P->GetCard(i), target) && P->MoveCard(i, P, CardMove::Up(0.3f)) != nullptr)
                 continue;  // the card left: look at the same index again
             ++i;
         }
@@ -282,7 +281,7 @@ void CBonusLevelScript::RunFindTheCard(float)
             CPlace* place = t.GetPlace(i);
             const CCard* card = place->GetCard(0);
             if (i != m_nPlaceP && card != nullptr && card->IsFaceUp() && !card->InFly)
-                place->MoveCard(-1, true, 0, t.GetPlace(m_nPlaceP), -1, 1.0f, 0.5f, false, true);
+                place->MoveCard(0, t.GetPlace(m_nPlaceP), CardMove::Up(1.0f).After(0.5f));
         }
         return;
     case kPhaseAttemptLost:
@@ -317,7 +316,7 @@ void CBonusLevelScript::RunThreeCards(float)
             for (int i = 0; i < t.PlaceCount() && deck != nullptr; ++i) {
                 CPlace* place = t.GetPlace(i);
                 while (place->type == kPlaceColumn && place != deck && place->Size() > 0) {
-                    if (place->MoveCard(-1, false, 0, deck, -1, 0.5f, kAtOnce, false, true) == nullptr)
+                    if (place->MoveCard(0, deck, CardMove::Down(0.5f).After(kAtOnce)) == nullptr)
                         break;
                 }
             }
@@ -410,7 +409,7 @@ void CBonusLevelScript::DealCups()
             continue;
         CCard* dealt = deck->GetCard(r);
         const float delay = 0.5f * static_cast<float>(k);
-        deck->MoveCard(-1, true, r, cup, -1, 0.6f, delay, false, true);
+        deck->MoveCard(r, cup, CardMove::Up(0.6f).After(delay));
         const bool red = IsRed(dealt);
         if (red) {
             redTaken = true;
@@ -420,7 +419,7 @@ void CBonusLevelScript::DealCups()
             if (!SameCard(deck->GetCard(i), dealt))
                 continue;
             if (red && shown != nullptr)
-                deck->MoveCard(-1, true, i, shown, -1, 0.6f, delay, false, true);
+                deck->MoveCard(i, shown, CardMove::Up(0.6f).After(delay));
             else if (!red)
                 deck->pile.erase(deck->pile.begin() + i);  // taken out of play, no flight
             break;
@@ -445,7 +444,7 @@ void CBonusLevelScript::ShuffleCups()
     for (int k = 0; k < 3; ++k) {
         CPlace* cup = SetPlace(1, k);
         if (cup->Size() > 0)
-            cup->MoveCard(-1, false, 0, SetPlace(1, r[k]), -1, 1.0f - a / 3.0f, kAtOnce, false, true);
+            cup->MoveCard(0, SetPlace(1, r[k]), CardMove::Down(1.0f - a / 3.0f).After(kAtOnce));
     }
     if (m_nShuffles < 4) {
         ++m_nShuffles;
@@ -523,7 +522,7 @@ void CBonusLevelScript::PlayPairs()
         CPlace* pile = SetPlace(2, 0);
         for (CPlace* place : open) {
             if (pile != nullptr)
-                place->MoveCard(-1, false, 0, pile, -1, 0.8f, 0.4f, true, true);
+                place->MoveCard(0, pile, CardMove::Down(0.8f).After(0.4f).JoiningAtOnce());
         }
         return;
     }
@@ -633,7 +632,7 @@ void CBonusLevelScript::SendSetOnto(bool faceUpCards, int targetSet)
         for (int i = 0; i < place->Size();) {
             const CCard* card = place->GetCard(i);
             if (card->IsFaceUp() != faceUpCards || card->InFly ||
-                place->MoveCard(-1, true, i, target, -1, 1.0f, static_cast<float>(k) / 10.0f, false, true) == nullptr) {
+                place->MoveCard(i, target, CardMove::Up(1.0f).After(static_cast<float>(k) / 10.0f)) == nullptr) {
                 ++i;
                 continue;
             }
@@ -716,7 +715,8 @@ void CBonusLevelScript::ScramblePuzzle()
     if (step < 0)
         return;
     CPlace* from = SetPlace(1, (col + kStepCol[step]) + 3 * (row + kStepRow[step]));
-    from->MoveCard(-1, true, 0, SetPlace(1, empty), 0, CBonusClock::PhaseTime(4, kPhaseShuffle) / 15.0f, kAtOnce, false, true);
+    from->MoveCard(0, SetPlace(1, empty),
+                   CardMove::Up(CBonusClock::PhaseTime(4, kPhaseShuffle) / 15.0f).After(kAtOnce).Into(0));
     m_nLastStep = step;
 }
 
@@ -741,7 +741,7 @@ void CBonusLevelScript::PressPuzzle()
     held->x_offset = hit->dx;
     held->y_offset = hit->dy;
     held->k_squeeze = place->k_squeeze;
-    place->MoveCard(-1, true, hit->card, held, -1, kAtOnce, kAtOnce, false, true);
+    place->MoveCard(hit->card, held, CardMove::Up(kAtOnce).After(kAtOnce));
 }
 
 void CBonusLevelScript::DropPuzzle()
@@ -759,7 +759,7 @@ void CBonusLevelScript::DropPuzzle()
         const bool near = std::abs(col - m_nGripCol) <= 1 && std::abs(row - m_nGripRow) <= 1;
         if (cell >= 0 && inLine && near) {
             t.PlayRandom(t.Sounds().m_hSndCardPut);
-            hand.place->MoveCard(-1, true, 0, target, -1, kAtOnce, kAtOnce, false, true);
+            hand.place->MoveCard(0, target, CardMove::Up(kAtOnce).After(kAtOnce));
             m_bUntouched = false;
         } else {
             t.GetHost()->GlowRulesButton(1, 2.0f);

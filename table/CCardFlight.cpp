@@ -23,10 +23,9 @@ bool IsHouse(const CPlace* place)
 }
 }  // namespace
 
-CCardFlight::CCardFlight(int code, bool up, CPlace* src, CCard* flyingCard, CPlace* dst, int slot,
-                         CCardTable* owner, float time, float startDelay, bool early, bool show)
-    : landingCode(code), insertedEarly(early), card(flyingCard), target(dst), source(src), visible(show),
-      index(slot), faceUp(up), delay(startDelay), table(owner)
+CCardFlight::CCardFlight(CCardTable* owner, CPlace* src, CCard* flyingCard, CPlace* dst, const CardMove& move)
+    : landingCode(move.landingCode), insertedEarly(move.joinsAtOnce), card(flyingCard), target(dst), source(src),
+      visible(move.visible), index(move.dstIndex), faceUp(move.faceUp), delay(move.delay), table(owner)
 {
     fromX = static_cast<int>(card->RenderX);
     fromY = static_cast<int>(card->RenderY);
@@ -50,15 +49,15 @@ CCardFlight::CCardFlight(int code, bool up, CPlace* src, CCard* flyingCard, CPla
     curFace = fromFace;
     curHeight = fromHeight;
 
-    if (time >= 0.0f) {
-        duration = time;
+    if (move.time >= 0.0f) {
+        duration = move.time;
     } else {
         const float dx = static_cast<float>(toX - fromX), dy = static_cast<float>(toY - fromY);
-        duration = -time * std::sqrt(dx * dx + dy * dy) / 800.0f + 0.0001f;
+        duration = -move.time * std::sqrt(dx * dx + dy * dy) / 800.0f + kAtOnce;
     }
     timeLeft = duration;
     progress = 0;
-    if (time == 0.0f && delay == 0.0f)
+    if (move.time == 0.0f && delay == 0.0f)
         Land();
 }
 

@@ -9,10 +9,6 @@
 #include "table/CScoreKeeper.h"
 #include "table/ITableHost.h"
 
-namespace {
-constexpr float kStartDelay = 0.0001f;
-}
-
 void CCardTable::ClickPlace(int placeIndex, int cardIndex, bool automatic)
 {
     if (IsHolding())
@@ -56,7 +52,7 @@ int CCardTable::DealToType(CPlace& from, int targetType, int perPlace, float tim
             int code = -1;
             if (targetType == kPlaceDiscard && card->CardState != 0)
                 code = m_pScoreKeeper->ScoreMove(&from, dst, card);
-            from.MoveCard(code, true, -1, dst, -1, time, kStartDelay, true, true);
+            from.MoveCard(-1, dst, CardMove::Up(time).After(kAtOnce).Scored(code).JoiningAtOnce());
             ++dealt;
         }
     }
@@ -88,7 +84,8 @@ void CCardTable::ClickCard(int placeIndex, int cardIndex, bool automatic)
             if (!replaying)
                 m_pInterface->RequestUndoSnapshot();
             const bool faceUp = req.a == 5 ? true : !card->IsFaceUp();
-            place.MoveCard(-1, faceUp, cardIndex, &place, cardIndex, 0.2f, kStartDelay, true, true);
+            place.MoveCard(cardIndex, &place,
+                           CardMove::Face(faceUp, 0.2f).After(kAtOnce).Into(cardIndex).JoiningAtOnce());
             if (!replaying)
                 m_pScoreKeeper->AddScore(m_Scores.m_nScoreOpenCard, nullptr);
             PlayEffect(m_Sounds.m_hSndCardPut[2]);
@@ -144,7 +141,7 @@ void CCardTable::ClickEmpty(int placeIndex, bool automatic)
                 if (count == 0 && !replaying)
                     m_pInterface->RequestUndoSnapshot();
                 waste->pile.back()->Multiplier = 1.0f;
-                waste->MoveCard(-1, false, -1, &place, -1, 0.5f, count * 0.04f + kStartDelay, true, true);
+                waste->MoveCard(-1, &place, CardMove::Down(0.5f).After(count * 0.04f + kAtOnce).JoiningAtOnce());
                 ++count;
             }
         }

@@ -13,7 +13,6 @@
 #include <cstdint>
 
 namespace {
-constexpr float kStartDelay = 0.0001f;
 constexpr int kSuitRun = 13;
 
 bool IsSuitRun(const CPlace& place, int i)
@@ -92,7 +91,7 @@ bool CCardTable::ApplySpider(int p)
         const int t = IndexOf(target);
         for (int moved = 0; moved < kSuitRun; ++moved) {
             RecordRuleMove(p, t, i, 0);
-            place.MoveCard(-1, false, i, target, -1, 0.5f, kStartDelay, false, true);
+            place.MoveCard(i, target, CardMove::Down(0.5f).After(kAtOnce));
         }
         return true;
     }
@@ -111,7 +110,7 @@ bool CCardTable::ApplyPyramid(int p)
     const int code = m_pScoreKeeper->ScoreMove(&place, target, place.pile[0]);
     while (place.Size() > 0) {
         RecordRuleMove(p, t, 0, 0);
-        place.MoveCard(code, true, 0, target, -1, 0.5f, kStartDelay, false, true);
+        place.MoveCard(0, target, CardMove::Up(0.5f).After(kAtOnce).Scored(code));
     }
     return true;
 }
@@ -133,7 +132,7 @@ bool CCardTable::ApplyCruel(int p)
             const int r = reproducible ? SeededRandom(0, last) : m_engine.RandomInt(0, last);
             const int pick = std::clamp(r, 0, last);  // the engine's answer is not trusted to stay in range
             RecordRuleMove(p, q, pick, 1);
-            place.MoveCard(-1, true, pick, other, -1, 0.2f, kStartDelay, false, true);
+            place.MoveCard(pick, other, CardMove::Up(0.2f).After(kAtOnce));
         }
     }
     return true;
@@ -163,7 +162,7 @@ bool CCardTable::ApplyFifteens(int p)
         const int t = IndexOf(target);
         for (int n = place.Size(); n > 0; --n) {
             RecordRuleMove(p, t, 0, 0);
-            place.MoveCard(-1, false, 0, target, -1, 0.5f, kStartDelay, false, true);
+            place.MoveCard(0, target, CardMove::Down(0.5f).After(kAtOnce));
         }
     }
     for (int d = 0; d < PlaceCount(); ++d) {
@@ -175,7 +174,7 @@ bool CCardTable::ApplyFifteens(int p)
             if (column->type != kPlaceColumn || column->Size() != 0 || column->help_script == "Fifteens" || deck->Size() == 0)
                 continue;
             RecordRuleMove(d, c, deck->TopIndex(), 0);
-            deck->MoveCard(-1, true, deck->TopIndex(), column, -1, 0.5f, kStartDelay, false, true);
+            deck->MoveCard(deck->TopIndex(), column, CardMove::Up(0.5f).After(kAtOnce));
         }
     }
     return true;
@@ -203,7 +202,7 @@ void CCardTable::GatherCruel(CPlace* place)
         }
         for (int k = 0; k < n; ++k) {
             RecordRuleMove(q, clicked, 0, 1);
-            column->MoveCard(-1, false, 0, place, -1, 0.2f, kStartDelay, false, true);
+            column->MoveCard(0, place, CardMove::Down(0.2f).After(kAtOnce));
         }
     }
 }

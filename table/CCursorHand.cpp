@@ -141,7 +141,8 @@ void CCursorHand::Release()
             code = table->GetScoreKeeper()->ScoreMove(place.get(), srcPlace, bottom);
         if (first)
             scoreOnReturn = false;
-        CCardFlight* flight = place->MoveCard(code, true, 0, srcPlace, srcPlace->Size(), time, 0.0001f, true, true);
+        CCardFlight* flight = place->MoveCard(
+            0, srcPlace, CardMove::Up(time).After(kAtOnce).Into(srcPlace->Size()).Scored(code).JoiningAtOnce());
         if (flight == nullptr)
             break;
         if (first)

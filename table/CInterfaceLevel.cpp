@@ -124,7 +124,7 @@ void CInterface::BuildDealAnimation()
             CPlace* source = table->GetPlace(s);
             const bool faceUp = place->pile.back()->IsFaceUp();
             const int index = place->TopIndex();
-            place->MoveCard(-1, false, index, source, source->Size(), 0.0f, 0.0f, true, false);
+            place->MoveCard(index, source, CardMove::Down(0.0f).Into(source->Size()).JoiningAtOnce().Hidden());
             dealQueue.push_back(DealStep{p, index, s, -1, faceUp});
             moved = true;
         }
@@ -153,7 +153,7 @@ void CInterface::UpdateDeal(float dt)
             CPlace* target = table->GetPlace(step.place);
             if (source == nullptr || target == nullptr || source->pile.empty())
                 continue;
-            source->MoveCard(-1, step.faceUp, -1, target, step.index, dealStep, 0.0001f, false, true);
+            source->MoveCard(-1, target, CardMove::Face(step.faceUp, dealStep).After(kAtOnce).Into(step.index));
         }
         return;
     }

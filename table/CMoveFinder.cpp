@@ -308,7 +308,7 @@ void CMoveFinder::PlayMove(int from, int to, int fromCard, bool ghost)
         for (int n = src->Size() - fromCard; n > 0; --n) {
             if (ghost)
                 src->pile[static_cast<std::size_t>(fromCard)]->SetGhost(1.0f, 0.0001f);
-            src->MoveCard(-1, true, fromCard, dst, -1, 0.5f, 0.0001f, false, true);
+            src->MoveCard(fromCard, dst, CardMove::Up(0.5f).After(kAtOnce));
         }
     }
     table->GetHost()->RestartAutoHint();

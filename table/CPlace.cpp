@@ -487,8 +487,7 @@ void CPlace::StopSway()
     }
 }
 
-CCardFlight* CPlace::MoveCard(int code, bool faceUp, int cardIndex, CPlace* dst, int dstIndex, float time,
-                              float delay, bool transfer, bool flag)
+CCardFlight* CPlace::MoveCard(int cardIndex, CPlace* dst, const CardMove& move)
 {
     if (table == nullptr || dst == nullptr || pile.empty())
         return nullptr;
@@ -503,15 +502,14 @@ CCardFlight* CPlace::MoveCard(int code, bool faceUp, int cardIndex, CPlace* dst,
     // flight that lands at once in its constructor finds the card already gone from here.
     CCard* card = pile[static_cast<std::size_t>(from)];
     pile.erase(pile.begin() + from);
-    if (transfer) {
+    if (move.joinsAtOnce) {
         std::vector<CCard*>& dp = dst->pile;
-        const std::size_t slot = (dstIndex < 0 || static_cast<std::size_t>(dstIndex) > dp.size())
+        const std::size_t slot = (move.dstIndex < 0 || static_cast<std::size_t>(move.dstIndex) > dp.size())
                                      ? dp.size()
-                                     : static_cast<std::size_t>(dstIndex);
+                                     : static_cast<std::size_t>(move.dstIndex);
         dp.insert(dp.begin() + static_cast<std::ptrdiff_t>(slot), card);
     }
-    return table->AddFlight(
-        std::make_unique<CCardFlight>(code, faceUp, this, card, dst, dstIndex, table, time, delay, transfer, flag));
+    return table->AddFlight(std::make_unique<CCardFlight>(table, this, card, dst, move));
 }
 
 void CPlace::StopGhosts()

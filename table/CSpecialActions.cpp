@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "framework/TraceEvent.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CScoreKeeper.h"
@@ -14,7 +15,6 @@
 #include <vector>
 
 namespace {
-constexpr float kAtOnce = 0.0001f;
 constexpr int kMaxRandomDraws = 1000;
 
 // One card of the walk: places in order, each pile from the bottom.
@@ -91,7 +91,8 @@ bool SendSelected(CCardTable& t, CPlace* target, bool faceUp, bool randomDepth)
             }
             const int code = LandingCode(t, place, target, card);
             const int index = randomDepth ? t.RandomInt(0, target->Size()) : -1;
-            if (place->MoveCard(code, faceUp, i, target, index, 0.5f, kAtOnce, false, true) == nullptr) {
+            if (place->MoveCard(i, target, CardMove::Face(faceUp, 0.5f).After(kAtOnce).Into(index).Scored(code)) ==
+                nullptr) {
                 ++i;
                 continue;
             }
@@ -209,7 +210,7 @@ bool Permute(CCardTable& t)
     for (std::size_t k = 0; k < n; ++k) {
         CPlace* from = t.GetPlace(a[k].place);
         CPlace* to = t.GetPlace(b[k].place);
-        if (from->MoveCard(-1, b[k].faceUp, a[k].index, to, b[k].index, 1.0f, 0.0f, false, true) != nullptr)
+        if (from->MoveCard(a[k].index, to, CardMove::Face(b[k].faceUp, 1.0f).Into(b[k].index)) != nullptr)
             acted = true;
         for (std::size_t l = k + 1; l < n; ++l) {
             if (a[l].place == a[k].place && a[l].index > a[k].index)
@@ -227,8 +228,8 @@ void Exchange(CCardTable& t, CardAt x, bool xFace, CardAt y, bool yFace)
         std::swap(x, y), std::swap(xFace, yFace);
     CPlace* px = t.GetPlace(x.place);
     CPlace* py = t.GetPlace(y.place);
-    px->MoveCard(-1, xFace, x.index, py, y.index, 0.5f, kAtOnce, false, true);
-    py->MoveCard(-1, yFace, y.index, px, x.index, 0.5f, kAtOnce, false, true);
+    px->MoveCard(x.index, py, CardMove::Face(xFace, 0.5f).After(kAtOnce).Into(y.index));
+    py->MoveCard(y.index, px, CardMove::Face(yFace, 0.5f).After(kAtOnce).Into(x.index));
 }
 
 bool SwapWithRandom(CCardTable& t, int hitPlace, int hitIndex)
@@ -285,7 +286,7 @@ bool TakeIntoHand(CCardTable& t, int code, int gripX, int gripY)
                 hand.flagLastFlight = true;
             card->Shadow = false;
             hand.srcPlace = place;
-            if (place->MoveCard(-1, true, i, held, -1, kAtOnce, kAtOnce, false, true) == nullptr) {
+            if (place->MoveCard(i, held, CardMove::Up(kAtOnce).After(kAtOnce)) == nullptr) {
                 ++i;
                 continue;
             }

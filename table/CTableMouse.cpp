@@ -230,7 +230,7 @@ void CTableMouse::PressCard()
     const int lifted = place->Size() - i;
     for (int slot = 0; place->Size() > i; ++slot) {
         place->pile[static_cast<std::size_t>(i)]->SetMoveTime(0.0f);
-        CCardFlight* flight = place->MoveCard(-1, true, i, held, slot, 0.1f, CCardFlight::kAtOnce, true, true);
+        CCardFlight* flight = place->MoveCard(i, held, CardMove::Up(0.1f).After(kAtOnce).Into(slot).JoiningAtOnce());
         if (flight == nullptr)
             break;
         flight->SpawnPickSparkles(slot, slot == lifted - 1, slot == lifted - 2);
@@ -247,7 +247,7 @@ CCard* CTableMouse::HoverCard()
     const std::optional<PlaceHit> drop = FindDropPlace(true, true);
     if (drop && drop->card >= 0) {
         if (CCard* target = m_table.GetPlace(drop->place)->GetCard(drop->card))
-            target->SetGhost(CCardFlight::kAtOnce, CCardFlight::kAtOnce);
+            target->SetGhost(kAtOnce, kAtOnce);
     }
     return nullptr;
 }
@@ -304,7 +304,7 @@ bool CTableMouse::SendHome(CPlace* place, int placeIndex, int cardIndex)
             keeper.AddScore(m_table.Scores().m_nScorePlaceToHouse, card);
         if (place->type == kPlacePop)
             keeper.AddScore(m_table.Scores().m_nScorePopdeckToHouse, card);
-        place->MoveCard(code, true, cardIndex, target, -1, 0.5f, CCardFlight::kAtOnce, true, true);
+        place->MoveCard(cardIndex, target, CardMove::Up(0.5f).After(kAtOnce).Scored(code).JoiningAtOnce());
         m_table.RequestMoveSearch();
         m_table.PlayEffect(m_table.Sounds().m_hSndCardBack);
         return true;
@@ -374,8 +374,10 @@ void CTableMouse::DropHeldCards(CPlace* target)
     target->StopGhosts();
     bool first = true;
     while (held->Size() > 0) {
-        if (held->MoveCard(first ? code : -1, true, 0, target, target->Size(), 0.2f, CCardFlight::kAtOnce, true,
-                           true) == nullptr)
+        if (held->MoveCard(
+                0, target,
+                CardMove::Up(0.2f).After(kAtOnce).Into(target->Size()).Scored(first ? code : -1).JoiningAtOnce()) ==
+            nullptr)
             break;
         first = false;
     }

@@ -2,6 +2,7 @@
 #include "table/CUndoHistory.h"
 
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CScoreKeeper.h"
 #include "table/CSpecialActions.h"
@@ -11,7 +12,6 @@
 
 namespace {
 constexpr float kFlightTime = 0.5f;
-constexpr float kStartDelay = 0.0001f;
 }  // namespace
 
 CUndoHistory::CUndoHistory(CCardTable* table, CManaBar* bar) : m_pTable(table), m_pBar(bar) {}
@@ -141,8 +141,8 @@ bool CUndoHistory::Undo()
             continue;
         m.card->CardState = m.cardState;
         m.card->Moved = m.moved;
-        from->MoveCard(-1, m.faceUp, static_cast<int>(it - from->pile.begin()), live[static_cast<std::size_t>(m.toPlace)],
-                       m.toIndex, kFlightTime, kStartDelay, false, true);
+        from->MoveCard(static_cast<int>(it - from->pile.begin()), live[static_cast<std::size_t>(m.toPlace)],
+                       CardMove::Face(m.faceUp, kFlightTime).After(kAtOnce).Into(m.toIndex));
     }
     RestoreValues(target);
     Drop(-1);

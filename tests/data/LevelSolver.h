@@ -1,6 +1,7 @@
 // LevelSolver.h: a test-only solver that plays a dealt table to its win through the table's own rules.
 #pragma once
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
 #include "table/CPlace.h"
@@ -50,7 +51,7 @@ inline bool EmulatedSpider(CCardTable& table, CPlace& place)
             if (full)
                 continue;
             for (int k = 0; k < 13; ++k)
-                place.MoveCard(-1, false, i, home, -1, 0.5f, 0.0001f, false, true);
+                place.MoveCard(i, home, CardMove::Down(0.5f).After(kAtOnce));
             return true;
         }
     }
@@ -66,7 +67,7 @@ inline bool EmulatedPyramid(CCardTable& table, CPlace& place)
         if (discard->type != kPlaceDiscard)
             continue;
         while (place.Size() > 0)
-            place.MoveCard(-1, true, 0, discard, -1, 0.5f, 0.0001f, false, true);
+            place.MoveCard(0, discard, CardMove::Up(0.5f).After(kAtOnce));
         return true;
     }
     return false;
@@ -145,7 +146,7 @@ inline bool PlayMove(CCardTable& table, const SolverMove& m)
         if (!allowed)
             return false;
         while (src->Size() > m.card)
-            src->MoveCard(-1, true, m.card, dst, -1, 0.0f, 0.0f, false, true);
+            src->MoveCard(m.card, dst, CardMove::Up(0.0f));
     }
     RunAutomaticMoves(table);
     return true;

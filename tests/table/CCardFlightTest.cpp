@@ -37,7 +37,7 @@ TEST(CCardFlight, CardsLandingInTheHousesTogetherSoundOnceEveryFifthOfASecond)
     for (const Step& s : steps) {
         SCOPED_TRACE(s.time);
         fake->time = s.time;
-        table.GetPlace(0)->MoveCard(-1, true, -1, table.GetPlace(s.target), -1, 0.05f, 0.0f, false, true);
+        table.GetPlace(0)->MoveCard(-1, table.GetPlace(s.target), CardMove::Up(0.05f));
         Settle(table);
         EXPECT_EQ(PlayedCount(fake.Get(), table.Sounds().m_hSndCardFix), s.sounds);
     }
@@ -61,8 +61,8 @@ TEST(CCardFlight, StackedFlightsCastOneShadow)
     Lay(deck, table.GetPlace(0), 2, 0);
     Lay(deck, table.GetPlace(1), 3, 0)->RenderX = 500;
     for (int p = 0; p < 2; ++p)
-        table.GetPlace(p)->MoveCard(-1, true, -1, table.GetPlace(2), -1, 1.0f, 0.0f, false, true);
-    table.GetPlace(0)->MoveCard(-1, true, -1, table.GetPlace(2), -1, 1.0f, 0.0f, false, true);
+        table.GetPlace(p)->MoveCard(-1, table.GetPlace(2), CardMove::Up(1.0f));
+    table.GetPlace(0)->MoveCard(-1, table.GetPlace(2), CardMove::Up(1.0f));
     fake->quads.clear();
     for (const auto& f : table.Flights())
         f->PlaceCardAndShadow();

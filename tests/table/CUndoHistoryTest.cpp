@@ -130,7 +130,7 @@ TEST(CUndoHistory, AGoldenCardTurnsPlainInPlayButAnUndoGivesBackItsSnapshotState
     EXPECT_EQ(golden->CardState, 0);
     // Move the golden card away and back through an undo: the snapshot held it golden.
     CPlace* other = t.table->GetPlace(1);
-    column->MoveCard(-1, true, column->TopIndex(), other, -1, 0.1f, 0.0001f, false, true);
+    column->MoveCard(column->TopIndex(), other, CardMove::Up(0.1f).After(kAtOnce));
     t.host.RequestUndoSnapshot();
     t.Still();
     ASSERT_TRUE(t.undo.Undo());

@@ -89,7 +89,7 @@ inline bool PlayRandomMove(FakeEngine& engine, CCardTable& table)
             return false;
         const int code = table.GetScoreKeeper()->ScoreMove(src, dst, src->GetCard(move.fromCard));
         for (bool first = true; src->Size() > move.fromCard; first = false)
-            src->MoveCard(first ? code : -1, true, move.fromCard, dst, -1, 0.2f, 0.0001f, false, true);
+            src->MoveCard(move.fromCard, dst, CardMove::Up(0.2f).After(kAtOnce).Scored(first ? code : -1));
         table.GetHost()->RequestUndoSnapshot();
     }
     return true;

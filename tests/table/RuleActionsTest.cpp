@@ -158,10 +158,10 @@ TEST(RuleActions, NoRuleFiresWhileACardIsHeldOrFlying)
     RuleTable t(fake.Get(), {kPlaceSideColumn, kPlaceDiscard, kPlaceColumn}, "Pyramid");
     t.Put(0, {0, 11});
     t.Put(2, {4, 5});
-    t.P(2)->MoveCard(-1, true, 1, t.P(2), -1, 1.0f, 0.0001f, false, true);
+    t.P(2)->MoveCard(1, t.P(2), CardMove::Up(1.0f).After(kAtOnce));
     EXPECT_FALSE(t.table->ApplyRuleActions());
     Settle(*t.table);
-    t.P(2)->MoveCard(-1, true, 1, t.table->HandPlace(), -1, 0.0f, 0.0f, true, true);
+    t.P(2)->MoveCard(1, t.table->HandPlace(), CardMove::Up(0.0f).JoiningAtOnce());
     Settle(*t.table);
     EXPECT_FALSE(t.table->ApplyRuleActions());
     EXPECT_EQ(t.Size(0), 2);

@@ -220,7 +220,7 @@ TEST_F(PlayTest, NoWinWhileCardsFlyOrTheHandHolds)
 {
     auto table = Bare(2, kPlaceColumn);
     Lay(m_deck, table->GetPlace(0), 3, 0);
-    table->GetPlace(0)->MoveCard(-1, true, 0, table->GetPlace(1), -1, 0.5f, 0.0001f, false, true);
+    table->GetPlace(0)->MoveCard(0, table->GetPlace(1), CardMove::Up(0.5f).After(kAtOnce));
     table->CheckLevelComplete();
     EXPECT_FALSE(table->IsWon());
     Settle(*table);
@@ -310,7 +310,7 @@ TEST_F(PlayTest, HintsNeverNameAPlaceThatExpiredWhileCardsFly)
     ASSERT_TRUE(finder.Refresh());
     ASSERT_EQ(finder.Moves().size(), 2u);  // 5 onto 6 and 6 onto 7
     // A long flight keeps the list from being rebuilt while the last place expires.
-    table->GetPlace(0)->MoveCard(-1, true, 0, table->GetPlace(0), 0, 5.0f, 0.0001f, true, true);
+    table->GetPlace(0)->MoveCard(0, table->GetPlace(0), CardMove::Up(5.0f).After(kAtOnce).Into(0).JoiningAtOnce());
     table->GetPlace(2)->ttl = 0.0f;
     table->Update(0.01f);
     ASSERT_EQ(table->PlaceCount(), 2);
@@ -427,7 +427,8 @@ TEST_F(PlayTest, EveryFlightLandsWhateverItsTimeAndDelay)
         for (bool transfer : {false, true}) {
             auto table = Bare(2, kPlaceColumn);
             Lay(m_deck, table->GetPlace(0), 3, 0);
-            table->GetPlace(0)->MoveCard(-1, true, 0, table->GetPlace(1), -1, c.time, c.delay, transfer, true);
+            table->GetPlace(0)->MoveCard(0, table->GetPlace(1),
+                                         CardMove::Up(c.time).After(c.delay).JoiningAtOnce(transfer));
             Settle(*table, 100);
             EXPECT_FALSE(table->IsFlying());
             ASSERT_EQ(table->GetPlace(1)->Size(), 1);
@@ -446,7 +447,7 @@ TEST_F(PlayTest, ANegativeFlightTimeIsSecondsPer800Pixels)
     CCard* card = Lay(m_deck, table->GetPlace(0), 3, 0);
     card->RenderX = 100;
     card->RenderY = 200;
-    CCardFlight* flight = table->GetPlace(0)->MoveCard(-1, true, 0, table->GetPlace(1), -1, -1.0f, 0, false, true);
+    CCardFlight* flight = table->GetPlace(0)->MoveCard(0, table->GetPlace(1), CardMove::Up(-1.0f));
     ASSERT_NE(flight, nullptr);
     EXPECT_NEAR(flight->duration, 0.5001f, 1e-4);
 }
@@ -458,8 +459,8 @@ TEST_F(PlayTest, TwoCardsFlyingToOnePileGetConsecutiveSlots)
     table->GetPlace(1)->v_offset = 1.0f;
     Lay(m_deck, table->GetPlace(0), 3, 0);
     Lay(m_deck, table->GetPlace(0), 4, 0);
-    CCardFlight* first = table->GetPlace(0)->MoveCard(-1, true, -1, table->GetPlace(1), -1, 0.3f, 0, false, true);
-    CCardFlight* second = table->GetPlace(0)->MoveCard(-1, true, -1, table->GetPlace(1), -1, 0.3f, 0, false, true);
+    CCardFlight* first = table->GetPlace(0)->MoveCard(-1, table->GetPlace(1), CardMove::Up(0.3f));
+    CCardFlight* second = table->GetPlace(0)->MoveCard(-1, table->GetPlace(1), CardMove::Up(0.3f));
     EXPECT_EQ(second->toY - first->toY, 20);
 }
 

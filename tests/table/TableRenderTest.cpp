@@ -62,7 +62,7 @@ protected:
     // A long flight of the top card of `from` to `to`, the card not yet in the target pile.
     void Fly(int from, int to, bool faceUp)
     {
-        m_table->GetPlace(from)->MoveCard(-1, faceUp, -1, m_table->GetPlace(to), -1, 5.0f, 0.0f, false, true);
+        m_table->GetPlace(from)->MoveCard(-1, m_table->GetPlace(to), CardMove::Face(faceUp, 5.0f));
     }
 
     std::vector<HTexture> Drawn()

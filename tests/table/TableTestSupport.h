@@ -2,6 +2,7 @@
 #pragma once
 #include "support/FakeEngine.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CDeck.h"
@@ -277,7 +278,7 @@ inline bool Drag(CCardTable& table, int from, int card, int to)
     CPlace* held = hand.place.get();
     hand.srcPlace = src;
     for (int slot = 0; src->Size() > card; ++slot)
-        src->MoveCard(-1, true, card, held, slot, 0.1f, 0.0001f, true, true);
+        src->MoveCard(card, held, CardMove::Up(0.1f).After(kAtOnce).Into(slot).JoiningAtOnce());
     Settle(table);
     if (!finder.CanDrop(to, dst->TopIndex(), held, src)) {
         hand.Release();
@@ -285,7 +286,7 @@ inline bool Drag(CCardTable& table, int from, int card, int to)
         return false;
     }
     while (held->Size() > 0)
-        held->MoveCard(-1, true, 0, dst, dst->Size(), 0.2f, 0.0001f, true, true);
+        held->MoveCard(0, dst, CardMove::Up(0.2f).After(kAtOnce).Into(dst->Size()).JoiningAtOnce());
     Settle(table);
     return true;
 }

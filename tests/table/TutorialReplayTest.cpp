@@ -112,13 +112,13 @@ TEST_F(LearnTest, AfterAReplayTheTableIsExactlyAsItWas)
     // Replayed moves: cards dealt to the waste, one card still in the air, one in the hand.
     CPlace* stock = t.table.GetPlace(0);
     for (int i = 0; i < 3; ++i) {
-        stock->MoveCard(-1, true, -1, t.table.GetPlace(1), -1, 0.2f, 0.0f, false, true);
+        stock->MoveCard(-1, t.table.GetPlace(1), CardMove::Up(0.2f));
         Settle(t.table);
     }
-    stock->MoveCard(-1, true, -1, t.table.GetPlace(1), -1, 0.2f, 0.0f, true, true);
+    stock->MoveCard(-1, t.table.GetPlace(1), CardMove::Up(0.2f).JoiningAtOnce());
     ASSERT_TRUE(t.table.IsFlying());
     CPlace* column = t.table.GetPlace(12);
-    column->MoveCard(-1, true, -1, t.table.HandPlace(), -1, 0.0001f, 0.0f, true, true);
+    column->MoveCard(-1, t.table.HandPlace(), CardMove::Up(0.0001f).JoiningAtOnce());
 
     t.table.StopLearn();
     EXPECT_EQ(Piles(t.table), before);

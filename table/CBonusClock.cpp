@@ -1,6 +1,7 @@
 // CBonusClock.cpp: phase times, the countdown and the medal of a bonus level.
 #include "table/CBonusClock.h"
 
+#include "table/CBonusLevelScript.h"
 #include "table/CCardFlight.h"
 
 #include <cassert>
@@ -23,7 +24,8 @@ struct TimeLimits {
     int gold;    // at most this many seconds
     int silver;  // at most this many; more is bronze
 };
-constexpr TimeLimits kTimeLimits[] = {{2, 60, 120}, {3, 30, 60}, {4, 120, 180}};
+constexpr TimeLimits kTimeLimits[] = {
+    {kBonusPairs, 60, 120}, {kBonusSequence, 30, 60}, {kBonusSlidingPuzzle, 120, 180}};
 }  // namespace
 
 float CBonusClock::PhaseTime(int level, int phase)

@@ -15,6 +15,7 @@
 #include "framework/StringUtils.h"
 #include "screens/CProfileStore.h"
 #include "table/CBonusClock.h"
+#include "table/CBonusLevelScript.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CDeck.h"
@@ -308,31 +309,31 @@ void CInterface::MakeBonusLevelCards(int d)
         for (int r = 0; r < 13; ++r) {
             int suit = s;
             switch (levelNumber) {
-            case 0:
+            case kBonusFindTheCard:
                 if (((s & 1) ^ r) != 1)
                     continue;
                 break;
-            case 1:
+            case kBonusThreeCards:
                 if (r != 0)
                     continue;
                 break;
-            case 2:
-            case 3:
-            case 4: {
-                if ((levelNumber == 2 && r == 1) || (levelNumber != 2 && r == 0))
+            case kBonusPairs:
+            case kBonusSequence:
+            case kBonusSlidingPuzzle: {
+                if ((levelNumber == kBonusPairs && r == 1) || (levelNumber != kBonusPairs && r == 0))
                     continue;
                 int found = 0;
                 if (madeInDeck(d, r, found))
                     continue;  // a rank only once per deck
                 suit = RandomInt(0, 3);
                 int previous = 0;
-                if (d > 0 && levelNumber != 4) {
+                if (d > 0 && levelNumber != kBonusSlidingPuzzle) {
                     // The previous deck's card of this rank, within that deck's own cards.
                     for (int i = 12 * (d - 1); i < 12 * d && i < static_cast<int>(dealDeck->Size()); ++i) {
                         const CCard* c = dealDeck->GetCard(static_cast<std::size_t>(i));
                         if (c != nullptr && c->Rank == r) {
                             previous = c->Suit;
-                            suit = levelNumber == 2 ? previous : ((previous ^ 2) & 2) | (suit & 1);
+                            suit = levelNumber == kBonusPairs ? previous : ((previous ^ 2) & 2) | (suit & 1);
                             break;
                         }
                     }

@@ -105,7 +105,13 @@ protected:
 // Find the card: columns 0..2 with one card each, the house 3 holding their twins.
 class FindTheCardTest : public BonusTest {
 protected:
-    void SetUp() override { Make(0, {{200, 200, 3, "1"}, {300, 200, 3, "1"}, {400, 200, 3, "1"}, {600, 420, 0, "0"}}); }
+    void SetUp() override
+    {
+        Make(kBonusFindTheCard, {{200, 200, kPlaceColumn, "1"},
+                                 {300, 200, kPlaceColumn, "1"},
+                                 {400, 200, kPlaceColumn, "1"},
+                                 {600, 420, kPlaceHouse, "0"}});
+    }
 
     void Deal()
     {
@@ -184,7 +190,11 @@ class ThreeCardsTest : public BonusTest {
 protected:
     void SetUp() override
     {
-        Make(1, {{100, 500, 1, "0"}, {250, 250, 3, "1"}, {400, 250, 3, "1"}, {550, 250, 3, "1"}, {400, 80, 4, "3"}});
+        Make(kBonusThreeCards, {{100, 500, kPlaceDeck, "0"},
+                                {250, 250, kPlaceColumn, "1"},
+                                {400, 250, kPlaceColumn, "1"},
+                                {550, 250, kPlaceColumn, "1"},
+                                {400, 80, kPlaceFreeCell, "3"}});
         for (int copy = 0; copy < 2; ++copy)
             for (int r = 0; r < 4; ++r)
                 Put(0, r, r, false);  // suits 0, 1 black; 2, 3 red
@@ -255,9 +265,9 @@ protected:
     {
         std::vector<PlaceSpec> places;
         for (int i = 0; i < 6; ++i)
-            places.push_back({100 + 100 * i, 200, 3, "1"});
-        places.push_back({400, 450, 5, "2"});
-        Make(2, places);
+            places.push_back({100 + 100 * i, 200, kPlaceColumn, "1"});
+        places.push_back({400, 450, kPlaceDiscard, "2"});
+        Make(kBonusPairs, places);
         const int ranks[6] = {0, 0, 1, 1, 1, 1};
         const int suits[6] = {0, 0, 2, 3, 3, 2};
         for (int i = 0; i < 6; ++i)
@@ -303,9 +313,9 @@ protected:
     {
         std::vector<PlaceSpec> places;
         for (int i = 0; i < 5; ++i)
-            places.push_back({100 + 100 * i, 200, 3, "1"});
-        places.push_back({400, 450, 5, "2"});
-        Make(3, places);
+            places.push_back({100 + 100 * i, 200, kPlaceColumn, "1"});
+        places.push_back({400, 450, kPlaceDiscard, "2"});
+        Make(kBonusSequence, places);
         Put(0, 1, 0, true);
         Put(1, 2, 2, true);
         Put(2, 3, 0, true);
@@ -350,9 +360,9 @@ protected:
     {
         std::vector<PlaceSpec> places;
         for (int cell = 0; cell < 9; ++cell)
-            places.push_back({200 + 100 * (cell % 3), 150 + 120 * (cell / 3), 3, "1"});
-        places.push_back({700, 500, 5, "2"});
-        Make(4, places);
+            places.push_back({200 + 100 * (cell % 3), 150 + 120 * (cell / 3), kPlaceColumn, "1"});
+        places.push_back({700, 500, kPlaceDiscard, "2"});
+        Make(kBonusSlidingPuzzle, places);
         Arrange({0, 1, 2, 3, 4, 5, 6, 7, -1});
     }
 

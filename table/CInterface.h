@@ -231,6 +231,15 @@ private:
     void MakeBonusLevelCards(int deck);
 
     // Frame steps.
+    void HandleRequests();
+    void ShowTableView();
+    void ReadKeys(float dt);
+    void UpdateLayers(float dt);
+    void UpdateAutoHint(float dt);
+    void StopShowsOnInput();
+    void UpdateReplayEnd();
+    void UpdateGame(float dt);
+    void HandleKeys();
     void UpdatePanel();
     void UpdateInfoWindows(float dt);
     void UpdateReplay(float dt);

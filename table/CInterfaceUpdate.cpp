@@ -15,6 +15,7 @@
 #include "screens/CProfileStore.h"
 #include "table/CAutoFinisher.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CHelpDesk.h"
 #include "table/CManaBar.h"
@@ -38,7 +39,35 @@ constexpr int kKeyD = 0x44;
 
 void CInterface::Update(float dt)
 {
-    PlayerRecord* player = Player();
+    HandleRequests();
+    ShowTableView();
+    ReadKeys(dt);
+    UpdateLayers(dt);
+    if (panelState == 3)
+        return;  // the pause: nothing of the game moves
+    UpdateAutoHint(dt);
+    StopShowsOnInput();
+    UpdateReplayCursor(dt);
+    UpdateReplayEnd();
+    UpdateReplay(dt);
+    UpdateEffects(dt);
+    moveIndicator->Update(dt);
+    controller->Update(dt);
+    if (!hintButton->IsEnabled() && hintFlight->GetCount() <= kHintEffectLimit && !IsDealing())
+        hintButton->SetEnabled(true);
+    UpdateDeal(dt);
+    UpdateGame(dt);
+    if (undo != nullptr)
+        undo->Update();
+    HandleKeys();
+    if (bonusChanged)
+        UpdateBonusLooks();
+    UpdateInfoWindows(dt);
+}
+
+// A sound, the redeal dialog and a new deal wait until the panel has settled.
+void CInterface::HandleRequests()
+{
     if (showSoundPending) {
         showSoundPending = false;
         PlaySound(sndInterfaceShow);
@@ -57,79 +86,101 @@ void CInterface::Update(float dt)
         StartLevel();
         startPending = false;
     }
+}
+
+void CInterface::ShowTableView()
+{
+    const PlayerRecord* player = Player();
     const bool tableView = player != nullptr && player->m_nTableBackground != 0;
     tablePicture->SetVisible(tableView);
     tableShadow->SetVisible(tableView);
     background->SetVisible(!tableView);
+}
 
+void CInterface::ReadKeys(float dt)
+{
     lastKey = m_engine.Get() != nullptr ? m_engine.Get()->GetKey() : 0;
     helpDesk->Update(dt);
-    if (replay.active) {
-        tracker->Update(dt);
-        if (tracker->IsOkHovered()) {
-            // The click belongs to the learn window.
-            table->GetMouse()->SwallowRawClick();
-            lastKey = 0;
-        }
+    if (!replay.active)
+        return;
+    tracker->Update(dt);
+    if (tracker->IsOkHovered()) {
+        // The click belongs to the learn window.
+        table->GetMouse()->SwallowRawClick();
+        lastKey = 0;
     }
+}
+
+void CInterface::UpdateLayers(float dt)
+{
     backgroundLayer->Update(dt);
     panelLayer->Update(dt);
     shadowLayer->Update(dt);
     cursorLayer->Update(dt);
     UpdatePanel();
-    if (panelState == 1 || panelState == 2 || panelState == 4) {
-        // The bonus buttons ride with the sliding panel.
-        for (int i = 0; i < kBonusSlots; ++i) {
-            if (bonusPlaces[i] == nullptr)
-                continue;
-            float x = 0, y = 0, w = 0, h = 0;
-            bonusPlaces[i]->GetBounds(&x, &y, &w, &h);
-            if (bonusButtons[i] != nullptr)
-                bonusButtons[i]->SetPosition(x, y);
-            if (bonusFrames[i] != nullptr)
-                bonusFrames[i]->SetPosition(x, y);
-        }
-    }
-    if (panelState == 3)
+    if (panelState != 1 && panelState != 2 && panelState != 4)
         return;
+    // The bonus buttons ride with the sliding panel.
+    for (int i = 0; i < kBonusSlots; ++i) {
+        if (bonusPlaces[i] == nullptr)
+            continue;
+        float x = 0, y = 0, w = 0, h = 0;
+        bonusPlaces[i]->GetBounds(&x, &y, &w, &h);
+        if (bonusButtons[i] != nullptr)
+            bonusButtons[i]->SetPosition(x, y);
+        if (bonusFrames[i] != nullptr)
+            bonusFrames[i]->SetPosition(x, y);
+    }
+}
 
+void CInterface::UpdateAutoHint(float dt)
+{
     autohintLeft -= dt;
-    if (autohintLeft < 0.0f && !table->IsHolding()) {
-        if (player == nullptr || player->m_bMasterMode == 0) {
-            autohintLeft = 0.0f;
-            RunHint();  // shown as the automatic hint: it costs no mana
-        }
-        autohintLeft = autohintRepeat;
+    if (autohintLeft >= 0.0f || table->IsHolding())
+        return;
+    const PlayerRecord* player = Player();
+    if (player == nullptr || player->m_bMasterMode == 0) {
+        autohintLeft = 0.0f;
+        RunHint();  // shown as the automatic hint: it costs no mana
     }
+    autohintLeft = autohintRepeat;
+}
 
-    if ((table->GetMouse()->Sample().m_nButtonEvent == CFMouse::kEventPressed || lastKey != 0) && lastKey != kKeyF2) {
-        if (table->GetMouse()->Sample().m_nPrevButtonEvent != CFMouse::kEventDoubleClick)
-            ShowRulesText();
-        table->StopCascade();
-        if (!dealQueue.empty())
-            dealStep = 0.0001f;
-    }
-    UpdateReplayCursor(dt);
-    if (table->GetMouse()->Sample().m_nRawButtonEvent == CFMouse::kEventReleased) {
-        if (m_bWasReplaying && !replay.active)
-            EnablePanelButtons();
-        m_bWasReplaying = replay.active;
-    }
-    UpdateReplay(dt);
-    UpdateEffects(dt);
-    moveIndicator->Update(dt);
-    controller->Update(dt);
-    if (!hintButton->IsEnabled() && hintFlight->GetCount() <= kHintEffectLimit && !IsDealing())
-        hintButton->SetEnabled(true);
-    UpdateDeal(dt);
-    if (!redealAsked && !startPending) {
-        table->Update(dt);
-        manaBar->Update(dt);
-        table->GetScoreKeeper()->Update(dt);
-        CheckWonLevel();
-    }
-    if (undo != nullptr)
-        undo->Update();
+// A press or a key (but F2) ends the rules text, the win cascade and the slow deal.
+void CInterface::StopShowsOnInput()
+{
+    const MouseSample& mouse = table->GetMouse()->Sample();
+    if ((mouse.m_nButtonEvent != CFMouse::kEventPressed && lastKey == 0) || lastKey == kKeyF2)
+        return;
+    if (mouse.m_nPrevButtonEvent != CFMouse::kEventDoubleClick)
+        ShowRulesText();
+    table->StopCascade();
+    if (!dealQueue.empty())
+        dealStep = kAtOnce;
+}
+
+// The panel buttons come back with the first release after a replay ended.
+void CInterface::UpdateReplayEnd()
+{
+    if (table->GetMouse()->Sample().m_nRawButtonEvent != CFMouse::kEventReleased)
+        return;
+    if (m_bWasReplaying && !replay.active)
+        EnablePanelButtons();
+    m_bWasReplaying = replay.active;
+}
+
+void CInterface::UpdateGame(float dt)
+{
+    if (redealAsked || startPending)
+        return;
+    table->Update(dt);
+    manaBar->Update(dt);
+    table->GetScoreKeeper()->Update(dt);
+    CheckWonLevel();
+}
+
+void CInterface::HandleKeys()
+{
     if (lastKey == kKeyEscape) {
         if (CSoundManager::Exists())
             PlaySound(CSoundManager::GetInstance()->m_menuChoose);
@@ -137,9 +188,6 @@ void CInterface::Update(float dt)
     }
     if (lastKey == kKeyD)
         redealAsked = true;
-    if (bonusChanged)
-        UpdateBonusLooks();
-    UpdateInfoWindows(dt);
 }
 
 void CInterface::CheckWonLevel()

@@ -17,6 +17,7 @@
 #include "table/CBonusClock.h"
 #include "table/CBonusLevelScript.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CDeck.h"
 #include "table/CHelpDesk.h"
@@ -596,12 +597,17 @@ CSprite* CInterface::GetShadowSprite(int size) const
 void CInterface::SpawnFrameSparkles(CFlyingEffects* sparkles, float x, float y, float hw, float hh, float angle,
                                     int secondKind)
 {
-    const float life[2] = {0.5f, 1.0f}, delay[2] = {0.0001f, 0.3f}, none[2] = {0.0f, 0.0f};
-    const float flight[2] = {0.5f, 0.5f}, hold[2] = {0.0f, 0.0f};
-    SpawnFrameEffects(sparkles != nullptr ? sparkles : frameEffect.get(), 16, secondKind, 1.0f, 1.5f, life, delay,
-                      delay, flight, flight, hold, none, static_cast<int>(x - hw), static_cast<int>(y - hh),
-                      static_cast<int>(x + hw), static_cast<int>(y + hh), angle, static_cast<int>(x),
-                      static_cast<int>(y), -1, true, true, true, true, 0);
+    FrameEffects frame;
+    frame.special = secondKind;
+    frame.scaleSpecial = 1.5f;
+    frame.life = {0.5f, 1.0f};
+    frame.delay = frame.delaySpecial = {kAtOnce, 0.3f};
+    frame.flight = frame.flightSpecial = {0.5f, 0.5f};
+    frame.x1 = static_cast<int>(x - hw), frame.y1 = static_cast<int>(y - hh);
+    frame.x2 = static_cast<int>(x + hw), frame.y2 = static_cast<int>(y + hh);
+    frame.angle = angle;
+    frame.cx = static_cast<int>(x), frame.cy = static_cast<int>(y);
+    SpawnFrameEffects(sparkles != nullptr ? sparkles : frameEffect.get(), frame);
 }
 
 void CInterface::CountBonusUse()

@@ -30,6 +30,27 @@ class CTracker;
 class CUndoHistory;
 struct PlayerRecord;
 
+// Seconds drawn at random between lo and hi.
+struct SecondsRange {
+    float lo = 0, hi = 0;
+};
+
+// Flying effects spread evenly along the border of a rectangle turned about its centre; with a
+// radius they then fly on to a circle about (cx, cy). A few of them may be of a special kind with
+// times of their own.
+struct FrameEffects {
+    int count = 16;                            // along the whole border
+    int special = 0;                           // how many of them are special
+    float scale = 1.0f, scaleSpecial = 1.0f;   // lifetime factors
+    SecondsRange life, delay, delaySpecial, flight, flightSpecial, hold, holdSpecial;
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    float angle = 0;
+    int cx = 0, cy = 0;
+    int radius = -1;                           // below 0: the effects stay on the border
+    bool left = true, right = true, top = true, bottom = true;  // the sides that get effects
+    int tag = 0;
+};
+
 // The game screen makes one per played level. It owns the table (which owns its places, flights
 // and cursor hand), the deck that owns every card, the tracker, undo history, help desk, mana
 // gauges, move indicator, the panel with its buttons, the bonus bar, the pictures and the
@@ -92,11 +113,8 @@ public:
     void DisarmBonuses();
     void ArmBonus(int i);
     bool IsBonusUsable(int i) const;
-    float SpawnFrameEffects(CFlyingEffects* effects, int count, int special, float scale, float scaleSpecial,
-                            const float life[2], const float delay[2], const float delaySpecial[2],
-                            const float flight[2], const float flightSpecial[2], const float hold[2],
-                            const float holdSpecial[2], int x1, int y1, int x2, int y2, float angle, int cx,
-                            int cy, int radius, bool left, bool right, bool top, bool bottom, int tag);
+    // Returns the longest delay + hold + flight of the effects that fly, 0 when none does.
+    float SpawnFrameEffects(CFlyingEffects* effects, const FrameEffects& frame);
     // The handlers of the panel and bonus buttons (state 1: the left button).
     void HintClicked(CFObject* sender, int state);
     void MenuClicked(CFObject* sender, int state);

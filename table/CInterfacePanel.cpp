@@ -16,6 +16,7 @@
 #include "screens/CProfileStore.h"
 #include "table/CAutoFinisher.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CDeck.h"
@@ -340,11 +341,18 @@ void CInterface::RunHint()
     if (automatic) {
         source->StartSway(0.1745f, move.fromCard, 3.0f, 0.0001f);
     } else {
-        const float life[2] = {5.0f, 5.0f}, delay[2] = {0.0001f, 0.0001f}, flight[2] = {1.0f, 1.0f},
-                    hold[2] = {1.0f, 1.0f};
-        SpawnFrameEffects(hintFlight.get(), 24, 0, 1.0f, 1.0f, life, delay, delay, flight, flight, hold, hold, x1, y1,
-                          x2, y2, source->rotate, dx, dy, table->GetCardSize().m_nCardWidth / 2, true, true, true, true,
-                          0);
+        // The hint frame around the cards to move flies on to the destination.
+        FrameEffects frame;
+        frame.count = 24;
+        frame.life = {5.0f, 5.0f};
+        frame.delay = frame.delaySpecial = {kAtOnce, kAtOnce};
+        frame.flight = frame.flightSpecial = {1.0f, 1.0f};
+        frame.hold = frame.holdSpecial = {1.0f, 1.0f};
+        frame.x1 = x1, frame.y1 = y1, frame.x2 = x2, frame.y2 = y2;
+        frame.angle = source->rotate;
+        frame.cx = dx, frame.cy = dy;
+        frame.radius = table->GetCardSize().m_nCardWidth / 2;
+        SpawnFrameEffects(hintFlight.get(), frame);
     }
     for (int p = 0; p < table->PlaceCount(); ++p)
         table->GetPlace(p)->StopGhosts();
@@ -362,12 +370,9 @@ void CInterface::RunHint()
         hintButton->SetEnabled(false);
 }
 
-float CInterface::SpawnFrameEffects(CFlyingEffects* effects, int count, int special, float scale, float scaleSpecial,
-                                    const float life[2], const float delay[2], const float delaySpecial[2],
-                                    const float flight[2], const float flightSpecial[2], const float hold[2],
-                                    const float holdSpecial[2], int x1, int y1, int x2, int y2, float angle, int cx,
-                                    int cy, int radius, bool left, bool right, bool top, bool bottom, int tag)
+float CInterface::SpawnFrameEffects(CFlyingEffects* effects, const FrameEffects& frame)
 {
+    const int count = frame.count;
     if (effects == nullptr || count <= 0)
         return 0.0f;
     struct Slot {
@@ -376,43 +381,46 @@ float CInterface::SpawnFrameEffects(CFlyingEffects* effects, int count, int spec
     };
     // A frame of fewer than eight effects has sides of one point: no step along them.
     const int side = std::max(count / 4 - 1, 1);
-    const float stepX = static_cast<float>(x2 - x1) / static_cast<float>(side);
-    const float stepY = static_cast<float>(y2 - y1) / static_cast<float>(side);
+    const float stepX = static_cast<float>(frame.x2 - frame.x1) / static_cast<float>(side);
+    const float stepY = static_cast<float>(frame.y2 - frame.y1) / static_cast<float>(side);
     std::vector<Slot> slots(static_cast<std::size_t>(count));
     for (Slot& slot : slots) {
-        slot.factor = scale;
-        slot.life = RandomFloat(life[0], life[1]);
-        slot.delay = RandomFloat(delay[0], delay[1]);
-        slot.flight = RandomFloat(flight[0], flight[1]);
-        slot.hold = RandomFloat(hold[0], hold[1]);
+        slot.factor = frame.scale;
+        slot.life = RandomFloat(frame.life.lo, frame.life.hi);
+        slot.delay = RandomFloat(frame.delay.lo, frame.delay.hi);
+        slot.flight = RandomFloat(frame.flight.lo, frame.flight.hi);
+        slot.hold = RandomFloat(frame.hold.lo, frame.hold.hi);
     }
-    for (int k = 0; k < std::min(special, count); ++k) {
+    for (int k = 0; k < std::min(frame.special, count); ++k) {
         int i = RandomInt(0, count - 1);
         while (slots[static_cast<std::size_t>(i)].special)
             i = (i + 1) % count;  // the next free slot: a bounded search
         Slot& slot = slots[static_cast<std::size_t>(i)];
         slot.special = true;
-        slot.factor = scaleSpecial;
-        slot.delay = RandomFloat(delaySpecial[0], delaySpecial[1]);
-        slot.flight = RandomFloat(flightSpecial[0], flightSpecial[1]);
-        slot.hold = RandomFloat(holdSpecial[0], holdSpecial[1]);
+        slot.factor = frame.scaleSpecial;
+        slot.delay = RandomFloat(frame.delaySpecial.lo, frame.delaySpecial.hi);
+        slot.flight = RandomFloat(frame.flightSpecial.lo, frame.flightSpecial.hi);
+        slot.hold = RandomFloat(frame.holdSpecial.lo, frame.holdSpecial.hi);
     }
-    const float mx = static_cast<float>(x1 + x2) / 2.0f, my = static_cast<float>(y1 + y2) / 2.0f;
+    const float x1 = static_cast<float>(frame.x1), y1 = static_cast<float>(frame.y1);
+    const float x2 = static_cast<float>(frame.x2), y2 = static_cast<float>(frame.y2);
+    const float mx = (x1 + x2) / 2.0f, my = (y1 + y2) / 2.0f;
     const int q1 = count / 4, q2 = 2 * count / 4, q3 = 3 * count / 4;
-    const float c = std::cos(angle), s = std::sin(angle);
+    const float c = std::cos(frame.angle), s = std::sin(frame.angle);
     float longest = 0.0f;
     for (int i = 0; i < count; ++i) {
         const Slot& slot = slots[static_cast<std::size_t>(i)];
+        // Clockwise from the top left corner: top, right, bottom, left side.
         float px = 0, py = 0;
         bool on = false;
         if (i < q1) {
-            px = static_cast<float>(x1) + static_cast<float>(i) * stepX, py = static_cast<float>(y1), on = top;
+            px = x1 + static_cast<float>(i) * stepX, py = y1, on = frame.top;
         } else if (i < q2) {
-            px = static_cast<float>(x2), py = static_cast<float>(y1) + static_cast<float>(i - q1) * stepY, on = right;
+            px = x2, py = y1 + static_cast<float>(i - q1) * stepY, on = frame.right;
         } else if (i < q3) {
-            px = static_cast<float>(x2) - static_cast<float>(i - q2) * stepX, py = static_cast<float>(y2), on = bottom;
+            px = x2 - static_cast<float>(i - q2) * stepX, py = y2, on = frame.bottom;
         } else {
-            px = static_cast<float>(x1), py = static_cast<float>(y2) - static_cast<float>(i - q3) * stepY, on = left;
+            px = x1, py = y2 - static_cast<float>(i - q3) * stepY, on = frame.left;
         }
         if (!on)
             continue;
@@ -420,13 +428,13 @@ float CInterface::SpawnFrameEffects(CFlyingEffects* effects, int count, int spec
         const float rx = mx + ddx * c - ddy * s, ry = my + ddy * c + ddx * s;
         if (slot.life * slot.factor == 0.0f)
             continue;
-        if (!effects->Add(rx, ry, slot.life * slot.factor, slot.delay, tag))
+        if (!effects->Add(rx, ry, slot.life * slot.factor, slot.delay, frame.tag))
             continue;
-        if (radius >= 0) {
+        if (frame.radius >= 0) {
             const float a = 2.0f * kPi * static_cast<float>(i) / static_cast<float>(count);
-            effects->FlyLastTo(static_cast<float>(cx) + std::cos(a) * static_cast<float>(radius),
-                               static_cast<float>(cy) + std::sin(a) * static_cast<float>(radius), slot.flight,
-                               slot.hold);
+            const float r = static_cast<float>(frame.radius);
+            effects->FlyLastTo(static_cast<float>(frame.cx) + std::cos(a) * r, static_cast<float>(frame.cy) + std::sin(a) * r,
+                               slot.flight, slot.hold);
             longest = std::max(longest, slot.delay + slot.hold + slot.flight);
         }
     }

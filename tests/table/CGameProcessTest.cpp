@@ -421,18 +421,24 @@ TEST_F(CGameProcessTest, EachNewGameScreenShowsTheNextCardSet)
 TEST_F(CGameProcessTest, FrameSparklesWithoutARadiusDoNotFly)
 {
     Start(0, kModeStory, -1);
-    const float life[2] = {1.0f, 1.0f}, delay[2] = {0.0001f, 0.0001f}, one[2] = {1.0f, 1.0f};
+    FrameEffects frame;
+    frame.count = 8;
+    frame.special = 2;
+    frame.life = {1.0f, 1.0f};
+    frame.delay = frame.delaySpecial = {0.0001f, 0.0001f};
+    frame.flight = frame.flightSpecial = frame.hold = frame.holdSpecial = {1.0f, 1.0f};
+    frame.x1 = 100, frame.y1 = 100, frame.x2 = 180, frame.y2 = 207;
+    frame.cx = 400, frame.cy = 300;
     CFlyingEffects* effects = Game().GetHintFlight();
-    EXPECT_EQ(Game().SpawnFrameEffects(effects, 8, 2, 1.0f, 1.0f, life, delay, delay, one, one, one, one, 100,
-                                       100, 180, 207, 0.0f, 400, 300, -1, true, true, true, true, 0),
-              0.0f);
+    EXPECT_EQ(Game().SpawnFrameEffects(effects, frame), 0.0f);
     EXPECT_EQ(effects->GetCount(), 8);
     effects->KillAll();
     // With a radius every effect flies; the result is the longest delay + hold + flight.
-    EXPECT_NEAR(Game().SpawnFrameEffects(effects, 8, 0, 1.0f, 1.0f, life, delay, delay, one, one, one, one, 100,
-                                         100, 180, 207, 0.0f, 400, 300, 20, false, true, true, true, 0),
-                2.0001f, 1e-4f);
-    EXPECT_EQ(effects->GetCount(), 6);  // the top side is off
+    frame.special = 0;
+    frame.radius = 20;
+    frame.left = false;
+    EXPECT_NEAR(Game().SpawnFrameEffects(effects, frame), 2.0001f, 1e-4f);
+    EXPECT_EQ(effects->GetCount(), 6);  // the left side is off
 }
 
 TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)

@@ -47,6 +47,7 @@ void CBonusClock::SetPhase(int phase, float seconds)
 
 void CBonusClock::ContinueAs(int phase, float seconds)
 {
+    assert(m_bBonusLevel && "only a bonus level's script moves its phases");
     m_nPhase = phase;
     m_fPhaseTimer = seconds;
 }

@@ -10,12 +10,11 @@
 #include "table/ITableHost.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 namespace {
 constexpr float kPi = 3.14159265358979f;
-constexpr float kFixSoundGap = 0.2f;  // seconds of engine time between two house-landing sounds
-float g_fLastFixSound = -1.0f;        // shared by every flight
 
 bool IsHouse(const CPlace* place)
 {
@@ -27,6 +26,7 @@ CCardFlight::CCardFlight(CCardTable* owner, CPlace* src, CCard* flyingCard, CPla
     : landingCode(move.landingCode), insertedEarly(move.joinsAtOnce), card(flyingCard), target(dst), source(src),
       visible(move.visible), index(move.dstIndex), faceUp(move.faceUp), delay(move.delay), table(owner)
 {
+    assert(card != nullptr && target != nullptr && table != nullptr);
     fromX = static_cast<int>(card->RenderX);
     fromY = static_cast<int>(card->RenderY);
     fromAngle = card->RenderAngle;
@@ -194,12 +194,7 @@ void CCardFlight::PlayArrival()
         // The first landing of a card dealt in a row of three is silent; later ones sound again.
         card->SetSoundEnabled(true);
     } else if (IsHouse(target)) {
-        // Cards landing in the houses together would stack one sound many times over.
-        const float now = table->GetEngineTime();
-        if (g_fLastFixSound < 0.0f || now < g_fLastFixSound || now - g_fLastFixSound >= kFixSoundGap) {
-            g_fLastFixSound = now;
-            table->PlayEffect(table->Sounds().m_hSndCardFix);
-        }
+        table->PlayFixSound();
     } else if (source != nullptr && source->type == kPlaceDeck) {
         table->PlayEffect(table->Sounds().m_hSndCardPut[table->RandomInt(0, 2) % 3]);
     }

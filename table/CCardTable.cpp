@@ -18,17 +18,21 @@
 #include "table/ITableHost.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 
 namespace {
 // Stands in for a missing host: no replay, never busy, nothing recorded or shown.
-class CNoHost : public ITableHost {};
-CNoHost g_noHost;
+class CNoHost : public ITableHost {
+public:
+    static void Delete(ITableHost* host) { delete static_cast<CNoHost*>(host); }
+};
 }  // namespace
 
 CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
-    : m_pInterface(host != nullptr ? host : &g_noHost), m_nLevel(level), m_nLocation(level / 5), m_nMode(mode)
+    : m_pNoHost(host != nullptr ? nullptr : new CNoHost, &CNoHost::Delete),
+      m_pInterface(host != nullptr ? host : m_pNoHost.get()), m_nLevel(level), m_nLocation(level / 5), m_nMode(mode)
 {
     m_pBackGroup = std::make_unique<CFAnimationGroup>();
     m_pFrontGroup = std::make_unique<CFAnimationGroup>();
@@ -122,6 +126,23 @@ void CCardTable::PlayEffect(HEffect effect)
 {
     if (effect != 0 && m_engine.Get() != nullptr)
         m_engine.Get()->EffectPlay(effect, m_pInterface->GetEffectVolume(), 0, 1.0f, false);
+}
+
+void CCardTable::PlayFixSound()
+{
+    // Cards landing in the houses together would stack one sound many times over.
+    constexpr float kFixSoundGap = 0.2f;
+    const float now = GetEngineTime();
+    if (m_fLastFixSound >= 0.0f && now >= m_fLastFixSound && now - m_fLastFixSound < kFixSoundGap)
+        return;
+    m_fLastFixSound = now;
+    PlayEffect(m_Sounds.m_hSndCardFix);
+}
+
+void CCardTable::StartSwayWave(float seconds)
+{
+    m_SwayWave.m_fTotal = seconds;
+    m_SwayWave.m_nSwings = static_cast<int>(seconds / 0.3f);
 }
 
 void CCardTable::PlayRandom(const HEffect (&sounds)[3])
@@ -254,6 +275,7 @@ bool CCardTable::HasTimedPlace() const
 
 void CCardTable::NoteMove(CPlace* from, CPlace* dst)
 {
+    assert(from != nullptr && dst != nullptr);
     CPlace* handPlace = HandPlace();
     CPlace* handSource = m_pCursorHand != nullptr ? m_pCursorHand->srcPlace : nullptr;
     if (dst != handPlace && dst != handSource) {
@@ -328,6 +350,7 @@ void CCardTable::Update(float dt)
     if (!m_pInterface->IsBusy())
         m_pAutoFinisher->Step(dt);
     m_pMouse->SampleMouse();
+    assert(HandPlace() != nullptr && "the cursor hand lives as long as the table");
     HandPlace()->x = static_cast<int>(m_pMouse->Sample().m_fMouseX);
     HandPlace()->y = static_cast<int>(m_pMouse->Sample().m_fMouseY);
     m_pBonusClock->Tick(dt);
@@ -382,6 +405,7 @@ void CCardTable::RemoveExpiredPlaces()
             ++i;
             continue;
         }
+        assert(gone != HandPlace() && "the hand's place never runs out of time");
         // Nothing may keep pointing to the place once it is deleted.
         if (m_pCursorHand->srcPlace == gone)
             m_pCursorHand->srcPlace = nullptr;

@@ -41,6 +41,12 @@ struct TableSounds {
             m_hSndTextMessage = 0, m_hSndCardsAdd = 0, m_hSndMultiCard = 0;
 };
 
+// One sway runs at a time: all places of the table share its length and its number of swings.
+struct SwayWave {
+    float m_fTotal = 0;
+    int m_nSwings = 0;
+};
+
 // What an undo puts back into the table besides its places: the level's numbers, whether the
 // move finder must search again and the last move.
 struct TableValues {
@@ -115,6 +121,7 @@ public:
     bool PassesWinConditions() const;
     void PlayEffect(HEffect effect);
     void PlayRandom(const HEffect (&sounds)[3]);  // one of the three, at random
+    void PlayFixSound();                       // a card landed in a house: at most once every 0.2 s
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
     float GetEngineTime() const { return m_engine.Get() != nullptr ? m_engine.Get()->GetTime() : 0.0f; }
 
@@ -164,6 +171,8 @@ public:
     void MoveSearchDone() { m_bCheckMoves = false; }
     const PlaceMove& LastMove() const { return m_LastMove; }
     CPlace* LastSource() const { return m_pLastSource; }
+    const SwayWave& GetSwayWave() const { return m_SwayWave; }
+    void StartSwayWave(float seconds);         // a place's sway begins: it sets the wave for all
     // A card leaves `from` for `dst`: the last move and, unless the move only serves the
     // cursor hand, dst's own last move are noted. The hand's place counts as its source place.
     void NoteMove(CPlace* from, CPlace* dst);
@@ -193,6 +202,8 @@ private:
     void FillCascade();
     void StartWinCascade();                    // the set-up the host chooses for this win
 
+    // Stands in for a missing host; first, so every helper may still call the host while it goes.
+    std::unique_ptr<ITableHost, void (*)(ITableHost*)> m_pNoHost;
     int m_nNoMovesCheck = -1;                  // -1 not decided yet, 1 on, 0 off (a "Cruel" level)
     LevelValues m_Level;
     LevelValues m_SavedLevel;
@@ -206,6 +217,9 @@ private:
     PlaceMove m_LastMove;                      // the last move through MoveCard; cleared by a card click
     CPlace* m_pLastSource = nullptr;           // the place the last card left
     bool m_bWon = false;
+    float m_fLastFixSound = -1.0f;             // engine time of the last house-landing sound
+    SwayWave m_SwayWave;
+    static int s_nDumpCount;                   // numbers the dumps of one run of the program
     std::vector<std::unique_ptr<CPlace>> m_Places;
     std::vector<std::unique_ptr<CCardFlight>> m_MoveCards;
     std::unique_ptr<CCursorHand> m_pCursorHand;

@@ -13,7 +13,6 @@
 
 namespace {
 constexpr int kKeyEnd = 35;
-int g_nDumpCount = 0;  // numbers the dumps of one run of the program
 
 bool PlacePassesWin(const CPlace& place)
 {
@@ -106,12 +105,14 @@ void CCardTable::AutoTurnCards()
     }
 }
 
+int CCardTable::s_nDumpCount = 0;
+
 void CCardTable::DumpCards()
 {
     IEngine* e = m_engine.Get();
     if (e == nullptr)
         return;
-    const int number = ++g_nDumpCount;
+    const int number = ++s_nDumpCount;
     e->Log("\n### CARDS DUMP %d", number);
     e->Log("--- MoveCard vector");
     for (const auto& flight : m_MoveCards)

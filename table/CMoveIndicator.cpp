@@ -14,14 +14,12 @@
 
 namespace {
 
-// The setting as the last update saw it, for the whole program: a change made in a menu while
-// no game was shown still makes the next game's table search again.
-int g_nLastSetting = -1;  // -1: not taken yet
-
 constexpr float kOrbitRadiusX = 36.0f, kOrbitRadiusY = 16.5f, kOrbitPeriod = 2.0f;
 constexpr float kEndless = -1.0f;
 
 }  // namespace
+
+int CMoveIndicator::s_nLastSetting = -1;
 
 CMoveIndicator::CMoveIndicator(IGameController* controller, CFAnimationInstance* light)
     : m_pController(controller),
@@ -158,11 +156,11 @@ void CMoveIndicator::UpdateOrbit()
 void CMoveIndicator::Update(float dt)
 {
     const int setting = SettingOn() ? 1 : 0;
-    if (g_nLastSetting != -1 && setting != g_nLastSetting && m_pController != nullptr) {
+    if (s_nLastSetting != -1 && setting != s_nLastSetting && m_pController != nullptr) {
         if (CCardTable* table = m_pController->GetTable())
             table->RequestMoveSearch();
     }
-    g_nLastSetting = setting;
+    s_nLastSetting = setting;
 
     m_pGroup->Update(dt);
     if (setting != 0 && !HintsBarred())

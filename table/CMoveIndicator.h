@@ -37,6 +37,10 @@ public:
     const CPathEffects* GetOrbit() const { return m_pOrbit.get(); }
 
 private:
+    // The setting as the last update saw it, for the whole program (-1 not taken yet): a change
+    // made in a menu while no game was shown still makes the next game's table search again.
+    static int s_nLastSetting;
+
     static PlayerRecord* Player();   // the current player's record, null without a profile store
     bool SettingOn() const;
     bool HintsBarred() const;        // no-hints is on outside a classic game

@@ -11,16 +11,13 @@
 #include "table/ITableHost.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <memory>
 
 namespace {
 constexpr float kPi = 3.14159265358979f;
-
-// One sway runs at a time over the whole table, so its total time and swing count are shared.
-float g_fSwayTotal = 0;
-int g_nSwaySwings = 0;
 
 int PointerAsInt(const void* p)
 {
@@ -252,21 +249,22 @@ void CPlace::Update(float dt)
 
 void CPlace::UpdateSway(float dt)
 {
+    assert(table != nullptr && "only a place of a table sways");
     if (Sway_StartTime != 0.0f) {
         Sway_StartTime -= dt;
         if (Sway_StartTime < 0.0f) {
             Sway_StartTime = 0.0f;
-            g_fSwayTotal = Sway_TTL;
-            g_nSwaySwings = static_cast<int>(Sway_TTL / 0.3f);
+            table->StartSwayWave(Sway_TTL);
         }
     }
     if (Sway_StartTime != 0.0f)
         return;
-    const float p = g_fSwayTotal != 0.0f ? (g_fSwayTotal - Sway_TTL) / g_fSwayTotal : 1.0f;
+    const SwayWave& wave = table->GetSwayWave();
+    const float p = wave.m_fTotal != 0.0f ? (wave.m_fTotal - Sway_TTL) / wave.m_fTotal : 1.0f;
     if (Sway_TTL != 0.0f) {
         Sway_TTL -= dt;
         if (Sway_TTL >= 0.0f) {
-            const float swings = g_nSwaySwings * p;
+            const float swings = static_cast<float>(wave.m_nSwings) * p;
             const float phase = swings - std::floor(swings);
             Sway = std::sin(2.0f * kPi * phase) * (1.0f - p) * SwayMax;
         } else {

@@ -11,6 +11,7 @@
 #include "table/CTableMouse.h"
 #include "table/ITableHost.h"
 
+#include <cassert>
 #include <string>
 #include <vector>
 
@@ -437,6 +438,7 @@ bool CSpecialActions::ActOnSelection(int code, const PlaceHit& hit)
 
 void CSpecialActions::FinishBonusAction(int code)
 {
+    assert(code != kActionNone && "only an armed action acts");
     m_nChainAction = kActionNone;
     m_nBonusAction = kActionNone;
     if (code == kActionTakeRun) {

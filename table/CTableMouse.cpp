@@ -13,6 +13,8 @@
 #include "table/CSpecialActions.h"
 #include "table/ITableHost.h"
 
+#include <cassert>
+
 namespace {
 constexpr float kGlowSeconds = 2.0f;
 constexpr int kGlowRules = 1;
@@ -286,6 +288,8 @@ bool CTableMouse::SendHome(CPlace* place, int placeIndex, int cardIndex)
 {
     CCard* card = place->GetCard(cardIndex);
     CPlace* held = m_table.HandPlace();
+    // A double click is only ever pending while the hand is empty: the trial drops borrow it.
+    assert(held->pile.empty());
     for (int q = 0; q < m_table.PlaceCount(); ++q) {
         CPlace* target = m_table.GetPlace(q);
         if (q == placeIndex || !TakesDoubleClick(*target))

@@ -68,7 +68,7 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
     else
         levelSection = level;
 
-    helpDesk = std::make_unique<CHelpDesk>(this, panel.get(), levelSection, !IsBonusLevel(), !IsBonusLevel());
+    helpDesk = std::make_unique<CHelpDesk>(this, m_pPanel->GetPicture(), levelSection, !IsBonusLevel(), !IsBonusLevel());
     helpDesk->SetView(CHelpDesk::kSmall, 0.0f);
     helpDesk->SetRulesIndex(levelSection);
 
@@ -183,20 +183,7 @@ void CInterface::MakePictures()
     background->SetVisible(true);
     background->Play(true);
 
-    panel = std::make_unique<CFAnimationInstance>(panelLayer.get(), CFAnimationInstance::kUnsetPosition,
-                                                  CFAnimationInstance::kUnsetPosition);
-    if (g_pResource != nullptr)
-        panel->LoadEffect(g_pResource, "interface", "panel");
-    panel->SetVisible(true);
-    panel->PlayCommandSection("show", false);
-    panelState = 4;
-
-    relaxMessage = std::make_unique<CFAnimationInstance>(panelLayer.get(), CFAnimationInstance::kUnsetPosition,
-                                                         CFAnimationInstance::kUnsetPosition);
-    if (g_pResource != nullptr)
-        relaxMessage->LoadEffect(g_pResource, "interface", "relax_msg");
-    relaxMessage->SetVisible(false);
-    relaxMessage->PlayRange(0, 0, false);
+    m_pPanel = std::make_unique<CGamePanel>(panelLayer.get());
 
     cursor = std::make_unique<CFAnimationInstance>(cursorLayer.get(), CFAnimationInstance::kUnsetPosition,
                                                    CFAnimationInstance::kUnsetPosition);
@@ -207,11 +194,7 @@ void CInterface::MakePictures()
     if (g_pResource != nullptr)
         g_pResource->SetTextW("scores_0", FormatNumberW(total, -1).c_str());
 
-    for (const char* path : {"scroll_interface_top.all", "scroll_interface_bottom.all"})
-        if (CFAnimationInstance* part = panel->FindPart(0, path))
-            part->SetPlayParts(false);
-    for (int i = 0; i < kBonusSlots; ++i)
-        bonusPlaces[i] = panel->FindPart(0, Printf("scroll_interface_top.#0.bonus_place_%d.all", i + 1).c_str());
+    m_pPanel->FindParts();
 }
 
 void CInterface::MakeEffects()
@@ -248,10 +231,7 @@ CInterface::~CInterface()
     tablePicture.reset();
     tableShadow.reset();
     background.reset();
-    panel.reset();
     cursor.reset();
-    relaxMessage.reset();
-    DestroyBonusBar();
     manaBar.reset();
     table.reset();
     DestroyPanel();
@@ -500,12 +480,13 @@ int CInterface::AddMana(int amount)
 
 bool CInterface::IsUndoEnabled() const
 {
+    const CFButton* undoButton = m_pPanel->GetUndoButton();
     return undoButton != nullptr && undoButton->IsEnabled();
 }
 
 void CInterface::SetUndoEnabled(bool enabled)
 {
-    if (undoButton != nullptr)
+    if (CFButton* undoButton = m_pPanel->GetUndoButton())
         undoButton->SetEnabled(enabled);
 }
 
@@ -620,8 +601,8 @@ void CInterface::SpendBonusSlot(int slot)
 {
     if (slot < 0 || slot >= kBonusSlots)
         return;
-    if (bonusButtons[slot] != nullptr)
-        bonusButtons[slot]->SetEnabled(false);
+    if (CFButton* button = m_pPanel->GetBonusButton(slot))
+        button->SetEnabled(false);
     if (manaBar != nullptr)
         manaBar->Clear(slot);
     if (bonusReady[slot] != nullptr)
@@ -678,7 +659,7 @@ void CInterface::EndReplay()
 
 bool CInterface::IsPanelPlaying() const
 {
-    return panel != nullptr && panel->IsPlaying();
+    return m_pPanel->IsPlaying();
 }
 
 void CInterface::ShowHint()

@@ -1,6 +1,7 @@
 // CInterface.h: the controller of one game at the card table: table, deck, panel, gauges, helpers.
 #pragma once
 #include "platform/Engine.h"
+#include "table/CGamePanel.h"
 #include "table/EngineRef.h"
 #include "table/GameMode.h"
 #include "table/IGameController.h"
@@ -59,7 +60,7 @@ struct FrameEffects {
 // game then goes on without them. Everything runs on the main thread.
 class CInterface : public ITableHost, public IGameController {
 public:
-    static constexpr int kBonusSlots = 5;
+    static constexpr int kBonusSlots = CGamePanel::kBonusSlots;
     static constexpr int kHintEffectLimit = 76;  // running hint sparkles that keep the hint button off
 
     // One planned step of the dealing animation: a card flies from `source` to `place`.
@@ -87,7 +88,7 @@ public:
 
     // ---- Cursor, information windows ----------------------------------------------------------
     void SetCursorShape(int shape) override;
-    bool IsRelaxHovered() const { return relaxHover; }
+    bool IsRelaxHovered() const { return m_pPanel->IsRelaxHovered(); }
     void SetInfoStep(int step, float delay);
     bool RequestInfoWindow(int kind, float delay, int step) override;
     int CountEffects() const;
@@ -121,8 +122,6 @@ public:
     void UndoClicked(CFObject* sender, int state);
     void DealClicked(CFObject* sender, int state);
     void RelaxClicked(CFObject* sender, int state);
-    void RelaxEnter(CFObject* sender, int state);
-    void RelaxLeave(CFObject* sender, int state);
     void BonusClicked(int i, int state);
     void BonusClicked1(CFObject*, int state) { BonusClicked(0, state); }
     void BonusClicked2(CFObject*, int state) { BonusClicked(1, state); }
@@ -135,7 +134,7 @@ public:
     unsigned GetMode() const override { return static_cast<unsigned>(mode); }
     int GetLevelNumber() const { return levelNumber; }
     int GetLevelSection() const { return levelSection; }
-    int GetPanelState() const { return panelState; }
+    int GetPanelState() const { return m_pPanel->GetState(); }
     int GetInfoStep() const { return infoStep; }
     int GetInfoKind() const { return infoKind; }
     int GetCursorShape() const { return cursorShape; }
@@ -144,7 +143,7 @@ public:
     bool IsRedealDialogOpen() const { return redealDialogOpen; }
     float GetAutoHintLeft() const { return autohintLeft; }
     float GetDealStep() const { return dealStep; }
-    int GetBonusDown(int i) const { return i >= 0 && i < kBonusSlots ? bonusDown[i] : -1; }
+    int GetBonusDown(int i) const { return m_pPanel->GetBonusDown(i); }
     const std::string& GetBackName() const { return backName; }
     CDeck* GetDeck() const { return dealDeck.get(); }
     CTracker* GetTracker() const { return tracker.get(); }
@@ -152,16 +151,17 @@ public:
     CHelpDesk* GetHelpDesk() const { return helpDesk.get(); }
     CManaBar* GetManaBar() const { return manaBar.get(); }
     CMoveIndicator* GetMoveIndicator() const { return moveIndicator.get(); }
-    CFButton* GetBonusButton(int i) const;
-    CFFrameImage* GetBonusFrame(int i) const;
-    CFButton* GetHintButton() const { return hintButton.get(); }
-    CFButton* GetMenuButton() const { return menuButton.get(); }
-    CFButton* GetUndoButton() const { return undoButton.get(); }
-    CFButton* GetDealButton() const { return dealButton.get(); }
-    CFButton* GetRelaxButton() const { return relaxButton.get(); }
+    CFButton* GetBonusButton(int i) const { return m_pPanel->GetBonusButton(i); }
+    CFFrameImage* GetBonusFrame(int i) const { return m_pPanel->GetBonusFrame(i); }
+    CFButton* GetHintButton() const { return m_pPanel->GetHintButton(); }
+    CFButton* GetMenuButton() const { return m_pPanel->GetMenuButton(); }
+    CFButton* GetUndoButton() const { return m_pPanel->GetUndoButton(); }
+    CFButton* GetDealButton() const { return m_pPanel->GetDealButton(); }
+    CFButton* GetRelaxButton() const { return m_pPanel->GetRelaxButton(); }
     CFObject* GetInputShield() const { return inputShield.get(); }
     CFlyingEffects* GetHintFlight() const { return hintFlight.get(); }
-    CFAnimationInstance* GetPanel() const { return panel.get(); }
+    CFAnimationInstance* GetPanel() const { return m_pPanel->GetPicture(); }
+    CGamePanel* GetGamePanel() const { return m_pPanel.get(); }
     CFAnimationInstance* GetBackground() const { return background.get(); }
     CFAnimationInstance* GetTablePicture() const { return tablePicture.get(); }
     CSprite* GetCardBack() const { return cardBack; }
@@ -243,8 +243,6 @@ private:
     void BuildPanel();
     void BuildBonusBar();
     void DestroyPanel();
-    void DestroyBonusBar();
-    std::unique_ptr<CFButton> MakePanelButton(const char* path);
     bool MakeCard(int rank, int suit);
     void MakeBonusLevelCards(int deck);
 
@@ -262,17 +260,13 @@ private:
     void UpdateInfoWindows(float dt);
     void UpdateReplay(float dt);
     void UpdateEffects(float dt);
-    void UpdateBonusLooks();
     void UpdateReplayCursor(float dt);
     void CheckWonLevel();
     void ShowInfoWindow(int kind);
     void RunHint();
     void StopReplay();
 
-    std::unique_ptr<CFButton> bonusButtons[kBonusSlots];
     std::unique_ptr<CFObject> inputShield;
-    int bonusDown[kBonusSlots] = {-1, -1, -1, -1, -1};
-    CFAnimationInstance* bonusPlaces[kBonusSlots] = {nullptr, nullptr, nullptr, nullptr, nullptr};
     std::unique_ptr<CHelpDesk> helpDesk;
     std::unique_ptr<CManaBar> manaBar;
     std::unique_ptr<CParticleManager> particles;  // before the effects: they draw into it
@@ -287,7 +281,6 @@ private:
     int levelSection = 0;
     int mode;
     int location = 0;
-    int panelState = 0;
     CCursorHand* hand = nullptr;
     Replay replay;
     CSprite* cardBack = nullptr;
@@ -302,37 +295,29 @@ private:
     float dealTimer = 0;
     int lastKey = 0;
     std::unique_ptr<CFAnimationGroup> backgroundLayer, shadowLayer, cursorLayer, panelLayer;
-    std::unique_ptr<CFAnimationInstance> panel;
+    std::unique_ptr<CGamePanel> m_pPanel;      // the panel picture, its buttons and the bonus bar
     bool redealDialogOpen = false;
     bool redealAsked = false;
     bool startPending = false;
     bool dealSoundPending = false;
-    bool bonusChanged = false;
     bool rulesShown = false;
-    std::unique_ptr<CFButton> undoButton, dealButton;
     std::string backName, backLiteName;
     std::unique_ptr<CFAnimationInstance> background;
     std::unique_ptr<CFAnimationInstance> cursor;
     int cursorShape = -1;
-    std::unique_ptr<CFButton> hintButton, menuButton, relaxButton;
     CSprite* bonusFill = nullptr;
     CFFont* font = nullptr;
     float cardWidth = 0, cardHeight = 0;
     std::vector<int> dealSources;
     float dealStep = 0.1f;
-    bool relaxHover = false;
     int infoStep = 0;
     int infoKind = 0;
     float infoDelay = 0;
-    std::unique_ptr<CFAnimationInstance> tablePicture, tableShadow, relaxMessage;
+    std::unique_ptr<CFAnimationInstance> tablePicture, tableShadow;
     int extra;
-    std::unique_ptr<CFFrameImage> bonusFrames[kBonusSlots];
-    int bonusX[kBonusSlots] = {0, 0, 0, 0, 0};
-    int bonusY = 0;
 
-    // Per controller (only one exists at a time): the latched looks of the last refresh, the
-    // replay flag of the last frame, whether the end-of-replay message was shown.
-    bool m_prevLatched[kBonusSlots] = {false, false, false, false, false};
+    // Per controller (only one exists at a time): the replay flag of the last frame, whether the
+    // end-of-replay message was shown.
     bool m_bWasReplaying = false;
     bool m_bReplayEndShown = false;
     int m_nStatisticsShown = 0;               // the result screen is asked for once per win

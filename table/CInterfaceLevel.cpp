@@ -198,10 +198,10 @@ void CInterface::Restart()
     DisarmBonuses();
     table->GetSpecialActions()->ClearChain();
     for (int i = 0; i < kBonusSlots; ++i) {
-        if (bonusButtons[i] != nullptr)
-            bonusButtons[i]->SetEnabled(false);
+        if (CFButton* button = m_pPanel->GetBonusButton(i))
+            button->SetEnabled(false);
         if (bonusReady[i] != nullptr)
             bonusReady[i]->KillAll();
-        bonusDown[i] = -1;
+        m_pPanel->ClearBonusDown(i);
     }
 }

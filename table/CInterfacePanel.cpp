@@ -38,30 +38,9 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-std::string Numbered(const char* format, int n)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, format, n);
-    return text;
-}
-
 }  // namespace
 
 // ---- Building -------------------------------------------------------------------------------------
-
-std::unique_ptr<CFButton> CInterface::MakePanelButton(const char* path)
-{
-    auto button = std::make_unique<CFButton>();
-    button->SetResource(g_pResource);
-    // The look is the panel's own part (drawn and slid by the panel); the button follows it.
-    if (CFAnimationInstance* part = panel != nullptr ? panel->FindPart(0, path) : nullptr) {
-        button->AttachAnimation(part);
-        button->SetBoundsAnimation(part);
-    }
-    if (g_pResource != nullptr)
-        button->AddAnimation("interface", "snd_button");
-    return button;
-}
 
 void CInterface::BuildPanel()
 {
@@ -82,150 +61,72 @@ void CInterface::BuildPanel()
         picture->Play(true);
     }
 
-    hintButton = MakePanelButton("scroll_interface_top.#0.hint_rubin.all");
-    hintButton->OnClick += MakeDelegate(this, &CInterface::HintClicked);
-    menuButton = MakePanelButton("scroll_interface_bottom.#0.menu.all");
-    menuButton->OnClick += MakeDelegate(this, &CInterface::MenuClicked);
-    undoButton = MakePanelButton("scroll_interface_top.#0.undo.all");
-    undoButton->OnClick += MakeDelegate(this, &CInterface::UndoClicked);
-    undoButton->SetEnabled(false);
-    dealButton = MakePanelButton("scroll_interface_top.#0.deal.all");
-    dealButton->OnClick += MakeDelegate(this, &CInterface::DealClicked);
+    m_pPanel->BuildButtons(controller.get());
+    m_pPanel->GetHintButton()->OnClick += MakeDelegate(this, &CInterface::HintClicked);
+    m_pPanel->GetMenuButton()->OnClick += MakeDelegate(this, &CInterface::MenuClicked);
+    m_pPanel->GetUndoButton()->OnClick += MakeDelegate(this, &CInterface::UndoClicked);
+    m_pPanel->GetDealButton()->OnClick += MakeDelegate(this, &CInterface::DealClicked);
+    m_pPanel->GetRelaxButton()->OnClick += MakeDelegate(this, &CInterface::RelaxClicked);
     SetDealHighlight(false);
-    relaxButton = MakePanelButton("scroll_interface_top.#0.relax.all");
-    relaxButton->OnClick += MakeDelegate(this, &CInterface::RelaxClicked);
-    relaxButton->OnMouseEnter += MakeDelegate(this, &CInterface::RelaxEnter);
-    relaxButton->OnMouseLeave += MakeDelegate(this, &CInterface::RelaxLeave);
-    for (CFButton* button : {menuButton.get(), hintButton.get(), undoButton.get(), dealButton.get(), relaxButton.get()})
-        controller->Add(button);
 
     dealDeck = std::make_unique<CDeck>();
-    moveIndicator = std::make_unique<CMoveIndicator>(
-        this, panel != nullptr ? panel->FindPart(0, "scroll_interface_top.#0.move_indicator_light.all") : nullptr);
+    moveIndicator =
+        std::make_unique<CMoveIndicator>(this, m_pPanel->FindPart("scroll_interface_top.#0.move_indicator_light.all"));
 }
 
 void CInterface::BuildBonusBar()
 {
-    if (g_pLogicIni != nullptr) {
-        g_pLogicIni->SetSection("Interface");
-        for (int i = 0; i < kBonusSlots; ++i)
-            bonusX[i] = g_pLogicIni->GetInt(Numbered("bonus_screen_x%d", i + 1).c_str());
-        bonusY = g_pLogicIni->GetInt("bonus_screen_y");
+    // A bonus level shows the first picture on every slot; a level's codes are clamped to the pictures.
+    const std::vector<int>& codes = table->Level().vBonuses;
+    int kinds[kBonusSlots] = {0, 0, 0, 0, 0};
+    for (int i = 0; i < kBonusSlots; ++i) {
+        if (!IsBonusLevel() && static_cast<std::size_t>(i) < codes.size())
+            kinds[i] = std::clamp(codes[static_cast<std::size_t>(i)], static_cast<int>(kActionCardToHouse),
+                                  static_cast<int>(kActionExtraDeckPass));
     }
-    manaBar->SetPositions(bonusX[0], bonusX[1], bonusX[2], bonusX[3], bonusX[4], bonusY);
     const bool customCursor = g_pProfileStore != nullptr && g_pProfileStore->m_bSoftwareCursor != 0;
+    m_pPanel->BuildBonusBar(kinds, customCursor);
+    manaBar->SetPositions(m_pPanel->GetBonusX(0), m_pPanel->GetBonusX(1), m_pPanel->GetBonusX(2),
+                          m_pPanel->GetBonusX(3), m_pPanel->GetBonusX(4), m_pPanel->GetBonusY());
     void (CInterface::*handlers[kBonusSlots])(CFObject*, int) = {
         &CInterface::BonusClicked1, &CInterface::BonusClicked2, &CInterface::BonusClicked3,
         &CInterface::BonusClicked4, &CInterface::BonusClicked5};
-    const std::vector<int>& codes = table->Level().vBonuses;
-    for (int i = 0; i < kBonusSlots; ++i) {
-        int k = 0;
-        if (!IsBonusLevel() && static_cast<std::size_t>(i) < codes.size())
-            k = std::clamp(codes[static_cast<std::size_t>(i)], static_cast<int>(kActionCardToHouse),
-                           static_cast<int>(kActionExtraDeckPass));
-        auto button = std::make_unique<CFButton>();
-        button->SetResource(g_pResource);
-        auto frame = std::make_unique<CFFrameImage>();
-        frame->SetResource(g_pResource);
-        if (g_pResource != nullptr) {
-            button->AddAnimation("interface", Numbered("bonus%d", k + 1).c_str());
-            button->AddAnimation("interface", "snd_bonus_select");
-            button->SetHoverEffect("interface", Numbered("tooltip_bonus_%d", k + 1).c_str(), 0.0f);
-            frame->AddAnimation("interface", "b_wood");
-        }
-        button->SetMode(CFButton::kModeToggle);
-        button->SetEnabled(false);
-        frame->SetVisible(false);
-        controller->Add(button.get());
-        controller->Add(frame.get());
-        button->OnClick += MakeDelegate(this, handlers[i]);
-        const float x = static_cast<float>(bonusX[i]), y = static_cast<float>(bonusY);
-        button->SetPosition(x, y);
-        frame->SetPosition(x, y);
-        float bx = 0, by = 0, w = 0, h = 0;
-        button->GetRect(&bx, &by, &w, &h);
-        button->SetRect(static_cast<float>(bonusX[i] - static_cast<int>(w) / 2),
-                        static_cast<float>(bonusY - static_cast<int>(h) / 2), w, h);
-        button->SetHoverEffectPosition(x, y + (customCursor ? 48.0f : 30.0f));
-        bonusButtons[i] = std::move(button);
-        bonusFrames[i] = std::move(frame);
-    }
+    for (int i = 0; i < kBonusSlots; ++i)
+        m_pPanel->GetBonusButton(i)->OnClick += MakeDelegate(this, handlers[i]);
     DisarmBonuses();
 }
 
 void CInterface::DestroyPanel()
 {
-    for (CFButton* button : {hintButton.get(), menuButton.get(), undoButton.get(), dealButton.get(),
-                             relaxButton.get()})
-        if (button != nullptr && controller != nullptr)
-            controller->Remove(button);
     if (inputShield != nullptr && controller != nullptr)
         controller->Remove(inputShield.get());
     moveIndicator.reset();
     dealDeck.reset();
-    undoButton.reset();
-    menuButton.reset();
-    hintButton.reset();
-    dealButton.reset();
-    relaxButton.reset();
+    m_pPanel.reset();
     inputShield.reset();
-}
-
-void CInterface::DestroyBonusBar()
-{
-    for (int i = 0; i < kBonusSlots; ++i) {
-        if (controller != nullptr) {
-            if (bonusButtons[i] != nullptr)
-                controller->Remove(bonusButtons[i].get());
-            if (bonusFrames[i] != nullptr)
-                controller->Remove(bonusFrames[i].get());
-        }
-        bonusButtons[i].reset();
-        bonusFrames[i].reset();
-    }
-}
-
-CFButton* CInterface::GetBonusButton(int i) const
-{
-    return i >= 0 && i < kBonusSlots ? bonusButtons[i].get() : nullptr;
-}
-
-CFFrameImage* CInterface::GetBonusFrame(int i) const
-{
-    return i >= 0 && i < kBonusSlots ? bonusFrames[i].get() : nullptr;
 }
 
 // ---- Panel buttons --------------------------------------------------------------------------------
 
 void CInterface::EnablePanelButtons()
 {
-    if (menuButton != nullptr)
-        menuButton->SetEnabled(true);
-    if (hintButton != nullptr)
-        hintButton->SetEnabled(true);
-    if (undoButton != nullptr)
-        undoButton->SetEnabled(undo != nullptr && undo->Count() > 1);
+    m_pPanel->EnableButtons(undo != nullptr && undo->Count() > 1);
 }
 
 void CInterface::DisablePanelButtons()
 {
-    for (CFButton* button : {menuButton.get(), hintButton.get(), undoButton.get()})
-        if (button != nullptr)
-            button->SetEnabled(false);
+    m_pPanel->DisableButtons();
 }
 
+// The deal button lights up only while no gauge is full: then a bonus is the better help.
 void CInterface::SetDealHighlight(bool on)
 {
-    CFAnimationInstance* look = dealButton != nullptr ? dealButton->GetAttachedAnimation(0) : nullptr;
-    CFAnimationInstance* highlight = look != nullptr ? look->GetPartInstance(0, 0) : nullptr;
-    if (highlight == nullptr)
-        return;
     bool show = on;
     if (on && manaBar != nullptr && !BonusesSwitchedOff()) {
         for (int i = 0; i < kBonusSlots; ++i)
             show = show && !manaBar->IsFull(i);
     }
-    highlight->SetVisible(show);
+    m_pPanel->ShowDealHighlight(show);
 }
 
 void CInterface::HintClicked(CFObject*, int state)
@@ -273,24 +174,14 @@ void CInterface::RelaxClicked(CFObject*, int state)
         return;
     TraceEvent(GetGameTime(), L"relax");
     helpDesk->SetView(CHelpDesk::kSmall, 0.0f);
-    panelState = 2;
+    m_pPanel->SetState(CGamePanel::kHiding);
     SetGameClockRunning(false);
-    panel->PlayCommandSection("hide", false);
+    m_pPanel->GetPicture()->PlayCommandSection("hide", false);
     helpDesk->StopSlide();
     helpDesk->SetView(CHelpDesk::kSmall, 0.0f);
     controller->DisableInput();
     if (CFMouse* mouse = CFMouse::GetInstance())
         mouse->SetVisible(false);
-}
-
-void CInterface::RelaxEnter(CFObject*, int)
-{
-    relaxHover = true;
-}
-
-void CInterface::RelaxLeave(CFObject*, int)
-{
-    relaxHover = false;
 }
 
 // ---- Hints ------------------------------------------------------------------------------------------
@@ -366,8 +257,8 @@ void CInterface::RunHint()
                 source->GetCard(i)->SetGhost(5.0f, 0.0001f);
         }
     }
-    if (hintFlight->GetCount() > kHintEffectLimit && hintButton != nullptr)
-        hintButton->SetEnabled(false);
+    if (hintFlight->GetCount() > kHintEffectLimit && m_pPanel->GetHintButton() != nullptr)
+        m_pPanel->GetHintButton()->SetEnabled(false);
 }
 
 float CInterface::SpawnFrameEffects(CFlyingEffects* effects, const FrameEffects& frame)
@@ -445,11 +336,8 @@ float CInterface::SpawnFrameEffects(CFlyingEffects* effects, const FrameEffects&
 
 void CInterface::EnableBonuses(bool on)
 {
+    m_pPanel->ShowBonusBar(on);
     for (int i = 0; i < kBonusSlots; ++i) {
-        if (bonusButtons[i] != nullptr)
-            bonusButtons[i]->SetVisible(on);
-        if (bonusFrames[i] != nullptr)
-            bonusFrames[i]->SetVisible(!on);
         if (bonusReady[i] == nullptr)
             continue;
         bonusReady[i]->KillAll();
@@ -461,23 +349,11 @@ void CInterface::EnableBonuses(bool on)
 
 void CInterface::DisarmBonuses()
 {
-    for (auto& button : bonusButtons) {
-        if (button == nullptr)
-            continue;
-        button->SetDown(false);
-        button->SetMode(CFButton::kModePlain);
-        if (CFAnimationInstance* look = button->GetAnimation(0)) {
-            CFAnimationInstance* part = look->GetPartInstance(0, 0);
-            CFAnimationInstance* target = part != nullptr ? part : look;
-            target->Stop(false);
-            target->PlayCommandSection("hide", false);
-        }
-    }
+    m_pPanel->DisarmBonusButtons();
     if (table != nullptr)
         table->GetSpecialActions()->Disarm();
     if (hand != nullptr)
         hand->SetBonusCursorVisible(false);
-    bonusChanged = true;
 }
 
 void CInterface::ArmBonus(int i)
@@ -485,19 +361,9 @@ void CInterface::ArmBonus(int i)
     const std::vector<int>& codes = table->Level().vBonuses;
     table->GetSpecialActions()->Arm(static_cast<std::size_t>(i) < codes.size() ? codes[static_cast<std::size_t>(i)]
                                                                             : kActionNone);
-    for (int j = 0; j < kBonusSlots; ++j) {
-        if (bonusButtons[j] == nullptr)
-            continue;
-        if (j == i) {
-            bonusButtons[j]->SetMode(CFButton::kModeToggle);
-            bonusButtons[j]->SetDown(true);
-        } else {
-            bonusButtons[j]->SetMode(CFButton::kModePlain);
-        }
-    }
+    m_pPanel->ArmBonusButton(i);
     if (hand != nullptr)
         hand->SetBonusCursorVisible(true);
-    bonusChanged = true;
 }
 
 bool CInterface::IsBonusUsable(int i) const
@@ -523,8 +389,8 @@ void CInterface::BonusClicked(int i, int state)
         DisarmBonuses();
         return;
     }
-    CFButton* button = bonusButtons[i].get();
-    if (button == nullptr || !button->IsEnabled() || bonusDown[i] == 0)
+    CFButton* button = m_pPanel->GetBonusButton(i);
+    if (button == nullptr || !button->IsEnabled() || m_pPanel->GetBonusDown(i) == 0)
         return;
     TraceEvent(GetGameTime(), L"bonus", std::to_wstring(i + 1));
     CSpecialActions& actions = *table->GetSpecialActions();

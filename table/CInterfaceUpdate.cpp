@@ -43,8 +43,8 @@ void CInterface::Update(float dt)
     ShowTableView();
     ReadKeys(dt);
     UpdateLayers(dt);
-    if (panelState == 3)
-        return;  // the pause: nothing of the game moves
+    if (m_pPanel->GetState() == CGamePanel::kPaused)
+        return;  // nothing of the game moves
     UpdateAutoHint(dt);
     StopShowsOnInput();
     UpdateReplayCursor(dt);
@@ -53,6 +53,7 @@ void CInterface::Update(float dt)
     UpdateEffects(dt);
     moveIndicator->Update(dt);
     controller->Update(dt);
+    CFButton* hintButton = m_pPanel->GetHintButton();
     if (!hintButton->IsEnabled() && hintFlight->GetCount() <= kHintEffectLimit && !IsDealing())
         hintButton->SetEnabled(true);
     UpdateDeal(dt);
@@ -60,29 +61,29 @@ void CInterface::Update(float dt)
     if (undo != nullptr)
         undo->Update();
     HandleKeys();
-    if (bonusChanged)
-        UpdateBonusLooks();
+    m_pPanel->UpdateBonusLooks();
     UpdateInfoWindows(dt);
 }
 
 // A sound, the redeal dialog and a new deal wait until the panel has settled.
 void CInterface::HandleRequests()
 {
+    const bool settled = m_pPanel->GetState() == CGamePanel::kSettled;
     if (showSoundPending) {
         showSoundPending = false;
         PlaySound(sndInterfaceShow);
     }
-    if (redealDialogOpen && panelState == 0) {
+    if (redealDialogOpen && settled) {
         if (game_dialogs::DialogAnswer() == 0)
             Restart();
         redealDialogOpen = false;
     }
-    if (redealAsked && panelState == 0) {
+    if (redealAsked && settled) {
         redealAsked = false;
         redealDialogOpen = true;
         game_dialogs::Attach(game_dialogs::MakeConfirmation("profile", "move_exit_dialog_wind", "bt_yes", "bt_no", 100));
     }
-    if (startPending && panelState == 0) {
+    if (startPending && settled) {
         StartLevel();
         startPending = false;
     }
@@ -118,19 +119,8 @@ void CInterface::UpdateLayers(float dt)
     shadowLayer->Update(dt);
     cursorLayer->Update(dt);
     UpdatePanel();
-    if (panelState != 1 && panelState != 2 && panelState != 4)
-        return;
-    // The bonus buttons ride with the sliding panel.
-    for (int i = 0; i < kBonusSlots; ++i) {
-        if (bonusPlaces[i] == nullptr)
-            continue;
-        float x = 0, y = 0, w = 0, h = 0;
-        bonusPlaces[i]->GetBounds(&x, &y, &w, &h);
-        if (bonusButtons[i] != nullptr)
-            bonusButtons[i]->SetPosition(x, y);
-        if (bonusFrames[i] != nullptr)
-            bonusFrames[i]->SetPosition(x, y);
-    }
+    if (m_pPanel->IsSliding())
+        m_pPanel->RideWithSlide();
 }
 
 void CInterface::UpdateAutoHint(float dt)
@@ -205,65 +195,36 @@ void CInterface::CheckWonLevel()
     game_dialogs::Attach(game_dialogs::MakeStatistics(static_cast<int>(ModeKind(mode))));
 }
 
-void CInterface::UpdateBonusLooks()
-{
-    bonusChanged = false;
-    bool anyDown = false;
-    for (int i = 0; i < kBonusSlots; ++i) {
-        CFButton* button = bonusButtons[i].get();
-        if (button == nullptr)
-            continue;
-        if (button->IsDown() != m_prevLatched[i]) {
-            button->PlayState("select", true, true);
-            button->SetRepeatFrameEvents(false);
-        }
-        if (button->IsEnabled())
-            m_prevLatched[i] = button->IsDown();
-        anyDown = anyDown || button->IsDown();
-    }
-    for (int i = 0; i < kBonusSlots; ++i) {
-        CFButton* button = bonusButtons[i].get();
-        if (button == nullptr)
-            continue;
-        if (!anyDown) {
-            button->ResetState();
-            bonusDown[i] = -1;
-            continue;
-        }
-        if (!button->IsDown())
-            button->PlayState("shadow", true, true);
-        bonusDown[i] = button->IsDown() ? 1 : 0;
-    }
-}
-
 void CInterface::UpdatePanel()
 {
+    CGamePanel& panel = *m_pPanel;
+    CFAnimationInstance* relaxMessage = panel.GetRelaxMessage();
     auto showBackground = [this] {
         tablePicture->SetVisible(false);
         tableShadow->SetVisible(false);
         background->SetVisible(true);
     };
-    auto settle = [this] {
-        panelState = 0;
+    auto settle = [this, &panel] {
+        panel.SetState(CGamePanel::kSettled);
         controller->EnableInput();
         if (CFMouse* mouse = CFMouse::GetInstance())
             mouse->SetVisible(true);
         helpDesk->Layout();
     };
-    switch (panelState) {
-    case 1:
+    switch (panel.GetState()) {
+    case CGamePanel::kShowing:
         showBackground();
         lastKey = 0;
         table->GetMouse()->SwallowClick();
-        if (!panel->IsPlaying())
+        if (!panel.IsPlaying())
             settle();
         if (relaxMessage->IsVisible())
             relaxMessage->SetVisible(false);
         break;
-    case 2:
+    case CGamePanel::kHiding:
         showBackground();
-        if (!panel->IsPlaying()) {
-            panelState = 3;
+        if (!panel.IsPlaying()) {
+            panel.SetState(CGamePanel::kPaused);
             lastKey = 0;
             table->GetMouse()->SwallowClick();
             helpDesk->Layout();
@@ -271,7 +232,7 @@ void CInterface::UpdatePanel()
             relaxMessage->Play(false);
         }
         break;
-    case 3: {
+    case CGamePanel::kPaused: {
         showBackground();
         // The pause sees the mouse itself: the table is not updated while it lasts.
         const CFMouse* mouse = CFMouse::GetInstance();
@@ -279,17 +240,17 @@ void CInterface::UpdatePanel()
         if (pressed || table->GetMouse()->Sample().m_nButtonEvent == CFMouse::kEventPressed || lastKey != 0) {
             lastKey = 0;
             table->GetMouse()->SwallowClick();
-            panelState = 1;
+            panel.SetState(CGamePanel::kShowing);
             SetGameClockRunning(true);
-            panel->Stop(false);
-            panel->PlayCommandSection("show", false);
+            panel.GetPicture()->Stop(false);
+            panel.GetPicture()->PlayCommandSection("show", false);
         }
         break;
     }
-    case 4:
+    case CGamePanel::kFirstShow:
         lastKey = 0;
         table->GetMouse()->SwallowClick();
-        if (!panel->IsPlaying())
+        if (!panel.IsPlaying())
             settle();
         break;
     default:
@@ -348,7 +309,7 @@ void CInterface::UpdateInfoWindows(float dt)
             SetInfoStep(3, 0.0f);
             break;
         case 2:
-            if (panelState != 0)
+            if (m_pPanel->GetState() != CGamePanel::kSettled)
                 break;
             if (helpDesk->GetView() == CHelpDesk::kSmall) {
                 helpDesk->SetView(CHelpDesk::kBig, 0.0f);
@@ -495,14 +456,16 @@ void CInterface::Render()
 {
     backgroundLayer->Render();
     const int view = helpDesk->GetView();
+    const bool settled = m_pPanel->GetState() == CGamePanel::kSettled;
+    const bool paused = m_pPanel->GetState() == CGamePanel::kPaused;
     const bool helpOnTop = view == CHelpDesk::kBig || view == CHelpDesk::kOpeningSmall ||
                            view == CHelpDesk::kOpeningBig;
-    auto drawPanel = [this](bool withIndicator) {
+    auto drawPanel = [this, settled, paused](bool withIndicator) {
         panelLayer->Render();
-        if (withIndicator && panelState == 0)
+        if (withIndicator && settled)
             moveIndicator->Render();
-        if (panelState != 3) {
-            if (panelState == 0)
+        if (!paused) {
+            if (settled)
                 manaBar->Render();
             table->GetScoreKeeper()->Render();
         }
@@ -510,12 +473,12 @@ void CInterface::Render()
     };
     if (!helpOnTop)
         drawPanel(false);
-    if (panelState != 3) {
+    if (!paused) {
         if (undo != nullptr)
             undo->Render();
-        if (!helpOnTop && panelState == 0)
+        if (!helpOnTop && settled)
             moveIndicator->Render();
-        if (panelState == 0) {
+        if (settled) {
             table->Render();
             if (g_bCheatMode && font != nullptr && m_engine.Get() != nullptr)
                 font->DrawTextFormat(640, 80, "FPS: %d  ", m_engine.Get()->GetFPS());

@@ -54,7 +54,6 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
 
 CCardTable::~CCardTable()
 {
-    FreeSounds();
     // Flights point to places and cards: they go first, then the helpers, then the places.
     m_MoveCards.clear();
     m_pAutoFinisher.reset();
@@ -68,58 +67,29 @@ CCardTable::~CCardTable()
 
 void CCardTable::LoadSounds()
 {
-    IEngine* e = m_engine.Get();
-    if (e == nullptr)
-        return;
-    m_Sounds.m_hSndBonusOn = e->EffectLoad("sfx/sounds/game_mi_on.ogg");
-    m_Sounds.m_hSndBonusOff = e->EffectLoad("sfx/sounds/game_mi_off.ogg");
+    TableSounds& s = m_Sounds;
+    s.m_hSndBonusOn = LoadOwnedEffect(m_engine, "sfx/sounds/game_mi_on.ogg");
+    s.m_hSndBonusOff = LoadOwnedEffect(m_engine, "sfx/sounds/game_mi_off.ogg");
     char path[64];
     for (int i = 0; i < 3; ++i) {
         std::snprintf(path, sizeof path, "sfx/sounds/game_cards_deal_%d.ogg", i + 1);
-        m_Sounds.m_hSndDeal[i] = e->EffectLoad(path);
+        s.m_hSndDeal[i] = LoadOwnedEffect(m_engine, path);
         std::snprintf(path, sizeof path, "sfx/sounds/game_card_get_%d.ogg", i + 1);
-        m_Sounds.m_hSndCardGet[i] = e->EffectLoad(path);
+        s.m_hSndCardGet[i] = LoadOwnedEffect(m_engine, path);
         std::snprintf(path, sizeof path, "sfx/sounds/game_card_put_%d.ogg", i + 1);
-        m_Sounds.m_hSndCardPut[i] = e->EffectLoad(path);
+        s.m_hSndCardPut[i] = LoadOwnedEffect(m_engine, path);
     }
-    m_Sounds.m_hSndHint = e->EffectLoad("sfx/sounds/game_hint.ogg");
-    m_Sounds.m_hSndCardBack = e->EffectLoad("sfx/sounds/game_card_back.ogg");
+    s.m_hSndHint = LoadOwnedEffect(m_engine, "sfx/sounds/game_hint.ogg");
+    s.m_hSndCardBack = LoadOwnedEffect(m_engine, "sfx/sounds/game_card_back.ogg");
     for (int i = 2; i < 8; ++i) {
         std::snprintf(path, sizeof path, "sfx/sounds/game_combo_x%d.ogg", i);
-        m_Sounds.m_hSndCombo[i] = e->EffectLoad(path);
+        s.m_hSndCombo[i] = LoadOwnedEffect(m_engine, path);
     }
-    m_Sounds.m_hSndCardFix = e->EffectLoad("sfx/sounds/game_card_fix.ogg");
-    m_Sounds.m_hSndCardsDeck = e->EffectLoad("sfx/sounds/game_cards_deck.ogg");
-    m_Sounds.m_hSndTextMessage = e->EffectLoad("sfx/sounds/game_text_message.ogg");
-    m_Sounds.m_hSndCardsAdd = e->EffectLoad("sfx/sounds/game_cards_add.ogg");
-    m_Sounds.m_hSndMultiCard = e->EffectLoad("sfx/sounds/game_multicard.ogg");
-}
-
-void CCardTable::FreeSounds()
-{
-    IEngine* e = m_engine.Get();
-    if (e == nullptr)
-        return;
-    HEffect* singles[] = {&m_Sounds.m_hSndBonusOn,     &m_Sounds.m_hSndBonusOff, &m_Sounds.m_hSndHint,
-                          &m_Sounds.m_hSndCardBack,    &m_Sounds.m_hSndCardFix,  &m_Sounds.m_hSndCardsDeck,
-                          &m_Sounds.m_hSndTextMessage, &m_Sounds.m_hSndCardsAdd, &m_Sounds.m_hSndMultiCard};
-    for (HEffect* h : singles) {
-        if (*h != 0)
-            e->EffectFree(*h);
-        *h = 0;
-    }
-    for (int i = 0; i < 3; ++i) {
-        for (HEffect* h : {&m_Sounds.m_hSndDeal[i], &m_Sounds.m_hSndCardGet[i], &m_Sounds.m_hSndCardPut[i]}) {
-            if (*h != 0)
-                e->EffectFree(*h);
-            *h = 0;
-        }
-    }
-    for (HEffect& h : m_Sounds.m_hSndCombo) {
-        if (h != 0)
-            e->EffectFree(h);
-        h = 0;
-    }
+    s.m_hSndCardFix = LoadOwnedEffect(m_engine, "sfx/sounds/game_card_fix.ogg");
+    s.m_hSndCardsDeck = LoadOwnedEffect(m_engine, "sfx/sounds/game_cards_deck.ogg");
+    s.m_hSndTextMessage = LoadOwnedEffect(m_engine, "sfx/sounds/game_text_message.ogg");
+    s.m_hSndCardsAdd = LoadOwnedEffect(m_engine, "sfx/sounds/game_cards_add.ogg");
+    s.m_hSndMultiCard = LoadOwnedEffect(m_engine, "sfx/sounds/game_multicard.ogg");
 }
 
 void CCardTable::PlayEffect(HEffect effect)
@@ -145,7 +115,7 @@ void CCardTable::StartSwayWave(float seconds)
     m_SwayWave.m_nSwings = static_cast<int>(seconds / 0.3f);
 }
 
-void CCardTable::PlayRandom(const HEffect (&sounds)[3])
+void CCardTable::PlayRandom(const COwnedEffect (&sounds)[3])
 {
     PlayEffect(sounds[std::clamp(RandomInt(0, 2), 0, 2)]);
 }

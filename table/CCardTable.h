@@ -4,6 +4,7 @@
 #include "table/CPlace.h"
 #include "table/EngineRef.h"
 #include "table/GameMode.h"
+#include "table/OwnedHandle.h"
 #include "table/LevelValues.h"
 #include "table/PlaceDef.h"
 
@@ -33,12 +34,11 @@ struct CardSize {
     int m_nCardWidth = 0, m_nCardHeight = 0, m_nCardDiagonal = 0;
 };
 
-// The sounds of the table; the combo sounds exist for multipliers 2..7 only.
+// The sounds of the table, freed with it; the combo sounds exist for multipliers 2..7 only.
 struct TableSounds {
-    HEffect m_hSndBonusOn = 0, m_hSndBonusOff = 0, m_hSndDeal[3] = {0, 0, 0}, m_hSndHint = 0,
-            m_hSndCardBack = 0, m_hSndCombo[8] = {0, 0, 0, 0, 0, 0, 0, 0}, m_hSndCardFix = 0,
-            m_hSndCardGet[3] = {0, 0, 0}, m_hSndCardPut[3] = {0, 0, 0}, m_hSndCardsDeck = 0,
-            m_hSndTextMessage = 0, m_hSndCardsAdd = 0, m_hSndMultiCard = 0;
+    COwnedEffect m_hSndBonusOn, m_hSndBonusOff, m_hSndDeal[3], m_hSndHint, m_hSndCardBack, m_hSndCombo[8],
+        m_hSndCardFix, m_hSndCardGet[3], m_hSndCardPut[3], m_hSndCardsDeck, m_hSndTextMessage, m_hSndCardsAdd,
+        m_hSndMultiCard;
 };
 
 // One sway runs at a time: all places of the table share its length and its number of swings.
@@ -120,7 +120,8 @@ public:
     CCardFlight* AddFlight(std::unique_ptr<CCardFlight> flight);  // takes ownership, returns it
     bool PassesWinConditions() const;
     void PlayEffect(HEffect effect);
-    void PlayRandom(const HEffect (&sounds)[3]);  // one of the three, at random
+    void PlayEffect(const COwnedEffect& effect) { PlayEffect(effect.Get()); }
+    void PlayRandom(const COwnedEffect (&sounds)[3]);  // one of the three, at random
     void PlayFixSound();                       // a card landed in a house: at most once every 0.2 s
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
     float GetEngineTime() const { return m_engine.Get() != nullptr ? m_engine.Get()->GetTime() : 0.0f; }
@@ -179,7 +180,6 @@ public:
 
 private:
     void LoadSounds();
-    void FreeSounds();
     void ReadLevelValues(CIniFile& file);
     [[nodiscard]] bool CheckLevelLimits(const std::string& section);
     void ReadPlaceDef(CIniFile& file, int i, PlaceDef& def);
@@ -202,7 +202,8 @@ private:
     void FillCascade();
     void StartWinCascade();                    // the set-up the host chooses for this win
 
-    // Stands in for a missing host; first, so every helper may still call the host while it goes.
+    CEngineRef m_engine;                       // first: every sound and helper goes before it
+    // Stands in for a missing host; early, so every helper may still call the host while it goes.
     std::unique_ptr<ITableHost, void (*)(ITableHost*)> m_pNoHost;
     int m_nNoMovesCheck = -1;                  // -1 not decided yet, 1 on, 0 off (a "Cruel" level)
     LevelValues m_Level;
@@ -240,5 +241,4 @@ private:
     int m_nLevel;
     int m_nLocation;
     unsigned m_nMode;
-    CEngineRef m_engine;
 };

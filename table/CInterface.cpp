@@ -134,12 +134,10 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
     }
     autohintLeft = autohintFirst;
 
-    if (IEngine* e = m_engine.Get()) {
-        sndBonusActive = e->EffectLoad("sfx/sounds/game_bonus_active.ogg");
-        sndBonusSelect = e->EffectLoad("sfx/sounds/game_bonus_select.ogg");
-        sndBonusTake = e->EffectLoad("sfx/sounds/game_bonus_take.ogg");
-        sndInterfaceShow = e->EffectLoad("sfx/sounds/interface_show.ogg");
-    }
+    sndBonusActive = LoadOwnedEffect(m_engine, "sfx/sounds/game_bonus_active.ogg");
+    sndBonusSelect = LoadOwnedEffect(m_engine, "sfx/sounds/game_bonus_select.ogg");
+    sndBonusTake = LoadOwnedEffect(m_engine, "sfx/sounds/game_bonus_take.ogg");
+    sndInterfaceShow = LoadOwnedEffect(m_engine, "sfx/sounds/interface_show.ogg");
     if (IsClassic())
         EnableBonuses(player == nullptr || player->m_bUseBonuses != 0);
     else if (IsBonusLevel())
@@ -217,11 +215,6 @@ void CInterface::MakeEffects()
 
 CInterface::~CInterface()
 {
-    if (IEngine* e = m_engine.Get()) {
-        for (HEffect sound : {sndBonusActive, sndBonusSelect, sndBonusTake, sndInterfaceShow})
-            if (sound != 0)
-                e->EffectFree(sound);
-    }
     dealSources.clear();
     tracker.reset();
     if (table != nullptr)

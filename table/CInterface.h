@@ -5,6 +5,7 @@
 #include "table/EngineRef.h"
 #include "table/GameMode.h"
 #include "table/IGameController.h"
+#include "table/OwnedHandle.h"
 #include "table/ITableHost.h"
 
 #include <memory>
@@ -233,6 +234,7 @@ private:
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
     float RandomFloat(float lo, float hi) const;
     void PlaySound(HEffect sound) const;
+    void PlaySound(const COwnedEffect& sound) const { PlaySound(sound.Get()); }
     std::string GameKey() const;               // "S3", "C0H", "S1B": the trace record of the game
     const char* MedalName() const;
 
@@ -266,6 +268,7 @@ private:
     void RunHint();
     void StopReplay();
 
+    CEngineRef m_engine;                       // first: the sounds go before it
     std::unique_ptr<CFObject> inputShield;
     std::unique_ptr<CHelpDesk> helpDesk;
     std::unique_ptr<CManaBar> manaBar;
@@ -287,7 +290,7 @@ private:
     std::unique_ptr<CMoveIndicator> moveIndicator;
     float autohintLeft = 0, autohintFirst = 0, autohintRepeat = 0;
     std::unique_ptr<CTracker> tracker;
-    HEffect sndBonusActive = 0, sndBonusSelect = 0, sndBonusTake = 0, sndInterfaceShow = 0;
+    COwnedEffect sndBonusActive, sndBonusSelect, sndBonusTake, sndInterfaceShow;
     CSprite* shadowSmall = nullptr;
     CSprite* shadowMid = nullptr;
     CSprite* shadowBig = nullptr;
@@ -321,5 +324,4 @@ private:
     bool m_bWasReplaying = false;
     bool m_bReplayEndShown = false;
     int m_nStatisticsShown = 0;               // the result screen is asked for once per win
-    CEngineRef m_engine;
 };

@@ -39,7 +39,7 @@ TEST(CCardFlight, CardsLandingInTheHousesTogetherSoundOnceEveryFifthOfASecond)
         fake->time = s.time;
         table.GetPlace(0)->MoveCard(-1, table.GetPlace(s.target), CardMove::Up(0.05f));
         Settle(table);
-        EXPECT_EQ(PlayedCount(fake.Get(), table.Sounds().m_hSndCardFix), s.sounds);
+        EXPECT_EQ(PlayedCount(fake.Get(), table.Sounds().m_hSndCardFix.Get()), s.sounds);
     }
 }
 

@@ -142,24 +142,25 @@ void FindRowAndColumn(const CCardTable& t, Pointed& p)
     p.colPos = PositionOf(p.column, p.h);
 }
 
+// The place `step` positions away from `pos` in a sorted list of places; null off its ends.
+CPlace* Neighbour(const CCardTable& t, const std::vector<int>& list, int pos, int step)
+{
+    if (pos < 0)
+        return nullptr;
+    const int at = pos + step;
+    if (at < 0 || at >= static_cast<int>(list.size()))
+        return nullptr;
+    return t.GetPlace(list[static_cast<std::size_t>(at)]);
+}
+
 CPlace* RowNeighbour(const CCardTable& t, const Pointed& p, int step)
 {
-    if (p.rowPos < 0)
-        return nullptr;
-    const int at = p.rowPos + step;
-    if (at < 0 || at >= static_cast<int>(p.row.size()))
-        return nullptr;
-    return t.GetPlace(p.row[static_cast<std::size_t>(at)]);
+    return Neighbour(t, p.row, p.rowPos, step);
 }
 
 CPlace* ColumnNeighbour(const CCardTable& t, const Pointed& p, int step)
 {
-    if (p.colPos < 0)
-        return nullptr;
-    const int at = p.colPos + step;
-    if (at < 0 || at >= static_cast<int>(p.column.size()))
-        return nullptr;
-    return t.GetPlace(p.column[static_cast<std::size_t>(at)]);
+    return Neighbour(t, p.column, p.colPos, step);
 }
 
 // P's top card when c is H's top card, else P's card c (null when P has none).

@@ -9,6 +9,8 @@
 #include "table/ITableHost.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <iterator>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -90,12 +92,36 @@ void CBonusLevelScript::Start()
     m_clock.SetPhase(kPhaseDeal, -1.0f);
 }
 
+void CBonusLevelScript::RunSteps(const PhaseStep* steps, std::size_t count)
+{
+    const int phase = m_clock.Phase();
+    const bool elapsed = m_clock.HasElapsed();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (steps[i].phase != phase)
+            continue;
+        const Step step = elapsed ? steps[i].elapsed : steps[i].waiting;
+        if (step != nullptr)
+            (this->*step)();
+        return;
+    }
+}
+
 void CBonusLevelScript::RecordAttempt(bool won)
 {
     m_clock.RecordAttempt(m_nAttempt, won);
     if (m_nAttempt < kAttempts)
         m_table.GetHost()->SetStartPending();
     m_clock.SetPhase(kPhaseSetUp, -1.0f);
+}
+
+void CBonusLevelScript::RecordWon()
+{
+    RecordAttempt(true);
+}
+
+void CBonusLevelScript::RecordLost()
+{
+    RecordAttempt(false);
 }
 
 // The games against the clock are won once, and the time it took is their result.
@@ -108,6 +134,12 @@ void CBonusLevelScript::FinishOnLevelTime()
 void CBonusLevelScript::WinAfterEnd()
 {
     m_clock.SetPhase(kPhaseWon, 0.5f);
+}
+
+void CBonusLevelScript::BuildSetsAndShow()
+{
+    BuildSets();
+    m_clock.SetPhase(kPhaseShow, -1.0f);
 }
 
 void CBonusLevelScript::BuildSets()
@@ -217,45 +249,21 @@ void CBonusLevelScript::SendSetOnto(bool faceUpCards, int targetSet)
 
 void CBonusLevelScript::RunFindTheCard()
 {
-    const bool elapsed = m_clock.HasElapsed();
-    switch (m_clock.Phase()) {
-    case kPhaseSetUp:
-        if (elapsed)
-            FindShowColumns();
-        else if (m_nAttempt >= kAttempts)
-            FindGatherAfterLast();
-        return;
-    case kPhaseShow:
-        if (elapsed)
-            FindHideColumns();
-        return;
-    case kPhasePlay:
-        if (!elapsed)
-            FindPress();
-        return;
-    case kPhaseAttemptWon:
-        if (elapsed)
-            RecordAttempt(true);
-        else
-            FindCollectWon();
-        return;
-    case kPhaseAttemptLost:
-        if (elapsed)
-            RecordAttempt(false);
-        else
-            EmptyOnto(m_table.GetPlace(m_nTarget), true, 0.4f);
-        return;
-    case kPhaseEnd:
-        if (elapsed)
-            WinAfterEnd();
-        return;
-    default:
-        return;
-    }
+    static constexpr PhaseStep kSteps[] = {
+        {kPhaseSetUp, &CBonusLevelScript::FindGatherAfterLast, &CBonusLevelScript::FindShowColumns},
+        {kPhaseShow, nullptr, &CBonusLevelScript::FindHideColumns},
+        {kPhasePlay, &CBonusLevelScript::FindPress, nullptr},
+        {kPhaseAttemptWon, &CBonusLevelScript::FindCollectWon, &CBonusLevelScript::RecordWon},
+        {kPhaseAttemptLost, &CBonusLevelScript::FindShowTarget, &CBonusLevelScript::RecordLost},
+        {kPhaseEnd, nullptr, &CBonusLevelScript::WinAfterEnd},
+    };
+    RunSteps(kSteps, std::size(kSteps));
 }
 
 void CBonusLevelScript::FindGatherAfterLast()
 {
+    if (m_nAttempt < kAttempts)
+        return;
     CPlace* house = m_table.GetPlace(LastPlaceOfType(kPlaceHouse));
     int k = 0;
     for (int i = 0; i < m_table.PlaceCount() && house != nullptr; ++i) {
@@ -328,6 +336,11 @@ void CBonusLevelScript::FindPress()
     m_clock.SetPhase(kPhaseAttemptLost, -1.0f);
 }
 
+void CBonusLevelScript::FindShowTarget()
+{
+    EmptyOnto(m_table.GetPlace(m_nTarget), true, 0.4f);
+}
+
 void CBonusLevelScript::FindCollectWon()
 {
     for (int i = 0; i < m_table.PlaceCount(); ++i) {
@@ -342,48 +355,24 @@ void CBonusLevelScript::FindCollectWon()
 
 void CBonusLevelScript::RunThreeCards()
 {
-    const bool elapsed = m_clock.HasElapsed();
-    switch (m_clock.Phase()) {
-    case kPhaseSetUp:
-        if (m_Sets[0].empty())
-            BuildSets();
-        if (elapsed)
-            DealCups();
-        else if (m_nAttempt >= kAttempts)
-            CupsGatherAfterLast();
-        return;
-    case kPhaseShow:
-        if (elapsed)
-            HideCups();
-        return;
-    case kPhaseShuffle:
-        if (elapsed)
-            ShuffleCups();
-        return;
-    case kPhasePlay:
-        if (!elapsed)
-            CupsPress();
-        return;
-    case kPhaseAttemptWon:
-    case kPhaseAttemptLost: {
-        const bool won = m_clock.Phase() == kPhaseAttemptWon;
-        if (elapsed)
-            RecordAttempt(won);
-        else
-            CupsEmptyTarget(won);
-        return;
-    }
-    case kPhaseEnd:
-        if (elapsed)
-            WinAfterEnd();
-        return;
-    default:
-        return;
-    }
+    static constexpr PhaseStep kSteps[] = {
+        {kPhaseSetUp, &CBonusLevelScript::CupsGatherAfterLast, &CBonusLevelScript::DealCups},
+        {kPhaseShow, nullptr, &CBonusLevelScript::HideCups},
+        {kPhaseShuffle, nullptr, &CBonusLevelScript::ShuffleCups},
+        {kPhasePlay, &CBonusLevelScript::CupsPress, nullptr},
+        {kPhaseAttemptWon, &CBonusLevelScript::CupsEmptyTargetWon, &CBonusLevelScript::RecordWon},
+        {kPhaseAttemptLost, &CBonusLevelScript::CupsEmptyTargetLost, &CBonusLevelScript::RecordLost},
+        {kPhaseEnd, nullptr, &CBonusLevelScript::WinAfterEnd},
+    };
+    RunSteps(kSteps, std::size(kSteps));
 }
 
 void CBonusLevelScript::CupsGatherAfterLast()
 {
+    if (m_Sets[0].empty())
+        BuildSets();
+    if (m_nAttempt < kAttempts)
+        return;
     CPlace* deck = SetPlace(0, 0);
     for (int i = 0; i < m_table.PlaceCount() && deck != nullptr; ++i) {
         CPlace* place = m_table.GetPlace(i);
@@ -398,7 +387,7 @@ void CBonusLevelScript::CupsGatherAfterLast()
 // One card to each cup; the red one is the card to find, and its twin is shown on set 3.
 void CBonusLevelScript::DealCups()
 {
-    BuildSets();
+    BuildSets();  // anew: the level was dealt anew for this attempt
     CPlace* deck = SetPlace(0, 0);
     CPlace* shown = SetPlace(3, 0);
     m_pCardToFind = nullptr;
@@ -504,7 +493,12 @@ void CBonusLevelScript::CupsPress()
     m_clock.SetPhase(kPhaseAttemptLost, -1.0f);
 }
 
-void CBonusLevelScript::CupsEmptyTarget(bool won)
+void CBonusLevelScript::CupsEmptyTargetWon()
 {
-    EmptyOnto(m_table.GetPlace(m_nTarget), true, won ? 1.0f : 0.4f);
+    EmptyOnto(m_table.GetPlace(m_nTarget), true, 1.0f);
+}
+
+void CBonusLevelScript::CupsEmptyTargetLost()
+{
+    EmptyOnto(m_table.GetPlace(m_nTarget), true, 0.4f);
 }

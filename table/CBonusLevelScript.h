@@ -2,6 +2,7 @@
 #pragma once
 #include "table/CTableMouse.h"
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -45,13 +46,25 @@ public:
     const CCard* CardToFind() const { return m_pCardToFind; }
 
 private:
+    using Step = void (CBonusLevelScript::*)();
+    // What a game does in one phase: one step while the phase waits, another once it has elapsed.
+    struct PhaseStep {
+        int phase;
+        Step waiting;
+        Step elapsed;
+    };
+
     // ---- Shared steps ---------------------------------------------------------------------
     static bool SameCard(const CCard* a, const CCard* b);  // the same rank and suit
     void Start();                                  // kPhaseNone
+    void RunSteps(const PhaseStep* steps, std::size_t count);  // the step of the phase in play
     void RecordAttempt(bool won);                  // an attempt game's result phase elapsed
+    void RecordWon();
+    void RecordLost();
     void FinishOnLevelTime();                      // a game against the clock is solved
     void WinAfterEnd();                            // the end phase elapsed
     void BuildSets();
+    void BuildSetsAndShow();                       // set-up elapsed
     bool InSet1(int placeIndex) const;
     CPlace* SetPlace(int g, int k) const;          // null when the set has no k-th place
     int LastPlaceOfType(int type) const;
@@ -70,23 +83,29 @@ private:
     void FindHideColumns();                        // show elapsed
     void FindPress();                              // play
     void FindCollectWon();                         // attempt won, waiting
+    void FindShowTarget();                         // attempt lost, waiting
 
     // ---- Three cards -----------------------------------------------------------------------
     void RunThreeCards();
-    void CupsGatherAfterLast();                    // set-up, after the third attempt
+    void CupsGatherAfterLast();                    // set-up, after the third attempt (sets built first)
     void DealCups();                               // set-up elapsed
     void HideCups();                               // show elapsed
     void ShuffleCups();                            // shuffle elapsed
     void CupsPress();                              // play
-    void CupsEmptyTarget(bool won);                // attempt won or lost, waiting
+    void CupsEmptyTargetWon();                     // attempt won, waiting
+    void CupsEmptyTargetLost();                    // attempt lost, waiting
 
     // ---- Pairs -----------------------------------------------------------------------------
     void RunPairs();
+    void HidePairs();                              // show elapsed
     void PlayPairs();                              // play
 
     // ---- Sequence --------------------------------------------------------------------------
     void RunSequence();
+    void StartSequence();                          // set-up elapsed
+    void StartPlay();                              // show elapsed
     void PlaySequence();                           // play
+    void PutSequenceAway();                        // end elapsed
     void PressSequenceCard();
     void PutAwayDeadCards();
     void TurnSequenceUpAgain();
@@ -95,7 +114,9 @@ private:
     void RunSlidingPuzzle();
     void StartScramble();                          // show elapsed
     void ScramblePuzzle();                         // shuffle, waiting
+    void PlayAfterScramble();                      // shuffle elapsed
     void PlayPuzzle();                             // play
+    void PutPuzzleAway();                          // end elapsed
     void PressPuzzle();
     void DropPuzzle();
     bool IsPuzzleSolved() const;

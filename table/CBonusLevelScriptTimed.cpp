@@ -11,6 +11,7 @@
 #include "table/ITableHost.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -29,31 +30,19 @@ constexpr int kStepRow[kSteps] = {-1, 0, 1, 0};
 
 void CBonusLevelScript::RunPairs()
 {
-    const bool elapsed = m_clock.HasElapsed();
-    switch (m_clock.Phase()) {
-    case kPhaseSetUp:
-        if (elapsed) {
-            BuildSets();
-            m_clock.SetPhase(kPhaseShow, -1.0f);
-        }
-        return;
-    case kPhaseShow:
-        if (elapsed) {
-            TurnSet1FaceDown();
-            m_clock.SetPhase(kPhasePlay, -1.0f);  // the phase clock now counts the playing time
-        }
-        return;
-    case kPhasePlay:
-        if (!elapsed)
-            PlayPairs();
-        return;
-    case kPhaseEnd:
-        if (elapsed)
-            WinAfterEnd();
-        return;
-    default:
-        return;
-    }
+    static constexpr PhaseStep kSteps[] = {
+        {kPhaseSetUp, nullptr, &CBonusLevelScript::BuildSetsAndShow},
+        {kPhaseShow, nullptr, &CBonusLevelScript::HidePairs},
+        {kPhasePlay, &CBonusLevelScript::PlayPairs, nullptr},
+        {kPhaseEnd, nullptr, &CBonusLevelScript::WinAfterEnd},
+    };
+    RunSteps(kSteps, std::size(kSteps));
+}
+
+void CBonusLevelScript::HidePairs()
+{
+    TurnSet1FaceDown();
+    m_clock.SetPhase(kPhasePlay, -1.0f);  // the phase clock now counts the playing time
 }
 
 void CBonusLevelScript::PlayPairs()
@@ -98,31 +87,30 @@ void CBonusLevelScript::PlayPairs()
 
 void CBonusLevelScript::RunSequence()
 {
-    const bool elapsed = m_clock.HasElapsed();
-    switch (m_clock.Phase()) {
-    case kPhaseSetUp:
-        if (elapsed) {
-            BuildSets();
-            m_pPrevCard = nullptr;
-            m_bWrongCard = false;
-            m_clock.SetPhase(kPhaseShow, -1.0f);
-        }
-        return;
-    case kPhaseShow:
-        if (elapsed)
-            m_clock.SetPhase(kPhasePlay, -1.0f);
-        return;
-    case kPhasePlay:
-        if (!elapsed)
-            PlaySequence();
-        return;
-    case kPhaseEnd:
-        if (elapsed)
-            SendSetOnto(false, 2);
-        return;
-    default:
-        return;
-    }
+    static constexpr PhaseStep kSteps[] = {
+        {kPhaseSetUp, nullptr, &CBonusLevelScript::StartSequence},
+        {kPhaseShow, nullptr, &CBonusLevelScript::StartPlay},
+        {kPhasePlay, &CBonusLevelScript::PlaySequence, nullptr},
+        {kPhaseEnd, nullptr, &CBonusLevelScript::PutSequenceAway},
+    };
+    RunSteps(kSteps, std::size(kSteps));
+}
+
+void CBonusLevelScript::StartSequence()
+{
+    m_pPrevCard = nullptr;
+    m_bWrongCard = false;
+    BuildSetsAndShow();
+}
+
+void CBonusLevelScript::StartPlay()
+{
+    m_clock.SetPhase(kPhasePlay, -1.0f);
+}
+
+void CBonusLevelScript::PutSequenceAway()
+{
+    SendSetOnto(false, 2);
 }
 
 // A run starts with a two and goes up by one rank, alternating colours; a wrong card turns
@@ -203,37 +191,14 @@ void CBonusLevelScript::TurnSequenceUpAgain()
 
 void CBonusLevelScript::RunSlidingPuzzle()
 {
-    const bool elapsed = m_clock.HasElapsed();
-    switch (m_clock.Phase()) {
-    case kPhaseSetUp:
-        if (elapsed) {
-            BuildSets();
-            m_clock.SetPhase(kPhaseShow, -1.0f);
-        }
-        return;
-    case kPhaseShow:
-        if (elapsed)
-            StartScramble();
-        return;
-    case kPhaseShuffle:
-        if (m_table.IsFlying())
-            return;
-        if (elapsed)
-            m_clock.SetPhase(kPhasePlay, -1.0f);
-        else
-            ScramblePuzzle();
-        return;
-    case kPhasePlay:
-        if (!elapsed)
-            PlayPuzzle();
-        return;
-    case kPhaseEnd:
-        if (elapsed)
-            SendSetOnto(true, 2);
-        return;
-    default:
-        return;
-    }
+    static constexpr PhaseStep kSteps[] = {
+        {kPhaseSetUp, nullptr, &CBonusLevelScript::BuildSetsAndShow},
+        {kPhaseShow, nullptr, &CBonusLevelScript::StartScramble},
+        {kPhaseShuffle, &CBonusLevelScript::ScramblePuzzle, &CBonusLevelScript::PlayAfterScramble},
+        {kPhasePlay, &CBonusLevelScript::PlayPuzzle, nullptr},
+        {kPhaseEnd, nullptr, &CBonusLevelScript::PutPuzzleAway},
+    };
+    RunSteps(kSteps, std::size(kSteps));
 }
 
 void CBonusLevelScript::StartScramble()
@@ -246,7 +211,7 @@ void CBonusLevelScript::StartScramble()
 // One step a frame: a neighbour of the empty cell slides into it, never straight back.
 void CBonusLevelScript::ScramblePuzzle()
 {
-    if (m_Sets[1].size() < kCells)
+    if (m_table.IsFlying() || m_Sets[1].size() < kCells)
         return;
     int empty = -1;
     for (int cell = 0; cell < kCells && empty < 0; ++cell) {
@@ -268,6 +233,17 @@ void CBonusLevelScript::ScramblePuzzle()
     const float time = CBonusClock::PhaseTime(kBonusSlidingPuzzle, kPhaseShuffle) / 15.0f;
     from->MoveCard(0, SetPlace(1, empty), CardMove::Up(time).After(kAtOnce).Into(0));
     m_nLastStep = step;
+}
+
+void CBonusLevelScript::PlayAfterScramble()
+{
+    if (!m_table.IsFlying())
+        m_clock.SetPhase(kPhasePlay, -1.0f);
+}
+
+void CBonusLevelScript::PutPuzzleAway()
+{
+    SendSetOnto(true, 2);
 }
 
 void CBonusLevelScript::PlayPuzzle()

@@ -104,10 +104,7 @@ void AbandonStartUp()
     ShellDeleteMouse();
     delete g_pProfileStore;
     g_pProfileStore = nullptr;
-    IEngine* engine = GetShell().pEngine;
-    GetShell().pEngine = nullptr;
-    if (engine != nullptr)
-        engine->Release();
+    GetShell().pEngine.reset();
 }
 
 }  // namespace
@@ -126,12 +123,12 @@ int GameMain(int argc, char** argv)
     g_pProfileStore->ApplyPendingDisplayChanges();
     ShellCreateMouse();
 
-    IEngine* engine = engine2dCreate(kEngineVersion);
+    GetShell().pEngine.reset(engine2dCreate(kEngineVersion));
+    IEngine* engine = GetShell().pEngine.get();
     if (engine == nullptr) {
         AbandonStartUp();
         return 1;
     }
-    GetShell().pEngine = engine;
     ReadDesktop(*engine);
     SetEngineStates(*engine);
     if (!RunFirstRunConversion(*engine)) {

@@ -13,28 +13,17 @@
 #include "framework/CFFont.h"
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
-#include "platform/Engine.h"
+#include "platform/EngineRef.h"
 
 namespace {
-
-void LogLine(const char* line)
-{
-    IEngine* engine = engine2dCreate(kEngineVersion);
-    if (engine == nullptr)
-        return;
-    engine->Log("%s", line);
-    engine->Release();
-}
 
 void GetEngineMouse(float& x, float& y)
 {
     x = 0;
     y = 0;
-    IEngine* engine = engine2dCreate(kEngineVersion);
-    if (engine == nullptr)
-        return;
-    engine->GetMousePos(x, y);
-    engine->Release();
+    CEngineRef engine;
+    if (engine != nullptr)
+        engine->GetMousePos(x, y);
 }
 
 }  // namespace
@@ -150,7 +139,7 @@ CScreenBase* ShellCreateLoadingScreen()
 
 CScreenBase* ShellCreateExitDialog()
 {
-    LogLine("[W] Exit dialog not available in this build");
+    CEngineRef().Log("[W] Exit dialog not available in this build");
     return nullptr;
 }
 

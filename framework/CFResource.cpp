@@ -117,8 +117,6 @@ CFResource::~CFResource()
     FreeAll();
     if (m_pScriptEngine != nullptr)
         m_pScriptEngine->ShutDownAndRelease();
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
 }
 
 void CFResource::AddRef()
@@ -141,7 +139,6 @@ void CFResource::Write(const char* text)
 // The stock string add-on is a value type, so string parameters are "const string &in".
 void CFResource::RegisterScriptInterface()
 {
-    m_pEngine = engine2dCreate(kEngineVersion);
     m_pScriptEngine = asCreateScriptEngine();
     if (m_pScriptEngine == nullptr) {
         if (m_pEngine != nullptr)

@@ -1,7 +1,7 @@
 #include "framework/CParticleDesc.h"
 
 #include "framework/CFByteReader.h"
-#include "platform/Engine.h"
+#include "platform/EngineRef.h"
 
 #include <vector>
 
@@ -41,17 +41,17 @@ bool CParticleDesc::Parse(const std::uint8_t* data, std::size_t size, CParticleD
 
 bool CParticleDesc::LoadFile(const char* path, CParticleDesc& out)
 {
-    IEngine* engine = engine2dCreate(kEngineVersion);
+    CEngineRef engine;
     if (engine == nullptr)
         return false;
     std::vector<std::uint8_t> bytes;
-    bool ok = path != nullptr && engine->ResourceLoad(path, bytes);
-    if (!ok)
+    if (path == nullptr || !engine->ResourceLoad(path, bytes)) {
         engine->Log("[E] Particles: Can't load data from file %s", path != nullptr ? path : "");
-    else if (!Parse(bytes.data(), bytes.size(), out)) {
-        engine->Log("[E] Particles: File %s is too short", path);
-        ok = false;
+        return false;
     }
-    engine->Release();
-    return ok;
+    if (!Parse(bytes.data(), bytes.size(), out)) {
+        engine->Log("[E] Particles: File %s is too short", path);
+        return false;
+    }
+    return true;
 }

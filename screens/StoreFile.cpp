@@ -1,7 +1,7 @@
 // StoreFile.cpp: bounded reads, replace-by-rename writes and keeping damaged files aside.
 #include "screens/StoreFile.h"
 
-#include "platform/Engine.h"
+#include "platform/EngineRef.h"
 #include "platform/FileSystem.h"
 
 #include <cstdarg>
@@ -35,14 +35,14 @@ bool Write(const std::string& gamePath, const std::vector<std::uint8_t>& bytes)
         if (!file.good()) {
             file.close();
             std::filesystem::remove(tempPath, error);
-            Log("[E] Can't save file %s", gamePath.c_str());
+            CEngineRef().Log("[E] Can't save file %s", gamePath.c_str());
             return false;
         }
     }
     std::filesystem::rename(tempPath, hostPath, error);
     if (error) {
         std::filesystem::remove(tempPath, error);
-        Log("[E] Can't save file %s", gamePath.c_str());
+        CEngineRef().Log("[E] Can't save file %s", gamePath.c_str());
         return false;
     }
     return true;
@@ -53,7 +53,7 @@ void KeepAside(const std::string& gamePath)
     const std::string badPath = gamePath + ".bad";
     std::error_code error;
     std::filesystem::rename(fs_layer::ResolvePath(gamePath), fs_layer::ResolvePath(badPath), error);
-    Log("[W] File %s is damaged, kept as %s; defaults used", gamePath.c_str(), badPath.c_str());
+    CEngineRef().Log("[W] File %s is damaged, kept as %s; defaults used", gamePath.c_str(), badPath.c_str());
 }
 
 std::string DataPath(const std::string& name)
@@ -61,18 +61,5 @@ std::string DataPath(const std::string& name)
     return "data\\" + name;
 }
 
-void Log(const char* format, ...)
-{
-    IEngine* engine = engine2dCreate(kEngineVersion);
-    if (engine == nullptr)
-        return;
-    char line[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof(line), format, args);
-    va_end(args);
-    engine->Log("%s", line);
-    engine->Release();
-}
 
 }  // namespace store_file

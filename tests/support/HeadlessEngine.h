@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/Engine.h"
+#include "platform/EngineRef.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +14,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-struct EngineReleaser {
-    void operator()(IEngine* engine) const
-    {
-        if (engine != nullptr)
-            engine->Release();
-    }
-};
-using EnginePtr = std::unique_ptr<IEngine, EngineReleaser>;
 
 std::string MakeTempRoot();                  // a new empty folder under the system's temp folder
 void RemoveTree(const std::string& hostDir);

@@ -1,11 +1,11 @@
 #include "framework/CFFont.h"
 
-#include "framework/CFByteReader.h"
 #include "framework/CSprite.h"
 #include "framework/GamePath.h"
 #include "framework/StringUtils.h"
 #include "platform/EngineHandle.h"
 #include "platform/FileSystem.h"
+#include "platform/bytes/CByteReader.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -26,7 +26,7 @@ struct GlyphRecord {
     int left = 0, right = 0, baseline = 0;
 };
 
-bool ReadGlyphRecord(CFByteReader& in, GlyphRecord& g)
+bool ReadGlyphRecord(CByteReader& in, GlyphRecord& g)
 {
     return in.ReadU16(g.code) && in.ReadU16(g.page) && in.ReadU8(g.x) && in.ReadU8(g.y) &&
            in.ReadU8(g.width) && in.ReadU8(g.height) && in.ReadI8(g.left) && in.ReadI8(g.right) &&
@@ -104,7 +104,7 @@ bool CFFont::Load(const char* file)
         m_pEngine->Log("[E] Font: Can't load data from file %s", name);
         return false;
     }
-    CFByteReader in(bytes.data(), bytes.size());
+    CByteReader in(bytes.data(), bytes.size());
     char magic[5] = {};
     if (!in.ReadBytes(magic, sizeof magic) || std::string(magic, 5) != "FGFNT") {
         m_pEngine->Log("[E] Font: File %s is not font", name);
@@ -121,7 +121,7 @@ bool CFFont::Load(const char* file)
 // Checks every record before anything is loaded, so a damaged file loads no page at all.
 bool CFFont::ReadGlyphs(const std::vector<std::uint8_t>& bytes, std::size_t offset, const char* file)
 {
-    CFByteReader in(bytes.data() + offset, bytes.size() - offset);
+    CByteReader in(bytes.data() + offset, bytes.size() - offset);
     int lineTop = 0, lineBottom = 0, extra = 0;
     std::uint16_t pageCount = 0, glyphCount = 0;
     bool ok = in.ReadI8(lineTop) && in.ReadI8(lineBottom) && in.ReadI8(extra) &&

@@ -1,9 +1,10 @@
 #include "framework/CFResource.h"
 
-#include "framework/CFByteReader.h"
 #include "framework/CFMemoryStream.h"
 #include "framework/GamePath.h"
 #include "platform/FileSystem.h"
+#include "platform/bytes/CByteReader.h"
+#include "platform/bytes/CByteWriter.h"
 
 #include <angelscript.h>
 #include <angelscript/scriptstdstring.h>
@@ -58,27 +59,23 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t cr
     return ~crc;
 }
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
 std::vector<std::uint8_t> WrapByteCode(const std::vector<std::uint8_t>& code, std::uint32_t interface)
 {
-    std::vector<std::uint8_t> out(kCacheMagic, kCacheMagic + 4);
-    PutU32(out, ANGELSCRIPT_VERSION);
-    PutU32(out, interface);
-    PutU32(out, static_cast<std::uint32_t>(code.size()));
-    PutU32(out, Crc32(code.data(), code.size()));
-    out.insert(out.end(), code.begin(), code.end());
+    std::vector<std::uint8_t> out;
+    CByteWriter header(out);
+    header.WriteBytes(kCacheMagic, 4);
+    header.WriteU32(ANGELSCRIPT_VERSION);
+    header.WriteU32(interface);
+    header.WriteU32(static_cast<std::uint32_t>(code.size()));
+    header.WriteU32(Crc32(code.data(), code.size()));
+    header.WriteBytes(code.data(), code.size());
     return out;
 }
 
 // The byte code inside a cache file, or false when the file is not a whole cache of this build.
 bool UnwrapByteCode(const std::vector<std::uint8_t>& file, std::uint32_t interface, CFMemoryStream& out)
 {
-    CFByteReader in(file.data(), file.size());
+    CByteReader in(file.data(), file.size());
     std::uint8_t magic[4] = {};
     std::uint32_t version = 0, fileInterface = 0, size = 0, crc = 0;
     if (!in.ReadBytes(magic, 4) || !in.ReadU32(version) || !in.ReadU32(fileInterface) ||

@@ -2,8 +2,8 @@
 #include "screens/CProfileStore.h"
 
 #include "app/ShellServices.h"
-#include "framework/CFByteReader.h"
-#include "screens/CByteWriter.h"
+#include "platform/bytes/CByteReader.h"
+#include "platform/bytes/CByteWriter.h"
 #include "screens/StoreFile.h"
 
 #include <algorithm>
@@ -73,7 +73,7 @@ bool CProfileStore::Load()
         store_file::KeepAside(path);
         return false;
     }
-    CFByteReader in(bytes.data(), bytes.size());
+    CByteReader in(bytes.data(), bytes.size());
     std::uint32_t version = 0;
     if (in.ReadU32(version) && version != kVersion) {
         // Another version is not damage: keep it untouched until the first save replaces it.
@@ -93,7 +93,7 @@ bool CProfileStore::Load()
 
 bool CProfileStore::ParseFile(const std::vector<std::uint8_t>& bytes)
 {
-    CFByteReader in(bytes.data(), bytes.size());
+    CByteReader in(bytes.data(), bytes.size());
     std::uint32_t version = 0;
     std::uint8_t fullScreen = 0, highDetail = 0, softwareCursor = 0, fit = 0;
     std::int32_t count = 0, index = 0, pendingFull = 0, pendingFit = 0;

@@ -23,23 +23,8 @@ public:
     bool ReadU32(std::uint32_t& out) { return ReadLe(out, 4); }
     bool ReadU64(std::uint64_t& out) { return ReadLe(out, 8); }
 
-    bool ReadI8(int& out)
-    {
-        std::uint8_t byte = 0;
-        if (!ReadU8(byte))
-            return false;
-        out = static_cast<std::int8_t>(byte);
-        return true;
-    }
-
-    bool ReadI32(int& out)
-    {
-        std::uint32_t bits = 0;
-        if (!ReadU32(bits))
-            return false;
-        out = static_cast<std::int32_t>(bits);
-        return true;
-    }
+    bool ReadI8(int& out) { return ReadSigned<std::int8_t, std::uint8_t>(out); }
+    bool ReadI32(int& out) { return ReadSigned<std::int32_t, std::uint32_t>(out); }
 
     bool ReadF32(float& out)
     {
@@ -104,6 +89,16 @@ private:
             value |= static_cast<std::uint64_t>(m_pData[m_nPos + k]) << (8 * k);
         out = static_cast<T>(value);
         m_nPos += bytes;
+        return true;
+    }
+
+    template <typename Signed, typename Unsigned>
+    bool ReadSigned(int& out)
+    {
+        Unsigned bits = 0;
+        if (!ReadLe(bits, sizeof bits))
+            return false;
+        out = static_cast<Signed>(bits);
         return true;
     }
 

@@ -1,10 +1,9 @@
 #include "feedback/DataLibraryWriter.h"
 
-#include <fstream>
-
 #include "feedback/DataLibrary.h"
 #include "feedback/XxteaCipher.h"
 #include "platform/bytes/CByteWriter.h"
+#include "platform/files/HostFiles.h"
 
 namespace {
 
@@ -126,8 +125,5 @@ std::vector<std::uint8_t> DataLibraryWriter::BuildElf(const std::vector<Resource
 
 bool DataLibraryWriter::WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
+    return host_files::WriteAtomically(path, bytes.data(), bytes.size());
 }

@@ -1,7 +1,6 @@
 #include "feedback/RegistryStore.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -9,8 +8,7 @@
 #include "platform/bytes/CByteReader.h"
 #include "platform/bytes/CByteWriter.h"
 #include "platform/feedback_sys/FeedbackFileLock.h"
-
-namespace fs = std::filesystem;
+#include "platform/files/HostFiles.h"
 
 namespace {
 
@@ -176,16 +174,16 @@ std::string FormatValue(const RegistryStore::Value& value)
 std::string RegistryStore::DefaultPath()
 {
     const char* config = std::getenv("XDG_CONFIG_HOME");
-    fs::path folder;
+    std::string folder;
     if (config != nullptr && config[0] == '/') {
         folder = config;
     } else {
         const char* home = std::getenv("HOME");
         if (home == nullptr || home[0] == '\0')
             return {};
-        folder = fs::path(home) / ".config";
+        folder = host_files::Join(home, ".config");
     }
-    return (folder / "NimbraClient" / "registry.txt").string();
+    return host_files::Join(host_files::Join(folder, "NimbraClient"), "registry.txt");
 }
 
 RegistryStore::RegistryStore(std::string path) : m_path(std::move(path)) {}
@@ -194,22 +192,17 @@ bool RegistryStore::EnsureFolder() const
 {
     if (m_path.empty())
         return false;
-    const fs::path folder = fs::path(m_path).parent_path();
-    std::error_code error;
-    if (folder.empty() || fs::is_directory(folder, error))
-        return true;
-    if (!fs::create_directories(folder, error))
-        return false;
-    fs::permissions(folder, fs::perms::owner_all, error);  // the user's consent is nobody else's business
-    return true;
+    const std::string folder = host_files::ParentFolder(m_path);
+    // The user's consent is nobody else's business: a new folder is the user's alone.
+    return folder.empty() || host_files::CreateFolders(folder, true);
 }
 
 bool RegistryStore::Load(Keys& keys) const
 {
     keys.clear();
-    std::error_code error;
-    if (!fs::exists(m_path, error))
-        return !error;  // no file yet: an empty store
+    const std::optional<bool> exists = host_files::Exists(m_path);
+    if (!exists.value_or(false))
+        return exists.has_value();  // no file yet: an empty store
     std::ifstream in(m_path, std::ios::binary | std::ios::ate);
     if (!in)
         return false;

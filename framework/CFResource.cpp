@@ -11,8 +11,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 using namespace AngelScript;
 
@@ -88,16 +86,6 @@ bool UnwrapByteCode(const std::vector<std::uint8_t>& file, std::uint32_t interfa
     if (Crc32(code, size) != crc)
         return false;
     return out.Write(code, size) >= 0;
-}
-
-bool LastWriteTime(const std::string& gamePath, std::filesystem::file_time_type& out)
-{
-    std::error_code error;
-    const std::string host = fs_layer::ResolvePath(gamePath);
-    if (!std::filesystem::is_regular_file(host, error))
-        return false;
-    out = std::filesystem::last_write_time(host, error);
-    return !error;
 }
 
 }  // namespace
@@ -190,9 +178,9 @@ void CFResource::LoadScript(const char* path)
 {
     const GamePathParts parts = SplitGamePath(path);
     const std::string cachePath = parts.drive + parts.dir + parts.name + ".bc";
-    std::filesystem::file_time_type cacheTime, scriptTime;
-    bool cacheUsable = LastWriteTime(cachePath, cacheTime);
-    if (cacheUsable && LastWriteTime(path, scriptTime))
+    host_files::FileTime cacheTime = 0, scriptTime = 0;
+    bool cacheUsable = fs_layer::GetModifiedTime(cachePath, cacheTime);
+    if (cacheUsable && fs_layer::GetModifiedTime(path, scriptTime))
         cacheUsable = cacheTime == scriptTime;
 
     asIScriptModule* module = cacheUsable ? LoadCachedModule(cachePath) : nullptr;
@@ -242,28 +230,18 @@ asIScriptModule* CFResource::BuildModule(const char* path, const std::string& ca
     return module;
 }
 
-// Written to a temporary file and renamed, so a cut-off write never leaves a half cache;
-// then stamped with the script's time, which is what makes the next start use it.
+// Written whole or not at all, so a cut-off write never leaves a half cache; stamped with the
+// script's time, which is what makes the next start use it.
 void CFResource::WriteCache(asIScriptModule* module, const char* scriptPath, const std::string& cachePath)
 {
-    CFMemoryStream code, file;
-    const std::string tempPath = cachePath + ".tmp";
-    std::filesystem::file_time_type scriptTime;
-    std::error_code error;
-    bool ok = module->SaveByteCode(&code) >= 0 && LastWriteTime(scriptPath, scriptTime);
+    CFMemoryStream code;
+    host_files::FileTime scriptTime = 0;
+    bool ok = module->SaveByteCode(&code) >= 0 && fs_layer::GetModifiedTime(scriptPath, scriptTime);
     if (ok) {
         const std::vector<std::uint8_t> wrapped = WrapByteCode(code.GetBytes(), m_nInterfaceCrc);
-        ok = file.Write(wrapped.data(), static_cast<asUINT>(wrapped.size())) >= 0 &&
-             file.SaveToFile(tempPath.c_str());
-    }
-    if (ok) {
-        const std::string hostTemp = fs_layer::ResolvePath(tempPath);
-        std::filesystem::last_write_time(hostTemp, scriptTime, error);
-        if (!error)
-            std::filesystem::rename(hostTemp, fs_layer::ResolvePath(cachePath), error);
-        ok = !error;
-        if (!ok)
-            std::filesystem::remove(hostTemp, error);
+        host_files::WriteOptions options;
+        options.modified = scriptTime;
+        ok = fs_layer::WriteWholeFile(cachePath, wrapped.data(), wrapped.size(), options);
     }
     if (!ok)
         m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());

@@ -1,14 +1,8 @@
-// StoreFile.cpp: bounded reads, replace-by-rename writes and keeping damaged files aside.
+// StoreFile.cpp: bounded reads, whole-file writes and keeping damaged files aside.
 #include "screens/StoreFile.h"
 
 #include "platform/EngineRef.h"
 #include "platform/FileSystem.h"
-
-#include <cstdarg>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 namespace store_file {
 
@@ -24,35 +18,18 @@ ReadResult Read(const std::string& gamePath, std::vector<std::uint8_t>& out, std
 
 bool Write(const std::string& gamePath, const std::vector<std::uint8_t>& bytes)
 {
-    const std::string hostPath = fs_layer::ResolvePath(gamePath);
-    const std::string tempPath = hostPath + ".tmp";
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(hostPath).parent_path(), error);
-    {
-        std::ofstream file(tempPath, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        file.flush();
-        if (!file.good()) {
-            file.close();
-            std::filesystem::remove(tempPath, error);
-            CEngineRef().Log("[E] Can't save file %s", gamePath.c_str());
-            return false;
-        }
-    }
-    std::filesystem::rename(tempPath, hostPath, error);
-    if (error) {
-        std::filesystem::remove(tempPath, error);
-        CEngineRef().Log("[E] Can't save file %s", gamePath.c_str());
-        return false;
-    }
-    return true;
+    host_files::WriteOptions options;
+    options.createFolders = true;
+    if (fs_layer::WriteWholeFile(gamePath, bytes.data(), bytes.size(), options))
+        return true;
+    CEngineRef().Log("[E] Can't save file %s", gamePath.c_str());
+    return false;
 }
 
 void KeepAside(const std::string& gamePath)
 {
     const std::string badPath = gamePath + ".bad";
-    std::error_code error;
-    std::filesystem::rename(fs_layer::ResolvePath(gamePath), fs_layer::ResolvePath(badPath), error);
+    (void)fs_layer::RenameFile(gamePath, badPath);  // a file that cannot move is still not used
     CEngineRef().Log("[W] File %s is damaged, kept as %s; defaults used", gamePath.c_str(), badPath.c_str());
 }
 
@@ -60,6 +37,5 @@ std::string DataPath(const std::string& name)
 {
     return "data\\" + name;
 }
-
 
 }  // namespace store_file

@@ -14,6 +14,7 @@
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
 #include "platform/EngineRef.h"
+#include "screens/CProfileStore.h"
 
 namespace {
 
@@ -117,10 +118,11 @@ void ShellSetSoundVolume(int percent)
         g_pResource->SetSoundVolume(percent);
 }
 
-void ShellApplyVolumes(int effectVolume)
+void ShellApplyVolumes()
 {
     CSoundManager::GetInstance()->SetMusicMode(CSoundManager::kKeepMode, 0.5f);
-    ShellSetSoundVolume(effectVolume);
+    if (g_pProfileStore != nullptr)
+        ShellSetSoundVolume(g_pProfileStore->m_current.m_nEffectVolume);
 }
 
 void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour)

@@ -1,7 +1,6 @@
 // CProfileStore.cpp: loading and saving "save.dat", the player list and the unlocking rules.
 #include "screens/CProfileStore.h"
 
-#include "app/ShellServices.h"
 #include "platform/bytes/CByteReader.h"
 #include "platform/bytes/CByteWriter.h"
 #include "screens/StoreFile.h"
@@ -194,11 +193,6 @@ bool CProfileStore::DeletePlayer(int index)
     m_current = m_players.front();
     Save();
     return true;
-}
-
-void CProfileStore::ApplyVolumes()
-{
-    ShellApplyVolumes(m_current.m_nEffectVolume);
 }
 
 void CProfileStore::GetPlayerNames(std::vector<std::string>& names) const

@@ -27,12 +27,6 @@ inline std::uint32_t Big32(const std::vector<std::uint8_t>& b, std::size_t at)
            static_cast<std::uint32_t>(b[at + 2]) << 8 | b[at + 3];
 }
 
-inline std::uint32_t Little32(const std::vector<std::uint8_t>& b, std::size_t at)
-{
-    return static_cast<std::uint32_t>(b[at + 3]) << 24 | static_cast<std::uint32_t>(b[at + 2]) << 16 |
-           static_cast<std::uint32_t>(b[at + 1]) << 8 | b[at];
-}
-
 inline int MaskShift(std::uint32_t mask)
 {
     int shift = 0;
@@ -45,8 +39,8 @@ inline int MaskShift(std::uint32_t mask)
 
 }  // namespace xscreen_detail
 
-// Reads an XWD dump of a true-colour ZPixmap of 32 bits per pixel (what xwd writes for a 24-bit
-// Xvfb screen). False for anything else.
+// Reads an XWD dump of a true-colour ZPixmap with 3 or 4 bytes per pixel (what xwd writes for a
+// 24-bit Xvfb screen; it may call 4-byte pixels 24 bits). False for anything else.
 inline bool ParseXwd(const std::vector<std::uint8_t>& b, XScreenShot& shot)
 {
     using xscreen_detail::Big32;
@@ -56,16 +50,21 @@ inline bool ParseXwd(const std::vector<std::uint8_t>& b, XScreenShot& shot)
     const std::uint32_t byteOrder = Big32(b, 28), bitsPerPixel = Big32(b, 44), bytesPerLine = Big32(b, 48);
     const std::uint32_t red = Big32(b, 56), green = Big32(b, 60), blue = Big32(b, 64), colours = Big32(b, 76);
     const std::size_t start = static_cast<std::size_t>(headerSize) + 12u * colours;
-    if (format != 2 || bitsPerPixel != 32 || width == 0 || height == 0 || width > 16384 || height > 16384 ||
-        bytesPerLine < width * 4 || start > b.size() || (b.size() - start) / bytesPerLine < height)
+    if (format != 2 || (bitsPerPixel != 24 && bitsPerPixel != 32) || width == 0 || height == 0 || width > 16384 ||
+        height > 16384 || bytesPerLine < width * 3 || start > b.size() || (b.size() - start) / bytesPerLine < height)
+        return false;
+    const std::uint32_t stride = bytesPerLine >= width * 4 ? 4 : 3;
+    if (bitsPerPixel == 32 && stride != 4)
         return false;
     shot.width = static_cast<int>(width);
     shot.height = static_cast<int>(height);
     shot.rgb.assign(static_cast<std::size_t>(width) * height, 0);
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
-            const std::size_t at = start + static_cast<std::size_t>(y) * bytesPerLine + 4u * x;
-            const std::uint32_t pixel = byteOrder == 0 ? xscreen_detail::Little32(b, at) : Big32(b, at);
+            const std::size_t at = start + static_cast<std::size_t>(y) * bytesPerLine + stride * x;
+            std::uint32_t pixel = 0;
+            for (std::uint32_t i = 0; i < stride; ++i)  // the pixel's bytes, lowest first or highest first
+                pixel |= static_cast<std::uint32_t>(b[at + (byteOrder == 0 ? i : stride - 1 - i)]) << (8 * i);
             auto channel = [pixel](std::uint32_t mask) {
                 return (pixel & mask) >> xscreen_detail::MaskShift(mask) & 0xFFu;
             };

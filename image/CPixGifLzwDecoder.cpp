@@ -236,6 +236,8 @@ CPixGifLzwDecoder::Room CPixGifLzwDecoder::Expand(int minCode, BitReader& reader
     Bits bits;
     Room room = rows.FirstRow();
     int oldCode = -1;
+    std::uint8_t prevFirst = 0;             // the previous string's first index and length
+    int prevLength = 0;
     for (;;) {
         if (bits.count < codeSize && (bits = reader.Refill(bits, codeSize)).count < codeSize)
             return room;
@@ -253,7 +255,9 @@ CPixGifLzwDecoder::Room CPixGifLzwDecoder::Expand(int minCode, BitReader& reader
         }
         if (oldCode < 0) {  // a string of its own, nothing to add to the table yet
             oldCode = code < slot ? code : 0;
-            *room.out++ = static_cast<std::uint8_t>(oldCode);
+            prevFirst = static_cast<std::uint8_t>(oldCode);
+            prevLength = 1;
+            *room.out++ = prevFirst;
             if (--room.left == 0 && (room = rows.NextRow()).out == nullptr)
                 return room;
             continue;
@@ -263,9 +267,9 @@ CPixGifLzwDecoder::Room CPixGifLzwDecoder::Expand(int minCode, BitReader& reader
         // table is full no code of 12 bits lies past it.
         if (slot < kMaxCodes) {
             Entry& entry = table[slot];
-            entry.suffix = table[code < slot ? code : oldCode].first;
-            entry.first = table[oldCode].first;
-            entry.length = static_cast<std::uint16_t>(table[oldCode].length + 1);
+            entry.suffix = code < slot ? table[code].first : prevFirst;
+            entry.first = prevFirst;
+            entry.length = static_cast<std::uint16_t>(prevLength + 1);
             entry.prefix = static_cast<std::uint16_t>(oldCode);
             if (code >= slot)
                 code = slot;
@@ -278,7 +282,9 @@ CPixGifLzwDecoder::Room CPixGifLzwDecoder::Expand(int minCode, BitReader& reader
 
         // Strings are stored last index first: write them backwards, straight into the row.
         const int length = table[code].length;
+        prevLength = length;
         if (length > room.left) {
+            prevFirst = table[code].first;
             if ((room = EmitAcrossRows(code, room, rows)).out == nullptr)
                 return room;
             continue;
@@ -287,7 +293,8 @@ CPixGifLzwDecoder::Room CPixGifLzwDecoder::Expand(int minCode, BitReader& reader
             room.out[i] = table[code].suffix;
             code = table[code].prefix;
         }
-        room.out[0] = static_cast<std::uint8_t>(code);
+        prevFirst = static_cast<std::uint8_t>(code);
+        room.out[0] = prevFirst;
         room.out += length;
         room.left -= length;
         if (room.left == 0 && (room = rows.NextRow()).out == nullptr)

@@ -39,6 +39,11 @@ int BppForTable(int size)
     return size < 3 ? 1 : size < 17 ? 4 : 8;
 }
 
+bool FitsScreen(int left, int top, int width, int height, int screenWidth, int screenHeight)
+{
+    return width > 0 && height > 0 && left + width <= screenWidth && top + height <= screenHeight;
+}
+
 }  // namespace
 
 CPixGifCodec::CPixGifCodec() : CPixImage(kPixTypeGif)
@@ -97,15 +102,6 @@ bool CPixGifCodec::Decode(CPixStream* stream)
     }
     return Finish(comp);
 }
-
-namespace {
-
-bool FitsScreen(int left, int top, int width, int height, int screenWidth, int screenHeight)
-{
-    return width > 0 && height > 0 && left + width <= screenWidth && top + height <= screenHeight;
-}
-
-}  // namespace
 
 // One image block: decoded, then drawn over what the earlier frames left.
 CPixGifCodec::Step CPixGifCodec::ReadFrame(CPixStream* stream, const Screen& screen, std::vector<std::uint8_t>& table,

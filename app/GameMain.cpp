@@ -16,6 +16,7 @@
 #include "screens/CProfileStore.h"
 
 #include <cassert>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -43,6 +44,15 @@ void ReadDesktop(IEngine& engine)
         g_bModeSwitchAllowed = false;
         g_pProfileStore->ForceFullScreenOnly();
     }
+}
+
+// A second start ends at once; it says so, and where the running game's lock is.
+void ReportLockNotTaken(const CSingleInstance& instance)
+{
+    if (instance.IsHeldElsewhere())
+        std::fprintf(stderr, "%s is already running (its lock is %s)\n", kGameTitle, instance.GetPath().c_str());
+    else
+        std::fprintf(stderr, "%s can't take its lock %s\n", kGameTitle, instance.GetPath().c_str());
 }
 
 // False when the conversion was abandoned: the program then ends without showing anything.
@@ -202,7 +212,9 @@ int GameMain(int argc, char** argv)
     if (!EngineParseCommandLine(argc, argv))
         return 1;
     CSingleInstance instance(kGameTitle);
-    if (!instance.Acquire())
+    if (!instance.Acquire()) {
+        ReportLockNotTaken(instance);
         return 1;
+    }
     return RunGame();  // the instance lock outlives every service
 }

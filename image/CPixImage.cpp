@@ -129,17 +129,6 @@ bool CPixImage::FreeBuffers()
     return true;
 }
 
-void CPixImage::DeleteAllLayers()
-{
-    if (m_ppLayers != nullptr) {
-        for (int i = 0; i < m_info.layerCount; ++i)
-            delete m_ppLayers[i];
-        std::free(m_ppLayers);
-    }
-    m_ppLayers = nullptr;
-    m_info.layerCount = 0;
-}
-
 void CPixImage::ResetSelection()
 {
     // A plane of the old size would be too small for the new picture, so it goes entirely.
@@ -346,6 +335,32 @@ bool CPixImage::TakeOver(CPixImage& source)
     source.m_pDib = source.m_pBits = source.m_pSelection = source.m_pAlpha = nullptr;
     source.m_ppLayers = nullptr;
     return true;
+}
+
+bool CPixImage::BuildLike(CPixImage& out, int width, int height) const
+{
+    out.CopyInfo(*this);
+    if (out.Create(width, height, Bpp(), m_info.type) == nullptr)
+        return false;
+    if (PalettePointer() != nullptr)
+        out.SetPalette(PalettePointer(), ColorCount());
+    return true;
+}
+
+bool CPixImage::HandOver(CPixImage& built, CPixImage* destination)
+{
+    if (destination != nullptr && destination != this)
+        return destination->TakeOver(built);
+    // Processing replaces the picture, not the image: its layers stay.
+    CPixImage** layers = m_ppLayers;
+    const std::int32_t count = m_info.layerCount;
+    m_ppLayers = nullptr;
+    m_info.layerCount = 0;
+    const bool ok = TakeOver(built);
+    DeleteAllLayers();
+    m_ppLayers = layers;
+    m_info.layerCount = count;
+    return ok;
 }
 
 void CPixImage::ShareBuffers(const CPixImage& source)

@@ -32,6 +32,46 @@ inline bool operator==(const PixQuad& a, const PixQuad& b)
     return a.blue == b.blue && a.green == b.green && a.red == b.red && a.reserved == b.reserved;
 }
 
+struct PixRect {   // integer rectangle; which edges are inclusive is said where it is used
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+struct PixPoint {  // integer point of a polygon
+    std::int32_t x = 0, y = 0;
+};
+
+// How the sampler reads between pixels. Any value not listed samples bilinearly.
+enum InterpolationMode : std::int32_t {
+    kInterpNearest = 1,
+    kInterpBilinear = 2,
+    kInterpBSpline = 3,
+    kInterpBicubic = 4,
+    kInterpBicubicHalf = 5,   // cubic convolution with a = -0.5
+    kInterpLanczos = 6,
+    kInterpBox = 7,
+    kInterpHermite = 8,
+    kInterpHamming = 9,
+    kInterpSinc = 10,
+    kInterpBlackman = 11,
+    kInterpBessel = 12,
+    kInterpGaussian = 13,
+    kInterpQuadratic = 14,
+    kInterpMitchell = 15,
+    kInterpCatmullRom = 16,
+};
+
+// What a sample outside the picture gives. Any value not listed gives the replacement colour.
+enum OverflowMode : std::int32_t {
+    kOverflowColor = 0,        // 0 and 1: the replacement colour
+    kOverflowBackground = 2,   // the transparent colour
+    kOverflowTransparent = 3,  // the replacement colour made fully transparent
+    kOverflowWrap = 4,
+    kOverflowRepeat = 5,
+    kOverflowMirror = 6,
+};
+
+class CPixRegion;
+
 // Serialised little-endian, field by field, at the start of the pixel block.
 struct PixBitmapHeader {
     std::uint32_t size = 40;
@@ -236,6 +276,79 @@ public:
     bool FlipVertical();
     bool MirrorHorizontal();
 
+    // ---- Layers (owned child images) -------------------------------------------------------
+    // Positions below 0 mean the last layer (CreateLayer: the end, as does one past the count).
+    CPixImage* Parent() const { return m_pParent; }
+    bool CreateLayer(int position = -1);
+    bool DeleteLayer(int position = -1);
+    void DeleteAllLayers();
+    CPixImage* Layer(int position) const;
+
+    // ---- Selection (one byte per pixel, rows bottom-up, non-zero selected) -------------------
+    // The box's right and top are exclusive; with no plane every pixel counts as selected.
+    bool CreateSelection();
+    void DeleteSelection();
+    bool ClearSelection();
+    bool HasSelection() const { return m_pSelection != nullptr; }
+    bool IsSelected(int x, int y) const;
+    void SelectionBox(PixRect& box) const;
+    bool InvertSelection();
+    bool CopySelectionFrom(const CPixImage& other);
+    bool SelectRect(int x1, int y1, int x2, int y2);
+    bool SelectEllipse(int x1, int y1, int x2, int y2);
+    bool SelectPolygon(const PixPoint* points, int count);
+    bool SelectColor(PixQuad color);
+    bool SelectPixel(int x, int y);
+    bool SelectionToImage(CPixImage* target) const;           // 8-bit grey image of the plane
+    bool SelectionToRegion(CPixRegion* region) const;         // runs of 255, stored row numbers
+
+    // ---- Sampling at real-valued points -----------------------------------------------------
+    // Pixel (i, j) covers i - 0.5 .. i + 0.5. A null replacement means white with alpha 0.
+    void ApplyOverflow(int& x, int& y, OverflowMode mode) const;
+    void ApplyOverflow(float& x, float& y, OverflowMode mode) const;
+    PixQuad PixelColorBeyond(int x, int y, OverflowMode mode, const PixQuad* replacement) const;
+    PixQuad SampleAt(float x, float y, InterpolationMode method, OverflowMode mode,
+                     const PixQuad* replacement = nullptr) const;
+    PixQuad SampleArea(float x, float y, float width, float height, InterpolationMode method,
+                       OverflowMode mode, const PixQuad* replacement = nullptr) const;
+    static void AddWeightedColor(PixQuad color, float weight, float& red, float& green, float& blue,
+                                 float& alpha);
+
+    // ---- Rotation and remapping (a null destination means this image) ----------------------
+    bool RotateQuarterLeft(CPixImage* destination = nullptr);
+    bool RotateQuarterRight(CPixImage* destination = nullptr);
+    bool RotateHalfTurn(CPixImage* destination = nullptr);
+    bool RotateNearest(float degrees, CPixImage* destination = nullptr);  // positive turns clockwise
+    bool RotateInterpolated(float degrees, CPixImage* destination, InterpolationMode method,
+                            OverflowMode mode, const PixQuad* replacement, bool optimiseRightAngles,
+                            bool keepSize);
+    bool Shear(float xGain, float yGain, int xPivot, int yPivot, bool interpolate);
+    bool RadialDistort(int kind, int radius, float factor);
+
+    // ---- Resizing, cropping and canvas -----------------------------------------------------
+    // Resize modes: 1 nearest, 2 cubic B-spline, others bilinear (24-bit shrinks: area mean).
+    bool Resize(int newWidth, int newHeight, int mode, CPixImage* destination = nullptr);
+    bool ResizeInterpolated(int newWidth, int newHeight, InterpolationMode method, OverflowMode mode,
+                            CPixImage* destination = nullptr, bool noAveraging = false);
+    bool QIShrink(int newWidth, int newHeight, CPixImage* destination = nullptr);
+    // Crop coordinates count from the top row, right and bottom exclusive.
+    bool CropRect(int left, int top, int right, int bottom, CPixImage* destination = nullptr);
+    bool CropRect(const PixRect& rect, CPixImage* destination = nullptr);
+    bool CropRotated(int left, int top, int width, int height, float radians, CPixImage* destination = nullptr);
+    bool ExpandBorders(int left, int top, int right, int bottom, PixQuad canvas, CPixImage* destination = nullptr);
+    bool ExpandTo(int newWidth, int newHeight, PixQuad canvas, CPixImage* destination = nullptr);
+    bool FitThumbnail(int newWidth, int newHeight, PixQuad canvas, CPixImage* destination = nullptr);
+
+    // ---- Bit depth and dithering -----------------------------------------------------------
+    bool ToGreyScale();
+    bool IncreaseBitDepth(int bits);                                     // 4, 8 or 24
+    bool DecreaseBitDepth(int bits, bool errorDiffusion, const PixQuad* palette = nullptr,
+                          std::uint32_t importantColors = 0);
+    // 0 Floyd-Steinberg, 1 ordered 4 x 4, 2 Burkes, 3 Stucki, 4 Jarvis-Judice-Ninke, 5 Sierra,
+    // 6 Stevenson-Arce, 7 ordered (order 4); others as 0.
+    bool DitherToMonochrome(int method);
+    bool ToMonochrome(std::uint8_t level);
+
     // ---- Load and save ---------------------------------------------------------------------
     bool ReadFromFile(const char* fileName, std::uint32_t type);
     bool DecodeFromHandle(std::FILE* file, std::uint32_t type);
@@ -255,8 +368,22 @@ public:
 
 protected:
     void ResetSelection();
-    void DeleteAllLayers();
     void WriteHeaderBytes();
+    // An empty image shaped like this one (information, bit count, type, palette) at a new size.
+    bool BuildLike(CPixImage& out, int width, int height) const;
+    // Moves a built image into the destination or, when it is null, into this image, whose
+    // layers stay with it.
+    bool HandOver(CPixImage& built, CPixImage* destination);
+    void ReportRow(int row, int rows) { m_info.progress = rows > 0 ? static_cast<int>(static_cast<long long>(row) * 100 / rows) : 0; }
+    PixRect SelectionArea() const;                                       // box, or the whole image
+    bool ExtendBox(int left, int top, int right, int bottom);            // clamped, grows only
+    bool SelectByMask(const std::uint8_t* inside, const PixRect& box);   // used by SelectPolygon
+    // An empty image of this size at another depth, with information, selection and alpha.
+    bool BuildLikeAtDepth(CPixImage& out, int bits) const;
+    void DiffuseColorError(int x, int y, PixQuad wanted, PixQuad stored);
+    void ResizeBSpline(CPixImage& out, float xScale, float yScale);
+    void ResizeBilinear(CPixImage& out, float xScale, float yScale);
+    bool ShrinkByArea(CPixImage& out, float xScale, float yScale);
 
     PixBitmapHeader m_header;
     PixInfo m_info;

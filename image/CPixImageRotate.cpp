@@ -193,9 +193,11 @@ bool CPixImage::RotateInterpolated(float degrees, CPixImage* destination, Interp
     const int newHeight = TruncToInt(std::floor(maxy - miny + 0.5f));
     float ssx = ((maxx + minx) - static_cast<float>(newWidth - 1)) / 2;
     float ssy = ((maxy + miny) - static_cast<float>(newHeight - 1)) / 2;
+    // Keeping the size, the picture turns about the middle of its pixel centres, (w - 1) / 2:
+    // w / 2 would shift every turn but the identity by half a pixel.
     if (keepSize) {
-        ssx -= w / 2;
-        ssy -= h / 2;
+        ssx -= (w - 1) / 2;
+        ssy -= (h - 1) / 2;
     }
     CPixImage out;
     if (!BuildLike(out, newWidth, newHeight))
@@ -205,8 +207,8 @@ bool CPixImage::RotateInterpolated(float degrees, CPixImage* destination, Interp
     PixQuad white;
     white.blue = white.green = white.red = 255;
     const PixQuad* fill = replacement != nullptr ? replacement : &white;
-    const float shiftX = keepSize ? static_cast<float>(newWidth) / 2 : 0;
-    const float shiftY = keepSize ? static_cast<float>(newHeight) / 2 : 0;
+    const float shiftX = keepSize ? static_cast<float>(newWidth - 1) / 2 : 0;
+    const float shiftY = keepSize ? static_cast<float>(newHeight - 1) / 2 : 0;
     float y = ssy;
     for (int row = 0; row < newHeight && Escape() == 0; ++row, y += 1) {
         ReportRow(row, newHeight);

@@ -3,6 +3,8 @@
 
 #include "image/CPixImage.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -69,4 +71,34 @@ inline std::string PythonWithPillow()
             return python;
     }
     return "";
+}
+
+inline bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+// Pillow applies `operation` (a Python expression over the RGBA image `im`) to `input`; 0 when
+// its result has our picture's size and pixels, 1 when not, -1 when there is no Pillow.
+// `tolerance` allows that many levels of difference per byte.
+inline int PillowAgrees(const CPixImage& input, const std::string& operation, const CPixImage& ours, int tolerance = 0)
+{
+    static const std::string python = PythonWithPillow();
+    if (python.empty())
+        return -1;
+    static int serial = 0;
+    const std::string base = ::testing::TempDir() + "pillow_" + std::to_string(++serial);
+    if (!WriteBytes(base + ".in", TopDownRgba(input)) || !WriteBytes(base + ".ours", TopDownRgba(ours)))
+        return 1;
+    const std::string script =
+        "import sys; from PIL import Image; "
+        "im = Image.frombytes('RGBA', (" + std::to_string(input.Width()) + ", " + std::to_string(input.Height()) +
+        "), open(sys.argv[1], 'rb').read()); r = (" + operation + "); "
+        "b = open(sys.argv[2], 'rb').read(); a = r.tobytes(); "
+        "ok = r.size == (" + std::to_string(ours.Width()) + ", " + std::to_string(ours.Height()) + ") and len(a) == len(b) "
+        "and all(abs(p - q) <= " + std::to_string(tolerance) + " for p, q in zip(a, b)); sys.exit(0 if ok else 1)";
+    const std::string command = python + " -c \"" + script + "\" " + base + ".in " + base + ".ours";
+    return std::system(command.c_str()) == 0 ? 0 : 1;
 }

@@ -201,8 +201,8 @@ bool CPixImage::ShrinkByArea(CPixImage& out, float xScale, float yScale)
         }
         std::swap(acc, carry);
         std::memset(carry, 0, slots * sizeof(std::int64_t));
-        if (v + 1 < newHeight)
-            dst = out.RowPointer(++v);
+        if (++v < newHeight)
+            dst = out.RowPointer(v);
         endY += yScale;
     }
     if (v < newHeight) {

@@ -29,24 +29,34 @@ static void CopyByTiles(CPixImage& source, CPixImage& out, SourceOf sourceOf)
 {
     const int w = out.Width(), h = out.Height();
     const int bpp = source.Bpp();
+    const std::size_t sourceRow = source.RowBytes();
+    const std::uint8_t* sourceBits = source.RowPointer(0);
+    const std::uint8_t* sourceAlpha = source.AlphaPointer(0, 0);
+    std::uint8_t* outAlpha = out.AlphaPointer(0, 0);
+    const std::size_t sourceWidth = static_cast<std::size_t>(source.Width());
     for (int ty = 0; ty < h; ty += kTile) {
         source.SetProgress(ty * 100 / h);
+        const int yEnd = ty + kTile < h ? ty + kTile : h;
         for (int tx = 0; tx < w; tx += kTile) {
-            const int yEnd = ty + kTile < h ? ty + kTile : h;
             const int xEnd = tx + kTile < w ? tx + kTile : w;
             for (int y = ty; y < yEnd; ++y) {
                 std::uint8_t* row = out.RowPointer(y);
                 for (int x = tx; x < xEnd; ++x) {
                     int sx = 0, sy = 0;
                     sourceOf(x, y, sx, sy);
-                    if (bpp == 24)
-                        std::memcpy(row + 3 * x, source.RowPointer(sy) + 3 * sx, 3);
-                    else if (bpp == 8)
-                        row[x] = source.RowPointer(sy)[sx];
-                    else
+                    const std::uint8_t* from = sourceBits + static_cast<std::size_t>(sy) * sourceRow;
+                    if (bpp == 24) {
+                        row[3 * x] = from[3 * sx];
+                        row[3 * x + 1] = from[3 * sx + 1];
+                        row[3 * x + 2] = from[3 * sx + 2];
+                    } else if (bpp == 8) {
+                        row[x] = from[sx];
+                    } else {
                         out.SetPixelIndex(x, y, source.PixelIndexUnchecked(sx, sy));
-                    if (source.HasAlpha())
-                        out.SetAlphaAt(x, y, source.AlphaAtUnchecked(sx, sy));
+                    }
+                    if (outAlpha != nullptr && sourceAlpha != nullptr)
+                        outAlpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] =
+                            sourceAlpha[static_cast<std::size_t>(sy) * sourceWidth + static_cast<std::size_t>(sx)];
                 }
             }
         }

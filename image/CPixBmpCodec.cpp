@@ -1,6 +1,7 @@
 #include "image/CPixBmpCodec.h"
 
 #include "image/CPixStream.h"
+#include "image/PixBytes.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -14,29 +15,6 @@ constexpr std::uint32_t kCompressionNone = 0;
 constexpr std::uint32_t kCompressionRle8 = 1;
 constexpr std::uint32_t kCompressionRle4 = 2;
 constexpr std::uint32_t kCompressionBitfields = 3;
-
-std::uint16_t U16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t U32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-void PutU16(std::uint8_t* p, std::uint32_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void PutU32(std::uint8_t* p, std::uint32_t v)
-{
-    PutU16(p, v);
-    PutU16(p + 2, v >> 16);
-}
 
 struct FreeDeleter {
     void operator()(std::uint8_t* p) const { std::free(p); }
@@ -60,16 +38,16 @@ std::uint64_t AbsHeight(std::int32_t height)
 
 void FillFromWindowsLayout(const std::uint8_t* raw, PixBitmapHeader& h)
 {
-    h.width = static_cast<std::int32_t>(U32(raw + 4));
-    h.height = static_cast<std::int32_t>(U32(raw + 8));
-    h.planes = U16(raw + 12);
-    h.bitCount = U16(raw + 14);
-    h.compression = U32(raw + 16);
-    h.imageSize = U32(raw + 20);
-    h.xPelsPerMeter = static_cast<std::int32_t>(U32(raw + 24));
-    h.yPelsPerMeter = static_cast<std::int32_t>(U32(raw + 28));
-    h.colorsUsed = U32(raw + 32);
-    h.colorsImportant = U32(raw + 36);
+    h.width = static_cast<std::int32_t>(PixGetU32(raw + 4));
+    h.height = static_cast<std::int32_t>(PixGetU32(raw + 8));
+    h.planes = PixGetU16(raw + 12);
+    h.bitCount = PixGetU16(raw + 14);
+    h.compression = PixGetU32(raw + 16);
+    h.imageSize = PixGetU32(raw + 20);
+    h.xPelsPerMeter = static_cast<std::int32_t>(PixGetU32(raw + 24));
+    h.yPelsPerMeter = static_cast<std::int32_t>(PixGetU32(raw + 28));
+    h.colorsUsed = PixGetU32(raw + 32);
+    h.colorsImportant = PixGetU32(raw + 36);
 }
 
 void PutNibble(std::uint8_t* row, int x, int nibble)
@@ -93,9 +71,9 @@ bool CPixBmpCodec::Encode(CPixStream* stream)
         return false;
     const std::size_t dibSize = DibSize();
     std::uint8_t fileHeader[14] = {};
-    PutU16(fileHeader, kBmpMagic);
-    PutU32(fileHeader + 2, static_cast<std::uint32_t>(dibSize + 14));
-    PutU32(fileHeader + 10, 40 + PaletteBytes() + 14);
+    PixPutU16(fileHeader, kBmpMagic);
+    PixPutU32(fileHeader + 2, static_cast<std::uint32_t>(dibSize + 14));
+    PixPutU32(fileHeader + 10, 40 + PaletteBytes() + 14);
     WriteHeaderBytes();  // the buffer's header must carry the current resolution
     const bool ok = stream->Write(fileHeader, sizeof(fileHeader), 1) == 1 && stream->Write(m_pDib, dibSize, 1) == 1;
     // A full disk must not pass for a written file.
@@ -115,16 +93,16 @@ bool CPixBmpCodec::ReadInfoHeader(CPixStream* stream, PixBitmapHeader& h, bool* 
     if (stream == nullptr || stream->Read(raw, 4, 1) != 1)
         return false;
     h = PixBitmapHeader();
-    h.size = U32(raw);
+    h.size = PixGetU32(raw);
     if (isCore != nullptr)
         *isCore = h.size == 12;
     if (h.size == 12) {
         if (stream->Read(raw + 4, 8, 1) != 1)
             return false;
-        h.width = U16(raw + 4);
-        h.height = U16(raw + 6);
-        h.planes = U16(raw + 8);
-        h.bitCount = U16(raw + 10);
+        h.width = PixGetU16(raw + 4);
+        h.height = PixGetU16(raw + 6);
+        h.planes = PixGetU16(raw + 8);
+        h.bitCount = PixGetU16(raw + 10);
     } else {
         if (h.size < 40 || stream->Read(raw + 4, 36, 1) != 1)
             return false;
@@ -174,8 +152,8 @@ bool CPixBmpCodec::Decode(CPixStream* stream)
         SetLastError("Not a BMP");
         return false;
     }
-    std::uint32_t dataOffset = U32(fileHeader + 10);
-    if (U16(fileHeader) != kBmpMagic) {
+    std::uint32_t dataOffset = PixGetU32(fileHeader + 10);
+    if (PixGetU16(fileHeader) != kBmpMagic) {
         dataOffset = 0;
         stream->Seek(start, 0);
     }
@@ -216,9 +194,9 @@ bool CPixBmpCodec::Decode(CPixStream* stream)
     if (h.compression == kCompressionBitfields && (h.bitCount == 16 || h.bitCount == 32) && !isCore) {
         std::uint8_t raw[12] = {};
         if (stream->Read(raw, sizeof(raw), 1) == 1) {
-            masks[0] = U32(raw);
-            masks[1] = U32(raw + 4);
-            masks[2] = U32(raw + 8);
+            masks[0] = PixGetU32(raw);
+            masks[1] = PixGetU32(raw + 4);
+            masks[2] = PixGetU32(raw + 8);
         }
     }
     ReadPalette(stream, h, isCore);

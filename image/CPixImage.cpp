@@ -1,21 +1,11 @@
 #include "image/CPixImage.h"
 
+#include "image/PixBytes.h"
+
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-
-void PutU16(std::uint8_t* p, std::uint32_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void PutU32(std::uint8_t* p, std::uint32_t v)
-{
-    PutU16(p, v);
-    PutU16(p + 2, v >> 16);
-}
 
 int NormaliseBpp(int bpp)
 {
@@ -188,17 +178,17 @@ std::uint8_t* CPixImage::Create(int width, int height, int bpp, std::uint32_t ty
 void CPixImage::WriteHeaderBytes()
 {
     std::uint8_t* p = m_pDib;
-    PutU32(p + 0, m_header.size);
-    PutU32(p + 4, static_cast<std::uint32_t>(m_header.width));
-    PutU32(p + 8, static_cast<std::uint32_t>(m_header.height));
-    PutU16(p + 12, m_header.planes);
-    PutU16(p + 14, m_header.bitCount);
-    PutU32(p + 16, m_header.compression);
-    PutU32(p + 20, m_header.imageSize);
-    PutU32(p + 24, static_cast<std::uint32_t>(m_header.xPelsPerMeter));
-    PutU32(p + 28, static_cast<std::uint32_t>(m_header.yPelsPerMeter));
-    PutU32(p + 32, m_header.colorsUsed);
-    PutU32(p + 36, m_header.colorsImportant);
+    PixPutU32(p + 0, m_header.size);
+    PixPutU32(p + 4, static_cast<std::uint32_t>(m_header.width));
+    PixPutU32(p + 8, static_cast<std::uint32_t>(m_header.height));
+    PixPutU16(p + 12, m_header.planes);
+    PixPutU16(p + 14, m_header.bitCount);
+    PixPutU32(p + 16, m_header.compression);
+    PixPutU32(p + 20, m_header.imageSize);
+    PixPutU32(p + 24, static_cast<std::uint32_t>(m_header.xPelsPerMeter));
+    PixPutU32(p + 28, static_cast<std::uint32_t>(m_header.yPelsPerMeter));
+    PixPutU32(p + 32, m_header.colorsUsed);
+    PixPutU32(p + 36, m_header.colorsImportant);
 }
 
 bool CPixImage::CopyFromPixelArray(const std::uint8_t* pixels, int width, int height, int bpp,

@@ -381,6 +381,14 @@ protected:
     // An empty image of this size at another depth, with information, selection and alpha.
     bool BuildLikeAtDepth(CPixImage& out, int bits) const;
     void DiffuseColorError(int x, int y, PixQuad wanted, PixQuad stored);
+    bool TurnQuarter(bool clockwise, CPixImage* destination);
+    // The index (or colour) and alpha of source pixel (sx, sy) into out's (x, y); outside
+    // reads give the transparent colour and alpha 0.
+    void CopyPixelTo(CPixImage& out, int x, int y, int sx, int sy) const;
+    // A sampled colour into this image: true colour as it is with its alpha, indexed through
+    // the nearest entry (with alpha when indexedAlpha).
+    void StoreSample(int x, int y, PixQuad color, bool indexedAlpha);
+    bool CopiedAtSameSize(int newWidth, int newHeight, CPixImage* destination) const;  // true: done
     void ResizeBSpline(CPixImage& out, float xScale, float yScale);
     void ResizeBilinear(CPixImage& out, float xScale, float yScale);
     bool ShrinkByArea(CPixImage& out, float xScale, float yScale);

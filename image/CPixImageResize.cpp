@@ -34,15 +34,21 @@ PixQuad Stored(const CPixImage& image, int x, int y)
 
 // ---- Resize ------------------------------------------------------------------------------
 
+bool CPixImage::CopiedAtSameSize(int newWidth, int newHeight, CPixImage* destination) const
+{
+    if (newWidth != Width() || newHeight != Height())
+        return false;
+    if (destination != nullptr && destination != this)
+        destination->CopyFrom(*this, true, true, true);
+    return true;
+}
+
 bool CPixImage::Resize(int newWidth, int newHeight, int mode, CPixImage* destination)
 {
     if (m_pDib == nullptr || newWidth <= 0 || newHeight <= 0)
         return false;
-    if (newWidth == Width() && newHeight == Height()) {
-        if (destination != nullptr && destination != this)
-            destination->CopyFrom(*this, true, true, true);
+    if (CopiedAtSameSize(newWidth, newHeight, destination))
         return true;
-    }
     const float xScale = static_cast<float>(Width()) / static_cast<float>(newWidth);
     const float yScale = static_cast<float>(Height()) / static_cast<float>(newHeight);
     CPixImage out;
@@ -217,11 +223,8 @@ bool CPixImage::ResizeInterpolated(int newWidth, int newHeight, InterpolationMod
 {
     if (m_pDib == nullptr || newWidth < 1 || newHeight < 1)
         return false;
-    if (newWidth == Width() && newHeight == Height()) {
-        if (destination != nullptr && destination != this)
-            destination->CopyFrom(*this, true, true, true);
+    if (CopiedAtSameSize(newWidth, newHeight, destination))
         return true;
-    }
     const float xScale = static_cast<float>(Width()) / static_cast<float>(newWidth);
     const float yScale = static_cast<float>(Height()) / static_cast<float>(newHeight);
     CPixImage out;
@@ -233,22 +236,13 @@ bool CPixImage::ResizeInterpolated(int newWidth, int newHeight, InterpolationMod
     for (int y = 0; y < newHeight && Escape() == 0; ++y) {
         ReportRow(y, newHeight);
         const float sy = (static_cast<float>(y) + 0.5f) * yScale - 0.5f;
-        std::uint8_t* row = out.RowPointer(y);
         for (int x = 0; x < newWidth; ++x) {
             const float sx = (static_cast<float>(x) + 0.5f) * xScale - 0.5f;
             if (!point) {
                 out.SetPixelColor(x, y, SampleArea(sx, sy, xScale, yScale, method, mode, nullptr), true);
                 continue;
             }
-            const PixQuad q = SampleAt(sx, sy, method, mode, nullptr);
-            if (out.IsIndexed()) {
-                out.SetPixelColor(x, y, q, true);
-                continue;
-            }
-            row[3 * x] = q.blue;
-            row[3 * x + 1] = q.green;
-            row[3 * x + 2] = q.red;
-            out.SetAlphaAt(x, y, q.reserved);
+            out.StoreSample(x, y, SampleAt(sx, sy, method, mode, nullptr), true);
         }
     }
     return HandOver(out, destination);
@@ -266,11 +260,8 @@ bool CPixImage::QIShrink(int newWidth, int newHeight, CPixImage* destination)
     }
     if (newWidth < 1 || newHeight < 1)
         return false;
-    if (newWidth == Width() && newHeight == Height()) {
-        if (destination != nullptr && destination != this)
-            destination->CopyFrom(*this, true, true, true);
+    if (CopiedAtSameSize(newWidth, newHeight, destination))
         return true;
-    }
     CPixImage out;
     if (!BuildLike(out, newWidth, newHeight))
         return false;

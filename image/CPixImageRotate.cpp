@@ -65,22 +65,15 @@ static void CopyByTiles(CPixImage& source, CPixImage& out, SourceOf sourceOf)
 
 bool CPixImage::RotateQuarterLeft(CPixImage* destination)
 {
-    if (m_pDib == nullptr)
-        return false;
-    CPixImage out;
-    if (!BuildLike(out, Height(), Width()))
-        return false;
-    if (HasAlpha())
-        out.MakeAlphaPlane();
-    const int newWidth = Height();
-    CopyByTiles(*this, out, [newWidth](int x, int y, int& sx, int& sy) {
-        sx = y;
-        sy = newWidth - 1 - x;
-    });
-    return HandOver(out, destination);
+    return TurnQuarter(false, destination);
 }
 
 bool CPixImage::RotateQuarterRight(CPixImage* destination)
+{
+    return TurnQuarter(true, destination);
+}
+
+bool CPixImage::TurnQuarter(bool clockwise, CPixImage* destination)
 {
     if (m_pDib == nullptr)
         return false;
@@ -89,12 +82,43 @@ bool CPixImage::RotateQuarterRight(CPixImage* destination)
         return false;
     if (HasAlpha())
         out.MakeAlphaPlane();
-    const int newHeight = Width();
-    CopyByTiles(*this, out, [newHeight](int x, int y, int& sx, int& sy) {
-        sx = newHeight - 1 - y;
-        sy = x;
-    });
+    const int newWidth = Height(), newHeight = Width();
+    if (clockwise) {
+        CopyByTiles(*this, out, [newHeight](int x, int y, int& sx, int& sy) {
+            sx = newHeight - 1 - y;
+            sy = x;
+        });
+    } else {
+        CopyByTiles(*this, out, [newWidth](int x, int y, int& sx, int& sy) {
+            sx = y;
+            sy = newWidth - 1 - x;
+        });
+    }
     return HandOver(out, destination);
+}
+
+void CPixImage::CopyPixelTo(CPixImage& out, int x, int y, int sx, int sy) const
+{
+    if (IsIndexed())
+        out.SetPixelIndex(x, y, PixelIndex(sx, sy));
+    else
+        out.SetPixelColor(x, y, PixelColor(sx, sy, true), false);
+    out.SetAlphaAt(x, y, AlphaAt(sx, sy));
+}
+
+void CPixImage::StoreSample(int x, int y, PixQuad color, bool indexedAlpha)
+{
+    if (IsIndexed()) {
+        SetPixelColor(x, y, color, indexedAlpha);
+        return;
+    }
+    std::uint8_t* p = PixelPointer(x, y);
+    if (p == nullptr)
+        return;
+    p[0] = color.blue;
+    p[1] = color.green;
+    p[2] = color.red;
+    SetAlphaAt(x, y, color.reserved);
 }
 
 bool CPixImage::RotateHalfTurn(CPixImage* destination)
@@ -109,13 +133,8 @@ bool CPixImage::RotateHalfTurn(CPixImage* destination)
     const int w = Width(), h = Height();
     for (int y = 0; y < h; ++y) {
         ReportRow(y, h);
-        for (int x = 0; x < w; ++x) {
-            if (IsIndexed())
-                out.SetPixelIndex(w - 1 - x, h - 1 - y, PixelIndexUnchecked(x, y));
-            else
-                out.SetPixelColor(w - 1 - x, h - 1 - y, PixelColorUnchecked(x, y), false);
-            out.SetAlphaAt(w - 1 - x, h - 1 - y, AlphaAt(x, y));
-        }
+        for (int x = 0; x < w; ++x)
+            CopyPixelTo(out, w - 1 - x, h - 1 - y, x, y);
     }
     return HandOver(out, destination);
 }
@@ -149,13 +168,7 @@ bool CPixImage::RotateNearest(float degrees, CPixImage* destination)
     for (int y = minY, newY = 0; y <= maxY + 2 && Escape() == 0; ++y, ++newY) {
         ReportRow(newY, newHeight);
         for (int x = minX, newX = 0; x <= maxX + 2; ++x, ++newX) {
-            const int oldX = TruncToInt(x * c + y * s - 0.5);
-            const int oldY = TruncToInt(y * c - x * s - 0.5);
-            if (IsIndexed())
-                out.SetPixelIndex(newX, newY, PixelIndex(oldX, oldY));
-            else
-                out.SetPixelColor(newX, newY, PixelColor(oldX, oldY, true), false);
-            out.SetAlphaAt(newX, newY, AlphaAt(oldX, oldY));
+            CopyPixelTo(out, newX, newY, TruncToInt(x * c + y * s - 0.5), TruncToInt(y * c - x * s - 0.5));
         }
     }
     return HandOver(out, destination);
@@ -222,19 +235,9 @@ bool CPixImage::RotateInterpolated(float degrees, CPixImage* destination, Interp
     float y = ssy;
     for (int row = 0; row < newHeight && Escape() == 0; ++row, y += 1) {
         ReportRow(row, newHeight);
-        std::uint8_t* line = out.RowPointer(row);
         float x = ssx;
-        for (int col = 0; col < newWidth; ++col, x += 1) {
-            const PixQuad q = SampleAt(c * x + s * y + shiftX, c * y - s * x + shiftY, method, mode, fill);
-            if (IsIndexed()) {
-                out.SetPixelColor(col, row, q, HasAlpha());
-                continue;
-            }
-            line[3 * col] = q.blue;
-            line[3 * col + 1] = q.green;
-            line[3 * col + 2] = q.red;
-            out.SetAlphaAt(col, row, q.reserved);
-        }
+        for (int col = 0; col < newWidth; ++col, x += 1)
+            out.StoreSample(col, row, SampleAt(c * x + s * y + shiftX, c * y - s * x + shiftY, method, mode, fill), HasAlpha());
     }
     return HandOver(out, destination);
 }
@@ -258,12 +261,7 @@ bool CPixImage::Shear(float xGain, float yGain, int xPivot, int yPivot, bool int
                 out.SetPixelColor(x, y, SampleAt(nx, ny, kInterpBilinear, kOverflowBackground, nullptr), true);
                 continue;
             }
-            const int sx = TruncToInt(nx), sy = TruncToInt(ny);
-            if (IsIndexed())
-                out.SetPixelIndex(x, y, PixelIndex(sx, sy));
-            else
-                out.SetPixelColor(x, y, PixelColor(sx, sy, true), false);
-            out.SetAlphaAt(x, y, AlphaAt(sx, sy));
+            CopyPixelTo(out, x, y, TruncToInt(nx), TruncToInt(ny));
         }
     }
     return HandOver(out, nullptr);
@@ -313,11 +311,7 @@ bool CPixImage::RadialDistort(int kind, int radius, float factor)
                     sy = y;
                 }
             }
-            if (IsIndexed())
-                out.SetPixelIndex(x, y, PixelIndex(sx, sy));
-            else
-                out.SetPixelColor(x, y, PixelColor(sx, sy, true), false);
-            out.SetAlphaAt(x, y, AlphaAt(sx, sy));
+            CopyPixelTo(out, x, y, sx, sy);
         }
     }
     return HandOver(out, nullptr);

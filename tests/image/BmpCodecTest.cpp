@@ -79,22 +79,6 @@ std::vector<std::uint8_t> EncodedAs(CPixImage& image, std::uint32_t type)
     return bytes;
 }
 
-CPixImage Patterned(int bpp)
-{
-    CPixImage image(11, 6, bpp, kPixTypeUnknown);
-    for (std::uint32_t i = 0; i < image.ColorCount(); ++i)
-        image.SetPaletteEntry(i, static_cast<std::uint8_t>(i * 7), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 3));
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 11; ++x) {
-            if (image.IsIndexed())
-                image.SetPixelIndex(x, y, static_cast<std::uint8_t>(x * 5 + y * 3));
-            else
-                image.SetPixelColor(x, y, static_cast<std::uint32_t>(x * 23 + (y * 41 << 8) + ((x ^ y) * 9 << 16)));
-        }
-    }
-    return image;
-}
-
 }  // namespace
 
 TEST(BmpDecoder, FilesOfIndependentWritersDecodeToTheSamePixels)
@@ -303,30 +287,21 @@ TEST(BmpEncoder, TwoByTwoPictureIsAFileHeaderAndItsBuffer)
 
 TEST(BmpEncoder, EveryDepthRoundTripsAndReadsBackInPillow)
 {
-    const std::string python = PythonWithPillow();
     const std::string dir = ::testing::TempDir();
     for (int bpp : {1, 4, 8, 24}) {
         SCOPED_TRACE(bpp);
-        CPixImage image = Patterned(bpp);
+        CPixImage image = PatternedImage(11, 6, bpp, false);
         const std::vector<std::uint8_t> bytes = EncodedAs(image, kPixTypeBmp);
         CPixImage back(kPixTypeUnknown);
         ASSERT_TRUE(back.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeBmp));
         EXPECT_EQ(back.Bpp(), bpp);
         EXPECT_EQ(TopDownRgba(back), TopDownRgba(image));
-        if (python.empty())
-            continue;
-        const std::string base = dir + "bmp_pillow_" + std::to_string(bpp);
-        ASSERT_TRUE(image.WriteToFile((base + ".bmp").c_str(), kPixTypeBmp));
-        const std::vector<std::uint8_t> expected = TopDownRgba(image);
-        std::FILE* out = std::fopen((base + ".rgba").c_str(), "wb");
-        ASSERT_NE(out, nullptr);
-        std::fwrite(expected.data(), 1, expected.size(), out);
-        std::fclose(out);
-        const std::string command = python + " -c \"import sys; from PIL import Image; "
-                                    "a = Image.open(sys.argv[1]).convert('RGBA').tobytes(); "
-                                    "b = open(sys.argv[2], 'rb').read(); sys.exit(0 if a == b else 1)\" " +
-                                    base + ".bmp " + base + ".rgba";
-        EXPECT_EQ(std::system(command.c_str()), 0);
+        const std::string path = dir + "bmp_pillow_" + std::to_string(bpp) + ".bmp";
+        ASSERT_TRUE(image.WriteToFile(path.c_str(), kPixTypeBmp));
+        const int agrees = PillowReadsAs(path, image);
+        if (agrees >= 0) {
+            EXPECT_EQ(agrees, 0);
+        }
     }
 }
 
@@ -340,7 +315,7 @@ TEST(ImageCodecs, PicturesRoundTripThroughEveryCodecThatTakesTheirDepth)
                           {4, kPixTypeGif}, {8, kPixTypeGif}, {8, kPixTypeTga}, {24, kPixTypeTga}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.bpp) + " bits, type " + std::to_string(c.type));
-        CPixImage image = Patterned(c.bpp);
+        CPixImage image = PatternedImage(11, 6, c.bpp, false);
         const std::vector<std::uint8_t> bytes = EncodedAs(image, c.type);
         CPixImage back(kPixTypeUnknown);
         ASSERT_TRUE(back.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeUnknown)) << back.LastError();

@@ -7,26 +7,6 @@
 
 namespace {
 
-CPixImage Sample(int width, int height, int bpp, bool alpha = true)
-{
-    CPixImage image(width, height, bpp, kPixTypeUnknown);
-    for (std::uint32_t i = 0; i < image.ColorCount(); ++i)
-        image.SetPaletteEntry(i, static_cast<std::uint8_t>(i * 37), static_cast<std::uint8_t>(i * 11), static_cast<std::uint8_t>(255 - i));
-    if (alpha)
-        image.MakeAlphaPlane();
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (image.IsIndexed())
-                image.SetPixelIndex(x, y, static_cast<std::uint8_t>(x * 3 + y * 7));
-            else
-                image.SetPixelColor(x, y, PixQuad{static_cast<std::uint8_t>(x * 9), static_cast<std::uint8_t>(y * 13),
-                                                  static_cast<std::uint8_t>((x * y) % 256), 0});
-            image.SetAlphaAt(x, y, static_cast<std::uint8_t>(x * 5 + y));
-        }
-    }
-    return image;
-}
-
 CPixImage Uniform(int width, int height, PixQuad colour)
 {
     CPixImage image(width, height, 24, kPixTypeUnknown);
@@ -51,8 +31,9 @@ void ExpectUniform(const CPixImage& image, PixQuad colour, int tolerance)
 void ExpectPillow(const CPixImage& source, const std::string& operation, const CPixImage& ours, int tolerance = 0)
 {
     const int agrees = PillowAgrees(source, operation, ours, tolerance);
-    if (agrees >= 0)
+    if (agrees >= 0) {
         EXPECT_EQ(agrees, 0) << operation;
+    }
 }
 
 }  // namespace
@@ -61,7 +42,7 @@ TEST(ImageResize, NearestEnlargementAndCropsMatchPillow)
 {
     for (int bpp : {1, 4, 8, 24}) {
         SCOPED_TRACE(std::to_string(bpp) + " bits");
-        const CPixImage source = Sample(13, 7, bpp);
+        const CPixImage source = PatternedImage(13, 7, bpp);
         for (int factor : {2, 3}) {
             CPixImage big(kPixTypeUnknown);
             ASSERT_TRUE(CPixImage(source).Resize(13 * factor, 7 * factor, 1, &big));
@@ -80,7 +61,7 @@ TEST(ImageResize, NearestEnlargementAndCropsMatchPillow)
 
 TEST(ImageResize, InterpolatedResizeMatchesPillowWhereBothSampleTheSamePoints)
 {
-    const CPixImage source = Sample(13, 7, 24, false);
+    const CPixImage source = PatternedImage(13, 7, 24, false);
     // Nearest at pixel centres, shrinking without averaging and enlarging (no sample point
     // falls on a pixel edge at these sizes).
     for (const auto& size : {std::pair<int, int>{5, 3}, std::pair<int, int>{29, 16}}) {
@@ -96,7 +77,7 @@ TEST(ImageResize, InterpolatedResizeMatchesPillowWhereBothSampleTheSamePoints)
 
 TEST(ImageResize, ResizeModesByHand)
 {
-    CPixImage image = Sample(6, 4, 24);
+    CPixImage image = PatternedImage(6, 4, 24);
     CPixImage copy(kPixTypeUnknown);
     ASSERT_TRUE(image.Resize(6, 4, 0, &copy));  // the same size: a copy
     EXPECT_EQ(TopDownRgba(copy), TopDownRgba(image));
@@ -121,7 +102,7 @@ TEST(ImageResize, ResizeModesByHand)
     EXPECT_NEAR(blocks.PixelColor(1, 0, false).red, 80, 1);
 
     // Alpha is resized by nearest pixel; the selection is dropped.
-    CPixImage withAlpha = Sample(6, 4, 24);
+    CPixImage withAlpha = PatternedImage(6, 4, 24);
     ASSERT_TRUE(withAlpha.SelectRect(0, 0, 2, 2));
     ASSERT_TRUE(withAlpha.Resize(12, 8, 2));
     EXPECT_EQ(withAlpha.AlphaAt(11, 7), 5 * 5 + 3);
@@ -180,7 +161,7 @@ TEST(ImageResize, QuickShrinkAveragesEqualBlocks)
 
 TEST(ImageCanvas, CropsBordersAndThumbnails)
 {
-    CPixImage image = Sample(5, 4, 24);
+    CPixImage image = PatternedImage(5, 4, 24);
     CPixImage whole(kPixTypeUnknown);
     ASSERT_TRUE(image.CropRect(0, 0, 5, 4, &whole));
     EXPECT_EQ(TopDownRgba(whole), TopDownRgba(image));
@@ -206,7 +187,7 @@ TEST(ImageCanvas, CropsBordersAndThumbnails)
     EXPECT_FALSE(image.ExpandBorders(-1, 0, 0, 0, canvas));
 
     // Indexed pictures take the nearest palette entry for the canvas.
-    CPixImage indexed = Sample(3, 2, 4, false);
+    CPixImage indexed = PatternedImage(3, 2, 4, false);
     ASSERT_TRUE(indexed.ExpandBorders(1, 2, 0, 1, indexed.PaletteEntry(9)));
     EXPECT_EQ(indexed.Width(), 4);
     EXPECT_EQ(indexed.Height(), 5);

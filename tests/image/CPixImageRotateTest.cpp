@@ -7,24 +7,14 @@
 
 namespace {
 
-// A picture of the given depth whose every pixel differs where the depth allows, with alpha.
-CPixImage Sample(int width, int height, int bpp, bool alpha = true)
+// Pixel (x, y) holds index first + x + width * y; outside reads give the transparent index 0.
+CPixImage Numbered(int width, int height, int first)
 {
-    CPixImage image(width, height, bpp, kPixTypeUnknown);
-    for (std::uint32_t i = 0; i < image.ColorCount(); ++i)
-        image.SetPaletteEntry(i, static_cast<std::uint8_t>(i * 37), static_cast<std::uint8_t>(i * 11), static_cast<std::uint8_t>(255 - i));
-    if (alpha)
-        image.MakeAlphaPlane();
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (image.IsIndexed())
-                image.SetPixelIndex(x, y, static_cast<std::uint8_t>(x + y * width));
-            else
-                image.SetPixelColor(x, y, PixQuad{static_cast<std::uint8_t>(x * 20), static_cast<std::uint8_t>(y * 30),
-                                                  static_cast<std::uint8_t>(x * y), 0});
-            image.SetAlphaAt(x, y, static_cast<std::uint8_t>(x * 16 + y));
-        }
-    }
+    CPixImage image(width, height, 8, kPixTypeUnknown);
+    image.SetTransparentIndex(0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.SetPixelIndex(x, y, static_cast<std::uint8_t>(first + x + width * y));
     return image;
 }
 
@@ -57,7 +47,7 @@ TEST(ImageTurns, QuarterAndHalfTurnsAndFlipsMatchPillowTranspose)
     };
     // 70 x 67 crosses the 64-pixel tiles; 1 and 4 bits take the index paths.
     for (int bpp : {1, 4, 8, 24}) {
-        const CPixImage source = Sample(70, 67, bpp);
+        const CPixImage source = PatternedImage(70, 67, bpp);
         for (const Case& c : cases) {
             SCOPED_TRACE(std::to_string(bpp) + " bits: " + c.pillow);
             CPixImage turned(source);
@@ -72,7 +62,7 @@ TEST(ImageTurns, QuarterAndHalfTurnsAndFlipsMatchPillowTranspose)
 
 TEST(ImageTurns, TurnsIntoADestinationLeaveTheSourceAlone)
 {
-    const CPixImage source = Sample(3, 2, 8, false);
+    const CPixImage source = PatternedImage(3, 2, 8, false);
     CPixImage copy(source);
     CPixImage left(kPixTypeUnknown);
     ASSERT_TRUE(copy.RotateQuarterLeft(&left));
@@ -87,12 +77,7 @@ TEST(ImageTurns, TurnsIntoADestinationLeaveTheSourceAlone)
 
 TEST(ImageRotation, NearestRotationByHandComputedAngles)
 {
-    // Pixel (x, y) holds index 10 + x + 3y; outside reads give the transparent index 0.
-    CPixImage image(3, 2, 8, kPixTypeUnknown);
-    image.SetTransparentIndex(0);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            image.SetPixelIndex(x, y, static_cast<std::uint8_t>(10 + x + 3 * y));
+    CPixImage image = Numbered(3, 2, 10);
     CPixImage straight(kPixTypeUnknown);
     ASSERT_TRUE(image.RotateNearest(0, &straight));
     // Two wider and higher, every column and row shifted by the -0.5 rounding.
@@ -111,7 +96,7 @@ TEST(ImageRotation, NearestRotationByHandComputedAngles)
 
 TEST(ImageRotation, InterpolatedRotation)
 {
-    const CPixImage source = Sample(9, 6, 24);
+    const CPixImage source = PatternedImage(9, 6, 24);
     CPixImage quarter(source), viaAngle(source);
     ASSERT_TRUE(quarter.RotateQuarterRight());
     ASSERT_TRUE(viaAngle.RotateInterpolated(90, nullptr, kInterpBicubic, kOverflowColor, nullptr, true, false));
@@ -139,11 +124,7 @@ TEST(ImageRotation, InterpolatedRotation)
 
 TEST(ImageRemapping, ShearAndRadialDistortion)
 {
-    CPixImage image(4, 3, 8, kPixTypeUnknown);
-    image.SetTransparentIndex(0);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x)
-            image.SetPixelIndex(x, y, static_cast<std::uint8_t>(1 + x + 4 * y));
+    const CPixImage image = Numbered(4, 3, 1);
     CPixImage sheared(image);
     ASSERT_TRUE(sheared.Shear(1, 0, 0, 0, false));  // row y reads x + y
     EXPECT_EQ(IndexRows(sheared), (std::vector<std::vector<int>>{{11, 12, 0, 0}, {6, 7, 8, 0}, {1, 2, 3, 4}}));
@@ -153,7 +134,7 @@ TEST(ImageRemapping, ShearAndRadialDistortion)
     ASSERT_TRUE(part.Shear(1, 0, 0, 0, false));
     EXPECT_EQ(IndexRows(part), (std::vector<std::vector<int>>{{11, 12, 11, 12}, {5, 6, 7, 8}, {1, 2, 3, 4}}));
 
-    CPixImage still(Sample(6, 5, 24));
+    CPixImage still(PatternedImage(6, 5, 24));
     const CPixImage before(still);
     ASSERT_TRUE(still.Shear(0, 0, 3, 3, true));
     EXPECT_EQ(TopDownRgba(still), TopDownRgba(before));

@@ -102,3 +102,41 @@ inline int PillowAgrees(const CPixImage& input, const std::string& operation, co
     const std::string command = python + " -c \"" + script + "\" " + base + ".in " + base + ".ours";
     return std::system(command.c_str()) == 0 ? 0 : 1;
 }
+
+// A picture of the given depth whose pixels differ where the depth allows: a palette of
+// distinct entries and index x * 3 + y * 7, or colours from x and y; alpha x * 5 + y.
+inline CPixImage PatternedImage(int width, int height, int bpp, bool alpha = true)
+{
+    CPixImage image(width, height, bpp, kPixTypeUnknown);
+    for (std::uint32_t i = 0; i < image.ColorCount(); ++i)
+        image.SetPaletteEntry(i, static_cast<std::uint8_t>(i * 37), static_cast<std::uint8_t>(i * 11), static_cast<std::uint8_t>(255 - i));
+    if (alpha)
+        image.MakeAlphaPlane();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (image.IsIndexed())
+                image.SetPixelIndex(x, y, static_cast<std::uint8_t>(x * 3 + y * 7));
+            else
+                image.SetPixelColor(x, y, PixQuad{static_cast<std::uint8_t>(x * 9), static_cast<std::uint8_t>(y * 13),
+                                                  static_cast<std::uint8_t>((x * y) % 256), 0});
+            image.SetAlphaAt(x, y, static_cast<std::uint8_t>(x * 5 + y));
+        }
+    }
+    return image;
+}
+
+// 0 when Pillow reads the file at `path` as the same RGBA pixels as `image`, 1 when not, -1
+// when there is no Pillow.
+inline int PillowReadsAs(const std::string& path, const CPixImage& image)
+{
+    static const std::string python = PythonWithPillow();
+    if (python.empty())
+        return -1;
+    if (!WriteBytes(path + ".rgba", TopDownRgba(image)))
+        return 1;
+    const std::string command = python + " -c \"import sys; from PIL import Image; "
+                                "a = Image.open(sys.argv[1]).convert('RGBA').tobytes(); "
+                                "b = open(sys.argv[2], 'rb').read(); sys.exit(0 if a == b else 1)\" " +
+                                path + " " + path + ".rgba";
+    return std::system(command.c_str()) == 0 ? 0 : 1;
+}

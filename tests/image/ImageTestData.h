@@ -88,8 +88,11 @@ inline int PillowAgrees(const CPixImage& input, const std::string& operation, co
     static const std::string python = PythonWithPillow();
     if (python.empty())
         return -1;
+    // CTest runs tests side by side: the test's own name keeps their files apart.
     static int serial = 0;
-    const std::string base = ::testing::TempDir() + "pillow_" + std::to_string(++serial);
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string base = ::testing::TempDir() + "pillow_" + (test != nullptr ? test->name() : "") + "_" +
+                             std::to_string(++serial);
     if (!WriteBytes(base + ".in", TopDownRgba(input)) || !WriteBytes(base + ".ours", TopDownRgba(ours)))
         return 1;
     const std::string script =

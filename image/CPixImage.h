@@ -349,6 +349,58 @@ public:
     bool DitherToMonochrome(int method);
     bool ToMonochrome(std::uint8_t level);
 
+    // ---- Channels and colour spaces (spaces: see CPixColorSpace.h) ---------------------------
+    // Splits give 8-bit grey images with the grey palette, one per output given.
+    bool SplitRgb(CPixImage* red, CPixImage* green, CPixImage* blue) const;
+    bool SplitYuv(CPixImage* y, CPixImage* u, CPixImage* v) const;
+    bool SplitYiq(CPixImage* y, CPixImage* i, CPixImage* q) const;
+    bool SplitXyz(CPixImage* x, CPixImage* y, CPixImage* z) const;
+    bool SplitHsl(CPixImage* hue, CPixImage* saturation, CPixImage* lightness) const;
+    bool SplitCmyk(CPixImage* cyan, CPixImage* magenta, CPixImage* yellow, CPixImage* black) const;
+    // Rebuilds this image (24 bits) from channel images, which are resized to the first's size.
+    bool CombineChannels(CPixImage* first, CPixImage* second, CPixImage* third, CPixImage* alpha, std::int32_t space);
+    bool SmoothByCurvature(float radius, int iterations, std::int32_t space);
+    bool SmoothChannel(CPixImage* channel, float radius);
+    void SetHuePalette(float correction);
+    bool Tint(std::uint8_t hue, std::uint8_t saturation, float blend);
+    bool InvertColors();
+
+    // ---- Filters (act on the selected pixels of the selection box) --------------------------
+    bool ApplyLut(const std::uint8_t* table);                            // 256 entries
+    bool ApplyLutRgba(const std::uint8_t* red, const std::uint8_t* green, const std::uint8_t* blue,
+                      const std::uint8_t* alpha = nullptr);
+    bool BrightnessContrast(int brightness, int contrastPercent);
+    bool GammaCorrect(float gamma);
+    bool ShiftChannels(int red, int green, int blue);
+    bool RemoveRedEye();
+    bool AddNoise(int level);
+    bool Convolve(const int* kernel, int size, int divisor, int offset);  // size x size weights
+    bool ErodeFilter(int size);
+    bool DilateFilter(int size);
+    bool EdgeFilter(int size);
+    bool MiddleRankFilter(int size);
+    bool ContourFilter();
+    bool JitterFilter(int radius);
+    void PasteOpaque(const CPixImage& source, int dx, int dy);
+    // 0 add, 1 and, 2 xor, 3 or, 4 source black to transparent, 5 fill transparent, 6 source
+    // over, 7 subtract, 8 soft fill, 9 alpha blend.
+    void MixImage(const CPixImage& source, int op, int dx, int dy, bool mixAlpha);
+    bool UnsharpMask(float radius, float amount, int threshold);
+    // 8-bit grey images in and out (this image is not used); dir 1 forward, -1 inverse.
+    static bool FourierTransform(CPixImage* sourceRe, CPixImage* sourceIm, CPixImage* destRe, CPixImage* destIm,
+                                 int dir, bool forcePowersOfTwo, bool magnitude);
+    float MeanGreyLevel() const;
+
+    // ---- Histogram -------------------------------------------------------------------------
+    // Counts into the arrays given (256 entries each); returns the largest count.
+    int Histogram(std::int32_t* red, std::int32_t* green, std::int32_t* blue, std::int32_t* grey,
+                  std::int32_t space = 0) const;
+    bool StretchLevels(int method);  // 1 channels linked, 2 independent, others luminance
+    bool EqualizeLevels();
+    bool NormalizeLevels();
+    bool LogLevels();
+    bool RootLevels();
+
     // ---- Load and save ---------------------------------------------------------------------
     bool ReadFromFile(const char* fileName, std::uint32_t type);
     bool DecodeFromHandle(std::FILE* file, std::uint32_t type);
@@ -389,6 +441,30 @@ protected:
     // the nearest entry (with alpha when indexedAlpha).
     void StoreSample(int x, int y, PixQuad color, bool indexedAlpha);
     bool CopiedAtSameSize(int newWidth, int newHeight, CPixImage* destination) const;  // true: done
+    bool SplitInSpace(CPixImage* first, CPixImage* second, CPixImage* third, std::int32_t space) const;
+    // Runs fn(x, y) on every selected pixel of the selection area, rows bottom-up, with
+    // progress per row; a non-zero escape ends it.
+    template <typename Fn>
+    void ForEachSelected(Fn fn)
+    {
+        const PixRect area = SelectionArea();
+        for (int y = area.bottom; y < area.top && m_info.escape == 0; ++y) {
+            ReportRow(y, Height());
+            for (int x = area.left; x < area.right; ++x) {
+                if (IsSelected(x, y))
+                    fn(x, y);
+            }
+        }
+    }
+    // A filter writes each selected pixel into a copy that replaces this image at the end.
+    template <typename Filter>
+    bool FilterInto(Filter filter);
+    void ReportSpan(int row, int rows, int from, int to);
+    bool RemapLuminance(const std::uint8_t (&map)[256]);
+    bool CountGreyLevels(std::int64_t (&count)[256]);
+    int HighestGreyLevel();
+    bool StretchChannels(bool independent);
+    bool StretchLuminance();
     void ResizeBSpline(CPixImage& out, float xScale, float yScale);
     void ResizeBilinear(CPixImage& out, float xScale, float yScale);
     bool ShrinkByArea(CPixImage& out, float xScale, float yScale);

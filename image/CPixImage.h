@@ -71,6 +71,11 @@ enum OverflowMode : std::int32_t {
 };
 
 class CPixRegion;
+class CPixMemoryBlock;
+class CPixBitmap;
+struct CPixIcon;
+class CPixDeviceContext;
+struct TextInfo;
 
 // Serialised little-endian, field by field, at the start of the pixel block.
 struct PixBitmapHeader {
@@ -401,6 +406,31 @@ public:
     bool LogLevels();
     bool RootLevels();
 
+    // ---- Drawing bridge (our in-memory stand-ins for Windows handles and contexts) ---------
+    CPixMemoryBlock* CopyToHandle();                                     // a packed DIB; caller deletes
+    bool CreateFromHANDLE(CPixMemoryBlock* block);                       // read as the BMP reader reads a bare DIB
+    CPixBitmap* MakeBitmap(CPixDeviceContext* dc) const;                 // caller deletes
+    bool CreateFromHBITMAP(const CPixBitmap* bitmap, const PixQuad* palette = nullptr);
+    bool CreateFromHICON(const CPixIcon* icon);                          // the mask becomes alpha
+    // Context coordinates run top-down; a width or height of -1 means the image's own.
+    int Draw(CPixDeviceContext* dc, int x, int y, int width = -1, int height = -1, const PixRect* clip = nullptr,
+             bool smooth = false);
+    int Draw(CPixDeviceContext* dc, const PixRect& target, const PixRect* clip = nullptr, bool smooth = false);
+    int DrawTransparent(CPixDeviceContext* dc, int x, int y, int width = -1, int height = -1);
+    int DrawTransparent(CPixDeviceContext* dc, const PixRect& target);
+    int Stretch(CPixDeviceContext* dc, int x, int y, int width, int height, std::uint32_t rop);
+    int Stretch(CPixDeviceContext* dc, const PixRect& target, std::uint32_t rop);
+    int Tile(CPixDeviceContext* dc, const PixRect& area);
+    // Text into this image: the text box's left column at x and its bottom row on top-down
+    // row y. Colours are COLORREFs (red in the low byte); size is the character height in
+    // pixels. Faces are drawn with the DejaVu family from FontFolder().
+    int DrawString(CPixDeviceContext* dc, int x, int y, const char* text, std::uint32_t color, const char* face,
+                   int size, int weight, bool italic, bool underline, bool setAlpha);
+    int DrawStringEx(CPixDeviceContext* dc, int x, int y, const TextInfo& info, bool setAlpha);
+    static void InitTextInfo(TextInfo& info);
+    static void SetFontFolder(const char* folder);
+    static const char* FontFolder();
+
     // ---- Load and save ---------------------------------------------------------------------
     bool ReadFromFile(const char* fileName, std::uint32_t type);
     bool DecodeFromHandle(std::FILE* file, std::uint32_t type);
@@ -465,6 +495,9 @@ protected:
     int HighestGreyLevel();
     bool StretchChannels(bool independent);
     bool StretchLuminance();
+    PixQuad DrawSample(int tx, int ty, const PixRect& target, bool smooth) const;
+    void PaintTextPixel(int x, int y, int boxHeight, int column, int row, PixQuad color, bool setAlpha);
+    void PaintTextBackground(int x, int y, int width, int height, const TextInfo& info, bool setAlpha);
     void ResizeBSpline(CPixImage& out, float xScale, float yScale);
     void ResizeBilinear(CPixImage& out, float xScale, float yScale);
     bool ShrinkByArea(CPixImage& out, float xScale, float yScale);

@@ -309,8 +309,12 @@ bool CPixImage::Convolve(const int* kernel, int size, int divisor, int offset)
     if (Bpp() == 8 && IsGreyPalette()) {
         const int div = divisor == 0 ? 1 : divisor;
         return FilterInto([&](CPixImage& out, int x, int y) {
-            if (y - size / 2 <= 0 || y + rest - 1 >= Height() || x - size / 2 <= 0 || x + rest - 1 >= Width())
-                return;  // the window must lie strictly inside
+            // Only whole windows are summed; pixels nearer the edge keep their index (also in
+            // a copy made without pixels, which would otherwise leave them 0).
+            if (y - size / 2 < 0 || y + rest - 1 >= Height() || x - size / 2 < 0 || x + rest - 1 >= Width()) {
+                out.SetPixelIndex(x, y, PixelIndexUnchecked(x, y));
+                return;
+            }
             long long sum = 0;
             for (int dy = low; dy <= high; ++dy) {
                 const std::uint8_t* row = RowPointer(y + dy);

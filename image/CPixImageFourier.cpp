@@ -91,20 +91,22 @@ std::uint8_t ClampTrunc(double v)
 
 // The image one side of the transform works on: the destination (a copy of the source when
 // both are given), else the source, else a temporary grey image.
+// A side without a source starts as a grey image of zeros (the destination when given).
 CPixImage* WorkingImage(CPixImage* source, CPixImage* destination, CPixImage& temporary, int w, int h)
 {
-    if (destination != nullptr) {
-        if (source != nullptr && source != destination)
+    if (source != nullptr && destination != nullptr) {
+        if (source != destination)
             destination->CopyFrom(*source, true, false, false);
         return destination;
     }
     if (source != nullptr)
         return source;
-    if (temporary.Create(w, h, 8, kPixTypeUnknown) == nullptr)
+    CPixImage* blank = destination != nullptr ? destination : &temporary;
+    if (blank->Create(w, h, 8, kPixTypeUnknown) == nullptr)
         return nullptr;
-    temporary.SetGreyPalette();
-    temporary.FillBits(0);
-    return &temporary;
+    blank->SetGreyPalette();
+    blank->FillBits(0);
+    return blank;
 }
 
 bool Prepare(CPixImage* image, int w, int h)

@@ -193,6 +193,79 @@ void BM_MagickTurnQuarter32(benchmark::State& state)
 }
 BENCHMARK(BM_MagickTurnQuarter32);
 
+// ---- 5 x 5 convolution and histogram equalisation of a 1024 x 768 picture -----------------
+
+constexpr int kBlur5[25] = {1, 2, 3, 2, 1, 2, 4, 6, 4, 2, 3, 6, 9, 6, 3, 2, 4, 6, 4, 2, 1, 2, 3, 2, 1};
+
+void BM_Convolve5x5(benchmark::State& state)
+{
+    const CPixImage image = MakePicture(false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        CPixImage work(image);
+        state.ResumeTiming();
+        bool ok = work.Convolve(kBlur5, 5, 81, 0);
+        benchmark::DoNotOptimize(ok);
+    }
+    Pixels(state);
+}
+BENCHMARK(BM_Convolve5x5);
+
+void BM_MagickConvolve5x5(benchmark::State& state)
+{
+    StartMagick();
+    MagickWand* source = MagickPicture(false);
+    double kernel[25];
+    for (int i = 0; i < 25; ++i)
+        kernel[i] = kBlur5[i] / 81.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        MagickWand* wand = CloneMagickWand(source);
+        state.ResumeTiming();
+        MagickBooleanType ok = MagickConvolveImage(wand, 5, kernel);
+        benchmark::DoNotOptimize(ok);
+        state.PauseTiming();
+        DestroyMagickWand(wand);
+        state.ResumeTiming();
+    }
+    DestroyMagickWand(source);
+    Pixels(state);
+}
+BENCHMARK(BM_MagickConvolve5x5);
+
+void BM_EqualizeLevels(benchmark::State& state)
+{
+    const CPixImage image = MakePicture(false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        CPixImage work(image);
+        state.ResumeTiming();
+        bool ok = work.EqualizeLevels();
+        benchmark::DoNotOptimize(ok);
+    }
+    Pixels(state);
+}
+BENCHMARK(BM_EqualizeLevels);
+
+void BM_MagickEqualize(benchmark::State& state)
+{
+    StartMagick();
+    MagickWand* source = MagickPicture(false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        MagickWand* wand = CloneMagickWand(source);
+        state.ResumeTiming();
+        MagickBooleanType ok = MagickEqualizeImage(wand);
+        benchmark::DoNotOptimize(ok);
+        state.PauseTiming();
+        DestroyMagickWand(wand);
+        state.ResumeTiming();
+    }
+    DestroyMagickWand(source);
+    Pixels(state);
+}
+BENCHMARK(BM_MagickEqualize);
+
 }  // namespace
 
 BENCHMARK_MAIN();

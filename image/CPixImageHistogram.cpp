@@ -87,9 +87,13 @@ bool CPixImage::RemapLuminance(const std::uint8_t (&map)[256])
     }
     for (int y = 0; y < Height() && Escape() == 0; ++y) {
         ReportSpan(y, Height(), 50, 100);
-        for (int x = 0; x < Width(); ++x) {
-            const PixQuad c = PixelColor(x, y, false);
-            SetPixelColor(x, y, WithLuminance(c, map[RgbToYuv(c).red]), false);
+        std::uint8_t* p = RowPointer(y);
+        for (int x = 0; x < Width(); ++x, p += 3) {
+            const PixQuad c{p[0], p[1], p[2], 0};
+            const PixQuad out = WithLuminance(c, map[RgbToYuv(c).red]);
+            p[0] = out.blue;
+            p[1] = out.green;
+            p[2] = out.red;
         }
     }
     return true;
@@ -100,8 +104,14 @@ bool CPixImage::CountGreyLevels(std::int64_t (&count)[256])
     std::memset(count, 0, sizeof(count));
     for (int y = 0; y < Height() && Escape() == 0; ++y) {
         ReportSpan(y, Height(), 0, 50);
-        for (int x = 0; x < Width(); ++x)
-            ++count[GreyLevelAt(x, y)];
+        const std::uint8_t* p = RowPointer(y);
+        for (int x = 0; x < Width(); ++x) {
+            if (IsIndexed()) {
+                ++count[GreyLevel(PaletteEntry(PixelIndexUnchecked(x, y)))];
+                continue;
+            }
+            ++count[(p[3 * x] * 117 + p[3 * x + 1] * 601 + p[3 * x + 2] * 306) >> 10];
+        }
     }
     return true;
 }

@@ -92,6 +92,42 @@ void Pixels(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 
+// Times operation(wand) on a fresh clone of ImageMagick's picture each iteration (the clone
+// is not timed), since its operations change the picture in place.
+template <typename Operation>
+void TimeOnMagickClones(benchmark::State& state, bool alpha, Operation operation)
+{
+    StartMagick();
+    MagickWand* source = MagickPicture(alpha);
+    for (auto _ : state) {
+        state.PauseTiming();
+        MagickWand* wand = CloneMagickWand(source);
+        state.ResumeTiming();
+        MagickBooleanType ok = operation(wand);
+        benchmark::DoNotOptimize(ok);
+        state.PauseTiming();
+        DestroyMagickWand(wand);
+        state.ResumeTiming();
+    }
+    DestroyMagickWand(source);
+    Pixels(state);
+}
+
+// Times operation(copy) on a fresh copy of our picture each iteration (the copy is not timed).
+template <typename Operation>
+void TimeOnCopies(benchmark::State& state, Operation operation)
+{
+    const CPixImage image = MakePicture(false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        CPixImage work(image);
+        state.ResumeTiming();
+        bool ok = operation(work);
+        benchmark::DoNotOptimize(ok);
+    }
+    Pixels(state);
+}
+
 // ---- BMP decode of a 1024 x 768 24-bit file ----------------------------------------------
 
 void BM_DecodeBmp24(benchmark::State& state)
@@ -199,70 +235,28 @@ constexpr int kBlur5[25] = {1, 2, 3, 2, 1, 2, 4, 6, 4, 2, 3, 6, 9, 6, 3, 2, 4, 6
 
 void BM_Convolve5x5(benchmark::State& state)
 {
-    const CPixImage image = MakePicture(false);
-    for (auto _ : state) {
-        state.PauseTiming();
-        CPixImage work(image);
-        state.ResumeTiming();
-        bool ok = work.Convolve(kBlur5, 5, 81, 0);
-        benchmark::DoNotOptimize(ok);
-    }
-    Pixels(state);
+    TimeOnCopies(state, [](CPixImage& image) { return image.Convolve(kBlur5, 5, 81, 0); });
 }
 BENCHMARK(BM_Convolve5x5);
 
 void BM_MagickConvolve5x5(benchmark::State& state)
 {
-    StartMagick();
-    MagickWand* source = MagickPicture(false);
     double kernel[25];
     for (int i = 0; i < 25; ++i)
         kernel[i] = kBlur5[i] / 81.0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        MagickWand* wand = CloneMagickWand(source);
-        state.ResumeTiming();
-        MagickBooleanType ok = MagickConvolveImage(wand, 5, kernel);
-        benchmark::DoNotOptimize(ok);
-        state.PauseTiming();
-        DestroyMagickWand(wand);
-        state.ResumeTiming();
-    }
-    DestroyMagickWand(source);
-    Pixels(state);
+    TimeOnMagickClones(state, false, [&kernel](MagickWand* wand) { return MagickConvolveImage(wand, 5, kernel); });
 }
 BENCHMARK(BM_MagickConvolve5x5);
 
 void BM_EqualizeLevels(benchmark::State& state)
 {
-    const CPixImage image = MakePicture(false);
-    for (auto _ : state) {
-        state.PauseTiming();
-        CPixImage work(image);
-        state.ResumeTiming();
-        bool ok = work.EqualizeLevels();
-        benchmark::DoNotOptimize(ok);
-    }
-    Pixels(state);
+    TimeOnCopies(state, [](CPixImage& image) { return image.EqualizeLevels(); });
 }
 BENCHMARK(BM_EqualizeLevels);
 
 void BM_MagickEqualize(benchmark::State& state)
 {
-    StartMagick();
-    MagickWand* source = MagickPicture(false);
-    for (auto _ : state) {
-        state.PauseTiming();
-        MagickWand* wand = CloneMagickWand(source);
-        state.ResumeTiming();
-        MagickBooleanType ok = MagickEqualizeImage(wand);
-        benchmark::DoNotOptimize(ok);
-        state.PauseTiming();
-        DestroyMagickWand(wand);
-        state.ResumeTiming();
-    }
-    DestroyMagickWand(source);
-    Pixels(state);
+    TimeOnMagickClones(state, false, [](MagickWand* wand) { return MagickEqualizeImage(wand); });
 }
 BENCHMARK(BM_MagickEqualize);
 

@@ -38,6 +38,14 @@ PixQuad Through(PixQuad c, const std::uint8_t* table)
     return c;
 }
 
+// Passes every palette entry through fn.
+template <typename Fn>
+void MapPalette(CPixImage& image, Fn fn)
+{
+    for (std::uint32_t i = 0; i < image.ColorCount(); ++i)
+        image.SetPaletteQuad(i, fn(image.PaletteEntry(i)));
+}
+
 // rand() of the runtime gives at least 0..32767; only that range is used.
 int Random15()
 {
@@ -57,10 +65,7 @@ bool CPixImage::ApplyLut(const std::uint8_t* table)
         return true;
     }
     if (IsIndexed()) {
-        PixQuad* pal = PalettePointer();
-        for (std::uint32_t i = 0; i < ColorCount(); ++i)
-            pal[i] = Through(pal[i], table);
-        m_info.lastColorValid = 0;
+        MapPalette(*this, [table](PixQuad c) { return Through(c, table); });
         return true;
     }
     if (m_pSelection != nullptr) {
@@ -84,10 +89,7 @@ bool CPixImage::ApplyLutRgba(const std::uint8_t* red, const std::uint8_t* green,
         return c;
     };
     if (IsIndexed()) {
-        PixQuad* pal = PalettePointer();
-        for (std::uint32_t i = 0; i < ColorCount(); ++i)
-            pal[i] = map(pal[i]);
-        m_info.lastColorValid = 0;
+        MapPalette(*this, map);
         return true;
     }
     ForEachSelected([&](int x, int y) {
@@ -133,10 +135,7 @@ bool CPixImage::ShiftChannels(int red, int green, int blue)
         return c;
     };
     if (IsIndexed()) {
-        PixQuad* pal = PalettePointer();
-        for (std::uint32_t i = 0; i < ColorCount(); ++i)
-            pal[i] = shift(pal[i]);
-        m_info.lastColorValid = 0;
+        MapPalette(*this, shift);
         return true;
     }
     ForEachSelected([&](int x, int y) { SetPixelColor(x, y, shift(PixelColor(x, y, false)), false); });

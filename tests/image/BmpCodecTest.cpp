@@ -296,7 +296,7 @@ TEST(BmpEncoder, EveryDepthRoundTripsAndReadsBackInPillow)
         ASSERT_TRUE(back.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeBmp));
         EXPECT_EQ(back.Bpp(), bpp);
         EXPECT_EQ(TopDownRgba(back), TopDownRgba(image));
-        const std::string path = dir + "bmp_pillow_" + std::to_string(bpp) + ".bmp";
+        const std::string path = dir + "bmp_pillow_" + ProcessToken() + "_" + std::to_string(bpp) + ".bmp";
         ASSERT_TRUE(image.WriteToFile(path.c_str(), kPixTypeBmp));
         const int agrees = PillowReadsAs(path, image);
         if (agrees >= 0) {

@@ -17,8 +17,8 @@ CBonusCardFrame::CBonusCardFrame(CCardTable* owner, const char* framePath)
     IEngine* e = m_engine.Get();
     if (e == nullptr || framePath == nullptr)
         return;
-    m_texture = COwnedTexture(e, e->TextureLoad(framePath));
-    if (!m_texture)
+    m_texture = CTextureOwner(e, e->TextureLoad(framePath));
+    if (m_texture.Get() == 0)
         return;
     const float w = static_cast<float>(e->TextureGetWidth(m_texture.Get()));
     const float h = static_cast<float>(e->TextureGetHeight(m_texture.Get()));

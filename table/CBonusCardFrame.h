@@ -1,7 +1,7 @@
 // CBonusCardFrame.h: the golden frame drawn around a card marked for a bonus, with its sparkles.
 #pragma once
-#include "table/EngineRef.h"
-#include "table/OwnedHandle.h"
+#include "platform/EngineHandle.h"
+#include "platform/EngineRef.h"
 
 #include <memory>
 
@@ -29,7 +29,7 @@ public:
 
 private:
     CEngineRef m_engine;                          // first: the texture and the sprite go before it
-    COwnedTexture m_texture;                      // before the sprite, which draws it
+    CTextureOwner m_texture;                      // before the sprite, which draws it
     std::unique_ptr<CParticleManager> particles;  // before the sparkles, which draw into it
     std::unique_ptr<CFlyingEffects> sparkles;
     CCardTable* table;

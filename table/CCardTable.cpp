@@ -67,29 +67,33 @@ CCardTable::~CCardTable()
 
 void CCardTable::LoadSounds()
 {
+    IEngine* e = m_engine.Get();
+    if (e == nullptr)
+        return;
+    auto LoadEffect = [e](const char* path) { return CEffectOwner(e, e->EffectLoad(path)); };
     TableSounds& s = m_Sounds;
-    s.m_hSndBonusOn = LoadOwnedEffect(m_engine, "sfx/sounds/game_mi_on.ogg");
-    s.m_hSndBonusOff = LoadOwnedEffect(m_engine, "sfx/sounds/game_mi_off.ogg");
+    s.m_hSndBonusOn = LoadEffect("sfx/sounds/game_mi_on.ogg");
+    s.m_hSndBonusOff = LoadEffect("sfx/sounds/game_mi_off.ogg");
     char path[64];
     for (int i = 0; i < 3; ++i) {
         std::snprintf(path, sizeof path, "sfx/sounds/game_cards_deal_%d.ogg", i + 1);
-        s.m_hSndDeal[i] = LoadOwnedEffect(m_engine, path);
+        s.m_hSndDeal[i] = LoadEffect(path);
         std::snprintf(path, sizeof path, "sfx/sounds/game_card_get_%d.ogg", i + 1);
-        s.m_hSndCardGet[i] = LoadOwnedEffect(m_engine, path);
+        s.m_hSndCardGet[i] = LoadEffect(path);
         std::snprintf(path, sizeof path, "sfx/sounds/game_card_put_%d.ogg", i + 1);
-        s.m_hSndCardPut[i] = LoadOwnedEffect(m_engine, path);
+        s.m_hSndCardPut[i] = LoadEffect(path);
     }
-    s.m_hSndHint = LoadOwnedEffect(m_engine, "sfx/sounds/game_hint.ogg");
-    s.m_hSndCardBack = LoadOwnedEffect(m_engine, "sfx/sounds/game_card_back.ogg");
+    s.m_hSndHint = LoadEffect("sfx/sounds/game_hint.ogg");
+    s.m_hSndCardBack = LoadEffect("sfx/sounds/game_card_back.ogg");
     for (int i = 2; i < 8; ++i) {
         std::snprintf(path, sizeof path, "sfx/sounds/game_combo_x%d.ogg", i);
-        s.m_hSndCombo[i] = LoadOwnedEffect(m_engine, path);
+        s.m_hSndCombo[i] = LoadEffect(path);
     }
-    s.m_hSndCardFix = LoadOwnedEffect(m_engine, "sfx/sounds/game_card_fix.ogg");
-    s.m_hSndCardsDeck = LoadOwnedEffect(m_engine, "sfx/sounds/game_cards_deck.ogg");
-    s.m_hSndTextMessage = LoadOwnedEffect(m_engine, "sfx/sounds/game_text_message.ogg");
-    s.m_hSndCardsAdd = LoadOwnedEffect(m_engine, "sfx/sounds/game_cards_add.ogg");
-    s.m_hSndMultiCard = LoadOwnedEffect(m_engine, "sfx/sounds/game_multicard.ogg");
+    s.m_hSndCardFix = LoadEffect("sfx/sounds/game_card_fix.ogg");
+    s.m_hSndCardsDeck = LoadEffect("sfx/sounds/game_cards_deck.ogg");
+    s.m_hSndTextMessage = LoadEffect("sfx/sounds/game_text_message.ogg");
+    s.m_hSndCardsAdd = LoadEffect("sfx/sounds/game_cards_add.ogg");
+    s.m_hSndMultiCard = LoadEffect("sfx/sounds/game_multicard.ogg");
 }
 
 void CCardTable::PlayEffect(HEffect effect)
@@ -115,7 +119,7 @@ void CCardTable::StartSwayWave(float seconds)
     m_SwayWave.m_nSwings = static_cast<int>(seconds / 0.3f);
 }
 
-void CCardTable::PlayRandom(const COwnedEffect (&sounds)[3])
+void CCardTable::PlayRandom(const CEffectOwner (&sounds)[3])
 {
     PlayEffect(sounds[std::clamp(RandomInt(0, 2), 0, 2)]);
 }

@@ -1,10 +1,10 @@
 // CCardTable.h: the engine that plays every solitaire variant from the level file.
 #pragma once
 #include "platform/Engine.h"
+#include "platform/EngineHandle.h"
+#include "platform/EngineRef.h"
 #include "table/CPlace.h"
-#include "table/EngineRef.h"
 #include "table/GameMode.h"
-#include "table/OwnedHandle.h"
 #include "table/LevelValues.h"
 #include "table/PlaceDef.h"
 
@@ -36,7 +36,7 @@ struct CardSize {
 
 // The sounds of the table, freed with it; the combo sounds exist for multipliers 2..7 only.
 struct TableSounds {
-    COwnedEffect m_hSndBonusOn, m_hSndBonusOff, m_hSndDeal[3], m_hSndHint, m_hSndCardBack, m_hSndCombo[8],
+    CEffectOwner m_hSndBonusOn, m_hSndBonusOff, m_hSndDeal[3], m_hSndHint, m_hSndCardBack, m_hSndCombo[8],
         m_hSndCardFix, m_hSndCardGet[3], m_hSndCardPut[3], m_hSndCardsDeck, m_hSndTextMessage, m_hSndCardsAdd,
         m_hSndMultiCard;
 };
@@ -120,8 +120,8 @@ public:
     CCardFlight* AddFlight(std::unique_ptr<CCardFlight> flight);  // takes ownership, returns it
     bool PassesWinConditions() const;
     void PlayEffect(HEffect effect);
-    void PlayEffect(const COwnedEffect& effect) { PlayEffect(effect.Get()); }
-    void PlayRandom(const COwnedEffect (&sounds)[3]);  // one of the three, at random
+    void PlayEffect(const CEffectOwner& effect) { PlayEffect(effect.Get()); }
+    void PlayRandom(const CEffectOwner (&sounds)[3]);  // one of the three, at random
     void PlayFixSound();                       // a card landed in a house: at most once every 0.2 s
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
     float GetEngineTime() const { return m_engine.Get() != nullptr ? m_engine.Get()->GetTime() : 0.0f; }

@@ -134,10 +134,12 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
     }
     autohintLeft = autohintFirst;
 
-    sndBonusActive = LoadOwnedEffect(m_engine, "sfx/sounds/game_bonus_active.ogg");
-    sndBonusSelect = LoadOwnedEffect(m_engine, "sfx/sounds/game_bonus_select.ogg");
-    sndBonusTake = LoadOwnedEffect(m_engine, "sfx/sounds/game_bonus_take.ogg");
-    sndInterfaceShow = LoadOwnedEffect(m_engine, "sfx/sounds/interface_show.ogg");
+    if (IEngine* e = m_engine.Get()) {
+        sndBonusActive = CEffectOwner(e, e->EffectLoad("sfx/sounds/game_bonus_active.ogg"));
+        sndBonusSelect = CEffectOwner(e, e->EffectLoad("sfx/sounds/game_bonus_select.ogg"));
+        sndBonusTake = CEffectOwner(e, e->EffectLoad("sfx/sounds/game_bonus_take.ogg"));
+        sndInterfaceShow = CEffectOwner(e, e->EffectLoad("sfx/sounds/interface_show.ogg"));
+    }
     if (IsClassic())
         EnableBonuses(player == nullptr || player->m_bUseBonuses != 0);
     else if (IsBonusLevel())

@@ -1,11 +1,11 @@
 // CInterface.h: the controller of one game at the card table: table, deck, panel, gauges, helpers.
 #pragma once
 #include "platform/Engine.h"
+#include "platform/EngineHandle.h"
+#include "platform/EngineRef.h"
 #include "table/CGamePanel.h"
-#include "table/EngineRef.h"
 #include "table/GameMode.h"
 #include "table/IGameController.h"
-#include "table/OwnedHandle.h"
 #include "table/ITableHost.h"
 
 #include <memory>
@@ -234,7 +234,7 @@ private:
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
     float RandomFloat(float lo, float hi) const;
     void PlaySound(HEffect sound) const;
-    void PlaySound(const COwnedEffect& sound) const { PlaySound(sound.Get()); }
+    void PlaySound(const CEffectOwner& sound) const { PlaySound(sound.Get()); }
     std::string GameKey() const;               // "S3", "C0H", "S1B": the trace record of the game
     const char* MedalName() const;
 
@@ -290,7 +290,7 @@ private:
     std::unique_ptr<CMoveIndicator> moveIndicator;
     float autohintLeft = 0, autohintFirst = 0, autohintRepeat = 0;
     std::unique_ptr<CTracker> tracker;
-    COwnedEffect sndBonusActive, sndBonusSelect, sndBonusTake, sndInterfaceShow;
+    CEffectOwner sndBonusActive, sndBonusSelect, sndBonusTake, sndInterfaceShow;
     CSprite* shadowSmall = nullptr;
     CSprite* shadowMid = nullptr;
     CSprite* shadowBig = nullptr;

@@ -1,7 +1,7 @@
 // CManaBar.h: the five mana gauges of the game screen that fill with play and enable the bonuses.
 #pragma once
-#include "table/EngineRef.h"
-#include "table/OwnedHandle.h"
+#include "platform/EngineHandle.h"
+#include "platform/EngineRef.h"
 
 #include <memory>
 #include <vector>
@@ -70,7 +70,7 @@ private:
     int m_nEarnedStep = 0, m_nEarnedTotal = 0;
     int m_nUndoLength = 0;
     CEngineRef m_engine;                       // before the textures, which go first
-    COwnedTexture m_partTextures[kGauges];     // before the sprites, which draw them
+    CTextureOwner m_partTextures[kGauges];     // before the sprites, which draw them
     std::unique_ptr<CSprite> m_partSprites[kGauges];
     ITableHost* m_pController;
     std::vector<float> m_angle, m_distance;    // per pixel of the image, row * texture width + column

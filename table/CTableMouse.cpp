@@ -261,7 +261,7 @@ bool CTableMouse::DoubleClickCard(int& event)
     m_bDblPending = false;
     if (m_sample.m_nLastMouseEvent != CFMouse::kEventReleased) {
         event = CFMouse::kEventReleased;
-        TABLE_LOG(m_engine, "[E] MOUSE_UP event leak detected!");
+        m_engine.Log("[E] MOUSE_UP event leak detected!");
         return false;
     }
     const std::optional<PlaceHit> hit = HitTest(true);

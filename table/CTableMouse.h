@@ -1,6 +1,6 @@
 // CTableMouse.h: the table's mouse: this frame's sample, what lies under it, and pick, drag, drop and clicks.
 #pragma once
-#include "table/EngineRef.h"
+#include "platform/EngineRef.h"
 
 #include <optional>
 #include <vector>

@@ -96,7 +96,10 @@ void CBonusClock::GradeBonusLevel()
     if (m_nGoal < 0) {
         for (int result : m_nGoalCount)
             m_nGoalsMet += result > 0 ? 1 : 0;
-        m_nGrade = m_nGoalsMet == 3 ? kGradeGold : m_nGoalsMet == 2 ? kGradeSilver : m_nGoalsMet == 1 ? kGradeBronze : kGradeNone;
+        m_nGrade = m_nGoalsMet == 3   ? kGradeGold
+                   : m_nGoalsMet == 2 ? kGradeSilver
+                   : m_nGoalsMet == 1 ? kGradeBronze
+                                      : kGradeNone;
         return;
     }
     // A bonus level's table is made with its location as the level number.

@@ -267,7 +267,8 @@ void CCardTable::MarkBonusCard()
     auto qualifies = [this](const CPlace* p) {
         if (p->Size() == 0)
             return false;
-        return p->type == kPlaceColumn || p->type == kPlaceSideColumn || (p->type == kPlaceDeck && m_Level.sName != "Golf");
+        return p->type == kPlaceColumn || p->type == kPlaceSideColumn ||
+               (p->type == kPlaceDeck && m_Level.sName != "Golf");
     };
     std::vector<CPlace*> candidates;
     for (auto& place : m_Places) {

@@ -171,7 +171,8 @@ bool CCardTable::ApplyFifteens(int p)
             continue;
         for (int c = 0; c < PlaceCount(); ++c) {
             CPlace* column = m_Places[static_cast<std::size_t>(c)].get();
-            if (column->type != kPlaceColumn || column->Size() != 0 || column->help_script == "Fifteens" || deck->Size() == 0)
+            if (column->type != kPlaceColumn || column->Size() != 0 || column->help_script == "Fifteens" ||
+                deck->Size() == 0)
                 continue;
             RecordRuleMove(d, c, deck->TopIndex(), 0);
             deck->MoveCard(deck->TopIndex(), column, CardMove::Up(0.5f).After(kAtOnce));

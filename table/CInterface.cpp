@@ -68,7 +68,8 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
     else
         levelSection = level;
 
-    helpDesk = std::make_unique<CHelpDesk>(this, m_pPanel->GetPicture(), levelSection, !IsBonusLevel(), !IsBonusLevel());
+    helpDesk =
+        std::make_unique<CHelpDesk>(this, m_pPanel->GetPicture(), levelSection, !IsBonusLevel(), !IsBonusLevel());
     helpDesk->SetView(CHelpDesk::kSmall, 0.0f);
     helpDesk->SetRulesIndex(levelSection);
 

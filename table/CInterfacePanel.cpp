@@ -324,8 +324,8 @@ float CInterface::SpawnFrameEffects(CFlyingEffects* effects, const FrameEffects&
         if (frame.radius >= 0) {
             const float a = 2.0f * kPi * static_cast<float>(i) / static_cast<float>(count);
             const float r = static_cast<float>(frame.radius);
-            effects->FlyLastTo(static_cast<float>(frame.cx) + std::cos(a) * r, static_cast<float>(frame.cy) + std::sin(a) * r,
-                               slot.flight, slot.hold);
+            effects->FlyLastTo(static_cast<float>(frame.cx) + std::cos(a) * r,
+                               static_cast<float>(frame.cy) + std::sin(a) * r, slot.flight, slot.hold);
             longest = std::max(longest, slot.delay + slot.hold + slot.flight);
         }
     }

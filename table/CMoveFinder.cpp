@@ -185,7 +185,8 @@ bool CMoveFinder::SimulateStock(CPlace& stock, CPlace& probe)
                     --k;
                     for (int r = 0; r < table->PlaceCount() && !stockCanHelp; ++r) {
                         CPlace* from = Place(r);
-                        if ((from->type != kPlaceColumn && from->type != kPlacePop) || from->Size() == 0 || from == place)
+                        if ((from->type != kPlaceColumn && from->type != kPlacePop) || from->Size() == 0 ||
+                            from == place)
                             continue;
                         probe.pile.assign(1, from->pile.back());
                         stockCanHelp = CanDrop(w, place->TopIndex(), &probe, from);

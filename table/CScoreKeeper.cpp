@@ -31,6 +31,11 @@ bool IsColumn(const CPlace* p)
     return p->type == kPlaceColumn;
 }
 
+bool BothOfType(const CPlace* a, const CPlace* b, int type)
+{
+    return a->type == type && b->type == type;
+}
+
 bool IsPop(const CPlace* p)
 {
     return p->type == kPlacePop;
@@ -153,8 +158,8 @@ bool CScoreKeeper::MatchesCombo(int kind, int& category) const
     case 3: category = 1; return sameFrom && IsColumn(bFrom) && IsHouse(bTo) && IsHouse(aTo);
     case 4: category = 1; return sameTo && IsHouse(bTo) && IsColumn(aFrom) && IsColumn(bFrom);
     case 5: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && IsHouse(aTo) && IsHouse(bTo);
-    case 6: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && aTo->type == kPlaceHouse && bTo->type == kPlaceHouse;
-    case 7: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && aTo->type == kPlaceSecondHouse && bTo->type == kPlaceSecondHouse;
+    case 6: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && BothOfType(aTo, bTo, kPlaceHouse);
+    case 7: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && BothOfType(aTo, bTo, kPlaceSecondHouse);
     case 8: category = 2; return IsPop(aFrom) && IsPop(bFrom) && IsHouse(aTo) && IsHouse(bTo);
     case 9: category = 3; return sameTo && IsColumn(bTo) && IsPop(aFrom) && IsPop(bFrom);
     default: return false;

@@ -363,7 +363,8 @@ private:
         if (cell >= 0) {
             for (int p = 0; p < m_table.PlaceCount(); ++p) {
                 const CPlace* src = m_table.GetPlace(p);
-                if (src->Size() == 0 || IsHouseType(src->type) || src->type == kPlaceDiscard || src->type == kPlaceFreeCell)
+                if (src->Size() == 0 || IsHouseType(src->type) || src->type == kPlaceDiscard ||
+                    src->type == kPlaceFreeCell)
                     continue;
                 if (src->pile.back()->IsFaceUp() && finder.CanPick(p, src->TopIndex()))
                     out.push_back({1, p, src->TopIndex(), cell});

@@ -118,7 +118,8 @@ TEST(RuleActions, FifteensRemovesFifteenOrFourOfAKindAndRefillsEmptyColumns)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // 0 the gathering place, 1 the discard, 2 and 3 stocks, 4 an empty column, 5 a full one.
-        RuleTable t(fake.Get(), {kPlaceColumn, kPlaceDiscard, kPlaceDeck, kPlaceDeck, kPlaceColumn, kPlaceColumn}, "Fifteens");
+        RuleTable t(fake.Get(), {kPlaceColumn, kPlaceDiscard, kPlaceDeck, kPlaceDeck, kPlaceColumn, kPlaceColumn},
+                    "Fifteens");
         t.Put(0, c.ranks);
         t.Put(2, {1, 2});
         t.Put(3, {3});
@@ -270,7 +271,10 @@ TEST(BonusGrade, AttemptsAndTimesGiveTheirMedals)
 TEST(BonusGrade, TheWinOfABonusLevelGradesIt)
 {
     ScopedFakeEngine fake;
-    struct Case { unsigned mode; int grade; };
+    struct Case {
+        unsigned mode;
+        int grade;
+    };
     const Case cases[] = {{kModeBonusLevel, kGradeSilver}, {kModeBonusLevel | kModeHardcore, kGradeNone}, {kModeStory, kGradeNone}};  // a hardcore or story win is not graded
     for (const Case& c : cases) {
         SCOPED_TRACE("mode " + std::to_string(c.mode));

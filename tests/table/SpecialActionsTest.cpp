@@ -159,28 +159,29 @@ TEST_F(ActionTest, SelectionMarksTheCardsEachCodeWouldTake)
     const std::vector<Case> cases = {
         {kActionCardToHouse, 1, 2, 0, {{1, 2}}},
         {kActionCardToDeck, 1, 0, 0, {{1, 0}}},
-        {kActionPeekCard, 1, 2, 0, {}},                                   // peek takes only a face-down card
+        {kActionPeekCard, 1, 2, 0, {}},                               // peek takes only a face-down card
         {kActionPeekCard, 1, 0, 0, {{1, 0}}},
         {kActionSwapWithRandom, 1, 2, 0, {{1, 2}}},
-        {kActionTakeAnyCards, 1, 0, 0, {}},                                   // only a face-up card
-        {kActionPairToHouse, 1, 1, 0, {{1, 0}, {1, 1}}},                      // the card below it
-        {kActionPairToDeck, 1, 0, 0, {{1, 0}, {1, 1}}},                      // the bottom card takes the second
-        {kActionExchangePair, 1, 2, 1, {{1, 2}, {2, 2}}},                     // the right neighbour's card
-        {kActionPairToHouse, 1, 0, -1, {{0, 0}, {1, 0}}},                     // the left neighbour at the same depth
-        {kActionThreeToHouse, 1, 2, 0, {{1, 0}, {1, 1}, {1, 2}}},              // shifted down to stay in the pile
-        {kActionThreeToDeck, 1, 0, 0, {{1, 0}, {1, 1}, {1, 2}}},              // shifted up to start at the bottom
-        {kActionRowToHouse, 1, 2, 0, Row(2)},                                // the row's top cards, face up
-        {kActionRowToDeck, 1, 0, 0, {}},                                    // the row's bottoms are face down
+        {kActionTakeAnyCards, 1, 0, 0, {}},                           // only a face-up card
+        {kActionPairToHouse, 1, 1, 0, {{1, 0}, {1, 1}}},              // the card below it
+        {kActionPairToDeck, 1, 0, 0, {{1, 0}, {1, 1}}},               // the bottom card takes the second
+        {kActionExchangePair, 1, 2, 1, {{1, 2}, {2, 2}}},             // the right neighbour's card
+        {kActionPairToHouse, 1, 0, -1, {{0, 0}, {1, 0}}},             // the left neighbour at the same depth
+        {kActionThreeToHouse, 1, 2, 0, {{1, 0}, {1, 1}, {1, 2}}},     // shifted down to stay in the pile
+        {kActionThreeToDeck, 1, 0, 0, {{1, 0}, {1, 1}, {1, 2}}},      // shifted up to start at the bottom
+        {kActionRowToHouse, 1, 2, 0, Row(2)},                         // the row's top cards, face up
+        {kActionRowToDeck, 1, 0, 0, {}},                              // the row's bottoms are face down
         {kActionShuffleRow, 1, 0, 0, Row(0)},
-        {kActionPeekRow, 1, 0, 0, Row(0)},                               // a row of face-down cards stays
-        {kActionPeekRow, 1, 2, 0, {}},                                   // the last one face up: nothing stays
-        {kActionColumnToHouse, 1, 1, 0, {{1, 0}, {1, 1}, {1, 2}}},              // piles: the whole pile
+        {kActionPeekRow, 1, 0, 0, Row(0)},                            // a row of face-down cards stays
+        {kActionPeekRow, 1, 2, 0, {}},                                // the last one face up: nothing stays
+        {kActionColumnToHouse, 1, 1, 0, {{1, 0}, {1, 1}, {1, 2}}},    // piles: the whole pile
         {kActionShuffleColumn, 2, 2, 0, {{2, 0}, {2, 1}, {2, 2}}},
-        {kActionDiagonalToHouse, 1, 1, 0, {{1, 1}, {2, 2}, {0, 0}}},             // diagonal through the pointed card
-        {kActionDiagonalToDeck, 1, 1, 1, {{1, 1}, {2, 0}, {0, 2}}},             // the other diagonal
+        {kActionDiagonalToHouse, 1, 1, 0, {{1, 1}, {2, 2}, {0, 0}}},  // diagonal through the pointed card
+        {kActionDiagonalToDeck, 1, 1, 1, {{1, 1}, {2, 0}, {0, 2}}},   // the other diagonal
         {kActionPeekPile, 1, 2, 0, {{1, 0}, {1, 1}, {1, 2}}},
-        {kActionShuffleAll, 1, 2, 0, {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {2, 2}, {3, 0}, {3, 1}, {3, 2}}},
-        {kActionTakeRun, 1, 1, 0, {}},                                   // a face-down card cannot lead
+        {kActionShuffleAll, 1, 2, 0,
+         {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {2, 2}, {3, 0}, {3, 1}, {3, 2}}},
+        {kActionTakeRun, 1, 1, 0, {}},                                // a face-down card cannot lead
         {kActionTakeRun, 1, 2, 0, {{1, 2}}},
         {kActionTurnPileUp, 3, 2, 0, {{3, 0}, {3, 1}, {3, 2}}},
         {kActionExtraDeckPass, 1, 2, 0, {}},

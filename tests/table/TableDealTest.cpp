@@ -72,7 +72,8 @@ TEST(TableDeal, OneBonusCardIsMarkedOutsideBonusLevelsAndGolfStockIsSkipped)
                 if (c->CardState == 1) {
                     ++marked;
                     const int type = t.table.GetPlace(p)->type;
-                    EXPECT_TRUE(type == kPlaceColumn || type == kPlaceSideColumn || (type == kPlaceDeck && level != kGolf));
+                    EXPECT_TRUE(type == kPlaceColumn || type == kPlaceSideColumn ||
+                                (type == kPlaceDeck && level != kGolf));
                 }
             }
         }

@@ -76,14 +76,14 @@ void CCardTable::ClickCard(int placeIndex, int cardIndex, bool automatic)
     const RequirementList actions = place.click_card;  // the moves below may not change it, but be safe
     for (const PlaceRequirement& req : actions) {
         switch (req.a) {
-        case 0:
-        case 5: {
+        case ClickCardCode::kTurnOver:
+        case ClickCardCode::kTurnUp: {
             CCard* card = place.GetCard(cardIndex);
             if (card == nullptr)
                 break;
             if (!replaying)
                 m_pInterface->RequestUndoSnapshot();
-            const bool faceUp = req.a == 5 ? true : !card->IsFaceUp();
+            const bool faceUp = req.a == ClickCardCode::kTurnUp ? true : !card->IsFaceUp();
             place.MoveCard(cardIndex, &place,
                            CardMove::Face(faceUp, 0.2f).After(kAtOnce).Into(cardIndex).JoiningAtOnce());
             if (!replaying)
@@ -91,17 +91,18 @@ void CCardTable::ClickCard(int placeIndex, int cardIndex, bool automatic)
             PlayEffect(m_Sounds.m_hSndCardPut[2]);
             break;
         }
-        case 1:
-        case 2:
-        case 3: {
-            const int targetType = req.a == 3 ? kPlaceColumn : kPlacePop;
-            const float time = req.a == 3 ? 0.5f : 0.3f;
-            PlayDealSound(DealToType(place, targetType, req.a == 2 ? 3 : 1, time, true));
+        case ClickCardCode::kDealOne:
+        case ClickCardCode::kDealThree:
+        case ClickCardCode::kDealToColumns: {
+            const bool toColumns = req.a == ClickCardCode::kDealToColumns;
+            const int targetType = toColumns ? kPlaceColumn : kPlacePop;
+            const float time = toColumns ? 0.5f : 0.3f;
+            PlayDealSound(DealToType(place, targetType, req.a == ClickCardCode::kDealThree ? 3 : 1, time, true));
             if (!replaying)
                 m_pInterface->RestartAutoHint();
             break;
         }
-        case 7:
+        case ClickCardCode::kToDiscard:
             DealToType(place, kPlaceDiscard, 1, 0.5f, true);
             if (!replaying)
                 m_pInterface->RestartAutoHint();
@@ -129,7 +130,7 @@ void CCardTable::ClickEmpty(int placeIndex, bool automatic)
     GatherCruel(&place);
     bool anyHadCards = false;
     for (const PlaceRequirement& req : RequirementList(place.click_empty)) {
-        if (req.a != 0)
+        if (req.a != ClickEmptyCode::kGatherPops)
             continue;
         int count = 0;
         for (auto& owned : m_Places) {

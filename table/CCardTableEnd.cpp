@@ -19,9 +19,9 @@ bool PlacePassesWin(const CPlace& place)
     for (const PlaceRequirement& req : place.win_cond) {
         bool ok = true;
         switch (req.a) {
-        case 0: ok = place.Size() == req.b; break;
-        case 1: ok = place.IsSorted(0); break;
-        case 2: ok = (place.Size() == req.b || place.Size() == req.c) && place.IsSorted(0); break;
+        case WinCode::kHolds: ok = place.Size() == req.b; break;
+        case WinCode::kSorted: ok = place.IsSorted(0); break;
+        case WinCode::kHoldsSorted: ok = (place.Size() == req.b || place.Size() == req.c) && place.IsSorted(0); break;
         default: break;
         }
         if (!ok)

@@ -212,7 +212,7 @@ void CCardTable::DealToken(CDeck& deck, CPlace& place, const std::string& token)
         int rank = 0, suit = 0;
         return m_pInterface->NextDeal(rank, suit) ? deck.TakeCard(rank, suit) : nullptr;
     };
-    if (req.a == -1) {
+    if (req.a == kTokenRandomCards) {
         // Never more draws than the pool holds, whatever count the file asks for.
         for (int n = 0; n < req.b && deck.Available() > 0; ++n) {
             if (!lay(next(replaying ? nullptr : deck.DrawRandom()), req.c == 1))
@@ -235,19 +235,20 @@ void CCardTable::DealCards(CDeck& deck, int baseRank)
         place.StopSway();
         // Cards from an earlier deal are all back in the pool: the pile starts empty.
         place.pile.clear();
-        if (!place.empty_drop_req.empty() && place.empty_drop_req.front().a == 1 &&
+        if (!place.empty_drop_req.empty() && place.empty_drop_req.front().a == EmptyDropCode::kRank &&
             place.empty_drop_req.front().b == -1) {
             PlaceRequirement& first = place.empty_drop_req.front();
             CPlace* other = GetPlace(first.c);
             if (first.c != -1 && counter == 3 && other != nullptr)
                 other->cards.insert(other->cards.begin(), RankToken(baseRank));
-            first = PlaceRequirement{1, baseRank, 1, first.d};
+            first = PlaceRequirement{EmptyDropCode::kRank, baseRank, 1, first.d};
             if (first.d == 1)
                 place.cards.push_back(RankToken(baseRank));
             ++counter;
         }
         if (place.empty_drop_req.empty() && m_Level.sName == "Penguin" && place.type == kPlaceColumn)
-            place.empty_drop_req.push_back(PlaceRequirement{1, baseRank == 0 ? 12 : baseRank - 1, 0, 0});
+            place.empty_drop_req.push_back(
+                PlaceRequirement{EmptyDropCode::kRank, baseRank == 0 ? 12 : baseRank - 1, 0, 0});
         for (const std::string& token : place.cards)
             DealToken(deck, place, token);
     }

@@ -147,7 +147,7 @@ void CMoveFinder::StockCanHelp()
     CPlace probe(table, true);
     if (stock->click_empty_limit != 0) {
         for (const PlaceRequirement& req : stock->click_empty) {
-            if (req.a != 0)
+            if (req.a != ClickEmptyCode::kGatherPops)
                 continue;
             for (int w = 0; w < table->PlaceCount(); ++w) {
                 const CPlace* waste = Place(w);
@@ -171,16 +171,17 @@ bool CMoveFinder::SimulateStock(CPlace& stock, CPlace& probe)
         for (const PlaceRequirement& req : stock.click_card) {
             for (int w = 0; w < table->PlaceCount() && !stockCanHelp; ++w) {
                 CPlace* place = Place(w);
-                if ((req.a == 1 || req.a == 2) && place->type == kPlacePop && k >= 0) {
-                    if (req.a == 2) {
+                const bool deals = req.a == ClickCardCode::kDealOne || req.a == ClickCardCode::kDealThree;
+                if (deals && place->type == kPlacePop && k >= 0) {
+                    if (req.a == ClickCardCode::kDealThree) {
                         for (int skipped = 0; skipped < 2 && k > 0; ++skipped)
                             --k;
                     }
                     probe.pile.assign(1, stock.pile[static_cast<std::size_t>(k)]);
                     --k;
-                    stockCanHelp = CanDropAnywhere(&probe, place, 2, nullptr);
+                    stockCanHelp = CanDropAnywhere(&probe, place, kPlacePop, nullptr);
                     probe.pile.clear();
-                } else if (req.a == 7 && place->type == kPlaceDiscard && k >= 0) {
+                } else if (req.a == ClickCardCode::kToDiscard && place->type == kPlaceDiscard && k >= 0) {
                     place->pile.push_back(stock.pile[static_cast<std::size_t>(k)]);
                     --k;
                     for (int r = 0; r < table->PlaceCount() && !stockCanHelp; ++r) {
@@ -195,7 +196,7 @@ bool CMoveFinder::SimulateStock(CPlace& stock, CPlace& probe)
                     place->pile.pop_back();
                 }
             }
-            if (req.a == 3) {
+            if (req.a == ClickCardCode::kDealToColumns) {
                 k = -1;
                 stockCanHelp = stock.Size() > 0;
             }

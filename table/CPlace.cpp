@@ -127,7 +127,7 @@ void CPlace::ApplyBaseRank()
     if (!IsHouseType(type) && type != kPlaceColumn)
         return;
     for (const PlaceRequirement& req : empty_drop_req) {
-        if (req.a == 1) {
+        if (req.a == EmptyDropCode::kRank) {
             iRankMat = req.b;
             return;
         }
@@ -546,11 +546,11 @@ bool CPlace::IsSorted(int from) const
             const CCard* below = i > start ? pile[static_cast<std::size_t>(i - 1)] : nullptr;
             bool ok = true;
             switch (req.a) {
-            case 0: ok = card->Suit == base->Suit; break;
-            case 1: ok = below == nullptr || RankFollows(below->Rank, card->Rank, 1, Wrap); break;
-            case 2: ok = below == nullptr || RankFollows(below->Rank, card->Rank, -1, Wrap); break;
-            case 4: ok = below == nullptr || card->Colour() != below->Colour(); break;
-            case 5: ok = below == nullptr || card->Colour() == below->Colour(); break;
+            case SortCode::kSameSuit: ok = card->Suit == base->Suit; break;
+            case SortCode::kRising: ok = below == nullptr || RankFollows(below->Rank, card->Rank, 1, Wrap); break;
+            case SortCode::kFalling: ok = below == nullptr || RankFollows(below->Rank, card->Rank, -1, Wrap); break;
+            case SortCode::kAlternateColours: ok = below == nullptr || card->Colour() != below->Colour(); break;
+            case SortCode::kOneColour: ok = below == nullptr || card->Colour() == below->Colour(); break;
             default: break;
             }
             if (!ok)

@@ -26,6 +26,95 @@ inline bool IsHouseType(int type)
     return type == kPlaceHouse || type == kPlaceSecondHouse;
 }
 
+// Requirement codes as the level file writes them: the first value (`a`) of a requirement, one
+// family per list. A code that a list does not know passes.
+namespace PickCode {
+enum : int {
+    kFaceUp = 0,
+    kTopCard = 1,
+    kPlaceHolds = 2,      // place b holds exactly c cards
+    kSortedRun = 3,       // the lifted run obeys sort_req
+    kFitsFreeCells = 4,   // at most 1 + the empty free cells are lifted
+    kAlways = 5,
+    kWraps = 6,           // passes, and ranks of this place wrap from then on
+};
+}  // namespace PickCode
+
+namespace DropCode {
+enum : int {
+    kSingleCard = 0,
+    kSameSuit = 1,
+    kOneHigher = 2,       // the landing card is one rank above the top card
+    kSameColour = 3,
+    kOneLower = 4,
+    kTopFaceUp = 5,
+    kOtherColour = 6,
+    kOneApart = 7,        // one rank above or below, never wrapping
+    kWraps = 8,           // passes, and ranks of this place wrap from then on
+    kNotFromPlace = 9,    // not from place b
+    kFromPlace = 10,      // from place b
+    kPlaceHolds = 11,     // place b holds exactly c cards
+    kRanksAddUpTo = 12,   // the two ranks, counted from 1, add up to b
+    kNotFromColumn = 13,
+    kRankWithFewer = 14,  // the landing card has rank b and fewer than b cards move
+    kFewerThan = 15,      // fewer than b cards move
+};
+}  // namespace DropCode
+
+namespace EmptyDropCode {
+enum : int {
+    kSingleCard = 0,
+    kRank = 1,            // the landing card has rank b; b -1: the level's base rank, set at the deal
+    kFromPlace = 4,       // from place b
+};
+}  // namespace EmptyDropCode
+
+namespace ClickCode {      // click_req
+enum : int {
+    kFaceDown = 0,
+    kTopCard = 1,
+    kStillFaceDown = 2,   // as kFaceDown
+};
+}  // namespace ClickCode
+
+namespace ClickCardCode {  // click_card: what a click on a card does
+enum : int {
+    kTurnOver = 0,
+    kDealOne = 1,         // the top card to every pop place
+    kDealThree = 2,       // up to three top cards to every pop place
+    kDealToColumns = 3,   // the top card to every column
+    kTurnUp = 5,
+    kToDiscard = 7,       // the top card to every discard place
+};
+}  // namespace ClickCardCode
+
+namespace ClickEmptyCode {  // click_empty: what a click on the empty place does
+enum : int {
+    kGatherPops = 0,      // takes back the cards of every pop place
+};
+}  // namespace ClickEmptyCode
+
+namespace SortCode {
+enum : int {
+    kSameSuit = 0,
+    kRising = 1,
+    kFalling = 2,
+    kAlternateColours = 4,
+    kOneColour = 5,
+};
+}  // namespace SortCode
+
+namespace WinCode {
+enum : int {
+    kHolds = 0,           // exactly b cards
+    kSorted = 1,          // the whole pile obeys sort_req
+    kHoldsSorted = 2,     // b or c cards, and sorted
+};
+}  // namespace WinCode
+
+// A card token of place%d_cards whose first value is this deals random cards: "-1:count:face".
+constexpr int kTokenRandomCards = -1;
+
 struct PlaceDef {
     int x = 0, y = 0;
     float rotate = 0;

@@ -52,17 +52,17 @@ protected:
             p->type = kPlaceColumn;
             p->v_offset = 1.0f;
             p->visible = true;
-            p->pick_req = {{0, 0, 0, 0}};
-            p->drop_req = {{4, 0, 0, 0}};
-            p->empty_drop_req = {{1, 12, 0, 0}};
+            p->pick_req = {{PickCode::kFaceUp, 0, 0, 0}};
+            p->drop_req = {{DropCode::kOneLower, 0, 0, 0}};
+            p->empty_drop_req = {{EmptyDropCode::kRank, 12, 0, 0}};
         }
         for (int h : houses) {
             CPlace* p = m_table->GetPlace(h);
             p->type = kPlaceHouse;
             p->v_offset = 0.0f;
-            p->pick_req = {{1, 0, 0, 0}};
-            p->drop_req = {{1, 0, 0, 0}, {2, 0, 0, 0}};
-            p->empty_drop_req = {{1, 0, 0, 0}};
+            p->pick_req = {{PickCode::kTopCard, 0, 0, 0}};
+            p->drop_req = {{DropCode::kSameSuit, 0, 0, 0}, {DropCode::kOneHigher, 0, 0, 0}};
+            p->empty_drop_req = {{EmptyDropCode::kRank, 0, 0, 0}};
         }
         m_deck.Reset();
         return *m_table;
@@ -217,7 +217,7 @@ TEST_F(DragDropTest, RefusedPickGlowsTheRulesOnlyForAFaceUpCard)
         SCOPED_TRACE(c.name);
         m_host = GlowHost();
         CCardTable& t = Columns(2);
-        t.GetPlace(0)->pick_req = {{1, 0, 0, 0}, {0, 0, 0, 0}};  // top card only, face up
+        t.GetPlace(0)->pick_req = {{PickCode::kTopCard, 0, 0, 0}, {PickCode::kFaceUp, 0, 0, 0}};
         Lay(m_deck, t.GetPlace(0), 7, 0, c.faceUp);
         Lay(m_deck, t.GetPlace(0), 6, 0, true);
         Rest();

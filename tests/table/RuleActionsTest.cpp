@@ -61,8 +61,8 @@ TEST(RuleActions, SpiderSendsAFinishedSuitToTheFirstDiscardThatIsNotFull)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RuleTable t(fake.Get(), {kPlaceColumn, kPlaceDiscard, kPlaceDiscard}, "Spider");
-        t.P(1)->win_cond = {PlaceRequirement{0, 13, 0, 0}};
-        t.P(2)->win_cond = {PlaceRequirement{0, 13, 0, 0}};
+        t.P(1)->win_cond = {PlaceRequirement{WinCode::kHolds, 13, 0, 0}};
+        t.P(2)->win_cond = {PlaceRequirement{WinCode::kHolds, 13, 0, 0}};
         t.Put(1, KingToAce(), std::vector<int>(13, 2));  // the first discard is full
         t.Put(0, c.ranks, c.suits);
         const int before = t.Size(0);
@@ -271,11 +271,10 @@ TEST(BonusGrade, AttemptsAndTimesGiveTheirMedals)
 TEST(BonusGrade, TheWinOfABonusLevelGradesIt)
 {
     ScopedFakeEngine fake;
-    struct Case {
-        unsigned mode;
-        int grade;
-    };
-    const Case cases[] = {{kModeBonusLevel, kGradeSilver}, {kModeBonusLevel | kModeHardcore, kGradeNone}, {kModeStory, kGradeNone}};  // a hardcore or story win is not graded
+    struct Case { unsigned mode; int grade; };
+    // A hardcore or story win is not graded.
+    const Case cases[] = {
+        {kModeBonusLevel, kGradeSilver}, {kModeBonusLevel | kModeHardcore, kGradeNone}, {kModeStory, kGradeNone}};
     for (const Case& c : cases) {
         SCOPED_TRACE("mode " + std::to_string(c.mode));
         CCardTable table(3, c.mode, nullptr);

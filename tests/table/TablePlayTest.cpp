@@ -20,8 +20,8 @@ protected:
         table->SetCardSize(70, 100);
         for (int i = 0; i < places; ++i) {
             table->GetPlace(i)->type = type;
-            table->GetPlace(i)->pick_req = {{1, 0, 0, 0}};
-            table->GetPlace(i)->drop_req = {{4, 0, 0, 0}};
+            table->GetPlace(i)->pick_req = {{PickCode::kTopCard, 0, 0, 0}};
+            table->GetPlace(i)->drop_req = {{DropCode::kOneLower, 0, 0, 0}};
         }
         m_deck.Reset();
         return table;
@@ -113,7 +113,7 @@ TEST_F(PlayTest, DealOfThreeGivesMultipliersAndSilencesTheFirstTwo)
     auto table = Bare(2, kPlacePop);
     CPlace* stock = table->GetPlace(0);
     stock->type = kPlaceDeck;
-    stock->click_card = {{2, 0, 0, 0}};
+    stock->click_card = {{ClickCardCode::kDealThree, 0, 0, 0}};
     CCard* a = Lay(m_deck, stock, 1, 0, false);
     CCard* b = Lay(m_deck, stock, 2, 0, false);
     table->ClickPlace(0, 1, false);
@@ -142,12 +142,13 @@ TEST_F(PlayTest, ScriptedDropsFollowTheRulesAndTurnTheUncoveredCard)
     auto table = Bare(3, kPlaceColumn);
     for (int i = 0; i < 3; ++i) {
         CPlace* p = table->GetPlace(i);
-        p->drop_req = {{6, 0, 0, 0}, {4, 0, 0, 0}, {5, 0, 0, 0}};
-        p->pick_req = {{0, 0, 0, 0}, {3, 0, 0, 0}};
-        p->sort_req = {{4, 0, 0, 0}, {2, 0, 0, 0}};
-        p->click_req = {{0, 0, 0, 0}, {1, 0, 0, 0}};
-        p->click_card = {{5, 0, 0, 0}};
-        p->empty_drop_req = {{1, 12, 0, 0}};
+        p->drop_req = {
+            {DropCode::kOtherColour, 0, 0, 0}, {DropCode::kOneLower, 0, 0, 0}, {DropCode::kTopFaceUp, 0, 0, 0}};
+        p->pick_req = {{PickCode::kFaceUp, 0, 0, 0}, {PickCode::kSortedRun, 0, 0, 0}};
+        p->sort_req = {{SortCode::kAlternateColours, 0, 0, 0}, {SortCode::kFalling, 0, 0, 0}};
+        p->click_req = {{ClickCode::kFaceDown, 0, 0, 0}, {ClickCode::kTopCard, 0, 0, 0}};
+        p->click_card = {{ClickCardCode::kTurnUp, 0, 0, 0}};
+        p->empty_drop_req = {{EmptyDropCode::kRank, 12, 0, 0}};
     }
     Lay(m_deck, table->GetPlace(0), 12, 0);            // king of a black suit
     CCard* hidden = Lay(m_deck, table->GetPlace(1), 3, 1, false);
@@ -280,8 +281,8 @@ TEST_F(PlayTest, HintOrderTakesTheLastMatchOfEachSelectionPass)
     const int ranks[] = {5, 6, 7, 9};
     for (int i = 0; i < 4; ++i) {
         Lay(m_deck, table->GetPlace(i), ranks[i], 0);
-        table->GetPlace(i)->click_req = {{1, 0, 0, 0}};
-        table->GetPlace(i)->click_card = {{5, 0, 0, 0}};
+        table->GetPlace(i)->click_req = {{ClickCode::kTopCard, 0, 0, 0}};
+        table->GetPlace(i)->click_card = {{ClickCardCode::kTurnUp, 0, 0, 0}};
     }
     CMoveFinder& finder = *table->GetMoveFinder();
     table->RequestMoveSearch();
@@ -331,7 +332,7 @@ TEST_F(PlayTest, AHintNeverUndoesTheLastMove)
 {
     auto table = Bare(3, kPlaceSideColumn);
     for (int i = 0; i < 3; ++i) {
-        table->GetPlace(i)->drop_req = {{7, 0, 0, 0}};
+        table->GetPlace(i)->drop_req = {{DropCode::kOneApart, 0, 0, 0}};
         table->GetPlace(i)->empty_drop_req = {{9, 0, 0, 0}};
     }
     Lay(m_deck, table->GetPlace(0), 5, 0);
@@ -402,7 +403,7 @@ TEST_F(PlayTest, NoMoreMovesDialogFollowsTheLevelsExceptions)
         auto table = Bare(3, kPlaceColumn);
         EditValues(*table, [&](TableValues& v) { v.level.sName = c.name; });
         table->GetPlace(2)->help_script = c.rule;
-        table->GetPlace(2)->win_cond = {{0, 99, 0, 0}};  // never won, so the test runs
+        table->GetPlace(2)->win_cond = {{WinCode::kHolds, 99, 0, 0}};  // never won, so the test runs
         if (c.useless) {
             // A five lying legally on a six, and another six elsewhere: a mere shuffle.
             Lay(m_deck, table->GetPlace(0), 5, 0);

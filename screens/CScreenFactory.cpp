@@ -3,6 +3,7 @@
 
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
+#include "screens/CMenuScreen.h"
 #include "screens/CScreenEngine.h"
 #include "screens/CStandInScreen.h"
 
@@ -18,11 +19,16 @@ CScreenBase* MakeStandIn(int)
     return new (std::nothrow) CStandInScreen();
 }
 
+CScreenBase* MakeMainMenu(int)
+{
+    return CMenuScreen::Create();
+}
+
 CScreenFactory::Maker BuiltInMaker(EScreenKind kind)
 {
     switch (kind) {
     case EScreenKind::MainMenu:
-        return {};
+        return MakeMainMenu;
     case EScreenKind::StoryMap:
     case EScreenKind::ClassicSelection:
     case EScreenKind::TrophyRoom:

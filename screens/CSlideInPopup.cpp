@@ -6,6 +6,7 @@
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
 #include "framework/CFMouse.h"
+#include "framework/CFResource.h"
 
 #include <algorithm>
 
@@ -91,6 +92,17 @@ CFButton* CSlideInPopup::AddEffectButton(const char* effect, ClickHandler* onCli
     m_controller.Add(button.get());
     m_buttons.push_back(std::move(button));
     return m_buttons.back().get();
+}
+
+void CSlideInPopup::SetText(const std::string& name, const std::string& text)
+{
+    if (g_pResource != nullptr)
+        g_pResource->SetText(name.c_str(), text.c_str());
+}
+
+std::string CSlideInPopup::Numbered(const char* prefix, int n)
+{
+    return prefix + std::to_string(n);
 }
 
 void CSlideInPopup::HoldTopScreen()

@@ -62,6 +62,9 @@ protected:
     // A button with its own look, the module's effect of that name. Drawn after the slide.
     CFButton* AddEffectButton(const char* effect, ClickHandler* onClick);
     void SetEscapeDelay(float seconds) { m_fEscapeDelay = seconds; }
+    // The text variables that the popup's module shows (nothing without a resource manager).
+    static void SetText(const std::string& name, const std::string& text);
+    static std::string Numbered(const char* prefix, int n);  // ("HS_SCORE", 3): "HS_SCORE3"
     void HideBackdrop() { m_bBackdropShown = false; }
     // The top-level screen stops updating while this popup exists (a popup over a popup would
     // otherwise let it run again when the inner one closes).

@@ -79,7 +79,7 @@ CFButton* CSlideInPopup::AddPartButton(const char* object, ClickHandler* onClick
     button->SetVisible(false);
     m_controller.Add(button.get());
     m_partButtons.push_back(button.get());
-    m_bButtonsShown = false;
+    m_bStanding = false;
     m_buttons.push_back(std::move(button));
     return m_buttons.back().get();
 }
@@ -155,7 +155,7 @@ void CSlideInPopup::WatchSlide()
         OnSlideEnded();
     m_bWasSliding = sliding;
     if (!sliding)
-        ShowPartButtons();
+        Stand();
 }
 
 void CSlideInPopup::OnSlideEnded()
@@ -164,11 +164,11 @@ void CSlideInPopup::OnSlideEnded()
     m_pShadow->Stop(true);
 }
 
-void CSlideInPopup::ShowPartButtons()
+void CSlideInPopup::Stand()
 {
-    if (m_bButtonsShown)
+    if (m_bStanding)
         return;
-    m_bButtonsShown = true;
+    m_bStanding = true;
     for (CFButton* button : m_partButtons)
         button->SetVisible(true);
     m_controller.EnableInput();

@@ -86,7 +86,7 @@ private:
     std::unique_ptr<CFAnimationInstance> LoadSlide(const std::string& effect, bool playParts);
     void HandleKeys();
     void WatchSlide();
-    void ShowPartButtons();
+    void Stand();  // shows the part buttons and lets input in, once
     std::unique_ptr<CFButton> MakeButton(ClickHandler* onClick);
 
     std::string m_sModule;
@@ -96,7 +96,7 @@ private:
     std::vector<std::unique_ptr<CFButton>> m_buttons;
     std::vector<CFButton*> m_partButtons;     // hidden while the window slides
     bool m_bWasSliding = true;
-    bool m_bButtonsShown = false;
+    bool m_bStanding = false;                // buttons shown and input on since the window stood
     float m_fEscapeDelay = kEscapeDelay;
     CScreenBase* m_pHeldTop = nullptr;        // not owned
 };

@@ -1,10 +1,11 @@
-// CScreenFactoryTest.cpp: screens made by kind, stand-ins put in their place, and the stand-in
-// of a screen that does not exist yet leading back to the main menu.
-#include "screens/CScreenFactory.h"
+// CScreenFactoryTest.cpp: screens made by kind with the game's makers in place, stand-ins put
+// in their place, and the stand-in of a screen that does not exist yet leading back to the menu.
+#include "app/CScreenFactory.h"
 
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
 #include "app/TestScreens.h"
+#include "screens/GameScreens.h"
 #include "support/FakeEngine.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,11 @@ namespace {
 
 class CScreenFactoryTest : public ::testing::Test {
 protected:
-    void SetUp() override { g_pScreenManager = new CScreenManager(); }
+    void SetUp() override
+    {
+        RegisterGameScreens();
+        g_pScreenManager = new CScreenManager();
+    }
     void TearDown() override
     {
         delete g_pScreenManager;

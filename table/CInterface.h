@@ -164,6 +164,7 @@ public:
     CFAnimationInstance* GetPanel() const { return m_pPanel->GetPicture(); }
     CGamePanel* GetGamePanel() const { return m_pPanel.get(); }
     CFAnimationInstance* GetBackground() const { return background.get(); }
+    void ReloadBackground(bool highDetail);  // the options changed the detail
     CFAnimationInstance* GetTablePicture() const { return tablePicture.get(); }
     CSprite* GetCardBack() const { return cardBack; }
     const Replay& GetReplay() const { return replay; }

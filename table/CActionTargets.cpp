@@ -317,81 +317,77 @@ void SelectToReveal(CCardTable& t, const Pointed& p)
         ClearAllSelections(t);  // the action would reveal nothing
 }
 
-void SelectFor(CCardTable& t, int code, const Pointed& p)
+// The codes that select on a side column as well as on a main one; false for any other code.
+bool SelectOnAnyColumn(CCardTable& t, int code, const Pointed& p)
 {
-    const CPlace& H = *p.H;
-    const bool onColumn = IsColumnType(&H);
-    const bool onMainColumn = H.type == kPlaceColumn;
-    CCard* card = H.GetCard(p.c);
+    CCard* card = p.H->GetCard(p.c);
     switch (code) {
     case kActionCardToHouse:
     case kActionCardToDeck:
-        if (onColumn)
-            Select(card);
-        break;
+        Select(card);
+        return true;
     case kActionPeekCard:
-        if (onColumn && !card->IsFaceUp())
+        if (!card->IsFaceUp())
             Select(card);
-        break;
+        return true;
     case kActionSwapWithRandom:
     case kActionTakeAnyCards:
-        if (onColumn && card->IsFaceUp())
+        if (card->IsFaceUp())
             Select(card);
-        break;
+        return true;
     case kActionPairToHouse:
     case kActionPairToDeck:
     case kActionExchangePair:
-        if (onColumn)
-            SelectPair(t, p);
-        break;
-    case kActionThreeToHouse:
-    case kActionThreeToDeck:
-        if (onMainColumn)
-            SelectThree(p);
-        break;
-    case kActionRowToHouse:
-    case kActionRowToDeck:
-        if (onMainColumn)
-            SelectRow(t, p, true);
-        break;
-    case kActionShuffleRow:
-        if (onMainColumn)
-            SelectRow(t, p, false);
-        break;
-    case kActionPeekRow:
-        if (onMainColumn) {
-            const CCard* last = SelectRow(t, p, false);
-            if (last == nullptr || last->IsFaceUp())
-                ClearAllSelections(t);
-        }
-        break;
+        SelectPair(t, p);
+        return true;
     case kActionColumnToHouse:
     case kActionColumnToDeck:
     case kActionShuffleColumn:
-        if (onColumn)
-            SelectColumn(t, p);
+        SelectColumn(t, p);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SelectOnMainColumn(CCardTable& t, int code, const Pointed& p)
+{
+    const CPlace& H = *p.H;
+    switch (code) {
+    case kActionThreeToHouse:
+    case kActionThreeToDeck:
+        SelectThree(p);
         break;
+    case kActionRowToHouse:
+    case kActionRowToDeck:
+        SelectRow(t, p, true);
+        break;
+    case kActionShuffleRow:
+        SelectRow(t, p, false);
+        break;
+    case kActionPeekRow: {
+        const CCard* last = SelectRow(t, p, false);
+        if (last == nullptr || last->IsFaceUp())
+            ClearAllSelections(t);
+        break;
+    }
     case kActionDiagonalToHouse:
     case kActionDiagonalToDeck:
     case kActionShuffleDiagonal:
-        if (onMainColumn)
-            SelectDiagonal(t, p);
+        SelectDiagonal(t, p);
         break;
     case kActionPeekPile:
     case kActionTurnPileUp:
-        if (onMainColumn)
-            SelectToReveal(t, p);
+        SelectToReveal(t, p);
         break;
     case kActionShuffleAll:
-        if (onMainColumn) {
-            for (int i = 0; i < t.PlaceCount(); ++i) {
-                if (t.GetPlace(i)->type == kPlaceColumn)
-                    SelectAllOf(*t.GetPlace(i));
-            }
+        for (int i = 0; i < t.PlaceCount(); ++i) {
+            if (t.GetPlace(i)->type == kPlaceColumn)
+                SelectAllOf(*t.GetPlace(i));
         }
         break;
     case kActionTakeRun:
-        if (onMainColumn && card->IsFaceUp() && p.depth != 1) {
+        if (H.GetCard(p.c)->IsFaceUp() && p.depth != 1) {
             for (int i = p.c; i <= H.TopIndex(); ++i)
                 Select(H.GetCard(i));
         }
@@ -399,6 +395,14 @@ void SelectFor(CCardTable& t, int code, const Pointed& p)
     default:
         break;  // the deck pass needs no target; other codes select nothing
     }
+}
+
+void SelectFor(CCardTable& t, int code, const Pointed& p)
+{
+    if (IsColumnType(p.H) && SelectOnAnyColumn(t, code, p))
+        return;
+    if (p.H->type == kPlaceColumn)
+        SelectOnMainColumn(t, code, p);
 }
 }  // namespace
 

@@ -27,9 +27,11 @@ class CHelpDesk;
 class CManaBar;
 class CMoveIndicator;
 class CParticleManager;
+class CPlace;
 class CSprite;
 class CTracker;
 class CUndoHistory;
+struct MoveRecord;
 struct PlayerRecord;
 
 // Seconds drawn at random between lo and hi.
@@ -267,6 +269,9 @@ private:
     void CheckWonLevel();
     void ShowInfoWindow(int kind);
     void RunHint();
+    void HintPosition(const CPlace& place, int index, int& x, int& y) const;
+    void FlyHintFrame(const MoveRecord& move, const CPlace& source, const CPlace& target);
+    void GhostHintCards(const MoveRecord& move, CPlace& source, CPlace& target);
     void StopReplay();
 
     CEngineRef m_engine;                       // first: the sounds go before it

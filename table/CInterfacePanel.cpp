@@ -206,59 +206,68 @@ void CInterface::RunHint()
     CPlace* target = table->GetPlace(move.toPlace);
     if (source == nullptr || target == nullptr)
         return;
-    const int hw = table->GetCardSize().m_nCardWidth / 2, hh = table->GetCardSize().m_nCardHeight / 2;
-    auto position = [this](const CPlace* place, int index, int& x, int& y) {
-        if (index == -1) {
-            x = place->x;
-            y = place->y;
-            return;
-        }
-        table->GetCardPosition(place, index, place->GetCard(index), x, y);
-    };
-    int sx = 0, sy = 0;
-    position(source, move.fromCard, sx, sy);
-    int x1 = sx - hw, y1 = sy - hh, x2 = sx + hw, y2 = sy + hh;
-    if (move.fromCard != -1 && move.fromCard < source->TopIndex()) {
-        int tx = 0, ty = 0;
-        position(source, source->TopIndex(), tx, ty);
-        x1 = std::min(x1, tx - hw);
-        y1 = std::min(y1, ty - hh);
-        x2 = std::max(x2, tx + hw);
-        y2 = std::max(y2, ty + hh);
-    }
-    int dx = 0, dy = 0;
-    position(target, move.toCard, dx, dy);
     hintFlight->StopAll();
-    if (automatic) {
-        source->StartSway(0.1745f, move.fromCard, 3.0f, 0.0001f);
-    } else {
-        // The hint frame around the cards to move flies on to the destination.
-        FrameEffects frame;
-        frame.count = 24;
-        frame.life = {5.0f, 5.0f};
-        frame.delay = frame.delaySpecial = {kAtOnce, kAtOnce};
-        frame.flight = frame.flightSpecial = {1.0f, 1.0f};
-        frame.hold = frame.holdSpecial = {1.0f, 1.0f};
-        frame.x1 = x1, frame.y1 = y1, frame.x2 = x2, frame.y2 = y2;
-        frame.angle = source->rotate;
-        frame.cx = dx, frame.cy = dy;
-        frame.radius = table->GetCardSize().m_nCardWidth / 2;
-        SpawnFrameEffects(hintFlight.get(), frame);
-    }
+    if (automatic)
+        source->StartSway(0.1745f, move.fromCard, 3.0f, kAtOnce);
+    else
+        FlyHintFrame(move, *source, *target);
     for (int p = 0; p < table->PlaceCount(); ++p)
         table->GetPlace(p)->StopGhosts();
-    if (!automatic) {
-        if (CCard* card = move.toCard != -1 ? target->GetCard(move.toCard) : nullptr)
-            if (card->IsFaceUp())
-                card->SetGhost(3.0f, 1.0f);
-        if (move.fromCard != -1 && source->GetCard(move.fromCard) != nullptr &&
-            source->GetCard(move.fromCard)->IsFaceUp()) {
-            for (int i = move.fromCard; i <= source->TopIndex(); ++i)
-                source->GetCard(i)->SetGhost(5.0f, 0.0001f);
-        }
-    }
+    if (!automatic)
+        GhostHintCards(move, *source, *target);
     if (hintFlight->GetCount() > kHintEffectLimit && m_pPanel->GetHintButton() != nullptr)
         m_pPanel->GetHintButton()->SetEnabled(false);
+}
+
+// The anchor of an empty place, else where the card at index lies.
+void CInterface::HintPosition(const CPlace& place, int index, int& x, int& y) const
+{
+    if (index == -1) {
+        x = place.x;
+        y = place.y;
+        return;
+    }
+    table->GetCardPosition(&place, index, place.GetCard(index), x, y);
+}
+
+// A frame around the cards to move, from the hinted card to the top, flies on to the destination.
+void CInterface::FlyHintFrame(const MoveRecord& move, const CPlace& source, const CPlace& target)
+{
+    const int hw = table->GetCardSize().m_nCardWidth / 2, hh = table->GetCardSize().m_nCardHeight / 2;
+    int sx = 0, sy = 0;
+    HintPosition(source, move.fromCard, sx, sy);
+    FrameEffects frame;
+    frame.x1 = sx - hw, frame.y1 = sy - hh, frame.x2 = sx + hw, frame.y2 = sy + hh;
+    if (move.fromCard != -1 && move.fromCard < source.TopIndex()) {
+        int tx = 0, ty = 0;
+        HintPosition(source, source.TopIndex(), tx, ty);
+        frame.x1 = std::min(frame.x1, tx - hw);
+        frame.y1 = std::min(frame.y1, ty - hh);
+        frame.x2 = std::max(frame.x2, tx + hw);
+        frame.y2 = std::max(frame.y2, ty + hh);
+    }
+    HintPosition(target, move.toCard, frame.cx, frame.cy);
+    frame.count = 24;
+    frame.life = {5.0f, 5.0f};
+    frame.delay = frame.delaySpecial = {kAtOnce, kAtOnce};
+    frame.flight = frame.flightSpecial = {1.0f, 1.0f};
+    frame.hold = frame.holdSpecial = {1.0f, 1.0f};
+    frame.angle = source.rotate;
+    frame.radius = hw;
+    SpawnFrameEffects(hintFlight.get(), frame);
+}
+
+// The face-up cards of the hint light up: the one to land on, and the ones to move.
+void CInterface::GhostHintCards(const MoveRecord& move, CPlace& source, CPlace& target)
+{
+    if (CCard* card = move.toCard != -1 ? target.GetCard(move.toCard) : nullptr)
+        if (card->IsFaceUp())
+            card->SetGhost(3.0f, 1.0f);
+    const CCard* first = move.fromCard != -1 ? source.GetCard(move.fromCard) : nullptr;
+    if (first == nullptr || !first->IsFaceUp())
+        return;
+    for (int i = move.fromCard; i <= source.TopIndex(); ++i)
+        source.GetCard(i)->SetGhost(5.0f, kAtOnce);
 }
 
 float CInterface::SpawnFrameEffects(CFlyingEffects* effects, const FrameEffects& frame)

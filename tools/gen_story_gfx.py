@@ -10,7 +10,7 @@ gfx/story/*.png: the panel, buttons (looks 0 normal, 1 hover, 2 pressed), locati
     helm, hint, shadow bar, banners and lights of the map screen.
 gfx/common/rank_N.png (96 x 96): the thirteen rank emblems (also shown in the trophy room).
 gfx/new_location/*.png: the window, its photos foto_N (220 x 150) and the yes/no buttons.
-gfx/classic/foto_N_<look>.png (96 x 70): the location pictures of the classic selection, looks
+gfx/classic/foto_N_<look>.png (112 x 84): the location pictures of the classic selection, looks
     0 normal, 1 hover, 2 selected, off (locked).
 """
 
@@ -191,13 +191,27 @@ def new_location_textures(out, islands):
             art.save(out, "gfx/new_location/%s_%d.png" % (name, look), image)
 
 
+def classic_photo(picture, index, rim, rim_width, locked=False):
+    """A location picture with its name on a strip along the bottom."""
+    width, height = 112, 84
+    photo = art.thumbnail(picture, width, height)
+    if locked:
+        photo = art.grey(photo)
+    draw = ImageDraw.Draw(photo)
+    strip = height - 18 - rim_width
+    draw.rectangle((0, strip, width, height), fill=(250, 242, 220, 255))
+    name = art.LOCATION_NAMES[index]
+    draw.text((width / 2, strip + 9), name, font=art.fit_font(name, width - 8, 13),
+              fill=(120, 120, 120) if locked else art.INK, anchor="mm")
+    return art.framed(photo, rim, rim_width)
+
+
 def classic_location_textures(out, islands):
     for i, picture in enumerate(islands):
-        photo = art.thumbnail(picture, 96, 70)
-        art.save(out, "gfx/classic/foto_%d_0.png" % i, art.framed(photo, art.WOOD, 3))
-        art.save(out, "gfx/classic/foto_%d_1.png" % i, art.framed(photo, (255, 240, 150), 3))
-        art.save(out, "gfx/classic/foto_%d_2.png" % i, art.framed(photo, (255, 210, 40), 6))
-        art.save(out, "gfx/classic/foto_%d_off.png" % i, art.framed(art.grey(photo), (120, 120, 120), 3))
+        art.save(out, "gfx/classic/foto_%d_0.png" % i, classic_photo(picture, i, art.WOOD, 3))
+        art.save(out, "gfx/classic/foto_%d_1.png" % i, classic_photo(picture, i, (255, 240, 150), 4))
+        art.save(out, "gfx/classic/foto_%d_2.png" % i, classic_photo(picture, i, (255, 200, 30), 7))
+        art.save(out, "gfx/classic/foto_%d_off.png" % i, classic_photo(picture, i, (110, 110, 110), 3, True))
 
 
 def main():

@@ -90,8 +90,10 @@ def button_looks(width, height, label, base, text_size=22, icon=None):
         draw.rounded_rectangle((0, offset, width - 1, height - 3 + offset), radius=height // 3,
                                fill=colour + (255,), outline=GOLD + (255,), width=2)
         # A light band across the top half makes the button read as raised.
-        draw.rounded_rectangle((5, 4 + offset, width - 6, height // 2 + offset), radius=height // 4,
-                               fill=shade(colour, 1.15) + (90,))
+        band = Image.new("RGBA", (width, height), (0, 0, 0, 0))
+        ImageDraw.Draw(band).rounded_rectangle((5, 4 + offset, width - 6, height // 2 + offset), radius=height // 4,
+                                               fill=shade(colour, 1.15) + (90,))
+        image.alpha_composite(band)
         fnt = fit_font(label, width - 16 - (height if icon else 0), text_size)
         cx = width / 2 + (height / 3 if icon else 0)
         if icon:
@@ -163,9 +165,12 @@ def sea(width, height, top=(40, 130, 190), bottom=(20, 80, 150), seed=0):
         t = y / max(1, height - 1)
         draw.line((0, y, width, y), fill=tuple(int(a + (b - a) * t) for a, b in zip(top, bottom)) + (255,))
     rng = random.Random(seed)
+    waves = Image.new("RGBA", (width, height), (0, 0, 0, 0))
+    wave_draw = ImageDraw.Draw(waves)
     for _ in range(width * height // 4000):
         x, y = rng.randrange(width), rng.randrange(height)
-        draw.arc((x - 10, y - 4, x + 10, y + 4), 200, 340, fill=(220, 240, 255, 110), width=2)
+        wave_draw.arc((x - 10, y - 4, x + 10, y + 4), 200, 340, fill=(220, 240, 255, 110), width=2)
+    image.alpha_composite(waves)  # composited: the sea stays opaque
     return image
 
 

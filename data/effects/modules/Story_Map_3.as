@@ -22,7 +22,6 @@
 const int STORY_LOCATIONS = 5;
 const int STORY_JOURNEY_FRAMES = 40;
 
-int g_textStoryPreview = -1;
 int g_textStoryRank = -1;
 int g_textStoryBonus = -1;
 int g_textStoryHardcore = -1;
@@ -330,7 +329,7 @@ void StoryPreviewWindow(CFResource@ res)
     res.CreateObjectGfx("frame", 0);
     StoryKey(res, -1, frame, 276, -152, 118, 90, 255, 100, 0, 0, 20, 0);
     res.CreateObjectGfx("name", 0);
-    res.AddFrameGfx(g_textStoryPreview, -1, 255, 60, 36, 16, 276, -262, 100, 100, 0, 0, 0, 0, 20, 0);
+    res.AddFrameGfx(g_textPreviewName, -1, 255, 60, 36, 16, 276, -262, 100, 100, 0, 0, 0, 0, 20, 0);
     res.CreateObjectGfx("rank_label", 0);
     res.AddFrameGfx(g_textStoryRank, -1, 255, 60, 36, 16, 276, -38, 100, 100, 0, 0, 0, 0, 20, 0);
 
@@ -384,7 +383,6 @@ void StorySlotLight(CFResource@ res, const string &in name, int glow)
 
 void Declare_Story_Map_3(CFResource@ res)
 {
-    g_textStoryPreview = AddNamedText(res, "preview_name", g_fontBold, -1, 0, 0, ALIGN_CENTRE);
     g_textStoryRank = AddNamedText(res, "story_rank_label", g_fontSmall, 7010, 0, 0, ALIGN_CENTRE);
     g_textStoryBonus = AddNamedText(res, "story_bonus_label", g_fontSmall, 7011, 0, 0, ALIGN_CENTRE);
     g_textStoryHardcore = AddNamedText(res, "story_hardcore_label", g_fontSmall, 7012, 0, 0, ALIGN_CENTRE);

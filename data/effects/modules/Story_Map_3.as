@@ -1,5 +1,5 @@
 // Story_Map_3.as: the module "Story_Map_3", the story map (textures from tools/gen_story_gfx.py,
-// texts 7000-7049 of data/texts/story.txt). Positions are relative to the view's centre.
+// texts 7500-7549 of data/texts/story.txt). Positions are relative to the view's centre.
 //
 // The five locations lie side by side on one chart, in the order the helm turns to reach them
 // (bora-bora, barbados, monaco, dubai, fregate), 800 pixels apart:
@@ -170,7 +170,7 @@ void StorySlotLook(CFResource@ res, const string &in kind, int ring, int label)
 // "<key>": the buttons layer of a location.
 void StoryLocationLayer(CFResource@ res, int location, int dot)
 {
-    int title = AddNamedText(res, "location_name_" + (location + 1), g_fontTitle, 7001 + location, 0, 0, ALIGN_LEFT);
+    int title = AddNamedText(res, "location_name_" + (location + 1), g_fontTitle, 7501 + location, 0, 0, ALIGN_LEFT);
     res.CreateEffect(StoryLocationKey(location), 1, 100);
     res.CreateObjectGfx("title", 0);
     res.AddFrameGfx(title, -1, 255, 255, 255, 255, -380, -262, 100, 100, 0, 0, 0, 0, 4, 0);
@@ -383,12 +383,12 @@ void StorySlotLight(CFResource@ res, const string &in name, int glow)
 
 void Declare_Story_Map_3(CFResource@ res)
 {
-    g_textStoryRank = AddNamedText(res, "story_rank_label", g_fontSmall, 7010, 0, 0, ALIGN_CENTRE);
-    g_textStoryBonus = AddNamedText(res, "story_bonus_label", g_fontSmall, 7011, 0, 0, ALIGN_CENTRE);
-    g_textStoryHardcore = AddNamedText(res, "story_hardcore_label", g_fontSmall, 7012, 0, 0, ALIGN_CENTRE);
-    g_textStoryNumber1 = AddNamedText(res, "map_level_1", g_fontBold, 7021, 0, 0, ALIGN_CENTRE);
+    g_textStoryRank = AddNamedText(res, "story_rank_label", g_fontSmall, 7510, 0, 0, ALIGN_CENTRE);
+    g_textStoryBonus = AddNamedText(res, "story_bonus_label", g_fontSmall, 7511, 0, 0, ALIGN_CENTRE);
+    g_textStoryHardcore = AddNamedText(res, "story_hardcore_label", g_fontSmall, 7512, 0, 0, ALIGN_CENTRE);
+    g_textStoryNumber1 = AddNamedText(res, "map_level_1", g_fontBold, 7521, 0, 0, ALIGN_CENTRE);
     for (int p = 1; p < 5; p++)
-        AddNamedText(res, "map_level_" + (p + 1), g_fontBold, 7021 + p, 0, 0, ALIGN_CENTRE);
+        AddNamedText(res, "map_level_" + (p + 1), g_fontBold, 7521 + p, 0, 0, ALIGN_CENTRE);
 
     res.CreateModule("Story_Map_3");
     g_sprStoryWhite = StoryPicture(res, "white", "gfx/story/white.png", 8, 8);

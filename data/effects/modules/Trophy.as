@@ -1,5 +1,5 @@
-// Trophy.as: the module "Trophy", the trophy room (textures from tools/gen_screens_gfx.py, texts
-// 7200-7249 of data/texts/trophy.txt). Positions are relative to the view's centre.
+// Trophy.as: the module "Trophy", the trophy room (textures from tools/gen_classic_trophy_gfx.py, texts
+// 7700-7749 of data/texts/trophy.txt). Positions are relative to the view's centre.
 // - "Window": the room; "Ranks": the rank emblems, frame r for rank index r; "medals": the three
 //   medals with the texts "golds_medals_count", "silver_medals_count", "bronze_medals_count" and
 //   "game_complite_count".
@@ -65,7 +65,7 @@ void TrophyItem(CFResource@ res, int n, int shine, int glow)
 
 void TrophyHint(CFResource@ res, int n, int box)
 {
-    int text = AddNamedText(res, "hint_trophy_" + n, g_fontMain, 7200 + n, 0, 0, ALIGN_CENTRE);
+    int text = AddNamedText(res, "hint_trophy_" + n, g_fontMain, 7700 + n, 0, 0, ALIGN_CENTRE);
     res.CreateEffect("hint_trophy_" + n, 1, 100);
     res.CreateObjectGfx("box", 0);
     TrophyKey(res, box, 0, -268, 300, 22, 255, 100, 40, 0);

@@ -1,5 +1,5 @@
-// classic.as: the module "classic", the classic selection (textures from tools/gen_screens_gfx.py
-// and tools/gen_story_gfx.py, texts 7100-7149 of data/texts/classic.txt). Positions are relative
+// classic.as: the module "classic", the classic selection (textures from tools/gen_classic_trophy_gfx.py
+// and tools/gen_story_gfx.py, texts 7600-7649 of data/texts/classic.txt). Positions are relative
 // to the view's centre.
 // - "classic": the room behind everything; "menu": the list panel; "window_preview": the preview
 //   window with the text "preview_name"; "preview_pos": the preview's top-left corner.
@@ -60,7 +60,7 @@ float ClassicRowY(int row)
 // An entry: its bar and its name; a locked entry shows a padlock and a dim name.
 void ClassicEntry(CFResource@ res, int entry, int bar, int barLit, int lock)
 {
-    int label = AddNamedText(res, "classic_entry_" + entry, g_fontMain, 7100 + entry, 0, 0, ALIGN_LEFT);
+    int label = AddNamedText(res, "classic_entry_" + entry, g_fontMain, 7600 + entry, 0, 0, ALIGN_LEFT);
     float y = ClassicRowY((entry - 1) % CLASSIC_ROWS);
     res.CreateEffect("l_" + entry, 3, 300);
     res.AddNamedPart("normal", 0, 0, 0);
@@ -84,7 +84,7 @@ void ClassicEntry(CFResource@ res, int entry, int bar, int barLit, int lock)
 
 void Declare_classic(CFResource@ res)
 {
-    int tableLabel = AddNamedText(res, "classic_table_label", g_fontBold, 7140, 0, 0, ALIGN_CENTRE);
+    int tableLabel = AddNamedText(res, "classic_table_label", g_fontBold, 7640, 0, 0, ALIGN_CENTRE);
     res.CreateModule("classic");
     int back = ClassicPicture(res, "back", "gfx/classic/back.png", 800, 600);
     res.CreateEffect("classic", 1, 100);

@@ -195,7 +195,7 @@ def trophy_textures(out):
     ImageDraw.Draw(shine).polygon([(14, 0), (40, 0), (26, 160), (0, 160)], fill=(255, 255, 255, 120))
     art.save(out, "gfx/trophy/shine.png", shine.filter(ImageFilter.GaussianBlur(3)))
     hint = Image.new("RGBA", (600, 44), (0, 0, 0, 0))
-    ImageDraw.Draw(hint).rounded_rectangle((0, 0, 599, 43), radius=12, fill=(252, 244, 222, 240),
+    ImageDraw.Draw(hint).rounded_rectangle((0, 0, 599, 43), radius=12, fill=(252, 244, 222, 255),
                                            outline=art.GOLD + (255,), width=2)
     art.save(out, "gfx/trophy/hint.png", hint)
     for kind in ("gold", "silver", "bronze"):

@@ -127,7 +127,7 @@ void Declare_Trophy(CFResource@ res)
     res.CreateObjectGfx("bronzes", 0);
     res.AddFrameGfx(bronzes, -1, 255, 48, 34, 20, 250, 222, 100, 100, 0, 0, 0, 0, 11, 0);
     res.CreateObjectGfx("complete", 0);
-    res.AddFrameGfx(complete, -1, 255, 48, 34, 20, 198, 258, 100, 100, 0, 0, 0, 0, 11, 0);
+    res.AddFrameGfx(complete, -1, 255, 48, 34, 20, 206, 258, 100, 100, 0, 0, 0, 0, 11, 0);
 
     int shine = TrophyPicture(res, "shine", "gfx/trophy/shine.png", 40, 160);
     int glow = TrophyPicture(res, "glow", "gfx/trophy/glow.png", 160, 160);

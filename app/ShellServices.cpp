@@ -1,6 +1,5 @@
-// ShellServices.cpp: the services that exist so far; the others log once that they are missing.
-// Present: resource manager, first-run conversion, mouse and cursor, loading screen. Missing:
-// exit dialog.
+// ShellServices.cpp: the services that start-up and the frame function reach: resource manager,
+// first-run conversion, mouse and cursor, loading screen and the exit question.
 #include "app/ShellServices.h"
 
 #include "app/CEffectsUnpacker.h"
@@ -14,17 +13,9 @@
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
 #include "platform/Engine.h"
+#include "screens/CDialogConfirmation.h"
 
 namespace {
-
-void LogLine(const char* line)
-{
-    IEngine* engine = engine2dCreate(kEngineVersion);
-    if (engine == nullptr)
-        return;
-    engine->Log("%s", line);
-    engine->Release();
-}
 
 void GetEngineMouse(float& x, float& y)
 {
@@ -150,13 +141,12 @@ CScreenBase* ShellCreateLoadingScreen()
 
 CScreenBase* ShellCreateExitDialog()
 {
-    LogLine("[W] Exit dialog not available in this build");
-    return nullptr;
+    return CDialogConfirmation::Create("profile", "move_exit_dialog_wind", "bt_yes", "bt_no", 100);
 }
 
 int ShellGetDialogAnswer()
 {
-    return 0;
+    return CDialogConfirmation::Answer();
 }
 
 ConversionResult ShellRunFirstRunConversion()

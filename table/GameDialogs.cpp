@@ -1,30 +1,32 @@
+// GameDialogs.cpp: the table's popups, made by the screens that exist and "none" for the rest.
 #include "table/GameDialogs.h"
 
 #include "app/CScreenBase.h"
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
+#include "screens/CDialogConfirmation.h"
+#include "screens/CDialogInformation.h"
 
 namespace game_dialogs {
 
 int& DialogAnswer()
 {
-    static int answer = -1;
-    return answer;
+    return CDialogConfirmation::Answer();
 }
 
-// The dialogs, menus and result screens are not built yet: each maker answers "none", and the
-// game goes on as if the player had closed the popup at once.
-CScreenBase* MakeConfirmation(const char*, const char*, const char*, const char*, int)
+CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha)
 {
-    DialogAnswer() = -1;
-    return nullptr;
+    DialogAnswer() = -1;  // also when the dialog cannot be made: the opener then reads "pending" as no
+    return CDialogConfirmation::Create(module, move, yes, no, alpha);
 }
 
-CScreenBase* MakeInformation(const char*, const char*, const char*)
+CScreenBase* MakeInformation(const char* module, const char* move, const char* ok)
 {
-    return nullptr;
+    return CDialogInformation::Create(module, move, ok);
 }
 
+// The in-game menus, the no-moves dialog and the result screens are not built yet: each maker
+// answers "none", and the game goes on as if the player had closed the popup at once.
 CScreenBase* MakeNoMoves(int)
 {
     return nullptr;
@@ -42,15 +44,7 @@ CScreenBase* MakeStatistics(int)
 
 bool Attach(CScreenBase* popup)
 {
-    if (popup == nullptr)
-        return false;
-    CScreenBase* screen = g_pScreenManager != nullptr ? g_pScreenManager->GetCurrent() : nullptr;
-    if (screen == nullptr) {
-        popup->Release();
-        return false;
-    }
-    screen->SetChild(popup, false, true);
-    return true;
+    return CSlideInPopup::Attach(g_pScreenManager != nullptr ? g_pScreenManager->GetCurrent() : nullptr, popup);
 }
 
 }  // namespace game_dialogs

@@ -1,15 +1,17 @@
 // GameDialogs.h: the popups the game opens (yes/no and information dialogs, in-game menus,
-// result screens), reached through seams until the screens that make them exist.
+// result screens), reached through these seams so the table does not depend on how they are made.
 #pragma once
 
 class CFAnimationGroup;
 class CScreenBase;
 
 // Each maker returns the popup to attach as a child of the current screen, or null when that
-// popup cannot be made (as now, before the dialogs are built): the caller then goes on without it.
+// popup cannot be made (the in-game menus, the no-moves dialog and the result screens are not
+// built yet): the caller then goes on as if the player had closed it at once.
 namespace game_dialogs {
 
-// The shared answer of the yes/no dialogs: -1 pending, 0 "yes", 1 "no".
+// The shared answer of the yes/no dialogs: -1 pending, 0 "yes", 1 "no". The frame function's
+// exit question reads the same value.
 int& DialogAnswer();
 
 CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha);

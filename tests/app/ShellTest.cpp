@@ -2,6 +2,7 @@
 // tracking, the exit flow, display scaling and the focus callbacks.
 #include "app/Shell.h"
 
+#include "TestScreens.h"
 #include "app/CScreenManager.h"
 #include "app/CSoundManager.h"
 #include "app/Globals.h"
@@ -153,14 +154,38 @@ TEST_F(ShellTest, CloseRequestBeforeTheMenuEndsTheLoopInTheSameFrame)
     EXPECT_TRUE(FrameFunc());
 }
 
-TEST_F(ShellTest, CloseRequestAfterTheMenuWithoutAnExitDialogStillEnds)
+TEST_F(ShellTest, CloseRequestAfterTheMenuAsksAndEndsOnlyOnYes)
 {
     ASSERT_TRUE(SetupDisplay());
+    m_fake->delta = 0.1f;
     g_pScreenManager = new CScreenManager();
+    ScreenLog log;
+    g_pScreenManager->SwitchTo(new TestScreen(log, "menu"), true, true);
     g_bMenuReached = true;
+    auto frames = [this](int count, int key) {
+        bool ended = false;
+        for (int i = 0; i < count; ++i) {
+            m_fake->frameKey = i == count - 1 ? key : 0;
+            ended = FrameFunc();
+        }
+        m_fake->frameKey = 0;
+        return ended;
+    };
+    EXPECT_FALSE(frames(10, 0));  // the menu has faded in
+
+    // Escape answers no (once the question has stood half a second): the request is dropped.
     ExitFunc();
-    EXPECT_TRUE(FrameFunc());
-    EXPECT_TRUE(m_fake->HasLogLine("[W] Exit dialog not available in this build"));
+    EXPECT_FALSE(frames(1, 0));
+    EXPECT_NE(g_pScreenManager->GetCurrent()->GetChild(), nullptr);
+    EXPECT_FALSE(frames(10, kVkEscape));
+    EXPECT_FALSE(g_bExitRequested);
+    EXPECT_FALSE(frames(2, 0));
+    EXPECT_EQ(g_pScreenManager->GetCurrent()->GetChild(), nullptr);
+
+    // The close box again, and Enter answers yes: the loop ends.
+    ExitFunc();
+    EXPECT_FALSE(frames(1, 0));
+    EXPECT_TRUE(frames(10, kVkEnter));
 }
 
 TEST_F(ShellTest, UnscaledViewDrawsWithoutTransformsAndAScaledOneScalesTheTarget)

@@ -4,7 +4,9 @@
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
 #include "screens/CScreenEngine.h"
-#include "screens/CStandInScreen.h"
+#include "screens/CClassicScreen2.h"
+#include "screens/CStoryScreen2.h"
+#include "screens/CTrophyRoom.h"
 
 #include <array>
 #include <new>
@@ -13,9 +15,20 @@ namespace {
 
 constexpr std::size_t kKinds = static_cast<std::size_t>(EScreenKind::Count);
 
-CScreenBase* MakeStandIn(int)
+CScreenBase* MakeStoryMap(int)
 {
-    return new (std::nothrow) CStandInScreen();
+    return CStoryScreen2::Create();
+}
+
+CScreenBase* MakeClassicSelection(int)
+{
+    return CClassicScreen2::Create();
+}
+
+// Its openers come back to the story map; the argument is the award flag.
+CScreenBase* MakeTrophyRoom(int award)
+{
+    return CTrophyRoom::Create(CTrophyRoom::kToStoryMap, award);
 }
 
 CScreenFactory::Maker BuiltInMaker(EScreenKind kind)
@@ -24,9 +37,11 @@ CScreenFactory::Maker BuiltInMaker(EScreenKind kind)
     case EScreenKind::MainMenu:
         return {};
     case EScreenKind::StoryMap:
+        return MakeStoryMap;
     case EScreenKind::ClassicSelection:
+        return MakeClassicSelection;
     case EScreenKind::TrophyRoom:
-        return MakeStandIn;
+        return MakeTrophyRoom;
     case EScreenKind::Count:
         break;
     }

@@ -6,6 +6,7 @@
 #include "app/Globals.h"
 #include "screens/CDialogConfirmation.h"
 #include "screens/CDialogInformation.h"
+#include "screens/CScreenFactory.h"
 
 namespace game_dialogs {
 
@@ -25,15 +26,18 @@ CScreenBase* MakeInformation(const char* module, const char* move, const char* o
     return CDialogInformation::Create(module, move, ok);
 }
 
-// The in-game menus, the no-moves dialog and the result screens are not built yet: each maker
-// answers "none", and the game goes on as if the player had closed the popup at once.
+// The no-moves dialog and the result screens are not built yet: each maker answers "none", and
+// the game goes on as if the player had closed the popup at once.
 CScreenBase* MakeNoMoves(int)
 {
     return nullptr;
 }
 
-CScreenBase* MakeInGameMenu(bool, CFAnimationGroup*)
+// Until the in-game menus exist, the menu leaves the game for the screen it was started from, so
+// that a player is never held at the table.
+CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup*)
 {
+    CScreenFactory::SwitchTo(classic ? EScreenKind::ClassicSelection : EScreenKind::StoryMap);
     return nullptr;
 }
 

@@ -1,63 +1,33 @@
-// MenuScreenTestRoot.h: the real engine, headless, over a copy of the bundled data set, with the
-// shell's globals (profile store, screen manager, resource manager, "Logic.ini", mouse), for
-// tests of the story map, the classic selection, the trophy room and their windows.
-//
-// Frames run the program's own order: the mouse, the screen manager's update and drawing. The
-// mouse is driven through the engine's input script, in view pixels.
+// MenuScreenTestRoot.h: the bundled data set with a saved player "TESTER", for tests of the story
+// map, the classic selection, the trophy room and their windows. The screens they switch to are
+// plain test screens, recorded by kind; the mouse is driven through the engine's input script,
+// in view pixels.
 #pragma once
 
-#include "app/CIniFile.h"
-#include "app/CScreenManager.h"
+#include "BundledDataRoot.h"
 #include "app/CSoundManager.h"
-#include "app/Globals.h"
 #include "app/TestScreens.h"
-#include "framework/CFMouse.h"
 #include "framework/CFObject.h"
-#include "framework/CFResource.h"
-#include "platform/FileSystem.h"
-#include "screens/CProfileStore.h"
 #include "screens/CScreenFactory.h"
-#include "support/HeadlessEngine.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-class MenuScreenTestRoot : public HeadlessEngineTest {
+class MenuScreenTestRoot : public BundledDataRoot {
 protected:
-    static constexpr float kFrame = 1.0f / 60.0f;
     static constexpr int kClickGap = 40;  // frames after a click, so that the next is not a double-click
 
     void SetUp() override
     {
-        const std::string bundled = fs_layer::DefaultRootFolder();
-        HeadlessEngineTest::SetUp();
+        BundledDataRoot::SetUp();
         if (HasFatalFailure())
             return;
-        ASSERT_TRUE(std::filesystem::exists(bundled + "/sol_max.ini")) << "the data set is made by game_data";
-        std::filesystem::copy(bundled, m_root,
-                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::create_directories(m_root + "/data");
-        m_pMouse = std::make_unique<CFMouse>();
-        g_pProfileStore = new CProfileStore();
         g_pProfileStore->NewPlayer("TESTER", true);
         Record().m_introShown.fill(1);  // no first-play windows when a game starts
         Record().m_bMasterWindowShown = 1;
-        g_pScreenManager = new CScreenManager();
-        g_pResource = new CFResource("effects/effects.as");
-        // What start-up and the loading screen load before any menu opens.
-        for (const char* module : {"cursor", "Trophy", "classic", "new_location", "new_bonuslevel", "new_hardcorelevel",
-                                   "congratulatory_windows", "informative_wind"})
-            ASSERT_TRUE(g_pResource->LoadModule(module, -1)) << module;
-        g_pLogicIni = new CIniFile("Logic.ini");
-        // Screens that the one under test switches to are plain test screens.
-        for (EScreenKind kind : {EScreenKind::MainMenu, EScreenKind::StoryMap, EScreenKind::ClassicSelection,
-                                 EScreenKind::TrophyRoom})
+        for (EScreenKind kind : kKinds)
             CScreenFactory::SetMaker(kind, [this, kind](int argument) -> CScreenBase* {
                 m_madeKinds.push_back({kind, argument});
                 return new TestScreen(m_log, CScreenFactory::Name(kind));
@@ -66,35 +36,15 @@ protected:
 
     void TearDown() override
     {
-        for (EScreenKind kind : {EScreenKind::MainMenu, EScreenKind::StoryMap, EScreenKind::ClassicSelection,
-                                 EScreenKind::TrophyRoom})
+        for (EScreenKind kind : kKinds)
             CScreenFactory::SetMaker(kind, {});
-        delete g_pScreenManager;
-        g_pScreenManager = nullptr;
-        delete g_pLogicIni;
-        g_pLogicIni = nullptr;
-        if (g_pResource != nullptr)
-            g_pResource->Release();
-        g_pResource = nullptr;
+        BundledDataRoot::TearDown();
         CSoundManager::Destroy();
-        delete g_pProfileStore;
-        g_pProfileStore = nullptr;
-        m_pMouse.reset();
         g_bCheatMode = false;
         SetGameClockRunning(true);
-        HeadlessEngineTest::TearDown();
     }
 
     static PlayerRecord& Record() { return g_pProfileStore->m_current; }
-
-    std::vector<std::string> ProblemLines() const
-    {
-        std::vector<std::string> lines;
-        for (const std::string& line : LogLines())
-            if (line.rfind("[E]", 0) == 0 || line.rfind("[W]", 0) == 0 || line.rfind("[Fatal", 0) == 0)
-                lines.push_back(line);
-        return lines;
-    }
 
     // Switches to the screen as a menu would (from a plain screen, through the fade), and runs
     // the frames until it is the current screen and has had its first update.
@@ -109,32 +59,9 @@ protected:
         Frames(1);
     }
 
-    void Frames(int count)
-    {
-        RunFrames(count, [this] {
-            m_pMouse->Update(kFrame);
-            g_pScreenManager->Update(kFrame);
-            if (m_pEngine->BeginScene(0)) {
-                g_pScreenManager->Render();
-                m_pEngine->EndScene();
-            }
-        });
-    }
-
-    void MoveTo(float x, float y)
-    {
-        ASSERT_TRUE(EngineQueueInput("1 move " + std::to_string(static_cast<int>(x)) + " " +
-                                     std::to_string(static_cast<int>(y)) + "\n"));
-        Frames(2);
-    }
-
-    void ClickAt(float x, float y)
-    {
-        const std::string at = std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y));
-        ASSERT_TRUE(EngineQueueInput("1 move " + at + "\n2 down 1\n3 up 1\n"));
-        Frames(4);
-        Frames(kClickGap);
-    }
+    void MoveTo(float x, float y) { Play("1 move " + At(x, y) + "\n", 2); }
+    void ClickAt(float x, float y) { Play("1 move " + At(x, y) + "\n2 down 1\n3 up 1\n", 4 + kClickGap); }
+    void PressKey(int vk) { Play("1 keydown " + std::to_string(vk) + "\n2 keyup " + std::to_string(vk) + "\n", 3); }
 
     static void Centre(const CFObject& object, float& x, float& y)
     {
@@ -156,21 +83,7 @@ protected:
         MoveTo(x, y);
     }
 
-    void PressKey(int vk)
-    {
-        ASSERT_TRUE(EngineQueueInput("1 keydown " + std::to_string(vk) + "\n2 keyup " + std::to_string(vk) + "\n"));
-        Frames(3);
-    }
-
-    // Keeps the last frame as a picture when SOL_SCREENSHOT_DIR names a folder (for looking at).
-    void Screenshot(const std::string& name)
-    {
-        if (const char* folder = std::getenv("SOL_SCREENSHOT_DIR")) {
-            EXPECT_TRUE(m_pEngine->SaveScreenshot((std::string(folder) + "/" + name + ".png").c_str()));
-        }
-    }
-
-    // Whether the screen manager is switching to (or has switched to) a made screen of that kind.
+    // Whether a screen of that kind was made (and switched to) with that argument.
     bool Made(EScreenKind kind, int argument = 0) const
     {
         return std::any_of(m_madeKinds.begin(), m_madeKinds.end(),
@@ -178,6 +91,14 @@ protected:
     }
 
     ScreenLog m_log;
-    std::unique_ptr<CFMouse> m_pMouse;
     std::vector<std::pair<EScreenKind, int>> m_madeKinds;
+
+private:
+    static constexpr EScreenKind kKinds[] = {EScreenKind::MainMenu, EScreenKind::StoryMap,
+                                             EScreenKind::ClassicSelection, EScreenKind::TrophyRoom};
+
+    static std::string At(float x, float y)
+    {
+        return std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y));
+    }
 };

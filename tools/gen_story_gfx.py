@@ -6,6 +6,9 @@ from the five island pictures of screen_art.py.
 gfx/story/island_N.png (800 x 600): location N's map; the level buttons stand on its island.
 gfx/story/<kind>_<state>.png (44 x 44): the slot icons, kind level, bonus or hardcore, state
     closed, opened, bronze, silver, gold or master.
+gfx/story/title_N.png (220 x 40), number_N.png (24 x 24), label_bonus.png and label_hardcore.png
+    (80 x 20): the words on the chart, drawn as pictures so that they zoom with it.
+gfx/story/sea.png (800 x 600): the open sea around the islands, seen on a journey.
 gfx/story/*.png: the panel, buttons (looks 0 normal, 1 hover, 2 pressed), location buttons,
     helm, hint, shadow bar, banners and lights of the map screen.
 gfx/common/rank_N.png (96 x 96): the thirteen rank emblems (also shown in the trophy room).
@@ -142,11 +145,27 @@ def back_icon(draw, x, y, r):
                   (x, y + r * 0.4), (x, y + r)], fill=(255, 255, 255, 255))
 
 
+def word_picture(text, size, canvas, centred=True):
+    """A word drawn as a picture on a fixed canvas (centred, or from the left edge), so that it
+    shrinks with the chart when a journey zooms out."""
+    image = Image.new("RGBA", canvas, (0, 0, 0, 0))
+    fnt = art.fit_font(text, canvas[0] - 6, size)
+    anchor, x = ("mm", canvas[0] / 2) if centred else ("lm", 3)
+    art.outlined_text(ImageDraw.Draw(image), (x, canvas[1] / 2), text, fnt, (255, 250, 235), (40, 30, 20), 2, anchor)
+    return image
+
+
 def story_textures(out, islands):
     for i, picture in enumerate(islands):
         art.save(out, "gfx/story/island_%d.png" % i, picture)
         for look in (0, 1, "off"):
             art.save(out, "gfx/story/loc_%d_%s.png" % (i, look), location_button(picture, i, look))
+    for i, name in enumerate(art.LOCATION_NAMES):
+        art.save(out, "gfx/story/title_%d.png" % i, word_picture(name, 26, (220, 40), centred=False))
+    for number in range(1, 6):
+        art.save(out, "gfx/story/number_%d.png" % number, word_picture(str(number), 17, (24, 24)))
+    art.save(out, "gfx/story/label_bonus.png", word_picture("Bonus", 12, (80, 20)))
+    art.save(out, "gfx/story/label_hardcore.png", word_picture("Hardcore", 12, (80, 20)))
     for kind in ("level", "bonus", "hardcore"):
         for state in STATES:
             art.save(out, "gfx/story/%s_%s.png" % (kind, state), level_icon(kind, state))
@@ -173,6 +192,7 @@ def story_textures(out, islands):
     art.star(ImageDraw.Draw(twinkle), 12, 12, 11, (255, 250, 200, 255), points=4, inner=0.25)
     art.save(out, "gfx/story/twinkle.png", twinkle)
     art.save(out, "gfx/story/white.png", art.solid((8, 8), (255, 255, 255, 255)))
+    art.save(out, "gfx/story/sea.png", art.sea(800, 600, (30, 110, 170), (15, 70, 130), seed=9))
     art.save(out, "gfx/story/play_light.png", art.glow(220, (255, 240, 150), 0.6).resize((220, 90)))
     for rank in range(13):
         art.save(out, "gfx/common/rank_%d.png" % rank, art.rank_emblem(rank))

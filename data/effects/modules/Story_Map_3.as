@@ -23,10 +23,8 @@ const int STORY_LOCATIONS = 5;
 const int STORY_JOURNEY_FRAMES = 40;
 
 int g_textStoryRank = -1;
-int g_textStoryBonus = -1;
-int g_textStoryHardcore = -1;
 int g_sprStoryWhite = -1;
-int g_textStoryNumber1 = -1;  // the texts "map_level_1".."map_level_5" follow it
+int g_sprStoryNumber1 = -1;  // the sprites of the numbers 2..5 follow it
 
 string StoryLocationKey(int location)
 {
@@ -51,7 +49,7 @@ float StoryChartX(int location)
 float StorySlotX(int location, int p)
 {
     if (location == 0) { if (p == 0) return -300; if (p == 1) return -190; if (p == 2) return -70; if (p == 3) return 30; if (p == 4) return -40; if (p == 5) return -190; return 70; }
-    if (location == 1) { if (p == 0) return -310; if (p == 1) return -200; if (p == 2) return -230; if (p == 3) return -100; if (p == 4) return 20; if (p == 5) return -20; return 90; }
+    if (location == 1) { if (p == 0) return -320; if (p == 1) return -220; if (p == 2) return -110; if (p == 3) return -40; if (p == 4) return 60; if (p == 5) return 100; return -20; }
     if (location == 2) { if (p == 0) return -320; if (p == 1) return -220; if (p == 2) return -110; if (p == 3) return -20; if (p == 4) return 60; if (p == 5) return -180; return -60; }
     if (location == 3) { if (p == 0) return -280; if (p == 1) return -150; if (p == 2) return -40; if (p == 3) return 60; if (p == 4) return -30; if (p == 5) return -200; return -320; }
     if (p == 0) return -300; if (p == 1) return -240; if (p == 2) return -120; if (p == 3) return -20; if (p == 4) return 80; if (p == 5) return 20; return -130;
@@ -60,7 +58,7 @@ float StorySlotX(int location, int p)
 float StorySlotY(int location, int p)
 {
     if (location == 0) { if (p == 0) return 120; if (p == 1) return 50; if (p == 2) return 110; if (p == 3) return 20; if (p == 4) return -80; if (p == 5) return -120; return -180; }
-    if (location == 1) { if (p == 0) return 60; if (p == 1) return 140; if (p == 2) return -30; if (p == 3) return 40; if (p == 4) return 120; if (p == 5) return -110; return -40; }
+    if (location == 1) { if (p == 0) return 80; if (p == 1) return 150; if (p == 2) return 100; if (p == 3) return 10; if (p == 4) return 100; if (p == 5) return -40; return -130; }
     if (location == 2) { if (p == 0) return -60; if (p == 1) return 20; if (p == 2) return -40; if (p == 3) return 60; if (p == 4) return 140; if (p == 5) return 140; return -160; }
     if (location == 3) { if (p == 0) return 140; if (p == 1) return 90; if (p == 2) return 140; if (p == 3) return 40; if (p == 4) return -60; if (p == 5) return -40; return -150; }
     if (p == 0) return -140; if (p == 1) return -30; if (p == 2) return 40; if (p == 3) return -60; if (p == 4) return 20; if (p == 5) return 130; return 140;
@@ -163,17 +161,18 @@ void StorySlotLook(CFResource@ res, const string &in kind, int ring, int label)
     if (label >= 0) {
         res.CreateObjectGfx("label", 0);
         for (int f = 0; f < 11; f++)
-            res.AddFrameGfx(label, -1, 255, 60, 36, 16, 0, 38, 100, 100, 0, 0, 0, 0, 4, 0);
+            StoryKey(res, -1, label, 0, 34, 40, 10, 255, 100, 0, 0, 4, 0);
     }
 }
 
 // "<key>": the buttons layer of a location.
 void StoryLocationLayer(CFResource@ res, int location, int dot)
 {
-    int title = AddNamedText(res, "location_name_" + (location + 1), g_fontTitle, 7501 + location, 0, 0, ALIGN_LEFT);
+    AddNamedText(res, "location_name_" + (location + 1), g_fontTitle, 7501 + location, 0, 0, ALIGN_LEFT);
+    int title = StoryPicture(res, "title_" + location, "gfx/story/title_" + location + ".png", 220, 40);
     res.CreateEffect(StoryLocationKey(location), 1, 100);
     res.CreateObjectGfx("title", 0);
-    res.AddFrameGfx(title, -1, 255, 255, 255, 255, -380, -262, 100, 100, 0, 0, 0, 0, 4, 0);
+    StoryKey(res, -1, title, -385, -270, 0, 20, 255, 100, 0, 0, 4, 0);
     res.CreateObjectGfx("spare", 0);
     StoryAnchor(res, 0, 0, 0);
     // Tracks 2..6 hold levels 5..1, so that slot s (track s + 2) is level 5 - s.
@@ -191,11 +190,12 @@ void StoryLocationLayer(CFResource@ res, int location, int dot)
     StoryAnchor(res, StorySlotX(location, 6), StorySlotY(location, 6), 0);
     for (int p = 0; p < 5; p++) {
         res.CreateObjectGfx("number_" + (p + 1), 0);
-        res.AddFrameGfx(g_textStoryNumber1 + p, -1, 255, 60, 36, 16, StorySlotX(location, p), StorySlotY(location, p) + 38,
-                        100, 100, 0, 0, 0, 0, 4, 0);
+        StoryKey(res, -1, g_sprStoryNumber1 + p, StorySlotX(location, p), StorySlotY(location, p) + 32, 12, 12, 255,
+                 100, 0, 0, 4, 0);
     }
-    // The route: four dots between each pair of neighbours, from level 1 on to the hardcore level.
-    for (int p = 0; p < 6; p++) {
+    // The route: four dots between each pair of neighbours, from level 1 to the bonus level; the
+    // hardcore level stands apart (it is not shown while it is closed).
+    for (int p = 0; p < 5; p++) {
         float x0 = StorySlotX(location, p), y0 = StorySlotY(location, p);
         float x1 = StorySlotX(location, p + 1), y1 = StorySlotY(location, p + 1);
         for (int d = 1; d <= 4; d++) {
@@ -283,13 +283,16 @@ void StoryOverlays(CFResource@ res)
         res.AddFrameGfx(-1, g_sprStoryWhite, alpha, 10, 30, 60, -122, -46, 6950, 6350, 0, 4, 4, 0, 90, 0);
     }
 
+    // The bottom bar, and the open sea behind the islands that a journey's wide view shows.
     StoryStill(res, "shadow", StoryPicture(res, "bar", "gfx/story/bar.png", 800, 92), 0, 254, 400, 46, 60);
+    res.CreateObjectGfx("sea", 0);
+    StoryKey(res, -1, StoryPicture(res, "sea", "gfx/story/sea.png", 800, 600), 0, 0, 400, 300, 255, 100, 0, 0, -100, 0);
 
     int banner = StoryPicture(res, "master", "gfx/story/master.png", 320, 56);
     res.CreateEffect("master_mode", 10, 500);
     res.CreateObjectGfx("banner", 0);
     for (int f = 0; f < 10; f++)
-        StoryKey(res, -1, banner, -120, -340 + f * 100 / 9.0f, 160, 28, 255, 100, 0, 1, 50, 0);
+        StoryKey(res, -1, banner, -120, -322 + f * 100 / 9.0f, 160, 28, 255, 100, 0, 1, 50, 0);
 
     int twinkle = StoryPicture(res, "twinkle", "gfx/story/twinkle.png", 24, 24);
     res.CreateEffect("particles_top", 16, 1600);
@@ -384,24 +387,24 @@ void StorySlotLight(CFResource@ res, const string &in name, int glow)
 void Declare_Story_Map_3(CFResource@ res)
 {
     g_textStoryRank = AddNamedText(res, "story_rank_label", g_fontSmall, 7510, 0, 0, ALIGN_CENTRE);
-    g_textStoryBonus = AddNamedText(res, "story_bonus_label", g_fontSmall, 7511, 0, 0, ALIGN_CENTRE);
-    g_textStoryHardcore = AddNamedText(res, "story_hardcore_label", g_fontSmall, 7512, 0, 0, ALIGN_CENTRE);
-    g_textStoryNumber1 = AddNamedText(res, "map_level_1", g_fontBold, 7521, 0, 0, ALIGN_CENTRE);
-    for (int p = 1; p < 5; p++)
-        AddNamedText(res, "map_level_" + (p + 1), g_fontBold, 7521 + p, 0, 0, ALIGN_CENTRE);
 
     res.CreateModule("Story_Map_3");
     g_sprStoryWhite = StoryPicture(res, "white", "gfx/story/white.png", 8, 8);
     int ring = StoryPicture(res, "ring", "gfx/story/ring.png", 56, 56);
     int dot = StoryPicture(res, "dot", "gfx/story/dot.png", 12, 12);
     int glow = StoryPicture(res, "select_glow", "gfx/story/select_glow.png", 72, 72);
+    g_sprStoryNumber1 = StoryPicture(res, "number_1", "gfx/story/number_1.png", 24, 24);
+    for (int n = 2; n <= 5; n++)
+        StoryPicture(res, "number_" + n, "gfx/story/number_" + n + ".png", 24, 24);
+    int bonusLabel = StoryPicture(res, "label_bonus", "gfx/story/label_bonus.png", 80, 20);
+    int hardcoreLabel = StoryPicture(res, "label_hardcore", "gfx/story/label_hardcore.png", 80, 20);
 
     StoryStateIcon(res, "level");
     StoryStateIcon(res, "bonus");
     StoryStateIcon(res, "hardcore");
     StorySlotLook(res, "level", ring, -1);
-    StorySlotLook(res, "bonus", ring, g_textStoryBonus);
-    StorySlotLook(res, "hardcore", ring, g_textStoryHardcore);
+    StorySlotLook(res, "bonus", ring, bonusLabel);
+    StorySlotLook(res, "hardcore", ring, hardcoreLabel);
     for (int location = 0; location < STORY_LOCATIONS; location++) {
         StoryLocationLayer(res, location, dot);
         StoryLocation(res, location);

@@ -4,7 +4,6 @@
 
 #include "app/CEffectsUnpacker.h"
 #include "app/CLoadingScreen.h"
-#include "app/CPlaceholderScreen.h"
 #include "app/CSoundManager.h"
 #include "app/GameMain.h"
 #include "app/Globals.h"
@@ -14,6 +13,7 @@
 #include "framework/CFResource.h"
 #include "platform/Engine.h"
 #include "screens/CDialogConfirmation.h"
+#include "screens/CScreenFactory.h"
 
 namespace {
 
@@ -137,6 +137,11 @@ void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour)
 CScreenBase* ShellCreateLoadingScreen()
 {
     return CLoadingScreen::Create(g_pResource);
+}
+
+CScreenBase* ShellCreateMainMenu()
+{
+    return CScreenFactory::Create(EScreenKind::MainMenu);
 }
 
 CScreenBase* ShellCreateExitDialog()

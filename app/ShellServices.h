@@ -29,7 +29,8 @@ void ShellApplyVolumes(int effectVolume);    // music re-fade in the current mod
 void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour);
 
 // ---- Screens ---------------------------------------------------------------------------------
-CScreenBase* ShellCreateLoadingScreen();     // a placeholder until the loading screen exists
+CScreenBase* ShellCreateLoadingScreen();
+CScreenBase* ShellCreateMainMenu();          // where the loading screen hands over; null: logged
 CScreenBase* ShellCreateExitDialog();        // the yes/no question; null when out of memory
 int ShellGetDialogAnswer();                  // the shared answer: -1 pending, 0 yes, 1 no
 

@@ -3,6 +3,7 @@
 
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
+#include "screens/CMenuScreen.h"
 #include "screens/CScreenEngine.h"
 #include "screens/CClassicScreen2.h"
 #include "screens/CStoryScreen2.h"
@@ -31,11 +32,16 @@ CScreenBase* MakeTrophyRoom(int award)
     return CTrophyRoom::Create(CTrophyRoom::kToStoryMap, award);
 }
 
+CScreenBase* MakeMainMenu(int)
+{
+    return CMenuScreen::Create();
+}
+
 CScreenFactory::Maker BuiltInMaker(EScreenKind kind)
 {
     switch (kind) {
     case EScreenKind::MainMenu:
-        return {};
+        return MakeMainMenu;
     case EScreenKind::StoryMap:
         return MakeStoryMap;
     case EScreenKind::ClassicSelection:

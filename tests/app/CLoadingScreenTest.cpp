@@ -104,7 +104,7 @@ TEST_F(CLoadingScreenTest, UndefinedModulesCountAsLoadedWithNoObjects)
     EXPECT_EQ(CountLines("[E] module 'Trophy' not loaded"), 1);  // once, not every frame
     EXPECT_EQ(CountLines("[W] Resource: Can't load module Trophy"), 0);
     ASSERT_NE(g_pScreenManager->GetCurrent(), nullptr);
-    EXPECT_EQ(g_pScreenManager->GetCurrent()->GetName(), "Placeholder");
+    EXPECT_EQ(g_pScreenManager->GetCurrent()->GetName(), "MainMenu");
 }
 
 TEST_F(CLoadingScreenTest, NothingToLoadGoesFromTheIntroStraightToTheNextScreen)
@@ -254,10 +254,7 @@ TEST_F(LoadingRunTest, RunGetsThroughTheLoadingScreenWithoutAnErrorOrWarning)
     ASSERT_GT(objects, 0);
     ASSERT_EQ(Run(102 + objects + 60, 0), 0);
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
-    // The last frame shows the screen that follows the loading screen.
-    const std::vector<std::uint32_t> pixel = ShotRow(10, 10, 1);
-    ASSERT_EQ(pixel.size(), 1u);
-    EXPECT_EQ(pixel[0] & 0xFFFFFF, 0x102030u);
+    EXPECT_TRUE(g_bMenuReached);  // the loading screen handed over to the main menu
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ protected:
 
 }  // namespace
 
-TEST_F(GameMainTest, StartsReachesThePlaceholderScreenAndTearsDown)
+TEST_F(GameMainTest, StartsReachesTheMainMenuAndTearsDown)
 {
     // The loading screen comes first (here with nothing to load) and hands over after its fades.
     m_engine.mainLoopFrames = 150;
@@ -94,7 +94,7 @@ TEST_F(GameMainTest, StartsReachesThePlaceholderScreenAndTearsDown)
     };
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(m_engine.framesRun, 150);
-    EXPECT_EQ(screenName, "Placeholder");
+    EXPECT_EQ(screenName, "MainMenu");
     EXPECT_EQ(phase, CScreenManager::kIdle);
     EXPECT_EQ(m_engine.StringState(EState::Title), "Palmora");
     EXPECT_EQ(m_engine.StringState(EState::LogFile), "Palmora.log");

@@ -9,8 +9,10 @@
 #include "app/CIniFile.h"
 #include "app/CLoadingScreen.h"
 #include "app/CScreenManager.h"
+#include "app/CSoundManager.h"
 #include "app/Globals.h"
 #include "framework/CFMouse.h"
+#include "framework/CFObject.h"
 #include "framework/CFResource.h"
 #include "platform/FileSystem.h"
 #include "screens/CHiScoreTable.h"
@@ -65,6 +67,7 @@ protected:
         g_pResource = nullptr;
         delete g_pProfileStore;
         g_pProfileStore = nullptr;
+        CSoundManager::Destroy();
         m_pMouse.reset();
         HeadlessEngineTest::TearDown();
     }
@@ -85,12 +88,30 @@ protected:
         });
     }
 
-    // Runs frames with the input script (frames counted from the next one) until it has been
-    // played, then `after` frames more.
+    // Queues the input script (frames counted from the next one) and runs that many frames.
     void Play(const std::string& script, int frames)
     {
         ASSERT_TRUE(EngineQueueInput(script));
         Frames(frames);
+    }
+
+    // A left click in the middle of the object, then frames for what it starts.
+    void Click(const CFObject& object, int framesAfter = 4)
+    {
+        const int x = static_cast<int>(object.GetX() + object.GetWidth() / 2);
+        const int y = static_cast<int>(object.GetY() + object.GetHeight() / 2);
+        Play("1 move " + std::to_string(x) + " " + std::to_string(y) + "\n2 down 1\n3 up 1\n", 3 + framesAfter);
+    }
+
+    void PressKey(int vk, int framesAfter = 2)
+    {
+        Play("1 keydown " + std::to_string(vk) + "\n2 keyup " + std::to_string(vk) + "\n", 2 + framesAfter);
+    }
+
+    void Type(const std::string& capitals)
+    {
+        for (char c : capitals)
+            PressKey(static_cast<unsigned char>(c), 0);
     }
 
     void Screenshot(const std::string& name)

@@ -81,8 +81,9 @@ void ProfileNewPlayer(CFResource@ res, int title, int prompt, int name)
 
     res.CreateEffect("cursor", 2, 800);
     res.CreateObjectGfx("bar", 0);
-    KitSprite(res, g_sprTextCursor, 0, 0, 4, 28, 255, 6);
-    KitSprite(res, g_sprTextCursor, 0, 0, 4, 28, 0, 6);
+    // Just right of the cursor's place, so it does not cover the last letter.
+    KitKey(res, -1, g_sprTextCursor, 0, 0, -1, 14, 255, 6);
+    KitKey(res, -1, g_sprTextCursor, 0, 0, -1, 14, 0, 6);
 }
 
 void Declare_profile(CFResource@ res)

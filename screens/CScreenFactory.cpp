@@ -3,9 +3,9 @@
 
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
+#include "screens/CClassicScreen2.h"
 #include "screens/CMenuScreen.h"
 #include "screens/CScreenEngine.h"
-#include "screens/CClassicScreen2.h"
 #include "screens/CStoryScreen2.h"
 #include "screens/CTrophyRoom.h"
 

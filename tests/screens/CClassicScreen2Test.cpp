@@ -47,10 +47,10 @@ TEST_F(CClassicScreen2Test, ANewPlayerHasOnlyTheFirstLocationAndKeepsAStoredChoi
     for (int location = 1; location < 5; ++location)
         EXPECT_FALSE(screen->GetLocationButton(location)->IsEnabled()) << location;
     // Clicking the chosen one or a locked one changes nothing.
-    Click(*screen->GetLocationButton(3));
-    Click(*screen->GetLocationButton(2));
+    Tap(*screen->GetLocationButton(3));
+    Tap(*screen->GetLocationButton(2));
     EXPECT_EQ(screen->GetSelectedLocation(), 3);
-    Click(*screen->GetLocationButton(0));
+    Tap(*screen->GetLocationButton(0));
     EXPECT_EQ(screen->GetSelectedLocation(), 0);
     EXPECT_EQ(Record().m_nClassicLocation, 0);
     EXPECT_TRUE(screen->GetLocationButton(0)->IsStateLocked());
@@ -64,7 +64,7 @@ TEST_F(CClassicScreen2Test, PagesShowFifteenEntriesAndLockedHardcoreEntriesNeith
     EXPECT_FALSE(screen->GetEntry(15)->IsVisible());
     EXPECT_FALSE(screen->GetPageUpButton()->IsVisible());
     Screenshot("classic_page1");
-    Click(*screen->GetPageDownButton());
+    Tap(*screen->GetPageDownButton());
     EXPECT_FALSE(screen->GetEntry(14)->IsVisible());
     EXPECT_TRUE(screen->GetEntry(29)->IsVisible());
     EXPECT_TRUE(screen->GetPageUpButton()->IsVisible());
@@ -74,13 +74,13 @@ TEST_F(CClassicScreen2Test, PagesShowFifteenEntriesAndLockedHardcoreEntriesNeith
     g_pResource->SetText("preview_name", "");
     MoveOnto(*screen->GetEntry(25));
     EXPECT_EQ(PreviewName(), L"");
-    Click(*screen->GetEntry(25));
+    Tap(*screen->GetEntry(25));
     EXPECT_EQ(screen->GetChosenEntry(), -1);
 
     // The state is looked up anew each time page 2 opens.
     Record().m_hardcoreLevels[0] = 1;
-    Click(*screen->GetPageUpButton());
-    Click(*screen->GetPageDownButton());
+    Tap(*screen->GetPageUpButton());
+    Tap(*screen->GetPageDownButton());
     EXPECT_TRUE(screen->GetEntry(25)->IsEnabled());
     EXPECT_FALSE(screen->GetEntry(26)->IsEnabled());
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
@@ -90,14 +90,14 @@ TEST_F(CClassicScreen2Test, HoveringPreviewsAndClickingStartsTheGameOnTheChosenL
 {
     Record().m_locationOpened[1] = 1;
     CClassicScreen2* screen = Open();
-    Click(*screen->GetLocationButton(1));
+    Tap(*screen->GetLocationButton(1));
     MoveOnto(*screen->GetEntry(4));
     EXPECT_EQ(PreviewName(), L"Pyramid");
     EXPECT_EQ(screen->GetPreview()->GetName(), "level_4");
     EXPECT_TRUE(screen->GetEntry(4)->IsStateLocked());
     Frames(30);
     Screenshot("classic_hover");
-    Click(*screen->GetEntry(4));
+    Tap(*screen->GetEntry(4));
     CGameProcess* game = GameStarted();
     ASSERT_NE(game, nullptr);
     EXPECT_EQ(game->GetLevel(), 4);
@@ -110,13 +110,13 @@ TEST_F(CClassicScreen2Test, AHardcoreEntryPlaysItsLocationsHardcoreTableInItsOwn
     Record().m_hardcoreLevels[0] = 1;
     Record().m_nClassicLocation = 0;
     CClassicScreen2* screen = Open();
-    Click(*screen->GetPageDownButton());
+    Tap(*screen->GetPageDownButton());
     MoveOnto(*screen->GetEntry(25));
     EXPECT_EQ(PreviewName(), L"Klondike");
     EXPECT_EQ(screen->GetPreview()->GetName(), "level_30");
     Frames(30);
     Screenshot("classic_page2");
-    Click(*screen->GetEntry(25));
+    Tap(*screen->GetEntry(25));
     EXPECT_EQ(screen->GetChosenEntry(), 0);
     CGameProcess* game = GameStarted();
     ASSERT_NE(game, nullptr);
@@ -131,6 +131,6 @@ TEST_F(CClassicScreen2Test, EnteringSavesAndTheMenuButtonLeads)
     CClassicScreen2* screen = Open();
     CProfileStore reloaded;
     EXPECT_EQ(reloaded.m_current.m_nClassicScore, 1234);
-    Click(*screen->GetMainMenuButton());
+    Tap(*screen->GetMainMenuButton());
     EXPECT_TRUE(Made(EScreenKind::MainMenu));
 }

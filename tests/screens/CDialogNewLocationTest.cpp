@@ -47,7 +47,7 @@ TEST_F(CDialogNewLocationTest, OnlyTheFirstLocationOpenShowsNothingAndStillAnswe
     EXPECT_EQ(dialog->GetShownLocation(), -1);
     EXPECT_EQ(Name(), L"");
     Frames(60);
-    Click(*dialog->GetNoButton());
+    Tap(*dialog->GetNoButton());
     EXPECT_EQ(CDialogNewLocation::Answer(), 1);
     EXPECT_EQ(m_pOpener->GetChild(), nullptr);
     EXPECT_TRUE(m_pOpener->IsActive());
@@ -81,7 +81,7 @@ TEST_F(CDialogNewLocationTest, ButtonsAreDrawnOnceTheWindowRests)
     Frames(60);
     EXPECT_FALSE(dialog->IsMovingIn());
     Screenshot("new_location");
-    Click(*dialog->GetYesButton());
+    Tap(*dialog->GetYesButton());
     EXPECT_EQ(CDialogNewLocation::Answer(), 0);
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }

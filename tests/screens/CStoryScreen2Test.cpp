@@ -109,8 +109,8 @@ TEST_F(CStoryScreen2Test, ANewPlayersFirstVisitSailsInAndOnlyTheFirstLevelCanBeP
     EXPECT_EQ(m_pMap->GetSelectionShown(), progress::StoryEntry::Story(0));
     EXPECT_EQ(m_pMap->GetPreview()->GetName(), "level_0");
 
-    Click(Slot(3));  // level 2: nothing
-    Click(*m_pMap->GetLocationButton(1));
+    Tap(Slot(3));  // level 2: nothing
+    Tap(*m_pMap->GetLocationButton(1));
     EXPECT_EQ(g_pScreenManager->GetCurrent(), m_pMap);
     EXPECT_EQ(m_pMap->GetLocation(), 0);
     EXPECT_FALSE(m_pMap->IsTransitionRunning());
@@ -118,7 +118,7 @@ TEST_F(CStoryScreen2Test, ANewPlayersFirstVisitSailsInAndOnlyTheFirstLevelCanBeP
     Frames(60);
     Screenshot("story_first_visit");
 
-    Click(*m_pMap->GetPlayButton());
+    Tap(*m_pMap->GetPlayButton());
     EXPECT_EQ(Record().m_bStoryLevelPlayed, 1);
     CGameProcess* game = GameStarted();
     ASSERT_NE(game, nullptr);
@@ -142,7 +142,7 @@ TEST_F(CStoryScreen2Test, AJourneyTurnsTheHelmAClickHurriesItAndArrivalSelectsTh
     EXPECT_EQ(m_pMap->GetSelectionShown(), progress::StoryEntry::Story(0));
     EXPECT_EQ(StateFrame(4), 2);  // bronze
 
-    Click(*m_pMap->GetLocationButton(1));
+    Tap(*m_pMap->GetLocationButton(1));
     EXPECT_TRUE(m_pMap->IsTransitionRunning());
     EXPECT_EQ(m_pMap->GetMap()->GetName(), "1-2z");
     EXPECT_EQ(m_pMap->GetLocation(), 1);
@@ -170,7 +170,7 @@ TEST_F(CStoryScreen2Test, AJourneyTurnsTheHelmAClickHurriesItAndArrivalSelectsTh
     EXPECT_EQ(progress::GetSelection(Record()), progress::StoryEntry::Story(6));
     EXPECT_EQ(m_pMap->GetPreview()->GetName(), "level_6");
     MoveTo(300, 560);
-    Click(Slot(3));
+    Tap(Slot(3));
     CGameProcess* game = GameStarted();
     ASSERT_NE(game, nullptr);
     EXPECT_EQ(game->GetLevel(), 6);
@@ -183,10 +183,10 @@ TEST_F(CStoryScreen2Test, TheHelmTurnsLeftTowardsTheStart)
     Record().m_nSelectedStory = 20;  // in view: location 4
     Open();
     Rest();
-    Click(*m_pMap->GetLocationButton(2));
+    Tap(*m_pMap->GetLocationButton(2));
     EXPECT_EQ(m_pMap->GetHelm()->GetFirstFrame(), 24);  // 4 -> 2: "right"
     Rest();
-    Click(*m_pMap->GetLocationButton(4));
+    Tap(*m_pMap->GetLocationButton(4));
     EXPECT_EQ(m_pMap->GetHelm()->GetFirstFrame(), 0);   // 2 -> 4: "left"
 }
 
@@ -196,7 +196,7 @@ TEST_F(CStoryScreen2Test, AClosedLocationSelectsNothingShowsItsUnlockWindowAndIt
     Record().m_nSelectedStory = 5;
     Open();
     Rest();
-    Click(*m_pMap->GetLocationButton(3));
+    Tap(*m_pMap->GetLocationButton(3));
     Rest();
     EXPECT_EQ(m_pMap->GetLocation(), 3);
     EXPECT_TRUE(progress::GetSelection(Record()).IsNone());
@@ -213,7 +213,7 @@ TEST_F(CStoryScreen2Test, AClosedLocationSelectsNothingShowsItsUnlockWindowAndIt
         MoveOnto(Slot(slot));
     MoveTo(300, 560);
     EXPECT_EQ(PreviewName(), L"");
-    Click(Slot(5));  // the closed bonus level explains itself
+    Tap(Slot(5));  // the closed bonus level explains itself
     ASSERT_NE(OpenWindow<CDialogInformation>(), nullptr);
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }
@@ -256,7 +256,7 @@ TEST_F(CStoryScreen2Test, ANewLocationIsOfferedOnceAndYesSailsThere)
     EXPECT_EQ(Record().m_nPendingNewLocation, -1);
     Frames(60);
     Screenshot("story_new_location");
-    Click(*offer->GetYesButton());
+    Tap(*offer->GetYesButton());
     Frames(2);
     EXPECT_EQ(CDialogNewLocation::Answer(), -1);
     EXPECT_TRUE(m_pMap->IsTransitionRunning());
@@ -275,7 +275,7 @@ TEST_F(CStoryScreen2Test, NoToANewLocationStaysWhereTheMapIs)
     auto* offer = OpenWindow<CDialogNewLocation>();
     ASSERT_NE(offer, nullptr);
     Frames(60);
-    Click(*offer->GetNoButton());
+    Tap(*offer->GetNoButton());
     Frames(2);
     EXPECT_FALSE(m_pMap->IsTransitionRunning());
     EXPECT_EQ(m_pMap->GetLocation(), 0);
@@ -306,7 +306,7 @@ TEST_F(CStoryScreen2Test, TheCheatKeyOpensTheLocationInViewAndBuildsANewMap)
     Record().m_nSelectedStory = 5;
     Open();
     Rest();
-    Click(*m_pMap->GetLocationButton(2));
+    Tap(*m_pMap->GetLocationButton(2));
     Rest();
     PressKey(kKeyEscape);  // the unlock window
     g_bCheatMode = true;
@@ -330,13 +330,13 @@ TEST_F(CStoryScreen2Test, BonusAndHardcoreSlotsStartTheirLevelsAndTheButtonsLead
     Rest();
     MoveOnto(Slot(6));
     EXPECT_EQ(progress::GetSelection(Record()), progress::StoryEntry::Hardcore(0));
-    Click(*m_pMap->GetTrophyButton());
+    Tap(*m_pMap->GetTrophyButton());
     EXPECT_TRUE(Made(EScreenKind::TrophyRoom, -1));
 
     Open();
     Rest();
     MoveOnto(Slot(5));
-    Click(Slot(5));
+    Tap(Slot(5));
     CGameProcess* game = GameStarted();
     ASSERT_NE(game, nullptr);
     EXPECT_EQ(game->GetLevel(), 0);
@@ -344,6 +344,6 @@ TEST_F(CStoryScreen2Test, BonusAndHardcoreSlotsStartTheirLevelsAndTheButtonsLead
 
     Open();
     Rest();
-    Click(*m_pMap->GetBackButton());
+    Tap(*m_pMap->GetBackButton());
     EXPECT_TRUE(Made(EScreenKind::MainMenu));
 }

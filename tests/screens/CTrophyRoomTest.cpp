@@ -49,13 +49,13 @@ TEST_F(CTrophyRoomTest, RankArrowsStepBetweenTheFirstEmblemAndThePlayersRank)
     EXPECT_EQ(room->GetShownRank(), 12);
     EXPECT_TRUE(room->GetLeftButton()->IsVisible());
     for (int step = 0; step < 12; ++step)
-        Click(*room->GetLeftButton());
+        Tap(*room->GetLeftButton());
     EXPECT_EQ(room->GetShownRank(), 0);
     EXPECT_FALSE(room->GetLeftButton()->IsVisible());
     EXPECT_TRUE(room->GetRightButton()->IsVisible());
     EXPECT_EQ(room->GetRankEmblem()->GetAnimation(0)->GetCurrentFrame(), 0);
     for (int step = 0; step < 12; ++step)
-        Click(*room->GetRightButton());
+        Tap(*room->GetRightButton());
     EXPECT_EQ(room->GetShownRank(), 12);
     EXPECT_FALSE(room->GetRightButton()->IsVisible());
     EXPECT_EQ(room->GetRankEmblem()->GetAnimation(0)->GetCurrentFrame(), 12);
@@ -117,20 +117,20 @@ TEST_F(CTrophyRoomTest, ClickingSelectsAndDeselectsShownTrophiesOnlyAndOkGoesBac
     Record().m_trophyEarned[0] = 1;
     Record().m_trophyEarned[9] = 1;
     CTrophyRoom* room = Open(0, -1);
-    Click(*room->GetTrophy(0));
+    Tap(*room->GetTrophy(0));
     EXPECT_EQ(room->GetSelectedTrophy(), 0);
     EXPECT_TRUE(ShowsSection(*room->GetTrophy(0), 9, 9));
-    Click(*room->GetTrophy(9));
+    Tap(*room->GetTrophy(9));
     EXPECT_EQ(room->GetSelectedTrophy(), 9);
     EXPECT_TRUE(ShowsSection(*room->GetTrophy(0), 1, 8));
-    Click(*room->GetTrophy(9));
+    Tap(*room->GetTrophy(9));
     EXPECT_EQ(room->GetSelectedTrophy(), -1);
-    Click(*room->GetHintArea(4));  // a trophy not earned is not there to be chosen
+    Tap(*room->GetHintArea(4));  // a trophy not earned is not there to be chosen
     EXPECT_EQ(room->GetSelectedTrophy(), -1);
 
-    Click(*room->GetOkButton());
+    Tap(*room->GetOkButton());
     EXPECT_TRUE(Made(EScreenKind::StoryMap));
     room = Open(CTrophyRoom::kToClassicSelection, -1);
-    Click(*room->GetOkButton());
+    Tap(*room->GetOkButton());
     EXPECT_TRUE(Made(EScreenKind::ClassicSelection));
 }

@@ -5,7 +5,6 @@
 #pragma once
 
 #include "BundledDataRoot.h"
-#include "app/CSoundManager.h"
 #include "app/TestScreens.h"
 #include "framework/CFObject.h"
 #include "screens/CScreenFactory.h"
@@ -39,7 +38,6 @@ protected:
         for (EScreenKind kind : kKinds)
             CScreenFactory::SetMaker(kind, {});
         BundledDataRoot::TearDown();
-        CSoundManager::Destroy();
         g_bCheatMode = false;
         SetGameClockRunning(true);
     }
@@ -61,7 +59,6 @@ protected:
 
     void MoveTo(float x, float y) { Play("1 move " + At(x, y) + "\n", 2); }
     void ClickAt(float x, float y) { Play("1 move " + At(x, y) + "\n2 down 1\n3 up 1\n", 4 + kClickGap); }
-    void PressKey(int vk) { Play("1 keydown " + std::to_string(vk) + "\n2 keyup " + std::to_string(vk) + "\n", 3); }
 
     static void Centre(const CFObject& object, float& x, float& y)
     {
@@ -69,12 +66,8 @@ protected:
         y = object.GetY() + object.GetHeight() / 2;
     }
 
-    void Click(const CFObject& object)
-    {
-        float x = 0, y = 0;
-        Centre(object, x, y);
-        ClickAt(x, y);
-    }
+    // A click that the next one cannot join into a double-click.
+    void Tap(const CFObject& object) { Click(object, kClickGap); }
 
     void MoveOnto(const CFObject& object)
     {

@@ -9,7 +9,7 @@
 // - "enter_level", "enter_bonus", "enter_hardcore": a slot button's look (sections "normal",
 //   "enter", "over", "leave", "down", "up", "select", "disabled"); track 0 holds "level", "bonus"
 //   or "hardcore", whose sections "closed", "opened", "bronze", "silver", "gold", "master" show
-//   the entry's state.
+//   the entry's state (a closed hardcore level shows nothing).
 // - "0-N": arriving at location N - 1 without a journey (a short zoom in).
 // - "A-Bz": the journey from location A - 1 to B - 1: its track 0 holds "A-B", which holds all
 //   five locations on the chart; the view zooms out, pans and zooms in.
@@ -114,9 +114,11 @@ void StoryButton(CFResource@ res, const string &in name, int normal, int hover, 
     StoryKey(res, -1, normal, x, y, hx, hy, 130, 100, 0, 0, 10, 0);
 }
 
-// "level", "bonus", "hardcore": the state icon of an entry, one frame per state.
-void StoryStateIcon(CFResource@ res, const string &in kind)
+// "level", "bonus", "hardcore": the state icon of an entry, one frame per state, with the slot's
+// label under it (-1: none). A closed hardcore level shows nothing at all, also on a journey.
+void StoryStateIcon(CFResource@ res, const string &in kind, int label)
 {
+    bool hideClosed = kind == "hardcore";
     res.CreateEffect(kind, 6, 600);
     res.AddNamedPart("closed", 0, 0, 0);
     res.AddNamedPart("opened", 1, 1, 0);
@@ -125,17 +127,21 @@ void StoryStateIcon(CFResource@ res, const string &in kind)
     res.AddNamedPart("gold", 4, 4, 0);
     res.AddNamedPart("master", 5, 5, 0);
     res.CreateObjectGfx("icon", 0);
-    StoryKey(res, -1, StoryPicture(res, kind + "_closed", "gfx/story/" + kind + "_closed.png", 44, 44), 0, 0, 22, 22, 255, 100, 0, 0, 0, 0);
-    StoryKey(res, -1, StoryPicture(res, kind + "_opened", "gfx/story/" + kind + "_opened.png", 44, 44), 0, 0, 22, 22, 255, 100, 0, 0, 0, 0);
-    StoryKey(res, -1, StoryPicture(res, kind + "_bronze", "gfx/story/" + kind + "_bronze.png", 44, 44), 0, 0, 22, 22, 255, 100, 0, 0, 0, 0);
-    StoryKey(res, -1, StoryPicture(res, kind + "_silver", "gfx/story/" + kind + "_silver.png", 44, 44), 0, 0, 22, 22, 255, 100, 0, 0, 0, 0);
-    StoryKey(res, -1, StoryPicture(res, kind + "_gold", "gfx/story/" + kind + "_gold.png", 44, 44), 0, 0, 22, 22, 255, 100, 0, 0, 0, 0);
-    StoryKey(res, -1, StoryPicture(res, kind + "_master", "gfx/story/" + kind + "_master.png", 44, 44), 0, 0, 22, 22, 255, 100, 0, 0, 0, 0);
+    for (int f = 0; f < 6; f++) {
+        string state = f == 0 ? "closed" : f == 1 ? "opened" : f == 2 ? "bronze" : f == 3 ? "silver" : f == 4 ? "gold" : "master";
+        int icon = StoryPicture(res, kind + "_" + state, "gfx/story/" + kind + "_" + state + ".png", 44, 44);
+        StoryKey(res, -1, icon, 0, 0, 22, 22, f == 0 && hideClosed ? 0 : 255, 100, 0, 0, 0, 0);
+    }
+    if (label < 0)
+        return;
+    res.CreateObjectGfx("label", 0);
+    for (int f = 0; f < 6; f++)
+        StoryKey(res, -1, label, 0, 34, 40, 10, f == 0 && hideClosed ? 0 : 255, 100, 0, 0, -1, 0);
 }
 
 // "enter_level", "enter_bonus", "enter_hardcore": a slot's button look around its state icon.
 // Frames: 0 normal, 1 hover, 2 pressed, 3..10 the selected slot's pulse.
-void StorySlotLook(CFResource@ res, const string &in kind, int ring, int label)
+void StorySlotLook(CFResource@ res, const string &in kind, int ring)
 {
     res.CreateEffect("enter_" + kind, 11, 880);
     res.AddNamedPart("normal", 0, 0, 0);
@@ -157,11 +163,6 @@ void StorySlotLook(CFResource@ res, const string &in kind, int ring, int label)
     for (int f = 0; f < 8; f++) {
         int pulse = f < 4 ? f : 8 - f;
         StoryKey(res, -1, ring, 0, 0, 28, 28, 170 + pulse * 21, 100 + pulse * 3, 0, 1, 6, 0);
-    }
-    if (label >= 0) {
-        res.CreateObjectGfx("label", 0);
-        for (int f = 0; f < 11; f++)
-            StoryKey(res, -1, label, 0, 34, 40, 10, 255, 100, 0, 0, 4, 0);
     }
 }
 
@@ -399,12 +400,12 @@ void Declare_Story_Map_3(CFResource@ res)
     int bonusLabel = StoryPicture(res, "label_bonus", "gfx/story/label_bonus.png", 80, 20);
     int hardcoreLabel = StoryPicture(res, "label_hardcore", "gfx/story/label_hardcore.png", 80, 20);
 
-    StoryStateIcon(res, "level");
-    StoryStateIcon(res, "bonus");
-    StoryStateIcon(res, "hardcore");
-    StorySlotLook(res, "level", ring, -1);
-    StorySlotLook(res, "bonus", ring, bonusLabel);
-    StorySlotLook(res, "hardcore", ring, hardcoreLabel);
+    StoryStateIcon(res, "level", -1);
+    StoryStateIcon(res, "bonus", bonusLabel);
+    StoryStateIcon(res, "hardcore", hardcoreLabel);
+    StorySlotLook(res, "level", ring);
+    StorySlotLook(res, "bonus", ring);
+    StorySlotLook(res, "hardcore", ring);
     for (int location = 0; location < STORY_LOCATIONS; location++) {
         StoryLocationLayer(res, location, dot);
         StoryLocation(res, location);

@@ -21,19 +21,6 @@ protected:
         Enter(screen);
         return screen;
     }
-
-    static std::wstring PreviewName()
-    {
-        const wchar_t* text = g_pResource->GetText("preview_name");
-        return text != nullptr ? text : L"?";
-    }
-
-    // The game screen the selection switched to, once the switch has gone through.
-    CGameProcess* GameStarted()
-    {
-        Frames(60);
-        return dynamic_cast<CGameProcess*>(g_pScreenManager->GetCurrent());
-    }
 };
 
 }  // namespace
@@ -73,7 +60,7 @@ TEST_F(CClassicScreen2Test, PagesShowFifteenEntriesAndLockedHardcoreEntriesNeith
         EXPECT_FALSE(screen->GetEntry(tag)->IsEnabled()) << tag;
     g_pResource->SetText("preview_name", "");
     MoveOnto(*screen->GetEntry(25));
-    EXPECT_EQ(PreviewName(), L"");
+    EXPECT_EQ(Text("preview_name"), L"");
     Tap(*screen->GetEntry(25));
     EXPECT_EQ(screen->GetChosenEntry(), -1);
 
@@ -92,7 +79,7 @@ TEST_F(CClassicScreen2Test, HoveringPreviewsAndClickingStartsTheGameOnTheChosenL
     CClassicScreen2* screen = Open();
     Tap(*screen->GetLocationButton(1));
     MoveOnto(*screen->GetEntry(4));
-    EXPECT_EQ(PreviewName(), L"Pyramid");
+    EXPECT_EQ(Text("preview_name"), L"Pyramid");
     EXPECT_EQ(screen->GetPreview()->GetName(), "level_4");
     EXPECT_TRUE(screen->GetEntry(4)->IsStateLocked());
     Frames(30);
@@ -112,7 +99,7 @@ TEST_F(CClassicScreen2Test, AHardcoreEntryPlaysItsLocationsHardcoreTableInItsOwn
     CClassicScreen2* screen = Open();
     Tap(*screen->GetPageDownButton());
     MoveOnto(*screen->GetEntry(25));
-    EXPECT_EQ(PreviewName(), L"Klondike");
+    EXPECT_EQ(Text("preview_name"), L"Klondike");
     EXPECT_EQ(screen->GetPreview()->GetName(), "level_30");
     Frames(30);
     Screenshot("classic_page2");

@@ -30,12 +30,6 @@ protected:
         return dialog;
     }
 
-    static std::wstring Name()
-    {
-        const wchar_t* text = g_pResource->GetText("New location_name");
-        return text != nullptr ? text : L"?";
-    }
-
     TestScreen* m_pOpener = nullptr;
 };
 
@@ -45,7 +39,7 @@ TEST_F(CDialogNewLocationTest, OnlyTheFirstLocationOpenShowsNothingAndStillAnswe
 {
     CDialogNewLocation* dialog = Open();
     EXPECT_EQ(dialog->GetShownLocation(), -1);
-    EXPECT_EQ(Name(), L"");
+    EXPECT_EQ(Text("New location_name"), L"");
     Frames(60);
     Tap(*dialog->GetNoButton());
     EXPECT_EQ(CDialogNewLocation::Answer(), 1);
@@ -59,7 +53,7 @@ TEST_F(CDialogNewLocationTest, TheHighestOpenedLocationIsShownAndYesWorksWhileTh
     Record().m_locationOpened = {1, 1, 1, 0, 0};
     CDialogNewLocation* dialog = Open();
     EXPECT_EQ(dialog->GetShownLocation(), 2);
-    EXPECT_EQ(Name(), L"Fregate");
+    EXPECT_EQ(Text("New location_name"), L"Fregate");
     Frames(1);
     EXPECT_TRUE(dialog->IsMovingIn());
     ASSERT_NE(dialog->GetPhoto(), nullptr);

@@ -74,18 +74,6 @@ protected:
         return dynamic_cast<Window*>(m_pMap->GetChild());
     }
 
-    CGameProcess* GameStarted()
-    {
-        Frames(60);
-        return dynamic_cast<CGameProcess*>(g_pScreenManager->GetCurrent());
-    }
-
-    static std::wstring PreviewName()
-    {
-        const wchar_t* text = g_pResource->GetText("preview_name");
-        return text != nullptr ? text : L"?";
-    }
-
     CStoryScreen2* m_pMap = nullptr;
 };
 
@@ -160,7 +148,7 @@ TEST_F(CStoryScreen2Test, AJourneyTurnsTheHelmAClickHurriesItAndArrivalSelectsTh
     EXPECT_EQ(m_pMap->GetMap()->GetSpeed(), 1.0f);
     EXPECT_EQ(progress::GetSelection(Record()), progress::StoryEntry::Story(5));
     EXPECT_EQ(m_pMap->GetPreview()->GetName(), "level_5");
-    EXPECT_EQ(PreviewName(), L"Klondike");
+    EXPECT_EQ(Text("preview_name"), L"Klondike");
     EXPECT_EQ(StateFrame(2), 3);  // level 8 ("Yukon") silver
     EXPECT_TRUE(m_pMap->GetSlotLight(4)->IsVisible());
     Screenshot("story_barbados");
@@ -212,7 +200,7 @@ TEST_F(CStoryScreen2Test, AClosedLocationSelectsNothingShowsItsUnlockWindowAndIt
     for (int slot = 0; slot < 6; ++slot)
         MoveOnto(Slot(slot));
     MoveTo(300, 560);
-    EXPECT_EQ(PreviewName(), L"");
+    EXPECT_EQ(Text("preview_name"), L"");
     Tap(Slot(5));  // the closed bonus level explains itself
     ASSERT_NE(OpenWindow<CDialogInformation>(), nullptr);
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
@@ -245,41 +233,28 @@ TEST_F(CStoryScreen2Test, AnnouncementsOpenOneAtATimeAndCongratulationOneGivesWa
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }
 
-TEST_F(CStoryScreen2Test, ANewLocationIsOfferedOnceAndYesSailsThere)
+TEST_F(CStoryScreen2Test, ANewLocationIsOfferedOnceNoStaysAndYesSailsThere)
 {
     Started(2);
-    Record().m_nPendingNewLocation = 1;
-    Open();
-    Rest();
-    auto* offer = OpenWindow<CDialogNewLocation>();
-    ASSERT_NE(offer, nullptr);
-    EXPECT_EQ(Record().m_nPendingNewLocation, -1);
-    Frames(60);
-    Screenshot("story_new_location");
-    Tap(*offer->GetYesButton());
-    Frames(2);
-    EXPECT_EQ(CDialogNewLocation::Answer(), -1);
-    EXPECT_TRUE(m_pMap->IsTransitionRunning());
-    EXPECT_EQ(m_pMap->GetLocation(), 1);
-    Rest();
-    EXPECT_EQ(m_pMap->GetChild(), nullptr);  // offered once per map
+    for (bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "yes" : "no");
+        Record().m_nPendingNewLocation = 1;
+        Record().m_nSelectedStory = 0;
+        Open();
+        Rest();
+        auto* offer = OpenWindow<CDialogNewLocation>();
+        ASSERT_NE(offer, nullptr);
+        EXPECT_EQ(Record().m_nPendingNewLocation, -1);
+        Frames(60);
+        Screenshot("story_new_location");
+        Tap(yes ? *offer->GetYesButton() : *offer->GetNoButton());
+        EXPECT_EQ(CDialogNewLocation::Answer(), -1);  // read and put back by the map
+        EXPECT_EQ(m_pMap->IsTransitionRunning(), yes);
+        EXPECT_EQ(m_pMap->GetLocation(), yes ? 1 : 0);
+        Rest();
+        EXPECT_EQ(m_pMap->GetChild(), nullptr);  // offered once per map
+    }
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
-}
-
-TEST_F(CStoryScreen2Test, NoToANewLocationStaysWhereTheMapIs)
-{
-    Started(2);
-    Record().m_nPendingNewLocation = 1;
-    Open();
-    Rest();
-    auto* offer = OpenWindow<CDialogNewLocation>();
-    ASSERT_NE(offer, nullptr);
-    Frames(60);
-    Tap(*offer->GetNoButton());
-    Frames(2);
-    EXPECT_FALSE(m_pMap->IsTransitionRunning());
-    EXPECT_EQ(m_pMap->GetLocation(), 0);
-    EXPECT_EQ(CDialogNewLocation::Answer(), -1);
 }
 
 TEST_F(CStoryScreen2Test, MasterModeShowsMasterOnEverySlotAndTheHardcoreLevelWhenOpen)

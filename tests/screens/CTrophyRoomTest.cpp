@@ -23,12 +23,6 @@ protected:
         return room;
     }
 
-    static std::wstring Text(const char* name)
-    {
-        const wchar_t* text = g_pResource->GetText(name);
-        return text != nullptr ? text : L"?";
-    }
-
     static bool ShowsSection(CFAnimatedObject& trophy, int first, int last)
     {
         const CFAnimationInstance* look = trophy.GetAnimation(0);

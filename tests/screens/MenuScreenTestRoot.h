@@ -8,6 +8,7 @@
 #include "app/TestScreens.h"
 #include "framework/CFObject.h"
 #include "screens/CScreenFactory.h"
+#include "table/CGameProcess.h"
 
 #include <algorithm>
 #include <string>
@@ -74,6 +75,20 @@ protected:
         float x = 0, y = 0;
         Centre(object, x, y);
         MoveTo(x, y);
+    }
+
+    // A text variable of the resource manager, "?" when there is none.
+    static std::wstring Text(const char* name)
+    {
+        const wchar_t* text = g_pResource->GetText(name);
+        return text != nullptr ? text : L"?";
+    }
+
+    // The game screen a screen switched to, once the switch has gone through; null if none.
+    CGameProcess* GameStarted()
+    {
+        Frames(60);
+        return dynamic_cast<CGameProcess*>(g_pScreenManager->GetCurrent());
     }
 
     // Whether a screen of that kind was made (and switched to) with that argument.

@@ -1,59 +1,40 @@
 // ScreensDataTest.cpp: the bundled data set has every effect, part path and text that the story
 // map, the new-location window, the classic selection and the trophy room look up, for every
 // location and journey, and its modules load without an error or warning.
+#include "BundledDataRoot.h"
 #include "app/CIniFile.h"
 #include "framework/CFAnimationGroup.h"
 #include "framework/CFAnimationInstance.h"
-#include "framework/CFResource.h"
 #include "framework/StringUtils.h"
-#include "platform/FileSystem.h"
 #include "screens/ProgressRules.h"
-#include "support/HeadlessEngine.h"
 
 #include <gtest/gtest.h>
 
 #include <cwchar>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-class ScreensDataTest : public HeadlessEngineTest {
+class ScreensDataTest : public BundledDataRoot {
 protected:
     void SetUp() override
     {
-        const std::string bundled = fs_layer::DefaultRootFolder();
-        HeadlessEngineTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        std::filesystem::copy(bundled, m_root,
-                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+        BundledDataRoot::SetUp();
         m_pGroup = std::make_unique<CFAnimationGroup>();
-        m_pResource = std::make_unique<CFResource>("effects/effects.as");
     }
 
     void TearDown() override
     {
-        m_pResource.reset();
         m_pGroup.reset();
-        HeadlessEngineTest::TearDown();
-    }
-
-    std::vector<std::string> ProblemLines() const
-    {
-        std::vector<std::string> lines;
-        for (const std::string& line : LogLines())
-            if (line.rfind("[E]", 0) == 0 || line.rfind("[W]", 0) == 0)
-                lines.push_back(line);
-        return lines;
+        BundledDataRoot::TearDown();
     }
 
     std::unique_ptr<CFAnimationInstance> Load(const char* module, const std::string& effect)
     {
         auto instance = std::make_unique<CFAnimationInstance>(m_pGroup.get(), 400, 300);
-        EXPECT_TRUE(instance->LoadEffect(m_pResource.get(), module, effect.c_str())) << module << " " << effect;
+        EXPECT_TRUE(instance->LoadEffect(g_pResource, module, effect.c_str())) << module << " " << effect;
         return instance;
     }
 
@@ -74,14 +55,13 @@ protected:
     }
 
     std::unique_ptr<CFAnimationGroup> m_pGroup;
-    std::unique_ptr<CFResource> m_pResource;
 };
 
 }  // namespace
 
 TEST_F(ScreensDataTest, StoryMapHasEverySlotOfEveryLocationAndJourney)
 {
-    ASSERT_TRUE(m_pResource->LoadModule("Story_Map_3", -1));
+    ASSERT_TRUE(g_pResource->LoadModule("Story_Map_3", -1));
     for (int location = 0; location < 5; ++location) {
         SCOPED_TRACE(location);
         auto arrival = Load("Story_Map_3", progress::MapEffect(-1, location));
@@ -95,7 +75,7 @@ TEST_F(ScreensDataTest, StoryMapHasEverySlotOfEveryLocationAndJourney)
         }
         ExpectEffects("Story_Map_3", {"but_" + std::to_string(location + 1),
                                       "but_" + std::to_string(location + 1) + "_disabled"});
-        ASSERT_NE(m_pResource->GetText(("location_name_" + std::to_string(location + 1)).c_str()), nullptr);
+        ASSERT_NE(g_pResource->GetText(("location_name_" + std::to_string(location + 1)).c_str()), nullptr);
     }
     ExpectEffects("Story_Map_3", {"shturval", "select_solitaire", "window_0_shadow", "window_1_shadow", "shadow",
                                   "master_mode", "particles_top", "preview_pos", "border", "but_play", "but_back",
@@ -103,26 +83,26 @@ TEST_F(ScreensDataTest, StoryMapHasEverySlotOfEveryLocationAndJourney)
     auto window = Load("Story_Map_3", "window_preview");
     EXPECT_NE(window->FindPart(0, "Ranks_story.all"), nullptr);
     EXPECT_EQ(window->FindPart(0, "Ranks_story.all")->GetFrameCount(), 13);
-    EXPECT_NE(m_pResource->GetText("preview_name"), nullptr);
-    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+    EXPECT_NE(g_pResource->GetText("preview_name"), nullptr);
+    ExpectNoProblems();
 }
 
 TEST_F(ScreensDataTest, PreviewsNewLocationAndAnnouncementsLoad)
 {
-    ASSERT_TRUE(m_pResource->LoadModule("#previews", -1));
+    ASSERT_TRUE(g_pResource->LoadModule("#previews", -1));
     for (int entry = 0; entry < 35; ++entry)
         Load("#previews", "level_" + std::to_string(entry));
-    ASSERT_TRUE(m_pResource->LoadModule("new_location", -1));
+    ASSERT_TRUE(g_pResource->LoadModule("new_location", -1));
     ExpectEffects("new_location", {"move_new_location", "bt_nloc_yes", "bt_nloc_no"});
     auto contents = Load("new_location", "move_new_location_p2");
     EXPECT_NE(contents->FindPart(0, "foto.all"), nullptr);
-    EXPECT_NE(m_pResource->GetText("New location_name"), nullptr);
-    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+    EXPECT_NE(g_pResource->GetText("New location_name"), nullptr);
+    ExpectNoProblems();
 }
 
 TEST_F(ScreensDataTest, ClassicEntriesNameTheLevelsTheyStart)
 {
-    ASSERT_TRUE(m_pResource->LoadModule("classic", -1));
+    ASSERT_TRUE(g_pResource->LoadModule("classic", -1));
     ExpectEffects("classic", {"classic", "preview_pos", "menu", "window_preview", "bt_arrow_up", "bt_arrow_down",
                               "bt_mainmenu"});
     CIniFile levels("sol_max.ini");
@@ -131,29 +111,29 @@ TEST_F(ScreensDataTest, ClassicEntriesNameTheLevelsTheyStart)
         Load("classic", "l_" + std::to_string(tag + 1));
         levels.SetSection(("Solitaire" + std::to_string(progress::ClassicEntryNumber(tag))).c_str());
         const std::string name = levels.GetString("level_name");
-        const wchar_t* label = m_pResource->GetText(("classic_entry_" + std::to_string(tag + 1)).c_str());
+        const wchar_t* label = g_pResource->GetText(("classic_entry_" + std::to_string(tag + 1)).c_str());
         ASSERT_NE(label, nullptr);
         ASSERT_FALSE(name.empty());
         EXPECT_NE(NarrowString(label).find(name), std::string::npos) << NarrowString(label) << " / " << name;
     }
     for (int location = 1; location <= 5; ++location)
         Load("classic", "foto_" + std::to_string(location));
-    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+    ExpectNoProblems();
 }
 
 TEST_F(ScreensDataTest, TrophyRoomHasEveryTrophyHintAndCount)
 {
-    ASSERT_TRUE(m_pResource->LoadModule("Trophy", -1));
+    ASSERT_TRUE(g_pResource->LoadModule("Trophy", -1));
     ExpectEffects("Trophy", {"Window", "medals", "bt_ok", "bt_left", "bt_right"});
     EXPECT_EQ(Load("Trophy", "Ranks")->GetFrameCount(), 13);
     for (int trophy = 1; trophy <= 10; ++trophy) {
         Load("Trophy", "Trophy_" + std::to_string(trophy));
         Load("Trophy", "hint_trophy_" + std::to_string(trophy));
-        const wchar_t* hint = m_pResource->GetText(("hint_trophy_" + std::to_string(trophy)).c_str());
+        const wchar_t* hint = g_pResource->GetText(("hint_trophy_" + std::to_string(trophy)).c_str());
         ASSERT_NE(hint, nullptr);
         EXPECT_GT(std::wcslen(hint), 10u);
     }
     for (const char* text : {"golds_medals_count", "silver_medals_count", "bronze_medals_count", "game_complite_count"})
-        EXPECT_NE(m_pResource->GetText(text), nullptr) << text;
-    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+        EXPECT_NE(g_pResource->GetText(text), nullptr) << text;
+    ExpectNoProblems();
 }

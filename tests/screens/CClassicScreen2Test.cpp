@@ -103,7 +103,7 @@ TEST_F(CClassicScreen2Test, AHardcoreEntryPlaysItsLocationsHardcoreTableInItsOwn
     EXPECT_EQ(screen->GetPreview()->GetName(), "level_30");
     Frames(30);
     Screenshot("classic_page2");
-    Tap(*screen->GetEntry(25));
+    Click(*screen->GetEntry(25), 0);  // looked at before the switch releases the screen
     EXPECT_EQ(screen->GetChosenEntry(), 0);
     CGameProcess* game = GameStarted();
     ASSERT_NE(game, nullptr);

@@ -106,6 +106,16 @@ TEST_F(CTrophyRoomTest, TheMapsRoomAwardsNothingAndThePopupsRoomAwardsEveryDueTr
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }
 
+TEST_F(CTrophyRoomTest, OpeningAfterUnlocksNeedsANewlyOpenedLocation)
+{
+    EXPECT_FALSE(CTrophyRoom::OpenAfterUnlocks(CTrophyRoom::kToStoryMap));
+    Record().m_storyLevels[0] = Record().m_storyLevels[1] = Record().m_storyLevels[2] = 2;
+    EXPECT_TRUE(CTrophyRoom::OpenAfterUnlocks(CTrophyRoom::kToStoryMap));
+    EXPECT_EQ(Record().m_locationOpened[1], 1);
+    Frames(60);
+    EXPECT_NE(dynamic_cast<CTrophyRoom*>(g_pScreenManager->GetCurrent()), nullptr);
+}
+
 TEST_F(CTrophyRoomTest, ClickingSelectsAndDeselectsShownTrophiesOnlyAndOkGoesBack)
 {
     Record().m_trophyEarned[0] = 1;

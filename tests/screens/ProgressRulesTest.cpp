@@ -1,5 +1,7 @@
 // ProgressRulesTest.cpp: the progress rules on player record fixtures: slots and default choices
-// on the story map, game starts, medals and ranks, trophies and the trophy room's counts.
+// on the story map, game starts, medals and ranks, trophies and the trophy room's counts. Tags,
+// locations and selections out of range (as a damaged "save.dat" could hold) answer "none".
+// test-labels: untrusted
 #include "screens/ProgressRules.h"
 
 #include "screens/CProfileStore.h"

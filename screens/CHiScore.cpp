@@ -12,15 +12,6 @@
 #include <new>
 #include <string>
 
-namespace {
-
-std::string Numbered(const char* prefix, int n)
-{
-    return prefix + std::to_string(n);
-}
-
-}  // namespace
-
 CHiScore* CHiScore::Create()
 {
     return new (std::nothrow) CHiScore();
@@ -83,9 +74,9 @@ void CHiScore::ShowTable()
         const char* name = g_pHiScoreTable->GetName(m_nShown, row - 1);
         const int score = g_pHiScoreTable->GetScore(m_nShown, row - 1);
         const bool blank = (name == nullptr || *name == '\0') && score == 0;
-        g_pResource->SetText(Numbered("HS_PLAYER", row).c_str(), name != nullptr ? name : "");
-        g_pResource->SetText(Numbered("HS_SCORE", row).c_str(), blank ? "" : FormatNumber(score, -1).c_str());
-        g_pResource->SetText(Numbered("highscores_n", row).c_str(), blank ? "" : (std::to_string(row) + ".").c_str());
+        SetText(Numbered("HS_PLAYER", row), name != nullptr ? name : "");
+        SetText(Numbered("HS_SCORE", row), blank ? "" : FormatNumber(score, -1));
+        SetText(Numbered("highscores_n", row), blank ? "" : std::to_string(row) + ".");
     }
 }
 

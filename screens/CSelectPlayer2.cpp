@@ -16,15 +16,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-std::string Numbered(const char* prefix, int n)
-{
-    return prefix + std::to_string(n);
-}
-
-}  // namespace
-
 CSelectPlayer2* CSelectPlayer2::Create()
 {
     return new (std::nothrow) CSelectPlayer2();
@@ -66,8 +57,8 @@ void CSelectPlayer2::Refresh()
         CFButton* button = m_rows[static_cast<std::size_t>(row)];
         CFAnimationInstance* part = m_rowParts[static_cast<std::size_t>(row)];
         const bool listed = row < count;
-        if (listed && g_pResource != nullptr)
-            g_pResource->SetText(Numbered("Player_", row + 1).c_str(), names[static_cast<std::size_t>(row)].c_str());
+        if (listed)
+            SetText(Numbered("Player_", row + 1), names[static_cast<std::size_t>(row)]);
         if (part != nullptr)
             part->SetVisible(listed);
         button->SetVisible(listed);
@@ -80,8 +71,8 @@ void CSelectPlayer2::Refresh()
         m_pDelete->SetEnabled(count != 1);
     if (m_pNew != nullptr)
         m_pNew->SetEnabled(count < kRows);
-    if (g_pResource != nullptr && count > 0)
-        g_pResource->SetText("profile_player", g_pProfileStore->m_current.GetName().c_str());
+    if (count > 0)
+        SetText("profile_player", g_pProfileStore->m_current.GetName());
 }
 
 void CSelectPlayer2::OnUpdateStart(float)

@@ -6,6 +6,7 @@
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
 #include "framework/CFMouse.h"
+#include "framework/CFResource.h"
 
 #include <algorithm>
 
@@ -78,7 +79,7 @@ CFButton* CSlideInPopup::AddPartButton(const char* object, ClickHandler* onClick
     button->SetVisible(false);
     m_controller.Add(button.get());
     m_partButtons.push_back(button.get());
-    m_bButtonsShown = false;
+    m_bStanding = false;
     m_buttons.push_back(std::move(button));
     return m_buttons.back().get();
 }
@@ -91,6 +92,17 @@ CFButton* CSlideInPopup::AddEffectButton(const char* effect, ClickHandler* onCli
     m_controller.Add(button.get());
     m_buttons.push_back(std::move(button));
     return m_buttons.back().get();
+}
+
+void CSlideInPopup::SetText(const std::string& name, const std::string& text)
+{
+    if (g_pResource != nullptr)
+        g_pResource->SetText(name.c_str(), text.c_str());
+}
+
+std::string CSlideInPopup::Numbered(const char* prefix, int n)
+{
+    return prefix + std::to_string(n);
 }
 
 void CSlideInPopup::HoldTopScreen()
@@ -143,7 +155,7 @@ void CSlideInPopup::WatchSlide()
         OnSlideEnded();
     m_bWasSliding = sliding;
     if (!sliding)
-        ShowPartButtons();
+        Stand();
 }
 
 void CSlideInPopup::OnSlideEnded()
@@ -152,11 +164,11 @@ void CSlideInPopup::OnSlideEnded()
     m_pShadow->Stop(true);
 }
 
-void CSlideInPopup::ShowPartButtons()
+void CSlideInPopup::Stand()
 {
-    if (m_bButtonsShown)
+    if (m_bStanding)
         return;
-    m_bButtonsShown = true;
+    m_bStanding = true;
     for (CFButton* button : m_partButtons)
         button->SetVisible(true);
     m_controller.EnableInput();

@@ -62,6 +62,9 @@ protected:
     // A button with its own look, the module's effect of that name. Drawn after the slide.
     CFButton* AddEffectButton(const char* effect, ClickHandler* onClick);
     void SetEscapeDelay(float seconds) { m_fEscapeDelay = seconds; }
+    // The text variables that the popup's module shows (nothing without a resource manager).
+    static void SetText(const std::string& name, const std::string& text);
+    static std::string Numbered(const char* prefix, int n);  // ("HS_SCORE", 3): "HS_SCORE3"
     void HideBackdrop() { m_bBackdropShown = false; }
     // The top-level screen stops updating while this popup exists (a popup over a popup would
     // otherwise let it run again when the inner one closes).
@@ -83,7 +86,7 @@ private:
     std::unique_ptr<CFAnimationInstance> LoadSlide(const std::string& effect, bool playParts);
     void HandleKeys();
     void WatchSlide();
-    void ShowPartButtons();
+    void Stand();  // shows the part buttons and lets input in, once
     std::unique_ptr<CFButton> MakeButton(ClickHandler* onClick);
 
     std::string m_sModule;
@@ -93,7 +96,7 @@ private:
     std::vector<std::unique_ptr<CFButton>> m_buttons;
     std::vector<CFButton*> m_partButtons;     // hidden while the window slides
     bool m_bWasSliding = true;
-    bool m_bButtonsShown = false;
+    bool m_bStanding = false;                // buttons shown and input on since the window stood
     float m_fEscapeDelay = kEscapeDelay;
     CScreenBase* m_pHeldTop = nullptr;        // not owned
 };

@@ -48,12 +48,28 @@ bool Write(const std::string& gamePath, const std::vector<std::uint8_t>& bytes)
     return true;
 }
 
-void KeepAside(const std::string& gamePath)
+namespace {
+
+std::string MoveToBad(const std::string& gamePath)
 {
     const std::string badPath = gamePath + ".bad";
     std::error_code error;
     std::filesystem::rename(fs_layer::ResolvePath(gamePath), fs_layer::ResolvePath(badPath), error);
+    return badPath;
+}
+
+}  // namespace
+
+void KeepAside(const std::string& gamePath)
+{
+    const std::string badPath = MoveToBad(gamePath);
     Log("[W] File %s is damaged, kept as %s; defaults used", gamePath.c_str(), badPath.c_str());
+}
+
+void KeepAsideOtherVersion(const std::string& gamePath, std::uint32_t version)
+{
+    const std::string badPath = MoveToBad(gamePath);
+    Log("[W] File %s has version %u, kept as %s", gamePath.c_str(), version, badPath.c_str());
 }
 
 std::string DataPath(const std::string& name)

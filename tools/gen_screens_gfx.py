@@ -164,7 +164,7 @@ def kit_texture():
     sheet.paste(slider_track(), (0, 320))
     sheet.paste(slider_thumb(), (300, 320))
     sheet.paste(list_row(70, (255, 240, 200)), (0, 360))
-    sheet.paste(list_row(170, (255, 250, 225)), (0, 401))
+    sheet.paste(list_row(235, (255, 250, 225)), (0, 401))
     sheet.paste(name_field(), (0, 442))
     sheet.paste(tab(False), (0, 482))
     sheet.paste(tab(True), (160, 482))
@@ -175,19 +175,24 @@ def kit_texture():
 # ---- Main menu -----------------------------------------------------------------------------------
 
 def palm(draw, x, base, height, lean):
-    """A palm tree silhouette: a bent trunk and a crown of fronds."""
-    top = (x + lean, base - height)
-    steps = 12
-    for i in range(steps):
-        t0, t1 = i / steps, (i + 1) / steps
-        p0 = (x + lean * t0 * t0, base - height * t0)
-        p1 = (x + lean * t1 * t1, base - height * t1)
-        draw.line((p0, p1), fill=(20, 30, 28, 255), width=int(9 - 5 * t0))
-    for angle in (-160, -130, -100, -70, -40, -10, 20):
+    """A palm tree silhouette: a tapering bent trunk and a crown of leaf-shaped fronds."""
+    steps = 14
+    points = []
+    for i in range(steps + 1):
+        t = i / steps
+        points.append((x + lean * t * t, base - height * t, 7 - 4 * t))
+    for (x0, y0, w0), (x1, y1, w1) in zip(points, points[1:]):
+        draw.polygon([(x0 - w0, y0), (x0 + w0, y0), (x1 + w1, y1), (x1 - w1, y1)], fill=(28, 36, 30, 255))
+    top = points[-1][:2]
+    for angle in (-170, -140, -110, -75, -40, -10, 20):
         a = math.radians(angle)
-        tip = (top[0] + 70 * math.cos(a), top[1] + 40 * math.sin(a) + 22)
-        mid = (top[0] + 38 * math.cos(a), top[1] + 26 * math.sin(a) - 4)
-        draw.line((top, mid, tip), fill=(20, 36, 30, 255), width=7, joint="curve")
+        length = 78
+        tip = (top[0] + length * math.cos(a), top[1] + 0.55 * length * math.sin(a) + 26)
+        mid = (top[0] + 0.5 * length * math.cos(a), top[1] + 0.55 * 0.5 * length * math.sin(a) - 6)
+        # A leaf: wide in the middle, pointed at both ends, bent down towards its tip.
+        nx, ny = -math.sin(a) * 9, math.cos(a) * 9
+        draw.polygon([top, (mid[0] + nx, mid[1] + ny), tip, (mid[0] - nx, mid[1] - ny)], fill=(30, 62, 40, 255))
+        draw.line((top, mid, tip), fill=(20, 40, 26, 255), width=2)
 
 
 def menu_background():
@@ -198,10 +203,10 @@ def menu_background():
     draw.ellipse((520, 170, 660, 310), fill=(255, 236, 170, 255))
     sea = vertical_gradient((800, 270), (40, 140, 170), (12, 60, 96))
     image.paste(sea, (0, 330))
-    for y in range(340, 600, 14):
-        for x in range(-40, 800, 90):
-            offset = (y * 37) % 90
-            draw.arc((x + offset, y, x + offset + 60, y + 10), 200, 340, fill=(150, 210, 230, 120), width=2)
+    for y in range(344, 600, 22):
+        for x in range(-40, 800, 140):
+            offset = (y * 37) % 140
+            draw.arc((x + offset, y, x + offset + 70, y + 10), 200, 340, fill=(150, 210, 230, 80), width=2)
     draw.ellipse((470, 300, 800, 380), fill=(196, 170, 110, 255))
     draw.ellipse((-80, 310, 260, 400), fill=(186, 160, 104, 255))
     palm(draw, 660, 340, 190, -40)
@@ -238,7 +243,7 @@ def plank(state):
 def tooltip_bubble():
     image = Image.new("RGBA", (280, 100), (0, 0, 0, 0))
     draw = ImageDraw.Draw(image)
-    draw.rounded_rectangle((14, 2, 277, 97), radius=16, fill=(255, 248, 226, 240), outline=(150, 110, 40, 255), width=3)
+    draw.rounded_rectangle((14, 2, 277, 97), radius=16, fill=(255, 248, 226, 255), outline=(150, 110, 40, 255), width=3)
     draw.polygon([(16, 40), (0, 50), (16, 60)], fill=(150, 110, 40, 255))
     return image
 
@@ -280,11 +285,13 @@ def card_fan():
 
 
 def glitter():
+    """A soft four-pointed sparkle for the light on the sea."""
     image = Image.new("RGBA", (64, 64), (0, 0, 0, 0))
     draw = ImageDraw.Draw(image)
-    draw.line((32, 8, 32, 56), fill=(255, 255, 240, 230), width=3)
-    draw.line((8, 32, 56, 32), fill=(255, 255, 240, 230), width=3)
-    return image.filter(ImageFilter.GaussianBlur(1.5))
+    draw.polygon([(32, 14), (36, 28), (50, 32), (36, 36), (32, 50), (28, 36), (14, 32), (28, 28)],
+                 fill=(255, 252, 220, 220))
+    draw.ellipse((27, 27, 37, 37), fill=(255, 255, 255, 255))
+    return image.filter(ImageFilter.GaussianBlur(1.0))
 
 
 def menu_texture():

@@ -74,12 +74,14 @@ protected:
 
     virtual void BeforeServices() {}  // e.g. files the stores should find
 
-    // Frames of the program: the mouse, the screen manager's update, then its drawing.
+    // Frames of the program: the mouse, the screen manager's update, the music fade, then drawing.
     void Frames(int count)
     {
         RunFrames(count, [this] {
             m_pMouse->Update(kFrame);
             g_pScreenManager->Update(kFrame);
+            if (CSoundManager::Exists())
+                CSoundManager::GetInstance()->UpdateFade(kFrame);
             if (m_pEngine->BeginScene(0)) {
                 m_pEngine->Clear(0xFF000000u);  // a screen that draws nothing leaves no trails
                 g_pScreenManager->Render();

@@ -40,7 +40,10 @@ void OptionsBox(CFResource@ res, const string &in name, float x, float y)
 void OptionsLabel(CFResource@ res, const string &in name, int text, float x, float y)
 {
     res.CreateObjectGfx(name, 0);
-    KitText(res, text, x, y, 240, 244, 248, 6);
+    if (name == "title")
+        KitText(res, text, x, y, 255, 232, 160, 6);
+    else
+        KitText(res, text, x, y, 240, 244, 248, 6);
 }
 
 void Declare_options_full(CFResource@ res)

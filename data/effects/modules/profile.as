@@ -6,6 +6,7 @@
 //   the sections normal, over and select (the bar) and the listed name "Player_N";
 // - "move_new_player_wind": the small window with the name field (the text "profile_new_name"
 //   centred on x 404) and the part "bt_ok2"; "cursor": the blinking text cursor;
+// - "move_list_full_wind": the message that the list holds ten players already, part "bt_ok2";
 // - every "move_..." has its "_p2" shadow.
 
 const int PROFILE_ROWS = 10;
@@ -98,7 +99,10 @@ void Declare_profile(CFResource@ res)
     int deleteLabel = KitNamedText(res, "profile_delete_label", g_fontBold, 7012, ALIGN_CENTRE);
     int newTitle = KitNamedText(res, "profile_new_title", g_fontTitle, 7013, ALIGN_CENTRE);
     int prompt = KitNamedText(res, "profile_prompt", g_fontMain, 7014, ALIGN_CENTRE);
-    int name = KitNamedText(res, "profile_new_name", g_fontMain, -1, ALIGN_CENTRE);
+    // Spaced as the popup measures it when it places the text cursor.
+    int name = AddNamedText(res, "profile_new_name", g_fontMain, -1, 0, -1, ALIGN_CENTRE);
+    int fullTitle = KitNamedText(res, "profile_full", g_fontTitle, 7015, ALIGN_CENTRE);
+    int fullText = KitNamedText(res, "profile_full_text", g_fontMain, 7016, ALIGN_CENTRE);
 
     res.CreateModule("profile");
     KitButton(res, "bt_yes", g_textKitYes, -90, 70);
@@ -114,4 +118,5 @@ void Declare_profile(CFResource@ res)
     ProfileQuestion(res, "move_yes_no_wind", deleteTitle, deleteText);
     ProfileSelection(res, chooseTitle);
     ProfileNewPlayer(res, newTitle, prompt, name);
+    KitMessageWindow(res, "profile", "move_list_full_wind", fullTitle, fullText, "bt_ok2");
 }

@@ -15,8 +15,8 @@ class CFlyingEffects;
 class CClassicStatistic : public CResultPopup {
 public:
     // Where the module shows the running total: each batch sparkles there while it counts.
-    static constexpr float kScoreX = 400.0f;
-    static constexpr float kScoreY = 262.0f;
+    static constexpr float kScoreX = 520.0f;
+    static constexpr float kScoreY = 200.0f;
 
     static CClassicStatistic* Create(int gameKind);  // null when out of memory
     ~CClassicStatistic() override;

@@ -5,7 +5,7 @@ bonus and classic results and of the table's small dialogs are the screen kit's;
 and the trophies come from gen_story_gfx.py and gen_classic_trophy_gfx.py. Texts are not in these
 pictures: the game draws them from data/texts.
 
-gfx/results/story_window.png (600 x 480): the story result's window, in the kit's look.
+gfx/results/story_window.png (640 x 480): the story result's window, in the kit's look.
 gfx/results/medal_slot.png (96 x 96): the dim ring where a medal comes to stand.
 gfx/results/medal_<kind>.png (96 x 96), medal_glow.png (128 x 128): the medals and their light.
 gfx/results/lamp_off.png, lamp_on.png (28 x 28): a hint lamp, unused and used.
@@ -66,7 +66,7 @@ def star():
 def main():
     args = sol_data.parse_args(__doc__)
     out = args.out
-    art.save(out, "gfx/results/story_window.png", kit.window((600, 480)))
+    art.save(out, "gfx/results/story_window.png", kit.window((640, 480)))
     art.save(out, "gfx/results/medal_slot.png", medal_slot())
     for kind in ("bronze", "silver", "gold"):
         art.save(out, "gfx/results/medal_%s.png" % kind, art.medal(96, kind))

@@ -1,6 +1,6 @@
 // statistic_story.as: the story level's result, declared into the module "interface" by
 // Declare_interface (look from screen_kit.as and result_kit.as, texts 7800-7832). Positions are
-// offsets from the view's centre; the window (600 x 480) stands there once it has slid in.
+// offsets from the view's centre; the window (640 x 480) stands there once it has slid in.
 // - "move_in_statistic_story" and its "_p2" shadow: the window with the title, the level's name
 //   "statistic_name", the score "statistic_score", the labels and the bonus lines, the medal's
 //   title "statistic_award" and the rank names "statistic_rankname", "statistic_nextrankname";
@@ -61,7 +61,7 @@ void StoryResultEmblems(CFResource@ res)
             if (f < 8)
                 ResultSprite(res, emblem, -44, STORY_RESULT_BAR_Y, 96, 96, 255, 70 + 4 * (f < 4 ? f : 8 - f) / 4, 12);
             else
-                ResultSprite(res, emblem, 262, STORY_RESULT_BAR_Y, 96, 96, 170, 66, 12);
+                ResultSprite(res, emblem, 270, STORY_RESULT_BAR_Y, 96, 96, 170, 66, 12);
         }
     }
 }
@@ -78,20 +78,20 @@ void StoryResultWindow(CFResource@ res, int window, int slot)
     int nextName = KitNamedText(res, "statistic_nextrankname", g_fontSmall, -1, ALIGN_CENTRE);
 
     KitWindowEffect(res, "move_in_statistic_story");
-    KitSlideSprite(res, "window", window, 0, 0, 600, 480);
+    KitSlideSprite(res, "window", window, 0, 0, 640, 480);
     KitSlideText(res, "title", title, 0, -201, 255, 232, 160);
     ResultFigure(res, "name", name, 0, -160);
-    ResultLabel(res, "label_score", g_textResultScore, -270, -118);
+    ResultLabel(res, "label_score", g_textResultScore, -290, -118);
     ResultFigure(res, "score", g_textStatScore, 70, -114);
-    ResultLabel(res, "label_hints", hints, -270, -70);
-    ResultBonusLines(res, -270, -10, 70, -30, 34);
+    ResultLabel(res, "label_hints", hints, -290, -70);
+    ResultBonusLines(res, -290, -10, 70, -30, 34);
     ResultLabel(res, "label_medal", medal, STORY_RESULT_MEDAL_X, -146);
     KitSlideTrack(res, "medal_slot", -1, slot, STORY_RESULT_MEDAL_X, STORY_RESULT_MEDAL_Y, 48, 48, 255, 255, 255, 255, 1);
     KitSlideText(res, "award", award, STORY_RESULT_MEDAL_X, 6, 255, 232, 160);
-    ResultLabel(res, "label_rank", rank, -270, 120);
+    ResultLabel(res, "label_rank", rank, -290, 120);
     KitSlideText(res, "rank_name", rankName, -44, 172, 255, 255, 255);
-    KitSlideText(res, "next_rank_name", nextName, 262, 172, 220, 220, 220);
-    KitShadow(res, "move_in_statistic_story", window, 600, 480);
+    KitSlideText(res, "next_rank_name", nextName, 270, 172, 220, 220, 220);
+    KitShadow(res, "move_in_statistic_story", window, 640, 480);
 }
 
 void DeclareStoryResult(CFResource@ res)
@@ -101,7 +101,7 @@ void DeclareStoryResult(CFResource@ res)
     UseResultTexts(res);
     for (int r = 1; r <= 13; r++)
         AddNamedText(res, "rankname" + r, g_fontSmall, 7819 + r, 0, 0, ALIGN_CENTRE);
-    int window = ResultPicture(res, "story_window", "gfx/results/story_window.png", 600, 480);
+    int window = ResultPicture(res, "story_window", "gfx/results/story_window.png", 640, 480);
     int slot = ResultPicture(res, "medal_slot", "gfx/results/medal_slot.png", 96, 96);
     int lampOff = ResultPicture(res, "lamp_off", "gfx/results/lamp_off.png", 28, 28);
     int lampOn = ResultPicture(res, "lamp_on", "gfx/results/lamp_on.png", 28, 28);

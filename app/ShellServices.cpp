@@ -12,7 +12,9 @@
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
 #include "platform/Engine.h"
+#include "platform/EngineRef.h"
 #include "screens/CDialogConfirmation.h"
+#include "screens/CProfileStore.h"
 #include "screens/CScreenFactory.h"
 
 namespace {
@@ -21,11 +23,9 @@ void GetEngineMouse(float& x, float& y)
 {
     x = 0;
     y = 0;
-    IEngine* engine = engine2dCreate(kEngineVersion);
-    if (engine == nullptr)
-        return;
-    engine->GetMousePos(x, y);
-    engine->Release();
+    CEngineRef engine;
+    if (engine != nullptr)
+        engine->GetMousePos(x, y);
 }
 
 }  // namespace
@@ -119,10 +119,11 @@ void ShellSetSoundVolume(int percent)
         g_pResource->SetSoundVolume(percent);
 }
 
-void ShellApplyVolumes(int effectVolume)
+void ShellApplyVolumes()
 {
     CSoundManager::GetInstance()->SetMusicMode(CSoundManager::kKeepMode, 0.5f);
-    ShellSetSoundVolume(effectVolume);
+    if (g_pProfileStore != nullptr)
+        ShellSetSoundVolume(g_pProfileStore->m_current.m_nEffectVolume);
 }
 
 void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour)

@@ -2,6 +2,7 @@
 #include "screens/CSelectPlayer2.h"
 
 #include "app/Globals.h"
+#include "app/ShellServices.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
 #include "framework/CFResource.h"
@@ -123,7 +124,7 @@ void CSelectPlayer2::OnOk(CFObject*, int state)
         return;
     TraceEvent(GetGameTime(), L"ok");
     if (g_pProfileStore != nullptr)
-        g_pProfileStore->ApplyVolumes();
+        ShellApplyVolumes();
     Close();
 }
 
@@ -158,7 +159,7 @@ void CSelectPlayer2::OnEscapeKey()
 {
     TraceEvent(GetGameTime(), L"esc");
     if (g_pProfileStore != nullptr)
-        g_pProfileStore->ApplyVolumes();
+        ShellApplyVolumes();
     Close();
 }
 

@@ -241,6 +241,7 @@ private:
     void UpdateBonusLooks();
     void UpdateReplayCursor(float dt);
     void CheckWonLevel();
+    void WatchForFreedTable();
     void ShowInfoWindow(int kind);
     void RunHint();
     void StopReplay();
@@ -312,6 +313,7 @@ private:
     bool m_bWasReplaying = false;
     bool m_bReplayEndShown = false;
     int m_nStatisticsShown = 0;               // the result screen is asked for once per win
+    bool m_bNoMovesTold = false;              // the no-moves window was shown for this stuck table
     bool m_bRefreshBonuses = true;            // classic: the buttons follow the player's choice once
     CEngineRef m_engine;
 };

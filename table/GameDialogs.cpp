@@ -1,54 +1,62 @@
-// GameDialogs.cpp: the table's popups, made by the screens that exist and "none" for the rest.
+// GameDialogs.cpp: the table's popups, made by whichever makers the screens put in place.
 #include "table/GameDialogs.h"
 
 #include "app/CScreenBase.h"
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
-#include "screens/CDialogConfirmation.h"
-#include "screens/CDialogInformation.h"
-#include "screens/CScreenFactory.h"
 
 namespace game_dialogs {
 
+namespace {
+
+Makers g_makers;
+
+}  // namespace
+
+void SetMakers(const Makers& makers)
+{
+    g_makers = makers;
+}
+
+const Makers& GetMakers()
+{
+    return g_makers;
+}
+
 int& DialogAnswer()
 {
-    return CDialogConfirmation::Answer();
+    return g_nConfirmationAnswer;
 }
 
 CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha)
 {
-    DialogAnswer() = -1;  // also when the dialog cannot be made: the opener then reads "pending" as no
-    return CDialogConfirmation::Create(module, move, yes, no, alpha);
+    DialogAnswer() = -1;  // also when no dialog can be made: the opener then reads "pending" as no
+    return g_makers.confirmation != nullptr ? g_makers.confirmation(module, move, yes, no, alpha) : nullptr;
 }
 
 CScreenBase* MakeInformation(const char* module, const char* move, const char* ok)
 {
-    return CDialogInformation::Create(module, move, ok);
+    return g_makers.information != nullptr ? g_makers.information(module, move, ok) : nullptr;
 }
 
-// The no-moves dialog and the result screens are not built yet: each maker answers "none", and
-// the game goes on as if the player had closed the popup at once.
-CScreenBase* MakeNoMoves(int)
+CScreenBase* MakeNoMoves(int kind)
 {
-    return nullptr;
+    return g_makers.noMoves != nullptr ? g_makers.noMoves(kind) : nullptr;
 }
 
-// Until the in-game menus exist, the menu leaves the game for the screen it was started from, so
-// that a player is never held at the table.
-CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup*)
+CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup* cursorLayer)
 {
-    CScreenFactory::SwitchTo(classic ? EScreenKind::ClassicSelection : EScreenKind::StoryMap);
-    return nullptr;
+    return g_makers.inGameMenu != nullptr ? g_makers.inGameMenu(classic, cursorLayer) : nullptr;
 }
 
-CScreenBase* MakeStatistics(int)
+CScreenBase* MakeStatistics(int kind)
 {
-    return nullptr;
+    return g_makers.statistics != nullptr ? g_makers.statistics(kind) : nullptr;
 }
 
 bool Attach(CScreenBase* popup)
 {
-    return CSlideInPopup::Attach(g_pScreenManager != nullptr ? g_pScreenManager->GetCurrent() : nullptr, popup);
+    return CScreenBase::Attach(g_pScreenManager != nullptr ? g_pScreenManager->GetCurrent() : nullptr, popup);
 }
 
 }  // namespace game_dialogs

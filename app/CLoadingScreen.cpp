@@ -2,9 +2,9 @@
 #include "app/CLoadingScreen.h"
 
 #include "app/CLoadingBar.h"
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
-#include "app/ShellServices.h"
 #include "framework/CFAnimationGroup.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFResource.h"
@@ -126,9 +126,7 @@ void CLoadingScreen::SwitchToNextScreen()
 {
     m_pEngine->SetState(EState::Loading, false);
     m_nState = kIdle;
-    CScreenBase* menu = g_pScreenManager != nullptr ? ShellCreateMainMenu() : nullptr;
-    if (menu != nullptr)
-        g_pScreenManager->SwitchTo(menu, true, true);
+    (void)CScreenFactory::SwitchTo(EScreenKind::MainMenu);  // logged there when there is none
 }
 
 void CLoadingScreen::Render()

@@ -1,9 +1,11 @@
 // ShellServices.cpp: the services that start-up and the frame function reach: resource manager,
-// first-run conversion, mouse and cursor, loading screen and the exit question.
+// first-run conversion, mouse and cursor, loading screen, and the exit question (through the
+// screen factory, where the screens put it).
 #include "app/ShellServices.h"
 
 #include "app/CEffectsUnpacker.h"
 #include "app/CLoadingScreen.h"
+#include "app/CScreenFactory.h"
 #include "app/CSoundManager.h"
 #include "app/GameMain.h"
 #include "app/Globals.h"
@@ -11,11 +13,8 @@
 #include "framework/CFFont.h"
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
-#include "platform/Engine.h"
 #include "platform/EngineRef.h"
-#include "screens/CDialogConfirmation.h"
 #include "screens/CProfileStore.h"
-#include "screens/CScreenFactory.h"
 
 namespace {
 
@@ -140,19 +139,14 @@ CScreenBase* ShellCreateLoadingScreen()
     return CLoadingScreen::Create(g_pResource);
 }
 
-CScreenBase* ShellCreateMainMenu()
-{
-    return CScreenFactory::Create(EScreenKind::MainMenu);
-}
-
 CScreenBase* ShellCreateExitDialog()
 {
-    return CDialogConfirmation::Create("profile", "move_exit_dialog_wind", "bt_yes", "bt_no", 100);
+    return CScreenFactory::Create(EScreenKind::ExitQuestion);
 }
 
 int ShellGetDialogAnswer()
 {
-    return CDialogConfirmation::Answer();
+    return g_nConfirmationAnswer;
 }
 
 ConversionResult ShellRunFirstRunConversion()

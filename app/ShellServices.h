@@ -32,8 +32,7 @@ void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour);
 
 // ---- Screens ---------------------------------------------------------------------------------
 CScreenBase* ShellCreateLoadingScreen();
-CScreenBase* ShellCreateMainMenu();          // where the loading screen hands over; null: logged
-CScreenBase* ShellCreateExitDialog();        // the yes/no question; null when out of memory
+CScreenBase* ShellCreateExitDialog();        // the factory's exit question; null (logged) without one
 int ShellGetDialogAnswer();                  // the shared answer: -1 pending, 0 yes, 1 no
 
 // ---- First-run conversion --------------------------------------------------------------------

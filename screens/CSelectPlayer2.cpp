@@ -123,8 +123,7 @@ void CSelectPlayer2::OnOk(CFObject*, int state)
     if (state != 1)
         return;
     TraceEvent(GetGameTime(), L"ok");
-    if (g_pProfileStore != nullptr)
-        ShellApplyVolumes();
+    ShellApplyVolumes();
     Close();
 }
 
@@ -158,8 +157,7 @@ void CSelectPlayer2::OnDelete(CFObject*, int state)
 void CSelectPlayer2::OnEscapeKey()
 {
     TraceEvent(GetGameTime(), L"esc");
-    if (g_pProfileStore != nullptr)
-        ShellApplyVolumes();
+    ShellApplyVolumes();
     Close();
 }
 

@@ -3,6 +3,7 @@
 #include "app/Shell.h"
 
 #include "TestScreens.h"
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/CSoundManager.h"
 #include "app/Globals.h"
@@ -154,38 +155,49 @@ TEST_F(ShellTest, CloseRequestBeforeTheMenuEndsTheLoopInTheSameFrame)
     EXPECT_TRUE(FrameFunc());
 }
 
-TEST_F(ShellTest, CloseRequestAfterTheMenuAsksAndEndsOnlyOnYes)
+TEST_F(ShellTest, CloseRequestAfterTheMenuAsksTheFactorysQuestionAndEndsOnlyOnYes)
 {
     ASSERT_TRUE(SetupDisplay());
-    m_fake->delta = 0.1f;
-    g_pScreenManager = new CScreenManager();
     ScreenLog log;
+    TestPopup* question = nullptr;
+    CScreenFactory::Override ask(EScreenKind::ExitQuestion, [&](int) {
+        g_nConfirmationAnswer = -1;  // as every question does when it is made
+        return question = new TestPopup(log, "question");
+    });
+    g_pScreenManager = new CScreenManager();
     g_pScreenManager->SwitchTo(new TestScreen(log, "menu"), true, true);
     g_bMenuReached = true;
-    auto frames = [this](int count, int key) {
-        bool ended = false;
-        for (int i = 0; i < count; ++i) {
-            m_fake->frameKey = i == count - 1 ? key : 0;
-            ended = FrameFunc();
-        }
-        m_fake->frameKey = 0;
-        return ended;
-    };
-    EXPECT_FALSE(frames(10, 0));  // the menu has faded in
+    for (int i = 0; i < 60; ++i)
+        FrameFunc();  // the menu has faded in
 
-    // Escape answers no (once the question has stood half a second): the request is dropped.
+    // "No": the request is dropped and the game goes on.
     ExitFunc();
-    EXPECT_FALSE(frames(1, 0));
-    EXPECT_NE(g_pScreenManager->GetCurrent()->GetChild(), nullptr);
-    EXPECT_FALSE(frames(10, kVkEscape));
+    EXPECT_FALSE(FrameFunc());
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(g_pScreenManager->GetCurrent()->GetChild(), question);
+    EXPECT_FALSE(FrameFunc());  // waiting for the answer
+    g_nConfirmationAnswer = 1;
+    question->Close();
+    EXPECT_FALSE(FrameFunc());
     EXPECT_FALSE(g_bExitRequested);
-    EXPECT_FALSE(frames(2, 0));
-    EXPECT_EQ(g_pScreenManager->GetCurrent()->GetChild(), nullptr);
 
-    // The close box again, and Enter answers yes: the loop ends.
+    // The close box again, and "yes" ends the loop.
     ExitFunc();
-    EXPECT_FALSE(frames(1, 0));
-    EXPECT_TRUE(frames(10, kVkEnter));
+    EXPECT_FALSE(FrameFunc());
+    g_nConfirmationAnswer = 0;
+    question->Close();
+    EXPECT_TRUE(FrameFunc());
+}
+
+TEST_F(ShellTest, CloseRequestAfterTheMenuWithoutAQuestionEndsAtOnce)
+{
+    ASSERT_TRUE(SetupDisplay());
+    CScreenFactory::Override none(EScreenKind::ExitQuestion, {});
+    g_pScreenManager = new CScreenManager();
+    g_bMenuReached = true;
+    ExitFunc();
+    EXPECT_TRUE(FrameFunc());
+    EXPECT_TRUE(m_fake->HasLogLine("[E] screen ExitQuestion can't be made"));
 }
 
 TEST_F(ShellTest, UnscaledViewDrawsWithoutTransformsAndAScaledOneScalesTheTarget)

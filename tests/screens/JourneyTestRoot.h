@@ -13,9 +13,7 @@ protected:
     void SetUp() override
     {
         MenuScreenTestRoot::SetUp();
-        for (EScreenKind kind : {EScreenKind::MainMenu, EScreenKind::StoryMap, EScreenKind::ClassicSelection,
-                                 EScreenKind::TrophyRoom})
-            CScreenFactory::SetMaker(kind, {});  // the real screens, all of them
+        RegisterGameScreens();  // the real screens, all of them
     }
 
     // Runs frames until the current screen is of that kind and stands (bounded); null if not.

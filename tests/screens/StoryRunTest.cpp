@@ -2,6 +2,7 @@
 // the main menu onto the story map's first visit, into the first level and back onto the map.
 #include "app/GameRunRoot.h"
 #include "screens/CProfileStore.h"
+#include "screens/GameScreens.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,14 @@ bool IsGreen(std::uint32_t argb)
     return (argb >> 8 & 0xFF) > 120 && (argb >> 16 & 0xFF) < 110;
 }
 
-class StoryRunTest : public GameRunRoot {};
+class StoryRunTest : public GameRunRoot {
+protected:
+    void SetUp() override
+    {
+        GameRunRoot::SetUp();
+        RegisterGameScreens();  // as the program does before it starts
+    }
+};
 
 }  // namespace
 

@@ -15,10 +15,10 @@
 
 namespace levels {
 
-// One move of a solution: a click (kind 0) on card `card` of place `from` (-1: the empty place),
-// or a drag (kind 1) of the run from card `card` of place `from` onto place `to`.
+// One move of a solution: a click on card `card` of place `from` (-1: the empty place),
+// or a drag of the run from card `card` of place `from` onto place `to`.
 struct SolverMove {
-    int kind = 0;
+    int kind = kMoveClick;
     int from = 0;
     int card = 0;
     int to = 0;
@@ -129,7 +129,7 @@ inline bool PlayMove(CCardTable& table, const SolverMove& m)
     CPlace* src = table.GetPlace(m.from);
     if (src == nullptr || table.IsFlying())
         return false;
-    if (m.kind == 0) {
+    if (m.kind == kMoveClick) {
         if (!finder.CanClick(m.from, m.card))
             return false;
         table.ClickPlace(m.from, m.card, false);
@@ -297,7 +297,7 @@ private:
     int Score(const SolverMove& m) const
     {
         const CPlace* src = m_table.GetPlace(m.from);
-        if (m.kind == 0) {
+        if (m.kind == kMoveClick) {
             if (m.card >= 0 && !src->GetCard(m.card)->IsFaceUp())
                 return src->type == kPlaceDeck ? 5 : 100;  // turning a hidden card is always good
             return m.card < 0 ? 2 : 5;            // dealing and gathering come last
@@ -352,7 +352,7 @@ private:
                 firstEmpty[static_cast<std::size_t>(m_table.GetPlace(q)->type)] = q;
         for (const MoveRecord& r : finder.Moves()) {
             const SolverMove m{r.kind, r.fromPlace, r.fromCard, r.toPlace};
-            if (m.kind == 1 && IsPointless(m, firstEmpty))
+            if (m.kind == kMoveDrag && IsPointless(m, firstEmpty))
                 continue;
             out.push_back(m);
         }
@@ -367,7 +367,7 @@ private:
                     src->type == kPlaceFreeCell)
                     continue;
                 if (src->pile.back()->IsFaceUp() && finder.CanPick(p, src->TopIndex()))
-                    out.push_back({1, p, src->TopIndex(), cell});
+                    out.push_back({kMoveDrag, p, src->TopIndex(), cell});
             }
         }
         std::stable_sort(out.begin(), out.end(),

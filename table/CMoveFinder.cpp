@@ -6,6 +6,7 @@
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CPlace.h"
+#include "table/EngineRef.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -304,12 +305,19 @@ void CMoveFinder::PlayMove(int from, int to, int fromCard, bool ghost)
     CPlace* dst = Place(to);
     if (src == nullptr || dst == nullptr || table->IsFlightTo(src))
         return;
+    // A recorded move may name a card its pile does not hold (a damaged or foreign recording).
+    const bool clickOnPlace = from == to && fromCard == -1;
+    if (!clickOnPlace && (fromCard < 0 || fromCard >= src->Size())) {
+        CEngineRef engine;
+        TABLE_LOG(engine, "[W] Move %d:%d -> %d names no card of its place, skipped", from, fromCard, to);
+        return;
+    }
     table->PlayEffect(table->m_hSndCardGet[table->RandomInt(0, 2) % 3]);
     if (from == to) {
         if (ghost && src->Size() > 0)
             src->pile.back()->SetGhost(0.4f, 0.0001f);
         table->ClickPlace(from, fromCard, false);
-    } else if (fromCard >= 0 && fromCard < src->Size()) {
+    } else {
         if (ghost && dst->Size() > 0)
             dst->pile.back()->SetGhost(1.0f, 0.0001f);
         for (int n = src->Size() - fromCard; n > 0; --n) {

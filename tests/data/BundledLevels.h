@@ -1,4 +1,5 @@
-// BundledLevels.h: the bundled level file read for tests, and tables dealt from its sections.
+// BundledLevels.h: the bundled level file read for tests and for the tutorial recorder, and tables
+// dealt from its sections.
 #pragma once
 #include "platform/FileSystem.h"
 #include "support/FakeEngine.h"
@@ -7,8 +8,6 @@
 #include "table/CDeck.h"
 #include "table/CPlace.h"
 #include "table/ITableHost.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <fstream>
@@ -117,17 +116,19 @@ inline bool MakesBonusCard(int location, int rank, int suit, std::set<int>& rank
 }
 
 // A table of one bundled section in a fake engine, dealt with a seed. The deck holds the cards
-// the level's decks and suits make, as the in-game controller makes them.
+// the level's decks and suits make, as the in-game controller makes them. The table reports to
+// `host` when one is given (it must outlive the table), else to a quiet host of its own.
 class DealtLevel {
 public:
-    DealtLevel(FakeEngine& engine, const std::map<std::string, Section>& file, int section, std::uint32_t seed)
+    DealtLevel(FakeEngine& engine, const std::map<std::string, Section>& file, int section, std::uint32_t seed,
+               ITableHost* host = nullptr)
     {
         const auto it = file.find("solitaire" + std::to_string(section));
         if (it != file.end())
             for (const auto& kv : it->second.keys)
                 engine.SetIni("sol_max.ini", it->first, kv.first, kv.second);
         const auto level = LevelOfSection(section);
-        m_pTable = std::make_unique<CCardTable>(level.first, level.second, &m_host);
+        m_pTable = std::make_unique<CCardTable>(level.first, level.second, host != nullptr ? host : &m_host);
         loaded = m_pTable->LoadLevel();
         if (!loaded)
             return;

@@ -2,6 +2,9 @@
 #include "BundledLevels.h"
 #include "LevelSolver.h"
 #include "SpiderSolver.h"
+#include "WinnableDeals.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,26 +12,6 @@
 using namespace levels;
 
 namespace {
-
-struct WinnableDeal {
-    int section;
-    std::uint32_t seed;  // the fake engine's seed of the deal the solver wins
-};
-
-// Found by the seed search below (run it with --gtest_also_run_disabled_tests to redo them).
-// The spider levels (2, 8, 18, 24, 33) are searched by SpiderSolver, the others by LevelSolver.
-// The bonus levels (25..29) are played by their scripts, not won by moving cards under rules.
-const WinnableDeal kWinnableDeals[] = {
-    {0, 3},   {1, 2},   {2, 1},   {3, 4},   {4, 1},   {5, 1},   {6, 1},   {7, 1},   {8, 1},
-    {9, 11},  {10, 1},  {11, 7},  {12, 1},  {13, 1},  {14, 1},  {15, 1},  {16, 1},  {17, 1},
-    {18, 1},  {19, 2},  {20, 1},  {21, 7},  {22, 24}, {23, 10}, {24, 1},  {30, 38}, {31, 2},
-    {32, 2},  {33, 1},  {34, 13},
-};
-
-bool IsBonusSection(int section)
-{
-    return section >= 25 && section < 30;
-}
 
 constexpr std::size_t kMaxPositions = 1000000;
 constexpr double kMaxSeconds = 120.0;

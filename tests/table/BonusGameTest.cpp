@@ -23,7 +23,7 @@ protected:
         if (m_pGame != nullptr)
             m_pGame->Release();
         m_pGame = nullptr;
-        Start(location, kBonusMode, location);
+        Start(location, kBonusMode, location + 1);
         ASSERT_EQ(Game().GetLevelSection(), 25 + location);
     }
 

@@ -79,53 +79,89 @@ protected:
         for (const std::string& line : ProblemLines())
             ADD_FAILURE() << line;
     }
+
+    // Plays a bonus level against the clock twice: quickly for gold, then with a wrong play that
+    // is taken back (`mistake` makes it and checks that) and a pause that leaves only bronze. The
+    // won level has gathered this many cards on the first place of set 2.
+    void PlayTimed(int location, float pause, int gathered, const std::function<void()>& mistake,
+                   const std::function<void()>& solve)
+    {
+        for (bool quick : {true, false}) {
+            SCOPED_TRACE(quick ? "quick" : "slow, with a wrong play");
+            StartBonus(location);
+            ASSERT_TRUE(WaitForPhase(3));
+            if (!quick) {
+                mistake();
+                Idle(pause);
+            }
+            solve();
+            EXPECT_TRUE(WinsWithGrade(quick ? 4 : 2)) << "goal " << Table().m_nGoal;
+            EXPECT_EQ(Place(Set(2).front())->Size(), gathered);
+            ExpectNoProblem();
+        }
+    }
 };
 
 // ---- Find the card and the three cups: three tries each -------------------------------------
 
-// The card at index 0 of the column that the house's top card came from, or a wrong column's.
+class ThreeTriesTest : public BonusGameTest {
+protected:
+    // Plays the three tries of bonus level 0 or 1: each time the cards to choose from lie face
+    // down, and the card `pick` gives is pressed. Every try is won or every one lost.
+    void PlayThreeTries(int location, bool right, const std::function<const CCard*()>& pick)
+    {
+        StartBonus(location);
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            SCOPED_TRACE("try " + std::to_string(attempt));
+            ASSERT_TRUE(WaitForPhase(3));
+            EXPECT_EQ(FaceUpCards(1), 0);
+            PressCard(pick());
+            EXPECT_EQ(Script().Attempt(), attempt);
+            ASSERT_TRUE(RunUntil([&] { return Table().m_nGoalCount[attempt - 1] != -1; }));
+            EXPECT_EQ(Table().m_nGoalCount[attempt - 1], right ? 1 : 0);
+        }
+        EXPECT_TRUE(WinsWithGrade(right ? 4 : 0));
+        ExpectNoProblem();
+    }
+};
+
+// The card at index 0 of the column that the house's top card came from, or of a wrong column.
 const CCard* FindTheCardPick(CCardTable& table, int target, bool right)
 {
+    const CCard* shown = table.GetPlace(table.PlaceCount() - 1)->GetCard(-1);
+    if (shown == nullptr || !shown->IsFaceUp())
+        return nullptr;  // the house shows no card to find
     if (right)
         return table.GetPlace(target)->GetCard(0);
     for (int p = 0; p < table.PlaceCount(); ++p) {
         const CPlace* column = table.GetPlace(p);
         const CCard* card = column->GetCard(0);
-        const CCard* shown = table.GetPlace(table.PlaceCount() - 1)->GetCard(-1);
         if (column->type == 3 && card != nullptr && (card->Rank != shown->Rank || card->Suit != shown->Suit))
             return card;
     }
     return nullptr;
 }
 
-TEST_F(BonusGameTest, FindTheCardIsWonByPointingAtItThreeTimesAndLostByMissingIt)
+TEST_F(ThreeTriesTest, FindTheCardIsWonByPointingAtItThreeTimesAndLostByMissingIt)
 {
     for (bool right : {true, false}) {
         SCOPED_TRACE(right ? "found every time" : "missed every time");
-        StartBonus(0);
-        for (int attempt = 1; attempt <= 3; ++attempt) {
-            ASSERT_TRUE(WaitForPhase(3)) << attempt;
-            const int target = Script().TargetPlace();
-            ASSERT_GE(target, 0);
-            const CCard* shown = Place(Table().PlaceCount() - 1)->GetCard(-1);
-            ASSERT_TRUE(shown->IsFaceUp());  // the house shows the card to find
-            EXPECT_EQ(FaceUpCards(1), 0);    // and every column hides its own
-            PressCard(FindTheCardPick(Table(), target, right));
-            EXPECT_EQ(Table().m_nPhase, right ? 4 : 5);
-            EXPECT_EQ(Script().Attempt(), attempt);
-            ASSERT_TRUE(RunUntil([&] { return Table().m_nGoalCount[attempt - 1] != -1; }));
-            EXPECT_EQ(Table().m_nGoalCount[attempt - 1], right ? 1 : 0);
-        }
-        EXPECT_TRUE(WinsWithGrade(right ? 4 : 0));
+        PlayThreeTries(0, right, [&] { return FindTheCardPick(Table(), Script().TargetPlace(), right); });
         for (int p : Set(1))
             EXPECT_EQ(Place(p)->Size(), 0);  // the columns went back to the house
-        ExpectNoProblem();
     }
 }
 
-const CCard* CupCard(CCardTable& table, const std::vector<int>& cups, const CCard* wanted, bool holdingIt)
+// The cup card that is the red ace to follow, or one that is not; null unless the ace's twin
+// shows what to follow.
+const CCard* CupCard(CCardTable& table, const CBonusLevelScript& script, bool holdingIt)
 {
-    for (int p : cups) {
+    const CCard* wanted = script.CardToFind();
+    const CCard* shown = table.GetPlace(script.Set(3).front())->GetCard(-1);
+    if (wanted == nullptr || (wanted->Suit & 2) == 0 || shown == nullptr || shown->Rank != wanted->Rank ||
+        shown->Suit != wanted->Suit)
+        return nullptr;
+    for (int p : script.Set(1)) {
         const CCard* card = table.GetPlace(p)->GetCard(0);
         if (card != nullptr && (card == wanted) == holdingIt)
             return card;
@@ -133,28 +169,13 @@ const CCard* CupCard(CCardTable& table, const std::vector<int>& cups, const CCar
     return nullptr;
 }
 
-TEST_F(BonusGameTest, ThreeCupsAreWonByFollowingTheRedAceAndLostByLosingIt)
+TEST_F(ThreeTriesTest, ThreeCupsAreWonByFollowingTheRedAceAndLostByLosingIt)
 {
     for (bool right : {true, false}) {
         SCOPED_TRACE(right ? "followed" : "lost");
-        StartBonus(1);
-        for (int attempt = 1; attempt <= 3; ++attempt) {
-            ASSERT_TRUE(WaitForPhase(3)) << attempt;
-            const CCard* toFind = Script().CardToFind();
-            ASSERT_NE(toFind, nullptr);
-            EXPECT_NE(toFind->Suit & 2, 0);  // the red ace
-            ASSERT_EQ(Set(1).size(), 3u);
-            EXPECT_EQ(FaceUpCards(1), 0);
-            const CCard* shown = Place(Set(3).front())->GetCard(-1);
-            ASSERT_NE(shown, nullptr);  // its twin shows what to follow
-            EXPECT_TRUE(shown->Rank == toFind->Rank && shown->Suit == toFind->Suit);
-            PressCard(CupCard(Table(), Set(1), toFind, right));
-            ASSERT_TRUE(RunUntil([&] { return Table().m_nGoalCount[attempt - 1] != -1; }));
-            EXPECT_EQ(Table().m_nGoalCount[attempt - 1], right ? 1 : 0);
-        }
-        EXPECT_TRUE(WinsWithGrade(right ? 4 : 0));
+        PlayThreeTries(1, right, [&] { return CupCard(Table(), Script(), right); });
+        EXPECT_EQ(Set(1).size(), 3u);
         EXPECT_EQ(Place(Set(0).front())->Size(), 6);  // every card but the two taken out is back
-        ExpectNoProblem();
     }
 }
 
@@ -180,31 +201,27 @@ std::vector<std::pair<int, int>> Twins(CCardTable& table, const std::vector<int>
 
 TEST_F(BonusGameTest, PairsAreWonQuicklyAndAMismatchTurnsBackAndCostsTheMedal)
 {
-    for (bool quick : {true, false}) {
-        SCOPED_TRACE(quick ? "quick" : "slow, with a mismatch");
-        StartBonus(2);
-        ASSERT_TRUE(WaitForPhase(3));
-        ASSERT_EQ(Set(1).size(), 24u);
-        EXPECT_EQ(FaceUpCards(1), 0);
-        const std::vector<std::pair<int, int>> twins = Twins(Table(), Set(1));
+    std::vector<std::pair<int, int>> twins;
+    auto mistake = [&] {
+        twins = Twins(Table(), Set(1));
         ASSERT_EQ(twins.size(), 12u);
-        if (!quick) {
-            PressCard(Place(twins[0].first)->GetCard(0));
-            PressCard(Place(twins[1].first)->GetCard(0));
-            ASSERT_TRUE(RunUntil([&] { return !Table().IsFlying() && FaceUpCards(1) == 0; }));
-            EXPECT_EQ(Place(twins[0].first)->Size(), 1);  // the two cards stay, face down again
-            EXPECT_EQ(Place(twins[1].first)->Size(), 1);
-            Idle(121.0f);
-        }
+        PressCard(Place(twins[0].first)->GetCard(0));
+        PressCard(Place(twins[1].first)->GetCard(0));
+        ASSERT_TRUE(RunUntil([&] { return !Table().IsFlying() && FaceUpCards(1) == 0; }));
+        EXPECT_EQ(Place(twins[0].first)->Size(), 1);  // the two cards stay, face down again
+        EXPECT_EQ(Place(twins[1].first)->Size(), 1);
+    };
+    auto solve = [&] {
+        ASSERT_EQ(FaceUpCards(1), 0);
+        twins = Twins(Table(), Set(1));
+        ASSERT_EQ(twins.size(), 12u);
         for (const auto& pair : twins) {
             PressCard(Place(pair.first)->GetCard(0));
             PressCard(Place(pair.second)->GetCard(0));
             ASSERT_TRUE(RunUntil([&] { return !Table().IsFlying() && Place(pair.second)->Size() == 0; }));
         }
-        EXPECT_EQ(Place(Set(2).front())->Size(), 24);
-        EXPECT_TRUE(WinsWithGrade(quick ? 4 : 2)) << "goal " << Table().m_nGoal;
-        ExpectNoProblem();
-    }
+    };
+    PlayTimed(2, 121.0f, 24, mistake, solve);
 }
 
 // The face-up card of set 1 with this rank and, unless colour is -1, this colour.
@@ -220,17 +237,13 @@ const CCard* SequenceCard(CCardTable& table, const std::vector<int>& set, int ra
 
 TEST_F(BonusGameTest, TheSequenceIsWonInOneRunAndAWrongCardStartsItAgain)
 {
-    for (bool quick : {true, false}) {
-        SCOPED_TRACE(quick ? "quick" : "slow, with a wrong card");
-        StartBonus(3);
-        ASSERT_TRUE(WaitForPhase(3));
+    auto mistake = [&] {
+        PressCard(SequenceCard(Table(), Set(1), 1, -1));
+        PressCard(SequenceCard(Table(), Set(1), 5, -1));  // a Six after a Two
+        ASSERT_TRUE(RunUntil([&] { return !Table().IsFlying() && FaceUpCards(1) == 24; }));
+    };
+    auto solve = [&] {
         ASSERT_EQ(FaceUpCards(1), 24);
-        if (!quick) {
-            PressCard(SequenceCard(Table(), Set(1), 1, -1));
-            PressCard(SequenceCard(Table(), Set(1), 5, -1));  // a Six after a Two
-            ASSERT_TRUE(RunUntil([&] { return !Table().IsFlying() && FaceUpCards(1) == 24; }));
-            Idle(61.0f);
-        }
         int colour = -1;
         for (int rank = 1; rank <= 12; ++rank) {
             const CCard* card = SequenceCard(Table(), Set(1), rank, colour < 0 ? -1 : 1 - colour);
@@ -239,10 +252,8 @@ TEST_F(BonusGameTest, TheSequenceIsWonInOneRunAndAWrongCardStartsItAgain)
             PressCard(card);
             ASSERT_TRUE(RunUntil([&] { return !Table().IsFlying(); }));
         }
-        EXPECT_TRUE(WinsWithGrade(quick ? 4 : 2)) << "goal " << Table().m_nGoal;
-        EXPECT_EQ(Place(Set(2).front())->Size(), 24);
-        ExpectNoProblem();
-    }
+    };
+    PlayTimed(3, 61.0f, 24, mistake, solve);
 }
 
 // The slides that put the grid back in order: the cells whose card moves into the empty cell, in
@@ -305,29 +316,22 @@ protected:
 
 TEST_F(SlidingPuzzleTest, IsWonBySlidingTheCardsBackAndRefusesAFarSlide)
 {
-    for (bool quick : {true, false}) {
-        SCOPED_TRACE(quick ? "quick" : "slow, with a far slide");
-        StartBonus(4);
-        ASSERT_TRUE(WaitForPhase(3));
-        ASSERT_EQ(Set(1).size(), 9u);
-        std::array<int, 9> grid = Grid();
+    auto mistake = [&] {
+        // A card two cells away (or across a corner) goes back where it lay.
+        const std::array<int, 9> grid = Grid();
         const int empty = EmptyCell();
         ASSERT_LT(empty, 9);
-        if (!quick) {
-            // A card two cells away (or across a corner) goes back where it lay.
-            const int far = (empty + 2) % 3 + 3 * ((empty / 3 + 1) % 3);
-            Slide(far, empty);
-            EXPECT_EQ(Grid(), grid);
-            Idle(181.0f);
-        }
-        const std::vector<int> slides = PuzzleSolution(grid);
+        Slide((empty + 2) % 3 + 3 * ((empty / 3 + 1) % 3), empty);
+        EXPECT_EQ(Grid(), grid);
+    };
+    auto solve = [&] {
+        ASSERT_EQ(Set(1).size(), 9u);
+        const std::vector<int> slides = PuzzleSolution(Grid());
         ASSERT_FALSE(slides.empty());
         for (int cell : slides)
             Slide(cell, EmptyCell());
-        EXPECT_TRUE(WinsWithGrade(quick ? 4 : 2)) << "goal " << Table().m_nGoal;
-        EXPECT_EQ(Place(Set(2).front())->Size(), 12);
-        ExpectNoProblem();
-    }
+    };
+    PlayTimed(4, 181.0f, 12, mistake, solve);
 }
 
 }  // namespace

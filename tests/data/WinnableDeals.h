@@ -16,9 +16,9 @@ struct WinnableDeal {
 // Where the solver won several seeds quickly, the one with the shortest game stands here: the
 // tutorials replay these games move by move.
 constexpr WinnableDeal kWinnableDeals[] = {
-    {0, 3},   {1, 2},   {2, 1},   {3, 18},  {4, 1},   {5, 1},   {6, 1},   {7, 1},   {8, 1},
+    {0, 3},   {1, 2},   {2, 1},   {3, 18},  {4, 1},   {5, 1},   {6, 1},   {7, 1},   {8, 9},
     {9, 12},  {10, 13}, {11, 20}, {12, 1},  {13, 22}, {14, 1},  {15, 1},  {16, 1},  {17, 1},
-    {18, 1},  {19, 9},  {20, 1},  {21, 39}, {22, 24}, {23, 10}, {24, 1},  {30, 38}, {31, 2},
+    {18, 11}, {19, 9},  {20, 1},  {21, 39}, {22, 24}, {23, 10}, {24, 2},  {30, 38}, {31, 2},
     {32, 14}, {33, 1},  {34, 13},
 };
 

@@ -47,7 +47,8 @@ bool CTutorialRecorder::Play(CCardTable& table, const std::vector<levels::Solver
     levels::RunAutomaticMoves(table);
     CAutoFinisher& finisher = *table.GetAutoFinisher();
     for (std::size_t i = 0; i < moves.size(); ++i) {
-        table.GetAutoFinisher()->Step(0.0f);
+        // A first step only decides whether the finish starts; it moves no card yet.
+        finisher.Step(0.0f);
         if (finisher.IsRunning())
             break;  // the replay ends here: the rest would go home by itself
         const levels::SolverMove& m = moves[i];

@@ -1,12 +1,12 @@
 // CMoveFinder.cpp: the move list, hints, stock simulation and the no-more-moves answer.
 #include "table/CMoveFinder.h"
 
+#include "platform/EngineRef.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CPlace.h"
-#include "table/EngineRef.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -308,8 +308,7 @@ void CMoveFinder::PlayMove(int from, int to, int fromCard, bool ghost)
     // A recorded move may name a card its pile does not hold (a damaged or foreign recording).
     const bool clickOnPlace = from == to && fromCard == -1;
     if (!clickOnPlace && (fromCard < 0 || fromCard >= src->Size())) {
-        CEngineRef engine;
-        TABLE_LOG(engine, "[W] Move %d:%d -> %d names no card of its place, skipped", from, fromCard, to);
+        CEngineRef().Log("[W] Move %d:%d -> %d names no card of its place, skipped", from, fromCard, to);
         return;
     }
     table->PlayEffect(table->m_hSndCardGet[table->RandomInt(0, 2) % 3]);

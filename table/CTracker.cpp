@@ -51,7 +51,7 @@ bool CTracker::Save(const std::string& fileName) const
     std::vector<std::uint8_t> bytes;
     tutorial_file::WriteRecord(m_record, bytes);
     if (!fs_layer::WriteWholeFile(fileName, bytes.data(), bytes.size())) {
-        TABLE_LOG(m_engine, "[E] Error opening file %s for write", fileName.c_str());
+        m_engine.Log("[E] Error opening file %s for write", fileName.c_str());
         return false;
     }
     return true;
@@ -62,7 +62,7 @@ bool CTracker::Load(const std::string& fileName, int placeCount)
     std::vector<std::uint8_t> bytes;
     // One byte more than a valid file may hold tells an oversized file from a full one.
     if (!fs_layer::ReadWholeFile(fileName, bytes, tutorial_file::kMaxFileSize + 1)) {
-        TABLE_LOG(m_engine, "[E] Error opening file %s for read", fileName.c_str());
+        m_engine.Log("[E] Error opening file %s for read", fileName.c_str());
         return false;
     }
     Reset();
@@ -70,12 +70,12 @@ bool CTracker::Load(const std::string& fileName, int placeCount)
     TutorialDamage damage;
     std::string why;
     if (!tutorial_file::Read(bytes.data(), bytes.size(), placeCount, m_record, messages, damage, why)) {
-        TABLE_LOG(m_engine, "[E] Learn file %s refused: %s", fileName.c_str(), why.c_str());
+        m_engine.Log("[E] Learn file %s refused: %s", fileName.c_str(), why.c_str());
         Reset();
         return false;
     }
     if (damage.deals.size() >= m_record.dealCount || damage.moves.size() >= m_record.moveCount) {
-        TABLE_LOG(m_engine, "[E] Learn file %s refused: no deal or no move", fileName.c_str());
+        m_engine.Log("[E] Learn file %s refused: no deal or no move", fileName.c_str());
         Reset();
         return false;
     }
@@ -98,11 +98,11 @@ void CTracker::SkipDamage(const std::string& fileName, const TutorialDamage& dam
         m_skipMove[i] = true;
     // One line for each kind, however many entries are damaged.
     if (!damage.deals.empty())
-        TABLE_LOG(m_engine, "[W] Learn file %s: %zu deals are no card and are skipped (the first is deal %u)",
-                  fileName.c_str(), damage.deals.size(), damage.deals.front());
+        m_engine.Log("[W] Learn file %s: %zu deals are no card and are skipped (the first is deal %u)",
+                     fileName.c_str(), damage.deals.size(), damage.deals.front());
     if (!damage.moves.empty())
-        TABLE_LOG(m_engine, "[W] Learn file %s: %zu moves name no place or card and are skipped (the first is move %u)",
-                  fileName.c_str(), damage.moves.size(), damage.moves.front());
+        m_engine.Log("[W] Learn file %s: %zu moves name no place or card and are skipped (the first is move %u)",
+                     fileName.c_str(), damage.moves.size(), damage.moves.front());
 }
 
 bool CTracker::IsSkipped(const std::vector<bool>& skip, std::uint32_t index)

@@ -1,8 +1,8 @@
 // SolvedLevelsTest.cpp: every section of the bundled level file can be won, for a recorded seed.
-#include "BundledLevels.h"
-#include "LevelSolver.h"
-#include "SpiderSolver.h"
 #include "WinnableDeals.h"
+#include "support/BundledLevels.h"
+#include "support/LevelSolver.h"
+#include "support/SpiderSolver.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,6 @@
 #include "app/Globals.h"
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
-#include "platform/FileSystem.h"
 #include "screens/CProfileStore.h"
 #include "support/HeadlessEngine.h"
 #include "table/CCardTable.h"
@@ -16,24 +15,19 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-class HeadlessGameTest : public HeadlessEngineTest {
+class HeadlessGameTest : public BundledDataTest {
 protected:
     static constexpr float kFrame = 1.0f / 60.0f;
 
     void SetUp() override
     {
-        const std::string bundled = fs_layer::DefaultRootFolder();
-        HeadlessEngineTest::SetUp();
+        BundledDataTest::SetUp();
         if (HasFatalFailure())
             return;
-        ASSERT_TRUE(std::filesystem::exists(bundled + "/sol_max.ini")) << "the data set is made by game_data";
-        std::filesystem::copy(bundled, m_root,
-                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
         m_pMouse = std::make_unique<CFMouse>();
         g_pProfileStore = new CProfileStore();
         g_pProfileStore->m_current.m_introShown.fill(1);  // no first-play rules window unless a test asks
@@ -59,16 +53,7 @@ protected:
         g_pProfileStore = nullptr;
         m_pMouse.reset();
         SetGameClockRunning(true);
-        HeadlessEngineTest::TearDown();
-    }
-
-    std::vector<std::string> ProblemLines() const
-    {
-        std::vector<std::string> lines;
-        for (const std::string& line : LogLines())
-            if (line.rfind("[E]", 0) == 0 || line.rfind("[W]", 0) == 0 || line.rfind("[Fatal", 0) == 0)
-                lines.push_back(line);
-        return lines;
+        BundledDataTest::TearDown();
     }
 
     void Start(int level, int mode, int extra)

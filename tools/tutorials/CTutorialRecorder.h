@@ -1,8 +1,8 @@
 // CTutorialRecorder.h: records a won game of a level as its tutorial, the learn file.
 #pragma once
 #include "LessonPlan.h"
-#include "data/BundledLevels.h"
-#include "data/LevelSolver.h"
+#include "support/BundledLevels.h"
+#include "support/LevelSolver.h"
 #include "table/CTracker.h"
 
 #include <cstdint>

@@ -10,11 +10,11 @@
 // found for, and found again only when those change or the table refuses a move.
 #include "CTutorialRecorder.h"
 #include "LessonPlan.h"
-#include "data/BundledLevels.h"
-#include "data/LevelSolver.h"
-#include "data/SpiderSolver.h"
 #include "data/WinnableDeals.h"
+#include "support/BundledLevels.h"
 #include "support/FakeEngine.h"
+#include "support/LevelSolver.h"
+#include "support/SpiderSolver.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // learn.as: the module "learn", the tutorial's windows (texture from tools/gen_learn_gfx.py, texts
-// 7000-7999 of data/texts/learn.txt).
-// - "tip_N" (N = 1 .. LEARN_TIPS): a window with text 7000 + N and the OK button "bt_ok"; its
+// 8000-8999 of data/texts/learn.txt).
+// - "tip_N" (N = 1 .. LEARN_TIPS): a window with text 8000 + N and the OK button "bt_ok"; its
 //   section "show" fades it in. The tutorial files name these windows (data/learn/lessons.txt).
 // - "bt_ok": the OK button, sections "normal", "enter" and "over" (lit), "leave", "down".
 // - "tutorial_mode": the banner shown while a tutorial plays, section "show".
@@ -48,7 +48,7 @@ void LearnOkButton(CFResource@ res, int tex, int label)
 // The OK button is the window's first track: the tutorial looks for it there.
 void LearnWindow(CFResource@ res, int number, int panel)
 {
-    int text = AddNamedText(res, "tip_" + number, g_fontMain, 7000 + number, 4, 0, ALIGN_CENTRE);
+    int text = AddNamedText(res, "tip_" + number, g_fontMain, 8000 + number, 4, 0, ALIGN_CENTRE);
     res.CreateEffect("tip_" + number, LEARN_SHOW_FRAMES, 300);
     res.AddNamedPart("show", 0, LEARN_SHOW_FRAMES - 1, 0);
     res.CreateObjectGfx("button", 0);
@@ -68,8 +68,8 @@ void Declare_learn(CFResource@ res)
     int tex = res.AddTexture("learn", "gfx/learn/learn.png");
     int panel = res.AddSprite("learn_panel", tex, 0, 0, 440, 112);
     int banner = res.AddSprite("learn_banner", tex, 0, 200, 300, 40);
-    int label = AddNamedText(res, "learn_ok", g_fontBold, 7900, 0, 0, ALIGN_CENTRE);
-    int bannerText = AddNamedText(res, "tutorial_mode", g_fontSmall, 7901, 0, 0, ALIGN_CENTRE);
+    int label = AddNamedText(res, "learn_ok", g_fontBold, 8900, 0, 0, ALIGN_CENTRE);
+    int bannerText = AddNamedText(res, "tutorial_mode", g_fontSmall, 8901, 0, 0, ALIGN_CENTRE);
 
     res.CreateModule("learn");
     LearnOkButton(res, tex, label);

@@ -48,6 +48,13 @@ protected:
         return RunUntil([&] { return Table().m_nPhase == phase && !Table().IsFlying() && !Game().IsDealing(); });
     }
 
+    // The dealt level as the player first sees it, drawn once more for the picture.
+    void KeepDealtLevel(int location)
+    {
+        Frames(1);
+        KeepScreenshot("bonus_solitaire" + std::to_string(25 + location));
+    }
+
     // The game clock runs on by this many seconds, in frames that are not drawn.
     void Idle(float seconds) { Frames(static_cast<int>(seconds * 2.0f) + 1, 0.5f, false); }
 
@@ -90,6 +97,8 @@ protected:
             SCOPED_TRACE(quick ? "quick" : "slow, with a wrong play");
             StartBonus(location);
             ASSERT_TRUE(WaitForPhase(3));
+            if (quick)
+                KeepDealtLevel(location);
             if (!quick) {
                 mistake();
                 Idle(pause);
@@ -114,6 +123,8 @@ protected:
         for (int attempt = 1; attempt <= 3; ++attempt) {
             SCOPED_TRACE("try " + std::to_string(attempt));
             ASSERT_TRUE(WaitForPhase(3));
+            if (attempt == 1 && right)
+                KeepDealtLevel(location);
             EXPECT_EQ(FaceUpCards(1), 0);
             PressCard(pick());
             EXPECT_EQ(Script().Attempt(), attempt);

@@ -123,8 +123,10 @@ TEST_P(TutorialGameTest, ReplaysToItsEndShowingEveryWindowAndGivesTheTableBack)
         int from = 0, to = 0, card = 0;
         endReached = tracker.ReadStep(from, to, card, false) < 0;  // no move left to play
         ++shown;
-        if (shown == 1)
+        if (shown == 1) {
+            Frames(30);  // the window has faded in
             KeepScreenshot("tutorial_solitaire" + std::to_string(level.section));
+        }
         CloseWindow(shown == 1);
         ASSERT_FALSE(tracker.IsMessageBusy()) << "window " << shown << " stays open";
         ASSERT_TRUE(Game().IsReplaying() || endReached) << "closing window " << shown << " stopped the replay";

@@ -125,7 +125,7 @@ TEST_F(BundledLevels, EverySectionDealsEveryCardExactlyOnceWithSeveralSeeds)
             DealtLevel game(fake.Get(), m_file, s, seed);
             ASSERT_TRUE(game.loaded);
             CCardTable& table = game.Table();
-            EXPECT_EQ(table.PlaceCount(), table.m_Level.nPlaceCount);
+            EXPECT_EQ(table.PlaceCount(), table.Level().nPlaceCount);
             EXPECT_GT(game.Deck().Size(), 0u);
             EXPECT_EQ(game.Deck().Available(), 0u) << "cards left in the pool";
             std::map<const CCard*, int> seen;
@@ -146,7 +146,7 @@ TEST_F(BundledLevels, EveryPlaceAndItsDealtFanLieInsideTheView)
         DealtLevel game(fake.Get(), m_file, s, 5);
         ASSERT_TRUE(game.loaded);
         CCardTable& table = game.Table();
-        const int halfW = table.m_nCardWidth / 2, halfH = table.m_nCardHeight / 2;
+        const int halfW = table.GetCardSize().m_nCardWidth / 2, halfH = table.GetCardSize().m_nCardHeight / 2;
         for (int p = 0; p < table.PlaceCount(); ++p) {
             SCOPED_TRACE("Solitaire" + std::to_string(s) + " place " + std::to_string(p));
             const CPlace* place = table.GetPlace(p);

@@ -230,18 +230,11 @@ bool UsableComponents(const opj_image_t& image)
 
 }  // namespace
 
-J2kImage* J2K_OpenFile(const char* hostPath)
+namespace {
+
+// Takes the file's bytes: tells the two forms apart by their magic and reads the header.
+J2kImage* OpenBytes(std::unique_ptr<J2kImage> handle, const char* name)
 {
-    if (hostPath == nullptr) {
-        Fail(kJ2kErrArgument);
-        return nullptr;
-    }
-    auto handle = std::make_unique<J2kImage>();
-    int code = kJ2kOk;
-    if (!ReadFileBounded(hostPath, handle->file, code)) {
-        Fail(code, hostPath);
-        return nullptr;
-    }
     const auto& f = handle->file;
     if (f.size() >= sizeof(kJp2Magic) && std::memcmp(f.data(), kJp2Magic, sizeof(kJp2Magic)) == 0) {
         handle->format = OPJ_CODEC_JP2;
@@ -249,7 +242,7 @@ J2kImage* J2K_OpenFile(const char* hostPath)
         handle->format = OPJ_CODEC_J2K;
         handle->info.isCodestream = 1;
     } else {
-        Fail(kJ2kErrFormat, hostPath);
+        Fail(kJ2kErrFormat, name);
         return nullptr;
     }
     Session session;
@@ -280,6 +273,38 @@ J2kImage* J2K_OpenFile(const char* hostPath)
     }
     Succeed();
     return handle.release();
+}
+
+}  // namespace
+
+J2kImage* J2K_OpenFile(const char* hostPath)
+{
+    if (hostPath == nullptr) {
+        Fail(kJ2kErrArgument);
+        return nullptr;
+    }
+    auto handle = std::make_unique<J2kImage>();
+    int code = kJ2kOk;
+    if (!ReadFileBounded(hostPath, handle->file, code)) {
+        Fail(code, hostPath);
+        return nullptr;
+    }
+    return OpenBytes(std::move(handle), hostPath);
+}
+
+J2kImage* J2K_OpenMemory(const unsigned char* data, std::size_t size)
+{
+    if (data == nullptr && size > 0) {
+        Fail(kJ2kErrArgument);
+        return nullptr;
+    }
+    if (size > kJ2kMaxFileSize) {
+        Fail(kJ2kErrTooLarge);
+        return nullptr;
+    }
+    auto handle = std::make_unique<J2kImage>();
+    handle->file.assign(data, data + size);
+    return OpenBytes(std::move(handle), "memory");
 }
 
 int J2K_GetInfoEx(J2kImage* image, J2kInfo* info)

@@ -37,6 +37,7 @@ struct J2kInfo {
 };
 
 J2kImage* J2K_OpenFile(const char* hostPath);                 // null on failure (see J2K_getLastError)
+J2kImage* J2K_OpenMemory(const unsigned char* data, std::size_t size);  // a copy of the bytes, as a file's
 int J2K_GetInfoEx(J2kImage* image, J2kInfo* info);
 // Options: null or "" for full size, "reduce=N" to drop N resolution levels.
 int J2K_GetResolutionDimensionsByStr(J2kImage* image, const char* options, int* width, int* height);

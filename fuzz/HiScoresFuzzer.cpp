@@ -1,0 +1,52 @@
+// HiScoresFuzzer.cpp: one input is "hiscores.dat". The table loads it, ranks a new result and
+// removes a name as the screens do, and what it writes back must load to the same bytes.
+#include "FuzzSupport.h"
+#include "screens/CHiScoreTable.h"
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::uint8_t> SavedBytes()
+{
+    std::vector<std::uint8_t> bytes;
+    if (!fs_layer::ReadWholeFile("data/hiscores.dat", bytes))
+        bytes.clear();
+    return bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzz::ByteSource choice(data, size);
+    const std::string root = fuzz::UseAsRoot();
+    std::filesystem::remove_all(root + "/data");
+    std::filesystem::create_directories(root + "/data");
+    fuzz::WriteFile(root + "/data/hiscores.dat", data, size);
+    ScopedFakeEngine fake;
+    {
+        CHiScoreTable table;
+        for (int t = 0; t < CHiScoreTable::kTables; ++t) {
+            for (int row = 0; row < CHiScoreTable::kRows; ++row) {
+                const char* name = table.GetName(t, row);
+                if (name == nullptr)
+                    std::abort();
+                (void)std::string(name);
+            }
+        }
+        const int t = choice.Below(2);
+        const std::string name = table.GetName(t, choice.Below(CHiScoreTable::kRows));
+        (void)table.AddScore(t, name, choice.Below(13), choice.Next() * 1000);
+        (void)table.RemoveName(1 - t, name);
+    }
+    const std::vector<std::uint8_t> written = SavedBytes();
+    if (written.size() != CHiScoreTable::kFileSize)
+        std::abort();
+    { CHiScoreTable again; }
+    if (SavedBytes() != written)
+        std::abort();
+    return 0;
+}

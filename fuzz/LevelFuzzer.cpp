@@ -5,7 +5,7 @@
 #include "framework/CFMouse.h"
 #include "framework/CSprite.h"
 #include "framework/ScriptedMouse.h"
-#include "platform/IniStore.h"
+#include "support/FileIniEngine.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
@@ -21,28 +21,6 @@
 namespace {
 
 constexpr float kFrame = 1.0f / 60.0f;
-
-// The fake engine with its INI reads going to the real INI reader over the input file.
-class LevelFileEngine : public FakeEngine {
-public:
-    LevelFileEngine() { m_store.SetFile("sol_max.ini"); }
-    int IniGetInt(const char* section, const char* key, int def) override { return m_store.GetInt(section, key, def); }
-    float IniGetFloat(const char* section, const char* key, float def) override
-    {
-        return m_store.GetFloat(section, key, def);
-    }
-    std::string IniGetString(const char* section, const char* key, const char* def) override
-    {
-        return m_store.GetString(section, key, def);
-    }
-    bool ResourceLoad(const char* path, std::vector<std::uint8_t>& out) override
-    {
-        return path != nullptr && fs_layer::ReadWholeFile(path, out);
-    }
-
-private:
-    IniStore m_store;
-};
 
 // Cards as the in-game controller makes them: each deck brings 13 cards of every suit whose bit
 // is set, each with a face and a back picture.
@@ -123,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The tail of the input chooses the moves; the whole of it is the level file.
     fuzz::ByteSource choice(data, size);
     fuzz::WriteFile(fuzz::UseAsRoot("sol_max.ini"), data, size);
-    LevelFileEngine engine;
+    FileIniEngine engine;
     engine2dOverride(&engine);
     {
         std::unique_ptr<Cards> cards;  // outlives the table, whose places point to the cards

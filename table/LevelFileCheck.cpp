@@ -1,0 +1,277 @@
+#include "table/LevelFileCheck.h"
+
+#include "app/CIniFile.h"
+#include "framework/StringUtils.h"
+#include "platform/Engine.h"
+#include "platform/IniStore.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+namespace level_check {
+namespace {
+
+constexpr std::size_t kListedItems = 8;
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// A whole number of 32 bits with an optional sign and blanks around it, and nothing else.
+bool IsWholeNumber(const std::string& text)
+{
+    std::size_t i = 0, end = text.size();
+    while (i < end && IsBlank(text[i]))
+        ++i;
+    while (end > i && IsBlank(text[end - 1]))
+        --end;
+    if (i < end && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    if (i == end || end - i > 11)
+        return false;
+    for (std::size_t k = i; k < end; ++k)
+        if (text[k] < '0' || text[k] > '9')
+            return false;
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    return value >= INT_MIN && value <= INT_MAX;
+}
+
+const char* const kRequirementKeys[] = {"cards", "empty_drop_req", "drop_req", "pick_req", "click_req",
+                                        "win_cond", "click_card", "click_empty", "sort_req"};
+
+// Holds what one section gave to what the table can use: a value out of its range is logged with
+// its key and replaced, and each kind of thing the loader cannot use is logged once for the
+// section, not dropped in silence.
+class SectionChecker {
+public:
+    SectionChecker(IEngine* engine, CIniFile& file, const std::string& section)
+        : m_pEngine(engine), m_file(file), m_section(section)
+    {
+    }
+
+    void CheckValues(LevelValues& lv, std::vector<PlaceDef>& defs)
+    {
+        Hold("level_zoom", lv.fZoom, kZoom);
+        Hold("level_h_offset_visible", lv.nHOffsetVisible, kFanStep);
+        Hold("level_v_offset_visible", lv.nVOffsetVisible, kFanStep);
+        Hold("level_h_offset_hidden", lv.nHOffsetHidden, kFanStep);
+        Hold("level_v_offset_hidden", lv.nVOffsetHidden, kFanStep);
+        for (std::size_t i = 0; i < defs.size(); ++i) {
+            PlaceDef& def = defs[i];
+            const int n = static_cast<int>(i);
+            Hold(PlaceKey(n, "x"), def.x, kPlaceX);
+            Hold(PlaceKey(n, "y"), def.y, kPlaceY);
+            Hold(PlaceKey(n, "rotate"), def.rotate, kRotate);
+            Hold(PlaceKey(n, "h_offset"), def.h_offset, kFanFactor);
+            Hold(PlaceKey(n, "v_offset"), def.v_offset, kFanFactor);
+            Hold(PlaceKey(n, "max_bottom_pos"), def.max_bottom_pos, kMaxBottomPos);
+        }
+    }
+
+    void CheckRequirements(int placeCount)
+    {
+        std::vector<std::string> bad;
+        CollectBadTokens("level_combos", bad);
+        for (int i = 0; i < placeCount; ++i)
+            for (const char* name : kRequirementKeys)
+                CollectBadTokens(PlaceKey(i, name), bad);
+        Report("requirements that do not parse", bad);
+    }
+
+    // Keys can only be listed from the file's text; an engine that cannot load it skips this.
+    void CheckKeys(int placeCount)
+    {
+        std::vector<std::uint8_t> bytes;
+        if (m_pEngine == nullptr || !m_pEngine->ResourceLoad(kLevelFile, bytes))
+            return;
+        const std::vector<std::string> keys =
+            IniStore::SectionKeys(std::string(bytes.begin(), bytes.end()), m_section);
+        std::vector<std::string> unknown, missing;
+        std::vector<bool> present(static_cast<std::size_t>(placeCount), false);
+        for (const std::string& key : keys) {
+            if (!IsKnownKey(key, placeCount)) {
+                if (std::find(unknown.begin(), unknown.end(), key) == unknown.end())
+                    unknown.push_back(key);
+                continue;
+            }
+            const int place = PlaceOfKey(key);
+            if (place >= 0)
+                present[static_cast<std::size_t>(place)] = true;
+        }
+        for (int i = 0; i < placeCount; ++i)
+            if (!present[static_cast<std::size_t>(i)])
+                missing.push_back(std::to_string(i));
+        Report("unknown keys", unknown);
+        Report("places missing", missing);
+    }
+
+    void CheckDeal(const LevelValues& lv, const std::vector<PlaceDef>& defs, long long poolCards)
+    {
+        std::vector<std::vector<std::string>> cards;
+        for (const PlaceDef& def : defs)
+            cards.push_back(def.cards);
+        const long long asked = CardsAsked(cards);
+        if (asked > poolCards)
+            Log("[W] Level %s: the deal asks for %lld cards, the %d decks hold %lld", m_section.c_str(), asked,
+                lv.nDecksCount, poolCards);
+    }
+
+private:
+    void Log(const char* format, ...) __attribute__((format(printf, 2, 3)))
+    {
+        if (m_pEngine == nullptr)
+            return;
+        char line[1024];
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(line, sizeof line, format, args);
+        va_end(args);
+        m_pEngine->Log("%s", line);
+    }
+
+    void Hold(const std::string& key, int& value, const IntRange& range)
+    {
+        if (InRange(value, range))
+            return;
+        Log("[W] Level %s: %s = %d is out of range %d..%d, %d used", m_section.c_str(), key.c_str(), value,
+            range.min, range.max, range.fallback);
+        value = range.fallback;
+    }
+
+    void Hold(const std::string& key, float& value, const FloatRange& range)
+    {
+        if (InRange(value, range))
+            return;
+        Log("[W] Level %s: %s = %g is out of range %g..%g, %g used", m_section.c_str(), key.c_str(),
+            static_cast<double>(value), static_cast<double>(range.min), static_cast<double>(range.max),
+            static_cast<double>(range.fallback));
+        value = range.fallback;
+    }
+
+    void CollectBadTokens(const std::string& key, std::vector<std::string>& bad)
+    {
+        std::vector<std::string> tokens;
+        SplitString(m_file.GetString(key.c_str()), tokens, ",");
+        for (const std::string& token : tokens)
+            if (!IsRequirementText(token))
+                bad.push_back(key + " \"" + token + "\"");
+    }
+
+    void Report(const char* what, const std::vector<std::string>& items)
+    {
+        if (!items.empty())
+            Log("[W] Level %s: %s: %s", m_section.c_str(), what, JoinList(items).c_str());
+    }
+
+    IEngine* m_pEngine;
+    CIniFile& m_file;
+    const std::string& m_section;
+};
+}  // namespace
+
+std::string PlaceKey(int place, const char* name)
+{
+    char key[64];
+    std::snprintf(key, sizeof key, "place%d_%s", place, name);
+    return key;
+}
+
+void CheckSection(IEngine* engine, CIniFile& file, const std::string& section, LevelValues& level,
+                  std::vector<PlaceDef>& places, long long poolCards)
+{
+    SectionChecker check(engine, file, section);
+    check.CheckValues(level, places);
+    check.CheckRequirements(level.nPlaceCount);
+    check.CheckKeys(level.nPlaceCount);
+    check.CheckDeal(level, places, poolCards);
+}
+
+bool InRange(int value, const IntRange& range)
+{
+    return value >= range.min && value <= range.max;
+}
+
+bool InRange(float value, const FloatRange& range)
+{
+    return std::isfinite(value) && value >= range.min && value <= range.max;
+}
+
+bool IsRequirementText(const std::string& token)
+{
+    // Split keeping empty parts: the parser drops them and would read "1::2" as 1:2.
+    std::size_t parts = 0, start = 0;
+    for (;;) {
+        const std::size_t colon = token.find(':', start);
+        const std::string part = token.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+        if (++parts > 4 || !IsWholeNumber(part))
+            return false;
+        if (colon == std::string::npos)
+            return true;
+        start = colon + 1;
+    }
+}
+
+int PlaceOfKey(const std::string& key)
+{
+    const std::string lower = Lower(key);
+    if (lower.compare(0, 5, "place") != 0)
+        return -1;
+    std::size_t end = 5;
+    while (end < lower.size() && end < 12 && std::isdigit(static_cast<unsigned char>(lower[end])))
+        ++end;
+    if (end == 5 || end >= lower.size() || lower[end] != '_')
+        return -1;
+    const std::string digits = lower.substr(5, end - 5);
+    const int index = std::atoi(digits.c_str());
+    // The loader asks for "place7_x": "place07_x" is never read.
+    return std::to_string(index) == digits ? index : -1;
+}
+
+bool IsKnownKey(const std::string& key, int placeCount)
+{
+    const std::string lower = Lower(key);
+    if (std::find(std::begin(kLevelKeys), std::end(kLevelKeys), lower) != std::end(kLevelKeys))
+        return true;
+    const int place = PlaceOfKey(lower);
+    if (place < 0 || place >= placeCount)
+        return false;
+    const std::string name = lower.substr(lower.find('_') + 1);
+    return std::find(std::begin(kPlaceKeys), std::end(kPlaceKeys), name) != std::end(kPlaceKeys);
+}
+
+long long CardsAsked(const std::vector<std::vector<std::string>>& placeCards)
+{
+    long long asked = 0;
+    for (const std::vector<std::string>& cards : placeCards) {
+        for (const std::string& token : cards) {
+            PlaceRequirement req;
+            ParseRequirement(token, req);
+            asked += req.a == -1 ? std::max(req.b, 0) : 1;
+        }
+    }
+    return asked;
+}
+
+std::string JoinList(const std::vector<std::string>& items)
+{
+    std::string out;
+    for (std::size_t i = 0; i < items.size() && i < kListedItems; ++i)
+        out += (i == 0 ? "" : ", ") + items[i];
+    if (items.size() > kListedItems)
+        out += " and " + std::to_string(items.size() - kListedItems) + " more";
+    return out;
+}
+
+}  // namespace level_check

@@ -1,7 +1,7 @@
 # The two commands of the README: `make play` and `make test`. Both install what is missing first.
 # `make fuzz` runs every fuzz target for FUZZ_SECONDS each, FUZZ_JOBS at a time, and keeps what
 # they find under FUZZ_OUT (corpus/, crashes/, logs/).
-DEBIAN_PACKAGES := cmake make g++ clang libclang-rt-dev pkg-config git \
+DEBIAN_PACKAGES := cmake make g++ clang libclang-rt-dev llvm pkg-config git \
 	libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libgl-dev libegl-dev libgl1-mesa-dri \
 	libopenjp2-7-dev libgif-dev giflib-tools zlib1g-dev libexpat1-dev libcurl4-openssl-dev angelscript-dev \
 	googletest libgtest-dev libbenchmark-dev \

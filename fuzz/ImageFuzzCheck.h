@@ -22,7 +22,7 @@ inline std::vector<std::uint8_t> Snapshot(const CPixImage& image)
     if (!image.HasPixels())
         return out;
     const int w = image.Width(), h = image.Height();
-    const int step = static_cast<long long>(w) * h > (1 << 18) ? 1 + std::max(w, h) / 512 : 1;
+    const int step = static_cast<long long>(w) * h > (1 << 16) ? 1 + std::max(w, h) / 256 : 1;
     auto visit = [&](int x, int y) {
         const PixQuad q = image.PixelColor(x, y, false);
         out.insert(out.end(), {q.blue, q.green, q.red, image.AlphaAt(x, y)});
@@ -56,8 +56,8 @@ inline void DecodeBothWays(const std::uint8_t* data, std::size_t size, std::uint
         std::abort();
 
     // What the first-run conversion does with a decoded mask: written back as TGA, read again
-    // (for pictures of a texture's size: a huge one would only cost time).
-    if (static_cast<long long>(fromMemory.Width()) * fromMemory.Height() > (1 << 20))
+    // (for pictures of an effect's size: a huge one would only cost time).
+    if (static_cast<long long>(fromMemory.Width()) * fromMemory.Height() > (1 << 16))
         return;
     std::uint8_t* encoded = nullptr;
     std::size_t encodedSize = 0;

@@ -76,7 +76,7 @@ void Play(FakeEngine& engine, CCardTable& table, fuzz::ByteSource& choice)
 {
     CFMouse mouse;
     ScriptedMouse script(engine, mouse);
-    for (int step = 0; step < 48; ++step) {
+    for (int step = 0; step < 24; ++step) {
         const int what = choice.Below(8);
         if (what == 0) {
             PlayListedMove(table, choice);
@@ -86,7 +86,7 @@ void Play(FakeEngine& engine, CCardTable& table, fuzz::ByteSource& choice)
             const auto action = static_cast<ScriptedMouse::EAction>(what % 3);
             script.Frame(x, y, action, what == 7 ? 2 : 1);
         }
-        for (int frame = 0; frame < 6; ++frame)
+        for (int frame = 0; frame < 3; ++frame)
             table.Update(kFrame * static_cast<float>(1 + choice.Below(6)));
         table.Render();
     }

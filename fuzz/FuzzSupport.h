@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include <unistd.h>
 
@@ -59,6 +60,25 @@ inline void WriteFile(const std::string& hostPath, const std::uint8_t* data, std
     if (size > 0 && std::fwrite(data, 1, size, file) != size)
         std::abort();
     std::fclose(file);
+}
+
+// The game's "data" folder under the root, emptied, with `name` holding the input: where the
+// player stores read their files.
+inline void PutDataFile(const std::string& name, const std::uint8_t* data, std::size_t size)
+{
+    const std::string folder = UseAsRoot("data");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    WriteFile(folder + "/" + name, data, size);
+}
+
+// What a store left in the "data" folder, empty when nothing.
+inline std::vector<std::uint8_t> DataFile(const std::string& name)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!fs_layer::ReadWholeFile("data/" + name, bytes))
+        bytes.clear();
+    return bytes;
 }
 
 inline void RemoveFile(const std::string& hostPath)

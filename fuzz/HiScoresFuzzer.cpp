@@ -7,25 +7,10 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-std::vector<std::uint8_t> SavedBytes()
-{
-    std::vector<std::uint8_t> bytes;
-    if (!fs_layer::ReadWholeFile("data/hiscores.dat", bytes))
-        bytes.clear();
-    return bytes;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::ByteSource choice(data, size);
-    const std::string root = fuzz::UseAsRoot();
-    std::filesystem::remove_all(root + "/data");
-    std::filesystem::create_directories(root + "/data");
-    fuzz::WriteFile(root + "/data/hiscores.dat", data, size);
+    fuzz::PutDataFile("hiscores.dat", data, size);
     ScopedFakeEngine fake;
     {
         CHiScoreTable table;
@@ -42,11 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)table.AddScore(t, name, choice.Below(13), choice.Next() * 1000);
         (void)table.RemoveName(1 - t, name);
     }
-    const std::vector<std::uint8_t> written = SavedBytes();
+    const std::vector<std::uint8_t> written = fuzz::DataFile("hiscores.dat");
     if (written.size() != CHiScoreTable::kFileSize)
         std::abort();
     { CHiScoreTable again; }
-    if (SavedBytes() != written)
+    if (fuzz::DataFile("hiscores.dat") != written)
         std::abort();
     return 0;
 }

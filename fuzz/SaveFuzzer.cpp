@@ -10,14 +10,6 @@
 
 namespace {
 
-std::vector<std::uint8_t> SavedBytes()
-{
-    std::vector<std::uint8_t> bytes;
-    if (!fs_layer::ReadWholeFile("data/save.dat", bytes))
-        bytes.clear();
-    return bytes;
-}
-
 void Exercise(CProfileStore& store, fuzz::ByteSource& choice)
 {
     std::vector<std::string> names;
@@ -36,20 +28,17 @@ void Exercise(CProfileStore& store, fuzz::ByteSource& choice)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::ByteSource choice(data, size);
-    const std::string root = fuzz::UseAsRoot();
-    std::filesystem::remove_all(root + "/data");
-    std::filesystem::create_directories(root + "/data");
-    fuzz::WriteFile(root + "/data/save.dat", data, size);
+    fuzz::PutDataFile("save.dat", data, size);
     ScopedFakeEngine fake;
     {
         CProfileStore store;
         Exercise(store, choice);
     }
-    const std::vector<std::uint8_t> written = SavedBytes();
+    const std::vector<std::uint8_t> written = fuzz::DataFile("save.dat");
     if (written.empty())
         return 0;
     { CProfileStore again; }
-    if (SavedBytes() != written)
+    if (fuzz::DataFile("save.dat") != written)
         std::abort();  // our own file must load as it was written
     return 0;
 }

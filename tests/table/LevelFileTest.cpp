@@ -2,41 +2,13 @@
 // LevelFileTest.cpp: reading level sections, rejecting levels the table cannot hold, and dealing.
 #include "TableTestSupport.h"
 
+#include "framework/ResourceTestRoot.h"
 #include "support/FileIniEngine.h"
-#include "support/HeadlessEngine.h"
-
-#include <fstream>
 
 using namespace tabletest;
 
-namespace {
 // The level file as a file on disk, read by the engine's own INI reader.
-class LevelFileOnDisk : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_root = MakeTempRoot();
-        ASSERT_FALSE(m_root.empty());
-        fs_layer::SetRootFolder(m_root);
-    }
-    void TearDown() override
-    {
-        fs_layer::SetRootFolder(fs_layer::DefaultRootFolder());
-        RemoveTree(m_root);
-    }
-    void Write(const std::string& text) { std::ofstream(m_root + "/sol_max.ini", std::ios::binary) << text; }
-    std::vector<std::string> Warnings()
-    {
-        std::vector<std::string> out;
-        for (const std::string& line : m_engine->logLines)
-            if (line.rfind("[W] ", 0) == 0)
-                out.push_back(line);
-        return out;
-    }
-    std::string m_root;
-    ScopedEngine<FileIniEngine> m_engine;
-};
-}  // namespace
+using LevelFileOnDisk = EngineTestRoot<FileIniEngine>;
 
 TEST(LevelFile, SectionNumberFollowsTheModeWord)
 {
@@ -181,7 +153,7 @@ TEST(LevelFile, HostileTokensNeverLayMissingOrDoubledCards)
 
 TEST_F(LevelFileOnDisk, ValuesOutOfRangeAreLoggedWithTheirKeyAndReplaced)
 {
-    Write("[Solitaire0]\nlevel_zoom=1e30\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=2\n"
+    WriteFile("sol_max.ini", "[Solitaire0]\nlevel_zoom=1e30\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=2\n"
           "level_v_offset_visible=2147483647\nlevel_h_offset_hidden=-5\n"
           "place0_x=2147483647\nplace0_y=100\nplace0_rotate=nan\nplace0_v_offset=1e30\nplace0_type=3\n"
           "place0_cards=-1:10:1\n"
@@ -189,7 +161,7 @@ TEST_F(LevelFileOnDisk, ValuesOutOfRangeAreLoggedWithTheirKeyAndReplaced)
           "place1_cards=-1:10:1\n");
     CCardTable table(0, 0, nullptr);
     ASSERT_TRUE(table.LoadLevel());
-    EXPECT_EQ(Warnings(), (std::vector<std::string>{
+    EXPECT_EQ(LogLinesStartingWith("[W] "), (std::vector<std::string>{
         "[W] Level Solitaire0: level_zoom = 1e+30 is out of range 0..4, 1 used",
         "[W] Level Solitaire0: level_v_offset_visible = 2147483647 is out of range -300..300, 0 used",
         "[W] Level Solitaire0: place0_x = 2147483647 is out of range -800..1600, 0 used",
@@ -218,7 +190,7 @@ TEST_F(LevelFileOnDisk, ValuesOutOfRangeAreLoggedWithTheirKeyAndReplaced)
 
 TEST_F(LevelFileOnDisk, WhatTheLoaderCannotUseIsLoggedOncePerSection)
 {
-    Write("[Solitaire0]\nlevel_zom=1\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=3\n"
+    WriteFile("sol_max.ini", "[Solitaire0]\nlevel_zom=1\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=3\n"
           "level_combos=3:1,3:x\n"
           "place0_x=100\nplace0_type=3\nplace0_cards=-1:40:1\nplace0_drop_reg=4\n"
           "place0_drop_req=4,1::2,1:2:3:4:5\n"
@@ -234,10 +206,10 @@ TEST_F(LevelFileOnDisk, WhatTheLoaderCannotUseIsLoggedOncePerSection)
         "[W] Level Solitaire0: unknown keys: level_zom, place0_drop_reg, place5_x, place01_y",
         "[W] Level Solitaire0: places missing: 2",
         "[W] Level Solitaire0: the deal asks for 61 cards, the 1 decks hold 52"};
-    EXPECT_EQ(Warnings(), expected);
+    EXPECT_EQ(LogLinesStartingWith("[W] "), expected);
     ASSERT_TRUE(table.LoadLevel());  // a restart reads nothing again
-    EXPECT_EQ(Warnings(), expected);
+    EXPECT_EQ(LogLinesStartingWith("[W] "), expected);
     CCardTable clean(1, 0, nullptr);
     ASSERT_TRUE(clean.LoadLevel());
-    EXPECT_EQ(Warnings(), expected);
+    EXPECT_EQ(LogLinesStartingWith("[W] "), expected);
 }

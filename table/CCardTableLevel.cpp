@@ -29,30 +29,17 @@ std::vector<PlaceRequirement> ParseRequirementList(const char* text)
     return out;
 }
 
-using level_check::PlaceKey;
+std::string PlaceKey(int i, const char* name)
+{
+    char key[64];
+    std::snprintf(key, sizeof key, "place%d_%s", i, name);
+    return key;
+}
 
 std::string RankToken(int rank)
 {
     return std::to_string(rank) + ":-1:1";
 }
-
-// The pool is built deck by deck from the suits whose bit (8 >> s) is set, so only the low four
-// bits count.
-int SuitCount(int suitBits)
-{
-    int suits = 0;
-    for (int s = 0; s < 4; ++s) {
-        if ((suitBits & (8 >> s)) != 0)
-            ++suits;
-    }
-    return suits;
-}
-
-long long PoolCards(const LevelValues& lv)
-{
-    return static_cast<long long>(lv.nDecksCount) * SuitCount(lv.nSuits) * 13;
-}
-
 }  // namespace
 
 std::string CCardTable::SectionName(int level, unsigned mode)
@@ -110,9 +97,14 @@ void CCardTable::ReadLevelValues(CIniFile& file)
 bool CCardTable::CheckLevelLimits(const std::string& section)
 {
     // What bounds a level is its card count, not its deck count: the deal record and the cursor
-    // hand hold 208 cards, so eight one-suit decks fit as well as four full ones.
-    const int suits = SuitCount(m_Level.nSuits);
-    const long long cards = PoolCards(m_Level);
+    // hand hold 208 cards, so eight one-suit decks fit as well as four full ones. The pool is
+    // built deck by deck from the suits whose bit (8 >> s) is set, so only the low four bits count.
+    int suits = 0;
+    for (int s = 0; s < 4; ++s) {
+        if ((m_Level.nSuits & (8 >> s)) != 0)
+            ++suits;
+    }
+    const long long cards = static_cast<long long>(m_Level.nDecksCount) * suits * 13;
     const long long maxCards = static_cast<long long>(TutorialRecord::kMaxDeals);
     if (m_Level.nDecksCount < 0 || cards > maxCards) {
         TABLE_LOG(m_engine, "[E] Level %s: %d decks of %d suits, at most %lld cards fit on the table",
@@ -190,7 +182,7 @@ bool CCardTable::LoadLevel()
         ReadPlaceDef(*m_pLevelFile, i, def);
         m_PlaceDefs.push_back(def);
     }
-    level_check::CheckSection(m_engine.Get(), *m_pLevelFile, section, m_Level, m_PlaceDefs, PoolCards(m_Level));
+    level_check::CheckSection(m_engine.Get(), *m_pLevelFile, section, m_Level, m_PlaceDefs);
     BuildPlaces();
     m_SavedLevel = m_Level;
     m_bLevelLoaded = true;

@@ -6,6 +6,7 @@
 #include "platform/IniStore.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -15,6 +16,24 @@
 
 namespace level_check {
 namespace {
+
+// A range of a value read from the file, and what replaces a value outside it.
+struct IntRange {
+    int min, max, fallback;
+};
+struct FloatRange {
+    float min, max, fallback;
+};
+
+// Anchors may lie a whole view off the 800 x 600 table, never further.
+constexpr IntRange kPlaceX{-800, 1600, 0};
+constexpr IntRange kPlaceY{-600, 1200, 0};
+constexpr IntRange kFanStep{-300, 300, 0};         // level_h/v_offset_visible/hidden, pixels a card
+constexpr IntRange kMaxBottomPos{0, 1200, 0};
+constexpr FloatRange kFanFactor{-10.0f, 10.0f, 0.0f};  // place%d_h/v_offset
+constexpr FloatRange kRotate{-6.2832f, 6.2832f, 0.0f};  // radians, one turn either way
+// A missing zoom reads 0 as before; a bad one becomes the cards' own size.
+constexpr FloatRange kZoom{0.0f, 4.0f, 1.0f};
 
 constexpr std::size_t kListedItems = 8;
 
@@ -46,6 +65,82 @@ bool IsWholeNumber(const std::string& text)
             return false;
     const long long value = std::strtoll(text.c_str(), nullptr, 10);
     return value >= INT_MIN && value <= INT_MAX;
+}
+
+bool InRange(int value, const IntRange& range)
+{
+    return value >= range.min && value <= range.max;
+}
+
+// NaN and infinities never are.
+bool InRange(float value, const FloatRange& range)
+{
+    return std::isfinite(value) && value >= range.min && value <= range.max;
+}
+
+// One to four decimal whole numbers of 32 bits separated by ":", each with an optional sign.
+bool IsRequirementText(const std::string& token)
+{
+    // Split keeping empty parts: the parser drops them and would read "1::2" as 1:2.
+    std::size_t parts = 0, start = 0;
+    for (;;) {
+        const std::size_t colon = token.find(':', start);
+        const std::string part = token.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+        if (++parts > 4 || !IsWholeNumber(part))
+            return false;
+        if (colon == std::string::npos)
+            return true;
+        start = colon + 1;
+    }
+}
+
+// The place number of a key "place%d_<name>" as the loader writes it, or -1.
+int PlaceOfKey(const std::string& key)
+{
+    const std::string lower = Lower(key);
+    if (lower.compare(0, 5, "place") != 0)
+        return -1;
+    std::size_t end = 5;
+    while (end < lower.size() && end < 12 && std::isdigit(static_cast<unsigned char>(lower[end])))
+        ++end;
+    if (end == 5 || end >= lower.size() || lower[end] != '_')
+        return -1;
+    const std::string digits = lower.substr(5, end - 5);
+    const int index = std::atoi(digits.c_str());
+    // The loader asks for "place7_x": "place07_x" is never read.
+    return std::to_string(index) == digits ? index : -1;
+}
+
+// Cards that the places' card tokens ask the deal for (a random draw counts its count).
+long long CardsAsked(const std::vector<std::vector<std::string>>& placeCards)
+{
+    long long asked = 0;
+    for (const std::vector<std::string>& cards : placeCards) {
+        for (const std::string& token : cards) {
+            PlaceRequirement req;
+            ParseRequirement(token, req);
+            asked += req.a == -1 ? std::max(req.b, 0) : 1;
+        }
+    }
+    return asked;
+}
+
+// "a, b, c", cut after a few items with "and N more": one log line stays readable.
+std::string JoinList(const std::vector<std::string>& items)
+{
+    std::string out;
+    for (std::size_t i = 0; i < items.size() && i < kListedItems; ++i)
+        out += (i == 0 ? "" : ", ") + items[i];
+    if (items.size() > kListedItems)
+        out += " and " + std::to_string(items.size() - kListedItems) + " more";
+    return out;
+}
+
+std::string PlaceKey(int place, const char* name)
+{
+    char key[64];
+    std::snprintf(key, sizeof key, "place%d_%s", place, name);
+    return key;
 }
 
 const char* const kRequirementKeys[] = {"cards", "empty_drop_req", "drop_req", "pick_req", "click_req",
@@ -117,8 +212,11 @@ public:
         Report("places missing", missing);
     }
 
-    void CheckDeal(const LevelValues& lv, const std::vector<PlaceDef>& defs, long long poolCards)
+    void CheckDeal(const LevelValues& lv, const std::vector<PlaceDef>& defs)
     {
+        // Each deck brings 13 cards of every suit whose bit (8 >> s) is set: the low four bits.
+        const auto suits = static_cast<long long>(std::bitset<4>(static_cast<unsigned>(lv.nSuits) & 15u).count());
+        const long long poolCards = static_cast<long long>(lv.nDecksCount) * suits * 13;
         std::vector<std::vector<std::string>> cards;
         for (const PlaceDef& def : defs)
             cards.push_back(def.cards);
@@ -179,65 +277,8 @@ private:
     CIniFile& m_file;
     const std::string& m_section;
 };
+
 }  // namespace
-
-std::string PlaceKey(int place, const char* name)
-{
-    char key[64];
-    std::snprintf(key, sizeof key, "place%d_%s", place, name);
-    return key;
-}
-
-void CheckSection(IEngine* engine, CIniFile& file, const std::string& section, LevelValues& level,
-                  std::vector<PlaceDef>& places, long long poolCards)
-{
-    SectionChecker check(engine, file, section);
-    check.CheckValues(level, places);
-    check.CheckRequirements(level.nPlaceCount);
-    check.CheckKeys(level.nPlaceCount);
-    check.CheckDeal(level, places, poolCards);
-}
-
-bool InRange(int value, const IntRange& range)
-{
-    return value >= range.min && value <= range.max;
-}
-
-bool InRange(float value, const FloatRange& range)
-{
-    return std::isfinite(value) && value >= range.min && value <= range.max;
-}
-
-bool IsRequirementText(const std::string& token)
-{
-    // Split keeping empty parts: the parser drops them and would read "1::2" as 1:2.
-    std::size_t parts = 0, start = 0;
-    for (;;) {
-        const std::size_t colon = token.find(':', start);
-        const std::string part = token.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
-        if (++parts > 4 || !IsWholeNumber(part))
-            return false;
-        if (colon == std::string::npos)
-            return true;
-        start = colon + 1;
-    }
-}
-
-int PlaceOfKey(const std::string& key)
-{
-    const std::string lower = Lower(key);
-    if (lower.compare(0, 5, "place") != 0)
-        return -1;
-    std::size_t end = 5;
-    while (end < lower.size() && end < 12 && std::isdigit(static_cast<unsigned char>(lower[end])))
-        ++end;
-    if (end == 5 || end >= lower.size() || lower[end] != '_')
-        return -1;
-    const std::string digits = lower.substr(5, end - 5);
-    const int index = std::atoi(digits.c_str());
-    // The loader asks for "place7_x": "place07_x" is never read.
-    return std::to_string(index) == digits ? index : -1;
-}
 
 bool IsKnownKey(const std::string& key, int placeCount)
 {
@@ -251,27 +292,14 @@ bool IsKnownKey(const std::string& key, int placeCount)
     return std::find(std::begin(kPlaceKeys), std::end(kPlaceKeys), name) != std::end(kPlaceKeys);
 }
 
-long long CardsAsked(const std::vector<std::vector<std::string>>& placeCards)
+void CheckSection(IEngine* engine, CIniFile& file, const std::string& section, LevelValues& level,
+                  std::vector<PlaceDef>& places)
 {
-    long long asked = 0;
-    for (const std::vector<std::string>& cards : placeCards) {
-        for (const std::string& token : cards) {
-            PlaceRequirement req;
-            ParseRequirement(token, req);
-            asked += req.a == -1 ? std::max(req.b, 0) : 1;
-        }
-    }
-    return asked;
-}
-
-std::string JoinList(const std::vector<std::string>& items)
-{
-    std::string out;
-    for (std::size_t i = 0; i < items.size() && i < kListedItems; ++i)
-        out += (i == 0 ? "" : ", ") + items[i];
-    if (items.size() > kListedItems)
-        out += " and " + std::to_string(items.size() - kListedItems) + " more";
-    return out;
+    SectionChecker check(engine, file, section);
+    check.CheckValues(level, places);
+    check.CheckRequirements(level.nPlaceCount);
+    check.CheckKeys(level.nPlaceCount);
+    check.CheckDeal(level, places);
 }
 
 }  // namespace level_check

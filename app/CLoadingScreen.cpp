@@ -42,7 +42,7 @@ CLoadingScreen* CLoadingScreen::Create(CFResource* resource)
 }
 
 CLoadingScreen::CLoadingScreen(CFResource* resource)
-    : m_modules(kModules), m_pEngine(engine2dCreate(kEngineVersion)), m_pResource(resource)
+    : m_modules(kModules), m_pResource(resource)
 {
     m_sName = "Loading";
     m_pBar = std::make_unique<CLoadingBar>(resource);
@@ -68,8 +68,6 @@ CLoadingScreen::~CLoadingScreen()
     m_pIntro.reset();
     m_pIntroGroup.reset();
     m_pBar.reset();
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
 }
 
 void CLoadingScreen::Release()

@@ -1,16 +1,12 @@
 // CPlaceholderScreen.cpp: fills the view with one colour.
 #include "app/CPlaceholderScreen.h"
 
-CPlaceholderScreen::CPlaceholderScreen() : m_pEngine(engine2dCreate(kEngineVersion))
+CPlaceholderScreen::CPlaceholderScreen()
 {
     m_sName = "Placeholder";
 }
 
-CPlaceholderScreen::~CPlaceholderScreen()
-{
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
-}
+CPlaceholderScreen::~CPlaceholderScreen() = default;
 
 void CPlaceholderScreen::Update(float dt)
 {

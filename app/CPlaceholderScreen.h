@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/CScreenBase.h"
-#include "platform/Engine.h"
+#include "platform/EngineRef.h"
 
 class CPlaceholderScreen : public CScreenBase {
 public:
@@ -19,5 +19,5 @@ public:
 
 private:
     int m_nUpdates = 0;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
 };

@@ -1,5 +1,5 @@
 // Globals.h: the shell's global values that the screens and the table read.
-// Start-up owns them; there is no application object.
+// Start-up owns them (GameMain.cpp holds the services in one struct); there is no application object.
 #pragma once
 
 class CFResource;
@@ -19,7 +19,8 @@ extern bool g_bMenuReached;        // set by the main menu's constructor
 extern bool g_bReportAllKeys;      // cleared while a player name is typed
 extern bool g_bModeSwitchAllowed;  // Alt+Enter and window-mode changes; off on a small desktop
 
-// Global services, created by start-up in this order and deleted at teardown; null outside.
+// Global services, created by start-up in this order and torn down by it; null outside. They
+// point into start-up's services while it runs: nobody else deletes or replaces them.
 extern CProfileStore* g_pProfileStore;
 extern CScreenManager* g_pScreenManager;
 extern CFResource* g_pResource;     // the resource manager over "effects/effects.as"

@@ -13,28 +13,18 @@
 #include "framework/CFFont.h"
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
-#include "platform/Engine.h"
+#include "platform/EngineRef.h"
+#include "screens/CProfileStore.h"
 
 namespace {
-
-void LogLine(const char* line)
-{
-    IEngine* engine = engine2dCreate(kEngineVersion);
-    if (engine == nullptr)
-        return;
-    engine->Log("%s", line);
-    engine->Release();
-}
 
 void GetEngineMouse(float& x, float& y)
 {
     x = 0;
     y = 0;
-    IEngine* engine = engine2dCreate(kEngineVersion);
-    if (engine == nullptr)
-        return;
-    engine->GetMousePos(x, y);
-    engine->Release();
+    CEngineRef engine;
+    if (engine != nullptr)
+        engine->GetMousePos(x, y);
 }
 
 }  // namespace
@@ -128,10 +118,11 @@ void ShellSetSoundVolume(int percent)
         g_pResource->SetSoundVolume(percent);
 }
 
-void ShellApplyVolumes(int effectVolume)
+void ShellApplyVolumes()
 {
     CSoundManager::GetInstance()->SetMusicMode(CSoundManager::kKeepMode, 0.5f);
-    ShellSetSoundVolume(effectVolume);
+    if (g_pProfileStore != nullptr)
+        ShellSetSoundVolume(g_pProfileStore->m_current.m_nEffectVolume);
 }
 
 void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour)
@@ -150,7 +141,7 @@ CScreenBase* ShellCreateLoadingScreen()
 
 CScreenBase* ShellCreateExitDialog()
 {
-    LogLine("[W] Exit dialog not available in this build");
+    CEngineRef().Log("[W] Exit dialog not available in this build");
     return nullptr;
 }
 

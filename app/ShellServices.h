@@ -25,7 +25,9 @@ bool ShellCreateResources(bool highDetail);  // false when no resource manager e
 void ShellDeleteResources();
 bool ShellLoadModule(const char* name);      // loads the whole module
 void ShellSetSoundVolume(int percent);       // volume of animation frame sounds
-void ShellApplyVolumes(int effectVolume);    // music re-fade in the current mode + sound volume
+// The current player's volumes: the music re-fades in its current mode, and animation sounds
+// take the effect volume. The player stores know nothing of sound; the screens call this.
+void ShellApplyVolumes();
 void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour);
 
 // ---- Screens ---------------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 // CInterface.h: the controller of one game at the card table: table, deck, panel, gauges, helpers.
 #pragma once
 #include "platform/Engine.h"
-#include "table/EngineRef.h"
+#include "platform/EngineRef.h"
 #include "table/IGameController.h"
 #include "table/ITableHost.h"
 

@@ -141,21 +141,13 @@ TEST_F(CLoadingScreenTest, BarReachesItsLastFrameExactlyWithTheLastObject)
 
 // ---- Whole runs of the program ------------------------------------------------------------------
 
-// The generated data set lies beside the test programs.
-std::filesystem::path DataSetFolder()
-{
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "data";
-}
-
 class LoadingRunTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         m_root = MakeTempRoot();
         ASSERT_FALSE(m_root.empty());
-        ASSERT_TRUE(std::filesystem::exists(DataSetFolder() / "effects" / "effects.as"))
-            << "the data set is made by the game_data target";
-        std::filesystem::copy(DataSetFolder(), m_root, std::filesystem::copy_options::recursive);
+        ASSERT_TRUE(CopyBundledData(m_root)) << "the data set is made by the game_data target";
         std::filesystem::create_directories(std::filesystem::path(m_root) / "run");
         ::setenv("XDG_RUNTIME_DIR", (m_root + "/run").c_str(), 1);
     }
@@ -199,11 +191,9 @@ protected:
     {
         std::ifstream log(m_root + "/Palmora.log");
         std::vector<std::string> lines;
-        std::string line;
-        while (std::getline(log, line))
-            if (line.rfind("[E]", 0) == 0 || line.rfind("[W]", 0) == 0 || line.rfind("[Fatal", 0) == 0)
-                lines.push_back(line);
-        return lines;
+        for (std::string line; std::getline(log, line);)
+            lines.push_back(line);
+        return ::ProblemLines(lines);
     }
 
     // Pixels of the screenshot, read back through a fresh headless engine.

@@ -24,7 +24,7 @@ protected:
         std::filesystem::create_directories(m_root);
         fs_layer::SetRootFolder(m_root.string());
         ResetShell();
-        GetShell().pEngine = &m_fake.Get();
+        GetShell().pEngine.reset(&m_fake.Get());
         GetShell().desktopWidth = 1024;
         GetShell().desktopHeight = 768;
         g_pProfileStore = new CProfileStore();
@@ -171,12 +171,12 @@ TEST_F(ShellTest, UnscaledViewDrawsWithoutTransformsAndAScaledOneScalesTheTarget
     m_fake->transforms.clear();
     FrameFunc();
     EXPECT_TRUE(m_fake->transforms.empty());
-    EXPECT_EQ(m_fake->scenes, (std::vector<HTarget>{GetShell().target, 0}));
+    EXPECT_EQ(m_fake->scenes, (std::vector<HTarget>{GetShell().target.Get(), 0}));
     ASSERT_EQ(m_fake->quads.size(), 1u);  // the view, drawn onto the screen
-    EXPECT_EQ(m_fake->quads[0].tex, m_fake->TargetGetTexture(GetShell().target));
+    EXPECT_EQ(m_fake->quads[0].tex, m_fake->TargetGetTexture(GetShell().target.Get()));
 
     ShutdownDisplay();
-    GetShell().pEngine = &m_fake.Get();
+    GetShell().pEngine.reset(&m_fake.Get());
     g_pProfileStore->m_bFitToDesktop = 1;
     ASSERT_TRUE(SetupDisplay());
     EXPECT_FLOAT_EQ(GetShell().scaleX, 1024.0f / 800.0f);
@@ -208,7 +208,7 @@ TEST_F(ShellTest, ColourDepthFollowsTheConfigChoice)
         ASSERT_TRUE(SetupDisplay());
         EXPECT_EQ(m_fake->GetState(EState::ScreenBpp), c.depth);
         ShutdownDisplay();
-        GetShell().pEngine = &m_fake.Get();
+        GetShell().pEngine.reset(&m_fake.Get());
     }
 }
 

@@ -48,9 +48,11 @@ def main():
     gifs = glob.glob(os.path.join(images, "*.gif")) + glob.glob(os.path.join(j2k, "*.gif")) + \
         glob.glob(os.path.join(data, "gfx", "effects", "*.gif"))
     tgas = glob.glob(os.path.join(images, "*.tga"))
+    bmps = glob.glob(os.path.join(images, "*.bmp"))
     copy(gifs, out, "gif")
     copy(tgas, out, "tga")
-    copy(gifs + tgas, out, "image")
+    copy(bmps, out, "bmp")
+    copy(gifs + tgas + bmps, out, "image")
     copy(glob.glob(os.path.join(j2k, "*.jp2")) + glob.glob(os.path.join(j2k, "*.j2k")) +
          glob.glob(os.path.join(data, "gfx", "effects", "*.jp2")), out, "j2k")
     copy([os.path.join(data, name) for name in ("config.ini", "Logic.ini")], out, "ini")

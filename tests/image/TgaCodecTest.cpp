@@ -207,11 +207,8 @@ TEST(TgaDecoder, ColourMapEntriesWiderThan32BitsAreReadAtTheirSize)
     cut[7] = 255;
     cut.insert(cut.end(), {1, 2, 3, 4, 5});
     ASSERT_EQ(cut.size(), 23u);
-    const std::string path = ::testing::TempDir() + "tga_wide_entry_mask.gif";
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(out, nullptr);
-    std::fwrite(cut.data(), 1, cut.size(), out);
-    std::fclose(out);
+    const std::string path = ::testing::TempDir() + "tga_wide_entry_mask_" + ProcessToken() + ".gif";
+    ASSERT_TRUE(WriteBytes(path, cut));
     CPixImage mask(kPixTypeUnknown);
     EXPECT_FALSE(mask.ReadFromFile(path.c_str(), kPixTypeGif));
     EXPECT_FALSE(mask.HasPixels());
@@ -234,16 +231,13 @@ TEST(TgaDecoder, PixelDataThatStopsEarlyIsCorruptedInAFileAsInMemory)
         {"run-length, one row of two", with(Header(10, 24, 2, 2, 0), {0x81, 1, 2, 3})},
         {"run-length, a packet without its pixel", with(Header(10, 24, 2, 2, 0), {0x81, 1, 2, 3, 0x81})},
     };
-    const std::string path = ::testing::TempDir() + "tga_cut_short.tga";
+    const std::string path = ::testing::TempDir() + "tga_cut_short_" + ProcessToken() + ".tga";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CPixImage fromMemory(kPixTypeUnknown);
         EXPECT_FALSE(fromMemory.DecodeFromMemory(c.bytes.data(), c.bytes.size(), kPixTypeTga));
         EXPECT_STREQ(fromMemory.LastError(), "corrupted TGA");
-        std::FILE* out = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(out, nullptr);
-        std::fwrite(c.bytes.data(), 1, c.bytes.size(), out);
-        std::fclose(out);
+        ASSERT_TRUE(WriteBytes(path, c.bytes));
         CPixImage fromFile(kPixTypeUnknown);
         EXPECT_FALSE(fromFile.ReadFromFile(path.c_str(), kPixTypeTga));
         EXPECT_STREQ(fromFile.LastError(), "corrupted TGA");

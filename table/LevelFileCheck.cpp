@@ -10,9 +10,9 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 namespace level_check {
 namespace {
@@ -222,39 +222,26 @@ public:
             cards.push_back(def.cards);
         const long long asked = CardsAsked(cards);
         if (asked > poolCards)
-            Log("[W] Level %s: the deal asks for %lld cards, the %d decks hold %lld", m_section.c_str(), asked,
-                lv.nDecksCount, poolCards);
+            Warn("the deal asks for " + std::to_string(asked) + " cards, the " + std::to_string(lv.nDecksCount) +
+                 " decks hold " + std::to_string(poolCards));
     }
 
 private:
-    void Log(const char* format, ...) __attribute__((format(printf, 2, 3)))
+    void Warn(const std::string& text)
     {
-        if (m_pEngine == nullptr)
-            return;
-        char line[1024];
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(line, sizeof line, format, args);
-        va_end(args);
-        m_pEngine->Log("%s", line);
+        if (m_pEngine != nullptr)
+            m_pEngine->Log("[W] Level %s: %s", m_section.c_str(), text.c_str());
     }
 
-    void Hold(const std::string& key, int& value, const IntRange& range)
+    template <typename Value, typename Range>
+    void Hold(const std::string& key, Value& value, const Range& range)
     {
         if (InRange(value, range))
             return;
-        Log("[W] Level %s: %s = %d is out of range %d..%d, %d used", m_section.c_str(), key.c_str(), value,
-            range.min, range.max, range.fallback);
-        value = range.fallback;
-    }
-
-    void Hold(const std::string& key, float& value, const FloatRange& range)
-    {
-        if (InRange(value, range))
-            return;
-        Log("[W] Level %s: %s = %g is out of range %g..%g, %g used", m_section.c_str(), key.c_str(),
-            static_cast<double>(value), static_cast<double>(range.min), static_cast<double>(range.max),
-            static_cast<double>(range.fallback));
+        std::ostringstream text;
+        text << key << " = " << value << " is out of range " << range.min << ".." << range.max << ", "
+             << range.fallback << " used";
+        Warn(text.str());
         value = range.fallback;
     }
 
@@ -270,7 +257,7 @@ private:
     void Report(const char* what, const std::vector<std::string>& items)
     {
         if (!items.empty())
-            Log("[W] Level %s: %s: %s", m_section.c_str(), what, JoinList(items).c_str());
+            Warn(std::string(what) + ": " + JoinList(items));
     }
 
     IEngine* m_pEngine;

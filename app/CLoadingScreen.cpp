@@ -2,7 +2,7 @@
 #include "app/CLoadingScreen.h"
 
 #include "app/CLoadingBar.h"
-#include "app/CPlaceholderScreen.h"
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
 #include "framework/CFAnimationGroup.h"
@@ -22,12 +22,6 @@ const std::vector<std::string> kModules = {
     "congratulatory_windows", "place_fire", "golden_card_window", "new_rank", "informative_wind", "LOGO",
     "master_mode_window",
 };
-
-// The main menu takes over here once it exists; until then a plain screen stands in for it.
-CScreenBase* CreateNextScreen()
-{
-    return new (std::nothrow) CPlaceholderScreen();
-}
 
 }  // namespace
 
@@ -132,8 +126,7 @@ void CLoadingScreen::SwitchToNextScreen()
 {
     m_pEngine->SetState(EState::Loading, false);
     m_nState = kIdle;
-    if (g_pScreenManager != nullptr)
-        g_pScreenManager->SwitchTo(CreateNextScreen(), true, true);
+    (void)CScreenFactory::SwitchTo(EScreenKind::MainMenu);  // logged there when there is none
 }
 
 void CLoadingScreen::Render()

@@ -18,6 +18,9 @@ extern bool g_bExitRequested;      // the window's close request or the main men
 extern bool g_bMenuReached;        // set by the main menu's constructor
 extern bool g_bReportAllKeys;      // cleared while a player name is typed
 extern bool g_bModeSwitchAllowed;  // Alt+Enter and window-mode changes; off on a small desktop
+// The yes/no dialogs' answer, read by whoever opened the question (the frame function's exit
+// question, the table, the screens): -1 while a question waits, 0 yes, 1 no.
+extern int g_nConfirmationAnswer;
 
 // Global services, created by start-up in this order and torn down by it; null outside. They
 // point into start-up's services while it runs: nobody else deletes or replaces them.

@@ -1,11 +1,11 @@
-// ShellServices.cpp: the services that exist so far; the others log once that they are missing.
-// Present: resource manager, first-run conversion, mouse and cursor, loading screen. Missing:
-// exit dialog.
+// ShellServices.cpp: the services that start-up and the frame function reach: resource manager,
+// first-run conversion, mouse and cursor, loading screen, and the exit question (through the
+// screen factory, where the screens put it).
 #include "app/ShellServices.h"
 
 #include "app/CEffectsUnpacker.h"
 #include "app/CLoadingScreen.h"
-#include "app/CPlaceholderScreen.h"
+#include "app/CScreenFactory.h"
 #include "app/CSoundManager.h"
 #include "app/GameMain.h"
 #include "app/Globals.h"
@@ -141,13 +141,12 @@ CScreenBase* ShellCreateLoadingScreen()
 
 CScreenBase* ShellCreateExitDialog()
 {
-    CEngineRef().Log("[W] Exit dialog not available in this build");
-    return nullptr;
+    return CScreenFactory::Create(EScreenKind::ExitQuestion);
 }
 
 int ShellGetDialogAnswer()
 {
-    return 0;
+    return g_nConfirmationAnswer;
 }
 
 ConversionResult ShellRunFirstRunConversion()

@@ -31,9 +31,9 @@ void ShellApplyVolumes();
 void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour);
 
 // ---- Screens ---------------------------------------------------------------------------------
-CScreenBase* ShellCreateLoadingScreen();     // a placeholder until the loading screen exists
-CScreenBase* ShellCreateExitDialog();        // null when the dialog is not available
-int ShellGetDialogAnswer();                  // -1 pending, 0 yes, 1 no
+CScreenBase* ShellCreateLoadingScreen();
+CScreenBase* ShellCreateExitDialog();        // the factory's exit question; null (logged) without one
+int ShellGetDialogAnswer();                  // the shared answer: -1 pending, 0 yes, 1 no
 
 // ---- First-run conversion --------------------------------------------------------------------
 enum class ConversionResult { Unavailable, Done, Aborted };

@@ -48,7 +48,7 @@ bool CHiScoreTable::Load()
             in.ReadI32(entry.rank);
             in.ReadI32(entry.score);
             in.ReadBytes(entry.name.data(), entry.name.size());
-            entry.name.back() = 0;
+            std::fill(entry.name.begin() + kMaxNameLength, entry.name.end(), '\0');  // as AddScore stores them
         }
     }
     return !in.Failed();
@@ -71,9 +71,11 @@ bool CHiScoreTable::Save()
 
 int CHiScoreTable::RemoveNameFrom(Table& table, const std::string& name)
 {
+    // Rows hold names cut to their first characters: a longer name is found by what was stored.
+    const std::string stored = name.substr(0, kMaxNameLength);
     int removed = 0;
     for (int row = 0; row < kRows; ++row) {
-        if (name != table[static_cast<std::size_t>(row)].name.data())
+        if (stored != table[static_cast<std::size_t>(row)].name.data())
             continue;
         ++removed;
         for (int later = row; later + 1 < kRows; ++later)

@@ -75,8 +75,9 @@ bool CProfileStore::Load()
     CByteReader in(bytes.data(), bytes.size());
     std::uint32_t version = 0;
     if (in.ReadU32(version) && version != kVersion) {
-        // Another version is not damage: keep it untouched until the first save replaces it.
+        // Another version is not damage: keep it untouched until the first save would replace it.
         m_nVersion = version;
+        m_nVersionOnDisk = version;
         return false;
     }
     if (!ParseFile(bytes)) {
@@ -154,6 +155,10 @@ bool CProfileStore::Save()
     out.WriteU8(m_bFitToDesktop);
     for (const PlayerRecord& player : m_players)
         player.Serialize(out);
+    if (m_nVersionOnDisk != kVersion) {
+        store_file::KeepAsideOtherVersion(BuildDataPath(kSaveFile), m_nVersionOnDisk);
+        m_nVersionOnDisk = kVersion;
+    }
     return store_file::Write(BuildDataPath(kSaveFile), bytes);
 }
 

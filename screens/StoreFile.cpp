@@ -26,11 +26,27 @@ bool Write(const std::string& gamePath, const std::vector<std::uint8_t>& bytes)
     return false;
 }
 
-void KeepAside(const std::string& gamePath)
+namespace {
+
+std::string MoveToBad(const std::string& gamePath)
 {
     const std::string badPath = gamePath + ".bad";
     (void)fs_layer::RenameFile(gamePath, badPath);  // a file that cannot move is still not used
+    return badPath;
+}
+
+}  // namespace
+
+void KeepAside(const std::string& gamePath)
+{
+    const std::string badPath = MoveToBad(gamePath);
     CEngineRef().Log("[W] File %s is damaged, kept as %s; defaults used", gamePath.c_str(), badPath.c_str());
+}
+
+void KeepAsideOtherVersion(const std::string& gamePath, std::uint32_t version)
+{
+    const std::string badPath = MoveToBad(gamePath);
+    CEngineRef().Log("[W] File %s has version %u, kept as %s", gamePath.c_str(), version, badPath.c_str());
 }
 
 std::string DataPath(const std::string& name)

@@ -23,6 +23,9 @@ bool Write(const std::string& gamePath, const std::vector<std::uint8_t>& bytes);
 // Renames the file to "<path>.bad" (replacing an older one) and logs
 // "[W] File %s is damaged, kept as %s; defaults used".
 void KeepAside(const std::string& gamePath);
+// The same for a file of another format version, logging
+// "[W] File %s has version %u, kept as %s".
+void KeepAsideOtherVersion(const std::string& gamePath, std::uint32_t version);
 
 // Game path of "<folder>\<name>" as both stores build it: "data\save.dat".
 std::string DataPath(const std::string& name);

@@ -690,3 +690,12 @@ void CInterface::StartLearn()
     if (table != nullptr && !replay.active && !IsDealing())
         table->StartLearn();
 }
+
+void CInterface::ReloadBackground(bool highDetail)
+{
+    if (g_pResource != nullptr)
+        background->LoadEffect(g_pResource, highDetail ? backName.c_str() : backLiteName.c_str(), "main");
+    background->SetVisible(true);
+    background->Play(true);
+    backgroundLayer->Update(0.001f);
+}

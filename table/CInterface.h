@@ -144,6 +144,7 @@ public:
     CFlyingEffects* GetHintFlight() const { return hintFlight.get(); }
     CFAnimationInstance* GetPanel() const { return panel.get(); }
     CFAnimationInstance* GetBackground() const { return background.get(); }
+    void ReloadBackground(bool highDetail);  // the options changed the detail
     CFAnimationInstance* GetTablePicture() const { return tablePicture.get(); }
     CSprite* GetCardBack() const { return cardBack; }
     const Replay& GetReplay() const { return replay; }

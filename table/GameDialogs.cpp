@@ -1,3 +1,4 @@
+// GameDialogs.cpp: the table's popups, made by whichever makers the screens put in place.
 #include "table/GameDialogs.h"
 
 #include "app/CScreenBase.h"
@@ -6,51 +7,56 @@
 
 namespace game_dialogs {
 
+namespace {
+
+Makers g_makers;
+
+}  // namespace
+
+void SetMakers(const Makers& makers)
+{
+    g_makers = makers;
+}
+
+const Makers& GetMakers()
+{
+    return g_makers;
+}
+
 int& DialogAnswer()
 {
-    static int answer = -1;
-    return answer;
+    return g_nConfirmationAnswer;
 }
 
-// The dialogs, menus and result screens are not built yet: each maker answers "none", and the
-// game goes on as if the player had closed the popup at once.
-CScreenBase* MakeConfirmation(const char*, const char*, const char*, const char*, int)
+CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha)
 {
-    DialogAnswer() = -1;
-    return nullptr;
+    DialogAnswer() = -1;  // also when no dialog can be made: the opener then reads "pending" as no
+    return g_makers.confirmation != nullptr ? g_makers.confirmation(module, move, yes, no, alpha) : nullptr;
 }
 
-CScreenBase* MakeInformation(const char*, const char*, const char*)
+CScreenBase* MakeInformation(const char* module, const char* move, const char* ok)
 {
-    return nullptr;
+    return g_makers.information != nullptr ? g_makers.information(module, move, ok) : nullptr;
 }
 
-CScreenBase* MakeNoMoves(int)
+CScreenBase* MakeNoMoves(int kind)
 {
-    return nullptr;
+    return g_makers.noMoves != nullptr ? g_makers.noMoves(kind) : nullptr;
 }
 
-CScreenBase* MakeInGameMenu(bool, CFAnimationGroup*)
+CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup* cursorLayer)
 {
-    return nullptr;
+    return g_makers.inGameMenu != nullptr ? g_makers.inGameMenu(classic, cursorLayer) : nullptr;
 }
 
-CScreenBase* MakeStatistics(int)
+CScreenBase* MakeStatistics(int kind)
 {
-    return nullptr;
+    return g_makers.statistics != nullptr ? g_makers.statistics(kind) : nullptr;
 }
 
 bool Attach(CScreenBase* popup)
 {
-    if (popup == nullptr)
-        return false;
-    CScreenBase* screen = g_pScreenManager != nullptr ? g_pScreenManager->GetCurrent() : nullptr;
-    if (screen == nullptr) {
-        popup->Release();
-        return false;
-    }
-    screen->SetChild(popup, false, true);
-    return true;
+    return CScreenBase::Attach(g_pScreenManager != nullptr ? g_pScreenManager->GetCurrent() : nullptr, popup);
 }
 
 }  // namespace game_dialogs

@@ -1,15 +1,28 @@
 // GameDialogs.h: the popups the game opens (yes/no and information dialogs, in-game menus,
-// result screens), reached through seams until the screens that make them exist.
+// result screens), reached through these seams: the screens, which sit above the table, put
+// their makers in place, and the table never needs to know how a popup is made.
 #pragma once
 
 class CFAnimationGroup;
 class CScreenBase;
 
-// Each maker returns the popup to attach as a child of the current screen, or null when that
-// popup cannot be made (as now, before the dialogs are built): the caller then goes on without it.
 namespace game_dialogs {
 
-// The shared answer of the yes/no dialogs: -1 pending, 0 "yes", 1 "no".
+// The makers the screens provide; a missing one makes no popup. Each returns the popup to attach
+// as a child of the current screen, or null (the caller then goes on as if the player had closed
+// it at once).
+struct Makers {
+    CScreenBase* (*confirmation)(const char* module, const char* move, const char* yes, const char* no, int alpha) = nullptr;
+    CScreenBase* (*information)(const char* module, const char* move, const char* ok) = nullptr;
+    CScreenBase* (*noMoves)(int kind) = nullptr;
+    CScreenBase* (*inGameMenu)(bool classic, CFAnimationGroup* cursorLayer) = nullptr;
+    CScreenBase* (*statistics)(int kind) = nullptr;
+};
+void SetMakers(const Makers& makers);
+const Makers& GetMakers();
+
+// The shared answer of the yes/no dialogs: -1 pending, 0 "yes", 1 "no". The frame function's
+// exit question reads the same value.
 int& DialogAnswer();
 
 CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha);

@@ -23,6 +23,7 @@ EFFECTS = {
     "game_bonus_select": tick(1200.0, 0.04),
     "game_bonus_take": chime(990.0, 1320.0, step=0.05),
     "interface_show": chime(440.0, 550.0, 660.0, step=0.04, length=0.1),
+    "interface_button": tick(900.0, 0.05),
     "game_mi_on": chime(700.0, 1050.0),
     "game_mi_off": chime(1050.0, 700.0),
     "game_hint": chime(1320.0, 1760.0, step=0.08, length=0.2),

@@ -46,3 +46,21 @@ def read_lines(path):
             text = line.rstrip("\r\n")
             if text.strip() and not text.lstrip().startswith("#"):
                 yield number, text
+
+
+def png_bytes(image):
+    """The PNG file of a Pillow image, written the same way every time."""
+    import io
+    buffer = io.BytesIO()
+    image.save(buffer, format="PNG", optimize=False)
+    return buffer.getvalue()
+
+
+def dejavu(size, bold=True):
+    """A DejaVu face (package fonts-dejavu-core) of the pixel size, or Pillow's own when missing."""
+    from PIL import ImageFont
+    name = "DejaVuSans-Bold.ttf" if bold else "DejaVuSans.ttf"
+    try:
+        return ImageFont.truetype(os.path.join("/usr/share/fonts/truetype/dejavu", name), size)
+    except OSError:
+        return ImageFont.load_default()

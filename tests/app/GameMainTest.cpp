@@ -2,7 +2,9 @@
 // inside frames) and on the real engine started headless.
 #include "app/GameMain.h"
 
+#include "TestScreens.h"
 #include "app/CScreenBase.h"
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/CSoundManager.h"
 #include "app/Globals.h"
@@ -80,9 +82,12 @@ protected:
 
 }  // namespace
 
-TEST_F(GameMainTest, StartsReachesThePlaceholderScreenAndTearsDown)
+TEST_F(GameMainTest, StartsReachesTheMainMenuAndTearsDown)
 {
-    // The loading screen comes first (here with nothing to load) and hands over after its fades.
+    // The loading screen comes first (here with nothing to load) and hands over after its fades
+    // to the factory's main menu, here a plain screen.
+    ScreenLog log;
+    CScreenFactory::Override menu(EScreenKind::MainMenu, [&log](int) { return new TestScreen(log, "MainMenu"); });
     m_engine.mainLoopFrames = 150;
     std::string screenName;
     int phase = 0;
@@ -94,7 +99,7 @@ TEST_F(GameMainTest, StartsReachesThePlaceholderScreenAndTearsDown)
     };
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(m_engine.framesRun, 150);
-    EXPECT_EQ(screenName, "Placeholder");
+    EXPECT_EQ(screenName, "MainMenu");
     EXPECT_EQ(phase, CScreenManager::kIdle);
     EXPECT_EQ(m_engine.StringState(EState::Title), "Palmora");
     EXPECT_EQ(m_engine.StringState(EState::LogFile), "Palmora.log");

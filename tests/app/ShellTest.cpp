@@ -2,6 +2,8 @@
 // tracking, the exit flow, display scaling and the focus callbacks.
 #include "app/Shell.h"
 
+#include "TestScreens.h"
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/CSoundManager.h"
 #include "app/Globals.h"
@@ -153,14 +155,49 @@ TEST_F(ShellTest, CloseRequestBeforeTheMenuEndsTheLoopInTheSameFrame)
     EXPECT_TRUE(FrameFunc());
 }
 
-TEST_F(ShellTest, CloseRequestAfterTheMenuWithoutAnExitDialogStillEnds)
+TEST_F(ShellTest, CloseRequestAfterTheMenuAsksTheFactorysQuestionAndEndsOnlyOnYes)
 {
     ASSERT_TRUE(SetupDisplay());
+    ScreenLog log;
+    TestPopup* question = nullptr;
+    CScreenFactory::Override ask(EScreenKind::ExitQuestion, [&](int) {
+        g_nConfirmationAnswer = -1;  // as every question does when it is made
+        return question = new TestPopup(log, "question");
+    });
+    g_pScreenManager = new CScreenManager();
+    g_pScreenManager->SwitchTo(new TestScreen(log, "menu"), true, true);
+    g_bMenuReached = true;
+    for (int i = 0; i < 60; ++i)
+        FrameFunc();  // the menu has faded in
+
+    // "No": the request is dropped and the game goes on.
+    ExitFunc();
+    EXPECT_FALSE(FrameFunc());
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(g_pScreenManager->GetCurrent()->GetChild(), question);
+    EXPECT_FALSE(FrameFunc());  // waiting for the answer
+    g_nConfirmationAnswer = 1;
+    question->Close();
+    EXPECT_FALSE(FrameFunc());
+    EXPECT_FALSE(g_bExitRequested);
+
+    // The close box again, and "yes" ends the loop.
+    ExitFunc();
+    EXPECT_FALSE(FrameFunc());
+    g_nConfirmationAnswer = 0;
+    question->Close();
+    EXPECT_TRUE(FrameFunc());
+}
+
+TEST_F(ShellTest, CloseRequestAfterTheMenuWithoutAQuestionEndsAtOnce)
+{
+    ASSERT_TRUE(SetupDisplay());
+    CScreenFactory::Override none(EScreenKind::ExitQuestion, {});
     g_pScreenManager = new CScreenManager();
     g_bMenuReached = true;
     ExitFunc();
     EXPECT_TRUE(FrameFunc());
-    EXPECT_TRUE(m_fake->HasLogLine("[W] Exit dialog not available in this build"));
+    EXPECT_TRUE(m_fake->HasLogLine("[E] screen ExitQuestion can't be made"));
 }
 
 TEST_F(ShellTest, UnscaledViewDrawsWithoutTransformsAndAScaledOneScalesTheTarget)

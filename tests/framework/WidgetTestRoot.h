@@ -24,7 +24,9 @@
 
 namespace widget_test {
 
-inline const char* const kScript = R"(
+// The ten sections of a widget look, frame 0..9 in this order, and the button sound; other test
+// scripts share them.
+inline const char* const kSectionsScript = R"(
 void Sections(CFResource@ res)
 {
     res.AddNamedPart("normal", 0, 0, 0);
@@ -38,6 +40,19 @@ void Sections(CFResource@ res)
     res.AddNamedPart("off", 8, 8, 0);
     res.AddNamedPart("select", 9, 9, 0);
 }
+// Module "interface" with the button sound "snd_button": its "down" section plays sound 0.
+void ButtonSoundModule(CFResource@ res)
+{
+    res.CreateModule("interface");
+    res.CreateEffect("snd_button", 10, 1000);
+    Sections(res);
+    res.CreateObjectSfx("sound", 0);
+    for (int i = 0; i < 10; i++)
+        res.AddFrameSfx(0, 100, i == 4 ? 1 : 0);
+}
+)";
+
+inline const std::string kScript = std::string(kSectionsScript) + R"(
 void Face(CFResource@ res, const string &in name, int sprite)
 {
     res.CreateEffect(name, 10, 1000);
@@ -71,13 +86,7 @@ void LoadAnimations(CFResource@ res)
     Face(res, "check", face);
     Slider(res, "slider", thumb, area, 20);
     Slider(res, "flat", thumb, area, 0);
-
-    res.CreateModule("interface");
-    res.CreateEffect("snd_button", 10, 1000);
-    Sections(res);
-    res.CreateObjectSfx("sound", 0);
-    for (int i = 0; i < 10; i++)
-        res.AddFrameSfx(0, 100, i == 4 ? 1 : 0);
+    ButtonSoundModule(res);
 }
 )";
 

@@ -73,11 +73,14 @@ TEST_F(CHiScoreTableTest, AResultBelowEveryRowIsNotStored)
     EXPECT_EQ(table.AddScore(1, "P0", 1, 200), 9);
 }
 
-TEST_F(CHiScoreTableTest, LongNamesAreCutToTwelveCharacters)
+TEST_F(CHiScoreTableTest, LongNamesAreCutToTwelveCharactersAndStillFoundByTheirWholeName)
 {
     CHiScoreTable table;
     table.AddScore(0, "ABCDEFGHIJKLMN", 1, 10);
     EXPECT_STREQ(table.GetName(0, 0), "ABCDEFGHIJKL");
+    EXPECT_EQ(table.AddScore(0, "ABCDEFGHIJKLMN", 1, 20), 0);  // replaces the earlier row
+    EXPECT_STREQ(table.GetName(0, 1), "Player");
+    EXPECT_EQ(table.RemoveName(0, "ABCDEFGHIJKLMN"), 1);
 }
 
 TEST_F(CHiScoreTableTest, RemovingANameMovesLaterRowsUp)
@@ -142,13 +145,13 @@ TEST_F(CHiScoreTableTest, FilesOfAnyOtherSizeAreKeptAsideAndDefaultsUsed)
     }
 }
 
-TEST_F(CHiScoreTableTest, UnterminatedNamesAreTerminated)
+TEST_F(CHiScoreTableTest, UnterminatedNamesAreCutToTwelveCharacters)
 {
     std::vector<std::uint8_t> bytes = DefaultImage();
     std::memset(&bytes[8], 'Z', 16);
     PutU32(bytes, 4, 50);
     WriteBytes(kScorePath, bytes);
     CHiScoreTable table;
-    EXPECT_EQ(std::string(table.GetName(0, 0)), std::string(15, 'Z'));
+    EXPECT_EQ(std::string(table.GetName(0, 0)), std::string(12, 'Z'));
     EXPECT_EQ(table.GetScore(0, 0), 50);
 }

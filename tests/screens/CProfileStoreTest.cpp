@@ -147,10 +147,11 @@ TEST_F(CProfileStoreTest, DamagedFilesAreKeptAsideAndDefaultsUsed)
     }
 }
 
-TEST_F(CProfileStoreTest, OtherVersionsAreTreatedAsMissingAndLeftUntouched)
+TEST_F(CProfileStoreTest, OtherVersionsAreTreatedAsMissingAndKeptAsideByTheFirstSave)
 {
     for (std::uint32_t version : {284u, 286u}) {
         SCOPED_TRACE(version);
+        std::filesystem::remove(HostPath("data/save.dat.bad"));
         std::vector<std::uint8_t> bytes = FileImage({NewPlayerImage("Ann")}, 0);
         PutU32(bytes, 0, version);
         WriteBytes(kSavePath, bytes);
@@ -159,8 +160,17 @@ TEST_F(CProfileStoreTest, OtherVersionsAreTreatedAsMissingAndLeftUntouched)
             EXPECT_EQ(store.m_current.GetName(), "PLAYER");
             EXPECT_EQ(store.m_nVersion, 285u);
         }
-        EXPECT_EQ(ReadBytes(kSavePath), bytes);
+        EXPECT_EQ(ReadBytes(kSavePath), bytes);  // nothing was saved: the file stays as it was
         EXPECT_FALSE(Exists("data/save.dat.bad"));
+
+        CProfileStore store;
+        store.NewPlayer("Bob", true);
+        EXPECT_EQ(ReadBytes("data/save.dat.bad"), bytes);
+        EXPECT_EQ(ReadBytes(kSavePath), FileImage({NewPlayerImage("Bob")}, 0));
+        EXPECT_TRUE(m_fake->HasLogLine("[W] File data\\save.dat has version " + std::to_string(version) +
+                                       ", kept as data\\save.dat.bad"));
+        store.Save();
+        EXPECT_EQ(ReadBytes("data/save.dat.bad"), bytes) << "only the first save keeps it aside";
     }
 }
 

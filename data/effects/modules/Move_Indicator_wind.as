@@ -1,6 +1,17 @@
-// Move_Indicator_wind.as: a plain stand-in for the module "Move_Indicator_wind" until its graphics are made; the
-// loading screen preloads it. Replace this file with the module's real declarations.
+// Move_Indicator_wind.as: the module "Move_Indicator_wind", the two windows that explain the
+// game screen's move lamp ("move_move_indicator_wind1" and "2", part "bt_ok2", with their "_p2"
+// shadows; look from screen_kit.as, texts 7090-7093 of data/texts/screens.txt).
 void Declare_Move_Indicator_wind(CFResource@ res)
 {
-    DeclarePlainModule(res, "Move_Indicator_wind");
+    UseScreenKit(res);
+    UseKitLabels(res);
+    int firstTitle = KitNamedText(res, "move_lamp", g_fontTitle, 7090, ALIGN_CENTRE);
+    int firstText = KitNamedText(res, "move_lamp_text", g_fontMain, 7091, ALIGN_CENTRE);
+    int secondTitle = KitNamedText(res, "move_lamp_dark", g_fontTitle, 7092, ALIGN_CENTRE);
+    int secondText = KitNamedText(res, "move_lamp_dark_text", g_fontMain, 7093, ALIGN_CENTRE);
+
+    res.CreateModule("Move_Indicator_wind");
+    KitButton(res, "bt_ok2", g_textKitOk, 0, 75);
+    KitMessageWindow(res, "Move_Indicator_wind", "move_move_indicator_wind1", firstTitle, firstText, "bt_ok2");
+    KitMessageWindow(res, "Move_Indicator_wind", "move_move_indicator_wind2", secondTitle, secondText, "bt_ok2");
 }

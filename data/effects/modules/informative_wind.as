@@ -1,6 +1,33 @@
-// informative_wind.as: a plain stand-in for the module "informative_wind" until its graphics are made; the
-// loading screen preloads it. Replace this file with the module's real declarations.
+// informative_wind.as: the module "informative_wind", message windows of the game and the story
+// map (look from screen_kit.as, texts 7080-7088 of data/texts/screens.txt):
+// - "move_informative_wind_2": the level introduction of the game screen, part "bt_ok2";
+// - "move_informative_wind_1": the story map's closed bonus level was clicked, part "bt_ok";
+// - "move_inf_wind_unlock0".."4": a closed location was chosen, part "bt_ok";
+// each with its "_p2" shadow.
 void Declare_informative_wind(CFResource@ res)
 {
-    DeclarePlainModule(res, "informative_wind");
+    UseScreenKit(res);
+    UseKitLabels(res);
+    int introTitle = KitNamedText(res, "informative_intro", g_fontTitle, 7080, ALIGN_CENTRE);
+    int introText = KitNamedText(res, "informative_intro_text", g_fontMain, 7081, ALIGN_CENTRE);
+    int mapTitle = KitNamedText(res, "informative_map", g_fontTitle, 7082, ALIGN_CENTRE);
+    int mapText = KitNamedText(res, "informative_map_text", g_fontMain, 7083, ALIGN_CENTRE);
+    int closedTitle = KitNamedText(res, "informative_closed", g_fontTitle, 7084, ALIGN_CENTRE);
+    // Location L opens through the levels of location L - 1 (location 0 is never closed).
+    int closedFirst = -1;
+    for (int location = 0; location < 5; location++) {
+        int number = 7085 + (location > 0 ? location - 1 : 0);
+        int text = KitNamedText(res, "informative_closed_" + location, g_fontMain, number, ALIGN_CENTRE);
+        if (location == 0)
+            closedFirst = text;
+    }
+
+    res.CreateModule("informative_wind");
+    KitButton(res, "bt_ok", g_textKitOk, 0, 75);
+    KitButton(res, "bt_ok2", g_textKitOk, 0, 75);
+    KitMessageWindow(res, "informative_wind", "move_informative_wind_2", introTitle, introText, "bt_ok2");
+    KitMessageWindow(res, "informative_wind", "move_informative_wind_1", mapTitle, mapText, "bt_ok");
+    for (int location = 0; location < 5; location++)
+        KitMessageWindow(res, "informative_wind", "move_inf_wind_unlock" + location, closedTitle,
+                         closedFirst + location, "bt_ok");
 }

@@ -30,7 +30,8 @@ void PanelPicture(CFResource@ res, const string &in name, int sprite, float x, f
     PanelKey(res, -1, sprite, x, y, 24, 24, 255);
 }
 
-void PanelSound(CFResource@ res, const string &in name)
+// A button's sound: its "down" section plays the sound (-1: none).
+void PanelSound(CFResource@ res, const string &in name, int sound)
 {
     res.CreateEffect(name, 2, 200);
     res.AddNamedPart("normal", 0, 0, 0);
@@ -38,6 +39,11 @@ void PanelSound(CFResource@ res, const string &in name)
     res.CreateObjectGfx("none", 0);
     for (int f = 0; f < 2; f++)
         PanelKey(res, -1, -1, 0, 0, 0, 0, 255);
+    if (sound < 0)
+        return;
+    res.CreateObjectSfx("click", 0);
+    for (int f = 0; f < 2; f++)
+        res.AddFrameSfx(sound, 100, f == 1 ? 1 : 0);
 }
 
 void Declare_interface(CFResource@ res)
@@ -58,9 +64,11 @@ void Declare_interface(CFResource@ res)
     int textRelax = AddNamedText(res, "relax_msg", g_fontTitle, 6000, 0, 0, ALIGN_CENTRE);
     int textScore = AddNamedText(res, "scores_0", g_fontBold, 6001, 0, 0, ALIGN_RIGHT);
 
+    int click = AddNamedSound(res, "interface_button", "sfx/sounds/interface_button.ogg");
+
     res.CreateModule("interface");
-    PanelSound(res, "snd_button");
-    PanelSound(res, "snd_bonus_select");
+    PanelSound(res, "snd_button", click);
+    PanelSound(res, "snd_bonus_select", -1);
 
     PanelPicture(res, "hint_rubin", sprHint, -340, -268);
     PanelPicture(res, "undo", sprUndo, -284, -268);

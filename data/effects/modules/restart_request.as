@@ -1,6 +1,14 @@
-// restart_request.as: a plain stand-in for the module "restart_request" until its graphics are made; the
-// loading screen preloads it. Replace this file with the module's real declarations.
+// restart_request.as: the module "restart_request", the window the options show when a display
+// change waits for the next start ("move_restart_request_wind", part "bt_ok", with its "_p2"
+// shadow; look from screen_kit.as, texts 7048-7049 of data/texts/screens.txt).
 void Declare_restart_request(CFResource@ res)
 {
-    DeclarePlainModule(res, "restart_request");
+    UseScreenKit(res);
+    UseKitLabels(res);
+    int title = KitNamedText(res, "restart_title", g_fontTitle, 7048, ALIGN_CENTRE);
+    int text = KitNamedText(res, "restart_text", g_fontMain, 7049, ALIGN_CENTRE);
+
+    res.CreateModule("restart_request");
+    KitButton(res, "bt_ok", g_textKitOk, 0, 75);
+    KitMessageWindow(res, "restart_request", "move_restart_request_wind", title, text, "bt_ok");
 }

@@ -1,0 +1,54 @@
+// GameScreens.cpp: which screen or dialog each kind and each table seam makes.
+#include "screens/GameScreens.h"
+
+#include "app/CScreenFactory.h"
+#include "screens/CDialogConfirmation.h"
+#include "screens/CDialogInformation.h"
+#include "screens/CClassicScreen2.h"
+#include "screens/CMenuScreen.h"
+#include "screens/CStoryScreen2.h"
+#include "screens/CTrophyRoom.h"
+#include "table/GameDialogs.h"
+
+namespace {
+
+CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha)
+{
+    return CDialogConfirmation::Create(module, move, yes, no, alpha);
+}
+
+CScreenBase* MakeInformation(const char* module, const char* move, const char* ok)
+{
+    return CDialogInformation::Create(module, move, ok);
+}
+
+// Until the in-game menus exist, the game's menu leaves the game for the screen it was started
+// from, so that a player is never held at the table.
+CScreenBase* LeaveGame(bool classic, CFAnimationGroup*)
+{
+    CScreenFactory::SwitchTo(classic ? EScreenKind::ClassicSelection : EScreenKind::StoryMap);
+    return nullptr;
+}
+
+}  // namespace
+
+void RegisterGameScreens()
+{
+    CScreenFactory::SetMaker(EScreenKind::MainMenu, [](int) -> CScreenBase* { return CMenuScreen::Create(); });
+    CScreenFactory::SetMaker(EScreenKind::ExitQuestion, [](int) -> CScreenBase* {
+        return CDialogConfirmation::Create("profile", "move_exit_dialog_wind", "bt_yes", "bt_no", 100);
+    });
+    CScreenFactory::SetMaker(EScreenKind::StoryMap, [](int) -> CScreenBase* { return CStoryScreen2::Create(); });
+    CScreenFactory::SetMaker(EScreenKind::ClassicSelection,
+                             [](int) -> CScreenBase* { return CClassicScreen2::Create(); });
+    // Its openers come back to the story map; the argument is the award flag.
+    CScreenFactory::SetMaker(EScreenKind::TrophyRoom, [](int award) -> CScreenBase* {
+        return CTrophyRoom::Create(CTrophyRoom::kToStoryMap, award);
+    });
+
+    game_dialogs::Makers makers = game_dialogs::GetMakers();
+    makers.confirmation = MakeConfirmation;
+    makers.information = MakeInformation;
+    makers.inGameMenu = LeaveGame;
+    game_dialogs::SetMakers(makers);
+}

@@ -1,0 +1,163 @@
+// GameRunRoot.h: whole runs of the program (GameMain) on the real engine, headless, over a copy
+// of the generated data set in a folder of their own, driven by an input script, with the log,
+// a screenshot and the stores' files to look at afterwards. The shell's screens come from the
+// screen factory: a test puts the game's makers (or stand-ins) in place first.
+//
+// Input scripts count frames from the moment the main menu stands (after the intro, the loading
+// of every preloaded object at one a frame, and the menu's fade-in), so they do not change when
+// the data set grows. With SOL_SCREENSHOT_DIR set, each run's screenshot is also kept there.
+#pragma once
+
+#include "app/CLoadingScreen.h"
+#include "app/GameMain.h"
+#include "app/Globals.h"
+#include "framework/CFResource.h"
+#include "platform/FileSystem.h"
+#include "support/HeadlessEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+class GameRunRoot : public ::testing::Test {
+protected:
+    static constexpr int kIntroFrames = 102;     // the loading screen's fade-in and intro
+    static constexpr int kMenuFadeFrames = 70;   // the switch to the menu: fade out, fade in
+
+    void SetUp() override
+    {
+        m_root = MakeTempRoot();
+        ASSERT_FALSE(m_root.empty());
+        ASSERT_TRUE(CopyBundledData(m_root)) << "the data set is made by game_data";
+        std::filesystem::remove(m_root + "/data/save.dat");
+        std::filesystem::remove(m_root + "/data/hiscores.dat");
+        std::filesystem::create_directories(m_root + "/run");
+        ::setenv("XDG_RUNTIME_DIR", (m_root + "/run").c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        EngineSetOptions(EngineOptions());
+        fs_layer::SetRootFolder(fs_layer::DefaultRootFolder());
+        RemoveTree(m_root);
+    }
+
+    // Objects the loading screen preloads from this data set, at one a frame.
+    int PreloadObjectCount()
+    {
+        EnginePtr engine = CreateHeadlessEngine(m_root);
+        if (engine == nullptr)
+            return -1;
+        CFResource* resource = new CFResource("effects/effects.as");
+        int total = 0;
+        for (const std::string& name : CLoadingScreen::GetModuleNames())
+            total += std::max(0, resource->GetModuleObjectCount(name.c_str()));
+        resource->Release();
+        return total;
+    }
+
+    // The frame in which the main menu stands, counted from the start.
+    int MenuFrame()
+    {
+        if (m_nMenuFrame == 0)
+            m_nMenuFrame = kIntroFrames + PreloadObjectCount() + kMenuFadeFrames;
+        return m_nMenuFrame;
+    }
+
+    // Runs the program for `frames` frames after the menu stands (or until it ends itself) with
+    // the script, whose frame numbers count from the menu as well. screenshotFrame is counted
+    // the same way; 0 means the last frame.
+    int Run(int frames, const std::string& script = "", int screenshotFrame = 0, const std::string& shot = "shot")
+    {
+        const int menu = MenuFrame();
+        std::ofstream(m_root + "/input.txt") << Shifted(script, menu);
+        m_shot = m_root + "/" + shot + ".png";
+        std::filesystem::remove(m_shot);
+        std::vector<std::string> args = {"solitaire", "--headless", "--frames", std::to_string(menu + frames),
+                                         "--root", m_root, "--input", m_root + "/input.txt", "--screenshot", m_shot,
+                                         "--screenshot-frame", std::to_string(screenshotFrame > 0 ? menu + screenshotFrame : 0)};
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        g_bMenuReached = false;
+        g_bExitRequested = false;
+        const int code = GameMain(static_cast<int>(args.size()), argv.data());
+        KeepScreenshot(shot);
+        return code;
+    }
+
+    bool ScreenshotTaken() const { return std::filesystem::exists(m_shot); }
+
+    std::vector<std::string> ProblemLines() const
+    {
+        std::ifstream log(m_root + "/Palmora.log");
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(log, line);)
+            lines.push_back(line);
+        return ::ProblemLines(lines);
+    }
+
+    // Pixels of the last screenshot, read back through a fresh headless engine.
+    std::vector<std::uint32_t> ShotRow(int x, int y, int count)
+    {
+        EnginePtr engine = CreateHeadlessEngine(m_root);
+        if (engine == nullptr)
+            return {};
+        const HTexture shot = engine->TextureLoad(std::filesystem::path(m_shot).filename().c_str());
+        std::vector<std::uint32_t> row;
+        if (const std::uint32_t* pixels = engine->TextureLock(shot, true, x, y, count, 1)) {
+            row.assign(pixels, pixels + count);
+            engine->TextureUnlock(shot);
+        }
+        engine->TextureFree(shot);
+        return row;
+    }
+
+    std::uint32_t ShotPixel(int x, int y)
+    {
+        const std::vector<std::uint32_t> row = ShotRow(x, y, 1);
+        return row.empty() ? 0 : row[0];
+    }
+
+    std::string m_root;
+
+private:
+    static std::string Shifted(const std::string& script, int offset)
+    {
+        std::istringstream in(script);
+        std::ostringstream out;
+        std::string line;
+        while (std::getline(in, line)) {
+            std::istringstream fields(line);
+            int frame = 0;
+            if (!(fields >> frame)) {
+                out << line << "\n";
+                continue;
+            }
+            std::string rest;
+            std::getline(fields, rest);
+            out << frame + offset << rest << "\n";
+        }
+        return out.str();
+    }
+
+    void KeepScreenshot(const std::string& name) const
+    {
+        const char* dir = std::getenv("SOL_SCREENSHOT_DIR");
+        if (dir == nullptr || *dir == '\0' || !std::filesystem::exists(m_shot))
+            return;
+        std::error_code error;
+        std::filesystem::copy_file(m_shot, std::string(dir) + "/" + name + ".png",
+                                   std::filesystem::copy_options::overwrite_existing, error);
+    }
+
+    int m_nMenuFrame = 0;
+    std::string m_shot;
+};

@@ -1,6 +1,7 @@
 // SaveFuzzer.cpp: one input is "save.dat". The store loads it as start-up does, the screens' queries
 // and the unlocking rules run on the loaded player, and what the store writes back must load and
-// save again to the same bytes.
+// save again to the same bytes. A file the store moves aside (damaged, or of another version, at
+// the first save) must be kept as it was.
 #include "FuzzSupport.h"
 #include "screens/CProfileStore.h"
 
@@ -21,6 +22,8 @@ void Exercise(CProfileStore& store, fuzz::ByteSource& choice)
     (void)store.GetCurrentLocation();
     store.ApplyPendingDisplayChanges();
     (void)store.SelectPlayer(choice.Below(store.GetPlayerCount() + 1));
+    if (choice.Below(2) == 0)
+        store.NewPlayer("FUZZ", true);  // a first save
 }
 
 }  // namespace
@@ -34,6 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CProfileStore store;
         Exercise(store, choice);
     }
+    const std::vector<std::uint8_t> keptAside = fuzz::DataFile("save.dat.bad");
+    if (!keptAside.empty() && keptAside != std::vector<std::uint8_t>(data, data + size))
+        std::abort();
     const std::vector<std::uint8_t> written = fuzz::DataFile("save.dat");
     if (written.empty())
         return 0;

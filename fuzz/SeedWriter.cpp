@@ -67,6 +67,12 @@ void WriteSaves()
         (void)store.Save();
     }
     Keep("save", "two_players.dat", root + "/data/save.dat");
+    // The same file from an older version of the game, which the first save moves aside.
+    std::vector<std::uint8_t> older;
+    if (!fs_layer::ReadWholeFile("data/save.dat", older) || older.size() < 4)
+        std::abort();
+    older[0] = static_cast<std::uint8_t>(CProfileStore::kVersion - 1);
+    KeepBytes("save", "older_version.dat", older);
 }
 
 void WriteHiScores()

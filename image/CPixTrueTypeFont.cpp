@@ -9,9 +9,11 @@ namespace {
 
 constexpr std::size_t kMaxFontBytes = 64u << 20;
 constexpr int kMaxCompositeDepth = 8;
-// Points and component look-ups one glyph may cost: composites nested a few levels deep, each
-// naming a glyph many times, would otherwise multiply into billions from a file of a kilobyte.
-constexpr std::size_t kMaxGlyphWork = 1u << 16;
+// Points and glyph look-ups one line of text may cost: composites nested a few levels deep, each
+// naming a glyph many times, would otherwise multiply into billions from a file of a kilobyte,
+// and every point becomes edges that each row of the line visits. A long line of intricate
+// glyphs needs about a quarter of it.
+constexpr std::size_t kMaxLineWork = 1u << 18;
 constexpr int kSubRows = 4;  // vertical samples per pixel; across, spans are exact
 
 std::int16_t Signed(std::uint16_t v)
@@ -398,13 +400,13 @@ void CPixTrueTypeFont::RenderLine(const std::string& text, float x, float baseli
     if (!std::isfinite(x) || !std::isfinite(baseline) || !std::isfinite(scale) || !std::isfinite(slant))
         return;
     std::vector<Edge> edges;
+    std::size_t work = kMaxLineWork;
     float pen = x;
     for (unsigned char ch : text) {
         const int glyph = GlyphIndex(ch);
         // Font units to pixels: y up becomes y down, and the slant leans the top to the right.
         const float m[6] = {scale, 0, slant * scale, -scale, pen, baseline};
         std::vector<std::vector<Point>> contours;
-        std::size_t work = kMaxGlyphWork;
         if (Outline(glyph, m, 0, work, contours)) {
             for (const auto& contour : contours)
                 Flatten(contour, edges);

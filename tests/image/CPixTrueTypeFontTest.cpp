@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -54,6 +55,17 @@ std::vector<std::uint8_t> Square(int left, int side)
     g.U16(left).U16(side).U16(0).U16(-side);  // x
     g.U16(0).U16(0).U16(side).U16(0);         // y
     return g.Get();
+}
+
+// One contour of `count` points all at the origin: a few hundred bytes, as many edges as points.
+std::vector<std::uint8_t> Crowd(int count)
+{
+    Bytes g;
+    g.U16(1).Zeros(8).U16(count - 1).U16(0);
+    std::vector<std::uint8_t> flags;
+    for (int left = count; left > 0; left -= 256)  // on-curve, x and y as before, repeated
+        flags.insert(flags.end(), {1 | 8 | 16 | 32, static_cast<std::uint8_t>(std::min(left, 256) - 1)});
+    return g.Add(flags).Get();
 }
 
 // `copies` references to `glyph`, each moved 10 units further right.
@@ -130,6 +142,18 @@ TEST(TrueTypeFont, CompositesThatMultiplyDrawNothingWhileOrdinaryOnesDraw)
     font.RenderLine("IIII", 2, 30, 0.05f, 0, coverage, 100, 40);
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
     EXPECT_EQ(Ink(coverage), 0.0);
+}
+
+TEST(TrueTypeFont, ALineOfGlyphsWithTensOfThousandsOfPointsEachEndsSoon)
+{
+    const std::vector<std::uint8_t> bytes = FontFile({Square(0, 500), Crowd(60000)});
+    CPixTrueTypeFont font;
+    ASSERT_TRUE(font.LoadFromMemory(bytes.data(), bytes.size()));
+    std::vector<float> coverage(200 * 48, 0.0f);
+    const auto start = std::chrono::steady_clock::now();
+    font.RenderLine("A" + std::string(250, 'B'), 2, 30, 0.05f, 0, coverage, 200, 48);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+    EXPECT_GT(Ink(coverage), 600.0);  // the square before them
 }
 
 TEST(TrueTypeFont, ScalesPastAFloatsRangeLeaveTheBoxUntouched)

@@ -11,9 +11,9 @@ constexpr std::size_t kMaxFontBytes = 64u << 20;
 constexpr int kMaxCompositeDepth = 8;
 // Points and glyph look-ups one line of text may cost: composites nested a few levels deep, each
 // naming a glyph many times, would otherwise multiply into billions from a file of a kilobyte,
-// and every point becomes edges that each row of the line visits. A long line of intricate
-// glyphs needs about a quarter of it.
-constexpr std::size_t kMaxLineWork = 1u << 18;
+// and every point becomes edges that each row of the line visits. A line of 250 intricate
+// glyphs (300 points each) needs about half of it.
+constexpr std::size_t kMaxLineWork = 1u << 17;
 constexpr int kSubRows = 4;  // vertical samples per pixel; across, spans are exact
 
 std::int16_t Signed(std::uint16_t v)

@@ -152,7 +152,8 @@ TEST(TrueTypeFont, ALineOfGlyphsWithTensOfThousandsOfPointsEachEndsSoon)
     std::vector<float> coverage(200 * 48, 0.0f);
     const auto start = std::chrono::steady_clock::now();
     font.RenderLine("A" + std::string(250, 'B'), 2, 30, 0.05f, 0, coverage, 200, 48);
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+    // Unbounded, this took 20 seconds in an optimised build.
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 8.0);
     EXPECT_GT(Ink(coverage), 600.0);  // the square before them
 }
 

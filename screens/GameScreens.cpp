@@ -2,9 +2,14 @@
 #include "screens/GameScreens.h"
 
 #include "app/CScreenFactory.h"
+#include "screens/CBonusStatistic2.h"
+#include "screens/CClassicScreen2.h"
+#include "screens/CClassicStatistic.h"
 #include "screens/CDialogConfirmation.h"
 #include "screens/CDialogInformation.h"
-#include "screens/CClassicScreen2.h"
+#include "screens/CDialogNoMoves.h"
+#include "screens/CDialogUseBonus.h"
+#include "screens/CLevelStatistic2.h"
 #include "screens/CMenuScreen.h"
 #include "screens/CStoryScreen2.h"
 #include "screens/CTrophyRoom.h"
@@ -20,6 +25,31 @@ CScreenBase* MakeConfirmation(const char* module, const char* move, const char* 
 CScreenBase* MakeInformation(const char* module, const char* move, const char* ok)
 {
     return CDialogInformation::Create(module, move, ok);
+}
+
+CScreenBase* MakeNoMoves(int kind)
+{
+    return CDialogNoMoves::Create(kind);
+}
+
+CScreenBase* MakeUseBonus()
+{
+    return CDialogUseBonus::Create();
+}
+
+// The result of a won game by its kind: story (and hardcore) levels, classic games, bonus levels.
+CScreenBase* MakeStatistics(int kind)
+{
+    switch (kind) {
+    case 0:
+        return CLevelStatistic2::Create(0);
+    case 1:
+        return CClassicStatistic::Create(1);
+    case 2:
+        return CBonusStatistic2::Create(0);
+    default:
+        return nullptr;
+    }
 }
 
 // Until the in-game menus exist, the game's menu leaves the game for the screen it was started
@@ -46,9 +76,17 @@ void RegisterGameScreens()
         return CTrophyRoom::Create(CTrophyRoom::kToStoryMap, award);
     });
 
+    RegisterGameDialogs();
+}
+
+void RegisterGameDialogs()
+{
     game_dialogs::Makers makers = game_dialogs::GetMakers();
     makers.confirmation = MakeConfirmation;
     makers.information = MakeInformation;
+    makers.noMoves = MakeNoMoves;
+    makers.useBonus = MakeUseBonus;
     makers.inGameMenu = LeaveGame;
+    makers.statistics = MakeStatistics;
     game_dialogs::SetMakers(makers);
 }

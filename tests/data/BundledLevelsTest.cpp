@@ -4,6 +4,8 @@
 #include "platform/IniStore.h"
 #include "table/LevelFileCheck.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <set>
 

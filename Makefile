@@ -1,5 +1,7 @@
 # The two commands of the README: `make play` and `make test`. Both install what is missing first.
-DEBIAN_PACKAGES := cmake make g++ pkg-config git \
+# `make fuzz` runs every fuzz target for FUZZ_SECONDS each, FUZZ_JOBS at a time, and keeps what
+# they find under FUZZ_OUT (corpus/, crashes/, logs/).
+DEBIAN_PACKAGES := cmake make g++ clang libclang-rt-dev llvm pkg-config git \
 	libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libgl-dev libegl-dev libgl1-mesa-dri \
 	libopenjp2-7-dev libgif-dev giflib-tools zlib1g-dev libexpat1-dev libcurl4-openssl-dev angelscript-dev \
 	googletest libgtest-dev libbenchmark-dev libmagickwand-dev \
@@ -8,17 +10,22 @@ DEBIAN_PACKAGES := cmake make g++ pkg-config git \
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_OUT ?= fuzz-out
+FUZZ_SECONDS ?= 180
+FUZZ_JOBS ?= $(shell n=$$(( $$(nproc) / 2 )); [ $$n -ge 1 ] && echo $$n || echo 1)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: play test deps build build-asan clean
+.PHONY: play test deps build build-asan build-fuzz fuzz-check fuzz clean
 
 play: build
 	$(BUILD)/bin/solitaire $(ARGS)
 
-test: build build-asan
+test: build build-asan build-fuzz
 	cd $(BUILD) && xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j$(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS) -L untrusted
+	$(MAKE) fuzz-check
 
 deps:
 	@missing=$$(for p in $(DEBIAN_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -36,5 +43,18 @@ build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSOL_SANITIZE=ON -DSOL_BUILD_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 
+# The fuzz targets: clang, a tree of their own (see fuzz/CMakeLists.txt).
+build-fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DSOL_FUZZ=ON -DSOL_BUILD_TESTS=OFF -DSOL_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_all
+
+# Each target briefly on its seeds: a target that crashes on a seed fails.
+fuzz-check: build-fuzz
+	cd $(FUZZ_BUILD) && ctest --output-on-failure -j$(JOBS) -L fuzz
+
+fuzz: build-fuzz
+	fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_OUT) $(FUZZ_SECONDS) $(FUZZ_JOBS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

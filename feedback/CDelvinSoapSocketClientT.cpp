@@ -61,6 +61,7 @@ bool CDelvinSoapSocketClientT::BuildRequest(const std::string& soapAction, const
     request.blockSize = m_nBlockSize;
     request.onBlockSent = m_onBlockSent;
     request.timeoutMs = m_nTimeoutMs;
+    request.deadlineMs = m_nDeadlineMs;
     request.maxSendBytesPerSecond = m_nMaxSendRate;
     request.maxAnswerBytes = kMaxAnswerBytes;
     return true;

@@ -18,7 +18,7 @@ enum class SoapError {
     BadUrl,            // the endpoint is not an http(s) address of at most 2083 characters
     Deflate,           // compressing the body failed (out of memory)
     Connect,           // no connection to the host
-    TimedOut,          // nothing moved for longer than the time-out
+    TimedOut,          // nothing moved for longer than the time-out, or the deadline passed
     Aborted,           // the send callback stopped the request
     AnswerTooLarge,
     Transport,         // dropped connection or another transfer failure
@@ -38,6 +38,7 @@ public:
     void SetUrl(const std::string& url) { m_url = url; }
     const std::string& Url() const { return m_url; }
     void SetTimeout(unsigned milliseconds) { m_nTimeoutMs = milliseconds; }
+    void SetDeadline(unsigned milliseconds) { m_nDeadlineMs = milliseconds; }  // whole request; 0: none
     void SetCompression(bool on) { m_bCompression = on; }
     void SetSendBlockSize(std::size_t bytes) { m_nBlockSize = bytes ? bytes : 1; }
     void SetSendCallback(std::function<bool(std::size_t bytes)> callback) { m_onBlockSent = std::move(callback); }
@@ -58,6 +59,7 @@ private:
 
     std::string m_url = NimbraService::kDevelopmentEndpoint;
     unsigned m_nTimeoutMs = 30000;
+    unsigned m_nDeadlineMs = 120000;
     bool m_bCompression = true;
     std::size_t m_nBlockSize = 4096;
     std::function<bool(std::size_t)> m_onBlockSent;

@@ -25,6 +25,9 @@ constexpr std::size_t kChunkEvents = 1000;
 constexpr std::size_t kThrottlePiece = 4096;
 constexpr unsigned kShortTimeoutMs = 30000;
 constexpr unsigned kLongTimeoutMs = 600000;
+// A whole request may take this long, however steadily the server trickles its bytes.
+constexpr unsigned kShortDeadlineMs = 120000;
+constexpr unsigned kLongDeadlineMs = 1200000;
 constexpr std::uint32_t kClientApiVersion = 0x10006;
 
 namespace ServerFlags {
@@ -93,6 +96,7 @@ bool FeedbackSession::SetUpProxy(CNimbraServiceT& proxy)
 {
     const bool longWait = Has(SessionFlags::DEBUG_MODE) || Has(SessionFlags::WAIT_FOR_SERVER);
     proxy.SetTimeout(longWait ? kLongTimeoutMs : kShortTimeoutMs);
+    proxy.SetDeadline(longWait ? kLongDeadlineMs : kShortDeadlineMs);
     proxy.SetCompression(!Has(SessionFlags::NO_COMPRESSION));
     std::size_t piece = kThrottlePiece;
     if (Has(SessionFlags::THROTTLE_NETWORK))

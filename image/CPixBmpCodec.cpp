@@ -204,8 +204,9 @@ bool CPixBmpCodec::Decode(CPixStream* stream)
         SetLastError("Cancelled");
         return false;
     }
-    if (dataOffset != 0)
-        stream->Seek(start + static_cast<long>(dataOffset), 0);
+    // An offset past anything a memory stream can hold leaves no pixel data, as it does in a file.
+    if (dataOffset != 0 && !stream->Seek(start + static_cast<long>(dataOffset), 0))
+        stream->Seek(0, 2);
     if (!ReadPixels(stream, h, masks))
         return false;
     if (topDown)

@@ -111,10 +111,13 @@ bool Render(const std::vector<std::string>& lines, const TextStyle& style, TextB
         widest = std::max(widest, font.LineWidth(line, scale));
     // Italic text leans past its advance: half an average character more room.
     const float extra = style.italic ? font.LineWidth("x", scale) / 2 : 0;
-    box.width = static_cast<int>(std::ceil(widest + extra)) + 1;
-    box.height = static_cast<int>(std::ceil(lineHeight * static_cast<float>(lines.size())));
-    if (box.width <= 1 || box.height <= 0 || static_cast<double>(box.width) * box.height > 64e6)
+    // Measured before they become whole pixels: a font's metrics can make them too large for an int.
+    const double width = std::ceil(static_cast<double>(widest) + extra) + 1;
+    const double height = std::ceil(static_cast<double>(lineHeight) * static_cast<double>(lines.size()));
+    if (!(width > 1) || !(height > 0) || width * height > 64e6)
         return false;
+    box.width = static_cast<int>(width);
+    box.height = static_cast<int>(height);
     box.coverage.assign(static_cast<std::size_t>(box.width) * static_cast<std::size_t>(box.height), 0.0f);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const float lineWidth = font.LineWidth(lines[i], scale);
@@ -209,8 +212,9 @@ int CPixImage::DrawStringEx(CPixDeviceContext* dc, int x, int y, const TextInfo&
     if (font == nullptr)
         return 0;
     float em = static_cast<float>(std::abs(info.font.height));
-    if (info.font.height > 0)  // a cell height: ascent and descent together
-        em = em * static_cast<float>(font->UnitsPerEm()) / static_cast<float>(font->Ascent() + font->Descent());
+    const int extent = font->Ascent() + font->Descent();
+    if (info.font.height > 0 && extent > 0)  // a cell height: ascent and descent together
+        em = em * static_cast<float>(font->UnitsPerEm()) / static_cast<float>(extent);
     if (info.font.height == 0)
         em = 16;
     const int align = info.align <= 2 ? info.align : 1;

@@ -22,6 +22,9 @@ struct CPixTgaCodec::Header {
 namespace {
 
 constexpr int kNoCarry = 255;
+constexpr int kRowCut = -1;  // a run-length row that the data ended inside
+// An entry size is one byte of bits, so no colour map entry is wider than this.
+constexpr std::size_t kMaxEntryBytes = (255 + 7) / 8;
 
 std::uint16_t U16(const std::uint8_t* p)
 {
@@ -164,16 +167,15 @@ bool CPixTgaCodec::Decode(CPixStream* stream)
             SetLastError("Cancelled");
             return false;
         }
-        if (stream->Eof()) {
+        const int target = (h.descriptor & 0x20) != 0 ? h.height - 1 - y : y;
+        std::uint8_t* row = RowPointer(target);
+        // Data that stops early is damage wherever it stops; a file only notices its end after a
+        // read that failed, so the row's own reads decide, not the stream's end flag.
+        if (stream->Eof() || (rle && (carried = ReadRleRow(row, h, stream, y, carried)) == kRowCut) ||
+            (!rle && !ReadRow(row, h, stream, y))) {
             SetLastError("corrupted TGA");
             return false;
         }
-        const int target = (h.descriptor & 0x20) != 0 ? h.height - 1 - y : y;
-        std::uint8_t* row = RowPointer(target);
-        if (rle)
-            carried = ReadRleRow(row, h, stream, y, carried);
-        else if (!ReadRow(row, h, stream, y))
-            break;  // a short last row keeps what it got
     }
     if ((h.descriptor & 0x10) != 0)
         MirrorHorizontal();
@@ -185,9 +187,10 @@ bool CPixTgaCodec::Decode(CPixStream* stream)
 bool CPixTgaCodec::ReadColorMap(CPixStream* stream, const Header& h)
 {
     // Entries are read at their real size and land at their real index; entries past the
-    // palette (or any entry of a true-colour picture) are read and dropped.
+    // palette (or any entry of a true-colour picture) are read and dropped. Bytes beyond the
+    // first three of a wide entry are not colour.
     const int entryBytes = BytesPerPixel(h.mapEntrySize);
-    std::uint8_t entry[4] = {};
+    std::uint8_t entry[kMaxEntryBytes] = {};
     for (int i = 0; i < h.mapLength; ++i) {
         if (entryBytes > 0 && stream->Read(entry, static_cast<std::size_t>(entryBytes), 1) != 1)
             return false;
@@ -247,12 +250,12 @@ int CPixTgaCodec::ReadRleRow(std::uint8_t* row, const Header& h, CPixStream* str
         if (head == kNoCarry) {
             head = stream->GetC();
             if (head < 0)
-                return kNoCarry;
+                return kRowCut;
         }
         if ((head & 0x80) != 0) {
             const int count = head - 127;
             if (stream->Read(pixel, static_cast<std::size_t>(bpp), 1) != 1)
-                return kNoCarry;
+                return kRowCut;
             const int fit = count < h.width - x ? count : h.width - x;
             for (int i = 0; i < fit; ++i)
                 StorePixel(row, x + i, y, pixel, h.depth);
@@ -268,7 +271,7 @@ int CPixTgaCodec::ReadRleRow(std::uint8_t* row, const Header& h, CPixStream* str
         const int fit = count < h.width - x ? count : h.width - x;
         for (int i = 0; i < fit; ++i) {
             if (stream->Read(pixel, static_cast<std::size_t>(bpp), 1) != 1)
-                return kNoCarry;
+                return kRowCut;
             StorePixel(row, x + i, y, pixel, h.depth);
         }
         x += fit;

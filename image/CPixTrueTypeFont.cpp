@@ -9,6 +9,11 @@ namespace {
 
 constexpr std::size_t kMaxFontBytes = 64u << 20;
 constexpr int kMaxCompositeDepth = 8;
+// Points and glyph look-ups one line of text may cost: composites nested a few levels deep, each
+// naming a glyph many times, would otherwise multiply into billions from a file of a kilobyte,
+// and every point becomes edges that each row of the line visits. A line of 250 intricate
+// glyphs (300 points each) needs about half of it.
+constexpr std::size_t kMaxLineWork = 1u << 17;
 constexpr int kSubRows = 4;  // vertical samples per pixel; across, spans are exact
 
 std::int16_t Signed(std::uint16_t v)
@@ -183,23 +188,25 @@ bool CPixTrueTypeFont::GlyphRange(int glyph, std::size_t& offset, std::size_t& l
     return true;
 }
 
-bool CPixTrueTypeFont::Outline(int glyph, const float (&m)[6], int depth, std::vector<std::vector<Point>>& contours) const
+bool CPixTrueTypeFont::Outline(int glyph, const float (&m)[6], int depth, std::size_t& work,
+                               std::vector<std::vector<Point>>& contours) const
 {
     std::size_t at = 0, length = 0;
-    if (depth > kMaxCompositeDepth || !GlyphRange(glyph, at, length))
+    if (depth > kMaxCompositeDepth || work == 0 || !GlyphRange(glyph, at, length))
         return false;
+    --work;
     if (length < 10)
         return true;  // an empty glyph, such as the space
     std::uint16_t count = 0;
     if (!U16(at, count))
         return false;
     if (Signed(count) >= 0)
-        return SimpleOutline(at, at + length, count, m, contours);
-    return CompositeOutline(at + 10, at + length, m, depth, contours);
+        return SimpleOutline(at, at + length, count, m, work, contours);
+    return CompositeOutline(at + 10, at + length, m, depth, work, contours);
 }
 
 bool CPixTrueTypeFont::SimpleOutline(std::size_t at, std::size_t end, int contourCount, const float (&m)[6],
-                                     std::vector<std::vector<Point>>& contours) const
+                                     std::size_t& work, std::vector<std::vector<Point>>& contours) const
 {
     std::vector<std::uint16_t> ends(static_cast<std::size_t>(contourCount));
     for (int i = 0; i < contourCount; ++i) {
@@ -207,6 +214,9 @@ bool CPixTrueTypeFont::SimpleOutline(std::size_t at, std::size_t end, int contou
             return false;
     }
     const std::size_t points = contourCount == 0 ? 0 : static_cast<std::size_t>(ends.back()) + 1;
+    if (points > work)
+        return false;
+    work -= points;
     std::uint16_t instructions = 0;
     std::size_t p = at + 10 + 2 * static_cast<std::size_t>(contourCount);
     if (!U16(p, instructions))
@@ -260,7 +270,7 @@ bool CPixTrueTypeFont::SimpleOutline(std::size_t at, std::size_t end, int contou
 }
 
 bool CPixTrueTypeFont::CompositeOutline(std::size_t p, std::size_t end, const float (&m)[6], int depth,
-                                        std::vector<std::vector<Point>>& contours) const
+                                        std::size_t& work, std::vector<std::vector<Point>>& contours) const
 {
     for (;;) {
         std::uint16_t flags = 0, glyph = 0;
@@ -309,7 +319,7 @@ bool CPixTrueTypeFont::CompositeOutline(std::size_t p, std::size_t end, const fl
             dx = dy = 0;
         const float inner[6] = {m[0] * a + m[2] * b, m[1] * a + m[3] * b, m[0] * c + m[2] * d,
                                 m[1] * c + m[3] * d, m[0] * dx + m[2] * dy + m[4], m[1] * dx + m[3] * dy + m[5]};
-        if (!Outline(glyph, inner, depth + 1, contours))
+        if (!Outline(glyph, inner, depth + 1, work, contours))
             return false;
         if ((flags & 0x20) == 0)
             return true;
@@ -387,14 +397,17 @@ void CPixTrueTypeFont::RenderLine(const std::string& text, float x, float baseli
 {
     if (!IsLoaded() || width <= 0 || height <= 0 || coverage.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
         return;
+    if (!std::isfinite(x) || !std::isfinite(baseline) || !std::isfinite(scale) || !std::isfinite(slant))
+        return;
     std::vector<Edge> edges;
+    std::size_t work = kMaxLineWork;
     float pen = x;
     for (unsigned char ch : text) {
         const int glyph = GlyphIndex(ch);
         // Font units to pixels: y up becomes y down, and the slant leans the top to the right.
         const float m[6] = {scale, 0, slant * scale, -scale, pen, baseline};
         std::vector<std::vector<Point>> contours;
-        if (Outline(glyph, m, 0, contours)) {
+        if (Outline(glyph, m, 0, work, contours)) {
             for (const auto& contour : contours)
                 Flatten(contour, edges);
         }
@@ -409,7 +422,9 @@ void CPixTrueTypeFont::RenderLine(const std::string& text, float x, float baseli
                 if ((e.y0 <= y) == (e.y1 <= y))
                     continue;
                 const float t = (y - e.y0) / (e.y1 - e.y0);
-                crossings.emplace_back(e.x0 + t * (e.x1 - e.x0), e.y1 > e.y0 ? 1 : -1);
+                const float at = e.x0 + t * (e.x1 - e.x0);
+                if (!std::isnan(at))  // points far enough out overflow to infinities, whose sums are not numbers
+                    crossings.emplace_back(at, e.y1 > e.y0 ? 1 : -1);
             }
             std::sort(crossings.begin(), crossings.end());
             int winding = 0;
@@ -420,6 +435,8 @@ void CPixTrueTypeFont::RenderLine(const std::string& text, float x, float baseli
                 // Non-zero winding between two crossings: exact coverage across the span.
                 const float a = std::max(crossings[i].first, 0.0f);
                 const float b = std::min(crossings[i + 1].first, static_cast<float>(width));
+                if (!(a < b))
+                    continue;  // beside the box: a is then no pixel column
                 for (int px = static_cast<int>(a); px < width && static_cast<float>(px) < b; ++px) {
                     const float lo = std::max(a, static_cast<float>(px)), hi = std::min(b, static_cast<float>(px + 1));
                     if (hi > lo)

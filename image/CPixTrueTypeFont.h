@@ -43,11 +43,13 @@ private:
     bool U16(std::size_t at, std::uint16_t& out) const;
     bool U32(std::size_t at, std::uint32_t& out) const;
     bool GlyphRange(int glyph, std::size_t& offset, std::size_t& length) const;
-    // Contours of a glyph in font units, transformed by the 2 x 3 matrix m.
-    bool Outline(int glyph, const float (&m)[6], int depth, std::vector<std::vector<Point>>& contours) const;
-    bool SimpleOutline(std::size_t at, std::size_t end, int contourCount, const float (&m)[6],
+    // Contours of a glyph in font units, transformed by the 2 x 3 matrix m. Every glyph looked
+    // up and every point read takes one from `work`; a glyph that needs more than is left fails.
+    bool Outline(int glyph, const float (&m)[6], int depth, std::size_t& work,
+                 std::vector<std::vector<Point>>& contours) const;
+    bool SimpleOutline(std::size_t at, std::size_t end, int contourCount, const float (&m)[6], std::size_t& work,
                        std::vector<std::vector<Point>>& contours) const;
-    bool CompositeOutline(std::size_t at, std::size_t end, const float (&m)[6], int depth,
+    bool CompositeOutline(std::size_t at, std::size_t end, const float (&m)[6], int depth, std::size_t& work,
                           std::vector<std::vector<Point>>& contours) const;
 
     std::vector<std::uint8_t> m_data;

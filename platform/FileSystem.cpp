@@ -117,7 +117,16 @@ bool IsRegularFile(const std::string& hostPath)
 
 void SetRootFolder(const std::string& hostDir)
 {
+    // Made absolute now: host paths under the root are handed back in as paths, and a relative
+    // root would be joined to them a second time.
     std::string dir = hostDir;
+    while (dir.size() > 2 && dir.compare(0, 2, "./") == 0)
+        dir.erase(0, 2);
+    if (!dir.empty() && dir[0] != '/') {
+        char cwd[4096];
+        if (::getcwd(cwd, sizeof cwd) != nullptr)
+            dir = std::string(cwd) + (dir == "." ? "" : "/" + dir);
+    }
     while (dir.size() > 1 && dir.back() == '/')
         dir.pop_back();
     RootStorage() = dir;

@@ -14,7 +14,7 @@
 
 namespace fs_layer {
 
-void SetRootFolder(const std::string& hostDir);  // default: the "data" folder beside the program
+void SetRootFolder(const std::string& hostDir);  // relative to the working folder; default: "data" beside the program
 const std::string& GetRootFolder();
 std::string DefaultRootFolder();                 // "<dir of the executable>/data"
 

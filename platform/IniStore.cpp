@@ -160,6 +160,25 @@ void IniStore::Index()
     });
 }
 
+std::vector<std::string> IniStore::SectionKeys(const std::string& text, const std::string& section)
+{
+    const std::string wanted = Lower(Trimmed(section, 0, section.size()));
+    std::vector<std::string> keys;
+    bool inWanted = false;
+    ForEachLine(text, [&](std::size_t begin, std::size_t end, std::size_t) {
+        std::string name;
+        if (ParseSection(text, begin, end, name)) {
+            inWanted = Lower(name) == wanted;
+            return true;
+        }
+        std::size_t valueBegin = 0;
+        if (inWanted && ParseKey(text, begin, end, name, valueBegin))
+            keys.push_back(name);
+        return true;
+    });
+    return keys;
+}
+
 bool IniStore::Lookup(const std::string& section, const std::string& key, std::string& value)
 {
     Refresh();

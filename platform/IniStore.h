@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class IniStore {
 public:
@@ -20,6 +21,10 @@ public:
     float GetFloat(const std::string& section, const std::string& key, float def);
     std::string GetString(const std::string& section, const std::string& key, const std::string& def);
     bool SetString(const std::string& section, const std::string& key, const std::string& value);
+
+    // The key names of a section in INI text as the reads find them: every occurrence of the
+    // section counts, names trimmed, in file order (duplicates kept).
+    static std::vector<std::string> SectionKeys(const std::string& text, const std::string& section);
 
 private:
     bool Lookup(const std::string& section, const std::string& key, std::string& value);

@@ -8,6 +8,7 @@
 #include "table/CCursorHand.h"
 #include "table/CDeck.h"
 #include "table/ITableHost.h"
+#include "table/LevelFileCheck.h"
 #include "table/TutorialFile.h"
 
 #include <cstdio>
@@ -183,6 +184,7 @@ bool CCardTable::LoadLevel()
         ReadPlaceDef(*m_pLevelFile, i, def);
         m_PlaceDefs.push_back(def);
     }
+    level_check::CheckSection(m_engine.Get(), *m_pLevelFile, section, m_Level, m_PlaceDefs);
     BuildPlaces();
     m_SavedLevel = m_Level;
     m_bLevelLoaded = true;

@@ -20,6 +20,8 @@ struct Transfer {
     const HttpRequest* request = nullptr;
     HttpResponse* response = nullptr;
     std::size_t sent = 0;
+    Clock::time_point start;
+    Clock::duration callerTime{};  // spent in onBlockSent
     Clock::time_point lastActivity;
     curl_off_t lastUp = 0, lastDown = 0;
     bool aborted = false;
@@ -36,7 +38,10 @@ std::size_t ReadBody(char* buffer, std::size_t size, std::size_t count, void* us
     if (n == 0) return 0;
     std::memcpy(buffer, body.data() + t.sent, n);
     t.sent += n;
-    if (t.request->onBlockSent && !t.request->onBlockSent(n)) {
+    const Clock::time_point before = Clock::now();
+    const bool goOn = !t.request->onBlockSent || t.request->onBlockSent(n);
+    t.callerTime += Clock::now() - before;
+    if (!goOn) {
         t.aborted = true;
         return CURL_READFUNC_ABORT;
     }
@@ -59,12 +64,22 @@ std::size_t WriteAnswer(char* data, std::size_t size, std::size_t count, void* u
     return n;
 }
 
-// Our own inactivity time-out: libcurl's total time-out would also cut off a slow but moving
-// upload, and its low-speed check only counts whole seconds.
+bool PastDeadline(const Transfer& t, Clock::time_point now)
+{
+    const unsigned deadline = t.request->deadlineMs;
+    return deadline != 0 && now - t.start - t.callerTime > std::chrono::milliseconds(deadline);
+}
+
+// Our own inactivity time-out and deadline: libcurl's total time-out would also count the time
+// our throttling sleeps, and its low-speed check only counts whole seconds.
 int CheckProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded)
 {
     Transfer& t = *static_cast<Transfer*>(user);
     const Clock::time_point now = Clock::now();
+    if (PastDeadline(t, now)) {
+        t.timedOut = true;
+        return 1;
+    }
     if (uploaded != t.lastUp || downloaded != t.lastDown) {
         t.lastUp = uploaded;
         t.lastDown = downloaded;
@@ -183,7 +198,8 @@ HttpResult HttpClient::Post(const HttpRequest& request, HttpResponse& response)
     Transfer t;
     t.request = &request;
     t.response = &response;
-    t.lastActivity = Clock::now();
+    t.start = Clock::now();
+    t.lastActivity = t.start;
     char errorText[CURL_ERROR_SIZE] = {};
     const long timeoutMs = static_cast<long>(std::max(1u, request.timeoutMs));
 

@@ -4,7 +4,9 @@
 // handle; its size can be asked, then it is decoded once into 32-bit pixels (blue, green, red,
 // alpha bytes; top row first) that the handle owns until J2K_Close. Every call returns a code,
 // 0 on success; J2K_getErrorStr names a code and the last failure is kept per thread.
-// Files above kJ2kMaxFileSize and pictures above kJ2kMaxPixels are refused.
+// Files above kJ2kMaxFileSize and pictures above kJ2kMaxPixels are refused, and so is a header that
+// asks for more tiles, components or decoding memory than the limits below, before any of it is
+// set up: OpenJPEG builds every tile and component while it reads the header.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +27,10 @@ constexpr int kJ2kWarnOptions = 10;        // options not understood: full size 
 
 constexpr std::size_t kJ2kMaxFileSize = 64u << 20;
 constexpr std::size_t kJ2kMaxPixels = 16u << 20;
+constexpr std::size_t kJ2kMaxTiles = 4096;
+constexpr std::size_t kJ2kMaxComponents = 16;
+constexpr std::size_t kJ2kMaxTileComponents = 16384;      // tiles x components
+constexpr std::size_t kJ2kMaxDecodeBytes = 256u << 20;    // 8 bytes a sample: the picture and its tiles
 
 // What J2K_GetInfoEx reports.
 struct J2kInfo {
@@ -37,6 +43,7 @@ struct J2kInfo {
 };
 
 J2kImage* J2K_OpenFile(const char* hostPath);                 // null on failure (see J2K_getLastError)
+J2kImage* J2K_OpenMemory(const unsigned char* data, std::size_t size);  // a copy of the bytes, as a file's
 int J2K_GetInfoEx(J2kImage* image, J2kInfo* info);
 // Options: null or "" for full size, "reduce=N" to drop N resolution levels.
 int J2K_GetResolutionDimensionsByStr(J2kImage* image, const char* options, int* width, int* height);

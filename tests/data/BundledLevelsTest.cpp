@@ -2,30 +2,16 @@
 #include "support/BundledLevels.h"
 
 #include "platform/IniStore.h"
+#include "table/LevelFileCheck.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <set>
 
 using namespace levels;
 
 namespace {
-
-const char* const kLevelKeys[] = {
-    "level_zoom", "level_name", "level_difficulty", "level_skill", "level_chance", "level_h_offset_visible",
-    "level_v_offset_visible", "level_h_offset_hidden", "level_v_offset_hidden", "level_decks_count",
-    "level_suits", "level_place_count", "level_autofinish", "level_bonuses", "level_combos", "bar_length",
-    "bar_bonus_length", "bar_undo_length", "bar_result_turn", "bar_hint_length", "bar_combo_3", "bar_combo_2",
-    "bar_combo_1", "score_max_combo", "score_undo", "score_bonus_1", "score_bonus_2", "score_bonus_3",
-    "score_bonus_4", "score_bonus_5", "score_place_to_house", "score_place_to_place", "score_open_card",
-    "score_popdeck_to_place", "score_popdeck_to_house", "score_combo_3", "score_combo_2", "score_combo_1",
-    "score_level_inc"};
-const char* const kPlaceKeys[] = {
-    "x", "y", "rotate", "cards", "h_offset", "v_offset", "visible", "invert_angle", "rank", "empty_drop_req",
-    "drop_req", "pick_req", "click_req", "win_cond", "click_card", "click_empty", "sort_req",
-    "click_empty_limit", "max_bottom_pos", "help_script", "type"};
 
 // The panel's top scroll takes the strip above this line.
 constexpr int kViewTop = 50;
@@ -40,21 +26,6 @@ int BottomLimit(int x)
         if (x > b.from && x <= b.to)
             return b.limit;
     return 598;
-}
-
-bool IsKnownKey(const std::string& key, int placeCount)
-{
-    for (const char* k : kLevelKeys)
-        if (key == k)
-            return true;
-    int index = -1, used = 0;
-    if (std::sscanf(key.c_str(), "place%d_%n", &index, &used) != 1 || used == 0 || index < 0 || index >= placeCount)
-        return false;
-    const std::string rest = key.substr(static_cast<std::size_t>(used));
-    for (const char* k : kPlaceKeys)
-        if (rest == k)
-            return true;
-    return false;
 }
 
 class BundledLevels : public ::testing::Test {
@@ -86,11 +57,11 @@ TEST_F(BundledLevels, FileHoldsTheThirtyFiveSectionsWithKnownKeysOnly)
         const int places = std::atoi(section.Find("level_place_count")->c_str());
         std::set<std::string> seen;
         for (const auto& kv : section.keys) {
-            EXPECT_TRUE(IsKnownKey(kv.first, places)) << "unknown key " << kv.first;
+            EXPECT_TRUE(level_check::IsKnownKey(kv.first, places)) << "unknown key " << kv.first;
             EXPECT_TRUE(seen.insert(kv.first).second) << "key given twice " << kv.first;
             EXPECT_EQ(engineReader.GetString(name, kv.first, "?"), kv.second) << kv.first;
         }
-        for (const char* key : kLevelKeys)
+        for (const char* key : level_check::kLevelKeys)
             EXPECT_NE(section.Find(key), nullptr) << "missing " << key;
         for (int p = 0; p < places; ++p) {
             EXPECT_NE(section.Find("place" + std::to_string(p) + "_x"), nullptr) << p;
@@ -124,6 +95,8 @@ TEST_F(BundledLevels, EverySectionDealsEveryCardExactlyOnceWithSeveralSeeds)
             ScopedFakeEngine fake;
             DealtLevel game(fake.Get(), m_file, s, seed);
             ASSERT_TRUE(game.loaded);
+            for (const std::string& line : fake->logLines)
+                EXPECT_NE(line.rfind("[W] ", 0), 0u) << line;  // every value in range, every rule parses
             CCardTable& table = game.Table();
             EXPECT_EQ(table.PlaceCount(), table.Level().nPlaceCount);
             EXPECT_GT(game.Deck().Size(), 0u);

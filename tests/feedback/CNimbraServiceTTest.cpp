@@ -163,16 +163,22 @@ TEST(CNimbraServiceT, BeginSessionWithoutASessionIdFails)
     }
 }
 
-TEST(CNimbraServiceT, ASlowServerFailsWithinTheTimeOut)
+TEST(CNimbraServiceT, ASilentOrTricklingServerFailsWithinTheTimeOutOrTheDeadline)
 {
     LocalSoapServer server;
-    ASSERT_TRUE(server.Start({"--scenario", "default=slow", "--slow-seconds", "30"}));
-    CNimbraServiceT proxy = ProxyFor(server);
-    proxy.SetTimeout(800);
-    const auto start = Clock::now();
-    EXPECT_FALSE(proxy.EndSession(u"S", u"", 0));
-    EXPECT_EQ(proxy.LastError(), SoapError::TimedOut);
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));
+    // A trickle of one byte every 0.2 seconds never goes silent for the time-out, and would take
+    // a minute and more for the whole answer.
+    ASSERT_TRUE(server.Start({"--scenario", "default=slow", "--slow-seconds", "30", "--trickle-seconds", "0.2"}));
+    for (const char* query : {"", "?scenario=trickle"}) {
+        SCOPED_TRACE(query);
+        CNimbraServiceT proxy = ProxyFor(server, query);
+        proxy.SetTimeout(800);
+        proxy.SetDeadline(1600);
+        const auto start = Clock::now();
+        EXPECT_FALSE(proxy.EndSession(u"S", u"", 0));
+        EXPECT_EQ(proxy.LastError(), SoapError::TimedOut);
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));
+    }
 }
 
 TEST(CNimbraServiceT, SendCallbackSeesEveryBlockAndCanStopTheRequest)

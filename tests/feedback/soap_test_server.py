@@ -15,6 +15,7 @@ Scenarios (--scenario default=NAME,Method=NAME,...; a "?scenario=NAME" query ove
   slow       waits --slow-seconds, then answers as success
   drop       closes the connection without an answer
   oversized  200 with an answer of --oversized-bytes bytes
+  trickle    200 with a success answer sent one byte every --trickle-seconds
   garbage    200 with text that is not XML
   status404  404 without a body
 """
@@ -185,6 +186,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
             except OSError:
                 pass
             self.close_connection = True
+        elif scenario == "trickle":
+            body = envelope(self.response_element(method))
+            self.send_response(200)
+            self.send_header("Content-Type", "text/xml; charset=utf-8")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            try:
+                for i in range(len(body)):
+                    self.wfile.write(body[i:i + 1])
+                    self.wfile.flush()
+                    time.sleep(options.trickle_seconds)
+            except OSError:
+                pass
+            self.close_connection = True
         elif scenario == "garbage":
             self.answer(200, b"this is not xml <<<", "text/xml; charset=utf-8")
         elif scenario == "status404":
@@ -227,6 +242,7 @@ def main():
     parser.add_argument("--scenario", default="default=success")
     parser.add_argument("--slow-seconds", type=float, default=30.0)
     parser.add_argument("--oversized-bytes", type=int, default=4 << 20)
+    parser.add_argument("--trickle-seconds", type=float, default=0.2)
     parser.add_argument("--session-id", default="7f1c2a90-session")
     parser.add_argument("--server-flags", default="0")
     parser.add_argument("--feedback-level", default="3")

@@ -1,4 +1,5 @@
-// ResourceTestRoot.h: a fake engine over a temporary game folder, for the resource tests.
+// ResourceTestRoot.h: a fake engine over a temporary game folder, for the resource tests (and,
+// as EngineTestRoot<FileIniEngine>, for readers of whole INI files such as the level loader).
 #pragma once
 
 #include "platform/FileSystem.h"
@@ -10,8 +11,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
-class ResourceTestRoot : public ::testing::Test {
+template <class Engine>
+class EngineTestRoot : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -47,14 +50,22 @@ protected:
 
     bool Exists(const std::string& rel) const { return std::filesystem::exists(HostPath(rel)); }
 
-    int CountLogLinesStartingWith(const std::string& prefix)
+    std::vector<std::string> LogLinesStartingWith(const std::string& prefix)
     {
-        int n = 0;
+        std::vector<std::string> lines;
         for (const std::string& line : m_fake->logLines)
-            n += line.compare(0, prefix.size(), prefix) == 0 ? 1 : 0;
-        return n;
+            if (line.compare(0, prefix.size(), prefix) == 0)
+                lines.push_back(line);
+        return lines;
     }
 
-    ScopedFakeEngine m_fake;  // first: outlives every object under test
+    int CountLogLinesStartingWith(const std::string& prefix)
+    {
+        return static_cast<int>(LogLinesStartingWith(prefix).size());
+    }
+
+    ScopedEngine<Engine> m_fake;  // first: outlives every object under test
     std::string m_root;
 };
+
+using ResourceTestRoot = EngineTestRoot<FakeEngine>;

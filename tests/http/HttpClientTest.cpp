@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -88,6 +89,30 @@ TEST(HttpClient, FailuresOfTheServerEndWithinTheTimeOut)
         EXPECT_LE(response.body.size(), request.maxAnswerBytes);
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
     }
+}
+
+TEST(HttpClient, TheDeadlineCountsTheServersTimeNotTheCallersThrottling)
+{
+    LocalSoapServer server;
+    ASSERT_TRUE(server.Start({"--trickle-seconds", "0.2"}));
+    HttpClient client;
+    HttpResponse response;
+    HttpRequest trickled = PlainRequest(server.Url("?scenario=trickle"));
+    trickled.timeoutMs = 700;
+    trickled.deadlineMs = 1500;
+    const auto start = Clock::now();
+    EXPECT_EQ(client.Post(trickled, response), HttpResult::TimedOut);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+
+    HttpRequest throttled = PlainRequest(server.Url());
+    throttled.blockSize = 64;
+    throttled.deadlineMs = 1500;
+    throttled.onBlockSent = [](std::size_t) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        return true;
+    };
+    EXPECT_EQ(client.Post(throttled, response), HttpResult::Ok) << client.LastErrorText();
+    EXPECT_EQ(response.status, 202);
 }
 
 TEST(HttpClient, SendCallbackCanStopTheRequest)

@@ -265,6 +265,34 @@ TEST(BmpDecoder, RunLengthStreamsStayInsideThePicture)
     }
 }
 
+TEST(BmpDecoder, ADataOffsetPastTheEndReadsNothingFromAFileAsFromMemory)
+{
+    Info info;
+    info.width = 3;
+    info.height = 2;
+    info.bits = 8;
+    const std::vector<std::uint8_t> rows = {1, 2, 3, 0, 4, 5, 6, 0};
+    const std::string path = ::testing::TempDir() + "bmp_far_offset_" + ProcessToken() + ".bmp";
+    for (std::uint32_t offset : {2000u, 0x7FFFFFF0u, 0xFA000076u}) {
+        SCOPED_TRACE(offset);
+        std::vector<std::uint8_t> bytes = Bmp(info, Concat(GreyPalette(256), rows), true, 1024);
+        for (int i = 0; i < 4; ++i)
+            bytes[10 + i] = static_cast<std::uint8_t>(offset >> (8 * i));
+        CPixImage fromMemory(kPixTypeUnknown);
+        ASSERT_TRUE(fromMemory.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeBmp)) << fromMemory.LastError();
+        ASSERT_TRUE(WriteBytes(path, bytes));
+        CPixImage fromFile(kPixTypeUnknown);
+        ASSERT_TRUE(fromFile.ReadFromFile(path.c_str(), kPixTypeBmp)) << fromFile.LastError();
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < 3; ++x) {
+                EXPECT_EQ(fromMemory.PixelIndex(x, y), 0) << x << "," << y;
+                EXPECT_EQ(fromFile.PixelIndex(x, y), 0) << x << "," << y;
+            }
+        }
+    }
+    std::remove(path.c_str());
+}
+
 TEST(BmpEncoder, TwoByTwoPictureIsAFileHeaderAndItsBuffer)
 {
     CPixImage image(2, 2, 24, kPixTypeUnknown);

@@ -178,3 +178,70 @@ TEST(TgaDecoder, ColourMapLandsAtItsFirstIndexAndEntrySize)
     EXPECT_EQ(image.PixelColor(1, 0, false).blue, 11);
     EXPECT_EQ(image.PixelColor(1, 0, false).red, 30);
 }
+
+TEST(TgaDecoder, ColourMapEntriesWiderThan32BitsAreReadAtTheirSize)
+{
+    for (int entryBits : {40, 152, 255}) {
+        SCOPED_TRACE(entryBits);
+        const int entryBytes = (entryBits + 7) / 8;
+        std::vector<std::uint8_t> file = Header(1, 8, 2, 1, 0);
+        file[1] = 1;
+        file[5] = 2;  // two entries
+        file[7] = static_cast<std::uint8_t>(entryBits);
+        for (int i = 0; i < 2; ++i) {
+            file.insert(file.end(), {static_cast<std::uint8_t>(10 + i), 20, 30});
+            file.insert(file.end(), static_cast<std::size_t>(entryBytes - 3), 0xEE);  // the rest is not colour
+        }
+        file.insert(file.end(), {1, 0});
+        CPixImage image(kPixTypeUnknown);
+        ASSERT_TRUE(image.DecodeFromMemory(file.data(), file.size(), kPixTypeTga)) << image.LastError();
+        EXPECT_EQ(image.PixelColor(0, 0, false).blue, 11);
+        EXPECT_EQ(image.PixelColor(0, 0, false).red, 30);
+        EXPECT_EQ(image.PixelColor(1, 0, false).blue, 10);
+    }
+    // A mask of 23 bytes whose one wide entry is cut off: the GIF reader falls back to every
+    // decoder, and the TGA one must only say no.
+    std::vector<std::uint8_t> cut = Header(1, 8, 1, 1, 0);
+    cut[1] = 1;
+    cut[5] = 1;
+    cut[7] = 255;
+    cut.insert(cut.end(), {1, 2, 3, 4, 5});
+    ASSERT_EQ(cut.size(), 23u);
+    const std::string path = ::testing::TempDir() + "tga_wide_entry_mask_" + ProcessToken() + ".gif";
+    ASSERT_TRUE(WriteBytes(path, cut));
+    CPixImage mask(kPixTypeUnknown);
+    EXPECT_FALSE(mask.ReadFromFile(path.c_str(), kPixTypeGif));
+    EXPECT_FALSE(mask.HasPixels());
+    std::remove(path.c_str());
+}
+
+TEST(TgaDecoder, PixelDataThatStopsEarlyIsCorruptedInAFileAsInMemory)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    };
+    auto with = [](std::vector<std::uint8_t> head, std::initializer_list<std::uint8_t> data) {
+        head.insert(head.end(), data);
+        return head;
+    };
+    const Case cases[] = {
+        {"raw, one row of two", with(Header(2, 24, 2, 2, 0), {1, 2, 3, 4, 5, 6})},
+        {"raw, half the last row", with(Header(2, 24, 2, 2, 0), {1, 2, 3, 4, 5, 6, 7, 8, 9})},
+        {"run-length, one row of two", with(Header(10, 24, 2, 2, 0), {0x81, 1, 2, 3})},
+        {"run-length, a packet without its pixel", with(Header(10, 24, 2, 2, 0), {0x81, 1, 2, 3, 0x81})},
+    };
+    const std::string path = ::testing::TempDir() + "tga_cut_short_" + ProcessToken() + ".tga";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPixImage fromMemory(kPixTypeUnknown);
+        EXPECT_FALSE(fromMemory.DecodeFromMemory(c.bytes.data(), c.bytes.size(), kPixTypeTga));
+        EXPECT_STREQ(fromMemory.LastError(), "corrupted TGA");
+        ASSERT_TRUE(WriteBytes(path, c.bytes));
+        CPixImage fromFile(kPixTypeUnknown);
+        EXPECT_FALSE(fromFile.ReadFromFile(path.c_str(), kPixTypeTga));
+        EXPECT_STREQ(fromFile.LastError(), "corrupted TGA");
+        EXPECT_FALSE(fromFile.HasPixels());
+    }
+    std::remove(path.c_str());
+}

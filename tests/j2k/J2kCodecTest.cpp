@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -135,6 +137,72 @@ TEST(J2kCodec, TruncatedAndMutatedFilesNeverCrash)
             J2K_GetInfoEx(image, &info);
             EXPECT_EQ(size, pitch * (size / (pitch > 0 ? pitch : 1)));
         }
+        J2K_Close(image);
+    }
+}
+
+namespace {
+
+// The file with its size marker replaced: a width x height picture cut into tiles of tile x tile,
+// with `components` components (each as the file's first), the rest of the file as it was. The
+// tiles' data then no longer fits, but the header reads.
+std::vector<unsigned char> WithSize(const std::string& file, std::uint32_t width, std::uint32_t height,
+                                    std::uint32_t tile, int components)
+{
+    std::vector<unsigned char> bytes = ReadBytesOf(DataPath(file));
+    const unsigned char siz[] = {0xFF, 0x4F, 0xFF, 0x51};
+    const auto at = std::search(bytes.begin(), bytes.end(), siz, siz + 4) - bytes.begin() + 2;
+    const std::size_t oldLength = static_cast<std::size_t>(bytes[at + 2] << 8 | bytes[at + 3]) + 2;
+    std::vector<unsigned char> marker(bytes.begin() + at, bytes.begin() + at + 40);
+    auto put32 = [&marker](std::size_t pos, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            marker[pos + i] = static_cast<unsigned char>(v >> (24 - 8 * i));
+    };
+    put32(6, width);
+    put32(10, height);
+    put32(22, tile);
+    put32(26, tile);
+    marker[38] = static_cast<unsigned char>(components >> 8);
+    marker[39] = static_cast<unsigned char>(components);
+    for (int c = 0; c < components; ++c)
+        marker.insert(marker.end(), bytes.begin() + at + 40, bytes.begin() + at + 43);
+    marker[2] = static_cast<unsigned char>((marker.size() - 2) >> 8);
+    marker[3] = static_cast<unsigned char>(marker.size() - 2);
+    bytes.erase(bytes.begin() + at, bytes.begin() + at + static_cast<long>(oldLength));
+    bytes.insert(bytes.begin() + at, marker.begin(), marker.end());
+    // JP2 boxes state the size once more, in the image header box.
+    const unsigned char ihdr[] = {'i', 'h', 'd', 'r'};
+    const auto box = std::search(bytes.begin(), bytes.end(), ihdr, ihdr + 4);
+    for (int i = 0; box != bytes.end() && i < 4; ++i) {
+        box[4 + i] = static_cast<unsigned char>(height >> (24 - 8 * i));
+        box[8 + i] = static_cast<unsigned char>(width >> (24 - 8 * i));
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST(J2kCodec, SmallFilesAskingForTooMuchAreRefusedBeforeDecoding)
+{
+    struct Case {
+        const char* what;
+        std::vector<unsigned char> bytes;
+        int code;
+    };
+    const Case cases[] = {
+        {"one 4096 x 4096 tile", WithSize("colour.j2k", 4096, 4096, 4096, 3), kJ2kErrTooLarge},
+        {"one 4096 x 4096 tile in JP2 boxes", WithSize("colour.jp2", 4096, 4096, 4096, 3), kJ2kErrTooLarge},
+        {"65280 tiles of 16 x 16", WithSize("colour.j2k", 4080, 4096, 16, 3), kJ2kErrTooLarge},
+        {"5000 tiles of one pixel", WithSize("colour.j2k", 100, 50, 1, 3), kJ2kErrTooLarge},
+        {"300 components", WithSize("colour.j2k", 6, 4, 6, 300), kJ2kErrTooLarge},
+        {"24 tiles of one pixel", WithSize("colour.j2k", 6, 4, 1, 3), kJ2kOk},
+        {"2048 x 2048 in 64 x 64 tiles", WithSize("colour.j2k", 2048, 2048, 64, 3), kJ2kOk},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        J2kImage* image = J2K_OpenMemory(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(J2K_getLastError(), c.code) << J2K_getLastErrorStr();
+        EXPECT_EQ(image != nullptr, c.code == kJ2kOk);
         J2K_Close(image);
     }
 }

@@ -148,4 +148,25 @@ TEST_F(IniFileOnDisk, EngineIniCallsUseTheCurrentFile)
     EXPECT_EQ(Read(), "[System]\n32bits=1\ncnv=0\n");
 }
 
+// "--root data" names the folder from where the program starts; the first-run flag written there
+// must be read back there, or the conversion would run on every start.
+TEST_F(IniFileOnDisk, ARelativeRootFolderWorksAsAnAbsoluteOne)
+{
+    Write("[System]\ncnv=1\n");
+    const std::filesystem::path root(m_root);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(root.parent_path());
+    fs_layer::SetRootFolder(root.filename().string());
+    m_ini.SetFile("config.ini");
+    EXPECT_EQ(m_ini.GetInt("System", "cnv", 1), 1);
+    EXPECT_TRUE(m_ini.SetString("System", "cnv", "0"));
+    std::filesystem::current_path("/");  // and it stays that folder when the working folder changes
+    EXPECT_EQ(fs_layer::GetRootFolder(), m_root);
+    IniStore again;
+    again.SetFile("config.ini");
+    EXPECT_EQ(again.GetInt("System", "cnv", 1), 0);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(Read(), "[System]\ncnv=0\n");
+}
+
 }  // namespace

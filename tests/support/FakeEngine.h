@@ -14,7 +14,8 @@
 // Random numbers come from a fixed generator, so a test sees the same sequence every run.
 // Anything else is a harmless no-op.
 //
-// `ScopedFakeEngine` owns a FakeEngine and makes `engine2dCreate` return it while it lives:
+// `ScopedFakeEngine` owns a FakeEngine and makes `engine2dCreate` return it while it lives
+// (`ScopedEngine<E>` does the same for an engine derived from it):
 //     ScopedFakeEngine fake;
 //     CSprite sprite(0, 0, 0, 32, 32);
 //     sprite.Render(10, 20);
@@ -623,17 +624,21 @@ private:
     std::uint64_t m_random = 1;
 };
 
-// Makes engine2dCreate return an owned FakeEngine for the guard's lifetime.
-class ScopedFakeEngine {
+// Makes engine2dCreate return an owned engine (a FakeEngine or one derived from it) for the
+// guard's lifetime.
+template <class Engine>
+class ScopedEngine {
 public:
-    ScopedFakeEngine() { engine2dOverride(&m_engine); }
-    ~ScopedFakeEngine() { engine2dOverride(nullptr); }
-    ScopedFakeEngine(const ScopedFakeEngine&) = delete;
-    ScopedFakeEngine& operator=(const ScopedFakeEngine&) = delete;
+    ScopedEngine() { engine2dOverride(&m_engine); }
+    ~ScopedEngine() { engine2dOverride(nullptr); }
+    ScopedEngine(const ScopedEngine&) = delete;
+    ScopedEngine& operator=(const ScopedEngine&) = delete;
 
-    FakeEngine& Get() { return m_engine; }
-    FakeEngine* operator->() { return &m_engine; }
+    Engine& Get() { return m_engine; }
+    Engine* operator->() { return &m_engine; }
 
 private:
-    FakeEngine m_engine;
+    Engine m_engine;
 };
+
+using ScopedFakeEngine = ScopedEngine<FakeEngine>;

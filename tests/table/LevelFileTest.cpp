@@ -2,7 +2,13 @@
 // LevelFileTest.cpp: reading level sections, rejecting levels the table cannot hold, and dealing.
 #include "TableTestSupport.h"
 
+#include "framework/ResourceTestRoot.h"
+#include "support/FileIniEngine.h"
+
 using namespace tabletest;
+
+// The level file as a file on disk, read by the engine's own INI reader.
+using LevelFileOnDisk = EngineTestRoot<FileIniEngine>;
 
 TEST(LevelFile, SectionNumberFollowsTheModeWord)
 {
@@ -143,4 +149,67 @@ TEST(LevelFile, HostileTokensNeverLayMissingOrDoubledCards)
                   table.GetPlace(3)->Size() + static_cast<int>(deck.Available()),
               52);
     EXPECT_FALSE(table.GetMoveFinder()->CanPick(3, 0));
+}
+
+TEST_F(LevelFileOnDisk, ValuesOutOfRangeAreLoggedWithTheirKeyAndReplaced)
+{
+    WriteFile("sol_max.ini", "[Solitaire0]\nlevel_zoom=1e30\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=2\n"
+          "level_v_offset_visible=2147483647\nlevel_h_offset_hidden=-5\n"
+          "place0_x=2147483647\nplace0_y=100\nplace0_rotate=nan\nplace0_v_offset=1e30\nplace0_type=3\n"
+          "place0_cards=-1:10:1\n"
+          "place1_x=300\nplace1_y=-700\nplace1_h_offset=-inf\nplace1_max_bottom_pos=-1\nplace1_type=3\n"
+          "place1_cards=-1:10:1\n");
+    CCardTable table(0, 0, nullptr);
+    ASSERT_TRUE(table.LoadLevel());
+    EXPECT_EQ(LogLinesStartingWith("[W] "), (std::vector<std::string>{
+        "[W] Level Solitaire0: level_zoom = 1e+30 is out of range 0..4, 1 used",
+        "[W] Level Solitaire0: level_v_offset_visible = 2147483647 is out of range -300..300, 0 used",
+        "[W] Level Solitaire0: place0_x = 2147483647 is out of range -800..1600, 0 used",
+        "[W] Level Solitaire0: place0_rotate = nan is out of range -6.2832..6.2832, 0 used",
+        "[W] Level Solitaire0: place0_v_offset = 1e+30 is out of range -10..10, 0 used",
+        "[W] Level Solitaire0: place1_y = -700 is out of range -600..1200, 0 used",
+        "[W] Level Solitaire0: place1_h_offset = -inf is out of range -10..10, 0 used",
+        "[W] Level Solitaire0: place1_max_bottom_pos = -1 is out of range 0..1200, 0 used"}));
+    EXPECT_EQ(table.m_Level.fZoom, 1.0f);
+    EXPECT_EQ(table.m_Level.nVOffsetVisible, 0);
+    EXPECT_EQ(table.m_Level.nHOffsetHidden, -5);
+    EXPECT_EQ(table.GetPlace(0)->x, 0);
+    EXPECT_EQ(table.GetPlace(0)->y, 100);
+    EXPECT_EQ(table.GetPlace(0)->rotate, 0.0f);
+    EXPECT_EQ(table.GetPlace(1)->h_offset, 0.0f);
+    // What the values feed: the deal, the fan layout, flights and drawing.
+    table.SetCardSize(70, 100);
+    CDeck deck;
+    MakeCards(deck, 1);
+    table.DealCards(deck, 0);
+    for (int frame = 0; frame < 30; ++frame)
+        table.Update(0.05f);
+    table.Render();
+    EXPECT_TRUE(EveryCardOnceOrInDeck(table, deck));
+}
+
+TEST_F(LevelFileOnDisk, WhatTheLoaderCannotUseIsLoggedOncePerSection)
+{
+    WriteFile("sol_max.ini", "[Solitaire0]\nlevel_zom=1\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=3\n"
+          "level_combos=3:1,3:x\n"
+          "place0_x=100\nplace0_type=3\nplace0_cards=-1:40:1\nplace0_drop_reg=4\n"
+          "place0_drop_req=4,1::2,1:2:3:4:5\n"
+          "place1_x=200\nplace1_cards=-1:20:1,99999999999\nPLACE1_Pick_Req=0\n"
+          "place5_x=1\nplace01_y=2\n"
+          "[Solitaire1]\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=1\nplace0_x=10\n"
+          "place0_cards=-1:52:1\n");
+    CCardTable table(0, 0, nullptr);
+    ASSERT_TRUE(table.LoadLevel());
+    const std::vector<std::string> expected = {
+        "[W] Level Solitaire0: requirements that do not parse: level_combos \"3:x\", "
+        "place0_drop_req \"1::2\", place0_drop_req \"1:2:3:4:5\", place1_cards \"99999999999\"",
+        "[W] Level Solitaire0: unknown keys: level_zom, place0_drop_reg, place5_x, place01_y",
+        "[W] Level Solitaire0: places missing: 2",
+        "[W] Level Solitaire0: the deal asks for 61 cards, the 1 decks hold 52"};
+    EXPECT_EQ(LogLinesStartingWith("[W] "), expected);
+    ASSERT_TRUE(table.LoadLevel());  // a restart reads nothing again
+    EXPECT_EQ(LogLinesStartingWith("[W] "), expected);
+    CCardTable clean(1, 0, nullptr);
+    ASSERT_TRUE(clean.LoadLevel());
+    EXPECT_EQ(LogLinesStartingWith("[W] "), expected);
 }

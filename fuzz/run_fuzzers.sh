@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# run_fuzzers.sh BUILD_DIR OUT_DIR SECONDS JOBS [TARGET...]
+# Runs every fuzz target of BUILD_DIR (or the ones named) for SECONDS each, JOBS at a time. What a
+# target finds stays in OUT_DIR: its grown corpus in corpus/TARGET (the next run starts from it),
+# crashing inputs in crashes/TARGET (also leaks, time-outs of a minute and out-of-memory inputs;
+# inputs slower than 10 seconds are kept there as slow-unit-*), and its log in logs/TARGET.log.
+# Ends with a table of the executions and findings per target, and fails when any target crashed.
+set -eu
+build=$(cd "$1" && pwd)
+mkdir -p "$2"
+out=$(cd "$2" && pwd)
+seconds=$3
+jobs=$4
+shift 4
+here=$(cd "$(dirname "$0")" && pwd)
+if [ $# -eq 0 ]; then
+    set -- $(cd "$build/bin" && ls fuzz_* | grep -v '^fuzz_seed_writer$' | sed 's/^fuzz_//')
+fi
+
+run_one() {
+    name=$1
+    mkdir -p "$out/corpus/$name" "$out/crashes/$name" "$out/logs"
+    seeds=""
+    for dir in "$here/seeds/$name" "$build/fuzz/seeds/$name"; do
+        [ -d "$dir" ] && seeds="$seeds $dir"
+    done
+    # shellcheck disable=SC2086
+    LSAN_OPTIONS="suppressions=$here/../tests/lsan.supp" "$build/bin/fuzz_$name" \
+        -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="$out/crashes/$name/" "$out/corpus/$name" $seeds > "$out/logs/$name.log" 2>&1 || true
+}
+
+running=0
+for name in "$@"; do
+    run_one "$name" &
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs" ]; then
+        wait -n
+        running=$((running - 1))
+    fi
+done
+wait
+
+failed=0
+printf '%-18s %12s %8s %8s %6s\n' target executions corpus crashes slow
+for name in "$@"; do
+    log="$out/logs/$name.log"
+    execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+    corpus=$(find "$out/corpus/$name" -type f | wc -l)
+    crashes=$(find "$out/crashes/$name" -type f ! -name 'slow-unit-*' | wc -l)
+    slow=$(find "$out/crashes/$name" -type f -name 'slow-unit-*' | wc -l)
+    printf '%-18s %12s %8s %8s %6s\n' "$name" "${execs:-?}" "$corpus" "$crashes" "$slow"
+    [ "$crashes" -eq 0 ] || failed=1
+done
+exit "$failed"

@@ -1,0 +1,46 @@
+// LevelFileCheck.h: the level loader's checks of what the level file gives. Positions, fan steps
+// and the zoom are held to ranges the table can lay out, fly and draw in integers; requirement
+// texts must parse as written and keys must be ones the loader reads.
+#pragma once
+
+#include "table/LevelValues.h"
+#include "table/PlaceDef.h"
+
+#include <string>
+#include <vector>
+
+class CIniFile;
+class IEngine;
+
+namespace level_check {
+
+constexpr const char* kLevelFile = "sol_max.ini";
+
+// Every key of a level section, and every key of a place after its "place%d_", that the loader reads.
+inline constexpr const char* kLevelKeys[] = {
+    "level_zoom", "level_name", "level_difficulty", "level_skill", "level_chance", "level_h_offset_visible",
+    "level_v_offset_visible", "level_h_offset_hidden", "level_v_offset_hidden", "level_decks_count",
+    "level_suits", "level_place_count", "level_autofinish", "level_bonuses", "level_combos", "bar_length",
+    "bar_bonus_length", "bar_undo_length", "bar_result_turn", "bar_hint_length", "bar_combo_3", "bar_combo_2",
+    "bar_combo_1", "score_max_combo", "score_undo", "score_bonus_1", "score_bonus_2", "score_bonus_3",
+    "score_bonus_4", "score_bonus_5", "score_place_to_house", "score_place_to_place", "score_open_card",
+    "score_popdeck_to_place", "score_popdeck_to_house", "score_combo_3", "score_combo_2", "score_combo_1",
+    "score_level_inc"};
+inline constexpr const char* kPlaceKeys[] = {
+    "x", "y", "rotate", "cards", "h_offset", "v_offset", "visible", "invert_angle", "rank", "empty_drop_req",
+    "drop_req", "pick_req", "click_req", "win_cond", "click_card", "click_empty", "sort_req",
+    "click_empty_limit", "max_bottom_pos", "help_script", "type"};
+
+// Checks one section the loader has read into `level` and `places`: a value out of its range is
+// logged with its key and replaced, and each kind of thing the loader cannot use (unknown keys,
+// requirement texts that do not parse, places missing, a deal larger than the decks) is logged
+// once, with the section's name. Keys are listed from the file's text, which the engine loads as a
+// resource; an engine that cannot load it skips that check.
+void CheckSection(IEngine* engine, CIniFile& file, const std::string& section, LevelValues& level,
+                  std::vector<PlaceDef>& places);
+
+// A level key, or a place key "place%d_<name>" of a place below placeCount; names compare
+// without case.
+bool IsKnownKey(const std::string& key, int placeCount);
+
+}  // namespace level_check

@@ -206,6 +206,9 @@ public:
     CSprite* GetShadowSprite(int size) const override;
     void SpawnFrameSparkles(CFlyingEffects* sparkles, float x, float y, float hw, float hh, float angle,
                             int secondKind) override;
+    void SpawnPickSparkles(int x1, int y1, int x2, int y2, float angle, int count, bool left, bool right, bool top,
+                           bool bottom, int tag) override;
+    void OnTakenCardsDropped() override;
     void CountBonusUse() override;
     void ReleaseBonusButtons() override { DisarmBonuses(); }
     void SpendBonusSlot(int slot) override;
@@ -226,6 +229,7 @@ public:
     float GetAutoHintDelay() const override { return autohintFirst; }
     void ShowHint() override;
     void StartLearn() override;
+    float ShowPlaceFire(int type) override;
 
     // Inverted by the in-game menus when the player switches the table view.
     bool showSoundPending = false;

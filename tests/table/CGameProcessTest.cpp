@@ -34,6 +34,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -547,4 +548,35 @@ TEST_F(CGameProcessTest, ALevelMissingFromTheFileLeavesAnEmptyTableThatStillRuns
     Game().Restart();
     Frames(5);
     EXPECT_FALSE(ProblemLines().empty());  // the table says why it has nothing to deal
+}
+
+// Every bundled level as a player first sees it: dealt, its empty places framed, its rules line
+// inside the view and nothing missing from the data. SOL_SCREENSHOT_DIR keeps the pictures.
+TEST_F(CGameProcessTest, EveryBundledLevelIsDealtWithItsPlacesFramedAndNothingMissing)
+{
+    struct Level { int level; unsigned mode; int extra; int section; };
+    std::vector<Level> games;
+    for (int n = 0; n < 25; ++n)
+        games.push_back({n, kModeStory, -1, n});
+    for (int loc = 0; loc < 5; ++loc) {
+        games.push_back({loc, kModeBonusLevel, loc, 25 + loc});
+        games.push_back({loc, kModeStory | kModeHardcore, -1, 30 + loc});
+    }
+    const char* dir = std::getenv("SOL_SCREENSHOT_DIR");
+    for (const Level& g : games) {
+        SCOPED_TRACE("section " + std::to_string(g.section));
+        if (m_pGame != nullptr)
+            m_pGame->Release();
+        m_pGame = nullptr;
+        m_pEngine->RandomSeed(7);
+        Start(g.level, static_cast<int>(g.mode), g.extra);
+        ASSERT_EQ(Game().GetLevelSection(), g.section);
+        Settle();
+        Frames(30);
+        if (dir != nullptr && *dir != '\0') {
+            EXPECT_TRUE(m_pEngine->SaveScreenshot((std::string(dir) + "/level_" + std::to_string(g.section) + ".png").c_str()));
+        }
+    }
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
 }

@@ -147,4 +147,6 @@ void Declare_interface(CFResource@ res)
     res.SubstituteAnimation("interface", "scroll_interface_bottom");
     for (int f = 0; f < 20; f++)
         PanelKey(res, -1, -1, 0, 0, 0, 0, f < 10 ? 28 * (f + 1) - 25 : (f < 19 ? 255 - 28 * (f - 9) : 0));
+
+    DeclarePlaceDecorations(res);  // the places' frame and counter, in main_fire.as
 }

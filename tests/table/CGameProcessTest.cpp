@@ -8,6 +8,7 @@
 #include "app/Globals.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
+#include "framework/CFFont.h"
 #include "framework/CFFrameImage.h"
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
@@ -29,6 +30,7 @@
 #include "table/CUndoHistory.h"
 #include "table/GameDialogs.h"
 #include "app/CFlyingEffects.h"
+#include "app/CPathEffects.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +115,65 @@ protected:
         ADD_FAILURE() << "the game did not settle";
     }
 
+    // As Settle, with the deal hurried by a key once it runs.
+    void SettleHurried()
+    {
+        for (int i = 0; i < 300 && !Game().IsDealing(); ++i)
+            Frames(1);
+        PressKey(0x41);
+        Settle();
+    }
+
+    // Each empty place with a frame shows it: the view differs there when the frame is hidden.
+    void ExpectEmptyPlacesFramed()
+    {
+        std::vector<const CPlace*> empty;
+        for (int p = 0; p < Table().PlaceCount(); ++p) {
+            const CPlace* place = Table().GetPlace(p);
+            if (place->pile.empty() && place->GetFrameAnim() != nullptr && place->visible)
+                empty.push_back(place);
+        }
+        if (empty.empty())
+            return;
+        auto rowAcross = [&](const CPlace& place) {
+            const int half = Table().GetCardSize().m_nCardWidth / 2;
+            return ReadTexturePixels(m_shot, place.x - half, place.y, 2 * half);
+        };
+        std::vector<std::vector<std::uint32_t>> shown, hidden;
+        ASSERT_TRUE(Shoot());
+        for (const CPlace* place : empty)
+            shown.push_back(rowAcross(*place));
+        for (const CPlace* place : empty)
+            place->GetFrameAnim()->SetVisible(false);
+        Frames(1);
+        ASSERT_TRUE(Shoot());
+        for (const CPlace* place : empty) {
+            hidden.push_back(rowAcross(*place));
+            place->GetFrameAnim()->SetVisible(true);
+        }
+        for (std::size_t i = 0; i < empty.size(); ++i) {
+            ASSERT_EQ(shown[i].size(), hidden[i].size());
+            std::size_t differ = 0;
+            for (std::size_t k = 0; k < shown[i].size(); ++k)
+                differ += shown[i][k] != hidden[i][k] ? 1 : 0;
+            EXPECT_GT(differ, shown[i].size() / 2) << "place at " << empty[i]->x << ", " << empty[i]->y;
+        }
+        m_pEngine->TextureFree(m_shot);
+        m_shot = 0;
+    }
+
+    // The last presented frame, loaded back as a texture.
+    bool Shoot()
+    {
+        if (m_shot != 0)
+            m_pEngine->TextureFree(m_shot);
+        m_shot = 0;
+        if (!m_pEngine->SaveScreenshot(HostPath("shot.png").c_str()))
+            return false;
+        m_shot = m_pEngine->TextureLoad("shot.png");
+        return m_shot != 0;
+    }
+
     // The mouse presses at (x1, y1), drags to (x2, y2) and lets go, as the engine reports it.
     void DragWithMouse(int x1, int y1, int x2, int y2)
     {
@@ -170,6 +231,7 @@ protected:
 
     std::unique_ptr<CFMouse> m_pMouse;
     CGameProcess* m_pGame = nullptr;
+    HTexture m_shot = 0;
 };
 
 }  // namespace
@@ -550,32 +612,59 @@ TEST_F(CGameProcessTest, ALevelMissingFromTheFileLeavesAnEmptyTableThatStillRuns
     EXPECT_FALSE(ProblemLines().empty());  // the table says why it has nothing to deal
 }
 
-// Every bundled level as a player first sees it: dealt, its empty places framed, its rules line
-// inside the view and nothing missing from the data. SOL_SCREENSHOT_DIR keeps the pictures.
-TEST_F(CGameProcessTest, EveryBundledLevelIsDealtWithItsPlacesFramedAndNothingMissing)
+// Every bundled level as a player first sees it: dealt, each empty place framed, the rules line
+// inside the view, a link of the rules lighting its places, and nothing missing from the data.
+// SOL_SCREENSHOT_DIR keeps the pictures (level_<section>.png).
+TEST_F(CGameProcessTest, EveryBundledLevelShowsItsPlacesAndRulesAndItsLinksLightThePlaces)
 {
     struct Level { int level; unsigned mode; int extra; int section; };
-    std::vector<Level> games;
+    std::vector<Level> levels;
     for (int n = 0; n < 25; ++n)
-        games.push_back({n, kModeStory, -1, n});
+        levels.push_back({n, kModeStory, -1, n});
     for (int loc = 0; loc < 5; ++loc) {
-        games.push_back({loc, kModeBonusLevel, loc, 25 + loc});
-        games.push_back({loc, kModeStory | kModeHardcore, -1, 30 + loc});
+        levels.push_back({loc, kModeBonusLevel, loc, 25 + loc});
+        levels.push_back({loc, kModeStory | kModeHardcore, -1, 30 + loc});
     }
     const char* dir = std::getenv("SOL_SCREENSHOT_DIR");
-    for (const Level& g : games) {
-        SCOPED_TRACE("section " + std::to_string(g.section));
+    CFFont* font = g_pResource->GetFont("font1");
+    ASSERT_NE(font, nullptr);
+    for (const Level& l : levels) {
+        SCOPED_TRACE("section " + std::to_string(l.section));
         if (m_pGame != nullptr)
             m_pGame->Release();
         m_pGame = nullptr;
-        m_pEngine->RandomSeed(7);
-        Start(g.level, static_cast<int>(g.mode), g.extra);
-        ASSERT_EQ(Game().GetLevelSection(), g.section);
-        Settle();
-        Frames(30);
+        Start(l.level, static_cast<int>(l.mode), l.extra);
+        ASSERT_EQ(Game().GetLevelSection(), l.section);
+        SettleHurried();
         if (dir != nullptr && *dir != '\0') {
-            EXPECT_TRUE(m_pEngine->SaveScreenshot((std::string(dir) + "/level_" + std::to_string(g.section) + ".png").c_str()));
+            EXPECT_TRUE(m_pEngine->SaveScreenshot((std::string(dir) + "/level_" + std::to_string(l.section) + ".png").c_str()));
         }
+        ExpectEmptyPlacesFramed();
+
+        const std::string rules = "rules_" + std::to_string(l.section + 1) + "_short";
+        ASSERT_NE(g_pResource->GetText(rules.c_str()), nullptr);
+        EXPECT_LE(font->GetTextWidth(g_pResource->GetText(rules.c_str())), 760);
+        CHelpDesk& desk = *Game().GetHelpDesk();
+        for (int i = 0; i < desk.GetLinkAreaCount(); ++i) {
+            const CFObject& link = *desk.GetLinkArea(i);
+            EXPECT_GE(link.GetX(), 0.0f);
+            EXPECT_LE(link.GetX() + link.GetWidth(), 800.0f);
+        }
+        if (desk.GetLinkAreaCount() == 0)
+            continue;  // a rule that names no place
+        const CFObject& link = *desk.GetLinkArea(0);
+        const int type = link.GetTag() - 1;
+        ClickWithMouse(static_cast<int>(link.GetX() + link.GetWidth() / 2), static_cast<int>(link.GetY() + 4));
+        int lit = 0;
+        for (int p = 0; p < Table().PlaceCount(); ++p) {
+            const CPlace& place = *Table().GetPlace(p);
+            const bool named = place.type == type || (type == kPlaceHouse && place.type == kPlaceSecondHouse);
+            const bool burning = place.GetFireAnim()->IsVisible() ||
+                                 (place.GetPathEffects() != nullptr && place.GetPathEffects()->GetPathCount() > 0);
+            EXPECT_EQ(burning, named) << "place " << p;
+            lit += burning ? 1 : 0;
+        }
+        EXPECT_GT(lit, 0);
     }
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;

@@ -163,6 +163,8 @@ public:
     CFButton* GetRelaxButton() const { return m_pPanel->GetRelaxButton(); }
     CFObject* GetInputShield() const { return inputShield.get(); }
     CFlyingEffects* GetHintFlight() const { return hintFlight.get(); }
+    CFlyingEffects* GetMouseMove() const { return mouseMove.get(); }
+    CFlyingEffects* GetBonusReady(int i) const { return i >= 0 && i < kBonusSlots ? bonusReady[i].get() : nullptr; }
     CFAnimationInstance* GetPanel() const { return m_pPanel->GetPicture(); }
     CGamePanel* GetGamePanel() const { return m_pPanel.get(); }
     CFAnimationInstance* GetBackground() const { return background.get(); }

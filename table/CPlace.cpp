@@ -26,12 +26,13 @@ namespace {
 constexpr float kPi = 3.14159265358979f;
 constexpr float kHidden = CFAnimationInstance::kUnsetPosition;  // placed where nothing shows it yet
 
-// The counter's frame for a remaining-uses limit: 0 for no limit, then the limit + 1, at most 19.
+// The counter's frame for a remaining-uses limit: 0 for no limit (-1 never runs out either),
+// then the limit + 1. Frame 20 reads "19 or more": a bigger limit must not show a smaller number.
 int CounterFrame(int limit)
 {
     if (limit < -1)
         return 0;
-    return std::min(limit + 1, 19);
+    return std::min(limit + 1, 20);
 }
 
 int PointerAsInt(const void* p)

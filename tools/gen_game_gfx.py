@@ -16,8 +16,8 @@ gfx/game/back_N.png (N = 1..5, 800 x 600) and gfx/game/back_lite.png: the locati
 gfx/game/table.png, gfx/game/table_shad.png (800 x 600): the table view and its shadow.
 gfx/interface/general/cards/bonus_frame.png (88 x 115): the frame of the bonus card.
 gfx/game/places.png (1120 x 393): at y 0 the frames of an empty place, 80 x 107 (plain, then with
-    the ranks A..K); at y 107 the stock's badges of passes left, 40 x 40 (no limit, then 0..18 and
-    "18+"); at y 147 the twelve frames of the fire round a place, 96 x 123 (six a row).
+    the ranks A..K); at y 107 the stock's badges of passes left, 40 x 40 (no limit, then 0..18,
+    19 and "19+"); at y 147 the twelve frames of the fire round a place, 96 x 123 (six a row).
 """
 
 import io
@@ -322,7 +322,7 @@ def places():
     rank_font, badge_font = font(34), font(15)
     for i, label in enumerate([""] + RANKS):
         sheet.paste(place_frame(label, rank_font), (CARD_W * i, 0))
-    for i, label in enumerate(["\u221e"] + [str(n) for n in range(18)] + ["18+"]):
+    for i, label in enumerate(["\u221e"] + [str(n) for n in range(19)] + ["19+"]):
         sheet.paste(count_badge(label, font(22) if i == 0 else badge_font), (40 * i, 107))
     for step in range(12):
         sheet.paste(place_fire(step), (96 * (step % 6), 147 + 123 * (step // 6)))

@@ -612,6 +612,98 @@ TEST_F(CGameProcessTest, ALevelMissingFromTheFileLeavesAnEmptyTableThatStillRuns
     EXPECT_FALSE(ProblemLines().empty());  // the table says why it has nothing to deal
 }
 
+// The decorations of the places: the stock's badge counts the passes left, an empty place shows the
+// rank it takes, and the fire named by the rules burns out by itself (high detail: sparkles instead).
+TEST_F(CGameProcessTest, PlacesShowThePassesLeftTheirBaseRankAndAFireThatBurnsOut)
+{
+    Start(0, kModeStory, -1);  // Klondike
+    SettleHurried();
+    CPlace& stock = *Table().FirstPlaceOfType(kPlaceDeck);
+    ASSERT_NE(stock.GetCountAnim(), nullptr);
+    const struct { int limit, frame; } counts[] = {{-5, 0}, {-1, 0}, {0, 1}, {3, 4}, {19, 20}, {25, 20}};
+    for (const auto& c : counts) {
+        SCOPED_TRACE("limit " + std::to_string(c.limit));
+        stock.click_empty_limit = c.limit;
+        Frames(2);  // the badge takes its frame in the next step of its group
+        EXPECT_TRUE(stock.GetCountAnim()->IsVisible());
+        EXPECT_EQ(stock.GetCountAnim()->GetCurrentFrame(), c.frame);
+    }
+    CPlace& house = *Table().FirstPlaceOfType(kPlaceHouse);
+    CPlace& column = *Table().FirstPlaceOfType(kPlaceColumn);
+    EXPECT_EQ(column.GetCountAnim(), nullptr);
+    EXPECT_EQ(house.iRankMat, 0);
+    EXPECT_EQ(house.GetFrameAnim()->GetCurrentFrame(), 1);  // "place_0": the ace
+    EXPECT_EQ(column.GetFrameAnim()->GetCurrentFrame(), column.iRankMat + 1);
+
+    g_pProfileStore->m_bHighDetail = 0;
+    house.HighlightType(kPlaceHouse);  // an empty place is not lit by its type
+    EXPECT_FALSE(house.GetFireAnim()->IsVisible());
+    const float seconds = Game().ShowPlaceFire(kPlaceHouse);
+    EXPECT_FLOAT_EQ(seconds, 1.8f);
+    EXPECT_TRUE(house.GetFireAnim()->IsVisible());
+    EXPECT_FALSE(column.GetFireAnim()->IsVisible());
+    Frames(static_cast<int>(seconds * 60.0f) + 5);
+    EXPECT_FALSE(house.GetFireAnim()->IsVisible());
+    column.HighlightType(kPlaceColumn);
+    EXPECT_TRUE(column.GetFireAnim()->IsVisible());
+    column.StopFire();
+    EXPECT_FALSE(column.GetFireAnim()->IsVisible());
+
+    g_pProfileStore->m_bHighDetail = 1;
+    Game().ShowPlaceFire(kPlaceColumn);
+    ASSERT_NE(column.GetPathEffects(), nullptr);
+    EXPECT_FALSE(column.GetFireAnim()->IsVisible());
+    Frames(10);
+    EXPECT_GT(column.GetPathEffects()->GetCount(), 0);
+    Game().ShowPlaceFire(kPlaceHouse);  // the columns' sparkles go out
+    Frames(2);
+    EXPECT_EQ(column.GetPathEffects()->GetCount(), 0);
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+// Lifted cards trail sparkles until they are let go; a run taken by the take-cards bonus spends
+// the bonus only when it is dropped: counted as used, disarmed, its gauge emptied, its sparkles gone.
+TEST_F(CGameProcessTest, LiftedCardsSparkleAndATakenRunSpendsItsBonusWhenDropped)
+{
+    MoveRecord drag;
+    ASSERT_TRUE(StartWithColumnDrag(drag));
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    CardCentre(drag.fromPlace, drag.fromCard, x1, y1);
+    ASSERT_TRUE(EngineQueueInput("1 move " + std::to_string(x1) + " " + std::to_string(y1) + "\n2 down 1\n"));
+    Frames(4);
+    ASSERT_TRUE(Table().IsHolding());
+    EXPECT_GT(Game().GetMouseMove()->GetCount(), 0);
+    // Let go over no place (over its own place a quick release counts as a double click).
+    ASSERT_TRUE(EngineQueueInput("1 move 400 500\n3 up 1\n"));
+    Frames(30);
+    EXPECT_EQ(Game().GetMouseMove()->GetCount(), 0);
+
+    TableValues values = Table().SaveValues();
+    values.level.vBonuses = {kActionTakeRun, 0, 12, 20, 24};
+    Table().RestoreValues(values);
+    CManaBar& bar = *Game().GetManaBar();
+    Game().AddMana(bar.GetCapacity());
+    bar.ShowTrueLevels();
+    Frames(1);
+    ASSERT_TRUE(Game().IsBonusButtonEnabled(0));
+    EXPECT_GT(Game().GetBonusReady(0)->GetCount(), 0);
+    const int used = g_pProfileStore->m_current.m_nBonusesUsed;
+    ClickWithMouse(500, 32);
+    ASSERT_EQ(Table().GetSpecialActions()->ArmedCode(), kActionTakeRun);
+    CardCentre(drag.fromPlace, drag.fromCard, x1, y1);
+    CardCentre(drag.toPlace, Table().GetPlace(drag.toPlace)->TopIndex(), x2, y2);
+    DragWithMouse(x1, y1, x2, y2 + 10);
+    Settle();
+    EXPECT_EQ(g_pProfileStore->m_current.m_nBonusesUsed, used + 1);
+    EXPECT_EQ(Table().GetSpecialActions()->ArmedCode(), kActionNone);
+    EXPECT_FALSE(Game().IsBonusButtonEnabled(0));
+    EXPECT_EQ(bar.GetMana(0), 0);
+    EXPECT_EQ(Game().GetBonusReady(0)->GetCount(), 0);
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
 // Every bundled level as a player first sees it: dealt, each empty place framed, the rules line
 // inside the view, a link of the rules lighting its places, and nothing missing from the data.
 // SOL_SCREENSHOT_DIR keeps the pictures (level_<section>.png).

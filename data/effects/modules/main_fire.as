@@ -3,11 +3,11 @@
 // - "place": the frame of an empty place; section "place" is the plain frame, "place_R" (R = 0..12)
 //   the frame with the rank R that the empty place takes (frames 0 and 1 + R).
 // - "place_count": the stock's badge of passes left, one frame each: 0 no limit, 1 + n for n left
-//   (n = 0..18; frame 19 stands for 18 and more).
+//   (n = 0..19; frame 20 stands for 19 and more).
 // Textures from tools/gen_game_gfx.py: gfx/game/places.png.
 
 const int PLACE_FRAMES = 14;
-const int PLACE_COUNTS = 20;
+const int PLACE_COUNTS = 21;
 const int PLACE_FIRE_FRAMES = 12;
 
 int g_texPlaces = -1;

@@ -757,6 +757,10 @@ TEST_F(CGameProcessTest, EveryBundledLevelShowsItsPlacesAndRulesAndItsLinksLight
             lit += burning ? 1 : 0;
         }
         EXPECT_GT(lit, 0);
+        if (dir != nullptr && *dir != '\0') {
+            Frames(20);
+            EXPECT_TRUE(m_pEngine->SaveScreenshot((std::string(dir) + "/level_" + std::to_string(l.section) + "_link.png").c_str()));
+        }
     }
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;

@@ -621,6 +621,7 @@ void CPlace::ShowFire(int fx, int fy)
     }
     if (!highDetail || pathEffects == nullptr) {
         fireAnim->SetPosition(static_cast<float>(fx), static_cast<float>(fy), true);
+        fireAnim->SetScale(table != nullptr ? table->Level().fZoom : 1.0f);  // round a card of this level
         fireAnim->SetVisible(true);
         fireAnim->SetFrame(0.0f);
         fireAnim->Play(false);

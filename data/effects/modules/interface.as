@@ -9,6 +9,7 @@
 //   "bonus1".."bonus25": the bonus buttons (sections "hide", "select", "shadow");
 //   "tooltip_bonus_1".."_25": their tooltips; "snd_bonus_select", "snd_button": button sounds
 //   (sections "normal" and "down").
+// - "place", "place_count": the frame of an empty place and the stock's badge (main_fire.as).
 
 const int PANEL_BONUS_KINDS = 25;
 int g_texPanel = -1;

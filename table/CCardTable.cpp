@@ -346,8 +346,11 @@ void CCardTable::Update(float dt)
     UpdateFlights(dt);
     m_pBonusFrame->Update(dt);
     m_pCursorHand->Update(dt);
-    if (!m_pInterface->IsBusy())
+    if (!m_pInterface->IsBusy()) {
         AutoTurnCards();
+        if (IsClassicMode(m_nMode))
+            m_pInterface->UpdateBonusQuestion();
+    }
 }
 
 void CCardTable::RunBonusScript(float dt)

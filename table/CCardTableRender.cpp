@@ -112,12 +112,12 @@ void CCardTable::FillCascade()
 void CCardTable::StartWinCascade()
 {
     const int choice = m_pInterface->ChooseCascade();
-    if (choice == 2) {
+    if (choice == ITableHost::kCascadeBursts) {
         StartCascade(CRainEffect::kBursts, 150, 10, 0.0f);
         return;
     }
     int mode = CRainEffect::kShower;
-    if (choice == 1 && RandomInt(0, 100) > 50)
+    if (choice == ITableHost::kCascadeCelebration && RandomInt(0, 100) > 50)
         mode = CRainEffect::kBursts;
     StartCascade(mode, 100, 0, 7.0f);
 }

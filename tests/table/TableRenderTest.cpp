@@ -200,12 +200,12 @@ TEST_F(TableRenderTest, AWinThrowsTheTableCardsAndTheCascadeStopsByItselfUnlessA
         bool showers;
         bool stopsAfterSevenSeconds;
     };
-    const Case cases[] = {{0, true, true}, {2, false, false}};
+    const Case cases[] = {{ITableHost::kCascadeShower, true, true}, {ITableHost::kCascadeBursts, false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.choice);
         struct ChoosingHost : ShadowHost {
             int ChooseCascade() const override { return choice; }
-            int choice = 0;
+            int choice = kCascadeShower;
         } host;
         host.choice = c.choice;
         CCardTable table(kBare, kModeStory, &host);

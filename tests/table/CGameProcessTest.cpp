@@ -642,7 +642,11 @@ TEST_F(CGameProcessTest, PlacesShowThePassesLeftTheirBaseRankAndAFireThatBurnsOu
     EXPECT_FLOAT_EQ(seconds, 1.8f);
     EXPECT_TRUE(house.GetFireAnim()->IsVisible());
     EXPECT_FALSE(column.GetFireAnim()->IsVisible());
-    Frames(static_cast<int>(seconds * 60.0f) + 5);
+    Frames(30);
+    if (const char* dir = std::getenv("SOL_SCREENSHOT_DIR"); dir != nullptr && *dir != '\0') {
+        EXPECT_TRUE(m_pEngine->SaveScreenshot((std::string(dir) + "/fire.png").c_str()));
+    }
+    Frames(static_cast<int>(seconds * 60.0f) - 25);
     EXPECT_FALSE(house.GetFireAnim()->IsVisible());
     column.HighlightType(kPlaceColumn);
     EXPECT_TRUE(column.GetFireAnim()->IsVisible());

@@ -142,6 +142,9 @@ public:
     void Render();                             // places, flights, cascade, then the held cards on top
     void StartCascade(int mode, int limit, int sparkles, float seconds);  // thrown from the cards' poses
     void StopCascade();
+    // Lights every place of the type (type 0 also lights type 6), after putting out every fire.
+    void ShowPlaceFire(int type);
+    float GetPlaceEffectDuration() const;      // the first place's fire animation, else 2 seconds
     CRainEffect* GetRain() const { return m_pRain.get(); }
     CBonusCardFrame* GetBonusFrame() const { return m_pBonusFrame.get(); }
     CFAnimationGroup* GetBackGroup() const { return m_pBackGroup.get(); }

@@ -27,7 +27,7 @@ void CCardTable::SavePlaces()
 {
     ClearSavedPlaces();
     for (const auto& place : m_Places) {
-        auto copy = std::make_unique<CPlace>(this, false);
+        auto copy = std::make_unique<CPlace>(this, true);  // a record only: never drawn
         copy->TakeSnapshot(place.get());
         CopyLayout(*copy, *place);
         m_SavedPlaces.push_back(std::move(copy));

@@ -60,6 +60,29 @@ void CCardTable::RenderFlightLayer(int layer, bool reverse)
     }
 }
 
+// ---- Fire on the places the rules name -----------------------------------------------------------
+
+void CCardTable::ShowPlaceFire(int type)
+{
+    for (const auto& place : m_Places)
+        place->StopFire();
+    for (const auto& place : m_Places) {
+        const bool named = place->type == type || (type == kPlaceHouse && place->type == kPlaceSecondHouse);
+        if (named && place->GetFireAnim() != nullptr)
+            place->ShowFire(place->x, place->y);
+    }
+}
+
+float CCardTable::GetPlaceEffectDuration() const
+{
+    for (const auto& place : m_Places) {
+        const float seconds = place->GetFireDuration();
+        if (seconds >= 0.0f)
+            return seconds;
+    }
+    return 2.0f;
+}
+
 // ---- Win cascade ------------------------------------------------------------------------------
 
 void CCardTable::StartCascade(int mode, int limit, int sparkles, float seconds)

@@ -50,8 +50,10 @@ int CGameProcess::MusicLocation(int level, int mode, int extra)
 
 CGameProcess::CGameProcess(int levelNumber, int modeWord, int extra) : level(levelNumber), mode(modeWord)
 {
-    if (g_pResource != nullptr && !g_pResource->FindModule("interface"))
-        g_pResource->LoadModule("interface", -1);
+    for (const char* module : {"interface", "main_fire"}) {
+        if (g_pResource != nullptr && !g_pResource->FindModule(module))
+            g_pResource->LoadModule(module, -1);
+    }
     m_sName = "GameProcess";
     TraceEvent(GetGameTime(), L"screenGameProcess");
     std::string key = (IsClassicMode(mode) ? "C" : "S") + std::to_string(level);

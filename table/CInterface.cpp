@@ -25,6 +25,7 @@
 #include "table/CManaBar.h"
 #include "table/CMoveFinder.h"
 #include "table/CMoveIndicator.h"
+#include "table/CSpecialActions.h"
 #include "table/CTracker.h"
 #include "table/CUndoHistory.h"
 #include "table/GameDialogs.h"
@@ -628,6 +629,37 @@ void CInterface::SpawnFrameSparkles(CFlyingEffects* sparkles, float x, float y, 
     SpawnFrameEffects(sparkles != nullptr ? sparkles : frameEffect.get(), frame);
 }
 
+// The lifted cards' trails: they glow along the card edges until the cards are let go.
+void CInterface::SpawnPickSparkles(int x1, int y1, int x2, int y2, float angle, int count, bool left, bool right,
+                                   bool top, bool bottom, int tag)
+{
+    if (mouseMove == nullptr)
+        return;
+    mouseMove->StopAll();
+    FrameEffects frame;
+    frame.count = count;
+    frame.life = {-1.0f, -1.0f};
+    frame.delay = frame.delaySpecial = {kAtOnce, kAtOnce};
+    frame.x1 = x1, frame.y1 = y1, frame.x2 = x2, frame.y2 = y2;
+    frame.angle = angle;
+    frame.left = left, frame.right = right, frame.top = top, frame.bottom = bottom;
+    frame.tag = tag;
+    SpawnFrameEffects(mouseMove.get(), frame);
+}
+
+// The take-cards bonus is spent once its cards land: it counts as a bonus used, and the ready
+// sparkles over its full gauges go at once (the slots themselves are spent by the table).
+void CInterface::OnTakenCardsDropped()
+{
+    CountBonusUse();
+    DisarmBonuses();
+    const std::vector<int>& codes = table->Level().vBonuses;
+    for (std::size_t i = 0; i < codes.size() && i < static_cast<std::size_t>(kBonusSlots); ++i) {
+        if (codes[i] == kActionTakeRun && bonusReady[i] != nullptr)
+            bonusReady[i]->KillAll();
+    }
+}
+
 void CInterface::CountBonusUse()
 {
     if (PlayerRecord* player = Player())
@@ -712,6 +744,14 @@ void CInterface::StartLearn()
 {
     if (table != nullptr && !replay.active && !IsDealing())
         table->StartLearn();
+}
+
+float CInterface::ShowPlaceFire(int type)
+{
+    if (table == nullptr)
+        return 0.0f;
+    table->ShowPlaceFire(type);
+    return table->GetPlaceEffectDuration();
 }
 
 void CInterface::ReloadBackground(bool highDetail)

@@ -163,6 +163,8 @@ public:
     CFButton* GetRelaxButton() const { return m_pPanel->GetRelaxButton(); }
     CFObject* GetInputShield() const { return inputShield.get(); }
     CFlyingEffects* GetHintFlight() const { return hintFlight.get(); }
+    CFlyingEffects* GetMouseMove() const { return mouseMove.get(); }
+    CFlyingEffects* GetBonusReady(int i) const { return i >= 0 && i < kBonusSlots ? bonusReady[i].get() : nullptr; }
     CFAnimationInstance* GetPanel() const { return m_pPanel->GetPicture(); }
     CGamePanel* GetGamePanel() const { return m_pPanel.get(); }
     CFAnimationInstance* GetBackground() const { return background.get(); }
@@ -208,6 +210,9 @@ public:
     CSprite* GetShadowSprite(int size) const override;
     void SpawnFrameSparkles(CFlyingEffects* sparkles, float x, float y, float hw, float hh, float angle,
                             int secondKind) override;
+    void SpawnPickSparkles(int x1, int y1, int x2, int y2, float angle, int count, bool left, bool right, bool top,
+                           bool bottom, int tag) override;
+    void OnTakenCardsDropped() override;
     void CountBonusUse() override;
     void ReleaseBonusButtons() override { DisarmBonuses(); }
     void SpendBonusSlot(int slot) override;
@@ -229,6 +234,7 @@ public:
     float GetAutoHintDelay() const override { return autohintFirst; }
     void ShowHint() override;
     void StartLearn() override;
+    float ShowPlaceFire(int type) override;
 
     // Inverted by the in-game menus when the player switches the table view.
     bool showSoundPending = false;

@@ -1,6 +1,11 @@
 // CPlace.cpp: a pile of the card table: layout, sway, hit test, snapshots and the card move.
 #include "table/CPlace.h"
 
+#include "app/CPathEffects.h"
+#include "app/Globals.h"
+#include "framework/CFAnimationGroup.h"
+#include "framework/CFAnimationInstance.h"
+#include "framework/CParticleManager.h"
 #include "framework/CSprite.h"
 #include "table/CBonusCardFrame.h"
 #include "table/CCard.h"
@@ -15,9 +20,20 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace {
 constexpr float kPi = 3.14159265358979f;
+constexpr float kHidden = CFAnimationInstance::kUnsetPosition;  // placed where nothing shows it yet
+
+// The counter's frame for a remaining-uses limit: 0 for no limit (-1 never runs out either),
+// then the limit + 1. Frame 20 reads "19 or more": a bigger limit must not show a smaller number.
+int CounterFrame(int limit)
+{
+    if (limit < -1)
+        return 0;
+    return std::min(limit + 1, 20);
+}
 
 int PointerAsInt(const void* p)
 {
@@ -90,7 +106,37 @@ bool RankFollows(int prev, int next, int step, bool wrap)
 }
 }  // namespace
 
-CPlace::CPlace(CCardTable* owner, bool isTmp) : table(owner), tmp(isTmp) {}
+CPlace::CPlace(CCardTable* owner, bool isTmp)
+    : table(owner), tmp(isTmp), animations(std::make_unique<CFAnimationGroup>())
+{
+    if (tmp)
+        return;
+    fireAnim = std::make_unique<CFAnimationInstance>(animations.get(), kHidden, kHidden);
+    if (g_pResource != nullptr)
+        fireAnim->LoadEffect(g_pResource, "main_fire", "place_fire");
+    fireAnim->SetVisible(false);
+}
+
+CPlace::~CPlace()
+{
+    fireAnim.reset();
+    animations.reset();
+    frameAnim.reset();
+    countAnim.reset();
+    pathEffects.reset();
+    if (particles != nullptr)
+        particles->KillAll();
+}
+
+// A frame or counter animation of the module "interface" in the table's back group, below the cards.
+std::unique_ptr<CFAnimationInstance> CPlace::MakeTableAnim(const char* effect) const
+{
+    CFAnimationGroup* group = table != nullptr ? table->GetBackGroup() : nullptr;
+    auto anim = std::make_unique<CFAnimationInstance>(group, kHidden, kHidden);
+    if (g_pResource != nullptr)
+        anim->LoadEffect(g_pResource, "interface", effect);
+    return anim;
+}
 
 void CPlace::ApplyDef(const PlaceDef& def)
 {
@@ -118,6 +164,16 @@ void CPlace::ApplyDef(const PlaceDef& def)
 
 void CPlace::SetType(int newType)
 {
+    if (newType != kPlaceHand && frameAnim == nullptr && !tmp) {
+        frameAnim = MakeTableAnim("place");
+        frameAnim->SetVisible(visible);
+    }
+    if (newType != kPlaceDeck && help_script != "Cruel") {
+        if (countAnim != nullptr)
+            countAnim->SetVisible(false);
+    } else if (countAnim == nullptr && !tmp) {
+        countAnim = MakeTableAnim("place_count");
+    }
     type = newType;
 }
 
@@ -239,12 +295,43 @@ void CPlace::Update(float dt)
     }
     if (tmp)
         return;
+    if (particles != nullptr) {
+        particles->Update(dt);
+        pathEffects->Update(dt);
+    }
+    UpdateDecorations();
     for (CCard* card : pile) {
         card->StartMove(0.0f);
         card->Update(dt);
     }
     UpdateSway(dt);
     Layout(dt);
+    animations->Update(dt);
+    if (fireAnim != nullptr && !fireAnim->IsPlaying())
+        fireAnim->SetVisible(false);
+}
+
+// The frame and the counter follow the place only when what they show changed.
+void CPlace::UpdateDecorations()
+{
+    const float zoom = table != nullptr ? table->Level().fZoom : 1.0f;
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    if (frameAnim != nullptr && iRankMat_eff != iRankMat) {
+        iRankMat_eff = iRankMat;
+        frameAnim->SetPosition(fx, fy, true);
+        frameAnim->SetScale(zoom);
+        frameAnim->SetRotation(rotate);
+        frameAnim->SetVisible(visible);
+        frameAnim->PlayCommandSection(iRankMat == -1 ? "place" : "place_" + std::to_string(iRankMat), false);
+    }
+    if (countAnim != nullptr && shownLimit != click_empty_limit) {
+        shownLimit = click_empty_limit;
+        countAnim->SetPosition(fx, fy, true);
+        countAnim->SetScale(zoom);
+        countAnim->SetVisible(true);
+        const int frame = CounterFrame(click_empty_limit);
+        countAnim->PlayRange(frame, frame, false);
+    }
 }
 
 void CPlace::UpdateSway(float dt)
@@ -401,6 +488,9 @@ void CPlace::RenderCards()
             table->GetBonusFrame()->Render(card->RenderX_curr, card->RenderY_curr, angle, f * card->RenderScale,
                                            card->RenderScale);
     }
+    animations->Render();
+    if (particles != nullptr)
+        particles->Render();
 }
 
 void CPlace::RenderShadows()
@@ -514,6 +604,51 @@ void CPlace::StopGhosts()
 {
     for (CCard* card : pile)
         card->StopGhost();
+}
+
+// ---- Decorations ------------------------------------------------------------------------------
+
+void CPlace::ShowFire(int fx, int fy)
+{
+    if (tmp)
+        return;
+    const bool highDetail = table != nullptr && table->GetHost()->IsHighDetail();
+    // The sparkles are made on first use: a table has dozens of places and few ever light up.
+    if (highDetail && particles == nullptr) {
+        particles = std::make_unique<CParticleManager>(50.0f);
+        pathEffects = std::make_unique<CPathEffects>(particles.get(), "gfx/PARTICLES/rules.psi",
+                                                     "gfx/PARTICLES/particles.png", 95.0f, 31.0f, 32.0f, 32.0f);
+    }
+    if (!highDetail || pathEffects == nullptr) {
+        fireAnim->SetPosition(static_cast<float>(fx), static_cast<float>(fy), true);
+        fireAnim->SetScale(table != nullptr ? table->Level().fZoom : 1.0f);  // round a card of this level
+        fireAnim->SetVisible(true);
+        fireAnim->SetFrame(0.0f);
+        fireAnim->Play(false);
+        return;
+    }
+    const int w = table->GetCardSize().m_nCardWidth / 2, h = table->GetCardSize().m_nCardHeight / 2;
+    pathEffects->AddRectangle(4.0f, 2.0f, static_cast<float>(fx - w), static_cast<float>(fy - h),
+                              static_cast<float>(fx + w), static_cast<float>(fy + h));
+}
+
+void CPlace::HighlightType(int t)
+{
+    if (!pile.empty() && (type == t || (t == kPlaceHouse && type == kPlaceSecondHouse)))
+        ShowFire(x, y);
+}
+
+void CPlace::StopFire()
+{
+    if (fireAnim != nullptr)
+        fireAnim->SetVisible(false);
+    if (particles != nullptr)
+        particles->KillAll();
+}
+
+float CPlace::GetFireDuration() const
+{
+    return fireAnim != nullptr && fireAnim->GetFrameCount() > 0 ? static_cast<float>(fireAnim->GetDuration()) : -1.0f;
 }
 
 CCard* CPlace::GetCard(int index) const

@@ -3,12 +3,17 @@
 #include "platform/EngineRef.h"
 #include "table/PlaceDef.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class CCard;
 class CCardFlight;
 class CCardTable;
+class CFAnimationGroup;
+class CFAnimationInstance;
+class CParticleManager;
+class CPathEffects;
 class CPlace;
 struct CardMove;
 
@@ -29,12 +34,14 @@ struct PlaceMove {
 };
 
 // A place points to its cards (the deck owns them) and to its table, which owns the place. A
-// temporary place (`tmp`) serves trial moves and snapshots: it never lays out, sways or draws.
-// Decorations (frame, counter and fire animations, particles) belong to the presentation layer
-// and are not attached here; the counter and rank-frame state they read is kept.
+// temporary place (`tmp`) serves trial moves and snapshots: it never lays out, sways or draws,
+// and has no decorations. The others own their decorations: the fire highlight with its group,
+// the border sparkles with their particles, and the frame and counter, which are drawn in the
+// table's back group (below every card) but belong to the place.
 class CPlace {
 public:
     CPlace(CCardTable* table, bool tmp);
+    ~CPlace();
     CPlace(const CPlace&) = delete;
     CPlace& operator=(const CPlace&) = delete;
 
@@ -56,6 +63,17 @@ public:
     // Starts a flight of card cardIndex (-1 the top card) to dst; null when it names no card.
     CCardFlight* MoveCard(int cardIndex, CPlace* dst, const CardMove& move);
     void StopGhosts();
+
+    // ---- Decorations ----------------------------------------------------------------------
+    void ShowFire(int fx, int fy);           // the fire animation, or border sparkles in high detail
+    void HighlightType(int t);               // ShowFire at the anchor when the type matches (0 takes 6 too)
+    void StopFire();
+    float GetFireDuration() const;           // seconds of the fire animation, -1 without one
+    CFAnimationInstance* GetFrameAnim() const { return frameAnim.get(); }
+    CFAnimationInstance* GetCountAnim() const { return countAnim.get(); }
+    CFAnimationInstance* GetFireAnim() const { return fireAnim.get(); }
+    const CPathEffects* GetPathEffects() const { return pathEffects.get(); }
+
     CCard* GetCard(int index) const;
     int Size() const { return static_cast<int>(pile.size()); }
     int TopIndex() const { return static_cast<int>(pile.size()) - 1; }
@@ -95,8 +113,16 @@ public:
 
 private:
     void UpdateSway(float dt);
+    void UpdateDecorations();
     void SqueezeFan(float dt, float bottom, float lastX);
     float SqueezeFor(int i) const;
+    std::unique_ptr<CFAnimationInstance> MakeTableAnim(const char* effect) const;
 
     CEngineRef m_engine;
+    std::unique_ptr<CFAnimationGroup> animations;
+    std::unique_ptr<CFAnimationInstance> fireAnim;   // in `animations`
+    std::unique_ptr<CFAnimationInstance> frameAnim;  // in the table's back group
+    std::unique_ptr<CFAnimationInstance> countAnim;  // in the table's back group
+    std::unique_ptr<CParticleManager> particles;     // before the sparkles, which draw into it
+    std::unique_ptr<CPathEffects> pathEffects;
 };

@@ -15,6 +15,9 @@ gfx/game/bonuses.png (240 x 240): the 25 bonus icons, 48 x 48, row-major.
 gfx/game/back_N.png (N = 1..5, 800 x 600) and gfx/game/back_lite.png: the location backgrounds.
 gfx/game/table.png, gfx/game/table_shad.png (800 x 600): the table view and its shadow.
 gfx/interface/general/cards/bonus_frame.png (88 x 115): the frame of the bonus card.
+gfx/game/places.png (1120 x 393): at y 0 the frames of an empty place, 80 x 107 (plain, then with
+    the ranks A..K); at y 107 the stock's badges of passes left, 40 x 40 (no limit, then 0..18,
+    19 and "19+"); at y 147 the twelve frames of the fire round a place, 96 x 123 (six a row).
 """
 
 import io
@@ -38,7 +41,9 @@ LOCATION_SKIES = [
     ((120, 90, 60), (250, 210, 140)),
     ((20, 30, 70), (120, 140, 200)),
 ]
-BONUS_ICON_COLOURS = [(230, 190, 60), (90, 180, 240), (230, 90, 90), (120, 210, 120), (200, 130, 230)]
+# By what a bonus does: to the house, into the deck, peek, shuffle, swap or take, one more pass.
+BONUS_KIND_COLOURS = {"house": (220, 170, 40), "deck": (60, 120, 200), "peek": (150, 90, 200),
+                      "shuffle": (60, 160, 90), "move": (200, 70, 70), "pass": (40, 150, 160)}
 
 INTERFACE_VALUES = [
     ("card_width", "80"),
@@ -97,6 +102,8 @@ def card_face(card_set, suit, rank, fonts):
     label = RANKS[rank]
     draw.text((6, 3), label, font=fonts["corner"], fill=colour)
     draw_suit(draw, suit, 12, 30, 6, colour)
+    # The suit again in the top right corner: a card covered in a fan still shows rank and suit.
+    draw_suit(draw, suit, CARD_W - 13, 12, 6, colour)
     # The centre: a big suit for pips and aces, a framed letter for the court cards.
     if rank >= 10:
         draw.rectangle((20, 22, CARD_W - 21, CARD_H - 23), outline=colour, width=2)
@@ -196,15 +203,129 @@ def panel():
     return sheet
 
 
+def small_card(draw, x, y, w, h, face=True):
+    fill = (250, 248, 240, 255) if face else (40, 80, 160, 255)
+    draw.rounded_rectangle((x, y, x + w, y + h), radius=3, fill=fill, outline=(40, 40, 40, 255), width=1)
+
+
+def arrow(draw, x1, y1, x2, y2, colour=(255, 255, 255, 255), width=4):
+    """A straight arrow from (x1, y1) to (x2, y2) with its head at the end."""
+    draw.line((x1, y1, x2, y2), fill=colour, width=width)
+    angle = math.atan2(y2 - y1, x2 - x1)
+    head = [(x2 + 3 * math.cos(angle), y2 + 3 * math.sin(angle))]
+    for side in (-1, 1):
+        a = angle + side * 2.5
+        head.append((x2 + 9 * math.cos(a), y2 + 9 * math.sin(a)))
+    draw.polygon(head, fill=colour)
+
+
+def eye(draw, cx, cy):
+    draw.ellipse((cx - 14, cy - 8, cx + 14, cy + 8), fill=(255, 255, 255, 255), outline=(30, 30, 30, 255), width=2)
+    draw.ellipse((cx - 5, cy - 5, cx + 5, cy + 5), fill=(40, 90, 160, 255))
+    draw.ellipse((cx - 2, cy - 2, cx + 2, cy + 2), fill=(0, 0, 0, 255))
+
+
+def bonus_picture(draw, code, x, y):
+    """What bonus `code` does, drawn on the 48 x 48 cell at (x, y)."""
+    cx, cy = x + 24, y + 24
+    if code <= 11 and code % 2 == 0:      # to the house: a card flies up onto the foundation
+        small_card(draw, cx - 10, y + 8, 20, 14, face=True)
+        draw.text((cx, y + 15), "A", font=font(10), fill=(200, 30, 40, 255), anchor="mm")
+        arrow(draw, cx, y + 40, cx, y + 26)
+    elif code <= 11:                      # into the deck: a card goes down into the stock
+        small_card(draw, cx - 10, y + 26, 20, 14, face=False)
+        arrow(draw, cx, y + 8, cx, y + 22)
+    elif code in (12, 13):                # peek at a card
+        eye(draw, cx, cy)
+    elif code in (14, 23):                # a whole pile: peek at it, or turn it face up
+        for i in range(3):
+            small_card(draw, x + 9 + 6 * i, y + 20 + 3 * i, 18, 22, face=code == 23 or i == 2)
+        if code == 14:
+            eye(draw, cx, y + 14)
+        else:
+            arrow(draw, x + 10, y + 14, x + 38, y + 14, width=3)
+    elif code in (15, 16, 17, 18):        # shuffle: two crossing arrows
+        arrow(draw, x + 10, y + 34, x + 36, y + 12, width=3)
+        arrow(draw, x + 10, y + 12, x + 36, y + 34, width=3)
+    elif code in (19, 21):                # swap two cards, or the first and the last chosen
+        small_card(draw, x + 5, y + 14, 14, 20, face=True)
+        small_card(draw, x + 29, y + 14, 14, 20, face=code == 21)
+        arrow(draw, x + 18, y + 10, x + 32, y + 10, width=2)
+        arrow(draw, x + 30, y + 38, x + 16, y + 38, width=2)
+    elif code in (20, 22):                # take cards into the hand
+        small_card(draw, x + 12, y + 18, 18, 22, face=True)
+        small_card(draw, x + 17, y + 22, 18, 22, face=True)
+        arrow(draw, x + 38, y + 40, x + 38, y + 10, width=3)
+    else:                                 # one more pass through the stock
+        small_card(draw, cx - 9, cy - 12, 18, 24, face=False)
+        draw.arc((x + 6, y + 6, x + 42, y + 42), 200, 520, fill=(255, 255, 255, 255), width=3)
+        arrow(draw, x + 12, y + 13, x + 9, y + 19, width=3)
+
+
+def bonus_kind(code):
+    if code <= 11:
+        return "house" if code % 2 == 0 else "deck"
+    if code in (12, 13, 14, 23):
+        return "peek"
+    if code in (15, 16, 17, 18):
+        return "shuffle"
+    return "pass" if code == 24 else "move"
+
+
 def bonus_icons():
     sheet = Image.new("RGBA", (240, 240), (0, 0, 0, 0))
     draw = ImageDraw.Draw(sheet)
-    fnt = font(18)
     for i in range(25):
         x, y = 48 * (i % 5), 48 * (i // 5)
-        colour = BONUS_ICON_COLOURS[i % 5]
-        draw.ellipse((x + 3, y + 3, x + 44, y + 44), fill=colour + (255,), outline=(255, 255, 255, 255), width=2)
-        draw.text((x + 24, y + 24), str(i + 1), font=fnt, fill=(30, 30, 30, 255), anchor="mm")
+        colour = BONUS_KIND_COLOURS[bonus_kind(i)]
+        draw.ellipse((x + 2, y + 2, x + 45, y + 45), fill=colour + (255,), outline=(255, 255, 255, 255), width=2)
+        bonus_picture(draw, i, x, y)
+    return sheet
+
+
+def place_frame(label, fnt):
+    """An empty place: a dark veil with a light border, so it shows on every background."""
+    image = Image.new("RGBA", (CARD_W, CARD_H), (0, 0, 0, 0))
+    draw = ImageDraw.Draw(image)
+    draw.rounded_rectangle((1, 1, CARD_W - 2, CARD_H - 2), radius=7, fill=(0, 0, 0, 70),
+                           outline=(255, 250, 225, 220), width=2)
+    draw.rounded_rectangle((5, 5, CARD_W - 6, CARD_H - 6), radius=5, outline=(255, 250, 225, 90), width=1)
+    if label:
+        draw.text((CARD_W / 2, CARD_H / 2), label, font=fnt, fill=(255, 250, 225, 170), anchor="mm")
+    return image
+
+
+def count_badge(label, fnt):
+    image = Image.new("RGBA", (40, 40), (0, 0, 0, 0))
+    draw = ImageDraw.Draw(image)
+    draw.ellipse((2, 2, 37, 37), fill=(30, 60, 110, 230), outline=(255, 230, 150, 255), width=2)
+    draw.text((20, 20), label, font=fnt, fill=(255, 255, 255, 255), anchor="mm")
+    return image
+
+
+def place_fire(step):
+    """Frame `step` of the fire round a place: a golden glow that flares up, then fades."""
+    strength = [0.5, 0.8, 1.0, 1.0, 0.95, 0.85, 0.75, 0.6, 0.5, 0.35, 0.2, 0.1][step]
+    image = Image.new("RGBA", (96, 123), (0, 0, 0, 0))
+    draw = ImageDraw.Draw(image)
+    grow = 2 * step % 6
+    draw.rounded_rectangle((6 - grow / 2, 6 - grow / 2, 89 + grow / 2, 116 + grow / 2), radius=10,
+                           outline=(255, 190, 60, int(255 * strength)), width=6)
+    glow = image.filter(ImageFilter.GaussianBlur(4))
+    ImageDraw.Draw(glow).rounded_rectangle((8, 8, 87, 114), radius=8, outline=(255, 240, 170, int(255 * strength)),
+                                           width=2)
+    return glow
+
+
+def places():
+    sheet = Image.new("RGBA", (1120, 393), (0, 0, 0, 0))
+    rank_font, badge_font = font(34), font(15)
+    for i, label in enumerate([""] + RANKS):
+        sheet.paste(place_frame(label, rank_font), (CARD_W * i, 0))
+    for i, label in enumerate(["\u221e"] + [str(n) for n in range(19)] + ["19+"]):
+        sheet.paste(count_badge(label, font(22) if i == 0 else badge_font), (40 * i, 107))
+    for step in range(12):
+        sheet.paste(place_fire(step), (96 * (step % 6), 147 + 123 * (step // 6)))
     return sheet
 
 
@@ -263,6 +384,7 @@ def main():
     write("gfx/game/card_parts.png", card_parts())
     write("gfx/game/panel.png", panel())
     write("gfx/game/bonuses.png", bonus_icons())
+    write("gfx/game/places.png", places())
     for index in range(5):
         write("gfx/game/back_%d.png" % (index + 1), background(index))
     write("gfx/game/back_lite.png", gradient((40, 90, 140), (200, 180, 140), (400, 300)))

@@ -72,7 +72,8 @@ void Declare_rules(CFResource@ res)
 
     RulesText(res, "text_rules", -1, -1, ALIGN_LEFT);
     for (int n = 1; n <= RULES_SECTIONS; n++) {
-        RulesText(res, "rules_" + n + "_short", 5000 + n, g_fontMain, ALIGN_LEFT);
+        // Centred on the panel's middle, so the longest line still fits the view.
+        RulesText(res, "rules_" + n + "_short", 5000 + n, g_fontMain, ALIGN_CENTRE);
         RulesText(res, "rules_" + n + "_long", 5100 + n, g_fontMain, ALIGN_LEFT);
     }
     for (int n = 1; n <= COMBO_MESSAGES; n++)

@@ -216,6 +216,14 @@ public:
     void AimReplayHand(float x, float y, bool dragging) override;
     void EndReplay() override;
     void ReapplyPlaceSetup() override { ApplyBaseRanks(); }
+    bool IsReplayDrag() const override { return replay.isDrag; }
+    void RideReplayHand(float x, float y) override;
+    bool SaveRecording(const std::string& path) override;
+    void ClearLastKey() override { lastKey = 0; }
+    // A card landed: its combo caption, its mana flying to the gauges, its sparkles in a house.
+    void OnCardArrived(CCard* card, CPlace* target, int landingCode) override;
+    int ChooseCascade(int story, int bonus, int hardcore) override;
+    void OnLevelWon() override;
 
     // ---- IGameController ------------------------------------------------------------------------------
     bool IsModal() const override { return infoStep != 0; }
@@ -273,6 +281,8 @@ private:
     void FlyHintFrame(const MoveRecord& move, const CPlace& source, const CPlace& target);
     void GhostHintCards(const MoveRecord& move, CPlace& source, CPlace& target);
     void StopReplay();
+    void FlyMana(const CCard& card, const FrameEffects& rect, int points, int gauge);
+    void SparkHouseLanding(const CCard& card, const FrameEffects& rect);
 
     CEngineRef m_engine;                       // first: the sounds go before it
     std::unique_ptr<CFObject> inputShield;

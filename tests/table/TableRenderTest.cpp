@@ -204,7 +204,7 @@ TEST_F(TableRenderTest, AWinThrowsTheTableCardsAndTheCascadeStopsByItselfUnlessA
     for (const Case& c : cases) {
         SCOPED_TRACE(c.choice);
         struct ChoosingHost : ShadowHost {
-            int ChooseCascade() const override { return choice; }
+            int ChooseCascade(int, int, int) override { return choice; }
             int choice = 0;
         } host;
         host.choice = c.choice;

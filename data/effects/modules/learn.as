@@ -3,4 +3,5 @@
 void Declare_learn(CFResource@ res)
 {
     DeclarePlainModule(res, "learn");
+    DeclareTutorialBanner(res);
 }

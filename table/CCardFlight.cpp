@@ -243,7 +243,7 @@ void CCardFlight::DrawCard()
     const float hs = mostlyHorizontal ? squeeze : card->RenderScale;
     const float vs = mostlyHorizontal ? card->RenderScale : squeeze;
     card->RenderSprite->RenderEx(card->RenderX_curr, card->RenderY_curr, card->RenderAngle_curr, hs, vs);
-    if ((card->CardState == 1 || card->CardState == 2) && !table->GetHost()->BonusesSwitchedOff())
+    if (IsMarkedCard(card->CardState) && !table->GetHost()->BonusesSwitchedOff())
         table->GetBonusFrame()->Render(card->RenderX_curr, card->RenderY_curr, card->RenderAngle_curr, hs, vs);
     if (card->Shadow && source != nullptr)  // highlighted: drawn once more at its shadow pose
         card->RenderSprite->RenderEx(card->RenderShadowX, card->RenderShadowY, card->RenderAngle_curr, hs, vs);

@@ -50,7 +50,7 @@ int CCardTable::DealToType(CPlace& from, int targetType, int perPlace, float tim
                 card->SetSoundEnabled(n == 2);
             }
             int code = -1;
-            if (targetType == kPlaceDiscard && card->CardState != 0)
+            if (targetType == kPlaceDiscard && card->CardState != kCardPlain)
                 code = m_pScoreKeeper->ScoreMove(&from, dst, card);
             from.MoveCard(-1, dst, CardMove::Up(time).After(kAtOnce).Scored(code).JoiningAtOnce());
             ++dealt;

@@ -263,7 +263,7 @@ void CCardTable::MarkBonusCard()
 {
     for (auto& place : m_Places) {
         for (CCard* card : place->pile)
-            card->CardState = 0;
+            card->CardState = kCardPlain;
     }
     auto qualifies = [this](const CPlace* p) {
         if (p->Size() == 0)
@@ -290,5 +290,5 @@ void CCardTable::MarkBonusCard()
     const int index = m_engine.RandomInt(0, chosen->Size() - 1);
     CCard* card = chosen->GetCard(index >= 0 && index < chosen->Size() ? index : 0);
     if (card != nullptr)
-        card->CardState = 1;
+        card->CardState = kCardBonus;
 }

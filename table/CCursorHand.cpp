@@ -137,7 +137,7 @@ void CCursorHand::Release()
     while (IsHolding()) {
         int code = -1;
         CCard* bottom = place->GetCard(0);
-        if (first && scoreOnReturn && bottom->CardState != 0)
+        if (first && scoreOnReturn && bottom->CardState != kCardPlain)
             code = table->GetScoreKeeper()->ScoreMove(place.get(), srcPlace, bottom);
         if (first)
             scoreOnReturn = false;

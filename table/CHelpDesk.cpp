@@ -432,7 +432,7 @@ void CHelpDesk::RebuildLinks()
 
 void CHelpDesk::OnRulesClick(CFObject*, int state)
 {
-    if (state != 1 || (m_pController != nullptr && m_pController->IsModal()))
+    if (state != CFMouse::kButtonLeft || (m_pController != nullptr && m_pController->IsModal()))
         return;
     if (m_nView == kSmall)
         SetView(kBig, 0.0f);
@@ -452,7 +452,7 @@ void CHelpDesk::OnRulesClick(CFObject*, int state)
 
 void CHelpDesk::OnLearnClick(CFObject*, int state)
 {
-    if (m_pLearnButton == nullptr || !m_pLearnButton->IsEnabled() || state != 1 || m_pController == nullptr)
+    if (m_pLearnButton == nullptr || !m_pLearnButton->IsEnabled() || state != CFMouse::kButtonLeft || m_pController == nullptr)
         return;
     if (m_pController->IsReplaying())
         return;
@@ -465,7 +465,7 @@ void CHelpDesk::OnLearnClick(CFObject*, int state)
 
 void CHelpDesk::OnLinkClick(CFObject* sender, int state)
 {
-    if (state != 1 || sender == nullptr)
+    if (state != CFMouse::kButtonLeft || sender == nullptr)
         return;
     const int link = sender->GetTag();
     TraceEvent(GetGameTime(), "rulesLink", link);

@@ -365,7 +365,7 @@ void CInterface::SetInfoStep(int step, float delay)
 
 bool CInterface::RequestInfoWindow(int kind, float delay, int step)
 {
-    if (infoStep != 0)
+    if (infoStep != kInfoIdle)
         return false;
     infoKind = kind;
     SetInfoStep(step, delay);

@@ -226,7 +226,7 @@ public:
     void OnLevelWon() override;
 
     // ---- IGameController ------------------------------------------------------------------------------
-    bool IsModal() const override { return infoStep != 0; }
+    bool IsModal() const override { return infoStep != kInfoIdle; }
     bool IsPanelPlaying() const override;
     bool IsHintDeferred() const override { return rulesShown; }
     void SetHintDeferred(bool deferred) override { rulesShown = deferred; }
@@ -329,8 +329,8 @@ private:
     float cardWidth = 0, cardHeight = 0;
     std::vector<int> dealSources;
     float dealStep = 0.1f;
-    int infoStep = 0;
-    int infoKind = 0;
+    int infoStep = kInfoIdle;  // an EInfoStep
+    int infoKind = 0;          // an EInfoWindow
     float infoDelay = 0;
     std::unique_ptr<CFAnimationInstance> tablePicture, tableShadow;
     int extra;

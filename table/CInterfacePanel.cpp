@@ -131,13 +131,13 @@ void CInterface::SetDealHighlight(bool on)
 
 void CInterface::HintClicked(CFObject*, int state)
 {
-    if (state == 1)
+    if (state == CFMouse::kButtonLeft)
         RunHint();
 }
 
 void CInterface::MenuClicked(CFObject*, int state)
 {
-    if (state != 1 || IsDealing())
+    if (state != CFMouse::kButtonLeft || IsDealing())
         return;
     TraceEvent(GetGameTime(), L"menu");
     game_dialogs::Attach(game_dialogs::MakeInGameMenu(IsClassic(), cursorLayer.get()));
@@ -145,7 +145,7 @@ void CInterface::MenuClicked(CFObject*, int state)
 
 void CInterface::UndoClicked(CFObject*, int state)
 {
-    if (state != 1 || IsBonusLevel() || table == nullptr || table->IsFlying())
+    if (state != CFMouse::kButtonLeft || IsBonusLevel() || table == nullptr || table->IsFlying())
         return;
     TraceEvent(GetGameTime(), L"undo");
     TraceEvent(GetGameTime(), L"undo");
@@ -158,7 +158,7 @@ void CInterface::UndoClicked(CFObject*, int state)
 
 void CInterface::DealClicked(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"deal");
     TraceEvent(GetGameTime(), GameKey(), MedalName());
@@ -170,7 +170,7 @@ void CInterface::DealClicked(CFObject*, int state)
 
 void CInterface::RelaxClicked(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"relax");
     helpDesk->SetView(CHelpDesk::kSmall, 0.0f);
@@ -392,7 +392,7 @@ bool CInterface::IsBonusUsable(int i) const
 
 void CInterface::BonusClicked(int i, int state)
 {
-    if (state != 1 || table == nullptr)
+    if (state != CFMouse::kButtonLeft || table == nullptr)
         return;
     if (table->GetAutoFinisher()->IsRunning()) {
         DisarmBonuses();

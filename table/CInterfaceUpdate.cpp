@@ -261,16 +261,16 @@ void CInterface::UpdatePanel()
 void CInterface::ShowInfoWindow(int kind)
 {
     switch (kind) {
-    case 1:
+    case kInfoGaugeFull:
         game_dialogs::Attach(game_dialogs::MakeInformation("informative_wind", "move_informative_wind_2", "bt_ok2"));
         break;
-    case 3:
+    case kInfoIndicatorFirst:
         game_dialogs::Attach(game_dialogs::MakeInformation("Move_Indicator_wind", "move_move_indicator_wind1", "bt_ok2"));
         break;
-    case 4:
+    case kInfoIndicatorSecond:
         game_dialogs::Attach(game_dialogs::MakeInformation("Move_Indicator_wind", "move_move_indicator_wind2", "bt_ok2"));
         break;
-    case 5:
+    case kInfoMasterMode:
         game_dialogs::Attach(game_dialogs::MakeInformation("master_mode_window", "move_rules_window", "bt_ok"));
         break;
     default:
@@ -291,24 +291,24 @@ void CInterface::UpdateInfoWindows(float dt)
     const bool rulesSeen = player == nullptr || levelSection < 0 || levelSection >= PlayerRecord::kLevelNumbers ||
                            player->m_introShown[static_cast<std::size_t>(levelSection)] != 0;
     switch (infoStep) {
-    case 0:
+    case kInfoIdle:
         if (!rulesSeen && !IsDealing() && !startPending)
-            RequestInfoWindow(2, 0.3f, 1);
+            RequestInfoWindow(kInfoRules, 0.3f, kInfoRequested);
         if (player != nullptr && player->m_bMasterMode != 0 && player->m_bMasterWindowShown == 0 && !IsClassic())
-            RequestInfoWindow(5, 0.0f, 1);
+            RequestInfoWindow(kInfoMasterMode, 0.0f, kInfoRequested);
         break;
-    case 1:
-        SetInfoStep(2, 0.0f);
+    case kInfoRequested:
+        SetInfoStep(kInfoDue, 0.0f);
         break;
-    case 2:
+    case kInfoDue:
         if (IsDealing() || redealAsked || startPending)
             break;
         switch (infoKind) {
-        case 1:
-            ShowInfoWindow(1);
-            SetInfoStep(3, 0.0f);
+        case kInfoGaugeFull:
+            ShowInfoWindow(kInfoGaugeFull);
+            SetInfoStep(kInfoSettling, 0.0f);
             break;
-        case 2:
+        case kInfoRules:
             if (m_pPanel->GetState() != CGamePanel::kSettled)
                 break;
             if (helpDesk->GetView() == CHelpDesk::kSmall) {
@@ -317,38 +317,38 @@ void CInterface::UpdateInfoWindows(float dt)
                     player->m_introShown[static_cast<std::size_t>(levelSection)] = 1;
                 rulesShown = true;
             } else if (helpDesk->GetView() == CHelpDesk::kBig) {
-                SetInfoStep(3, 0.0f);
+                SetInfoStep(kInfoSettling, 0.0f);
             } else if (rulesSeen) {
-                SetInfoStep(3, 0.0f);  // the view was changed meanwhile: the window is done
+                SetInfoStep(kInfoSettling, 0.0f);  // the view was changed meanwhile: the window is done
             }
             break;
-        case 3:
-        case 4:
+        case kInfoIndicatorFirst:
+        case kInfoIndicatorSecond:
             if (moveIndicator->IsLit(true)) {
                 ShowInfoWindow(infoKind);
-                SetInfoStep(3, 0.0f);
+                SetInfoStep(kInfoSettling, 0.0f);
             }
             break;
-        case 5:
+        case kInfoMasterMode:
             if (player != nullptr && player->m_bMasterMode != 0 && player->m_bMasterWindowShown == 0) {
                 player->m_bMasterWindowShown = 1;
-                ShowInfoWindow(5);
+                ShowInfoWindow(kInfoMasterMode);
             }
-            SetInfoStep(3, 0.0f);
+            SetInfoStep(kInfoSettling, 0.0f);
             break;
         default:
-            SetInfoStep(3, 0.0f);  // nothing to show for an unknown kind
+            SetInfoStep(kInfoSettling, 0.0f);  // nothing to show for an unknown kind
             break;
         }
         break;
-    case 3:
-        SetInfoStep(4, 0.0f);
+    case kInfoSettling:
+        SetInfoStep(kInfoSettled, 0.0f);
         break;
-    case 4:
-        SetInfoStep(0, 0.0f);
+    case kInfoSettled:
+        SetInfoStep(kInfoIdle, 0.0f);
         break;
     default:
-        SetInfoStep(0, 0.0f);
+        SetInfoStep(kInfoIdle, 0.0f);
         break;
     }
 }

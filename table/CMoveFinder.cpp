@@ -79,7 +79,7 @@ void CMoveFinder::AddDragsFrom(int p, int i)
             }
         }
         if (CanDrop(q, j, &trial, src))
-            moves.push_back({1, p, i, q, j});
+            moves.push_back({kMoveDrag, p, i, q, j});
     }
     src->pile.insert(src->pile.end(), trial.pile.begin(), trial.pile.end());
 }
@@ -96,7 +96,7 @@ void CMoveFinder::FindMoves()
                 src->type != kPlaceDiscard && CanPick(p, i))
                 AddDragsFrom(p, i);
             if (CanClick(p, i))
-                moves.push_back({0, p, i, p, i});
+                moves.push_back({kMoveClick, p, i, p, i});
         }
     }
     OrderMoves();
@@ -112,7 +112,7 @@ void CMoveFinder::OrderMoves()
     for (std::size_t a = 0; a < n; ++a) {
         std::size_t best = a;
         for (std::size_t b = a + 1; b < n; ++b) {
-            if (moves[a].kind == 0 && moves[b].kind == 0 && typeOf(moves[b]) != 3)
+            if (moves[a].kind == kMoveClick && moves[b].kind == kMoveClick && typeOf(moves[b]) != kPlaceColumn)
                 best = b;
         }
         std::swap(moves[a], moves[best]);
@@ -120,8 +120,8 @@ void CMoveFinder::OrderMoves()
     for (std::size_t a = 0; a < n; ++a) {
         std::size_t best = a;
         for (std::size_t b = a + 1; b < n; ++b) {
-            const bool dragBeforeClick = moves[b].kind == 1 && moves[a].kind == 0;
-            const bool columnDrag = moves[b].kind == 1 && moves[a].kind == 1 && typeOf(moves[b]) == 3;
+            const bool dragBeforeClick = moves[b].kind == kMoveDrag && moves[a].kind == kMoveClick;
+            const bool columnDrag = moves[b].kind == kMoveDrag && moves[a].kind == kMoveDrag && typeOf(moves[b]) == kPlaceColumn;
             if (dragBeforeClick || columnDrag)
                 best = b;
         }
@@ -232,7 +232,7 @@ bool CMoveFinder::IsRejectedHint(const MoveRecord& move) const
     // A list kept while cards fly may name a place that has expired since: never hint it.
     if (src == nullptr || dst == nullptr)
         return true;
-    if (move.kind == 0)
+    if (move.kind == kMoveClick)
         return src->type == kPlaceDeck;
     if (src->Size() == 0)
         return false;
@@ -261,7 +261,7 @@ bool CMoveFinder::NextHint(MoveRecord& move)
         move = moves[static_cast<std::size_t>(hintIndex)];
         --remaining;
         rejected = IsRejectedHint(move);
-        if (rejected && move.kind == 0 && Place(move.fromPlace) != nullptr && !haveFallback) {
+        if (rejected && move.kind == kMoveClick && Place(move.fromPlace) != nullptr && !haveFallback) {
             haveFallback = true;
             fallback = move;
         }
@@ -279,7 +279,7 @@ bool CMoveFinder::AnyMove()
     hintIndex = saved;
     if (found) {
         const CPlace* src = Place(move.fromPlace);
-        return !(move.kind == 0 && move.fromPlace == move.toPlace && src != nullptr && src->type == kPlaceDeck);
+        return !(move.kind == kMoveClick && move.fromPlace == move.toPlace && src != nullptr && src->type == kPlaceDeck);
     }
     return false;
 }

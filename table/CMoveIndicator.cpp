@@ -126,9 +126,9 @@ void CMoveIndicator::AskForWindows()
     if (m_pController == nullptr || (m_pLight != nullptr && m_pLight->IsPlaying()) || m_pController->IsModal() ||
         m_pController->IsReplaying())
         return;
-    if (m_bPendingWindow3 && m_pController->RequestInfoWindow(kWindowFirst, 0.0f, 1))
+    if (m_bPendingWindow3 && m_pController->RequestInfoWindow(kWindowFirst, 0.0f, kInfoRequested))
         m_bPendingWindow3 = false;
-    if (m_bPendingWindow4 && m_pController->RequestInfoWindow(kWindowSecond, 0.0f, 1))
+    if (m_bPendingWindow4 && m_pController->RequestInfoWindow(kWindowSecond, 0.0f, kInfoRequested))
         m_bPendingWindow4 = false;
 }
 

@@ -396,7 +396,7 @@ void CPlace::RenderCards()
                              f * card->RenderScale, card->RenderScale);
             card->Shadow = false;
         }
-        if ((card->CardState == 1 || card->CardState == 2) && table != nullptr &&
+        if (IsMarkedCard(card->CardState) && table != nullptr &&
             !table->GetHost()->BonusesSwitchedOff())
             table->GetBonusFrame()->Render(card->RenderX_curr, card->RenderY_curr, angle, f * card->RenderScale,
                                            card->RenderScale);

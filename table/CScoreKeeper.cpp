@@ -203,9 +203,9 @@ int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
     if (!card->Moved) {
         card->Moved = true;
         int mana = table.Gauges().m_nBarResultTurn;
-        if (card->CardState == 1) {
+        if (card->CardState == kCardBonus) {
             mana += kBonusCardMana;
-            card->CardState = 2;
+            card->CardState = kCardBonusScored;
         }
         const int gauge = host->AddMana(mana);
         const std::vector<PlaceRequirement>& combos = table.Level().vCombos;

@@ -52,7 +52,7 @@ bool HasSelectedCard(const CPlace& place)
 // A bonus card keeps its score when an action moves it; other cards move unscored.
 int LandingCode(CCardTable& t, CPlace* from, CPlace* to, CCard* card)
 {
-    if (card->CardState == 0)
+    if (card->CardState == kCardPlain)
         return -1;
     return t.GetScoreKeeper()->ScoreMove(from, to, card);
 }

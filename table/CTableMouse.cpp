@@ -56,11 +56,11 @@ void CTableMouse::SampleMouse()
     if (const CFMouse* mouse = CFMouse::GetInstance()) {
         mouse->GetPosition(s.m_fMouseX, s.m_fMouseY);
         const int active = mouse->GetActiveButton();
-        if (active == 1) {
+        if (active == CFMouse::kButtonLeft) {
             s.m_nRawButtonEvent = mouse->GetButtonEvent();
-            s.m_nPrevButtonEvent = mouse->GetPreviousButtonEvent(1);
+            s.m_nPrevButtonEvent = mouse->GetPreviousButtonEvent(CFMouse::kButtonLeft);
             s.m_nButtonEvent = s.m_nRawButtonEvent;
-        } else if (active == 2) {
+        } else if (active == CFMouse::kButtonRight) {
             s.m_bRightRelease = mouse->GetButtonEvent() == CFMouse::kEventReleased;
         }
     }

@@ -95,8 +95,8 @@ void CUndoHistory::Commit()
         m_pPending->places.push_back(std::move(copy));
         // A golden card pays once: from now on it is plain, though the snapshot keeps it golden.
         for (CCard* card : place->pile) {
-            if (card->CardState == 2)
-                card->CardState = 0;
+            if (card->CardState == kCardBonusScored)
+                card->CardState = kCardPlain;
         }
     }
     m_entries.push_back(std::move(m_pPending));

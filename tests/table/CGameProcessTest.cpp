@@ -155,7 +155,7 @@ protected:
             Table().GetMoveFinder()->AnyMove();  // the list is built on demand
             for (const MoveRecord& move : Table().GetMoveFinder()->Moves()) {
                 const CPlace* to = Table().GetPlace(move.toPlace);
-                if (move.kind == 1 && move.fromCard >= 0 && to->type == kPlaceColumn && !to->pile.empty()) {
+                if (move.kind == kMoveDrag && move.fromCard >= 0 && to->type == kPlaceColumn && !to->pile.empty()) {
                     drag = move;
                     return true;
                 }

@@ -107,9 +107,9 @@ TEST(CScoreKeeper, AMarkedBonusCardAddsTwentyFiveManaOnce)
     ScopedFakeEngine fake;
     KeeperTable t(fake.Get());
     CCard* card = t.NewCard();
-    card->CardState = 1;
+    card->CardState = kCardBonus;
     t.Move(0, 1, card);
-    EXPECT_EQ(card->CardState, 2);
+    EXPECT_EQ(card->CardState, kCardBonusScored);
     EXPECT_EQ(t.host.manaAdded, std::vector<int>({28}));
 }
 

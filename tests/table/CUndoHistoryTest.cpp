@@ -123,11 +123,11 @@ TEST(CUndoHistory, AGoldenCardTurnsPlainInPlayButAnUndoGivesBackItsSnapshotState
     UndoTable t(fake.Get(), 9);
     CPlace* column = t.table->GetPlace(12);
     CCard* golden = column->pile.back();
-    golden->CardState = 2;
+    golden->CardState = kCardBonusScored;
     t.table->RequestMoveSearch();
     t.host.RequestUndoSnapshot();
     t.Still();
-    EXPECT_EQ(golden->CardState, 0);
+    EXPECT_EQ(golden->CardState, kCardPlain);
     // Move the golden card away and back through an undo: the snapshot held it golden.
     CPlace* other = t.table->GetPlace(1);
     column->MoveCard(column->TopIndex(), other, CardMove::Up(0.1f).After(kAtOnce));
@@ -136,7 +136,7 @@ TEST(CUndoHistory, AGoldenCardTurnsPlainInPlayButAnUndoGivesBackItsSnapshotState
     ASSERT_TRUE(t.undo.Undo());
     Settle(*t.table);
     EXPECT_EQ(column->pile.back(), golden);
-    EXPECT_EQ(golden->CardState, 2);
+    EXPECT_EQ(golden->CardState, kCardBonusScored);
 }
 
 TEST(CUndoHistory, ABonusLevelRecordsAndUndoesNothing)

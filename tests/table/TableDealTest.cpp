@@ -69,7 +69,7 @@ TEST(TableDeal, OneBonusCardIsMarkedOutsideBonusLevelsAndGolfStockIsSkipped)
         int marked = 0;
         for (int p = 0; p < t.table.PlaceCount(); ++p) {
             for (const CCard* c : t.table.GetPlace(p)->pile) {
-                if (c->CardState == 1) {
+                if (c->CardState == kCardBonus) {
                     ++marked;
                     const int type = t.table.GetPlace(p)->type;
                     EXPECT_TRUE(type == kPlaceColumn || type == kPlaceSideColumn ||

@@ -262,7 +262,7 @@ TEST_F(PlayTest, HintsOfferDragsBeforeClicksAndColumnsFirst)
     ASSERT_TRUE(finder.Refresh());
     bool seenClick = false;
     for (const MoveRecord& m : finder.Moves()) {
-        if (m.kind == 0)
+        if (m.kind == kMoveClick)
             seenClick = true;
         else
             EXPECT_FALSE(seenClick) << "a drag after a click";
@@ -288,7 +288,8 @@ TEST_F(PlayTest, HintOrderTakesTheLastMatchOfEachSelectionPass)
     table->RequestMoveSearch();
     ASSERT_TRUE(finder.Refresh());
     struct Want { int kind, from, to; };
-    const Want want[] = {{1, 1, 2}, {1, 0, 1}, {0, 2, 2}, {0, 0, 0}, {0, 1, 1}, {0, 3, 3}};
+    const Want want[] = {{kMoveDrag, 1, 2}, {kMoveDrag, 0, 1}, {kMoveClick, 2, 2},
+                         {kMoveClick, 0, 0}, {kMoveClick, 1, 1}, {kMoveClick, 3, 3}};
     ASSERT_EQ(finder.Moves().size(), 6u);
     for (std::size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE("entry " + std::to_string(i));
@@ -356,7 +357,7 @@ TEST_F(PlayTest, OnlyDealingLeftIsNoMoveButNotTheEnd)
     MoveRecord move;
     CMoveFinder& finder = *t.table.GetMoveFinder();
     ASSERT_TRUE(finder.NextHint(move));
-    EXPECT_EQ(move.kind, 0);
+    EXPECT_EQ(move.kind, kMoveClick);
     EXPECT_EQ(move.fromPlace, 7);
     EXPECT_FALSE(finder.AnyMove());
     EXPECT_FALSE(finder.NoMoreMoves());

@@ -179,7 +179,7 @@ TEST_F(TableRenderTest, AMarkedCardIsFramedUnlessBonusesAreSwitchedOff)
         m_table->Render();
         return m_fake->quads.size();
     }();
-    marked->CardState = 1;
+    marked->CardState = kCardBonus;
     m_fake->quads.clear();
     m_table->Render();
     ASSERT_EQ(m_fake->quads.size(), plain + 1);

@@ -40,11 +40,6 @@ LandingCode Decode(int landingCode)
     return {static_cast<int>(code & 0xFFu), points == kNone ? 0 : static_cast<int>(points),
             ((code >> 24) & 0xFFu) != kNone};
 }
-
-bool IsMarked(const CCard& card)
-{
-    return card.CardState == 1 || card.CardState == 2;
-}
 }  // namespace
 
 void CInterface::OnCardArrived(CCard* card, CPlace* target, int landingCode)
@@ -80,7 +75,7 @@ void CInterface::FlyMana(const CCard& card, const FrameEffects& rect, int points
         manaBar->SetFillDelay(kFillAfterSparkles);  // no such gauge: nothing to fly to
         return;
     }
-    const bool marked = IsMarked(card);
+    const bool marked = IsMarkedCard(card.CardState);
     const int sparkles = static_cast<int>(static_cast<float>(points) / 4.17f + 3.0f) * (marked ? 2 : 1);
     const float r = marked ? RandomFloat(0.3f, 0.5f) : 0.0f;
     const float later = marked ? 1.0f : 0.0f;

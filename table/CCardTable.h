@@ -186,6 +186,7 @@ private:
     void ReadLevelValues(CIniFile& file);
     [[nodiscard]] bool CheckLevelLimits(const std::string& section);
     void ReadPlaceDef(CIniFile& file, int i, PlaceDef& def);
+    void CheckPlaceReferences(const std::string& section);  // logs what names no place or no card
     void BuildPlaces();
     void DealToken(CDeck& deck, CPlace& place, const std::string& token);
     void MarkBonusCard();

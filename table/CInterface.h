@@ -281,6 +281,7 @@ private:
     void FlyHintFrame(const MoveRecord& move, const CPlace& source, const CPlace& target);
     void GhostHintCards(const MoveRecord& move, CPlace& source, CPlace& target);
     void StopReplay();
+    bool ReplayMoveFits(int from, int to, int card) const;
     void FlyMana(const CCard& card, const FrameEffects& rect, int points, int gauge);
     void SparkHouseLanding(const CCard& card, const FrameEffects& rect);
 

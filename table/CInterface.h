@@ -163,6 +163,8 @@ public:
     CFButton* GetRelaxButton() const { return m_pPanel->GetRelaxButton(); }
     CFObject* GetInputShield() const { return inputShield.get(); }
     CFlyingEffects* GetHintFlight() const { return hintFlight.get(); }
+    CFlyingEffects* GetManaSparkles() const { return bonusFromCard.get(); }
+    CFlyingEffects* GetHouseSparkles() const { return cardFix.get(); }
     CFAnimationInstance* GetPanel() const { return m_pPanel->GetPicture(); }
     CGamePanel* GetGamePanel() const { return m_pPanel.get(); }
     CFAnimationInstance* GetBackground() const { return background.get(); }

@@ -25,6 +25,7 @@
 #include "table/CPlace.h"
 #include "table/CScoreKeeper.h"
 #include "table/CSpecialActions.h"
+#include "table/CTableEffects.h"
 #include "table/CTracker.h"
 #include "table/CUndoHistory.h"
 #include "table/GameDialogs.h"
@@ -426,6 +427,72 @@ TEST_F(CGameProcessTest, FrameSparklesWithoutARadiusDoNotFly)
     frame.left = false;
     EXPECT_NEAR(Game().SpawnFrameEffects(effects, frame), 2.0001f, 1e-4f);
     EXPECT_EQ(effects->GetCount(), 6);  // the left side is off
+}
+
+TEST_F(CGameProcessTest, ALandedCardShowsItsComboSendsItsManaAndSparksInAHouse)
+{
+    Start(0, kModeStory, -1);  // Klondike: houses 2..5, columns 6..12
+    Settle();
+    Frames(5);  // the undo history takes its first snapshot
+    ASSERT_EQ(Game().GetUndo()->Count(), 1);
+    CManaBar& bar = *Game().GetManaBar();
+    CScoreKeeper& keeper = *Table().GetScoreKeeper();
+    PlayerRecord& player = g_pProfileStore->m_current;
+    CCard* card = Table().GetPlace(6)->pile.back();
+    const int run = keeper.Combos().m_nComboRun;
+    auto code = [](unsigned gauge, unsigned points, unsigned tier) {
+        return static_cast<int>((tier << 24) | (points << 16) | 0xFF00u | gauge);
+    };
+    int gx = 0, gy = 0;
+    ASSERT_TRUE(bar.GetGaugePos(1, gx, gy));
+    struct Case {
+        const char* name;
+        int code;
+        int place;         // where the card landed
+        int state;         // its bonus mark
+        int sparkles;      // mana sparkles that fly
+        int toX, toY;      // where they fly
+        float fillLo, fillHi;
+        int bonus;         // points added besides
+        bool combo, houseSparks;
+    };
+    const Case cases[] = {
+        {"an unscored move", -1, 6, kCardPlain, 0, 0, 0, 0.2f, 0.2f, 0, false, false},
+        {"ten points to gauge 1", code(1, 10, 0xFF), 6, kCardPlain, 20, gx, gy, 1.76f, 1.93f, 0, false, false},
+        {"every gauge full", code(0xFF, 10, 0xFF), 6, kCardPlain, 20, 645, 588, 1.76f, 1.93f, 50, false, false},
+        {"a combo into a house", code(1, 10, 0), 2, kCardPlain, 20, gx, gy, 1.76f, 1.93f, 0, true, true},
+        {"the golden card", code(1, 10, 0xFF), 6, kCardBonus, 20, gx, gy, 4.06f, 4.43f, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Game().GetManaSparkles()->KillAll();
+        Game().GetHouseSparkles()->KillAll();
+        Table().GetEffects()->GetCombo()->SetVisible(false);
+        card->CardState = c.state;
+        player.m_bGoldenCard = c.state == kCardPlain ? 1 : 0;  // each case must change it
+        const int score = keeper.GetScore();
+        Game().OnCardArrived(card, Table().GetPlace(c.place), c.code);
+        CFlyingEffects& mana = *Game().GetManaSparkles();
+        ASSERT_EQ(mana.GetCount(), c.sparkles);
+        for (int i = 0; i < mana.GetCount(); ++i) {
+            EXPECT_FLOAT_EQ(mana.GetEffect(i)->endX, static_cast<float>(c.toX));
+            EXPECT_FLOAT_EQ(mana.GetEffect(i)->endY, static_cast<float>(c.toY));
+        }
+        EXPECT_GE(bar.GetFillDelay(), c.fillLo - 1e-3f);
+        EXPECT_LE(bar.GetFillDelay(), c.fillHi + 1e-3f);
+        EXPECT_EQ(keeper.GetScore() - score, c.bonus);
+        if (c.bonus != 0)
+            EXPECT_NEAR(keeper.GetDelay(), bar.GetFillDelay() - 0.2f, 1e-4f);  // the score rolls as they land
+        EXPECT_EQ(Table().GetEffects()->GetCombo()->IsVisible(), c.combo);
+        if (c.combo)
+            EXPECT_EQ(std::wstring(g_pResource->GetText("combo_caption")), L"combo x" + std::to_wstring(run + 1));
+        EXPECT_EQ(Game().GetHouseSparkles()->GetCount(), c.houseSparks ? 24 : 0);
+        if (c.sparkles > 0)  // with the first move only: the golden card sets the flag, any other clears it
+            EXPECT_EQ(player.m_bGoldenCard, c.state == kCardBonus ? 1 : 0);
+    }
+    card->CardState = kCardPlain;
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
 }
 
 TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)

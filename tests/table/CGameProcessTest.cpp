@@ -23,6 +23,7 @@
 #include "table/CManaBar.h"
 #include "table/CMoveFinder.h"
 #include "table/CPlace.h"
+#include "table/CRainEffect.h"
 #include "table/CScoreKeeper.h"
 #include "table/CSpecialActions.h"
 #include "table/CTableEffects.h"
@@ -347,9 +348,60 @@ TEST_F(CGameProcessTest, TheLastCardDraggedHomeWinsTheLevel)
     for (int i = 0; i < 600 && !Table().IsWon(); ++i)
         Frames(1);
     EXPECT_TRUE(Table().IsWon());
+    EXPECT_TRUE(Table().GetEffects()->GetComplete()->IsVisible());  // the jingle of a won level
     for (int i = 0; i < 3000 && Game().GetStatisticsShown() == 0; ++i)
         Frames(1);
     EXPECT_EQ(Game().GetStatisticsShown(), 1);  // asked for once the cascade ended
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, TheWinCelebratesBigOnlyWhenItMakesEverythingGold)
+{
+    Start(0, kModeStory, -1);
+    PlayerRecord& player = g_pProfileStore->m_current;
+    auto allGoldBut = [&player](int story) {
+        player.m_storyLevels.fill(kLevelGold);
+        player.m_bonusLevels.fill(kLevelGold);
+        player.m_hardcoreLevels.fill(kLevelGold);
+        player.m_storyLevels[static_cast<std::size_t>(story)] = kLevelSilver;
+    };
+    struct Case {
+        const char* name;
+        int notGold;       // the story level still below gold
+        int story;         // the level just won, as the table names it
+        int finale;        // the finale state before
+        int celebrate;     // the player's celebration flag
+        int choice;        // 0 shower, 1 the player's celebration, 2 bursts
+    };
+    const Case cases[] = {
+        {"an ordinary win", 3, 0, -1, 0, 0},
+        {"an ordinary win, celebrated", 3, 0, -1, 1, 1},
+        {"the last level below gold", 3, 3, -1, 0, 2},
+        {"again while the finale is due", 3, 3, 0, 0, 2},
+        {"after the finale", 3, 3, 1, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        allGoldBut(c.notGold);
+        player.m_bAllGoldButOne = c.finale == -1 ? 0 : 1;
+        player.m_nFinaleState = c.finale;
+        player.m_bReserved = static_cast<std::uint8_t>(c.celebrate);
+        EXPECT_EQ(Game().ChooseCascade(c.story, -1, -1), c.choice);
+    }
+    // Through a whole win: the cascade is the big one.
+    allGoldBut(0);
+    player.m_bAllGoldButOne = 0;
+    player.m_nFinaleState = -1;
+    Settle();
+    Table().CheckLevelComplete();  // not won: the columns hold cards
+    ASSERT_FALSE(Table().IsWon());
+    g_bCheatMode = true;
+    PressKey(35);  // End wins at once
+    g_bCheatMode = false;
+    ASSERT_TRUE(Table().IsWon());
+    EXPECT_EQ(player.m_nFinaleState, 0);
+    EXPECT_FALSE(Table().GetRain()->IsShower());
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }

@@ -16,6 +16,7 @@
 #include "support/HeadlessEngine.h"
 #include "table/CAutoFinisher.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CDeck.h"
 #include "table/CHelpDesk.h"
@@ -621,14 +622,27 @@ TEST_F(CGameProcessTest, ARecordedGameIsReplayedMoveByMoveAndTheTableComesBack)
     // The places are made anew for the replay: dealt as recorded, the drag not played yet.
     auto target = [&] { return Table().GetPlace(drag.toPlace)->pile; };
     EXPECT_NE(target(), before[static_cast<std::size_t>(drag.toPlace)]);
-    bool moved = false;
+    CFAnimationInstance* banner = Table().GetEffects()->GetTutorial();
+    ASSERT_NE(banner, nullptr);
+    bool moved = false, rode = false, bannerPlayed = true;
     for (int i = 0; i < 1200 && Game().IsReplaying(); ++i) {
         Frames(1);
         const std::vector<CCard*> pile = target();
         moved = moved || (Game().IsReplaying() && std::find(pile.begin(), pile.end(), moving) != pile.end());
+        bannerPlayed = bannerPlayed && (!Game().IsReplaying() || (banner->IsVisible() && banner->IsPlaying()));
+        // While the recorded card flies the hand carries it, with the dragging cursor.
+        if (Game().IsReplaying() && Table().IsFlying() && Table().Flights().front()->card == moving) {
+            rode = true;
+            EXPECT_EQ(Game().GetCursorShape(), 1);
+            EXPECT_NEAR(Game().GetReplay().x, moving->RenderX_curr, 60.0f);
+        }
     }
     EXPECT_TRUE(moved);  // the recorded drag was played again
+    EXPECT_TRUE(rode);
+    EXPECT_TRUE(bannerPlayed);  // shown, then looped while the tutorial played
     EXPECT_FALSE(Game().IsReplaying());
+    EXPECT_FALSE(banner->IsVisible());
+    EXPECT_EQ(Game().GetCursorShape(), 0);
     EXPECT_FALSE(Game().GetInputShield()->IsVisible());
     Settle();
     for (int p = 0; p < Table().PlaceCount(); ++p)

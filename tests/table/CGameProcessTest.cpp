@@ -31,6 +31,7 @@
 #include "table/CTracker.h"
 #include "table/CUndoHistory.h"
 #include "table/GameDialogs.h"
+#include "table/TutorialFile.h"
 #include "app/CFlyingEffects.h"
 
 #include <gtest/gtest.h>
@@ -649,6 +650,42 @@ TEST_F(CGameProcessTest, ARecordedGameIsReplayedMoveByMoveAndTheTableComesBack)
         EXPECT_EQ(Table().GetPlace(p)->pile, before[static_cast<std::size_t>(p)]) << p;
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, ARecordedMoveThatDoesNotFitTheTableIsToldAndSkipped)
+{
+    MoveRecord drag;
+    ASSERT_TRUE(StartWithColumnDrag(drag));
+    // A recording of one drag whose card lies far above the top of its column.
+    TutorialRecord record;
+    for (int p = 0; p < Table().PlaceCount(); ++p) {
+        for (const CCard* card : Table().GetPlace(p)->pile) {
+            record.dealA[record.dealCount] = static_cast<std::uint8_t>(card->Rank);
+            record.dealB[record.dealCount] = static_cast<std::uint8_t>(card->Suit);
+            ++record.dealCount;
+        }
+    }
+    record.moveFrom[0] = static_cast<std::uint8_t>(drag.fromPlace);
+    record.moveTo[0] = static_cast<std::uint8_t>(drag.toPlace);
+    record.moveCard[0] = 150;
+    record.moveCount = 1;
+    std::vector<std::uint8_t> bytes;
+    tutorial_file::WriteRecord(record, bytes);
+    std::filesystem::create_directories(HostPath("data/learn"));
+    ASSERT_TRUE(fs_layer::WriteWholeFile("data/learn/" + Table().Level().sName + ".dat", bytes.data(), bytes.size()));
+    Game().StartLearn();
+    ASSERT_TRUE(Game().IsReplaying());
+    for (int i = 0; i < 1200 && Game().IsReplaying(); ++i)
+        Frames(1);
+    EXPECT_FALSE(Game().IsReplaying());
+    const std::string told = "[W] Learn move of card 150 from place " + std::to_string(drag.fromPlace) + " to place " +
+                             std::to_string(drag.toPlace) + " does not fit the table: skipped";
+    std::vector<std::string> others;
+    for (const std::string& line : ProblemLines())
+        if (line != told)
+            others.push_back(line);
+    EXPECT_EQ(ProblemLines().size(), others.size() + 1);
+    EXPECT_TRUE(others.empty()) << others.front();
 }
 
 TEST_F(CGameProcessTest, KeysHurryTheDealButF2DoesNotAndTheFirstSlideSwallowsThem)

@@ -3,6 +3,7 @@
 
 #include "framework/CFAnimationInstance.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -36,7 +37,9 @@ void CTableEffects::ShowCombo(int multiplier, float x, float y)
     char text[32];
     std::snprintf(text, sizeof text, "combo x%d", multiplier);
     m_pComboEffect->SetFrameText(0, 0, text);
-    m_pComboEffect->SetPosition(x, y, true);
+    // The caption is about 150 pixels wide: near an edge it moves in so it can be read whole.
+    constexpr float kHalfCaption = 80.0f, kViewWidth = 800.0f;
+    m_pComboEffect->SetPosition(std::clamp(x, kHalfCaption, kViewWidth - kHalfCaption), y, true);
     m_pComboEffect->SetVisible(true);
     m_pComboEffect->Play(false);
 }

@@ -57,7 +57,7 @@ void DeclareTutorialBanner(CFResource@ res)
     res.CreateObjectGfx("banner", 0);
     for (int f = 0; f < 14; f++) {
         int alpha = f < 6 ? 40 + 43 * f : 200 + (f < 10 ? 13 * (f - 6) : 13 * (13 - f));
-        res.AddFrameGfx(text, -1, alpha, 255, 240, 170, 0, -226, 100, 100, 0, 0, 0, 1, 60, 0);
+        res.AddFrameGfx(text, -1, alpha, 255, 240, 170, 0, -212, 100, 100, 0, 0, 0, 1, 60, 0);
     }
 }
 

@@ -187,6 +187,15 @@ TEST_F(CGameProcessTest, AStoryLevelIsBuiltDealtAndDrawnWithoutAProblem)
     EXPECT_GT(Table().CountCards(), 0);
     EXPECT_TRUE(Game().GetMenuButton()->IsEnabled());
     EXPECT_TRUE(Game().GetHintButton()->IsEnabled());
+    // The deal button's glow: off at the start; on a stuck table it shows while no gauge is full.
+    CFAnimationInstance* glow = Game().GetDealButton()->GetAttachedAnimation(0)->GetPartInstance(0, 0);
+    ASSERT_NE(glow, nullptr);
+    EXPECT_FALSE(glow->IsVisible());
+    Game().SetDealHighlight(true);
+    EXPECT_TRUE(glow->IsVisible());
+    Game().AddMana(Game().GetManaBar()->GetCapacity());
+    Game().SetDealHighlight(true);
+    EXPECT_FALSE(glow->IsVisible());
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }

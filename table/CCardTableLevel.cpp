@@ -48,7 +48,8 @@ bool NamesPlace(const char* list, const PlaceRequirement& req)
     return false;
 }
 
-// A card token that no pool can serve: a rank past the king, or a suit past the fourth.
+// A card token that no pool can serve: a rank past the king, or a suit number that the deal's
+// mapping (|b - 3|) takes past the fourth suit.
 bool IsNoCard(const PlaceRequirement& req)
 {
     if (req.a == kTokenRandomCards)
@@ -167,8 +168,8 @@ void CCardTable::ReadPlaceDef(CIniFile& file, int i, PlaceDef& def)
 }
 
 // Place numbers and cards in the file are untrusted. A requirement that names a place the level
-// does not have is logged; the checks treat that place as missing, so it never passes. A card
-// token that is no card is logged and left out of the deal.
+// does not have is logged; the checks then find no such place (a "from place" never matches). A
+// card token that is no card is logged and left out of the deal.
 void CCardTable::CheckPlaceReferences(const std::string& section)
 {
     const int count = static_cast<int>(m_PlaceDefs.size());

@@ -285,7 +285,7 @@ private:
     void StopReplay();
     bool ReplayMoveFits(int from, int to, int card) const;
     void FlyMana(const CCard& card, const FrameEffects& rect, int points, int gauge);
-    void SparkHouseLanding(const CCard& card, const FrameEffects& rect);
+    void SparkHouseLanding(const FrameEffects& rect);
 
     CEngineRef m_engine;                       // first: the sounds go before it
     std::unique_ptr<CFObject> inputShield;

@@ -60,7 +60,7 @@ void CInterface::OnCardArrived(CCard* card, CPlace* target, int landingCode)
     else
         FlyMana(*card, rect, code.points, code.gauge);
     if (IsHouseType(target->type) || target->type == kPlaceDiscard)
-        SparkHouseLanding(*card, rect);
+        SparkHouseLanding(rect);
 }
 
 // The earned mana flies from the card to its gauge as sparkles; the gauge fills once they arrive.
@@ -101,7 +101,7 @@ void CInterface::FlyMana(const CCard& card, const FrameEffects& rect, int points
 }
 
 // Sparkles run round a card that lands in a house or on the discard pile.
-void CInterface::SparkHouseLanding(const CCard&, const FrameEffects& rect)
+void CInterface::SparkHouseLanding(const FrameEffects& rect)
 {
     cardFix->StopAll();
     FrameEffects frame = rect;
@@ -121,7 +121,7 @@ int CInterface::ChooseCascade(int story, int bonus, int hardcore)
     // The all-gold test runs for every win; only its first success (finale state 0) celebrates big.
     if (g_pProfileStore->CheckAllGold(story, bonus, hardcore) && player->m_nFinaleState == 0)
         return kCascadeBursts;
-    return player->m_bReserved != 0 ? kCascadeCelebration : kCascadeShower;
+    return player->m_bReserved != 0 ? kCascadeCelebration : kCascadeShower;  // the celebration flag
 }
 
 void CInterface::OnLevelWon()

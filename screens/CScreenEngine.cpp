@@ -36,9 +36,14 @@ void CScreenEngine::FreeSound(HEffect effect) const
 
 HChannel CScreenEngine::PlaySound(HEffect effect, bool loop) const
 {
+    return PlaySound(effect, loop, 1.0f);
+}
+
+HChannel CScreenEngine::PlaySound(HEffect effect, bool loop, float pitch) const
+{
     if (Get() == nullptr || effect == 0)
         return 0;
-    return Get()->EffectPlay(effect, EffectVolume(), 0, 1.0f, loop);
+    return Get()->EffectPlay(effect, EffectVolume(), 0, pitch > 0.0f ? pitch : 1.0f, loop);
 }
 
 bool CScreenEngine::IsChannelPlaying(HChannel channel) const

@@ -2,20 +2,20 @@
 #include "screens/GameScreens.h"
 
 #include "app/CScreenFactory.h"
+#include "screens/CBonusStatistic2.h"
+#include "screens/CClassicScreen2.h"
+#include "screens/CClassicStatistic.h"
 #include "screens/CDialogConfirmation.h"
 #include "screens/CDialogInformation.h"
+#include "screens/CDialogNoMoves.h"
+#include "screens/CDialogUseBonus.h"
+#include "screens/CLevelStatistic2.h"
 #include "screens/CMenuScreen.h"
-#include "screens/CStandInScreen.h"
+#include "screens/CStoryScreen2.h"
+#include "screens/CTrophyRoom.h"
 #include "table/GameDialogs.h"
 
-#include <new>
-
 namespace {
-
-CScreenBase* MakeStandIn(int)
-{
-    return new (std::nothrow) CStandInScreen();
-}
 
 CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha)
 {
@@ -27,6 +27,39 @@ CScreenBase* MakeInformation(const char* module, const char* move, const char* o
     return CDialogInformation::Create(module, move, ok);
 }
 
+CScreenBase* MakeNoMoves(int kind)
+{
+    return CDialogNoMoves::Create(kind);
+}
+
+CScreenBase* MakeUseBonus()
+{
+    return CDialogUseBonus::Create();
+}
+
+// The result of a won game by its kind: story (and hardcore) levels, classic games, bonus levels.
+CScreenBase* MakeStatistics(int kind)
+{
+    switch (kind) {
+    case 0:
+        return CLevelStatistic2::Create(0);
+    case 1:
+        return CClassicStatistic::Create(1);
+    case 2:
+        return CBonusStatistic2::Create(0);
+    default:
+        return nullptr;
+    }
+}
+
+// Until the in-game menus exist, the game's menu leaves the game for the screen it was started
+// from, so that a player is never held at the table.
+CScreenBase* LeaveGame(bool classic, CFAnimationGroup*)
+{
+    CScreenFactory::SwitchTo(classic ? EScreenKind::ClassicSelection : EScreenKind::StoryMap);
+    return nullptr;
+}
+
 }  // namespace
 
 void RegisterGameScreens()
@@ -35,11 +68,25 @@ void RegisterGameScreens()
     CScreenFactory::SetMaker(EScreenKind::ExitQuestion, [](int) -> CScreenBase* {
         return CDialogConfirmation::Create("profile", "move_exit_dialog_wind", "bt_yes", "bt_no", 100);
     });
-    for (EScreenKind kind : {EScreenKind::StoryMap, EScreenKind::ClassicSelection, EScreenKind::TrophyRoom})
-        CScreenFactory::SetMaker(kind, MakeStandIn);
+    CScreenFactory::SetMaker(EScreenKind::StoryMap, [](int) -> CScreenBase* { return CStoryScreen2::Create(); });
+    CScreenFactory::SetMaker(EScreenKind::ClassicSelection,
+                             [](int) -> CScreenBase* { return CClassicScreen2::Create(); });
+    // Its openers come back to the story map; the argument is the award flag.
+    CScreenFactory::SetMaker(EScreenKind::TrophyRoom, [](int award) -> CScreenBase* {
+        return CTrophyRoom::Create(CTrophyRoom::kToStoryMap, award);
+    });
 
+    RegisterGameDialogs();
+}
+
+void RegisterGameDialogs()
+{
     game_dialogs::Makers makers = game_dialogs::GetMakers();
     makers.confirmation = MakeConfirmation;
     makers.information = MakeInformation;
+    makers.noMoves = MakeNoMoves;
+    makers.useBonus = MakeUseBonus;
+    makers.inGameMenu = LeaveGame;
+    makers.statistics = MakeStatistics;
     game_dialogs::SetMakers(makers);
 }

@@ -49,6 +49,7 @@ public:
     int Goal() const { return m_nGoal; }
     int GoalsMet() const { return m_nGoalsMet; }
     int Grade() const { return m_nGrade; }
+    void SetGrade(int grade) { m_nGrade = grade; }  // a medal decided elsewhere (a result popup's test)
 
 private:
     int m_nLevel;                              // the bonus level's number: its location

@@ -359,8 +359,11 @@ void CCardTable::Update(float dt)
     m_pInterface->SetCursorShape(handRides ? 1 : 0);
     m_pBonusFrame->Update(dt);
     m_pCursorHand->Update(dt);
-    if (!m_pInterface->IsBusy())
+    if (!m_pInterface->IsBusy()) {
         AutoTurnCards();
+        if (IsClassicMode(m_nMode))
+            m_pInterface->UpdateBonusQuestion();
+    }
 }
 
 void CCardTable::RunBonusScript(float dt)

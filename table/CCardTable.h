@@ -213,7 +213,8 @@ private:
     CEngineRef m_engine;                       // first: every sound and helper goes before it
     // Stands in for a missing host; early, so every helper may still call the host while it goes.
     std::unique_ptr<ITableHost, void (*)(ITableHost*)> m_pNoHost;
-    int m_nNoMovesCheck = -1;                  // -1 not decided yet, 1 on, 0 off (a "Cruel" level)
+    enum ENoMovesCheck : int { kCheckUndecided = -1, kCheckOff = 0, kCheckOn = 1 };  // off: a "Cruel" level
+    int m_nNoMovesCheck = kCheckUndecided;
     LevelValues m_Level;
     LevelValues m_SavedLevel;
     bool m_bLevelLoaded = false;

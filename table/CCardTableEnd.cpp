@@ -10,6 +10,7 @@
 #include "table/CCursorHand.h"
 #include "table/CMoveFinder.h"
 #include "table/CTableEffects.h"
+#include "table/GameDialogs.h"
 #include "table/ITableHost.h"
 
 namespace {
@@ -86,21 +87,22 @@ void CCardTable::CheckNoMoves(float /*dt*/)
     if (m_pInterface->IsRestartPending() || IsFlying() || m_pInterface->HasPendingItems() ||
         m_pAutoFinisher->IsRunning() || m_pInterface->IsReplaying() || IsWon())
         return;
-    if (m_nNoMovesCheck == -1) {
-        m_nNoMovesCheck = 1;
+    if (m_nNoMovesCheck == kCheckUndecided) {
+        m_nNoMovesCheck = kCheckOn;
         for (const auto& place : m_Places) {
             if (place->help_script == "Cruel") {
-                m_nNoMovesCheck = 0;
+                m_nNoMovesCheck = kCheckOff;
                 break;
             }
         }
     }
-    if (m_nNoMovesCheck != 1 || !m_pInterface->NoMovesRequested())
+    if (m_nNoMovesCheck != kCheckOn || !m_pInterface->NoMovesRequested())
         return;
     if (!m_pMoveFinder->NoMoreMoves() || m_pMoveFinder->HasFreeCellMove())
         return;
     if (!IsBonusLevelMode(m_nMode)) {
-        const int kind = (IsClassicMode(m_nMode) && m_pInterface->BonusesSwitchedOff()) ? 2 : 1;
+        const bool withoutBonuses = IsClassicMode(m_nMode) && m_pInterface->BonusesSwitchedOff();
+        const int kind = withoutBonuses ? game_dialogs::kNoMovesWithoutBonuses : game_dialogs::kNoMovesPlain;
         if (!(m_pMoveFinder->HasUselessMoves() && IsSpiderName(m_Level.sName)))
             m_pInterface->ShowNoMovesDialog(kind);
     }

@@ -274,13 +274,13 @@ void CCardTable::DealToken(CDeck& deck, CPlace& place, const std::string& token)
     if (req.a == kTokenRandomCards) {
         // Never more draws than the pool holds, whatever count the file asks for.
         for (int n = 0; n < req.b && deck.Available() > 0; ++n) {
-            if (!lay(next(replaying ? nullptr : deck.DrawRandom()), req.c == 1))
+            if (!lay(next(replaying ? nullptr : deck.DrawRandom()), req.c == kTokenFaceUp))
                 break;
         }
         return;
     }
     const int suit = req.b == -1 ? -1 : std::abs(req.b - 3);
-    lay(next(replaying ? nullptr : deck.TakeCard(req.a, suit)), req.c == 1);
+    lay(next(replaying ? nullptr : deck.TakeCard(req.a, suit)), req.c == kTokenFaceUp);
 }
 
 void CCardTable::DealCards(CDeck& deck, int baseRank)

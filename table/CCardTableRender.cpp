@@ -91,12 +91,12 @@ void CCardTable::StartWinCascade()
     int story = -1, bonus = -1, hardcore = -1;
     GoldIndexes(story, bonus, hardcore);
     const int choice = m_pInterface->ChooseCascade(story, bonus, hardcore);
-    if (choice == 2) {
+    if (choice == ITableHost::kCascadeBursts) {
         StartCascade(CRainEffect::kBursts, 150, 10, 0.0f);
         return;
     }
     int mode = CRainEffect::kShower;
-    if (choice == 1 && RandomInt(0, 100) > 50)
+    if (choice == ITableHost::kCascadeCelebration && RandomInt(0, 100) > 50)
         mode = CRainEffect::kBursts;
     StartCascade(mode, 100, 0, 7.0f);
 }

@@ -20,8 +20,10 @@
 #include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CDeck.h"
+#include "table/CGamePanel.h"
 #include "table/CHelpDesk.h"
 #include "table/CManaBar.h"
+#include "table/CMoveFinder.h"
 #include "table/CMoveIndicator.h"
 #include "table/CTracker.h"
 #include "table/CUndoHistory.h"
@@ -515,9 +517,48 @@ void CInterface::ShowRulesText()
         helpDesk->ShowRulesText();
 }
 
+// A stuck table tells the player once; it asks again only after a move has become possible.
+bool CInterface::NoMovesRequested() const
+{
+    return !m_bNoMovesTold;
+}
+
+void CInterface::ClearNoMovesRequest()
+{
+    m_bNoMovesTold = true;
+}
+
+void CInterface::WatchForFreedTable()
+{
+    if (m_bNoMovesTold && !table->IsFlying() && !table->GetMoveFinder()->NoMoreMoves())
+        m_bNoMovesTold = false;
+}
+
 void CInterface::ShowNoMovesDialog(int kind)
 {
     game_dialogs::Attach(game_dialogs::MakeNoMoves(kind));
+    SetDealHighlight(true);  // dealing again is the way out
+}
+
+void CInterface::UpdateBonusQuestion()
+{
+    PlayerRecord* player = Player();
+    if (m_pPanel->GetState() != CGamePanel::kSettled || player == nullptr)
+        return;
+    if (player->m_bUseBonusAdvice != 0) {
+        player->m_bUseBonusAdvice = 0;  // asked once per player, whatever the answer
+        game_dialogs::Attach(game_dialogs::MakeUseBonus());
+    }
+    if (game_dialogs::UseBonusAnswered()) {
+        game_dialogs::UseBonusAnswered() = false;
+        player->m_bUseBonuses = game_dialogs::UseBonusAnswer() == 0 ? 1 : 0;
+        EnableBonuses(player->m_bUseBonuses != 0);
+        game_dialogs::UseBonusAnswer() = -1;
+    }
+    if (m_bRefreshBonuses) {
+        EnableBonuses(player->m_bUseBonuses != 0);
+        m_bRefreshBonuses = false;
+    }
 }
 
 bool CInterface::IsHelpWindowShown() const

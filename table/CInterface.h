@@ -197,6 +197,8 @@ public:
     void PlayHelpHint(int kind, float seconds) override;
     void ShowComboMessage(int category, int chain) override;
     void ShowRulesText() override;
+    bool NoMovesRequested() const override;
+    void ClearNoMovesRequest() override;
     void ShowNoMovesDialog(int kind) override;
     void GlowRulesButton(int kind, float seconds) override;
     bool IsHelpWindowShown() const override;
@@ -212,6 +214,7 @@ public:
     void ReleaseBonusButtons() override { DisarmBonuses(); }
     void SpendBonusSlot(int slot) override;
     void SetStartPending() override { startPending = true; }
+    void UpdateBonusQuestion() override;
     bool LoadLearnFile(const std::string& path) override;
     void BeginReplay() override;
     bool FirstRecordedMove(int& from, int& card) override;
@@ -277,6 +280,7 @@ private:
     void UpdateEffects(float dt);
     void UpdateReplayCursor(float dt);
     void CheckWonLevel();
+    void WatchForFreedTable();
     void ShowInfoWindow(int kind);
     void RunHint();
     void HintPosition(const CPlace& place, int index, int& x, int& y) const;
@@ -343,4 +347,6 @@ private:
     bool m_bWasReplaying = false;
     bool m_bReplayEndShown = false;
     int m_nStatisticsShown = 0;               // the result screen is asked for once per win
+    bool m_bNoMovesTold = false;              // the no-moves window was shown for this stuck table
+    bool m_bRefreshBonuses = true;            // classic: the buttons follow the player's choice once
 };

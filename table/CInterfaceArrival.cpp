@@ -25,8 +25,6 @@ constexpr int kAllFullX = 645, kAllFullY = 588;   // where the mana goes when no
 constexpr int kAllFullBonus = 50;
 constexpr float kFillAfterSparkles = 0.2f;       // the gauge rises just after its sparkles arrive
 
-enum ECascadeChoice { kCascadeShower = 0, kCascadeCelebration = 1, kCascadeBursts = 2 };
-
 struct LandingCode {
     int gauge;
     int points;

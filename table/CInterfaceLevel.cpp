@@ -193,6 +193,7 @@ void CInterface::Restart()
     table->GetScoreKeeper()->RestoreCombos(ComboCounts());
     table->GetScoreKeeper()->Reset();
     table->GetMoveFinder()->SetHintIndex(0);
+    table->GetMoveFinder()->ResetHintsUsed();
     if (IsBonusLevel())
         EnableBonuses(false);
     DisarmBonuses();

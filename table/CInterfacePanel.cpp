@@ -198,6 +198,7 @@ void CInterface::RunHint()
     TraceEvent(GetGameTime(), L"hint", L"manaLost");
     const bool automatic = autohintLeft == 0.0f;
     if (!automatic) {
+        table->GetMoveFinder()->CountHint();
         manaBar->AddMana(table->Gauges().m_nBarHintLength);
         autohintLeft = autohintFirst;
         table->PlayEffect(table->Sounds().m_hSndHint);

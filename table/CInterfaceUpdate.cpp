@@ -167,6 +167,7 @@ void CInterface::UpdateGame(float dt)
     manaBar->Update(dt);
     table->GetScoreKeeper()->Update(dt);
     CheckWonLevel();
+    WatchForFreedTable();
 }
 
 void CInterface::HandleKeys()

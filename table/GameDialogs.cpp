@@ -28,6 +28,18 @@ int& DialogAnswer()
     return g_nConfirmationAnswer;
 }
 
+int& UseBonusAnswer()
+{
+    static int answer = -1;
+    return answer;
+}
+
+bool& UseBonusAnswered()
+{
+    static bool answered = false;
+    return answered;
+}
+
 CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha)
 {
     DialogAnswer() = -1;  // also when no dialog can be made: the opener then reads "pending" as no
@@ -42,6 +54,11 @@ CScreenBase* MakeInformation(const char* module, const char* move, const char* o
 CScreenBase* MakeNoMoves(int kind)
 {
     return g_makers.noMoves != nullptr ? g_makers.noMoves(kind) : nullptr;
+}
+
+CScreenBase* MakeUseBonus()
+{
+    return g_makers.useBonus != nullptr ? g_makers.useBonus() : nullptr;
 }
 
 CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup* cursorLayer)

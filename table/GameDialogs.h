@@ -1,6 +1,7 @@
 // GameDialogs.h: the popups the game opens (yes/no and information dialogs, in-game menus,
-// result screens), reached through these seams: the screens, which sit above the table, put
-// their makers in place, and the table never needs to know how a popup is made.
+// result screens, the no-moves and use-bonus questions), reached through these seams: the
+// screens, which sit above the table, put their makers in place, and the table never needs to
+// know how a popup is made.
 #pragma once
 
 class CFAnimationGroup;
@@ -15,6 +16,7 @@ struct Makers {
     CScreenBase* (*confirmation)(const char* module, const char* move, const char* yes, const char* no, int alpha) = nullptr;
     CScreenBase* (*information)(const char* module, const char* move, const char* ok) = nullptr;
     CScreenBase* (*noMoves)(int kind) = nullptr;
+    CScreenBase* (*useBonus)() = nullptr;
     CScreenBase* (*inGameMenu)(bool classic, CFAnimationGroup* cursorLayer) = nullptr;
     CScreenBase* (*statistics)(int kind) = nullptr;
 };
@@ -24,10 +26,17 @@ const Makers& GetMakers();
 // The shared answer of the yes/no dialogs: -1 pending, 0 "yes", 1 "no". The frame function's
 // exit question reads the same value.
 int& DialogAnswer();
+// The use-bonus question's answer (-1 none, 0 yes, 1 no), and whether one came that the table
+// has not taken yet. The question writes them; the table reads and clears them.
+int& UseBonusAnswer();
+bool& UseBonusAnswered();
 
 CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha);
 CScreenBase* MakeInformation(const char* module, const char* move, const char* ok);
+// The no-moves window's kinds: the second one stands in classic games played without bonuses.
+enum ENoMovesKind : int { kNoMovesPlain = 1, kNoMovesWithoutBonuses = 2 };
 CScreenBase* MakeNoMoves(int kind);
+CScreenBase* MakeUseBonus();
 CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup* cursorLayer);
 CScreenBase* MakeStatistics(int kind);  // mode kind 0 story, 1 classic, 2 bonus level
 

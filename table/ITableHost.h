@@ -71,16 +71,23 @@ public:
     // (x1, y1)-(x2, y2) turned by angle, on the sides flagged; tag is the card's place in the hand.
     virtual void SpawnPickSparkles(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/, float /*angle*/, int /*count*/,
                                    bool /*left*/, bool /*right*/, bool /*top*/, bool /*bottom*/, int /*tag*/) {}
-    // How the won level is celebrated: 0 a shower, 1 the player's celebration (shower or bursts at
-    // random), 2 bursts (every gold medal just won). The indexes name the story level, bonus
-    // location and hardcore location just won (-1 none): they count as gold in that test.
-    virtual int ChooseCascade(int /*story*/, int /*bonus*/, int /*hardcore*/) { return 0; }
+    // How the won level is celebrated: an ECascadeChoice. The indexes name the story level, bonus
+    // location and hardcore location just won (-1 none): they count as gold in the all-gold test.
+    enum ECascadeChoice : int {
+        kCascadeShower = 0,
+        kCascadeCelebration = 1,  // the player's celebration: shower or bursts at random
+        kCascadeBursts = 2,       // every gold medal just won
+    };
+    virtual int ChooseCascade(int /*story*/, int /*bonus*/, int /*hardcore*/) { return kCascadeShower; }
 
     // ---- Special actions and bonus levels -----------------------------------------------------
     virtual void CountBonusUse() {}          // the profile's count of bonuses used in this level
     virtual void ReleaseBonusButtons() {}    // all five: not pressed, not latched, animation hidden
     virtual void SpendBonusSlot(int /*slot*/) {}  // disable the button, empty its gauge, stop its effects
     virtual void SetStartPending() {}        // deal the bonus level anew for its next attempt
+    // Classic games, once the controller is idle: ask whether to play with bonuses, take the
+    // answer and bring the bonus buttons in line with the player's choice.
+    virtual void UpdateBonusQuestion() {}
 
     // ---- Tutorial replay ---------------------------------------------------------------------
     virtual bool LoadLearnFile(const std::string& /*path*/) { return false; }  // the tracker reads it

@@ -114,6 +114,7 @@ enum : int {
 
 // A card token of place%d_cards whose first value is this deals random cards: "-1:count:face".
 constexpr int kTokenRandomCards = -1;
+constexpr int kTokenFaceUp = 1;  // a token's third value: the card is dealt face up
 
 struct PlaceDef {
     int x = 0, y = 0;

@@ -2,9 +2,10 @@
 """Writes the sound effects and the music loops that the sound manager loads, as Ogg Vorbis.
 
 Everything is synthesised here, so the data set carries no recorded material: the three menu
-effects are short chimes, each location's music is a looping arpeggio in its own key and tempo,
-and the ambiences are filtered noise (surf, wind, crowd hum). Encoding uses oggenc
-(Debian package vorbis-tools) with a fixed stream serial, so the same input gives the same file.
+effects and the story map's two are short chimes, each location's music is a looping arpeggio in
+its own key and tempo, and the ambiences are filtered noise (surf, wind, crowd hum). Encoding uses
+oggenc (Debian package vorbis-tools) with a fixed stream serial, so the same input gives the same
+file.
 """
 import math
 import os
@@ -43,6 +44,8 @@ EFFECTS = {
     "menu_selecting": [(880.0, 0.0, 0.08)],
     "menu_choose": [(660.0, 0.0, 0.09), (990.0, 0.07, 0.12)],
     "game_level_medal": [(523.3, 0.0, 0.25), (659.3, 0.12, 0.25), (784.0, 0.24, 0.25), (1046.5, 0.36, 0.5)],
+    "level_selecting": [(784.0, 0.0, 0.08), (1175.0, 0.05, 0.14)],
+    "level_preview_show": [(523.3, 0.0, 0.1), (659.3, 0.04, 0.1), (784.0, 0.08, 0.16)],
 }
 
 

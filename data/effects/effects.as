@@ -58,6 +58,7 @@ int g_sprParticleStar = -1;
 int g_textVersion = -1;
 int g_textPlayer = -1;
 int g_textLoading = -1;
+int g_textPreviewName = -1;  // "preview_name": the level under the mouse, on the story map and the classic selection
 
 void DeclareShared(CFResource@ res)
 {
@@ -70,6 +71,7 @@ void DeclareShared(CFResource@ res)
     g_textVersion = AddNamedText(res, "version", g_fontSmall, 1, 0, 0, ALIGN_LEFT);
     g_textPlayer = AddNamedText(res, "profile_player", g_fontBold, 2, 0, 0, ALIGN_CENTRE);
     g_textLoading = AddNamedText(res, "loading", g_fontMain, 3, 0, 0, ALIGN_CENTRE);
+    g_textPreviewName = AddNamedText(res, "preview_name", g_fontBold, -1, 0, 0, ALIGN_CENTRE);
 
     g_psiSparkle = AddNamedPsi(res, "sparkle", "gfx/particles/sparkle.psi");
     g_psiTrail = AddNamedPsi(res, "trail", "gfx/particles/trail.psi");

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,11 @@ protected:
     {
         static std::atomic<int> counter{0};
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // Other builds of these tests may run at the same time on the machine: a random part
+        // keeps their folders apart.
         m_root = std::filesystem::temp_directory_path() /
-                 ("palmora-store-" + std::string(info->name()) + "-" + std::to_string(counter++));
+                 ("palmora-store-" + std::string(info->name()) + "-" + std::to_string(std::random_device()()) + "-" +
+                  std::to_string(counter++));
         std::filesystem::remove_all(m_root);
         std::filesystem::create_directories(m_root / "data");
         fs_layer::SetRootFolder(m_root.string());

@@ -544,14 +544,17 @@ TEST_F(CGameProcessTest, ALandedCardShowsItsComboSendsItsManaAndSparksInAHouse)
         EXPECT_GE(bar.GetFillDelay(), c.fillLo - 1e-3f);
         EXPECT_LE(bar.GetFillDelay(), c.fillHi + 1e-3f);
         EXPECT_EQ(keeper.GetScore() - score, c.bonus);
-        if (c.bonus != 0)
+        if (c.bonus != 0) {
             EXPECT_NEAR(keeper.GetDelay(), bar.GetFillDelay() - 0.2f, 1e-4f);  // the score rolls as they land
+        }
         EXPECT_EQ(Table().GetEffects()->GetCombo()->IsVisible(), c.combo);
-        if (c.combo)
+        if (c.combo) {
             EXPECT_EQ(std::wstring(g_pResource->GetText("combo_caption")), L"combo x" + std::to_wstring(run + 1));
+        }
         EXPECT_EQ(Game().GetHouseSparkles()->GetCount(), c.houseSparks ? 24 : 0);
-        if (c.sparkles > 0)  // with the first move only: the golden card sets the flag, any other clears it
+        if (c.sparkles > 0) {  // with the first move only: the golden card sets the flag, any other clears it
             EXPECT_EQ(player.m_bGoldenCard, c.state == kCardBonus ? 1 : 0);
+        }
     }
     card->CardState = kCardPlain;
     for (const std::string& line : ProblemLines())

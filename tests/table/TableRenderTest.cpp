@@ -203,12 +203,12 @@ TEST_F(TableRenderTest, AWinThrowsTheTableCardsAndTheCascadeStopsByItselfUnlessA
         int story, bonus, hardcore;  // the level the host is told counts as gold
     };
     const Case cases[] = {
-        {0, kModeStory, true, true, kBare, -1, -1},
-        {2, kModeStory, false, false, kBare, -1, -1},
-        {0, kModeHardcore, true, true, -1, -1, kBare},
+        {ITableHost::kCascadeShower, kModeStory, true, true, kBare, -1, -1},
+        {ITableHost::kCascadeBursts, kModeStory, false, false, kBare, -1, -1},
+        {ITableHost::kCascadeShower, kModeHardcore, true, true, -1, -1, kBare},
         // A classic game, also one of the hardcore rules, is none of the player's levels.
-        {0, kModeClassic, true, true, -1, -1, -1},
-        {0, kModeClassic | kModeHardcore, true, true, -1, -1, -1},
+        {ITableHost::kCascadeShower, kModeClassic, true, true, -1, -1, -1},
+        {ITableHost::kCascadeShower, kModeClassic | kModeHardcore, true, true, -1, -1, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode * 10 + static_cast<unsigned>(c.choice));
@@ -218,7 +218,7 @@ TEST_F(TableRenderTest, AWinThrowsTheTableCardsAndTheCascadeStopsByItselfUnlessA
                 told = {s, b, h};
                 return choice;
             }
-            int choice = 0;
+            int choice = kCascadeShower;
             std::vector<int> told;
         } host;
         host.choice = c.choice;
@@ -237,8 +237,9 @@ TEST_F(TableRenderTest, AWinThrowsTheTableCardsAndTheCascadeStopsByItselfUnlessA
         EXPECT_EQ(host.told, (std::vector<int>{c.story, c.bonus, c.hardcore}));
         ASSERT_TRUE(table.GetRain()->IsRunning());
         EXPECT_EQ(table.GetRain()->IsShower(), c.showers);
-        if (table.PlaceCount() >= 4)
+        if (table.PlaceCount() >= 4) {
             EXPECT_GE(table.GetRain()->Cards().size(), 2u);
+        }
         for (int i = 0; i < 141; ++i)
             table.Update(0.05f);
         EXPECT_EQ(table.GetRain()->IsRunning(), !c.stopsAfterSevenSeconds);

@@ -1,7 +1,7 @@
 // informative_wind.as: the module "informative_wind", message windows of the game and the story
 // map (look from screen_kit.as, texts 7080-7088 of data/texts/screens.txt):
 // - "move_informative_wind_2": the level introduction of the game screen, part "bt_ok2";
-// - "move_informative_wind_1": the story map's first visit, part "bt_ok";
+// - "move_informative_wind_1": the story map's closed bonus level was clicked, part "bt_ok";
 // - "move_inf_wind_unlock0".."4": a closed location was chosen, part "bt_ok";
 // each with its "_p2" shadow.
 void Declare_informative_wind(CFResource@ res)

@@ -2,6 +2,7 @@
 #include "table/CTableEffects.h"
 
 #include "framework/CFAnimationInstance.h"
+#include "framework/CFResource.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +13,10 @@ std::unique_ptr<CFAnimationInstance> MakeEffect(CFAnimationGroup* front, CFResou
 {
     if (resource == nullptr || front == nullptr)
         return nullptr;
+    // The loading screen preloads these modules; a table made without it loads them itself, so
+    // no effect is drawn from a texture that was never loaded.
+    if (!resource->FindModule(module))
+        resource->LoadModule(module, -1);
     auto instance = std::make_unique<CFAnimationInstance>(front, CFAnimationInstance::kUnsetPosition,
                                                           CFAnimationInstance::kUnsetPosition);
     if (!instance->LoadEffect(resource, module, effect))

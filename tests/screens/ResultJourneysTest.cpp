@@ -105,7 +105,7 @@ protected:
     std::vector<levels::SolverMove> WinnableDeal()
     {
         for (int deal = 0; deal < kDeals; ++deal) {
-            std::vector<levels::SolverMove> moves = levels::SolveLiveDeal(Table(), 150000, 20.0);
+            std::vector<levels::SolverMove> moves = levels::SolveLiveDeal(Table(), 150000);
             if (!moves.empty())
                 return moves;
             PressKey('D', 4);
@@ -136,10 +136,10 @@ protected:
                 break;
             const levels::SolverMove& m = moves[i];
             CMoveFinder& finder = *Table().GetMoveFinder();
-            const bool allowed = m.kind == 0 ? finder.CanClick(m.from, m.card) : finder.CanPick(m.from, m.card);
+            const bool allowed = m.kind == kMoveClick ? finder.CanClick(m.from, m.card) : finder.CanPick(m.from, m.card);
             if (!allowed)
                 return ::testing::AssertionFailure() << "move " << i << " of " << moves.size() << " was refused";
-            finder.PlayMove(m.from, m.kind == 0 ? m.from : m.to, m.card, false);
+            finder.PlayMove(m.from, m.kind == kMoveClick ? m.from : m.to, m.card, false);
             if (i == moves.size() / 2) {
                 Frames(20);
                 Screenshot("journey_result_playing");

@@ -7,7 +7,6 @@
 #include "table/CPlace.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <unordered_set>
@@ -15,10 +14,10 @@
 
 namespace levels {
 
-// One move of a solution: a click (kind 0) on card `card` of place `from` (-1: the empty place),
-// or a drag (kind 1) of the run from card `card` of place `from` onto place `to`.
+// One move of a solution: a click on card `card` of place `from` (-1: the empty place),
+// or a drag of the run from card `card` of place `from` onto place `to`.
 struct SolverMove {
-    int kind = 0;
+    int kind = kMoveClick;
     int from = 0;
     int card = 0;
     int to = 0;
@@ -129,7 +128,7 @@ inline bool PlayMove(CCardTable& table, const SolverMove& m)
     CPlace* src = table.GetPlace(m.from);
     if (src == nullptr || table.IsFlying())
         return false;
-    if (m.kind == 0) {
+    if (m.kind == kMoveClick) {
         if (!finder.CanClick(m.from, m.card))
             return false;
         table.ClickPlace(m.from, m.card, false);
@@ -171,30 +170,22 @@ inline bool ReplayToWin(CCardTable& table, const std::vector<SolverMove>& moves,
 
 // ---- Search -------------------------------------------------------------------------------------
 
-// What every solver here shares: the real table it plays on, its budget of positions and
-// seconds, the positions it has seen and the moves of the path it is on.
+// What every solver here shares: the real table it plays on, its budget of positions, the
+// positions it has seen and the moves of the path it is on. The budget counts positions, not
+// seconds, so a search ends the same way on a busy machine as on an idle one.
 class SolverSearch {
 public:
     std::size_t Positions() const { return m_seen.size(); }
 
 protected:
-    SolverSearch(CCardTable& table, std::size_t maxPositions, double maxSeconds)
-        : m_table(table), m_maxPositions(maxPositions), m_maxSeconds(maxSeconds)
-    {
-    }
+    SolverSearch(CCardTable& table, std::size_t maxPositions) : m_table(table), m_maxPositions(maxPositions) {}
 
     void StartSearch()
     {
-        m_start = std::chrono::steady_clock::now();
         RunAutomaticMoves(m_table);
         m_path.clear();
     }
     bool PositionsSpent() const { return m_seen.size() >= m_maxPositions; }
-    bool TimeSpent() const
-    {
-        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - m_start;
-        return spent.count() > m_maxSeconds;
-    }
 
     CCardTable& m_table;
     std::unordered_set<std::uint64_t> m_seen;
@@ -202,8 +193,6 @@ protected:
 
 private:
     std::size_t m_maxPositions;
-    double m_maxSeconds;
-    std::chrono::steady_clock::time_point m_start;
 };
 
 // A bounded depth-first search over the move finder's legal moves (plus moves into empty free
@@ -211,10 +200,7 @@ private:
 // copying the piles and restored the same way. Positions already seen are not searched again.
 class LevelSolver : public SolverSearch {
 public:
-    LevelSolver(CCardTable& table, std::size_t maxPositions, double maxSeconds)
-        : SolverSearch(table, maxPositions, maxSeconds)
-    {
-    }
+    LevelSolver(CCardTable& table, std::size_t maxPositions) : SolverSearch(table, maxPositions) {}
 
     bool Solve(std::vector<SolverMove>& solution)
     {
@@ -297,7 +283,7 @@ private:
     int Score(const SolverMove& m) const
     {
         const CPlace* src = m_table.GetPlace(m.from);
-        if (m.kind == 0) {
+        if (m.kind == kMoveClick) {
             if (m.card >= 0 && !src->GetCard(m.card)->IsFaceUp())
                 return src->type == kPlaceDeck ? 5 : 100;  // turning a hidden card is always good
             return m.card < 0 ? 2 : 5;            // dealing and gathering come last
@@ -352,7 +338,7 @@ private:
                 firstEmpty[static_cast<std::size_t>(m_table.GetPlace(q)->type)] = q;
         for (const MoveRecord& r : finder.Moves()) {
             const SolverMove m{r.kind, r.fromPlace, r.fromCard, r.toPlace};
-            if (m.kind == 1 && IsPointless(m, firstEmpty))
+            if (m.kind == kMoveDrag && IsPointless(m, firstEmpty))
                 continue;
             out.push_back(m);
         }
@@ -367,7 +353,7 @@ private:
                     src->type == kPlaceFreeCell)
                     continue;
                 if (src->pile.back()->IsFaceUp() && finder.CanPick(p, src->TopIndex()))
-                    out.push_back({1, p, src->TopIndex(), cell});
+                    out.push_back({kMoveDrag, p, src->TopIndex(), cell});
             }
         }
         std::stable_sort(out.begin(), out.end(),
@@ -375,13 +361,11 @@ private:
         return out;
     }
 
-    bool OutOfBudget() const { return PositionsSpent() || TimeSpent(); }
-
     bool Search(int depth)
     {
         if (m_table.PassesWinConditions())
             return true;
-        if (depth > 1500 || OutOfBudget() || !m_seen.insert(Key()).second)
+        if (depth > 1500 || PositionsSpent() || !m_seen.insert(Key()).second)
             return false;
         const std::vector<SolverMove> moves = Candidates();
         if (moves.empty())
@@ -395,7 +379,7 @@ private:
                 return true;
             m_path.pop_back();
             Restore(saved);
-            if (OutOfBudget())
+            if (PositionsSpent())
                 return false;
         }
         return false;

@@ -34,7 +34,7 @@ TEST(LevelFile, EveryTestLevelLoadsItsPlacesAndRules)
     CCardTable klondike(kKlondike, kModeStory, nullptr);
     ASSERT_TRUE(klondike.LoadLevel());
     const CPlace* column = klondike.GetPlace(6);
-    EXPECT_EQ(column->type, 3);
+    EXPECT_EQ(column->type, kPlaceColumn);
     ASSERT_EQ(column->drop_req.size(), 3u);
     EXPECT_EQ(column->drop_req[1].a, 4);
     ASSERT_EQ(column->empty_drop_req.size(), 1u);

@@ -80,7 +80,7 @@ inline bool PlayRandomMove(FakeEngine& engine, CCardTable& table)
     if (moves.empty())
         return false;
     const MoveRecord move = moves[static_cast<std::size_t>(engine.RandomInt(0, static_cast<int>(moves.size()) - 1))];
-    if (move.kind == 0 || move.fromPlace == move.toPlace) {
+    if (move.kind == kMoveClick || move.fromPlace == move.toPlace) {
         table.ClickPlace(move.fromPlace, move.fromCard, false);
     } else {
         CPlace* src = table.GetPlace(move.fromPlace);

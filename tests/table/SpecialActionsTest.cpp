@@ -292,7 +292,7 @@ TEST_F(ActionTest, EveryCodeCarriesItsActionOutOnTheSelectedCards)
         {kActionPeekCard, 1, 0, 0, [](ActionTest& t) {
              ASSERT_EQ(t.m_table->PlaceCount(), 8);
              const CPlace* peek = t.Place(7);
-             EXPECT_EQ(peek->type, 255);
+             EXPECT_EQ(peek->type, kPlaceHand);
              EXPECT_NEAR(peek->ttl, 3.0f, 0.1f);  // one frame has run since
              EXPECT_EQ(peek->pile, std::vector<CCard*>{t.Card(1, 0)});
              EXPECT_EQ(t.Place(1)->Size(), 3);  // the card stays in its pile too

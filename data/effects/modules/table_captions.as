@@ -1,5 +1,5 @@
 // table_captions.as: the card table's own effects, declared into the module "interface" by
-// Declare_interface (and the tutorial banner into "learn") (texts 6090-6091 of data/texts/game_screen.txt, sound from
+// Declare_interface (text 6090 of data/texts/game_screen.txt, sound from
 // tools/gen_game_sounds.py, the glow's cell of gfx/game/panel.png from tools/gen_game_gfx.py).
 // - "combo": the caption "combo x%d" (track 0, frame 0 holds its text, which the game writes)
 //   that rises from a landed card and fades out;
@@ -44,21 +44,6 @@ void DeclareDealButton(CFResource@ res, int sprite, float x, float y)
     res.CreateObjectGfx("look", 0);
     res.SubstituteAnimation("interface", "deal_glow");
     PanelKey(res, -1, sprite, x, y, 24, 24, 255);
-}
-
-// "tutorial_mode" of the module "learn", declared by Declare_learn: the banner over the table
-// while a tutorial plays. Section "show" fades it in, "play" (looped) lets it breathe.
-void DeclareTutorialBanner(CFResource@ res)
-{
-    int text = AddNamedText(res, "tutorial_banner", g_fontBold, 6091, 0, 0, ALIGN_CENTRE);
-    res.CreateEffect("tutorial_mode", 14, 1400);
-    res.AddNamedPart("show", 0, 5, 0);
-    res.AddNamedPart("play", 6, 13, 0);
-    res.CreateObjectGfx("banner", 0);
-    for (int f = 0; f < 14; f++) {
-        int alpha = f < 6 ? 40 + 43 * f : 200 + (f < 10 ? 13 * (f - 6) : 13 * (13 - f));
-        res.AddFrameGfx(text, -1, alpha, 255, 240, 170, 0, -212, 100, 100, 0, 0, 0, 1, 60, 0);
-    }
 }
 
 void Declare_table_captions(CFResource@ res)

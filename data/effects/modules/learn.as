@@ -80,7 +80,7 @@ void Declare_learn(CFResource@ res)
     res.AddNamedPart("show", 0, 0, 0);
     res.AddNamedPart("play", 0, 0, 0);  // the table loops it while the tutorial plays
     res.CreateObjectGfx("banner", 0);
-    LearnKey(res, -1, banner, 0, -236, 150, 20, 255, LEARN_PANEL_DEPTH);
+    LearnKey(res, -1, banner, 0, -214, 150, 20, 255, LEARN_PANEL_DEPTH);  // just below the top panel
     res.CreateObjectGfx("text", 0);
-    LearnKey(res, bannerText, -1, 0, -243, 0, 0, 255, LEARN_FACE_DEPTH);
+    LearnKey(res, bannerText, -1, 0, -208, 0, 0, 255, LEARN_FACE_DEPTH);
 }

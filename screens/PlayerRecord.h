@@ -30,7 +30,7 @@ struct PlayerRecord {
     static constexpr int kRanks = 13;
     static constexpr std::size_t kNameBytes = 16;
 
-    std::uint8_t m_bReserved = 1;                   // nothing reads it
+    std::uint8_t m_bReserved = 1;                   // the celebration flag: a won level may end in bursts
     std::uint8_t m_bUseBonusAdvice = 1;             // the table opens the use-bonuses dialog while set
     std::array<std::uint8_t, kLevelNumbers> m_introShown{};  // per level number: introduction seen
     std::int32_t m_nRank = 0;                       // 0..12

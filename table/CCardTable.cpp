@@ -2,6 +2,7 @@
 #include "table/CCardTable.h"
 
 #include "app/CIniFile.h"
+#include "app/Globals.h"
 #include "framework/CFAnimationGroup.h"
 #include "table/CAutoFinisher.h"
 #include "table/CBonusCardFrame.h"
@@ -14,6 +15,7 @@
 #include "table/CRainEffect.h"
 #include "table/CScoreKeeper.h"
 #include "table/CSpecialActions.h"
+#include "table/CTableEffects.h"
 #include "table/CTableMouse.h"
 #include "table/ITableHost.h"
 
@@ -23,6 +25,8 @@
 #include <cstdio>
 
 namespace {
+constexpr int kKeySpace = 32;
+
 // Stands in for a missing host: no replay, never busy, nothing recorded or shown.
 class CNoHost : public ITableHost {
 public:
@@ -36,6 +40,7 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
 {
     m_pBackGroup = std::make_unique<CFAnimationGroup>();
     m_pFrontGroup = std::make_unique<CFAnimationGroup>();
+    m_pEffects = std::make_unique<CTableEffects>(m_pFrontGroup.get(), g_pResource);
     m_pLevelFile = std::make_unique<CIniFile>("sol_max.ini");
     m_pBonusFrame = std::make_unique<CBonusCardFrame>(this, "GFX/Interface/GENERAL/CARDS/bonus_frame.png");
     m_pCursorHand = std::make_unique<CCursorHand>(this);
@@ -318,15 +323,22 @@ void CCardTable::Update(float dt)
 {
     m_pFrontGroup->Update(dt);
     m_pBackGroup->Update(dt);
+    if (g_bCheatMode)
+        HandleCheatKeys(m_pInterface->GetLastKey());
     m_pRain->Update(dt, false);
     CheckLevelComplete();
     CheckNoMoves(dt);
-    if (!m_pInterface->IsBusy())
+    if (!m_pInterface->IsBusy()) {
         m_pAutoFinisher->Step(dt);
+        if (m_pInterface->GetLastKey() == kKeySpace)
+            DealFromKeyboard();
+    }
     m_pMouse->SampleMouse();
     assert(HandPlace() != nullptr && "the cursor hand lives as long as the table");
     HandPlace()->x = static_cast<int>(m_pMouse->Sample().m_fMouseX);
     HandPlace()->y = static_cast<int>(m_pMouse->Sample().m_fMouseY);
+    if (m_pInterface->IsReplaying())
+        m_pEffects->KeepTutorialPlaying();
     m_pBonusClock->Tick(dt);
     if (IsInputAllowed()) {
         if (IsBonusLevelMode(m_nMode)) {
@@ -343,7 +355,8 @@ void CCardTable::Update(float dt)
     RemoveExpiredPlaces();
     for (auto& place : m_Places)
         place->Update(dt);
-    UpdateFlights(dt);
+    const bool handRides = UpdateFlights(dt);
+    m_pInterface->SetCursorShape(handRides ? 1 : 0);
     m_pBonusFrame->Update(dt);
     m_pCursorHand->Update(dt);
     if (!m_pInterface->IsBusy()) {
@@ -410,14 +423,31 @@ void CCardTable::CancelFlightsOf(const std::vector<CCard*>& cards)
     }
 }
 
-void CCardTable::UpdateFlights(float dt)
+bool CCardTable::UpdateFlights(float dt)
 {
     if (m_MoveCards.empty())
-        return;
+        return false;
     // Landing can start no new flight, but index by position in case a host callback does.
     for (std::size_t i = 0; i < m_MoveCards.size(); ++i)
         m_MoveCards[i]->Update(dt);
+    const bool handRides = m_pInterface->IsReplaying() && RideReplayHand();
     m_MoveCards.erase(std::remove_if(m_MoveCards.begin(), m_MoveCards.end(),
                                      [](const std::unique_ptr<CCardFlight>& f) { return f->HasLanded(); }),
                       m_MoveCards.end());
+    return handRides;
+}
+
+// A replayed move shows the hand carrying the card: it follows the first flight, unless that card
+// only turns over in its place or comes off the stock.
+bool CCardTable::RideReplayHand()
+{
+    const CCardFlight& first = *m_MoveCards.front();
+    if (first.target == first.source || first.source == nullptr || first.source->type == kPlaceDeck)
+        return false;
+    const CCard& card = *first.card;
+    int x = static_cast<int>(card.RenderX_curr), y = static_cast<int>(card.RenderY_curr);
+    if (m_pInterface->IsReplayDrag())
+        RotateOffset(x, y, card.RenderAngle_curr, x, y, 4);
+    m_pInterface->RideReplayHand(static_cast<float>(x), static_cast<float>(y));
+    return true;
 }

@@ -26,6 +26,7 @@ class CMoveFinder;
 class CRainEffect;
 class CScoreKeeper;
 class CSpecialActions;
+class CTableEffects;
 class CTableMouse;
 class ITableHost;
 
@@ -92,6 +93,7 @@ public:
     bool IsFlying() const { return !m_MoveCards.empty(); }
     bool IsWon() const { return m_bWon; }
     bool HasTimedPlace() const;
+    float GetPlaceEffectDuration() const;      // seconds of a place's fire highlight, 2.0 without one
     int PlaceCount() const { return static_cast<int>(m_Places.size()); }
     CPlace* GetPlace(int index) const;
     int IndexOf(const CPlace* place) const;    // -1 when not a place of this table
@@ -149,6 +151,7 @@ public:
     CBonusCardFrame* GetBonusFrame() const { return m_pBonusFrame.get(); }
     CFAnimationGroup* GetBackGroup() const { return m_pBackGroup.get(); }
     CFAnimationGroup* GetFrontGroup() const { return m_pFrontGroup.get(); }
+    CTableEffects* GetEffects() const { return m_pEffects.get(); }  // combo caption, tutorial banner, jingle
 
     // ---- Bonus level script ------------------------------------------------------------------
     void RunBonusScript(float dt);             // one frame of a bonus level's script; nothing in other levels
@@ -186,6 +189,7 @@ private:
     void ReadLevelValues(CIniFile& file);
     [[nodiscard]] bool CheckLevelLimits(const std::string& section);
     void ReadPlaceDef(CIniFile& file, int i, PlaceDef& def);
+    void CheckPlaceReferences(const std::string& section);  // logs what names no place or no card
     void BuildPlaces();
     void DealToken(CDeck& deck, CPlace& place, const std::string& token);
     void MarkBonusCard();
@@ -194,7 +198,10 @@ private:
     int DealToType(CPlace& from, int targetType, int perPlace, float time, bool snapshot);
     void PlayDealSound(int dealt);
     void RemoveExpiredPlaces();
-    void UpdateFlights(float dt);
+    bool UpdateFlights(float dt);              // true when the replay hand rode on a flying card
+    bool RideReplayHand();
+    void HandleCheatKeys(int key);
+    void DealFromKeyboard();
     bool NothingToDecide() const;
     bool ApplySpider(int placeIndex);
     bool ApplyPyramid(int placeIndex);
@@ -204,6 +211,7 @@ private:
     void RenderFlightLayer(int layer, bool reverse);
     void FillCascade();
     void StartWinCascade();                    // the set-up the host chooses for this win
+    void GoldIndexes(int& story, int& bonus, int& hardcore);  // the level just won, for the all-gold test
 
     CEngineRef m_engine;                       // first: every sound and helper goes before it
     // Stands in for a missing host; early, so every helper may still call the host while it goes.
@@ -236,6 +244,7 @@ private:
     std::unique_ptr<CIniFile> m_pLevelFile;
     std::unique_ptr<CFAnimationGroup> m_pBackGroup;
     std::unique_ptr<CFAnimationGroup> m_pFrontGroup;
+    std::unique_ptr<CTableEffects> m_pEffects;  // after the front group: its instances leave the group first
     std::unique_ptr<CRainEffect> m_pRain;
     std::unique_ptr<CBonusCardFrame> m_pBonusFrame;
     std::unique_ptr<CBonusClock> m_pBonusClock;

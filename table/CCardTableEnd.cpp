@@ -9,6 +9,7 @@
 #include "table/CCardFlight.h"
 #include "table/CCursorHand.h"
 #include "table/CMoveFinder.h"
+#include "table/CTableEffects.h"
 #include "table/GameDialogs.h"
 #include "table/ITableHost.h"
 
@@ -56,12 +57,29 @@ void CCardTable::CheckLevelComplete()
     if (!forced && !PassesWinConditions())
         return;
     m_pCursorHand->Release();
-    // The host reads the medal when it hears of the win; a hardcore level is never graded.
-    if (!IsHardcoreMode(m_nMode) && IsBonusLevelMode(m_nMode))
-        m_pBonusClock->GradeBonusLevel();
     StartWinCascade();
     m_bWon = true;
     m_pInterface->OnLevelWon();
+    m_pEffects->PlayLevelComplete();
+}
+
+// The level just won counts as gold in the all-gold test: a hardcore level always, a bonus level
+// only with a medal of bronze or better. The grade is worked out here, before the host reads it.
+// A classic game (also one of the hardcore rules) is none of the profile's levels: it names none.
+void CCardTable::GoldIndexes(int& story, int& bonus, int& hardcore)
+{
+    story = bonus = hardcore = -1;
+    if (IsClassicMode(m_nMode))
+        return;
+    if (IsHardcoreMode(m_nMode)) {
+        hardcore = m_nLevel;
+    } else if (IsBonusLevelMode(m_nMode)) {
+        m_pBonusClock->GradeBonusLevel();
+        if (m_pBonusClock->Grade() >= 2)
+            bonus = m_nLevel;
+    } else {
+        story = m_nLevel;
+    }
 }
 
 void CCardTable::CheckNoMoves(float /*dt*/)

@@ -5,8 +5,9 @@
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCursorHand.h"
-#include "table/ITableHost.h"
+#include "table/CTableEffects.h"
 #include "table/CTableMouse.h"
+#include "table/ITableHost.h"
 #include "table/LevelFileName.h"
 
 namespace {
@@ -74,6 +75,7 @@ void CCardTable::StartLearn()
             m_engine.Get()->Log("[E] Learn file %s not completely loaded", path.c_str());
         return;
     }
+    m_pEffects->ShowTutorial(true);
     m_pInterface->ShowTutorialEffect(true);
     m_pMouse->SwallowRawClick();
     m_pInterface->BeginReplay();
@@ -101,6 +103,7 @@ void CCardTable::StopLearn()
         return;
     RestorePlaces();
     m_pAutoFinisher->Stop();
+    m_pEffects->ShowTutorial(false);
     m_pInterface->ShowTutorialEffect(false);
     m_bCheckMoves = true;
     m_pInterface->EndReplay();

@@ -36,6 +36,28 @@ std::string PlaceKey(int i, const char* name)
     return key;
 }
 
+// The requirement codes of each list whose value b names a place by its number.
+bool NamesPlace(const char* list, const PlaceRequirement& req)
+{
+    const std::string name = list;
+    if (name == "pick_req")
+        return req.a == PickCode::kPlaceHolds;
+    if (name == "drop_req")
+        return req.a == DropCode::kNotFromPlace || req.a == DropCode::kFromPlace || req.a == DropCode::kPlaceHolds;
+    if (name == "empty_drop_req")
+        return req.a == EmptyDropCode::kFromPlace;
+    return false;
+}
+
+// A card token that no pool can serve: a rank past the king, or a suit number that the deal's
+// mapping (|b - 3|) takes past the fourth suit.
+bool IsNoCard(const PlaceRequirement& req)
+{
+    if (req.a == kTokenRandomCards)
+        return false;
+    return req.a < 0 || req.a > 12 || (req.b != -1 && (req.b < 0 || req.b > 6));
+}
+
 std::string RankToken(int rank)
 {
     return std::to_string(rank) + ":-1:1";
@@ -146,6 +168,42 @@ void CCardTable::ReadPlaceDef(CIniFile& file, int i, PlaceDef& def)
     def.type = file.GetInt(PlaceKey(i, "type").c_str());
 }
 
+// Place numbers and cards in the file are untrusted. A requirement that names a place the level
+// does not have is logged; the checks then find no such place (a "from place" never matches). A
+// card token that is no card is logged and left out of the deal.
+void CCardTable::CheckPlaceReferences(const std::string& section)
+{
+    const int count = static_cast<int>(m_PlaceDefs.size());
+    for (int i = 0; i < count; ++i) {
+        PlaceDef& def = m_PlaceDefs[static_cast<std::size_t>(i)];
+        const std::pair<const char*, const RequirementList*> lists[] = {
+            {"pick_req", &def.pick_req}, {"drop_req", &def.drop_req}, {"empty_drop_req", &def.empty_drop_req}};
+        for (const auto& list : lists) {
+            for (const PlaceRequirement& req : *list.second) {
+                if (NamesPlace(list.first, req) && (req.b < 0 || req.b >= count))
+                    m_engine.Log("[W] Level %s place %d: %s names place %d, which is not on the table",
+                                 section.c_str(), i, list.first, req.b);
+            }
+        }
+        // "1:-1:c": the base rank empties the place, and place c gets a card of that rank at the deal.
+        const RequirementList& empty = def.empty_drop_req;
+        if (!empty.empty() && empty.front().a == EmptyDropCode::kRank && empty.front().b == -1 &&
+            empty.front().c != -1 && (empty.front().c < 0 || empty.front().c >= count))
+            m_engine.Log("[W] Level %s place %d: empty_drop_req names place %d, which is not on the table",
+                         section.c_str(), i, empty.front().c);
+        for (auto it = def.cards.begin(); it != def.cards.end();) {
+            PlaceRequirement req;
+            ParseRequirement(*it, req);
+            if (!IsNoCard(req)) {
+                ++it;
+                continue;
+            }
+            m_engine.Log("[W] Level %s place %d: card %s is no card, left out", section.c_str(), i, it->c_str());
+            it = def.cards.erase(it);
+        }
+    }
+}
+
 void CCardTable::BuildPlaces()
 {
     m_MoveCards.clear();  // flights point to the places about to go
@@ -185,6 +243,7 @@ bool CCardTable::LoadLevel()
         m_PlaceDefs.push_back(def);
     }
     level_check::CheckSection(m_engine.Get(), *m_pLevelFile, section, m_Level, m_PlaceDefs);
+    CheckPlaceReferences(section);
     BuildPlaces();
     m_SavedLevel = m_Level;
     m_bLevelLoaded = true;

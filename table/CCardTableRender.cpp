@@ -111,7 +111,9 @@ void CCardTable::FillCascade()
 
 void CCardTable::StartWinCascade()
 {
-    const int choice = m_pInterface->ChooseCascade();
+    int story = -1, bonus = -1, hardcore = -1;
+    GoldIndexes(story, bonus, hardcore);
+    const int choice = m_pInterface->ChooseCascade(story, bonus, hardcore);
     if (choice == ITableHost::kCascadeBursts) {
         StartCascade(CRainEffect::kBursts, 150, 10, 0.0f);
         return;

@@ -11,10 +11,12 @@
 #include "framework/CFObjectController.h"
 #include "framework/CFResource.h"
 #include "framework/TraceEvent.h"
+#include "platform/EngineRef.h"
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
 #include "table/GameMode.h"
 #include "table/IGameController.h"
+#include "table/PlaceDef.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -469,6 +471,11 @@ void CHelpDesk::OnLinkClick(CFObject* sender, int state)
         return;
     const int link = sender->GetTag();
     TraceEvent(GetGameTime(), "rulesLink", link);
+    // The rules text numbers its links by place type + 1; a number of no type lights nothing.
+    if (link < 1 || link - 1 > kPlaceSideColumn) {
+        CEngineRef().Log("[W] Rules link %d names no place type: skipped", link);
+        return;
+    }
     const float burn = m_pController != nullptr ? m_pController->ShowPlaceFire(link - 1) : 0.0f;
     SetView(kSmall, burn - 1.0f);
 }

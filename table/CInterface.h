@@ -165,6 +165,8 @@ public:
     CFlyingEffects* GetHintFlight() const { return hintFlight.get(); }
     CFlyingEffects* GetMouseMove() const { return mouseMove.get(); }
     CFlyingEffects* GetBonusReady(int i) const { return i >= 0 && i < kBonusSlots ? bonusReady[i].get() : nullptr; }
+    CFlyingEffects* GetManaSparkles() const { return bonusFromCard.get(); }
+    CFlyingEffects* GetHouseSparkles() const { return cardFix.get(); }
     CFAnimationInstance* GetPanel() const { return m_pPanel->GetPicture(); }
     CGamePanel* GetGamePanel() const { return m_pPanel.get(); }
     CFAnimationInstance* GetBackground() const { return background.get(); }
@@ -224,6 +226,14 @@ public:
     void AimReplayHand(float x, float y, bool dragging) override;
     void EndReplay() override;
     void ReapplyPlaceSetup() override { ApplyBaseRanks(); }
+    bool IsReplayDrag() const override { return replay.isDrag; }
+    void RideReplayHand(float x, float y) override;
+    bool SaveRecording(const std::string& path) override;
+    void ClearLastKey() override { lastKey = 0; }
+    // A card landed: its combo caption, its mana flying to the gauges, its sparkles in a house.
+    void OnCardArrived(CCard* card, CPlace* target, int landingCode) override;
+    int ChooseCascade(int story, int bonus, int hardcore) override;
+    void OnLevelWon() override;
 
     // ---- IGameController ------------------------------------------------------------------------------
     bool IsModal() const override { return infoStep != kInfoIdle; }
@@ -283,6 +293,9 @@ private:
     void FlyHintFrame(const MoveRecord& move, const CPlace& source, const CPlace& target);
     void GhostHintCards(const MoveRecord& move, CPlace& source, CPlace& target);
     void StopReplay();
+    bool ReplayMoveFits(int from, int to, int card) const;
+    void FlyMana(const CCard& card, const FrameEffects& rect, int points, int gauge);
+    void SparkHouseLanding(const FrameEffects& rect);
 
     CEngineRef m_engine;                       // first: the sounds go before it
     std::unique_ptr<CFObject> inputShield;

@@ -412,10 +412,13 @@ void CInterface::UpdateReplay(float dt)
     }
     int from = 0, to = 0, card = 0;
     if (tracker->NextStep(from, to, card)) {
-        if (tracker->PendingCount() == 0)
+        if (tracker->PendingCount() != 0)
+            tracker->StepBack();
+        else if (ReplayMoveFits(from, to, card))
             table->GetMoveFinder()->PlayMove(from, to, card, false);
         else
-            tracker->StepBack();
+            m_engine.Log("[W] Learn move of card %d from place %d to place %d does not fit the table: skipped",
+                         card, from, to);
     }
     replay.stepTimer = 1.0f;
     replay.wasDrag = replay.isDrag;
@@ -440,6 +443,17 @@ void CInterface::UpdateReplay(float dt)
     replay.toY = static_cast<float>(y);
     replay.moveLeft = replay.moveTime;
     SetCursorShape(0);
+}
+
+// A recording names places and cards by number: the move must find them on this table.
+bool CInterface::ReplayMoveFits(int from, int to, int card) const
+{
+    const CPlace* source = table->GetPlace(from);
+    if (source == nullptr || table->GetPlace(to) == nullptr)
+        return false;
+    if (from == to)
+        return card < source->Size();  // a click: on a card or (-1) on the place
+    return card >= 0 && card < source->Size();
 }
 
 void CInterface::UpdateEffects(float dt)

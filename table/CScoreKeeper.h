@@ -33,7 +33,8 @@ public:
     void Reset();                               // forgets the last moves; the level's base is now
     void SetScore(int value, bool animate);     // without animation the shown score jumps
     void AddScore(int delta, CCard* card);      // a card pays such points once
-    void SetDelay(float seconds) { m_fDelay = seconds; }
+    void SetDelay(float seconds) { m_fDelay = seconds; }  // the shown score waits this long
+    float GetDelay() const { return m_fDelay; }
     void SyncWithProfile();
     void ForgetLastMove();
     void Update(float dt);

@@ -52,6 +52,7 @@ public:
     virtual void OnCardArrived(CCard* /*card*/, CPlace* /*target*/, int /*landingCode*/) {}
     virtual void GlowRulesButton(int /*kind*/, float /*seconds*/) {}  // help desk: at most 3 times a kind
     virtual void SetCursorShape(int /*shape*/) {}
+    virtual void ClearLastKey() {}                                 // the key of this frame is used up
 
     // ---- Drag and drop, drawing ------------------------------------------------------------
     virtual bool IsHelpWindowShown() const { return false; }     // an open help window owns the mouse
@@ -70,13 +71,14 @@ public:
     // (x1, y1)-(x2, y2) turned by angle, on the sides flagged; tag is the card's place in the hand.
     virtual void SpawnPickSparkles(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/, float /*angle*/, int /*count*/,
                                    bool /*left*/, bool /*right*/, bool /*top*/, bool /*bottom*/, int /*tag*/) {}
-    // How the won level is celebrated: an ECascadeChoice.
+    // How the won level is celebrated: an ECascadeChoice. The indexes name the story level, bonus
+    // location and hardcore location just won (-1 none): they count as gold in the all-gold test.
     enum ECascadeChoice : int {
         kCascadeShower = 0,
         kCascadeCelebration = 1,  // the player's celebration: shower or bursts at random
         kCascadeBursts = 2,       // every gold medal just won
     };
-    virtual int ChooseCascade() const { return kCascadeShower; }
+    virtual int ChooseCascade(int /*story*/, int /*bonus*/, int /*hardcore*/) { return kCascadeShower; }
 
     // ---- Special actions and bonus levels -----------------------------------------------------
     virtual void CountBonusUse() {}          // the profile's count of bonuses used in this level
@@ -96,6 +98,10 @@ public:
     virtual void EndReplay() {}              // replay off, its state reset, shield and hand hidden
     virtual void ReapplyPlaceSetup() {}      // the places' frame setup after they were rebuilt
     virtual void ShowTutorialEffect(bool /*show*/) {}
+    virtual bool IsReplayDrag() const { return false; }  // the replayed move drags cards out of a run
+    virtual void RideReplayHand(float /*x*/, float /*y*/) {}  // the replay hand rides on a flying card
+    // The tracker's record of this game, written as a tutorial recording (cheat key F2).
+    virtual bool SaveRecording(const std::string& /*path*/) { return false; }
 
 protected:
     virtual ~ITableHost() = default;

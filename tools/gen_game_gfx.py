@@ -10,7 +10,7 @@ gfx/game/card_parts.png (660 x 120): backs 1..3 at x 0, 80, 160 (80 x 107); shad
     big at x 240, 330, 420 (84 x 111); bonus fill at 510 (80 x 107); mana gauge at 600 (48 x 48).
 gfx/game/panel.png (800 x 256): top bar (0, 0, 800, 64), bottom bar (0, 64, 800, 40); at y 104,
     48 x 48 each: hint, undo, deal, relax, menu, bonus place, wooden frame, lamp off, lamp on,
-    bonus cursor (x = 48 * index).
+    bonus cursor, deal glow (x = 48 * index).
 gfx/game/bonuses.png (240 x 240): the 25 bonus icons, 48 x 48, row-major.
 gfx/game/back_N.png (N = 1..5, 800 x 600) and gfx/game/back_lite.png: the location backgrounds.
 gfx/game/table.png, gfx/game/table_shad.png (800 x 600): the table view and its shadow.
@@ -200,6 +200,8 @@ def panel():
     draw.ellipse((384 + 12, 116, 384 + 35, 139), fill=(120, 255, 120, 255), outline=(40, 120, 40, 255), width=2)
     draw.polygon([(432 + 4, 106), (432 + 4, 140), (432 + 14, 130), (432 + 24, 148), (432 + 30, 145),
                   (432 + 20, 127), (432 + 34, 126)], fill=(255, 220, 90, 255), outline=(90, 60, 10, 255))
+    for width, alpha in ((5, 90), (3, 170), (1, 255)):  # the deal button's glow on a stuck table
+        draw.ellipse((480 + 1, 105, 480 + 46, 150), outline=(255, 215, 80, alpha), width=width)
     return sheet
 
 

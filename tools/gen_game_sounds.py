@@ -42,6 +42,8 @@ for i in range(1, 4):
     EFFECTS["game_card_put_%d" % i] = tick(350.0 + 40 * i, 0.07)
 for i in range(2, 8):
     EFFECTS["game_combo_x%d" % i] = chime(*(523.3 * (2 ** (n / 12.0)) for n in range(0, 2 * i, 2)), step=0.05)
+# A won level: a rising major arpeggio that ends on a held octave.
+EFFECTS["game_level_complete"] = chime(523.3, 659.3, 784.0, 1046.5, 1318.5, step=0.11, length=0.45)
 
 
 def main():

@@ -108,6 +108,8 @@ TEST_F(BundledLevels, EverySectionDealsEveryCardExactlyOnceWithSeveralSeeds)
             EXPECT_EQ(seen.size(), game.Deck().Size());
             for (const auto& kv : seen)
                 EXPECT_EQ(kv.second, 1) << kv.first->Rank << "/" << kv.first->Suit;
+            for (const std::string& line : fake->logLines)  // every place and card the file names exists
+                EXPECT_NE(line.rfind("[W] Level", 0), 0u) << line;
         }
     }
 }

@@ -17,6 +17,7 @@
 #include "screens/CProfileStore.h"
 #include "table/CAutoFinisher.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CDeck.h"
 #include "table/CHelpDesk.h"
@@ -24,11 +25,14 @@
 #include "table/CManaBar.h"
 #include "table/CMoveFinder.h"
 #include "table/CPlace.h"
+#include "table/CRainEffect.h"
 #include "table/CScoreKeeper.h"
 #include "table/CSpecialActions.h"
+#include "table/CTableEffects.h"
 #include "table/CTracker.h"
 #include "table/CUndoHistory.h"
 #include "table/GameDialogs.h"
+#include "table/TutorialFile.h"
 #include "app/CFlyingEffects.h"
 #include "app/CPathEffects.h"
 
@@ -145,6 +149,15 @@ TEST_F(CGameProcessTest, AStoryLevelIsBuiltDealtAndDrawnWithoutAProblem)
     EXPECT_GT(Table().CountCards(), 0);
     EXPECT_TRUE(Game().GetMenuButton()->IsEnabled());
     EXPECT_TRUE(Game().GetHintButton()->IsEnabled());
+    // The deal button's glow: off at the start; on a stuck table it shows while no gauge is full.
+    CFAnimationInstance* glow = Game().GetDealButton()->GetAttachedAnimation(0)->GetPartInstance(0, 0);
+    ASSERT_NE(glow, nullptr);
+    EXPECT_FALSE(glow->IsVisible());
+    Game().SetDealHighlight(true);
+    EXPECT_TRUE(glow->IsVisible());
+    Game().AddMana(Game().GetManaBar()->GetCapacity());
+    Game().SetDealHighlight(true);
+    EXPECT_FALSE(glow->IsVisible());
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }
@@ -308,9 +321,60 @@ TEST_F(CGameProcessTest, TheLastCardDraggedHomeWinsTheLevel)
     for (int i = 0; i < 600 && !Table().IsWon(); ++i)
         Frames(1);
     EXPECT_TRUE(Table().IsWon());
+    EXPECT_TRUE(Table().GetEffects()->GetComplete()->IsVisible());  // the jingle of a won level
     for (int i = 0; i < 3000 && Game().GetStatisticsShown() == 0; ++i)
         Frames(1);
     EXPECT_EQ(Game().GetStatisticsShown(), 1);  // asked for once the cascade ended
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, TheWinCelebratesBigOnlyWhenItMakesEverythingGold)
+{
+    Start(0, kModeStory, -1);
+    PlayerRecord& player = g_pProfileStore->m_current;
+    auto allGoldBut = [&player](int story) {
+        player.m_storyLevels.fill(kLevelGold);
+        player.m_bonusLevels.fill(kLevelGold);
+        player.m_hardcoreLevels.fill(kLevelGold);
+        player.m_storyLevels[static_cast<std::size_t>(story)] = kLevelSilver;
+    };
+    struct Case {
+        const char* name;
+        int notGold;       // the story level still below gold
+        int story;         // the level just won, as the table names it
+        int finale;        // the finale state before
+        int celebrate;     // the player's celebration flag
+        int choice;        // 0 shower, 1 the player's celebration, 2 bursts
+    };
+    const Case cases[] = {
+        {"an ordinary win", 3, 0, -1, 0, 0},
+        {"an ordinary win, celebrated", 3, 0, -1, 1, 1},
+        {"the last level below gold", 3, 3, -1, 0, 2},
+        {"again while the finale is due", 3, 3, 0, 0, 2},
+        {"after the finale", 3, 3, 1, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        allGoldBut(c.notGold);
+        player.m_bAllGoldButOne = c.finale == -1 ? 0 : 1;
+        player.m_nFinaleState = c.finale;
+        player.m_bReserved = static_cast<std::uint8_t>(c.celebrate);
+        EXPECT_EQ(Game().ChooseCascade(c.story, -1, -1), c.choice);
+    }
+    // Through a whole win: the cascade is the big one.
+    allGoldBut(0);
+    player.m_bAllGoldButOne = 0;
+    player.m_nFinaleState = -1;
+    Settle();
+    Table().CheckLevelComplete();  // not won: the columns hold cards
+    ASSERT_FALSE(Table().IsWon());
+    g_bCheatMode = true;
+    PressKey(35);  // End wins at once
+    g_bCheatMode = false;
+    ASSERT_TRUE(Table().IsWon());
+    EXPECT_EQ(player.m_nFinaleState, 0);
+    EXPECT_FALSE(Table().GetRain()->IsShower());
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }
@@ -390,6 +454,75 @@ TEST_F(CGameProcessTest, FrameSparklesWithoutARadiusDoNotFly)
     EXPECT_EQ(effects->GetCount(), 6);  // the left side is off
 }
 
+TEST_F(CGameProcessTest, ALandedCardShowsItsComboSendsItsManaAndSparksInAHouse)
+{
+    Start(0, kModeStory, -1);  // Klondike: houses 2..5, columns 6..12
+    Settle();
+    Frames(5);  // the undo history takes its first snapshot
+    ASSERT_EQ(Game().GetUndo()->Count(), 1);
+    CManaBar& bar = *Game().GetManaBar();
+    CScoreKeeper& keeper = *Table().GetScoreKeeper();
+    PlayerRecord& player = g_pProfileStore->m_current;
+    CCard* card = Table().GetPlace(6)->pile.back();
+    const int run = keeper.Combos().m_nComboRun;
+    auto code = [](unsigned gauge, unsigned points, unsigned tier) {
+        return static_cast<int>((tier << 24) | (points << 16) | 0xFF00u | gauge);
+    };
+    int gx = 0, gy = 0;
+    ASSERT_TRUE(bar.GetGaugePos(1, gx, gy));
+    struct Case {
+        const char* name;
+        int code;
+        int place;         // where the card landed
+        int state;         // its bonus mark
+        int sparkles;      // mana sparkles that fly
+        int toX, toY;      // where they fly
+        float fillLo, fillHi;
+        int bonus;         // points added besides
+        bool combo, houseSparks;
+    };
+    const Case cases[] = {
+        {"an unscored move", -1, 6, kCardPlain, 0, 0, 0, 0.2f, 0.2f, 0, false, false},
+        {"ten points to gauge 1", code(1, 10, 0xFF), 6, kCardPlain, 20, gx, gy, 1.76f, 1.93f, 0, false, false},
+        {"every gauge full", code(0xFF, 10, 0xFF), 6, kCardPlain, 20, 645, 588, 1.76f, 1.93f, 50, false, false},
+        {"a combo into a house", code(1, 10, 0), 2, kCardPlain, 20, gx, gy, 1.76f, 1.93f, 0, true, true},
+        {"the golden card", code(1, 10, 0xFF), 6, kCardBonus, 20, gx, gy, 4.06f, 4.43f, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Game().GetManaSparkles()->KillAll();
+        Game().GetHouseSparkles()->KillAll();
+        Table().GetEffects()->GetCombo()->SetVisible(false);
+        card->CardState = c.state;
+        player.m_bGoldenCard = c.state == kCardPlain ? 1 : 0;  // each case must change it
+        const int score = keeper.GetScore();
+        Game().OnCardArrived(card, Table().GetPlace(c.place), c.code);
+        CFlyingEffects& mana = *Game().GetManaSparkles();
+        ASSERT_EQ(mana.GetCount(), c.sparkles);
+        for (int i = 0; i < mana.GetCount(); ++i) {
+            EXPECT_FLOAT_EQ(mana.GetEffect(i)->endX, static_cast<float>(c.toX));
+            EXPECT_FLOAT_EQ(mana.GetEffect(i)->endY, static_cast<float>(c.toY));
+        }
+        EXPECT_GE(bar.GetFillDelay(), c.fillLo - 1e-3f);
+        EXPECT_LE(bar.GetFillDelay(), c.fillHi + 1e-3f);
+        EXPECT_EQ(keeper.GetScore() - score, c.bonus);
+        if (c.bonus != 0) {
+            EXPECT_NEAR(keeper.GetDelay(), bar.GetFillDelay() - 0.2f, 1e-4f);  // the score rolls as they land
+        }
+        EXPECT_EQ(Table().GetEffects()->GetCombo()->IsVisible(), c.combo);
+        if (c.combo) {
+            EXPECT_EQ(std::wstring(g_pResource->GetText("combo_caption")), L"combo x" + std::to_wstring(run + 1));
+        }
+        EXPECT_EQ(Game().GetHouseSparkles()->GetCount(), c.houseSparks ? 24 : 0);
+        if (c.sparkles > 0) {  // with the first move only: the golden card sets the flag, any other clears it
+            EXPECT_EQ(player.m_bGoldenCard, c.state == kCardBonus ? 1 : 0);
+        }
+    }
+    card->CardState = kCardPlain;
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
 TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)
 {
     Start(0, kModeStory, -1);  // Klondike: bonus codes 0, 12, 20, 23, 24
@@ -464,20 +597,69 @@ TEST_F(CGameProcessTest, ARecordedGameIsReplayedMoveByMoveAndTheTableComesBack)
     // The places are made anew for the replay: dealt as recorded, the drag not played yet.
     auto target = [&] { return Table().GetPlace(drag.toPlace)->pile; };
     EXPECT_NE(target(), before[static_cast<std::size_t>(drag.toPlace)]);
-    bool moved = false;
+    CFAnimationInstance* banner = Table().GetEffects()->GetTutorial();
+    ASSERT_NE(banner, nullptr);
+    bool moved = false, rode = false, bannerPlayed = true;
     for (int i = 0; i < 1200 && Game().IsReplaying(); ++i) {
         Frames(1);
         const std::vector<CCard*> pile = target();
         moved = moved || (Game().IsReplaying() && std::find(pile.begin(), pile.end(), moving) != pile.end());
+        bannerPlayed = bannerPlayed && (!Game().IsReplaying() || (banner->IsVisible() && banner->IsPlaying()));
+        // While the recorded card flies the hand carries it, with the dragging cursor.
+        if (Game().IsReplaying() && Table().IsFlying() && Table().Flights().front()->card == moving) {
+            rode = true;
+            EXPECT_EQ(Game().GetCursorShape(), 1);
+            EXPECT_NEAR(Game().GetReplay().x, moving->RenderX_curr, 60.0f);
+        }
     }
     EXPECT_TRUE(moved);  // the recorded drag was played again
+    EXPECT_TRUE(rode);
+    EXPECT_TRUE(bannerPlayed);  // shown, then looped while the tutorial played
     EXPECT_FALSE(Game().IsReplaying());
+    EXPECT_FALSE(banner->IsVisible());
+    EXPECT_EQ(Game().GetCursorShape(), 0);
     EXPECT_FALSE(Game().GetInputShield()->IsVisible());
     Settle();
     for (int p = 0; p < Table().PlaceCount(); ++p)
         EXPECT_EQ(Table().GetPlace(p)->pile, before[static_cast<std::size_t>(p)]) << p;
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, ARecordedMoveThatDoesNotFitTheTableIsToldAndSkipped)
+{
+    MoveRecord drag;
+    ASSERT_TRUE(StartWithColumnDrag(drag));
+    // A recording of one drag whose card lies far above the top of its column.
+    TutorialRecord record;
+    for (int p = 0; p < Table().PlaceCount(); ++p) {
+        for (const CCard* card : Table().GetPlace(p)->pile) {
+            record.dealA[record.dealCount] = static_cast<std::uint8_t>(card->Rank);
+            record.dealB[record.dealCount] = static_cast<std::uint8_t>(card->Suit);
+            ++record.dealCount;
+        }
+    }
+    record.moveFrom[0] = static_cast<std::uint8_t>(drag.fromPlace);
+    record.moveTo[0] = static_cast<std::uint8_t>(drag.toPlace);
+    record.moveCard[0] = 150;
+    record.moveCount = 1;
+    std::vector<std::uint8_t> bytes;
+    tutorial_file::WriteRecord(record, bytes);
+    std::filesystem::create_directories(HostPath("data/learn"));
+    ASSERT_TRUE(fs_layer::WriteWholeFile("data/learn/" + Table().Level().sName + ".dat", bytes.data(), bytes.size()));
+    Game().StartLearn();
+    ASSERT_TRUE(Game().IsReplaying());
+    for (int i = 0; i < 1200 && Game().IsReplaying(); ++i)
+        Frames(1);
+    EXPECT_FALSE(Game().IsReplaying());
+    const std::string told = "[W] Learn move of card 150 from place " + std::to_string(drag.fromPlace) + " to place " +
+                             std::to_string(drag.toPlace) + " does not fit the table: skipped";
+    std::vector<std::string> others;
+    for (const std::string& line : ProblemLines())
+        if (line != told)
+            others.push_back(line);
+    EXPECT_EQ(ProblemLines().size(), others.size() + 1);
+    EXPECT_TRUE(others.empty()) << others.front();
 }
 
 TEST_F(CGameProcessTest, KeysHurryTheDealButF2DoesNotAndTheFirstSlideSwallowsThem)

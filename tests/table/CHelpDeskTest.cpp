@@ -261,6 +261,12 @@ TEST_F(CHelpDeskTest, TextLinksBecomeClickAreasThatLightTheirPlaces)
     Centre(link, cx, cy);
     Frame(cx, cy);
     EXPECT_EQ(m_pMouse->GetShape(), 1);
+    link->SetTag(12);  // a link number that names no place type
+    Frame(cx, cy, ScriptedMouse::kPress);
+    Frame(cx, cy, ScriptedMouse::kRelease);
+    EXPECT_TRUE(m_controller.fireTypes.empty());
+    EXPECT_TRUE(m_fake->HasLogLine("[W] Rules link 12 names no place type: skipped"));
+    link->SetTag(4);
     Frame(cx, cy, ScriptedMouse::kPress);
     Frame(cx, cy, ScriptedMouse::kRelease);
     ASSERT_EQ(m_controller.fireTypes.size(), 1u);

@@ -149,6 +149,15 @@ TEST(LevelFile, HostileTokensNeverLayMissingOrDoubledCards)
                   table.GetPlace(3)->Size() + static_cast<int>(deck.Available()),
               52);
     EXPECT_FALSE(table.GetMoveFinder()->CanPick(3, 0));
+    // Each bad number is told once, when the level is read.
+    for (const char* line : {"[W] Level Solitaire12 place 1: card 99:0:1 is no card, left out",
+                             "[W] Level Solitaire12 place 1: card -7:-9:0 is no card, left out",
+                             "[W] Level Solitaire12 place 2: empty_drop_req names place 99, which is not on the table",
+                             "[W] Level Solitaire12 place 3: empty_drop_req names place -50, which is not on the table",
+                             "[W] Level Solitaire12 place 3: pick_req names place -8, which is not on the table",
+                             "[W] Level Solitaire12 place 3: pick_req names place 1000, which is not on the table"})
+        EXPECT_TRUE(fake->HasLogLine(line)) << line;
+    EXPECT_EQ(table.GetPlace(1)->cards.size(), 4u);  // the two impossible cards are left out
 }
 
 TEST_F(LevelFileOnDisk, ValuesOutOfRangeAreLoggedWithTheirKeyAndReplaced)

@@ -1,8 +1,12 @@
 // TablePlayTest.cpp: scripted clicks and drops, the win test, hints, no-more-moves and flights.
 #include "TableTestSupport.h"
 
+#include "app/Globals.h"
 #include "table/CAutoFinisher.h"
 #include "table/CCardFlight.h"
+#include "table/CScoreKeeper.h"
+
+#include <algorithm>
 
 using namespace tabletest;
 
@@ -215,6 +219,88 @@ TEST_F(PlayTest, AFullHouseTableWinsAndTheHostHearsItOnce)
     EXPECT_TRUE(t.table.IsWon());
     t.table.Update(0.02f);
     EXPECT_EQ(m_host.wins, 1);
+}
+
+TEST_F(PlayTest, CheatKeysActOnlyInCheatModeEachAsItsKeyCodeSays)
+{
+    struct Case {
+        const char* name;
+        int key;
+        bool ctrl;
+        int mana, score, armed;
+        bool saved, dumped, won;
+    };
+    const Case cases[] = {
+        {"Insert", 45, false, 1, 0, kActionNone, false, false, false},
+        {"Delete", 46, false, 25, 0, kActionNone, false, false, false},
+        {"3 arms the third code", 51, false, 0, 0, 20, false, false, false},
+        {"5 of a level with four codes", 53, false, 0, 0, kActionNone, false, false, false},
+        {"numpad +", 107, false, 0, 100, kActionNone, false, false, false},
+        {"F2", 113, false, 0, 0, kActionNone, true, false, false},
+        {"S alone", 83, false, 0, 0, kActionNone, false, false, false},
+        {"Ctrl+S", 83, true, 0, 0, kActionNone, false, true, false},
+        {"End", 35, false, 0, 0, kActionNone, false, false, true},
+    };
+    LevelWriter(m_fake.Get(), kBare).Set("level_bonuses", "0,12,20,23");
+    for (const bool cheating : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (cheating ? " in cheat mode" : ""));
+            RecordingHost host;
+            WriteBare(m_fake.Get(), 1);
+            CCardTable table(kBare, kModeStory, &host);
+            ASSERT_TRUE(table.LoadLevel());
+            table.GetPlace(0)->win_cond = {{WinCode::kHolds, 13, 0, 0}};
+            const int score = table.GetScoreKeeper()->GetScore();
+            m_fake->logLines.clear();
+            m_fake->heldKeys.clear();
+            if (c.ctrl)
+                m_fake->heldKeys.insert(17);
+            g_bCheatMode = cheating;
+            host.lastKey = c.key;
+            table.Update(0.02f);
+            g_bCheatMode = false;
+            const bool acts = cheating;
+            EXPECT_EQ(host.mana, acts ? c.mana : 0);
+            EXPECT_EQ(table.GetScoreKeeper()->GetScore() - score, acts ? c.score : 0);
+            EXPECT_EQ(table.GetSpecialActions()->ArmedCode(), acts ? c.armed : kActionNone);
+            EXPECT_EQ(host.savedTo, acts && c.saved ? "save/Bare.dat" : "");
+            EXPECT_EQ(host.lastKey, acts && c.saved ? 0 : c.key);  // F2 is used up
+            const bool dumped = std::any_of(m_fake->logLines.begin(), m_fake->logLines.end(),
+                                            [](const std::string& l) { return l.rfind("\n### CARDS DUMP", 0) == 0; });
+            EXPECT_EQ(dumped, acts && c.dumped);
+            EXPECT_EQ(table.IsWon(), acts && c.won);
+        }
+    }
+}
+
+TEST_F(PlayTest, SpaceDealsFromTheStockOrPointsAtTheRulesWhenItCannot)
+{
+    DealtTable t(m_fake.Get(), kKlondike, 18, &m_host);
+    Settle(t.table);
+    CPlace* stock = t.table.GetPlace(0);
+    CPlace* waste = t.table.GetPlace(1);
+    const int before = stock->Size();
+    m_host.lastKey = 32;
+    t.table.Update(0.02f);
+    m_host.lastKey = 0;
+    Settle(t.table);
+    EXPECT_EQ(stock->Size(), before - 1);
+    EXPECT_EQ(waste->Size(), 1);
+    EXPECT_EQ(m_host.helpHints, 0);
+    // A stock that may not be dealt again points at the rules instead.
+    stock->pile.clear();
+    stock->click_empty_limit = 0;
+    stock->click_req = {{ClickCode::kTopCard, 0, 0, 0}};
+    t.table.RequestMoveSearch();
+    m_host.lastKey = 32;
+    t.table.Update(0.02f);
+    EXPECT_EQ(m_host.helpHints, 1);
+    // A table without a stock: Space does nothing.
+    auto bare = Bare(2, kPlaceColumn);
+    Lay(m_deck, bare->GetPlace(0), 3, 0);
+    bare->Update(0.02f);
+    EXPECT_EQ(m_host.helpHints, 1);
+    EXPECT_EQ(bare->GetPlace(0)->Size(), 1);
 }
 
 TEST_F(PlayTest, NoWinWhileCardsFlyOrTheHandHolds)

@@ -197,28 +197,49 @@ TEST_F(TableRenderTest, AWinThrowsTheTableCardsAndTheCascadeStopsByItselfUnlessA
 {
     struct Case {
         int choice;      // what the host chooses for this win
+        unsigned mode;
         bool showers;
         bool stopsAfterSevenSeconds;
+        int story, bonus, hardcore;  // the level the host is told counts as gold
     };
-    const Case cases[] = {{ITableHost::kCascadeShower, true, true}, {ITableHost::kCascadeBursts, false, false}};
+    const Case cases[] = {
+        {ITableHost::kCascadeShower, kModeStory, true, true, kBare, -1, -1},
+        {ITableHost::kCascadeBursts, kModeStory, false, false, kBare, -1, -1},
+        {ITableHost::kCascadeShower, kModeHardcore, true, true, -1, -1, kBare},
+        // A classic game, also one of the hardcore rules, is none of the player's levels.
+        {ITableHost::kCascadeShower, kModeClassic, true, true, -1, -1, -1},
+        {ITableHost::kCascadeShower, kModeClassic | kModeHardcore, true, true, -1, -1, -1},
+    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.choice);
+        SCOPED_TRACE(c.mode * 10 + static_cast<unsigned>(c.choice));
         struct ChoosingHost : ShadowHost {
-            int ChooseCascade() const override { return choice; }
+            int ChooseCascade(int s, int b, int h) override
+            {
+                told = {s, b, h};
+                return choice;
+            }
             int choice = kCascadeShower;
+            std::vector<int> told;
         } host;
         host.choice = c.choice;
-        CCardTable table(kBare, kModeStory, &host);
+        if (IsHardcoreMode(c.mode))  // an empty level in the hardcore section
+            m_fake->SetIni("sol_max.ini", CCardTable::SectionName(kBare, c.mode), "level_place_count", "0");
+        CCardTable table(kBare, c.mode, &host);
         ASSERT_TRUE(table.LoadLevel());
         table.SetCardSize(70, 100);
-        Lay(m_deck, table.GetPlace(2), 1, 0);
-        Lay(m_deck, table.GetPlace(3), 2, 0);
+        if (table.PlaceCount() >= 4) {
+            Lay(m_deck, table.GetPlace(2), 1, 0);
+            Lay(m_deck, table.GetPlace(3), 2, 0);
+        }
         table.Update(0.05f);  // no place asks anything to win: won at once
         ASSERT_TRUE(table.IsWon());
         EXPECT_EQ(host.wins, 1);
+        EXPECT_EQ(host.told, (std::vector<int>{c.story, c.bonus, c.hardcore}));
         ASSERT_TRUE(table.GetRain()->IsRunning());
         EXPECT_EQ(table.GetRain()->IsShower(), c.showers);
-        EXPECT_GE(table.GetRain()->Cards().size(), 2u);
+        if (table.PlaceCount() >= 4) {
+            EXPECT_GE(table.GetRain()->Cards().size(), 2u);
+        }
         for (int i = 0; i < 141; ++i)
             table.Update(0.05f);
         EXPECT_EQ(table.GetRain()->IsRunning(), !c.stopsAfterSevenSeconds);

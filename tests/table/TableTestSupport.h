@@ -184,12 +184,25 @@ public:
     void OnLevelWon() override { ++wins; }
     void PlayHelpHint(int, float) override { ++helpHints; }
     bool IsReplaying() const override { return replaying; }
+    int GetLastKey() const override { return lastKey; }
+    void ClearLastKey() override { lastKey = 0; }
+    int AddMana(int amount) override
+    {
+        mana += amount;
+        return -1;
+    }
+    bool SaveRecording(const std::string& path) override
+    {
+        savedTo = path;
+        return true;
+    }
 
     std::vector<std::vector<int>> moves;
     std::vector<std::pair<int, int>> deals;
     std::vector<int> dialogs;
-    int snapshots = 0, score = 0, wins = 0, helpHints = 0;
+    int snapshots = 0, score = 0, wins = 0, helpHints = 0, lastKey = 0, mana = 0;
     bool replaying = false;
+    std::string savedTo;
 };
 
 inline void MakeCards(CDeck& deck, int decks)

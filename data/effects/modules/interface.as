@@ -71,10 +71,11 @@ void Declare_interface(CFResource@ res)
     res.CreateModule("interface");
     PanelSound(res, "snd_button", click);
     PanelSound(res, "snd_bonus_select", -1);
+    DeclareTableCaptions(res);
 
     PanelPicture(res, "hint_rubin", sprHint, -340, -268);
     PanelPicture(res, "undo", sprUndo, -284, -268);
-    PanelPicture(res, "deal", sprDeal, -228, -268);
+    DeclareDealButton(res, sprDeal, -228, -268);
     PanelPicture(res, "relax", sprRelax, -172, -268);
     PanelPicture(res, "menu", sprMenu, 340, 280);
     PanelPicture(res, "b_wood", sprWood, 0, 0);

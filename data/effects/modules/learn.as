@@ -3,7 +3,7 @@
 // - "tip_N" (N = 1 .. LEARN_TIPS): a window with text 8000 + N and the OK button "bt_ok"; its
 //   section "show" fades it in. The tutorial files name these windows (data/learn/lessons.txt).
 // - "bt_ok": the OK button, sections "normal", "enter" and "over" (lit), "leave", "down".
-// - "tutorial_mode": the banner shown while a tutorial plays, section "show".
+// - "tutorial_mode": the banner shown while a tutorial plays, sections "show" and "play".
 
 const int LEARN_TIPS = 87;
 const int LEARN_SHOW_FRAMES = 6;
@@ -78,8 +78,9 @@ void Declare_learn(CFResource@ res)
 
     res.CreateEffect("tutorial_mode", 1, 100);
     res.AddNamedPart("show", 0, 0, 0);
+    res.AddNamedPart("play", 0, 0, 0);  // the table loops it while the tutorial plays
     res.CreateObjectGfx("banner", 0);
-    LearnKey(res, -1, banner, 0, -236, 150, 20, 255, LEARN_PANEL_DEPTH);
+    LearnKey(res, -1, banner, 0, -214, 150, 20, 255, LEARN_PANEL_DEPTH);  // just below the top panel
     res.CreateObjectGfx("text", 0);
-    LearnKey(res, bannerText, -1, 0, -243, 0, 0, 255, LEARN_FACE_DEPTH);
+    LearnKey(res, bannerText, -1, 0, -208, 0, 0, 255, LEARN_FACE_DEPTH);
 }

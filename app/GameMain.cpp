@@ -15,6 +15,8 @@
 #include "screens/CHiScoreTable.h"
 #include "screens/CProfileStore.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr int kIconId = 104;
@@ -40,6 +42,15 @@ void ReadDesktop(IEngine& engine)
         g_bModeSwitchAllowed = false;
         g_pProfileStore->ForceFullScreenOnly();
     }
+}
+
+// A second start ends at once; it says so, and where the running game's lock is.
+void ReportLockNotTaken(const CSingleInstance& instance)
+{
+    if (instance.IsHeldElsewhere())
+        std::fprintf(stderr, "%s is already running (its lock is %s)\n", kGameTitle, instance.GetPath().c_str());
+    else
+        std::fprintf(stderr, "%s can't take its lock %s\n", kGameTitle, instance.GetPath().c_str());
 }
 
 // False when the conversion was abandoned: the program then ends without showing anything.
@@ -117,8 +128,10 @@ int GameMain(int argc, char** argv)
     if (!EngineParseCommandLine(argc, argv))
         return 1;
     CSingleInstance instance(kGameTitle);
-    if (!instance.Acquire())
+    if (!instance.Acquire()) {
+        ReportLockNotTaken(instance);
         return 1;
+    }
     ResetShell();
     g_bExitRequested = false;
 

@@ -2,6 +2,7 @@
 #include "platform/GlRenderer.h"
 
 #include "platform/EngineLog.h"
+#include "platform/ViewFit.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -465,12 +466,18 @@ void GlRenderer::PresentTo(int drawableWidth, int drawableHeight)
     if (!m_bReady || drawableWidth <= 0 || drawableHeight <= 0)
         return;
     Flush();
-    const bool same = drawableWidth == m_screen.width && drawableHeight == m_screen.height;
+    const ViewRect rect = FitView(m_screen.width, m_screen.height, drawableWidth, drawableHeight);
+    const bool same = rect.width == m_screen.width && rect.height == m_screen.height;
     pglBindFramebuffer(GL_READ_FRAMEBUFFER, m_screen.fbo);
     pglBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
+    if (rect.width != drawableWidth || rect.height != drawableHeight) {
+        glClearColor(0, 0, 0, 1);  // the bars
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     // The window's first row is its bottom one: flip while copying.
-    pglBlitFramebuffer(0, 0, m_screen.width, m_screen.height, 0, drawableHeight, drawableWidth, 0,
+    const int top = drawableHeight - rect.y;
+    pglBlitFramebuffer(0, 0, m_screen.width, m_screen.height, rect.x, top, rect.x + rect.width, top - rect.height,
                        GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
     pglBindFramebuffer(GL_FRAMEBUFFER, m_currentFbo);
     if (m_bInScene)

@@ -45,7 +45,7 @@ public:
 
     // The last frame drawn on the screen, rows top to bottom, alpha forced opaque.
     bool ReadScreen(std::vector<std::uint32_t>& argb, int& width, int& height);
-    // Copies the screen buffer to the window's framebuffer, scaled to its size.
+    // Copies the screen buffer to the window's framebuffer, scaled evenly and centred in it.
     void PresentTo(int drawableWidth, int drawableHeight);
 
 private:

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ImageCodec.h"
 #include "platform/SdlKeys.h"
+#include "platform/ViewFit.h"
 
 #include <SDL.h>
 #include <dlfcn.h>
@@ -18,7 +19,9 @@
 namespace {
 SdlEngine* g_pEngine = nullptr;
 constexpr float kMaxRealDelta = 0.1f;  // a stall (window dragged, debugger) is not a leap in time
-constexpr double kMinFrameSeconds = 1.0 / 125.0;
+constexpr int kCappedFps = 60;             // without vertical sync
+constexpr double kSyncCheckSeconds = 0.25;  // how long frames are counted before judging the sync
+constexpr double kSyncTolerance = 1.2;      // frames this much faster than the display: no sync
 #if defined(__SANITIZE_ADDRESS__)
 // SDL and the GL drivers unload their libraries on shutdown; the leak checker then cannot name
 // the drivers' own leftovers at exit, and no suppression can match them. Keep them loaded.
@@ -123,12 +126,17 @@ bool SdlEngine::OpenWindow()
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     Uint32 flags = SDL_WINDOW_OPENGL;
-    if (m_options.headless)
+    SDL_Rect place = {static_cast<int>(SDL_WINDOWPOS_CENTERED), static_cast<int>(SDL_WINDOWPOS_CENTERED), m_nScreenWidth,
+                      m_nScreenHeight};
+    if (m_options.headless) {
         flags |= SDL_WINDOW_HIDDEN;
-    else if (!m_bWindowed)
+    } else if (!m_bWindowed) {
+        // Without a window manager nobody honours the full-screen request: the window must
+        // already cover the display, or SDL takes it for display-sized while it is not.
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    m_pWindow = SDL_CreateWindow(m_title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                 m_nScreenWidth, m_nScreenHeight, flags);
+        SDL_GetDisplayBounds(0, &place);
+    }
+    m_pWindow = SDL_CreateWindow(m_title.c_str(), place.x, place.y, place.w, place.h, flags);
     if (m_pWindow == nullptr) {
         m_log.Printf("[E] Engine: can't open a %dx%d window (%s)", m_nScreenWidth, m_nScreenHeight, SDL_GetError());
         return false;
@@ -140,6 +148,7 @@ bool SdlEngine::OpenWindow()
     }
     SDL_GL_MakeCurrent(m_pWindow, m_pContext);
     SDL_GL_SetSwapInterval(m_options.headless ? 0 : 1);
+    WatchSync(!m_options.headless && SDL_GL_GetSwapInterval() == 1);
     if (!m_renderer.Init(m_nScreenWidth, m_nScreenHeight, m_log))
         return false;
     if (!m_options.headless)
@@ -235,7 +244,7 @@ void SdlEngine::SetState(EState state, bool value)
         m_bWindowed = value;
         if (m_pWindow == nullptr || m_options.headless)
             return;
-        SDL_SetWindowFullscreen(m_pWindow, value ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        ApplyWindowed();
         if (m_restoreFunc != nullptr)
             m_restoreFunc();  // as after a display reset: the game rebuilds its targets
         return;
@@ -350,6 +359,25 @@ void SdlEngine::GetDesktopSize(int& width, int& height, int& bpp)
     bpp = SDL_BITSPERPIXEL(mode.format) >= 24 ? 32 : 16;
 }
 
+// The full-screen request alone changes SDL's idea of the window's size, not the window: cover the
+// display first, so the two agree with or without a window manager.
+void SdlEngine::ApplyWindowed()
+{
+    if (m_bWindowed) {
+        SDL_SetWindowFullscreen(m_pWindow, 0);
+        SDL_SetWindowSize(m_pWindow, m_nScreenWidth, m_nScreenHeight);
+        SDL_SetWindowPosition(m_pWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        return;
+    }
+    SDL_Rect display;
+    const int index = SDL_GetWindowDisplayIndex(m_pWindow);
+    if (SDL_GetDisplayBounds(index < 0 ? 0 : index, &display) == 0) {
+        SDL_SetWindowPosition(m_pWindow, display.x, display.y);
+        SDL_SetWindowSize(m_pWindow, display.w, display.h);
+    }
+    SDL_SetWindowFullscreen(m_pWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 void SdlEngine::MinimizeWindow()
 {
     if (m_pWindow != nullptr && !m_options.headless)
@@ -456,12 +484,52 @@ bool SdlEngine::RunWindowFrame()
     m_input.BeginFrame(m_time);
     const bool done = m_frameFunc();
     m_input.EndFrame();
-    // Without vertical sync (virtual displays, some drivers) a frame would not wait at all.
-    const double spent = static_cast<double>(SDL_GetPerformanceCounter() - now) /
-                         static_cast<double>(SDL_GetPerformanceFrequency());
-    if (spent < kMinFrameSeconds)
-        SDL_Delay(static_cast<Uint32>((kMinFrameSeconds - spent) * 1000.0) + 1);
+    CheckSync(now);
+    if (m_bCapFrames)
+        WaitForFrameSlot();
     return done;
+}
+
+// Vertical sync is asked for, but virtual displays and some drivers ignore it: then frames would
+// follow each other without any wait. Frames counted faster than the display shows them prove
+// it, and from then on they are held to a fixed rate.
+void SdlEngine::WatchSync(bool swapSynced)
+{
+    SDL_DisplayMode mode;
+    const int index = SDL_GetWindowDisplayIndex(m_pWindow);
+    const bool known = SDL_GetCurrentDisplayMode(index < 0 ? 0 : index, &mode) == 0 && mode.refresh_rate > 0;
+    m_nRefreshRate = known ? mode.refresh_rate : kCappedFps;
+    m_bCapFrames = !swapSynced;
+    m_nSyncFrames = 0;
+    m_syncWindowStart = SDL_GetPerformanceCounter();
+    m_nextFrameAt = 0;
+}
+
+void SdlEngine::CheckSync(std::uint64_t now)
+{
+    if (m_bCapFrames)
+        return;
+    ++m_nSyncFrames;
+    const double seconds = static_cast<double>(now - m_syncWindowStart) / static_cast<double>(SDL_GetPerformanceFrequency());
+    if (seconds < kSyncCheckSeconds)
+        return;
+    m_bCapFrames = m_nSyncFrames / seconds > m_nRefreshRate * kSyncTolerance;
+    m_nSyncFrames = 0;
+    m_syncWindowStart = now;
+}
+
+// Sleeps to the next slot of a fixed schedule, so the rate stays exact though sleeps are coarse;
+// a late frame starts the schedule again instead of being made up for.
+void SdlEngine::WaitForFrameSlot()
+{
+    const std::uint64_t frequency = SDL_GetPerformanceFrequency();
+    const std::uint64_t now = SDL_GetPerformanceCounter();
+    m_nextFrameAt += frequency / kCappedFps;
+    if (m_nextFrameAt <= now) {
+        m_nextFrameAt = now;
+        return;
+    }
+    SDL_Delay(static_cast<Uint32>((m_nextFrameAt - now) * 1000 / frequency));
 }
 
 void SdlEngine::CountFps(double seconds)
@@ -477,11 +545,16 @@ void SdlEngine::CountFps(double seconds)
 
 void SdlEngine::PushMouseMove(int windowX, int windowY)
 {
-    int width = 0, height = 0;
+    int width = 0, height = 0, drawableWidth = 0, drawableHeight = 0;
     SDL_GetWindowSize(m_pWindow, &width, &height);
-    // A full-screen window may be larger than the screen the game draws: map back to it.
-    const float x = width > 0 ? static_cast<float>(windowX) * m_nScreenWidth / width : 0.0f;
-    const float y = height > 0 ? static_cast<float>(windowY) * m_nScreenHeight / height : 0.0f;
+    SDL_GL_GetDrawableSize(m_pWindow, &drawableWidth, &drawableHeight);
+    if (width <= 0 || height <= 0)
+        return;
+    // The screen shows scaled and centred in the drawable (Present): map the pointer back to it.
+    float x = static_cast<float>(windowX) * drawableWidth / width;
+    float y = static_cast<float>(windowY) * drawableHeight / height;
+    const ViewRect rect = FitView(m_nScreenWidth, m_nScreenHeight, drawableWidth, drawableHeight);
+    DrawableToPicture(rect, m_nScreenWidth, m_nScreenHeight, x, y);
     m_input.PushMove(x, y);
 }
 

@@ -111,6 +111,7 @@ private:
     bool OpenWindow();
     bool LoadInputScript();
     void CloseWindow();
+    void ApplyWindowed();
     bool RunHeadlessFrame();   // true: the loop ends
     bool RunWindowFrame();
     bool HandleEvent(const SDL_Event& event);  // true: the loop ends
@@ -118,6 +119,9 @@ private:
     void DeliverScript();
     void Present();
     void CountFps(double seconds);
+    void WatchSync(bool swapSynced);
+    void CheckSync(std::uint64_t now);
+    void WaitForFrameSlot();
     bool WriteScreenshot(const std::string& hostPath);
 
     int m_nRefs = 0;
@@ -154,6 +158,12 @@ private:
     int m_nFps = 0;
     int m_nFpsFrames = 0;
     double m_fpsWindow = 0;
+
+    bool m_bCapFrames = false;         // vertical sync is not in effect: frames wait for their slot
+    int m_nRefreshRate = 60;
+    int m_nSyncFrames = 0;
+    std::uint64_t m_syncWindowStart = 0;
+    std::uint64_t m_nextFrameAt = 0;
 
     int m_nFrame = 0;                  // frames run since Initiate, counted from 1
     std::vector<ScriptedInput> m_script;

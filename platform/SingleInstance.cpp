@@ -3,6 +3,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -25,9 +26,11 @@ bool CSingleInstance::Acquire()
     if (fd < 0)
         return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        m_bHeldElsewhere = errno == EWOULDBLOCK;
         ::close(fd);
         return false;
     }
+    m_bHeldElsewhere = false;
     m_fd = fd;
     return true;
 }

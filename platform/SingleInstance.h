@@ -17,9 +17,11 @@ public:
     bool Acquire();      // false when another instance holds the lock (or it cannot be taken)
     void Release();
     bool IsHeld() const { return m_fd >= 0; }
+    bool IsHeldElsewhere() const { return m_bHeldElsewhere; }  // the last Acquire found it taken
     const std::string& GetPath() const { return m_sPath; }
 
 private:
     std::string m_sPath;
     int m_fd = -1;
+    bool m_bHeldElsewhere = false;
 };

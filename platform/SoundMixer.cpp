@@ -6,13 +6,47 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 namespace {
 // Handles are never reused within the process, not even by a later engine.
 std::uint32_t g_nextSound = 1;
 HChannel g_nextChannel = 1;
+
+// The sound libraries under SDL (ALSA above all) print their own complaints on stderr when no
+// device answers; the failure reaches the log in one line of ours. stderr points to /dev/null
+// while the device is looked for, and back afterwards.
+class QuietStderr {
+public:
+    QuietStderr()
+    {
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (m_saved >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+    }
+    ~QuietStderr()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int m_saved = -1;
+};
 
 int MixVolume(int volume)
 {
@@ -44,21 +78,29 @@ bool SoundMixer::Open(bool headless, bool noAudio, EngineLog& log)
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     else
         SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    if (!OpenDevice()) {
         log.Printf("[W] Engine: no audio device (%s), sound is off", SDL_GetError());
-        return false;
-    }
-    Mix_Init(MIX_INIT_OGG);
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
-        log.Printf("[W] Engine: no audio device (%s), sound is off", Mix_GetError());
-        Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     Mix_AllocateChannels(kChannels);
     Mix_ReserveChannels(kStreamChannels);
     m_bOpen = true;
     return true;
+}
+
+bool SoundMixer::OpenDevice()
+{
+    QuietStderr quiet;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    Mix_Init(MIX_INIT_OGG);
+    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) == 0)
+        return true;
+    const std::string reason = Mix_GetError();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    SDL_SetError("%s", reason.c_str());  // quitting may have replaced it
+    return false;
 }
 
 void SoundMixer::Close()

@@ -35,6 +35,7 @@ public:
     bool IsPlaying(HChannel channel);
 
 private:
+    bool OpenDevice();                         // SDL's error text tells why not
     int ChannelOf(HChannel channel) const;     // -1 when stale or unknown
     int FreeStreamChannel() const;
 

@@ -50,10 +50,15 @@ void CScreenEngine::FreeSound(HEffect effect) const
 
 HChannel CScreenEngine::PlaySound(HEffect effect, bool loop) const
 {
+    return PlaySound(effect, loop, 1.0f);
+}
+
+HChannel CScreenEngine::PlaySound(HEffect effect, bool loop, float pitch) const
+{
     if (m_pEngine == nullptr || effect == 0)
         return 0;
     const int volume = g_pProfileStore != nullptr ? g_pProfileStore->m_current.m_nEffectVolume : 100;
-    return m_pEngine->EffectPlay(effect, volume, 0, 1.0f, loop);
+    return m_pEngine->EffectPlay(effect, volume, 0, pitch > 0.0f ? pitch : 1.0f, loop);
 }
 
 bool CScreenEngine::IsChannelPlaying(HChannel channel) const

@@ -28,6 +28,9 @@ public:
     HEffect LoadSound(const char* path) const;  // 0 on failure
     void FreeSound(HEffect effect) const;
     HChannel PlaySound(HEffect effect, bool loop) const;
+    // A pitch of 0 or below would freeze a looping sound on an engine that honours pitch; such a
+    // sound plays at normal pitch instead.
+    HChannel PlaySound(HEffect effect, bool loop, float pitch) const;
     bool IsChannelPlaying(HChannel channel) const;
     void StopChannel(HChannel channel) const;
 

@@ -62,13 +62,14 @@ std::unique_ptr<CFButton> CSlideInPopup::MakeButton(ClickHandler* onClick)
     return button;
 }
 
-CFButton* CSlideInPopup::AddPartButton(const char* object, ClickHandler* onClick)
+CFButton* CSlideInPopup::AddPartButton(const char* object, ClickHandler* onClick, bool onShadow)
 {
     const std::string path = std::string(object != nullptr ? object : "") + ".all";
-    CFAnimationInstance* part = m_pWindow->FindPart(0, path.c_str());
+    CFAnimationInstance* part = (onShadow ? m_pShadow : m_pWindow)->FindPart(0, path.c_str());
     if (part == nullptr) {
         delete onClick;
-        m_engine.Log("[E] popup %s: button part %s not found in %s", m_sModule.c_str(), path.c_str(), m_sMove.c_str());
+        m_engine.Log("[E] popup %s: button part %s not found in %s%s", m_sModule.c_str(), path.c_str(),
+                     m_sMove.c_str(), onShadow ? "_p2" : "");
         return nullptr;
     }
     std::unique_ptr<CFButton> button = MakeButton(onClick);

@@ -57,8 +57,8 @@ protected:
     // ---- Building ----------------------------------------------------------------------------
     // A button whose look is the window's part "<object>.all" on track 0, with the button sound
     // and the handler (owned from here on). Null, and one log line, when the window has no such
-    // part; the popup then works without it.
-    CFButton* AddPartButton(const char* object, ClickHandler* onClick);
+    // part; the popup then works without it. onShadow: a part of the shadow effect instead.
+    CFButton* AddPartButton(const char* object, ClickHandler* onClick, bool onShadow = false);
     // A button with its own look, the module's effect of that name. Drawn after the slide.
     CFButton* AddEffectButton(const char* effect, ClickHandler* onClick);
     void SetEscapeDelay(float seconds) { m_fEscapeDelay = seconds; }

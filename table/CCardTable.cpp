@@ -288,8 +288,11 @@ void CCardTable::Update(float dt)
     UpdateFlights(dt);
     m_pBonusFrame->Update(dt);
     m_pCursorHand->Update(dt);
-    if (!m_pInterface->IsBusy())
+    if (!m_pInterface->IsBusy()) {
         AutoTurnCards();
+        if ((m_nMode & 7u) == 1u)
+            m_pInterface->UpdateBonusQuestion();
+    }
 }
 
 bool CCardTable::IsInputAllowed() const

@@ -538,9 +538,42 @@ void CInterface::ShowRulesText()
         helpDesk->ShowRulesText();
 }
 
+bool CInterface::NoMovesRequested() const
+{
+    return moveIndicator != nullptr && moveIndicator->IsNoMovesRequested();
+}
+
+void CInterface::ClearNoMovesRequest()
+{
+    if (moveIndicator != nullptr)
+        moveIndicator->ClearNoMovesRequest();
+}
+
 void CInterface::ShowNoMovesDialog(int kind)
 {
     game_dialogs::Attach(game_dialogs::MakeNoMoves(kind));
+    SetDealHighlight(true);  // dealing again is the way out
+}
+
+void CInterface::UpdateBonusQuestion()
+{
+    PlayerRecord* player = Player();
+    if (panelState != 0 || player == nullptr)
+        return;
+    if (player->m_bUseBonusAdvice != 0) {
+        player->m_bUseBonusAdvice = 0;  // asked once per player, whatever the answer
+        game_dialogs::Attach(game_dialogs::MakeUseBonus());
+    }
+    if (game_dialogs::UseBonusAnswered()) {
+        game_dialogs::UseBonusAnswered() = false;
+        player->m_bUseBonuses = game_dialogs::UseBonusAnswer() == 0 ? 1 : 0;
+        EnableBonuses(player->m_bUseBonuses != 0);
+        game_dialogs::UseBonusAnswer() = -1;
+    }
+    if (m_bRefreshBonuses) {
+        EnableBonuses(player->m_bUseBonuses != 0);
+        m_bRefreshBonuses = false;
+    }
 }
 
 bool CInterface::IsHelpWindowShown() const

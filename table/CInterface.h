@@ -173,6 +173,8 @@ public:
     void PlayHelpHint(int kind, float seconds) override;
     void ShowComboMessage(int category, int chain) override;
     void ShowRulesText() override;
+    bool NoMovesRequested() const override;
+    void ClearNoMovesRequest() override;
     void ShowNoMovesDialog(int kind) override;
     void GlowRulesButton(int kind, float seconds) override;
     bool IsHelpWindowShown() const override;
@@ -188,6 +190,7 @@ public:
     void ReleaseBonusButtons() override { DisarmBonuses(); }
     void SpendBonusSlot(int slot) override;
     void SetStartPending() override { startPending = true; }
+    void UpdateBonusQuestion() override;
     bool LoadLearnFile(const std::string& path) override;
     void BeginReplay() override;
     bool FirstRecordedMove(int& from, int& card) override;
@@ -309,5 +312,6 @@ private:
     bool m_bWasReplaying = false;
     bool m_bReplayEndShown = false;
     int m_nStatisticsShown = 0;               // the result screen is asked for once per win
+    bool m_bRefreshBonuses = true;            // classic: the buttons follow the player's choice once
     CEngineRef m_engine;
 };

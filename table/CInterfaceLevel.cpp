@@ -191,6 +191,7 @@ void CInterface::Restart()
     table->m_nCombos = table->m_nComboRun = table->m_nComboBest = 0;
     table->GetScoreKeeper()->Reset();
     table->GetMoveFinder()->SetHintIndex(0);
+    table->GetMoveFinder()->ResetHintsUsed();
     if (IsBonusLevel())
         EnableBonuses(false);
     DisarmBonuses();

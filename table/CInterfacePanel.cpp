@@ -304,6 +304,7 @@ void CInterface::RunHint()
     TraceEvent(GetGameTime(), L"hint", L"manaLost");
     const bool automatic = autohintLeft == 0.0f;
     if (!automatic) {
+        table->GetMoveFinder()->CountHint();
         manaBar->AddMana(table->m_nBarHintLength);
         autohintLeft = autohintFirst;
         table->PlayEffect(table->m_hSndHint);

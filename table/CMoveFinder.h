@@ -40,6 +40,10 @@ public:
     const std::vector<MoveRecord>& Moves() const { return moves; }
     int GetHintIndex() const { return hintIndex; }
     void SetHintIndex(int index) { hintIndex = index; }
+    // Hints the player asked for in this deal (automatic ones are free); they decide the medal.
+    int GetHintsUsed() const { return hintsUsed; }
+    void CountHint() { ++hintsUsed; }
+    void ResetHintsUsed() { hintsUsed = 0; }
     // Set each time Refresh searches anew; the move indicator reads and clears it, so it changes
     // the light only on a new verdict.
     bool HaveMovesChanged() const { return movesChanged; }
@@ -60,6 +64,7 @@ private:
 
     std::vector<MoveRecord> moves;
     int hintIndex = 0;
+    int hintsUsed = 0;
     bool stockCanHelp = false;
     bool freeCellMove = false;
     CCardTable* table;

@@ -1,11 +1,16 @@
-// GameDialogs.cpp: the table's popups, made by the screens that exist and "none" for the rest.
+// GameDialogs.cpp: the table's popups, made by the screens.
 #include "table/GameDialogs.h"
 
 #include "app/CScreenBase.h"
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
+#include "screens/CBonusStatistic2.h"
+#include "screens/CClassicStatistic.h"
 #include "screens/CDialogConfirmation.h"
 #include "screens/CDialogInformation.h"
+#include "screens/CDialogNoMoves.h"
+#include "screens/CDialogUseBonus.h"
+#include "screens/CLevelStatistic2.h"
 #include "screens/CScreenFactory.h"
 
 namespace game_dialogs {
@@ -13,6 +18,16 @@ namespace game_dialogs {
 int& DialogAnswer()
 {
     return CDialogConfirmation::Answer();
+}
+
+int& UseBonusAnswer()
+{
+    return CDialogUseBonus::Answer();
+}
+
+bool& UseBonusAnswered()
+{
+    return CDialogUseBonus::Answered();
 }
 
 CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha)
@@ -26,11 +41,14 @@ CScreenBase* MakeInformation(const char* module, const char* move, const char* o
     return CDialogInformation::Create(module, move, ok);
 }
 
-// The no-moves dialog and the result screens are not built yet: each maker answers "none", and
-// the game goes on as if the player had closed the popup at once.
-CScreenBase* MakeNoMoves(int)
+CScreenBase* MakeNoMoves(int kind)
 {
-    return nullptr;
+    return CDialogNoMoves::Create(kind);
+}
+
+CScreenBase* MakeUseBonus()
+{
+    return CDialogUseBonus::Create();
 }
 
 // Until the in-game menus exist, the menu leaves the game for the screen it was started from, so
@@ -41,9 +59,18 @@ CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup*)
     return nullptr;
 }
 
-CScreenBase* MakeStatistics(int)
+CScreenBase* MakeStatistics(int kind)
 {
-    return nullptr;
+    switch (kind) {
+    case 0:
+        return CLevelStatistic2::Create(0);
+    case 1:
+        return CClassicStatistic::Create(1);
+    case 2:
+        return CBonusStatistic2::Create(0);
+    default:
+        return nullptr;
+    }
 }
 
 bool Attach(CScreenBase* popup)

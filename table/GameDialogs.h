@@ -1,23 +1,28 @@
 // GameDialogs.h: the popups the game opens (yes/no and information dialogs, in-game menus,
-// result screens), reached through these seams so the table does not depend on how they are made.
+// result screens, the no-moves and use-bonus questions), reached through these seams so the
+// table does not depend on how they are made.
 #pragma once
 
 class CFAnimationGroup;
 class CScreenBase;
 
 // Each maker returns the popup to attach as a child of the current screen, or null when that
-// popup cannot be made (the no-moves dialog and the result screens are not built yet; the menu
-// maker leaves the game instead of making a menu): the caller then goes on as if the player had
-// closed it at once.
+// popup cannot be made (the menu maker leaves the game instead of making a menu): the caller then
+// goes on as if the player had closed it at once.
 namespace game_dialogs {
 
 // The shared answer of the yes/no dialogs: -1 pending, 0 "yes", 1 "no". The frame function's
 // exit question reads the same value.
 int& DialogAnswer();
+// The use-bonus question's answer (-1 none, 0 yes, 1 no), and whether one came that the table
+// has not taken yet.
+int& UseBonusAnswer();
+bool& UseBonusAnswered();
 
 CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha);
 CScreenBase* MakeInformation(const char* module, const char* move, const char* ok);
-CScreenBase* MakeNoMoves(int kind);
+CScreenBase* MakeNoMoves(int kind);  // 1, or 2 in a classic game played without bonuses
+CScreenBase* MakeUseBonus();
 CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup* cursorLayer);
 CScreenBase* MakeStatistics(int kind);  // mode kind 0 story, 1 classic, 2 bonus level
 

@@ -79,6 +79,9 @@ public:
     virtual void ReleaseBonusButtons() {}    // all five: not pressed, not latched, animation hidden
     virtual void SpendBonusSlot(int /*slot*/) {}  // disable the button, empty its gauge, stop its effects
     virtual void SetStartPending() {}        // deal the bonus level anew for its next attempt
+    // Classic games, once the controller is idle: ask whether to play with bonuses, take the
+    // answer and bring the bonus buttons in line with the player's choice.
+    virtual void UpdateBonusQuestion() {}
 
     // ---- Tutorial replay ---------------------------------------------------------------------
     virtual bool LoadLearnFile(const std::string& /*path*/) { return false; }  // the tracker reads it

@@ -33,6 +33,8 @@ EFFECTS = {
     "game_text_message": chime(880.0, 1100.0, step=0.05),
     "game_cards_add": chime(330.0, 440.0, step=0.03, length=0.08),
     "game_multicard": chime(400.0, 420.0, 440.0, step=0.02, length=0.06),
+    # The result popups' count: a short bright rattle, played once and then looped while it counts.
+    "game_scores": chime(1568.0, 1760.0, 1568.0, 1975.5, step=0.03, length=0.04),
 }
 for i in range(1, 4):
     EFFECTS["game_cards_deal_%d" % i] = chime(*(250.0 + 30 * i + 15 * n for n in range(4)), step=0.03, length=0.05)

@@ -115,7 +115,10 @@ TEST_F(GameMainTest, ASecondStartExitsWithOneAndChangesNothing)
     CSingleInstance first(kGameTitle);
     ASSERT_TRUE(first.Acquire());
     m_engine.mainLoopFrames = 5;
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Palmora is already running (its lock is " + (m_root / "run" / "Palmora.lock").string() + ")\n");
     EXPECT_EQ(m_engine.framesRun, 0);
     EXPECT_TRUE(std::filesystem::is_empty(m_root / "data"));
     first.Release();

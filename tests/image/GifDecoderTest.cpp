@@ -131,23 +131,80 @@ TEST(GifDecoder, SizeOnlyRequestGivesDimensionsWithoutPixels)
 
 TEST(GifDecoder, InterlacedLinesLandInPassOrder)
 {
-    // 1 x 10 picture, line n holds index n, written in interlace order by our encoder's decoder
-    // counterpart: the file lists lines 0, 8, 4, 2, 6, 1, 3, 5, 7, 9 (top-down).
-    const int order[10] = {0, 8, 4, 2, 6, 1, 3, 5, 7, 9};
-    CPixImage lines(1, 10, 8, kPixTypeUnknown);
-    for (int n = 0; n < 10; ++n)
-        lines.SetPixelIndex(0, 9 - n, static_cast<std::uint8_t>(order[n]));  // file line n, stored top-down
-    std::vector<std::uint8_t> file;
-    (void)EncodedAndDecoded(lines, 1, &file);
-    // Turn the non-interlaced file into an interlaced one: flag bit 6 of the image descriptor.
-    const std::size_t descriptor = 13 + 256 * 3 + 8 + 9;
-    ASSERT_EQ(file[descriptor - 9], 0x2C);
-    file[descriptor] |= 0x40;
-    CPixImage image(kPixTypeUnknown);
-    ASSERT_TRUE(image.DecodeFromMemory(file.data(), file.size(), kPixTypeGif));
-    for (int row = 0; row < 10; ++row) {
-        SCOPED_TRACE("row " + std::to_string(row));
-        EXPECT_EQ(image.PixelIndex(0, 9 - row), row);
+    // The file lists picture lines 0, 8, 16, ...; then 4, 12, ...; then 2, 6, ...; then 1, 3, ...
+    // One column of plain codes, and a wider picture whose LZW strings run across lines.
+    struct Case {
+        int width, height;
+        std::uint32_t option;
+    };
+    for (const Case& c : {Case{1, 10, 1}, Case{37, 21, 0}}) {
+        SCOPED_TRACE("width " + std::to_string(c.width));
+        std::vector<int> order;
+        for (const auto& pass : {std::pair<int, int>{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+            for (int row = pass.first; row < c.height; row += pass.second)
+                order.push_back(row);
+        const CPixImage picture = Pattern(c.width, c.height, 8);
+        CPixImage fileOrder(picture);
+        for (int n = 0; n < c.height; ++n)
+            for (int x = 0; x < c.width; ++x)
+                fileOrder.SetPixelIndex(x, c.height - 1 - n, picture.PixelIndex(x, c.height - 1 - order[static_cast<std::size_t>(n)]));
+        std::vector<std::uint8_t> file;
+        (void)EncodedAndDecoded(fileOrder, c.option, &file);
+        // Turn the non-interlaced file into an interlaced one: flag bit 6 of the image descriptor.
+        const std::size_t descriptor = 13 + 256 * 3 + 8 + 9;
+        ASSERT_EQ(file[descriptor - 9], 0x2C);
+        file[descriptor] |= 0x40;
+        CPixImage image(kPixTypeUnknown);
+        ASSERT_TRUE(image.DecodeFromMemory(file.data(), file.size(), kPixTypeGif));
+        EXPECT_EQ(TopDownIndices(image), TopDownIndices(picture));
+    }
+}
+
+TEST(GifDecoder, LaterFramesLandAtTheirOffsetsOverTheEarlierOnes)
+{
+    // On a 40 x 30 screen: a full frame, an opaque one inside it, a 16-colour one (narrower than
+    // the canvas's indices) and full-width rows; all opaque, or all with index 3 transparent.
+    struct Frame {
+        int left, top, width, height, bpp;
+    };
+    const Frame frames[] = {{0, 0, 40, 30, 8}, {5, 7, 20, 10, 8}, {30, 2, 9, 9, 4}, {0, 20, 40, 6, 8}};
+    for (int transparent : {-1, 3}) {
+        SCOPED_TRACE("transparent index " + std::to_string(transparent));
+        std::vector<CPixImage> images;
+        for (const Frame& f : frames) {
+            images.push_back(Pattern(f.width, f.height, f.bpp));
+            CPixImage& image = images.back();
+            for (int y = 0; y < f.height; y += 2)
+                image.SetPixelIndex(y % f.width, y, 3);
+            image.SetOffset(f.left, f.top);
+            image.SetTransparentIndex(transparent);
+        }
+        CPixImage* pointers[] = {&images[0], &images[1], &images[2], &images[3]};
+        CPixMemoryStream stream;
+        ASSERT_TRUE(stream.Open());
+        CPixGifCodec codec;
+        ASSERT_TRUE(codec.EncodeFrames(&stream, pointers, 4, true)) << codec.LastError();
+        const std::vector<std::uint8_t> file(stream.Detach(false), stream.Detach(false) + stream.Size());
+
+        std::vector<std::uint8_t> expected(40 * 30, 3);  // top-down; the first canvas is filled with the index
+        for (int n = 0; n < 4; ++n) {
+            SCOPED_TRACE("frame " + std::to_string(n));
+            const Frame& f = frames[n];
+            const std::vector<std::uint8_t> indices = TopDownIndices(images[static_cast<std::size_t>(n)]);
+            for (int y = 0; y < f.height; ++y) {
+                for (int x = 0; x < f.width; ++x) {
+                    const std::uint8_t index = indices[static_cast<std::size_t>(y * f.width + x)];
+                    if (index != transparent)
+                        expected[static_cast<std::size_t>((f.top + y) * 40 + f.left + x)] = index;
+                }
+            }
+            CPixImage image(kPixTypeUnknown);
+            image.SetFrame(n);
+            ASSERT_TRUE(image.DecodeFromMemory(file.data(), file.size(), kPixTypeGif));
+            EXPECT_EQ(image.FrameCount(), 4);
+            EXPECT_EQ(image.Bpp(), 8);
+            EXPECT_EQ(TopDownIndices(image), expected);
+        }
     }
 }
 

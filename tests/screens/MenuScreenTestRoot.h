@@ -26,6 +26,7 @@ protected:
             return;
         g_pProfileStore->NewPlayer("TESTER", true);
         Record().m_introShown.fill(1);  // no first-play windows when a game starts
+        Record().m_bUseBonusAdvice = 0;  // nor the first classic game's question
         Record().m_bMasterWindowShown = 1;
         for (EScreenKind kind : kKinds)
             CScreenFactory::SetMaker(kind, [this, kind](int argument) -> CScreenBase* {

@@ -8,6 +8,7 @@
 // - "foto_1".."foto_5": the location pictures that choose the table's look (sections as the
 //   entries', and "select", "closed").
 // - "bt_arrow_up", "bt_arrow_down": the pages; "bt_mainmenu": back to the main menu.
+// - The classic result and the use-bonus question: see statistic_classic.as.
 
 const int CLASSIC_ENTRIES = 30;
 const int CLASSIC_ROWS = 15;
@@ -136,4 +137,6 @@ void Declare_classic(CFResource@ res)
         int locked = ClassicPicture(res, name + "_off", file + "_off.png", 112, 84);
         ClassicButton(res, "foto_" + (location + 1), normal, hover, hover, selected, locked, x, y, 56, 42);
     }
+
+    DeclareClassicResult(res);
 }

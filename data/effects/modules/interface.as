@@ -9,6 +9,7 @@
 //   "bonus1".."bonus25": the bonus buttons (sections "hide", "select", "shadow");
 //   "tooltip_bonus_1".."_25": their tooltips; "snd_bonus_select", "snd_button": button sounds
 //   (sections "normal" and "down").
+// - The story level's result, its medals and the rank emblems: see statistic_story.as.
 
 const int PANEL_BONUS_KINDS = 25;
 int g_texPanel = -1;
@@ -147,4 +148,6 @@ void Declare_interface(CFResource@ res)
     res.SubstituteAnimation("interface", "scroll_interface_bottom");
     for (int f = 0; f < 20; f++)
         PanelKey(res, -1, -1, 0, 0, 0, 0, f < 10 ? 28 * (f + 1) - 25 : (f < 19 ? 255 - 28 * (f - 9) : 0));
+
+    DeclareStoryResult(res);
 }

@@ -1,0 +1,41 @@
+// ResultFigures.cpp: the won game's figures from its controller, table, score keeper and gauges.
+#include "screens/ResultFigures.h"
+
+#include "app/CScreenManager.h"
+#include "app/Globals.h"
+#include "table/CCardTable.h"
+#include "table/CGameProcess.h"
+#include "table/CInterface.h"
+#include "table/CManaBar.h"
+#include "table/CMoveFinder.h"
+#include "table/CScoreKeeper.h"
+
+ResultFigures ResultFigures::Read(const CInterface& game)
+{
+    ResultFigures figures;
+    figures.level = game.GetLevelNumber();
+    figures.mode = game.GetMode();
+    if (const CManaBar* gauges = game.GetManaBar())
+        figures.bonusesCollected = gauges->GetReadyCount();
+    const CCardTable* table = game.GetTable();
+    if (table == nullptr)
+        return figures;
+    figures.levelName = table->m_Level.sName;
+    figures.baseScore = table->GetScoreKeeper()->GetBase();
+    figures.score = table->GetScoreKeeper()->GetScore();
+    figures.hintsUsed = table->GetMoveFinder()->GetHintsUsed();
+    figures.combos = table->m_nCombos;
+    figures.longestChain = table->m_nComboBest;
+    figures.maxComboValue = table->m_nScoreMaxCombo;
+    for (std::size_t i = 0; i < figures.goals.size(); ++i)
+        figures.goals[i] = table->m_nGoalCount[i];
+    figures.time = table->m_nGoal;
+    figures.grade = table->m_nGrade;
+    return figures;
+}
+
+CInterface* ResultFigures::CurrentGame()
+{
+    auto* screen = dynamic_cast<CGameProcess*>(g_pScreenManager != nullptr ? g_pScreenManager->GetCurrent() : nullptr);
+    return screen != nullptr ? screen->GetInterface() : nullptr;
+}

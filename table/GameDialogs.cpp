@@ -10,8 +10,8 @@
 #include "screens/CDialogInformation.h"
 #include "screens/CDialogNoMoves.h"
 #include "screens/CDialogUseBonus.h"
+#include "screens/CInGameMenuClassic.h"
 #include "screens/CLevelStatistic2.h"
-#include "screens/CScreenFactory.h"
 
 namespace game_dialogs {
 
@@ -51,12 +51,11 @@ CScreenBase* MakeUseBonus()
     return CDialogUseBonus::Create();
 }
 
-// Until the in-game menus exist, the menu leaves the game for the screen it was started from, so
-// that a player is never held at the table.
-CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup*)
+CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup* cursorLayer)
 {
-    CScreenFactory::SwitchTo(classic ? EScreenKind::ClassicSelection : EScreenKind::StoryMap);
-    return nullptr;
+    if (classic)
+        return CInGameMenuClassic::Create(cursorLayer);
+    return CInGameMenu::Create(cursorLayer);
 }
 
 CScreenBase* MakeStatistics(int kind)

@@ -7,8 +7,7 @@ class CFAnimationGroup;
 class CScreenBase;
 
 // Each maker returns the popup to attach as a child of the current screen, or null when that
-// popup cannot be made (the menu maker leaves the game instead of making a menu): the caller then
-// goes on as if the player had closed it at once.
+// popup cannot be made: the caller then goes on as if the player had closed it at once.
 namespace game_dialogs {
 
 // The shared answer of the yes/no dialogs: -1 pending, 0 "yes", 1 "no". The frame function's

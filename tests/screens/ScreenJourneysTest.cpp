@@ -7,7 +7,9 @@
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
 #include "screens/CClassicScreen2.h"
+#include "screens/CDialogConfirmation.h"
 #include "screens/CDialogInformation.h"
+#include "screens/CInGameMenu.h"
 #include "screens/CMenuScreen.h"
 #include "screens/CStoryScreen2.h"
 #include "screens/CTrophyRoom.h"
@@ -74,6 +76,19 @@ protected:
         return map;
     }
 
+    // Escape, the menu's way out of the level and yes to its question.
+    void LeaveGame(CGameProcess& game)
+    {
+        PressKey(kEscape, 40);
+        auto* menu = dynamic_cast<CInGameMenu*>(game.GetChild());
+        ASSERT_NE(menu, nullptr);
+        Tap(*menu->GetButton(CInGameMenu::kQuit));
+        auto* question = dynamic_cast<CDialogConfirmation*>(menu->GetChild());
+        ASSERT_NE(question, nullptr);
+        Frames(40);
+        Tap(*question->GetYesButton());
+    }
+
     static void Started(int openLocations)
     {
         Record().m_bMapVisited = 1;
@@ -101,7 +116,7 @@ TEST_F(ScreenJourneysTest, MenuToTheStoryMapsFirstVisitIntoALevelAndBackToTheMap
     EXPECT_EQ(game->GetMode(), 0);
     Frames(300);
     Screenshot("journey_1_level");
-    PressKey(kEscape);
+    LeaveGame(*game);
     map = WaitFor<CStoryScreen2>();
     ASSERT_NE(map, nullptr);
     Frames(2);
@@ -175,7 +190,7 @@ TEST_F(ScreenJourneysTest, ClassicSecondPageHardcoreTableAndBack)
     EXPECT_EQ(game->GetMode(), 9);
     Frames(300);
     Screenshot("journey_4_hardcore_table");
-    PressKey(kEscape);
+    LeaveGame(*game);
     classic = WaitFor<CClassicScreen2>();
     ASSERT_NE(classic, nullptr);
     EXPECT_EQ(classic->GetSelectedLocation(), 1);

@@ -36,7 +36,7 @@ void DeleteGameFile(const std::string& path)
 }  // namespace
 
 CEffectsUnpacker::CEffectsUnpacker(const char* gameTitle)
-    : m_pEngine(engine2dCreate(kEngineVersion)), m_title(gameTitle != nullptr ? gameTitle : "")
+    : m_title(gameTitle != nullptr ? gameTitle : "")
 {
     m_files = fs_layer::FindFiles(std::string(kFolder) + "*.jp2");
     if (m_pEngine != nullptr)
@@ -50,7 +50,6 @@ CEffectsUnpacker::~CEffectsUnpacker()
         return;
     if (!m_pEngine->IsHeadless())
         m_pEngine->SetState(EState::Title, m_title.c_str());
-    m_pEngine->Release();
 }
 
 bool CEffectsUnpacker::Run()

@@ -11,11 +11,11 @@
 //     if (!unpacker.Run()) ...               // false only after Abort()
 #pragma once
 
+#include "platform/EngineRef.h"
+
 #include <atomic>
 #include <string>
 #include <vector>
-
-class IEngine;
 
 class CEffectsUnpacker {
 public:
@@ -34,7 +34,7 @@ private:
     void ShowProgress();
     void DeleteSources();
 
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
     std::string m_title;
     std::vector<std::string> m_files;     // names of the ".jp2" files, sorted
     std::vector<std::string> m_converted; // names whose targets were written

@@ -10,11 +10,11 @@
 
 CFlyingEffects::CFlyingEffects(CParticleManager* manager, const char* descriptionFile,
                                const char* textureFile, float x, float y, float w, float h)
-    : m_pManager(manager), m_pEngine(engine2dCreate(kEngineVersion))
+    : m_pManager(manager)
 {
     if (m_pEngine != nullptr && textureFile != nullptr)
-        m_texture = m_pEngine->TextureLoad(textureFile);
-    m_pSprite = std::make_unique<CSprite>(m_texture, x, y, w, h);
+        m_texture = CTextureOwner(m_pEngine.Get(), m_pEngine->TextureLoad(textureFile));
+    m_pSprite = std::make_unique<CSprite>(m_texture.Get(), x, y, w, h);
     m_pSprite->SetBlendMode(kBlendAdd);
     m_pSprite->SetHotSpot(static_cast<float>(static_cast<int>(w) / 2),
                           static_cast<float>(static_cast<int>(h) / 2));
@@ -28,11 +28,6 @@ CFlyingEffects::~CFlyingEffects()
 {
     KillAll();
     m_pSprite.reset();
-    if (m_pEngine == nullptr)
-        return;
-    if (m_texture != 0)
-        m_pEngine->TextureFree(m_texture);
-    m_pEngine->Release();
 }
 
 bool CFlyingEffects::Add(float x, float y, float lifetime, float delay, int tag)

@@ -8,7 +8,8 @@
 #pragma once
 
 #include "framework/CParticleDesc.h"
-#include "platform/Engine.h"
+#include "platform/EngineHandle.h"
+#include "platform/EngineRef.h"
 
 #include <memory>
 #include <vector>
@@ -69,8 +70,8 @@ private:
     static void StepFlight(FlyingEffect& effect, float dt);
 
     CParticleManager* m_pManager;
+    CEngineRef m_pEngine;
     CParticleDesc m_desc;
-    std::unique_ptr<CSprite> m_pSprite;
-    HTexture m_texture = 0;
-    IEngine* m_pEngine;
+    CTextureOwner m_texture;
+    std::unique_ptr<CSprite> m_pSprite;  // draws m_texture
 };

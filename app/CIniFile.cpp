@@ -3,13 +3,13 @@
 #include "platform/Engine.h"
 
 CIniFile::CIniFile(const char* file)
-    : m_sFile(file != nullptr ? file : ""), m_pEngine(engine2dCreate(kEngineVersion))
+    : m_sFile(file != nullptr ? file : "")
 {
     Bind();
 }
 
 CIniFile::CIniFile(const CIniFile& other)
-    : m_sFile(other.m_sFile), m_sSection(other.m_sSection), m_pEngine(engine2dCreate(kEngineVersion))
+    : m_sFile(other.m_sFile), m_sSection(other.m_sSection)
 {
 }
 
@@ -20,11 +20,7 @@ CIniFile& CIniFile::operator=(const CIniFile& other)
     return *this;
 }
 
-CIniFile::~CIniFile()
-{
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
-}
+CIniFile::~CIniFile() = default;
 
 void CIniFile::Bind()
 {

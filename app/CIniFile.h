@@ -4,9 +4,9 @@
 // current again. Nothing is cached: each read goes to the file. Holds its own engine reference.
 #pragma once
 
-#include <string>
+#include "platform/EngineRef.h"
 
-class IEngine;
+#include <string>
 
 class CIniFile {
 public:
@@ -28,6 +28,6 @@ public:
 private:
     std::string m_sFile;
     std::string m_sSection;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
     std::string m_sValue;  // the last GetString result
 };

@@ -2,9 +2,9 @@
 #include "app/CLoadingScreen.h"
 
 #include "app/CLoadingBar.h"
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
-#include "app/ShellServices.h"
 #include "framework/CFAnimationGroup.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFResource.h"
@@ -36,7 +36,7 @@ CLoadingScreen* CLoadingScreen::Create(CFResource* resource)
 }
 
 CLoadingScreen::CLoadingScreen(CFResource* resource)
-    : m_modules(kModules), m_pEngine(engine2dCreate(kEngineVersion)), m_pResource(resource)
+    : m_modules(kModules), m_pResource(resource)
 {
     m_sName = "Loading";
     m_pBar = std::make_unique<CLoadingBar>(resource);
@@ -62,8 +62,6 @@ CLoadingScreen::~CLoadingScreen()
     m_pIntro.reset();
     m_pIntroGroup.reset();
     m_pBar.reset();
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
 }
 
 void CLoadingScreen::Release()
@@ -128,9 +126,7 @@ void CLoadingScreen::SwitchToNextScreen()
 {
     m_pEngine->SetState(EState::Loading, false);
     m_nState = kIdle;
-    CScreenBase* menu = g_pScreenManager != nullptr ? ShellCreateMainMenu() : nullptr;
-    if (menu != nullptr)
-        g_pScreenManager->SwitchTo(menu, true, true);
+    (void)CScreenFactory::SwitchTo(EScreenKind::MainMenu);  // logged there when there is none
 }
 
 void CLoadingScreen::Render()

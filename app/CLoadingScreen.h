@@ -7,6 +7,7 @@
 #pragma once
 
 #include "app/CScreenBase.h"
+#include "platform/EngineRef.h"
 
 #include <memory>
 #include <string>
@@ -16,7 +17,6 @@ class CFAnimationGroup;
 class CFAnimationInstance;
 class CFResource;
 class CLoadingBar;
-class IEngine;
 
 class CLoadingScreen : public CScreenBase {
 public:
@@ -49,6 +49,6 @@ private:
     std::size_t m_nModule = 0;
     std::unique_ptr<CFAnimationGroup> m_pIntroGroup;
     std::unique_ptr<CFAnimationInstance> m_pIntro;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
     CFResource* m_pResource;  // not owned
 };

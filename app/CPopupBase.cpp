@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-CPopupBase::CPopupBase() : m_pEngine(engine2dCreate(kEngineVersion))
+CPopupBase::CPopupBase()
 {
     const float corners[4][2] = {{0, 0}, {800, 0}, {800, 600}, {0, 600}};
     for (int i = 0; i < 4; ++i) {
@@ -16,11 +16,7 @@ CPopupBase::CPopupBase() : m_pEngine(engine2dCreate(kEngineVersion))
     SetBackdropColour();
 }
 
-CPopupBase::~CPopupBase()
-{
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
-}
+CPopupBase::~CPopupBase() = default;
 
 void CPopupBase::Release()
 {

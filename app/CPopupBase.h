@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/CScreenBase.h"
-#include "platform/Engine.h"
+#include "platform/EngineRef.h"
 
 class CPopupBase : public CScreenBase {
 public:
@@ -35,5 +35,5 @@ protected:
 private:
     void SetBackdropColour();
 
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
 };

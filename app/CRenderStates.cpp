@@ -3,13 +3,9 @@
 
 #include "platform/Engine.h"
 
-CRenderStates::CRenderStates() : m_pEngine(engine2dCreate(kEngineVersion)) {}
+CRenderStates::CRenderStates() = default;
 
-CRenderStates::~CRenderStates()
-{
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
-}
+CRenderStates::~CRenderStates() = default;
 
 void CRenderStates::SetClampAddressing()
 {

@@ -2,7 +2,7 @@
 // Holds its own engine reference.
 #pragma once
 
-class IEngine;
+#include "platform/EngineRef.h"
 
 class CRenderStates {
 public:
@@ -15,5 +15,5 @@ public:
     void SetClampAddressing();
 
 private:
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
 };

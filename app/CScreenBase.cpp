@@ -48,3 +48,15 @@ void CScreenBase::SetChild(CScreenBase* child, bool active, bool visible)
     if (child != nullptr)
         child->m_pParent = this;
 }
+
+bool CScreenBase::Attach(CScreenBase* opener, CScreenBase* popup)
+{
+    if (popup == nullptr)
+        return false;
+    if (opener == nullptr) {
+        popup->Release();
+        return false;
+    }
+    opener->SetChild(popup, false, true);
+    return true;
+}

@@ -23,6 +23,9 @@ public:
     // Replaces the child (null allowed) and sets THIS screen's active and visible flags. Openers
     // pass (popup, false, true); a popup closes itself with its parent's (nullptr, true, true).
     void SetChild(CScreenBase* child, bool active, bool visible);
+    // Shows a popup as the opener's child with (popup, false, true). A popup without an opener is
+    // released at once; false when either is missing.
+    static bool Attach(CScreenBase* opener, CScreenBase* popup);
     virtual void Release() = 0;     // deletes the screen
 
     CScreenBase* GetParent() const { return m_pParent; }

@@ -4,17 +4,13 @@
 #include <algorithm>
 #include <cmath>
 
-CScreenTransition::CScreenTransition() : m_pEngine(engine2dCreate(kEngineVersion))
+CScreenTransition::CScreenTransition()
 {
     m_quad.tex = 0;
     m_quad.blend = kBlendDefault;
 }
 
-CScreenTransition::~CScreenTransition()
-{
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
-}
+CScreenTransition::~CScreenTransition() = default;
 
 void CScreenTransition::Start(int kind, int direction)
 {

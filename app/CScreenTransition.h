@@ -5,7 +5,7 @@
 // (drawing, and the random wave of the bands).
 #pragma once
 
-#include "platform/Engine.h"
+#include "platform/EngineRef.h"
 
 #include <array>
 
@@ -49,5 +49,5 @@ private:
     std::array<Band, kBandCount> m_bands{};
     float m_fAlpha = 0.0f;
     EngineQuad m_quad;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
 };

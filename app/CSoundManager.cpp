@@ -47,45 +47,43 @@ bool CSoundManager::Exists()
     return g_pInstance != nullptr;
 }
 
-CSoundManager::CSoundManager() : m_pEngine(engine2dCreate(kEngineVersion))
+CSoundManager::CSoundManager()
 {
     if (m_pEngine == nullptr)
         return;
-    m_menuSelecting = m_pEngine->EffectLoad("sfx/sounds/menu_selecting.ogg");
-    m_menuChoose = m_pEngine->EffectLoad("sfx/sounds/menu_choose.ogg");
-    m_gameLevelMedal = m_pEngine->EffectLoad("sfx/sounds/game_level_medal.ogg");
-    m_streams[kMenuMusic] = m_pEngine->StreamLoad("sfx/music/menu.ogg");
-    m_streams[kMenuAmbience] = m_pEngine->StreamLoad("sfx/music/menu_amb.ogg");
+    m_menuSelecting = LoadEffect("sfx/sounds/menu_selecting.ogg");
+    m_menuChoose = LoadEffect("sfx/sounds/menu_choose.ogg");
+    m_gameLevelMedal = LoadEffect("sfx/sounds/game_level_medal.ogg");
+    m_streams[kMenuMusic] = LoadStream("sfx/music/menu.ogg");
+    m_streams[kMenuAmbience] = LoadStream("sfx/music/menu_amb.ogg");
 }
 
+// The channels stop here; the effects and streams are freed by their owners afterwards.
 CSoundManager::~CSoundManager()
 {
     if (m_pEngine == nullptr)
         return;
-    m_registered.clear();
-    for (HEffect effect : {m_menuSelecting, m_menuChoose, m_gameLevelMedal}) {
-        if (effect != 0)
-            m_pEngine->EffectFree(effect);
-    }
     for (HChannel channel : m_channels) {
         if (channel != 0 && m_pEngine->ChannelIsPlaying(channel))
             m_pEngine->ChannelStop(channel);
     }
-    for (HStream stream : m_streams) {
-        if (stream != 0)
-            m_pEngine->StreamFree(stream);
-    }
-    m_pEngine->Release();
+}
+
+HEffect CSoundManager::LoadEffect(const char* file)
+{
+    m_effects.emplace_back(m_pEngine.Get(), m_pEngine->EffectLoad(file));
+    return m_effects.back().Get();
+}
+
+CStreamOwner CSoundManager::LoadStream(const char* file)
+{
+    return CStreamOwner(m_pEngine.Get(), m_pEngine->StreamLoad(file));
 }
 
 void CSoundManager::FreeLocationStreams()
 {
-    for (int track : {kLocationMusic, kLocationAmbience}) {
-        HStream& stream = m_streams[static_cast<std::size_t>(track)];
-        if (stream != 0 && m_pEngine != nullptr)
-            m_pEngine->StreamFree(stream);
-        stream = 0;
-    }
+    for (int track : {kLocationMusic, kLocationAmbience})
+        m_streams[static_cast<std::size_t>(track)].Reset();
 }
 
 void CSoundManager::LoadLocationMusic(int location)
@@ -93,8 +91,8 @@ void CSoundManager::LoadLocationMusic(int location)
     FreeLocationStreams();
     if (location < 0 || location >= kLocationCount || m_pEngine == nullptr)
         return;
-    m_streams[kLocationMusic] = m_pEngine->StreamLoad(kLocationFiles[location].music);
-    m_streams[kLocationAmbience] = m_pEngine->StreamLoad(kLocationFiles[location].ambience);
+    m_streams[kLocationMusic] = LoadStream(kLocationFiles[location].music);
+    m_streams[kLocationAmbience] = LoadStream(kLocationFiles[location].ambience);
 }
 
 void CSoundManager::SetMusicMode(int mode, float seconds)
@@ -158,8 +156,9 @@ void CSoundManager::ApplyVolumes()
         return;
     for (int track : kPlayOrder) {
         const std::size_t i = static_cast<std::size_t>(track);
-        if (m_volumes[i] > 0 && m_streams[i] != 0 && !m_pEngine->ChannelIsPlaying(m_channels[i]))
-            m_channels[i] = m_pEngine->StreamPlay(m_streams[i], true, m_volumes[i]);
+        const HStream stream = m_streams[i].Get();
+        if (m_volumes[i] > 0 && stream != 0 && !m_pEngine->ChannelIsPlaying(m_channels[i]))
+            m_channels[i] = m_pEngine->StreamPlay(stream, true, m_volumes[i]);
     }
     for (std::size_t i = 0; i < kTrackCount; ++i) {
         if (m_channels[i] != 0)

@@ -6,7 +6,8 @@
 // the current player's record (music and ambience percent). Holds its own engine reference.
 #pragma once
 
-#include "platform/Engine.h"
+#include "platform/EngineHandle.h"
+#include "platform/EngineRef.h"
 
 #include <array>
 #include <vector>
@@ -34,10 +35,11 @@ public:
 
     int GetVolume(int track) const { return m_volumes[static_cast<std::size_t>(track)]; }
     HChannel GetChannel(int track) const { return m_channels[static_cast<std::size_t>(track)]; }
-    HStream GetStream(int track) const { return m_streams[static_cast<std::size_t>(track)]; }
+    HStream GetStream(int track) const { return m_streams[static_cast<std::size_t>(track)].Get(); }
     float GetFadeTimeLeft() const { return m_fFadeLeft; }
     const std::vector<HChannel>& GetRegisteredChannels() const { return m_registered; }
 
+    // Lent to whoever plays them; m_effects below frees them.
     HEffect m_menuSelecting = 0;
     HEffect m_menuChoose = 0;
     HEffect m_gameLevelMedal = 0;
@@ -49,8 +51,13 @@ private:
     CSoundManager& operator=(const CSoundManager&) = delete;
 
     void FreeLocationStreams();
+    HEffect LoadEffect(const char* file);
+    CStreamOwner LoadStream(const char* file);
     void TargetVolumes(std::array<int, kTrackCount>& targets) const;
 
+    CEngineRef m_pEngine;  // first: the sound owners below borrow it
+    std::vector<CEffectOwner> m_effects;
+    std::array<CStreamOwner, kTrackCount> m_streams;
     std::array<int, kTrackCount> m_volumes{};
     std::array<int, kTrackCount> m_saved{-1, -1, -1, -1};
     std::array<int, kTrackCount> m_fadeStart{};
@@ -59,7 +66,5 @@ private:
     float m_fFadeProgress = 0.0f;
     int m_nMode = kSilence;
     std::vector<HChannel> m_registered;
-    std::array<HStream, kTrackCount> m_streams{};
     std::array<HChannel, kTrackCount> m_channels{};
-    IEngine* m_pEngine;
 };

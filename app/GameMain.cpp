@@ -1,5 +1,5 @@
 // GameMain.cpp: creates the global services one after another, runs the engine's loop and
-// deletes them again. There is no application object: the services are globals (Globals.h).
+// tears them down again. One struct owns them; the globals (Globals.h) point into it.
 #include "app/GameMain.h"
 
 #include "app/CIniFile.h"
@@ -15,7 +15,9 @@
 #include "screens/CHiScoreTable.h"
 #include "screens/CProfileStore.h"
 
+#include <cassert>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -72,53 +74,135 @@ bool RunFirstRunConversion(IEngine& engine)
     return true;
 }
 
-void CreateServices(IEngine& engine)
+// Owns one service and publishes it through its global (Globals.h) while it lives. There is
+// one of each, so the global is empty when the service is made and still holds it at the end.
+template <typename T>
+class CGlobalService {
+public:
+    explicit CGlobalService(T*& global) : m_rGlobal(global) {}
+    CGlobalService(const CGlobalService&) = delete;
+    CGlobalService& operator=(const CGlobalService&) = delete;
+    ~CGlobalService()
+    {
+        assert(m_rGlobal == m_pOwned);
+        delete m_pOwned;
+        m_rGlobal = nullptr;
+    }
+
+    template <typename... Args>
+    T& Create(Args&&... args)
+    {
+        assert(m_rGlobal == nullptr && m_pOwned == nullptr);
+        m_pOwned = new T(std::forward<Args>(args)...);
+        m_rGlobal = m_pOwned;
+        return *m_pOwned;
+    }
+
+private:
+    T*& m_rGlobal;
+    T* m_pOwned = nullptr;
+};
+
+// The teardown of a service that is not a plain owned object (a singleton, a counted object,
+// the display): it runs when the step goes, once the service was started.
+class CTeardownStep {
+public:
+    explicit CTeardownStep(void (*step)()) : m_step(step) {}
+    CTeardownStep(const CTeardownStep&) = delete;
+    CTeardownStep& operator=(const CTeardownStep&) = delete;
+    ~CTeardownStep()
+    {
+        if (m_bArmed)
+            m_step();
+    }
+    void Arm() { m_bArmed = true; }
+
+private:
+    void (*m_step)();
+    bool m_bArmed = false;
+};
+
+void ReleaseShellEngine()
 {
-    engine.Log("COMPILE DATE: %s", "Jun 20 2006");
-    g_pScreenManager = new CScreenManager();
-    if (!ShellCreateResources(g_pProfileStore->m_bHighDetail != 0))
-        engine.Log("[E] file effects/effects.as not loaded");
-    g_pHiScoreTable = new CHiScoreTable();
-    if (!ShellLoadModule("loading"))
-        engine.Log("[E] module 'loading' not loaded");
-    g_pScreenManager->SwitchTo(ShellCreateLoadingScreen(), true, true);
-    ShellLoadModule("cursor");
-    ShellSetupCursor(g_pProfileStore->m_bSoftwareCursor != 0);
-    CSoundManager::GetInstance();
-    ShellSetSoundVolume(g_pProfileStore->m_current.m_nEffectVolume);
-    GetShell().bInitialised = true;
-    g_pLogicIni = new CIniFile("Logic.ini");
+    GetShell().pEngine.reset();
 }
 
-// The screen manager goes before the resource manager: screens may still need it when released.
-void DeleteServices(IEngine& engine)
+void SayFarewell()
 {
-    ShellDeleteMouse();
-    delete g_pHiScoreTable;
-    g_pHiScoreTable = nullptr;
-    delete g_pScreenManager;
-    g_pScreenManager = nullptr;
-    ShellDeleteResources();
-    delete g_pProfileStore;
-    g_pProfileStore = nullptr;
-    delete g_pLogicIni;
-    g_pLogicIni = nullptr;
-    CSoundManager::Destroy();
-    engine.MinimizeWindow();
+    if (IEngine* engine = GetShell().pEngine.get())
+        engine->MinimizeWindow();
     TraceEvent(GetGameTime());
     GetShell().bInitialised = false;
 }
 
-// Teardown when the program ends before the display exists.
-void AbandonStartUp()
+// Everything start-up makes, owned in one place. C++ destroys members from the last to the
+// first, so the list read upwards is the teardown order, on every way out of start-up: the mouse
+// first; the screens before the resource manager that their releases may still use; the player
+// store (which saves) after every screen; then the sound, the window and start-up's engine
+// reference, which everything above may still log through.
+struct GameServices {
+    CTeardownStep engine{&ReleaseShellEngine};
+    CTeardownStep display{&ShutdownDisplay};
+    CTeardownStep farewell{&SayFarewell};
+    CTeardownStep sound{&CSoundManager::Destroy};
+    CGlobalService<CIniFile> logicIni{g_pLogicIni};
+    CGlobalService<CProfileStore> profileStore{g_pProfileStore};
+    CTeardownStep resources{&ShellDeleteResources};
+    CGlobalService<CScreenManager> screenManager{g_pScreenManager};
+    CGlobalService<CHiScoreTable> hiScoreTable{g_pHiScoreTable};
+    CTeardownStep mouse{&ShellDeleteMouse};
+};
+
+void CreateServices(IEngine& engine, GameServices& services)
 {
-    ShellDeleteMouse();
-    delete g_pProfileStore;
-    g_pProfileStore = nullptr;
-    IEngine* engine = GetShell().pEngine;
-    GetShell().pEngine = nullptr;
-    if (engine != nullptr)
-        engine->Release();
+    engine.Log("COMPILE DATE: %s", "Jun 20 2006");
+    CScreenManager& screens = services.screenManager.Create();
+    services.resources.Arm();
+    if (!ShellCreateResources(g_pProfileStore->m_bHighDetail != 0))
+        engine.Log("[E] file effects/effects.as not loaded");
+    services.hiScoreTable.Create();
+    if (!ShellLoadModule("loading"))
+        engine.Log("[E] module 'loading' not loaded");
+    screens.SwitchTo(ShellCreateLoadingScreen(), true, true);
+    ShellLoadModule("cursor");
+    ShellSetupCursor(g_pProfileStore->m_bSoftwareCursor != 0);
+    services.sound.Arm();
+    CSoundManager::GetInstance();
+    ShellSetSoundVolume(g_pProfileStore->m_current.m_nEffectVolume);
+    services.farewell.Arm();
+    GetShell().bInitialised = true;
+    services.logicIni.Create("Logic.ini");
+}
+
+// From the player store to the end of the loop; the services go when this returns.
+int RunGame()
+{
+    ResetShell();
+    g_bExitRequested = false;
+    GameServices services;
+    services.engine.Arm();
+
+    services.profileStore.Create().ApplyPendingDisplayChanges();
+    services.mouse.Arm();
+    ShellCreateMouse();
+
+    GetShell().pEngine.reset(engine2dCreate(kEngineVersion));
+    IEngine* engine = GetShell().pEngine.get();
+    if (engine == nullptr)
+        return 1;
+    ReadDesktop(*engine);
+    SetEngineStates(*engine);
+    if (!RunFirstRunConversion(*engine))
+        return 0;
+    TraceEvent(GetGameTime());
+    services.display.Arm();
+    if (!SetupDisplay())
+        return 1;
+    ShellUpdateMouseScreenSize();
+    CreateServices(*engine, services);
+
+    engine->RunMainLoop();
+    return 0;
 }
 
 }  // namespace
@@ -132,38 +216,5 @@ int GameMain(int argc, char** argv)
         ReportLockNotTaken(instance);
         return 1;
     }
-    ResetShell();
-    g_bExitRequested = false;
-
-    g_pProfileStore = new CProfileStore();
-    g_pProfileStore->ApplyPendingDisplayChanges();
-    ShellCreateMouse();
-
-    IEngine* engine = engine2dCreate(kEngineVersion);
-    if (engine == nullptr) {
-        AbandonStartUp();
-        return 1;
-    }
-    GetShell().pEngine = engine;
-    ReadDesktop(*engine);
-    SetEngineStates(*engine);
-    if (!RunFirstRunConversion(*engine)) {
-        AbandonStartUp();
-        return 0;
-    }
-    TraceEvent(GetGameTime());
-    if (!SetupDisplay()) {
-        ShutdownDisplay();
-        AbandonStartUp();
-        return 1;
-    }
-    ShellUpdateMouseScreenSize();
-    CreateServices(*engine);
-
-    engine->RunMainLoop();
-
-    DeleteServices(*engine);
-    ShutdownDisplay();
-    instance.Release();
-    return 0;
+    return RunGame();  // the instance lock outlives every service
 }

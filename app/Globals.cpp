@@ -11,6 +11,7 @@ bool g_bExitRequested = false;
 bool g_bMenuReached = false;
 bool g_bReportAllKeys = true;
 bool g_bModeSwitchAllowed = true;
+int g_nConfirmationAnswer = -1;
 
 CProfileStore* g_pProfileStore = nullptr;
 CScreenManager* g_pScreenManager = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/CJp2Image.h"
 #include "image/CPixImage.h"
+#include "platform/EngineHandle.h"
 #include "platform/FileSystem.h"
 #include "platform/j2k/J2kCodec.h"
 
@@ -21,7 +22,8 @@ HTexture LoadJ2kTexture(IEngine& engine, const char* jp2File, const char* gifFil
     if (gifFile != nullptr && *gifFile != '\0')
         (void)mask.ReadFromFile(fs_layer::ResolvePath(gifFile).c_str(), kPixTypeGif);
 
-    const HTexture texture = engine.TextureCreate(width, height);
+    CTextureOwner owner(&engine, engine.TextureCreate(width, height));
+    const HTexture texture = owner.Get();
     if (texture == 0) {
         error = "Can't create texture";
         return 0;
@@ -31,7 +33,6 @@ HTexture LoadJ2kTexture(IEngine& engine, const char* jp2File, const char* gifFil
     const int columns = std::min(width, pitch);
     std::uint32_t* texels = engine.TextureLock(texture, false);
     if (texels == nullptr) {
-        engine.TextureFree(texture);
         error = "Can't lock texture";
         return 0;
     }
@@ -46,5 +47,5 @@ HTexture LoadJ2kTexture(IEngine& engine, const char* jp2File, const char* gifFil
         }
     }
     engine.TextureUnlock(texture);
-    return texture;
+    return owner.Release();
 }

@@ -11,6 +11,8 @@
 #include "framework/TraceEvent.h"
 #include "screens/CProfileStore.h"
 
+#include <cassert>
+
 namespace {
 
 constexpr int kViewWidth = 800;
@@ -78,14 +80,17 @@ ShellState& GetShell()
 
 void ResetShell()
 {
+    // What draws with the engine goes before the engine reference does.
     g_shell.pTargetSprite.reset();
+    g_shell.target.Reset();
     g_shell.pRenderStates.reset();
     g_shell = ShellState();
 }
 
 bool FrameFunc()
 {
-    IEngine* engine = g_shell.pEngine;
+    assert(g_shell.pEngine != nullptr);  // the engine runs the loop that calls this
+    IEngine* engine = g_shell.pEngine.get();
     const float dt = engine->GetDelta();
     UpdateGameClock(dt);
 
@@ -98,7 +103,7 @@ bool FrameFunc()
     if (CSoundManager::Exists())
         CSoundManager::GetInstance()->UpdateFade(dt);
 
-    engine->BeginScene(g_shell.target);
+    engine->BeginScene(g_shell.target.Get());
     if (g_shell.scaleX == 1.0f)
         engine->SetState(EState::Unscaled, true);
     else
@@ -162,13 +167,12 @@ bool RestoreFunc()
 {
     if (g_shell.pRenderStates != nullptr)
         g_shell.pRenderStates->SetClampAddressing();
-    IEngine* engine = g_shell.pEngine;
+    IEngine* engine = g_shell.pEngine.get();
     if (engine != nullptr) {
-        if (g_shell.target != 0)
-            engine->TargetFree(g_shell.target);
-        g_shell.target = engine->TargetCreate(kViewWidth, kViewHeight, false);
+        g_shell.target.Reset();
+        g_shell.target = CTargetOwner(engine, engine->TargetCreate(kViewWidth, kViewHeight, false));
         if (g_shell.pTargetSprite != nullptr)
-            g_shell.pTargetSprite->SetTexture(engine->TargetGetTexture(g_shell.target));
+            g_shell.pTargetSprite->SetTexture(engine->TargetGetTexture(g_shell.target.Get()));
     }
     if (!g_shell.bModeSwitchGuard && g_shell.bInitialised && CSoundManager::Exists())
         CSoundManager::GetInstance()->ResumeAll();
@@ -186,7 +190,8 @@ void ApplyWindowMode()
 
 bool SetupDisplay()
 {
-    IEngine* engine = g_shell.pEngine;
+    assert(g_shell.pEngine != nullptr);  // start-up sets the display up on its own reference
+    IEngine* engine = g_shell.pEngine.get();
     const bool fit = g_pProfileStore != nullptr && g_pProfileStore->m_bFitToDesktop;
     if (fit) {
         g_shell.scaleX = static_cast<float>(g_shell.desktopWidth) / kViewWidth;
@@ -214,8 +219,8 @@ bool SetupDisplay()
     }
     if (g_shell.scaleX != 1.0f)
         engine->SetTransform(0, 0, 0, 0, 0, g_shell.scaleX, g_shell.scaleY);
-    g_shell.target = engine->TargetCreate(kViewWidth, kViewHeight, false);
-    g_shell.pTargetSprite = std::make_unique<CSprite>(engine->TargetGetTexture(g_shell.target), 0.0f, 0.0f,
+    g_shell.target = CTargetOwner(engine, engine->TargetCreate(kViewWidth, kViewHeight, false));
+    g_shell.pTargetSprite = std::make_unique<CSprite>(engine->TargetGetTexture(g_shell.target.Get()), 0.0f, 0.0f,
                                                       static_cast<float>(kViewWidth), static_cast<float>(kViewHeight));
     g_shell.pRenderStates = std::make_unique<CRenderStates>();
     g_shell.pRenderStates->SetClampAddressing();
@@ -224,22 +229,17 @@ bool SetupDisplay()
 
 void ShutdownDisplay()
 {
-    IEngine* engine = g_shell.pEngine;
     g_shell.pTargetSprite.reset();
-    if (engine != nullptr && g_shell.target != 0)
-        engine->TargetFree(g_shell.target);
-    g_shell.target = 0;
+    g_shell.target.Reset();
     g_shell.pRenderStates.reset();
-    if (engine != nullptr) {
-        engine->Shutdown();
-        engine->Release();
-    }
-    g_shell.pEngine = nullptr;
+    if (g_shell.pEngine != nullptr)
+        g_shell.pEngine->Shutdown();
+    g_shell.pEngine.reset();
 }
 
 void HandleAltEnter()
 {
-    IEngine* engine = g_shell.pEngine;
+    IEngine* engine = g_shell.pEngine.get();
     if (engine == nullptr || g_pProfileStore == nullptr)
         return;
     if (!engine->KeyState(kVkAlt) || engine->GetKey() != kVkEnter)
@@ -267,7 +267,7 @@ void CheckCheatCode()
 
 void TrackKeys()
 {
-    IEngine* engine = g_shell.pEngine;
+    IEngine* engine = g_shell.pEngine.get();
     if (engine == nullptr)
         return;
     const int key = engine->GetKey();

@@ -5,7 +5,8 @@
 // shell; tests read it to check what a frame did.
 #pragma once
 
-#include "platform/Engine.h"
+#include "platform/EngineHandle.h"
+#include "platform/EngineRef.h"
 
 #include <cstdint>
 #include <memory>
@@ -16,13 +17,13 @@ class CRenderStates;
 class CSprite;
 
 struct ShellState {
-    IEngine* pEngine = nullptr;         // start-up's reference
+    EnginePtr pEngine;                  // start-up's reference
     int desktopWidth = 800;
     int desktopHeight = 600;
     int desktopBpp = 32;
     float scaleX = 1.0f;                // view to screen
     float scaleY = 1.0f;
-    HTarget target = 0;                 // the 800x600 view every frame is drawn into
+    CTargetOwner target;                // the 800x600 view every frame is drawn into
     std::unique_ptr<CSprite> pTargetSprite;
     std::unique_ptr<CRenderStates> pRenderStates;
     bool bInitialised = false;          // every global service exists

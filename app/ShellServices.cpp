@@ -1,9 +1,11 @@
 // ShellServices.cpp: the services that start-up and the frame function reach: resource manager,
-// first-run conversion, mouse and cursor, loading screen and the exit question.
+// first-run conversion, mouse and cursor, loading screen, and the exit question (through the
+// screen factory, where the screens put it).
 #include "app/ShellServices.h"
 
 #include "app/CEffectsUnpacker.h"
 #include "app/CLoadingScreen.h"
+#include "app/CScreenFactory.h"
 #include "app/CSoundManager.h"
 #include "app/GameMain.h"
 #include "app/Globals.h"
@@ -11,9 +13,8 @@
 #include "framework/CFFont.h"
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
-#include "platform/Engine.h"
-#include "screens/CDialogConfirmation.h"
-#include "screens/CScreenFactory.h"
+#include "platform/EngineRef.h"
+#include "screens/CProfileStore.h"
 
 namespace {
 
@@ -21,11 +22,9 @@ void GetEngineMouse(float& x, float& y)
 {
     x = 0;
     y = 0;
-    IEngine* engine = engine2dCreate(kEngineVersion);
-    if (engine == nullptr)
-        return;
-    engine->GetMousePos(x, y);
-    engine->Release();
+    CEngineRef engine;
+    if (engine != nullptr)
+        engine->GetMousePos(x, y);
 }
 
 }  // namespace
@@ -119,10 +118,11 @@ void ShellSetSoundVolume(int percent)
         g_pResource->SetSoundVolume(percent);
 }
 
-void ShellApplyVolumes(int effectVolume)
+void ShellApplyVolumes()
 {
     CSoundManager::GetInstance()->SetMusicMode(CSoundManager::kKeepMode, 0.5f);
-    ShellSetSoundVolume(effectVolume);
+    if (g_pProfileStore != nullptr)
+        ShellSetSoundVolume(g_pProfileStore->m_current.m_nEffectVolume);
 }
 
 void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour)
@@ -139,19 +139,14 @@ CScreenBase* ShellCreateLoadingScreen()
     return CLoadingScreen::Create(g_pResource);
 }
 
-CScreenBase* ShellCreateMainMenu()
-{
-    return CScreenFactory::Create(EScreenKind::MainMenu);
-}
-
 CScreenBase* ShellCreateExitDialog()
 {
-    return CDialogConfirmation::Create("profile", "move_exit_dialog_wind", "bt_yes", "bt_no", 100);
+    return CScreenFactory::Create(EScreenKind::ExitQuestion);
 }
 
 int ShellGetDialogAnswer()
 {
-    return CDialogConfirmation::Answer();
+    return g_nConfirmationAnswer;
 }
 
 ConversionResult ShellRunFirstRunConversion()

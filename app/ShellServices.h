@@ -25,13 +25,14 @@ bool ShellCreateResources(bool highDetail);  // false when no resource manager e
 void ShellDeleteResources();
 bool ShellLoadModule(const char* name);      // loads the whole module
 void ShellSetSoundVolume(int percent);       // volume of animation frame sounds
-void ShellApplyVolumes(int effectVolume);    // music re-fade in the current mode + sound volume
+// The current player's volumes: the music re-fades in its current mode, and animation sounds
+// take the effect volume. The player stores know nothing of sound; the screens call this.
+void ShellApplyVolumes();
 void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour);
 
 // ---- Screens ---------------------------------------------------------------------------------
 CScreenBase* ShellCreateLoadingScreen();
-CScreenBase* ShellCreateMainMenu();          // where the loading screen hands over; null: logged
-CScreenBase* ShellCreateExitDialog();        // the yes/no question; null when out of memory
+CScreenBase* ShellCreateExitDialog();        // the factory's exit question; null (logged) without one
 int ShellGetDialogAnswer();                  // the shared answer: -1 pending, 0 yes, 1 no
 
 // ---- First-run conversion --------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // target, headless (offscreen OpenGL, usually Mesa's software rasteriser in CI).
 #include "platform/Engine.h"
 #include "platform/FileSystem.h"
+#include "tests/support/QuadBuilder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,21 +16,7 @@ constexpr int kQuadsPerFrame = 10000;
 
 EngineQuad CardQuad(float x, float y, HTexture tex, int blend)
 {
-    EngineQuad quad;
-    const float xs[4] = {x, x + 32, x + 32, x};
-    const float ys[4] = {y, y, y + 48, y + 48};
-    const float us[4] = {0, 1, 1, 0};
-    const float vs[4] = {0, 0, 1, 1};
-    for (int i = 0; i < 4; ++i) {
-        quad.v[i].x = xs[i];
-        quad.v[i].y = ys[i];
-        quad.v[i].tx = us[i];
-        quad.v[i].ty = vs[i];
-        quad.v[i].col = 0xFFFFFFFF;
-    }
-    quad.tex = tex;
-    quad.blend = blend;
-    return quad;
+    return MakeQuad(x, y, x + 32, y + 48, 0xFFFFFFFF, tex, blend);
 }
 
 // state.range(0): how many textures the quads cycle through (1: one batch per frame).

@@ -1,4 +1,4 @@
-// bench-libs: image gif
+// bench-libs: image GIF
 // Decoding a 1024 x 768 photo-like GIF (ours beside giflib's, on the same bytes, in the same run)
 // and encoding a 1024 x 1024 32-bit TGA. Items are pixels.
 #include "image/CPixImage.h"

@@ -1,14 +1,10 @@
 #include "feedback/ConfigSource.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "feedback/ConfigText.h"
 #include "feedback/DataLibrary.h"
 #include "feedback/WideText.h"
 #include "platform/feedback_sys/FeedbackSystem.h"
-
-namespace fs = std::filesystem;
+#include "platform/files/HostFiles.h"
 
 namespace {
 
@@ -17,29 +13,16 @@ bool SamePathNoCase(const std::string& a, const std::string& b)
     return WideText::EqualsNoCase(WideText::FromUtf8(a), WideText::FromUtf8(b));
 }
 
-// Regular files of the folder whose names match the pattern, case ignored; "." and ".." never match.
-std::vector<std::string> SearchFolder(const fs::path& folder, const std::string& pattern)
+// Regular files of the folder whose names match the pattern, case ignored.
+std::vector<std::string> SearchFolder(const std::string& folder, const std::string& pattern)
 {
     std::vector<std::string> found;
-    std::error_code error;
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error);
     const std::u16string widePattern = WideText::FromUtf8(pattern);
-    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (name == "." || name == "..")
-            continue;
-        if (!ConfigText::WildcardMatch(widePattern, WideText::FromUtf8(name), false))
-            continue;
-        std::error_code typeError;
-        if (it->is_regular_file(typeError))
-            found.push_back(it->path().string());
+    for (std::string& path : host_files::ListFiles(folder)) {
+        if (ConfigText::WildcardMatch(widePattern, WideText::FromUtf8(host_files::FileName(path)), false))
+            found.push_back(std::move(path));
     }
     return found;
-}
-
-std::string StemOf(const std::string& path)
-{
-    return fs::path(path).stem().string();
 }
 
 }  // namespace
@@ -59,16 +42,16 @@ std::string ConfigSource::GetIniPath() const
 {
     if (m_libraryPath.empty())
         return {};
-    return fs::path(m_libraryPath).replace_extension("ini").string();
+    return host_files::ReplaceExtension(m_libraryPath, "ini");
 }
 
 bool ConfigSource::FindDataLibrary(std::string& path) const
 {
-    const fs::path folder = fs::path(m_libraryPath).parent_path();
-    const std::string base = StemOf(m_libraryPath);
+    const std::string folder = host_files::ParentFolder(m_libraryPath);
+    const std::string base = host_files::Stem(m_libraryPath);
     std::vector<std::string> found = SearchFolder(folder, base + "Data-*.so");
     if (found.size() > 1)
-        found = SearchFolder(folder, base + "Data-" + StemOf(m_hostPath) + ".so");
+        found = SearchFolder(folder, base + "Data-" + host_files::Stem(m_hostPath) + ".so");
     if (found.size() != 1)
         return false;
     path = found.front();
@@ -79,8 +62,8 @@ void ConfigSource::SelectIniSource(const std::string& iniPath)
 {
     if (iniPath.empty() || (!m_selectedPath.empty() && SamePathNoCase(iniPath, m_selectedPath)))
         return;
-    const fs::path ini(iniPath);
-    const std::vector<std::string> iniFiles = SearchFolder(ini.parent_path(), ini.filename().string());
+    const std::vector<std::string> iniFiles =
+        SearchFolder(host_files::ParentFolder(iniPath), host_files::FileName(iniPath));
     if (!iniFiles.empty()) {
         (void)m_document.LoadFile(iniFiles.front());  // a path from the search is never empty
         m_selectedPath = iniPath;

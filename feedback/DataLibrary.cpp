@@ -3,8 +3,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "feedback/ByteReader.h"
 #include "feedback/XxteaCipher.h"
+#include "platform/bytes/CByteReader.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ ElfLayout LayoutFor(std::uint8_t elfClass)
     return layout;
 }
 
-bool ReadWord(ByteReader& in, bool wide, std::uint64_t& out)
+bool ReadWord(CByteReader& in, bool wide, std::uint64_t& out)
 {
     if (wide)
         return in.ReadU64(out);
@@ -44,7 +44,7 @@ struct SectionHeader {
 bool ReadSectionHeader(const std::vector<std::uint8_t>& file, const ElfLayout& layout, std::uint64_t at,
                        SectionHeader& out)
 {
-    ByteReader in(file.data(), file.size());
+    CByteReader in(file.data(), file.size());
     return in.Seek(at) && in.ReadU32(out.name) && in.ReadU32(out.type) && in.Seek(at + layout.offsetAt) &&
            ReadWord(in, layout.wide, out.offset) && ReadWord(in, layout.wide, out.size);
 }
@@ -62,7 +62,7 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
-bool ReadShortText(ByteReader& in, std::size_t maxLength, std::string& out)
+bool ReadShortText(CByteReader& in, std::size_t maxLength, std::string& out)
 {
     std::uint8_t length = 0;
     const std::uint8_t* bytes = nullptr;
@@ -105,7 +105,7 @@ bool DataLibrary::OpenBytes(std::vector<std::uint8_t> bytes)
 
 bool DataLibrary::FindSection(std::size_t& offset, std::size_t& size) const
 {
-    ByteReader in(m_file.data(), m_file.size());
+    CByteReader in(m_file.data(), m_file.size());
     const std::uint8_t* ident = nullptr;
     if (!in.View(16, ident) || std::memcmp(ident, "\x7F" "ELF", 4) != 0 || (ident[4] != 1 && ident[4] != 2) ||
         ident[5] != 1)
@@ -148,7 +148,7 @@ bool DataLibrary::FindSection(std::size_t& offset, std::size_t& size) const
 
 bool DataLibrary::ReadDirectory(std::size_t offset, std::size_t size)
 {
-    ByteReader in(m_file.data() + offset, size);
+    CByteReader in(m_file.data() + offset, size);
     const std::uint8_t* magic = nullptr;
     std::uint32_t version = 0, count = 0;
     if (!in.View(4, magic) || std::memcmp(magic, "NRES", 4) != 0 || !in.ReadU32(version) ||
@@ -189,12 +189,9 @@ std::u16string DataLibrary::OriginalFilename() const
     std::u16string out;
     if (!Find("VERSION", "OriginalFilename", data, size))
         return out;
-    for (std::size_t pos = 0; pos + 2 <= size; pos += 2) {
-        const auto c = static_cast<char16_t>(data[pos] | data[pos + 1] << 8);
-        if (c == 0)
-            break;
-        out += c;
-    }
+    CByteReader in(data, size);
+    for (std::uint16_t unit = 0; in.ReadU16(unit) && unit != 0;)
+        out += static_cast<char16_t>(unit);
     return out;
 }
 
@@ -215,7 +212,7 @@ bool DataLibrary::LoadIni(const std::string& path, std::vector<std::uint8_t>& te
         return false;
     if (!library.Find("DATA", "bin0.chk", check, checkSize) || checkSize != 8)
         return false;
-    ByteReader checkIn(check, checkSize);
+    CByteReader checkIn(check, checkSize);
     std::uint32_t plainLength = 0, checksum = 0;
     if (!checkIn.ReadU32(plainLength) || !checkIn.ReadU32(checksum) || plainLength > cipherSize)
         return false;

@@ -1,29 +1,11 @@
 #include "feedback/DataLibraryWriter.h"
 
-#include <fstream>
-
 #include "feedback/DataLibrary.h"
 #include "feedback/XxteaCipher.h"
+#include "platform/bytes/CByteWriter.h"
+#include "platform/files/HostFiles.h"
 
 namespace {
-
-void PutU16(std::vector<std::uint8_t>& out, std::uint16_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    PutU16(out, static_cast<std::uint16_t>(v));
-    PutU16(out, static_cast<std::uint16_t>(v >> 16));
-}
-
-void PutU64(std::vector<std::uint8_t>& out, std::uint64_t v)
-{
-    PutU32(out, static_cast<std::uint32_t>(v));
-    PutU32(out, static_cast<std::uint32_t>(v >> 32));
-}
 
 void PadTo(std::vector<std::uint8_t>& out, std::size_t alignment)
 {
@@ -45,20 +27,21 @@ std::uint16_t HostMachine()
 std::vector<std::uint8_t> BuildSection(const std::vector<DataLibraryWriter::Resource>& resources)
 {
     std::vector<std::uint8_t> directory = {'N', 'R', 'E', 'S'};
-    PutU32(directory, DataLibrary::kDirectoryVersion);
-    PutU32(directory, static_cast<std::uint32_t>(resources.size()));
+    CByteWriter entries(directory);
+    entries.WriteU32(DataLibrary::kDirectoryVersion);
+    entries.WriteU32(static_cast<std::uint32_t>(resources.size()));
     std::size_t directorySize = directory.size();
     for (const auto& r : resources)
         directorySize += 2 + r.Type.size() + r.Name.size() + 8;
     std::size_t at = (directorySize + 3) & ~std::size_t{3};
     std::vector<std::uint8_t> data;
     for (const auto& r : resources) {
-        directory.push_back(static_cast<std::uint8_t>(r.Type.size()));
-        directory.insert(directory.end(), r.Type.begin(), r.Type.end());
-        directory.push_back(static_cast<std::uint8_t>(r.Name.size()));
-        directory.insert(directory.end(), r.Name.begin(), r.Name.end());
-        PutU32(directory, static_cast<std::uint32_t>(at + data.size()));
-        PutU32(directory, static_cast<std::uint32_t>(r.Bytes.size()));
+        entries.WriteU8(static_cast<std::uint8_t>(r.Type.size()));
+        entries.WriteBytes(r.Type.data(), r.Type.size());
+        entries.WriteU8(static_cast<std::uint8_t>(r.Name.size()));
+        entries.WriteBytes(r.Name.data(), r.Name.size());
+        entries.WriteU32(static_cast<std::uint32_t>(at + data.size()));
+        entries.WriteU32(static_cast<std::uint32_t>(r.Bytes.size()));
         data.insert(data.end(), r.Bytes.begin(), r.Bytes.end());
         PadTo(data, 4);
     }
@@ -70,16 +53,17 @@ std::vector<std::uint8_t> BuildSection(const std::vector<DataLibraryWriter::Reso
 void PutSectionHeader(std::vector<std::uint8_t>& out, std::uint32_t name, std::uint32_t type, std::uint64_t offset,
                       std::uint64_t size, std::uint64_t alignment)
 {
-    PutU32(out, name);
-    PutU32(out, type);
-    PutU64(out, 0);  // flags
-    PutU64(out, 0);  // address: never mapped
-    PutU64(out, offset);
-    PutU64(out, size);
-    PutU32(out, 0);  // link
-    PutU32(out, 0);  // info
-    PutU64(out, alignment);
-    PutU64(out, 0);  // entry size
+    CByteWriter header(out);
+    header.WriteU32(name);
+    header.WriteU32(type);
+    header.WriteU64(0);  // flags
+    header.WriteU64(0);  // address: never mapped
+    header.WriteU64(offset);
+    header.WriteU64(size);
+    header.WriteU32(0);  // link
+    header.WriteU32(0);  // info
+    header.WriteU64(alignment);
+    header.WriteU64(0);  // entry size
 }
 
 }  // namespace
@@ -97,12 +81,12 @@ std::vector<DataLibraryWriter::Resource> DataLibraryWriter::IniResources(std::st
     XxteaCipher::MixKey(key, originalFilename);
     XxteaCipher::EncipherStream(text.data(), text.size(), key);
 
-    std::vector<std::uint8_t> check;
-    PutU32(check, plainLength);
-    PutU32(check, checksum);
-    std::vector<std::uint8_t> name;
+    std::vector<std::uint8_t> check, name;
+    CByteWriter checkOut(check), nameOut(name);
+    checkOut.WriteU32(plainLength);
+    checkOut.WriteU32(checksum);
     for (char16_t c : originalFilename)
-        PutU16(name, c);
+        nameOut.WriteU16(c);
     return {Resource{"DATA", "bin0.dat", std::move(text)}, Resource{"DATA", "bin0.chk", std::move(check)},
             Resource{"VERSION", "OriginalFilename", std::move(name)}};
 }
@@ -116,19 +100,20 @@ std::vector<std::uint8_t> DataLibraryWriter::BuildElf(const std::vector<Resource
     const std::uint64_t tableOffset = (namesOffset + sizeof kNames + 7) & ~std::uint64_t{7};
 
     std::vector<std::uint8_t> out = {0x7F, 'E', 'L', 'F', 2, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    PutU16(out, 3);  // shared object
-    PutU16(out, HostMachine());
-    PutU32(out, 1);  // version
-    PutU64(out, 0);  // entry
-    PutU64(out, 0);  // program headers: none
-    PutU64(out, tableOffset);
-    PutU32(out, 0);  // flags
-    PutU16(out, 64);
-    PutU16(out, 0);
-    PutU16(out, 0);
-    PutU16(out, 64);
-    PutU16(out, 3);  // null section, resources, section names
-    PutU16(out, 2);
+    CByteWriter header(out);
+    header.WriteU16(3);  // shared object
+    header.WriteU16(HostMachine());
+    header.WriteU32(1);  // version
+    header.WriteU64(0);  // entry
+    header.WriteU64(0);  // program headers: none
+    header.WriteU64(tableOffset);
+    header.WriteU32(0);  // flags
+    header.WriteU16(64);
+    header.WriteU16(0);
+    header.WriteU16(0);
+    header.WriteU16(64);
+    header.WriteU16(3);  // null section, resources, section names
+    header.WriteU16(2);
     out.insert(out.end(), section.begin(), section.end());
     out.insert(out.end(), kNames, kNames + sizeof kNames);
     PadTo(out, 8);
@@ -140,8 +125,5 @@ std::vector<std::uint8_t> DataLibraryWriter::BuildElf(const std::vector<Resource
 
 bool DataLibraryWriter::WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
+    return host_files::WriteAtomically(path, bytes.data(), bytes.size());
 }

@@ -2,13 +2,13 @@
 
 #include <chrono>
 #include <cmath>
-#include <filesystem>
 #include <vector>
 
 #include "feedback/ConfigSource.h"
 #include "feedback/ConfigText.h"
 #include "feedback/WideText.h"
 #include "platform/feedback_sys/FeedbackSystem.h"
+#include "platform/files/HostFiles.h"
 
 namespace {
 
@@ -229,7 +229,7 @@ void FeedbackSession::LoadLogSettings(const LogSettings* record)
     const std::string& library = m_pConfig->LibraryPath();
     m_logFileName = library.empty()
                         ? std::u16string()
-                        : WideText::FromUtf8(std::filesystem::path(library).replace_extension("log").string());
+                        : WideText::FromUtf8(host_files::ReplaceExtension(library, "log"));
     m_logFlags = ReadFlags(*m_pConfig, u"LogFlags", kLogFlags, std::size(kLogFlags), m_logFlags);
     if (std::optional<std::u16string> name = m_pConfig->Lookup(u"LogOptions", u"LogFileName"))
         m_logFileName = std::move(*name);

@@ -1,14 +1,14 @@
 #include "feedback/RegistryStore.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "feedback/WideText.h"
+#include "platform/bytes/CByteReader.h"
+#include "platform/bytes/CByteWriter.h"
 #include "platform/feedback_sys/FeedbackFileLock.h"
-
-namespace fs = std::filesystem;
+#include "platform/files/HostFiles.h"
 
 namespace {
 
@@ -98,11 +98,13 @@ std::string Quoted(std::string_view text)
     return out + "\"";
 }
 
+// An odd last byte is dropped.
 std::u16string Utf16FromBytes(const std::vector<std::uint8_t>& data)
 {
     std::u16string text;
-    for (std::size_t i = 0; i + 1 < data.size(); i += 2)
-        text += static_cast<char16_t>(data[i] | data[i + 1] << 8);
+    CByteReader in(data.data(), data.size());
+    for (std::uint16_t unit = 0; in.ReadU16(unit);)
+        text += static_cast<char16_t>(unit);
     return text;
 }
 
@@ -144,17 +146,17 @@ std::string FormatHex(std::uint64_t value, int digits)
 
 std::string FormatValue(const RegistryStore::Value& value)
 {
-    std::uint64_t number = 0;
-    for (std::size_t i = value.Data.size(); i-- > 0;)
-        number = number << 8 | value.Data[i];
+    CByteReader in(value.Data.data(), value.Data.size());
+    std::uint32_t dword = 0;
+    std::uint64_t qword = 0;
     switch (value.Type) {
     case RegistryStore::kDword:
-        if (value.Data.size() == 4)
-            return "dword:" + FormatHex(number, 8);
+        if (value.Data.size() == 4 && in.ReadU32(dword))
+            return "dword:" + FormatHex(dword, 8);
         break;
     case RegistryStore::kQword:
-        if (value.Data.size() == 8)
-            return "qword:" + FormatHex(number, 16);
+        if (value.Data.size() == 8 && in.ReadU64(qword))
+            return "qword:" + FormatHex(qword, 16);
         break;
     case RegistryStore::kString:
         return Quoted(WideText::ToUtf8(Utf16FromBytes(value.Data)));
@@ -172,16 +174,16 @@ std::string FormatValue(const RegistryStore::Value& value)
 std::string RegistryStore::DefaultPath()
 {
     const char* config = std::getenv("XDG_CONFIG_HOME");
-    fs::path folder;
+    std::string folder;
     if (config != nullptr && config[0] == '/') {
         folder = config;
     } else {
         const char* home = std::getenv("HOME");
         if (home == nullptr || home[0] == '\0')
             return {};
-        folder = fs::path(home) / ".config";
+        folder = host_files::Join(home, ".config");
     }
-    return (folder / "NimbraClient" / "registry.txt").string();
+    return host_files::Join(host_files::Join(folder, "NimbraClient"), "registry.txt");
 }
 
 RegistryStore::RegistryStore(std::string path) : m_path(std::move(path)) {}
@@ -190,22 +192,17 @@ bool RegistryStore::EnsureFolder() const
 {
     if (m_path.empty())
         return false;
-    const fs::path folder = fs::path(m_path).parent_path();
-    std::error_code error;
-    if (folder.empty() || fs::is_directory(folder, error))
-        return true;
-    if (!fs::create_directories(folder, error))
-        return false;
-    fs::permissions(folder, fs::perms::owner_all, error);  // the user's consent is nobody else's business
-    return true;
+    const std::string folder = host_files::ParentFolder(m_path);
+    // The user's consent is nobody else's business: a new folder is the user's alone.
+    return folder.empty() || host_files::CreateFolders(folder, true);
 }
 
 bool RegistryStore::Load(Keys& keys) const
 {
     keys.clear();
-    std::error_code error;
-    if (!fs::exists(m_path, error))
-        return !error;  // no file yet: an empty store
+    const std::optional<bool> exists = host_files::Exists(m_path);
+    if (!exists.value_or(false))
+        return exists.has_value();  // no file yet: an empty store
     std::ifstream in(m_path, std::ios::binary | std::ios::ate);
     if (!in)
         return false;
@@ -335,20 +332,20 @@ bool RegistryStore::Delete(std::u16string_view key, std::u16string_view name)
 std::optional<std::uint32_t> RegistryStore::ReadDword(std::u16string_view key, std::u16string_view name) const
 {
     const std::optional<Value> value = Read(key, name);
-    if (!value || value->Type != kDword || value->Data.size() != 4)
+    std::uint32_t number = 0;
+    if (!value || value->Type != kDword || value->Data.size() != 4 ||
+        !CByteReader(value->Data.data(), value->Data.size()).ReadU32(number))
         return std::nullopt;
-    const auto& d = value->Data;
-    return static_cast<std::uint32_t>(d[0] | d[1] << 8 | d[2] << 16 | static_cast<std::uint32_t>(d[3]) << 24);
+    return number;
 }
 
 std::optional<std::uint64_t> RegistryStore::ReadQword(std::u16string_view key, std::u16string_view name) const
 {
     const std::optional<Value> value = Read(key, name);
-    if (!value || value->Type != kQword || value->Data.size() != 8)
-        return std::nullopt;
     std::uint64_t number = 0;
-    for (std::size_t i = 8; i-- > 0;)
-        number = number << 8 | value->Data[i];
+    if (!value || value->Type != kQword || value->Data.size() != 8 ||
+        !CByteReader(value->Data.data(), value->Data.size()).ReadU64(number))
+        return std::nullopt;
     return number;
 }
 
@@ -364,16 +361,14 @@ std::optional<std::vector<std::uint8_t>> RegistryStore::ReadBinary(std::u16strin
 RegistryStore::Value RegistryStore::Dword(std::uint32_t value)
 {
     Value out{kDword, {}};
-    for (int k = 0; k < 4; ++k)
-        out.Data.push_back(static_cast<std::uint8_t>(value >> (8 * k)));
+    CByteWriter(out.Data).WriteU32(value);
     return out;
 }
 
 RegistryStore::Value RegistryStore::Qword(std::uint64_t value)
 {
     Value out{kQword, {}};
-    for (int k = 0; k < 8; ++k)
-        out.Data.push_back(static_cast<std::uint8_t>(value >> (8 * k)));
+    CByteWriter(out.Data).WriteU64(value);
     return out;
 }
 
@@ -385,9 +380,8 @@ RegistryStore::Value RegistryStore::Binary(const std::uint8_t* data, std::size_t
 RegistryStore::Value RegistryStore::String(std::u16string_view text)
 {
     Value out{kString, {}};
-    for (char16_t c : text) {
-        out.Data.push_back(static_cast<std::uint8_t>(c));
-        out.Data.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
+    CByteWriter data(out.Data);
+    for (char16_t c : text)
+        data.WriteU16(c);
     return out;
 }

@@ -1,9 +1,12 @@
 #include "feedback/SessionRegistry.h"
 
+#include <cstring>
 #include <vector>
 
 #include "feedback/ConfigText.h"
 #include "feedback/RegistryStore.h"
+#include "platform/bytes/CByteReader.h"
+#include "platform/bytes/CByteWriter.h"
 
 std::u16string SessionRegistry::GameKey(const Guid& gameId)
 {
@@ -52,24 +55,20 @@ bool SessionRegistry::WriteFirstRun(RegistryStore& store, std::u16string_view ke
 
 void SessionRegistry::GuidToBytes(const Guid& guid, std::uint8_t bytes[16])
 {
-    for (int k = 0; k < 4; ++k)
-        bytes[k] = static_cast<std::uint8_t>(guid.Data1 >> (8 * k));
-    for (int k = 0; k < 2; ++k) {
-        bytes[4 + k] = static_cast<std::uint8_t>(guid.Data2 >> (8 * k));
-        bytes[6 + k] = static_cast<std::uint8_t>(guid.Data3 >> (8 * k));
-    }
-    for (int k = 0; k < 8; ++k)
-        bytes[8 + k] = guid.Data4[k];
+    std::vector<std::uint8_t> fields;
+    CByteWriter out(fields);
+    out.WriteU32(guid.Data1);
+    out.WriteU16(guid.Data2);
+    out.WriteU16(guid.Data3);
+    out.WriteBytes(guid.Data4, sizeof guid.Data4);
+    std::memcpy(bytes, fields.data(), 16);
 }
 
 Guid SessionRegistry::GuidFromBytes(const std::uint8_t bytes[16])
 {
     Guid guid{};
-    for (int k = 3; k >= 0; --k)
-        guid.Data1 = guid.Data1 << 8 | bytes[k];
-    guid.Data2 = static_cast<std::uint16_t>(bytes[4] | bytes[5] << 8);
-    guid.Data3 = static_cast<std::uint16_t>(bytes[6] | bytes[7] << 8);
-    for (int k = 0; k < 8; ++k)
-        guid.Data4[k] = bytes[8 + k];
+    CByteReader in(bytes, 16);
+    (void)(in.ReadU32(guid.Data1) && in.ReadU16(guid.Data2) && in.ReadU16(guid.Data3) &&
+           in.ReadBytes(guid.Data4, sizeof guid.Data4));  // 16 bytes always hold them
     return guid;
 }

@@ -1,5 +1,8 @@
 #include "feedback/XxteaCipher.h"
 
+#include "platform/bytes/CByteReader.h"
+#include "platform/bytes/CByteWriter.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -64,34 +67,24 @@ void XxteaCipher::DecipherBlock(std::uint32_t* v, std::size_t n, const Key& key)
     } while (--rounds != 0);
 }
 
-static std::uint32_t LoadWord(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-static void StoreWord(std::uint8_t* p, std::uint32_t w)
-{
-    p[0] = static_cast<std::uint8_t>(w);
-    p[1] = static_cast<std::uint8_t>(w >> 8);
-    p[2] = static_cast<std::uint8_t>(w >> 16);
-    p[3] = static_cast<std::uint8_t>(w >> 24);
-}
-
 // Words are loaded and stored byte by byte: the cipher is defined on little-endian words whatever the host.
 template <typename Transform>
 static void ForEachPiece(std::uint8_t* data, std::size_t size, Transform transform)
 {
     std::vector<std::uint32_t> words;
+    std::vector<std::uint8_t> bytes;
     for (std::size_t offset = 0; offset < size; offset += XxteaCipher::kPieceBytes) {
-        const std::size_t count = std::min(XxteaCipher::kPieceBytes, size - offset);
-        const std::size_t n = count / 4;
+        const std::size_t n = std::min(XxteaCipher::kPieceBytes, size - offset) / 4;
+        CByteReader in(data + offset, n * 4);
         words.resize(n);
-        for (std::size_t k = 0; k < n; ++k)
-            words[k] = LoadWord(data + offset + k * 4);
+        for (std::uint32_t& word : words)
+            in.ReadU32(word);
         transform(words.data(), n);
-        for (std::size_t k = 0; k < n; ++k)
-            StoreWord(data + offset + k * 4, words[k]);
+        bytes.clear();
+        CByteWriter out(bytes);
+        for (std::uint32_t word : words)
+            out.WriteU32(word);
+        std::copy(bytes.begin(), bytes.end(), data + offset);
     }
 }
 
@@ -108,14 +101,14 @@ void XxteaCipher::DecipherStream(std::uint8_t* data, std::size_t size, const Key
 std::uint32_t XxteaCipher::Checksum(const std::uint8_t* data, std::size_t size)
 {
     std::uint32_t sum = 0;
-    std::size_t pos = 0;
-    for (; pos + 4 <= size; pos += 4)
-        sum ^= LoadWord(data + pos);
-    if (size & 2) {
-        sum ^= static_cast<std::uint32_t>(data[pos]) | static_cast<std::uint32_t>(data[pos + 1]) << 8;
-        pos += 2;
-    }
-    if (size & 1)
-        sum ^= data[pos];
+    CByteReader in(data, size);
+    for (std::uint32_t word = 0; in.Remaining() >= 4 && in.ReadU32(word);)
+        sum ^= word;
+    std::uint16_t half = 0;
+    if (size & 2 && in.ReadU16(half))
+        sum ^= half;
+    std::uint8_t byte = 0;
+    if (size & 1 && in.ReadU8(byte))
+        sum ^= byte;
     return sum;
 }

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 CFAnimatedObject::CFAnimatedObject()
-    : m_pEngine(engine2dCreate(kEngineVersion)), m_pGroup(std::make_unique<CFAnimationGroup>())
+    : m_pGroup(std::make_unique<CFAnimationGroup>())
 {
     OnUpdate += MakeDelegate(this, &CFAnimatedObject::UpdateAnimations);
     OnRender += MakeDelegate(this, &CFAnimatedObject::RenderAnimations);
@@ -18,8 +18,6 @@ CFAnimatedObject::~CFAnimatedObject()
 {
     ClearAnimations();
     m_pGroup.reset();
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
 }
 
 template <typename Action>

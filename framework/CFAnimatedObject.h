@@ -10,6 +10,7 @@
 #pragma once
 
 #include "framework/CFObject.h"
+#include "platform/EngineRef.h"
 
 #include <memory>
 #include <string>
@@ -17,7 +18,6 @@
 
 class CFAnimationGroup;
 class CFAnimationInstance;
-class IEngine;
 
 class CFAnimatedObject : public CFObject {
 public:
@@ -83,7 +83,7 @@ private:
     CFAnimationInstance* m_pFollowAnimation = nullptr;  // not owned
     CFObject* m_pFollowObject = nullptr;                // not owned
     float m_fFollowX = 0, m_fFollowY = 0;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
     std::unique_ptr<CFAnimationGroup> m_pGroup;
     std::vector<std::unique_ptr<CFAnimationInstance>> m_animations;
     std::vector<CFAnimationInstance*> m_attached;  // not owned

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-CFAnimationGroup::CFAnimationGroup() : m_pEngine(engine2dCreate(kEngineVersion)) {}
+CFAnimationGroup::CFAnimationGroup() = default;
 
 CFAnimationGroup::~CFAnimationGroup()
 {
@@ -17,8 +17,6 @@ CFAnimationGroup::~CFAnimationGroup()
     m_members.clear();
     for (CFAnimationInstance* member : members)
         member->ForgetGroup();
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
 }
 
 void CFAnimationGroup::Add(CFAnimationInstance* instance)

@@ -6,11 +6,12 @@
 // leaves through its own SetGroup, and a group that goes away first tells its members.
 #pragma once
 
+#include "platform/EngineRef.h"
+
 #include <string>
 #include <vector>
 
 class CFAnimationInstance;
-class IEngine;
 struct CFTrackState;
 
 class CFAnimationGroup {
@@ -49,5 +50,5 @@ private:
     bool m_bClipSet = false;
     std::vector<CFAnimationInstance*> m_members;
     std::vector<CFTrackState*> m_drawList;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
 };

@@ -40,7 +40,6 @@ const CFEffect* FindEffectNamed(const CFModule& module, const char* name)
 }  // namespace
 
 CFAnimationInstance::CFAnimationInstance(CFAnimationGroup* group, float x, float y)
-    : m_pEngine(engine2dCreate(kEngineVersion))
 {
     if (x != kUnsetPosition) {
         m_fX = x;
@@ -56,8 +55,6 @@ CFAnimationInstance::~CFAnimationInstance()
         m_pGroup->Remove(this);
     m_pGroup = nullptr;
     m_parts.clear();
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
 }
 
 // ---- Loading ----------------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 
 #include "framework/CFModule.h"
 #include "framework/CFTrackState.h"
+#include "platform/EngineRef.h"
 
 #include <memory>
 #include <string>
@@ -22,7 +23,6 @@
 class CFAnimationGroup;
 class CFFont;
 class CFResource;
-class IEngine;
 struct CFTextEntry;
 struct CFTextLink;
 
@@ -150,7 +150,7 @@ private:
     int m_nFirstFrame = 0, m_nLastFrame = 0;
     float m_fSpeed = 1.0f;
     bool m_bStopRequested = false;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
     CFResource* m_pResource = nullptr;
     std::vector<FrameEvent> m_events;
     bool m_bPlayParts = true;

@@ -25,7 +25,7 @@ CFApplication* CFApplication::GetInstance()
     return s_pInstance;
 }
 
-CFApplication::CFApplication() : m_pEngine(engine2dCreate(kEngineVersion))
+CFApplication::CFApplication()
 {
     int bpp = 0;
     if (m_pEngine != nullptr)
@@ -42,11 +42,8 @@ CFApplication::~CFApplication()
     delete m_pQueue;
     if (m_pResource != nullptr)
         m_pResource->Release();
-    if (m_pEngine == nullptr)
-        return;
-    if (m_bInitiated)
+    if (m_pEngine != nullptr && m_bInitiated)
         m_pEngine->Shutdown();
-    m_pEngine->Release();
 }
 
 bool CFApplication::Init()

@@ -7,13 +7,14 @@
 // manager; deleting it clears the instance and shuts the engine down.
 #pragma once
 
+#include "platform/EngineRef.h"
+
 #include <string>
 
 class CFDeferredQueue;
 class CFMouse;
 class CFResource;
 class CFScreen;
-class IEngine;
 
 struct CFAppSettings {
     std::string logFile = "engine.log";
@@ -43,7 +44,7 @@ public:
     void SetDeferredQueue(CFDeferredQueue* queue);  // deletes the previous one
     bool Run();                                  // the engine's message loop
 
-    IEngine* GetEngine() const { return m_pEngine; }
+    IEngine* GetEngine() const { return m_pEngine.Get(); }
     CFMouse* GetMouse() const { return m_pMouse; }
     CFScreen* GetScreen() const { return m_pScreen; }
     CFDeferredQueue* GetDeferredQueue() const { return m_pQueue; }
@@ -60,7 +61,7 @@ private:
     CFApplication();
     bool Frame();
 
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
     CFMouse* m_pMouse = nullptr;
     CFScreen* m_pScreen = nullptr;
     CFDeferredQueue* m_pQueue = nullptr;

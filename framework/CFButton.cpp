@@ -4,7 +4,7 @@
 #include "framework/CFAnimationGroup.h"
 #include "platform/Engine.h"
 
-CFButton::CFButton() : m_pKeyEngine(engine2dCreate(kEngineVersion))
+CFButton::CFButton()
 {
     SetStateCode(kStateButton);
     OnUpdate += MakeDelegate(this, &CFButton::PollKey);
@@ -15,11 +15,7 @@ CFButton::CFButton() : m_pKeyEngine(engine2dCreate(kEngineVersion))
     OnMouseUp += MakeDelegate(this, &CFButton::OnUp);
 }
 
-CFButton::~CFButton()
-{
-    if (m_pKeyEngine != nullptr)
-        m_pKeyEngine->Release();
-}
+CFButton::~CFButton() = default;
 
 void CFButton::SetDown(bool down)
 {

@@ -8,8 +8,7 @@
 #pragma once
 
 #include "framework/CFAnimatedObject.h"
-
-class IEngine;
+#include "platform/EngineRef.h"
 
 class CFButton : public CFAnimatedObject {
 public:
@@ -43,5 +42,5 @@ private:
     bool m_bStateLocked = false;
     bool m_bEnterKey = false;
     int m_nMode = kModePlain;
-    IEngine* m_pKeyEngine;  // the key poll's own reference
+    CEngineRef m_pKeyEngine;  // the key poll's own reference
 };

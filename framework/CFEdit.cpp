@@ -13,16 +13,12 @@ bool IsTypedKey(int key)
 
 }  // namespace
 
-CFEdit::CFEdit() : m_pEngine(engine2dCreate(kEngineVersion))
+CFEdit::CFEdit()
 {
     OnUpdate += MakeDelegate(this, &CFEdit::PollKey);
 }
 
-CFEdit::~CFEdit()
-{
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
-}
+CFEdit::~CFEdit() = default;
 
 void CFEdit::SetTextKey(const char* key)
 {

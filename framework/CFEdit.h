@@ -7,10 +7,9 @@
 #pragma once
 
 #include "framework/CFObject.h"
+#include "platform/EngineRef.h"
 
 #include <string>
-
-class IEngine;
 
 class CFEdit : public CFObject {
 public:
@@ -38,5 +37,5 @@ private:
     int m_nLastKey = 0;
     int m_nCursor = 0;
     int m_nMaxLength = kDefaultMaxLength;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
 };

@@ -1,11 +1,11 @@
 #include "framework/CFFont.h"
 
-#include "framework/CFByteReader.h"
 #include "framework/CSprite.h"
 #include "framework/GamePath.h"
 #include "framework/StringUtils.h"
-#include "platform/Engine.h"
+#include "platform/EngineHandle.h"
 #include "platform/FileSystem.h"
+#include "platform/bytes/CByteReader.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -26,7 +26,7 @@ struct GlyphRecord {
     int left = 0, right = 0, baseline = 0;
 };
 
-bool ReadGlyphRecord(CFByteReader& in, GlyphRecord& g)
+bool ReadGlyphRecord(CByteReader& in, GlyphRecord& g)
 {
     return in.ReadU16(g.code) && in.ReadU16(g.page) && in.ReadU8(g.x) && in.ReadU8(g.y) &&
            in.ReadU8(g.width) && in.ReadU8(g.height) && in.ReadI8(g.left) && in.ReadI8(g.right) &&
@@ -42,30 +42,17 @@ bool IsSeparator(wchar_t c)
 
 // The page textures, shared by a font and its copies and freed with the last of them.
 struct CFFont::Pages {
-    std::vector<HTexture> textures;
-    IEngine* engine = nullptr;
-
-    Pages() : engine(engine2dCreate(kEngineVersion)) {}
-    ~Pages()
-    {
-        if (engine == nullptr)
-            return;
-        for (HTexture texture : textures)
-            if (texture != 0)
-                engine->TextureFree(texture);
-        engine->Release();
-    }
-    Pages(const Pages&) = delete;
-    Pages& operator=(const Pages&) = delete;
+    CEngineRef engine;
+    std::vector<CTextureOwner> textures;
 };
 
-CFFont::CFFont(const char* file) : m_pEngine(engine2dCreate(kEngineVersion))
+CFFont::CFFont(const char* file)
 {
     if (m_pEngine != nullptr)
         (void)Load(file);
 }
 
-CFFont::CFFont(const CFFont& other) : m_pEngine(engine2dCreate(kEngineVersion))
+CFFont::CFFont(const CFFont& other)
 {
     CopyFrom(other);
 }
@@ -81,8 +68,6 @@ CFFont::~CFFont()
 {
     m_glyphs.clear();
     m_pages.reset();
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
 }
 
 void CFFont::CopyFrom(const CFFont& other)
@@ -119,7 +104,7 @@ bool CFFont::Load(const char* file)
         m_pEngine->Log("[E] Font: Can't load data from file %s", name);
         return false;
     }
-    CFByteReader in(bytes.data(), bytes.size());
+    CByteReader in(bytes.data(), bytes.size());
     char magic[5] = {};
     if (!in.ReadBytes(magic, sizeof magic) || std::string(magic, 5) != "FGFNT") {
         m_pEngine->Log("[E] Font: File %s is not font", name);
@@ -136,7 +121,7 @@ bool CFFont::Load(const char* file)
 // Checks every record before anything is loaded, so a damaged file loads no page at all.
 bool CFFont::ReadGlyphs(const std::vector<std::uint8_t>& bytes, std::size_t offset, const char* file)
 {
-    CFByteReader in(bytes.data() + offset, bytes.size() - offset);
+    CByteReader in(bytes.data() + offset, bytes.size() - offset);
     int lineTop = 0, lineBottom = 0, extra = 0;
     std::uint16_t pageCount = 0, glyphCount = 0;
     bool ok = in.ReadI8(lineTop) && in.ReadI8(lineBottom) && in.ReadI8(extra) &&
@@ -162,7 +147,7 @@ bool CFFont::ReadGlyphs(const std::vector<std::uint8_t>& bytes, std::size_t offs
         char page[16];
         std::snprintf(page, sizeof page, "_%03d.png", i);
         const std::string path = parts.drive + parts.dir + parts.name + page;
-        pages->textures.push_back(m_pEngine->TextureLoad(path.c_str()));
+        pages->textures.emplace_back(pages->engine.Get(), m_pEngine->TextureLoad(path.c_str()));
     }
     m_pages = pages;
 
@@ -173,7 +158,7 @@ bool CFFont::ReadGlyphs(const std::vector<std::uint8_t>& bytes, std::size_t offs
             glyph.duplicate = true;
             continue;
         }
-        glyph.sprite = std::make_unique<CSprite>(pages->textures[g.page], g.x, g.y, g.width, g.height);
+        glyph.sprite = std::make_unique<CSprite>(pages->textures[g.page].Get(), g.x, g.y, g.width, g.height);
         glyph.left = g.left;
         glyph.right = g.right;
         glyph.baseline = g.baseline;

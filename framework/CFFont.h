@@ -7,13 +7,14 @@
 // Copies share the page textures, which are freed when the last font using them goes.
 #pragma once
 
+#include "platform/EngineRef.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 class CSprite;
-class IEngine;
 
 struct CFTextLink {
     float x = 0;      // left
@@ -87,5 +88,5 @@ private:
     int m_nLetterSpacing = 0;
     int m_nLineSpacing = 0;
     int m_nBlend = 2;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
 };

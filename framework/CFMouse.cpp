@@ -18,8 +18,7 @@ CFMouse* g_pMouse = nullptr;
 }  // namespace
 
 CFMouse::CFMouse()
-    : m_pGroup(std::make_unique<CFAnimationGroup>()),
-      m_pEngine(engine2dCreate(kEngineVersion))
+    : m_pGroup(std::make_unique<CFAnimationGroup>())
 {
     g_pMouse = this;
     m_pCursor = std::make_unique<CFAnimationInstance>(m_pGroup.get(), CFAnimationInstance::kUnsetPosition, 0.0f);
@@ -30,8 +29,6 @@ CFMouse::~CFMouse()
 {
     m_pCursor.reset();
     m_pGroup.reset();
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
     if (g_pMouse == this)
         g_pMouse = nullptr;
 }

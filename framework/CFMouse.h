@@ -6,13 +6,14 @@
 // Start-up creates the mouse before everything else; GetInstance returns it while it lives.
 #pragma once
 
+#include "platform/EngineRef.h"
+
 #include <memory>
 #include <string>
 
 class CFAnimationGroup;
 class CFAnimationInstance;
 class CFResource;
-class IEngine;
 
 class CFMouse {
 public:
@@ -81,7 +82,7 @@ private:
     std::unique_ptr<CFAnimationGroup> m_pGroup;
     std::unique_ptr<CFAnimationInstance> m_pCursor;  // null after a failed shape load
     int m_nShape = -1;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
     bool m_bVisible = true;
     bool m_bSoftwareCursor = false;
     Button m_left, m_right;

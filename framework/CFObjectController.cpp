@@ -7,15 +7,11 @@
 #include <algorithm>
 
 CFObjectController::CFObjectController(CFMouse* mouse)
-    : m_pEngine(engine2dCreate(kEngineVersion)), m_pMouse(mouse)
+    : m_pMouse(mouse)
 {
 }
 
-CFObjectController::~CFObjectController()
-{
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
-}
+CFObjectController::~CFObjectController() = default;
 
 void CFObjectController::Add(CFObject* object)
 {

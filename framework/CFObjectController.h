@@ -7,11 +7,11 @@
 #pragma once
 
 #include "framework/CFObject.h"
+#include "platform/EngineRef.h"
 
 #include <vector>
 
 class CFMouse;
-class IEngine;
 
 class CFObjectController {
 public:
@@ -46,7 +46,7 @@ private:
     void InputPass();
 
     std::vector<CFObject*> m_roots;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
     bool m_bInputEnabled = true;
     std::vector<bool> m_savedInput;
     CFMouse* m_pMouse;

@@ -1,17 +1,16 @@
 #include "framework/CFResource.h"
 
-#include "framework/CFByteReader.h"
 #include "framework/CFMemoryStream.h"
 #include "framework/GamePath.h"
 #include "platform/FileSystem.h"
+#include "platform/bytes/CByteReader.h"
+#include "platform/bytes/CByteWriter.h"
 
 #include <angelscript.h>
 #include <angelscript/scriptstdstring.h>
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 using namespace AngelScript;
 
@@ -58,27 +57,23 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t cr
     return ~crc;
 }
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
 std::vector<std::uint8_t> WrapByteCode(const std::vector<std::uint8_t>& code, std::uint32_t interface)
 {
-    std::vector<std::uint8_t> out(kCacheMagic, kCacheMagic + 4);
-    PutU32(out, ANGELSCRIPT_VERSION);
-    PutU32(out, interface);
-    PutU32(out, static_cast<std::uint32_t>(code.size()));
-    PutU32(out, Crc32(code.data(), code.size()));
-    out.insert(out.end(), code.begin(), code.end());
+    std::vector<std::uint8_t> out;
+    CByteWriter header(out);
+    header.WriteBytes(kCacheMagic, 4);
+    header.WriteU32(ANGELSCRIPT_VERSION);
+    header.WriteU32(interface);
+    header.WriteU32(static_cast<std::uint32_t>(code.size()));
+    header.WriteU32(Crc32(code.data(), code.size()));
+    header.WriteBytes(code.data(), code.size());
     return out;
 }
 
 // The byte code inside a cache file, or false when the file is not a whole cache of this build.
 bool UnwrapByteCode(const std::vector<std::uint8_t>& file, std::uint32_t interface, CFMemoryStream& out)
 {
-    CFByteReader in(file.data(), file.size());
+    CByteReader in(file.data(), file.size());
     std::uint8_t magic[4] = {};
     std::uint32_t version = 0, fileInterface = 0, size = 0, crc = 0;
     if (!in.ReadBytes(magic, 4) || !in.ReadU32(version) || !in.ReadU32(fileInterface) ||
@@ -91,16 +86,6 @@ bool UnwrapByteCode(const std::vector<std::uint8_t>& file, std::uint32_t interfa
     if (Crc32(code, size) != crc)
         return false;
     return out.Write(code, size) >= 0;
-}
-
-bool LastWriteTime(const std::string& gamePath, std::filesystem::file_time_type& out)
-{
-    std::error_code error;
-    const std::string host = fs_layer::ResolvePath(gamePath);
-    if (!std::filesystem::is_regular_file(host, error))
-        return false;
-    out = std::filesystem::last_write_time(host, error);
-    return !error;
 }
 
 }  // namespace
@@ -117,8 +102,6 @@ CFResource::~CFResource()
     FreeAll();
     if (m_pScriptEngine != nullptr)
         m_pScriptEngine->ShutDownAndRelease();
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
 }
 
 void CFResource::AddRef()
@@ -141,7 +124,6 @@ void CFResource::Write(const char* text)
 // The stock string add-on is a value type, so string parameters are "const string &in".
 void CFResource::RegisterScriptInterface()
 {
-    m_pEngine = engine2dCreate(kEngineVersion);
     m_pScriptEngine = asCreateScriptEngine();
     if (m_pScriptEngine == nullptr) {
         if (m_pEngine != nullptr)
@@ -196,9 +178,9 @@ void CFResource::LoadScript(const char* path)
 {
     const GamePathParts parts = SplitGamePath(path);
     const std::string cachePath = parts.drive + parts.dir + parts.name + ".bc";
-    std::filesystem::file_time_type cacheTime, scriptTime;
-    bool cacheUsable = LastWriteTime(cachePath, cacheTime);
-    if (cacheUsable && LastWriteTime(path, scriptTime))
+    host_files::FileTime cacheTime = 0, scriptTime = 0;
+    bool cacheUsable = fs_layer::GetModifiedTime(cachePath, cacheTime);
+    if (cacheUsable && fs_layer::GetModifiedTime(path, scriptTime))
         cacheUsable = cacheTime == scriptTime;
 
     asIScriptModule* module = cacheUsable ? LoadCachedModule(cachePath) : nullptr;
@@ -248,28 +230,18 @@ asIScriptModule* CFResource::BuildModule(const char* path, const std::string& ca
     return module;
 }
 
-// Written to a temporary file and renamed, so a cut-off write never leaves a half cache;
-// then stamped with the script's time, which is what makes the next start use it.
+// Written whole or not at all, so a cut-off write never leaves a half cache; stamped with the
+// script's time, which is what makes the next start use it.
 void CFResource::WriteCache(asIScriptModule* module, const char* scriptPath, const std::string& cachePath)
 {
-    CFMemoryStream code, file;
-    const std::string tempPath = cachePath + ".tmp";
-    std::filesystem::file_time_type scriptTime;
-    std::error_code error;
-    bool ok = module->SaveByteCode(&code) >= 0 && LastWriteTime(scriptPath, scriptTime);
+    CFMemoryStream code;
+    host_files::FileTime scriptTime = 0;
+    bool ok = module->SaveByteCode(&code) >= 0 && fs_layer::GetModifiedTime(scriptPath, scriptTime);
     if (ok) {
         const std::vector<std::uint8_t> wrapped = WrapByteCode(code.GetBytes(), m_nInterfaceCrc);
-        ok = file.Write(wrapped.data(), static_cast<asUINT>(wrapped.size())) >= 0 &&
-             file.SaveToFile(tempPath.c_str());
-    }
-    if (ok) {
-        const std::string hostTemp = fs_layer::ResolvePath(tempPath);
-        std::filesystem::last_write_time(hostTemp, scriptTime, error);
-        if (!error)
-            std::filesystem::rename(hostTemp, fs_layer::ResolvePath(cachePath), error);
-        ok = !error;
-        if (!ok)
-            std::filesystem::remove(hostTemp, error);
+        host_files::WriteOptions options;
+        options.modified = scriptTime;
+        ok = fs_layer::WriteWholeFile(cachePath, wrapped.data(), wrapped.size(), options);
     }
     if (!ok)
         m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());

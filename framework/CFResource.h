@@ -9,7 +9,7 @@
 
 #include "framework/CFModule.h"
 #include "framework/CFResourceEntries.h"
-#include "platform/Engine.h"
+#include "platform/EngineRef.h"
 
 #include <cstdint>
 #include <memory>
@@ -149,7 +149,7 @@ private:
     std::vector<CFTextEntry> m_texts;
     std::vector<CFModule> m_modules;
     int m_nCurrentModule = -1;
-    IEngine* m_pEngine = nullptr;
+    CEngineRef m_pEngine;
     AngelScript::asIScriptEngine* m_pScriptEngine = nullptr;
     std::vector<std::wstring> m_textStore;
     std::vector<CFParticleObject> m_particleObjects;

@@ -4,6 +4,7 @@
 #include "framework/GamePath.h"
 #include "framework/StringUtils.h"
 #include "platform/FileSystem.h"
+#include "platform/bytes/CByteReader.h"
 
 #include <cwctype>
 
@@ -67,8 +68,9 @@ void CFResource::AddTextFile(const std::string& path)
     // byte is dropped.
     std::wstring text;
     text.reserve((bytes.size() - 2) / 2);
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-        text.push_back(static_cast<wchar_t>(bytes[i] | bytes[i + 1] << 8));
+    CByteReader in(bytes.data() + 2, bytes.size() - 2);
+    for (std::uint16_t unit = 0; in.ReadU16(unit);)
+        text.push_back(static_cast<wchar_t>(unit));
 
     std::vector<std::wstring> lines;
     SplitStringW(text, lines, L"\n");

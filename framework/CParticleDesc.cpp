@@ -1,13 +1,13 @@
 #include "framework/CParticleDesc.h"
 
-#include "framework/CFByteReader.h"
-#include "platform/Engine.h"
+#include "platform/EngineRef.h"
+#include "platform/bytes/CByteReader.h"
 
 #include <vector>
 
 namespace {
 
-bool ReadColor(CFByteReader& in, CColor& out)
+bool ReadColor(CByteReader& in, CColor& out)
 {
     return in.ReadF32(out.r) && in.ReadF32(out.g) && in.ReadF32(out.b) && in.ReadF32(out.a);
 }
@@ -18,7 +18,7 @@ bool CParticleDesc::Parse(const std::uint8_t* data, std::size_t size, CParticleD
 {
     if (data == nullptr || size < kFileSize)
         return false;
-    CFByteReader in(data, size);
+    CByteReader in(data, size);
     CParticleDesc d;
     std::uint8_t relative = 0;
     const bool ok = in.Skip(4) && in.ReadI32(d.emission) && in.ReadF32(d.lifetime) &&
@@ -41,17 +41,17 @@ bool CParticleDesc::Parse(const std::uint8_t* data, std::size_t size, CParticleD
 
 bool CParticleDesc::LoadFile(const char* path, CParticleDesc& out)
 {
-    IEngine* engine = engine2dCreate(kEngineVersion);
+    CEngineRef engine;
     if (engine == nullptr)
         return false;
     std::vector<std::uint8_t> bytes;
-    bool ok = path != nullptr && engine->ResourceLoad(path, bytes);
-    if (!ok)
+    if (path == nullptr || !engine->ResourceLoad(path, bytes)) {
         engine->Log("[E] Particles: Can't load data from file %s", path != nullptr ? path : "");
-    else if (!Parse(bytes.data(), bytes.size(), out)) {
-        engine->Log("[E] Particles: File %s is too short", path);
-        ok = false;
+        return false;
     }
-    engine->Release();
-    return ok;
+    if (!Parse(bytes.data(), bytes.size(), out)) {
+        engine->Log("[E] Particles: File %s is too short", path);
+        return false;
+    }
+    return true;
 }

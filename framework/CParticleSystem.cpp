@@ -12,17 +12,12 @@ constexpr float kPi = 3.14159265358979323846f;
 }  // namespace
 
 CParticleSystem::CParticleSystem(const CParticleDesc& desc, float updateRate)
-    : m_desc(desc), m_fUpdateStep(updateRate != 0.0f ? 1.0f / updateRate : 0.0f),
-      m_pEngine(engine2dCreate(kEngineVersion))
+    : m_desc(desc), m_fUpdateStep(updateRate != 0.0f ? 1.0f / updateRate : 0.0f)
 {
     m_boundingBox.Clear();
 }
 
-CParticleSystem::~CParticleSystem()
-{
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
-}
+CParticleSystem::~CParticleSystem() = default;
 
 void CParticleSystem::Fire()
 {

@@ -9,8 +9,7 @@
 #include "framework/CParticleDesc.h"
 #include "framework/CRect.h"
 #include "framework/CVector2.h"
-
-class IEngine;
+#include "platform/EngineRef.h"
 
 class CParticleSystem {
 public:
@@ -65,5 +64,5 @@ private:
     CRect m_boundingBox;
     bool m_bUpdateBoundingBox = false;  // nothing turns tracking on; kept for the step's shape
     Particle m_particles[kMaxParticles];
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
 };

@@ -6,7 +6,7 @@
 #include <utility>
 
 CSprite::CSprite(HTexture texture, float x, float y, float w, float h)
-    : m_fTexX(x), m_fTexY(y), m_fWidth(w), m_fHeight(h), m_pEngine(engine2dCreate(kEngineVersion))
+    : m_fTexX(x), m_fTexY(y), m_fWidth(w), m_fHeight(h)
 {
     ReadTextureSize(texture, m_fTexWidth, m_fTexHeight);
     m_quad.tex = texture;
@@ -21,8 +21,7 @@ CSprite::CSprite(HTexture texture, float x, float y, float w, float h)
 CSprite::CSprite(const CSprite& other)
     : m_quad(other.m_quad), m_fTexX(other.m_fTexX), m_fTexY(other.m_fTexY), m_fWidth(other.m_fWidth),
       m_fHeight(other.m_fHeight), m_fTexWidth(other.m_fTexWidth), m_fTexHeight(other.m_fTexHeight),
-      m_fHotX(other.m_fHotX), m_fHotY(other.m_fHotY), m_bXFlip(other.m_bXFlip), m_bYFlip(other.m_bYFlip),
-      m_pEngine(engine2dCreate(kEngineVersion))
+      m_fHotX(other.m_fHotX), m_fHotY(other.m_fHotY), m_bXFlip(other.m_bXFlip), m_bYFlip(other.m_bYFlip)
 {
 }
 
@@ -43,11 +42,7 @@ CSprite& CSprite::operator=(const CSprite& other)
     return *this;
 }
 
-CSprite::~CSprite()
-{
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
-}
+CSprite::~CSprite() = default;
 
 // A texture the engine does not know reports size 0; dividing by it would fill the quad with
 // infinities, so such a texture is measured like no texture at all.

@@ -5,7 +5,7 @@
 // its texture belongs to whoever loaded it. Each sprite holds its own engine reference.
 #pragma once
 
-#include "platform/Engine.h"
+#include "platform/EngineRef.h"
 
 #include <cstdint>
 
@@ -53,5 +53,5 @@ private:
     float m_fTexWidth = 1, m_fTexHeight = 1;
     float m_fHotX = 0, m_fHotY = 0;
     bool m_bXFlip = false, m_bYFlip = false;
-    IEngine* m_pEngine;
+    CEngineRef m_pEngine;
 };

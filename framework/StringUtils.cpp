@@ -1,5 +1,7 @@
 #include "framework/StringUtils.h"
 
+#include "platform/EngineRef.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -183,17 +185,15 @@ std::uint32_t ParseHexW(const wchar_t* text)
 void BlendTextureRect(HTexture source, int sourceX, int sourceY, HTexture target, int targetX,
                       int targetY, int width, int height, bool blendAlpha)
 {
-    IEngine* engine = engine2dCreate(kEngineVersion);
+    CEngineRef engine;
     if (engine == nullptr)
         return;
     Span r{sourceX, sourceY, targetX, targetY, width, height};
     const int sourceW = engine->TextureGetWidth(source), sourceH = engine->TextureGetHeight(source);
     const int targetW = engine->TextureGetWidth(target), targetH = engine->TextureGetHeight(target);
     if (!ClipAxis(r.sourceX, r.targetX, r.width, sourceW, targetW) ||
-        !ClipAxis(r.sourceY, r.targetY, r.height, sourceH, targetH)) {
-        engine->Release();
+        !ClipAxis(r.sourceY, r.targetY, r.height, sourceH, targetH))
         return;
-    }
     const int w = static_cast<int>(r.width), h = static_cast<int>(r.height);
     if (source == target) {
         // One texture cannot be locked twice: lock it whole and address both rectangles in it.
@@ -203,7 +203,6 @@ void BlendTextureRect(HTexture source, int sourceX, int sourceY, HTexture target
             BlendRows(s, sourceW, t, targetW, w, h, blendAlpha);
             engine->TextureUnlock(source);
         }
-        engine->Release();
         return;
     }
     std::uint32_t* s = engine->TextureLock(source, true, static_cast<int>(r.sourceX),
@@ -216,5 +215,4 @@ void BlendTextureRect(HTexture source, int sourceX, int sourceY, HTexture target
         engine->TextureUnlock(source);
     if (t != nullptr)
         engine->TextureUnlock(target);
-    engine->Release();
 }

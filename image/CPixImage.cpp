@@ -1,21 +1,11 @@
 #include "image/CPixImage.h"
 
+#include "image/PixBytes.h"
+
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-
-void PutU16(std::uint8_t* p, std::uint32_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void PutU32(std::uint8_t* p, std::uint32_t v)
-{
-    PutU16(p, v);
-    PutU16(p + 2, v >> 16);
-}
 
 int NormaliseBpp(int bpp)
 {
@@ -129,17 +119,6 @@ bool CPixImage::FreeBuffers()
     return true;
 }
 
-void CPixImage::DeleteAllLayers()
-{
-    if (m_ppLayers != nullptr) {
-        for (int i = 0; i < m_info.layerCount; ++i)
-            delete m_ppLayers[i];
-        std::free(m_ppLayers);
-    }
-    m_ppLayers = nullptr;
-    m_info.layerCount = 0;
-}
-
 void CPixImage::ResetSelection()
 {
     // A plane of the old size would be too small for the new picture, so it goes entirely.
@@ -199,17 +178,17 @@ std::uint8_t* CPixImage::Create(int width, int height, int bpp, std::uint32_t ty
 void CPixImage::WriteHeaderBytes()
 {
     std::uint8_t* p = m_pDib;
-    PutU32(p + 0, m_header.size);
-    PutU32(p + 4, static_cast<std::uint32_t>(m_header.width));
-    PutU32(p + 8, static_cast<std::uint32_t>(m_header.height));
-    PutU16(p + 12, m_header.planes);
-    PutU16(p + 14, m_header.bitCount);
-    PutU32(p + 16, m_header.compression);
-    PutU32(p + 20, m_header.imageSize);
-    PutU32(p + 24, static_cast<std::uint32_t>(m_header.xPelsPerMeter));
-    PutU32(p + 28, static_cast<std::uint32_t>(m_header.yPelsPerMeter));
-    PutU32(p + 32, m_header.colorsUsed);
-    PutU32(p + 36, m_header.colorsImportant);
+    PixPutU32(p + 0, m_header.size);
+    PixPutU32(p + 4, static_cast<std::uint32_t>(m_header.width));
+    PixPutU32(p + 8, static_cast<std::uint32_t>(m_header.height));
+    PixPutU16(p + 12, m_header.planes);
+    PixPutU16(p + 14, m_header.bitCount);
+    PixPutU32(p + 16, m_header.compression);
+    PixPutU32(p + 20, m_header.imageSize);
+    PixPutU32(p + 24, static_cast<std::uint32_t>(m_header.xPelsPerMeter));
+    PixPutU32(p + 28, static_cast<std::uint32_t>(m_header.yPelsPerMeter));
+    PixPutU32(p + 32, m_header.colorsUsed);
+    PixPutU32(p + 36, m_header.colorsImportant);
 }
 
 bool CPixImage::CopyFromPixelArray(const std::uint8_t* pixels, int width, int height, int bpp,
@@ -346,6 +325,32 @@ bool CPixImage::TakeOver(CPixImage& source)
     source.m_pDib = source.m_pBits = source.m_pSelection = source.m_pAlpha = nullptr;
     source.m_ppLayers = nullptr;
     return true;
+}
+
+bool CPixImage::BuildLike(CPixImage& out, int width, int height) const
+{
+    out.CopyInfo(*this);
+    if (out.Create(width, height, Bpp(), m_info.type) == nullptr)
+        return false;
+    if (PalettePointer() != nullptr)
+        out.SetPalette(PalettePointer(), ColorCount());
+    return true;
+}
+
+bool CPixImage::HandOver(CPixImage& built, CPixImage* destination)
+{
+    if (destination != nullptr && destination != this)
+        return destination->TakeOver(built);
+    // Processing replaces the picture, not the image: its layers stay.
+    CPixImage** layers = m_ppLayers;
+    const std::int32_t count = m_info.layerCount;
+    m_ppLayers = nullptr;
+    m_info.layerCount = 0;
+    const bool ok = TakeOver(built);
+    DeleteAllLayers();
+    m_ppLayers = layers;
+    m_info.layerCount = count;
+    return ok;
 }
 
 void CPixImage::ShareBuffers(const CPixImage& source)

@@ -32,6 +32,51 @@ inline bool operator==(const PixQuad& a, const PixQuad& b)
     return a.blue == b.blue && a.green == b.green && a.red == b.red && a.reserved == b.reserved;
 }
 
+struct PixRect {   // integer rectangle; which edges are inclusive is said where it is used
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+struct PixPoint {  // integer point of a polygon
+    std::int32_t x = 0, y = 0;
+};
+
+// How the sampler reads between pixels. Any value not listed samples bilinearly.
+enum InterpolationMode : std::int32_t {
+    kInterpNearest = 1,
+    kInterpBilinear = 2,
+    kInterpBSpline = 3,
+    kInterpBicubic = 4,
+    kInterpBicubicHalf = 5,   // cubic convolution with a = -0.5
+    kInterpLanczos = 6,
+    kInterpBox = 7,
+    kInterpHermite = 8,
+    kInterpHamming = 9,
+    kInterpSinc = 10,
+    kInterpBlackman = 11,
+    kInterpBessel = 12,
+    kInterpGaussian = 13,
+    kInterpQuadratic = 14,
+    kInterpMitchell = 15,
+    kInterpCatmullRom = 16,
+};
+
+// What a sample outside the picture gives. Any value not listed gives the replacement colour.
+enum OverflowMode : std::int32_t {
+    kOverflowColor = 0,        // 0 and 1: the replacement colour
+    kOverflowBackground = 2,   // the transparent colour
+    kOverflowTransparent = 3,  // the replacement colour made fully transparent
+    kOverflowWrap = 4,
+    kOverflowRepeat = 5,
+    kOverflowMirror = 6,
+};
+
+class CPixRegion;
+class CPixMemoryBlock;
+class CPixBitmap;
+struct CPixIcon;
+class CPixDeviceContext;
+struct TextInfo;
+
 // Serialised little-endian, field by field, at the start of the pixel block.
 struct PixBitmapHeader {
     std::uint32_t size = 40;
@@ -236,6 +281,156 @@ public:
     bool FlipVertical();
     bool MirrorHorizontal();
 
+    // ---- Layers (owned child images) -------------------------------------------------------
+    // Positions below 0 mean the last layer (CreateLayer: the end, as does one past the count).
+    CPixImage* Parent() const { return m_pParent; }
+    bool CreateLayer(int position = -1);
+    bool DeleteLayer(int position = -1);
+    void DeleteAllLayers();
+    CPixImage* Layer(int position) const;
+
+    // ---- Selection (one byte per pixel, rows bottom-up, non-zero selected) -------------------
+    // The box's right and top are exclusive; with no plane every pixel counts as selected.
+    bool CreateSelection();
+    void DeleteSelection();
+    bool ClearSelection();
+    bool HasSelection() const { return m_pSelection != nullptr; }
+    bool IsSelected(int x, int y) const;
+    void SelectionBox(PixRect& box) const;
+    bool InvertSelection();
+    bool CopySelectionFrom(const CPixImage& other);
+    bool SelectRect(int x1, int y1, int x2, int y2);
+    bool SelectEllipse(int x1, int y1, int x2, int y2);
+    bool SelectPolygon(const PixPoint* points, int count);
+    bool SelectColor(PixQuad color);
+    bool SelectPixel(int x, int y);
+    bool SelectionToImage(CPixImage* target) const;           // 8-bit grey image of the plane
+    bool SelectionToRegion(CPixRegion* region) const;         // runs of 255, stored row numbers
+
+    // ---- Sampling at real-valued points -----------------------------------------------------
+    // Pixel (i, j) covers i - 0.5 .. i + 0.5. A null replacement means white with alpha 0.
+    void ApplyOverflow(int& x, int& y, OverflowMode mode) const;
+    void ApplyOverflow(float& x, float& y, OverflowMode mode) const;
+    PixQuad PixelColorBeyond(int x, int y, OverflowMode mode, const PixQuad* replacement) const;
+    PixQuad SampleAt(float x, float y, InterpolationMode method, OverflowMode mode,
+                     const PixQuad* replacement = nullptr) const;
+    PixQuad SampleArea(float x, float y, float width, float height, InterpolationMode method,
+                       OverflowMode mode, const PixQuad* replacement = nullptr) const;
+    static void AddWeightedColor(PixQuad color, float weight, float& red, float& green, float& blue,
+                                 float& alpha);
+
+    // ---- Rotation and remapping (a null destination means this image) ----------------------
+    bool RotateQuarterLeft(CPixImage* destination = nullptr);
+    bool RotateQuarterRight(CPixImage* destination = nullptr);
+    bool RotateHalfTurn(CPixImage* destination = nullptr);
+    bool RotateNearest(float degrees, CPixImage* destination = nullptr);  // positive turns clockwise
+    bool RotateInterpolated(float degrees, CPixImage* destination, InterpolationMode method,
+                            OverflowMode mode, const PixQuad* replacement, bool optimiseRightAngles,
+                            bool keepSize);
+    bool Shear(float xGain, float yGain, int xPivot, int yPivot, bool interpolate);
+    bool RadialDistort(int kind, int radius, float factor);
+
+    // ---- Resizing, cropping and canvas -----------------------------------------------------
+    // Resize modes: 1 nearest, 2 cubic B-spline, others bilinear (24-bit shrinks: area mean).
+    bool Resize(int newWidth, int newHeight, int mode, CPixImage* destination = nullptr);
+    bool ResizeInterpolated(int newWidth, int newHeight, InterpolationMode method, OverflowMode mode,
+                            CPixImage* destination = nullptr, bool noAveraging = false);
+    bool QIShrink(int newWidth, int newHeight, CPixImage* destination = nullptr);
+    // Crop coordinates count from the top row, right and bottom exclusive.
+    bool CropRect(int left, int top, int right, int bottom, CPixImage* destination = nullptr);
+    bool CropRect(const PixRect& rect, CPixImage* destination = nullptr);
+    bool CropRotated(int left, int top, int width, int height, float radians, CPixImage* destination = nullptr);
+    bool ExpandBorders(int left, int top, int right, int bottom, PixQuad canvas, CPixImage* destination = nullptr);
+    bool ExpandTo(int newWidth, int newHeight, PixQuad canvas, CPixImage* destination = nullptr);
+    bool FitThumbnail(int newWidth, int newHeight, PixQuad canvas, CPixImage* destination = nullptr);
+
+    // ---- Bit depth and dithering -----------------------------------------------------------
+    bool ToGreyScale();
+    bool IncreaseBitDepth(int bits);                                     // 4, 8 or 24
+    bool DecreaseBitDepth(int bits, bool errorDiffusion, const PixQuad* palette = nullptr,
+                          std::uint32_t importantColors = 0);
+    // 0 Floyd-Steinberg, 1 ordered 4 x 4, 2 Burkes, 3 Stucki, 4 Jarvis-Judice-Ninke, 5 Sierra,
+    // 6 Stevenson-Arce, 7 ordered (order 4); others as 0.
+    bool DitherToMonochrome(int method);
+    bool ToMonochrome(std::uint8_t level);
+
+    // ---- Channels and colour spaces (spaces: see CPixColorSpace.h) ---------------------------
+    // Splits give 8-bit grey images with the grey palette, one per output given.
+    bool SplitRgb(CPixImage* red, CPixImage* green, CPixImage* blue) const;
+    bool SplitYuv(CPixImage* y, CPixImage* u, CPixImage* v) const;
+    bool SplitYiq(CPixImage* y, CPixImage* i, CPixImage* q) const;
+    bool SplitXyz(CPixImage* x, CPixImage* y, CPixImage* z) const;
+    bool SplitHsl(CPixImage* hue, CPixImage* saturation, CPixImage* lightness) const;
+    bool SplitCmyk(CPixImage* cyan, CPixImage* magenta, CPixImage* yellow, CPixImage* black) const;
+    // Rebuilds this image (24 bits) from channel images, which are resized to the first's size.
+    bool CombineChannels(CPixImage* first, CPixImage* second, CPixImage* third, CPixImage* alpha, std::int32_t space);
+    bool SmoothByCurvature(float radius, int iterations, std::int32_t space);
+    bool SmoothChannel(CPixImage* channel, float radius);
+    void SetHuePalette(float correction);
+    bool Tint(std::uint8_t hue, std::uint8_t saturation, float blend);
+    bool InvertColors();
+
+    // ---- Filters (act on the selected pixels of the selection box) --------------------------
+    bool ApplyLut(const std::uint8_t* table);                            // 256 entries
+    bool ApplyLutRgba(const std::uint8_t* red, const std::uint8_t* green, const std::uint8_t* blue,
+                      const std::uint8_t* alpha = nullptr);
+    bool BrightnessContrast(int brightness, int contrastPercent);
+    bool GammaCorrect(float gamma);
+    bool ShiftChannels(int red, int green, int blue);
+    bool RemoveRedEye();
+    bool AddNoise(int level);
+    bool Convolve(const int* kernel, int size, int divisor, int offset);  // size x size weights
+    bool ErodeFilter(int size);
+    bool DilateFilter(int size);
+    bool EdgeFilter(int size);
+    bool MiddleRankFilter(int size);
+    bool ContourFilter();
+    bool JitterFilter(int radius);
+    void PasteOpaque(const CPixImage& source, int dx, int dy);
+    // 0 add, 1 and, 2 xor, 3 or, 4 source black to transparent, 5 fill transparent, 6 source
+    // over, 7 subtract, 8 soft fill, 9 alpha blend.
+    void MixImage(const CPixImage& source, int op, int dx, int dy, bool mixAlpha);
+    bool UnsharpMask(float radius, float amount, int threshold);
+    // 8-bit grey images in and out (this image is not used); dir 1 forward, -1 inverse.
+    static bool FourierTransform(CPixImage* sourceRe, CPixImage* sourceIm, CPixImage* destRe, CPixImage* destIm,
+                                 int dir, bool forcePowersOfTwo, bool magnitude);
+    float MeanGreyLevel() const;
+
+    // ---- Histogram -------------------------------------------------------------------------
+    // Counts into the arrays given (256 entries each); returns the largest count.
+    int Histogram(std::int32_t* red, std::int32_t* green, std::int32_t* blue, std::int32_t* grey,
+                  std::int32_t space = 0) const;
+    bool StretchLevels(int method);  // 1 channels linked, 2 independent, others luminance
+    bool EqualizeLevels();
+    bool NormalizeLevels();
+    bool LogLevels();
+    bool RootLevels();
+
+    // ---- Drawing bridge (our in-memory stand-ins for Windows handles and contexts) ---------
+    CPixMemoryBlock* CopyToHandle();                                     // a packed DIB; caller deletes
+    bool CreateFromHANDLE(CPixMemoryBlock* block);                       // read as the BMP reader reads a bare DIB
+    CPixBitmap* MakeBitmap(CPixDeviceContext* dc) const;                 // caller deletes
+    bool CreateFromHBITMAP(const CPixBitmap* bitmap, const PixQuad* palette = nullptr);
+    bool CreateFromHICON(const CPixIcon* icon);                          // the mask becomes alpha
+    // Context coordinates run top-down; a width or height of -1 means the image's own.
+    int Draw(CPixDeviceContext* dc, int x, int y, int width = -1, int height = -1, const PixRect* clip = nullptr,
+             bool smooth = false);
+    int Draw(CPixDeviceContext* dc, const PixRect& target, const PixRect* clip = nullptr, bool smooth = false);
+    int DrawTransparent(CPixDeviceContext* dc, int x, int y, int width = -1, int height = -1);
+    int DrawTransparent(CPixDeviceContext* dc, const PixRect& target);
+    int Stretch(CPixDeviceContext* dc, int x, int y, int width, int height, std::uint32_t rop);
+    int Stretch(CPixDeviceContext* dc, const PixRect& target, std::uint32_t rop);
+    int Tile(CPixDeviceContext* dc, const PixRect& area);
+    // Text into this image: the text box's left column at x and its bottom row on top-down
+    // row y. Colours are COLORREFs (red in the low byte); size is the character height in
+    // pixels. Faces are drawn with the DejaVu family from FontFolder().
+    int DrawString(CPixDeviceContext* dc, int x, int y, const char* text, std::uint32_t color, const char* face,
+                   int size, int weight, bool italic, bool underline, bool setAlpha);
+    int DrawStringEx(CPixDeviceContext* dc, int x, int y, const TextInfo& info, bool setAlpha);
+    static void InitTextInfo(TextInfo& info);
+    static void SetFontFolder(const char* folder);
+    static const char* FontFolder();
+
     // ---- Load and save ---------------------------------------------------------------------
     bool ReadFromFile(const char* fileName, std::uint32_t type);
     bool DecodeFromHandle(std::FILE* file, std::uint32_t type);
@@ -255,8 +450,57 @@ public:
 
 protected:
     void ResetSelection();
-    void DeleteAllLayers();
     void WriteHeaderBytes();
+    // An empty image shaped like this one (information, bit count, type, palette) at a new size.
+    bool BuildLike(CPixImage& out, int width, int height) const;
+    // Moves a built image into the destination or, when it is null, into this image, whose
+    // layers stay with it.
+    bool HandOver(CPixImage& built, CPixImage* destination);
+    void ReportRow(int row, int rows) { m_info.progress = rows > 0 ? static_cast<int>(static_cast<long long>(row) * 100 / rows) : 0; }
+    PixRect SelectionArea() const;                                       // box, or the whole image
+    bool ExtendBox(int left, int top, int right, int bottom);            // clamped, grows only
+    bool SelectByMask(const std::uint8_t* inside, const PixRect& box);   // used by SelectPolygon
+    // An empty image of this size at another depth, with information, selection and alpha.
+    bool BuildLikeAtDepth(CPixImage& out, int bits) const;
+    void DiffuseColorError(int x, int y, PixQuad wanted, PixQuad stored);
+    bool TurnQuarter(bool clockwise, CPixImage* destination);
+    // The index (or colour) and alpha of source pixel (sx, sy) into out's (x, y); outside
+    // reads give the transparent colour and alpha 0.
+    void CopyPixelTo(CPixImage& out, int x, int y, int sx, int sy) const;
+    // A sampled colour into this image: true colour as it is with its alpha, indexed through
+    // the nearest entry (with alpha when indexedAlpha).
+    void StoreSample(int x, int y, PixQuad color, bool indexedAlpha);
+    bool CopiedAtSameSize(int newWidth, int newHeight, CPixImage* destination) const;  // true: done
+    bool SplitInSpace(CPixImage* first, CPixImage* second, CPixImage* third, std::int32_t space) const;
+    // Runs fn(x, y) on every selected pixel of the selection area, rows bottom-up, with
+    // progress per row; a non-zero escape ends it.
+    template <typename Fn>
+    void ForEachSelected(Fn fn)
+    {
+        const PixRect area = SelectionArea();
+        for (int y = area.bottom; y < area.top && m_info.escape == 0; ++y) {
+            ReportRow(y, Height());
+            for (int x = area.left; x < area.right; ++x) {
+                if (IsSelected(x, y))
+                    fn(x, y);
+            }
+        }
+    }
+    // A filter writes each selected pixel into a copy that replaces this image at the end.
+    template <typename Filter>
+    bool FilterInto(Filter filter);
+    void ReportSpan(int row, int rows, int from, int to);
+    bool RemapLuminance(const std::uint8_t (&map)[256]);
+    bool CountGreyLevels(std::int64_t (&count)[256]);
+    int HighestGreyLevel();
+    bool StretchChannels(bool independent);
+    bool StretchLuminance();
+    PixQuad DrawSample(int tx, int ty, const PixRect& target, bool smooth) const;
+    void PaintTextPixel(int x, int y, int boxHeight, int column, int row, PixQuad color, bool setAlpha);
+    void PaintTextBackground(int x, int y, int width, int height, const TextInfo& info, bool setAlpha);
+    void ResizeBSpline(CPixImage& out, float xScale, float yScale);
+    void ResizeBilinear(CPixImage& out, float xScale, float yScale);
+    bool ShrinkByArea(CPixImage& out, float xScale, float yScale);
 
     PixBitmapHeader m_header;
     PixInfo m_info;

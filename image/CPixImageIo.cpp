@@ -1,5 +1,6 @@
 // Load and save dispatch of CPixImage: files, handles and memory to streams, streams to codecs.
 #include "image/CPixImage.h"
+#include "image/CPixBmpCodec.h"
 #include "image/CPixGifCodec.h"
 #include "image/CPixMemoryStream.h"
 #include "image/CPixStdioStream.h"
@@ -11,7 +12,7 @@ namespace {
 
 bool IsCodecType(std::uint32_t type)
 {
-    return type == kPixTypeGif || type == kPixTypeTga;
+    return type == kPixTypeBmp || type == kPixTypeGif || type == kPixTypeTga;
 }
 
 // Decodes with one codec; on success the picture (and the codec's settings) move into `target`.
@@ -20,6 +21,15 @@ bool TryDecode(CPixImage& target, CPixStream* stream, Codec& codec)
 {
     codec.CopyInfo(target);
     return codec.Decode(stream) && target.TakeOver(codec);
+}
+
+template <class Codec>
+bool TryDecodeOrTakeError(CPixImage& target, CPixStream* stream, Codec& codec)
+{
+    if (TryDecode(target, stream, codec))
+        return true;
+    target.SetLastError(codec.LastError());
+    return false;
 }
 
 // Encodes `source` with one codec that views its buffers; a failure's text moves into `source`.
@@ -82,7 +92,12 @@ bool CPixImage::ReadFromResource(const std::uint8_t* data, std::size_t size, std
 bool CPixImage::DecodeFromStream(CPixStream* stream, std::uint32_t type)
 {
     if (type == kPixTypeUnknown && stream != nullptr) {
+        // BMP first: it also takes bare DIBs, so it must (and does) reject everything else.
         const long start = stream->Tell();
+        CPixBmpCodec bmp;
+        if (TryDecode(*this, stream, bmp))
+            return true;
+        stream->Seek(start, 0);
         CPixGifCodec gif;
         if (TryDecode(*this, stream, gif))
             return true;
@@ -91,20 +106,18 @@ bool CPixImage::DecodeFromStream(CPixStream* stream, std::uint32_t type)
         if (TryDecode(*this, stream, tga))
             return true;
         stream->Seek(start, 0);
-    } else if (IsCodecType(type)) {
-        if (type == kPixTypeGif) {
-            CPixGifCodec codec;
-            if (TryDecode(*this, stream, codec))
-                return true;
-            SetLastError(codec.LastError());
-            m_info.frameCount = codec.FrameCount();  // a caller asking past the last frame learns the count
-            return false;
-        }
-        CPixTgaCodec codec;
-        if (TryDecode(*this, stream, codec))
+    } else if (type == kPixTypeBmp) {
+        CPixBmpCodec codec;
+        return TryDecodeOrTakeError(*this, stream, codec);
+    } else if (type == kPixTypeGif) {
+        CPixGifCodec codec;
+        if (TryDecodeOrTakeError(*this, stream, codec))
             return true;
-        SetLastError(codec.LastError());
+        m_info.frameCount = codec.FrameCount();  // a caller asking past the last frame learns the count
         return false;
+    } else if (type == kPixTypeTga) {
+        CPixTgaCodec codec;
+        return TryDecodeOrTakeError(*this, stream, codec);
     }
     SetLastError("Decode: Unknown or wrong format");
     return false;
@@ -151,6 +164,8 @@ bool CPixImage::EncodeToMemory(std::uint8_t** buffer, std::size_t* size, std::ui
 
 bool CPixImage::EncodeToStream(CPixStream* stream, std::uint32_t type)
 {
+    if (type == kPixTypeBmp)
+        return Encode<CPixBmpCodec>(*this, stream);
     if (type == kPixTypeGif)
         return Encode<CPixGifCodec>(*this, stream);
     if (type == kPixTypeTga)

@@ -173,20 +173,10 @@ bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out, 
     return ok;
 }
 
-bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size)
+bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size,
+                    const host_files::WriteOptions& options)
 {
-    // Written beside the target and renamed over it, so a failed write never leaves half a file.
-    const std::string host = ResolvePath(gamePath);
-    const std::string temp = host + ".tmp~";
-    std::FILE* file = std::fopen(temp.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
-    ok = std::fclose(file) == 0 && ok;
-    if (ok && std::rename(temp.c_str(), host.c_str()) == 0)
-        return true;
-    std::remove(temp.c_str());
-    return false;
+    return host_files::WriteAtomically(ResolvePath(gamePath), data, size, options);
 }
 
 bool FileExists(const std::string& gamePath)
@@ -220,6 +210,16 @@ bool GetLastWriteTime(const std::string& gamePath, std::int64_t& out)
         return false;
     out = static_cast<std::int64_t>(st.st_mtime);
     return true;
+}
+
+bool GetModifiedTime(const std::string& gamePath, host_files::FileTime& out)
+{
+    return host_files::GetModifiedTime(ResolvePath(gamePath), out);
+}
+
+bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath)
+{
+    return host_files::Rename(ResolvePath(fromGamePath), ResolvePath(toGamePath));
 }
 
 bool IsReadOnly(const std::string& gamePath)

@@ -6,6 +6,8 @@
 // Absolute host paths (starting with "/") are taken as they are.
 #pragma once
 
+#include "platform/files/HostFiles.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,11 +22,15 @@ std::string ResolvePath(const std::string& gamePath);  // host path for a game p
 
 bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out,
                    std::size_t maxSize = 256u << 20);
-bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size);
+// Replaces the file whole or not at all (see host_files::WriteAtomically).
+[[nodiscard]] bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size,
+                                  const host_files::WriteOptions& options = host_files::WriteOptions());
 bool FileExists(const std::string& gamePath);
 bool DeleteFile(const std::string& gamePath);
 bool CreateDirectory(const std::string& gamePath);       // and its parents
 bool GetLastWriteTime(const std::string& gamePath, std::int64_t& out);  // seconds since the epoch
+bool GetModifiedTime(const std::string& gamePath, host_files::FileTime& out);  // a regular file's, exact
+bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath);  // replaces the target
 bool IsReadOnly(const std::string& gamePath);
 bool SetWritable(const std::string& gamePath);
 // Names (not paths) of the files in the folder of `pattern` that match its last part, where

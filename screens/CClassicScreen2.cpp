@@ -2,6 +2,7 @@
 #include "screens/CClassicScreen2.h"
 
 #include "app/CIniFile.h"
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/CSoundManager.h"
 #include "app/Globals.h"
@@ -14,7 +15,6 @@
 #include "framework/CFResource.h"
 #include "framework/TraceEvent.h"
 #include "screens/CProfileStore.h"
-#include "screens/CScreenFactory.h"
 #include "table/CGameProcess.h"
 
 #include <new>

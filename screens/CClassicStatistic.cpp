@@ -6,7 +6,7 @@
 #include "framework/CFButton.h"
 #include "framework/StringUtils.h"
 #include "framework/TraceEvent.h"
-#include "screens/CScreenFactory.h"
+#include "app/CScreenFactory.h"
 #include "screens/PlayerRecord.h"
 
 #include <new>

@@ -9,8 +9,7 @@
 
 int& CDialogConfirmation::Answer()
 {
-    static int answer = kPending;
-    return answer;
+    return g_nConfirmationAnswer;
 }
 
 CDialogConfirmation* CDialogConfirmation::Create(const char* module, const char* move, const char* yes,

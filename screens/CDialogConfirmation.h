@@ -17,7 +17,7 @@ public:
     // Null when memory runs out. Every caller passes backdrop alpha 100.
     static CDialogConfirmation* Create(const char* module, const char* move, const char* yes, const char* no,
                                        int backdropAlpha);
-    static int& Answer();  // the shared answer
+    static int& Answer();  // the shared answer (the shell's g_nConfirmationAnswer)
 
     void Release() override;
 

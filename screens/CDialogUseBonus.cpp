@@ -7,6 +7,7 @@
 #include "framework/CFMouse.h"
 #include "framework/CFObjectController.h"
 #include "framework/TraceEvent.h"
+#include "table/GameDialogs.h"
 
 #include <new>
 
@@ -19,24 +20,12 @@ CDialogUseBonus* CDialogUseBonus::Create()
     return new (std::nothrow) CDialogUseBonus();
 }
 
-int& CDialogUseBonus::Answer()
-{
-    static int answer = -1;
-    return answer;
-}
-
-bool& CDialogUseBonus::Answered()
-{
-    static bool answered = false;
-    return answered;
-}
-
 CDialogUseBonus::CDialogUseBonus()
 {
     m_sName = "dialogUseBonuses";
     TraceEvent(GetGameTime(), L"dialogUseBonuses");
-    Answer() = -1;
-    Answered() = false;
+    game_dialogs::UseBonusAnswer() = -1;
+    game_dialogs::UseBonusAnswered() = false;
     m_pController = std::make_unique<CFObjectController>(CFMouse::GetInstance());
     m_pWindow = std::make_unique<CFFrameImage>();
     m_pWindow->SetResource(g_pResource);
@@ -104,8 +93,8 @@ void CDialogUseBonus::OnNo(CFObject*, int button)
 
 void CDialogUseBonus::GiveAnswer(int answer)
 {
-    Answer() = answer;
-    Answered() = true;
+    game_dialogs::UseBonusAnswer() = answer;
+    game_dialogs::UseBonusAnswered() = true;
     if (m_pParent != nullptr)
         m_pParent->SetChild(nullptr, true, true);
 }

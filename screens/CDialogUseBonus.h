@@ -1,8 +1,8 @@
 // CDialogUseBonus.h: the question, in a player's first classic game, whether to play with bonuses.
 //
-// Yes or no leaves the answer in Answer() (0 yes, 1 no) and raises Answered(), which the game
-// clears when it takes the answer; a new dialog starts with no answer. Escape is ignored: the
-// player answers. The window and its two buttons come from the module "classic"; the buttons
+// Yes or no leaves the answer where the game reads it (game_dialogs::UseBonusAnswer, 0 yes, 1 no)
+// and raises UseBonusAnswered, which the game clears when it takes the answer; a new dialog
+// starts with no answer. Escape is ignored: the player answers. The window and its two buttons come from the module "classic"; the buttons
 // are children of the window, the window alone is the controller's.
 #pragma once
 
@@ -18,8 +18,6 @@ class CFObjectController;
 class CDialogUseBonus : public CScreenBase {
 public:
     static CDialogUseBonus* Create();  // null when out of memory
-    static int& Answer();              // -1 none, 0 yes, 1 no
-    static bool& Answered();
 
     ~CDialogUseBonus() override;
     void Update(float dt) override;

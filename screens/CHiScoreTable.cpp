@@ -1,8 +1,8 @@
 // CHiScoreTable.cpp: ranking, removal and the 480-byte file image.
 #include "screens/CHiScoreTable.h"
 
-#include "framework/CFByteReader.h"
-#include "screens/CByteWriter.h"
+#include "platform/bytes/CByteReader.h"
+#include "platform/bytes/CByteWriter.h"
 #include "screens/CProfileStore.h"
 #include "screens/StoreFile.h"
 
@@ -42,7 +42,7 @@ bool CHiScoreTable::Load()
         store_file::KeepAside(path);
         return false;
     }
-    CFByteReader in(bytes.data(), bytes.size());
+    CByteReader in(bytes.data(), bytes.size());
     for (Table& table : m_tables) {
         for (Entry& entry : table) {
             in.ReadI32(entry.rank);

@@ -2,6 +2,7 @@
 #include "screens/CInGameMenu.h"
 
 #include "app/CIniFile.h"
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/CSoundManager.h"
 #include "app/Globals.h"
@@ -15,7 +16,6 @@
 #include "screens/CDialogConfirmation.h"
 #include "screens/CGlobalOptions.h"
 #include "screens/CProfileStore.h"
-#include "screens/CScreenFactory.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CDeck.h"

@@ -9,7 +9,7 @@
 #include "framework/TraceEvent.h"
 #include "screens/CNewRank.h"
 #include "screens/CNewTrophy.h"
-#include "screens/CScreenFactory.h"
+#include "app/CScreenFactory.h"
 #include "screens/ProgressRules.h"
 #include "table/CInterface.h"
 

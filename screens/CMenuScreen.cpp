@@ -14,7 +14,7 @@
 #include "screens/CHiScore.h"
 #include "screens/CNewPlayer.h"
 #include "screens/CProfileStore.h"
-#include "screens/CScreenFactory.h"
+#include "app/CScreenFactory.h"
 #include "screens/CSelectPlayer2.h"
 #include "screens/CSlideInPopup.h"
 

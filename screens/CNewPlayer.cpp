@@ -2,6 +2,7 @@
 #include "screens/CNewPlayer.h"
 
 #include "app/Globals.h"
+#include "app/ShellServices.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
 #include "framework/CFEdit.h"
@@ -120,7 +121,7 @@ void CNewPlayer::OnOk(CFObject*, int state)
         g_pProfileStore->NewPlayer(name, true);
     else
         g_pProfileStore->SelectPlayer(existing);
-    g_pProfileStore->ApplyVolumes();
+    ShellApplyVolumes();
     Close();
 }
 

@@ -6,7 +6,7 @@
 #include "framework/TraceEvent.h"
 #include "screens/CNewTrophy.h"
 #include "screens/CProfileStore.h"
-#include "screens/CScreenFactory.h"
+#include "app/CScreenFactory.h"
 #include "screens/ProgressRules.h"
 
 #include <new>

@@ -5,7 +5,7 @@
 #include "framework/CFAnimationInstance.h"
 #include "framework/TraceEvent.h"
 #include "screens/CProfileStore.h"
-#include "screens/CScreenFactory.h"
+#include "app/CScreenFactory.h"
 #include "screens/ProgressRules.h"
 
 #include <new>

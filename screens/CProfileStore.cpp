@@ -1,9 +1,8 @@
 // CProfileStore.cpp: loading and saving "save.dat", the player list and the unlocking rules.
 #include "screens/CProfileStore.h"
 
-#include "app/ShellServices.h"
-#include "framework/CFByteReader.h"
-#include "screens/CByteWriter.h"
+#include "platform/bytes/CByteReader.h"
+#include "platform/bytes/CByteWriter.h"
 #include "screens/StoreFile.h"
 
 #include <algorithm>
@@ -73,7 +72,7 @@ bool CProfileStore::Load()
         store_file::KeepAside(path);
         return false;
     }
-    CFByteReader in(bytes.data(), bytes.size());
+    CByteReader in(bytes.data(), bytes.size());
     std::uint32_t version = 0;
     if (in.ReadU32(version) && version != kVersion) {
         // Another version is not damage: keep it untouched until the first save would replace it.
@@ -94,7 +93,7 @@ bool CProfileStore::Load()
 
 bool CProfileStore::ParseFile(const std::vector<std::uint8_t>& bytes)
 {
-    CFByteReader in(bytes.data(), bytes.size());
+    CByteReader in(bytes.data(), bytes.size());
     std::uint32_t version = 0;
     std::uint8_t fullScreen = 0, highDetail = 0, softwareCursor = 0, fit = 0;
     std::int32_t count = 0, index = 0, pendingFull = 0, pendingFit = 0;
@@ -199,11 +198,6 @@ bool CProfileStore::DeletePlayer(int index)
     m_current = m_players.front();
     Save();
     return true;
-}
-
-void CProfileStore::ApplyVolumes()
-{
-    ShellApplyVolumes(m_current.m_nEffectVolume);
 }
 
 void CProfileStore::GetPlayerNames(std::vector<std::string>& names) const

@@ -30,7 +30,6 @@ public:
     void NewPlayer(const std::string& name, bool save);
     bool SelectPlayer(int index);   // false for an index outside the list
     bool DeletePlayer(int index);   // false for an index outside the list or the last player
-    void ApplyVolumes();            // re-fades the music and sets the animation sound volume
 
     void GetPlayerNames(std::vector<std::string>& names) const;
     int FindPlayer(const std::string& name) const;  // exact match, or -1

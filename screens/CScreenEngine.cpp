@@ -4,48 +4,34 @@
 #include "app/Globals.h"
 #include "screens/CProfileStore.h"
 
-#include <cstdarg>
-#include <cstdio>
+namespace {
 
-CScreenEngine::CScreenEngine() : m_pEngine(engine2dCreate(kEngineVersion)) {}
-
-CScreenEngine::~CScreenEngine()
+int EffectVolume()
 {
-    if (m_pEngine != nullptr)
-        m_pEngine->Release();
+    return g_pProfileStore != nullptr ? g_pProfileStore->m_current.m_nEffectVolume : 100;
 }
 
-void CScreenEngine::Log(const char* format, ...) const
-{
-    if (m_pEngine == nullptr)
-        return;
-    char line[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    m_pEngine->Log("%s", line);
-}
+}  // namespace
 
 int CScreenEngine::LastKey() const
 {
-    return m_pEngine != nullptr ? m_pEngine->GetKey() : 0;
+    return Get() != nullptr ? Get()->GetKey() : 0;
 }
 
 bool CScreenEngine::KeyHeld(int key) const
 {
-    return m_pEngine != nullptr && m_pEngine->KeyState(key);
+    return Get() != nullptr && Get()->KeyState(key);
 }
 
 HEffect CScreenEngine::LoadSound(const char* path) const
 {
-    return m_pEngine != nullptr && path != nullptr ? m_pEngine->EffectLoad(path) : 0;
+    return Get() != nullptr && path != nullptr ? Get()->EffectLoad(path) : 0;
 }
 
 void CScreenEngine::FreeSound(HEffect effect) const
 {
-    if (m_pEngine != nullptr && effect != 0)
-        m_pEngine->EffectFree(effect);
+    if (Get() != nullptr && effect != 0)
+        Get()->EffectFree(effect);
 }
 
 HChannel CScreenEngine::PlaySound(HEffect effect, bool loop) const
@@ -55,31 +41,30 @@ HChannel CScreenEngine::PlaySound(HEffect effect, bool loop) const
 
 HChannel CScreenEngine::PlaySound(HEffect effect, bool loop, float pitch) const
 {
-    if (m_pEngine == nullptr || effect == 0)
+    if (Get() == nullptr || effect == 0)
         return 0;
-    const int volume = g_pProfileStore != nullptr ? g_pProfileStore->m_current.m_nEffectVolume : 100;
-    return m_pEngine->EffectPlay(effect, volume, 0, pitch > 0.0f ? pitch : 1.0f, loop);
+    return Get()->EffectPlay(effect, EffectVolume(), 0, pitch > 0.0f ? pitch : 1.0f, loop);
 }
 
 bool CScreenEngine::IsChannelPlaying(HChannel channel) const
 {
-    return m_pEngine != nullptr && channel != 0 && m_pEngine->ChannelIsPlaying(channel);
+    return Get() != nullptr && channel != 0 && Get()->ChannelIsPlaying(channel);
 }
 
 void CScreenEngine::StopChannel(HChannel channel) const
 {
-    if (m_pEngine != nullptr && channel != 0)
-        m_pEngine->ChannelStop(channel);
+    if (Get() != nullptr && channel != 0)
+        Get()->ChannelStop(channel);
 }
 
 void CScreenEngine::Clear(std::uint32_t colour) const
 {
-    if (m_pEngine != nullptr)
-        m_pEngine->Clear(colour);
+    if (Get() != nullptr)
+        Get()->Clear(colour);
 }
 
 void CScreenEngine::MinimizeFocusWindow() const
 {
-    if (m_pEngine != nullptr)
-        m_pEngine->MinimizeWindow();
+    if (Get() != nullptr)
+        Get()->MinimizeWindow();
 }

@@ -1,5 +1,6 @@
 // CScreenEngine.h: the engine calls that menus, popups and dialogs make, through the screen's
-// own engine reference (taken when the screen is built, given back when it goes).
+// own engine reference (taken when the screen is built, given back when it goes; Log and Get
+// come with the reference).
 //
 // Sounds play at the current player's effect volume, centred, at normal pitch. Two calls that
 // the screens make of the graphics device have nothing to do on our engine layer and do nothing:
@@ -8,18 +9,12 @@
 // which MinimizeWindow reaches directly).
 #pragma once
 
-#include "platform/Engine.h"
+#include "platform/EngineRef.h"
 
-class CScreenEngine {
+#include <cstdint>
+
+class CScreenEngine : public CEngineRef {
 public:
-    CScreenEngine();
-    ~CScreenEngine();
-    CScreenEngine(const CScreenEngine&) = delete;
-    CScreenEngine& operator=(const CScreenEngine&) = delete;
-
-    IEngine* Get() const { return m_pEngine; }  // null when no engine exists
-    void Log(const char* format, ...) const __attribute__((format(printf, 2, 3)));
-
     // ---- Keys --------------------------------------------------------------------------------
     int LastKey() const;             // virtual-key code pressed in this frame, 0 when none
     bool KeyHeld(int key) const;     // true while the key is down
@@ -38,7 +33,4 @@ public:
     void Clear(std::uint32_t colour) const;     // the current render target
     void DiscardManagedResources() const {}     // nothing is evicted on our engine
     void MinimizeFocusWindow() const;
-
-private:
-    IEngine* m_pEngine;
 };

@@ -2,6 +2,7 @@
 #include "screens/CSelectPlayer2.h"
 
 #include "app/Globals.h"
+#include "app/ShellServices.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
 #include "framework/CFResource.h"
@@ -122,8 +123,7 @@ void CSelectPlayer2::OnOk(CFObject*, int state)
     if (state != 1)
         return;
     TraceEvent(GetGameTime(), L"ok");
-    if (g_pProfileStore != nullptr)
-        g_pProfileStore->ApplyVolumes();
+    ShellApplyVolumes();
     Close();
 }
 
@@ -157,8 +157,7 @@ void CSelectPlayer2::OnDelete(CFObject*, int state)
 void CSelectPlayer2::OnEscapeKey()
 {
     TraceEvent(GetGameTime(), L"esc");
-    if (g_pProfileStore != nullptr)
-        g_pProfileStore->ApplyVolumes();
+    ShellApplyVolumes();
     Close();
 }
 

@@ -10,18 +10,6 @@
 
 #include <algorithm>
 
-bool CSlideInPopup::Attach(CScreenBase* opener, CScreenBase* popup)
-{
-    if (popup == nullptr)
-        return false;
-    if (opener == nullptr) {
-        popup->Release();
-        return false;
-    }
-    opener->SetChild(popup, false, true);
-    return true;
-}
-
 CSlideInPopup::CSlideInPopup(const char* module, const char* move, bool playParts)
     : m_controller(CFMouse::GetInstance()),
       m_sModule(module != nullptr ? module : ""),

@@ -11,8 +11,8 @@
 // another) has run out calls OnEscapeKey; Enter once the slide has ended calls OnEnterKey. Both
 // close the popup unless the popup overrides them.
 //
-// An opener shows a popup with Attach; the popup closes itself with Close and is released by
-// its parent's next Update. The base owns the window, the shadow, their group, the controller
+// An opener shows a popup with Attach (CScreenBase's: the opener stops updating and keeps
+// drawing); the popup closes itself with Close and is released by its parent's next Update. The base owns the window, the shadow, their group, the controller
 // and the buttons it made; a popup owns whatever else it adds to the group or the controller.
 #pragma once
 
@@ -34,10 +34,6 @@ class CSlideInPopup : public CPopupBase {
 public:
     using ClickHandler = IDelegate2<void, CFObject*, int>;
     static constexpr float kEscapeDelay = 0.5f;
-
-    // Makes the popup the opener's child: the opener stops updating and keeps drawing. A popup
-    // without an opener is released at once; false when either is missing.
-    static bool Attach(CScreenBase* opener, CScreenBase* popup);
 
     ~CSlideInPopup() override;
 

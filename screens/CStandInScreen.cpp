@@ -1,7 +1,7 @@
 // CStandInScreen.cpp: one dark frame, then back to the main menu.
 #include "screens/CStandInScreen.h"
 
-#include "screens/CScreenFactory.h"
+#include "app/CScreenFactory.h"
 
 CStandInScreen::CStandInScreen()
 {

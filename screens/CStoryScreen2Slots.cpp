@@ -2,6 +2,7 @@
 // the selection), travelling between locations, and the button handlers.
 #include "screens/CStoryScreen2.h"
 
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/CSoundManager.h"
 #include "app/Globals.h"
@@ -11,7 +12,6 @@
 #include "framework/TraceEvent.h"
 #include "screens/CDialogInformation.h"
 #include "screens/CProfileStore.h"
-#include "screens/CScreenFactory.h"
 #include "table/CGameProcess.h"
 
 namespace {

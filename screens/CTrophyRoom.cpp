@@ -1,6 +1,7 @@
 // CTrophyRoom.cpp: the trophies, the rank emblems, the medal counts and the award pass.
 #include "screens/CTrophyRoom.h"
 
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
 #include "framework/CFAnimatedObject.h"
@@ -11,7 +12,6 @@
 #include "framework/CFResource.h"
 #include "framework/TraceEvent.h"
 #include "screens/CProfileStore.h"
-#include "screens/CScreenFactory.h"
 #include "screens/ProgressRules.h"
 
 #include <new>

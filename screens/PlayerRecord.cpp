@@ -1,8 +1,8 @@
 // PlayerRecord.cpp: the record's byte image and its repair after loading.
 #include "screens/PlayerRecord.h"
 
-#include "framework/CFByteReader.h"
-#include "screens/CByteWriter.h"
+#include "platform/bytes/CByteReader.h"
+#include "platform/bytes/CByteWriter.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,7 +17,7 @@ void WriteI32Array(CByteWriter& out, const std::array<T, N>& values)
 }
 
 template <typename T, std::size_t N>
-void ReadI32Array(CFByteReader& in, std::array<T, N>& values)
+void ReadI32Array(CByteReader& in, std::array<T, N>& values)
 {
     for (T& value : values)
         in.ReadI32(value);
@@ -101,7 +101,7 @@ void PlayerRecord::Serialize(CByteWriter& out) const
     out.WriteZeros(1);
 }
 
-bool PlayerRecord::Parse(CFByteReader& in)
+bool PlayerRecord::Parse(CByteReader& in)
 {
     if (in.Remaining() < kSize)
         return false;

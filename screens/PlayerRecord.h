@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-class CFByteReader;
+class CByteReader;
 class CByteWriter;
 
 enum LevelState : std::int32_t {
@@ -82,7 +82,7 @@ struct PlayerRecord {
     void SetName(const std::string& name);          // keeps at most 15 characters
 
     void Serialize(CByteWriter& out) const;         // exactly kSize bytes
-    bool Parse(CFByteReader& in);                    // false when fewer than kSize bytes remain
+    bool Parse(CByteReader& in);                    // false when fewer than kSize bytes remain
     // Repairs what a damaged or edited file could hold: the name is terminated, level states
     // are kept to 0..4, and every selection or choice that indexes a table to its range.
     void Sanitize();

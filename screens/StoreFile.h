@@ -30,6 +30,4 @@ void KeepAsideOtherVersion(const std::string& gamePath, std::uint32_t version);
 // Game path of "<folder>\<name>" as both stores build it: "data\save.dat".
 std::string DataPath(const std::string& name);
 
-void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
 }  // namespace store_file

@@ -1,6 +1,6 @@
 // CCard.h: one playing card on the table: identity, sprites, an eased pose, flags and a ghost timer.
 #pragma once
-#include "table/EngineRef.h"
+#include "platform/EngineRef.h"
 
 class CSprite;
 

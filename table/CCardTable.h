@@ -1,8 +1,8 @@
 // CCardTable.h: the engine that plays every solitaire variant from the level file.
 #pragma once
 #include "platform/Engine.h"
+#include "platform/EngineRef.h"
 #include "table/CPlace.h"
-#include "table/EngineRef.h"
 #include "table/LevelValues.h"
 #include "table/PlaceDef.h"
 

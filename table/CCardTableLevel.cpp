@@ -106,12 +106,12 @@ bool CCardTable::CheckLevelLimits(const std::string& section)
     const long long cards = static_cast<long long>(m_Level.nDecksCount) * suits * 13;
     const long long maxCards = static_cast<long long>(TutorialRecord::kMaxDeals);
     if (m_Level.nDecksCount < 0 || cards > maxCards) {
-        TABLE_LOG(m_engine, "[E] Level %s: %d decks of %d suits, at most %lld cards fit on the table",
+        m_engine.Log("[E] Level %s: %d decks of %d suits, at most %lld cards fit on the table",
                   section.c_str(), m_Level.nDecksCount, suits, maxCards);
         return false;
     }
     if (m_Level.nPlaceCount < 0 || m_Level.nPlaceCount > kMaxPlaces) {
-        TABLE_LOG(m_engine, "[E] Level %s: %d places, at most %d fit on the table", section.c_str(),
+        m_engine.Log("[E] Level %s: %d places, at most %d fit on the table", section.c_str(),
                   m_Level.nPlaceCount, kMaxPlaces);
         return false;
     }

@@ -159,7 +159,7 @@ bool CCardTable::DoubleClickCard(int& event)
     m_bDblPending = false;
     if (m_nLastMouseEvent != 1) {
         event = 1;
-        TABLE_LOG(m_engine, "[E] MOUSE_UP event leak detected!");
+        m_engine.Log("[E] MOUSE_UP event leak detected!");
         return false;
     }
     int p = -1, i = -1, dx = 0, dy = 0;

@@ -1,6 +1,6 @@
 // CDeck.h: the pool that owns every card of the level and hands them out for the deal.
 #pragma once
-#include "table/EngineRef.h"
+#include "platform/EngineRef.h"
 
 #include <memory>
 #include <vector>

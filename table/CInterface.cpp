@@ -19,6 +19,7 @@
 #include "table/CDeck.h"
 #include "table/CHelpDesk.h"
 #include "table/CManaBar.h"
+#include "table/CMoveFinder.h"
 #include "table/CMoveIndicator.h"
 #include "table/CTracker.h"
 #include "table/CUndoHistory.h"
@@ -538,15 +539,21 @@ void CInterface::ShowRulesText()
         helpDesk->ShowRulesText();
 }
 
+// A stuck table tells the player once; it asks again only after a move has become possible.
 bool CInterface::NoMovesRequested() const
 {
-    return moveIndicator != nullptr && moveIndicator->IsNoMovesRequested();
+    return !m_bNoMovesTold;
 }
 
 void CInterface::ClearNoMovesRequest()
 {
-    if (moveIndicator != nullptr)
-        moveIndicator->ClearNoMovesRequest();
+    m_bNoMovesTold = true;
+}
+
+void CInterface::WatchForFreedTable()
+{
+    if (m_bNoMovesTold && !table->IsFlying() && !table->GetMoveFinder()->NoMoreMoves())
+        m_bNoMovesTold = false;
 }
 
 void CInterface::ShowNoMovesDialog(int kind)

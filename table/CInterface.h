@@ -1,7 +1,7 @@
 // CInterface.h: the controller of one game at the card table: table, deck, panel, gauges, helpers.
 #pragma once
 #include "platform/Engine.h"
-#include "table/EngineRef.h"
+#include "platform/EngineRef.h"
 #include "table/IGameController.h"
 #include "table/ITableHost.h"
 
@@ -242,6 +242,7 @@ private:
     void UpdateBonusLooks();
     void UpdateReplayCursor(float dt);
     void CheckWonLevel();
+    void WatchForFreedTable();
     void ShowInfoWindow(int kind);
     void RunHint();
     void StopReplay();
@@ -313,6 +314,7 @@ private:
     bool m_bWasReplaying = false;
     bool m_bReplayEndShown = false;
     int m_nStatisticsShown = 0;               // the result screen is asked for once per win
+    bool m_bNoMovesTold = false;              // the no-moves window was shown for this stuck table
     bool m_bRefreshBonuses = true;            // classic: the buttons follow the player's choice once
     CEngineRef m_engine;
 };

@@ -127,6 +127,7 @@ void CInterface::Update(float dt)
         manaBar->Update(dt);
         table->GetScoreKeeper()->Update(dt);
         CheckWonLevel();
+        WatchForFreedTable();
     }
     if (undo != nullptr)
         undo->Update();

@@ -42,7 +42,7 @@ void CManaBar::BuildAngleTables()
     const int h = static_cast<int>(m_pImage->GetHeight());
     const std::size_t entries = static_cast<std::size_t>(std::max(m_nTexWidth, 0)) * static_cast<std::size_t>(std::max(h, 0));
     if (w <= 0 || h <= 0 || w > m_nTexWidth || entries > kMaxImagePixels) {
-        TABLE_LOG(m_engine, "[E] Mana bar: gauge image of %d x %d cannot be drawn", w, h);
+        m_engine.Log("[E] Mana bar: gauge image of %d x %d cannot be drawn", w, h);
         m_nTexWidth = 0;
         return;
     }

@@ -1,6 +1,6 @@
 // CManaBar.h: the five mana gauges of the game screen that fill with play and enable the bonuses.
 #pragma once
-#include "table/EngineRef.h"
+#include "platform/EngineRef.h"
 
 #include <memory>
 #include <vector>

@@ -122,18 +122,6 @@ void CMoveIndicator::FollowMoveFinder()
     finder->ClearMovesChanged();
 }
 
-void CMoveIndicator::WatchForNoMoves()
-{
-    CCardTable* table = m_pController != nullptr ? m_pController->GetTable() : nullptr;
-    CMoveFinder* finder = table != nullptr ? table->GetMoveFinder() : nullptr;
-    if (finder == nullptr || table->IsHolding())
-        return;
-    const bool stuck = finder->NoMoreMoves();
-    if (stuck && !m_bWasStuck)
-        m_bNoMovesRequest = true;
-    m_bWasStuck = stuck;
-}
-
 void CMoveIndicator::AskForWindows()
 {
     if (m_pController == nullptr || (m_pLight != nullptr && m_pLight->IsPlaying()) || m_pController->IsModal() ||
@@ -176,7 +164,6 @@ void CMoveIndicator::Update(float dt)
     g_nLastSetting = setting;
 
     m_pGroup->Update(dt);
-    WatchForNoMoves();
     if (setting != 0 && !HintsBarred())
         FollowMoveFinder();
     if (setting == 0 || HintsBarred())

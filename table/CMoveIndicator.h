@@ -33,10 +33,6 @@ public:
     void Render();
 
     bool IsWindowPending(int kind) const;
-    // Raised when the move finder's verdict turns to "no move left"; the table's no-moves test
-    // takes it, so a stuck table tells the player once and not again until a move was possible.
-    bool IsNoMovesRequested() const { return m_bNoMovesRequest; }
-    void ClearNoMovesRequest() { m_bNoMovesRequest = false; }
     bool IsOrbitRunning() const { return m_bOrbitRunning; }
     const CPathEffects* GetOrbit() const { return m_pOrbit.get(); }
 
@@ -45,15 +41,12 @@ private:
     bool SettingOn() const;
     bool HintsBarred() const;        // no-hints is on outside a classic game
     void FollowMoveFinder();
-    void WatchForNoMoves();
     void AskForWindows();
     void UpdateOrbit();
 
     bool m_bLit = true;
     bool m_bPendingWindow3 = false;
     bool m_bPendingWindow4 = false;
-    bool m_bWasStuck = false;
-    bool m_bNoMovesRequest = false;
     IGameController* m_pController;
     CFAnimationInstance* m_pLight;   // the panel's part
     std::unique_ptr<CFAnimationGroup> m_pGroup;

@@ -1,6 +1,6 @@
 // CPlace.h: one pile of the card table: anchor, fan layout, type and requirement lists.
 #pragma once
-#include "table/EngineRef.h"
+#include "platform/EngineRef.h"
 #include "table/PlaceDef.h"
 
 #include <string>

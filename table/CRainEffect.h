@@ -1,6 +1,6 @@
 // CRainEffect.h: the win cascade: the table's cards thrown across the screen, falling and flipping.
 #pragma once
-#include "table/EngineRef.h"
+#include "platform/EngineRef.h"
 
 #include <memory>
 #include <vector>

@@ -51,7 +51,7 @@ bool CTracker::Save(const std::string& fileName) const
     std::vector<std::uint8_t> bytes;
     tutorial_file::WriteRecord(m_record, bytes);
     if (!fs_layer::WriteWholeFile(fileName, bytes.data(), bytes.size())) {
-        TABLE_LOG(m_engine, "[E] Error opening file %s for write", fileName.c_str());
+        m_engine.Log("[E] Error opening file %s for write", fileName.c_str());
         return false;
     }
     return true;
@@ -62,19 +62,19 @@ bool CTracker::Load(const std::string& fileName, int placeCount)
     std::vector<std::uint8_t> bytes;
     // One byte more than a valid file may hold tells an oversized file from a full one.
     if (!fs_layer::ReadWholeFile(fileName, bytes, tutorial_file::kMaxFileSize + 1)) {
-        TABLE_LOG(m_engine, "[E] Error opening file %s for read", fileName.c_str());
+        m_engine.Log("[E] Error opening file %s for read", fileName.c_str());
         return false;
     }
     Reset();
     std::vector<TutorialMessageData> messages;
     std::string why;
     if (!tutorial_file::Read(bytes.data(), bytes.size(), placeCount, m_record, messages, why)) {
-        TABLE_LOG(m_engine, "[E] Learn file %s refused: %s", fileName.c_str(), why.c_str());
+        m_engine.Log("[E] Learn file %s refused: %s", fileName.c_str(), why.c_str());
         Reset();
         return false;
     }
     if (m_record.moveCount == 0 || m_record.dealCount == 0) {
-        TABLE_LOG(m_engine, "[E] Learn file %s refused: no deal or no move", fileName.c_str());
+        m_engine.Log("[E] Learn file %s refused: no deal or no move", fileName.c_str());
         Reset();
         return false;
     }

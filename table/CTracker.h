@@ -1,6 +1,6 @@
 // CTracker.h: the move recorder and tutorial replayer of the card table.
 #pragma once
-#include "table/EngineRef.h"
+#include "platform/EngineRef.h"
 #include "table/TutorialFile.h"
 
 #include <deque>

@@ -1,80 +1,79 @@
-// GameDialogs.cpp: the table's popups, made by the screens.
+// GameDialogs.cpp: the table's popups, made by whichever makers the screens put in place.
 #include "table/GameDialogs.h"
 
 #include "app/CScreenBase.h"
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
-#include "screens/CBonusStatistic2.h"
-#include "screens/CClassicStatistic.h"
-#include "screens/CDialogConfirmation.h"
-#include "screens/CDialogInformation.h"
-#include "screens/CDialogNoMoves.h"
-#include "screens/CDialogUseBonus.h"
-#include "screens/CInGameMenuClassic.h"
-#include "screens/CLevelStatistic2.h"
 
 namespace game_dialogs {
 
+namespace {
+
+Makers g_makers;
+
+}  // namespace
+
+void SetMakers(const Makers& makers)
+{
+    g_makers = makers;
+}
+
+const Makers& GetMakers()
+{
+    return g_makers;
+}
+
 int& DialogAnswer()
 {
-    return CDialogConfirmation::Answer();
+    return g_nConfirmationAnswer;
 }
 
 int& UseBonusAnswer()
 {
-    return CDialogUseBonus::Answer();
+    static int answer = -1;
+    return answer;
 }
 
 bool& UseBonusAnswered()
 {
-    return CDialogUseBonus::Answered();
+    static bool answered = false;
+    return answered;
 }
 
 CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha)
 {
-    DialogAnswer() = -1;  // also when the dialog cannot be made: the opener then reads "pending" as no
-    return CDialogConfirmation::Create(module, move, yes, no, alpha);
+    DialogAnswer() = -1;  // also when no dialog can be made: the opener then reads "pending" as no
+    return g_makers.confirmation != nullptr ? g_makers.confirmation(module, move, yes, no, alpha) : nullptr;
 }
 
 CScreenBase* MakeInformation(const char* module, const char* move, const char* ok)
 {
-    return CDialogInformation::Create(module, move, ok);
+    return g_makers.information != nullptr ? g_makers.information(module, move, ok) : nullptr;
 }
 
 CScreenBase* MakeNoMoves(int kind)
 {
-    return CDialogNoMoves::Create(kind);
+    return g_makers.noMoves != nullptr ? g_makers.noMoves(kind) : nullptr;
 }
 
 CScreenBase* MakeUseBonus()
 {
-    return CDialogUseBonus::Create();
+    return g_makers.useBonus != nullptr ? g_makers.useBonus() : nullptr;
 }
 
 CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup* cursorLayer)
 {
-    if (classic)
-        return CInGameMenuClassic::Create(cursorLayer);
-    return CInGameMenu::Create(cursorLayer);
+    return g_makers.inGameMenu != nullptr ? g_makers.inGameMenu(classic, cursorLayer) : nullptr;
 }
 
 CScreenBase* MakeStatistics(int kind)
 {
-    switch (kind) {
-    case 0:
-        return CLevelStatistic2::Create(0);
-    case 1:
-        return CClassicStatistic::Create(1);
-    case 2:
-        return CBonusStatistic2::Create(0);
-    default:
-        return nullptr;
-    }
+    return g_makers.statistics != nullptr ? g_makers.statistics(kind) : nullptr;
 }
 
 bool Attach(CScreenBase* popup)
 {
-    return CSlideInPopup::Attach(g_pScreenManager != nullptr ? g_pScreenManager->GetCurrent() : nullptr, popup);
+    return CScreenBase::Attach(g_pScreenManager != nullptr ? g_pScreenManager->GetCurrent() : nullptr, popup);
 }
 
 }  // namespace game_dialogs

@@ -1,7 +1,7 @@
 // LevelFileName.cpp: level-named files that stay in their folder.
 #include "table/LevelFileName.h"
 
-#include "table/EngineRef.h"
+#include "platform/EngineRef.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,7 +26,7 @@ bool MakeLevelFileName(const char* pattern, const std::string& levelName, std::s
     const char* at = pattern != nullptr ? std::strstr(pattern, "%s") : nullptr;
     if (at == nullptr || !IsSafeName(levelName)) {
         CEngineRef engine;
-        TABLE_LOG(engine, "[E] Level name {%s} cannot name a file", levelName.c_str());
+        engine.Log("[E] Level name {%s} cannot name a file", levelName.c_str());
         return false;
     }
     out.assign(pattern, at);

@@ -1,7 +1,7 @@
 // TutorialFile.cpp: byte-exact reading and writing of the recorded game and its learn windows.
 #include "table/TutorialFile.h"
 
-#include "framework/CFByteReader.h"
+#include "platform/bytes/CByteReader.h"
 
 #include <algorithm>
 
@@ -37,12 +37,12 @@ void PutI16(std::vector<std::uint8_t>& out, int v)
 }
 
 template <std::size_t N>
-bool GetBytes(CFByteReader& in, std::array<std::uint8_t, N>& bytes)
+bool GetBytes(CByteReader& in, std::array<std::uint8_t, N>& bytes)
 {
     return in.ReadBytes(bytes.data(), N);
 }
 
-bool ReadText(CFByteReader& in, std::string& text)
+bool ReadText(CByteReader& in, std::string& text)
 {
     std::uint8_t n = 0;
     if (!in.ReadU8(n))
@@ -51,7 +51,7 @@ bool ReadText(CFByteReader& in, std::string& text)
     return in.ReadBytes(&text[0], n);
 }
 
-bool ReadMessage(CFByteReader& in, TutorialMessageData& message)
+bool ReadMessage(CByteReader& in, TutorialMessageData& message)
 {
     std::uint16_t x = 0, y = 0;
     if (!ReadText(in, message.effect) || !ReadText(in, message.section) || !in.ReadU16(x) || !in.ReadU16(y))
@@ -121,7 +121,7 @@ bool Read(const std::uint8_t* data, std::size_t size, int placeCount, TutorialRe
         why = "too long";
         return false;
     }
-    CFByteReader in(data, size);
+    CByteReader in(data, size);
     const bool ok = in.ReadU32(r.dealCount) && in.ReadU32(r.moveCount) && GetBytes(in, r.dealA) &&
                     GetBytes(in, r.dealB) && GetBytes(in, r.moveFrom) && GetBytes(in, r.moveTo) &&
                     GetBytes(in, r.moveCard) && GetBytes(in, r.moveFlags);

@@ -1,8 +1,9 @@
 #include "platform/feedback_sys/FeedbackFileLock.h"
 
+#include "platform/files/HostFiles.h"
+
 #include <errno.h>
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -29,24 +30,7 @@ FeedbackFileLock::~FeedbackFileLock()
 
 bool FeedbackFileLock::ReplaceFile(const std::string& path, const std::string& bytes)
 {
-    const std::string temporary = path + ".tmp";
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += static_cast<std::size_t>(n);
-    }
-    const bool complete = written == bytes.size() && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
-    if (!complete || !closed || rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    host_files::WriteOptions options;
+    options.mode = 0600;
+    return host_files::WriteAtomically(path, bytes.data(), bytes.size(), options);
 }

@@ -3,6 +3,7 @@
 #include "image/CPixImage.h"
 #include "platform/FileSystem.h"
 #include "support/FakeEngine.h"
+#include "support/TempPath.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,7 @@ protected:
     void SetUp() override
     {
         m_previousRoot = fs_layer::GetRootFolder();
-        m_root = ::testing::TempDir() + "effects_root_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        m_root = UniqueTempPath(std::string("effects_root_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(m_root);
         std::filesystem::create_directories(m_root + "/gfx/effects");
         fs_layer::SetRootFolder(m_root);

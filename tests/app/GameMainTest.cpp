@@ -2,7 +2,9 @@
 // inside frames) and on the real engine started headless.
 #include "app/GameMain.h"
 
+#include "TestScreens.h"
 #include "app/CScreenBase.h"
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/CSoundManager.h"
 #include "app/Globals.h"
@@ -82,7 +84,10 @@ protected:
 
 TEST_F(GameMainTest, StartsReachesTheMainMenuAndTearsDown)
 {
-    // The loading screen comes first (here with nothing to load) and hands over after its fades.
+    // The loading screen comes first (here with nothing to load) and hands over after its fades
+    // to the factory's main menu, here a plain screen.
+    ScreenLog log;
+    CScreenFactory::Override menu(EScreenKind::MainMenu, [&log](int) { return new TestScreen(log, "MainMenu"); });
     m_engine.mainLoopFrames = 150;
     std::string screenName;
     int phase = 0;

@@ -1,6 +1,7 @@
 // GameRunRoot.h: whole runs of the program (GameMain) on the real engine, headless, over a copy
 // of the generated data set in a folder of their own, driven by an input script, with the log,
-// a screenshot and the stores' files to look at afterwards.
+// a screenshot and the stores' files to look at afterwards. The shell's screens come from the
+// screen factory: a test puts the game's makers (or stand-ins) in place first.
 //
 // Input scripts count frames from the moment the main menu stands (after the intro, the loading
 // of every preloaded object at one a frame, and the menu's fade-in), so they do not change when
@@ -33,9 +34,7 @@ protected:
     {
         m_root = MakeTempRoot();
         ASSERT_FALSE(m_root.empty());
-        const std::filesystem::path data = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "data";
-        ASSERT_TRUE(std::filesystem::exists(data / "effects" / "effects.as")) << "the data set is made by game_data";
-        std::filesystem::copy(data, m_root, std::filesystem::copy_options::recursive);
+        ASSERT_TRUE(CopyBundledData(m_root)) << "the data set is made by game_data";
         std::filesystem::remove(m_root + "/data/save.dat");
         std::filesystem::remove(m_root + "/data/hiscores.dat");
         std::filesystem::create_directories(m_root + "/run");
@@ -100,11 +99,9 @@ protected:
     {
         std::ifstream log(m_root + "/Palmora.log");
         std::vector<std::string> lines;
-        std::string line;
-        while (std::getline(log, line))
-            if (line.rfind("[E]", 0) == 0 || line.rfind("[W]", 0) == 0 || line.rfind("[Fatal", 0) == 0)
-                lines.push_back(line);
-        return lines;
+        for (std::string line; std::getline(log, line);)
+            lines.push_back(line);
+        return ::ProblemLines(lines);
     }
 
     // Pixels of the last screenshot, read back through a fresh headless engine.

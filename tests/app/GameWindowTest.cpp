@@ -31,15 +31,14 @@ bool StartGame(http_layer::ChildProcess& game, const fs::path& root, const fs::p
                                   errors.string()});
 }
 
-// The X screen once the game's view covers it: all four corners show the view, not the black
-// root window around a window that stayed small.
+// The X screen once the game's view covers it: the centre and all four corners show the view
+// (the menu's sky and sea, lit), not the black root window around a window that stayed small.
 bool ViewCoversTheScreen(XScreenShot& shot)
 {
     if (!GrabXScreen(shot))
         return false;
-    const std::uint32_t centre = shot.At(shot.width / 2, shot.height / 2);
-    return centre != 0 && shot.At(0, 0) == centre && shot.At(shot.width - 1, 0) == centre &&
-           shot.At(0, shot.height - 1) == centre && shot.At(shot.width - 1, shot.height - 1) == centre;
+    return shot.At(shot.width / 2, shot.height / 2) != 0 && shot.At(0, 0) != 0 && shot.At(shot.width - 1, 0) != 0 &&
+           shot.At(0, shot.height - 1) != 0 && shot.At(shot.width - 1, shot.height - 1) != 0;
 }
 
 }  // namespace
@@ -51,7 +50,8 @@ TEST(GameWindow, FullScreenCoversTheDisplayAndASecondStartSaysWhereTheLockIs)
         GTEST_SKIP() << "no X display";
     const fs::path root = fs::temp_directory_path() / "palmora-game-window";
     fs::remove_all(root);
-    fs::create_directories(root / "game");  // no data: the game shows its plain placeholder view
+    fs::create_directories(root);
+    fs::copy(fs::read_symlink("/proc/self/exe").parent_path() / "data", root / "game", fs::copy_options::recursive);
     fs::create_directories(root / "run");
     ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
 

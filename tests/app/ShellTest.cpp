@@ -3,6 +3,7 @@
 #include "app/Shell.h"
 
 #include "TestScreens.h"
+#include "app/CScreenFactory.h"
 #include "app/CScreenManager.h"
 #include "app/CSoundManager.h"
 #include "app/Globals.h"
@@ -25,7 +26,7 @@ protected:
         std::filesystem::create_directories(m_root);
         fs_layer::SetRootFolder(m_root.string());
         ResetShell();
-        GetShell().pEngine = &m_fake.Get();
+        GetShell().pEngine.reset(&m_fake.Get());
         GetShell().desktopWidth = 1024;
         GetShell().desktopHeight = 768;
         g_pProfileStore = new CProfileStore();
@@ -154,38 +155,49 @@ TEST_F(ShellTest, CloseRequestBeforeTheMenuEndsTheLoopInTheSameFrame)
     EXPECT_TRUE(FrameFunc());
 }
 
-TEST_F(ShellTest, CloseRequestAfterTheMenuAsksAndEndsOnlyOnYes)
+TEST_F(ShellTest, CloseRequestAfterTheMenuAsksTheFactorysQuestionAndEndsOnlyOnYes)
 {
     ASSERT_TRUE(SetupDisplay());
-    m_fake->delta = 0.1f;
-    g_pScreenManager = new CScreenManager();
     ScreenLog log;
+    TestPopup* question = nullptr;
+    CScreenFactory::Override ask(EScreenKind::ExitQuestion, [&](int) {
+        g_nConfirmationAnswer = -1;  // as every question does when it is made
+        return question = new TestPopup(log, "question");
+    });
+    g_pScreenManager = new CScreenManager();
     g_pScreenManager->SwitchTo(new TestScreen(log, "menu"), true, true);
     g_bMenuReached = true;
-    auto frames = [this](int count, int key) {
-        bool ended = false;
-        for (int i = 0; i < count; ++i) {
-            m_fake->frameKey = i == count - 1 ? key : 0;
-            ended = FrameFunc();
-        }
-        m_fake->frameKey = 0;
-        return ended;
-    };
-    EXPECT_FALSE(frames(10, 0));  // the menu has faded in
+    for (int i = 0; i < 60; ++i)
+        FrameFunc();  // the menu has faded in
 
-    // Escape answers no (once the question has stood half a second): the request is dropped.
+    // "No": the request is dropped and the game goes on.
     ExitFunc();
-    EXPECT_FALSE(frames(1, 0));
-    EXPECT_NE(g_pScreenManager->GetCurrent()->GetChild(), nullptr);
-    EXPECT_FALSE(frames(10, kVkEscape));
+    EXPECT_FALSE(FrameFunc());
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(g_pScreenManager->GetCurrent()->GetChild(), question);
+    EXPECT_FALSE(FrameFunc());  // waiting for the answer
+    g_nConfirmationAnswer = 1;
+    question->Close();
+    EXPECT_FALSE(FrameFunc());
     EXPECT_FALSE(g_bExitRequested);
-    EXPECT_FALSE(frames(2, 0));
-    EXPECT_EQ(g_pScreenManager->GetCurrent()->GetChild(), nullptr);
 
-    // The close box again, and Enter answers yes: the loop ends.
+    // The close box again, and "yes" ends the loop.
     ExitFunc();
-    EXPECT_FALSE(frames(1, 0));
-    EXPECT_TRUE(frames(10, kVkEnter));
+    EXPECT_FALSE(FrameFunc());
+    g_nConfirmationAnswer = 0;
+    question->Close();
+    EXPECT_TRUE(FrameFunc());
+}
+
+TEST_F(ShellTest, CloseRequestAfterTheMenuWithoutAQuestionEndsAtOnce)
+{
+    ASSERT_TRUE(SetupDisplay());
+    CScreenFactory::Override none(EScreenKind::ExitQuestion, {});
+    g_pScreenManager = new CScreenManager();
+    g_bMenuReached = true;
+    ExitFunc();
+    EXPECT_TRUE(FrameFunc());
+    EXPECT_TRUE(m_fake->HasLogLine("[E] screen ExitQuestion can't be made"));
 }
 
 TEST_F(ShellTest, UnscaledViewDrawsWithoutTransformsAndAScaledOneScalesTheTarget)
@@ -196,12 +208,12 @@ TEST_F(ShellTest, UnscaledViewDrawsWithoutTransformsAndAScaledOneScalesTheTarget
     m_fake->transforms.clear();
     FrameFunc();
     EXPECT_TRUE(m_fake->transforms.empty());
-    EXPECT_EQ(m_fake->scenes, (std::vector<HTarget>{GetShell().target, 0}));
+    EXPECT_EQ(m_fake->scenes, (std::vector<HTarget>{GetShell().target.Get(), 0}));
     ASSERT_EQ(m_fake->quads.size(), 1u);  // the view, drawn onto the screen
-    EXPECT_EQ(m_fake->quads[0].tex, m_fake->TargetGetTexture(GetShell().target));
+    EXPECT_EQ(m_fake->quads[0].tex, m_fake->TargetGetTexture(GetShell().target.Get()));
 
     ShutdownDisplay();
-    GetShell().pEngine = &m_fake.Get();
+    GetShell().pEngine.reset(&m_fake.Get());
     g_pProfileStore->m_bFitToDesktop = 1;
     ASSERT_TRUE(SetupDisplay());
     EXPECT_FLOAT_EQ(GetShell().scaleX, 1024.0f / 800.0f);
@@ -233,7 +245,7 @@ TEST_F(ShellTest, ColourDepthFollowsTheConfigChoice)
         ASSERT_TRUE(SetupDisplay());
         EXPECT_EQ(m_fake->GetState(EState::ScreenBpp), c.depth);
         ShutdownDisplay();
-        GetShell().pEngine = &m_fake.Get();
+        GetShell().pEngine.reset(&m_fake.Get());
     }
 }
 

@@ -3,30 +3,25 @@
 #include "framework/CFAnimationGroup.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFResource.h"
-#include "platform/FileSystem.h"
 #include "support/HeadlessEngine.h"
 #include "table/CHelpDesk.h"
 
 #include <gtest/gtest.h>
 
 #include <cwchar>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-class RulesDataTest : public HeadlessEngineTest {
+class RulesDataTest : public BundledDataTest {
 protected:
     void SetUp() override
     {
-        const std::string bundled = fs_layer::DefaultRootFolder();
-        HeadlessEngineTest::SetUp();
+        BundledDataTest::SetUp();
         if (HasFatalFailure())
             return;
-        std::filesystem::copy(bundled, m_root,
-                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
         m_pGroup = std::make_unique<CFAnimationGroup>();  // after the engine: it takes a reference
         m_pResource = std::make_unique<CFResource>("effects/effects.as");
         ASSERT_TRUE(m_pResource->LoadModule("rules", -1));
@@ -37,16 +32,7 @@ protected:
     {
         m_pResource.reset();
         m_pGroup.reset();
-        HeadlessEngineTest::TearDown();
-    }
-
-    std::vector<std::string> ProblemLines() const
-    {
-        std::vector<std::string> lines;
-        for (const std::string& line : LogLines())
-            if (line.rfind("[E]", 0) == 0 || line.rfind("[W]", 0) == 0)
-                lines.push_back(line);
-        return lines;
+        BundledDataTest::TearDown();
     }
 
     bool Loads(const std::string& effect, const char* module = "rules")

@@ -1,7 +1,7 @@
 // SolvedLevelsTest.cpp: every section of the bundled level file can be won, for a recorded seed.
-#include "BundledLevels.h"
-#include "LevelSolver.h"
-#include "SpiderSolver.h"
+#include "support/BundledLevels.h"
+#include "support/LevelSolver.h"
+#include "support/SpiderSolver.h"
 
 #include <cstdio>
 #include <cstdlib>

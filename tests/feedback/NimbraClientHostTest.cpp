@@ -197,8 +197,15 @@ TEST(NimbraClientHost, ACancelFromTheProgressWindowSkipsEndSessionAndANewSession
     for (int k = 0; k < 1500; ++k)
         s->RecordKeyChange(k, u"p1", 65, 1, 0);
     s->EndSessionAndSend(u"quit");
-    const auto methods = Methods(s.Requests());
-    EXPECT_EQ(methods, (std::vector<std::string>{"BeginSession", "RecordSessionEventsChunkNow"}));
+    // The cancel is polled on the progress window's clock, so under load it can come before the
+    // slow chunk reaches the server: what matters is that nothing after the cancel is sent.
+    auto methods = Methods(s.Requests());
+    ASSERT_FALSE(methods.empty());
+    EXPECT_EQ(methods.front(), "BeginSession");
+    methods.erase(methods.begin());
+    EXPECT_LE(methods.size(), 1u);
+    for (const std::string& m : methods)
+        EXPECT_EQ(m, "RecordSessionEventsChunkNow");
     EXPECT_EQ(s.Create(SessionFlags::NO_DXDIAG), 1);  // still in service
     EXPECT_EQ(s->IsSessionEnabled(), 1);
 }

@@ -1,7 +1,6 @@
 #include "framework/CFFont.h"
 
 #include "framework/CFResource.h"
-#include "platform/FileSystem.h"
 #include "support/HeadlessEngine.h"
 
 #include <gtest/gtest.h>
@@ -10,19 +9,13 @@
 
 namespace {
 
-// The data set that the build generates beside the test programs.
-std::string GeneratedDataFolder()
-{
-    return fs_layer::DefaultRootFolder();
-}
-
 class CFFontRenderTest : public HeadlessEngineTest {
 protected:
     // Copies the generated font1 with its pages into this test's root folder.
     bool CopyGeneratedFont()
     {
         namespace fs = std::filesystem;
-        const fs::path from = fs::path(GeneratedDataFolder()) / "data" / "fonts";
+        const fs::path from = fs::path(BundledDataFolder()) / "data" / "fonts";
         if (!fs::exists(from / "font1.fgchst11"))
             return false;
         const fs::path to = fs::path(m_root) / "data" / "fonts";
@@ -82,15 +75,12 @@ TEST_F(CFFontRenderTest, ColourMarkupDrawsWordInItsColourAndRestInFontColour)
 TEST_F(CFFontRenderTest, GeneratedDataSetLoadsWithoutErrors)
 {
     namespace fs = std::filesystem;
-    const fs::path data = GeneratedDataFolder();
-    if (!fs::exists(data / "effects" / "effects.as"))
+    if (!CopyBundledData(m_root))
         GTEST_SKIP() << "the generated data set is not built";
-    fs::copy(data, m_root, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     fs::remove(fs::path(m_root) / "effects" / "effects.bc");
     ClearLog();
     CFResource res("effects/effects.as");
-    for (const std::string& line : LogLines())
-        EXPECT_TRUE(line.rfind("[E]", 0) != 0 && line.rfind("[W]", 0) != 0) << line;
+    EXPECT_EQ(ProblemLines(LogLines()), std::vector<std::string>());
     EXPECT_NE(res.GetFont("font1"), nullptr);
     EXPECT_STREQ(res.GetText("version"), L"1.0");
     EXPECT_NE(res.GetSprite("particle_dot"), nullptr);

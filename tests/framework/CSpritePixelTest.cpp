@@ -3,30 +3,13 @@
 #include "framework/CSprite.h"
 
 #include "support/HeadlessEngine.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "support/RgbNear.h"
 
 namespace {
 
 constexpr float kHalfPi = 1.57079632679f;
 constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
 constexpr std::uint32_t kBackground = 0xFF000000;
-
-// Colour channels within `tolerance` (GPUs round differently); alpha is not compared.
-::testing::AssertionResult RgbNear(std::uint32_t actual, std::uint32_t expected, int tolerance = 2)
-{
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int a = static_cast<int>((actual >> shift) & 0xFF);
-        const int e = static_cast<int>((expected >> shift) & 0xFF);
-        if (std::abs(a - e) > tolerance) {
-            char text[64];
-            std::snprintf(text, sizeof(text), "got %08X, want %08X", actual, expected);
-            return ::testing::AssertionFailure() << text;
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
 
 struct Probe {
     int x, y;

@@ -2,6 +2,7 @@
 #include "image/CPixImage.h"
 #include "image/CPixMemoryStream.h"
 #include "image/CPixStdioStream.h"
+#include "support/TempPath.h"
 
 #include <gtest/gtest.h>
 
@@ -164,7 +165,7 @@ TEST(CPixImage, GhostNeverFreesWhatItViews)
 
 TEST(CPixImage, WriteWithUnknownTypeLeavesAnExistingFileAlone)
 {
-    const std::string path = ::testing::TempDir() + "keep_me.tga";
+    const std::string path = UniqueTempPath("keep_me.tga");
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     std::fputs("precious", file);

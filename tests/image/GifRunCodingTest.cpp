@@ -2,6 +2,7 @@
 // independent ones: Pillow and giflib's giftext, when they are installed.
 #include "ImageTestData.h"
 #include "image/CPixImage.h"
+#include "support/TempPath.h"
 
 #include <gtest/gtest.h>
 
@@ -116,7 +117,6 @@ TEST(GifRunCoding, FilesDecodeToTheSameIndicesHereInPillowAndInGiflib)
 {
     const std::string python = PythonWithPillow();
     const bool giftext = HaveGiftext();
-    const std::string dir = ::testing::TempDir();
     for (const Case& c : Cases()) {
         SCOPED_TRACE(c.name);
         const CPixImage source = Indexed(c.width, c.height, c.bpp, c.index);
@@ -127,7 +127,7 @@ TEST(GifRunCoding, FilesDecodeToTheSameIndicesHereInPillowAndInGiflib)
         ASSERT_EQ(TopDownIndices(back), indices);
         EXPECT_EQ(PaletteTriples(back), PaletteTriples(source));
 
-        const std::string base = dir + "run_coded";
+        const std::string base = UniqueTempPath("run_coded");
         ASSERT_TRUE(WriteFile(base + ".gif", file));
         ASSERT_TRUE(WriteFile(base + ".idx", indices));
         if (!python.empty()) {

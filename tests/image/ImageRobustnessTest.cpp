@@ -28,12 +28,17 @@ const char* const kGifs[] = {"plain.gif", "interlaced.gif", "transparent.gif", "
 const char* const kTgas[] = {"rgba_rle_down.tga", "rgb_rle_up.tga", "pal_raw_up.tga", "grey_rle_down.tga",
                              "rgba_raw_down.tga"};
 
+const char* const kBmps[] = {"bmp_im3_rle8.bmp", "bmp_hand_rle4.bmp", "bmp_hand_565.bmp", "bmp_pil_1.bmp",
+                             "bmp_im2_8.bmp",    "bmp_hand_topdown.bmp", "bmp_pil_32.bmp", "bmp_hand_os2.bmp"};
+
 void ForEachFixture(const std::function<void(const std::string&, std::uint32_t)>& check)
 {
     for (const char* name : kGifs)
         check(name, kPixTypeGif);
     for (const char* name : kTgas)
         check(name, kPixTypeTga);
+    for (const char* name : kBmps)
+        check(name, kPixTypeBmp);
 }
 
 }  // namespace
@@ -89,6 +94,24 @@ TEST(ImageReaders, HugeDeclaredSizesFailOrDecodeWithinTheLimit)
             bytes[c.heightAt] = static_cast<std::uint8_t>(size[1]);
             bytes[c.heightAt + 1] = static_cast<std::uint8_t>(size[1] >> 8);
             DecodeAndCheck(bytes, c.type);
+        }
+    }
+}
+
+TEST(ImageReaders, ExtremeBmpSizesFailOrDecodeWithinTheLimit)
+{
+    const std::uint32_t sizes[][2] = {{0xFFFFFFFF, 0xFFFFFFFF}, {0x7FFFFFFF, 1},          {1, 0x7FFFFFFF},
+                                      {0x80000000, 5},          {5, 0x80000000},          {5, 0xFFFFFFFB},
+                                      {0x10000, 0x10000},       {0, 0},                   {40000, 0xFFFF9C40}};
+    for (const char* file : {"bmp_pil_24.bmp", "bmp_im3_rle8.bmp", "bmp_hand_565.bmp", "bmp_hand_32bf.bmp"}) {
+        for (const auto& size : sizes) {
+            SCOPED_TRACE(std::string(file) + " " + std::to_string(size[0]) + "x" + std::to_string(size[1]));
+            std::vector<std::uint8_t> bytes = ReadBytesOf(ImageDataPath(file));
+            for (int i = 0; i < 4; ++i) {
+                bytes[18 + i] = static_cast<std::uint8_t>(size[0] >> (8 * i));
+                bytes[22 + i] = static_cast<std::uint8_t>(size[1] >> (8 * i));
+            }
+            DecodeAndCheck(bytes, kPixTypeBmp);
         }
     }
 }

@@ -3,10 +3,13 @@
 
 #include "image/CPixImage.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -69,4 +72,82 @@ inline std::string PythonWithPillow()
             return python;
     }
     return "";
+}
+
+// A name part of this test process: test programs of several checkouts share /tmp.
+inline const std::string& ProcessToken()
+{
+    static const std::string token = std::to_string(std::random_device{}());
+    return token;
+}
+
+inline bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+// Pillow applies `operation` (a Python expression over the RGBA image `im`) to `input`; 0 when
+// its result has our picture's size and pixels, 1 when not, -1 when there is no Pillow.
+// `tolerance` allows that many levels of difference per byte.
+inline int PillowAgrees(const CPixImage& input, const std::string& operation, const CPixImage& ours, int tolerance = 0)
+{
+    static const std::string python = PythonWithPillow();
+    if (python.empty())
+        return -1;
+    // CTest runs tests side by side: the test's own name keeps their files apart.
+    static int serial = 0;
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string base = ::testing::TempDir() + "pillow_" + ProcessToken() + "_" + (test != nullptr ? test->name() : "") +
+                             "_" + std::to_string(++serial);
+    if (!WriteBytes(base + ".in", TopDownRgba(input)) || !WriteBytes(base + ".ours", TopDownRgba(ours)))
+        return 1;
+    const std::string script =
+        "import sys; from PIL import Image; "
+        "im = Image.frombytes('RGBA', (" + std::to_string(input.Width()) + ", " + std::to_string(input.Height()) +
+        "), open(sys.argv[1], 'rb').read()); r = (" + operation + "); "
+        "b = open(sys.argv[2], 'rb').read(); a = r.tobytes(); "
+        "ok = r.size == (" + std::to_string(ours.Width()) + ", " + std::to_string(ours.Height()) + ") and len(a) == len(b) "
+        "and all(abs(p - q) <= " + std::to_string(tolerance) + " for p, q in zip(a, b)); sys.exit(0 if ok else 1)";
+    const std::string command = python + " -c \"" + script + "\" " + base + ".in " + base + ".ours";
+    return std::system(command.c_str()) == 0 ? 0 : 1;
+}
+
+// A picture of the given depth whose pixels differ where the depth allows: a palette of
+// distinct entries and index x * 3 + y * 7, or colours from x and y; alpha x * 5 + y.
+inline CPixImage PatternedImage(int width, int height, int bpp, bool alpha = true)
+{
+    CPixImage image(width, height, bpp, kPixTypeUnknown);
+    for (std::uint32_t i = 0; i < image.ColorCount(); ++i)
+        image.SetPaletteEntry(i, static_cast<std::uint8_t>(i * 37), static_cast<std::uint8_t>(i * 11), static_cast<std::uint8_t>(255 - i));
+    if (alpha)
+        image.MakeAlphaPlane();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (image.IsIndexed())
+                image.SetPixelIndex(x, y, static_cast<std::uint8_t>(x * 3 + y * 7));
+            else
+                image.SetPixelColor(x, y, PixQuad{static_cast<std::uint8_t>(x * 9), static_cast<std::uint8_t>(y * 13),
+                                                  static_cast<std::uint8_t>((x * y) % 256), 0});
+            image.SetAlphaAt(x, y, static_cast<std::uint8_t>(x * 5 + y));
+        }
+    }
+    return image;
+}
+
+// 0 when Pillow reads the file at `path` as the same RGBA pixels as `image`, 1 when not, -1
+// when there is no Pillow.
+inline int PillowReadsAs(const std::string& path, const CPixImage& image)
+{
+    static const std::string python = PythonWithPillow();
+    if (python.empty())
+        return -1;
+    if (!WriteBytes(path + ".rgba", TopDownRgba(image)))
+        return 1;
+    const std::string command = python + " -c \"import sys; from PIL import Image; "
+                                "a = Image.open(sys.argv[1]).convert('RGBA').tobytes(); "
+                                "b = open(sys.argv[2], 'rb').read(); sys.exit(0 if a == b else 1)\" " +
+                                path + " " + path + ".rgba";
+    return std::system(command.c_str()) == 0 ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 // test-labels: untrusted
 #include "platform/j2k/J2kCodec.h"
+#include "support/TempPath.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ std::vector<unsigned char> ReadBytesOf(const std::string& path)
 
 std::string WriteTemp(const std::string& name, const std::vector<unsigned char>& bytes)
 {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = UniqueTempPath(name);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
 }
@@ -95,7 +96,7 @@ TEST(J2kCodec, BadFilesFailWithTheirCodes)
         int code;
     };
     const Case cases[] = {
-        {"missing", ::testing::TempDir() + "no_such.jp2", kJ2kErrOpen},
+        {"missing", UniqueTempPath("no_such.jp2"), kJ2kErrOpen},
         {"not an image", WriteTemp("text.jp2", {'h', 'e', 'l', 'l', 'o'}), kJ2kErrFormat},
         {"magic only", WriteTemp("magic.jp2", std::vector<unsigned char>(good.begin(), good.begin() + 12)), kJ2kErrHeader},
     };

@@ -1,46 +1,12 @@
 // Pixel tests of the engine's drawing: blend modes, clipping, render targets, texture locks,
 // image loading and screenshots, all read back from the GPU.
 #include "support/HeadlessEngine.h"
+#include "support/QuadBuilder.h"
+#include "support/RgbNear.h"
 
-#include <cstdlib>
 #include <string>
 
 namespace {
-
-EngineQuad MakeQuad(float x0, float y0, float x1, float y1, std::uint32_t color, HTexture tex,
-                    int blend = kBlendDefault)
-{
-    EngineQuad quad;
-    const float xs[4] = {x0, x1, x1, x0};
-    const float ys[4] = {y0, y0, y1, y1};
-    const float us[4] = {0, 1, 1, 0};
-    const float vs[4] = {0, 0, 1, 1};
-    for (int i = 0; i < 4; ++i) {
-        quad.v[i].x = xs[i];
-        quad.v[i].y = ys[i];
-        quad.v[i].tx = us[i];
-        quad.v[i].ty = vs[i];
-        quad.v[i].col = color;
-    }
-    quad.tex = tex;
-    quad.blend = blend;
-    return quad;
-}
-
-// Colour channels within `tolerance` (GPUs round differently); alpha is not compared.
-::testing::AssertionResult RgbNear(std::uint32_t actual, std::uint32_t expected, int tolerance = 2)
-{
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int a = static_cast<int>((actual >> shift) & 0xFF);
-        const int e = static_cast<int>((expected >> shift) & 0xFF);
-        if (std::abs(a - e) > tolerance) {
-            char text[64];
-            std::snprintf(text, sizeof(text), "got %08X, want %08X", actual, expected);
-            return ::testing::AssertionFailure() << text;
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
 
 class EngineRender : public HeadlessEngineTest {
 protected:
@@ -66,7 +32,7 @@ struct BlendCase {
     std::uint32_t target, texel, vertex, expected;
 };
 
-TEST_F(EngineRender, EachBlendModeCombinesTextureVertexAndTargetAsSpecified)
+TEST_F(EngineRender, EachBlendModeCombinesTextureVertexAndTargetByItsRule)
 {
     const BlendCase cases[] = {
         {"2: texture x colour", kBlendDefault, 0xFF0000FF, 0xFFFFFFFF, 0xFF00FF00, 0xFF00FF00},

@@ -75,6 +75,38 @@ TEST_F(GameFiles, WholeFilesRoundTripAndSizeLimitsHold)
     EXPECT_FALSE(fs_layer::FileExists("data/out.bin"));
 }
 
+// A replacement is whole or nothing: whatever stops it, the old file is still there, unchanged,
+// and no temporary file is left behind.
+TEST_F(GameFiles, AFailedReplacementKeepsTheOldFileAndLeavesNoTemporary)
+{
+    const std::string path = m_root + "/data/keep.dat";
+    const std::string old = "old bytes";
+    ASSERT_TRUE(host_files::WriteAtomically(path, old.data(), old.size()));
+    std::filesystem::create_directories(path + ".tmp");  // the temporary file cannot be made
+    EXPECT_FALSE(host_files::WriteAtomically(path, "new", 3));
+    std::filesystem::remove(path + ".tmp");
+    EXPECT_FALSE(host_files::WriteAtomically(m_root + "/no/such/folder/x.dat", "new", 3));
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(fs_layer::ReadWholeFile("data/keep.dat", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), old);
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+
+    host_files::WriteOptions options;
+    options.createFolders = true;
+    options.mode = 0600;
+    options.modified = 1234567890123456789;
+    ASSERT_TRUE(fs_layer::WriteWholeFile("Made\\Here\\new.dat", bytes.data(), bytes.size(), options));
+    host_files::FileTime stamped = 0;
+    ASSERT_TRUE(fs_layer::GetModifiedTime("made/here/NEW.dat", stamped));
+    EXPECT_EQ(stamped, 1234567890123456789);  // exact to the nanosecond: the resource cache compares it
+    EXPECT_EQ(std::filesystem::status(m_root + "/Made/Here/new.dat").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_TRUE(fs_layer::RenameFile("made/here/new.dat", "data/keep.dat"));
+    ASSERT_TRUE(fs_layer::ReadWholeFile("data/keep.dat", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), old);
+    EXPECT_FALSE(fs_layer::FileExists("made/here/new.dat"));
+}
+
 TEST_F(GameFiles, FoldersAttributesAndTimes)
 {
     ASSERT_TRUE(fs_layer::CreateDirectory("Save\\Sub\\Deep"));

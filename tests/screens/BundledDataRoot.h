@@ -1,5 +1,5 @@
 // BundledDataRoot.h: the real engine, headless, over a copy of the bundled data set, with the
-// global services a screen needs (mouse, profile store, screen manager, resource manager,
+// game's screens in the factory and the table's seams, the global services a screen needs (mouse, profile store, screen manager, resource manager,
 // high-score table, "Logic.ini", the modules the loading screen loads), frames that run the way the program runs them, and the log
 // lines that a player's data must never cause.
 //
@@ -17,6 +17,7 @@
 #include "platform/FileSystem.h"
 #include "screens/CHiScoreTable.h"
 #include "screens/CProfileStore.h"
+#include "screens/GameScreens.h"
 #include "support/HeadlessEngine.h"
 
 #include <gtest/gtest.h>
@@ -27,19 +28,16 @@
 #include <string>
 #include <vector>
 
-class BundledDataRoot : public HeadlessEngineTest {
+class BundledDataRoot : public BundledDataTest {
 protected:
     static constexpr float kFrame = 1.0f / 60.0f;
 
     void SetUp() override
     {
-        const std::string bundled = fs_layer::DefaultRootFolder();
-        HeadlessEngineTest::SetUp();
+        BundledDataTest::SetUp();
         if (HasFatalFailure())
             return;
-        ASSERT_TRUE(std::filesystem::exists(bundled + "/effects/effects.as")) << "the data set is made by game_data";
-        std::filesystem::copy(bundled, m_root,
-                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+        RegisterGameScreens();
         std::filesystem::remove(m_root + "/data/save.dat");
         std::filesystem::remove(m_root + "/data/hiscores.dat");
         BeforeServices();
@@ -69,7 +67,7 @@ protected:
         g_pProfileStore = nullptr;
         CSoundManager::Destroy();
         m_pMouse.reset();
-        HeadlessEngineTest::TearDown();
+        BundledDataTest::TearDown();
     }
 
     virtual void BeforeServices() {}  // e.g. files the stores should find
@@ -122,15 +120,6 @@ protected:
         if (dir != nullptr && *dir != '\0') {
             EXPECT_TRUE(m_pEngine->SaveScreenshot((std::string(dir) + "/" + name + ".png").c_str()));
         }
-    }
-
-    std::vector<std::string> ProblemLines() const
-    {
-        std::vector<std::string> lines;
-        for (const std::string& line : LogLines())
-            if (line.rfind("[E]", 0) == 0 || line.rfind("[W]", 0) == 0 || line.rfind("[Fatal", 0) == 0)
-                lines.push_back(line);
-        return lines;
     }
 
     void ExpectNoProblems()

@@ -11,7 +11,7 @@
 #include "screens/CGlobalOptions.h"
 #include "screens/CHiScore.h"
 #include "screens/CNewPlayer.h"
-#include "screens/CScreenFactory.h"
+#include "app/CScreenFactory.h"
 #include "screens/CSelectPlayer2.h"
 
 #include <gtest/gtest.h>

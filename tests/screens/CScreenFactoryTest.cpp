@@ -1,11 +1,12 @@
-// CScreenFactoryTest.cpp: screens made by kind, stand-ins put in their place, and the stand-in
-// of a screen that does not exist yet leading back to the main menu.
-#include "screens/CScreenFactory.h"
+// CScreenFactoryTest.cpp: screens made by kind with the game's makers in place, stand-ins put
+// in their place, and the stand-in of a screen that does not exist yet leading back to the menu.
+#include "app/CScreenFactory.h"
 
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
 #include "app/TestScreens.h"
 #include "screens/CStandInScreen.h"
+#include "screens/GameScreens.h"
 #include "support/FakeEngine.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,11 @@ namespace {
 
 class CScreenFactoryTest : public ::testing::Test {
 protected:
-    void SetUp() override { g_pScreenManager = new CScreenManager(); }
+    void SetUp() override
+    {
+        RegisterGameScreens();
+        g_pScreenManager = new CScreenManager();
+    }
     void TearDown() override
     {
         delete g_pScreenManager;
@@ -51,7 +56,7 @@ TEST_F(CScreenFactoryTest, AMakerPutInPlaceServesUntilItGoesAndTheArgumentReache
         EXPECT_EQ(argument, 1);
         EXPECT_TRUE(RunUntilCurrent("trophies"));
     }
-    // The built-in story map loads nothing until it is shown, so it can be made here.
+    // The game's story map loads nothing until it is shown, so it can be made here.
     CScreenBase* builtIn = CScreenFactory::Create(EScreenKind::StoryMap);
     ASSERT_NE(builtIn, nullptr);
     EXPECT_EQ(builtIn->GetName(), "screenStory");

@@ -4,6 +4,7 @@
 #include "app/GameRunRoot.h"
 #include "screens/CHiScoreTable.h"
 #include "screens/CProfileStore.h"
+#include "screens/GameScreens.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,12 @@ bool IsGold(std::uint32_t argb)
 
 class JourneyTest : public GameRunRoot {
 protected:
+    void SetUp() override
+    {
+        GameRunRoot::SetUp();
+        RegisterGameScreens();
+    }
+
     void SavePlayers(const std::vector<std::string>& names)
     {
         fs_layer::SetRootFolder(m_root);

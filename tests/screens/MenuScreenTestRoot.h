@@ -5,9 +5,10 @@
 #pragma once
 
 #include "BundledDataRoot.h"
+#include "app/CScreenFactory.h"
 #include "app/TestScreens.h"
 #include "framework/CFObject.h"
-#include "screens/CScreenFactory.h"
+#include "screens/GameScreens.h"
 #include "table/CGameProcess.h"
 
 #include <algorithm>
@@ -37,8 +38,7 @@ protected:
 
     void TearDown() override
     {
-        for (EScreenKind kind : kKinds)
-            CScreenFactory::SetMaker(kind, {});
+        RegisterGameScreens();  // the game's makers again
         BundledDataRoot::TearDown();
         g_bCheatMode = false;
         SetGameClockRunning(true);

@@ -18,6 +18,12 @@ class ResultTestRoot : public MenuScreenTestRoot {
 protected:
     static constexpr float kStep = 1.0f / 64.0f;  // the test's clock: exact in binary
 
+    void SetUp() override
+    {
+        MenuScreenTestRoot::SetUp();
+        RegisterGameDialogs();  // the table's questions and results are the real ones
+    }
+
     // The game screen of that level, switched to and dealt.
     CGameProcess* StartGame(int level, int mode, int extra)
     {

@@ -3,13 +3,11 @@
 // first visit and a level, a journey to another location, a closed location's windows, a hardcore
 // table from the classic selection's second page, and the trophy room. No run may log an error or
 // a warning. With SOL_SCREENSHOT_DIR set, each step leaves a picture to look at.
-#include "MenuScreenTestRoot.h"
+#include "JourneyTestRoot.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
 #include "screens/CClassicScreen2.h"
-#include "screens/CDialogConfirmation.h"
 #include "screens/CDialogInformation.h"
-#include "screens/CInGameMenu.h"
 #include "screens/CMenuScreen.h"
 #include "screens/CStoryScreen2.h"
 #include "screens/CTrophyRoom.h"
@@ -21,82 +19,7 @@ namespace {
 
 constexpr int kEscape = 27;
 
-class ScreenJourneysTest : public MenuScreenTestRoot {
-protected:
-    void SetUp() override
-    {
-        MenuScreenTestRoot::SetUp();
-        for (EScreenKind kind : {EScreenKind::MainMenu, EScreenKind::StoryMap, EScreenKind::ClassicSelection,
-                                 EScreenKind::TrophyRoom})
-            CScreenFactory::SetMaker(kind, {});  // the real screens, all of them
-    }
-
-    // Runs frames until the current screen is of that kind and stands (bounded); null if not.
-    template <typename Screen>
-    Screen* WaitFor(int limit = 400)
-    {
-        for (int i = 0; i < limit; ++i) {
-            auto* screen = dynamic_cast<Screen*>(g_pScreenManager->GetCurrent());
-            if (screen != nullptr && g_pScreenManager->GetPhase() == CScreenManager::kIdle)
-                return screen;
-            Frames(1);
-        }
-        return nullptr;
-    }
-
-    CMenuScreen* Menu()
-    {
-        EXPECT_TRUE(CScreenFactory::SwitchTo(EScreenKind::MainMenu));
-        return WaitFor<CMenuScreen>();
-    }
-
-    // The map standing still with its level panel taking input. Unless told to wait, the player
-    // clicks the open sea at the top, which hurries a journey along.
-    void Rest(CStoryScreen2& map, bool hurry = true)
-    {
-        if (hurry) {
-            ASSERT_TRUE(EngineQueueInput("1 move 300 30\n3 down 1\n4 up 1\n"));
-        }
-        for (int i = 0; i < 1200 && (!map.IsBuilt() || map.IsTransitionRunning() || map.GetIntroTimer() > 0.0f); ++i)
-            Frames(1);
-        Frames(2);
-    }
-
-    CStoryScreen2* StoryFromMenu()
-    {
-        CMenuScreen* menu = Menu();
-        EXPECT_NE(menu, nullptr);
-        if (menu == nullptr)
-            return nullptr;
-        Tap(*menu->GetButton(CMenuScreen::kStory));
-        CStoryScreen2* map = WaitFor<CStoryScreen2>();
-        EXPECT_NE(map, nullptr);
-        if (map != nullptr)
-            Frames(2);  // built on its first update
-        return map;
-    }
-
-    // Escape, the menu's way out of the level and yes to its question.
-    void LeaveGame(CGameProcess& game)
-    {
-        PressKey(kEscape, 40);
-        auto* menu = dynamic_cast<CInGameMenu*>(game.GetChild());
-        ASSERT_NE(menu, nullptr);
-        Tap(*menu->GetButton(CInGameMenu::kQuit));
-        auto* question = dynamic_cast<CDialogConfirmation*>(menu->GetChild());
-        ASSERT_NE(question, nullptr);
-        Frames(40);
-        Tap(*question->GetYesButton());
-    }
-
-    static void Started(int openLocations)
-    {
-        Record().m_bMapVisited = 1;
-        Record().m_bStoryLevelPlayed = 1;
-        for (int location = 0; location < openLocations; ++location)
-            Record().m_locationOpened[static_cast<std::size_t>(location)] = 1;
-    }
-};
+class ScreenJourneysTest : public JourneyTestRoot {};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 // menu and its question, back onto the map.
 #include "app/GameRunRoot.h"
 #include "screens/CProfileStore.h"
+#include "screens/GameScreens.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,14 @@ bool IsGreen(std::uint32_t argb)
     return (argb >> 8 & 0xFF) > 120 && (argb >> 16 & 0xFF) < 110;
 }
 
-class StoryRunTest : public GameRunRoot {};
+class StoryRunTest : public GameRunRoot {
+protected:
+    void SetUp() override
+    {
+        GameRunRoot::SetUp();
+        RegisterGameScreens();  // as the program does before it starts
+    }
+};
 
 }  // namespace
 

@@ -46,6 +46,32 @@ void RemoveTree(const std::string& hostDir)
         std::filesystem::remove_all(hostDir, error);
 }
 
+std::string BundledDataFolder()
+{
+    return fs_layer::DefaultRootFolder();
+}
+
+bool CopyBundledData(const std::string& root)
+{
+    const std::filesystem::path bundled = BundledDataFolder();
+    if (!std::filesystem::exists(bundled / "effects" / "effects.as") || !std::filesystem::exists(bundled / "sol_max.ini"))
+        return false;
+    std::error_code error;
+    std::filesystem::copy(bundled, root,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing,
+                          error);
+    return !error;
+}
+
+std::vector<std::string> ProblemLines(const std::vector<std::string>& logLines)
+{
+    std::vector<std::string> problems;
+    for (const std::string& line : logLines)
+        if (line.rfind("[E]", 0) == 0 || line.rfind("[W]", 0) == 0 || line.rfind("[Fatal", 0) == 0)
+            problems.push_back(line);
+    return problems;
+}
+
 EnginePtr CreateHeadlessEngine(const std::string& root, EngineOptions options)
 {
     options.headless = true;
@@ -129,4 +155,12 @@ std::vector<std::uint32_t> HeadlessEngineTest::ReadTexturePixels(HTexture textur
     pixels.assign(p, p + count);
     m_pEngine->TextureUnlock(texture);
     return pixels;
+}
+
+void BundledDataTest::SetUp()
+{
+    HeadlessEngineTest::SetUp();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(CopyBundledData(m_root)) << "the data set is made by the game_data target";
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/Engine.h"
+#include "platform/EngineRef.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +15,15 @@
 #include <string>
 #include <vector>
 
-struct EngineReleaser {
-    void operator()(IEngine* engine) const
-    {
-        if (engine != nullptr)
-            engine->Release();
-    }
-};
-using EnginePtr = std::unique_ptr<IEngine, EngineReleaser>;
-
 std::string MakeTempRoot();                  // a new empty folder under the system's temp folder
 void RemoveTree(const std::string& hostDir);
+
+// The data set that the build generates beside the test programs (target game_data).
+std::string BundledDataFolder();
+// Copies the bundled data set into a test's root folder; false when it is not built.
+bool CopyBundledData(const std::string& root);
+// The lines that report a problem: "[E]", "[W]" and "[Fatal Error]".
+std::vector<std::string> ProblemLines(const std::vector<std::string>& logLines);
 
 // Sets the root folder and the options (headless forced on) and returns an initiated engine,
 // or null. `options.inputScript` etc. may be set by the caller.
@@ -55,4 +54,11 @@ protected:
 private:
     static void CaptureLog(const char* line, void* user);
     std::vector<std::string> m_logLines;
+};
+
+// A headless engine over a copy of the bundled data set, for tests of what the game ships.
+class BundledDataTest : public HeadlessEngineTest {
+protected:
+    void SetUp() override;
+    std::vector<std::string> ProblemLines() const { return ::ProblemLines(LogLines()); }
 };

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string>
 #include <vector>
+#include "support/TempPath.h"
 
 struct XScreenShot {
     int width = 0, height = 0;
@@ -78,7 +79,7 @@ inline bool ParseXwd(const std::vector<std::uint8_t>& b, XScreenShot& shot)
 inline bool GrabXScreen(XScreenShot& shot)
 {
     const std::string path =
-        ::testing::TempDir() + "xscreen-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".xwd";
+        UniqueTempPath(std::string("xscreen-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".xwd");
     const std::string command = "xwd -root -silent -out '" + path + "'";
     if (std::system(command.c_str()) != 0) {
         ADD_FAILURE() << "xwd could not dump the screen (is x11-apps installed?)";

@@ -43,17 +43,13 @@ namespace {
 
 constexpr float kFrame = 1.0f / 60.0f;
 
-class CGameProcessTest : public HeadlessEngineTest {
+class CGameProcessTest : public BundledDataTest {
 protected:
     void SetUp() override
     {
-        const std::string bundled = fs_layer::DefaultRootFolder();
-        HeadlessEngineTest::SetUp();
+        BundledDataTest::SetUp();
         if (HasFatalFailure())
             return;
-        ASSERT_TRUE(std::filesystem::exists(bundled + "/sol_max.ini")) << "the data set is made by game_data";
-        std::filesystem::copy(bundled, m_root,
-                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
         m_pMouse = std::make_unique<CFMouse>();
         g_pProfileStore = new CProfileStore();
         g_pProfileStore->m_current.m_introShown.fill(1);  // no first-play rules window unless a test asks
@@ -79,16 +75,7 @@ protected:
         g_pProfileStore = nullptr;
         m_pMouse.reset();
         SetGameClockRunning(true);
-        HeadlessEngineTest::TearDown();
-    }
-
-    std::vector<std::string> ProblemLines() const
-    {
-        std::vector<std::string> lines;
-        for (const std::string& line : LogLines())
-            if (line.rfind("[E]", 0) == 0 || line.rfind("[W]", 0) == 0 || line.rfind("[Fatal", 0) == 0)
-                lines.push_back(line);
-        return lines;
+        BundledDataTest::TearDown();
     }
 
     void Start(int level, int mode, int extra)

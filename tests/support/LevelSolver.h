@@ -170,27 +170,58 @@ inline bool ReplayToWin(CCardTable& table, const std::vector<SolverMove>& moves,
 
 // ---- Search -------------------------------------------------------------------------------------
 
+// What every solver here shares: the real table it plays on, its budget of positions and
+// seconds, the positions it has seen and the moves of the path it is on.
+class SolverSearch {
+public:
+    std::size_t Positions() const { return m_seen.size(); }
+
+protected:
+    SolverSearch(CCardTable& table, std::size_t maxPositions, double maxSeconds)
+        : m_table(table), m_maxPositions(maxPositions), m_maxSeconds(maxSeconds)
+    {
+    }
+
+    void StartSearch()
+    {
+        m_start = std::chrono::steady_clock::now();
+        RunAutomaticMoves(m_table);
+        m_path.clear();
+    }
+    bool PositionsSpent() const { return m_seen.size() >= m_maxPositions; }
+    bool TimeSpent() const
+    {
+        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - m_start;
+        return spent.count() > m_maxSeconds;
+    }
+
+    CCardTable& m_table;
+    std::unordered_set<std::uint64_t> m_seen;
+    std::vector<SolverMove> m_path;
+
+private:
+    std::size_t m_maxPositions;
+    double m_maxSeconds;
+    std::chrono::steady_clock::time_point m_start;
+};
+
 // A bounded depth-first search over the move finder's legal moves (plus moves into empty free
 // cells, which the finder leaves out of its hints), on the real table: each position is saved by
 // copying the piles and restored the same way. Positions already seen are not searched again.
-class LevelSolver {
+class LevelSolver : public SolverSearch {
 public:
     LevelSolver(CCardTable& table, std::size_t maxPositions, double maxSeconds)
-        : m_table(table), m_maxPositions(maxPositions), m_maxSeconds(maxSeconds)
+        : SolverSearch(table, maxPositions, maxSeconds)
     {
     }
 
     bool Solve(std::vector<SolverMove>& solution)
     {
-        m_start = std::chrono::steady_clock::now();
-        RunAutomaticMoves(m_table);
-        m_path.clear();
+        StartSearch();
         const bool won = Search(0);
         solution = m_path;
         return won;
     }
-
-    std::size_t Positions() const { return m_seen.size(); }
 
 private:
     struct Saved {
@@ -342,13 +373,7 @@ private:
         return out;
     }
 
-    bool OutOfBudget() const
-    {
-        if (m_seen.size() >= m_maxPositions)
-            return true;
-        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - m_start;
-        return spent.count() > m_maxSeconds;
-    }
+    bool OutOfBudget() const { return PositionsSpent() || TimeSpent(); }
 
     bool Search(int depth)
     {
@@ -373,13 +398,6 @@ private:
         }
         return false;
     }
-
-    CCardTable& m_table;
-    std::size_t m_maxPositions;
-    double m_maxSeconds;
-    std::chrono::steady_clock::time_point m_start;
-    std::unordered_set<std::uint64_t> m_seen;
-    std::vector<SolverMove> m_path;
 };
 
 }  // namespace levels

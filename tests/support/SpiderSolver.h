@@ -6,7 +6,7 @@
 // deals one card to every column; a face-down top card turns; thirteen cards king to ace of one
 // suit leave). Its answer is only trusted after the table itself replays it to its win test.
 #pragma once
-#include "LevelSolver.h"
+#include "support/LevelSolver.h"
 
 #include <algorithm>
 #include <array>
@@ -20,10 +20,10 @@
 
 namespace levels {
 
-class SpiderSolver {
+class SpiderSolver : public SolverSearch {
 public:
     SpiderSolver(CCardTable& table, std::size_t maxPositions, double maxSeconds)
-        : m_table(table), m_maxPositions(maxPositions), m_maxSeconds(maxSeconds)
+        : SolverSearch(table, maxPositions, maxSeconds)
     {
     }
 
@@ -43,18 +43,14 @@ public:
 
     bool Solve(std::vector<SolverMove>& solution)
     {
-        m_start = std::chrono::steady_clock::now();
-        RunAutomaticMoves(m_table);
+        StartSearch();
         State start;
         if (!Read(start))
             return false;
-        m_path.clear();
         const bool won = Search(start, 0);
         solution = m_path;
         return won;
     }
-
-    std::size_t Positions() const { return m_seen.size(); }
 
 private:
     static constexpr int kMaxColumns = 12;
@@ -263,12 +259,10 @@ private:
 
     bool OutOfBudget()
     {
-        if (m_seen.size() >= m_maxPositions)
+        if (PositionsSpent())
             return true;
-        if ((++m_clock & 1023u) == 0) {
-            const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - m_start;
-            m_late = spent.count() > m_maxSeconds;
-        }
+        if ((++m_clock & 1023u) == 0)  // the clock is read now and then: it costs more than a position
+            m_late = TimeSpent();
         return m_late;
     }
 
@@ -384,12 +378,6 @@ private:
         return false;
     }
 
-    CCardTable& m_table;
-    std::size_t m_maxPositions;
-    double m_maxSeconds;
-    std::chrono::steady_clock::time_point m_start;
-    std::unordered_set<std::uint64_t> m_seen;
-    std::vector<SolverMove> m_path;
     std::vector<int> m_columnPlace;   // table place of each column
     std::vector<std::uint8_t> m_stock;
     int m_stockPlace = -1;

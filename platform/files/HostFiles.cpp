@@ -1,0 +1,160 @@
+// HostFiles.cpp: POSIX file calls and path arithmetic over std::filesystem.
+#include "platform/files/HostFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace host_files {
+namespace {
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
+{
+    std::size_t written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(fd, data + written, size - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool SetModifiedTime(int fd, FileTime time)
+{
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;  // the access time stays
+    times[1].tv_sec = static_cast<std::time_t>(time / 1000000000);
+    times[1].tv_nsec = static_cast<long>(time % 1000000000);
+    if (times[1].tv_nsec < 0) {
+        times[1].tv_nsec += 1000000000;
+        --times[1].tv_sec;
+    }
+    return ::futimens(fd, times) == 0;
+}
+
+// The temporary file, complete and on disk; false leaves a file that the caller removes.
+bool WriteTemporary(const std::string& temporary, const void* data, std::size_t size, const WriteOptions& options)
+{
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, options.mode);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, static_cast<const std::uint8_t*>(data), size) && ::fsync(fd) == 0;
+    ok = ok && (!options.modified || SetModifiedTime(fd, *options.modified));
+    return ::close(fd) == 0 && ok;
+}
+
+}  // namespace
+
+bool WriteAtomically(const std::string& path, const void* data, std::size_t size, const WriteOptions& options)
+{
+    if (path.empty())
+        return false;
+    if (options.createFolders) {
+        const std::string parent = ParentFolder(path);
+        if (!parent.empty() && !CreateFolders(parent))
+            return false;
+    }
+    const std::string temporary = path + ".tmp";
+    if (WriteTemporary(temporary, data, size, options) && ::rename(temporary.c_str(), path.c_str()) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+std::optional<bool> Exists(const std::string& path)
+{
+    std::error_code error;
+    const bool exists = fs::exists(path, error);
+    if (error)
+        return std::nullopt;
+    return exists;
+}
+
+bool IsFolder(const std::string& path)
+{
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+bool IsRegularFile(const std::string& path)
+{
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+bool CreateFolders(const std::string& path, bool privateToUser)
+{
+    std::error_code error;
+    if (fs::is_directory(path, error))
+        return true;
+    if (!fs::create_directories(path, error))
+        return false;
+    if (privateToUser)
+        fs::permissions(path, fs::perms::owner_all, error);
+    return true;
+}
+
+bool GetModifiedTime(const std::string& path, FileTime& out)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    out = static_cast<FileTime>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
+bool Rename(const std::string& from, const std::string& to)
+{
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::vector<std::string> ListFiles(const std::string& folder)
+{
+    std::vector<std::string> found;
+    std::error_code error;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        std::error_code typeError;
+        if (it->is_regular_file(typeError))
+            found.push_back(it->path().string());
+    }
+    return found;
+}
+
+std::string ParentFolder(const std::string& path)
+{
+    return fs::path(path).parent_path().string();
+}
+
+std::string FileName(const std::string& path)
+{
+    return fs::path(path).filename().string();
+}
+
+std::string Stem(const std::string& path)
+{
+    return fs::path(path).stem().string();
+}
+
+std::string ReplaceExtension(const std::string& path, const std::string& extension)
+{
+    return fs::path(path).replace_extension(extension).string();
+}
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    return (fs::path(folder) / name).string();
+}
+
+}  // namespace host_files

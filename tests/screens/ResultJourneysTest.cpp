@@ -1,0 +1,253 @@
+// ResultJourneysTest.cpp: games won through the real table and what follows them, as a player
+// goes through it with the mouse over the bundled data and every real screen: a story level won
+// by a winning move list (found by the test solver on a copy of the deal) leads through its
+// result, the new rank and the new trophy to the trophy room and back to the story map; a
+// classic game to its result and back to the classic selection; a bonus level to its result; a
+// stuck table asks once whether to go on. The stores' files are read back as another run would.
+// No run may log an error or a warning. With SOL_SCREENSHOT_DIR set, each step leaves a picture.
+#include "JourneyTestRoot.h"
+#include "framework/CFButton.h"
+#include "screens/CBonusStatistic2.h"
+#include "screens/CClassicScreen2.h"
+#include "screens/CClassicStatistic.h"
+#include "screens/CDialogConfirmation.h"
+#include "screens/CDialogNoMoves.h"
+#include "screens/CLevelStatistic2.h"
+#include "screens/CResultPopup.h"
+#include "screens/CNewRank.h"
+#include "screens/CNewTrophy.h"
+#include "screens/CTrophyRoom.h"
+#include "support/LiveGameSolver.h"
+#include "table/CAutoFinisher.h"
+#include "table/CInterface.h"
+#include "table/CMoveFinder.h"
+#include "table/CPlace.h"
+#include "table/CRainEffect.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+class ResultJourneysTest : public JourneyTestRoot {
+protected:
+    void SetUp() override
+    {
+        JourneyTestRoot::SetUp();
+        Record().m_nTableValue1 = 5;   // the move light's two news windows were seen long ago
+        Record().m_nTableValue2 = 10;
+    }
+
+    static constexpr float kQuick = 1.0f / 20.0f;  // frames of the game's clock that are not drawn
+
+    CGameProcess* Game() const { return dynamic_cast<CGameProcess*>(g_pScreenManager->GetCurrent()); }
+    CCardTable& Table() const { return *Game()->GetInterface()->GetTable(); }
+
+    // Frames of the program at a longer frame time, not drawn: long waits cost no drawing.
+    void Quick(int count)
+    {
+        RunFrames(count, [this] {
+            m_pMouse->Update(kQuick);
+            g_pScreenManager->Update(kQuick);
+            if (CSoundManager::Exists())
+                CSoundManager::GetInstance()->UpdateFade(kQuick);
+        });
+    }
+
+    bool QuickUntil(const std::function<bool()>& done, int limit = 2000)
+    {
+        for (int i = 0; i < limit && !done(); ++i)
+            Quick(1);
+        return done();
+    }
+
+    // The game screen once it stands, with the deal seeded as the game is switched in, so the
+    // journey plays the same cards every run; the deal then lands.
+    CGameProcess* GameStarts(std::uint32_t seed)
+    {
+        for (int i = 0; i < 400 && Game() == nullptr; ++i)
+            Frames(1);
+        if (Game() == nullptr)
+            return nullptr;
+        m_pEngine->RandomSeed(seed);
+        CInterface& game = *Game()->GetInterface();
+        const bool dealt = QuickUntil([&] {
+            return Table().CountCards() > 0 && !game.IsDealing() && !Table().IsFlying() && game.GetPanelState() == 0;
+        });
+        return dealt ? Game() : nullptr;
+    }
+
+    // Waits until the cards lie still (no flight, no card in the hand, no turn of a card left). A
+    // window the game opens meanwhile (the move light's news, no move left) is closed as a player
+    // closes it.
+    bool Settle()
+    {
+        int still = 0;
+        for (int i = 0; i < 400 && still < 4; ++i) {
+            if (Game()->GetChild() != nullptr)
+                PressKey(kVkEscape, 1);
+            Quick(1);
+            still = Table().IsFlying() || Table().IsHolding() ? 0 : still + 1;
+        }
+        return still >= 4;
+    }
+
+    // Finds the winning moves for the deal on the table and plays them through the table's own
+    // moves, one after the other once the cards have come to rest, as a recorded game is
+    // replayed; stops when the table finishes the level by itself. True once the level is won.
+    ::testing::AssertionResult PlayToWin()
+    {
+        const std::vector<levels::SolverMove> moves = levels::SolveLiveDeal(Table());
+        if (moves.empty())
+            return ::testing::AssertionFailure() << "the solver found no win for this deal";
+        for (std::size_t i = 0; i < moves.size(); ++i) {
+            if (!Settle())
+                return ::testing::AssertionFailure() << "the cards did not settle before move " << i;
+            if (Table().IsWon() || Table().GetAutoFinisher()->IsRunning())
+                break;
+            const levels::SolverMove& m = moves[i];
+            CMoveFinder& finder = *Table().GetMoveFinder();
+            const bool allowed = m.kind == 0 ? finder.CanClick(m.from, m.card) : finder.CanPick(m.from, m.card);
+            if (!allowed)
+                return ::testing::AssertionFailure() << "move " << i << " of " << moves.size() << " was refused";
+            finder.PlayMove(m.from, m.kind == 0 ? m.from : m.to, m.card, false);
+            if (i == moves.size() / 2) {
+                Frames(20);
+                Screenshot("journey_result_playing");
+            }
+        }
+        if (!QuickUntil([&] { return Table().IsWon(); }, 1200))
+            return ::testing::AssertionFailure() << "the table's win test did not hold after the last move";
+        return ::testing::AssertionSuccess();
+    }
+
+    // After the cards' cascade the game shows its result over itself.
+    template <typename Popup>
+    Popup* ResultShown()
+    {
+        QuickUntil([&] { return Game() == nullptr || dynamic_cast<Popup*>(Game()->GetChild()) != nullptr; }, 3000);
+        return Game() != nullptr ? dynamic_cast<Popup*>(Game()->GetChild()) : nullptr;
+    }
+
+    template <typename Popup>
+    Popup* Over() const
+    {
+        return Game() != nullptr ? dynamic_cast<Popup*>(Game()->GetChild()) : nullptr;
+    }
+
+    // Lets the result count up to its end, with a look at it half way.
+    void WatchResult(const CResultPopup& result, int lastPhase, const std::string& shot)
+    {
+        QuickUntil([&] { return result.GetCount().GetPhase() >= lastPhase / 2; }, 400);
+        Frames(2);
+        Screenshot(shot + "_counting");
+        QuickUntil([&] { return result.GetCount().GetPhase() >= lastPhase; }, 800);
+        Frames(20);
+        Screenshot(shot);
+    }
+
+    static PlayerRecord SavedRecord()
+    {
+        CProfileStore store;
+        return store.m_current;
+    }
+
+    static int SavedHighScore(int table)
+    {
+        CHiScoreTable scores;
+        return std::string(scores.GetName(table, 0)) == "TESTER" ? scores.GetScore(table, 0) : -1;
+    }
+};
+
+}  // namespace
+
+TEST_F(ResultJourneysTest, AStoryLevelWonThroughTheTableLeadsThroughRankAndTrophyToTheTrophyRoomAndTheMap)
+{
+    // Three bronze hardcore levels (3 medal points, rank 0) and two golds in a row: a gold on the
+    // first level makes 6 points (rank 1) and the third gold in a row (a trophy).
+    Started(1);
+    for (int location = 1; location <= 3; ++location)
+        Record().m_hardcoreLevels[static_cast<std::size_t>(location)] = kLevelBronze;
+    Record().m_nRankProgress = 75;
+    Record().m_nConsecutiveGolds = 2;
+    Record().m_nStoryScore = 1000;
+    CStoryScreen2* map = StoryFromMenu();
+    ASSERT_NE(map, nullptr);
+    Rest(*map);
+    Tap(*map->GetPlayButton());
+    ASSERT_NE(GameStarts(3), nullptr);
+    EXPECT_EQ(Game()->GetLevel(), 0);
+    Screenshot("journey_result_dealt");
+    ASSERT_TRUE(PlayToWin());
+    const int total = Record().m_nStoryScore;
+    EXPECT_GT(total, 1000);
+
+    CLevelStatistic2* result = ResultShown<CLevelStatistic2>();
+    ASSERT_NE(result, nullptr) << "the result follows the cascade";
+    WatchResult(*result, 13, "journey_result_story");
+    EXPECT_EQ(Record().m_storyLevels[0], kLevelGold) << "no hint was asked for";
+    EXPECT_EQ(Record().m_nRank, 1);
+    EXPECT_EQ(Text("statistic_award"), L"GOLD");
+    Tap(*result->GetOkButton());
+
+    CNewRank* rank = Over<CNewRank>();
+    ASSERT_NE(rank, nullptr);
+    Frames(40);
+    Screenshot("journey_result_new_rank");
+    Tap(*rank->GetOkButton());
+    CNewTrophy* trophy = Over<CNewTrophy>();
+    ASSERT_NE(trophy, nullptr);
+    EXPECT_EQ(trophy->GetPresented(), 4);
+    Frames(40);
+    Screenshot("journey_result_new_trophy");
+    Tap(*trophy->GetOkButton());
+
+    CTrophyRoom* room = WaitFor<CTrophyRoom>();
+    ASSERT_NE(room, nullptr);
+    EXPECT_EQ(room->GetLastAwarded(), 4);
+    Frames(30);
+    Screenshot("journey_result_trophy_room");
+    Tap(*room->GetOkButton());
+    map = WaitFor<CStoryScreen2>();
+    ASSERT_NE(map, nullptr);
+    Rest(*map);
+    Screenshot("journey_result_back_on_the_map");
+
+    const PlayerRecord saved = SavedRecord();
+    EXPECT_EQ(saved.m_storyLevels[0], kLevelGold);
+    EXPECT_EQ(saved.m_nRank, 1);
+    EXPECT_GE(saved.m_nStoryScore, total);
+    EXPECT_EQ(saved.m_trophyEarned[4], 1);
+    EXPECT_EQ(saved.m_nConsecutiveGolds, 3);
+    EXPECT_EQ(SavedHighScore(0), saved.m_nStoryScore);
+    ExpectNoProblems();
+}
+
+TEST_F(ResultJourneysTest, AClassicGameWonThroughTheTableCountsItsResultAndGoesBackToTheSelection)
+{
+    Record().m_nClassicScore = 500;
+    CMenuScreen* menu = Menu();
+    ASSERT_NE(menu, nullptr);
+    Tap(*menu->GetButton(CMenuScreen::kClassic));
+    CClassicScreen2* classic = WaitFor<CClassicScreen2>();
+    ASSERT_NE(classic, nullptr);
+    Tap(*classic->GetEntry(3));  // FreeCell
+    ASSERT_NE(GameStarts(6), nullptr);
+    EXPECT_EQ(Game()->GetMode(), 1);
+    ASSERT_TRUE(PlayToWin());
+    CClassicStatistic* result = ResultShown<CClassicStatistic>();
+    ASSERT_NE(result, nullptr);
+    WatchResult(*result, 7, "journey_result_classic");
+    const int total = Record().m_nClassicScore;
+    EXPECT_GT(total, 500);
+    EXPECT_EQ(Record().m_nStoryScore, 0);
+    Tap(*result->GetOkButton());
+    EXPECT_NE(WaitFor<CClassicScreen2>(), nullptr);
+    EXPECT_EQ(SavedRecord().m_nClassicScore, total);
+    EXPECT_EQ(SavedHighScore(1), total);
+    EXPECT_EQ(SavedHighScore(0), -1);
+    ExpectNoProblems();
+}

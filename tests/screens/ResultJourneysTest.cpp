@@ -19,6 +19,7 @@
 #include "screens/CTrophyRoom.h"
 #include "support/LiveGameSolver.h"
 #include "table/CAutoFinisher.h"
+#include "table/CCard.h"
 #include "table/CInterface.h"
 #include "table/CMoveFinder.h"
 #include "table/CPlace.h"
@@ -26,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,6 +45,7 @@ protected:
     }
 
     static constexpr float kQuick = 1.0f / 20.0f;  // frames of the game's clock that are not drawn
+    static constexpr int kDeals = 8;
 
     CGameProcess* Game() const { return dynamic_cast<CGameProcess*>(g_pScreenManager->GetCurrent()); }
     CCardTable& Table() const { return *Game()->GetInterface()->GetTable(); }
@@ -95,14 +99,35 @@ protected:
         return still >= 4;
     }
 
+    // The winning moves of the deal on the table; a deal the solver cannot win within its budget
+    // is dealt again, as a player asks for a new deal: with the deal key and yes to the question.
+    std::vector<levels::SolverMove> WinnableDeal()
+    {
+        for (int deal = 0; deal < kDeals; ++deal) {
+            std::vector<levels::SolverMove> moves = levels::SolveLiveDeal(Table(), 150000, 20.0);
+            if (!moves.empty())
+                return moves;
+            PressKey('D', 4);
+            auto* question = Over<CDialogConfirmation>();
+            if (question == nullptr)
+                return {};
+            Frames(30);
+            Tap(*question->GetYesButton());
+            CInterface& game = *Game()->GetInterface();
+            if (!QuickUntil([&] { return !game.IsDealing() && !game.IsStartPending() && !Table().IsFlying(); }))
+                return {};
+        }
+        return {};
+    }
+
     // Finds the winning moves for the deal on the table and plays them through the table's own
     // moves, one after the other once the cards have come to rest, as a recorded game is
     // replayed; stops when the table finishes the level by itself. True once the level is won.
     ::testing::AssertionResult PlayToWin()
     {
-        const std::vector<levels::SolverMove> moves = levels::SolveLiveDeal(Table());
+        const std::vector<levels::SolverMove> moves = WinnableDeal();
         if (moves.empty())
-            return ::testing::AssertionFailure() << "the solver found no win for this deal";
+            return ::testing::AssertionFailure() << "the solver found no win in " << kDeals << " deals";
         for (std::size_t i = 0; i < moves.size(); ++i) {
             if (!Settle())
                 return ::testing::AssertionFailure() << "the cards did not settle before move " << i;
@@ -178,12 +203,13 @@ TEST_F(ResultJourneysTest, AStoryLevelWonThroughTheTableLeadsThroughRankAndTroph
     ASSERT_NE(map, nullptr);
     Rest(*map);
     Tap(*map->GetPlayButton());
-    ASSERT_NE(GameStarts(3), nullptr);
+    ASSERT_NE(GameStarts(7), nullptr);
     EXPECT_EQ(Game()->GetLevel(), 0);
     Screenshot("journey_result_dealt");
     ASSERT_TRUE(PlayToWin());
     const int total = Record().m_nStoryScore;
     EXPECT_GT(total, 1000);
+    EXPECT_LT(total, 10000) << "only the points of the played moves";
 
     CLevelStatistic2* result = ResultShown<CLevelStatistic2>();
     ASSERT_NE(result, nullptr) << "the result follows the cascade";
@@ -249,5 +275,83 @@ TEST_F(ResultJourneysTest, AClassicGameWonThroughTheTableCountsItsResultAndGoesB
     EXPECT_EQ(SavedRecord().m_nClassicScore, total);
     EXPECT_EQ(SavedHighScore(1), total);
     EXPECT_EQ(SavedHighScore(0), -1);
+    ExpectNoProblems();
+}
+
+namespace {
+
+// Lays a game of Golf out as a stuck one, between two frames as a test may: the stock dealt out
+// under the waste's top card, and no column ending in a card one rank next to that card.
+::testing::AssertionResult JamGolf(CCardTable& table)
+{
+    CPlace* stock = table.GetPlace(table.FindPlaceOfType(1));
+    CPlace* waste = table.GetPlace(table.FindPlaceOfType(5));
+    if (stock == nullptr || waste == nullptr || waste->pile.empty())
+        return ::testing::AssertionFailure() << "not a game of Golf";
+    CCard* top = waste->pile.back();
+    waste->pile.pop_back();
+    for (CCard* card : stock->pile) {
+        card->SetFaceUp(1.0f);
+        waste->pile.push_back(card);
+    }
+    stock->pile.clear();
+    waste->pile.push_back(top);
+    auto next = [top](const CCard* card) { return std::abs(card->Rank - top->Rank) == 1; };
+    for (int p = 0; p < table.PlaceCount(); ++p) {
+        CPlace* column = table.GetPlace(p);
+        if (column->type != 3 || column->pile.empty() || !next(column->pile.back()))
+            continue;
+        auto spare = std::find_if(waste->pile.begin(), waste->pile.end() - 1, [&](CCard* c) { return !next(c); });
+        if (spare == waste->pile.end() - 1)
+            return ::testing::AssertionFailure() << "no card to swap";
+        std::swap(column->pile.back(), *spare);
+    }
+    table.m_bCheckMoves = true;
+    if (!table.GetMoveFinder()->NoMoreMoves())
+        return ::testing::AssertionFailure() << "a move is still left";
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+TEST_F(ResultJourneysTest, AStuckTableTellsThePlayerOnceWhoThenDealsAgainOrLeaves)
+{
+    Started(1);
+    CStoryScreen2* map = StoryFromMenu();
+    ASSERT_NE(map, nullptr);
+    Rest(*map);
+    Tap(*map->GetSlotButton(progress::SlotOfEntry(progress::StoryEntry::Story(1))));  // plays Golf
+    ASSERT_NE(GameStarts(2), nullptr);
+    ASSERT_EQ(Table().m_Level.sName, "Golf");
+    for (bool leave : {false, true}) {
+        SCOPED_TRACE(leave ? "leaving" : "dealing again");
+        ASSERT_TRUE(JamGolf(Table()));
+        ASSERT_TRUE(QuickUntil([&] { return Over<CDialogNoMoves>() != nullptr; }, 100));
+        CDialogNoMoves* told = Over<CDialogNoMoves>();
+        EXPECT_EQ(told->GetVariant(), 1);
+        Frames(40);
+        Screenshot("journey_result_no_moves");
+        Tap(*told->GetOkButton());
+        EXPECT_EQ(Over<CDialogNoMoves>(), nullptr);
+        Quick(200);
+        EXPECT_EQ(Over<CDialogNoMoves>(), nullptr) << "told once, not in every frame";
+        EXPECT_TRUE(Table().GetMoveFinder()->NoMoreMoves());
+        if (leave)
+            break;
+        PressKey('D', 4);
+        auto* question = Over<CDialogConfirmation>();
+        ASSERT_NE(question, nullptr);
+        Frames(30);
+        Tap(*question->GetYesButton());
+        CInterface& game = *Game()->GetInterface();
+        ASSERT_TRUE(QuickUntil([&] { return !game.IsDealing() && !game.IsStartPending() && !Table().IsFlying(); }));
+        EXPECT_FALSE(Table().GetMoveFinder()->NoMoreMoves()) << "a new deal";
+        EXPECT_EQ(Table().GetPlace(Table().FindPlaceOfType(1))->Size(), 16);
+    }
+    PressKey(kVkEscape, 2);
+    map = WaitFor<CStoryScreen2>();
+    ASSERT_NE(map, nullptr);
+    Rest(*map);
+    Screenshot("journey_result_left_the_stuck_game");
     ExpectNoProblems();
 }

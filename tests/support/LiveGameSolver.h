@@ -1,6 +1,7 @@
 // LiveGameSolver.h: a winning move list for the deal on a game's live table, found on a copy of
 // it, so that a test can play the game to its win through the live table's own moves.
 #pragma once
+#include "app/Globals.h"
 #include "support/BundledLevels.h"
 #include "support/LevelSolver.h"
 #include "support/SpiderSolver.h"
@@ -61,11 +62,25 @@ private:
     std::unique_ptr<CCardTable> m_pTable;
 };
 
+// The copy's score keeper would write every searched move's points into the current player's
+// total: while the search runs, the tables keep their points to themselves.
+class ProfileStoreAside {
+public:
+    ProfileStoreAside() : m_pSaved(g_pProfileStore) { g_pProfileStore = nullptr; }
+    ~ProfileStoreAside() { g_pProfileStore = m_pSaved; }
+    ProfileStoreAside(const ProfileStoreAside&) = delete;
+    ProfileStoreAside& operator=(const ProfileStoreAside&) = delete;
+
+private:
+    CProfileStore* m_pSaved;
+};
+
 // The moves that win the live table's deal from where it stands; empty when none was found
 // within the budget (or the level is one the solvers do not play).
 inline std::vector<SolverMove> SolveLiveDeal(const CCardTable& live, std::size_t maxPositions = 400000,
                                              double maxSeconds = 60.0)
 {
+    ProfileStoreAside aside;
     MirrorTable mirror(live);
     std::vector<SolverMove> moves;
     if (!mirror.loaded)

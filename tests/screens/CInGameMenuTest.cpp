@@ -35,6 +35,7 @@ protected:
         ResultTestRoot::SetUp();
         if (HasFatalFailure())
             return;
+        m_bDrawFrames = false;
         Record().m_nTableValue1 = Record().m_nTableValue2 = 3;  // the move lamp's windows were seen
     }
 

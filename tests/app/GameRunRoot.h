@@ -104,13 +104,15 @@ protected:
         return ::ProblemLines(lines);
     }
 
-    // Pixels of the last screenshot, read back through a fresh headless engine.
-    std::vector<std::uint32_t> ShotRow(int x, int y, int count)
+    // Pixels of the last screenshot (or of a picture the script's "shot NAME" took), read back
+    // through a fresh headless engine.
+    std::vector<std::uint32_t> ShotRow(int x, int y, int count, const std::string& name = "")
     {
         EnginePtr engine = CreateHeadlessEngine(m_root);
         if (engine == nullptr)
             return {};
-        const HTexture shot = engine->TextureLoad(std::filesystem::path(m_shot).filename().c_str());
+        const std::string file = name.empty() ? std::filesystem::path(m_shot).filename().string() : name + ".png";
+        const HTexture shot = engine->TextureLoad(file.c_str());
         std::vector<std::uint32_t> row;
         if (const std::uint32_t* pixels = engine->TextureLock(shot, true, x, y, count, 1)) {
             row.assign(pixels, pixels + count);
@@ -120,9 +122,9 @@ protected:
         return row;
     }
 
-    std::uint32_t ShotPixel(int x, int y)
+    std::uint32_t ShotPixel(int x, int y, const std::string& name = "")
     {
-        const std::vector<std::uint32_t> row = ShotRow(x, y, 1);
+        const std::vector<std::uint32_t> row = ShotRow(x, y, 1, name);
         return row.empty() ? 0 : row[0];
     }
 
@@ -148,14 +150,21 @@ private:
         return out.str();
     }
 
+    // The run's screenshot and the script's named pictures (the PNG files beside it).
     void KeepScreenshot(const std::string& name) const
     {
         const char* dir = std::getenv("SOL_SCREENSHOT_DIR");
-        if (dir == nullptr || *dir == '\0' || !std::filesystem::exists(m_shot))
+        if (dir == nullptr || *dir == '\0')
             return;
         std::error_code error;
-        std::filesystem::copy_file(m_shot, std::string(dir) + "/" + name + ".png",
-                                   std::filesystem::copy_options::overwrite_existing, error);
+        for (const auto& entry : std::filesystem::directory_iterator(m_root, error)) {
+            const std::filesystem::path& file = entry.path();
+            if (file.extension() != ".png")
+                continue;
+            const std::string kept = file == std::filesystem::path(m_shot) ? name : file.stem().string();
+            std::filesystem::copy_file(file, std::string(dir) + "/" + kept + ".png",
+                                       std::filesystem::copy_options::overwrite_existing, error);
+        }
     }
 
     int m_nMenuFrame = 0;

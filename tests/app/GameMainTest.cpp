@@ -12,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
 #include "screens/CProfileStore.h"
+#include "support/TempPath.h"
 #include "support/FakeEngine.h"
 
 #include <gtest/gtest.h>
@@ -250,7 +251,7 @@ TEST_F(GameMainTest, ADoneConversionIsNotRunAgain)
 
 TEST(GameMainHeadless, RunsOnTheRealEngineForAFixedNumberOfFrames)
 {
-    const std::filesystem::path root = std::filesystem::temp_directory_path() / "palmora-main-headless";
+    const std::filesystem::path root = std::filesystem::path(UniqueTempPath("palmora-main-headless"));
     std::filesystem::remove_all(root);
     std::filesystem::create_directories(root / "run");
     {

@@ -5,6 +5,7 @@
 #include "app/GameMain.h"
 #include "platform/ImageCodec.h"
 #include "platform/http/ChildProcess.h"
+#include "support/TempPath.h"
 #include "support/XScreenShot.h"
 
 #include <gtest/gtest.h>
@@ -80,7 +81,7 @@ TEST(GameWindow, FullScreenCoversTheDisplayAndASecondStartSaysWhereTheLockIs)
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0')
         GTEST_SKIP() << "no X display";
-    const fs::path root = fs::temp_directory_path() / "palmora-game-window";
+    const fs::path root = fs::path(UniqueTempPath("palmora-game-window"));
     fs::remove_all(root);
     fs::create_directories(root);
     fs::copy(fs::read_symlink("/proc/self/exe").parent_path() / "data", root / "game", fs::copy_options::recursive);

@@ -88,8 +88,9 @@ TEST(CCountUp, BatchesClimbOverTheirLengthAndPhasesWaitForThemAndTheirPause)
 
     // Half way through the first batch the score shows about half of it, and it only climbs.
     for (const auto& [time, value] : displayed) {
-        if (std::abs(time - (client.ran[0].time + 0.75f)) < dt / 2)
+        if (std::abs(time - (client.ran[0].time + 0.75f)) < dt / 2) {
             EXPECT_NEAR(value, 1300, 10);
+        }
     }
     for (std::size_t i = 1; i < displayed.size(); ++i)
         EXPECT_GE(displayed[i].second, displayed[i - 1].second);

@@ -355,3 +355,40 @@ TEST_F(ResultJourneysTest, AStuckTableTellsThePlayerOnceWhoThenDealsAgainOrLeave
     Screenshot("journey_result_left_the_stuck_game");
     ExpectNoProblems();
 }
+
+TEST_F(ResultJourneysTest, ABonusLevelFinishedByItsScriptShowsItsGoalsStoresTheMedalAndGoesBackToTheMap)
+{
+    Started(1);
+    Record().m_bonusLevels[0] = kLevelOpen;
+    Record().m_nStoryScore = 3000;
+    CStoryScreen2* map = StoryFromMenu();
+    ASSERT_NE(map, nullptr);
+    Rest(*map);
+    Tap(*map->GetSlotButton(progress::kBonusSlot));  // plays the bonus level
+    ASSERT_NE(GameStarts(2), nullptr);
+    EXPECT_EQ(Game()->GetMode(), 2);
+    // The script's three tries end two won and one lost, and it reaches its last phase: the table
+    // grades the level and finishes it.
+    Table().m_nGoalCount[0] = 1;
+    Table().m_nGoalCount[1] = 0;
+    Table().m_nGoalCount[2] = 1;
+    Table().SetPhase(8, -1.0f);
+    ASSERT_TRUE(QuickUntil([&] { return Table().IsWon(); }, 100));
+    EXPECT_EQ(Table().m_nGrade, kLevelSilver);
+
+    CBonusStatistic2* result = ResultShown<CBonusStatistic2>();
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(result->GetLayout(), CBonusStatistic2::kGoals);
+    WatchResult(*result, 12, "journey_result_bonus");
+    EXPECT_EQ(Text("bonus_statistic_a2"), L"LOSE");
+    EXPECT_EQ(Text("bonus_statistic_youaward"), L"SILVER");
+    const int total = Record().m_nStoryScore;
+    EXPECT_EQ(total, 3000 + 300 + 700);
+    Tap(*result->GetOkButton());
+    map = WaitFor<CStoryScreen2>();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(SavedRecord().m_bonusLevels[0], kLevelSilver);
+    EXPECT_EQ(SavedRecord().m_nStoryScore, total);
+    EXPECT_EQ(SavedHighScore(0), total);
+    ExpectNoProblems();
+}

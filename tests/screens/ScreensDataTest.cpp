@@ -1,6 +1,7 @@
 // ScreensDataTest.cpp: the bundled data set has every effect, part path and text that the story
-// map, the new-location window, the classic selection and the trophy room look up, for every
-// location and journey, and its modules load without an error or warning.
+// map, the new-location window, the classic selection, the trophy room, the results of a won
+// game and the table's dialogs look up, for every location, journey, rank and trophy, and its
+// modules load without an error or warning.
 #include "BundledDataRoot.h"
 #include "app/CIniFile.h"
 #include "framework/CFAnimationGroup.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -135,5 +137,45 @@ TEST_F(ScreensDataTest, TrophyRoomHasEveryTrophyHintAndCount)
     }
     for (const char* text : {"golds_medals_count", "silver_medals_count", "bronze_medals_count", "game_complite_count"})
         EXPECT_NE(g_pResource->GetText(text), nullptr) << text;
+    ExpectNoProblems();
+}
+
+TEST_F(ScreensDataTest, ResultsRanksTrophiesAndTheTablesDialogsHaveEveryPieceTheyLookUp)
+{
+    ExpectEffects("interface", {"move_in_statistic_story", "move_in_statistic_story_p2", "hints", "hints_light",
+                                "award", "award_bronze", "award_silver", "award_gold", "bt_ok"});
+    EXPECT_EQ(Load("interface", "rank")->GetFrameCount(), 101) << "one frame a percent";
+    EXPECT_GE(Load("interface", "hints_light")->GetFrameCount(), 7);
+    for (int rank = 1; rank <= 13; ++rank) {
+        Load("interface", "rank_" + std::to_string(rank));
+        const wchar_t* name = g_pResource->GetText(("rankname" + std::to_string(rank)).c_str());
+        ASSERT_NE(name, nullptr) << rank;
+        EXPECT_GT(std::wcslen(name), 2u);
+    }
+    ExpectEffects("bonus_statistic", {"move_bonus_statistics", "move_bonus_statistics2", "move_bonus_statistics2_p2",
+                                      "award", "bt_ok"});
+    auto goals = Load("bonus_statistic", "move_bonus_statistics_p2");
+    EXPECT_NE(goals->FindPart(0, "main_1.award"), nullptr);
+    ExpectEffects("classic", {"move_classic_statistics", "move_classic_statistics_p2", "bt_ok_stat",
+                              "use_bonuses_wind", "bt_yes", "bt_no"});
+    ExpectEffects("new_rank", {"move_new_rank", "bt_ok"});
+    auto rankShadow = Load("new_rank", "move_new_rank_p2");
+    CFAnimationInstance* emblem = rankShadow->FindPart(0, "Ranks.all");
+    ASSERT_NE(emblem, nullptr);
+    EXPECT_EQ(emblem->GetFrameCount(), 13);
+    EXPECT_NE(Load("new_trophy", "move_new_trophy_p2")->FindPart(0, "bt_ok.all"), nullptr);
+    for (int trophy = 1; trophy <= 10; ++trophy)
+        Load("new_trophy", "trophy_" + std::to_string(trophy));
+    ExpectEffects("No_more_moves", {"no_more_moves1", "no_more_moves1_p2", "no_more_moves2", "no_more_moves2_p2",
+                                    "bt_ok"});
+    ExpectEffects("Tutorial", {"main", "bt_ok"});
+    for (const char* text : {"bonus_statistic2_time_template", "bonus_statistic2_time_score_template"}) {
+        const wchar_t* found = g_pResource->GetText(text);
+        ASSERT_NE(found, nullptr) << text;
+        EXPECT_NE(std::wstring(found).find(L'%'), std::wstring::npos) << text << ": the number's place";
+    }
+    for (const char* file : {"sfx/sounds/game_scores.ogg", "gfx/particles/score_count.psi",
+                             "gfx/particles/bonus_from_card.psi"})
+        EXPECT_TRUE(std::filesystem::exists(m_root + "/" + file)) << file;
     ExpectNoProblems();
 }

@@ -3,6 +3,10 @@
 // a screenshot and the stores' files to look at afterwards. The shell's screens come from the
 // screen factory: a test puts the game's makers (or stand-ins) in place first.
 //
+// Random numbers restart from a fixed seed when the program starts and whenever a level is dealt,
+// so a run plays the same frames and the same deals every time and a script may hold moves
+// recorded on a deal.
+//
 // Input scripts count frames from the moment the main menu stands (after the intro, the loading
 // of every preloaded object at one a frame, and the menu's fade-in), so they do not change when
 // the data set grows. With SOL_SCREENSHOT_DIR set, each run's screenshot is also kept there.
@@ -24,6 +28,11 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+// A place in the 800 x 600 view.
+struct ScreenPoint {
+    int x, y;
+};
 
 class GameRunRoot : public ::testing::Test {
 protected:
@@ -88,7 +97,9 @@ protected:
         argv.push_back(nullptr);
         g_bMenuReached = false;
         g_bExitRequested = false;
+        EngineSetLogHook(&Reseed, nullptr);
         const int code = GameMain(static_cast<int>(args.size()), argv.data());
+        EngineSetLogHook(nullptr, nullptr);
         KeepScreenshot(shot);
         return code;
     }
@@ -128,9 +139,51 @@ protected:
         return row.empty() ? 0 : row[0];
     }
 
+    // Script lines, frames counted from the menu: a left click, a key pressed and let go, capital
+    // letters typed, and the picture kept after a frame.
+    static std::string Click(int frame, ScreenPoint at)
+    {
+        const std::string xy = std::to_string(at.x) + " " + std::to_string(at.y);
+        return std::to_string(frame) + " move " + xy + "\n" + std::to_string(frame + 1) + " down 1\n" +
+               std::to_string(frame + 2) + " up 1\n";
+    }
+
+    static std::string Key(int frame, int vk)
+    {
+        return std::to_string(frame) + " keydown " + std::to_string(vk) + "\n" + std::to_string(frame + 1) +
+               " keyup " + std::to_string(vk) + "\n";
+    }
+
+    static std::string Type(int frame, const std::string& capitals)
+    {
+        std::string script;
+        for (char c : capitals) {
+            script += Key(frame, static_cast<unsigned char>(c));
+            frame += 3;
+        }
+        return script;
+    }
+
+    static std::string Shot(int frame, const std::string& name)
+    {
+        return std::to_string(frame) + " shot " + name + "\n";
+    }
+
     std::string m_root;
 
 private:
+    static void Reseed(const char* line, void*)
+    {
+        static constexpr std::uint32_t kSeed = 20061;
+        const std::string text = line;
+        if (text.rfind("COMPILE DATE", 0) != 0 && text.find("Starting Solitaire") == std::string::npos)
+            return;
+        if (IEngine* engine = engine2dCreate(kEngineVersion)) {
+            engine->RandomSeed(kSeed);
+            engine->Release();
+        }
+    }
+
     static std::string Shifted(const std::string& script, int offset)
     {
         std::istringstream in(script);

@@ -11,18 +11,9 @@
 
 namespace {
 
-struct Point {
-    int x, y;
-};
+using Point = ScreenPoint;
 constexpr Point kStorySign{190, 240}, kPlay{676, 460}, kPlayFace{605, 445};
 constexpr Point kQuitToMap{398, 316}, kYes{310, 370};  // the game's menu and its question
-
-std::string Click(int frame, Point at)
-{
-    const std::string xy = std::to_string(at.x) + " " + std::to_string(at.y);
-    return std::to_string(frame) + " move " + xy + "\n" + std::to_string(frame + 1) + " down 1\n" +
-           std::to_string(frame + 2) + " up 1\n";
-}
 
 bool IsGreen(std::uint32_t argb)
 {

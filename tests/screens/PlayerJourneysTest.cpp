@@ -4,11 +4,13 @@
 // island started from the map and left through the game's menu. Each journey keeps pictures
 // along the way and checks in them that the screen it expects stands.
 #include "app/GameRunRoot.h"
+#include "screens/CHiScoreTable.h"
 #include "screens/CProfileStore.h"
 #include "screens/GameScreens.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 namespace {
@@ -21,7 +23,64 @@ constexpr Point kYes{310, 370}, kNo{490, 370};
 // hints, table-view and bonus switches.
 constexpr Point kMenuQuit{398, 316}, kCardSet2{446, 410}, kHintBox{290, 468}, kDeskBox{406, 468},
     kBonusBox{290, 502};
+constexpr Point kMenuLearn{398, 240}, kFirstColumn{70, 237};
+constexpr Point kResultOk{400, 505}, kTrophyOk{400, 470}, kRoomOk{712, 551}, kRoomWall{30, 300}, kMapBack{52, 558}, kExitPlank{717, 558};
+constexpr int kGameStart = 1900;  // the tutorial is over and the cards lie still again
 constexpr Point kBonusSlot{210, 180}, kHardcoreSlot{470, 120}, kPlay{676, 456};
+
+// A winning game of the first level's deal (the run deals from a fixed seed), recorded once as a
+// player's mouse: "<frame> d X1 Y1 X2 Y2" drags a card, "<frame> c X Y" clicks, frames counted
+// from the moment the cards lie still after the tutorial. The table finishes the last cards
+// itself.
+constexpr const char* kKlondikeWin = R"(
+13 d 620 251 510 277  61 d 510 243 290 261  109 d 510 235 400 110  157 d 400 235 510 261
+205 c 70 110  231 d 175 72 290 305  265 c 70 110  291 c 70 110  317 c 70 110  343 c 70 110
+369 d 175 72 180 253  403 d 510 227 180 275  451 d 510 219 730 293  499 d 175 72 510 245
+533 d 730 259 510 267  581 d 620 243 730 285  629 d 730 251 620 269  677 d 730 243 180 319
+725 c 70 110  751 c 70 110  777 c 70 110  803 c 70 110  829 d 175 72 400 261
+863 d 510 197 400 283  897 d 180 219 510 235  945 c 70 110  971 c 70 110  997 d 175 72 510 110
+1031 d 400 337 510 120  1065 c 70 110  1091 d 175 72 70 245  1125 c 70 110  1151 c 70 110
+1177 c 70 110  1203 d 175 72 510 333  1237 d 400 227 510 355  1285 d 400 219 620 110
+1333 d 620 279 620 120  1367 c 70 110  1393 c 70 110  1419 d 175 72 620 120
+1453 d 730 235 620 120  1501 d 730 227 290 327  1549 d 290 227 730 253  1597 d 290 219 620 291
+1645 d 290 197 400 120  1679 c 70 110  1705 d 175 72 730 363  1739 d 620 235 730 385
+1787 d 620 227 510 120  1835 c 70 110  1861 d 175 72 70 267  1895 c 70 110  1921 c 70 110
+1947 c 70 110  1973 d 175 72 290 235  2007 d 175 72 290 245  2041 d 730 219 290 267
+2089 d 730 197 70 289  2123 c 70 110  2149 d 175 72 730 110  2183 d 290 439 730 120
+2217 d 510 417 730 120  2251 d 290 417 400 120  2285 d 510 395 400 120  2319 d 510 373 620 120
+2353 d 290 395 730 120  2387 d 180 197 730 120  2421 d 175 72 730 120  2455 c 70 110
+2481 d 175 72 510 120  2515 d 290 373 510 120  2549 d 510 351 510 120  2583 d 290 351 620 120
+2617 d 510 329 620 120  2651 d 290 329 510 120  2685 d 510 307 510 120  2719 d 290 307 620 120
+2753 d 510 285 620 120  2787 d 400 197 620 120  2821 d 290 285 510 120  2855 d 70 263 510 120
+2889 c 70 110  2946 c 70 110  2972 c 70 110  2998 d 175 72 180 235  3032 c 70 110
+3058 d 175 72 510 311  3092 d 620 219 510 333  3140 d 620 197 290 311  3174 c 70 110
+3200 d 175 72 180 245  3234 d 175 72 180 267  3268 c 70 110  3294 d 175 72 290 333  3328 c 70 110
+3354 c 70 110  3380 d 175 72 400 120  3414 d 175 72 400 120  3448 c 70 110  3474 d 175 72 730 120
+3508 d 290 307 730 120  3542 c 70 110  3568 d 175 72 400 120)";
+
+// The recorded game as script lines, from that frame on: a drag presses, waits for the pick,
+// moves in ten steps and lets go.
+std::string RecordedGame(int start)
+{
+    std::istringstream in(kKlondikeWin);
+    std::string script, kind;
+    int frame = 0, x = 0, y = 0;
+    auto line = [&](int at, const std::string& event) { script += std::to_string(start + at) + " " + event + "\n"; };
+    while (in >> frame >> kind >> x >> y) {
+        line(frame + 1, "move " + std::to_string(x) + " " + std::to_string(y));
+        line(frame + 2, "down 1");
+        if (kind == "c") {
+            line(frame + 3, "up 1");
+            continue;
+        }
+        int x2 = 0, y2 = 0;
+        in >> x2 >> y2;
+        for (int k = 1; k <= 10; ++k)
+            line(frame + 3 + k, "move " + std::to_string(x + (x2 - x) * k / 10) + " " + std::to_string(y + (y2 - y) * k / 10));
+        line(frame + 16, "up 1");
+    }
+    return script;
+}
 
 class PlayerJourneysTest : public GameRunRoot {
 protected:
@@ -70,7 +129,8 @@ protected:
 // blue and the green card backs.
 constexpr std::uint32_t kBoard = 0x195438, kWindow = 0x133448, kSky = 0x9CB8AC, kMenuButton = 0x785014,
                         kTicked = 0x1E7832, kEmptyBox = 0xF0ECDC, kBlueBack = 0x132C5B, kGreenBack = 0x134324;
-constexpr std::uint32_t kPlayGreen = 0x32A247, kBlueStock = 0x1F4797, kRedStock = 0x971F29, kGreyButton = 0x7E7E7E, kGoldButton = 0xE5B859;
+constexpr std::uint32_t kPlayGreen = 0x32A247, kBlueStock = 0x1F4797, kRedStock = 0x971F29, kGreyButton = 0x7E7E7E, kGoldButton = 0xE0B055;
+constexpr std::uint32_t kCardFace = 0xFAF8F0, kClubs = 0x141414, kRoomPurple = 0x36203B;
 constexpr Point kPlayFace{605, 445}, kStockBack{70, 75}, kLearnButton{300, 240};
 constexpr Point kBoardSpot{400, 110}, kMiddle{400, 330}, kMenuSpot{405, 300}, kStockEdge{240, 455};
 
@@ -134,5 +194,48 @@ TEST_F(PlayerJourneysTest, TheIslandsBonusAndHardcoreLevelsStartFromTheMapAndLea
     EXPECT_TRUE(Shows("island_hardcore_level", kStockBack, kRedStock)) << "a hardcore level's cards";
     EXPECT_TRUE(Shows("island_hardcore_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("island_hardcore_menu", kLearnButton, kGoldButton)) << "the hardcore level's tutorial";
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevelAndLeavesTheGame)
+{
+    // The new player, the map's first visit, the first level, its tutorial from the game's menu,
+    // the recorded win, the result and the trophy it brings, the trophy room, the map, the main
+    // menu and the exit question.
+    std::string script = Shot(8, "story_new_player") + Type(10, "TEST") + Key(40, 13);
+    script += Click(90, kStorySign) + Shot(500, "story_first_visit") + Click(570, kPlay);
+    script += Shot(900, "story_level") + Key(920, 27) + Shot(962, "story_menu") + Click(965, kMenuLearn);
+    script += Shot(1100, "story_tutorial") + Shot(kGameStart - 10, "story_after_tutorial");
+    script += RecordedGame(kGameStart);
+    const int end = kGameStart + 5300;  // the result has counted up
+    script += Shot(end - 50, "story_result") + Click(end, kResultOk);
+    script += Shot(end + 190, "story_trophy") + Click(end + 200, kTrophyOk);
+    script += Shot(end + 340, "story_trophy_room") + Click(end + 350, kRoomOk);
+    script += Shot(end + 590, "story_map_after") + Click(end + 600, kMapBack);
+    script += Click(end + 750, kExitPlank) + Shot(end + 795, "story_exit_question") + Click(end + 800, kYes);
+    ASSERT_EQ(Run(end + 1000, script, end + 1000), 0);
+    EXPECT_FALSE(ScreenshotTaken()) << "yes ends the program before the frame of the screenshot";
+
+    EXPECT_TRUE(Shows("story_new_player", kMiddle, kWindow));
+    EXPECT_TRUE(Shows("story_first_visit", kPlayFace, kPlayGreen));
+    EXPECT_TRUE(Shows("story_level", kMiddle, kSky));
+    EXPECT_TRUE(Shows("story_level", kFirstColumn, kCardFace));
+    EXPECT_TRUE(Shows("story_menu", kMenuSpot, kMenuButton));
+    EXPECT_TRUE(Shows("story_tutorial", kFirstColumn, kClubs)) << "the tutorial deals its own cards";
+    EXPECT_TRUE(Shows("story_after_tutorial", kFirstColumn, kCardFace)) << "the player's cards are back";
+    EXPECT_TRUE(Shows("story_result", kResultOk, kGoldButton));
+    EXPECT_TRUE(Shows("story_trophy", kTrophyOk, kGoldButton));
+    EXPECT_TRUE(Shows("story_trophy_room", kRoomWall, kRoomPurple));
+    EXPECT_TRUE(Shows("story_map_after", kPlayFace, kPlayGreen));
+    EXPECT_TRUE(Shows("story_exit_question", kMiddle, kWindow));
+
+    fs_layer::SetRootFolder(m_root);
+    CProfileStore store;
+    ASSERT_EQ(std::string(store.m_current.m_szName.data()), "TEST");
+    EXPECT_EQ(store.m_current.m_storyLevels[0], kLevelGold) << "no hint was asked for";
+    EXPECT_GT(store.m_current.m_nStoryScore, 0);
+    CHiScoreTable scores;
+    EXPECT_STREQ(scores.GetName(0, 0), "TEST");
+    EXPECT_EQ(scores.GetScore(0, 0), store.m_current.m_nStoryScore);
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }

@@ -1,15 +1,10 @@
 // MakeLevelPreviews: draws the preview picture of every story entry, so the story map and the
-// classic selection show each level as it really deals from "sol_max.ini", and records the
-// tutorial that the game menu's "learn" replays.
+// classic selection show each level as it really deals from "sol_max.ini".
 //   MakeLevelPreviews <game folder>
 // For entry n (0..24 story levels, 25..29 bonus levels, 30..34 hardcore levels) it starts the
 // game screen headless on the bundled data, lets the deal land, draws the view into an 800 x 600
 // target and writes it scaled down to gfx/previews/level_<n>.png. Each deal is seeded by its
 // entry, so a build writes the same pictures again and leaves unchanged files untouched.
-// Then, for the first level of each name (bonus levels have no tutorial), it plays a few of the
-// table's own hints, card moves only, and saves the game recorded so far as
-// data/learn/<level name>.dat. Levels of one name share the layout of their columns, and a
-// replayed card move does not depend on how the stock deals.
 #include "app/CIniFile.h"
 #include "app/CScreenManager.h"
 #include "app/CSoundManager.h"
@@ -24,11 +19,7 @@
 #include "table/CCardTable.h"
 #include "table/CGameProcess.h"
 #include "table/CInterface.h"
-#include "table/CMoveFinder.h"
-#include "table/CTracker.h"
-#include "table/LevelFileName.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -47,10 +38,6 @@ constexpr int kPreviewHeight = 168;
 constexpr int kSettleLimit = 3000;   // frames a deal may take before the picture is taken anyway
 constexpr int kAfterSettle = 30;     // frames for the last lights to calm down
 constexpr int kSamples = 4;          // per axis and preview pixel
-constexpr int kLearnMoves = 5;       // moves of a recorded tutorial
-constexpr int kLearnHints = 40;      // hints looked at for them
-constexpr int kStillFrames = 4;
-constexpr int kRedeals = 5;          // new deals tried for a tutorial when a deal offers no move      // frames without a flying card before the next move
 
 struct Run {
     std::string root;
@@ -62,13 +49,6 @@ struct Run {
     int frame = 0;
     int settledAt = -1;
     int failures = 0;
-    bool learning = false;
-    std::string learnFile;                // of the entry being recorded
-    std::vector<std::string> learnFiles;  // recorded so far  // the preview is written; tutorial moves are being played
-    int redeal = 0;
-    int learnMoves = 0;
-    int hintsSeen = 0;
-    int stillFrames = 0;
 };
 
 Run g_run;
@@ -150,107 +130,24 @@ bool SavePreview(int entry)
     return WriteIfChanged((folder / ("level_" + std::to_string(entry) + ".png")).string(), preview);
 }
 
-// redeal 0 deals the preview; a later one deals again for a tutorial the first deal had no move for.
-void StartEntry(int entry, int redeal = 0)
+void StartEntry(int entry)
 {
-    g_run.engine->RandomSeed(static_cast<std::uint32_t>(1000 + entry + 100 * redeal));
+    g_run.engine->RandomSeed(static_cast<std::uint32_t>(1000 + entry));
     const progress::GameStart start = StartOf(entry);
     g_run.game = CGameProcess::Create(start.level, start.mode, start.extra);
     g_run.frame = 0;
     g_run.settledAt = -1;
-    g_run.learning = redeal > 0;
-    g_run.redeal = redeal;
-    g_run.learnMoves = g_run.hintsSeen = g_run.stillFrames = 0;
-}
-
-// The learn file of this entry's level, or empty when it has none to record: a bonus level, or a
-// level whose name an earlier entry has recorded.
-std::string LearnFileOf(int entry)
-{
-    if (entry >= 25 && entry < 30)
-        return {};
-    std::string path;
-    if (!MakeLevelFileName("data/learn/%s.dat", g_run.game->GetInterface()->GetTable()->m_Level.sName, path))
-        return {};
-    const std::string& recorded = g_run.learnFiles.emplace_back(path);
-    if (std::count(g_run.learnFiles.begin(), g_run.learnFiles.end(), recorded) > 1) {
-        g_run.learnFiles.pop_back();
-        return {};
-    }
-    return path;
-}
-
-// One step of the tutorial's recording, once the cards lie still: the next card move among the
-// table's hints (or, failing that, a click). True when the recording is over.
-bool PlayLearnMove()
-{
-    CCardTable& table = *g_run.game->GetInterface()->GetTable();
-    if (table.IsFlying() || table.IsHolding() || table.IsWon()) {
-        g_run.stillFrames = 0;
-        return table.IsWon();
-    }
-    if (++g_run.stillFrames < kStillFrames)
-        return false;
-    g_run.stillFrames = 0;
-    CMoveFinder& finder = *table.GetMoveFinder();
-    MoveRecord move;
-    while (g_run.learnMoves < kLearnMoves && g_run.hintsSeen < kLearnHints && finder.NextHint(move)) {
-        ++g_run.hintsSeen;
-        // A click is taken only by a level that offers no card move at first.
-        if (move.kind != 1 && (g_run.learnMoves > 0 || g_run.hintsSeen < kLearnHints / 2))
-            continue;
-        // The finder moves the cards as a hint shows them; a drop by the player is recorded, so
-        // the recording is written here. A click records itself.
-        if (move.kind == 1)
-            g_run.game->GetInterface()->RecordMove(move.fromPlace, move.toPlace, move.fromCard, 0, 0);
-        finder.PlayMove(move.fromPlace, move.kind == 1 ? move.toPlace : move.fromPlace, move.fromCard, false);
-        ++g_run.learnMoves;
-        return false;
-    }
-    return true;
-}
-
-bool SaveLearnFile(const std::string& path)
-{
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(g_run.root) / "data" / "learn", error);
-    return g_run.learnMoves > 0 && g_run.game->GetInterface()->GetTracker()->Save(path);
 }
 
 void FinishEntry()
 {
+    if (!SavePreview(g_run.entry)) {
+        std::fprintf(stderr, "[E] MakeLevelPreviews: Can't write the preview of entry %d\n", g_run.entry);
+        ++g_run.failures;
+    }
     g_run.game->Release();
     g_run.game = nullptr;
     ++g_run.entry;
-}
-
-// The preview once the deal has settled; then the tutorial's moves, if the level records one.
-void AfterSettle()
-{
-    if (!g_run.learning) {
-        if (!SavePreview(g_run.entry)) {
-            std::fprintf(stderr, "[E] MakeLevelPreviews: Can't write the preview of entry %d\n", g_run.entry);
-            ++g_run.failures;
-        }
-        g_run.learnFile = LearnFileOf(g_run.entry);
-        g_run.learning = true;
-        if (g_run.learnFile.empty())
-            FinishEntry();
-        return;
-    }
-    if (!PlayLearnMove())
-        return;
-    if (g_run.learnMoves == 0 && g_run.redeal < kRedeals) {
-        g_run.game->Release();
-        StartEntry(g_run.entry, g_run.redeal + 1);
-        return;
-    }
-    if (!SaveLearnFile(g_run.learnFile)) {
-        std::fprintf(stderr, "[E] MakeLevelPreviews: Can't record the tutorial %s (%d moves of %d hints)\n",
-                     g_run.learnFile.c_str(), g_run.learnMoves, g_run.hintsSeen);
-        ++g_run.failures;
-    }
-    FinishEntry();
 }
 
 bool Frame()
@@ -271,7 +168,7 @@ bool Frame()
     if (g_run.settledAt < 0 && (Settled(*g_run.game) || g_run.frame >= kSettleLimit))
         g_run.settledAt = g_run.frame;
     if (g_run.settledAt >= 0 && g_run.frame >= g_run.settledAt + kAfterSettle)
-        AfterSettle();
+        FinishEntry();
     return false;
 }
 

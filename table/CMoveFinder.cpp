@@ -1,6 +1,7 @@
 // CMoveFinder.cpp: the move list, hints, stock simulation and the no-more-moves answer.
 #include "table/CMoveFinder.h"
 
+#include "platform/EngineRef.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCardTable.h"
@@ -304,12 +305,18 @@ void CMoveFinder::PlayMove(int from, int to, int fromCard, bool ghost)
     CPlace* dst = Place(to);
     if (src == nullptr || dst == nullptr || table->IsFlightTo(src))
         return;
+    // A recorded move may name a card its pile does not hold (a damaged or foreign recording).
+    const bool clickOnPlace = from == to && fromCard == -1;
+    if (!clickOnPlace && (fromCard < 0 || fromCard >= src->Size())) {
+        CEngineRef().Log("[W] Move %d:%d -> %d names no card of its place, skipped", from, fromCard, to);
+        return;
+    }
     table->PlayEffect(table->m_hSndCardGet[table->RandomInt(0, 2) % 3]);
     if (from == to) {
         if (ghost && src->Size() > 0)
             src->pile.back()->SetGhost(0.4f, 0.0001f);
         table->ClickPlace(from, fromCard, false);
-    } else if (fromCard >= 0 && fromCard < src->Size()) {
+    } else {
         if (ghost && dst->Size() > 0)
             dst->pile.back()->SetGhost(1.0f, 0.0001f);
         for (int n = src->Size() - fromCard; n > 0; --n) {

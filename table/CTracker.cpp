@@ -67,23 +67,47 @@ bool CTracker::Load(const std::string& fileName, int placeCount)
     }
     Reset();
     std::vector<TutorialMessageData> messages;
+    TutorialDamage damage;
     std::string why;
-    if (!tutorial_file::Read(bytes.data(), bytes.size(), placeCount, m_record, messages, why)) {
+    if (!tutorial_file::Read(bytes.data(), bytes.size(), placeCount, m_record, messages, damage, why)) {
         m_engine.Log("[E] Learn file %s refused: %s", fileName.c_str(), why.c_str());
         Reset();
         return false;
     }
-    if (m_record.moveCount == 0 || m_record.dealCount == 0) {
+    if (damage.deals.size() >= m_record.dealCount || damage.moves.size() >= m_record.moveCount) {
         m_engine.Log("[E] Learn file %s refused: no deal or no move", fileName.c_str());
         Reset();
         return false;
     }
+    SkipDamage(fileName, damage);
     m_messages.resize(messages.size());
     for (std::size_t i = 0; i < messages.size(); ++i) {
         m_messages[i].data = std::move(messages[i]);
         MakeWindow(m_messages[i]);
     }
     return true;
+}
+
+void CTracker::SkipDamage(const std::string& fileName, const TutorialDamage& damage)
+{
+    m_skipDeal.assign(m_record.dealCount, false);
+    m_skipMove.assign(m_record.moveCount, false);
+    for (std::uint32_t i : damage.deals)
+        m_skipDeal[i] = true;
+    for (std::uint32_t i : damage.moves)
+        m_skipMove[i] = true;
+    // One line for each kind, however many entries are damaged.
+    if (!damage.deals.empty())
+        m_engine.Log("[W] Learn file %s: %zu deals are no card and are skipped (the first is deal %u)",
+                     fileName.c_str(), damage.deals.size(), damage.deals.front());
+    if (!damage.moves.empty())
+        m_engine.Log("[W] Learn file %s: %zu moves name no place or card and are skipped (the first is move %u)",
+                     fileName.c_str(), damage.moves.size(), damage.moves.front());
+}
+
+bool CTracker::IsSkipped(const std::vector<bool>& skip, std::uint32_t index)
+{
+    return index < skip.size() && skip[index];
 }
 
 void CTracker::MakeWindow(Message& message)
@@ -121,6 +145,8 @@ void CTracker::MakeOkButton(Message& message, CFAnimationInstance* part)
 
 bool CTracker::NextDeal(int& a, int& b)
 {
+    while (m_nDealCursor >= 0 && IsSkipped(m_skipDeal, static_cast<std::uint32_t>(m_nDealCursor)))
+        ++m_nDealCursor;
     if (m_nDealCursor < 0 || static_cast<std::uint32_t>(m_nDealCursor) >= m_record.dealCount)
         return false;
     a = m_record.dealA[static_cast<std::size_t>(m_nDealCursor)];
@@ -131,13 +157,19 @@ bool CTracker::NextDeal(int& a, int& b)
 
 int CTracker::FirstDealValue() const
 {
-    return m_record.dealA[0];
+    for (std::uint32_t i = 0; i < m_record.dealCount; ++i) {
+        if (!IsSkipped(m_skipDeal, i))
+            return m_record.dealA[i];
+    }
+    return 0;
 }
 
 int CTracker::ReadStep(int& from, int& to, int& card, bool collect)
 {
     for (int i = std::max(m_nReplayCursor, 0); static_cast<std::uint32_t>(i) < m_record.moveCount; ++i) {
         const std::size_t at = static_cast<std::size_t>(i);
+        if (IsSkipped(m_skipMove, static_cast<std::uint32_t>(i)))
+            continue;
         from = m_record.moveFrom[at];
         to = m_record.moveTo[at];
         card = m_record.moveCard[at] == kEmptyPlaceClick ? -1 : m_record.moveCard[at];
@@ -274,6 +306,8 @@ void CTracker::Reset()
     m_bMessageShown = m_bOkClicked = m_bOkHovered = false;
     CloseMessage();
     m_record.moveFlags.fill(0);
+    m_skipDeal.clear();
+    m_skipMove.clear();
     m_messages.clear();
     m_pending.clear();
 }

@@ -36,7 +36,8 @@ public:
 
     // ---- Replaying -----------------------------------------------------------------------
     // Refuses (false, one log line) a file it cannot open, a damaged one, and one without deals or
-    // moves. Moves must name places below placeCount (the table's place count).
+    // moves. Deals that are no card and moves that name no place below placeCount (the table's
+    // place count) are logged and skipped by the replay.
     [[nodiscard]] bool Load(const std::string& fileName, int placeCount = 256);
     bool NextDeal(int& a, int& b);
     int FirstDealValue() const;
@@ -75,6 +76,8 @@ private:
         std::unique_ptr<CFAnimationInstance> window;
         std::unique_ptr<CFButton> okButton;  // goes before the window: it shows one of its parts
     };
+    void SkipDamage(const std::string& fileName, const TutorialDamage& damage);
+    static bool IsSkipped(const std::vector<bool>& skip, std::uint32_t index);
     void MakeWindow(Message& message);
     void MakeOkButton(Message& message, CFAnimationInstance* part);
     bool HasWindow(int index) const;
@@ -82,6 +85,7 @@ private:
     std::unique_ptr<CFAnimationGroup> m_pWindows;
     std::unique_ptr<CFObjectController> m_pInput;  // holds the open window's OK button only
     TutorialRecord m_record;
+    std::vector<bool> m_skipDeal, m_skipMove;  // damaged entries of a loaded file: passed over
     std::vector<Message> m_messages;
     int m_nCurrent = -1;
     bool m_bMessageShown = false, m_bOkClicked = false, m_bOkHovered = false;

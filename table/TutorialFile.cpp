@@ -61,26 +61,28 @@ bool ReadMessage(CByteReader& in, TutorialMessageData& message)
     return true;
 }
 
-bool CheckRecord(const TutorialRecord& r, int placeCount, std::string& why)
+bool CheckCounts(const TutorialRecord& r, std::string& why)
 {
     if (r.dealCount > TutorialRecord::kMaxDeals || r.moveCount > TutorialRecord::kMaxMoves) {
         why = "counts " + std::to_string(r.dealCount) + "/" + std::to_string(r.moveCount) + " out of range";
         return false;
     }
+    return true;
+}
+
+void FindDamage(const TutorialRecord& r, int placeCount, TutorialDamage& damage)
+{
+    damage = TutorialDamage();
     for (std::uint32_t i = 0; i < r.dealCount; ++i) {
-        if (r.dealA[i] > kMaxRank || r.dealB[i] > kMaxSuit) {
-            why = "deal " + std::to_string(i) + " is no card";
-            return false;
-        }
+        if (r.dealA[i] > kMaxRank || r.dealB[i] > kMaxSuit)
+            damage.deals.push_back(i);
     }
     for (std::uint32_t i = 0; i < r.moveCount; ++i) {
+        // No pile holds more cards than the deal record: a higher index names no card.
         const bool cardOk = r.moveCard[i] < TutorialRecord::kMaxDeals || r.moveCard[i] == kEmptyPlaceClick;
-        if (r.moveFrom[i] >= placeCount || r.moveTo[i] >= placeCount || !cardOk) {
-            why = "move " + std::to_string(i) + " names no place or card";
-            return false;
-        }
+        if (r.moveFrom[i] >= placeCount || r.moveTo[i] >= placeCount || !cardOk)
+            damage.moves.push_back(i);
     }
-    return true;
 }
 }  // namespace
 
@@ -110,7 +112,7 @@ void WriteMessages(const std::vector<TutorialMessageData>& messages, std::vector
 }
 
 bool Read(const std::uint8_t* data, std::size_t size, int placeCount, TutorialRecord& r,
-          std::vector<TutorialMessageData>& messages, std::string& why)
+          std::vector<TutorialMessageData>& messages, TutorialDamage& damage, std::string& why)
 {
     messages.clear();
     if (size < TutorialRecord::kSize) {
@@ -129,8 +131,9 @@ bool Read(const std::uint8_t* data, std::size_t size, int placeCount, TutorialRe
         why = "shorter than its record";
         return false;
     }
-    if (!CheckRecord(r, placeCount, why))
+    if (!CheckCounts(r, why))
         return false;
+    FindDamage(r, placeCount, damage);
     while (in.Remaining() > 0) {
         if (messages.size() >= kMaxMessages) {
             why = "more windows than moves fit";

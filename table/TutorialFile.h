@@ -31,6 +31,13 @@ struct TutorialMessageData {
     int x = 0, y = 0;     // offset from the screen centre
 };
 
+// Entries of a record that name no card or no place of the table. The file is still played: the
+// reader's caller logs them and the replay skips them.
+struct TutorialDamage {
+    std::vector<std::uint32_t> deals;  // deal entries that are no card
+    std::vector<std::uint32_t> moves;  // moves that name no place of the table, or a card no pile holds
+};
+
 namespace tutorial_file {
 
 // The learn file holds at most this many windows, so a file may be at most this long.
@@ -41,11 +48,11 @@ void WriteRecord(const TutorialRecord& record, std::vector<std::uint8_t>& out); 
 void WriteMessages(const std::vector<TutorialMessageData>& messages, std::vector<std::uint8_t>& out);
 
 // Reads a learn file or a bare record (whose windows are then all empty). The record's counts must
-// fit its arrays, every dealt card must be a real card and every move must name a place below
-// placeCount. Windows are read up to the end of the data; a window cut off by the end is dropped;
-// the list is then filled with empty windows up to the move count. False with `why` filled when
-// the data is refused; `record` and `messages` are then unspecified.
+// fit its arrays. Dealt cards that are no real card, and moves that name a place from placeCount
+// on, are listed in `damage`. Windows are read up to the end of the data; a window cut off by the
+// end is dropped; the list is then filled with empty windows up to the move count. False with
+// `why` filled when the data is refused; `record`, `messages` and `damage` are then unspecified.
 bool Read(const std::uint8_t* data, std::size_t size, int placeCount, TutorialRecord& record,
-          std::vector<TutorialMessageData>& messages, std::string& why);
+          std::vector<TutorialMessageData>& messages, TutorialDamage& damage, std::string& why);
 
 }  // namespace tutorial_file

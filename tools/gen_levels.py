@@ -234,10 +234,13 @@ def castle(o):
     else:
         for y in ys:
             lv.place(400, y, 0, **FOUNDATION)
+    # Rows count as ordered only when they fall by rank: with no order at all the automatic
+    # finish would take over from the first frame.
     for side, x in ((0, 50), (1, 480)):
         for r, y in enumerate(ys):
             n = 6 if aces else (7 if side == 0 else 6)
-            lv.place(x, y, 3, h_offset=1.0, cards="-1:%d:1" % n, drop_req="0,4", empty_drop_req="0", pick_req="1")
+            lv.place(x, y, 3, h_offset=1.0, cards="-1:%d:1" % n, drop_req="0,4", empty_drop_req="0", pick_req="1",
+                     sort_req="2")
     lv.bonuses = "0,12,19,20,21"
     lv.combos = "1:0,3:1,4:1,5:1"
     if aces:
@@ -254,7 +257,7 @@ def fortress(o):
         for r, y in enumerate(ys):
             n = 6 if r == 0 else 5
             lv.place(x, y, 3, h_offset=1.0, cards="-1:%d:1" % n, drop_req="0,1,7", empty_drop_req="0",
-                     pick_req="1")
+                     pick_req="1", sort_req="2")
     lv.bonuses = "0,12,19,20,21"
     lv.combos = "1:0,3:1,4:1,5:1"
     return lv
@@ -378,11 +381,86 @@ def fortythieves(o):
     return lv
 
 
+# ---- Bonus levels ------------------------------------------------------------------------------
+# Each location's bonus level is played by a script, not by the rules above: places keep only a
+# type and, in help_script, the number of the set they belong to (1 the playing field, 0 the deck,
+# 2 where finished cards go, 3 the card to find). The in-game controller makes the cards: location
+# 0 half of each deck, location 1 aces only, locations 2 to 4 each rank once per deck (no two for
+# location 2, no aces for 3 and 4). The win conditions only end the levels whose script stops
+# without winning by itself (0, 1 and 2); elsewhere they hold once the script has gathered the cards.
+
+def bonus_level(o, zoom, decks, suits=15):
+    lv = Level(o["name"], zoom, decks=decks, suits=suits)
+    lv.autofinish = 0
+    return lv
+
+
+def bonus_grid(lv, columns, rows, left, top, step_x, step_y, cards):
+    for r in range(rows):
+        for c in range(columns):
+            lv.place(left + step_x * c, top + step_y * r, 7, cards=cards(c + columns * r), help_script="1")
+
+
+def findcard(o):
+    columns = int(o["columns"])
+    # One deck more than columns: whatever the columns hold, the house keeps a twin of each card.
+    # Clubs and diamonds only (level_suits 9): a deck is then thirteen cards, one of each rank
+    # in alternating colours, and the decks stay within the table's card limit.
+    decks = columns + 1
+    lv = bonus_level(o, 0.8, decks, suits=9)
+    for x in spread(columns, 160, 640):
+        lv.place(x, 200, 3, cards="-1:1:0", win_cond="0:0", help_script="1")
+    lv.place(400, 400, 0, cards="-1:%d:0" % (13 * decks - columns), help_script="0")
+    lv.note("The columns show their cards, turn them over, and the house shows one of them: find it.")
+    return lv
+
+
+def threecards(o):
+    lv = bonus_level(o, 1.0, 2)
+    # Eight aces: each game deals three and takes two out, so the deck ends with six.
+    lv.place(110, 470, 1, cards="-1:8:0", win_cond="0:6", help_script="0")
+    for x in spread(3, 250, 550):
+        lv.place(x, 330, 3, win_cond="0:0", help_script="1")
+    lv.place(400, 140, 3, win_cond="0:0", help_script="3")
+    lv.note("Follow the red ace while the cups shuffle, then point at it.")
+    return lv
+
+
+def pairs(o):
+    lv = bonus_level(o, 0.7, 2)
+    bonus_grid(lv, 8, 3, 90, 150, 80, 100, lambda i: "-1:1:1")
+    for p in lv.places:
+        p["win_cond"] = "0:0"
+    lv.place(740, 250, 0, help_script="2")
+    lv.note("Two decks of twelve ranks with the same suits: turn two cards, keep the twins.")
+    return lv
+
+
+def sequence(o):
+    lv = bonus_level(o, 0.7, 2)
+    bonus_grid(lv, 8, 3, 90, 150, 80, 100, lambda i: "-1:1:1")
+    lv.place(740, 250, 0, win_cond="0:24", help_script="2")
+    lv.note("Turn down Two to King in one run of alternating colours.")
+    return lv
+
+
+def slidingpuzzle(o):
+    lv = bonus_level(o, 0.8, 1)
+    # Dealt in order (Two to Nine, the last cell empty) so that the scramble, made of legal
+    # slides, always leaves a puzzle that can be solved.
+    bonus_grid(lv, 3, 3, 300, 160, 100, 110, lambda i: "%d:-1:1" % (i + 1) if i < 8 else "")
+    lv.place(680, 270, 0, cards="-1:4:0", win_cond="0:12", help_script="2")
+    lv.note("Slide the cards back into order, Two to Nine, the empty cell last.")
+    return lv
+
+
 VARIANTS = {
     "klondike": klondike, "golf": golf, "spider": spider, "spiderette": spiderette, "freecell": freecell,
     "eightoff": eightoff, "seahaven": seahaven, "yukon": yukon, "gypsy": gypsy, "castle": castle,
     "fortress": fortress, "penguin": penguin, "canfield": canfield, "easthaven": easthaven,
     "whitehead": whitehead, "scorpion": scorpion, "pyramid": pyramid, "fortythieves": fortythieves,
+    "findcard": findcard, "threecards": threecards, "pairs": pairs, "sequence": sequence,
+    "slidingpuzzle": slidingpuzzle,
 }
 
 

@@ -3,6 +3,8 @@
 
 #include "platform/IniStore.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <set>

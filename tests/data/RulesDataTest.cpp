@@ -1,5 +1,6 @@
 // RulesDataTest.cpp: the bundled data set has every effect and text that the rules panel looks
-// up, for every level section and combo message, and loads them without an error or warning.
+// up, for every level section and combo message, and every window the tutorials name, and loads
+// them without an error or warning.
 #include "framework/CFAnimationGroup.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFResource.h"
@@ -8,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cwchar>
+#include <fstream>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -93,5 +97,40 @@ TEST_F(RulesDataTest, EveryComboMessageAndTheButtonsExist)
     EXPECT_NE(learn.FindPart(0, "but_light.all"), nullptr);
     EXPECT_TRUE(Loads("text_rules"));
     EXPECT_TRUE(Loads("snd_button", "interface"));
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+// The windows named in the lessons of the tutorials (data/learn/lessons.txt, "name | kind | N").
+std::set<int> LessonWindows()
+{
+    std::set<int> windows;
+    const char* source = std::getenv("SOL_SOURCE_DIR");
+    std::ifstream in(std::string(source != nullptr ? source : ".") + "/data/learn/lessons.txt");
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::size_t bar = line.rfind('|');
+        if (!line.empty() && line[0] != '#' && bar != std::string::npos)
+            windows.insert(std::atoi(line.c_str() + bar + 1));
+    }
+    return windows;
+}
+
+TEST_F(RulesDataTest, EveryTutorialWindowHasItsTextAndAnOkButton)
+{
+    ASSERT_TRUE(m_pResource->LoadModule("learn", -1));
+    const std::set<int> windows = LessonWindows();
+    ASSERT_GT(windows.size(), 30u);
+    for (int n : windows) {
+        const std::string name = "tip_" + std::to_string(n);
+        SCOPED_TRACE(name);
+        CFAnimationInstance window(m_pGroup.get(), 400, 300);
+        ASSERT_TRUE(window.LoadEffect(m_pResource.get(), "learn", name.c_str()));
+        EXPECT_NE(window.FindPart(0, "bt_ok.all"), nullptr);  // where the tutorial looks for it
+        const wchar_t* text = m_pResource->GetText(name.c_str());
+        ASSERT_NE(text, nullptr);
+        EXPECT_GT(std::wcslen(text), 10u);
+    }
+    CFAnimationInstance banner(m_pGroup.get(), 400, 300);
+    EXPECT_TRUE(banner.LoadEffect(m_pResource.get(), "learn", "tutorial_mode"));
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }

@@ -99,7 +99,7 @@ TEST_F(CClassicScreen2Test, AHardcoreEntryPlaysItsLocationsHardcoreTableInItsOwn
     CClassicScreen2* screen = Open();
     Tap(*screen->GetPageDownButton());
     MoveOnto(*screen->GetEntry(25));
-    EXPECT_EQ(Text("preview_name"), L"Klondike");
+    EXPECT_EQ(Text("preview_name"), L"Klondike Single Pass");
     EXPECT_EQ(screen->GetPreview()->GetName(), "level_30");
     Frames(30);
     Screenshot("classic_page2");

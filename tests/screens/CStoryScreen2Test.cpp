@@ -148,7 +148,7 @@ TEST_F(CStoryScreen2Test, AJourneyTurnsTheHelmAClickHurriesItAndArrivalSelectsTh
     EXPECT_EQ(m_pMap->GetMap()->GetSpeed(), 1.0f);
     EXPECT_EQ(progress::GetSelection(Record()), progress::StoryEntry::Story(5));
     EXPECT_EQ(m_pMap->GetPreview()->GetName(), "level_5");
-    EXPECT_EQ(Text("preview_name"), L"Klondike");
+    EXPECT_EQ(Text("preview_name"), L"Klondike Draw Three");
     EXPECT_EQ(StateFrame(2), 3);  // level 8 ("Yukon") silver
     EXPECT_TRUE(m_pMap->GetSlotLight(4)->IsVisible());
     Screenshot("story_barbados");

@@ -104,7 +104,7 @@ protected:
     std::vector<levels::SolverMove> WinnableDeal()
     {
         for (int deal = 0; deal < kDeals; ++deal) {
-            std::vector<levels::SolverMove> moves = levels::SolveLiveDeal(Table(), 150000, 20.0);
+            std::vector<levels::SolverMove> moves = levels::SolveLiveDeal(Table(), 150000);
             if (!moves.empty())
                 return moves;
             PressKey('D', 4);

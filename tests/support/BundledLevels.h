@@ -1,4 +1,5 @@
-// BundledLevels.h: the bundled level file read for tests, and tables dealt from its sections.
+// BundledLevels.h: the bundled level file read for tests and for the tutorial recorder, and tables
+// dealt from its sections.
 #pragma once
 #include "platform/FileSystem.h"
 #include "support/FakeEngine.h"
@@ -8,12 +9,11 @@
 #include "table/CPlace.h"
 #include "table/ITableHost.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -103,28 +103,45 @@ public:
     bool NoMovesRequested() const override { return false; }
 };
 
+// Whether the in-game controller makes card (rank, suit) for the bonus level of a location: half
+// of each deck at 0, aces at 1, each rank once per deck from 2 on (not the two at 2, no ace at 3
+// and 4). The game draws the suits of locations 2 to 4; here the card keeps the first suit.
+inline bool MakesBonusCard(int location, int rank, int suit, std::set<int>& ranksOfDeck)
+{
+    switch (location) {
+    case 0: return ((suit & 1) ^ rank) == 1;
+    case 1: return rank == 0;
+    default: return rank != (location == 2 ? 1 : 0) && ranksOfDeck.insert(rank).second;
+    }
+}
+
 // A table of one bundled section in a fake engine, dealt with a seed. The deck holds the cards
-// the level's decks and suits make, as the in-game controller makes them.
+// the level's decks and suits make, as the in-game controller makes them. The table reports to
+// `host` when one is given (it must outlive the table), else to a quiet host of its own.
 class DealtLevel {
 public:
-    DealtLevel(FakeEngine& engine, const std::map<std::string, Section>& file, int section, std::uint32_t seed)
+    DealtLevel(FakeEngine& engine, const std::map<std::string, Section>& file, int section, std::uint32_t seed,
+               ITableHost* host = nullptr)
     {
         const auto it = file.find("solitaire" + std::to_string(section));
         if (it != file.end())
             for (const auto& kv : it->second.keys)
                 engine.SetIni("sol_max.ini", it->first, kv.first, kv.second);
         const auto level = LevelOfSection(section);
-        m_pTable = std::make_unique<CCardTable>(level.first, level.second, &m_host);
+        m_pTable = std::make_unique<CCardTable>(level.first, level.second, host != nullptr ? host : &m_host);
         loaded = m_pTable->LoadLevel();
         if (!loaded)
             return;
         const LevelValues& lv = m_pTable->m_Level;
         m_pTable->SetCardSize(static_cast<int>(kCardWidth * lv.fZoom), static_cast<int>(kCardHeight * lv.fZoom));
-        for (int d = 0; d < lv.nDecksCount; ++d)
+        for (int d = 0; d < lv.nDecksCount; ++d) {
+            std::set<int> ranksOfDeck;
             for (int s = 0; s < 4; ++s)
                 if ((lv.nSuits & (8 >> s)) != 0)
                     for (int r = 0; r < 13; ++r)
-                        m_deck.AddCard(r, s);
+                        if (level.second != 2u || MakesBonusCard(level.first, r, s, ranksOfDeck))
+                            m_deck.AddCard(r, s);
+        }
         engine.RandomSeed(seed);
         m_pTable->DealCards(m_deck, engine.RandomInt(0, 12));
     }

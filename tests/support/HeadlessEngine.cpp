@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -163,4 +164,12 @@ void BundledDataTest::SetUp()
     if (HasFatalFailure())
         return;
     ASSERT_TRUE(CopyBundledData(m_root)) << "the data set is made by the game_data target";
+}
+
+void BundledDataTest::KeepScreenshot(const std::string& name)
+{
+    const char* dir = std::getenv("SOL_SCREENSHOT_DIR");
+    if (dir != nullptr && *dir != '\0') {
+        EXPECT_TRUE(m_pEngine->SaveScreenshot((std::string(dir) + "/" + name + ".png").c_str())) << name;
+    }
 }

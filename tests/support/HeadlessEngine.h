@@ -61,4 +61,7 @@ class BundledDataTest : public HeadlessEngineTest {
 protected:
     void SetUp() override;
     std::vector<std::string> ProblemLines() const { return ::ProblemLines(LogLines()); }
+    // Keeps the last drawn frame as "<name>.png" in the folder SOL_SCREENSHOT_DIR names, if any:
+    // pictures to look at, not to compare.
+    void KeepScreenshot(const std::string& name);
 };

@@ -6,7 +6,6 @@
 #include "table/CPlace.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <unordered_set>
@@ -170,30 +169,22 @@ inline bool ReplayToWin(CCardTable& table, const std::vector<SolverMove>& moves,
 
 // ---- Search -------------------------------------------------------------------------------------
 
-// What every solver here shares: the real table it plays on, its budget of positions and
-// seconds, the positions it has seen and the moves of the path it is on.
+// What every solver here shares: the real table it plays on, its budget of positions, the
+// positions it has seen and the moves of the path it is on. The budget counts positions, not
+// seconds, so a search ends the same way on a busy machine as on an idle one.
 class SolverSearch {
 public:
     std::size_t Positions() const { return m_seen.size(); }
 
 protected:
-    SolverSearch(CCardTable& table, std::size_t maxPositions, double maxSeconds)
-        : m_table(table), m_maxPositions(maxPositions), m_maxSeconds(maxSeconds)
-    {
-    }
+    SolverSearch(CCardTable& table, std::size_t maxPositions) : m_table(table), m_maxPositions(maxPositions) {}
 
     void StartSearch()
     {
-        m_start = std::chrono::steady_clock::now();
         RunAutomaticMoves(m_table);
         m_path.clear();
     }
     bool PositionsSpent() const { return m_seen.size() >= m_maxPositions; }
-    bool TimeSpent() const
-    {
-        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - m_start;
-        return spent.count() > m_maxSeconds;
-    }
 
     CCardTable& m_table;
     std::unordered_set<std::uint64_t> m_seen;
@@ -201,8 +192,6 @@ protected:
 
 private:
     std::size_t m_maxPositions;
-    double m_maxSeconds;
-    std::chrono::steady_clock::time_point m_start;
 };
 
 // A bounded depth-first search over the move finder's legal moves (plus moves into empty free
@@ -210,10 +199,7 @@ private:
 // copying the piles and restored the same way. Positions already seen are not searched again.
 class LevelSolver : public SolverSearch {
 public:
-    LevelSolver(CCardTable& table, std::size_t maxPositions, double maxSeconds)
-        : SolverSearch(table, maxPositions, maxSeconds)
-    {
-    }
+    LevelSolver(CCardTable& table, std::size_t maxPositions) : SolverSearch(table, maxPositions) {}
 
     bool Solve(std::vector<SolverMove>& solution)
     {
@@ -373,13 +359,11 @@ private:
         return out;
     }
 
-    bool OutOfBudget() const { return PositionsSpent() || TimeSpent(); }
-
     bool Search(int depth)
     {
         if (m_table.PassesWinConditions())
             return true;
-        if (depth > 1500 || OutOfBudget() || !m_seen.insert(Key()).second)
+        if (depth > 1500 || PositionsSpent() || !m_seen.insert(Key()).second)
             return false;
         const std::vector<SolverMove> moves = Candidates();
         if (moves.empty())
@@ -393,7 +377,7 @@ private:
                 return true;
             m_path.pop_back();
             Restore(saved);
-            if (OutOfBudget())
+            if (PositionsSpent())
                 return false;
         }
         return false;

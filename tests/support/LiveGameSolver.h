@@ -77,8 +77,7 @@ private:
 
 // The moves that win the live table's deal from where it stands; empty when none was found
 // within the budget (or the level is one the solvers do not play).
-inline std::vector<SolverMove> SolveLiveDeal(const CCardTable& live, std::size_t maxPositions = 400000,
-                                             double maxSeconds = 60.0)
+inline std::vector<SolverMove> SolveLiveDeal(const CCardTable& live, std::size_t maxPositions = 400000)
 {
     ProfileStoreAside aside;
     MirrorTable mirror(live);
@@ -87,10 +86,10 @@ inline std::vector<SolverMove> SolveLiveDeal(const CCardTable& live, std::size_t
         return moves;
     bool solved = false;
     if (SpiderSolver::Applies(mirror.Table())) {
-        SpiderSolver solver(mirror.Table(), maxPositions, maxSeconds);
+        SpiderSolver solver(mirror.Table(), maxPositions);
         solved = solver.Solve(moves);
     } else {
-        LevelSolver solver(mirror.Table(), maxPositions, maxSeconds);
+        LevelSolver solver(mirror.Table(), maxPositions);
         solved = solver.Solve(moves);
     }
     if (!solved)

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <queue>
@@ -22,10 +21,7 @@ namespace levels {
 
 class SpiderSolver : public SolverSearch {
 public:
-    SpiderSolver(CCardTable& table, std::size_t maxPositions, double maxSeconds)
-        : SolverSearch(table, maxPositions, maxSeconds)
-    {
-    }
+    SpiderSolver(CCardTable& table, std::size_t maxPositions) : SolverSearch(table, maxPositions) {}
 
     // True when a level's columns follow the "Spider" rule and its stock deals to them.
     static bool Applies(const CCardTable& table)
@@ -257,15 +253,6 @@ private:
         return {1, m_columnPlace[static_cast<std::size_t>(m.from)], m.card, m_columnPlace[static_cast<std::size_t>(m.to)]};
     }
 
-    bool OutOfBudget()
-    {
-        if (PositionsSpent())
-            return true;
-        if ((++m_clock & 1023u) == 0)  // the clock is read now and then: it costs more than a position
-            m_late = TimeSpent();
-        return m_late;
-    }
-
     // How promising a position is: finished suits above all, then hidden cards turned, empty
     // columns and cards lying on the next rank (of their own suit most of all).
     static int Value(const State& s)
@@ -304,7 +291,7 @@ private:
         std::vector<Candidate> moves;
         std::vector<Entry> met;
         met.push_back({nodes[0].value, 0});
-        while (!open.empty() && nodes.size() < kPhaseNodes && !OutOfBudget()) {
+        while (!open.empty() && nodes.size() < kPhaseNodes && !PositionsSpent()) {
             const int at = open.top().second;
             open.pop();
             Generate(nodes[static_cast<std::size_t>(at)].state, moves);
@@ -350,7 +337,7 @@ private:
     {
         if (s.removed >= m_homes)
             return true;
-        if (OutOfBudget())
+        if (PositionsSpent())
             return false;
         std::vector<Node> nodes;
         std::vector<int> best;
@@ -372,7 +359,7 @@ private:
             if (Search(dealt, depth + 1))
                 return true;
             m_path.resize(mark);
-            if (OutOfBudget())
+            if (PositionsSpent())
                 return false;
         }
         return false;
@@ -383,8 +370,6 @@ private:
     int m_stockPlace = -1;
     int m_homes = 0;
     bool m_colourRuns = false;
-    unsigned m_clock = 0;
-    bool m_late = false;
 };
 
 }  // namespace levels

@@ -48,6 +48,21 @@ TutorialRecord SmallRecord()
     return r;
 }
 
+// The record with these moves sent to a place no table has.
+TutorialRecord Damaged(TutorialRecord r, const std::vector<std::size_t>& moves)
+{
+    for (std::size_t i : moves)
+        r.moveTo[i] = 200;
+    return r;
+}
+
+TutorialRecord DamagedDeals(TutorialRecord r)
+{
+    for (std::size_t i = 0; i < r.dealCount; ++i)
+        r.dealA[i] = 13;
+    return r;
+}
+
 std::vector<std::uint8_t> LearnFile(const TutorialRecord& r, const std::vector<TutorialMessageData>& messages)
 {
     std::vector<std::uint8_t> bytes;
@@ -155,10 +170,10 @@ TEST(CTracker, BadFilesAreRefusedWithALogLine)
         {"move count too big", corrupt(5, 0x10), "[E] Learn file data/learn/x.dat refused: counts 2/4099 out of range"},
         {"no moves", corrupt(4, 0), "[E] Learn file data/learn/x.dat refused: no deal or no move"},
         {"no deals", corrupt(0, 0), "[E] Learn file data/learn/x.dat refused: no deal or no move"},
-        {"a rank past the king", corrupt(8, 13), "[E] Learn file data/learn/x.dat refused: deal 0 is no card"},
-        {"a suit past the fourth", corrupt(216 + 1, 4), "[E] Learn file data/learn/x.dat refused: deal 1 is no card"},
-        {"a place past the table", corrupt(4520 + 2, 40), "[E] Learn file data/learn/x.dat refused: move 2 names no place or card"},
-        {"a card past four decks", corrupt(8616, 208), "[E] Learn file data/learn/x.dat refused: move 0 names no place or card"},
+        {"every move damaged", LearnFile(Damaged(SmallRecord(), {0, 1, 2}), {}),
+         "[E] Learn file data/learn/x.dat refused: no deal or no move"},
+        {"every deal damaged", LearnFile(DamagedDeals(SmallRecord()), {}),
+         "[E] Learn file data/learn/x.dat refused: no deal or no move"},
         {"too many windows", tooMany, "[E] Learn file data/learn/x.dat refused: more windows than moves fit"},
         {"oversized", std::vector<std::uint8_t>(tutorial_file::kMaxFileSize + 1, 0),
          "[E] Learn file data/learn/x.dat refused: too long"},
@@ -176,6 +191,47 @@ TEST(CTracker, BadFilesAreRefusedWithALogLine)
     CTracker tracker;
     EXPECT_FALSE(tracker.Load("data/learn/missing.dat"));
     EXPECT_TRUE(fake->HasLogLine("[E] Error opening file data/learn/missing.dat for read"));
+}
+
+TEST(CTracker, DamagedDealsAndMovesAreLoggedAndSkipped)
+{
+    ScopedFakeEngine fake;
+    TempRoot root;
+    TutorialRecord r = SmallRecord();
+    r.dealA[0] = 13;   // no rank past the king
+    r.moveFrom[1] = 40;  // no place past the table's 13
+    r.moveCard[2] = 208;  // no pile holds more than four decks
+    r.moveCount = 4;
+    r.moveFrom[3] = 9;
+    r.moveTo[3] = 10;
+    root.Write("data/learn/x.dat", LearnFile(r, {{"a", "b", 1, 2}}));
+    CTracker tracker;
+    ASSERT_TRUE(tracker.Load("data/learn/x.dat", 13));
+    EXPECT_TRUE(fake->HasLogLine("[W] Learn file data/learn/x.dat: 1 deals are no card and are skipped (the first is deal 0)"));
+    EXPECT_TRUE(fake->HasLogLine(
+        "[W] Learn file data/learn/x.dat: 2 moves name no place or card and are skipped (the first is move 1)"));
+    EXPECT_EQ(tracker.FirstDealValue(), 0);  // the first good deal's rank
+    int a = -1, b = -1;
+    EXPECT_TRUE(tracker.NextDeal(a, b));
+    EXPECT_EQ(std::make_pair(a, b), std::make_pair(0, 1));
+    EXPECT_FALSE(tracker.NextDeal(a, b));
+    // Move 0 is a marker; moves 1 and 2 are passed over; move 3 ends the step.
+    int from = 0, to = 0, card = 0;
+    ASSERT_TRUE(tracker.NextStep(from, to, card));
+    EXPECT_EQ(std::vector<int>({from, to, card}), std::vector<int>({9, 10, 0}));
+    EXPECT_TRUE(tracker.IsReplayDone());
+
+    // A card index that the live pile does not hold is skipped when the move is played.
+    WriteAllLevels(fake.Get());
+    DealtTable t(fake.Get(), kKlondike, 3);
+    Settle(t.table);
+    const auto before = Piles(t.table);
+    t.table.GetMoveFinder()->PlayMove(2, 9, 60, false);
+    t.table.GetMoveFinder()->PlayMove(0, 0, 60, false);
+    Settle(t.table);
+    EXPECT_EQ(Piles(t.table), before);
+    EXPECT_TRUE(fake->HasLogLine("[W] Move 2:60 -> 9 names no card of its place, skipped"));
+    EXPECT_TRUE(fake->HasLogLine("[W] Move 0:60 -> 0 names no card of its place, skipped"));
 }
 
 TEST(CTracker, WindowsCutOffByTheEndOfTheFileEndTheList)

@@ -23,9 +23,9 @@ constexpr Point kYes{310, 370}, kNo{490, 370};
 // hints, table-view and bonus switches.
 constexpr Point kMenuQuit{398, 316}, kCardSet2{446, 410}, kHintBox{290, 468}, kDeskBox{406, 468},
     kBonusBox{290, 502};
-constexpr Point kMenuLearn{398, 240}, kFirstColumn{70, 237};
+constexpr Point kMenuLearn{398, 240}, kFirstColumn{70, 237}, kLessonOk{397, 461}, kLessonText{400, 440}, kSand{600, 430};
 constexpr Point kResultOk{400, 505}, kTrophyOk{400, 470}, kRoomOk{712, 551}, kRoomWall{30, 300}, kMapBack{52, 558}, kExitPlank{717, 558};
-constexpr int kGameStart = 1900;  // the tutorial is over and the cards lie still again
+constexpr int kGameStart = 1900;  // the tutorial has been left and the cards lie still again
 constexpr Point kBonusSlot{210, 180}, kHardcoreSlot{470, 120}, kPlay{676, 456};
 
 // A winning game of the first level's deal (the run deals from a fixed seed), recorded once as a
@@ -129,9 +129,10 @@ protected:
 // blue and the green card backs.
 constexpr std::uint32_t kBoard = 0x195438, kWindow = 0x133448, kSky = 0x9CB8AC, kMenuButton = 0x785014,
                         kTicked = 0x1E7832, kEmptyBox = 0xF0ECDC, kBlueBack = 0x132C5B, kGreenBack = 0x134324;
-constexpr std::uint32_t kPlayGreen = 0x32A247, kBlueStock = 0x1F4797, kRedStock = 0x971F29, kGreyButton = 0x7E7E7E, kGoldButton = 0xE0B055;
-constexpr std::uint32_t kCardFace = 0xFAF8F0, kClubs = 0x141414, kRoomPurple = 0x36203B;
-constexpr Point kPlayFace{605, 445}, kStockBack{70, 75}, kLearnButton{300, 240};
+constexpr std::uint32_t kPlayGreen = 0x32A247, kRedStock = 0x971F29, kGreyButton = 0x7E7E7E, kGoldButton = 0xE0B055;
+constexpr std::uint32_t kCardFace = 0xFAF8F0, kClubs = 0x141414, kRoomPurple = 0x36203B, kLesson = 0x1E2838,
+                        kUpperSky = 0x7BABB4, kBonusBack = 0x3A62B2;
+constexpr Point kPlayFace{605, 445}, kStockBack{70, 75}, kBonusStock{404, 400}, kLearnButton{300, 240};
 constexpr Point kBoardSpot{400, 110}, kMiddle{400, 330}, kMenuSpot{405, 300}, kStockEdge{240, 455};
 
 }  // namespace
@@ -188,7 +189,7 @@ TEST_F(PlayerJourneysTest, TheIslandsBonusAndHardcoreLevelsStartFromTheMapAndLea
     for (const char* map : {"island_map", "island_map_again", "island_map_last"})
         EXPECT_TRUE(Shows(map, kPlayFace, kPlayGreen));
     EXPECT_TRUE(Shows("island_bonus_level", kMiddle, kSky));
-    EXPECT_TRUE(Shows("island_bonus_level", kStockBack, kBlueStock)) << "a bonus level's cards";
+    EXPECT_TRUE(Shows("island_bonus_level", kBonusStock, kBonusBack)) << "a bonus level's stock";
     EXPECT_TRUE(Shows("island_bonus_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("island_bonus_menu", kLearnButton, kGreyButton)) << "a bonus level has no tutorial";
     EXPECT_TRUE(Shows("island_hardcore_level", kStockBack, kRedStock)) << "a hardcore level's cards";
@@ -205,7 +206,8 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
     std::string script = Shot(8, "story_new_player") + Type(10, "TEST") + Key(40, 13);
     script += Click(90, kStorySign) + Shot(500, "story_first_visit") + Click(570, kPlay);
     script += Shot(900, "story_level") + Key(920, 27) + Shot(962, "story_menu") + Click(965, kMenuLearn);
-    script += Shot(1100, "story_tutorial") + Shot(kGameStart - 10, "story_after_tutorial");
+    script += Shot(1090, "story_tutorial") + Click(1100, kLessonOk) + Shot(1290, "story_tutorial_playing");
+    script += Click(1300, kSand) + Shot(kGameStart - 10, "story_after_tutorial");  // a click ends the tutorial
     script += RecordedGame(kGameStart);
     const int end = kGameStart + 5300;  // the result has counted up
     script += Shot(end - 50, "story_result") + Click(end, kResultOk);
@@ -222,6 +224,8 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
     EXPECT_TRUE(Shows("story_level", kFirstColumn, kCardFace));
     EXPECT_TRUE(Shows("story_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("story_tutorial", kFirstColumn, kClubs)) << "the tutorial deals its own cards";
+    EXPECT_TRUE(Shows("story_tutorial", kLessonText, kLesson)) << "and tells what the game is about";
+    EXPECT_TRUE(Shows("story_tutorial_playing", kFirstColumn, kUpperSky)) << "OK let the tutorial move the ace away";
     EXPECT_TRUE(Shows("story_after_tutorial", kFirstColumn, kCardFace)) << "the player's cards are back";
     EXPECT_TRUE(Shows("story_result", kResultOk, kGoldButton));
     EXPECT_TRUE(Shows("story_trophy", kTrophyOk, kGoldButton));

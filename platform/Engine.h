@@ -217,6 +217,8 @@ struct EngineOptions {
 //   <frame> keyup VK
 //   <frame> char C          C: the character typed, a single character or a decimal code
 //   <frame> wheel N         mouse wheel notches (positive: away from the user)
+//   <frame> shot NAME       after that frame, a PNG "NAME.png" beside the --screenshot file (or
+//                           in the working folder); NAME: letters, digits, '_' and '-'
 void EngineSetOptions(const EngineOptions& options);
 const EngineOptions& EngineGetOptions();
 // Tests: adds input to the running headless engine, in the script format above, with frame

@@ -2,6 +2,7 @@
 #include "platform/InputScript.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <sstream>
 
@@ -17,6 +18,14 @@ bool ToInt(const std::string& word, int lo, int hi, int& out)
         return false;
     out = static_cast<int>(value);
     return true;
+}
+
+// A picture name cannot leave the folder it is written to.
+bool IsPictureName(const std::string& word)
+{
+    return !word.empty() && word.size() <= 64 && std::all_of(word.begin(), word.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '-';
+    });
 }
 
 bool ParseEvent(const std::string& name, std::istringstream& in, ScriptedInput& event)
@@ -49,6 +58,11 @@ bool ParseEvent(const std::string& name, std::istringstream& in, ScriptedInput& 
     if (name == "wheel") {
         event.kind = Kind::Wheel;
         return ToInt(first, -1000, 1000, event.a);
+    }
+    if (name == "shot") {
+        event.kind = Kind::Shot;
+        event.name = first;
+        return IsPictureName(first);
     }
     return false;
 }

@@ -5,11 +5,12 @@
 #include <vector>
 
 struct ScriptedInput {
-    enum class Kind { Move, Down, Up, KeyDown, KeyUp, Char, Wheel };
+    enum class Kind { Move, Down, Up, KeyDown, KeyUp, Char, Wheel, Shot };
     int frame = 0;
     Kind kind = Kind::Move;
     int a = 0;  // x, button, key, character or wheel notches
     int b = 0;  // y
+    std::string name;  // a shot's picture name: letters, digits, '_' and '-' only
 };
 
 // Parses the whole script; on a bad line returns false with "line N: reason" in `error`.

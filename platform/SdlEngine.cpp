@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -444,6 +445,9 @@ void SdlEngine::DeliverScript()
         case Kind::Wheel:
             m_input.PushWheel(in.a);
             break;
+        case Kind::Shot:
+            m_pendingShots.push_back(in.name);
+            break;
         }
     }
 }
@@ -460,6 +464,7 @@ bool SdlEngine::RunHeadlessFrame()
     m_input.EndFrame();
     if (!m_options.screenshotFile.empty() && m_nFrame == m_options.screenshotFrame)
         WriteScreenshot(m_options.screenshotFile);
+    WritePendingShots();
     return done || (m_options.frames > 0 && m_nFrame >= m_options.frames);
 }
 
@@ -608,6 +613,16 @@ void SdlEngine::Present()
     SDL_GL_GetDrawableSize(m_pWindow, &width, &height);
     m_renderer.PresentTo(width, height);
     SDL_GL_SwapWindow(m_pWindow);
+}
+
+void SdlEngine::WritePendingShots()
+{
+    if (m_pendingShots.empty())
+        return;
+    const std::filesystem::path folder = std::filesystem::path(m_options.screenshotFile).parent_path();
+    for (const std::string& name : m_pendingShots)
+        (void)WriteScreenshot((folder / (name + ".png")).string());  // logs its own failure
+    m_pendingShots.clear();
 }
 
 bool SdlEngine::WriteScreenshot(const std::string& hostPath)

@@ -123,6 +123,7 @@ private:
     void CheckSync(std::uint64_t now);
     void WaitForFrameSlot();
     bool WriteScreenshot(const std::string& hostPath);
+    void WritePendingShots();  // the script's shots of this frame
 
     int m_nRefs = 0;
     bool m_bInitiated = false;
@@ -168,5 +169,6 @@ private:
     int m_nFrame = 0;                  // frames run since Initiate, counted from 1
     std::vector<ScriptedInput> m_script;
     std::size_t m_nScriptPos = 0;
+    std::vector<std::string> m_pendingShots;
     bool m_bScreenshotTaken = false;
 };

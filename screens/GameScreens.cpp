@@ -9,6 +9,7 @@
 #include "screens/CDialogInformation.h"
 #include "screens/CDialogNoMoves.h"
 #include "screens/CDialogUseBonus.h"
+#include "screens/CInGameMenuClassic.h"
 #include "screens/CLevelStatistic2.h"
 #include "screens/CMenuScreen.h"
 #include "screens/CStoryScreen2.h"
@@ -52,12 +53,11 @@ CScreenBase* MakeStatistics(int kind)
     }
 }
 
-// Until the in-game menus exist, the game's menu leaves the game for the screen it was started
-// from, so that a player is never held at the table.
-CScreenBase* LeaveGame(bool classic, CFAnimationGroup*)
+CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup* cursorLayer)
 {
-    CScreenFactory::SwitchTo(classic ? EScreenKind::ClassicSelection : EScreenKind::StoryMap);
-    return nullptr;
+    if (classic)
+        return CInGameMenuClassic::Create(cursorLayer);
+    return CInGameMenu::Create(cursorLayer);
 }
 
 }  // namespace
@@ -86,7 +86,7 @@ void RegisterGameDialogs()
     makers.information = MakeInformation;
     makers.noMoves = MakeNoMoves;
     makers.useBonus = MakeUseBonus;
-    makers.inGameMenu = LeaveGame;
+    makers.inGameMenu = MakeInGameMenu;
     makers.statistics = MakeStatistics;
     game_dialogs::SetMakers(makers);
 }

@@ -173,6 +173,7 @@ public:
     void ReloadBackground(bool highDetail);  // the options changed the detail
     CFAnimationInstance* GetTablePicture() const { return tablePicture.get(); }
     CSprite* GetCardBack() const { return cardBack; }
+    void SetCardBack(CSprite* back) { cardBack = back; }  // the in-game menus' card set; cards follow
     const Replay& GetReplay() const { return replay; }
     int GetStatisticsShown() const { return m_nStatisticsShown; }
 

@@ -3,6 +3,10 @@
 // a screenshot and the stores' files to look at afterwards. The shell's screens come from the
 // screen factory: a test puts the game's makers (or stand-ins) in place first.
 //
+// Random numbers restart from a fixed seed when the program starts and whenever a level is dealt,
+// so a run plays the same frames and the same deals every time and a script may hold moves
+// recorded on a deal.
+//
 // Input scripts count frames from the moment the main menu stands (after the intro, the loading
 // of every preloaded object at one a frame, and the menu's fade-in), so they do not change when
 // the data set grows. With SOL_SCREENSHOT_DIR set, each run's screenshot is also kept there.
@@ -24,6 +28,11 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+// A place in the 800 x 600 view.
+struct ScreenPoint {
+    int x, y;
+};
 
 class GameRunRoot : public ::testing::Test {
 protected:
@@ -88,7 +97,9 @@ protected:
         argv.push_back(nullptr);
         g_bMenuReached = false;
         g_bExitRequested = false;
+        EngineSetLogHook(&Reseed, nullptr);
         const int code = GameMain(static_cast<int>(args.size()), argv.data());
+        EngineSetLogHook(nullptr, nullptr);
         KeepScreenshot(shot);
         return code;
     }
@@ -104,13 +115,15 @@ protected:
         return ::ProblemLines(lines);
     }
 
-    // Pixels of the last screenshot, read back through a fresh headless engine.
-    std::vector<std::uint32_t> ShotRow(int x, int y, int count)
+    // Pixels of the last screenshot (or of a picture the script's "shot NAME" took), read back
+    // through a fresh headless engine.
+    std::vector<std::uint32_t> ShotRow(int x, int y, int count, const std::string& name = "")
     {
         EnginePtr engine = CreateHeadlessEngine(m_root);
         if (engine == nullptr)
             return {};
-        const HTexture shot = engine->TextureLoad(std::filesystem::path(m_shot).filename().c_str());
+        const std::string file = name.empty() ? std::filesystem::path(m_shot).filename().string() : name + ".png";
+        const HTexture shot = engine->TextureLoad(file.c_str());
         std::vector<std::uint32_t> row;
         if (const std::uint32_t* pixels = engine->TextureLock(shot, true, x, y, count, 1)) {
             row.assign(pixels, pixels + count);
@@ -120,15 +133,57 @@ protected:
         return row;
     }
 
-    std::uint32_t ShotPixel(int x, int y)
+    std::uint32_t ShotPixel(int x, int y, const std::string& name = "")
     {
-        const std::vector<std::uint32_t> row = ShotRow(x, y, 1);
+        const std::vector<std::uint32_t> row = ShotRow(x, y, 1, name);
         return row.empty() ? 0 : row[0];
+    }
+
+    // Script lines, frames counted from the menu: a left click, a key pressed and let go, capital
+    // letters typed, and the picture kept after a frame.
+    static std::string Click(int frame, ScreenPoint at)
+    {
+        const std::string xy = std::to_string(at.x) + " " + std::to_string(at.y);
+        return std::to_string(frame) + " move " + xy + "\n" + std::to_string(frame + 1) + " down 1\n" +
+               std::to_string(frame + 2) + " up 1\n";
+    }
+
+    static std::string Key(int frame, int vk)
+    {
+        return std::to_string(frame) + " keydown " + std::to_string(vk) + "\n" + std::to_string(frame + 1) +
+               " keyup " + std::to_string(vk) + "\n";
+    }
+
+    static std::string Type(int frame, const std::string& capitals)
+    {
+        std::string script;
+        for (char c : capitals) {
+            script += Key(frame, static_cast<unsigned char>(c));
+            frame += 3;
+        }
+        return script;
+    }
+
+    static std::string Shot(int frame, const std::string& name)
+    {
+        return std::to_string(frame) + " shot " + name + "\n";
     }
 
     std::string m_root;
 
 private:
+    static void Reseed(const char* line, void*)
+    {
+        static constexpr std::uint32_t kSeed = 20061;
+        const std::string text = line;
+        if (text.rfind("COMPILE DATE", 0) != 0 && text.find("Starting Solitaire") == std::string::npos)
+            return;
+        if (IEngine* engine = engine2dCreate(kEngineVersion)) {
+            engine->RandomSeed(kSeed);
+            engine->Release();
+        }
+    }
+
     static std::string Shifted(const std::string& script, int offset)
     {
         std::istringstream in(script);
@@ -148,14 +203,21 @@ private:
         return out.str();
     }
 
+    // The run's screenshot and the script's named pictures (the PNG files beside it).
     void KeepScreenshot(const std::string& name) const
     {
         const char* dir = std::getenv("SOL_SCREENSHOT_DIR");
-        if (dir == nullptr || *dir == '\0' || !std::filesystem::exists(m_shot))
+        if (dir == nullptr || *dir == '\0')
             return;
         std::error_code error;
-        std::filesystem::copy_file(m_shot, std::string(dir) + "/" + name + ".png",
-                                   std::filesystem::copy_options::overwrite_existing, error);
+        for (const auto& entry : std::filesystem::directory_iterator(m_root, error)) {
+            const std::filesystem::path& file = entry.path();
+            if (file.extension() != ".png")
+                continue;
+            const std::string kept = file == std::filesystem::path(m_shot) ? name : file.stem().string();
+            std::filesystem::copy_file(file, std::string(dir) + "/" + kept + ".png",
+                                       std::filesystem::copy_options::overwrite_existing, error);
+        }
     }
 
     int m_nMenuFrame = 0;

@@ -1,13 +1,16 @@
 // test-lock: x-display
 // The game program itself on the X display (CI runs the tests under Xvfb at 1024x768, with no
-// window manager and no sound device): full screen as a player starts it, and a second start.
+// window manager and no sound device): full screen as a player starts it (as `make play` does),
+// up to the main menu with the first start's new-player window, and a second start.
 #include "app/GameMain.h"
+#include "platform/ImageCodec.h"
 #include "platform/http/ChildProcess.h"
 #include "support/TempPath.h"
 #include "support/XScreenShot.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -42,6 +45,35 @@ bool ViewCoversTheScreen(XScreenShot& shot)
            shot.At(0, shot.height - 1) != 0 && shot.At(shot.width - 1, shot.height - 1) != 0;
 }
 
+// The main menu stands with the first start's new-player window over it: the window's gold frame
+// at its top and left edges, where the full-screen view (800 x 600 scaled evenly onto the screen
+// and centred) puts them, and the menu's dark bar of planks below.
+bool MainMenuShown(XScreenShot& shot)
+{
+    if (!GrabXScreen(shot))
+        return false;
+    const double scale = std::min(shot.width / 800.0, shot.height / 600.0);
+    const int left = static_cast<int>((shot.width - 800 * scale) / 2), top = static_cast<int>((shot.height - 600 * scale) / 2);
+    auto gold = [&](int x, int y) {
+        const std::uint32_t rgb = shot.At(left + static_cast<int>(x * scale), top + static_cast<int>(y * scale));
+        return (rgb >> 16 & 0xFF) > 180 && (rgb & 0xFF) < 130;
+    };
+    const std::uint32_t bar = shot.At(left + static_cast<int>(400 * scale), top + static_cast<int>(590 * scale));
+    return gold(400, 182) && gold(192, 312) && (bar >> 16 & 0xFF) < 60 && (bar & 0xFF) < 90;
+}
+
+// Keeps the picture to look at when SOL_SCREENSHOT_DIR is set.
+void KeepShot(const XScreenShot& shot, const char* name)
+{
+    const char* dir = std::getenv("SOL_SCREENSHOT_DIR");
+    if (dir == nullptr || *dir == '\0' || shot.rgb.empty())
+        return;
+    std::vector<std::uint32_t> argb(shot.rgb.size());
+    for (std::size_t i = 0; i < argb.size(); ++i)
+        argb[i] = 0xFF000000u | shot.rgb[i];
+    EXPECT_TRUE(image_codec::WritePng(std::string(dir) + "/" + name + ".png", shot.width, shot.height, argb.data()));
+}
+
 }  // namespace
 
 TEST(GameWindow, FullScreenCoversTheDisplayAndASecondStartSaysWhereTheLockIs)
@@ -69,6 +101,13 @@ TEST(GameWindow, FullScreenCoversTheDisplayAndASecondStartSaysWhereTheLockIs)
         ADD_FAILURE() << "corners " << std::hex << shot.At(0, 0) << " " << shot.At(shot.width - 1, shot.height - 1)
                       << ", centre " << shot.At(shot.width / 2, shot.height / 2);
     }
+    bool menu = false;
+    for (int attempt = 0; attempt < 60 && !menu && first.IsRunning(); ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        menu = MainMenuShown(shot);
+    }
+    KeepShot(shot, "game_window_main_menu");
+    EXPECT_TRUE(menu) << "the main menu with the new-player window";
 
     http_layer::ChildProcess second;
     ASSERT_TRUE(StartGame(second, root / "game", root / "second.err"));

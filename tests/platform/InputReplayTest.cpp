@@ -108,7 +108,8 @@ TEST_F(InputReplay, SecondQuickPressIsADoubleClickAndAThirdIsNot)
 TEST(InputScript, EveryMalformedLineIsRejectedWithItsNumber)
 {
     const char* bad[] = {"x move 1 2", "0 down 1", "1 down 3", "1 down", "1 move 1", "1 keydown 300",
-                         "1 jump 1", "1 keyup 13 14", "1 char", "1 char ab"};
+                         "1 jump 1", "1 keyup 13 14", "1 char", "1 char ab", "1 shot", "1 shot ../map",
+                         "1 shot a/b", "1 shot menu map"};
     for (const char* line : bad) {
         SCOPED_TRACE(line);
         std::vector<ScriptedInput> events;
@@ -118,12 +119,13 @@ TEST(InputScript, EveryMalformedLineIsRejectedWithItsNumber)
     }
     std::vector<ScriptedInput> events;
     std::string error;
-    ASSERT_TRUE(ParseInputScript("5 char #\n1 char 233\n\n  \n3 wheel -2 # comment\n", events, error));
-    ASSERT_EQ(events.size(), 3u);
+    ASSERT_TRUE(ParseInputScript("5 char #\n1 char 233\n\n  \n3 wheel -2 # comment\n4 shot main_menu-1\n", events, error));
+    ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(events[0].frame, 1);  // ordered by frame
     EXPECT_EQ(events[0].a, 233);
     EXPECT_EQ(events[1].a, -2);
-    EXPECT_EQ(events[2].a, '#');
+    EXPECT_EQ(events[2].name, "main_menu-1");
+    EXPECT_EQ(events[3].a, '#');
 }
 
 TEST(InputScript, BadScriptStopsTheHeadlessEngineFromStarting)

@@ -13,10 +13,8 @@
 
 namespace {
 
-// Places in the 800 x 600 view, as the bundled data lays the menu and its popups out.
-struct Point {
-    int x, y;
-};
+// Places in the view, as the bundled data lays the menu and its popups out.
+using Point = ScreenPoint;
 constexpr Point kPlayerPlank{398, 559}, kOptionsPlank{575, 558}, kExitPlank{717, 558}, kScoresPlank{209, 558};
 constexpr Point kYes{310, 370}, kNo{490, 370};                              // the yes/no windows
 constexpr Point kListOk{240, 540}, kListNew{400, 540}, kListDelete{560, 540};  // the player list
@@ -25,29 +23,7 @@ constexpr Point kScoresClassic{490, 112}, kScoresOk{400, 540};
 constexpr Point kMusicThumb{510, 230}, kCursorBox{216, 400}, kOptionsOk{400, 472};
 constexpr Point kWindowTop{400, 182};  // the gold frame of a small window standing in the middle
 
-// Script lines, frames counted from the menu.
-std::string Click(int frame, Point at)
-{
-    const std::string f = std::to_string(frame), xy = std::to_string(at.x) + " " + std::to_string(at.y);
-    return f + " move " + xy + "\n" + std::to_string(frame + 1) + " down 1\n" + std::to_string(frame + 2) + " up 1\n";
-}
-
-std::string Key(int frame, int vk)
-{
-    return std::to_string(frame) + " keydown " + std::to_string(vk) + "\n" + std::to_string(frame + 1) + " keyup " +
-           std::to_string(vk) + "\n";
-}
-
-std::string Type(int frame, const std::string& capitals)
-{
-    std::string script;
-    for (char c : capitals) {
-        script += Key(frame, static_cast<unsigned char>(c));
-        frame += 3;
-    }
-    return script;
-}
-
+// A drag along a line, frames counted from the menu.
 std::string Drag(int frame, Point from, int dx)
 {
     std::string script = std::to_string(frame) + " move " + std::to_string(from.x) + " " + std::to_string(from.y) +

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "MenuScreenTestRoot.h"
+#include "screens/CDialogConfirmation.h"
+#include "screens/CInGameMenu.h"
 #include "screens/CMenuScreen.h"
 #include "screens/CStoryScreen2.h"
 #include "framework/CFButton.h"
@@ -59,6 +61,20 @@ protected:
         if (map != nullptr)
             Frames(2);  // built on its first update
         return map;
+    }
+
+    // Escape, the game menu's way out of the level (to the map or the classic tables) and yes to
+    // its question.
+    void LeaveGame(CGameProcess& game)
+    {
+        PressKey(kVkEscape, 40);
+        auto* menu = dynamic_cast<CInGameMenu*>(game.GetChild());
+        ASSERT_NE(menu, nullptr);
+        Tap(*menu->GetButton(CInGameMenu::kQuit));
+        auto* question = dynamic_cast<CDialogConfirmation*>(menu->GetChild());
+        ASSERT_NE(question, nullptr);
+        Frames(40);
+        Tap(*question->GetYesButton());
     }
 
     static void Started(int openLocations)

@@ -349,7 +349,7 @@ TEST_F(ResultJourneysTest, AStuckTableTellsThePlayerOnceWhoThenDealsAgainOrLeave
         EXPECT_FALSE(Table().GetMoveFinder()->NoMoreMoves()) << "a new deal";
         EXPECT_EQ(Table().GetPlace(Table().FindPlaceOfType(kPlaceDeck))->Size(), 16);
     }
-    PressKey(kVkEscape, 2);
+    LeaveGame(*Game());
     map = WaitFor<CStoryScreen2>();
     ASSERT_NE(map, nullptr);
     Rest(*map);

@@ -39,7 +39,7 @@ TEST_F(ScreenJourneysTest, MenuToTheStoryMapsFirstVisitIntoALevelAndBackToTheMap
     EXPECT_EQ(game->GetMode(), 0);
     Frames(300);
     Screenshot("journey_1_level");
-    PressKey(kEscape);
+    LeaveGame(*game);
     map = WaitFor<CStoryScreen2>();
     ASSERT_NE(map, nullptr);
     Frames(2);
@@ -113,7 +113,7 @@ TEST_F(ScreenJourneysTest, ClassicSecondPageHardcoreTableAndBack)
     EXPECT_EQ(game->GetMode(), 9);
     Frames(300);
     Screenshot("journey_4_hardcore_table");
-    PressKey(kEscape);
+    LeaveGame(*game);
     classic = WaitFor<CClassicScreen2>();
     ASSERT_NE(classic, nullptr);
     EXPECT_EQ(classic->GetSelectedLocation(), 1);

@@ -1,5 +1,6 @@
 // StoryRunTest.cpp: the whole program, headless, played with scripted mouse and keys only: from
-// the main menu onto the story map's first visit, into the first level and back onto the map.
+// the main menu onto the story map's first visit, into the first level and, through the game's
+// menu and its question, back onto the map.
 #include "app/GameRunRoot.h"
 #include "screens/CProfileStore.h"
 #include "screens/GameScreens.h"
@@ -10,17 +11,9 @@
 
 namespace {
 
-struct Point {
-    int x, y;
-};
+using Point = ScreenPoint;
 constexpr Point kStorySign{190, 240}, kPlay{676, 460}, kPlayFace{605, 445};
-
-std::string Click(int frame, Point at)
-{
-    const std::string xy = std::to_string(at.x) + " " + std::to_string(at.y);
-    return std::to_string(frame) + " move " + xy + "\n" + std::to_string(frame + 1) + " down 1\n" +
-           std::to_string(frame + 2) + " up 1\n";
-}
+constexpr Point kQuitToMap{398, 316}, kYes{310, 370};  // the game's menu and its question
 
 bool IsGreen(std::uint32_t argb)
 {
@@ -45,10 +38,11 @@ TEST_F(StoryRunTest, MenuToTheMapsFirstVisitIntoTheFirstLevelAndBackToTheMap)
         CProfileStore store;
         store.NewPlayer("ANNA", true);
     }
-    // The map sails in (fade, journey, the wait for the level panel), Play, the level, Escape.
+    // The map sails in (fade, journey, the wait for the level panel), Play, the level, Escape,
+    // the menu's way back to the map and yes.
     std::string script = Click(5, kStorySign) + Click(480, kPlay);
-    script += "800 keydown 27\n801 keyup 27\n";
-    ASSERT_EQ(Run(1000, script, 1000, "run_story_back_on_the_map"), 0);
+    script += "800 keydown 27\n801 keyup 27\n" + Click(840, kQuitToMap) + Click(890, kYes);
+    ASSERT_EQ(Run(1100, script, 1100, "run_story_back_on_the_map"), 0);
     EXPECT_TRUE(IsGreen(ShotPixel(kPlayFace.x, kPlayFace.y))) << "the map's Play button stands again";
 
     fs_layer::SetRootFolder(m_root);

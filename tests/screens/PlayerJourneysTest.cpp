@@ -1,0 +1,245 @@
+// PlayerJourneysTest.cpp: the whole program played as a player plays it, headless, with scripted
+// mouse and keys only, over the bundled data: a classic game whose menu changes the card set and
+// the switches and leaves with its question, and the bonus and hardcore levels of the first
+// island started from the map and left through the game's menu. Each journey keeps pictures
+// along the way and checks in them that the screen it expects stands.
+#include "app/GameRunRoot.h"
+#include "screens/CHiScoreTable.h"
+#include "screens/CProfileStore.h"
+#include "screens/GameScreens.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace {
+
+// Places in the view, as the bundled data lays the screens out.
+using Point = ScreenPoint;
+constexpr Point kStorySign{190, 240}, kClassicSign{190, 350}, kGolfEntry{204, 141};
+constexpr Point kYes{310, 370}, kNo{490, 370};
+// The game's menu: the way out (to the map or the classic tables), the second card set, the
+// hints, table-view and bonus switches.
+constexpr Point kMenuQuit{398, 316}, kCardSet2{446, 410}, kHintBox{290, 468}, kDeskBox{406, 468},
+    kBonusBox{290, 502};
+constexpr Point kMenuLearn{398, 240}, kFirstColumn{70, 237}, kLessonOk{397, 461}, kLessonText{400, 440}, kSand{600, 430};
+constexpr Point kResultOk{400, 505}, kTrophyOk{400, 470}, kRoomOk{712, 551}, kRoomWall{30, 300}, kMapBack{52, 558}, kExitPlank{717, 558};
+constexpr int kGameStart = 1900;  // the tutorial has been left and the cards lie still again
+constexpr Point kBonusSlot{210, 180}, kHardcoreSlot{470, 120}, kPlay{676, 456};
+
+// A winning game of the first level's deal (the run deals from a fixed seed), recorded once as a
+// player's mouse: "<frame> d X1 Y1 X2 Y2" drags a card, "<frame> c X Y" clicks, frames counted
+// from the moment the cards lie still after the tutorial. The table finishes the last cards
+// itself.
+constexpr const char* kKlondikeWin = R"(
+13 d 620 251 510 277  61 d 510 243 290 261  109 d 510 235 400 110  157 d 400 235 510 261
+205 c 70 110  231 d 175 72 290 305  265 c 70 110  291 c 70 110  317 c 70 110  343 c 70 110
+369 d 175 72 180 253  403 d 510 227 180 275  451 d 510 219 730 293  499 d 175 72 510 245
+533 d 730 259 510 267  581 d 620 243 730 285  629 d 730 251 620 269  677 d 730 243 180 319
+725 c 70 110  751 c 70 110  777 c 70 110  803 c 70 110  829 d 175 72 400 261
+863 d 510 197 400 283  897 d 180 219 510 235  945 c 70 110  971 c 70 110  997 d 175 72 510 110
+1031 d 400 337 510 120  1065 c 70 110  1091 d 175 72 70 245  1125 c 70 110  1151 c 70 110
+1177 c 70 110  1203 d 175 72 510 333  1237 d 400 227 510 355  1285 d 400 219 620 110
+1333 d 620 279 620 120  1367 c 70 110  1393 c 70 110  1419 d 175 72 620 120
+1453 d 730 235 620 120  1501 d 730 227 290 327  1549 d 290 227 730 253  1597 d 290 219 620 291
+1645 d 290 197 400 120  1679 c 70 110  1705 d 175 72 730 363  1739 d 620 235 730 385
+1787 d 620 227 510 120  1835 c 70 110  1861 d 175 72 70 267  1895 c 70 110  1921 c 70 110
+1947 c 70 110  1973 d 175 72 290 235  2007 d 175 72 290 245  2041 d 730 219 290 267
+2089 d 730 197 70 289  2123 c 70 110  2149 d 175 72 730 110  2183 d 290 439 730 120
+2217 d 510 417 730 120  2251 d 290 417 400 120  2285 d 510 395 400 120  2319 d 510 373 620 120
+2353 d 290 395 730 120  2387 d 180 197 730 120  2421 d 175 72 730 120  2455 c 70 110
+2481 d 175 72 510 120  2515 d 290 373 510 120  2549 d 510 351 510 120  2583 d 290 351 620 120
+2617 d 510 329 620 120  2651 d 290 329 510 120  2685 d 510 307 510 120  2719 d 290 307 620 120
+2753 d 510 285 620 120  2787 d 400 197 620 120  2821 d 290 285 510 120  2855 d 70 263 510 120
+2889 c 70 110  2946 c 70 110  2972 c 70 110  2998 d 175 72 180 235  3032 c 70 110
+3058 d 175 72 510 311  3092 d 620 219 510 333  3140 d 620 197 290 311  3174 c 70 110
+3200 d 175 72 180 245  3234 d 175 72 180 267  3268 c 70 110  3294 d 175 72 290 333  3328 c 70 110
+3354 c 70 110  3380 d 175 72 400 120  3414 d 175 72 400 120  3448 c 70 110  3474 d 175 72 730 120
+3508 d 290 307 730 120  3542 c 70 110  3568 d 175 72 400 120)";
+
+// The recorded game as script lines, from that frame on: a drag presses, waits for the pick,
+// moves in ten steps and lets go.
+std::string RecordedGame(int start)
+{
+    std::istringstream in(kKlondikeWin);
+    std::string script, kind;
+    int frame = 0, x = 0, y = 0;
+    auto line = [&](int at, const std::string& event) { script += std::to_string(start + at) + " " + event + "\n"; };
+    while (in >> frame >> kind >> x >> y) {
+        line(frame + 1, "move " + std::to_string(x) + " " + std::to_string(y));
+        line(frame + 2, "down 1");
+        if (kind == "c") {
+            line(frame + 3, "up 1");
+            continue;
+        }
+        int x2 = 0, y2 = 0;
+        in >> x2 >> y2;
+        for (int k = 1; k <= 10; ++k)
+            line(frame + 3 + k, "move " + std::to_string(x + (x2 - x) * k / 10) + " " + std::to_string(y + (y2 - y) * k / 10));
+        line(frame + 16, "up 1");
+    }
+    return script;
+}
+
+class PlayerJourneysTest : public GameRunRoot {
+protected:
+    void SetUp() override
+    {
+        GameRunRoot::SetUp();
+        RegisterGameScreens();
+    }
+
+    // A saved player who has played the first island through: its bonus and hardcore levels open.
+    void SaveIslandPlayer()
+    {
+        fs_layer::SetRootFolder(m_root);
+        CProfileStore store;
+        store.NewPlayer("ANNA", true);
+        PlayerRecord& record = store.m_current;
+        record.m_bMapVisited = record.m_bStoryLevelPlayed = 1;
+        record.m_locationOpened[0] = record.m_locationOpened[1] = 1;  // the next island was shown
+        for (int level = 0; level < 5; ++level)
+            record.m_storyLevels[static_cast<std::size_t>(level)] = kLevelBronze;
+        record.m_bonusLevels[0] = record.m_hardcoreLevels[0] = kLevelOpen;
+        record.m_introShown.fill(1);
+        record.m_nTableValue1 = 5;  // the move light's news windows were seen long ago
+        record.m_nTableValue2 = 10;
+        ASSERT_TRUE(store.Save());
+    }
+
+    // Whether the picture shows that colour (0xRRGGBB) there, give or take a little.
+    ::testing::AssertionResult Shows(const std::string& shot, Point at, std::uint32_t rgb)
+    {
+        const std::uint32_t argb = ShotPixel(at.x, at.y, shot);
+        for (int shift : {0, 8, 16}) {
+            const int got = static_cast<int>(argb >> shift & 0xFF), want = static_cast<int>(rgb >> shift & 0xFF);
+            if (std::abs(got - want) > kTolerance)
+                return ::testing::AssertionFailure() << shot << " at (" << at.x << ", " << at.y << ") shows " << std::hex
+                                                     << (argb & 0xFFFFFF) << ", not " << rgb;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    static constexpr int kTolerance = 24;
+};
+
+// Colours the bundled art shows at known places: the classic selection's green board, a dark
+// window in the middle, the sky of a table, a gold menu button, a ticked and an empty box, the
+// blue and the green card backs.
+constexpr std::uint32_t kBoard = 0x195438, kWindow = 0x133448, kSky = 0x9CB8AC, kMenuButton = 0x785014,
+                        kTicked = 0x1E7832, kEmptyBox = 0xF0ECDC, kBlueBack = 0x132C5B, kGreenBack = 0x134324;
+constexpr std::uint32_t kPlayGreen = 0x32A247, kRedStock = 0x971F29, kGreyButton = 0x7E7E7E, kGoldButton = 0xE0B055;
+constexpr std::uint32_t kCardFace = 0xFAF8F0, kClubs = 0x141414, kRoomPurple = 0x36203B, kLesson = 0x1E2838,
+                        kUpperSky = 0x7BABB4, kBonusBack = 0x3A62B2;
+constexpr Point kPlayFace{605, 445}, kStockBack{70, 75}, kBonusStock{404, 400}, kLearnButton{300, 240};
+constexpr Point kBoardSpot{400, 110}, kMiddle{400, 330}, kMenuSpot{405, 300}, kStockEdge{240, 455};
+
+}  // namespace
+
+TEST_F(PlayerJourneysTest, AClassicGamesMenuChangesCardsAndSwitchesAndLeavesWithItsQuestion)
+{
+    fs_layer::SetRootFolder(m_root);
+    {
+        CProfileStore store;
+        store.NewPlayer("ANNA", true);
+    }
+    std::string script = Click(5, kClassicSign) + Shot(80, "classic_selection") + Click(90, kGolfEntry);
+    script += Shot(465, "classic_bonus_question") + Click(470, kNo);   // the first classic game asks
+    script += Shot(515, "classic_game") + Key(520, 27) + Shot(562, "classic_menu");
+    script += Click(565, kCardSet2) + Click(615, kHintBox) + Click(655, kDeskBox) + Click(695, kBonusBox);
+    script += Shot(740, "classic_menu_changed") + Click(745, kMenuQuit) + Shot(790, "classic_quit_question");
+    script += Click(795, kYes) + Shot(900, "classic_selection_again");
+    ASSERT_EQ(Run(905, script), 0);
+    EXPECT_TRUE(Shows("classic_selection", kBoardSpot, kBoard));
+    EXPECT_TRUE(Shows("classic_bonus_question", kMiddle, kWindow));
+    EXPECT_TRUE(Shows("classic_game", kMiddle, kSky)) << "the question has gone";
+    EXPECT_TRUE(Shows("classic_menu", kMenuSpot, kMenuButton));
+    EXPECT_TRUE(Shows("classic_menu", kHintBox, kTicked));
+    EXPECT_TRUE(Shows("classic_menu", kDeskBox, kEmptyBox));
+    EXPECT_TRUE(Shows("classic_menu", kBonusBox, kEmptyBox));
+    EXPECT_TRUE(Shows("classic_menu", kStockEdge, kBlueBack));
+    EXPECT_TRUE(Shows("classic_menu_changed", kHintBox, kEmptyBox));
+    EXPECT_TRUE(Shows("classic_menu_changed", kDeskBox, kTicked));
+    EXPECT_TRUE(Shows("classic_menu_changed", kBonusBox, kTicked));
+    EXPECT_TRUE(Shows("classic_menu_changed", kStockEdge, kGreenBack)) << "the second card set on the table";
+    EXPECT_TRUE(Shows("classic_quit_question", kMenuSpot, kWindow));
+    EXPECT_TRUE(Shows("classic_selection_again", kBoardSpot, kBoard));
+
+    fs_layer::SetRootFolder(m_root);
+    CProfileStore store;
+    EXPECT_EQ(store.m_current.m_nCardBack, 2);  // the middle card is the third set
+    EXPECT_EQ(store.m_current.m_bUseBonuses, 1);
+    EXPECT_EQ(store.m_current.m_bHints, 0);
+    EXPECT_EQ(store.m_current.m_nTableBackground, 1);
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+TEST_F(PlayerJourneysTest, TheIslandsBonusAndHardcoreLevelsStartFromTheMapAndLeaveThroughTheMenu)
+{
+    SaveIslandPlayer();
+    std::string script = Click(5, kStorySign) + Shot(150, "island_map");
+    script += Click(160, kBonusSlot) + Shot(200, "island_bonus_panel") + Click(210, kPlay);
+    script += Shot(500, "island_bonus_level") + Key(505, 27) + Shot(547, "island_bonus_menu");
+    script += Click(550, kMenuQuit) + Click(600, kYes) + Shot(750, "island_map_again");
+    script += Click(760, kHardcoreSlot) + Shot(800, "island_hardcore_panel") + Click(810, kPlay);
+    script += Shot(1175, "island_hardcore_level") + Key(1180, 27) + Shot(1222, "island_hardcore_menu");
+    script += Click(1225, kMenuQuit) + Click(1275, kYes) + Shot(1425, "island_map_last");
+    ASSERT_EQ(Run(1430, script), 0);
+    for (const char* map : {"island_map", "island_map_again", "island_map_last"})
+        EXPECT_TRUE(Shows(map, kPlayFace, kPlayGreen));
+    EXPECT_TRUE(Shows("island_bonus_level", kMiddle, kSky));
+    EXPECT_TRUE(Shows("island_bonus_level", kBonusStock, kBonusBack)) << "a bonus level's stock";
+    EXPECT_TRUE(Shows("island_bonus_menu", kMenuSpot, kMenuButton));
+    EXPECT_TRUE(Shows("island_bonus_menu", kLearnButton, kGreyButton)) << "a bonus level has no tutorial";
+    EXPECT_TRUE(Shows("island_hardcore_level", kStockBack, kRedStock)) << "a hardcore level's cards";
+    EXPECT_TRUE(Shows("island_hardcore_menu", kMenuSpot, kMenuButton));
+    EXPECT_TRUE(Shows("island_hardcore_menu", kLearnButton, kGoldButton)) << "the hardcore level's tutorial";
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevelAndLeavesTheGame)
+{
+    // The new player, the map's first visit, the first level, its tutorial from the game's menu,
+    // the recorded win, the result and the trophy it brings, the trophy room, the map, the main
+    // menu and the exit question.
+    std::string script = Shot(8, "story_new_player") + Type(10, "TEST") + Key(40, 13);
+    script += Click(90, kStorySign) + Shot(500, "story_first_visit") + Click(570, kPlay);
+    script += Shot(900, "story_level") + Key(920, 27) + Shot(962, "story_menu") + Click(965, kMenuLearn);
+    script += Shot(1090, "story_tutorial") + Click(1100, kLessonOk) + Shot(1290, "story_tutorial_playing");
+    script += Click(1300, kSand) + Shot(kGameStart - 10, "story_after_tutorial");  // a click ends the tutorial
+    script += RecordedGame(kGameStart);
+    const int end = kGameStart + 5300;  // the result has counted up
+    script += Shot(end - 50, "story_result") + Click(end, kResultOk);
+    script += Shot(end + 190, "story_trophy") + Click(end + 200, kTrophyOk);
+    script += Shot(end + 340, "story_trophy_room") + Click(end + 350, kRoomOk);
+    script += Shot(end + 590, "story_map_after") + Click(end + 600, kMapBack);
+    script += Click(end + 750, kExitPlank) + Shot(end + 795, "story_exit_question") + Click(end + 800, kYes);
+    ASSERT_EQ(Run(end + 1000, script, end + 1000), 0);
+    EXPECT_FALSE(ScreenshotTaken()) << "yes ends the program before the frame of the screenshot";
+
+    EXPECT_TRUE(Shows("story_new_player", kMiddle, kWindow));
+    EXPECT_TRUE(Shows("story_first_visit", kPlayFace, kPlayGreen));
+    EXPECT_TRUE(Shows("story_level", kMiddle, kSky));
+    EXPECT_TRUE(Shows("story_level", kFirstColumn, kCardFace));
+    EXPECT_TRUE(Shows("story_menu", kMenuSpot, kMenuButton));
+    EXPECT_TRUE(Shows("story_tutorial", kFirstColumn, kClubs)) << "the tutorial deals its own cards";
+    EXPECT_TRUE(Shows("story_tutorial", kLessonText, kLesson)) << "and tells what the game is about";
+    EXPECT_TRUE(Shows("story_tutorial_playing", kFirstColumn, kUpperSky)) << "OK let the tutorial move the ace away";
+    EXPECT_TRUE(Shows("story_after_tutorial", kFirstColumn, kCardFace)) << "the player's cards are back";
+    EXPECT_TRUE(Shows("story_result", kResultOk, kGoldButton));
+    EXPECT_TRUE(Shows("story_trophy", kTrophyOk, kGoldButton));
+    EXPECT_TRUE(Shows("story_trophy_room", kRoomWall, kRoomPurple));
+    EXPECT_TRUE(Shows("story_map_after", kPlayFace, kPlayGreen));
+    EXPECT_TRUE(Shows("story_exit_question", kMiddle, kWindow));
+
+    fs_layer::SetRootFolder(m_root);
+    CProfileStore store;
+    ASSERT_EQ(std::string(store.m_current.m_szName.data()), "TEST");
+    EXPECT_EQ(store.m_current.m_storyLevels[0], kLevelGold) << "no hint was asked for";
+    EXPECT_GT(store.m_current.m_nStoryScore, 0);
+    CHiScoreTable scores;
+    EXPECT_STREQ(scores.GetName(0, 0), "TEST");
+    EXPECT_EQ(scores.GetScore(0, 0), store.m_current.m_nStoryScore);
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}

@@ -93,7 +93,6 @@ public:
     bool IsFlying() const { return !m_MoveCards.empty(); }
     bool IsWon() const { return m_bWon; }
     bool HasTimedPlace() const;
-    float GetPlaceEffectDuration() const;      // seconds of a place's fire highlight, 2.0 without one
     int PlaceCount() const { return static_cast<int>(m_Places.size()); }
     CPlace* GetPlace(int index) const;
     int IndexOf(const CPlace* place) const;    // -1 when not a place of this table

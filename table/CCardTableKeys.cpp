@@ -81,20 +81,3 @@ void CCardTable::DealFromKeyboard()
             m_pInterface->PlayHelpHint(0, 2.0f);
     }
 }
-
-float CCardTable::GetPlaceEffectDuration() const
-{
-    // Every place loads the same fire highlight, so its length is the effect's length.
-    constexpr float kNoFire = 2.0f;
-    if (g_pResource == nullptr || m_Places.empty())
-        return kNoFire;
-    for (const CFModule& module : g_pResource->GetModules()) {
-        if (module.name != "main_fire")
-            continue;
-        for (const CFEffect& effect : module.effects) {
-            if (effect.name == "place_fire")
-                return static_cast<float>(std::max(effect.length, 0)) / 1000.0f;
-        }
-    }
-    return kNoFire;
-}

@@ -278,12 +278,12 @@ TEST_F(CInGameMenuTest, DealAgainStartsAFreshGameAndDuringATutorialGivesThePlaye
     Frames(200);
 
     // A tutorial of this very deal, one stock click long, as the recorder writes them.
-    const int stock = table.FindPlaceOfType(1);
+    const int stock = table.FindPlaceOfType(kPlaceDeck);
     ASSERT_GE(stock, 0);
     table.ClickPlace(stock, table.GetPlace(stock)->Size() - 1, false);
     Frames(60);
     std::filesystem::create_directories(m_root + "/data/learn");
-    ASSERT_TRUE(Game().GetTracker()->Save("data/learn/" + table.m_Level.sName + ".dat"));
+    ASSERT_TRUE(Game().GetTracker()->Save("data/learn/" + table.Level().sName + ".dat"));
     std::vector<int> sizes;
     for (int i = 0; i < table.PlaceCount(); ++i)
         sizes.push_back(table.GetPlace(i)->Size());

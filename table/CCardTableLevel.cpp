@@ -198,7 +198,9 @@ void CCardTable::CheckPlaceReferences(const std::string& section)
                 ++it;
                 continue;
             }
-            m_engine.Log("[W] Level %s place %d: card %s is no card, left out", section.c_str(), i, it->c_str());
+            // A token that does not parse was reported with the section's other texts already.
+            if (level_check::IsRequirementText(*it))
+                m_engine.Log("[W] Level %s place %d: card %s is no card, left out", section.c_str(), i, it->c_str());
             it = def.cards.erase(it);
         }
     }

@@ -78,21 +78,6 @@ bool InRange(float value, const FloatRange& range)
     return std::isfinite(value) && value >= range.min && value <= range.max;
 }
 
-// One to four decimal whole numbers of 32 bits separated by ":", each with an optional sign.
-bool IsRequirementText(const std::string& token)
-{
-    // Split keeping empty parts: the parser drops them and would read "1::2" as 1:2.
-    std::size_t parts = 0, start = 0;
-    for (;;) {
-        const std::size_t colon = token.find(':', start);
-        const std::string part = token.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
-        if (++parts > 4 || !IsWholeNumber(part))
-            return false;
-        if (colon == std::string::npos)
-            return true;
-        start = colon + 1;
-    }
-}
 
 // The place number of a key "place%d_<name>" as the loader writes it, or -1.
 int PlaceOfKey(const std::string& key)
@@ -266,6 +251,22 @@ private:
 };
 
 }  // namespace
+
+// One to four decimal whole numbers of 32 bits separated by ":", each with an optional sign.
+bool IsRequirementText(const std::string& token)
+{
+    // Split keeping empty parts: the parser drops them and would read "1::2" as 1:2.
+    std::size_t parts = 0, start = 0;
+    for (;;) {
+        const std::size_t colon = token.find(':', start);
+        const std::string part = token.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+        if (++parts > 4 || !IsWholeNumber(part))
+            return false;
+        if (colon == std::string::npos)
+            return true;
+        start = colon + 1;
+    }
+}
 
 bool IsKnownKey(const std::string& key, int placeCount)
 {

@@ -43,4 +43,7 @@ void CheckSection(IEngine* engine, CIniFile& file, const std::string& section, L
 // without case.
 bool IsKnownKey(const std::string& key, int placeCount);
 
+// One to four decimal whole numbers of 32 bits separated by ":", each with an optional sign.
+bool IsRequirementText(const std::string& token);
+
 }  // namespace level_check

@@ -60,7 +60,7 @@ static void BM_ListLegalMoves(benchmark::State& state)
 {
     ScopedFakeEngine fake;
     WriteSpiderLevel(fake.Get());
-    CCardTable table(2, 0, nullptr);
+    CCardTable table(2, kModeStory, nullptr);
     if (!table.LoadLevel()) {
         state.SkipWithError("level did not load");
         return;
@@ -74,7 +74,7 @@ static void BM_ListLegalMoves(benchmark::State& state)
     CMoveFinder& finder = *table.GetMoveFinder();
     std::size_t listed = 0;
     for (auto _ : state) {
-        table.m_bCheckMoves = true;
+        table.RequestMoveSearch();
         finder.Refresh();
         listed += finder.Moves().size();
         benchmark::DoNotOptimize(listed);

@@ -197,10 +197,10 @@ void CFMouse::UpdateHistory(Button& button)
 int CFMouse::GetActiveButton() const
 {
     if (m_left.active)
-        return 1;
+        return kButtonLeft;
     if (m_right.active)
-        return 2;
-    return 0;
+        return kButtonRight;
+    return kButtonNone;
 }
 
 int CFMouse::GetButtonEvent() const
@@ -214,9 +214,9 @@ int CFMouse::GetButtonEvent() const
 
 int CFMouse::GetPreviousButtonEvent(int button) const
 {
-    if (button == 1)
+    if (button == kButtonLeft)
         return m_left.previousEvent;
-    if (button == 2)
+    if (button == kButtonRight)
         return m_right.previousEvent;
     return 0;
 }

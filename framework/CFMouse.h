@@ -19,6 +19,7 @@ class CFMouse {
 public:
     enum EShape { kShapeNormal = 0, kShapeFinger = 1, kShapeDrag = 2, kShapeCount = 3 };
     enum EEvent { kEventNone = 0, kEventReleased = 1, kEventPressed = 2, kEventDoubleClick = 3 };
+    enum EButton { kButtonNone = 0, kButtonLeft = 1, kButtonRight = 2 };
 
     CFMouse();
     ~CFMouse();

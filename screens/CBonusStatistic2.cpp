@@ -8,6 +8,7 @@
 #include "screens/CNewTrophy.h"
 #include "app/CScreenFactory.h"
 #include "screens/ProgressRules.h"
+#include "table/GameMode.h"
 
 #include <algorithm>
 #include <new>
@@ -80,7 +81,7 @@ CBonusStatistic2::CBonusStatistic2(int gameKind) : CBonusStatistic2(gameKind, Cu
 // The goal window's parts wait: its part "main_1" plays the medal's command instead.
 CBonusStatistic2::CBonusStatistic2(int gameKind, ELayout layout)
     : CResultPopup({kModule, layout == kGoals ? "move_bonus_statistics" : "move_bonus_statistics2", layout == kTime,
-                    "bt_ok", "bonus_statistic_scores", ETotal::kStory, (gameKind & 7) == 1 ? 1 : 0}),
+                    "bt_ok", "bonus_statistic_scores", ETotal::kStory, IsClassicMode(gameKind) ? 1 : 0}),
       m_nLayout(layout)
 {
     m_sName = "statisticBonus";

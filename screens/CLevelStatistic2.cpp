@@ -11,7 +11,9 @@
 #include "screens/CNewTrophy.h"
 #include "app/CScreenFactory.h"
 #include "screens/ProgressRules.h"
+#include "table/CCardFlight.h"
 #include "table/CInterface.h"
+#include "table/GameMode.h"
 
 #include <algorithm>
 #include <new>
@@ -68,7 +70,7 @@ CLevelStatistic2* CLevelStatistic2::Create(int gameKind)
 
 CLevelStatistic2::CLevelStatistic2(int gameKind)
     : CResultPopup({kModule, "move_in_statistic_story", true, "bt_ok", "statistic_score",
-                    (gameKind & 7) == 1 ? ETotal::kClassic : ETotal::kStory, (gameKind & 7) == 1 ? 1 : 0}),
+                    IsClassicMode(gameKind) ? ETotal::kClassic : ETotal::kStory, IsClassicMode(gameKind) ? 1 : 0}),
       m_nGameKind(gameKind)
 {
     m_sName = "statisticStory";
@@ -118,7 +120,7 @@ void CLevelStatistic2::ClearTexts()
 // Only a classic count leaves the bonuses out, and only for a player who plays without them.
 bool CLevelStatistic2::CountsBonuses() const
 {
-    return (m_nGameKind & 7) != 1 || Record().m_bUseBonuses != 0;
+    return !IsClassicMode(m_nGameKind) || Record().m_bUseBonuses != 0;
 }
 
 void CLevelStatistic2::SetUpRankBar()
@@ -224,7 +226,7 @@ void CLevelStatistic2::RunPhase(int phase)
     case 2: {
         CountWithSound(m_figures.score - m_figures.baseScore, 1.5f);
         const PlayerRecord& r = Record();
-        SetText("statistic_score", FormatNumber((m_nGameKind & 7) == 1 ? r.m_nClassicScore : r.m_nStoryScore, -1));
+        SetText("statistic_score", FormatNumber(IsClassicMode(m_nGameKind) ? r.m_nClassicScore : r.m_nStoryScore, -1));
         m_count.Next(3, 0.3f);
         break;
     }
@@ -345,14 +347,25 @@ void CLevelStatistic2::SpawnMedalSparks()
     const PlayerRecord& r = Record();
     if (r.m_bTopRankReached != 0 || r.m_bMasterMode != 0 || m_pGame == nullptr)
         return;
-    const float life[2] = {0.81f, 0.83f}, delay[2] = {1.0f, 1.0f}, delaySpecial[2] = {0.05f, 0.2f};
-    const float flight[2] = {0.0001f, 0.0001f}, flightSpecial[2] = {0.7f, 0.7f};
-    const float hold[2] = {0.0001f, 0.0001f}, holdSpecial[2] = {0.0001f, 0.0f};
     const int x = static_cast<int>(m_fAwardX), y = static_cast<int>(m_fAwardY);
-    (void)m_pGame->SpawnFrameEffects(m_pSparks.get(), 16, m_nMedal * 4, 0.0f, 1.0f, life, delay, delaySpecial, flight,
-                                     flightSpecial, hold, holdSpecial, x - 22, y - 20, x + 22, y + 28, 0.0f,
-                                     static_cast<int>(kRankBarX), static_cast<int>(kRankBarY), 20, true, true, true,
-                                     true, 0);
+    FrameEffects frame;
+    frame.count = 16;
+    frame.special = m_nMedal * 4;
+    frame.scale = 0.0f;
+    frame.life = {0.81f, 0.83f};
+    frame.delay = {1.0f, 1.0f};
+    frame.delaySpecial = {0.05f, 0.2f};
+    frame.flight = frame.hold = {kAtOnce, kAtOnce};
+    frame.flightSpecial = {0.7f, 0.7f};
+    frame.holdSpecial = {kAtOnce, 0.0f};
+    frame.x1 = x - 22;
+    frame.y1 = y - 20;
+    frame.x2 = x + 22;
+    frame.y2 = y + 28;
+    frame.cx = static_cast<int>(kRankBarX);
+    frame.cy = static_cast<int>(kRankBarY);
+    frame.radius = 20;
+    (void)m_pGame->SpawnFrameEffects(m_pSparks.get(), frame);
 }
 
 void CLevelStatistic2::StepRank()

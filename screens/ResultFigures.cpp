@@ -3,6 +3,7 @@
 
 #include "app/CScreenManager.h"
 #include "app/Globals.h"
+#include "table/CBonusClock.h"
 #include "table/CCardTable.h"
 #include "table/CGameProcess.h"
 #include "table/CInterface.h"
@@ -20,17 +21,19 @@ ResultFigures ResultFigures::Read(const CInterface& game)
     const CCardTable* table = game.GetTable();
     if (table == nullptr)
         return figures;
-    figures.levelName = table->m_Level.sName;
+    figures.levelName = table->Level().sName;
     figures.baseScore = table->GetScoreKeeper()->GetBase();
     figures.score = table->GetScoreKeeper()->GetScore();
     figures.hintsUsed = table->GetMoveFinder()->GetHintsUsed();
-    figures.combos = table->m_nCombos;
-    figures.longestChain = table->m_nComboBest;
-    figures.maxComboValue = table->m_nScoreMaxCombo;
+    const ComboCounts& combos = table->GetScoreKeeper()->Combos();
+    figures.combos = combos.m_nCombos;
+    figures.longestChain = combos.m_nComboBest;
+    figures.maxComboValue = table->Scores().m_nScoreMaxCombo;
+    const CBonusClock& clock = *table->GetBonusClock();
     for (std::size_t i = 0; i < figures.goals.size(); ++i)
-        figures.goals[i] = table->m_nGoalCount[i];
-    figures.time = table->m_nGoal;
-    figures.grade = table->m_nGrade;
+        figures.goals[i] = clock.GoalCount(static_cast<int>(i) + 1);
+    figures.time = clock.Goal();
+    figures.grade = clock.Grade();
     return figures;
 }
 

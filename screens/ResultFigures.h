@@ -4,6 +4,8 @@
 // popup counts them; reading them once keeps the popups' phases free of the table's types.
 #pragma once
 
+#include "table/GameMode.h"
+
 #include <array>
 #include <string>
 
@@ -24,8 +26,8 @@ struct ResultFigures {
     int time = -1;              // bonus levels graded by time: seconds; -1 graded by goals
     int grade = 0;              // bonus levels: 4 gold, 3 silver, 2 bronze, 0 none
 
-    unsigned Kind() const { return mode & 7u; }
-    bool IsHardcore() const { return (mode & 8u) != 0; }
+    unsigned Kind() const { return ModeKind(mode); }
+    bool IsHardcore() const { return IsHardcoreMode(mode); }
 
     static ResultFigures Read(const CInterface& game);
     // The current top-level screen's game, or null when it is not a game screen.

@@ -2,6 +2,7 @@
 #include "table/CAutoFinisher.h"
 
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
 #include "table/CPlace.h"
@@ -16,9 +17,9 @@ bool CAutoFinisher::Qualifies() const
         const CPlace* place = m_pTable->GetPlace(i);
         if (place->Size() == 0)
             continue;
-        if (place->type == 0 || place->type == 6)
+        if (IsHouseType(place->type))
             continue;
-        if (place->type != 3 || !place->IsSorted(0))
+        if (place->type != kPlaceColumn || !place->IsSorted(0))
             return false;
         for (const CCard* card : place->pile) {
             if (!card->IsFaceUp())
@@ -31,7 +32,7 @@ bool CAutoFinisher::Qualifies() const
 bool CAutoFinisher::Step(float /*dt*/)
 {
     ITableHost* host = m_pTable->GetHost();
-    if (host->HasPendingItems() || !m_pTable->m_Level.bAutoFinish || m_pTable->IsFlying() || m_pTable->IsHolding())
+    if (host->HasPendingItems() || !m_pTable->Level().bAutoFinish || m_pTable->IsFlying() || m_pTable->IsHolding())
         return false;
     if (!m_bActive) {
         if (Qualifies())
@@ -43,19 +44,19 @@ bool CAutoFinisher::Step(float /*dt*/)
     CMoveFinder* finder = m_pTable->GetMoveFinder();
     for (int s = 0; s < m_pTable->PlaceCount(); ++s) {
         CPlace* src = m_pTable->GetPlace(s);
-        if (src->type != 3 || src->Size() == 0)
+        if (src->type != kPlaceColumn || src->Size() == 0)
             continue;
         for (int t = 0; t < m_pTable->PlaceCount(); ++t) {
             CPlace* dst = m_pTable->GetPlace(t);
-            if (dst->type != 0 && dst->type != 6)
+            if (!IsHouseType(dst->type))
                 continue;
             CPlace trial(m_pTable, true);
             trial.pile.push_back(src->pile.back());
             if (!finder->CanDrop(t, dst->TopIndex(), &trial, src))
                 continue;
-            m_pTable->GetScoreKeeper()->AddScore(m_pTable->m_nScorePlaceToHouse, nullptr);
+            m_pTable->GetScoreKeeper()->AddScore(m_pTable->Scores().m_nScorePlaceToHouse, nullptr);
             const int index = src->TopIndex();
-            src->MoveCard(-1, true, index, dst, -1, 0.3f, 0.0001f, false, true);
+            src->MoveCard(index, dst, CardMove::Up(0.3f).After(kAtOnce));
             host->RecordMove(s, t, index, 0, 0);
             return false;
         }

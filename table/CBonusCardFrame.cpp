@@ -10,18 +10,19 @@
 #include <algorithm>
 
 CBonusCardFrame::CBonusCardFrame(CCardTable* owner, const char* framePath)
-    : particles(std::make_unique<CParticleManager>(50.0f)), table(owner), m_pEngine(engine2dCreate(kEngineVersion))
+    : particles(std::make_unique<CParticleManager>(50.0f)), table(owner)
 {
     sparkles = std::make_unique<CFlyingEffects>(particles.get(), "gfx/PARTICLES/bonus_card.psi",
                                                 "gfx/PARTICLES/particles.png", 0, 31, 32, 32);
-    if (m_pEngine == nullptr || framePath == nullptr)
+    IEngine* e = m_engine.Get();
+    if (e == nullptr || framePath == nullptr)
         return;
-    m_texture = m_pEngine->TextureLoad(framePath);
-    if (m_texture == 0)
+    m_texture = CTextureOwner(e, e->TextureLoad(framePath));
+    if (m_texture.Get() == 0)
         return;
-    const float w = static_cast<float>(m_pEngine->TextureGetWidth(m_texture));
-    const float h = static_cast<float>(m_pEngine->TextureGetHeight(m_texture));
-    frameSprite = std::make_unique<CSprite>(m_texture, 0.0f, 0.0f, w, h);
+    const float w = static_cast<float>(e->TextureGetWidth(m_texture.Get()));
+    const float h = static_cast<float>(e->TextureGetHeight(m_texture.Get()));
+    frameSprite = std::make_unique<CSprite>(m_texture.Get(), 0.0f, 0.0f, w, h);
     frameSprite->SetHotSpot(40.0f, 53.5f);
 }
 
@@ -29,12 +30,7 @@ CBonusCardFrame::~CBonusCardFrame()
 {
     sparkles.reset();
     particles.reset();
-    frameSprite.reset();
-    if (m_pEngine == nullptr)
-        return;
-    if (m_texture != 0)
-        m_pEngine->TextureFree(m_texture);
-    m_pEngine->Release();
+    frameSprite.reset();  // it draws the texture, which goes with the members below
 }
 
 void CBonusCardFrame::Update(float dt)
@@ -46,8 +42,8 @@ void CBonusCardFrame::Update(float dt)
     particles->Update(dt);
     sparkles->Update(dt);
     if (x >= 0.0f && table != nullptr) {
-        const float hw = static_cast<float>(table->m_nCardWidth) / 2.0f - 5.0f;
-        const float hh = static_cast<float>(table->m_nCardHeight) / 2.0f - 5.0f;
+        const float hw = static_cast<float>(table->GetCardSize().m_nCardWidth) / 2.0f - 5.0f;
+        const float hh = static_cast<float>(table->GetCardSize().m_nCardHeight) / 2.0f - 5.0f;
         const int secondKind = std::max(0, 5 - sparkles->GetCount());
         table->GetHost()->SpawnFrameSparkles(sparkles.get(), x, y, hw, hh, angle, secondKind);
     }

@@ -1,6 +1,7 @@
 // CBonusCardFrame.h: the golden frame drawn around a card marked for a bonus, with its sparkles.
 #pragma once
-#include "platform/Engine.h"
+#include "platform/EngineHandle.h"
+#include "platform/EngineRef.h"
 
 #include <memory>
 
@@ -27,10 +28,10 @@ public:
     float lastX = -1.0f, lastY = -1.0f;
 
 private:
-    std::unique_ptr<CParticleManager> particles;  // declared first: the sparkles draw into it
+    CEngineRef m_engine;                          // first: the texture and the sprite go before it
+    CTextureOwner m_texture;                      // before the sprite, which draws it
+    std::unique_ptr<CParticleManager> particles;  // before the sparkles, which draw into it
     std::unique_ptr<CFlyingEffects> sparkles;
     CCardTable* table;
     std::unique_ptr<CSprite> frameSprite;
-    HTexture m_texture = 0;
-    IEngine* m_pEngine;
 };

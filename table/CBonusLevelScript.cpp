@@ -1,33 +1,25 @@
-// CBonusLevelScript.cpp: the phases of the five bonus levels.
+// CBonusLevelScript.cpp: the shared steps of the bonus levels and the two games played in attempts.
 #include "table/CBonusLevelScript.h"
 
+#include "table/CBonusClock.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
-#include "table/CCursorHand.h"
 #include "table/CPlace.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <iterator>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
-constexpr float kAtOnce = 0.0001f;
 constexpr int kMaxDraws = 1000;  // random draws that must meet a condition give up after this many
-
-// Seconds of each phase 0..8, by bonus level; 0 never elapses.
-constexpr float kPhaseTimes[5][9] = {
-    {0.0f, 1.0f, 4.0f, 0.0f, 4.0f, 3.0f, 0.0f, kAtOnce, kAtOnce},
-    {0.0f, 0.1f, 4.0f, 0.0f, 4.0f, 4.0f, 0.0f, kAtOnce, kAtOnce},
-    {0.0f, kAtOnce, 3.0f, 0.0f, 0.0f, 0.0f, 0.0f, kAtOnce, kAtOnce},
-    {0.0f, 0.5f, kAtOnce, 0.0f, 0.0f, 0.0f, 0.5f, kAtOnce, kAtOnce},
-    {0.0f, kAtOnce, 1.5f, 0.0f, 0.0f, 0.0f, 0.5f, 7.0f, kAtOnce},
-};
-
-bool SameCard(const CCard* a, const CCard* b)
-{
-    return a != nullptr && b != nullptr && a->Rank == b->Rank && a->Suit == b->Suit;
-}
+constexpr int kAttempts = 3;
+constexpr int kCups = 3;
+constexpr int kShufflesBeforePlay = 4;  // then the fifth shuffle sways a cup and play begins
 
 bool IsRed(const CCard* card)
 {
@@ -45,62 +37,39 @@ int SetNumber(const std::string& text)
         return -1;
     return static_cast<int>(g);
 }
-
-// An index in 0..count-1 that fits: random draws first, then the first that fits, so a rare
-// condition still ends; -1 when none fits.
-template <class Fits>
-int DrawFitting(const CCardTable& table, int count, Fits fits)
-{
-    for (int draw = 0; draw < kMaxDraws; ++draw) {
-        const int pick = table.RandomInt(0, count - 1);
-        if (fits(pick))
-            return pick;
-    }
-    for (int i = 0; i < count; ++i) {
-        if (fits(i))
-            return i;
-    }
-    return -1;
-}
-
-// Grid steps of the sliding puzzle: 0 up, 1 right, 2 down, 3 left.
-constexpr int kStepCol[4] = {0, 1, 0, -1};
-constexpr int kStepRow[4] = {-1, 0, 1, 0};
 }  // namespace
 
-float CBonusLevelScript::PhaseTime(int level, int phase)
+bool CBonusLevelScript::SameCard(const CCard* a, const CCard* b)
 {
-    if (level < 0 || level > 4 || phase < 0 || phase > 8)
-        return 0.0f;
-    return kPhaseTimes[level][phase];
+    return a != nullptr && b != nullptr && a->Rank == b->Rank && a->Suit == b->Suit;
 }
 
 // ---- Shared steps ---------------------------------------------------------------------------
 
-void CBonusLevelScript::Run(float dt)
+void CBonusLevelScript::Run(float)
 {
-    const int level = m_table.GetLevel();
-    if (level < 0 || level > 4)
-        return;
-    if (m_table.m_nPhase == -1) {
-        Start();
+    if (m_clock.Phase() == kPhaseNone) {
+        if (m_table.GetLevel() >= kBonusFindTheCard && m_table.GetLevel() <= kBonusSlidingPuzzle)
+            Start();
         return;
     }
-    switch (level) {
-    case 0:
-        RunFindTheCard(dt);
+    switch (m_table.GetLevel()) {
+    case kBonusFindTheCard:
+        RunFindTheCard();
         break;
-    case 1:
-        RunThreeCards(dt);
+    case kBonusThreeCards:
+        RunThreeCards();
         break;
-    case 2:
-        RunPairs(dt);
+    case kBonusPairs:
+        RunPairs();
         break;
-    case 3:
-        RunSequence(dt);
+    case kBonusSequence:
+        RunSequence();
+        break;
+    case kBonusSlidingPuzzle:
+        RunSlidingPuzzle();
         break;
     default:
-        RunSlidingPuzzle(dt);
         break;
     }
 }
@@ -119,26 +88,58 @@ void CBonusLevelScript::Start()
     m_nLastStep = -1;
     m_bUntouched = true;
     m_nGripCol = m_nGripRow = -1;
-    for (int& result : m_table.m_nGoalCount)
-        result = -1;
-    m_table.m_nGoal = -1;
-    m_table.SetPhase(0, -1.0f);
+    m_clock.ResetGoals();
+    m_clock.SetPhase(kPhaseDeal, -1.0f);
+}
+
+void CBonusLevelScript::RunSteps(const PhaseStep* steps, std::size_t count)
+{
+    const int phase = m_clock.Phase();
+    const bool elapsed = m_clock.HasElapsed();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (steps[i].phase != phase)
+            continue;
+        const Step step = elapsed ? steps[i].elapsed : steps[i].waiting;
+        if (step != nullptr)
+            (this->*step)();
+        return;
+    }
 }
 
 void CBonusLevelScript::RecordAttempt(bool won)
 {
-    if (m_nAttempt >= 1 && m_nAttempt <= 3)
-        m_table.m_nGoalCount[m_nAttempt - 1] = won ? 1 : 0;
-    if (m_nAttempt < 3)
+    m_clock.RecordAttempt(m_nAttempt, won);
+    if (m_nAttempt < kAttempts)
         m_table.GetHost()->SetStartPending();
-    m_table.SetPhase(1, -1.0f);
+    m_clock.SetPhase(kPhaseSetUp, -1.0f);
 }
 
-// Levels 2 to 4 are won once, and the time it took is their result.
+void CBonusLevelScript::RecordWon()
+{
+    RecordAttempt(true);
+}
+
+void CBonusLevelScript::RecordLost()
+{
+    RecordAttempt(false);
+}
+
+// The games against the clock are won once, and the time it took is their result.
 void CBonusLevelScript::FinishOnLevelTime()
 {
-    m_table.m_nGoal = static_cast<int>(m_table.m_fLevelTime);
-    m_table.SetPhase(6, -1.0f);
+    m_clock.RecordGoal(static_cast<int>(m_clock.LevelTime()));
+    m_clock.SetPhase(kPhaseEnd, -1.0f);
+}
+
+void CBonusLevelScript::WinAfterEnd()
+{
+    m_clock.SetPhase(kPhaseWon, 0.5f);
+}
+
+void CBonusLevelScript::BuildSetsAndShow()
+{
+    BuildSets();
+    m_clock.SetPhase(kPhaseShow, -1.0f);
 }
 
 void CBonusLevelScript::BuildSets()
@@ -176,22 +177,35 @@ int CBonusLevelScript::LastPlaceOfType(int type) const
     return last;
 }
 
-bool CBonusLevelScript::PressedCard(int& placeIndex, int& cardIndex, bool fromTop) const
+std::optional<PlaceHit> CBonusLevelScript::PressedCard() const
 {
-    if (m_table.m_nMouseEvent != 2)
-        return false;
-    int p = -1, c = -1, dx = 0, dy = 0;
-    if (!m_table.HitTest(p, c, dx, dy, fromTop) || c < 0)
-        return false;
-    placeIndex = p;
-    cardIndex = c;
-    return true;
+    if (!m_table.GetMouse()->IsPressed())
+        return std::nullopt;
+    const std::optional<PlaceHit> hit = m_table.GetMouse()->HitTest(false);
+    if (!hit || hit->card < 0)
+        return std::nullopt;
+    return hit;
+}
+
+// Random draws first, then the first that fits, so a rare condition still ends.
+int CBonusLevelScript::DrawFitting(int count, const std::function<bool(int)>& fits) const
+{
+    for (int draw = 0; draw < kMaxDraws; ++draw) {
+        const int pick = m_table.RandomInt(0, count - 1);
+        if (fits(pick))
+            return pick;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (fits(i))
+            return i;
+    }
+    return -1;
 }
 
 void CBonusLevelScript::Turn(CPlace* place, int cardIndex, bool faceUp, float time, float delay, bool joinAtOnce)
 {
     if (place != nullptr)
-        place->MoveCard(-1, faceUp, cardIndex, place, -1, time, delay, joinAtOnce, true);
+        place->MoveCard(cardIndex, place, CardMove::Face(faceUp, time).After(delay).JoiningAtOnce(joinAtOnce));
 }
 
 void CBonusLevelScript::TurnSet1FaceDown()
@@ -207,437 +221,9 @@ void CBonusLevelScript::EmptyOnto(CPlace* place, bool faceUp, float time)
 {
     // Each card leaves at once and joins on landing, so the loop empties the pile.
     while (place != nullptr && place->Size() > 0) {
-        if (place->MoveCard(-1, faceUp, 0, place, -1, time, 0.0f, false, true) == nullptr)
+        if (place->MoveCard(0, place, CardMove::Face(faceUp, time)) == nullptr)
             break;
     }
-}
-
-// ---- Bonus level 0: find the card ----------------------------------------------------------
-
-void CBonusLevelScript::RunFindTheCard(float)
-{
-    CCardTable& t = m_table;
-    const bool elapsed = t.m_bPhaseElapsed;
-    switch (t.m_nPhase) {
-    case 1:
-        if (!elapsed) {
-            if (m_nAttempt <= 2)
-                return;
-            CPlace* P = t.GetPlace(LastPlaceOfType(0));
-            int k = 0;
-            for (int i = 0; i < t.PlaceCount() && P != nullptr; ++i) {
-                CPlace* place = t.GetPlace(i);
-                if (place->type == 3 && place->Size() > 0)
-                    place->MoveCard(-1, false, 0, P, -1, 0.5f, static_cast<float>(k++) / 20.0f, false, true);
-            }
-            t.SetPhase(6, -1.0f);
-            return;
-        }
-        {
-            const float pace = static_cast<float>(m_nAttempt) / 2.0f + 1.0f;
-            std::vector<int> columns;
-            for (int i = 0; i < t.PlaceCount(); ++i) {
-                if (t.GetPlace(i)->type == 3)
-                    columns.push_back(i);
-            }
-            int k = 0;
-            for (int i : columns) {
-                CPlace* place = t.GetPlace(i);
-                if (place->Size() == 0)
-                    continue;
-                Turn(place, 0, true, 0.5f / pace, static_cast<float>(k++) * 0.1f / pace, false);
-            }
-            m_nTarget = columns.empty() ? -1 : columns[static_cast<std::size_t>(t.RandomInt(0, static_cast<int>(columns.size()) - 1))];
-            t.SetPhase(2, 4.0f - static_cast<float>(m_nAttempt));
-        }
-        return;
-    case 2: {
-        if (!elapsed)
-            return;
-        const CPlace* S = t.GetPlace(m_nTarget);
-        const CCard* target = S != nullptr ? S->GetCard(0) : nullptr;
-        m_nPlaceP = LastPlaceOfType(0);
-        CPlace* P = t.GetPlace(m_nPlaceP);
-        for (int i = 0; i < t.PlaceCount(); ++i) {
-            CPlace* place = t.GetPlace(i);
-            if (place->type == 3 && place->Size() > 0)
-                Turn(place, 0, false, 0.5f, kAtOnce, true);
-        }
-        for (int i = 0; P != nullptr && target != nullptr && i < P->Size();) {
-            if (SameCard(P->GetCard(i), target) && P->MoveCard(-1, true, i, P, -1, 0.3f, 0.0f, false, true) != nullptr)
-                continue;  // the card left: look at the same index again
-            ++i;
-        }
-        t.SetPhase(3, -1.0f);
-        return;
-    }
-    case 3: {
-        int p = -1, c = -1;
-        if (elapsed || !PressedCard(p, c, false))
-            return;
-        CPlace* pressed = t.GetPlace(p);
-        if (pressed->type != 3)
-            return;
-        const CPlace* P = t.GetPlace(m_nPlaceP);
-        ++m_nAttempt;
-        if (P != nullptr && SameCard(pressed->GetCard(c), P->GetCard(-1))) {
-            Turn(pressed, 0, true, 1.0f, 0.0f, false);
-            t.SetPhase(4, -1.0f);
-            return;
-        }
-        Turn(pressed, c, true, 0.5f, 0.0f, false);
-        Turn(t.GetPlace(m_nTarget), 0, true, 0.5f, 0.5f, false);
-        t.SetPhase(5, -1.0f);
-        return;
-    }
-    case 4:
-        if (elapsed) {
-            RecordAttempt(true);
-            return;
-        }
-        for (int i = 0; i < t.PlaceCount(); ++i) {
-            CPlace* place = t.GetPlace(i);
-            const CCard* card = place->GetCard(0);
-            if (i != m_nPlaceP && card != nullptr && card->IsFaceUp() && !card->InFly)
-                place->MoveCard(-1, true, 0, t.GetPlace(m_nPlaceP), -1, 1.0f, 0.5f, false, true);
-        }
-        return;
-    case 5:
-        if (elapsed)
-            RecordAttempt(false);
-        else
-            EmptyOnto(t.GetPlace(m_nTarget), true, 0.4f);
-        return;
-    case 6:
-        if (elapsed)
-            t.SetPhase(8, 0.5f);
-        return;
-    default:
-        return;
-    }
-}
-
-// ---- Bonus level 1: the three-card game ------------------------------------------------------
-
-void CBonusLevelScript::RunThreeCards(float)
-{
-    CCardTable& t = m_table;
-    const bool elapsed = t.m_bPhaseElapsed;
-    switch (t.m_nPhase) {
-    case 1: {
-        if (m_Sets[0].empty())
-            BuildSets();
-        CPlace* deck = SetPlace(0, 0);
-        if (!elapsed) {
-            if (m_nAttempt <= 2)
-                return;
-            for (int i = 0; i < t.PlaceCount() && deck != nullptr; ++i) {
-                CPlace* place = t.GetPlace(i);
-                while (place->type == 3 && place != deck && place->Size() > 0) {
-                    if (place->MoveCard(-1, false, 0, deck, -1, 0.5f, kAtOnce, false, true) == nullptr)
-                        break;
-                }
-            }
-            t.SetPhase(6, -1.0f);
-            return;
-        }
-        BuildSets();
-        DealCups();
-        m_nShuffles = 0;
-        t.SetPhase(2, -1.0f);
-        return;
-    }
-    case 2:
-        if (!elapsed)
-            return;
-        TurnSet1FaceDown();
-        // Straight to shuffling: the phase clock keeps running and the first shuffle comes next.
-        t.m_nPhase = 7;
-        t.m_fPhaseTimer = 1.0f;
-        return;
-    case 7:
-        if (elapsed)
-            ShuffleCups();
-        return;
-    case 3: {
-        int p = -1, c = -1;
-        if (elapsed || !PressedCard(p, c, false) || !InSet1(p))
-            return;
-        CPlace* pressed = t.GetPlace(p);
-        pressed->StopSway();
-        const CCard* card = pressed->GetCard(c);
-        Turn(pressed, c, true, 0.4f, 0.0f, false);
-        m_nTarget = -1;
-        for (int k = 0; k < static_cast<int>(m_Sets[1].size()); ++k) {
-            for (const CCard* inCup : SetPlace(1, k)->pile) {
-                if (inCup == m_pCardToFind)
-                    m_nTarget = m_Sets[1][static_cast<std::size_t>(k)];
-            }
-        }
-        if (m_nTarget == -1 && card == m_pCardToFind)
-            m_nTarget = p;  // the pressed card has already left its cup for its turn
-        ++m_nAttempt;
-        if (card != nullptr && card == m_pCardToFind) {
-            t.SetPhase(4, -1.0f);
-            return;
-        }
-        Turn(t.GetPlace(m_nTarget), 0, true, 0.5f, 0.8f, false);
-        t.SetPhase(5, -1.0f);
-        return;
-    }
-    case 4:
-    case 5:
-        if (elapsed)
-            RecordAttempt(t.m_nPhase == 4);
-        else
-            EmptyOnto(t.GetPlace(m_nTarget), true, t.m_nPhase == 4 ? 1.0f : 0.4f);
-        return;
-    case 6:
-        if (elapsed)
-            t.SetPhase(8, 0.5f);
-        return;
-    default:
-        return;
-    }
-}
-
-void CBonusLevelScript::DealCups()
-{
-    CPlace* deck = SetPlace(0, 0);
-    CPlace* shown = SetPlace(3, 0);
-    m_pCardToFind = nullptr;
-    if (deck == nullptr)
-        return;
-    bool redTaken = false;
-    for (int k = 0; k < 3; ++k) {
-        CPlace* cup = SetPlace(1, k);
-        if (cup == nullptr || deck->Size() == 0)
-            continue;
-        const bool deckHasRed = std::any_of(deck->pile.begin(), deck->pile.end(), IsRed);
-        // One red card, the one to find: never a second, and the last cup takes it when no
-        // earlier cup did, so every game has a card to find.
-        auto fits = [&](int i) {
-            const bool red = IsRed(deck->GetCard(i));
-            if (red && redTaken)
-                return false;
-            return red || redTaken || k < 2 || !deckHasRed;
-        };
-        const int r = DrawFitting(m_table, deck->Size(), fits);
-        if (r < 0)
-            continue;
-        CCard* dealt = deck->GetCard(r);
-        const float delay = 0.5f * static_cast<float>(k);
-        deck->MoveCard(-1, true, r, cup, -1, 0.6f, delay, false, true);
-        const bool red = IsRed(dealt);
-        if (red) {
-            redTaken = true;
-            m_pCardToFind = dealt;
-        }
-        for (int i = 0; i < deck->Size(); ++i) {
-            if (!SameCard(deck->GetCard(i), dealt))
-                continue;
-            if (red && shown != nullptr)
-                deck->MoveCard(-1, true, i, shown, -1, 0.6f, delay, false, true);
-            else if (!red)
-                deck->pile.erase(deck->pile.begin() + i);  // taken out of play, no flight
-            break;
-        }
-    }
-}
-
-void CBonusLevelScript::ShuffleCups()
-{
-    CCardTable& t = m_table;
-    const int cups = std::min(3, static_cast<int>(m_Sets[1].size()));
-    if (cups < 3) {
-        t.SetPhase(3, -1.0f);  // nothing to shuffle without three cups
-        return;
-    }
-    int r[3] = {-1, -1, -1};
-    for (int k = 0; k < 3; ++k) {
-        auto fits = [&](int v) { return (k != 0 || v != 0) && (k < 1 || v != r[0]) && (k < 2 || v != r[1]); };
-        r[k] = DrawFitting(t, 3, fits);
-    }
-    const float a = static_cast<float>(m_nAttempt);
-    for (int k = 0; k < 3; ++k) {
-        CPlace* cup = SetPlace(1, k);
-        if (cup->Size() > 0)
-            cup->MoveCard(-1, false, 0, SetPlace(1, r[k]), -1, 1.0f - a / 3.0f, kAtOnce, false, true);
-    }
-    if (m_nShuffles < 4) {
-        ++m_nShuffles;
-        t.m_fPhaseTimer = 1.3f - a / 2.3f;
-        t.m_bPhaseElapsed = false;
-        return;
-    }
-    ++m_nShuffles;
-    CPlace* swaying = SetPlace(1, t.RandomInt(0, static_cast<int>(m_Sets[1].size()) - 1));
-    if (swaying != nullptr)
-        swaying->StartSway(0.0873f, 0, 2.1f, 0.6f);
-    t.SetPhase(3, -1.0f);
-}
-
-// ---- Bonus level 2: pairs ----------------------------------------------------------------------
-
-void CBonusLevelScript::RunPairs(float)
-{
-    CCardTable& t = m_table;
-    const bool elapsed = t.m_bPhaseElapsed;
-    switch (t.m_nPhase) {
-    case 1:
-        if (elapsed) {
-            BuildSets();
-            t.SetPhase(2, -1.0f);
-        }
-        return;
-    case 2:
-        if (!elapsed)
-            return;
-        TurnSet1FaceDown();
-        t.SetPhase(3, -1.0f);  // the phase clock now counts the playing time
-        return;
-    case 3:
-        if (!elapsed)
-            PlayPairs();
-        return;
-    case 6:
-        if (elapsed)
-            t.SetPhase(8, 0.5f);
-        return;
-    default:
-        return;
-    }
-}
-
-void CBonusLevelScript::PlayPairs()
-{
-    CCardTable& t = m_table;
-    int p = -1, c = -1;
-    if (PressedCard(p, c, false) && InSet1(p)) {
-        CPlace* place = t.GetPlace(p);
-        const CCard* card = place->GetCard(c);
-        if (!card->IsFaceUp() && !card->InFly)
-            Turn(place, c, true, 0.3f, 0.0f, false);
-    }
-    int holding = 0;
-    std::vector<CPlace*> open;
-    for (int k = 0; k < static_cast<int>(m_Sets[1].size()); ++k) {
-        CPlace* place = SetPlace(1, k);
-        if (place->Size() == 0)
-            continue;
-        ++holding;
-        const CCard* card = place->GetCard(0);
-        if (card->IsFaceUp() && !card->InFly)
-            open.push_back(place);
-    }
-    if (holding == 0) {
-        FinishOnLevelTime();
-        return;
-    }
-    if (open.size() != 2)
-        return;
-    if (SameCard(open[0]->GetCard(0), open[1]->GetCard(0))) {
-        CPlace* pile = SetPlace(2, 0);
-        for (CPlace* place : open) {
-            if (pile != nullptr)
-                place->MoveCard(-1, false, 0, pile, -1, 0.8f, 0.4f, true, true);
-        }
-        return;
-    }
-    for (CPlace* place : open)
-        Turn(place, 0, false, 0.5f, 0.5f, true);
-}
-
-// ---- Bonus level 3: the sequence -------------------------------------------------------------
-
-void CBonusLevelScript::RunSequence(float)
-{
-    CCardTable& t = m_table;
-    const bool elapsed = t.m_bPhaseElapsed;
-    switch (t.m_nPhase) {
-    case 1:
-        if (elapsed) {
-            BuildSets();
-            m_pPrevCard = nullptr;
-            m_bWrongCard = false;
-            t.SetPhase(2, -1.0f);
-        }
-        return;
-    case 2:
-        if (elapsed)
-            t.SetPhase(3, -1.0f);
-        return;
-    case 3:
-        if (!elapsed)
-            PlaySequence();
-        return;
-    case 6:
-        if (elapsed)
-            SendSetOnto(false, 2);
-        return;
-    default:
-        return;
-    }
-}
-
-void CBonusLevelScript::PlaySequence()
-{
-    CCardTable& t = m_table;
-    int p = -1, c = -1;
-    if (!m_bWrongCard && PressedCard(p, c, false) && InSet1(p)) {
-        CPlace* place = t.GetPlace(p);
-        const CCard* card = place->GetCard(c);
-        if (card->IsFaceUp() && !card->InFly) {
-            const bool right = m_pPrevCard == nullptr
-                                   ? card->Rank == 1
-                                   : card->Colour() != m_pPrevCard->Colour() && card->Rank == m_pPrevCard->Rank + 1;
-            Turn(place, c, false, 0.3f, 0.0f, true);
-            if (right)
-                m_pPrevCard = card;
-            else
-                m_bWrongCard = true;
-        }
-    }
-    int faceUp = 0, flying = 0;
-    for (int k = 0; k < static_cast<int>(m_Sets[1].size()); ++k) {
-        for (const CCard* card : SetPlace(1, k)->pile) {
-            flying += card->InFly ? 1 : 0;
-            faceUp += (!card->InFly && card->IsFaceUp()) ? 1 : 0;
-        }
-    }
-    if (!m_bWrongCard) {
-        if (flying == 0 && m_pPrevCard != nullptr) {
-            // Cards that can no longer follow in the run are put away.
-            for (int k = 0; k < static_cast<int>(m_Sets[1].size()); ++k) {
-                CPlace* place = SetPlace(1, k);
-                for (int i = 0; i < place->Size(); ++i) {
-                    const CCard* card = place->GetCard(i);
-                    if (!card->IsFaceUp() || card->InFly)
-                        continue;
-                    if (card->Rank < m_pPrevCard->Rank)
-                        Turn(place, i, false, 0.5f, 0.0f, true);
-                    else if (card->Rank + m_pPrevCard->Rank == 24)
-                        Turn(place, i, false, 1.0f, 0.0f, true);
-                }
-            }
-        }
-        if (faceUp == 0 && flying == 0) {
-            FinishOnLevelTime();
-        }
-        return;
-    }
-    if (flying != 0)
-        return;
-    int k = 0;
-    for (int s = 0; s < static_cast<int>(m_Sets[1].size()); ++s) {
-        CPlace* place = SetPlace(1, s);
-        for (int i = 0; i < place->Size(); ++i) {
-            if (!place->GetCard(i)->IsFaceUp())
-                Turn(place, i, true, 0.5f, static_cast<float>(k++) / 24.0f, true);
-        }
-    }
-    m_pPrevCard = nullptr;
-    m_bWrongCard = false;
 }
 
 void CBonusLevelScript::SendSetOnto(bool faceUpCards, int targetSet)
@@ -649,162 +235,270 @@ void CBonusLevelScript::SendSetOnto(bool faceUpCards, int targetSet)
         for (int i = 0; i < place->Size();) {
             const CCard* card = place->GetCard(i);
             if (card->IsFaceUp() != faceUpCards || card->InFly ||
-                place->MoveCard(-1, true, i, target, -1, 1.0f, static_cast<float>(k) / 10.0f, false, true) == nullptr) {
+                place->MoveCard(i, target, CardMove::Up(1.0f).After(static_cast<float>(k) / 10.0f)) == nullptr) {
                 ++i;
                 continue;
             }
             ++k;
         }
     }
-    m_table.SetPhase(8, 0.5f);
+    WinAfterEnd();
 }
 
-// ---- Bonus level 4: the sliding puzzle ---------------------------------------------------------
+// ---- Find the card ------------------------------------------------------------------------------
 
-void CBonusLevelScript::RunSlidingPuzzle(float)
+void CBonusLevelScript::RunFindTheCard()
 {
-    CCardTable& t = m_table;
-    const bool elapsed = t.m_bPhaseElapsed;
-    switch (t.m_nPhase) {
-    case 1:
-        if (elapsed) {
-            BuildSets();
-            t.SetPhase(2, -1.0f);
-        }
-        return;
-    case 2:
-        if (elapsed) {
-            m_nLastStep = -1;
-            m_bUntouched = true;
-            t.SetPhase(7, -1.0f);
-        }
-        return;
-    case 7:
-        if (t.IsFlying())
-            return;
-        if (elapsed)
-            t.SetPhase(3, -1.0f);
-        else
-            ScramblePuzzle();
-        return;
-    case 3:
-        if (elapsed)
-            return;
-        if (t.m_nMouseEvent == 2)
-            PressPuzzle();
-        else if (t.m_nMouseEvent == 1 && t.IsHolding())
-            DropPuzzle();
-        if (t.IsHolding() || !IsPuzzleSolved())
-            return;
-        if (!m_bUntouched) {
-            FinishOnLevelTime();
-        } else {
-            t.SetPhase(2, kAtOnce);  // solved by the scramble itself: scramble again
-        }
-        return;
-    case 6:
-        if (elapsed)
-            SendSetOnto(true, 2);
-        return;
-    default:
-        return;
-    }
-}
-
-void CBonusLevelScript::ScramblePuzzle()
-{
-    CCardTable& t = m_table;
-    if (m_Sets[1].size() < 9)
-        return;
-    int empty = -1;
-    for (int cell = 0; cell < 9 && empty < 0; ++cell) {
-        if (SetPlace(1, cell)->Size() == 0)
-            empty = cell;
-    }
-    if (empty < 0)
-        return;
-    const int col = empty % 3, row = empty / 3;
-    auto fits = [&](int step) {
-        const int c = col + kStepCol[step], r = row + kStepRow[step];
-        return c >= 0 && c < 3 && r >= 0 && r < 3 && (m_nLastStep < 0 || step != (m_nLastStep + 2) % 4);
+    static constexpr PhaseStep kSteps[] = {
+        {kPhaseSetUp, &CBonusLevelScript::FindGatherAfterLast, &CBonusLevelScript::FindShowColumns},
+        {kPhaseShow, nullptr, &CBonusLevelScript::FindHideColumns},
+        {kPhasePlay, &CBonusLevelScript::FindPress, nullptr},
+        {kPhaseAttemptWon, &CBonusLevelScript::FindCollectWon, &CBonusLevelScript::RecordWon},
+        {kPhaseAttemptLost, &CBonusLevelScript::FindShowTarget, &CBonusLevelScript::RecordLost},
+        {kPhaseEnd, nullptr, &CBonusLevelScript::WinAfterEnd},
     };
-    const int step = DrawFitting(t, 4, fits);
-    if (step < 0)
-        return;
-    CPlace* from = SetPlace(1, (col + kStepCol[step]) + 3 * (row + kStepRow[step]));
-    from->MoveCard(-1, true, 0, SetPlace(1, empty), 0, PhaseTime(4, 7) / 15.0f, kAtOnce, false, true);
-    m_nLastStep = step;
+    RunSteps(kSteps, std::size(kSteps));
 }
 
-void CBonusLevelScript::PressPuzzle()
+void CBonusLevelScript::FindGatherAfterLast()
 {
-    CCardTable& t = m_table;
-    int p = -1, c = -1, dx = 0, dy = 0;
-    if (t.IsHolding() || !t.HitTest(p, c, dx, dy, false) || c < 0 || !InSet1(p))
+    if (m_nAttempt < kAttempts)
         return;
-    CPlace* place = t.GetPlace(p);
-    const CCard* card = place->GetCard(c);
-    if (!card->IsFaceUp() || card->InFly)
-        return;
-    const int cell = PositionOfPlace(p);
-    if (cell < 0)
-        return;
-    m_nGripCol = cell % 3;
-    m_nGripRow = cell / 3;
-    CCursorHand& hand = *t.GetCursorHand();
-    CPlace* held = hand.place.get();
-    hand.srcPlace = place;
-    held->x_offset = dx;
-    held->y_offset = dy;
-    held->k_squeeze = place->k_squeeze;
-    place->MoveCard(-1, true, c, held, -1, kAtOnce, kAtOnce, false, true);
+    CPlace* house = m_table.GetPlace(LastPlaceOfType(kPlaceHouse));
+    int k = 0;
+    for (int i = 0; i < m_table.PlaceCount() && house != nullptr; ++i) {
+        CPlace* place = m_table.GetPlace(i);
+        if (place->type == kPlaceColumn && place->Size() > 0)
+            place->MoveCard(0, house, CardMove::Down(0.5f).After(static_cast<float>(k++) / 20.0f));
+    }
+    m_clock.SetPhase(kPhaseEnd, -1.0f);
 }
 
-void CBonusLevelScript::DropPuzzle()
+// Each attempt shows the columns a second shorter and turns them faster.
+void CBonusLevelScript::FindShowColumns()
 {
-    CCardTable& t = m_table;
-    CCursorHand& hand = *t.GetCursorHand();
-    int p = -1, c = -1, dx = 0, dy = 0;
-    const bool found = t.FindDropPlace(p, c, dx, dy, false, true);
-    CPlace* target = found ? t.GetPlace(p) : nullptr;
-    if (target == nullptr || c != -1 || !InSet1(p) || t.IsFlightTo(target)) {
-        t.GetHost()->GlowRulesButton(0, 2.0f);
-    } else {
-        const int cell = PositionOfPlace(p);
-        const int col = cell % 3, row = cell / 3;
-        const bool inLine = col == m_nGripCol || row == m_nGripRow;
-        const bool near = std::abs(col - m_nGripCol) <= 1 && std::abs(row - m_nGripRow) <= 1;
-        if (cell >= 0 && inLine && near) {
-            t.PlayEffect(t.m_hSndCardPut[t.RandomInt(0, 2)]);
-            hand.place->MoveCard(-1, true, 0, target, -1, kAtOnce, kAtOnce, false, true);
-            m_bUntouched = false;
-        } else {
-            t.GetHost()->GlowRulesButton(1, 2.0f);
+    const float pace = static_cast<float>(m_nAttempt) / 2.0f + 1.0f;
+    std::vector<int> columns;
+    for (int i = 0; i < m_table.PlaceCount(); ++i) {
+        if (m_table.GetPlace(i)->type == kPlaceColumn)
+            columns.push_back(i);
+    }
+    int k = 0;
+    for (int i : columns) {
+        CPlace* place = m_table.GetPlace(i);
+        if (place->Size() == 0)
+            continue;
+        Turn(place, 0, true, 0.5f / pace, static_cast<float>(k++) * 0.1f / pace, false);
+    }
+    const int last = static_cast<int>(columns.size()) - 1;
+    m_nTarget = columns.empty() ? -1 : columns[static_cast<std::size_t>(m_table.RandomInt(0, last))];
+    m_clock.SetPhase(kPhaseShow, 4.0f - static_cast<float>(m_nAttempt));
+}
+
+// The columns turn down, and the house shows the twin of the target's card.
+void CBonusLevelScript::FindHideColumns()
+{
+    const CPlace* S = m_table.GetPlace(m_nTarget);
+    const CCard* target = S != nullptr ? S->GetCard(0) : nullptr;
+    m_nPlaceP = LastPlaceOfType(kPlaceHouse);
+    CPlace* P = m_table.GetPlace(m_nPlaceP);
+    for (int i = 0; i < m_table.PlaceCount(); ++i) {
+        CPlace* place = m_table.GetPlace(i);
+        if (place->type == kPlaceColumn && place->Size() > 0)
+            Turn(place, 0, false, 0.5f, kAtOnce, true);
+    }
+    for (int i = 0; P != nullptr && target != nullptr && i < P->Size();) {
+        if (SameCard(P->GetCard(i), target) && P->MoveCard(i, P, CardMove::Up(0.3f)) != nullptr)
+            continue;  // the card left: look at the same index again
+        ++i;
+    }
+    m_clock.SetPhase(kPhasePlay, -1.0f);
+}
+
+void CBonusLevelScript::FindPress()
+{
+    const std::optional<PlaceHit> hit = PressedCard();
+    if (!hit)
+        return;
+    const int c = hit->card;
+    CPlace* pressed = m_table.GetPlace(hit->place);
+    if (pressed->type != kPlaceColumn)
+        return;
+    const CPlace* P = m_table.GetPlace(m_nPlaceP);
+    ++m_nAttempt;
+    if (P != nullptr && SameCard(pressed->GetCard(c), P->GetCard(-1))) {
+        Turn(pressed, 0, true, 1.0f, 0.0f, false);
+        m_clock.SetPhase(kPhaseAttemptWon, -1.0f);
+        return;
+    }
+    Turn(pressed, c, true, 0.5f, 0.0f, false);
+    Turn(m_table.GetPlace(m_nTarget), 0, true, 0.5f, 0.5f, false);
+    m_clock.SetPhase(kPhaseAttemptLost, -1.0f);
+}
+
+void CBonusLevelScript::FindShowTarget()
+{
+    EmptyOnto(m_table.GetPlace(m_nTarget), true, 0.4f);
+}
+
+void CBonusLevelScript::FindCollectWon()
+{
+    for (int i = 0; i < m_table.PlaceCount(); ++i) {
+        CPlace* place = m_table.GetPlace(i);
+        const CCard* card = place->GetCard(0);
+        if (i != m_nPlaceP && card != nullptr && card->IsFaceUp() && !card->InFly)
+            place->MoveCard(0, m_table.GetPlace(m_nPlaceP), CardMove::Up(1.0f).After(0.5f));
+    }
+}
+
+// ---- Three cards --------------------------------------------------------------------------------
+
+void CBonusLevelScript::RunThreeCards()
+{
+    static constexpr PhaseStep kSteps[] = {
+        {kPhaseSetUp, &CBonusLevelScript::CupsGatherAfterLast, &CBonusLevelScript::DealCups},
+        {kPhaseShow, nullptr, &CBonusLevelScript::HideCups},
+        {kPhaseShuffle, nullptr, &CBonusLevelScript::ShuffleCups},
+        {kPhasePlay, &CBonusLevelScript::CupsPress, nullptr},
+        {kPhaseAttemptWon, &CBonusLevelScript::CupsEmptyTargetWon, &CBonusLevelScript::RecordWon},
+        {kPhaseAttemptLost, &CBonusLevelScript::CupsEmptyTargetLost, &CBonusLevelScript::RecordLost},
+        {kPhaseEnd, nullptr, &CBonusLevelScript::WinAfterEnd},
+    };
+    RunSteps(kSteps, std::size(kSteps));
+}
+
+void CBonusLevelScript::CupsGatherAfterLast()
+{
+    if (m_Sets[0].empty())
+        BuildSets();
+    if (m_nAttempt < kAttempts)
+        return;
+    CPlace* deck = SetPlace(0, 0);
+    for (int i = 0; i < m_table.PlaceCount() && deck != nullptr; ++i) {
+        CPlace* place = m_table.GetPlace(i);
+        while (place->type == kPlaceColumn && place != deck && place->Size() > 0) {
+            if (place->MoveCard(0, deck, CardMove::Down(0.5f).After(kAtOnce)) == nullptr)
+                break;
         }
     }
-    if (t.IsHolding())
-        hand.Release();
+    m_clock.SetPhase(kPhaseEnd, -1.0f);
 }
 
-bool CBonusLevelScript::IsPuzzleSolved() const
+// One card to each cup; the red one is the card to find, and its twin is shown on set 3.
+void CBonusLevelScript::DealCups()
 {
-    if (m_Sets[1].size() < 9)
-        return false;
-    const CCard* prev = nullptr;
-    for (int cell = 0; cell < 8; ++cell) {
-        const CCard* card = SetPlace(1, cell)->GetCard(0);
-        if (card == nullptr || card->InFly || (prev != nullptr && card->Rank < prev->Rank))
-            return false;
-        prev = card;
+    BuildSets();  // anew: the level was dealt anew for this attempt
+    CPlace* deck = SetPlace(0, 0);
+    CPlace* shown = SetPlace(3, 0);
+    m_pCardToFind = nullptr;
+    bool redTaken = false;
+    for (int k = 0; k < kCups && deck != nullptr; ++k) {
+        CPlace* cup = SetPlace(1, k);
+        if (cup == nullptr || deck->Size() == 0)
+            continue;
+        const bool deckHasRed = std::any_of(deck->pile.begin(), deck->pile.end(), IsRed);
+        // One red card, the one to find: never a second, and the last cup takes it when no
+        // earlier cup did, so every game has a card to find.
+        auto fits = [&](int i) {
+            const bool red = IsRed(deck->GetCard(i));
+            if (red && redTaken)
+                return false;
+            return red || redTaken || k < kCups - 1 || !deckHasRed;
+        };
+        const int r = DrawFitting(deck->Size(), fits);
+        if (r < 0)
+            continue;
+        CCard* dealt = deck->GetCard(r);
+        const float delay = 0.5f * static_cast<float>(k);
+        deck->MoveCard(r, cup, CardMove::Up(0.6f).After(delay));
+        const bool red = IsRed(dealt);
+        if (red) {
+            redTaken = true;
+            m_pCardToFind = dealt;
+        }
+        for (int i = 0; i < deck->Size(); ++i) {
+            if (!SameCard(deck->GetCard(i), dealt))
+                continue;
+            if (red && shown != nullptr)
+                deck->MoveCard(i, shown, CardMove::Up(0.6f).After(delay));
+            else if (!red)
+                deck->pile.erase(deck->pile.begin() + i);  // taken out of play, no flight
+            break;
+        }
     }
-    return true;
+    m_nShuffles = 0;
+    m_clock.SetPhase(kPhaseShow, -1.0f);
 }
 
-int CBonusLevelScript::PositionOfPlace(int placeIndex) const
+void CBonusLevelScript::HideCups()
 {
-    for (std::size_t k = 0; k < m_Sets[1].size() && k < 9; ++k) {
-        if (m_Sets[1][k] == placeIndex)
-            return static_cast<int>(k);
+    TurnSet1FaceDown();
+    // Straight to shuffling: the phase clock keeps running and the first shuffle comes next.
+    m_clock.ContinueAs(kPhaseShuffle, 1.0f);
+}
+
+void CBonusLevelScript::ShuffleCups()
+{
+    if (static_cast<int>(m_Sets[1].size()) < kCups) {
+        m_clock.SetPhase(kPhasePlay, -1.0f);  // nothing to shuffle without three cups
+        return;
     }
-    return -1;
+    int r[kCups] = {-1, -1, -1};
+    for (int k = 0; k < kCups; ++k) {
+        auto fits = [&](int v) { return (k != 0 || v != 0) && (k < 1 || v != r[0]) && (k < 2 || v != r[1]); };
+        r[k] = DrawFitting(kCups, fits);
+    }
+    const float a = static_cast<float>(m_nAttempt);
+    for (int k = 0; k < kCups; ++k) {
+        CPlace* cup = SetPlace(1, k);
+        if (cup->Size() > 0)
+            cup->MoveCard(0, SetPlace(1, r[k]), CardMove::Down(1.0f - a / 3.0f).After(kAtOnce));
+    }
+    ++m_nShuffles;
+    if (m_nShuffles <= kShufflesBeforePlay) {
+        m_clock.Restart(1.3f - a / 2.3f);
+        return;
+    }
+    CPlace* swaying = SetPlace(1, m_table.RandomInt(0, static_cast<int>(m_Sets[1].size()) - 1));
+    if (swaying != nullptr)
+        swaying->StartSway(0.0873f, 0, 2.1f, 0.6f);
+    m_clock.SetPhase(kPhasePlay, -1.0f);
+}
+
+void CBonusLevelScript::CupsPress()
+{
+    const std::optional<PlaceHit> hit = PressedCard();
+    if (!hit || !InSet1(hit->place))
+        return;
+    const int p = hit->place, c = hit->card;
+    CPlace* pressed = m_table.GetPlace(p);
+    pressed->StopSway();
+    const CCard* card = pressed->GetCard(c);
+    Turn(pressed, c, true, 0.4f, 0.0f, false);
+    m_nTarget = -1;
+    for (int k = 0; k < static_cast<int>(m_Sets[1].size()); ++k) {
+        for (const CCard* inCup : SetPlace(1, k)->pile) {
+            if (inCup == m_pCardToFind)
+                m_nTarget = m_Sets[1][static_cast<std::size_t>(k)];
+        }
+    }
+    if (m_nTarget == -1 && card == m_pCardToFind)
+        m_nTarget = p;  // the pressed card has already left its cup for its turn
+    ++m_nAttempt;
+    if (card != nullptr && card == m_pCardToFind) {
+        m_clock.SetPhase(kPhaseAttemptWon, -1.0f);
+        return;
+    }
+    Turn(m_table.GetPlace(m_nTarget), 0, true, 0.5f, 0.8f, false);
+    m_clock.SetPhase(kPhaseAttemptLost, -1.0f);
+}
+
+void CBonusLevelScript::CupsEmptyTargetWon()
+{
+    EmptyOnto(m_table.GetPlace(m_nTarget), true, 1.0f);
+}
+
+void CBonusLevelScript::CupsEmptyTargetLost()
+{
+    EmptyOnto(m_table.GetPlace(m_nTarget), true, 0.4f);
 }

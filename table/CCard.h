@@ -7,6 +7,18 @@ class CSprite;
 // A card is owned by the deck; places and flights only point to it. The sprites belong to whoever
 // loaded them. The pose eases from a start pose to a target pose over `inert_time0` seconds; the
 // place that holds the card writes the target and calls Update every frame.
+// A card's bonus mark: a marked card keeps its score when an action moves it and wears the frame.
+enum ECardState : int {
+    kCardPlain = 0,
+    kCardBonus = 1,        // the level's bonus card, not yet scored
+    kCardBonusScored = 2,  // scored once; the next undo commit makes it plain
+};
+
+inline bool IsMarkedCard(int state)
+{
+    return state == kCardBonus || state == kCardBonusScored;
+}
+
 class CCard {
 public:
     CCard(int rank, int suit);
@@ -51,7 +63,7 @@ public:
     float inert_time = 0;
     float inert_time0 = 0;
     bool InFly = false;
-    int CardState = 0;
+    int CardState = 0;  // an ECardState
     CSprite* BackSprite = nullptr;
     bool m_bCanGiveScore = true;
     float FaceUp = 0;

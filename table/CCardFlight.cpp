@@ -10,24 +10,23 @@
 #include "table/ITableHost.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 namespace {
 constexpr float kPi = 3.14159265358979f;
-constexpr float kFixSoundGap = 0.2f;  // seconds of engine time between two house-landing sounds
-float g_fLastFixSound = -1.0f;        // shared by every flight
 
 bool IsHouse(const CPlace* place)
 {
-    return place != nullptr && (place->type == 0 || place->type == 6);
+    return place != nullptr && IsHouseType(place->type);
 }
 }  // namespace
 
-CCardFlight::CCardFlight(int code, bool up, CPlace* src, CCard* flyingCard, CPlace* dst, int slot,
-                         CCardTable* owner, float time, float startDelay, bool early, bool show)
-    : landingCode(code), insertedEarly(early), card(flyingCard), target(dst), source(src), visible(show),
-      index(slot), faceUp(up), delay(startDelay), table(owner)
+CCardFlight::CCardFlight(CCardTable* owner, CPlace* src, CCard* flyingCard, CPlace* dst, const CardMove& move)
+    : landingCode(move.landingCode), insertedEarly(move.joinsAtOnce), card(flyingCard), target(dst), source(src),
+      visible(move.visible), index(move.dstIndex), faceUp(move.faceUp), delay(move.delay), table(owner)
 {
+    assert(card != nullptr && target != nullptr && table != nullptr);
     fromX = static_cast<int>(card->RenderX);
     fromY = static_cast<int>(card->RenderY);
     fromAngle = card->RenderAngle;
@@ -42,7 +41,7 @@ CCardFlight::CCardFlight(int code, bool up, CPlace* src, CCard* flyingCard, CPla
     card->InFly = insertedEarly;
     ComputeSlot();
     mostlyHorizontal = std::abs(toY - fromY) < std::abs(toX - fromX);
-    if (target->type != 1 && target->type != 2)
+    if (target->type != kPlaceDeck && target->type != kPlacePop)
         mostlyHorizontal = true;
     curX = static_cast<float>(fromX);
     curY = static_cast<float>(fromY);
@@ -50,15 +49,15 @@ CCardFlight::CCardFlight(int code, bool up, CPlace* src, CCard* flyingCard, CPla
     curFace = fromFace;
     curHeight = fromHeight;
 
-    if (time >= 0.0f) {
-        duration = time;
+    if (move.time >= 0.0f) {
+        duration = move.time;
     } else {
         const float dx = static_cast<float>(toX - fromX), dy = static_cast<float>(toY - fromY);
-        duration = -time * std::sqrt(dx * dx + dy * dy) / 800.0f + 0.0001f;
+        duration = -move.time * std::sqrt(dx * dx + dy * dy) / 800.0f + kAtOnce;
     }
     timeLeft = duration;
     progress = 0;
-    if (time == 0.0f && delay == 0.0f)
+    if (move.time == 0.0f && delay == 0.0f)
         Land();
 }
 
@@ -175,7 +174,7 @@ void CCardFlight::Land()
         return;
     }
     if (NeedsRecheck())
-        table->m_bCheckMoves = true;
+        table->RequestMoveSearch();
 }
 
 bool CCardFlight::NeedsRecheck() const
@@ -195,14 +194,9 @@ void CCardFlight::PlayArrival()
         // The first landing of a card dealt in a row of three is silent; later ones sound again.
         card->SetSoundEnabled(true);
     } else if (IsHouse(target)) {
-        // Cards landing in the houses together would stack one sound many times over.
-        const float now = table->GetEngineTime();
-        if (g_fLastFixSound < 0.0f || now < g_fLastFixSound || now - g_fLastFixSound >= kFixSoundGap) {
-            g_fLastFixSound = now;
-            table->PlayEffect(table->m_hSndCardFix);
-        }
-    } else if (source != nullptr && source->type == 1) {
-        table->PlayEffect(table->m_hSndCardPut[table->RandomInt(0, 2) % 3]);
+        table->PlayFixSound();
+    } else if (source != nullptr && source->type == kPlaceDeck) {
+        table->PlayEffect(table->Sounds().m_hSndCardPut[table->RandomInt(0, 2) % 3]);
     }
     table->GetHost()->OnCardArrived(card, target, landingCode);
 }
@@ -214,7 +208,7 @@ void CCardFlight::WritePose()
     card->RenderX = curX;
     card->RenderY = curY;
     card->RenderAngle = curAngle;
-    card->RenderScale = (curHeight / 100.0f + 1.0f) * table->m_Level.fZoom;
+    card->RenderScale = (curHeight / 100.0f + 1.0f) * table->Level().fZoom;
     card->RenderShadowX = curX;
     card->RenderShadowY = curY;
     card->SetMoveTime(0.0f);
@@ -249,7 +243,7 @@ void CCardFlight::DrawCard()
     const float hs = mostlyHorizontal ? squeeze : card->RenderScale;
     const float vs = mostlyHorizontal ? card->RenderScale : squeeze;
     card->RenderSprite->RenderEx(card->RenderX_curr, card->RenderY_curr, card->RenderAngle_curr, hs, vs);
-    if ((card->CardState == 1 || card->CardState == 2) && !table->GetHost()->BonusesSwitchedOff())
+    if (IsMarkedCard(card->CardState) && !table->GetHost()->BonusesSwitchedOff())
         table->GetBonusFrame()->Render(card->RenderX_curr, card->RenderY_curr, card->RenderAngle_curr, hs, vs);
     if (card->Shadow && source != nullptr)  // highlighted: drawn once more at its shadow pose
         card->RenderSprite->RenderEx(card->RenderShadowX, card->RenderShadowY, card->RenderAngle_curr, hs, vs);
@@ -269,7 +263,7 @@ void CCardFlight::SpawnPickSparkles(int position, bool wasTop, bool wasSecond)
     } else {
         return;
     }
-    const int hw = table->m_nCardWidth / 2 - 10, hh = table->m_nCardHeight / 2 - 10;
+    const int hw = table->GetCardSize().m_nCardWidth / 2 - 10, hh = table->GetCardSize().m_nCardHeight / 2 - 10;
     table->GetHost()->SpawnPickSparkles(toX - hw, toY - hh, toX + hw, toY + hh, card->RenderAngle_curr, count, sides[0],
                                         sides[1], sides[2], sides[3], position);
 }

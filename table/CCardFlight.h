@@ -5,14 +5,42 @@ class CCard;
 class CCardTable;
 class CPlace;
 
+constexpr float kAtOnce = 0.0001f;  // a flight time or start delay that ends in the next frame
+
+// How one card moves from its place (CPlace::MoveCard): the face it shows on landing, its flight
+// and its slot. Read as a sentence: CardMove::Up(0.5f).After(kAtOnce).Into(3).Scored(code).
+struct CardMove {
+    bool faceUp = true;
+    float time = 0.0f;         // seconds of flight; below 0: that many seconds per 800 pixels of way
+    float delay = 0.0f;        // seconds before it starts
+    int dstIndex = -1;         // its slot in the destination, -1 on top
+    int landingCode = -1;      // the score keeper's verdict on the move, -1 unscored
+    bool joinsAtOnce = false;  // put into the destination pile before the flight, not on landing
+    bool visible = true;
+
+    static CardMove Face(bool up, float seconds)
+    {
+        CardMove move;
+        move.faceUp = up;
+        move.time = seconds;
+        return move;
+    }
+    static CardMove Up(float seconds) { return Face(true, seconds); }
+    static CardMove Down(float seconds) { return Face(false, seconds); }
+    CardMove& After(float seconds) { delay = seconds; return *this; }
+    CardMove& Into(int index) { dstIndex = index; return *this; }
+    CardMove& Scored(int code) { landingCode = code; return *this; }
+    CardMove& JoiningAtOnce(bool early = true) { joinsAtOnce = early; return *this; }
+    CardMove& Hidden() { visible = false; return *this; }
+};
+
 // A flight waits out its delay, eases the card to its slot, lands (puts the card into the target
 // pile unless it was put there before the flight) and then plays its arrival. It points to the card,
 // the places and the table; the table owns the flight and drops it once it has landed and arrived.
 // Every flight lands, whatever its time and delay.
 class CCardFlight {
 public:
-    CCardFlight(int landingCode, bool faceUp, CPlace* source, CCard* card, CPlace* target, int index,
-                CCardTable* table, float time, float delay, bool insertedEarly, bool visible);
+    CCardFlight(CCardTable* table, CPlace* source, CCard* card, CPlace* target, const CardMove& move);
     CCardFlight(const CCardFlight&) = delete;
     CCardFlight& operator=(const CCardFlight&) = delete;
 

@@ -5,6 +5,7 @@
 #include "framework/CFAnimationGroup.h"
 #include "table/CAutoFinisher.h"
 #include "table/CBonusCardFrame.h"
+#include "table/CBonusClock.h"
 #include "table/CBonusLevelScript.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
@@ -12,20 +13,26 @@
 #include "table/CMoveFinder.h"
 #include "table/CRainEffect.h"
 #include "table/CScoreKeeper.h"
+#include "table/CSpecialActions.h"
+#include "table/CTableMouse.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 
 namespace {
 // Stands in for a missing host: no replay, never busy, nothing recorded or shown.
-class CNoHost : public ITableHost {};
-CNoHost g_noHost;
+class CNoHost : public ITableHost {
+public:
+    static void Delete(ITableHost* host) { delete static_cast<CNoHost*>(host); }
+};
 }  // namespace
 
 CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
-    : m_pInterface(host != nullptr ? host : &g_noHost), m_nLevel(level), m_nLocation(level / 5), m_nMode(mode)
+    : m_pNoHost(host != nullptr ? nullptr : new CNoHost, &CNoHost::Delete),
+      m_pInterface(host != nullptr ? host : m_pNoHost.get()), m_nLevel(level), m_nLocation(level / 5), m_nMode(mode)
 {
     m_pBackGroup = std::make_unique<CFAnimationGroup>();
     m_pFrontGroup = std::make_unique<CFAnimationGroup>();
@@ -34,7 +41,10 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
     m_pCursorHand = std::make_unique<CCursorHand>(this);
     m_pMoveFinder = std::make_unique<CMoveFinder>(this);
     m_pAutoFinisher = std::make_unique<CAutoFinisher>(this);
-    m_pBonusScript = std::make_unique<CBonusLevelScript>(*this);
+    m_pActions = std::make_unique<CSpecialActions>(*this);
+    m_pMouse = std::make_unique<CTableMouse>(*this);
+    m_pBonusClock = std::make_unique<CBonusClock>(level, IsBonusLevelMode(mode));
+    m_pBonusScript = std::make_unique<CBonusLevelScript>(*this, *m_pBonusClock);
     LoadSounds();
     m_pScoreKeeper = std::make_unique<CScoreKeeper>(this);
     m_pScoreKeeper->SyncWithProfile();
@@ -44,7 +54,6 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
 
 CCardTable::~CCardTable()
 {
-    FreeSounds();
     // Flights point to places and cards: they go first, then the helpers, then the places.
     m_MoveCards.clear();
     m_pAutoFinisher.reset();
@@ -61,54 +70,30 @@ void CCardTable::LoadSounds()
     IEngine* e = m_engine.Get();
     if (e == nullptr)
         return;
-    m_hSndBonusOn = e->EffectLoad("sfx/sounds/game_mi_on.ogg");
-    m_hSndBonusOff = e->EffectLoad("sfx/sounds/game_mi_off.ogg");
+    auto LoadEffect = [e](const char* path) { return CEffectOwner(e, e->EffectLoad(path)); };
+    TableSounds& s = m_Sounds;
+    s.m_hSndBonusOn = LoadEffect("sfx/sounds/game_mi_on.ogg");
+    s.m_hSndBonusOff = LoadEffect("sfx/sounds/game_mi_off.ogg");
     char path[64];
     for (int i = 0; i < 3; ++i) {
         std::snprintf(path, sizeof path, "sfx/sounds/game_cards_deal_%d.ogg", i + 1);
-        m_hSndDeal[i] = e->EffectLoad(path);
+        s.m_hSndDeal[i] = LoadEffect(path);
         std::snprintf(path, sizeof path, "sfx/sounds/game_card_get_%d.ogg", i + 1);
-        m_hSndCardGet[i] = e->EffectLoad(path);
+        s.m_hSndCardGet[i] = LoadEffect(path);
         std::snprintf(path, sizeof path, "sfx/sounds/game_card_put_%d.ogg", i + 1);
-        m_hSndCardPut[i] = e->EffectLoad(path);
+        s.m_hSndCardPut[i] = LoadEffect(path);
     }
-    m_hSndHint = e->EffectLoad("sfx/sounds/game_hint.ogg");
-    m_hSndCardBack = e->EffectLoad("sfx/sounds/game_card_back.ogg");
+    s.m_hSndHint = LoadEffect("sfx/sounds/game_hint.ogg");
+    s.m_hSndCardBack = LoadEffect("sfx/sounds/game_card_back.ogg");
     for (int i = 2; i < 8; ++i) {
         std::snprintf(path, sizeof path, "sfx/sounds/game_combo_x%d.ogg", i);
-        m_hSndCombo[i] = e->EffectLoad(path);
+        s.m_hSndCombo[i] = LoadEffect(path);
     }
-    m_hSndCardFix = e->EffectLoad("sfx/sounds/game_card_fix.ogg");
-    m_hSndCardsDeck = e->EffectLoad("sfx/sounds/game_cards_deck.ogg");
-    m_hSndTextMessage = e->EffectLoad("sfx/sounds/game_text_message.ogg");
-    m_hSndCardsAdd = e->EffectLoad("sfx/sounds/game_cards_add.ogg");
-    m_hSndMultiCard = e->EffectLoad("sfx/sounds/game_multicard.ogg");
-}
-
-void CCardTable::FreeSounds()
-{
-    IEngine* e = m_engine.Get();
-    if (e == nullptr)
-        return;
-    HEffect* singles[] = {&m_hSndBonusOn, &m_hSndBonusOff, &m_hSndHint, &m_hSndCardBack, &m_hSndCardFix,
-                          &m_hSndCardsDeck, &m_hSndTextMessage, &m_hSndCardsAdd, &m_hSndMultiCard};
-    for (HEffect* h : singles) {
-        if (*h != 0)
-            e->EffectFree(*h);
-        *h = 0;
-    }
-    for (int i = 0; i < 3; ++i) {
-        for (HEffect* h : {&m_hSndDeal[i], &m_hSndCardGet[i], &m_hSndCardPut[i]}) {
-            if (*h != 0)
-                e->EffectFree(*h);
-            *h = 0;
-        }
-    }
-    for (HEffect& h : m_hSndCombo) {
-        if (h != 0)
-            e->EffectFree(h);
-        h = 0;
-    }
+    s.m_hSndCardFix = LoadEffect("sfx/sounds/game_card_fix.ogg");
+    s.m_hSndCardsDeck = LoadEffect("sfx/sounds/game_cards_deck.ogg");
+    s.m_hSndTextMessage = LoadEffect("sfx/sounds/game_text_message.ogg");
+    s.m_hSndCardsAdd = LoadEffect("sfx/sounds/game_cards_add.ogg");
+    s.m_hSndMultiCard = LoadEffect("sfx/sounds/game_multicard.ogg");
 }
 
 void CCardTable::PlayEffect(HEffect effect)
@@ -117,11 +102,34 @@ void CCardTable::PlayEffect(HEffect effect)
         m_engine.Get()->EffectPlay(effect, m_pInterface->GetEffectVolume(), 0, 1.0f, false);
 }
 
+void CCardTable::PlayFixSound()
+{
+    // Cards landing in the houses together would stack one sound many times over.
+    constexpr float kFixSoundGap = 0.2f;
+    const float now = GetEngineTime();
+    if (m_fLastFixSound >= 0.0f && now >= m_fLastFixSound && now - m_fLastFixSound < kFixSoundGap)
+        return;
+    m_fLastFixSound = now;
+    PlayEffect(m_Sounds.m_hSndCardFix);
+}
+
+void CCardTable::StartSwayWave(float seconds)
+{
+    m_SwayWave.m_fTotal = seconds;
+    m_SwayWave.m_nSwings = static_cast<int>(seconds / 0.3f);
+}
+
+void CCardTable::PlayRandom(const CEffectOwner (&sounds)[3])
+{
+    PlayEffect(sounds[std::clamp(RandomInt(0, 2), 0, 2)]);
+}
+
 void CCardTable::SetCardSize(int width, int height)
 {
-    m_nCardWidth = width;
-    m_nCardHeight = height;
-    m_nCardDiagonal = static_cast<int>(std::sqrt(static_cast<double>(width) * width + static_cast<double>(height) * height));
+    m_CardSize.m_nCardWidth = width;
+    m_CardSize.m_nCardHeight = height;
+    m_CardSize.m_nCardDiagonal =
+        static_cast<int>(std::sqrt(static_cast<double>(width) * width + static_cast<double>(height) * height));
 }
 
 // ---- Queries -------------------------------------------------------------------------------
@@ -174,7 +182,7 @@ void CCardTable::GetCardPosition(const CPlace* place, int index, const CCard* ex
     float sumX = 0, sumY = 0, shift = 0;
     for (int i = 0; i <= index; ++i) {
         shift = 0;
-        if ((place->type == 3 || place->type == 255) && place->v_offset != 0.0f) {
+        if ((place->type == kPlaceColumn || place->type == kPlaceHand) && place->v_offset != 0.0f) {
             const CCard* c = cardAt(i);
             shift = c != nullptr ? static_cast<float>(c->ShiftX) : 0.0f;
         }
@@ -182,7 +190,7 @@ void CCardTable::GetCardPosition(const CPlace* place, int index, const CCard* ex
             continue;
         const CCard* prev = cardAt(i - 1);
         const bool prevUp = prev != nullptr ? prev->IsFaceUp() : true;
-        if (!(allUp && prevUp) && place->type != 255) {
+        if (!(allUp && prevUp) && place->type != kPlaceHand) {
             sumY += m_Level.nVOffsetHidden * place->k_squeeze * place->v_offset;
             sumX += m_Level.nHOffsetHidden * place->h_offset;
         } else {
@@ -190,14 +198,14 @@ void CCardTable::GetCardPosition(const CPlace* place, int index, const CCard* ex
             sumX += m_Level.nHOffsetVisible * place->h_offset;
         }
     }
-    const float scale = (place->type == 2 && extraCard != nullptr) ? extraCard->Multiplier : 1.0f;
+    const float scale = (place->type == kPlacePop && extraCard != nullptr) ? extraCard->Multiplier : 1.0f;
     outX = static_cast<int>((place->x + place->x_offset + sumX) * scale + shift);
     outY = static_cast<int>(place->y + place->y_offset + sumY);
 }
 
 void CCardTable::RotateOffset(int px, int py, float angle, int& x2, int& y2, int shift) const
 {
-    const float d = static_cast<float>(shift - m_nCardHeight / 2);
+    const float d = static_cast<float>(shift - m_CardSize.m_nCardHeight / 2);
     x2 = static_cast<int>(std::lround(px - d * std::sin(angle)));
     y2 = static_cast<int>(std::lround(py + d * std::cos(angle)));
 }
@@ -239,6 +247,65 @@ bool CCardTable::HasTimedPlace() const
                        [](const std::unique_ptr<CPlace>& p) { return p->ttl != -1.0f; });
 }
 
+void CCardTable::NoteMove(CPlace* from, CPlace* dst)
+{
+    assert(from != nullptr && dst != nullptr);
+    CPlace* handPlace = HandPlace();
+    CPlace* handSource = m_pCursorHand != nullptr ? m_pCursorHand->srcPlace : nullptr;
+    if (dst != handPlace && dst != handSource) {
+        if (m_LastMove.From != handPlace)
+            m_LastMove.Card = handPlace != nullptr ? handPlace->GetCard(0) : nullptr;
+        m_LastMove.To = dst;
+        m_LastMove.From = from == handPlace ? handSource : from;
+        dst->LastMove = m_LastMove;
+    }
+    m_pLastSource = from;
+}
+
+TableValues CCardTable::SaveValues() const
+{
+    TableValues v;
+    v.level = m_Level;
+    v.gauges = m_Gauges;
+    v.scores = m_Scores;
+    v.checkMoves = m_bCheckMoves;
+    v.lastMove = m_LastMove;
+    v.lastSource = m_pLastSource;
+    return v;
+}
+
+void CCardTable::RestoreValues(const TableValues& v)
+{
+    m_Level = v.level;
+    m_Gauges = v.gauges;
+    m_Scores = v.scores;
+    m_bCheckMoves = v.checkMoves;
+    m_LastMove = v.lastMove;
+    m_pLastSource = v.lastSource;
+}
+
+int CCardTable::FindPlaceOfType(int type) const
+{
+    for (int i = 0; i < PlaceCount(); ++i) {
+        if (m_Places[static_cast<std::size_t>(i)]->type == type)
+            return i;
+    }
+    return -1;
+}
+
+CPlace* CCardTable::FirstPlaceOfType(int type) const
+{
+    const int i = FindPlaceOfType(type);
+    return i >= 0 ? m_Places[static_cast<std::size_t>(i)].get() : nullptr;
+}
+
+CPlace* CCardTable::AddPlace(std::unique_ptr<CPlace> place)
+{
+    m_Places.push_back(std::move(place));
+    m_bCheckMoves = true;
+    return m_Places.back().get();
+}
+
 CCardFlight* CCardTable::AddFlight(std::unique_ptr<CCardFlight> flight)
 {
     m_MoveCards.push_back(std::move(flight));
@@ -256,30 +323,21 @@ void CCardTable::Update(float dt)
     CheckNoMoves(dt);
     if (!m_pInterface->IsBusy())
         m_pAutoFinisher->Step(dt);
-    SampleMouse(m_fMouseX, m_fMouseY, m_nMouseEvent);
-    HandPlace()->x = static_cast<int>(m_fMouseX);
-    HandPlace()->y = static_cast<int>(m_fMouseY);
-    if (m_fPhaseTimer != 0.0f) {
-        m_fPhaseTimer -= dt;
-        if (m_fPhaseTimer <= 0.0f) {
-            m_bPhaseElapsed = true;
-            m_fPhaseTimer = 0.0f;
-        }
-    }
-    m_fLevelTime += dt;
+    m_pMouse->SampleMouse();
+    assert(HandPlace() != nullptr && "the cursor hand lives as long as the table");
+    HandPlace()->x = static_cast<int>(m_pMouse->Sample().m_fMouseX);
+    HandPlace()->y = static_cast<int>(m_pMouse->Sample().m_fMouseY);
+    m_pBonusClock->Tick(dt);
     if (IsInputAllowed()) {
-        if ((m_nMode & 7) == 2) {
+        if (IsBonusLevelMode(m_nMode)) {
             RunBonusScript(dt);  // a bonus level plays its script instead of the mouse
-        } else if (m_nBonusAction == -1 && !HasTimedPlace()) {
+        } else if (!m_pActions->IsArmed() && !HasTimedPlace()) {
             // The variants' extra rules move cards by themselves while the player could act; only
             // when none fired does the mouse act.
             if (!ApplyRuleActions())
-                HandleMouse();
+                m_pMouse->HandleMouse();
         } else if (!IsFlying() && !HasTimedPlace()) {
-            SelectActionTargets();
-            const int code = m_nBonusAction;
-            if ((m_nMouseEvent == 2 || code == 24) && ApplyBonusAction())
-                FinishBonusAction(code);
+            m_pActions->Update(m_pMouse->IsPressed());
         }
     }
     RemoveExpiredPlaces();
@@ -290,9 +348,15 @@ void CCardTable::Update(float dt)
     m_pCursorHand->Update(dt);
     if (!m_pInterface->IsBusy()) {
         AutoTurnCards();
-        if ((m_nMode & 7u) == 1u)
+        if (IsClassicMode(m_nMode))
             m_pInterface->UpdateBonusQuestion();
     }
+}
+
+void CCardTable::RunBonusScript(float dt)
+{
+    if (IsBonusLevelMode(m_nMode))
+        m_pBonusScript->Run(dt);
 }
 
 bool CCardTable::IsInputAllowed() const
@@ -318,6 +382,7 @@ void CCardTable::RemoveExpiredPlaces()
             ++i;
             continue;
         }
+        assert(gone != HandPlace() && "the hand's place never runs out of time");
         // Nothing may keep pointing to the place once it is deleted.
         if (m_pCursorHand->srcPlace == gone)
             m_pCursorHand->srcPlace = nullptr;
@@ -327,6 +392,21 @@ void CCardTable::RemoveExpiredPlaces()
             m_LastMove = PlaceMove();
         m_Places.erase(m_Places.begin() + static_cast<std::ptrdiff_t>(i));
         m_bCheckMoves = true;  // the move list names places by index: the later ones just shifted
+    }
+}
+
+void CCardTable::CancelFlightsOf(const std::vector<CCard*>& cards)
+{
+    for (CCard* card : cards) {
+        for (std::size_t k = 0; k < m_MoveCards.size();) {
+            // Only flights of cards already in their pile may go: any other card would be lost.
+            if (m_MoveCards[k]->card == card && m_MoveCards[k]->insertedEarly) {
+                card->InFly = false;
+                m_MoveCards.erase(m_MoveCards.begin() + static_cast<std::ptrdiff_t>(k));
+            } else {
+                ++k;
+            }
+        }
     }
 }
 

@@ -1,8 +1,10 @@
 // CCardTable.h: the engine that plays every solitaire variant from the level file.
 #pragma once
 #include "platform/Engine.h"
+#include "platform/EngineHandle.h"
 #include "platform/EngineRef.h"
 #include "table/CPlace.h"
+#include "table/GameMode.h"
 #include "table/LevelValues.h"
 #include "table/PlaceDef.h"
 
@@ -12,6 +14,7 @@
 
 class CAutoFinisher;
 class CBonusCardFrame;
+class CBonusClock;
 class CBonusLevelScript;
 class CCard;
 class CCardFlight;
@@ -22,7 +25,38 @@ class CIniFile;
 class CMoveFinder;
 class CRainEffect;
 class CScoreKeeper;
+class CSpecialActions;
+class CTableMouse;
 class ITableHost;
+
+// The card size in pixels: the card sprite's times the level's zoom, and its diagonal.
+struct CardSize {
+    int m_nCardWidth = 0, m_nCardHeight = 0, m_nCardDiagonal = 0;
+};
+
+// The sounds of the table, freed with it; the combo sounds exist for multipliers 2..7 only.
+struct TableSounds {
+    CEffectOwner m_hSndBonusOn, m_hSndBonusOff, m_hSndDeal[3], m_hSndHint, m_hSndCardBack, m_hSndCombo[8],
+        m_hSndCardFix, m_hSndCardGet[3], m_hSndCardPut[3], m_hSndCardsDeck, m_hSndTextMessage, m_hSndCardsAdd,
+        m_hSndMultiCard;
+};
+
+// One sway runs at a time: all places of the table share its length and its number of swings.
+struct SwayWave {
+    float m_fTotal = 0;
+    int m_nSwings = 0;
+};
+
+// What an undo puts back into the table besides its places: the level's numbers, whether the
+// move finder must search again and the last move.
+struct TableValues {
+    LevelValues level;
+    GaugeValues gauges;
+    ScoreValues scores;
+    bool checkMoves = true;
+    PlaceMove lastMove;
+    CPlace* lastSource = nullptr;
+};
 
 // Almost no rule of a variant is written here: what may be picked, dropped, clicked and what wins
 // is carried by each place's requirement lists; four variants add a rule named by their places
@@ -67,6 +101,8 @@ public:
     CMoveFinder* GetMoveFinder() const { return m_pMoveFinder.get(); }
     CAutoFinisher* GetAutoFinisher() const { return m_pAutoFinisher.get(); }
     CScoreKeeper* GetScoreKeeper() const { return m_pScoreKeeper.get(); }
+    CSpecialActions* GetSpecialActions() const { return m_pActions.get(); }
+    CTableMouse* GetMouse() const { return m_pMouse.get(); }
     ITableHost* GetHost() const { return m_pInterface; }
     bool IsReplaying() const;
     unsigned GetMode() const { return m_nMode; }
@@ -78,11 +114,15 @@ public:
     void ClickPlace(int placeIndex, int cardIndex, bool automatic);
     void CheckLevelComplete();
     void CheckNoMoves(float dt);
+    void RequestMoveSearch() { m_bCheckMoves = true; }  // the table changed: the move finder searches again
     void AutoTurnCards();
     void DumpCards();
     CCardFlight* AddFlight(std::unique_ptr<CCardFlight> flight);  // takes ownership, returns it
     bool PassesWinConditions() const;
     void PlayEffect(HEffect effect);
+    void PlayEffect(const CEffectOwner& effect) { PlayEffect(effect.Get()); }
+    void PlayRandom(const CEffectOwner (&sounds)[3]);  // one of the three, at random
+    void PlayFixSound();                       // a card landed in a house: at most once every 0.2 s
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
     float GetEngineTime() const { return m_engine.Get() != nullptr ? m_engine.Get()->GetTime() : 0.0f; }
 
@@ -90,22 +130,15 @@ public:
     bool ApplyRuleActions();                   // true when a "Spider", "Pyramid", "Cruel" or "Fifteens" rule fired
     void GatherCruel(CPlace* place);           // the click part of "Cruel"
     int SeededRandom(int lo, int hi) const;    // depends only on the cards on the table
-    bool ApplyDeckAction();                    // one more pass through the deck (special action 24)
-    void GradeBonusLevel();                    // m_nGoalsMet and m_nGrade from the bonus script's results
 
-    // ---- Mouse queries (at m_fMouseX, m_fMouseY) ------------------------------------------
-    // The place and card under the mouse; card -1 on a place's empty rectangle. False (outputs
-    // untouched) when no place is hit. fromTop searches the last drawn place first.
-    bool HitTest(int& placeIndex, int& cardIndex, int& dx, int& dy, bool fromTop) const;
-    // The place whose top card (or empty rectangle) the held cards touch, optionally only one
-    // that accepts them; nearest picks the touched place whose anchor is closest to the grip.
-    bool FindDropPlace(int& placeIndex, int& cardIndex, int& dx, int& dy, bool checkRules, bool nearest) const;
+    // ---- Places by type, flights of cards -------------------------------------------------------
     int FindPlaceOfType(int type) const;       // first place of that type, -1 when none
+    CPlace* FirstPlaceOfType(int type) const;  // null when none
     CPlace* AddPlace(std::unique_ptr<CPlace> place);  // appended to the places; returns it
+    // Flights of these cards that already put them into their pile go; the cards stay where they are.
+    void CancelFlightsOf(const std::vector<CCard*>& cards);
 
-    // ---- Mouse, drawing, win cascade ---------------------------------------------------------
-    void SampleMouse(float& x, float& y, int& event);  // this frame's mouse; no button during a replay or help
-    void HandleMouse();                        // one frame of pick, drag, drop, click and double click
+    // ---- Drawing, win cascade ------------------------------------------------------------------
     void Render();                             // places, flights, cascade, then the held cards on top
     void StartCascade(int mode, int limit, int sparkles, float seconds);  // thrown from the cards' poses
     void StopCascade();
@@ -114,14 +147,10 @@ public:
     CFAnimationGroup* GetBackGroup() const { return m_pBackGroup.get(); }
     CFAnimationGroup* GetFrontGroup() const { return m_pFrontGroup.get(); }
 
-    // ---- Special actions (armed bonus codes 0..24) ---------------------------------------
-    void SelectActionTargets();                // marks (Shadow) the cards the armed action would take
-    bool ApplyBonusAction();                   // carries the armed action out; true when it acted
-
     // ---- Bonus level script ------------------------------------------------------------------
-    void SetPhase(int phase, float seconds);   // seconds -1.0: the phase's own time
-    void RunBonusScript(float dt);
+    void RunBonusScript(float dt);             // one frame of a bonus level's script; nothing in other levels
     CBonusLevelScript* GetBonusScript() const { return m_pBonusScript.get(); }
+    CBonusClock* GetBonusClock() const { return m_pBonusClock.get(); }
 
     // ---- Tutorial replay: the table is saved before and given back after -------------------
     void StartLearn();
@@ -131,50 +160,26 @@ public:
     void ClearSavedPlaces();
     int SavedPlaceCount() const { return static_cast<int>(m_SavedPlaces.size()); }
 
-    // ---- State other parts of the table read and write ------------------------------------
-    int m_nBonusAction = -1;
-    int m_nChainAction = -1;
-    int m_nNoMovesCheck = -1;
-    LevelValues m_Level;
-    LevelValues m_SavedLevel;
-    bool m_bLevelLoaded = false;
-    std::vector<PlaceDef> m_PlaceDefs;
-    int m_nBarLength = 0, m_nBarBonusLength = 0, m_nBarUndoLength = 0, m_nBarResultTurn = 0,
-        m_nBarHintLength = 0, m_nBarCombo3 = 0, m_nBarCombo2 = 0, m_nBarCombo1 = 0;
-    int m_nScoreMaxCombo = 0, m_nScoreUndo = 0, m_nScoreBonus[5] = {0, 0, 0, 0, 0};
-    int m_nScorePlaceToHouse = 0, m_nScorePlaceToPlace = 0, m_nScoreOpenCard = 0,
-        m_nScorePopdeckToPlace = 0, m_nScorePopdeckToHouse = 0, m_nScoreCombo3 = 0,
-        m_nScoreCombo2 = 0, m_nScoreCombo1 = 0, m_nScoreLevelInc = 0;
-    int m_nCardWidth = 0, m_nCardHeight = 0, m_nCardDiagonal = 0;
-    bool m_bCheckMoves = true;
-    PlaceMove m_LastMove;                      // the last move through MoveCard; cleared by a card click
-    CPlace* m_pLastSource = nullptr;           // the place the last card left
-    int m_nCombos = 0, m_nComboRun = 0, m_nComboBest = 0;
-    int m_nPhase = -1;
-    bool m_bWon = false;
-    float m_fLevelTime = 0;
-    float m_fPhaseTimer = 0;                   // bonus phase countdown; 0 never elapses
-    bool m_bPhaseElapsed = false;
-    float m_fMouseX = 0, m_fMouseY = 0;        // mouse position of this frame (800x600 view)
-    int m_nMouseEvent = 0;                     // 0 none, 1 released, 2 pressed, 3 double click
-    int m_nButtonEvent = 0, m_nRawButtonEvent = 0, m_nPrevButtonEvent = 0;
-    int m_nLastMouseEvent = 0;                 // the last non-zero event the mouse handling saw
-    bool m_bRightRelease = false;              // the right button was released this frame
-    bool m_bDblRequest = false;                // a release over its own place asks for a double click
-    bool m_bDblPending = false;                // a double click waits for the mouse handling
-    int m_nGoalCount[3] = {-1, -1, -1};        // bonus attempts: 1 won, 0 lost, -1 not played
-    int m_nGoal = -1;                          // bonus value measured (seconds), -1: played in attempts
-    int m_nGoalsMet = 0;
-    int m_nGrade = 0;                          // 4 gold, 3 silver, 2 bronze, 0 none
-
-    HEffect m_hSndBonusOn = 0, m_hSndBonusOff = 0, m_hSndDeal[3] = {0, 0, 0}, m_hSndHint = 0,
-            m_hSndCardBack = 0, m_hSndCombo[8] = {0, 0, 0, 0, 0, 0, 0, 0}, m_hSndCardFix = 0,
-            m_hSndCardGet[3] = {0, 0, 0}, m_hSndCardPut[3] = {0, 0, 0}, m_hSndCardsDeck = 0,
-            m_hSndTextMessage = 0, m_hSndCardsAdd = 0, m_hSndMultiCard = 0;
+    // ---- The level's values, the card size, the sounds, the last move ----------------------
+    const LevelValues& Level() const { return m_Level; }
+    const GaugeValues& Gauges() const { return m_Gauges; }
+    const ScoreValues& Scores() const { return m_Scores; }
+    const CardSize& GetCardSize() const { return m_CardSize; }
+    const TableSounds& Sounds() const { return m_Sounds; }
+    TableValues SaveValues() const;
+    void RestoreValues(const TableValues& values);  // an undo puts them back
+    bool NeedsMoveSearch() const { return m_bCheckMoves; }
+    void MoveSearchDone() { m_bCheckMoves = false; }
+    const PlaceMove& LastMove() const { return m_LastMove; }
+    CPlace* LastSource() const { return m_pLastSource; }
+    const SwayWave& GetSwayWave() const { return m_SwayWave; }
+    void StartSwayWave(float seconds);         // a place's sway begins: it sets the wave for all
+    // A card leaves `from` for `dst`: the last move and, unless the move only serves the
+    // cursor hand, dst's own last move are noted. The hand's place counts as its source place.
+    void NoteMove(CPlace* from, CPlace* dst);
 
 private:
     void LoadSounds();
-    void FreeSounds();
     void ReadLevelValues(CIniFile& file);
     [[nodiscard]] bool CheckLevelLimits(const std::string& section);
     void ReadPlaceDef(CIniFile& file, int i, PlaceDef& def);
@@ -193,36 +198,48 @@ private:
     bool ApplyCruel(int placeIndex);
     bool ApplyFifteens(int placeIndex);
     void RecordRuleMove(int from, int to, int card, int flag);
-    CPlace* FirstPlaceOfType(int type) const;
-    void FinishBonusAction(int code);
-    void PressCard();
-    CCard* HoverCard();
-    bool DoubleClickCard(int& event);          // true when the card went home
-    void ReleaseMouse();
-    void DropHeldCards(CPlace* target);
-    void CancelFlightsOf(const std::vector<CCard*>& cards);
-    void SetMouseShape(int shape);
-    void PlayRandom(const HEffect (&sounds)[3]);
     void RenderFlightLayer(int layer, bool reverse);
     void FillCascade();
     void StartWinCascade();                    // the set-up the host chooses for this win
 
+    CEngineRef m_engine;                       // first: every sound and helper goes before it
+    // Stands in for a missing host; early, so every helper may still call the host while it goes.
+    std::unique_ptr<ITableHost, void (*)(ITableHost*)> m_pNoHost;
+    enum ENoMovesCheck : int { kCheckUndecided = -1, kCheckOff = 0, kCheckOn = 1 };  // off: a "Cruel" level
+    int m_nNoMovesCheck = kCheckUndecided;
+    LevelValues m_Level;
+    LevelValues m_SavedLevel;
+    bool m_bLevelLoaded = false;
+    std::vector<PlaceDef> m_PlaceDefs;
+    GaugeValues m_Gauges;
+    ScoreValues m_Scores;
+    CardSize m_CardSize;
+    TableSounds m_Sounds;
+    bool m_bCheckMoves = true;
+    PlaceMove m_LastMove;                      // the last move through MoveCard; cleared by a card click
+    CPlace* m_pLastSource = nullptr;           // the place the last card left
+    bool m_bWon = false;
+    float m_fLastFixSound = -1.0f;             // engine time of the last house-landing sound
+    SwayWave m_SwayWave;
+    static int s_nDumpCount;                   // numbers the dumps of one run of the program
     std::vector<std::unique_ptr<CPlace>> m_Places;
     std::vector<std::unique_ptr<CCardFlight>> m_MoveCards;
     std::unique_ptr<CCursorHand> m_pCursorHand;
     std::unique_ptr<CMoveFinder> m_pMoveFinder;
     std::unique_ptr<CAutoFinisher> m_pAutoFinisher;
     std::unique_ptr<CScoreKeeper> m_pScoreKeeper;
+    std::unique_ptr<CSpecialActions> m_pActions;
+    std::unique_ptr<CTableMouse> m_pMouse;
     std::unique_ptr<CIniFile> m_pLevelFile;
     std::unique_ptr<CFAnimationGroup> m_pBackGroup;
     std::unique_ptr<CFAnimationGroup> m_pFrontGroup;
     std::unique_ptr<CRainEffect> m_pRain;
     std::unique_ptr<CBonusCardFrame> m_pBonusFrame;
+    std::unique_ptr<CBonusClock> m_pBonusClock;
     std::unique_ptr<CBonusLevelScript> m_pBonusScript;
     std::vector<std::unique_ptr<CPlace>> m_SavedPlaces;  // the table before a tutorial replay
     ITableHost* m_pInterface;
     int m_nLevel;
     int m_nLocation;
     unsigned m_nMode;
-    CEngineRef m_engine;
 };

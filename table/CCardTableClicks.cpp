@@ -9,10 +9,6 @@
 #include "table/CScoreKeeper.h"
 #include "table/ITableHost.h"
 
-namespace {
-constexpr float kStartDelay = 0.0001f;
-}
-
 void CCardTable::ClickPlace(int placeIndex, int cardIndex, bool automatic)
 {
     if (IsHolding())
@@ -54,9 +50,9 @@ int CCardTable::DealToType(CPlace& from, int targetType, int perPlace, float tim
                 card->SetSoundEnabled(n == 2);
             }
             int code = -1;
-            if (targetType == 5 && card->CardState != 0)
+            if (targetType == kPlaceDiscard && card->CardState != kCardPlain)
                 code = m_pScoreKeeper->ScoreMove(&from, dst, card);
-            from.MoveCard(code, true, -1, dst, -1, time, kStartDelay, true, true);
+            from.MoveCard(-1, dst, CardMove::Up(time).After(kAtOnce).Scored(code).JoiningAtOnce());
             ++dealt;
         }
     }
@@ -66,9 +62,9 @@ int CCardTable::DealToType(CPlace& from, int targetType, int perPlace, float tim
 void CCardTable::PlayDealSound(int dealt)
 {
     if (dealt == 1)
-        PlayEffect(m_hSndCardGet[m_engine.RandomInt(0, 2) % 3]);
+        PlayEffect(m_Sounds.m_hSndCardGet[m_engine.RandomInt(0, 2) % 3]);
     else if (dealt > 1)
-        PlayEffect(m_hSndMultiCard);
+        PlayEffect(m_Sounds.m_hSndMultiCard);
 }
 
 void CCardTable::ClickCard(int placeIndex, int cardIndex, bool automatic)
@@ -80,32 +76,34 @@ void CCardTable::ClickCard(int placeIndex, int cardIndex, bool automatic)
     const RequirementList actions = place.click_card;  // the moves below may not change it, but be safe
     for (const PlaceRequirement& req : actions) {
         switch (req.a) {
-        case 0:
-        case 5: {
+        case ClickCardCode::kTurnOver:
+        case ClickCardCode::kTurnUp: {
             CCard* card = place.GetCard(cardIndex);
             if (card == nullptr)
                 break;
             if (!replaying)
                 m_pInterface->RequestUndoSnapshot();
-            const bool faceUp = req.a == 5 ? true : !card->IsFaceUp();
-            place.MoveCard(-1, faceUp, cardIndex, &place, cardIndex, 0.2f, kStartDelay, true, true);
+            const bool faceUp = req.a == ClickCardCode::kTurnUp ? true : !card->IsFaceUp();
+            place.MoveCard(cardIndex, &place,
+                           CardMove::Face(faceUp, 0.2f).After(kAtOnce).Into(cardIndex).JoiningAtOnce());
             if (!replaying)
-                m_pScoreKeeper->AddScore(m_nScoreOpenCard, nullptr);
-            PlayEffect(m_hSndCardPut[2]);
+                m_pScoreKeeper->AddScore(m_Scores.m_nScoreOpenCard, nullptr);
+            PlayEffect(m_Sounds.m_hSndCardPut[2]);
             break;
         }
-        case 1:
-        case 2:
-        case 3: {
-            const int targetType = req.a == 3 ? 3 : 2;
-            const float time = req.a == 3 ? 0.5f : 0.3f;
-            PlayDealSound(DealToType(place, targetType, req.a == 2 ? 3 : 1, time, true));
+        case ClickCardCode::kDealOne:
+        case ClickCardCode::kDealThree:
+        case ClickCardCode::kDealToColumns: {
+            const bool toColumns = req.a == ClickCardCode::kDealToColumns;
+            const int targetType = toColumns ? kPlaceColumn : kPlacePop;
+            const float time = toColumns ? 0.5f : 0.3f;
+            PlayDealSound(DealToType(place, targetType, req.a == ClickCardCode::kDealThree ? 3 : 1, time, true));
             if (!replaying)
                 m_pInterface->RestartAutoHint();
             break;
         }
-        case 7:
-            DealToType(place, 5, 1, 0.5f, true);
+        case ClickCardCode::kToDiscard:
+            DealToType(place, kPlaceDiscard, 1, 0.5f, true);
             if (!replaying)
                 m_pInterface->RestartAutoHint();
             break;
@@ -132,24 +130,24 @@ void CCardTable::ClickEmpty(int placeIndex, bool automatic)
     GatherCruel(&place);
     bool anyHadCards = false;
     for (const PlaceRequirement& req : RequirementList(place.click_empty)) {
-        if (req.a != 0)
+        if (req.a != ClickEmptyCode::kGatherPops)
             continue;
         int count = 0;
         for (auto& owned : m_Places) {
             CPlace* waste = owned.get();
-            if (waste->type != 2 || waste == &place)
+            if (waste->type != kPlacePop || waste == &place)
                 continue;
             anyHadCards = anyHadCards || waste->Size() > 0;
             while (waste->Size() > 0) {
                 if (count == 0 && !replaying)
                     m_pInterface->RequestUndoSnapshot();
                 waste->pile.back()->Multiplier = 1.0f;
-                waste->MoveCard(-1, false, -1, &place, -1, 0.5f, count * 0.04f + kStartDelay, true, true);
+                waste->MoveCard(-1, &place, CardMove::Down(0.5f).After(count * 0.04f + kAtOnce).JoiningAtOnce());
                 ++count;
             }
         }
         if (count > 0)
-            PlayEffect(m_hSndCardsDeck);
+            PlayEffect(m_Sounds.m_hSndCardsDeck);
         if (!replaying)
             m_pInterface->RestartAutoHint();
     }

@@ -4,24 +4,25 @@
 #include "app/Globals.h"
 #include "framework/TraceEvent.h"
 #include "table/CAutoFinisher.h"
+#include "table/CBonusClock.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCursorHand.h"
 #include "table/CMoveFinder.h"
+#include "table/GameDialogs.h"
 #include "table/ITableHost.h"
 
 namespace {
 constexpr int kKeyEnd = 35;
-int g_nDumpCount = 0;  // numbers the dumps of one run of the program
 
 bool PlacePassesWin(const CPlace& place)
 {
     for (const PlaceRequirement& req : place.win_cond) {
         bool ok = true;
         switch (req.a) {
-        case 0: ok = place.Size() == req.b; break;
-        case 1: ok = place.IsSorted(0); break;
-        case 2: ok = (place.Size() == req.b || place.Size() == req.c) && place.IsSorted(0); break;
+        case WinCode::kHolds: ok = place.Size() == req.b; break;
+        case WinCode::kSorted: ok = place.IsSorted(0); break;
+        case WinCode::kHoldsSorted: ok = (place.Size() == req.b || place.Size() == req.c) && place.IsSorted(0); break;
         default: break;
         }
         if (!ok)
@@ -51,13 +52,13 @@ void CCardTable::CheckLevelComplete()
         IsHolding() || m_pInterface->IsReplaying())
         return;
     const bool forced = (g_bCheatMode && m_pInterface->GetLastKey() == kKeyEnd) ||
-                        ((m_nMode & 7u) == 2u && m_nPhase == 8);
+                        (IsBonusLevelMode(m_nMode) && m_pBonusClock->Phase() == kPhaseWon);
     if (!forced && !PassesWinConditions())
         return;
     m_pCursorHand->Release();
     // The host reads the medal when it hears of the win; a hardcore level is never graded.
-    if ((m_nMode & 8u) == 0u && (m_nMode & 7u) == 2u)
-        GradeBonusLevel();
+    if (!IsHardcoreMode(m_nMode) && IsBonusLevelMode(m_nMode))
+        m_pBonusClock->GradeBonusLevel();
     StartWinCascade();
     m_bWon = true;
     m_pInterface->OnLevelWon();
@@ -68,21 +69,22 @@ void CCardTable::CheckNoMoves(float /*dt*/)
     if (m_pInterface->IsRestartPending() || IsFlying() || m_pInterface->HasPendingItems() ||
         m_pAutoFinisher->IsRunning() || m_pInterface->IsReplaying() || IsWon())
         return;
-    if (m_nNoMovesCheck == -1) {
-        m_nNoMovesCheck = 1;
+    if (m_nNoMovesCheck == kCheckUndecided) {
+        m_nNoMovesCheck = kCheckOn;
         for (const auto& place : m_Places) {
             if (place->help_script == "Cruel") {
-                m_nNoMovesCheck = 0;
+                m_nNoMovesCheck = kCheckOff;
                 break;
             }
         }
     }
-    if (m_nNoMovesCheck != 1 || !m_pInterface->NoMovesRequested())
+    if (m_nNoMovesCheck != kCheckOn || !m_pInterface->NoMovesRequested())
         return;
     if (!m_pMoveFinder->NoMoreMoves() || m_pMoveFinder->HasFreeCellMove())
         return;
-    if ((m_nMode & 7u) != 2u) {
-        const int kind = ((m_nMode & 7u) == 1u && m_pInterface->BonusesSwitchedOff()) ? 2 : 1;
+    if (!IsBonusLevelMode(m_nMode)) {
+        const bool withoutBonuses = IsClassicMode(m_nMode) && m_pInterface->BonusesSwitchedOff();
+        const int kind = withoutBonuses ? game_dialogs::kNoMovesWithoutBonuses : game_dialogs::kNoMovesPlain;
         if (!(m_pMoveFinder->HasUselessMoves() && IsSpiderName(m_Level.sName)))
             m_pInterface->ShowNoMovesDialog(kind);
     }
@@ -95,7 +97,7 @@ void CCardTable::AutoTurnCards()
         return;
     for (int i = 0; i < PlaceCount(); ++i) {
         CPlace* place = GetPlace(i);
-        if (place->type != 3)
+        if (place->type != kPlaceColumn)
             continue;
         const int n = place->Size() - 1;
         if (m_pMoveFinder->CanClick(i, n)) {
@@ -105,12 +107,14 @@ void CCardTable::AutoTurnCards()
     }
 }
 
+int CCardTable::s_nDumpCount = 0;
+
 void CCardTable::DumpCards()
 {
     IEngine* e = m_engine.Get();
     if (e == nullptr)
         return;
-    const int number = ++g_nDumpCount;
+    const int number = ++s_nDumpCount;
     e->Log("\n### CARDS DUMP %d", number);
     e->Log("--- MoveCard vector");
     for (const auto& flight : m_MoveCards)

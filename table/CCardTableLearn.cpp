@@ -4,10 +4,10 @@
 #include "table/CAutoFinisher.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
-#include "table/ITableHost.h"
-#include "table/LevelFileName.h"
-
 #include "table/CCursorHand.h"
+#include "table/ITableHost.h"
+#include "table/CTableMouse.h"
+#include "table/LevelFileName.h"
 
 namespace {
 // The layout a snapshot does not carry but a rebuilt place needs to look as before.
@@ -75,8 +75,7 @@ void CCardTable::StartLearn()
         return;
     }
     m_pInterface->ShowTutorialEffect(true);
-    m_nButtonEvent = 0;
-    m_nRawButtonEvent = 0;
+    m_pMouse->SwallowRawClick();
     m_pInterface->BeginReplay();
     int from = -1, card = -1;
     if (m_pInterface->FirstRecordedMove(from, card)) {

@@ -45,9 +45,9 @@ std::string RankToken(int rank)
 std::string CCardTable::SectionName(int level, unsigned mode)
 {
     int number = level;
-    if ((mode & 7u) == 2u)
+    if (IsBonusLevelMode(mode))
         number = level + 25;
-    else if ((mode & 8u) != 0u)
+    else if (IsHardcoreMode(mode))
         number = level + 30;
     return "Solitaire" + std::to_string(number);
 }
@@ -74,19 +74,21 @@ void CCardTable::ReadLevelValues(CIniFile& file)
         lv.vBonuses.push_back(static_cast<int>(std::strtol(token.c_str(), nullptr, 10)));
     lv.vCombos = ParseRequirementList(file.GetString("level_combos"));
 
-    int* const bars[] = {&m_nBarLength, &m_nBarBonusLength, &m_nBarUndoLength, &m_nBarResultTurn,
-                         &m_nBarHintLength, &m_nBarCombo3, &m_nBarCombo2, &m_nBarCombo1};
+    int* const bars[] = {&m_Gauges.m_nBarLength,     &m_Gauges.m_nBarBonusLength, &m_Gauges.m_nBarUndoLength,
+                         &m_Gauges.m_nBarResultTurn, &m_Gauges.m_nBarHintLength,  &m_Gauges.m_nBarCombo3,
+                         &m_Gauges.m_nBarCombo2,     &m_Gauges.m_nBarCombo1};
     const char* const barKeys[] = {"bar_length", "bar_bonus_length", "bar_undo_length", "bar_result_turn",
                                    "bar_hint_length", "bar_combo_3", "bar_combo_2", "bar_combo_1"};
     for (std::size_t i = 0; i < 8; ++i)
         *bars[i] = file.GetInt(barKeys[i]);
-    m_nScoreMaxCombo = file.GetInt("score_max_combo");
-    m_nScoreUndo = file.GetInt("score_undo");
+    m_Scores.m_nScoreMaxCombo = file.GetInt("score_max_combo");
+    m_Scores.m_nScoreUndo = file.GetInt("score_undo");
     for (int i = 0; i < 5; ++i)
-        m_nScoreBonus[i] = file.GetInt(("score_bonus_" + std::to_string(i + 1)).c_str());
-    int* const scores[] = {&m_nScorePlaceToHouse, &m_nScorePlaceToPlace, &m_nScoreOpenCard,
-                           &m_nScorePopdeckToPlace, &m_nScorePopdeckToHouse, &m_nScoreCombo3,
-                           &m_nScoreCombo2, &m_nScoreCombo1, &m_nScoreLevelInc};
+        m_Scores.m_nScoreBonus[i] = file.GetInt(("score_bonus_" + std::to_string(i + 1)).c_str());
+    int* const scores[] = {
+        &m_Scores.m_nScorePlaceToHouse,   &m_Scores.m_nScorePlaceToPlace,   &m_Scores.m_nScoreOpenCard,
+        &m_Scores.m_nScorePopdeckToPlace, &m_Scores.m_nScorePopdeckToHouse, &m_Scores.m_nScoreCombo3,
+        &m_Scores.m_nScoreCombo2,         &m_Scores.m_nScoreCombo1,         &m_Scores.m_nScoreLevelInc};
     const char* const scoreKeys[] = {"score_place_to_house", "score_place_to_place", "score_open_card",
                                      "score_popdeck_to_place", "score_popdeck_to_house", "score_combo_3",
                                      "score_combo_2", "score_combo_1", "score_level_inc"};
@@ -212,16 +214,16 @@ void CCardTable::DealToken(CDeck& deck, CPlace& place, const std::string& token)
         int rank = 0, suit = 0;
         return m_pInterface->NextDeal(rank, suit) ? deck.TakeCard(rank, suit) : nullptr;
     };
-    if (req.a == -1) {
+    if (req.a == kTokenRandomCards) {
         // Never more draws than the pool holds, whatever count the file asks for.
         for (int n = 0; n < req.b && deck.Available() > 0; ++n) {
-            if (!lay(next(replaying ? nullptr : deck.DrawRandom()), req.c == 1))
+            if (!lay(next(replaying ? nullptr : deck.DrawRandom()), req.c == kTokenFaceUp))
                 break;
         }
         return;
     }
     const int suit = req.b == -1 ? -1 : std::abs(req.b - 3);
-    lay(next(replaying ? nullptr : deck.TakeCard(req.a, suit)), req.c == 1);
+    lay(next(replaying ? nullptr : deck.TakeCard(req.a, suit)), req.c == kTokenFaceUp);
 }
 
 void CCardTable::DealCards(CDeck& deck, int baseRank)
@@ -235,19 +237,20 @@ void CCardTable::DealCards(CDeck& deck, int baseRank)
         place.StopSway();
         // Cards from an earlier deal are all back in the pool: the pile starts empty.
         place.pile.clear();
-        if (!place.empty_drop_req.empty() && place.empty_drop_req.front().a == 1 &&
+        if (!place.empty_drop_req.empty() && place.empty_drop_req.front().a == EmptyDropCode::kRank &&
             place.empty_drop_req.front().b == -1) {
             PlaceRequirement& first = place.empty_drop_req.front();
             CPlace* other = GetPlace(first.c);
             if (first.c != -1 && counter == 3 && other != nullptr)
                 other->cards.insert(other->cards.begin(), RankToken(baseRank));
-            first = PlaceRequirement{1, baseRank, 1, first.d};
+            first = PlaceRequirement{EmptyDropCode::kRank, baseRank, 1, first.d};
             if (first.d == 1)
                 place.cards.push_back(RankToken(baseRank));
             ++counter;
         }
-        if (place.empty_drop_req.empty() && m_Level.sName == "Penguin" && place.type == 3)
-            place.empty_drop_req.push_back(PlaceRequirement{1, baseRank == 0 ? 12 : baseRank - 1, 0, 0});
+        if (place.empty_drop_req.empty() && m_Level.sName == "Penguin" && place.type == kPlaceColumn)
+            place.empty_drop_req.push_back(
+                PlaceRequirement{EmptyDropCode::kRank, baseRank == 0 ? 12 : baseRank - 1, 0, 0});
         for (const std::string& token : place.cards)
             DealToken(deck, place, token);
     }
@@ -262,12 +265,13 @@ void CCardTable::MarkBonusCard()
 {
     for (auto& place : m_Places) {
         for (CCard* card : place->pile)
-            card->CardState = 0;
+            card->CardState = kCardPlain;
     }
     auto qualifies = [this](const CPlace* p) {
         if (p->Size() == 0)
             return false;
-        return p->type == 3 || p->type == 7 || (p->type == 1 && m_Level.sName != "Golf");
+        return p->type == kPlaceColumn || p->type == kPlaceSideColumn ||
+               (p->type == kPlaceDeck && m_Level.sName != "Golf");
     };
     std::vector<CPlace*> candidates;
     for (auto& place : m_Places) {
@@ -275,7 +279,7 @@ void CCardTable::MarkBonusCard()
             candidates.push_back(place.get());
     }
     // The random search over all places is bounded: with no qualifying place there is no bonus card.
-    if (candidates.empty() || (m_nMode & 7u) == 2u)
+    if (candidates.empty() || IsBonusLevelMode(m_nMode))
         return;
     CPlace* chosen = nullptr;
     for (int tries = 0; tries < 1000 && chosen == nullptr; ++tries) {
@@ -288,5 +292,5 @@ void CCardTable::MarkBonusCard()
     const int index = m_engine.RandomInt(0, chosen->Size() - 1);
     CCard* card = chosen->GetCard(index >= 0 && index < chosen->Size() ? index : 0);
     if (card != nullptr)
-        card->CardState = 1;
+        card->CardState = kCardBonus;
 }

@@ -16,9 +16,9 @@ enum EFlightLayer { kDeckDown, kDeckUp, kPopUp, kPopDown, kOther };
 EFlightLayer LayerOf(const CCardFlight& flight)
 {
     const bool up = flight.card->GetFaceUp() > 0.5f;
-    if (flight.target->type == 1)
+    if (flight.target->type == kPlaceDeck)
         return up ? kDeckUp : kDeckDown;
-    if (flight.target->type == 2)
+    if (flight.target->type == kPlacePop)
         return up ? kPopUp : kPopDown;
     return kOther;
 }
@@ -89,12 +89,12 @@ void CCardTable::FillCascade()
 void CCardTable::StartWinCascade()
 {
     const int choice = m_pInterface->ChooseCascade();
-    if (choice == 2) {
+    if (choice == ITableHost::kCascadeBursts) {
         StartCascade(CRainEffect::kBursts, 150, 10, 0.0f);
         return;
     }
     int mode = CRainEffect::kShower;
-    if (choice == 1 && RandomInt(0, 100) > 50)
+    if (choice == ITableHost::kCascadeCelebration && RandomInt(0, 100) > 50)
         mode = CRainEffect::kBursts;
     StartCascade(mode, 100, 0, 7.0f);
 }

@@ -13,7 +13,6 @@
 #include <cstdint>
 
 namespace {
-constexpr float kStartDelay = 0.0001f;
 constexpr int kSuitRun = 13;
 
 bool IsSuitRun(const CPlace& place, int i)
@@ -44,15 +43,6 @@ int CrtRandFromSeed(std::uint32_t seed)
     return static_cast<int>((state >> 16) & 0x7FFFu);
 }
 }  // namespace
-
-CPlace* CCardTable::FirstPlaceOfType(int type) const
-{
-    for (const auto& place : m_Places) {
-        if (place->type == type)
-            return place.get();
-    }
-    return nullptr;
-}
 
 void CCardTable::RecordRuleMove(int from, int to, int card, int flag)
 {
@@ -91,7 +81,7 @@ bool CCardTable::ApplySpider(int p)
             continue;
         CPlace* target = nullptr;
         for (const auto& other : m_Places) {
-            if (other->type == 5 && !IsFullDiscard(*other)) {
+            if (other->type == kPlaceDiscard && !IsFullDiscard(*other)) {
                 target = other.get();
                 break;
             }
@@ -101,7 +91,7 @@ bool CCardTable::ApplySpider(int p)
         const int t = IndexOf(target);
         for (int moved = 0; moved < kSuitRun; ++moved) {
             RecordRuleMove(p, t, i, 0);
-            place.MoveCard(-1, false, i, target, -1, 0.5f, kStartDelay, false, true);
+            place.MoveCard(i, target, CardMove::Down(0.5f).After(kAtOnce));
         }
         return true;
     }
@@ -113,14 +103,14 @@ bool CCardTable::ApplyPyramid(int p)
     CPlace& place = *m_Places[static_cast<std::size_t>(p)];
     if (place.Size() != 2 || place.pile[0]->Rank + place.pile[1]->Rank + 2 != 13)
         return false;
-    CPlace* target = FirstPlaceOfType(5);
+    CPlace* target = FirstPlaceOfType(kPlaceDiscard);
     if (target == nullptr)
         return false;
     const int t = IndexOf(target);
     const int code = m_pScoreKeeper->ScoreMove(&place, target, place.pile[0]);
     while (place.Size() > 0) {
         RecordRuleMove(p, t, 0, 0);
-        place.MoveCard(code, true, 0, target, -1, 0.5f, kStartDelay, false, true);
+        place.MoveCard(0, target, CardMove::Up(0.5f).After(kAtOnce).Scored(code));
     }
     return true;
 }
@@ -128,12 +118,12 @@ bool CCardTable::ApplyPyramid(int p)
 bool CCardTable::ApplyCruel(int p)
 {
     CPlace& place = *m_Places[static_cast<std::size_t>(p)];
-    if (place.type != 3 || place.Size() == 0)
+    if (place.type != kPlaceColumn || place.Size() == 0)
         return false;
     const bool reproducible = m_pInterface->IsReplaying() || g_bCheatMode;
     for (int q = 0; q < PlaceCount(); ++q) {
         CPlace* other = m_Places[static_cast<std::size_t>(q)].get();
-        if (q == p || other->type != 3)
+        if (q == p || other->type != kPlaceColumn)
             continue;
         for (int n = 0; n < 4; ++n) {
             if (place.Size() == 0)
@@ -142,7 +132,7 @@ bool CCardTable::ApplyCruel(int p)
             const int r = reproducible ? SeededRandom(0, last) : m_engine.RandomInt(0, last);
             const int pick = std::clamp(r, 0, last);  // the engine's answer is not trusted to stay in range
             RecordRuleMove(p, q, pick, 1);
-            place.MoveCard(-1, true, pick, other, -1, 0.2f, kStartDelay, false, true);
+            place.MoveCard(pick, other, CardMove::Up(0.2f).After(kAtOnce));
         }
     }
     return true;
@@ -151,7 +141,7 @@ bool CCardTable::ApplyCruel(int p)
 bool CCardTable::ApplyFifteens(int p)
 {
     CPlace& place = *m_Places[static_cast<std::size_t>(p)];
-    if (place.type == 1 || place.Size() == 0)
+    if (place.type == kPlaceDeck || place.Size() == 0)
         return false;
     const bool allSmall =
         std::all_of(place.pile.begin(), place.pile.end(), [](const CCard* c) { return c->Rank <= 8; });
@@ -168,23 +158,24 @@ bool CCardTable::ApplyFifteens(int p)
     }
     if (!holds)
         return false;
-    if (CPlace* target = FirstPlaceOfType(5)) {
+    if (CPlace* target = FirstPlaceOfType(kPlaceDiscard)) {
         const int t = IndexOf(target);
         for (int n = place.Size(); n > 0; --n) {
             RecordRuleMove(p, t, 0, 0);
-            place.MoveCard(-1, false, 0, target, -1, 0.5f, kStartDelay, false, true);
+            place.MoveCard(0, target, CardMove::Down(0.5f).After(kAtOnce));
         }
     }
     for (int d = 0; d < PlaceCount(); ++d) {
         CPlace* deck = m_Places[static_cast<std::size_t>(d)].get();
-        if (deck->type != 1)
+        if (deck->type != kPlaceDeck)
             continue;
         for (int c = 0; c < PlaceCount(); ++c) {
             CPlace* column = m_Places[static_cast<std::size_t>(c)].get();
-            if (column->type != 3 || column->Size() != 0 || column->help_script == "Fifteens" || deck->Size() == 0)
+            if (column->type != kPlaceColumn || column->Size() != 0 || column->help_script == "Fifteens" ||
+                deck->Size() == 0)
                 continue;
             RecordRuleMove(d, c, deck->TopIndex(), 0);
-            deck->MoveCard(-1, true, deck->TopIndex(), column, -1, 0.5f, kStartDelay, false, true);
+            deck->MoveCard(deck->TopIndex(), column, CardMove::Up(0.5f).After(kAtOnce));
         }
     }
     return true;
@@ -202,9 +193,9 @@ void CCardTable::GatherCruel(CPlace* place)
         return;  // not a place of this table: nothing can gather on it
     for (int q = 0; q < PlaceCount(); ++q) {
         CPlace* column = m_Places[static_cast<std::size_t>(q)].get();
-        if (column->type != 3)
+        if (column->type != kPlaceColumn)
             continue;
-        PlayEffect(m_hSndCardsAdd);
+        PlayEffect(m_Sounds.m_hSndCardsAdd);
         const int n = column->Size();
         if (n > 0) {
             m_pScoreKeeper->prevFrom = m_pScoreKeeper->prevTo = nullptr;
@@ -212,7 +203,7 @@ void CCardTable::GatherCruel(CPlace* place)
         }
         for (int k = 0; k < n; ++k) {
             RecordRuleMove(q, clicked, 0, 1);
-            column->MoveCard(-1, false, 0, place, -1, 0.2f, kStartDelay, false, true);
+            column->MoveCard(0, place, CardMove::Down(0.2f).After(kAtOnce));
         }
     }
 }
@@ -224,7 +215,7 @@ int CCardTable::SeededRandom(int lo, int hi) const
     const int low = std::min(lo, hi), high = std::max(lo, hi);
     float sum = 0;
     for (const auto& place : m_Places) {
-        if (place->ttl != -1.0f || place->type == 255)
+        if (place->ttl != -1.0f || place->type == kPlaceHand)
             continue;
         int k = 1;
         for (const CCard* card : place->pile)
@@ -235,20 +226,4 @@ int CCardTable::SeededRandom(int lo, int hi) const
     const double span = static_cast<double>(high) - low + 1.0;
     const auto pick = static_cast<long long>(low + span * f);
     return static_cast<int>(std::min<long long>(pick, high));
-}
-
-bool CCardTable::ApplyDeckAction()
-{
-    CPlace* deck = FirstPlaceOfType(1);
-    if (deck == nullptr)
-        return false;
-    const bool popped = std::any_of(m_Places.begin(), m_Places.end(),
-                                    [](const std::unique_ptr<CPlace>& p) { return p->type == 2 && p->Size() > 0; });
-    if (!popped && deck->Size() == 0)
-        return false;
-    m_pInterface->AddSharedEffect(static_cast<float>(deck->x), static_cast<float>(deck->y), 1.0f);
-    // A negative limit means the deck may be turned any number of times: it stays so.
-    if (deck->click_empty_limit >= 0)
-        ++deck->click_empty_limit;
-    return true;
 }

@@ -9,6 +9,8 @@
 #include "table/CCardTable.h"
 #include "table/CPlace.h"
 #include "table/CScoreKeeper.h"
+#include "table/CSpecialActions.h"
+#include "table/CTableMouse.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
@@ -17,7 +19,7 @@
 CCursorHand::CCursorHand(CCardTable* owner)
     : place(std::make_unique<CPlace>(owner, false)), table(owner), animations(std::make_unique<CFAnimationGroup>())
 {
-    place->SetType(255);
+    place->SetType(kPlaceHand);
     place->h_offset = 0.0f;
     place->v_offset = 1.0f;
     place->rotate = 0.0f;
@@ -52,7 +54,7 @@ void CCursorHand::Update(float dt)
 {
     place->Update(dt);
     if (bonusCursor != nullptr)
-        bonusCursor->SetPosition(table->m_fMouseX, table->m_fMouseY, true);
+        bonusCursor->SetPosition(table->GetMouse()->Sample().m_fMouseX, table->GetMouse()->Sample().m_fMouseY, true);
     animations->Update(dt);
     pickLockout = std::max(0.0f, pickLockout - dt);
 
@@ -115,9 +117,9 @@ void CCursorHand::PlayReturnSound()
     table->GetCardPosition(srcPlace, srcPlace->Size(), place->GetCard(0), x, y);
     const long ddx = x - place->x, ddy = y - place->y;
     if (ddx * ddx + ddy * ddy <= 10000)
-        table->PlayEffect(table->m_hSndCardPut[std::clamp(table->RandomInt(0, 2), 0, 2)]);
+        table->PlayEffect(table->Sounds().m_hSndCardPut[std::clamp(table->RandomInt(0, 2), 0, 2)]);
     else
-        table->PlayEffect(table->m_hSndCardBack);
+        table->PlayEffect(table->Sounds().m_hSndCardBack);
 }
 
 void CCursorHand::Release()
@@ -135,11 +137,12 @@ void CCursorHand::Release()
     while (IsHolding()) {
         int code = -1;
         CCard* bottom = place->GetCard(0);
-        if (first && scoreOnReturn && bottom->CardState != 0)
+        if (first && scoreOnReturn && bottom->CardState != kCardPlain)
             code = table->GetScoreKeeper()->ScoreMove(place.get(), srcPlace, bottom);
         if (first)
             scoreOnReturn = false;
-        CCardFlight* flight = place->MoveCard(code, true, 0, srcPlace, srcPlace->Size(), time, 0.0001f, true, true);
+        CCardFlight* flight = place->MoveCard(
+            0, srcPlace, CardMove::Up(time).After(kAtOnce).Into(srcPlace->Size()).Scored(code).JoiningAtOnce());
         if (flight == nullptr)
             break;
         if (first)
@@ -150,13 +153,13 @@ void CCursorHand::Release()
             flight->forceCheck = true;
         }
     }
-    if (table->m_nChainAction == 22)
-        table->m_nBonusAction = 22;
+    table->GetSpecialActions()->RearmTakenCards();
     if (dblTimer > 0.0f && dblArmed) {
         dblArmed = false;
         int dx = 0, dy = 0;
-        if (srcPlace->HitTest(static_cast<int>(table->m_fMouseX), static_cast<int>(table->m_fMouseY), dx, dy) != -1) {
-            table->m_bDblRequest = true;
+        const MouseSample& mouse = table->GetMouse()->Sample();
+        if (srcPlace->HitTest(static_cast<int>(mouse.m_fMouseX), static_cast<int>(mouse.m_fMouseY), dx, dy) != -1) {
+            table->GetMouse()->RequestDoubleClick();
             pickLockout = 0.15f;
         }
     }

@@ -6,6 +6,7 @@
 #include "framework/TraceEvent.h"
 #include "screens/CProfileStore.h"
 #include "table/CInterface.h"
+#include "table/GameMode.h"
 
 #include <new>
 #include <string>
@@ -18,10 +19,10 @@ const char* Medal(int level, int mode)
         return "";
     const PlayerRecord& player = g_pProfileStore->m_current;
     int state = 0;
-    if ((mode & 8) != 0) {
+    if (IsHardcoreMode(mode)) {
         if (level < PlayerRecord::kLocations)
             state = player.m_hardcoreLevels[static_cast<std::size_t>(level)];
-    } else if ((mode & 7) == 2) {
+    } else if (IsBonusLevelMode(mode)) {
         if (level < PlayerRecord::kLocations)
             state = player.m_bonusLevels[static_cast<std::size_t>(level)];
     } else if (level < PlayerRecord::kStoryLevels) {
@@ -40,9 +41,9 @@ CGameProcess* CGameProcess::Create(int level, int mode, int extra)
 
 int CGameProcess::MusicLocation(int level, int mode, int extra)
 {
-    if ((mode & 8) != 0 || (mode & 7) == 2)
+    if (IsHardcoreMode(mode) || IsBonusLevelMode(mode))
         return level;
-    if ((mode & 7) == 1)
+    if (IsClassicMode(mode))
         return extra;
     return level / 5;
 }
@@ -53,10 +54,10 @@ CGameProcess::CGameProcess(int levelNumber, int modeWord, int extra) : level(lev
         g_pResource->LoadModule("interface", -1);
     m_sName = "GameProcess";
     TraceEvent(GetGameTime(), L"screenGameProcess");
-    std::string key = ((mode & 7) == 1 ? "C" : "S") + std::to_string(level);
-    if ((mode & 8) != 0)
+    std::string key = (IsClassicMode(mode) ? "C" : "S") + std::to_string(level);
+    if (IsHardcoreMode(mode))
         key += "H";
-    if ((mode & 7) == 2)
+    if (IsBonusLevelMode(mode))
         key += "B";
     TraceEvent(GetGameTime(), key, Medal(level, mode));
     m_pParent = nullptr;

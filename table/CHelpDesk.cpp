@@ -13,6 +13,7 @@
 #include "framework/TraceEvent.h"
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
+#include "table/GameMode.h"
 #include "table/IGameController.h"
 
 #include <algorithm>
@@ -221,7 +222,7 @@ void CHelpDesk::SetView(int view, float seconds)
         break;
     case kBig:
         // A bonus level's rules have no big view.
-        if ((m_pController != nullptr ? m_pController->GetMode() & 7u : 0u) == 2u)
+        if (m_pController != nullptr && IsBonusLevelMode(m_pController->GetMode()))
             break;
         m_nView = kOpeningBig;
         if (m_pSlide != nullptr) {
@@ -431,7 +432,7 @@ void CHelpDesk::RebuildLinks()
 
 void CHelpDesk::OnRulesClick(CFObject*, int state)
 {
-    if (state != 1 || (m_pController != nullptr && m_pController->IsModal()))
+    if (state != CFMouse::kButtonLeft || (m_pController != nullptr && m_pController->IsModal()))
         return;
     if (m_nView == kSmall)
         SetView(kBig, 0.0f);
@@ -451,7 +452,7 @@ void CHelpDesk::OnRulesClick(CFObject*, int state)
 
 void CHelpDesk::OnLearnClick(CFObject*, int state)
 {
-    if (m_pLearnButton == nullptr || !m_pLearnButton->IsEnabled() || state != 1 || m_pController == nullptr)
+    if (m_pLearnButton == nullptr || !m_pLearnButton->IsEnabled() || state != CFMouse::kButtonLeft || m_pController == nullptr)
         return;
     if (m_pController->IsReplaying())
         return;
@@ -464,7 +465,7 @@ void CHelpDesk::OnLearnClick(CFObject*, int state)
 
 void CHelpDesk::OnLinkClick(CFObject* sender, int state)
 {
-    if (state != 1 || sender == nullptr)
+    if (state != CFMouse::kButtonLeft || sender == nullptr)
         return;
     const int link = sender->GetTag();
     TraceEvent(GetGameTime(), "rulesLink", link);

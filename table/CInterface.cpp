@@ -14,9 +14,13 @@
 #include "framework/CSprite.h"
 #include "framework/StringUtils.h"
 #include "screens/CProfileStore.h"
+#include "table/CBonusClock.h"
+#include "table/CBonusLevelScript.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CDeck.h"
+#include "table/CGamePanel.h"
 #include "table/CHelpDesk.h"
 #include "table/CManaBar.h"
 #include "table/CMoveFinder.h"
@@ -61,12 +65,13 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
 
     if (IsBonusLevel())
         levelSection = level + 25;
-    else if ((mode & 8) != 0)
+    else if (IsHardcoreMode(mode))
         levelSection = level + 30;
     else
         levelSection = level;
 
-    helpDesk = std::make_unique<CHelpDesk>(this, panel.get(), levelSection, !IsBonusLevel(), !IsBonusLevel());
+    helpDesk =
+        std::make_unique<CHelpDesk>(this, m_pPanel->GetPicture(), levelSection, !IsBonusLevel(), !IsBonusLevel());
     helpDesk->SetView(CHelpDesk::kSmall, 0.0f);
     helpDesk->SetRulesIndex(levelSection);
 
@@ -106,12 +111,10 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
         startPending = false;  // nothing to deal: the table logged why
     hand = table->GetCursorHand();
 
-    manaBar = std::make_unique<CManaBar>(table->m_nBarBonusLength,
-                                         g_pResource != nullptr
-                                             ? g_pResource->GetSprite("GFX/Interface/GENERAL/BONUSES/bar.png")
-                                             : nullptr,
-                                         this);
-    manaBar->SetUndoLength(table->m_nBarUndoLength);
+    manaBar = std::make_unique<CManaBar>(
+        table->Gauges().m_nBarBonusLength,
+        g_pResource != nullptr ? g_pResource->GetSprite("GFX/Interface/GENERAL/BONUSES/bar.png") : nullptr, this);
+    manaBar->SetUndoLength(table->Gauges().m_nBarUndoLength);
     BuildBonusBar();
 
     inputShield = std::make_unique<CFObject>();
@@ -135,16 +138,16 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
     autohintLeft = autohintFirst;
 
     if (IEngine* e = m_engine.Get()) {
-        sndBonusActive = e->EffectLoad("sfx/sounds/game_bonus_active.ogg");
-        sndBonusSelect = e->EffectLoad("sfx/sounds/game_bonus_select.ogg");
-        sndBonusTake = e->EffectLoad("sfx/sounds/game_bonus_take.ogg");
-        sndInterfaceShow = e->EffectLoad("sfx/sounds/interface_show.ogg");
+        sndBonusActive = CEffectOwner(e, e->EffectLoad("sfx/sounds/game_bonus_active.ogg"));
+        sndBonusSelect = CEffectOwner(e, e->EffectLoad("sfx/sounds/game_bonus_select.ogg"));
+        sndBonusTake = CEffectOwner(e, e->EffectLoad("sfx/sounds/game_bonus_take.ogg"));
+        sndInterfaceShow = CEffectOwner(e, e->EffectLoad("sfx/sounds/interface_show.ogg"));
     }
     if (IsClassic())
         EnableBonuses(player == nullptr || player->m_bUseBonuses != 0);
     else if (IsBonusLevel())
         EnableBonuses(false);
-    table->SetPhase(-1, -1.0f);
+    table->GetBonusClock()->SetPhase(kPhaseNone, -1.0f);
     table->RunBonusScript(0.0f);
 }
 
@@ -166,7 +169,7 @@ void CInterface::MakePictures()
     int b = location;
     if (IsClassic())
         b = extra;
-    else if ((mode & 8) != 0 || IsBonusLevel())
+    else if (IsHardcoreMode(mode) || IsBonusLevel())
         b = levelNumber;
     else
         b = levelNumber / 5;
@@ -183,20 +186,7 @@ void CInterface::MakePictures()
     background->SetVisible(true);
     background->Play(true);
 
-    panel = std::make_unique<CFAnimationInstance>(panelLayer.get(), CFAnimationInstance::kUnsetPosition,
-                                                  CFAnimationInstance::kUnsetPosition);
-    if (g_pResource != nullptr)
-        panel->LoadEffect(g_pResource, "interface", "panel");
-    panel->SetVisible(true);
-    panel->PlayCommandSection("show", false);
-    panelState = 4;
-
-    relaxMessage = std::make_unique<CFAnimationInstance>(panelLayer.get(), CFAnimationInstance::kUnsetPosition,
-                                                         CFAnimationInstance::kUnsetPosition);
-    if (g_pResource != nullptr)
-        relaxMessage->LoadEffect(g_pResource, "interface", "relax_msg");
-    relaxMessage->SetVisible(false);
-    relaxMessage->PlayRange(0, 0, false);
+    m_pPanel = std::make_unique<CGamePanel>(panelLayer.get());
 
     cursor = std::make_unique<CFAnimationInstance>(cursorLayer.get(), CFAnimationInstance::kUnsetPosition,
                                                    CFAnimationInstance::kUnsetPosition);
@@ -207,11 +197,7 @@ void CInterface::MakePictures()
     if (g_pResource != nullptr)
         g_pResource->SetTextW("scores_0", FormatNumberW(total, -1).c_str());
 
-    for (const char* path : {"scroll_interface_top.all", "scroll_interface_bottom.all"})
-        if (CFAnimationInstance* part = panel->FindPart(0, path))
-            part->SetPlayParts(false);
-    for (int i = 0; i < kBonusSlots; ++i)
-        bonusPlaces[i] = panel->FindPart(0, Printf("scroll_interface_top.#0.bonus_place_%d.all", i + 1).c_str());
+    m_pPanel->FindParts();
 }
 
 void CInterface::MakeEffects()
@@ -234,11 +220,6 @@ void CInterface::MakeEffects()
 
 CInterface::~CInterface()
 {
-    if (IEngine* e = m_engine.Get()) {
-        for (HEffect sound : {sndBonusActive, sndBonusSelect, sndBonusTake, sndInterfaceShow})
-            if (sound != 0)
-                e->EffectFree(sound);
-    }
     dealSources.clear();
     tracker.reset();
     if (table != nullptr)
@@ -248,10 +229,7 @@ CInterface::~CInterface()
     tablePicture.reset();
     tableShadow.reset();
     background.reset();
-    panel.reset();
     cursor.reset();
-    relaxMessage.reset();
-    DestroyBonusBar();
     manaBar.reset();
     table.reset();
     DestroyPanel();
@@ -292,7 +270,7 @@ bool CInterface::MakeCard(int rank, int suit)
 
 void CInterface::MakeBonusLevelCards(int d)
 {
-    const LevelValues& lv = table->m_Level;
+    const LevelValues& lv = table->Level();
     auto madeInDeck = [this](int deck, int rank, int& suit) {
         // The cards of one deck start at index 12 * deck (one rank is left out per deck).
         for (std::size_t i = static_cast<std::size_t>(12 * deck); i < dealDeck->Size(); ++i) {
@@ -310,31 +288,31 @@ void CInterface::MakeBonusLevelCards(int d)
         for (int r = 0; r < 13; ++r) {
             int suit = s;
             switch (levelNumber) {
-            case 0:
+            case kBonusFindTheCard:
                 if (((s & 1) ^ r) != 1)
                     continue;
                 break;
-            case 1:
+            case kBonusThreeCards:
                 if (r != 0)
                     continue;
                 break;
-            case 2:
-            case 3:
-            case 4: {
-                if ((levelNumber == 2 && r == 1) || (levelNumber != 2 && r == 0))
+            case kBonusPairs:
+            case kBonusSequence:
+            case kBonusSlidingPuzzle: {
+                if ((levelNumber == kBonusPairs && r == 1) || (levelNumber != kBonusPairs && r == 0))
                     continue;
                 int found = 0;
                 if (madeInDeck(d, r, found))
                     continue;  // a rank only once per deck
                 suit = RandomInt(0, 3);
                 int previous = 0;
-                if (d > 0 && levelNumber != 4) {
+                if (d > 0 && levelNumber != kBonusSlidingPuzzle) {
                     // The previous deck's card of this rank, within that deck's own cards.
                     for (int i = 12 * (d - 1); i < 12 * d && i < static_cast<int>(dealDeck->Size()); ++i) {
                         const CCard* c = dealDeck->GetCard(static_cast<std::size_t>(i));
                         if (c != nullptr && c->Rank == r) {
                             previous = c->Suit;
-                            suit = levelNumber == 2 ? previous : ((previous ^ 2) & 2) | (suit & 1);
+                            suit = levelNumber == kBonusPairs ? previous : ((previous ^ 2) & 2) | (suit & 1);
                             break;
                         }
                     }
@@ -353,11 +331,10 @@ void CInterface::MakeCards()
 {
     if (dealDeck == nullptr || dealDeck->Size() > 0 || table == nullptr)
         return;
-    const LevelValues& lv = table->m_Level;
+    const LevelValues& lv = table->Level();
     const int w = static_cast<int>(cardWidth * lv.fZoom);
     const int h = static_cast<int>(cardHeight * lv.fZoom);
     table->SetCardSize(w, h);
-    table->m_nCardDiagonal = static_cast<int>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h));
     for (int d = 0; d < lv.nDecksCount; ++d) {
         if (IsBonusLevel()) {
             MakeBonusLevelCards(d);
@@ -390,7 +367,7 @@ void CInterface::SetInfoStep(int step, float delay)
 
 bool CInterface::RequestInfoWindow(int kind, float delay, int step)
 {
-    if (infoStep != 0)
+    if (infoStep != kInfoIdle)
         return false;
     infoKind = kind;
     SetInfoStep(step, delay);
@@ -424,7 +401,7 @@ void CInterface::PlaySound(HEffect sound) const
 std::string CInterface::GameKey() const
 {
     std::string key = (IsClassic() ? "C" : "S") + std::to_string(levelNumber);
-    if ((mode & 8) != 0)
+    if (IsHardcoreMode(mode))
         key += "H";
     if (IsBonusLevel())
         key += "B";
@@ -437,7 +414,7 @@ const char* CInterface::MedalName() const
     if (player == nullptr || levelNumber < 0)
         return "";
     int state = 0;
-    if ((mode & 8) != 0) {
+    if (IsHardcoreMode(mode)) {
         if (levelNumber < PlayerRecord::kLocations)
             state = player->m_hardcoreLevels[static_cast<std::size_t>(levelNumber)];
     } else if (IsBonusLevel()) {
@@ -501,12 +478,13 @@ int CInterface::AddMana(int amount)
 
 bool CInterface::IsUndoEnabled() const
 {
+    const CFButton* undoButton = m_pPanel->GetUndoButton();
     return undoButton != nullptr && undoButton->IsEnabled();
 }
 
 void CInterface::SetUndoEnabled(bool enabled)
 {
-    if (undoButton != nullptr)
+    if (CFButton* undoButton = m_pPanel->GetUndoButton())
         undoButton->SetEnabled(enabled);
 }
 
@@ -565,7 +543,7 @@ void CInterface::ShowNoMovesDialog(int kind)
 void CInterface::UpdateBonusQuestion()
 {
     PlayerRecord* player = Player();
-    if (panelState != 0 || player == nullptr)
+    if (m_pPanel->GetState() != CGamePanel::kSettled || player == nullptr)
         return;
     if (player->m_bUseBonusAdvice != 0) {
         player->m_bUseBonusAdvice = 0;  // asked once per player, whatever the answer
@@ -637,12 +615,17 @@ CSprite* CInterface::GetShadowSprite(int size) const
 void CInterface::SpawnFrameSparkles(CFlyingEffects* sparkles, float x, float y, float hw, float hh, float angle,
                                     int secondKind)
 {
-    const float life[2] = {0.5f, 1.0f}, delay[2] = {0.0001f, 0.3f}, none[2] = {0.0f, 0.0f};
-    const float flight[2] = {0.5f, 0.5f}, hold[2] = {0.0f, 0.0f};
-    SpawnFrameEffects(sparkles != nullptr ? sparkles : frameEffect.get(), 16, secondKind, 1.0f, 1.5f, life, delay,
-                      delay, flight, flight, hold, none, static_cast<int>(x - hw), static_cast<int>(y - hh),
-                      static_cast<int>(x + hw), static_cast<int>(y + hh), angle, static_cast<int>(x),
-                      static_cast<int>(y), -1, true, true, true, true, 0);
+    FrameEffects frame;
+    frame.special = secondKind;
+    frame.scaleSpecial = 1.5f;
+    frame.life = {0.5f, 1.0f};
+    frame.delay = frame.delaySpecial = {kAtOnce, 0.3f};
+    frame.flight = frame.flightSpecial = {0.5f, 0.5f};
+    frame.x1 = static_cast<int>(x - hw), frame.y1 = static_cast<int>(y - hh);
+    frame.x2 = static_cast<int>(x + hw), frame.y2 = static_cast<int>(y + hh);
+    frame.angle = angle;
+    frame.cx = static_cast<int>(x), frame.cy = static_cast<int>(y);
+    SpawnFrameEffects(sparkles != nullptr ? sparkles : frameEffect.get(), frame);
 }
 
 void CInterface::CountBonusUse()
@@ -655,8 +638,8 @@ void CInterface::SpendBonusSlot(int slot)
 {
     if (slot < 0 || slot >= kBonusSlots)
         return;
-    if (bonusButtons[slot] != nullptr)
-        bonusButtons[slot]->SetEnabled(false);
+    if (CFButton* button = m_pPanel->GetBonusButton(slot))
+        button->SetEnabled(false);
     if (manaBar != nullptr)
         manaBar->Clear(slot);
     if (bonusReady[slot] != nullptr)
@@ -713,7 +696,7 @@ void CInterface::EndReplay()
 
 bool CInterface::IsPanelPlaying() const
 {
-    return panel != nullptr && panel->IsPlaying();
+    return m_pPanel->IsPlaying();
 }
 
 void CInterface::ShowHint()

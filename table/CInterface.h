@@ -1,7 +1,10 @@
 // CInterface.h: the controller of one game at the card table: table, deck, panel, gauges, helpers.
 #pragma once
 #include "platform/Engine.h"
+#include "platform/EngineHandle.h"
 #include "platform/EngineRef.h"
+#include "table/CGamePanel.h"
+#include "table/GameMode.h"
 #include "table/IGameController.h"
 #include "table/ITableHost.h"
 
@@ -24,10 +27,33 @@ class CHelpDesk;
 class CManaBar;
 class CMoveIndicator;
 class CParticleManager;
+class CPlace;
 class CSprite;
 class CTracker;
 class CUndoHistory;
+struct MoveRecord;
 struct PlayerRecord;
+
+// Seconds drawn at random between lo and hi.
+struct SecondsRange {
+    float lo = 0, hi = 0;
+};
+
+// Flying effects spread evenly along the border of a rectangle turned about its centre; with a
+// radius they then fly on to a circle about (cx, cy). A few of them may be of a special kind with
+// times of their own.
+struct FrameEffects {
+    int count = 16;                            // along the whole border
+    int special = 0;                           // how many of them are special
+    float scale = 1.0f, scaleSpecial = 1.0f;   // lifetime factors
+    SecondsRange life, delay, delaySpecial, flight, flightSpecial, hold, holdSpecial;
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    float angle = 0;
+    int cx = 0, cy = 0;
+    int radius = -1;                           // below 0: the effects stay on the border
+    bool left = true, right = true, top = true, bottom = true;  // the sides that get effects
+    int tag = 0;
+};
 
 // The game screen makes one per played level. It owns the table (which owns its places, flights
 // and cursor hand), the deck that owns every card, the tracker, undo history, help desk, mana
@@ -37,7 +63,7 @@ struct PlayerRecord;
 // game then goes on without them. Everything runs on the main thread.
 class CInterface : public ITableHost, public IGameController {
 public:
-    static constexpr int kBonusSlots = 5;
+    static constexpr int kBonusSlots = CGamePanel::kBonusSlots;
     static constexpr int kHintEffectLimit = 76;  // running hint sparkles that keep the hint button off
 
     // One planned step of the dealing animation: a card flies from `source` to `place`.
@@ -65,7 +91,7 @@ public:
 
     // ---- Cursor, information windows ----------------------------------------------------------
     void SetCursorShape(int shape) override;
-    bool IsRelaxHovered() const { return relaxHover; }
+    bool IsRelaxHovered() const { return m_pPanel->IsRelaxHovered(); }
     void SetInfoStep(int step, float delay);
     bool RequestInfoWindow(int kind, float delay, int step) override;
     int CountEffects() const;
@@ -91,19 +117,14 @@ public:
     void DisarmBonuses();
     void ArmBonus(int i);
     bool IsBonusUsable(int i) const;
-    float SpawnFrameEffects(CFlyingEffects* effects, int count, int special, float scale, float scaleSpecial,
-                            const float life[2], const float delay[2], const float delaySpecial[2],
-                            const float flight[2], const float flightSpecial[2], const float hold[2],
-                            const float holdSpecial[2], int x1, int y1, int x2, int y2, float angle, int cx,
-                            int cy, int radius, bool left, bool right, bool top, bool bottom, int tag);
+    // Returns the longest delay + hold + flight of the effects that fly, 0 when none does.
+    float SpawnFrameEffects(CFlyingEffects* effects, const FrameEffects& frame);
     // The handlers of the panel and bonus buttons (state 1: the left button).
     void HintClicked(CFObject* sender, int state);
     void MenuClicked(CFObject* sender, int state);
     void UndoClicked(CFObject* sender, int state);
     void DealClicked(CFObject* sender, int state);
     void RelaxClicked(CFObject* sender, int state);
-    void RelaxEnter(CFObject* sender, int state);
-    void RelaxLeave(CFObject* sender, int state);
     void BonusClicked(int i, int state);
     void BonusClicked1(CFObject*, int state) { BonusClicked(0, state); }
     void BonusClicked2(CFObject*, int state) { BonusClicked(1, state); }
@@ -116,7 +137,7 @@ public:
     unsigned GetMode() const override { return static_cast<unsigned>(mode); }
     int GetLevelNumber() const { return levelNumber; }
     int GetLevelSection() const { return levelSection; }
-    int GetPanelState() const { return panelState; }
+    int GetPanelState() const { return m_pPanel->GetState(); }
     int GetInfoStep() const { return infoStep; }
     int GetInfoKind() const { return infoKind; }
     int GetCursorShape() const { return cursorShape; }
@@ -125,7 +146,7 @@ public:
     bool IsRedealDialogOpen() const { return redealDialogOpen; }
     float GetAutoHintLeft() const { return autohintLeft; }
     float GetDealStep() const { return dealStep; }
-    int GetBonusDown(int i) const { return i >= 0 && i < kBonusSlots ? bonusDown[i] : -1; }
+    int GetBonusDown(int i) const { return m_pPanel->GetBonusDown(i); }
     const std::string& GetBackName() const { return backName; }
     CDeck* GetDeck() const { return dealDeck.get(); }
     CTracker* GetTracker() const { return tracker.get(); }
@@ -133,16 +154,17 @@ public:
     CHelpDesk* GetHelpDesk() const { return helpDesk.get(); }
     CManaBar* GetManaBar() const { return manaBar.get(); }
     CMoveIndicator* GetMoveIndicator() const { return moveIndicator.get(); }
-    CFButton* GetBonusButton(int i) const;
-    CFFrameImage* GetBonusFrame(int i) const;
-    CFButton* GetHintButton() const { return hintButton.get(); }
-    CFButton* GetMenuButton() const { return menuButton.get(); }
-    CFButton* GetUndoButton() const { return undoButton.get(); }
-    CFButton* GetDealButton() const { return dealButton.get(); }
-    CFButton* GetRelaxButton() const { return relaxButton.get(); }
+    CFButton* GetBonusButton(int i) const { return m_pPanel->GetBonusButton(i); }
+    CFFrameImage* GetBonusFrame(int i) const { return m_pPanel->GetBonusFrame(i); }
+    CFButton* GetHintButton() const { return m_pPanel->GetHintButton(); }
+    CFButton* GetMenuButton() const { return m_pPanel->GetMenuButton(); }
+    CFButton* GetUndoButton() const { return m_pPanel->GetUndoButton(); }
+    CFButton* GetDealButton() const { return m_pPanel->GetDealButton(); }
+    CFButton* GetRelaxButton() const { return m_pPanel->GetRelaxButton(); }
     CFObject* GetInputShield() const { return inputShield.get(); }
     CFlyingEffects* GetHintFlight() const { return hintFlight.get(); }
-    CFAnimationInstance* GetPanel() const { return panel.get(); }
+    CFAnimationInstance* GetPanel() const { return m_pPanel->GetPicture(); }
+    CGamePanel* GetGamePanel() const { return m_pPanel.get(); }
     CFAnimationInstance* GetBackground() const { return background.get(); }
     void ReloadBackground(bool highDetail);  // the options changed the detail
     CFAnimationInstance* GetTablePicture() const { return tablePicture.get(); }
@@ -199,7 +221,7 @@ public:
     void ReapplyPlaceSetup() override { ApplyBaseRanks(); }
 
     // ---- IGameController ------------------------------------------------------------------------------
-    bool IsModal() const override { return infoStep != 0; }
+    bool IsModal() const override { return infoStep != kInfoIdle; }
     bool IsPanelPlaying() const override;
     bool IsHintDeferred() const override { return rulesShown; }
     void SetHintDeferred(bool deferred) override { rulesShown = deferred; }
@@ -213,11 +235,12 @@ public:
 
 private:
     static PlayerRecord* Player();             // null without a profile store
-    bool IsClassic() const { return (mode & 7) == 1; }
-    bool IsBonusLevel() const { return (mode & 7) == 2; }
+    bool IsClassic() const { return IsClassicMode(mode); }
+    bool IsBonusLevel() const { return IsBonusLevelMode(mode); }
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
     float RandomFloat(float lo, float hi) const;
     void PlaySound(HEffect sound) const;
+    void PlaySound(const CEffectOwner& sound) const { PlaySound(sound.Get()); }
     std::string GameKey() const;               // "S3", "C0H", "S1B": the trace record of the game
     const char* MedalName() const;
 
@@ -228,28 +251,35 @@ private:
     void BuildPanel();
     void BuildBonusBar();
     void DestroyPanel();
-    void DestroyBonusBar();
-    std::unique_ptr<CFButton> MakePanelButton(const char* path);
     bool MakeCard(int rank, int suit);
     void MakeBonusLevelCards(int deck);
 
     // Frame steps.
+    void HandleRequests();
+    void ShowTableView();
+    void ReadKeys(float dt);
+    void UpdateLayers(float dt);
+    void UpdateAutoHint(float dt);
+    void StopShowsOnInput();
+    void UpdateReplayEnd();
+    void UpdateGame(float dt);
+    void HandleKeys();
     void UpdatePanel();
     void UpdateInfoWindows(float dt);
     void UpdateReplay(float dt);
     void UpdateEffects(float dt);
-    void UpdateBonusLooks();
     void UpdateReplayCursor(float dt);
     void CheckWonLevel();
     void WatchForFreedTable();
     void ShowInfoWindow(int kind);
     void RunHint();
+    void HintPosition(const CPlace& place, int index, int& x, int& y) const;
+    void FlyHintFrame(const MoveRecord& move, const CPlace& source, const CPlace& target);
+    void GhostHintCards(const MoveRecord& move, CPlace& source, CPlace& target);
     void StopReplay();
 
-    std::unique_ptr<CFButton> bonusButtons[kBonusSlots];
+    CEngineRef m_engine;                       // first: the sounds go before it
     std::unique_ptr<CFObject> inputShield;
-    int bonusDown[kBonusSlots] = {-1, -1, -1, -1, -1};
-    CFAnimationInstance* bonusPlaces[kBonusSlots] = {nullptr, nullptr, nullptr, nullptr, nullptr};
     std::unique_ptr<CHelpDesk> helpDesk;
     std::unique_ptr<CManaBar> manaBar;
     std::unique_ptr<CParticleManager> particles;  // before the effects: they draw into it
@@ -264,14 +294,13 @@ private:
     int levelSection = 0;
     int mode;
     int location = 0;
-    int panelState = 0;
     CCursorHand* hand = nullptr;
     Replay replay;
     CSprite* cardBack = nullptr;
     std::unique_ptr<CMoveIndicator> moveIndicator;
     float autohintLeft = 0, autohintFirst = 0, autohintRepeat = 0;
     std::unique_ptr<CTracker> tracker;
-    HEffect sndBonusActive = 0, sndBonusSelect = 0, sndBonusTake = 0, sndInterfaceShow = 0;
+    CEffectOwner sndBonusActive, sndBonusSelect, sndBonusTake, sndInterfaceShow;
     CSprite* shadowSmall = nullptr;
     CSprite* shadowMid = nullptr;
     CSprite* shadowBig = nullptr;
@@ -279,41 +308,32 @@ private:
     float dealTimer = 0;
     int lastKey = 0;
     std::unique_ptr<CFAnimationGroup> backgroundLayer, shadowLayer, cursorLayer, panelLayer;
-    std::unique_ptr<CFAnimationInstance> panel;
+    std::unique_ptr<CGamePanel> m_pPanel;      // the panel picture, its buttons and the bonus bar
     bool redealDialogOpen = false;
     bool redealAsked = false;
     bool startPending = false;
     bool dealSoundPending = false;
-    bool bonusChanged = false;
     bool rulesShown = false;
-    std::unique_ptr<CFButton> undoButton, dealButton;
     std::string backName, backLiteName;
     std::unique_ptr<CFAnimationInstance> background;
     std::unique_ptr<CFAnimationInstance> cursor;
     int cursorShape = -1;
-    std::unique_ptr<CFButton> hintButton, menuButton, relaxButton;
     CSprite* bonusFill = nullptr;
     CFFont* font = nullptr;
     float cardWidth = 0, cardHeight = 0;
     std::vector<int> dealSources;
     float dealStep = 0.1f;
-    bool relaxHover = false;
-    int infoStep = 0;
-    int infoKind = 0;
+    int infoStep = kInfoIdle;  // an EInfoStep
+    int infoKind = 0;          // an EInfoWindow
     float infoDelay = 0;
-    std::unique_ptr<CFAnimationInstance> tablePicture, tableShadow, relaxMessage;
+    std::unique_ptr<CFAnimationInstance> tablePicture, tableShadow;
     int extra;
-    std::unique_ptr<CFFrameImage> bonusFrames[kBonusSlots];
-    int bonusX[kBonusSlots] = {0, 0, 0, 0, 0};
-    int bonusY = 0;
 
-    // Per controller (only one exists at a time): the latched looks of the last refresh, the
-    // replay flag of the last frame, whether the end-of-replay message was shown.
-    bool m_prevLatched[kBonusSlots] = {false, false, false, false, false};
+    // Per controller (only one exists at a time): the replay flag of the last frame, whether the
+    // end-of-replay message was shown.
     bool m_bWasReplaying = false;
     bool m_bReplayEndShown = false;
     int m_nStatisticsShown = 0;               // the result screen is asked for once per win
     bool m_bNoMovesTold = false;              // the no-moves window was shown for this stuck table
     bool m_bRefreshBonuses = true;            // classic: the buttons follow the player's choice once
-    CEngineRef m_engine;
 };

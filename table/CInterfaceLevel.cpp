@@ -5,6 +5,7 @@
 #include "framework/CFButton.h"
 #include "screens/PlayerRecord.h"
 #include "table/CAutoFinisher.h"
+#include "table/CBonusClock.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCardTable.h"
@@ -15,6 +16,7 @@
 #include "table/CPlace.h"
 #include "table/CScoreKeeper.h"
 #include "table/CTracker.h"
+#include "table/CSpecialActions.h"
 #include "table/CUndoHistory.h"
 
 #include <algorithm>
@@ -44,7 +46,7 @@ void CInterface::StartLevel()
         if (!replay.active)
             tracker->Reset();
         if (IEngine* e = m_engine.Get())
-            e->Log("===[+] Starting Solitaire '%s'...", table->m_Level.sName.c_str());
+            e->Log("===[+] Starting Solitaire '%s'...", table->Level().sName.c_str());
         const int baseRank = replay.active ? tracker->FirstDealValue() : RandomInt(0, 12);
         for (int p = 0; p < table->PlaceCount(); ++p) {
             CPlace* place = table->GetPlace(p);
@@ -57,12 +59,12 @@ void CInterface::StartLevel()
         // Resets the pool, lays every place's tokens, gives the base ranks and marks the bonus card.
         table->DealCards(*dealDeck, baseRank);
         ApplyBaseRanks();
-        table->m_bCheckMoves = true;
+        table->RequestMoveSearch();
         if (!firstDeal || attempt + 1 >= kFirstDealTries || table->GetMoveFinder()->AnyMove())
             break;
     }
     table->StopCascade();
-    table->SetPhase(0, -1.0f);
+    table->GetBonusClock()->SetPhase(kPhaseDeal, -1.0f);
     if (!replay.active)
         BuildDealAnimation();
     DisablePanelButtons();
@@ -93,13 +95,13 @@ void CInterface::BuildDealAnimation()
     std::vector<int> stocks, cells, homes, columns;
     for (int p = 0; p < table->PlaceCount(); ++p) {
         const CPlace* place = table->GetPlace(p);
-        if (place->type == 1)
+        if (place->type == kPlaceDeck)
             stocks.push_back(p);
-        else if (place->type == 4 && cells.size() < 4)
+        else if (place->type == kPlaceFreeCell && cells.size() < 4)
             cells.push_back(p);
-        else if ((place->type == 0 || place->type == 6) && homes.size() < 4)
+        else if ((IsHouseType(place->type)) && homes.size() < 4)
             homes.push_back(p);
-        else if (place->type == 3 && place->pile.empty() && columns.empty())
+        else if (place->type == kPlaceColumn && place->pile.empty() && columns.empty())
             columns.push_back(p);
     }
     for (const std::vector<int>* list : {&stocks, &cells, &homes, &columns}) {
@@ -122,7 +124,7 @@ void CInterface::BuildDealAnimation()
             CPlace* source = table->GetPlace(s);
             const bool faceUp = place->pile.back()->IsFaceUp();
             const int index = place->TopIndex();
-            place->MoveCard(-1, false, index, source, source->Size(), 0.0f, 0.0f, true, false);
+            place->MoveCard(index, source, CardMove::Down(0.0f).Into(source->Size()).JoiningAtOnce().Hidden());
             dealQueue.push_back(DealStep{p, index, s, -1, faceUp});
             moved = true;
         }
@@ -136,7 +138,7 @@ void CInterface::UpdateDeal(float dt)
     if (dealTimer == 0.0f)
         return;
     if (dealSoundPending) {
-        table->PlayEffect(table->m_hSndDeal[std::clamp(RandomInt(0, 2), 0, 2)]);
+        table->PlayEffect(table->Sounds().m_hSndDeal[std::clamp(RandomInt(0, 2), 0, 2)]);
         dealSoundPending = false;
     }
     dealTimer -= dt;
@@ -151,15 +153,15 @@ void CInterface::UpdateDeal(float dt)
             CPlace* target = table->GetPlace(step.place);
             if (source == nullptr || target == nullptr || source->pile.empty())
                 continue;
-            source->MoveCard(-1, step.faceUp, -1, target, step.index, dealStep, 0.0001f, false, true);
+            source->MoveCard(-1, target, CardMove::Face(step.faceUp, dealStep).After(kAtOnce).Into(step.index));
         }
         return;
     }
     dealTimer = 0.0f;
     EnablePanelButtons();
-    if (table->m_nPhase == 0) {
+    if (table->GetBonusClock()->Phase() == kPhaseDeal) {
         table->RunBonusScript(dt);
-        table->SetPhase(1, -1.0f);
+        table->GetBonusClock()->SetPhase(kPhaseSetUp, -1.0f);
     }
 }
 
@@ -167,8 +169,8 @@ void CInterface::Restart()
 {
     if (IsDealing() || table == nullptr)
         return;
-    table->m_bCheckMoves = true;
-    table->SetPhase(-1, -1.0f);
+    table->RequestMoveSearch();
+    table->GetBonusClock()->SetPhase(kPhaseNone, -1.0f);
     table->RunBonusScript(0.0f);
     if (replay.active) {
         table->StopLearn();
@@ -188,19 +190,19 @@ void CInterface::Restart()
     if (undo != nullptr)
         undo->Clear();
     manaBar->Clear(-1);
-    table->m_nCombos = table->m_nComboRun = table->m_nComboBest = 0;
+    table->GetScoreKeeper()->RestoreCombos(ComboCounts());
     table->GetScoreKeeper()->Reset();
     table->GetMoveFinder()->SetHintIndex(0);
     table->GetMoveFinder()->ResetHintsUsed();
     if (IsBonusLevel())
         EnableBonuses(false);
     DisarmBonuses();
-    table->m_nChainAction = -1;
+    table->GetSpecialActions()->ClearChain();
     for (int i = 0; i < kBonusSlots; ++i) {
-        if (bonusButtons[i] != nullptr)
-            bonusButtons[i]->SetEnabled(false);
+        if (CFButton* button = m_pPanel->GetBonusButton(i))
+            button->SetEnabled(false);
         if (bonusReady[i] != nullptr)
             bonusReady[i]->KillAll();
-        bonusDown[i] = -1;
+        m_pPanel->ClearBonusDown(i);
     }
 }

@@ -15,6 +15,7 @@
 #include "screens/CProfileStore.h"
 #include "table/CAutoFinisher.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CHelpDesk.h"
 #include "table/CManaBar.h"
@@ -23,6 +24,7 @@
 #include "table/CPlace.h"
 #include "table/CRainEffect.h"
 #include "table/CScoreKeeper.h"
+#include "table/CTableMouse.h"
 #include "table/CTracker.h"
 #include "table/CUndoHistory.h"
 #include "table/GameDialogs.h"
@@ -37,100 +39,139 @@ constexpr int kKeyD = 0x44;
 
 void CInterface::Update(float dt)
 {
-    PlayerRecord* player = Player();
+    HandleRequests();
+    ShowTableView();
+    ReadKeys(dt);
+    UpdateLayers(dt);
+    if (m_pPanel->GetState() == CGamePanel::kPaused)
+        return;  // nothing of the game moves
+    UpdateAutoHint(dt);
+    StopShowsOnInput();
+    UpdateReplayCursor(dt);
+    UpdateReplayEnd();
+    UpdateReplay(dt);
+    UpdateEffects(dt);
+    moveIndicator->Update(dt);
+    controller->Update(dt);
+    CFButton* hintButton = m_pPanel->GetHintButton();
+    if (!hintButton->IsEnabled() && hintFlight->GetCount() <= kHintEffectLimit && !IsDealing())
+        hintButton->SetEnabled(true);
+    UpdateDeal(dt);
+    UpdateGame(dt);
+    if (undo != nullptr)
+        undo->Update();
+    HandleKeys();
+    m_pPanel->UpdateBonusLooks();
+    UpdateInfoWindows(dt);
+}
+
+// A sound, the redeal dialog and a new deal wait until the panel has settled.
+void CInterface::HandleRequests()
+{
+    const bool settled = m_pPanel->GetState() == CGamePanel::kSettled;
     if (showSoundPending) {
         showSoundPending = false;
         PlaySound(sndInterfaceShow);
     }
-    if (redealDialogOpen && panelState == 0) {
+    if (redealDialogOpen && settled) {
         if (game_dialogs::DialogAnswer() == 0)
             Restart();
         redealDialogOpen = false;
     }
-    if (redealAsked && panelState == 0) {
+    if (redealAsked && settled) {
         redealAsked = false;
         redealDialogOpen = true;
         game_dialogs::Attach(game_dialogs::MakeConfirmation("profile", "move_exit_dialog_wind", "bt_yes", "bt_no", 100));
     }
-    if (startPending && panelState == 0) {
+    if (startPending && settled) {
         StartLevel();
         startPending = false;
     }
+}
+
+void CInterface::ShowTableView()
+{
+    const PlayerRecord* player = Player();
     const bool tableView = player != nullptr && player->m_nTableBackground != 0;
     tablePicture->SetVisible(tableView);
     tableShadow->SetVisible(tableView);
     background->SetVisible(!tableView);
+}
 
+void CInterface::ReadKeys(float dt)
+{
     lastKey = m_engine.Get() != nullptr ? m_engine.Get()->GetKey() : 0;
     helpDesk->Update(dt);
-    if (replay.active) {
-        tracker->Update(dt);
-        if (tracker->IsOkHovered()) {
-            // The click belongs to the learn window.
-            table->m_nButtonEvent = 0;
-            table->m_nRawButtonEvent = 0;
-            lastKey = 0;
-        }
+    if (!replay.active)
+        return;
+    tracker->Update(dt);
+    if (tracker->IsOkHovered()) {
+        // The click belongs to the learn window.
+        table->GetMouse()->SwallowRawClick();
+        lastKey = 0;
     }
+}
+
+void CInterface::UpdateLayers(float dt)
+{
     backgroundLayer->Update(dt);
     panelLayer->Update(dt);
     shadowLayer->Update(dt);
     cursorLayer->Update(dt);
     UpdatePanel();
-    if (panelState == 1 || panelState == 2 || panelState == 4) {
-        // The bonus buttons ride with the sliding panel.
-        for (int i = 0; i < kBonusSlots; ++i) {
-            if (bonusPlaces[i] == nullptr)
-                continue;
-            float x = 0, y = 0, w = 0, h = 0;
-            bonusPlaces[i]->GetBounds(&x, &y, &w, &h);
-            if (bonusButtons[i] != nullptr)
-                bonusButtons[i]->SetPosition(x, y);
-            if (bonusFrames[i] != nullptr)
-                bonusFrames[i]->SetPosition(x, y);
-        }
-    }
-    if (panelState == 3)
-        return;
+    if (m_pPanel->IsSliding())
+        m_pPanel->RideWithSlide();
+}
 
+void CInterface::UpdateAutoHint(float dt)
+{
     autohintLeft -= dt;
-    if (autohintLeft < 0.0f && !table->IsHolding()) {
-        if (player == nullptr || player->m_bMasterMode == 0) {
-            autohintLeft = 0.0f;
-            RunHint();  // shown as the automatic hint: it costs no mana
-        }
-        autohintLeft = autohintRepeat;
+    if (autohintLeft >= 0.0f || table->IsHolding())
+        return;
+    const PlayerRecord* player = Player();
+    if (player == nullptr || player->m_bMasterMode == 0) {
+        autohintLeft = 0.0f;
+        RunHint();  // shown as the automatic hint: it costs no mana
     }
+    autohintLeft = autohintRepeat;
+}
 
-    if ((table->m_nButtonEvent == 2 || lastKey != 0) && lastKey != kKeyF2) {
-        if (table->m_nPrevButtonEvent != 3)
-            ShowRulesText();
-        table->StopCascade();
-        if (!dealQueue.empty())
-            dealStep = 0.0001f;
-    }
-    UpdateReplayCursor(dt);
-    if (table->m_nRawButtonEvent == 1) {
-        if (m_bWasReplaying && !replay.active)
-            EnablePanelButtons();
-        m_bWasReplaying = replay.active;
-    }
-    UpdateReplay(dt);
-    UpdateEffects(dt);
-    moveIndicator->Update(dt);
-    controller->Update(dt);
-    if (!hintButton->IsEnabled() && hintFlight->GetCount() <= kHintEffectLimit && !IsDealing())
-        hintButton->SetEnabled(true);
-    UpdateDeal(dt);
-    if (!redealAsked && !startPending) {
-        table->Update(dt);
-        manaBar->Update(dt);
-        table->GetScoreKeeper()->Update(dt);
-        CheckWonLevel();
-        WatchForFreedTable();
-    }
-    if (undo != nullptr)
-        undo->Update();
+// A press or a key (but F2) ends the rules text, the win cascade and the slow deal.
+void CInterface::StopShowsOnInput()
+{
+    const MouseSample& mouse = table->GetMouse()->Sample();
+    if ((mouse.m_nButtonEvent != CFMouse::kEventPressed && lastKey == 0) || lastKey == kKeyF2)
+        return;
+    if (mouse.m_nPrevButtonEvent != CFMouse::kEventDoubleClick)
+        ShowRulesText();
+    table->StopCascade();
+    if (!dealQueue.empty())
+        dealStep = kAtOnce;
+}
+
+// The panel buttons come back with the first release after a replay ended.
+void CInterface::UpdateReplayEnd()
+{
+    if (table->GetMouse()->Sample().m_nRawButtonEvent != CFMouse::kEventReleased)
+        return;
+    if (m_bWasReplaying && !replay.active)
+        EnablePanelButtons();
+    m_bWasReplaying = replay.active;
+}
+
+void CInterface::UpdateGame(float dt)
+{
+    if (redealAsked || startPending)
+        return;
+    table->Update(dt);
+    manaBar->Update(dt);
+    table->GetScoreKeeper()->Update(dt);
+    CheckWonLevel();
+    WatchForFreedTable();
+}
+
+void CInterface::HandleKeys()
+{
     if (lastKey == kKeyEscape) {
         if (CSoundManager::Exists())
             PlaySound(CSoundManager::GetInstance()->m_menuChoose);
@@ -138,9 +179,6 @@ void CInterface::Update(float dt)
     }
     if (lastKey == kKeyD)
         redealAsked = true;
-    if (bonusChanged)
-        UpdateBonusLooks();
-    UpdateInfoWindows(dt);
 }
 
 void CInterface::CheckWonLevel()
@@ -155,94 +193,65 @@ void CInterface::CheckWonLevel()
     m_nStatisticsShown = 1;
     if (CSoundManager::Exists())
         CSoundManager::GetInstance()->SetMusicMode(CSoundManager::kMenu, 2.0f);
-    game_dialogs::Attach(game_dialogs::MakeStatistics(mode & 7));
-}
-
-void CInterface::UpdateBonusLooks()
-{
-    bonusChanged = false;
-    bool anyDown = false;
-    for (int i = 0; i < kBonusSlots; ++i) {
-        CFButton* button = bonusButtons[i].get();
-        if (button == nullptr)
-            continue;
-        if (button->IsDown() != m_prevLatched[i]) {
-            button->PlayState("select", true, true);
-            button->SetRepeatFrameEvents(false);
-        }
-        if (button->IsEnabled())
-            m_prevLatched[i] = button->IsDown();
-        anyDown = anyDown || button->IsDown();
-    }
-    for (int i = 0; i < kBonusSlots; ++i) {
-        CFButton* button = bonusButtons[i].get();
-        if (button == nullptr)
-            continue;
-        if (!anyDown) {
-            button->ResetState();
-            bonusDown[i] = -1;
-            continue;
-        }
-        if (!button->IsDown())
-            button->PlayState("shadow", true, true);
-        bonusDown[i] = button->IsDown() ? 1 : 0;
-    }
+    game_dialogs::Attach(game_dialogs::MakeStatistics(static_cast<int>(ModeKind(mode))));
 }
 
 void CInterface::UpdatePanel()
 {
+    CGamePanel& panel = *m_pPanel;
+    CFAnimationInstance* relaxMessage = panel.GetRelaxMessage();
     auto showBackground = [this] {
         tablePicture->SetVisible(false);
         tableShadow->SetVisible(false);
         background->SetVisible(true);
     };
-    auto settle = [this] {
-        panelState = 0;
+    auto settle = [this, &panel] {
+        panel.SetState(CGamePanel::kSettled);
         controller->EnableInput();
         if (CFMouse* mouse = CFMouse::GetInstance())
             mouse->SetVisible(true);
         helpDesk->Layout();
     };
-    switch (panelState) {
-    case 1:
+    switch (panel.GetState()) {
+    case CGamePanel::kShowing:
         showBackground();
         lastKey = 0;
-        table->m_nButtonEvent = 0;
-        if (!panel->IsPlaying())
+        table->GetMouse()->SwallowClick();
+        if (!panel.IsPlaying())
             settle();
         if (relaxMessage->IsVisible())
             relaxMessage->SetVisible(false);
         break;
-    case 2:
+    case CGamePanel::kHiding:
         showBackground();
-        if (!panel->IsPlaying()) {
-            panelState = 3;
+        if (!panel.IsPlaying()) {
+            panel.SetState(CGamePanel::kPaused);
             lastKey = 0;
-            table->m_nButtonEvent = 0;
+            table->GetMouse()->SwallowClick();
             helpDesk->Layout();
             relaxMessage->SetVisible(true);
             relaxMessage->Play(false);
         }
         break;
-    case 3: {
+    case CGamePanel::kPaused: {
         showBackground();
         // The pause sees the mouse itself: the table is not updated while it lasts.
         const CFMouse* mouse = CFMouse::GetInstance();
-        const bool pressed = mouse != nullptr && mouse->GetLeftEvent() == 2;
-        if (pressed || table->m_nButtonEvent == 2 || lastKey != 0) {
+        const bool pressed = mouse != nullptr && mouse->GetLeftEvent() == CFMouse::kEventPressed;
+        if (pressed || table->GetMouse()->Sample().m_nButtonEvent == CFMouse::kEventPressed || lastKey != 0) {
             lastKey = 0;
-            table->m_nButtonEvent = 0;
-            panelState = 1;
+            table->GetMouse()->SwallowClick();
+            panel.SetState(CGamePanel::kShowing);
             SetGameClockRunning(true);
-            panel->Stop(false);
-            panel->PlayCommandSection("show", false);
+            panel.GetPicture()->Stop(false);
+            panel.GetPicture()->PlayCommandSection("show", false);
         }
         break;
     }
-    case 4:
+    case CGamePanel::kFirstShow:
         lastKey = 0;
-        table->m_nButtonEvent = 0;
-        if (!panel->IsPlaying())
+        table->GetMouse()->SwallowClick();
+        if (!panel.IsPlaying())
             settle();
         break;
     default:
@@ -253,16 +262,16 @@ void CInterface::UpdatePanel()
 void CInterface::ShowInfoWindow(int kind)
 {
     switch (kind) {
-    case 1:
+    case kInfoGaugeFull:
         game_dialogs::Attach(game_dialogs::MakeInformation("informative_wind", "move_informative_wind_2", "bt_ok2"));
         break;
-    case 3:
+    case kInfoIndicatorFirst:
         game_dialogs::Attach(game_dialogs::MakeInformation("Move_Indicator_wind", "move_move_indicator_wind1", "bt_ok2"));
         break;
-    case 4:
+    case kInfoIndicatorSecond:
         game_dialogs::Attach(game_dialogs::MakeInformation("Move_Indicator_wind", "move_move_indicator_wind2", "bt_ok2"));
         break;
-    case 5:
+    case kInfoMasterMode:
         game_dialogs::Attach(game_dialogs::MakeInformation("master_mode_window", "move_rules_window", "bt_ok"));
         break;
     default:
@@ -283,25 +292,25 @@ void CInterface::UpdateInfoWindows(float dt)
     const bool rulesSeen = player == nullptr || levelSection < 0 || levelSection >= PlayerRecord::kLevelNumbers ||
                            player->m_introShown[static_cast<std::size_t>(levelSection)] != 0;
     switch (infoStep) {
-    case 0:
+    case kInfoIdle:
         if (!rulesSeen && !IsDealing() && !startPending)
-            RequestInfoWindow(2, 0.3f, 1);
+            RequestInfoWindow(kInfoRules, 0.3f, kInfoRequested);
         if (player != nullptr && player->m_bMasterMode != 0 && player->m_bMasterWindowShown == 0 && !IsClassic())
-            RequestInfoWindow(5, 0.0f, 1);
+            RequestInfoWindow(kInfoMasterMode, 0.0f, kInfoRequested);
         break;
-    case 1:
-        SetInfoStep(2, 0.0f);
+    case kInfoRequested:
+        SetInfoStep(kInfoDue, 0.0f);
         break;
-    case 2:
+    case kInfoDue:
         if (IsDealing() || redealAsked || startPending)
             break;
         switch (infoKind) {
-        case 1:
-            ShowInfoWindow(1);
-            SetInfoStep(3, 0.0f);
+        case kInfoGaugeFull:
+            ShowInfoWindow(kInfoGaugeFull);
+            SetInfoStep(kInfoSettling, 0.0f);
             break;
-        case 2:
-            if (panelState != 0)
+        case kInfoRules:
+            if (m_pPanel->GetState() != CGamePanel::kSettled)
                 break;
             if (helpDesk->GetView() == CHelpDesk::kSmall) {
                 helpDesk->SetView(CHelpDesk::kBig, 0.0f);
@@ -309,38 +318,38 @@ void CInterface::UpdateInfoWindows(float dt)
                     player->m_introShown[static_cast<std::size_t>(levelSection)] = 1;
                 rulesShown = true;
             } else if (helpDesk->GetView() == CHelpDesk::kBig) {
-                SetInfoStep(3, 0.0f);
+                SetInfoStep(kInfoSettling, 0.0f);
             } else if (rulesSeen) {
-                SetInfoStep(3, 0.0f);  // the view was changed meanwhile: the window is done
+                SetInfoStep(kInfoSettling, 0.0f);  // the view was changed meanwhile: the window is done
             }
             break;
-        case 3:
-        case 4:
+        case kInfoIndicatorFirst:
+        case kInfoIndicatorSecond:
             if (moveIndicator->IsLit(true)) {
                 ShowInfoWindow(infoKind);
-                SetInfoStep(3, 0.0f);
+                SetInfoStep(kInfoSettling, 0.0f);
             }
             break;
-        case 5:
+        case kInfoMasterMode:
             if (player != nullptr && player->m_bMasterMode != 0 && player->m_bMasterWindowShown == 0) {
                 player->m_bMasterWindowShown = 1;
-                ShowInfoWindow(5);
+                ShowInfoWindow(kInfoMasterMode);
             }
-            SetInfoStep(3, 0.0f);
+            SetInfoStep(kInfoSettling, 0.0f);
             break;
         default:
-            SetInfoStep(3, 0.0f);  // nothing to show for an unknown kind
+            SetInfoStep(kInfoSettling, 0.0f);  // nothing to show for an unknown kind
             break;
         }
         break;
-    case 3:
-        SetInfoStep(4, 0.0f);
+    case kInfoSettling:
+        SetInfoStep(kInfoSettled, 0.0f);
         break;
-    case 4:
-        SetInfoStep(0, 0.0f);
+    case kInfoSettled:
+        SetInfoStep(kInfoIdle, 0.0f);
         break;
     default:
-        SetInfoStep(0, 0.0f);
+        SetInfoStep(kInfoIdle, 0.0f);
         break;
     }
 }
@@ -362,7 +371,7 @@ void CInterface::UpdateReplayCursor(float dt)
         }
         cursor->SetPosition(replay.x, replay.y, true);
     }
-    if (table->m_nRawButtonEvent == 2 || lastKey == kKeyEscape) {
+    if (table->GetMouse()->Sample().m_nRawButtonEvent == CFMouse::kEventPressed || lastKey == kKeyEscape) {
         if (!dealQueue.empty() && lastKey >= 8)
             EnablePanelButtons();
         lastKey = 0;
@@ -448,14 +457,16 @@ void CInterface::Render()
 {
     backgroundLayer->Render();
     const int view = helpDesk->GetView();
+    const bool settled = m_pPanel->GetState() == CGamePanel::kSettled;
+    const bool paused = m_pPanel->GetState() == CGamePanel::kPaused;
     const bool helpOnTop = view == CHelpDesk::kBig || view == CHelpDesk::kOpeningSmall ||
                            view == CHelpDesk::kOpeningBig;
-    auto drawPanel = [this](bool withIndicator) {
+    auto drawPanel = [this, settled, paused](bool withIndicator) {
         panelLayer->Render();
-        if (withIndicator && panelState == 0)
+        if (withIndicator && settled)
             moveIndicator->Render();
-        if (panelState != 3) {
-            if (panelState == 0)
+        if (!paused) {
+            if (settled)
                 manaBar->Render();
             table->GetScoreKeeper()->Render();
         }
@@ -463,12 +474,12 @@ void CInterface::Render()
     };
     if (!helpOnTop)
         drawPanel(false);
-    if (panelState != 3) {
+    if (!paused) {
         if (undo != nullptr)
             undo->Render();
-        if (!helpOnTop && panelState == 0)
+        if (!helpOnTop && settled)
             moveIndicator->Render();
-        if (panelState == 0) {
+        if (settled) {
             table->Render();
             if (g_bCheatMode && font != nullptr && m_engine.Get() != nullptr)
                 font->DrawTextFormat(640, 80, "FPS: %d  ", m_engine.Get()->GetFPS());

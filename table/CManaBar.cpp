@@ -223,10 +223,8 @@ void CManaBar::Update(float dt)
 
 void CManaBar::FreePart(int i)
 {
-    m_partSprites[i].reset();
-    if (m_partTextures[i] != 0 && m_engine.Get() != nullptr)
-        m_engine.Get()->TextureFree(m_partTextures[i]);
-    m_partTextures[i] = 0;
+    m_partSprites[i].reset();  // it draws the texture
+    m_partTextures[i].Reset();
 }
 
 void CManaBar::RebuildPart(int i)
@@ -268,18 +266,16 @@ void CManaBar::RebuildPart(int i)
         }
     }
 
-    const HTexture part = e->TextureCreate(tw, th);
-    if (part == 0)
+    CTextureOwner part(e, e->TextureCreate(tw, th));
+    if (part.Get() == 0)
         return;
-    std::uint32_t* dst = e->TextureLock(part, false);
-    if (dst == nullptr) {
-        e->TextureFree(part);
+    std::uint32_t* dst = e->TextureLock(part.Get(), false);
+    if (dst == nullptr)
         return;
-    }
     std::copy(pixels.begin(), pixels.end(), dst);
-    e->TextureUnlock(part);
-    m_partTextures[i] = part;
-    m_partSprites[i] = std::make_unique<CSprite>(part, 0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h));
+    e->TextureUnlock(part.Get());
+    m_partSprites[i] = std::make_unique<CSprite>(part.Get(), 0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h));
+    m_partTextures[i] = std::move(part);
     m_partSprites[i]->SetHotSpot(w / 2.0f, h / 2.0f);
 }
 

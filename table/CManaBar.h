@@ -1,5 +1,6 @@
 // CManaBar.h: the five mana gauges of the game screen that fill with play and enable the bonuses.
 #pragma once
+#include "platform/EngineHandle.h"
 #include "platform/EngineRef.h"
 
 #include <memory>
@@ -68,11 +69,11 @@ private:
     int m_nCapacity;
     int m_nEarnedStep = 0, m_nEarnedTotal = 0;
     int m_nUndoLength = 0;
+    CEngineRef m_engine;                       // before the textures, which go first
+    CTextureOwner m_partTextures[kGauges];     // before the sprites, which draw them
     std::unique_ptr<CSprite> m_partSprites[kGauges];
-    HTexture m_partTextures[kGauges] = {0, 0, 0, 0, 0};
     ITableHost* m_pController;
     std::vector<float> m_angle, m_distance;    // per pixel of the image, row * texture width + column
     int m_nTexWidth = 0;
     float m_fFillDelay = 0;
-    CEngineRef m_engine;
 };

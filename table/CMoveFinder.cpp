@@ -12,13 +12,6 @@
 #include <algorithm>
 #include <memory>
 
-namespace {
-bool IsHouseType(int type)
-{
-    return type == 0 || type == 6;
-}
-}  // namespace
-
 CMoveFinder::CMoveFinder(CCardTable* owner) : table(owner) {}
 
 CPlace* CMoveFinder::Place(int index) const
@@ -39,7 +32,7 @@ bool CMoveFinder::CanDropAnywhere(CPlace* moving, CPlace* source, int excludeTyp
 {
     for (int i = 0; i < table->PlaceCount(); ++i) {
         const CPlace* q = Place(i);
-        if (q->type == excludeType || q->type == 255 || q->type == 1 || q == excludePlace)
+        if (q->type == excludeType || q->type == kPlaceHand || q->type == kPlaceDeck || q == excludePlace)
             continue;
         if (CanDrop(i, q->TopIndex(), moving, source))
             return true;
@@ -49,13 +42,13 @@ bool CMoveFinder::CanDropAnywhere(CPlace* moving, CPlace* source, int excludeTyp
 
 bool CMoveFinder::Refresh()
 {
-    if (table->m_bCheckMoves && !table->IsFlying()) {
+    if (table->NeedsMoveSearch() && !table->IsFlying()) {
         FindMoves();
         StockCanHelp();
         freeCellMove = false;
         if (!stockCanHelp)
             FreeCellMove();
-        table->m_bCheckMoves = false;
+        table->MoveSearchDone();
         movesChanged = true;
     }
     return !moves.empty();
@@ -76,7 +69,7 @@ void CMoveFinder::AddDragsFrom(int p, int i)
         const int j = dst->TopIndex();
         if (i == 0 && j < 0 && dst->type == src->type)
             continue;
-        if (dst->type == 4)
+        if (dst->type == kPlaceFreeCell)
             continue;
         if (j >= 0 && i > 0 && dst->type == src->type) {
             const CCard* below = src->pile[static_cast<std::size_t>(i - 1)];
@@ -87,7 +80,7 @@ void CMoveFinder::AddDragsFrom(int p, int i)
             }
         }
         if (CanDrop(q, j, &trial, src))
-            moves.push_back({1, p, i, q, j});
+            moves.push_back({kMoveDrag, p, i, q, j});
     }
     src->pile.insert(src->pile.end(), trial.pile.begin(), trial.pile.end());
 }
@@ -101,10 +94,10 @@ void CMoveFinder::FindMoves()
         for (int i = top < 0 ? -1 : 0; i <= top; ++i) {
             const CPlace* src = Place(p);
             if (i >= 0 && src->pile[static_cast<std::size_t>(i)]->IsFaceUp() && !IsHouseType(src->type) &&
-                src->type != 5 && CanPick(p, i))
+                src->type != kPlaceDiscard && CanPick(p, i))
                 AddDragsFrom(p, i);
             if (CanClick(p, i))
-                moves.push_back({0, p, i, p, i});
+                moves.push_back({kMoveClick, p, i, p, i});
         }
     }
     OrderMoves();
@@ -120,7 +113,7 @@ void CMoveFinder::OrderMoves()
     for (std::size_t a = 0; a < n; ++a) {
         std::size_t best = a;
         for (std::size_t b = a + 1; b < n; ++b) {
-            if (moves[a].kind == 0 && moves[b].kind == 0 && typeOf(moves[b]) != 3)
+            if (moves[a].kind == kMoveClick && moves[b].kind == kMoveClick && typeOf(moves[b]) != kPlaceColumn)
                 best = b;
         }
         std::swap(moves[a], moves[best]);
@@ -128,8 +121,8 @@ void CMoveFinder::OrderMoves()
     for (std::size_t a = 0; a < n; ++a) {
         std::size_t best = a;
         for (std::size_t b = a + 1; b < n; ++b) {
-            const bool dragBeforeClick = moves[b].kind == 1 && moves[a].kind == 0;
-            const bool columnDrag = moves[b].kind == 1 && moves[a].kind == 1 && typeOf(moves[b]) == 3;
+            const bool dragBeforeClick = moves[b].kind == kMoveDrag && moves[a].kind == kMoveClick;
+            const bool columnDrag = moves[b].kind == kMoveDrag && moves[a].kind == kMoveDrag && typeOf(moves[b]) == kPlaceColumn;
             if (dragBeforeClick || columnDrag)
                 best = b;
         }
@@ -142,7 +135,7 @@ void CMoveFinder::StockCanHelp()
     stockCanHelp = false;
     CPlace* stock = nullptr;
     for (int i = 0; i < table->PlaceCount() && stock == nullptr; ++i) {
-        if (Place(i)->type == 1)
+        if (Place(i)->type == kPlaceDeck)
             stock = Place(i);
     }
     if (stock == nullptr)
@@ -155,11 +148,11 @@ void CMoveFinder::StockCanHelp()
     CPlace probe(table, true);
     if (stock->click_empty_limit != 0) {
         for (const PlaceRequirement& req : stock->click_empty) {
-            if (req.a != 0)
+            if (req.a != ClickEmptyCode::kGatherPops)
                 continue;
             for (int w = 0; w < table->PlaceCount(); ++w) {
                 const CPlace* waste = Place(w);
-                if (waste->type != 2)
+                if (waste->type != kPlacePop)
                     continue;
                 for (auto it = waste->pile.rbegin(); it != waste->pile.rend(); ++it)
                     stock->pile.push_back(*it);  // shared with the waste only for the simulation
@@ -179,21 +172,23 @@ bool CMoveFinder::SimulateStock(CPlace& stock, CPlace& probe)
         for (const PlaceRequirement& req : stock.click_card) {
             for (int w = 0; w < table->PlaceCount() && !stockCanHelp; ++w) {
                 CPlace* place = Place(w);
-                if ((req.a == 1 || req.a == 2) && place->type == 2 && k >= 0) {
-                    if (req.a == 2) {
+                const bool deals = req.a == ClickCardCode::kDealOne || req.a == ClickCardCode::kDealThree;
+                if (deals && place->type == kPlacePop && k >= 0) {
+                    if (req.a == ClickCardCode::kDealThree) {
                         for (int skipped = 0; skipped < 2 && k > 0; ++skipped)
                             --k;
                     }
                     probe.pile.assign(1, stock.pile[static_cast<std::size_t>(k)]);
                     --k;
-                    stockCanHelp = CanDropAnywhere(&probe, place, 2, nullptr);
+                    stockCanHelp = CanDropAnywhere(&probe, place, kPlacePop, nullptr);
                     probe.pile.clear();
-                } else if (req.a == 7 && place->type == 5 && k >= 0) {
+                } else if (req.a == ClickCardCode::kToDiscard && place->type == kPlaceDiscard && k >= 0) {
                     place->pile.push_back(stock.pile[static_cast<std::size_t>(k)]);
                     --k;
                     for (int r = 0; r < table->PlaceCount() && !stockCanHelp; ++r) {
                         CPlace* from = Place(r);
-                        if ((from->type != 3 && from->type != 2) || from->Size() == 0 || from == place)
+                        if ((from->type != kPlaceColumn && from->type != kPlacePop) || from->Size() == 0 ||
+                            from == place)
                             continue;
                         probe.pile.assign(1, from->pile.back());
                         stockCanHelp = CanDrop(w, place->TopIndex(), &probe, from);
@@ -202,7 +197,7 @@ bool CMoveFinder::SimulateStock(CPlace& stock, CPlace& probe)
                     place->pile.pop_back();
                 }
             }
-            if (req.a == 3) {
+            if (req.a == ClickCardCode::kDealToColumns) {
                 k = -1;
                 stockCanHelp = stock.Size() > 0;
             }
@@ -218,13 +213,13 @@ void CMoveFinder::FreeCellMove()
     freeCellMove = false;
     bool emptyCell = false;
     for (int i = 0; i < table->PlaceCount(); ++i) {
-        if (Place(i)->type == 4 && Place(i)->Size() == 0)
+        if (Place(i)->type == kPlaceFreeCell && Place(i)->Size() == 0)
             emptyCell = true;
     }
     if (!emptyCell)
         return;
     for (int i = 0; i < table->PlaceCount(); ++i) {
-        if (Place(i)->type != 4 && CanPick(i, Place(i)->TopIndex())) {
+        if (Place(i)->type != kPlaceFreeCell && CanPick(i, Place(i)->TopIndex())) {
             freeCellMove = true;
             return;
         }
@@ -238,12 +233,12 @@ bool CMoveFinder::IsRejectedHint(const MoveRecord& move) const
     // A list kept while cards fly may name a place that has expired since: never hint it.
     if (src == nullptr || dst == nullptr)
         return true;
-    if (move.kind == 0)
-        return src->type == 1;
+    if (move.kind == kMoveClick)
+        return src->type == kPlaceDeck;
     if (src->Size() == 0)
         return false;
     const CCard* card = src->GetCard(move.fromCard);
-    const PlaceMove& last = table->m_LastMove;
+    const PlaceMove& last = table->LastMove();
     if (last.From == src && last.To == dst && last.Card == card)
         return true;
     if (last.From == dst && last.To == src && last.Card == card)
@@ -267,7 +262,7 @@ bool CMoveFinder::NextHint(MoveRecord& move)
         move = moves[static_cast<std::size_t>(hintIndex)];
         --remaining;
         rejected = IsRejectedHint(move);
-        if (rejected && move.kind == 0 && Place(move.fromPlace) != nullptr && !haveFallback) {
+        if (rejected && move.kind == kMoveClick && Place(move.fromPlace) != nullptr && !haveFallback) {
             haveFallback = true;
             fallback = move;
         }
@@ -285,7 +280,7 @@ bool CMoveFinder::AnyMove()
     hintIndex = saved;
     if (found) {
         const CPlace* src = Place(move.fromPlace);
-        return !(move.kind == 0 && move.fromPlace == move.toPlace && src != nullptr && src->type == 1);
+        return !(move.kind == kMoveClick && move.fromPlace == move.toPlace && src != nullptr && src->type == kPlaceDeck);
     }
     return false;
 }
@@ -311,7 +306,7 @@ void CMoveFinder::PlayMove(int from, int to, int fromCard, bool ghost)
         CEngineRef().Log("[W] Move %d:%d -> %d names no card of its place, skipped", from, fromCard, to);
         return;
     }
-    table->PlayEffect(table->m_hSndCardGet[table->RandomInt(0, 2) % 3]);
+    table->PlayEffect(table->Sounds().m_hSndCardGet[table->RandomInt(0, 2) % 3]);
     if (from == to) {
         if (ghost && src->Size() > 0)
             src->pile.back()->SetGhost(0.4f, 0.0001f);
@@ -322,7 +317,7 @@ void CMoveFinder::PlayMove(int from, int to, int fromCard, bool ghost)
         for (int n = src->Size() - fromCard; n > 0; --n) {
             if (ghost)
                 src->pile[static_cast<std::size_t>(fromCard)]->SetGhost(1.0f, 0.0001f);
-            src->MoveCard(-1, true, fromCard, dst, -1, 0.5f, 0.0001f, false, true);
+            src->MoveCard(fromCard, dst, CardMove::Up(0.5f).After(kAtOnce));
         }
     }
     table->GetHost()->RestartAutoHint();

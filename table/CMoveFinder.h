@@ -5,8 +5,10 @@
 class CCardTable;
 class CPlace;
 
+enum EMoveKind : int { kMoveClick = 0, kMoveDrag = 1 };
+
 struct MoveRecord {
-    int kind = 0;       // 0 a click, 1 a drag
+    int kind = kMoveClick;
     int fromPlace = 0;
     int fromCard = 0;   // -1: a click on an empty place
     int toPlace = 0;

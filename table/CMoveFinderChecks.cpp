@@ -39,24 +39,24 @@ bool CMoveFinder::CheckPick(const CPlace& place, int cardIndex) const
     for (const PlaceRequirement& req : place.pick_req) {
         bool ok = true;
         switch (req.a) {
-        case 0: ok = card->IsFaceUp(); break;
-        case 1: ok = cardIndex == place.TopIndex(); break;
-        case 2: {
+        case PickCode::kFaceUp: ok = card->IsFaceUp(); break;
+        case PickCode::kTopCard: ok = cardIndex == place.TopIndex(); break;
+        case PickCode::kPlaceHolds: {
             const CPlace* other = Place(req.b);  // a place number from the file: null when out of range
             ok = other != nullptr && other->Size() == req.c;
             break;
         }
-        case 3: ok = place.IsSorted(cardIndex); break;
-        case 4: {
+        case PickCode::kSortedRun: ok = place.IsSorted(cardIndex); break;
+        case PickCode::kFitsFreeCells: {
             int freeCells = 0;
             for (int i = 0; i < table->PlaceCount(); ++i) {
-                if (Place(i)->type == 4 && Place(i)->Size() == 0)
+                if (Place(i)->type == kPlaceFreeCell && Place(i)->Size() == 0)
                     ++freeCells;
             }
             ok = place.Size() - cardIndex <= 1 + freeCells;
             break;
         }
-        case 6: const_cast<CPlace&>(place).Wrap = true; break;
+        case PickCode::kWraps: const_cast<CPlace&>(place).Wrap = true; break;
         default: break;
         }
         if (!ok)
@@ -89,22 +89,22 @@ bool CMoveFinder::CheckDropOnCard(const CPlace& dst, int dstCardIndex, const CPl
     for (const PlaceRequirement& req : dst.drop_req) {
         bool ok = true;
         switch (req.a) {
-        case 0: ok = n == 1; break;
-        case 1: ok = m->Suit == d->Suit; break;
-        case 2: ok = m->Rank == RankPlus(d->Rank, 1, dst.Wrap); break;
-        case 3: ok = m->Colour() == d->Colour(); break;
-        case 4: ok = m->Rank == RankPlus(d->Rank, -1, dst.Wrap); break;
-        case 5: ok = d->IsFaceUp(); break;
-        case 6: ok = m->Colour() != d->Colour(); break;
-        case 7: ok = m->Rank == d->Rank + 1 || m->Rank == d->Rank - 1; break;
-        case 8: const_cast<CPlace&>(dst).Wrap = true; break;
-        case 9: ok = source != Place(req.b) || Place(req.b) == nullptr; break;
-        case 10: ok = Place(req.b) != nullptr && source == Place(req.b); break;
-        case 11: ok = Place(req.b) != nullptr && Place(req.b)->Size() == req.c; break;
-        case 12: ok = (m->Rank + 1) + (d->Rank + 1) == req.b; break;
-        case 13: ok = source == nullptr || source->type != 3; break;
-        case 14: ok = m->Rank == req.b && n < req.b; break;
-        case 15: ok = n < req.b; break;
+        case DropCode::kSingleCard: ok = n == 1; break;
+        case DropCode::kSameSuit: ok = m->Suit == d->Suit; break;
+        case DropCode::kOneHigher: ok = m->Rank == RankPlus(d->Rank, 1, dst.Wrap); break;
+        case DropCode::kSameColour: ok = m->Colour() == d->Colour(); break;
+        case DropCode::kOneLower: ok = m->Rank == RankPlus(d->Rank, -1, dst.Wrap); break;
+        case DropCode::kTopFaceUp: ok = d->IsFaceUp(); break;
+        case DropCode::kOtherColour: ok = m->Colour() != d->Colour(); break;
+        case DropCode::kOneApart: ok = m->Rank == d->Rank + 1 || m->Rank == d->Rank - 1; break;
+        case DropCode::kWraps: const_cast<CPlace&>(dst).Wrap = true; break;
+        case DropCode::kNotFromPlace: ok = source != Place(req.b) || Place(req.b) == nullptr; break;
+        case DropCode::kFromPlace: ok = Place(req.b) != nullptr && source == Place(req.b); break;
+        case DropCode::kPlaceHolds: ok = Place(req.b) != nullptr && Place(req.b)->Size() == req.c; break;
+        case DropCode::kRanksAddUpTo: ok = (m->Rank + 1) + (d->Rank + 1) == req.b; break;
+        case DropCode::kNotFromColumn: ok = source == nullptr || source->type != kPlaceColumn; break;
+        case DropCode::kRankWithFewer: ok = m->Rank == req.b && n < req.b; break;
+        case DropCode::kFewerThan: ok = n < req.b; break;
         default: break;
         }
         if (!ok)
@@ -119,9 +119,9 @@ bool CMoveFinder::CheckDropOnEmpty(const CPlace& dst, const CPlace& moving, cons
     for (const PlaceRequirement& req : dst.empty_drop_req) {
         bool ok = true;
         switch (req.a) {
-        case 0: ok = moving.Size() == 1; break;
-        case 1: ok = m->Rank == req.b; break;
-        case 4: ok = Place(req.b) != nullptr && source == Place(req.b); break;
+        case EmptyDropCode::kSingleCard: ok = moving.Size() == 1; break;
+        case EmptyDropCode::kRank: ok = m->Rank == req.b; break;
+        case EmptyDropCode::kFromPlace: ok = Place(req.b) != nullptr && source == Place(req.b); break;
         default: break;
         }
         if (!ok)
@@ -132,7 +132,7 @@ bool CMoveFinder::CheckDropOnEmpty(const CPlace& dst, const CPlace& moving, cons
 
 bool CMoveFinder::GrandfatherRefuses(const CPlace& dst, const CPlace& moving) const
 {
-    if (table->m_Level.sName != "Grandfather" || (dst.type != 0 && dst.type != 6) || dst.Size() != 0)
+    if (table->Level().sName != "Grandfather" || !IsHouseType(dst.type) || dst.Size() != 0)
         return false;
     const int suit = moving.pile.front()->Suit;
     for (int i = 0; i < table->PlaceCount(); ++i) {
@@ -146,12 +146,12 @@ bool CMoveFinder::GrandfatherRefuses(const CPlace& dst, const CPlace& moving) co
 bool CMoveFinder::ClickCardAllowed(int code, const CPlace& /*place*/) const
 {
     switch (code) {
-    case 0:
-    case 5: return true;
-    case 1:
-    case 2: return HasPlaceOfType(2);
-    case 3: return HasPlaceOfType(3);
-    case 7: return HasPlaceOfType(5);
+    case ClickCardCode::kTurnOver:
+    case ClickCardCode::kTurnUp: return true;
+    case ClickCardCode::kDealOne:
+    case ClickCardCode::kDealThree: return HasPlaceOfType(kPlacePop);
+    case ClickCardCode::kDealToColumns: return HasPlaceOfType(kPlaceColumn);
+    case ClickCardCode::kToDiscard: return HasPlaceOfType(kPlaceDiscard);
     default: return false;
     }
 }
@@ -166,11 +166,11 @@ bool CMoveFinder::CanClick(int placeIndex, int cardIndex) const
             return false;
         bool gathers = false;
         for (const PlaceRequirement& req : place->click_empty)
-            gathers = gathers || req.a == 0;
+            gathers = gathers || req.a == ClickEmptyCode::kGatherPops;
         if (!gathers)
             return false;
         for (int i = 0; i < table->PlaceCount(); ++i) {
-            if (Place(i)->type == 2 && Place(i)->Size() > 0)
+            if (Place(i)->type == kPlacePop && Place(i)->Size() > 0)
                 return true;
         }
         return false;
@@ -181,9 +181,9 @@ bool CMoveFinder::CanClick(int placeIndex, int cardIndex) const
     for (const PlaceRequirement& req : place->click_req) {
         bool ok = true;
         switch (req.a) {
-        case 0:
-        case 2: ok = !card->IsFaceUp(); break;
-        case 1: ok = cardIndex == place->TopIndex(); break;
+        case ClickCode::kFaceDown:
+        case ClickCode::kStillFaceDown: ok = !card->IsFaceUp(); break;
+        case ClickCode::kTopCard: ok = cardIndex == place->TopIndex(); break;
         default: break;
         }
         if (!ok)

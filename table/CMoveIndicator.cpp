@@ -9,18 +9,17 @@
 #include "screens/CProfileStore.h"
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
+#include "table/GameMode.h"
 #include "table/IGameController.h"
 
 namespace {
-
-// The setting as the last update saw it, for the whole program: a change made in a menu while
-// no game was shown still makes the next game's table search again.
-int g_nLastSetting = -1;  // -1: not taken yet
 
 constexpr float kOrbitRadiusX = 36.0f, kOrbitRadiusY = 16.5f, kOrbitPeriod = 2.0f;
 constexpr float kEndless = -1.0f;
 
 }  // namespace
+
+int CMoveIndicator::s_nLastSetting = -1;
 
 CMoveIndicator::CMoveIndicator(IGameController* controller, CFAnimationInstance* light)
     : m_pController(controller),
@@ -57,7 +56,7 @@ bool CMoveIndicator::SettingOn() const
 bool CMoveIndicator::HintsBarred() const
 {
     const PlayerRecord* player = Player();
-    const bool classic = m_pController != nullptr && (m_pController->GetMode() & 7u) == 1u;
+    const bool classic = m_pController != nullptr && IsClassicMode(m_pController->GetMode());
     return player != nullptr && player->m_bMasterMode != 0 && !classic;
 }
 
@@ -127,9 +126,9 @@ void CMoveIndicator::AskForWindows()
     if (m_pController == nullptr || (m_pLight != nullptr && m_pLight->IsPlaying()) || m_pController->IsModal() ||
         m_pController->IsReplaying())
         return;
-    if (m_bPendingWindow3 && m_pController->RequestInfoWindow(kWindowFirst, 0.0f, 1))
+    if (m_bPendingWindow3 && m_pController->RequestInfoWindow(kWindowFirst, 0.0f, kInfoRequested))
         m_bPendingWindow3 = false;
-    if (m_bPendingWindow4 && m_pController->RequestInfoWindow(kWindowSecond, 0.0f, 1))
+    if (m_bPendingWindow4 && m_pController->RequestInfoWindow(kWindowSecond, 0.0f, kInfoRequested))
         m_bPendingWindow4 = false;
 }
 
@@ -157,11 +156,11 @@ void CMoveIndicator::UpdateOrbit()
 void CMoveIndicator::Update(float dt)
 {
     const int setting = SettingOn() ? 1 : 0;
-    if (g_nLastSetting != -1 && setting != g_nLastSetting && m_pController != nullptr) {
+    if (s_nLastSetting != -1 && setting != s_nLastSetting && m_pController != nullptr) {
         if (CCardTable* table = m_pController->GetTable())
-            table->m_bCheckMoves = true;
+            table->RequestMoveSearch();
     }
-    g_nLastSetting = setting;
+    s_nLastSetting = setting;
 
     m_pGroup->Update(dt);
     if (setting != 0 && !HintsBarred())

@@ -1,6 +1,8 @@
 // CMoveIndicator.h: the light on the top panel that tells whether a move is still possible.
 #pragma once
 
+#include "table/IGameController.h"
+
 #include <memory>
 
 class CFAnimationGroup;
@@ -17,8 +19,8 @@ struct PlayerRecord;
 // belong to it: level starts with the light and times the light came on.
 class CMoveIndicator {
 public:
-    static constexpr int kWindowFirst = 3;   // information window kinds of the controller
-    static constexpr int kWindowSecond = 4;
+    static constexpr int kWindowFirst = kInfoIndicatorFirst;
+    static constexpr int kWindowSecond = kInfoIndicatorSecond;
 
     CMoveIndicator(IGameController* controller, CFAnimationInstance* light);
     ~CMoveIndicator();
@@ -37,6 +39,10 @@ public:
     const CPathEffects* GetOrbit() const { return m_pOrbit.get(); }
 
 private:
+    // The setting as the last update saw it, for the whole program (-1 not taken yet): a change
+    // made in a menu while no game was shown still makes the next game's table search again.
+    static int s_nLastSetting;
+
     static PlayerRecord* Player();   // the current player's record, null without a profile store
     bool SettingOn() const;
     bool HintsBarred() const;        // no-hints is on outside a classic game

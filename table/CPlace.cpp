@@ -7,19 +7,17 @@
 #include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
+#include "table/CSpecialActions.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <memory>
 
 namespace {
 constexpr float kPi = 3.14159265358979f;
-
-// One sway runs at a time over the whole table, so its total time and swing count are shared.
-float g_fSwayTotal = 0;
-int g_nSwaySwings = 0;
 
 int PointerAsInt(const void* p)
 {
@@ -126,10 +124,10 @@ void CPlace::SetType(int newType)
 void CPlace::ApplyBaseRank()
 {
     iRankMat = -1;
-    if (type != 0 && type != 6 && type != 3)
+    if (!IsHouseType(type) && type != kPlaceColumn)
         return;
     for (const PlaceRequirement& req : empty_drop_req) {
-        if (req.a == 1) {
+        if (req.a == EmptyDropCode::kRank) {
             iRankMat = req.b;
             return;
         }
@@ -251,21 +249,22 @@ void CPlace::Update(float dt)
 
 void CPlace::UpdateSway(float dt)
 {
+    assert(table != nullptr && "only a place of a table sways");
     if (Sway_StartTime != 0.0f) {
         Sway_StartTime -= dt;
         if (Sway_StartTime < 0.0f) {
             Sway_StartTime = 0.0f;
-            g_fSwayTotal = Sway_TTL;
-            g_nSwaySwings = static_cast<int>(Sway_TTL / 0.3f);
+            table->StartSwayWave(Sway_TTL);
         }
     }
     if (Sway_StartTime != 0.0f)
         return;
-    const float p = g_fSwayTotal != 0.0f ? (g_fSwayTotal - Sway_TTL) / g_fSwayTotal : 1.0f;
+    const SwayWave& wave = table->GetSwayWave();
+    const float p = wave.m_fTotal != 0.0f ? (wave.m_fTotal - Sway_TTL) / wave.m_fTotal : 1.0f;
     if (Sway_TTL != 0.0f) {
         Sway_TTL -= dt;
         if (Sway_TTL >= 0.0f) {
-            const float swings = g_nSwaySwings * p;
+            const float swings = static_cast<float>(wave.m_nSwings) * p;
             const float phase = swings - std::floor(swings);
             Sway = std::sin(2.0f * kPi * phase) * (1.0f - p) * SwayMax;
         } else {
@@ -297,12 +296,12 @@ float CPlace::SqueezeFor(int i) const
     const float q = 1.0f - hand->hoverTimer / hand->hoverPeriod;
     const CCard* below = pile[static_cast<std::size_t>(i - 1)];
     const CCard* card = pile[static_cast<std::size_t>(i)];
-    if (type != 255 && below == hand->hoverCard) {
-        if (below->Shadow && table->m_nBonusAction != -1)
+    if (type != kPlaceHand && below == hand->hoverCard) {
+        if (below->Shadow && table->GetSpecialActions()->IsArmed())
             k = (1.3f - k) * q + k;
         else if (k < 1.0f)
             k = (1.2f - k) * q + k;
-    } else if (type == 255 && !card->IsFaceUp()) {
+    } else if (type == kPlaceHand && !card->IsFaceUp()) {
         k = (1.3f - k) * q + k;
     }
     return k;
@@ -312,9 +311,10 @@ void CPlace::Layout(float dt)
 {
     if (tmp || table == nullptr)
         return;
-    const int W = table->m_nCardWidth, H = table->m_nCardHeight, G = table->m_nCardDiagonal;
-    const float Z = table->m_Level.fZoom;
-    const LevelValues& lv = table->m_Level;
+    const int W = table->GetCardSize().m_nCardWidth, H = table->GetCardSize().m_nCardHeight,
+              G = table->GetCardSize().m_nCardDiagonal;
+    const float Z = table->Level().fZoom;
+    const LevelValues& lv = table->Level();
     const int halfW = rotate == 0.0f ? W / 2 : G / 2;
     const int halfH = rotate == 0.0f ? H / 2 : G / 2;
     bound_x1 = x - halfW;
@@ -327,10 +327,10 @@ void CPlace::Layout(float dt)
     const int n = Size();
     for (int i = 0; i < n; ++i) {
         CCard* card = pile[static_cast<std::size_t>(i)];
-        const float extra = (type == 3 && v_offset != 0.0f) ? static_cast<float>(card->ShiftX) : 0.0f;
+        const float extra = (type == kPlaceColumn && v_offset != 0.0f) ? static_cast<float>(card->ShiftX) : 0.0f;
         if (i > 0) {
             const float k = SqueezeFor(i);
-            const bool up = card->IsFaceUp() || type == 255;
+            const bool up = card->IsFaceUp() || type == kPlaceHand;
             if (!up) {
                 dy += lv.nVOffsetHidden * k * v_offset;
                 dx += lv.nHOffsetHidden * h_offset;
@@ -339,8 +339,8 @@ void CPlace::Layout(float dt)
                 dx += lv.nHOffsetVisible * h_offset;
             }
         }
-        const float m = type == 2 ? card->Multiplier : 1.0f;
-        const float lift = type == 255 ? 1.0f + card->h / 100.0f : 1.0f;
+        const float m = type == kPlacePop ? card->Multiplier : 1.0f;
+        const float lift = type == kPlaceHand ? 1.0f + card->h / 100.0f : 1.0f;
         card->RenderX = (x + x_offset + dx) * m + extra;
         card->RenderY = y + dy + y_offset;
         card->RenderAngle = (invert_angle && (i % 2) == 1) ? -rotate : rotate;
@@ -385,7 +385,7 @@ void CPlace::RenderCards()
         if (card->InFly)
             continue;
         const float f = 2.0f * std::fabs(0.5f - card->FaceUp);
-        CSprite* sprite = type == 255 ? card->UpSprite : card->RenderSprite;
+        CSprite* sprite = type == kPlaceHand ? card->UpSprite : card->RenderSprite;
         if (sprite == nullptr)
             continue;
         const float angle = card->RenderAngle_curr + card->Sway_curr;
@@ -396,7 +396,7 @@ void CPlace::RenderCards()
                              f * card->RenderScale, card->RenderScale);
             card->Shadow = false;
         }
-        if ((card->CardState == 1 || card->CardState == 2) && table != nullptr &&
+        if (IsMarkedCard(card->CardState) && table != nullptr &&
             !table->GetHost()->BonusesSwitchedOff())
             table->GetBonusFrame()->Render(card->RenderX_curr, card->RenderY_curr, angle, f * card->RenderScale,
                                            card->RenderScale);
@@ -417,7 +417,7 @@ void CPlace::RenderShadows()
         CSprite* sprite = host.GetShadowSprite(0);
         float sx = card->RenderShadowX_curr, sy = card->RenderShadowY_curr;
         float offset = 1.0f;
-        if (type == 255) {
+        if (type == kPlaceHand) {
             offset = static_cast<float>(card->h / 5 + 6);
         } else if (stacked) {
             if (i != n - 1 || n < 2)
@@ -437,8 +437,8 @@ int CPlace::HitTest(int px, int py, int& dx, int& dy) const
 {
     if (px < bound_x1 || px > bound_x2 || py < bound_y1 || py > bound_y2)
         return -1;
-    const int W = table != nullptr ? table->m_nCardWidth : 0;
-    const int H = table != nullptr ? table->m_nCardHeight : 0;
+    const int W = table != nullptr ? table->GetCardSize().m_nCardWidth : 0;
+    const int H = table != nullptr ? table->GetCardSize().m_nCardHeight : 0;
     int hit = -1;
     float hitX = 0, hitY = 0;
     Pt quad[4];
@@ -485,8 +485,7 @@ void CPlace::StopSway()
     }
 }
 
-CCardFlight* CPlace::MoveCard(int code, bool faceUp, int cardIndex, CPlace* dst, int dstIndex, float time,
-                              float delay, bool transfer, bool flag)
+CCardFlight* CPlace::MoveCard(int cardIndex, CPlace* dst, const CardMove& move)
 {
     if (table == nullptr || dst == nullptr || pile.empty())
         return nullptr;
@@ -494,32 +493,21 @@ CCardFlight* CPlace::MoveCard(int code, bool faceUp, int cardIndex, CPlace* dst,
     if (from < 0 || from > TopIndex())
         return nullptr;
 
-    CCursorHand* hand = table->GetCursorHand();
-    CPlace* handPlace = hand != nullptr ? hand->place.get() : nullptr;
-    CPlace* handSource = hand != nullptr ? hand->srcPlace : nullptr;
-    if (dst != handPlace && dst != handSource) {
-        if (table->m_LastMove.From != handPlace)
-            table->m_LastMove.Card = handPlace != nullptr ? handPlace->GetCard(0) : nullptr;
-        table->m_LastMove.To = dst;
-        table->m_LastMove.From = (this == handPlace) ? handSource : this;
-        dst->LastMove = table->m_LastMove;
-    }
+    table->NoteMove(this, dst);
 
     // The card leaves this pile (and, with transfer, joins dst) before its flight is made, so a
     // move within one pile (a card turned in place) never leaves the card twice in the pile, and a
     // flight that lands at once in its constructor finds the card already gone from here.
     CCard* card = pile[static_cast<std::size_t>(from)];
     pile.erase(pile.begin() + from);
-    if (transfer) {
+    if (move.joinsAtOnce) {
         std::vector<CCard*>& dp = dst->pile;
-        const std::size_t slot = (dstIndex < 0 || static_cast<std::size_t>(dstIndex) > dp.size())
+        const std::size_t slot = (move.dstIndex < 0 || static_cast<std::size_t>(move.dstIndex) > dp.size())
                                      ? dp.size()
-                                     : static_cast<std::size_t>(dstIndex);
+                                     : static_cast<std::size_t>(move.dstIndex);
         dp.insert(dp.begin() + static_cast<std::ptrdiff_t>(slot), card);
     }
-    table->m_pLastSource = this;
-    return table->AddFlight(
-        std::make_unique<CCardFlight>(code, faceUp, this, card, dst, dstIndex, table, time, delay, transfer, flag));
+    return table->AddFlight(std::make_unique<CCardFlight>(table, this, card, dst, move));
 }
 
 void CPlace::StopGhosts()
@@ -558,11 +546,11 @@ bool CPlace::IsSorted(int from) const
             const CCard* below = i > start ? pile[static_cast<std::size_t>(i - 1)] : nullptr;
             bool ok = true;
             switch (req.a) {
-            case 0: ok = card->Suit == base->Suit; break;
-            case 1: ok = below == nullptr || RankFollows(below->Rank, card->Rank, 1, Wrap); break;
-            case 2: ok = below == nullptr || RankFollows(below->Rank, card->Rank, -1, Wrap); break;
-            case 4: ok = below == nullptr || card->Colour() != below->Colour(); break;
-            case 5: ok = below == nullptr || card->Colour() == below->Colour(); break;
+            case SortCode::kSameSuit: ok = card->Suit == base->Suit; break;
+            case SortCode::kRising: ok = below == nullptr || RankFollows(below->Rank, card->Rank, 1, Wrap); break;
+            case SortCode::kFalling: ok = below == nullptr || RankFollows(below->Rank, card->Rank, -1, Wrap); break;
+            case SortCode::kAlternateColours: ok = below == nullptr || card->Colour() != below->Colour(); break;
+            case SortCode::kOneColour: ok = below == nullptr || card->Colour() == below->Colour(); break;
             default: break;
             }
             if (!ok)

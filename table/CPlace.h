@@ -10,6 +10,7 @@ class CCard;
 class CCardFlight;
 class CCardTable;
 class CPlace;
+struct CardMove;
 
 // The state of one card kept by a snapshot copy of a place.
 struct CardSnapshot {
@@ -52,9 +53,8 @@ public:
 
     void StartSway(float swayMax, int nSwayCard, float ttl, float delay);
     void StopSway();
-    // Starts a flight of one card to dst; null when cardIndex names no card.
-    CCardFlight* MoveCard(int code, bool faceUp, int cardIndex, CPlace* dst, int dstIndex, float time,
-                          float delay, bool transfer, bool flag);
+    // Starts a flight of card cardIndex (-1 the top card) to dst; null when it names no card.
+    CCardFlight* MoveCard(int cardIndex, CPlace* dst, const CardMove& move);
     void StopGhosts();
     CCard* GetCard(int index) const;
     int Size() const { return static_cast<int>(pile.size()); }
@@ -88,7 +88,7 @@ public:
     float Sway_StartTime = 0, Sway_TTL = 0, Sway = 0, SwayMax = 0;
     int nSwayCard = 0;
     int max_bottom_pos = 0;
-    int type = 255;
+    int type = kPlaceHand;
     bool tmp;
     int bound_x1 = 0, bound_x2 = 0, bound_y1 = 0, bound_y2 = 0;
     int shownLimit = -999;

@@ -10,9 +10,6 @@
 #include <cmath>
 
 namespace {
-// Shower spawns are stamped in whole seconds of the cascade's time; every cascade shares the stamp.
-float g_fLastSpawn = 0;
-
 enum ERange { kHeading, kTilt, kSpeed, kLift, kDrag, kPush, kWobble, kRotation, kSpin, kSpawnX, kRespawnY, kSpawnY };
 }  // namespace
 
@@ -131,9 +128,9 @@ void CRainEffect::Start(float seconds)
     m_bRunning = true;
     m_fElapsed = 0;
     m_fStopTimer = seconds;
-    // The spawn stamp is shared; left at a later second by an earlier cascade, it would hold back
-    // this one's new cards until its own time caught up.
-    g_fLastSpawn = 0;
+    // Left at a later second by an earlier cascade, the spawn stamp would hold back this one's
+    // new cards until its own time caught up.
+    m_fLastSpawn = 0;
 }
 
 void CRainEffect::MoveCard(RainCard& rc, float dt) const
@@ -159,9 +156,9 @@ void CRainEffect::MoveCard(RainCard& rc, float dt) const
 
 void CRainEffect::SpawnShowerCard()
 {
-    if (m_cards.empty() || static_cast<int>(m_cards.size()) >= m_nLimit || m_fElapsed - g_fLastSpawn <= 0.3f)
+    if (m_cards.empty() || static_cast<int>(m_cards.size()) >= m_nLimit || m_fElapsed - m_fLastSpawn <= 0.3f)
         return;
-    g_fLastSpawn = std::floor(m_fElapsed);
+    m_fLastSpawn = std::floor(m_fElapsed);
     const int pick = m_engine.RandomInt(0, static_cast<int>(m_cards.size()) - 1);
     CCard* card = m_cards[static_cast<std::size_t>(std::clamp(pick, 0, static_cast<int>(m_cards.size()) - 1))].card;
     AddCard(card, static_cast<int>(m_r[kSpawnX].Get(m_engine)), static_cast<int>(m_r[kSpawnY].Get(m_engine)), 0);

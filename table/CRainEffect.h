@@ -78,6 +78,7 @@ private:
     bool m_bShower = false;
     bool m_bRespawn = false;
     float m_fElapsed = 0;
+    float m_fLastSpawn = 0;                    // shower spawns are stamped in whole seconds of the cascade
     float m_fBurstTimer = 0, m_fBurstPeriod = 0;
     float m_fStopTimer = 0;
     std::unique_ptr<CParticleManager> m_pParticles;  // declared first: the sparkles must go before it

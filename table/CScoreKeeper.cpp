@@ -23,17 +23,22 @@ constexpr int kBonusCardMana = 25;
 
 bool IsHouse(const CPlace* p)
 {
-    return p->type == 0 || p->type == 6;
+    return IsHouseType(p->type);
 }
 
 bool IsColumn(const CPlace* p)
 {
-    return p->type == 3;
+    return p->type == kPlaceColumn;
+}
+
+bool BothOfType(const CPlace* a, const CPlace* b, int type)
+{
+    return a->type == type && b->type == type;
 }
 
 bool IsPop(const CPlace* p)
 {
-    return p->type == 2;
+    return p->type == kPlacePop;
 }
 
 int IndexInPile(const CPlace* place, const CCard* card)
@@ -59,7 +64,7 @@ PlayerRecord& CScoreKeeper::Player()
 int& CScoreKeeper::ModeTotal()
 {
     PlayerRecord& record = Player();
-    return (m_pTable->GetMode() & 7u) == 1u ? record.m_nClassicScore : record.m_nStoryScore;
+    return IsClassicMode(m_pTable->GetMode()) ? record.m_nClassicScore : record.m_nStoryScore;
 }
 
 void CScoreKeeper::Reset()
@@ -153,8 +158,8 @@ bool CScoreKeeper::MatchesCombo(int kind, int& category) const
     case 3: category = 1; return sameFrom && IsColumn(bFrom) && IsHouse(bTo) && IsHouse(aTo);
     case 4: category = 1; return sameTo && IsHouse(bTo) && IsColumn(aFrom) && IsColumn(bFrom);
     case 5: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && IsHouse(aTo) && IsHouse(bTo);
-    case 6: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && aTo->type == 0 && bTo->type == 0;
-    case 7: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && aTo->type == 6 && bTo->type == 6;
+    case 6: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && BothOfType(aTo, bTo, kPlaceHouse);
+    case 7: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && BothOfType(aTo, bTo, kPlaceSecondHouse);
     case 8: category = 2; return IsPop(aFrom) && IsPop(bFrom) && IsHouse(aTo) && IsHouse(bTo);
     case 9: category = 3; return sameTo && IsColumn(bTo) && IsPop(aFrom) && IsPop(bFrom);
     default: return false;
@@ -178,7 +183,7 @@ int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
     int comboPoints = 0;
     int category = -1;
     if (prevFrom != nullptr && prevTo != nullptr) {
-        for (const PlaceRequirement& rule : table.m_Level.vCombos) {
+        for (const PlaceRequirement& rule : table.Level().vCombos) {
             int ruleCategory = 0;
             if (!MatchesCombo(rule.a, ruleCategory))
                 continue;
@@ -187,24 +192,25 @@ int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
         }
     }
     if (category >= 0) {
-        ++table.m_nComboRun;
-        host->ShowComboMessage(category, table.m_nComboRun);
+        ++m_Combos.m_nComboRun;
+        host->ShowComboMessage(category, m_Combos.m_nComboRun);
     } else {
-        table.m_nComboBest = std::max(table.m_nComboBest, table.m_nComboRun);
-        table.m_nComboRun = 0;
+        m_Combos.m_nComboBest = std::max(m_Combos.m_nComboBest, m_Combos.m_nComboRun);
+        m_Combos.m_nComboRun = 0;
     }
 
     int code = -1;
     if (!card->Moved) {
         card->Moved = true;
-        int mana = table.m_nBarResultTurn;
-        if (card->CardState == 1) {
+        int mana = table.Gauges().m_nBarResultTurn;
+        if (card->CardState == kCardBonus) {
             mana += kBonusCardMana;
-            card->CardState = 2;
+            card->CardState = kCardBonusScored;
         }
         const int gauge = host->AddMana(mana);
+        const std::vector<PlaceRequirement>& combos = table.Level().vCombos;
         const std::uint32_t tier =
-            category >= 0 && !table.m_Level.vCombos.empty() ? static_cast<std::uint32_t>(table.m_Level.vCombos.back().b) : 0xFFu;
+            category >= 0 && !combos.empty() ? static_cast<std::uint32_t>(combos.back().b) : 0xFFu;
         const std::uint32_t bits = (static_cast<std::uint32_t>(gauge) & 0xFFu) | 0xFF00u |
                                    ((static_cast<std::uint32_t>(comboPoints + mana) & 0xFFu) << 16) |
                                    ((tier & 0xFFu) << 24);
@@ -212,29 +218,38 @@ int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
     }
 
     if (IsPop(from) && IsColumn(to))
-        AddScore(table.m_nScorePopdeckToPlace, nullptr);
+        AddScore(table.Scores().m_nScorePopdeckToPlace, nullptr);
     else if (IsPop(from) && IsHouse(to))
-        AddScore(table.m_nScorePopdeckToHouse, nullptr);
+        AddScore(table.Scores().m_nScorePopdeckToHouse, nullptr);
     else if (IsColumn(from) && IsHouse(to))
-        AddScore(table.m_nScorePlaceToHouse, nullptr);
+        AddScore(table.Scores().m_nScorePlaceToHouse, nullptr);
     else if (!IsHouse(to) && IsHouse(from))
-        AddScore(-table.m_nScorePlaceToHouse, nullptr);
+        AddScore(-table.Scores().m_nScorePlaceToHouse, nullptr);
     return code;
 }
 
 int CScoreKeeper::AwardCombo(int tier)
 {
     CCardTable& table = *m_pTable;
-    table.PlayEffect(table.m_hSndCombo[std::clamp(table.m_nComboRun, 2, 7)]);
+    table.PlayEffect(table.Sounds().m_hSndCombo[std::clamp(m_Combos.m_nComboRun, 2, 7)]);
     int mana = 0, points = 0;
     switch (tier) {
-    case 0: mana = table.m_nBarCombo1; points = table.m_nScoreCombo1; break;
-    case 1: mana = table.m_nBarCombo2; points = table.m_nScoreCombo2; break;
-    case 2: mana = table.m_nBarCombo3; points = table.m_nScoreCombo3; break;
+    case 0:
+        mana = table.Gauges().m_nBarCombo1;
+        points = table.Scores().m_nScoreCombo1;
+        break;
+    case 1:
+        mana = table.Gauges().m_nBarCombo2;
+        points = table.Scores().m_nScoreCombo2;
+        break;
+    case 2:
+        mana = table.Gauges().m_nBarCombo3;
+        points = table.Scores().m_nScoreCombo3;
+        break;
     default: return 0;
     }
     table.GetHost()->AddMana(mana);
     AddScore(points, nullptr);
-    ++table.m_nCombos;
+    ++m_Combos.m_nCombos;
     return points;
 }

@@ -4,6 +4,11 @@
 
 #include <memory>
 
+// Combos paid, the current run of combo moves and the longest run of the level.
+struct ComboCounts {
+    int m_nCombos = 0, m_nComboRun = 0, m_nComboBest = 0;
+};
+
 class CCard;
 class CCardTable;
 class CFAnimationGroup;
@@ -43,6 +48,8 @@ public:
     int GetStep() const { return m_nStep; }
     int GetLevelPoints() const { return m_nScore - m_nBase; }
     PlayerRecord& Player();                     // the record the totals live in
+    const ComboCounts& Combos() const { return m_Combos; }
+    void RestoreCombos(const ComboCounts& combos) { m_Combos = combos; }  // an undo or a restart
 
     CPlace* prevFrom = nullptr;
     CPlace* prevTo = nullptr;
@@ -61,5 +68,6 @@ private:
     float m_fTick = 0.02f;
     float m_fDelay = 0;
     int m_nStep = 1;
+    ComboCounts m_Combos;
     PlayerRecord m_ownRecord;                   // used only when there is no profile store
 };

@@ -291,7 +291,7 @@ CFButton* CTracker::GetOkButton(int index) const
 
 void CTracker::OnOkClick(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     m_bOkClicked = true;
     CloseMessage();

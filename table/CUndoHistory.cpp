@@ -2,34 +2,16 @@
 #include "table/CUndoHistory.h"
 
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CScoreKeeper.h"
+#include "table/CSpecialActions.h"
 #include "table/ITableHost.h"
 
 #include <algorithm>
 
 namespace {
 constexpr float kFlightTime = 0.5f;
-constexpr float kStartDelay = 0.0001f;
-
-// The table's level numbers kept with every snapshot, in a fixed order.
-int CCardTable::* const kBarValues[8] = {
-    &CCardTable::m_nBarLength, &CCardTable::m_nBarBonusLength, &CCardTable::m_nBarUndoLength,
-    &CCardTable::m_nBarResultTurn, &CCardTable::m_nBarHintLength, &CCardTable::m_nBarCombo3,
-    &CCardTable::m_nBarCombo2, &CCardTable::m_nBarCombo1};
-int CCardTable::* const kMoveScores[9] = {
-    &CCardTable::m_nScorePlaceToHouse, &CCardTable::m_nScorePlaceToPlace, &CCardTable::m_nScoreOpenCard,
-    &CCardTable::m_nScorePopdeckToPlace, &CCardTable::m_nScorePopdeckToHouse, &CCardTable::m_nScoreCombo3,
-    &CCardTable::m_nScoreCombo2, &CCardTable::m_nScoreCombo1, &CCardTable::m_nScoreLevelInc};
-
-int& ScoreValue(CCardTable& table, int i)
-{
-    if (i == 0)
-        return table.m_nScoreMaxCombo;
-    if (i == 1)
-        return table.m_nScoreUndo;
-    return table.m_nScoreBonus[i - 2];
-}
 }  // namespace
 
 CUndoHistory::CUndoHistory(CCardTable* table, CManaBar* bar) : m_pTable(table), m_pBar(bar) {}
@@ -38,7 +20,7 @@ CUndoHistory::~CUndoHistory() = default;
 
 bool CUndoHistory::IsBonusLevel() const
 {
-    return (m_pTable->GetMode() & 7u) == 2u;
+    return IsBonusLevelMode(m_pTable->GetMode());
 }
 
 std::vector<CPlace*> CUndoHistory::LivePlaces() const
@@ -47,7 +29,7 @@ std::vector<CPlace*> CUndoHistory::LivePlaces() const
     for (int i = 0; i < m_pTable->PlaceCount(); ++i) {
         CPlace* place = m_pTable->GetPlace(i);
         // Peeks (a countdown) and the hand come and go; they are never part of a snapshot.
-        if (place->type != 255 && place->ttl < 0.0f)
+        if (place->type != kPlaceHand && place->ttl < 0.0f)
             live.push_back(place);
     }
     return live;
@@ -88,26 +70,15 @@ void CUndoHistory::Capture()
         for (int i = 0; i < CManaBar::kGauges; ++i)
             entry->gaugeFull[i] = m_pBar->IsFull(i);
     }
-    entry->level = t.m_Level;
-    for (int i = 0; i < 8; ++i)
-        entry->barValues[i] = t.*kBarValues[i];
-    for (int i = 0; i < 7; ++i)
-        entry->scoreValues[i] = ScoreValue(t, i);
-    for (int i = 0; i < 9; ++i)
-        entry->moveScores[i] = t.*kMoveScores[i];
-    entry->bonusAction = t.m_nBonusAction;
-    entry->checkMoves = t.m_bCheckMoves;
-    entry->lastMove = t.m_LastMove;
-    entry->lastSource = t.m_pLastSource;
+    entry->values = t.SaveValues();
+    entry->bonusAction = t.GetSpecialActions()->ArmedCode();
     const CScoreKeeper& keeper = *t.GetScoreKeeper();
     entry->prevFrom = keeper.prevFrom;
     entry->prevTo = keeper.prevTo;
     entry->lastFrom = keeper.lastFrom;
     entry->lastTo = keeper.lastTo;
     entry->score = keeper.GetScore();
-    entry->comboBest = t.m_nComboBest;
-    entry->comboCount = t.m_nCombos;
-    entry->comboRun = t.m_nComboRun;
+    entry->combos = keeper.Combos();
     m_pPending = std::move(entry);
 }
 
@@ -124,8 +95,8 @@ void CUndoHistory::Commit()
         m_pPending->places.push_back(std::move(copy));
         // A golden card pays once: from now on it is plain, though the snapshot keeps it golden.
         for (CCard* card : place->pile) {
-            if (card->CardState == 2)
-                card->CardState = 0;
+            if (card->CardState == kCardBonusScored)
+                card->CardState = kCardPlain;
         }
     }
     m_entries.push_back(std::move(m_pPending));
@@ -170,8 +141,8 @@ bool CUndoHistory::Undo()
             continue;
         m.card->CardState = m.cardState;
         m.card->Moved = m.moved;
-        from->MoveCard(-1, m.faceUp, static_cast<int>(it - from->pile.begin()), live[static_cast<std::size_t>(m.toPlace)],
-                       m.toIndex, kFlightTime, kStartDelay, false, true);
+        from->MoveCard(static_cast<int>(it - from->pile.begin()), live[static_cast<std::size_t>(m.toPlace)],
+                       CardMove::Face(m.faceUp, kFlightTime).After(kAtOnce).Into(m.toIndex));
     }
     RestoreValues(target);
     Drop(-1);
@@ -188,29 +159,20 @@ void CUndoHistory::RestoreValues(const Entry& e)
         for (int i = 0; i < CManaBar::kGauges; ++i)
             host->SetBonusButtonReady(i, e.gaugeFull[i]);
     }
-    t.m_Level = e.level;
-    for (int i = 0; i < 8; ++i)
-        t.*kBarValues[i] = e.barValues[i];
-    for (int i = 0; i < 7; ++i)
-        ScoreValue(t, i) = e.scoreValues[i];
-    for (int i = 0; i < 9; ++i)
-        t.*kMoveScores[i] = e.moveScores[i];
-    t.m_nBonusAction = e.bonusAction;
-    t.m_bCheckMoves = e.checkMoves;
     // A place that has gone since (a peek's) must not come back as a pointer.
-    t.m_LastMove.Card = e.lastMove.Card;
-    t.m_LastMove.From = Known(e.lastMove.From);
-    t.m_LastMove.To = Known(e.lastMove.To);
-    t.m_pLastSource = Known(e.lastSource);
+    TableValues values = e.values;
+    values.lastMove.From = Known(values.lastMove.From);
+    values.lastMove.To = Known(values.lastMove.To);
+    values.lastSource = Known(values.lastSource);
+    t.RestoreValues(values);
+    t.GetSpecialActions()->RestoreArmed(e.bonusAction);
     CScoreKeeper& keeper = *t.GetScoreKeeper();
     keeper.prevFrom = Known(e.prevFrom);
     keeper.prevTo = Known(e.prevTo);
     keeper.lastFrom = Known(e.lastFrom);
     keeper.lastTo = Known(e.lastTo);
     keeper.SetScore(e.score, false);
-    t.m_nComboBest = e.comboBest;
-    t.m_nCombos = e.comboCount;
-    t.m_nComboRun = e.comboRun;
+    keeper.RestoreCombos(e.combos);
 }
 
 void CUndoHistory::Clear()

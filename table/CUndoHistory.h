@@ -1,13 +1,13 @@
 // CUndoHistory.h: snapshots of the table after every move, and the undo that flies back to one.
 #pragma once
+#include "table/CCardTable.h"
 #include "table/CManaBar.h"
 #include "table/CPlace.h"
-#include "table/LevelValues.h"
+#include "table/CScoreKeeper.h"
 
 #include <memory>
 #include <vector>
 
-class CCardTable;
 
 // The last entry is the state now; Undo restores the one before it: every card flies back to
 // where it lay, and the gauges, level values, score and combo counters return. The in-game
@@ -37,20 +37,14 @@ private:
         std::vector<std::unique_ptr<CPlace>> places;
         std::unique_ptr<CManaBar> bar;
         bool gaugeFull[CManaBar::kGauges] = {false, false, false, false, false};
-        LevelValues level;
-        int barValues[8] = {};
-        int scoreValues[7] = {};
-        int moveScores[9] = {};
+        TableValues values;
         int bonusAction = -1;
-        bool checkMoves = false;
-        PlaceMove lastMove;
-        CPlace* lastSource = nullptr;
         CPlace* prevFrom = nullptr;
         CPlace* prevTo = nullptr;
         CPlace* lastFrom = nullptr;
         CPlace* lastTo = nullptr;
         int score = 0;
-        int comboBest = 0, comboCount = 0, comboRun = 0;
+        ComboCounts combos;
     };
     struct Relocation {
         CCard* card;

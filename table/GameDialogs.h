@@ -33,7 +33,9 @@ bool& UseBonusAnswered();
 
 CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha);
 CScreenBase* MakeInformation(const char* module, const char* move, const char* ok);
-CScreenBase* MakeNoMoves(int kind);  // 1, or 2 in a classic game played without bonuses
+// The no-moves window's kinds: the second one stands in classic games played without bonuses.
+enum ENoMovesKind : int { kNoMovesPlain = 1, kNoMovesWithoutBonuses = 2 };
+CScreenBase* MakeNoMoves(int kind);
 CScreenBase* MakeUseBonus();
 CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup* cursorLayer);
 CScreenBase* MakeStatistics(int kind);  // mode kind 0 story, 1 classic, 2 bonus level

@@ -6,6 +6,17 @@ class CCardTable;
 // The in-game controller owns the help desk and the move indicator and implements this; until it
 // exists, and in tests, a host overrides what it needs. Every call has a do-nothing default, so a
 // desk or an indicator over the default host shows itself but never reaches a table.
+// The controller's information windows, queued one at a time.
+enum EInfoWindow : int {
+    kInfoGaugeFull = 1,        // the first full gauge explained
+    kInfoRules = 2,            // the help desk's big rules view, once per level section
+    kInfoIndicatorFirst = 3,   // the move indicator explained
+    kInfoIndicatorSecond = 4,
+    kInfoMasterMode = 5,
+};
+// Steps of that queue: idle; two steps while a window is due; two frames settling back to idle.
+enum EInfoStep : int { kInfoIdle = 0, kInfoRequested = 1, kInfoDue = 2, kInfoSettling = 3, kInfoSettled = 4 };
+
 class IGameController {
 public:
     // ---- State ---------------------------------------------------------------------------

@@ -70,9 +70,13 @@ public:
     // (x1, y1)-(x2, y2) turned by angle, on the sides flagged; tag is the card's place in the hand.
     virtual void SpawnPickSparkles(int /*x1*/, int /*y1*/, int /*x2*/, int /*y2*/, float /*angle*/, int /*count*/,
                                    bool /*left*/, bool /*right*/, bool /*top*/, bool /*bottom*/, int /*tag*/) {}
-    // How the won level is celebrated: 0 a shower, 1 the player's celebration (shower or bursts at
-    // random), 2 bursts (every gold medal just won).
-    virtual int ChooseCascade() const { return 0; }
+    // How the won level is celebrated: an ECascadeChoice.
+    enum ECascadeChoice : int {
+        kCascadeShower = 0,
+        kCascadeCelebration = 1,  // the player's celebration: shower or bursts at random
+        kCascadeBursts = 2,       // every gold medal just won
+    };
+    virtual int ChooseCascade() const { return kCascadeShower; }
 
     // ---- Special actions and bonus levels -----------------------------------------------------
     virtual void CountBonusUse() {}          // the profile's count of bonuses used in this level

@@ -2,6 +2,7 @@
 #include "table/TutorialFile.h"
 
 #include "platform/bytes/CByteReader.h"
+#include "platform/bytes/CByteWriter.h"
 
 #include <algorithm>
 
@@ -10,30 +11,17 @@ constexpr int kMaxRank = 12;
 constexpr int kMaxSuit = 3;
 constexpr std::uint8_t kEmptyPlaceClick = 0xFF;
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
 template <std::size_t N>
-void PutBytes(std::vector<std::uint8_t>& out, const std::array<std::uint8_t, N>& bytes)
+void PutBytes(CByteWriter& out, const std::array<std::uint8_t, N>& bytes)
 {
-    out.insert(out.end(), bytes.begin(), bytes.end());
+    out.WriteBytes(bytes.data(), N);
 }
 
-void PutText(std::vector<std::uint8_t>& out, const std::string& text)
+void PutText(CByteWriter& out, const std::string& text)
 {
     const std::size_t n = std::min<std::size_t>(text.size(), 255);  // the length is one byte
-    out.push_back(static_cast<std::uint8_t>(n));
-    out.insert(out.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n));
-}
-
-void PutI16(std::vector<std::uint8_t>& out, int v)
-{
-    const auto bits = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
-    out.push_back(static_cast<std::uint8_t>(bits));
-    out.push_back(static_cast<std::uint8_t>(bits >> 8));
+    out.WriteU8(static_cast<std::uint8_t>(n));
+    out.WriteBytes(text.data(), n);
 }
 
 template <std::size_t N>
@@ -91,23 +79,25 @@ namespace tutorial_file {
 void WriteRecord(const TutorialRecord& r, std::vector<std::uint8_t>& out)
 {
     out.reserve(out.size() + TutorialRecord::kSize);
-    PutU32(out, r.dealCount);
-    PutU32(out, r.moveCount);
-    PutBytes(out, r.dealA);
-    PutBytes(out, r.dealB);
-    PutBytes(out, r.moveFrom);
-    PutBytes(out, r.moveTo);
-    PutBytes(out, r.moveCard);
-    PutBytes(out, r.moveFlags);
+    CByteWriter w(out);
+    w.WriteU32(r.dealCount);
+    w.WriteU32(r.moveCount);
+    PutBytes(w, r.dealA);
+    PutBytes(w, r.dealB);
+    PutBytes(w, r.moveFrom);
+    PutBytes(w, r.moveTo);
+    PutBytes(w, r.moveCard);
+    PutBytes(w, r.moveFlags);
 }
 
 void WriteMessages(const std::vector<TutorialMessageData>& messages, std::vector<std::uint8_t>& out)
 {
+    CByteWriter w(out);
     for (const TutorialMessageData& m : messages) {
-        PutText(out, m.effect);
-        PutText(out, m.section);
-        PutI16(out, m.x);
-        PutI16(out, m.y);
+        PutText(w, m.effect);
+        PutText(w, m.section);
+        w.WriteU16(static_cast<std::uint16_t>(static_cast<std::int16_t>(m.x)));
+        w.WriteU16(static_cast<std::uint16_t>(static_cast<std::int16_t>(m.y)));
     }
 }
 

@@ -98,7 +98,7 @@ TEST_F(BundledLevels, EverySectionDealsEveryCardExactlyOnceWithSeveralSeeds)
             for (const std::string& line : fake->logLines)
                 EXPECT_NE(line.rfind("[W] ", 0), 0u) << line;  // every value in range, every rule parses
             CCardTable& table = game.Table();
-            EXPECT_EQ(table.PlaceCount(), table.m_Level.nPlaceCount);
+            EXPECT_EQ(table.PlaceCount(), table.Level().nPlaceCount);
             EXPECT_GT(game.Deck().Size(), 0u);
             EXPECT_EQ(game.Deck().Available(), 0u) << "cards left in the pool";
             std::map<const CCard*, int> seen;
@@ -119,7 +119,7 @@ TEST_F(BundledLevels, EveryPlaceAndItsDealtFanLieInsideTheView)
         DealtLevel game(fake.Get(), m_file, s, 5);
         ASSERT_TRUE(game.loaded);
         CCardTable& table = game.Table();
-        const int halfW = table.m_nCardWidth / 2, halfH = table.m_nCardHeight / 2;
+        const int halfW = table.GetCardSize().m_nCardWidth / 2, halfH = table.GetCardSize().m_nCardHeight / 2;
         for (int p = 0; p < table.PlaceCount(); ++p) {
             SCOPED_TRACE("Solitaire" + std::to_string(s) + " place " + std::to_string(p));
             const CPlace* place = table.GetPlace(p);

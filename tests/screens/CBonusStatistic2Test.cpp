@@ -8,6 +8,7 @@
 #include "framework/CFButton.h"
 #include "framework/StringUtils.h"
 #include "screens/CNewTrophy.h"
+#include "table/CBonusClock.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +22,15 @@ protected:
         if (m_pGame == nullptr)
             StartGame(1, 2, 2);
         SetPlay(200, 0, 0, 0);
-        for (std::size_t i = 0; i < goals.size(); ++i)
-            Table().m_nGoalCount[i] = goals[i];
-        Table().m_nGoal = time;
-        Table().m_nGrade = grade;
+        CBonusClock& clock = *Table().GetBonusClock();
+        clock.ResetGoals();
+        for (std::size_t i = 0; i < goals.size(); ++i) {
+            if (goals[i] >= 0)
+                clock.RecordAttempt(static_cast<int>(i) + 1, goals[i] > 0);
+        }
+        if (time >= 0)
+            clock.RecordGoal(time);
+        clock.SetGrade(grade);
     }
 
     CBonusStatistic2* OpenResult() { return Open(CBonusStatistic2::Create(0)); }

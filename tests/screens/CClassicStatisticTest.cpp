@@ -27,7 +27,7 @@ TEST_F(CClassicStatisticTest, TheGameAndItsBonusesCountIntoTheClassicTotalAndOkG
         m_madeKinds.clear();
         StartGame(3, 1, 0);
         SetPlay(900, 4, 2, 3);
-        const int maxCombo = Table().m_nScoreMaxCombo;
+        const int maxCombo = Table().Scores().m_nScoreMaxCombo;
         CClassicStatistic* result = OpenResult();
         EXPECT_EQ(Text("Statistics_cb"), bonuses ? L"Collected Bonuses:" : L"");
         Step();

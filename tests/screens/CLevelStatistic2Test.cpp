@@ -36,7 +36,7 @@ TEST_F(CLevelStatistic2Test, EveryPhaseShowsItsFigureAtItsTimeAndTheResultIsStor
     Record().m_nStoryScore = 1000;
     StartGame(0, 0, -1);
     SetPlay(600, 2, 3, 2);
-    const int maxCombo = Table().m_nScoreMaxCombo;
+    const int maxCombo = Table().Scores().m_nScoreMaxCombo;
     ASSERT_GT(maxCombo, 0);
     CLevelStatistic2* result = OpenResult();
     EXPECT_EQ(Text("statistic_score"), L"");
@@ -130,7 +130,7 @@ TEST_F(CLevelStatistic2Test, OkDuringTheCountLandsEveryPointAtOnceWithTheSameTot
     Record().m_nStoryScore = 5000;
     StartGame(1, 0, -1);
     SetPlay(800, 0, 2, 1);
-    const int maxCombo = Table().m_nScoreMaxCombo;
+    const int maxCombo = Table().Scores().m_nScoreMaxCombo;
     CLevelStatistic2* result = OpenResult();
     ASSERT_TRUE(RunToPhase(*result, 3));
     ASSERT_TRUE(result->GetCount().IsCounting());

@@ -19,6 +19,7 @@
 #include "screens/CTrophyRoom.h"
 #include "support/LiveGameSolver.h"
 #include "table/CAutoFinisher.h"
+#include "table/CBonusClock.h"
 #include "table/CCard.h"
 #include "table/CInterface.h"
 #include "table/CMoveFinder.h"
@@ -135,10 +136,10 @@ protected:
                 break;
             const levels::SolverMove& m = moves[i];
             CMoveFinder& finder = *Table().GetMoveFinder();
-            const bool allowed = m.kind == 0 ? finder.CanClick(m.from, m.card) : finder.CanPick(m.from, m.card);
+            const bool allowed = m.kind == kMoveClick ? finder.CanClick(m.from, m.card) : finder.CanPick(m.from, m.card);
             if (!allowed)
                 return ::testing::AssertionFailure() << "move " << i << " of " << moves.size() << " was refused";
-            finder.PlayMove(m.from, m.kind == 0 ? m.from : m.to, m.card, false);
+            finder.PlayMove(m.from, m.kind == kMoveClick ? m.from : m.to, m.card, false);
             if (i == moves.size() / 2) {
                 Frames(20);
                 Screenshot("journey_result_playing");
@@ -262,7 +263,7 @@ TEST_F(ResultJourneysTest, AClassicGameWonThroughTheTableCountsItsResultAndGoesB
     ASSERT_NE(classic, nullptr);
     Tap(*classic->GetEntry(3));  // FreeCell
     ASSERT_NE(GameStarts(6), nullptr);
-    EXPECT_EQ(Game()->GetMode(), 1);
+    EXPECT_EQ(Game()->GetMode(), kModeClassic);
     ASSERT_TRUE(PlayToWin());
     CClassicStatistic* result = ResultShown<CClassicStatistic>();
     ASSERT_NE(result, nullptr);
@@ -284,8 +285,8 @@ namespace {
 // under the waste's top card, and no column ending in a card one rank next to that card.
 ::testing::AssertionResult JamGolf(CCardTable& table)
 {
-    CPlace* stock = table.GetPlace(table.FindPlaceOfType(1));
-    CPlace* waste = table.GetPlace(table.FindPlaceOfType(5));
+    CPlace* stock = table.GetPlace(table.FindPlaceOfType(kPlaceDeck));
+    CPlace* waste = table.GetPlace(table.FindPlaceOfType(kPlaceDiscard));
     if (stock == nullptr || waste == nullptr || waste->pile.empty())
         return ::testing::AssertionFailure() << "not a game of Golf";
     CCard* top = waste->pile.back();
@@ -299,14 +300,14 @@ namespace {
     auto next = [top](const CCard* card) { return std::abs(card->Rank - top->Rank) == 1; };
     for (int p = 0; p < table.PlaceCount(); ++p) {
         CPlace* column = table.GetPlace(p);
-        if (column->type != 3 || column->pile.empty() || !next(column->pile.back()))
+        if (column->type != kPlaceColumn || column->pile.empty() || !next(column->pile.back()))
             continue;
         auto spare = std::find_if(waste->pile.begin(), waste->pile.end() - 1, [&](CCard* c) { return !next(c); });
         if (spare == waste->pile.end() - 1)
             return ::testing::AssertionFailure() << "no card to swap";
         std::swap(column->pile.back(), *spare);
     }
-    table.m_bCheckMoves = true;
+    table.RequestMoveSearch();
     if (!table.GetMoveFinder()->NoMoreMoves())
         return ::testing::AssertionFailure() << "a move is still left";
     return ::testing::AssertionSuccess();
@@ -322,7 +323,7 @@ TEST_F(ResultJourneysTest, AStuckTableTellsThePlayerOnceWhoThenDealsAgainOrLeave
     Rest(*map);
     Tap(*map->GetSlotButton(progress::SlotOfEntry(progress::StoryEntry::Story(1))));  // plays Golf
     ASSERT_NE(GameStarts(2), nullptr);
-    ASSERT_EQ(Table().m_Level.sName, "Golf");
+    ASSERT_EQ(Table().Level().sName, "Golf");
     for (bool leave : {false, true}) {
         SCOPED_TRACE(leave ? "leaving" : "dealing again");
         ASSERT_TRUE(JamGolf(Table()));
@@ -346,7 +347,7 @@ TEST_F(ResultJourneysTest, AStuckTableTellsThePlayerOnceWhoThenDealsAgainOrLeave
         CInterface& game = *Game()->GetInterface();
         ASSERT_TRUE(QuickUntil([&] { return !game.IsDealing() && !game.IsStartPending() && !Table().IsFlying(); }));
         EXPECT_FALSE(Table().GetMoveFinder()->NoMoreMoves()) << "a new deal";
-        EXPECT_EQ(Table().GetPlace(Table().FindPlaceOfType(1))->Size(), 16);
+        EXPECT_EQ(Table().GetPlace(Table().FindPlaceOfType(kPlaceDeck))->Size(), 16);
     }
     PressKey(kVkEscape, 2);
     map = WaitFor<CStoryScreen2>();
@@ -366,15 +367,16 @@ TEST_F(ResultJourneysTest, ABonusLevelFinishedByItsScriptShowsItsGoalsStoresTheM
     Rest(*map);
     Tap(*map->GetSlotButton(progress::kBonusSlot));  // plays the bonus level
     ASSERT_NE(GameStarts(2), nullptr);
-    EXPECT_EQ(Game()->GetMode(), 2);
+    EXPECT_EQ(Game()->GetMode(), kModeBonusLevel);
     // The script's three tries end two won and one lost, and it reaches its last phase: the table
     // grades the level and finishes it.
-    Table().m_nGoalCount[0] = 1;
-    Table().m_nGoalCount[1] = 0;
-    Table().m_nGoalCount[2] = 1;
-    Table().SetPhase(8, -1.0f);
+    CBonusClock& clock = *Table().GetBonusClock();
+    clock.RecordAttempt(1, true);
+    clock.RecordAttempt(2, false);
+    clock.RecordAttempt(3, true);
+    clock.SetPhase(kPhaseWon, -1.0f);
     ASSERT_TRUE(QuickUntil([&] { return Table().IsWon(); }, 100));
-    EXPECT_EQ(Table().m_nGrade, kLevelSilver);
+    EXPECT_EQ(clock.Grade(), kLevelSilver);
 
     CBonusStatistic2* result = ResultShown<CBonusStatistic2>();
     ASSERT_NE(result, nullptr);

@@ -44,8 +44,10 @@ protected:
         Table().GetMoveFinder()->ResetHintsUsed();
         for (int i = 0; i < hints; ++i)
             Table().GetMoveFinder()->CountHint();
-        Table().m_nCombos = combos;
-        Table().m_nComboBest = longestChain;
+        ComboCounts counts = keeper.Combos();
+        counts.m_nCombos = combos;
+        counts.m_nComboBest = longestChain;
+        keeper.RestoreCombos(counts);
     }
 
     template <typename Popup>

@@ -132,7 +132,7 @@ public:
         loaded = m_pTable->LoadLevel();
         if (!loaded)
             return;
-        const LevelValues& lv = m_pTable->m_Level;
+        const LevelValues& lv = m_pTable->Level();
         m_pTable->SetCardSize(static_cast<int>(kCardWidth * lv.fZoom), static_cast<int>(kCardHeight * lv.fZoom));
         for (int d = 0; d < lv.nDecksCount; ++d) {
             std::set<int> ranksOfDeck;

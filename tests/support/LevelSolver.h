@@ -1,6 +1,7 @@
 // LevelSolver.h: a test-only solver that plays a dealt table to its win through the table's own rules.
 #pragma once
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
 #include "table/CPlace.h"
@@ -13,10 +14,10 @@
 
 namespace levels {
 
-// One move of a solution: a click (kind 0) on card `card` of place `from` (-1: the empty place),
-// or a drag (kind 1) of the run from card `card` of place `from` onto place `to`.
+// One move of a solution: a click on card `card` of place `from` (-1: the empty place),
+// or a drag of the run from card `card` of place `from` onto place `to`.
 struct SolverMove {
-    int kind = 0;
+    int kind = kMoveClick;
     int from = 0;
     int card = 0;
     int to = 0;
@@ -43,13 +44,13 @@ inline bool EmulatedSpider(CCardTable& table, CPlace& place)
             continue;
         for (int p = 0; p < table.PlaceCount(); ++p) {
             CPlace* home = table.GetPlace(p);
-            if (home->type != 5)
+            if (home->type != kPlaceDiscard)
                 continue;
             const bool full = !home->win_cond.empty() && home->win_cond.front().b == 13 && home->Size() == 13;
             if (full)
                 continue;
             for (int k = 0; k < 13; ++k)
-                place.MoveCard(-1, false, i, home, -1, 0.5f, 0.0001f, false, true);
+                place.MoveCard(i, home, CardMove::Down(0.5f).After(kAtOnce));
             return true;
         }
     }
@@ -62,10 +63,10 @@ inline bool EmulatedPyramid(CCardTable& table, CPlace& place)
         return false;
     for (int p = 0; p < table.PlaceCount(); ++p) {
         CPlace* discard = table.GetPlace(p);
-        if (discard->type != 5)
+        if (discard->type != kPlaceDiscard)
             continue;
         while (place.Size() > 0)
-            place.MoveCard(-1, true, 0, discard, -1, 0.5f, 0.0001f, false, true);
+            place.MoveCard(0, discard, CardMove::Up(0.5f).After(kAtOnce));
         return true;
     }
     return false;
@@ -127,7 +128,7 @@ inline bool PlayMove(CCardTable& table, const SolverMove& m)
     CPlace* src = table.GetPlace(m.from);
     if (src == nullptr || table.IsFlying())
         return false;
-    if (m.kind == 0) {
+    if (m.kind == kMoveClick) {
         if (!finder.CanClick(m.from, m.card))
             return false;
         table.ClickPlace(m.from, m.card, false);
@@ -144,7 +145,7 @@ inline bool PlayMove(CCardTable& table, const SolverMove& m)
         if (!allowed)
             return false;
         while (src->Size() > m.card)
-            src->MoveCard(-1, true, m.card, dst, -1, 0.0f, 0.0f, false, true);
+            src->MoveCard(m.card, dst, CardMove::Up(0.0f));
     }
     RunAutomaticMoves(table);
     return true;
@@ -260,9 +261,9 @@ private:
             pile += static_cast<char>(0x7f);
             // A negative limit never runs out: passes through an endless stock are all alike.
             pile += std::to_string(std::max(place->click_empty_limit, -1));
-            if (place->type == 4)
+            if (place->type == kPlaceFreeCell)
                 cells.push_back(pile);
-            else if (place->type == 0)
+            else if (place->type == kPlaceHouse)
                 houses.push_back(pile);
             else
                 key += pile;
@@ -282,25 +283,25 @@ private:
     int Score(const SolverMove& m) const
     {
         const CPlace* src = m_table.GetPlace(m.from);
-        if (m.kind == 0) {
+        if (m.kind == kMoveClick) {
             if (m.card >= 0 && !src->GetCard(m.card)->IsFaceUp())
-                return src->type == 1 ? 5 : 100;  // turning a hidden card is always good
+                return src->type == kPlaceDeck ? 5 : 100;  // turning a hidden card is always good
             return m.card < 0 ? 2 : 5;            // dealing and gathering come last
         }
         const CPlace* dst = m_table.GetPlace(m.to);
         const int run = src->Size() - m.card;
-        if (dst->type == 0 || dst->type == 6 || dst->type == 5)
+        if (IsHouseType(dst->type) || dst->type == kPlaceDiscard)
             return 90;
-        if (dst->type == 4)
+        if (dst->type == kPlaceFreeCell)
             return 10;
-        if (src->type == 7 && dst->type == 7)
+        if (src->type == kPlaceSideColumn && dst->type == kPlaceSideColumn)
             return 85;  // a pair leaves the pyramid
         int score = 30 + std::min(run, 10);
         if (m.card > 0 && !src->GetCard(m.card - 1)->IsFaceUp())
             score += 40;
-        if (m.card == 0 && (src->type == 3 || src->type == 7))
+        if (m.card == 0 && (src->type == kPlaceColumn || src->type == kPlaceSideColumn))
             score += 25;
-        if (src->type == 2 || src->type == 4)
+        if (src->type == kPlacePop || src->type == kPlaceFreeCell)
             score += 15;
         if (dst->Size() == 0)
             score -= 20;
@@ -319,7 +320,7 @@ private:
         if (dst->Size() == 0 && dst->type >= 0 && dst->type < 256 &&
             firstEmpty[static_cast<std::size_t>(dst->type)] != m.to)
             return true;
-        if (src->help_script != "Spider" || m.card == 0 || dst->type == 5)
+        if (src->help_script != "Spider" || m.card == 0 || dst->type == kPlaceDiscard)
             return false;
         const CCard* below = src->GetCard(m.card - 1);
         const CCard* moved = src->GetCard(m.card);
@@ -337,21 +338,22 @@ private:
                 firstEmpty[static_cast<std::size_t>(m_table.GetPlace(q)->type)] = q;
         for (const MoveRecord& r : finder.Moves()) {
             const SolverMove m{r.kind, r.fromPlace, r.fromCard, r.toPlace};
-            if (m.kind == 1 && IsPointless(m, firstEmpty))
+            if (m.kind == kMoveDrag && IsPointless(m, firstEmpty))
                 continue;
             out.push_back(m);
         }
         int cell = -1;  // one empty cell stands for all of them
         for (int q = 0; q < m_table.PlaceCount() && cell < 0; ++q)
-            if (m_table.GetPlace(q)->type == 4 && m_table.GetPlace(q)->Size() == 0)
+            if (m_table.GetPlace(q)->type == kPlaceFreeCell && m_table.GetPlace(q)->Size() == 0)
                 cell = q;
         if (cell >= 0) {
             for (int p = 0; p < m_table.PlaceCount(); ++p) {
                 const CPlace* src = m_table.GetPlace(p);
-                if (src->Size() == 0 || src->type == 0 || src->type == 6 || src->type == 5 || src->type == 4)
+                if (src->Size() == 0 || IsHouseType(src->type) || src->type == kPlaceDiscard ||
+                    src->type == kPlaceFreeCell)
                     continue;
                 if (src->pile.back()->IsFaceUp() && finder.CanPick(p, src->TopIndex()))
-                    out.push_back({1, p, src->TopIndex(), cell});
+                    out.push_back({kMoveDrag, p, src->TopIndex(), cell});
             }
         }
         std::stable_sort(out.begin(), out.end(),

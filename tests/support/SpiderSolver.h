@@ -29,9 +29,9 @@ public:
         int columns = 0;
         for (int p = 0; p < table.PlaceCount(); ++p) {
             const CPlace* place = table.GetPlace(p);
-            if (place->type == 3 && place->help_script == "Spider")
+            if (place->type == kPlaceColumn && place->help_script == "Spider")
                 ++columns;
-            else if (place->type == 3)
+            else if (place->type == kPlaceColumn)
                 return false;
         }
         return columns > 0 && columns <= kMaxColumns;
@@ -83,7 +83,7 @@ private:
             return false;  // a column could outgrow its slots
         for (int p = 0; p < m_table.PlaceCount(); ++p) {
             const CPlace* place = m_table.GetPlace(p);
-            if (place->type == 3) {
+            if (place->type == kPlaceColumn) {
                 const int c = s.columns++;
                 m_columnPlace.push_back(p);
                 if (place->Size() > kMaxCards)
@@ -103,14 +103,14 @@ private:
                 for (const PlaceRequirement& r : place->sort_req)
                     if (r.a == 5)
                         m_colourRuns = true;
-            } else if (place->type == 1 && place->Size() > 0) {
+            } else if (place->type == kPlaceDeck && place->Size() > 0) {
                 if (m_stockPlace >= 0)
                     return false;
                 m_stockPlace = p;
                 for (const CCard* card : place->pile)
                     m_stock.push_back(static_cast<std::uint8_t>(card->Suit * 13 + card->Rank));
                 s.stock = place->Size();
-            } else if (place->type == 5) {
+            } else if (place->type == kPlaceDiscard) {
                 m_homes += 1;
                 s.removed += place->Size() / 13;
             }

@@ -3,6 +3,7 @@
 // finish), with the medal the result earns and without an error or warning in the log.
 #include "HeadlessGame.h"
 
+#include "table/CBonusClock.h"
 #include "table/CBonusLevelScript.h"
 #include "table/CCard.h"
 
@@ -45,7 +46,8 @@ protected:
 
     bool WaitForPhase(int phase)
     {
-        return RunUntil([&] { return Table().m_nPhase == phase && !Table().IsFlying() && !Game().IsDealing(); });
+        return RunUntil(
+            [&] { return Table().GetBonusClock()->Phase() == phase && !Table().IsFlying() && !Game().IsDealing(); });
     }
 
     // The dealt level as the player first sees it, drawn once more for the picture.
@@ -69,7 +71,7 @@ protected:
     bool WinsWithGrade(int grade)
     {
         const bool won = RunUntil([&] { return Table().IsWon(); }, 4000);
-        return won && Table().m_nGrade == grade;
+        return won && Table().GetBonusClock()->Grade() == grade;
     }
 
     int FaceUpCards(int g)
@@ -96,7 +98,7 @@ protected:
         for (bool quick : {true, false}) {
             SCOPED_TRACE(quick ? "quick" : "slow, with a wrong play");
             StartBonus(location);
-            ASSERT_TRUE(WaitForPhase(3));
+            ASSERT_TRUE(WaitForPhase(kPhasePlay));
             if (quick)
                 KeepDealtLevel(location);
             if (!quick) {
@@ -104,7 +106,7 @@ protected:
                 Idle(pause);
             }
             solve();
-            EXPECT_TRUE(WinsWithGrade(quick ? 4 : 2)) << "goal " << Table().m_nGoal;
+            EXPECT_TRUE(WinsWithGrade(quick ? kGradeGold : kGradeBronze)) << "goal " << Table().GetBonusClock()->Goal();
             EXPECT_EQ(Place(Set(2).front())->Size(), gathered);
             ExpectNoProblem();
         }
@@ -122,16 +124,16 @@ protected:
         StartBonus(location);
         for (int attempt = 1; attempt <= 3; ++attempt) {
             SCOPED_TRACE("try " + std::to_string(attempt));
-            ASSERT_TRUE(WaitForPhase(3));
+            ASSERT_TRUE(WaitForPhase(kPhasePlay));
             if (attempt == 1 && right)
                 KeepDealtLevel(location);
             EXPECT_EQ(FaceUpCards(1), 0);
             PressCard(pick());
             EXPECT_EQ(Script().Attempt(), attempt);
-            ASSERT_TRUE(RunUntil([&] { return Table().m_nGoalCount[attempt - 1] != -1; }));
-            EXPECT_EQ(Table().m_nGoalCount[attempt - 1], right ? 1 : 0);
+            ASSERT_TRUE(RunUntil([&] { return Table().GetBonusClock()->GoalCount(attempt) != -1; }));
+            EXPECT_EQ(Table().GetBonusClock()->GoalCount(attempt), right ? 1 : 0);
         }
-        EXPECT_TRUE(WinsWithGrade(right ? 4 : 0));
+        EXPECT_TRUE(WinsWithGrade(right ? kGradeGold : kGradeNone));
         ExpectNoProblem();
     }
 };
@@ -147,7 +149,7 @@ const CCard* FindTheCardPick(CCardTable& table, int target, bool right)
     for (int p = 0; p < table.PlaceCount(); ++p) {
         const CPlace* column = table.GetPlace(p);
         const CCard* card = column->GetCard(0);
-        if (column->type == 3 && card != nullptr && (card->Rank != shown->Rank || card->Suit != shown->Suit))
+        if (column->type == kPlaceColumn && card != nullptr && (card->Rank != shown->Rank || card->Suit != shown->Suit))
             return card;
     }
     return nullptr;

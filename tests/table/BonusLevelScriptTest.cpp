@@ -1,13 +1,15 @@
 // BonusLevelScriptTest.cpp: the phases of the five bonus levels, played through the table's frame.
 #include "TableTestSupport.h"
 
+#include "framework/CFMouse.h"
+#include "table/CBonusClock.h"
 #include "table/CBonusLevelScript.h"
+#include "table/CTableMouse.h"
 #include "table/CCardFlight.h"
 
 using namespace tabletest;
 
 namespace {
-constexpr unsigned kBonusMode = 2;
 
 class BonusHost : public RecordingHost {
 public:
@@ -37,7 +39,7 @@ protected:
                                           {"type", std::to_string(p.type)}, {"help_script", p.set}});
         }
         w.Place(static_cast<int>(places.size()), {{"x", "780"}, {"y", "590"}, {"type", "4"}, {"win_cond", "0:13"}});
-        m_table = std::make_unique<CCardTable>(level, kBonusMode, &m_host);
+        m_table = std::make_unique<CCardTable>(level, kModeBonusLevel, &m_host);
         ASSERT_TRUE(m_table->LoadLevel());
         m_table->SetCardSize(70, 100);
         for (int i = 0; i < m_table->PlaceCount(); ++i)
@@ -47,13 +49,14 @@ protected:
     CPlace* Place(int p) { return m_table->GetPlace(p); }
     CCard* Put(int p, int rank, int suit, bool faceUp) { return Lay(m_deck, Place(p), rank, suit, faceUp); }
     const CBonusLevelScript& Script() { return *m_table->GetBonusScript(); }
+    CBonusClock& Clock() { return *m_table->GetBonusClock(); }
 
     // Starts the level as the controller does: phase -1 run once, then phase 1 after the deal.
     void Begin()
     {
         m_table->RunBonusScript(0.0f);
-        ASSERT_EQ(m_table->m_nPhase, 0);
-        m_table->SetPhase(1, -1.0f);
+        ASSERT_EQ(Clock().Phase(), kPhaseDeal);
+        Clock().SetPhase(kPhaseSetUp, -1.0f);
     }
 
     void Frames(float seconds)
@@ -66,11 +69,11 @@ protected:
     bool RunTo(int phase, float limit = 30.0f)
     {
         for (float t = 0; t < limit; t += 0.05f) {
-            if (m_table->m_nPhase == phase)
+            if (Clock().Phase() == phase)
                 return true;
             m_table->Update(0.05f);
         }
-        return m_table->m_nPhase == phase;
+        return Clock().Phase() == phase;
     }
 
     void Press(int p, int i)
@@ -78,11 +81,10 @@ protected:
         Settle(*m_table);
         const CCard* card = Place(p)->GetCard(i);
         ASSERT_NE(card, nullptr);
-        m_table->m_fMouseX = card->RenderX_curr;
-        m_table->m_fMouseY = card->RenderY_curr;
-        m_table->m_nMouseEvent = 2;
+        m_table->GetMouse()->PointAt(card->RenderX_curr, card->RenderY_curr);
+        m_table->GetMouse()->SetEvent(CFMouse::kEventPressed);
         m_table->RunBonusScript(0.0f);
-        m_table->m_nMouseEvent = 0;
+        m_table->GetMouse()->SetEvent(CFMouse::kEventNone);
     }
 
     int FaceUpCount(const std::vector<int>& places)
@@ -103,7 +105,13 @@ protected:
 // Find the card: columns 0..2 with one card each, the house 3 holding their twins.
 class FindTheCardTest : public BonusTest {
 protected:
-    void SetUp() override { Make(0, {{200, 200, 3, "1"}, {300, 200, 3, "1"}, {400, 200, 3, "1"}, {600, 420, 0, "0"}}); }
+    void SetUp() override
+    {
+        Make(kBonusFindTheCard, {{200, 200, kPlaceColumn, "1"},
+                                 {300, 200, kPlaceColumn, "1"},
+                                 {400, 200, kPlaceColumn, "1"},
+                                 {600, 420, kPlaceHouse, "0"}});
+    }
 
     void Deal()
     {
@@ -119,9 +127,9 @@ protected:
     void PlayAttempt(bool right, float expectedShowTime)
     {
         Deal();
-        ASSERT_TRUE(RunTo(2));
-        EXPECT_FLOAT_EQ(m_table->m_fPhaseTimer, expectedShowTime);
-        ASSERT_TRUE(RunTo(3));
+        ASSERT_TRUE(RunTo(kPhaseShow));
+        EXPECT_FLOAT_EQ(Clock().PhaseTimer(), expectedShowTime);
+        ASSERT_TRUE(RunTo(kPhasePlay));
         Settle(*m_table);
         const int target = Script().TargetPlace();
         ASSERT_GE(target, 0);
@@ -130,38 +138,38 @@ protected:
         EXPECT_TRUE(Place(3)->pile.back()->IsFaceUp());  // the card to find, shown on the house
         EXPECT_EQ(Place(3)->pile.back()->Rank, Place(target)->GetCard(0)->Rank);
         Press(right ? target : (target + 1) % 3, 0);
-        EXPECT_EQ(m_table->m_nPhase, right ? 4 : 5);
-        ASSERT_TRUE(RunTo(1));
+        EXPECT_EQ(Clock().Phase(), right ? kPhaseAttemptWon : kPhaseAttemptLost);
+        ASSERT_TRUE(RunTo(kPhaseSetUp));
     }
 };
 
 TEST_F(FindTheCardTest, ThreeAttemptsRecordTheirResultsAndShowFasterEachTime)
 {
-    m_table->m_nGoalCount[0] = 5;
-    m_table->m_nGoal = 7;
+    Clock().RecordAttempt(1, true);
+    Clock().RecordGoal(7);
     Begin();
-    EXPECT_EQ(m_table->m_nGoalCount[0], -1);
-    EXPECT_EQ(m_table->m_nGoal, -1);
-    EXPECT_FLOAT_EQ(m_table->m_fPhaseTimer, 1.0f);
+    EXPECT_EQ(Clock().GoalCount(1), -1);
+    EXPECT_EQ(Clock().Goal(), -1);
+    EXPECT_FLOAT_EQ(Clock().PhaseTimer(), 1.0f);
 
     PlayAttempt(true, 4.0f);
-    EXPECT_EQ(m_table->m_nGoalCount[0], 1);
+    EXPECT_EQ(Clock().GoalCount(1), 1);
     EXPECT_EQ(m_host.starts, 1);
     PlayAttempt(false, 3.0f);
-    EXPECT_EQ(m_table->m_nGoalCount[1], 0);
+    EXPECT_EQ(Clock().GoalCount(2), 0);
     EXPECT_EQ(m_host.starts, 2);
     PlayAttempt(true, 2.0f);
-    EXPECT_EQ(m_table->m_nGoalCount[2], 1);
+    EXPECT_EQ(Clock().GoalCount(3), 1);
     EXPECT_EQ(m_host.starts, 2);  // no fourth deal
 
     // After the third attempt the columns go to the house and the level waits for its end test.
-    ASSERT_TRUE(RunTo(6));
+    ASSERT_TRUE(RunTo(kPhaseEnd));
     Settle(*m_table);
     EXPECT_EQ(Place(0)->Size() + Place(1)->Size() + Place(2)->Size(), 0);
     Frames(5.0f);
-    EXPECT_EQ(m_table->m_nPhase, 6);
-    m_table->GradeBonusLevel();
-    EXPECT_EQ(m_table->m_nGrade, 3);
+    EXPECT_EQ(Clock().Phase(), kPhaseEnd);
+    Clock().GradeBonusLevel();
+    EXPECT_EQ(Clock().Grade(), 3);
 }
 
 TEST_F(FindTheCardTest, LaterAttemptsTurnTheCardsFaster)
@@ -170,9 +178,9 @@ TEST_F(FindTheCardTest, LaterAttemptsTurnTheCardsFaster)
     PlayAttempt(true, 4.0f);
     Deal();
     // Phase 1 elapses and turns the columns: with a = 1 each turn takes 0.5 / 1.5 s.
-    for (int i = 0; i < 100 && m_table->m_nPhase == 1; ++i)
+    for (int i = 0; i < 100 && Clock().Phase() == kPhaseSetUp; ++i)
         m_table->Update(0.05f);
-    ASSERT_EQ(m_table->m_nPhase, 2);
+    ASSERT_EQ(Clock().Phase(), kPhaseShow);
     ASSERT_FALSE(m_table->Flights().empty());
     EXPECT_NEAR(m_table->Flights().front()->duration, 0.5f / 1.5f, 1e-4f);
 }
@@ -182,7 +190,11 @@ class ThreeCardsTest : public BonusTest {
 protected:
     void SetUp() override
     {
-        Make(1, {{100, 500, 1, "0"}, {250, 250, 3, "1"}, {400, 250, 3, "1"}, {550, 250, 3, "1"}, {400, 80, 4, "3"}});
+        Make(kBonusThreeCards, {{100, 500, kPlaceDeck, "0"},
+                                {250, 250, kPlaceColumn, "1"},
+                                {400, 250, kPlaceColumn, "1"},
+                                {550, 250, kPlaceColumn, "1"},
+                                {400, 80, kPlaceFreeCell, "3"}});
         for (int copy = 0; copy < 2; ++copy)
             for (int r = 0; r < 4; ++r)
                 Put(0, r, r, false);  // suits 0, 1 black; 2, 3 red
@@ -201,7 +213,7 @@ protected:
 TEST_F(ThreeCardsTest, TheDealShowsOneRedCardAndFiveShufflesLeadToThePick)
 {
     Begin();
-    ASSERT_TRUE(RunTo(2));
+    ASSERT_TRUE(RunTo(kPhaseShow));
     Settle(*m_table);
     int reds = 0;
     for (int p = 1; p <= 3; ++p) {
@@ -215,7 +227,7 @@ TEST_F(ThreeCardsTest, TheDealShowsOneRedCardAndFiveShufflesLeadToThePick)
     EXPECT_EQ(Place(4)->GetCard(0)->Rank, Script().CardToFind()->Rank);
     EXPECT_EQ(Place(0)->Size(), 2);  // the black twins left the table without a flight
 
-    ASSERT_TRUE(RunTo(3));
+    ASSERT_TRUE(RunTo(kPhasePlay));
     Settle(*m_table);
     EXPECT_EQ(Script().Shuffles(), 5);
     int swaying = 0;
@@ -227,23 +239,23 @@ TEST_F(ThreeCardsTest, TheDealShowsOneRedCardAndFiveShufflesLeadToThePick)
     EXPECT_EQ(swaying, 1);
 
     Press(CupOf(Script().CardToFind()), 0);
-    EXPECT_EQ(m_table->m_nPhase, 4);
-    ASSERT_TRUE(RunTo(1));
-    EXPECT_EQ(m_table->m_nGoalCount[0], 1);
+    EXPECT_EQ(Clock().Phase(), kPhaseAttemptWon);
+    ASSERT_TRUE(RunTo(kPhaseSetUp));
+    EXPECT_EQ(Clock().GoalCount(1), 1);
 }
 
 TEST_F(ThreeCardsTest, AWrongCupLosesTheAttemptAndShowsTheRightOne)
 {
     Begin();
-    ASSERT_TRUE(RunTo(3));
+    ASSERT_TRUE(RunTo(kPhasePlay));
     Settle(*m_table);
     const int right = CupOf(Script().CardToFind());
     Press(right == 1 ? 2 : 1, 0);
-    EXPECT_EQ(m_table->m_nPhase, 5);
+    EXPECT_EQ(Clock().Phase(), kPhaseAttemptLost);
     Settle(*m_table);
     EXPECT_TRUE(Script().CardToFind()->IsFaceUp());
-    ASSERT_TRUE(RunTo(1));
-    EXPECT_EQ(m_table->m_nGoalCount[0], 0);
+    ASSERT_TRUE(RunTo(kPhaseSetUp));
+    EXPECT_EQ(Clock().GoalCount(1), 0);
 }
 
 // Pairs: six cards in set 1, the pairs go to set 2.
@@ -253,9 +265,9 @@ protected:
     {
         std::vector<PlaceSpec> places;
         for (int i = 0; i < 6; ++i)
-            places.push_back({100 + 100 * i, 200, 3, "1"});
-        places.push_back({400, 450, 5, "2"});
-        Make(2, places);
+            places.push_back({100 + 100 * i, 200, kPlaceColumn, "1"});
+        places.push_back({400, 450, kPlaceDiscard, "2"});
+        Make(kBonusPairs, places);
         const int ranks[6] = {0, 0, 1, 1, 1, 1};
         const int suits[6] = {0, 0, 2, 3, 3, 2};
         for (int i = 0; i < 6; ++i)
@@ -275,7 +287,7 @@ protected:
 TEST_F(PairsTest, EqualCardsLeaveAndUnequalOnesTurnBackUntilTheTimeIsTaken)
 {
     Begin();
-    ASSERT_TRUE(RunTo(3));
+    ASSERT_TRUE(RunTo(kPhasePlay));
     Settle(*m_table);
     EXPECT_EQ(FaceUpCount({0, 1, 2, 3, 4, 5}), 0);
 
@@ -289,9 +301,9 @@ TEST_F(PairsTest, EqualCardsLeaveAndUnequalOnesTurnBackUntilTheTimeIsTaken)
     OpenPair(3, 4);
     EXPECT_EQ(Place(6)->Size(), 6);
     Frames(0.1f);
-    EXPECT_EQ(m_table->m_nPhase, 6);
-    EXPECT_GE(m_table->m_nGoal, 0);
-    EXPECT_EQ(m_table->m_fPhaseTimer, 0.0f);  // phase 6 of this level never elapses
+    EXPECT_EQ(Clock().Phase(), kPhaseEnd);
+    EXPECT_GE(Clock().Goal(), 0);
+    EXPECT_EQ(Clock().PhaseTimer(), 0.0f);  // phase 6 of this level never elapses
 }
 
 // The sequence: turn rank 1, then each next rank of the other colour.
@@ -301,9 +313,9 @@ protected:
     {
         std::vector<PlaceSpec> places;
         for (int i = 0; i < 5; ++i)
-            places.push_back({100 + 100 * i, 200, 3, "1"});
-        places.push_back({400, 450, 5, "2"});
-        Make(3, places);
+            places.push_back({100 + 100 * i, 200, kPlaceColumn, "1"});
+        places.push_back({400, 450, kPlaceDiscard, "2"});
+        Make(kBonusSequence, places);
         Put(0, 1, 0, true);
         Put(1, 2, 2, true);
         Put(2, 3, 0, true);
@@ -324,7 +336,7 @@ protected:
 TEST_F(SequenceTest, AWrongCardUndoesTheRunAndARightRunWinsTheLevel)
 {
     Begin();
-    ASSERT_TRUE(RunTo(3));
+    ASSERT_TRUE(RunTo(kPhasePlay));
     Tap(2);  // rank 3 first: wrong, everything shows again
     EXPECT_EQ(FaceUpCount({0, 1, 2, 3, 4}), 5);
 
@@ -332,13 +344,13 @@ TEST_F(SequenceTest, AWrongCardUndoesTheRunAndARightRunWinsTheLevel)
     EXPECT_FALSE(Place(3)->GetCard(0)->IsFaceUp());  // rank 0 can no longer follow
     Tap(1);
     Tap(2);
-    ASSERT_TRUE(RunTo(8, 5.0f));
-    EXPECT_GE(m_table->m_nGoal, 0);
+    ASSERT_TRUE(RunTo(kPhaseWon, 5.0f));
+    EXPECT_GE(Clock().Goal(), 0);
     Settle(*m_table);
     EXPECT_EQ(Place(5)->Size(), 5);
     Frames(1.0f);
     EXPECT_TRUE(m_table->IsWon());
-    EXPECT_EQ(m_table->m_nGrade, 4);
+    EXPECT_EQ(Clock().Grade(), 4);
 }
 
 // The sliding puzzle: a 3 x 3 grid in set 1, cells 0..7 in rank order when solved.
@@ -348,9 +360,9 @@ protected:
     {
         std::vector<PlaceSpec> places;
         for (int cell = 0; cell < 9; ++cell)
-            places.push_back({200 + 100 * (cell % 3), 150 + 120 * (cell / 3), 3, "1"});
-        places.push_back({700, 500, 5, "2"});
-        Make(4, places);
+            places.push_back({200 + 100 * (cell % 3), 150 + 120 * (cell / 3), kPlaceColumn, "1"});
+        places.push_back({700, 500, kPlaceDiscard, "2"});
+        Make(kBonusSlidingPuzzle, places);
         Arrange({0, 1, 2, 3, 4, 5, 6, 7, -1});
     }
 
@@ -371,13 +383,14 @@ protected:
         Settle(*m_table);
         ASSERT_TRUE(m_table->IsHolding());
         CPlace* hand = m_table->HandPlace();
-        m_table->m_fMouseX = static_cast<float>(Place(to)->x - hand->x_offset);
-        m_table->m_fMouseY = static_cast<float>(Place(to)->y - hand->y_offset);
-        hand->x = static_cast<int>(m_table->m_fMouseX);
-        hand->y = static_cast<int>(m_table->m_fMouseY);
-        m_table->m_nMouseEvent = 1;
+        const float x = static_cast<float>(Place(to)->x - hand->x_offset);
+        const float y = static_cast<float>(Place(to)->y - hand->y_offset);
+        m_table->GetMouse()->PointAt(x, y);
+        hand->x = static_cast<int>(x);
+        hand->y = static_cast<int>(y);
+        m_table->GetMouse()->SetEvent(CFMouse::kEventReleased);
         m_table->RunBonusScript(0.0f);
-        m_table->m_nMouseEvent = 0;
+        m_table->GetMouse()->SetEvent(CFMouse::kEventNone);
         Settle(*m_table);
     }
 
@@ -385,9 +398,9 @@ protected:
     void ToPlay(const std::vector<int>& ranks)
     {
         Begin();
-        ASSERT_TRUE(RunTo(7));
+        ASSERT_TRUE(RunTo(kPhaseShuffle));
         ASSERT_TRUE(m_table->Flights().empty());
-        m_table->SetPhase(3, -1.0f);
+        Clock().SetPhase(kPhasePlay, -1.0f);
         Arrange(ranks);
     }
 };
@@ -395,9 +408,9 @@ protected:
 TEST_F(PuzzleTest, TheScrambleMovesCardsIntoTheEmptyCellForSevenSeconds)
 {
     Begin();
-    ASSERT_TRUE(RunTo(7));
-    EXPECT_FLOAT_EQ(m_table->m_fPhaseTimer, 7.0f);
-    ASSERT_TRUE(RunTo(3, 10.0f));
+    ASSERT_TRUE(RunTo(kPhaseShuffle));
+    EXPECT_FLOAT_EQ(Clock().PhaseTimer(), 7.0f);
+    ASSERT_TRUE(RunTo(kPhasePlay, 10.0f));
     Settle(*m_table);
     int empty = 0, cards = 0;
     for (int cell = 0; cell < 9; ++cell) {
@@ -436,48 +449,48 @@ TEST_F(PuzzleTest, OnlyANeighbouringEmptyCellInLineTakesTheCard)
 TEST_F(PuzzleTest, SolvingThePuzzleMeasuresTheTimeAndWins)
 {
     ToPlay({0, 1, 2, 3, 4, 5, 6, -1, 7});
-    EXPECT_EQ(m_table->m_nPhase, 3);
+    EXPECT_EQ(Clock().Phase(), kPhasePlay);
     Slide(8, 7);
     EXPECT_TRUE(m_host.glows.empty());
     Frames(0.1f);
-    EXPECT_EQ(m_table->m_nPhase, 6);
-    EXPECT_GE(m_table->m_nGoal, 0);
-    ASSERT_TRUE(RunTo(8, 2.0f));
+    EXPECT_EQ(Clock().Phase(), kPhaseEnd);
+    EXPECT_GE(Clock().Goal(), 0);
+    ASSERT_TRUE(RunTo(kPhaseWon, 2.0f));
     Settle(*m_table);
     Frames(1.0f);
     EXPECT_TRUE(m_table->IsWon());
     EXPECT_EQ(Place(9)->Size(), 8);
-    EXPECT_EQ(m_table->m_nGrade, 4);
+    EXPECT_EQ(Clock().Grade(), 4);
 }
 
 TEST_F(PuzzleTest, APuzzleSolvedByTheScrambleIsScrambledAgain)
 {
     ToPlay({0, 1, 2, 3, 4, 5, 6, 7, -1});  // solved, and the player has not moved a card
-    EXPECT_NE(m_table->m_nPhase, 3);
-    EXPECT_TRUE(RunTo(7, 1.0f));
+    EXPECT_NE(Clock().Phase(), kPhasePlay);
+    EXPECT_TRUE(RunTo(kPhaseShuffle, 1.0f));
 }
 }  // namespace
 
 TEST(BonusPhases, ZeroTimesNeverElapseAndSetPhaseActsOnlyInBonusLevels)
 {
     ScopedFakeEngine fake;
-    CCardTable bonus(2, kBonusMode, nullptr);
-    bonus.SetPhase(3, -1.0f);
-    EXPECT_EQ(bonus.m_nPhase, 3);
-    EXPECT_EQ(bonus.m_fPhaseTimer, 0.0f);
+    CCardTable bonus(2, kModeBonusLevel, nullptr);
+    bonus.GetBonusClock()->SetPhase(kPhasePlay, -1.0f);
+    EXPECT_EQ(bonus.GetBonusClock()->Phase(), kPhasePlay);
+    EXPECT_EQ(bonus.GetBonusClock()->PhaseTimer(), 0.0f);
     for (int i = 0; i < 100; ++i)
         bonus.Update(0.05f);
-    EXPECT_FALSE(bonus.m_bPhaseElapsed);
-    bonus.SetPhase(8, 0.5f);
+    EXPECT_FALSE(bonus.GetBonusClock()->HasElapsed());
+    bonus.GetBonusClock()->SetPhase(kPhaseWon, 0.5f);
     bonus.Update(0.3f);
-    EXPECT_FALSE(bonus.m_bPhaseElapsed);
+    EXPECT_FALSE(bonus.GetBonusClock()->HasElapsed());
     bonus.Update(0.3f);
-    EXPECT_TRUE(bonus.m_bPhaseElapsed);
-    EXPECT_FLOAT_EQ(CBonusLevelScript::PhaseTime(4, 7), 7.0f);
-    EXPECT_FLOAT_EQ(CBonusLevelScript::PhaseTime(5, 1), 0.0f);
+    EXPECT_TRUE(bonus.GetBonusClock()->HasElapsed());
+    EXPECT_FLOAT_EQ(CBonusClock::PhaseTime(4, kPhaseShuffle), 7.0f);
+    EXPECT_FLOAT_EQ(CBonusClock::PhaseTime(5, kPhaseSetUp), 0.0f);
 
-    CCardTable story(2, 0, nullptr);
-    story.SetPhase(3, 2.0f);
-    EXPECT_EQ(story.m_nPhase, -1);
-    EXPECT_EQ(story.m_fPhaseTimer, 0.0f);
+    CCardTable story(2, kModeStory, nullptr);
+    story.GetBonusClock()->SetPhase(kPhasePlay, 2.0f);
+    EXPECT_EQ(story.GetBonusClock()->Phase(), kPhaseNone);
+    EXPECT_EQ(story.GetBonusClock()->PhaseTimer(), 0.0f);
 }

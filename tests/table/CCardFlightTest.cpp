@@ -20,11 +20,11 @@ TEST(CCardFlight, CardsLandingInTheHousesTogetherSoundOnceEveryFifthOfASecond)
 {
     ScopedFakeEngine fake;
     WriteBare(fake.Get(), 4);
-    CCardTable table(kBare, 0, nullptr);
+    CCardTable table(kBare, kModeStory, nullptr);
     ASSERT_TRUE(table.LoadLevel());
     table.SetCardSize(70, 100);
-    table.GetPlace(2)->type = 0;
-    table.GetPlace(3)->type = 0;
+    table.GetPlace(2)->type = kPlaceHouse;
+    table.GetPlace(3)->type = kPlaceHouse;
     CDeck deck;
     for (int i = 0; i < 4; ++i)
         Lay(deck, table.GetPlace(0), i, 0);
@@ -37,9 +37,9 @@ TEST(CCardFlight, CardsLandingInTheHousesTogetherSoundOnceEveryFifthOfASecond)
     for (const Step& s : steps) {
         SCOPED_TRACE(s.time);
         fake->time = s.time;
-        table.GetPlace(0)->MoveCard(-1, true, -1, table.GetPlace(s.target), -1, 0.05f, 0.0f, false, true);
+        table.GetPlace(0)->MoveCard(-1, table.GetPlace(s.target), CardMove::Up(0.05f));
         Settle(table);
-        EXPECT_EQ(PlayedCount(fake.Get(), table.m_hSndCardFix), s.sounds);
+        EXPECT_EQ(PlayedCount(fake.Get(), table.Sounds().m_hSndCardFix.Get()), s.sounds);
     }
 }
 
@@ -53,7 +53,7 @@ TEST(CCardFlight, StackedFlightsCastOneShadow)
     } host;
     host.shadow = std::make_unique<CSprite>(fake->TextureCreate(70, 100), 0.0f, 0.0f, 70.0f, 100.0f);
     WriteBare(fake.Get(), 3);
-    CCardTable table(kBare, 0, &host);
+    CCardTable table(kBare, kModeStory, &host);
     ASSERT_TRUE(table.LoadLevel());
     table.SetCardSize(70, 100);
     CDeck deck;
@@ -61,8 +61,8 @@ TEST(CCardFlight, StackedFlightsCastOneShadow)
     Lay(deck, table.GetPlace(0), 2, 0);
     Lay(deck, table.GetPlace(1), 3, 0)->RenderX = 500;
     for (int p = 0; p < 2; ++p)
-        table.GetPlace(p)->MoveCard(-1, true, -1, table.GetPlace(2), -1, 1.0f, 0.0f, false, true);
-    table.GetPlace(0)->MoveCard(-1, true, -1, table.GetPlace(2), -1, 1.0f, 0.0f, false, true);
+        table.GetPlace(p)->MoveCard(-1, table.GetPlace(2), CardMove::Up(1.0f));
+    table.GetPlace(0)->MoveCard(-1, table.GetPlace(2), CardMove::Up(1.0f));
     fake->quads.clear();
     for (const auto& f : table.Flights())
         f->PlaceCardAndShadow();

@@ -24,6 +24,7 @@
 #include "table/CMoveFinder.h"
 #include "table/CPlace.h"
 #include "table/CScoreKeeper.h"
+#include "table/CSpecialActions.h"
 #include "table/CTracker.h"
 #include "table/CUndoHistory.h"
 #include "table/GameDialogs.h"
@@ -50,12 +51,12 @@ protected:
             if (m_pGame != nullptr)
                 m_pGame->Release();
             m_pEngine->RandomSeed(seed);
-            Start(0, 0, -1);
+            Start(0, kModeStory, -1);
             Settle();
             Table().GetMoveFinder()->AnyMove();  // the list is built on demand
             for (const MoveRecord& move : Table().GetMoveFinder()->Moves()) {
                 const CPlace* to = Table().GetPlace(move.toPlace);
-                if (move.kind == 1 && move.fromCard >= 0 && to->type == 3 && !to->pile.empty()) {
+                if (move.kind == kMoveDrag && move.fromCard >= 0 && to->type == kPlaceColumn && !to->pile.empty()) {
                     drag = move;
                     return true;
                 }
@@ -72,7 +73,7 @@ protected:
 
 TEST_F(CGameProcessTest, AStoryLevelIsBuiltDealtAndDrawnWithoutAProblem)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     EXPECT_EQ(m_pGame->GetName(), "GameProcess");
     EXPECT_TRUE(Game().IsStartPending());
     EXPECT_EQ(Game().GetPanelState(), 4);
@@ -143,7 +144,7 @@ TEST_F(CGameProcessTest, TheHintButtonShowsAMoveWhileTheAutomaticHintIsFree)
 
 TEST_F(CGameProcessTest, DealingAgainAsksFirstAndRestartsOnlyOnYes)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     Settle();
     std::vector<CCard*> before;
     for (int p = 0; p < Table().PlaceCount(); ++p)
@@ -177,7 +178,7 @@ TEST_F(CGameProcessTest, DealingAgainAsksFirstAndRestartsOnlyOnYes)
 
 TEST_F(CGameProcessTest, TheRelaxButtonPausesTheClockUntilAKey)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     Settle();
     ClickWithMouse(228, 32);  // the relax button
     EXPECT_TRUE(Game().GetPanelState() == 2 || Game().GetPanelState() == 3);
@@ -206,7 +207,7 @@ TEST_F(CGameProcessTest, TheRelaxButtonPausesTheClockUntilAKey)
 
 TEST_F(CGameProcessTest, LeavingWhilePausedStartsTheClockAgain)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     Settle();
     Game().RelaxClicked(nullptr, 1);
     EXPECT_FALSE(IsGameClockRunning());
@@ -217,7 +218,7 @@ TEST_F(CGameProcessTest, LeavingWhilePausedStartsTheClockAgain)
 
 TEST_F(CGameProcessTest, TheLastCardDraggedHomeWinsTheLevel)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     Settle();
     // Every card home in suit order but the king of the last house, which lies on the first column.
     CDeck& deck = *Game().GetDeck();
@@ -231,7 +232,7 @@ TEST_F(CGameProcessTest, TheLastCardDraggedHomeWinsTheLevel)
             card->SetFaceUp(1.0f);
             Table().GetPlace(s == 3 && r == 12 ? 6 : 2 + s)->pile.push_back(card);
         }
-    Table().m_bCheckMoves = true;
+    Table().RequestMoveSearch();
     Frames(5);
     ASSERT_FALSE(Table().IsWon());
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
@@ -252,7 +253,7 @@ TEST_F(CGameProcessTest, TheLastCardDraggedHomeWinsTheLevel)
 
 TEST_F(CGameProcessTest, ABonusLevelMakesItsOwnCardsAndHasNoHintsOrBonuses)
 {
-    Start(1, 2, 2);  // the second location's bonus level: aces only
+    Start(1, kModeBonusLevel, 2);  // the second location's bonus level: aces only
     EXPECT_EQ(Game().GetLevelSection(), 26);
     Settle();
     CDeck& deck = *Game().GetDeck();
@@ -274,12 +275,12 @@ TEST_F(CGameProcessTest, ABonusLevelMakesItsOwnCardsAndHasNoHintsOrBonuses)
 
 TEST_F(CGameProcessTest, AClassicHardcoreGamePlaysTheLevelsMusicOverTheChosenBackground)
 {
-    Start(2, 9, 1);
+    Start(2, kModeClassic | kModeHardcore, 1);
     EXPECT_EQ(Game().GetLevelSection(), 32);
     EXPECT_EQ(Game().GetBackName(), "back_2");  // the classic choice
-    EXPECT_EQ(CGameProcess::MusicLocation(2, 9, 1), 2);
+    EXPECT_EQ(CGameProcess::MusicLocation(2, kModeClassic | kModeHardcore, 1), 2);
     EXPECT_EQ(CGameProcess::MusicLocation(7, 0, -1), 1);
-    EXPECT_EQ(CGameProcess::MusicLocation(3, 2, 4), 3);
+    EXPECT_EQ(CGameProcess::MusicLocation(3, kModeBonusLevel, 4), 3);
     Settle();
     EXPECT_TRUE(Game().GetBackground()->IsVisible());
     g_pProfileStore->m_current.m_nTableBackground = 1;  // the table view replaces the location
@@ -294,34 +295,40 @@ TEST_F(CGameProcessTest, EachNewGameScreenShowsTheNextCardSet)
 {
     g_pProfileStore->m_current.m_bCardBackRotation = 1;
     g_pProfileStore->m_current.m_nCardBack = 2;
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     EXPECT_EQ(g_pProfileStore->m_current.m_nCardBack, 0);  // the third set is followed by the first
     EXPECT_EQ(Game().GetCardBack(), g_pResource->GetSprite("GFX/Interface/GENERAL/CARDS/cards_back_1.png"));
     m_pGame->Release();
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     EXPECT_EQ(g_pProfileStore->m_current.m_nCardBack, 1);
 }
 
 TEST_F(CGameProcessTest, FrameSparklesWithoutARadiusDoNotFly)
 {
-    Start(0, 0, -1);
-    const float life[2] = {1.0f, 1.0f}, delay[2] = {0.0001f, 0.0001f}, one[2] = {1.0f, 1.0f};
+    Start(0, kModeStory, -1);
+    FrameEffects frame;
+    frame.count = 8;
+    frame.special = 2;
+    frame.life = {1.0f, 1.0f};
+    frame.delay = frame.delaySpecial = {0.0001f, 0.0001f};
+    frame.flight = frame.flightSpecial = frame.hold = frame.holdSpecial = {1.0f, 1.0f};
+    frame.x1 = 100, frame.y1 = 100, frame.x2 = 180, frame.y2 = 207;
+    frame.cx = 400, frame.cy = 300;
     CFlyingEffects* effects = Game().GetHintFlight();
-    EXPECT_EQ(Game().SpawnFrameEffects(effects, 8, 2, 1.0f, 1.0f, life, delay, delay, one, one, one, one, 100,
-                                       100, 180, 207, 0.0f, 400, 300, -1, true, true, true, true, 0),
-              0.0f);
+    EXPECT_EQ(Game().SpawnFrameEffects(effects, frame), 0.0f);
     EXPECT_EQ(effects->GetCount(), 8);
     effects->KillAll();
     // With a radius every effect flies; the result is the longest delay + hold + flight.
-    EXPECT_NEAR(Game().SpawnFrameEffects(effects, 8, 0, 1.0f, 1.0f, life, delay, delay, one, one, one, one, 100,
-                                         100, 180, 207, 0.0f, 400, 300, 20, false, true, true, true, 0),
-                2.0001f, 1e-4f);
-    EXPECT_EQ(effects->GetCount(), 6);  // the top side is off
+    frame.special = 0;
+    frame.radius = 20;
+    frame.left = false;
+    EXPECT_NEAR(Game().SpawnFrameEffects(effects, frame), 2.0001f, 1e-4f);
+    EXPECT_EQ(effects->GetCount(), 6);  // the left side is off
 }
 
 TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)
 {
-    Start(0, 0, -1);  // Klondike: bonus codes 0, 12, 20, 23, 24
+    Start(0, kModeStory, -1);  // Klondike: bonus codes 0, 12, 20, 23, 24
     Settle();
     CManaBar& bar = *Game().GetManaBar();
     for (int gauge = 0; gauge < 2; ++gauge) {
@@ -331,15 +338,15 @@ TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)
         ASSERT_TRUE(Game().IsBonusButtonEnabled(gauge)) << gauge;
     }
     ClickWithMouse(500, 32);  // the first bonus button
-    EXPECT_EQ(Table().m_nBonusAction, 0);
+    EXPECT_EQ(Table().GetSpecialActions()->ArmedCode(), kActionCardToHouse);
     EXPECT_EQ(Game().GetBonusDown(0), 1);
     EXPECT_EQ(Game().GetBonusDown(1), 0);
 
     Game().BonusClicked(1, 1);  // another bonus is latched: nothing happens
-    EXPECT_EQ(Table().m_nBonusAction, 0);
+    EXPECT_EQ(Table().GetSpecialActions()->ArmedCode(), kActionCardToHouse);
 
     Game().BonusClicked(0, 1);  // the armed one again
-    EXPECT_EQ(Table().m_nBonusAction, -1);
+    EXPECT_EQ(Table().GetSpecialActions()->ArmedCode(), kActionNone);
     Frames(1);
     EXPECT_EQ(Game().GetBonusDown(0), -1);
 
@@ -356,7 +363,7 @@ TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)
 TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnce)
 {
     g_pProfileStore->m_current.m_introShown[0] = 0;
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     Settle();
     for (int i = 0; i < 120 && Game().GetHelpDesk()->GetView() != CHelpDesk::kBig; ++i)
         Frames(1);
@@ -380,7 +387,7 @@ TEST_F(CGameProcessTest, ARecordedGameIsReplayedMoveByMoveAndTheTableComesBack)
     Settle();
     ASSERT_EQ(Game().GetTracker()->Record().moveCount, 1u);
     std::filesystem::create_directories(HostPath("data/learn"));
-    ASSERT_TRUE(Game().GetTracker()->Save("data/learn/" + Table().m_Level.sName + ".dat"));
+    ASSERT_TRUE(Game().GetTracker()->Save("data/learn/" + Table().Level().sName + ".dat"));
 
     // The table as the player left it: every pile by its cards.
     std::vector<std::vector<CCard*>> before;
@@ -411,7 +418,7 @@ TEST_F(CGameProcessTest, ARecordedGameIsReplayedMoveByMoveAndTheTableComesBack)
 
 TEST_F(CGameProcessTest, KeysHurryTheDealButF2DoesNotAndTheFirstSlideSwallowsThem)
 {
-    Start(0, 0, -1);
+    Start(0, kModeStory, -1);
     ASSERT_TRUE(EngineQueueInput("1 keydown 68\n2 keyup 68\n"));  // D while the panel slides in
     Frames(2);
     EXPECT_EQ(Game().GetPanelState(), 4);
@@ -430,7 +437,7 @@ TEST_F(CGameProcessTest, KeysHurryTheDealButF2DoesNotAndTheFirstSlideSwallowsThe
 
 TEST_F(CGameProcessTest, ALevelMissingFromTheFileLeavesAnEmptyTableThatStillRuns)
 {
-    Start(60, 0, -1);
+    Start(60, kModeStory, -1);
     Frames(120);
     EXPECT_EQ(Table().CountCards(), 0);
     EXPECT_FALSE(Game().IsDealing());

@@ -200,7 +200,7 @@ TEST_F(CHelpDeskTest, ClosingTheFirstRulesWindowGivesTheDeferredHintAtOnce)
 
 TEST_F(CHelpDeskTest, ABonusLevelHasNoBigView)
 {
-    m_controller.mode = 2;
+    m_controller.mode = kModeBonusLevel;
     Make(25, false, false);
     OpenSmall();
     m_pDesk->SetView(CHelpDesk::kBig, 2.0f);

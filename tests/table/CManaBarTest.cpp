@@ -174,7 +174,9 @@ TEST(CManaBar, APartlyFilledGaugeDrawsASweptSectorAndAnEmptyOneNothing)
     std::fill(px, px + 256, 0xFF808080u);
     fake->TextureUnlock(texture);
     CSprite image(texture, 0, 0, 16, 16);
-    CManaBar bar(8, &image, nullptr);
+    const std::size_t texturesBefore = fake->TextureCount();
+    auto owned = std::make_unique<CManaBar>(8, &image, nullptr);
+    CManaBar& bar = *owned;
     bar.SetPositions(100, 200, 300, 400, 500, 50);
     bar.Render();
     EXPECT_TRUE(fake->quads.empty());
@@ -189,4 +191,6 @@ TEST(CManaBar, APartlyFilledGaugeDrawsASweptSectorAndAnEmptyOneNothing)
     const std::size_t before = fake->quads.size();
     bar.Render();
     EXPECT_EQ(fake->quads.size() - before, 2u);
+    owned.reset();  // the sector textures it made go with it
+    EXPECT_EQ(fake->TextureCount(), texturesBefore);
 }

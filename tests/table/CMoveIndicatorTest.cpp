@@ -43,7 +43,7 @@ protected:
     // Two empty places: no move at all.
     CCardTable* Empty()
     {
-        m_pBare = std::make_unique<CCardTable>(tabletest::kBare, 0, nullptr);
+        m_pBare = std::make_unique<CCardTable>(tabletest::kBare, kModeStory, nullptr);
         EXPECT_TRUE(m_pBare->LoadLevel());
         return m_pBare.get();
     }
@@ -104,7 +104,7 @@ TEST_F(CMoveIndicatorTest, TheLightFollowsTheMoveFindersNewVerdicts)
     m_pIndicator->TurnOff();
     Frame();
     EXPECT_FALSE(m_pIndicator->IsLit(false));
-    m_pDealt->table.m_bCheckMoves = true;
+    m_pDealt->table.RequestMoveSearch();
     Frame();
     EXPECT_TRUE(m_pIndicator->IsLit(false));
     EXPECT_EQ(Player().m_nTableValue2, 2);
@@ -116,13 +116,13 @@ TEST_F(CMoveIndicatorTest, WithTheSettingOffTheLightGoesOffAndNeverComesOn)
     m_controller.table = Dealt();
     Frame();
     Player().m_bHints = 0;
-    m_pDealt->table.m_bCheckMoves = false;
+    m_pDealt->table.MoveSearchDone();
     Frame();
     EXPECT_FALSE(m_pIndicator->IsLit(false));
     // The change of the setting made the table search again.
-    EXPECT_TRUE(m_pDealt->table.m_bCheckMoves);
+    EXPECT_TRUE(m_pDealt->table.NeedsMoveSearch());
     for (int i = 0; i < 20; ++i) {
-        m_pDealt->table.m_bCheckMoves = true;
+        m_pDealt->table.RequestMoveSearch();
         Frame();
         m_pIndicator->TurnOn();
         EXPECT_FALSE(m_pIndicator->IsLit(false));
@@ -130,7 +130,7 @@ TEST_F(CMoveIndicatorTest, WithTheSettingOffTheLightGoesOffAndNeverComesOn)
     EXPECT_EQ(Player().m_nTableValue2, 0);
 
     Player().m_bHints = 1;
-    m_pDealt->table.m_bCheckMoves = false;
+    m_pDealt->table.MoveSearchDone();
     Frame();  // the change asks for a new search, whose verdict lights it
     EXPECT_TRUE(m_pIndicator->IsLit(false));
 }

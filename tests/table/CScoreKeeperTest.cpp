@@ -6,25 +6,32 @@
 using namespace tabletest;
 
 namespace {
+void SetCombos(CCardTable& table, std::vector<PlaceRequirement> combos)
+{
+    EditValues(table, [&](TableValues& v) { v.level.vCombos = combos; });
+}
+
 // Places 0, 1 columns (type 3), 2 the pop place (type 2), 3 and 4 houses (types 0 and 6).
 struct KeeperTable {
-    explicit KeeperTable(FakeEngine& engine, unsigned mode = 0) : table(kBare, mode, &host)
+    explicit KeeperTable(FakeEngine& engine, unsigned mode = kModeStory) : table(kBare, mode, &host)
     {
         WriteBare(engine, 5);
         EXPECT_TRUE(table.LoadLevel());
-        table.GetPlace(2)->SetType(2);
-        table.GetPlace(3)->SetType(0);
-        table.GetPlace(4)->SetType(6);
-        table.m_nBarResultTurn = 3;
-        table.m_nScorePlaceToHouse = 10;
-        table.m_nScorePopdeckToPlace = 4;
-        table.m_nScorePopdeckToHouse = 7;
-        table.m_nScoreCombo1 = 20;
-        table.m_nScoreCombo2 = 30;
-        table.m_nScoreCombo3 = 40;
-        table.m_nBarCombo1 = 2;
-        table.m_nBarCombo2 = 5;
-        table.m_nBarCombo3 = 9;
+        table.GetPlace(2)->SetType(kPlacePop);
+        table.GetPlace(3)->SetType(kPlaceHouse);
+        table.GetPlace(4)->SetType(kPlaceSecondHouse);
+        EditValues(table, [](TableValues& v) {
+            v.gauges.m_nBarResultTurn = 3;
+            v.scores.m_nScorePlaceToHouse = 10;
+            v.scores.m_nScorePopdeckToPlace = 4;
+            v.scores.m_nScorePopdeckToHouse = 7;
+            v.scores.m_nScoreCombo1 = 20;
+            v.scores.m_nScoreCombo2 = 30;
+            v.scores.m_nScoreCombo3 = 40;
+            v.gauges.m_nBarCombo1 = 2;
+            v.gauges.m_nBarCombo2 = 5;
+            v.gauges.m_nBarCombo3 = 9;
+        });
         keeper = table.GetScoreKeeper();
     }
     CCard* NewCard() { return deck.AddCard(static_cast<int>(deck.Size()) % 13, 0); }
@@ -65,7 +72,7 @@ TEST(CScoreKeeper, TheLandingCodePacksGaugeManaAndComboTier)
 {
     ScopedFakeEngine fake;
     KeeperTable t(fake.Get());
-    t.table.m_Level.vCombos = {PlaceRequirement{5, 1, 0, 0}};
+    SetCombos(t.table, {PlaceRequirement{5, 1, 0, 0}});
     CManaBar bar(100, nullptr, &t.host);
     t.host.bar = &bar;
 
@@ -76,8 +83,8 @@ TEST(CScoreKeeper, TheLandingCodePacksGaugeManaAndComboTier)
     const int before = t.keeper->GetScore();
     EXPECT_EQ(static_cast<unsigned>(t.Move(1, 4)), 0x01000000u | ((30u + 3u) << 16) | 0xFF00u);
     EXPECT_EQ(t.keeper->GetScore() - before, 30 + 10);
-    EXPECT_EQ(t.table.m_nComboRun, 1);
-    EXPECT_EQ(t.table.m_nCombos, 1);
+    EXPECT_EQ(t.keeper->Combos().m_nComboRun, 1);
+    EXPECT_EQ(t.keeper->Combos().m_nCombos, 1);
     ASSERT_EQ(t.host.comboMessages.size(), 1u);
     EXPECT_EQ(t.host.comboMessages[0], std::make_pair(1, 1));
     EXPECT_EQ(bar.GetMana(0), 3 + 5 + 3);
@@ -100,9 +107,9 @@ TEST(CScoreKeeper, AMarkedBonusCardAddsTwentyFiveManaOnce)
     ScopedFakeEngine fake;
     KeeperTable t(fake.Get());
     CCard* card = t.NewCard();
-    card->CardState = 1;
+    card->CardState = kCardBonus;
     t.Move(0, 1, card);
-    EXPECT_EQ(card->CardState, 2);
+    EXPECT_EQ(card->CardState, kCardBonusScored);
     EXPECT_EQ(t.host.manaAdded, std::vector<int>({28}));
 }
 
@@ -123,13 +130,13 @@ TEST(CScoreKeeper, CombosMatchTheirPatternsAndChainsEndOnAMiss)
         SCOPED_TRACE("kind " + std::to_string(c.kind) + " A " + std::to_string(c.a[0]) + "->" + std::to_string(c.a[1]) +
                      " B " + std::to_string(c.b[0]) + "->" + std::to_string(c.b[1]));
         KeeperTable t(fake.Get());
-        t.table.m_Level.vCombos = {PlaceRequirement{c.kind, 0, 0, 0}};
-        t.table.m_nComboRun = 4;
+        SetCombos(t.table, {PlaceRequirement{c.kind, 0, 0, 0}});
+        t.keeper->RestoreCombos({0, 4, 0});
         t.Move(c.a[0], c.a[1]);  // the first move ends the old chain: nothing to compare with
-        EXPECT_EQ(t.table.m_nComboRun, 0);
-        EXPECT_EQ(t.table.m_nComboBest, 4);
+        EXPECT_EQ(t.keeper->Combos().m_nComboRun, 0);
+        EXPECT_EQ(t.keeper->Combos().m_nComboBest, 4);
         t.Move(c.b[0], c.b[1]);
-        EXPECT_EQ(t.table.m_nComboRun, c.matches ? 1 : 0);
+        EXPECT_EQ(t.keeper->Combos().m_nComboRun, c.matches ? 1 : 0);
         if (c.matches) {
             ASSERT_EQ(t.host.comboMessages.size(), 1u);
             EXPECT_EQ(t.host.comboMessages[0].first, c.category);
@@ -141,13 +148,13 @@ TEST(CScoreKeeper, AComboOfAnUnknownTierMatchesButPaysNothing)
 {
     ScopedFakeEngine fake;
     KeeperTable t(fake.Get());
-    t.table.m_Level.vCombos = {PlaceRequirement{1, 3, 0, 0}};
+    SetCombos(t.table, {PlaceRequirement{1, 3, 0, 0}});
     t.Move(0, 1);
     const int before = t.keeper->GetScore();
     const unsigned code = static_cast<unsigned>(t.Move(0, 1));
     EXPECT_EQ(t.keeper->GetScore(), before);
-    EXPECT_EQ(t.table.m_nComboRun, 1);
-    EXPECT_EQ(t.table.m_nCombos, 0);
+    EXPECT_EQ(t.keeper->Combos().m_nComboRun, 1);
+    EXPECT_EQ(t.keeper->Combos().m_nCombos, 0);
     EXPECT_EQ(code >> 24, 3u);
     EXPECT_EQ((code >> 16) & 0xFF, 3u);  // only the move's mana
 }
@@ -227,7 +234,7 @@ TEST(CScoreKeeper, TheRollWaitsForItsDelay)
 TEST(CScoreKeeper, TheScoreIsTheRunningTotalOfTheGameMode)
 {
     ScopedFakeEngine fake;
-    KeeperTable story(fake.Get(), 0);
+    KeeperTable story(fake.Get(), kModeStory);
     story.keeper->Player().m_nStoryScore = 500;  // another level added to the total
     story.keeper->SyncWithProfile();
     story.keeper->Reset();
@@ -235,7 +242,7 @@ TEST(CScoreKeeper, TheScoreIsTheRunningTotalOfTheGameMode)
     EXPECT_EQ(story.keeper->Player().m_nStoryScore, 525);
     EXPECT_EQ(story.keeper->GetLevelPoints(), 25);
 
-    KeeperTable classic(fake.Get(), 1);
+    KeeperTable classic(fake.Get(), kModeClassic);
     classic.keeper->AddScore(40, nullptr);
     EXPECT_EQ(classic.keeper->Player().m_nClassicScore, 40);
     EXPECT_EQ(classic.keeper->Player().m_nStoryScore, 0);

@@ -15,7 +15,7 @@ struct State {
 struct UndoTable {
     UndoTable(FakeEngine& engine, std::uint32_t seed)
         : bar(20, nullptr, &host),
-          table((WriteAllLevels(engine), std::make_unique<CCardTable>(kKlondike, 0, &host))),
+          table((WriteAllLevels(engine), std::make_unique<CCardTable>(kKlondike, kModeStory, &host))),
           undo(table.get(), &bar)
     {
         host.bar = &bar;
@@ -23,13 +23,15 @@ struct UndoTable {
         engine.RandomSeed(seed);
         EXPECT_TRUE(table->LoadLevel());
         table->SetCardSize(70, 100);
-        table->m_nBarResultTurn = 3;
-        table->m_nScorePopdeckToPlace = 5;
-        table->m_Level.vCombos = {PlaceRequirement{5, 0, 0, 0}, PlaceRequirement{1, 1, 0, 0}};
-        table->m_nScoreCombo1 = 11;
-        table->m_nScoreCombo2 = 13;
-        table->m_nBarCombo1 = 2;
-        table->m_nBarCombo2 = 4;
+        EditValues(*table, [](TableValues& v) {
+            v.gauges.m_nBarResultTurn = 3;
+            v.scores.m_nScorePopdeckToPlace = 5;
+            v.level.vCombos = {PlaceRequirement{5, 0, 0, 0}, PlaceRequirement{1, 1, 0, 0}};
+            v.scores.m_nScoreCombo1 = 11;
+            v.scores.m_nScoreCombo2 = 13;
+            v.gauges.m_nBarCombo1 = 2;
+            v.gauges.m_nBarCombo2 = 4;
+        });
         MakeCards(deck, 1);
         table->DealCards(deck, 0);
         host.RequestUndoSnapshot();
@@ -56,9 +58,9 @@ struct UndoTable {
         s.score = table->GetScoreKeeper()->GetScore();
         for (int i = 0; i < CManaBar::kGauges; ++i)
             s.mana.push_back(bar.GetMana(i));
-        s.combos = table->m_nCombos;
-        s.comboRun = table->m_nComboRun;
-        s.comboBest = table->m_nComboBest;
+        s.combos = table->GetScoreKeeper()->Combos().m_nCombos;
+        s.comboRun = table->GetScoreKeeper()->Combos().m_nComboRun;
+        s.comboBest = table->GetScoreKeeper()->Combos().m_nComboBest;
         return s;
     }
     ControllerHost host;
@@ -121,20 +123,20 @@ TEST(CUndoHistory, AGoldenCardTurnsPlainInPlayButAnUndoGivesBackItsSnapshotState
     UndoTable t(fake.Get(), 9);
     CPlace* column = t.table->GetPlace(12);
     CCard* golden = column->pile.back();
-    golden->CardState = 2;
-    t.table->m_bCheckMoves = true;
+    golden->CardState = kCardBonusScored;
+    t.table->RequestMoveSearch();
     t.host.RequestUndoSnapshot();
     t.Still();
-    EXPECT_EQ(golden->CardState, 0);
+    EXPECT_EQ(golden->CardState, kCardPlain);
     // Move the golden card away and back through an undo: the snapshot held it golden.
     CPlace* other = t.table->GetPlace(1);
-    column->MoveCard(-1, true, column->TopIndex(), other, -1, 0.1f, 0.0001f, false, true);
+    column->MoveCard(column->TopIndex(), other, CardMove::Up(0.1f).After(kAtOnce));
     t.host.RequestUndoSnapshot();
     t.Still();
     ASSERT_TRUE(t.undo.Undo());
     Settle(*t.table);
     EXPECT_EQ(column->pile.back(), golden);
-    EXPECT_EQ(golden->CardState, 2);
+    EXPECT_EQ(golden->CardState, kCardBonusScored);
 }
 
 TEST(CUndoHistory, ABonusLevelRecordsAndUndoesNothing)
@@ -142,7 +144,7 @@ TEST(CUndoHistory, ABonusLevelRecordsAndUndoesNothing)
     ScopedFakeEngine fake;
     ControllerHost host;
     CManaBar bar(10, nullptr, &host);
-    CCardTable table(0, 2, &host);
+    CCardTable table(0, kModeBonusLevel, &host);
     CUndoHistory undo(&table, &bar);
     host.undoEnabled = true;
     undo.Request();
@@ -165,17 +167,17 @@ TEST(CUndoHistory, UndoPutsBackTheGaugesAndTheirButtons)
     for (int i = 0; i < 200; ++i)
         t.bar.Update(0.05f);
     ASSERT_TRUE(t.host.buttons[0]);
-    t.table->m_nScoreUndo = 77;
+    EditValues(*t.table, [](TableValues& v) { v.scores.m_nScoreUndo = 77; });
     t.host.RequestUndoSnapshot();
     t.Still();
     t.bar.Clear(0);
     t.host.buttons[0] = false;
-    t.table->m_nScoreUndo = 1;
+    EditValues(*t.table, [](TableValues& v) { v.scores.m_nScoreUndo = 1; });
     t.host.RequestUndoSnapshot();
     t.Still();
     ASSERT_TRUE(t.undo.Undo());
     EXPECT_EQ(t.bar.GetMana(0), 20);
     EXPECT_EQ(t.bar.GetLevel(0), 20.0f);
     EXPECT_TRUE(t.host.buttons[0]);
-    EXPECT_EQ(t.table->m_nScoreUndo, 77);
+    EXPECT_EQ(t.table->Scores().m_nScoreUndo, 77);
 }

@@ -5,6 +5,7 @@
 #include "framework/CFMouse.h"
 #include "framework/ScriptedMouse.h"
 #include "table/CCardFlight.h"
+#include "table/CTableMouse.h"
 
 using namespace tabletest;
 
@@ -43,25 +44,25 @@ protected:
     CCardTable& Columns(int places, std::initializer_list<int> houses = {})
     {
         WriteBare(m_fake.Get(), places);
-        m_table = std::make_unique<CCardTable>(kBare, 0, &m_host);
+        m_table = std::make_unique<CCardTable>(kBare, kModeStory, &m_host);
         EXPECT_TRUE(m_table->LoadLevel());
         m_table->SetCardSize(70, 100);
         for (int i = 0; i < places; ++i) {
             CPlace* p = m_table->GetPlace(i);
-            p->type = 3;
+            p->type = kPlaceColumn;
             p->v_offset = 1.0f;
             p->visible = true;
-            p->pick_req = {{0, 0, 0, 0}};
-            p->drop_req = {{4, 0, 0, 0}};
-            p->empty_drop_req = {{1, 12, 0, 0}};
+            p->pick_req = {{PickCode::kFaceUp, 0, 0, 0}};
+            p->drop_req = {{DropCode::kOneLower, 0, 0, 0}};
+            p->empty_drop_req = {{EmptyDropCode::kRank, 12, 0, 0}};
         }
         for (int h : houses) {
             CPlace* p = m_table->GetPlace(h);
-            p->type = 0;
+            p->type = kPlaceHouse;
             p->v_offset = 0.0f;
-            p->pick_req = {{1, 0, 0, 0}};
-            p->drop_req = {{1, 0, 0, 0}, {2, 0, 0, 0}};
-            p->empty_drop_req = {{1, 0, 0, 0}};
+            p->pick_req = {{PickCode::kTopCard, 0, 0, 0}};
+            p->drop_req = {{DropCode::kSameSuit, 0, 0, 0}, {DropCode::kOneHigher, 0, 0, 0}};
+            p->empty_drop_req = {{EmptyDropCode::kRank, 0, 0, 0}};
         }
         m_deck.Reset();
         return *m_table;
@@ -216,7 +217,7 @@ TEST_F(DragDropTest, RefusedPickGlowsTheRulesOnlyForAFaceUpCard)
         SCOPED_TRACE(c.name);
         m_host = GlowHost();
         CCardTable& t = Columns(2);
-        t.GetPlace(0)->pick_req = {{1, 0, 0, 0}, {0, 0, 0, 0}};  // top card only, face up
+        t.GetPlace(0)->pick_req = {{PickCode::kTopCard, 0, 0, 0}, {PickCode::kFaceUp, 0, 0, 0}};
         Lay(m_deck, t.GetPlace(0), 7, 0, c.faceUp);
         Lay(m_deck, t.GetPlace(0), 6, 0, true);
         Rest();
@@ -250,7 +251,7 @@ TEST_F(DragDropTest, DoubleAndRightClicksSendTheTopCardToTheFirstHouseThatTakesI
             Frame(PlaceX(0), 230, ScriptedMouse::kPress);
             Idle(3);
             Frame(PlaceX(0), 230, ScriptedMouse::kRelease);
-            EXPECT_TRUE(t.m_bDblRequest);  // the cards went back; the next frame moves the ace
+            EXPECT_TRUE(t.GetMouse()->IsDoubleClickRequested());  // the cards went back; the next frame moves the ace
             Idle(1);
         }
         Rest();
@@ -271,9 +272,9 @@ TEST_F(DragDropTest, DoubleClickMovesNothingFromADeckAFaceDownCardOrBelowTheTop)
         float y;  // where the right click lands on the column
     };
     const Case cases[] = {
-        {"a lower card", 3, true, 160},
-        {"a face-down top card", 3, false, 230},
-        {"a card of the deck", 1, true, 230},
+        {"a lower card", kPlaceColumn, true, 160},
+        {"a face-down top card", kPlaceColumn, false, 230},
+        {"a card of the deck", kPlaceDeck, true, 230},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -298,14 +299,13 @@ TEST_F(DragDropTest, ADoubleClickWithoutAReleaseBeforeItIsLoggedAndTakenAsARelea
     CCardTable& t = Columns(2);
     Lay(m_deck, t.GetPlace(0), 4, 0);
     Rest();
-    t.m_bDblPending = true;
-    t.m_nLastMouseEvent = 2;
-    t.m_nMouseEvent = 3;
+    t.GetMouse()->SetPendingDoubleClick(CFMouse::kEventPressed);
+    t.GetMouse()->SetEvent(CFMouse::kEventDoubleClick);
     m_fake->logLines.clear();
-    t.HandleMouse();
+    t.GetMouse()->HandleMouse();
     EXPECT_TRUE(m_fake->HasLogLine("[E] MOUSE_UP event leak detected!"));
-    EXPECT_EQ(t.m_nLastMouseEvent, 1);
-    EXPECT_FALSE(t.m_bDblPending);
+    EXPECT_EQ(t.GetMouse()->Sample().m_nLastMouseEvent, CFMouse::kEventReleased);
+    EXPECT_FALSE(t.GetMouse()->IsDoubleClickPending());
 }
 
 TEST_F(DragDropTest, AClickWithoutADragDealsFromTheStock)
@@ -343,33 +343,32 @@ TEST_F(DragDropTest, HitTestSearchOrderAndVisibility)
     // Places 1 and 2 lie on the same spot; 2 is drawn last.
     t.GetPlace(2)->x = t.GetPlace(1)->x;
     Rest();
-    int p = -9, c = -9, dx = 0, dy = 0;
-    t.m_fMouseX = PlaceX(1) + 10;
-    t.m_fMouseY = 190;
-    ASSERT_TRUE(t.HitTest(p, c, dx, dy, true));
-    EXPECT_EQ(p, 2);
-    EXPECT_EQ(c, -1);
-    EXPECT_EQ(dx, -10);
-    EXPECT_EQ(dy, 10);
-    ASSERT_TRUE(t.HitTest(p, c, dx, dy, false));
-    EXPECT_EQ(p, 1);
+    CTableMouse& mouse = *t.GetMouse();
+    mouse.PointAt(PlaceX(1) + 10, 190);
+    std::optional<PlaceHit> hit = mouse.HitTest(true);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->place, 2);
+    EXPECT_EQ(hit->card, -1);
+    EXPECT_EQ(hit->dx, -10);
+    EXPECT_EQ(hit->dy, 10);
+    hit = mouse.HitTest(false);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->place, 1);
 
     t.GetPlace(2)->visible = false;  // an invisible empty place is never hit
-    ASSERT_TRUE(t.HitTest(p, c, dx, dy, true));
-    EXPECT_EQ(p, 1);
+    hit = mouse.HitTest(true);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->place, 1);
     Lay(m_deck, t.GetPlace(2), 3, 0);  // but one that holds cards is
     Rest();
-    t.m_fMouseX = PlaceX(1) + 10;
-    t.m_fMouseY = 190;
-    ASSERT_TRUE(t.HitTest(p, c, dx, dy, true));
-    EXPECT_EQ(p, 2);
-    EXPECT_EQ(c, 0);
+    mouse.PointAt(PlaceX(1) + 10, 190);
+    hit = mouse.HitTest(true);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->place, 2);
+    EXPECT_EQ(hit->card, 0);
 
-    t.m_fMouseX = 400;
-    t.m_fMouseY = 560;
-    p = -9;
-    EXPECT_FALSE(t.HitTest(p, c, dx, dy, true));
-    EXPECT_EQ(p, -9);
+    mouse.PointAt(400, 560);
+    EXPECT_FALSE(mouse.HitTest(true));
 }
 
 TEST_F(DragDropTest, DropPlaceSearchCountsOnlyTheTopCardAndPrefersTheNearestAnchor)
@@ -385,17 +384,18 @@ TEST_F(DragDropTest, DropPlaceSearchCountsOnlyTheTopCardAndPrefersTheNearestAnch
     t.GetCursorHand()->srcPlace = t.GetPlace(2);
     hand->x_offset = 0;
     hand->y_offset = 0;
-    int p = -1, c = -1, dx = 0, dy = 0;
+    const CTableMouse& mouse = *t.GetMouse();
 
     // Over the fan's upper cards, its top card out of reach of every corner: no place.
     hand->x = static_cast<int>(PlaceX(0));
     hand->y = 180;
-    EXPECT_FALSE(t.FindDropPlace(p, c, dx, dy, false, true));
+    EXPECT_FALSE(mouse.FindDropPlace(false, true));
     // Over its top card (the six at y = 320): the fan, with the rules (a five on a six) or without.
     hand->y = 330;
-    ASSERT_TRUE(t.FindDropPlace(p, c, dx, dy, true, true));
-    EXPECT_EQ(p, 0);
-    EXPECT_EQ(c, 6);
+    std::optional<PlaceHit> drop = mouse.FindDropPlace(true, true);
+    ASSERT_TRUE(drop);
+    EXPECT_EQ(drop->place, 0);
+    EXPECT_EQ(drop->card, 6);
 
     // Between the two columns, touching both tops by a corner: the anchor nearer to the grip wins.
     hand->y = 200;
@@ -405,13 +405,16 @@ TEST_F(DragDropTest, DropPlaceSearchCountsOnlyTheTopCardAndPrefersTheNearestAnch
     Idle(60);
     hand->x = static_cast<int>(PlaceX(0)) + 40;
     hand->y = 200;
-    ASSERT_TRUE(t.FindDropPlace(p, c, dx, dy, false, false));
-    EXPECT_EQ(p, 0);  // the first match when nearest is off
+    drop = mouse.FindDropPlace(false, false);
+    ASSERT_TRUE(drop);
+    EXPECT_EQ(drop->place, 0);  // the first match when nearest is off
     hand->x = static_cast<int>(PlaceX(1)) - 30;
-    ASSERT_TRUE(t.FindDropPlace(p, c, dx, dy, false, true));
-    EXPECT_EQ(p, 1);
-    ASSERT_TRUE(t.FindDropPlace(p, c, dx, dy, false, false));
-    EXPECT_EQ(p, 0);
+    drop = mouse.FindDropPlace(false, true);
+    ASSERT_TRUE(drop);
+    EXPECT_EQ(drop->place, 1);
+    drop = mouse.FindDropPlace(false, false);
+    ASSERT_TRUE(drop);
+    EXPECT_EQ(drop->place, 0);
     hand->pile.clear();
 }
 
@@ -429,17 +432,18 @@ TEST_F(DragDropTest, CardsOfTheTakeCardsBonusSpendItWhenPlacedAndReArmItWhenRetu
         SCOPED_TRACE(c.name);
         m_host = GlowHost();
         CCardTable& t = Columns(3);
-        t.m_Level.vBonuses = {5, 22, 7, 22, 9};
+        EditValues(t, [&](TableValues& v) { v.level.vBonuses = {5, 22, 7, 22, 9}; });
         Lay(m_deck, t.GetPlace(0), 11, 2);
         Lay(m_deck, t.GetPlace(1), 12, 1);
         Rest();
-        t.m_nChainAction = 22;
+        t.GetSpecialActions()->Arm(kActionTakeRun);
+        t.GetSpecialActions()->Arm(kActionNone);  // the take-run action took the cards and waits for their drop
         DragTo(PlaceX(0), 200, c.toX, c.toY);
         Rest();
         EXPECT_EQ(m_host.takenDropped, c.placed ? 1 : 0);
         EXPECT_EQ(m_host.spent, c.placed ? (std::vector<int>{1, 3}) : std::vector<int>{});
-        EXPECT_EQ(t.m_nChainAction, c.placed ? -1 : 22);
-        EXPECT_EQ(t.m_nBonusAction, c.placed ? -1 : 22);
+        EXPECT_EQ(t.GetSpecialActions()->ChainCode(), c.placed ? kActionNone : kActionTakeRun);
+        EXPECT_EQ(t.GetSpecialActions()->ArmedCode(), c.placed ? kActionNone : kActionTakeRun);
     }
 }
 

@@ -31,16 +31,16 @@ TEST(LevelFile, EveryTestLevelLoadsItsPlacesAndRules)
                           {kPyramid, 31, "Pyramid", 1}, {kGolf, 9, "Golf", 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CCardTable table(c.level, 0, nullptr);
+        CCardTable table(c.level, kModeStory, nullptr);
         ASSERT_TRUE(table.LoadLevel());
         EXPECT_EQ(table.PlaceCount(), c.places);
-        EXPECT_EQ(table.m_Level.sName, c.name);
-        EXPECT_EQ(table.m_Level.nDecksCount, c.decks);
+        EXPECT_EQ(table.Level().sName, c.name);
+        EXPECT_EQ(table.Level().nDecksCount, c.decks);
     }
-    CCardTable klondike(kKlondike, 0, nullptr);
+    CCardTable klondike(kKlondike, kModeStory, nullptr);
     ASSERT_TRUE(klondike.LoadLevel());
     const CPlace* column = klondike.GetPlace(6);
-    EXPECT_EQ(column->type, 3);
+    EXPECT_EQ(column->type, kPlaceColumn);
     ASSERT_EQ(column->drop_req.size(), 3u);
     EXPECT_EQ(column->drop_req[1].a, 4);
     ASSERT_EQ(column->empty_drop_req.size(), 1u);
@@ -48,8 +48,8 @@ TEST(LevelFile, EveryTestLevelLoadsItsPlacesAndRules)
     EXPECT_EQ(column->empty_drop_req[0].b, 12);
     EXPECT_EQ(klondike.GetPlace(0)->click_empty_limit, -1);
     EXPECT_EQ(klondike.GetPlace(12)->cards.size(), 2u);
-    EXPECT_TRUE(klondike.m_Level.bAutoFinish);
-    EXPECT_EQ(klondike.m_nScorePlaceToHouse, 10);
+    EXPECT_TRUE(klondike.Level().bAutoFinish);
+    EXPECT_EQ(klondike.Scores().m_nScorePlaceToHouse, 10);
 }
 
 TEST(LevelFile, BonusListDropsEmptyTokensAndCombosParse)
@@ -57,21 +57,21 @@ TEST(LevelFile, BonusListDropsEmptyTokensAndCombosParse)
     ScopedFakeEngine fake;
     LevelWriter w(fake.Get(), 9);
     w.Set("level_bonuses", "12,,7").Set("level_combos", "3:1,,9:2");
-    CCardTable table(9, 0, nullptr);
+    CCardTable table(9, kModeStory, nullptr);
     ASSERT_TRUE(table.LoadLevel());
-    EXPECT_EQ(table.m_Level.vBonuses, (std::vector<int>{12, 7}));
-    ASSERT_EQ(table.m_Level.vCombos.size(), 2u);
-    EXPECT_EQ(table.m_Level.vCombos[1].a, 9);
-    EXPECT_EQ(table.m_Level.vCombos[1].b, 2);
+    EXPECT_EQ(table.Level().vBonuses, (std::vector<int>{12, 7}));
+    ASSERT_EQ(table.Level().vCombos.size(), 2u);
+    EXPECT_EQ(table.Level().vCombos[1].a, 9);
+    EXPECT_EQ(table.Level().vCombos[1].b, 2);
 }
 
 TEST(LevelFile, MissingSectionGivesAnEmptyTable)
 {
     ScopedFakeEngine fake;
-    CCardTable table(20, 0, nullptr);
+    CCardTable table(20, kModeStory, nullptr);
     ASSERT_TRUE(table.LoadLevel());
     EXPECT_EQ(table.PlaceCount(), 0);
-    EXPECT_TRUE(table.m_Level.sName.empty());
+    EXPECT_TRUE(table.Level().sName.empty());
 }
 
 TEST(LevelFile, LevelsBeyondTheTableLimitsAreRejectedWithALogLine)
@@ -92,7 +92,7 @@ TEST(LevelFile, LevelsBeyondTheTableLimitsAreRejectedWithALogLine)
         ScopedFakeEngine fake;
         LevelWriter w(fake.Get(), 11);
         w.Set("level_decks_count", c.decks).Set("level_suits", c.suits).Set("level_place_count", c.places);
-        CCardTable table(11, 0, nullptr);
+        CCardTable table(11, kModeStory, nullptr);
         EXPECT_FALSE(table.LoadLevel());
         EXPECT_TRUE(fake->HasLogLine(c.line));
         EXPECT_EQ(table.PlaceCount(), 0);
@@ -110,7 +110,7 @@ TEST(LevelFile, TheCardCountNotTheDeckCountBoundsALevel)
         ScopedFakeEngine fake;
         LevelWriter w(fake.Get(), 11);
         w.Set("level_decks_count", c.decks).Set("level_suits", c.suits).Set("level_place_count", "2");
-        CCardTable table(11, 0, nullptr);
+        CCardTable table(11, kModeStory, nullptr);
         EXPECT_TRUE(table.LoadLevel());
         EXPECT_EQ(table.PlaceCount(), 2);
     }
@@ -120,7 +120,7 @@ TEST(LevelFile, ARestartRebuildsPlacesFromTheirFirstDefinition)
 {
     ScopedFakeEngine fake;
     WriteKlondike(fake.Get());
-    CCardTable table(kKlondike, 0, nullptr);
+    CCardTable table(kKlondike, kModeStory, nullptr);
     ASSERT_TRUE(table.LoadLevel());
     table.GetPlace(0)->click_empty_limit = 0;
     table.GetPlace(6)->empty_drop_req.clear();
@@ -139,7 +139,7 @@ TEST(LevelFile, HostileTokensNeverLayMissingOrDoubledCards)
     w.Place(1, {{"type", "3"}, {"cards", "0:3:1,0:3:1,99:0:1,-7:-9:0,::,:"}});          // doubled and impossible cards
     w.Place(2, {{"type", "0"}, {"empty_drop_req", "1:-1:99:1"}});                        // a place number out of range
     w.Place(3, {{"type", "3"}, {"empty_drop_req", "1:-1:-50:1"}, {"pick_req", "2:-8:0,2:1000:1"}});
-    CCardTable table(12, 0, nullptr);
+    CCardTable table(12, kModeStory, nullptr);
     ASSERT_TRUE(table.LoadLevel());
     CDeck deck;
     MakeCards(deck, 1);

@@ -22,6 +22,7 @@
 #include "framework/ScriptedMouse.h"
 #include "screens/CProfileStore.h"
 #include "support/Utf16Text.h"
+#include "table/GameMode.h"
 #include "table/IGameController.h"
 
 #include <memory>
@@ -165,7 +166,7 @@ public:
     }
 
     CCardTable* table = nullptr;
-    unsigned mode = 0;
+    unsigned mode = kModeStory;
     bool replaying = false, modal = false, panelPlaying = false, acceptWindows = true, hintDeferred = false;
     std::vector<int> windows;
     std::vector<float> autoHintTimers;

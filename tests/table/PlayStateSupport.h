@@ -74,13 +74,13 @@ inline std::vector<std::vector<std::pair<int, bool>>> Piles(const CCardTable& ta
 inline bool PlayRandomMove(FakeEngine& engine, CCardTable& table)
 {
     CMoveFinder& finder = *table.GetMoveFinder();
-    table.m_bCheckMoves = true;
+    table.RequestMoveSearch();
     finder.Refresh();
     const std::vector<MoveRecord>& moves = finder.Moves();
     if (moves.empty())
         return false;
     const MoveRecord move = moves[static_cast<std::size_t>(engine.RandomInt(0, static_cast<int>(moves.size()) - 1))];
-    if (move.kind == 0 || move.fromPlace == move.toPlace) {
+    if (move.kind == kMoveClick || move.fromPlace == move.toPlace) {
         table.ClickPlace(move.fromPlace, move.fromCard, false);
     } else {
         CPlace* src = table.GetPlace(move.fromPlace);
@@ -89,7 +89,7 @@ inline bool PlayRandomMove(FakeEngine& engine, CCardTable& table)
             return false;
         const int code = table.GetScoreKeeper()->ScoreMove(src, dst, src->GetCard(move.fromCard));
         for (bool first = true; src->Size() > move.fromCard; first = false)
-            src->MoveCard(first ? code : -1, true, move.fromCard, dst, -1, 0.2f, 0.0001f, false, true);
+            src->MoveCard(move.fromCard, dst, CardMove::Up(0.2f).After(kAtOnce).Scored(first ? code : -1));
         table.GetHost()->RequestUndoSnapshot();
     }
     return true;

@@ -8,12 +8,12 @@ namespace {
 bool PlayRandomMove(FakeEngine& engine, CCardTable& table)
 {
     CMoveFinder& finder = *table.GetMoveFinder();
-    table.m_bCheckMoves = true;
+    table.RequestMoveSearch();
     if (!finder.Refresh())
         return false;
     const std::vector<MoveRecord> moves = finder.Moves();
     const MoveRecord& m = moves[static_cast<std::size_t>(engine.RandomInt(0, static_cast<int>(moves.size()) - 1))];
-    if (m.kind == 0) {
+    if (m.kind == kMoveClick) {
         table.ClickPlace(m.fromPlace, m.fromCard, false);
         Settle(table);
         return true;

@@ -3,13 +3,14 @@
 #include "PlayStateSupport.h"
 
 #include "app/Globals.h"
+#include "table/CBonusClock.h"
 
 using namespace tabletest;
 
 namespace {
 // A bare table of `types.size()` places of the given types, with one rule name on place 0.
 struct RuleTable {
-    RuleTable(FakeEngine& engine, const std::vector<int>& types, const std::string& rule, unsigned mode = 0)
+    RuleTable(FakeEngine& engine, const std::vector<int>& types, const std::string& rule, unsigned mode = kModeStory)
         : table((WriteBare(engine, static_cast<int>(types.size())), std::make_unique<CCardTable>(kBare, mode, &host)))
     {
         EXPECT_TRUE(table->LoadLevel());
@@ -59,9 +60,9 @@ TEST(RuleActions, SpiderSendsAFinishedSuitToTheFirstDiscardThatIsNotFull)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        RuleTable t(fake.Get(), {3, 5, 5}, "Spider");
-        t.P(1)->win_cond = {PlaceRequirement{0, 13, 0, 0}};
-        t.P(2)->win_cond = {PlaceRequirement{0, 13, 0, 0}};
+        RuleTable t(fake.Get(), {kPlaceColumn, kPlaceDiscard, kPlaceDiscard}, "Spider");
+        t.P(1)->win_cond = {PlaceRequirement{WinCode::kHolds, 13, 0, 0}};
+        t.P(2)->win_cond = {PlaceRequirement{WinCode::kHolds, 13, 0, 0}};
         t.Put(1, KingToAce(), std::vector<int>(13, 2));  // the first discard is full
         t.Put(0, c.ranks, c.suits);
         const int before = t.Size(0);
@@ -93,7 +94,7 @@ TEST(RuleActions, PyramidRemovesTwoCardsAddingUpToThirteen)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.ranks));
-        RuleTable t(fake.Get(), {7, c.discard ? 5 : 3}, "Pyramid");
+        RuleTable t(fake.Get(), {kPlaceSideColumn, c.discard ? kPlaceDiscard : kPlaceColumn}, "Pyramid");
         t.Put(0, c.ranks);
         EXPECT_EQ(t.table->ApplyRuleActions(), c.fires);
         Settle(*t.table);
@@ -117,7 +118,8 @@ TEST(RuleActions, FifteensRemovesFifteenOrFourOfAKindAndRefillsEmptyColumns)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // 0 the gathering place, 1 the discard, 2 and 3 stocks, 4 an empty column, 5 a full one.
-        RuleTable t(fake.Get(), {3, 5, 1, 1, 3, 3}, "Fifteens");
+        RuleTable t(fake.Get(), {kPlaceColumn, kPlaceDiscard, kPlaceDeck, kPlaceDeck, kPlaceColumn, kPlaceColumn},
+                    "Fifteens");
         t.Put(0, c.ranks);
         t.Put(2, {1, 2});
         t.Put(3, {3});
@@ -136,7 +138,7 @@ TEST(RuleActions, FifteensRemovesFifteenOrFourOfAKindAndRefillsEmptyColumns)
 TEST(RuleActions, CruelDealsFourCardsToEachOtherColumnInTurn)
 {
     ScopedFakeEngine fake;
-    RuleTable t(fake.Get(), {3, 3, 3, 1}, "Cruel");
+    RuleTable t(fake.Get(), {kPlaceColumn, kPlaceColumn, kPlaceColumn, kPlaceDeck}, "Cruel");
     t.Put(0, {0, 1, 2, 3, 4, 5, 6}, {}, false);
     EXPECT_TRUE(t.table->ApplyRuleActions());
     Settle(*t.table);
@@ -154,13 +156,13 @@ TEST(RuleActions, CruelDealsFourCardsToEachOtherColumnInTurn)
 TEST(RuleActions, NoRuleFiresWhileACardIsHeldOrFlying)
 {
     ScopedFakeEngine fake;
-    RuleTable t(fake.Get(), {7, 5, 3}, "Pyramid");
+    RuleTable t(fake.Get(), {kPlaceSideColumn, kPlaceDiscard, kPlaceColumn}, "Pyramid");
     t.Put(0, {0, 11});
     t.Put(2, {4, 5});
-    t.P(2)->MoveCard(-1, true, 1, t.P(2), -1, 1.0f, 0.0001f, false, true);
+    t.P(2)->MoveCard(1, t.P(2), CardMove::Up(1.0f).After(kAtOnce));
     EXPECT_FALSE(t.table->ApplyRuleActions());
     Settle(*t.table);
-    t.P(2)->MoveCard(-1, true, 1, t.table->HandPlace(), -1, 0.0f, 0.0f, true, true);
+    t.P(2)->MoveCard(1, t.table->HandPlace(), CardMove::Up(0.0f).JoiningAtOnce());
     Settle(*t.table);
     EXPECT_FALSE(t.table->ApplyRuleActions());
     EXPECT_EQ(t.Size(0), 2);
@@ -169,7 +171,7 @@ TEST(RuleActions, NoRuleFiresWhileACardIsHeldOrFlying)
 TEST(RuleActions, GatheringCruelCollectsEveryColumnFaceDown)
 {
     ScopedFakeEngine fake;
-    RuleTable t(fake.Get(), {3, 3, 3, 5}, "Cruel");
+    RuleTable t(fake.Get(), {kPlaceColumn, kPlaceColumn, kPlaceColumn, kPlaceDiscard}, "Cruel");
     t.Put(0, {1});
     t.Put(1, {2, 3});
     t.Put(2, {4, 5, 6});
@@ -190,7 +192,7 @@ TEST(RuleActions, GatheringCruelCollectsEveryColumnFaceDown)
 TEST(RuleActions, TheSeededRandomDependsOnlyOnTheCards)
 {
     ScopedFakeEngine fake;
-    RuleTable t(fake.Get(), {3, 3}, "");
+    RuleTable t(fake.Get(), {kPlaceColumn, kPlaceColumn}, "");
     t.Put(0, {0, 4, 9}, {1, 2, 3});
     t.Put(1, {2, 12}, {3, 0});
     EXPECT_EQ(t.table->SeededRandom(3, 3), 3);
@@ -221,18 +223,18 @@ TEST(RuleActions, TheExtraDeckPassKeepsAnUnlimitedDeckUnlimited)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("limit " + std::to_string(c.limit));
-        RuleTable t(fake.Get(), {1, 2, 3}, "");
+        RuleTable t(fake.Get(), {kPlaceDeck, kPlacePop, kPlaceColumn}, "");
         t.P(0)->click_empty_limit = c.limit;
         if (c.deckCards)
             t.Put(0, {1});
         if (c.popCards)
             t.Put(1, {2});
-        EXPECT_EQ(t.table->ApplyDeckAction(), c.acts);
+        EXPECT_EQ(t.table->GetSpecialActions()->ApplyDeckAction(), c.acts);
         EXPECT_EQ(t.P(0)->click_empty_limit, c.after);
     }
     RuleTable none(fake.Get(), {2, 3}, "");
     none.Put(0, {4});
-    EXPECT_FALSE(none.table->ApplyDeckAction());
+    EXPECT_FALSE(none.table->GetSpecialActions()->ApplyDeckAction());
 }
 
 TEST(BonusGrade, AttemptsAndTimesGiveTheirMedals)
@@ -249,14 +251,20 @@ TEST(BonusGrade, AttemptsAndTimesGiveTheirMedals)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("level " + std::to_string(c.level) + " goal " + std::to_string(c.goal));
-        CCardTable table(c.level, 2, nullptr);
-        for (int i = 0; i < 3; ++i)
-            table.m_nGoalCount[i] = c.attempts[i];
-        table.m_nGoal = c.goal;
-        table.m_nGrade = 9;
-        table.GradeBonusLevel();
-        EXPECT_EQ(table.m_nGoalsMet, c.met);
-        EXPECT_EQ(table.m_nGrade, c.grade);
+        CBonusClock clock(c.level, true);
+        for (int attempt = 1; attempt <= 3; ++attempt)  // a gold first: every grade is written anew
+            clock.RecordAttempt(attempt, true);
+        clock.GradeBonusLevel();
+        clock.ResetGoals();
+        for (int i = 0; i < 3; ++i) {
+            if (c.attempts[i] >= 0)
+                clock.RecordAttempt(i + 1, c.attempts[i] > 0);
+        }
+        if (c.goal >= 0)
+            clock.RecordGoal(c.goal);
+        clock.GradeBonusLevel();
+        EXPECT_EQ(clock.GoalsMet(), c.met);
+        EXPECT_EQ(clock.Grade(), c.grade);
     }
 }
 
@@ -264,14 +272,16 @@ TEST(BonusGrade, TheWinOfABonusLevelGradesIt)
 {
     ScopedFakeEngine fake;
     struct Case { unsigned mode; int grade; };
-    const Case cases[] = {{2, 3}, {10, 0}, {0, 0}};  // a hardcore or story win is not graded
+    // A hardcore or story win is not graded.
+    const Case cases[] = {
+        {kModeBonusLevel, kGradeSilver}, {kModeBonusLevel | kModeHardcore, kGradeNone}, {kModeStory, kGradeNone}};
     for (const Case& c : cases) {
         SCOPED_TRACE("mode " + std::to_string(c.mode));
         CCardTable table(3, c.mode, nullptr);
-        table.m_nGoal = 31;
-        table.m_nPhase = 8;
+        table.GetBonusClock()->RecordGoal(31);
+        table.GetBonusClock()->SetPhase(kPhaseWon, 0.5f);
         table.CheckLevelComplete();
         EXPECT_TRUE(table.IsWon());
-        EXPECT_EQ(table.m_nGrade, c.grade);
+        EXPECT_EQ(table.GetBonusClock()->Grade(), c.grade);
     }
 }

@@ -3,6 +3,8 @@
 
 #include "framework/CFMouse.h"
 #include "table/CCardFlight.h"
+#include "table/CSpecialActions.h"
+#include "table/CTableMouse.h"
 
 #include <functional>
 
@@ -32,7 +34,7 @@ public:
     {
         m_deck.Reset();
         WriteBare(m_fake.Get(), 7);
-        m_table = std::make_unique<CCardTable>(kBare, 0, &m_host);
+        m_table = std::make_unique<CCardTable>(kBare, kModeStory, &m_host);
         ASSERT_TRUE(m_table->LoadLevel());
         m_table->SetCardSize(70, 100);
         for (int p = 0; p < 7; ++p) {
@@ -53,6 +55,8 @@ public:
     }
 
     CPlace* Place(int p) { return m_table->GetPlace(p); }
+    CSpecialActions& Actions() { return *m_table->GetSpecialActions(); }
+    CTableMouse& Mouse() { return *m_table->GetMouse(); }
     CCard* Card(int p, int i) { return Place(p)->GetCard(i); }
 
     void LayOut()
@@ -68,11 +72,10 @@ public:
     {
         const CCard* card = Card(p, i);
         ASSERT_NE(card, nullptr);
-        m_table->m_fMouseX = card->RenderX_curr + static_cast<float>(side * 20);
-        m_table->m_fMouseY = card->RenderY_curr - 47.0f;
-        int hp = -1, hc = -1, dx = 0, dy = 0;
-        ASSERT_TRUE(m_table->HitTest(hp, hc, dx, dy, true));
-        ASSERT_EQ(Slot(hp, hc), Slot(p, i));
+        Mouse().PointAt(card->RenderX_curr + static_cast<float>(side * 20), card->RenderY_curr - 47.0f);
+        const std::optional<PlaceHit> hit = Mouse().HitTest(true);
+        ASSERT_TRUE(hit);
+        ASSERT_EQ(Slot(hit->place, hit->card), Slot(p, i));
     }
 
     std::set<Slot> Selected()
@@ -87,8 +90,8 @@ public:
 
     std::set<Slot> Select(int code)
     {
-        m_table->m_nBonusAction = code;
-        m_table->SelectActionTargets();
+        Actions().Arm(code);
+        Actions().SelectActionTargets();
         return Selected();
     }
 
@@ -98,10 +101,10 @@ public:
     {
         Select(code);
         const std::size_t before = SoundsPlayed();
-        const bool acted = m_table->ApplyBonusAction();
+        const bool acted = Actions().ApplyBonusAction();
         if (sounds != nullptr)
             *sounds = SoundsPlayed() - before;
-        m_table->m_nBonusAction = -1;
+        Actions().Disarm();
         Settle(*m_table);
         return acted;
     }
@@ -121,8 +124,8 @@ public:
     void PressFrame(int p, int i)
     {
         PointAt(p, i);
-        m_fake->mouseX = m_table->m_fMouseX;
-        m_fake->mouseY = m_table->m_fMouseY;
+        m_fake->mouseX = Mouse().Sample().m_fMouseX;
+        m_fake->mouseY = Mouse().Sample().m_fMouseY;
         m_fake->frameKey = 1;
         EngineInputEvent down;
         down.type = kInputMouseDown;
@@ -154,33 +157,34 @@ TEST_F(ActionTest, SelectionMarksTheCardsEachCodeWouldTake)
         std::set<Slot> expected;
     };
     const std::vector<Case> cases = {
-        {0, 1, 2, 0, {{1, 2}}},
-        {1, 1, 0, 0, {{1, 0}}},
-        {12, 1, 2, 0, {}},                                   // peek takes only a face-down card
-        {12, 1, 0, 0, {{1, 0}}},
-        {19, 1, 2, 0, {{1, 2}}},
-        {20, 1, 0, 0, {}},                                   // only a face-up card
-        {2, 1, 1, 0, {{1, 0}, {1, 1}}},                      // the card below it
-        {3, 1, 0, 0, {{1, 0}, {1, 1}}},                      // the bottom card takes the second
-        {21, 1, 2, 1, {{1, 2}, {2, 2}}},                     // the right neighbour's card
-        {2, 1, 0, -1, {{0, 0}, {1, 0}}},                     // the left neighbour at the same depth
-        {4, 1, 2, 0, {{1, 0}, {1, 1}, {1, 2}}},              // shifted down to stay in the pile
-        {5, 1, 0, 0, {{1, 0}, {1, 1}, {1, 2}}},              // shifted up to start at the bottom
-        {6, 1, 2, 0, Row(2)},                                // the row's top cards, face up
-        {7, 1, 0, 0, {}},                                    // the row's bottoms are face down
-        {16, 1, 0, 0, Row(0)},
-        {13, 1, 0, 0, Row(0)},                               // a row of face-down cards stays
-        {13, 1, 2, 0, {}},                                   // the last one face up: nothing stays
-        {8, 1, 1, 0, {{1, 0}, {1, 1}, {1, 2}}},              // piles: the whole pile
-        {15, 2, 2, 0, {{2, 0}, {2, 1}, {2, 2}}},
-        {10, 1, 1, 0, {{1, 1}, {2, 2}, {0, 0}}},             // diagonal through the pointed card
-        {11, 1, 1, 1, {{1, 1}, {2, 0}, {0, 2}}},             // the other diagonal
-        {14, 1, 2, 0, {{1, 0}, {1, 1}, {1, 2}}},
-        {17, 1, 2, 0, {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {2, 2}, {3, 0}, {3, 1}, {3, 2}}},
-        {22, 1, 1, 0, {}},                                   // a face-down card cannot lead
-        {22, 1, 2, 0, {{1, 2}}},
-        {23, 3, 2, 0, {{3, 0}, {3, 1}, {3, 2}}},
-        {24, 1, 2, 0, {}},
+        {kActionCardToHouse, 1, 2, 0, {{1, 2}}},
+        {kActionCardToDeck, 1, 0, 0, {{1, 0}}},
+        {kActionPeekCard, 1, 2, 0, {}},                               // peek takes only a face-down card
+        {kActionPeekCard, 1, 0, 0, {{1, 0}}},
+        {kActionSwapWithRandom, 1, 2, 0, {{1, 2}}},
+        {kActionTakeAnyCards, 1, 0, 0, {}},                           // only a face-up card
+        {kActionPairToHouse, 1, 1, 0, {{1, 0}, {1, 1}}},              // the card below it
+        {kActionPairToDeck, 1, 0, 0, {{1, 0}, {1, 1}}},               // the bottom card takes the second
+        {kActionExchangePair, 1, 2, 1, {{1, 2}, {2, 2}}},             // the right neighbour's card
+        {kActionPairToHouse, 1, 0, -1, {{0, 0}, {1, 0}}},             // the left neighbour at the same depth
+        {kActionThreeToHouse, 1, 2, 0, {{1, 0}, {1, 1}, {1, 2}}},     // shifted down to stay in the pile
+        {kActionThreeToDeck, 1, 0, 0, {{1, 0}, {1, 1}, {1, 2}}},      // shifted up to start at the bottom
+        {kActionRowToHouse, 1, 2, 0, Row(2)},                         // the row's top cards, face up
+        {kActionRowToDeck, 1, 0, 0, {}},                              // the row's bottoms are face down
+        {kActionShuffleRow, 1, 0, 0, Row(0)},
+        {kActionPeekRow, 1, 0, 0, Row(0)},                            // a row of face-down cards stays
+        {kActionPeekRow, 1, 2, 0, {}},                                // the last one face up: nothing stays
+        {kActionColumnToHouse, 1, 1, 0, {{1, 0}, {1, 1}, {1, 2}}},    // piles: the whole pile
+        {kActionShuffleColumn, 2, 2, 0, {{2, 0}, {2, 1}, {2, 2}}},
+        {kActionDiagonalToHouse, 1, 1, 0, {{1, 1}, {2, 2}, {0, 0}}},  // diagonal through the pointed card
+        {kActionDiagonalToDeck, 1, 1, 1, {{1, 1}, {2, 0}, {0, 2}}},   // the other diagonal
+        {kActionPeekPile, 1, 2, 0, {{1, 0}, {1, 1}, {1, 2}}},
+        {kActionShuffleAll, 1, 2, 0,
+         {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 1}, {2, 2}, {3, 0}, {3, 1}, {3, 2}}},
+        {kActionTakeRun, 1, 1, 0, {}},                                // a face-down card cannot lead
+        {kActionTakeRun, 1, 2, 0, {{1, 2}}},
+        {kActionTurnPileUp, 3, 2, 0, {{3, 0}, {3, 1}, {3, 2}}},
+        {kActionExtraDeckPass, 1, 2, 0, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("code " + std::to_string(c.code) + " at " + std::to_string(c.place) + "/" + std::to_string(c.card));
@@ -193,22 +197,22 @@ TEST_F(ActionTest, SelectionMarksTheCardsEachCodeWouldTake)
 TEST_F(ActionTest, NothingIsSelectedOffTheCardsOrOnPlacesOfOtherTypes)
 {
     PointAt(1, 2);
-    Select(0);
-    m_table->m_fMouseX = 750;
-    m_table->m_fMouseY = 50;
-    EXPECT_TRUE(Select(0).empty());
+    Select(kActionCardToHouse);
+    Mouse().PointAt(750, 50);
+    EXPECT_TRUE(Select(kActionCardToHouse).empty());
     EXPECT_EQ(m_table->GetCursorHand()->hoverCard, nullptr);
 
     PointAt(5, 1);  // the deck
-    EXPECT_TRUE(Select(0).empty());
+    EXPECT_TRUE(Select(kActionCardToHouse).empty());
 
-    // A type-7 place takes only the single-card and pair codes; the rest end the pass at once.
-    Place(1)->type = 7;
-    for (int code = 0; code <= 24; ++code) {
+    // A side column takes only the single-card and pair codes; the rest end the pass at once.
+    Place(1)->type = kPlaceSideColumn;
+    for (int code = kActionCardToHouse; code <= kActionExtraDeckPass; ++code) {
         SCOPED_TRACE(code);
         PointAt(1, 2);
         const bool selects = Select(code).count({1, 2}) != 0;
-        const bool allowed = code <= 3 || code == 19 || code == 20 || code == 21;
+        const bool allowed = code <= kActionPairToDeck || code == kActionSwapWithRandom ||
+                             code == kActionTakeAnyCards || code == kActionExchangePair;
         EXPECT_EQ(selects, allowed);
     }
 }
@@ -219,11 +223,11 @@ TEST_F(ActionTest, CodeFourteenSelectsNothingOnAFannedPileWithoutHiddenCards)
         card->SetFaceUp(1.0f);
     LayOut();
     PointAt(1, 2);
-    EXPECT_TRUE(Select(14).empty());
+    EXPECT_TRUE(Select(kActionPeekPile).empty());
     Place(1)->v_offset = 0.0f;  // a squared pile: the action would still show the cards
     LayOut();
     PointAt(1, 2);
-    EXPECT_EQ(Select(14).size(), 3u);
+    EXPECT_EQ(Select(kActionPeekPile).size(), 3u);
 }
 
 TEST_F(ActionTest, OneCardPlacesSelectTheColumnUnderTheMouse)
@@ -238,11 +242,11 @@ TEST_F(ActionTest, OneCardPlacesSelectTheColumnUnderTheMouse)
     Place(1)->y = 350;
     LayOut();
     PointAt(0, 0);
-    EXPECT_EQ(Select(8), (std::set<Slot>{{0, 0}, {1, 0}}));
+    EXPECT_EQ(Select(kActionColumnToHouse), (std::set<Slot>{{0, 0}, {1, 0}}));
     PointAt(1, 0);
-    EXPECT_EQ(Select(8), (std::set<Slot>{{0, 0}, {1, 0}}));
+    EXPECT_EQ(Select(kActionColumnToHouse), (std::set<Slot>{{0, 0}, {1, 0}}));
     // No second card in the pile: the pair takes the column's neighbour towards the mouse.
-    EXPECT_EQ(Select(2), (std::set<Slot>{{0, 0}, {1, 0}}));
+    EXPECT_EQ(Select(kActionPairToHouse), (std::set<Slot>{{0, 0}, {1, 0}}));
 }
 
 TEST_F(ActionTest, EveryCodeCarriesItsActionOutOnTheSelectedCards)
@@ -273,65 +277,65 @@ TEST_F(ActionTest, EveryCodeCarriesItsActionOutOnTheSelectedCards)
         };
     };
     const std::vector<Case> cases = {
-        {0, 1, 2, 0, toHouse(1)},
-        {2, 1, 2, 0, toHouse(2)},
-        {4, 1, 2, 0, toHouse(3)},
-        {6, 1, 2, 0, toHouse(4)},
-        {8, 2, 2, 0, toHouse(3)},
-        {10, 1, 2, 0, toHouse(2)},
-        {1, 1, 2, 0, toDeck(1)},
-        {3, 1, 2, 0, toDeck(2)},
-        {5, 1, 2, 0, toDeck(3)},
-        {7, 1, 2, 0, toDeck(4)},
-        {9, 2, 2, 0, toDeck(3)},
-        {11, 1, 2, 0, toDeck(2)},
-        {12, 1, 0, 0, [](ActionTest& t) {
+        {kActionCardToHouse, 1, 2, 0, toHouse(1)},
+        {kActionPairToHouse, 1, 2, 0, toHouse(2)},
+        {kActionThreeToHouse, 1, 2, 0, toHouse(3)},
+        {kActionRowToHouse, 1, 2, 0, toHouse(4)},
+        {kActionColumnToHouse, 2, 2, 0, toHouse(3)},
+        {kActionDiagonalToHouse, 1, 2, 0, toHouse(2)},
+        {kActionCardToDeck, 1, 2, 0, toDeck(1)},
+        {kActionPairToDeck, 1, 2, 0, toDeck(2)},
+        {kActionThreeToDeck, 1, 2, 0, toDeck(3)},
+        {kActionRowToDeck, 1, 2, 0, toDeck(4)},
+        {kActionColumnToDeck, 2, 2, 0, toDeck(3)},
+        {kActionDiagonalToDeck, 1, 2, 0, toDeck(2)},
+        {kActionPeekCard, 1, 0, 0, [](ActionTest& t) {
              ASSERT_EQ(t.m_table->PlaceCount(), 8);
              const CPlace* peek = t.Place(7);
-             EXPECT_EQ(peek->type, 255);
+             EXPECT_EQ(peek->type, kPlaceHand);
              EXPECT_NEAR(peek->ttl, 3.0f, 0.1f);  // one frame has run since
              EXPECT_EQ(peek->pile, std::vector<CCard*>{t.Card(1, 0)});
              EXPECT_EQ(t.Place(1)->Size(), 3);  // the card stays in its pile too
          }},
-        {13, 1, 0, 0, [](ActionTest& t) { EXPECT_EQ(t.m_table->PlaceCount(), 11); }},
-        {14, 1, 2, 0, [](ActionTest& t) {
+        {kActionPeekRow, 1, 0, 0, [](ActionTest& t) { EXPECT_EQ(t.m_table->PlaceCount(), 11); }},
+        {kActionPeekPile, 1, 2, 0, [](ActionTest& t) {
              ASSERT_EQ(t.m_table->PlaceCount(), 8);
              EXPECT_EQ(t.Place(7)->pile, t.Place(1)->pile);
          }},
-        {15, 1, 2, 0, sameCardsIn({1})},
-        {16, 1, 2, 0, sameCardsIn({0, 1, 2, 3})},
-        {17, 1, 2, 0, sameCardsIn({0, 1, 2, 3})},
-        {18, 1, 2, 0, [](ActionTest& t) {
+        {kActionShuffleColumn, 1, 2, 0, sameCardsIn({1})},
+        {kActionShuffleRow, 1, 2, 0, sameCardsIn({0, 1, 2, 3})},
+        {kActionShuffleAll, 1, 2, 0, sameCardsIn({0, 1, 2, 3})},
+        {kActionShuffleDiagonal, 1, 2, 0, [](ActionTest& t) {
              // Two cards exchange: each shows the face of the slot it takes.
              EXPECT_EQ(t.Card(1, 2)->Rank, 1);
              EXPECT_TRUE(t.Card(1, 2)->IsFaceUp());
              EXPECT_EQ(t.Card(0, 1)->Rank, 5);
              EXPECT_FALSE(t.Card(0, 1)->IsFaceUp());
          }},
-        {19, 1, 2, 0, [](ActionTest& t) {
+        {kActionSwapWithRandom, 1, 2, 0, [](ActionTest& t) {
              EXPECT_NE(t.Card(1, 2)->Rank, 5);  // a face-down card took the pointed slot, face up
              EXPECT_TRUE(t.Card(1, 2)->IsFaceUp());
              ASSERT_NE(t.Find(5, 1), nullptr);
              EXPECT_FALSE(t.Find(5, 1)->IsFaceUp());  // the pointed card shows the face of its new slot
          }},
-        {20, 1, 2, 0, [](ActionTest& t) {
+        {kActionTakeAnyCards, 1, 2, 0, [](ActionTest& t) {
              EXPECT_EQ(t.m_table->HandPlace()->Size(), 1);
              EXPECT_EQ(t.m_table->GetCursorHand()->srcPlace, t.Place(1));
              EXPECT_FALSE(t.m_table->GetCursorHand()->flagLastFlight);  // it was the top card
          }},
-        {21, 1, 2, 0, [](ActionTest& t) {
+        {kActionExchangePair, 1, 2, 0, [](ActionTest& t) {
              EXPECT_EQ(t.Card(1, 1)->Rank, 5);
              EXPECT_FALSE(t.Card(1, 1)->IsFaceUp());
              EXPECT_EQ(t.Card(1, 2)->Rank, 4);
              EXPECT_TRUE(t.Card(1, 2)->IsFaceUp());
          }},
-        {22, 1, 2, 0, [](ActionTest& t) { EXPECT_EQ(t.m_table->HandPlace()->Size(), 1); }},
-        {23, 1, 2, 0, [](ActionTest& t) {
+        {kActionTakeRun, 1, 2, 0, [](ActionTest& t) { EXPECT_EQ(t.m_table->HandPlace()->Size(), 1); }},
+        {kActionTurnPileUp, 1, 2, 0, [](ActionTest& t) {
              for (const CCard* card : t.Place(1)->pile)
                  EXPECT_TRUE(card->IsFaceUp());
              EXPECT_FALSE(t.Card(0, 0)->IsFaceUp());
          }},
-        {24, 1, 2, 0, [](ActionTest& t) { EXPECT_EQ(t.Place(5)->click_empty_limit, 1); }},
+        {kActionExtraDeckPass, 1, 2, 0, [](ActionTest& t) { EXPECT_EQ(t.Place(5)->click_empty_limit, 1); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("code " + std::to_string(c.code));
@@ -339,9 +343,9 @@ TEST_F(ActionTest, EveryCodeCarriesItsActionOutOnTheSelectedCards)
         PointAt(c.place, c.card, c.side);
         std::size_t sounds = 0;
         EXPECT_TRUE(Apply(c.code, &sounds));
-        EXPECT_EQ(sounds, c.code == 24 ? 0u : 1u);
+        EXPECT_EQ(sounds, c.code == kActionExtraDeckPass ? 0u : 1u);
         c.check(*this);
-        if (c.code != 12 && c.code != 13 && c.code != 14) {
+        if (c.code != kActionPeekCard && c.code != kActionPeekRow && c.code != kActionPeekPile) {
             EXPECT_TRUE(EveryCardOnce(*m_table, m_deck));
         }
     }
@@ -357,38 +361,37 @@ TEST_F(ActionTest, AnActionWithoutATargetKeepsEverythingAndStaysArmed)
     };
     const auto start = before();
     std::size_t sounds = 0;
-    m_table->m_fMouseX = 750;
-    m_table->m_fMouseY = 50;
-    EXPECT_FALSE(Apply(0, &sounds));                 // nothing under the mouse
+    Mouse().PointAt(750, 50);
+    EXPECT_FALSE(Apply(kActionCardToHouse, &sounds));                 // nothing under the mouse
     PointAt(5, 1);
-    EXPECT_FALSE(Apply(1, &sounds));                 // the deck is no target but for code 24
+    EXPECT_FALSE(Apply(kActionCardToDeck, &sounds));                 // the deck is no target but for the deck pass
     PointAt(1, 2);
-    EXPECT_FALSE(Apply(12, &sounds));                // a face-up card is not selected for a peek
-    Place(4)->type = 2;
-    Place(6)->type = 2;
+    EXPECT_FALSE(Apply(kActionPeekCard, &sounds));                // a face-up card is not selected for a peek
+    Place(4)->type = kPlacePop;
+    Place(6)->type = kPlacePop;
     PointAt(1, 2);
-    EXPECT_FALSE(Apply(0, &sounds));                 // neither a house nor a discard place
-    Place(5)->type = 2;
+    EXPECT_FALSE(Apply(kActionCardToHouse, &sounds));                 // neither a house nor a discard place
+    Place(5)->type = kPlacePop;
     PointAt(1, 2);
-    EXPECT_FALSE(Apply(1, &sounds));                 // no deck
+    EXPECT_FALSE(Apply(kActionCardToDeck, &sounds));                 // no deck
     EXPECT_EQ(sounds, 0u);
     EXPECT_EQ(before(), start);
 
     // Code 24 needs cards in the deck or on a pop place; wherever the mouse is.
-    Place(5)->type = 1;
+    Place(5)->type = kPlaceDeck;
     Place(5)->pile.clear();
-    EXPECT_FALSE(Apply(24));
+    EXPECT_FALSE(Apply(kActionExtraDeckPass));
     Place(4)->pile.push_back(Place(0)->pile.back());  // a type-2 place that holds a card
     Place(0)->pile.pop_back();
-    m_table->m_fMouseX = 750;
-    EXPECT_TRUE(Apply(24));
+    Mouse().PointAt(750, Mouse().Sample().m_fMouseY);
+    EXPECT_TRUE(Apply(kActionExtraDeckPass));
 }
 
 TEST_F(ActionTest, ToTheHouseFallsBackToTheDiscardPlace)
 {
-    Place(4)->type = 2;
+    Place(4)->type = kPlacePop;
     PointAt(1, 2);
-    EXPECT_TRUE(Apply(0));
+    EXPECT_TRUE(Apply(kActionCardToHouse));
     EXPECT_EQ(Place(6)->pile, std::vector<CCard*>{const_cast<CCard*>(Find(5, 1))});
 }
 
@@ -396,7 +399,7 @@ TEST_F(ActionTest, IntoAnEmptyDeckTheFirstCardGoesToTheBottom)
 {
     Place(5)->pile.clear();
     PointAt(1, 2);
-    EXPECT_TRUE(Apply(0 + 1));
+    EXPECT_TRUE(Apply(kActionCardToDeck));
     ASSERT_EQ(Place(5)->Size(), 1);
     EXPECT_EQ(Place(5)->GetCard(0)->Rank, 5);
 }
@@ -404,10 +407,10 @@ TEST_F(ActionTest, IntoAnEmptyDeckTheFirstCardGoesToTheBottom)
 TEST_F(ActionTest, PermutingOneCardSendsItToItsOwnSlot)
 {
     for (int p : {0, 2, 3})
-        Place(p)->type = 2;  // the row then holds one type-3 place
+        Place(p)->type = kPlacePop;  // the row then holds one type-3 place
     PointAt(1, 2);
-    EXPECT_EQ(Select(16), (std::set<Slot>{{1, 2}}));
-    EXPECT_TRUE(Apply(16));
+    EXPECT_EQ(Select(kActionShuffleRow), (std::set<Slot>{{1, 2}}));
+    EXPECT_TRUE(Apply(kActionShuffleRow));
     EXPECT_EQ(Card(1, 2)->Rank, 5);
     EXPECT_TRUE(Card(1, 2)->IsFaceUp());
 }
@@ -415,7 +418,7 @@ TEST_F(ActionTest, PermutingOneCardSendsItToItsOwnSlot)
 TEST_F(ActionTest, APeekedCardDisappearsAfterThreeSecondsAndNothingElseChanges)
 {
     PointAt(1, 0);
-    EXPECT_TRUE(Apply(12));
+    EXPECT_TRUE(Apply(kActionPeekCard));
     EXPECT_EQ(m_table->PlaceCount(), 8);
     for (int frame = 0; frame < 70; ++frame)
         m_table->Update(0.05f);
@@ -429,7 +432,7 @@ TEST_F(ActionTest, TakingACardFromInsideAPileMarksTheHandsLastFlight)
     Card(1, 1)->SetFaceUp(1.0f);
     LayOut();
     PointAt(1, 1);
-    EXPECT_TRUE(Apply(20));
+    EXPECT_TRUE(Apply(kActionTakeAnyCards));
     EXPECT_TRUE(m_table->GetCursorHand()->flagLastFlight);
     EXPECT_EQ(Place(1)->Size(), 2);
     EXPECT_EQ(m_table->HandPlace()->Size(), 1);
@@ -437,12 +440,12 @@ TEST_F(ActionTest, TakingACardFromInsideAPileMarksTheHandsLastFlight)
 
 TEST_F(ActionTest, AUsedActionSpendsEveryButtonThatCarriesItsCode)
 {
-    m_table->m_Level.vBonuses = {0, 5, 0, 7, 9};
-    m_table->m_nBonusAction = 0;
-    m_table->m_nChainAction = 3;
+    EditValues(*m_table, [&](TableValues& v) { v.level.vBonuses = {0, 5, 0, 7, 9}; });
+    Actions().Arm(kActionPairToDeck);
+    Actions().Arm(kActionCardToHouse);  // the code armed before stays as the chain code
     PressFrame(1, 2);
-    EXPECT_EQ(m_table->m_nBonusAction, -1);
-    EXPECT_EQ(m_table->m_nChainAction, -1);
+    EXPECT_EQ(Actions().ArmedCode(), kActionNone);
+    EXPECT_EQ(Actions().ChainCode(), kActionNone);
     EXPECT_EQ(m_host.bonusUses, 1);
     EXPECT_EQ(m_host.releases, 1);
     EXPECT_EQ(m_host.spent, (std::vector<int>{0, 2}));
@@ -453,11 +456,11 @@ TEST_F(ActionTest, AUsedActionSpendsEveryButtonThatCarriesItsCode)
 
 TEST_F(ActionTest, TakingCardsForADropSpendsNothingYet)
 {
-    m_table->m_Level.vBonuses = {22};
-    m_table->m_nBonusAction = 22;
+    EditValues(*m_table, [&](TableValues& v) { v.level.vBonuses = {22}; });
+    Actions().Arm(kActionTakeRun);
     PressFrame(1, 2);
-    EXPECT_EQ(m_table->m_nBonusAction, -1);
-    EXPECT_EQ(m_table->m_nChainAction, 22);
+    EXPECT_EQ(Actions().ArmedCode(), kActionNone);
+    EXPECT_EQ(Actions().ChainCode(), kActionTakeRun);
     EXPECT_EQ(m_host.bonusUses, 0);
     EXPECT_TRUE(m_host.spent.empty());
     EXPECT_EQ(m_host.snapshots, 0);
@@ -465,23 +468,23 @@ TEST_F(ActionTest, TakingCardsForADropSpendsNothingYet)
 
 TEST_F(ActionTest, TheDeckActionActsInTheFirstFrameWithoutAPress)
 {
-    m_table->m_Level.vBonuses = {3, 24};
-    m_table->m_nBonusAction = 24;
+    EditValues(*m_table, [&](TableValues& v) { v.level.vBonuses = {3, 24}; });
+    Actions().Arm(kActionExtraDeckPass);
     m_table->Update(0.016f);
-    EXPECT_EQ(m_table->m_nBonusAction, -1);
+    EXPECT_EQ(Actions().ArmedCode(), kActionNone);
     EXPECT_EQ(m_host.spent, std::vector<int>{1});
     EXPECT_EQ(Place(5)->click_empty_limit, 1);
 }
 
 TEST_F(ActionTest, NoArmedActionActsWhileTheControllerIsBusyOrAPeekShows)
 {
-    m_table->m_nBonusAction = 24;
+    Actions().Arm(kActionExtraDeckPass);
     m_host.busy = true;
     m_table->Update(0.016f);
-    EXPECT_EQ(m_table->m_nBonusAction, 24);
+    EXPECT_EQ(Actions().ArmedCode(), kActionExtraDeckPass);
     m_host.busy = false;
     Place(0)->ttl = 2.0f;  // a place with a running lifetime
     m_table->Update(0.016f);
-    EXPECT_EQ(m_table->m_nBonusAction, 24);
+    EXPECT_EQ(Actions().ArmedCode(), kActionExtraDeckPass);
     EXPECT_EQ(Place(5)->click_empty_limit, 0);
 }

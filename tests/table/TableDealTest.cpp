@@ -69,10 +69,11 @@ TEST(TableDeal, OneBonusCardIsMarkedOutsideBonusLevelsAndGolfStockIsSkipped)
         int marked = 0;
         for (int p = 0; p < t.table.PlaceCount(); ++p) {
             for (const CCard* c : t.table.GetPlace(p)->pile) {
-                if (c->CardState == 1) {
+                if (c->CardState == kCardBonus) {
                     ++marked;
                     const int type = t.table.GetPlace(p)->type;
-                    EXPECT_TRUE(type == 3 || type == 7 || (type == 1 && level != kGolf));
+                    EXPECT_TRUE(type == kPlaceColumn || type == kPlaceSideColumn ||
+                                (type == kPlaceDeck && level != kGolf));
                 }
             }
         }
@@ -88,7 +89,7 @@ TEST(TableDeal, BaseRankTokensGoWhereTheEmptyDropRuleSays)
     for (int i = 0; i < 4; ++i)
         w.Place(i, {{"type", "0"}, {"empty_drop_req", i == 0 ? "1:-1:4:1" : (i == 3 ? "1:-1:4:0" : "1:-1:-1:0")}});
     w.Place(4, {{"type", "3"}, {"cards", "-1:3:0"}});
-    CCardTable table(13, 0, nullptr);
+    CCardTable table(13, kModeStory, nullptr);
     ASSERT_TRUE(table.LoadLevel());
     CDeck deck;
     MakeCards(deck, 1);

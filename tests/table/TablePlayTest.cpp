@@ -15,13 +15,13 @@ protected:
     std::unique_ptr<CCardTable> Bare(int places, int type)
     {
         WriteBare(m_fake.Get(), places);
-        auto table = std::make_unique<CCardTable>(kBare, 0, &m_host);
+        auto table = std::make_unique<CCardTable>(kBare, kModeStory, &m_host);
         EXPECT_TRUE(table->LoadLevel());
         table->SetCardSize(70, 100);
         for (int i = 0; i < places; ++i) {
             table->GetPlace(i)->type = type;
-            table->GetPlace(i)->pick_req = {{1, 0, 0, 0}};
-            table->GetPlace(i)->drop_req = {{4, 0, 0, 0}};
+            table->GetPlace(i)->pick_req = {{PickCode::kTopCard, 0, 0, 0}};
+            table->GetPlace(i)->drop_req = {{DropCode::kOneLower, 0, 0, 0}};
         }
         m_deck.Reset();
         return table;
@@ -110,10 +110,10 @@ TEST_F(PlayTest, ClickKindsDealAsTheirCodesSay)
 
 TEST_F(PlayTest, DealOfThreeGivesMultipliersAndSilencesTheFirstTwo)
 {
-    auto table = Bare(2, 2);
+    auto table = Bare(2, kPlacePop);
     CPlace* stock = table->GetPlace(0);
-    stock->type = 1;
-    stock->click_card = {{2, 0, 0, 0}};
+    stock->type = kPlaceDeck;
+    stock->click_card = {{ClickCardCode::kDealThree, 0, 0, 0}};
     CCard* a = Lay(m_deck, stock, 1, 0, false);
     CCard* b = Lay(m_deck, stock, 2, 0, false);
     table->ClickPlace(0, 1, false);
@@ -139,15 +139,16 @@ TEST_F(PlayTest, ClicksDoNothingWhileTheHandHoldsCards)
 
 TEST_F(PlayTest, ScriptedDropsFollowTheRulesAndTurnTheUncoveredCard)
 {
-    auto table = Bare(3, 3);
+    auto table = Bare(3, kPlaceColumn);
     for (int i = 0; i < 3; ++i) {
         CPlace* p = table->GetPlace(i);
-        p->drop_req = {{6, 0, 0, 0}, {4, 0, 0, 0}, {5, 0, 0, 0}};
-        p->pick_req = {{0, 0, 0, 0}, {3, 0, 0, 0}};
-        p->sort_req = {{4, 0, 0, 0}, {2, 0, 0, 0}};
-        p->click_req = {{0, 0, 0, 0}, {1, 0, 0, 0}};
-        p->click_card = {{5, 0, 0, 0}};
-        p->empty_drop_req = {{1, 12, 0, 0}};
+        p->drop_req = {
+            {DropCode::kOtherColour, 0, 0, 0}, {DropCode::kOneLower, 0, 0, 0}, {DropCode::kTopFaceUp, 0, 0, 0}};
+        p->pick_req = {{PickCode::kFaceUp, 0, 0, 0}, {PickCode::kSortedRun, 0, 0, 0}};
+        p->sort_req = {{SortCode::kAlternateColours, 0, 0, 0}, {SortCode::kFalling, 0, 0, 0}};
+        p->click_req = {{ClickCode::kFaceDown, 0, 0, 0}, {ClickCode::kTopCard, 0, 0, 0}};
+        p->click_card = {{ClickCardCode::kTurnUp, 0, 0, 0}};
+        p->empty_drop_req = {{EmptyDropCode::kRank, 12, 0, 0}};
     }
     Lay(m_deck, table->GetPlace(0), 12, 0);            // king of a black suit
     CCard* hidden = Lay(m_deck, table->GetPlace(1), 3, 1, false);
@@ -218,9 +219,9 @@ TEST_F(PlayTest, AFullHouseTableWinsAndTheHostHearsItOnce)
 
 TEST_F(PlayTest, NoWinWhileCardsFlyOrTheHandHolds)
 {
-    auto table = Bare(2, 3);
+    auto table = Bare(2, kPlaceColumn);
     Lay(m_deck, table->GetPlace(0), 3, 0);
-    table->GetPlace(0)->MoveCard(-1, true, 0, table->GetPlace(1), -1, 0.5f, 0.0001f, false, true);
+    table->GetPlace(0)->MoveCard(0, table->GetPlace(1), CardMove::Up(0.5f).After(kAtOnce));
     table->CheckLevelComplete();
     EXPECT_FALSE(table->IsWon());
     Settle(*table);
@@ -234,13 +235,13 @@ TEST_F(PlayTest, NoWinWhileCardsFlyOrTheHandHolds)
 
 TEST_F(PlayTest, HintsCycleThroughTheListAfterTheLastHint)
 {
-    auto table = Bare(6, 7);  // type 7 keeps the list in finding order
+    auto table = Bare(6, kPlaceSideColumn);  // side columns keep the list in finding order
     for (int i = 0; i < 6; i += 2) {
         Lay(m_deck, table->GetPlace(i), 2 * i, 0);
         Lay(m_deck, table->GetPlace(i + 1), 2 * i + 1, 1);
     }
     CMoveFinder& finder = *table->GetMoveFinder();
-    table->m_bCheckMoves = true;
+    table->RequestMoveSearch();
     ASSERT_TRUE(finder.Refresh());
     ASSERT_EQ(finder.Moves().size(), 3u);
     EXPECT_EQ(finder.GetHintIndex(), 0);
@@ -257,11 +258,11 @@ TEST_F(PlayTest, HintsOfferDragsBeforeClicksAndColumnsFirst)
 {
     DealtTable t(m_fake.Get(), kKlondike, 19, &m_host);
     CMoveFinder& finder = *t.table.GetMoveFinder();
-    t.table.m_bCheckMoves = true;
+    t.table.RequestMoveSearch();
     ASSERT_TRUE(finder.Refresh());
     bool seenClick = false;
     for (const MoveRecord& m : finder.Moves()) {
-        if (m.kind == 0)
+        if (m.kind == kMoveClick)
             seenClick = true;
         else
             EXPECT_FALSE(seenClick) << "a drag after a click";
@@ -274,20 +275,21 @@ TEST_F(PlayTest, HintOrderTakesTheLastMatchOfEachSelectionPass)
     // Found in the order: drag 0->1, click 0, drag 1->2, click 1, click 2, click 3 (places 1 and 3
     // are columns). The first pass pulls clicks of non-columns forward, the last match first; the
     // second pulls column drags to the front and drags before clicks.
-    auto table = Bare(4, 7);
-    table->GetPlace(1)->type = 3;
-    table->GetPlace(3)->type = 3;
+    auto table = Bare(4, kPlaceSideColumn);
+    table->GetPlace(1)->type = kPlaceColumn;
+    table->GetPlace(3)->type = kPlaceColumn;
     const int ranks[] = {5, 6, 7, 9};
     for (int i = 0; i < 4; ++i) {
         Lay(m_deck, table->GetPlace(i), ranks[i], 0);
-        table->GetPlace(i)->click_req = {{1, 0, 0, 0}};
-        table->GetPlace(i)->click_card = {{5, 0, 0, 0}};
+        table->GetPlace(i)->click_req = {{ClickCode::kTopCard, 0, 0, 0}};
+        table->GetPlace(i)->click_card = {{ClickCardCode::kTurnUp, 0, 0, 0}};
     }
     CMoveFinder& finder = *table->GetMoveFinder();
-    table->m_bCheckMoves = true;
+    table->RequestMoveSearch();
     ASSERT_TRUE(finder.Refresh());
     struct Want { int kind, from, to; };
-    const Want want[] = {{1, 1, 2}, {1, 0, 1}, {0, 2, 2}, {0, 0, 0}, {0, 1, 1}, {0, 3, 3}};
+    const Want want[] = {{kMoveDrag, 1, 2}, {kMoveDrag, 0, 1}, {kMoveClick, 2, 2},
+                         {kMoveClick, 0, 0}, {kMoveClick, 1, 1}, {kMoveClick, 3, 3}};
     ASSERT_EQ(finder.Moves().size(), 6u);
     for (std::size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE("entry " + std::to_string(i));
@@ -302,15 +304,15 @@ TEST_F(PlayTest, HintOrderTakesTheLastMatchOfEachSelectionPass)
 
 TEST_F(PlayTest, HintsNeverNameAPlaceThatExpiredWhileCardsFly)
 {
-    auto table = Bare(3, 7);
+    auto table = Bare(3, kPlaceSideColumn);
     for (int i = 0; i < 3; ++i)
         Lay(m_deck, table->GetPlace(i), 5 + i, 0);
     CMoveFinder& finder = *table->GetMoveFinder();
-    table->m_bCheckMoves = true;
+    table->RequestMoveSearch();
     ASSERT_TRUE(finder.Refresh());
     ASSERT_EQ(finder.Moves().size(), 2u);  // 5 onto 6 and 6 onto 7
     // A long flight keeps the list from being rebuilt while the last place expires.
-    table->GetPlace(0)->MoveCard(-1, true, 0, table->GetPlace(0), 0, 5.0f, 0.0001f, true, true);
+    table->GetPlace(0)->MoveCard(0, table->GetPlace(0), CardMove::Up(5.0f).After(kAtOnce).Into(0).JoiningAtOnce());
     table->GetPlace(2)->ttl = 0.0f;
     table->Update(0.01f);
     ASSERT_EQ(table->PlaceCount(), 2);
@@ -329,9 +331,9 @@ TEST_F(PlayTest, HintsNeverNameAPlaceThatExpiredWhileCardsFly)
 
 TEST_F(PlayTest, AHintNeverUndoesTheLastMove)
 {
-    auto table = Bare(3, 7);
+    auto table = Bare(3, kPlaceSideColumn);
     for (int i = 0; i < 3; ++i) {
-        table->GetPlace(i)->drop_req = {{7, 0, 0, 0}};
+        table->GetPlace(i)->drop_req = {{DropCode::kOneApart, 0, 0, 0}};
         table->GetPlace(i)->empty_drop_req = {{9, 0, 0, 0}};
     }
     Lay(m_deck, table->GetPlace(0), 5, 0);
@@ -351,16 +353,16 @@ TEST_F(PlayTest, OnlyDealingLeftIsNoMoveButNotTheEnd)
     DealtTable t(m_fake.Get(), kGolf, 20, &m_host);
     for (int c = 0; c < 7; ++c)
         t.table.GetPlace(c)->pile.clear();
-    t.table.m_bCheckMoves = true;
+    t.table.RequestMoveSearch();
     MoveRecord move;
     CMoveFinder& finder = *t.table.GetMoveFinder();
     ASSERT_TRUE(finder.NextHint(move));
-    EXPECT_EQ(move.kind, 0);
+    EXPECT_EQ(move.kind, kMoveClick);
     EXPECT_EQ(move.fromPlace, 7);
     EXPECT_FALSE(finder.AnyMove());
     EXPECT_FALSE(finder.NoMoreMoves());
     t.table.GetPlace(7)->pile.clear();
-    t.table.m_bCheckMoves = true;
+    t.table.RequestMoveSearch();
     EXPECT_TRUE(finder.NoMoreMoves());
 }
 
@@ -377,11 +379,11 @@ TEST_F(PlayTest, AnEmptyStockWithRedealsLeftCanStillHelp)
     t.table.GetPlace(6)->click_card.clear();
     t.table.GetPlace(0)->click_empty_limit = 2;
     CMoveFinder& finder = *t.table.GetMoveFinder();
-    t.table.m_bCheckMoves = true;
+    t.table.RequestMoveSearch();
     EXPECT_FALSE(finder.NoMoreMoves());
     EXPECT_TRUE(finder.HasStockHelp());
     t.table.GetPlace(0)->click_empty_limit = 0;
-    t.table.m_bCheckMoves = true;
+    t.table.RequestMoveSearch();
     EXPECT_TRUE(finder.NoMoreMoves());
 }
 
@@ -399,10 +401,10 @@ TEST_F(PlayTest, NoMoreMovesDialogFollowsTheLevelsExceptions)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + c.rule);
         m_host.dialogs.clear();
-        auto table = Bare(3, 3);
-        table->m_Level.sName = c.name;
+        auto table = Bare(3, kPlaceColumn);
+        EditValues(*table, [&](TableValues& v) { v.level.sName = c.name; });
         table->GetPlace(2)->help_script = c.rule;
-        table->GetPlace(2)->win_cond = {{0, 99, 0, 0}};  // never won, so the test runs
+        table->GetPlace(2)->win_cond = {{WinCode::kHolds, 99, 0, 0}};  // never won, so the test runs
         if (c.useless) {
             // A five lying legally on a six, and another six elsewhere: a mere shuffle.
             Lay(m_deck, table->GetPlace(0), 5, 0);
@@ -425,9 +427,10 @@ TEST_F(PlayTest, EveryFlightLandsWhateverItsTimeAndDelay)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.time) + " / " + std::to_string(c.delay));
         for (bool transfer : {false, true}) {
-            auto table = Bare(2, 3);
+            auto table = Bare(2, kPlaceColumn);
             Lay(m_deck, table->GetPlace(0), 3, 0);
-            table->GetPlace(0)->MoveCard(-1, true, 0, table->GetPlace(1), -1, c.time, c.delay, transfer, true);
+            table->GetPlace(0)->MoveCard(0, table->GetPlace(1),
+                                         CardMove::Up(c.time).After(c.delay).JoiningAtOnce(transfer));
             Settle(*table, 100);
             EXPECT_FALSE(table->IsFlying());
             ASSERT_EQ(table->GetPlace(1)->Size(), 1);
@@ -439,27 +442,27 @@ TEST_F(PlayTest, EveryFlightLandsWhateverItsTimeAndDelay)
 
 TEST_F(PlayTest, ANegativeFlightTimeIsSecondsPer800Pixels)
 {
-    auto table = Bare(2, 7);
+    auto table = Bare(2, kPlaceSideColumn);
     table->GetPlace(0)->x = 100;
     table->GetPlace(1)->x = 500;
     table->GetPlace(0)->y = table->GetPlace(1)->y = 200;
     CCard* card = Lay(m_deck, table->GetPlace(0), 3, 0);
     card->RenderX = 100;
     card->RenderY = 200;
-    CCardFlight* flight = table->GetPlace(0)->MoveCard(-1, true, 0, table->GetPlace(1), -1, -1.0f, 0, false, true);
+    CCardFlight* flight = table->GetPlace(0)->MoveCard(0, table->GetPlace(1), CardMove::Up(-1.0f));
     ASSERT_NE(flight, nullptr);
     EXPECT_NEAR(flight->duration, 0.5001f, 1e-4);
 }
 
 TEST_F(PlayTest, TwoCardsFlyingToOnePileGetConsecutiveSlots)
 {
-    auto table = Bare(2, 3);
-    table->m_Level.nVOffsetVisible = 20;
+    auto table = Bare(2, kPlaceColumn);
+    EditValues(*table, [&](TableValues& v) { v.level.nVOffsetVisible = 20; });
     table->GetPlace(1)->v_offset = 1.0f;
     Lay(m_deck, table->GetPlace(0), 3, 0);
     Lay(m_deck, table->GetPlace(0), 4, 0);
-    CCardFlight* first = table->GetPlace(0)->MoveCard(-1, true, -1, table->GetPlace(1), -1, 0.3f, 0, false, true);
-    CCardFlight* second = table->GetPlace(0)->MoveCard(-1, true, -1, table->GetPlace(1), -1, 0.3f, 0, false, true);
+    CCardFlight* first = table->GetPlace(0)->MoveCard(-1, table->GetPlace(1), CardMove::Up(0.3f));
+    CCardFlight* second = table->GetPlace(0)->MoveCard(-1, table->GetPlace(1), CardMove::Up(0.3f));
     EXPECT_EQ(second->toY - first->toY, 20);
 }
 
@@ -483,12 +486,12 @@ TEST_F(PlayTest, KlondikeFinishesByItselfOnceEveryColumnIsOpenAndInOrder)
         t.table.Update(0.05f);
     EXPECT_TRUE(t.table.IsWon());
     EXPECT_TRUE(t.table.GetAutoFinisher()->IsRunning());
-    EXPECT_EQ(m_host.score, 52 * t.table.m_nScorePlaceToHouse);
+    EXPECT_EQ(m_host.score, 52 * t.table.Scores().m_nScorePlaceToHouse);
 }
 
 TEST_F(PlayTest, DumpsAreNumberedAndListFlightsHandAndPlaces)
 {
-    auto table = Bare(1, 3);
+    auto table = Bare(1, kPlaceColumn);
     m_fake->logLines.clear();
     table->DumpCards();
     table->DumpCards();

@@ -28,10 +28,10 @@ protected:
         WriteAllLevels(m_fake.Get());
         WriteBare(m_fake.Get(), 5);
         m_fake->AddTextureFile("GFX/Interface/GENERAL/CARDS/bonus_frame.png", 80, 107);
-        m_table = std::make_unique<CCardTable>(kBare, 0, &m_host);
+        m_table = std::make_unique<CCardTable>(kBare, kModeStory, &m_host);
         ASSERT_TRUE(m_table->LoadLevel());
         m_table->SetCardSize(70, 100);
-        const int types[5] = {1, 2, 3, 3, 3};
+        const int types[5] = {kPlaceDeck, kPlacePop, kPlaceColumn, kPlaceColumn, kPlaceColumn};
         for (int i = 0; i < 5; ++i) {
             m_table->GetPlace(i)->type = types[i];
             m_table->GetPlace(i)->visible = true;
@@ -62,7 +62,7 @@ protected:
     // A long flight of the top card of `from` to `to`, the card not yet in the target pile.
     void Fly(int from, int to, bool faceUp)
     {
-        m_table->GetPlace(from)->MoveCard(-1, faceUp, -1, m_table->GetPlace(to), -1, 5.0f, 0.0f, false, true);
+        m_table->GetPlace(from)->MoveCard(-1, m_table->GetPlace(to), CardMove::Face(faceUp, 5.0f));
     }
 
     std::vector<HTexture> Drawn()
@@ -179,7 +179,7 @@ TEST_F(TableRenderTest, AMarkedCardIsFramedUnlessBonusesAreSwitchedOff)
         m_table->Render();
         return m_fake->quads.size();
     }();
-    marked->CardState = 1;
+    marked->CardState = kCardBonus;
     m_fake->quads.clear();
     m_table->Render();
     ASSERT_EQ(m_fake->quads.size(), plain + 1);
@@ -200,15 +200,15 @@ TEST_F(TableRenderTest, AWinThrowsTheTableCardsAndTheCascadeStopsByItselfUnlessA
         bool showers;
         bool stopsAfterSevenSeconds;
     };
-    const Case cases[] = {{0, true, true}, {2, false, false}};
+    const Case cases[] = {{ITableHost::kCascadeShower, true, true}, {ITableHost::kCascadeBursts, false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.choice);
         struct ChoosingHost : ShadowHost {
             int ChooseCascade() const override { return choice; }
-            int choice = 0;
+            int choice = kCascadeShower;
         } host;
         host.choice = c.choice;
-        CCardTable table(kBare, 0, &host);
+        CCardTable table(kBare, kModeStory, &host);
         ASSERT_TRUE(table.LoadLevel());
         table.SetCardSize(70, 100);
         Lay(m_deck, table.GetPlace(2), 1, 0);

@@ -2,10 +2,12 @@
 #pragma once
 #include "support/FakeEngine.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CDeck.h"
 #include "table/CMoveFinder.h"
+#include "table/CSpecialActions.h"
 #include "table/CPlace.h"
 #include "table/ITableHost.h"
 
@@ -39,6 +41,15 @@ private:
     FakeEngine& m_engine;
     std::string m_section;
 };
+
+// Changes the table's level values as an undo puts them back: a test sets up a level's numbers.
+template <class Edit>
+void EditValues(CCardTable& table, Edit edit)
+{
+    TableValues values = table.SaveValues();
+    edit(values);
+    table.RestoreValues(values);
+}
 
 enum Level { kKlondike = 0, kFreeCell = 1, kSpider = 2, kPyramid = 3, kGolf = 4, kBare = 5 };
 
@@ -267,7 +278,7 @@ inline bool Drag(CCardTable& table, int from, int card, int to)
     CPlace* held = hand.place.get();
     hand.srcPlace = src;
     for (int slot = 0; src->Size() > card; ++slot)
-        src->MoveCard(-1, true, card, held, slot, 0.1f, 0.0001f, true, true);
+        src->MoveCard(card, held, CardMove::Up(0.1f).After(kAtOnce).Into(slot).JoiningAtOnce());
     Settle(table);
     if (!finder.CanDrop(to, dst->TopIndex(), held, src)) {
         hand.Release();
@@ -275,7 +286,7 @@ inline bool Drag(CCardTable& table, int from, int card, int to)
         return false;
     }
     while (held->Size() > 0)
-        held->MoveCard(-1, true, 0, dst, dst->Size(), 0.2f, 0.0001f, true, true);
+        held->MoveCard(0, dst, CardMove::Up(0.2f).After(kAtOnce).Into(dst->Size()).JoiningAtOnce());
     Settle(table);
     return true;
 }
@@ -288,7 +299,7 @@ struct DealtTable {
         engine.RandomSeed(seed);
         EXPECT_TRUE(table.LoadLevel());
         table.SetCardSize(70, 100);
-        MakeCards(deck, table.m_Level.nDecksCount);
+        MakeCards(deck, table.Level().nDecksCount);
         table.DealCards(deck, engine.RandomInt(0, 12));
     }
     CDeck deck;

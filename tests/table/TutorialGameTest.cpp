@@ -102,7 +102,7 @@ TEST_P(TutorialGameTest, ReplaysToItsEndShowingEveryWindowAndGivesTheTableBack)
     const Level level = GetParam();
     StartSection(level.section);
     SettleQuickly(kQuickFrame);
-    ASSERT_EQ(Table().m_Level.sName, level.name);
+    ASSERT_EQ(Table().Level().sName, level.name);
     const int expected = WindowsInFile(level.name);
     ASSERT_GT(expected, 1) << "no tutorial for " << level.name;
     std::vector<std::vector<CCard*>> before;

@@ -74,7 +74,7 @@ TEST_F(LearnTest, WithoutARecordingTheTablePlaysOnAsBefore)
 TEST_F(LearnTest, ALevelNameThatLeavesItsFolderIsNeverOpened)
 {
     DealtTable t(m_fake.Get(), kKlondike, 3, &m_host);
-    t.table.m_Level.sName = "..\\..\\config";
+    EditValues(t.table, [](TableValues& v) { v.level.sName = "..\\..\\config"; });
     t.table.StartLearn();
     EXPECT_TRUE(m_host.paths.empty());
     EXPECT_EQ(m_host.begins, 0);
@@ -112,13 +112,13 @@ TEST_F(LearnTest, AfterAReplayTheTableIsExactlyAsItWas)
     // Replayed moves: cards dealt to the waste, one card still in the air, one in the hand.
     CPlace* stock = t.table.GetPlace(0);
     for (int i = 0; i < 3; ++i) {
-        stock->MoveCard(-1, true, -1, t.table.GetPlace(1), -1, 0.2f, 0.0f, false, true);
+        stock->MoveCard(-1, t.table.GetPlace(1), CardMove::Up(0.2f));
         Settle(t.table);
     }
-    stock->MoveCard(-1, true, -1, t.table.GetPlace(1), -1, 0.2f, 0.0f, true, true);
+    stock->MoveCard(-1, t.table.GetPlace(1), CardMove::Up(0.2f).JoiningAtOnce());
     ASSERT_TRUE(t.table.IsFlying());
     CPlace* column = t.table.GetPlace(12);
-    column->MoveCard(-1, true, -1, t.table.HandPlace(), -1, 0.0001f, 0.0f, true, true);
+    column->MoveCard(-1, t.table.HandPlace(), CardMove::Up(0.0001f).JoiningAtOnce());
 
     t.table.StopLearn();
     EXPECT_EQ(Piles(t.table), before);
@@ -129,8 +129,8 @@ TEST_F(LearnTest, AfterAReplayTheTableIsExactlyAsItWas)
     EXPECT_FALSE(m_host.effectShown);
     EXPECT_EQ(m_host.ends, 1);
     EXPECT_GE(m_host.setups, 1);
-    EXPECT_TRUE(t.table.m_bCheckMoves);
-    EXPECT_EQ(t.table.GetPlace(0)->type, 1);
+    EXPECT_TRUE(t.table.NeedsMoveSearch());
+    EXPECT_EQ(t.table.GetPlace(0)->type, kPlaceDeck);
     EXPECT_EQ(t.table.GetPlace(0)->click_req.size(), clickReq.size());
     for (int p = 0; p < t.table.PlaceCount(); ++p)
         for (const CCard* card : t.table.GetPlace(p)->pile)

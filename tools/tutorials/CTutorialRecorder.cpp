@@ -3,6 +3,7 @@
 
 #include "table/CAutoFinisher.h"
 #include "table/CCardTable.h"
+#include "table/CMoveFinder.h"
 #include "table/CPlace.h"
 #include "table/TutorialFile.h"
 
@@ -17,12 +18,12 @@ constexpr int kMiddleY = 300;
 
 bool IsFoundation(const CPlace* place)
 {
-    return place->type == 0 || place->type == 6;
+    return IsHouseType(place->type);
 }
 
 bool IsColumn(const CPlace* place)
 {
-    return place->type == 3 || place->type == 7;
+    return place->type == kPlaceColumn || place->type == kPlaceSideColumn;
 }
 }  // namespace
 
@@ -58,7 +59,7 @@ bool CTutorialRecorder::Play(CCardTable& table, const std::vector<levels::Solver
         m_bMoveRecorded = false;
         // A click records itself, as the table's click handling does; a drag is recorded here,
         // as the score keeper records a dropped card.
-        if (m.kind == 1)
+        if (m.kind == kMoveDrag)
             RecordMove(m.from, m.to, m.card, 0, 0);
         if (!levels::PlayMove(table, m)) {
             why = "move " + std::to_string(i) + " was refused";
@@ -87,19 +88,19 @@ std::vector<ELesson> CTutorialRecorder::LessonsBefore(const CCardTable& table, c
 {
     std::vector<ELesson> lessons;
     const CPlace* src = table.GetPlace(m.from);
-    if (m.kind == 0) {
-        if (src->type == 1)
+    if (m.kind == kMoveClick) {
+        if (src->type == kPlaceDeck)
             lessons.push_back(m.card >= 0 ? ELesson::Stock : ELesson::Redeal);
         return lessons;
     }
     const CPlace* dst = table.GetPlace(m.to);
     if (IsFoundation(dst))
         lessons.push_back(ELesson::Home);
-    if (dst->type == 4)
+    if (dst->type == kPlaceFreeCell)
         lessons.push_back(ELesson::Cell);
-    if (dst->type == 5)
+    if (dst->type == kPlaceDiscard)
         lessons.push_back(ELesson::Discard);
-    if (src->type == 2)
+    if (src->type == kPlacePop)
         lessons.push_back(ELesson::Waste);
     if (IsColumn(dst) && dst->Size() == 0)
         lessons.push_back(ELesson::Empty);

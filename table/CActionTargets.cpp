@@ -1,9 +1,12 @@
-// CCardTableTargets.cpp: the cards an armed special action would take, shown before it is applied.
-#include "table/CCardTable.h"
+// CActionTargets.cpp: the cards an armed special action would take, shown before it is applied.
+#include "table/CActionTargets.h"
 
 #include "framework/StringUtils.h"
+#include "table/CCardTable.h"
 #include "table/CCard.h"
 #include "table/CCursorHand.h"
+#include "table/CSpecialActions.h"
+#include "table/CTableMouse.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +39,7 @@ int LayoutDepth(const CPlace& hit)
 
 bool IsColumnType(const CPlace* place)
 {
-    return place != nullptr && (place->type == 3 || place->type == 7);
+    return place != nullptr && (place->type == kPlaceColumn || place->type == kPlaceSideColumn);
 }
 
 // Sorted by key ascending; a selection pass taking the first smallest keeps equal keys in order.
@@ -51,6 +54,16 @@ void SortByKey(std::vector<int>& indexes, std::vector<int> keys)
         std::swap(indexes[k], indexes[best]);
         std::swap(keys[k], keys[best]);
     }
+}
+
+float MouseX(const CCardTable& t)
+{
+    return t.GetMouse()->Sample().m_fMouseX;
+}
+
+float MouseY(const CCardTable& t)
+{
+    return t.GetMouse()->Sample().m_fMouseY;
 }
 
 int PositionOf(const std::vector<int>& list, int value)
@@ -78,11 +91,26 @@ struct Pointed {
     int rowPos = -1, colPos = -1;
 };
 
-bool CodeIgnoresType7(int code)
+// The actions that never select on a side column: only single cards, pairs and piles to turn up do.
+bool IgnoresSideColumns(int code)
 {
     switch (code) {
-    case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 11:
-    case 13: case 14: case 15: case 16: case 17: case 18: case 22: case 24:
+    case kActionThreeToHouse:
+    case kActionThreeToDeck:
+    case kActionRowToHouse:
+    case kActionRowToDeck:
+    case kActionColumnToHouse:
+    case kActionColumnToDeck:
+    case kActionDiagonalToHouse:
+    case kActionDiagonalToDeck:
+    case kActionPeekRow:
+    case kActionPeekPile:
+    case kActionShuffleColumn:
+    case kActionShuffleRow:
+    case kActionShuffleAll:
+    case kActionShuffleDiagonal:
+    case kActionTakeRun:
+    case kActionExtraDeckPass:
         return true;
     default:
         return false;
@@ -93,7 +121,7 @@ bool CodeIgnoresType7(int code)
 void FindRowAndColumn(const CCardTable& t, Pointed& p)
 {
     const CPlace& H = *p.H;
-    const float halfW = static_cast<float>(t.m_nCardWidth) / 1.8f;
+    const float halfW = static_cast<float>(t.GetCardSize().m_nCardWidth) / 1.8f;
     std::vector<int> rowKeys, colKeys;
     for (int i = 0; i < t.PlaceCount(); ++i) {
         const CPlace& q = *t.GetPlace(i);
@@ -103,7 +131,7 @@ void FindRowAndColumn(const CCardTable& t, Pointed& p)
             p.row.push_back(i);
             rowKeys.push_back(q.x);
         }
-        if (std::fabs(static_cast<float>(q.x) - t.m_fMouseX) < halfW) {
+        if (std::fabs(static_cast<float>(q.x) - MouseX(t)) < halfW) {
             p.column.push_back(i);
             colKeys.push_back(q.y);
         }
@@ -114,24 +142,25 @@ void FindRowAndColumn(const CCardTable& t, Pointed& p)
     p.colPos = PositionOf(p.column, p.h);
 }
 
+// The place `step` positions away from `pos` in a sorted list of places; null off its ends.
+CPlace* Neighbour(const CCardTable& t, const std::vector<int>& list, int pos, int step)
+{
+    if (pos < 0)
+        return nullptr;
+    const int at = pos + step;
+    if (at < 0 || at >= static_cast<int>(list.size()))
+        return nullptr;
+    return t.GetPlace(list[static_cast<std::size_t>(at)]);
+}
+
 CPlace* RowNeighbour(const CCardTable& t, const Pointed& p, int step)
 {
-    if (p.rowPos < 0)
-        return nullptr;
-    const int at = p.rowPos + step;
-    if (at < 0 || at >= static_cast<int>(p.row.size()))
-        return nullptr;
-    return t.GetPlace(p.row[static_cast<std::size_t>(at)]);
+    return Neighbour(t, p.row, p.rowPos, step);
 }
 
 CPlace* ColumnNeighbour(const CCardTable& t, const Pointed& p, int step)
 {
-    if (p.colPos < 0)
-        return nullptr;
-    const int at = p.colPos + step;
-    if (at < 0 || at >= static_cast<int>(p.column.size()))
-        return nullptr;
-    return t.GetPlace(p.column[static_cast<std::size_t>(at)]);
+    return Neighbour(t, p.column, p.colPos, step);
 }
 
 // P's top card when c is H's top card, else P's card c (null when P has none).
@@ -152,8 +181,8 @@ void SelectPair(CCardTable& t, const Pointed& p)
 {
     const CPlace& H = *p.H;
     CCard* card = H.GetCard(p.c);
-    const int side = t.m_nCardWidth / 5;
-    const float off = t.m_fMouseX - static_cast<float>(H.x);
+    const int side = t.GetCardSize().m_nCardWidth / 5;
+    const float off = MouseX(t) - static_cast<float>(H.x);
     if (off <= -side || off >= side) {
         const CPlace* N = RowNeighbour(t, p, off < 0 ? -1 : 1);
         if (!IsColumnType(N))
@@ -176,7 +205,7 @@ void SelectPair(CCardTable& t, const Pointed& p)
     }
     if (p.depth != 1)
         return;
-    const CPlace* N = ColumnNeighbour(t, p, H.y <= static_cast<int>(t.m_fMouseY) ? 1 : -1);
+    const CPlace* N = ColumnNeighbour(t, p, H.y <= static_cast<int>(MouseY(t)) ? 1 : -1);
     if (!IsColumnType(N) || N->Size() == 0)
         return;
     Select(N->GetCard(-1));
@@ -201,7 +230,7 @@ CCard* SelectRow(const CCardTable& t, const Pointed& p, bool faceUpOnly)
     CCard* last = nullptr;
     for (int i : p.row) {
         const CPlace& q = *t.GetPlace(i);
-        CCard* card = q.type == 3 ? DepthCard(p, q) : nullptr;
+        CCard* card = q.type == kPlaceColumn ? DepthCard(p, q) : nullptr;
         if (card == nullptr || (faceUpOnly && !card->IsFaceUp()))
             continue;
         Select(card);
@@ -233,29 +262,30 @@ void SelectDiagonal(const CCardTable& t, const Pointed& p)
 {
     const CPlace& H = *p.H;
     Select(H.GetCard(p.c));
-    const int s = t.m_fMouseX <= static_cast<float>(H.x) ? 1 : -1;
+    const int s = MouseX(t) <= static_cast<float>(H.x) ? 1 : -1;
     if (p.depth != 1) {
         for (int dir : {1, -1}) {
             int k = p.c;
             for (int at = p.rowPos + dir; p.rowPos >= 0 && at >= 0 && at < static_cast<int>(p.row.size()); at += dir) {
                 k += dir * s;
                 const CPlace& q = *t.GetPlace(p.row[static_cast<std::size_t>(at)]);
-                if (q.type == 3 && k >= 0 && k < q.Size())
+                if (q.type == kPlaceColumn && k >= 0 && k < q.Size())
                     Select(q.GetCard(k));
             }
         }
         return;
     }
     // A line through H's anchor rising towards the mouse's side with the card's slope.
-    const float dirX = static_cast<float>(s > 0 ? -t.m_nCardWidth : t.m_nCardWidth);
-    const float dirY = static_cast<float>(-t.m_nCardHeight);
+    const float dirX = static_cast<float>(s > 0 ? -t.GetCardSize().m_nCardWidth : t.GetCardSize().m_nCardWidth);
+    const float dirY = static_cast<float>(-t.GetCardSize().m_nCardHeight);
     const float len = std::sqrt(dirX * dirX + dirY * dirY);
     if (len <= 0.0f)
         return;
-    const float limit = static_cast<float>(std::min(t.m_nCardWidth, t.m_nCardHeight)) / 2.0f;
+    const float limit =
+        static_cast<float>(std::min(t.GetCardSize().m_nCardWidth, t.GetCardSize().m_nCardHeight)) / 2.0f;
     for (int i = 0; i < t.PlaceCount(); ++i) {
         const CPlace& q = *t.GetPlace(i);
-        if (q.type != 3)
+        if (q.type != kPlaceColumn)
             continue;
         const float qx = static_cast<float>(q.x - H.x), qy = static_cast<float>(q.y - H.y);
         if (std::fabs(qx * dirY - qy * dirX) / len < limit)
@@ -270,7 +300,7 @@ void SelectToReveal(CCardTable& t, const Pointed& p)
     if (p.depth == 1) {
         for (int i = 0; i < t.PlaceCount(); ++i) {
             const CPlace& q = *t.GetPlace(i);
-            if (q.type == 3 && std::abs(q.y - H.y) < 3 && q.Size() > p.c)
+            if (q.type == kPlaceColumn && std::abs(q.y - H.y) < 3 && q.Size() > p.c)
                 chosen.push_back(q.GetCard(p.c));
         }
     } else {
@@ -281,111 +311,124 @@ void SelectToReveal(CCardTable& t, const Pointed& p)
         Select(card);
         hidden = hidden || !card->IsFaceUp();
     }
-    const float stepX = std::fabs(t.m_Level.nHOffsetVisible * H.h_offset);
-    const float stepY = std::fabs(t.m_Level.nVOffsetVisible * H.v_offset);
+    const float stepX = std::fabs(t.Level().nHOffsetVisible * H.h_offset);
+    const float stepY = std::fabs(t.Level().nVOffsetVisible * H.v_offset);
     if (!hidden && (stepX > 1.0f || stepY > 1.0f))
         ClearAllSelections(t);  // the action would reveal nothing
 }
 
-void SelectFor(CCardTable& t, int code, const Pointed& p)
+// The codes that select on a side column as well as on a main one; false for any other code.
+bool SelectOnAnyColumn(CCardTable& t, int code, const Pointed& p)
+{
+    CCard* card = p.H->GetCard(p.c);
+    switch (code) {
+    case kActionCardToHouse:
+    case kActionCardToDeck:
+        Select(card);
+        return true;
+    case kActionPeekCard:
+        if (!card->IsFaceUp())
+            Select(card);
+        return true;
+    case kActionSwapWithRandom:
+    case kActionTakeAnyCards:
+        if (card->IsFaceUp())
+            Select(card);
+        return true;
+    case kActionPairToHouse:
+    case kActionPairToDeck:
+    case kActionExchangePair:
+        SelectPair(t, p);
+        return true;
+    case kActionColumnToHouse:
+    case kActionColumnToDeck:
+    case kActionShuffleColumn:
+        SelectColumn(t, p);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SelectOnMainColumn(CCardTable& t, int code, const Pointed& p)
 {
     const CPlace& H = *p.H;
-    const bool type37 = IsColumnType(&H);
-    const bool type3 = H.type == 3;
-    CCard* card = H.GetCard(p.c);
     switch (code) {
-    case 0: case 1:
-        if (type37)
-            Select(card);
+    case kActionThreeToHouse:
+    case kActionThreeToDeck:
+        SelectThree(p);
         break;
-    case 12:
-        if (type37 && !card->IsFaceUp())
-            Select(card);
+    case kActionRowToHouse:
+    case kActionRowToDeck:
+        SelectRow(t, p, true);
         break;
-    case 19: case 20:
-        if (type37 && card->IsFaceUp())
-            Select(card);
+    case kActionShuffleRow:
+        SelectRow(t, p, false);
         break;
-    case 2: case 3: case 21:
-        if (type37)
-            SelectPair(t, p);
+    case kActionPeekRow: {
+        const CCard* last = SelectRow(t, p, false);
+        if (last == nullptr || last->IsFaceUp())
+            ClearAllSelections(t);
         break;
-    case 4: case 5:
-        if (type3)
-            SelectThree(p);
+    }
+    case kActionDiagonalToHouse:
+    case kActionDiagonalToDeck:
+    case kActionShuffleDiagonal:
+        SelectDiagonal(t, p);
         break;
-    case 6: case 7:
-        if (type3)
-            SelectRow(t, p, true);
+    case kActionPeekPile:
+    case kActionTurnPileUp:
+        SelectToReveal(t, p);
         break;
-    case 16:
-        if (type3)
-            SelectRow(t, p, false);
-        break;
-    case 13:
-        if (type3) {
-            const CCard* last = SelectRow(t, p, false);
-            if (last == nullptr || last->IsFaceUp())
-                ClearAllSelections(t);
+    case kActionShuffleAll:
+        for (int i = 0; i < t.PlaceCount(); ++i) {
+            if (t.GetPlace(i)->type == kPlaceColumn)
+                SelectAllOf(*t.GetPlace(i));
         }
         break;
-    case 8: case 9: case 15:
-        if (type37)
-            SelectColumn(t, p);
-        break;
-    case 10: case 11: case 18:
-        if (type3)
-            SelectDiagonal(t, p);
-        break;
-    case 14: case 23:
-        if (type3)
-            SelectToReveal(t, p);
-        break;
-    case 17:
-        if (type3) {
-            for (int i = 0; i < t.PlaceCount(); ++i) {
-                if (t.GetPlace(i)->type == 3)
-                    SelectAllOf(*t.GetPlace(i));
-            }
-        }
-        break;
-    case 22:
-        if (type3 && card->IsFaceUp() && p.depth != 1) {
+    case kActionTakeRun:
+        if (H.GetCard(p.c)->IsFaceUp() && p.depth != 1) {
             for (int i = p.c; i <= H.TopIndex(); ++i)
                 Select(H.GetCard(i));
         }
         break;
     default:
-        break;  // 24 needs no target; other codes select nothing
+        break;  // the deck pass needs no target; other codes select nothing
     }
+}
+
+void SelectFor(CCardTable& t, int code, const Pointed& p)
+{
+    if (IsColumnType(p.H) && SelectOnAnyColumn(t, code, p))
+        return;
+    if (p.H->type == kPlaceColumn)
+        SelectOnMainColumn(t, code, p);
 }
 }  // namespace
 
-
-void CCardTable::SelectActionTargets()
+void CActionTargets::SelectActionTargets(int code)
 {
     // The places clear these when they draw; clearing here too keeps a pass that selects nothing
     // from acting on the cards of an earlier frame when nothing was drawn in between.
-    for (auto& place : m_Places) {
-        for (CCard* card : place->pile)
-            card->Shadow = false;
-    }
-    const int code = m_nBonusAction;
+    ClearAllSelections(m_table);
     Pointed p;
-    int dx = 0, dy = 0;
     CCard* pointed = nullptr;
-    if (HitTest(p.h, p.c, dx, dy, true) && p.c >= 0) {
-        p.H = GetPlace(p.h);
-        if (p.H->type == 7 && CodeIgnoresType7(code))
+    const std::optional<PlaceHit> hit = m_table.GetMouse()->HitTest(true);
+    if (hit && hit->card >= 0) {
+        p.h = hit->place;
+        p.c = hit->card;
+        p.H = m_table.GetPlace(p.h);
+        if (p.H->type == kPlaceSideColumn && IgnoresSideColumns(code))
             return;
         pointed = p.H->GetCard(p.c);
         p.depth = LayoutDepth(*p.H);
-        FindRowAndColumn(*this, p);
-        SelectFor(*this, code, p);
+        FindRowAndColumn(m_table, p);
+        SelectFor(m_table, code, p);
     }
     // The fan spreads at the pointed card while an action is armed, as it does under the mouse.
-    if (pointed != m_pCursorHand->hoverCard) {
-        m_pCursorHand->hoverCard = pointed;
-        m_pCursorHand->hoverTimer = m_pCursorHand->hoverPeriod;
+    CCursorHand& hand = *m_table.GetCursorHand();
+    if (pointed != hand.hoverCard) {
+        hand.hoverCard = pointed;
+        hand.hoverTimer = hand.hoverPeriod;
     }
 }

@@ -1,18 +1,21 @@
-// CCardTableActions.cpp: the special card actions that the bonus buttons carry (codes 0..24).
-#include "table/CCardTable.h"
+// CSpecialActions.cpp: the special card actions that the bonus buttons carry.
+#include "table/CSpecialActions.h"
 
 #include "app/Globals.h"
 #include "framework/TraceEvent.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
+#include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CScoreKeeper.h"
+#include "table/CTableMouse.h"
 #include "table/ITableHost.h"
 
+#include <cassert>
 #include <string>
 #include <vector>
 
 namespace {
-constexpr float kAtOnce = 0.0001f;
 constexpr int kMaxRandomDraws = 1000;
 
 // One card of the walk: places in order, each pile from the bottom.
@@ -49,7 +52,7 @@ bool HasSelectedCard(const CPlace& place)
 // A bonus card keeps its score when an action moves it; other cards move unscored.
 int LandingCode(CCardTable& t, CPlace* from, CPlace* to, CCard* card)
 {
-    if (card->CardState == 0)
+    if (card->CardState == kCardPlain)
         return -1;
     return t.GetScoreKeeper()->ScoreMove(from, to, card);
 }
@@ -65,11 +68,11 @@ Houses FindHouses(const CCardTable& t)
     Houses h;
     for (int i = 0; i < t.PlaceCount(); ++i) {
         const int type = t.GetPlace(i)->type;
-        if (type == 0 || type == 6)
+        if (IsHouseType(type))
             h.house = i;
-        else if (type == 1)
+        else if (type == kPlaceDeck)
             h.deck = i;
-        else if (type == 5)
+        else if (type == kPlaceDiscard)
             h.discard = i;
     }
     return h;
@@ -89,7 +92,8 @@ bool SendSelected(CCardTable& t, CPlace* target, bool faceUp, bool randomDepth)
             }
             const int code = LandingCode(t, place, target, card);
             const int index = randomDepth ? t.RandomInt(0, target->Size()) : -1;
-            if (place->MoveCard(code, faceUp, i, target, index, 0.5f, kAtOnce, false, true) == nullptr) {
+            if (place->MoveCard(i, target, CardMove::Face(faceUp, 0.5f).After(kAtOnce).Into(index).Scored(code)) ==
+                nullptr) {
                 ++i;
                 continue;
             }
@@ -99,11 +103,11 @@ bool SendSelected(CCardTable& t, CPlace* target, bool faceUp, bool randomDepth)
     return acted;
 }
 
-// A short-lived place of type 255 that shows its cards' faces, enlarged, for three seconds.
+// A short-lived hand-type place that shows its cards' faces, enlarged, for three seconds.
 CPlace* MakePeekPlace(CCardTable& t, const CPlace& from)
 {
     auto peek = std::make_unique<CPlace>(&t, false);
-    peek->SetType(255);
+    peek->SetType(kPlaceHand);
     peek->x = from.x;
     peek->y = from.y;
     if (from.h_offset > 0.0f || from.v_offset > 0.0f) {
@@ -207,7 +211,7 @@ bool Permute(CCardTable& t)
     for (std::size_t k = 0; k < n; ++k) {
         CPlace* from = t.GetPlace(a[k].place);
         CPlace* to = t.GetPlace(b[k].place);
-        if (from->MoveCard(-1, b[k].faceUp, a[k].index, to, b[k].index, 1.0f, 0.0f, false, true) != nullptr)
+        if (from->MoveCard(a[k].index, to, CardMove::Face(b[k].faceUp, 1.0f).Into(b[k].index)) != nullptr)
             acted = true;
         for (std::size_t l = k + 1; l < n; ++l) {
             if (a[l].place == a[k].place && a[l].index > a[k].index)
@@ -225,8 +229,8 @@ void Exchange(CCardTable& t, CardAt x, bool xFace, CardAt y, bool yFace)
         std::swap(x, y), std::swap(xFace, yFace);
     CPlace* px = t.GetPlace(x.place);
     CPlace* py = t.GetPlace(y.place);
-    px->MoveCard(-1, xFace, x.index, py, y.index, 0.5f, kAtOnce, false, true);
-    py->MoveCard(-1, yFace, y.index, px, x.index, 0.5f, kAtOnce, false, true);
+    px->MoveCard(x.index, py, CardMove::Face(xFace, 0.5f).After(kAtOnce).Into(y.index));
+    py->MoveCard(y.index, px, CardMove::Face(yFace, 0.5f).After(kAtOnce).Into(x.index));
 }
 
 bool SwapWithRandom(CCardTable& t, int hitPlace, int hitIndex)
@@ -236,7 +240,7 @@ bool SwapWithRandom(CCardTable& t, int hitPlace, int hitIndex)
     for (int pass = 0; pass < 2 && candidates.empty(); ++pass) {
         for (int p = 0; p < t.PlaceCount(); ++p) {
             const CPlace& place = *t.GetPlace(p);
-            if (place.type == 0 || place.type == 6 || place.type == 5)
+            if (IsHouseType(place.type) || place.type == kPlaceDiscard)
                 continue;
             for (int i = 0; i < place.Size(); ++i) {
                 const CCard* card = place.GetCard(i);
@@ -279,11 +283,11 @@ bool TakeIntoHand(CCardTable& t, int code, int gripX, int gripY)
                 ++i;
                 continue;
             }
-            if (code == 20 && i != place->TopIndex())
+            if (code == kActionTakeAnyCards && i != place->TopIndex())
                 hand.flagLastFlight = true;
             card->Shadow = false;
             hand.srcPlace = place;
-            if (place->MoveCard(-1, true, i, held, -1, kAtOnce, kAtOnce, false, true) == nullptr) {
+            if (place->MoveCard(i, held, CardMove::Up(kAtOnce).After(kAtOnce)) == nullptr) {
                 ++i;
                 continue;
             }
@@ -294,6 +298,15 @@ bool TakeIntoHand(CCardTable& t, int code, int gripX, int gripY)
         }
     }
     return acted;
+}
+
+bool AnyPopPlaceHoldsCards(const CCardTable& t)
+{
+    for (int i = 0; i < t.PlaceCount(); ++i) {
+        if (t.GetPlace(i)->type == kPlacePop && t.GetPlace(i)->Size() > 0)
+            return true;
+    }
+    return false;
 }
 
 bool TurnPilesFaceUp(CCardTable& t)
@@ -312,76 +325,146 @@ bool TurnPilesFaceUp(CCardTable& t)
 }
 }  // namespace
 
-bool CCardTable::ApplyBonusAction()
+// ---- The armed code ------------------------------------------------------------------------------
+
+void CSpecialActions::Arm(int code)
+{
+    m_nChainAction = m_nBonusAction;
+    m_nBonusAction = code;
+}
+
+void CSpecialActions::RearmTakenCards()
+{
+    if (m_nChainAction == kActionTakeRun)
+        m_nBonusAction = kActionTakeRun;
+}
+
+void CSpecialActions::SpendTakenCards()
+{
+    if (m_nChainAction != kActionTakeRun)
+        return;
+    ITableHost* host = m_table.GetHost();
+    host->OnTakenCardsDropped();
+    m_nChainAction = kActionNone;
+    SpendSlotsOf(kActionTakeRun, false);
+}
+
+void CSpecialActions::SpendSlotsOf(int code, bool trace)
+{
+    const std::vector<int>& codes = m_table.Level().vBonuses;
+    for (std::size_t i = 0; i < codes.size() && i < kBonusSlots; ++i) {
+        if (codes[i] != code)
+            continue;
+        m_table.GetHost()->SpendBonusSlot(static_cast<int>(i));
+        if (trace)
+            TraceEvent(GetGameTime(), std::to_wstring(code));
+    }
+}
+
+// ---- One frame ------------------------------------------------------------------------------------
+
+void CSpecialActions::Update(bool pressed)
+{
+    SelectActionTargets();
+    const int code = m_nBonusAction;
+    if ((pressed || code == kActionExtraDeckPass) && ApplyBonusAction())
+        FinishBonusAction(code);
+}
+
+bool CSpecialActions::ApplyBonusAction()
 {
     const int code = m_nBonusAction;
-    bool acted = false;
-    int h = -1, c = -1, dx = 0, dy = 0;
-    if (code >= 0 && code <= 23 && HitTest(h, c, dx, dy, true) && c >= 0) {
-        const Houses houses = FindHouses(*this);
-        const CPlace* hit = GetPlace(h);
-        const CCard* card = hit->GetCard(c);
-        if ((hit->type == 3 || hit->type == 7) && card != nullptr && card->Shadow) {
-            switch (code) {
-            case 0: case 2: case 4: case 6: case 8: case 10: {
-                const int target = houses.house >= 0 ? houses.house : houses.discard;
-                acted = target >= 0 && SendSelected(*this, GetPlace(target), true, false);
-                break;
-            }
-            case 1: case 3: case 5: case 7: case 9: case 11:
-                acted = houses.deck >= 0 && SendSelected(*this, GetPlace(houses.deck), false, true);
-                break;
-            case 12: case 13:
-                acted = PeekCards(*this);
-                break;
-            case 14:
-                acted = PeekPiles(*this);
-                break;
-            case 15: case 16: case 17: case 18:
-                acted = Permute(*this);
-                break;
-            case 19:
-                acted = SwapWithRandom(*this, h, c);
-                break;
-            case 20: case 22:
-                acted = TakeIntoHand(*this, code, dx, dy);
-                break;
-            case 21:
-                acted = ExchangeFirstAndLast(*this);
-                break;
-            case 23:
-                acted = TurnPilesFaceUp(*this);
-                break;
-            default:
-                break;
-            }
-            if (acted)
-                PlayEffect(m_hSndCardsAdd);
-        }
-    }
-    if (code == 24)
-        acted = ApplyDeckAction();
+    if (code == kActionExtraDeckPass)
+        return ApplyDeckAction();
+    if (code < kActionCardToHouse || code > kActionTurnPileUp)
+        return false;
+    const std::optional<PlaceHit> hit = m_table.GetMouse()->HitTest(true);
+    if (!hit || hit->card < 0)
+        return false;
+    const CPlace* place = m_table.GetPlace(hit->place);
+    const CCard* card = place->GetCard(hit->card);
+    if ((place->type != kPlaceColumn && place->type != kPlaceSideColumn) || card == nullptr || !card->Shadow)
+        return false;
+    const bool acted = ActOnSelection(code, *hit);
+    if (acted)
+        m_table.PlayEffect(m_table.Sounds().m_hSndCardsAdd);
     return acted;
 }
 
-void CCardTable::FinishBonusAction(int code)
+bool CSpecialActions::ActOnSelection(int code, const PlaceHit& hit)
 {
-    m_nChainAction = -1;
-    m_nBonusAction = -1;
-    if (code == 22) {
-        m_nChainAction = 22;  // spent only when the held cards are dropped
-        m_bCheckMoves = true;
+    CCardTable& t = m_table;
+    const Houses houses = FindHouses(t);
+    switch (code) {
+    case kActionCardToHouse:
+    case kActionPairToHouse:
+    case kActionThreeToHouse:
+    case kActionRowToHouse:
+    case kActionColumnToHouse:
+    case kActionDiagonalToHouse: {
+        const int target = houses.house >= 0 ? houses.house : houses.discard;
+        return target >= 0 && SendSelected(t, t.GetPlace(target), true, false);
+    }
+    case kActionCardToDeck:
+    case kActionPairToDeck:
+    case kActionThreeToDeck:
+    case kActionRowToDeck:
+    case kActionColumnToDeck:
+    case kActionDiagonalToDeck:
+        return houses.deck >= 0 && SendSelected(t, t.GetPlace(houses.deck), false, true);
+    case kActionPeekCard:
+    case kActionPeekRow:
+        return PeekCards(t);
+    case kActionPeekPile:
+        return PeekPiles(t);
+    case kActionShuffleColumn:
+    case kActionShuffleRow:
+    case kActionShuffleAll:
+    case kActionShuffleDiagonal:
+        return Permute(t);
+    case kActionSwapWithRandom:
+        return SwapWithRandom(t, hit.place, hit.card);
+    case kActionTakeAnyCards:
+    case kActionTakeRun:
+        return TakeIntoHand(t, code, hit.dx, hit.dy);
+    case kActionExchangePair:
+        return ExchangeFirstAndLast(t);
+    case kActionTurnPileUp:
+        return TurnPilesFaceUp(t);
+    default:
+        return false;
+    }
+}
+
+void CSpecialActions::FinishBonusAction(int code)
+{
+    assert(code != kActionNone && "only an armed action acts");
+    m_nChainAction = kActionNone;
+    m_nBonusAction = kActionNone;
+    if (code == kActionTakeRun) {
+        m_nChainAction = kActionTakeRun;  // spent only when the held cards are dropped
+        m_table.RequestMoveSearch();
         return;
     }
-    m_pInterface->CountBonusUse();
-    m_pInterface->ReleaseBonusButtons();
-    m_nBonusAction = -1;
-    for (std::size_t i = 0; i < m_Level.vBonuses.size() && i < 5; ++i) {
-        if (m_Level.vBonuses[i] != code)
-            continue;
-        m_pInterface->SpendBonusSlot(static_cast<int>(i));
-        TraceEvent(GetGameTime(), std::to_wstring(code));
-    }
-    m_pInterface->RequestUndoSnapshot();
-    m_bCheckMoves = true;
+    ITableHost* host = m_table.GetHost();
+    host->CountBonusUse();
+    host->ReleaseBonusButtons();
+    m_nBonusAction = kActionNone;
+    SpendSlotsOf(code, true);
+    host->RequestUndoSnapshot();
+    m_table.RequestMoveSearch();
+}
+
+bool CSpecialActions::ApplyDeckAction()
+{
+    CPlace* deck = m_table.FirstPlaceOfType(kPlaceDeck);
+    if (deck == nullptr)
+        return false;
+    if (!AnyPopPlaceHoldsCards(m_table) && deck->Size() == 0)
+        return false;
+    m_table.GetHost()->AddSharedEffect(static_cast<float>(deck->x), static_cast<float>(deck->y), 1.0f);
+    // A negative limit means the deck may be turned any number of times: it stays so.
+    if (deck->click_empty_limit >= 0)
+        ++deck->click_empty_limit;
+    return true;
 }

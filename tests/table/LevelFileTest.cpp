@@ -170,9 +170,9 @@ TEST_F(LevelFileOnDisk, ValuesOutOfRangeAreLoggedWithTheirKeyAndReplaced)
         "[W] Level Solitaire0: place1_y = -700 is out of range -600..1200, 0 used",
         "[W] Level Solitaire0: place1_h_offset = -inf is out of range -10..10, 0 used",
         "[W] Level Solitaire0: place1_max_bottom_pos = -1 is out of range 0..1200, 0 used"}));
-    EXPECT_EQ(table.m_Level.fZoom, 1.0f);
-    EXPECT_EQ(table.m_Level.nVOffsetVisible, 0);
-    EXPECT_EQ(table.m_Level.nHOffsetHidden, -5);
+    EXPECT_EQ(table.Level().fZoom, 1.0f);
+    EXPECT_EQ(table.Level().nVOffsetVisible, 0);
+    EXPECT_EQ(table.Level().nHOffsetHidden, -5);
     EXPECT_EQ(table.GetPlace(0)->x, 0);
     EXPECT_EQ(table.GetPlace(0)->y, 100);
     EXPECT_EQ(table.GetPlace(0)->rotate, 0.0f);

@@ -7,6 +7,7 @@
 #include "framework/ScriptedMouse.h"
 #include "support/FileIniEngine.h"
 #include "table/CCard.h"
+#include "table/CCardFlight.h"
 #include "table/CCardTable.h"
 #include "table/CCursorHand.h"
 #include "table/CDeck.h"
@@ -14,7 +15,6 @@
 #include "table/CPlace.h"
 #include "table/ITableHost.h"
 
-#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -46,7 +46,7 @@ struct Cards {
 void PlayListedMove(CCardTable& table, fuzz::ByteSource& choice)
 {
     CMoveFinder& finder = *table.GetMoveFinder();
-    table.m_bCheckMoves = true;
+    table.RequestMoveSearch();
     if (!finder.Refresh() || finder.Moves().empty())
         return;
     const std::vector<MoveRecord> moves = finder.Moves();
@@ -63,13 +63,13 @@ void PlayListedMove(CCardTable& table, fuzz::ByteSource& choice)
     CPlace* held = hand.place.get();
     hand.srcPlace = src;
     for (int slot = 0; src->Size() > m.fromCard && m.fromCard >= 0; ++slot)
-        src->MoveCard(-1, true, m.fromCard, held, slot, 0.1f, 0.0001f, true, true);
+        src->MoveCard(m.fromCard, held, CardMove::Up(0.1f).After(kAtOnce).Into(slot).JoiningAtOnce());
     if (!finder.CanDrop(m.toPlace, dst->TopIndex(), held, src)) {
         hand.Release();
         return;
     }
     while (held->Size() > 0)
-        held->MoveCard(-1, true, 0, dst, dst->Size(), 0.2f, 0.0001f, true, true);
+        held->MoveCard(0, dst, CardMove::Up(0.2f).After(kAtOnce).Into(dst->Size()).JoiningAtOnce());
 }
 
 void Play(FakeEngine& engine, CCardTable& table, fuzz::ByteSource& choice)
@@ -107,11 +107,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::unique_ptr<Cards> cards;  // outlives the table, whose places point to the cards
         CCardTable table(0, 0, nullptr);
         if (table.LoadLevel()) {
-            const float zoom = table.m_Level.fZoom;
-            const int w = static_cast<int>(70 * zoom), h = static_cast<int>(100 * zoom);
-            table.SetCardSize(w, h);
-            table.m_nCardDiagonal = static_cast<int>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h));
-            cards = std::make_unique<Cards>(engine, table.m_Level);
+            const float zoom = table.Level().fZoom;
+            table.SetCardSize(static_cast<int>(70 * zoom), static_cast<int>(100 * zoom));
+            cards = std::make_unique<Cards>(engine, table.Level());
             engine.RandomSeed(choice.Next());
             table.DealCards(cards->deck, engine.RandomInt(0, 12));
             Play(engine, table, choice);

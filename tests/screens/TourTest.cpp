@@ -157,8 +157,12 @@ TEST_F(TourTest, EveryScreenAndPopupOpensOnceWithoutAnErrorOrAWarning)
     ASSERT_NE(game->GetChild(), nullptr) << "the deal question";
     Screenshot("tour_deal_question");
     PressKey(kVkEscape, 40);
-    for (auto* result : std::initializer_list<CScreenBase*>{CLevelStatistic2::Create(0), CNewRank::Create()}) {
-        ASSERT_TRUE(CScreenBase::Attach(game, result));
+    // A result's OK goes on to the map and releases the game, so each result gets a game of its own.
+    const std::function<CScreenBase*()> results[] = {[] { return CLevelStatistic2::Create(0); },
+                                                     [] { return CNewRank::Create(); }};
+    for (const auto& makeResult : results) {
+        game = StartGame(Story(progress::StoryEntry::Story(0)));
+        ASSERT_TRUE(CScreenBase::Attach(game, makeResult()));
         Frames(120);
         Screenshot("tour_story_result");
         PressKey(13, 40);

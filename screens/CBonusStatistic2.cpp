@@ -37,20 +37,6 @@ const char* MedalKey(int grade)
     }
 }
 
-const wchar_t* MedalName(int grade)
-{
-    switch (grade) {
-    case kLevelBronze:
-        return L"Bronze";
-    case kLevelSilver:
-        return L"Silver";
-    case kLevelGold:
-        return L"Gold";
-    default:
-        return L"None";
-    }
-}
-
 std::string GoalText(int goal, const char* suffix)
 {
     return "bonus_statistic_a" + std::to_string(goal) + suffix;
@@ -259,7 +245,7 @@ void CBonusStatistic2::End()
     if (!BeginEnd())
         return;
     const PlayerRecord& r = Record();
-    TraceEvent(GetGameTime(), L"S" + std::to_wstring(m_figures.level) + L"B", MedalName(m_figures.grade),
+    TraceEvent(GetGameTime(), L"S" + std::to_wstring(m_figures.level) + L"B", progress::MedalName(m_figures.grade),
                static_cast<double>(r.m_nStoryScore), L"win");
     if (progress::IsTrophyDue(r)) {
         CSlideInPopup::Attach(m_pParent, CNewTrophy::Create());

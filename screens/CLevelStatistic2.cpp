@@ -37,20 +37,6 @@ const char* MedalKey(int medal)
     return medal == kLevelGold ? "gold" : medal == kLevelSilver ? "silver" : "bronze";
 }
 
-const wchar_t* MedalName(int medal)
-{
-    switch (medal) {
-    case kLevelBronze:
-        return L"Bronze";
-    case kLevelSilver:
-        return L"Silver";
-    case kLevelGold:
-        return L"Gold";
-    default:
-        return L"None";
-    }
-}
-
 std::string RankName(int rankIndex)
 {
     return "rankname" + std::to_string(rankIndex + 1);
@@ -388,7 +374,7 @@ void CLevelStatistic2::End()
         return;
     const PlayerRecord& r = Record();
     std::wstring key = L"S" + std::to_wstring(m_figures.level) + (m_figures.IsHardcore() ? L"H" : L"");
-    TraceEvent(GetGameTime(), key, MedalName(m_nMedal), static_cast<double>(r.m_nStoryScore), L"win");
+    TraceEvent(GetGameTime(), key, progress::MedalName(m_nMedal), static_cast<double>(r.m_nStoryScore), L"win");
     if (r.m_nRank > m_nPreviousRank) {
         CSlideInPopup::Attach(m_pParent, CNewRank::Create());
         return;

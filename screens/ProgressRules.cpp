@@ -298,6 +298,20 @@ int MedalFromHints(int hints)
     return hints <= 3 ? kLevelSilver : kLevelBronze;
 }
 
+const wchar_t* MedalName(int medal)
+{
+    switch (medal) {
+    case kLevelBronze:
+        return L"Bronze";
+    case kLevelSilver:
+        return L"Silver";
+    case kLevelGold:
+        return L"Gold";
+    default:
+        return L"None";
+    }
+}
+
 void AwardLevelMedal(PlayerRecord& record, int level, bool hardcore, int medal)
 {
     StoreMedal(record, hardcore ? StoryEntry::Hardcore(level) : StoryEntry::Story(level), medal);

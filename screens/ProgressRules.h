@@ -94,6 +94,7 @@ int ClassicEntryNumber(int tag);  // the entry number whose name and preview the
 
 // ---- Medals and ranks -------------------------------------------------------------------------------
 int MedalFromHints(int hints);                       // 4 gold, 3 silver, 2 bronze
+const wchar_t* MedalName(int medal);                 // the trace log's word for a medal: "Gold", ..., "None"
 // A won story or hardcore level's medal: stored when higher, and the run of golds counted.
 void AwardLevelMedal(PlayerRecord& record, int level, bool hardcore, int medal);
 int MedalPoints(const PlayerRecord& record);         // state - 1 over every state above open

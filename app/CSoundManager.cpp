@@ -2,7 +2,7 @@
 #include "app/CSoundManager.h"
 
 #include "app/Globals.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 #include <algorithm>
 

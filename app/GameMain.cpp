@@ -12,8 +12,8 @@
 #include "platform/Engine.h"
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
-#include "screens/CHiScoreTable.h"
-#include "screens/CProfileStore.h"
+#include "progress/CHiScoreTable.h"
+#include "progress/CProfileStore.h"
 
 #include <cassert>
 #include <cstdio>

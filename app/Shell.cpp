@@ -9,7 +9,7 @@
 #include "app/ShellServices.h"
 #include "framework/CSprite.h"
 #include "framework/TraceEvent.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 #include <cassert>
 

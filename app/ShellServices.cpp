@@ -14,7 +14,7 @@
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
 #include "platform/EngineRef.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 namespace {
 

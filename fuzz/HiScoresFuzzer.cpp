@@ -1,7 +1,7 @@
 // HiScoresFuzzer.cpp: one input is "hiscores.dat". The table loads it, ranks a new result and
 // removes a name as the screens do, and what it writes back must load to the same bytes.
 #include "FuzzSupport.h"
-#include "screens/CHiScoreTable.h"
+#include "progress/CHiScoreTable.h"
 
 #include <cstdlib>
 #include <string>

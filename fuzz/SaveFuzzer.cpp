@@ -3,7 +3,7 @@
 // save again to the same bytes. A file the store moves aside (damaged, or of another version, at
 // the first save) must be kept as it was.
 #include "FuzzSupport.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 #include <cstdlib>
 #include <string>

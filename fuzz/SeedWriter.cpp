@@ -9,8 +9,8 @@
 #include "feedback/RegistryStore.h"
 #include "feedback/WideText.h"
 #include "framework/CFResource.h"
-#include "screens/CHiScoreTable.h"
-#include "screens/CProfileStore.h"
+#include "progress/CHiScoreTable.h"
+#include "progress/CProfileStore.h"
 #include "table/CTracker.h"
 #include "table/TutorialFile.h"
 

@@ -7,7 +7,7 @@
 #include "framework/TraceEvent.h"
 #include "screens/CNewTrophy.h"
 #include "app/CScreenFactory.h"
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 #include "table/GameMode.h"
 
 #include <algorithm>

@@ -14,7 +14,7 @@
 #include "framework/CFObjectController.h"
 #include "framework/CFResource.h"
 #include "framework/TraceEvent.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CGameProcess.h"
 
 #include <new>

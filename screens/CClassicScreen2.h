@@ -9,7 +9,7 @@
 #pragma once
 
 #include "app/CScreenBase.h"
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 
 #include <array>
 #include <memory>

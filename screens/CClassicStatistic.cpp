@@ -7,7 +7,7 @@
 #include "framework/StringUtils.h"
 #include "framework/TraceEvent.h"
 #include "app/CScreenFactory.h"
-#include "screens/PlayerRecord.h"
+#include "progress/PlayerRecord.h"
 
 #include <new>
 #include <string>

@@ -9,7 +9,7 @@
 #include "framework/CFObjectController.h"
 #include "framework/CFResource.h"
 #include "framework/TraceEvent.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 #include <new>
 #include <string>

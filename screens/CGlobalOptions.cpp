@@ -15,7 +15,7 @@
 #include "framework/TraceEvent.h"
 #include "screens/CDialogInformation.h"
 #include "screens/CMenuScreen.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CGameProcess.h"
 #include "table/CInterface.h"
 

@@ -7,7 +7,7 @@
 #include "framework/CFResource.h"
 #include "framework/StringUtils.h"
 #include "framework/TraceEvent.h"
-#include "screens/CHiScoreTable.h"
+#include "progress/CHiScoreTable.h"
 
 #include <new>
 #include <string>

@@ -15,7 +15,7 @@
 #include "framework/TraceEvent.h"
 #include "screens/CDialogConfirmation.h"
 #include "screens/CGlobalOptions.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CDeck.h"

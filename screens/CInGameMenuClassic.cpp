@@ -4,7 +4,7 @@
 #include "app/Globals.h"
 #include "framework/CFCheckBox.h"
 #include "framework/TraceEvent.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CInterface.h"
 
 #include <new>

@@ -10,7 +10,7 @@
 #include "screens/CNewRank.h"
 #include "screens/CNewTrophy.h"
 #include "app/CScreenFactory.h"
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 #include "table/CCardFlight.h"
 #include "table/CInterface.h"
 #include "table/GameMode.h"

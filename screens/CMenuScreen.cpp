@@ -13,7 +13,7 @@
 #include "screens/CGlobalOptions.h"
 #include "screens/CHiScore.h"
 #include "screens/CNewPlayer.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "app/CScreenFactory.h"
 #include "screens/CSelectPlayer2.h"
 #include "screens/CSlideInPopup.h"

@@ -10,7 +10,7 @@
 #include "framework/CFResource.h"
 #include "framework/StringUtils.h"
 #include "framework/TraceEvent.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 #include <algorithm>
 #include <new>

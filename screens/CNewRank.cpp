@@ -5,9 +5,9 @@
 #include "framework/CFAnimationInstance.h"
 #include "framework/TraceEvent.h"
 #include "screens/CNewTrophy.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "app/CScreenFactory.h"
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 
 #include <new>
 

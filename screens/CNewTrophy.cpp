@@ -4,9 +4,9 @@
 #include "app/Globals.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/TraceEvent.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "app/CScreenFactory.h"
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 
 #include <new>
 #include <string>

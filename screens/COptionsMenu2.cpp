@@ -7,7 +7,7 @@
 #include "framework/CFButton.h"
 #include "framework/CFResource.h"
 #include "framework/CFSlider.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 #include <new>
 

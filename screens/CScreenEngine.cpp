@@ -2,7 +2,7 @@
 #include "screens/CScreenEngine.h"
 
 #include "app/Globals.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include "framework/TraceEvent.h"
 #include "screens/CDialogConfirmation.h"
 #include "screens/CDialogInformation.h"
-#include "screens/CHiScoreTable.h"
+#include "progress/CHiScoreTable.h"
 #include "screens/CNewPlayer.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 #include <new>
 #include <string>

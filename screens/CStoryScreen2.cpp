@@ -16,7 +16,7 @@
 #include "framework/TraceEvent.h"
 #include "screens/CDialogInformation.h"
 #include "screens/CDialogNewLocation.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 #include <new>
 

@@ -16,7 +16,7 @@
 #include "app/CScreenBase.h"
 #include "platform/Engine.h"
 #include "screens/CScreenEngine.h"
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 
 #include <array>
 #include <memory>

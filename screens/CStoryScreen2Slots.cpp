@@ -11,7 +11,7 @@
 #include "framework/CFResource.h"
 #include "framework/TraceEvent.h"
 #include "screens/CDialogInformation.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CGameProcess.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "framework/CFObjectController.h"
 #include "framework/CFResource.h"
 #include "framework/TraceEvent.h"
-#include "screens/CProfileStore.h"
-#include "screens/ProgressRules.h"
+#include "progress/CProfileStore.h"
+#include "progress/ProgressRules.h"
 
 #include <new>
 #include <string>

@@ -9,7 +9,7 @@
 
 #include "app/CScreenBase.h"
 #include "screens/CScreenEngine.h"
-#include "screens/PlayerRecord.h"
+#include "progress/PlayerRecord.h"
 
 #include <array>
 #include <memory>

@@ -13,7 +13,7 @@
 #include "framework/CParticleManager.h"
 #include "framework/CSprite.h"
 #include "framework/StringUtils.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CBonusClock.h"
 #include "table/CBonusLevelScript.h"
 #include "table/CCard.h"

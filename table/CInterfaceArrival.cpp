@@ -6,7 +6,7 @@
 #include "app/CSoundManager.h"
 #include "app/Globals.h"
 #include "framework/CFAnimationInstance.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCardTable.h"

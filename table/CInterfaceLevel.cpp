@@ -3,7 +3,7 @@
 
 #include "app/CFlyingEffects.h"
 #include "framework/CFButton.h"
-#include "screens/PlayerRecord.h"
+#include "progress/PlayerRecord.h"
 #include "table/CAutoFinisher.h"
 #include "table/CBonusClock.h"
 #include "table/CCard.h"

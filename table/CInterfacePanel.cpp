@@ -13,7 +13,7 @@
 #include "framework/CFObjectController.h"
 #include "framework/CFResource.h"
 #include "framework/TraceEvent.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CAutoFinisher.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"

@@ -12,7 +12,7 @@
 #include "framework/CFMouse.h"
 #include "framework/CFObjectController.h"
 #include "framework/CParticleManager.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CAutoFinisher.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"

@@ -6,7 +6,7 @@
 #include "framework/CFAnimationGroup.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CParticleManager.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
 #include "table/GameMode.h"

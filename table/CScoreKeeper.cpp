@@ -6,7 +6,7 @@
 #include "framework/CFResource.h"
 #include "framework/StringUtils.h"
 #include "framework/TraceEvent.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CPlace.h"

@@ -1,6 +1,6 @@
 // CScoreKeeper.h: the player's score at the card table, its rolling display, and the judge of moves.
 #pragma once
-#include "screens/PlayerRecord.h"
+#include "progress/PlayerRecord.h"
 
 #include <memory>
 

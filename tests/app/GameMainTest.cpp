@@ -11,7 +11,7 @@
 #include "app/Shell.h"
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "support/TempPath.h"
 #include "support/FakeEngine.h"
 

@@ -8,7 +8,7 @@
 #include "app/CSoundManager.h"
 #include "app/Globals.h"
 #include "platform/FileSystem.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "support/FakeEngine.h"
 
 #include <gtest/gtest.h>

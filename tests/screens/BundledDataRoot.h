@@ -15,8 +15,8 @@
 #include "framework/CFObject.h"
 #include "framework/CFResource.h"
 #include "platform/FileSystem.h"
-#include "screens/CHiScoreTable.h"
-#include "screens/CProfileStore.h"
+#include "progress/CHiScoreTable.h"
+#include "progress/CProfileStore.h"
 #include "screens/GameScreens.h"
 #include "support/HeadlessEngine.h"
 

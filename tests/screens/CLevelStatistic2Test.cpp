@@ -11,7 +11,7 @@
 #include "framework/StringUtils.h"
 #include "screens/CNewRank.h"
 #include "screens/CNewTrophy.h"
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // keys only: the first start, the players and high scores, the options across a restart, and
 // the exit question. Screenshots are checked where the script expects a window.
 #include "app/GameRunRoot.h"
-#include "screens/CHiScoreTable.h"
-#include "screens/CProfileStore.h"
+#include "progress/CHiScoreTable.h"
+#include "progress/CProfileStore.h"
 #include "screens/GameScreens.h"
 
 #include <gtest/gtest.h>

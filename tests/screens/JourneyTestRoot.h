@@ -8,7 +8,7 @@
 #include "screens/CMenuScreen.h"
 #include "screens/CStoryScreen2.h"
 #include "framework/CFButton.h"
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 
 class JourneyTestRoot : public MenuScreenTestRoot {
 protected:

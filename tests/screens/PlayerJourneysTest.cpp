@@ -4,8 +4,8 @@
 // island started from the map and left through the game's menu. Each journey keeps pictures
 // along the way and checks in them that the screen it expects stands.
 #include "app/GameRunRoot.h"
-#include "screens/CHiScoreTable.h"
-#include "screens/CProfileStore.h"
+#include "progress/CHiScoreTable.h"
+#include "progress/CProfileStore.h"
 #include "screens/GameScreens.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "framework/CFAnimationGroup.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/StringUtils.h"
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 
 #include <gtest/gtest.h>
 

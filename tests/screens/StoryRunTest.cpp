@@ -2,7 +2,7 @@
 // the main menu onto the story map's first visit, into the first level and, through the game's
 // menu and its question, back onto the map.
 #include "app/GameRunRoot.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "screens/GameScreens.h"
 
 #include <gtest/gtest.h>

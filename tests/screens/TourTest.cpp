@@ -22,7 +22,7 @@
 #include "screens/CNewTrophy.h"
 #include "screens/COptionsMenu2.h"
 #include "screens/CSelectPlayer2.h"
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 #include "table/CInterface.h"
 
 #include <gtest/gtest.h>

@@ -15,7 +15,7 @@
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
 #include "platform/FileSystem.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "table/CAutoFinisher.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"

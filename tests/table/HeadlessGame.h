@@ -6,7 +6,7 @@
 #include "app/Globals.h"
 #include "framework/CFMouse.h"
 #include "framework/CFResource.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "support/HeadlessEngine.h"
 #include "table/CCardTable.h"
 #include "table/CGameProcess.h"

@@ -20,7 +20,7 @@
 #include "framework/FontFileBuilder.h"
 #include "framework/ResourceTestRoot.h"
 #include "framework/ScriptedMouse.h"
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 #include "support/Utf16Text.h"
 #include "table/GameMode.h"
 #include "table/IGameController.h"

@@ -2,10 +2,10 @@
 // on the story map, game starts, medals and ranks, trophies and the trophy room's counts. Tags,
 // locations and selections out of range (as a damaged "save.dat" could hold) answer "none".
 // test-labels: untrusted
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 
-#include "screens/CProfileStore.h"
-#include "screens/StoreTestRoot.h"
+#include "progress/CProfileStore.h"
+#include "StoreTestRoot.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // PlayerRecord.cpp: the record's byte image and its repair after loading.
-#include "screens/PlayerRecord.h"
+#include "progress/PlayerRecord.h"
 
 #include "platform/bytes/CByteReader.h"
 #include "platform/bytes/CByteWriter.h"

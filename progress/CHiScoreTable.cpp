@@ -1,10 +1,10 @@
 // CHiScoreTable.cpp: ranking, removal and the 480-byte file image.
-#include "screens/CHiScoreTable.h"
+#include "progress/CHiScoreTable.h"
 
 #include "platform/bytes/CByteReader.h"
 #include "platform/bytes/CByteWriter.h"
-#include "screens/CProfileStore.h"
-#include "screens/StoreFile.h"
+#include "progress/CProfileStore.h"
+#include "progress/StoreFile.h"
 
 #include <algorithm>
 #include <cstring>

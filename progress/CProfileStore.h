@@ -7,7 +7,7 @@
 // until the first save, which moves it aside the same way. Saving replaces the file in one rename.
 #pragma once
 
-#include "screens/PlayerRecord.h"
+#include "progress/PlayerRecord.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // StoreFile.cpp: bounded reads, whole-file writes and keeping damaged files aside.
-#include "screens/StoreFile.h"
+#include "progress/StoreFile.h"
 
 #include "platform/EngineRef.h"
 #include "platform/FileSystem.h"

@@ -1,9 +1,9 @@
 // CProfileStore.cpp: loading and saving "save.dat", the player list and the unlocking rules.
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 #include "platform/bytes/CByteReader.h"
 #include "platform/bytes/CByteWriter.h"
-#include "screens/StoreFile.h"
+#include "progress/StoreFile.h"
 
 #include <algorithm>
 

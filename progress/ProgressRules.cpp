@@ -1,5 +1,5 @@
 // ProgressRules.cpp: medals, ranks, trophies, story map slots and game starts over a player record.
-#include "screens/ProgressRules.h"
+#include "progress/ProgressRules.h"
 
 #include <algorithm>
 #include <cstddef>

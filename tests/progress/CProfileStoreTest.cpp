@@ -1,6 +1,6 @@
 // CProfileStoreTest.cpp: "save.dat" byte for byte, damaged files, the player list and the rules.
 // test-labels: untrusted
-#include "screens/CProfileStore.h"
+#include "progress/CProfileStore.h"
 
 #include "StoreTestRoot.h"
 

@@ -6,7 +6,7 @@
 // outside (tags, locations, selections) as untrusted and answers "none" for one out of range.
 #pragma once
 
-#include "screens/PlayerRecord.h"
+#include "progress/PlayerRecord.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
 // CHiScoreTableTest.cpp: "hiscores.dat" byte for byte, damaged files and the ranking rules.
 // test-labels: untrusted
-#include "screens/CHiScoreTable.h"
+#include "progress/CHiScoreTable.h"
 
 #include "StoreTestRoot.h"
 

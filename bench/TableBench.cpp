@@ -1,6 +1,6 @@
-// bench-libs: table app_core framework platform
+// bench-libs: table app_core framework platform solvers
 // TableBench.cpp: listing every legal move on a two-deck Spider table in mid-game.
-#include "tests/support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CDeck.h"

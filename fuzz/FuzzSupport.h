@@ -1,12 +1,12 @@
 // FuzzSupport.h: what the fuzz targets share: a private folder for readers that take file names,
-// and the fake engine of the tests for readers that go through the engine.
+// and the in-memory engine of tools/solvers/ for readers that go through the engine.
 //
 // Every target is a libFuzzer program: LLVMFuzzerTestOneInput gets one input and must leave no
 // state behind that would make the next input behave differently.
 #pragma once
 
 #include "platform/FileSystem.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <cstddef>
 #include <cstdint>

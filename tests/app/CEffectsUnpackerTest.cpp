@@ -2,7 +2,7 @@
 #include "app/J2kTextureLoader.h"
 #include "image/CPixImage.h"
 #include "platform/FileSystem.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 #include "support/TempPath.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "app/CMotionPath.h"
 #include "app/CPathEffects.h"
 #include "framework/CParticleManager.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

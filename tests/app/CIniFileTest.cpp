@@ -1,6 +1,6 @@
 #include "app/CIniFile.h"
 
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

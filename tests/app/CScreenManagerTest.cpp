@@ -4,7 +4,7 @@
 
 #include "TestScreens.h"
 #include "app/CScreenTransition.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

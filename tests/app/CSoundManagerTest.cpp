@@ -1,7 +1,7 @@
 // CSoundManagerTest.cpp: music modes and fades, step by step, against the engine's channels.
 #include "app/CSoundManager.h"
 
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -12,8 +12,8 @@
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
 #include "progress/CProfileStore.h"
+#include "solvers/FakeEngine.h"
 #include "support/TempPath.h"
-#include "support/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "app/Globals.h"
 #include "platform/FileSystem.h"
 #include "progress/CProfileStore.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

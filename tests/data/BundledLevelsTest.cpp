@@ -1,5 +1,5 @@
 // BundledLevelsTest.cpp: the bundled level file loads in every section and deals every card once.
-#include "support/BundledLevels.h"
+#include "solvers/BundledLevels.h"
 
 #include "platform/IniStore.h"
 #include "table/LevelFileCheck.h"

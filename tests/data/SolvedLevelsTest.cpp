@@ -1,8 +1,8 @@
 // SolvedLevelsTest.cpp: every section of the bundled level file can be won, for a recorded seed.
-#include "WinnableDeals.h"
-#include "support/BundledLevels.h"
-#include "support/LevelSolver.h"
-#include "support/SpiderSolver.h"
+#include "solvers/BundledLevels.h"
+#include "solvers/LevelSolver.h"
+#include "solvers/SpiderSolver.h"
+#include "solvers/WinnableDeals.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "framework/CFMouse.h"
 #include "framework/CFScreen.h"
 #include "framework/CFScreenList.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFResource.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 #include "support/HeadlessEngine.h"
 
 #include <gtest/gtest.h>

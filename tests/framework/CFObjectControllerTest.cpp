@@ -2,7 +2,7 @@
 
 #include "framework/CFMouse.h"
 #include "ScriptedMouse.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "framework/CParticleSystem.h"
 
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

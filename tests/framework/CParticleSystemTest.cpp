@@ -2,7 +2,7 @@
 #include "framework/CParticleSystem.h"
 
 #include "framework/CSprite.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "framework/CSprite.h"
 
 #include "framework/CRect.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The test engine that other tests lean on: its INI, texture and random rules must hold.
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 #include "support/HeadlessEngine.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "framework/CFMouse.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 class ScriptedMouse {
 public:

@@ -1,6 +1,6 @@
 #include "framework/StringUtils.h"
 
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

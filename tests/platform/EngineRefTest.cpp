@@ -2,7 +2,7 @@
 #include "platform/EngineHandle.h"
 #include "platform/EngineRef.h"
 
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

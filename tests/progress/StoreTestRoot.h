@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // centred, and a looping sound never frozen by a pitch of 0.
 #include "screens/CScreenEngine.h"
 
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "app/TestScreens.h"
 #include "screens/CStandInScreen.h"
 #include "screens/GameScreens.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/IniStore.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 
 #include <string>
 #include <vector>

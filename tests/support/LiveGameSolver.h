@@ -2,9 +2,9 @@
 // it, so that a test can play the game to its win through the live table's own moves.
 #pragma once
 #include "app/Globals.h"
-#include "support/BundledLevels.h"
-#include "support/LevelSolver.h"
-#include "support/SpiderSolver.h"
+#include "solvers/BundledLevels.h"
+#include "solvers/LevelSolver.h"
+#include "solvers/SpiderSolver.h"
 #include "table/CDeck.h"
 
 #include <memory>

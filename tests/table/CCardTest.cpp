@@ -1,5 +1,5 @@
 // CCardTest.cpp: the card's face, eased pose and ghost timer, and the deck's draws.
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 #include "table/CCard.h"
 #include "table/CDeck.h"
 

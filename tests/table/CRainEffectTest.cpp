@@ -1,6 +1,6 @@
 // CRainEffectTest.cpp: the win cascade runs, stops by itself, showers and bursts as set up.
-#include "support/FakeEngine.h"
 #include "framework/CSprite.h"
+#include "solvers/FakeEngine.h"
 #include "table/CCard.h"
 #include "table/CRainEffect.h"
 

@@ -1,6 +1,6 @@
 // test-labels: untrusted
 // LevelFileNameTest.cpp: level names from the file never lead out of their folder.
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 #include "table/LevelFileName.h"
 
 #include <gtest/gtest.h>

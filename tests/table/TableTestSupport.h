@@ -1,6 +1,6 @@
 // TableTestSupport.h: test levels in the fake engine's INI store, a recording host and play helpers.
 #pragma once
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCardTable.h"

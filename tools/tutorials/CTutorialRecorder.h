@@ -1,8 +1,8 @@
 // CTutorialRecorder.h: records a won game of a level as its tutorial, the learn file.
 #pragma once
 #include "LessonPlan.h"
-#include "support/BundledLevels.h"
-#include "support/LevelSolver.h"
+#include "solvers/BundledLevels.h"
+#include "solvers/LevelSolver.h"
 #include "table/CTracker.h"
 
 #include <cstdint>

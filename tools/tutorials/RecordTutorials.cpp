@@ -10,11 +10,11 @@
 // found for, and found again only when those change or the table refuses a move.
 #include "CTutorialRecorder.h"
 #include "LessonPlan.h"
-#include "data/WinnableDeals.h"
-#include "support/BundledLevels.h"
-#include "support/FakeEngine.h"
-#include "support/LevelSolver.h"
-#include "support/SpiderSolver.h"
+#include "solvers/BundledLevels.h"
+#include "solvers/FakeEngine.h"
+#include "solvers/LevelSolver.h"
+#include "solvers/SpiderSolver.h"
+#include "solvers/WinnableDeals.h"
 
 #include <chrono>
 #include <cstdint>

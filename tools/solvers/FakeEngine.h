@@ -1,4 +1,5 @@
-// FakeEngine.h: an in-memory engine for tests that need no window, GPU or audio device.
+// FakeEngine.h: an in-memory engine for tests and tools that need no window, GPU or audio device.
+// The tutorial recorder deals on it too: the winnable seeds were found with its random numbers.
 //
 // It records what the code under test asks of the engine so that tests can check it:
 // - drawn quads in `quads` (in call order, with the transform and clipping of their time kept

@@ -1,5 +1,5 @@
 // WinnableDeals.h: for every story and hardcore section of the bundled level file, a seed whose
-// deal the test solvers win. The solved-levels test checks them; the tutorial recorder plays them.
+// deal the solvers of this folder win. The solved-levels test checks them; the tutorial recorder plays them.
 #pragma once
 #include <cstdint>
 

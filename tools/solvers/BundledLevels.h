@@ -2,7 +2,7 @@
 // dealt from its sections.
 #pragma once
 #include "platform/FileSystem.h"
-#include "support/FakeEngine.h"
+#include "solvers/FakeEngine.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CDeck.h"

@@ -1,4 +1,4 @@
-// LevelSolver.h: a test-only solver that plays a dealt table to its win through the table's own rules.
+// LevelSolver.h: a solver for the tests and the tutorial recorder that plays a dealt table to its win through the table's own rules.
 #pragma once
 #include "table/CCard.h"
 #include "table/CCardFlight.h"

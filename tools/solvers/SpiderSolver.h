@@ -1,4 +1,4 @@
-// SpiderSolver.h: a test-only solver for levels whose columns lose their finished suits by the
+// SpiderSolver.h: a solver (tests, tutorial recorder) for levels whose columns lose their finished suits by the
 // "Spider" rule. The general solver plays on the real table and is far too slow for two decks of
 // four suits, so this one searches a compact copy of the dealt position with the same rules the
 // level file gives those levels (a run moves when it falls by one rank in one suit, or in one
@@ -6,7 +6,7 @@
 // deals one card to every column; a face-down top card turns; thirteen cards king to ace of one
 // suit leave). Its answer is only trusted after the table itself replays it to its win test.
 #pragma once
-#include "support/LevelSolver.h"
+#include "solvers/LevelSolver.h"
 
 #include <algorithm>
 #include <array>

@@ -35,7 +35,7 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOL_WERROR=ON
 	cmake --build $(BUILD) -j$(JOBS)
 
 # Readers of untrusted files and answers also run under ASan and UBSan (label "untrusted").

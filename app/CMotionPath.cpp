@@ -6,7 +6,7 @@
 
 CMotionPath::CMotionPath(float x, float y, float a, float b, float c, float ramp, bool paused)
     : m_fX(x), m_fY(y), m_values{a, b, c}, m_fRamp(ramp), m_bPaused(paused), m_fStartX(x),
-      m_fStartY(y), m_startValues{a, b, c}, m_fStartRamp(ramp)
+      m_fStartY(y), m_fStartRamp(ramp)
 {
 }
 

@@ -45,7 +45,6 @@ private:
     MotionWave m_waveX, m_waveY;
     float m_fRampSpeed = 0;
     float m_fStartX, m_fStartY;
-    float m_startValues[3];
     float m_fStartRamp;
     float m_fTime = 0;
 };

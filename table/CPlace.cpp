@@ -627,9 +627,9 @@ void CPlace::ShowFire(int fx, int fy)
         fireAnim->Play(false);
         return;
     }
-    const int w = table->GetCardSize().m_nCardWidth / 2, h = table->GetCardSize().m_nCardHeight / 2;
-    pathEffects->AddRectangle(4.0f, 2.0f, static_cast<float>(fx - w), static_cast<float>(fy - h),
-                              static_cast<float>(fx + w), static_cast<float>(fy + h));
+    const int halfW = table->GetCardSize().m_nCardWidth / 2, halfH = table->GetCardSize().m_nCardHeight / 2;
+    pathEffects->AddRectangle(4.0f, 2.0f, static_cast<float>(fx - halfW), static_cast<float>(fy - halfH),
+                              static_cast<float>(fx + halfW), static_cast<float>(fy + halfH));
 }
 
 void CPlace::HighlightType(int t)

@@ -88,10 +88,19 @@ int StoryEntry::Number() const
     if (story >= 0)
         return ValidStoryLevel(story) ? story : -1;
     if (bonus >= 0)
-        return ValidLocation(bonus) ? kBonusFirst + bonus : -1;
+        return ValidLocation(bonus) ? SectionNumber(bonus, true, false) : -1;
     if (hardcore >= 0)
-        return ValidLocation(hardcore) ? kHardcoreFirst + hardcore : -1;
+        return ValidLocation(hardcore) ? SectionNumber(hardcore, false, true) : -1;
     return -1;
+}
+
+int SectionNumber(int level, bool bonusLevel, bool hardcoreLevel)
+{
+    if (bonusLevel)
+        return kBonusFirst + level;
+    if (hardcoreLevel)
+        return kHardcoreFirst + level;
+    return level;
 }
 
 StoryEntry GetSelection(const PlayerRecord& record)

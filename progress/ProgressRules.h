@@ -44,6 +44,10 @@ struct StoryEntry {
     bool operator!=(const StoryEntry& other) const { return !(*this == other); }
 };
 
+// The level file's section of a game: a bonus level L plays section 25 + L, a hardcore level
+// 30 + L, any other its own number. The entry numbers above are these sections.
+int SectionNumber(int level, bool bonusLevel, bool hardcoreLevel);
+
 StoryEntry GetSelection(const PlayerRecord& record);
 void SetSelection(PlayerRecord& record, const StoryEntry& entry);
 int GetEntryState(const PlayerRecord& record, const StoryEntry& entry);  // LevelState; 0 for none

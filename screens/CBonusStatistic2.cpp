@@ -11,6 +11,7 @@
 #include "table/GameMode.h"
 
 #include <algorithm>
+#include <iterator>
 #include <new>
 
 namespace {
@@ -128,99 +129,82 @@ void CBonusStatistic2::ClearTexts()
 
 void CBonusStatistic2::RunPhase(int phase)
 {
-    switch (phase) {
-    case 0:
-        m_count.Next(1, 0.0f);
-        break;
-    case 1:
-        SetText("bonus_statistic_name", m_figures.levelName);
-        m_count.Next(2, 0.3f);
-        break;
-    case 2:
-        CountWithSound(m_figures.score - m_figures.baseScore, 1.5f);
-        SetText("bonus_statistic_scores", FormatNumber(Record().m_nStoryScore, -1));
-        m_count.Next(3, 0.3f);
-        break;
-    case 3:
-    case 5:
-    case 7:
-        ShowGoal((phase - 1) / 2);
-        break;
-    case 4:
-    case 6:
-    case 8:
-        CountGoal((phase - 2) / 2);
-        break;
-    case 9:
-        ShowTime();
-        break;
-    case 10:
-        CountTimeBonus();
-        break;
-    case 11:
-        AwardMedal();
-        CommitResult();
-        m_count.Next(12, 0.3f);
-        break;
-    default:
-        if (m_count.IsFastForward())
-            End();
-        break;
-    }
+    using P = CBonusStatistic2;
+    static constexpr PhaseStep<P> kSteps[] = {
+        /* kPhaseWait */ [](P&) { return Then(0.0f); },
+        /* kPhaseName */
+        [](P& p) {
+            p.SetText("bonus_statistic_name", p.m_figures.levelName);
+            return Then(0.3f);
+        },
+        /* kPhaseLevelPoints */
+        [](P& p) {
+            p.CountWithSound(p.m_figures.score - p.m_figures.baseScore, 1.5f);
+            p.SetText("bonus_statistic_scores", FormatNumber(Record().m_nStoryScore, -1));
+            return Then(0.3f);
+        },
+        /* kPhaseGoal1 */ [](P& p) { return p.ShowGoal(1); },
+        /* kPhaseGoal1Points */ [](P& p) { return p.CountGoal(1); },
+        /* kPhaseGoal2 */ [](P& p) { return p.ShowGoal(2); },
+        /* kPhaseGoal2Points */ [](P& p) { return p.CountGoal(2); },
+        /* kPhaseGoal3 */ [](P& p) { return p.ShowGoal(3); },
+        /* kPhaseGoal3Points */ [](P& p) { return p.CountGoal(3); },
+        /* kPhaseTime */ [](P& p) { return p.ShowTime(); },
+        /* kPhaseTimeBonus */ [](P& p) { return p.CountTimeBonus(); },
+        /* kPhaseMedal */
+        [](P& p) {
+            p.AwardMedal();
+            p.CommitResult();
+            return Then(0.3f);
+        },
+    };
+    static_assert(std::size(kSteps) == kPhaseWaitForOk, "one step for each phase before the wait for OK");
+    if (!RunPhaseTable(*this, kSteps, phase) && m_count.IsFastForward())
+        End();
 }
 
-void CBonusStatistic2::ShowGoal(int goal)
+CResultPopup::PhaseTurn CBonusStatistic2::ShowGoal(int goal)
 {
     const int result = m_figures.goals[static_cast<std::size_t>(goal - 1)];
-    const int next = 2 * goal + 2;
-    if (result < 0) {
-        m_count.Next(next, 0.0f);  // the level has no such goal: no time spent on it
-        return;
-    }
+    if (result < 0)
+        return Then(0.0f);  // the level has no such goal: no time spent on it
     SetText(GoalText(goal, ""), result == 0 ? "LOSE" : "WIN!");
     PlayCountSoundOnce();
-    m_count.Next(next, 0.15f);
+    return Then(0.15f);
 }
 
 // A met goal is worth 300, 500 or 700 points, a missed one nothing.
-void CBonusStatistic2::CountGoal(int goal)
+CResultPopup::PhaseTurn CBonusStatistic2::CountGoal(int goal)
 {
     const int result = m_figures.goals[static_cast<std::size_t>(goal - 1)];
-    const int next = 2 * goal + 3;
-    if (result < 0) {
-        m_count.Next(next, 0.0f);
-        return;
-    }
+    if (result < 0)
+        return Then(0.0f);
     const int points = (300 + 200 * (goal - 1)) * result;
     CountWithSound(points, 0.8f);
     SetText(GoalText(goal, "score"), Plus(points));
-    m_count.Next(next, 0.3f);
+    return Then(0.3f);
 }
 
 // Data texts fill only through FillTemplate: a stray format sequence in them stays plain text.
-void CBonusStatistic2::ShowTime()
+CResultPopup::PhaseTurn CBonusStatistic2::ShowTime()
 {
-    if (m_nLayout != kTime) {
-        m_count.Next(10, 0.0f);
-        return;
-    }
+    if (m_nLayout != kTime)
+        return Then(0.0f);
     const std::wstring time = std::to_wstring(std::max(m_figures.time, 0));
     SetTextW("bonus_statistic2_time", FillTemplate(LookUpText("bonus_statistic2_time_template"), time));
     PlayCountSoundOnce();
-    m_count.Next(10, 0.15f);
+    return Then(0.15f);
 }
 
-void CBonusStatistic2::CountTimeBonus()
+CResultPopup::PhaseTurn CBonusStatistic2::CountTimeBonus()
 {
-    if (m_nLayout != kTime) {
-        m_count.Next(11, 0.0f);
-        return;
-    }
+    if (m_nLayout != kTime)
+        return Then(0.0f);
     const int points = TimeBonus(m_figures.grade);
     CountWithSound(points, 1.5f);
     SetTextW("bonus_statistic2_time_score",
              FillTemplate(LookUpText("bonus_statistic2_time_score_template"), FormatNumberW(points, -1)));
-    m_count.Next(11, 0.3f);
+    return Then(0.3f);
 }
 
 void CBonusStatistic2::AwardMedal()

@@ -40,11 +40,26 @@ private:
 
     static ELayout CurrentLayout();
     void ClearTexts();
+    enum EPhase : int {
+        kPhaseWait,
+        kPhaseName,
+        kPhaseLevelPoints,
+        kPhaseGoal1,        // each goal shown, then counted; a goal the level lacks takes no time
+        kPhaseGoal1Points,
+        kPhaseGoal2,
+        kPhaseGoal2Points,
+        kPhaseGoal3,
+        kPhaseGoal3Points,
+        kPhaseTime,         // the time layout only
+        kPhaseTimeBonus,
+        kPhaseMedal,        // with the result committed
+        kPhaseWaitForOk,
+    };
     void RunPhase(int phase) override;
-    void ShowGoal(int goal);
-    void CountGoal(int goal);
-    void ShowTime();
-    void CountTimeBonus();
+    PhaseTurn ShowGoal(int goal);
+    PhaseTurn CountGoal(int goal);
+    PhaseTurn ShowTime();
+    PhaseTurn CountTimeBonus();
     void AwardMedal();
     void End();
 

@@ -231,7 +231,7 @@ void CClassicScreen2::ShowPage(bool second)
 
 void CClassicScreen2::OnPageUp(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"up");
     ShowPage(false);
@@ -239,7 +239,7 @@ void CClassicScreen2::OnPageUp(CFObject*, int state)
 
 void CClassicScreen2::OnPageDown(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"down");
     ShowPage(true);
@@ -265,7 +265,7 @@ void CClassicScreen2::OnLocationClick(CFObject* sender, int state)
         TraceEvent(GetGameTime(), L"selectWorld", L"disabled");
         return;
     }
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"selectWorld", std::to_wstring(tag));
     if (ValidLocation(m_nSelectedLocation))
@@ -296,14 +296,14 @@ void CClassicScreen2::OnLevelMouseEnter(CFObject* sender, int)
 
 void CClassicScreen2::OnLevelMouseDown(CFObject*, int state)
 {
-    if (state == 1)
+    if (state == CFMouse::kButtonLeft)
         m_pClickSound->PlayCommandSection("down", false);
 }
 
 void CClassicScreen2::OnLevelClick(CFObject* sender, int state)
 {
     auto* entry = static_cast<CFButton*>(sender);
-    if (entry == nullptr || !entry->IsEnabled() || state != 1)
+    if (entry == nullptr || !entry->IsEnabled() || state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"selectWorld");
     const int tag = entry->GetTag();
@@ -317,7 +317,7 @@ void CClassicScreen2::OnLevelClick(CFObject* sender, int state)
 
 void CClassicScreen2::OnMainMenu(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"mainMenu");
     TraceEvent(GetGameTime(), L"Classic", static_cast<double>(g_pProfileStore->m_current.m_nClassicScore),

@@ -9,6 +9,7 @@
 #include "app/CScreenFactory.h"
 #include "progress/PlayerRecord.h"
 
+#include <iterator>
 #include <new>
 #include <string>
 
@@ -73,51 +74,56 @@ void CClassicStatistic::OnSlideEnded()
 
 void CClassicStatistic::RunPhase(int phase)
 {
-    const ResultFigures& f = m_figures;
-    switch (phase) {
-    case 0:
-        m_count.Next(1, 0.0f);
-        break;
-    case 1:
-        m_pSparks->StopAll();
-        SetText("classic_name", f.levelName);
-        m_count.Next(2, 0.3f);
-        break;
-    case 2:
-        CountBatch(f.score - f.baseScore, 1.5f);
-        SetText("statistic_score", FormatNumber(Record().m_nClassicScore, -1));
-        m_count.Next(3, 0.3f);
-        break;
-    case 3:
-        CountBatch(50 * f.combos, 0.8f);
-        SetText("statistic_nofc", std::to_string(f.combos));
-        SetText("statistic_nofc_score", Plus(50 * f.combos));
-        m_count.Next(4, 0.3f);
-        break;
-    case 4: {
-        const int chain = f.longestChain == 0 ? 0 : f.longestChain + 1;
-        CountBatch(chain * f.maxComboValue, 0.8f);
-        Record().m_nLastMaxCombo = chain;
-        SetText("statistic_mc", std::to_string(chain));
-        SetText("statistic_mc_score", Plus(chain * f.maxComboValue));
-        m_count.Next(CountsBonuses() ? 5 : 6, 0.3f);
-        break;
-    }
-    case 5:
-        CountBatch(100 * f.bonusesCollected, 0.8f);
-        SetText("statistic_cb", std::to_string(f.bonusesCollected));
-        SetText("statistic_cb_score", Plus(100 * f.bonusesCollected));
-        m_count.Next(6, 0.3f);
-        break;
-    case 6:
-        CommitResult();
-        m_count.Next(7, 0.0f);
-        break;
-    default:
-        if (m_count.IsFastForward())
-            End();
-        break;
-    }
+    using P = CClassicStatistic;
+    static constexpr PhaseStep<P> kSteps[] = {
+        /* kPhaseWait */ [](P&) { return Then(0.0f); },
+        /* kPhaseName */
+        [](P& p) {
+            p.m_pSparks->StopAll();
+            p.SetText("classic_name", p.m_figures.levelName);
+            return Then(0.3f);
+        },
+        /* kPhaseGamePoints */
+        [](P& p) {
+            p.CountBatch(p.m_figures.score - p.m_figures.baseScore, 1.5f);
+            p.SetText("statistic_score", FormatNumber(Record().m_nClassicScore, -1));
+            return Then(0.3f);
+        },
+        /* kPhaseCombos */
+        [](P& p) {
+            const int combos = p.m_figures.combos;
+            p.CountBatch(50 * combos, 0.8f);
+            p.SetText("statistic_nofc", std::to_string(combos));
+            p.SetText("statistic_nofc_score", Plus(50 * combos));
+            return Then(0.3f);
+        },
+        /* kPhaseLongestChain */
+        [](P& p) {
+            const ResultFigures& f = p.m_figures;
+            const int chain = f.longestChain == 0 ? 0 : f.longestChain + 1;
+            p.CountBatch(chain * f.maxComboValue, 0.8f);
+            Record().m_nLastMaxCombo = chain;
+            p.SetText("statistic_mc", std::to_string(chain));
+            p.SetText("statistic_mc_score", Plus(chain * f.maxComboValue));
+            return p.CountsBonuses() ? Then(0.3f) : Skip(kPhaseCommit, 0.3f);
+        },
+        /* kPhaseGauges */
+        [](P& p) {
+            const int collected = p.m_figures.bonusesCollected;
+            p.CountBatch(100 * collected, 0.8f);
+            p.SetText("statistic_cb", std::to_string(collected));
+            p.SetText("statistic_cb_score", Plus(100 * collected));
+            return Then(0.3f);
+        },
+        /* kPhaseCommit */
+        [](P& p) {
+            p.CommitResult();
+            return Then(0.0f);
+        },
+    };
+    static_assert(std::size(kSteps) == kPhaseWaitForOk, "one step for each phase before the wait for OK");
+    if (!RunPhaseTable(*this, kSteps, phase) && m_count.IsFastForward())
+        End();
 }
 
 void CClassicStatistic::CountBatch(int points, float seconds)

@@ -2,8 +2,8 @@
 //
 // Counts the player's classic total up line by line once the window stands: the game's points,
 // then the bonuses for combos, for the longest chain and, for a player who plays with bonuses,
-// for the gauges filled. OK at the end leads back to the classic selection. Phases: 0 wait,
-// 1 name, 2 game points, 3 combos, 4 longest chain, 5 gauges, 6 result committed, 7 waiting.
+// for the gauges filled. OK at the end leads back to the classic selection. Its phases run in
+// the order of EPhase.
 #pragma once
 
 #include "screens/CResultPopup.h"
@@ -30,6 +30,16 @@ private:
     bool IsCountHeld() const override { return IsSliding(); }
     void OnUpdateStart(float dt) override;
     void OnSlideEnded() override;
+    enum EPhase : int {
+        kPhaseWait,
+        kPhaseName,
+        kPhaseGamePoints,
+        kPhaseCombos,
+        kPhaseLongestChain,
+        kPhaseGauges,       // only for a player who plays with bonuses
+        kPhaseCommit,
+        kPhaseWaitForOk,
+    };
     void RunPhase(int phase) override;
     void CountBatch(int points, float seconds);
     bool CountsBonuses() const;

@@ -39,13 +39,13 @@ void CDialogConfirmation::Release()
 
 void CDialogConfirmation::OnYes(CFObject*, int state)
 {
-    if (state == 1)
+    if (state == CFMouse::kButtonLeft)
         GiveAnswer(kYes, L"yes");
 }
 
 void CDialogConfirmation::OnNo(CFObject*, int state)
 {
-    if (state == 1)
+    if (state == CFMouse::kButtonLeft)
         GiveAnswer(kNo, L"no");
 }
 

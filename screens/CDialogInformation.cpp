@@ -3,6 +3,7 @@
 
 #include "app/Globals.h"
 #include "framework/CFAnimationInstance.h"
+#include "framework/CFMouse.h"
 #include "framework/TraceEvent.h"
 
 #include <new>
@@ -32,7 +33,7 @@ void CDialogInformation::Release()
 
 void CDialogInformation::OnOk(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"ok");
     Close();

@@ -137,7 +137,7 @@ void CDialogNewLocation::Release()
 
 void CDialogNewLocation::OnYes(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"yes");
     Close(0);
@@ -145,7 +145,7 @@ void CDialogNewLocation::OnYes(CFObject*, int state)
 
 void CDialogNewLocation::OnNo(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"no");
     Close(1);

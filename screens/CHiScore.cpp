@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
+#include "framework/CFMouse.h"
 #include "framework/CFResource.h"
 #include "framework/StringUtils.h"
 #include "framework/TraceEvent.h"
@@ -43,7 +44,7 @@ void CHiScore::Release()
 
 void CHiScore::OnOk(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"back");
     Close();
@@ -51,7 +52,7 @@ void CHiScore::OnOk(CFObject*, int state)
 
 void CHiScore::OnSwitch(CFObject* sender, int state)
 {
-    if (state == 1 && sender != nullptr)
+    if (state == CFMouse::kButtonLeft && sender != nullptr)
         Show(sender->GetTag());
 }
 

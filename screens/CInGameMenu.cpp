@@ -10,6 +10,7 @@
 #include "framework/CFButton.h"
 #include "framework/CFCheckBox.h"
 #include "framework/CFFrameImage.h"
+#include "framework/CFMouse.h"
 #include "framework/CFResource.h"
 #include "framework/CSprite.h"
 #include "framework/TraceEvent.h"
@@ -233,7 +234,7 @@ void CInGameMenu::OnEscapeKey()
 
 void CInGameMenu::OnBack(CFObject*, int state)
 {
-    if (state != 1 || m_bLeaving)
+    if (state != CFMouse::kButtonLeft || m_bLeaving)
         return;
     TraceEvent(GetGameTime(), L"back");
     m_pSound->SetMusicMode(CSoundManager::kLocation, 1.0f);
@@ -263,7 +264,7 @@ void CInGameMenu::PlaceBonusTooltips() const
 // tutorial the player's own table comes back instead.
 void CInGameMenu::OnDeal(CFObject*, int state)
 {
-    if (state != 1 || m_bLeaving)
+    if (state != CFMouse::kButtonLeft || m_bLeaving)
         return;
     TraceEvent(GetGameTime(), L"deal");
     if (CInterface* game = GameInterface())
@@ -277,7 +278,7 @@ void CInGameMenu::OnLearn(CFObject* sender, int state)
         TraceEvent(GetGameTime(), L"learn", L"disabled");
         return;
     }
-    if (state != 1 || m_bLeaving)
+    if (state != CFMouse::kButtonLeft || m_bLeaving)
         return;
     TraceEvent(GetGameTime(), L"learn");
     CInterface* game = GameInterface();
@@ -290,7 +291,7 @@ void CInGameMenu::OnLearn(CFObject* sender, int state)
 
 void CInGameMenu::OnOptions(CFObject*, int state)
 {
-    if (state != 1 || m_bLeaving)
+    if (state != CFMouse::kButtonLeft || m_bLeaving)
         return;
     TraceEvent(GetGameTime(), L"options");
     Attach(this, CGlobalOptions::Create());
@@ -298,13 +299,13 @@ void CInGameMenu::OnOptions(CFObject*, int state)
 
 void CInGameMenu::OnQuitToMenu(CFObject*, int state)
 {
-    if (state == 1)
+    if (state == CFMouse::kButtonLeft)
         AskToQuit(m_bQuitToMenuPending, L"quitToMenu");
 }
 
 void CInGameMenu::OnQuitToMap(CFObject*, int state)
 {
-    if (state == 1)
+    if (state == CFMouse::kButtonLeft)
         AskToQuit(m_bQuitToMapPending, L"quitToMap");
 }
 
@@ -319,19 +320,19 @@ void CInGameMenu::AskToQuit(bool& pending, const wchar_t* trace)
 
 void CInGameMenu::OnCardBack1(CFObject*, int state)
 {
-    if (state == 1)
+    if (state == CFMouse::kButtonLeft)
         ChooseCardBack(0);
 }
 
 void CInGameMenu::OnCardBack2(CFObject*, int state)
 {
-    if (state == 1)
+    if (state == CFMouse::kButtonLeft)
         ChooseCardBack(1);
 }
 
 void CInGameMenu::OnCardBack3(CFObject*, int state)
 {
-    if (state == 1)
+    if (state == CFMouse::kButtonLeft)
         ChooseCardBack(2);
 }
 

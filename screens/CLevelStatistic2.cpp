@@ -16,6 +16,7 @@
 #include "table/GameMode.h"
 
 #include <algorithm>
+#include <iterator>
 #include <new>
 
 namespace {
@@ -201,75 +202,83 @@ void CLevelStatistic2::ApplyCheatKey(int key)
 
 void CLevelStatistic2::RunPhase(int phase)
 {
-    switch (phase) {
-    case 0:
-        m_count.Next(1, 0.0f);
-        break;
-    case 1:
-        SetText("statistic_name", m_figures.levelName);
-        m_count.Next(2, 0.3f);
-        break;
-    case 2: {
-        CountWithSound(m_figures.score - m_figures.baseScore, 1.5f);
-        const PlayerRecord& r = Record();
-        SetText("statistic_score", FormatNumber(IsClassicMode(m_nGameKind) ? r.m_nClassicScore : r.m_nStoryScore, -1));
-        m_count.Next(3, 0.3f);
-        break;
-    }
-    case 3:
-        m_pHints->SetVisible(true);
-        m_pHints->Play(false);
-        m_count.Next(4, 0.0f);
-        break;
-    case 4:
-        if (m_pHints->IsPlaying() && !m_count.IsFastForward())
-            return;  // the hint counter runs to its end first
-        ShowHintsLight();
-        m_count.Next(5, 0.15f);
-        break;
-    case 5:
-        if (m_pHintsLight->IsPlaying() && !m_count.IsFastForward())
-            return;
-        AwardMedal();
-        m_count.Next(6, 0.15f);
-        break;
-    case 6:
-        ShowMedal();
-        m_count.Next(7, 0.9f);
-        break;
-    case 7:
-        CountCombos();
-        m_count.Next(8, 0.3f);
-        break;
-    case 8:
-        CountLongestChain();
-        m_count.Next(9, 0.3f);
-        break;
-    case 9:
-        if (!CountsBonuses()) {
-            m_count.Next(10, 0.0f);
-            break;
-        }
-        CountBonuses();
-        m_count.Next(10, 0.3f);
-        break;
-    case 10:
-        SpawnMedalSparks();
-        m_count.Next(11, 1.2f);
-        break;
-    case 11:
-        StepRank();
-        m_count.Next(12, 0.3f);
-        break;
-    case 12:
-        CommitResult();
-        m_count.Next(13, 0.0f);
-        break;
-    default:
-        if (m_count.IsFastForward())
-            End();
-        break;
-    }
+    using P = CLevelStatistic2;
+    static constexpr PhaseStep<P> kSteps[] = {
+        /* kPhaseWait */ [](P&) { return Then(0.0f); },
+        /* kPhaseName */
+        [](P& p) {
+            p.SetText("statistic_name", p.m_figures.levelName);
+            return Then(0.3f);
+        },
+        /* kPhaseLevelPoints */
+        [](P& p) {
+            p.CountWithSound(p.m_figures.score - p.m_figures.baseScore, 1.5f);
+            const PlayerRecord& r = Record();
+            p.SetText("statistic_score",
+                      FormatNumber(IsClassicMode(p.m_nGameKind) ? r.m_nClassicScore : r.m_nStoryScore, -1));
+            return Then(0.3f);
+        },
+        /* kPhaseHints */
+        [](P& p) {
+            p.m_pHints->SetVisible(true);
+            p.m_pHints->Play(false);
+            return Then(0.0f);
+        },
+        /* kPhaseHintsLight */
+        [](P& p) {
+            if (p.m_pHints->IsPlaying() && !p.m_count.IsFastForward())
+                return Stay();  // the hint counter runs to its end first
+            p.ShowHintsLight();
+            return Then(0.15f);
+        },
+        /* kPhaseMedal */
+        [](P& p) {
+            if (p.m_pHintsLight->IsPlaying() && !p.m_count.IsFastForward())
+                return Stay();
+            p.AwardMedal();
+            return Then(0.15f);
+        },
+        /* kPhaseMedalShown */
+        [](P& p) {
+            p.ShowMedal();
+            return Then(0.9f);
+        },
+        /* kPhaseCombos */
+        [](P& p) {
+            p.CountCombos();
+            return Then(0.3f);
+        },
+        /* kPhaseLongestChain */
+        [](P& p) {
+            p.CountLongestChain();
+            return Then(0.3f);
+        },
+        /* kPhaseBonuses */
+        [](P& p) {
+            if (!p.CountsBonuses())
+                return Then(0.0f);
+            p.CountBonuses();
+            return Then(0.3f);
+        },
+        /* kPhaseMedalSparks */
+        [](P& p) {
+            p.SpawnMedalSparks();
+            return Then(1.2f);
+        },
+        /* kPhaseRankStep */
+        [](P& p) {
+            p.StepRank();
+            return Then(0.3f);
+        },
+        /* kPhaseCommit */
+        [](P& p) {
+            p.CommitResult();
+            return Then(0.0f);
+        },
+    };
+    static_assert(std::size(kSteps) == kPhaseWaitForOk, "one step for each phase before the wait for OK");
+    if (!RunPhaseTable(*this, kSteps, phase) && m_count.IsFastForward())
+        End();
 }
 
 // Frame 1 for no hint, h + 1 for up to 4 hints, 6 for more.

@@ -4,9 +4,7 @@
 // medal they earn (stored for the level when it beats the one stored), adds the combo, longest
 // chain and collected-bonus points, moves the rank bar and raises the rank. OK at the end leads
 // to the new-rank popup when the rank rose, else to the new-trophy popup when a trophy is due,
-// else to the story map. Phases, in order: 0 wait, 1 name, 2 level points, 3-4 hints, 5 medal,
-// 6 medal shown, 7 combos, 8 longest chain, 9 collected bonuses, 10 medal sparks, 11 rank step,
-// 12 result committed, 13 waiting for OK.
+// else to the story map. Its phases run in the order of EPhase.
 #pragma once
 
 #include "screens/CResultPopup.h"
@@ -47,6 +45,22 @@ private:
     void ApplyCheatKey(int key);
     bool CountsBonuses() const;
 
+    enum EPhase : int {
+        kPhaseWait,
+        kPhaseName,
+        kPhaseLevelPoints,
+        kPhaseHints,
+        kPhaseHintsLight,   // after the hint counter
+        kPhaseMedal,        // after the hint light
+        kPhaseMedalShown,
+        kPhaseCombos,
+        kPhaseLongestChain,
+        kPhaseBonuses,      // collected bonuses, when the game counts them
+        kPhaseMedalSparks,
+        kPhaseRankStep,
+        kPhaseCommit,
+        kPhaseWaitForOk,
+    };
     void RunPhase(int phase) override;
     void ShowHintsLight();
     void AwardMedal();

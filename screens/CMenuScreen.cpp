@@ -307,7 +307,7 @@ void CMenuScreen::ResetTooltips()
 
 void CMenuScreen::OnResetClick(CFObject*, int state)
 {
-    if (state == 1)
+    if (state == CFMouse::kButtonLeft)
         ResetTooltips();
 }
 
@@ -315,7 +315,7 @@ void CMenuScreen::OnResetClick(CFObject*, int state)
 
 void CMenuScreen::OnStory(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"story");
     TraceEvent(GetGameTime(), L"Story");
@@ -325,7 +325,7 @@ void CMenuScreen::OnStory(CFObject*, int state)
 
 void CMenuScreen::OnClassic(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"classic");
     TraceEvent(GetGameTime(), L"Classic");
@@ -335,7 +335,7 @@ void CMenuScreen::OnClassic(CFObject*, int state)
 
 void CMenuScreen::OnCredits(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"credits");
     m_pLight->SetVisible(false);
@@ -344,7 +344,7 @@ void CMenuScreen::OnCredits(CFObject*, int state)
 
 void CMenuScreen::OnOptions(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"options");
     m_pLight->SetVisible(false);
@@ -353,7 +353,7 @@ void CMenuScreen::OnOptions(CFObject*, int state)
 
 void CMenuScreen::OnHighScores(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"highScore");
     m_pLight->SetVisible(false);
@@ -362,7 +362,7 @@ void CMenuScreen::OnHighScores(CFObject*, int state)
 
 void CMenuScreen::OnPlayer(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"selectPlayer");
     m_pLight->SetVisible(false);
@@ -371,7 +371,7 @@ void CMenuScreen::OnPlayer(CFObject*, int state)
 
 void CMenuScreen::OnExit(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"exit");
     m_pLight->SetVisible(false);
@@ -380,7 +380,7 @@ void CMenuScreen::OnExit(CFObject*, int state)
 
 void CMenuScreen::OnSurvey(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     m_engine.MinimizeFocusWindow();
     m_pLight->SetVisible(false);
@@ -411,7 +411,7 @@ void CMenuScreen::ShowCredits()
 
 void CMenuScreen::OnCreditsClick(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"exitCredits");
     m_buttonController.EnableInput();

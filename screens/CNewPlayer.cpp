@@ -7,6 +7,7 @@
 #include "framework/CFButton.h"
 #include "framework/CFEdit.h"
 #include "framework/CFFont.h"
+#include "framework/CFMouse.h"
 #include "framework/CFResource.h"
 #include "framework/StringUtils.h"
 #include "framework/TraceEvent.h"
@@ -110,7 +111,7 @@ void CNewPlayer::PlaceCursor()
 
 void CNewPlayer::OnOk(CFObject*, int state)
 {
-    if (state != 1 || (m_pOk != nullptr && !m_pOk->IsEnabled()))
+    if (state != CFMouse::kButtonLeft || (m_pOk != nullptr && !m_pOk->IsEnabled()))
         return;
     const std::string name = Trimmed(GetName());
     if (name.empty() || g_pProfileStore == nullptr)

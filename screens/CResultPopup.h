@@ -17,6 +17,7 @@
 #include "screens/CSlideInPopup.h"
 #include "screens/ResultFigures.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -73,6 +74,32 @@ protected:
     // Runs the follow-up once: the popup's phases ask for it on OK at their last phase.
     bool BeginEnd();
     static PlayerRecord& Record();
+
+    // ---- Phase tables ------------------------------------------------------------------------
+    // A popup's phases are a table of steps in the order of its phase names. A step acts, then
+    // says how the count goes on: to the next phase after a pause (Then), to a later one (Skip),
+    // or not yet (Stay: it runs again next frame). Past the table the popup waits for OK.
+    struct PhaseTurn {
+        int next;  // kNextPhase, kStayPhase or a phase
+        float pause;
+    };
+    static constexpr int kNextPhase = -1, kStayPhase = -2;
+    static constexpr PhaseTurn Then(float pause) { return {kNextPhase, pause}; }
+    static constexpr PhaseTurn Skip(int phase, float pause) { return {phase, pause}; }
+    static constexpr PhaseTurn Stay() { return {kStayPhase, 0.0f}; }
+    template <class Popup>
+    using PhaseStep = PhaseTurn (*)(Popup&);
+    // Runs the step of `phase`; false past the end of the table.
+    template <class Popup, std::size_t N>
+    bool RunPhaseTable(Popup& popup, const PhaseStep<Popup> (&steps)[N], int phase)
+    {
+        if (phase < 0 || phase >= static_cast<int>(N))
+            return false;
+        const PhaseTurn turn = steps[phase](popup);
+        if (turn.next != kStayPhase)
+            m_count.Next(turn.next == kNextPhase ? phase + 1 : turn.next, turn.pause);
+        return true;
+    }
 
     // ---- CCountUp::IClient -------------------------------------------------------------------
     void ShowScore(int displayed) override;

@@ -5,6 +5,7 @@
 #include "app/ShellServices.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
+#include "framework/CFMouse.h"
 #include "framework/CFResource.h"
 #include "framework/TraceEvent.h"
 #include "screens/CDialogConfirmation.h"
@@ -110,7 +111,7 @@ void CSelectPlayer2::OnSlideEnded()
 
 void CSelectPlayer2::OnRow(CFObject* sender, int state)
 {
-    if (state != 1 || sender == nullptr || g_pProfileStore == nullptr)
+    if (state != CFMouse::kButtonLeft || sender == nullptr || g_pProfileStore == nullptr)
         return;
     const int row = sender->GetTag();
     TraceEvent(GetGameTime(), L"selectPlayer", std::to_wstring(row));
@@ -120,7 +121,7 @@ void CSelectPlayer2::OnRow(CFObject* sender, int state)
 
 void CSelectPlayer2::OnOk(CFObject*, int state)
 {
-    if (state != 1)
+    if (state != CFMouse::kButtonLeft)
         return;
     TraceEvent(GetGameTime(), L"ok");
     ShellApplyVolumes();
@@ -129,7 +130,7 @@ void CSelectPlayer2::OnOk(CFObject*, int state)
 
 void CSelectPlayer2::OnNew(CFObject*, int state)
 {
-    if (state != 1 || m_pNew == nullptr)
+    if (state != CFMouse::kButtonLeft || m_pNew == nullptr)
         return;
     if (!m_pNew->IsEnabled()) {
         TraceEvent(GetGameTime(), L"new", L"disabled");
@@ -143,7 +144,7 @@ void CSelectPlayer2::OnNew(CFObject*, int state)
 
 void CSelectPlayer2::OnDelete(CFObject*, int state)
 {
-    if (state != 1 || m_pDelete == nullptr)
+    if (state != CFMouse::kButtonLeft || m_pDelete == nullptr)
         return;
     if (!m_pDelete->IsEnabled()) {
         TraceEvent(GetGameTime(), L"delete", L"disabled");

@@ -234,7 +234,7 @@ void CTrophyRoom::OnBack(CFObject*, int)
 
 void CTrophyRoom::OnLeft(CFObject*, int state)
 {
-    if (state != 1 || m_nShownRank <= 0)
+    if (state != CFMouse::kButtonLeft || m_nShownRank <= 0)
         return;
     TraceEvent(GetGameTime(), L"left");
     --m_nShownRank;
@@ -246,7 +246,7 @@ void CTrophyRoom::OnLeft(CFObject*, int state)
 void CTrophyRoom::OnRight(CFObject*, int state)
 {
     const int rank = g_pProfileStore->m_current.m_nRank;
-    if (state != 1 || m_nShownRank >= rank)
+    if (state != CFMouse::kButtonLeft || m_nShownRank >= rank)
         return;
     TraceEvent(GetGameTime(), L"right");
     ++m_nShownRank;
@@ -257,7 +257,7 @@ void CTrophyRoom::OnRight(CFObject*, int state)
 
 void CTrophyRoom::OnSelectTrophy(CFObject* sender, int state)
 {
-    if (sender == nullptr || state != 1)
+    if (sender == nullptr || state != CFMouse::kButtonLeft)
         return;
     const int tag = sender->GetTag();
     TraceEvent(GetGameTime(), L"selectTrophy", std::to_wstring(tag));

@@ -3,6 +3,7 @@
 
 #include "app/CIniFile.h"
 #include "framework/StringUtils.h"
+#include "progress/ProgressRules.h"
 #include "table/CCard.h"
 #include "table/CCardFlight.h"
 #include "table/CCursorHand.h"
@@ -66,12 +67,7 @@ std::string RankToken(int rank)
 
 std::string CCardTable::SectionName(int level, unsigned mode)
 {
-    int number = level;
-    if (IsBonusLevelMode(mode))
-        number = level + 25;
-    else if (IsHardcoreMode(mode))
-        number = level + 30;
-    return "Solitaire" + std::to_string(number);
+    return "Solitaire" + std::to_string(progress::SectionNumber(level, IsBonusLevelMode(mode), IsHardcoreMode(mode)));
 }
 
 void CCardTable::ReadLevelValues(CIniFile& file)

@@ -14,6 +14,7 @@
 #include "framework/CSprite.h"
 #include "framework/StringUtils.h"
 #include "progress/CProfileStore.h"
+#include "progress/ProgressRules.h"
 #include "table/CBonusClock.h"
 #include "table/CBonusLevelScript.h"
 #include "table/CCard.h"
@@ -64,12 +65,7 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
     MakeLayers();
     MakePictures();
 
-    if (IsBonusLevel())
-        levelSection = level + 25;
-    else if (IsHardcoreMode(mode))
-        levelSection = level + 30;
-    else
-        levelSection = level;
+    levelSection = progress::SectionNumber(level, IsBonusLevel(), IsHardcoreMode(mode));
 
     helpDesk =
         std::make_unique<CHelpDesk>(this, m_pPanel->GetPicture(), levelSection, !IsBonusLevel(), !IsBonusLevel());

@@ -152,17 +152,38 @@ bool CScoreKeeper::MatchesCombo(int kind, int& category) const
     const CPlace* bTo = lastTo;
     const bool sameFrom = aFrom == bFrom, sameTo = aTo == bTo;
     switch (kind) {
-    case 0: category = 0; return sameFrom && sameTo && IsColumn(bFrom) && IsColumn(bTo);
-    case 1: category = 0; return sameTo && IsColumn(bFrom) && IsColumn(bTo);
-    case 2: category = 1; return sameFrom && sameTo && IsColumn(bFrom) && IsHouse(bTo);
-    case 3: category = 1; return sameFrom && IsColumn(bFrom) && IsHouse(bTo) && IsHouse(aTo);
-    case 4: category = 1; return sameTo && IsHouse(bTo) && IsColumn(aFrom) && IsColumn(bFrom);
-    case 5: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && IsHouse(aTo) && IsHouse(bTo);
-    case 6: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && BothOfType(aTo, bTo, kPlaceHouse);
-    case 7: category = 1; return IsColumn(aFrom) && IsColumn(bFrom) && BothOfType(aTo, bTo, kPlaceSecondHouse);
-    case 8: category = 2; return IsPop(aFrom) && IsPop(bFrom) && IsHouse(aTo) && IsHouse(bTo);
-    case 9: category = 3; return sameTo && IsColumn(bTo) && IsPop(aFrom) && IsPop(bFrom);
-    default: return false;
+    case kComboSameColumns:
+        category = kComboInColumns;
+        return sameFrom && sameTo && IsColumn(bFrom) && IsColumn(bTo);
+    case kComboColumnsToSameColumn:
+        category = kComboInColumns;
+        return sameTo && IsColumn(bFrom) && IsColumn(bTo);
+    case kComboSameColumnToHouse:
+        category = kComboToHouses;
+        return sameFrom && sameTo && IsColumn(bFrom) && IsHouse(bTo);
+    case kComboSameColumnToHouses:
+        category = kComboToHouses;
+        return sameFrom && IsColumn(bFrom) && IsHouse(bTo) && IsHouse(aTo);
+    case kComboColumnsToSameHouse:
+        category = kComboToHouses;
+        return sameTo && IsHouse(bTo) && IsColumn(aFrom) && IsColumn(bFrom);
+    case kComboColumnsToHouses:
+        category = kComboToHouses;
+        return IsColumn(aFrom) && IsColumn(bFrom) && IsHouse(aTo) && IsHouse(bTo);
+    case kComboColumnsToFirstHouses:
+        category = kComboToHouses;
+        return IsColumn(aFrom) && IsColumn(bFrom) && BothOfType(aTo, bTo, kPlaceHouse);
+    case kComboColumnsToSecondHouses:
+        category = kComboToHouses;
+        return IsColumn(aFrom) && IsColumn(bFrom) && BothOfType(aTo, bTo, kPlaceSecondHouse);
+    case kComboPopsToHouses:
+        category = kComboFromPopsToHouses;
+        return IsPop(aFrom) && IsPop(bFrom) && IsHouse(aTo) && IsHouse(bTo);
+    case kComboPopsToSameColumn:
+        category = kComboFromPopsToColumn;
+        return sameTo && IsColumn(bTo) && IsPop(aFrom) && IsPop(bFrom);
+    default:
+        return false;
     }
 }
 

@@ -4,6 +4,28 @@
 
 #include <memory>
 
+// The combo kinds of a level's "level_combos" list: how a move relates to the move before it.
+// "Same" compares the places of the two moves; the other words name the places' types.
+enum EComboKind : int {
+    kComboSameColumns = 0,          // both between the same two columns
+    kComboColumnsToSameColumn = 1,  // to the same column, the last one from a column
+    kComboSameColumnToHouse = 2,    // both from the same column to the same house
+    kComboSameColumnToHouses = 3,   // both from the same column to houses
+    kComboColumnsToSameHouse = 4,   // from columns to the same house
+    kComboColumnsToHouses = 5,      // from columns to houses
+    kComboColumnsToFirstHouses = 6, // from columns to houses of the first kind
+    kComboColumnsToSecondHouses = 7,
+    kComboPopsToHouses = 8,         // from pops to houses
+    kComboPopsToSameColumn = 9,     // from pops to the same column
+};
+// The combo message a matched kind shows (its texts are numbered in this order).
+enum EComboCategory : int {
+    kComboInColumns = 0,
+    kComboToHouses = 1,
+    kComboFromPopsToHouses = 2,
+    kComboFromPopsToColumn = 3,
+};
+
 // Combos paid, the current run of combo moves and the longest run of the level.
 struct ComboCounts {
     int m_nCombos = 0, m_nComboRun = 0, m_nComboBest = 0;

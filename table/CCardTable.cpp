@@ -34,7 +34,7 @@ public:
 };
 }  // namespace
 
-CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
+CCardTable::CCardTable(int level, unsigned mode, ITableHost* host, PlayerRecord* scoreRecord)
     : m_pNoHost(host != nullptr ? nullptr : new CNoHost, &CNoHost::Delete),
       m_pInterface(host != nullptr ? host : m_pNoHost.get()), m_nLevel(level), m_nLocation(level / 5), m_nMode(mode)
 {
@@ -51,7 +51,7 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
     m_pBonusClock = std::make_unique<CBonusClock>(level, IsBonusLevelMode(mode));
     m_pBonusScript = std::make_unique<CBonusLevelScript>(*this, *m_pBonusClock);
     LoadSounds();
-    m_pScoreKeeper = std::make_unique<CScoreKeeper>(this);
+    m_pScoreKeeper = std::make_unique<CScoreKeeper>(this, scoreRecord);
     m_pScoreKeeper->SyncWithProfile();
     m_pScoreKeeper->SetScore(m_pScoreKeeper->GetScore(), false);
     m_pRain = std::make_unique<CRainEffect>();

@@ -29,6 +29,7 @@ class CSpecialActions;
 class CTableEffects;
 class CTableMouse;
 class ITableHost;
+struct PlayerRecord;
 
 // The card size in pixels: the card sprite's times the level's zoom, and its diagonal.
 struct CardSize {
@@ -69,7 +70,9 @@ class CCardTable {
 public:
     static constexpr int kMaxPlaces = 256;
 
-    CCardTable(int level, unsigned mode, ITableHost* host);
+    // scoreRecord: the player record whose totals the score keeper keeps (not owned; null: a
+    // record of the keeper's own, as for a table that plays aside from the player's game).
+    CCardTable(int level, unsigned mode, ITableHost* host, PlayerRecord* scoreRecord = nullptr);
     ~CCardTable();
     CCardTable(const CCardTable&) = delete;
     CCardTable& operator=(const CCardTable&) = delete;

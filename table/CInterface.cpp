@@ -86,7 +86,7 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
         cardWidth = g_pLogicIni->GetFloat("card_width");
         cardHeight = g_pLogicIni->GetFloat("card_height");
     }
-    table = std::make_unique<CCardTable>(levelNumber, static_cast<unsigned>(mode), this);
+    table = std::make_unique<CCardTable>(levelNumber, static_cast<unsigned>(mode), this, Player());
 
     const int cardSet = player != nullptr && player->m_nCardBack >= 0 ? player->m_nCardBack % 3 : 0;
     if (g_pResource != nullptr) {

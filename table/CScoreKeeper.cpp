@@ -6,7 +6,6 @@
 #include "framework/CFResource.h"
 #include "framework/StringUtils.h"
 #include "framework/TraceEvent.h"
-#include "progress/CProfileStore.h"
 #include "table/CCard.h"
 #include "table/CCardTable.h"
 #include "table/CPlace.h"
@@ -48,18 +47,15 @@ int IndexInPile(const CPlace* place, const CCard* card)
 }
 }  // namespace
 
-CScoreKeeper::CScoreKeeper(CCardTable* table) : m_pTable(table), m_pAnimations(std::make_unique<CFAnimationGroup>())
+CScoreKeeper::CScoreKeeper(CCardTable* table, PlayerRecord* record)
+    : m_pTable(table), m_pAnimations(std::make_unique<CFAnimationGroup>()),
+      m_pRecord(record != nullptr ? record : &m_ownRecord)
 {
     m_nBase = Player().m_nStoryScore;
     Reset();
 }
 
 CScoreKeeper::~CScoreKeeper() = default;
-
-PlayerRecord& CScoreKeeper::Player()
-{
-    return g_pProfileStore != nullptr ? g_pProfileStore->m_current : m_ownRecord;
-}
 
 int& CScoreKeeper::ModeTotal()
 {

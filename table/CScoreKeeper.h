@@ -37,9 +37,8 @@ class CFAnimationGroup;
 class CPlace;
 
 // Owned by its table and lives as long as it. The score is the player's running total of the
-// game mode, kept in the current player record (the profile store's; a record of the keeper's
-// own when the program has no profile store, as in tests). Every change goes straight into that
-// record. ScoreMove judges one completed move: it records it, pays combos and base points,
+// game mode, kept in the player record it was given (not owned; a record of the keeper's own
+// when given none, as for tests and solvers). Every change goes straight into that record. ScoreMove judges one completed move: it records it, pays combos and base points,
 // hands mana to the gauges and returns the move's landing code:
 //   bits 0-7 gauge result, bits 8-15 0xFF, bits 16-23 combo points + mana (low byte),
 //   bits 24-31 the tier of the last combo rule when any matched, else 0xFF;
@@ -47,7 +46,7 @@ class CPlace;
 // The four place pointers are the last two moves; they are not owned.
 class CScoreKeeper {
 public:
-    explicit CScoreKeeper(CCardTable* table);
+    CScoreKeeper(CCardTable* table, PlayerRecord* record);
     ~CScoreKeeper();
     CScoreKeeper(const CScoreKeeper&) = delete;
     CScoreKeeper& operator=(const CScoreKeeper&) = delete;
@@ -70,7 +69,7 @@ public:
     int GetShown() const { return m_nShown; }
     int GetStep() const { return m_nStep; }
     int GetLevelPoints() const { return m_nScore - m_nBase; }
-    PlayerRecord& Player();                     // the record the totals live in
+    PlayerRecord& Player() { return *m_pRecord; }  // the record the totals live in
     const ComboCounts& Combos() const { return m_Combos; }
     void RestoreCombos(const ComboCounts& combos) { m_Combos = combos; }  // an undo or a restart
 
@@ -92,5 +91,6 @@ private:
     float m_fDelay = 0;
     int m_nStep = 1;
     ComboCounts m_Combos;
-    PlayerRecord m_ownRecord;                   // used only when there is no profile store
+    PlayerRecord m_ownRecord;                   // used only when given no record
+    PlayerRecord* m_pRecord;                    // the given record or m_ownRecord
 };

@@ -1,7 +1,6 @@
 // LiveGameSolver.h: a winning move list for the deal on a game's live table, found on a copy of
 // it, so that a test can play the game to its win through the live table's own moves.
 #pragma once
-#include "app/Globals.h"
 #include "solvers/BundledLevels.h"
 #include "solvers/LevelSolver.h"
 #include "solvers/SpiderSolver.h"
@@ -13,7 +12,8 @@
 namespace levels {
 
 // A table of the live table's level with cards of its own, laid out as the live table's are now:
-// the same cards face up or down, the same rules and limits (a deal settles some of them).
+// the same cards face up or down, the same rules and limits (a deal settles some of them). Its
+// score keeper keeps a record of its own, so the searched moves pay nothing to the player.
 class MirrorTable {
 public:
     explicit MirrorTable(const CCardTable& live)
@@ -62,24 +62,10 @@ private:
     std::unique_ptr<CCardTable> m_pTable;
 };
 
-// The copy's score keeper would write every searched move's points into the current player's
-// total: while the search runs, the tables keep their points to themselves.
-class ProfileStoreAside {
-public:
-    ProfileStoreAside() : m_pSaved(g_pProfileStore) { g_pProfileStore = nullptr; }
-    ~ProfileStoreAside() { g_pProfileStore = m_pSaved; }
-    ProfileStoreAside(const ProfileStoreAside&) = delete;
-    ProfileStoreAside& operator=(const ProfileStoreAside&) = delete;
-
-private:
-    CProfileStore* m_pSaved;
-};
-
 // The moves that win the live table's deal from where it stands; empty when none was found
 // within the budget (or the level is one the solvers do not play).
 inline std::vector<SolverMove> SolveLiveDeal(const CCardTable& live, std::size_t maxPositions = 400000)
 {
-    ProfileStoreAside aside;
     MirrorTable mirror(live);
     std::vector<SolverMove> moves;
     if (!mirror.loaded)

@@ -720,6 +720,8 @@ void CInterface::AimReplayHand(float x, float y, bool dragging)
 void CInterface::EndReplay()
 {
     replay = Replay();
+    if (tracker != nullptr)
+        tracker->CloseMessage();  // a lesson window left open by Escape or a click goes with the replay
     if (inputShield != nullptr)
         inputShield->SetVisible(false);
     if (cursor != nullptr)

@@ -177,7 +177,7 @@ void CInterface::HandleKeys()
     if (lastKey == kKeyEscape) {
         if (CSoundManager::Exists())
             PlaySound(CSoundManager::GetInstance()->m_menuChoose);
-        m_bMenuAfterReturn = table->IsHolding();
+        m_bMenuAfterReturn = m_bMenuAfterReturn || table->IsHolding();  // a second Escape waits as well
         if (!m_bMenuAfterReturn)
             MenuClicked(nullptr, 1);
     }

@@ -24,7 +24,7 @@ PixQuad WithLuminance(PixQuad c, std::uint8_t y)
     return out;
 }
 
-// Four lanes of floats and of ints: the compiler's portable vector types, one SSE register each.
+// Four lanes of floats and of ints: the compiler's portable vector types, one 128-bit register each.
 using Floats4 = float __attribute__((vector_size(16)));
 using Ints4 = std::int32_t __attribute__((vector_size(16)));
 

@@ -131,7 +131,7 @@ void CBonusStatistic2::RunPhase(int phase)
 {
     using P = CBonusStatistic2;
     static constexpr PhaseStep<P> kSteps[] = {
-        /* kPhaseWait */ [](P&) { return Then(0.0f); },
+        /* kPhaseWait */ &WaitStep<P>,
         /* kPhaseName */
         [](P& p) {
             p.SetText("bonus_statistic_name", p.m_figures.levelName);

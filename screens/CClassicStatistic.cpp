@@ -76,7 +76,7 @@ void CClassicStatistic::RunPhase(int phase)
 {
     using P = CClassicStatistic;
     static constexpr PhaseStep<P> kSteps[] = {
-        /* kPhaseWait */ [](P&) { return Then(0.0f); },
+        /* kPhaseWait */ &WaitStep<P>,
         /* kPhaseName */
         [](P& p) {
             p.m_pSparks->StopAll();
@@ -115,11 +115,7 @@ void CClassicStatistic::RunPhase(int phase)
             p.SetText("statistic_cb_score", Plus(100 * collected));
             return Then(0.3f);
         },
-        /* kPhaseCommit */
-        [](P& p) {
-            p.CommitResult();
-            return Then(0.0f);
-        },
+        /* kPhaseCommit */ &CommitStep<P>,
     };
     static_assert(std::size(kSteps) == kPhaseWaitForOk, "one step for each phase before the wait for OK");
     if (!RunPhaseTable(*this, kSteps, phase) && m_count.IsFastForward())

@@ -204,7 +204,7 @@ void CLevelStatistic2::RunPhase(int phase)
 {
     using P = CLevelStatistic2;
     static constexpr PhaseStep<P> kSteps[] = {
-        /* kPhaseWait */ [](P&) { return Then(0.0f); },
+        /* kPhaseWait */ &WaitStep<P>,
         /* kPhaseName */
         [](P& p) {
             p.SetText("statistic_name", p.m_figures.levelName);
@@ -270,11 +270,7 @@ void CLevelStatistic2::RunPhase(int phase)
             p.StepRank();
             return Then(0.3f);
         },
-        /* kPhaseCommit */
-        [](P& p) {
-            p.CommitResult();
-            return Then(0.0f);
-        },
+        /* kPhaseCommit */ &CommitStep<P>,
     };
     static_assert(std::size(kSteps) == kPhaseWaitForOk, "one step for each phase before the wait for OK");
     if (!RunPhaseTable(*this, kSteps, phase) && m_count.IsFastForward())

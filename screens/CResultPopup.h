@@ -89,6 +89,15 @@ protected:
     static constexpr PhaseTurn Stay() { return {kStayPhase, 0.0f}; }
     template <class Popup>
     using PhaseStep = PhaseTurn (*)(Popup&);
+    // The steps every popup opens and closes its table with.
+    template <class Popup>
+    static PhaseTurn WaitStep(Popup&) { return Then(0.0f); }
+    template <class Popup>
+    static PhaseTurn CommitStep(Popup& popup)
+    {
+        popup.CommitResult();
+        return Then(0.0f);
+    }
     // Runs the step of `phase`; false past the end of the table.
     template <class Popup, std::size_t N>
     bool RunPhaseTable(Popup& popup, const PhaseStep<Popup> (&steps)[N], int phase)

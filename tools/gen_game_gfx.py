@@ -220,7 +220,7 @@ def rules():
     """The rules panel: its big window and the rules button."""
     sheet = Image.new("RGBA", (228, 256), (0, 0, 0, 0))
     draw = ImageDraw.Draw(sheet)
-    draw.rounded_rectangle((0, 0, 227, 225), radius=10, fill=(250, 240, 214, 245), outline=(120, 80, 40, 255),
+    draw.rounded_rectangle((0, 0, 227, 225), radius=10, fill=(250, 240, 214, 255), outline=(120, 80, 40, 255),
                            width=4)
     draw.rounded_rectangle((6, 6, 221, 219), radius=7, outline=(200, 160, 90, 255), width=1)
     fnt = font(13)

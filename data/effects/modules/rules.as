@@ -26,10 +26,20 @@ const float RULES_LONG_X = -104, RULES_LONG_Y = -148;
 int g_sprRulesWindow = -1;
 int g_sprRulesButton = -1;
 
+// Depths: the window lies under the rules button and the text.
+const int RULES_WINDOW_DEPTH = 0;
+const int RULES_FACE_DEPTH = 10;
+
+void RulesKeyTinted(CFResource@ res, int text, int sprite, float x, float y, float hotX, float hotY, int r, int g,
+                    int b, int depth)
+{
+    //             text  sprite  alpha  r  g  b  x  y  sx   sy   rot hx    hy    interp depth  blend
+    res.AddFrameGfx(text, sprite, 255,  r, g, b, x, y, 100, 100, 0,  hotX, hotY, 0,     depth, 0);
+}
+
 void RulesKey(CFResource@ res, int text, int sprite, float x, float y, float hotX, float hotY)
 {
-    //             text  sprite  alpha  r    g    b    x  y  sx   sy   rot hx    hy    interp depth blend
-    res.AddFrameGfx(text, sprite, 255,  255, 255, 255, x, y, 100, 100, 0,  hotX, hotY, 0,     0,    0);
+    RulesKeyTinted(res, text, sprite, x, y, hotX, hotY, 255, 255, 255, RULES_FACE_DEPTH);
 }
 
 void RulesPlainTrack(CFResource@ res, int text)
@@ -57,13 +67,14 @@ void RulesSlide(CFResource@ res, int number)
     RulesKey(res, -1, -1, RULES_HOLDER_SMALL_X, RULES_HOLDER_SMALL_Y, 0, 0);
     RulesKey(res, -1, -1, RULES_HOLDER_BIG_X, RULES_HOLDER_BIG_Y, 0, 0);
     res.CreateObjectGfx("window", 0);
-    RulesKey(res, -1, -1, 0, 0, 0, 0);
-    RulesKey(res, -1, g_sprRulesWindow, 0, RULES_WINDOW_TOP, 114, 0);
+    RulesKeyTinted(res, -1, -1, 0, 0, 0, 0, 255, 255, 255, RULES_WINDOW_DEPTH);
+    RulesKeyTinted(res, -1, g_sprRulesWindow, 0, RULES_WINDOW_TOP, 114, 0, 255, 255, 255, RULES_WINDOW_DEPTH);
 }
 
 // A text effect showing the text of the same name, number `number` of the text file (-1: none),
-// drawn at (x, y).
-void RulesText(CFResource@ res, const string &in name, int number, int font, int alignment, float x, float y)
+// drawn at (x, y) in white, or in dark ink on the big window.
+void RulesText(CFResource@ res, const string &in name, int number, int font, int alignment, float x, float y,
+               bool onWindow = false)
 {
     int text = -1;
     if (number >= 0)
@@ -72,7 +83,10 @@ void RulesText(CFResource@ res, const string &in name, int number, int font, int
     res.AddNamedPart("show", 0, 0, 0);
     res.AddNamedPart("hide", 0, 0, 0);
     res.CreateObjectGfx("text", 1);
-    RulesKey(res, text, -1, x, y, 0, 0);
+    if (onWindow)
+        RulesKeyTinted(res, text, -1, x, y, 0, 0, 60, 40, 20, RULES_FACE_DEPTH);
+    else
+        RulesKey(res, text, -1, x, y, 0, 0);
 }
 
 void Declare_rules(CFResource@ res)
@@ -101,7 +115,7 @@ void Declare_rules(CFResource@ res)
     for (int n = 1; n <= RULES_SECTIONS; n++) {
         // Centred on the panel's middle, so the longest line still fits the view.
         RulesText(res, "rules_" + n + "_short", 5000 + n, g_fontMain, ALIGN_CENTRE, 0, 0);
-        RulesText(res, "rules_" + n + "_long", 5100 + n, g_fontMain, ALIGN_LEFT, RULES_LONG_X, RULES_LONG_Y);
+        RulesText(res, "rules_" + n + "_long", 5100 + n, g_fontMain, ALIGN_LEFT, RULES_LONG_X, RULES_LONG_Y, true);
     }
     for (int n = 1; n <= COMBO_MESSAGES; n++)
         RulesText(res, "text_mess_" + n, 5200 + n, g_fontBold, ALIGN_CENTRE, 0, 0);

@@ -134,6 +134,8 @@ constexpr std::uint32_t kCardFace = 0xFAF8F0, kClubs = 0x141414, kRoomPurple = 0
                         kBonusBack = 0x3A62B2;
 constexpr Point kPlayFace{605, 445}, kStockBack{70, 75}, kBonusStock{404, 400}, kLearnButton{300, 240};
 constexpr Point kBoardSpot{400, 110}, kMiddle{400, 330}, kMenuSpot{405, 300}, kStockEdge{240, 455};
+// Sky beside the big rules window that a level's first game opens, and that window's rules button.
+constexpr Point kSkySpot{235, 370}, kRulesButton{470, 350};
 
 }  // namespace
 
@@ -153,7 +155,7 @@ TEST_F(PlayerJourneysTest, AClassicGamesMenuChangesCardsAndSwitchesAndLeavesWith
     ASSERT_EQ(Run(905, script), 0);
     EXPECT_TRUE(Shows("classic_selection", kBoardSpot, kBoard));
     EXPECT_TRUE(Shows("classic_bonus_question", kMiddle, kWindow));
-    EXPECT_TRUE(Shows("classic_game", kMiddle, kSky)) << "the question has gone";
+    EXPECT_TRUE(Shows("classic_game", kSkySpot, kSky)) << "the question has gone";
     EXPECT_TRUE(Shows("classic_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("classic_menu", kHintBox, kTicked));
     EXPECT_TRUE(Shows("classic_menu", kDeskBox, kEmptyBox));
@@ -188,7 +190,7 @@ TEST_F(PlayerJourneysTest, TheIslandsBonusAndHardcoreLevelsStartFromTheMapAndLea
     ASSERT_EQ(Run(1430, script), 0);
     for (const char* map : {"island_map", "island_map_again", "island_map_last"})
         EXPECT_TRUE(Shows(map, kPlayFace, kPlayGreen));
-    EXPECT_TRUE(Shows("island_bonus_level", kMiddle, kSky));
+    EXPECT_TRUE(Shows("island_bonus_level", kSkySpot, kSky));
     EXPECT_TRUE(Shows("island_bonus_level", kBonusStock, kBonusBack)) << "a bonus level's stock";
     EXPECT_TRUE(Shows("island_bonus_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("island_bonus_menu", kLearnButton, kGreyButton)) << "a bonus level has no tutorial";
@@ -207,7 +209,8 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
     script += Click(90, kStorySign) + Shot(500, "story_first_visit") + Click(570, kPlay);
     script += Shot(900, "story_level") + Key(920, 27) + Shot(962, "story_menu") + Click(965, kMenuLearn);
     script += Shot(1090, "story_tutorial") + Click(1100, kLessonOk) + Shot(1290, "story_tutorial_playing");
-    script += Click(1300, kSand) + Shot(kGameStart - 10, "story_after_tutorial");  // a click ends the tutorial
+    script += Click(1300, kSand);  // a click ends the tutorial
+    script += Click(kGameStart - 60, kRulesButton) + Shot(kGameStart - 10, "story_after_tutorial");  // rules read
     script += RecordedGame(kGameStart);
     const int end = kGameStart + 5300;  // the result has counted up
     script += Shot(end - 50, "story_result") + Click(end, kResultOk);
@@ -220,7 +223,7 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
 
     EXPECT_TRUE(Shows("story_new_player", kMiddle, kWindow));
     EXPECT_TRUE(Shows("story_first_visit", kPlayFace, kPlayGreen));
-    EXPECT_TRUE(Shows("story_level", kMiddle, kSky));
+    EXPECT_TRUE(Shows("story_level", kSkySpot, kSky));
     EXPECT_TRUE(Shows("story_level", kFirstColumn, kCardFace));
     EXPECT_TRUE(Shows("story_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("story_tutorial", kFirstColumn, kClubs)) << "the tutorial deals its own cards";

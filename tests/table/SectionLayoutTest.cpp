@@ -1,13 +1,15 @@
 // SectionLayoutTest.cpp: every level section of the bundled data, dealt in a headless game, as a
 // player sees it: the places and their dealt cards lie between the panel's bars, the rules text of
 // both views is drawn inside its area, each bonus button's tooltip is a framed box inside the view,
-// and the tutorial's banner covers no place. Drawn things are measured by their pixels.
+// a partly filled mana gauge is round, and the tutorial's banner covers no place. Drawn things are
+// measured by their pixels.
 #include "HeadlessGame.h"
 
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
 #include "table/CGamePanel.h"
 #include "table/CHelpDesk.h"
+#include "table/CManaBar.h"
 
 #include <algorithm>
 #include <functional>
@@ -69,11 +71,13 @@ protected:
         EXPECT_TRUE(m_pEngine->SaveScreenshot(file.c_str()));
         const HTexture shot = m_pEngine->TextureLoad("drawn.png");
         Box box;
+        m_drawn.assign(static_cast<std::size_t>(kViewWidth * kViewHeight), false);
         for (int y = 0; y < kViewHeight; ++y) {
             const std::vector<std::uint32_t> row = ReadTexturePixels(shot, 0, y, kViewWidth);
             for (int x = 0; x < static_cast<int>(row.size()); ++x) {
                 if ((row[static_cast<std::size_t>(x)] & 0xFFFFFFu) == 0)
                     continue;
+                m_drawn[static_cast<std::size_t>(y * kViewWidth + x)] = true;
                 box.left = std::min(box.left, x);
                 box.right = std::max(box.right, x + 1);
                 box.top = std::min(box.top, y);
@@ -82,6 +86,11 @@ protected:
         }
         m_pEngine->TextureFree(shot);
         return box;
+    }
+
+    bool Drawn(int x, int y) const
+    {
+        return x >= 0 && x < kViewWidth && y >= 0 && y < kViewHeight && m_drawn[static_cast<std::size_t>(y * kViewWidth + x)];
     }
 
     // The rectangle a card covers with its centre at (x, y), at the card size the game uses.
@@ -121,6 +130,8 @@ protected:
         Frames(2);
         return DrawnBox([&desk] { desk.GetText()->Render(nullptr); });
     }
+
+    std::vector<bool> m_drawn;  // the pixels the last DrawnBox saw drawn
 };
 
 }  // namespace
@@ -147,6 +158,14 @@ TEST_P(SectionLayoutTest, EverythingOnTheTableReadsBetweenTheBars)
         EXPECT_FALSE(card.Meets(bannerBox)) << "the tutorial banner " << bannerBox << " covers " << card;
 
     const bool bonusLevel = section >= 25 && section < 30;
+    // The small view's slide shows the rules button on the bottom bar and nothing else; a bonus
+    // level has no rules button.
+    RulesTextBox(CHelpDesk::kSmall);
+    const Box slide = DrawnBox([this] { Game().GetHelpDesk()->GetSlide()->Render(nullptr); });
+    if (bonusLevel)
+        EXPECT_TRUE(slide.Empty()) << "a bonus level's slide at " << slide;
+    else
+        EXPECT_TRUE(!slide.Empty() && slide.Inside(0, kBottomBarTop, kViewWidth, kViewHeight)) << "the small slide at " << slide;
     if (!bonusLevel) {
         const Box small = RulesTextBox(CHelpDesk::kSmall);
         EXPECT_FALSE(small.Empty());
@@ -177,6 +196,23 @@ TEST_P(SectionLayoutTest, EverythingOnTheTableReadsBetweenTheBars)
         EXPECT_TRUE(drawn.Inside(static_cast<int>(bx), static_cast<int>(by), static_cast<int>(bx + bw), static_cast<int>(by + bh)))
             << "the tooltip's text runs out of its box: " << drawn;
         EXPECT_TRUE(drawn.Inside(0, 0, kViewWidth, kViewHeight)) << "tooltip at " << drawn;
+    }
+    if (!bonusLevel) {
+        // A partly filled gauge shows a slice of the gauge's round picture, nothing square.
+        CManaBar& bar = *Game().GetManaBar();
+        bar.AddMana(std::max(1, bar.GetCapacity() / 2));
+        for (int i = 0; i < 600 && bar.GetLevel(0) < static_cast<float>(bar.GetMana(0)); ++i)
+            Advance(kFrame);
+        ASSERT_TRUE(bar.HasPartSprite(0));
+        int gx = 0, gy = 0, gw = 0, gh = 0;
+        bar.GetGaugePos(0, gx, gy);
+        bar.GetImageSize(gw, gh);
+        const Box gauge = DrawnBox([&bar] { bar.Render(); });
+        EXPECT_FALSE(gauge.Empty());
+        for (int corner = 0; corner < 4; ++corner) {
+            const int x = corner % 2 == 0 ? gx - gw / 2 + 1 : gx + gw / 2 - 2, y = corner < 2 ? gy - gh / 2 + 1 : gy + gh / 2 - 2;
+            EXPECT_FALSE(Drawn(x, y)) << "a square behind the first bonus: " << gauge;
+        }
     }
     KeepScreenshot("section_" + std::to_string(section));
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());

@@ -211,7 +211,7 @@ def panel():
     for width, alpha in ((5, 90), (3, 170), (1, 255)):  # the deal button's glow on a stuck table
         draw.ellipse((480 + 1, 105, 480 + 46, 150), outline=(255, 215, 80, alpha), width=width)
     # The bonus tooltips' box: room for three lines of the small font.
-    draw.rounded_rectangle((0, 160, 149, 211), radius=6, fill=(50, 34, 18, 235), outline=(230, 190, 100, 255),
+    draw.rounded_rectangle((0, 160, 149, 211), radius=6, fill=(50, 34, 18, 250), outline=(230, 190, 100, 255),
                            width=2)
     return sheet
 

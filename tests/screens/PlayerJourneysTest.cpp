@@ -131,11 +131,12 @@ constexpr std::uint32_t kBoard = 0x195438, kWindow = 0x133448, kSky = 0x9CB8AC, 
                         kTicked = 0x1E7832, kEmptyBox = 0xF0ECDC, kBlueBack = 0x132C5B, kGreenBack = 0x134324;
 constexpr std::uint32_t kPlayGreen = 0x32A247, kRedStock = 0x971F29, kGreyButton = 0x7E7E7E, kGoldButton = 0xE0B055;
 constexpr std::uint32_t kCardFace = 0xFAF8F0, kClubs = 0x141414, kRoomPurple = 0x36203B, kLesson = 0x1E2838,
-                        kBonusBack = 0x3A62B2;
+                        kBonusBack = 0x3A62B2, kBannerBlue = 0x232939;
 constexpr Point kPlayFace{605, 445}, kStockBack{70, 75}, kBonusStock{404, 400}, kLearnButton{300, 240};
 constexpr Point kBoardSpot{400, 110}, kMiddle{400, 330}, kMenuSpot{405, 300}, kStockEdge{240, 455};
-// Sky beside the big rules window that a level's first game opens, and that window's rules button.
-constexpr Point kSkySpot{235, 370}, kRulesButton{470, 350};
+// Sky beside the big rules window that a level's first game opens; the tutorial's banner on the
+// bottom bar.
+constexpr Point kSkySpot{235, 370}, kBanner{270, 580};
 
 }  // namespace
 
@@ -209,8 +210,7 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
     script += Click(90, kStorySign) + Shot(500, "story_first_visit") + Click(570, kPlay);
     script += Shot(900, "story_level") + Key(920, 27) + Shot(962, "story_menu") + Click(965, kMenuLearn);
     script += Shot(1090, "story_tutorial") + Click(1100, kLessonOk) + Shot(1290, "story_tutorial_playing");
-    script += Click(1300, kSand);  // a click ends the tutorial
-    script += Click(kGameStart - 60, kRulesButton) + Shot(kGameStart - 10, "story_after_tutorial");  // rules read
+    script += Click(1300, kSand) + Shot(kGameStart - 10, "story_after_tutorial");  // a click ends the tutorial
     script += RecordedGame(kGameStart);
     const int end = kGameStart + 5300;  // the result has counted up
     script += Shot(end - 50, "story_result") + Click(end, kResultOk);
@@ -231,6 +231,7 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
     // OK let the tutorial move the ace away: the column shows its empty frame, no card.
     EXPECT_FALSE(Shows("story_tutorial_playing", kFirstColumn, kClubs));
     EXPECT_FALSE(Shows("story_tutorial_playing", kFirstColumn, kCardFace));
+    EXPECT_TRUE(Shows("story_tutorial_playing", kBanner, kBannerBlue)) << "the banner, above the bottom bar";
     EXPECT_TRUE(Shows("story_after_tutorial", kFirstColumn, kCardFace)) << "the player's cards are back";
     EXPECT_TRUE(Shows("story_result", kResultOk, kGoldButton));
     EXPECT_TRUE(Shows("story_trophy", kTrophyOk, kGoldButton));

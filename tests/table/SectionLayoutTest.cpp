@@ -49,16 +49,6 @@ protected:
         ASSERT_TRUE(g_pResource->LoadModule("learn", -1));  // as the loading screen does
     }
 
-    void StartSection(int section)
-    {
-        if (section >= 30)
-            Start(section - 30, 8, section - 30);  // the hardcore level of a location
-        else if (section >= 25)
-            Start(section - 25, 2, section - 24);  // the bonus level of a location
-        else
-            Start(section, 0, -1);
-    }
-
     // The box of every pixel that drawing leaves other than black, read back from the frame.
     Box DrawnBox(const std::function<void()>& draw)
     {

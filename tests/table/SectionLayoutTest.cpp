@@ -204,6 +204,7 @@ TEST_P(SectionLayoutTest, EverythingOnTheTableReadsBetweenTheBars)
             EXPECT_FALSE(Drawn(x, y)) << "a square behind the first bonus: " << gauge;
         }
     }
+    Frames(1);
     KeepScreenshot("section_" + std::to_string(section));
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }

@@ -20,6 +20,7 @@ using HStream = std::uint32_t;
 using HChannel = std::uint32_t;
 
 constexpr int kEngineVersion = 0x153;
+constexpr float kHeadlessWorkStep = 0.0005f;  // seconds one FrameTimeLeft call costs headless
 
 // Blend modes of a quad.
 constexpr int kBlendAdd = 0;        // texture x vertex colour, added to the target
@@ -122,6 +123,10 @@ public:
     virtual float GetDelta() = 0;                          // seconds of this frame
     virtual float GetTime() = 0;                           // seconds since Initiate
     virtual int GetFPS() = 0;
+    // Work spread over frames (loading) asks this before each step: true while the current frame
+    // has spent less than `seconds` since its frame function began. Headless runs read no clock:
+    // there each call counts as kHeadlessWorkStep, so they pace the same on every run.
+    virtual bool FrameTimeLeft(float seconds) = 0;
 
     // ---- Sound: volume 0..100, pan -100..100 ----------------------------------------------
     virtual HEffect EffectLoad(const char* path) = 0;

@@ -460,6 +460,7 @@ bool SdlEngine::RunHeadlessFrame()
     m_time += m_fDelta;
     CountFps(m_fDelta);
     m_input.BeginFrame(m_time);
+    m_nWorkSteps = 0;
     const bool done = m_frameFunc();
     m_input.EndFrame();
     if (!m_options.screenshotFile.empty() && m_nFrame == m_options.screenshotFrame)
@@ -487,6 +488,7 @@ bool SdlEngine::RunWindowFrame()
     m_time += m_fDelta;
     CountFps(seconds);
     m_input.BeginFrame(m_time);
+    m_frameStart = now;
     const bool done = m_frameFunc();
     m_input.EndFrame();
     CheckSync(now);
@@ -535,6 +537,15 @@ void SdlEngine::WaitForFrameSlot()
         return;
     }
     SDL_Delay(static_cast<Uint32>((m_nextFrameAt - now) * 1000 / frequency));
+}
+
+bool SdlEngine::FrameTimeLeft(float seconds)
+{
+    if (m_options.headless)
+        return static_cast<float>(m_nWorkSteps++) * kHeadlessWorkStep < seconds;
+    const double spent = static_cast<double>(SDL_GetPerformanceCounter() - m_frameStart) /
+                         static_cast<double>(SDL_GetPerformanceFrequency());
+    return spent < seconds;
 }
 
 void SdlEngine::CountFps(double seconds)

@@ -8,8 +8,8 @@
 // recorded on a deal.
 //
 // Input scripts count frames from the moment the main menu stands (after the intro, the loading
-// of every preloaded object at one a frame, and the menu's fade-in), so they do not change when
-// the data set grows. With SOL_SCREENSHOT_DIR set, each run's screenshot is also kept there.
+// of every preloaded object at a fixed number a frame, and the menu's fade-in), so they do not
+// change when the data set grows. With SOL_SCREENSHOT_DIR set, each run's screenshot is also kept there.
 #pragma once
 
 #include "app/CLoadingScreen.h"
@@ -57,7 +57,7 @@ protected:
         RemoveTree(m_root);
     }
 
-    // Objects the loading screen preloads from this data set, at one a frame.
+    // Objects the loading screen preloads from this data set.
     int PreloadObjectCount()
     {
         EnginePtr engine = CreateHeadlessEngine(m_root);
@@ -71,11 +71,18 @@ protected:
         return total;
     }
 
+    // Frames the loading screen spends on that many objects, headless.
+    static int PreloadFrames(int objects)
+    {
+        const int perFrame = CLoadingScreen::HeadlessObjectsPerFrame();
+        return (objects + perFrame - 1) / perFrame;
+    }
+
     // The frame in which the main menu stands, counted from the start.
     int MenuFrame()
     {
         if (m_nMenuFrame == 0)
-            m_nMenuFrame = kIntroFrames + PreloadObjectCount() + kMenuFadeFrames;
+            m_nMenuFrame = kIntroFrames + PreloadFrames(PreloadObjectCount()) + kMenuFadeFrames;
         return m_nMenuFrame;
     }
 

@@ -192,7 +192,7 @@ protected:
 IEngine* engine2dCreate(int version);
 
 // Reads the engine's command-line options (--headless, --frames N, --dt S, --input FILE,
-// --screenshot FILE, --screenshot-frame N, --root DIR) and removes them from argv.
+// --screenshot FILE, --screenshot-frame N, --root DIR, --full-redraw) and removes them from argv.
 // Returns false and prints the reason on a malformed option.
 bool EngineParseCommandLine(int& argc, char** argv);
 
@@ -212,6 +212,7 @@ struct EngineOptions {
     int desktopWidth = 1024;       // headless: what GetDesktopSize reports
     int desktopHeight = 768;
     bool noAudio = false;          // act as if there were no audio device (sound is muted)
+    bool fullRedraw = false;       // draw every scene whole, as given: no skipped or partly drawn frames
 };
 // Input script: one event per line, "<frame> <event> <args>", frames counted from 1; the event
 // is delivered before that frame's frame function. '#' starts a comment; blank lines are skipped.

@@ -201,6 +201,7 @@ bool SdlEngine::Initiate()
     m_options = EngineGetOptions();
     if (m_options.headless && !LoadInputScript())
         return false;
+    m_renderer.SetDamageTracking(!m_options.fullRedraw);
     if (!InitVideo() || !OpenWindow()) {
         Shutdown();
         return false;
@@ -475,8 +476,9 @@ bool SdlEngine::RunWindowFrame()
     while (SDL_PollEvent(&event) != 0)
         if (HandleEvent(event))
             return true;
-    if ((SDL_GetWindowFlags(m_pWindow) & SDL_WINDOW_MINIMIZED) != 0) {
-        SDL_WaitEventTimeout(nullptr, 50);  // nothing to draw while minimised
+    if ((SDL_GetWindowFlags(m_pWindow) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0) {
+        SDL_WaitEventTimeout(nullptr, 50);  // nothing to draw while minimised or hidden
+        m_bPresentDue = true;
         m_lastCounter = SDL_GetPerformanceCounter();
         return false;
     }
@@ -489,11 +491,12 @@ bool SdlEngine::RunWindowFrame()
     CountFps(seconds);
     m_input.BeginFrame(m_time);
     m_frameStart = now;
+    m_bPresented = false;
     const bool done = m_frameFunc();
     m_input.EndFrame();
     CheckSync(now);
-    if (m_bCapFrames)
-        WaitForFrameSlot();
+    if (m_bCapFrames || !m_bPresented)
+        WaitForFrameSlot();  // no swap waited for the display
     return done;
 }
 
@@ -589,6 +592,9 @@ bool SdlEngine::HandleEvent(const SDL_Event& event)
             m_bFocusLost = false;
             if (m_restoreFunc != nullptr)
                 m_restoreFunc();
+        } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+                   event.window.event == SDL_WINDOWEVENT_SHOWN || event.window.event == SDL_WINDOWEVENT_RESTORED) {
+            m_bPresentDue = true;
         }
         return false;
     case SDL_KEYDOWN:
@@ -624,6 +630,8 @@ void SdlEngine::Present()
     SDL_GL_GetDrawableSize(m_pWindow, &width, &height);
     m_renderer.PresentTo(width, height);
     SDL_GL_SwapWindow(m_pWindow);
+    m_bPresentDue = false;
+    m_bPresented = true;
 }
 
 void SdlEngine::WritePendingShots()

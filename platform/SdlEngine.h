@@ -142,6 +142,8 @@ private:
     bool m_bWindowed = true;
     bool m_bHideMouse = false;
     bool m_bFocusLost = false;
+    bool m_bPresentDue = true;         // the window lost its picture (exposed, resized): present
+    bool m_bPresented = false;         // in this frame
 
     EngineLog m_log;
     IniStore m_ini;

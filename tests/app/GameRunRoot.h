@@ -98,6 +98,8 @@ protected:
         std::vector<std::string> args = {"solitaire", "--headless", "--frames", std::to_string(menu + frames),
                                          "--root", m_root, "--input", m_root + "/input.txt", "--screenshot", m_shot,
                                          "--screenshot-frame", std::to_string(screenshotFrame > 0 ? menu + screenshotFrame : 0)};
+        if (m_bFullRedraw)
+            args.push_back("--full-redraw");
         std::vector<char*> argv;
         for (std::string& arg : args)
             argv.push_back(arg.data());
@@ -177,6 +179,7 @@ protected:
     }
 
     std::string m_root;
+    bool m_bFullRedraw = false;  // runs draw every frame whole, as given
 
 private:
     static void Reseed(const char* line, void*)

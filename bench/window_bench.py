@@ -236,57 +236,67 @@ def still(now, previous):
     return share_matching(now, previous, 6) >= 0.95
 
 
-def bench_game(program, display, seconds):
+def bench_game(program, seconds):
     work = tempfile.mkdtemp(prefix='palmora-bench-')
     try:
         root = os.path.join(work, 'game')
         shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(program)), 'data'), root)
         os.makedirs(os.path.join(work, 'run'))
-        env = dict(os.environ, DISPLAY=display, XDG_RUNTIME_DIR=os.path.join(work, 'run'))
-        os.environ['XDG_RUNTIME_DIR'] = env['XDG_RUNTIME_DIR']
+        os.environ['XDG_RUNTIME_DIR'] = os.path.join(work, 'run')
         ref = prepare(program, root)
-        screen = XScreen(display)
-        start = time.monotonic()
-        game = subprocess.Popen([program, '--root', root], env=env, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
-        try:
-            menu = wait_for(screen, lambda now, prev: share_matching(now, ref['menu']) >= 0.9 and still(now, prev), 120)
-            if menu is None:
-                print('  the main menu did not show within 120 s')
-                return
-            print('  start to main menu:          %6.2f s' % (menu - start))
-            time.sleep(1.0)
-            print('  still main menu, CPU:        %6.2f cores' % cores_over(game.pid, seconds))
-            screen.click(*CLASSIC_SIGN)
-            if wait_for(screen, lambda now, prev: share_matching(now, ref['classic']) >= 0.9 and still(now, prev), 60) is None:
-                print('  the classic selection did not show')
-                return
-            time.sleep(0.5)
-            clicked = time.monotonic()
-            screen.click(*FIRST_TABLE)
-            steps = follow_the_deal(screen, ref['table'])
-            if steps is None:
-                print('  the table did not stand still within 60 s')
-                return
-            black, shown, standing = (t - clicked for t in steps)
-            print('  click on a level to table:   %6.2f s (dealt, standing still)' % standing)
-            print('    fade-out ends (black)      %6.2f s' % black)
-            print('    the table begins to show   %6.2f s' % shown)
-            time.sleep(1.0)
-            print('  still table, CPU:            %6.2f cores' % cores_over(game.pid, seconds))
-        finally:
-            game.kill()
-            game.wait()
+        with Xvfb() as display:
+            window_run(program, root, display, ref, seconds)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
 
-def bench_other(name, display, seconds):
+def window_run(program, root, display, ref, seconds):
+    env = dict(os.environ, DISPLAY=display)
+    screen = XScreen(display)
+    start = time.monotonic()
+    game = subprocess.Popen([program, '--root', root], env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    try:
+        menu = wait_for(screen, lambda now, prev: share_matching(now, ref['menu']) >= 0.9 and still(now, prev), 120)
+        if menu is None:
+            print('  the main menu did not show within 120 s')
+            return
+        print('  start to main menu:          %6.2f s' % (menu - start))
+        time.sleep(1.0)
+        print('  still main menu, CPU:        %6.2f cores' % cores_over(game.pid, seconds))
+        screen.click(*CLASSIC_SIGN)
+        if wait_for(screen, lambda now, prev: share_matching(now, ref['classic']) >= 0.9 and still(now, prev), 60) is None:
+            print('  the classic selection did not show')
+            return
+        time.sleep(0.5)
+        clicked = time.monotonic()
+        screen.click(*FIRST_TABLE)
+        steps = follow_the_deal(screen, ref['table'])
+        if steps is None:
+            print('  the table did not stand still within 60 s')
+            return
+        black, shown, standing = (t - clicked for t in steps)
+        print('  click on a level to table:   %6.2f s (dealt, standing still)' % standing)
+        print('    fade-out ends (black)      %6.2f s' % black)
+        print('    the table begins to show   %6.2f s' % shown)
+        time.sleep(1.0)
+        print('  still table, CPU:            %6.2f cores' % cores_over(game.pid, seconds))
+    finally:
+        game.kill()
+        game.wait()
+
+
+def bench_other(name, seconds):
     program = shutil.which(name)
     if program is None:
         print('%s: not installed, skipped' % name)
         return
     print('%s (%s):' % (name, program))
+    with Xvfb() as display:
+        other_run(program, display, seconds)
+
+
+def other_run(program, display, seconds):
     screen = XScreen(display)
     start = time.monotonic()
     other = subprocess.Popen([program], env=dict(os.environ, DISPLAY=display), stdout=subprocess.DEVNULL,
@@ -304,27 +314,41 @@ def bench_other(name, display, seconds):
         other.wait()
 
 
+class Xvfb:
+    """An X server of our own for one program's run, on the first free display."""
+
+    def __enter__(self):
+        read, write = os.pipe()
+        self.server = subprocess.Popen(['Xvfb', '-displayfd', str(write), '-screen', '0',
+                                        '%dx%dx24' % (SCREEN_W, SCREEN_H), '-nolisten', 'tcp'],
+                                       pass_fds=(write,), stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b''
+        while not number.endswith(b'\n'):  # the server writes the newline apart; closing early kills it
+            chunk = os.read(read, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read)
+        self.display = ':' + number.decode().strip()
+        return self.display
+
+    def __exit__(self, *_):
+        self.server.terminate()
+        self.server.wait()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     parser.add_argument('program', nargs='?', default='build/bin/solitaire')
     parser.add_argument('--still-seconds', type=float, default=15.0)
     args = parser.parse_args()
-    read, write = os.pipe()
-    xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write), '-screen', '0', '%dx%dx24' % (SCREEN_W, SCREEN_H),
-                             '-nolisten', 'tcp'], pass_fds=(write,), stderr=subprocess.DEVNULL)
-    os.close(write)
-    display = ':' + os.read(read, 16).decode().strip()
-    os.close(read)
-    try:
-        load = open('/proc/loadavg').read().split()[:3]
-        print('machine load (1, 5, 15 min): %s; %d cores' % (' '.join(load), os.cpu_count()))
-        print('%s:' % args.program)
-        bench_game(os.path.abspath(args.program), display, args.still_seconds)
-        for other in ('sol', 'kpat'):
-            bench_other(other, display, args.still_seconds)
-    finally:
-        xvfb.terminate()
-        xvfb.wait()
+    load = open('/proc/loadavg').read().split()[:3]
+    print('machine load (1, 5, 15 min): %s; %d cores' % (' '.join(load), os.cpu_count()))
+    print('%s:' % args.program)
+    bench_game(os.path.abspath(args.program), args.still_seconds)
+    for other in ('sol', 'kpat'):
+        bench_other(other, args.still_seconds)
 
 
 if __name__ == '__main__':

@@ -154,13 +154,20 @@ def share_matching(a, b, tolerance=40):
     return same / len(a)
 
 
-def wait_for(screen, done, limit):
-    """Seconds until done(probes, previous probes) holds, or None after limit seconds."""
-    start, previous = time.monotonic(), None
+def wait_for(screen, done, limit, shown=None):
+    """The time done(probes, previous probes) holds, or None after limit seconds. `shown`, a list,
+    gets the time the picture last came out of black before that."""
+    start, previous, dark = time.monotonic(), None, True
     while time.monotonic() - start < limit:
         now = screen.probes()
+        t = time.monotonic()
         if now is not None and previous is not None and done(now, previous):
-            return time.monotonic()
+            return t
+        if now is not None:
+            black = sum(sum(p) for p in now) < 4 * 3 * len(now)
+            if dark and not black and shown is not None:
+                shown[:] = [t]
+            dark = black
         previous = now
         time.sleep(POLL)
     return None
@@ -257,11 +264,14 @@ def window_run(program, root, display, ref, seconds):
     game = subprocess.Popen([program, '--root', root], env=env, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     try:
-        menu = wait_for(screen, lambda now, prev: share_matching(now, ref['menu']) >= 0.9 and still(now, prev), 120)
+        shown = []
+        menu = wait_for(screen, lambda now, prev: share_matching(now, ref['menu']) >= 0.9 and still(now, prev), 120,
+                        shown)
         if menu is None:
             print('  the main menu did not show within 120 s')
             return
-        print('  start to main menu:          %6.2f s' % (menu - start))
+        print('  start to main menu:          %6.2f s (standing; it begins to fade in at %.2f s)' %
+              (menu - start, shown[0] - start if shown else float('nan')))
         time.sleep(1.0)
         print('  still main menu, CPU:        %6.2f cores' % cores_over(game.pid, seconds))
         screen.click(*CLASSIC_SIGN)

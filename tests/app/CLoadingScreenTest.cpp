@@ -134,7 +134,7 @@ TEST_F(CLoadingScreenTest, NothingToLoadGoesFromTheIntroStraightToTheNextScreen)
     EXPECT_NE(g_pScreenManager->GetCurrent(), nullptr);
 }
 
-TEST_F(CLoadingScreenTest, EachFrameLoadsItsShareInOrderAndTheBarFollowsToItsLastFrame)
+TEST_F(CLoadingScreenTest, BarReachesItsLastFrameExactlyWithTheLastObject)
 {
     const int perFrame = CLoadingScreen::HeadlessObjectsPerFrame();
     ASSERT_GT(perFrame, 1);
@@ -144,6 +144,7 @@ TEST_F(CLoadingScreenTest, EachFrameLoadsItsShareInOrderAndTheBarFollowsToItsLas
     std::unique_ptr<CLoadingScreen> screen(CLoadingScreen::Create(m_res.get()));
     ASSERT_EQ(screen->GetTotalObjects(), total);
     EXPECT_EQ(screen->GetBar().GetProgressFrame(), 0);
+    // Each frame loads its share of the objects, in order, and the bar follows the real progress.
     const std::vector<Step> steps = RunUntilSwitched(*screen);
     // The update that ends the intro, full shares, then the rest.
     ASSERT_EQ(steps.size(), 4u);

@@ -142,6 +142,7 @@ public:
     int GetInfoKind() const { return infoKind; }
     int GetCursorShape() const { return cursorShape; }
     bool IsStartPending() const { return startPending; }
+    bool IsLevelBroken() const { return brokenStep != kBrokenNone; }  // it cannot be played: nothing is dealt
     bool IsRedealAsked() const { return redealAsked; }
     bool IsRedealDialogOpen() const { return redealDialogOpen; }
     float GetAutoHintLeft() const { return autohintLeft; }
@@ -283,6 +284,7 @@ private:
     void HandleKeys();
     void UpdatePanel();
     void UpdateInfoWindows(float dt);
+    void UpdateBrokenLevel();  // its window, then back to where the level was opened
     void UpdateReplay(float dt);
     void UpdateEffects(float dt);
     void UpdateReplayCursor(float dt);
@@ -332,6 +334,8 @@ private:
     bool redealDialogOpen = false;
     bool redealAsked = false;
     bool startPending = false;
+    enum EBrokenStep : int { kBrokenNone, kBrokenTell, kBrokenTold, kBrokenLeft };
+    int brokenStep = kBrokenNone;
     bool dealSoundPending = false;
     bool rulesShown = false;
     std::string backName, backLiteName;

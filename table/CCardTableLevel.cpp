@@ -16,10 +16,8 @@
 #include <string>
 
 namespace {
-std::vector<PlaceRequirement> ParseRequirementList(const char* text)
+std::vector<PlaceRequirement> ParseRequirementList(const std::vector<std::string>& tokens)
 {
-    std::vector<std::string> tokens;
-    SplitString(text != nullptr ? text : "", tokens, ",");
     std::vector<PlaceRequirement> out;
     for (const std::string& token : tokens) {
         PlaceRequirement req;
@@ -91,7 +89,7 @@ void CCardTable::ReadLevelValues(level_check::SectionReader& in)
     lv.nPlaceCount = in.Int("level_place_count");
     lv.bAutoFinish = in.Bool("level_autofinish");
     lv.vBonuses = in.IntList("level_bonuses");
-    lv.vCombos = ParseRequirementList(in.Text("level_combos").c_str());
+    lv.vCombos = ParseRequirementList(in.Tokens("level_combos"));
 
     int* const bars[] = {&m_Gauges.m_nBarLength,     &m_Gauges.m_nBarBonusLength, &m_Gauges.m_nBarUndoLength,
                          &m_Gauges.m_nBarResultTurn, &m_Gauges.m_nBarHintLength,  &m_Gauges.m_nBarCombo3,
@@ -142,11 +140,11 @@ bool CCardTable::CheckLevelLimits(const std::string& section)
 
 void CCardTable::ReadPlaceDef(level_check::SectionReader& in, int i, PlaceDef& def)
 {
-    auto list = [&](const char* name) { return ParseRequirementList(in.Text(PlaceKey(i, name)).c_str()); };
+    auto list = [&](const char* name) { return ParseRequirementList(in.Tokens(PlaceKey(i, name))); };
     def.x = in.Int(PlaceKey(i, "x"));
     def.y = in.Int(PlaceKey(i, "y"));
     def.rotate = in.Float(PlaceKey(i, "rotate"));
-    SplitString(in.Text(PlaceKey(i, "cards")), def.cards, ",");
+    def.cards = in.Tokens(PlaceKey(i, "cards"));
     def.h_offset = in.Float(PlaceKey(i, "h_offset"));
     def.v_offset = in.Float(PlaceKey(i, "v_offset"));
     def.visible = in.Bool(PlaceKey(i, "visible"));
@@ -233,12 +231,13 @@ bool CCardTable::LoadLevel()
     const std::string section = SectionName(m_nLevel, m_nMode);
     m_pLevelFile->SetSection(section.c_str());
     level_check::SectionReader in(m_engine.Get(), *m_pLevelFile, section);
-    if (!in.HasLevelKey()) {
+    ReadLevelValues(in);
+    if (in.KeysFound() == 0) {
         m_engine.Log("[E] Level %s: no such section in %s", section.c_str(), level_check::kLevelFile);
+        m_Level = LevelValues();
         m_bUnplayable = true;
         return false;
     }
-    ReadLevelValues(in);
     if (!CheckLevelLimits(section)) {
         m_Level = LevelValues();
         m_bUnplayable = true;
@@ -249,7 +248,7 @@ bool CCardTable::LoadLevel()
         ReadPlaceDef(in, i, def);
         m_PlaceDefs.push_back(def);
     }
-    level_check::CheckSection(m_engine.Get(), *m_pLevelFile, section, m_Level, m_PlaceDefs);
+    level_check::CheckSection(m_engine.Get(), in, section, m_Level, m_PlaceDefs);
     CheckPlaceReferences(section);
     BuildPlaces();
     m_SavedLevel = m_Level;

@@ -184,26 +184,15 @@ std::string PlaceKey(int place, const char* name)
     return key;
 }
 
-const char* const kRequirementKeys[] = {"cards", "empty_drop_req", "drop_req", "pick_req", "click_req",
-                                        "win_cond", "click_card", "click_empty", "sort_req"};
-
 // Tells what one section gave that the loader cannot use: each kind is logged once for the
 // section, not dropped in silence.
 class SectionChecker {
 public:
-    SectionChecker(IEngine* engine, CIniFile& file, const std::string& section)
-        : m_pEngine(engine), m_file(file), m_section(section)
-    {
-    }
+    SectionChecker(IEngine* engine, const std::string& section) : m_pEngine(engine), m_section(section) {}
 
-    void CheckRequirements(int placeCount)
+    void CheckRequirements(const SectionReader& reader)
     {
-        std::vector<std::string> bad;
-        CollectBadTokens("level_combos", bad);
-        for (int i = 0; i < placeCount; ++i)
-            for (const char* name : kRequirementKeys)
-                CollectBadTokens(PlaceKey(i, name), bad);
-        Report("requirements that do not parse", bad);
+        Report("requirements that do not parse", reader.BadTokens());
     }
 
     // Keys can only be listed from the file's text; an engine that cannot load it skips this.
@@ -254,15 +243,6 @@ private:
             m_pEngine->Log("[W] Level %s: %s", m_section.c_str(), text.c_str());
     }
 
-    void CollectBadTokens(const std::string& key, std::vector<std::string>& bad)
-    {
-        std::vector<std::string> tokens;
-        SplitString(m_file.GetString(key.c_str()), tokens, ",");
-        for (const std::string& token : tokens)
-            if (!IsRequirementText(token))
-                bad.push_back(key + " \"" + token + "\"");
-    }
-
     void Report(const char* what, const std::vector<std::string>& items)
     {
         if (!items.empty())
@@ -270,7 +250,6 @@ private:
     }
 
     IEngine* m_pEngine;
-    CIniFile& m_file;
     const std::string& m_section;
 };
 
@@ -285,6 +264,7 @@ bool SectionReader::Present(const std::string& key, std::string& text)
 {
     if (!m_file.Find(key.c_str(), text))
         return false;
+    ++m_nKeysFound;
     text = Trim(text);
     return true;
 }
@@ -355,18 +335,23 @@ std::vector<int> SectionReader::IntList(const std::string& key)
     return values;
 }
 
-std::string SectionReader::Text(const std::string& key)
+std::vector<std::string> SectionReader::Tokens(const std::string& key)
 {
-    return m_file.GetString(key.c_str());
+    std::vector<std::string> tokens;
+    SplitString(Text(key), tokens, ",");
+    for (const std::string& token : tokens)
+        if (!IsRequirementText(token))
+            m_badTokens.push_back(key + " \"" + token + "\"");
+    return tokens;
 }
 
-bool SectionReader::HasLevelKey()
+std::string SectionReader::Text(const std::string& key)
 {
     std::string text;
-    for (const char* key : kLevelKeys)
-        if (m_file.Find(key, text))
-            return true;
-    return false;
+    if (!m_file.Find(key.c_str(), text))
+        return std::string();
+    ++m_nKeysFound;
+    return text;
 }
 
 bool HasWinCondition(const std::vector<PlaceDef>& places)
@@ -406,11 +391,11 @@ bool IsKnownKey(const std::string& key, int placeCount)
     return std::find(std::begin(kPlaceKeys), std::end(kPlaceKeys), name) != std::end(kPlaceKeys);
 }
 
-void CheckSection(IEngine* engine, CIniFile& file, const std::string& section, const LevelValues& level,
-                  const std::vector<PlaceDef>& places)
+void CheckSection(IEngine* engine, const SectionReader& reader, const std::string& section,
+                  const LevelValues& level, const std::vector<PlaceDef>& places)
 {
-    SectionChecker check(engine, file, section);
-    check.CheckRequirements(level.nPlaceCount);
+    SectionChecker check(engine, section);
+    check.CheckRequirements(reader);
     check.CheckKeys(level.nPlaceCount);
     check.CheckDeal(level, places);
 }

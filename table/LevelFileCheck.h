@@ -43,8 +43,13 @@ public:
     float Float(const std::string& key);
     bool Bool(const std::string& key);              // a whole number, not 0 = true
     std::vector<int> IntList(const std::string& key);  // tokens split at ",", empty ones dropped
+    // Requirement tuples split at ",", empty ones dropped; those that do not parse as written are
+    // kept for the section's report.
+    std::vector<std::string> Tokens(const std::string& key);
     std::string Text(const std::string& key);
-    bool HasLevelKey();                              // false: the file has no such section
+
+    int KeysFound() const { return m_nKeysFound; }  // 0 after the level keys: no such section
+    const std::vector<std::string>& BadTokens() const { return m_badTokens; }
 
 private:
     bool Present(const std::string& key, std::string& text);
@@ -54,14 +59,16 @@ private:
     IEngine* m_pEngine;
     CIniFile& m_file;
     const std::string& m_section;
+    int m_nKeysFound = 0;
+    std::vector<std::string> m_badTokens;  // key "token"
 };
 
 // Checks one section the loader has read into `level` and `places`: each kind of thing the loader
 // cannot use (unknown keys, requirement texts that do not parse, places missing, a deal larger
 // than the decks) is logged once, with the section's name. Keys are listed from the file's text,
 // which the engine loads as a resource; an engine that cannot load it skips that check.
-void CheckSection(IEngine* engine, CIniFile& file, const std::string& section, const LevelValues& level,
-                  const std::vector<PlaceDef>& places);
+void CheckSection(IEngine* engine, const SectionReader& reader, const std::string& section,
+                  const LevelValues& level, const std::vector<PlaceDef>& places);
 
 // Whether any place has a win condition the table tests (a place with none passes at once).
 bool HasWinCondition(const std::vector<PlaceDef>& places);

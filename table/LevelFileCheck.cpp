@@ -177,13 +177,6 @@ std::string JoinList(const std::vector<std::string>& items)
     return out;
 }
 
-std::string PlaceKey(int place, const char* name)
-{
-    char key[64];
-    std::snprintf(key, sizeof key, "place%d_%s", place, name);
-    return key;
-}
-
 // Tells what one section gave that the loader cannot use: each kind is logged once for the
 // section, not dropped in silence.
 class SectionChecker {

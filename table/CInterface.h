@@ -142,7 +142,6 @@ public:
     int GetInfoKind() const { return infoKind; }
     int GetCursorShape() const { return cursorShape; }
     bool IsStartPending() const { return startPending; }
-    bool IsLevelBroken() const { return brokenStep != kBrokenNone; }  // it cannot be played: nothing is dealt
     bool IsRedealAsked() const { return redealAsked; }
     bool IsRedealDialogOpen() const { return redealDialogOpen; }
     float GetAutoHintLeft() const { return autohintLeft; }

@@ -28,9 +28,6 @@ public:
     {
         return path != nullptr && fs_layer::ReadWholeFile(path, out);
     }
-    // The next read reads the file again, whatever its stamp (a file rewritten within one tick of
-    // the clock at the same size looks unchanged); what was read is freed now.
-    void ForgetFile() { m_store = IniStore(); }
 
 private:
     static std::string Text(const char* text) { return text != nullptr ? text : ""; }

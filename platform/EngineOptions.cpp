@@ -58,6 +58,10 @@ bool EngineParseCommandLine(int& argc, char** argv)
             options.headless = true;
             continue;
         }
+        if (std::strcmp(arg, "--full-redraw") == 0) {
+            options.fullRedraw = true;
+            continue;
+        }
         const bool takesValue = std::strcmp(arg, "--frames") == 0 || std::strcmp(arg, "--dt") == 0 ||
                                 std::strcmp(arg, "--input") == 0 || std::strcmp(arg, "--screenshot") == 0 ||
                                 std::strcmp(arg, "--screenshot-frame") == 0 || std::strcmp(arg, "--root") == 0;

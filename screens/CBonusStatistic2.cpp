@@ -139,7 +139,7 @@ void CBonusStatistic2::RunPhase(int phase)
         },
         /* kPhaseLevelPoints */
         [](P& p) {
-            p.CountWithSound(p.m_figures.score - p.m_figures.baseScore, 1.5f);
+            p.CountWithSound(p.m_figures.LevelPoints(), 1.5f);
             p.SetText("bonus_statistic_scores", FormatNumber(Record().m_nStoryScore, -1));
             return Then(0.3f);
         },

@@ -85,7 +85,7 @@ void CClassicStatistic::RunPhase(int phase)
         },
         /* kPhaseGamePoints */
         [](P& p) {
-            p.CountBatch(p.m_figures.score - p.m_figures.baseScore, 1.5f);
+            p.CountBatch(p.m_figures.LevelPoints(), 1.5f);
             p.SetText("statistic_score", FormatNumber(Record().m_nClassicScore, -1));
             return Then(0.3f);
         },

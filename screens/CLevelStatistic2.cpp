@@ -212,7 +212,7 @@ void CLevelStatistic2::RunPhase(int phase)
         },
         /* kPhaseLevelPoints */
         [](P& p) {
-            p.CountWithSound(p.m_figures.score - p.m_figures.baseScore, 1.5f);
+            p.CountWithSound(p.m_figures.LevelPoints(), 1.5f);
             const PlayerRecord& r = Record();
             p.SetText("statistic_score",
                       FormatNumber(IsClassicMode(p.m_nGameKind) ? r.m_nClassicScore : r.m_nStoryScore, -1));

@@ -4,6 +4,8 @@
 // started from the map and left through the game's menu, a new player's first three level starts
 // with the windows that explain the move lamp, and Escape over a held card and a lesson window.
 // Each journey keeps pictures along the way and checks in them that the screen it expects stands.
+// The classic journey is also drawn twice, with only the changed pixels drawn and with every frame
+// drawn whole, to the same pixels.
 #include "app/GameRunRoot.h"
 #include "app/CScreenManager.h"
 #include "progress/CHiScoreTable.h"
@@ -18,6 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -36,6 +41,7 @@ constexpr Point kMenuLearn{398, 240}, kFirstColumn{70, 237}, kLessonOk{397, 461}
 constexpr Point kResultOk{400, 505}, kTrophyOk{400, 470}, kRoomOk{712, 551}, kRoomWall{30, 300}, kMapBack{52, 558}, kExitPlank{717, 558};
 constexpr int kGameStart = 1900;  // the tutorial has been left and the cards lie still again
 constexpr Point kBonusSlot{210, 180}, kHardcoreSlot{470, 120}, kPlay{676, 456};
+constexpr Point kSecondSlot{210, 350}, kThirdSlot{330, 410};
 constexpr Point kLampOk{400, 375};  // the OK of a small window standing in the middle
 // The game's menu's first button; the first level's eight of diamonds on its column, the same
 // card held by the mouse, and a spot just below the resting cursor.
@@ -171,6 +177,38 @@ protected:
         ASSERT_TRUE(store.Save());
     }
 
+    // The level file broken in four sections of the first island, one of each kind: the second
+    // level has no places, the third no win condition, the bonus level's section is gone and the
+    // hardcore level asks for five decks. The file's lines end in CR LF.
+    void BreakFirstIslandLevels()
+    {
+        std::ifstream in(m_root + "/sol_max.ini");
+        std::string text, line, section;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (!line.empty() && line[0] == '[')
+                section = line;
+            const bool placeLine = line.rfind("place", 0) == 0;
+            if (section == "[Solitaire25]" || (section == "[Solitaire1]" && placeLine) ||
+                (section == "[Solitaire2]" && line.find("_win_cond=") != std::string::npos))
+                continue;
+            if (section == "[Solitaire1]" && line.rfind("level_place_count=", 0) == 0)
+                line = "level_place_count=0";
+            if (section == "[Solitaire30]" && line.rfind("level_decks_count=", 0) == 0)
+                line = "level_decks_count=5";
+            text += line + "\r\n";
+        }
+        in.close();
+        std::ofstream(m_root + "/sol_max.ini", std::ios::trunc) << text;
+    }
+
+    std::string FileBytes(const std::string& name) const
+    {
+        std::ifstream in(m_root + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
     // Whether the picture shows that colour (0xRRGGBB) there, give or take a little.
     ::testing::AssertionResult Shows(const std::string& shot, Point at, std::uint32_t rgb)
     {
@@ -194,9 +232,12 @@ constexpr std::uint32_t kBoard = 0x195438, kWindow = 0x133448, kSky = 0x9CB8AC, 
                         kTicked = 0x1E7832, kEmptyBox = 0xF0ECDC, kBlueBack = 0x132C5B, kGreenBack = 0x134324;
 constexpr std::uint32_t kPlayGreen = 0x32A247, kRedStock = 0x971F29, kGreyButton = 0x7E7E7E, kGoldButton = 0xE0B055;
 constexpr std::uint32_t kCardFace = 0xFAF8F0, kClubs = 0x141414, kRoomPurple = 0x36203B, kLesson = 0x1E2838,
-                        kBonusBack = 0x3A62B2;
+                        kBonusBack = 0x3A62B2, kBannerBlue = 0x232939;
 constexpr Point kPlayFace{605, 445}, kStockBack{70, 75}, kBonusStock{404, 400}, kLearnButton{300, 240};
 constexpr Point kBoardSpot{400, 110}, kMiddle{400, 330}, kMenuSpot{405, 300}, kStockEdge{240, 455};
+// Sky beside the big rules window that a level's first game opens; the tutorial's banner on the
+// bottom bar.
+constexpr Point kSkySpot{235, 370}, kBanner{270, 580};
 
 }  // namespace
 
@@ -216,7 +257,7 @@ TEST_F(PlayerJourneysTest, AClassicGamesMenuChangesCardsAndSwitchesAndLeavesWith
     ASSERT_EQ(Run(905, script), 0);
     EXPECT_TRUE(Shows("classic_selection", kBoardSpot, kBoard));
     EXPECT_TRUE(Shows("classic_bonus_question", kMiddle, kWindow));
-    EXPECT_TRUE(Shows("classic_game", kMiddle, kSky)) << "the question has gone";
+    EXPECT_TRUE(Shows("classic_game", kSkySpot, kSky)) << "the question has gone";
     EXPECT_TRUE(Shows("classic_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("classic_menu", kHintBox, kTicked));
     EXPECT_TRUE(Shows("classic_menu", kDeskBox, kEmptyBox));
@@ -251,7 +292,7 @@ TEST_F(PlayerJourneysTest, TheIslandsBonusAndHardcoreLevelsStartFromTheMapAndLea
     ASSERT_EQ(Run(1430, script), 0);
     for (const char* map : {"island_map", "island_map_again", "island_map_last"})
         EXPECT_TRUE(Shows(map, kPlayFace, kPlayGreen));
-    EXPECT_TRUE(Shows("island_bonus_level", kMiddle, kSky));
+    EXPECT_TRUE(Shows("island_bonus_level", kSkySpot, kSky));
     EXPECT_TRUE(Shows("island_bonus_level", kBonusStock, kBonusBack)) << "a bonus level's stock";
     EXPECT_TRUE(Shows("island_bonus_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("island_bonus_menu", kLearnButton, kGreyButton)) << "a bonus level has no tutorial";
@@ -259,6 +300,59 @@ TEST_F(PlayerJourneysTest, TheIslandsBonusAndHardcoreLevelsStartFromTheMapAndLea
     EXPECT_TRUE(Shows("island_hardcore_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("island_hardcore_menu", kLearnButton, kGoldButton)) << "the hardcore level's tutorial";
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+TEST_F(PlayerJourneysTest, ABrokenLevelSaysSoAndGoesBackToTheMapOrTheTablesWithNothingRecorded)
+{
+    SaveIslandPlayer();
+    {
+        // What the map itself commits on this journey is there already: the next island's levels
+        // open, and the hardcore slot chosen last.
+        CProfileStore store;
+        for (int level = 5; level < 10; ++level)
+            store.m_current.m_storyLevels[static_cast<std::size_t>(level)] = kLevelOpen;
+        store.m_current.m_nSelectedStory = store.m_current.m_nSelectedBonus = -1;
+        store.m_current.m_nSelectedHardcore = 0;
+        ASSERT_TRUE(store.Save());
+        CHiScoreTable scores;
+        scores.AddScore(0, "ANNA", 1, 4200);
+    }
+    BreakFirstIslandLevels();
+    const std::string save = FileBytes("data/save.dat"), hiscores = FileBytes("data/hiscores.dat");
+    ASSERT_FALSE(save.empty());
+    ASSERT_FALSE(hiscores.empty());
+    struct Case { Point slot; const char* name; const char* line; };
+    const Case cases[] = {
+        {kSecondSlot, "broken_empty", "[E] Level Solitaire1: no places, the level cannot be played"},
+        {kThirdSlot, "broken_no_win", "[E] Level Solitaire2: no place has a win condition, the level cannot be played"},
+        {kBonusSlot, "broken_missing", "[E] Level Solitaire25: no such section in sol_max.ini"},
+        {kHardcoreSlot, "broken_refused", "[E] Level Solitaire30: 5 decks of 4 suits, at most 208 cards fit on the table"},
+    };
+    std::string script = Click(5, kStorySign);
+    int frame = 150;
+    for (const Case& c : cases) {
+        script += Click(frame, c.slot) + Click(frame + 50, kPlay) + Shot(frame + 350, c.name);
+        script += Click(frame + 360, kLampOk) + Shot(frame + 560, std::string(c.name) + "_map");
+        frame += 600;
+    }
+    // The same level chosen among the classic tables goes back there.
+    script += Click(frame, kMapBack) + Click(frame + 150, kClassicSign) + Click(frame + 240, kGolfEntry);
+    script += Shot(frame + 540, "broken_classic") + Click(frame + 550, kLampOk) + Shot(frame + 750, "broken_classic_tables");
+    frame += 760;
+    ASSERT_EQ(Run(frame, script), 0);
+    std::vector<std::string> lines;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(Shows(c.name, kMiddle, kWindow)) << "the window says the level could not be loaded";
+        EXPECT_TRUE(Shows(std::string(c.name) + "_map", kPlayFace, kPlayGreen)) << "and OK goes back to the map";
+        lines.push_back(c.line);
+    }
+    EXPECT_TRUE(Shows("broken_classic", kMiddle, kWindow));
+    EXPECT_TRUE(Shows("broken_classic_tables", kBoardSpot, kBoard));
+    lines.push_back("[E] Level Solitaire1: no places, the level cannot be played");
+    EXPECT_EQ(ProblemLines(), lines);
+    EXPECT_TRUE(FileBytes("data/save.dat") == save) << "no medal, score or trophy";
+    EXPECT_TRUE(FileBytes("data/hiscores.dat") == hiscores) << "no high score";
 }
 
 TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevelAndLeavesTheGame)
@@ -283,7 +377,7 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
 
     EXPECT_TRUE(Shows("story_new_player", kMiddle, kWindow));
     EXPECT_TRUE(Shows("story_first_visit", kPlayFace, kPlayGreen));
-    EXPECT_TRUE(Shows("story_level", kMiddle, kSky));
+    EXPECT_TRUE(Shows("story_level", kSkySpot, kSky));
     EXPECT_TRUE(Shows("story_level", kFirstColumn, kCardFace));
     EXPECT_TRUE(Shows("story_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("story_tutorial", kFirstColumn, kClubs)) << "the tutorial deals its own cards";
@@ -291,6 +385,7 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
     // OK let the tutorial move the ace away: the column shows its empty frame, no card.
     EXPECT_FALSE(Shows("story_tutorial_playing", kFirstColumn, kClubs));
     EXPECT_FALSE(Shows("story_tutorial_playing", kFirstColumn, kCardFace));
+    EXPECT_TRUE(Shows("story_tutorial_playing", kBanner, kBannerBlue)) << "the banner, above the bottom bar";
     EXPECT_TRUE(Shows("story_after_tutorial", kFirstColumn, kCardFace)) << "the player's cards are back";
     EXPECT_TRUE(Shows("story_result", kResultOk, kGoldButton));
     EXPECT_TRUE(Shows("story_trophy", kTrophyOk, kGoldButton));
@@ -391,4 +486,42 @@ TEST_F(PlayerJourneysTest, EscapeSendsAHeldCardHomeBeforeTheMenuAndStopsATutoria
     EXPECT_FALSE(Shows("escape_lesson_gone", kLessonText, kLesson)) << "Escape over OK stopped the tutorial";
     EXPECT_TRUE(Shows("escape_own_deal", kEightsPlace, kCardFace));
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+TEST_F(PlayerJourneysTest, FramesDrawnOnlyWhereTheyChangedMatchFramesDrawnWhole)
+{
+    fs_layer::SetRootFolder(m_root);
+    {
+        CProfileStore store;
+        store.NewPlayer("ANNA", true);
+    }
+    const int menu = MenuFrame();  // counted on the untouched data
+    const std::string start = m_root + "-start", whole = m_root + "-whole";
+    std::filesystem::copy(m_root, start, std::filesystem::copy_options::recursive);
+    // The still menu with its sparkles, the selection, the deal under the question, the table,
+    // a drag and its flight back, the game's menu and its switches, the way out.
+    std::string script = Click(40, kClassicSign) + Click(125, kGolfEntry) + Click(505, kNo);
+    script += "560 move 400 400\n561 down 1\n570 move 420 300\n580 up 1\n" + Key(620, 27);
+    script += Click(665, kCardSet2) + Click(715, kHintBox) + Click(760, kMenuQuit) + Click(805, kYes);
+    const int last = 880;
+    for (int frame = 1; frame <= last; frame += 10)
+        script += Shot(frame, "f" + std::to_string(frame));
+    ASSERT_EQ(Run(last, script), 0);
+    EXPECT_EQ(MenuFrame(), menu);
+    std::filesystem::rename(m_root, whole);  // kept aside; the second run starts from the same data
+    std::filesystem::rename(start, m_root);
+    m_bFullRedraw = true;
+    ASSERT_EQ(Run(last, script), 0);
+    int compared = 0;
+    for (int frame = 1; frame <= last; frame += 10) {
+        const std::string name = "/f" + std::to_string(frame) + ".png";
+        std::ifstream tracked(whole + name, std::ios::binary), drawnWhole(m_root + name, std::ios::binary);
+        const std::string a((std::istreambuf_iterator<char>(tracked)), std::istreambuf_iterator<char>());
+        const std::string b((std::istreambuf_iterator<char>(drawnWhole)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(a.empty()) << name;
+        EXPECT_TRUE(a == b) << "frame " << frame << " after the menu differs";  // the PNG writer is deterministic
+        ++compared;
+    }
+    EXPECT_EQ(compared, (last + 9) / 10);
+    RemoveTree(whole);
 }

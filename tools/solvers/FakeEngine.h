@@ -90,6 +90,7 @@ public:
     float delta = 1.0f / 60.0f;
     float time = 0.0f;
     int fps = 60;
+    int workSteps = 0;                     // FrameTimeLeft calls of this frame (RunMainLoop resets it)
     bool headless = true;
     int desktopWidth = 1024, desktopHeight = 768, desktopBpp = 32;
     std::set<int> heldKeys;                // KeyState is true for these
@@ -146,6 +147,13 @@ public:
                 const std::string& value)
     {
         m_ini[Lower(file)][Lower(section)][Lower(key)] = value;
+    }
+
+    // Empties the INI store and the resources, freeing what they held.
+    void ForgetFiles()
+    {
+        m_ini.clear();
+        m_resources.clear();
     }
 
     // The stored text, or null when the key is not in the store.
@@ -215,6 +223,7 @@ public:
         EngineCallback frame = Callback(EState::FrameFunc);
         for (int i = 0; frame != nullptr && i < mainLoopFrames; ++i) {
             time += delta;
+            workSteps = 0;
             if (frame())
                 break;
         }
@@ -332,6 +341,7 @@ public:
     float GetDelta() override { return delta; }
     float GetTime() override { return time; }
     int GetFPS() override { return fps; }
+    bool FrameTimeLeft(float seconds) override { return static_cast<float>(workSteps++) * kHeadlessWorkStep < seconds; }
 
     // ---- Sound ------------------------------------------------------------------------------
     HEffect EffectLoad(const char* path) override

@@ -1,8 +1,9 @@
 // informative_wind.as: the module "informative_wind", message windows of the game and the story
-// map (look from screen_kit.as, texts 7080-7088 of data/texts/screens.txt):
+// map (look from screen_kit.as, texts 7080-7088, 7096 and 7097 of data/texts/screens.txt):
 // - "move_informative_wind_2": the level introduction of the game screen, part "bt_ok2";
 // - "move_informative_wind_1": the story map's closed bonus level was clicked, part "bt_ok";
 // - "move_inf_wind_unlock0".."4": a closed location was chosen, part "bt_ok";
+// - "move_inf_wind_save": progress could not be saved (the shell sets its text), part "bt_ok";
 // each with its "_p2" shadow.
 void Declare_informative_wind(CFResource@ res)
 {
@@ -22,6 +23,9 @@ void Declare_informative_wind(CFResource@ res)
             closedFirst = text;
     }
 
+    int saveTitle = KitNamedText(res, "informative_save", g_fontTitle, 7096, ALIGN_CENTRE);
+    int saveText = KitNamedText(res, "informative_save_text", g_fontMain, 7097, ALIGN_CENTRE);
+
     res.CreateModule("informative_wind");
     KitButton(res, "bt_ok", g_textKitOk, 0, 75);
     KitButton(res, "bt_ok2", g_textKitOk, 0, 75);
@@ -30,4 +34,5 @@ void Declare_informative_wind(CFResource@ res)
     for (int location = 0; location < 5; location++)
         KitMessageWindow(res, "informative_wind", "move_inf_wind_unlock" + location, closedTitle,
                          closedFirst + location, "bt_ok");
+    KitMessageWindow(res, "informative_wind", "move_inf_wind_save", saveTitle, saveText, "bt_ok");
 }

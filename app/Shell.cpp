@@ -115,7 +115,7 @@ bool FrameFunc()
     TrackKeys();
     if (g_pScreenManager != nullptr)
         g_pScreenManager->Update(dt);
-    ShowSaveProblem();
+    ShowSaveProblem(dt);
     if (CSoundManager::Exists())
         CSoundManager::GetInstance()->UpdateFade(dt);
 
@@ -143,13 +143,22 @@ bool FrameFunc()
     return g_bExitRequested;
 }
 
-// One window at a time, over whatever is on top, once the menu has stood and no screen is being
-// switched; a notice waits in its queue until then.
-void ShowSaveProblem()
+// One window at a time, over whatever is on top, once the menu has stood and the top-level screen
+// has stood for a moment (a window over a screen that has not built itself yet would stop it
+// before its first picture); a notice waits in its queue until then.
+void ShowSaveProblem(float dt)
 {
-    if (!g_bMenuReached || g_pScreenManager == nullptr || g_shell.bExitDialogShown)
+    constexpr float kSettleSeconds = 0.5f;
+    if (g_pScreenManager == nullptr)
         return;
-    if (g_pScreenManager->GetPhase() != CScreenManager::kIdle || g_pScreenManager->GetCurrent() == nullptr)
+    const CScreenBase* current = g_pScreenManager->GetCurrent();
+    if (current != g_shell.pSettledScreen || g_pScreenManager->GetPhase() != CScreenManager::kIdle) {
+        g_shell.pSettledScreen = current;
+        g_shell.settledTime = 0.0f;
+        return;
+    }
+    g_shell.settledTime += dt;
+    if (!g_bMenuReached || current == nullptr || g_shell.bExitDialogShown || g_shell.settledTime < kSettleSeconds)
         return;
     if (g_shell.pSaveProblemWindow != nullptr && IsOpen(g_shell.pSaveProblemWindow))
         return;

@@ -233,3 +233,34 @@ TEST_F(GameProcessTest, AWinOnAFullDiskIsToldKeptAndSavedOnceSpaceReturns)
     EXPECT_NE(log.find("[I] File data\\save.dat saved again"), std::string::npos);
     RemoveOutputs({"game"});
 }
+
+// A data folder nobody can write: said at start on stderr and in a window over the menu; the game
+// plays on and leaves every file as it was.
+TEST_F(GameProcessTest, AReadOnlyDataFolderIsToldAtStartAndLeftAsItWas)
+{
+    fs_layer::SetRootFolder(m_root);
+    {
+        CProfileStore store;
+        store.NewPlayer("ANNA", true);  // no new-player window: the one at the window's place is ours
+    }
+    const auto before = Snapshot(m_root);
+    const std::string shot = m_root + "/../" + Leaf() + "-read-only.png";
+    const int frames = MenuFrame() + 90;
+    {
+        ScopedReadOnlyFolder readOnly(m_root);
+        if (!readOnly.IsMounted())
+            GTEST_SKIP() << "no right to mount here";
+        GameProcess game;
+        ASSERT_TRUE(game.Start({"--headless", "--frames", std::to_string(frames), "--root", m_root, "--screenshot", shot},
+                               m_root + "/run", Out("read-only"), Err("read-only")));
+        EXPECT_EQ(game.Wait(seconds(120)), 0);
+        EXPECT_EQ(ReadText(Err("read-only")),
+                  "[E] Folder data can't be written (Read-only file system); progress will not be kept\n");
+        EXPECT_TRUE(Snapshot(m_root) == before);
+    }
+    fs::copy_file(shot, m_root + "/read-only.png");
+    const std::uint32_t frame = ShotPixel(400, 182, "read-only");
+    EXPECT_TRUE((frame >> 16 & 0xFF) > 180 && (frame & 0xFF) < 130) << std::hex << frame << ": the window's gold frame";
+    fs::remove(shot);
+    RemoveOutputs({"read-only"});
+}

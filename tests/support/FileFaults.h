@@ -41,6 +41,32 @@ private:
     bool m_bMounted = false;
 };
 
+// The folder, read-only for everyone (root too) while the object lives: a bind mount of itself.
+class ScopedReadOnlyFolder {
+public:
+    explicit ScopedReadOnlyFolder(const std::string& folder) : m_folder(folder)
+    {
+        m_bMounted = ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        if (m_bMounted && ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+            ::umount2(folder.c_str(), MNT_DETACH);
+            m_bMounted = false;
+        }
+    }
+    ~ScopedReadOnlyFolder()
+    {
+        if (m_bMounted)
+            ::umount2(m_folder.c_str(), MNT_DETACH);
+    }
+    ScopedReadOnlyFolder(const ScopedReadOnlyFolder&) = delete;
+    ScopedReadOnlyFolder& operator=(const ScopedReadOnlyFolder&) = delete;
+
+    bool IsMounted() const { return m_bMounted; }
+
+private:
+    std::string m_folder;
+    bool m_bMounted = false;
+};
+
 // Writes of this process past `bytes` in any one file fail with EFBIG while the object lives.
 class ScopedFileSizeLimit {
 public:

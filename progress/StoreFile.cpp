@@ -9,9 +9,28 @@
 
 namespace store_file {
 
+namespace {
+
+std::string FolderOf(const std::string& gamePath)
+{
+    const std::size_t slash = gamePath.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : gamePath.substr(0, slash + 1);
+}
+
+// Every save has a temporary file of its own, so one that a killed run left behind is never
+// reused; the data folder's lock keeps other writers out, so any found now is such a leftover.
+void RemoveLeftTemporaries(const std::string& gamePath)
+{
+    for (const std::string& name : fs_layer::FindFiles(gamePath + ".tmp.*"))
+        (void)fs_layer::DeleteFile(FolderOf(gamePath) + name);
+}
+
+}  // namespace
+
 ReadResult Read(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize)
 {
     out.clear();
+    RemoveLeftTemporaries(gamePath);
     if (!fs_layer::FileExists(gamePath))
         return ReadResult::Missing;
     if (!fs_layer::ReadWholeFile(gamePath, out, maxSize) || out.size() > maxSize)
@@ -40,12 +59,6 @@ const char* const kBadSuffix = ".bad.";
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-std::string FolderOf(const std::string& gamePath)
-{
-    const std::size_t slash = gamePath.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : gamePath.substr(0, slash + 1);
 }
 
 // The numbers of the files kept aside from this one ("save.dat.bad.3" is 3), lowest first.

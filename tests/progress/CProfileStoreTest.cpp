@@ -98,6 +98,7 @@ TEST_F(CProfileStoreTest, RoundTripKeepsEveryFieldAndEveryByte)
         store.m_nPendingFit = -1;
     }
     const std::vector<std::uint8_t> saved = ReadBytes(kSavePath);
+    WriteBytes("data/save.dat.tmp.4242.7", {1, 2});  // what a run killed in the middle of a save leaves
     ASSERT_EQ(saved.size(), 24u + 2 * 348u);
     EXPECT_EQ(GetI32(saved, 11), 1);
     CProfileStore store;
@@ -111,6 +112,7 @@ TEST_F(CProfileStoreTest, RoundTripKeepsEveryFieldAndEveryByte)
     EXPECT_EQ(store.m_current.m_trophyShown[9], 1);  // shown follows earned after a load
     EXPECT_EQ(store.m_bSoftwareCursor, 1);
     EXPECT_EQ(store.m_nPendingFit, -1);
+    EXPECT_FALSE(Exists("data/save.dat.tmp.4242.7")) << "loading removes the leftover";
     store.m_current.m_trophyShown[9] = 0;  // the saved image had it 0
     ASSERT_TRUE(store.Save());
     EXPECT_EQ(ReadBytes(kSavePath), saved);

@@ -1,10 +1,10 @@
 // bench-libs: image pkg:MagickWand
 // The image library's codecs and processing beside ImageMagick (MagickWand, one thread) on the
 // same pictures in the same run. Items are pixels of the source picture.
+#include "MagickPicture.h"
 #include "image/CPixImage.h"
 
 #include <benchmark/benchmark.h>
-#include <wand/MagickWand.h>
 
 #include <vector>
 
@@ -53,38 +53,9 @@ const std::vector<std::uint8_t>& BmpFile()
     return bytes;
 }
 
-// ImageMagick's copy of the picture: blue, green, red, alpha bytes, top row first.
 MagickWand* MagickPicture(bool alpha)
 {
-    CPixImage image = MakePicture(alpha);
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kWidth) * kHeight * 4);
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const PixQuad c = image.PixelColor(x, kHeight - 1 - y, true);
-            std::uint8_t* p = &pixels[(static_cast<std::size_t>(y) * kWidth + x) * 4];
-            p[0] = c.blue;
-            p[1] = c.green;
-            p[2] = c.red;
-            p[3] = alpha ? c.reserved : 255;
-        }
-    }
-    MagickWand* wand = NewMagickWand();
-    MagickConstituteImage(wand, kWidth, kHeight, "BGRA", CharPixel, pixels.data());
-    return wand;
-}
-
-struct MagickSession {
-    MagickSession()
-    {
-        MagickWandGenesis();
-        MagickSetResourceLimit(ThreadResource, 1);  // our library runs on one thread too
-    }
-    ~MagickSession() { MagickWandTerminus(); }
-};
-
-void StartMagick()
-{
-    static MagickSession session;
+    return MagickCopyOf(MakePicture(alpha));
 }
 
 void Pixels(benchmark::State& state)
@@ -97,7 +68,6 @@ void Pixels(benchmark::State& state)
 template <typename Operation>
 void TimeOnMagickClones(benchmark::State& state, bool alpha, Operation operation)
 {
-    StartMagick();
     MagickWand* source = MagickPicture(alpha);
     for (auto _ : state) {
         state.PauseTiming();

@@ -67,6 +67,39 @@ bool CDelvinSoapSocketClientT::BuildRequest(const std::string& soapAction, const
     return true;
 }
 
+// False when the total deadline is spent; otherwise the request's deadline is at most what is left.
+bool CDelvinSoapSocketClientT::LimitToTotalDeadline(http_layer::HttpRequest& request) const
+{
+    if (m_nTotalDeadlineMs == 0)
+        return true;
+    const auto left = std::chrono::milliseconds(m_nTotalDeadlineMs) - std::chrono::ceil<std::chrono::milliseconds>(m_spent);
+    if (left.count() <= 0)
+        return false;
+    if (request.deadlineMs == 0 || left.count() < request.deadlineMs)
+        request.deadlineMs = static_cast<unsigned>(left.count());
+    return true;
+}
+
+// Posts the request and adds its time, less the time spent in the send callback, to m_spent.
+http_layer::HttpResult CDelvinSoapSocketClientT::Post(const http_layer::HttpRequest& request,
+                                                      http_layer::HttpResponse& response)
+{
+    Clock::duration callbackTime{};
+    http_layer::HttpRequest timed = request;
+    if (request.onBlockSent) {
+        timed.onBlockSent = [&request, &callbackTime](std::size_t bytes) {
+            const Clock::time_point before = Clock::now();
+            const bool goOn = request.onBlockSent(bytes);
+            callbackTime += Clock::now() - before;
+            return goOn;
+        };
+    }
+    const Clock::time_point start = Clock::now();
+    const http_layer::HttpResult result = m_http.Post(timed, response);
+    m_spent += Clock::now() - start - callbackTime;
+    return result;
+}
+
 CDelvinSoapSocketClientT::Outcome CDelvinSoapSocketClientT::SendRequest(const std::string& soapAction,
                                                                         const std::string& xml)
 {
@@ -77,8 +110,9 @@ CDelvinSoapSocketClientT::Outcome CDelvinSoapSocketClientT::SendRequest(const st
 
     http_layer::HttpRequest request;
     if (!BuildRequest(soapAction, xml, request)) return Fail(SoapError::Deflate);
+    if (!LimitToTotalDeadline(request)) return Fail(SoapError::TimedOut);
     http_layer::HttpResponse response;
-    const http_layer::HttpResult result = m_http.Post(request, response);
+    const http_layer::HttpResult result = Post(request, response);
     if (result != http_layer::HttpResult::Ok) return Fail(FromHttp(result));
 
     m_nLastStatus = response.status;

@@ -7,6 +7,7 @@
 #include "feedback/SoapAnswerReader.h"
 #include "platform/http/HttpClient.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -39,6 +40,10 @@ public:
     const std::string& Url() const { return m_url; }
     void SetTimeout(unsigned milliseconds) { m_nTimeoutMs = milliseconds; }
     void SetDeadline(unsigned milliseconds) { m_nDeadlineMs = milliseconds; }  // whole request; 0: none
+    // All requests of this client together; 0: none. Each request gets what is left (at most its
+    // own deadline), and once nothing is left a request fails as timed out without being sent.
+    // As for one request, time spent in the send callback (the caller's throttling) does not count.
+    void SetTotalDeadline(unsigned milliseconds) { m_nTotalDeadlineMs = milliseconds; }
     void SetCompression(bool on) { m_bCompression = on; }
     void SetSendBlockSize(std::size_t bytes) { m_nBlockSize = bytes ? bytes : 1; }
     void SetSendCallback(std::function<bool(std::size_t bytes)> callback) { m_onBlockSent = std::move(callback); }
@@ -54,12 +59,18 @@ public:
     const std::string& LastTransportError() const { return m_http.LastErrorText(); }
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     Outcome Fail(SoapError error);
     bool BuildRequest(const std::string& soapAction, const std::string& xml, http_layer::HttpRequest& request);
+    bool LimitToTotalDeadline(http_layer::HttpRequest& request) const;
+    http_layer::HttpResult Post(const http_layer::HttpRequest& request, http_layer::HttpResponse& response);
 
     std::string m_url = NimbraService::kDevelopmentEndpoint;
     unsigned m_nTimeoutMs = 30000;
     unsigned m_nDeadlineMs = 120000;
+    unsigned m_nTotalDeadlineMs = 0;
+    Clock::duration m_spent{};  // by all requests so far, against the total deadline
     bool m_bCompression = true;
     std::size_t m_nBlockSize = 4096;
     std::function<bool(std::size_t)> m_onBlockSent;

@@ -25,6 +25,7 @@ public:
     const std::string& Url() const { return m_client.Url(); }
     void SetTimeout(unsigned milliseconds) { m_client.SetTimeout(milliseconds); }
     void SetDeadline(unsigned milliseconds) { m_client.SetDeadline(milliseconds); }
+    void SetTotalDeadline(unsigned milliseconds) { m_client.SetTotalDeadline(milliseconds); }  // all calls together
     void SetCompression(bool on) { m_client.SetCompression(on); }
     void SetSendBlockSize(std::size_t bytes) { m_client.SetSendBlockSize(bytes); }
     // Called after each block of a request body; false aborts the request (LastError Aborted).

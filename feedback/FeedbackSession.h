@@ -99,6 +99,8 @@ public:
     void UseRegistry(std::shared_ptr<RegistryStore> registry) { m_pRegistry = std::move(registry); }
     void UseDialogs(FeedbackDialogs& dialogs) { m_pDialogs = &dialogs; }
     void UseSystemReportHelper(std::string path) { m_systemReportHelper = std::move(path); }
+    // The longest time an upload waits for the server; 0: 2 minutes, 20 with DEBUG_MODE or WAIT_FOR_SERVER.
+    void UseUploadDeadline(unsigned milliseconds) { m_nUploadDeadlineMs = milliseconds; }
     RegistryStore& Registry();
     FeedbackDialogs& Dialogs();
     std::u16string GameKey() const;  // this game's registry key
@@ -185,6 +187,7 @@ private:
     std::shared_ptr<RegistryStore> m_pRegistry;
     FeedbackDialogs* m_pDialogs = nullptr;
     std::string m_systemReportHelper;  // empty: the helper beside the library
+    unsigned m_nUploadDeadlineMs = 0;
     UploadState m_upload;
     std::uint32_t m_nUploadResult = kUploadFailed;
 };

@@ -25,7 +25,7 @@ constexpr std::size_t kChunkEvents = 1000;
 constexpr std::size_t kThrottlePiece = 4096;
 constexpr unsigned kShortTimeoutMs = 30000;
 constexpr unsigned kLongTimeoutMs = 600000;
-// A whole request may take this long, however steadily the server trickles its bytes.
+// The whole upload may wait this long for the server, however steadily it trickles its bytes.
 constexpr unsigned kShortDeadlineMs = 120000;
 constexpr unsigned kLongDeadlineMs = 1200000;
 constexpr std::uint32_t kClientApiVersion = 0x10006;
@@ -96,7 +96,11 @@ bool FeedbackSession::SetUpProxy(CNimbraServiceT& proxy)
 {
     const bool longWait = Has(SessionFlags::DEBUG_MODE) || Has(SessionFlags::WAIT_FOR_SERVER);
     proxy.SetTimeout(longWait ? kLongTimeoutMs : kShortTimeoutMs);
-    proxy.SetDeadline(longWait ? kLongDeadlineMs : kShortDeadlineMs);
+    // One deadline for the whole upload: a server that answers each request just in time would
+    // otherwise hold the host's end call for that long once per request.
+    const unsigned deadline = m_nUploadDeadlineMs != 0 ? m_nUploadDeadlineMs : longWait ? kLongDeadlineMs : kShortDeadlineMs;
+    proxy.SetDeadline(deadline);
+    proxy.SetTotalDeadline(deadline);
     proxy.SetCompression(!Has(SessionFlags::NO_COMPRESSION));
     std::size_t piece = kThrottlePiece;
     if (Has(SessionFlags::THROTTLE_NETWORK))

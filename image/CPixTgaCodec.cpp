@@ -2,6 +2,7 @@
 
 #include "image/CPixStream.h"
 
+#include <cstring>
 #include <vector>
 
 struct CPixTgaCodec::Header {
@@ -84,26 +85,54 @@ bool CPixTgaCodec::Encode(CPixStream* stream)
         }
         ok = ok && stream->Write(map, sizeof(map), 1) == 1;
     }
-    const std::size_t w = static_cast<std::size_t>(Width());
-    std::vector<std::uint8_t> line(withAlpha ? 4 * w : 0);
-    for (int y = 0; ok && y < Height(); ++y) {
-        const std::uint8_t* row = RowPointer(y);
-        if (!withAlpha) {
-            ok = stream->Write(row, w * static_cast<std::size_t>(Bpp() / 8), 1) == 1;
-            continue;
-        }
-        for (std::size_t x = 0; x < w; ++x) {
-            line[4 * x] = row[3 * x];
-            line[4 * x + 1] = row[3 * x + 1];
-            line[4 * x + 2] = row[3 * x + 2];
-            line[4 * x + 3] = static_cast<std::uint8_t>(AlphaAtUnchecked(static_cast<int>(x), y) * AlphaMax() / 255);
-        }
-        ok = stream->Write(line.data(), line.size(), 1) == 1;
-    }
+    ok = ok && (withAlpha ? WriteRowsWithAlpha(stream) : WriteRows(stream));
     // A full disk must not pass for a written file: its caller may delete the sources.
     if (!ok || stream->Error() != 0) {
         SetLastError("Write Error in TGA file");
         return false;
+    }
+    return true;
+}
+
+bool CPixTgaCodec::WriteRows(CPixStream* stream)
+{
+    const std::size_t bytes = static_cast<std::size_t>(Width()) * static_cast<std::size_t>(Bpp() / 8);
+    for (int y = 0; y < Height(); ++y) {
+        if (stream->Write(RowPointer(y), bytes, 1) != 1)
+            return false;
+    }
+    return true;
+}
+
+void CPixTgaCodec::InterleaveAlpha(int y, const std::uint8_t (&scaled)[256], std::uint8_t* out) const
+{
+    const std::uint8_t* row = RowPointer(y);
+    const std::uint8_t* alpha = AlphaPointer(0, y);
+    const int last = Width() - 1;
+    // Four bytes at a time, the fourth (the next pixel's blue) then overwritten by the alpha:
+    // byte by byte, this loop was most of the encode. The last pixel must not read past its row.
+    for (int x = 0; x < last; ++x, row += 3, out += 4) {
+        std::memcpy(out, row, 4);
+        out[3] = scaled[alpha[x]];
+    }
+    out[0] = row[0];
+    out[1] = row[1];
+    out[2] = row[2];
+    out[3] = scaled[alpha[last]];
+}
+
+bool CPixTgaCodec::WriteRowsWithAlpha(CPixStream* stream)
+{
+    // The alpha scale is one division per level, not per pixel; with the default maximum it is
+    // the identity.
+    std::uint8_t scaled[256];
+    for (int a = 0; a < 256; ++a)
+        scaled[a] = static_cast<std::uint8_t>(a * AlphaMax() / 255);
+    std::vector<std::uint8_t> line(4 * static_cast<std::size_t>(Width()));
+    for (int y = 0; y < Height(); ++y) {
+        InterleaveAlpha(y, scaled, line.data());
+        if (stream->Write(line.data(), line.size(), 1) != 1)
+            return false;
     }
     return true;
 }

@@ -15,6 +15,9 @@ public:
 
 private:
     struct Header;
+    bool WriteRows(CPixStream* stream);
+    bool WriteRowsWithAlpha(CPixStream* stream);
+    void InterleaveAlpha(int y, const std::uint8_t (&scaled)[256], std::uint8_t* out) const;
     bool ReadColorMap(CPixStream* stream, const Header& header);
     bool ReadRow(std::uint8_t* row, const Header& header, CPixStream* stream, int y);
     int ReadRleRow(std::uint8_t* row, const Header& header, CPixStream* stream, int y, int carried);

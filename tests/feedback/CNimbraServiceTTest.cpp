@@ -179,6 +179,22 @@ TEST(CNimbraServiceT, ASilentOrTricklingServerFailsWithinTheTimeOutOrTheDeadline
         EXPECT_EQ(proxy.LastError(), SoapError::TimedOut);
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));
     }
+    // A deadline for all calls together ends the trickle too, and once it is spent every later
+    // call fails at once, unsent.
+    CNimbraServiceT proxy = ProxyFor(server, "?scenario=trickle");
+    proxy.SetTimeout(800);
+    proxy.SetDeadline(0);
+    proxy.SetTotalDeadline(1000);
+    const auto start = Clock::now();
+    EXPECT_FALSE(proxy.EndSession(u"S", u"", 0));
+    EXPECT_EQ(proxy.LastError(), SoapError::TimedOut);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+    const std::size_t logged = server.Requests().size();
+    const auto again = Clock::now();
+    EXPECT_FALSE(proxy.EndSession(u"S", u"", 0));
+    EXPECT_EQ(proxy.LastError(), SoapError::TimedOut);
+    EXPECT_LT(Clock::now() - again, std::chrono::milliseconds(500));
+    EXPECT_EQ(server.Requests().size(), logged);
 }
 
 TEST(CNimbraServiceT, SendCallbackSeesEveryBlockAndCanStopTheRequest)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 
 #include "LocalSoapServer.h"
 #include "SessionHarness.h"
@@ -310,4 +312,26 @@ TEST(FeedbackSessionUpload, TwoWayModeUsesTheAnsweredMethods)
     session.Upload(u"");
     EXPECT_EQ(Methods(f.Requests()),
               (std::vector<std::string>{"BeginSession", "RecordSessionEventsChunk", "EndSession"}));
+}
+
+TEST(FeedbackSessionUpload, OneDeadlineBoundsTheWholeUploadHoweverTheServerPacesItsAnswers)
+{
+    // Every answer comes just inside the deadline: one request at a time, each would pass, and
+    // BeginSession, three chunks and EndSession would hold the host's end call five times as long.
+    constexpr int kDeadlineMs = 2000;
+    UploadFixture f({"--scenario", "default=slow", "--slow-seconds", "1.8"});
+    ASSERT_TRUE(f.Started());
+    FeedbackSession& session = f.Make(SessionFlags::UNATTENDED_MODE);
+    session.UseUploadDeadline(kDeadlineMs);
+    ASSERT_TRUE(session.Start());
+    AddEvents(session, 2500);
+    const auto start = std::chrono::steady_clock::now();
+    session.Upload(u"");
+    const auto took = std::chrono::steady_clock::now() - start;
+    // The rest is the transfer's polling, under a second; two paced answers would not fit.
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), kDeadlineMs + 1500);
+    // What was not sent is a failed upload, as any failed request makes it.
+    EXPECT_EQ(session.LastUploadResult(), FeedbackSession::kUploadFailed);
+    const auto methods = Methods(f.Requests());
+    EXPECT_EQ(std::count(methods.begin(), methods.end(), "EndSessionNow"), 0);
 }

@@ -1,7 +1,9 @@
 #include "image/CPixImage.h"
+#include "image/CPixColorSpace.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -111,4 +113,47 @@ TEST(ImageHistogram, EqualiseNormaliseLogAndRoot)
     EXPECT_EQ(palette.PixelIndex(1, 0), 200);
     EXPECT_EQ(palette.PaletteEntry(200).reserved, 0);
     EXPECT_GT(palette.PaletteEntry(200).red, 100);
+}
+
+TEST(ImageHistogram, LuminanceRemapMatchesTheColourConvertersOnEveryColour)
+{
+    // Each pixel of a true-colour picture goes through RgbToYuv, Y -> map[Y], YuvToRgb: the
+    // whole-picture pass must give those bytes for every colour. A width of 4 n + 3 also runs
+    // the pixels left after the last group of four.
+    constexpr int kWidth = 4099, kHeight = (1 << 24) / kWidth + 1;
+    auto colourOf = [](int x, int y) {
+        const std::uint32_t n = (static_cast<std::uint32_t>(y) * kWidth + static_cast<std::uint32_t>(x)) & 0xFFFFFF;
+        return PixQuad{static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n >> 16), 0};
+    };
+    CPixImage image(kWidth, kHeight, 24, kPixTypeUnknown);
+    for (int y = 0; y < kHeight; ++y) {
+        std::uint8_t* row = image.RowPointer(y);
+        for (int x = 0; x < kWidth; ++x) {
+            const PixQuad c = colourOf(x, y);
+            row[3 * x] = c.blue;
+            row[3 * x + 1] = c.green;
+            row[3 * x + 2] = c.red;
+        }
+    }
+    ASSERT_TRUE(image.LogLevels());  // white is in the picture: the curve's top is level 255
+    std::uint8_t map[256];
+    for (int i = 0; i < 256; ++i)
+        map[i] = static_cast<std::uint8_t>(std::min(255.0, std::log(i + 1.0) * (255.0 / std::log(256.0))));
+    int mismatches = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        const std::uint8_t* row = image.RowPointer(y);
+        for (int x = 0; x < kWidth; ++x) {
+            const PixQuad c = colourOf(x, y);
+            PixQuad yuv = RgbToYuv(c);
+            yuv.red = map[yuv.red];
+            const PixQuad want = YuvToRgb(yuv);
+            if (row[3 * x] == want.blue && row[3 * x + 1] == want.green && row[3 * x + 2] == want.red)
+                continue;
+            if (++mismatches <= 3)
+                ADD_FAILURE() << "colour " << int(c.red) << "," << int(c.green) << "," << int(c.blue) << " gives " << int(row[3 * x + 2])
+                              << "," << int(row[3 * x + 1]) << "," << int(row[3 * x]) << ", not " << int(want.red) << ","
+                              << int(want.green) << "," << int(want.blue);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
 }

@@ -43,6 +43,13 @@ TEST(TgaEncoder, PictureWithAlphaIsWrittenAs32BitsBottomUp)
     const std::vector<std::uint8_t> expected = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 32, 0,
                                                 10, 20, 30, 255, 40, 50, 60, 0};
     EXPECT_EQ(Encoded(image), expected);
+    image.SetAlphaMax(100);  // alpha x 100 / 255, rounded down
+    std::vector<std::uint8_t> scaled = expected;
+    scaled[21] = 100;
+    EXPECT_EQ(Encoded(image), scaled);
+    image.SetAlphaAt(0, 0, 128);
+    scaled[21] = 50;
+    EXPECT_EQ(Encoded(image), scaled);
     image.DeleteAlphaPlane();
     const std::vector<std::uint8_t> noAlpha = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 24, 0,
                                                10, 20, 30, 40, 50, 60};

@@ -188,9 +188,11 @@ TEST(GameWindow, SigintEndsALevelInPlayWithoutAQuestion)
     ExpectStoppedBy(game, SIGINT, root / "game");
 
     fs_layer::SetRootFolder((root / "game").string());
-    CProfileStore store;
-    EXPECT_EQ(store.m_current.m_bStoryLevelPlayed, 1) << "a level was started";
-    EXPECT_EQ(store.m_current.m_nCardBack, 0) << "a game screen was built";
+    {
+        CProfileStore store;  // it saves when it goes: before the root folder is given back
+        EXPECT_EQ(store.m_current.m_bStoryLevelPlayed, 1) << "a level was started";
+        EXPECT_EQ(store.m_current.m_nCardBack, 0) << "a game screen was built";
+    }
     EXPECT_EQ(ReadText(root / "game.err"), "");
     fs_layer::SetRootFolder(fs_layer::DefaultRootFolder());
     std::error_code error;

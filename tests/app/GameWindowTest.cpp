@@ -49,12 +49,39 @@ void ExpectStoppedBy(GameProcess& game, int signal, const fs::path& root)
     EXPECT_TRUE(lock.Acquire()) << "the data folder's lock is released";
 }
 
+struct ViewPoint {
+    int x, y;
+};
+
 // A place of the 800 x 600 view on the full-screen X screen (scaled evenly and centred).
-void ClickView(XPointer& pointer, const XScreenShot& shot, int x, int y)
+ViewPoint OnScreen(const XScreenShot& shot, int x, int y)
 {
     const double scale = std::min(shot.width / 800.0, shot.height / 600.0);
-    pointer.Click(static_cast<int>((shot.width - 800 * scale) / 2 + x * scale),
-                  static_cast<int>((shot.height - 600 * scale) / 2 + y * scale));
+    return {static_cast<int>((shot.width - 800 * scale) / 2 + x * scale),
+            static_cast<int>((shot.height - 600 * scale) / 2 + y * scale)};
+}
+
+std::uint32_t ViewPixel(const XScreenShot& shot, int x, int y)
+{
+    const ViewPoint at = OnScreen(shot, x, y);
+    return shot.At(at.x, at.y);
+}
+
+// Clicks the view's place and then watches the screen until `done` holds, clicking once more
+// halfway (a click during a fade is not taken). False after two minutes.
+template <typename Done>
+bool ClickUntil(XPointer& pointer, XScreenShot& shot, ViewPoint place, Done done)
+{
+    for (int attempt = 0; attempt < 240; ++attempt) {
+        if (attempt % 120 == 0) {
+            const ViewPoint at = OnScreen(shot, place.x, place.y);
+            pointer.Click(at.x, at.y);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        if (GrabXScreen(shot) && done())
+            return true;
+    }
+    return false;
 }
 
 // The X screen once the game's view covers it: the centre and all four corners show the view
@@ -178,12 +205,18 @@ TEST(GameWindow, SigintEndsALevelInPlayWithoutAQuestion)
         menu = (bar >> 16 & 0xFF) < 60 && (bar & 0xFF) < 90 && shot.At(shot.width / 2, shot.height / 4) != 0;
     }
     ASSERT_TRUE(menu) << "the main menu";
-    std::this_thread::sleep_for(std::chrono::seconds(2));  // its buttons take input after the fade
-    ClickView(pointer, shot, 190, 240);                     // the story sign
-    std::this_thread::sleep_for(std::chrono::seconds(10));  // the map's first visit comes to rest
-    ClickView(pointer, shot, 676, 460);                     // Play
-    std::this_thread::sleep_for(std::chrono::seconds(5));   // the level is dealt
-    GrabXScreen(shot);
+    // Clicks wait for what they lead to, since a busy machine slows the game down: the story sign
+    // to the map with its green Play button, Play to the table with its top bar of planks.
+    auto playShown = [&] {
+        const std::uint32_t rgb = ViewPixel(shot, 605, 445);
+        return (rgb >> 8 & 0xFF) > 120 && (rgb >> 16 & 0xFF) < 110;
+    };
+    auto tableShown = [&] {
+        const std::uint32_t rgb = ViewPixel(shot, 400, 30);
+        return (rgb >> 16 & 0xFF) > 60 && (rgb >> 16 & 0xFF) < 160 && (rgb & 0xFF) < 90;
+    };
+    EXPECT_TRUE(ClickUntil(pointer, shot, {190, 240}, playShown)) << "the story map";
+    EXPECT_TRUE(ClickUntil(pointer, shot, {676, 460}, tableShown)) << "a level";
     KeepShot(shot, "game_window_level");
     ExpectStoppedBy(game, SIGINT, root / "game");
 

@@ -11,6 +11,15 @@ bool IsTypedKey(int key)
     return key == kVkSpace || (key >= '0' && key <= 'Z');
 }
 
+// A typed character as the field takes it, 0 when refused: letters become capitals, as their
+// keys give them.
+int FieldCharacter(int chr)
+{
+    if (chr >= 'a' && chr <= 'z')
+        chr -= 'a' - 'A';
+    return IsTypedKey(chr) ? chr : 0;
+}
+
 }  // namespace
 
 CFEdit::CFEdit()
@@ -53,14 +62,18 @@ int CFEdit::TakeLastKey()
 void CFEdit::PollKey(float)
 {
     m_nLastKey = m_pEngine != nullptr ? m_pEngine->GetKey() : 0;
-    if (m_nLastKey == 0)
+    const int typed = m_pEngine != nullptr ? m_pEngine->GetChar() : 0;
+    if (m_nLastKey == 0 && typed == 0)
         return;
+    // A keyboard that types text sends the character with its key: then the character decides,
+    // so the key is not typed twice, the layout's own letters count and a refused one types nothing.
+    const int inserted = typed != 0 ? FieldCharacter(typed) : IsTypedKey(m_nLastKey) ? m_nLastKey : 0;
     std::string text = m_text;
     const int length = static_cast<int>(text.size());
     const std::size_t at = static_cast<std::size_t>(m_nCursor);
-    if (IsTypedKey(m_nLastKey)) {
+    if (inserted != 0) {
         if (length < m_nMaxLength) {
-            text.insert(at, 1, static_cast<char>(m_nLastKey));
+            text.insert(at, 1, static_cast<char>(inserted));
             ++m_nCursor;
         }
     } else if (m_nLastKey == kVkBackspace) {

@@ -2,8 +2,9 @@
 //
 // It shows and writes one text entry of the resource manager (its key). There is no keyboard
 // focus: every edit on a screen takes every key. Letters arrive as upper-case letters (their
-// virtual-key codes), digits as digits; Backspace, Delete, Left and Right edit and move the
-// cursor. Without a resource manager the edit keeps its text to itself.
+// virtual-key codes), digits as digits; a typed character (keyboard text) is taken the same way,
+// small letters as capitals, and decides over the key that typed it. Backspace, Delete, Left and
+// Right edit and move the cursor. Without a resource manager the edit keeps its text to itself.
 #pragma once
 
 #include "framework/CFObject.h"

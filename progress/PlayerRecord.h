@@ -62,7 +62,7 @@ struct PlayerRecord {
     std::array<std::uint8_t, kTrophies> m_trophyEarned{};
     std::array<std::uint8_t, kTrophies> m_trophyShown{};
     std::int32_t m_nLastMaxCombo = 0;
-    std::int32_t m_nBonusesUsed = 0;
+    std::int32_t m_nBonusesUsed = 0;                // in the level being played: each new card table clears it
     std::uint8_t m_bGoldenCard = 0;
     std::uint8_t m_bTableFlag = 0;                  // the card table's own (first full gauge)
     std::int32_t m_nTableValue1 = 0;                // the card table's own (move indicator counters)
@@ -77,6 +77,9 @@ struct PlayerRecord {
     std::uint8_t m_bAllStoryGold = 0;
     std::uint8_t m_bEverythingGold = 0;
     std::uint8_t m_bMasterMode = 0;
+
+    // Not in the file image (it has no place for it), so kept for the session only:
+    std::int32_t m_nTakenRunsDropped = 0;           // runs the take-cards bonus lifted and dropped elsewhere
 
     std::string GetName() const;
     void SetName(const std::string& name);          // keeps at most 15 characters

@@ -4,6 +4,7 @@
 #include "app/CIniFile.h"
 #include "app/Globals.h"
 #include "framework/CFAnimationGroup.h"
+#include "progress/CProfileStore.h"
 #include "table/CAutoFinisher.h"
 #include "table/CBonusCardFrame.h"
 #include "table/CBonusClock.h"
@@ -55,6 +56,9 @@ CCardTable::CCardTable(int level, unsigned mode, ITableHost* host)
     m_pScoreKeeper->SyncWithProfile();
     m_pScoreKeeper->SetScore(m_pScoreKeeper->GetScore(), false);
     m_pRain = std::make_unique<CRainEffect>();
+    // The trophy for bonuses counts those of one level: every new table starts the count again.
+    if (g_pProfileStore != nullptr)
+        g_pProfileStore->m_current.m_nBonusesUsed = 0;
 }
 
 CCardTable::~CCardTable()

@@ -647,11 +647,13 @@ void CInterface::SpawnPickSparkles(int x1, int y1, int x2, int y2, float angle, 
     SpawnFrameEffects(mouseMove.get(), frame);
 }
 
-// The take-cards bonus is spent once its cards land: it counts as a bonus used, and the ready
-// sparkles over its full gauges go at once (the slots themselves are spent by the table).
+// The take-cards bonus is spent once its cards land: it has a count of its own, apart from the
+// bonuses used, and the ready sparkles over its full gauges go at once (the slots themselves are
+// spent by the table).
 void CInterface::OnTakenCardsDropped()
 {
-    CountBonusUse();
+    if (PlayerRecord* player = Player())
+        ++player->m_nTakenRunsDropped;
     DisarmBonuses();
     const std::vector<int>& codes = table->Level().vBonuses;
     for (std::size_t i = 0; i < codes.size() && i < static_cast<std::size_t>(kBonusSlots); ++i) {
@@ -718,6 +720,8 @@ void CInterface::AimReplayHand(float x, float y, bool dragging)
 void CInterface::EndReplay()
 {
     replay = Replay();
+    if (tracker != nullptr)
+        tracker->CloseMessage();  // a lesson window left open by Escape or a click goes with the replay
     if (inputShield != nullptr)
         inputShield->SetVisible(false);
     if (cursor != nullptr)

@@ -356,4 +356,5 @@ private:
     int m_nStatisticsShown = 0;               // the result screen is asked for once per win
     bool m_bNoMovesTold = false;              // the no-moves window was shown for this stuck table
     bool m_bRefreshBonuses = true;            // classic: the buttons follow the player's choice once
+    bool m_bMenuAfterReturn = false;          // Escape came while cards were held: the menu waits for them
 };

@@ -81,6 +81,7 @@ void CInterface::HandleRequests()
     if (redealAsked && settled) {
         redealAsked = false;
         redealDialogOpen = true;
+        table->GetMouse()->ReturnHeldCards();
         game_dialogs::Attach(game_dialogs::MakeConfirmation("profile", "move_exit_dialog_wind", "bt_yes", "bt_no", 100));
     }
     if (startPending && settled) {
@@ -106,9 +107,10 @@ void CInterface::ReadKeys(float dt)
         return;
     tracker->Update(dt);
     if (tracker->IsOkHovered()) {
-        // The click belongs to the learn window.
+        // The click belongs to the learn window; Escape still stops the replay, as its banner says.
         table->GetMouse()->SwallowRawClick();
-        lastKey = 0;
+        if (lastKey != kKeyEscape)
+            lastKey = 0;
     }
 }
 
@@ -175,7 +177,18 @@ void CInterface::HandleKeys()
     if (lastKey == kKeyEscape) {
         if (CSoundManager::Exists())
             PlaySound(CSoundManager::GetInstance()->m_menuChoose);
-        MenuClicked(nullptr, 1);
+        m_bMenuAfterReturn = m_bMenuAfterReturn || table->IsHolding();  // a second Escape waits as well
+        if (!m_bMenuAfterReturn)
+            MenuClicked(nullptr, 1);
+    }
+    if (m_bMenuAfterReturn) {
+        // The menu stops the game: held cards fly back first, as from a refused drop, so that
+        // none hangs in the air under it or stays stuck to the cursor after it.
+        table->GetMouse()->ReturnHeldCards();
+        if (!table->IsFlying()) {
+            m_bMenuAfterReturn = false;
+            MenuClicked(nullptr, 1);
+        }
     }
     if (lastKey == kKeyD)
         redealAsked = true;

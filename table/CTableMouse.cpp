@@ -361,6 +361,16 @@ void CTableMouse::ReleaseMouse()
     DropHeldCards(target);
 }
 
+void CTableMouse::ReturnHeldCards()
+{
+    CCursorHand& hand = *m_table.GetCursorHand();
+    if (!hand.IsHolding())
+        return;
+    SetMouseShape(CFMouse::kShapeNormal);
+    m_table.CancelFlightsOf(hand.place->pile);
+    hand.Release();
+}
+
 void CTableMouse::DropHeldCards(CPlace* target)
 {
     CCursorHand& hand = *m_table.GetCursorHand();

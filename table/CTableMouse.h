@@ -54,6 +54,9 @@ public:
     // A double click waits for the handling, the last event seen before it being lastEvent.
     void SetPendingDoubleClick(int lastEvent);
     bool IsDoubleClickPending() const { return m_bDblPending; }
+    // Held cards fly back to their place, as from a refused drop: a popup about to open would
+    // otherwise swallow the release and leave them stuck to the cursor.
+    void ReturnHeldCards();
 
     // ---- Hit tests at the sampled position ------------------------------------------------
     // The place and card under the mouse. fromTop searches the last drawn place first; an

@@ -140,7 +140,7 @@ protected:
     }
 
     // Script lines, frames counted from the menu: a left click, a key pressed and let go, capital
-    // letters typed, and the picture kept after a frame.
+    // letters typed by their keys, and the picture kept after a frame.
     static std::string Click(int frame, ScreenPoint at)
     {
         const std::string xy = std::to_string(at.x) + " " + std::to_string(at.y);
@@ -159,6 +159,17 @@ protected:
         std::string script;
         for (char c : capitals) {
             script += Key(frame, static_cast<unsigned char>(c));
+            frame += 3;
+        }
+        return script;
+    }
+
+    // Text typed on a keyboard: "char" events (by their codes) without keys, one every 3 frames.
+    static std::string Chars(int frame, const std::string& text)
+    {
+        std::string script;
+        for (char c : text) {
+            script += std::to_string(frame) + " char " + std::to_string(static_cast<unsigned char>(c)) + "\n";
             frame += 3;
         }
         return script;

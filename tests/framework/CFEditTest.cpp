@@ -77,6 +77,34 @@ TEST_F(CFEditTest, KeysEditTheTextAndTheStoredEntry)
     }
 }
 
+// Keyboard text comes as a character, alone (a script's "char") or with the key that typed it.
+TEST_F(CFEditTest, TypedCharactersAreTakenAsTheirKeysAreAndDecideOverTheKeyThatTypedThem)
+{
+    struct Frame {
+        int key, chr;
+    };
+    struct Row {
+        const char* what;
+        std::vector<Frame> frames;
+        const char* text;
+    } rows[] = {
+        {"characters alone, small letters as capitals", {{0, 'b'}, {0, 'E'}, {0, ' '}, {0, '7'}}, "ANNABE 7"},
+        {"a key with its character types once", {{'B', 'b'}, {'1', '1'}}, "ANNAB1"},
+        {"a refused character types nothing, nor does its key", {{'1', '!'}, {0, 0xE9}, {0, '['}}, "ANNA"},
+        {"editing keys still edit beside characters", {{kVkBackspace, 0}, {0, 'x'}}, "ANNX"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        m_edit.SetText("ANNA");
+        for (const Frame& frame : row.frames) {
+            m_fake->frameChar = frame.chr;
+            KeyFrame(frame.key);
+            m_fake->frameChar = 0;
+        }
+        EXPECT_EQ(m_edit.GetText(), row.text);
+    }
+}
+
 TEST_F(CFEditTest, EnterIsLeftForTheScreenToRead)
 {
     KeyFrame(kVkEnter);

@@ -1,17 +1,26 @@
 // PlayerJourneysTest.cpp: the whole program played as a player plays it, headless, with scripted
 // mouse and keys only, over the bundled data: a classic game whose menu changes the card set and
-// the switches and leaves with its question, and the bonus and hardcore levels of the first
-// island started from the map and left through the game's menu. Each journey keeps pictures
-// along the way and checks in them that the screen it expects stands.
+// the switches and leaves with its question, the bonus and hardcore levels of the first island
+// started from the map and left through the game's menu, a new player's first three level starts
+// with the windows that explain the move lamp, and Escape over a held card and a lesson window.
+// Each journey keeps pictures along the way and checks in them that the screen it expects stands.
 #include "app/GameRunRoot.h"
+#include "app/CScreenManager.h"
 #include "progress/CHiScoreTable.h"
 #include "progress/CProfileStore.h"
 #include "screens/GameScreens.h"
+#include "table/CCardTable.h"
+#include "table/CGameProcess.h"
+#include "table/CInterface.h"
+#include "table/CMoveFinder.h"
+#include "table/CMoveIndicator.h"
+#include "table/GameDialogs.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,6 +36,11 @@ constexpr Point kMenuLearn{398, 240}, kFirstColumn{70, 237}, kLessonOk{397, 461}
 constexpr Point kResultOk{400, 505}, kTrophyOk{400, 470}, kRoomOk{712, 551}, kRoomWall{30, 300}, kMapBack{52, 558}, kExitPlank{717, 558};
 constexpr int kGameStart = 1900;  // the tutorial has been left and the cards lie still again
 constexpr Point kBonusSlot{210, 180}, kHardcoreSlot{470, 120}, kPlay{676, 456};
+constexpr Point kLampOk{400, 375};  // the OK of a small window standing in the middle
+// The game's menu's first button; the first level's eight of diamonds on its column, the same
+// card held by the mouse, and a spot just below the resting cursor.
+constexpr std::uint32_t kFaceUnderMenu = 0x999792;  // a card face behind the menu's backdrop
+constexpr Point kMenuBack{398, 164}, kEightsPlace{598, 300}, kHeldCard{497, 400}, kBelowCursor{305, 470};
 
 // A winning game of the first level's deal (the run deals from a fixed seed), recorded once as a
 // player's mouse: "<frame> d X1 Y1 X2 Y2" drags a card, "<frame> c X Y" clicks, frames counted
@@ -82,12 +96,61 @@ std::string RecordedGame(int start)
     return script;
 }
 
+// A window the game opened, as the table stood at that moment.
+struct OpenedWindow {
+    std::string move;          // the window's effect
+    bool dealing = false;      // the cards were still being dealt
+    bool lampLit = false;      // the move lamp shone
+    bool moveLeft = false;     // the move finder had a move
+};
+std::vector<OpenedWindow> g_opened;
+game_dialogs::Makers g_realMakers;
+
+OpenedWindow Observe(const char* move)
+{
+    OpenedWindow window;
+    window.move = move;
+    auto* game = dynamic_cast<CGameProcess*>(g_pScreenManager != nullptr ? g_pScreenManager->GetCurrent() : nullptr);
+    if (game == nullptr)
+        return window;
+    CInterface& controller = *game->GetInterface();
+    window.dealing = controller.IsDealing();
+    window.lampLit = controller.GetMoveIndicator()->IsLit(true);
+    window.moveLeft = !controller.GetTable()->GetMoveFinder()->NoMoreMoves();
+    return window;
+}
+
+// The game's windows, observed on their way to the screen.
+CScreenBase* ObservedInformation(const char* module, const char* move, const char* ok)
+{
+    g_opened.push_back(Observe(move));
+    return g_realMakers.information(module, move, ok);
+}
+
+CScreenBase* ObservedNoMoves(int kind)
+{
+    g_opened.push_back(Observe("no_moves"));
+    return g_realMakers.noMoves(kind);
+}
+
 class PlayerJourneysTest : public GameRunRoot {
 protected:
     void SetUp() override
     {
         GameRunRoot::SetUp();
         RegisterGameScreens();
+        g_realMakers = game_dialogs::GetMakers();
+        game_dialogs::Makers observed = g_realMakers;
+        observed.information = ObservedInformation;
+        observed.noMoves = ObservedNoMoves;
+        game_dialogs::SetMakers(observed);
+        g_opened.clear();
+    }
+
+    void TearDown() override
+    {
+        game_dialogs::SetMakers(g_realMakers);
+        GameRunRoot::TearDown();
     }
 
     // A saved player who has played the first island through: its bonus and hardcore levels open.
@@ -243,5 +306,89 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
     CHiScoreTable scores;
     EXPECT_STREQ(scores.GetName(0, 0), "TEST");
     EXPECT_EQ(scores.GetScore(0, 0), store.m_current.m_nStoryScore);
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+TEST_F(PlayerJourneysTest, ANewPlayersFirstThreeLevelStartsExplainTheMoveLampOnceEachWhileItShines)
+{
+    // Three runs of the program, one level start each: the name typed as keyboard text (small
+    // letters become capitals), the rules at the first start, the lamp's windows at the second and
+    // the third, each closed with OK and none other coming for a while.
+    const std::string firstStart = Chars(10, "Anna") + Key(40, 13) + Click(90, kStorySign) + Click(570, kPlay);
+    const std::string laterStart = Click(5, kStorySign) + Click(480, kPlay);
+    auto lampWindow = [](const std::string& start) {
+        return Shot(1000, "lamp_window_" + start) + Click(1010, kLampOk) + Shot(1100, "lamp_closed_" + start);
+    };
+    const struct {
+        std::string script;
+        const char* window;  // the one window expected, or null
+    } starts[] = {
+        {firstStart + Shot(1000, "lamp_start_1"), nullptr},
+        {laterStart + lampWindow("2"), "move_move_indicator_wind2"},
+        {laterStart + lampWindow("3"), "move_move_indicator_wind1"},
+    };
+    for (int start = 0; start < 3; ++start) {
+        SCOPED_TRACE("level start " + std::to_string(start + 1));
+        g_opened.clear();
+        ASSERT_EQ(Run(1500, starts[start].script), 0);
+        std::vector<std::string> moves;
+        for (const OpenedWindow& window : g_opened) {
+            moves.push_back(window.move);
+            EXPECT_FALSE(window.dealing) << window.move << " opened during the deal";
+            EXPECT_TRUE(window.lampLit) << window.move << " opened while the lamp was dark";
+            EXPECT_TRUE(window.moveLeft) << window.move << " speaks of moves: the move finder has one";
+        }
+        if (starts[start].window == nullptr) {
+            EXPECT_TRUE(moves.empty());
+            EXPECT_TRUE(Shows("lamp_start_1", kFirstColumn, kCardFace)) << "the first start shows its cards";
+            continue;
+        }
+        const std::string number = std::to_string(start + 1);
+        EXPECT_EQ(moves, std::vector<std::string>{starts[start].window});
+        EXPECT_TRUE(Shows("lamp_window_" + number, kMiddle, kWindow));
+        EXPECT_FALSE(Shows("lamp_closed_" + number, kMiddle, kWindow)) << "OK closed it";
+    }
+    fs_layer::SetRootFolder(m_root);
+    CProfileStore store;
+    EXPECT_EQ(std::string(store.m_current.m_szName.data()), "ANNA");
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+TEST_F(PlayerJourneysTest, EscapeSendsAHeldCardHomeBeforeTheMenuAndStopsATutorialUnderItsLessonWindow)
+{
+    // A returning player lifts the eight of diamonds and presses Escape with it in the hand: the
+    // card flies home, then the menu opens; the button comes up in the menu and the game goes on
+    // with no card at the cursor. Then the tutorial: Escape with the mouse resting on the lesson
+    // window's OK stops it, as its banner says, and the player's own deal comes back.
+    fs_layer::SetRootFolder(m_root);
+    {
+        CProfileStore store;
+        store.NewPlayer("ANNA", true);
+        store.m_current.m_bMapVisited = store.m_current.m_bStoryLevelPlayed = 1;
+        store.m_current.m_introShown.fill(1);
+        store.m_current.m_nTableValue1 = 5;  // the lamp's windows were seen long ago
+        store.m_current.m_nTableValue2 = 10;
+        ASSERT_TRUE(store.Save());
+    }
+    std::string script = Click(5, kStorySign) + Click(480, kPlay);
+    script += "800 move 620 251\n801 down 1\n";
+    for (int step = 1; step <= 5; ++step)
+        script += std::to_string(802 + step) + " move " + std::to_string(620 - 20 * step) + " " +
+                  std::to_string(251 + 20 * step) + "\n";
+    script += Shot(810, "escape_held") + Key(812, 27) + Shot(875, "escape_menu") + "880 up 1\n";
+    script += Click(890, kMenuBack) + "950 move 300 450\n" + Shot(960, "escape_back");
+    script += Key(970, 27) + Click(1015, kMenuLearn) + Shot(1145, "escape_lesson");
+    script += "1150 move " + std::to_string(kLessonOk.x) + " " + std::to_string(kLessonOk.y) + "\n";
+    script += Key(1160, 27) + Shot(1175, "escape_lesson_gone") + Shot(1450, "escape_own_deal");
+    ASSERT_EQ(Run(1460, script), 0);
+    EXPECT_TRUE(Shows("escape_held", kHeldCard, kCardFace)) << "the eight rides with the cursor";
+    EXPECT_TRUE(Shows("escape_menu", kMenuSpot, kMenuButton));
+    EXPECT_TRUE(Shows("escape_menu", kEightsPlace, kFaceUnderMenu)) << "the eight is home before the menu stands";
+    EXPECT_FALSE(Shows("escape_menu", kHeldCard, kFaceUnderMenu));
+    EXPECT_TRUE(Shows("escape_back", kEightsPlace, kCardFace));
+    EXPECT_FALSE(Shows("escape_back", kBelowCursor, kCardFace)) << "no card stuck to the cursor";
+    EXPECT_TRUE(Shows("escape_lesson", kLessonText, kLesson));
+    EXPECT_FALSE(Shows("escape_lesson_gone", kLessonText, kLesson)) << "Escape over OK stopped the tutorial";
+    EXPECT_TRUE(Shows("escape_own_deal", kEightsPlace, kCardFace));
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }

@@ -3,6 +3,8 @@
 // deal-again flow, the relax pause and a won position, without an error or warning in the log.
 #include "GameProcessTestRoot.h"
 
+#include "progress/ProgressRules.h"
+
 TEST_F(CGameProcessTest, AStoryLevelIsBuiltDealtAndDrawnWithoutAProblem)
 {
     Start(0, kModeStory, -1);
@@ -417,6 +419,34 @@ TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)
     Table().GetPlace(1)->pile.clear();
     EXPECT_FALSE(Game().IsBonusUsable(4));
     EXPECT_TRUE(Game().IsBonusUsable(1));
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+// The trophy for six bonuses counts those of one level: every new game starts the count again.
+TEST_F(CGameProcessTest, TheTrophyForSixBonusesCountsTheBonusesOfOneLevel)
+{
+    constexpr int kTrophyBonuses = 3;  // the fourth trophy: six bonuses used
+    g_bCheatMode = true;  // its keys 1-5 arm the level's bonuses; Klondike's fifth needs no target
+    const PlayerRecord& player = g_pProfileStore->m_current;
+    auto playLevel = [this, &player](int bonuses) {
+        if (m_pGame != nullptr)
+            m_pGame->Release();
+        Start(0, kModeStory, -1);
+        Settle();
+        EXPECT_EQ(player.m_nBonusesUsed, 0);
+        for (int i = 0; i < bonuses; ++i) {
+            PressKey('5');
+            Settle();
+        }
+        EXPECT_EQ(player.m_nBonusesUsed, bonuses);
+    };
+    playLevel(5);
+    playLevel(5);
+    EXPECT_FALSE(progress::IsTrophyDue(player, kTrophyBonuses)) << "five in each of two levels";
+    playLevel(6);
+    EXPECT_TRUE(progress::IsTrophyDue(player, kTrophyBonuses)) << "six in one level";
+    g_bCheatMode = false;
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }

@@ -55,7 +55,7 @@ TEST_F(CGameProcessTest, PlacesShowThePassesLeftTheirBaseRankAndAFireThatBurnsOu
 }
 
 // Lifted cards trail sparkles until they are let go; a run taken by the take-cards bonus spends
-// the bonus only when it is dropped: counted as used, disarmed, its gauge emptied, its sparkles gone.
+// the bonus only when it is dropped: counted as a taken run, disarmed, its gauge emptied, its sparkles gone.
 TEST_F(CGameProcessTest, LiftedCardsSparkleAndATakenRunSpendsItsBonusWhenDropped)
 {
     MoveRecord drag;
@@ -80,14 +80,16 @@ TEST_F(CGameProcessTest, LiftedCardsSparkleAndATakenRunSpendsItsBonusWhenDropped
     Frames(1);
     ASSERT_TRUE(Game().IsBonusButtonEnabled(0));
     EXPECT_GT(Game().GetBonusReady(0)->GetCount(), 0);
-    const int used = g_pProfileStore->m_current.m_nBonusesUsed;
+    const PlayerRecord& player = g_pProfileStore->m_current;
+    const int used = player.m_nBonusesUsed, dropped = player.m_nTakenRunsDropped;
     ClickWithMouse(500, 32);
     ASSERT_EQ(Table().GetSpecialActions()->ArmedCode(), kActionTakeRun);
     CardCentre(drag.fromPlace, drag.fromCard, x1, y1);
     CardCentre(drag.toPlace, Table().GetPlace(drag.toPlace)->TopIndex(), x2, y2);
     DragWithMouse(x1, y1, x2, y2 + 10);
     Settle();
-    EXPECT_EQ(g_pProfileStore->m_current.m_nBonusesUsed, used + 1);
+    EXPECT_EQ(player.m_nTakenRunsDropped, dropped + 1);
+    EXPECT_EQ(player.m_nBonusesUsed, used) << "a taken run is counted apart from the bonuses used";
     EXPECT_EQ(Table().GetSpecialActions()->ArmedCode(), kActionNone);
     EXPECT_FALSE(Game().IsBonusButtonEnabled(0));
     EXPECT_EQ(bar.GetMana(0), 0);

@@ -1,14 +1,16 @@
 // Move_Indicator_wind.as: the module "Move_Indicator_wind", the two windows that explain the
 // game screen's move lamp ("move_move_indicator_wind1" and "2", part "bt_ok2", with their "_p2"
-// shadows; look from screen_kit.as, texts 7090-7093 of data/texts/screens.txt).
+// shadows; look from screen_kit.as, texts 7090-7093 of data/texts/screens.txt). Both open while
+// the lamp is lit: the second at a player's second level start, the first when the lamp comes on
+// for the third time, so each says what lit and dark mean.
 void Declare_Move_Indicator_wind(CFResource@ res)
 {
     UseScreenKit(res);
     UseKitLabels(res);
-    int firstTitle = KitNamedText(res, "move_lamp", g_fontTitle, 7090, ALIGN_CENTRE);
-    int firstText = KitNamedText(res, "move_lamp_text", g_fontMain, 7091, ALIGN_CENTRE);
-    int secondTitle = KitNamedText(res, "move_lamp_dark", g_fontTitle, 7092, ALIGN_CENTRE);
-    int secondText = KitNamedText(res, "move_lamp_dark_text", g_fontMain, 7093, ALIGN_CENTRE);
+    int firstTitle = KitNamedText(res, "move_lamp_again", g_fontTitle, 7090, ALIGN_CENTRE);
+    int firstText = KitNamedText(res, "move_lamp_again_text", g_fontMain, 7091, ALIGN_CENTRE);
+    int secondTitle = KitNamedText(res, "move_lamp", g_fontTitle, 7092, ALIGN_CENTRE);
+    int secondText = KitNamedText(res, "move_lamp_text", g_fontMain, 7093, ALIGN_CENTRE);
 
     res.CreateModule("Move_Indicator_wind");
     KitButton(res, "bt_ok2", g_textKitOk, 0, 75);

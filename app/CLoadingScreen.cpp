@@ -1,4 +1,5 @@
-// CLoadingScreen.cpp: intro, then one object per frame, then the switch to the next screen.
+// CLoadingScreen.cpp: intro, then objects within a budget of each frame, then the switch to the
+// next screen.
 #include "app/CLoadingScreen.h"
 
 #include "app/CLoadingBar.h"
@@ -82,7 +83,7 @@ void CLoadingScreen::Update(float dt)
             if (m_nLoaded >= m_nTotal)
                 m_nState = kDone;
             else
-                LoadNextObject();
+                LoadWithinBudget();
             break;
         case kDone:
             SwitchToNextScreen();
@@ -103,23 +104,35 @@ void CLoadingScreen::SkipFinishedModules()
         ++m_nModule;
 }
 
-void CLoadingScreen::LoadNextObject()
+// At least one object a frame, so a slow frame still makes progress; a module that fails is
+// tried again next frame, not over and over in this one.
+void CLoadingScreen::LoadWithinBudget()
+{
+    for (int n = 0; m_nLoaded < m_nTotal; ++n) {
+        const bool timeLeft = m_pEngine->FrameTimeLeft(kFrameBudgetSeconds);
+        if ((!timeLeft && n > 0) || !LoadNextObject())
+            break;
+    }
+    const float percent = m_nTotal > 0 ? static_cast<float>(m_nLoaded) * 100.0f / static_cast<float>(m_nTotal) : 100.0f;
+    m_pBar->SetProgress(percent);
+}
+
+bool CLoadingScreen::LoadNextObject()
 {
     SkipFinishedModules();
     if (m_nModule >= m_modules.size() || m_pResource == nullptr) {
         m_nLoaded = m_nTotal;  // whatever is left was loaded by someone else meanwhile
-    } else {
-        const std::string& name = m_modules[m_nModule];
-        if (!m_pResource->LoadModule(name.c_str(), 1)) {
-            m_pEngine->Log("[E] module '%s' not loaded", name.c_str());
-        } else {
-            ++m_nLoaded;
-            if (m_pResource->FindModule(name.c_str()))
-                ++m_nModule;
-        }
+        return true;
     }
-    const float percent = m_nTotal > 0 ? static_cast<float>(m_nLoaded) * 100.0f / static_cast<float>(m_nTotal) : 100.0f;
-    m_pBar->SetProgress(percent);
+    const std::string& name = m_modules[m_nModule];
+    if (!m_pResource->LoadModule(name.c_str(), 1)) {
+        m_pEngine->Log("[E] module '%s' not loaded", name.c_str());
+        return false;
+    }
+    ++m_nLoaded;
+    if (m_pResource->FindModule(name.c_str()))
+        ++m_nModule;
+    return true;
 }
 
 void CLoadingScreen::SwitchToNextScreen()

@@ -20,6 +20,7 @@ using HStream = std::uint32_t;
 using HChannel = std::uint32_t;
 
 constexpr int kEngineVersion = 0x153;
+constexpr float kHeadlessWorkStep = 0.0005f;  // seconds one FrameTimeLeft call costs headless
 
 // Blend modes of a quad.
 constexpr int kBlendAdd = 0;        // texture x vertex colour, added to the target
@@ -122,6 +123,10 @@ public:
     virtual float GetDelta() = 0;                          // seconds of this frame
     virtual float GetTime() = 0;                           // seconds since Initiate
     virtual int GetFPS() = 0;
+    // Work spread over frames (loading) asks this before each step: true while the current frame
+    // has spent less than `seconds` since its frame function began. Headless runs read no clock:
+    // there each call counts as kHeadlessWorkStep, so they pace the same on every run.
+    virtual bool FrameTimeLeft(float seconds) = 0;
 
     // ---- Sound: volume 0..100, pan -100..100 ----------------------------------------------
     virtual HEffect EffectLoad(const char* path) = 0;
@@ -187,7 +192,7 @@ protected:
 IEngine* engine2dCreate(int version);
 
 // Reads the engine's command-line options (--headless, --frames N, --dt S, --input FILE,
-// --screenshot FILE, --screenshot-frame N, --root DIR) and removes them from argv.
+// --screenshot FILE, --screenshot-frame N, --root DIR, --full-redraw) and removes them from argv.
 // Returns false and prints the reason on a malformed option.
 bool EngineParseCommandLine(int& argc, char** argv);
 // Those options, one line each, for a program's usage text.
@@ -209,6 +214,7 @@ struct EngineOptions {
     int desktopWidth = 1024;       // headless: what GetDesktopSize reports
     int desktopHeight = 768;
     bool noAudio = false;          // act as if there were no audio device (sound is muted)
+    bool fullRedraw = false;       // draw every scene whole, as given: no skipped or partly drawn frames
 };
 // Input script: one event per line, "<frame> <event> <args>", frames counted from 1; the event
 // is delivered before that frame's frame function. '#' starts a comment; blank lines are skipped.

@@ -54,7 +54,8 @@ const char* EngineCommandLineUsage()
            "  --dt SECONDS             headless: the frame time (default 1/60 s)\n"
            "  --input FILE             headless: an input script, one event per line\n"
            "  --screenshot FILE        headless: write a frame as a PNG file\n"
-           "  --screenshot-frame N     headless: the frame to write (default: the last)\n";
+           "  --screenshot-frame N     headless: the frame to write (default: the last)\n"
+           "  --full-redraw            draw every frame whole, never only where it changed\n";
 }
 
 bool EngineParseCommandLine(int& argc, char** argv)
@@ -67,6 +68,10 @@ bool EngineParseCommandLine(int& argc, char** argv)
         bool ok = true;
         if (std::strcmp(arg, "--headless") == 0) {
             options.headless = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--full-redraw") == 0) {
+            options.fullRedraw = true;
             continue;
         }
         const bool takesValue = std::strcmp(arg, "--frames") == 0 || std::strcmp(arg, "--dt") == 0 ||

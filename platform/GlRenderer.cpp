@@ -25,6 +25,7 @@ PFNGLBINDFRAMEBUFFERPROC pglBindFramebuffer = nullptr;
 PFNGLFRAMEBUFFERTEXTURE2DPROC pglFramebufferTexture2D = nullptr;
 PFNGLCHECKFRAMEBUFFERSTATUSPROC pglCheckFramebufferStatus = nullptr;
 PFNGLBLITFRAMEBUFFERPROC pglBlitFramebuffer = nullptr;
+PFNGLBLENDFUNCSEPARATEPROC pglBlendFuncSeparate = nullptr;
 
 template <typename T>
 bool Load(T& function, const char* name)
@@ -46,7 +47,7 @@ bool GlRenderer::LoadFunctions()
            Load(pglBindFramebuffer, "glBindFramebuffer") &&
            Load(pglFramebufferTexture2D, "glFramebufferTexture2D") &&
            Load(pglCheckFramebufferStatus, "glCheckFramebufferStatus") &&
-           Load(pglBlitFramebuffer, "glBlitFramebuffer");
+           Load(pglBlitFramebuffer, "glBlitFramebuffer") && Load(pglBlendFuncSeparate, "glBlendFuncSeparate");
 }
 
 bool GlRenderer::Init(int screenWidth, int screenHeight, EngineLog& log)
@@ -88,6 +89,8 @@ bool GlRenderer::Init(int screenWidth, int screenHeight, EngineLog& log)
 void GlRenderer::Shutdown()
 {
     m_batch.clear();
+    m_scene.clear();
+    m_bRecording = false;
     for (auto& entry : m_targets)
         pglDeleteFramebuffers(1, &entry.second.fbo);
     if (m_screen.fbo != 0)
@@ -132,6 +135,7 @@ HTexture GlRenderer::TextureCreate(int width, int height, const std::uint32_t* a
     texture.id = CreateGlTexture(width, height, argb);
     if (texture.id == 0)
         return 0;
+    texture.seeThrough.FromPixels(argb, width, height);
     const HTexture handle = g_nextTexture++;
     m_textures[handle] = texture;
     return handle;
@@ -142,6 +146,8 @@ void GlRenderer::TextureFree(HTexture texture)
     const auto it = m_textures.find(texture);
     if (it == m_textures.end() || it->second.ownedByTarget || texture == m_whiteTexture)
         return;
+    if (m_bRecording && SceneUses(texture))
+        Settle();
     Flush();
     glDeleteTextures(1, &it->second.id);
     m_textures.erase(it);
@@ -171,6 +177,8 @@ std::uint32_t* GlRenderer::TextureLock(HTexture texture, bool readOnly, int x, i
     }
     if (x < 0 || y < 0 || w <= 0 || h <= 0 || x > t.width - w || y > t.height - h)
         return nullptr;
+    if (m_bRecording && texture == SceneTarget()->texture)
+        Settle();  // the recorded quads draw into it
     Flush();  // queued quads may still draw into or from this texture
     t.lockBuffer.resize(static_cast<std::size_t>(t.width) * static_cast<std::size_t>(t.height));
     glBindTexture(GL_TEXTURE_2D, t.id);
@@ -193,6 +201,11 @@ void GlRenderer::TextureUnlock(HTexture texture)
     Texture& t = it->second;
     t.locked = false;
     if (!t.lockReadOnly) {
+        if (m_bRecording && (SceneUses(texture) || texture == SceneTarget()->texture))
+            Settle();  // recorded quads must see the content they were given
+        MarkChanged(texture, {t.lockX, t.lockY, t.lockW, t.lockH});
+        ForgetFrameOf(texture);
+        t.seeThrough.FromPixels(t.ownedByTarget ? nullptr : t.lockBuffer.data(), t.width, t.height);
         glBindTexture(GL_TEXTURE_2D, t.id);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, t.width);
         const std::uint32_t* first =
@@ -244,9 +257,13 @@ void GlRenderer::TargetFree(HTarget target)
     const auto it = m_targets.find(target);
     if (it == m_targets.end())
         return;
+    if (m_bRecording && (target == m_sceneTarget || SceneUses(it->second.texture)))
+        Settle();
     Flush();
-    if (it->second.fbo == m_currentFbo)
+    if (it->second.fbo == m_currentFbo) {
         BindBuffer(m_screen.fbo, m_screen.width, m_screen.height);  // never draw into a freed buffer
+        m_sceneTarget = 0;
+    }
     pglDeleteFramebuffers(1, &it->second.fbo);
     m_textures[it->second.texture].ownedByTarget = false;
     TextureFree(it->second.texture);
@@ -287,6 +304,9 @@ bool GlRenderer::BeginScene(HTarget target)
         BindBuffer(it->second.fbo, it->second.width, it->second.height);
     }
     m_bInScene = true;
+    m_sceneTarget = target;
+    m_bRecording = m_bTrackDamage;
+    m_scene.clear();
     m_clipX = m_clipY = m_clipW = m_clipH = 0;
     ApplyClipping();
     return true;
@@ -296,7 +316,19 @@ bool GlRenderer::EndScene()
 {
     if (!m_bInScene)
         return false;
-    Flush();
+    Target& target = *SceneTarget();
+    if (m_bRecording) {
+        EndRecordedScene(target);
+    } else {
+        Flush();
+        target.frameKept = false;
+        MarkChanged(target.texture, {});
+        if (Texture* texture = FindTexture(target.texture))
+            texture->seeThrough.FromPixels(nullptr, target.width, target.height);  // not known: all of it
+        if (&target == &m_screen)
+            m_bScreenChanged = true;
+    }
+    m_bRecording = false;
     m_bInScene = false;
     glDisable(GL_SCISSOR_TEST);
     return m_currentFbo == m_screen.fbo;
@@ -306,6 +338,13 @@ void GlRenderer::Clear(std::uint32_t color)
 {
     if (!m_bInScene)
         return;
+    if (m_bRecording) {
+        DrawCommand clear;  // clears the whole buffer, whatever the clipping
+        clear.kind = DrawCommand::kClear;
+        clear.clearColor = color;
+        m_scene.push_back(clear);
+        return;
+    }
     Flush();
     glDisable(GL_SCISSOR_TEST);
     glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
@@ -377,23 +416,33 @@ void GlRenderer::RenderQuad(const EngineQuad& quad)
         return;
     if (quad.tex != 0 && m_textures.find(quad.tex) == m_textures.end())
         return;  // a freed texture: nothing to draw
+    if (m_bRecording) {
+        RecordQuad(quad);
+        return;
+    }
     if (quad.tex != m_batchTexture || quad.blend != m_batchBlend) {
         Flush();
         m_batchTexture = quad.tex;
         m_batchBlend = quad.blend;
     }
+    Vertex out[4];
+    AppendVertices(quad, out);
+    m_batch.insert(m_batch.end(), out, out + 4);
+}
+
+void GlRenderer::AppendVertices(const EngineQuad& quad, Vertex* out) const
+{
     const bool transform = !m_bIdentity && !m_bUnscaled;
     for (const EngineVertex& in : quad.v) {
-        Vertex out;
-        out.x = transform ? m_m[0] * in.x + m_m[1] * in.y + m_m[2] : in.x;
-        out.y = transform ? m_m[3] * in.x + m_m[4] * in.y + m_m[5] : in.y;
-        out.u = in.tx;
-        out.v = in.ty;
-        out.a = static_cast<std::uint8_t>(in.col >> 24);
-        out.r = static_cast<std::uint8_t>(in.col >> 16);
-        out.g = static_cast<std::uint8_t>(in.col >> 8);
-        out.b = static_cast<std::uint8_t>(in.col);
-        m_batch.push_back(out);
+        out->x = transform ? m_m[0] * in.x + m_m[1] * in.y + m_m[2] : in.x;
+        out->y = transform ? m_m[3] * in.x + m_m[4] * in.y + m_m[5] : in.y;
+        out->u = in.tx;
+        out->v = in.ty;
+        out->a = static_cast<std::uint8_t>(in.col >> 24);
+        out->r = static_cast<std::uint8_t>(in.col >> 16);
+        out->g = static_cast<std::uint8_t>(in.col >> 8);
+        out->b = static_cast<std::uint8_t>(in.col);
+        ++out;
     }
 }
 
@@ -427,7 +476,9 @@ void GlRenderer::ApplyBlend(int blend)
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     }
     // Bit 2: alpha-blended over the target; without it the colour, weighted by alpha, is added.
-    glBlendFunc(GL_SRC_ALPHA, (blend & 2) ? GL_ONE_MINUS_SRC_ALPHA : GL_ONE);
+    // Coverage adds up as "over" does, so a buffer that was opaque stays opaque and the view's
+    // target, drawn onto the screen, shows its colours alone whatever the screen held before.
+    pglBlendFuncSeparate(GL_SRC_ALPHA, (blend & 2) ? GL_ONE_MINUS_SRC_ALPHA : GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
 }
 
 void GlRenderer::Flush()
@@ -450,6 +501,8 @@ bool GlRenderer::ReadScreen(std::vector<std::uint32_t>& argb, int& width, int& h
 {
     if (!m_bReady)
         return false;
+    if (m_bRecording && m_sceneTarget == 0)
+        Settle();
     Flush();
     width = m_screen.width;
     height = m_screen.height;
@@ -482,4 +535,151 @@ void GlRenderer::PresentTo(int drawableWidth, int drawableHeight)
     pglBindFramebuffer(GL_FRAMEBUFFER, m_currentFbo);
     if (m_bInScene)
         ApplyClipping();
+}
+
+// ---- Damage tracking ---------------------------------------------------------------------------
+
+GlRenderer::Target* GlRenderer::SceneTarget()
+{
+    const auto it = m_targets.find(m_sceneTarget);
+    return it == m_targets.end() ? &m_screen : &it->second;
+}
+
+void GlRenderer::RecordQuad(const EngineQuad& quad)
+{
+    DrawCommand command;
+    command.texture = quad.tex;
+    command.generation = quad.tex != 0 ? m_textures[quad.tex].generation : 0;
+    command.blend = quad.blend;
+    command.clamp = m_bClamp ? 1 : 0;
+    command.clip[0] = m_clipX;
+    command.clip[1] = m_clipY;
+    command.clip[2] = m_clipW;
+    command.clip[3] = m_clipH;
+    AppendVertices(quad, command.v);
+    m_scene.push_back(command);
+}
+
+bool GlRenderer::SceneUses(HTexture texture) const
+{
+    return std::any_of(m_scene.begin(), m_scene.end(), [&](const DrawCommand& c) { return c.texture == texture; });
+}
+
+GlRenderer::Texture* GlRenderer::FindTexture(HTexture texture)
+{
+    const auto it = m_textures.find(texture);
+    return it == m_textures.end() ? nullptr : &it->second;
+}
+
+void GlRenderer::MarkChanged(HTexture texture, const PixelRect& rect)
+{
+    const auto it = m_textures.find(texture);
+    if (it == m_textures.end())
+        return;
+    ++it->second.generation;
+    it->second.lastChange = rect;
+}
+
+// A target's buffer changed behind its scenes' back: its next scene is drawn whole.
+void GlRenderer::ForgetFrameOf(HTexture texture)
+{
+    if (m_screen.texture == texture)
+        m_screen.frameKept = false;
+    for (auto& entry : m_targets)
+        if (entry.second.texture == texture)
+            entry.second.frameKept = false;
+}
+
+void GlRenderer::EndRecordedScene(Target& target)
+{
+    const PixelRect all{0, 0, target.width, target.height};
+    PixelRect history = all;
+    bool known = false;
+    if (!m_scene.empty()) {
+        const DrawCommand& first = m_scene.front();
+        const Texture* texture = FindTexture(first.texture);
+        known = HistoryRegion(first, texture != nullptr ? &texture->seeThrough : nullptr, texture != nullptr ? texture->width : 0,
+                              texture != nullptr ? texture->height : 0, target.width, target.height, history);
+        if (first.kind == DrawCommand::kClear && first.clearColor >> 24 != 0xFF)
+            history = all;  // set without regard to what was there, yet it shows through later
+    }
+    // Pixels that depend on the buffer's past are drawn every frame, as a whole frame draws them.
+    PixelRect damage = all;
+    if (target.frameKept && known) {
+        damage = FrameDamage(target.frame, m_scene, target.width, target.height,
+                             [this](std::uint32_t texture, TextureChange& change) {
+                                 const auto it = m_textures.find(texture);
+                                 if (it == m_textures.end())
+                                     return false;
+                                 change.generation = it->second.generation;
+                                 change.rect = it->second.lastChange;
+                                 change.width = it->second.width;
+                                 change.height = it->second.height;
+                                 return true;
+                             }).Union(history);
+    }
+    if (Texture* texture = FindTexture(target.texture))
+        texture->seeThrough.FromRect(known ? history : all, target.width, target.height);
+    if (!damage.Empty()) {
+        Replay(m_scene, damage);
+        MarkChanged(target.texture, damage);
+    }
+    target.frame.swap(m_scene);
+    target.frameKept = true;
+    m_scene.clear();
+    if (&target == &m_screen)
+        m_bScreenChanged = !damage.Empty();
+}
+
+void GlRenderer::Replay(const std::vector<DrawCommand>& commands, const PixelRect& damage)
+{
+    const bool liveClamp = m_bClamp;
+    PixelRect scissor;
+    auto useScissor = [&](const PixelRect& area) {
+        if (area.x == scissor.x && area.y == scissor.y && area.w == scissor.w && area.h == scissor.h)
+            return;
+        Flush();
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(area.x, area.y, area.w, area.h);
+        scissor = area;
+    };
+    for (const DrawCommand& c : commands) {
+        PixelRect area = damage;
+        if (c.clip[2] < 0)
+            continue;
+        if (c.clip[2] != 0 || c.clip[3] != 0)
+            area = area.Intersect({c.clip[0], c.clip[1], c.clip[2], c.clip[3]});
+        if (area.Empty())
+            continue;
+        if (c.kind == DrawCommand::kClear) {
+            useScissor(area);
+            const std::uint32_t color = c.clearColor;
+            glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
+                         ((color >> 24) & 0xFF) / 255.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+            continue;
+        }
+        if (c.texture != 0 && m_textures.find(c.texture) == m_textures.end())
+            continue;
+        useScissor(area);
+        if (c.texture != m_batchTexture || c.blend != m_batchBlend || (c.clamp != 0) != m_bClamp) {
+            Flush();
+            m_batchTexture = c.texture;
+            m_batchBlend = c.blend;
+            m_bClamp = c.clamp != 0;
+        }
+        m_batch.insert(m_batch.end(), c.v, c.v + 4);
+    }
+    Flush();
+    m_bClamp = liveClamp;
+}
+
+void GlRenderer::Settle()
+{
+    Target& target = *SceneTarget();
+    Replay(m_scene, {0, 0, target.width, target.height});
+    target.frameKept = false;
+    m_scene.clear();
+    m_bRecording = false;
+    ApplyClipping();
 }

@@ -6,8 +6,15 @@
 // can be read back at any time and headless runs need no window surface. Every buffer keeps its
 // first row at the top (y = 0), which is also texture coordinate 0, as in the game's pictures.
 // Needs a current GL context from Init to Shutdown.
+//
+// With damage tracking (the default), a scene is recorded and drawn at its end: a scene equal to
+// the buffer's last one draws nothing, any other draws all its commands clipped to the pixels
+// that may differ (DrawRecord.h). Anything that needs the scene's pixels before its end (a lock
+// of its buffer, a freed or rewritten texture it drew) draws the recording whole and ends the
+// tracking for the rest of the scene.
 #pragma once
 
+#include "platform/DrawRecord.h"
 #include "platform/Engine.h"
 
 #include <cstdint>
@@ -25,6 +32,8 @@ public:
 
     bool BeginScene(HTarget target);
     bool EndScene();                  // true when the scene was the screen's
+    bool ScreenChanged() const { return m_bScreenChanged; }  // by the last scene on the screen
+    void SetDamageTracking(bool on) { m_bTrackDamage = on; }
     bool InScene() const { return m_bInScene; }
     void Clear(std::uint32_t color);
     void SetTransform(float x, float y, float dx, float dy, float rotation, float hscale, float vscale);
@@ -57,16 +66,18 @@ private:
         std::vector<std::uint32_t> lockBuffer;
         bool locked = false, lockReadOnly = true;
         int lockX = 0, lockY = 0, lockW = 0, lockH = 0;
+        std::uint32_t generation = 0;    // counts the changes of its content
+        SeeThrough seeThrough;           // where its alpha is below 255
+        PixelRect lastChange;            // of the latest one; empty: all of it
     };
     struct Target {
         unsigned fbo = 0;
         HTexture texture = 0;
         int width = 0, height = 0;
+        std::vector<DrawCommand> frame;  // what its last tracked scene drew
+        bool frameKept = false;          // the buffer holds exactly what `frame` drew
     };
-    struct Vertex {
-        float x, y, u, v;
-        std::uint8_t r, g, b, a;
-    };
+    using Vertex = DrawVertex;
 
     bool LoadFunctions();
     unsigned CreateGlTexture(int width, int height, const std::uint32_t* argb);
@@ -76,6 +87,16 @@ private:
     void ApplyBlend(int blend);
     void BindBuffer(unsigned fbo, int width, int height);
     void ApplyClipping();
+    Target* SceneTarget();
+    void RecordQuad(const EngineQuad& quad);
+    void AppendVertices(const EngineQuad& quad, Vertex* out) const;
+    void EndRecordedScene(Target& target);
+    void Replay(const std::vector<DrawCommand>& commands, const PixelRect& damage);
+    void Settle();                       // draws the recording now; tracking ends for this scene
+    bool SceneUses(HTexture texture) const;
+    Texture* FindTexture(HTexture texture);
+    void MarkChanged(HTexture texture, const PixelRect& rect);  // empty rect: all of it
+    void ForgetFrameOf(HTexture texture);
 
     EngineLog* m_pLog = nullptr;
     bool m_bReady = false;
@@ -96,4 +117,10 @@ private:
     HTexture m_batchTexture = 0;
     int m_batchBlend = -1;
     int m_appliedBlend = -1;
+
+    bool m_bTrackDamage = true;
+    bool m_bRecording = false;           // this scene is being recorded, not drawn
+    HTarget m_sceneTarget = 0;           // 0: the screen
+    std::vector<DrawCommand> m_scene;
+    bool m_bScreenChanged = true;
 };

@@ -205,6 +205,7 @@ bool SdlEngine::Initiate()
     m_options = EngineGetOptions();
     if (m_options.headless && !LoadInputScript())
         return false;
+    m_renderer.SetDamageTracking(!m_options.fullRedraw);
     if (!InitVideo() || !OpenWindow()) {
         Shutdown();
         return false;
@@ -464,6 +465,7 @@ bool SdlEngine::RunHeadlessFrame()
     m_time += m_fDelta;
     CountFps(m_fDelta);
     m_input.BeginFrame(m_time);
+    m_nWorkSteps = 0;
     const bool done = m_frameFunc();
     m_input.EndFrame();
     if (!m_options.screenshotFile.empty() && m_nFrame == m_options.screenshotFrame)
@@ -478,9 +480,15 @@ bool SdlEngine::RunWindowFrame()
     while (SDL_PollEvent(&event) != 0)
         if (HandleEvent(event))
             return true;
+<<<<<<< HEAD
     // A stop signal still needs a frame: the frame function is what ends the program.
     if ((SDL_GetWindowFlags(m_pWindow) & SDL_WINDOW_MINIMIZED) != 0 && !CStopSignals::Received()) {
         SDL_WaitEventTimeout(nullptr, 50);  // nothing to draw while minimised
+=======
+    if ((SDL_GetWindowFlags(m_pWindow) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0) {
+        SDL_WaitEventTimeout(nullptr, 50);  // nothing to draw while minimised or hidden
+        m_bPresentDue = true;
+>>>>>>> main
         m_lastCounter = SDL_GetPerformanceCounter();
         return false;
     }
@@ -492,11 +500,13 @@ bool SdlEngine::RunWindowFrame()
     m_time += m_fDelta;
     CountFps(seconds);
     m_input.BeginFrame(m_time);
+    m_frameStart = now;
+    m_bPresented = false;
     const bool done = m_frameFunc();
     m_input.EndFrame();
     CheckSync(now);
-    if (m_bCapFrames)
-        WaitForFrameSlot();
+    if (m_bCapFrames || !m_bPresented)
+        WaitForFrameSlot();  // no swap waited for the display
     return done;
 }
 
@@ -542,6 +552,15 @@ void SdlEngine::WaitForFrameSlot()
     SDL_Delay(static_cast<Uint32>((m_nextFrameAt - now) * 1000 / frequency));
 }
 
+bool SdlEngine::FrameTimeLeft(float seconds)
+{
+    if (m_options.headless)
+        return static_cast<float>(m_nWorkSteps++) * kHeadlessWorkStep < seconds;
+    const double spent = static_cast<double>(SDL_GetPerformanceCounter() - m_frameStart) /
+                         static_cast<double>(SDL_GetPerformanceFrequency());
+    return spent < seconds;
+}
+
 void SdlEngine::CountFps(double seconds)
 {
     ++m_nFpsFrames;
@@ -583,6 +602,9 @@ bool SdlEngine::HandleEvent(const SDL_Event& event)
             m_bFocusLost = false;
             if (m_restoreFunc != nullptr)
                 m_restoreFunc();
+        } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+                   event.window.event == SDL_WINDOWEVENT_SHOWN || event.window.event == SDL_WINDOWEVENT_RESTORED) {
+            m_bPresentDue = true;
         }
         return false;
     case SDL_KEYDOWN:
@@ -618,6 +640,8 @@ void SdlEngine::Present()
     SDL_GL_GetDrawableSize(m_pWindow, &width, &height);
     m_renderer.PresentTo(width, height);
     SDL_GL_SwapWindow(m_pWindow);
+    m_bPresentDue = false;
+    m_bPresented = true;
 }
 
 void SdlEngine::WritePendingShots()

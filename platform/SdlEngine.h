@@ -57,6 +57,7 @@ public:
     float GetDelta() override { return m_fDelta; }
     float GetTime() override { return static_cast<float>(m_time); }
     int GetFPS() override { return m_nFps; }
+    bool FrameTimeLeft(float seconds) override;
 
     HEffect EffectLoad(const char* path) override;
     void EffectFree(HEffect effect) override;
@@ -141,6 +142,8 @@ private:
     bool m_bWindowed = true;
     bool m_bHideMouse = false;
     bool m_bFocusLost = false;
+    bool m_bPresentDue = true;         // the window lost its picture (exposed, resized): present
+    bool m_bPresented = false;         // in this frame
 
     EngineLog m_log;
     IniStore m_ini;
@@ -156,6 +159,8 @@ private:
     float m_fDelta = 0;
     double m_time = 0;
     std::uint64_t m_lastCounter = 0;
+    std::uint64_t m_frameStart = 0;    // when the frame function was called (window)
+    int m_nWorkSteps = 0;              // FrameTimeLeft calls of this frame (headless)
     int m_nFps = 0;
     int m_nFpsFrames = 0;
     double m_fpsWindow = 0;

@@ -124,9 +124,10 @@ bool SdlEngine::BeginScene(HTarget target)
     return m_renderer.BeginScene(target);
 }
 
+// A screen that did not change is not presented again: the window still shows it.
 void SdlEngine::EndScene()
 {
-    if (m_renderer.EndScene())
+    if (m_renderer.EndScene() && (m_renderer.ScreenChanged() || m_bPresentDue))
         Present();
 }
 

@@ -345,7 +345,8 @@ def background(index):
     draw = ImageDraw.Draw(image)
     # A sun and a horizon of hills, placed differently for each location.
     cx = 150 + 120 * index
-    draw.ellipse((cx - 50, 120, cx + 50, 220), fill=(255, 240, 190, 200))
+    # Opaque, as the whole background: the fill replaces the sky's pixels rather than blending.
+    draw.ellipse((cx - 50, 120, cx + 50, 220), fill=(255, 240, 190, 255))
     points = [(0, 600), (0, 420)]
     for x in range(0, 801, 50):
         points.append((x, 420 + int(30 * math.sin(x / 90.0 + index))))

@@ -203,10 +203,12 @@ def menu_background():
     draw.ellipse((520, 170, 660, 310), fill=(255, 236, 170, 255))
     sea = vertical_gradient((800, 270), (40, 140, 170), (12, 60, 96))
     image.paste(sea, (0, 330))
+    # Opaque: ImageDraw writes the fill over the pixels instead of blending it, and a see-through
+    # wave would show whatever the view held before the menu was drawn.
     for y in range(344, 600, 22):
         for x in range(-40, 800, 140):
             offset = (y * 37) % 140
-            draw.arc((x + offset, y, x + offset + 70, y + 10), 200, 340, fill=(150, 210, 230, 80), width=2)
+            draw.arc((x + offset, y, x + offset + 70, y + 10), 200, 340, fill=(150, 210, 230, 255), width=2)
     draw.ellipse((470, 300, 800, 380), fill=(196, 170, 110, 255))
     draw.ellipse((-80, 310, 260, 400), fill=(186, 160, 104, 255))
     palm(draw, 660, 340, 190, -40)

@@ -1,5 +1,5 @@
-// The loading screen: intro, one object per frame, the bar, the hand-over, and whole headless runs
-// of the program over the generated data set.
+// The loading screen: intro, objects within each frame's budget, the bar, the hand-over, and whole
+// headless runs of the program over the generated data set.
 #include "app/CLoadingScreen.h"
 
 #include "app/CLoadingBar.h"
@@ -73,17 +73,21 @@ protected:
         HeadlessEngineTest::TearDown();
     }
 
-    // Updates until the screen hands over (or a limit); returns the number of updates.
-    int RunUntilSwitched(CLoadingScreen& screen, std::vector<int>* barFrames = nullptr)
+    struct Step {
+        int loaded, barFrame;
+    };
+
+    // Updates, one an engine frame, until the screen hands over (or a limit); returns the steps
+    // of the loading state.
+    std::vector<Step> RunUntilSwitched(CLoadingScreen& screen)
     {
-        int updates = 0;
-        while (screen.GetState() != CLoadingScreen::kIdle && updates < 500) {
-            screen.Update(0.05f);
-            ++updates;
-            if (barFrames != nullptr && screen.GetState() == CLoadingScreen::kLoading)
-                barFrames->push_back(screen.GetBar().GetProgressFrame());
+        std::vector<Step> steps;
+        for (int updates = 0; screen.GetState() != CLoadingScreen::kIdle && updates < 500; ++updates) {
+            RunFrames(1, [&] { screen.Update(0.05f); });
+            if (screen.GetState() == CLoadingScreen::kLoading)
+                steps.push_back({screen.GetLoadedObjects(), screen.GetBar().GetProgressFrame()});
         }
-        return updates;
+        return steps;
     }
 
     int CountLines(const std::string& line) const
@@ -132,18 +136,28 @@ TEST_F(CLoadingScreenTest, NothingToLoadGoesFromTheIntroStraightToTheNextScreen)
 
 TEST_F(CLoadingScreenTest, BarReachesItsLastFrameExactlyWithTheLastObject)
 {
-    DeclarePlain(*m_res, "bonus_statistic", 7);
-    DeclarePlain(*m_res, "master_mode_window", 4);
+    const int perFrame = CLoadingScreen::HeadlessObjectsPerFrame();
+    ASSERT_GT(perFrame, 1);
+    DeclarePlain(*m_res, "bonus_statistic", perFrame + perFrame / 2);
+    DeclarePlain(*m_res, "master_mode_window", perFrame);
+    const int total = 2 * perFrame + perFrame / 2;
     std::unique_ptr<CLoadingScreen> screen(CLoadingScreen::Create(m_res.get()));
-    ASSERT_EQ(screen->GetTotalObjects(), 11);
+    ASSERT_EQ(screen->GetTotalObjects(), total);
     EXPECT_EQ(screen->GetBar().GetProgressFrame(), 0);
-    std::vector<int> frames;
-    RunUntilSwitched(*screen, &frames);
-    ASSERT_EQ(frames.size(), 12u);  // eleven objects, then the update that finds them all
-    EXPECT_TRUE(std::is_sorted(frames.begin(), frames.end()));
-    EXPECT_LT(frames[9], 8);
-    EXPECT_EQ(frames[10], 8);
-    EXPECT_EQ(frames[11], 8);
+    // Each frame loads its share of the objects, in order, and the bar follows the real progress.
+    const std::vector<Step> steps = RunUntilSwitched(*screen);
+    // The update that ends the intro, full shares, then the rest.
+    ASSERT_EQ(steps.size(), 4u);
+    const int loaded[] = {0, perFrame, 2 * perFrame, total};
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        SCOPED_TRACE("update " + std::to_string(i));
+        EXPECT_EQ(steps[i].loaded, loaded[i]);
+        EXPECT_EQ(steps[i].barFrame, static_cast<int>(loaded[i] * 100.0f / total / 100.0f * 8.9999f));
+    }
+    EXPECT_LT(steps[2].barFrame, 8);
+    EXPECT_EQ(steps[3].barFrame, 8);
+    EXPECT_TRUE(m_res->FindModule("bonus_statistic"));  // the modules in their order
+    EXPECT_TRUE(m_res->FindModule("master_mode_window"));
 }
 
 // ---- Whole runs of the program ------------------------------------------------------------------
@@ -163,11 +177,11 @@ bool IsGold(std::uint32_t argb)
 
 TEST_F(LoadingRunTest, RunShowsTheProgressBarWhileLoading)
 {
-    // A 0.5 s fade-in and a 1.2 s intro take about 102 frames; then one object a frame, so
-    // halfway through the objects the bar is half full.
-    const int objects = PreloadObjectCount();
-    ASSERT_GT(objects, 16);
-    const int frame = 102 + objects / 2;
+    // A 0.5 s fade-in and a 1.2 s intro take about 102 frames; then a fixed share a frame, so
+    // halfway through the loading frames the bar is half full.
+    const int frames = PreloadFrames(PreloadObjectCount());
+    ASSERT_GT(frames, 4);
+    const int frame = kIntroFrames + frames / 2;
     ASSERT_EQ(Run(frame - MenuFrame()), 0);  // ends, and is taken, before the menu
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
     const std::vector<std::uint32_t> fill = ShotRow(205, 500, 20);  // the bar's left end

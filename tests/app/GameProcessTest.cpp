@@ -133,7 +133,7 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
         EXPECT_EQ(usage.substr(0, usage.find('\n')), c.firstLine);
         EXPECT_EQ(c.code == 0 ? err : out, "");
         for (const char* option : {"--headless", "--frames N", "--dt SECONDS", "--input FILE", "--screenshot FILE",
-                                   "--screenshot-frame N", "--root DIR", "--help"})
+                                   "--screenshot-frame N", "--root DIR", "--full-redraw", "--help"})
             EXPECT_NE(usage.find(option), std::string::npos) << option;
         EXPECT_TRUE(Snapshot(m_root) == before) << "the data folder is byte for byte as it was";
     }

@@ -8,8 +8,8 @@
 // recorded on a deal.
 //
 // Input scripts count frames from the moment the main menu stands (after the intro, the loading
-// of every preloaded object at one a frame, and the menu's fade-in), so they do not change when
-// the data set grows. With SOL_SCREENSHOT_DIR set, each run's screenshot is also kept there.
+// of every preloaded object at a fixed number a frame, and the menu's fade-in), so they do not
+// change when the data set grows. With SOL_SCREENSHOT_DIR set, each run's screenshot is also kept there.
 #pragma once
 
 #include "app/CLoadingScreen.h"
@@ -57,7 +57,7 @@ protected:
         RemoveTree(m_root);
     }
 
-    // Objects the loading screen preloads from this data set, at one a frame.
+    // Objects the loading screen preloads from this data set.
     int PreloadObjectCount()
     {
         EnginePtr engine = CreateHeadlessEngine(m_root);
@@ -71,11 +71,18 @@ protected:
         return total;
     }
 
+    // Frames the loading screen spends on that many objects, headless.
+    static int PreloadFrames(int objects)
+    {
+        const int perFrame = CLoadingScreen::HeadlessObjectsPerFrame();
+        return (objects + perFrame - 1) / perFrame;
+    }
+
     // The frame in which the main menu stands, counted from the start.
     int MenuFrame()
     {
         if (m_nMenuFrame == 0)
-            m_nMenuFrame = kIntroFrames + PreloadObjectCount() + kMenuFadeFrames;
+            m_nMenuFrame = kIntroFrames + PreloadFrames(PreloadObjectCount()) + kMenuFadeFrames;
         return m_nMenuFrame;
     }
 
@@ -91,6 +98,8 @@ protected:
         std::vector<std::string> args = {"solitaire", "--headless", "--frames", std::to_string(menu + frames),
                                          "--root", m_root, "--input", m_root + "/input.txt", "--screenshot", m_shot,
                                          "--screenshot-frame", std::to_string(screenshotFrame > 0 ? menu + screenshotFrame : 0)};
+        if (m_bFullRedraw)
+            args.push_back("--full-redraw");
         std::vector<char*> argv;
         for (std::string& arg : args)
             argv.push_back(arg.data());
@@ -181,6 +190,7 @@ protected:
     }
 
     std::string m_root;
+    bool m_bFullRedraw = false;  // runs draw every frame whole, as given
 
 private:
     static void Reseed(const char* line, void*)

@@ -151,7 +151,7 @@ TEST(GameWindow, FullScreenCoversTheDisplayAndASecondStartSaysWhereTheLockIs)
                       << ", centre " << shot.At(shot.width / 2, shot.height / 2);
     }
     bool menu = false;
-    // Loading takes one object per frame, some 15 s at 60 frames a second; a busy machine is slower.
+    // Loading takes some 3 s; a busy machine is slower.
     for (int attempt = 0; attempt < 240 && !menu && first.Wait(std::chrono::milliseconds(0)) == -1; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         menu = MainMenuShown(shot);

@@ -4,6 +4,8 @@
 // started from the map and left through the game's menu, a new player's first three level starts
 // with the windows that explain the move lamp, and Escape over a held card and a lesson window.
 // Each journey keeps pictures along the way and checks in them that the screen it expects stands.
+// The classic journey is also drawn twice, with only the changed pixels drawn and with every frame
+// drawn whole, to the same pixels.
 #include "app/GameRunRoot.h"
 #include "app/CScreenManager.h"
 #include "progress/CHiScoreTable.h"
@@ -18,6 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -391,4 +396,42 @@ TEST_F(PlayerJourneysTest, EscapeSendsAHeldCardHomeBeforeTheMenuAndStopsATutoria
     EXPECT_FALSE(Shows("escape_lesson_gone", kLessonText, kLesson)) << "Escape over OK stopped the tutorial";
     EXPECT_TRUE(Shows("escape_own_deal", kEightsPlace, kCardFace));
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+TEST_F(PlayerJourneysTest, FramesDrawnOnlyWhereTheyChangedMatchFramesDrawnWhole)
+{
+    fs_layer::SetRootFolder(m_root);
+    {
+        CProfileStore store;
+        store.NewPlayer("ANNA", true);
+    }
+    const int menu = MenuFrame();  // counted on the untouched data
+    const std::string start = m_root + "-start", whole = m_root + "-whole";
+    std::filesystem::copy(m_root, start, std::filesystem::copy_options::recursive);
+    // The still menu with its sparkles, the selection, the deal under the question, the table,
+    // a drag and its flight back, the game's menu and its switches, the way out.
+    std::string script = Click(40, kClassicSign) + Click(125, kGolfEntry) + Click(505, kNo);
+    script += "560 move 400 400\n561 down 1\n570 move 420 300\n580 up 1\n" + Key(620, 27);
+    script += Click(665, kCardSet2) + Click(715, kHintBox) + Click(760, kMenuQuit) + Click(805, kYes);
+    const int last = 880;
+    for (int frame = 1; frame <= last; frame += 10)
+        script += Shot(frame, "f" + std::to_string(frame));
+    ASSERT_EQ(Run(last, script), 0);
+    EXPECT_EQ(MenuFrame(), menu);
+    std::filesystem::rename(m_root, whole);  // kept aside; the second run starts from the same data
+    std::filesystem::rename(start, m_root);
+    m_bFullRedraw = true;
+    ASSERT_EQ(Run(last, script), 0);
+    int compared = 0;
+    for (int frame = 1; frame <= last; frame += 10) {
+        const std::string name = "/f" + std::to_string(frame) + ".png";
+        std::ifstream tracked(whole + name, std::ios::binary), drawnWhole(m_root + name, std::ios::binary);
+        const std::string a((std::istreambuf_iterator<char>(tracked)), std::istreambuf_iterator<char>());
+        const std::string b((std::istreambuf_iterator<char>(drawnWhole)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(a.empty()) << name;
+        EXPECT_TRUE(a == b) << "frame " << frame << " after the menu differs";  // the PNG writer is deterministic
+        ++compared;
+    }
+    EXPECT_EQ(compared, (last + 9) / 10);
+    RemoveTree(whole);
 }

@@ -89,6 +89,7 @@ public:
     float delta = 1.0f / 60.0f;
     float time = 0.0f;
     int fps = 60;
+    int workSteps = 0;                     // FrameTimeLeft calls of this frame (RunMainLoop resets it)
     bool headless = true;
     int desktopWidth = 1024, desktopHeight = 768, desktopBpp = 32;
     std::set<int> heldKeys;                // KeyState is true for these
@@ -214,6 +215,7 @@ public:
         EngineCallback frame = Callback(EState::FrameFunc);
         for (int i = 0; frame != nullptr && i < mainLoopFrames; ++i) {
             time += delta;
+            workSteps = 0;
             if (frame())
                 break;
         }
@@ -331,6 +333,7 @@ public:
     float GetDelta() override { return delta; }
     float GetTime() override { return time; }
     int GetFPS() override { return fps; }
+    bool FrameTimeLeft(float seconds) override { return static_cast<float>(workSteps++) * kHeadlessWorkStep < seconds; }
 
     // ---- Sound ------------------------------------------------------------------------------
     HEffect EffectLoad(const char* path) override

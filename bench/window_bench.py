@@ -1,0 +1,365 @@
+#!/usr/bin/env python3
+"""Times the game in a real window, the way a player meets it, and what a still screen costs.
+
+Run by hand (not by `make test`), on an idle machine if the figures are to mean anything:
+
+    python3 bench/window_bench.py [build/bin/solitaire] [--still-seconds 15]
+
+It starts its own Xvfb (1024 x 768, 24 bits; Mesa's software renderer draws), and prints
+  - seconds from the start of the program to the main menu standing (its fade-in over),
+  - seconds from a click on a level (the classic selection's first table) to a
+    table that stands still with its cards dealt, ready for a move,
+  - the program's CPU, all threads (utime + stime from /proc/PID/stat), over the still main menu
+    and over the still table, in cores.
+Beside it, `sol` and `kpat` when they are installed: seconds to a still first picture and the
+CPU of that still picture (they are not driven further).
+
+The program runs on a copy of the data folder beside it. A headless run first makes a player,
+does the first start's conversion, answers the first classic game's question and keeps the
+pictures the window runs are compared with, so that the window runs meet no first-start window.
+The view is found where the game puts it: scaled evenly to the screen and centred.
+"""
+import argparse
+import ctypes
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+SCREEN_W, SCREEN_H = 1024, 768
+VIEW_W, VIEW_H = 800, 600
+CLASSIC_SIGN = (190, 350)
+FIRST_TABLE = (204, 141)
+NO_BUTTON = (490, 370)
+MENU_QUIT, YES_BUTTON = (398, 316), (310, 370)
+MENU_AT = 1400          # headless frame by which either build stands on its main menu
+POLL = 0.03             # seconds between looks at the screen
+PROBES = [(x, y) for x in range(25, VIEW_W, 50) for y in range(25, VIEW_H, 50)]
+
+
+# ---- Pictures ---------------------------------------------------------------------------------
+
+def read_png(path):
+    """(width, height, rows of (r, g, b)) of an 8-bit RGB or RGBA PNG without interlace."""
+    data = open(path, 'rb').read()
+    pos, idat, width = 8, b'', 0
+    while pos < len(data):
+        length, kind = struct.unpack('>I4s', data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b'IHDR':
+            width, height, depth, colour = struct.unpack('>IIBB', body[:10])
+            channels = {2: 3, 6: 4}[colour]
+        elif kind == b'IDAT':
+            idat += body
+        pos += 12 + length
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    rows, prev = [], bytearray(stride)
+    for y in range(height):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - channels] if i >= channels else 0
+            b, c = prev[i], prev[i - channels] if i >= channels else 0
+            if kind == 1:
+                line[i] = (line[i] + a) & 0xFF
+            elif kind == 2:
+                line[i] = (line[i] + b) & 0xFF
+            elif kind == 3:
+                line[i] = (line[i] + (a + b) // 2) & 0xFF
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 0xFF
+        rows.append([tuple(line[x * channels:x * channels + 3]) for x in range(width)])
+        prev = line
+    return width, height, rows
+
+
+def probes_of_png(path):
+    _, _, rows = read_png(path)
+    return [rows[y][x] for x, y in PROBES]
+
+
+class XScreen:
+    """Reads pixels of the X screen through Xlib (ctypes), and clicks through XTest."""
+
+    def __init__(self, display):
+        self.x11 = ctypes.CDLL('libX11.so.6')
+        self.xtst = ctypes.CDLL('libXtst.so.6')
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x11.XGetImage.restype = ctypes.c_void_p
+        self.x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                       ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        self.x11.XGetPixel.restype = ctypes.c_ulong
+        self.x11.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
+        self.x11.XDestroyImage.argtypes = [ctypes.c_void_p]
+        self.x11.XFlush.argtypes = [ctypes.c_void_p]
+        self.xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                                   ctypes.c_ulong]
+        self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.dpy = self.x11.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise RuntimeError('cannot open display ' + display)
+        self.root = self.x11.XDefaultRootWindow(self.dpy)
+        scale = min(SCREEN_W / VIEW_W, SCREEN_H / VIEW_H)
+        self.scale = scale
+        self.left = int((SCREEN_W - VIEW_W * scale) / 2)
+        self.top = int((SCREEN_H - VIEW_H * scale) / 2)
+
+    def to_screen(self, x, y):
+        return self.left + int(x * self.scale), self.top + int(y * self.scale)
+
+    def probes(self):
+        return self.look()[0]
+
+    def look(self, below=0):
+        """The probes' colours, and the screen's bytes from view row `below` down."""
+        image = self.x11.XGetImage(self.dpy, self.root, 0, 0, SCREEN_W, SCREEN_H, 0xFFFFFFFF, 2)  # ZPixmap
+        if not image:
+            return None, b''
+        out = []
+        for x, y in PROBES:
+            sx, sy = self.to_screen(x, y)
+            p = self.x11.XGetPixel(image, sx, sy)
+            out.append((p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF))
+        # XImage: data pointer at byte 16, bytes_per_line at byte 44 (LP64).
+        data = ctypes.c_void_p.from_address(image + 16).value
+        stride = ctypes.c_int.from_address(image + 44).value
+        first = self.to_screen(0, below)[1]
+        rows = ctypes.string_at(data + first * stride, (SCREEN_H - first) * stride)
+        self.x11.XDestroyImage(image)
+        return out, rows
+
+    def click(self, x, y):
+        sx, sy = self.to_screen(x, y)
+        self.xtst.XTestFakeMotionEvent(self.dpy, -1, sx, sy, 0)
+        self.x11.XFlush(self.dpy)
+        time.sleep(0.05)
+        self.xtst.XTestFakeButtonEvent(self.dpy, 1, 1, 0)
+        self.x11.XFlush(self.dpy)
+        time.sleep(0.05)
+        self.xtst.XTestFakeButtonEvent(self.dpy, 1, 0, 0)
+        self.x11.XFlush(self.dpy)
+
+
+def share_matching(a, b, tolerance=40):
+    same = sum(1 for p, q in zip(a, b) if all(abs(u - v) <= tolerance for u, v in zip(p, q)))
+    return same / len(a)
+
+
+def wait_for(screen, done, limit, shown=None):
+    """The time done(probes, previous probes) holds, or None after limit seconds. `shown`, a list,
+    gets the time the picture last came out of black before that."""
+    start, previous, dark = time.monotonic(), None, True
+    while time.monotonic() - start < limit:
+        now = screen.probes()
+        t = time.monotonic()
+        if now is not None and previous is not None and done(now, previous):
+            return t
+        if now is not None:
+            black = sum(sum(p) for p in now) < 4 * 3 * len(now)
+            if dark and not black and shown is not None:
+                shown[:] = [t]
+            dark = black
+        previous = now
+        time.sleep(POLL)
+    return None
+
+
+# ---- CPU --------------------------------------------------------------------------------------
+
+def cpu_seconds(pid):
+    with open('/proc/%d/stat' % pid) as stat:
+        fields = stat.read().rsplit(')', 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf('SC_CLK_TCK')  # utime, stime: all threads
+
+
+def cores_over(pid, seconds):
+    before, start = cpu_seconds(pid), time.monotonic()
+    time.sleep(seconds)
+    return (cpu_seconds(pid) - before) / (time.monotonic() - start)
+
+
+# ---- The game ---------------------------------------------------------------------------------
+
+def key(frame, vk):
+    return '%d keydown %d\n%d keyup %d\n' % (frame, vk, frame + 1, vk)
+
+
+def click(frame, at):
+    return '%d move %d %d\n%d down 1\n%d up 1\n' % (frame, at[0], at[1], frame + 1, frame + 2)
+
+
+def prepare(program, root):
+    """A headless run that makes a player, meets the first classic game and keeps the pictures."""
+    m = MENU_AT
+    script = key(m, 65) + key(m + 3, 78) + key(m + 6, 13) + '%d shot menu\n' % (m + 120)
+    script += click(m + 130, CLASSIC_SIGN) + '%d shot classic\n' % (m + 230) + click(m + 240, FIRST_TABLE)
+    script += click(m + 640, NO_BUTTON) + '%d shot table\n' % (m + 760) + key(m + 770, 27)
+    script += click(m + 830, MENU_QUIT) + click(m + 880, YES_BUTTON)
+    with open(os.path.join(root, 'input.txt'), 'w') as out:
+        out.write(script)
+    subprocess.run([program, '--headless', '--frames', str(m + 1000), '--root', root, '--input',
+                    os.path.join(root, 'input.txt'), '--screenshot', os.path.join(root, 'last.png')],
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return {name: probes_of_png(os.path.join(root, name + '.png')) for name in ('menu', 'classic', 'table')}
+
+
+def follow_the_deal(screen, table, limit=60):
+    """Times after a click on a level: the view black, the table showing, and the table standing:
+    below the top bar (whose gauges sparkle) nothing moved for 0.25 s."""
+    start = time.monotonic()
+    black = shown = None
+    last_rows, same_since = None, None
+    while time.monotonic() - start < limit:
+        now, rows = screen.look(below=70)
+        t = time.monotonic()
+        if now is None:
+            continue
+        bright = sum(sum(p) for p in now) / (3 * len(now))
+        if black is None and bright < 4:
+            black = t
+        elif black is not None and shown is None and bright >= 4:
+            shown = t
+        if shown is not None and share_matching(now, table) >= 0.7:
+            if rows == last_rows:
+                if same_since is not None and t - same_since >= 0.25:
+                    return black, shown, same_since
+            else:
+                same_since = t
+            last_rows = rows
+        time.sleep(POLL)
+    return None
+
+
+def still(now, previous):
+    return share_matching(now, previous, 6) >= 0.95
+
+
+def bench_game(program, seconds):
+    work = tempfile.mkdtemp(prefix='palmora-bench-')
+    try:
+        root = os.path.join(work, 'game')
+        shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(program)), 'data'), root)
+        os.makedirs(os.path.join(work, 'run'))
+        os.environ['XDG_RUNTIME_DIR'] = os.path.join(work, 'run')
+        ref = prepare(program, root)
+        with Xvfb() as display:
+            window_run(program, root, display, ref, seconds)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def window_run(program, root, display, ref, seconds):
+    env = dict(os.environ, DISPLAY=display)
+    screen = XScreen(display)
+    start = time.monotonic()
+    game = subprocess.Popen([program, '--root', root], env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    try:
+        shown = []
+        menu = wait_for(screen, lambda now, prev: share_matching(now, ref['menu']) >= 0.9 and still(now, prev), 120,
+                        shown)
+        if menu is None:
+            print('  the main menu did not show within 120 s')
+            return
+        print('  start to main menu:          %6.2f s (standing; it begins to fade in at %.2f s)' %
+              (menu - start, shown[0] - start if shown else float('nan')))
+        time.sleep(1.0)
+        print('  still main menu, CPU:        %6.2f cores' % cores_over(game.pid, seconds))
+        screen.click(*CLASSIC_SIGN)
+        if wait_for(screen, lambda now, prev: share_matching(now, ref['classic']) >= 0.9 and still(now, prev), 60) is None:
+            print('  the classic selection did not show')
+            return
+        time.sleep(0.5)
+        clicked = time.monotonic()
+        screen.click(*FIRST_TABLE)
+        steps = follow_the_deal(screen, ref['table'])
+        if steps is None:
+            print('  the table did not stand still within 60 s')
+            return
+        black, shown, standing = (t - clicked for t in steps)
+        print('  click on a level to table:   %6.2f s (dealt, standing still)' % standing)
+        print('    fade-out ends (black)      %6.2f s' % black)
+        print('    the table begins to show   %6.2f s' % shown)
+        time.sleep(1.0)
+        print('  still table, CPU:            %6.2f cores' % cores_over(game.pid, seconds))
+    finally:
+        game.kill()
+        game.wait()
+
+
+def bench_other(name, seconds):
+    program = shutil.which(name)
+    if program is None:
+        print('%s: not installed, skipped' % name)
+        return
+    print('%s (%s):' % (name, program))
+    with Xvfb() as display:
+        other_run(program, display, seconds)
+
+
+def other_run(program, display, seconds):
+    screen = XScreen(display)
+    start = time.monotonic()
+    other = subprocess.Popen([program], env=dict(os.environ, DISPLAY=display), stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL)
+    try:
+        shown = wait_for(screen, lambda now, prev: any(sum(p) > 30 for p in now) and still(now, prev), 60)
+        if shown is None:
+            print('  no still picture within 60 s')
+            return
+        print('  start to a still picture:    %6.2f s' % (shown - start))
+        time.sleep(1.0)
+        print('  still picture, CPU:          %6.2f cores' % cores_over(other.pid, seconds))
+    finally:
+        other.kill()
+        other.wait()
+
+
+class Xvfb:
+    """An X server of our own for one program's run, on the first free display."""
+
+    def __enter__(self):
+        read, write = os.pipe()
+        self.server = subprocess.Popen(['Xvfb', '-displayfd', str(write), '-screen', '0',
+                                        '%dx%dx24' % (SCREEN_W, SCREEN_H), '-nolisten', 'tcp'],
+                                       pass_fds=(write,), stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b''
+        while not number.endswith(b'\n'):  # the server writes the newline apart; closing early kills it
+            chunk = os.read(read, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read)
+        self.display = ':' + number.decode().strip()
+        return self.display
+
+    def __exit__(self, *_):
+        self.server.terminate()
+        self.server.wait()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
+    parser.add_argument('program', nargs='?', default='build/bin/solitaire')
+    parser.add_argument('--still-seconds', type=float, default=15.0)
+    args = parser.parse_args()
+    load = open('/proc/loadavg').read().split()[:3]
+    print('machine load (1, 5, 15 min): %s; %d cores' % (' '.join(load), os.cpu_count()))
+    print('%s:' % args.program)
+    bench_game(os.path.abspath(args.program), args.still_seconds)
+    for other in ('sol', 'kpat'):
+        bench_other(other, args.still_seconds)
+
+
+if __name__ == '__main__':
+    sys.exit(main())

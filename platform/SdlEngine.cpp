@@ -480,15 +480,11 @@ bool SdlEngine::RunWindowFrame()
     while (SDL_PollEvent(&event) != 0)
         if (HandleEvent(event))
             return true;
-<<<<<<< HEAD
     // A stop signal still needs a frame: the frame function is what ends the program.
-    if ((SDL_GetWindowFlags(m_pWindow) & SDL_WINDOW_MINIMIZED) != 0 && !CStopSignals::Received()) {
-        SDL_WaitEventTimeout(nullptr, 50);  // nothing to draw while minimised
-=======
-    if ((SDL_GetWindowFlags(m_pWindow) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0) {
+    const bool drawsNothing = (SDL_GetWindowFlags(m_pWindow) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+    if (drawsNothing && !CStopSignals::Received()) {
         SDL_WaitEventTimeout(nullptr, 50);  // nothing to draw while minimised or hidden
         m_bPresentDue = true;
->>>>>>> main
         m_lastCounter = SDL_GetPerformanceCounter();
         return false;
     }

@@ -41,6 +41,17 @@ const char* CIniFile::GetString(const char* key)
     return m_sValue.c_str();
 }
 
+bool CIniFile::Find(const char* key, std::string& value)
+{
+    // No line of an INI file holds a line break: a value that reads as one was not there.
+    static constexpr const char* kAbsent = "\n";
+    Bind();
+    if (m_pEngine == nullptr || key == nullptr)
+        return false;
+    value = m_pEngine->IniGetString(m_sSection.c_str(), key, kAbsent);
+    return value != kAbsent;
+}
+
 int CIniFile::GetInt(const char* key)
 {
     Bind();

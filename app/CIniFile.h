@@ -24,6 +24,8 @@ public:
     int GetInt(const char* key);
     float GetFloat(const char* key);
     bool GetBool(const char* key);
+    // The key's text as written; false when the section has no such key (an empty value is there).
+    bool Find(const char* key, std::string& value);
 
 private:
     std::string m_sFile;

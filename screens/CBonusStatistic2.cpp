@@ -137,7 +137,7 @@ void CBonusStatistic2::RunPhase(int phase)
         m_count.Next(2, 0.3f);
         break;
     case 2:
-        CountWithSound(m_figures.score - m_figures.baseScore, 1.5f);
+        CountWithSound(m_figures.LevelPoints(), 1.5f);
         SetText("bonus_statistic_scores", FormatNumber(Record().m_nStoryScore, -1));
         m_count.Next(3, 0.3f);
         break;

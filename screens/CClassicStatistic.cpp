@@ -84,7 +84,7 @@ void CClassicStatistic::RunPhase(int phase)
         m_count.Next(2, 0.3f);
         break;
     case 2:
-        CountBatch(f.score - f.baseScore, 1.5f);
+        CountBatch(f.LevelPoints(), 1.5f);
         SetText("statistic_score", FormatNumber(Record().m_nClassicScore, -1));
         m_count.Next(3, 0.3f);
         break;

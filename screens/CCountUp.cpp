@@ -1,6 +1,9 @@
 // CCountUp.cpp: one step of the count: the shown total, a new batch, the running count, a phase.
 #include "screens/CCountUp.h"
 
+#include <algorithm>
+#include <cstdint>
+
 CCountUp::CCountUp(int base) : m_nShown(base), m_nTarget(base), m_nDisplayed(base), m_nLastShownText(base) {}
 
 void CCountUp::Count(int points, float seconds)
@@ -38,7 +41,8 @@ void CCountUp::StartBatch()
 {
     if (m_nBatch == kNoBatch)
         return;
-    m_nTarget = m_nShown + m_nBatch;
+    // The stores keep the total in 32 bits: it stops at either end rather than wrap around.
+    m_nTarget = static_cast<int>(std::clamp<long long>(static_cast<long long>(m_nShown) + m_nBatch, INT32_MIN, INT32_MAX));
     // A few points (or none, or a loss) are not worth watching: they go in on this step.
     if (m_nBatch < kShortBatch) {
         m_fCountLength = kShortCount;
@@ -52,7 +56,9 @@ void CCountUp::RunCount(float dt, IClient& client)
     m_fCountLeft -= dt;
     if (m_fCountLeft > 0.0f && !m_bFastForward) {
         const float done = 1.0f - m_fCountLeft / m_fCountLength;
-        m_nDisplayed = static_cast<int>(static_cast<float>(m_nTarget - m_nShown) * done) + m_nShown;
+        // The gap between two 32-bit totals may not fit in 32 bits; the part counted so far does.
+        const double gap = static_cast<double>(m_nTarget) - m_nShown;
+        m_nDisplayed = static_cast<int>(gap * static_cast<double>(done)) + m_nShown;
         return;
     }
     m_fCountLeft = 0.0f;

@@ -210,7 +210,7 @@ void CLevelStatistic2::RunPhase(int phase)
         m_count.Next(2, 0.3f);
         break;
     case 2: {
-        CountWithSound(m_figures.score - m_figures.baseScore, 1.5f);
+        CountWithSound(m_figures.LevelPoints(), 1.5f);
         const PlayerRecord& r = Record();
         SetText("statistic_score", FormatNumber(IsClassicMode(m_nGameKind) ? r.m_nClassicScore : r.m_nStoryScore, -1));
         m_count.Next(3, 0.3f);

@@ -11,6 +11,9 @@
 #include "table/CMoveFinder.h"
 #include "table/CScoreKeeper.h"
 
+#include <algorithm>
+#include <cstdint>
+
 ResultFigures ResultFigures::Read(const CInterface& game)
 {
     ResultFigures figures;
@@ -35,6 +38,11 @@ ResultFigures ResultFigures::Read(const CInterface& game)
     figures.time = clock.Goal();
     figures.grade = clock.Grade();
     return figures;
+}
+
+int ResultFigures::LevelPoints() const
+{
+    return static_cast<int>(std::clamp<long long>(static_cast<long long>(score) - baseScore, INT32_MIN, INT32_MAX));
 }
 
 CInterface* ResultFigures::CurrentGame()

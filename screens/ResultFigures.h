@@ -26,6 +26,8 @@ struct ResultFigures {
     int time = -1;              // bonus levels graded by time: seconds; -1 graded by goals
     int grade = 0;              // bonus levels: 4 gold, 3 silver, 2 bronze, 0 none
 
+    int LevelPoints() const;    // score - baseScore, held to 32 bits
+
     unsigned Kind() const { return ModeKind(mode); }
     bool IsHardcore() const { return IsHardcoreMode(mode); }
 

@@ -29,6 +29,9 @@ class CSpecialActions;
 class CTableEffects;
 class CTableMouse;
 class ITableHost;
+namespace level_check {
+class SectionReader;
+}
 
 // The card size in pixels: the card sprite's times the level's zoom, and its diagonal.
 struct CardSize {
@@ -76,7 +79,10 @@ public:
 
     // ---- Level --------------------------------------------------------------------------
     static std::string SectionName(int level, unsigned mode);
-    [[nodiscard]] bool LoadLevel();            // false (and one log line) for a level it cannot hold
+    [[nodiscard]] bool LoadLevel();  // false (and one log line): no such section, or more than the table holds
+    // Whether the loaded level can be played and won: false (and one log line) when it did not
+    // load, has no places, or no place has a win condition. Such a level is never won.
+    [[nodiscard]] bool CheckPlayable();
     // Lays every place's card tokens from the deck (reset first); R is the level's base rank.
     // Skips tokens the pool cannot serve. Marks a bonus card unless replaying or in a bonus level.
     void DealCards(CDeck& deck, int baseRank);
@@ -185,9 +191,9 @@ public:
 
 private:
     void LoadSounds();
-    void ReadLevelValues(CIniFile& file);
+    void ReadLevelValues(level_check::SectionReader& in);
     [[nodiscard]] bool CheckLevelLimits(const std::string& section);
-    void ReadPlaceDef(CIniFile& file, int i, PlaceDef& def);
+    void ReadPlaceDef(level_check::SectionReader& in, int i, PlaceDef& def);
     void CheckPlaceReferences(const std::string& section);  // logs what names no place or no card
     void BuildPlaces();
     void DealToken(CDeck& deck, CPlace& place, const std::string& token);
@@ -220,6 +226,7 @@ private:
     LevelValues m_Level;
     LevelValues m_SavedLevel;
     bool m_bLevelLoaded = false;
+    bool m_bUnplayable = false;  // the level did not load or cannot be won: it never is
     std::vector<PlaceDef> m_PlaceDefs;
     GaugeValues m_Gauges;
     ScoreValues m_Scores;

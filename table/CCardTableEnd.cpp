@@ -49,7 +49,8 @@ bool CCardTable::PassesWinConditions() const
 
 void CCardTable::CheckLevelComplete()
 {
-    if (m_bWon || m_pInterface->IsRestartPending() || IsFlying() || m_pInterface->HasPendingItems() ||
+    // A broken level has nothing to win, whatever its empty places pass.
+    if (m_bUnplayable || m_bWon || m_pInterface->IsRestartPending() || IsFlying() || m_pInterface->HasPendingItems() ||
         IsHolding() || m_pInterface->IsReplaying())
         return;
     const bool forced = (g_bCheatMode && m_pInterface->GetLastKey() == kKeyEnd) ||

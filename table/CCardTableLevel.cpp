@@ -16,10 +16,8 @@
 #include <string>
 
 namespace {
-std::vector<PlaceRequirement> ParseRequirementList(const char* text)
+std::vector<PlaceRequirement> ParseRequirementList(const std::vector<std::string>& tokens)
 {
-    std::vector<std::string> tokens;
-    SplitString(text != nullptr ? text : "", tokens, ",");
     std::vector<PlaceRequirement> out;
     for (const std::string& token : tokens) {
         PlaceRequirement req;
@@ -74,27 +72,24 @@ std::string CCardTable::SectionName(int level, unsigned mode)
     return "Solitaire" + std::to_string(number);
 }
 
-void CCardTable::ReadLevelValues(CIniFile& file)
+void CCardTable::ReadLevelValues(level_check::SectionReader& in)
 {
     LevelValues& lv = m_Level;
-    lv.fZoom = file.GetFloat("level_zoom");
-    lv.sName = file.GetString("level_name");
-    lv.nDifficulty = file.GetInt("level_difficulty");
-    lv.nSkill = file.GetInt("level_skill");
-    lv.nChance = file.GetInt("level_chance");
-    lv.nHOffsetVisible = file.GetInt("level_h_offset_visible");
-    lv.nVOffsetVisible = file.GetInt("level_v_offset_visible");
-    lv.nHOffsetHidden = file.GetInt("level_h_offset_hidden");
-    lv.nVOffsetHidden = file.GetInt("level_v_offset_hidden");
-    lv.nDecksCount = file.GetInt("level_decks_count");
-    lv.nSuits = file.GetInt("level_suits");
-    lv.nPlaceCount = file.GetInt("level_place_count");
-    lv.bAutoFinish = file.GetBool("level_autofinish");
-    std::vector<std::string> tokens;
-    SplitString(file.GetString("level_bonuses"), tokens, ",");
-    for (const std::string& token : tokens)
-        lv.vBonuses.push_back(static_cast<int>(std::strtol(token.c_str(), nullptr, 10)));
-    lv.vCombos = ParseRequirementList(file.GetString("level_combos"));
+    lv.fZoom = in.Float("level_zoom");
+    lv.sName = in.Text("level_name");
+    lv.nDifficulty = in.Int("level_difficulty");
+    lv.nSkill = in.Int("level_skill");
+    lv.nChance = in.Int("level_chance");
+    lv.nHOffsetVisible = in.Int("level_h_offset_visible");
+    lv.nVOffsetVisible = in.Int("level_v_offset_visible");
+    lv.nHOffsetHidden = in.Int("level_h_offset_hidden");
+    lv.nVOffsetHidden = in.Int("level_v_offset_hidden");
+    lv.nDecksCount = in.Int("level_decks_count");
+    lv.nSuits = in.Int("level_suits");
+    lv.nPlaceCount = in.Int("level_place_count");
+    lv.bAutoFinish = in.Bool("level_autofinish");
+    lv.vBonuses = in.IntList("level_bonuses");
+    lv.vCombos = ParseRequirementList(in.Tokens("level_combos"));
 
     int* const bars[] = {&m_Gauges.m_nBarLength,     &m_Gauges.m_nBarBonusLength, &m_Gauges.m_nBarUndoLength,
                          &m_Gauges.m_nBarResultTurn, &m_Gauges.m_nBarHintLength,  &m_Gauges.m_nBarCombo3,
@@ -102,11 +97,11 @@ void CCardTable::ReadLevelValues(CIniFile& file)
     const char* const barKeys[] = {"bar_length", "bar_bonus_length", "bar_undo_length", "bar_result_turn",
                                    "bar_hint_length", "bar_combo_3", "bar_combo_2", "bar_combo_1"};
     for (std::size_t i = 0; i < 8; ++i)
-        *bars[i] = file.GetInt(barKeys[i]);
-    m_Scores.m_nScoreMaxCombo = file.GetInt("score_max_combo");
-    m_Scores.m_nScoreUndo = file.GetInt("score_undo");
+        *bars[i] = in.Int(barKeys[i]);
+    m_Scores.m_nScoreMaxCombo = in.Int("score_max_combo");
+    m_Scores.m_nScoreUndo = in.Int("score_undo");
     for (int i = 0; i < 5; ++i)
-        m_Scores.m_nScoreBonus[i] = file.GetInt(("score_bonus_" + std::to_string(i + 1)).c_str());
+        m_Scores.m_nScoreBonus[i] = in.Int("score_bonus_" + std::to_string(i + 1));
     int* const scores[] = {
         &m_Scores.m_nScorePlaceToHouse,   &m_Scores.m_nScorePlaceToPlace,   &m_Scores.m_nScoreOpenCard,
         &m_Scores.m_nScorePopdeckToPlace, &m_Scores.m_nScorePopdeckToHouse, &m_Scores.m_nScoreCombo3,
@@ -115,7 +110,7 @@ void CCardTable::ReadLevelValues(CIniFile& file)
                                      "score_popdeck_to_place", "score_popdeck_to_house", "score_combo_3",
                                      "score_combo_2", "score_combo_1", "score_level_inc"};
     for (std::size_t i = 0; i < 9; ++i)
-        *scores[i] = file.GetInt(scoreKeys[i]);
+        *scores[i] = in.Int(scoreKeys[i]);
 }
 
 bool CCardTable::CheckLevelLimits(const std::string& section)
@@ -143,29 +138,30 @@ bool CCardTable::CheckLevelLimits(const std::string& section)
     return true;
 }
 
-void CCardTable::ReadPlaceDef(CIniFile& file, int i, PlaceDef& def)
+void CCardTable::ReadPlaceDef(level_check::SectionReader& in, int i, PlaceDef& def)
 {
-    def.x = file.GetInt(PlaceKey(i, "x").c_str());
-    def.y = file.GetInt(PlaceKey(i, "y").c_str());
-    def.rotate = file.GetFloat(PlaceKey(i, "rotate").c_str());
-    SplitString(file.GetString(PlaceKey(i, "cards").c_str()), def.cards, ",");
-    def.h_offset = file.GetFloat(PlaceKey(i, "h_offset").c_str());
-    def.v_offset = file.GetFloat(PlaceKey(i, "v_offset").c_str());
-    def.visible = file.GetBool(PlaceKey(i, "visible").c_str());
-    def.invert_angle = file.GetBool(PlaceKey(i, "invert_angle").c_str());
-    def.rank = file.GetInt(PlaceKey(i, "rank").c_str());
-    def.empty_drop_req = ParseRequirementList(file.GetString(PlaceKey(i, "empty_drop_req").c_str()));
-    def.drop_req = ParseRequirementList(file.GetString(PlaceKey(i, "drop_req").c_str()));
-    def.pick_req = ParseRequirementList(file.GetString(PlaceKey(i, "pick_req").c_str()));
-    def.click_req = ParseRequirementList(file.GetString(PlaceKey(i, "click_req").c_str()));
-    def.win_cond = ParseRequirementList(file.GetString(PlaceKey(i, "win_cond").c_str()));
-    def.click_card = ParseRequirementList(file.GetString(PlaceKey(i, "click_card").c_str()));
-    def.click_empty = ParseRequirementList(file.GetString(PlaceKey(i, "click_empty").c_str()));
-    def.sort_req = ParseRequirementList(file.GetString(PlaceKey(i, "sort_req").c_str()));
-    def.click_empty_limit = file.GetInt(PlaceKey(i, "click_empty_limit").c_str());
-    def.max_bottom_pos = file.GetInt(PlaceKey(i, "max_bottom_pos").c_str());
-    def.help_script = file.GetString(PlaceKey(i, "help_script").c_str());
-    def.type = file.GetInt(PlaceKey(i, "type").c_str());
+    auto list = [&](const char* name) { return ParseRequirementList(in.Tokens(PlaceKey(i, name))); };
+    def.x = in.Int(PlaceKey(i, "x"));
+    def.y = in.Int(PlaceKey(i, "y"));
+    def.rotate = in.Float(PlaceKey(i, "rotate"));
+    def.cards = in.Tokens(PlaceKey(i, "cards"));
+    def.h_offset = in.Float(PlaceKey(i, "h_offset"));
+    def.v_offset = in.Float(PlaceKey(i, "v_offset"));
+    def.visible = in.Bool(PlaceKey(i, "visible"));
+    def.invert_angle = in.Bool(PlaceKey(i, "invert_angle"));
+    def.rank = in.Int(PlaceKey(i, "rank"));
+    def.empty_drop_req = list("empty_drop_req");
+    def.drop_req = list("drop_req");
+    def.pick_req = list("pick_req");
+    def.click_req = list("click_req");
+    def.win_cond = list("win_cond");
+    def.click_card = list("click_card");
+    def.click_empty = list("click_empty");
+    def.sort_req = list("sort_req");
+    def.click_empty_limit = in.Int(PlaceKey(i, "click_empty_limit"));
+    def.max_bottom_pos = in.Int(PlaceKey(i, "max_bottom_pos"));
+    def.help_script = in.Text(PlaceKey(i, "help_script"));
+    def.type = in.Int(PlaceKey(i, "type"));
 }
 
 // Place numbers and cards in the file are untrusted. A requirement that names a place the level
@@ -231,25 +227,51 @@ bool CCardTable::LoadLevel()
     }
     m_PlaceDefs.clear();
     m_Level = LevelValues();
+    m_Places.clear();
     const std::string section = SectionName(m_nLevel, m_nMode);
     m_pLevelFile->SetSection(section.c_str());
-    ReadLevelValues(*m_pLevelFile);
-    if (!CheckLevelLimits(section)) {
-        m_Places.clear();
+    level_check::SectionReader in(m_engine.Get(), *m_pLevelFile, section);
+    ReadLevelValues(in);
+    if (in.KeysFound() == 0) {
+        m_engine.Log("[E] Level %s: no such section in %s", section.c_str(), level_check::kLevelFile);
         m_Level = LevelValues();
+        m_bUnplayable = true;
+        return false;
+    }
+    if (!CheckLevelLimits(section)) {
+        m_Level = LevelValues();
+        m_bUnplayable = true;
         return false;
     }
     for (int i = 0; i < m_Level.nPlaceCount; ++i) {
         PlaceDef def;
-        ReadPlaceDef(*m_pLevelFile, i, def);
+        ReadPlaceDef(in, i, def);
         m_PlaceDefs.push_back(def);
     }
-    level_check::CheckSection(m_engine.Get(), *m_pLevelFile, section, m_Level, m_PlaceDefs);
+    level_check::CheckSection(m_engine.Get(), in, section, m_Level, m_PlaceDefs);
     CheckPlaceReferences(section);
     BuildPlaces();
     m_SavedLevel = m_Level;
     m_bLevelLoaded = true;
     return true;
+}
+
+bool CCardTable::CheckPlayable()
+{
+    if (m_bUnplayable || !m_bLevelLoaded) {
+        m_bUnplayable = true;  // LoadLevel told why
+        return false;
+    }
+    // Without places or a win condition every place passes at once: the first move would win.
+    const std::string section = SectionName(m_nLevel, m_nMode);
+    if (m_PlaceDefs.empty())
+        m_engine.Log("[E] Level %s: no places, the level cannot be played", section.c_str());
+    else if (!level_check::HasWinCondition(m_PlaceDefs))
+        m_engine.Log("[E] Level %s: no place has a win condition, the level cannot be played", section.c_str());
+    else
+        return true;
+    m_bUnplayable = true;
+    return false;
 }
 
 // ---- Dealing -------------------------------------------------------------------------------

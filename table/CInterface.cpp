@@ -57,6 +57,8 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
     : levelNumber(level), mode(modeWord), extra(extraValue)
 {
     PlayerRecord* player = Player();
+    // A level that cannot be played leaves the player's record as it found it (below).
+    const PlayerRecord recordBefore = player != nullptr ? *player : PlayerRecord();
     // A new game screen shows the next of the three card sets when the player asked for it.
     if (player != nullptr && player->m_bCardBackRotation != 0)
         player->m_nCardBack = player->m_nCardBack < 0 ? 0 : (player->m_nCardBack + 1) % 3;
@@ -108,8 +110,10 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
     redealAsked = false;
     startPending = true;
 
-    if (!table->LoadLevel())
+    if (!table->LoadLevel() || !table->CheckPlayable()) {
         startPending = false;  // nothing to deal: the table logged why
+        brokenStep = kBrokenTell;
+    }
     hand = table->GetCursorHand();
 
     manaBar = std::make_unique<CManaBar>(
@@ -150,6 +154,8 @@ CInterface::CInterface(int level, int modeWord, int extraValue, bool withUndo)
         EnableBonuses(false);
     table->GetBonusClock()->SetPhase(kPhaseNone, -1.0f);
     table->RunBonusScript(0.0f);
+    if (brokenStep != kBrokenNone && player != nullptr)
+        *player = recordBefore;
 }
 
 void CInterface::MakeLayers()

@@ -283,6 +283,7 @@ private:
     void HandleKeys();
     void UpdatePanel();
     void UpdateInfoWindows(float dt);
+    void UpdateBrokenLevel();  // its window, then back to where the level was opened
     void UpdateReplay(float dt);
     void UpdateEffects(float dt);
     void UpdateReplayCursor(float dt);
@@ -332,6 +333,8 @@ private:
     bool redealDialogOpen = false;
     bool redealAsked = false;
     bool startPending = false;
+    enum EBrokenStep : int { kBrokenNone, kBrokenTell, kBrokenTold, kBrokenLeft };
+    int brokenStep = kBrokenNone;
     bool dealSoundPending = false;
     bool rulesShown = false;
     std::string backName, backLiteName;

@@ -2,6 +2,7 @@
 #include "table/CInterface.h"
 
 #include "app/CFlyingEffects.h"
+#include "app/CScreenFactory.h"
 #include "framework/CFButton.h"
 #include "progress/PlayerRecord.h"
 #include "table/CAutoFinisher.h"
@@ -18,6 +19,7 @@
 #include "table/CTracker.h"
 #include "table/CSpecialActions.h"
 #include "table/CUndoHistory.h"
+#include "table/GameDialogs.h"
 
 #include <algorithm>
 
@@ -73,6 +75,26 @@ void CInterface::StartLevel()
         EnablePanelButtons();
     if (undo != nullptr && !replay.active)
         undo->Request();
+}
+
+// A level that cannot be played deals nothing, so nothing of it is ever scored, won or recorded:
+// a window says it could not be loaded, and its OK goes back to where the level was opened from.
+void CInterface::UpdateBrokenLevel()
+{
+    switch (brokenStep) {
+    case kBrokenTell:
+        brokenStep = kBrokenTold;
+        // The game stands still under the window and goes on once it is closed.
+        if (game_dialogs::Attach(game_dialogs::MakeInformation("informative_wind", "move_informative_wind_3", "bt_ok")))
+            return;
+        [[fallthrough]];  // no window to show: leave at once
+    case kBrokenTold:
+        brokenStep = kBrokenLeft;
+        (void)CScreenFactory::SwitchTo(IsClassic() ? EScreenKind::ClassicSelection : EScreenKind::StoryMap);
+        return;
+    default:
+        return;
+    }
 }
 
 bool CInterface::IsDealing() const

@@ -39,6 +39,11 @@ constexpr int kKeyD = 0x44;
 
 void CInterface::Update(float dt)
 {
+    if (brokenStep != kBrokenNone) {
+        UpdateLayers(dt);
+        UpdateBrokenLevel();
+        return;
+    }
     HandleRequests();
     ShowTableView();
     ReadKeys(dt);

@@ -97,7 +97,9 @@ void CScoreKeeper::AddScore(int delta, CCard* card)
     if (host->IsReplaying())
         return;
     host->RestartAutoHint();
-    SetScore(m_nScore + delta, true);
+    // The total is kept in 32 bits: it stops at either end rather than wrap around.
+    const long long sum = static_cast<long long>(m_nScore) + delta;
+    SetScore(static_cast<int>(std::clamp<long long>(sum, INT32_MIN, INT32_MAX)), true);
     TraceEvent(GetGameTime(), L"score", delta, m_nScore);
     host->AddScore(delta, card);
 }

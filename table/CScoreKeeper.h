@@ -47,7 +47,7 @@ public:
     int GetBase() const { return m_nBase; }
     int GetShown() const { return m_nShown; }
     int GetStep() const { return m_nStep; }
-    int GetLevelPoints() const { return m_nScore - m_nBase; }
+    long long GetLevelPoints() const { return static_cast<long long>(m_nScore) - m_nBase; }  // may pass 32 bits
     PlayerRecord& Player();                     // the record the totals live in
     const ComboCounts& Combos() const { return m_Combos; }
     void RestoreCombos(const ComboCounts& combos) { m_Combos = combos; }  // an undo or a restart

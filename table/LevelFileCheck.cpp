@@ -17,23 +17,36 @@
 namespace level_check {
 namespace {
 
-// A range of a value read from the file, and what replaces a value outside it.
-struct IntRange {
-    int min, max, fallback;
-};
-struct FloatRange {
-    float min, max, fallback;
+// The range of a number read from the file, and what replaces a value outside it. Integers and
+// decimals share it: every bound is a small whole number or a short decimal.
+struct KeyRange {
+    const char* name;
+    double min, max, fallback;
 };
 
-// Anchors may lie a whole view off the 800 x 600 table, never further.
-constexpr IntRange kPlaceX{-800, 1600, 0};
-constexpr IntRange kPlaceY{-600, 1200, 0};
-constexpr IntRange kFanStep{-300, 300, 0};         // level_h/v_offset_visible/hidden, pixels a card
-constexpr IntRange kMaxBottomPos{0, 1200, 0};
-constexpr FloatRange kFanFactor{-10.0f, 10.0f, 0.0f};  // place%d_h/v_offset
-constexpr FloatRange kRotate{-6.2832f, 6.2832f, 0.0f};  // radians, one turn either way
-// A missing zoom reads 0 as before; a bad one becomes the cards' own size.
-constexpr FloatRange kZoom{0.0f, 4.0f, 1.0f};
+// Level keys. A missing zoom reads 0 as before; a bad one becomes the cards' own size. The deck
+// and place counts are bounded by the table's limits, which refuse the level instead.
+constexpr KeyRange kLevelRanges[] = {
+    {"level_zoom", 0.0, 4.0, 1.0},
+    {"level_difficulty", 0, 100, 0}, {"level_skill", 0, 100, 0}, {"level_chance", 0, 100, 0},
+    {"level_h_offset_visible", -300, 300, 0}, {"level_v_offset_visible", -300, 300, 0},  // pixels a card
+    {"level_h_offset_hidden", -300, 300, 0}, {"level_v_offset_hidden", -300, 300, 0},
+    {"level_suits", 0, 15, 0},           // one bit a suit
+    {"level_bonuses", -1, 24, -1},       // special action codes; -1 arms nothing
+};
+// Every bar_ and score_ key. Points stay small enough that no sum of a game's moves comes near
+// the 32 bits the stores keep; the keeper clamps the total besides.
+constexpr KeyRange kGaugeRange{"bar_", -10000, 10000, 0};
+constexpr KeyRange kPointsRange{"score_", -100000, 100000, 0};
+// Place keys, after their "place%d_". Anchors may lie a whole view off the 800 x 600 table, never
+// further; angles one turn either way, in radians.
+constexpr KeyRange kPlaceRanges[] = {
+    {"x", -800, 1600, 0}, {"y", -600, 1200, 0}, {"rotate", -6.2832, 6.2832, 0},
+    {"h_offset", -10, 10, 0}, {"v_offset", -10, 10, 0},  // factors of the fan steps
+    {"rank", 0, 255, 0}, {"click_empty_limit", -1, 1000, 0},  // -1: no limit
+    {"max_bottom_pos", 0, 1200, 0}, {"type", 0, 7, 0},
+};
+constexpr KeyRange kWholeRange{"", INT_MIN, INT_MAX, 0};
 
 constexpr std::size_t kListedItems = 8;
 
@@ -48,36 +61,43 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// A whole number of 32 bits with an optional sign and blanks around it, and nothing else.
-bool IsWholeNumber(const std::string& text)
+std::string Trim(const std::string& text)
 {
     std::size_t i = 0, end = text.size();
     while (i < end && IsBlank(text[i]))
         ++i;
     while (end > i && IsBlank(text[end - 1]))
         --end;
-    if (i < end && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    if (i == end || end - i > 11)
+    return text.substr(i, end - i);
+}
+
+// A decimal whole number with an optional sign and nothing else; one too long for 64 bits
+// saturates, so that it is told as out of range.
+bool ParseWhole(const std::string& text, long long& value)
+{
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '+' || text[0] == '-'))
+        i = 1;
+    if (i == text.size())
         return false;
-    for (std::size_t k = i; k < end; ++k)
-        if (text[k] < '0' || text[k] > '9')
+    value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
             return false;
-    const long long value = std::strtoll(text.c_str(), nullptr, 10);
-    return value >= INT_MIN && value <= INT_MAX;
+        if (value < 100000000000000000LL)
+            value = value * 10 + (text[i] - '0');
+    }
+    value = negative ? -value : value;
+    return true;
 }
 
-bool InRange(int value, const IntRange& range)
+// A whole number of 32 bits with an optional sign and blanks around it, and nothing else.
+bool IsWholeNumber(const std::string& text)
 {
-    return value >= range.min && value <= range.max;
+    long long value = 0;
+    return ParseWhole(Trim(text), value) && value >= INT_MIN && value <= INT_MAX;
 }
-
-// NaN and infinities never are.
-bool InRange(float value, const FloatRange& range)
-{
-    return std::isfinite(value) && value >= range.min && value <= range.max;
-}
-
 
 // The place number of a key "place%d_<name>" as the loader writes it, or -1.
 int PlaceOfKey(const std::string& key)
@@ -94,6 +114,42 @@ int PlaceOfKey(const std::string& key)
     const int index = std::atoi(digits.c_str());
     // The loader asks for "place7_x": "place07_x" is never read.
     return std::to_string(index) == digits ? index : -1;
+}
+
+const KeyRange& RangeOf(const std::string& key)
+{
+    if (PlaceOfKey(key) >= 0) {
+        const std::string name = key.substr(key.find('_') + 1);
+        for (const KeyRange& range : kPlaceRanges)
+            if (name == range.name)
+                return range;
+        return kWholeRange;
+    }
+    for (const KeyRange& range : kLevelRanges)
+        if (key == range.name)
+            return range;
+    if (key.compare(0, 4, kGaugeRange.name) == 0)
+        return kGaugeRange;
+    if (key.compare(0, 6, kPointsRange.name) == 0)
+        return kPointsRange;
+    return kWholeRange;
+}
+
+std::string Bounds(const KeyRange& range)
+{
+    std::ostringstream text;
+    text << range.min << ".." << range.max;
+    return text.str();
+}
+
+// A decimal number as strtof reads it, all of it; hexadecimal forms are no decimal numbers.
+bool ParseDecimal(const std::string& text, float& value)
+{
+    if (text.empty() || text.find_first_of("xX") != std::string::npos)
+        return false;
+    char* end = nullptr;
+    value = std::strtof(text.c_str(), &end);
+    return end == text.c_str() + text.size();
 }
 
 // Cards that the places' card tokens ask the deal for (a random draw counts its count).
@@ -121,53 +177,15 @@ std::string JoinList(const std::vector<std::string>& items)
     return out;
 }
 
-std::string PlaceKey(int place, const char* name)
-{
-    char key[64];
-    std::snprintf(key, sizeof key, "place%d_%s", place, name);
-    return key;
-}
-
-const char* const kRequirementKeys[] = {"cards", "empty_drop_req", "drop_req", "pick_req", "click_req",
-                                        "win_cond", "click_card", "click_empty", "sort_req"};
-
-// Holds what one section gave to what the table can use: a value out of its range is logged with
-// its key and replaced, and each kind of thing the loader cannot use is logged once for the
+// Tells what one section gave that the loader cannot use: each kind is logged once for the
 // section, not dropped in silence.
 class SectionChecker {
 public:
-    SectionChecker(IEngine* engine, CIniFile& file, const std::string& section)
-        : m_pEngine(engine), m_file(file), m_section(section)
-    {
-    }
+    SectionChecker(IEngine* engine, const std::string& section) : m_pEngine(engine), m_section(section) {}
 
-    void CheckValues(LevelValues& lv, std::vector<PlaceDef>& defs)
+    void CheckRequirements(const SectionReader& reader)
     {
-        Hold("level_zoom", lv.fZoom, kZoom);
-        Hold("level_h_offset_visible", lv.nHOffsetVisible, kFanStep);
-        Hold("level_v_offset_visible", lv.nVOffsetVisible, kFanStep);
-        Hold("level_h_offset_hidden", lv.nHOffsetHidden, kFanStep);
-        Hold("level_v_offset_hidden", lv.nVOffsetHidden, kFanStep);
-        for (std::size_t i = 0; i < defs.size(); ++i) {
-            PlaceDef& def = defs[i];
-            const int n = static_cast<int>(i);
-            Hold(PlaceKey(n, "x"), def.x, kPlaceX);
-            Hold(PlaceKey(n, "y"), def.y, kPlaceY);
-            Hold(PlaceKey(n, "rotate"), def.rotate, kRotate);
-            Hold(PlaceKey(n, "h_offset"), def.h_offset, kFanFactor);
-            Hold(PlaceKey(n, "v_offset"), def.v_offset, kFanFactor);
-            Hold(PlaceKey(n, "max_bottom_pos"), def.max_bottom_pos, kMaxBottomPos);
-        }
-    }
-
-    void CheckRequirements(int placeCount)
-    {
-        std::vector<std::string> bad;
-        CollectBadTokens("level_combos", bad);
-        for (int i = 0; i < placeCount; ++i)
-            for (const char* name : kRequirementKeys)
-                CollectBadTokens(PlaceKey(i, name), bad);
-        Report("requirements that do not parse", bad);
+        Report("requirements that do not parse", reader.BadTokens());
     }
 
     // Keys can only be listed from the file's text; an engine that cannot load it skips this.
@@ -218,27 +236,6 @@ private:
             m_pEngine->Log("[W] Level %s: %s", m_section.c_str(), text.c_str());
     }
 
-    template <typename Value, typename Range>
-    void Hold(const std::string& key, Value& value, const Range& range)
-    {
-        if (InRange(value, range))
-            return;
-        std::ostringstream text;
-        text << key << " = " << value << " is out of range " << range.min << ".." << range.max << ", "
-             << range.fallback << " used";
-        Warn(text.str());
-        value = range.fallback;
-    }
-
-    void CollectBadTokens(const std::string& key, std::vector<std::string>& bad)
-    {
-        std::vector<std::string> tokens;
-        SplitString(m_file.GetString(key.c_str()), tokens, ",");
-        for (const std::string& token : tokens)
-            if (!IsRequirementText(token))
-                bad.push_back(key + " \"" + token + "\"");
-    }
-
     void Report(const char* what, const std::vector<std::string>& items)
     {
         if (!items.empty())
@@ -246,11 +243,118 @@ private:
     }
 
     IEngine* m_pEngine;
-    CIniFile& m_file;
     const std::string& m_section;
 };
 
 }  // namespace
+
+SectionReader::SectionReader(IEngine* engine, CIniFile& file, const std::string& section)
+    : m_pEngine(engine), m_file(file), m_section(section)
+{
+}
+
+bool SectionReader::Present(const std::string& key, std::string& text)
+{
+    if (!m_file.Find(key.c_str(), text))
+        return false;
+    ++m_nKeysFound;
+    text = Trim(text);
+    return true;
+}
+
+void SectionReader::Warn(const std::string& key, const std::string& what, double fallback)
+{
+    if (m_pEngine == nullptr)
+        return;
+    std::ostringstream line;
+    line << key << " = " << what << ", " << fallback << " used";
+    m_pEngine->Log("[W] Level %s: %s", m_section.c_str(), line.str().c_str());
+}
+
+int SectionReader::Int(const std::string& key)
+{
+    std::string text;
+    return Present(key, text) ? Whole(key, text) : 0;
+}
+
+int SectionReader::Whole(const std::string& key, const std::string& text)
+{
+    const KeyRange& range = RangeOf(key);
+    long long value = 0;
+    if (!ParseWhole(text, value)) {
+        Warn(key, "\"" + text + "\" is not a whole number", range.fallback);
+        return static_cast<int>(range.fallback);
+    }
+    if (value < range.min || value > range.max) {
+        Warn(key, text + " is out of range " + Bounds(range), range.fallback);
+        return static_cast<int>(range.fallback);
+    }
+    return static_cast<int>(value);
+}
+
+float SectionReader::Float(const std::string& key)
+{
+    std::string text;
+    if (!Present(key, text))
+        return 0.0f;
+    const KeyRange& range = RangeOf(key);
+    float value = 0.0f;
+    if (!ParseDecimal(text, value)) {
+        Warn(key, "\"" + text + "\" is not a number", range.fallback);
+        return static_cast<float>(range.fallback);
+    }
+    // NaN and infinities never are in range.
+    if (!std::isfinite(value) || value < static_cast<float>(range.min) || value > static_cast<float>(range.max)) {
+        std::ostringstream shown;
+        shown << value;
+        Warn(key, shown.str() + " is out of range " + Bounds(range), range.fallback);
+        return static_cast<float>(range.fallback);
+    }
+    return value;
+}
+
+bool SectionReader::Bool(const std::string& key)
+{
+    return Int(key) != 0;
+}
+
+std::vector<int> SectionReader::IntList(const std::string& key)
+{
+    std::vector<std::string> tokens;
+    SplitString(Text(key), tokens, ",");
+    std::vector<int> values;
+    for (const std::string& token : tokens)
+        values.push_back(Whole(key, Trim(token)));
+    return values;
+}
+
+std::vector<std::string> SectionReader::Tokens(const std::string& key)
+{
+    std::vector<std::string> tokens;
+    SplitString(Text(key), tokens, ",");
+    for (const std::string& token : tokens)
+        if (!IsRequirementText(token))
+            m_badTokens.push_back(key + " \"" + token + "\"");
+    return tokens;
+}
+
+std::string SectionReader::Text(const std::string& key)
+{
+    std::string text;
+    if (!m_file.Find(key.c_str(), text))
+        return std::string();
+    ++m_nKeysFound;
+    return text;
+}
+
+bool HasWinCondition(const std::vector<PlaceDef>& places)
+{
+    for (const PlaceDef& def : places)
+        for (const PlaceRequirement& req : def.win_cond)
+            if (req.a == WinCode::kHolds || req.a == WinCode::kSorted || req.a == WinCode::kHoldsSorted)
+                return true;
+    return false;
+}
 
 // One to four decimal whole numbers of 32 bits separated by ":", each with an optional sign.
 bool IsRequirementText(const std::string& token)
@@ -280,12 +384,11 @@ bool IsKnownKey(const std::string& key, int placeCount)
     return std::find(std::begin(kPlaceKeys), std::end(kPlaceKeys), name) != std::end(kPlaceKeys);
 }
 
-void CheckSection(IEngine* engine, CIniFile& file, const std::string& section, LevelValues& level,
-                  std::vector<PlaceDef>& places)
+void CheckSection(IEngine* engine, const SectionReader& reader, const std::string& section,
+                  const LevelValues& level, const std::vector<PlaceDef>& places)
 {
-    SectionChecker check(engine, file, section);
-    check.CheckValues(level, places);
-    check.CheckRequirements(level.nPlaceCount);
+    SectionChecker check(engine, section);
+    check.CheckRequirements(reader);
     check.CheckKeys(level.nPlaceCount);
     check.CheckDeal(level, places);
 }

@@ -1,5 +1,5 @@
-// LevelFileCheck.h: the level loader's checks of what the level file gives. Positions, fan steps
-// and the zoom are held to ranges the table can lay out, fly and draw in integers; requirement
+// LevelFileCheck.h: the level loader's checks of what the level file gives. Every number is read
+// whole and held to a range the table can lay out, fly, draw and add up in integers; requirement
 // texts must parse as written and keys must be ones the loader reads.
 #pragma once
 
@@ -31,13 +31,47 @@ inline constexpr const char* kPlaceKeys[] = {
     "drop_req", "pick_req", "click_req", "win_cond", "click_card", "click_empty", "sort_req",
     "click_empty_limit", "max_bottom_pos", "help_script", "type"};
 
-// Checks one section the loader has read into `level` and `places`: a value out of its range is
-// logged with its key and replaced, and each kind of thing the loader cannot use (unknown keys,
-// requirement texts that do not parse, places missing, a deal larger than the decks) is logged
-// once, with the section's name. Keys are listed from the file's text, which the engine loads as a
-// resource; an engine that cannot load it skips that check.
-void CheckSection(IEngine* engine, CIniFile& file, const std::string& section, LevelValues& level,
-                  std::vector<PlaceDef>& places);
+// Reads the values of one section. A number is read only when it is written whole ("12abc", "0x40",
+// "1x" and an empty value are not) and lies in its key's range; anything else is logged with the
+// section and the key, and the key's default (what a missing key reads) is used. Place keys
+// "place%d_<name>" take the range of <name>.
+class SectionReader {
+public:
+    SectionReader(IEngine* engine, CIniFile& file, const std::string& section);
+
+    int Int(const std::string& key);
+    float Float(const std::string& key);
+    bool Bool(const std::string& key);              // a whole number, not 0 = true
+    std::vector<int> IntList(const std::string& key);  // tokens split at ",", empty ones dropped
+    // Requirement tuples split at ",", empty ones dropped; those that do not parse as written are
+    // kept for the section's report.
+    std::vector<std::string> Tokens(const std::string& key);
+    std::string Text(const std::string& key);
+
+    int KeysFound() const { return m_nKeysFound; }  // 0 after the level keys: no such section
+    const std::vector<std::string>& BadTokens() const { return m_badTokens; }
+
+private:
+    bool Present(const std::string& key, std::string& text);
+    int Whole(const std::string& key, const std::string& text);  // the key's default when not whole or in range
+    void Warn(const std::string& key, const std::string& what, double fallback);
+
+    IEngine* m_pEngine;
+    CIniFile& m_file;
+    const std::string& m_section;
+    int m_nKeysFound = 0;
+    std::vector<std::string> m_badTokens;  // key "token"
+};
+
+// Checks one section the loader has read into `level` and `places`: each kind of thing the loader
+// cannot use (unknown keys, requirement texts that do not parse, places missing, a deal larger
+// than the decks) is logged once, with the section's name. Keys are listed from the file's text,
+// which the engine loads as a resource; an engine that cannot load it skips that check.
+void CheckSection(IEngine* engine, const SectionReader& reader, const std::string& section,
+                  const LevelValues& level, const std::vector<PlaceDef>& places);
+
+// Whether any place has a win condition the table tests (a place with none passes at once).
+bool HasWinCondition(const std::vector<PlaceDef>& places);
 
 // A level key, or a place key "place%d_<name>" of a place below placeCount; names compare
 // without case.

@@ -119,6 +119,29 @@ TEST(CCountUp, ABatchUnderTenPointsLandsOnTheNextStepUnseen)
     }
 }
 
+TEST(CCountUp, ATotalStopsAtEitherEndOfItsThirtyTwoBits)
+{
+    struct Case { int base, points, total; };
+    const Case cases[] = {{INT32_MAX - 100, 2000000000, INT32_MAX}, {INT32_MIN + 5, -40, INT32_MIN},
+                          {-2000000000, 2000000000, 0}};
+    const float dt = 1.0f / 64.0f;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.base) + " + " + std::to_string(c.points));
+        CCountUp count(c.base);
+        ScriptedClient client(count, {{c.points, 1.5f, 0.3f}});
+        int last = c.base;
+        while (client.ended.empty() && client.time < 3.0f) {
+            client.Run(dt, client.time + dt);
+            if (count.GetDisplayed() != last)
+                EXPECT_EQ(count.GetDisplayed() > last, c.points > 0) << "counts one way only";
+            last = count.GetDisplayed();
+        }
+        ASSERT_EQ(client.ended.size(), 1u);
+        EXPECT_EQ(client.ended[0].value, c.total);
+        EXPECT_EQ(count.GetDisplayed(), c.total);
+    }
+}
+
 TEST(CCountUp, FastForwardLandsTheBatchAtOnceAndRunsEveryLaterPhaseOnePerStep)
 {
     CCountUp count(0);

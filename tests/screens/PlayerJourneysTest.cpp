@@ -41,6 +41,7 @@ constexpr Point kMenuLearn{398, 240}, kFirstColumn{70, 237}, kLessonOk{397, 461}
 constexpr Point kResultOk{400, 505}, kTrophyOk{400, 470}, kRoomOk{712, 551}, kRoomWall{30, 300}, kMapBack{52, 558}, kExitPlank{717, 558};
 constexpr int kGameStart = 1900;  // the tutorial has been left and the cards lie still again
 constexpr Point kBonusSlot{210, 180}, kHardcoreSlot{470, 120}, kPlay{676, 456};
+constexpr Point kSecondSlot{210, 350}, kThirdSlot{330, 410};
 constexpr Point kLampOk{400, 375};  // the OK of a small window standing in the middle
 // The game's menu's first button; the first level's eight of diamonds on its column, the same
 // card held by the mouse, and a spot just below the resting cursor.
@@ -176,6 +177,38 @@ protected:
         ASSERT_TRUE(store.Save());
     }
 
+    // The level file broken in four sections of the first island, one of each kind: the second
+    // level has no places, the third no win condition, the bonus level's section is gone and the
+    // hardcore level asks for five decks. The file's lines end in CR LF.
+    void BreakFirstIslandLevels()
+    {
+        std::ifstream in(m_root + "/sol_max.ini");
+        std::string text, line, section;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (!line.empty() && line[0] == '[')
+                section = line;
+            const bool placeLine = line.rfind("place", 0) == 0;
+            if (section == "[Solitaire25]" || (section == "[Solitaire1]" && placeLine) ||
+                (section == "[Solitaire2]" && line.find("_win_cond=") != std::string::npos))
+                continue;
+            if (section == "[Solitaire1]" && line.rfind("level_place_count=", 0) == 0)
+                line = "level_place_count=0";
+            if (section == "[Solitaire30]" && line.rfind("level_decks_count=", 0) == 0)
+                line = "level_decks_count=5";
+            text += line + "\r\n";
+        }
+        in.close();
+        std::ofstream(m_root + "/sol_max.ini", std::ios::trunc) << text;
+    }
+
+    std::string FileBytes(const std::string& name) const
+    {
+        std::ifstream in(m_root + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
     // Whether the picture shows that colour (0xRRGGBB) there, give or take a little.
     ::testing::AssertionResult Shows(const std::string& shot, Point at, std::uint32_t rgb)
     {
@@ -264,6 +297,59 @@ TEST_F(PlayerJourneysTest, TheIslandsBonusAndHardcoreLevelsStartFromTheMapAndLea
     EXPECT_TRUE(Shows("island_hardcore_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("island_hardcore_menu", kLearnButton, kGoldButton)) << "the hardcore level's tutorial";
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+TEST_F(PlayerJourneysTest, ABrokenLevelSaysSoAndGoesBackToTheMapOrTheTablesWithNothingRecorded)
+{
+    SaveIslandPlayer();
+    {
+        // What the map itself commits on this journey is there already: the next island's levels
+        // open, and the hardcore slot chosen last.
+        CProfileStore store;
+        for (int level = 5; level < 10; ++level)
+            store.m_current.m_storyLevels[static_cast<std::size_t>(level)] = kLevelOpen;
+        store.m_current.m_nSelectedStory = store.m_current.m_nSelectedBonus = -1;
+        store.m_current.m_nSelectedHardcore = 0;
+        ASSERT_TRUE(store.Save());
+        CHiScoreTable scores;
+        scores.AddScore(0, "ANNA", 1, 4200);
+    }
+    BreakFirstIslandLevels();
+    const std::string save = FileBytes("data/save.dat"), hiscores = FileBytes("data/hiscores.dat");
+    ASSERT_FALSE(save.empty());
+    ASSERT_FALSE(hiscores.empty());
+    struct Case { Point slot; const char* name; const char* line; };
+    const Case cases[] = {
+        {kSecondSlot, "broken_empty", "[E] Level Solitaire1: no places, the level cannot be played"},
+        {kThirdSlot, "broken_no_win", "[E] Level Solitaire2: no place has a win condition, the level cannot be played"},
+        {kBonusSlot, "broken_missing", "[E] Level Solitaire25: no such section in sol_max.ini"},
+        {kHardcoreSlot, "broken_refused", "[E] Level Solitaire30: 5 decks of 4 suits, at most 208 cards fit on the table"},
+    };
+    std::string script = Click(5, kStorySign);
+    int frame = 150;
+    for (const Case& c : cases) {
+        script += Click(frame, c.slot) + Click(frame + 50, kPlay) + Shot(frame + 350, c.name);
+        script += Click(frame + 360, kLampOk) + Shot(frame + 560, std::string(c.name) + "_map");
+        frame += 600;
+    }
+    // The same level chosen among the classic tables goes back there.
+    script += Click(frame, kMapBack) + Click(frame + 150, kClassicSign) + Click(frame + 240, kGolfEntry);
+    script += Shot(frame + 540, "broken_classic") + Click(frame + 550, kLampOk) + Shot(frame + 750, "broken_classic_tables");
+    frame += 760;
+    ASSERT_EQ(Run(frame, script), 0);
+    std::vector<std::string> lines;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(Shows(c.name, kMiddle, kWindow)) << "the window says the level could not be loaded";
+        EXPECT_TRUE(Shows(std::string(c.name) + "_map", kPlayFace, kPlayGreen)) << "and OK goes back to the map";
+        lines.push_back(c.line);
+    }
+    EXPECT_TRUE(Shows("broken_classic", kMiddle, kWindow));
+    EXPECT_TRUE(Shows("broken_classic_tables", kBoardSpot, kBoard));
+    lines.push_back("[E] Level Solitaire1: no places, the level cannot be played");
+    EXPECT_EQ(ProblemLines(), lines);
+    EXPECT_TRUE(FileBytes("data/save.dat") == save) << "no medal, score or trophy";
+    EXPECT_TRUE(FileBytes("data/hiscores.dat") == hiscores) << "no high score";
 }
 
 TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevelAndLeavesTheGame)

@@ -148,6 +148,13 @@ public:
         m_ini[Lower(file)][Lower(section)][Lower(key)] = value;
     }
 
+    // Empties the INI store and the resources, freeing what they held.
+    void ForgetFiles()
+    {
+        m_ini.clear();
+        m_resources.clear();
+    }
+
     // The stored text, or null when the key is not in the store.
     const std::string* GetIni(const std::string& file, const std::string& section,
                               const std::string& key) const

@@ -248,6 +248,35 @@ TEST(CScoreKeeper, TheScoreIsTheRunningTotalOfTheGameMode)
     EXPECT_EQ(classic.keeper->Player().m_nStoryScore, 0);
 }
 
+TEST(CScoreKeeper, TheTotalStopsAtEitherEndOfItsThirtyTwoBitsAndStillRollsThere)
+{
+    ScopedFakeEngine fake;
+    struct Case { int total, delta, times, expected; };
+    const Case cases[] = {
+        {0, 1000000000, 3, INT32_MAX},  // three cards of a billion points each
+        {INT32_MAX - 5, 10, 1, INT32_MAX},
+        {INT32_MAX, INT32_MAX, 2, INT32_MAX},
+        {INT32_MIN + 5, -10, 1, INT32_MIN},
+        {INT32_MIN, INT32_MIN, 1, INT32_MIN},
+        {INT32_MAX, INT32_MIN, 1, -1},
+        {-20, 30, 2, 40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.total) + " + " + std::to_string(c.times) + " x " + std::to_string(c.delta));
+        KeeperTable t(fake.Get());
+        t.keeper->Player().m_nStoryScore = c.total;
+        t.keeper->SyncWithProfile();
+        t.keeper->Reset();
+        for (int i = 0; i < c.times; ++i)
+            t.keeper->AddScore(c.delta, nullptr);
+        EXPECT_EQ(t.keeper->Player().m_nStoryScore, c.expected);
+        EXPECT_EQ(t.keeper->GetLevelPoints(), static_cast<long long>(c.expected) - c.total);
+        for (int frame = 0; frame < 200 && t.keeper->GetShown() != c.expected; ++frame)
+            t.keeper->Update(0.021f);
+        EXPECT_EQ(t.keeper->GetShown(), c.expected);
+    }
+}
+
 TEST(CScoreKeeper, ANegativeScoreIsShownWithItsSign)
 {
     EXPECT_EQ(FormatNumber(-1234567, -1), "-1,234,567");

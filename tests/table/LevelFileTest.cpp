@@ -10,6 +10,17 @@ using namespace tabletest;
 // The level file as a file on disk, read by the engine's own INI reader.
 using LevelFileOnDisk = EngineTestRoot<FileIniEngine>;
 
+namespace {
+std::vector<std::string> LevelErrors(const FakeEngine& engine)
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : engine.logLines)
+        if (line.rfind("[E] Level ", 0) == 0)
+            lines.push_back(line);
+    return lines;
+}
+}  // namespace
+
 TEST(LevelFile, SectionNumberFollowsTheModeWord)
 {
     struct Case { int level; unsigned mode; const char* section; };
@@ -65,13 +76,42 @@ TEST(LevelFile, BonusListDropsEmptyTokensAndCombosParse)
     EXPECT_EQ(table.Level().vCombos[1].b, 2);
 }
 
-TEST(LevelFile, MissingSectionGivesAnEmptyTable)
+TEST(LevelFile, BrokenSectionsAreLoggedByNameAndNeverWon)
 {
+    // Missing, refused, without places, without a win condition (a rule of a kind the table does
+    // not know is none): every place passes such a level's win test at once.
+    struct Case { int level; const char* decks; const char* places; const char* win; const char* line; };
+    const Case cases[] = {
+        {20, nullptr, nullptr, nullptr, "[E] Level Solitaire20: no such section in sol_max.ini"},
+        {11, "5", "2", "0:0", "[E] Level Solitaire11: 5 decks of 4 suits, at most 208 cards fit on the table"},
+        {11, "1", "0", nullptr, "[E] Level Solitaire11: no places, the level cannot be played"},
+        {11, "1", "2", nullptr, "[E] Level Solitaire11: no place has a win condition, the level cannot be played"},
+        {11, "1", "2", "7:1", "[E] Level Solitaire11: no place has a win condition, the level cannot be played"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        ScopedFakeEngine fake;
+        LevelWriter w(fake.Get(), 11);
+        if (c.decks != nullptr)
+            w.Set("level_decks_count", c.decks).Set("level_suits", "15").Set("level_place_count", c.places);
+        if (c.win != nullptr)
+            w.Place(1, {{"win_cond", c.win}});
+        RecordingHost host;
+        CCardTable table(c.level, kModeStory, &host);
+        (void)table.LoadLevel();
+        EXPECT_FALSE(table.CheckPlayable());
+        EXPECT_EQ(LevelErrors(fake.Get()), std::vector<std::string>{c.line});
+        EXPECT_TRUE(table.PassesWinConditions());
+        table.CheckLevelComplete();
+        EXPECT_FALSE(table.IsWon());
+        EXPECT_EQ(host.wins, 0);
+    }
     ScopedFakeEngine fake;
-    CCardTable table(20, kModeStory, nullptr);
-    ASSERT_TRUE(table.LoadLevel());
-    EXPECT_EQ(table.PlaceCount(), 0);
-    EXPECT_TRUE(table.Level().sName.empty());
+    WriteKlondike(fake.Get());
+    CCardTable klondike(kKlondike, kModeStory, nullptr);
+    ASSERT_TRUE(klondike.LoadLevel());
+    EXPECT_TRUE(klondike.CheckPlayable());
+    EXPECT_TRUE(LevelErrors(fake.Get()).empty());
 }
 
 TEST(LevelFile, LevelsBeyondTheTableLimitsAreRejectedWithALogLine)
@@ -160,25 +200,53 @@ TEST(LevelFile, HostileTokensNeverLayMissingOrDoubledCards)
     EXPECT_EQ(table.GetPlace(1)->cards.size(), 4u);  // the two impossible cards are left out
 }
 
+// Every number is read whole ("1x", "0x40", "1e9" and an empty value are not) and in its key's range.
 TEST_F(LevelFileOnDisk, ValuesOutOfRangeAreLoggedWithTheirKeyAndReplaced)
 {
-    WriteFile("sol_max.ini", "[Solitaire0]\nlevel_zoom=1e30\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=2\n"
-          "level_v_offset_visible=2147483647\nlevel_h_offset_hidden=-5\n"
+    WriteFile("sol_max.ini", "[Solitaire0]\nlevel_zoom=1e30\nlevel_difficulty=1x\nlevel_decks_count=1\nlevel_suits=15\n"
+          "level_place_count=2\nlevel_v_offset_visible=2147483647\nlevel_h_offset_hidden=-5\nlevel_autofinish=yes\n"
+          "level_bonuses=3, 12abc ,99,-1,,24\nbar_length=0x40\nbar_combo_1=-10001\nscore_open_card=2147483647\n"
+          "score_place_to_house=1e9\nscore_combo_2=99999999999999999999\nscore_undo=-100000\nscore_level_inc=\n"
           "place0_x=2147483647\nplace0_y=100\nplace0_rotate=nan\nplace0_v_offset=1e30\nplace0_type=3\n"
-          "place0_cards=-1:10:1\n"
-          "place1_x=300\nplace1_y=-700\nplace1_h_offset=-inf\nplace1_max_bottom_pos=-1\nplace1_type=3\n"
+          "place0_cards=-1:10:1\nplace0_rank=-3\nplace0_click_empty_limit=1001\n"
+          "place1_x=300\nplace1_y=-700\nplace1_rotate=0.5rad\nplace1_h_offset=-inf\nplace1_v_offset=0x1p3\n"
+          "place1_visible=1 \nplace1_max_bottom_pos=-1\nplace1_click_empty_limit=-1\nplace1_type=\n"
           "place1_cards=-1:10:1\n");
     CCardTable table(0, 0, nullptr);
     ASSERT_TRUE(table.LoadLevel());
     EXPECT_EQ(LogLinesStartingWith("[W] "), (std::vector<std::string>{
         "[W] Level Solitaire0: level_zoom = 1e+30 is out of range 0..4, 1 used",
+        "[W] Level Solitaire0: level_difficulty = \"1x\" is not a whole number, 0 used",
         "[W] Level Solitaire0: level_v_offset_visible = 2147483647 is out of range -300..300, 0 used",
+        "[W] Level Solitaire0: level_autofinish = \"yes\" is not a whole number, 0 used",
+        "[W] Level Solitaire0: level_bonuses = \"12abc\" is not a whole number, -1 used",
+        "[W] Level Solitaire0: level_bonuses = 99 is out of range -1..24, -1 used",
+        "[W] Level Solitaire0: bar_length = \"0x40\" is not a whole number, 0 used",
+        "[W] Level Solitaire0: bar_combo_1 = -10001 is out of range -10000..10000, 0 used",
+        "[W] Level Solitaire0: score_place_to_house = \"1e9\" is not a whole number, 0 used",
+        "[W] Level Solitaire0: score_open_card = 2147483647 is out of range -100000..100000, 0 used",
+        "[W] Level Solitaire0: score_combo_2 = 99999999999999999999 is out of range -100000..100000, 0 used",
+        "[W] Level Solitaire0: score_level_inc = \"\" is not a whole number, 0 used",
         "[W] Level Solitaire0: place0_x = 2147483647 is out of range -800..1600, 0 used",
         "[W] Level Solitaire0: place0_rotate = nan is out of range -6.2832..6.2832, 0 used",
         "[W] Level Solitaire0: place0_v_offset = 1e+30 is out of range -10..10, 0 used",
+        "[W] Level Solitaire0: place0_rank = -3 is out of range 0..255, 0 used",
+        "[W] Level Solitaire0: place0_click_empty_limit = 1001 is out of range -1..1000, 0 used",
         "[W] Level Solitaire0: place1_y = -700 is out of range -600..1200, 0 used",
+        "[W] Level Solitaire0: place1_rotate = \"0.5rad\" is not a number, 0 used",
         "[W] Level Solitaire0: place1_h_offset = -inf is out of range -10..10, 0 used",
-        "[W] Level Solitaire0: place1_max_bottom_pos = -1 is out of range 0..1200, 0 used"}));
+        "[W] Level Solitaire0: place1_v_offset = \"0x1p3\" is not a number, 0 used",
+        "[W] Level Solitaire0: place1_max_bottom_pos = -1 is out of range 0..1200, 0 used",
+        "[W] Level Solitaire0: place1_type = \"\" is not a whole number, 0 used"}));
+    EXPECT_EQ(table.Level().nDifficulty, 0);
+    EXPECT_FALSE(table.Level().bAutoFinish);
+    EXPECT_EQ(table.Level().vBonuses, (std::vector<int>{3, -1, -1, -1, 24}));
+    EXPECT_EQ(table.Gauges().m_nBarLength, 0);
+    EXPECT_EQ(table.Scores().m_nScoreOpenCard, 0);
+    EXPECT_EQ(table.Scores().m_nScoreUndo, -100000);
+    EXPECT_TRUE(table.GetPlace(1)->visible);
+    EXPECT_EQ(table.GetPlace(1)->click_empty_limit, -1);
+    EXPECT_EQ(table.GetPlace(1)->type, kPlaceHouse);
     EXPECT_EQ(table.Level().fZoom, 1.0f);
     EXPECT_EQ(table.Level().nVOffsetVisible, 0);
     EXPECT_EQ(table.Level().nHOffsetHidden, -5);

@@ -179,7 +179,7 @@ public:
     }
     void RecordDeal(int rank, int suit) override { deals.emplace_back(rank, suit); }
     void RequestUndoSnapshot() override { ++snapshots; }
-    void AddScore(int delta, CCard*) override { score += delta; }
+    void AddScore(int delta, CCard*) override { score += delta; }  // 64 bits: tests add up to the ends of 32
     void ShowNoMovesDialog(int kind) override { dialogs.push_back(kind); }
     void OnLevelWon() override { ++wins; }
     void PlayHelpHint(int, float) override { ++helpHints; }
@@ -200,7 +200,8 @@ public:
     std::vector<std::vector<int>> moves;
     std::vector<std::pair<int, int>> deals;
     std::vector<int> dialogs;
-    int snapshots = 0, score = 0, wins = 0, helpHints = 0, lastKey = 0, mana = 0;
+    int snapshots = 0, wins = 0, helpHints = 0, lastKey = 0, mana = 0;
+    long long score = 0;
     bool replaying = false;
     std::string savedTo;
 };

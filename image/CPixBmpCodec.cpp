@@ -115,8 +115,10 @@ bool CPixBmpCodec::ReadInfoHeader(CPixStream* stream, PixBitmapHeader& h, bool* 
             const std::uint64_t expected = PackedRowBytes(h.bitCount, static_cast<std::uint32_t>(h.width)) * AbsHeight(h.height);
             if (expected != h.imageSize || h.planes != 1 || h.compression != kCompressionNone || h.colorsUsed != 0)
                 return false;
+            // A header longer than a memory stream can hold ends past its last byte, as it ends
+            // past a file's: both go on from there (and find the pixels at the data offset).
             if (!stream->Seek(static_cast<long>(h.size - 40), 1))
-                return false;
+                stream->Seek(0, 2);
         }
     }
     if (h.imageSize == 0) {

@@ -3,6 +3,7 @@
 #include "image/CPixStream.h"
 #include "image/PixBytes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -244,9 +245,11 @@ bool CPixBmpCodec::ReadPixels(CPixStream* stream, const PixBitmapHeader& h, cons
     switch (h.bitCount) {
     case 16: {
         // Unpacked in place: each 24-bit row is at least as long as the 16-bit row it comes from.
-        const std::size_t bytes = ((width + 1) / 2) * height * 4;
-        stream->Read(m_pBits, 1, bytes);
-        UnpackBitfields(m_pBits, masks[0], masks[1], masks[2], 16);
+        // Only the rows the file filled: the others are zeros either way, and a short file may
+        // declare a picture of hundreds of megabytes.
+        const std::size_t row = ((width + 1) / 2) * 4;
+        const std::size_t got = stream->Read(m_pBits, 1, row * height);
+        UnpackBitfields(m_pBits, masks[0], masks[1], masks[2], 16, static_cast<int>((got + row - 1) / row));
         return true;
     }
     case 24:
@@ -261,14 +264,20 @@ bool CPixBmpCodec::ReadPixels(CPixStream* stream, const PixBitmapHeader& h, cons
             SetLastError("unknown compression");
             return false;
         }
-        const std::uint64_t bytes = static_cast<std::uint64_t>(width) * height * 4;
-        ScratchBuffer buffer(bytes > CPIX_MAX_MEMORY ? nullptr : static_cast<std::uint8_t*>(std::calloc(bytes, 1)));
+        // A buffer for the rows the stream still holds, not for the rows the header declares.
+        const std::uint64_t row = static_cast<std::uint64_t>(width) * 4;
+        const long size = stream->Size(), at = stream->Tell();
+        std::uint64_t rows = height;
+        if (size >= 0 && at >= 0)
+            rows = std::min<std::uint64_t>(rows, (static_cast<std::uint64_t>(size > at ? size - at : 0) + row - 1) / row);
+        const std::uint64_t bytes = rows * row;
+        ScratchBuffer buffer(bytes > CPIX_MAX_MEMORY ? nullptr : static_cast<std::uint8_t*>(std::calloc(bytes > 0 ? bytes : 1, 1)));
         if (!buffer) {
             SetLastError("can't allocate memory");
             return false;
         }
-        stream->Read(buffer.get(), 1, static_cast<std::size_t>(bytes));
-        UnpackBitfields(buffer.get(), 0, 0, 0, 32);
+        const std::size_t got = stream->Read(buffer.get(), 1, static_cast<std::size_t>(bytes));
+        UnpackBitfields(buffer.get(), 0, 0, 0, 32, static_cast<int>((got + row - 1) / row));
         return true;
     }
     default:

@@ -211,25 +211,60 @@ bool CPixGifCodec::CreateFrame(const ImageBlock& block, int bpp, const std::vect
     return true;
 }
 
+namespace {
+
+std::uint8_t IndexIn(const std::uint8_t* row, int x, int bpp)
+{
+    switch (bpp) {
+    case 8: return row[x];
+    case 4: return static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) != 0 ? 0 : 4)) & 15);
+    default: return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
+    }
+}
+
+void PutIndex(std::uint8_t* row, int x, int bpp, std::uint8_t index)
+{
+    switch (bpp) {
+    case 8:
+        row[x] = index;
+        break;
+    case 4: {
+        const int shift = (x & 1) != 0 ? 0 : 4;
+        row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & ~(15 << shift)) | ((index & 15) << shift));
+        break;
+    }
+    default: {
+        const int shift = 7 - (x & 7);
+        row[x >> 3] = static_cast<std::uint8_t>((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
+        break;
+    }
+    }
+}
+
+}  // namespace
+
 // Every index but the transparent one lands on the canvas. Rows of the same depth are copied
-// whole, or byte by byte past the transparent index; other depths go pixel by pixel.
+// whole, or byte by byte past the transparent index; other depths go index by index, straight
+// in the rows (the frame fits the screen, so every write lies inside the canvas).
 void CPixGifCodec::DrawIndices(CPixImage& canvas, const ImageBlock& block, int screenHeight) const
 {
     const int trans = TransparentIndex();
-    const bool bytes = Bpp() == 8 && canvas.Bpp() == 8;
+    const int fromBpp = Bpp(), toBpp = canvas.Bpp();
+    const bool bytes = fromBpp == 8 && toBpp == 8;
     const bool opaque = trans < 0 || trans > 255;
     for (int y = 0; y < block.height; ++y) {
         const int canvasRow = screenHeight - 1 - (block.top + y);
+        const std::uint8_t* from = RowPointer(block.height - 1 - y);
+        std::uint8_t* to = canvas.RowPointer(canvasRow);
         if (!bytes) {
             for (int x = 0; x < block.width; ++x) {
-                const std::uint8_t index = PixelIndexUnchecked(x, block.height - 1 - y);
+                const std::uint8_t index = IndexIn(from, x, fromBpp);
                 if (index != trans)
-                    canvas.SetPixelIndex(block.left + x, canvasRow, index);
+                    PutIndex(to, block.left + x, toBpp, index);
             }
             continue;
         }
-        const std::uint8_t* from = RowPointer(block.height - 1 - y);
-        std::uint8_t* to = canvas.RowPointer(canvasRow) + block.left;
+        to += block.left;
         if (opaque) {
             std::memcpy(to, from, static_cast<std::size_t>(block.width));
             continue;
@@ -251,11 +286,12 @@ bool CPixGifCodec::DrawColours(CPixImage& result, const ImageBlock& block, const
     PixQuad colours[256];
     for (std::uint32_t i = 0; i < 256; ++i)
         colours[i] = PaletteEntry(i);
+    const int bpp = Bpp();
     for (int y = 0; y < block.height; ++y) {
-        const int from = block.height - 1 - y;
+        const std::uint8_t* from = RowPointer(block.height - 1 - y);
         std::uint8_t* to = result.RowPointer(screen.height - 1 - (block.top + y)) + 3 * static_cast<std::size_t>(block.left);
         for (int x = 0; x < block.width; ++x, to += 3) {
-            const PixQuad& c = colours[PixelIndexUnchecked(x, from)];
+            const PixQuad& c = colours[IndexIn(from, x, bpp)];
             to[0] = c.blue;
             to[1] = c.green;
             to[2] = c.red;

@@ -9,7 +9,7 @@
 struct PixGifWriteSettings;
 
 // Pixels a whole GIF decode may create, copy, fill, decode and draw, over all its frames.
-constexpr std::uint64_t kGifMaxDecodeWork = std::uint64_t{1} << 27;
+constexpr std::uint64_t kGifMaxDecodeWork = std::uint64_t{1} << 26;
 
 // A short-lived codec object (one call). Decoding reads the frame the image's frame field names
 // into a palette image of the logical screen's size, drawing the earlier frames under it.

@@ -22,7 +22,7 @@ constexpr std::uint64_t kTileComponentBytes = 4096;    // and those of each of i
 
 // Work units (about a nanosecond each), measured on the optimised build with some margin.
 constexpr std::uint64_t kWorkPerStructure = 400;        // a precinct or code-block: built, walked, freed
-constexpr std::uint64_t kWorkPerPacket = 40;            // one packet iterator step
+constexpr std::uint64_t kWorkPerPacket = 120;           // one packet iterator step (a bit reader is made for each)
 constexpr std::uint64_t kWorkPerPosition = 30;          // one position a position-first order visits
 constexpr std::uint64_t kWorkPerSample = 12;            // wavelet, level shift, copies, our conversion
 constexpr std::uint64_t kWorkPerSamplePass = 5;         // one coding pass over one sample

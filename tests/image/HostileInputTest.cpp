@@ -72,17 +72,19 @@ TEST(HostileGif, FramesOverTheScreenCanvasAreBoundedAsAWhole)
     const std::vector<GifCase> cases = {
         // Compositing: frames smaller than the screen drawn in colour, one after the other.
         {"3 frames, 64 screen", EmptyFrames(64, 64, 63, 63, 3), 0, true},
-        {"9 frames, 2000 screen", EmptyFrames(2000, 2000, 1999, 1999, 9), 0, true},
+        {"9 frames, 1000 screen", EmptyFrames(1000, 1000, 999, 999, 9), 0, true},
+        {"9 frames, 2000 screen", EmptyFrames(2000, 2000, 1999, 1999, 9), 0, false},
         {"2 frames, 9000 screen", EmptyFrames(9000, 9000, 8999, 8999, 2), 0, false},
         {"15 frames, 9000 screen (194 bytes)", EmptyFrames(9000, 9000, 8999, 8999, 15), 0, false},
         {"150 frames, 4000 screen (1814 bytes)", EmptyFrames(4000, 4000, 3999, 3999, 150), 0, false},
         // Without compositing: every frame up to the one to read copies the screen's canvas.
-        {"frame 0 of 40 full-width frames, 4000 screen", EmptyFrames(4000, 4000, 4000, 3999, 40), 0, true},
-        {"frame 39 of 40 full-width frames, 4000 screen", EmptyFrames(4000, 4000, 4000, 3999, 40), 39, false},
+        {"frame 0 of 40 full-width frames, 2000 screen", EmptyFrames(2000, 2000, 2000, 1999, 40), 0, true},
+        {"frame 39 of 40 full-width frames, 2000 screen", EmptyFrames(2000, 2000, 2000, 1999, 40), 39, false},
         {"frame 5 of 6 full-width frames, 1000 screen", EmptyFrames(1000, 1000, 1000, 999, 6), 5, true},
         // One frame of the largest screen: a canvas and a frame over CPIX_MAX_MEMORY together.
         {"one frame, 65535 x 65535 screen", EmptyFrames(65535, 65535, 65535, 65535, 1), 0, false},
-        {"one frame, 3000 x 3000 screen", EmptyFrames(3000, 3000, 3000, 3000, 1), 0, true},
+        {"one frame, 2500 x 2500 screen", EmptyFrames(2500, 2500, 2500, 2500, 1), 0, true},
+        {"one frame, 4000 x 4000 screen", EmptyFrames(4000, 4000, 4000, 4000, 1), 0, false},
     };
     for (const GifCase& c : cases) {
         SCOPED_TRACE(c.what + " (" + std::to_string(c.bytes.size()) + " bytes)");
@@ -146,6 +148,70 @@ Bytes BmpWithHeaderSize(std::uint32_t headerSize, std::uint32_t dataOffset)
 }
 
 }  // namespace
+
+namespace {
+
+// A short 16- or 32-bit BMP that declares width x height: the rows it holds and nothing more.
+Bytes ShortTrueColourBmp(int bits, std::uint32_t width, std::uint32_t height, int rowsHeld)
+{
+    const std::uint32_t row = bits == 16 ? ((width + 1) / 2) * 4 : width * 4;
+    Bytes b = {'B', 'M'};
+    auto put32 = [&b](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    put32(0);
+    put32(0);
+    put32(54);
+    put32(40);
+    put32(width);
+    put32(height);
+    b.insert(b.end(), {1, 0, static_cast<std::uint8_t>(bits), 0});
+    for (int i = 0; i < 6; ++i)
+        put32(0);
+    for (std::uint32_t i = 0; i < row * static_cast<std::uint32_t>(rowsHeld); ++i)
+        b.push_back(static_cast<std::uint8_t>(i * 29 + 3));
+    return b;
+}
+
+}  // namespace
+
+TEST(HostileBmp, AShortTrueColourFileCostsWhatItHolds)
+{
+    struct Case {
+        int bits;
+        std::uint32_t width, height;
+        int rows;
+    };
+    // About 200 MB of picture declared by files of at most a few kilobytes.
+    for (const Case& c : {Case{16, 262157, 256, 0}, Case{16, 8000, 8000, 2}, Case{32, 9000, 7000, 0}, Case{32, 9000, 7000, 1},
+                          Case{16, 20, 4, 4}, Case{32, 20, 4, 3}}) {
+        SCOPED_TRACE(std::to_string(c.bits) + " bits, " + std::to_string(c.width) + " x " + std::to_string(c.height));
+        const Bytes bytes = ShortTrueColourBmp(c.bits, c.width, c.height, c.rows);
+        ASSERT_LT(bytes.size(), 65536u);
+        const RunCost cost = RunBounded([&bytes] {
+            CPixImage image(kPixTypeUnknown);
+            return image.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeBmp) ? 0 : 1;
+        });
+        ASSERT_TRUE(cost.exited);
+        EXPECT_EQ(cost.status, 0);
+        // The declared picture is allocated but never touched beyond the rows held.
+        EXPECT_LT(cost.seconds, 0.25 * kTestTimeScale);
+        EXPECT_LT(cost.peakMb, 32.0 * kTestMemoryScale);
+    }
+    // The rows held are unpacked, the rest stay black.
+    const Bytes bytes = ShortTrueColourBmp(32, 20, 4, 3);
+    CPixImage image(kPixTypeUnknown);
+    ASSERT_TRUE(image.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeBmp));
+    EXPECT_EQ(image.PixelColor(1, 0, false).blue, static_cast<std::uint8_t>(4 * 29 + 3));
+    EXPECT_EQ(image.PixelColor(19, 2, false).red, static_cast<std::uint8_t>((2 * 80 + 19 * 4 + 2) * 29 + 3));
+    EXPECT_EQ(image.PixelColor(5, 3, false).red, 0);
+    const Bytes bits16 = ShortTrueColourBmp(16, 20, 4, 4);
+    CPixImage full(kPixTypeUnknown);
+    ASSERT_TRUE(full.DecodeFromMemory(bits16.data(), bits16.size(), kPixTypeBmp));
+    const std::uint32_t w = static_cast<std::uint32_t>(bits16[54 + 3 * 40 + 2 * 7] | bits16[54 + 3 * 40 + 2 * 7 + 1] << 8);
+    EXPECT_EQ(full.PixelColor(7, 3, false).blue, static_cast<std::uint8_t>((w & 0x1F) << 3));
+}
 
 TEST(HostileBmp, AFileAndTheSameBytesInMemoryGiveTheSameAnswer)
 {

@@ -151,32 +151,44 @@ Bytes BmpWithHeaderSize(std::uint32_t headerSize, std::uint32_t dataOffset)
 
 namespace {
 
-// A short 16- or 32-bit BMP that declares width x height: the rows it holds and nothing more.
-Bytes ShortTrueColourBmp(int bits, std::uint32_t width, std::uint32_t height, int rowsHeld)
+// A short BMP that declares width x height (top-down when `topDown`) and holds `data`.
+Bytes ShortBmp(int bits, int compression, std::uint32_t width, std::uint32_t height, bool topDown, const Bytes& data)
 {
-    const std::uint32_t row = bits == 16 ? ((width + 1) / 2) * 4 : width * 4;
     Bytes b = {'B', 'M'};
     auto put32 = [&b](std::uint32_t v) {
         for (int i = 0; i < 4; ++i)
             b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     };
+    const std::uint32_t palette = bits <= 8 ? 4u << bits : 0;
     put32(0);
     put32(0);
-    put32(54);
+    put32(54 + palette);
     put32(40);
     put32(width);
-    put32(height);
+    put32(topDown ? static_cast<std::uint32_t>(-static_cast<std::int64_t>(height)) : height);
     b.insert(b.end(), {1, 0, static_cast<std::uint8_t>(bits), 0});
-    for (int i = 0; i < 6; ++i)
+    put32(static_cast<std::uint32_t>(compression));
+    for (int i = 0; i < 5; ++i)
         put32(0);
-    for (std::uint32_t i = 0; i < row * static_cast<std::uint32_t>(rowsHeld); ++i)
-        b.push_back(static_cast<std::uint8_t>(i * 29 + 3));
+    for (std::uint32_t i = 0; i < palette; ++i)
+        b.push_back(static_cast<std::uint8_t>(i * 13));
+    b.insert(b.end(), data.begin(), data.end());
     return b;
+}
+
+// A 16- or 32-bit one with `rowsHeld` rows of data.
+Bytes ShortTrueColourBmp(int bits, std::uint32_t width, std::uint32_t height, int rowsHeld, bool topDown = false)
+{
+    const std::uint32_t row = bits == 16 ? ((width + 1) / 2) * 4 : width * 4;
+    Bytes data;
+    for (std::uint32_t i = 0; i < row * static_cast<std::uint32_t>(rowsHeld); ++i)
+        data.push_back(static_cast<std::uint8_t>(i * 29 + 3));
+    return ShortBmp(bits, 0, width, height, topDown, data);
 }
 
 }  // namespace
 
-TEST(HostileBmp, AShortTrueColourFileCostsWhatItHolds)
+TEST(HostileBmp, AShortFileCostsWhatItHolds)
 {
     struct Case {
         int bits;
@@ -184,10 +196,20 @@ TEST(HostileBmp, AShortTrueColourFileCostsWhatItHolds)
         int rows;
     };
     // About 200 MB of picture declared by files of at most a few kilobytes.
+    std::vector<std::pair<std::string, Bytes>> files;
     for (const Case& c : {Case{16, 262157, 256, 0}, Case{16, 8000, 8000, 2}, Case{32, 9000, 7000, 0}, Case{32, 9000, 7000, 1},
                           Case{16, 20, 4, 4}, Case{32, 20, 4, 3}}) {
-        SCOPED_TRACE(std::to_string(c.bits) + " bits, " + std::to_string(c.width) + " x " + std::to_string(c.height));
-        const Bytes bytes = ShortTrueColourBmp(c.bits, c.width, c.height, c.rows);
+        for (bool topDown : {false, true})
+            files.emplace_back(std::to_string(c.bits) + " bits, " + std::to_string(c.width) + " x " + std::to_string(c.height) +
+                                   (topDown ? " top-down" : ""),
+                               ShortTrueColourBmp(c.bits, c.width, c.height, c.rows, topDown));
+    }
+    // Top-down palette pictures of millions of rows: a few runs, or a few bytes of rows.
+    files.emplace_back("RLE4 top-down, 13 x 16449529", ShortBmp(4, 2, 13, 16449529, true, {5, 0x12, 0, 0, 3, 0x34, 0, 1}));
+    files.emplace_back("RLE8 top-down, 13 x 15000000", ShortBmp(8, 1, 13, 15000000, true, {5, 7, 0, 0, 3, 9, 0, 1}));
+    files.emplace_back("8 bits top-down, 13 x 15000000", ShortBmp(8, 0, 13, 15000000, true, Bytes(40, 6)));
+    for (const auto& [what, bytes] : files) {
+        SCOPED_TRACE(what);
         ASSERT_LT(bytes.size(), 65536u);
         const RunCost cost = RunBounded([&bytes] {
             CPixImage image(kPixTypeUnknown);
@@ -211,6 +233,20 @@ TEST(HostileBmp, AShortTrueColourFileCostsWhatItHolds)
     ASSERT_TRUE(full.DecodeFromMemory(bits16.data(), bits16.size(), kPixTypeBmp));
     const std::uint32_t w = static_cast<std::uint32_t>(bits16[54 + 3 * 40 + 2 * 7] | bits16[54 + 3 * 40 + 2 * 7 + 1] << 8);
     EXPECT_EQ(full.PixelColor(7, 3, false).blue, static_cast<std::uint8_t>((w & 0x1F) << 3));
+    // Top-down: the first rows of the file are the top rows of the picture.
+    const Bytes topDown = ShortTrueColourBmp(32, 20, 4, 3, true);
+    CPixImage flipped(kPixTypeUnknown);
+    ASSERT_TRUE(flipped.DecodeFromMemory(topDown.data(), topDown.size(), kPixTypeBmp));
+    EXPECT_EQ(flipped.PixelColor(1, 3, false).blue, static_cast<std::uint8_t>(4 * 29 + 3));
+    EXPECT_EQ(flipped.PixelColor(19, 1, false).red, static_cast<std::uint8_t>((2 * 80 + 19 * 4 + 2) * 29 + 3));
+    EXPECT_EQ(flipped.PixelColor(5, 0, false).red, 0);
+    const Bytes runs = ShortBmp(8, 1, 13, 5, true, {5, 7, 0, 0, 3, 9, 0, 1});
+    CPixImage rle(kPixTypeUnknown);
+    ASSERT_TRUE(rle.DecodeFromMemory(runs.data(), runs.size(), kPixTypeBmp));
+    EXPECT_EQ(rle.PixelIndex(4, 4), 7);
+    EXPECT_EQ(rle.PixelIndex(5, 4), 0);
+    EXPECT_EQ(rle.PixelIndex(2, 3), 9);
+    EXPECT_EQ(rle.PixelIndex(0, 0), 0);
 }
 
 TEST(HostileBmp, AFileAndTheSameBytesInMemoryGiveTheSameAnswer)

@@ -187,7 +187,7 @@ std::string OverLimits(const J2kBudget& b)
     if (b.components > kJ2kMaxComponents || b.gridTiles > kJ2kMaxTiles ||
         b.gridTiles * b.components > kJ2kMaxTileComponents)
         return std::to_string(b.gridTiles) + " tiles of " + std::to_string(b.components) + " components";
-    if (b.memoryBytes <= kJ2kMaxDecodeBytes && b.work <= kJ2kMaxDecodeWork)
+    if (b.memoryBytes <= kJ2kMaxDecodeBytes && b.work <= kJ2kMaxDecodeWork && b.packets <= kJ2kMaxPacketSteps)
         return std::string();
     return "decoding would take about " + std::to_string(b.memoryBytes >> 20) + " MB and " +
            std::to_string(b.work / 1000000) + " ms (" + std::to_string(b.codeBlocks) + " code-blocks, " +

@@ -290,7 +290,12 @@ TEST(J2kHostile, ManyLayersAndPositionsAreBounded)
     positions.codeBlock = 2;
     positions.precinct = 1;
     positions.progression = 2;   // RPCL walks every position of the smallest precinct
+    Coding manyResolutions = layers;
+    manyResolutions.levels = 19;
+    Stream deep = Square(64, manyResolutions);
+    deep.comps = 3;
     ExpectBounded({{"65535 layers, 512", Codestream(Square(512, layers)), true},
+                   {"65535 layers of 20 resolutions and 3 components, 64", Codestream(deep), false},
                    {"65535 layers in 2 x 2 precincts, 256", Codestream(Square(256, layersInPrecincts)), false},
                    {"RPCL in 2 x 2 precincts, 256", Codestream(Square(256, positions)), true},
                    {"RPCL in 2 x 2 precincts, 1024", Codestream(Square(1024, positions)), false}});

@@ -50,7 +50,7 @@ int CGameProcess::MusicLocation(int level, int mode, int extra)
 
 CGameProcess::CGameProcess(int levelNumber, int modeWord, int extra) : level(levelNumber), mode(modeWord)
 {
-    for (const char* module : {"interface", "main_fire"}) {
+    for (const char* module : {"interface", "main_fire", "rules"}) {
         if (g_pResource != nullptr && !g_pResource->FindModule(module))
             g_pResource->LoadModule(module, -1);
     }

@@ -100,8 +100,11 @@ CHelpDesk::CHelpDesk(IGameController* controller, CFAnimationInstance* panel, in
         m_pSlide = m_pPanel->FindPart(0, kSlidePath);
         m_pText = m_pPanel->FindPart(0, kTextPath);
     }
-    if (m_pSlide != nullptr && g_pResource != nullptr)
-        m_pSlide->LoadEffect(g_pResource, kModule, SlideEffectName(level).c_str());
+    if (m_pSlide != nullptr && g_pResource != nullptr && m_pSlide->LoadEffect(g_pResource, kModule, SlideEffectName(level).c_str())) {
+        // A part that was playing goes on playing its new effect to the end, the big window: the
+        // slide rests in the small view until a view is chosen.
+        m_pSlide->PlayCommandSection("show_small", false);
+    }
     // The group only lists them: the panel's group advances and draws its parts.
     m_pGroup->Add(m_pSlide);
     m_pGroup->Add(m_pText);
@@ -213,7 +216,7 @@ void CHelpDesk::SetView(int view, float seconds)
     case kSmall:
         m_nView = kOpeningSmall;
         if (m_pSlide != nullptr) {
-            m_pSlide->SetVisible(true);
+            ShowSlide();
             if (m_nPreviousView != kHidden)
                 m_pSlide->PlayCommandSection("show_small", false);
         }
@@ -228,7 +231,7 @@ void CHelpDesk::SetView(int view, float seconds)
             break;
         m_nView = kOpeningBig;
         if (m_pSlide != nullptr) {
-            m_pSlide->SetVisible(true);
+            ShowSlide();
             m_pSlide->PlayCommandSection("show_big", false);
         }
         if (m_pText != nullptr)
@@ -246,6 +249,14 @@ void CHelpDesk::SetView(int view, float seconds)
     default:
         break;
     }
+}
+
+void CHelpDesk::ShowSlide()
+{
+    m_pSlide->SetVisible(true);
+    // The panel draws the rules button's look with the slide: a hidden button must not show it.
+    if (CFAnimationInstance* look = m_pRulesButton->GetAttachedAnimation(0))
+        look->SetVisible(m_pRulesButton->IsVisible());
 }
 
 void CHelpDesk::StopSlide()

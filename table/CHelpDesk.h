@@ -78,6 +78,7 @@ public:
     static std::string ComboEffectName(int category, int chain);
 
 private:
+    void ShowSlide();
     bool IsBigView() const { return m_nView == kBig || m_nView == kOpeningBig; }
     void FinishOpening(bool big);
     bool RefreshText();                            // true when a new text effect was loaded

@@ -752,8 +752,13 @@ void CInterface::ShowHint()
 
 void CInterface::StartLearn()
 {
-    if (table != nullptr && !replay.active && !IsDealing())
-        table->StartLearn();
+    if (table == nullptr || replay.active || IsDealing())
+        return;
+    table->StartLearn();
+    // The big rules window is drawn over the table and the panel: the lesson's banner on the
+    // bottom bar must not lie under it, whichever way the tutorial was started.
+    if (replay.active && helpDesk->GetView() == CHelpDesk::kBig)
+        helpDesk->SetView(CHelpDesk::kSmall, 0.0f);
 }
 
 float CInterface::ShowPlaceFire(int type)

@@ -7,10 +7,13 @@ is drawn here from shapes and the DejaVu fonts; nothing is copied.
 gfx/game/cards_N.png (N = 1..3, 1040 x 428): the 52 faces of card set N, 80 x 107 each, column =
     rank (ace first), row = suit (0 clubs, 1 spades, 2 hearts, 3 diamonds: suit bit 1 is the colour).
 gfx/game/card_parts.png (660 x 120): backs 1..3 at x 0, 80, 160 (80 x 107); shadows small, middle,
-    big at x 240, 330, 420 (84 x 111); bonus fill at 510 (80 x 107); mana gauge at 600 (48 x 48).
+    big at x 240, 330, 420 (84 x 111); bonus fill at 510 (80 x 107).
+gfx/game/mana_gauge.png (48 x 48): the mana gauge.
 gfx/game/panel.png (800 x 256): top bar (0, 0, 800, 64), bottom bar (0, 64, 800, 40); at y 104,
     48 x 48 each: hint, undo, deal, relax, menu, bonus place, wooden frame, lamp off, lamp on,
-    bonus cursor, deal glow (x = 48 * index).
+    bonus cursor, deal glow (x = 48 * index); at (0, 160) the bonus tooltips' box, 150 x 52.
+gfx/game/rules.png (228 x 256): the big rules window (0, 0, 228, 226) and the rules button
+    (0, 228, 72, 26).
 gfx/game/bonuses.png (240 x 240): the 25 bonus icons, 48 x 48, row-major.
 gfx/game/back_N.png (N = 1..5, 800 x 600) and gfx/game/back_lite.png: the location backgrounds.
 gfx/game/table.png, gfx/game/table_shad.png (800 x 600): the table view and its shadow.
@@ -154,12 +157,17 @@ def card_parts():
     ImageDraw.Draw(fill).rounded_rectangle((2, 2, CARD_W - 3, CARD_H - 3), radius=7, fill=(255, 215, 90, 70),
                                            outline=(255, 230, 140, 200), width=2)
     sheet.paste(fill, (510, 0))
+    return sheet
+
+
+def mana_gauge():
+    # A texture of its own: the mana bar cuts its partly filled gauges from the texture's top-left
+    # corner, which on a shared sheet would be another picture.
     gauge = Image.new("RGBA", (48, 48), (0, 0, 0, 0))
     draw = ImageDraw.Draw(gauge)
     draw.ellipse((2, 2, 45, 45), fill=(70, 160, 255, 230), outline=(200, 230, 255, 255), width=2)
     draw.ellipse((12, 8, 28, 20), fill=(220, 240, 255, 160))
-    sheet.paste(gauge, (600, 0))
-    return sheet
+    return gauge
 
 
 def bonus_frame():
@@ -202,6 +210,23 @@ def panel():
                   (432 + 20, 127), (432 + 34, 126)], fill=(255, 220, 90, 255), outline=(90, 60, 10, 255))
     for width, alpha in ((5, 90), (3, 170), (1, 255)):  # the deal button's glow on a stuck table
         draw.ellipse((480 + 1, 105, 480 + 46, 150), outline=(255, 215, 80, alpha), width=width)
+    # The bonus tooltips' box: room for three lines of the small font.
+    draw.rounded_rectangle((0, 160, 149, 211), radius=6, fill=(50, 34, 18, 250), outline=(230, 190, 100, 255),
+                           width=2)
+    return sheet
+
+
+def rules():
+    """The rules panel: its big window and the rules button."""
+    sheet = Image.new("RGBA", (228, 256), (0, 0, 0, 0))
+    draw = ImageDraw.Draw(sheet)
+    draw.rounded_rectangle((0, 0, 227, 225), radius=10, fill=(250, 240, 214, 255), outline=(120, 80, 40, 255),
+                           width=4)
+    draw.rounded_rectangle((6, 6, 221, 219), radius=7, outline=(200, 160, 90, 255), width=1)
+    fnt = font(13)
+    draw.rounded_rectangle((0, 228, 71, 253), radius=11, fill=(150, 110, 40, 255), outline=(250, 230, 160, 255),
+                           width=2)
+    draw.text((36, 241), "Rules", font=fnt, fill=(255, 255, 255, 255), anchor="mm")
     return sheet
 
 
@@ -385,6 +410,8 @@ def main():
     for card_set in range(3):
         write("gfx/game/cards_%d.png" % (card_set + 1), cards_texture(card_set))
     write("gfx/game/card_parts.png", card_parts())
+    write("gfx/game/mana_gauge.png", mana_gauge())
+    write("gfx/game/rules.png", rules())
     write("gfx/game/panel.png", panel())
     write("gfx/game/bonuses.png", bonus_icons())
     write("gfx/game/places.png", places())

@@ -16,6 +16,8 @@ Requirement codes used (first number of each a:b:c:d tuple):
   click_card 1 deal one to the waste, 2 deal three, 3 deal one to every column, 5 turn face up,
              7 deal one to the discard pile
   win_cond   0:n holds n cards, 2:a:b holds a or b cards in sort_req order
+Anchors are card centres. At the level's zoom every card must lie below the panel's top bar (y 64)
+and above its bottom bar (y 560): a top row of 80-pixel cards stands at y 105 or lower.
 Place types: 0 foundation, 1 stock, 2 waste, 3 column, 4 free cell, 5 discard, 7 other pile.
 """
 
@@ -152,9 +154,9 @@ def freecell(o):
     same = o.get("samesuit") == "1"
     lv = Level(o["name"], 0.8, visible=(0, 24))
     for x in spread(cells, 55, 55 + 82 * (cells - 1)):
-        lv.place(x, 105, 4, empty_drop_req="0", pick_req="1")
+        lv.place(x, 110, 4, empty_drop_req="0", pick_req="1")
     for x in spread(4, 480, 735):
-        lv.place(x, 105, 0, **FOUNDATION)
+        lv.place(x, 110, 0, **FOUNDATION)
     rules = COLUMN_SUIT if same else COLUMN_ALT
     for c, x in enumerate(spread(8, 65, 735)):
         lv.place(x, 235, 3, v_offset=1.0, cards="-1:%d:1" % (7 if c < 4 else 6), empty_drop_req="9",
@@ -168,9 +170,9 @@ def eightoff(o):
     lv = Level(o["name"], 0.75, visible=(0, 24))
     xs = spread(12, 40, 760)
     for i in range(8):
-        lv.place(xs[i], 100, 4, empty_drop_req="0", pick_req="1", cards="-1:1:1" if i < 4 else "")
+        lv.place(xs[i], 105, 4, empty_drop_req="0", pick_req="1", cards="-1:1:1" if i < 4 else "")
     for x in xs[8:]:
-        lv.place(x, 100, 0, **FOUNDATION)
+        lv.place(x, 105, 0, **FOUNDATION)
     for x in spread(8, 65, 735):
         lv.place(x, 225, 3, v_offset=1.0, cards="-1:6:1", empty_drop_req="1:12", pick_req="0,3,4", **COLUMN_SUIT)
     lv.bonuses = "0,12,19,20,21"
@@ -181,9 +183,9 @@ def eightoff(o):
 def seahaven(o):
     lv = Level(o["name"], 0.72, visible=(0, 22))
     for i, x in enumerate(spread(4, 50, 290)):
-        lv.place(x, 100, 4, empty_drop_req="0", pick_req="1", cards="-1:1:1" if i in (1, 2) else "")
+        lv.place(x, 105, 4, empty_drop_req="0", pick_req="1", cards="-1:1:1" if i in (1, 2) else "")
     for x in spread(4, 500, 740):
-        lv.place(x, 100, 0, **FOUNDATION)
+        lv.place(x, 105, 0, **FOUNDATION)
     for x in spread(10, 50, 750):
         lv.place(x, 220, 3, v_offset=1.0, cards="-1:5:1", empty_drop_req="1:12", pick_req="0,3,4", **COLUMN_SUIT)
     lv.bonuses = "0,12,19,20,21"
@@ -196,7 +198,7 @@ def yukon(o):
     alaska = o.get("alaska") == "1"
     lv = Level(o["name"], 0.75, visible=(0, 20), hidden=(0, 7))
     for x in spread(4, 430, 740):
-        lv.place(x, 100, 0, **FOUNDATION)
+        lv.place(x, 105, 0, **FOUNDATION)
     drop = "1,7,5" if alaska else ("1,4,5" if same else "6,4,5")
     for c, x in enumerate(spread(7, 60, 740)):
         cards = "-1:1:1" if c == 0 else "-1:%d:0,-1:5:1" % c
@@ -211,9 +213,9 @@ def yukon(o):
 def gypsy(o):
     milligan = o.get("milligan") == "1"
     lv = Level(o["name"], 0.7, decks=2, visible=(0, 20), hidden=(0, 7))
-    lv.place(50, 100, 1, cards="-1:%d:0" % (96 if milligan else 72), click_req="1", click_card="3")
+    lv.place(50, 105, 1, cards="-1:%d:0" % (96 if milligan else 72), click_req="1", click_card="3")
     for x in spread(8, 180, 745):
-        lv.place(x, 100, 0, **FOUNDATION)
+        lv.place(x, 105, 0, **FOUNDATION)
     for x in spread(8, 60, 740):
         cards = "-1:1:1" if milligan else "-1:3:0,-1:1:1"
         lv.place(x, 215, 3, v_offset=1.0, cards=cards, empty_drop_req="1:12" if milligan else "9",
@@ -267,13 +269,13 @@ def penguin(o):
     lv = Level(o["name"], 0.75, visible=(0, 24))
     xs = spread(11, 40, 760)
     for x in xs[:7]:
-        lv.place(x, 100, 4, empty_drop_req="0", pick_req="1")
+        lv.place(x, 105, 4, empty_drop_req="0", pick_req="1")
     # The first card of column 0 is the beak: its rank is the level's base rank, and the other
     # three cards of that rank start on the foundations.
     first_column = 11
     for i, x in enumerate(xs[7:]):
         base = "1:-1:-1:1" if i < 3 else "1:-1:%d:0" % first_column
-        lv.place(x, 100, 0, empty_drop_req=base + ",0", drop_req="0,1,8,2", pick_req="1", win_cond="0:13")
+        lv.place(x, 105, 0, empty_drop_req=base + ",0", drop_req="0,1,8,2", pick_req="1", win_cond="0:13")
     for c, x in enumerate(spread(7, 60, 740)):
         lv.place(x, 225, 3, v_offset=1.0, cards="-1:%d:1" % (6 if c == 0 else 7), drop_req="1,8,4,5",
                  pick_req="6,0,3,4", sort_req="0,2")
@@ -354,7 +356,7 @@ def pyramid(o):
                 below = (r + 1) * (r + 2) // 2 + i
                 pick += ",2:%d:0,2:%d:0" % (below, below + 1)
                 drop += ",11:%d:0,11:%d:0" % (below, below + 1)
-            lv.place(400 - 34 * r + 68 * i, 95 + 42 * r, 7, cards="-1:1:1", pick_req=pick, drop_req=drop,
+            lv.place(400 - 34 * r + 68 * i, 110 + 42 * r, 7, cards="-1:1:1", pick_req=pick, drop_req=drop,
                      win_cond="0:0", help_script="Pyramid")
     lv.place(110, 470, 1, cards="-1:24:0", click_req="1", click_card="1", click_empty="0",
              click_empty_limit=passes)

@@ -94,6 +94,13 @@ TEST_F(CStoryScreen2Test, ANewPlayersFirstVisitSailsInAndOnlyTheFirstLevelCanBeP
     for (int slot : {0, 1, 2, 3, 5})
         EXPECT_EQ(StateFrame(slot), 0) << slot;  // everything else looks "closed"
     EXPECT_FALSE(Slot(6).IsVisible());  // a closed hardcore level is not shown
+    float lastX = -1.0f;
+    for (int location = 0; location < 5; ++location) {  // the island bar reads in journey order
+        float x = 0, y = 0, w = 0, h = 0;
+        m_pMap->GetLocationButton(location)->GetRect(&x, &y, &w, &h);
+        EXPECT_GT(x, lastX) << location;
+        lastX = x;
+    }
     EXPECT_EQ(m_pMap->GetSelectionShown(), progress::StoryEntry::Story(0));
     EXPECT_EQ(m_pMap->GetPreview()->GetName(), "level_0");
 

@@ -232,9 +232,12 @@ constexpr std::uint32_t kBoard = 0x195438, kWindow = 0x133448, kSky = 0x9CB8AC, 
                         kTicked = 0x1E7832, kEmptyBox = 0xF0ECDC, kBlueBack = 0x132C5B, kGreenBack = 0x134324;
 constexpr std::uint32_t kPlayGreen = 0x32A247, kRedStock = 0x971F29, kGreyButton = 0x7E7E7E, kGoldButton = 0xE0B055;
 constexpr std::uint32_t kCardFace = 0xFAF8F0, kClubs = 0x141414, kRoomPurple = 0x36203B, kLesson = 0x1E2838,
-                        kBonusBack = 0x3A62B2;
+                        kBonusBack = 0x3A62B2, kBannerBlue = 0x232939;
 constexpr Point kPlayFace{605, 445}, kStockBack{70, 75}, kBonusStock{404, 400}, kLearnButton{300, 240};
 constexpr Point kBoardSpot{400, 110}, kMiddle{400, 330}, kMenuSpot{405, 300}, kStockEdge{240, 455};
+// Sky beside the big rules window that a level's first game opens; the tutorial's banner on the
+// bottom bar.
+constexpr Point kSkySpot{235, 370}, kBanner{270, 580};
 
 }  // namespace
 
@@ -254,7 +257,7 @@ TEST_F(PlayerJourneysTest, AClassicGamesMenuChangesCardsAndSwitchesAndLeavesWith
     ASSERT_EQ(Run(905, script), 0);
     EXPECT_TRUE(Shows("classic_selection", kBoardSpot, kBoard));
     EXPECT_TRUE(Shows("classic_bonus_question", kMiddle, kWindow));
-    EXPECT_TRUE(Shows("classic_game", kMiddle, kSky)) << "the question has gone";
+    EXPECT_TRUE(Shows("classic_game", kSkySpot, kSky)) << "the question has gone";
     EXPECT_TRUE(Shows("classic_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("classic_menu", kHintBox, kTicked));
     EXPECT_TRUE(Shows("classic_menu", kDeskBox, kEmptyBox));
@@ -289,7 +292,7 @@ TEST_F(PlayerJourneysTest, TheIslandsBonusAndHardcoreLevelsStartFromTheMapAndLea
     ASSERT_EQ(Run(1430, script), 0);
     for (const char* map : {"island_map", "island_map_again", "island_map_last"})
         EXPECT_TRUE(Shows(map, kPlayFace, kPlayGreen));
-    EXPECT_TRUE(Shows("island_bonus_level", kMiddle, kSky));
+    EXPECT_TRUE(Shows("island_bonus_level", kSkySpot, kSky));
     EXPECT_TRUE(Shows("island_bonus_level", kBonusStock, kBonusBack)) << "a bonus level's stock";
     EXPECT_TRUE(Shows("island_bonus_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("island_bonus_menu", kLearnButton, kGreyButton)) << "a bonus level has no tutorial";
@@ -374,7 +377,7 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
 
     EXPECT_TRUE(Shows("story_new_player", kMiddle, kWindow));
     EXPECT_TRUE(Shows("story_first_visit", kPlayFace, kPlayGreen));
-    EXPECT_TRUE(Shows("story_level", kMiddle, kSky));
+    EXPECT_TRUE(Shows("story_level", kSkySpot, kSky));
     EXPECT_TRUE(Shows("story_level", kFirstColumn, kCardFace));
     EXPECT_TRUE(Shows("story_menu", kMenuSpot, kMenuButton));
     EXPECT_TRUE(Shows("story_tutorial", kFirstColumn, kClubs)) << "the tutorial deals its own cards";
@@ -382,6 +385,7 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
     // OK let the tutorial move the ace away: the column shows its empty frame, no card.
     EXPECT_FALSE(Shows("story_tutorial_playing", kFirstColumn, kClubs));
     EXPECT_FALSE(Shows("story_tutorial_playing", kFirstColumn, kCardFace));
+    EXPECT_TRUE(Shows("story_tutorial_playing", kBanner, kBannerBlue)) << "the banner, above the bottom bar";
     EXPECT_TRUE(Shows("story_after_tutorial", kFirstColumn, kCardFace)) << "the player's cards are back";
     EXPECT_TRUE(Shows("story_result", kResultOk, kGoldButton));
     EXPECT_TRUE(Shows("story_trophy", kTrophyOk, kGoldButton));

@@ -62,6 +62,18 @@ protected:
         ASSERT_NE(m_pGame, nullptr);
     }
 
+    // Level section 0..34 as the map starts it: a story level, a location's bonus level (25..29)
+    // or its hardcore level (30..34).
+    void StartSection(int section)
+    {
+        if (section >= 30)
+            Start(section - 30, 8, section - 30);
+        else if (section >= 25)
+            Start(section - 25, 2, section - 24);
+        else
+            Start(section, 0, -1);
+    }
+
     CInterface& Game() { return *m_pGame->GetInterface(); }
     CCardTable& Table() { return *Game().GetTable(); }
 

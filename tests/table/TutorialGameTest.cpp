@@ -44,14 +44,6 @@ protected:
         ASSERT_TRUE(g_pResource->LoadModule("learn", -1));  // as the loading screen does
     }
 
-    void StartSection(int section)
-    {
-        if (section >= 30)
-            Start(section - 30, 8, section - 30);  // the hardcore level of a location
-        else
-            Start(section, 0, -1);
-    }
-
     // The windows of the bundled file: those the replay must show.
     int WindowsInFile(const std::string& name)
     {

@@ -362,9 +362,10 @@ void StoryPanel(CFResource@ res)
     StoryButton(res, "but_trophy", StoryPicture(res, "trophy_0", "gfx/story/trophy_0.png", 124, 40),
                 StoryPicture(res, "trophy_1", "gfx/story/trophy_1.png", 124, 40),
                 StoryPicture(res, "trophy_2", "gfx/story/trophy_2.png", 124, 40), 324, 258, 62, 20);
-    // The location buttons stand in chart order, so the one to the right lies to the right.
+    // The island bar reads in journey order, as the classic selection does; the chart behind it
+    // keeps the order the helm turns in.
     for (int location = 0; location < STORY_LOCATIONS; location++) {
-        float x = -150 + StoryChartX(location) / 800.0f * 88;
+        float x = -150 + location * 88;
         string file = "gfx/story/loc_" + location;
         int normal = StoryPicture(res, "loc_" + location + "_0", file + "_0.png", 80, 60);
         int hover = StoryPicture(res, "loc_" + location + "_1", file + "_1.png", 80, 60);

@@ -62,6 +62,7 @@ void Declare_interface(CFResource@ res)
     int sprWood = res.AddSprite("panel_wood", g_texPanel, 288, 104, 48, 48);
     int sprLampOff = res.AddSprite("panel_lamp_off", g_texPanel, 336, 104, 48, 48);
     int sprLampOn = res.AddSprite("panel_lamp_on", g_texPanel, 384, 104, 48, 48);
+    int sprTipBox = res.AddSprite("panel_tip_box", g_texPanel, 0, 160, 150, 52);
     int fontTip = g_fontSmall;
     int textRelax = AddNamedText(res, "relax_msg", g_fontTitle, 6000, 0, 0, ALIGN_CENTRE);
     int textScore = AddNamedText(res, "scores_0", g_fontBold, 6001, 0, 0, ALIGN_RIGHT);
@@ -105,10 +106,13 @@ void Declare_interface(CFResource@ res)
         PanelKey(res, -1, icon, 0, 0, 24, 24, 255);
         PanelKey(res, -1, icon, 0, 0, 24, 24, 255);
         PanelKey(res, -1, icon, 0, 0, 24, 24, 120);
+        // A framed box hanging below the button's place, its text centred inside.
         int tip = AddNamedText(res, "tooltip_bonus_" + k, fontTip, 6010 + k, 0, 0, ALIGN_CENTRE);
         res.CreateEffect("tooltip_bonus_" + k, 1, 100);
+        res.CreateObjectGfx("box", 0);
+        PanelKey(res, -1, sprTipBox, 0, 0, 75, 0, 255);
         res.CreateObjectGfx("tip", 0);
-        PanelKey(res, tip, -1, 0, 0, 0, 0, 255);
+        PanelKey(res, tip, -1, 0, 16, 0, 0, 255);
     }
 
     res.CreateEffect("relax_msg", 1, 100);

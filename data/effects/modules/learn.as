@@ -80,7 +80,8 @@ void Declare_learn(CFResource@ res)
     res.AddNamedPart("show", 0, 0, 0);
     res.AddNamedPart("play", 0, 0, 0);  // the table loops it while the tutorial plays
     res.CreateObjectGfx("banner", 0);
-    LearnKey(res, -1, banner, 0, -214, 150, 20, 255, LEARN_PANEL_DEPTH);  // just below the top panel
+    // On the bottom bar: every place a lesson plays to lies above it.
+    LearnKey(res, -1, banner, 0, 280, 150, 20, 255, LEARN_PANEL_DEPTH);
     res.CreateObjectGfx("text", 0);
-    LearnKey(res, bannerText, -1, 0, -208, 0, 0, 255, LEARN_FACE_DEPTH);
+    LearnKey(res, bannerText, -1, 0, 286, 0, 0, 255, LEARN_FACE_DEPTH);
 }

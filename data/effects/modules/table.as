@@ -28,7 +28,8 @@ void Declare_table(CFResource@ res)
     res.AddSprite("GFX/Interface/GENERAL/CARDS/shadow_mid.png", parts, 330, 0, 84, 111);
     res.AddSprite("GFX/Interface/GENERAL/CARDS/shadow_big.png", parts, 420, 0, 84, 111);
     res.AddSprite("GFX/Interface/GENERAL/CARDS/bonus_fill.png", parts, 510, 0, 80, 107);
-    res.AddSprite("GFX/Interface/GENERAL/BONUSES/bar.png", parts, 600, 0, 48, 48);
+    int gauge = res.AddTexture("mana_gauge", "gfx/game/mana_gauge.png");
+    res.AddSprite("GFX/Interface/GENERAL/BONUSES/bar.png", gauge, 0, 0, 48, 48);
     res.AddFont("DATA/FONTS/font1.fgchst11", "data/fonts/font1.fgchst11");
 
     int table = res.AddTexture("table", "gfx/game/table.png");

@@ -1,0 +1,185 @@
+// SectionLayoutTest.cpp: every level section of the bundled data, dealt in a headless game, as a
+// player sees it: the places and their dealt cards lie between the panel's bars, the rules text of
+// both views is drawn inside its area, each bonus button's tooltip is a framed box inside the view,
+// and the tutorial's banner covers no place. Drawn things are measured by their pixels.
+#include "HeadlessGame.h"
+
+#include "framework/CFAnimationInstance.h"
+#include "framework/CFButton.h"
+#include "table/CGamePanel.h"
+#include "table/CHelpDesk.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// The panel's bars (module "interface"): the top bar covers y 0..64, the bottom bar y 560..600.
+constexpr int kTopBarBottom = 64, kBottomBarTop = 560, kViewWidth = 800, kViewHeight = 600;
+// The big rules window's area, as the help desk lays it out.
+constexpr int kBigAreaLeft = 286, kBigAreaRight = 286 + 228;
+constexpr float kSlowFrame = 0.5f;
+
+struct Box {
+    int left = kViewWidth, top = kViewHeight, right = 0, bottom = 0;  // right and bottom exclusive
+    bool Empty() const { return right <= left || bottom <= top; }
+    bool Inside(int l, int t, int r, int b) const { return left >= l && top >= t && right <= r && bottom <= b; }
+    bool Meets(const Box& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Box& b)
+{
+    return out << "(" << b.left << ", " << b.top << ") - (" << b.right << ", " << b.bottom << ")";
+}
+
+std::string SectionName(const ::testing::TestParamInfo<int>& info)
+{
+    return "Solitaire" + std::to_string(info.param);
+}
+
+class SectionLayoutTest : public HeadlessGameTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        HeadlessGameTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(g_pResource->LoadModule("learn", -1));  // as the loading screen does
+    }
+
+    // The box of every pixel that drawing leaves other than black, read back from the frame.
+    Box DrawnBox(const std::function<void()>& draw)
+    {
+        if (m_pEngine->BeginScene(0)) {
+            m_pEngine->Clear(0xFF000000u);
+            draw();
+            m_pEngine->EndScene();
+        }
+        const std::string file = HostPath("drawn.png");
+        EXPECT_TRUE(m_pEngine->SaveScreenshot(file.c_str()));
+        const HTexture shot = m_pEngine->TextureLoad("drawn.png");
+        Box box;
+        for (int y = 0; y < kViewHeight; ++y) {
+            const std::vector<std::uint32_t> row = ReadTexturePixels(shot, 0, y, kViewWidth);
+            for (int x = 0; x < static_cast<int>(row.size()); ++x) {
+                if ((row[static_cast<std::size_t>(x)] & 0xFFFFFFu) == 0)
+                    continue;
+                box.left = std::min(box.left, x);
+                box.right = std::max(box.right, x + 1);
+                box.top = std::min(box.top, y);
+                box.bottom = std::max(box.bottom, y + 1);
+            }
+        }
+        m_pEngine->TextureFree(shot);
+        return box;
+    }
+
+    // The rectangle a card covers with its centre at (x, y), at the card size the game uses.
+    Box CardBox(int x, int y)
+    {
+        const int w = Table().GetCardSize().m_nCardWidth, h = Table().GetCardSize().m_nCardHeight;
+        return Box{x - w / 2, y - h / 2, x - w / 2 + w, y - h / 2 + h};
+    }
+
+    // Every visible place's anchor and every dealt card in it.
+    std::vector<Box> PlaceBoxes()
+    {
+        std::vector<Box> boxes;
+        for (int p = 0; p < Table().PlaceCount(); ++p) {
+            CPlace* place = Table().GetPlace(p);
+            if (!place->visible)
+                continue;
+            const int cards = static_cast<int>(place->pile.size());
+            for (int i = 0; i < std::max(cards, 1); ++i) {
+                int x = 0, y = 0;
+                Table().GetCardPosition(place, i, i < cards ? place->GetCard(i) : nullptr, x, y);
+                boxes.push_back(CardBox(x, y));
+            }
+        }
+        return boxes;
+    }
+
+    // Opens the help desk's view and measures the rules text alone.
+    Box RulesTextBox(int view)
+    {
+        CHelpDesk& desk = *Game().GetHelpDesk();
+        desk.ShowRulesText();
+        desk.SetView(view, 0.0f);
+        for (int i = 0; i < 100 && desk.GetView() != view; ++i)
+            Frames(1);
+        EXPECT_EQ(desk.GetView(), view);
+        Frames(2);
+        return DrawnBox([&desk] { desk.GetText()->Render(nullptr); });
+    }
+};
+
+}  // namespace
+
+TEST_P(SectionLayoutTest, EverythingOnTheTableReadsBetweenTheBars)
+{
+    const int section = GetParam();
+    StartSection(section);
+    SettleQuickly(kSlowFrame);
+    Frames(2);
+
+    for (const Box& card : PlaceBoxes())
+        EXPECT_TRUE(card.Inside(0, kTopBarBottom, kViewWidth, kBottomBarTop)) << "a place or card at " << card;
+
+    // As the table shows it while a tutorial plays.
+    CFAnimationInstance banner(nullptr, CFAnimationInstance::kUnsetPosition, CFAnimationInstance::kUnsetPosition);
+    ASSERT_TRUE(banner.LoadEffect(g_pResource, "learn", "tutorial_mode"));
+    banner.SetVisible(true);
+    banner.PlayCommandSection("show", false);
+    banner.Advance(kFrame, 2, false);
+    const Box bannerBox = DrawnBox([&banner] { banner.Render(nullptr); });
+    ASSERT_FALSE(bannerBox.Empty());
+    for (const Box& card : PlaceBoxes())
+        EXPECT_FALSE(card.Meets(bannerBox)) << "the tutorial banner " << bannerBox << " covers " << card;
+
+    const bool bonusLevel = section >= 25 && section < 30;
+    // The small view's slide shows the rules button on the bottom bar and nothing else; a bonus
+    // level has no rules button.
+    RulesTextBox(CHelpDesk::kSmall);
+    const Box slide = DrawnBox([this] { Game().GetHelpDesk()->GetSlide()->Render(nullptr); });
+    if (bonusLevel)
+        EXPECT_TRUE(slide.Empty()) << "a bonus level's slide at " << slide;
+    else
+        EXPECT_TRUE(!slide.Empty() && slide.Inside(0, kBottomBarTop, kViewWidth, kViewHeight)) << "the small slide at " << slide;
+    if (!bonusLevel) {
+        const Box small = RulesTextBox(CHelpDesk::kSmall);
+        EXPECT_FALSE(small.Empty());
+        EXPECT_TRUE(small.Inside(0, kTopBarBottom, kViewWidth, kBottomBarTop)) << "small rules at " << small;
+        const Box big = RulesTextBox(CHelpDesk::kBig);
+        EXPECT_FALSE(big.Empty());
+        float ax = 0, ay = 0, aw = 0, ah = 0;
+        Game().GetHelpDesk()->GetArea()->GetRect(&ax, &ay, &aw, &ah);
+        EXPECT_TRUE(big.Inside(kBigAreaLeft, std::max(static_cast<int>(ay), kTopBarBottom), kBigAreaRight, kBottomBarTop))
+            << "big rules at " << big << ", the window's area from y " << ay;
+    }
+
+    for (int i = 0; i < 5 && !bonusLevel; ++i) {
+        SCOPED_TRACE("bonus button " + std::to_string(i + 1));
+        const CFButton* button = Game().GetGamePanel()->GetBonusButton(i);
+        ASSERT_NE(button, nullptr);
+        const int kind = Table().Level().vBonuses[static_cast<std::size_t>(i)];
+        CFAnimationInstance tip(nullptr, 0.0f, 0.0f);
+        ASSERT_TRUE(tip.LoadEffect(g_pResource, "interface", ("tooltip_bonus_" + std::to_string(kind + 1)).c_str()));
+        tip.SetPosition(button->GetX() + button->GetWidth() / 2, button->GetY() + button->GetHeight() / 2 + 30.0f, true);
+        tip.SetVisible(true);
+        tip.Play(false);
+        tip.Advance(kFrame, 2, false);
+        float bx = 0, by = 0, bw = 0, bh = 0;
+        tip.GetBounds(&bx, &by, &bw, &bh);
+        ASSERT_GT(bw * bh, 0.0f) << "a tooltip without its box";
+        const Box drawn = DrawnBox([&tip] { tip.Render(nullptr); });
+        EXPECT_TRUE(drawn.Inside(static_cast<int>(bx), static_cast<int>(by), static_cast<int>(bx + bw), static_cast<int>(by + bh)))
+            << "the tooltip's text runs out of its box: " << drawn;
+        EXPECT_TRUE(drawn.Inside(0, 0, kViewWidth, kViewHeight)) << "tooltip at " << drawn;
+    }
+    Frames(1);
+    KeepScreenshot("section_" + std::to_string(section));
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSections, SectionLayoutTest, ::testing::Range(0, 35), SectionName);
+

@@ -4,6 +4,7 @@
 #include "image/CPixImage.h"
 #include "platform/Engine.h"
 #include "platform/FileSystem.h"
+#include "platform/StopSignals.h"
 
 #include <algorithm>
 #include <cctype>
@@ -61,8 +62,8 @@ bool CEffectsUnpacker::Run()
             break;
         ++m_nDone;
         ShowProgress();
-        if (m_bAbort)
-            return false;
+        if (m_bAbort || CStopSignals::Received())
+            return false;  // the sources stay and "cnv" stays 1: the next start converts again
     }
     DeleteSources();
     m_nDone = FileCount();

@@ -26,7 +26,8 @@ bool IsKind(EScreenKind kind)
 
 const char* CScreenFactory::Name(EScreenKind kind)
 {
-    static const char* const names[kKinds] = {"MainMenu", "StoryMap", "ClassicSelection", "TrophyRoom", "ExitQuestion"};
+    static const char* const names[kKinds] = {"MainMenu", "StoryMap", "ClassicSelection", "TrophyRoom", "ExitQuestion",
+                                                 "SaveProblem"};
     return IsKind(kind) ? names[static_cast<std::size_t>(kind)] : "?";
 }
 

@@ -11,7 +11,8 @@
 
 class CScreenBase;
 
-enum class EScreenKind { MainMenu, StoryMap, ClassicSelection, TrophyRoom, ExitQuestion, Count };
+// SaveProblem: the window that says progress could not be saved (its texts set by the shell).
+enum class EScreenKind { MainMenu, StoryMap, ClassicSelection, TrophyRoom, ExitQuestion, SaveProblem, Count };
 
 class CScreenFactory {
 public:

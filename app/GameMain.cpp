@@ -12,11 +12,15 @@
 #include "platform/Engine.h"
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
+#include "platform/StopSignals.h"
 #include "progress/CHiScoreTable.h"
 #include "progress/CProfileStore.h"
+#include "progress/StoreFile.h"
+#include "progress/StoreNotices.h"
 
 #include <cassert>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -45,6 +49,49 @@ void ReadDesktop(IEngine& engine)
         g_pProfileStore->ForceFullScreenOnly();
     }
 }
+
+constexpr int kBadCommandLine = 2;
+
+void PrintUsage(std::FILE* out)
+{
+    std::fprintf(out, "Usage: solitaire [options]\n%s  --help                   show this text and end\n",
+                 EngineCommandLineUsage());
+}
+
+// False when the program ends here: --help (code 0), or a malformed command line (code 2, one
+// line and the usage on stderr). Nothing has been read or written yet.
+bool ReadCommandLine(int& argc, char** argv, int& exitCode)
+{
+    if (!EngineParseCommandLine(argc, argv)) {  // it printed the line
+        PrintUsage(stderr);
+        exitCode = kBadCommandLine;
+        return false;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            PrintUsage(stdout);
+            exitCode = 0;
+            return false;
+        }
+    }
+    if (argc > 1) {
+        std::fprintf(stderr, "unknown option %s\n", argv[1]);
+        PrintUsage(stderr);
+        exitCode = kBadCommandLine;
+        return false;
+    }
+    return true;
+}
+
+// Lines the player stores log before the engine has opened the log wait for it, and are written
+// on every way out of start-up.
+class CHeldStoreLog {
+public:
+    CHeldStoreLog() { store_notices::HoldLog(); }
+    ~CHeldStoreLog() { store_notices::ReleaseLog(); }
+    CHeldStoreLog(const CHeldStoreLog&) = delete;
+    CHeldStoreLog& operator=(const CHeldStoreLog&) = delete;
+};
 
 // A second start ends at once; it says so, and where the running game's lock is.
 void ReportLockNotTaken(const CSingleInstance& instance)
@@ -179,9 +226,12 @@ int RunGame()
 {
     ResetShell();
     g_bExitRequested = false;
+    store_notices::Clear();
+    CHeldStoreLog heldLog;
     GameServices services;
     services.engine.Arm();
 
+    store_file::CheckDataFolder();
     services.profileStore.Create().ApplyPendingDisplayChanges();
     services.mouse.Arm();
     ShellCreateMouse();
@@ -192,6 +242,7 @@ int RunGame()
         return 1;
     ReadDesktop(*engine);
     SetEngineStates(*engine);
+    store_notices::ReleaseLog();
     if (!RunFirstRunConversion(*engine))
         return 0;
     TraceEvent(GetGameTime());
@@ -209,12 +260,21 @@ int RunGame()
 
 int GameMain(int argc, char** argv)
 {
-    if (!EngineParseCommandLine(argc, argv))
-        return 1;
-    CSingleInstance instance(kGameTitle);
-    if (!instance.Acquire()) {
-        ReportLockNotTaken(instance);
+    int exitCode = 0;
+    if (!ReadCommandLine(argc, argv, exitCode))
+        return exitCode;
+    CStopSignals stopSignals;
+    // One window per user, and one game per data folder, windowed or headless: two runs on one
+    // folder would overwrite each other's saves.
+    CSingleInstance window(kGameTitle);
+    if (!EngineGetOptions().headless && !window.Acquire()) {
+        ReportLockNotTaken(window);
         return 1;
     }
-    return RunGame();  // the instance lock outlives every service
+    CSingleInstance folder(kGameTitle, fs_layer::GetRootFolder());
+    if (!folder.Acquire()) {
+        ReportLockNotTaken(folder);
+        return 1;
+    }
+    return RunGame();  // the locks outlive every service
 }

@@ -3,5 +3,6 @@
 
 constexpr const char* kGameTitle = "Palmora";
 
-// Exit code 1 when another instance runs (or the command line is malformed), else 0.
+// Exit code 1 when another instance runs (on this display, or on this data folder), 2 when the
+// command line is malformed, else 0.
 int GameMain(int argc, char** argv);

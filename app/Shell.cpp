@@ -9,7 +9,9 @@
 #include "app/ShellServices.h"
 #include "framework/CSprite.h"
 #include "framework/TraceEvent.h"
+#include "platform/StopSignals.h"
 #include "progress/CProfileStore.h"
+#include "progress/StoreNotices.h"
 
 #include <cassert>
 
@@ -52,8 +54,21 @@ int ColourDepth(int choice, int desktopBpp)
     return 16;
 }
 
+bool IsOpen(const CScreenBase* window)
+{
+    for (CScreenBase* screen = g_pScreenManager->GetCurrent(); screen != nullptr; screen = screen->GetChild()) {
+        if (screen == window)
+            return true;
+    }
+    return false;
+}
+
 void RunExitFlow()
 {
+    if (CStopSignals::Received()) {
+        g_bExitRequested = true;  // as the question's yes, without asking: nobody may be there
+        return;
+    }
     if (!g_bMenuReached)
         return;  // before the menu, a close request ends the loop at once
     if (g_bExitRequested && !g_shell.bExitDialogShown) {
@@ -100,6 +115,7 @@ bool FrameFunc()
     TrackKeys();
     if (g_pScreenManager != nullptr)
         g_pScreenManager->Update(dt);
+    ShowSaveProblem(dt);
     if (CSoundManager::Exists())
         CSoundManager::GetInstance()->UpdateFade(dt);
 
@@ -125,6 +141,36 @@ bool FrameFunc()
 
     RunExitFlow();
     return g_bExitRequested;
+}
+
+// One window at a time, over whatever is on top, once the menu has stood and the top-level screen
+// has stood for a moment (a window over a screen that has not built itself yet would stop it
+// before its first picture); a notice waits in its queue until then.
+void ShowSaveProblem(float dt)
+{
+    constexpr float kSettleSeconds = 0.5f;
+    if (g_pScreenManager == nullptr)
+        return;
+    const CScreenBase* current = g_pScreenManager->GetCurrent();
+    if (current != g_shell.pSettledScreen || g_pScreenManager->GetPhase() != CScreenManager::kIdle) {
+        g_shell.pSettledScreen = current;
+        g_shell.settledTime = 0.0f;
+        return;
+    }
+    g_shell.settledTime += dt;
+    if (!g_bMenuReached || current == nullptr || g_shell.bExitDialogShown || g_shell.settledTime < kSettleSeconds)
+        return;
+    if (g_shell.pSaveProblemWindow != nullptr && IsOpen(g_shell.pSaveProblemWindow))
+        return;
+    g_shell.pSaveProblemWindow = nullptr;
+    store_notices::Notice notice;
+    if (!store_notices::TakeNotice(notice))
+        return;
+    CScreenBase* window = ShellCreateSaveProblemWindow(notice);
+    if (window == nullptr)
+        return;  // the log, stderr and the next save's retry remain
+    g_shell.pSaveProblemWindow = window;
+    g_pScreenManager->ShowPopup(window, false, true);
 }
 
 void UpdateCheatMessage(float dt)

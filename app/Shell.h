@@ -14,6 +14,7 @@
 #include <vector>
 
 class CRenderStates;
+class CScreenBase;
 class CSprite;
 
 struct ShellState {
@@ -29,6 +30,9 @@ struct ShellState {
     bool bInitialised = false;          // every global service exists
     bool bModeSwitchGuard = false;      // up while the windowed state changes
     bool bExitDialogShown = false;
+    CScreenBase* pSaveProblemWindow = nullptr;  // the one shown last; compared only, never used
+    const CScreenBase* pSettledScreen = nullptr;  // the top-level screen, and how long it stood
+    float settledTime = 0.0f;
     std::string cheatMessage;
     float cheatTimer = 0.0f;            // seconds left; the message shows while not 0
     std::uint32_t cheatColour = 0;      // the colour the message was last drawn in
@@ -51,5 +55,6 @@ void HandleAltEnter();
 void CheckCheatCode();
 void TrackKeys();
 void UpdateCheatMessage(float dt);      // fades and draws the cheat mode message
+void ShowSaveProblem(float dt);         // opens the window of a store's notice when one waits
 
 constexpr const char* kCheatCode = "BRISKORN";

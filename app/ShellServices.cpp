@@ -16,6 +16,8 @@
 #include "platform/EngineRef.h"
 #include "progress/CProfileStore.h"
 
+#include <algorithm>
+
 namespace {
 
 void GetEngineMouse(float& x, float& y)
@@ -142,6 +144,20 @@ CScreenBase* ShellCreateLoadingScreen()
 CScreenBase* ShellCreateExitDialog()
 {
     return CScreenFactory::Create(EScreenKind::ExitQuestion);
+}
+
+CScreenBase* ShellCreateSaveProblemWindow(const store_notices::Notice& notice)
+{
+    std::string path = notice.gamePath;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    const std::string text = notice.folder
+        ? "The folder " + path + " can't be written:\n" + notice.reason +
+              ".\nYou can play on, but your progress\nis lost when the game ends."
+        : "The file " + path + " can't be written:\n" + notice.reason +
+              ".\nYou can play on: the game keeps your\nprogress and tries again at the next save.";
+    if (g_pResource != nullptr)
+        g_pResource->SetText("informative_save_text", text.c_str());
+    return CScreenFactory::Create(EScreenKind::SaveProblem);
 }
 
 int ShellGetDialogAnswer()

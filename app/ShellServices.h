@@ -5,6 +5,8 @@
 // what is missing; wiring a service in means filling in its functions in ShellServices.cpp.
 #pragma once
 
+#include "progress/StoreNotices.h"
+
 #include <cstdint>
 #include <string>
 
@@ -34,6 +36,8 @@ void ShellDrawCheatMessage(const std::string& text, std::uint32_t colour);
 CScreenBase* ShellCreateLoadingScreen();
 CScreenBase* ShellCreateExitDialog();        // the factory's exit question; null (logged) without one
 int ShellGetDialogAnswer();                  // the shared answer: -1 pending, 0 yes, 1 no
+// The window that says what could not be saved and why; null (logged) without one.
+CScreenBase* ShellCreateSaveProblemWindow(const store_notices::Notice& notice);
 
 // ---- First-run conversion --------------------------------------------------------------------
 enum class ConversionResult { Unavailable, Done, Aborted };

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CProfileStore store;
         Exercise(store, choice);
     }
-    const std::vector<std::uint8_t> keptAside = fuzz::DataFile("save.dat.bad");
+    const std::vector<std::uint8_t> keptAside = fuzz::DataFile("save.dat.bad.1");
     if (!keptAside.empty() && keptAside != std::vector<std::uint8_t>(data, data + size))
         std::abort();
     const std::vector<std::uint8_t> written = fuzz::DataFile("save.dat");

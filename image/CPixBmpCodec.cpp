@@ -3,10 +3,13 @@
 #include "image/CPixStream.h"
 #include "image/PixBytes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -115,8 +118,10 @@ bool CPixBmpCodec::ReadInfoHeader(CPixStream* stream, PixBitmapHeader& h, bool* 
             const std::uint64_t expected = PackedRowBytes(h.bitCount, static_cast<std::uint32_t>(h.width)) * AbsHeight(h.height);
             if (expected != h.imageSize || h.planes != 1 || h.compression != kCompressionNone || h.colorsUsed != 0)
                 return false;
+            // A header longer than a memory stream can hold ends past its last byte, as it ends
+            // past a file's: both go on from there (and find the pixels at the data offset).
             if (!stream->Seek(static_cast<long>(h.size - 40), 1))
-                return false;
+                stream->Seek(0, 2);
         }
     }
     if (h.imageSize == 0) {
@@ -207,11 +212,30 @@ bool CPixBmpCodec::Decode(CPixStream* stream)
     // An offset past anything a memory stream can hold leaves no pixel data, as it does in a file.
     if (dataOffset != 0 && !stream->Seek(start + static_cast<long>(dataOffset), 0))
         stream->Seek(0, 2);
-    if (!ReadPixels(stream, h, masks))
+    int filled = 0;
+    if (!ReadPixels(stream, h, masks, filled))
         return false;
     if (topDown)
-        FlipVertical();
+        FlipFilledRows(filled);
     return true;
+}
+
+// FlipVertical of a top-down picture, in place and only where it changes something: the rows
+// the file did not fill are zeros, and a short file may declare millions of them.
+void CPixBmpCodec::FlipFilledRows(int filled)
+{
+    const int h = Height();
+    const std::size_t bytes = m_info.rowBytes;
+    std::vector<std::uint8_t> row(bytes);
+    for (int i = 0; i < h / 2; ++i) {
+        if (i >= filled && h - 1 - i >= filled)
+            continue;
+        std::uint8_t* low = RowPointer(i);
+        std::uint8_t* high = RowPointer(h - 1 - i);
+        std::memcpy(row.data(), low, bytes);
+        std::memcpy(low, high, bytes);
+        std::memcpy(high, row.data(), bytes);
+    }
 }
 
 void CPixBmpCodec::ReadPalette(CPixStream* stream, const PixBitmapHeader& h, bool isCore)
@@ -235,16 +259,20 @@ void CPixBmpCodec::ReadPalette(CPixStream* stream, const PixBitmapHeader& h, boo
     }
 }
 
-bool CPixBmpCodec::ReadPixels(CPixStream* stream, const PixBitmapHeader& h, const std::uint32_t masks[3])
+bool CPixBmpCodec::ReadPixels(CPixStream* stream, const PixBitmapHeader& h, const std::uint32_t masks[3], int& filled)
 {
     const std::size_t width = static_cast<std::size_t>(Width());
     const std::size_t height = static_cast<std::size_t>(Height());
+    auto rowsOf = [](std::size_t got, std::size_t row) { return static_cast<int>((got + row - 1) / row); };
+    filled = 0;
     switch (h.bitCount) {
     case 16: {
         // Unpacked in place: each 24-bit row is at least as long as the 16-bit row it comes from.
-        const std::size_t bytes = ((width + 1) / 2) * height * 4;
-        stream->Read(m_pBits, 1, bytes);
-        UnpackBitfields(m_pBits, masks[0], masks[1], masks[2], 16);
+        // Only the rows the file filled: the others are zeros either way, and a short file may
+        // declare a picture of hundreds of megabytes.
+        const std::size_t row = ((width + 1) / 2) * 4;
+        filled = rowsOf(stream->Read(m_pBits, 1, row * height), row);
+        UnpackBitfields(m_pBits, masks[0], masks[1], masks[2], 16, filled);
         return true;
     }
     case 24:
@@ -252,21 +280,27 @@ bool CPixBmpCodec::ReadPixels(CPixStream* stream, const PixBitmapHeader& h, cons
             SetLastError("unknown compression");
             return false;
         }
-        stream->Read(m_pBits, 1, m_header.imageSize);
+        filled = rowsOf(stream->Read(m_pBits, 1, m_header.imageSize), RowBytes());
         return true;
     case 32: {
         if (h.compression != kCompressionNone && h.compression != kCompressionBitfields) {
             SetLastError("unknown compression");
             return false;
         }
-        const std::uint64_t bytes = static_cast<std::uint64_t>(width) * height * 4;
-        ScratchBuffer buffer(bytes > CPIX_MAX_MEMORY ? nullptr : static_cast<std::uint8_t*>(std::calloc(bytes, 1)));
+        // A buffer for the rows the stream still holds, not for the rows the header declares.
+        const std::uint64_t row = static_cast<std::uint64_t>(width) * 4;
+        const long size = stream->Size(), at = stream->Tell();
+        std::uint64_t rows = height;
+        if (size >= 0 && at >= 0)
+            rows = std::min<std::uint64_t>(rows, (static_cast<std::uint64_t>(size > at ? size - at : 0) + row - 1) / row);
+        const std::uint64_t bytes = rows * row;
+        ScratchBuffer buffer(bytes > CPIX_MAX_MEMORY ? nullptr : static_cast<std::uint8_t*>(std::calloc(bytes > 0 ? bytes : 1, 1)));
         if (!buffer) {
             SetLastError("can't allocate memory");
             return false;
         }
-        stream->Read(buffer.get(), 1, static_cast<std::size_t>(bytes));
-        UnpackBitfields(buffer.get(), 0, 0, 0, 32);
+        filled = rowsOf(stream->Read(buffer.get(), 1, static_cast<std::size_t>(bytes)), static_cast<std::size_t>(row));
+        UnpackBitfields(buffer.get(), 0, 0, 0, 32, filled);
         return true;
     }
     default:
@@ -274,13 +308,13 @@ bool CPixBmpCodec::ReadPixels(CPixStream* stream, const PixBitmapHeader& h, cons
     }
     switch (h.compression) {
     case kCompressionNone:
-        stream->Read(m_pBits, 1, m_header.imageSize);
+        filled = rowsOf(stream->Read(m_pBits, 1, m_header.imageSize), RowBytes());
         return true;
     case kCompressionRle8:
-        DecodeRle(stream, false);
+        DecodeRle(stream, false, filled);
         return true;
     case kCompressionRle4:
-        DecodeRle(stream, true);
+        DecodeRle(stream, true, filled);
         return true;
     default:
         SetLastError("compression type not supported");
@@ -290,7 +324,7 @@ bool CPixBmpCodec::ReadPixels(CPixStream* stream, const PixBitmapHeader& h, cons
 
 // Runs start at the bottom row. x counts bytes (RLE8) or pixels (RLE4); every move is checked
 // against the padded row and the last row, and a broken stream only ends decoding early.
-void CPixBmpCodec::DecodeRle(CPixStream* stream, bool fourBits)
+void CPixBmpCodec::DecodeRle(CPixStream* stream, bool fourBits, int& filled)
 {
     const int rowLimit = static_cast<int>(fourBits ? 2 * RowBytes() : RowBytes());
     const int height = Height();
@@ -311,6 +345,7 @@ void CPixBmpCodec::DecodeRle(CPixStream* stream, bool fourBits)
                 }
                 PutNibble(row, x, (i & 1) != 0 ? value & 15 : value >> 4);
             }
+            filled = y + 1;
             continue;
         }
         if (value == 0) {
@@ -328,6 +363,8 @@ void CPixBmpCodec::DecodeRle(CPixStream* stream, bool fourBits)
                 return;
         } else if (!ReadAbsoluteRun(stream, value, fourBits, x, y)) {
             return;
+        } else {
+            filled = y + 1;
         }
     }
 }

@@ -21,7 +21,9 @@ public:
 private:
     bool CheckHeader(const PixBitmapHeader& header);
     void ReadPalette(CPixStream* stream, const PixBitmapHeader& header, bool isCore);
-    bool ReadPixels(CPixStream* stream, const PixBitmapHeader& header, const std::uint32_t masks[3]);
-    void DecodeRle(CPixStream* stream, bool fourBits);
+    // Both leave in `filled` how many stored rows, from the bottom, the file wrote to.
+    bool ReadPixels(CPixStream* stream, const PixBitmapHeader& header, const std::uint32_t masks[3], int& filled);
+    void DecodeRle(CPixStream* stream, bool fourBits, int& filled);
     bool ReadAbsoluteRun(CPixStream* stream, int count, bool fourBits, int& x, int y);
+    void FlipFilledRows(int filled);
 };

@@ -6,6 +6,7 @@
 #include "image/CPixGifLzwDecoder.h"
 #include "image/CPixStream.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -92,6 +93,8 @@ bool CPixGifCodec::Decode(CPixStream* stream)
     comp.compositing = scan.count > 1 && screen.table.empty() && scan.firstWidth < screen.width &&
                        scan.firstHeight < screen.height;
     comp.frameToRead = comp.compositing ? scan.count - 1 : m_info.frame;
+    if (!WithinBudget(screen, scan, comp))
+        return false;
     std::vector<std::uint8_t> table = screen.table;
     for (;;) {
         const Step step = ReadFrame(stream, screen, table, comp);
@@ -101,6 +104,31 @@ bool CPixGifCodec::Decode(CPixStream* stream)
             break;
     }
     return Finish(comp);
+}
+
+// The frames the decode reads, each with the canvas it is drawn on, before any is read: a few
+// bytes per frame can ask for a screen-sized canvas each time. Without compositing every frame up
+// to the one to read makes a palette canvas of the screen's size (created or copied, then filled)
+// besides its own picture; with it, one 24-bit canvas takes every frame in colour.
+bool CPixGifCodec::WithinBudget(const Screen& screen, const FrameScan& scan, const Composition& comp)
+{
+    const std::uint64_t screenArea = static_cast<std::uint64_t>(screen.width) * static_cast<std::uint64_t>(screen.height);
+    std::uint64_t work = 0, largestFrame = 0;
+    const std::size_t frames = static_cast<std::size_t>(comp.frameToRead) + 1;
+    for (std::size_t i = 0; i < frames && i < scan.areas.size(); ++i) {
+        work += 3 * scan.areas[i] + (comp.compositing ? 0 : 2 * screenArea);   // created, decoded, drawn
+        largestFrame = std::max(largestFrame, scan.areas[i]);
+    }
+    // Held at once: the result and the next canvas (palette bytes), or the 24-bit canvas; and
+    // the frame being decoded.
+    const std::uint64_t canvasBytes = comp.compositing ? 3 * screenArea : 2 * screenArea;
+    if (comp.compositing)
+        work += 3 * screenArea;
+    if (work > kGifMaxDecodeWork || canvasBytes + largestFrame > CPIX_MAX_MEMORY) {
+        SetLastError("GIF needs too much work to decode");
+        return false;
+    }
+    return true;
 }
 
 // One image block: decoded, then drawn over what the earlier frames left.
@@ -183,25 +211,60 @@ bool CPixGifCodec::CreateFrame(const ImageBlock& block, int bpp, const std::vect
     return true;
 }
 
+namespace {
+
+std::uint8_t IndexIn(const std::uint8_t* row, int x, int bpp)
+{
+    switch (bpp) {
+    case 8: return row[x];
+    case 4: return static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) != 0 ? 0 : 4)) & 15);
+    default: return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
+    }
+}
+
+void PutIndex(std::uint8_t* row, int x, int bpp, std::uint8_t index)
+{
+    switch (bpp) {
+    case 8:
+        row[x] = index;
+        break;
+    case 4: {
+        const int shift = (x & 1) != 0 ? 0 : 4;
+        row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & ~(15 << shift)) | ((index & 15) << shift));
+        break;
+    }
+    default: {
+        const int shift = 7 - (x & 7);
+        row[x >> 3] = static_cast<std::uint8_t>((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
+        break;
+    }
+    }
+}
+
+}  // namespace
+
 // Every index but the transparent one lands on the canvas. Rows of the same depth are copied
-// whole, or byte by byte past the transparent index; other depths go pixel by pixel.
+// whole, or byte by byte past the transparent index; other depths go index by index, straight
+// in the rows (the frame fits the screen, so every write lies inside the canvas).
 void CPixGifCodec::DrawIndices(CPixImage& canvas, const ImageBlock& block, int screenHeight) const
 {
     const int trans = TransparentIndex();
-    const bool bytes = Bpp() == 8 && canvas.Bpp() == 8;
+    const int fromBpp = Bpp(), toBpp = canvas.Bpp();
+    const bool bytes = fromBpp == 8 && toBpp == 8;
     const bool opaque = trans < 0 || trans > 255;
     for (int y = 0; y < block.height; ++y) {
         const int canvasRow = screenHeight - 1 - (block.top + y);
+        const std::uint8_t* from = RowPointer(block.height - 1 - y);
+        std::uint8_t* to = canvas.RowPointer(canvasRow);
         if (!bytes) {
             for (int x = 0; x < block.width; ++x) {
-                const std::uint8_t index = PixelIndexUnchecked(x, block.height - 1 - y);
+                const std::uint8_t index = IndexIn(from, x, fromBpp);
                 if (index != trans)
-                    canvas.SetPixelIndex(block.left + x, canvasRow, index);
+                    PutIndex(to, block.left + x, toBpp, index);
             }
             continue;
         }
-        const std::uint8_t* from = RowPointer(block.height - 1 - y);
-        std::uint8_t* to = canvas.RowPointer(canvasRow) + block.left;
+        to += block.left;
         if (opaque) {
             std::memcpy(to, from, static_cast<std::size_t>(block.width));
             continue;
@@ -213,16 +276,26 @@ void CPixGifCodec::DrawIndices(CPixImage& canvas, const ImageBlock& block, int s
     }
 }
 
+// Row by row through the frame's palette: every pixel takes the colour PixelColor gives it.
 bool CPixGifCodec::DrawColours(CPixImage& result, const ImageBlock& block, const Screen& screen)
 {
     if (!result.HasPixels() && result.Create(screen.width, screen.height, 24, kPixTypeGif) == nullptr) {
         SetLastError(result.LastError());
         return false;
     }
+    PixQuad colours[256];
+    for (std::uint32_t i = 0; i < 256; ++i)
+        colours[i] = PaletteEntry(i);
+    const int bpp = Bpp();
     for (int y = 0; y < block.height; ++y) {
-        for (int x = 0; x < block.width; ++x)
-            result.SetPixelColor(block.left + x, screen.height - 1 - (block.top + y),
-                                 PixelColor(x, block.height - 1 - y, false));
+        const std::uint8_t* from = RowPointer(block.height - 1 - y);
+        std::uint8_t* to = result.RowPointer(screen.height - 1 - (block.top + y)) + 3 * static_cast<std::size_t>(block.left);
+        for (int x = 0; x < block.width; ++x, to += 3) {
+            const PixQuad& c = colours[IndexIn(from, x, bpp)];
+            to[0] = c.blue;
+            to[1] = c.green;
+            to[2] = c.red;
+        }
     }
     return true;
 }
@@ -302,6 +375,7 @@ CPixGifCodec::FrameScan CPixGifCodec::CountFrames(CPixStream* stream, const Scre
                 scan.firstHeight = block.height;
             }
             ++scan.count;
+            scan.areas.push_back(static_cast<std::uint64_t>(block.width) * static_cast<std::uint64_t>(block.height));
         }
         stream->GetC();
         CPixGifLzwDecoder::SkipSubBlocks(*stream);

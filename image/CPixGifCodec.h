@@ -8,12 +8,17 @@
 
 struct PixGifWriteSettings;
 
+// Pixels a whole GIF decode may create, copy, fill, decode and draw, over all its frames.
+constexpr std::uint64_t kGifMaxDecodeWork = std::uint64_t{1} << 26;
+
 // A short-lived codec object (one call). Decoding reads the frame the image's frame field names
 // into a palette image of the logical screen's size, drawing the earlier frames under it.
 // Encoding writes palette images (LZW, plain codes or runs), true-colour images as tiles of
 // 17 x 15 pixels with their own tables, and several images as one animation.
-// Every table, buffer and row write is bounded, so corrupt files only end decoding early. The
-// LZW data goes to CPixGifLzwDecoder, the writing to CPixGifEncoder.
+// Every table, buffer and row write is bounded, so corrupt files only end decoding early, and the
+// whole decode is bounded before it starts: the frames it would read, each over the screen's
+// canvas, may not add up to more than kGifMaxDecodeWork pixels nor hold more than CPIX_MAX_MEMORY
+// bytes at once. The LZW data goes to CPixGifLzwDecoder, the writing to CPixGifEncoder.
 class CPixGifCodec : public CPixImage {
 public:
     CPixGifCodec();
@@ -37,6 +42,7 @@ private:
     struct FrameScan {
         int count = 0;
         int firstWidth = 0, firstHeight = 0;
+        std::vector<std::uint64_t> areas;          // pixels of every frame that fits the screen
     };
     struct ImageBlock {                            // an image descriptor
         int left = 0, top = 0, width = 0, height = 0, flags = 0;
@@ -57,6 +63,7 @@ private:
     // descriptor and reads it. Escaped only when honourEscape and the caller set one.
     Found NextImage(CPixStream* stream, ImageBlock& block, bool honourEscape);
     FrameScan CountFrames(CPixStream* stream, const Screen& screen);
+    bool WithinBudget(const Screen& screen, const FrameScan& scan, const Composition& comp);
     bool ReadExtension(CPixStream* stream);
     bool ReadGraphicControl(CPixStream* stream);
     void ReadComment(CPixStream* stream);

@@ -230,17 +230,18 @@ std::uint8_t ChannelByte(std::uint32_t value, int leftShift)
 }  // namespace
 
 void CPixImage::UnpackBitfields(const std::uint8_t* source, std::uint32_t redMask, std::uint32_t greenMask,
-                                std::uint32_t blueMask, int sourceBpp)
+                                std::uint32_t blueMask, int sourceBpp, int rows)
 {
     if (source == nullptr || m_pBits == nullptr || Bpp() != 24)
         return;
     const std::size_t width = static_cast<std::size_t>(Width());
+    const int last = (rows >= 0 && rows < Height() ? rows : Height()) - 1;
     if (sourceBpp == 16) {
         const int blueBits = MaskWidth(blueMask);
         const int greenBits = MaskWidth(greenMask);
         const int redBits = MaskWidth(redMask);
         const std::size_t sourceRow = ((width + 1) / 2) * 4;
-        for (int y = Height() - 1; y >= 0; --y) {
+        for (int y = last; y >= 0; --y) {
             const std::uint8_t* in = source + static_cast<std::size_t>(y) * sourceRow;
             std::uint8_t* out = RowPointer(y);
             for (std::size_t x = width; x-- > 0;) {
@@ -251,7 +252,7 @@ void CPixImage::UnpackBitfields(const std::uint8_t* source, std::uint32_t redMas
             }
         }
     } else if (sourceBpp == 32) {
-        for (int y = Height() - 1; y >= 0; --y) {
+        for (int y = last; y >= 0; --y) {
             const std::uint8_t* in = source + static_cast<std::size_t>(y) * width * 4;
             std::uint8_t* out = RowPointer(y);
             for (std::size_t x = width; x-- > 0;) {

@@ -145,9 +145,10 @@ public:
     bool CopyFromRowPointers(const std::uint8_t* const* rows, int width, int height, int bpp,
                              std::uint32_t rowBytes, bool flip);
     // Fills this 24-bit image from 16-bit pixels with colour masks (blue in the lowest bits)
-    // or from 32-bit pixels; source rows are 4-byte aligned, height of them.
+    // or from 32-bit pixels; source rows are 4-byte aligned, height of them. With `rows` at 0 or
+    // more only the first that many rows are filled (the others are left as they are).
     void UnpackBitfields(const std::uint8_t* source, std::uint32_t redMask, std::uint32_t greenMask,
-                         std::uint32_t blueMask, int sourceBpp);
+                         std::uint32_t blueMask, int sourceBpp, int rows = -1);
     void CopyFrom(const CPixImage& source, bool copyPixels, bool copySelection, bool copyAlpha);
     void CopyInfo(const CPixImage& source);                       // only while empty
     bool TakeOver(CPixImage& source);                             // moves the picture out of source

@@ -1,6 +1,7 @@
 // Alpha plane, palette and pixel access of CPixImage.
 #include "image/CPixImage.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,11 +10,6 @@ namespace {
 std::size_t PlaneIndex(int x, int y, int width)
 {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
-}
-
-int Abs(int v)
-{
-    return v < 0 ? -v : v;
 }
 
 }  // namespace
@@ -603,7 +599,10 @@ void CPixImage::BlendPixelColor(int x, int y, PixQuad color, float blend, bool s
 {
     if (m_pDib == nullptr || !IsInside(x, y))
         return;
-    const int a = static_cast<int>(256 * blend);
+    // trunc(256 x blend), held where the channel sums cannot overflow; NaN blends nothing.
+    constexpr float kLimit = 1 << 22;
+    const float scaled = 256 * blend;
+    const int a = scaled > -kLimit ? (scaled < kLimit ? static_cast<int>(scaled) : static_cast<int>(kLimit)) : std::isnan(scaled) ? 0 : -static_cast<int>(kLimit);
     const int b = 256 - a;
     const PixQuad c = PixelColorUnchecked(x, y);
     PixQuad mixed;
@@ -635,31 +634,52 @@ bool CPixImage::IsTransparentAt(int x, int y) const
     return m_pAlpha != nullptr && AlphaAtUnchecked(x, y) == 0;
 }
 
+namespace {
+
+// The steps first..last (of 0..steps) at which a coordinate that starts at `start` and moves by
+// `direction` (+1 or -1) each step lies in 0..size - 1; first > last when it never does.
+void StepsInside(long long start, int direction, long long size, long long steps, long long& first, long long& last)
+{
+    first = direction > 0 ? -start : start - (size - 1);
+    last = direction > 0 ? size - 1 - start : start;
+    first = first < 0 ? 0 : first;
+    last = last > steps ? steps : last;
+}
+
+}  // namespace
+
+// Bresenham as the Part has it, over 64-bit differences: a line between any two int points.
+// Only the steps whose pixel lies inside along the longer axis are walked (every other write
+// would be ignored); the running sum at the first of them follows from the step count.
 void CPixImage::DrawLine(int x1, int x2, int y1, int y2, std::uint32_t packed)
 {
     if (m_pDib == nullptr)
         return;
-    const int dx = Abs(x2 - x1);
-    const int dy = Abs(y2 - y1);
+    const long long dx = std::llabs(static_cast<long long>(x2) - x1);
+    const long long dy = std::llabs(static_cast<long long>(y2) - y1);
     const int sx = x2 >= x1 ? 1 : -1;
     const int sy = y2 >= y1 ? 1 : -1;
-    const int longer = dx > dy ? dx : dy;
-    const int shorter = dx > dy ? dy : dx;
-    int x = x1, y = y1, sum = longer / 2;
-    for (int i = 0; i <= longer; ++i) {
-        SetPixelColor(x, y, packed);
+    const bool alongX = dx > dy;
+    const long long longer = alongX ? dx : dy;
+    const long long shorter = alongX ? dy : dx;
+    const int majorStep = alongX ? sx : sy, minorStep = alongX ? sy : sx;
+    long long first = 0, last = 0;
+    StepsInside(alongX ? x1 : y1, majorStep, alongX ? Width() : Height(), longer, first, last);
+    if (first > last)
+        return;
+    const __int128 reached = static_cast<__int128>(longer / 2) + static_cast<__int128>(first) * shorter;
+    long long sum = longer > 0 ? static_cast<long long>(reached % longer) : longer / 2;
+    long long minor = (alongX ? y1 : x1) + (longer > 0 ? static_cast<long long>(reached / longer) : 0) * minorStep;
+    long long major = (alongX ? x1 : y1) + first * majorStep;
+    for (long long i = first; i <= last; ++i) {
+        // Both stay between the end points, so they fit an int.
+        SetPixelColor(static_cast<int>(alongX ? major : minor), static_cast<int>(alongX ? minor : major), packed);
         sum += shorter;
         if (sum >= longer && longer > 0) {
             sum -= longer;
-            if (dx > dy)
-                y += sy;
-            else
-                x += sx;
+            minor += minorStep;
         }
-        if (dx > dy)
-            x += sx;
-        else
-            y += sy;
+        major += majorStep;
     }
 }
 

@@ -70,24 +70,53 @@ bool CPixImage::CropRect(const PixRect& rect, CPixImage* destination)
     return CropRect(rect.left, rect.top, rect.right, rect.bottom, destination);
 }
 
+namespace {
+
+// trunc(v) when it is an int, else nothing: a corner there cannot lie inside any picture.
+bool TruncToInt(double v, long long& out)
+{
+    if (!(v > -2147483649.0 && v < 2147483648.0))
+        return false;
+    out = static_cast<long long>(v);
+    return true;
+}
+
+int SaturatedSum(int a, int b)
+{
+    const long long sum = static_cast<long long>(a) + b;
+    return sum > INT_MAX ? INT_MAX : sum < INT_MIN ? INT_MIN : static_cast<int>(sum);
+}
+
+}  // namespace
+
+// The corners are worked out in 64 bits from doubles; an angle that is not finite, or corners
+// beyond the int range, cannot give corners inside the picture and fail as such.
 bool CPixImage::CropRotated(int left, int top, int width, int height, float radians, CPixImage* destination)
 {
-    if (m_pDib == nullptr)
+    if (m_pDib == nullptr || !std::isfinite(radians))
         return false;
     const double c = std::cos(radians), s = std::sin(radians);
     if (std::fabs(radians) < 0.0002f)
-        return CropRect(left, top, left + width, top + height, destination);
-    const int startX = std::min(left, left - static_cast<int>(height * s));
-    const int endX = left + static_cast<int>(width * c);
-    const int endY = top + static_cast<int>(height * c + width * s);
-    if (!IsInside(startX, top) || !IsInside(endX, endY))
+        return CropRect(left, top, SaturatedSum(left, width), SaturatedSum(top, height), destination);
+    long long hs = 0, wc = 0, slope = 0;
+    if (!TruncToInt(height * s, hs) || !TruncToInt(width * c, wc) || !TruncToInt(height * c + width * s, slope))
+        return false;
+    const long long startX = std::min<long long>(left, left - hs);
+    const long long endX = left + wc;
+    const long long endY = top + slope;
+    auto inside = [this](long long x, long long y) {
+        return x >= 0 && y >= 0 && x < Width() && y < Height();
+    };
+    if (!inside(startX, top) || !inside(endX, endY))
         return false;
     CPixImage copy(*this, true, false, true);
-    if (!copy.HasPixels() || !copy.CropRect(startX, top, endX, endY) ||
+    if (!copy.HasPixels() || !copy.CropRect(static_cast<int>(startX), top, static_cast<int>(endX), static_cast<int>(endY)) ||
         !copy.RotateNearest(static_cast<float>(-radians * 57.29577951308232)))
         return false;
-    const int w = copy.Width(), h = copy.Height();
-    if (!copy.CropRect((w - width) / 2, (h + height) / 2, (w + width) / 2, (h - height) / 2))
+    const long long w = copy.Width(), h = copy.Height();
+    // The centred rectangle: (w - width) / 2 .. (w + width) / 2 by (h - height) / 2 .. (h + height) / 2.
+    auto half = [](long long v) { return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, v / 2))); };
+    if (!copy.CropRect(half(w - width), half(h + height), half(w + width), half(h - height)))
         return false;
     return HandOver(copy, destination);
 }

@@ -3,6 +3,7 @@
 #include "image/CPixImage.h"
 #include "image/CPixColorSpace.h"
 
+#include <cmath>
 #include <cstring>
 #include <initializer_list>
 
@@ -166,7 +167,8 @@ bool CPixImage::SmoothChannel(CPixImage* channel, float radius)
             const double ixy = (p(x + 1, y + 1) + p(x - 1, y - 1) - p(x - 1, y + 1) - p(x + 1, y - 1)) / 4;
             const double correction = ((1 + iy * iy) * ixx - ix * iy * ixy + (1 + ix * ix) * iyy) / (1 + ix * ix + iy * iy);
             double v = p(x, y) + radius * correction;
-            v = v < 0 ? 0 : v > 255 ? 255 : v;
+            // A radius of NaN or one that meets a zero correction at infinity changes nothing.
+            v = std::isnan(v) ? p(x, y) : v < 0 ? 0 : v > 255 ? 255 : v;
             copy.SetPixelIndex(x, y, static_cast<std::uint8_t>(v));
         }
     }
@@ -179,7 +181,10 @@ void CPixImage::SetHuePalette(float correction)
     if (PalettePointer() == nullptr || n < 2)
         return;
     for (std::uint32_t j = 0; j < n; ++j) {
-        const int hue = static_cast<int>(static_cast<float>(j) * correction * static_cast<float>(255 / (n - 1)));
+        // The low 8 bits of the truncated product, taken without an int conversion that a large
+        // correction would overflow; NaN and infinities give hue 0.
+        const float product = static_cast<float>(j) * correction * static_cast<float>(255 / (n - 1));
+        const int hue = std::isfinite(product) ? static_cast<int>(std::fmod(std::trunc(product), 256.0f)) : 0;
         PixQuad hsl;
         hsl.red = static_cast<std::uint8_t>(hue & 255);
         hsl.green = 240;
@@ -192,7 +197,7 @@ bool CPixImage::Tint(std::uint8_t hue, std::uint8_t saturation, float blend)
 {
     if (m_pDib == nullptr)
         return false;
-    blend = blend < 0 ? 0 : blend > 1 ? 1 : blend;
+    blend = blend > 0 ? (blend < 1 ? blend : 1) : 0;   // NaN as 0: nothing changes
     const bool full = blend > 0.999f;
     const int a = static_cast<int>(256 * blend), a1 = 256 - a;
     auto tinted = [&](PixQuad old) {

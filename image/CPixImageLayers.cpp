@@ -233,17 +233,36 @@ namespace {
 constexpr std::uint8_t kEdge = 1;
 constexpr std::uint8_t kOutside = 2;
 
-// Marks the closed polygon's edges, stepping one pixel along the longer axis.
+// One coordinate of step s of an edge of `steps` steps that moves by d: start + d * s / steps,
+// rounded half away from zero, in 128 bits (d and s can both pass 2^32).
+long long EdgePoint(long long start, long long d, long long s, long long steps)
+{
+    if (steps == 0)
+        return start;
+    const __int128 scaled = static_cast<__int128>(d) * s + (d >= 0 ? steps / 2 : -(steps / 2));
+    return start + static_cast<long long>(scaled / steps);
+}
+
+// Marks the closed polygon's edges, stepping one pixel along the longer axis. Along that axis a
+// step moves exactly one pixel, so only the steps inside the image's extent on it are walked:
+// an edge costs at most the image's width or height, however far its ends lie.
 void DrawEdges(std::uint8_t* plane, int width, int height, const PixPoint* points, int count)
 {
     for (int i = 0; i < count; ++i) {
         const PixPoint a = points[i];
         const PixPoint b = points[(i + 1) % count];
         const long long dx = static_cast<long long>(b.x) - a.x, dy = static_cast<long long>(b.y) - a.y;
-        const long long steps = std::llabs(dx) > std::llabs(dy) ? std::llabs(dx) : std::llabs(dy);
-        for (long long s = 0; s <= steps; ++s) {
-            const long long x = steps == 0 ? a.x : a.x + (dx * s + (dx >= 0 ? steps / 2 : -steps / 2)) / steps;
-            const long long y = steps == 0 ? a.y : a.y + (dy * s + (dy >= 0 ? steps / 2 : -steps / 2)) / steps;
+        const bool alongX = std::llabs(dx) > std::llabs(dy);
+        const long long steps = alongX ? std::llabs(dx) : std::llabs(dy);
+        const long long start = alongX ? a.x : a.y, size = alongX ? width : height;
+        const int direction = (alongX ? dx : dy) >= 0 ? 1 : -1;
+        long long first = direction > 0 ? -start : start - (size - 1);
+        long long last = direction > 0 ? size - 1 - start : start;
+        first = first < 0 ? 0 : first;
+        last = last > steps ? steps : last;
+        for (long long s = first; s <= last; ++s) {
+            const long long x = EdgePoint(a.x, dx, s, steps);
+            const long long y = EdgePoint(a.y, dy, s, steps);
             if (x >= 0 && y >= 0 && x < width && y < height)
                 plane[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] = kEdge;
         }

@@ -255,8 +255,9 @@ bool CPixImage::Shear(float xGain, float yGain, int xPivot, int yPivot, bool int
         for (int x = area.left; x < area.right; ++x) {
             if (!IsSelected(x, y))
                 continue;
-            const float nx = static_cast<float>(x) + xGain * static_cast<float>(y - yPivot);
-            const float ny = static_cast<float>(y) + yGain * static_cast<float>(x - xPivot);
+            // 64-bit differences: a pivot may be any int.
+            const float nx = static_cast<float>(x) + xGain * static_cast<float>(static_cast<long long>(y) - yPivot);
+            const float ny = static_cast<float>(y) + yGain * static_cast<float>(static_cast<long long>(x) - xPivot);
             if (interpolate) {
                 out.SetPixelColor(x, y, SampleAt(nx, ny, kInterpBilinear, kOverflowBackground, nullptr), true);
                 continue;

@@ -12,9 +12,10 @@ using Kernel = float (*)(float);
 // Far enough outside any picture, near enough that int arithmetic on it cannot overflow.
 constexpr float kFarAway = 1e9f;
 
+// NaN (a weight of a NaN or infinite coordinate) counts as 0.
 float Clamp255(float v)
 {
-    return v < 0 ? 0 : v > 255 ? 255 : v;
+    return v > 0 ? (v < 255 ? v : 255) : 0;
 }
 
 // trunc toward zero, for coordinates that may come in as any float.

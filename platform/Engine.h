@@ -195,6 +195,8 @@ IEngine* engine2dCreate(int version);
 // --screenshot FILE, --screenshot-frame N, --root DIR, --full-redraw) and removes them from argv.
 // Returns false and prints the reason on a malformed option.
 bool EngineParseCommandLine(int& argc, char** argv);
+// Those options, one line each, for a program's usage text.
+const char* EngineCommandLineUsage();
 
 // Tests: while set, engine2dCreate returns this engine (its Release is the test's business).
 void engine2dOverride(IEngine* engine);

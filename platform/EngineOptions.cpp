@@ -46,6 +46,18 @@ const EngineOptions& EngineGetOptions()
     return Options();
 }
 
+const char* EngineCommandLineUsage()
+{
+    return "  --root DIR               the data folder (default: \"data\" beside the program)\n"
+           "  --headless               no window and no audio device, a fixed frame time\n"
+           "  --frames N               headless: stop after N frames (default: no limit)\n"
+           "  --dt SECONDS             headless: the frame time (default 1/60 s)\n"
+           "  --input FILE             headless: an input script, one event per line\n"
+           "  --screenshot FILE        headless: write a frame as a PNG file\n"
+           "  --screenshot-frame N     headless: the frame to write (default: the last)\n"
+           "  --full-redraw            draw every frame whole, never only where it changed\n";
+}
+
 bool EngineParseCommandLine(int& argc, char** argv)
 {
     EngineOptions options = Options();

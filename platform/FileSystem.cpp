@@ -183,9 +183,9 @@ bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out, 
 }
 
 bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size,
-                    const host_files::WriteOptions& options)
+                    const host_files::WriteOptions& options, std::string* why)
 {
-    return host_files::WriteAtomically(ResolvePath(gamePath), data, size, options);
+    return host_files::WriteAtomically(ResolvePath(gamePath), data, size, options, why);
 }
 
 bool FileExists(const std::string& gamePath)
@@ -229,6 +229,16 @@ bool GetModifiedTime(const std::string& gamePath, host_files::FileTime& out)
 bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath)
 {
     return host_files::Rename(ResolvePath(fromGamePath), ResolvePath(toGamePath));
+}
+
+bool RenameFileNoReplace(const std::string& fromGamePath, const std::string& toGamePath)
+{
+    return host_files::RenameNoReplace(ResolvePath(fromGamePath), ResolvePath(toGamePath));
+}
+
+bool CanCreateFiles(const std::string& folderGamePath, std::string* why)
+{
+    return host_files::CanCreateFiles(ResolvePath(folderGamePath), why);
 }
 
 bool IsReadOnly(const std::string& gamePath)

@@ -22,15 +22,18 @@ std::string ResolvePath(const std::string& gamePath);  // host path for a game p
 
 bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out,
                    std::size_t maxSize = 256u << 20);
-// Replaces the file whole or not at all (see host_files::WriteAtomically).
+// Replaces the file whole or not at all (see host_files::WriteAtomically); `why` takes the reason.
 [[nodiscard]] bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size,
-                                  const host_files::WriteOptions& options = host_files::WriteOptions());
+                                  const host_files::WriteOptions& options = host_files::WriteOptions(),
+                                  std::string* why = nullptr);
 bool FileExists(const std::string& gamePath);
 bool DeleteFile(const std::string& gamePath);
 bool CreateDirectory(const std::string& gamePath);       // and its parents
 bool GetLastWriteTime(const std::string& gamePath, std::int64_t& out);  // seconds since the epoch
 bool GetModifiedTime(const std::string& gamePath, host_files::FileTime& out);  // a regular file's, exact
 bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath);  // replaces the target
+bool RenameFileNoReplace(const std::string& fromGamePath, const std::string& toGamePath);  // false if it exists
+bool CanCreateFiles(const std::string& folderGamePath, std::string* why = nullptr);  // see host_files
 bool IsReadOnly(const std::string& gamePath);
 bool SetWritable(const std::string& gamePath);
 // Names (not paths) of the files in the folder of `pattern` that match its last part, where

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ImageCodec.h"
 #include "platform/SdlKeys.h"
+#include "platform/StopSignals.h"
 #include "platform/ViewFit.h"
 
 #include <SDL.h>
@@ -111,6 +112,9 @@ bool SdlEngine::InitVideo()
     } else {
         SDL_ResetHint(SDL_HINT_VIDEODRIVER);
     }
+    // SIGINT and SIGTERM would become a close request, which asks "Are you sure?"; the program's
+    // own handlers (StopSignals.h) end it without a question.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         m_log.Printf("[E] Engine: can't start video (%s)", SDL_GetError());
         return false;
@@ -476,7 +480,9 @@ bool SdlEngine::RunWindowFrame()
     while (SDL_PollEvent(&event) != 0)
         if (HandleEvent(event))
             return true;
-    if ((SDL_GetWindowFlags(m_pWindow) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0) {
+    // A stop signal still needs a frame: the frame function is what ends the program.
+    const bool drawsNothing = (SDL_GetWindowFlags(m_pWindow) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+    if (drawsNothing && !CStopSignals::Received()) {
         SDL_WaitEventTimeout(nullptr, 50);  // nothing to draw while minimised or hidden
         m_bPresentDue = true;
         m_lastCounter = SDL_GetPerformanceCounter();

@@ -8,8 +8,22 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+namespace {
+
+bool IsReadOnlyError(int error)
+{
+    return error == EROFS || error == EACCES || error == EPERM;
+}
+
+}  // namespace
+
 CSingleInstance::CSingleInstance(const std::string& name)
     : m_sPath(fs_layer::UserRuntimeFolder() + "/" + name + ".lock")
+{
+}
+
+CSingleInstance::CSingleInstance(const std::string& name, const std::string& hostFolder)
+    : m_sPath(host_files::Join(hostFolder, name + ".lock"))
 {
 }
 
@@ -22,7 +36,14 @@ bool CSingleInstance::Acquire()
 {
     if (m_fd >= 0)
         return true;
-    const int fd = ::open(m_sPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    m_bHeldElsewhere = false;
+    int fd = ::open(m_sPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0 && IsReadOnlyError(errno)) {
+        // flock needs no write access: a lock file that already exists guards a read-only folder.
+        fd = ::open(m_sPath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 && errno == ENOENT)
+            return true;
+    }
     if (fd < 0)
         return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -30,7 +51,6 @@ bool CSingleInstance::Acquire()
         ::close(fd);
         return false;
     }
-    m_bHeldElsewhere = false;
     m_fd = fd;
     return true;
 }

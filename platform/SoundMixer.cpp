@@ -91,6 +91,7 @@ bool SoundMixer::Open(bool headless, bool noAudio, EngineLog& log)
 bool SoundMixer::OpenDevice()
 {
     QuietStderr quiet;
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // the program handles them (StopSignals.h)
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     Mix_Init(MIX_INIT_OGG);

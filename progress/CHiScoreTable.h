@@ -2,7 +2,7 @@
 //
 // One instance lives from start-up to teardown. Every change is saved at once, so a crash never
 // loses a recorded result; a file that is not exactly 480 bytes is moved aside as
-// "hiscores.dat.bad" and the default tables are used. Names are kept to 12 characters wherever
+// "hiscores.dat.bad.<n>" and the default tables are used. Names are kept to 12 characters wherever
 // they enter a table, and a longer name finds its rows by its first 12.
 #pragma once
 

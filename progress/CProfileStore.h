@@ -3,7 +3,7 @@
 // One instance lives from start-up to teardown (start-up owns it; g_pProfileStore points to it).
 // Screens and the card table change the current record in place; operations that change the list
 // of players save at once, and screens call Save at their own commit points. Loading checks the
-// file and moves a damaged one aside as "save.dat.bad"; a file of another version is left alone
+// file and moves a damaged one aside as "save.dat.bad.<n>"; a file of another version is left alone
 // until the first save, which moves it aside the same way. Saving replaces the file in one rename.
 #pragma once
 

@@ -1,14 +1,36 @@
 // StoreFile.cpp: bounded reads, whole-file writes and keeping damaged files aside.
 #include "progress/StoreFile.h"
 
-#include "platform/EngineRef.h"
 #include "platform/FileSystem.h"
+#include "progress/StoreNotices.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace store_file {
+
+namespace {
+
+std::string FolderOf(const std::string& gamePath)
+{
+    const std::size_t slash = gamePath.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : gamePath.substr(0, slash + 1);
+}
+
+// Every save has a temporary file of its own, so one that a killed run left behind is never
+// reused; the data folder's lock keeps other writers out, so any found now is such a leftover.
+void RemoveLeftTemporaries(const std::string& gamePath)
+{
+    for (const std::string& name : fs_layer::FindFiles(gamePath + ".tmp.*"))
+        (void)fs_layer::DeleteFile(FolderOf(gamePath) + name);
+}
+
+}  // namespace
 
 ReadResult Read(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize)
 {
     out.clear();
+    RemoveLeftTemporaries(gamePath);
     if (!fs_layer::FileExists(gamePath))
         return ReadResult::Missing;
     if (!fs_layer::ReadWholeFile(gamePath, out, maxSize) || out.size() > maxSize)
@@ -20,38 +42,99 @@ bool Write(const std::string& gamePath, const std::vector<std::uint8_t>& bytes)
 {
     host_files::WriteOptions options;
     options.createFolders = true;
-    if (fs_layer::WriteWholeFile(gamePath, bytes.data(), bytes.size(), options))
+    std::string why;
+    if (fs_layer::WriteWholeFile(gamePath, bytes.data(), bytes.size(), options, &why)) {
+        store_notices::SaveSucceeded(gamePath);
         return true;
-    CEngineRef().Log("[E] Can't save file %s", gamePath.c_str());
+    }
+    store_notices::SaveFailed(gamePath, why);
     return false;
 }
 
 namespace {
 
-std::string MoveToBad(const std::string& gamePath)
+const char* const kDataFolder = "data";
+const char* const kBadSuffix = ".bad.";
+
+bool IsDigit(char c)
 {
-    const std::string badPath = gamePath + ".bad";
-    (void)fs_layer::RenameFile(gamePath, badPath);  // a file that cannot move is still not used
-    return badPath;
+    return c >= '0' && c <= '9';
+}
+
+// The numbers of the files kept aside from this one ("save.dat.bad.3" is 3), lowest first.
+std::vector<long> KeptAsideNumbers(const std::string& gamePath)
+{
+    const std::string prefix = gamePath.substr(FolderOf(gamePath).size()) + kBadSuffix;
+    std::vector<long> numbers;
+    for (const std::string& name : fs_layer::FindFiles(gamePath + kBadSuffix + "*")) {
+        const std::string digits = name.substr(std::min(prefix.size(), name.size()));
+        if (digits.empty() || digits.size() > 9 || !std::all_of(digits.begin(), digits.end(), IsDigit))
+            continue;
+        numbers.push_back(std::strtol(digits.c_str(), nullptr, 10));
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+std::string KeptAsidePath(const std::string& gamePath, long number)
+{
+    return gamePath + kBadSuffix + std::to_string(number);
+}
+
+// Moves the file to the next free number and drops the oldest beyond the ten newest. Empty when
+// the file cannot move (a read-only folder); it is still not used.
+std::string MoveAside(const std::string& gamePath)
+{
+    std::vector<long> numbers = KeptAsideNumbers(gamePath);
+    long next = numbers.empty() ? 1 : numbers.back() + 1;
+    std::string kept;
+    for (int attempt = 0; attempt < 10 && kept.empty(); ++attempt, ++next) {
+        if (fs_layer::RenameFileNoReplace(gamePath, KeptAsidePath(gamePath, next)))
+            kept = KeptAsidePath(gamePath, next);
+    }
+    if (kept.empty())
+        return kept;
+    numbers = KeptAsideNumbers(gamePath);
+    for (std::size_t i = 0; i + kKeptAsideFiles < numbers.size(); ++i)
+        (void)fs_layer::DeleteFile(KeptAsidePath(gamePath, numbers[i]));
+    return kept;
 }
 
 }  // namespace
 
 void KeepAside(const std::string& gamePath)
 {
-    const std::string badPath = MoveToBad(gamePath);
-    CEngineRef().Log("[W] File %s is damaged, kept as %s; defaults used", gamePath.c_str(), badPath.c_str());
+    const std::string kept = MoveAside(gamePath);
+    if (kept.empty()) {
+        store_notices::Log("[W] File %s is damaged and can't be moved aside; defaults used", gamePath.c_str());
+        return;
+    }
+    store_notices::Log("[W] File %s is damaged, kept as %s; defaults used", gamePath.c_str(), kept.c_str());
 }
 
 void KeepAsideOtherVersion(const std::string& gamePath, std::uint32_t version)
 {
-    const std::string badPath = MoveToBad(gamePath);
-    CEngineRef().Log("[W] File %s has version %u, kept as %s", gamePath.c_str(), version, badPath.c_str());
+    const std::string kept = MoveAside(gamePath);
+    store_notices::Log("[W] File %s has version %u, kept as %s", gamePath.c_str(), version,
+                       kept.empty() ? "it is (it can't be moved)" : kept.c_str());
 }
 
 std::string DataPath(const std::string& name)
 {
-    return "data\\" + name;
+    return std::string(kDataFolder) + "\\" + name;
+}
+
+bool CheckDataFolder()
+{
+    std::string why;
+    if (fs_layer::CreateDirectory(kDataFolder)) {
+        if (fs_layer::CanCreateFiles(kDataFolder, &why))
+            return true;
+    } else if (fs_layer::CanCreateFiles("", &why)) {
+        why = "it can't be made";  // the folder above takes files, so something else is in the way
+    }
+    store_notices::FolderUnwritable(kDataFolder, why);
+    return false;
 }
 
 }  // namespace store_file

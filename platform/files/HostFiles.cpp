@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -43,33 +45,99 @@ bool SetModifiedTime(int fd, FileTime time)
     return ::futimens(fd, times) == 0;
 }
 
-// The temporary file, complete and on disk; false leaves a file that the caller removes.
-bool WriteTemporary(const std::string& temporary, const void* data, std::size_t size, const WriteOptions& options)
+void SetReason(std::string* why, int error)
 {
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, options.mode);
-    if (fd < 0)
-        return false;
+    if (why != nullptr)
+        *why = std::generic_category().message(error);
+}
+
+// A name beside the target that no writer uses: the process id keeps processes apart, the counter
+// the threads of one process, and O_EXCL a leftover of an earlier process with the same id.
+int CreateTemporary(const std::string& path, unsigned mode, std::string& temporary)
+{
+    static std::atomic<unsigned> s_counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(s_counter++);
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// The temporary file, complete and on disk; false (errno set) leaves a file the caller removes.
+bool FillTemporary(int fd, const void* data, std::size_t size, const WriteOptions& options)
+{
     bool ok = WriteAll(fd, static_cast<const std::uint8_t*>(data), size) && ::fsync(fd) == 0;
     ok = ok && (!options.modified || SetModifiedTime(fd, *options.modified));
-    return ::close(fd) == 0 && ok;
+    const int error = errno;
+    if (::close(fd) != 0)
+        return false;
+    errno = error;
+    return ok;
+}
+
+// A rename is an entry of the folder: until the folder is on disk, a power cut may bring the old
+// file back. File systems that cannot flush a folder say EINVAL; there is nothing more to do.
+bool SyncFolder(const std::string& path)
+{
+    const std::string parent = ParentFolder(path);
+    const int fd = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return ok;
 }
 
 }  // namespace
 
-bool WriteAtomically(const std::string& path, const void* data, std::size_t size, const WriteOptions& options)
+bool WriteAtomically(const std::string& path, const void* data, std::size_t size, const WriteOptions& options,
+                     std::string* why)
 {
-    if (path.empty())
+    if (path.empty()) {
+        SetReason(why, ENOENT);
         return false;
+    }
     if (options.createFolders) {
         const std::string parent = ParentFolder(path);
-        if (!parent.empty() && !CreateFolders(parent))
+        if (!parent.empty() && !CreateFolders(parent)) {
+            SetReason(why, errno != 0 ? errno : ENOTDIR);
             return false;
+        }
     }
-    const std::string temporary = path + ".tmp";
-    if (WriteTemporary(temporary, data, size, options) && ::rename(temporary.c_str(), path.c_str()) == 0)
-        return true;
-    ::unlink(temporary.c_str());
-    return false;
+    std::string temporary;
+    const int fd = CreateTemporary(path, options.mode, temporary);
+    if (fd < 0) {
+        SetReason(why, errno);
+        return false;
+    }
+    if (!FillTemporary(fd, data, size, options) || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        SetReason(why, errno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (!SyncFolder(path)) {
+        SetReason(why, errno);
+        return false;
+    }
+    return true;
+}
+
+bool CanCreateFiles(const std::string& folder, std::string* why)
+{
+    std::string probe;
+    const int fd = CreateTemporary(Join(folder.empty() ? "." : folder, ".write-test"), 0600, probe);
+    if (fd < 0) {
+        SetReason(why, errno);
+        return false;
+    }
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
 }
 
 std::optional<bool> Exists(const std::string& path)
@@ -117,6 +185,24 @@ bool GetModifiedTime(const std::string& path, FileTime& out)
 bool Rename(const std::string& from, const std::string& to)
 {
     return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without the flag: a hard link fails on an existing name just the same.
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return false;
+    ::unlink(from.c_str());
+    return true;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0;
 }
 
 std::vector<std::string> ListFiles(const std::string& folder)

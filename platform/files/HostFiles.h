@@ -21,10 +21,15 @@ struct WriteOptions {
     std::optional<FileTime> modified;  // the new file's last-write time, set before it takes over
 };
 
-// Writes "<path>.tmp", flushes it to disk and renames it over path. On any failure the temporary
-// file is removed, the old file is left as it was, and the result is false.
+// Writes a temporary file beside path under a name no other writer uses ("<path>.tmp.<pid>.<n>"),
+// flushes it to disk, renames it over path and flushes the folder, so the new name survives a
+// power cut. On any failure the temporary file is removed, the old file is left as it was, the
+// result is false and `why` (when given) holds the system's reason, e.g. "No space left on device".
 [[nodiscard]] bool WriteAtomically(const std::string& path, const void* data, std::size_t size,
-                                   const WriteOptions& options = WriteOptions());
+                                   const WriteOptions& options = WriteOptions(), std::string* why = nullptr);
+// Whether a new file can be made in the folder: one is made and removed again. False (with the
+// reason) for a missing, read-only or full folder.
+bool CanCreateFiles(const std::string& folder, std::string* why = nullptr);
 
 std::optional<bool> Exists(const std::string& path);  // nullopt when it cannot be told
 bool IsFolder(const std::string& path);
@@ -33,6 +38,8 @@ bool IsRegularFile(const std::string& path);          // follows links
 bool CreateFolders(const std::string& path, bool privateToUser = false);
 bool GetModifiedTime(const std::string& path, FileTime& out);
 bool Rename(const std::string& from, const std::string& to);  // replaces an existing target
+bool RenameNoReplace(const std::string& from, const std::string& to);  // false when `to` exists
+bool RemoveFile(const std::string& path);
 // Paths of the regular files in a folder ("" is the current one), in the order the folder gives.
 std::vector<std::string> ListFiles(const std::string& folder);
 

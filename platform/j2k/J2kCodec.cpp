@@ -1,5 +1,7 @@
 #include "platform/j2k/J2kCodec.h"
 
+#include "platform/j2k/J2kBudget.h"
+
 #include <openjpeg.h>
 
 #include <cstdint>
@@ -178,74 +180,19 @@ bool ReadFileBounded(const char* path, std::vector<unsigned char>& out, int& cod
 
 // ---- What a header asks for, read before OpenJPEG sees it ----------------------------------------
 
-std::uint64_t BigEndian(const std::vector<unsigned char>& f, std::size_t at, int bytes)
+// Empty when the estimate is within every limit, else what passes them. The tile and component
+// counts come first: OpenJPEG sets up every tile and component while it reads the main header.
+std::string OverLimits(const J2kBudget& b)
 {
-    std::uint64_t v = 0;
-    for (int i = 0; i < bytes; ++i)
-        v = v << 8 | f[at + static_cast<std::size_t>(i)];
-    return v;
-}
-
-// Where the codestream starts: at once for a raw one, inside the "jp2c" box of a JP2 file.
-bool FindCodestream(const std::vector<unsigned char>& f, bool jp2, std::size_t& start)
-{
-    start = 0;
-    while (jp2) {
-        if (f.size() - start < 8)
-            return false;
-        std::uint64_t length = BigEndian(f, start, 4);
-        std::size_t header = 8;
-        if (length == 1) {
-            if (f.size() - start < 16)
-                return false;
-            length = BigEndian(f, start + 8, 8);
-            header = 16;
-        }
-        if (std::memcmp(f.data() + start + 4, "jp2c", 4) == 0) {
-            start += header;
-            break;
-        }
-        if (length < header || length > f.size() - start)
-            return false;
-        start += static_cast<std::size_t>(length);
-    }
-    return f.size() - start >= 4 && f[start] == 0xFF && f[start + 1] == 0x4F && f[start + 2] == 0xFF &&
-           f[start + 3] == 0x51;
-}
-
-std::uint64_t CeilDiv(std::uint64_t a, std::uint64_t b)
-{
-    return (a + b - 1) / b;
-}
-
-// False when the size marker right after the start asks for more than the limits. A marker that
-// cannot be read is left to OpenJPEG, which refuses it itself.
-bool WithinLimits(const std::vector<unsigned char>& f, std::size_t start)
-{
-    const std::size_t siz = start + 2;  // the SIZ marker: Xsiz at +6 ... Csiz at +38, components from +40
-    if (f.size() - siz < 40)
-        return true;
-    const std::uint64_t x1 = BigEndian(f, siz + 6, 4), y1 = BigEndian(f, siz + 10, 4);
-    const std::uint64_t x0 = BigEndian(f, siz + 14, 4), y0 = BigEndian(f, siz + 18, 4);
-    const std::uint64_t tw = BigEndian(f, siz + 22, 4), th = BigEndian(f, siz + 26, 4);
-    const std::uint64_t tx0 = BigEndian(f, siz + 30, 4), ty0 = BigEndian(f, siz + 34, 4);
-    const std::uint64_t components = BigEndian(f, siz + 38, 2);
-    if (tw == 0 || th == 0 || x1 <= x0 || y1 <= y0 || tx0 > x0 || ty0 > y0)
-        return true;
-    const std::uint64_t tiles = CeilDiv(x1 - tx0, tw) * CeilDiv(y1 - ty0, th);
-    if (components > kJ2kMaxComponents || tiles > kJ2kMaxTiles || tiles * components > kJ2kMaxTileComponents)
-        return false;
-    std::uint64_t samples = 0;
-    for (std::uint64_t c = 0; c < components && f.size() - siz >= 43 + 3 * c; ++c) {
-        const std::uint64_t dx = f[siz + 41 + 3 * c], dy = f[siz + 42 + 3 * c];
-        if (dx == 0 || dy == 0)
-            return true;
-        // Each factor is below 2^32, so the product fits; the sum is checked at every step.
-        samples += (CeilDiv(x1, dx) - CeilDiv(x0, dx)) * (CeilDiv(y1, dy) - CeilDiv(y0, dy));
-        if (samples > kJ2kMaxDecodeBytes / 8)
-            return false;
-    }
-    return true;
+    if (b.components > kJ2kMaxComponents || b.gridTiles > kJ2kMaxTiles ||
+        b.gridTiles * b.components > kJ2kMaxTileComponents)
+        return std::to_string(b.gridTiles) + " tiles of " + std::to_string(b.components) + " components";
+    if (b.memoryBytes <= kJ2kMaxDecodeBytes && b.work <= kJ2kMaxDecodeWork && b.packets <= kJ2kMaxPacketSteps)
+        return std::string();
+    return "decoding would take about " + std::to_string(b.memoryBytes >> 20) + " MB and " +
+           std::to_string(b.work / 1000000) + " ms (" + std::to_string(b.codeBlocks) + " code-blocks, " +
+           std::to_string(b.precincts) + " precincts, " + std::to_string(b.packets) + " packet steps, " +
+           std::to_string(b.samples) + " samples of up to " + std::to_string(b.passes) + " passes)";
 }
 
 // "reduce=N" (N from 0 to 32); anything else is not understood.
@@ -318,9 +265,15 @@ J2kImage* OpenBytes(std::unique_ptr<J2kImage> handle, const char* name)
         Fail(kJ2kErrFormat, name);
         return nullptr;
     }
-    std::size_t start = 0;
-    if (FindCodestream(f, handle->format == OPJ_CODEC_JP2, start) && !WithinLimits(f, start)) {
-        Fail(kJ2kErrTooLarge, name);
+    // Nothing reaches OpenJPEG that its headers do not let us estimate.
+    const J2kBudget budget = J2kEstimate(f, handle->format == OPJ_CODEC_JP2);
+    if (!budget.readable) {
+        Fail(kJ2kErrHeader, name);
+        return nullptr;
+    }
+    const std::string over = OverLimits(budget);
+    if (!over.empty()) {
+        Fail(kJ2kErrTooLarge, (std::string(name) + ": " + over).c_str());
         return nullptr;
     }
     Session session;

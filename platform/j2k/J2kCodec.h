@@ -5,8 +5,9 @@
 // alpha bytes; top row first) that the handle owns until J2K_Close. Every call returns a code,
 // 0 on success; J2K_getErrorStr names a code and the last failure is kept per thread.
 // Files above kJ2kMaxFileSize and pictures above kJ2kMaxPixels are refused, and so is a header that
-// asks for more tiles, components or decoding memory than the limits below, before any of it is
-// set up: OpenJPEG builds every tile and component while it reads the header.
+// asks for more tiles or components than the limits below, or whose decode would take more memory
+// or time than they allow (J2kBudget.h: estimated from every header field that drives OpenJPEG's
+// structures and work, before OpenJPEG sees the file).
 #pragma once
 
 #include <cstddef>
@@ -30,7 +31,11 @@ constexpr std::size_t kJ2kMaxPixels = 16u << 20;
 constexpr std::size_t kJ2kMaxTiles = 4096;
 constexpr std::size_t kJ2kMaxComponents = 16;
 constexpr std::size_t kJ2kMaxTileComponents = 16384;      // tiles x components
-constexpr std::size_t kJ2kMaxDecodeBytes = 256u << 20;    // 8 bytes a sample: the picture and its tiles
+constexpr std::size_t kJ2kMaxDecodeBytes = 192u << 20;    // what one decode holds at once
+constexpr std::size_t kJ2kMaxDecodeWork = 500000000;      // one decode: about half a second of one core
+// Packet iterator steps of one decode: each makes and frees a bit reader, about 0.1 us here and
+// ten times that under the sanitizers; real files take a few thousand.
+constexpr std::size_t kJ2kMaxPacketSteps = 1u << 20;
 
 // What J2K_GetInfoEx reports.
 struct J2kInfo {

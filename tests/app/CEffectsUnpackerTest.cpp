@@ -2,11 +2,13 @@
 #include "app/J2kTextureLoader.h"
 #include "image/CPixImage.h"
 #include "platform/FileSystem.h"
+#include "platform/StopSignals.h"
 #include "solvers/FakeEngine.h"
 #include "support/TempPath.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -126,16 +128,26 @@ TEST_F(EffectsFolderTest, BrokenSourceKeepsItsFilesAndTheRunGoesOn)
     EXPECT_FALSE(Exists("good.jp2"));
 }
 
-TEST_F(EffectsFolderTest, AbortStopsAfterTheCurrentFile)
+// An abort, or a stop signal (which ends the program as its exit does), stops the run.
+TEST_F(EffectsFolderTest, AbortOrAStopSignalStopsAfterTheCurrentFile)
 {
-    CopyIn("colour.jp2", "a.jp2");
-    CopyIn("colour.jp2", "b.jp2");
-    CEffectsUnpacker unpacker;
-    unpacker.Abort();
-    EXPECT_FALSE(unpacker.Run());
-    EXPECT_TRUE(Exists("a.png"));
-    EXPECT_FALSE(Exists("b.png"));
-    EXPECT_TRUE(Exists("a.jp2"));  // sources go only at the end of a whole run
+    for (bool bySignal : {false, true}) {
+        SCOPED_TRACE(bySignal ? "SIGTERM" : "Abort");
+        CopyIn("colour.jp2", "a.jp2");
+        CopyIn("colour.jp2", "b.jp2");
+        CStopSignals stopSignals;
+        CEffectsUnpacker unpacker;
+        if (bySignal)
+            std::raise(SIGTERM);
+        else
+            unpacker.Abort();
+        EXPECT_FALSE(unpacker.Run());
+        EXPECT_TRUE(Exists("a.png"));
+        EXPECT_FALSE(Exists("b.png"));
+        EXPECT_TRUE(Exists("a.jp2"));  // sources go only at the end of a whole run
+        std::filesystem::remove_all(m_root + "/gfx/effects");
+        std::filesystem::create_directories(m_root + "/gfx/effects");
+    }
 }
 
 TEST_F(EffectsFolderTest, TextureTakesMaskAlphaAsTheConversionDoes)

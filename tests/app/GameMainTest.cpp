@@ -249,14 +249,18 @@ TEST_F(GameMainTest, ADoneConversionIsNotRunAgain)
     EXPECT_FALSE(std::filesystem::exists(m_root / "gfx" / "effects" / "spark.gif"));
 }
 
-TEST(GameMainHeadless, RunsOnTheRealEngineForAFixedNumberOfFrames)
+// The player store loads before the engine opens its log: what it finds there (a damaged save)
+// still reaches the log.
+TEST(GameMainHeadless, RunsOnTheRealEngineForAFixedNumberOfFramesAndLogsWhatTheStoreFoundBefore)
 {
     const std::filesystem::path root = std::filesystem::path(UniqueTempPath("palmora-main-headless"));
     std::filesystem::remove_all(root);
     std::filesystem::create_directories(root / "run");
+    std::filesystem::create_directories(root / "data");
     {
         std::ofstream config(root / "config.ini");
         config << "[System]\r\ncnv=0\r\n32bits=1\r\n";
+        std::ofstream(root / "data" / "save.dat", std::ios::binary) << std::string("\x1d\x01\0\0short", 9);  // 285, cut off
     }
     ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
     const std::string rootArg = root.string();
@@ -269,6 +273,10 @@ TEST(GameMainHeadless, RunsOnTheRealEngineForAFixedNumberOfFrames)
     std::ifstream log(root / "Palmora.log");
     const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("COMPILE DATE: Jun 20 2006"), std::string::npos) << text;
+    EXPECT_NE(text.find("[W] File data\\save.dat is damaged, kept as data\\save.dat.bad.1; defaults used\n"),
+              std::string::npos)
+        << text;
+    EXPECT_TRUE(std::filesystem::exists(root / "data" / "save.dat.bad.1"));
     EXPECT_TRUE(std::filesystem::exists(root / "data" / "hiscores.dat"));
     std::error_code error;
     std::filesystem::remove_all(root, error);

@@ -1,11 +1,16 @@
 // test-lock: x-display
 // The game program itself on the X display (CI runs the tests under Xvfb at 1024x768, with no
 // window manager and no sound device): full screen as a player starts it (as `make play` does),
-// up to the main menu with the first start's new-player window, and a second start.
+// up to the main menu with the first start's new-player window, a second start, and the stop
+// signals that end it on the menu and in a level.
 #include "app/GameMain.h"
+#include "platform/FileSystem.h"
 #include "platform/ImageCodec.h"
-#include "platform/http/ChildProcess.h"
+#include "platform/SingleInstance.h"
+#include "progress/CProfileStore.h"
+#include "support/GameProcess.h"
 #include "support/TempPath.h"
+#include "support/XPointer.h"
 #include "support/XScreenShot.h"
 
 #include <gtest/gtest.h>
@@ -27,12 +32,56 @@ std::string ReadText(const fs::path& path)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// Starts the game with its stderr going to a file (exec keeps the shell out of the way).
-bool StartGame(http_layer::ChildProcess& game, const fs::path& root, const fs::path& errors)
+// Starts the game with its stderr going to a file.
+bool StartGame(GameProcess& game, const fs::path& root, const fs::path& errors)
 {
-    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path() / "solitaire";
-    return game.Start("/bin/sh", {"-c", "exec \"$0\" --root \"$1\" 2> \"$2\"", program.string(), root.string(),
-                                  errors.string()});
+    return game.Start({"--root", root.string()}, (root.parent_path() / "run").string(), "/dev/null", errors.string());
+}
+
+// SIGTERM, SIGINT or SIGHUP ends the game at once with 0, its data folder unlocked.
+void ExpectStoppedBy(GameProcess& game, int signal, const fs::path& root)
+{
+    const auto sent = std::chrono::steady_clock::now();
+    ASSERT_TRUE(game.Signal(signal));
+    EXPECT_EQ(game.Wait(std::chrono::seconds(5)), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(1));
+    CSingleInstance lock(kGameTitle, root.string());
+    EXPECT_TRUE(lock.Acquire()) << "the data folder's lock is released";
+}
+
+struct ViewPoint {
+    int x, y;
+};
+
+// A place of the 800 x 600 view on the full-screen X screen (scaled evenly and centred).
+ViewPoint OnScreen(const XScreenShot& shot, int x, int y)
+{
+    const double scale = std::min(shot.width / 800.0, shot.height / 600.0);
+    return {static_cast<int>((shot.width - 800 * scale) / 2 + x * scale),
+            static_cast<int>((shot.height - 600 * scale) / 2 + y * scale)};
+}
+
+std::uint32_t ViewPixel(const XScreenShot& shot, int x, int y)
+{
+    const ViewPoint at = OnScreen(shot, x, y);
+    return shot.At(at.x, at.y);
+}
+
+// Clicks the view's place and then watches the screen until `done` holds, clicking once more
+// halfway (a click during a fade is not taken). False after two minutes.
+template <typename Done>
+bool ClickUntil(XPointer& pointer, XScreenShot& shot, ViewPoint place, Done done)
+{
+    for (int attempt = 0; attempt < 240; ++attempt) {
+        if (attempt % 120 == 0) {
+            const ViewPoint at = OnScreen(shot, place.x, place.y);
+            pointer.Click(at.x, at.y);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        if (GrabXScreen(shot) && done())
+            return true;
+    }
+    return false;
 }
 
 // The X screen once the game's view covers it: the centre and all four corners show the view
@@ -88,11 +137,11 @@ TEST(GameWindow, FullScreenCoversTheDisplayAndASecondStartSaysWhereTheLockIs)
     fs::create_directories(root / "run");
     ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
 
-    http_layer::ChildProcess first;
+    GameProcess first;
     ASSERT_TRUE(StartGame(first, root / "game", root / "first.err"));
     XScreenShot shot;
     bool covered = false;
-    for (int attempt = 0; attempt < 40 && !covered && first.IsRunning(); ++attempt) {
+    for (int attempt = 0; attempt < 40 && !covered && first.Wait(std::chrono::milliseconds(0)) == -1; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         covered = ViewCoversTheScreen(shot);
     }
@@ -103,25 +152,82 @@ TEST(GameWindow, FullScreenCoversTheDisplayAndASecondStartSaysWhereTheLockIs)
     }
     bool menu = false;
     // Loading takes some 3 s; a busy machine is slower.
-    for (int attempt = 0; attempt < 240 && !menu && first.IsRunning(); ++attempt) {
+    for (int attempt = 0; attempt < 240 && !menu && first.Wait(std::chrono::milliseconds(0)) == -1; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         menu = MainMenuShown(shot);
     }
     KeepShot(shot, "game_window_main_menu");
     EXPECT_TRUE(menu) << "the main menu with the new-player window";
 
-    http_layer::ChildProcess second;
+    GameProcess second;
     ASSERT_TRUE(StartGame(second, root / "game", root / "second.err"));
-    EXPECT_EQ(second.Wait(30000), http_layer::ChildProcess::WaitResult::Exited);
-    EXPECT_EQ(second.ExitCode(), 1);
+    EXPECT_EQ(second.Wait(std::chrono::seconds(30)), 1);
     EXPECT_EQ(ReadText(root / "second.err"),
               "Palmora is already running (its lock is " + (root / "run" / "Palmora.lock").string() + ")\n");
 
-    EXPECT_TRUE(first.IsRunning());
-    first.Kill();
+    EXPECT_EQ(first.Wait(std::chrono::milliseconds(0)), -1) << "the first one runs on";
+    ExpectStoppedBy(first, SIGTERM, root / "game");
+    EXPECT_TRUE(fs::exists(root / "game" / "data" / "hiscores.dat")) << "saved as the exit saves";
     // No sound device here, yet the game's stderr stayed empty: its one log line says so.
     EXPECT_EQ(ReadText(root / "first.err"), "");
     EXPECT_NE(ReadText(root / "game" / "Palmora.log").find("[W] Engine: no audio device"), std::string::npos);
+    std::error_code error;
+    fs::remove_all(root, error);
+}
+
+// A level in play in the real window: SIGINT ends it without the exit question, with the exit's
+// saves. The clicks come through the X server, as a player's would.
+TEST(GameWindow, SigintEndsALevelInPlayWithoutAQuestion)
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] == '\0')
+        GTEST_SKIP() << "no X display";
+    XPointer pointer;
+    if (!pointer.Open())
+        GTEST_SKIP() << "no X test extension to click with";
+    const fs::path root = fs::path(UniqueTempPath("palmora-game-window-level"));
+    fs::remove_all(root);
+    fs::create_directories(root / "run");
+    fs::copy(fs::read_symlink("/proc/self/exe").parent_path() / "data", root / "game", fs::copy_options::recursive);
+    fs_layer::SetRootFolder((root / "game").string());
+    {
+        CProfileStore store;
+        store.NewPlayer("ANNA", true);  // the menu opens without the new-player window
+    }
+
+    GameProcess game;
+    ASSERT_TRUE(StartGame(game, root / "game", root / "game.err"));
+    XScreenShot shot;
+    bool menu = false;
+    for (int attempt = 0; attempt < 240 && !menu && game.Wait(std::chrono::milliseconds(0)) == -1; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const std::uint32_t bar = GrabXScreen(shot) ? shot.At(shot.width / 2, shot.height - 8) : 0xFFFFFF;
+        menu = (bar >> 16 & 0xFF) < 60 && (bar & 0xFF) < 90 && shot.At(shot.width / 2, shot.height / 4) != 0;
+    }
+    ASSERT_TRUE(menu) << "the main menu";
+    // Clicks wait for what they lead to, since a busy machine slows the game down: the story sign
+    // to the map with its green Play button, Play to the table with its top bar of planks.
+    auto playShown = [&] {
+        const std::uint32_t rgb = ViewPixel(shot, 605, 445);
+        return (rgb >> 8 & 0xFF) > 120 && (rgb >> 16 & 0xFF) < 110;
+    };
+    auto tableShown = [&] {
+        const std::uint32_t rgb = ViewPixel(shot, 400, 30);
+        return (rgb >> 16 & 0xFF) > 60 && (rgb >> 16 & 0xFF) < 160 && (rgb & 0xFF) < 90;
+    };
+    EXPECT_TRUE(ClickUntil(pointer, shot, {190, 240}, playShown)) << "the story map";
+    EXPECT_TRUE(ClickUntil(pointer, shot, {676, 460}, tableShown)) << "a level";
+    KeepShot(shot, "game_window_level");
+    ExpectStoppedBy(game, SIGINT, root / "game");
+
+    fs_layer::SetRootFolder((root / "game").string());
+    {
+        CProfileStore store;  // it saves when it goes: before the root folder is given back
+        EXPECT_EQ(store.m_current.m_bStoryLevelPlayed, 1) << "a level was started";
+        EXPECT_EQ(store.m_current.m_nCardBack, 0) << "a game screen was built";
+    }
+    EXPECT_EQ(ReadText(root / "game.err"), "");
+    fs_layer::SetRootFolder(fs_layer::DefaultRootFolder());
     std::error_code error;
     fs::remove_all(root, error);
 }

@@ -1,9 +1,12 @@
 // Game paths resolved without case against the root folder, and file searches.
 #include "platform/FileSystem.h"
+#include "support/FileFaults.h"
 #include "support/HeadlessEngine.h"
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 namespace {
 
@@ -82,14 +85,18 @@ TEST_F(GameFiles, AFailedReplacementKeepsTheOldFileAndLeavesNoTemporary)
     const std::string path = m_root + "/data/keep.dat";
     const std::string old = "old bytes";
     ASSERT_TRUE(host_files::WriteAtomically(path, old.data(), old.size()));
-    std::filesystem::create_directories(path + ".tmp");  // the temporary file cannot be made
-    EXPECT_FALSE(host_files::WriteAtomically(path, "new", 3));
-    std::filesystem::remove(path + ".tmp");
-    EXPECT_FALSE(host_files::WriteAtomically(m_root + "/no/such/folder/x.dat", "new", 3));
+    std::string why;
+    {
+        ScopedFileSizeLimit limit(4);  // the temporary file cannot be written whole
+        EXPECT_FALSE(host_files::WriteAtomically(path, "new bytes", 9, host_files::WriteOptions(), &why));
+    }
+    EXPECT_EQ(why, "File too large");
+    EXPECT_FALSE(host_files::WriteAtomically(m_root + "/no/such/folder/x.dat", "new", 3, host_files::WriteOptions(), &why));
+    EXPECT_EQ(why, "No such file or directory");
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(fs_layer::ReadWholeFile("data/keep.dat", bytes));
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), old);
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_EQ(host_files::ListFiles(m_root + "/data"), std::vector<std::string>{path}) << "no temporary file left";
 
     host_files::WriteOptions options;
     options.createFolders = true;
@@ -105,6 +112,40 @@ TEST_F(GameFiles, AFailedReplacementKeepsTheOldFileAndLeavesNoTemporary)
     ASSERT_TRUE(fs_layer::ReadWholeFile("data/keep.dat", bytes));
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), old);
     EXPECT_FALSE(fs_layer::FileExists("made/here/new.dat"));
+}
+
+// Every writer has a temporary file of its own: two of them replacing one file over and over never
+// rename each other's half-written file into place, so a reader only ever meets a whole file.
+TEST_F(GameFiles, TwoWritersRacingOnOnePathNeverLeaveAnEmptyOrMixedFile)
+{
+    const std::string folder = m_root + "/race";
+    std::filesystem::create_directories(folder);
+    ScopedTmpfs fast(folder, 1024);  // fsync on a real disk would make thousands of rounds slow
+    const std::string path = folder + "/save.dat";
+    const std::string contents[2] = {std::string(3000, 'a'), std::string(5000, 'b')};
+    ASSERT_TRUE(host_files::WriteAtomically(path, contents[0].data(), contents[0].size()));
+    constexpr int kRounds = 3000;
+    std::atomic<int> failures{0}, writersDone{0}, bad{0};
+    auto writer = [&](int which) {
+        for (int i = 0; i < kRounds; ++i) {
+            if (!host_files::WriteAtomically(path, contents[which].data(), contents[which].size()))
+                ++failures;
+        }
+        ++writersDone;
+    };
+    std::thread first(writer, 0), second(writer, 1);
+    int reads = 0;
+    while (writersDone < 2) {
+        std::ifstream in(path, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        bad += text != contents[0] && text != contents[1] ? 1 : 0;
+        ++reads;
+    }
+    first.join();
+    second.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(bad, 0) << "of " << reads << " reads";
+    EXPECT_EQ(host_files::ListFiles(folder), std::vector<std::string>{path}) << "no temporary file left";
 }
 
 TEST_F(GameFiles, FoldersAttributesAndTimes)

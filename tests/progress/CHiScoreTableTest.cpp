@@ -128,20 +128,21 @@ TEST_F(CHiScoreTableTest, FilesOfAnyOtherSizeAreKeptAsideAndDefaultsUsed)
     std::vector<std::uint8_t> image = DefaultImage();
     PutU32(image, 4, 77);
     const std::size_t sizes[] = {0, 24, 479, 481, 960};
+    int kept = 0;
     for (std::size_t size : sizes) {
         SCOPED_TRACE(size);
         std::vector<std::uint8_t> bytes = image;
         bytes.resize(size, 0xAB);
         WriteBytes(kScorePath, bytes);
         m_fake->logLines.clear();
+        const std::string keptAs = "data\\hiscores.dat.bad." + std::to_string(++kept);
         {
             CHiScoreTable table;
             EXPECT_EQ(table.GetScore(0, 0), 0);
-            EXPECT_EQ(ReadBytes("data/hiscores.dat.bad"), bytes);
+            EXPECT_EQ(ReadBytes("data/hiscores.dat.bad." + std::to_string(kept)), bytes);
             EXPECT_FALSE(Exists(kScorePath));
         }
-        EXPECT_TRUE(m_fake->HasLogLine(
-            "[W] File data\\hiscores.dat is damaged, kept as data\\hiscores.dat.bad; defaults used"));
+        EXPECT_TRUE(m_fake->HasLogLine("[W] File data\\hiscores.dat is damaged, kept as " + keptAs + "; defaults used"));
     }
 }
 

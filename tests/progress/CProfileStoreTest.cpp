@@ -3,8 +3,13 @@
 #include "progress/CProfileStore.h"
 
 #include "StoreTestRoot.h"
+#include "progress/StoreFile.h"
+#include "support/FileFaults.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -93,6 +98,7 @@ TEST_F(CProfileStoreTest, RoundTripKeepsEveryFieldAndEveryByte)
         store.m_nPendingFit = -1;
     }
     const std::vector<std::uint8_t> saved = ReadBytes(kSavePath);
+    WriteBytes("data/save.dat.tmp.4242.7", {1, 2});  // what a run killed in the middle of a save leaves
     ASSERT_EQ(saved.size(), 24u + 2 * 348u);
     EXPECT_EQ(GetI32(saved, 11), 1);
     CProfileStore store;
@@ -106,6 +112,7 @@ TEST_F(CProfileStoreTest, RoundTripKeepsEveryFieldAndEveryByte)
     EXPECT_EQ(store.m_current.m_trophyShown[9], 1);  // shown follows earned after a load
     EXPECT_EQ(store.m_bSoftwareCursor, 1);
     EXPECT_EQ(store.m_nPendingFit, -1);
+    EXPECT_FALSE(Exists("data/save.dat.tmp.4242.7")) << "loading removes the leftover";
     store.m_current.m_trophyShown[9] = 0;  // the saved image had it 0
     ASSERT_TRUE(store.Save());
     EXPECT_EQ(ReadBytes(kSavePath), saved);
@@ -133,25 +140,39 @@ TEST_F(CProfileStoreTest, DamagedFilesAreKeptAsideAndDefaultsUsed)
     PutU32(cases[5].bytes, 7, 0);
     PutU32(cases[6].bytes, 11, 2);
     PutU32(cases[7].bytes, 11, 0xFFFFFFFFu);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteBytes(kSavePath, c.bytes);
-        std::filesystem::remove(HostPath("data/save.dat.bad"));
-        m_fake->logLines.clear();
-        CProfileStore store;
-        EXPECT_EQ(store.GetPlayerCount(), 0);
-        EXPECT_EQ(store.m_current.GetName(), "PLAYER");
-        EXPECT_FALSE(Exists(kSavePath));
-        EXPECT_EQ(ReadBytes("data/save.dat.bad"), c.bytes);
-        EXPECT_TRUE(m_fake->HasLogLine("[W] File data\\save.dat is damaged, kept as data\\save.dat.bad; defaults used"));
+    // Each one is kept under a number of its own, and only the newest ten stay.
+    for (int round = 0; round < 2; ++round) {
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            const Case& c = cases[i];
+            const std::string number = std::to_string(round * cases.size() + i + 1);
+            SCOPED_TRACE(std::string(c.name) + ", kept as " + number);
+            WriteBytes(kSavePath, c.bytes);
+            m_fake->logLines.clear();
+            CProfileStore store;
+            EXPECT_EQ(store.GetPlayerCount(), 0);
+            EXPECT_EQ(store.m_current.GetName(), "PLAYER");
+            EXPECT_FALSE(Exists(kSavePath));
+            EXPECT_EQ(ReadBytes("data/save.dat.bad." + number), c.bytes);
+            EXPECT_TRUE(m_fake->HasLogLine("[W] File data\\save.dat is damaged, kept as data\\save.dat.bad." + number +
+                                           "; defaults used"));
+        }
+    }
+    for (std::size_t number = 1; number <= 2 * cases.size(); ++number) {
+        SCOPED_TRACE(number);
+        const std::string kept = "data/save.dat.bad." + std::to_string(number);
+        EXPECT_EQ(Exists(kept), number > 2 * cases.size() - store_file::kKeptAsideFiles);
+        if (Exists(kept)) {
+            EXPECT_EQ(ReadBytes(kept), cases[(number - 1) % cases.size()].bytes);
+        }
     }
 }
 
 TEST_F(CProfileStoreTest, OtherVersionsAreTreatedAsMissingAndKeptAsideByTheFirstSave)
 {
+    int kept = 0;
     for (std::uint32_t version : {284u, 286u}) {
         SCOPED_TRACE(version);
-        std::filesystem::remove(HostPath("data/save.dat.bad"));
+        const std::string keptAs = "data/save.dat.bad." + std::to_string(++kept);
         std::vector<std::uint8_t> bytes = FileImage({NewPlayerImage("Ann")}, 0);
         PutU32(bytes, 0, version);
         WriteBytes(kSavePath, bytes);
@@ -161,16 +182,17 @@ TEST_F(CProfileStoreTest, OtherVersionsAreTreatedAsMissingAndKeptAsideByTheFirst
             EXPECT_EQ(store.m_nVersion, 285u);
         }
         EXPECT_EQ(ReadBytes(kSavePath), bytes);  // nothing was saved: the file stays as it was
-        EXPECT_FALSE(Exists("data/save.dat.bad"));
+        EXPECT_FALSE(Exists(keptAs));
 
         CProfileStore store;
         store.NewPlayer("Bob", true);
-        EXPECT_EQ(ReadBytes("data/save.dat.bad"), bytes);
+        EXPECT_EQ(ReadBytes(keptAs), bytes);
         EXPECT_EQ(ReadBytes(kSavePath), FileImage({NewPlayerImage("Bob")}, 0));
         EXPECT_TRUE(m_fake->HasLogLine("[W] File data\\save.dat has version " + std::to_string(version) +
-                                       ", kept as data\\save.dat.bad"));
+                                       ", kept as data\\save.dat.bad." + std::to_string(kept)));
         store.Save();
-        EXPECT_EQ(ReadBytes("data/save.dat.bad"), bytes) << "only the first save keeps it aside";
+        EXPECT_EQ(ReadBytes(keptAs), bytes) << "only the first save keeps it aside";
+        EXPECT_FALSE(Exists("data/save.dat.bad." + std::to_string(kept + 1)));
     }
 }
 
@@ -197,20 +219,68 @@ TEST_F(CProfileStoreTest, LoadRepairsNamesLevelStatesAndSelections)
     EXPECT_EQ(r.m_nClassicLocation, 4);
     EXPECT_EQ(r.m_nCardBack, 2);
     EXPECT_EQ(r.m_nRank, 12);
-    EXPECT_FALSE(Exists("data/save.dat.bad"));
+    EXPECT_FALSE(Exists("data/save.dat.bad.1"));
 }
 
-TEST_F(CProfileStoreTest, FailedSaveIsLoggedAndKeepsThePreviousFile)
+// A full disk, a read-only folder or a write the system refuses: the player is told once (a notice
+// for the shell's window and a line on stderr), the log gets every failure, the old file stays,
+// the store keeps its data and the next save after the fault is gone writes it.
+TEST_F(CProfileStoreTest, FailedSavesReachThePlayerOnceKeepThePreviousFileAndSucceedLater)
 {
+    ScopedTmpfs disk(HostPath("data").string(), 64);
+    struct Fault {
+        const char* name;
+        const char* reason;
+        std::function<std::function<void()>()> make;  // starts the fault, gives back its end
+    };
+    const std::string filler = HostPath("data/filler").string();
+    const Fault faults[] = {
+        {"full disk", "No space left on device",
+         [&] {
+             std::ofstream(filler, std::ios::binary) << std::string(64 * 1024, 'x');
+             return [&] { std::filesystem::remove(filler); };
+         }},
+        {"read-only folder", "Read-only file system",
+         [&] {
+             EXPECT_TRUE(disk.SetReadOnly(true));
+             return [&] { EXPECT_TRUE(disk.SetReadOnly(false)); };
+         }},
+        {"write refused", "File too large",
+         [] {
+             auto limit = std::make_shared<ScopedFileSizeLimit>(100);
+             return [limit]() mutable { limit.reset(); };
+         }},
+    };
     CProfileStore store;
     store.NewPlayer("Ann", true);
-    const std::vector<std::uint8_t> before = ReadBytes(kSavePath);
-    std::filesystem::create_directories(HostPath("data/save.dat.tmp"));  // blocks the temporary file
-    store.m_current.m_nStoryScore = 77;
-    EXPECT_FALSE(store.Save());
-    EXPECT_TRUE(m_fake->HasLogLine("[E] Can't save file data\\save.dat"));
-    EXPECT_EQ(ReadBytes(kSavePath), before);
-    std::filesystem::remove_all(HostPath("data/save.dat.tmp"));
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        if (std::string(fault.reason) != "File too large" && !disk.IsMounted())
+            continue;  // no right to mount here: the refused write stands in for the disk
+        const std::vector<std::uint8_t> before = ReadBytes(kSavePath);
+        std::function<void()> end = fault.make();
+        const std::string line = std::string("[E] Can't save file data\\save.dat (") + fault.reason + ")";
+        m_fake->logLines.clear();
+        ::testing::internal::CaptureStderr();
+        store.m_current.m_nStoryScore += 500;  // a win
+        EXPECT_FALSE(store.Save());
+        EXPECT_FALSE(store.Save());
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), line + "\n");
+        EXPECT_EQ(std::count(m_fake->logLines.begin(), m_fake->logLines.end(), line), 2);
+        store_notices::Notice notice;
+        ASSERT_TRUE(store_notices::TakeNotice(notice));
+        EXPECT_EQ(notice.gamePath, "data\\save.dat");
+        EXPECT_EQ(notice.reason, fault.reason);
+        EXPECT_FALSE(store_notices::TakeNotice(notice)) << "once until a save succeeds";
+        EXPECT_EQ(ReadBytes(kSavePath), before);
+        for (const std::string& file : host_files::ListFiles(HostPath("data").string()))
+            EXPECT_EQ(file.find(".tmp."), std::string::npos) << "a temporary file was left: " << file;
+
+        end();
+        EXPECT_TRUE(store.Save());
+        EXPECT_TRUE(m_fake->HasLogLine("[I] File data\\save.dat saved again"));
+        EXPECT_EQ(GetI32(ReadBytes(kSavePath), 24 + 244), store.m_current.m_nStoryScore) << "the win is kept";
+    }
 }
 
 TEST_F(CProfileStoreTest, PlayerListOperations)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "progress/StoreNotices.h"
 #include "solvers/FakeEngine.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,7 @@ protected:
         std::filesystem::remove_all(m_root);
         std::filesystem::create_directories(m_root / "data");
         fs_layer::SetRootFolder(m_root.string());
+        store_notices::Clear();
     }
 
     void TearDown() override

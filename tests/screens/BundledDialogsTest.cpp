@@ -63,6 +63,7 @@ TEST_F(BundledDialogsTest, EveryMessageWindowSlidesInShowsOkAndClosesOnEnter)
         {"informative_wind", "move_informative_wind_1", "bt_ok"},
         {"informative_wind", "move_inf_wind_unlock0", "bt_ok"},
         {"informative_wind", "move_inf_wind_unlock4", "bt_ok"},
+        {"informative_wind", "move_inf_wind_save", "bt_ok"},
         {"Move_Indicator_wind", "move_move_indicator_wind1", "bt_ok2"},
         {"Move_Indicator_wind", "move_move_indicator_wind2", "bt_ok2"},
         {"master_mode_window", "move_rules_window", "bt_ok"},

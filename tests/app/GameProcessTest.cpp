@@ -1,0 +1,266 @@
+// GameProcessTest.cpp: the program as a player or a script runs it, from the outside: the command
+// line, one game per data folder, stop signals on the menu and in a level, and saves on a full disk.
+#include "GameRunRoot.h"
+#include "platform/SingleInstance.h"
+#include "progress/CProfileStore.h"
+#include "support/FileFaults.h"
+#include "support/GameProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+constexpr ScreenPoint kStorySign{190, 240}, kPlay{676, 460}, kWindowOk{400, 375};
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Every file under the folder with its bytes, to prove that a run changed nothing; the pictures
+// the running game's script takes in the folder itself are the test's, not the game's.
+std::map<std::string, std::string> Snapshot(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const fs::path relative = fs::relative(entry.path(), folder);
+        if (entry.is_regular_file() && !(relative.parent_path().empty() && relative.extension() == ".png"))
+            files[relative.string()] = ReadText(entry.path());
+    }
+    return files;
+}
+
+class GameProcessTest : public GameRunRoot {
+protected:
+    void SetUp() override
+    {
+        GameRunRoot::SetUp();
+        fs::create_directories(m_root + "/run2");
+    }
+
+    // A headless run with no frame limit, its input script's frames counted from the start.
+    bool StartHeadless(GameProcess& game, const std::string& script = "", const std::string& runtime = "/run",
+                       const std::string& name = "game")
+    {
+        std::ofstream(m_root + "/" + name + ".txt") << script;
+        return game.Start({"--headless", "--root", m_root, "--input", m_root + "/" + name + ".txt", "--screenshot",
+                           m_root + "/" + name + ".png"},
+                          m_root + runtime, Out(name), Err(name));
+    }
+
+    std::string Out(const std::string& name) const { return m_root + "/../" + Leaf() + "-" + name + ".out"; }
+    std::string Err(const std::string& name) const { return m_root + "/../" + Leaf() + "-" + name + ".err"; }
+    std::string Leaf() const { return fs::path(m_root).filename().string(); }
+
+    bool Exists(const std::string& relative) const { return fs::exists(m_root + "/" + relative); }
+
+    // The script's picture is written whole (its PNG trailer is there).
+    bool ShotTaken(const std::string& name) const
+    {
+        const std::string bytes = ReadText(m_root + "/" + name + ".png");
+        return bytes.size() > 12 && bytes.compare(bytes.size() - 8, 4, "IEND") == 0;
+    }
+
+    // The stop signal ends the run at once with 0, as the exit question's yes would.
+    void ExpectStoppedBy(GameProcess& game, int signal)
+    {
+        const auto sent = std::chrono::steady_clock::now();
+        ASSERT_TRUE(game.Signal(signal));
+        EXPECT_EQ(game.Wait(seconds(5)), 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - sent, seconds(1));
+        CSingleInstance lock(kGameTitle, m_root);
+        EXPECT_TRUE(lock.Acquire()) << "the data folder's lock is released";
+    }
+
+    // The pictures the script took, kept to look at when SOL_SCREENSHOT_DIR is set.
+    void KeepShots() const
+    {
+        const char* dir = std::getenv("SOL_SCREENSHOT_DIR");
+        if (dir == nullptr || *dir == '\0')
+            return;
+        for (const auto& entry : fs::directory_iterator(m_root)) {
+            if (entry.path().extension() == ".png")
+                fs::copy_file(entry.path(), fs::path(dir) / entry.path().filename(), fs::copy_options::overwrite_existing);
+        }
+    }
+
+    void RemoveOutputs(const std::vector<std::string>& names)
+    {
+        for (const std::string& name : names) {
+            fs::remove(Out(name));
+            fs::remove(Err(name));
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
+{
+    // A first start would convert the effect images in place and write the log and the stores.
+    std::ofstream(m_root + "/config.ini") << "[System]\r\ncnv=1\r\n";
+    const auto before = Snapshot(m_root);
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        const char* firstLine;  // of stdout for --help, of stderr otherwise
+    } cases[] = {
+        {{"--root", m_root, "--help"}, 0, "Usage: solitaire [options]"},
+        {{"--help", "--root", m_root}, 0, "Usage: solitaire [options]"},
+        {{"--root", m_root, "--bogus"}, 2, "unknown option --bogus"},
+        {{"--root", m_root, "--headless", "--frames"}, 2, "option --frames needs a value"},
+        {{"--root", m_root, "--frames", "ten"}, 2, "bad value for --frames: ten"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        GameProcess game;
+        ASSERT_TRUE(game.Start(c.args, m_root + "/run", Out("cli"), Err("cli")));
+        EXPECT_EQ(game.Wait(seconds(10)), c.code);
+        const std::string out = ReadText(Out("cli")), err = ReadText(Err("cli"));
+        const std::string& usage = c.code == 0 ? out : err;
+        EXPECT_EQ(usage.substr(0, usage.find('\n')), c.firstLine);
+        EXPECT_EQ(c.code == 0 ? err : out, "");
+        for (const char* option : {"--headless", "--frames N", "--dt SECONDS", "--input FILE", "--screenshot FILE",
+                                   "--screenshot-frame N", "--root DIR", "--full-redraw", "--help"})
+            EXPECT_NE(usage.find(option), std::string::npos) << option;
+        EXPECT_TRUE(Snapshot(m_root) == before) << "the data folder is byte for byte as it was";
+    }
+    RemoveOutputs({"cli"});
+}
+
+// Two runs on one data folder, each with a runtime folder of its own: the second ends with 1 and
+// writes nothing; SIGHUP ends the first on the menu with everything saved.
+TEST_F(GameProcessTest, ASecondRunOnAFolderInUseEndsAndTheFirstStopsOnSighup)
+{
+    GameProcess first;
+    ASSERT_TRUE(StartHeadless(first, Shot(MenuFrame() + 5, "menu")));
+    ASSERT_TRUE(first.WaitUntil([&] { return ShotTaken("menu"); }, seconds(120))) << ReadText(Err("game"));
+    const auto before = Snapshot(m_root);
+
+    GameProcess second;
+    ASSERT_TRUE(second.Start({"--headless", "--frames", "50", "--root", m_root}, m_root + "/run2", Out("second"),
+                             Err("second")));
+    EXPECT_EQ(second.Wait(seconds(20)), 1);
+    EXPECT_EQ(ReadText(Err("second")), "Palmora is already running (its lock is " + m_root + "/Palmora.lock)\n");
+    const auto after = Snapshot(m_root);
+    for (const auto& [name, bytes] : after) {
+        EXPECT_TRUE(before.count(name) == 1 && before.at(name) == bytes) << name << " changed";
+    }
+    EXPECT_EQ(after.size(), before.size()) << "the second run wrote nothing";
+
+    ExpectStoppedBy(first, SIGHUP);
+    EXPECT_TRUE(Exists("data/hiscores.dat"));
+    EXPECT_NE(ReadText(m_root + "/Palmora.log").find("COMPILE DATE"), std::string::npos);
+    EXPECT_EQ(ReadText(Err("game")), "");
+    RemoveOutputs({"game", "second"});
+}
+
+// SIGINT in a level in play: no question, the exit's saves, the lock released.
+TEST_F(GameProcessTest, SigintEndsALevelInPlayAndSavesAsTheExitDoes)
+{
+    fs_layer::SetRootFolder(m_root);
+    {
+        CProfileStore store;
+        store.NewPlayer("ANNA", true);
+    }
+    const int menu = MenuFrame();
+    GameProcess game;
+    ASSERT_TRUE(StartHeadless(game, Click(menu + 5, kStorySign) + Click(menu + 480, kPlay) + Shot(menu + 800, "level")));
+    ASSERT_TRUE(game.WaitUntil([&] { return ShotTaken("level"); }, seconds(120))) << ReadText(Err("game"));
+    ExpectStoppedBy(game, SIGINT);
+
+    fs_layer::SetRootFolder(m_root);
+    CProfileStore store;
+    EXPECT_EQ(store.m_current.GetName(), "ANNA");
+    EXPECT_EQ(store.m_current.m_bStoryLevelPlayed, 1);
+    EXPECT_EQ(store.m_current.m_nCardBack, 0) << "a game screen was built";
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+    RemoveOutputs({"game"});
+}
+
+// A full disk under a level won: the save fails, the player is told in a window and on stderr,
+// the old file stays whole, the game plays on from memory, and once space returns the win is
+// saved (here by the exit that SIGTERM brings).
+TEST_F(GameProcessTest, AWinOnAFullDiskIsToldKeptAndSavedOnceSpaceReturns)
+{
+    const std::string data = m_root + "/data";
+    fs::copy(data, m_root + "/data-copy", fs::copy_options::recursive);
+    ScopedTmpfs disk(data, 1024);
+    if (!disk.IsMounted())
+        GTEST_SKIP() << "no right to mount a small disk here; the stores' tests inject the failure";
+    fs::copy(m_root + "/data-copy", data, fs::copy_options::recursive);
+    fs_layer::SetRootFolder(m_root);
+    {
+        CProfileStore store;
+        store.NewPlayer("ANNA", true);
+    }
+    const std::string saved = ReadText(data + "/save.dat");
+    std::ofstream(data + "/filler", std::ios::binary) << std::string(1024 * 1024, 'x');  // up to the last byte
+
+    // The map's first visit saves (and fails); OK; Play; the cheat code and End win the level.
+    const int menu = MenuFrame();
+    std::string script = Click(menu + 5, kStorySign) + Shot(menu + 200, "full_disk_window") +
+                         Click(menu + 210, kWindowOk) + Click(menu + 700, kPlay);
+    script += Type(menu + 1000, "BRISKORN") + Key(menu + 1040, 35) + Shot(menu + 1900, "full_disk_won");
+    GameProcess game;
+    ASSERT_TRUE(StartHeadless(game, script));
+    ASSERT_TRUE(game.WaitUntil([&] { return ShotTaken("full_disk_won"); }, seconds(120))) << ReadText(Err("game"));
+    const std::string line = "[E] Can't save file data\\save.dat (No space left on device)";
+    EXPECT_EQ(ReadText(Err("game")), line + "\n") << "once, though the win saved again";
+    EXPECT_EQ(ReadText(data + "/save.dat"), saved) << "the old file is whole";
+    KeepShots();
+
+    fs::remove(data + "/filler");
+    ExpectStoppedBy(game, SIGTERM);
+    fs_layer::SetRootFolder(m_root);
+    CProfileStore store;
+    EXPECT_EQ(store.m_current.GetName(), "ANNA");
+    EXPECT_GE(store.m_current.m_storyLevels[0], 2) << "the win";
+    const std::string log = ReadText(m_root + "/Palmora.log");
+    EXPECT_NE(log.find(line), std::string::npos);
+    EXPECT_NE(log.find("[I] File data\\save.dat saved again"), std::string::npos);
+    RemoveOutputs({"game"});
+}
+
+// A data folder nobody can write: said at start on stderr and in a window over the menu; the game
+// plays on and leaves every file as it was.
+TEST_F(GameProcessTest, AReadOnlyDataFolderIsToldAtStartAndLeftAsItWas)
+{
+    fs_layer::SetRootFolder(m_root);
+    {
+        CProfileStore store;
+        store.NewPlayer("ANNA", true);  // no new-player window: the one at the window's place is ours
+    }
+    const auto before = Snapshot(m_root);
+    const std::string shot = m_root + "/../" + Leaf() + "-read-only.png";
+    const int frames = MenuFrame() + 90;
+    {
+        ScopedReadOnlyFolder readOnly(m_root);
+        if (!readOnly.IsMounted())
+            GTEST_SKIP() << "no right to mount here";
+        GameProcess game;
+        ASSERT_TRUE(game.Start({"--headless", "--frames", std::to_string(frames), "--root", m_root, "--screenshot", shot},
+                               m_root + "/run", Out("read-only"), Err("read-only")));
+        EXPECT_EQ(game.Wait(seconds(120)), 0);
+        EXPECT_EQ(ReadText(Err("read-only")),
+                  "[E] Folder data can't be written (Read-only file system); progress will not be kept\n");
+        EXPECT_TRUE(Snapshot(m_root) == before);
+    }
+    fs::copy_file(shot, m_root + "/read-only.png");
+    const std::uint32_t frame = ShotPixel(400, 182, "read-only");
+    EXPECT_TRUE((frame >> 16 & 0xFF) > 180 && (frame & 0xFF) < 130) << std::hex << frame << ": the window's gold frame";
+    fs::remove(shot);
+    RemoveOutputs({"read-only"});
+}

@@ -2,8 +2,10 @@
 # run_fuzzers.sh BUILD_DIR OUT_DIR SECONDS JOBS [TARGET...]
 # Runs every fuzz target of BUILD_DIR (or the ones named) for SECONDS each, JOBS at a time. What a
 # target finds stays in OUT_DIR: its grown corpus in corpus/TARGET (the next run starts from it),
-# crashing inputs in crashes/TARGET (also leaks, time-outs of a minute and out-of-memory inputs;
+# crashing inputs in crashes/TARGET (also leaks, time-outs and out-of-memory inputs;
 # inputs slower than 10 seconds are kept there as slow-unit-*), and its log in logs/TARGET.log.
+# An input that takes more than FUZZ_TIMEOUT seconds (default 5) or FUZZ_RSS_MB megabytes (default
+# 1024) is a finding too: no small file may cost that much.
 # Ends with a table of the executions and findings per target, and fails when any target crashed.
 set -eu
 build=$(cd "$1" && pwd)
@@ -26,7 +28,7 @@ run_one() {
     done
     # shellcheck disable=SC2086
     LSAN_OPTIONS="suppressions=$here/../tests/lsan.supp" "$build/bin/fuzz_$name" \
-        -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -print_final_stats=1 \
+        -max_total_time="$seconds" -timeout="${FUZZ_TIMEOUT:-5}" -rss_limit_mb="${FUZZ_RSS_MB:-1024}" -print_final_stats=1 \
         -artifact_prefix="$out/crashes/$name/" "$out/corpus/$name" $seeds > "$out/logs/$name.log" 2>&1 || true
 }
 

@@ -232,7 +232,7 @@ public:
     bool SaveRecording(const std::string& path) override;
     void ClearLastKey() override { lastKey = 0; }
     // A card landed: its combo caption, its mana flying to the gauges, its sparkles in a house.
-    void OnCardArrived(CCard* card, CPlace* target, int landingCode) override;
+    void OnCardArrived(CCard* card, CPlace* target, const LandingScore& landing) override;
     int ChooseCascade(int story, int bonus, int hardcore) override;
     void OnLevelWon() override;
 

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include "table/LandingScore.h"
+
 class CCard;
 class CFlyingEffects;
 class CPlace;
@@ -49,7 +51,7 @@ public:
     virtual void ClearNoMovesRequest() {}
     virtual void ShowNoMovesDialog(int /*kind*/) {}
     virtual void OnLevelWon() {}                                   // cascade, music, completion effect
-    virtual void OnCardArrived(CCard* /*card*/, CPlace* /*target*/, int /*landingCode*/) {}
+    virtual void OnCardArrived(CCard* /*card*/, CPlace* /*target*/, const LandingScore& /*landing*/) {}
     virtual void GlowRulesButton(int /*kind*/, float /*seconds*/) {}  // help desk: at most 3 times a kind
     virtual void SetCursorShape(int /*shape*/) {}
     virtual void ClearLastKey() {}                                 // the key of this frame is used up

@@ -11,16 +11,10 @@
 #include "table/LevelFileName.h"
 
 namespace {
-// The layout a snapshot does not carry but a rebuilt place needs to look as before.
+// The fit a snapshot does not carry but a rebuilt place needs to look as before.
 void CopyLayout(CPlace& dst, const CPlace& src)
 {
-    dst.k_squeeze = src.k_squeeze;
-    dst.h = src.h;
-    dst.iRankMat = src.iRankMat;
-    dst.bound_x1 = src.bound_x1;
-    dst.bound_x2 = src.bound_x2;
-    dst.bound_y1 = src.bound_y1;
-    dst.bound_y2 = src.bound_y2;
+    static_cast<PlaceFit&>(dst) = src;
 }
 }  // namespace
 

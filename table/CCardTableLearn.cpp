@@ -72,9 +72,8 @@ void CCardTable::StartLearn()
     m_pEffects->ShowTutorial(true);
     m_pInterface->ShowTutorialEffect(true);
     m_pMouse->SwallowRawClick();
-    m_pInterface->BeginReplay();
     int from = -1, card = -1;
-    if (m_pInterface->FirstRecordedMove(from, card)) {
+    if (m_pInterface->BeginReplay(from, card)) {
         const CPlace* source = GetPlace(from);
         if (source != nullptr) {
             int x = 0, y = 0;

@@ -23,7 +23,7 @@ bool IsHouse(const CPlace* place)
 }  // namespace
 
 CCardFlight::CCardFlight(CCardTable* owner, CPlace* src, CCard* flyingCard, CPlace* dst, const CardMove& move)
-    : landingCode(move.landingCode), insertedEarly(move.joinsAtOnce), card(flyingCard), target(dst), source(src),
+    : landing(move.landing), insertedEarly(move.joinsAtOnce), card(flyingCard), target(dst), source(src),
       visible(move.visible), index(move.dstIndex), faceUp(move.faceUp), delay(move.delay), table(owner)
 {
     assert(card != nullptr && target != nullptr && table != nullptr);
@@ -198,7 +198,7 @@ void CCardFlight::PlayArrival()
     } else if (source != nullptr && source->type == kPlaceDeck) {
         table->PlayEffect(table->Sounds().m_hSndCardPut[table->RandomInt(0, 2) % 3]);
     }
-    table->GetHost()->OnCardArrived(card, target, landingCode);
+    table->GetHost()->OnCardArrived(card, target, landing);
 }
 
 void CCardFlight::WritePose()

@@ -1,5 +1,6 @@
 // CCardFlight.h: one card travelling from a place to its slot in another place.
 #pragma once
+#include "table/LandingScore.h"
 
 class CCard;
 class CCardTable;
@@ -8,13 +9,13 @@ class CPlace;
 constexpr float kAtOnce = 0.0001f;  // a flight time or start delay that ends in the next frame
 
 // How one card moves from its place (CPlace::MoveCard): the face it shows on landing, its flight
-// and its slot. Read as a sentence: CardMove::Up(0.5f).After(kAtOnce).Into(3).Scored(code).
+// and its slot. Read as a sentence: CardMove::Up(0.5f).After(kAtOnce).Into(3).Scored(score).
 struct CardMove {
     bool faceUp = true;
     float time = 0.0f;         // seconds of flight; below 0: that many seconds per 800 pixels of way
     float delay = 0.0f;        // seconds before it starts
     int dstIndex = -1;         // its slot in the destination, -1 on top
-    int landingCode = -1;      // the score keeper's verdict on the move, -1 unscored
+    LandingScore landing;      // the score keeper's verdict on the move; unscored by default
     bool joinsAtOnce = false;  // put into the destination pile before the flight, not on landing
     bool visible = true;
 
@@ -29,7 +30,7 @@ struct CardMove {
     static CardMove Down(float seconds) { return Face(false, seconds); }
     CardMove& After(float seconds) { delay = seconds; return *this; }
     CardMove& Into(int index) { dstIndex = index; return *this; }
-    CardMove& Scored(int code) { landingCode = code; return *this; }
+    CardMove& Scored(const LandingScore& score) { landing = score; return *this; }
     CardMove& JoiningAtOnce(bool early = true) { joinsAtOnce = early; return *this; }
     CardMove& Hidden() { visible = false; return *this; }
 };
@@ -65,7 +66,7 @@ public:
     int toHeight = 0;
     float toFace = -1.0f;
     bool mostlyHorizontal = true;
-    int landingCode = -1;
+    LandingScore landing;
     float timeLeft = 0;
     bool insertedEarly = false;
     CCard* card;

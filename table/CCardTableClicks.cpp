@@ -49,10 +49,10 @@ int CCardTable::DealToType(CPlace& from, int targetType, int perPlace, float tim
                 card->Multiplier = 1.0f + 0.1f * static_cast<float>(n);
                 card->SetSoundEnabled(n == 2);
             }
-            int code = -1;
+            LandingScore landing;
             if (targetType == kPlaceDiscard && card->CardState != kCardPlain)
-                code = m_pScoreKeeper->ScoreMove(&from, dst, card);
-            from.MoveCard(-1, dst, CardMove::Up(time).After(kAtOnce).Scored(code).JoiningAtOnce());
+                landing = m_pScoreKeeper->ScoreMove(&from, dst, card);
+            from.MoveCard(-1, dst, CardMove::Up(time).After(kAtOnce).Scored(landing).JoiningAtOnce());
             ++dealt;
         }
     }

@@ -101,13 +101,13 @@ void CCardTable::CheckNoMoves(float /*dt*/)
         return;
     if (!m_pMoveFinder->NoMoreMoves() || m_pMoveFinder->HasFreeCellMove())
         return;
+    int kind = game_dialogs::kNoMovesUntold;
     if (!IsBonusLevelMode(m_nMode)) {
         const bool withoutBonuses = IsClassicMode(m_nMode) && m_pInterface->BonusesSwitchedOff();
-        const int kind = withoutBonuses ? game_dialogs::kNoMovesWithoutBonuses : game_dialogs::kNoMovesPlain;
         if (!(m_pMoveFinder->HasUselessMoves() && IsSpiderName(m_Level.sName)))
-            m_pInterface->ShowNoMovesDialog(kind);
+            kind = withoutBonuses ? game_dialogs::kNoMovesWithoutBonuses : game_dialogs::kNoMovesPlain;
     }
-    m_pInterface->ClearNoMovesRequest();
+    m_pInterface->TellNoMoves(kind);
 }
 
 void CCardTable::AutoTurnCards()

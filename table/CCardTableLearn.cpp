@@ -11,16 +11,10 @@
 #include "table/LevelFileName.h"
 
 namespace {
-// The layout a snapshot does not carry but a rebuilt place needs to look as before.
+// The fit a snapshot does not carry but a rebuilt place needs to look as before.
 void CopyLayout(CPlace& dst, const CPlace& src)
 {
-    dst.k_squeeze = src.k_squeeze;
-    dst.h = src.h;
-    dst.iRankMat = src.iRankMat;
-    dst.bound_x1 = src.bound_x1;
-    dst.bound_x2 = src.bound_x2;
-    dst.bound_y1 = src.bound_y1;
-    dst.bound_y2 = src.bound_y2;
+    static_cast<PlaceFit&>(dst) = src;
 }
 }  // namespace
 
@@ -78,9 +72,8 @@ void CCardTable::StartLearn()
     m_pEffects->ShowTutorial(true);
     m_pInterface->ShowTutorialEffect(true);
     m_pMouse->SwallowRawClick();
-    m_pInterface->BeginReplay();
     int from = -1, card = -1;
-    if (m_pInterface->FirstRecordedMove(from, card)) {
+    if (m_pInterface->BeginReplay(from, card)) {
         const CPlace* source = GetPlace(from);
         if (source != nullptr) {
             int x = 0, y = 0;

@@ -107,10 +107,10 @@ bool CCardTable::ApplyPyramid(int p)
     if (target == nullptr)
         return false;
     const int t = IndexOf(target);
-    const int code = m_pScoreKeeper->ScoreMove(&place, target, place.pile[0]);
+    const LandingScore landing = m_pScoreKeeper->ScoreMove(&place, target, place.pile[0]);
     while (place.Size() > 0) {
         RecordRuleMove(p, t, 0, 0);
-        place.MoveCard(0, target, CardMove::Up(0.5f).After(kAtOnce).Scored(code));
+        place.MoveCard(0, target, CardMove::Up(0.5f).After(kAtOnce).Scored(landing));
     }
     return true;
 }

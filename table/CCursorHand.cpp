@@ -135,14 +135,14 @@ void CCursorHand::Release()
     float time = 0.2f;
     bool first = true;
     while (IsHolding()) {
-        int code = -1;
+        LandingScore landing;
         CCard* bottom = place->GetCard(0);
         if (first && scoreOnReturn && bottom->CardState != kCardPlain)
-            code = table->GetScoreKeeper()->ScoreMove(place.get(), srcPlace, bottom);
+            landing = table->GetScoreKeeper()->ScoreMove(place.get(), srcPlace, bottom);
         if (first)
             scoreOnReturn = false;
         CCardFlight* flight = place->MoveCard(
-            0, srcPlace, CardMove::Up(time).After(kAtOnce).Into(srcPlace->Size()).Scored(code).JoiningAtOnce());
+            0, srcPlace, CardMove::Up(time).After(kAtOnce).Into(srcPlace->Size()).Scored(landing).JoiningAtOnce());
         if (flight == nullptr)
             break;
         if (first)

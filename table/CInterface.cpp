@@ -526,8 +526,12 @@ bool CInterface::NoMovesRequested() const
     return !m_bNoMovesTold;
 }
 
-void CInterface::ClearNoMovesRequest()
+void CInterface::TellNoMoves(int kind)
 {
+    if (kind != game_dialogs::kNoMovesUntold) {
+        game_dialogs::Attach(game_dialogs::MakeNoMoves(kind));
+        SetDealHighlight(true);  // dealing again is the way out
+    }
     m_bNoMovesTold = true;
 }
 
@@ -535,12 +539,6 @@ void CInterface::WatchForFreedTable()
 {
     if (m_bNoMovesTold && !table->IsFlying() && !table->GetMoveFinder()->NoMoreMoves())
         m_bNoMovesTold = false;
-}
-
-void CInterface::ShowNoMovesDialog(int kind)
-{
-    game_dialogs::Attach(game_dialogs::MakeNoMoves(kind));
-    SetDealHighlight(true);  // dealing again is the way out
 }
 
 void CInterface::UpdateBonusQuestion()
@@ -687,7 +685,7 @@ bool CInterface::LoadLearnFile(const std::string& path)
     return tracker != nullptr && tracker->Load(path, table != nullptr ? table->PlaceCount() : 0);
 }
 
-void CInterface::BeginReplay()
+bool CInterface::BeginReplay(int& from, int& card)
 {
     replay.active = true;
     replay.stepTimer = 1.0f;
@@ -697,10 +695,6 @@ void CInterface::BeginReplay()
         inputShield->SetVisible(true);
     DisablePanelButtons();
     lastKey = 0;
-}
-
-bool CInterface::FirstRecordedMove(int& from, int& card)
-{
     int to = 0;
     return tracker != nullptr && tracker->ReadStep(from, to, card, false) >= 0;
 }

@@ -201,8 +201,7 @@ public:
     void ShowComboMessage(int category, int chain) override;
     void ShowRulesText() override;
     bool NoMovesRequested() const override;
-    void ClearNoMovesRequest() override;
-    void ShowNoMovesDialog(int kind) override;
+    void TellNoMoves(int kind) override;
     void GlowRulesButton(int kind, float seconds) override;
     bool IsHelpWindowShown() const override;
     void StopHintEffects() override;
@@ -222,8 +221,7 @@ public:
     void SetStartPending() override { startPending = true; }
     void UpdateBonusQuestion() override;
     bool LoadLearnFile(const std::string& path) override;
-    void BeginReplay() override;
-    bool FirstRecordedMove(int& from, int& card) override;
+    bool BeginReplay(int& from, int& card) override;
     void AimReplayHand(float x, float y, bool dragging) override;
     void EndReplay() override;
     void ReapplyPlaceSetup() override { ApplyBaseRanks(); }
@@ -232,7 +230,7 @@ public:
     bool SaveRecording(const std::string& path) override;
     void ClearLastKey() override { lastKey = 0; }
     // A card landed: its combo caption, its mana flying to the gauges, its sparkles in a house.
-    void OnCardArrived(CCard* card, CPlace* target, int landingCode) override;
+    void OnCardArrived(CCard* card, CPlace* target, const LandingScore& landing) override;
     int ChooseCascade(int story, int bonus, int hardcore) override;
     void OnLevelWon() override;
 

@@ -18,29 +18,12 @@
 #include "table/CUndoHistory.h"
 
 namespace {
-// The landing code packs the score keeper's verdict: gauge in bits 0-7, points in 16-23 and the
-// combo tier in 24-31; 0xFF in a field means none (for the gauge: every gauge looked full).
-constexpr unsigned kNone = 0xFFu;
 constexpr int kAllFullX = 645, kAllFullY = 588;   // where the mana goes when no gauge takes it
 constexpr int kAllFullBonus = 50;
 constexpr float kFillAfterSparkles = 0.2f;       // the gauge rises just after its sparkles arrive
-
-struct LandingCode {
-    int gauge;
-    int points;
-    bool combo;
-};
-
-LandingCode Decode(int landingCode)
-{
-    const unsigned code = static_cast<unsigned>(landingCode);
-    const unsigned points = (code >> 16) & 0xFFu;
-    return {static_cast<int>(code & 0xFFu), points == kNone ? 0 : static_cast<int>(points),
-            ((code >> 24) & 0xFFu) != kNone};
-}
 }  // namespace
 
-void CInterface::OnCardArrived(CCard* card, CPlace* target, int landingCode)
+void CInterface::OnCardArrived(CCard* card, CPlace* target, const LandingScore& landing)
 {
     if (card == nullptr || target == nullptr)
         return;
@@ -49,14 +32,13 @@ void CInterface::OnCardArrived(CCard* card, CPlace* target, int landingCode)
     FrameEffects rect;
     rect.x1 = x - hw, rect.y1 = y - hh, rect.x2 = x + hw, rect.y2 = y + hh;
     rect.angle = card->RenderAngle;
-    const LandingCode code = Decode(landingCode);
-    if (code.combo)
+    if (landing.HasCombo())
         table->GetEffects()->ShowCombo(table->GetScoreKeeper()->Combos().m_nComboRun + 1, card->RenderX,
                                        card->RenderY);
-    if (code.points < 1)
+    if (landing.points < 1)
         manaBar->SetFillDelay(kFillAfterSparkles);
     else
-        FlyMana(*card, rect, code.points, code.gauge);
+        FlyMana(*card, rect, landing.points, landing.gauge);
     if (IsHouseType(target->type) || target->type == kPlaceDiscard)
         SparkHouseLanding(rect);
 }
@@ -66,7 +48,7 @@ void CInterface::FlyMana(const CCard& card, const FrameEffects& rect, int points
 {
     bonusFromCard->StopAll();
     int tx = kAllFullX, ty = kAllFullY;
-    const bool allFull = static_cast<unsigned>(gauge) == kNone;
+    const bool allFull = gauge == LandingScore::kNoGauge;
     if (allFull) {
         table->GetScoreKeeper()->AddScore(kAllFullBonus, nullptr);
     } else if (!manaBar->GetGaugePos(gauge, tx, ty)) {

@@ -140,26 +140,14 @@ std::unique_ptr<CFAnimationInstance> CPlace::MakeTableAnim(const char* effect) c
 
 void CPlace::ApplyDef(const PlaceDef& def)
 {
-    x = def.x;
-    y = def.y;
-    rotate = def.rotate;
-    cards = def.cards;
-    h_offset = def.h_offset;
-    v_offset = def.v_offset;
-    visible = def.visible;
-    invert_angle = def.invert_angle;
-    rank = def.rank;
-    empty_drop_req = def.empty_drop_req;
-    drop_req = def.drop_req;
-    pick_req = def.pick_req;
-    click_req = def.click_req;
-    win_cond = def.win_cond;
-    click_card = def.click_card;
-    click_empty = def.click_empty;
-    sort_req = def.sort_req;
-    click_empty_limit = def.click_empty_limit;
-    help_script = def.help_script;
+    static_cast<PlaceSetup&>(*this) = def;
     max_bottom_pos = def.max_bottom_pos;
+}
+
+void CPlace::CopyKeptValues(const CPlace& src)
+{
+    static_cast<PlaceSetup&>(*this) = src;
+    static_cast<PlaceMarks&>(*this) = src;
 }
 
 void CPlace::SetType(int newType)
@@ -195,29 +183,7 @@ void CPlace::TakeSnapshot(CPlace* src)
     if (src == nullptr)
         return;
     type = src->type;
-    x = src->x;
-    y = src->y;
-    rotate = src->rotate;
-    h_offset = src->h_offset;
-    v_offset = src->v_offset;
-    visible = src->visible;
-    invert_angle = src->invert_angle;
-    rank = src->rank;
-    click_empty_limit = src->click_empty_limit;
-    ttl = src->ttl;
-    Wrap = src->Wrap;
-    x_offset = src->x_offset;
-    y_offset = src->y_offset;
-    cards = src->cards;
-    empty_drop_req = src->empty_drop_req;
-    drop_req = src->drop_req;
-    pick_req = src->pick_req;
-    click_req = src->click_req;
-    win_cond = src->win_cond;
-    click_card = src->click_card;
-    click_empty = src->click_empty;
-    sort_req = src->sort_req;
-    help_script = src->help_script;
+    CopyKeptValues(*src);
     LastMove = PlaceMove();
     savedCards.clear();
     pile.clear();
@@ -239,21 +205,8 @@ void CPlace::RestoreSnapshot(CPlace* snapshot)
 {
     if (snapshot == nullptr)
         return;
-    x = snapshot->x;
-    y = snapshot->y;
-    rotate = snapshot->rotate;
-    h_offset = snapshot->h_offset;
-    v_offset = snapshot->v_offset;
-    visible = snapshot->visible;
-    invert_angle = snapshot->invert_angle;
-    rank = snapshot->rank;
-    click_empty_limit = snapshot->click_empty_limit;
-    ttl = snapshot->ttl;
-    Wrap = snapshot->Wrap;
-    x_offset = snapshot->x_offset;
-    y_offset = snapshot->y_offset;
+    CopyKeptValues(*snapshot);
     LastMove = PlaceMove();
-    cards = snapshot->cards;
     pile.clear();
     for (std::size_t i = 0; i < snapshot->pile.size(); ++i) {
         CCard* card = snapshot->pile[i];
@@ -270,15 +223,6 @@ void CPlace::RestoreSnapshot(CPlace* snapshot)
         card->InFly = false;
         card->Shadow = false;
     }
-    empty_drop_req = snapshot->empty_drop_req;
-    drop_req = snapshot->drop_req;
-    pick_req = snapshot->pick_req;
-    click_req = snapshot->click_req;
-    win_cond = snapshot->win_cond;
-    click_card = snapshot->click_card;
-    click_empty = snapshot->click_empty;
-    sort_req = snapshot->sort_req;
-    help_script = snapshot->help_script;
     srcPlace = snapshot;
     table = snapshot->table;
     iRankMat_eff = -999;

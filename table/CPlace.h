@@ -33,12 +33,28 @@ struct PlaceMove {
     CPlace* To = nullptr;
 };
 
+// What play leaves on a place besides its cards; a snapshot keeps it, a new place starts without.
+struct PlaceMarks {
+    float ttl = -1.0f;
+    bool Wrap = false;
+    int x_offset = 0, y_offset = 0;
+};
+
+// What a place works out for itself from its setup and the deal: its fan's squeeze and height, its
+// base rank and its bounds. A snapshot leaves it out; a place rebuilt from a saved one copies it.
+struct PlaceFit {
+    float k_squeeze = 1.0f;
+    int h = 0;
+    int iRankMat = -1;
+    int bound_x1 = 0, bound_x2 = 0, bound_y1 = 0, bound_y2 = 0;
+};
+
 // A place points to its cards (the deck owns them) and to its table, which owns the place. A
 // temporary place (`tmp`) serves trial moves and snapshots: it never lays out, sways or draws,
 // and has no decorations. The others own their decorations: the fire highlight with its group,
 // the border sparkles with their particles, and the frame and counter, which are drawn in the
 // table's back group (below every card) but belong to the place.
-class CPlace {
+class CPlace : public PlaceSetup, public PlaceMarks, public PlaceFit {
 public:
     CPlace(CCardTable* table, bool tmp);
     ~CPlace();
@@ -81,25 +97,9 @@ public:
     bool IsTopInFlight() const;
     void Dump();
 
-    int x = 0, y = 0;
-    float rotate = 0;
-    int h = 0;
-    std::vector<std::string> cards;
-    float h_offset = 0, v_offset = 0;
-    float k_squeeze = 1.0f;
-    bool visible = false, invert_angle = false;
-    int rank = 0;
-    RequirementList empty_drop_req, drop_req, pick_req, click_req, win_cond, click_card, click_empty,
-        sort_req;
-    int click_empty_limit = 0;
-    std::string help_script;
     std::vector<CCard*> pile;
     CCardTable* table;
-    int iRankMat = -1;
     int iRankMat_eff = -999;
-    float ttl = -1.0f;
-    bool Wrap = false;
-    int x_offset = 0, y_offset = 0;
     PlaceMove LastMove;
     CPlace* srcPlace = nullptr;
     std::vector<CardSnapshot> savedCards;
@@ -108,10 +108,10 @@ public:
     int max_bottom_pos = 0;
     int type = kPlaceHand;
     bool tmp;
-    int bound_x1 = 0, bound_x2 = 0, bound_y1 = 0, bound_y2 = 0;
     int shownLimit = -999;
 
 private:
+    void CopyKeptValues(const CPlace& src);  // what a snapshot keeps of a place, both ways
     void UpdateSway(float dt);
     void UpdateDecorations();
     void SqueezeFan(float dt, float bottom, float lastX);

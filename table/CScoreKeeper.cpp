@@ -12,7 +12,6 @@
 #include "table/ITableHost.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -44,6 +43,22 @@ int IndexInPile(const CPlace* place, const CCard* card)
 {
     const auto it = std::find(place->pile.begin(), place->pile.end(), card);
     return static_cast<int>(it - place->pile.begin());  // the pile's size when the card left it
+}
+
+// The landing's sparkles and combo caption read their numbers as one byte each, 0xFF standing
+// for none; the shown game depends on that wrap, so it stays.
+constexpr int kByteNone = 0xFF;
+
+int LandingPoints(int points)
+{
+    const int low = points & 0xFF;
+    return low == kByteNone ? 0 : low;
+}
+
+int LandingTier(int tier)
+{
+    const int low = tier & 0xFF;
+    return low == kByteNone ? LandingScore::kNoCombo : low;
 }
 }  // namespace
 
@@ -185,10 +200,10 @@ bool CScoreKeeper::MatchesCombo(int kind, int& category) const
     }
 }
 
-int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
+LandingScore CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
 {
     if (from == nullptr || to == nullptr || card == nullptr)
-        return -1;
+        return {};
     CCardTable& table = *m_pTable;
     ITableHost* host = table.GetHost();
     if (!host->IsReplaying())
@@ -218,7 +233,7 @@ int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
         m_Combos.m_nComboRun = 0;
     }
 
-    int code = -1;
+    LandingScore landing;
     if (!card->Moved) {
         card->Moved = true;
         int mana = table.Gauges().m_nBarResultTurn;
@@ -226,14 +241,11 @@ int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
             mana += kBonusCardMana;
             card->CardState = kCardBonusScored;
         }
-        const int gauge = host->AddMana(mana);
+        landing.gauge = host->AddMana(mana);
+        landing.points = LandingPoints(comboPoints + mana);
         const std::vector<PlaceRequirement>& combos = table.Level().vCombos;
-        const std::uint32_t tier =
-            category >= 0 && !combos.empty() ? static_cast<std::uint32_t>(combos.back().b) : 0xFFu;
-        const std::uint32_t bits = (static_cast<std::uint32_t>(gauge) & 0xFFu) | 0xFF00u |
-                                   ((static_cast<std::uint32_t>(comboPoints + mana) & 0xFFu) << 16) |
-                                   ((tier & 0xFFu) << 24);
-        code = static_cast<int>(bits);
+        if (category >= 0 && !combos.empty())
+            landing.comboTier = LandingTier(combos.back().b);
     }
 
     if (IsPop(from) && IsColumn(to))
@@ -244,7 +256,7 @@ int CScoreKeeper::ScoreMove(CPlace* from, CPlace* to, CCard* card)
         AddScore(table.Scores().m_nScorePlaceToHouse, nullptr);
     else if (!IsHouse(to) && IsHouse(from))
         AddScore(-table.Scores().m_nScorePlaceToHouse, nullptr);
-    return code;
+    return landing;
 }
 
 int CScoreKeeper::AwardCombo(int tier)

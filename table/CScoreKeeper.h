@@ -1,6 +1,7 @@
 // CScoreKeeper.h: the player's score at the card table, its rolling display, and the judge of moves.
 #pragma once
 #include "progress/PlayerRecord.h"
+#include "table/LandingScore.h"
 
 #include <memory>
 
@@ -39,10 +40,8 @@ class CPlace;
 // Owned by its table and lives as long as it. The score is the player's running total of the
 // game mode, kept in the player record it was given (not owned; a record of the keeper's own
 // when given none, as for tests and solvers). Every change goes straight into that record. ScoreMove judges one completed move: it records it, pays combos and base points,
-// hands mana to the gauges and returns the move's landing code:
-//   bits 0-7 gauge result, bits 8-15 0xFF, bits 16-23 combo points + mana (low byte),
-//   bits 24-31 the tier of the last combo rule when any matched, else 0xFF;
-//   -1 when the card had moved before.
+// hands mana to the gauges and returns what the landing card shows (unscored when the card had
+// moved before).
 // The four place pointers are the last two moves; they are not owned.
 class CScoreKeeper {
 public:
@@ -61,7 +60,7 @@ public:
     void Update(float dt);
     void Render();
     void ShowRulesText();
-    int ScoreMove(CPlace* from, CPlace* to, CCard* card);
+    LandingScore ScoreMove(CPlace* from, CPlace* to, CCard* card);
     int AwardCombo(int tier);
 
     int GetScore() const { return m_nScore; }

@@ -50,10 +50,10 @@ bool HasSelectedCard(const CPlace& place)
 }
 
 // A bonus card keeps its score when an action moves it; other cards move unscored.
-int LandingCode(CCardTable& t, CPlace* from, CPlace* to, CCard* card)
+LandingScore LandingOf(CCardTable& t, CPlace* from, CPlace* to, CCard* card)
 {
     if (card->CardState == kCardPlain)
-        return -1;
+        return {};
     return t.GetScoreKeeper()->ScoreMove(from, to, card);
 }
 
@@ -90,9 +90,9 @@ bool SendSelected(CCardTable& t, CPlace* target, bool faceUp, bool randomDepth)
                 ++i;
                 continue;
             }
-            const int code = LandingCode(t, place, target, card);
+            const LandingScore landing = LandingOf(t, place, target, card);
             const int index = randomDepth ? t.RandomInt(0, target->Size()) : -1;
-            if (place->MoveCard(i, target, CardMove::Face(faceUp, 0.5f).After(kAtOnce).Into(index).Scored(code)) ==
+            if (place->MoveCard(i, target, CardMove::Face(faceUp, 0.5f).After(kAtOnce).Into(index).Scored(landing)) ==
                 nullptr) {
                 ++i;
                 continue;

@@ -303,12 +303,12 @@ bool CTableMouse::SendHome(CPlace* place, int placeIndex, int cardIndex)
         TraceEvent(GetGameTime(), L"successCardMove", L"doubleClick");
         m_table.GetHost()->RequestUndoSnapshot();
         CScoreKeeper& keeper = *m_table.GetScoreKeeper();
-        const int code = keeper.ScoreMove(place, target, card);
+        const LandingScore landing = keeper.ScoreMove(place, target, card);
         if (place->type == kPlaceColumn)
             keeper.AddScore(m_table.Scores().m_nScorePlaceToHouse, card);
         if (place->type == kPlacePop)
             keeper.AddScore(m_table.Scores().m_nScorePopdeckToHouse, card);
-        place->MoveCard(cardIndex, target, CardMove::Up(0.5f).After(kAtOnce).Scored(code).JoiningAtOnce());
+        place->MoveCard(cardIndex, target, CardMove::Up(0.5f).After(kAtOnce).Scored(landing).JoiningAtOnce());
         m_table.RequestMoveSearch();
         m_table.PlayEffect(m_table.Sounds().m_hSndCardBack);
         return true;
@@ -379,7 +379,7 @@ void CTableMouse::DropHeldCards(CPlace* target)
     TraceEvent(GetGameTime(), L"successCardMove", L"normal");
     m_table.GetHost()->RequestUndoSnapshot();
     CScoreKeeper& keeper = *m_table.GetScoreKeeper();
-    const int code = keeper.ScoreMove(hand.srcPlace, target, bottom);
+    const LandingScore landing = keeper.ScoreMove(hand.srcPlace, target, bottom);
     if (hand.srcPlace != nullptr && hand.srcPlace->type == kPlaceColumn && target->type == kPlaceColumn &&
         held->Size() > 1)
         keeper.AddScore(m_table.Scores().m_nScorePlaceToPlace, bottom);
@@ -388,9 +388,9 @@ void CTableMouse::DropHeldCards(CPlace* target)
     target->StopGhosts();
     bool first = true;
     while (held->Size() > 0) {
-        if (held->MoveCard(
-                0, target,
-                CardMove::Up(0.2f).After(kAtOnce).Into(target->Size()).Scored(first ? code : -1).JoiningAtOnce()) ==
+        const LandingScore scored = first ? landing : LandingScore{};  // the first card carries the score
+        if (held->MoveCard(0, target,
+                           CardMove::Up(0.2f).After(kAtOnce).Into(target->Size()).Scored(scored).JoiningAtOnce()) ==
             nullptr)
             break;
         first = false;

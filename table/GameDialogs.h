@@ -34,7 +34,7 @@ bool& UseBonusAnswered();
 CScreenBase* MakeConfirmation(const char* module, const char* move, const char* yes, const char* no, int alpha);
 CScreenBase* MakeInformation(const char* module, const char* move, const char* ok);
 // The no-moves window's kinds: the second one stands in classic games played without bonuses.
-enum ENoMovesKind : int { kNoMovesPlain = 1, kNoMovesWithoutBonuses = 2 };
+enum ENoMovesKind : int { kNoMovesUntold = 0, kNoMovesPlain = 1, kNoMovesWithoutBonuses = 2 };  // untold: no dialog
 CScreenBase* MakeNoMoves(int kind);
 CScreenBase* MakeUseBonus();
 CScreenBase* MakeInGameMenu(bool classic, CFAnimationGroup* cursorLayer);

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include "table/LandingScore.h"
+
 class CCard;
 class CFlyingEffects;
 class CPlace;
@@ -46,10 +48,10 @@ public:
     virtual void ShowComboMessage(int /*category*/, int /*chain*/) {}
     virtual void ShowRulesText() {}
     virtual bool NoMovesRequested() const { return true; }         // move indicator idle and asking
-    virtual void ClearNoMovesRequest() {}
-    virtual void ShowNoMovesDialog(int /*kind*/) {}
+    // The table is stuck: show the dialog of that ENoMovesKind and ask no more until a move is possible.
+    virtual void TellNoMoves(int /*kind*/) {}
     virtual void OnLevelWon() {}                                   // cascade, music, completion effect
-    virtual void OnCardArrived(CCard* /*card*/, CPlace* /*target*/, int /*landingCode*/) {}
+    virtual void OnCardArrived(CCard* /*card*/, CPlace* /*target*/, const LandingScore& /*landing*/) {}
     virtual void GlowRulesButton(int /*kind*/, float /*seconds*/) {}  // help desk: at most 3 times a kind
     virtual void SetCursorShape(int /*shape*/) {}
     virtual void ClearLastKey() {}                                 // the key of this frame is used up
@@ -91,9 +93,9 @@ public:
 
     // ---- Tutorial replay ---------------------------------------------------------------------
     virtual bool LoadLearnFile(const std::string& /*path*/) { return false; }  // the tracker reads it
-    // Replay on, cards made and the level dealt from the recording, input shield shown, key := 0.
-    virtual void BeginReplay() {}
-    virtual bool FirstRecordedMove(int& /*from*/, int& /*card*/) { return false; }
+    // Replay on, cards made and the level dealt from the recording, input shield shown, key := 0;
+    // false when the recording has no first move, else its source place and card.
+    virtual bool BeginReplay(int& /*from*/, int& /*card*/) { return false; }
     virtual void AimReplayHand(float /*x*/, float /*y*/, bool /*dragging*/) {}  // starts at (400, 580)
     virtual void EndReplay() {}              // replay off, its state reset, shield and hand hidden
     virtual void ReapplyPlaceSetup() {}      // the places' frame setup after they were rebuilt

@@ -116,12 +116,13 @@ enum : int {
 constexpr int kTokenRandomCards = -1;
 constexpr int kTokenFaceUp = 1;  // a token's third value: the card is dealt face up
 
-struct PlaceDef {
+// What the level file gives a place and every copy of the place carries along: where it lies, how
+// it fans its cards and the rules it plays by. One value, so that a copy cannot miss a field.
+struct PlaceSetup {
     int x = 0, y = 0;
     float rotate = 0;
     std::vector<std::string> cards;
     float h_offset = 0, v_offset = 0;
-    int type = kPlaceHouse;
     bool visible = false;
     bool invert_angle = false;
     int rank = 0;
@@ -129,5 +130,11 @@ struct PlaceDef {
         sort_req;
     int click_empty_limit = 0;
     std::string help_script;
+};
+
+// The type is set apart (setting it makes the place's decorations), and the lowest fan position
+// is read from the file only: copies of a place leave it as it was.
+struct PlaceDef : PlaceSetup {
+    int type = kPlaceHouse;
     int max_bottom_pos = 0;
 };

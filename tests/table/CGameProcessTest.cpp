@@ -331,14 +331,19 @@ TEST_F(CGameProcessTest, ALandedCardShowsItsComboSendsItsManaAndSparksInAHouse)
     PlayerRecord& player = g_pProfileStore->m_current;
     CCard* card = Table().GetPlace(6)->pile.back();
     const int run = keeper.Combos().m_nComboRun;
-    auto code = [](unsigned gauge, unsigned points, unsigned tier) {
-        return static_cast<int>((tier << 24) | (points << 16) | 0xFF00u | gauge);
+    auto scored = [](int gauge, int points, int tier) {
+        LandingScore landing;
+        landing.gauge = gauge;
+        landing.points = points;
+        landing.comboTier = tier;
+        return landing;
     };
+    constexpr int kNoGauge = LandingScore::kNoGauge, kNoCombo = LandingScore::kNoCombo;
     int gx = 0, gy = 0;
     ASSERT_TRUE(bar.GetGaugePos(1, gx, gy));
     struct Case {
         const char* name;
-        int code;
+        LandingScore landing;
         int place;         // where the card landed
         int state;         // its bonus mark
         int sparkles;      // mana sparkles that fly
@@ -348,11 +353,11 @@ TEST_F(CGameProcessTest, ALandedCardShowsItsComboSendsItsManaAndSparksInAHouse)
         bool combo, houseSparks;
     };
     const Case cases[] = {
-        {"an unscored move", -1, 6, kCardPlain, 0, 0, 0, 0.2f, 0.2f, 0, false, false},
-        {"ten points to gauge 1", code(1, 10, 0xFF), 6, kCardPlain, 20, gx, gy, 1.76f, 1.93f, 0, false, false},
-        {"every gauge full", code(0xFF, 10, 0xFF), 6, kCardPlain, 20, 645, 588, 1.76f, 1.93f, 50, false, false},
-        {"a combo into a house", code(1, 10, 0), 2, kCardPlain, 20, gx, gy, 1.76f, 1.93f, 0, true, true},
-        {"the golden card", code(1, 10, 0xFF), 6, kCardBonus, 20, gx, gy, 4.06f, 4.43f, 0, false, false},
+        {"an unscored move", LandingScore{}, 6, kCardPlain, 0, 0, 0, 0.2f, 0.2f, 0, false, false},
+        {"ten points to gauge 1", scored(1, 10, kNoCombo), 6, kCardPlain, 20, gx, gy, 1.76f, 1.93f, 0, false, false},
+        {"every gauge full", scored(kNoGauge, 10, kNoCombo), 6, kCardPlain, 20, 645, 588, 1.76f, 1.93f, 50, false, false},
+        {"a combo into a house", scored(1, 10, 0), 2, kCardPlain, 20, gx, gy, 1.76f, 1.93f, 0, true, true},
+        {"the golden card", scored(1, 10, kNoCombo), 6, kCardBonus, 20, gx, gy, 4.06f, 4.43f, 0, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -362,7 +367,7 @@ TEST_F(CGameProcessTest, ALandedCardShowsItsComboSendsItsManaAndSparksInAHouse)
         card->CardState = c.state;
         player.m_bGoldenCard = c.state == kCardPlain ? 1 : 0;  // each case must change it
         const int score = keeper.GetScore();
-        Game().OnCardArrived(card, Table().GetPlace(c.place), c.code);
+        Game().OnCardArrived(card, Table().GetPlace(c.place), c.landing);
         CFlyingEffects& mana = *Game().GetManaSparkles();
         ASSERT_EQ(mana.GetCount(), c.sparkles);
         for (int i = 0; i < mana.GetCount(); ++i) {

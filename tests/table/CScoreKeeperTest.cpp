@@ -35,7 +35,7 @@ struct KeeperTable {
         keeper = table.GetScoreKeeper();
     }
     CCard* NewCard() { return deck.AddCard(static_cast<int>(deck.Size()) % 13, 0); }
-    int Move(int from, int to, CCard* card = nullptr)
+    LandingScore Move(int from, int to, CCard* card = nullptr)
     {
         return keeper->ScoreMove(table.GetPlace(from), table.GetPlace(to), card != nullptr ? card : NewCard());
     }
@@ -68,7 +68,7 @@ TEST(CScoreKeeper, BasePointsFollowTheKindOfMove)
     }
 }
 
-TEST(CScoreKeeper, TheLandingCodePacksGaugeManaAndComboTier)
+TEST(CScoreKeeper, TheLandingScoreNamesGaugeManaAndComboTier)
 {
     ScopedFakeEngine fake;
     KeeperTable t(fake.Get());
@@ -77,11 +77,17 @@ TEST(CScoreKeeper, TheLandingCodePacksGaugeManaAndComboTier)
     t.host.bar = &bar;
 
     // The first move has no previous move: no combo, mana 3, gauge 0.
-    EXPECT_EQ(static_cast<unsigned>(t.Move(0, 3)), 0xFF03FF00u);
+    const LandingScore first = t.Move(0, 3);
+    EXPECT_EQ(first.gauge, 0);
+    EXPECT_EQ(first.points, 3);
+    EXPECT_EQ(first.comboTier, LandingScore::kNoCombo);
     EXPECT_TRUE(t.host.comboMessages.empty());
     // Column to house twice in a row: kind 5 matches, tier 1 pays 30 points and 5 mana.
     const int before = t.keeper->GetScore();
-    EXPECT_EQ(static_cast<unsigned>(t.Move(1, 4)), 0x01000000u | ((30u + 3u) << 16) | 0xFF00u);
+    const LandingScore second = t.Move(1, 4);
+    EXPECT_EQ(second.gauge, 0);
+    EXPECT_EQ(second.points, 30 + 3);
+    EXPECT_EQ(second.comboTier, 1);
     EXPECT_EQ(t.keeper->GetScore() - before, 30 + 10);
     EXPECT_EQ(t.keeper->Combos().m_nComboRun, 1);
     EXPECT_EQ(t.keeper->Combos().m_nCombos, 1);
@@ -95,9 +101,9 @@ TEST(CScoreKeeper, ACardThatMovedBeforeEarnsNoManaButStillItsPoints)
     ScopedFakeEngine fake;
     KeeperTable t(fake.Get());
     CCard* card = t.NewCard();
-    EXPECT_NE(t.Move(0, 1, card), -1);
+    EXPECT_NE(t.Move(0, 1, card), LandingScore{});
     const int before = t.keeper->GetScore();
-    EXPECT_EQ(t.Move(1, 3, card), -1);
+    EXPECT_EQ(t.Move(1, 3, card), LandingScore{});
     EXPECT_EQ(t.keeper->GetScore() - before, 10);
     EXPECT_EQ(t.host.manaAdded, std::vector<int>({3}));
 }
@@ -151,12 +157,12 @@ TEST(CScoreKeeper, AComboOfAnUnknownTierMatchesButPaysNothing)
     SetCombos(t.table, {PlaceRequirement{1, 3, 0, 0}});
     t.Move(0, 1);
     const int before = t.keeper->GetScore();
-    const unsigned code = static_cast<unsigned>(t.Move(0, 1));
+    const LandingScore landing = t.Move(0, 1);
     EXPECT_EQ(t.keeper->GetScore(), before);
     EXPECT_EQ(t.keeper->Combos().m_nComboRun, 1);
     EXPECT_EQ(t.keeper->Combos().m_nCombos, 0);
-    EXPECT_EQ(code >> 24, 3u);
-    EXPECT_EQ((code >> 16) & 0xFF, 3u);  // only the move's mana
+    EXPECT_EQ(landing.comboTier, 3);
+    EXPECT_EQ(landing.points, 3);  // only the move's mana
 }
 
 TEST(CScoreKeeper, WhileReplayingNothingIsScoredOrRecorded)

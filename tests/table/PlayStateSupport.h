@@ -87,9 +87,9 @@ inline bool PlayRandomMove(FakeEngine& engine, CCardTable& table)
         CPlace* dst = table.GetPlace(move.toPlace);
         if (move.fromCard < 0 || move.fromCard >= src->Size())
             return false;
-        const int code = table.GetScoreKeeper()->ScoreMove(src, dst, src->GetCard(move.fromCard));
+        const LandingScore landing = table.GetScoreKeeper()->ScoreMove(src, dst, src->GetCard(move.fromCard));
         for (bool first = true; src->Size() > move.fromCard; first = false)
-            src->MoveCard(move.fromCard, dst, CardMove::Up(0.2f).After(kAtOnce).Scored(first ? code : -1));
+            src->MoveCard(move.fromCard, dst, CardMove::Up(0.2f).After(kAtOnce).Scored(first ? landing : LandingScore{}));
         table.GetHost()->RequestUndoSnapshot();
     }
     return true;

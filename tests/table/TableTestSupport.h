@@ -9,6 +9,7 @@
 #include "table/CMoveFinder.h"
 #include "table/CSpecialActions.h"
 #include "table/CPlace.h"
+#include "table/GameDialogs.h"
 #include "table/ITableHost.h"
 
 #include <gtest/gtest.h>
@@ -180,7 +181,11 @@ public:
     void RecordDeal(int rank, int suit) override { deals.emplace_back(rank, suit); }
     void RequestUndoSnapshot() override { ++snapshots; }
     void AddScore(int delta, CCard*) override { score += delta; }  // 64 bits: tests add up to the ends of 32
-    void ShowNoMovesDialog(int kind) override { dialogs.push_back(kind); }
+    void TellNoMoves(int kind) override
+    {
+        if (kind != game_dialogs::kNoMovesUntold)
+            dialogs.push_back(kind);
+    }
     void OnLevelWon() override { ++wins; }
     void PlayHelpHint(int, float) override { ++helpHints; }
     bool IsReplaying() const override { return replaying; }

@@ -15,15 +15,12 @@ public:
         paths.push_back(path);
         return loads;
     }
-    void BeginReplay() override
+    bool BeginReplay(int& from, int& card) override
     {
         ++begins;
         if (onBegin)
             onBegin();  // deals before the replay flag is up: the test has no recorded deal
         replaying = true;
-    }
-    bool FirstRecordedMove(int& from, int& card) override
-    {
         from = firstFrom;
         card = firstCard;
         return hasFirst;

@@ -648,7 +648,7 @@ void StepsInside(long long start, int direction, long long size, long long steps
 
 }  // namespace
 
-// Bresenham as the Part has it, over 64-bit differences: a line between any two int points.
+// Bresenham over 64-bit differences: a line between any two int points.
 // Only the steps whose pixel lies inside along the longer axis are walked (every other write
 // would be ignored); the running sum at the first of them follows from the step count.
 void CPixImage::DrawLine(int x1, int x2, int y1, int y2, std::uint32_t packed)

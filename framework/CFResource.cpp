@@ -1,6 +1,7 @@
 #include "framework/CFResource.h"
 
 #include "framework/CFMemoryStream.h"
+#include "framework/CacheKey.h"
 #include "framework/GamePath.h"
 #include "platform/FileSystem.h"
 #include "platform/bytes/CByteReader.h"
@@ -11,6 +12,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 using namespace AngelScript;
 
@@ -40,11 +42,12 @@ void MessageCallback(const asSMessageInfo* message, void* param)
     static_cast<CFResource*>(param)->Write(line);
 }
 
-// The byte-code loader asserts on damaged input, so the cache wraps the byte code in a header
-// that proves it whole and made by this build: magic, script library version, a checksum of the
-// registered interface, the length and a CRC-32 of the byte code.
-constexpr std::uint8_t kCacheMagic[4] = {'S', 'B', 'C', '1'};
-constexpr std::size_t kCacheHeader = 20;
+// The byte-code loader trusts its input (it asserts on damaged byte code, and made-up byte code
+// would run as it stands), so the cache wraps the byte code in a header that proves it whole and
+// written by this game for this data folder: magic, script library version, a checksum of the
+// registered interface, the length and a tag of the byte code keyed with the data folder's secret.
+constexpr std::uint8_t kCacheMagic[4] = {'S', 'B', 'C', '2'};
+constexpr std::size_t kCacheHeader = 24;
 
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0)
 {
@@ -57,7 +60,8 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t cr
     return ~crc;
 }
 
-std::vector<std::uint8_t> WrapByteCode(const std::vector<std::uint8_t>& code, std::uint32_t interface)
+std::vector<std::uint8_t> WrapByteCode(const std::vector<std::uint8_t>& code, std::uint32_t interface,
+                                       const SipKey& key)
 {
     std::vector<std::uint8_t> out;
     CByteWriter header(out);
@@ -65,25 +69,28 @@ std::vector<std::uint8_t> WrapByteCode(const std::vector<std::uint8_t>& code, st
     header.WriteU32(ANGELSCRIPT_VERSION);
     header.WriteU32(interface);
     header.WriteU32(static_cast<std::uint32_t>(code.size()));
-    header.WriteU32(Crc32(code.data(), code.size()));
+    header.WriteU64(SipHash24(key, code.data(), code.size()));
     header.WriteBytes(code.data(), code.size());
     return out;
 }
 
-// The byte code inside a cache file, or false when the file is not a whole cache of this build.
-bool UnwrapByteCode(const std::vector<std::uint8_t>& file, std::uint32_t interface, CFMemoryStream& out)
+// The byte code inside a cache file, or false when the file is not a whole cache that this build
+// wrote with this key.
+bool UnwrapByteCode(const std::vector<std::uint8_t>& file, std::uint32_t interface, const SipKey& key,
+                    CFMemoryStream& out)
 {
     CByteReader in(file.data(), file.size());
     std::uint8_t magic[4] = {};
-    std::uint32_t version = 0, fileInterface = 0, size = 0, crc = 0;
+    std::uint32_t version = 0, fileInterface = 0, size = 0;
+    std::uint64_t tag = 0;
     if (!in.ReadBytes(magic, 4) || !in.ReadU32(version) || !in.ReadU32(fileInterface) ||
-        !in.ReadU32(size) || !in.ReadU32(crc))
+        !in.ReadU32(size) || !in.ReadU64(tag))
         return false;
     if (std::memcmp(magic, kCacheMagic, 4) != 0 || version != ANGELSCRIPT_VERSION ||
         fileInterface != interface || size != in.Remaining())
         return false;
     const std::uint8_t* code = file.data() + kCacheHeader;
-    if (Crc32(code, size) != crc)
+    if (!SameTag(SipHash24(key, code, size), tag))
         return false;
     return out.Write(code, size) >= 0;
 }
@@ -196,7 +203,9 @@ void CFResource::LoadScript(const char* path)
 asIScriptModule* CFResource::LoadCachedModule(const std::string& cachePath)
 {
     CFMemoryStream file, stream;
-    if (!file.LoadFromFile(cachePath.c_str()) || !UnwrapByteCode(file.GetBytes(), m_nInterfaceCrc, stream)) {
+    const std::optional<SipKey> key = cache_key::Read();
+    if (!key || !file.LoadFromFile(cachePath.c_str()) ||
+        !UnwrapByteCode(file.GetBytes(), m_nInterfaceCrc, *key, stream)) {
         m_pEngine->Log("[W] Resource: Can't load byte-code cache %s", cachePath.c_str());
         return nullptr;
     }
@@ -236,9 +245,10 @@ void CFResource::WriteCache(asIScriptModule* module, const char* scriptPath, con
 {
     CFMemoryStream code;
     host_files::FileTime scriptTime = 0;
-    bool ok = module->SaveByteCode(&code) >= 0 && fs_layer::GetModifiedTime(scriptPath, scriptTime);
+    const std::optional<SipKey> key = cache_key::ReadOrMake();
+    bool ok = key && module->SaveByteCode(&code) >= 0 && fs_layer::GetModifiedTime(scriptPath, scriptTime);
     if (ok) {
-        const std::vector<std::uint8_t> wrapped = WrapByteCode(code.GetBytes(), m_nInterfaceCrc);
+        const std::vector<std::uint8_t> wrapped = WrapByteCode(code.GetBytes(), m_nInterfaceCrc, *key);
         host_files::WriteOptions options;
         options.modified = scriptTime;
         ok = fs_layer::WriteWholeFile(cachePath, wrapped.data(), wrapped.size(), options);

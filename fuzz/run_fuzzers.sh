@@ -6,7 +6,8 @@
 # inputs slower than 10 seconds are kept there as slow-unit-*), and its log in logs/TARGET.log.
 # An input that takes more than FUZZ_TIMEOUT seconds (default 5) or FUZZ_RSS_MB megabytes (default
 # 1024) is a finding too: no small file may cost that much.
-# Ends with a table of the executions and findings per target, and fails when any target crashed.
+# Ends with a table per target (executions, CPU minutes, edges covered, corpus, findings, the peak
+# memory and the slowest input) and fails when any target crashed.
 set -eu
 build=$(cd "$1" && pwd)
 mkdir -p "$2"
@@ -27,7 +28,8 @@ run_one() {
         [ -d "$dir" ] && seeds="$seeds $dir"
     done
     # shellcheck disable=SC2086
-    LSAN_OPTIONS="suppressions=$here/../tests/lsan.supp" "$build/bin/fuzz_$name" \
+    LSAN_OPTIONS="suppressions=$here/../tests/lsan.supp" /usr/bin/time -f '%U %S' -o "$out/logs/$name.cpu" \
+        "$build/bin/fuzz_$name" \
         -max_total_time="$seconds" -timeout="${FUZZ_TIMEOUT:-5}" -rss_limit_mb="${FUZZ_RSS_MB:-1024}" -print_final_stats=1 \
         -artifact_prefix="$out/crashes/$name/" "$out/corpus/$name" $seeds > "$out/logs/$name.log" 2>&1 || true
 }
@@ -44,14 +46,22 @@ done
 wait
 
 failed=0
-printf '%-18s %12s %8s %8s %6s\n' target executions corpus crashes slow
+stat() { sed -n "s/^stat::$1: *//p" "$2" | tail -n 1; }
+printf '%-18s %12s %7s %6s %7s %7s %8s %5s %7s %8s\n' \
+    target executions cpu_min cov features corpus crashes slow rss_mb slowest_s
 for name in "$@"; do
     log="$out/logs/$name.log"
-    execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+    execs=$(stat number_of_executed_units "$log")
+    rss=$(stat peak_rss_mb "$log")
+    slowest=$(stat slowest_unit_time_sec "$log")
+    cpu=$(awk 'NF == 2 { printf "%.1f", ($1 + $2) / 60 }' "$out/logs/$name.cpu" 2>/dev/null)
+    cov=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
+    ft=$(grep -o 'ft: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
     corpus=$(find "$out/corpus/$name" -type f | wc -l)
     crashes=$(find "$out/crashes/$name" -type f ! -name 'slow-unit-*' | wc -l)
     slow=$(find "$out/crashes/$name" -type f -name 'slow-unit-*' | wc -l)
-    printf '%-18s %12s %8s %8s %6s\n' "$name" "${execs:-?}" "$corpus" "$crashes" "$slow"
+    printf '%-18s %12s %7s %6s %7s %7s %8s %5s %7s %8s\n' "$name" "${execs:-?}" "${cpu:-?}" \
+        "${cov:-?}" "${ft:-?}" "$corpus" "$crashes" "$slow" "${rss:-?}" "${slowest:-?}"
     [ "$crashes" -eq 0 ] || failed=1
 done
 exit "$failed"

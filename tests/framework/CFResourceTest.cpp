@@ -119,10 +119,13 @@ TEST_F(CFResourceTest, DamagedCacheFallsBackToCompilingScript)
     const auto cacheTime = FileTime(kCachePath);
     std::ifstream in(HostPath(kCachePath), std::ios::binary);
     const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string flipped = good, truncated = good.substr(0, good.size() - 1), foreign = good;
+    std::string flipped = good, truncated = good.substr(0, good.size() - 1), foreign = good, madeUp = good;
     flipped.back() = static_cast<char>(flipped.back() ^ 0x40);
     foreign[8] = static_cast<char>(foreign[8] ^ 1);  // made against another script interface
-    for (const std::string& junk : {std::string(), std::string("\x01\x02garbage", 9), flipped, truncated, foreign}) {
+    // A right header around byte code the game did not write: the loader would assert on it.
+    for (std::size_t i = 24; i < madeUp.size(); i += 7)
+        madeUp[i] = static_cast<char>(0xC3);
+    for (const std::string& junk : {std::string(), std::string("\x01\x02garbage", 9), flipped, truncated, foreign, madeUp}) {
         SCOPED_TRACE("cache of " + std::to_string(junk.size()) + " bytes");
         WriteFile(kCachePath, junk);
         SetFileTime(kCachePath, cacheTime);
@@ -131,6 +134,28 @@ TEST_F(CFResourceTest, DamagedCacheFallsBackToCompilingScript)
         EXPECT_TRUE(m_fake->HasLogLine("[W] Resource: Can't load byte-code cache effects/effects.bc"));
         EXPECT_EQ(FileTime(kCachePath), FileTime(kScriptPath));
     }
+}
+
+// The cache is trusted only under the key of the data folder it was written in.
+TEST_F(CFResourceTest, CacheOfAnotherDataFolderIsCompiledAgain)
+{
+    Load(R"(void LoadAnimations(CFResource@ res) { res.CreateModule("built"); })");
+    ASSERT_TRUE(Exists("data/cache.key"));
+    EXPECT_EQ(std::filesystem::file_size(HostPath("data/cache.key")), 16u);
+    const auto scriptTime = FileTime(kScriptPath);
+
+    WriteFile("data/cache.key", std::string(16, 'k'));  // the cache came from elsewhere
+    WriteFile(kScriptPath, R"(void LoadAnimations(CFResource@ res) { res.CreateModule("again"); })");
+    SetFileTime(kScriptPath, scriptTime);
+    EXPECT_STREQ(Reload()->GetModuleName(0), "again");
+    EXPECT_TRUE(m_fake->HasLogLine("[W] Resource: Can't load byte-code cache effects/effects.bc"));
+    std::filesystem::remove(HostPath(kScriptPath));
+    EXPECT_STREQ(Reload()->GetModuleName(0), "again");  // rewritten under the folder's key, then used
+
+    std::filesystem::remove(HostPath("data/cache.key"));  // no key: the cache is not run
+    auto res = Reload();
+    EXPECT_EQ(res->GetModuleCount(), 0);
+    EXPECT_TRUE(m_fake->HasLogLine("[E] Resource: Can't load AngelScript file effects/effects.as"));
 }
 
 TEST_F(CFResourceTest, CompilerErrorReachesLogAndLeavesCacheAlone)

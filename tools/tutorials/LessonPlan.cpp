@@ -1,6 +1,8 @@
 // LessonPlan.cpp: reading the lesson list of the tutorials.
 #include "LessonPlan.h"
 
+#include "solvers/BundledLevels.h"
+
 #include <cstdlib>
 #include <fstream>
 
@@ -9,13 +11,7 @@ constexpr const char* kNames[] = {"intro", "rule", "reveal", "home", "cell", "di
                                   "empty", "run", "column", "stock", "redeal", "end"};
 static_assert(sizeof(kNames) / sizeof(kNames[0]) == static_cast<std::size_t>(ELesson::Count), "a name per lesson");
 
-std::string Trim(const std::string& text)
-{
-    const std::size_t b = text.find_first_not_of(" \t\r");
-    if (b == std::string::npos)
-        return "";
-    return text.substr(b, text.find_last_not_of(" \t\r") - b + 1);
-}
+using levels::Trim;
 
 bool ParseLesson(const std::string& name, ELesson& lesson)
 {

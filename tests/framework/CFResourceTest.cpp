@@ -1,3 +1,5 @@
+// CFResourceTest.cpp: the resource script, its byte-code cache and the tables it declares.
+// test-labels: untrusted
 #include "framework/CFResource.h"
 
 #include "framework/CFFont.h"

@@ -1,6 +1,7 @@
 # The two commands of the README: `make play` and `make test`. Both install what is missing first.
 # `make fuzz` runs every fuzz target for FUZZ_SECONDS each, FUZZ_JOBS at a time, and keeps what
-# they find under FUZZ_OUT (corpus/, crashes/, logs/).
+# they find under FUZZ_OUT (corpus/, crashes/, logs/); `make fuzz-cost` then tells what the inputs
+# kept there cost in an optimised build.
 DEBIAN_PACKAGES := cmake make g++ clang libclang-rt-dev llvm pkg-config git \
 	libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libgl-dev libegl-dev libgl1-mesa-dri \
 	libopenjp2-7-dev libgif-dev giflib-tools zlib1g-dev libexpat1-dev libcurl4-openssl-dev angelscript-dev \
@@ -16,7 +17,7 @@ FUZZ_SECONDS ?= 180
 FUZZ_JOBS ?= $(shell n=$$(( $$(nproc) / 2 )); [ $$n -ge 1 ] && echo $$n || echo 1)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: play test deps build build-asan build-fuzz fuzz-check fuzz clean
+.PHONY: play test deps build build-asan build-fuzz fuzz-check fuzz fuzz-cost clean
 
 play: build
 	$(BUILD)/bin/solitaire $(ARGS)
@@ -55,6 +56,13 @@ fuzz-check: build-fuzz
 
 fuzz: build-fuzz
 	fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_OUT) $(FUZZ_SECONDS) $(FUZZ_JOBS)
+
+# What each input kept under FUZZ_OUT costs in an optimised build without the sanitizers: the
+# slowest and greediest per target; fails over 1 s or 256 MB for an input of at most 64 KiB.
+fuzz-cost: build
+	cmake -S . -B $(BUILD) -DSOL_FUZZ_REPLAY=ON
+	cmake --build $(BUILD) -j$(JOBS) --target replay_all
+	fuzz/replay_costs.sh $(BUILD) $(FUZZ_OUT)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -135,7 +135,8 @@ int main(int argc, char** argv)
             greediest = file;
         }
     }
-    std::printf("inputs %zu (%d over 64 KiB)  slowest %.1f ms (%s)  peak %.1f MB above the warm process (%s)\n",
-                files.size(), large, worstTime.ms, slowest.c_str(), std::max(worstMemory.mb, 0.0), greediest.c_str());
+    std::printf("inputs %zu (%d over 64 KiB)  slowest %.1f ms (%s)  peak %.1f MB above the warm process of %.1f MB (%s)\n",
+                files.size(), large, worstTime.ms, slowest.c_str(), std::max(worstMemory.mb, 0.0), baseMb,
+                greediest.c_str());
     return failed == 0 ? 0 : 1;
 }

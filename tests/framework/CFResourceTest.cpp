@@ -186,10 +186,26 @@ TEST_F(CFResourceTest, WriteLogsTextUnchangedEvenWithPercentSigns)
     EXPECT_TRUE(m_fake->HasLogLine("100% of %s and %d"));
 }
 
-TEST_F(CFResourceTest, ScriptExceptionIsLogged)
+// A script that fails or never ends is logged and stopped; what it declared before stays.
+TEST_F(CFResourceTest, ScriptExceptionOrEndlessLoopIsLoggedAndStopped)
 {
-    auto res = Load(R"(void LoadAnimations(CFResource@ res) { CFResource@ none; none.CreateModule("x"); })");
-    EXPECT_TRUE(m_fake->HasLogLine("[E] Resource: Script exception: Null pointer access"));
+    const struct {
+        const char* script;
+        const char* line;
+    } cases[] = {
+        {R"(void LoadAnimations(CFResource@ res) { res.CreateModule("a"); CFResource@ none; none.CreateModule("x"); })",
+         "[E] Resource: Script exception: Null pointer access"},
+        {R"(void LoadAnimations(CFResource@ res) { res.CreateModule("a"); for (int i = 1; i < 3; 80, 2); })",
+         "[E] Resource: Script stopped after 2000000 statements"},
+        {R"(void LoadAnimations(CFResource@ res) { res.CreateModule("a"); while (true) { res.CreateObjectClip("c", 0); } })",
+         "[E] Resource: Script stopped after 2000000 statements"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        auto res = Load(c.script);
+        EXPECT_TRUE(m_fake->HasLogLine(c.line));
+        EXPECT_EQ(res->GetModuleCount(), 1);
+    }
 }
 
 TEST_F(CFResourceTest, ModuleLoadsInSlicesAndReportsObjectsLeft)

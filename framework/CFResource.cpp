@@ -3,6 +3,7 @@
 #include "framework/CFMemoryStream.h"
 #include "framework/CacheKey.h"
 #include "framework/GamePath.h"
+#include "platform/ChildRun.h"
 #include "platform/FileSystem.h"
 #include "platform/bytes/CByteReader.h"
 #include "platform/bytes/CByteWriter.h"
@@ -10,6 +11,7 @@
 #include <angelscript.h>
 #include <angelscript/scriptstdstring.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -53,6 +55,9 @@ void CountStatement(asIScriptContext* context, void* param)
     if (left == 0 || --left == 0)
         context->Abort();
 }
+
+// A compile that runs longer is taken as hung (the bundled script compiles in about 50 ms).
+constexpr std::chrono::milliseconds kCompileLimit(10000);
 
 // The byte-code loader trusts its input (it asserts on damaged byte code, and made-up byte code
 // would run as it stands), so the cache wraps the byte code in a header that proves it whole and
@@ -237,6 +242,11 @@ asIScriptModule* CFResource::BuildModule(const char* path, const std::string& ca
         m_pEngine->Log("[E] Resource: Can't load AngelScript file %s", path);
         return nullptr;
     }
+    if (!CompilesWithoutStopping(text)) {
+        m_pEngine->Log("[E] Resource: The script compiler stopped on %s", path);
+        m_pEngine->Log("[E] Resource: Can't build AngelScript file %s", path);
+        return nullptr;
+    }
     asIScriptModule* module = m_pScriptEngine->GetModule(kModuleName, asGM_ALWAYS_CREATE);
     if (module == nullptr)
         return nullptr;
@@ -249,6 +259,24 @@ asIScriptModule* CFResource::BuildModule(const char* path, const std::string& ca
     }
     WriteCache(module, path, cachePath);
     return module;
+}
+
+// The script library stops the whole program on an assertion for some wrong texts (an operator
+// between two calls that return nothing, say), so a text is first compiled and saved in a child
+// process, with the compiler's messages left out (the real build below logs them). Only a child
+// that stopped or hung refuses the text; without a child the build goes on as before.
+bool CFResource::CompilesWithoutStopping(const std::vector<std::uint8_t>& text)
+{
+    const EChildRun result = RunInChild(
+        [&] {
+            m_pScriptEngine->ClearMessageCallback();
+            asIScriptModule* module = m_pScriptEngine->GetModule(kModuleName, asGM_ALWAYS_CREATE);
+            module->AddScriptSection(kSectionName, reinterpret_cast<const char*>(text.data()), text.size());
+            CFMemoryStream code;
+            return module->Build() >= 0 && module->SaveByteCode(&code) >= 0;
+        },
+        kCompileLimit);
+    return result != EChildRun::kStopped && result != EChildRun::kTimedOut;
 }
 
 // Written whole or not at all, so a cut-off write never leaves a half cache; stamped with the

@@ -122,6 +122,7 @@ private:
     void LoadScript(const char* path);
     AngelScript::asIScriptModule* LoadCachedModule(const std::string& cachePath);
     AngelScript::asIScriptModule* BuildModule(const char* path, const std::string& cachePath);
+    bool CompilesWithoutStopping(const std::vector<std::uint8_t>& text);
     void WriteCache(AngelScript::asIScriptModule* module, const char* scriptPath,
                     const std::string& cachePath);
     void RunScript(AngelScript::asIScriptModule* module);

@@ -177,6 +177,12 @@ TEST_F(CFResourceTest, CompilerErrorReachesLogAndLeavesCacheAlone)
     EXPECT_TRUE(compilerLine);
     EXPECT_EQ(FileTime(kCachePath), goodTime);  // neither rewritten nor stamped
     EXPECT_NE(FileTime(kCachePath), FileTime(kScriptPath));
+
+    // A text on which the script library's compiler stops the program is refused the same way.
+    res = Load("void LoadAnimations(CFResource@ res) { res.AddSound(\"a\", \"b\") ^ res.CreateModule(\"x\"); }\n");
+    EXPECT_EQ(res->GetModuleCount(), 0);
+    EXPECT_TRUE(m_fake->HasLogLine("[E] Resource: The script compiler stopped on effects/effects.as"));
+    EXPECT_EQ(FileTime(kCachePath), goodTime);
 }
 
 TEST_F(CFResourceTest, WriteLogsTextUnchangedEvenWithPercentSigns)

@@ -1,0 +1,1 @@
+void LoadAnimations(CFResource@ res) { res.AddSound("a", "b") ^ res.CreateModule("x"); }

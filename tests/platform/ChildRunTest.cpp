@@ -1,0 +1,29 @@
+// ChildRunTest.cpp: work tried in a child process, whatever way it ends.
+#include "platform/ChildRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+
+TEST(ChildRunTest, EachWayTheWorkEndsComesBackAndNothingReachesThisProcess)
+{
+    int touched = 0;
+    const struct {
+        const char* what;
+        std::function<bool()> work;
+        EChildRun expected;
+    } cases[] = {
+        {"true", [&] { return ++touched > 0; }, EChildRun::kReturnedTrue},
+        {"false", [&] { return ++touched < 0; }, EChildRun::kReturnedFalse},
+        {"assertion", [] { std::abort(); return true; }, EChildRun::kStopped},
+        {"exit", [] { std::_Exit(7); return true; }, EChildRun::kStopped},
+        {"hang", [] { std::this_thread::sleep_for(std::chrono::seconds(30)); return true; }, EChildRun::kTimedOut},
+    };
+    for (const auto& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(RunInChild(c.work, std::chrono::milliseconds(300)), c.expected) << c.what;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.what;
+    }
+    EXPECT_EQ(touched, 0);  // the child's changes stay in the child
+}

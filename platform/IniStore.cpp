@@ -160,15 +160,18 @@ void IniStore::Index()
     });
 }
 
-std::vector<std::string> IniStore::SectionKeys(const std::string& text, const std::string& section)
+std::vector<std::string> IniStore::SectionKeys(const std::string& text, const std::string& section,
+                                               int* occurrences)
 {
     const std::string wanted = Lower(Trimmed(section, 0, section.size()));
     std::vector<std::string> keys;
     bool inWanted = false;
+    int found = 0;
     ForEachLine(text, [&](std::size_t begin, std::size_t end, std::size_t) {
         std::string name;
         if (ParseSection(text, begin, end, name)) {
             inWanted = Lower(name) == wanted;
+            found += inWanted ? 1 : 0;
             return true;
         }
         std::size_t valueBegin = 0;
@@ -176,6 +179,8 @@ std::vector<std::string> IniStore::SectionKeys(const std::string& text, const st
             keys.push_back(name);
         return true;
     });
+    if (occurrences != nullptr)
+        *occurrences = found;
     return keys;
 }
 

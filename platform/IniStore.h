@@ -23,8 +23,10 @@ public:
     bool SetString(const std::string& section, const std::string& key, const std::string& value);
 
     // The key names of a section in INI text as the reads find them: every occurrence of the
-    // section counts, names trimmed, in file order (duplicates kept).
-    static std::vector<std::string> SectionKeys(const std::string& text, const std::string& section);
+    // section counts, names trimmed, in file order (duplicates kept). `occurrences`, when given,
+    // takes the number of "[section]" lines.
+    static std::vector<std::string> SectionKeys(const std::string& text, const std::string& section,
+                                                int* occurrences = nullptr);
 
 private:
     bool Lookup(const std::string& section, const std::string& key, std::string& value);

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <unordered_set>
 
 namespace level_check {
 namespace {
@@ -22,6 +23,7 @@ namespace {
 struct KeyRange {
     const char* name;
     double min, max, fallback;
+    bool belowIsMin = false;  // a value below min means the same as min and is no fault
 };
 
 // Level keys. A missing zoom reads 0 as before; a bad one becomes the cards' own size. The deck
@@ -43,7 +45,9 @@ constexpr KeyRange kPointsRange{"score_", -100000, 100000, 0};
 constexpr KeyRange kPlaceRanges[] = {
     {"x", -800, 1600, 0}, {"y", -600, 1200, 0}, {"rotate", -6.2832, 6.2832, 0},
     {"h_offset", -10, 10, 0}, {"v_offset", -10, 10, 0},  // factors of the fan steps
-    {"rank", 0, 255, 0}, {"click_empty_limit", -1, 1000, 0},  // -1: no limit
+    // Any negative limit means no limit; it reads as -1, which each use may lower without ever
+    // coming near the end of the integer.
+    {"rank", 0, 255, 0}, {"click_empty_limit", -1, 1000, 0, true},
     {"max_bottom_pos", 0, 1200, 0}, {"type", 0, 7, 0},
 };
 constexpr KeyRange kWholeRange{"", INT_MIN, INT_MAX, 0};
@@ -71,25 +75,31 @@ std::string Trim(const std::string& text)
     return text.substr(i, end - i);
 }
 
-// A decimal whole number with an optional sign and nothing else; one too long for 64 bits
-// saturates, so that it is told as out of range.
-bool ParseWhole(const std::string& text, long long& value)
+// The decimal whole number that the text starts with, an optional sign and its digits, as the
+// engine's integer read takes it; `used` is how many characters it took, 0 when there are no
+// digits. One too long for 64 bits saturates, so that it is told as out of range.
+bool ParseLeadingWhole(const std::string& text, long long& value, std::size_t& used)
 {
     std::size_t i = 0;
     const bool negative = !text.empty() && text[0] == '-';
     if (!text.empty() && (text[0] == '+' || text[0] == '-'))
         i = 1;
-    if (i == text.size())
-        return false;
+    const std::size_t digits = i;
     value = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         if (value < 100000000000000000LL)
             value = value * 10 + (text[i] - '0');
     }
     value = negative ? -value : value;
-    return true;
+    used = i;
+    return i > digits;
+}
+
+// A decimal whole number with an optional sign and nothing else.
+bool ParseWhole(const std::string& text, long long& value)
+{
+    std::size_t used = 0;
+    return ParseLeadingWhole(text, value, used) && used == text.size();
 }
 
 // A whole number of 32 bits with an optional sign and blanks around it, and nothing else.
@@ -142,14 +152,18 @@ std::string Bounds(const KeyRange& range)
     return text.str();
 }
 
-// A decimal number as strtof reads it, all of it; hexadecimal forms are no decimal numbers.
-bool ParseDecimal(const std::string& text, float& value)
+// The decimal number that the text starts with, as strtof reads it; `used` is how many characters
+// it took, 0 when there is none. A hexadecimal form is no decimal number: of "0x1p3" only the "0"
+// counts.
+bool ParseLeadingDecimal(const std::string& text, float& value, std::size_t& used)
 {
-    if (text.empty() || text.find_first_of("xX") != std::string::npos)
-        return false;
+    const std::size_t sign = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    const bool hex = text.size() > sign + 1 && text[sign] == '0' && (text[sign + 1] == 'x' || text[sign + 1] == 'X');
+    const std::string decimal = hex ? text.substr(0, sign + 1) : text;
     char* end = nullptr;
-    value = std::strtof(text.c_str(), &end);
-    return end == text.c_str() + text.size();
+    value = std::strtof(decimal.c_str(), &end);
+    used = static_cast<std::size_t>(end - decimal.c_str());
+    return used > 0;
 }
 
 // Cards that the places' card tokens ask the deal for (a random draw counts its count).
@@ -194,13 +208,18 @@ public:
         std::vector<std::uint8_t> bytes;
         if (m_pEngine == nullptr || !m_pEngine->ResourceLoad(kLevelFile, bytes))
             return;
+        int occurrences = 0;
         const std::vector<std::string> keys =
-            IniStore::SectionKeys(std::string(bytes.begin(), bytes.end()), m_section);
+            IniStore::SectionKeys(std::string(bytes.begin(), bytes.end()), m_section, &occurrences);
+        if (occurrences > 1)
+            Warn("the file has " + std::to_string(occurrences) +
+                 " sections of this name, read as one (the first value of each key wins)");
         std::vector<std::string> unknown, missing;
+        std::unordered_set<std::string> listed;  // a file may repeat a junk key without end
         std::vector<bool> present(static_cast<std::size_t>(placeCount), false);
         for (const std::string& key : keys) {
             if (!IsKnownKey(key, placeCount)) {
-                if (std::find(unknown.begin(), unknown.end(), key) == unknown.end())
+                if (listed.insert(key).second)
                     unknown.push_back(key);
                 continue;
             }
@@ -277,18 +296,25 @@ int SectionReader::Int(const std::string& key)
     return Present(key, text) ? Whole(key, text) : 0;
 }
 
+// As the engine reads a number, the leading one counts ("12abc" is 12), so that a loosely written
+// value plays as its author meant; the text after it is still told.
 int SectionReader::Whole(const std::string& key, const std::string& text)
 {
     const KeyRange& range = RangeOf(key);
     long long value = 0;
-    if (!ParseWhole(text, value)) {
+    std::size_t used = 0;
+    if (!ParseLeadingWhole(text, value, used)) {
         Warn(key, "\"" + text + "\" is not a whole number", range.fallback);
         return static_cast<int>(range.fallback);
     }
+    if (value < range.min && range.belowIsMin)
+        value = static_cast<long long>(range.min);
     if (value < range.min || value > range.max) {
         Warn(key, text + " is out of range " + Bounds(range), range.fallback);
         return static_cast<int>(range.fallback);
     }
+    if (used < text.size())
+        Warn(key, "\"" + text + "\" is not a whole number", static_cast<double>(value));
     return static_cast<int>(value);
 }
 
@@ -299,7 +325,8 @@ float SectionReader::Float(const std::string& key)
         return 0.0f;
     const KeyRange& range = RangeOf(key);
     float value = 0.0f;
-    if (!ParseDecimal(text, value)) {
+    std::size_t used = 0;
+    if (!ParseLeadingDecimal(text, value, used)) {
         Warn(key, "\"" + text + "\" is not a number", range.fallback);
         return static_cast<float>(range.fallback);
     }
@@ -310,6 +337,8 @@ float SectionReader::Float(const std::string& key)
         Warn(key, shown.str() + " is out of range " + Bounds(range), range.fallback);
         return static_cast<float>(range.fallback);
     }
+    if (used < text.size())
+        Warn(key, "\"" + text + "\" is not a number", value);
     return value;
 }
 

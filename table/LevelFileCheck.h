@@ -1,6 +1,6 @@
-// LevelFileCheck.h: the level loader's checks of what the level file gives. Every number is read
-// whole and held to a range the table can lay out, fly, draw and add up in integers; requirement
-// texts must parse as written and keys must be ones the loader reads.
+// LevelFileCheck.h: the level loader's checks of what the level file gives. Every number is held
+// to a range the table can lay out, fly, draw and add up in integers; requirement texts must parse
+// as written and keys must be ones the loader reads.
 #pragma once
 
 #include "table/LevelValues.h"
@@ -31,10 +31,11 @@ inline constexpr const char* kPlaceKeys[] = {
     "drop_req", "pick_req", "click_req", "win_cond", "click_card", "click_empty", "sort_req",
     "click_empty_limit", "max_bottom_pos", "help_script", "type"};
 
-// Reads the values of one section. A number is read only when it is written whole ("12abc", "0x40",
-// "1x" and an empty value are not) and lies in its key's range; anything else is logged with the
-// section and the key, and the key's default (what a missing key reads) is used. Place keys
-// "place%d_<name>" take the range of <name>.
+// Reads the values of one section. A number is the one the value starts with, as the engine reads
+// it: "12abc" and "1.0" give 12 and 1 for a whole number, "0x40" gives 0, and the text after the
+// number is logged with the section and the key. A value without a number (an empty one too) or
+// with one outside its key's range is logged as well, and the key's default (what a missing key
+// reads) is used. Place keys "place%d_<name>" take the range of <name>.
 class SectionReader {
 public:
     SectionReader(IEngine* engine, CIniFile& file, const std::string& section);
@@ -65,8 +66,10 @@ private:
 
 // Checks one section the loader has read into `level` and `places`: each kind of thing the loader
 // cannot use (unknown keys, requirement texts that do not parse, places missing, a deal larger
-// than the decks) is logged once, with the section's name. Keys are listed from the file's text,
-// which the engine loads as a resource; an engine that cannot load it skips that check.
+// than the decks) is logged once, with the section's name, and so is a section that the file
+// holds more than once (the reads merge them, the first value of a key winning). Keys are listed
+// from the file's text, which the engine loads as a resource; an engine that cannot load it skips
+// those two checks. The cost grows with the file's size, not with the square of a section's keys.
 void CheckSection(IEngine* engine, const SectionReader& reader, const std::string& section,
                   const LevelValues& level, const std::vector<PlaceDef>& places);
 

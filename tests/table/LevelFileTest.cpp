@@ -5,6 +5,9 @@
 #include "framework/ResourceTestRoot.h"
 #include "support/FileIniEngine.h"
 
+#include <algorithm>
+#include <chrono>
+
 using namespace tabletest;
 
 // The level file as a file on disk, read by the engine's own INI reader.
@@ -200,11 +203,14 @@ TEST(LevelFile, HostileTokensNeverLayMissingOrDoubledCards)
     EXPECT_EQ(table.GetPlace(1)->cards.size(), 4u);  // the two impossible cards are left out
 }
 
-// Every number is read whole ("1x", "0x40", "1e9" and an empty value are not) and in its key's range.
+// A number is the one the value starts with, as the engine reads it ("1x" is 1, "0x40" is 0, "1e9"
+// is 1), told when text follows it; one outside its key's range, or a value without a number (an
+// empty one too), is told and replaced.
 TEST_F(LevelFileOnDisk, ValuesOutOfRangeAreLoggedWithTheirKeyAndReplaced)
 {
     WriteFile("sol_max.ini", "[Solitaire0]\nlevel_zoom=1e30\nlevel_difficulty=1x\nlevel_decks_count=1\nlevel_suits=15\n"
           "level_place_count=2\nlevel_v_offset_visible=2147483647\nlevel_h_offset_hidden=-5\nlevel_autofinish=yes\n"
+          "level_skill=5000x\nlevel_chance=7 ;note\nlevel_v_offset_hidden=-12.9\n"
           "level_bonuses=3, 12abc ,99,-1,,24\nbar_length=0x40\nbar_combo_1=-10001\nscore_open_card=2147483647\n"
           "score_place_to_house=1e9\nscore_combo_2=99999999999999999999\nscore_undo=-100000\nscore_level_inc=\n"
           "place0_x=2147483647\nplace0_y=100\nplace0_rotate=nan\nplace0_v_offset=1e30\nplace0_type=3\n"
@@ -216,14 +222,17 @@ TEST_F(LevelFileOnDisk, ValuesOutOfRangeAreLoggedWithTheirKeyAndReplaced)
     ASSERT_TRUE(table.LoadLevel());
     EXPECT_EQ(LogLinesStartingWith("[W] "), (std::vector<std::string>{
         "[W] Level Solitaire0: level_zoom = 1e+30 is out of range 0..4, 1 used",
-        "[W] Level Solitaire0: level_difficulty = \"1x\" is not a whole number, 0 used",
+        "[W] Level Solitaire0: level_difficulty = \"1x\" is not a whole number, 1 used",
+        "[W] Level Solitaire0: level_skill = 5000x is out of range 0..100, 0 used",
+        "[W] Level Solitaire0: level_chance = \"7 ;note\" is not a whole number, 7 used",
         "[W] Level Solitaire0: level_v_offset_visible = 2147483647 is out of range -300..300, 0 used",
+        "[W] Level Solitaire0: level_v_offset_hidden = \"-12.9\" is not a whole number, -12 used",
         "[W] Level Solitaire0: level_autofinish = \"yes\" is not a whole number, 0 used",
-        "[W] Level Solitaire0: level_bonuses = \"12abc\" is not a whole number, -1 used",
+        "[W] Level Solitaire0: level_bonuses = \"12abc\" is not a whole number, 12 used",
         "[W] Level Solitaire0: level_bonuses = 99 is out of range -1..24, -1 used",
         "[W] Level Solitaire0: bar_length = \"0x40\" is not a whole number, 0 used",
         "[W] Level Solitaire0: bar_combo_1 = -10001 is out of range -10000..10000, 0 used",
-        "[W] Level Solitaire0: score_place_to_house = \"1e9\" is not a whole number, 0 used",
+        "[W] Level Solitaire0: score_place_to_house = \"1e9\" is not a whole number, 1 used",
         "[W] Level Solitaire0: score_open_card = 2147483647 is out of range -100000..100000, 0 used",
         "[W] Level Solitaire0: score_combo_2 = 99999999999999999999 is out of range -100000..100000, 0 used",
         "[W] Level Solitaire0: score_level_inc = \"\" is not a whole number, 0 used",
@@ -233,14 +242,20 @@ TEST_F(LevelFileOnDisk, ValuesOutOfRangeAreLoggedWithTheirKeyAndReplaced)
         "[W] Level Solitaire0: place0_rank = -3 is out of range 0..255, 0 used",
         "[W] Level Solitaire0: place0_click_empty_limit = 1001 is out of range -1..1000, 0 used",
         "[W] Level Solitaire0: place1_y = -700 is out of range -600..1200, 0 used",
-        "[W] Level Solitaire0: place1_rotate = \"0.5rad\" is not a number, 0 used",
+        "[W] Level Solitaire0: place1_rotate = \"0.5rad\" is not a number, 0.5 used",
         "[W] Level Solitaire0: place1_h_offset = -inf is out of range -10..10, 0 used",
         "[W] Level Solitaire0: place1_v_offset = \"0x1p3\" is not a number, 0 used",
         "[W] Level Solitaire0: place1_max_bottom_pos = -1 is out of range 0..1200, 0 used",
         "[W] Level Solitaire0: place1_type = \"\" is not a whole number, 0 used"}));
-    EXPECT_EQ(table.Level().nDifficulty, 0);
+    EXPECT_EQ(table.Level().nDifficulty, 1);
+    EXPECT_EQ(table.Level().nSkill, 0);
+    EXPECT_EQ(table.Level().nChance, 7);
+    EXPECT_EQ(table.Level().nVOffsetHidden, -12);
+    EXPECT_EQ(table.Scores().m_nScorePlaceToHouse, 1);
+    EXPECT_EQ(table.GetPlace(1)->rotate, 0.5f);
+    EXPECT_EQ(table.GetPlace(1)->v_offset, 0.0f);
     EXPECT_FALSE(table.Level().bAutoFinish);
-    EXPECT_EQ(table.Level().vBonuses, (std::vector<int>{3, -1, -1, -1, 24}));
+    EXPECT_EQ(table.Level().vBonuses, (std::vector<int>{3, 12, -1, -1, 24}));
     EXPECT_EQ(table.Gauges().m_nBarLength, 0);
     EXPECT_EQ(table.Scores().m_nScoreOpenCard, 0);
     EXPECT_EQ(table.Scores().m_nScoreUndo, -100000);
@@ -274,14 +289,17 @@ TEST_F(LevelFileOnDisk, WhatTheLoaderCannotUseIsLoggedOncePerSection)
           "place1_x=200\nplace1_cards=-1:20:1,99999999999\nPLACE1_Pick_Req=0\n"
           "place5_x=1\nplace01_y=2\n"
           "[Solitaire1]\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=1\nplace0_x=10\n"
-          "place0_cards=-1:52:1\n");
+          "place0_cards=-1:52:1\n"
+          "[ solitaire0 ]\nlevel_place_count=9\nlevel_zom=2\nplace2_y=5\n");
     CCardTable table(0, 0, nullptr);
     ASSERT_TRUE(table.LoadLevel());
+    EXPECT_EQ(table.PlaceCount(), 3);  // the first section's value
+    EXPECT_EQ(table.GetPlace(2)->y, 5);  // a key only the second one has
     const std::vector<std::string> expected = {
         "[W] Level Solitaire0: requirements that do not parse: level_combos \"3:x\", "
         "place0_drop_req \"1::2\", place0_drop_req \"1:2:3:4:5\", place1_cards \"99999999999\"",
+        "[W] Level Solitaire0: the file has 2 sections of this name, read as one (the first value of each key wins)",
         "[W] Level Solitaire0: unknown keys: level_zom, place0_drop_reg, place5_x, place01_y",
-        "[W] Level Solitaire0: places missing: 2",
         "[W] Level Solitaire0: the deal asks for 61 cards, the 1 decks hold 52"};
     EXPECT_EQ(LogLinesStartingWith("[W] "), expected);
     ASSERT_TRUE(table.LoadLevel());  // a restart reads nothing again
@@ -289,4 +307,62 @@ TEST_F(LevelFileOnDisk, WhatTheLoaderCannotUseIsLoggedOncePerSection)
     CCardTable clean(1, 0, nullptr);
     ASSERT_TRUE(clean.LoadLevel());
     EXPECT_EQ(LogLinesStartingWith("[W] "), expected);
+}
+
+// Any negative limit means no limit. Read as -1, it never reaches 0 however often the stock is
+// gathered, and no value from the file brings the count near the end of the integer.
+TEST_F(LevelFileOnDisk, AnyNegativeClickEmptyLimitReadsAsNoLimit)
+{
+    struct Case { const char* text; int limit; const char* line; };
+    const Case cases[] = {
+        {"-1", -1, nullptr},
+        {"-2", -1, nullptr},
+        {"-2147483648", -1, nullptr},
+        {"-99999999999999999999", -1, nullptr},
+        {"-3 ;any pass", -1, "place0_click_empty_limit = \"-3 ;any pass\" is not a whole number, -1 used"},
+        {"0", 0, nullptr},
+        {"1000", 1000, nullptr},
+        {"2.5", 2, "place0_click_empty_limit = \"2.5\" is not a whole number, 2 used"},
+        {"1001", 0, "place0_click_empty_limit = 1001 is out of range -1..1000, 0 used"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        m_fake->logLines.clear();
+        WriteFile("sol_max.ini", std::string("[Solitaire0]\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=1\n"
+                                             "place0_type=1\nplace0_click_empty_limit=") + c.text + "\n");
+        CCardTable table(0, 0, nullptr);
+        ASSERT_TRUE(table.LoadLevel());
+        EXPECT_EQ(table.GetPlace(0)->click_empty_limit, c.limit);
+        const std::vector<std::string> warned = LogLinesStartingWith("[W] ");
+        if (c.line == nullptr)
+            EXPECT_TRUE(warned.empty()) << warned.front();
+        else
+            EXPECT_EQ(warned, std::vector<std::string>{std::string("[W] Level Solitaire0: ") + c.line});
+    }
+}
+
+// The checks cost what the file holds: a section of 4N junk keys takes about four times as long
+// as one of N, not sixteen (the best of three runs each, so that a busy machine does not decide).
+TEST_F(LevelFileOnDisk, AnyLevelFileLoadsInTimeProportionalToItsSize)
+{
+    auto bestLoad = [this](int junkKeys) {
+        std::string text = "[Solitaire0]\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=1\nplace0_x=10\n";
+        for (int i = 0; i < junkKeys; ++i)
+            text += "junk_key_" + std::to_string(i) + "=1\n";
+        WriteFile("sol_max.ini", text);
+        auto best = std::chrono::steady_clock::duration::max();
+        for (int run = 0; run < 3; ++run) {
+            const auto start = std::chrono::steady_clock::now();
+            CCardTable table(0, 0, nullptr);
+            EXPECT_TRUE(table.LoadLevel());
+            best = std::min(best, std::chrono::steady_clock::now() - start);
+        }
+        return std::chrono::duration<double>(best).count();
+    };
+    constexpr int kKeys = 25000;
+    const double small = bestLoad(kKeys);
+    const double large = bestLoad(4 * kKeys);
+    EXPECT_LT(large, 8 * small) << small << " s for " << kKeys << " keys, " << large << " s for four times as many";
+    EXPECT_TRUE(m_fake->HasLogLine("[W] Level Solitaire0: unknown keys: junk_key_0, junk_key_1, junk_key_2, "
+                                   "junk_key_3, junk_key_4, junk_key_5, junk_key_6, junk_key_7 and 99992 more"));
 }

@@ -27,7 +27,11 @@ void AddEvents(FeedbackSession& session, int count, std::int32_t eventClass = Ev
 
 class UploadFixture {
 public:
-    explicit UploadFixture(std::vector<std::string> serverArgs = {}) { m_bStarted = m_server.Start(serverArgs); }
+    explicit UploadFixture(std::vector<std::string> serverArgs = {}, std::string ini = "[Options]\n")
+        : h(std::move(ini))
+    {
+        m_bStarted = m_server.Start(serverArgs);
+    }
     bool Started() const { return m_bStarted; }
     FeedbackSession& Make(std::uint32_t flags = 0) { return h.Make(flags, Wide(m_server.Url())); }
     std::vector<LocalSoapServer::Request> Requests() const { return m_server.Requests(); }
@@ -334,4 +338,47 @@ TEST(FeedbackSessionUpload, OneDeadlineBoundsTheWholeUploadHoweverTheServerPaces
     EXPECT_EQ(session.LastUploadResult(), FeedbackSession::kUploadFailed);
     const auto methods = Methods(f.Requests());
     EXPECT_EQ(std::count(methods.begin(), methods.end(), "EndSessionNow"), 0);
+}
+
+TEST(FeedbackSessionUpload, TheDeadlineBoundsTheServersTimeNotTheThrottlingTheHostAskedFor)
+{
+    // As at the default 1500 bytes a second against the 2-minute deadline, where 420 KB take 280 s
+    // of planned pauses: the same ratio of pauses to deadline, at a rate that fits a test.
+    constexpr int kDeadlineMs = 1500;
+    constexpr std::uint32_t kRate = 120000;
+    constexpr double kPausesPerDeadline = 280.0 / 120.0;
+    struct Case {
+        const char* server;
+        std::uint32_t result;
+    };
+    const Case cases[] = {
+        {"default=success", FeedbackSession::kUploadDone},  // answers at once: only the pauses are long
+        {"default=slow", FeedbackSession::kUploadFailed},     // holds each answer: throttling buys it no time
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.server);
+        UploadFixture f({"--scenario", c.server, "--slow-seconds", "0.9"},
+                        "[Options]\nNetworkMaxBytesPerSecond=" + std::to_string(kRate) + "\n");
+        ASSERT_TRUE(f.Started());
+        FeedbackSession& session = f.Make(SessionFlags::UNATTENDED_MODE | SessionFlags::THROTTLE_NETWORK |
+                                          SessionFlags::NO_COMPRESSION);
+        session.UseUploadDeadline(kDeadlineMs);
+        ASSERT_TRUE(session.Start());
+        AddEvents(session, 3000);
+        const auto start = std::chrono::steady_clock::now();
+        session.Upload(u"");
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(session.LastUploadResult(), c.result);
+        std::size_t sent = 0;
+        for (const LocalSoapServer::Request& request : f.Requests())
+            sent += request.xml.size();
+        const double pauses = static_cast<double>(sent) / kRate;
+        if (c.result == FeedbackSession::kUploadDone) {
+            EXPECT_GT(sent, 400000u);
+            EXPECT_GT(pauses, kPausesPerDeadline * kDeadlineMs / 1000.0 * 0.95);
+            EXPECT_GT(took, 0.95 * pauses) << "the pauses were made";
+        } else {
+            EXPECT_LT(took, kDeadlineMs / 1000.0 + pauses + 1.5) << "the server's time ran out";
+        }
+    }
 }

@@ -153,12 +153,14 @@ void CResultPopup::CommitResult()
         return;
     m_bCommitted = true;
     const PlayerRecord& record = Record();
+    // The progress first: a run ended between the two saves may lose the high score, never keep
+    // it without the level that earned it.
+    if (g_pProfileStore != nullptr)
+        (void)g_pProfileStore->Save();  // a failure is logged by the store
     if (g_pHiScoreTable != nullptr) {
         const int score = m_setup.highScoreTable == 1 ? record.m_nClassicScore : record.m_nStoryScore;
         g_pHiScoreTable->AddScore(m_setup.highScoreTable, record.GetName(), record.m_nRank, score);
     }
-    if (g_pProfileStore != nullptr)
-        (void)g_pProfileStore->Save();  // a failure is logged by the store
 }
 
 bool CResultPopup::BeginEnd()

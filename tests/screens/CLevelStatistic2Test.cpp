@@ -12,6 +12,7 @@
 #include "screens/CNewRank.h"
 #include "screens/CNewTrophy.h"
 #include "progress/ProgressRules.h"
+#include "support/FileReplaceWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,8 @@ TEST_F(CLevelStatistic2Test, EveryPhaseShowsItsFigureAtItsTimeAndTheResultIsStor
     SetPlay(600, 2, 3, 2);
     const int maxCombo = Table().Scores().m_nScoreMaxCombo;
     ASSERT_GT(maxCombo, 0);
+    FileReplaceWatch saves(m_root + "/data");
+    ASSERT_TRUE(saves.IsWatching());
     CLevelStatistic2* result = OpenResult();
     EXPECT_EQ(Text("statistic_score"), L"");
     EXPECT_EQ(Text("Statistics_cb"), L"Collected Bonuses:");
@@ -81,6 +84,9 @@ TEST_F(CLevelStatistic2Test, EveryPhaseShowsItsFigureAtItsTimeAndTheResultIsStor
 
     // The result is in: another run would find it in both files.
     EXPECT_TRUE(result->IsCommitted());
+    // The won level lands before its high score: a run killed between the two saves never keeps
+    // the score without the level.
+    EXPECT_EQ(saves.Replaced(), (std::vector<std::string>{"save.dat", "hiscores.dat"}));
     EXPECT_EQ(SavedRecord().m_nStoryScore, total);
     EXPECT_EQ(SavedRecord().m_storyLevels[0], kLevelSilver);
     EXPECT_EQ(SavedHighScore(0, "TESTER"), total);

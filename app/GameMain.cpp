@@ -185,18 +185,19 @@ void SayFarewell()
 // Everything start-up makes, owned in one place. C++ destroys members from the last to the
 // first, so the list read upwards is the teardown order, on every way out of start-up: the mouse
 // first; the screens before the resource manager that their releases may still use; the player
-// store (which saves) after every screen; then the sound, the window and start-up's engine
-// reference, which everything above may still log through.
+// store and then the high-score table (both save) after every screen, so that a result still
+// shown at the end is recorded, and recorded as any win is, progress first; then the sound, the
+// window and start-up's engine reference, which everything above may still log through.
 struct GameServices {
     CTeardownStep engine{&ReleaseShellEngine};
     CTeardownStep display{&ShutdownDisplay};
     CTeardownStep farewell{&SayFarewell};
     CTeardownStep sound{&CSoundManager::Destroy};
     CGlobalService<CIniFile> logicIni{g_pLogicIni};
+    CGlobalService<CHiScoreTable> hiScoreTable{g_pHiScoreTable};
     CGlobalService<CProfileStore> profileStore{g_pProfileStore};
     CTeardownStep resources{&ShellDeleteResources};
     CGlobalService<CScreenManager> screenManager{g_pScreenManager};
-    CGlobalService<CHiScoreTable> hiScoreTable{g_pHiScoreTable};
     CTeardownStep mouse{&ShellDeleteMouse};
 };
 

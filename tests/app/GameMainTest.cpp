@@ -13,6 +13,7 @@
 #include "platform/SingleInstance.h"
 #include "progress/CProfileStore.h"
 #include "solvers/FakeEngine.h"
+#include "support/FileReplaceWatch.h"
 #include "support/TempPath.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +115,35 @@ TEST_F(GameMainTest, StartsReachesTheMainMenuAndTearsDown)
     EXPECT_FALSE(CSoundManager::Exists());
     EXPECT_TRUE(std::filesystem::exists(m_root / "data" / "hiscores.dat"));
     EXPECT_FALSE(std::filesystem::exists(m_root / "data" / "save.dat"));  // only the default player
+}
+
+// A result still shown when the game ends is recorded by its screen's release: the stores are
+// still there then, and teardown saves the progress before the high scores, as a win does.
+TEST_F(GameMainTest, TeardownReleasesTheScreensWhileTheStoresTakeResultsAndSavesProgressFirst)
+{
+    {
+        CProfileStore store;
+        store.NewPlayer("Ann", true);
+    }
+    struct ResultScreen : TestScreen {
+        ResultScreen(ScreenLog& log, bool& storesThere) : TestScreen(log, "Result"), m_rStoresThere(storesThere) {}
+        void Release() override
+        {
+            m_rStoresThere = g_pProfileStore != nullptr && g_pHiScoreTable != nullptr;
+            TestScreen::Release();
+        }
+        bool& m_rStoresThere;
+    };
+    ScreenLog log;
+    bool storesThere = false;
+    CScreenFactory::Override menu(EScreenKind::MainMenu, [&](int) { return new ResultScreen(log, storesThere); });
+    FileReplaceWatch saves((m_root / "data").string());
+    ASSERT_TRUE(saves.IsWatching());
+    m_engine.mainLoopFrames = 150;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(log.Count("release Result"), 1);
+    EXPECT_TRUE(storesThere);
+    EXPECT_EQ(saves.Replaced(), (std::vector<std::string>{"save.dat", "hiscores.dat"}));
 }
 
 TEST_F(GameMainTest, ASecondStartExitsWithOneAndChangesNothing)

@@ -13,7 +13,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +46,36 @@ std::map<std::string, std::string> Snapshot(const std::string& folder)
             files[relative.string()] = ReadText(entry.path());
     }
     return files;
+}
+
+// The fields of /proc/PID/stat after the name: [0] the state, [1] the parent.
+std::vector<std::string> ProcessStat(const std::string& pid)
+{
+    const std::string stat = ReadText("/proc/" + pid + "/stat");
+    std::istringstream fields(stat.substr(std::min(stat.size(), stat.rfind(')') + 1)));
+    std::vector<std::string> out;
+    for (std::string field; fields >> field && out.size() < 2;)
+        out.push_back(field);
+    return out;
+}
+
+pid_t ChildOf(pid_t parent)
+{
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const std::vector<std::string> stat = ProcessStat(pid);
+        if (stat.size() == 2 && stat[1] == std::to_string(parent))
+            return static_cast<pid_t>(std::stol(pid));
+    }
+    return 0;
+}
+
+bool IsRunning(pid_t pid)
+{
+    const std::vector<std::string> stat = ProcessStat(std::to_string(pid));
+    return !stat.empty() && stat[0] != "Z";  // a zombie has ended; nobody may reap it here
 }
 
 class GameProcessTest : public GameRunRoot {
@@ -263,4 +299,107 @@ TEST_F(GameProcessTest, AReadOnlyDataFolderIsToldAtStartAndLeftAsItWas)
     EXPECT_TRUE((frame >> 16 & 0xFF) > 180 && (frame & 0xFF) < 130) << std::hex << frame << ": the window's gold frame";
     fs::remove(shot);
     RemoveOutputs({"read-only"});
+}
+
+// A game killed while its resource script compiles in a child: the child holds no lock (the next
+// start is not told "already running") and ends with the game instead of finishing the compile.
+TEST_F(GameProcessTest, AGameKilledDuringItsScriptCompileLeavesTheFolderFreeAndTheCompileEnds)
+{
+    {
+        std::ofstream script(m_root + "/effects/effects.as", std::ios::app);  // a compile of a second or two
+        script << "\nint Pad(int y)\n{\n    int x = 0;\n";
+        for (int i = 0; i < 150000; ++i)
+            script << "    x = x + " << i << " * y;\n";
+        script << "    return x;\n}\n";
+    }
+    fs::remove(m_root + "/effects/effects.bc");
+    GameProcess game;
+    ASSERT_TRUE(game.Start({"--headless", "--root", m_root}, m_root + "/run", Out("killed"), Err("killed")));
+    pid_t compile = 0;
+    ASSERT_TRUE(game.WaitUntil([&] { return (compile = ChildOf(game.Pid())) > 0; }, seconds(60)));
+    ASSERT_TRUE(IsRunning(compile));
+    ASSERT_TRUE(game.Signal(SIGKILL));
+    EXPECT_EQ(game.Wait(seconds(5)), -2);
+
+    CSingleInstance lock(kGameTitle, m_root);
+    EXPECT_TRUE(lock.Acquire()) << "the compile's child holds no lock";
+    const auto until = std::chrono::steady_clock::now() + seconds(1);
+    while (IsRunning(compile) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(milliseconds(5));
+    EXPECT_FALSE(IsRunning(compile)) << "the compile ends with the game";
+    RemoveOutputs({"killed"});
+}
+
+// The folder's lock keeps out a second copy, and nobody else: a user who may not write the folder
+// starts read-only (and is told) whatever lock file another user's runs left; a user who may
+// write it but not open the lock is told why, not that the game runs; a file system without
+// locks warns once and plays.
+TEST_F(GameProcessTest, TheFolderLockKeepsOutOnlyASecondCopy)
+{
+    const std::string readOnlyLine = "[E] Folder data can't be written (Permission denied); progress will not be kept\n";
+    const std::string lockFile = m_root + "/Palmora.lock";
+    const std::string noLocksLine =
+        "[W] Can't lock " + lockFile + " (No locks available); a second copy of the game will not be kept out";
+    const std::vector<std::string> asNobody = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+    fs::create_directories(m_root + "/run-nobody");
+    const bool canSwitchUser = ::getuid() == 0 && ::chown((m_root + "/run-nobody").c_str(), 65534, 65534) == 0 &&
+                               [&] {
+                                   GameProcess probe;
+                                   probe.runner = asNobody;
+                                   return probe.Start({"--help"}, m_root + "/run-nobody", "/dev/null", "/dev/null") &&
+                                          probe.Wait(seconds(10)) == 0;
+                               }();
+    const auto rw = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                    fs::perms::others_exec;
+    const struct {
+        const char* what;
+        bool otherUser;            // run as nobody, who does not own the folder
+        int lockMode;              // the lock file before the run: -1 none, 0 as the previous run left it
+        fs::perms folderMode;
+        int code;
+        std::string err;
+    } cases[] = {
+        {"no locks on this file system", false, -1, rw, 0, noLocksLine + "\n"},
+        {"the owner's lock file, readable by all", true, 0, rw, 0, readOnlyLine},
+        {"an older lock file private to the owner", true, 0600, rw, 0, readOnlyLine},
+        {"a folder this user may write, with a lock it may not open", true, 0600, fs::perms::all, 1,
+         "Palmora can't take its lock " + lockFile + " (Permission denied)\n"},
+        {"no lock file", true, -1, rw, 0, readOnlyLine},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.otherUser && !canSwitchUser)
+            continue;
+        if (c.lockMode < 0)
+            fs::remove(lockFile);
+        else if (c.lockMode > 0)
+            fs::permissions(lockFile, static_cast<fs::perms>(c.lockMode));
+        fs::permissions(m_root, c.folderMode);
+        const auto before = Snapshot(m_root);
+        GameProcess game;
+        if (c.otherUser)
+            game.runner = asNobody;
+        else
+            game.environment = {"LD_PRELOAD=" + (fs::path(GameProcess::Program()).parent_path() / "libno_file_locks.so").string()};
+        ASSERT_TRUE(game.Start({"--headless", "--frames", "5", "--root", m_root},
+                               m_root + (c.otherUser ? "/run-nobody" : "/run"), Out("lock"), Err("lock")));
+        EXPECT_EQ(game.Wait(seconds(60)), c.code);
+        EXPECT_EQ(ReadText(Err("lock")), c.err);
+        fs::permissions(m_root, rw);
+        if (c.otherUser) {
+            EXPECT_TRUE(Snapshot(m_root) == before) << "the folder is byte for byte as it was";
+            continue;
+        }
+        const std::string log = ReadText(m_root + "/Palmora.log");
+        EXPECT_NE(log.find(noLocksLine + "\n"), std::string::npos);
+        EXPECT_EQ(log.find(noLocksLine), log.rfind(noLocksLine)) << "once";
+        const mode_t umask = ::umask(0);
+        ::umask(umask);
+        if ((umask & S_IROTH) == 0) {
+            EXPECT_EQ(fs::status(lockFile).permissions() & fs::perms::others_read, fs::perms::others_read);
+        }
+    }
+    RemoveOutputs({"lock"});
+    if (!canSwitchUser)
+        GTEST_SKIP() << "the other user's cases need root and setpriv to nobody";
 }

@@ -33,11 +33,13 @@ public:
     static std::string Program() { return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "solitaire").string(); }
 
     // Starts the program with the arguments, XDG_RUNTIME_DIR set to runtimeFolder, and stdout
-    // and stderr going to the files.
+    // and stderr going to the files; through the command `runner` when one is set (e.g. setpriv
+    // to run as another user), and with the `environment` entries ("NAME=value") added.
     bool Start(const std::vector<std::string>& args, const std::string& runtimeFolder, const std::string& outFile,
                const std::string& errFile)
     {
-        std::vector<std::string> all = {Program()};
+        std::vector<std::string> all = runner;
+        all.push_back(Program());
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& arg : all)
@@ -49,7 +51,11 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int result = ::posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
+        std::vector<char*> env(environ, environ + EnvironmentSize());
+        for (std::string& entry : environment)
+            env.push_back(entry.data());
+        env.push_back(nullptr);
+        const int result = ::posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), env.data());
         posix_spawn_file_actions_destroy(&actions);
         ::setenv("XDG_RUNTIME_DIR", previous.c_str(), 1);
         m_bEnded = false;
@@ -92,7 +98,20 @@ public:
         return false;
     }
 
+    pid_t Pid() const { return m_pid; }
+
+    std::vector<std::string> runner;       // the command that runs the program, e.g. {"setpriv", ...}
+    std::vector<std::string> environment;  // added to this process's environment
+
 private:
+    static std::size_t EnvironmentSize()
+    {
+        std::size_t n = 0;
+        while (environ[n] != nullptr)
+            ++n;
+        return n;
+    }
+
     pid_t m_pid = -1;
     bool m_bEnded = true;
     int m_nCode = -1;

@@ -121,6 +121,14 @@ bool TakeLock(CSingleInstance& instance, std::vector<std::string>& warnings)
     return true;
 }
 
+// What makes a folder a data folder: the resource script (or its cache) or the level file. A
+// folder without them would only be littered with a log, a configuration and a data folder.
+bool HoldsGameData()
+{
+    return fs_layer::FileExists("effects/effects.as") || fs_layer::FileExists("effects/effects.bc") ||
+           fs_layer::FileExists("sol_max.ini");
+}
+
 // False when the conversion was abandoned: the program then ends without showing anything.
 bool RunFirstRunConversion(IEngine& engine)
 {
@@ -273,8 +281,7 @@ int RunGame(const std::vector<std::string>& lockWarnings)
     ShellUpdateMouseScreenSize();
     CreateServices(*engine, services);
 
-    engine->RunMainLoop();
-    return 0;
+    return engine->RunMainLoop() ? 0 : 1;  // false: a screenshot asked for is missing (it said so)
 }
 
 }  // namespace
@@ -284,6 +291,13 @@ int GameMain(int argc, char** argv)
     int exitCode = 0;
     if (!ReadCommandLine(argc, argv, exitCode))
         return exitCode;
+    if (!EngineCheckFileOptions())  // it printed the line
+        return kBadCommandLine;
+    if (!HoldsGameData()) {
+        std::fprintf(stderr, "folder %s holds no game data (no effects/effects.as or sol_max.ini)\n",
+                     fs_layer::GetRootFolder().c_str());
+        return 1;
+    }
     CStopSignals stopSignals;
     // One window per user, and one game per data folder, windowed or headless: two runs on one
     // folder would overwrite each other's saves.

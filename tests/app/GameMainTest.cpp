@@ -55,6 +55,7 @@ protected:
         std::filesystem::remove_all(m_root);
         std::filesystem::create_directories(m_root / "data");
         std::filesystem::create_directories(m_root / "run");
+        std::ofstream(m_root / "sol_max.ini");  // a data folder, if one without levels
         fs_layer::SetRootFolder(m_root.string());
         ::setenv("XDG_RUNTIME_DIR", (m_root / "run").c_str(), 1);
         g_bMenuReached = false;
@@ -263,6 +264,7 @@ TEST(GameMainHeadless, RunsOnTheRealEngineForAFixedNumberOfFramesAndLogsWhatTheS
         std::ofstream config(root / "config.ini");
         config << "[System]\r\ncnv=0\r\n32bits=1\r\n";
         std::ofstream(root / "data" / "save.dat", std::ios::binary) << std::string("\x1d\x01\0\0short", 9);  // 285, cut off
+        std::ofstream(root / "sol_max.ini");
     }
     ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
     const std::string rootArg = root.string();

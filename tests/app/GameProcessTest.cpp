@@ -147,33 +147,69 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
 {
     // A first start would convert the effect images in place and write the log and the stores.
     std::ofstream(m_root + "/config.ini") << "[System]\r\ncnv=1\r\n";
+    fs::create_directories(m_root + "/empty");
     const auto before = Snapshot(m_root);
+    const std::string missing = m_root + "/missing";
     const struct {
         std::vector<std::string> args;
         int code;
-        const char* firstLine;  // of stdout for --help, of stderr otherwise
+        std::string firstLine;  // of stdout for --help, of stderr otherwise
+        bool usage;             // the usage follows; else the line is all that is said
     } cases[] = {
-        {{"--root", m_root, "--help"}, 0, "Usage: solitaire [options]"},
-        {{"--help", "--root", m_root}, 0, "Usage: solitaire [options]"},
-        {{"--root", m_root, "--bogus"}, 2, "unknown option --bogus"},
-        {{"--root", m_root, "--headless", "--frames"}, 2, "option --frames needs a value"},
-        {{"--root", m_root, "--frames", "ten"}, 2, "bad value for --frames: ten"},
+        {{"--root", m_root, "--help"}, 0, "Usage: solitaire [options]", true},
+        {{"--help", "--root", m_root}, 0, "Usage: solitaire [options]", true},
+        {{"--root", m_root, "--bogus"}, 2, "unknown option --bogus", true},
+        {{"--root", m_root, "--headless", "--frames"}, 2, "option --frames needs a value", true},
+        {{"--root", m_root, "--frames", "ten"}, 2, "bad value for --frames: ten", true},
+        {{"--root", m_root, "--headless", "--input", missing + ".txt"}, 2,
+         "can't read input file " + missing + ".txt (No such file or directory)", false},
+        {{"--root", m_root, "--headless", "--input", m_root + "/data"}, 2,
+         "can't read input file " + m_root + "/data (Is a directory)", false},
+        {{"--root", m_root, "--headless", "--screenshot", missing + "/shot.png"}, 2,
+         "can't write screenshot " + missing + "/shot.png (No such file or directory)", false},
+        {{"--root", missing, "--headless"}, 2, "folder " + missing + " does not exist", false},
+        {{"--root", m_root + "/config.ini", "--headless"}, 2, m_root + "/config.ini is not a folder", false},
+        {{"--root", m_root + "/empty", "--headless"}, 1,
+         "folder " + m_root + "/empty holds no game data (no effects/effects.as or sol_max.ini)", false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.back());
+        SCOPED_TRACE(c.firstLine);
         GameProcess game;
         ASSERT_TRUE(game.Start(c.args, m_root + "/run", Out("cli"), Err("cli")));
         EXPECT_EQ(game.Wait(seconds(10)), c.code);
         const std::string out = ReadText(Out("cli")), err = ReadText(Err("cli"));
-        const std::string& usage = c.code == 0 ? out : err;
-        EXPECT_EQ(usage.substr(0, usage.find('\n')), c.firstLine);
+        const std::string& said = c.code == 0 ? out : err;
+        EXPECT_EQ(said.substr(0, said.find('\n')), c.firstLine);
         EXPECT_EQ(c.code == 0 ? err : out, "");
+        if (!c.usage) {
+            EXPECT_EQ(said, c.firstLine + "\n");
+        }
         for (const char* option : {"--headless", "--frames N", "--dt SECONDS", "--input FILE", "--screenshot FILE",
                                    "--screenshot-frame N", "--root DIR", "--full-redraw", "--help"})
-            EXPECT_NE(usage.find(option), std::string::npos) << option;
+            EXPECT_EQ(said.find(option) != std::string::npos, c.usage) << option;
         EXPECT_TRUE(Snapshot(m_root) == before) << "the data folder is byte for byte as it was";
+        EXPECT_TRUE(fs::is_empty(m_root + "/empty"));
     }
     RemoveOutputs({"cli"});
+}
+
+// A picture the command line asks for that can't be written (its folder went away during the
+// run) is said on stderr, and the run ends with 1 instead of 0.
+TEST_F(GameProcessTest, AScreenshotThatCanNotBeWrittenIsToldAndTheRunEndsWithOne)
+{
+    const std::string shots = m_root + "/shots";
+    fs::create_directories(shots);
+    std::ofstream(m_root + "/game.txt") << Shot(5, "early");
+    GameProcess game;
+    ASSERT_TRUE(game.Start({"--headless", "--root", m_root, "--input", m_root + "/game.txt", "--screenshot",
+                            shots + "/last.png"},
+                           m_root + "/run", Out("shot"), Err("shot")));
+    ASSERT_TRUE(game.WaitUntil([&] { return fs::exists(shots + "/early.png"); }, seconds(60))) << ReadText(Err("shot"));
+    fs::remove_all(shots);
+    ASSERT_TRUE(game.Signal(SIGTERM));
+    EXPECT_EQ(game.Wait(seconds(10)), 1);
+    EXPECT_EQ(ReadText(Err("shot")), "can't write screenshot " + shots + "/last.png\n");
+    RemoveOutputs({"shot"});
 }
 
 // Two runs on one data folder, each with a runtime folder of its own: the second ends with 1 and

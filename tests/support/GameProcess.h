@@ -34,7 +34,8 @@ public:
 
     // Starts the program with the arguments, XDG_RUNTIME_DIR set to runtimeFolder, and stdout
     // and stderr going to the files; through the command `runner` when one is set (e.g. setpriv
-    // to run as another user), and with the `environment` entries ("NAME=value") added.
+    // to run as another user), and with the `environment` entries ("NAME=value") in place of
+    // this process's of the same names.
     bool Start(const std::vector<std::string>& args, const std::string& runtimeFolder, const std::string& outFile,
                const std::string& errFile)
     {
@@ -51,7 +52,11 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::vector<char*> env(environ, environ + EnvironmentSize());
+        std::vector<char*> env;
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            if (!Overridden(*entry))
+                env.push_back(*entry);
+        }
         for (std::string& entry : environment)
             env.push_back(entry.data());
         env.push_back(nullptr);
@@ -104,12 +109,14 @@ public:
     std::vector<std::string> environment;  // added to this process's environment
 
 private:
-    static std::size_t EnvironmentSize()
+    bool Overridden(const std::string& entry) const
     {
-        std::size_t n = 0;
-        while (environ[n] != nullptr)
-            ++n;
-        return n;
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        for (const std::string& own : environment) {
+            if (own.compare(0, name.size(), name) == 0)
+                return true;
+        }
+        return false;
     }
 
     pid_t m_pid = -1;

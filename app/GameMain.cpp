@@ -21,7 +21,9 @@
 #include <cassert>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -99,7 +101,32 @@ void ReportLockNotTaken(const CSingleInstance& instance)
     if (instance.IsHeldElsewhere())
         std::fprintf(stderr, "%s is already running (its lock is %s)\n", kGameTitle, instance.GetPath().c_str());
     else
-        std::fprintf(stderr, "%s can't take its lock %s\n", kGameTitle, instance.GetPath().c_str());
+        std::fprintf(stderr, "%s can't take its lock %s (%s)\n", kGameTitle, instance.GetPath().c_str(),
+                     instance.GetReason().c_str());
+}
+
+// Takes the lock, or says why not. A file system without locks does not keep the player out:
+// the game runs, and the warning goes to stderr now and to the log once it is open.
+bool TakeLock(CSingleInstance& instance, std::vector<std::string>& warnings)
+{
+    if (!instance.Acquire()) {
+        ReportLockNotTaken(instance);
+        return false;
+    }
+    if (instance.GetResult() != ELockResult::kNoLocking)
+        return true;
+    warnings.push_back("[W] Can't lock " + instance.GetPath() + " (" + instance.GetReason() +
+                       "); a second copy of the game will not be kept out");
+    std::fprintf(stderr, "%s\n", warnings.back().c_str());
+    return true;
+}
+
+// What makes a folder a data folder: the resource script (or its cache) or the level file. A
+// folder without them would only be littered with a log, a configuration and a data folder.
+bool HoldsGameData()
+{
+    return fs_layer::FileExists("effects/effects.as") || fs_layer::FileExists("effects/effects.bc") ||
+           fs_layer::FileExists("sol_max.ini");
 }
 
 // False when the conversion was abandoned: the program then ends without showing anything.
@@ -223,7 +250,7 @@ void CreateServices(IEngine& engine, GameServices& services)
 }
 
 // From the player store to the end of the loop; the services go when this returns.
-int RunGame()
+int RunGame(const std::vector<std::string>& lockWarnings)
 {
     ResetShell();
     g_bExitRequested = false;
@@ -243,6 +270,8 @@ int RunGame()
         return 1;
     ReadDesktop(*engine);
     SetEngineStates(*engine);
+    for (const std::string& warning : lockWarnings)
+        engine->Log("%s", warning.c_str());
     store_notices::ReleaseLog();
     if (!RunFirstRunConversion(*engine))
         return 0;
@@ -253,8 +282,7 @@ int RunGame()
     ShellUpdateMouseScreenSize();
     CreateServices(*engine, services);
 
-    engine->RunMainLoop();
-    return 0;
+    return engine->RunMainLoop() ? 0 : 1;  // false: a screenshot asked for is missing (it said so)
 }
 
 }  // namespace
@@ -264,18 +292,22 @@ int GameMain(int argc, char** argv)
     int exitCode = 0;
     if (!ReadCommandLine(argc, argv, exitCode))
         return exitCode;
+    if (!EngineCheckFileOptions())  // it printed the line
+        return kBadCommandLine;
+    if (!HoldsGameData()) {
+        std::fprintf(stderr, "folder %s holds no game data (no effects/effects.as or sol_max.ini)\n",
+                     fs_layer::GetRootFolder().c_str());
+        return 1;
+    }
     CStopSignals stopSignals;
     // One window per user, and one game per data folder, windowed or headless: two runs on one
     // folder would overwrite each other's saves.
+    std::vector<std::string> lockWarnings;
     CSingleInstance window(kGameTitle);
-    if (!EngineGetOptions().headless && !window.Acquire()) {
-        ReportLockNotTaken(window);
+    if (!EngineGetOptions().headless && !TakeLock(window, lockWarnings))
         return 1;
-    }
     CSingleInstance folder(kGameTitle, fs_layer::GetRootFolder());
-    if (!folder.Acquire()) {
-        ReportLockNotTaken(folder);
+    if (!TakeLock(folder, lockWarnings))
         return 1;
-    }
-    return RunGame();  // the locks outlive every service
+    return RunGame(lockWarnings);  // the locks outlive every service
 }

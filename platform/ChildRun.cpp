@@ -2,14 +2,26 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-[[noreturn]] void RunAndExit(const std::function<bool()>& work)
+// The parent enforces the time limit; a parent killed meanwhile enforces nothing, so the child
+// goes with it. The signal is asked for after the fork: a parent that died before then has
+// already handed the child to another, and nobody waits for its outcome.
+void EndWithParent(pid_t parent)
 {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(2);
+}
+
+[[noreturn]] void RunAndExit(const std::function<bool()>& work, pid_t parent)
+{
+    EndWithParent(parent);
     for (int sig : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL})
         std::signal(sig, SIG_DFL);  // no crash report of the parent's for the child's fault
     const int null = open("/dev/null", O_WRONLY);
@@ -39,11 +51,12 @@ bool WaitUntil(pid_t child, int& status, std::chrono::milliseconds limit)
 
 EChildRun RunInChild(const std::function<bool()>& work, std::chrono::milliseconds limit)
 {
+    const pid_t parent = getpid();
     const pid_t child = fork();
     if (child < 0)
         return EChildRun::kUnavailable;
     if (child == 0)
-        RunAndExit(work);
+        RunAndExit(work, parent);
     int status = 0;
     if (!WaitUntil(child, status, limit)) {
         kill(child, SIGKILL);

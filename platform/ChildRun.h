@@ -3,7 +3,8 @@
 //
 // The child is a copy of this process made at the call: it runs `work` with the default fatal
 // signal handlers and no stderr, and ends without running any destructor, so nothing it does
-// reaches this process, its files or its log. Only the outcome comes back.
+// reaches this process, its files or its log. Only the outcome comes back. The child ends with the
+// thread that called (killed with it), and holds none of the game's locks (SingleInstance.h).
 #pragma once
 
 #include <chrono>

@@ -91,7 +91,8 @@ class IEngine {
 public:
     // ---- Life ------------------------------------------------------------------------------
     virtual bool Initiate() = 0;                // after the states are set; opens the window
-    virtual bool RunMainLoop() = 0;             // calls the frame function until it returns true
+    virtual bool RunMainLoop() = 0;             // calls the frame function until it returns true;
+                                                // false also when a --screenshot could not be written
     virtual void Shutdown() = 0;
     virtual void Release() = 0;                 // gives back one reference
 
@@ -195,6 +196,9 @@ IEngine* engine2dCreate(int version);
 // --screenshot FILE, --screenshot-frame N, --root DIR, --full-redraw) and removes them from argv.
 // Returns false and prints the reason on a malformed option.
 bool EngineParseCommandLine(int& argc, char** argv);
+// Before anything is read or written: the input script is a readable file, the screenshot's
+// folder takes files, the root is a folder. False after one line on stderr naming the file.
+bool EngineCheckFileOptions();
 // Those options, one line each, for a program's usage text.
 const char* EngineCommandLineUsage();
 

@@ -2,9 +2,12 @@
 #include "platform/Engine.h"
 #include "platform/FileSystem.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,7 +37,70 @@ bool ParseSeconds(const char* text, float& out)
     return true;
 }
 
+// The system's words for why the file can't be read, or null when it can.
+const char* WhyUnreadable(const std::string& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return std::strerror(errno);
+    if (S_ISDIR(st.st_mode))
+        return std::strerror(EISDIR);
+    return ::access(path.c_str(), R_OK) == 0 ? nullptr : std::strerror(errno);
+}
+
+// The same for making the file: its folder must take files, and the name must not be a folder's.
+// Asked of the system, not tried: nothing is written before the run.
+const char* WhyUnwritable(const std::string& path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return std::strerror(EISDIR);
+    std::string folder = host_files::ParentFolder(path);
+    if (folder.empty())
+        folder = ".";
+    if (::stat(folder.c_str(), &st) != 0)
+        return std::strerror(errno);
+    if (!S_ISDIR(st.st_mode))
+        return std::strerror(ENOTDIR);
+    return ::access(folder.c_str(), W_OK | X_OK) == 0 ? nullptr : std::strerror(errno);
+}
+
+bool CheckRootFolder(const std::string& root)
+{
+    struct stat st;
+    if (::stat(root.c_str(), &st) != 0) {
+        if (errno == ENOENT)
+            std::fprintf(stderr, "folder %s does not exist\n", root.c_str());
+        else
+            std::fprintf(stderr, "can't open folder %s (%s)\n", root.c_str(), std::strerror(errno));
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        std::fprintf(stderr, "%s is not a folder\n", root.c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool EngineCheckFileOptions()
+{
+    const EngineOptions& options = Options();
+    if (!options.inputFile.empty()) {
+        if (const char* why = WhyUnreadable(options.inputFile)) {
+            std::fprintf(stderr, "can't read input file %s (%s)\n", options.inputFile.c_str(), why);
+            return false;
+        }
+    }
+    if (!options.screenshotFile.empty()) {
+        if (const char* why = WhyUnwritable(options.screenshotFile)) {
+            std::fprintf(stderr, "can't write screenshot %s (%s)\n", options.screenshotFile.c_str(), why);
+            return false;
+        }
+    }
+    return CheckRootFolder(fs_layer::GetRootFolder());
+}
 
 void EngineSetOptions(const EngineOptions& options)
 {

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -217,6 +218,7 @@ bool SdlEngine::Initiate()
     m_fDelta = 0;
     m_nFrame = 0;
     m_bScreenshotTaken = false;
+    m_bRunShotFailed = false;
     m_lastCounter = SDL_GetPerformanceCounter();
     return true;
 }
@@ -423,8 +425,8 @@ bool SdlEngine::RunMainLoop()
             break;
     }
     if (m_options.headless && !m_options.screenshotFile.empty() && m_options.screenshotFrame == 0)
-        WriteScreenshot(m_options.screenshotFile);
-    return true;
+        WriteRunShot(m_options.screenshotFile);
+    return !m_bRunShotFailed;
 }
 
 void SdlEngine::DeliverScript()
@@ -469,7 +471,7 @@ bool SdlEngine::RunHeadlessFrame()
     const bool done = m_frameFunc();
     m_input.EndFrame();
     if (!m_options.screenshotFile.empty() && m_nFrame == m_options.screenshotFrame)
-        WriteScreenshot(m_options.screenshotFile);
+        WriteRunShot(m_options.screenshotFile);
     WritePendingShots();
     return done || (m_options.frames > 0 && m_nFrame >= m_options.frames);
 }
@@ -646,8 +648,18 @@ void SdlEngine::WritePendingShots()
         return;
     const std::filesystem::path folder = std::filesystem::path(m_options.screenshotFile).parent_path();
     for (const std::string& name : m_pendingShots)
-        (void)WriteScreenshot((folder / (name + ".png")).string());  // logs its own failure
+        WriteRunShot((folder / (name + ".png")).string());
     m_pendingShots.clear();
+}
+
+// A picture the command line asked for is the run's output: whoever started the run is told on
+// stderr when it is missing, and the loop ends with false.
+void SdlEngine::WriteRunShot(const std::string& hostPath)
+{
+    if (WriteScreenshot(hostPath))
+        return;
+    std::fprintf(stderr, "can't write screenshot %s\n", hostPath.c_str());
+    m_bRunShotFailed = true;
 }
 
 bool SdlEngine::WriteScreenshot(const std::string& hostPath)

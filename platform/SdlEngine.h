@@ -125,6 +125,7 @@ private:
     void WaitForFrameSlot();
     bool WriteScreenshot(const std::string& hostPath);
     void WritePendingShots();  // the script's shots of this frame
+    void WriteRunShot(const std::string& hostPath);
 
     int m_nRefs = 0;
     bool m_bInitiated = false;
@@ -176,4 +177,5 @@ private:
     std::size_t m_nScriptPos = 0;
     std::vector<std::string> m_pendingShots;
     bool m_bScreenshotTaken = false;
+    bool m_bRunShotFailed = false;     // a screenshot of the command line's could not be written
 };

@@ -2,12 +2,23 @@
 //
 // The guard is an exclusive lock on the file "<name>.lock", in the user's runtime folder (one
 // window per user) or in a given folder (one game per data folder). The lock goes with the
-// process, so a crashed game never leaves a stale guard behind; a second start that finds the
-// lock taken changes nothing (the file is neither truncated nor removed). A folder in which no
-// lock file exists and none can be made (read-only) needs no guard: nothing can be written there.
+// process, so a crashed game never leaves a stale guard behind, and a forked child closes it at
+// once, so a child that outlives a killed game does not hold it either. A second start that finds
+// the lock taken changes nothing (the file is neither truncated nor removed). The file is readable
+// by all (the umask permitting): a user who may not write the folder can still take the lock on it.
+// A folder that this user cannot write, and in which no lock file can be opened, needs no guard:
+// nothing of this user's can be written there.
 #pragma once
 
 #include <string>
+
+enum class ELockResult {
+    kHeld,           // this process holds the lock
+    kNotNeeded,      // no lock file can be opened and the folder can't be written: nothing to guard
+    kNoLocking,      // the file system has no locks (NFS without a lock manager): run unguarded
+    kHeldElsewhere,  // another copy holds it
+    kFailed,         // it can't be taken: a missing folder, a lock file this user may not open
+};
 
 class CSingleInstance {
 public:
@@ -17,14 +28,21 @@ public:
     CSingleInstance(const CSingleInstance&) = delete;
     CSingleInstance& operator=(const CSingleInstance&) = delete;
 
-    bool Acquire();      // false when another instance holds the lock (or it cannot be taken)
+    bool Acquire();      // true when the game may run: held, not needed or not possible here
     void Release();
     bool IsHeld() const { return m_fd >= 0; }
-    bool IsHeldElsewhere() const { return m_bHeldElsewhere; }  // the last Acquire found it taken
+    bool IsHeldElsewhere() const { return m_result == ELockResult::kHeldElsewhere; }  // the last Acquire found it taken
+    ELockResult GetResult() const { return m_result; }
+    const std::string& GetReason() const { return m_sReason; }  // the system's words for kNoLocking, kFailed
     const std::string& GetPath() const { return m_sPath; }
 
 private:
+    ELockResult Lock(int fd);
+    ELockResult OpenAndLock();
+
     std::string m_sPath;
+    std::string m_sReason;
     int m_fd = -1;
-    bool m_bHeldElsewhere = false;
+    int m_nOwner = 0;  // the process that took the lock; a forked child has closed its copy
+    ELockResult m_result = ELockResult::kFailed;
 };

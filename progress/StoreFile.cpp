@@ -124,13 +124,27 @@ std::string DataPath(const std::string& name)
     return std::string(kDataFolder) + "\\" + name;
 }
 
+namespace {
+
+// The probe is a file of its own, made and removed at once; one that a run killed in between left
+// behind is removed as the stores remove theirs (the data folder's lock keeps other runs out).
+bool CanCreateFilesIn(const std::string& folder, std::string& why)
+{
+    const std::string prefix = folder.empty() ? std::string() : folder + "\\";
+    for (const std::string& name : fs_layer::FindFiles(prefix + host_files::kWriteTestName + ".tmp.*"))
+        (void)fs_layer::DeleteFile(prefix + name);
+    return fs_layer::CanCreateFiles(folder, &why);
+}
+
+}  // namespace
+
 bool CheckDataFolder()
 {
     std::string why;
     if (fs_layer::CreateDirectory(kDataFolder)) {
-        if (fs_layer::CanCreateFiles(kDataFolder, &why))
+        if (CanCreateFilesIn(kDataFolder, why))
             return true;
-    } else if (fs_layer::CanCreateFiles("", &why)) {
+    } else if (CanCreateFilesIn("", why)) {
         why = "it can't be made";  // the folder above takes files, so something else is in the way
     }
     store_notices::FolderUnwritable(kDataFolder, why);

@@ -130,7 +130,7 @@ bool WriteAtomically(const std::string& path, const void* data, std::size_t size
 bool CanCreateFiles(const std::string& folder, std::string* why)
 {
     std::string probe;
-    const int fd = CreateTemporary(Join(folder.empty() ? "." : folder, ".write-test"), 0600, probe);
+    const int fd = CreateTemporary(Join(folder.empty() ? "." : folder, kWriteTestName), 0600, probe);
     if (fd < 0) {
         SetReason(why, errno);
         return false;

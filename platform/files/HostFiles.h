@@ -27,8 +27,10 @@ struct WriteOptions {
 // result is false and `why` (when given) holds the system's reason, e.g. "No space left on device".
 [[nodiscard]] bool WriteAtomically(const std::string& path, const void* data, std::size_t size,
                                    const WriteOptions& options = WriteOptions(), std::string* why = nullptr);
-// Whether a new file can be made in the folder: one is made and removed again. False (with the
-// reason) for a missing, read-only or full folder.
+// Whether a new file can be made in the folder: one is made and removed again, as a temporary
+// file of kWriteTestName ("<name>.tmp.<pid>.<n>"). False (with the reason) for a missing,
+// read-only or full folder.
+constexpr const char* kWriteTestName = ".write-test";
 bool CanCreateFiles(const std::string& folder, std::string* why = nullptr);
 
 std::optional<bool> Exists(const std::string& path);  // nullopt when it cannot be told

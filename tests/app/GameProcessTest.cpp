@@ -13,7 +13,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +46,45 @@ std::map<std::string, std::string> Snapshot(const std::string& folder)
             files[relative.string()] = ReadText(entry.path());
     }
     return files;
+}
+
+// The fields of /proc/PID/stat after the name: [0] the state, [1] the parent.
+std::vector<std::string> ProcessStat(const std::string& pid)
+{
+    const std::string stat = ReadText("/proc/" + pid + "/stat");
+    std::istringstream fields(stat.substr(std::min(stat.size(), stat.rfind(')') + 1)));
+    std::vector<std::string> out;
+    for (std::string field; fields >> field && out.size() < 2;)
+        out.push_back(field);
+    return out;
+}
+
+pid_t ChildOf(pid_t parent)
+{
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const std::vector<std::string> stat = ProcessStat(pid);
+        if (stat.size() == 2 && stat[1] == std::to_string(parent))
+            return static_cast<pid_t>(std::stol(pid));
+    }
+    return 0;
+}
+
+// The environment that takes file locks away from the program; a sanitized program is told that
+// the library comes before its runtime on purpose.
+std::vector<std::string> NoFileLocks()
+{
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    return {"LD_PRELOAD=" + (fs::path(GameProcess::Program()).parent_path() / "libno_file_locks.so").string(),
+            "ASAN_OPTIONS=" + std::string(asan != nullptr ? asan : "") + ":verify_asan_link_order=0"};
+}
+
+bool IsRunning(pid_t pid)
+{
+    const std::vector<std::string> stat = ProcessStat(std::to_string(pid));
+    return !stat.empty() && stat[0] != "Z";  // a zombie has ended; nobody may reap it here
 }
 
 class GameProcessTest : public GameRunRoot {
@@ -111,33 +156,69 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
 {
     // A first start would convert the effect images in place and write the log and the stores.
     std::ofstream(m_root + "/config.ini") << "[System]\r\ncnv=1\r\n";
+    fs::create_directories(m_root + "/empty");
     const auto before = Snapshot(m_root);
+    const std::string missing = m_root + "/missing";
     const struct {
         std::vector<std::string> args;
         int code;
-        const char* firstLine;  // of stdout for --help, of stderr otherwise
+        std::string firstLine;  // of stdout for --help, of stderr otherwise
+        bool usage;             // the usage follows; else the line is all that is said
     } cases[] = {
-        {{"--root", m_root, "--help"}, 0, "Usage: solitaire [options]"},
-        {{"--help", "--root", m_root}, 0, "Usage: solitaire [options]"},
-        {{"--root", m_root, "--bogus"}, 2, "unknown option --bogus"},
-        {{"--root", m_root, "--headless", "--frames"}, 2, "option --frames needs a value"},
-        {{"--root", m_root, "--frames", "ten"}, 2, "bad value for --frames: ten"},
+        {{"--root", m_root, "--help"}, 0, "Usage: solitaire [options]", true},
+        {{"--help", "--root", m_root}, 0, "Usage: solitaire [options]", true},
+        {{"--root", m_root, "--bogus"}, 2, "unknown option --bogus", true},
+        {{"--root", m_root, "--headless", "--frames"}, 2, "option --frames needs a value", true},
+        {{"--root", m_root, "--frames", "ten"}, 2, "bad value for --frames: ten", true},
+        {{"--root", m_root, "--headless", "--input", missing + ".txt"}, 2,
+         "can't read input file " + missing + ".txt (No such file or directory)", false},
+        {{"--root", m_root, "--headless", "--input", m_root + "/data"}, 2,
+         "can't read input file " + m_root + "/data (Is a directory)", false},
+        {{"--root", m_root, "--headless", "--screenshot", missing + "/shot.png"}, 2,
+         "can't write screenshot " + missing + "/shot.png (No such file or directory)", false},
+        {{"--root", missing, "--headless"}, 2, "folder " + missing + " does not exist", false},
+        {{"--root", m_root + "/config.ini", "--headless"}, 2, m_root + "/config.ini is not a folder", false},
+        {{"--root", m_root + "/empty", "--headless"}, 1,
+         "folder " + m_root + "/empty holds no game data (no effects/effects.as or sol_max.ini)", false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.back());
+        SCOPED_TRACE(c.firstLine);
         GameProcess game;
         ASSERT_TRUE(game.Start(c.args, m_root + "/run", Out("cli"), Err("cli")));
         EXPECT_EQ(game.Wait(seconds(10)), c.code);
         const std::string out = ReadText(Out("cli")), err = ReadText(Err("cli"));
-        const std::string& usage = c.code == 0 ? out : err;
-        EXPECT_EQ(usage.substr(0, usage.find('\n')), c.firstLine);
+        const std::string& said = c.code == 0 ? out : err;
+        EXPECT_EQ(said.substr(0, said.find('\n')), c.firstLine);
         EXPECT_EQ(c.code == 0 ? err : out, "");
+        if (!c.usage) {
+            EXPECT_EQ(said, c.firstLine + "\n");
+        }
         for (const char* option : {"--headless", "--frames N", "--dt SECONDS", "--input FILE", "--screenshot FILE",
                                    "--screenshot-frame N", "--root DIR", "--full-redraw", "--help"})
-            EXPECT_NE(usage.find(option), std::string::npos) << option;
+            EXPECT_EQ(said.find(option) != std::string::npos, c.usage) << option;
         EXPECT_TRUE(Snapshot(m_root) == before) << "the data folder is byte for byte as it was";
+        EXPECT_TRUE(fs::is_empty(m_root + "/empty"));
     }
     RemoveOutputs({"cli"});
+}
+
+// A picture the command line asks for that can't be written (its folder went away during the
+// run) is said on stderr, and the run ends with 1 instead of 0.
+TEST_F(GameProcessTest, AScreenshotThatCanNotBeWrittenIsToldAndTheRunEndsWithOne)
+{
+    const std::string shots = m_root + "/shots";
+    fs::create_directories(shots);
+    std::ofstream(m_root + "/game.txt") << Shot(5, "early");
+    GameProcess game;
+    ASSERT_TRUE(game.Start({"--headless", "--root", m_root, "--input", m_root + "/game.txt", "--screenshot",
+                            shots + "/last.png"},
+                           m_root + "/run", Out("shot"), Err("shot")));
+    ASSERT_TRUE(game.WaitUntil([&] { return fs::exists(shots + "/early.png"); }, seconds(60))) << ReadText(Err("shot"));
+    fs::remove_all(shots);
+    ASSERT_TRUE(game.Signal(SIGTERM));
+    EXPECT_EQ(game.Wait(seconds(10)), 1);
+    EXPECT_EQ(ReadText(Err("shot")), "can't write screenshot " + shots + "/last.png\n");
+    RemoveOutputs({"shot"});
 }
 
 // Two runs on one data folder, each with a runtime folder of its own: the second ends with 1 and
@@ -263,4 +344,107 @@ TEST_F(GameProcessTest, AReadOnlyDataFolderIsToldAtStartAndLeftAsItWas)
     EXPECT_TRUE((frame >> 16 & 0xFF) > 180 && (frame & 0xFF) < 130) << std::hex << frame << ": the window's gold frame";
     fs::remove(shot);
     RemoveOutputs({"read-only"});
+}
+
+// A game killed while its resource script compiles in a child: the child holds no lock (the next
+// start is not told "already running") and ends with the game instead of finishing the compile.
+TEST_F(GameProcessTest, AGameKilledDuringItsScriptCompileLeavesTheFolderFreeAndTheCompileEnds)
+{
+    {
+        std::ofstream script(m_root + "/effects/effects.as", std::ios::app);  // a compile of a second or two
+        script << "\nint Pad(int y)\n{\n    int x = 0;\n";
+        for (int i = 0; i < 150000; ++i)
+            script << "    x = x + " << i << " * y;\n";
+        script << "    return x;\n}\n";
+    }
+    fs::remove(m_root + "/effects/effects.bc");
+    GameProcess game;
+    ASSERT_TRUE(game.Start({"--headless", "--root", m_root}, m_root + "/run", Out("killed"), Err("killed")));
+    pid_t compile = 0;
+    ASSERT_TRUE(game.WaitUntil([&] { return (compile = ChildOf(game.Pid())) > 0; }, seconds(60)));
+    ASSERT_TRUE(IsRunning(compile));
+    ASSERT_TRUE(game.Signal(SIGKILL));
+    EXPECT_EQ(game.Wait(seconds(5)), -2);
+
+    CSingleInstance lock(kGameTitle, m_root);
+    EXPECT_TRUE(lock.Acquire()) << "the compile's child holds no lock";
+    const auto until = std::chrono::steady_clock::now() + seconds(1);
+    while (IsRunning(compile) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(milliseconds(5));
+    EXPECT_FALSE(IsRunning(compile)) << "the compile ends with the game";
+    RemoveOutputs({"killed"});
+}
+
+// The folder's lock keeps out a second copy, and nobody else: a user who may not write the folder
+// starts read-only (and is told) whatever lock file another user's runs left; a user who may
+// write it but not open the lock is told why, not that the game runs; a file system without
+// locks warns once and plays.
+TEST_F(GameProcessTest, TheFolderLockKeepsOutOnlyASecondCopy)
+{
+    const std::string readOnlyLine = "[E] Folder data can't be written (Permission denied); progress will not be kept\n";
+    const std::string lockFile = m_root + "/Palmora.lock";
+    const std::string noLocksLine =
+        "[W] Can't lock " + lockFile + " (No locks available); a second copy of the game will not be kept out";
+    const std::vector<std::string> asNobody = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+    fs::create_directories(m_root + "/run-nobody");
+    const bool canSwitchUser = ::getuid() == 0 && ::chown((m_root + "/run-nobody").c_str(), 65534, 65534) == 0 &&
+                               [&] {
+                                   GameProcess probe;
+                                   probe.runner = asNobody;
+                                   return probe.Start({"--help"}, m_root + "/run-nobody", "/dev/null", "/dev/null") &&
+                                          probe.Wait(seconds(10)) == 0;
+                               }();
+    const auto rw = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                    fs::perms::others_exec;
+    const struct {
+        const char* what;
+        bool otherUser;            // run as nobody, who does not own the folder
+        int lockMode;              // the lock file before the run: -1 none, 0 as the previous run left it
+        fs::perms folderMode;
+        int code;
+        std::string err;
+    } cases[] = {
+        {"no locks on this file system", false, -1, rw, 0, noLocksLine + "\n"},
+        {"the owner's lock file, readable by all", true, 0, rw, 0, readOnlyLine},
+        {"an older lock file private to the owner", true, 0600, rw, 0, readOnlyLine},
+        {"a folder this user may write, with a lock it may not open", true, 0600, fs::perms::all, 1,
+         "Palmora can't take its lock " + lockFile + " (Permission denied)\n"},
+        {"no lock file", true, -1, rw, 0, readOnlyLine},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.otherUser && !canSwitchUser)
+            continue;
+        if (c.lockMode < 0)
+            fs::remove(lockFile);
+        else if (c.lockMode > 0)
+            fs::permissions(lockFile, static_cast<fs::perms>(c.lockMode));
+        fs::permissions(m_root, c.folderMode);
+        const auto before = Snapshot(m_root);
+        GameProcess game;
+        if (c.otherUser)
+            game.runner = asNobody;
+        else
+            game.environment = NoFileLocks();
+        ASSERT_TRUE(game.Start({"--headless", "--frames", "5", "--root", m_root},
+                               m_root + (c.otherUser ? "/run-nobody" : "/run"), Out("lock"), Err("lock")));
+        EXPECT_EQ(game.Wait(seconds(60)), c.code);
+        EXPECT_EQ(ReadText(Err("lock")), c.err);
+        fs::permissions(m_root, rw);
+        if (c.otherUser) {
+            EXPECT_TRUE(Snapshot(m_root) == before) << "the folder is byte for byte as it was";
+            continue;
+        }
+        const std::string log = ReadText(m_root + "/Palmora.log");
+        EXPECT_NE(log.find(noLocksLine + "\n"), std::string::npos);
+        EXPECT_EQ(log.find(noLocksLine), log.rfind(noLocksLine)) << "once";
+        const mode_t umask = ::umask(0);
+        ::umask(umask);
+        if ((umask & S_IROTH) == 0) {
+            EXPECT_EQ(fs::status(lockFile).permissions() & fs::perms::others_read, fs::perms::others_read);
+        }
+    }
+    RemoveOutputs({"lock"});
+    if (!canSwitchUser)
+        GTEST_SKIP() << "the other user's cases need root and setpriv to nobody";
 }

@@ -351,7 +351,7 @@ TEST_F(LevelFileOnDisk, AnyLevelFileLoadsInTimeProportionalToItsSize)
             text += "junk_key_" + std::to_string(i) + "=1\n";
         WriteFile("sol_max.ini", text);
         auto best = std::chrono::steady_clock::duration::max();
-        for (int run = 0; run < 3; ++run) {
+        for (int run = 0; run < 5; ++run) {
             const auto start = std::chrono::steady_clock::now();
             CCardTable table(0, 0, nullptr);
             EXPECT_TRUE(table.LoadLevel());
@@ -362,7 +362,8 @@ TEST_F(LevelFileOnDisk, AnyLevelFileLoadsInTimeProportionalToItsSize)
     constexpr int kKeys = 25000;
     const double small = bestLoad(kKeys);
     const double large = bestLoad(4 * kKeys);
-    EXPECT_LT(large, 8 * small) << small << " s for " << kKeys << " keys, " << large << " s for four times as many";
+    // Linear gives 4, the old quadratic check 16; the margin is for a loaded machine.
+    EXPECT_LT(large, 10 * small) << small << " s for " << kKeys << " keys, " << large << " s for four times as many";
     EXPECT_TRUE(m_fake->HasLogLine("[W] Level Solitaire0: unknown keys: junk_key_0, junk_key_1, junk_key_2, "
                                    "junk_key_3, junk_key_4, junk_key_5, junk_key_6, junk_key_7 and 99992 more"));
 }

@@ -159,6 +159,13 @@ TEST_P(SectionLayoutTest, EverythingOnTheTableReadsBetweenTheBars)
         bigText = DrawnBox([&desk] { desk.GetText()->Render(nullptr); });
         EXPECT_TRUE(!bigText.Empty() && bigText.Inside(window.left, button.bottom, window.right, window.bottom))
             << "the rules " << bigText << " run out of the window " << window << " or into its rules button";
+        // A click on the window's body leaves it open; its rules button closes it.
+        ClickWithMouse(window.right - 6, window.bottom - 6);
+        EXPECT_EQ(desk.GetView(), CHelpDesk::kBig);
+        ClickWithMouse((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+        for (int i = 0; i < 60 && desk.GetView() != CHelpDesk::kSmall; ++i)
+            Frames(1);
+        EXPECT_EQ(desk.GetView(), CHelpDesk::kSmall);
     }
 
     // As the table shows it while a tutorial plays.

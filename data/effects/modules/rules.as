@@ -23,7 +23,7 @@ const float RULES_HOLDER_SMALL_X = -410, RULES_HOLDER_SMALL_Y = -182;
 const float RULES_BUTTON_X = 70, RULES_BUTTON_Y = 232;       // in the holder
 const float RULES_BUTTON_W = 72, RULES_BUTTON_H = 26;
 const float RULES_BUTTON_RIGHT = 8, RULES_BUTTON_TOP = 7;     // from the window's corner
-const float RULES_TEXT_X = 10, RULES_TEXT_BASELINE = 52;      // the long rules' first line
+const float RULES_TEXT_X = 10;                                // the long rules' margin
 const float RULES_PIECE = 16;                                 // the window's pieces are square
 const float RULES_HINT_GAP = 4;                               // between the line and the button
 const float RULES_HINT_WIDE_W = 150, RULES_HINT_WIDE_H = 18;  // "Click Rules to close", one line
@@ -40,6 +40,18 @@ const int RULES_FACE_DEPTH = 10;
 
 // The big window of the level section being declared, in view pixels.
 float g_fRulesWinX = 0, g_fRulesWinY = 0, g_fRulesWinW = 0, g_fRulesWinH = 0;
+
+// Whether "Click Rules to close" fits on one line left of the rules button.
+bool RulesHintOnOneLine()
+{
+    return g_fRulesWinW - RULES_TEXT_X >= RULES_HINT_WIDE_W + RULES_HINT_GAP + RULES_BUTTON_W + RULES_BUTTON_RIGHT;
+}
+
+// The long rules' first line, below the rules button and the line beside it.
+float RulesTextBaseline()
+{
+    return RulesHintOnOneLine() ? 52 : 58;
+}
 
 void RulesWindowAt(float x, float y, float w, float h)
 {
@@ -130,8 +142,7 @@ void RulesWindow(CFResource@ res)
 // to close the window, and a player looks for a close mark first.
 void RulesCloseHint(CFResource@ res, float buttonLeft, float buttonMiddle)
 {
-    const bool oneLine = g_fRulesWinW - RULES_TEXT_X >= RULES_HINT_WIDE_W + RULES_HINT_GAP + RULES_BUTTON_W +
-                                                        RULES_BUTTON_RIGHT;
+    const bool oneLine = RulesHintOnOneLine();
     const int sprite = oneLine ? g_sprRulesHintWide : g_sprRulesHintTall;
     const float w = oneLine ? RULES_HINT_WIDE_W : RULES_HINT_TALL_W;
     const float h = oneLine ? RULES_HINT_WIDE_H : RULES_HINT_TALL_H;
@@ -213,7 +224,7 @@ void Declare_rules(CFResource@ res)
         RulesText(res, "rules_" + n + "_short", 5000 + n, g_fontMain, ALIGN_CENTRE, 0, 0);
         PickRulesWindow(n - 1);
         RulesText(res, "rules_" + n + "_long", 5100 + n, g_fontMain, ALIGN_LEFT,
-                  g_fRulesWinX + RULES_TEXT_X - RULES_ANCHOR_X, g_fRulesWinY + RULES_TEXT_BASELINE - RULES_ANCHOR_Y, true);
+                  g_fRulesWinX + RULES_TEXT_X - RULES_ANCHOR_X, g_fRulesWinY + RulesTextBaseline() - RULES_ANCHOR_Y, true);
     }
     for (int n = 1; n <= COMBO_MESSAGES; n++)
         RulesText(res, "text_mess_" + n, 5200 + n, g_fontBold, ALIGN_CENTRE, 0, 0);

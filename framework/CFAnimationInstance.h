@@ -86,9 +86,15 @@ public:
     void GetPartSize(float* w, float* h, int track, int frame) const;
     // Track 0 at the current frame, placed where its state is now.
     void GetBounds(float* x, float* y, float* w, float* h) const;
+    // The box of every sprite the instance's own tracks show now, its parts not counted (nor
+    // texts, rotation or particles); false, and nothing written, when they show none.
+    bool GetDrawnBounds(float* x, float* y, float* w, float* h) const;
     // Replaces the text that the key shows; the entry is shared with every instance showing it.
     void SetFrameText(int track, int frame, const char* text);
     void GetTextLinks(std::vector<CFTextLink>& links, int track, int frame);
+    // Breaks the key's text anew into lines of at most `width` pixels of its font (CFFont::Rewrap);
+    // the entry is shared with every instance showing it.
+    void RewrapFrameText(int track, int frame, int width);
 
     // ---- Settings -------------------------------------------------------------------------------
     void SetVisible(bool visible);                     // and every part

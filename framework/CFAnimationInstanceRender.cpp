@@ -364,6 +364,37 @@ void CFAnimationInstance::GetBounds(float* x, float* y, float* w, float* h) cons
     *y = state->y + m_fY - key->hotY * m_fScale * key->vscale;
 }
 
+bool CFAnimationInstance::GetDrawnBounds(float* x, float* y, float* w, float* h) const
+{
+    if (!m_bVisible || m_pResource == nullptr)
+        return false;
+    bool any = false;
+    float left = 0, top = 0, right = 0, bottom = 0;
+    for (const CFTrackState& state : m_states) {
+        const CFFrameKey* key = KeyAt(state.track, m_nCurrentFrame);
+        const CFTrack& track = m_effect.tracks[static_cast<std::size_t>(state.track)];
+        const CFSpriteEntry* entry = key != nullptr ? m_pResource->GetSpriteEntry(key->sprite) : nullptr;
+        if (entry == nullptr || state.attached != nullptr || track.kind != kTrackGfx || state.alpha <= 0)
+            continue;
+        const float l = state.x + m_fX - key->hotX * state.hscale;
+        const float t = state.y + m_fY - key->hotY * state.vscale;
+        const float r = l + entry->width * state.hscale;
+        const float b = t + entry->height * state.vscale;
+        left = any ? std::min(left, l) : l;
+        top = any ? std::min(top, t) : t;
+        right = any ? std::max(right, r) : r;
+        bottom = any ? std::max(bottom, b) : b;
+        any = true;
+    }
+    if (!any)
+        return false;
+    *x = left;
+    *y = top;
+    *w = right - left;
+    *h = bottom - top;
+    return true;
+}
+
 void CFAnimationInstance::SetFrameText(int track, int frame, const char* text)
 {
     const CFFrameKey* key = KeyAt(track, frame);
@@ -371,6 +402,17 @@ void CFAnimationInstance::SetFrameText(int track, int frame, const char* text)
         return;
     if (CFTextEntry* entry = m_pResource->GetTextEntry(key->text))
         entry->text = WidenString(text);
+}
+
+void CFAnimationInstance::RewrapFrameText(int track, int frame, int width)
+{
+    const CFFrameKey* key = KeyAt(track, frame);
+    if (key == nullptr || m_pResource == nullptr)
+        return;
+    CFTextEntry* text = m_pResource->GetTextEntry(key->text);
+    const CFFont* font = text != nullptr ? SpacedFontFor(*text) : nullptr;
+    if (font != nullptr)
+        text->text = font->Rewrap(text->text, width);
 }
 
 void CFAnimationInstance::GetTextLinks(std::vector<CFTextLink>& links, int track, int frame)

@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/bytes/CByteReader.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +37,55 @@ bool ReadGlyphRecord(CByteReader& in, GlyphRecord& g)
 bool IsSeparator(wchar_t c)
 {
     return c == L' ' || c == L'!' || c == L',' || c == L'.' || c == L':' || c == L';' || c == L'?';
+}
+
+// Whether the line break at `at` ends a paragraph rather than only wrapping its text.
+bool IsParagraphEnd(const std::wstring& text, std::size_t at)
+{
+    if (at == 0 || at + 1 >= text.size())
+        return true;
+    const wchar_t before = text[at - 1];
+    return before == L'.' || before == L'!' || before == L'?' || before == L':' || before == L'\n' ||
+           text[at + 1] == L'\n';
+}
+
+// Appends the paragraph's words with a line break before each word that would pass the width.
+void AppendWrapped(const CFFont& font, std::wstring& out, const std::wstring& paragraph, int width)
+{
+    const int space = font.GetTextWidth(L" ");
+    int line = -1;  // the width of the line so far; -1 before its first word
+    for (std::size_t start = 0; start < paragraph.size();) {
+        const std::size_t end = std::min(paragraph.find(L' ', start), paragraph.size());
+        if (end > start) {
+            const std::wstring word = paragraph.substr(start, end - start);
+            const int wordWidth = font.GetTextWidth(word.c_str());
+            if (line >= 0 && line + space + wordWidth <= width) {
+                out.push_back(L' ');
+                line += space + wordWidth;
+            } else {
+                if (line >= 0)
+                    out.push_back(L'\n');
+                line = wordWidth;
+            }
+            out += word;
+        }
+        start = end + 1;
+    }
+}
+
+// The text's paragraphs, each with its wrapping breaks made spaces.
+std::vector<std::wstring> Paragraphs(const std::wstring& text)
+{
+    std::vector<std::wstring> paragraphs(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'\n')
+            paragraphs.back().push_back(text[i]);
+        else if (IsParagraphEnd(text, i))
+            paragraphs.emplace_back();
+        else
+            paragraphs.back().push_back(L' ');
+    }
+    return paragraphs;
 }
 
 }  // namespace
@@ -211,6 +261,21 @@ int CFFont::GetTextWidth(const wchar_t* text) const
 int CFFont::GetTextWidth(const char* text) const
 {
     return GetTextWidth(WidenString(text).c_str());
+}
+
+std::wstring CFFont::Rewrap(const std::wstring& text, int width) const
+{
+    if (width <= 0)
+        return text;
+    std::wstring out;
+    bool first = true;
+    for (const std::wstring& paragraph : Paragraphs(text)) {
+        if (!first)
+            out.push_back(L'\n');
+        first = false;
+        AppendWrapped(*this, out, paragraph, width);
+    }
+    return out;
 }
 
 float CFFont::LineStart(float x, const wchar_t* text, std::size_t length, int alignment) const

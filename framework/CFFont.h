@@ -44,6 +44,12 @@ public:
     int GetTextWidth(const char* text) const;
     int GetLineHeight() const;
 
+    // The text broken anew into lines of at most `width` pixels, for a text wrapped by hand for
+    // another width: a line break after the end of a sentence (". ! ? :") or before an empty line
+    // stays, any other was only wrapping and moves. A word wider than the width keeps a line of its
+    // own. A width of 0 or less gives the text back as it is.
+    std::wstring Rewrap(const std::wstring& text, int width) const;
+
     void SetLetterSpacing(int spacing) { m_nLetterSpacing = spacing; }
     int GetLetterSpacing() const { return m_nLetterSpacing; }
     void SetLineSpacing(int spacing) { m_nLineSpacing = spacing; }

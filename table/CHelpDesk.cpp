@@ -284,10 +284,16 @@ void CHelpDesk::Layout()
 {
     if (IsBigView()) {
         m_pCatcher->SetRect(0, 0, 800, 600);
-        float x = 0, top = 0, w = 0, h = 0;
+        float x = 0, y = 0, w = 0, h = 0;
+        if (BigWindowBounds(x, y, w, h)) {
+            m_pArea->SetRect(x, y, w, h);
+            return;
+        }
+        // A slide that draws no window: the place the first data set gave it.
+        float top = 0;
         if (m_pSlide != nullptr)
             m_pSlide->GetBounds(&x, &top, &w, &h);
-        const float y = top + kBigAreaTop;
+        y = top + kBigAreaTop;
         m_pArea->SetRect(kBigAreaX, y, kBigAreaWidth, 800.0f - y);
         return;
     }
@@ -295,6 +301,29 @@ void CHelpDesk::Layout()
     m_pRulesButton->GetRect(&x, &y, &w, &h);
     m_pCatcher->SetRect(x, y, w, h);
     m_pArea->SetRect(x, y, w, h);
+}
+
+bool CHelpDesk::BigWindowBounds(float& x, float& y, float& w, float& h) const
+{
+    // What the slide itself draws in its big frame is the window (the rules button on it is a
+    // part): each section's data gives it a place and size of its own, clear of the cards as dealt.
+    return m_nView == kBig && m_pSlide != nullptr && m_pSlide->GetDrawnBounds(&x, &y, &w, &h);
+}
+
+void CHelpDesk::FitTextToWindow()
+{
+    float x = 0, y = 0, w = 0, h = 0;
+    if (m_pText == nullptr || !BigWindowBounds(x, y, w, h))
+        return;  // no window drawn: the text stays as written
+    m_pText->Advance(0.0f, 2, false);
+    const CFTrackState* state = m_pText->GetTrackState(0);
+    if (state == nullptr)
+        return;
+    float textX = 0, textY = 0;
+    m_pText->GetPosition(textX, textY);
+    // The text keeps the same margin on the right as on the left.
+    const float margin = state->x + textX - x;
+    m_pText->RewrapFrameText(0, m_pText->GetCurrentFrame(), static_cast<int>(w - 2.0f * margin));
 }
 
 void CHelpDesk::FinishOpening(bool big)
@@ -366,6 +395,8 @@ bool CHelpDesk::RefreshText()
     if (g_pResource == nullptr || !m_pText->LoadEffect(g_pResource, kModule, name.c_str()))
         return false;
     m_textEffect = name;
+    if (big)
+        FitTextToWindow();
     // An open view shows the new text at once (a combo message in the big view had hidden it);
     // an opening view shows it when the slide has arrived.
     if (m_nView == kSmall || m_nView == kBig)

@@ -82,6 +82,8 @@ private:
     bool IsBigView() const { return m_nView == kBig || m_nView == kOpeningBig; }
     void FinishOpening(bool big);
     bool RefreshText();                            // true when a new text effect was loaded
+    bool BigWindowBounds(float& x, float& y, float& w, float& h) const;
+    void FitTextToWindow();                        // the long rules wrapped to the window's width
     void DropLinks();
     void RebuildLinks();
     void AddMarkButtons(CFAnimationInstance* owner);

@@ -12,8 +12,8 @@ gfx/game/mana_gauge.png (48 x 48): the mana gauge.
 gfx/game/panel.png (800 x 256): top bar (0, 0, 800, 64), bottom bar (0, 64, 800, 40); at y 104,
     48 x 48 each: hint, undo, deal, relax, menu, bonus place, wooden frame, lamp off, lamp on,
     bonus cursor, deal glow (x = 48 * index); at (0, 160) the bonus tooltips' box, 150 x 52.
-gfx/game/rules.png (228 x 256): the big rules window (0, 0, 228, 226) and the rules button
-    (0, 228, 72, 26).
+gfx/game/rules.png (228 x 256): the big rules window's pieces (0, 0, 64, 64), the lines beside its
+    rules button (0, 70, 150, 18) and (0, 92, 96, 32), and the rules button (0, 228, 72, 26).
 gfx/game/bonuses.png (240 x 240): the 25 bonus icons, 48 x 48, row-major.
 gfx/game/back_N.png (N = 1..5, 800 x 600) and gfx/game/back_lite.png: the location backgrounds.
 gfx/game/table.png, gfx/game/table_shad.png (800 x 600): the table view and its shadow.
@@ -216,13 +216,34 @@ def panel():
     return sheet
 
 
+RULES_INK = (130, 60, 20, 255)
+
+
+def close_hint(draw, x, y, w, lines):
+    """The line beside the big window's rules button that says it closes the window: the words
+    right-aligned in the cell (x, y, w), and an arrow to the button at the cell's right end."""
+    fnt = font(12)
+    line_height = 15
+    arrow = 14
+    for i, text in enumerate(lines):
+        draw.text((x + w - arrow - 4, y + 1 + i * line_height), text, font=fnt, fill=RULES_INK, anchor="ra")
+    middle = y + (len(lines) * line_height) // 2 + 1
+    draw.line((x + w - arrow, middle, x + w - 5, middle), fill=RULES_INK, width=2)
+    draw.polygon([(x + w - 1, middle), (x + w - 7, middle - 5), (x + w - 7, middle + 5)], fill=RULES_INK)
+
+
 def rules():
-    """The rules panel: its big window and the rules button."""
+    """The rules panel: the big window's pieces, the lines that point at the rules button, and the
+    rules button."""
     sheet = Image.new("RGBA", (228, 256), (0, 0, 0, 0))
     draw = ImageDraw.Draw(sheet)
-    draw.rounded_rectangle((0, 0, 227, 225), radius=10, fill=(250, 240, 214, 255), outline=(120, 80, 40, 255),
+    # A small window whose corners, edges and middle (16 x 16 each) stretch to any size: the
+    # middle columns and rows repeat, so a stretched edge never blends with what lies beside it.
+    draw.rounded_rectangle((0, 0, 63, 63), radius=10, fill=(250, 240, 214, 255), outline=(120, 80, 40, 255),
                            width=4)
-    draw.rounded_rectangle((6, 6, 221, 219), radius=7, outline=(200, 160, 90, 255), width=1)
+    draw.rounded_rectangle((6, 6, 57, 57), radius=7, outline=(200, 160, 90, 255), width=1)
+    close_hint(draw, 0, 70, 150, ["Click Rules to close"])
+    close_hint(draw, 0, 92, 96, ["Click Rules", "to close"])
     fnt = font(13)
     draw.rounded_rectangle((0, 228, 71, 253), radius=11, fill=(150, 110, 40, 255), outline=(250, 230, 160, 255),
                            width=2)

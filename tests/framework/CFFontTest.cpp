@@ -96,6 +96,32 @@ TEST_F(CFFontTest, AlignmentPlacesEachLineOnItsOwnWidth)
     }
 }
 
+TEST_F(CFFontTest, RewrapMovesOnlyTheBreaksThatWrappedASentence)
+{
+    auto font = Standard();  // A 9, B 7, blank 5, comma and full stop 4
+    const struct {
+        const wchar_t* text;
+        int width;
+        const wchar_t* lines;
+    } cases[] = {
+        {L"AB AB AB", 30, L"AB\nAB\nAB"},
+        {L"AB AB AB", 37, L"AB AB\nAB"},
+        {L"AB\nAB AB", 100, L"AB AB AB"},          // wrapped by hand for a narrower width
+        {L"AB.\nAB,\nAB", 100, L"AB.\nAB, AB"},    // a sentence's end keeps its break
+        {L"AB\n\nAB\n", 100, L"AB\n\nAB\n"},       // so do empty lines and the last break
+        {L"AAAAAA AB", 20, L"AAAAAA\nAB"},          // too wide for any line: a line of its own
+        {L"@b04AB AB,  @cFF0000AB", 41, L"@b04AB AB,\n@cFF0000AB"},  // markup takes no room
+        {L"AB\nAB", 0, L"AB\nAB"},
+        {L"", 30, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.text)) + " in " + std::to_string(c.width));
+        const std::wstring once = font->Rewrap(c.text, c.width);
+        EXPECT_EQ(once, c.lines);
+        EXPECT_EQ(font->Rewrap(once, c.width), once);  // the rules panel rewraps a shared text again
+    }
+}
+
 TEST_F(CFFontTest, LinkMarkupYieldsRectangleOfItsWord)
 {
     auto font = Standard();

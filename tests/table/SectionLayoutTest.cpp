@@ -1,7 +1,8 @@
 // SectionLayoutTest.cpp: every level section of the bundled data, dealt in a headless game, as a
-// player sees it: the places and their dealt cards lie between the panel's bars, the rules text of
-// both views is drawn inside its area, each bonus button's tooltip is a framed box inside the view,
-// and the tutorial's banner covers no place. Drawn things are measured by their pixels.
+// new player sees it: the places and their dealt cards lie between the panel's bars, the big rules
+// window that the first game opens by itself covers none of them and holds its rules, the rules
+// text of both views is drawn inside its area, each bonus button's tooltip is a framed box inside
+// the view, and the tutorial's banner covers no place. Drawn things are measured by their pixels.
 #include "HeadlessGame.h"
 
 #include "framework/CFAnimationInstance.h"
@@ -16,8 +17,6 @@ namespace {
 
 // The panel's bars (module "interface"): the top bar covers y 0..64, the bottom bar y 560..600.
 constexpr int kTopBarBottom = 64, kBottomBarTop = 560, kViewWidth = 800, kViewHeight = 600;
-// The big rules window's area, as the help desk lays it out.
-constexpr int kBigAreaLeft = 286, kBigAreaRight = 286 + 228;
 constexpr float kSlowFrame = 0.5f;
 
 struct Box {
@@ -48,6 +47,13 @@ protected:
     }
 
     // The box of every pixel that drawing leaves other than black, read back from the frame.
+    static Box RectBox(const CFObject& object)
+    {
+        float x = 0, y = 0, w = 0, h = 0;
+        object.GetRect(&x, &y, &w, &h);
+        return Box{static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + w), static_cast<int>(y + h)};
+    }
+
     Box DrawnBox(const std::function<void()>& draw)
     {
         if (m_pEngine->BeginScene(0)) {
@@ -118,12 +124,49 @@ protected:
 TEST_P(SectionLayoutTest, EverythingOnTheTableReadsBetweenTheBars)
 {
     const int section = GetParam();
+    const bool bonusLevel = section >= 25 && section < 30;
+    g_pProfileStore->m_current.m_introShown[static_cast<std::size_t>(section)] = 0;  // its first game
     StartSection(section);
     SettleQuickly(kSlowFrame);
     Frames(2);
 
-    for (const Box& card : PlaceBoxes())
+    const std::vector<Box> cards = PlaceBoxes();
+    for (const Box& card : cards)
         EXPECT_TRUE(card.Inside(0, kTopBarBottom, kViewWidth, kBottomBarTop)) << "a place or card at " << card;
+
+    // The first game opens the big rules window by itself once the deal has landed; a bonus level
+    // has none. It stays until the player clicks its rules button, so it must leave every card free.
+    CHelpDesk& desk = *Game().GetHelpDesk();
+    for (int i = 0; i < 120 && desk.GetView() != CHelpDesk::kBig; ++i)
+        Frames(1);
+    Box bigText;
+    if (bonusLevel) {
+        EXPECT_NE(desk.GetView(), CHelpDesk::kBig);
+    } else {
+        ASSERT_EQ(desk.GetView(), CHelpDesk::kBig) << "the first game opened no rules window";
+        Frames(2);
+        KeepScreenshot("first_rules_" + std::to_string(section));
+        const Box window = DrawnBox([&desk] { desk.GetSlide()->Render(nullptr); });
+        EXPECT_TRUE(!window.Empty() && window.Inside(0, kTopBarBottom, kViewWidth, kBottomBarTop)) << "the window at " << window;
+        for (const Box& card : cards)
+            EXPECT_FALSE(card.Meets(window)) << "the rules window " << window << " covers " << card;
+        const Box area = RectBox(*desk.GetArea());  // where the table takes no clicks
+        EXPECT_TRUE(area.Inside(window.left, window.top, window.right, window.bottom) &&
+                    window.Inside(area.left - 1, area.top - 1, area.right + 1, area.bottom + 1))
+            << "the window's click area " << area << " is not the window " << window;
+        const Box button = RectBox(*desk.GetRulesButton());
+        EXPECT_TRUE(button.Inside(window.left, window.top, window.right, window.bottom)) << "the rules button at " << button;
+        bigText = DrawnBox([&desk] { desk.GetText()->Render(nullptr); });
+        EXPECT_TRUE(!bigText.Empty() && bigText.Inside(window.left, button.bottom, window.right, window.bottom))
+            << "the rules " << bigText << " run out of the window " << window << " or into its rules button";
+        // A click on the window's body leaves it open; its rules button closes it.
+        ClickWithMouse(window.right - 6, window.bottom - 6);
+        EXPECT_EQ(desk.GetView(), CHelpDesk::kBig);
+        ClickWithMouse((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+        for (int i = 0; i < 60 && desk.GetView() != CHelpDesk::kSmall; ++i)
+            Frames(1);
+        EXPECT_EQ(desk.GetView(), CHelpDesk::kSmall);
+    }
 
     // As the table shows it while a tutorial plays.
     CFAnimationInstance banner(nullptr, CFAnimationInstance::kUnsetPosition, CFAnimationInstance::kUnsetPosition);
@@ -133,10 +176,9 @@ TEST_P(SectionLayoutTest, EverythingOnTheTableReadsBetweenTheBars)
     banner.Advance(kFrame, 2, false);
     const Box bannerBox = DrawnBox([&banner] { banner.Render(nullptr); });
     ASSERT_FALSE(bannerBox.Empty());
-    for (const Box& card : PlaceBoxes())
+    for (const Box& card : cards)
         EXPECT_FALSE(card.Meets(bannerBox)) << "the tutorial banner " << bannerBox << " covers " << card;
 
-    const bool bonusLevel = section >= 25 && section < 30;
     // The small view's slide shows the rules button on the bottom bar and nothing else; a bonus
     // level has no rules button.
     RulesTextBox(CHelpDesk::kSmall);
@@ -149,12 +191,10 @@ TEST_P(SectionLayoutTest, EverythingOnTheTableReadsBetweenTheBars)
         const Box small = RulesTextBox(CHelpDesk::kSmall);
         EXPECT_FALSE(small.Empty());
         EXPECT_TRUE(small.Inside(0, kTopBarBottom, kViewWidth, kBottomBarTop)) << "small rules at " << small;
+        // Opened again, the rules read as before: their text was wrapped to the window once.
         const Box big = RulesTextBox(CHelpDesk::kBig);
-        EXPECT_FALSE(big.Empty());
-        float ax = 0, ay = 0, aw = 0, ah = 0;
-        Game().GetHelpDesk()->GetArea()->GetRect(&ax, &ay, &aw, &ah);
-        EXPECT_TRUE(big.Inside(kBigAreaLeft, std::max(static_cast<int>(ay), kTopBarBottom), kBigAreaRight, kBottomBarTop))
-            << "big rules at " << big << ", the window's area from y " << ay;
+        EXPECT_TRUE(big.left == bigText.left && big.top == bigText.top && big.right == bigText.right &&
+                    big.bottom == bigText.bottom) << "big rules at " << big << ", at first " << bigText;
     }
 
     for (int i = 0; i < 5 && !bonusLevel; ++i) {

@@ -46,6 +46,7 @@ LAMP_OK = (400, 374)      # the move lamp's first-time windows; on the table wit
 MENU_QUIT, YES_BUTTON = (398, 316), (310, 370)
 MENU_AT = 1400          # headless frame by which either build stands on its main menu
 POLL = 0.03             # seconds between looks at the screen
+STANDING = 0.5          # seconds without a change that make a table stand: a loaded machine stalls
 PROBES = [(x, y) for x in range(25, VIEW_W, 50) for y in range(25, VIEW_H, 50)]
 
 
@@ -92,16 +93,25 @@ def probes_of_png(path):
     return [rows[y][x] for x, y in PROBES]
 
 
+def open_display(display):
+    """Xlib through ctypes, a connection of its own to the display, and its root window."""
+    x11 = ctypes.CDLL('libX11.so.6')
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XDefaultRootWindow.restype = ctypes.c_ulong
+    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    dpy = x11.XOpenDisplay(display.encode())
+    if not dpy:
+        raise RuntimeError('cannot open display ' + display)
+    return x11, dpy, x11.XDefaultRootWindow(dpy)
+
+
 class XScreen:
     """Reads pixels of the X screen through Xlib (ctypes), and clicks through XTest."""
 
     def __init__(self, display):
-        self.x11 = ctypes.CDLL('libX11.so.6')
+        self.x11, self.dpy, self.root = open_display(display)
         self.xtst = ctypes.CDLL('libXtst.so.6')
-        self.x11.XOpenDisplay.restype = ctypes.c_void_p
-        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
-        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
         self.x11.XGetImage.restype = ctypes.c_void_p
         self.x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
                                        ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
@@ -112,10 +122,6 @@ class XScreen:
         self.xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
                                                    ctypes.c_ulong]
         self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-        self.dpy = self.x11.XOpenDisplay(display.encode())
-        if not self.dpy:
-            raise RuntimeError('cannot open display ' + display)
-        self.root = self.x11.XDefaultRootWindow(self.dpy)
         scale = min(SCREEN_W / VIEW_W, SCREEN_H / VIEW_H)
         self.scale = scale
         self.left = int((SCREEN_W - VIEW_W * scale) / 2)
@@ -164,12 +170,8 @@ class PresentCounter:
     NOTIFY_TIMESTAMP = 56  # XDamageNotifyEvent: type, serial, send_event, display, drawable, damage, level, more
 
     def __init__(self, display):
-        self.x11 = ctypes.CDLL('libX11.so.6')
+        self.x11, self.dpy, root = open_display(display)
         self.damage = ctypes.CDLL('libXdamage.so.1')
-        self.x11.XOpenDisplay.restype = ctypes.c_void_p
-        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
-        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
         self.x11.XPending.argtypes = [ctypes.c_void_p]
         self.x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
         self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
@@ -177,13 +179,12 @@ class PresentCounter:
                                                       ctypes.POINTER(ctypes.c_int)]
         self.damage.XDamageCreate.restype = ctypes.c_ulong
         self.damage.XDamageCreate.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int]
-        self.dpy = self.x11.XOpenDisplay(display.encode())
         event_base, error_base = ctypes.c_int(), ctypes.c_int()
-        if not self.dpy or not self.damage.XDamageQueryExtension(self.dpy, ctypes.byref(event_base),
+        if not self.damage.XDamageQueryExtension(self.dpy, ctypes.byref(event_base),
                                                                  ctypes.byref(error_base)):
             raise RuntimeError('no DAMAGE extension on ' + display)
         self.notify = event_base.value
-        self.damage.XDamageCreate(self.dpy, self.x11.XDefaultRootWindow(self.dpy), 0)  # raw rectangles
+        self.damage.XDamageCreate(self.dpy, root, 0)  # raw rectangles
         self.x11.XSync(self.dpy, 0)
         self.event = (ctypes.c_long * 24)()
         self.stamps = set()  # server milliseconds; the rectangles of one picture share one
@@ -304,8 +305,8 @@ def leave_table(frame):
 
 def follow_the_deal(screen, table, presents, limit=60):
     """Times after a click on a level: the view black, the table showing, and the table standing:
-    below the top bar (whose lamp sparkles) nothing moved for 0.25 s; and the pictures shown a
-    second from showing to standing."""
+    below the top bar (whose lamp sparkles) nothing moved for STANDING seconds; and the pictures
+    shown a second from showing to standing (the fade-in and the deal)."""
     start = time.monotonic()
     black = shown = None
     last_rows, same_since = None, None
@@ -323,7 +324,7 @@ def follow_the_deal(screen, table, presents, limit=60):
             shown = t
         if shown is not None and share_matching(now, table) >= 0.7:
             if rows == last_rows:
-                if same_since is not None and t - same_since >= 0.25:
+                if same_since is not None and t - same_since >= STANDING:
                     rate = (counted[same_since] - counted[shown]) / max(same_since - shown, 1e-3)
                     return black, shown, same_since, rate
             else:

@@ -3,26 +3,33 @@
 
 Run by hand (not by `make test`), on an idle machine if the figures are to mean anything:
 
-    python3 bench/window_bench.py [build/bin/solitaire] [--still-seconds 15]
+    python3 bench/window_bench.py [PROGRAM...] [--still-seconds 15] [--samples 5] [--rounds 1]
+
+Several builds of the game (each with its data folder beside it) and several rounds measure
+side by side under the same load; with more than one round it ends with the medians.
 
 It starts its own Xvfb (1024 x 768, 24 bits; Mesa's software renderer draws), and prints
   - seconds from the start of the program to the main menu standing (its fade-in over),
-  - seconds from a click on a level (the classic selection's first table) to a
-    table that stands still with its cards dealt, ready for a move,
+  - seconds from a click on "2. Golf" in the classic selection to a table that stands still with
+    its cards dealt, ready for a move, and the frames a second the window showed while it dealt,
   - the program's CPU, all threads (utime + stime from /proc/PID/stat), over the still main menu
-    and over the still table, in cores.
-Beside it, `sol` and `kpat` when they are installed: seconds to a still first picture and the
-CPU of that still picture (they are not driven further).
+    and over the still table with its lit move lamp, in cores: the median of --samples slices
+    of --still-seconds, and their range.
+Beside it, `sol` and `kpat` when they are installed (Debian puts them in /usr/games; without a
+session bus they run under dbus-run-session): seconds to a still first picture and the CPU of
+that still picture, their process and its children (they are not driven further).
 
 The program runs on a copy of the data folder beside it. A headless run first makes a player,
-does the first start's conversion, answers the first classic game's question and keeps the
-pictures the window runs are compared with, so that the window runs meet no first-start window.
+does the first start's conversion, answers the first classic game's question, meets the move
+lamp's two first-time windows and keeps the pictures the window runs are compared with, so that
+the window runs meet no first-start window and play on a table that takes moves.
 The view is found where the game puts it: scaled evenly to the screen and centred.
 """
 import argparse
 import ctypes
 import os
 import shutil
+import signal
 import struct
 import subprocess
 import sys
@@ -33,11 +40,13 @@ import zlib
 SCREEN_W, SCREEN_H = 1024, 768
 VIEW_W, VIEW_H = 800, 600
 CLASSIC_SIGN = (190, 350)
-FIRST_TABLE = (204, 141)
+GOLF = (204, 141)         # "2. Golf", the list's second line
 NO_BUTTON = (490, 370)
+LAMP_OK = (400, 374)      # the move lamp's first-time windows; on the table without them, empty felt
 MENU_QUIT, YES_BUTTON = (398, 316), (310, 370)
 MENU_AT = 1400          # headless frame by which either build stands on its main menu
 POLL = 0.03             # seconds between looks at the screen
+STANDING = 0.5          # seconds without a change that make a table stand: a loaded machine stalls
 PROBES = [(x, y) for x in range(25, VIEW_W, 50) for y in range(25, VIEW_H, 50)]
 
 
@@ -84,16 +93,25 @@ def probes_of_png(path):
     return [rows[y][x] for x, y in PROBES]
 
 
+def open_display(display):
+    """Xlib through ctypes, a connection of its own to the display, and its root window."""
+    x11 = ctypes.CDLL('libX11.so.6')
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XDefaultRootWindow.restype = ctypes.c_ulong
+    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    dpy = x11.XOpenDisplay(display.encode())
+    if not dpy:
+        raise RuntimeError('cannot open display ' + display)
+    return x11, dpy, x11.XDefaultRootWindow(dpy)
+
+
 class XScreen:
     """Reads pixels of the X screen through Xlib (ctypes), and clicks through XTest."""
 
     def __init__(self, display):
-        self.x11 = ctypes.CDLL('libX11.so.6')
+        self.x11, self.dpy, self.root = open_display(display)
         self.xtst = ctypes.CDLL('libXtst.so.6')
-        self.x11.XOpenDisplay.restype = ctypes.c_void_p
-        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
-        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
         self.x11.XGetImage.restype = ctypes.c_void_p
         self.x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
                                        ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
@@ -104,10 +122,6 @@ class XScreen:
         self.xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
                                                    ctypes.c_ulong]
         self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-        self.dpy = self.x11.XOpenDisplay(display.encode())
-        if not self.dpy:
-            raise RuntimeError('cannot open display ' + display)
-        self.root = self.x11.XDefaultRootWindow(self.dpy)
         scale = min(SCREEN_W / VIEW_W, SCREEN_H / VIEW_H)
         self.scale = scale
         self.left = int((SCREEN_W - VIEW_W * scale) / 2)
@@ -149,6 +163,41 @@ class XScreen:
         self.x11.XFlush(self.dpy)
 
 
+class PresentCounter:
+    """Counts the pictures the X server was given (the game's every present puts one), through
+    the DAMAGE extension on the root window, on a connection of its own."""
+
+    NOTIFY_TIMESTAMP = 56  # XDamageNotifyEvent: type, serial, send_event, display, drawable, damage, level, more
+
+    def __init__(self, display):
+        self.x11, self.dpy, root = open_display(display)
+        self.damage = ctypes.CDLL('libXdamage.so.1')
+        self.x11.XPending.argtypes = [ctypes.c_void_p]
+        self.x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.damage.XDamageQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                                      ctypes.POINTER(ctypes.c_int)]
+        self.damage.XDamageCreate.restype = ctypes.c_ulong
+        self.damage.XDamageCreate.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int]
+        event_base, error_base = ctypes.c_int(), ctypes.c_int()
+        if not self.damage.XDamageQueryExtension(self.dpy, ctypes.byref(event_base),
+                                                                 ctypes.byref(error_base)):
+            raise RuntimeError('no DAMAGE extension on ' + display)
+        self.notify = event_base.value
+        self.damage.XDamageCreate(self.dpy, root, 0)  # raw rectangles
+        self.x11.XSync(self.dpy, 0)
+        self.event = (ctypes.c_long * 24)()
+        self.stamps = set()  # server milliseconds; the rectangles of one picture share one
+
+    def count(self):
+        while self.x11.XPending(self.dpy):
+            self.x11.XNextEvent(self.dpy, self.event)
+            raw = bytes(self.event)
+            if int.from_bytes(raw[0:4], 'little') == self.notify:
+                self.stamps.add(int.from_bytes(raw[self.NOTIFY_TIMESTAMP:self.NOTIFY_TIMESTAMP + 8], 'little'))
+        return len(self.stamps)
+
+
 def share_matching(a, b, tolerance=40):
     same = sum(1 for p, q in zip(a, b) if all(abs(u - v) <= tolerance for u, v in zip(p, q)))
     return same / len(a)
@@ -175,16 +224,46 @@ def wait_for(screen, done, limit, shown=None):
 
 # ---- CPU --------------------------------------------------------------------------------------
 
-def cpu_seconds(pid):
-    with open('/proc/%d/stat' % pid) as stat:
-        fields = stat.read().rsplit(')', 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf('SC_CLK_TCK')  # utime, stime: all threads
+def proc_stat(pid):
+    """(parent pid, CPU seconds of all its threads: utime + stime), or None once it is gone."""
+    try:
+        with open('/proc/%d/stat' % pid) as stat:
+            fields = stat.read().rsplit(')', 1)[1].split()
+    except OSError:
+        return None
+    return int(fields[1]), (int(fields[11]) + int(fields[12])) / os.sysconf('SC_CLK_TCK')
 
 
-def cores_over(pid, seconds):
-    before, start = cpu_seconds(pid), time.monotonic()
-    time.sleep(seconds)
-    return (cpu_seconds(pid) - before) / (time.monotonic() - start)
+def tree_cpu_seconds(pid):
+    """The CPU of a process and its descendants: a peer may run under a session-bus wrapper."""
+    children = {}
+    for name in os.listdir('/proc'):
+        if name.isdigit():
+            stat = proc_stat(int(name))
+            if stat is not None:
+                children.setdefault(stat[0], []).append(int(name))
+    total, todo = 0.0, [pid]
+    while todo:
+        current = todo.pop()
+        stat = proc_stat(current)
+        total += stat[1] if stat is not None else 0.0
+        todo += children.get(current, [])
+    return total
+
+
+def cores_over(pid, seconds, samples):
+    """The median of `samples` slices of `seconds` of CPU, in cores, and the lowest and highest."""
+    figures = []
+    for _ in range(samples):
+        before, start = tree_cpu_seconds(pid), time.monotonic()
+        time.sleep(seconds / samples)
+        figures.append((tree_cpu_seconds(pid) - before) / (time.monotonic() - start))
+    figures.sort()
+    return figures[len(figures) // 2], figures[0], figures[-1]
+
+
+def cpu_line(label, figures):
+    return '  %-29s%6.2f cores (%.2f-%.2f)' % (label + ', CPU:', figures[0], figures[1], figures[2])
 
 
 # ---- The game ---------------------------------------------------------------------------------
@@ -198,29 +277,44 @@ def click(frame, at):
 
 
 def prepare(program, root):
-    """A headless run that makes a player, meets the first classic game and keeps the pictures."""
+    """A headless run that makes a player, meets the first classic game and the move lamp's
+    first-time windows (the second and third table shows them), and keeps the pictures."""
     m = MENU_AT
     script = key(m, 65) + key(m + 3, 78) + key(m + 6, 13) + '%d shot menu\n' % (m + 120)
-    script += click(m + 130, CLASSIC_SIGN) + '%d shot classic\n' % (m + 230) + click(m + 240, FIRST_TABLE)
-    script += click(m + 640, NO_BUTTON) + '%d shot table\n' % (m + 760) + key(m + 770, 27)
-    script += click(m + 830, MENU_QUIT) + click(m + 880, YES_BUTTON)
+    script += click(m + 130, CLASSIC_SIGN) + '%d shot classic\n' % (m + 230) + click(m + 240, GOLF)
+    script += click(m + 640, NO_BUTTON) + leave_table(m + 770)
+    at = m + 1000
+    for table in range(2):
+        script += click(at, GOLF) + click(at + 460, LAMP_OK)
+        if table == 1:
+            script += '%d shot table\n' % (at + 520)
+        script += leave_table(at + 530)
+        at += 760
     with open(os.path.join(root, 'input.txt'), 'w') as out:
         out.write(script)
-    subprocess.run([program, '--headless', '--frames', str(m + 1000), '--root', root, '--input',
+    subprocess.run([program, '--headless', '--frames', str(at), '--root', root, '--input',
                     os.path.join(root, 'input.txt'), '--screenshot', os.path.join(root, 'last.png')],
                    check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     return {name: probes_of_png(os.path.join(root, name + '.png')) for name in ('menu', 'classic', 'table')}
 
 
-def follow_the_deal(screen, table, limit=60):
+def leave_table(frame):
+    """Escape, then the game menu's way back to the tables, confirmed."""
+    return key(frame, 27) + click(frame + 60, MENU_QUIT) + click(frame + 110, YES_BUTTON)
+
+
+def follow_the_deal(screen, table, presents, limit=60):
     """Times after a click on a level: the view black, the table showing, and the table standing:
-    below the top bar (whose gauges sparkle) nothing moved for 0.25 s."""
+    below the top bar (whose lamp sparkles) nothing moved for STANDING seconds; and the pictures
+    shown a second from showing to standing (the fade-in and the deal)."""
     start = time.monotonic()
     black = shown = None
     last_rows, same_since = None, None
+    counted = {}
     while time.monotonic() - start < limit:
         now, rows = screen.look(below=70)
         t = time.monotonic()
+        counted[t] = presents.count()
         if now is None:
             continue
         bright = sum(sum(p) for p in now) / (3 * len(now))
@@ -230,8 +324,9 @@ def follow_the_deal(screen, table, limit=60):
             shown = t
         if shown is not None and share_matching(now, table) >= 0.7:
             if rows == last_rows:
-                if same_since is not None and t - same_since >= 0.25:
-                    return black, shown, same_since
+                if same_since is not None and t - same_since >= STANDING:
+                    rate = (counted[same_since] - counted[shown]) / max(same_since - shown, 1e-3)
+                    return black, shown, same_since, rate
             else:
                 same_since = t
             last_rows = rows
@@ -243,23 +338,26 @@ def still(now, previous):
     return share_matching(now, previous, 6) >= 0.95
 
 
-def bench_game(program, seconds):
+def bench_game(program, args, results):
     work = tempfile.mkdtemp(prefix='palmora-bench-')
     try:
         root = os.path.join(work, 'game')
-        shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(program)), 'data'), root)
-        os.makedirs(os.path.join(work, 'run'))
-        os.environ['XDG_RUNTIME_DIR'] = os.path.join(work, 'run')
+        shutil.copytree(os.path.join(os.path.dirname(program), 'data'), root)
         ref = prepare(program, root)
         with Xvfb() as display:
-            window_run(program, root, display, ref, seconds)
+            window_run(program, root, display, ref, args, results)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
 
-def window_run(program, root, display, ref, seconds):
+def report(results, name, label, value, text):
+    results.setdefault(name, {}).setdefault(label, []).append(value)
+    print(text)
+
+
+def window_run(program, root, display, ref, args, results):
     env = dict(os.environ, DISPLAY=display)
-    screen = XScreen(display)
+    screen, presents = XScreen(display), PresentCounter(display)
     start = time.monotonic()
     game = subprocess.Popen([program, '--root', root], env=env, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
@@ -270,47 +368,60 @@ def window_run(program, root, display, ref, seconds):
         if menu is None:
             print('  the main menu did not show within 120 s')
             return
-        print('  start to main menu:          %6.2f s (standing; it begins to fade in at %.2f s)' %
-              (menu - start, shown[0] - start if shown else float('nan')))
+        report(results, program, 'start to main menu, s', menu - start,
+               '  start to main menu:          %6.2f s (standing; it begins to fade in at %.2f s)' %
+               (menu - start, shown[0] - start if shown else float('nan')))
         time.sleep(1.0)
-        print('  still main menu, CPU:        %6.2f cores' % cores_over(game.pid, seconds))
+        cpu = cores_over(game.pid, args.still_seconds, args.samples)
+        report(results, program, 'still main menu, cores', cpu[0], cpu_line('still main menu', cpu))
         screen.click(*CLASSIC_SIGN)
         if wait_for(screen, lambda now, prev: share_matching(now, ref['classic']) >= 0.9 and still(now, prev), 60) is None:
             print('  the classic selection did not show')
             return
         time.sleep(0.5)
         clicked = time.monotonic()
-        screen.click(*FIRST_TABLE)
-        steps = follow_the_deal(screen, ref['table'])
+        screen.click(*GOLF)
+        steps = follow_the_deal(screen, ref['table'], presents)
         if steps is None:
             print('  the table did not stand still within 60 s')
             return
-        black, shown, standing = (t - clicked for t in steps)
-        print('  click on a level to table:   %6.2f s (dealt, standing still)' % standing)
+        black, shown, standing = (t - clicked for t in steps[:3])
+        report(results, program, 'click on Golf to table, s', standing,
+               '  click on Golf to table:      %6.2f s (dealt, standing still)' % standing)
         print('    fade-out ends (black)      %6.2f s' % black)
         print('    the table begins to show   %6.2f s' % shown)
+        report(results, program, 'showing to standing, fps', steps[3],
+               '    showing to standing        %6.1f pictures a second' % steps[3])
         time.sleep(1.0)
-        print('  still table, CPU:            %6.2f cores' % cores_over(game.pid, seconds))
+        cpu = cores_over(game.pid, args.still_seconds, args.samples)
+        report(results, program, 'still table, cores', cpu[0], cpu_line('still table', cpu))
     finally:
         game.kill()
         game.wait()
 
 
-def bench_other(name, seconds):
-    program = shutil.which(name)
+def find_peer(name):
+    return shutil.which(name, path=os.environ.get('PATH', os.defpath) + os.pathsep + '/usr/games')
+
+
+def bench_other(name, args, results):
+    program = find_peer(name)
     if program is None:
         print('%s: not installed, skipped' % name)
         return
     print('%s (%s):' % (name, program))
     with Xvfb() as display:
-        other_run(program, display, seconds)
+        other_run(name, program, display, args, results)
 
 
-def other_run(program, display, seconds):
+def other_run(name, program, display, args, results):
     screen = XScreen(display)
+    command = [program]
+    if 'DBUS_SESSION_BUS_ADDRESS' not in os.environ and shutil.which('dbus-run-session'):
+        command = ['dbus-run-session', '--'] + command  # KDE's programs need a session bus
     start = time.monotonic()
-    other = subprocess.Popen([program], env=dict(os.environ, DISPLAY=display), stdout=subprocess.DEVNULL,
-                             stderr=subprocess.DEVNULL)
+    other = subprocess.Popen(command, env=dict(os.environ, DISPLAY=display), stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL, start_new_session=True)
     try:
         shown = wait_for(screen, lambda now, prev: any(sum(p) > 30 for p in now) and still(now, prev), 60)
         if shown is None:
@@ -318,10 +429,19 @@ def other_run(program, display, seconds):
             return
         print('  start to a still picture:    %6.2f s' % (shown - start))
         time.sleep(1.0)
-        print('  still picture, CPU:          %6.2f cores' % cores_over(other.pid, seconds))
+        cpu = cores_over(other.pid, args.still_seconds, args.samples)
+        report(results, name, 'still picture, cores', cpu[0], cpu_line('still picture', cpu))
     finally:
-        other.kill()
+        os.killpg(other.pid, signal.SIGKILL)  # the wrapper, the bus and the program
         other.wait()
+
+
+def print_medians(results):
+    print('medians of the rounds:')
+    for name, figures in results.items():
+        for label, values in figures.items():
+            values = sorted(values)
+            print('  %-40s %-28s %7.2f (%d)' % (name, label, values[len(values) // 2], len(values)))
 
 
 class Xvfb:
@@ -350,15 +470,29 @@ class Xvfb:
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
-    parser.add_argument('program', nargs='?', default='build/bin/solitaire')
+    parser.add_argument('programs', nargs='*', default=['build/bin/solitaire'],
+                        help='builds of the game, each with its data folder beside it')
     parser.add_argument('--still-seconds', type=float, default=15.0)
+    parser.add_argument('--samples', type=int, default=5, help='slices of a still measurement')
+    parser.add_argument('--rounds', type=int, default=1, help='every program and peer, again and again')
     args = parser.parse_args()
-    load = open('/proc/loadavg').read().split()[:3]
-    print('machine load (1, 5, 15 min): %s; %d cores' % (' '.join(load), os.cpu_count()))
-    print('%s:' % args.program)
-    bench_game(os.path.abspath(args.program), args.still_seconds)
-    for other in ('sol', 'kpat'):
-        bench_other(other, args.still_seconds)
+    run = tempfile.mkdtemp(prefix='palmora-bench-run-')
+    os.environ['XDG_RUNTIME_DIR'] = run
+    results = {}
+    try:
+        for round_number in range(args.rounds):
+            load = open('/proc/loadavg').read().split()[:3]
+            print('round %d; machine load (1, 5, 15 min): %s; %d cores' %
+                  (round_number + 1, ' '.join(load), os.cpu_count()))
+            for program in args.programs:
+                print('%s:' % program)
+                bench_game(os.path.abspath(program), args, results)
+            for other in ('sol', 'kpat'):
+                bench_other(other, args, results)
+        if args.rounds > 1:
+            print_medians(results)
+    finally:
+        shutil.rmtree(run, ignore_errors=True)
 
 
 if __name__ == '__main__':

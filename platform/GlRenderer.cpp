@@ -2,7 +2,6 @@
 #include "platform/GlRenderer.h"
 
 #include "platform/EngineLog.h"
-#include "platform/ViewFit.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -83,6 +82,7 @@ bool GlRenderer::Init(int screenWidth, int screenHeight, EngineLog& log)
     BindBuffer(m_screen.fbo, screenWidth, screenHeight);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
+    m_presentDamage = {0, 0, screenWidth, screenHeight};
     return true;
 }
 
@@ -205,6 +205,8 @@ void GlRenderer::TextureUnlock(HTexture texture)
             Settle();  // recorded quads must see the content they were given
         MarkChanged(texture, {t.lockX, t.lockY, t.lockW, t.lockH});
         ForgetFrameOf(texture);
+        if (texture == m_screen.texture)
+            m_presentDamage = m_presentDamage.Union({t.lockX, t.lockY, t.lockW, t.lockH});
         t.seeThrough.FromPixels(t.ownedByTarget ? nullptr : t.lockBuffer.data(), t.width, t.height);
         glBindTexture(GL_TEXTURE_2D, t.id);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, t.width);
@@ -325,8 +327,10 @@ bool GlRenderer::EndScene()
         MarkChanged(target.texture, {});
         if (Texture* texture = FindTexture(target.texture))
             texture->seeThrough.FromPixels(nullptr, target.width, target.height);  // not known: all of it
-        if (&target == &m_screen)
+        if (&target == &m_screen) {
             m_bScreenChanged = true;
+            m_presentDamage = {0, 0, target.width, target.height};
+        }
     }
     m_bRecording = false;
     m_bInScene = false;
@@ -514,17 +518,22 @@ bool GlRenderer::ReadScreen(std::vector<std::uint32_t>& argb, int& width, int& h
     return true;
 }
 
-void GlRenderer::PresentTo(int drawableWidth, int drawableHeight)
+void GlRenderer::PresentTo(int drawableWidth, int drawableHeight, const ViewRect* area)
 {
     if (!m_bReady || drawableWidth <= 0 || drawableHeight <= 0)
         return;
     Flush();
+    m_presentDamage = PixelRect();
     const ViewRect rect = FitView(m_screen.width, m_screen.height, drawableWidth, drawableHeight);
     const bool same = rect.width == m_screen.width && rect.height == m_screen.height;
     pglBindFramebuffer(GL_READ_FRAMEBUFFER, m_screen.fbo);
     pglBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
-    if (rect.width != drawableWidth || rect.height != drawableHeight) {
+    if (area != nullptr) {
+        // The same copy as a whole one, its writes held to the area: those pixels come out alike.
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(area->x, drawableHeight - area->y - area->height, area->width, area->height);
+    } else if (rect.width != drawableWidth || rect.height != drawableHeight) {
         glClearColor(0, 0, 0, 1);  // the bars
         glClear(GL_COLOR_BUFFER_BIT);
     }
@@ -532,6 +541,7 @@ void GlRenderer::PresentTo(int drawableWidth, int drawableHeight)
     const int top = drawableHeight - rect.y;
     pglBlitFramebuffer(0, 0, m_screen.width, m_screen.height, rect.x, top, rect.x + rect.width, top - rect.height,
                        GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
+    glDisable(GL_SCISSOR_TEST);
     pglBindFramebuffer(GL_FRAMEBUFFER, m_currentFbo);
     if (m_bInScene)
         ApplyClipping();
@@ -627,8 +637,10 @@ void GlRenderer::EndRecordedScene(Target& target)
     target.frame.swap(m_scene);
     target.frameKept = true;
     m_scene.clear();
-    if (&target == &m_screen)
+    if (&target == &m_screen) {
         m_bScreenChanged = !damage.Empty();
+        m_presentDamage = m_presentDamage.Union(damage);
+    }
 }
 
 void GlRenderer::Replay(const std::vector<DrawCommand>& commands, const PixelRect& damage)

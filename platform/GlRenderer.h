@@ -16,6 +16,7 @@
 
 #include "platform/DrawRecord.h"
 #include "platform/Engine.h"
+#include "platform/ViewFit.h"
 
 #include <cstdint>
 #include <map>
@@ -54,8 +55,11 @@ public:
 
     // The last frame drawn on the screen, rows top to bottom, alpha forced opaque.
     bool ReadScreen(std::vector<std::uint32_t>& argb, int& width, int& height);
-    // Copies the screen buffer to the window's framebuffer, scaled evenly and centred in it.
-    void PresentTo(int drawableWidth, int drawableHeight);
+    // Copies the screen buffer to the window's framebuffer, scaled evenly and centred in it; with
+    // `area` (drawable pixels from the top-left), only the pixels there, as the whole copy gives them.
+    void PresentTo(int drawableWidth, int drawableHeight, const ViewRect* area = nullptr);
+    // The box of screen pixels drawn since the last PresentTo; empty: nothing changed.
+    const PixelRect& PresentDamage() const { return m_presentDamage; }
 
 private:
     struct Texture {
@@ -123,4 +127,5 @@ private:
     HTarget m_sceneTarget = 0;           // 0: the screen
     std::vector<DrawCommand> m_scene;
     bool m_bScreenChanged = true;
+    PixelRect m_presentDamage;
 };

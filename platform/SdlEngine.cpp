@@ -157,13 +157,19 @@ bool SdlEngine::OpenWindow()
     WatchSync(!m_options.headless && SDL_GL_GetSwapInterval() == 1);
     if (!m_renderer.Init(m_nScreenWidth, m_nScreenHeight, m_log))
         return false;
-    if (!m_options.headless)
+    if (!m_options.headless) {
         SDL_ShowCursor(m_bHideMouse ? SDL_DISABLE : SDL_ENABLE);
+        (void)m_subBuffer.Attach();  // without it every frame is swapped whole
+    }
+    m_bBackKept = false;
+    m_bPresentDue = true;
     return true;
 }
 
 void SdlEngine::CloseWindow()
 {
+    m_subBuffer.Detach();
+    m_bBackKept = false;
     if (m_pContext != nullptr) {
         SDL_GL_MakeCurrent(m_pWindow, m_pContext);
         m_renderer.Shutdown();
@@ -630,16 +636,41 @@ bool SdlEngine::HandleEvent(const SDL_Event& event)
     }
 }
 
-void SdlEngine::Present()
+// A frame that changed a small part of the view shows that part alone where the GL library can:
+// with a software renderer a swap copies and scales every pixel of the window, for one sparkle.
+bool SdlEngine::Present()
 {
     if (m_options.headless || m_pWindow == nullptr)
-        return;  // headless: the frame stays in the screen buffer for screenshots
+        return false;  // headless: the frame stays in the screen buffer for screenshots
     int width = 0, height = 0;
     SDL_GL_GetDrawableSize(m_pWindow, &width, &height);
+    if (PresentPart(width, height))
+        return false;
     m_renderer.PresentTo(width, height);
     SDL_GL_SwapWindow(m_pWindow);
+    m_bBackKept = false;  // a swap leaves the back buffer's content undefined
     m_bPresentDue = false;
-    m_bPresented = true;
+    m_nShownWidth = width;
+    m_nShownHeight = height;
+    return true;
+}
+
+// The window shows the last frame, the back buffer holds it too (or is filled again first), and
+// only the pixels that show the changed box are copied to both.
+bool SdlEngine::PresentPart(int drawableWidth, int drawableHeight)
+{
+    if (m_bPresentDue || !m_subBuffer.IsAttached() || drawableWidth != m_nShownWidth || drawableHeight != m_nShownHeight)
+        return false;
+    const PixelRect& damage = m_renderer.PresentDamage();
+    const ViewRect view = FitView(m_nScreenWidth, m_nScreenHeight, drawableWidth, drawableHeight);
+    const ViewRect box = DrawablePixelsShowing(view, m_nScreenWidth, m_nScreenHeight, damage.x, damage.y, damage.w, damage.h);
+    const long long area = static_cast<long long>(box.width) * box.height;
+    if (area == 0 || area * 2 > static_cast<long long>(view.width) * view.height)
+        return false;  // most of the view: a swap costs no more, and keeps to the display's refresh
+    m_renderer.PresentTo(drawableWidth, drawableHeight, m_bBackKept ? &box : nullptr);
+    m_subBuffer.Copy(box.x, drawableHeight - box.y - box.height, box.width, box.height);
+    m_bBackKept = true;
+    return true;
 }
 
 void SdlEngine::WritePendingShots()

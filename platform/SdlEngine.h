@@ -10,6 +10,7 @@
 #include "platform/Engine.h"
 #include "platform/EngineLog.h"
 #include "platform/GlRenderer.h"
+#include "platform/GlxSubBuffer.h"
 #include "platform/IniStore.h"
 #include "platform/InputScript.h"
 #include "platform/InputState.h"
@@ -118,7 +119,8 @@ private:
     bool HandleEvent(const SDL_Event& event);  // true: the loop ends
     void PushMouseMove(int windowX, int windowY);
     void DeliverScript();
-    void Present();
+    bool Present();            // true: swapped, which may have waited for the display
+    bool PresentPart(int drawableWidth, int drawableHeight);
     void CountFps(double seconds);
     void WatchSync(bool swapSynced);
     void CheckSync(std::uint64_t now);
@@ -144,13 +146,16 @@ private:
     bool m_bHideMouse = false;
     bool m_bFocusLost = false;
     bool m_bPresentDue = true;         // the window lost its picture (exposed, resized): present
-    bool m_bPresented = false;         // in this frame
+    bool m_bPresented = false;         // swapped in this frame
+    bool m_bBackKept = false;          // the back buffer holds the last frame shown (no swap since)
+    int m_nShownWidth = 0, m_nShownHeight = 0;  // the drawable's size at the last swap
 
     EngineLog m_log;
     IniStore m_ini;
     InputState m_input;
     SoundMixer m_sound;
     GlRenderer m_renderer;
+    GlxSubBuffer m_subBuffer;
 
     SDL_Window* m_pWindow = nullptr;
     void* m_pContext = nullptr;

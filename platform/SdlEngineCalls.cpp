@@ -128,7 +128,7 @@ bool SdlEngine::BeginScene(HTarget target)
 void SdlEngine::EndScene()
 {
     if (m_renderer.EndScene() && (m_renderer.ScreenChanged() || m_bPresentDue))
-        Present();
+        m_bPresented = Present() || m_bPresented;
 }
 
 void SdlEngine::Clear(std::uint32_t color) { m_renderer.Clear(color); }

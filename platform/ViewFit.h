@@ -14,3 +14,8 @@ ViewRect FitView(int pictureWidth, int pictureHeight, int drawableWidth, int dra
 // A point of the drawable (pixels from its top-left corner) in picture pixels; points on the bars
 // fall outside the picture.
 void DrawableToPicture(const ViewRect& rect, int pictureWidth, int pictureHeight, float& x, float& y);
+
+// The drawable pixels that a copy of the picture into `rect` may change when the picture changes
+// within the box (x, y, w, h of picture pixels): the box scaled, widened by what filtering reaches
+// and kept inside `rect`. Empty (width 0) for an empty box.
+ViewRect DrawablePixelsShowing(const ViewRect& rect, int pictureWidth, int pictureHeight, int x, int y, int w, int h);

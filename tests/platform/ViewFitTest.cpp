@@ -51,3 +51,32 @@ TEST(ViewFit, PointerMapsBackToPicturePixels)
         EXPECT_FLOAT_EQ(y, c.pictureY);
     }
 }
+
+TEST(ViewFit, ChangedPicturePixelsMapToTheDrawablePixelsThatShowThem)
+{
+    // Only these drawable pixels are copied again when the picture changed in the box: they must
+    // take in every pixel the filtered copy blends from it, and never a bar.
+    struct Case {
+        const char* name;
+        int pictureWidth, pictureHeight, drawableWidth, drawableHeight;
+        int x, y, w, h;
+        ViewRect expected;
+    };
+    const Case cases[] = {
+        {"1:1, a sparkle's box", 800, 600, 800, 600, 100, 50, 90, 50, {98, 48, 94, 54}},
+        {"1:1, the whole picture", 800, 600, 800, 600, 0, 0, 800, 600, {0, 0, 800, 600}},
+        {"scaled up 1.28", 800, 600, 1024, 768, 100, 50, 90, 50, {125, 61, 122, 70}},
+        {"a wide display: not into the bar", 800, 600, 1920, 1080, 0, 0, 10, 10, {240, 0, 21, 21}},
+        {"shrunk, at the bottom-right corner", 1024, 768, 800, 600, 1000, 700, 24, 68, {779, 544, 21, 56}},
+        {"nothing changed", 800, 600, 1024, 768, 10, 10, 0, 5, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ViewRect rect = FitView(c.pictureWidth, c.pictureHeight, c.drawableWidth, c.drawableHeight);
+        const ViewRect box = DrawablePixelsShowing(rect, c.pictureWidth, c.pictureHeight, c.x, c.y, c.w, c.h);
+        EXPECT_EQ(box.x, c.expected.x);
+        EXPECT_EQ(box.y, c.expected.y);
+        EXPECT_EQ(box.width, c.expected.width);
+        EXPECT_EQ(box.height, c.expected.height);
+    }
+}

@@ -111,6 +111,17 @@ bool CMoveIndicator::IsLit(bool asShown) const
     return m_bLit;
 }
 
+bool CMoveIndicator::IsBusy() const
+{
+    if ((m_pLight != nullptr && m_pLight->IsPlaying()) || (!m_bLit && m_pOrbit->GetCount() > 0))
+        return true;
+    if (!SettingOn() || HintsBarred() || m_pController == nullptr)
+        return false;  // the light stays dark whatever the finder says
+    const CCardTable* table = m_pController->GetTable();
+    const CMoveFinder* finder = table != nullptr ? table->GetMoveFinder() : nullptr;
+    return finder != nullptr && (m_bLayingOut || table->NeedsMoveSearch() || finder->HaveMovesChanged());
+}
+
 bool CMoveIndicator::LayingOut() const
 {
     if (m_pController == nullptr)

@@ -33,6 +33,10 @@ public:
     void TurnOff();
     // asShown: while the light's on/off animation still plays, the state before the change.
     bool IsLit(bool asShown) const;
+    // The light has yet to show the table as it stands: a verdict waits to be shown, the light
+    // changes, or a dark light's sparkles still fade. A window that stops the game now would
+    // freeze the light half way, so the game's own windows wait for it.
+    bool IsBusy() const;
     void Update(float dt);
     void Render();
 

@@ -519,6 +519,7 @@ void CInterface::Render()
         }
         if (helpOnTop)
             drawPanel(true);
+        m_pPanel->RenderBonusTips();
         helpDesk->Render();
         cursorLayer->Render();
         if (replay.active)

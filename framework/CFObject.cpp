@@ -44,7 +44,13 @@ void CFObject::Render()
         OnRender.Fire();
     for (std::size_t i = 0; i < m_children.size(); ++i)
         m_children[i]->Render();
-    if (m_pHoverEffect != nullptr)
+    if (!m_bHoverApart)
+        RenderHoverEffect();
+}
+
+void CFObject::RenderHoverEffect()
+{
+    if (m_bVisible && m_pHoverEffect != nullptr)
         m_pHoverEffect->Render();
 }
 

@@ -99,6 +99,10 @@ public:
     void SetHoverEffect(const char* module, const char* effect, float delay);
     void SetHoverEffectPosition(float x, float y);
     CFHoverEffect* GetHoverEffect() const { return m_pHoverEffect.get(); }
+    // Apart: the object's Render leaves the effect out and its owner draws it with
+    // RenderHoverEffect, above whatever it draws after the object tree.
+    void SetHoverEffectApart(bool apart) { m_bHoverApart = apart; }
+    void RenderHoverEffect();  // while the object is visible
     void SetResource(CFResource* resource) { m_pResource = resource; }
     CFResource* GetResource() const { return m_pResource; }
 
@@ -115,6 +119,7 @@ private:
     std::string m_hoverEffect;
     float m_fHoverDelay = 0;
     bool m_bHoverEnabled = false;
+    bool m_bHoverApart = false;
     float m_fHoverX = -65535.0f, m_fHoverY = -65535.0f;  // the animation's "unset" position
     bool m_bPressed = false;
     bool m_bSpareFlag = true;  // kept for callers that set it; nothing reads it

@@ -47,6 +47,7 @@ CNewPlayer::CNewPlayer() : CSlideInPopup("profile", "move_new_player_wind")
     g_bNewPlayerOpen = true;
     g_bReportAllKeys = false;
     SetEscapeDelay(0.0f);
+    SetEnterWhileSliding(true);  // the name field takes letters while the window slides in
     TraceEvent(GetGameTime(), L"screenNewPlayer");
     m_pCursor = std::make_unique<CFAnimationInstance>(&m_group, CFAnimationInstance::kUnsetPosition,
                                                       CFAnimationInstance::kUnsetPosition);
@@ -136,5 +137,6 @@ void CNewPlayer::OnEscapeKey()
 
 void CNewPlayer::OnEnterKey()
 {
+    CheckName();  // a letter typed in the last frame counts
     OnOk(nullptr, 1);
 }

@@ -2,10 +2,11 @@
 // the player selection and, at the very first start, by itself over the main menu.
 //
 // The name is typed into the text "profile_new_name" (capitals, digits and spaces, at most 12
-// characters) and confirmed with OK or Enter: a name that is already stored selects that player,
-// any other creates one; both are saved at once. While the popup exists the frame function
-// traces only Escape and Enter, so the typed name is not traced. Escape closes it without a new
-// player, except at the first start, when there is nobody to go back to.
+// characters) and confirmed with OK or Enter; Enter is taken from the moment the window opens, as
+// the letters are. A name that is already stored selects that player, any other creates one; both
+// are saved at once. While the popup exists the frame function traces only Escape and Enter, so
+// the typed name is not traced. Escape closes it without a new player, except at the first start,
+// when there is nobody to go back to.
 #pragma once
 
 #include "screens/CSlideInPopup.h"

@@ -133,7 +133,7 @@ void CSlideInPopup::HandleKeys()
     const int key = m_engine.LastKey();
     if (key == kVkEscape && m_fEscapeDelay <= 0.0f)
         OnEscapeKey();
-    else if (key == kVkEnter && !IsSliding())
+    else if (key == kVkEnter && (!IsSliding() || m_bEnterWhileSliding))
         OnEnterKey();
 }
 

@@ -8,8 +8,9 @@
 // (playing now, playing in the last update) and handed to OnSlideEnded.
 //
 // Keys, while the popup is active: Escape once the escape delay (0.5 s unless a popup sets
-// another) has run out calls OnEscapeKey; Enter once the slide has ended calls OnEnterKey. Both
-// close the popup unless the popup overrides them.
+// another) has run out calls OnEscapeKey; Enter once the slide has ended (or at once, for a popup
+// that takes typing while it slides) calls OnEnterKey. Both close the popup unless the popup
+// overrides them.
 //
 // An opener shows a popup with Attach (CScreenBase's: the opener stops updating and keeps
 // drawing); the popup closes itself with Close and is released by its parent's next Update. The base owns the window, the shadow, their group, the controller
@@ -58,6 +59,7 @@ protected:
     // A button with its own look, the module's effect of that name. Drawn after the slide.
     CFButton* AddEffectButton(const char* effect, ClickHandler* onClick);
     void SetEscapeDelay(float seconds) { m_fEscapeDelay = seconds; }
+    void SetEnterWhileSliding(bool enter) { m_bEnterWhileSliding = enter; }
     // The text variables that the popup's module shows (nothing without a resource manager).
     static void SetText(const std::string& name, const std::string& text);
     static std::string Numbered(const char* prefix, int n);  // ("HS_SCORE", 3): "HS_SCORE3"
@@ -94,5 +96,6 @@ private:
     bool m_bWasSliding = true;
     bool m_bStanding = false;                // buttons shown and input on since the window stood
     float m_fEscapeDelay = kEscapeDelay;
+    bool m_bEnterWhileSliding = false;
     CScreenBase* m_pHeldTop = nullptr;        // not owned
 };

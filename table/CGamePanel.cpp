@@ -124,6 +124,7 @@ void CGamePanel::BuildBonusBar(const int (&kinds)[kBonusSlots], bool customCurso
             button->AddAnimation("interface", Numbered("bonus%d", kinds[i] + 1).c_str());
             button->AddAnimation("interface", "snd_bonus_select");
             button->SetHoverEffect("interface", Numbered("tooltip_bonus_%d", kinds[i] + 1).c_str(), 0.0f);
+        button->SetHoverEffectApart(true);
             frame->AddAnimation("interface", "b_wood");
         }
         button->SetMode(CFButton::kModeToggle);
@@ -278,5 +279,13 @@ void CGamePanel::UpdateBonusLooks()
         if (!button->IsDown())
             button->PlayState("shadow", true, true);
         bonusDown[i] = button->IsDown() ? 1 : 0;
+    }
+}
+
+void CGamePanel::RenderBonusTips()
+{
+    for (auto& button : bonusButtons) {
+        if (button != nullptr)
+            button->RenderHoverEffect();
     }
 }

@@ -63,6 +63,9 @@ public:
     void DisarmBonusButtons();                 // none pressed, none latched, their animations hidden
     void ArmBonusButton(int i);                // latched down; the others plain
     void UpdateBonusLooks();                   // after a change: the latched one selected, the rest shadowed
+    // The tooltip of a hovered bonus button. The buttons draw without it: it hangs over the table,
+    // so the controller draws it after the table.
+    void RenderBonusTips();
 
 private:
     std::unique_ptr<CFButton> MakeButton(const char* path);

@@ -520,10 +520,11 @@ void CInterface::ShowRulesText()
         helpDesk->ShowRulesText();
 }
 
-// A stuck table tells the player once; it asks again only after a move has become possible.
+// A stuck table tells the player once; it asks again only after a move has become possible. The
+// window waits for the lamp to show the stuck table: once it is open, the lamp stands still.
 bool CInterface::NoMovesRequested() const
 {
-    return !m_bNoMovesTold;
+    return !m_bNoMovesTold && !moveIndicator->IsBusy();
 }
 
 void CInterface::TellNoMoves(int kind)
@@ -535,10 +536,13 @@ void CInterface::TellNoMoves(int kind)
     m_bNoMovesTold = true;
 }
 
+// A bonus or a deal may free a stuck table: the deal button no longer glows as the way out.
 void CInterface::WatchForFreedTable()
 {
-    if (m_bNoMovesTold && !table->IsFlying() && !table->GetMoveFinder()->NoMoreMoves())
+    if (m_bNoMovesTold && !table->IsFlying() && !table->GetMoveFinder()->NoMoreMoves()) {
         m_bNoMovesTold = false;
+        SetDealHighlight(false);
+    }
 }
 
 void CInterface::UpdateBonusQuestion()
@@ -546,7 +550,7 @@ void CInterface::UpdateBonusQuestion()
     PlayerRecord* player = Player();
     if (m_pPanel->GetState() != CGamePanel::kSettled || player == nullptr)
         return;
-    if (player->m_bUseBonusAdvice != 0) {
+    if (player->m_bUseBonusAdvice != 0 && !moveIndicator->IsBusy()) {  // the lamp shows the table under it
         player->m_bUseBonusAdvice = 0;  // asked once per player, whatever the answer
         game_dialogs::Attach(game_dialogs::MakeUseBonus());
     }

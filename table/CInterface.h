@@ -237,6 +237,7 @@ public:
     // ---- IGameController ------------------------------------------------------------------------------
     bool IsModal() const override { return infoStep != kInfoIdle; }
     bool IsPanelPlaying() const override;
+    bool IsLayingOut() const override { return startPending || IsDealing(); }
     bool IsHintDeferred() const override { return rulesShown; }
     void SetHintDeferred(bool deferred) override { rulesShown = deferred; }
     void SetAutoHintTimer(float seconds) override { autohintLeft = seconds; }

@@ -320,7 +320,8 @@ void CInterface::UpdateInfoWindows(float dt)
         SetInfoStep(kInfoDue, 0.0f);
         break;
     case kInfoDue:
-        if (IsDealing() || redealAsked || startPending)
+        // A window stops the game: the lamp shows the table as it stands first.
+        if (IsDealing() || redealAsked || startPending || moveIndicator->IsBusy())
             break;
         switch (infoKind) {
         case kInfoGaugeFull:
@@ -518,6 +519,7 @@ void CInterface::Render()
         }
         if (helpOnTop)
             drawPanel(true);
+        m_pPanel->RenderBonusTips();
         helpDesk->Render();
         cursorLayer->Render();
         if (replay.active)

@@ -79,12 +79,18 @@ void CMoveIndicator::TurnOn()
     PlayerRecord* player = Player();
     if (player == nullptr)
         return;
-    if (++player->m_nTableValue2 == 3) {
+    if (++player->m_nTableValue2 == 3)
         m_bPendingWindow3 = true;
-    } else if (player->m_nTableValue1 == 2) {
-        m_bPendingWindow4 = true;
-        player->m_nTableValue1 = 3;  // so that window comes once
-    }
+    else
+        IntroduceAtSecondStart(*player);
+}
+
+void CMoveIndicator::IntroduceAtSecondStart(PlayerRecord& player)
+{
+    if (player.m_nTableValue1 != 2)
+        return;
+    m_bPendingWindow4 = true;
+    player.m_nTableValue1 = 3;  // so that window comes once
 }
 
 void CMoveIndicator::TurnOff()
@@ -103,6 +109,41 @@ bool CMoveIndicator::IsLit(bool asShown) const
     if (asShown && m_pLight != nullptr && m_pLight->IsPlaying())
         return !m_bLit;
     return m_bLit;
+}
+
+bool CMoveIndicator::IsBusy() const
+{
+    if ((m_pLight != nullptr && m_pLight->IsPlaying()) || (!m_bLit && m_pOrbit->GetCount() > 0))
+        return true;
+    if (!SettingOn() || HintsBarred() || m_pController == nullptr)
+        return false;  // the light stays dark whatever the finder says
+    const CCardTable* table = m_pController->GetTable();
+    const CMoveFinder* finder = table != nullptr ? table->GetMoveFinder() : nullptr;
+    return finder != nullptr && (m_bLayingOut || table->NeedsMoveSearch() || finder->HaveMovesChanged());
+}
+
+bool CMoveIndicator::LayingOut() const
+{
+    if (m_pController == nullptr)
+        return false;
+    const CCardTable* table = m_pController->GetTable();
+    // The last dealt cards may still fly when the deal itself is over.
+    return m_pController->IsLayingOut() || (m_bLayingOut && table != nullptr && table->IsFlying());
+}
+
+// The first verdict on the dealt table. A search made half way through the deal may have been the
+// last one, so it searches anew. The lamp that then shines is the one the player sees at the
+// start: at the second level start it is introduced.
+void CMoveIndicator::ShowDealtTable()
+{
+    CCardTable* table = m_pController != nullptr ? m_pController->GetTable() : nullptr;
+    if (table == nullptr)
+        return;
+    table->RequestMoveSearch();
+    FollowMoveFinder();
+    PlayerRecord* player = Player();
+    if (m_bLit && player != nullptr)
+        IntroduceAtSecondStart(*player);
 }
 
 void CMoveIndicator::FollowMoveFinder()
@@ -163,9 +204,14 @@ void CMoveIndicator::Update(float dt)
     s_nLastSetting = setting;
 
     m_pGroup->Update(dt);
-    if (setting != 0 && !HintsBarred())
+    const bool following = setting != 0 && !HintsBarred();
+    const bool layingOut = LayingOut();
+    if (following && m_bLayingOut && !layingOut)
+        ShowDealtTable();
+    else if (following && !layingOut)
         FollowMoveFinder();
-    if (setting == 0 || HintsBarred())
+    m_bLayingOut = layingOut;
+    if (!following)
         TurnOff();
     AskForWindows();
     UpdateOrbit();

@@ -14,7 +14,9 @@ struct PlayerRecord;
 
 // Follows the move finder's verdict: plays "on" and "off" on the panel's light part and, while
 // lit, sends two sparkles round it on an ellipse. The player's move-indicator setting switches it
-// (the no-hints setting too, outside a classic game). The first times it lights it asks the
+// (the no-hints setting too, outside a classic game). While a level is laid out (its deal waits,
+// runs or its cards still fly) the light holds: the table is not yet the one the player plays, so
+// nothing the finder says then is shown or counted. The first times it lights it asks the
 // controller for the two information windows that explain it. Two counters of the player record
 // belong to it: level starts with the light and times the light came on.
 class CMoveIndicator {
@@ -31,6 +33,10 @@ public:
     void TurnOff();
     // asShown: while the light's on/off animation still plays, the state before the change.
     bool IsLit(bool asShown) const;
+    // The light has yet to show the table as it stands: a verdict waits to be shown, the light
+    // changes, or a dark light's sparkles still fade. A window that stops the game now would
+    // freeze the light half way, so the game's own windows wait for it.
+    bool IsBusy() const;
     void Update(float dt);
     void Render();
 
@@ -46,6 +52,9 @@ private:
     static PlayerRecord* Player();   // the current player's record, null without a profile store
     bool SettingOn() const;
     bool HintsBarred() const;        // no-hints is on outside a classic game
+    bool LayingOut() const;
+    void ShowDealtTable();
+    void IntroduceAtSecondStart(PlayerRecord& player);
     void FollowMoveFinder();
     void AskForWindows();
     void UpdateOrbit();
@@ -53,6 +62,7 @@ private:
     bool m_bLit = true;
     bool m_bPendingWindow3 = false;
     bool m_bPendingWindow4 = false;
+    bool m_bLayingOut = true;        // at the last update; no table is dealt before the first
     IGameController* m_pController;
     CFAnimationInstance* m_pLight;   // the panel's part
     std::unique_ptr<CFAnimationGroup> m_pGroup;

@@ -25,6 +25,7 @@ public:
     virtual bool IsReplaying() const { return false; }        // a recorded game is being replayed
     virtual bool IsModal() const { return false; }            // an information window is due or open
     virtual bool IsPanelPlaying() const { return false; }     // the panel animation slides
+    virtual bool IsLayingOut() const { return false; }        // a level waits to be dealt or is being dealt
 
     // ---- Information windows -------------------------------------------------------------
     // Queues the window of that kind; false when another one is still under way.

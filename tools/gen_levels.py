@@ -110,7 +110,7 @@ def golf(o):
 def spider(o):
     suits = int(o["suits"])
     tarantula = o.get("tarantula") == "1"
-    decks, mask = {2: (4, 10), 4: (2, 15)}[suits]   # two suits: spades and diamonds
+    decks, mask = {2: (4, 10), 4: (2, 15)}[suits]   # two suits: clubs and hearts
     lv = Level(o["name"], 0.72, decks=decks, suits=mask, visible=(0, 20), hidden=(0, 7))
     lv.place(60, 105, 1, cards="-1:50:0", click_req="1", click_card="3")
     for x in spread(8, 190, 740):
@@ -144,7 +144,7 @@ def spiderette(o):
     lv.bonuses = "12,14,20,22,23"
     lv.combos = "0:0,1:0,1:1"
     if suits == 1:
-        lv.note("One suit: four decks of spades (the easy form).")
+        lv.note("One suit: four decks of clubs (the easy form).")
     lv.note("The stock may be dealt while a column is empty.")
     return lv
 

@@ -1,5 +1,6 @@
 // CSelectPlayer2Test.cpp: the player selection and the new-player popup on the bundled data:
-// the rows, selecting, making and deleting players, the name rules and a full list.
+// the rows, selecting, making and deleting players, the name rules (Enter taken while the window
+// slides in) and a full list.
 #include "screens/CSelectPlayer2.h"
 
 #include "BundledDataRoot.h"
@@ -108,6 +109,17 @@ TEST_F(CSelectPlayer2Test, ANewNameIsTrimmedAndStoredWhileAKnownOneIsSelected)
     PressKey(kVkEscape, 4);
     EXPECT_EQ(list->GetChild(), nullptr);
     EXPECT_EQ(g_pProfileStore->GetPlayerCount(), 3);
+
+    // Typed as the window arrives: a letter, then Enter in the very next frame, while it slides.
+    Click(*list->GetNewButton(), 0);
+    entry = dynamic_cast<CNewPlayer*>(list->GetChild());
+    ASSERT_NE(entry, nullptr);
+    Play("1 keydown 81\n2 keyup 81\n2 keydown 13\n", 1);
+    ASSERT_TRUE(entry->IsSliding());
+    Frames(1);
+    EXPECT_EQ(list->GetChild(), nullptr) << "Enter took the name while the window slid in";
+    EXPECT_EQ(g_pProfileStore->m_current.GetName(), "Q");
+    Play("1 keyup 13\n", 2);
     ExpectNoProblems();
 }
 

@@ -2,7 +2,7 @@
 // mouse and keys only, over the bundled data: a classic game whose menu changes the card set and
 // the switches and leaves with its question, the bonus and hardcore levels of the first island
 // started from the map and left through the game's menu, a new player's first three level starts
-// with the windows that explain the move lamp, and Escape over a held card and a lesson window.
+// with the window that explains the move lamp, and Escape over a held card and a lesson window.
 // Each journey keeps pictures along the way and checks in them that the screen it expects stands.
 // The classic journey is also drawn twice, with only the changed pixels drawn and with every frame
 // drawn whole, to the same pixels.
@@ -404,11 +404,12 @@ TEST_F(PlayerJourneysTest, FromAnEmptyFolderANewPlayerLearnsAndWinsTheFirstLevel
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }
 
-TEST_F(PlayerJourneysTest, ANewPlayersFirstThreeLevelStartsExplainTheMoveLampOnceEachWhileItShines)
+TEST_F(PlayerJourneysTest, ANewPlayersFirstThreeLevelStartsExplainTheMoveLampOnceWhileItShines)
 {
     // Three runs of the program, one level start each: the name typed as keyboard text (small
-    // letters become capitals), the rules at the first start, the lamp's windows at the second and
-    // the third, each closed with OK and none other coming for a while.
+    // letters become capitals), the rules at the first start, the lamp's window at the second,
+    // closed with OK and none other coming for a while. The lamp shines through every deal, so
+    // the window that it is lit again never comes: the player never saw it dark.
     const std::string firstStart = Chars(10, "Anna") + Key(40, 13) + Click(90, kStorySign) + Click(570, kPlay);
     const std::string laterStart = Click(5, kStorySign) + Click(480, kPlay);
     auto lampWindow = [](const std::string& start) {
@@ -420,7 +421,7 @@ TEST_F(PlayerJourneysTest, ANewPlayersFirstThreeLevelStartsExplainTheMoveLampOnc
     } starts[] = {
         {firstStart + Shot(1000, "lamp_start_1"), nullptr},
         {laterStart + lampWindow("2"), "move_move_indicator_wind2"},
-        {laterStart + lampWindow("3"), "move_move_indicator_wind1"},
+        {laterStart + Shot(1000, "lamp_start_3"), nullptr},
     };
     for (int start = 0; start < 3; ++start) {
         SCOPED_TRACE("level start " + std::to_string(start + 1));
@@ -433,12 +434,12 @@ TEST_F(PlayerJourneysTest, ANewPlayersFirstThreeLevelStartsExplainTheMoveLampOnc
             EXPECT_TRUE(window.lampLit) << window.move << " opened while the lamp was dark";
             EXPECT_TRUE(window.moveLeft) << window.move << " speaks of moves: the move finder has one";
         }
+        const std::string number = std::to_string(start + 1);
         if (starts[start].window == nullptr) {
             EXPECT_TRUE(moves.empty());
-            EXPECT_TRUE(Shows("lamp_start_1", kFirstColumn, kCardFace)) << "the first start shows its cards";
+            EXPECT_TRUE(Shows("lamp_start_" + number, kFirstColumn, kCardFace)) << "the start shows its cards";
             continue;
         }
-        const std::string number = std::to_string(start + 1);
         EXPECT_EQ(moves, std::vector<std::string>{starts[start].window});
         EXPECT_TRUE(Shows("lamp_window_" + number, kMiddle, kWindow));
         EXPECT_FALSE(Shows("lamp_closed_" + number, kMiddle, kWindow)) << "OK closed it";
@@ -446,6 +447,7 @@ TEST_F(PlayerJourneysTest, ANewPlayersFirstThreeLevelStartsExplainTheMoveLampOnc
     fs_layer::SetRootFolder(m_root);
     CProfileStore store;
     EXPECT_EQ(std::string(store.m_current.m_szName.data()), "ANNA");
+    EXPECT_EQ(store.m_current.m_nTableValue2, 0) << "times the lamp came on: none the player saw";
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }
 

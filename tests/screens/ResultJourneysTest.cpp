@@ -3,9 +3,12 @@
 // by a winning move list (found by the test solver on a copy of the deal) leads through its
 // result, the new rank and the new trophy to the trophy room and back to the story map; a
 // classic game to its result and back to the classic selection; a bonus level to its result; a
-// stuck table asks once whether to go on. The stores' files are read back as another run would.
-// No run may log an error or a warning. With SOL_SCREENSHOT_DIR set, each step leaves a picture.
+// stuck table asks once whether to go on, its move lamp dark. The stores' files are read back as
+// another run would. No run may log an error or a warning. With SOL_SCREENSHOT_DIR set, each step
+// leaves a picture.
 #include "JourneyTestRoot.h"
+#include "app/CPathEffects.h"
+#include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
 #include "screens/CBonusStatistic2.h"
 #include "screens/CClassicScreen2.h"
@@ -23,6 +26,7 @@
 #include "table/CCard.h"
 #include "table/CInterface.h"
 #include "table/CMoveFinder.h"
+#include "table/CMoveIndicator.h"
 #include "table/CPlace.h"
 #include "table/CRainEffect.h"
 
@@ -313,6 +317,24 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
+// Frees a jammed game of Golf: a card one rank next to the waste's top card comes to the top of a
+// column in exchange for that column's top card.
+::testing::AssertionResult FreeGolf(CCardTable& table)
+{
+    CPlace* waste = table.GetPlace(table.FindPlaceOfType(kPlaceDiscard));
+    CPlace* column = table.GetPlace(table.FindPlaceOfType(kPlaceColumn));
+    if (waste == nullptr || column == nullptr || waste->pile.size() < 2 || column->pile.empty())
+        return ::testing::AssertionFailure() << "not a jammed game of Golf";
+    const CCard* top = waste->pile.back();
+    auto next = std::find_if(waste->pile.begin(), waste->pile.end() - 1,
+                             [top](const CCard* c) { return std::abs(c->Rank - top->Rank) == 1; });
+    if (next == waste->pile.end() - 1)
+        return ::testing::AssertionFailure() << "no card next to the waste's top";
+    std::swap(column->pile.back(), *next);
+    table.RequestMoveSearch();
+    return ::testing::AssertionSuccess();
+}
+
 }  // namespace
 
 TEST_F(ResultJourneysTest, AStuckTableTellsThePlayerOnceWhoThenDealsAgainOrLeaves)
@@ -324,6 +346,23 @@ TEST_F(ResultJourneysTest, AStuckTableTellsThePlayerOnceWhoThenDealsAgainOrLeave
     Tap(*map->GetSlotButton(progress::SlotOfEntry(progress::StoryEntry::Story(1))));  // plays Golf
     ASSERT_NE(GameStarts(2), nullptr);
     ASSERT_EQ(Table().Level().sName, "Golf");
+    // The lamp as the player sees it: its light drawn dark (not lit) in the middle, no sparkles
+    // left round it; and the deal button's glow.
+    const CMoveIndicator& lamp = *Game()->GetInterface()->GetMoveIndicator();
+    auto lampDrawnDark = [&] {
+        Frames(1);
+        EXPECT_TRUE(m_pEngine->SaveScreenshot(HostPath("lamp.png").c_str()));
+        const HTexture shot = m_pEngine->TextureLoad("lamp.png");
+        const std::vector<std::uint32_t> centre = ReadTexturePixels(shot, 300, 32, 1);
+        m_pEngine->TextureFree(shot);
+        const std::uint32_t green = centre.empty() ? 0 : centre[0] >> 8 & 0xFF;
+        return !lamp.IsLit(true) && lamp.GetOrbit()->GetCount() == 0 && green < 100;
+    };
+    auto dealGlows = [&] {
+        const CFAnimationInstance* glow =
+            Game()->GetInterface()->GetDealButton()->GetAttachedAnimation(0)->GetPartInstance(0, 0);
+        return glow != nullptr && glow->IsVisible();
+    };
     for (bool leave : {false, true}) {
         SCOPED_TRACE(leave ? "leaving" : "dealing again");
         ASSERT_TRUE(JamGolf(Table()));
@@ -332,13 +371,22 @@ TEST_F(ResultJourneysTest, AStuckTableTellsThePlayerOnceWhoThenDealsAgainOrLeave
         EXPECT_EQ(told->GetVariant(), 1);
         Frames(40);
         Screenshot("journey_result_no_moves");
+        EXPECT_TRUE(lampDrawnDark()) << "the lamp is dark beside the window";
+        EXPECT_TRUE(dealGlows());
         Tap(*told->GetOkButton());
         EXPECT_EQ(Over<CDialogNoMoves>(), nullptr);
         Quick(200);
         EXPECT_EQ(Over<CDialogNoMoves>(), nullptr) << "told once, not in every frame";
         EXPECT_TRUE(Table().GetMoveFinder()->NoMoreMoves());
-        if (leave)
+        EXPECT_TRUE(dealGlows() && lampDrawnDark()) << "the stuck table's marker, the lamp dark";
+        if (leave) {
+            // A card that plays again lights the lamp and ends the marker.
+            ASSERT_TRUE(FreeGolf(Table()));
+            Quick(20);
+            EXPECT_TRUE(lamp.IsLit(true));
+            EXPECT_FALSE(dealGlows());
             break;
+        }
         PressKey('D', 4);
         auto* question = Over<CDialogConfirmation>();
         ASSERT_NE(question, nullptr);

@@ -1,12 +1,14 @@
 // TableDialogsTest.cpp: the table's small dialogs over the bundled data: the no-moves window in
 // both variants with its keys and buttons, the use-bonus question answered in a player's first
-// classic game, and the tutorial window that any click closes.
+// classic game (the move lamp lit under it), and the tutorial window that any click closes.
 #include "screens/CDialogNoMoves.h"
 #include "screens/CDialogTutorial.h"
 #include "screens/CDialogUseBonus.h"
 
 #include "ResultTestRoot.h"
 #include "framework/CFButton.h"
+#include "table/CMoveFinder.h"
+#include "table/CMoveIndicator.h"
 #include "table/GameDialogs.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +75,8 @@ TEST_F(TableDialogsTest, AFirstClassicGameAsksOnceAboutBonusesAndTheAnswerSetsTh
         StartGame(3, 1, 0);
         auto* question = Shown<CDialogUseBonus>();
         ASSERT_NE(question, nullptr) << "asked once the deal has landed";
+        EXPECT_TRUE(Game().GetMoveIndicator()->IsLit(true)) << "the lamp shows the dealt table under the question";
+        EXPECT_FALSE(Table().GetMoveFinder()->NoMoreMoves());
         EXPECT_EQ(Record().m_bUseBonusAdvice, 0) << "whatever the answer";
         PressKey(kVkEscape, 4);
         EXPECT_EQ(Shown<CDialogUseBonus>(), question) << "Escape does not answer";

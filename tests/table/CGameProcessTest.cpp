@@ -4,6 +4,7 @@
 #include "GameProcessTestRoot.h"
 
 #include "progress/ProgressRules.h"
+#include "table/CMoveIndicator.h"
 
 TEST_F(CGameProcessTest, AStoryLevelIsBuiltDealtAndDrawnWithoutAProblem)
 {
@@ -466,6 +467,46 @@ TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnce)
     EXPECT_EQ(Game().GetHelpDesk()->GetView(), CHelpDesk::kBig);
     EXPECT_EQ(g_pProfileStore->m_current.m_introShown[0], 1);
     EXPECT_TRUE(Game().IsHintDeferred());
+    for (const std::string& line : ProblemLines())
+        ADD_FAILURE() << line;
+}
+
+TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable)
+{
+    // Levels whose half-dealt tables have no move (cards in the free cells, on the stock or on
+    // the foundations): the lamp stays lit and counts nothing through the first deal and a deal
+    // again, and the dealt table's verdict introduces it at a player's second level start.
+    for (int level : {3, 6, 0, 8}) {
+        SCOPED_TRACE("level " + std::to_string(level));
+        PlayerRecord& player = g_pProfileStore->m_current;
+        player.m_nTableValue1 = 1;
+        player.m_nTableValue2 = 0;
+        Start(level, kModeStory, -1);
+        const CMoveIndicator& lamp = *Game().GetMoveIndicator();
+        const CFAnimationInstance* light = Game().GetGamePanel()->FindPart("scroll_interface_top.#0.move_indicator_light.all");
+        ASSERT_NE(light, nullptr);
+        auto dealWatched = [&] {
+            int frames = 0, dark = 0;
+            for (; frames < 3000 && !(frames > 0 && IsSettled()); ++frames) {
+                Frames(1, kFrame, false);
+                dark += lamp.IsLit(false) && light->GetFirstFrame() == 0 ? 0 : 1;  // "off" never played
+            }
+            EXPECT_EQ(dark, 0) << "frames with the lamp dark";
+            EXPECT_EQ(player.m_nTableValue2, 0) << "times the lamp came on";
+            return frames;
+        };
+        dealWatched();
+        Frames(2, kFrame, false);
+        EXPECT_TRUE(lamp.IsLit(false));
+        EXPECT_EQ(player.m_nTableValue1, 3) << "the second level start";
+        EXPECT_EQ(Game().GetInfoKind(), kInfoIndicatorSecond);
+
+        Game().Restart();
+        ASSERT_TRUE(Game().IsDealing());
+        dealWatched();
+        m_pGame->Release();
+        m_pGame = nullptr;
+    }
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }

@@ -110,6 +110,34 @@ TEST_F(CMoveIndicatorTest, TheLightFollowsTheMoveFindersNewVerdicts)
     EXPECT_EQ(Player().m_nTableValue2, 2);
 }
 
+TEST_F(CMoveIndicatorTest, TheLightIsBusyUntilItShowsTheTableAsItStands)
+{
+    Make();
+    EXPECT_TRUE(m_pIndicator->IsBusy()) << "\"on\" plays";
+    Settle();
+    EXPECT_FALSE(m_pIndicator->IsBusy());
+    m_controller.table = Empty();
+    EXPECT_TRUE(m_pIndicator->IsBusy()) << "the table waits for its search";
+    m_pBare->GetMoveFinder()->Refresh();
+    ASSERT_FALSE(m_pBare->NeedsMoveSearch());
+    EXPECT_TRUE(m_pIndicator->IsBusy()) << "a verdict waits to be shown";
+    Frame();
+    EXPECT_FALSE(m_pIndicator->IsLit(false));
+    EXPECT_TRUE(m_pIndicator->IsBusy()) << "\"off\" plays";
+    Settle();
+    int fading = 0;
+    for (; fading < 40 && m_pIndicator->IsBusy(); ++fading) {
+        EXPECT_GT(m_pIndicator->GetOrbit()->GetCount(), 0) << "only the sparkles keep it busy";
+        Frame();
+    }
+    EXPECT_FALSE(m_pIndicator->IsBusy()) << "the sparkles have faded";
+
+    // A light that stays dark whatever the finder says has nothing to show.
+    Player().m_bHints = 0;
+    m_pBare->RequestMoveSearch();
+    EXPECT_FALSE(m_pIndicator->IsBusy());
+}
+
 TEST_F(CMoveIndicatorTest, WithTheSettingOffTheLightGoesOffAndNeverComesOn)
 {
     Make();

@@ -1,12 +1,14 @@
 // SectionLayoutTest.cpp: every level section of the bundled data, dealt in a headless game, as a
 // new player sees it: the places and their dealt cards lie between the panel's bars, the big rules
 // window that the first game opens by itself covers none of them and holds its rules, the rules
-// text of both views is drawn inside its area, each bonus button's tooltip is a framed box inside
-// the view, and the tutorial's banner covers no place. Drawn things are measured by their pixels.
+// text of both views is drawn inside its area, each bonus button's tooltip, hovered, is a framed box
+// inside the view drawn over the table, and the tutorial's banner covers no place. Drawn things are
+// measured by their pixels.
 #include "HeadlessGame.h"
 
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFButton.h"
+#include "framework/CFHoverEffect.h"
 #include "table/CGamePanel.h"
 #include "table/CHelpDesk.h"
 
@@ -46,7 +48,7 @@ protected:
         ASSERT_TRUE(g_pResource->LoadModule("learn", -1));  // as the loading screen does
     }
 
-    // The box of every pixel that drawing leaves other than black, read back from the frame.
+    // The box an object's rectangle spans.
     static Box RectBox(const CFObject& object)
     {
         float x = 0, y = 0, w = 0, h = 0;
@@ -54,7 +56,8 @@ protected:
         return Box{static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + w), static_cast<int>(y + h)};
     }
 
-    Box DrawnBox(const std::function<void()>& draw)
+    // The frame that drawing leaves over black, read back row by row.
+    std::vector<std::vector<std::uint32_t>> DrawnRows(const std::function<void()>& draw)
     {
         if (m_pEngine->BeginScene(0)) {
             m_pEngine->Clear(0xFF000000u);
@@ -64,9 +67,20 @@ protected:
         const std::string file = HostPath("drawn.png");
         EXPECT_TRUE(m_pEngine->SaveScreenshot(file.c_str()));
         const HTexture shot = m_pEngine->TextureLoad("drawn.png");
+        std::vector<std::vector<std::uint32_t>> rows;
+        for (int y = 0; y < kViewHeight; ++y)
+            rows.push_back(ReadTexturePixels(shot, 0, y, kViewWidth));
+        m_pEngine->TextureFree(shot);
+        return rows;
+    }
+
+    // The box of every pixel that drawing leaves other than black.
+    Box DrawnBox(const std::function<void()>& draw)
+    {
+        const std::vector<std::vector<std::uint32_t>> rows = DrawnRows(draw);
         Box box;
-        for (int y = 0; y < kViewHeight; ++y) {
-            const std::vector<std::uint32_t> row = ReadTexturePixels(shot, 0, y, kViewWidth);
+        for (int y = 0; y < static_cast<int>(rows.size()); ++y) {
+            const std::vector<std::uint32_t>& row = rows[static_cast<std::size_t>(y)];
             for (int x = 0; x < static_cast<int>(row.size()); ++x) {
                 if ((row[static_cast<std::size_t>(x)] & 0xFFFFFFu) == 0)
                     continue;
@@ -76,8 +90,28 @@ protected:
                 box.bottom = std::max(box.bottom, y + 1);
             }
         }
-        m_pEngine->TextureFree(shot);
         return box;
+    }
+
+    // Pixels of the whole game's frame inside the box that differ from the tip drawn alone: with
+    // the tip on top, only what its nearly opaque box lets through (a few levels of each colour).
+    int CoveredTipPixels(CFHoverEffect& tip, const Box& box)
+    {
+        const auto game = DrawnRows([this] { m_pGame->Render(); });
+        const auto alone = DrawnRows([&tip] { tip.Render(); });
+        int covered = 0;
+        for (int y = box.top; y < box.bottom; ++y) {
+            for (int x = box.left; x < box.right; ++x) {
+                const std::uint32_t a = game[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+                const std::uint32_t b = alone[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+                for (int shift : {0, 8, 16})
+                    if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 12) {
+                        ++covered;
+                        break;
+                    }
+            }
+        }
+        return covered;
     }
 
     // The rectangle a card covers with its centre at (x, y), at the card size the game uses.
@@ -197,24 +231,31 @@ TEST_P(SectionLayoutTest, EverythingOnTheTableReadsBetweenTheBars)
                     big.bottom == bigText.bottom) << "big rules at " << big << ", at first " << bigText;
     }
 
+    // Each bonus button, hovered by the mouse, shows its tooltip: a framed box inside the view
+    // with its text inside, drawn over everything on the table.
+    RulesTextBox(CHelpDesk::kSmall);
     for (int i = 0; i < 5 && !bonusLevel; ++i) {
         SCOPED_TRACE("bonus button " + std::to_string(i + 1));
         const CFButton* button = Game().GetGamePanel()->GetBonusButton(i);
         ASSERT_NE(button, nullptr);
+        const int x = static_cast<int>(button->GetX() + button->GetWidth() / 2);
+        const int y = static_cast<int>(button->GetY() + button->GetHeight() / 2);
+        ASSERT_TRUE(EngineQueueInput("1 move " + std::to_string(x) + " " + std::to_string(y) + "\n"));
+        Frames(3);
+        CFHoverEffect* hover = button->GetHoverEffect();
+        ASSERT_NE(hover, nullptr) << "no tooltip";
         const int kind = Table().Level().vBonuses[static_cast<std::size_t>(i)];
-        CFAnimationInstance tip(nullptr, 0.0f, 0.0f);
-        ASSERT_TRUE(tip.LoadEffect(g_pResource, "interface", ("tooltip_bonus_" + std::to_string(kind + 1)).c_str()));
-        tip.SetPosition(button->GetX() + button->GetWidth() / 2, button->GetY() + button->GetHeight() / 2 + 30.0f, true);
-        tip.SetVisible(true);
-        tip.Play(false);
-        tip.Advance(kFrame, 2, false);
+        EXPECT_EQ(hover->GetAnimation()->GetName(), "tooltip_bonus_" + std::to_string(kind + 1));
         float bx = 0, by = 0, bw = 0, bh = 0;
-        tip.GetBounds(&bx, &by, &bw, &bh);
+        hover->GetAnimation()->GetBounds(&bx, &by, &bw, &bh);
         ASSERT_GT(bw * bh, 0.0f) << "a tooltip without its box";
-        const Box drawn = DrawnBox([&tip] { tip.Render(nullptr); });
+        const Box drawn = DrawnBox([hover] { hover->Render(); });
         EXPECT_TRUE(drawn.Inside(static_cast<int>(bx), static_cast<int>(by), static_cast<int>(bx + bw), static_cast<int>(by + bh)))
             << "the tooltip's text runs out of its box: " << drawn;
         EXPECT_TRUE(drawn.Inside(0, 0, kViewWidth, kViewHeight)) << "tooltip at " << drawn;
+        const int corner = 8;  // the box's rounded corners let the table show
+        const Box inner{drawn.left + corner, drawn.top + corner, drawn.right - corner, drawn.bottom - corner};
+        EXPECT_EQ(CoveredTipPixels(*hover, inner), 0) << "something on the table is drawn over the tooltip " << inner;
     }
     Frames(1);
     KeepScreenshot("section_" + std::to_string(section));

@@ -5,6 +5,7 @@
 // arithmetic aborts).
 #include "ImageTestData.h"
 #include "image/CPixImage.h"
+#include "image/CPixRect2.h"
 #include "support/BoundedRun.h"
 #include "support/TempPath.h"
 
@@ -133,6 +134,51 @@ std::vector<std::pair<int, int>> DrawnPixels(int x1, int x2, int y1, int y2)
 double SecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The area mean walked over every pixel square of the area, as the sampler once did: the
+// reference for areas small enough to walk.
+PixQuad WalkedAreaMean(const CPixImage& image, float x, float y, float w, float h, InterpolationMode method,
+                       OverflowMode mode, const PixQuad* fill)
+{
+    if (w <= 1 && h <= 1)
+        return image.SampleAt(x, y, method, mode, fill);
+    const CPixRect2 area(x - w / 2, y - h / 2, x + w / 2, y + h / 2);
+    const int xi1 = static_cast<int>(area.topLeft.x + 0.5f), yi1 = static_cast<int>(area.topLeft.y + 0.5f);
+    const int xi2 = static_cast<int>(area.bottomRight.x + 0.5f), yi2 = static_cast<int>(area.bottomRight.y + 0.5f);
+    auto square = [](int i, int j) {
+        return CPixRect2(static_cast<float>(i) - 0.5f, static_cast<float>(j) - 0.5f, static_cast<float>(i) + 0.5f,
+                         static_cast<float>(j) + 0.5f);
+    };
+    float r = 0, g = 0, b = 0, a = 0;
+    auto weigh = [&](int i, int j, float weight) {
+        CPixImage::AddWeightedColor(image.PixelColorBeyond(i, j, mode, fill), weight, r, g, b, a);
+    };
+    const CPixRect2 low = area.CrossSection(square(xi1, yi1)), high = area.CrossSection(square(xi2, yi2));
+    for (int j = yi1; j <= yi2; ++j) {
+        for (int i = xi1; i <= xi2; ++i) {
+            if (w <= 1 || h <= 1) {
+                const CPixRect2 cut = area.CrossSection(square(i, j));
+                CPixImage::AddWeightedColor(image.SampleAt(cut.Center().x, cut.Center().y, method, mode, fill),
+                                            cut.Surface(), r, g, b, a);
+                continue;
+            }
+            const float wx = (i == xi1 ? low.Width() : 0) + (i == xi2 ? high.Width() : 0) + (xi1 < i && i < xi2 ? 1 : 0);
+            const float wy = (j == yi1 ? low.Height() : 0) + (j == yi2 ? high.Height() : 0) + (yi1 < j && j < yi2 ? 1 : 0);
+            weigh(i, j, wx * wy);
+        }
+    }
+    auto byte = [&](float v) {
+        v /= area.Surface();
+        return static_cast<std::uint8_t>(v > 0 ? (v < 255 ? v : 255) : 0);
+    };
+    return PixQuad{byte(b), byte(g), byte(r), image.HasAlpha() ? byte(a) : std::uint8_t{0}};
+}
+
+bool WithinOne(PixQuad p, PixQuad q)
+{
+    return std::abs(p.blue - q.blue) <= 1 && std::abs(p.green - q.green) <= 1 && std::abs(p.red - q.red) <= 1 &&
+           std::abs(p.reserved - q.reserved) <= 1;
 }
 
 }  // namespace
@@ -285,8 +331,66 @@ TEST(HostileArguments, SamplingAtOddPointsIsDefined)
                 }
             }
         }
-        (void)image.SampleArea(kNaN, 2, 3, 3, kInterpBilinear, kOverflowRepeat, nullptr);
-        (void)image.SampleArea(2, 2, kNaN, kNaN, kInterpBicubic, kOverflowWrap, nullptr);
+        // Areas with any odd corner or side end at once.
+        const auto start = std::chrono::steady_clock::now();
+        for (float v : kOddFloats) {
+            for (int mode = 0; mode <= 6; ++mode) {
+                SCOPED_TRACE("area " + std::to_string(v) + " mode " + std::to_string(mode));
+                const auto overflow = static_cast<OverflowMode>(mode);
+                (void)image.SampleArea(v, 2, 3, 3, kInterpBilinear, overflow, &fill);
+                (void)image.SampleArea(2, v, 0.5f, 40, kInterpLanczos, overflow, nullptr);
+                (void)image.SampleArea(2, 2, v, v, kInterpBicubic, overflow, &fill);
+                (void)image.SampleArea(2, 2, 0.25f, v, kInterpCatmullRom, overflow, nullptr);
+                (void)image.SampleArea(v, -v, v, 3, kInterpNearest, overflow, nullptr);
+            }
+        }
+        EXPECT_LT(SecondsSince(start), 2.0 * kTestTimeScale);
+    }
+}
+
+// An area is clipped to the picture: what lies beyond it is the overflow colour, or repeats the
+// picture with the overflow mode's period, so a side of a billion costs what one of a hundred does.
+TEST(HostileArguments, AnAreaCostsWhatItCoversOfThePicture)
+{
+    const PixQuad fill{200, 100, 50, 255};
+    for (int bpp : {8, 24}) {
+        const CPixImage image = PatternedImage(16, 16, bpp);
+        // Areas that reach beyond the picture, thick and thin, agree with a walk over every pixel.
+        const float corners[] = {-30.5f, -7.3f, -0.6f, 0.2f, 6.5f, 15.7f, 23.1f, 41.0f};
+        const float sides[] = {0.5f, 1.0f, 1.5f, 3.0f, 12.25f, 47.0f};
+        for (int method : {1, 2, 4, 6}) {
+            for (int mode = 0; mode <= 6; ++mode) {
+                for (float x : corners) {
+                    for (float w : sides) {
+                        const float y = corners[(static_cast<int>(x * 7) + method + mode) & 7];
+                        const float h = sides[(static_cast<int>(w * 3) + mode) % 6];
+                        SCOPED_TRACE(std::to_string(bpp) + " bits, method " + std::to_string(method) + ", mode " +
+                                     std::to_string(mode) + ": " + std::to_string(w) + " x " + std::to_string(h) +
+                                     " at " + std::to_string(x) + ", " + std::to_string(y));
+                        const auto interp = static_cast<InterpolationMode>(method);
+                        const auto overflow = static_cast<OverflowMode>(mode);
+                        ASSERT_TRUE(WithinOne(image.SampleArea(x, y, w, h, interp, overflow, &fill),
+                                              WalkedAreaMean(image, x, y, w, h, interp, overflow, &fill)));
+                        ASSERT_TRUE(WithinOne(image.SampleArea(y, x, h, w, interp, overflow, nullptr),
+                                              WalkedAreaMean(image, y, x, h, w, interp, overflow, nullptr)));
+                    }
+                }
+            }
+        }
+        // Vast areas: the overflow colour outweighs the picture, or the picture repeats. The
+        // walk would take minutes at 1e5 and never end at 1e9 or at an infinite side.
+        const PixQuad tiled = WalkedAreaMean(image, 7.5f, 7.5f, 16, 16, kInterpBilinear, kOverflowColor, nullptr);
+        const auto start = std::chrono::steady_clock::now();
+        for (float side : {1e4f, 1e5f, 1e9f, kInf}) {
+            SCOPED_TRACE(std::to_string(bpp) + " bits, side " + std::to_string(side));
+            EXPECT_TRUE(WithinOne(image.SampleArea(7.5f, 7.5f, side, side, kInterpBilinear, kOverflowColor, &fill), fill));
+            EXPECT_TRUE(WithinOne(image.SampleArea(-side, 3, side, 0.5f, kInterpBicubic, kOverflowColor, &fill), fill));
+            EXPECT_TRUE(WithinOne(image.SampleArea(7.5f, 7.5f, side, side, kInterpBilinear, kOverflowWrap, nullptr), tiled));
+            EXPECT_TRUE(WithinOne(image.SampleArea(1e6f, -1e6f, side, side, kInterpBilinear, kOverflowWrap, nullptr), tiled));
+            const PixQuad column = image.SampleArea(7.5f, 0, 0.5f, side, kInterpLanczos, kOverflowRepeat, nullptr);
+            EXPECT_LE(column.blue, 255);
+        }
+        EXPECT_LT(SecondsSince(start), 1.0 * kTestTimeScale);
     }
 }
 

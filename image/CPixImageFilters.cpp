@@ -103,7 +103,7 @@ bool CPixImage::ApplyLutRgba(const std::uint8_t* red, const std::uint8_t* green,
 
 bool CPixImage::BrightnessContrast(int brightness, int contrast)
 {
-    const double c = (contrast + 100) / 100.0;
+    const double c = (contrast + 100.0) / 100.0;  // any int contrast
     std::uint8_t table[256];
     for (int i = 0; i < 256; ++i) {
         const double v = (i - 128) * c + brightness + 128;

@@ -465,6 +465,96 @@ TEST(HostileArguments, ColourOperationsWithOddFactorsAreDefined)
     EXPECT_EQ(hued(kNaN), hued(0.0f));
 }
 
+// Offsets, corners, resolutions and percentages anywhere in the int range: nothing overflows,
+// and each operation does what its nearest representable case does.
+TEST(HostileArguments, IntArgumentsAtTheEndsOfTheRangeAreDefined)
+{
+    const int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    auto selected = [](const CPixImage& image) {
+        int count = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                count += image.IsSelected(x, y) ? 1 : 0;
+        return count;
+    };
+    for (int bpp : {8, 24}) {
+        SCOPED_TRACE(std::to_string(bpp) + " bits");
+        const CPixImage source = PatternedImage(16, 16, 24);
+        const std::vector<std::uint8_t> before = TopDownRgba(PatternedImage(16, 16, bpp));
+        // Offsets that leave the source wholly outside change nothing.
+        for (int a : kOddInts) {
+            for (int b : {a, 0, 3}) {
+                SCOPED_TRACE(std::to_string(a) + ", " + std::to_string(b));
+                CPixImage image = PatternedImage(16, 16, bpp);
+                image.PasteOpaque(source, a, b);
+                image.PasteOpaque(source, b, a);
+                for (int op = 0; op <= 9; ++op) {
+                    image.MixImage(source, op, a, b, true);
+                    image.MixImage(source, op, b, a, false);
+                }
+                EXPECT_EQ(TopDownRgba(image), before);
+            }
+        }
+        // A near offset still pastes: pixel (x, y) of the source lands at (x - 2, y + 3).
+        CPixImage pasted = PatternedImage(16, 16, bpp);
+        pasted.PasteOpaque(source, -2, 3);
+        if (bpp == 24) {
+            EXPECT_EQ(pasted.PixelColor(0, 3, false), source.PixelColor(2, 0, false));
+            EXPECT_EQ(pasted.PixelColor(13, 15, false), source.PixelColor(15, 12, false));
+        }
+
+        // Ellipses whose corners lie near the ends of the range: around the picture, or beside it.
+        struct Ellipse {
+            int x1, y1, x2, y2;
+            bool made;
+            int selected;
+        };
+        const Ellipse ellipses[] = {{lo, lo, hi, hi, true, 256},
+                                    {-2000000000, -2000000000, 2000000000, 2000000000, true, 256},
+                                    {hi, hi, hi - 8, hi - 8, true, 0},
+                                    {lo, lo, lo + 8, lo + 8, true, 0},
+                                    {lo, 0, hi, 16, true, 240},  // the bottom row touches the edge
+                                    {-2000000000, 8, 2000000000, 9, false, 256},  // no plane: all count
+                                    {4, 4, 12, 12, true, 39}};
+        for (const Ellipse& e : ellipses) {
+            SCOPED_TRACE("ellipse " + std::to_string(e.x1) + "," + std::to_string(e.y1) + " " + std::to_string(e.x2) +
+                         "," + std::to_string(e.y2));
+            CPixImage image = PatternedImage(16, 16, bpp);
+            EXPECT_EQ(image.SelectEllipse(e.x1, e.y1, e.x2, e.y2), e.made);
+            EXPECT_EQ(image.HasSelection(), e.made);
+            EXPECT_EQ(selected(image), e.selected);
+        }
+
+        // A contrast of any size: the levels split at 128.
+        CPixImage contrasted = PatternedImage(16, 16, bpp);
+        EXPECT_TRUE(contrasted.BrightnessContrast(0, hi));
+        const std::vector<std::uint8_t> levels = TopDownRgba(contrasted);
+        for (std::size_t i = 0; i < levels.size(); ++i) {
+            if (i % 4 != 3 && levels[i] != 0 && levels[i] != 128 && levels[i] != 255)
+                ADD_FAILURE() << "level " << int(levels[i]) << " at " << i;
+        }
+        EXPECT_TRUE(contrasted.BrightnessContrast(lo, lo));
+        EXPECT_TRUE(contrasted.BrightnessContrast(hi, -100));
+    }
+    // Resolutions: the header's pixels per metre hold up to 54,546,084 dots per inch.
+    struct Dpi {
+        int asked, kept;
+        std::int32_t perMetre;
+    };
+    const Dpi resolutions[] = {{0, 96, 3780}, {lo, 96, 3780}, {300, 300, 11811}, {54546084, 54546084, 2147483622},
+                               {54546085, 54546084, 2147483622}, {hi, 54546084, 2147483622}};
+    for (const Dpi& d : resolutions) {
+        SCOPED_TRACE(std::to_string(d.asked) + " dpi");
+        CPixImage image(4, 4, 24, kPixTypeUnknown);
+        image.SetXDpi(d.asked);
+        image.SetYDpi(d.asked);
+        EXPECT_EQ(image.XDpi(), d.kept);
+        EXPECT_EQ(image.YDpi(), d.kept);
+        EXPECT_EQ(image.Header().xPelsPerMeter, d.perMetre);
+        EXPECT_EQ(image.Header().yPelsPerMeter, d.perMetre);
+    }
+}
+
 TEST(HostileArguments, LinesBetweenFarPointsAreDrawnAsTheirNearPart)
 {
     // Against a plain step-by-step line where its arithmetic fits.

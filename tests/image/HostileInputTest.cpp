@@ -535,6 +535,22 @@ TEST(HostileArguments, IntArgumentsAtTheEndsOfTheRangeAreDefined)
         }
         EXPECT_TRUE(contrasted.BrightnessContrast(lo, lo));
         EXPECT_TRUE(contrasted.BrightnessContrast(hi, -100));
+
+        // Channel shifts of any size clamp; a jitter of any radius keeps every pixel's own
+        // colour when the displaced point falls outside; a transform in any direction ends.
+        CPixImage shifted = PatternedImage(16, 16, bpp);
+        EXPECT_TRUE(shifted.ShiftChannels(hi, lo, 0));
+        EXPECT_EQ(shifted.PixelColor(5, 9, false).red, 255);
+        EXPECT_EQ(shifted.PixelColor(5, 9, false).green, 0);
+        for (int radius : kOddInts) {
+            CPixImage jittered = PatternedImage(16, 16, bpp);
+            EXPECT_TRUE(jittered.JitterFilter(radius));
+        }
+        for (int dir : {lo, hi, -1, 0}) {
+            CPixImage re = PatternedImage(6, 5, 8, false), im(kPixTypeUnknown);
+            re.SetGreyPalette();
+            EXPECT_TRUE(CPixImage::FourierTransform(&re, nullptr, &re, &im, dir, false, dir == 0));
+        }
     }
     // Resolutions: the header's pixels per metre hold up to 54,546,084 dots per inch.
     struct Dpi {

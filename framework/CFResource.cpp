@@ -229,10 +229,8 @@ asIScriptModule* CFResource::LoadCachedModule(const std::string& cachePath, bool
     std::uint64_t tag = 0;
     bool ok = file.LoadFromFile(cachePath.c_str()) && OpenCache(file.GetBytes(), m_nInterfaceCrc, code, tag);
     const bool tagged = ok && TaggedWith(cache_key::Read(), code, tag);
-    if (ok && !tagged && !scriptBeside && !RunsWithoutStopping(code)) {
-        m_pEngine->Log("[E] Resource: The script library stopped on byte-code cache %s", cachePath.c_str());
-        ok = false;
-    }
+    if (ok && !tagged && !scriptBeside)
+        ok = RunsWithoutStopping(code, cachePath);
     asIScriptModule* module = ok && (tagged || !scriptBeside) ? LoadByteCode(code) : nullptr;
     if (module == nullptr) {
         m_pEngine->Log("[W] Resource: Can't load byte-code cache %s", cachePath.c_str());
@@ -258,8 +256,9 @@ asIScriptModule* CFResource::LoadByteCode(const std::vector<std::uint8_t>& code)
 
 // The script library trusts byte code: its loader asserts on some made-up code, and what it
 // loads runs as it stands. So a cache the game did not write here is loaded and run in a child
-// first, with its log closed there (the run below logs what it has to say once).
-bool CFResource::RunsWithoutStopping(const std::vector<std::uint8_t>& code)
+// first, with its log closed there (the run in this process logs what it has to say once).
+// Without a child it is not used.
+bool CFResource::RunsWithoutStopping(const std::vector<std::uint8_t>& code, const std::string& cachePath)
 {
     const EChildRun result = RunInChild(
         [&] {
@@ -273,6 +272,8 @@ bool CFResource::RunsWithoutStopping(const std::vector<std::uint8_t>& code)
             return true;
         },
         kCompileLimit);
+    if (result == EChildRun::kStopped || result == EChildRun::kTimedOut)
+        m_pEngine->Log("[E] Resource: The script library stopped on byte-code cache %s", cachePath.c_str());
     return result == EChildRun::kReturnedTrue;
 }
 

@@ -124,7 +124,7 @@ private:
     AngelScript::asIScriptModule* LoadByteCode(const std::vector<std::uint8_t>& code);
     AngelScript::asIScriptModule* BuildModule(const char* path, const std::string& cachePath);
     bool CompilesWithoutStopping(const std::vector<std::uint8_t>& text);
-    bool RunsWithoutStopping(const std::vector<std::uint8_t>& code);
+    bool RunsWithoutStopping(const std::vector<std::uint8_t>& code, const std::string& cachePath);
     void TagCache(const std::vector<std::uint8_t>& code, const std::string& cachePath);
     void WriteCache(AngelScript::asIScriptModule* module, const char* scriptPath,
                     const std::string& cachePath);

@@ -56,7 +56,8 @@ void CountStatement(asIScriptContext* context, void* param)
         context->Abort();
 }
 
-// A compile that runs longer is taken as hung (the bundled script compiles in about 50 ms).
+// A compile or a cache trial that runs longer is taken as hung (the bundled script compiles in
+// about 50 ms).
 constexpr std::chrono::milliseconds kCompileLimit(10000);
 
 // The byte-code loader trusts its input (it asserts on damaged byte code, and made-up byte code
@@ -91,25 +92,27 @@ std::vector<std::uint8_t> WrapByteCode(const std::vector<std::uint8_t>& code, st
     return out;
 }
 
-// The byte code inside a cache file, or false when the file is not a whole cache that this build
-// wrote with this key.
-bool UnwrapByteCode(const std::vector<std::uint8_t>& file, std::uint32_t interface, const SipKey& key,
-                    CFMemoryStream& out)
+// The byte code inside a cache file and its tag, or false when the file is not a whole cache
+// that this build wrote (for this script interface).
+bool OpenCache(const std::vector<std::uint8_t>& file, std::uint32_t interface, std::vector<std::uint8_t>& code,
+               std::uint64_t& tag)
 {
     CByteReader in(file.data(), file.size());
     std::uint8_t magic[4] = {};
     std::uint32_t version = 0, fileInterface = 0, size = 0;
-    std::uint64_t tag = 0;
     if (!in.ReadBytes(magic, 4) || !in.ReadU32(version) || !in.ReadU32(fileInterface) ||
         !in.ReadU32(size) || !in.ReadU64(tag))
         return false;
     if (std::memcmp(magic, kCacheMagic, 4) != 0 || version != ANGELSCRIPT_VERSION ||
         fileInterface != interface || size != in.Remaining())
         return false;
-    const std::uint8_t* code = file.data() + kCacheHeader;
-    if (!SameTag(SipHash24(key, code, size), tag))
-        return false;
-    return out.Write(code, size) >= 0;
+    code.assign(file.begin() + kCacheHeader, file.end());
+    return true;
+}
+
+bool TaggedWith(const std::optional<SipKey>& key, const std::vector<std::uint8_t>& code, std::uint64_t tag)
+{
+    return key && SameTag(SipHash24(*key, code.data(), code.size()), tag);
 }
 
 }  // namespace
@@ -203,11 +206,10 @@ void CFResource::LoadScript(const char* path)
     const GamePathParts parts = SplitGamePath(path);
     const std::string cachePath = parts.drive + parts.dir + parts.name + ".bc";
     host_files::FileTime cacheTime = 0, scriptTime = 0;
-    bool cacheUsable = fs_layer::GetModifiedTime(cachePath, cacheTime);
-    if (cacheUsable && fs_layer::GetModifiedTime(path, scriptTime))
-        cacheUsable = cacheTime == scriptTime;
+    const bool scriptBeside = fs_layer::GetModifiedTime(path, scriptTime);
+    const bool cacheUsable = fs_layer::GetModifiedTime(cachePath, cacheTime) && (!scriptBeside || cacheTime == scriptTime);
 
-    asIScriptModule* module = cacheUsable ? LoadCachedModule(cachePath) : nullptr;
+    asIScriptModule* module = cacheUsable ? LoadCachedModule(cachePath, scriptBeside) : nullptr;
     if (module == nullptr)
         module = BuildModule(path, cachePath);
     if (module == nullptr)
@@ -217,22 +219,83 @@ void CFResource::LoadScript(const char* path)
     RejectBrokenEffects();
 }
 
-asIScriptModule* CFResource::LoadCachedModule(const std::string& cachePath)
+// A cache this data folder's key tagged is loaded as it stands. One it did not tag is compiled
+// again from its script; with no script beside it (a data set that ships its byte code) it is
+// loaded and run in a child process first, then used and tagged here when that child ended well.
+asIScriptModule* CFResource::LoadCachedModule(const std::string& cachePath, bool scriptBeside)
 {
-    CFMemoryStream file, stream;
-    const std::optional<SipKey> key = cache_key::Read();
-    if (!key || !file.LoadFromFile(cachePath.c_str()) ||
-        !UnwrapByteCode(file.GetBytes(), m_nInterfaceCrc, *key, stream)) {
+    CFMemoryStream file;
+    std::vector<std::uint8_t> code;
+    std::uint64_t tag = 0;
+    bool ok = file.LoadFromFile(cachePath.c_str()) && OpenCache(file.GetBytes(), m_nInterfaceCrc, code, tag);
+    const bool tagged = ok && TaggedWith(cache_key::Read(), code, tag);
+    if (ok && !tagged && !scriptBeside)
+        ok = RunsWithoutStopping(code, cachePath);
+    asIScriptModule* module = ok && (tagged || !scriptBeside) ? LoadByteCode(code) : nullptr;
+    if (module == nullptr) {
         m_pEngine->Log("[W] Resource: Can't load byte-code cache %s", cachePath.c_str());
         return nullptr;
     }
+    if (!tagged)
+        TagCache(code, cachePath);
+    return module;
+}
+
+asIScriptModule* CFResource::LoadByteCode(const std::vector<std::uint8_t>& code)
+{
+    CFMemoryStream stream;
+    if (stream.Write(code.data(), static_cast<unsigned>(code.size())) < 0)
+        return nullptr;
     asIScriptModule* module = m_pScriptEngine->GetModule(kModuleName, asGM_ALWAYS_CREATE);
     if (module != nullptr && module->LoadByteCode(&stream) >= 0)
         return module;
-    m_pEngine->Log("[W] Resource: Can't load byte-code cache %s", cachePath.c_str());
     if (module != nullptr)
         module->Discard();
     return nullptr;
+}
+
+// The script library trusts byte code: its loader asserts on some made-up code, and what it
+// loads runs as it stands. So a cache the game did not write here is loaded and run in a child
+// first, with its log closed there (the run in this process logs what it has to say once).
+// Without a child it is not used.
+bool CFResource::RunsWithoutStopping(const std::vector<std::uint8_t>& code, const std::string& cachePath)
+{
+    const EChildRun result = RunInChild(
+        [&] {
+            m_pEngine->SetState(EState::LogFile, "");
+            m_pScriptEngine->ClearMessageCallback();
+            m_bTrialRun = true;
+            asIScriptModule* module = LoadByteCode(code);
+            if (module == nullptr)
+                return false;
+            RunScript(module);
+            return true;
+        },
+        kCompileLimit);
+    if (result == EChildRun::kStopped || result == EChildRun::kTimedOut)
+        m_pEngine->Log("[E] Resource: The script library stopped on byte-code cache %s", cachePath.c_str());
+    return result == EChildRun::kReturnedTrue;
+}
+
+// Kept under this folder's key with the time it came with, so later starts load it at once (and
+// a script that comes with the same time is still taken as its source).
+void CFResource::TagCache(const std::vector<std::uint8_t>& code, const std::string& cachePath)
+{
+    const std::optional<SipKey> key = cache_key::ReadOrMake();
+    host_files::FileTime cacheTime = 0;
+    bool ok = key && fs_layer::GetModifiedTime(cachePath, cacheTime);
+    if (ok) {
+        const std::vector<std::uint8_t> wrapped = WrapByteCode(code, m_nInterfaceCrc, *key);
+        host_files::WriteOptions options;
+        options.modified = cacheTime;
+        ok = fs_layer::WriteWholeFile(cachePath, wrapped.data(), wrapped.size(), options);
+    }
+    if (!ok) {
+        m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
+        return;
+    }
+    m_pEngine->Log("[I] Resource: Byte-code cache %s was made elsewhere; it ran and is kept for this folder",
+                   cachePath.c_str());
 }
 
 asIScriptModule* CFResource::BuildModule(const char* path, const std::string& cachePath)

@@ -120,9 +120,12 @@ public:
 private:
     void RegisterScriptInterface();
     void LoadScript(const char* path);
-    AngelScript::asIScriptModule* LoadCachedModule(const std::string& cachePath);
+    AngelScript::asIScriptModule* LoadCachedModule(const std::string& cachePath, bool scriptBeside);
+    AngelScript::asIScriptModule* LoadByteCode(const std::vector<std::uint8_t>& code);
     AngelScript::asIScriptModule* BuildModule(const char* path, const std::string& cachePath);
     bool CompilesWithoutStopping(const std::vector<std::uint8_t>& text);
+    bool RunsWithoutStopping(const std::vector<std::uint8_t>& code, const std::string& cachePath);
+    void TagCache(const std::vector<std::uint8_t>& code, const std::string& cachePath);
     void WriteCache(AngelScript::asIScriptModule* module, const char* scriptPath,
                     const std::string& cachePath);
     void RunScript(AngelScript::asIScriptModule* module);
@@ -160,4 +163,5 @@ private:
     int m_nObjectKind = -1;      // of the last declared object: 0 clip, 1 bound, 2 particle
     int m_nTextureLoadMode = 0;
     std::uint32_t m_nInterfaceCrc = 0;  // of the registered declarations; stamps the cache
+    bool m_bTrialRun = false;           // in the child that tries a cache: no sound is loaded
 };

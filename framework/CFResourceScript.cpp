@@ -91,7 +91,9 @@ void CFResource::AddSound(const std::string& name, const std::string& file)
     CFSoundEntry entry;
     entry.name = name;
     entry.file = file;
-    entry.sound = m_pEngine->EffectLoad(file.c_str());
+    // A trial run's tables are thrown away, and a forked child must not wait on the audio
+    // layer's threads.
+    entry.sound = m_bTrialRun ? 0 : m_pEngine->EffectLoad(file.c_str());
     m_sounds.push_back(std::move(entry));
 }
 

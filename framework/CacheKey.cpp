@@ -2,14 +2,15 @@
 
 #include "platform/FileSystem.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <random>
 #include <vector>
 
 namespace cache_key {
 
 const char* const kPath = "data\\cache.key";
+const char* const kAsidePath = "data\\cache.key.bad";
 
 std::optional<SipKey> Read()
 {
@@ -22,7 +23,9 @@ std::optional<SipKey> Read()
 }
 
 // Two runs may make a key at once: each writes its own file and only the first rename takes, so
-// both go on with the same key.
+// both go on with the same key. Whatever else holds the name (a short, empty or unreadable file,
+// a folder) is no key: it is replaced once, so that later starts read the key made here instead
+// of failing on it again. A folder is moved aside whole, as nothing in it is ours to delete.
 std::optional<SipKey> ReadOrMake()
 {
     if (std::optional<SipKey> key = Read())
@@ -39,7 +42,15 @@ std::optional<SipKey> ReadOrMake()
     options.createFolders = true;
     if (!fs_layer::WriteWholeFile(temporary, made.data(), made.size(), options))
         return std::nullopt;
-    if (!fs_layer::RenameFileNoReplace(temporary, kPath))
+    if (fs_layer::RenameFileNoReplace(temporary, kPath))
+        return Read();
+    if (std::optional<SipKey> key = Read()) {  // another run's, made a moment ago
+        fs_layer::DeleteFile(temporary);
+        return key;
+    }
+    const bool replaced = fs_layer::RenameFile(temporary, kPath) ||
+                          (fs_layer::RenameFile(kPath, kAsidePath) && fs_layer::RenameFileNoReplace(temporary, kPath));
+    if (!replaced)
         fs_layer::DeleteFile(temporary);
     return Read();
 }

@@ -17,9 +17,30 @@
 #include <system_error>
 #include <vector>
 
+#include <pthread.h>
 #include <unistd.h>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#include <sanitizer/common_interface_defs.h>
+#define SOL_FUZZ_SANITIZED 1
+#endif
+#endif
+
 namespace fuzz {
+
+// Children that the code under test forks to try what may stop it (the script library's compile
+// and byte-code trials) end as they end, and the parent reads that: a fault in such a child is
+// not a finding, so the fuzzer's crash report, which the child inherited, is taken from it.
+inline void QuietChildren()
+{
+#ifdef SOL_FUZZ_SANITIZED
+    static const bool once = [] {
+        return pthread_atfork(nullptr, nullptr, [] { __sanitizer_set_death_callback(nullptr); }) == 0;
+    }();
+    (void)once;
+#endif
+}
 
 // A folder of this process, made once and removed at exit; on tmpfs when there is one, because
 // most targets write their input there before every run.

@@ -20,6 +20,7 @@ int DeclaredModules(const char* scriptPath)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    fuzz::QuietChildren();
     const std::string root = fuzz::UseAsRoot();
     std::filesystem::create_directories(root + "/effects");
     std::filesystem::remove(root + "/effects/effects.bc");

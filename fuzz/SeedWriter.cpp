@@ -142,8 +142,16 @@ void WriteDataLibraries(const std::string& sourceSeeds)
     }
 }
 
-// The byte-code cache that loading the bundled resource script leaves beside it.
-void WriteByteCode()
+std::vector<std::uint8_t> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The byte-code cache that loading the bundled resource script leaves beside it, and the made-up
+// byte code kept among the seeds under that cache's header (this build's library version and
+// interface), which the trial of an untagged cache must refuse.
+void WriteByteCode(const std::string& kept)
 {
     const std::string root = FreshRoot();
     fs::create_directories(root + "/effects");
@@ -152,6 +160,16 @@ void WriteByteCode()
     if (!fs::exists(root + "/effects/effects.bc"))
         std::abort();
     Keep("bytecode", "effects.bc", root + "/effects/effects.bc");
+    std::vector<std::uint8_t> madeUp = ReadAll(root + "/effects/effects.bc");
+    const std::vector<std::uint8_t> found = ReadAll(kept + "/bytecode/made-up-cache-asserts-in-loader");
+    if (madeUp.size() < 24 || found.size() < 20)
+        std::abort();
+    madeUp.resize(24);  // magic, version, interface, length, tag
+    madeUp.insert(madeUp.end(), found.begin() + 20, found.end());
+    const std::size_t length = madeUp.size() - 24;
+    for (int i = 0; i < 4; ++i)
+        madeUp[12 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+    KeepBytes("bytecode", "made-up-under-this-header.bc", madeUp);
 }
 
 }  // namespace
@@ -170,6 +188,6 @@ int main(int argc, char** argv)
     WriteTutorials();
     WriteRegistry();
     WriteDataLibraries(argv[2]);
-    WriteByteCode();
+    WriteByteCode(argv[2]);
     return 0;
 }

@@ -18,6 +18,14 @@ int NormaliseBpp(int bpp)
     return 24;
 }
 
+// The largest resolution whose pixels per metre fit the bitmap header's signed 32 bits.
+constexpr int kMaxDpi = 54546084;
+
+std::int32_t PelsPerMetre(int dpi)
+{
+    return static_cast<std::int32_t>(dpi * 10000.0 / 254 + 0.5);
+}
+
 // Fills image from source rows that rowAt(row) returns (a null row stays zero). 32-bit rows
 // become colour rows plus the alpha plane; lower depths get a grey palette.
 template <typename RowAt>
@@ -419,16 +427,16 @@ void CPixImage::SetXDpi(int dpi)
 {
     if (dpi < 1)
         dpi = 96;
-    m_info.xDpi = dpi;
-    m_header.xPelsPerMeter = static_cast<std::int32_t>(dpi * 10000.0 / 254 + 0.5);
+    m_info.xDpi = dpi < kMaxDpi ? dpi : kMaxDpi;
+    m_header.xPelsPerMeter = PelsPerMetre(m_info.xDpi);
 }
 
 void CPixImage::SetYDpi(int dpi)
 {
     if (dpi < 1)
         dpi = 96;
-    m_info.yDpi = dpi;
-    m_header.yPelsPerMeter = static_cast<std::int32_t>(dpi * 10000.0 / 254 + 0.5);
+    m_info.yDpi = dpi < kMaxDpi ? dpi : kMaxDpi;
+    m_header.yPelsPerMeter = PelsPerMetre(m_info.yDpi);
 }
 
 void CPixImage::Offset(int* x, int* y) const

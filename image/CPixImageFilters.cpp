@@ -13,7 +13,7 @@ namespace {
 // and every filter reads size x size samples per pixel.
 constexpr int kMaxWindow = 255;
 
-std::uint8_t ClampByte(int v)
+std::uint8_t ClampByte(long long v)
 {
     return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
 }
@@ -103,7 +103,7 @@ bool CPixImage::ApplyLutRgba(const std::uint8_t* red, const std::uint8_t* green,
 
 bool CPixImage::BrightnessContrast(int brightness, int contrast)
 {
-    const double c = (contrast + 100) / 100.0;
+    const double c = (contrast + 100.0) / 100.0;  // any int contrast
     std::uint8_t table[256];
     for (int i = 0; i < 256; ++i) {
         const double v = (i - 128) * c + brightness + 128;
@@ -129,9 +129,10 @@ bool CPixImage::ShiftChannels(int red, int green, int blue)
     if (m_pDib == nullptr)
         return false;
     auto shift = [&](PixQuad c) {
-        c.red = ClampByte(c.red + red);
-        c.green = ClampByte(c.green + green);
-        c.blue = ClampByte(c.blue + blue);
+        // In 64 bits: an offset may be any int.
+        c.red = ClampByte(static_cast<long long>(c.red) + red);
+        c.green = ClampByte(static_cast<long long>(c.green) + green);
+        c.blue = ClampByte(static_cast<long long>(c.blue) + blue);
         return c;
     };
     if (IsIndexed()) {
@@ -291,11 +292,12 @@ bool CPixImage::MiddleRankFilter(int size)
 bool CPixImage::JitterFilter(int radius)
 {
     return FilterInto([&](CPixImage& out, int x, int y) {
-        const int dx = static_cast<int>((Random15() / 32767.0 - 0.5) * 2 * radius);
-        const int dy = static_cast<int>((Random15() / 32767.0 - 0.5) * 2 * radius);
-        const int sx = IsInside(x + dx, y + dy) ? x + dx : x;
-        const int sy = IsInside(x + dx, y + dy) ? y + dy : y;
-        CopyPixelTo(out, x, y, sx, sy);
+        // In 64 bits: a radius may be any int, and so may the displacement.
+        const long long dx = static_cast<long long>((Random15() / 32767.0 - 0.5) * 2 * radius);
+        const long long dy = static_cast<long long>((Random15() / 32767.0 - 0.5) * 2 * radius);
+        const long long tx = x + dx, ty = y + dy;
+        const bool inside = tx >= 0 && ty >= 0 && tx < Width() && ty < Height();
+        CopyPixelTo(out, x, y, inside ? static_cast<int>(tx) : x, inside ? static_cast<int>(ty) : y);
     });
 }
 

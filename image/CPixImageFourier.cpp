@@ -65,7 +65,7 @@ void Dft(Complex* line, int n, int dir)
 {
     std::vector<Complex> out(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
-        const double arg = -dir * 2 * 3.1415927410125732 * i / n;
+        const double arg = -static_cast<double>(dir) * 2 * 3.1415927410125732 * i / n;  // any int dir
         Complex sum = 0;
         for (int k = 0; k < n; ++k)
             sum += line[k] * Complex(std::cos(k * arg), std::sin(k * arg));

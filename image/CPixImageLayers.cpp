@@ -19,6 +19,11 @@ int Clamp(int v, int low, int high)
     return v < low ? low : v > high ? high : v;
 }
 
+int ClampToSize(long long v, int size)
+{
+    return static_cast<int>(v < 0 ? 0 : v > size ? size : v);
+}
+
 int Min(int a, int b)
 {
     return a < b ? a : b;
@@ -204,23 +209,27 @@ bool CPixImage::SelectRect(int x1, int y1, int x2, int y2)
     return true;
 }
 
+// Corners anywhere in the int range: radii, centre and bounds are worked out in 64 bits.
 bool CPixImage::SelectEllipse(int x1, int y1, int x2, int y2)
 {
-    const int rx = std::abs(x2 - x1) / 2;
-    const int ry = std::abs(y2 - y1) / 2;
+    const long long rx = std::llabs(static_cast<long long>(x2) - x1) / 2;
+    const long long ry = std::llabs(static_cast<long long>(y2) - y1) / 2;
     if (rx == 0 || ry == 0)
         return false;
-    const int xc = (x1 + x2) / 2;
-    const int yc = (y1 + y2) / 2;
-    if (!ExtendBox(xc - rx, yc + ry, xc + rx, yc - ry))
+    const long long xc = (static_cast<long long>(x1) + x2) / 2;
+    const long long yc = (static_cast<long long>(y1) + y2) / 2;
+    const int left = ClampToSize(xc - rx, Width()), right = ClampToSize(xc + rx, Width());
+    const int bottom = ClampToSize(yc - ry, Height()), top = ClampToSize(yc + ry, Height());
+    if (!ExtendBox(left, top, right, bottom))
         return false;
-    const int left = Clamp(xc - rx, 0, Width()), right = Clamp(xc + rx, 0, Width());
-    const int bottom = Clamp(yc - ry, 0, Height()), top = Clamp(yc + ry, 0, Height());
+    const float centreY = static_cast<float>(yc);
     for (int x = left; x < right; ++x) {
         const float u = static_cast<float>(x - xc) / static_cast<float>(rx);
         const float h = std::sqrt(1 - u * u) * static_cast<float>(ry);
+        // trunc as the int conversion would, where its result may lie outside the int range.
+        const float below = std::trunc(centreY - h), above = std::trunc(h + centreY);
         for (int y = bottom; y < top; ++y) {
-            const bool inside = y < yc ? static_cast<int>(static_cast<float>(yc) - h) < y : static_cast<int>(h + static_cast<float>(yc)) > y;
+            const bool inside = y < yc ? below < static_cast<float>(y) : above > static_cast<float>(y);
             if (inside)
                 m_pSelection[static_cast<std::size_t>(y) * static_cast<std::size_t>(Width()) + static_cast<std::size_t>(x)] = 255;
         }

@@ -61,15 +61,27 @@ bool MixPixel(int op, PixQuad c1, PixQuad c2, PixQuad t, int weight, PixQuad& ou
     }
 }
 
+// The source indices first..end - 1 (of 0..sourceSize - 1) that land in 0..size - 1 when
+// shifted by d, for any int d.
+void LandingSpan(long long d, int size, int sourceSize, int& first, int& end)
+{
+    first = static_cast<int>(std::min<long long>(std::max<long long>(0, -d), sourceSize));
+    end = static_cast<int>(std::max<long long>(first, std::min<long long>(sourceSize, size - d)));
+}
+
 }  // namespace
 
+// Only the source pixels that land inside this image are visited: offsets may be any int.
 void CPixImage::PasteOpaque(const CPixImage& source, int dx, int dy)
 {
     if (m_pDib == nullptr || !source.HasPixels())
         return;
     const PixQuad t = source.TransparentColor();
-    for (int x = 0; x < source.Width(); ++x) {
-        for (int y = 0; y < source.Height(); ++y) {
+    int x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    LandingSpan(dx, Width(), source.Width(), x1, x2);
+    LandingSpan(dy, Height(), source.Height(), y1, y2);
+    for (int x = x1; x < x2; ++x) {
+        for (int y = y1; y < y2; ++y) {
             const PixQuad c = source.PixelColor(x, y, true);
             if (!(c == t))
                 SetPixelColor(x + dx, y + dy, c, false);
@@ -81,8 +93,9 @@ void CPixImage::MixImage(const CPixImage& source, int op, int dx, int dy, bool m
 {
     if (m_pDib == nullptr || !source.HasPixels() || &source == this)
         return;
-    const int w = std::min(Width(), source.Width() - dx);
-    const int h = std::min(Height(), source.Height() - dy);
+    // In 64 bits for any int offset; below these bounds x + dx and y + dy stay ints.
+    const long long w = std::min<long long>(Width(), static_cast<long long>(source.Width()) - dx);
+    const long long h = std::min<long long>(Height(), static_cast<long long>(source.Height()) - dy);
     const bool alpha = mixAlpha && source.HasAlpha();
     if (alpha)
         MakeAlphaPlane();

@@ -3,7 +3,9 @@
 #include "image/CPixKernels.h"
 #include "image/CPixRect2.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -279,51 +281,216 @@ void CPixImage::AddWeightedColor(PixQuad color, float weight, float& red, float&
 
 // ---- Area sampling -----------------------------------------------------------------------
 
+namespace {
+
+// An area's centre and half sides are held within this: whatever lies beyond is outside every
+// picture, and the area's index arithmetic stays inside TruncToInt's range.
+constexpr float kAreaFar = 4e8f;
+
+// A thin area is sampled pixel by pixel up to this far beyond the picture: further out every
+// sample's neighbourhood (at most 12 wide) lies wholly outside it.
+constexpr int kSampleReach = 7;
+
+// NaN is far away, as for a sampled point.
+float HeldCoordinate(float v)
+{
+    return v > -kAreaFar ? (v < kAreaFar ? v : kAreaFar) : -kAreaFar;
+}
+
+// NaN is no side at all, as the clamp of the sums takes NaN.
+float HeldSide(float v)
+{
+    if (std::isnan(v))
+        return 0;
+    return v > -2 * kAreaFar ? (v < 2 * kAreaFar ? v : 2 * kAreaFar) : -2 * kAreaFar;
+}
+
+// One pixel index of an area's axis: where it is sampled and what it weighs.
+struct AxisEntry {
+    int index;
+    float centre;
+    float weight;
+};
+
+// One axis of an area: the pixel indices first..last that its sums run over, of which
+// nearFirst..nearLast (within a margin of the picture) are summed one by one as ever. Beyond
+// them a pixel's colour (or a thin area's sample) repeats with the overflow mode's period, so the
+// far indices are summed once per class of that period, weighted by the number they stand for:
+// an area costs what its part near the picture holds, however large it is.
+struct AreaAxis {
+    float lo = 0, hi = 0;      // the area's extent
+    int first = 0, last = 0;   // pixel indices
+    bool thin = false;         // weights are the cut of each pixel's square (else the corner weights)
+    float firstWeight = 0, lastWeight = 0;
+    int nearFirst = 0, nearLast = -1;
+    int period = 1;
+
+    AreaAxis(float low, float high, int size, bool thinArea, bool folds)
+        : lo(low), hi(high), first(TruncToInt(low + 0.5f)), last(TruncToInt(high + 0.5f)), thin(thinArea)
+    {
+        const int margin = thin ? kSampleReach : 0;
+        nearFirst = first > -margin ? first : -margin;
+        nearLast = last < size - 1 + margin ? last : size - 1 + margin;
+        period = folds && size > 0 ? size : 1;
+    }
+
+    AxisEntry At(int i) const
+    {
+        const float centre = static_cast<float>(i);
+        if (thin) {
+            const float l = lo > centre - 0.5f ? lo : centre - 0.5f;
+            const float r = hi < centre + 0.5f ? hi : centre + 0.5f;
+            return l <= r ? AxisEntry{i, (l + r) / 2, r - l} : AxisEntry{i, centre, 0};
+        }
+        const float inner = first < i && i < last ? 1.0f : 0.0f;
+        return AxisEntry{i, centre, (i == first ? firstWeight : 0) + (i == last ? lastWeight : 0) + inner};
+    }
+
+    template <class F>
+    void ForEachNear(F f) const
+    {
+        for (int i = nearFirst; i <= nearLast; ++i)
+            f(At(i));
+    }
+
+    template <class F>
+    void ForEachFar(F f) const
+    {
+        ForEachFarIn(first, std::min(nearFirst, last + 1) - 1, f);
+        ForEachFarIn(std::max(nearLast, first - 1) + 1, last, f);
+    }
+
+private:
+    // A pixel that weighs 1: an inner one of a wide area, one whose square a thin area covers.
+    bool Whole(long long i) const
+    {
+        if (!thin)
+            return first < i && i < last;
+        return lo <= static_cast<double>(i) - 0.5 && static_cast<double>(i) + 0.5 <= hi;
+    }
+
+    // The ends one by one (at most a few pixels weigh less than 1), the run of whole ones by class.
+    template <class F>
+    void ForEachFarIn(long long a, long long b, F f) const
+    {
+        for (; a <= b && !Whole(a); ++a)
+            f(At(static_cast<int>(a)));
+        for (; a <= b && !Whole(b); --b)
+            f(At(static_cast<int>(b)));
+        // Each class stands at its member nearest the picture, where a float holds the index.
+        const long long count = b - a + 1;
+        const bool fromA = std::llabs(a) <= std::llabs(b);
+        for (long long r = 0; r < count && r < period; ++r) {
+            const int i = static_cast<int>(fromA ? a + r : b - r);
+            f(AxisEntry{i, static_cast<float>(i), static_cast<float>((count - 1 - r) / period + 1)});
+        }
+    }
+};
+
+// Every pair of an index of each axis that is not near on both: far x with any y, near x with far y.
+template <class Add>
+void SumFarPairs(const AreaAxis& ax, const AreaAxis& ay, Add add)
+{
+    ax.ForEachFar([&](const AxisEntry& ex) {
+        ay.ForEachNear([&](const AxisEntry& ey) { add(ex, ey); });
+        ay.ForEachFar([&](const AxisEntry& ey) { add(ex, ey); });
+    });
+    ax.ForEachNear([&](const AxisEntry& ex) { ay.ForEachFar([&](const AxisEntry& ey) { add(ex, ey); }); });
+}
+
+CPixRect2 PixelSquare(int i, int j)
+{
+    return CPixRect2(static_cast<float>(i) - 0.5f, static_cast<float>(j) - 0.5f, static_cast<float>(i) + 0.5f,
+                     static_cast<float>(j) + 0.5f);
+}
+
+// A thin area: every pixel it cuts is sampled at the middle of the cut, weighed by its surface.
+void SumThinArea(const CPixImage& image, const CPixRect2& area, const AreaAxis& ax, const AreaAxis& ay,
+                 InterpolationMode method, OverflowMode mode, const PixQuad* replacement, Sums& s)
+{
+    for (int j = ay.nearFirst; j <= ay.nearLast; ++j) {
+        for (int i = ax.nearFirst; i <= ax.nearLast; ++i) {
+            const CPixRect2 cut = area.CrossSection(PixelSquare(i, j));
+            const CPixPoint2 centre = cut.Center();
+            CPixImage::AddWeightedColor(image.SampleAt(centre.x, centre.y, method, mode, replacement), cut.Surface(),
+                                        s.red, s.green, s.blue, s.alpha);
+        }
+    }
+    SumFarPairs(ax, ay, [&](const AxisEntry& ex, const AxisEntry& ey) {
+        if (ex.weight != 0 && ey.weight != 0)
+            CPixImage::AddWeightedColor(image.SampleAt(ex.centre, ey.centre, method, mode, replacement),
+                                        ex.weight * ey.weight, s.red, s.green, s.blue, s.alpha);
+    });
+}
+
+// A wide area: the corner pixels weigh what the area covers of them, the edge pixels their
+// covered width or height, the inner ones 1.
+void SumThickArea(const CPixImage& image, const CPixRect2& area, AreaAxis& ax, AreaAxis& ay, OverflowMode mode,
+                  const PixQuad* replacement, Sums& s)
+{
+    const int xi1 = ax.first, xi2 = ax.last, yi1 = ay.first, yi2 = ay.last;
+    const CPixRect2 low = area.CrossSection(PixelSquare(xi1, yi1));
+    const CPixRect2 high = area.CrossSection(PixelSquare(xi2, yi2));
+    const float wl = low.Width(), hb = low.Height(), wr = high.Width(), ht = high.Height();
+    ax.firstWeight = wl;
+    ax.lastWeight = wr;
+    ay.firstWeight = hb;
+    ay.lastWeight = ht;
+    auto add = [&](int i, int j, float weight) {
+        CPixImage::AddWeightedColor(image.PixelColorBeyond(i, j, mode, replacement), weight, s.red, s.green, s.blue,
+                                    s.alpha);
+    };
+    auto nearX = [&](int i) { return ax.nearFirst <= i && i <= ax.nearLast; };
+    auto nearY = [&](int j) { return ay.nearFirst <= j && j <= ay.nearLast; };
+    if (nearX(xi1) && nearY(yi1))
+        add(xi1, yi1, wl * hb);
+    if (nearX(xi2) && nearY(yi1))
+        add(xi2, yi1, wr * hb);
+    if (nearX(xi1) && nearY(yi2))
+        add(xi1, yi2, wl * ht);
+    if (nearX(xi2) && nearY(yi2))
+        add(xi2, yi2, wr * ht);
+    const int innerX1 = std::max(xi1 + 1, ax.nearFirst), innerX2 = std::min(xi2 - 1, ax.nearLast);
+    const int innerY1 = std::max(yi1 + 1, ay.nearFirst), innerY2 = std::min(yi2 - 1, ay.nearLast);
+    for (int i = innerX1; i <= innerX2; ++i) {
+        if (nearY(yi1))
+            add(i, yi1, hb);
+        if (nearY(yi2))
+            add(i, yi2, ht);
+    }
+    for (int j = innerY1; j <= innerY2; ++j) {
+        if (nearX(xi1))
+            add(xi1, j, wl);
+        if (nearX(xi2))
+            add(xi2, j, wr);
+        for (int i = innerX1; i <= innerX2; ++i)
+            add(i, j, 1);
+    }
+    SumFarPairs(ax, ay, [&](const AxisEntry& ex, const AxisEntry& ey) { add(ex.index, ey.index, ex.weight * ey.weight); });
+}
+
+}  // namespace
+
 PixQuad CPixImage::SampleArea(float x, float y, float width, float height, InterpolationMode method, OverflowMode mode,
                               const PixQuad* replacement) const
 {
-    if (width <= 1 && height <= 1)
+    if (!(width > 1) && !(height > 1))
         return SampleAt(x, y, method, mode, replacement);
+    x = HeldCoordinate(x);
+    y = HeldCoordinate(y);
+    width = HeldSide(width);
+    height = HeldSide(height);
     // Stored as (left, low y) to (right, high y), so Surface is positive.
     const CPixRect2 area(x - width / 2, y - height / 2, x + width / 2, y + height / 2);
-    const int xi1 = TruncToInt(area.topLeft.x + 0.5f), yi1 = TruncToInt(area.topLeft.y + 0.5f);
-    const int xi2 = TruncToInt(area.bottomRight.x + 0.5f), yi2 = TruncToInt(area.bottomRight.y + 0.5f);
-    auto square = [](int i, int j) {
-        return CPixRect2(static_cast<float>(i) - 0.5f, static_cast<float>(j) - 0.5f, static_cast<float>(i) + 0.5f,
-                         static_cast<float>(j) + 0.5f);
-    };
+    const bool thin = width <= 1 || height <= 1;
+    const bool folds = mode == kOverflowWrap || mode == kOverflowRepeat || mode == kOverflowMirror;
+    AreaAxis ax(area.topLeft.x, area.bottomRight.x, Width(), thin, folds);
+    AreaAxis ay(area.topLeft.y, area.bottomRight.y, Height(), thin, folds);
     Sums s;
-    if (width <= 1 || height <= 1) {
-        for (int j = yi1; j <= yi2; ++j) {
-            for (int i = xi1; i <= xi2; ++i) {
-                const CPixRect2 cut = area.CrossSection(square(i, j));
-                const CPixPoint2 centre = cut.Center();
-                AddWeightedColor(SampleAt(centre.x, centre.y, method, mode, replacement), cut.Surface(), s.red, s.green,
-                                 s.blue, s.alpha);
-            }
-        }
-    } else {
-        const CPixRect2 low = area.CrossSection(square(xi1, yi1));
-        const CPixRect2 high = area.CrossSection(square(xi2, yi2));
-        const float wl = low.Width(), hb = low.Height(), wr = high.Width(), ht = high.Height();
-        auto add = [&](int i, int j, float weight) {
-            AddWeightedColor(PixelColorBeyond(i, j, mode, replacement), weight, s.red, s.green, s.blue, s.alpha);
-        };
-        add(xi1, yi1, wl * hb);
-        add(xi2, yi1, wr * hb);
-        add(xi1, yi2, wl * ht);
-        add(xi2, yi2, wr * ht);
-        for (int i = xi1 + 1; i < xi2; ++i) {
-            add(i, yi1, hb);
-            add(i, yi2, ht);
-        }
-        for (int j = yi1 + 1; j < yi2; ++j) {
-            add(xi1, j, wl);
-            add(xi2, j, wr);
-            for (int i = xi1 + 1; i < xi2; ++i)
-                add(i, j, 1);
-        }
-    }
+    if (thin)
+        SumThinArea(*this, area, ax, ay, method, mode, replacement, s);
+    else
+        SumThickArea(*this, area, ax, ay, mode, replacement, s);
     const float surface = area.Surface();
     s.red /= surface;
     s.green /= surface;

@@ -324,9 +324,9 @@ TEST_F(GameProcessTest, AReadOnlyDataFolderIsToldAtStartAndLeftAsItWas)
         CProfileStore store;
         store.NewPlayer("ANNA", true);  // no new-player window: the one at the window's place is ours
     }
+    const int frames = MenuFrame() + 90;  // reads the data set, and makes its cache key and cache
     const auto before = Snapshot(m_root);
     const std::string shot = m_root + "/../" + Leaf() + "-read-only.png";
-    const int frames = MenuFrame() + 90;
     {
         ScopedReadOnlyFolder readOnly(m_root);
         if (!readOnly.IsMounted())

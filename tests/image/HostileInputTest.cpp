@@ -5,6 +5,7 @@
 // arithmetic aborts).
 #include "ImageTestData.h"
 #include "image/CPixImage.h"
+#include "image/CPixRect2.h"
 #include "support/BoundedRun.h"
 #include "support/TempPath.h"
 
@@ -133,6 +134,51 @@ std::vector<std::pair<int, int>> DrawnPixels(int x1, int x2, int y1, int y2)
 double SecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The area mean walked over every pixel square of the area, as the sampler once did: the
+// reference for areas small enough to walk.
+PixQuad WalkedAreaMean(const CPixImage& image, float x, float y, float w, float h, InterpolationMode method,
+                       OverflowMode mode, const PixQuad* fill)
+{
+    if (w <= 1 && h <= 1)
+        return image.SampleAt(x, y, method, mode, fill);
+    const CPixRect2 area(x - w / 2, y - h / 2, x + w / 2, y + h / 2);
+    const int xi1 = static_cast<int>(area.topLeft.x + 0.5f), yi1 = static_cast<int>(area.topLeft.y + 0.5f);
+    const int xi2 = static_cast<int>(area.bottomRight.x + 0.5f), yi2 = static_cast<int>(area.bottomRight.y + 0.5f);
+    auto square = [](int i, int j) {
+        return CPixRect2(static_cast<float>(i) - 0.5f, static_cast<float>(j) - 0.5f, static_cast<float>(i) + 0.5f,
+                         static_cast<float>(j) + 0.5f);
+    };
+    float r = 0, g = 0, b = 0, a = 0;
+    auto weigh = [&](int i, int j, float weight) {
+        CPixImage::AddWeightedColor(image.PixelColorBeyond(i, j, mode, fill), weight, r, g, b, a);
+    };
+    const CPixRect2 low = area.CrossSection(square(xi1, yi1)), high = area.CrossSection(square(xi2, yi2));
+    for (int j = yi1; j <= yi2; ++j) {
+        for (int i = xi1; i <= xi2; ++i) {
+            if (w <= 1 || h <= 1) {
+                const CPixRect2 cut = area.CrossSection(square(i, j));
+                CPixImage::AddWeightedColor(image.SampleAt(cut.Center().x, cut.Center().y, method, mode, fill),
+                                            cut.Surface(), r, g, b, a);
+                continue;
+            }
+            const float wx = (i == xi1 ? low.Width() : 0) + (i == xi2 ? high.Width() : 0) + (xi1 < i && i < xi2 ? 1 : 0);
+            const float wy = (j == yi1 ? low.Height() : 0) + (j == yi2 ? high.Height() : 0) + (yi1 < j && j < yi2 ? 1 : 0);
+            weigh(i, j, wx * wy);
+        }
+    }
+    auto byte = [&](float v) {
+        v /= area.Surface();
+        return static_cast<std::uint8_t>(v > 0 ? (v < 255 ? v : 255) : 0);
+    };
+    return PixQuad{byte(b), byte(g), byte(r), image.HasAlpha() ? byte(a) : std::uint8_t{0}};
+}
+
+bool WithinOne(PixQuad p, PixQuad q)
+{
+    return std::abs(p.blue - q.blue) <= 1 && std::abs(p.green - q.green) <= 1 && std::abs(p.red - q.red) <= 1 &&
+           std::abs(p.reserved - q.reserved) <= 1;
 }
 
 }  // namespace
@@ -285,8 +331,66 @@ TEST(HostileArguments, SamplingAtOddPointsIsDefined)
                 }
             }
         }
-        (void)image.SampleArea(kNaN, 2, 3, 3, kInterpBilinear, kOverflowRepeat, nullptr);
-        (void)image.SampleArea(2, 2, kNaN, kNaN, kInterpBicubic, kOverflowWrap, nullptr);
+        // Areas with any odd corner or side end at once.
+        const auto start = std::chrono::steady_clock::now();
+        for (float v : kOddFloats) {
+            for (int mode = 0; mode <= 6; ++mode) {
+                SCOPED_TRACE("area " + std::to_string(v) + " mode " + std::to_string(mode));
+                const auto overflow = static_cast<OverflowMode>(mode);
+                (void)image.SampleArea(v, 2, 3, 3, kInterpBilinear, overflow, &fill);
+                (void)image.SampleArea(2, v, 0.5f, 40, kInterpLanczos, overflow, nullptr);
+                (void)image.SampleArea(2, 2, v, v, kInterpBicubic, overflow, &fill);
+                (void)image.SampleArea(2, 2, 0.25f, v, kInterpCatmullRom, overflow, nullptr);
+                (void)image.SampleArea(v, -v, v, 3, kInterpNearest, overflow, nullptr);
+            }
+        }
+        EXPECT_LT(SecondsSince(start), 2.0 * kTestTimeScale);
+    }
+}
+
+// An area is clipped to the picture: what lies beyond it is the overflow colour, or repeats the
+// picture with the overflow mode's period, so a side of a billion costs what one of a hundred does.
+TEST(HostileArguments, AnAreaCostsWhatItCoversOfThePicture)
+{
+    const PixQuad fill{200, 100, 50, 255};
+    for (int bpp : {8, 24}) {
+        const CPixImage image = PatternedImage(16, 16, bpp);
+        // Areas that reach beyond the picture, thick and thin, agree with a walk over every pixel.
+        const float corners[] = {-30.5f, -7.3f, -0.6f, 0.2f, 6.5f, 15.7f, 23.1f, 41.0f};
+        const float sides[] = {0.5f, 1.0f, 1.5f, 3.0f, 12.25f, 47.0f};
+        for (int method : {1, 2, 4, 6}) {
+            for (int mode = 0; mode <= 6; ++mode) {
+                for (float x : corners) {
+                    for (float w : sides) {
+                        const float y = corners[(static_cast<int>(x * 7) + method + mode) & 7];
+                        const float h = sides[(static_cast<int>(w * 3) + mode) % 6];
+                        SCOPED_TRACE(std::to_string(bpp) + " bits, method " + std::to_string(method) + ", mode " +
+                                     std::to_string(mode) + ": " + std::to_string(w) + " x " + std::to_string(h) +
+                                     " at " + std::to_string(x) + ", " + std::to_string(y));
+                        const auto interp = static_cast<InterpolationMode>(method);
+                        const auto overflow = static_cast<OverflowMode>(mode);
+                        ASSERT_TRUE(WithinOne(image.SampleArea(x, y, w, h, interp, overflow, &fill),
+                                              WalkedAreaMean(image, x, y, w, h, interp, overflow, &fill)));
+                        ASSERT_TRUE(WithinOne(image.SampleArea(y, x, h, w, interp, overflow, nullptr),
+                                              WalkedAreaMean(image, y, x, h, w, interp, overflow, nullptr)));
+                    }
+                }
+            }
+        }
+        // Vast areas: the overflow colour outweighs the picture, or the picture repeats. The
+        // walk would take minutes at 1e5 and never end at 1e9 or at an infinite side.
+        const PixQuad tiled = WalkedAreaMean(image, 7.5f, 7.5f, 16, 16, kInterpBilinear, kOverflowColor, nullptr);
+        const auto start = std::chrono::steady_clock::now();
+        for (float side : {1e4f, 1e5f, 1e9f, kInf}) {
+            SCOPED_TRACE(std::to_string(bpp) + " bits, side " + std::to_string(side));
+            EXPECT_TRUE(WithinOne(image.SampleArea(7.5f, 7.5f, side, side, kInterpBilinear, kOverflowColor, &fill), fill));
+            EXPECT_TRUE(WithinOne(image.SampleArea(-side, 3, side, 0.5f, kInterpBicubic, kOverflowColor, &fill), fill));
+            EXPECT_TRUE(WithinOne(image.SampleArea(7.5f, 7.5f, side, side, kInterpBilinear, kOverflowWrap, nullptr), tiled));
+            EXPECT_TRUE(WithinOne(image.SampleArea(1e6f, -1e6f, side, side, kInterpBilinear, kOverflowWrap, nullptr), tiled));
+            const PixQuad column = image.SampleArea(7.5f, 0, 0.5f, side, kInterpLanczos, kOverflowRepeat, nullptr);
+            EXPECT_LE(column.blue, 255);
+        }
+        EXPECT_LT(SecondsSince(start), 1.0 * kTestTimeScale);
     }
 }
 
@@ -359,6 +463,112 @@ TEST(HostileArguments, ColourOperationsWithOddFactorsAreDefined)
     };
     EXPECT_EQ(hued(1.0f), hued(257.0f));
     EXPECT_EQ(hued(kNaN), hued(0.0f));
+}
+
+// Offsets, corners, resolutions and percentages anywhere in the int range: nothing overflows,
+// and each operation does what its nearest representable case does.
+TEST(HostileArguments, IntArgumentsAtTheEndsOfTheRangeAreDefined)
+{
+    const int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    auto selected = [](const CPixImage& image) {
+        int count = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                count += image.IsSelected(x, y) ? 1 : 0;
+        return count;
+    };
+    for (int bpp : {8, 24}) {
+        SCOPED_TRACE(std::to_string(bpp) + " bits");
+        const CPixImage source = PatternedImage(16, 16, 24);
+        const std::vector<std::uint8_t> before = TopDownRgba(PatternedImage(16, 16, bpp));
+        // Offsets that leave the source wholly outside change nothing.
+        for (int a : kOddInts) {
+            for (int b : {a, 0, 3}) {
+                SCOPED_TRACE(std::to_string(a) + ", " + std::to_string(b));
+                CPixImage image = PatternedImage(16, 16, bpp);
+                image.PasteOpaque(source, a, b);
+                image.PasteOpaque(source, b, a);
+                for (int op = 0; op <= 9; ++op) {
+                    image.MixImage(source, op, a, b, true);
+                    image.MixImage(source, op, b, a, false);
+                }
+                EXPECT_EQ(TopDownRgba(image), before);
+            }
+        }
+        // A near offset still pastes: pixel (x, y) of the source lands at (x - 2, y + 3).
+        CPixImage pasted = PatternedImage(16, 16, bpp);
+        pasted.PasteOpaque(source, -2, 3);
+        if (bpp == 24) {
+            EXPECT_EQ(pasted.PixelColor(0, 3, false), source.PixelColor(2, 0, false));
+            EXPECT_EQ(pasted.PixelColor(13, 15, false), source.PixelColor(15, 12, false));
+        }
+
+        // Ellipses whose corners lie near the ends of the range: around the picture, or beside it.
+        struct Ellipse {
+            int x1, y1, x2, y2;
+            bool made;
+            int selected;
+        };
+        const Ellipse ellipses[] = {{lo, lo, hi, hi, true, 256},
+                                    {-2000000000, -2000000000, 2000000000, 2000000000, true, 256},
+                                    {hi, hi, hi - 8, hi - 8, true, 0},
+                                    {lo, lo, lo + 8, lo + 8, true, 0},
+                                    {lo, 0, hi, 16, true, 240},  // the bottom row touches the edge
+                                    {-2000000000, 8, 2000000000, 9, false, 256},  // no plane: all count
+                                    {4, 4, 12, 12, true, 39}};
+        for (const Ellipse& e : ellipses) {
+            SCOPED_TRACE("ellipse " + std::to_string(e.x1) + "," + std::to_string(e.y1) + " " + std::to_string(e.x2) +
+                         "," + std::to_string(e.y2));
+            CPixImage image = PatternedImage(16, 16, bpp);
+            EXPECT_EQ(image.SelectEllipse(e.x1, e.y1, e.x2, e.y2), e.made);
+            EXPECT_EQ(image.HasSelection(), e.made);
+            EXPECT_EQ(selected(image), e.selected);
+        }
+
+        // A contrast of any size: the levels split at 128.
+        CPixImage contrasted = PatternedImage(16, 16, bpp);
+        EXPECT_TRUE(contrasted.BrightnessContrast(0, hi));
+        const std::vector<std::uint8_t> levels = TopDownRgba(contrasted);
+        for (std::size_t i = 0; i < levels.size(); ++i) {
+            if (i % 4 != 3 && levels[i] != 0 && levels[i] != 128 && levels[i] != 255)
+                ADD_FAILURE() << "level " << int(levels[i]) << " at " << i;
+        }
+        EXPECT_TRUE(contrasted.BrightnessContrast(lo, lo));
+        EXPECT_TRUE(contrasted.BrightnessContrast(hi, -100));
+
+        // Channel shifts of any size clamp; a jitter of any radius keeps every pixel's own
+        // colour when the displaced point falls outside; a transform in any direction ends.
+        CPixImage shifted = PatternedImage(16, 16, bpp);
+        EXPECT_TRUE(shifted.ShiftChannels(hi, lo, 0));
+        EXPECT_EQ(shifted.PixelColor(5, 9, false).red, 255);
+        EXPECT_EQ(shifted.PixelColor(5, 9, false).green, 0);
+        for (int radius : kOddInts) {
+            CPixImage jittered = PatternedImage(16, 16, bpp);
+            EXPECT_TRUE(jittered.JitterFilter(radius));
+        }
+        for (int dir : {lo, hi, -1, 0}) {
+            CPixImage re = PatternedImage(6, 5, 8, false), im(kPixTypeUnknown);
+            re.SetGreyPalette();
+            EXPECT_TRUE(CPixImage::FourierTransform(&re, nullptr, &re, &im, dir, false, dir == 0));
+        }
+    }
+    // Resolutions: the header's pixels per metre hold up to 54,546,084 dots per inch.
+    struct Dpi {
+        int asked, kept;
+        std::int32_t perMetre;
+    };
+    const Dpi resolutions[] = {{0, 96, 3780}, {lo, 96, 3780}, {300, 300, 11811}, {54546084, 54546084, 2147483622},
+                               {54546085, 54546084, 2147483622}, {hi, 54546084, 2147483622}};
+    for (const Dpi& d : resolutions) {
+        SCOPED_TRACE(std::to_string(d.asked) + " dpi");
+        CPixImage image(4, 4, 24, kPixTypeUnknown);
+        image.SetXDpi(d.asked);
+        image.SetYDpi(d.asked);
+        EXPECT_EQ(image.XDpi(), d.kept);
+        EXPECT_EQ(image.YDpi(), d.kept);
+        EXPECT_EQ(image.Header().xPelsPerMeter, d.perMetre);
+        EXPECT_EQ(image.Header().yPelsPerMeter, d.perMetre);
+    }
 }
 
 TEST(HostileArguments, LinesBetweenFarPointsAreDrawnAsTheirNearPart)

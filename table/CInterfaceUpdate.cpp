@@ -356,10 +356,13 @@ void CInterface::UpdateInfoWindows(float dt)
         }
         case kInfoIndicatorFirst:
         case kInfoIndicatorSecond:
-            if (moveIndicator->IsLit(true)) {
+            // A light gone dark since the request (no move left, or switched off in the menu)
+            // takes its window back: waiting here would refuse every other window meanwhile.
+            if (moveIndicator->IsLit(true))
                 ShowInfoWindow(infoKind);
-                SetInfoStep(kInfoSettling, 0.0f);
-            }
+            else
+                moveIndicator->AskAgain(infoKind);
+            SetInfoStep(kInfoSettling, 0.0f);
             break;
         case kInfoMasterMode:
             if (player != nullptr && player->m_bMasterMode != 0 && player->m_bMasterWindowShown == 0) {

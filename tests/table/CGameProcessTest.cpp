@@ -550,9 +550,9 @@ TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable
     // Levels whose half-dealt tables have no move (cards in the free cells, on the stock or on
     // the foundations): the lamp stays lit and counts nothing through the first deal and a deal
     // again, and the dealt table's verdict introduces it at a player's second level start.
+    PlayerRecord& player = g_pProfileStore->m_current;
     for (int level : {3, 6, 0, 8}) {
         SCOPED_TRACE("level " + std::to_string(level));
-        PlayerRecord& player = g_pProfileStore->m_current;
         player.m_nTableValue1 = 1;
         player.m_nTableValue2 = 0;
         Start(level, kModeStory, -1);
@@ -581,6 +581,30 @@ TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable
         m_pGame->Release();
         m_pGame = nullptr;
     }
+
+    // Switched off in the game's menu while its window is due, the lamp goes dark and takes the
+    // window back, so the queue is free for other windows; switched on, it shows the window.
+    InfoWindowNotes notes;
+    player.m_nTableValue1 = 1;
+    player.m_nTableValue2 = 0;
+    Start(0, kModeStory, -1);
+    Settle();
+    for (int i = 0; i < 120 && Game().GetInfoStep() != kInfoDue; ++i)
+        Frames(1);
+    ASSERT_EQ(Game().GetInfoStep(), kInfoDue);
+    ASSERT_EQ(Game().GetInfoKind(), kInfoIndicatorSecond);
+    player.m_bHints = 0;
+    Frames(60);
+    const CMoveIndicator& lamp = *Game().GetMoveIndicator();
+    EXPECT_FALSE(lamp.IsLit(false));
+    EXPECT_TRUE(g_infoWindows.empty());
+    EXPECT_EQ(Game().GetInfoStep(), kInfoIdle);
+    EXPECT_TRUE(lamp.IsWindowPending(CMoveIndicator::kWindowSecond));
+    player.m_bHints = 1;
+    Frames(60);
+    EXPECT_TRUE(lamp.IsLit(false));
+    EXPECT_EQ(g_infoWindows, std::vector<std::string>{"move_move_indicator_wind2"});
+    EXPECT_FALSE(lamp.IsWindowPending(CMoveIndicator::kWindowSecond));
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }

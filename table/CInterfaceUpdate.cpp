@@ -328,26 +328,41 @@ void CInterface::UpdateInfoWindows(float dt)
             ShowInfoWindow(kInfoGaugeFull);
             SetInfoStep(kInfoSettling, 0.0f);
             break;
-        case kInfoRules:
+        case kInfoRules: {
             if (m_pPanel->GetState() != CGamePanel::kSettled)
                 break;
-            if (helpDesk->GetView() == CHelpDesk::kSmall) {
-                helpDesk->SetView(CHelpDesk::kBig, 0.0f);
+            auto markSeen = [&] {
                 if (player != nullptr && levelSection >= 0 && levelSection < PlayerRecord::kLevelNumbers)
                     player->m_introShown[static_cast<std::size_t>(levelSection)] = 1;
-                rulesShown = true;
+            };
+            if (helpDesk->GetView() == CHelpDesk::kSmall) {
+                helpDesk->SetView(CHelpDesk::kBig, 0.0f);
+                markSeen();
+                // A bonus level's desk has no big view: nothing opened, so no hint waits for
+                // it, and the queue moves on rather than asking again every frame.
+                if (helpDesk->GetView() == CHelpDesk::kSmall)
+                    SetInfoStep(kInfoSettling, 0.0f);
+                else
+                    rulesShown = true;
             } else if (helpDesk->GetView() == CHelpDesk::kBig) {
+                // Open already, here or by the player's own click: the rules are seen. Unmarked,
+                // the request would come back at once and, modal, refuse the click that closes it.
+                markSeen();
                 SetInfoStep(kInfoSettling, 0.0f);
             } else if (rulesSeen) {
                 SetInfoStep(kInfoSettling, 0.0f);  // the view was changed meanwhile: the window is done
             }
             break;
+        }
         case kInfoIndicatorFirst:
         case kInfoIndicatorSecond:
-            if (moveIndicator->IsLit(true)) {
+            // A light gone dark since the request (no move left, or switched off in the menu)
+            // takes its window back: waiting here would refuse every other window meanwhile.
+            if (moveIndicator->IsLit(true))
                 ShowInfoWindow(infoKind);
-                SetInfoStep(kInfoSettling, 0.0f);
-            }
+            else
+                moveIndicator->AskAgain(infoKind);
+            SetInfoStep(kInfoSettling, 0.0f);
             break;
         case kInfoMasterMode:
             if (player != nullptr && player->m_bMasterMode != 0 && player->m_bMasterWindowShown == 0) {

@@ -69,6 +69,14 @@ bool CMoveIndicator::IsWindowPending(int kind) const
     return false;
 }
 
+void CMoveIndicator::AskAgain(int kind)
+{
+    if (kind == kWindowFirst)
+        m_bPendingWindow3 = true;
+    else if (kind == kWindowSecond)
+        m_bPendingWindow4 = true;
+}
+
 void CMoveIndicator::TurnOn()
 {
     if (!SettingOn() || m_bLit)
@@ -164,8 +172,10 @@ void CMoveIndicator::FollowMoveFinder()
 
 void CMoveIndicator::AskForWindows()
 {
-    if (m_pController == nullptr || (m_pLight != nullptr && m_pLight->IsPlaying()) || m_pController->IsModal() ||
-        m_pController->IsReplaying())
+    // The windows speak of the lit light: asked for while it is dark they would only hold the
+    // controller's queue until it shines again, which may not be in this game.
+    if (m_pController == nullptr || !m_bLit || (m_pLight != nullptr && m_pLight->IsPlaying()) ||
+        m_pController->IsModal() || m_pController->IsReplaying())
         return;
     if (m_bPendingWindow3 && m_pController->RequestInfoWindow(kWindowFirst, 0.0f, kInfoRequested))
         m_bPendingWindow3 = false;

@@ -17,8 +17,8 @@ struct PlayerRecord;
 // (the no-hints setting too, outside a classic game). While a level is laid out (its deal waits,
 // runs or its cards still fly) the light holds: the table is not yet the one the player plays, so
 // nothing the finder says then is shown or counted. The first times it lights it asks the
-// controller for the two information windows that explain it. Two counters of the player record
-// belong to it: level starts with the light and times the light came on.
+// controller for the two information windows that explain it, only while it shines. Two counters
+// of the player record belong to it: level starts with the light and times the light came on.
 class CMoveIndicator {
 public:
     static constexpr int kWindowFirst = kInfoIndicatorFirst;
@@ -41,6 +41,9 @@ public:
     void Render();
 
     bool IsWindowPending(int kind) const;
+    // The controller found the light dark when the window came due: it is asked for again once
+    // the light shines, and the controller's queue is free meanwhile.
+    void AskAgain(int kind);
     bool IsOrbitRunning() const { return m_bOrbitRunning; }
     const CPathEffects* GetOrbit() const { return m_pOrbit.get(); }
 

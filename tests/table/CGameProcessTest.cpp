@@ -1,6 +1,7 @@
 // CGameProcessTest.cpp: whole games on the game screen, headless, over the bundled data set and
 // level file: construction, the deal, mouse play through the screen's frame, undo, hints, the
-// deal-again flow, the relax pause and a won position, without an error or warning in the log.
+// deal-again flow, the relax pause, the information windows' queue and a won position, without an
+// error or warning in the log.
 #include "GameProcessTestRoot.h"
 
 #include "progress/ProgressRules.h"
@@ -457,16 +458,89 @@ TEST_F(CGameProcessTest, TheTrophyForSixBonusesCountsTheBonusesOfOneLevel)
         ADD_FAILURE() << line;
 }
 
-TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnce)
+namespace {
+
+// The information windows the game asks for, by effect; none is made, as if closed at once.
+std::vector<std::string> g_infoWindows;
+CScreenBase* NoteInformation(const char*, const char* move, const char*)
 {
-    g_pProfileStore->m_current.m_introShown[0] = 0;
-    Start(0, kModeStory, -1);
-    Settle();
-    for (int i = 0; i < 120 && Game().GetHelpDesk()->GetView() != CHelpDesk::kBig; ++i)
-        Frames(1);
-    EXPECT_EQ(Game().GetHelpDesk()->GetView(), CHelpDesk::kBig);
-    EXPECT_EQ(g_pProfileStore->m_current.m_introShown[0], 1);
-    EXPECT_TRUE(Game().IsHintDeferred());
+    g_infoWindows.push_back(move);
+    return nullptr;
+}
+
+// Notes the windows for the life of a test and puts the makers back after it.
+class InfoWindowNotes {
+public:
+    InfoWindowNotes() : m_saved(game_dialogs::GetMakers())
+    {
+        game_dialogs::Makers makers = m_saved;
+        makers.information = NoteInformation;
+        game_dialogs::SetMakers(makers);
+        g_infoWindows.clear();
+    }
+    ~InfoWindowNotes() { game_dialogs::SetMakers(m_saved); }
+
+private:
+    game_dialogs::Makers m_saved;
+};
+
+}  // namespace
+
+TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnceAndTheNextWindowFollows)
+{
+    // The first game asks for the big rules window once the deal has landed. Two ways it finds
+    // no window to open must not hold the queue (and with it the rules button, which waits for
+    // an idle queue): the player opened it during the deal, or the level is a bonus level, whose
+    // rules have no big view.
+    struct Case { const char* name; int level; unsigned mode; int extra; int section; bool openedByPlayer, big; };
+    const Case cases[] = {
+        {"first game", 0, kModeStory, -1, 0, false, true},
+        {"opened during the deal", 0, kModeStory, -1, 0, true, true},
+        {"bonus level", 0, kModeBonusLevel, 1, 25, false, false},
+    };
+    InfoWindowNotes notes;
+    PlayerRecord& player = g_pProfileStore->m_current;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto section = static_cast<std::size_t>(c.section);
+        player.m_introShown[section] = 0;
+        player.m_nTableValue1 = player.m_nTableValue2 = 5;  // the lamp's windows were seen long ago
+        g_infoWindows.clear();
+        if (m_pGame != nullptr)
+            m_pGame->Release();
+        Start(c.level, c.mode, c.extra);
+        CHelpDesk& desk = *Game().GetHelpDesk();
+        auto clickRulesButton = [&] {
+            float x = 0, y = 0, w = 0, h = 0;
+            desk.GetRulesButton()->GetRect(&x, &y, &w, &h);
+            ClickWithMouse(static_cast<int>(x + w / 2), static_cast<int>(y + h / 2));
+        };
+        if (c.openedByPlayer) {
+            for (int i = 0; i < 600 && !(Game().GetPanelState() == 0 && Game().IsDealing()); ++i)
+                Frames(1);
+            ASSERT_TRUE(Game().IsDealing());
+            clickRulesButton();
+            ASSERT_EQ(desk.GetView(), CHelpDesk::kBig);
+        }
+        Settle();
+        for (int i = 0; i < 120 && (player.m_introShown[section] == 0 || Game().GetInfoStep() != kInfoIdle); ++i)
+            Frames(1);
+        EXPECT_EQ(desk.GetView() == CHelpDesk::kBig, c.big);
+        EXPECT_EQ(player.m_introShown[section], 1);
+        EXPECT_EQ(Game().IsHintDeferred(), c.big && !c.openedByPlayer) << "a hint waits for the window it opened";
+        EXPECT_EQ(Game().GetInfoStep(), kInfoIdle);
+        if (c.big) {
+            clickRulesButton();
+            for (int i = 0; i < 60 && desk.GetView() != CHelpDesk::kSmall; ++i)
+                Frames(1);
+            EXPECT_EQ(desk.GetView(), CHelpDesk::kSmall) << "the rules button closes the window";
+        }
+
+        // The queue takes the next window and shows it.
+        EXPECT_TRUE(Game().RequestInfoWindow(kInfoGaugeFull, 0.0f, kInfoRequested));
+        Frames(3);
+        EXPECT_EQ(g_infoWindows, std::vector<std::string>{"move_informative_wind_2"});
+    }
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }
@@ -476,9 +550,9 @@ TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable
     // Levels whose half-dealt tables have no move (cards in the free cells, on the stock or on
     // the foundations): the lamp stays lit and counts nothing through the first deal and a deal
     // again, and the dealt table's verdict introduces it at a player's second level start.
+    PlayerRecord& player = g_pProfileStore->m_current;
     for (int level : {3, 6, 0, 8}) {
         SCOPED_TRACE("level " + std::to_string(level));
-        PlayerRecord& player = g_pProfileStore->m_current;
         player.m_nTableValue1 = 1;
         player.m_nTableValue2 = 0;
         Start(level, kModeStory, -1);
@@ -507,6 +581,30 @@ TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable
         m_pGame->Release();
         m_pGame = nullptr;
     }
+
+    // Switched off in the game's menu while its window is due, the lamp goes dark and takes the
+    // window back, so the queue is free for other windows; switched on, it shows the window.
+    InfoWindowNotes notes;
+    player.m_nTableValue1 = 1;
+    player.m_nTableValue2 = 0;
+    Start(0, kModeStory, -1);
+    Settle();
+    for (int i = 0; i < 120 && Game().GetInfoStep() != kInfoDue; ++i)
+        Frames(1);
+    ASSERT_EQ(Game().GetInfoStep(), kInfoDue);
+    ASSERT_EQ(Game().GetInfoKind(), kInfoIndicatorSecond);
+    player.m_bHints = 0;
+    Frames(60);
+    const CMoveIndicator& lamp = *Game().GetMoveIndicator();
+    EXPECT_FALSE(lamp.IsLit(false));
+    EXPECT_TRUE(g_infoWindows.empty());
+    EXPECT_EQ(Game().GetInfoStep(), kInfoIdle);
+    EXPECT_TRUE(lamp.IsWindowPending(CMoveIndicator::kWindowSecond));
+    player.m_bHints = 1;
+    Frames(60);
+    EXPECT_TRUE(lamp.IsLit(false));
+    EXPECT_EQ(g_infoWindows, std::vector<std::string>{"move_move_indicator_wind2"});
+    EXPECT_FALSE(lamp.IsWindowPending(CMoveIndicator::kWindowSecond));
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }

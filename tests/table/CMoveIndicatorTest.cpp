@@ -236,11 +236,21 @@ TEST_F(CMoveIndicatorTest, APendingWindowWaitsForAnIdleController)
     Frame();
     EXPECT_TRUE(m_controller.windows.empty());
     m_controller.replaying = false;
+    m_pIndicator->TurnOff();
+    Settle();
+    EXPECT_TRUE(m_controller.windows.empty()) << "asked for while the light is dark";
+    m_pIndicator->TurnOn();
     m_controller.acceptWindows = false;
+    Settle();
+    EXPECT_FALSE(m_controller.windows.empty());  // asked for every frame, refused
+    EXPECT_TRUE(m_pIndicator->IsWindowPending(CMoveIndicator::kWindowFirst));
+    m_controller.windows.clear();
+    m_controller.acceptWindows = true;
     Frame();
     EXPECT_EQ(m_controller.windows.size(), 1u);
-    EXPECT_TRUE(m_pIndicator->IsWindowPending(CMoveIndicator::kWindowFirst));
-    m_controller.acceptWindows = true;
+    EXPECT_FALSE(m_pIndicator->IsWindowPending(CMoveIndicator::kWindowFirst));
+    // A window the controller hands back (it found the light dark) is asked for again.
+    m_pIndicator->AskAgain(CMoveIndicator::kWindowFirst);
     Frame();
     EXPECT_EQ(m_controller.windows.size(), 2u);
     EXPECT_FALSE(m_pIndicator->IsWindowPending(CMoveIndicator::kWindowFirst));

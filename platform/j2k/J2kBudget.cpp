@@ -124,6 +124,7 @@ struct Scan {
     bool customTransform = false;
     bool uncounted = false;                      // too many components or tiles to count
     std::size_t mainHeaderEnd = 0;               // the first SOT
+    std::uint64_t codedBytes = 0;                // packet data of the tile-parts read
 };
 
 std::uint64_t CeilDiv(std::uint64_t a, std::uint64_t b)
@@ -370,7 +371,12 @@ bool ReadTileParts(const Bytes& b, Scan& scan)
                 return false;
             at += 2 + segment;
         }
-        if (!headerRead || length == 0 || length > b.size - pos)
+        if (!headerRead)
+            break;
+        // The packet data after SOD, as far as the file holds it (a length of 0 runs to the end).
+        const std::size_t end = length == 0 || length > b.size - pos ? b.size : pos + static_cast<std::size_t>(length);
+        scan.codedBytes += end > at + 2 ? end - (at + 2) : 0;
+        if (length == 0 || length > b.size - pos)
             break;
         pos += static_cast<std::size_t>(length);
     }
@@ -584,6 +590,7 @@ J2kBudget J2kEstimate(const std::vector<unsigned char>& file, bool jp2)
         budget.samples = Add(budget.samples, cost.samples);
     }
     budget.tiles = scan.tiles.size();
+    budget.codedBytes = scan.codedBytes;
 
     // One tile that is the whole picture is handed over as it is; otherwise the picture is a
     // second copy. A palette makes new components of the largest one's size. Our 32-bit pixels

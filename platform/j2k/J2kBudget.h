@@ -27,6 +27,7 @@ struct J2kBudget {
     std::uint64_t packets = 0;        // packet iterator steps, layers included
     std::uint64_t samples = 0;        // tile samples decoded
     int passes = 0;                   // coding passes a code-block may ask for
+    std::uint64_t codedBytes = 0;     // packet data the tile-parts hold: what a real picture is made of
 };
 
 // `file` holds a raw codestream (jp2 false) or a JP2 file (jp2 true).

@@ -11,9 +11,10 @@ struct PixGifWriteSettings;
 // Pixels a whole GIF decode may create, fill, decode and draw, over all its frames, whatever
 // data the file holds; and the further pixels each byte of the frames' image data pays for. A
 // file that declares large frames with little data (the attack) stays within the first; real
-// pictures bring their data, of which no byte yields more than a few thousand pixels.
+// pictures bring their data, and no byte of LZW codes yields more than about 2,700 pixels (a
+// flat 4096 x 4096 picture is about 14 KB).
 constexpr std::uint64_t kGifMaxDecodeWork = std::uint64_t{1} << 26;
-constexpr std::uint64_t kGifWorkPerDataByte = 1024;
+constexpr std::uint64_t kGifWorkPerDataByte = 4096;
 
 // A short-lived codec object (one call). Decoding reads the frame the image's frame field names
 // into a palette image of the logical screen's size, drawing the earlier frames under it.

@@ -247,6 +247,25 @@ TEST(J2kHostile, TheEstimateCountsWhatOpenJpegBuilds)
     EXPECT_EQ(J2K_getLastError(), kJ2kErrHeader);
     EXPECT_EQ(J2K_OpenMemory(cs.data(), cs.size()), nullptr);
     EXPECT_NE(std::string(J2K_getLastErrorStr()).find("code-blocks"), std::string::npos) << J2K_getLastErrorStr();
+    // 8 bytes cannot say a bit per code-block: such a file keeps the most passes there can be.
+    EXPECT_FALSE(b.passesFollowed);
+}
+
+TEST(J2kHostile, TheEstimateCountsThePassesThePacketHeadersGive)
+{
+    Case c = {"", {}, 0, -1, kPasses, 1, 0, 85, false};
+    const J2kBudget all = J2kEstimate(Codestream(c, 512), false);
+    c.passes = 40;
+    const J2kBudget fewer = J2kEstimate(Codestream(c, 512), false);
+    ASSERT_TRUE(all.passesFollowed);
+    ASSERT_TRUE(fewer.passesFollowed);
+    EXPECT_EQ(all.work - fewer.work, std::uint64_t{512} * 512 * (85 - 40) * 5);   // 5 units a sample and pass
+    // Packets that do not end where the data does were not read as written: the worst case, which
+    // for 85 of at most 88 passes is the same or more.
+    c.padding = 100;
+    const J2kBudget padded = J2kEstimate(Codestream(c, 512), false);
+    EXPECT_FALSE(padded.passesFollowed);
+    EXPECT_GE(padded.work, all.work);
 }
 
 TEST(J2kHostile, TheGamesEffectPicturesAreWellWithinTheBounds)
@@ -260,6 +279,7 @@ TEST(J2kHostile, TheGamesEffectPicturesAreWellWithinTheBounds)
         const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         const J2kBudget b = J2kEstimate(bytes, bytes[4] == 'j');
         ASSERT_TRUE(b.readable);
+        EXPECT_TRUE(b.passesFollowed);
         EXPECT_LT(b.memoryBytes, kJ2kMaxDecodeBytes / 64);
         EXPECT_LT(b.work, kJ2kMaxDecodeWork / 64);
     }

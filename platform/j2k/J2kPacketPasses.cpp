@@ -308,10 +308,12 @@ bool ReadPacket(const J2kPassTile& tile, std::vector<PrecinctBand>& bands, std::
         pos += 6;
     HeaderBits bits(data + pos, data + end);
     const bool present = bits.Bit() != 0;
-    for (PrecinctBand& band : bands)
-        for (std::uint32_t i = 0; present && i < band.blocks.size(); ++i)
+    for (PrecinctBand& band : bands) {
+        for (std::uint32_t i = 0; present && i < band.blocks.size(); ++i) {
             if (!ReadBlockHeader(bits, band, i, layer))
                 return false;
+        }
+    }
     bits.Align();
     if (bits.Overran())
         return false;
@@ -342,9 +344,10 @@ bool J2kSignalledSamplePasses(const J2kPassTile& tile, int maxPasses, std::uint6
         const J2kPassComponent& comp = tile.comps[c];
         maxResolutions = std::max(maxResolutions, comp.resolutions);
         comps[c].resize(static_cast<std::size_t>(comp.resolutions));
-        for (int r = 0; r < comp.resolutions; ++r)
+        for (int r = 0; r < comp.resolutions; ++r) {
             if (!CutResolution(tile, comp, r, comps[c][static_cast<std::size_t>(r)], total, maxCodeBlocks))
                 return false;
+        }
     }
     std::size_t pos = 0;
     const std::uint64_t outer = tile.resolutionFirst ? static_cast<std::uint64_t>(maxResolutions) : tile.layers;
@@ -356,9 +359,10 @@ bool J2kSignalledSamplePasses(const J2kPassTile& tile, int maxPasses, std::uint6
             for (auto& resolutions : comps) {
                 if (r >= resolutions.size())
                     continue;
-                for (auto& precinct : resolutions[r].precincts)
+                for (auto& precinct : resolutions[r].precincts) {
                     if (!ReadPacket(tile, precinct, layer, pos))
                         return false;
+                }
             }
         }
     }

@@ -106,25 +106,26 @@ bool CPixGifCodec::Decode(CPixStream* stream)
     return Finish(comp);
 }
 
-// The frames the decode reads, each with the canvas it is drawn on, before any is read: a few
-// bytes per frame can ask for a screen-sized canvas each time. Without compositing every frame up
-// to the one to read makes a palette canvas of the screen's size (created or copied, then filled)
-// besides its own picture; with it, one 24-bit canvas takes every frame in colour.
+// The frames the decode reads and the canvas they are drawn on, before any is read: a few bytes
+// per frame can ask for a screen-sized frame each time. Each frame is created, decoded and drawn;
+// the canvas is created and filled once (a palette canvas, or the 24-bit one of compositing), and
+// filled again after every frame that asks to be disposed of.
 bool CPixGifCodec::WithinBudget(const Screen& screen, const FrameScan& scan, const Composition& comp)
 {
     const std::uint64_t screenArea = static_cast<std::uint64_t>(screen.width) * static_cast<std::uint64_t>(screen.height);
-    std::uint64_t work = 0, largestFrame = 0;
+    std::uint64_t work = comp.compositing ? 3 * screenArea : 2 * screenArea, allowed = kGifMaxDecodeWork;
+    std::uint64_t largestFrame = 0;
     const std::size_t frames = static_cast<std::size_t>(comp.frameToRead) + 1;
     for (std::size_t i = 0; i < frames && i < scan.areas.size(); ++i) {
-        work += 3 * scan.areas[i] + (comp.compositing ? 0 : 2 * screenArea);   // created, decoded, drawn
+        work += 3 * scan.areas[i];
+        if (!comp.compositing && scan.clearsAfter[i] && i + 1 < frames)
+            work += screenArea;
+        allowed += std::min(scan.dataBytes[i], screenArea) * kGifWorkPerDataByte;
         largestFrame = std::max(largestFrame, scan.areas[i]);
     }
-    // Held at once: the result and the next canvas (palette bytes), or the 24-bit canvas; and
-    // the frame being decoded.
-    const std::uint64_t canvasBytes = comp.compositing ? 3 * screenArea : 2 * screenArea;
-    if (comp.compositing)
-        work += 3 * screenArea;
-    if (work > kGifMaxDecodeWork || canvasBytes + largestFrame > CPIX_MAX_MEMORY) {
+    // Held at once: the canvas (palette bytes, or 24-bit when compositing) and the frame being decoded.
+    const std::uint64_t canvasBytes = comp.compositing ? 3 * screenArea : screenArea;
+    if (work > allowed || canvasBytes + largestFrame > CPIX_MAX_MEMORY) {
         SetLastError("GIF needs too much work to decode");
         return false;
     }
@@ -152,8 +153,7 @@ CPixGifCodec::Step CPixGifCodec::ReadFrame(CPixStream* stream, const Screen& scr
         return Step::Next;
     }
     const int bpp = BppForTable(table.empty() ? 256 : static_cast<int>(table.size() / 3));
-    CPixImage canvas(kPixTypeGif);
-    if (!comp.compositing && !PrepareCanvas(canvas, screen, bpp, comp))
+    if (!comp.compositing && !PrepareCanvas(screen, bpp, comp))
         return Step::Failed;
     if (!CreateFrame(block, bpp, table))
         return Step::Failed;
@@ -164,21 +164,22 @@ CPixGifCodec::Step CPixGifCodec::ReadFrame(CPixStream* stream, const Screen& scr
         if (!DrawColours(comp.result, block, screen))
             return Step::Failed;
     } else {
-        DrawIndices(canvas, block, screen.height);
+        DrawIndices(comp.result, block, screen.height);
         if (comp.frameIndex == 0)
             comp.firstTrans = TransparentIndex();
-        canvas.SetTransparentIndex(comp.firstTrans);
-        canvas.SetPalette(PalettePointer(), ColorCount());
-        comp.result.TakeOver(canvas);
+        comp.result.SetTransparentIndex(comp.firstTrans);
+        comp.result.SetPalette(PalettePointer(), ColorCount());
     }
     comp.prevDisposal = (m_gcFlags >> 2) & 7;
     return comp.frameIndex++ == comp.frameToRead ? Step::Done : Step::Next;
 }
 
-// The screen-sized palette picture a frame is drawn into: blank for the first frame, else what
-// the frames before it left (cleared when the previous one asked to be disposed of).
-bool CPixGifCodec::PrepareCanvas(CPixImage& canvas, const Screen& screen, int bpp, const Composition& comp)
+// The screen-sized palette picture every frame is drawn into, kept from frame to frame: blank for
+// the first frame, cleared again when the previous one asked to be disposed of. Its depth is the
+// first frame's.
+bool CPixGifCodec::PrepareCanvas(const Screen& screen, int bpp, Composition& comp)
 {
+    CPixImage& canvas = comp.result;
     if (comp.frameIndex == 0) {
         if (canvas.Create(screen.width, screen.height, bpp, kPixTypeGif) == nullptr) {
             SetLastError(canvas.LastError());
@@ -187,7 +188,6 @@ bool CPixGifCodec::PrepareCanvas(CPixImage& canvas, const Screen& screen, int bp
         canvas.FillBits(m_gcTransIndex);
         return true;
     }
-    canvas.CopyFrom(comp.result, true, true, true);
     if (!canvas.HasPixels())
         return false;
     if (comp.prevDisposal == kDisposeToBackground)
@@ -376,9 +376,12 @@ CPixGifCodec::FrameScan CPixGifCodec::CountFrames(CPixStream* stream, const Scre
             }
             ++scan.count;
             scan.areas.push_back(static_cast<std::uint64_t>(block.width) * static_cast<std::uint64_t>(block.height));
+            scan.clearsAfter.push_back(((m_gcFlags >> 2) & 7) == kDisposeToBackground);
         }
         stream->GetC();
-        CPixGifLzwDecoder::SkipSubBlocks(*stream);
+        const std::uint64_t held = CPixGifLzwDecoder::SkipSubBlocks(*stream);
+        if (scan.dataBytes.size() < scan.areas.size())
+            scan.dataBytes.push_back(held);
     }
     stream->Seek(start, 0);
     return scan;

@@ -8,17 +8,23 @@
 
 struct PixGifWriteSettings;
 
-// Pixels a whole GIF decode may create, copy, fill, decode and draw, over all its frames.
+// Pixels a whole GIF decode may create, fill, decode and draw, over all its frames, whatever
+// data the file holds; and the further pixels each byte of the frames' image data pays for. A
+// file that declares large frames with little data (the attack) stays within the first; real
+// pictures bring their data, and no byte of LZW codes yields more than about 2,700 pixels (a
+// flat 4096 x 4096 picture is about 14 KB).
 constexpr std::uint64_t kGifMaxDecodeWork = std::uint64_t{1} << 26;
+constexpr std::uint64_t kGifWorkPerDataByte = 4096;
 
 // A short-lived codec object (one call). Decoding reads the frame the image's frame field names
 // into a palette image of the logical screen's size, drawing the earlier frames under it.
 // Encoding writes palette images (LZW, plain codes or runs), true-colour images as tiles of
 // 17 x 15 pixels with their own tables, and several images as one animation.
 // Every table, buffer and row write is bounded, so corrupt files only end decoding early, and the
-// whole decode is bounded before it starts: the frames it would read, each over the screen's
-// canvas, may not add up to more than kGifMaxDecodeWork pixels nor hold more than CPIX_MAX_MEMORY
-// bytes at once. The LZW data goes to CPixGifLzwDecoder, the writing to CPixGifEncoder.
+// whole decode is bounded before it starts: the frames it would read and the one canvas they are
+// drawn on may not add up to more than kGifMaxDecodeWork pixels plus kGifWorkPerDataByte for
+// each byte of their data, nor hold more than CPIX_MAX_MEMORY bytes at once. The LZW data goes
+// to CPixGifLzwDecoder, the writing to CPixGifEncoder.
 class CPixGifCodec : public CPixImage {
 public:
     CPixGifCodec();
@@ -43,6 +49,8 @@ private:
         int count = 0;
         int firstWidth = 0, firstHeight = 0;
         std::vector<std::uint64_t> areas;          // pixels of every frame that fits the screen
+        std::vector<std::uint64_t> dataBytes;      // and the bytes of its image data
+        std::vector<bool> clearsAfter;             // it asks to be disposed of to the background
     };
     struct ImageBlock {                            // an image descriptor
         int left = 0, top = 0, width = 0, height = 0, flags = 0;
@@ -54,7 +62,7 @@ private:
         int frameIndex = 0;
         int firstTrans = -1;                       // the first frame's transparent index
         int prevDisposal = 0;
-        CPixImage result{kPixTypeGif};
+        CPixImage result{kPixTypeGif};             // the canvas every frame is drawn on
     };
     enum class Found { Image, End, Escaped };
     enum class Step { Next, Done, Failed };
@@ -69,7 +77,7 @@ private:
     void ReadComment(CPixStream* stream);
     void ReadApplication(CPixStream* stream);
     Step ReadFrame(CPixStream* stream, const Screen& screen, std::vector<std::uint8_t>& table, Composition& comp);
-    bool PrepareCanvas(CPixImage& canvas, const Screen& screen, int bpp, const Composition& comp);
+    bool PrepareCanvas(const Screen& screen, int bpp, Composition& comp);
     bool CreateFrame(const ImageBlock& block, int bpp, const std::vector<std::uint8_t>& table);
     void DrawIndices(CPixImage& canvas, const ImageBlock& block, int screenHeight) const;
     bool DrawColours(CPixImage& result, const ImageBlock& block, const Screen& screen);

@@ -185,12 +185,14 @@ CPixGifLzwDecoder::CPixGifLzwDecoder()
         m_table[static_cast<std::size_t>(c)].first = static_cast<std::uint8_t>(c);
 }
 
-void CPixGifLzwDecoder::SkipSubBlocks(CPixStream& stream)
+std::uint64_t CPixGifLzwDecoder::SkipSubBlocks(CPixStream& stream)
 {
+    std::uint64_t held = 0;
     for (;;) {
         const int size = stream.GetC();
         if (size <= 0 || !stream.Seek(size, 1))
-            return;
+            return held;
+        held += static_cast<std::uint64_t>(size);
     }
 }
 

@@ -19,8 +19,9 @@ public:
     // False only for a minimum code size outside 2..8 (no pixel is written then).
     bool Decode(CPixStream& stream, CPixImage& image, bool interlaced);
 
-    // Skips data sub-blocks up to and including the 0 terminator (or the end of the stream).
-    static void SkipSubBlocks(CPixStream& stream);
+    // Skips data sub-blocks up to and including the 0 terminator (or the end of the stream);
+    // returns the data bytes they held.
+    static std::uint64_t SkipSubBlocks(CPixStream& stream);
 
 private:
     struct Bits;

@@ -2,6 +2,8 @@
 // counted as it builds them (tcd.c, pi.c, t1.c, jp2.c of that version).
 #include "platform/j2k/J2kBudget.h"
 
+#include "platform/j2k/J2kPacketPasses.h"
+
 #include <algorithm>
 #include <map>
 
@@ -40,6 +42,10 @@ constexpr std::uint64_t kCountedTileComponents = 1u << 16;
 constexpr std::uint64_t kSaturated = std::uint64_t{1} << 62;
 constexpr int kMaxPasses = 88;        // 3 x 30 bit-planes - 2: more fails the code-block at once
 constexpr int kMaxPocs = 32;          // J2K_MAX_POCS
+// Tiles whose packet headers are followed to count the coding passes they give: the walk keeps a
+// few dozen bytes per code-block.
+constexpr std::uint64_t kFollowedCodeBlocks = 1u << 18;
+constexpr std::uint64_t kFollowedPackets = 1u << 20;
 
 enum Marker : std::uint32_t {
     kSoc = 0xFF4F, kCap = 0xFF50, kSiz = 0xFF51, kCod = 0xFF52, kCoc = 0xFF53, kTlm = 0xFF55,
@@ -92,6 +98,7 @@ struct Bytes {
 struct ComponentStyle {
     int resolutions = 1;
     int cbw = 6, cbh = 6;   // code-block size exponents
+    std::uint32_t codeBlockStyle = 0;
     std::uint8_t prcw[kMaxResolutions];
     std::uint8_t prch[kMaxResolutions];
     ComponentStyle()
@@ -105,7 +112,10 @@ struct TileStyle {
     std::uint64_t layers = 1;
     int progression = 0;
     int pocs = 0;
+    std::uint32_t codingStyle = 0;                // SOP and EPH bits
+    bool packedHeaders = false;                   // packet headers in PPT markers
     std::vector<ComponentStyle> comps;
+    std::vector<std::pair<std::size_t, std::size_t>> data;   // packet data of each tile-part, in order
 };
 
 struct Geometry {
@@ -124,6 +134,7 @@ struct Scan {
     bool customTransform = false;
     bool uncounted = false;                      // too many components or tiles to count
     std::size_t mainHeaderEnd = 0;               // the first SOT
+    std::uint64_t codedBytes = 0;                // packet data of the tile-parts read
 };
 
 std::uint64_t CeilDiv(std::uint64_t a, std::uint64_t b)
@@ -197,6 +208,7 @@ bool ReadComponentStyle(const Bytes& b, std::size_t at, std::size_t length, bool
     s.resolutions = static_cast<int>(b.U8(at)) + 1;
     s.cbw = static_cast<int>(b.U8(at + 1)) + 2;
     s.cbh = static_cast<int>(b.U8(at + 2)) + 2;
+    s.codeBlockStyle = b.U8(at + 3);
     if (s.resolutions > kMaxResolutions || s.cbw > 10 || s.cbh > 10 || s.cbw + s.cbh > 12 || b.U8(at + 4) > 1)
         return false;
     if (!precincts) {
@@ -251,6 +263,7 @@ bool ApplySegment(const Bytes& b, std::uint32_t marker, std::size_t at, std::siz
             return false;
         style.progression = static_cast<int>(b.U8(at + 1));
         style.layers = b.U16(at + 2);
+        style.codingStyle = csty;
         ComponentStyle s;
         if (!ReadComponentStyle(b, at + 5, length - 5, (csty & 1) != 0, s))
             return false;
@@ -282,6 +295,9 @@ bool ApplySegment(const Bytes& b, std::uint32_t marker, std::size_t at, std::siz
         return true;
     case kMct: case kMcc: case kMco:
         scan.customTransform = true;
+        return true;
+    case kPpm: case kPpt:
+        style.packedHeaders = true;
         return true;
     default:
         return true;
@@ -370,7 +386,13 @@ bool ReadTileParts(const Bytes& b, Scan& scan)
                 return false;
             at += 2 + segment;
         }
-        if (!headerRead || length == 0 || length > b.size - pos)
+        if (!headerRead)
+            break;
+        // The packet data after SOD, as far as the file holds it (a length of 0 runs to the end).
+        const std::size_t end = length == 0 || length > b.size - pos ? b.size : pos + static_cast<std::size_t>(length);
+        scan.codedBytes += end > at + 2 ? end - (at + 2) : 0;
+        style.data.emplace_back(std::min(at + 2, end), end);
+        if (length == 0 || length > b.size - pos)
             break;
         pos += static_cast<std::size_t>(length);
     }
@@ -452,14 +474,26 @@ struct TileCost {
     std::uint64_t includeBytes = 0;
 };
 
+// The tile's area on the reference grid; empty when it lies outside the picture.
+struct TileArea {
+    std::uint64_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool Empty() const { return x1 <= x0 || y1 <= y0; }
+};
+
+TileArea AreaOf(const Geometry& g, std::uint64_t tile)
+{
+    const std::uint64_t p = tile % g.tw, q = tile / g.tw;
+    return {std::max(g.tx0 + p * g.tdx, g.x0), std::max(g.ty0 + q * g.tdy, g.y0),
+            std::min(g.tx0 + (p + 1) * g.tdx, g.x1), std::min(g.ty0 + (q + 1) * g.tdy, g.y1)};
+}
+
 TileCost CountTile(const Geometry& g, std::uint64_t tile, const TileStyle& style)
 {
     TileCost cost;
-    const std::uint64_t p = tile % g.tw, q = tile / g.tw;
-    const std::uint64_t tx0 = std::max(g.tx0 + p * g.tdx, g.x0), tx1 = std::min(g.tx0 + (p + 1) * g.tdx, g.x1);
-    const std::uint64_t ty0 = std::max(g.ty0 + q * g.tdy, g.y0), ty1 = std::min(g.ty0 + (q + 1) * g.tdy, g.y1);
-    if (tx1 <= tx0 || ty1 <= ty0)
+    const TileArea area = AreaOf(g, tile);
+    if (area.Empty())
         return cost;
+    const std::uint64_t tx0 = area.x0, tx1 = area.x1, ty0 = area.y0, ty1 = area.y1;
     std::uint64_t maxPrecincts = 0, minStepX = 0, minStepY = 0;
     int maxResolutions = 0;
     const std::size_t comps = style.comps.size();
@@ -526,6 +560,54 @@ TileCost CountTile(const Geometry& g, std::uint64_t tile, const TileStyle& style
     return cost;
 }
 
+// Code-block samples times the passes the tile's packet headers give them, where the headers
+// can be followed as OpenJPEG follows them (J2kPacketPasses.h); false leaves the worst case. So
+// does a tile whose data holds less than a bit per code-block: no picture is made of that.
+bool SignalledSamplePasses(const Bytes& b, const Geometry& g, std::uint64_t tile, const TileStyle& style,
+                           const TileCost& cost, int maxPasses, std::uint64_t& samplePasses)
+{
+    constexpr std::uint32_t kSegmentedStyles = 0x01 | 0x04 | 0x40;   // bypass, termination, high throughput
+    std::uint64_t dataBytes = 0;
+    for (const auto& [from, to] : style.data)
+        dataBytes += to - from;
+    if (style.packedHeaders || style.pocs > 0 || style.progression > 1 || cost.packets > kFollowedPackets ||
+        cost.codeBlocks > kFollowedCodeBlocks || dataBytes * 8 < cost.codeBlocks)
+        return false;
+    J2kPassTile t;
+    const TileArea area = AreaOf(g, tile);
+    t.x0 = static_cast<std::int64_t>(area.x0);
+    t.y0 = static_cast<std::int64_t>(area.y0);
+    t.x1 = static_cast<std::int64_t>(area.x1);
+    t.y1 = static_cast<std::int64_t>(area.y1);
+    t.layers = style.layers;
+    t.resolutionFirst = style.progression == 1;
+    t.sop = (style.codingStyle & 2) != 0;
+    t.eph = (style.codingStyle & 4) != 0;
+    for (std::size_t c = 0; c < style.comps.size(); ++c) {
+        const ComponentStyle& s = style.comps[c];
+        if (g.dx[c] != 1 || g.dy[c] != 1 || (s.codeBlockStyle & kSegmentedStyles) != 0)
+            return false;
+        J2kPassComponent comp;
+        comp.resolutions = s.resolutions;
+        comp.cbw = s.cbw;
+        comp.cbh = s.cbh;
+        comp.prcw = s.prcw;
+        comp.prch = s.prch;
+        t.comps.push_back(comp);
+    }
+    // A packet may run on into the next tile-part: several are joined as OpenJPEG joins them.
+    std::vector<unsigned char> joined;
+    if (style.data.size() == 1) {
+        t.data = b.data + style.data[0].first;
+    } else {
+        for (const auto& [from, to] : style.data)
+            joined.insert(joined.end(), b.data + from, b.data + to);
+        t.data = joined.data();
+    }
+    t.size = static_cast<std::size_t>(dataBytes);
+    return J2kSignalledSamplePasses(t, maxPasses, kFollowedCodeBlocks, samplePasses);
+}
+
 }  // namespace
 
 J2kBudget J2kEstimate(const std::vector<unsigned char>& file, bool jp2)
@@ -571,12 +653,18 @@ J2kBudget J2kEstimate(const std::vector<unsigned char>& file, bool jp2)
     const std::uint64_t perSample = Add(kWorkPerSample, Saturate(kWorkPerSamplePass, static_cast<std::uint64_t>(budget.passes)));
     for (const auto& [tile, style] : scan.tiles) {
         const TileCost cost = CountTile(g, tile, style);
+        std::uint64_t samplePasses = 0;
+        const bool signalled = SignalledSamplePasses(b, g, tile, style, cost, budget.passes, samplePasses);
         tileBytes = std::max(tileBytes, Add(Add(cost.structureBytes, cost.includeBytes), Saturate(cost.samples, kSampleBytes)));
         std::uint64_t tileWork = Add(kWorkPerTile, Saturate(Add(cost.precincts, cost.codeBlocks), kWorkPerStructure));
         tileWork = Add(tileWork, Saturate(cost.packets, kWorkPerPacket));
         tileWork = Add(tileWork, Saturate(cost.positions, kWorkPerPosition));
-        // A custom multi-component transform mixes every component into every sample.
-        tileWork = Add(tileWork, Saturate(Saturate(cost.samples, perSample), scan.customTransform ? comps : 1));
+        // A custom multi-component transform mixes every component into every sample. The coding
+        // passes are those the headers give where they can be followed, else the most there can be.
+        const std::uint64_t sampleWork = signalled ? Add(Saturate(cost.samples, kWorkPerSample), Saturate(samplePasses, kWorkPerSamplePass))
+                                                   : Saturate(cost.samples, perSample);
+        tileWork = Add(tileWork, Saturate(sampleWork, scan.customTransform ? comps : 1));
+        budget.passesFollowed = budget.passesFollowed && signalled;
         work = Add(work, tileWork);
         budget.precincts = Add(budget.precincts, cost.precincts);
         budget.codeBlocks = Add(budget.codeBlocks, cost.codeBlocks);
@@ -584,6 +672,7 @@ J2kBudget J2kEstimate(const std::vector<unsigned char>& file, bool jp2)
         budget.samples = Add(budget.samples, cost.samples);
     }
     budget.tiles = scan.tiles.size();
+    budget.codedBytes = scan.codedBytes;
 
     // One tile that is the whole picture is handed over as it is; otherwise the picture is a
     // second copy. A palette makes new components of the largest one's size. Our 32-bit pixels

@@ -7,7 +7,9 @@
 // each, so the layer estimates them all from the fields that drive them (SIZ, COD, COC, QCD, QCC,
 // RGN, POC and the multi-component transform markers of the main header and of every tile-part
 // header, the tile-parts present, and a JP2 palette) and refuses a file whose estimate passes the
-// limits. The estimate is an upper bound for a decode at full size; a reduced decode costs less.
+// limits. The coding passes are those the packet headers give, where they can be followed as
+// OpenJPEG follows them (J2kPacketPasses.h), else the most the quantisation allows. The estimate
+// is an upper bound for a decode at full size; a reduced decode costs less.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +29,8 @@ struct J2kBudget {
     std::uint64_t packets = 0;        // packet iterator steps, layers included
     std::uint64_t samples = 0;        // tile samples decoded
     int passes = 0;                   // coding passes a code-block may ask for
+    bool passesFollowed = true;       // every tile's passes are those its packet headers give
+    std::uint64_t codedBytes = 0;     // packet data the tile-parts hold: what a real picture is made of
 };
 
 // `file` holds a raw codestream (jp2 false) or a JP2 file (jp2 true).

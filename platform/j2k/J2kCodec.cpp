@@ -4,6 +4,7 @@
 
 #include <openjpeg.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -187,12 +188,17 @@ std::string OverLimits(const J2kBudget& b)
     if (b.components > kJ2kMaxComponents || b.gridTiles > kJ2kMaxTiles ||
         b.gridTiles * b.components > kJ2kMaxTileComponents)
         return std::to_string(b.gridTiles) + " tiles of " + std::to_string(b.components) + " components";
-    if (b.memoryBytes <= kJ2kMaxDecodeBytes && b.work <= kJ2kMaxDecodeWork && b.packets <= kJ2kMaxPacketSteps)
+    const std::uint64_t bytes = std::max<std::uint64_t>(
+        kJ2kMaxDecodeBytes, std::min<std::uint64_t>(kJ2kMaxScaledDecodeBytes, b.codedBytes * kJ2kDecodeBytesPerCodedByte));
+    const std::uint64_t work = std::max<std::uint64_t>(
+        kJ2kMaxDecodeWork, std::min<std::uint64_t>(kJ2kMaxScaledDecodeWork, b.codedBytes * kJ2kWorkPerCodedByte));
+    if (b.memoryBytes <= bytes && b.work <= work && b.packets <= kJ2kMaxPacketSteps)
         return std::string();
     return "decoding would take about " + std::to_string(b.memoryBytes >> 20) + " MB and " +
            std::to_string(b.work / 1000000) + " ms (" + std::to_string(b.codeBlocks) + " code-blocks, " +
            std::to_string(b.precincts) + " precincts, " + std::to_string(b.packets) + " packet steps, " +
-           std::to_string(b.samples) + " samples of up to " + std::to_string(b.passes) + " passes)";
+           std::to_string(b.samples) + " samples of up to " + std::to_string(b.passes) + " passes) for " +
+           std::to_string(b.codedBytes) + " bytes of data";
 }
 
 // "reduce=N" (N from 0 to 32); anything else is not understood.
@@ -215,9 +221,8 @@ int ReducedSize(int size, int reduce)
     return static_cast<int>((static_cast<long long>(size) + (1LL << reduce) - 1) >> reduce);
 }
 
-unsigned char ToByte(const opj_image_comp_t& comp, std::size_t index)
+unsigned char ToByte(const opj_image_comp_t& comp, long long v)
 {
-    long long v = comp.data[index];
     if (comp.sgnd != 0 && comp.prec > 0)
         v += 1LL << (comp.prec - 1);
     if (comp.prec > 8)
@@ -227,12 +232,21 @@ unsigned char ToByte(const opj_image_comp_t& comp, std::size_t index)
     return static_cast<unsigned char>(v < 0 ? 0 : v > 255 ? 255 : v);
 }
 
-// Samples component `c` at output pixel (x, y) of a width x height picture.
-unsigned char Sample(const opj_image_comp_t& comp, int x, int y, int width, int height)
+// One component as bytes into byte `channel` of every 32-bit pixel of a width x height picture,
+// a sub-sampled one stretched over it. The sample positions are worked out once per column and
+// row: a division per sample would cost more than the rest of the conversion.
+void FillChannel(const opj_image_comp_t& comp, int width, int height, unsigned char* pixels, int channel)
 {
-    const std::size_t cx = static_cast<std::size_t>(static_cast<long long>(x) * comp.w / static_cast<unsigned>(width));
-    const std::size_t cy = static_cast<std::size_t>(static_cast<long long>(y) * comp.h / static_cast<unsigned>(height));
-    return ToByte(comp, cy * comp.w + cx);
+    std::vector<std::size_t> columns(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x)
+        columns[static_cast<std::size_t>(x)] = static_cast<std::size_t>(static_cast<long long>(x) * comp.w / static_cast<unsigned>(width));
+    unsigned char* out = pixels + channel;
+    for (int y = 0; y < height; ++y) {
+        const std::size_t cy = static_cast<std::size_t>(static_cast<long long>(y) * comp.h / static_cast<unsigned>(height));
+        const OPJ_INT32* row = comp.data + cy * comp.w;
+        for (int x = 0; x < width; ++x, out += 4)
+            *out = ToByte(comp, row[columns[static_cast<std::size_t>(x)]]);
+    }
 }
 
 bool UsableComponents(const opj_image_t& image)
@@ -395,15 +409,14 @@ int J2K_Decode(J2kImage* image, unsigned char** buffer, int* size, const char* o
         pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
         const bool colour = img.numcomps >= 3;
         const int alphaComp = colour ? (img.numcomps >= 4 ? 3 : -1) : (img.numcomps == 2 ? 1 : -1);
-        for (int y = 0; y < h; ++y) {
-            unsigned char* out = pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w) * 4;
-            for (int x = 0; x < w; ++x, out += 4) {
-                const unsigned char r = Sample(img.comps[0], x, y, w, h);
-                out[2] = r;
-                out[1] = colour ? Sample(img.comps[1], x, y, w, h) : r;
-                out[0] = colour ? Sample(img.comps[2], x, y, w, h) : r;
-                out[3] = alphaComp >= 0 ? Sample(img.comps[alphaComp], x, y, w, h) : 255;
-            }
+        FillChannel(img.comps[0], w, h, pixels.data(), 2);
+        FillChannel(img.comps[colour ? 1 : 0], w, h, pixels.data(), 1);
+        FillChannel(img.comps[colour ? 2 : 0], w, h, pixels.data(), 0);
+        if (alphaComp >= 0) {
+            FillChannel(img.comps[alphaComp], w, h, pixels.data(), 3);
+        } else {
+            for (std::size_t i = 3; i < pixels.size(); i += 4)
+                pixels[i] = 255;
         }
         image->pixels.swap(pixels);
         image->decodedReduce = reduce;

@@ -7,7 +7,11 @@
 // Files above kJ2kMaxFileSize and pictures above kJ2kMaxPixels are refused, and so is a header that
 // asks for more tiles or components than the limits below, or whose decode would take more memory
 // or time than they allow (J2kBudget.h: estimated from every header field that drives OpenJPEG's
-// structures and work, before OpenJPEG sees the file).
+// structures and work, before OpenJPEG sees the file). Beyond a fixed share that any file gets,
+// what a decode may take grows with the packet data the file really holds: a small file that
+// declares a huge decode is refused, a large file with real data is a picture. The estimate
+// counts the coding passes the packet headers give where it can follow them, and otherwise
+// assumes every code-block coded to its last bit-plane, about ten times what real pictures cost.
 #pragma once
 
 #include <cstddef>
@@ -31,8 +35,15 @@ constexpr std::size_t kJ2kMaxPixels = 16u << 20;
 constexpr std::size_t kJ2kMaxTiles = 4096;
 constexpr std::size_t kJ2kMaxComponents = 16;
 constexpr std::size_t kJ2kMaxTileComponents = 16384;      // tiles x components
-constexpr std::size_t kJ2kMaxDecodeBytes = 192u << 20;    // what one decode holds at once
+constexpr std::size_t kJ2kMaxDecodeBytes = 192u << 20;    // what one decode holds at once, whatever the data
 constexpr std::size_t kJ2kMaxDecodeWork = 500000000;      // one decode: about half a second of one core
+// Per byte of packet data, up to the ceilings: a 50:1 picture whose passes are not counted is
+// estimated at up to 10 us and 850 bytes per byte of its data. A 64 KiB file thus gets no more
+// than 0.8 s of estimated work.
+constexpr std::size_t kJ2kWorkPerCodedByte = 12000;
+constexpr std::size_t kJ2kDecodeBytesPerCodedByte = 1024;
+constexpr std::size_t kJ2kMaxScaledDecodeBytes = std::size_t{1} << 30;
+constexpr std::size_t kJ2kMaxScaledDecodeWork = 10000000000u;
 // Packet iterator steps of one decode: each makes and frees a bit reader, about 0.1 us here and
 // ten times that under the sanitizers; real files take a few thousand.
 constexpr std::size_t kJ2kMaxPacketSteps = 1u << 20;

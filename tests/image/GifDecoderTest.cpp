@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -163,13 +165,15 @@ TEST(GifDecoder, InterlacedLinesLandInPassOrder)
 TEST(GifDecoder, LaterFramesLandAtTheirOffsetsOverTheEarlierOnes)
 {
     // On a 40 x 30 screen: a full frame, an opaque one inside it, a 16-colour one (narrower than
-    // the canvas's indices) and full-width rows; all opaque, or all with index 3 transparent.
+    // the canvas's indices) and full-width rows; all opaque, or all with index 3 transparent; each
+    // left in place, or disposed of to the background (the first frame's transparent index, else 0)
+    // before the next is drawn.
     struct Frame {
         int left, top, width, height, bpp;
     };
     const Frame frames[] = {{0, 0, 40, 30, 8}, {5, 7, 20, 10, 8}, {30, 2, 9, 9, 4}, {0, 20, 40, 6, 8}};
-    for (int transparent : {-1, 3}) {
-        SCOPED_TRACE("transparent index " + std::to_string(transparent));
+    for (const auto& [transparent, disposal] : {std::pair{-1, 0}, {3, 0}, {-1, 2}, {3, 2}}) {
+        SCOPED_TRACE("transparent index " + std::to_string(transparent) + ", disposal " + std::to_string(disposal));
         std::vector<CPixImage> images;
         for (const Frame& f : frames) {
             images.push_back(Pattern(f.width, f.height, f.bpp));
@@ -183,6 +187,7 @@ TEST(GifDecoder, LaterFramesLandAtTheirOffsetsOverTheEarlierOnes)
         CPixMemoryStream stream;
         ASSERT_TRUE(stream.Open());
         CPixGifCodec codec;
+        codec.SetDisposal(disposal);
         ASSERT_TRUE(codec.EncodeFrames(&stream, pointers, 4, true)) << codec.LastError();
         const std::vector<std::uint8_t> file(stream.Detach(false), stream.Detach(false) + stream.Size());
 
@@ -190,6 +195,8 @@ TEST(GifDecoder, LaterFramesLandAtTheirOffsetsOverTheEarlierOnes)
         for (int n = 0; n < 4; ++n) {
             SCOPED_TRACE("frame " + std::to_string(n));
             const Frame& f = frames[n];
+            if (n > 0 && disposal == 2)
+                std::fill(expected.begin(), expected.end(), static_cast<std::uint8_t>(transparent >= 0 ? transparent : 0));
             const std::vector<std::uint8_t> indices = TopDownIndices(images[static_cast<std::size_t>(n)]);
             for (int y = 0; y < f.height; ++y) {
                 for (int x = 0; x < f.width; ++x) {

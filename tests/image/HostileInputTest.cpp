@@ -33,8 +33,9 @@ void PutLe(Bytes& b, std::uint32_t v, int size)
 }
 
 // A GIF of a screen x screen screen without a global colour table whose `frames` frames of
-// frameWidth x frameHeight carry no pixel data (two bytes: code size and the end).
-Bytes EmptyFrames(int screen, int frameWidth, int frameHeight, int frames)
+// frameWidth x frameHeight carry no pixel data (two bytes: code size and the end), or with
+// `dataBytes` bytes of zero codes each.
+Bytes EmptyFrames(int screen, int frameWidth, int frameHeight, int frames, int dataBytes = 0)
 {
     Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
     PutLe(b, static_cast<std::uint32_t>(screen) * 0x10001u, 4);
@@ -42,7 +43,12 @@ Bytes EmptyFrames(int screen, int frameWidth, int frameHeight, int frames)
     for (int i = 0; i < frames; ++i) {
         b.insert(b.end(), {',', 0, 0, 0, 0});
         PutLe(b, static_cast<std::uint32_t>(frameWidth) | static_cast<std::uint32_t>(frameHeight) << 16, 4);
-        b.insert(b.end(), {0, 2, 0});
+        b.insert(b.end(), {0, 2});
+        for (int left = dataBytes; left > 0; left -= 255) {
+            b.push_back(static_cast<std::uint8_t>(std::min(left, 255)));
+            b.insert(b.end(), static_cast<std::size_t>(std::min(left, 255)), 0);
+        }
+        b.push_back(0);
     }
     b.push_back(';');
     return b;
@@ -188,6 +194,7 @@ TEST(HostileGif, FramesOverTheScreenCanvasAreBoundedAsAWhole)
     struct Case {
         int screen, frameWidth, frameHeight, frames, frame;
         bool decoded;
+        int dataBytes = 0;   // of each frame
     };
     const Case cases[] = {
         // Compositing: frames smaller than the screen drawn in colour, one after the other.
@@ -197,9 +204,13 @@ TEST(HostileGif, FramesOverTheScreenCanvasAreBoundedAsAWhole)
         {2000, 2000, 1999, 40, 0, true}, {2000, 2000, 1999, 40, 39, false}, {1000, 1000, 999, 6, 5, true},
         // One frame: a canvas and a frame over CPIX_MAX_MEMORY together are refused.
         {65535, 65535, 65535, 1, 0, false}, {2500, 2500, 2500, 1, 0, true}, {4000, 4000, 4000, 1, 0, false},
+        // Image data pays for more pixels, but no more than a file under 64 KiB can bring.
+        {4096, 4096, 4096, 1, 0, true, 5000}, {4096, 4096, 4096, 2, 1, false, 4000},
+        {2000, 2000, 1999, 40, 39, false, 1600}, {2000, 2000, 1999, 40, 9, true, 1600}, {2000, 2000, 1999, 40, 4, false},
     };
     for (const Case& c : cases) {
-        const Bytes bytes = EmptyFrames(c.screen, c.frameWidth, c.frameHeight, c.frames);
+        const Bytes bytes = EmptyFrames(c.screen, c.frameWidth, c.frameHeight, c.frames, c.dataBytes);
+        ASSERT_LT(bytes.size(), 65536u);
         SCOPED_TRACE("frame " + std::to_string(c.frame) + " of " + std::to_string(c.frames) + ", " +
                      std::to_string(c.screen) + " screen (" + std::to_string(bytes.size()) + " bytes)");
         const RunCost cost = RunBounded([&] {

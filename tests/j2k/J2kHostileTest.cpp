@@ -86,7 +86,7 @@ Bytes PassPackets(int packets, int passes)
 // How a square picture is made, and what becomes of it at each size. It has `comps` 8-bit
 // components, no quantisation, and tiles of `tile` (0: one tile), each with a tile-part; with
 // `passes`, 30 bit-planes and packets giving every code-block that many passes; with one-pixel
-// tiles, one empty packet each; else 8 zero bytes.
+// tiles, one empty packet each; else 8 zero bytes. `padding` zero bytes follow the packets.
 struct Case {
     const char* what;
     std::vector<std::uint32_t> sizes;
@@ -97,6 +97,7 @@ struct Case {
     std::uint32_t tile;
     int passes;
     bool tinyTilePart;           // the tile-part header carries a COD of kTiny
+    std::size_t padding = 0;
 };
 
 Bytes Codestream(const Case& s, std::uint32_t size)
@@ -116,8 +117,9 @@ Bytes Codestream(const Case& s, std::uint32_t size)
         qcd.push_back(static_cast<std::uint8_t>((s.passes > 0 ? 28 : 8) << 3));
     Append(b, Segment(0xFF5C, qcd));
     const Bytes header = s.tinyTilePart ? Cod(kTiny) : Bytes();
-    const Bytes data = s.passes > 0 ? PassPackets(static_cast<int>((size / 64) * (size / 64)), s.passes)
-                       : s.tile == 1 ? Bytes{0} : Bytes(8, 0);
+    Bytes data = s.passes > 0 ? PassPackets(static_cast<int>((size / 64) * (size / 64)), s.passes)
+                 : s.tile == 1 ? Bytes{0} : Bytes(8, 0);
+    data.resize(data.size() + s.padding, 0);
     for (std::uint32_t t = 0; t < (size / tile) * (size / tile); ++t) {
         Append(b, {0xFF, 0x90, 0, 10});
         Put16(b, t);
@@ -201,6 +203,8 @@ const Case kCases[] = {
     // A tile-part header cannot ask for more than the main header shows.
     {"tiny blocks in a tile-part COD", {256, 2048}, 256, -1, kPlain, 1, 0, 0, true},
     {"85 passes on every code-block", {256, 512, 2048}, 512, -1, kPasses, 1, 0, 85, false},
+    // Data in the file pays for more work, but no more than a file under 64 KiB can bring.
+    {"85 passes on every code-block and 60000 bytes more", {1216, 2048}, 1216, -1, kPasses, 1, 0, 85, false, 60000},
     // A palette cannot multiply the components.
     {"3 palette channels", {64}, 64, 3, kPlain, 1, 0, 0, false},
     {"255 palette channels", {512, 1024}, 0, 255, kPlain, 1, 0, 0, false},
@@ -232,6 +236,7 @@ TEST(J2kHostile, TheEstimateCountsWhatOpenJpegBuilds)
     ASSERT_TRUE(b.readable);
     EXPECT_EQ(b.tiles, 1u);
     EXPECT_EQ(b.samples, 4096u * 4096u);
+    EXPECT_EQ(b.codedBytes, 8u);   // the packet data after SOD: what pays for work beyond the fixed share
     // Every code-block is one sample of a 1 x 1 precinct band at the finest resolutions.
     EXPECT_GT(b.codeBlocks, 16000000u);
     EXPECT_GT(b.memoryBytes, std::uint64_t{4} << 30);
@@ -242,6 +247,25 @@ TEST(J2kHostile, TheEstimateCountsWhatOpenJpegBuilds)
     EXPECT_EQ(J2K_getLastError(), kJ2kErrHeader);
     EXPECT_EQ(J2K_OpenMemory(cs.data(), cs.size()), nullptr);
     EXPECT_NE(std::string(J2K_getLastErrorStr()).find("code-blocks"), std::string::npos) << J2K_getLastErrorStr();
+    // 8 bytes cannot say a bit per code-block: such a file keeps the most passes there can be.
+    EXPECT_FALSE(b.passesFollowed);
+}
+
+TEST(J2kHostile, TheEstimateCountsThePassesThePacketHeadersGive)
+{
+    Case c = {"", {}, 0, -1, kPasses, 1, 0, 85, false};
+    const J2kBudget all = J2kEstimate(Codestream(c, 512), false);
+    c.passes = 40;
+    const J2kBudget fewer = J2kEstimate(Codestream(c, 512), false);
+    ASSERT_TRUE(all.passesFollowed);
+    ASSERT_TRUE(fewer.passesFollowed);
+    EXPECT_EQ(all.work - fewer.work, std::uint64_t{512} * 512 * (85 - 40) * 5);   // 5 units a sample and pass
+    // Packets that do not end where the data does were not read as written: the worst case, which
+    // for 85 of at most 88 passes is the same or more.
+    c.padding = 100;
+    const J2kBudget padded = J2kEstimate(Codestream(c, 512), false);
+    EXPECT_FALSE(padded.passesFollowed);
+    EXPECT_GE(padded.work, all.work);
 }
 
 TEST(J2kHostile, TheGamesEffectPicturesAreWellWithinTheBounds)
@@ -255,6 +279,7 @@ TEST(J2kHostile, TheGamesEffectPicturesAreWellWithinTheBounds)
         const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         const J2kBudget b = J2kEstimate(bytes, bytes[4] == 'j');
         ASSERT_TRUE(b.readable);
+        EXPECT_TRUE(b.passesFollowed);
         EXPECT_LT(b.memoryBytes, kJ2kMaxDecodeBytes / 64);
         EXPECT_LT(b.work, kJ2kMaxDecodeWork / 64);
     }

@@ -1,0 +1,301 @@
+#!/usr/bin/env python3
+"""Ordinary pictures, made as a user would make them, against the game's decoders.
+
+JPEG-2000 files come from OpenJPEG's opj_compress (every size, rate, format, tiling, component
+count and depth of the matrix below, and one picture in other layouts and at higher rates) and
+GIFs from Pillow (one frame of every size; every frame of 12- and 100-frame animations). Each picture is decoded by the reference (opj_decompress, or
+Pillow for a GIF frame) and by the game's calls (picture_probe), each in a process of its own
+whose processor time and peak memory come from wait4. A picture that the reference decodes
+within 1 s and 1 GB must be decoded by the game's calls with the same pixels, in at most 3 times
+the reference's processor time (below 0.1 s the reference counts as 0.1 s: a short run's time is
+mostly noise) and 3 times its memory plus 64 MB.
+
+The encodes are made once into CACHE (in parallel) and reused while the generator is unchanged.
+
+    picture_matrix.py --probe PATH/picture_probe --cache DIR [--jobs N] [--only TEXT]
+"""
+
+import argparse
+import hashlib
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from concurrent.futures import ThreadPoolExecutor
+
+from PIL import Image, ImageChops
+
+SIZES = [(800, 600), (1024, 768), (1920, 1080), (2048, 2048), (4096, 4096)]
+RATES = ["10", "20", "50", "lossless"]
+FORMATS = ["j2k", "jp2"]
+TILINGS = ["whole", "tiled"]
+COMPONENTS = [1, 3, 4]
+DEPTHS = [8, 16]
+ANIMATIONS = [(12, 1920, 1080), (100, 1920, 1080), (12, 800, 600), (100, 800, 600)]
+# Beyond the matrix, one 1920 x 1080 colour picture in other ways opj_compress can write it.
+LAYOUTS = {"100": ["-r", "100"], "200": ["-r", "200"], "layers": ["-r", "40,20,10"], "rlcp": ["-r", "20", "-p", "RLCP"],
+           "rpcl": ["-r", "20", "-p", "RPCL"], "sop-eph": ["-r", "20", "-SOP", "-EPH"],
+           "precincts": ["-r", "20", "-c", "[128,128],[64,64]"], "bypass": ["-r", "20", "-M", "1"],
+           "irreversible": ["-r", "20", "-I"], "parts": ["-r", "20", "-t", "512,512", "-TP", "R"]}
+
+REF_SECONDS = 1.0
+REF_MB = 1024.0
+TIME_FLOOR = 0.1
+STAMP = hashlib.sha1(open(__file__, "rb").read().split(b"# ---- Measuring")[0]).hexdigest()[:12]
+
+
+# ---- Making the pictures ---------------------------------------------------------------------
+
+def photo_plane(w, h, seed):
+    """A smooth picture with a little grain, like a photograph: 8-bit grey."""
+    rnd = random.Random(seed)
+    sw, sh = max(2, w // 48), max(2, h // 48)
+    small = Image.frombytes("L", (sw, sh), bytes(rnd.randrange(256) for _ in range(sw * sh)))
+    grain = Image.effect_noise((w, h), 24).convert("L")
+    return Image.blend(small.resize((w, h), Image.BICUBIC), grain, 0.12)
+
+
+def write_raw(path, w, h, comps, bits):
+    """Planar samples as opj_compress reads them (-F): 16-bit ones big-endian."""
+    with open(path, "wb") as out:
+        for c in range(comps):
+            plane = photo_plane(w, h, 7 * c + w)
+            if bits == 8:
+                out.write(plane.tobytes())
+            else:
+                low = Image.effect_noise((w, h), 64).convert("L")
+                out.write(Image.merge("LA", (plane, low)).tobytes())
+
+
+def j2k_name(w, h, comps, bits, rate, tiling, fmt):
+    return "%dx%d-%dc-%db-%s-%s.%s" % (w, h, comps, bits, rate, tiling, fmt)
+
+
+def encode_group(cache, w, h, comps, bits, layouts=False):
+    """Every rate, tiling and format of one source (or every layout); the source is not kept."""
+    def options(rate, tiling):
+        return (["-r", rate] if rate != "lossless" else []) + (["-t", "512,512"] if tiling == "tiled" else [])
+    if layouts:
+        jobs = [(opts, "layout-%s.j2k" % name) for name, opts in LAYOUTS.items()]
+    else:
+        jobs = [(options(r, t), j2k_name(w, h, comps, bits, r, t, f)) for r in RATES for t in TILINGS for f in FORMATS]
+    todo = [(opts, out) for opts, out in jobs if not os.path.exists(os.path.join(cache, out))]
+    if not todo:
+        return
+    with tempfile.TemporaryDirectory(dir=cache) as tmp:
+        raw = os.path.join(tmp, "source.raw")
+        write_raw(raw, w, h, comps, bits)
+        for opts, out in todo:
+            part = os.path.join(tmp, "part" + os.path.splitext(out)[1])
+            cmd = ["opj_compress", "-i", raw, "-o", part, "-F", "%d,%d,%d,%d,u" % (w, h, comps, bits)] + opts
+            subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.replace(part, os.path.join(cache, out))
+
+
+def palette_picture(w, h, seed):
+    """A photograph-like colour picture in 256 colours."""
+    rgb = Image.merge("RGB", [photo_plane(w, h, seed + c) for c in range(3)])
+    return rgb.quantize(256, method=Image.Quantize.MEDIANCUT)
+
+
+def gif_one_name(w, h):
+    return "one-%dx%d.gif" % (w, h)
+
+
+def gif_animation_name(frames, w, h):
+    return "anim-%d-%dx%d.gif" % (frames, w, h)
+
+
+def make_gif_one(cache, w, h):
+    path = os.path.join(cache, gif_one_name(w, h))
+    if not os.path.exists(path):
+        palette_picture(w, h, 3).save(path + ".part", format="GIF")
+        os.replace(path + ".part", path)
+
+
+def make_gif_animation(cache, frames, w, h):
+    """Every frame the first one moved across the screen: each changes the whole picture, so
+    Pillow writes every frame whole, with the one shared colour table."""
+    path = os.path.join(cache, gif_animation_name(frames, w, h))
+    if os.path.exists(path):
+        return
+    first = palette_picture(w, h, 5)
+    moved = [ImageChops.offset(first, 37 * i, 23 * i) for i in range(1, frames)]
+    first.save(path + ".part", format="GIF", save_all=True, append_images=moved, duration=40, loop=0)
+    os.replace(path + ".part", path)
+
+
+def make_all(cache, jobs):
+    stamp = os.path.join(cache, "stamp")
+    if os.path.exists(cache) and (not os.path.exists(stamp) or open(stamp).read() != STAMP):
+        shutil.rmtree(cache)
+    os.makedirs(cache, exist_ok=True)
+    work = [(encode_group, (cache, w, h, c, b)) for (w, h) in reversed(SIZES) for c in COMPONENTS for b in DEPTHS]
+    work += [(encode_group, (cache, 1920, 1080, 3, 8, True))]
+    work += [(make_gif_one, (cache, w, h)) for (w, h) in SIZES]
+    work += [(make_gif_animation, (cache,) + a) for a in ANIMATIONS]
+    with ThreadPoolExecutor(jobs) as pool:
+        for f in [pool.submit(fn, *args) for fn, args in work]:
+            f.result()
+    with open(stamp, "w") as out:
+        out.write(STAMP)
+
+
+# ---- Measuring --------------------------------------------------------------------------------
+
+class Run:
+    def __init__(self, status, text, seconds, wall, mb):
+        self.status, self.text, self.seconds, self.wall, self.mb = status, text, seconds, wall, mb
+
+
+def measured(cmd, report):
+    """One process: its exit status, output, processor and wall seconds and peak memory. GNU time
+    starts it: a process forked from this (large) one would keep this one's peak across exec."""
+    proc = subprocess.run(["/usr/bin/time", "-f", "%e %U %S %M", "-o", report] + cmd,
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    with open(report) as f:
+        wall, user, system, kb = f.read().split()[-4:]
+    return Run(proc.returncode, proc.stdout.decode(errors="replace").strip(), float(user) + float(system),
+               float(wall), float(kb) / 1024.0)
+
+
+PILLOW_FRAME = ("import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\nim.seek(int(sys.argv[2]))\n"
+                "open(sys.argv[3], 'wb').write(im.convert('RGBA').tobytes())\n")
+
+
+class Case:
+    def __init__(self, kind, label, path, frame=None, comps=0, bits=8):
+        self.kind, self.label, self.path, self.frame, self.comps, self.bits = kind, label, path, frame, comps, bits
+        self.ref = self.ours = None
+        self.same = False
+        self.note = ""
+
+    @property
+    def eligible(self):
+        return self.ref.status == 0 and self.ref.seconds <= REF_SECONDS and self.ref.mb <= REF_MB
+
+    @property
+    def accepted(self):
+        return self.ours.status == 0
+
+    def failures(self):
+        if not self.eligible:
+            return []
+        out = []
+        if not self.accepted:
+            out.append(self.ours.text or "refused")
+        elif not self.same:
+            out.append("pixels " + self.note)
+        if self.ours.seconds > 3 * max(self.ref.seconds, TIME_FLOOR):
+            out.append("time %.2f s > 3 x %.2f s" % (self.ours.seconds, self.ref.seconds))
+        if self.ours.mb > 3 * self.ref.mb + 64:
+            out.append("memory %.0f MB > 3 x %.0f MB + 64" % (self.ours.mb, self.ref.mb))
+        return out
+
+
+def measure(case, probe, tmp):
+    """Both decodes; a case over the time or memory bound is measured twice more and keeps the
+    least of each side's runs, so that one run slowed by the machine's other work does not decide."""
+    measure_once(case, probe, tmp)
+    for _ in range(2):
+        if not case.failures() or not case.accepted or not case.same:
+            break
+        ref, ours = case.ref, case.ours
+        measure_once(case, probe, tmp)
+        case.ref = Run(ref.status, ref.text, min(ref.seconds, case.ref.seconds), min(ref.wall, case.ref.wall),
+                       min(ref.mb, case.ref.mb))
+        case.ours = Run(ours.status, ours.text, min(ours.seconds, case.ours.seconds), min(ours.wall, case.ours.wall),
+                        min(ours.mb, case.ours.mb))
+    return case
+
+
+def measure_once(case, probe, tmp):
+    base = os.path.join(tmp, "%x" % id(case))
+    try:
+        if case.kind == "gif":
+            case.ref = measured([sys.executable, "-c", PILLOW_FRAME, case.path, str(case.frame), base + ".ref"],
+                                base + ".time")
+            case.ours = measured([probe, "gif", case.path, str(case.frame), base + ".ours"], base + ".time")
+            if case.ref.status == 0 and case.ours.status == 0:
+                case.same = filecmp_bytes(base + ".ref", base + ".ours")
+                case.note = "" if case.same else "differ from Pillow's"
+        else:
+            case.ref = measured(["opj_decompress", "-i", case.path, "-o", base + ".rawl"], base + ".time")
+            case.ours = measured([probe, "j2k", case.path, base + ".ours"], base + ".time")
+            if case.ref.status == 0 and case.ours.status == 0:
+                check = subprocess.run([probe, "same-j2k", base + ".ours", base + ".rawl", str(case.comps),
+                                        str(case.bits)], capture_output=True, text=True)
+                case.same = check.returncode == 0
+                case.note = check.stdout.strip()
+    finally:
+        for ext in (".ref", ".ours", ".rawl", ".time"):
+            if os.path.exists(base + ext):
+                os.remove(base + ext)
+
+
+def filecmp_bytes(a, b):
+    with open(a, "rb") as fa, open(b, "rb") as fb:
+        return fa.read() == fb.read()
+
+
+def all_cases(cache):
+    cases = []
+    for (w, h) in SIZES:
+        for c in COMPONENTS:
+            for b in DEPTHS:
+                for r in RATES:
+                    for t in TILINGS:
+                        for f in FORMATS:
+                            name = j2k_name(w, h, c, b, r, t, f)
+                            cases.append(Case("j2k", name[:-4] + " " + f, os.path.join(cache, name), comps=c, bits=b))
+    for name in LAYOUTS:
+        cases.append(Case("j2k", "1920x1080-3c-8b layout %s" % name, os.path.join(cache, "layout-%s.j2k" % name),
+                          comps=3, bits=8))
+    for (w, h) in SIZES:
+        cases.append(Case("gif", gif_one_name(w, h), os.path.join(cache, gif_one_name(w, h)), frame=0))
+    for (frames, w, h) in ANIMATIONS:
+        name = gif_animation_name(frames, w, h)
+        for i in range(frames):
+            cases.append(Case("gif", "%s frame %d" % (name, i), os.path.join(cache, name), frame=i))
+    return cases
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--cache", required=True)
+    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
+    parser.add_argument("--only", default="")
+    args = parser.parse_args()
+
+    args.cache, args.probe = os.path.abspath(args.cache), os.path.abspath(args.probe)
+    started = time.monotonic()
+    make_all(args.cache, args.jobs)
+    made = time.monotonic() - started
+    cases = [c for c in all_cases(args.cache) if args.only in c.label]
+    with tempfile.TemporaryDirectory() as tmp, ThreadPoolExecutor(args.jobs) as pool:
+        cases = list(pool.map(lambda c: measure(c, args.probe, tmp), cases))
+
+    print("%-44s %9s %8s  %-15s  %-15s" % ("picture", "file KB", "accepted", "ours s / MB", "reference s / MB"))
+    failed = 0
+    for c in cases:
+        mark = "" if c.eligible else "  (reference over 1 s or 1 GB)"
+        problems = c.failures()
+        failed += 1 if problems else 0
+        print("%-44s %9.0f %8s  %6.2f / %6.0f  %6.2f / %6.0f%s%s" % (
+            c.label, os.path.getsize(c.path) / 1024.0, "yes" if c.accepted else "no", c.ours.seconds, c.ours.mb,
+            c.ref.seconds, c.ref.mb, mark, "  FAILED: " + "; ".join(problems) if problems else ""))
+    eligible = [c for c in cases if c.eligible]
+    accepted = [c for c in cases if c.accepted]
+    print("%d pictures; the reference decodes %d within 1 s and 1 GB; ours accepts %d" % (
+        len(cases), len(eligible), len(accepted)))
+    print("encodes made or found in %.0f s, measured in %.0f s" % (made, time.monotonic() - started - made))
+    print("%d passed, %d failed" % (len(cases) - failed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

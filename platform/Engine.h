@@ -91,6 +91,7 @@ class IEngine {
 public:
     // ---- Life ------------------------------------------------------------------------------
     virtual bool Initiate() = 0;                // after the states are set; opens the window
+                                                // (false where no display can show it)
     virtual bool RunMainLoop() = 0;             // calls the frame function until it returns true;
                                                 // false also when a --screenshot could not be written
     virtual void Shutdown() = 0;

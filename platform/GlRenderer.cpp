@@ -103,6 +103,11 @@ void GlRenderer::Shutdown()
     m_whiteTexture = 0;
     m_bReady = false;
     m_bInScene = false;
+    // What the context was last given dies with it: the next Init may bring a new context.
+    m_currentFbo = 0;
+    m_batchTexture = 0;
+    m_batchBlend = -1;
+    m_appliedBlend = -1;
 }
 
 unsigned GlRenderer::CreateGlTexture(int width, int height, const std::uint32_t* argb)

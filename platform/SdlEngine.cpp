@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -25,6 +26,13 @@ constexpr float kMaxRealDelta = 0.1f;  // a stall (window dragged, debugger) is 
 constexpr int kCappedFps = 60;             // without vertical sync
 constexpr double kSyncCheckSeconds = 0.25;  // how long frames are counted before judging the sync
 constexpr double kSyncTolerance = 1.2;      // frames this much faster than the display: no sync
+
+// SDL's video drivers that draw nowhere anyone can see.
+bool IsStandInDriver(const char* name)
+{
+    return std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0 || std::strcmp(name, "evdev") == 0;
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 // SDL and the GL drivers unload their libraries on shutdown; the leak checker then cannot name
 // the drivers' own leftovers at exit, and no suppression can match them. Keep them loaded.
@@ -118,6 +126,14 @@ bool SdlEngine::InitVideo()
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         m_log.Printf("[E] Engine: can't start video (%s)", SDL_GetError());
+        return false;
+    }
+    // Where no display takes a connection, SDL falls back to a driver that shows nothing: the game
+    // would run unseen, its window "open", instead of saying it cannot start.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!EngineGetOptions().headless && driver != nullptr && IsStandInDriver(driver)) {
+        m_log.Printf("[E] Engine: can't start video (no display to show a window on, only SDL's %s driver)", driver);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
     m_bVideo = true;

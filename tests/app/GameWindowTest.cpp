@@ -10,6 +10,7 @@
 #include "progress/CProfileStore.h"
 #include "support/GameProcess.h"
 #include "support/TempPath.h"
+#include "support/XDisplayHold.h"
 #include "support/XPointer.h"
 #include "support/XScreenShot.h"
 
@@ -130,6 +131,8 @@ TEST(GameWindow, FullScreenCoversTheDisplayAndASecondStartSaysWhereTheLockIs)
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0')
         GTEST_SKIP() << "no X display";
+    XDisplayHold hold;  // the server does not start over between the two games, nor under them
+    ASSERT_TRUE(hold.Open()) << "the X display takes no connection";
     const fs::path root = fs::path(UniqueTempPath("palmora-game-window"));
     fs::remove_all(root);
     fs::create_directories(root);
@@ -182,6 +185,8 @@ TEST(GameWindow, SigintEndsALevelInPlayWithoutAQuestion)
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0')
         GTEST_SKIP() << "no X display";
+    XDisplayHold hold;  // waits out a start-over of the server left by the previous test
+    ASSERT_TRUE(hold.Open()) << "the X display takes no connection";
     XPointer pointer;
     if (!pointer.Open())
         GTEST_SKIP() << "no X test extension to click with";

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ViewFit.h"
 #include "support/HeadlessEngine.h"
+#include "support/XDisplayHold.h"
 #include "support/XScreenShot.h"
 
 #include <cstdlib>
@@ -129,6 +130,9 @@ protected:
         const char* display = std::getenv("DISPLAY");
         if (display == nullptr || display[0] == '\0')
             GTEST_SKIP() << "no X display";
+        // Shutdown closes the engine's connections: without this one the server would start over
+        // then, and refuse the window of the next Initiate.
+        ASSERT_TRUE(m_display.Open()) << "the X display takes no connection";
         m_root = MakeTempRoot();
         fs_layer::SetRootFolder(m_root);
         EngineSetOptions(EngineOptions());
@@ -172,6 +176,7 @@ protected:
         return false;
     }
 
+    XDisplayHold m_display;  // first: outlives the engine's windows
     std::string m_root;
     EnginePtr m_pEngine;
 };

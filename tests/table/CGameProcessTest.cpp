@@ -536,10 +536,41 @@ TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnceAndTheNextWindo
             EXPECT_EQ(desk.GetView(), CHelpDesk::kSmall) << "the rules button closes the window";
         }
 
-        // The queue takes the next window and shows it.
-        EXPECT_TRUE(Game().RequestInfoWindow(kInfoGaugeFull, 0.0f, kInfoRequested));
-        Frames(3);
-        EXPECT_EQ(g_infoWindows, std::vector<std::string>{"move_informative_wind_2"});
+        // The queue takes the next window: the player's first full gauge is explained once, a
+        // moment after it fills, unless its bonus went meanwhile (a deal again empties the
+        // gauges). A bonus level's gauges make no bonus usable, so nothing is explained there.
+        const bool bonuses = !IsBonusLevelMode(c.mode);
+        CManaBar& bar = *Game().GetManaBar();
+        auto fillGauge = [&] {
+            Game().AddMana(bar.GetCapacity());
+            bar.ShowTrueLevels();  // at once, not at the gauge's slow rise
+            Frames(1);
+        };
+        auto waitForWindow = [&] {
+            for (int i = 0; i < 300 && g_infoWindows.empty(); ++i)
+                Frames(1);
+        };
+        player.m_bTableFlag = 0;
+        fillGauge();
+        Frames(30);
+        EXPECT_TRUE(g_infoWindows.empty()) << "the gauge's own sound and sparkles come first";
+        if (bonuses) {
+            Game().Restart();
+            Settle();
+            waitForWindow();
+            EXPECT_TRUE(g_infoWindows.empty()) << "the gauge was emptied before its window came";
+            EXPECT_EQ(player.m_bTableFlag, 0);
+            EXPECT_EQ(Game().GetInfoStep(), kInfoIdle);
+            fillGauge();
+        }
+        waitForWindow();
+        const std::vector<std::string> explained = bonuses ? std::vector<std::string>{"move_informative_wind_2"}
+                                                           : std::vector<std::string>{};
+        EXPECT_EQ(g_infoWindows, explained);
+        EXPECT_EQ(player.m_bTableFlag, bonuses ? 1 : 0);
+        fillGauge();
+        Frames(300);
+        EXPECT_EQ(g_infoWindows, explained) << "the next full gauge is not explained again";
     }
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;

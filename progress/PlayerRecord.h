@@ -64,7 +64,7 @@ struct PlayerRecord {
     std::int32_t m_nLastMaxCombo = 0;
     std::int32_t m_nBonusesUsed = 0;                // in the level being played: each new card table clears it
     std::uint8_t m_bGoldenCard = 0;
-    std::uint8_t m_bTableFlag = 0;                  // the card table's own (first full gauge)
+    std::uint8_t m_bTableFlag = 0;                  // the card table's own: the first full gauge was explained
     std::int32_t m_nTableValue1 = 0;                // the card table's own (move indicator counters)
     std::int32_t m_nTableValue2 = 0;
     std::uint8_t m_bMapVisited = 0;

@@ -253,6 +253,7 @@ private:
     static PlayerRecord* Player();             // null without a profile store
     bool IsClassic() const { return IsClassicMode(mode); }
     bool IsBonusLevel() const { return IsBonusLevelMode(mode); }
+    bool AnyBonusReady() const;                // a full gauge's bonus button can be clicked
     int RandomInt(int lo, int hi) const { return m_engine.RandomInt(lo, hi); }
     float RandomFloat(float lo, float hi) const;
     void PlaySound(HEffect sound) const;
@@ -357,6 +358,7 @@ private:
     bool m_bReplayEndShown = false;
     int m_nStatisticsShown = 0;               // the result screen is asked for once per win
     bool m_bNoMovesTold = false;              // the no-moves window was shown for this stuck table
+    bool m_bGaugeWindowPending = false;       // the player's first full gauge waits for the window queue
     bool m_bRefreshBonuses = true;            // classic: the buttons follow the player's choice once
     bool m_bMenuAfterReturn = false;          // Escape came while cards were held: the menu waits for them
 };

@@ -421,6 +421,15 @@ void CInterface::BonusClicked(int i, int state)
         bonusClick->Add(static_cast<float>(x), static_cast<float>(y), 2.0f, 0.0001f, 0);
 }
 
+bool CInterface::AnyBonusReady() const
+{
+    for (int i = 0; i < kBonusSlots; ++i) {
+        if (IsBonusButtonEnabled(i))
+            return true;
+    }
+    return false;
+}
+
 bool CInterface::IsBonusButtonEnabled(int gauge) const
 {
     const CFButton* button = GetBonusButton(gauge);
@@ -434,6 +443,9 @@ void CInterface::OnGaugeReady(int gauge)
         return;
     button->SetEnabled(true);
     PlaySound(sndBonusActive);
+    const PlayerRecord* player = Player();
+    if (player != nullptr && player->m_bTableFlag == 0)
+        m_bGaugeWindowPending = true;  // the player's first usable bonus is explained once
     int x = 0, y = 0;
     if (!manaBar->GetGaugePos(gauge, x, y))
         return;

@@ -34,6 +34,7 @@ namespace {
 constexpr int kKeyF2 = 0x71;
 constexpr int kKeyEscape = 27;
 constexpr int kKeyD = 0x44;
+constexpr float kGaugeWindowDelay = 2.0f;  // seconds after a gauge fills for the first time
 
 }  // namespace
 
@@ -315,6 +316,9 @@ void CInterface::UpdateInfoWindows(float dt)
             RequestInfoWindow(kInfoRules, 0.3f, kInfoRequested);
         if (player != nullptr && player->m_bMasterMode != 0 && player->m_bMasterWindowShown == 0 && !IsClassic())
             RequestInfoWindow(kInfoMasterMode, 0.0f, kInfoRequested);
+        // After the gauge's own sound and sparkles; a busy queue only puts it off.
+        if (m_bGaugeWindowPending && RequestInfoWindow(kInfoGaugeFull, kGaugeWindowDelay, kInfoRequested))
+            m_bGaugeWindowPending = false;
         break;
     case kInfoRequested:
         SetInfoStep(kInfoDue, 0.0f);
@@ -325,7 +329,13 @@ void CInterface::UpdateInfoWindows(float dt)
             break;
         switch (infoKind) {
         case kInfoGaugeFull:
-            ShowInfoWindow(kInfoGaugeFull);
+            // Spent, or cleared by a deal again, while the window waited: no bonus is left to
+            // explain, and the flag stays clear for the next full gauge.
+            if (AnyBonusReady()) {
+                if (player != nullptr)
+                    player->m_bTableFlag = 1;
+                ShowInfoWindow(kInfoGaugeFull);
+            }
             SetInfoStep(kInfoSettling, 0.0f);
             break;
         case kInfoRules: {

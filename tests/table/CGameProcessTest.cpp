@@ -536,10 +536,41 @@ TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnceAndTheNextWindo
             EXPECT_EQ(desk.GetView(), CHelpDesk::kSmall) << "the rules button closes the window";
         }
 
-        // The queue takes the next window and shows it.
-        EXPECT_TRUE(Game().RequestInfoWindow(kInfoGaugeFull, 0.0f, kInfoRequested));
-        Frames(3);
-        EXPECT_EQ(g_infoWindows, std::vector<std::string>{"move_informative_wind_2"});
+        // The queue takes the next window: the player's first full gauge is explained once, a
+        // moment after it fills, unless its bonus went meanwhile (a deal again empties the
+        // gauges). A bonus level's gauges make no bonus usable, so nothing is explained there.
+        const bool bonuses = !IsBonusLevelMode(c.mode);
+        CManaBar& bar = *Game().GetManaBar();
+        auto fillGauge = [&] {
+            Game().AddMana(bar.GetCapacity());
+            bar.ShowTrueLevels();  // at once, not at the gauge's slow rise
+            Frames(1);
+        };
+        auto waitForWindow = [&] {
+            for (int i = 0; i < 300 && g_infoWindows.empty(); ++i)
+                Frames(1);
+        };
+        player.m_bTableFlag = 0;
+        fillGauge();
+        Frames(30);
+        EXPECT_TRUE(g_infoWindows.empty()) << "the gauge's own sound and sparkles come first";
+        if (bonuses) {
+            Game().Restart();
+            Settle();
+            waitForWindow();
+            EXPECT_TRUE(g_infoWindows.empty()) << "the gauge was emptied before its window came";
+            EXPECT_EQ(player.m_bTableFlag, 0);
+            EXPECT_EQ(Game().GetInfoStep(), kInfoIdle);
+            fillGauge();
+        }
+        waitForWindow();
+        const std::vector<std::string> explained = bonuses ? std::vector<std::string>{"move_informative_wind_2"}
+                                                           : std::vector<std::string>{};
+        EXPECT_EQ(g_infoWindows, explained);
+        EXPECT_EQ(player.m_bTableFlag, bonuses ? 1 : 0);
+        fillGauge();
+        Frames(300);
+        EXPECT_EQ(g_infoWindows, explained) << "the next full gauge is not explained again";
     }
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
@@ -548,36 +579,59 @@ TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnceAndTheNextWindo
 TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable)
 {
     // Levels whose half-dealt tables have no move (cards in the free cells, on the stock or on
-    // the foundations): the lamp stays lit and counts nothing through the first deal and a deal
-    // again, and the dealt table's verdict introduces it at a player's second level start.
+    // the foundations): the lamp neither changes nor counts through the first deal and a deal
+    // again, and the dealt table's verdict introduces it at a player's second level start. The
+    // deals are seeded. Two of them leave no move but one into a free cell, which is no move for
+    // the lamp: it goes dark once the table is dealt, says nothing, holds dark through the deal
+    // again and lights for the new table, which then introduces it.
+    struct Case { int level; std::uint32_t seed; bool dealtStuck; };
+    const Case cases[] = {{3, 62, true}, {6, 6, true}, {3, 1, false}, {6, 1, false}, {0, 1, false}, {8, 1, false}};
     PlayerRecord& player = g_pProfileStore->m_current;
-    for (int level : {3, 6, 0, 8}) {
-        SCOPED_TRACE("level " + std::to_string(level));
+    for (const Case& c : cases) {
+        SCOPED_TRACE("level " + std::to_string(c.level) + ", seed " + std::to_string(c.seed));
         player.m_nTableValue1 = 1;
         player.m_nTableValue2 = 0;
-        Start(level, kModeStory, -1);
+        m_pEngine->RandomSeed(c.seed);
+        Start(c.level, kModeStory, -1);
         const CMoveIndicator& lamp = *Game().GetMoveIndicator();
         const CFAnimationInstance* light = Game().GetGamePanel()->FindPart("scroll_interface_top.#0.move_indicator_light.all");
         ASSERT_NE(light, nullptr);
-        auto dealWatched = [&] {
-            int frames = 0, dark = 0;
-            for (; frames < 3000 && !(frames > 0 && IsSettled()); ++frames) {
+        CMoveFinder& finder = *Table().GetMoveFinder();
+        auto dealWatched = [&](int hurryAt) {
+            const bool lit = lamp.IsLit(false);
+            const int shown = light->GetFirstFrame();  // "on" or "off", whichever played last
+            const int counted = player.m_nTableValue2;
+            int changed = 0;
+            for (int frames = 0; frames < 3000 && !(frames > 0 && IsSettled()); ++frames) {
+                if (frames == hurryAt) {
+                    ASSERT_TRUE(EngineQueueInput("1 keydown 65\n2 keyup 65\n"));
+                }
                 Frames(1, kFrame, false);
-                dark += lamp.IsLit(false) && light->GetFirstFrame() == 0 ? 0 : 1;  // "off" never played
+                changed += lamp.IsLit(false) == lit && light->GetFirstFrame() == shown ? 0 : 1;
             }
-            EXPECT_EQ(dark, 0) << "frames with the lamp dark";
-            EXPECT_EQ(player.m_nTableValue2, 0) << "times the lamp came on";
-            return frames;
+            EXPECT_EQ(changed, 0) << "frames with the lamp changed";
+            EXPECT_EQ(player.m_nTableValue2, counted) << "times the lamp came on";
         };
-        dealWatched();
-        Frames(2, kFrame, false);
-        EXPECT_TRUE(lamp.IsLit(false));
-        EXPECT_EQ(player.m_nTableValue1, 3) << "the second level start";
-        EXPECT_EQ(Game().GetInfoKind(), kInfoIndicatorSecond);
+        auto dealtTableShown = [&] {
+            Frames(2, kFrame, false);
+            EXPECT_EQ(lamp.IsLit(false), !finder.NoMoreMoves()) << "the dealt table's verdict";
+        };
+        dealWatched(-1);
+        dealtTableShown();
+        ASSERT_EQ(finder.NoMoreMoves(), c.dealtStuck) << "the deal this case stands for";
+        EXPECT_TRUE(!c.dealtStuck || finder.HasFreeCellMove()) << "a free cell could still take a card";
+        EXPECT_EQ(player.m_nTableValue1, c.dealtStuck ? 2 : 3) << "the second level start";
+        EXPECT_EQ(Game().GetInfoKind() == kInfoIndicatorSecond, !c.dealtStuck);
 
         Game().Restart();
         ASSERT_TRUE(Game().IsDealing());
-        dealWatched();
+        dealWatched(20);  // a key half way through: the rest arrive at once
+        dealtTableShown();
+        if (c.dealtStuck) {
+            EXPECT_TRUE(lamp.IsLit(false)) << "the table dealt again has a move";
+            EXPECT_EQ(player.m_nTableValue2, 1);
+            EXPECT_EQ(player.m_nTableValue1, 3) << "introduced once it is seen lit";
+        }
         m_pGame->Release();
         m_pGame = nullptr;
     }
@@ -587,6 +641,7 @@ TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable
     InfoWindowNotes notes;
     player.m_nTableValue1 = 1;
     player.m_nTableValue2 = 0;
+    m_pEngine->RandomSeed(1);
     Start(0, kModeStory, -1);
     Settle();
     for (int i = 0; i < 120 && Game().GetInfoStep() != kInfoDue; ++i)

@@ -1,6 +1,6 @@
 // informative_wind.as: the module "informative_wind", message windows of the game and the story
 // map (look from screen_kit.as, texts 7080-7088 and 7096-7099 of data/texts/screens.txt):
-// - "move_informative_wind_2": the level introduction of the game screen, part "bt_ok2";
+// - "move_informative_wind_2": the game screen's first full gauge, part "bt_ok2";
 // - "move_informative_wind_1": the story map's closed bonus level was clicked, part "bt_ok";
 // - "move_inf_wind_unlock0".."4": a closed location was chosen, part "bt_ok";
 // - "move_informative_wind_3": the level chosen could not be loaded, part "bt_ok";
@@ -10,8 +10,8 @@ void Declare_informative_wind(CFResource@ res)
 {
     UseScreenKit(res);
     UseKitLabels(res);
-    int introTitle = KitNamedText(res, "informative_intro", g_fontTitle, 7080, ALIGN_CENTRE);
-    int introText = KitNamedText(res, "informative_intro_text", g_fontMain, 7081, ALIGN_CENTRE);
+    int gaugeTitle = KitNamedText(res, "informative_gauge", g_fontTitle, 7080, ALIGN_CENTRE);
+    int gaugeText = KitNamedText(res, "informative_gauge_text", g_fontMain, 7081, ALIGN_CENTRE);
     int mapTitle = KitNamedText(res, "informative_map", g_fontTitle, 7082, ALIGN_CENTRE);
     int mapText = KitNamedText(res, "informative_map_text", g_fontMain, 7083, ALIGN_CENTRE);
     int closedTitle = KitNamedText(res, "informative_closed", g_fontTitle, 7084, ALIGN_CENTRE);
@@ -31,7 +31,7 @@ void Declare_informative_wind(CFResource@ res)
     res.CreateModule("informative_wind");
     KitButton(res, "bt_ok", g_textKitOk, 0, 75);
     KitButton(res, "bt_ok2", g_textKitOk, 0, 75);
-    KitMessageWindow(res, "informative_wind", "move_informative_wind_2", introTitle, introText, "bt_ok2");
+    KitMessageWindow(res, "informative_wind", "move_informative_wind_2", gaugeTitle, gaugeText, "bt_ok2");
     KitMessageWindow(res, "informative_wind", "move_informative_wind_1", mapTitle, mapText, "bt_ok");
     KitMessageWindow(res, "informative_wind", "move_informative_wind_3", brokenTitle, brokenText, "bt_ok");
     for (int location = 0; location < 5; location++)

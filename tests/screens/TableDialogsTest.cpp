@@ -72,6 +72,7 @@ TEST_F(TableDialogsTest, AFirstClassicGameAsksOnceAboutBonusesAndTheAnswerSetsTh
         SCOPED_TRACE(yes ? "yes" : "no");
         Record().m_bUseBonusAdvice = 1;
         Record().m_bUseBonuses = yes ? 0 : 1;
+        m_pEngine->RandomSeed(1);  // a deal with a move: some deals rightly leave the lamp dark
         StartGame(3, 1, 0);
         auto* question = Shown<CDialogUseBonus>();
         ASSERT_NE(question, nullptr) << "asked once the deal has landed";

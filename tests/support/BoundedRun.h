@@ -79,9 +79,8 @@ inline RunCost RunBounded(const std::function<int()>& work)
     return cost;
 }
 
-// As RunBounded, but a run over the time bound is tried twice more and the least time kept: a
-// loaded machine only ever adds processor time (shared caches, a busy memory bus), while a
-// regression costs too much every time.
+// As RunBounded, but a run over the bound is tried twice more and the least time kept: a loaded
+// machine only adds processor time, a regression costs too much every time.
 inline RunCost RunBoundedLeast(const std::function<int()>& work, double boundSeconds)
 {
     RunCost least = RunBounded(work);

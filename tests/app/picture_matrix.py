@@ -1,22 +1,22 @@
 #!/usr/bin/env python3
 """Ordinary pictures, made as a user would make them, against the game's decoders.
 
-JPEG-2000 files come from OpenJPEG's opj_compress (every size, rate, format, tiling, component
-count and depth of the matrix below, and one picture in other layouts and at higher rates) and
-GIFs from Pillow (one frame of every size; every frame of 12- and 100-frame animations). Each picture is decoded by the reference (opj_decompress, or
-Pillow for a GIF frame) and by the game's calls (picture_probe), each in a process of its own
-whose processor time and peak memory come from wait4. A picture that the reference decodes
-within 1 s and 1 GB must be decoded by the game's calls with the same pixels, in at most 3 times
-the reference's processor time (below 0.1 s the reference counts as 0.1 s: a short run's time is
-mostly noise) and 3 times its memory plus 64 MB.
-
-The encodes are made once into CACHE (in parallel) and reused while the generator is unchanged.
+JPEG-2000 files come from opj_compress (the matrix below, and one picture in other layouts and
+at higher rates), GIFs from Pillow (one frame of every size; every frame of the animations).
+Each is decoded by the reference (opj_decompress, or Pillow) and by the game's calls
+(picture_probe), each in a process of its own timed by GNU time. A picture the reference decodes
+within 1 s and 1 GB must be decoded by ours with the same pixels, in at most 3 times the
+reference's processor time (at least 0.1 s: a short run's time is mostly noise) and 3 times its
+memory plus 64 MB. The encodes are made once into CACHE and kept while the generator is unchanged.
 
     picture_matrix.py --probe PATH/picture_probe --cache DIR [--jobs N] [--only TEXT]
 """
 
 import argparse
+import collections
+import filecmp
 import hashlib
+import itertools
 import os
 import random
 import shutil
@@ -34,7 +34,7 @@ FORMATS = ["j2k", "jp2"]
 TILINGS = ["whole", "tiled"]
 COMPONENTS = [1, 3, 4]
 DEPTHS = [8, 16]
-ANIMATIONS = [(12, 1920, 1080), (100, 1920, 1080), (12, 800, 600), (100, 800, 600)]
+GIFS = [(1, w, h) for (w, h) in SIZES] + [(12, 1920, 1080), (100, 1920, 1080), (12, 800, 600), (100, 800, 600)]
 # Beyond the matrix, one 1920 x 1080 colour picture in other ways opj_compress can write it.
 LAYOUTS = {"100": ["-r", "100"], "200": ["-r", "200"], "layers": ["-r", "40,20,10"], "rlcp": ["-r", "20", "-p", "RLCP"],
            "rpcl": ["-r", "20", "-p", "RPCL"], "sop-eph": ["-r", "20", "-SOP", "-EPH"],
@@ -81,7 +81,7 @@ def encode_group(cache, w, h, comps, bits, layouts=False):
     if layouts:
         jobs = [(opts, "layout-%s.j2k" % name) for name, opts in LAYOUTS.items()]
     else:
-        jobs = [(options(r, t), j2k_name(w, h, comps, bits, r, t, f)) for r in RATES for t in TILINGS for f in FORMATS]
+        jobs = [(options(r, t), j2k_name(w, h, comps, bits, r, t, f)) for r, t, f in itertools.product(RATES, TILINGS, FORMATS)]
     todo = [(opts, out) for opts, out in jobs if not os.path.exists(os.path.join(cache, out))]
     if not todo:
         return
@@ -101,30 +101,20 @@ def palette_picture(w, h, seed):
     return rgb.quantize(256, method=Image.Quantize.MEDIANCUT)
 
 
-def gif_one_name(w, h):
-    return "one-%dx%d.gif" % (w, h)
+def gif_name(frames, w, h):
+    return "one-%dx%d.gif" % (w, h) if frames == 1 else "anim-%d-%dx%d.gif" % (frames, w, h)
 
 
-def gif_animation_name(frames, w, h):
-    return "anim-%d-%dx%d.gif" % (frames, w, h)
-
-
-def make_gif_one(cache, w, h):
-    path = os.path.join(cache, gif_one_name(w, h))
-    if not os.path.exists(path):
-        palette_picture(w, h, 3).save(path + ".part", format="GIF")
-        os.replace(path + ".part", path)
-
-
-def make_gif_animation(cache, frames, w, h):
-    """Every frame the first one moved across the screen: each changes the whole picture, so
-    Pillow writes every frame whole, with the one shared colour table."""
-    path = os.path.join(cache, gif_animation_name(frames, w, h))
+def make_gif(cache, frames, w, h):
+    """Every later frame the first one moved across the screen: each changes the whole picture,
+    so Pillow writes every frame whole, with the one shared colour table."""
+    path = os.path.join(cache, gif_name(frames, w, h))
     if os.path.exists(path):
         return
-    first = palette_picture(w, h, 5)
+    first = palette_picture(w, h, 3 if frames == 1 else 5)
     moved = [ImageChops.offset(first, 37 * i, 23 * i) for i in range(1, frames)]
-    first.save(path + ".part", format="GIF", save_all=True, append_images=moved, duration=40, loop=0)
+    more = dict(save_all=True, append_images=moved, duration=40, loop=0) if moved else {}
+    first.save(path + ".part", format="GIF", **more)
     os.replace(path + ".part", path)
 
 
@@ -133,10 +123,9 @@ def make_all(cache, jobs):
     if os.path.exists(cache) and (not os.path.exists(stamp) or open(stamp).read() != STAMP):
         shutil.rmtree(cache)
     os.makedirs(cache, exist_ok=True)
-    work = [(encode_group, (cache, w, h, c, b)) for (w, h) in reversed(SIZES) for c in COMPONENTS for b in DEPTHS]
+    work = [(encode_group, (cache, w, h, c, b)) for (w, h), c, b in itertools.product(reversed(SIZES), COMPONENTS, DEPTHS)]
     work += [(encode_group, (cache, 1920, 1080, 3, 8, True))]
-    work += [(make_gif_one, (cache, w, h)) for (w, h) in SIZES]
-    work += [(make_gif_animation, (cache,) + a) for a in ANIMATIONS]
+    work += [(make_gif, (cache,) + a) for a in GIFS]
     with ThreadPoolExecutor(jobs) as pool:
         for f in [pool.submit(fn, *args) for fn, args in work]:
             f.result()
@@ -146,9 +135,7 @@ def make_all(cache, jobs):
 
 # ---- Measuring --------------------------------------------------------------------------------
 
-class Run:
-    def __init__(self, status, text, seconds, wall, mb):
-        self.status, self.text, self.seconds, self.wall, self.mb = status, text, seconds, wall, mb
+Run = collections.namedtuple("Run", "status text seconds wall mb")
 
 
 def measured(cmd, report):
@@ -199,16 +186,15 @@ class Case:
 def measure(case, probe, tmp):
     """Both decodes; a case over the time or memory bound is measured twice more and keeps the
     least of each side's runs, so that one run slowed by the machine's other work does not decide."""
+    def least(a, b):
+        return Run(a.status, a.text, *map(min, a[2:], b[2:]))
     measure_once(case, probe, tmp)
     for _ in range(2):
         if not case.failures() or not case.accepted or not case.same:
             break
         ref, ours = case.ref, case.ours
         measure_once(case, probe, tmp)
-        case.ref = Run(ref.status, ref.text, min(ref.seconds, case.ref.seconds), min(ref.wall, case.ref.wall),
-                       min(ref.mb, case.ref.mb))
-        case.ours = Run(ours.status, ours.text, min(ours.seconds, case.ours.seconds), min(ours.wall, case.ours.wall),
-                        min(ours.mb, case.ours.mb))
+        case.ref, case.ours = least(ref, case.ref), least(ours, case.ours)
     return case
 
 
@@ -220,7 +206,7 @@ def measure_once(case, probe, tmp):
                                 base + ".time")
             case.ours = measured([probe, "gif", case.path, str(case.frame), base + ".ours"], base + ".time")
             if case.ref.status == 0 and case.ours.status == 0:
-                case.same = filecmp_bytes(base + ".ref", base + ".ours")
+                case.same = filecmp.cmp(base + ".ref", base + ".ours", shallow=False)
                 case.note = "" if case.same else "differ from Pillow's"
         else:
             case.ref = measured(["opj_decompress", "-i", case.path, "-o", base + ".rawl"], base + ".time")
@@ -236,30 +222,18 @@ def measure_once(case, probe, tmp):
                 os.remove(base + ext)
 
 
-def filecmp_bytes(a, b):
-    with open(a, "rb") as fa, open(b, "rb") as fb:
-        return fa.read() == fb.read()
-
-
 def all_cases(cache):
     cases = []
-    for (w, h) in SIZES:
-        for c in COMPONENTS:
-            for b in DEPTHS:
-                for r in RATES:
-                    for t in TILINGS:
-                        for f in FORMATS:
-                            name = j2k_name(w, h, c, b, r, t, f)
-                            cases.append(Case("j2k", name[:-4] + " " + f, os.path.join(cache, name), comps=c, bits=b))
+    for (w, h), c, b, r, t, f in itertools.product(SIZES, COMPONENTS, DEPTHS, RATES, TILINGS, FORMATS):
+        name = j2k_name(w, h, c, b, r, t, f)
+        cases.append(Case("j2k", name[:-4] + " " + f, os.path.join(cache, name), comps=c, bits=b))
     for name in LAYOUTS:
         cases.append(Case("j2k", "1920x1080-3c-8b layout %s" % name, os.path.join(cache, "layout-%s.j2k" % name),
                           comps=3, bits=8))
-    for (w, h) in SIZES:
-        cases.append(Case("gif", gif_one_name(w, h), os.path.join(cache, gif_one_name(w, h)), frame=0))
-    for (frames, w, h) in ANIMATIONS:
-        name = gif_animation_name(frames, w, h)
-        for i in range(frames):
-            cases.append(Case("gif", "%s frame %d" % (name, i), os.path.join(cache, name), frame=i))
+    for (frames, w, h) in GIFS:
+        name = gif_name(frames, w, h)
+        cases += [Case("gif", name if frames == 1 else "%s frame %d" % (name, i), os.path.join(cache, name), frame=i)
+                  for i in range(frames)]
     return cases
 
 

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -31,14 +33,9 @@ bool WriteAll(const char* path, const std::uint8_t* data, std::size_t size)
 
 bool ReadAll(const char* path, std::vector<std::uint8_t>& bytes)
 {
-    std::FILE* in = std::fopen(path, "rb");
-    if (in == nullptr)
-        return false;
-    std::uint8_t chunk[1 << 16];
-    std::size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof(chunk), in)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    return std::fclose(in) == 0;
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return in.is_open();
 }
 
 int DecodeJ2k(const char* file, const char* out)

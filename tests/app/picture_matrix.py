@@ -199,27 +199,24 @@ def measure(case, probe, tmp):
 
 
 def measure_once(case, probe, tmp):
-    base = os.path.join(tmp, "%x" % id(case))
-    try:
+    with tempfile.TemporaryDirectory(dir=tmp) as own:
+        base = os.path.join(own, "picture")
         if case.kind == "gif":
-            case.ref = measured([sys.executable, "-c", PILLOW_FRAME, case.path, str(case.frame), base + ".ref"],
-                                base + ".time")
-            case.ours = measured([probe, "gif", case.path, str(case.frame), base + ".ours"], base + ".time")
-            if case.ref.status == 0 and case.ours.status == 0:
-                case.same = filecmp.cmp(base + ".ref", base + ".ours", shallow=False)
-                case.note = "" if case.same else "differ from Pillow's"
+            ref = [sys.executable, "-c", PILLOW_FRAME, case.path, str(case.frame), base + ".ref"]
+            ours = [probe, "gif", case.path, str(case.frame), base + ".ours"]
         else:
-            case.ref = measured(["opj_decompress", "-i", case.path, "-o", base + ".rawl"], base + ".time")
-            case.ours = measured([probe, "j2k", case.path, base + ".ours"], base + ".time")
-            if case.ref.status == 0 and case.ours.status == 0:
-                check = subprocess.run([probe, "same-j2k", base + ".ours", base + ".rawl", str(case.comps),
-                                        str(case.bits)], capture_output=True, text=True)
-                case.same = check.returncode == 0
-                case.note = check.stdout.strip()
-    finally:
-        for ext in (".ref", ".ours", ".rawl", ".time"):
-            if os.path.exists(base + ext):
-                os.remove(base + ext)
+            ref = ["opj_decompress", "-i", case.path, "-o", base + ".rawl"]
+            ours = [probe, "j2k", case.path, base + ".ours"]
+        case.ref, case.ours = measured(ref, base + ".time"), measured(ours, base + ".time")
+        if case.ref.status != 0 or case.ours.status != 0:
+            return
+        if case.kind == "gif":
+            case.same = filecmp.cmp(base + ".ref", base + ".ours", shallow=False)
+            case.note = "" if case.same else "differ from Pillow's"
+        else:
+            check = subprocess.run([probe, "same-j2k", base + ".ours", base + ".rawl", str(case.comps), str(case.bits)],
+                                   capture_output=True, text=True)
+            case.same, case.note = check.returncode == 0, check.stdout.strip()
 
 
 def all_cases(cache):

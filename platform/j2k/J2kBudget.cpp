@@ -46,6 +46,10 @@ constexpr int kMaxPocs = 32;          // J2K_MAX_POCS
 // few dozen bytes per code-block.
 constexpr std::uint64_t kFollowedCodeBlocks = 1u << 18;
 constexpr std::uint64_t kFollowedPackets = 1u << 20;
+// Code-block visits of all the header walks of one file: a packet visits every code-block of its
+// precinct, so layers multiply the visits, and one byte of data can be a packet of 2^18. Real
+// pictures take a few hundred thousand.
+constexpr std::uint64_t kFollowedVisits = 1u << 22;
 
 enum Marker : std::uint32_t {
     kSoc = 0xFF4F, kCap = 0xFF50, kSiz = 0xFF51, kCod = 0xFF52, kCoc = 0xFF53, kTlm = 0xFF55,
@@ -562,9 +566,10 @@ TileCost CountTile(const Geometry& g, std::uint64_t tile, const TileStyle& style
 
 // Code-block samples times the passes the tile's packet headers give them, where the headers
 // can be followed as OpenJPEG follows them (J2kPacketPasses.h); false leaves the worst case. So
-// does a tile whose data holds less than a bit per code-block: no picture is made of that.
+// does a tile whose data holds less than a bit per code-block: no picture is made of that; and
+// one whose walk would pass the visits left of the file's.
 bool SignalledSamplePasses(const Bytes& b, const Geometry& g, std::uint64_t tile, const TileStyle& style,
-                           const TileCost& cost, int maxPasses, std::uint64_t& samplePasses)
+                           const TileCost& cost, int maxPasses, std::uint64_t& visitsLeft, std::uint64_t& samplePasses)
 {
     constexpr std::uint32_t kSegmentedStyles = 0x01 | 0x04 | 0x40;   // bypass, termination, high throughput
     std::uint64_t dataBytes = 0;
@@ -573,6 +578,10 @@ bool SignalledSamplePasses(const Bytes& b, const Geometry& g, std::uint64_t tile
     if (style.packedHeaders || style.pocs > 0 || style.progression > 1 || cost.packets > kFollowedPackets ||
         cost.codeBlocks > kFollowedCodeBlocks || dataBytes * 8 < cost.codeBlocks)
         return false;
+    const std::uint64_t visits = Add(Saturate(style.layers, cost.codeBlocks), cost.packets);
+    if (visits > visitsLeft)
+        return false;
+    visitsLeft -= visits;
     J2kPassTile t;
     const TileArea area = AreaOf(g, tile);
     t.x0 = static_cast<std::int64_t>(area.x0);
@@ -651,10 +660,11 @@ J2kBudget J2kEstimate(const std::vector<unsigned char>& file, bool jp2)
     // largest; the work adds up.
     std::uint64_t tileBytes = 0, work = 0;
     const std::uint64_t perSample = Add(kWorkPerSample, Saturate(kWorkPerSamplePass, static_cast<std::uint64_t>(budget.passes)));
+    std::uint64_t visitsLeft = kFollowedVisits;
     for (const auto& [tile, style] : scan.tiles) {
         const TileCost cost = CountTile(g, tile, style);
         std::uint64_t samplePasses = 0;
-        const bool signalled = SignalledSamplePasses(b, g, tile, style, cost, budget.passes, samplePasses);
+        const bool signalled = SignalledSamplePasses(b, g, tile, style, cost, budget.passes, visitsLeft, samplePasses);
         tileBytes = std::max(tileBytes, Add(Add(cost.structureBytes, cost.includeBytes), Saturate(cost.samples, kSampleBytes)));
         std::uint64_t tileWork = Add(kWorkPerTile, Saturate(Add(cost.precincts, cost.codeBlocks), kWorkPerStructure));
         tileWork = Add(tileWork, Saturate(cost.packets, kWorkPerPacket));

@@ -205,6 +205,8 @@ const Case kCases[] = {
     {"85 passes on every code-block", {256, 512, 2048}, 512, -1, kPasses, 1, 0, 85, false},
     // Data in the file pays for more work, but no more than a file under 64 KiB can bring.
     {"85 passes on every code-block and 60000 bytes more", {1216, 2048}, 1216, -1, kPasses, 1, 0, 85, false, 60000},
+    // Every layer's packet header walks every code-block of the picture's one precinct.
+    {"60000 empty layers of 4 x 4 code-blocks", {2048}, 0, -1, {0, 2, -1, 60000, 0}, 1, 0, 0, false, 60000},
     // A palette cannot multiply the components.
     {"3 palette channels", {64}, 64, 3, kPlain, 1, 0, 0, false},
     {"255 palette channels", {512, 1024}, 0, 255, kPlain, 1, 0, 0, false},

@@ -346,6 +346,14 @@ struct AreaAxis {
         return AxisEntry{i, centre, (i == first ? firstWeight : 0) + (i == last ? lastWeight : 0) + inner};
     }
 
+    // The near indices one by one, then the far ones by class.
+    template <class F>
+    void ForEach(F f) const
+    {
+        ForEachNear(f);
+        ForEachFar(f);
+    }
+
     template <class F>
     void ForEachNear(F f) const
     {
@@ -387,86 +395,27 @@ private:
     }
 };
 
-// Every pair of an index of each axis that is not near on both: far x with any y, near x with far y.
-template <class Add>
-void SumFarPairs(const AreaAxis& ax, const AreaAxis& ay, Add add)
-{
-    ax.ForEachFar([&](const AxisEntry& ex) {
-        ay.ForEachNear([&](const AxisEntry& ey) { add(ex, ey); });
-        ay.ForEachFar([&](const AxisEntry& ey) { add(ex, ey); });
-    });
-    ax.ForEachNear([&](const AxisEntry& ex) { ay.ForEachFar([&](const AxisEntry& ey) { add(ex, ey); }); });
-}
-
 CPixRect2 PixelSquare(int i, int j)
 {
     return CPixRect2(static_cast<float>(i) - 0.5f, static_cast<float>(j) - 0.5f, static_cast<float>(i) + 0.5f,
                      static_cast<float>(j) + 0.5f);
 }
 
-// A thin area: every pixel it cuts is sampled at the middle of the cut, weighed by its surface.
-void SumThinArea(const CPixImage& image, const CPixRect2& area, const AreaAxis& ax, const AreaAxis& ay,
-                 InterpolationMode method, OverflowMode mode, const PixQuad* replacement, Sums& s)
+// Every pair of an index of each axis, weighed by the product of their weights: a thin area
+// samples each pixel it cuts at the middle of the cut, a wide one takes each pixel's colour.
+void SumArea(const CPixImage& image, const AreaAxis& ax, const AreaAxis& ay, InterpolationMode method,
+             OverflowMode mode, const PixQuad* replacement, Sums& s)
 {
-    for (int j = ay.nearFirst; j <= ay.nearLast; ++j) {
-        for (int i = ax.nearFirst; i <= ax.nearLast; ++i) {
-            const CPixRect2 cut = area.CrossSection(PixelSquare(i, j));
-            const CPixPoint2 centre = cut.Center();
-            CPixImage::AddWeightedColor(image.SampleAt(centre.x, centre.y, method, mode, replacement), cut.Surface(),
-                                        s.red, s.green, s.blue, s.alpha);
-        }
-    }
-    SumFarPairs(ax, ay, [&](const AxisEntry& ex, const AxisEntry& ey) {
-        if (ex.weight != 0 && ey.weight != 0)
-            CPixImage::AddWeightedColor(image.SampleAt(ex.centre, ey.centre, method, mode, replacement),
-                                        ex.weight * ey.weight, s.red, s.green, s.blue, s.alpha);
+    ay.ForEach([&](const AxisEntry& ey) {
+        ax.ForEach([&](const AxisEntry& ex) {
+            const float weight = ex.weight * ey.weight;
+            if (weight == 0)
+                return;
+            const PixQuad c = ax.thin ? image.SampleAt(ex.centre, ey.centre, method, mode, replacement)
+                                      : image.PixelColorBeyond(ex.index, ey.index, mode, replacement);
+            CPixImage::AddWeightedColor(c, weight, s.red, s.green, s.blue, s.alpha);
+        });
     });
-}
-
-// A wide area: the corner pixels weigh what the area covers of them, the edge pixels their
-// covered width or height, the inner ones 1.
-void SumThickArea(const CPixImage& image, const CPixRect2& area, AreaAxis& ax, AreaAxis& ay, OverflowMode mode,
-                  const PixQuad* replacement, Sums& s)
-{
-    const int xi1 = ax.first, xi2 = ax.last, yi1 = ay.first, yi2 = ay.last;
-    const CPixRect2 low = area.CrossSection(PixelSquare(xi1, yi1));
-    const CPixRect2 high = area.CrossSection(PixelSquare(xi2, yi2));
-    const float wl = low.Width(), hb = low.Height(), wr = high.Width(), ht = high.Height();
-    ax.firstWeight = wl;
-    ax.lastWeight = wr;
-    ay.firstWeight = hb;
-    ay.lastWeight = ht;
-    auto add = [&](int i, int j, float weight) {
-        CPixImage::AddWeightedColor(image.PixelColorBeyond(i, j, mode, replacement), weight, s.red, s.green, s.blue,
-                                    s.alpha);
-    };
-    auto nearX = [&](int i) { return ax.nearFirst <= i && i <= ax.nearLast; };
-    auto nearY = [&](int j) { return ay.nearFirst <= j && j <= ay.nearLast; };
-    if (nearX(xi1) && nearY(yi1))
-        add(xi1, yi1, wl * hb);
-    if (nearX(xi2) && nearY(yi1))
-        add(xi2, yi1, wr * hb);
-    if (nearX(xi1) && nearY(yi2))
-        add(xi1, yi2, wl * ht);
-    if (nearX(xi2) && nearY(yi2))
-        add(xi2, yi2, wr * ht);
-    const int innerX1 = std::max(xi1 + 1, ax.nearFirst), innerX2 = std::min(xi2 - 1, ax.nearLast);
-    const int innerY1 = std::max(yi1 + 1, ay.nearFirst), innerY2 = std::min(yi2 - 1, ay.nearLast);
-    for (int i = innerX1; i <= innerX2; ++i) {
-        if (nearY(yi1))
-            add(i, yi1, hb);
-        if (nearY(yi2))
-            add(i, yi2, ht);
-    }
-    for (int j = innerY1; j <= innerY2; ++j) {
-        if (nearX(xi1))
-            add(xi1, j, wl);
-        if (nearX(xi2))
-            add(xi2, j, wr);
-        for (int i = innerX1; i <= innerX2; ++i)
-            add(i, j, 1);
-    }
-    SumFarPairs(ax, ay, [&](const AxisEntry& ex, const AxisEntry& ey) { add(ex.index, ey.index, ex.weight * ey.weight); });
 }
 
 }  // namespace
@@ -486,11 +435,18 @@ PixQuad CPixImage::SampleArea(float x, float y, float width, float height, Inter
     const bool folds = mode == kOverflowWrap || mode == kOverflowRepeat || mode == kOverflowMirror;
     AreaAxis ax(area.topLeft.x, area.bottomRight.x, Width(), thin, folds);
     AreaAxis ay(area.topLeft.y, area.bottomRight.y, Height(), thin, folds);
+    if (!thin) {
+        // The corner pixels weigh what the area covers of them, the edge pixels their covered
+        // width or height, the inner ones 1.
+        const CPixRect2 low = area.CrossSection(PixelSquare(ax.first, ay.first));
+        const CPixRect2 high = area.CrossSection(PixelSquare(ax.last, ay.last));
+        ax.firstWeight = low.Width();
+        ax.lastWeight = high.Width();
+        ay.firstWeight = low.Height();
+        ay.lastWeight = high.Height();
+    }
     Sums s;
-    if (thin)
-        SumThinArea(*this, area, ax, ay, method, mode, replacement, s);
-    else
-        SumThickArea(*this, area, ax, ay, mode, replacement, s);
+    SumArea(*this, ax, ay, method, mode, replacement, s);
     const float surface = area.Surface();
     s.red /= surface;
     s.green /= surface;

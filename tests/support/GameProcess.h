@@ -33,9 +33,8 @@ public:
     static std::string Program() { return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "solitaire").string(); }
 
     // Starts the program with the arguments, XDG_RUNTIME_DIR set to runtimeFolder, and stdout
-    // and stderr going to the files; through the command `runner` when one is set (e.g. setpriv
-    // to run as another user), and with the `environment` entries ("NAME=value") in place of
-    // this process's of the same names.
+    // and stderr going to the files; through the command `runner` when one is set (setpriv to
+    // run as another user, env to change the environment).
     bool Start(const std::vector<std::string>& args, const std::string& runtimeFolder, const std::string& outFile,
                const std::string& errFile)
     {
@@ -52,15 +51,7 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::vector<char*> env;
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            if (!Overridden(*entry))
-                env.push_back(*entry);
-        }
-        for (std::string& entry : environment)
-            env.push_back(entry.data());
-        env.push_back(nullptr);
-        const int result = ::posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), env.data());
+        const int result = ::posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         ::setenv("XDG_RUNTIME_DIR", previous.c_str(), 1);
         m_bEnded = false;
@@ -105,20 +96,9 @@ public:
 
     pid_t Pid() const { return m_pid; }
 
-    std::vector<std::string> runner;       // the command that runs the program, e.g. {"setpriv", ...}
-    std::vector<std::string> environment;  // added to this process's environment
+    std::vector<std::string> runner;  // the command that runs the program, e.g. {"setpriv", ...}
 
 private:
-    bool Overridden(const std::string& entry) const
-    {
-        const std::string name = entry.substr(0, entry.find('=') + 1);
-        for (const std::string& own : environment) {
-            if (own.compare(0, name.size(), name) == 0)
-                return true;
-        }
-        return false;
-    }
-
     pid_t m_pid = -1;
     bool m_bEnded = true;
     int m_nCode = -1;

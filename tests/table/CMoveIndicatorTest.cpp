@@ -84,15 +84,22 @@ TEST_F(CMoveIndicatorTest, EveryIndicatorStartsLitAndCountsALevelStart)
 
 TEST_F(CMoveIndicatorTest, TheLightFollowsTheMoveFindersNewVerdicts)
 {
+    // Busy (the game's windows wait) until the light shows the table as it stands.
     Make();
     Settle();
+    EXPECT_FALSE(m_pIndicator->IsBusy());
     m_controller.table = Empty();
+    EXPECT_TRUE(m_pIndicator->IsBusy()) << "a verdict waits to be shown";
     Frame();
     EXPECT_FALSE(m_pIndicator->IsLit(false));
     EXPECT_TRUE(m_pIndicator->IsLit(true));  // still shown lit while "off" plays
+    EXPECT_TRUE(m_pIndicator->IsBusy());
     EXPECT_EQ(m_pLight->GetFirstFrame(), 5);
     Settle();
     EXPECT_FALSE(m_pIndicator->IsLit(true));
+    for (int i = 0; i < 40 && m_pIndicator->IsBusy(); ++i)
+        Frame();
+    EXPECT_FALSE(m_pIndicator->IsBusy()) << "the dark light's sparkles have faded";
 
     m_controller.table = Dealt();
     Frame();
@@ -108,34 +115,6 @@ TEST_F(CMoveIndicatorTest, TheLightFollowsTheMoveFindersNewVerdicts)
     Frame();
     EXPECT_TRUE(m_pIndicator->IsLit(false));
     EXPECT_EQ(Player().m_nTableValue2, 2);
-}
-
-TEST_F(CMoveIndicatorTest, TheLightIsBusyUntilItShowsTheTableAsItStands)
-{
-    Make();
-    EXPECT_TRUE(m_pIndicator->IsBusy()) << "\"on\" plays";
-    Settle();
-    EXPECT_FALSE(m_pIndicator->IsBusy());
-    m_controller.table = Empty();
-    EXPECT_TRUE(m_pIndicator->IsBusy()) << "the table waits for its search";
-    m_pBare->GetMoveFinder()->Refresh();
-    ASSERT_FALSE(m_pBare->NeedsMoveSearch());
-    EXPECT_TRUE(m_pIndicator->IsBusy()) << "a verdict waits to be shown";
-    Frame();
-    EXPECT_FALSE(m_pIndicator->IsLit(false));
-    EXPECT_TRUE(m_pIndicator->IsBusy()) << "\"off\" plays";
-    Settle();
-    int fading = 0;
-    for (; fading < 40 && m_pIndicator->IsBusy(); ++fading) {
-        EXPECT_GT(m_pIndicator->GetOrbit()->GetCount(), 0) << "only the sparkles keep it busy";
-        Frame();
-    }
-    EXPECT_FALSE(m_pIndicator->IsBusy()) << "the sparkles have faded";
-
-    // A light that stays dark whatever the finder says has nothing to show.
-    Player().m_bHints = 0;
-    m_pBare->RequestMoveSearch();
-    EXPECT_FALSE(m_pIndicator->IsBusy());
 }
 
 TEST_F(CMoveIndicatorTest, WithTheSettingOffTheLightGoesOffAndNeverComesOn)

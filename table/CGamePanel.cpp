@@ -124,7 +124,7 @@ void CGamePanel::BuildBonusBar(const int (&kinds)[kBonusSlots], bool customCurso
             button->AddAnimation("interface", Numbered("bonus%d", kinds[i] + 1).c_str());
             button->AddAnimation("interface", "snd_bonus_select");
             button->SetHoverEffect("interface", Numbered("tooltip_bonus_%d", kinds[i] + 1).c_str(), 0.0f);
-        button->SetHoverEffectApart(true);
+            button->SetHoverEffectApart(true);
             frame->AddAnimation("interface", "b_wood");
         }
         button->SetMode(CFButton::kModeToggle);

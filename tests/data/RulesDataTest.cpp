@@ -61,22 +61,15 @@ protected:
 
 }  // namespace
 
-// The types of the section's places, as the level file gives them.
-std::set<int> PlaceTypes(int section)
-{
-    CIniFile levels("sol_max.ini");
-    levels.SetSection(("Solitaire" + std::to_string(section)).c_str());
-    std::set<int> types;
-    const int count = levels.GetInt("level_place_count");
-    for (int p = 0; p < count; ++p)
-        types.insert(levels.GetInt(("place" + std::to_string(p) + "_type").c_str()));
-    return types;
-}
-
 TEST_F(RulesDataTest, EveryLevelSectionHasItsSlideWithTheRulesButtonAndBothRulesTexts)
 {
+    CIniFile levels("sol_max.ini");
     for (int section = 0; section < 35; ++section) {
         SCOPED_TRACE(section);
+        std::set<int> types;  // of the section's places, which its rules' links light
+        levels.SetSection(("Solitaire" + std::to_string(section)).c_str());
+        for (int p = 0; p < levels.GetInt("level_place_count"); ++p)
+            types.insert(levels.GetInt(("place" + std::to_string(p) + "_type").c_str()));
         CFAnimationInstance slide(m_pGroup.get(), 400, 300);
         ASSERT_TRUE(slide.LoadEffect(m_pResource.get(), "rules", CHelpDesk::SlideEffectName(section).c_str()));
         EXPECT_NE(slide.FindPart(0, "window_rul.#0.window_rules.#0.bt_rules.all"), nullptr);
@@ -86,10 +79,8 @@ TEST_F(RulesDataTest, EveryLevelSectionHasItsSlideWithTheRulesButtonAndBothRules
             const wchar_t* text = m_pResource->GetText(name.c_str());
             ASSERT_NE(text, nullptr) << name;
             EXPECT_GT(std::wcslen(text), 10u) << name;
-            // A link lights the places of its type (the foundations' also the second houses).
-            const std::set<int> types = PlaceTypes(section);
             for (int link : Links(text))
-                EXPECT_TRUE(types.count(link - 1) != 0 || (link == 1 && types.count(6) != 0))
+                EXPECT_TRUE(types.count(link - 1) != 0 || (link == 1 && types.count(6) != 0))  // 6: second houses
                     << name << " links to " << link << ", a place type the level does not have";
         }
     }

@@ -460,55 +460,47 @@ TEST_F(CGameProcessTest, TheTrophyForSixBonusesCountsTheBonusesOfOneLevel)
 
 namespace {
 
-// The information windows the game asks for, by effect; none is made, as if closed at once.
+// The information windows the game asks for, by effect, for the life of a test; none is made, as
+// if closed at once.
 std::vector<std::string> g_infoWindows;
-CScreenBase* NoteInformation(const char*, const char* move, const char*)
-{
-    g_infoWindows.push_back(move);
-    return nullptr;
-}
-
-// Notes the windows for the life of a test and puts the makers back after it.
-class InfoWindowNotes {
-public:
-    InfoWindowNotes() : m_saved(game_dialogs::GetMakers())
+struct InfoWindowNotes {
+    game_dialogs::Makers saved = game_dialogs::GetMakers();
+    InfoWindowNotes()
     {
-        game_dialogs::Makers makers = m_saved;
-        makers.information = NoteInformation;
+        game_dialogs::Makers makers = saved;
+        makers.information = [](const char*, const char* move, const char*) -> CScreenBase* {
+            g_infoWindows.push_back(move);
+            return nullptr;
+        };
         game_dialogs::SetMakers(makers);
         g_infoWindows.clear();
     }
-    ~InfoWindowNotes() { game_dialogs::SetMakers(m_saved); }
-
-private:
-    game_dialogs::Makers m_saved;
+    ~InfoWindowNotes() { game_dialogs::SetMakers(saved); }
 };
 
 }  // namespace
 
 TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnceAndTheNextWindowFollows)
 {
-    // The first game asks for the big rules window once the deal has landed. Two ways it finds
-    // no window to open must not hold the queue (and with it the rules button, which waits for
-    // an idle queue): the player opened it during the deal, or the level is a bonus level, whose
-    // rules have no big view.
-    struct Case { const char* name; int level; unsigned mode; int extra; int section; bool openedByPlayer, big; };
+    // A first game asks for the big rules window once dealt. Finding none to open (the player
+    // opened it during the deal; a bonus level has no big view) must not hold the window queue.
+    struct Case { const char* name; unsigned mode; int extra; int section; bool openedByPlayer; };
     const Case cases[] = {
-        {"first game", 0, kModeStory, -1, 0, false, true},
-        {"opened during the deal", 0, kModeStory, -1, 0, true, true},
-        {"bonus level", 0, kModeBonusLevel, 1, 25, false, false},
+        {"bonus level", kModeBonusLevel, 1, 25, false},
+        {"opened during the deal", kModeStory, -1, 0, true},
+        {"first game", kModeStory, -1, 0, false},
     };
     InfoWindowNotes notes;
     PlayerRecord& player = g_pProfileStore->m_current;
+    player.m_nTableValue1 = player.m_nTableValue2 = 5;  // the lamp's windows were seen long ago
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto section = static_cast<std::size_t>(c.section);
-        player.m_introShown[section] = 0;
-        player.m_nTableValue1 = player.m_nTableValue2 = 5;  // the lamp's windows were seen long ago
-        g_infoWindows.clear();
+        const bool big = !IsBonusLevelMode(c.mode);
+        std::uint8_t& introShown = player.m_introShown[static_cast<std::size_t>(c.section)];
+        introShown = 0;
         if (m_pGame != nullptr)
             m_pGame->Release();
-        Start(c.level, c.mode, c.extra);
+        Start(0, c.mode, c.extra);
         CHelpDesk& desk = *Game().GetHelpDesk();
         auto clickRulesButton = [&] {
             float x = 0, y = 0, w = 0, h = 0;
@@ -523,67 +515,51 @@ TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnceAndTheNextWindo
             ASSERT_EQ(desk.GetView(), CHelpDesk::kBig);
         }
         Settle();
-        for (int i = 0; i < 120 && (player.m_introShown[section] == 0 || Game().GetInfoStep() != kInfoIdle); ++i)
+        for (int i = 0; i < 120 && (introShown == 0 || Game().GetInfoStep() != kInfoIdle); ++i)
             Frames(1);
-        EXPECT_EQ(desk.GetView() == CHelpDesk::kBig, c.big);
-        EXPECT_EQ(player.m_introShown[section], 1);
-        EXPECT_EQ(Game().IsHintDeferred(), c.big && !c.openedByPlayer) << "a hint waits for the window it opened";
+        EXPECT_EQ(desk.GetView() == CHelpDesk::kBig, big);
+        EXPECT_EQ(introShown, 1);
+        EXPECT_EQ(Game().IsHintDeferred(), big && !c.openedByPlayer) << "a hint waits for the window it opened";
         EXPECT_EQ(Game().GetInfoStep(), kInfoIdle);
-        if (c.big) {
+        if (big) {
             clickRulesButton();
             for (int i = 0; i < 60 && desk.GetView() != CHelpDesk::kSmall; ++i)
                 Frames(1);
             EXPECT_EQ(desk.GetView(), CHelpDesk::kSmall) << "the rules button closes the window";
         }
-
-        // The queue takes the next window: the player's first full gauge is explained once, a
-        // moment after it fills, unless its bonus went meanwhile (a deal again empties the
-        // gauges). A bonus level's gauges make no bonus usable, so nothing is explained there.
-        const bool bonuses = !IsBonusLevelMode(c.mode);
-        CManaBar& bar = *Game().GetManaBar();
-        auto fillGauge = [&] {
-            Game().AddMana(bar.GetCapacity());
-            bar.ShowTrueLevels();  // at once, not at the gauge's slow rise
-            Frames(1);
-        };
-        auto waitForWindow = [&] {
-            for (int i = 0; i < 300 && g_infoWindows.empty(); ++i)
-                Frames(1);
-        };
-        player.m_bTableFlag = 0;
-        fillGauge();
-        Frames(30);
-        EXPECT_TRUE(g_infoWindows.empty()) << "the gauge's own sound and sparkles come first";
-        if (bonuses) {
-            Game().Restart();
-            Settle();
-            waitForWindow();
-            EXPECT_TRUE(g_infoWindows.empty()) << "the gauge was emptied before its window came";
-            EXPECT_EQ(player.m_bTableFlag, 0);
-            EXPECT_EQ(Game().GetInfoStep(), kInfoIdle);
-            fillGauge();
-        }
-        waitForWindow();
-        const std::vector<std::string> explained = bonuses ? std::vector<std::string>{"move_informative_wind_2"}
-                                                           : std::vector<std::string>{};
-        EXPECT_EQ(g_infoWindows, explained);
-        EXPECT_EQ(player.m_bTableFlag, bonuses ? 1 : 0);
-        fillGauge();
-        Frames(300);
-        EXPECT_EQ(g_infoWindows, explained) << "the next full gauge is not explained again";
     }
+
+    // The queue takes the next window: the player's first full gauge is explained once, a moment
+    // after it fills, unless its bonus went meanwhile (a deal again empties the gauges).
+    CManaBar& bar = *Game().GetManaBar();
+    auto fillGauge = [&](int frames) {
+        Game().AddMana(bar.GetCapacity());
+        bar.ShowTrueLevels();  // at once, not at the gauge's slow rise
+        Frames(frames);
+    };
+    player.m_bTableFlag = 0;
+    fillGauge(30);
+    EXPECT_TRUE(g_infoWindows.empty()) << "the gauge's own sound and sparkles come first";
+    Game().Restart();
+    Settle();
+    Frames(300);
+    EXPECT_TRUE(g_infoWindows.empty()) << "the gauge was emptied before its window came";
+    EXPECT_EQ(player.m_bTableFlag, 0);
+    fillGauge(300);
+    EXPECT_EQ(g_infoWindows, std::vector<std::string>{"move_informative_wind_2"});
+    EXPECT_EQ(player.m_bTableFlag, 1);
+    fillGauge(300);
+    EXPECT_EQ(g_infoWindows.size(), 1u) << "the next full gauge is not explained again";
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }
 
 TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable)
 {
-    // Levels whose half-dealt tables have no move (cards in the free cells, on the stock or on
-    // the foundations): the lamp neither changes nor counts through the first deal and a deal
-    // again, and the dealt table's verdict introduces it at a player's second level start. The
-    // deals are seeded. Two of them leave no move but one into a free cell, which is no move for
-    // the lamp: it goes dark once the table is dealt, says nothing, holds dark through the deal
-    // again and lights for the new table, which then introduces it.
+    // Seeded deals of levels whose half-dealt tables have no move: the lamp neither changes nor
+    // counts through the deal and a deal again, and the dealt table's verdict introduces it at the
+    // second level start. Two deals leave only a move into a free cell, none for the lamp: it goes
+    // dark once dealt and lights for the table dealt again, which then introduces it.
     struct Case { int level; std::uint32_t seed; bool dealtStuck; };
     const Case cases[] = {{3, 62, true}, {6, 6, true}, {3, 1, false}, {6, 1, false}, {0, 1, false}, {8, 1, false}};
     PlayerRecord& player = g_pProfileStore->m_current;
@@ -611,13 +587,10 @@ TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable
             }
             EXPECT_EQ(changed, 0) << "frames with the lamp changed";
             EXPECT_EQ(player.m_nTableValue2, counted) << "times the lamp came on";
-        };
-        auto dealtTableShown = [&] {
             Frames(2, kFrame, false);
             EXPECT_EQ(lamp.IsLit(false), !finder.NoMoreMoves()) << "the dealt table's verdict";
         };
         dealWatched(-1);
-        dealtTableShown();
         ASSERT_EQ(finder.NoMoreMoves(), c.dealtStuck) << "the deal this case stands for";
         EXPECT_TRUE(!c.dealtStuck || finder.HasFreeCellMove()) << "a free cell could still take a card";
         EXPECT_EQ(player.m_nTableValue1, c.dealtStuck ? 2 : 3) << "the second level start";
@@ -626,18 +599,16 @@ TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable
         Game().Restart();
         ASSERT_TRUE(Game().IsDealing());
         dealWatched(20);  // a key half way through: the rest arrive at once
-        dealtTableShown();
         if (c.dealtStuck) {
             EXPECT_TRUE(lamp.IsLit(false)) << "the table dealt again has a move";
-            EXPECT_EQ(player.m_nTableValue2, 1);
             EXPECT_EQ(player.m_nTableValue1, 3) << "introduced once it is seen lit";
         }
         m_pGame->Release();
         m_pGame = nullptr;
     }
 
-    // Switched off in the game's menu while its window is due, the lamp goes dark and takes the
-    // window back, so the queue is free for other windows; switched on, it shows the window.
+    // Switched off in the game's menu while its window is due, the lamp takes the window back and
+    // frees the queue; switched on, it shows it.
     InfoWindowNotes notes;
     player.m_nTableValue1 = 1;
     player.m_nTableValue2 = 0;
@@ -646,20 +617,14 @@ TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable
     Settle();
     for (int i = 0; i < 120 && Game().GetInfoStep() != kInfoDue; ++i)
         Frames(1);
-    ASSERT_EQ(Game().GetInfoStep(), kInfoDue);
     ASSERT_EQ(Game().GetInfoKind(), kInfoIndicatorSecond);
     player.m_bHints = 0;
     Frames(60);
-    const CMoveIndicator& lamp = *Game().GetMoveIndicator();
-    EXPECT_FALSE(lamp.IsLit(false));
     EXPECT_TRUE(g_infoWindows.empty());
     EXPECT_EQ(Game().GetInfoStep(), kInfoIdle);
-    EXPECT_TRUE(lamp.IsWindowPending(CMoveIndicator::kWindowSecond));
     player.m_bHints = 1;
     Frames(60);
-    EXPECT_TRUE(lamp.IsLit(false));
     EXPECT_EQ(g_infoWindows, std::vector<std::string>{"move_move_indicator_wind2"});
-    EXPECT_FALSE(lamp.IsWindowPending(CMoveIndicator::kWindowSecond));
     for (const std::string& line : ProblemLines())
         ADD_FAILURE() << line;
 }

@@ -84,15 +84,22 @@ TEST_F(CMoveIndicatorTest, EveryIndicatorStartsLitAndCountsALevelStart)
 
 TEST_F(CMoveIndicatorTest, TheLightFollowsTheMoveFindersNewVerdicts)
 {
+    // Busy (the game's windows wait) until the light shows the table as it stands.
     Make();
     Settle();
+    EXPECT_FALSE(m_pIndicator->IsBusy());
     m_controller.table = Empty();
+    EXPECT_TRUE(m_pIndicator->IsBusy()) << "a verdict waits to be shown";
     Frame();
     EXPECT_FALSE(m_pIndicator->IsLit(false));
     EXPECT_TRUE(m_pIndicator->IsLit(true));  // still shown lit while "off" plays
+    EXPECT_TRUE(m_pIndicator->IsBusy());
     EXPECT_EQ(m_pLight->GetFirstFrame(), 5);
     Settle();
     EXPECT_FALSE(m_pIndicator->IsLit(true));
+    for (int i = 0; i < 40 && m_pIndicator->IsBusy(); ++i)
+        Frame();
+    EXPECT_FALSE(m_pIndicator->IsBusy()) << "the dark light's sparkles have faded";
 
     m_controller.table = Dealt();
     Frame();
@@ -108,34 +115,6 @@ TEST_F(CMoveIndicatorTest, TheLightFollowsTheMoveFindersNewVerdicts)
     Frame();
     EXPECT_TRUE(m_pIndicator->IsLit(false));
     EXPECT_EQ(Player().m_nTableValue2, 2);
-}
-
-TEST_F(CMoveIndicatorTest, TheLightIsBusyUntilItShowsTheTableAsItStands)
-{
-    Make();
-    EXPECT_TRUE(m_pIndicator->IsBusy()) << "\"on\" plays";
-    Settle();
-    EXPECT_FALSE(m_pIndicator->IsBusy());
-    m_controller.table = Empty();
-    EXPECT_TRUE(m_pIndicator->IsBusy()) << "the table waits for its search";
-    m_pBare->GetMoveFinder()->Refresh();
-    ASSERT_FALSE(m_pBare->NeedsMoveSearch());
-    EXPECT_TRUE(m_pIndicator->IsBusy()) << "a verdict waits to be shown";
-    Frame();
-    EXPECT_FALSE(m_pIndicator->IsLit(false));
-    EXPECT_TRUE(m_pIndicator->IsBusy()) << "\"off\" plays";
-    Settle();
-    int fading = 0;
-    for (; fading < 40 && m_pIndicator->IsBusy(); ++fading) {
-        EXPECT_GT(m_pIndicator->GetOrbit()->GetCount(), 0) << "only the sparkles keep it busy";
-        Frame();
-    }
-    EXPECT_FALSE(m_pIndicator->IsBusy()) << "the sparkles have faded";
-
-    // A light that stays dark whatever the finder says has nothing to show.
-    Player().m_bHints = 0;
-    m_pBare->RequestMoveSearch();
-    EXPECT_FALSE(m_pIndicator->IsBusy());
 }
 
 TEST_F(CMoveIndicatorTest, WithTheSettingOffTheLightGoesOffAndNeverComesOn)
@@ -229,6 +208,10 @@ TEST_F(CMoveIndicatorTest, APendingWindowWaitsForAnIdleController)
     m_pIndicator->TurnOff();
     m_pIndicator->TurnOn();
     ASSERT_TRUE(m_pIndicator->IsWindowPending(CMoveIndicator::kWindowFirst));
+    m_pIndicator->TurnOff();
+    Settle();
+    EXPECT_TRUE(m_controller.windows.empty()) << "asked for while the light is dark";
+    m_pIndicator->TurnOn();
     m_controller.modal = true;
     Settle();
     m_controller.modal = false;
@@ -236,24 +219,17 @@ TEST_F(CMoveIndicatorTest, APendingWindowWaitsForAnIdleController)
     Frame();
     EXPECT_TRUE(m_controller.windows.empty());
     m_controller.replaying = false;
-    m_pIndicator->TurnOff();
-    Settle();
-    EXPECT_TRUE(m_controller.windows.empty()) << "asked for while the light is dark";
-    m_pIndicator->TurnOn();
     m_controller.acceptWindows = false;
-    Settle();
-    EXPECT_FALSE(m_controller.windows.empty());  // asked for every frame, refused
-    EXPECT_TRUE(m_pIndicator->IsWindowPending(CMoveIndicator::kWindowFirst));
-    m_controller.windows.clear();
-    m_controller.acceptWindows = true;
     Frame();
     EXPECT_EQ(m_controller.windows.size(), 1u);
-    EXPECT_FALSE(m_pIndicator->IsWindowPending(CMoveIndicator::kWindowFirst));
-    // A window the controller hands back (it found the light dark) is asked for again.
-    m_pIndicator->AskAgain(CMoveIndicator::kWindowFirst);
+    EXPECT_TRUE(m_pIndicator->IsWindowPending(CMoveIndicator::kWindowFirst));
+    m_controller.acceptWindows = true;
     Frame();
     EXPECT_EQ(m_controller.windows.size(), 2u);
     EXPECT_FALSE(m_pIndicator->IsWindowPending(CMoveIndicator::kWindowFirst));
+    m_pIndicator->AskAgain(CMoveIndicator::kWindowFirst);  // the controller found the light dark
+    Frame();
+    EXPECT_EQ(m_controller.windows.size(), 3u) << "a window handed back is asked for again";
 }
 
 TEST_F(CMoveIndicatorTest, SparklesCircleTheLitLightExceptWhileThePanelMoves)

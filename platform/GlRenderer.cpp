@@ -2,6 +2,7 @@
 #include "platform/GlRenderer.h"
 
 #include "platform/EngineLog.h"
+#include "platform/ViewFit.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>

@@ -16,7 +16,6 @@
 
 #include "platform/DrawRecord.h"
 #include "platform/Engine.h"
-#include "platform/ViewFit.h"
 
 #include <cstdint>
 #include <map>
@@ -24,6 +23,7 @@
 #include <vector>
 
 class EngineLog;
+struct ViewRect;
 
 class GlRenderer {
 public:

@@ -187,7 +187,7 @@ TEST(GameWindow, SigintEndsALevelInPlayWithoutAQuestion)
         GTEST_SKIP() << "no X display";
     XDisplayHold hold;  // waits out a start-over of the server left by the previous test
     ASSERT_TRUE(hold.Open()) << "the X display takes no connection";
-    XPointer pointer;
+    XPointer pointer(hold);
     if (!pointer.Open())
         GTEST_SKIP() << "no X test extension to click with";
     const fs::path root = fs::path(UniqueTempPath("palmora-game-window-level"));

@@ -48,29 +48,25 @@ TEST_F(EngineRender, EachBlendModeCombinesTextureVertexAndTargetByItsRule)
         {"3: sum clamps", kBlendColorAdd, 0xFF000000, 0xFFC00000, 0xFF800000, 0xFFFF0000},
         {"3: alpha is texel x vertex", kBlendColorAdd, 0xFF0000FF, 0x80000000, 0xFF00FF00, 0xFF00807F},
     };
-    const std::size_t count = sizeof(cases) / sizeof(cases[0]);
-    // A second time backwards after the engine was shut down and started again: its first draw
-    // has the blend of the old context's last one, which the new context has not been given.
-    for (int life = 0; life < 2; ++life) {
-        SCOPED_TRACE(life == 0 ? "first start" : "started again");
-        if (life == 1) {
-            m_pEngine->Shutdown();
-            ASSERT_TRUE(m_pEngine->Initiate());
-        }
-        const HTarget target = m_pEngine->TargetCreate(8, 8, false);
-        ASSERT_NE(target, 0u);
-        for (std::size_t i = 0; i < count; ++i) {
-            const BlendCase& c = cases[life == 0 ? i : count - 1 - i];
-            SCOPED_TRACE(c.name);
-            const HTexture tex = SolidTexture(c.texel);
-            ASSERT_TRUE(m_pEngine->BeginScene(target));
-            m_pEngine->Clear(c.target);
-            m_pEngine->RenderQuad(MakeQuad(0, 0, 8, 8, c.vertex, tex, c.blend));
-            m_pEngine->EndScene();
-            EXPECT_TRUE(RgbNear(Pixel(target, 3, 3), c.expected));
-            m_pEngine->TextureFree(tex);
-        }
-    }
+    HTarget target = m_pEngine->TargetCreate(8, 8, false);
+    ASSERT_NE(target, 0u);
+    auto expectDrawn = [&](const BlendCase& c) {
+        SCOPED_TRACE(c.name);
+        const HTexture tex = SolidTexture(c.texel);
+        ASSERT_TRUE(m_pEngine->BeginScene(target));
+        m_pEngine->Clear(c.target);
+        m_pEngine->RenderQuad(MakeQuad(0, 0, 8, 8, c.vertex, tex, c.blend));
+        m_pEngine->EndScene();
+        EXPECT_TRUE(RgbNear(Pixel(target, 3, 3), c.expected));
+        m_pEngine->TextureFree(tex);
+    };
+    for (const BlendCase& c : cases)
+        expectDrawn(c);
+    // Started again, the first draw has the old context's last blend, which the new context was never given.
+    m_pEngine->Shutdown();
+    ASSERT_TRUE(m_pEngine->Initiate());
+    target = m_pEngine->TargetCreate(8, 8, false);
+    expectDrawn(cases[sizeof(cases) / sizeof(cases[0]) - 1]);
 }
 
 TEST_F(EngineRender, ClippingKeepsDrawsInsideTheRectangleUntilReset)

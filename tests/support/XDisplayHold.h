@@ -1,10 +1,8 @@
 // XDisplayHold.h: one connection to the X display, held for as long as a test uses the display.
 //
-// An X server started without -noreset (xvfb-run starts Xvfb so) starts over when its last client
-// leaves, and drops the connections that come meanwhile: an engine shut down and initiated again,
-// or a game started just after the previous test's program ended, finds no display. Held from
-// before the first window to after the last, this connection keeps the server up; Open waits out
-// a start-over already under way. Xlib is opened at run time, as in XPointer.h.
+// Xvfb as xvfb-run starts it resets when its last client leaves and drops the connections that come
+// meanwhile: an engine started again, or the next test's game, would find no display. Open waits
+// out a reset already under way. Xlib is opened at run time (only its shared library is installed).
 #pragma once
 
 #include <chrono>
@@ -15,43 +13,36 @@
 class XDisplayHold {
 public:
     XDisplayHold() = default;
+    XDisplayHold(const XDisplayHold&) = delete;
+    XDisplayHold& operator=(const XDisplayHold&) = delete;
     ~XDisplayHold()
     {
         if (m_pDisplay != nullptr)
-            m_closeDisplay(m_pDisplay);
+            Function<int (*)(void*)>("XCloseDisplay")(m_pDisplay);
         if (m_pX11 != nullptr)
             ::dlclose(m_pX11);
     }
-    XDisplayHold(const XDisplayHold&) = delete;
-    XDisplayHold& operator=(const XDisplayHold&) = delete;
 
     // Connects to $DISPLAY, trying again until `patience` is spent; false: no display took it.
     bool Open(std::chrono::milliseconds patience = std::chrono::seconds(20))
     {
         m_pX11 = ::dlopen("libX11.so.6", RTLD_NOW);
-        if (m_pX11 == nullptr)
-            return false;
-        m_openDisplay = reinterpret_cast<OpenDisplay>(::dlsym(m_pX11, "XOpenDisplay"));
-        m_closeDisplay = reinterpret_cast<CloseDisplay>(::dlsym(m_pX11, "XCloseDisplay"));
-        if (m_openDisplay == nullptr || m_closeDisplay == nullptr)
-            return false;
+        const auto open = Function<void* (*)(const char*)>("XOpenDisplay");
         const auto giveUp = std::chrono::steady_clock::now() + patience;
-        for (;;) {
-            m_pDisplay = m_openDisplay(nullptr);
-            if (m_pDisplay != nullptr)
-                return true;
-            if (std::chrono::steady_clock::now() >= giveUp)
-                return false;
+        while (open != nullptr && (m_pDisplay = open(nullptr)) == nullptr && std::chrono::steady_clock::now() < giveUp)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        return m_pDisplay != nullptr;
+    }
+
+    void* Display() const { return m_pDisplay; }  // Xlib's Display*, null until Open
+    // An Xlib function by name; null without Xlib or the function.
+    template <typename F>
+    F Function(const char* name) const
+    {
+        return m_pX11 == nullptr ? nullptr : reinterpret_cast<F>(::dlsym(m_pX11, name));
     }
 
 private:
-    using OpenDisplay = void* (*)(const char*);
-    using CloseDisplay = int (*)(void*);
-
     void* m_pX11 = nullptr;
     void* m_pDisplay = nullptr;
-    OpenDisplay m_openDisplay = nullptr;
-    CloseDisplay m_closeDisplay = nullptr;
 };

@@ -221,6 +221,8 @@ struct EngineOptions {
     bool noAudio = false;          // act as if there were no audio device (sound is muted)
     bool fullRedraw = false;       // draw every scene whole, as given: no skipped or partly drawn frames
 };
+// An input script is read whole before the first frame; far more than any recorded run needs.
+constexpr std::size_t kMaxInputScriptBytes = 16u << 20;
 // Input script: one event per line, "<frame> <event> <args>", frames counted from 1; the event
 // is delivered before that frame's frame function. '#' starts a comment; blank lines are skipped.
 //   <frame> move X Y        mouse to window pixel (X, Y)

@@ -37,7 +37,7 @@ bool ParseSeconds(const char* text, float& out)
     return true;
 }
 
-// The system's words for why the file can't be read, or null when it can.
+// The system's words for why the input script can't be read, or null when it can.
 const char* WhyUnreadable(const std::string& path)
 {
     struct stat st;
@@ -45,6 +45,8 @@ const char* WhyUnreadable(const std::string& path)
         return std::strerror(errno);
     if (S_ISDIR(st.st_mode))
         return std::strerror(EISDIR);
+    if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > kMaxInputScriptBytes)
+        return "larger than 16 MB";
     return ::access(path.c_str(), R_OK) == 0 ? nullptr : std::strerror(errno);
 }
 

@@ -18,7 +18,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 SdlEngine* g_pEngine = nullptr;
@@ -206,9 +205,16 @@ bool SdlEngine::LoadInputScript()
             m_log.Printf("[E] Engine: can't open input script %s", m_options.inputFile.c_str());
             return false;
         }
-        std::ostringstream all;
-        all << in.rdbuf();
-        text = all.str() + "\n";
+        // Read in pieces: a pipe or a device tells no size, and must not fill the memory.
+        char piece[65536];
+        while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+            text.append(piece, static_cast<std::size_t>(in.gcount()));
+            if (text.size() > kMaxInputScriptBytes) {
+                m_log.Printf("[E] Engine: input script %s is larger than 16 MB", m_options.inputFile.c_str());
+                return false;
+            }
+        }
+        text += "\n";
     }
     text += m_options.inputScript;
     std::string error;

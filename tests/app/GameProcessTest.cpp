@@ -167,6 +167,9 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
     fs::create_directories(m_root + "/empty");
     const auto before = Snapshot(m_root);
     const std::string missing = m_root + "/missing";
+    const std::string big = m_root + "/../" + Leaf() + "-big.txt";  // sparse: no disk taken
+    std::ofstream(big).close();
+    fs::resize_file(big, kMaxInputScriptBytes + 1);
     const struct {
         std::vector<std::string> args;
         int code;
@@ -182,6 +185,8 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
          "can't read input file " + missing + ".txt (No such file or directory)", false},
         {{"--root", m_root, "--headless", "--input", m_root + "/data"}, 2,
          "can't read input file " + m_root + "/data (Is a directory)", false},
+        {{"--root", m_root, "--headless", "--input", big}, 2, "can't read input file " + big + " (larger than 16 MB)",
+         false},
         {{"--root", m_root, "--headless", "--screenshot", missing + "/shot.png"}, 2,
          "can't write screenshot " + missing + "/shot.png (No such file or directory)", false},
         {{"--root", missing, "--headless"}, 2, "folder " + missing + " does not exist", false},
@@ -204,6 +209,14 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
         EXPECT_TRUE(Snapshot(m_root) == before) << "the data folder is byte for byte as it was";
         EXPECT_TRUE(fs::is_empty(m_root + "/empty"));
     }
+    fs::remove(big);
+    // A device tells no size: it is read up to the same bound and refused, not read into all memory.
+    GameProcess zero;
+    ASSERT_TRUE(zero.Start({"--root", m_root, "--headless", "--frames", "1", "--input", "/dev/zero"}, m_root + "/run",
+                           Out("cli"), Err("cli")));
+    EXPECT_EQ(zero.Wait(seconds(10)), 1);
+    EXPECT_NE(ReadText(m_root + "/Palmora.log").find("[E] Engine: input script /dev/zero is larger than 16 MB"),
+              std::string::npos);
     RemoveOutputs({"cli"});
 }
 

@@ -133,16 +133,27 @@ void CGamePanel::BuildBonusBar(const int (&kinds)[kBonusSlots], bool customCurso
         m_pController->Add(button.get());
         m_pController->Add(frame.get());
         const float x = static_cast<float>(bonusX[i]), y = static_cast<float>(bonusY);
-        button->SetPosition(x, y);
-        frame->SetPosition(x, y);
-        float bx = 0, by = 0, w = 0, h = 0;
-        button->GetRect(&bx, &by, &w, &h);
-        button->SetRect(static_cast<float>(bonusX[i] - static_cast<int>(w) / 2),
-                        static_cast<float>(bonusY - static_cast<int>(h) / 2), w, h);
         button->SetHoverEffectPosition(x, y + (customCursor ? 48.0f : 30.0f));
         bonusButtons[i] = std::move(button);
         bonusFrames[i] = std::move(frame);
+        PlaceBonus(i, x, y);
     }
+}
+
+// The button's look is drawn around (x, y), so its rectangle, which takes the mouse, is centred
+// there too: a rectangle moved with its corner at (x, y) would leave the look's upper left unclickable.
+void CGamePanel::PlaceBonus(int i, float x, float y)
+{
+    if (bonusButtons[i] != nullptr) {
+        CFButton& button = *bonusButtons[i];
+        button.SetPosition(x, y);
+        float bx = 0, by = 0, w = 0, h = 0;
+        button.GetRect(&bx, &by, &w, &h);
+        button.SetRect(static_cast<float>(static_cast<int>(x) - static_cast<int>(w) / 2),
+                       static_cast<float>(static_cast<int>(y) - static_cast<int>(h) / 2), w, h);
+    }
+    if (bonusFrames[i] != nullptr)
+        bonusFrames[i]->SetPosition(x, y);
 }
 
 // ---- Buttons -----------------------------------------------------------------------------------------
@@ -200,10 +211,7 @@ void CGamePanel::RideWithSlide()
             continue;
         float x = 0, y = 0, w = 0, h = 0;
         bonusPlaces[i]->GetBounds(&x, &y, &w, &h);
-        if (bonusButtons[i] != nullptr)
-            bonusButtons[i]->SetPosition(x, y);
-        if (bonusFrames[i] != nullptr)
-            bonusFrames[i]->SetPosition(x, y);
+        PlaceBonus(i, x, y);
     }
 }
 

@@ -69,6 +69,7 @@ public:
 
 private:
     std::unique_ptr<CFButton> MakeButton(const char* path);
+    void PlaceBonus(int i, float x, float y);  // button and frame at the slot centred on (x, y)
     void RelaxEnter(CFObject* sender, int state);
     void RelaxLeave(CFObject* sender, int state);
 

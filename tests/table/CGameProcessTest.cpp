@@ -407,7 +407,7 @@ TEST_F(CGameProcessTest, ABonusIsArmedByItsButtonAndDisarmedByASecondClick)
         Frames(1);
         ASSERT_TRUE(Game().IsBonusButtonEnabled(gauge)) << gauge;
     }
-    ClickWithMouse(500, 32);  // the first bonus button
+    ClickWithMouse(488, 20);  // the first bonus button's look, up and left of its middle (500, 32)
     EXPECT_EQ(Table().GetSpecialActions()->ArmedCode(), kActionCardToHouse);
     EXPECT_EQ(Game().GetBonusDown(0), 1);
     EXPECT_EQ(Game().GetBonusDown(1), 0);

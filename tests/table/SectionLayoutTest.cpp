@@ -225,8 +225,9 @@ TEST_P(SectionLayoutTest, EverythingOnTheTableReadsBetweenTheBars)
         SCOPED_TRACE("bonus button " + std::to_string(i + 1));
         const CFButton* button = Game().GetGamePanel()->GetBonusButton(i);
         ASSERT_NE(button, nullptr);
-        const int x = static_cast<int>(button->GetX() + button->GetWidth() / 2);
-        const int y = static_cast<int>(button->GetY() + button->GetHeight() / 2);
+        // Where the player sees it, a little up and left of its slot's middle: the look is drawn
+        // around the middle, and all of it takes the mouse once the panel has slid in.
+        const int x = Game().GetGamePanel()->GetBonusX(i) - 10, y = Game().GetGamePanel()->GetBonusY() - 10;
         ASSERT_TRUE(EngineQueueInput("1 move " + std::to_string(x) + " " + std::to_string(y) + "\n"));
         Frames(3);
         CFHoverEffect* hover = button->GetHoverEffect();

@@ -199,6 +199,19 @@ void CHelpDesk::ShowRulesText()
     RefreshText();
 }
 
+void CHelpDesk::CloseBigView()
+{
+    if (IsBigView())
+        SetView(kSmall, 0.0f);
+    m_fViewTimer = 0.0f;  // a link's look at the table does not bring the big window back
+}
+
+bool CHelpDesk::IsBigWindowShown() const
+{
+    const bool returning = m_fViewTimer != 0.0f && (m_nPreviousView == kBig || m_nPreviousView == kOpeningBig);
+    return IsBigView() || (m_nView == kOpeningSmall && m_nPreviousView != kHidden) || returning;
+}
+
 void CHelpDesk::SetCursorShape(int shape)
 {
     if (CFMouse* mouse = CFMouse::GetInstance())

@@ -35,7 +35,9 @@ public:
     void ShowComboMessage(int category, int chain);
     void ShowRulesText();
     void SetView(int view, float seconds);         // seconds > 0: go back to the last view after them
+    void CloseBigView();                           // to the small view, for good: none comes back
     int GetView() const { return m_nView; }
+    bool IsBigWindowShown() const;                 // the big window stands, opens, closes or comes back
     bool IsOverBigWindow() const { return m_bOverBigWindow; }
     void SetOverBigWindow(bool over) { m_bOverBigWindow = over; }
     void StopSlide();

@@ -238,6 +238,7 @@ public:
     bool IsModal() const override { return infoStep != kInfoIdle; }
     bool IsPanelPlaying() const override;
     bool IsLayingOut() const override { return startPending || IsDealing(); }
+    bool InfoWindowsWait() const override;
     bool IsHintDeferred() const override { return rulesShown; }
     void SetHintDeferred(bool deferred) override { rulesShown = deferred; }
     void SetAutoHintTimer(float seconds) override { autohintLeft = seconds; }
@@ -290,6 +291,9 @@ private:
     void CheckWonLevel();
     void WatchForFreedTable();
     void ShowInfoWindow(int kind);
+    bool RulesSeen() const;                    // the first rules window of this table was shown
+    void RequestInfoWindows(bool rulesSeen);
+    void GiveBackInfoWindow();                 // a due window not shown is asked for again later
     void RunHint();
     void HintPosition(const CPlace& place, int index, int& x, int& y) const;
     void FlyHintFrame(const MoveRecord& move, const CPlace& source, const CPlace& target);

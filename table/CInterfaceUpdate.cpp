@@ -207,6 +207,8 @@ void CInterface::CheckWonLevel()
         m_nStatisticsShown = 0;
         return;
     }
+    // The cards fly over a clear table: the big rules window closes and stays closed.
+    helpDesk->CloseBigView();
     if (m_nStatisticsShown != 0 || table->GetRain()->IsRunning())
         return;
     m_nStatisticsShown = 1;
@@ -308,22 +310,21 @@ void CInterface::UpdateInfoWindows(float dt)
     if (infoDelay != 0.0f || table->IsHolding() || table->IsFlying())
         return;
     PlayerRecord* player = Player();
-    const bool rulesSeen = player == nullptr || levelSection < 0 || levelSection >= PlayerRecord::kLevelNumbers ||
-                           player->m_introShown[static_cast<std::size_t>(levelSection)] != 0;
+    const bool rulesSeen = RulesSeen();
     switch (infoStep) {
     case kInfoIdle:
-        if (!rulesSeen && !IsDealing() && !startPending)
-            RequestInfoWindow(kInfoRules, 0.3f, kInfoRequested);
-        if (player != nullptr && player->m_bMasterMode != 0 && player->m_bMasterWindowShown == 0 && !IsClassic())
-            RequestInfoWindow(kInfoMasterMode, 0.0f, kInfoRequested);
-        // After the gauge's own sound and sparkles; a busy queue only puts it off.
-        if (m_bGaugeWindowPending && RequestInfoWindow(kInfoGaugeFull, kGaugeWindowDelay, kInfoRequested))
-            m_bGaugeWindowPending = false;
+        RequestInfoWindows(rulesSeen);
         break;
     case kInfoRequested:
         SetInfoStep(kInfoDue, 0.0f);
         break;
     case kInfoDue:
+        // Won meanwhile, or the player opened the rules: the window waits for another time.
+        if (table->IsWon() || (infoKind != kInfoRules && helpDesk->IsBigWindowShown())) {
+            GiveBackInfoWindow();
+            SetInfoStep(kInfoSettling, 0.0f);
+            break;
+        }
         // A window stops the game: the lamp shows the table as it stands first.
         if (IsDealing() || redealAsked || startPending || moveIndicator->IsBusy())
             break;
@@ -396,6 +397,45 @@ void CInterface::UpdateInfoWindows(float dt)
         SetInfoStep(kInfoIdle, 0.0f);
         break;
     }
+}
+
+bool CInterface::RulesSeen() const
+{
+    const PlayerRecord* player = Player();
+    return player == nullptr || levelSection < 0 || levelSection >= PlayerRecord::kLevelNumbers ||
+           player->m_introShown[static_cast<std::size_t>(levelSection)] != 0;
+}
+
+// One window of the table at a time: the first rules window comes first, the others wait until
+// it has gone, and none comes once the level is won.
+bool CInterface::InfoWindowsWait() const
+{
+    return table == nullptr || table->IsWon() || helpDesk->IsBigWindowShown() || !RulesSeen();
+}
+
+void CInterface::RequestInfoWindows(bool rulesSeen)
+{
+    if (table->IsWon())
+        return;
+    if (!rulesSeen && !IsDealing() && !startPending)
+        RequestInfoWindow(kInfoRules, 0.3f, kInfoRequested);
+    if (helpDesk->IsBigWindowShown())
+        return;
+    const PlayerRecord* player = Player();
+    if (player != nullptr && player->m_bMasterMode != 0 && player->m_bMasterWindowShown == 0 && !IsClassic())
+        RequestInfoWindow(kInfoMasterMode, 0.0f, kInfoRequested);
+    // After the gauge's own sound and sparkles; a busy queue only puts it off.
+    if (m_bGaugeWindowPending && RequestInfoWindow(kInfoGaugeFull, kGaugeWindowDelay, kInfoRequested))
+        m_bGaugeWindowPending = false;
+}
+
+// The rules and master-mode windows are asked for while their flags are clear; the others ask again.
+void CInterface::GiveBackInfoWindow()
+{
+    if (infoKind == kInfoGaugeFull)
+        m_bGaugeWindowPending = true;
+    else if (infoKind == kInfoIndicatorFirst || infoKind == kInfoIndicatorSecond)
+        moveIndicator->AskAgain(infoKind);
 }
 
 void CInterface::UpdateReplayCursor(float dt)

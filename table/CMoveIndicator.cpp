@@ -37,6 +37,14 @@ CMoveIndicator::CMoveIndicator(IGameController* controller, CFAnimationInstance*
 
 CMoveIndicator::~CMoveIndicator()
 {
+    // A window still waiting when the table ends is asked for again: the next level start counts
+    // as the second, the next time the light comes on as the third.
+    if (PlayerRecord* player = Player()) {
+        if (m_bPendingWindow4)
+            player->m_nTableValue1 = 1;
+        if (m_bPendingWindow3)
+            player->m_nTableValue2 = 2;
+    }
     m_pOrbit.reset();
     m_pParticles.reset();
     m_pGroup.reset();
@@ -175,7 +183,7 @@ void CMoveIndicator::AskForWindows()
     // The windows speak of the lit light: asked for while it is dark they would only hold the
     // controller's queue until it shines again, which may not be in this game.
     if (m_pController == nullptr || !m_bLit || (m_pLight != nullptr && m_pLight->IsPlaying()) ||
-        m_pController->IsModal() || m_pController->IsReplaying())
+        m_pController->IsModal() || m_pController->IsReplaying() || m_pController->InfoWindowsWait())
         return;
     if (m_bPendingWindow3 && m_pController->RequestInfoWindow(kWindowFirst, 0.0f, kInfoRequested))
         m_bPendingWindow3 = false;

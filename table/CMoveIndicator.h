@@ -17,8 +17,10 @@ struct PlayerRecord;
 // (the no-hints setting too, outside a classic game). While a level is laid out (its deal waits,
 // runs or its cards still fly) the light holds: the table is not yet the one the player plays, so
 // nothing the finder says then is shown or counted. The first times it lights it asks the
-// controller for the two information windows that explain it, only while it shines. Two counters
-// of the player record belong to it: level starts with the light and times the light came on.
+// controller for the two information windows that explain it, only while it shines and no other
+// window of the table stands or is due. Two counters of the player record belong to it: level
+// starts with the light and times the light came on. A window asked for and never shown (the
+// table ended first) comes at a later start.
 class CMoveIndicator {
 public:
     static constexpr int kWindowFirst = kInfoIndicatorFirst;

@@ -26,6 +26,9 @@ public:
     virtual bool IsModal() const { return false; }            // an information window is due or open
     virtual bool IsPanelPlaying() const { return false; }     // the panel animation slides
     virtual bool IsLayingOut() const { return false; }        // a level waits to be dealt or is being dealt
+    // The table's first rules window is open or still to come, or the level is won: a window
+    // asked for now would stand over it or over the cards' cascade.
+    virtual bool InfoWindowsWait() const { return false; }
 
     // ---- Information windows -------------------------------------------------------------
     // Queues the window of that kind; false when another one is still under way.

@@ -24,6 +24,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +81,8 @@ protected:
             g_pScreenManager->Update(kFrame);
             if (CSoundManager::Exists())
                 CSoundManager::GetInstance()->UpdateFade(kFrame);
+            if (m_afterUpdate)
+                m_afterUpdate();
             if (m_bDrawFrames && m_pEngine->BeginScene(0)) {
                 m_pEngine->Clear(0xFF000000u);  // a screen that draws nothing leaves no trails
                 g_pScreenManager->Render();
@@ -136,4 +139,5 @@ protected:
 
     std::unique_ptr<CFMouse> m_pMouse;
     bool m_bDrawFrames = true;  // a test that looks only at pictures may leave the others undrawn
+    std::function<void()> m_afterUpdate;  // a test that watches every frame, after its update
 };

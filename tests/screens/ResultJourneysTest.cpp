@@ -14,6 +14,7 @@
 #include "screens/CClassicScreen2.h"
 #include "screens/CClassicStatistic.h"
 #include "screens/CDialogConfirmation.h"
+#include "screens/CDialogInformation.h"
 #include "screens/CDialogNoMoves.h"
 #include "screens/CLevelStatistic2.h"
 #include "screens/CResultPopup.h"
@@ -24,6 +25,7 @@
 #include "table/CAutoFinisher.h"
 #include "table/CBonusClock.h"
 #include "table/CCard.h"
+#include "table/CHelpDesk.h"
 #include "table/CInterface.h"
 #include "table/CMoveFinder.h"
 #include "table/CMoveIndicator.h"
@@ -63,6 +65,8 @@ protected:
             g_pScreenManager->Update(kQuick);
             if (CSoundManager::Exists())
                 CSoundManager::GetInstance()->UpdateFade(kQuick);
+            if (m_afterUpdate)
+                m_afterUpdate();
         });
     }
 
@@ -280,6 +284,107 @@ TEST_F(ResultJourneysTest, AClassicGameWonThroughTheTableCountsItsResultAndGoesB
     EXPECT_EQ(SavedRecord().m_nClassicScore, total);
     EXPECT_EQ(SavedHighScore(1), total);
     EXPECT_EQ(SavedHighScore(0), -1);
+    ExpectNoProblems();
+}
+
+TEST_F(ResultJourneysTest, ANewcomersTablesShowOneWindowAtATimeAndTheCardsFlyOverAClearTable)
+{
+    // A newcomer's first three story tables, every frame watched: the first rules window of a
+    // table, the move lamp's window and the result never stand two at once, and a won level has
+    // closed its rules window when its cards fly. The first table is won (cheat key End) under its
+    // rules window; at the second (Golf) the lamp's window waits behind the rules window until
+    // that level is won the same way, and comes at the third start (Spiderette) once the player
+    // has closed that table's rules window with its Rules button.
+    Started(1);
+    Record().m_introShown.fill(0);
+    Record().m_nTableValue1 = Record().m_nTableValue2 = 0;  // the lamp never seen
+    g_bCheatMode = true;
+    m_bDrawFrames = false;
+    bool twoAtOnce = false, wonUnderRules = false, windowOverCascade = false;  // each told once
+    m_afterUpdate = [&] {
+        const CGameProcess* game = Game();
+        if (game == nullptr)
+            return;
+        const int view = game->GetInterface()->GetHelpDesk()->GetView();
+        int open = view == CHelpDesk::kSmall || view == CHelpDesk::kHidden ? 0 : 1;
+        for (const CScreenBase* popup = game->GetChild(); popup != nullptr; popup = popup->GetChild())
+            ++open;
+        const std::string where = " at level " + std::to_string(game->GetLevel() + 1);
+        if (open > 1 && !twoAtOnce) {
+            twoAtOnce = true;
+            ADD_FAILURE() << "two windows of the table stand at once" << where;
+        }
+        if (!Table().IsWon())
+            return;
+        if ((view == CHelpDesk::kBig || view == CHelpDesk::kOpeningBig) && !wonUnderRules) {
+            wonUnderRules = true;
+            ADD_FAILURE() << "the cards fly under the rules window" << where;
+        }
+        if (dynamic_cast<const CDialogInformation*>(game->GetChild()) != nullptr && !windowOverCascade) {
+            windowOverCascade = true;
+            ADD_FAILURE() << "an information window over the cards' cascade" << where;
+        }
+    };
+    auto rulesWindowStands = [&] { return Game() != nullptr && Game()->GetInterface()->GetHelpDesk()->GetView() == CHelpDesk::kBig; };
+    auto lampWindowWaits = [&] {
+        return Game()->GetChild() == nullptr && Game()->GetInterface()->GetMoveIndicator()->IsWindowPending(CMoveIndicator::kWindowSecond);
+    };
+    auto startFromMap = [&](std::uint32_t seed) {
+        CStoryScreen2* map = WaitFor<CStoryScreen2>(600);
+        if (map == nullptr)
+            return false;
+        Rest(*map);
+        Tap(*map->GetPlayButton());
+        if (!QuickUntil([&] { return Game() != nullptr; }, 400))
+            return false;
+        m_pEngine->RandomSeed(seed);
+        return QuickUntil(rulesWindowStands);
+    };
+    auto winUnderRulesAndGoOn = [&](const std::string& shot) {
+        ASSERT_TRUE(rulesWindowStands());
+        PressKey(35);  // End
+        ASSERT_TRUE(Table().IsWon());
+        CLevelStatistic2* result = ResultShown<CLevelStatistic2>();
+        ASSERT_NE(result, nullptr);
+        WatchResult(*result, 13, shot);
+        Tap(*result->GetOkButton());
+        // A new rank or trophy is told first; a trophy's room leads on to the map.
+        for (int popup = 0; popup < 2; ++popup) {
+            Frames(40);
+            if (CNewRank* rank = Over<CNewRank>())
+                Tap(*rank->GetOkButton());
+            else if (CNewTrophy* trophy = Over<CNewTrophy>())
+                Tap(*trophy->GetOkButton());
+        }
+        if (CTrophyRoom* room = WaitFor<CTrophyRoom>(60))
+            Tap(*room->GetOkButton());
+    };
+
+    ASSERT_NE(StoryFromMenu(), nullptr);
+    ASSERT_TRUE(startFromMap(3));
+    EXPECT_EQ(Game()->GetLevel(), 0);
+    winUnderRulesAndGoOn("journey_windows_first");
+
+    ASSERT_TRUE(startFromMap(4));
+    EXPECT_EQ(Game()->GetLevel(), 1);
+    Quick(60);
+    EXPECT_TRUE(rulesWindowStands());
+    EXPECT_TRUE(lampWindowWaits());
+    winUnderRulesAndGoOn("journey_windows_second");
+
+    ASSERT_TRUE(startFromMap(5));
+    EXPECT_EQ(Game()->GetLevel(), 2);
+    Quick(60);
+    EXPECT_TRUE(lampWindowWaits()) << "the window not shown at the second start comes at the third";
+    Tap(*Game()->GetInterface()->GetHelpDesk()->GetRulesButton());
+    ASSERT_TRUE(QuickUntil([&] { return Over<CDialogInformation>() != nullptr; }, 200)) << "once the rules have gone";
+    Frames(40);
+    Tap(*Over<CDialogInformation>()->GetOkButton());
+    Quick(20);
+    EXPECT_EQ(Game()->GetChild(), nullptr);
+    EXPECT_EQ(Record().m_nTableValue1, 3) << "the lamp's window was seen";
+
+    m_afterUpdate = nullptr;
     ExpectNoProblems();
 }
 

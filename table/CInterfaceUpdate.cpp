@@ -287,9 +287,11 @@ void CInterface::ShowInfoWindow(int kind)
         game_dialogs::Attach(game_dialogs::MakeInformation("informative_wind", "move_informative_wind_2", "bt_ok2"));
         break;
     case kInfoIndicatorFirst:
+        CMoveIndicator::PrepareWindowText(kind, table->FindPlaceOfType(kPlaceFreeCell) >= 0);
         game_dialogs::Attach(game_dialogs::MakeInformation("Move_Indicator_wind", "move_move_indicator_wind1", "bt_ok2"));
         break;
     case kInfoIndicatorSecond:
+        CMoveIndicator::PrepareWindowText(kind, table->FindPlaceOfType(kPlaceFreeCell) >= 0);
         game_dialogs::Attach(game_dialogs::MakeInformation("Move_Indicator_wind", "move_move_indicator_wind2", "bt_ok2"));
         break;
     case kInfoMasterMode:

@@ -5,12 +5,15 @@
 #include "app/Globals.h"
 #include "framework/CFAnimationGroup.h"
 #include "framework/CFAnimationInstance.h"
+#include "framework/CFResource.h"
 #include "framework/CParticleManager.h"
 #include "progress/CProfileStore.h"
 #include "table/CCardTable.h"
 #include "table/CMoveFinder.h"
 #include "table/GameMode.h"
 #include "table/IGameController.h"
+
+#include <string>
 
 namespace {
 
@@ -189,6 +192,25 @@ void CMoveIndicator::AskForWindows()
         m_bPendingWindow3 = false;
     if (m_bPendingWindow4 && m_pController->RequestInfoWindow(kWindowSecond, 0.0f, kInfoRequested))
         m_bPendingWindow4 = false;
+}
+
+const char* CMoveIndicator::WindowTextName(int kind, bool freeCells)
+{
+    if (kind == kWindowFirst)
+        return freeCells ? "move_lamp_again_cells" : "move_lamp_again_plain";
+    if (kind == kWindowSecond)
+        return freeCells ? "move_lamp_cells" : "move_lamp_plain";
+    return nullptr;
+}
+
+void CMoveIndicator::PrepareWindowText(int kind, bool freeCells)
+{
+    const char* source = WindowTextName(kind, freeCells);
+    const wchar_t* text = g_pResource != nullptr && source != nullptr ? g_pResource->GetText(source) : nullptr;
+    if (text == nullptr)
+        return;
+    const std::wstring words = text;
+    g_pResource->SetTextW(kind == kWindowFirst ? "move_lamp_again_text" : "move_lamp_text", words.c_str());
 }
 
 void CMoveIndicator::UpdateOrbit()

@@ -46,6 +46,11 @@ public:
     // The controller found the light dark when the window came due: it is asked for again once
     // the light shines, and the controller's queue is free meanwhile.
     void AskAgain(int kind);
+    // The text entry that window's words come from: the one that speaks of free cells only for
+    // a table that has them (a place of the free-cell kind); null for another kind.
+    static const char* WindowTextName(int kind, bool freeCells);
+    // Puts those words into the window before it is made.
+    static void PrepareWindowText(int kind, bool freeCells);
     bool IsOrbitRunning() const { return m_bOrbitRunning; }
     const CPathEffects* GetOrbit() const { return m_pOrbit.get(); }
 

@@ -1,12 +1,16 @@
 // RulesDataTest.cpp: the bundled data set has every effect and text that the rules panel looks
 // up, for every level section and combo message, and every window the tutorials name, and loads
-// them without an error or warning; every link in a rules text lights places its level has.
+// them without an error or warning; every link in a rules text lights places its level has, and
+// the move lamp's windows speak of free cells exactly on the tables that have them.
 #include "app/CIniFile.h"
+#include "app/Globals.h"
 #include "framework/CFAnimationGroup.h"
 #include "framework/CFAnimationInstance.h"
 #include "framework/CFResource.h"
 #include "support/HeadlessEngine.h"
 #include "table/CHelpDesk.h"
+#include "table/CMoveIndicator.h"
+#include "table/PlaceDef.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +39,7 @@ protected:
 
     void TearDown() override
     {
+        g_pResource = nullptr;
         m_pResource.reset();
         m_pGroup.reset();
         BundledDataTest::TearDown();
@@ -63,6 +68,8 @@ protected:
 
 TEST_F(RulesDataTest, EveryLevelSectionHasItsSlideWithTheRulesButtonAndBothRulesTexts)
 {
+    ASSERT_TRUE(m_pResource->LoadModule("Move_Indicator_wind", -1));
+    g_pResource = m_pResource.get();  // where the lamp's windows take their words
     CIniFile levels("sol_max.ini");
     for (int section = 0; section < 35; ++section) {
         SCOPED_TRACE(section);
@@ -70,6 +77,13 @@ TEST_F(RulesDataTest, EveryLevelSectionHasItsSlideWithTheRulesButtonAndBothRules
         levels.SetSection(("Solitaire" + std::to_string(section)).c_str());
         for (int p = 0; p < levels.GetInt("level_place_count"); ++p)
             types.insert(levels.GetInt(("place" + std::to_string(p) + "_type").c_str()));
+        const bool freeCells = types.count(kPlaceFreeCell) != 0;
+        for (int kind : {CMoveIndicator::kWindowFirst, CMoveIndicator::kWindowSecond}) {
+            CMoveIndicator::PrepareWindowText(kind, freeCells);
+            const wchar_t* words = m_pResource->GetText(kind == CMoveIndicator::kWindowFirst ? "move_lamp_again_text" : "move_lamp_text");
+            ASSERT_NE(words, nullptr);
+            EXPECT_EQ(std::wcsstr(words, L"free cell") != nullptr, freeCells) << "the lamp's window " << kind;
+        }
         CFAnimationInstance slide(m_pGroup.get(), 400, 300);
         ASSERT_TRUE(slide.LoadEffect(m_pResource.get(), "rules", CHelpDesk::SlideEffectName(section).c_str()));
         EXPECT_NE(slide.FindPart(0, "window_rul.#0.window_rules.#0.bt_rules.all"), nullptr);

@@ -378,6 +378,7 @@ TEST_F(ResultJourneysTest, ANewcomersTablesShowOneWindowAtATimeAndTheCardsFlyOve
     EXPECT_TRUE(lampWindowWaits()) << "the window not shown at the second start comes at the third";
     Tap(*Game()->GetInterface()->GetHelpDesk()->GetRulesButton());
     ASSERT_TRUE(QuickUntil([&] { return Over<CDialogInformation>() != nullptr; }, 200)) << "once the rules have gone";
+    EXPECT_EQ(Text("move_lamp_text").find(L"free cell"), std::wstring::npos) << "Spiderette has no free cells";
     Frames(40);
     Tap(*Over<CDialogInformation>()->GetOkButton());
     Quick(20);

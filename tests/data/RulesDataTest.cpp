@@ -1,7 +1,8 @@
 // RulesDataTest.cpp: the bundled data set has every effect and text that the rules panel looks
 // up, for every level section and combo message, and every window the tutorials name, and loads
-// them without an error or warning; every link in a rules text lights places its level has, and
-// the move lamp's windows speak of free cells exactly on the tables that have them.
+// them without an error or warning; every link in a rules text lights places its level has, a
+// count of cards it gives is the level's, and the move lamp's windows speak of free cells exactly
+// on the tables that have them.
 #include "app/CIniFile.h"
 #include "app/Globals.h"
 #include "framework/CFAnimationGroup.h"
@@ -14,8 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bitset>
 #include <cstdlib>
 #include <cwchar>
+#include <cwctype>
 #include <fstream>
 #include <set>
 #include <memory>
@@ -60,6 +63,20 @@ protected:
         return links;
     }
 
+    // The numbers written just before " cards" in the text.
+    static std::vector<int> CardCounts(const std::wstring& text)
+    {
+        std::vector<int> counts;
+        for (std::size_t at = text.find(L" cards"); at != std::wstring::npos; at = text.find(L" cards", at + 1)) {
+            std::size_t digits = at;
+            while (digits > 0 && std::iswdigit(text[digits - 1]))
+                --digits;
+            if (digits < at)
+                counts.push_back(std::wcstol(text.substr(digits, at - digits).c_str(), nullptr, 10));
+        }
+        return counts;
+    }
+
     std::unique_ptr<CFAnimationGroup> m_pGroup;
     std::unique_ptr<CFResource> m_pResource;
 };
@@ -77,6 +94,8 @@ TEST_F(RulesDataTest, EveryLevelSectionHasItsSlideWithTheRulesButtonAndBothRules
         levels.SetSection(("Solitaire" + std::to_string(section)).c_str());
         for (int p = 0; p < levels.GetInt("level_place_count"); ++p)
             types.insert(levels.GetInt(("place" + std::to_string(p) + "_type").c_str()));
+        const int cards = 13 * levels.GetInt("level_decks_count") *
+                          static_cast<int>(std::bitset<4>(static_cast<unsigned>(levels.GetInt("level_suits"))).count());
         const bool freeCells = types.count(kPlaceFreeCell) != 0;
         for (int kind : {CMoveIndicator::kWindowFirst, CMoveIndicator::kWindowSecond}) {
             CMoveIndicator::PrepareWindowText(kind, freeCells);
@@ -96,6 +115,8 @@ TEST_F(RulesDataTest, EveryLevelSectionHasItsSlideWithTheRulesButtonAndBothRules
             for (int link : Links(text))
                 EXPECT_TRUE(types.count(link - 1) != 0 || (link == 1 && types.count(6) != 0))  // 6: second houses
                     << name << " links to " << link << ", a place type the level does not have";
+            for (int count : CardCounts(text))
+                EXPECT_EQ(count, cards) << name;
         }
     }
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());

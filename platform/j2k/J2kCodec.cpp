@@ -290,6 +290,9 @@ std::vector<long long> ChromaIndex(unsigned lumaStart, unsigned count, unsigned 
 }
 
 // The three luma and chroma components into red, green and blue bytes of w x h 32-bit pixels.
+// At an odd left edge with chroma at half height, the first luma column lies before the first
+// chroma column: the upper row of each pair of rows takes no chroma there, the lower the first
+// chroma column, as the command-line tools show such pictures.
 void FillFromLumaChroma(const opj_image_t& image, int w, int h, unsigned char* pixels)
 {
     const opj_image_comp_t& y = image.comps[0];
@@ -303,8 +306,9 @@ void FillFromLumaChroma(const opj_image_t& image, int w, int h, unsigned char* p
     for (int j = 0; j < h; ++j) {
         const OPJ_INT32* luma = y.data + static_cast<std::size_t>(j) * y.w;
         const long long row = rows[static_cast<std::size_t>(j)];
+        const bool lowerOfPair = cb.dy == 2 && j > 0 && ((static_cast<unsigned>(j) + (y.y0 & 1)) & 1) == 1;
         for (int i = 0; i < w; ++i, out += 4) {
-            const long long column = columns[static_cast<std::size_t>(i)];
+            const long long column = i == 0 && lowerOfPair && columns[0] < 0 ? 0 : columns[static_cast<std::size_t>(i)];
             long long u = 0, v = 0;
             if (row >= 0 && column >= 0 && row < cb.h && column < cb.w) {
                 const std::size_t at = static_cast<std::size_t>(row) * cb.w + static_cast<std::size_t>(column);

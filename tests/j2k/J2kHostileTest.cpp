@@ -308,18 +308,23 @@ TEST(J2kHostile, TheEstimateCountsThePassesThePacketHeadersGive)
     EXPECT_GE(padded.work, all.work);
 }
 
-TEST(J2kHostile, TheGamesEffectPicturesAreWellWithinTheBounds)
+TEST(J2kHostile, OrdinaryPicturesOfEveryLayoutAreFollowedAndWellWithinTheBounds)
 {
-    // The effect pictures the build makes (64 x 64 colour, Pillow's defaults) and the test files.
+    // The effect pictures the build makes (64 x 64 colour, Pillow's defaults), the test files, and
+    // opj_compress's other progression orders and changes, code-block styles and sizes, precincts,
+    // tile-parts and 4:2:0 chroma.
     std::string dir = __FILE__;
     dir.erase(dir.find_last_of('/') + 1);
-    for (const char* name : {"colour.jp2", "colour.j2k", "alpha.jp2"}) {
+    for (const char* name : {"colour.jp2", "colour.j2k", "alpha.jp2", "layout-rpcl.j2k", "layout-pcrl.j2k",
+                             "layout-cprl.j2k", "layout-poc.j2k", "layout-modes.j2k", "layout-bypass.j2k",
+                             "layout-parts.j2k", "y420.j2k", "y420-origin.j2k"}) {
         SCOPED_TRACE(name);
         std::ifstream in(dir + "data/" + name, std::ios::binary);
         const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         const J2kBudget b = J2kEstimate(bytes, bytes[4] == 'j');
         ASSERT_TRUE(b.readable);
         EXPECT_TRUE(b.passesFollowed);
+        EXPECT_EQ(b.verdict, EJ2kVerdict::kDecode);
         EXPECT_LT(b.memoryBytes, kJ2kMaxDecodeBytes / 64);
         EXPECT_LT(b.work, kJ2kMaxDecodeWork / 64);
     }

@@ -274,7 +274,7 @@ bool IsLumaChroma(const opj_image_t& image)
         return false;
     const opj_image_comp_t* c = image.comps;
     const bool sycc = image.color_space == OPJ_CLRSPC_SYCC || (image.numcomps == 3 && c[0].dx == c[0].dy && c[1].dx != 1);
-    const bool chroma = c[1].dx == c[2].dx && c[1].dy == c[2].dy &&
+    const bool chroma = c[1].dx == c[2].dx && c[1].dy == c[2].dy && c[1].w == c[2].w && c[1].h == c[2].h &&
                         ((c[1].dx == 1 && c[1].dy == 1) || (c[1].dx == 2 && (c[1].dy == 1 || c[1].dy == 2)));
     return sycc && chroma && c[0].dx == 1 && c[0].dy == 1;
 }

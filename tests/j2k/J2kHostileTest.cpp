@@ -297,6 +297,30 @@ TEST(J2kHostile, TheEstimateCountsWhatOpenJpegBuilds)
     EXPECT_FALSE(b.passesFollowed);
 }
 
+TEST(J2kHostile, APictureDecodedInAChildComesBackWhole)
+{
+    // Six one-byte packets in 8 bytes of data: not followed, and every code-block's worst case
+    // passes the allowance, so the decode runs in a child. Its picture is mid grey.
+    const Bytes cs = Codestream({"", {}, 0, -1, {5, 2, -1, 1, 0}, 1, 0, 0, false}, 2048);
+    ASSERT_EQ(J2kEstimate(cs, false).verdict, EJ2kVerdict::kDecodeBounded);
+    J2kImage* image = J2K_OpenMemory(cs.data(), cs.size());
+    ASSERT_NE(image, nullptr) << J2K_getLastErrorStr();
+    unsigned char* pixels = nullptr;
+    int size = 0, pitch = 0;
+    const int code = J2K_Decode(image, &pixels, &size, "reduce=1", &pitch);
+    if (kTestTimeScale == 1 || code != kJ2kErrTooLarge) {
+        ASSERT_EQ(code, kJ2kOk) << J2K_getLastErrorStr();
+        ASSERT_EQ(pitch, 1024 * 4);
+        ASSERT_EQ(size, 1024 * 1024 * 4);
+        const Bytes grey = {128, 128, 128, 255};
+        std::size_t other = 0;
+        for (int i = 0; i < size; i += 4)
+            other += std::equal(grey.begin(), grey.end(), pixels + i) ? 0 : 1;
+        EXPECT_EQ(other, 0u);
+    }
+    J2K_Close(image);
+}
+
 TEST(J2kHostile, TheEstimateCountsThePassesThePacketHeadersGive)
 {
     Case c = {"", {}, 0, -1, kPasses, 1, 0, 85, false};

@@ -221,7 +221,7 @@ bool SignalledPasses(const J2kBytes& b, const J2kGeometry& g, std::uint64_t tile
 
 // What the decode may take: the picture's own samples in full, within a ceiling, and the rest a
 // fixed share or more for each byte of packet data. A file that brings too little data to pay for
-// more still gets no more work than about a second of one core, whatever its picture.
+// more still gets no more work than about 0.9 s of one core, whatever its picture.
 void Allow(J2kBudget& budget)
 {
     const std::uint64_t scaledBytes = std::min<std::uint64_t>(kJ2kMaxScaledDecodeBytes, Saturate(budget.codedBytes, kJ2kDecodeBytesPerCodedByte));
@@ -229,6 +229,29 @@ void Allow(J2kBudget& budget)
     budget.allowedBytes = std::max<std::uint64_t>(kJ2kMaxDecodeBytes, scaledBytes) + std::min<std::uint64_t>(budget.pictureBytes, kJ2kMaxPictureBytes);
     budget.allowedWork = std::min(std::max<std::uint64_t>(kJ2kMaxPictureWork, scaledWork),
                                   Add(std::max<std::uint64_t>(kJ2kMaxDecodeWork, scaledWork), budget.pictureWork));
+}
+
+// The packet headers' reading and the coding passes they give, tile by tile: as the walk finds
+// them, else every code-block read in every packet and coded to its last bit-plane.
+std::uint64_t PassWork(const J2kBytes& b, const J2kScan& scan, const std::vector<TileCost>& costs, J2kBudget& budget)
+{
+    const std::uint64_t transform = scan.customTransform ? scan.g.dx.size() : 1;
+    std::uint64_t stepsLeft = kFollowedSteps, work = 0;
+    budget.passesFollowed = true;
+    std::size_t i = 0;
+    for (const auto& [tile, style] : scan.tiles) {
+        const TileCost& cost = costs[i++];
+        J2kPassCount count;
+        const bool followed = SignalledPasses(b, scan.g, tile, style, budget.passes, stepsLeft, count);
+        if (!followed) {
+            count.samplePasses = Saturate(cost.samples, static_cast<std::uint64_t>(budget.passes));
+            count.headerReads = Saturate(Saturate(style.layers, cost.codeBlocks), std::max<std::uint64_t>(1, style.pocs.size()));
+        }
+        work = Add(work, Saturate(Saturate(count.samplePasses, kWorkPerSamplePass), transform));
+        work = Add(work, Saturate(count.headerReads, kWorkPerHeaderRead));
+        budget.passesFollowed = budget.passesFollowed && followed;
+    }
+    return work;
 }
 
 }  // namespace
@@ -319,28 +342,10 @@ J2kBudget J2kEstimate(const std::vector<unsigned char>& file, bool jp2)
         budget.work = Add(work, worstPasses);
         return budget;
     }
-    // The packet headers' reading and the passes they give: as the walk finds them, else every
-    // code-block read in every packet and coded to its last bit-plane.
-    const std::uint64_t passFree = work;
-    std::uint64_t stepsLeft = kFollowedSteps;
-    budget.passesFollowed = true;
-    std::size_t i = 0;
-    for (const auto& [tile, style] : scan.tiles) {
-        const TileCost& cost = costs[i++];
-        J2kPassCount count;
-        const bool followed = SignalledPasses(b, g, tile, style, budget.passes, stepsLeft, count);
-        if (!followed) {
-            count.samplePasses = Saturate(cost.samples, static_cast<std::uint64_t>(budget.passes));
-            count.headerReads = Saturate(Saturate(style.layers, cost.codeBlocks), std::max<std::uint64_t>(1, style.pocs.size()));
-        }
-        work = Add(work, Saturate(Saturate(count.samplePasses, kWorkPerSamplePass), transform));
-        work = Add(work, Saturate(count.headerReads, kWorkPerHeaderRead));
-        budget.passesFollowed = budget.passesFollowed && followed;
-    }
-    budget.work = work;
-    if (work <= budget.allowedWork)
+    budget.work = Add(work, PassWork(b, scan, costs, budget));
+    if (budget.work <= budget.allowedWork)
         budget.verdict = EJ2kVerdict::kDecode;
-    else if (!budget.passesFollowed && passFree <= budget.allowedWork)
+    else if (!budget.passesFollowed)
         budget.verdict = EJ2kVerdict::kDecodeBounded;
     return budget;
 }

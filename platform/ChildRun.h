@@ -1,21 +1,34 @@
 // ChildRun.h: work tried in a child process first, for libraries that stop the whole program on
-// input they were not made for (an assertion) or may never return.
+// input they were not made for (an assertion), may never return, or may take more time or memory
+// than the input is worth.
 //
 // The child is a copy of this process made at the call: it runs `work` with the default fatal
 // signal handlers and no stderr, and ends without running any destructor, so nothing it does
-// reaches this process, its files or its log. Only the outcome comes back. The child ends with the
-// thread that called (killed with it), and holds none of the game's locks (SingleInstance.h).
+// reaches this process, its files or its log. Only the outcome comes back (and what the work
+// writes to pages shared before the call: SharedPages.h). The child ends with the thread that
+// called (killed with it), and holds none of the game's locks (SingleInstance.h).
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 
 enum class EChildRun {
     kReturnedTrue,   // work returned true
     kReturnedFalse,  // work returned false
     kStopped,        // the child died on a signal or exited abnormally (an assertion, a crash)
-    kTimedOut,       // it ran past the limit and was killed
+    kTimedOut,       // it ran past a time limit and was killed
     kUnavailable,    // no child could be made: the caller decides without the trial
 };
 
+struct ChildLimits {
+    std::chrono::milliseconds wall{0};   // killed after this long, whatever it did
+    std::chrono::milliseconds cpu{0};    // and after this much processor time; 0: no such limit
+    std::size_t memoryBytes = 0;         // address space it may take beyond this process's; 0: no limit
+};
+
 EChildRun RunInChild(const std::function<bool()>& work, std::chrono::milliseconds limit);
+// With limits of processor time and memory too: work that runs out of memory sees its
+// allocations fail (and usually stops). `cpuUsed`, if given, gets the child's processor time.
+EChildRun RunInChild(const std::function<bool()>& work, const ChildLimits& limits,
+                     std::chrono::microseconds* cpuUsed = nullptr);

@@ -1,15 +1,19 @@
 #include "platform/j2k/J2kCodec.h"
 
+#include "platform/ChildRun.h"
+#include "platform/SharedPages.h"
 #include "platform/j2k/J2kBudget.h"
 
 #include <openjpeg.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -18,6 +22,9 @@ struct J2kImage {
     OPJ_CODEC_FORMAT format = OPJ_CODEC_J2K;
     J2kInfo info;
     std::vector<unsigned char> pixels;
+    bool bounded = false;            // decoded in a child process held to the allowance
+    std::uint64_t workLeft = 0;      // of the allowance, for all the handle's decodes: about a nanosecond a unit
+    std::uint64_t allowedBytes = 0;
     int decodedReduce = -1;
     int decodedWidth = 0;
     int decodedHeight = 0;
@@ -181,24 +188,24 @@ bool ReadFileBounded(const char* path, std::vector<unsigned char>& out, int& cod
 
 // ---- What a header asks for, read before OpenJPEG sees it ----------------------------------------
 
-// Empty when the estimate is within every limit, else what passes them. The tile and component
-// counts come first: OpenJPEG sets up every tile and component while it reads the main header.
+// Empty when the estimate lets the decode run, else what passes the limits. The tile and
+// component counts come first: OpenJPEG sets up every tile and component while it reads the main
+// header.
 std::string OverLimits(const J2kBudget& b)
 {
     if (b.components > kJ2kMaxComponents || b.gridTiles > kJ2kMaxTiles ||
         b.gridTiles * b.components > kJ2kMaxTileComponents)
         return std::to_string(b.gridTiles) + " tiles of " + std::to_string(b.components) + " components";
-    const std::uint64_t bytes = std::max<std::uint64_t>(
-        kJ2kMaxDecodeBytes, std::min<std::uint64_t>(kJ2kMaxScaledDecodeBytes, b.codedBytes * kJ2kDecodeBytesPerCodedByte));
-    const std::uint64_t work = std::max<std::uint64_t>(
-        kJ2kMaxDecodeWork, std::min<std::uint64_t>(kJ2kMaxScaledDecodeWork, b.codedBytes * kJ2kWorkPerCodedByte));
-    if (b.memoryBytes <= bytes && b.work <= work && b.packets <= kJ2kMaxPacketSteps)
+    if (b.pixels > kJ2kMaxPixels)
+        return std::to_string(b.pixels) + " pixels";
+    if (b.verdict != EJ2kVerdict::kTooCostly)
         return std::string();
     return "decoding would take about " + std::to_string(b.memoryBytes >> 20) + " MB and " +
            std::to_string(b.work / 1000000) + " ms (" + std::to_string(b.codeBlocks) + " code-blocks, " +
            std::to_string(b.precincts) + " precincts, " + std::to_string(b.packets) + " packet steps, " +
            std::to_string(b.samples) + " samples of up to " + std::to_string(b.passes) + " passes) for " +
-           std::to_string(b.codedBytes) + " bytes of data";
+           std::to_string(b.codedBytes) + " bytes of data, where " + std::to_string(b.allowedBytes >> 20) +
+           " MB and " + std::to_string(b.allowedWork / 1000000) + " ms are allowed";
 }
 
 // "reduce=N" (N from 0 to 32); anything else is not understood.
@@ -237,15 +244,83 @@ unsigned char ToByte(const opj_image_comp_t& comp, long long v)
 // row: a division per sample would cost more than the rest of the conversion.
 void FillChannel(const opj_image_comp_t& comp, int width, int height, unsigned char* pixels, int channel)
 {
+    unsigned char* out = pixels + channel;
+    if (comp.prec == 8 && comp.sgnd == 0 && comp.w == static_cast<unsigned>(width) && comp.h == static_cast<unsigned>(height)) {
+        // The usual component: full size, 8 bits, each sample only held to 0..255.
+        const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+        for (std::size_t i = 0; i < count; ++i, out += 4) {
+            const OPJ_INT32 v = comp.data[i];
+            *out = static_cast<unsigned char>(v < 0 ? 0 : v > 255 ? 255 : v);
+        }
+        return;
+    }
     std::vector<std::size_t> columns(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x)
         columns[static_cast<std::size_t>(x)] = static_cast<std::size_t>(static_cast<long long>(x) * comp.w / static_cast<unsigned>(width));
-    unsigned char* out = pixels + channel;
     for (int y = 0; y < height; ++y) {
         const std::size_t cy = static_cast<std::size_t>(static_cast<long long>(y) * comp.h / static_cast<unsigned>(height));
         const OPJ_INT32* row = comp.data + cy * comp.w;
         for (int x = 0; x < width; ++x, out += 4)
             *out = ToByte(comp, row[columns[static_cast<std::size_t>(x)]]);
+    }
+}
+
+// Luma and chroma (sYCC) that the picture hands over as red, green and blue: as the JP2 header
+// says, or as three components with sub-sampled chroma show. Chroma at full size, at half width,
+// or at half width and height; others are taken as they are.
+bool IsLumaChroma(const opj_image_t& image)
+{
+    if (image.numcomps < 3)
+        return false;
+    const opj_image_comp_t* c = image.comps;
+    const bool sycc = image.color_space == OPJ_CLRSPC_SYCC || (image.numcomps == 3 && c[0].dx == c[0].dy && c[1].dx != 1);
+    const bool chroma = c[1].dx == c[2].dx && c[1].dy == c[2].dy && c[1].w == c[2].w && c[1].h == c[2].h &&
+                        ((c[1].dx == 1 && c[1].dy == 1) || (c[1].dx == 2 && (c[1].dy == 1 || c[1].dy == 2)));
+    return sycc && chroma && c[0].dx == 1 && c[0].dy == 1;
+}
+
+// Where each luma column (or row) finds its chroma sample: the one whose area holds it, or -1 for
+// a luma sample before the chroma's first (an odd origin), which takes chroma 0.
+std::vector<long long> ChromaIndex(unsigned lumaStart, unsigned count, unsigned step, unsigned chromaStart)
+{
+    std::vector<long long> index(count);
+    for (unsigned i = 0; i < count; ++i)
+        index[i] = static_cast<long long>((static_cast<unsigned long long>(lumaStart) + i) / step) - chromaStart;
+    return index;
+}
+
+// The three luma and chroma components into red, green and blue bytes of w x h 32-bit pixels.
+// At an odd left edge with chroma at half height, the first luma column lies before the first
+// chroma column: the upper row of each pair of rows takes no chroma there, the lower the first
+// chroma column, as the command-line tools show such pictures.
+void FillFromLumaChroma(const opj_image_t& image, int w, int h, unsigned char* pixels)
+{
+    const opj_image_comp_t& y = image.comps[0];
+    const opj_image_comp_t& cb = image.comps[1];
+    const opj_image_comp_t& cr = image.comps[2];
+    const long long offset = 1LL << (y.prec - 1), top = (1LL << y.prec) - 1;
+    const std::vector<long long> columns = ChromaIndex(y.x0, static_cast<unsigned>(w), cb.dx, cb.x0);
+    const std::vector<long long> rows = ChromaIndex(y.y0, static_cast<unsigned>(h), cb.dy, cb.y0);
+    auto clamp = [top](long long v) { return v < 0 ? 0 : v > top ? top : v; };
+    unsigned char* out = pixels;
+    for (int j = 0; j < h; ++j) {
+        const OPJ_INT32* luma = y.data + static_cast<std::size_t>(j) * y.w;
+        const long long row = rows[static_cast<std::size_t>(j)];
+        const bool lowerOfPair = cb.dy == 2 && j > 0 && ((static_cast<unsigned>(j) + (y.y0 & 1)) & 1) == 1;
+        for (int i = 0; i < w; ++i, out += 4) {
+            const long long column = i == 0 && lowerOfPair && columns[0] < 0 ? 0 : columns[static_cast<std::size_t>(i)];
+            long long u = 0, v = 0;
+            if (row >= 0 && column >= 0 && row < cb.h && column < cb.w) {
+                const std::size_t at = static_cast<std::size_t>(row) * cb.w + static_cast<std::size_t>(column);
+                u = cb.data[at];
+                v = cr.data[at];
+            }
+            const float du = static_cast<float>(u - offset), dv = static_cast<float>(v - offset);
+            const long long l = luma[i];
+            out[2] = ToByte(y, clamp(l + static_cast<long long>(1.402 * dv)));
+            out[1] = ToByte(y, clamp(l - static_cast<long long>(0.344 * du + 0.714 * dv)));
+            out[0] = ToByte(y, clamp(l + static_cast<long long>(1.772 * du)));
+        }
     }
 }
 
@@ -290,6 +365,9 @@ J2kImage* OpenBytes(std::unique_ptr<J2kImage> handle, const char* name)
         Fail(kJ2kErrTooLarge, (std::string(name) + ": " + over).c_str());
         return nullptr;
     }
+    handle->bounded = budget.verdict == EJ2kVerdict::kDecodeBounded;
+    handle->workLeft = budget.allowedWork;
+    handle->allowedBytes = budget.allowedBytes;
     Session session;
     if (!session.Start(*handle)) {
         Fail(kJ2kErrHeader, session.message.c_str());
@@ -318,6 +396,105 @@ J2kImage* OpenBytes(std::unique_ptr<J2kImage> handle, const char* name)
     }
     Succeed();
     return handle.release();
+}
+
+// One decode at `reduce` into w x h 32-bit pixels; the code, failures kept as J2K_getLastError.
+int DecodePixels(const J2kImage& image, int reduce, std::vector<unsigned char>& pixels, int& w, int& h)
+{
+    Session session;
+    if (!session.Start(image))
+        return Fail(kJ2kErrHeader, session.message.c_str());
+    if (reduce > 0 && !opj_set_decoded_resolution_factor(session.codec.get(), static_cast<OPJ_UINT32>(reduce)))
+        return Fail(kJ2kErrDecode, session.message.c_str());
+    if (!opj_decode(session.codec.get(), session.stream.get(), session.image.get()) ||
+        !opj_end_decompress(session.codec.get(), session.stream.get()))
+        return Fail(kJ2kErrDecode, session.message.c_str());
+    const opj_image_t& img = *session.image;
+    if (!UsableComponents(img))
+        return Fail(kJ2kErrComponents);
+    w = static_cast<int>(img.comps[0].w);
+    h = static_cast<int>(img.comps[0].h);
+    if (static_cast<unsigned long long>(w) * static_cast<unsigned long long>(h) > kJ2kMaxPixels)
+        return Fail(kJ2kErrTooLarge);
+    pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+    const bool colour = img.numcomps >= 3;
+    const int alphaComp = colour ? (img.numcomps >= 4 ? 3 : -1) : (img.numcomps == 2 ? 1 : -1);
+    if (IsLumaChroma(img)) {
+        FillFromLumaChroma(img, w, h, pixels.data());
+    } else {
+        FillChannel(img.comps[0], w, h, pixels.data(), 2);
+        FillChannel(img.comps[colour ? 1 : 0], w, h, pixels.data(), 1);
+        FillChannel(img.comps[colour ? 2 : 0], w, h, pixels.data(), 0);
+    }
+    if (alphaComp >= 0) {
+        FillChannel(img.comps[alphaComp], w, h, pixels.data(), 3);
+    } else {
+        for (std::size_t i = 3; i < pixels.size(); i += 4)
+            pixels[i] = 255;
+    }
+    return kJ2kOk;
+}
+
+// What a child's decode hands back, ahead of its pixels.
+struct ChildOutcome {
+    int code;
+    int width, height;
+    char message[240];
+};
+
+// The decode in a child process held to what is left of the estimate's allowance, about a
+// nanosecond of processor time a unit of work: all the handle's decodes together get no more than
+// one. Its pixels come back through shared pages.
+int DecodeBounded(J2kImage& image, int reduce, std::vector<unsigned char>& pixels, int& w, int& h)
+{
+    const std::chrono::milliseconds left(image.workLeft / 1000000);
+    if (left.count() <= 0)
+        return Fail(kJ2kErrTooLarge, "the decodes have taken all the time allowed");
+    const std::size_t most = static_cast<std::size_t>(image.info.width) * static_cast<std::size_t>(image.info.height) * 4;
+    SharedPages shared(sizeof(ChildOutcome) + most);
+    if (shared.Data() == nullptr)
+        return Fail(kJ2kErrMemory);
+    auto* outcome = new (shared.Data()) ChildOutcome{kJ2kErrDecode, 0, 0, {}};
+    ChildLimits limits;
+    limits.cpu = left;
+    limits.wall = limits.cpu * 10 + std::chrono::seconds(2);
+    limits.memoryBytes = static_cast<std::size_t>(image.allowedBytes) + shared.Size() + (std::size_t{64} << 20);
+    std::chrono::microseconds used{0};
+    const EChildRun run = RunInChild([&] {
+        std::vector<unsigned char> decoded;
+        int cw = 0, ch = 0;
+        outcome->code = DecodePixels(image, reduce, decoded, cw, ch);
+        std::snprintf(outcome->message, sizeof(outcome->message), "%s", J2K_getLastErrorStr());
+        if (outcome->code != kJ2kOk || decoded.size() > most)
+            return false;
+        std::memcpy(shared.Data() + sizeof(ChildOutcome), decoded.data(), decoded.size());
+        outcome->width = cw;
+        outcome->height = ch;
+        return true;
+    }, limits, &used);
+    const std::uint64_t spent = static_cast<std::uint64_t>(used.count()) * 1000;
+    image.workLeft = run == EChildRun::kTimedOut || spent >= image.workLeft ? 0 : image.workLeft - spent;
+    switch (run) {
+    case EChildRun::kReturnedTrue:
+        break;
+    case EChildRun::kReturnedFalse:
+        t_lastError = outcome->code;
+        t_lastErrorText = outcome->message;
+        return outcome->code;
+    case EChildRun::kTimedOut:
+        return Fail(kJ2kErrTooLarge, ("decoding took more than " + std::to_string(limits.cpu.count()) + " ms").c_str());
+    case EChildRun::kStopped:
+        return Fail(kJ2kErrDecode, "the decoder stopped");
+    case EChildRun::kUnavailable:
+        return Fail(kJ2kErrMemory, "no process to decode in");
+    }
+    w = outcome->width;
+    h = outcome->height;
+    if (w <= 0 || h <= 0 || static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4 > most)
+        return Fail(kJ2kErrDecode, "the decoder's picture has no size");
+    const unsigned char* from = shared.Data() + sizeof(ChildOutcome);
+    pixels.assign(from, from + static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+    return kJ2kOk;
 }
 
 }  // namespace
@@ -390,34 +567,11 @@ int J2K_Decode(J2kImage* image, unsigned char** buffer, int* size, const char* o
     if (reduce >= image->info.resolutions)
         reduce = image->info.resolutions - 1;
     if (image->decodedReduce != reduce) {
-        Session session;
-        if (!session.Start(*image))
-            return Fail(kJ2kErrHeader, session.message.c_str());
-        if (reduce > 0 && !opj_set_decoded_resolution_factor(session.codec.get(), static_cast<OPJ_UINT32>(reduce)))
-            return Fail(kJ2kErrDecode, session.message.c_str());
-        if (!opj_decode(session.codec.get(), session.stream.get(), session.image.get()) ||
-            !opj_end_decompress(session.codec.get(), session.stream.get()))
-            return Fail(kJ2kErrDecode, session.message.c_str());
-        const opj_image_t& img = *session.image;
-        if (!UsableComponents(img))
-            return Fail(kJ2kErrComponents);
-        const int w = static_cast<int>(img.comps[0].w);
-        const int h = static_cast<int>(img.comps[0].h);
-        if (static_cast<unsigned long long>(w) * static_cast<unsigned long long>(h) > kJ2kMaxPixels)
-            return Fail(kJ2kErrTooLarge);
         std::vector<unsigned char> pixels;
-        pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
-        const bool colour = img.numcomps >= 3;
-        const int alphaComp = colour ? (img.numcomps >= 4 ? 3 : -1) : (img.numcomps == 2 ? 1 : -1);
-        FillChannel(img.comps[0], w, h, pixels.data(), 2);
-        FillChannel(img.comps[colour ? 1 : 0], w, h, pixels.data(), 1);
-        FillChannel(img.comps[colour ? 2 : 0], w, h, pixels.data(), 0);
-        if (alphaComp >= 0) {
-            FillChannel(img.comps[alphaComp], w, h, pixels.data(), 3);
-        } else {
-            for (std::size_t i = 3; i < pixels.size(); i += 4)
-                pixels[i] = 255;
-        }
+        int w = 0, h = 0;
+        const int code = image->bounded ? DecodeBounded(*image, reduce, pixels, w, h) : DecodePixels(*image, reduce, pixels, w, h);
+        if (code != kJ2kOk)
+            return code;
         image->pixels.swap(pixels);
         image->decodedReduce = reduce;
         image->decodedWidth = w;

@@ -7,11 +7,14 @@
 // Files above kJ2kMaxFileSize and pictures above kJ2kMaxPixels are refused, and so is a header that
 // asks for more tiles or components than the limits below, or whose decode would take more memory
 // or time than they allow (J2kBudget.h: estimated from every header field that drives OpenJPEG's
-// structures and work, before OpenJPEG sees the file). Beyond a fixed share that any file gets,
-// what a decode may take grows with the packet data the file really holds: a small file that
-// declares a huge decode is refused, a large file with real data is a picture. The estimate
-// counts the coding passes the packet headers give where it can follow them, and otherwise
-// assumes every code-block coded to its last bit-plane, about ten times what real pictures cost.
+// structures and work, before OpenJPEG sees the file). The picture's own samples may take what
+// they need; beyond them and a fixed share that any file gets, what a decode may take grows with
+// the packet data the file really holds: a small file that declares a huge decode is refused, a
+// large file with real data is a picture. The estimate counts the coding passes the packet
+// headers give where it can follow them; a file whose passes it cannot follow, and whose worst
+// case would pass the limits, is decoded in a child process held to them. Colour pictures coded
+// as luma and sub-sampled chroma (sYCC, as JP2 says or as 4:2:0 and 4:2:2 components show) are
+// handed over as RGB.
 #pragma once
 
 #include <cstddef>
@@ -44,6 +47,11 @@ constexpr std::size_t kJ2kWorkPerCodedByte = 12000;
 constexpr std::size_t kJ2kDecodeBytesPerCodedByte = 1024;
 constexpr std::size_t kJ2kMaxScaledDecodeBytes = std::size_t{1} << 30;
 constexpr std::size_t kJ2kMaxScaledDecodeWork = 10000000000u;
+// The picture's own samples (OpenJPEG's tile and picture buffers, our pixels) come on top, up to
+// this; a 5000 x 3000 colour picture needs about 250 MB.
+constexpr std::size_t kJ2kMaxPictureBytes = std::size_t{1} << 30;
+// The work of a file whose data pays for less: about 0.9 s of one core, whatever its picture.
+constexpr std::size_t kJ2kMaxPictureWork = 900000000;
 // Packet iterator steps of one decode: each makes and frees a bit reader, about 0.1 us here and
 // ten times that under the sanitizers; real files take a few thousand.
 constexpr std::size_t kJ2kMaxPacketSteps = 1u << 20;

@@ -39,7 +39,24 @@ GIFS = [(1, w, h) for (w, h) in SIZES] + [(12, 1920, 1080), (100, 1920, 1080), (
 LAYOUTS = {"100": ["-r", "100"], "200": ["-r", "200"], "layers": ["-r", "40,20,10"], "rlcp": ["-r", "20", "-p", "RLCP"],
            "rpcl": ["-r", "20", "-p", "RPCL"], "sop-eph": ["-r", "20", "-SOP", "-EPH"],
            "precincts": ["-r", "20", "-c", "[128,128],[64,64]"], "bypass": ["-r", "20", "-M", "1"],
-           "irreversible": ["-r", "20", "-I"], "parts": ["-r", "20", "-t", "512,512", "-TP", "R"]}
+           "irreversible": ["-r", "20", "-I"], "parts": ["-r", "20", "-t", "512,512", "-TP", "R"],
+           "pcrl": ["-r", "20", "-p", "PCRL"], "cprl": ["-r", "20", "-p", "CPRL"], "1000": ["-r", "1000"],
+           "precincts-1000": ["-r", "1000", "-p", "RPCL", "-c", "[128,128],[64,64]"],
+           "parts-1000": ["-r", "1000", "-t", "512,512", "-TP", "R", "-p", "PCRL"]}
+# Every progression order, a progression change, every code-block style (bypass, reset, termination
+# on every pass, vertically causal, predictable termination, segmentation symbols, all six) and the
+# smallest and a non-square code-block, at 200:1 and at 1000:1.
+LAYOUTS.update({"%s-%s" % (name, rate): ["-r", rate] + opts for rate in ["200", "1000"] for name, opts in {
+    "rlcp": ["-p", "RLCP"], "rpcl": ["-p", "RPCL"], "pcrl": ["-p", "PCRL"], "cprl": ["-p", "CPRL"],
+    "poc": ["-POC", "T1=0,0,1,3,3,RPCL/T1=3,0,1,6,3,PCRL"], "bypass": ["-M", "1"], "reset": ["-M", "2"],
+    "termall": ["-M", "4"], "causal": ["-M", "8"], "pterm": ["-M", "16"], "segsym": ["-M", "32"],
+    "modes": ["-M", "63"], "cb4x4": ["-b", "4,4"], "cb64x16": ["-b", "64,16"]}.items()})
+# Pictures of sources of their own: flat ones (one value in every sample; opj_compress's default,
+# lossless, makes a few hundred bytes of them), luma with 4:2:0 chroma (which the reference hands
+# over as RGB), and a large photograph at a high rate: (width, height, components, kind, options).
+PICTURES = {"flat-grey-2048x2048": (2048, 2048, 1, "flat", []), "flat-rgba-1024x768": (1024, 768, 4, "flat", []),
+            "flat-rgb-3000x2000": (3000, 2000, 3, "flat", []), "420-1920x1080": (1920, 1080, 3, "420", ["-r", "20"]),
+            "photo-5000x3000-1000": (5000, 3000, 3, "photo", ["-r", "1000"])}
 
 REF_SECONDS = 1.0
 REF_MB = 1024.0
@@ -68,6 +85,30 @@ def write_raw(path, w, h, comps, bits):
             else:
                 low = Image.effect_noise((w, h), 64).convert("L")
                 out.write(Image.merge("LA", (plane, low)).tobytes())
+
+
+def make_picture(cache, name):
+    """One of PICTURES, from a source of its own."""
+    w, h, comps, kind, opts = PICTURES[name]
+    out = os.path.join(cache, name + ".j2k")
+    if os.path.exists(out):
+        return
+    form = "%d,%d,%d,8,u" % (w, h, comps)
+    with tempfile.TemporaryDirectory(dir=cache) as tmp:
+        raw = os.path.join(tmp, "source.raw")
+        if kind == "420":
+            form += "@1x1:2x2:2x2"
+            cw, ch = (w + 1) // 2, (h + 1) // 2
+            with open(raw, "wb") as f:
+                f.write(photo_plane(w, h, 1).tobytes() + photo_plane(cw, ch, 2).tobytes() + photo_plane(cw, ch, 3).tobytes())
+        elif kind == "flat":
+            with open(raw, "wb") as f:
+                f.write(bytes([60 + 40 * comps]) * (w * h * comps))
+        else:
+            write_raw(raw, w, h, comps, 8)
+        subprocess.run(["opj_compress", "-i", raw, "-o", os.path.join(tmp, "part.j2k"), "-F", form] + opts,
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.replace(os.path.join(tmp, "part.j2k"), out)
 
 
 def j2k_name(w, h, comps, bits, rate, tiling, fmt):
@@ -128,6 +169,8 @@ def make_all(cache, jobs):
     work += [(make_gif, (cache,) + a) for a in GIFS]
     with ThreadPoolExecutor(jobs) as pool:
         for f in [pool.submit(fn, *args) for fn, args in work]:
+            f.result()
+        for f in [pool.submit(make_picture, cache, name) for name in PICTURES]:
             f.result()
     with open(stamp, "w") as out:
         out.write(STAMP)
@@ -224,6 +267,7 @@ def all_cases(cache):
     for (w, h), c, b, r, t, f in itertools.product(SIZES, COMPONENTS, DEPTHS, RATES, TILINGS, FORMATS):
         name = j2k_name(w, h, c, b, r, t, f)
         cases.append(Case("j2k", name[:-4] + " " + f, os.path.join(cache, name), comps=c, bits=b))
+    cases += [Case("j2k", name, os.path.join(cache, name + ".j2k"), comps=PICTURES[name][2]) for name in PICTURES]
     for name in LAYOUTS:
         cases.append(Case("j2k", "1920x1080-3c-8b layout %s" % name, os.path.join(cache, "layout-%s.j2k" % name),
                           comps=3, bits=8))

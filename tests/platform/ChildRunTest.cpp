@@ -27,3 +27,26 @@ TEST(ChildRunTest, EachWayTheWorkEndsComesBackAndNothingReachesThisProcess)
     }
     EXPECT_EQ(touched, 0);  // the child's changes stay in the child
 }
+
+TEST(ChildRunTest, ProcessorTimeAndMemoryBeyondTheLimitsEndTheWork)
+{
+    ChildLimits limits;
+    limits.wall = std::chrono::seconds(20);   // a loaded machine stretches the processor time
+    limits.cpu = std::chrono::milliseconds(200);
+    limits.memoryBytes = std::size_t{64} << 20;
+    std::chrono::microseconds used{0};
+    const auto spin = [] {
+        for (volatile unsigned long i = 0;; i = i + 1) {
+        }
+        return true;
+    };
+    EXPECT_EQ(RunInChild(spin, limits, &used), EChildRun::kTimedOut);
+    EXPECT_GT(used, std::chrono::milliseconds(150));
+    EXPECT_LT(used, std::chrono::milliseconds(400));
+    const auto greedy = [] {
+        void* p = std::malloc(std::size_t{512} << 20);
+        return p != nullptr;
+    };
+    EXPECT_NE(RunInChild(greedy, limits), EChildRun::kReturnedTrue);
+    EXPECT_EQ(RunInChild([] { return std::malloc(std::size_t{16} << 20) != nullptr; }, limits), EChildRun::kReturnedTrue);
+}

@@ -6,11 +6,14 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace {
 EngineLogHook g_logHook = nullptr;
 void* g_pLogHookUser = nullptr;
+
+// Lines quote what the game read (level values, script lines, names from the data), and any of
+// those may be megabytes: a line keeps this much and says how long it was.
+constexpr std::size_t kMaxLineBytes = 400;
 }  // namespace
 
 void EngineSetLogHook(EngineLogHook hook, void* user)
@@ -57,20 +60,25 @@ void EngineLog::Write(const char* format, va_list args)
 {
     if (format == nullptr)
         return;
-    va_list copy;
-    va_copy(copy, args);
-    const int length = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
+    // One byte past the limit is kept, to tell whether the cut falls inside a UTF-8 character.
+    char formatted[kMaxLineBytes + 2];
+    const int length = std::vsnprintf(formatted, sizeof formatted, format, args);
     if (length < 0)
         return;
-    std::vector<char> line(static_cast<std::size_t>(length) + 1);
-    std::vsnprintf(line.data(), line.size(), format, args);
+    std::string line(formatted);
+    if (static_cast<std::size_t>(length) > kMaxLineBytes) {
+        std::size_t cut = kMaxLineBytes;
+        while (cut > 0 && (static_cast<unsigned char>(formatted[cut]) & 0xC0) == 0x80)
+            --cut;
+        line.resize(cut);
+        line += "... (" + std::to_string(length) + " bytes)";
+    }
     if (m_pFile != nullptr) {
-        std::fprintf(m_pFile, "%s\n", line.data());
+        std::fprintf(m_pFile, "%s\n", line.c_str());
         std::fflush(m_pFile);  // the log must survive a crash
     }
     if (m_bEchoStderr)
-        std::fprintf(stderr, "%s\n", line.data());
+        std::fprintf(stderr, "%s\n", line.c_str());
     if (g_logHook != nullptr)
-        g_logHook(line.data(), g_pLogHookUser);
+        g_logHook(line.c_str(), g_pLogHookUser);
 }

@@ -45,7 +45,10 @@ const char* WhyUnreadable(const std::string& path)
         return std::strerror(errno);
     if (S_ISDIR(st.st_mode))
         return std::strerror(EISDIR);
-    if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > kMaxInputScriptBytes)
+    // A pipe or a device would hold the start (and the folder's lock) until it gives its bytes.
+    if (!S_ISREG(st.st_mode))
+        return "not a regular file";
+    if (static_cast<unsigned long long>(st.st_size) > kMaxInputScriptBytes)
         return "larger than 16 MB";
     return ::access(path.c_str(), R_OK) == 0 ? nullptr : std::strerror(errno);
 }
@@ -79,6 +82,12 @@ bool CheckRootFolder(const std::string& root)
     }
     if (!S_ISDIR(st.st_mode)) {
         std::fprintf(stderr, "%s is not a folder\n", root.c_str());
+        return false;
+    }
+    // Nothing in a folder this user may not search can be opened: that, not a lack of game data,
+    // is what the user must hear.
+    if (::access(root.c_str(), X_OK) != 0) {
+        std::fprintf(stderr, "can't open folder %s (%s)\n", root.c_str(), std::strerror(errno));
         return false;
     }
     return true;
@@ -154,6 +163,10 @@ bool EngineParseCommandLine(int& argc, char** argv)
             return false;
         }
         ++i;
+        if (*value == '\0') {  // an empty root would be the program's own folder, an empty file none
+            std::fprintf(stderr, "bad value for %s: \"\"\n", arg);
+            return false;
+        }
         if (std::strcmp(arg, "--frames") == 0)
             ok = ParseInt(value, options.frames);
         else if (std::strcmp(arg, "--dt") == 0)

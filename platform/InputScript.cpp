@@ -3,10 +3,42 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
+
+constexpr std::size_t kQuotedBytes = 100;  // of a bad line, in the error: the line may be megabytes
+
+std::string Quoted(const std::string& line)
+{
+    if (line.size() <= kQuotedBytes)
+        return line;
+    return line.substr(0, kQuotedBytes) + "... (" + std::to_string(line.size()) + " bytes)";
+}
+
+// Closes the descriptor on every way out.
+class CFileDescriptor {
+public:
+    explicit CFileDescriptor(int fd) : m_fd(fd) {}
+    ~CFileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    CFileDescriptor(const CFileDescriptor&) = delete;
+    CFileDescriptor& operator=(const CFileDescriptor&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
 
 bool ToInt(const std::string& word, int lo, int hi, int& out)
 {
@@ -87,7 +119,7 @@ bool ParseInputScript(const std::string& text, std::vector<ScriptedInput>& out, 
         ScriptedInput event;
         in >> name;
         if (!ToInt(frameWord, 1, 1000000000, event.frame) || !ParseEvent(name, in, event)) {
-            error = "line " + std::to_string(number) + ": " + line;
+            error = "line " + std::to_string(number) + ": " + Quoted(line);
             return false;
         }
         out.push_back(event);
@@ -95,4 +127,38 @@ bool ParseInputScript(const std::string& text, std::vector<ScriptedInput>& out, 
     std::stable_sort(out.begin(), out.end(),
                      [](const ScriptedInput& x, const ScriptedInput& y) { return x.frame < y.frame; });
     return true;
+}
+
+bool ReadInputScriptFile(const std::string& path, std::size_t maxBytes, std::string& text, std::string& why)
+{
+    // Opened without waiting, so that a pipe put in the file's place is refused instead of holding
+    // the start until someone writes to it.
+    const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        why = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        return false;
+    }
+    text.clear();
+    char piece[65536];
+    for (;;) {
+        const ssize_t got = ::read(file.Get(), piece, sizeof piece);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            why = std::strerror(errno);
+            return false;
+        }
+        if (got == 0)
+            return true;
+        text.append(piece, static_cast<std::size_t>(got));
+        if (text.size() > maxBytes) {  // it grew since the start was checked
+            why = "larger than " + std::to_string(maxBytes >> 20) + " MB";
+            return false;
+        }
+    }
 }

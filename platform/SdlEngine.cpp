@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 namespace {
 SdlEngine* g_pEngine = nullptr;
@@ -196,35 +195,29 @@ void SdlEngine::CloseWindow()
     m_pWindow = nullptr;
 }
 
+// A script refused here ends the start: whoever started the run is told on stderr too, in the
+// one line that the log gets.
 bool SdlEngine::LoadInputScript()
 {
-    std::string text;
+    std::string text, why;
     if (!m_options.inputFile.empty()) {
-        std::ifstream in(m_options.inputFile, std::ios::binary);
-        if (!in) {
-            m_log.Printf("[E] Engine: can't open input script %s", m_options.inputFile.c_str());
-            return false;
-        }
-        // Read in pieces: a pipe or a device tells no size, and must not fill the memory.
-        char piece[65536];
-        while (in.read(piece, sizeof piece) || in.gcount() > 0) {
-            text.append(piece, static_cast<std::size_t>(in.gcount()));
-            if (text.size() > kMaxInputScriptBytes) {
-                m_log.Printf("[E] Engine: input script %s is larger than 16 MB", m_options.inputFile.c_str());
-                return false;
-            }
-        }
+        if (!ReadInputScriptFile(m_options.inputFile, kMaxInputScriptBytes, text, why))
+            return RefuseInputScript("can't read input file " + m_options.inputFile + " (" + why + ")");
         text += "\n";
     }
     text += m_options.inputScript;
-    std::string error;
     m_script.clear();
     m_nScriptPos = 0;
-    if (!ParseInputScript(text, m_script, error)) {
-        m_log.Printf("[E] Engine: bad input script, %s", error.c_str());
-        return false;
-    }
+    if (!ParseInputScript(text, m_script, why))
+        return RefuseInputScript("bad input script, " + why);
     return true;
+}
+
+bool SdlEngine::RefuseInputScript(const std::string& why)
+{
+    m_log.Printf("[E] Engine: %s", why.c_str());
+    std::fprintf(stderr, "%s\n", why.c_str());
+    return false;
 }
 
 bool SdlEngine::Initiate()

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -170,6 +171,8 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
     const std::string big = m_root + "/../" + Leaf() + "-big.txt";  // sparse: no disk taken
     std::ofstream(big).close();
     fs::resize_file(big, kMaxInputScriptBytes + 1);
+    const std::string pipe = m_root + "/../" + Leaf() + "-pipe";  // a read would wait for a writer
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const struct {
         std::vector<std::string> args;
         int code;
@@ -181,12 +184,20 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
         {{"--root", m_root, "--bogus"}, 2, "unknown option --bogus", true},
         {{"--root", m_root, "--headless", "--frames"}, 2, "option --frames needs a value", true},
         {{"--root", m_root, "--frames", "ten"}, 2, "bad value for --frames: ten", true},
+        // Empty, the root would be the program's own data folder; the files would be none.
+        {{"--root", "", "--headless"}, 2, "bad value for --root: \"\"", true},
+        {{"--root", m_root, "--headless", "--input", ""}, 2, "bad value for --input: \"\"", true},
+        {{"--root", m_root, "--headless", "--screenshot", ""}, 2, "bad value for --screenshot: \"\"", true},
         {{"--root", m_root, "--headless", "--input", missing + ".txt"}, 2,
          "can't read input file " + missing + ".txt (No such file or directory)", false},
         {{"--root", m_root, "--headless", "--input", m_root + "/data"}, 2,
          "can't read input file " + m_root + "/data (Is a directory)", false},
         {{"--root", m_root, "--headless", "--input", big}, 2, "can't read input file " + big + " (larger than 16 MB)",
          false},
+        {{"--root", m_root, "--headless", "--input", pipe}, 2, "can't read input file " + pipe + " (not a regular file)",
+         false},
+        {{"--root", m_root, "--headless", "--input", "/dev/zero"}, 2,
+         "can't read input file /dev/zero (not a regular file)", false},
         {{"--root", m_root, "--headless", "--screenshot", missing + "/shot.png"}, 2,
          "can't write screenshot " + missing + "/shot.png (No such file or directory)", false},
         {{"--root", missing, "--headless"}, 2, "folder " + missing + " does not exist", false},
@@ -210,14 +221,46 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
         EXPECT_TRUE(fs::is_empty(m_root + "/empty"));
     }
     fs::remove(big);
-    // A device tells no size: it is read up to the same bound and refused, not read into all memory.
-    GameProcess zero;
-    ASSERT_TRUE(zero.Start({"--root", m_root, "--headless", "--frames", "1", "--input", "/dev/zero"}, m_root + "/run",
-                           Out("cli"), Err("cli")));
-    EXPECT_EQ(zero.Wait(seconds(10)), 1);
-    EXPECT_NE(ReadText(m_root + "/Palmora.log").find("[E] Engine: input script /dev/zero is larger than 16 MB"),
-              std::string::npos);
+    fs::remove(pipe);
+
+    // A root this user may not search holds nothing it could open: that is what is said.
+    const std::vector<std::string> asNobody = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+    const std::string locked = m_root + "/locked";
+    fs::create_directories(locked);
+    fs::permissions(locked, fs::perms::owner_all);
+    fs::permissions(m_root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    if (::getuid() == 0) {
+        GameProcess game;
+        game.runner = asNobody;
+        ASSERT_TRUE(game.Start({"--root", locked, "--headless"}, m_root + "/run", "/dev/null", Err("cli")));
+        EXPECT_EQ(game.Wait(seconds(10)), 2);
+        EXPECT_EQ(ReadText(Err("cli")), "can't open folder " + locked + " (Permission denied)\n");
+    }
+
+    // A script refused once the engine starts (here a line of 10 MB) is said on stderr in one
+    // line, and neither that line nor the log quotes more than a few hundred bytes of it.
+    const std::string script = m_root + "/../" + Leaf() + "-long.txt";
+    std::ofstream(script) << "1 move " << std::string(10 << 20, '7') << "\n";
+    GameProcess longLine;
+    ASSERT_TRUE(longLine.Start({"--root", m_root, "--headless", "--frames", "1", "--input", script}, m_root + "/run",
+                               Out("cli"), Err("cli")));
+    EXPECT_EQ(longLine.Wait(seconds(20)), 1);
+    const std::string err = ReadText(Err("cli"));
+    EXPECT_EQ(err.rfind("bad input script, line 1: 1 move 7777", 0), 0u) << err.substr(0, 200);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+    EXPECT_LT(err.size(), 300u);
+    std::ifstream log(m_root + "/Palmora.log");
+    bool told = false;
+    for (std::string line; std::getline(log, line);) {
+        EXPECT_LT(line.size(), 500u);
+        told = told || line == "[E] Engine: " + err.substr(0, err.size() - 1);
+    }
+    EXPECT_TRUE(told) << ReadText(m_root + "/Palmora.log").substr(0, 1000);
+    fs::remove(script);
     RemoveOutputs({"cli"});
+    if (::getuid() != 0)
+        GTEST_SKIP() << "the unsearchable root's case needs root to run as nobody";
 }
 
 // A picture the command line asks for that can't be written (a folder took its name during the

@@ -1,5 +1,7 @@
 #include "platform/ChildRun.h"
 
+#include "platform/StopSignals.h"
+
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -68,18 +70,22 @@ void ApplyLimits(const ChildLimits& limits)
     _exit(work() ? 0 : 1);
 }
 
-// Waits for the child until the limit; polls, since a child's end cannot be waited for with a
-// time-out portably. The first checks come quickly, as most work is short.
-bool WaitUntil(pid_t child, int& status, rusage& usage, std::chrono::milliseconds limit)
+enum class EWait { kEnded, kTimedOut, kInterrupted };
+
+// Waits for the child until the limit or a stop signal; polls, since a child's end cannot be
+// waited for with a time-out portably. The first checks come quickly, as most work is short.
+EWait WaitUntil(pid_t child, int& status, rusage& usage, std::chrono::milliseconds limit)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
     auto pause = std::chrono::microseconds(100);
     for (;;) {
         const pid_t done = wait4(child, &status, WNOHANG, &usage);
         if (done == child)
-            return true;
+            return EWait::kEnded;
+        if (CStopSignals::Received())
+            return EWait::kInterrupted;
         if (done < 0 || std::chrono::steady_clock::now() >= end)
-            return false;
+            return EWait::kTimedOut;
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, std::chrono::microseconds(10000));
     }
@@ -104,8 +110,8 @@ EChildRun RunInChild(const std::function<bool()>& work, const ChildLimits& limit
         RunAndExit(work, limits, parent);
     int status = 0;
     rusage usage{};
-    const bool ended = WaitUntil(child, status, usage, limits.wall);
-    if (!ended) {
+    const EWait wait = WaitUntil(child, status, usage, limits.wall);
+    if (wait != EWait::kEnded) {
         kill(child, SIGKILL);
         wait4(child, &status, 0, &usage);
     }
@@ -113,8 +119,8 @@ EChildRun RunInChild(const std::function<bool()>& work, const ChildLimits& limit
         *cpuUsed = std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                    std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
     }
-    if (!ended)
-        return EChildRun::kTimedOut;
+    if (wait != EWait::kEnded)
+        return wait == EWait::kInterrupted ? EChildRun::kInterrupted : EChildRun::kTimedOut;
     if (limits.cpu.count() > 0 && WIFSIGNALED(status) && WTERMSIG(status) == SIGPROF)
         return EChildRun::kTimedOut;
     if (!WIFEXITED(status) || WEXITSTATUS(status) > 1)

@@ -7,6 +7,7 @@
 // reaches this process, its files or its log. Only the outcome comes back (and what the work
 // writes to pages shared before the call: SharedPages.h). The child ends with the thread that
 // called (killed with it), and holds none of the game's locks (SingleInstance.h).
+// A stop signal ends the wait, so that the game ends when asked, not when the work does.
 #pragma once
 
 #include <chrono>
@@ -18,6 +19,7 @@ enum class EChildRun {
     kReturnedFalse,  // work returned false
     kStopped,        // the child died on a signal or exited abnormally (an assertion, a crash)
     kTimedOut,       // it ran past a time limit and was killed
+    kInterrupted,    // a stop signal came meanwhile (StopSignals.h): the child was killed at once
     kUnavailable,    // no child could be made: the caller decides without the trial
 };
 

@@ -163,20 +163,26 @@ std::string ResolvePath(const std::string& gamePath)
 bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize)
 {
     out.clear();
-    const std::string host = ResolvePath(gamePath);
-    if (!IsRegularFile(host))
+    // Opened without waiting, then asked what it is: a pipe or a device at the name would hold
+    // the game until someone writes to it, so only a regular file is read.
+    const int fd = ::open(ResolvePath(gamePath).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    std::FILE* file = std::fopen(host.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(file) : -1;
-    ok = ok && size >= 0 && static_cast<unsigned long>(size) <= maxSize && std::fseek(file, 0, SEEK_SET) == 0;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
+              static_cast<unsigned long long>(st.st_size) <= maxSize;
     if (ok) {
-        out.resize(static_cast<std::size_t>(size));
-        ok = out.empty() || std::fread(out.data(), 1, out.size(), file) == out.size();
+        out.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t got = 0;
+        while (ok && got < out.size()) {
+            const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            ok = n > 0;
+            got += ok ? static_cast<std::size_t>(n) : 0;
+        }
     }
-    std::fclose(file);
+    ::close(fd);
     if (!ok)
         out.clear();
     return ok;

@@ -6,6 +6,10 @@
 
 #include <openjpeg.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -158,9 +162,24 @@ struct Session {
     }
 };
 
+// Only a regular file: opened without waiting, a pipe or a device at the name is refused instead
+// of holding the caller until someone writes to it.
+std::FILE* OpenRegularFile(const char* path)
+{
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        if (std::FILE* file = ::fdopen(fd, "rb"))
+            return file;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return nullptr;
+}
+
 bool ReadFileBounded(const char* path, std::vector<unsigned char>& out, int& code)
 {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenRegularFile(path);
     if (file == nullptr) {
         code = kJ2kErrOpen;
         return false;
@@ -485,6 +504,8 @@ int DecodeBounded(J2kImage& image, int reduce, std::vector<unsigned char>& pixel
         return Fail(kJ2kErrTooLarge, ("decoding took more than " + std::to_string(limits.cpu.count()) + " ms").c_str());
     case EChildRun::kStopped:
         return Fail(kJ2kErrDecode, "the decoder stopped");
+    case EChildRun::kInterrupted:
+        return Fail(kJ2kErrDecode, "the program is asked to end");
     case EChildRun::kUnavailable:
         return Fail(kJ2kErrMemory, "no process to decode in");
     }

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 
 std::string FixturePath(const std::string& name)
@@ -93,15 +95,21 @@ TEST_F(EffectsFolderTest, PairBecomesTgaWithMaskAlphaAndSourcesGo)
     EXPECT_TRUE(m_fake->HasLogLine("===[+] Unpacking resources... 100%"));
 }
 
+// A mask that is no regular file counts as missing: a pipe would hold the conversion (and the
+// start) until someone wrote to it.
 TEST_F(EffectsFolderTest, MissingMaskGivesAnOpaqueImage)
 {
     CopyIn("colour.jp2", "glow.jp2");
+    CopyIn("colour.jp2", "piped.jp2");
+    ASSERT_EQ(::mkfifo(Host("piped.gif").c_str(), 0600), 0);
     CEffectsUnpacker unpacker;
     ASSERT_TRUE(unpacker.Run());
-    CPixImage written(kPixTypeUnknown);
-    ASSERT_TRUE(written.ReadFromFile(Host("glow.png").c_str(), kPixTypeTga));
-    EXPECT_TRUE(written.HasAlpha());
-    EXPECT_EQ(written.AlphaAt(2, 2), 255);
+    for (const char* name : {"glow.png", "piped.png"}) {
+        CPixImage written(kPixTypeUnknown);
+        ASSERT_TRUE(written.ReadFromFile(Host(name).c_str(), kPixTypeTga)) << name;
+        EXPECT_TRUE(written.HasAlpha());
+        EXPECT_EQ(written.AlphaAt(2, 2), 255);
+    }
 }
 
 TEST_F(EffectsFolderTest, EmptyFolderDeletesStrayMasksAndSucceeds)

@@ -1,10 +1,14 @@
 // ChildRunTest.cpp: work tried in a child process, whatever way it ends.
 #include "platform/ChildRun.h"
+#include "platform/StopSignals.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <thread>
+
+#include <unistd.h>
 
 TEST(ChildRunTest, EachWayTheWorkEndsComesBackAndNothingReachesThisProcess)
 {
@@ -26,6 +30,17 @@ TEST(ChildRunTest, EachWayTheWorkEndsComesBackAndNothingReachesThisProcess)
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.what;
     }
     EXPECT_EQ(touched, 0);  // the child's changes stay in the child
+
+    // A stop signal ends the wait at once, long before the limit: the game ends when it is asked to.
+    CStopSignals stopSignals;
+    std::thread stop([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::kill(::getpid(), SIGTERM);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunInChild(cases[4].work, std::chrono::seconds(30)), EChildRun::kInterrupted);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    stop.join();
 }
 
 TEST(ChildRunTest, ProcessorTimeAndMemoryBeyondTheLimitsEndTheWork)

@@ -21,6 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)store.GetString(section, key, "default");
         }
     }
+    // Every key the section's lines hold is found (its first line is the one read).
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    for (const std::string& key : IniStore::SectionKeys(text, "Solitaire0")) {
+        if (store.GetString("Solitaire0", key, "\n") == "\n")
+            std::abort();
+    }
     if (!store.SetString("System", "cnv", "7") || store.GetInt("System", "cnv", 0) != 7)
         std::abort();  // start-up clears its first-run flag this way: it must stick
     if (!store.SetString("Added", "key", "two\r\nlines") || store.GetString("Added", "key", "") != "twolines")

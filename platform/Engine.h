@@ -111,7 +111,7 @@ public:
     // ---- Log -------------------------------------------------------------------------------
     virtual void Log(const char* format, ...) __attribute__((format(printf, 2, 3))) = 0;
 
-    // ---- INI of the current file (Windows semantics: names without case, defaults) --------
+    // ---- INI of the current file (names without case; a missing key gives the default) -----
     virtual void IniSetInt(const char* section, const char* key, int value) = 0;
     virtual void IniSetString(const char* section, const char* key, const char* value) = 0;
     virtual int IniGetInt(const char* section, const char* key, int def) = 0;

@@ -1,7 +1,8 @@
-// IniStore.cpp: INI parsing and in-place writing with Windows profile semantics.
+// IniStore.cpp: INI reads through the key index, and in-place writing of one value.
 #include "platform/IniStore.h"
 
 #include "platform/FileSystem.h"
+#include "platform/IniText.h"
 
 #include <sys/stat.h>
 
@@ -9,89 +10,11 @@
 
 namespace {
 
-std::string Lower(const std::string& text)
-{
-    std::string out = text;
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-void TrimRange(const std::string& text, std::size_t& begin, std::size_t& end)
-{
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-}
-
-std::string Trimmed(const std::string& text, std::size_t begin, std::size_t end)
-{
-    TrimRange(text, begin, end);
-    return text.substr(begin, end - begin);
-}
-
-std::string Unquoted(const std::string& value)
+std::string Unquoted(std::string_view value)
 {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-        return value.substr(1, value.size() - 2);
-    return value;
-}
-
-std::string MakeKey(const std::string& section, const std::string& key)
-{
-    return Lower(section) + '\0' + Lower(key);
-}
-
-// Calls visit(lineBegin, lineEnd, nextLine) for each line; lineEnd excludes the line break.
-template <typename Visit>
-void ForEachLine(const std::string& text, Visit visit)
-{
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t next = text.find('\n', pos);
-        std::size_t end = next == std::string::npos ? text.size() : next;
-        next = next == std::string::npos ? text.size() : next + 1;
-        if (end > pos && text[end - 1] == '\r')
-            --end;
-        if (!visit(pos, end, next))
-            return;
-        pos = next;
-    }
-}
-
-// A "[name]" line: true and the trimmed name.
-bool ParseSection(const std::string& text, std::size_t begin, std::size_t end, std::string& name)
-{
-    TrimRange(text, begin, end);
-    if (begin >= end || text[begin] != '[')
-        return false;
-    const std::size_t close = text.find(']', begin);
-    name = Trimmed(text, begin + 1, close == std::string::npos || close > end ? end : close);
-    return true;
-}
-
-// A "key=value" line: the key's and the value's ranges (untrimmed value).
-bool ParseKey(const std::string& text, std::size_t begin, std::size_t end, std::string& key,
-              std::size_t& valueBegin)
-{
-    std::size_t first = begin;
-    while (first < end && IsBlank(text[first]))
-        ++first;
-    if (first >= end || text[first] == ';')
-        return false;
-    const std::size_t eq = text.find('=', first);
-    if (eq == std::string::npos || eq >= end)
-        return false;
-    key = Trimmed(text, first, eq);
-    valueBegin = eq + 1;
-    return !key.empty();
+        value = value.substr(1, value.size() - 2);
+    return std::string(value);
 }
 
 }  // namespace
@@ -105,8 +28,8 @@ void IniStore::SetFile(const std::string& gamePath)
     m_gamePath = gamePath;
     m_rootFolder = fs_layer::GetRootFolder();
     m_hostPath.clear();
-    m_text.clear();
-    m_values.clear();
+    m_index.Clear();
+    std::string().swap(m_text);
     m_bHaveStamp = false;
 }
 
@@ -118,8 +41,8 @@ void IniStore::Refresh()
     if (m_hostPath.empty() || ::stat(m_hostPath.c_str(), &st) != 0) {
         m_hostPath = fs_layer::ResolvePath(m_gamePath);
         if (::stat(m_hostPath.c_str(), &st) != 0) {
+            m_index.Clear();
             m_text.clear();
-            m_values.clear();
             m_bHaveStamp = false;
             return;
         }
@@ -130,10 +53,15 @@ void IniStore::Refresh()
     // Timestamps are coarse: a file replaced by a rename within one tick still has a new inode.
     if (m_bHaveStamp && stampTime == m_stampTime && stampSize == m_stampSize && stampInode == m_stampInode)
         return;
-    std::vector<std::uint8_t> bytes;
-    if (!fs_layer::ReadWholeFile(m_hostPath, bytes, 64u << 20))
-        bytes.clear();
-    m_text.assign(bytes.begin(), bytes.end());
+    // The old text and its index go first, and the bytes read go before the index is made: a big
+    // file is held once, not three times.
+    m_index.Clear();
+    std::string().swap(m_text);
+    {
+        std::vector<std::uint8_t> bytes;
+        if (fs_layer::ReadWholeFile(m_hostPath, bytes, 64u << 20))
+            m_text.assign(bytes.begin(), bytes.end());
+    }
     m_bHaveStamp = true;
     m_stampTime = stampTime;
     m_stampSize = stampSize;
@@ -143,42 +71,15 @@ void IniStore::Refresh()
 
 void IniStore::Index()
 {
-    m_values.clear();
-    std::string section;
-    bool inSection = false;
-    ForEachLine(m_text, [&](std::size_t begin, std::size_t end, std::size_t) {
-        std::string name;
-        if (ParseSection(m_text, begin, end, name)) {
-            section = name;
-            inSection = true;
-            return true;
-        }
-        std::size_t valueBegin = 0;
-        if (inSection && ParseKey(m_text, begin, end, name, valueBegin))
-            m_values.emplace(MakeKey(section, name), Unquoted(Trimmed(m_text, valueBegin, end)));
-        return true;
-    });
+    m_index.Build(m_text);
 }
 
 std::vector<std::string> IniStore::SectionKeys(const std::string& text, const std::string& section,
                                                int* occurrences)
 {
-    const std::string wanted = Lower(Trimmed(section, 0, section.size()));
     std::vector<std::string> keys;
-    bool inWanted = false;
-    int found = 0;
-    ForEachLine(text, [&](std::size_t begin, std::size_t end, std::size_t) {
-        std::string name;
-        if (ParseSection(text, begin, end, name)) {
-            inWanted = Lower(name) == wanted;
-            found += inWanted ? 1 : 0;
-            return true;
-        }
-        std::size_t valueBegin = 0;
-        if (inWanted && ParseKey(text, begin, end, name, valueBegin))
-            keys.push_back(name);
-        return true;
-    });
+    const int found = ini_text::ForEachSectionKey(
+        text, section, [&](std::string_view key, std::size_t) { keys.emplace_back(key); });
     if (occurrences != nullptr)
         *occurrences = found;
     return keys;
@@ -187,10 +88,11 @@ std::vector<std::string> IniStore::SectionKeys(const std::string& text, const st
 bool IniStore::Lookup(const std::string& section, const std::string& key, std::string& value)
 {
     Refresh();
-    const auto it = m_values.find(MakeKey(Trimmed(section, 0, section.size()), Trimmed(key, 0, key.size())));
-    if (it == m_values.end())
+    const std::size_t line = m_index.Find(section, key);
+    std::string_view name, text;
+    if (line == IniKeyIndex::kNone || !ini_text::KeyLine(ini_text::LineAt(m_text, line), name, text))
         return false;
-    value = it->second;
+    value = Unquoted(ini_text::Trim(text));
     return true;
 }
 
@@ -227,17 +129,17 @@ std::string IniStore::GetString(const std::string& section, const std::string& k
 bool IniStore::FindKeyLine(const std::string& section, const std::string& key, std::size_t& valueBegin,
                            std::size_t& valueEnd, std::size_t& sectionEnd, bool& sectionFound) const
 {
-    const std::string wantSection = Lower(section);
-    const std::string wantKey = Lower(key);
     bool inWanted = false;
     bool found = false;
     sectionFound = false;
-    ForEachLine(m_text, [&](std::size_t begin, std::size_t end, std::size_t next) {
-        std::string name;
-        if (ParseSection(m_text, begin, end, name)) {
+    ini_text::ForEachLine(m_text, [&](std::string_view line, std::size_t begin) {
+        std::size_t next = 0;
+        (void)ini_text::LineAt(m_text, begin, &next);
+        std::string_view name, value;
+        if (ini_text::SectionName(line, name)) {
             if (inWanted)
                 return false;  // the wanted section ended; only its first occurrence counts
-            inWanted = Lower(name) == wantSection;
+            inWanted = ini_text::EqualNoCase(name, section);
             sectionFound = sectionFound || inWanted;
             if (inWanted)
                 sectionEnd = next;
@@ -245,13 +147,12 @@ bool IniStore::FindKeyLine(const std::string& section, const std::string& key, s
         }
         if (!inWanted)
             return true;
-        if (Trimmed(m_text, begin, end).size() != 0)
+        if (!ini_text::Trim(line).empty())
             sectionEnd = next;  // new keys go after the section's last non-blank line
-        std::size_t vb = 0;
-        if (ParseKey(m_text, begin, end, name, vb) && Lower(name) == wantKey) {
-            TrimRange(m_text, vb, end);  // keep the blanks around the value as they were
-            valueBegin = vb;
-            valueEnd = end;
+        if (ini_text::KeyLine(line, name, value) && ini_text::EqualNoCase(name, key)) {
+            value = ini_text::Trim(value);  // keep the blanks around the value as they were
+            valueBegin = static_cast<std::size_t>(value.data() - m_text.data());
+            valueEnd = valueBegin + value.size();
             found = true;
             return false;
         }

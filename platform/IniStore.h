@@ -1,4 +1,4 @@
-// IniStore.h: the engine's current INI file, read and written as Windows' profile functions do.
+// IniStore.h: the engine's current INI file, read and written in place.
 //
 // Section and key names compare without case; the first of duplicate names wins; values lose
 // surrounding blanks and one pair of matching quotes. A missing file or key gives the default,
@@ -7,13 +7,18 @@
 // byte. The file is re-read when it changes on disk, so other writers are seen.
 #pragma once
 
+#include "platform/IniKeyIndex.h"
+
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class IniStore {
 public:
+    IniStore() = default;
+    IniStore(const IniStore&) = delete;  // the index looks into this object's text
+    IniStore& operator=(const IniStore&) = delete;
+
     void SetFile(const std::string& gamePath);   // empty: no file; reads give defaults
     const std::string& GetFile() const { return m_gamePath; }
 
@@ -38,8 +43,8 @@ private:
     std::string m_gamePath;
     std::string m_rootFolder;                                // the root m_gamePath was bound under
     std::string m_hostPath;
-    std::string m_text;                                      // the file's bytes as last read
-    std::unordered_map<std::string, std::string> m_values;  // "section\0key" lower case -> value
+    std::string m_text;   // the file's bytes as last read
+    IniKeyIndex m_index;  // over m_text
     bool m_bHaveStamp = false;
     std::int64_t m_stampTime = 0;
     std::int64_t m_stampSize = -1;

@@ -3,7 +3,8 @@
 #include "app/CIniFile.h"
 #include "framework/StringUtils.h"
 #include "platform/Engine.h"
-#include "platform/IniStore.h"
+#include "platform/IniKeyIndex.h"
+#include "platform/IniText.h"
 
 #include <algorithm>
 #include <bitset>
@@ -13,7 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
-#include <unordered_set>
+#include <string_view>
 
 namespace level_check {
 namespace {
@@ -53,6 +54,10 @@ constexpr KeyRange kPlaceRanges[] = {
 constexpr KeyRange kWholeRange{"", INT_MIN, INT_MAX, 0};
 
 constexpr std::size_t kListedItems = 8;
+// Tokens read of one list: a deal takes at most 208 cards and a rule list holds a few tuples, while
+// a file may hold millions of tokens, each of which would cost tens of bytes once read.
+constexpr std::size_t kMaxListTokens = 256;
+constexpr std::size_t kShownBytes = 60;  // of a value quoted in a line: it may be megabytes
 
 std::string Lower(std::string text)
 {
@@ -63,6 +68,29 @@ std::string Lower(std::string text)
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';
+}
+
+// The text as a line quotes it: its start, and its length when that is all.
+std::string Shown(const std::string& text)
+{
+    if (text.size() <= kShownBytes)
+        return text;
+    return text.substr(0, kShownBytes) + "... (" + std::to_string(text.size()) + " bytes)";
+}
+
+// Splits at "," dropping empty tokens, as SplitString does, keeping the first kMaxListTokens;
+// returns how many the text holds.
+std::size_t SplitList(const std::string& text, std::vector<std::string>& tokens)
+{
+    std::size_t count = 0;
+    for (std::size_t begin = 0; begin < text.size();) {
+        std::size_t end = text.find(',', begin);
+        end = end == std::string::npos ? text.size() : end;
+        if (end > begin && count++ < kMaxListTokens)
+            tokens.push_back(text.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return count;
 }
 
 std::string Trim(const std::string& text)
@@ -180,14 +208,14 @@ long long CardsAsked(const std::vector<std::vector<std::string>>& placeCards)
     return asked;
 }
 
-// "a, b, c", cut after a few items with "and N more": one log line stays readable.
-std::string JoinList(const std::vector<std::string>& items)
+// "a, b, c", cut after a few of the `count` items with "and N more": one log line stays readable.
+std::string JoinList(const std::vector<std::string>& items, std::size_t count)
 {
     std::string out;
     for (std::size_t i = 0; i < items.size() && i < kListedItems; ++i)
         out += (i == 0 ? "" : ", ") + items[i];
-    if (items.size() > kListedItems)
-        out += " and " + std::to_string(items.size() - kListedItems) + " more";
+    if (count > kListedItems)
+        out += " and " + std::to_string(count - kListedItems) + " more";
     return out;
 }
 
@@ -199,39 +227,43 @@ public:
 
     void CheckRequirements(const SectionReader& reader)
     {
-        Report("requirements that do not parse", reader.BadTokens());
+        Report("requirements that do not parse", reader.BadTokens(), reader.BadTokens().size());
     }
 
     // Keys can only be listed from the file's text; an engine that cannot load it skips this.
+    // Unknown keys are counted, not kept: a file may hold millions of them, each once or over
+    // and over. Only the first few names are kept for the line.
     void CheckKeys(int placeCount)
     {
         std::vector<std::uint8_t> bytes;
         if (m_pEngine == nullptr || !m_pEngine->ResourceLoad(kLevelFile, bytes))
             return;
-        int occurrences = 0;
-        const std::vector<std::string> keys =
-            IniStore::SectionKeys(std::string(bytes.begin(), bytes.end()), m_section, &occurrences);
+        const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        const std::string_view section(m_section);
+        IniKeyIndex firstLines;  // a key repeated is told once, at its first line
+        firstLines.Build(text, &section);
+        std::vector<std::string> unknown;
+        std::size_t unknownCount = 0;
+        std::vector<bool> present(static_cast<std::size_t>(placeCount), false);
+        const int occurrences = ini_text::ForEachSectionKey(text, section, [&](std::string_view name, std::size_t line) {
+            const std::string key(name);
+            if (IsKnownKey(key, placeCount)) {
+                const int place = PlaceOfKey(key);
+                if (place >= 0)
+                    present[static_cast<std::size_t>(place)] = true;
+            } else if (firstLines.Find(section, name) == line && unknownCount++ < kListedItems) {
+                unknown.push_back(key);
+            }
+        });
         if (occurrences > 1)
             Warn("the file has " + std::to_string(occurrences) +
                  " sections of this name, read as one (the first value of each key wins)");
-        std::vector<std::string> unknown, missing;
-        std::unordered_set<std::string> listed;  // a file may repeat a junk key without end
-        std::vector<bool> present(static_cast<std::size_t>(placeCount), false);
-        for (const std::string& key : keys) {
-            if (!IsKnownKey(key, placeCount)) {
-                if (listed.insert(key).second)
-                    unknown.push_back(key);
-                continue;
-            }
-            const int place = PlaceOfKey(key);
-            if (place >= 0)
-                present[static_cast<std::size_t>(place)] = true;
-        }
+        std::vector<std::string> missing;
         for (int i = 0; i < placeCount; ++i)
             if (!present[static_cast<std::size_t>(i)])
                 missing.push_back(std::to_string(i));
-        Report("unknown keys", unknown);
-        Report("places missing", missing);
+        Report("unknown keys", unknown, unknownCount);
+        Report("places missing", missing, missing.size());
     }
 
     void CheckDeal(const LevelValues& lv, const std::vector<PlaceDef>& defs)
@@ -255,10 +287,11 @@ private:
             m_pEngine->Log("[W] Level %s: %s", m_section.c_str(), text.c_str());
     }
 
-    void Report(const char* what, const std::vector<std::string>& items)
+    // The first items of `count`.
+    void Report(const char* what, const std::vector<std::string>& items, std::size_t count)
     {
-        if (!items.empty())
-            Warn(std::string(what) + ": " + JoinList(items));
+        if (count > 0)
+            Warn(std::string(what) + ": " + JoinList(items, count));
     }
 
     IEngine* m_pEngine;
@@ -277,7 +310,13 @@ bool SectionReader::Present(const std::string& key, std::string& text)
     if (!m_file.Find(key.c_str(), text))
         return false;
     ++m_nKeysFound;
-    text = Trim(text);
+    std::size_t end = text.size();
+    while (end > 0 && IsBlank(text[end - 1]))
+        --end;
+    std::size_t begin = 0;
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    text.erase(end).erase(0, begin);  // in place: the value may be megabytes
     return true;
 }
 
@@ -304,17 +343,17 @@ int SectionReader::Whole(const std::string& key, const std::string& text)
     long long value = 0;
     std::size_t used = 0;
     if (!ParseLeadingWhole(text, value, used)) {
-        Warn(key, "\"" + text + "\" is not a whole number", range.fallback);
+        Warn(key, "\"" + Shown(text) + "\" is not a whole number", range.fallback);
         return static_cast<int>(range.fallback);
     }
     if (value < range.min && range.belowIsMin)
         value = static_cast<long long>(range.min);
     if (value < range.min || value > range.max) {
-        Warn(key, text + " is out of range " + Bounds(range), range.fallback);
+        Warn(key, Shown(text) + " is out of range " + Bounds(range), range.fallback);
         return static_cast<int>(range.fallback);
     }
     if (used < text.size())
-        Warn(key, "\"" + text + "\" is not a whole number", static_cast<double>(value));
+        Warn(key, "\"" + Shown(text) + "\" is not a whole number", static_cast<double>(value));
     return static_cast<int>(value);
 }
 
@@ -327,7 +366,7 @@ float SectionReader::Float(const std::string& key)
     float value = 0.0f;
     std::size_t used = 0;
     if (!ParseLeadingDecimal(text, value, used)) {
-        Warn(key, "\"" + text + "\" is not a number", range.fallback);
+        Warn(key, "\"" + Shown(text) + "\" is not a number", range.fallback);
         return static_cast<float>(range.fallback);
     }
     // NaN and infinities never are in range.
@@ -338,7 +377,7 @@ float SectionReader::Float(const std::string& key)
         return static_cast<float>(range.fallback);
     }
     if (used < text.size())
-        Warn(key, "\"" + text + "\" is not a number", value);
+        Warn(key, "\"" + Shown(text) + "\" is not a number", value);
     return value;
 }
 
@@ -349,8 +388,7 @@ bool SectionReader::Bool(const std::string& key)
 
 std::vector<int> SectionReader::IntList(const std::string& key)
 {
-    std::vector<std::string> tokens;
-    SplitString(Text(key), tokens, ",");
+    const std::vector<std::string> tokens = List(key);
     std::vector<int> values;
     for (const std::string& token : tokens)
         values.push_back(Whole(key, Trim(token)));
@@ -359,11 +397,20 @@ std::vector<int> SectionReader::IntList(const std::string& key)
 
 std::vector<std::string> SectionReader::Tokens(const std::string& key)
 {
-    std::vector<std::string> tokens;
-    SplitString(Text(key), tokens, ",");
+    std::vector<std::string> tokens = List(key);
     for (const std::string& token : tokens)
         if (!IsRequirementText(token))
-            m_badTokens.push_back(key + " \"" + token + "\"");
+            m_badTokens.push_back(key + " \"" + Shown(token) + "\"");
+    return tokens;
+}
+
+std::vector<std::string> SectionReader::List(const std::string& key)
+{
+    std::vector<std::string> tokens;
+    const std::size_t count = SplitList(Text(key), tokens);
+    if (count > tokens.size() && m_pEngine != nullptr)
+        m_pEngine->Log("[W] Level %s: %s holds %zu items, only the first %zu are read", m_section.c_str(), key.c_str(),
+                       count, tokens.size());
     return tokens;
 }
 

@@ -53,6 +53,9 @@ public:
     const std::vector<std::string>& BadTokens() const { return m_badTokens; }
 
 private:
+    // A list's tokens split at ",", empty ones dropped: the first 256, and a line when there are
+    // more (no level needs more; each costs tens of bytes once read).
+    std::vector<std::string> List(const std::string& key);
     bool Present(const std::string& key, std::string& text);
     int Whole(const std::string& key, const std::string& text);  // the key's default when not whole or in range
     void Warn(const std::string& key, const std::string& what, double fallback);

@@ -3,10 +3,13 @@
 #include "TableTestSupport.h"
 
 #include "framework/ResourceTestRoot.h"
+#include "support/BoundedRun.h"
 #include "support/FileIniEngine.h"
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 
 using namespace tabletest;
 
@@ -366,4 +369,38 @@ TEST_F(LevelFileOnDisk, AnyLevelFileLoadsInTimeProportionalToItsSize)
     EXPECT_LT(large, 10 * small) << small << " s for " << kKeys << " keys, " << large << " s for four times as many";
     EXPECT_TRUE(m_fake->HasLogLine("[W] Level Solitaire0: unknown keys: junk_key_0, junk_key_1, junk_key_2, "
                                    "junk_key_3, junk_key_4, junk_key_5, junk_key_6, junk_key_7 and 99992 more"));
+}
+
+// What the reader holds of a file is the file and a few bytes a key line: unknown keys are counted
+// and told, not kept, a list keeps its first items and a line quotes the start of a value. A file
+// of a million junk keys (the reader once took 25 times its size) costs at most four times.
+TEST_F(LevelFileOnDisk, AFileOfMillionsOfItemsTakesAtMostFourTimesItsSizeToRead)
+{
+#ifdef SOL_TEST_SANITIZED
+    GTEST_SKIP() << "the sanitizers' own memory would be measured";
+#endif
+    {
+        std::ofstream out(m_root + "/sol_max.ini", std::ios::binary);
+        out << "[Solitaire0]\nlevel_decks_count=1\nlevel_suits=15\nlevel_place_count=1\nplace0_x=10\n";
+        for (int i = 0; i < 800000; ++i)
+            out << "junk_key_" << i << "=1\n";
+        for (int i = 0; i < 400000; ++i)
+            out << "junk_again=1\n";  // one key, written over and over
+        out << "place0_drop_req=" << std::string(4000000, ',') << "1";
+        for (int i = 0; i < 1000000; ++i)
+            out << ",1";
+        out << "\nlevel_difficulty=" << std::string(2000000, '7') << "\n";
+    }
+    const double fileMb = static_cast<double>(std::filesystem::file_size(m_root + "/sol_max.ini")) / (1 << 20);
+    const RunCost cost = RunBounded([this] {
+        CCardTable table(0, 0, nullptr);
+        return table.LoadLevel() && table.GetPlace(0)->drop_req.size() == 256 &&
+                       m_fake->HasLogLine("[W] Level Solitaire0: unknown keys: junk_key_0, junk_key_1, junk_key_2, "
+                                          "junk_key_3, junk_key_4, junk_key_5, junk_key_6, junk_key_7 and 799993 more")
+                   ? 0
+                   : 1;
+    });
+    EXPECT_TRUE(cost.exited);
+    EXPECT_EQ(cost.status, 0) << "loaded, 256 items of the list, every distinct junk key counted once";
+    EXPECT_LT(cost.peakMb, 4 * fileMb) << "a file of " << fileMb << " MB";
 }

@@ -105,7 +105,8 @@ bool FeedbackSession::CheckPrerequisites(bool& hardFailure, std::string& message
         hardFailure = true;
         return false;
     }
-    // The common controls and the XML parser the original checks for are part of this library.
+    // The language is the one prerequisite checked: the dialogs and the XML parser that a session
+    // needs are built into this library, so nothing else can be missing.
     return true;
 }
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-// Stands where a program on Windows passes a global memory handle (a packed DIB on the
-// clipboard, for example). Zero-filled on creation; the creator of the object owns it.
+// A block of bytes that an image hands out whole (a packed DIB, for example) and takes back.
+// Zero-filled on creation; the creator of the object owns it.
 class CPixMemoryBlock {
 public:
     explicit CPixMemoryBlock(std::size_t size)
@@ -20,7 +20,7 @@ public:
 
     bool IsValid() const { return m_pData != nullptr; }
     std::size_t Size() const { return m_nSize; }
-    // Lock and Unlock pair up like their Windows namesakes; the count tells who still reads.
+    // Each Lock is paired with an Unlock; the count tells how many readers still hold the bytes.
     std::uint8_t* Lock() { ++m_nLocks; return m_pData; }
     void Unlock() { m_nLocks -= m_nLocks > 0 ? 1 : 0; }
     int LockCount() const { return m_nLocks; }

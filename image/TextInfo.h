@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-// The font description as Windows programs fill it (LOGFONT): height below 0 is the
+// The font description, field by field as a LOGFONT record holds it: height below 0 is the
 // character height in pixels, above 0 the cell height; weight 400 normal, 700 bold.
 struct PixLogFont {
     std::int32_t height = 0;

@@ -96,7 +96,7 @@ void InputState::Deliver(const Raw& raw, double now)
 {
     if (raw.type == kTypeChar) {
         m_nChar = raw.chr;
-        // The character belongs to the key that typed it, as in a Windows key message.
+        // The character goes with the key press that typed it, so one event tells both.
         if (!m_events.empty() && m_events.back().type == kInputKeyDown && m_events.back().chr == 0)
             m_events.back().chr = raw.chr;
         return;

@@ -151,12 +151,12 @@ bool CPixImage::TurnQuarter(bool clockwise, CPixImage* destination)
 {
     if (m_pDib == nullptr)
         return false;
+    const int w = Width(), h = Height(), bpp = Bpp();
     CPixImage out;
-    if (!BuildLike(out, Height(), Width()))
+    if (!BuildLike(out, h, w, bpp == 8 || bpp == 24))  // whole bytes: the turn writes each one
         return false;
     if (HasAlpha())
         out.MakeAlphaPlane();
-    const int w = Width(), h = Height(), bpp = Bpp();
     const TurnedPlane rows{m_pBits, RowBytes(), out.m_pBits, out.RowBytes()};
     const TurnedPlane alpha{m_pAlpha, static_cast<std::size_t>(w), out.m_pAlpha, static_cast<std::size_t>(h)};
     const bool turnAlpha = m_pAlpha != nullptr && out.m_pAlpha != nullptr;

@@ -60,6 +60,11 @@ TEST(ImageTurns, QuarterAndHalfTurnsAndFlipsMatchPillowTranspose)
             SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]) + ", " + std::to_string(bpp) + " bits: " + c.pillow);
             CPixImage turned(source);
             ASSERT_TRUE(c.turn(turned));
+            // Rows are written pixel by pixel: the padding after them must still be zeros.
+            const std::size_t used = (static_cast<std::size_t>(turned.Width()) * static_cast<std::size_t>(bpp) + 7) / 8;
+            for (int y = 0; y < turned.Height(); ++y)
+                for (std::size_t i = used; i < turned.RowBytes(); ++i)
+                    ASSERT_EQ(turned.RowPointer(y)[i], 0) << "row " << y;
             const int agrees = PillowAgrees(source, c.pillow, turned);
             if (agrees < 0)
                 GTEST_SKIP() << "no Python with Pillow";

@@ -223,8 +223,9 @@ bool CPixBmpCodec::Decode(CPixStream* stream)
 
 // Rows of 1 to 24 bits without compression are read straight into the picture. When the stream
 // still holds as many bytes as the rows take, they need not be zeroed first (ReadPixels zeroes
-// what it did not read), which spares an ordinary file a second pass over its rows. A shorter file gets rows that
-// are zeroed as they are allocated, which cost nothing until touched, however many it declares.
+// what it did not read), which spares an ordinary file a second pass over its rows. A shorter
+// file gets rows that are zeroed as they are allocated, which cost nothing until touched,
+// however many it declares.
 bool CPixBmpCodec::HoldsWholeRows(CPixStream* stream, const PixBitmapHeader& h)
 {
     if (h.compression != kCompressionNone || h.bitCount == 16 || h.bitCount == 32)

@@ -69,4 +69,42 @@ inline void DecodeBothWays(const std::uint8_t* data, std::size_t size, std::uint
     }
 }
 
+// A GIF's frames asked for in order (each request goes on from the frame before) and then from
+// the last down (each starts again from the first frame) must be the same pictures with the same
+// transparent index and delay. The first frames only: a long animation would only cost time.
+inline void FramesInOrderAgree(const std::uint8_t* data, std::size_t size)
+{
+    struct Frame {
+        bool ok = false;
+        std::vector<std::uint8_t> pixels;
+        int transIndex = 0;
+        std::uint32_t delay = 0;
+    };
+    auto read = [&](CPixImage& image, int n) {
+        image.SetFrame(n);
+        Frame frame;
+        frame.ok = image.DecodeFromMemory(data, size, kPixTypeGif);
+        if (frame.ok) {
+            frame.pixels = Snapshot(image);
+            frame.transIndex = image.TransparentIndex();
+            frame.delay = image.FrameDelay();
+        }
+        return frame;
+    };
+    CPixImage first(kPixTypeUnknown);
+    const int frames = std::min(read(first, 0).ok ? first.FrameCount() : 0, 6);
+    std::vector<Frame> inOrder;
+    CPixImage viewer(kPixTypeUnknown);
+    for (int n = 0; n < frames; ++n)
+        inOrder.push_back(read(viewer, n));
+    for (int n = frames - 1; n >= 0; --n) {
+        CPixImage alone(kPixTypeUnknown);
+        const Frame frame = read(alone, n);
+        const Frame& before = inOrder[static_cast<std::size_t>(n)];
+        if (frame.ok != before.ok || frame.pixels != before.pixels || frame.transIndex != before.transIndex ||
+            frame.delay != before.delay)
+            std::abort();
+    }
+}
+
 }  // namespace fuzz

@@ -179,7 +179,8 @@ bool CPixBmpCodec::Decode(CPixStream* stream)
         SetLastError("output dimensions returned");
         return false;
     }
-    if (Create(h.width, h.height, h.bitCount, kPixTypeBmp) == nullptr) {
+    const bool forFill = HoldsWholeRows(stream, h);
+    if ((forFill ? CreateForFill(h.width, h.height, h.bitCount, kPixTypeBmp) : Create(h.width, h.height, h.bitCount, kPixTypeBmp)) == nullptr) {
         SetLastError("Can't allocate memory");
         return false;
     }
@@ -213,11 +214,25 @@ bool CPixBmpCodec::Decode(CPixStream* stream)
     if (dataOffset != 0 && !stream->Seek(start + static_cast<long>(dataOffset), 0))
         stream->Seek(0, 2);
     int filled = 0;
-    if (!ReadPixels(stream, h, masks, filled))
+    if (!ReadPixels(stream, h, masks, forFill, filled))
         return false;
     if (topDown)
         FlipFilledRows(filled);
     return true;
+}
+
+// Rows of 1 to 24 bits without compression are read straight into the picture. When the stream
+// still holds as many bytes as the rows take, they need not be zeroed first (ReadPixels zeroes
+// what it did not read), which spares an ordinary file a second pass over its rows. A shorter
+// file gets rows that are zeroed as they are allocated, which cost nothing until touched,
+// however many it declares.
+bool CPixBmpCodec::HoldsWholeRows(CPixStream* stream, const PixBitmapHeader& h)
+{
+    if (h.compression != kCompressionNone || h.bitCount == 16 || h.bitCount == 32)
+        return false;
+    const long size = stream->Size(), at = stream->Tell();
+    const std::uint64_t rows = PackedRowBytes(h.bitCount, static_cast<std::uint32_t>(h.width)) * AbsHeight(h.height);
+    return size >= 0 && at >= 0 && size > at && static_cast<std::uint64_t>(size - at) >= rows;
 }
 
 // FlipVertical of a top-down picture, in place and only where it changes something: the rows
@@ -259,11 +274,19 @@ void CPixBmpCodec::ReadPalette(CPixStream* stream, const PixBitmapHeader& h, boo
     }
 }
 
-bool CPixBmpCodec::ReadPixels(CPixStream* stream, const PixBitmapHeader& h, const std::uint32_t masks[3], int& filled)
+bool CPixBmpCodec::ReadPixels(CPixStream* stream, const PixBitmapHeader& h, const std::uint32_t masks[3], bool forFill, int& filled)
 {
     const std::size_t width = static_cast<std::size_t>(Width());
     const std::size_t height = static_cast<std::size_t>(Height());
     auto rowsOf = [](std::size_t got, std::size_t row) { return static_cast<int>((got + row - 1) / row); };
+    // Straight into the rows; rows that were not zeroed are zeroed past what the file held.
+    auto readRows = [&] {
+        const std::size_t size = m_header.imageSize;
+        const std::size_t got = stream->Read(m_pBits, 1, size);
+        if (forFill)
+            std::memset(m_pBits + got, 0, size - got);
+        return rowsOf(got, RowBytes());
+    };
     filled = 0;
     switch (h.bitCount) {
     case 16: {
@@ -280,7 +303,7 @@ bool CPixBmpCodec::ReadPixels(CPixStream* stream, const PixBitmapHeader& h, cons
             SetLastError("unknown compression");
             return false;
         }
-        filled = rowsOf(stream->Read(m_pBits, 1, m_header.imageSize), RowBytes());
+        filled = readRows();
         return true;
     case 32: {
         if (h.compression != kCompressionNone && h.compression != kCompressionBitfields) {
@@ -308,7 +331,7 @@ bool CPixBmpCodec::ReadPixels(CPixStream* stream, const PixBitmapHeader& h, cons
     }
     switch (h.compression) {
     case kCompressionNone:
-        filled = rowsOf(stream->Read(m_pBits, 1, m_header.imageSize), RowBytes());
+        filled = readRows();
         return true;
     case kCompressionRle8:
         DecodeRle(stream, false, filled);

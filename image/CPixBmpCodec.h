@@ -20,9 +20,11 @@ public:
 
 private:
     bool CheckHeader(const PixBitmapHeader& header);
+    static bool HoldsWholeRows(CPixStream* stream, const PixBitmapHeader& header);
     void ReadPalette(CPixStream* stream, const PixBitmapHeader& header, bool isCore);
-    // Both leave in `filled` how many stored rows, from the bottom, the file wrote to.
-    bool ReadPixels(CPixStream* stream, const PixBitmapHeader& header, const std::uint32_t masks[3], int& filled);
+    // Both leave in `filled` how many stored rows, from the bottom, the file wrote to. forFill:
+    // the rows were made by CreateForFill (only for rows read straight from the file).
+    bool ReadPixels(CPixStream* stream, const PixBitmapHeader& header, const std::uint32_t masks[3], bool forFill, int& filled);
     void DecodeRle(CPixStream* stream, bool fourBits, int& filled);
     bool ReadAbsoluteRun(CPixStream* stream, int count, bool fourBits, int& x, int y);
     void FlipFilledRows(int filled);

@@ -68,13 +68,10 @@ bool CPixGifCodec::Decode(CPixStream* stream)
 {
     if (stream == nullptr)
         return false;
-    std::uint8_t head[13];
-    if (!ReadBytes(stream, head, sizeof(head)) || std::memcmp(head, "GIF8", 4) != 0)
-        return false;
+    Request request;
     Screen screen;
-    screen.width = U16(head + 6);
-    screen.height = U16(head + 8);
-    screen.flags = head[10];
+    if (!ReadScreen(stream, request, screen))
+        return false;
     if (Escape() == -1) {
         m_header.width = screen.width;
         m_header.height = screen.height;
@@ -84,8 +81,12 @@ bool CPixGifCodec::Decode(CPixStream* stream)
         screen.table.resize(3 * static_cast<std::size_t>(TableSize(screen.flags)));
         if (!ReadBytes(stream, screen.table.data(), screen.table.size()))
             return false;
+        request.header.insert(request.header.end(), screen.table.begin(), screen.table.end());
     }
-    const FrameScan scan = CountFrames(stream, screen);
+    // The kept point leaves the slot: this decode keeps its own, or none.
+    const std::unique_ptr<ResumePoint> point = std::move(ResumeSlot());
+    FrameScan scan;
+    const bool resume = CountOrResume(stream, screen, request, point.get(), scan);
     m_info.frameCount = scan.count;
     if (m_info.frame < 0 || m_info.frame >= scan.count)
         return false;
@@ -96,14 +97,36 @@ bool CPixGifCodec::Decode(CPixStream* stream)
     if (!WithinBudget(screen, scan, comp))
         return false;
     std::vector<std::uint8_t> table = screen.table;
+    if (resume && !GoOnFrom(*point, stream, comp, table))
+        return false;
+    if (!ReadFrames(stream, screen, table, comp))
+        return false;
+    KeepResumePoint(stream, request, scan, comp, table);
+    return Finish(comp);
+}
+
+// The 13 bytes of the header: signature and version, screen width and height, flags, background
+// index and aspect ratio.
+bool CPixGifCodec::ReadScreen(CPixStream* stream, Request& request, Screen& screen)
+{
+    request.start = stream->Tell();
+    std::uint8_t head[13];
+    if (!ReadBytes(stream, head, sizeof(head)) || std::memcmp(head, "GIF8", 4) != 0)
+        return false;
+    screen.width = U16(head + 6);
+    screen.height = U16(head + 8);
+    screen.flags = head[10];
+    request.header.assign(head, head + sizeof(head));
+    return true;
+}
+
+bool CPixGifCodec::ReadFrames(CPixStream* stream, const Screen& screen, std::vector<std::uint8_t>& table, Composition& comp)
+{
     for (;;) {
         const Step step = ReadFrame(stream, screen, table, comp);
-        if (step == Step::Failed)
-            return false;
-        if (step == Step::Done)
-            break;
+        if (step != Step::Next)
+            return step == Step::Done;
     }
-    return Finish(comp);
 }
 
 // The frames the decode reads and the canvas they are drawn on, before any is read: a few bytes
@@ -365,6 +388,7 @@ CPixGifCodec::FrameScan CPixGifCodec::CountFrames(CPixStream* stream, const Scre
 {
     FrameScan scan;
     const long start = stream->Tell();
+    const int controls = m_nControlRecords, transparencies = m_nTransparencyRecords;
     ImageBlock block;
     while (NextImage(stream, block, false) == Found::Image) {
         if ((block.flags & 0x80) != 0 && !stream->Seek(3 * TableSize(block.flags), 1))
@@ -383,6 +407,8 @@ CPixGifCodec::FrameScan CPixGifCodec::CountFrames(CPixStream* stream, const Scre
         if (scan.dataBytes.size() < scan.areas.size())
             scan.dataBytes.push_back(held);
     }
+    scan.setsDelay = m_nControlRecords != controls;
+    scan.setsTransparency = m_nTransparencyRecords != transparencies;
     stream->Seek(start, 0);
     return scan;
 }
@@ -414,8 +440,11 @@ bool CPixGifCodec::ReadGraphicControl(CPixStream* stream)
     m_gcFlags = block[0];
     m_gcDelay = U16(block + 1);
     m_gcTransIndex = block[3];
-    if ((m_gcFlags & 1) != 0)
+    ++m_nControlRecords;
+    if ((m_gcFlags & 1) != 0) {
         SetTransparentIndex(m_gcTransIndex);
+        ++m_nTransparencyRecords;
+    }
     SetFrameDelay(m_gcDelay);
     m_nDisposal = (m_gcFlags >> 2) & 7;
     return true;

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "image/CPixImage.h"
+#include "platform/files/HostFiles.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct PixGifWriteSettings;
@@ -17,7 +19,10 @@ constexpr std::uint64_t kGifMaxDecodeWork = std::uint64_t{1} << 26;
 constexpr std::uint64_t kGifWorkPerDataByte = 4096;
 
 // A short-lived codec object (one call). Decoding reads the frame the image's frame field names
-// into a palette image of the logical screen's size, drawing the earlier frames under it.
+// into a palette image of the logical screen's size, drawing the earlier frames under it. What
+// one decode composed is kept (one picture per thread, while later frames remain), and a later
+// request of the same bytes for a later frame goes on from it instead of from the first frame:
+// reading every frame in order costs each frame once.
 // Encoding writes palette images (LZW, plain codes or runs), true-colour images as tiles of
 // 17 x 15 pixels with their own tables, and several images as one animation.
 // Every table, buffer and row write is bounded, so corrupt files only end decoding early, and the
@@ -51,6 +56,8 @@ private:
         std::vector<std::uint64_t> areas;          // pixels of every frame that fits the screen
         std::vector<std::uint64_t> dataBytes;      // and the bytes of its image data
         std::vector<bool> clearsAfter;             // it asks to be disposed of to the background
+        bool setsTransparency = false;             // a graphic control record sets a transparent index
+        bool setsDelay = false;                    // one sets the delay
     };
     struct ImageBlock {                            // an image descriptor
         int left = 0, top = 0, width = 0, height = 0, flags = 0;
@@ -64,6 +71,40 @@ private:
         int prevDisposal = 0;
         CPixImage result{kPixTypeGif};             // the canvas every frame is drawn on
     };
+    // One decode's input: where its bytes come from (a file that has not changed for a while by
+    // its identity, anything else by a hash of every byte after the global table, made when it
+    // is needed), its header and global table, the frame asked for, and what the asking image
+    // held of what a file may leave unset (a file without graphic control records leaves its
+    // transparent index and delay).
+    struct Request {
+        long start = 0;
+        bool identified = false;
+        host_files::OpenFileIdentity identity;
+        bool hashed = false;
+        std::uint64_t hash = 0;
+        std::vector<std::uint8_t> header;
+        int frame = 0;
+        int transIndex = -1;
+        std::uint32_t frameDelay = 0;
+    };
+    // What the codec has read from the file's extensions so far.
+    struct Settings {
+        std::uint8_t gcFlags = 0, gcTransIndex = 0;
+        std::uint16_t gcDelay = 0;
+        int transIndex = -1;
+        std::uint32_t frameDelay = 0;
+        int loopCount = 0, disposal = 0;
+        char comment[256] = {};
+    };
+    // Where a decode stopped, for a later request of the same bytes to go on from.
+    struct ResumePoint {
+        Request request;
+        FrameScan scan;
+        Composition comp;                          // the canvas after the frame read, and its state
+        std::vector<std::uint8_t> table;           // the colour table in force
+        long next = 0;                             // where the next blocks begin, from the start
+        Settings settings;
+    };
     enum class Found { Image, End, Escaped };
     enum class Step { Next, Done, Failed };
 
@@ -71,11 +112,24 @@ private:
     // descriptor and reads it. Escaped only when honourEscape and the caller set one.
     Found NextImage(CPixStream* stream, ImageBlock& block, bool honourEscape);
     FrameScan CountFrames(CPixStream* stream, const Screen& screen);
+    // Counts the frames, unless the kept point is of the same bytes; true when this request can
+    // go on from the kept point.
+    bool CountOrResume(CPixStream* stream, const Screen& screen, Request& request, ResumePoint* point, FrameScan& scan);
+    static bool CanGoOn(CPixStream* stream, const ResumePoint* point, Request& request);
+    static bool HashRequest(CPixStream* stream, Request& request);  // false when it cannot be made
+    bool GoOnFrom(ResumePoint& point, CPixStream* stream, Composition& comp, std::vector<std::uint8_t>& table);
+    void KeepResumePoint(CPixStream* stream, Request& request, FrameScan& scan, const Composition& comp,
+                         const std::vector<std::uint8_t>& table);
+    Settings SaveSettings() const;
+    void RestoreSettings(const Settings& settings);
+    static std::unique_ptr<ResumePoint>& ResumeSlot();  // this thread's
     bool WithinBudget(const Screen& screen, const FrameScan& scan, const Composition& comp);
     bool ReadExtension(CPixStream* stream);
     bool ReadGraphicControl(CPixStream* stream);
     void ReadComment(CPixStream* stream);
     void ReadApplication(CPixStream* stream);
+    bool ReadScreen(CPixStream* stream, Request& request, Screen& screen);
+    bool ReadFrames(CPixStream* stream, const Screen& screen, std::vector<std::uint8_t>& table, Composition& comp);
     Step ReadFrame(CPixStream* stream, const Screen& screen, std::vector<std::uint8_t>& table, Composition& comp);
     bool PrepareCanvas(const Screen& screen, int bpp, Composition& comp);
     bool CreateFrame(const ImageBlock& block, int bpp, const std::vector<std::uint8_t>& table);
@@ -92,4 +146,6 @@ private:
     char m_comment[256] = {};
     int m_nLoopCount = 0;
     int m_nDisposal = 0;
+    int m_nControlRecords = 0;                     // graphic control records read whole
+    int m_nTransparencyRecords = 0;                // and those that set a transparent index
 };

@@ -142,6 +142,16 @@ void CPixImage::ResetSelection()
 
 std::uint8_t* CPixImage::Create(int width, int height, int bpp, std::uint32_t type)
 {
+    return Allocate(width, height, bpp, type, true);
+}
+
+std::uint8_t* CPixImage::CreateForFill(int width, int height, int bpp, std::uint32_t type)
+{
+    return Allocate(width, height, bpp, type, false);
+}
+
+std::uint8_t* CPixImage::Allocate(int width, int height, int bpp, std::uint32_t type, bool zeroRows)
+{
     if (!FreeBuffers())
         return nullptr;
     if (width <= 0 || height <= 0) {
@@ -158,8 +168,11 @@ std::uint8_t* CPixImage::Create(int width, int height, int bpp, std::uint32_t ty
     }
     const std::uint32_t colors = bitCount == 1 ? 2 : bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
 
-    // Zeroed, so a picture that a truncated file leaves half-filled never shows old memory.
-    auto* dib = static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(40 + 4 * colors + imageSize), 1));
+    // Zeroed, so a picture that a truncated file leaves half-filled never shows old memory; a
+    // caller that fills every pixel byte itself gets the header, palette and row padding zeroed.
+    const std::size_t head = 40 + 4 * static_cast<std::size_t>(colors);
+    const std::size_t total = head + static_cast<std::size_t>(imageSize);
+    auto* dib = static_cast<std::uint8_t*>(zeroRows ? std::calloc(total, 1) : std::malloc(total));
     if (dib == nullptr) {
         SetLastError("CPixImage::Create can't allocate memory");
         return nullptr;
@@ -175,7 +188,13 @@ std::uint8_t* CPixImage::Create(int width, int height, int bpp, std::uint32_t ty
     m_header.colorsUsed = colors;
     m_header.colorsImportant = 0;
     m_pDib = dib;
-    m_pBits = dib + 40 + 4 * colors;
+    m_pBits = dib + head;
+    if (!zeroRows) {
+        std::memset(dib, 0, head);
+        const std::size_t used = (static_cast<std::size_t>(bitCount) * static_cast<std::size_t>(width) + 7) / 8;
+        for (int y = 0; y < height && used < rowBytes; ++y)
+            std::memset(m_pBits + static_cast<std::size_t>(y) * rowBytes + used, 0, static_cast<std::size_t>(rowBytes) - used);
+    }
     m_info.lastColorValid = 0;
     ResetSelection();
     WriteHeaderBytes();
@@ -336,10 +355,10 @@ bool CPixImage::TakeOver(CPixImage& source)
     return true;
 }
 
-bool CPixImage::BuildLike(CPixImage& out, int width, int height) const
+bool CPixImage::BuildLike(CPixImage& out, int width, int height, bool forFill) const
 {
     out.CopyInfo(*this);
-    if (out.Create(width, height, Bpp(), m_info.type) == nullptr)
+    if ((forFill ? out.CreateForFill(width, height, Bpp(), m_info.type) : out.Create(width, height, Bpp(), m_info.type)) == nullptr)
         return false;
     if (PalettePointer() != nullptr)
         out.SetPalette(PalettePointer(), ColorCount());

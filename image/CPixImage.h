@@ -450,10 +450,14 @@ public:
     bool CheckEncodeTarget(CPixStream* stream);                   // true when encoding cannot start
 
 protected:
+    // As Create, for a caller that writes every pixel byte of the rows itself (the row padding,
+    // header and palette are zeroed); saves zeroing a picture only to write it over.
+    std::uint8_t* CreateForFill(int width, int height, int bpp, std::uint32_t type);
     void ResetSelection();
     void WriteHeaderBytes();
-    // An empty image shaped like this one (information, bit count, type, palette) at a new size.
-    bool BuildLike(CPixImage& out, int width, int height) const;
+    // An empty image shaped like this one (information, bit count, type, palette) at a new size;
+    // forFill as CreateForFill.
+    bool BuildLike(CPixImage& out, int width, int height, bool forFill = false) const;
     // Moves a built image into the destination or, when it is null, into this image, whose
     // layers stay with it.
     bool HandOver(CPixImage& built, CPixImage* destination);
@@ -512,4 +516,7 @@ protected:
     std::uint8_t* m_pSelection = nullptr;
     std::uint8_t* m_pAlpha = nullptr;
     CPixImage** m_ppLayers = nullptr;
+
+private:
+    std::uint8_t* Allocate(int width, int height, int bpp, std::uint32_t type, bool zeroRows);
 };

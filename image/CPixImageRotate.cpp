@@ -6,7 +6,8 @@
 
 namespace {
 
-constexpr int kTile = 64;  // square tiles keep both the read and the write side in cache
+constexpr int kTile = 64;  // quarter turns go by bands of 64 destination rows
+constexpr int kBlock = 8;  // and within a band by blocks of 8 x 8 pixels
 
 double Radians(float degrees)
 {
@@ -21,47 +22,120 @@ int TruncToInt(double v)
     return v > 1e9 ? 1000000000 : static_cast<int>(v);
 }
 
-}  // namespace
+// A plane of pixels (colour rows or alpha) and the plane it turns into.
+struct TurnedPlane {
+    const std::uint8_t* from;
+    std::size_t fromStride;
+    std::uint8_t* to;
+    std::size_t toStride;
+};
 
-// Copies every pixel (and alpha) of `out` from `source` at sourceOf(x, y), tile by tile.
-template <typename SourceOf>
-static void CopyByTiles(CPixImage& source, CPixImage& out, SourceOf sourceOf)
+std::uint64_t Load64(const std::uint8_t* p)
 {
-    const int w = out.Width(), h = out.Height();
-    const int bpp = source.Bpp();
-    const std::size_t sourceRow = source.RowBytes();
-    const std::uint8_t* sourceBits = source.RowPointer(0);
-    const std::uint8_t* sourceAlpha = source.AlphaPointer(0, 0);
-    std::uint8_t* outAlpha = out.AlphaPointer(0, 0);
-    const std::size_t sourceWidth = static_cast<std::size_t>(source.Width());
-    for (int ty = 0; ty < h; ty += kTile) {
-        source.SetProgress(ty * 100 / h);
-        const int yEnd = ty + kTile < h ? ty + kTile : h;
-        for (int tx = 0; tx < w; tx += kTile) {
-            const int xEnd = tx + kTile < w ? tx + kTile : w;
-            for (int y = ty; y < yEnd; ++y) {
-                std::uint8_t* row = out.RowPointer(y);
-                for (int x = tx; x < xEnd; ++x) {
-                    int sx = 0, sy = 0;
-                    sourceOf(x, y, sx, sy);
-                    const std::uint8_t* from = sourceBits + static_cast<std::size_t>(sy) * sourceRow;
-                    if (bpp == 24) {
-                        row[3 * x] = from[3 * sx];
-                        row[3 * x + 1] = from[3 * sx + 1];
-                        row[3 * x + 2] = from[3 * sx + 2];
-                    } else if (bpp == 8) {
-                        row[x] = from[sx];
-                    } else {
-                        out.SetPixelIndex(x, y, source.PixelIndexUnchecked(sx, sy));
-                    }
-                    if (outAlpha != nullptr && sourceAlpha != nullptr)
-                        outAlpha[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] =
-                            sourceAlpha[static_cast<std::size_t>(sy) * sourceWidth + static_cast<std::size_t>(sx)];
-                }
-            }
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof(v));
+    return v;
+}
+
+void Store64(std::uint8_t* p, std::uint64_t v)
+{
+    std::memcpy(p, &v, sizeof(v));
+}
+
+// Transposes 8 x 8 bytes held as 8 little-endian words: afterwards byte i of word j is what
+// byte j of word i was. Three rounds swap single bytes, pairs and quads across the diagonal.
+void Transpose8x8(std::uint64_t (&r)[8])
+{
+    for (int i = 0; i < 8; i += 2) {
+        const std::uint64_t t = ((r[i] >> 8) ^ r[i + 1]) & 0x00FF00FF00FF00FFull;
+        r[i + 1] ^= t;
+        r[i] ^= t << 8;
+    }
+    for (int k = 0; k < 4; ++k) {
+        const int i = k + (k & 2);  // 0, 1, 4, 5
+        const std::uint64_t t = ((r[i] >> 16) ^ r[i + 2]) & 0x0000FFFF0000FFFFull;
+        r[i + 2] ^= t;
+        r[i] ^= t << 16;
+    }
+    for (int i = 0; i < 4; ++i) {
+        const std::uint64_t t = ((r[i] >> 32) ^ r[i + 4]) & 0x00000000FFFFFFFFull;
+        r[i + 4] ^= t;
+        r[i] ^= t << 32;
+    }
+}
+
+constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
+// One block of a quarter turn (see TurnBand): n source columns from sx0 into destination columns
+// x0 .. xEnd - 1, in that order. Whole blocks of bytes (alpha, 8-bit indexes) are transposed in
+// registers; other blocks go pixel by pixel, a source row read in order into a destination
+// column. A 3-byte pixel moves as 4 bytes where that is safe: the fourth byte read is inside the
+// source rows unless the row is the last one, and the fourth byte written is the first of the
+// next destination column, which is written afterwards (unless this column is the last).
+template <std::size_t N>
+void TurnBlock(const TurnedPlane& plane, int sx0, int n, int x0, int xEnd, int width, int height, bool clockwise)
+{
+    std::uint8_t* const firstRow = plane.to + static_cast<std::size_t>(clockwise ? width - 1 - sx0 : sx0) * plane.toStride;
+    const std::ptrdiff_t step = clockwise ? -static_cast<std::ptrdiff_t>(plane.toStride) : static_cast<std::ptrdiff_t>(plane.toStride);
+    auto sourceRow = [&](int x) {
+        return plane.from + static_cast<std::size_t>(clockwise ? x : height - 1 - x) * plane.fromStride + N * static_cast<std::size_t>(sx0);
+    };
+    if (N == 1 && kLittleEndian && n == kBlock && xEnd - x0 == kBlock) {
+        std::uint64_t r[8];
+        for (int i = 0; i < 8; ++i)
+            r[i] = Load64(sourceRow(x0 + i));
+        Transpose8x8(r);  // word j: source column sx0 + j, destination columns x0 up
+        std::uint8_t* d = firstRow + static_cast<std::size_t>(x0);
+        for (int j = 0; j < 8; ++j, d += step)
+            Store64(d, r[j]);
+        return;
+    }
+    for (int x = x0; x < xEnd; ++x) {
+        const std::uint8_t* s = sourceRow(x);
+        std::uint8_t* d = firstRow + N * static_cast<std::size_t>(x);
+        const bool wide = N == 3 && x + 1 < height && (clockwise || x > 0);
+        if (wide) {
+            for (int i = 0; i < n; ++i, s += N, d += step)
+                std::memcpy(d, s, 4);
+        } else {
+            for (int i = 0; i < n; ++i, s += N, d += step)
+                std::memcpy(d, s, N);
         }
     }
 }
+
+// One band of a quarter turn of a `width` x `height` plane of N-byte pixels: destination rows
+// band .. band + kTile - 1. Source (sx, sy) lands on (sy, width - 1 - sx) clockwise, on
+// (height - 1 - sy, sx) counter-clockwise. The band goes in blocks of kBlock x kBlock pixels, so
+// a block touches only kBlock lines of each plane, which stay in the first-level cache whatever
+// the row lengths (tiles of 64 rows a side fought over the same cache sets at 1024 pixels).
+template <std::size_t N>
+void TurnBand(const TurnedPlane& plane, int band, int width, int height, bool clockwise)
+{
+    const int sxEnd = clockwise ? width - band : (band + kTile < width ? band + kTile : width);
+    const int sxBegin = clockwise ? (sxEnd > kTile ? sxEnd - kTile : 0) : band;
+    for (int x0 = 0; x0 < height; x0 += kBlock) {
+        const int xEnd = x0 + kBlock < height ? x0 + kBlock : height;
+        for (int sx0 = sxBegin; sx0 < sxEnd; sx0 += kBlock)
+            TurnBlock<N>(plane, sx0, sx0 + kBlock < sxEnd ? kBlock : sxEnd - sx0, x0, xEnd, width, height, clockwise);
+    }
+}
+
+// The same band of a picture of 1 or 4 bits, index by index.
+void TurnPackedBand(const CPixImage& source, CPixImage& out, int band, bool clockwise)
+{
+    const int w = source.Width(), h = source.Height();
+    const int yEnd = band + kTile < w ? band + kTile : w;
+    for (int tx = 0; tx < h; tx += kTile) {
+        const int xEnd = tx + kTile < h ? tx + kTile : h;
+        for (int y = band; y < yEnd; ++y) {
+            for (int x = tx; x < xEnd; ++x)
+                out.SetPixelIndex(x, y, clockwise ? source.PixelIndexUnchecked(w - 1 - y, x) : source.PixelIndexUnchecked(y, h - 1 - x));
+        }
+    }
+}
+
+}  // namespace
 
 bool CPixImage::RotateQuarterLeft(CPixImage* destination)
 {
@@ -77,22 +151,25 @@ bool CPixImage::TurnQuarter(bool clockwise, CPixImage* destination)
 {
     if (m_pDib == nullptr)
         return false;
+    const int w = Width(), h = Height(), bpp = Bpp();
     CPixImage out;
-    if (!BuildLike(out, Height(), Width()))
+    if (!BuildLike(out, h, w, bpp == 8 || bpp == 24))  // whole bytes: the turn writes each one
         return false;
     if (HasAlpha())
         out.MakeAlphaPlane();
-    const int newWidth = Height(), newHeight = Width();
-    if (clockwise) {
-        CopyByTiles(*this, out, [newHeight](int x, int y, int& sx, int& sy) {
-            sx = newHeight - 1 - y;
-            sy = x;
-        });
-    } else {
-        CopyByTiles(*this, out, [newWidth](int x, int y, int& sx, int& sy) {
-            sx = y;
-            sy = newWidth - 1 - x;
-        });
+    const TurnedPlane rows{m_pBits, RowBytes(), out.m_pBits, out.RowBytes()};
+    const TurnedPlane alpha{m_pAlpha, static_cast<std::size_t>(w), out.m_pAlpha, static_cast<std::size_t>(h)};
+    const bool turnAlpha = m_pAlpha != nullptr && out.m_pAlpha != nullptr;
+    for (int band = 0; band < w; band += kTile) {
+        ReportRow(band, w);  // the destination's rows
+        if (bpp == 24)
+            TurnBand<3>(rows, band, w, h, clockwise);
+        else if (bpp == 8)
+            TurnBand<1>(rows, band, w, h, clockwise);
+        else
+            TurnPackedBand(*this, out, band, clockwise);
+        if (turnAlpha)
+            TurnBand<1>(alpha, band, w, h, clockwise);
     }
     return HandOver(out, destination);
 }

@@ -70,3 +70,8 @@ int CPixStdioStream::GetC()
 {
     return m_pFile == nullptr ? -1 : std::getc(m_pFile);
 }
+
+bool CPixStdioStream::Identity(host_files::OpenFileIdentity& out)
+{
+    return host_files::IdentityOf(m_pFile, out);
+}

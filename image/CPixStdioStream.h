@@ -25,6 +25,7 @@ public:
     long Error() override;
     bool PutC(std::uint8_t byte) override;
     int GetC() override;
+    bool Identity(host_files::OpenFileIdentity& out) override;
 
 private:
     std::FILE* m_pFile;

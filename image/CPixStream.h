@@ -1,6 +1,8 @@
 // CPixStream.h: the byte stream every codec of the image library reads and writes through.
 #pragma once
 
+#include "platform/files/HostFiles.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -20,4 +22,6 @@ public:
     virtual long Error() = 0;                                              // non-zero after an error
     virtual bool PutC(std::uint8_t byte);                                  // Write of one byte
     virtual int GetC() = 0;                                                // 0..255, or -1 at the end
+    // What tells these bytes from any others without reading them: only a regular file has that.
+    virtual bool Identity(host_files::OpenFileIdentity& out);
 };

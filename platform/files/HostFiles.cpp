@@ -182,6 +182,25 @@ bool GetModifiedTime(const std::string& path, FileTime& out)
     return true;
 }
 
+bool OpenFileIdentity::operator==(const OpenFileIdentity& other) const
+{
+    return device == other.device && inode == other.inode && size == other.size && modified == other.modified &&
+           changed == other.changed;
+}
+
+bool IdentityOf(std::FILE* file, OpenFileIdentity& out)
+{
+    struct stat st;
+    if (file == nullptr || ::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    out.device = static_cast<std::uint64_t>(st.st_dev);
+    out.inode = static_cast<std::uint64_t>(st.st_ino);
+    out.size = static_cast<std::uint64_t>(st.st_size);
+    out.modified = static_cast<FileTime>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    out.changed = static_cast<FileTime>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return true;
+}
+
 bool Rename(const std::string& from, const std::string& to)
 {
     return ::rename(from.c_str(), to.c_str()) == 0;

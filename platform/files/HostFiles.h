@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,16 @@ bool IsRegularFile(const std::string& path);          // follows links
 // Makes the folder and its parents; `privateToUser` gives a newly made last folder mode 0700.
 bool CreateFolders(const std::string& path, bool privateToUser = false);
 bool GetModifiedTime(const std::string& path, FileTime& out);
+// What tells an open regular file's bytes from any other's without reading them: its device,
+// inode and size, and its last write and change times. Every write changes the change time, so
+// equal values mean equal bytes unless the file was changed again within one tick of the file
+// system's clock; a caller that relies on them leaves out files changed just before it looked.
+struct OpenFileIdentity {
+    std::uint64_t device = 0, inode = 0, size = 0;
+    FileTime modified = 0, changed = 0;
+    bool operator==(const OpenFileIdentity& other) const;
+};
+bool IdentityOf(std::FILE* file, OpenFileIdentity& out);  // false for no handle or no regular file
 bool Rename(const std::string& from, const std::string& to);  // replaces an existing target
 bool RenameNoReplace(const std::string& from, const std::string& to);  // false when `to` exists
 bool RemoveFile(const std::string& path);

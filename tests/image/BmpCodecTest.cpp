@@ -164,6 +164,24 @@ TEST(BmpDecoder, HeaderVariantsAndTheirEdgeCases)
         ASSERT_TRUE(image.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeBmp));
         EXPECT_EQ(image.PixelColor(0, 0, false).blue, 9);
         EXPECT_EQ(image.PixelColor(1, 1, false), (PixQuad{0, 0, 0, 0}));
+        // A file as long as its rows whose data offset leaves the upper half unread: the rows are
+        // not zeroed before the read, so what it leaves must be, and the picture decoded just
+        // before into the same memory must not show through.
+        Info square;
+        square.width = square.height = 64;
+        const std::vector<std::uint8_t> whole = Bmp(square, std::vector<std::uint8_t>(64 * 64 * 3, 0xAB));
+        std::vector<std::uint8_t> late = whole;
+        late[10] = static_cast<std::uint8_t>(whole.size() - 64 * 32 * 3);
+        late[11] = static_cast<std::uint8_t>((whole.size() - 64 * 32 * 3) >> 8);
+        for (int round = 0; round < 2; ++round) {
+            CPixImage before(kPixTypeUnknown);
+            ASSERT_TRUE(before.DecodeFromMemory(whole.data(), whole.size(), kPixTypeBmp));
+        }
+        CPixImage half(kPixTypeUnknown);
+        ASSERT_TRUE(half.DecodeFromMemory(late.data(), late.size(), kPixTypeBmp));
+        EXPECT_EQ(half.PixelColor(5, 31, false).red, 0xAB);
+        EXPECT_EQ(half.PixelColor(5, 32, false), (PixQuad{0, 0, 0, 0}));
+        EXPECT_EQ(half.PixelColor(63, 63, false), (PixQuad{0, 0, 0, 0}));
     }
     {
         SCOPED_TRACE("escape -1 asks for the size only");

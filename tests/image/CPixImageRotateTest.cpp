@@ -37,21 +37,34 @@ TEST(ImageTurns, QuarterAndHalfTurnsAndFlipsMatchPillowTranspose)
     struct Case {
         const char* pillow;
         bool (*turn)(CPixImage&);
+        bool quarter = false;
     };
     const Case cases[] = {
-        {"im.transpose(Image.Transpose.ROTATE_90)", [](CPixImage& i) { return i.RotateQuarterLeft(); }},
-        {"im.transpose(Image.Transpose.ROTATE_270)", [](CPixImage& i) { return i.RotateQuarterRight(); }},
+        {"im.transpose(Image.Transpose.ROTATE_90)", [](CPixImage& i) { return i.RotateQuarterLeft(); }, true},
+        {"im.transpose(Image.Transpose.ROTATE_270)", [](CPixImage& i) { return i.RotateQuarterRight(); }, true},
         {"im.transpose(Image.Transpose.ROTATE_180)", [](CPixImage& i) { return i.RotateHalfTurn(); }},
         {"im.transpose(Image.Transpose.FLIP_TOP_BOTTOM)", [](CPixImage& i) { return i.FlipVertical(); }},
         {"im.transpose(Image.Transpose.FLIP_LEFT_RIGHT)", [](CPixImage& i) { return i.MirrorHorizontal(); }},
     };
-    // 70 x 67 crosses the 64-pixel tiles; 1 and 4 bits take the index paths.
-    for (int bpp : {1, 4, 8, 24}) {
-        const CPixImage source = PatternedImage(70, 67, bpp);
+    // 70 x 67 crosses the 64-pixel bands and the 8-pixel blocks of the quarter turns, with
+    // padded rows; 72 x 64 has no row padding either way, so a pixel moved as 4 bytes past the
+    // last row or column would show (and ASan would see it leave the buffer). 1 and 4 bits take
+    // the index paths.
+    const int sizes[][2] = {{70, 67}, {72, 64}};
+    for (int bpp : {1, 4, 8, 24})
+    for (const auto& size : sizes) {
+        const CPixImage source = PatternedImage(size[0], size[1], bpp);
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::to_string(bpp) + " bits: " + c.pillow);
+            if (&size != &sizes[0] && (!c.quarter || bpp < 8))
+                continue;
+            SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]) + ", " + std::to_string(bpp) + " bits: " + c.pillow);
             CPixImage turned(source);
             ASSERT_TRUE(c.turn(turned));
+            // Rows are written pixel by pixel: the padding after them must still be zeros.
+            const std::size_t used = (static_cast<std::size_t>(turned.Width()) * static_cast<std::size_t>(bpp) + 7) / 8;
+            for (int y = 0; y < turned.Height(); ++y)
+                for (std::size_t i = used; i < turned.RowBytes(); ++i)
+                    ASSERT_EQ(turned.RowPointer(y)[i], 0) << "row " << y;
             const int agrees = PillowAgrees(source, c.pillow, turned);
             if (agrees < 0)
                 GTEST_SKIP() << "no Python with Pillow";

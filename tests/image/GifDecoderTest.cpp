@@ -3,11 +3,15 @@
 #include "image/CPixGifCodec.h"
 #include "image/CPixImage.h"
 #include "image/CPixMemoryStream.h"
+#include "support/BoundedRun.h"
+#include "support/TempPath.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 namespace {
@@ -172,6 +176,7 @@ TEST(GifDecoder, LaterFramesLandAtTheirOffsetsOverTheEarlierOnes)
         int left, top, width, height, bpp;
     };
     const Frame frames[] = {{0, 0, 40, 30, 8}, {5, 7, 20, 10, 8}, {30, 2, 9, 9, 4}, {0, 20, 40, 6, 8}};
+    std::vector<std::vector<std::uint8_t>> files, expectedFrames;
     for (const auto& [transparent, disposal] : {std::pair{-1, 0}, {3, 0}, {-1, 2}, {3, 2}}) {
         SCOPED_TRACE("transparent index " + std::to_string(transparent) + ", disposal " + std::to_string(disposal));
         std::vector<CPixImage> images;
@@ -211,8 +216,94 @@ TEST(GifDecoder, LaterFramesLandAtTheirOffsetsOverTheEarlierOnes)
             EXPECT_EQ(image.FrameCount(), 4);
             EXPECT_EQ(image.Bpp(), 8);
             EXPECT_EQ(TopDownIndices(image), expected);
+            if (n == static_cast<int>(files.size()))
+                expectedFrames.push_back(expected);
         }
+        files.push_back(file);
     }
+    // One block of memory holding each file in turn (they are as long): a request for a later
+    // frame of the next file does not go on from what the one before left.
+    std::vector<std::uint8_t> shared = files[0];
+    for (int n = 0; n < 4; ++n) {
+        SCOPED_TRACE("file " + std::to_string(n) + " in shared memory");
+        ASSERT_EQ(files[static_cast<std::size_t>(n)].size(), shared.size());
+        std::copy(files[static_cast<std::size_t>(n)].begin(), files[static_cast<std::size_t>(n)].end(), shared.begin());
+        CPixImage image(kPixTypeUnknown);
+        image.SetFrame(n);
+        ASSERT_TRUE(image.DecodeFromMemory(shared.data(), shared.size(), kPixTypeGif));
+        EXPECT_EQ(TopDownIndices(image), expectedFrames[static_cast<std::size_t>(n)]);
+    }
+}
+
+TEST(GifDecoder, EveryFrameInOrderTakesAtMostThreeTimesPillowsTime)
+{
+    // Pillow writes 100 frames of 320 x 240, each the first moved across the screen (so each is
+    // a whole picture), and reads them in order, the least processor time of three walks.
+    const std::string python = PythonWithPillow();
+    if (python.empty())
+        GTEST_SKIP() << "no Python with Pillow";
+    constexpr int kFrames = 100;
+    const std::string path = UniqueTempPath("in_order.gif");
+    const std::string script =
+        "import random, sys, time\n"
+        "from PIL import Image, ImageChops\n"
+        "rnd = random.Random(5)\n"
+        "small = Image.frombytes('RGB', (10, 8), bytes(rnd.randrange(256) for _ in range(240)))\n"
+        "grain = Image.effect_noise((320, 240), 24).convert('RGB')\n"
+        "first = Image.blend(small.resize((320, 240), Image.BICUBIC), grain, 0.12).quantize(256)\n"
+        "more = [ImageChops.offset(first, 37 * i, 23 * i) for i in range(1, 100)]\n"
+        "first.save(sys.argv[1], save_all=True, append_images=more, duration=40, loop=0)\n"
+        "least = None\n"
+        "for walk in range(3):\n"
+        "    start = time.process_time()\n"
+        "    im = Image.open(sys.argv[1])\n"
+        "    for i in range(100):\n"
+        "        im.seek(i)\n"
+        "        im.load()\n"
+        "    spent = time.process_time() - start\n"
+        "    least = spent if least is None else min(least, spent)\n"
+        "print(least)\n";
+    const std::string scriptPath = UniqueTempPath("in_order.py");
+    ASSERT_TRUE(WriteBytes(scriptPath, std::vector<std::uint8_t>(script.begin(), script.end())));
+    std::FILE* pillow = popen((python + " " + scriptPath + " " + path).c_str(), "r");
+    ASSERT_NE(pillow, nullptr);
+    double pillowSeconds = -1;
+    const int scanned = std::fscanf(pillow, "%lf", &pillowSeconds);
+    ASSERT_EQ(pclose(pillow), 0);
+    ASSERT_EQ(scanned, 1);
+
+    // One image asks for each frame in turn, as a viewer would.
+    double ours = 1e9;
+    for (int walk = 0; walk < 3; ++walk) {
+        const std::clock_t start = std::clock();
+        CPixImage image(kPixTypeUnknown);
+        for (int n = 0; n < kFrames; ++n) {
+            image.SetFrame(n);
+            ASSERT_TRUE(image.ReadFromFile(path.c_str(), kPixTypeGif)) << n;
+        }
+        ours = std::min(ours, static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
+    }
+    EXPECT_LT(ours, 3 * pillowSeconds * kTestTimeScale) << "Pillow " << pillowSeconds << " s";
+
+    // Every frame read after the one before is the frame a decode from the first frame gives
+    // (asked for from the last down, each request starts again from the first frame).
+    std::vector<std::vector<std::uint8_t>> inOrder;
+    CPixImage image(kPixTypeUnknown);
+    for (int n = 0; n < kFrames; ++n) {
+        image.SetFrame(n);
+        ASSERT_TRUE(image.ReadFromFile(path.c_str(), kPixTypeGif));
+        inOrder.push_back(TopDownIndices(image));
+        EXPECT_EQ(image.FrameCount(), kFrames);
+    }
+    for (int n : {kFrames - 1, 50, 1}) {
+        SCOPED_TRACE("frame " + std::to_string(n));
+        CPixImage alone(kPixTypeUnknown);
+        alone.SetFrame(n);
+        ASSERT_TRUE(alone.ReadFromFile(path.c_str(), kPixTypeGif));
+        EXPECT_EQ(TopDownIndices(alone), inOrder[static_cast<std::size_t>(n)]);
+    }
+    std::remove(path.c_str());
+    std::remove(scriptPath.c_str());
 }
 
 TEST(GifEncoder, EveryCompressionRoundTripsAtEveryDepth)

@@ -1,0 +1,189 @@
+// CPixGifCodecResume.cpp: where a GIF decode stopped, kept for a later request of the same bytes
+// to go on from, so that reading every frame in order decodes each frame once.
+#include "image/CPixGifCodec.h"
+
+#include "image/CPixStream.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A file changed less than this long ago may change again within one tick of its file system's
+// clock (up to two seconds on some) without its times showing it: such a file is told by its
+// bytes instead, as a memory block is.
+constexpr std::int64_t kSettledNs = 2'000'000'000;
+constexpr std::size_t kHashChunk = std::size_t{1} << 16;
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+
+bool SettledIdentity(CPixStream* stream, host_files::OpenFileIdentity& identity)
+{
+    if (!stream->Identity(identity))
+        return false;
+    const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch());
+    return now.count() - std::max(identity.modified, identity.changed) >= kSettledNs;
+}
+
+// A multiply spreads every bit of the word over the high half, the shift folds it back down.
+std::uint64_t Mix(std::uint64_t h, std::uint64_t word)
+{
+    h = (h ^ word) * kMultiplier;
+    return h ^ (h >> 32);
+}
+
+// Every byte from `from` to the end of the stream folded into 64 bits, read in large chunks and
+// taken as four lanes of eight bytes that do not wait for one another; the stream is left where
+// it was. Equal hashes mean equal bytes barring a collision, which could only give wrong pixels:
+// the screen and table that size the canvas are compared byte for byte.
+bool HashFrom(CPixStream& stream, long from, std::uint64_t& hash)
+{
+    const long at = stream.Tell();
+    if (at < 0 || !stream.Seek(from, 0))
+        return false;
+    std::vector<std::uint8_t> chunk(kHashChunk);
+    std::uint64_t a = 0x243F6A8885A308D3ull, b = 0x13198A2E03707344ull, c = 0xA4093822299F31D0ull, d = 0x082EFA98EC4E6C89ull;
+    std::uint64_t total = 0;
+    for (;;) {
+        const std::size_t got = stream.Read(chunk.data(), 1, chunk.size());
+        const std::uint8_t* p = chunk.data();
+        std::size_t left = got;
+        std::uint64_t word[4];
+        for (; left >= sizeof(word); p += sizeof(word), left -= sizeof(word)) {
+            std::memcpy(word, p, sizeof(word));
+            a = Mix(a, word[0]);
+            b = Mix(b, word[1]);
+            c = Mix(c, word[2]);
+            d = Mix(d, word[3]);
+        }
+        for (; left > 0; ++p, --left)
+            a = Mix(a, *p);
+        total += got;
+        if (got < chunk.size())
+            break;
+    }
+    hash = Mix(Mix(Mix(Mix(total, a), b), c), d);
+    return stream.Seek(at, 0);
+}
+
+}  // namespace
+
+std::unique_ptr<CPixGifCodec::ResumePoint>& CPixGifCodec::ResumeSlot()
+{
+    thread_local std::unique_ptr<ResumePoint> slot;
+    return slot;
+}
+
+// Bytes the kept point was read from need no count: the count then is the count now.
+bool CPixGifCodec::CountOrResume(CPixStream* stream, const Screen& screen, Request& request, ResumePoint* point,
+                                 FrameScan& scan)
+{
+    request.frame = m_info.frame;
+    request.transIndex = TransparentIndex();
+    request.frameDelay = FrameDelay();
+    request.identified = SettledIdentity(stream, request.identity);
+    if (CanGoOn(stream, point, request)) {
+        scan = std::move(point->scan);
+        return true;
+    }
+    scan = CountFrames(stream, screen);
+    return false;
+}
+
+// A frame at or after the next one, the same values of what the file leaves to the asking image,
+// and the same bytes from the same place: the same settled file, or the same header and table
+// followed by bytes of the same hash.
+bool CPixGifCodec::CanGoOn(CPixStream* stream, const ResumePoint* point, Request& request)
+{
+    if (point == nullptr)
+        return false;
+    const Request& kept = point->request;
+    if (request.frame < point->comp.frameIndex || (!point->scan.setsTransparency && kept.transIndex != request.transIndex) ||
+        (!point->scan.setsDelay && kept.frameDelay != request.frameDelay))
+        return false;
+    if (kept.identified != request.identified || kept.start != request.start || kept.header != request.header)
+        return false;
+    if (request.identified)
+        return kept.identity == request.identity;
+    return HashRequest(stream, request) && kept.hash == request.hash;
+}
+
+bool CPixGifCodec::HashRequest(CPixStream* stream, Request& request)
+{
+    if (!request.hashed)
+        request.hashed = HashFrom(*stream, request.start + static_cast<long>(request.header.size()), request.hash);
+    return request.hashed;
+}
+
+// The canvas, the table in force and the settings read so far as the point left them, and the
+// stream at the blocks after the point's frame: from here the decode goes as it would have gone
+// on from that frame.
+bool CPixGifCodec::GoOnFrom(ResumePoint& point, CPixStream* stream, Composition& comp, std::vector<std::uint8_t>& table)
+{
+    if (!stream->Seek(point.request.start + point.next, 0) || !comp.result.TakeOver(point.comp.result))
+        return false;
+    comp.frameIndex = point.comp.frameIndex;
+    comp.firstTrans = point.comp.firstTrans;
+    comp.prevDisposal = point.comp.prevDisposal;
+    table = std::move(point.table);
+    RestoreSettings(point.settings);
+    return true;
+}
+
+// Only a frame read as asked with frames after it, and only in palette compositing (the colour
+// compositing reads every frame for any request). The canvas is copied: the caller gets its own.
+void CPixGifCodec::KeepResumePoint(CPixStream* stream, Request& request, FrameScan& scan, const Composition& comp,
+                                   const std::vector<std::uint8_t>& table)
+{
+    if (comp.compositing || comp.frameIndex != comp.frameToRead + 1 || comp.frameIndex >= scan.count)
+        return;
+    // The copy and the count are held beside the canvas and the largest frame: together they
+    // stay within what one decode may hold.
+    const std::uint64_t largest = scan.areas.empty() ? 0 : *std::max_element(scan.areas.begin(), scan.areas.end());
+    const std::uint64_t counted = scan.areas.size() * (2 * sizeof(std::uint64_t) + 1);
+    if (2 * static_cast<std::uint64_t>(comp.result.DibSize()) + largest + counted > CPIX_MAX_MEMORY)
+        return;
+    const long next = stream->Tell() - request.start;
+    if (!request.identified && !HashRequest(stream, request))
+        return;
+    auto point = std::make_unique<ResumePoint>();
+    point->comp.result.CopyFrom(comp.result, true, true, true);
+    if (!point->comp.result.HasPixels())
+        return;
+    point->comp.frameIndex = comp.frameIndex;
+    point->comp.firstTrans = comp.firstTrans;
+    point->comp.prevDisposal = comp.prevDisposal;
+    point->table = table;
+    point->next = next;
+    point->settings = SaveSettings();
+    point->request = std::move(request);
+    point->scan = std::move(scan);
+    ResumeSlot() = std::move(point);
+}
+
+CPixGifCodec::Settings CPixGifCodec::SaveSettings() const
+{
+    Settings settings;
+    settings.gcFlags = m_gcFlags;
+    settings.gcTransIndex = m_gcTransIndex;
+    settings.gcDelay = m_gcDelay;
+    settings.transIndex = TransparentIndex();
+    settings.frameDelay = FrameDelay();
+    settings.loopCount = m_nLoopCount;
+    settings.disposal = m_nDisposal;
+    std::memcpy(settings.comment, m_comment, sizeof(m_comment));
+    return settings;
+}
+
+void CPixGifCodec::RestoreSettings(const Settings& settings)
+{
+    m_gcFlags = settings.gcFlags;
+    m_gcTransIndex = settings.gcTransIndex;
+    m_gcDelay = settings.gcDelay;
+    SetTransparentIndex(settings.transIndex);
+    SetFrameDelay(settings.frameDelay);
+    m_nLoopCount = settings.loopCount;
+    m_nDisposal = settings.disposal;
+    std::memcpy(m_comment, settings.comment, sizeof(m_comment));
+}

@@ -693,6 +693,10 @@ void GlRenderer::ReplayIn(const std::vector<DrawCommand>& commands, const PixelR
             glClear(GL_COLOR_BUFFER_BIT);
             continue;
         }
+        // A quad that touches no pixel of the box is not given to GL: with a software renderer
+        // each one still costs its vertices and each change of texture a draw call.
+        if (c.Box(m_bufferWidth, m_bufferHeight).Intersect(area).Empty())
+            continue;
         if (c.texture != 0 && m_textures.find(c.texture) == m_textures.end())
             continue;
         useScissor(area);

@@ -29,9 +29,10 @@ void PixelRegion::Add(const PixelRect& rect)
     if (rect.Empty())
         return;
     PixelRect grown = rect;
-    // A rectangle swallows those it overlaps; grown, it may overlap more.
+    // A rectangle swallows those it overlaps or lies close to; grown, it may reach more.
     for (std::size_t i = 0; i < m_rects.size();) {
-        if (grown.Intersect(m_rects[i]).Empty()) {
+        const PixelRect& other = m_rects[i];
+        if (grown.Intersect(other).Empty() && grown.Union(other).Area() - grown.Area() - other.Area() > kMergeSlack) {
             ++i;
             continue;
         }

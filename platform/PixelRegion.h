@@ -21,12 +21,15 @@ struct PixelRect {
 class PixelRegion {
 public:
     static constexpr std::size_t kMaxRects = 8;
+    // Each box costs a pass of its own (a draw, a copy, a request to the display): two boxes
+    // whose bounding box adds no more pixels than this are one.
+    static constexpr long long kMergeSlack = 4096;
 
     PixelRegion() = default;
     PixelRegion(const PixelRect& rect) { Add(rect); }  // NOLINT: a rectangle is a region
 
-    // Overlapping rectangles become their bounding box; past kMaxRects, the two whose bounding
-    // box adds the fewest pixels become one.
+    // Overlapping rectangles, and those close enough (kMergeSlack), become their bounding box;
+    // past kMaxRects, the two whose bounding box adds the fewest pixels become one.
     void Add(const PixelRect& rect);
     void Add(const PixelRegion& other);
     void Clear() { m_rects.clear(); }

@@ -63,7 +63,7 @@ TEST(DrawRecord, DamageIsWhatTheDifferingCommandsTouchOldAndNew)
     DrawCommand viewScaled = Quad(0, 0, 1024, 768, 9), viewScaledNext = viewScaled;
     viewScaledNext.generation = 1;
     // Sparkles on the top bar, one born and one gone, while a card in the middle wiggles.
-    const DrawCommand spark = Quad(300, 10, 310, 20), born = Quad(320, 12, 330, 22), gone = Quad(290, 30, 298, 38);
+    const DrawCommand spark = Quad(300, 10, 310, 20), born = Quad(520, 12, 530, 22), gone = Quad(290, 30, 298, 38);
     std::vector<DrawCommand> table{back, gone, spark};
     for (int column = 0; column < 7; ++column)
         table.push_back(Quad(50.0f + 100 * column, 100, 121.5f + 100 * column, 196));
@@ -71,8 +71,12 @@ TEST(DrawRecord, DamageIsWhatTheDifferingCommandsTouchOldAndNew)
     wiggled.insert(wiggled.end(), table.begin() + 3, table.end());
     wiggled[6] = Quad(352, 101, 420, 195);
     std::vector<DrawCommand> scattered{back}, gathered{back};
-    for (const float x : {10, 25, 100, 200, 300, 400, 500, 600, 700, 712})
-        gathered.push_back(Quad(x, 500, x + 10, 510));
+    // Ten sparkles from corner to corner, two pairs of them a little closer than the others.
+    const float corners[][2] = {{0, 0},     {80, 60},   {160, 120}, {228, 172}, {320, 240},
+                                {400, 300}, {480, 360}, {550, 416}, {640, 480}, {720, 540}};
+    for (const auto& at : corners)
+        gathered.push_back(Quad(at[0], at[1], at[0] + 10, at[1] + 10));
+    const DrawCommand near = Quad(100, 300, 110, 310), close = Quad(150, 330, 170, 340);
     const struct {
         const char* name;
         std::vector<DrawCommand> before, after;
@@ -88,10 +92,11 @@ TEST(DrawRecord, DamageIsWhatTheDifferingCommandsTouchOldAndNew)
         {"a changed texture drawn 1:1: its change alone", {view}, {viewNext}, "300,200 50x40"},
         {"scaled: the change widened by filtering", {viewScaled}, {viewScaledNext}, "381,253 70x57"},
         {"commands came and went far apart: each its own box, the others matched", table, wiggled,
-         "320,12 10x10 + 290,30 8x8 + 350,100 72x96"},
+         "520,12 10x10 + 290,30 8x8 + 350,100 72x96"},
+        {"boxes that add few pixels together are one", {back}, {back, near, close}, "100,300 70x40"},
         {"more boxes than kept: the nearest share one", scattered, gathered,
-         "10,500 25x10 + 100,500 10x10 + 200,500 10x10 + 300,500 10x10 + 400,500 10x10 + 500,500 10x10 + 600,500 10x10 + "
-         "700,500 22x10"},
+         "0,0 10x10 + 80,60 10x10 + 160,120 78x62 + 320,240 10x10 + 400,300 10x10 + 480,360 80x66 + 640,480 10x10 + "
+         "720,540 10x10"},
     };
     const TextureChangeOf changeOf = [](std::uint32_t texture, TextureChange& change) {
         if (texture != 9)

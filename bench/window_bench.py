@@ -3,7 +3,8 @@
 
 Run by hand (not by `make test`), on an idle machine if the figures are to mean anything:
 
-    python3 bench/window_bench.py [PROGRAM...] [--still-seconds 15] [--samples 5] [--rounds 1]
+    python3 bench/window_bench.py [PROGRAM...] [--still-seconds 15] [--samples 5] [--table-seconds 60]
+                                  [--rounds 1]
 
 Several builds of the game (each with its data folder beside it) and several rounds measure
 side by side under the same load; with more than one round it ends with the medians.
@@ -11,13 +12,19 @@ side by side under the same load; with more than one round it ends with the medi
 It starts its own Xvfb (1024 x 768, 24 bits; Mesa's software renderer draws), and prints
   - seconds from the start of the program to the main menu standing (its fade-in over),
   - seconds from a click on "2. Golf" in the classic selection to a table that stands still with
-    its cards dealt, ready for a move, and the frames a second the window showed while it dealt,
-  - the program's CPU, all threads (utime + stime from /proc/PID/stat), over the still main menu
-    and over the still table with its lit move lamp, in cores: the median of --samples slices
-    of --still-seconds, and their range.
+    its cards dealt, ready for a move, and the frames a second the window showed while it faded in
+    and dealt, and while it dealt after the fade-in,
+  - the program's CPU, all threads (utime + stime from /proc/PID/stat), in cores: over the still
+    main menu, the median of --samples slices of --still-seconds, and their range; over
+    --table-seconds of each still table, whole (the idle hint wiggles a card about 26 s after the
+    deal and every 20 s after that, so a minute holds it), and the dearest and cheapest third of it:
+    the Golf table with its lit move lamp from 1 s after it stands; the same table with the
+    rules window opened by its button; "1. Klondike", first played, when its rules window opened
+    by itself stands. For each table, the pictures the X server was given and their pixels.
 Beside it, `sol` and `kpat` when they are installed (Debian puts them in /usr/games; without a
 session bus they run under dbus-run-session): seconds to a still first picture and the CPU of
-that still picture, their process and its children (they are not driven further).
+that still picture over --table-seconds, their process and its children (they are not driven
+further), and the pictures they gave the X server.
 
 The program runs on a copy of the data folder beside it. A headless run first makes a player,
 does the first start's conversion, answers the first classic game's question, meets the move
@@ -41,12 +48,16 @@ SCREEN_W, SCREEN_H = 1024, 768
 VIEW_W, VIEW_H = 800, 600
 CLASSIC_SIGN = (190, 350)
 GOLF = (204, 141)         # "2. Golf", the list's second line
+KLONDIKE = (204, 113)     # "1. Klondike", never played before the window run
+RULES = (60, 580)         # the table's Rules button
+MENU_BUTTON = (740, 580)  # the table's game menu
 NO_BUTTON = (490, 370)
 LAMP_OK = (400, 374)      # the move lamp's first-time windows; on the table without them, empty felt
 MENU_QUIT, YES_BUTTON = (398, 316), (310, 370)
 MENU_AT = 1400          # headless frame by which either build stands on its main menu
 POLL = 0.03             # seconds between looks at the screen
 STANDING = 0.5          # seconds without a change that make a table stand: a loaded machine stalls
+FADE_IN = 0.6           # seconds of the fade from black (500 alpha a second) as the table shows
 PROBES = [(x, y) for x in range(25, VIEW_W, 50) for y in range(25, VIEW_H, 50)]
 
 
@@ -164,10 +175,13 @@ class XScreen:
 
 
 class PresentCounter:
-    """Counts the pictures the X server was given (the game's every present puts one), through
-    the DAMAGE extension on the root window, on a connection of its own."""
+    """Counts the pictures the X server was given (the game's every present puts one) and their
+    pixels, through the DAMAGE extension on the root window, on a connection of its own."""
 
-    NOTIFY_TIMESTAMP = 56  # XDamageNotifyEvent: type, serial, send_event, display, drawable, damage, level, more
+    # XDamageNotifyEvent: type, serial, send_event, display, drawable, damage, level, more,
+    # timestamp, then the area (x, y: 16 bits each; width, height: 16 bits each, unsigned).
+    NOTIFY_TIMESTAMP = 56
+    NOTIFY_AREA = 64
 
     def __init__(self, display):
         self.x11, self.dpy, root = open_display(display)
@@ -187,15 +201,34 @@ class PresentCounter:
         self.damage.XDamageCreate(self.dpy, root, 0)  # raw rectangles
         self.x11.XSync(self.dpy, 0)
         self.event = (ctypes.c_long * 24)()
-        self.stamps = set()  # server milliseconds; the rectangles of one picture share one
+        self.pictures = 0
+        self.first = None    # server milliseconds of the current picture's first rectangle
+        self.pixels = 0
+        self.whole = 0       # rectangles that cover the whole screen
+
+    # A picture shown in several boxes puts a rectangle for each, a few milliseconds apart at most;
+    # pictures follow each other at least a 60th of a second apart.
+    SAME_PICTURE_MS = 5
 
     def count(self):
         while self.x11.XPending(self.dpy):
             self.x11.XNextEvent(self.dpy, self.event)
             raw = bytes(self.event)
             if int.from_bytes(raw[0:4], 'little') == self.notify:
-                self.stamps.add(int.from_bytes(raw[self.NOTIFY_TIMESTAMP:self.NOTIFY_TIMESTAMP + 8], 'little'))
-        return len(self.stamps)
+                stamp = int.from_bytes(raw[self.NOTIFY_TIMESTAMP:self.NOTIFY_TIMESTAMP + 8], 'little')
+                if self.first is None or abs(stamp - self.first) > self.SAME_PICTURE_MS:
+                    self.first = stamp
+                    self.pictures += 1
+                at = self.NOTIFY_AREA
+                width = int.from_bytes(raw[at + 4:at + 6], 'little')
+                height = int.from_bytes(raw[at + 6:at + 8], 'little')
+                self.pixels += width * height
+                self.whole += width * height >= SCREEN_W * SCREEN_H
+        return self.pictures
+
+    def totals(self):
+        """(pictures, rectangles covering the whole screen, pixels) so far."""
+        return self.count(), self.whole, self.pixels
 
 
 def share_matching(a, b, tolerance=40):
@@ -266,6 +299,32 @@ def cpu_line(label, figures):
     return '  %-29s%6.2f cores (%.2f-%.2f)' % (label + ', CPU:', figures[0], figures[1], figures[2])
 
 
+def cores_and_pictures(pid, seconds, presents=None, parts=3):
+    """The CPU of `seconds` in cores, whole and in `parts` slices (dearest, cheapest), and the
+    pictures given to the X server over it: (cores, dearest, cheapest, pictures, whole, pixels)."""
+    slices = []
+    first = presents.totals() if presents is not None else (0, 0, 0)
+    start_cpu, start = tree_cpu_seconds(pid), time.monotonic()
+    for _ in range(parts):
+        before, begun = tree_cpu_seconds(pid), time.monotonic()
+        while time.monotonic() - begun < seconds / parts:
+            time.sleep(min(0.1, max(0.0, begun + seconds / parts - time.monotonic())))
+            if presents is not None:
+                presents.count()  # unread, the server's events for this connection are lost
+        slices.append((tree_cpu_seconds(pid) - before) / (time.monotonic() - begun))
+    whole = (tree_cpu_seconds(pid) - start_cpu) / (time.monotonic() - start)
+    last = presents.totals() if presents is not None else (0, 0, 0)
+    return (whole, max(slices), min(slices)) + tuple(b - a for a, b in zip(first, last))
+
+
+def stretch_line(label, seconds, figures):
+    line = '  %-29s%6.2f cores over %d s (its thirds %.2f-%.2f)' % (label + ', CPU:', figures[0], seconds,
+                                                                     figures[2], figures[1])
+    if figures[3]:
+        line += '; %d pictures, %d whole, %.1f Mpixels' % (figures[3], figures[4], figures[5] / 1e6)
+    return line + '; load %s' % open('/proc/loadavg').read().split()[0]
+
+
 # ---- The game ---------------------------------------------------------------------------------
 
 def key(frame, vk):
@@ -306,7 +365,8 @@ def leave_table(frame):
 def follow_the_deal(screen, table, presents, limit=60):
     """Times after a click on a level: the view black, the table showing, and the table standing:
     below the top bar (whose lamp sparkles) nothing moved for STANDING seconds; and the pictures
-    shown a second from showing to standing (the fade-in and the deal)."""
+    shown a second from showing to standing (the fade-in and the deal), and from the end of the
+    fade-in (FADE_IN seconds after showing) to standing (the deal alone)."""
     start = time.monotonic()
     black = shown = None
     last_rows, same_since = None, None
@@ -326,7 +386,28 @@ def follow_the_deal(screen, table, presents, limit=60):
             if rows == last_rows:
                 if same_since is not None and t - same_since >= STANDING:
                     rate = (counted[same_since] - counted[shown]) / max(same_since - shown, 1e-3)
-                    return black, shown, same_since, rate
+                    faded = min((s for s in counted if s >= shown + FADE_IN), default=same_since)
+                    dealt = (counted[same_since] - counted[faded]) / max(same_since - faded, 1e-3)
+                    return black, shown, same_since, rate, dealt
+            else:
+                same_since = t
+            last_rows = rows
+        time.sleep(POLL)
+    return None
+
+
+def wait_standing(screen, limit, after=0.0):
+    """The time the view below the top bar (whose lamp sparkles) stood STANDING seconds without a
+    change, looked at from `after` seconds on; None after limit seconds."""
+    start = time.monotonic()
+    last_rows, same_since = None, None
+    while time.monotonic() - start < limit:
+        _, rows = screen.look(below=70)
+        t = time.monotonic()
+        if t - start >= after and rows:
+            if rows == last_rows:
+                if t - same_since >= STANDING:
+                    return t
             else:
                 same_since = t
             last_rows = rows
@@ -352,7 +433,8 @@ def bench_game(program, args, results):
 
 def report(results, name, label, value, text):
     results.setdefault(name, {}).setdefault(label, []).append(value)
-    print(text)
+    if text:
+        print(text)
 
 
 def window_run(program, root, display, ref, args, results):
@@ -392,12 +474,40 @@ def window_run(program, root, display, ref, args, results):
         print('    the table begins to show   %6.2f s' % shown)
         report(results, program, 'showing to standing, fps', steps[3],
                '    showing to standing        %6.1f pictures a second' % steps[3])
+        report(results, program, 'the deal after the fade, fps', steps[4],
+               '    the deal after the fade-in %6.1f pictures a second' % steps[4])
         time.sleep(1.0)
-        cpu = cores_over(game.pid, args.still_seconds, args.samples)
-        report(results, program, 'still table, cores', cpu[0], cpu_line('still table', cpu))
+        still_stretch(results, program, 'still table', game.pid, presents, args.table_seconds)
+        screen.click(*RULES)
+        if wait_standing(screen, 30, after=1.0) is None:
+            print('  the rules window did not stand')
+            return
+        still_stretch(results, program, 'rules window, its button', game.pid, presents, args.table_seconds)
+        screen.click(*MENU_BUTTON)
+        time.sleep(1.5)
+        screen.click(*MENU_QUIT)
+        time.sleep(1.0)
+        screen.click(*YES_BUTTON)
+        if wait_for(screen, lambda now, prev: share_matching(now, ref['classic']) >= 0.9 and still(now, prev), 60) is None:
+            print('  the classic selection did not show again')
+            return
+        time.sleep(0.5)
+        screen.click(*KLONDIKE)
+        # The deal, then the rules window's slide: it stands when nothing below the top bar moves.
+        if wait_standing(screen, 60, after=6.0) is None:
+            print('  Klondike with its rules window did not stand')
+            return
+        still_stretch(results, program, 'rules window, by itself', game.pid, presents, args.table_seconds)
     finally:
         game.kill()
         game.wait()
+
+
+def still_stretch(results, name, label, pid, presents, seconds):
+    figures = cores_and_pictures(pid, seconds, presents)
+    report(results, name, label + ', cores', figures[0], stretch_line(label, seconds, figures))
+    if presents is not None:
+        report(results, name, label + ', pictures', figures[3], '')
 
 
 def find_peer(name):
@@ -415,7 +525,7 @@ def bench_other(name, args, results):
 
 
 def other_run(name, program, display, args, results):
-    screen = XScreen(display)
+    screen, presents = XScreen(display), PresentCounter(display)
     command = [program]
     if 'DBUS_SESSION_BUS_ADDRESS' not in os.environ and shutil.which('dbus-run-session'):
         command = ['dbus-run-session', '--'] + command  # KDE's programs need a session bus
@@ -429,8 +539,7 @@ def other_run(name, program, display, args, results):
             return
         print('  start to a still picture:    %6.2f s' % (shown - start))
         time.sleep(1.0)
-        cpu = cores_over(other.pid, args.still_seconds, args.samples)
-        report(results, name, 'still picture, cores', cpu[0], cpu_line('still picture', cpu))
+        still_stretch(results, name, 'still picture', other.pid, presents, args.table_seconds)
     finally:
         os.killpg(other.pid, signal.SIGKILL)  # the wrapper, the bus and the program
         other.wait()
@@ -474,6 +583,8 @@ def main():
                         help='builds of the game, each with its data folder beside it')
     parser.add_argument('--still-seconds', type=float, default=15.0)
     parser.add_argument('--samples', type=int, default=5, help='slices of a still measurement')
+    parser.add_argument('--table-seconds', type=float, default=60.0,
+                        help='each still table, and the peers, measured whole over this')
     parser.add_argument('--rounds', type=int, default=1, help='every program and peer, again and again')
     args = parser.parse_args()
     run = tempfile.mkdtemp(prefix='palmora-bench-run-')

@@ -5,26 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-PixelRect PixelRect::Union(const PixelRect& other) const
-{
-    if (other.Empty())
-        return *this;
-    if (Empty())
-        return other;
-    const int left = std::min(x, other.x), top = std::min(y, other.y);
-    const int right = std::max(x + w, other.x + other.w), bottom = std::max(y + h, other.y + other.h);
-    return {left, top, right - left, bottom - top};
-}
-
-PixelRect PixelRect::Intersect(const PixelRect& other) const
-{
-    const int left = std::max(x, other.x), top = std::max(y, other.y);
-    const int right = std::min(x + w, other.x + other.w), bottom = std::min(y + h, other.y + other.h);
-    if (right <= left || bottom <= top)
-        return {};
-    return {left, top, right - left, bottom - top};
-}
-
 bool DrawCommand::operator==(const DrawCommand& other) const
 {
     return std::memcmp(this, &other, sizeof(DrawCommand)) == 0;
@@ -178,62 +158,153 @@ bool HistoryRegion(const DrawCommand& first, const SeeThrough* texture, int text
     if (shows.Empty())
         return true;
     TextureChange as;
-    as.rect = shows;
+    as.region = shows;
     as.width = textureWidth;
     as.height = textureHeight;
-    region = ChangedTexturePixels(first, as, bufferWidth, bufferHeight);
+    region = ChangedTexturePixels(first, as, bufferWidth, bufferHeight).Bounds();
     return true;
 }
 
-PixelRect ChangedTexturePixels(const DrawCommand& command, const TextureChange& change, int bufferWidth,
-                               int bufferHeight)
+PixelRegion ChangedTexturePixels(const DrawCommand& command, const TextureChange& change, int bufferWidth,
+                                 int bufferHeight)
 {
     const PixelRect box = command.Box(bufferWidth, bufferHeight);
-    if (change.rect.Empty() || change.width <= 0 || change.height <= 0 || command.kind != DrawCommand::kQuad ||
+    if (change.region.Empty() || change.width <= 0 || change.height <= 0 || command.kind != DrawCommand::kQuad ||
         !AxisAligned(command.v))
         return box;
     const DrawVertex* v = command.v;
-    int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
     const bool exact = OneTexelAPixel(command, change.width, change.height);
-    MapSpan(static_cast<float>(change.rect.x), static_cast<float>(change.rect.x + change.rect.w), change.width, v[0].x,
-            v[1].x, v[0].u, v[1].u, exact, x0, x1);
-    MapSpan(static_cast<float>(change.rect.y), static_cast<float>(change.rect.y + change.rect.h), change.height,
-            v[0].y, v[3].y, v[0].v, v[3].v, exact, y0, y1);
-    return box.Intersect({x0, y0, x1 - x0, y1 - y0});
+    PixelRegion pixels;
+    for (const PixelRect& rect : change.region.Rects()) {
+        int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+        MapSpan(static_cast<float>(rect.x), static_cast<float>(rect.x + rect.w), change.width, v[0].x, v[1].x, v[0].u,
+                v[1].u, exact, x0, x1);
+        MapSpan(static_cast<float>(rect.y), static_cast<float>(rect.y + rect.h), change.height, v[0].y, v[3].y, v[0].v,
+                v[3].v, exact, y0, y1);
+        pixels.Add(box.Intersect({x0, y0, x1 - x0, y1 - y0}));
+    }
+    return pixels;
 }
 
-PixelRect FrameDamage(const std::vector<DrawCommand>& before, const std::vector<DrawCommand>& after, int width,
-                      int height, const TextureChangeOf& changeOf)
+namespace {
+
+// The commands of two frames that stand apart: before[fromA, toA) and after[fromB, toB), between
+// matched ones.
+struct Unmatched {
+    std::size_t fromA, toA, fromB, toB;
+};
+
+// An edit script with at most kMaxEdits commands gone or come (Myers' greedy walk): the runs that
+// are not matched, in order. False when the frames differ by more; their changes are then large.
+constexpr int kMaxEdits = 256;
+
+bool MatchInOrder(const std::vector<DrawCommand>& a, const std::vector<DrawCommand>& b, std::vector<Unmatched>& runs)
 {
-    PixelRect damage;
-    if (before.size() == after.size()) {
-        // Pairwise: a pixel that no differing pair touches sees the same commands in the same order.
-        for (std::size_t i = 0; i < after.size(); ++i) {
-            const DrawCommand& was = before[i];
-            const DrawCommand& now = after[i];
-            if (was == now)
-                continue;
-            TextureChange change;
-            if (now.SameButGeneration(was) && was.generation + 1 == now.generation && changeOf(now.texture, change) &&
-                change.generation == now.generation) {
-                damage = damage.Union(ChangedTexturePixels(now, change, width, height));
-                continue;
+    const int n = static_cast<int>(a.size()), m = static_cast<int>(b.size());
+    const int most = std::min(n + m, kMaxEdits);
+    // far[k] on diagonal k = x - y: the furthest x reached; kept per step for the walk back.
+    std::vector<int> far(static_cast<std::size_t>(2 * most + 3), 0);
+    std::vector<int> trace;
+    std::vector<std::size_t> traceAt;
+    const int offset = most + 1;
+    auto equal = [&](int x, int y) { return a[static_cast<std::size_t>(x)] == b[static_cast<std::size_t>(y)]; };
+    int steps = -1;
+    for (int d = 0; d <= most && steps < 0; ++d) {
+        traceAt.push_back(trace.size());
+        trace.insert(trace.end(), far.begin() + (offset - d - 1), far.begin() + (offset + d + 2));
+        for (int k = -d; k <= d; k += 2) {
+            const bool down = k == -d || (k != d && far[static_cast<std::size_t>(offset + k - 1)] <
+                                                         far[static_cast<std::size_t>(offset + k + 1)]);
+            int x = down ? far[static_cast<std::size_t>(offset + k + 1)] : far[static_cast<std::size_t>(offset + k - 1)] + 1;
+            int y = x - k;
+            while (x < n && y < m && equal(x, y))
+                ++x, ++y;
+            far[static_cast<std::size_t>(offset + k)] = x;
+            if (x >= n && y >= m) {
+                steps = d;
+                break;
             }
-            damage = damage.Union(was.Box(width, height)).Union(now.Box(width, height));
         }
-        return damage;
     }
-    // Commands came or went: what lies between the common start and the common end.
-    std::size_t prefix = 0;
-    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
-        ++prefix;
-    std::size_t suffix = 0;
-    while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
-           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
-        ++suffix;
-    for (std::size_t i = prefix; i < before.size() - suffix; ++i)
-        damage = damage.Union(before[i].Box(width, height));
-    for (std::size_t i = prefix; i < after.size() - suffix; ++i)
-        damage = damage.Union(after[i].Box(width, height));
+    if (steps < 0)
+        return false;
+    // Walk back: each step is one edit, preceded by a run of matched commands.
+    runs.clear();
+    int x = n, y = m;
+    auto farAt = [&](int d, int k) { return trace[traceAt[static_cast<std::size_t>(d)] + static_cast<std::size_t>(k + d + 1)]; };
+    for (int d = steps; d >= 0; --d) {
+        const int k = x - y;
+        const bool down = k == -d || (k != d && farAt(d, k - 1) < farAt(d, k + 1));
+        const int prevK = down ? k + 1 : k - 1;
+        const int prevX = d == 0 ? 0 : farAt(d, prevK), prevY = d == 0 ? 0 : prevX - prevK;
+        while (x > prevX && y > prevY)
+            --x, --y;
+        if (d == 0)
+            break;
+        // One command gone (x moved) or come (y moved); join it to the run after it if they touch.
+        const std::size_t fromA = static_cast<std::size_t>(prevX), toA = static_cast<std::size_t>(x);
+        const std::size_t fromB = static_cast<std::size_t>(prevY), toB = static_cast<std::size_t>(y);
+        if (!runs.empty() && runs.back().fromA == toA && runs.back().fromB == toB) {
+            runs.back().fromA = fromA;
+            runs.back().fromB = fromB;
+        } else {
+            runs.push_back({fromA, toA, fromB, toB});
+        }
+        x = prevX;
+        y = prevY;
+    }
+    return true;
+}
+
+// Pairs that differ only in a texture's content changed since: that change alone.
+void AddPairDamage(const DrawCommand& was, const DrawCommand& now, int width, int height,
+                   const TextureChangeOf& changeOf, PixelRegion& damage)
+{
+    if (was == now)
+        return;
+    TextureChange change;
+    if (now.SameButGeneration(was) && was.generation + 1 == now.generation && changeOf(now.texture, change) &&
+        change.generation == now.generation) {
+        damage.Add(ChangedTexturePixels(now, change, width, height));
+        return;
+    }
+    damage.Add(was.Box(width, height));
+    damage.Add(now.Box(width, height));
+}
+
+void AddRunDamage(const std::vector<DrawCommand>& before, const std::vector<DrawCommand>& after, const Unmatched& run,
+                  int width, int height, const TextureChangeOf& changeOf, PixelRegion& damage)
+{
+    if (run.toA - run.fromA == run.toB - run.fromB) {
+        // Changed in place, one for one.
+        for (std::size_t i = 0; i < run.toA - run.fromA; ++i)
+            AddPairDamage(before[run.fromA + i], after[run.fromB + i], width, height, changeOf, damage);
+        return;
+    }
+    for (std::size_t i = run.fromA; i < run.toA; ++i)
+        damage.Add(before[i].Box(width, height));
+    for (std::size_t i = run.fromB; i < run.toB; ++i)
+        damage.Add(after[i].Box(width, height));
+}
+
+}  // namespace
+
+PixelRegion FrameDamage(const std::vector<DrawCommand>& before, const std::vector<DrawCommand>& after, int width,
+                        int height, const TextureChangeOf& changeOf)
+{
+    PixelRegion damage;
+    std::vector<Unmatched> runs;
+    if (!MatchInOrder(before, after, runs)) {
+        // Too many changes to match: pairwise, or all between the common start and end.
+        const std::size_t common = std::min(before.size(), after.size());
+        std::size_t prefix = 0, suffix = 0;
+        while (prefix < common && before[prefix] == after[prefix])
+            ++prefix;
+        while (suffix < common - prefix && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+            ++suffix;
+        runs = {{prefix, before.size() - suffix, prefix, after.size() - suffix}};
+    }
+    for (const Unmatched& run : runs)
+        AddRunDamage(before, after, run, width, height, changeOf, damage);
     return damage;
 }

@@ -4,8 +4,10 @@
 // A command holds everything that decides its pixels: the vertices after the transform, the
 // texture with the generation of its content, blend, addressing and clipping. Two equal commands
 // over the same earlier pixels give the same pixels, so a pixel that no differing command
-// touches keeps its value: the damage is the box of the differing commands, old and new.
+// touches keeps its value: the damage is the boxes of the differing commands, old and new.
 #pragma once
+
+#include "platform/PixelRegion.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,14 +16,6 @@
 struct DrawVertex {
     float x, y, u, v;
     std::uint8_t r, g, b, a;
-};
-
-// A rectangle of buffer pixels, rows from the top; empty when w or h is not above 0.
-struct PixelRect {
-    int x = 0, y = 0, w = 0, h = 0;
-    bool Empty() const { return w <= 0 || h <= 0; }
-    PixelRect Union(const PixelRect& other) const;
-    PixelRect Intersect(const PixelRect& other) const;
 };
 
 // Compared byte for byte: every field is 4 bytes wide, so there is no padding to differ.
@@ -64,17 +58,20 @@ bool HistoryRegion(const DrawCommand& first, const SeeThrough* texture, int text
 // What changed in a texture's content from one generation to the next.
 struct TextureChange {
     std::uint32_t generation = 0;
-    PixelRect rect;                   // in texture pixels; empty: not known, take it all
+    PixelRegion region;               // in texture pixels; empty: not known, take it all
     int width = 0, height = 0;        // the texture's size
 };
 
 // The pixels a command that draws a changed texture touches anew: the change mapped through an
 // axis-aligned quad, widened by what filtering reaches; the command's whole box otherwise.
-PixelRect ChangedTexturePixels(const DrawCommand& command, const TextureChange& change, int bufferWidth,
-                               int bufferHeight);
+PixelRegion ChangedTexturePixels(const DrawCommand& command, const TextureChange& change, int bufferWidth,
+                                 int bufferHeight);
 
 // The pixels of the buffer that may differ between drawing `before` and drawing `after` over the
-// same pixels; `changeOf` tells what changed last in a texture (false: nothing known).
+// same pixels; `changeOf` tells what changed last in a texture (false: nothing known). The two
+// lists are matched in order (commands that came or went, such as a sparkle born or gone, leave
+// the others matched): a pixel that no unmatched command touches sees equal commands in the
+// same order.
 using TextureChangeOf = std::function<bool(std::uint32_t texture, TextureChange& change)>;
-PixelRect FrameDamage(const std::vector<DrawCommand>& before, const std::vector<DrawCommand>& after, int width,
-                      int height, const TextureChangeOf& changeOf);
+PixelRegion FrameDamage(const std::vector<DrawCommand>& before, const std::vector<DrawCommand>& after, int width,
+                        int height, const TextureChangeOf& changeOf);

@@ -83,7 +83,7 @@ bool GlRenderer::Init(int screenWidth, int screenHeight, EngineLog& log)
     BindBuffer(m_screen.fbo, screenWidth, screenHeight);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    m_presentDamage = {0, 0, screenWidth, screenHeight};
+    m_presentDamage = PixelRect{0, 0, screenWidth, screenHeight};
     return true;
 }
 
@@ -209,10 +209,10 @@ void GlRenderer::TextureUnlock(HTexture texture)
     if (!t.lockReadOnly) {
         if (m_bRecording && (SceneUses(texture) || texture == SceneTarget()->texture))
             Settle();  // recorded quads must see the content they were given
-        MarkChanged(texture, {t.lockX, t.lockY, t.lockW, t.lockH});
+        MarkChanged(texture, PixelRect{t.lockX, t.lockY, t.lockW, t.lockH});
         ForgetFrameOf(texture);
         if (texture == m_screen.texture)
-            m_presentDamage = m_presentDamage.Union({t.lockX, t.lockY, t.lockW, t.lockH});
+            m_presentDamage.Add({t.lockX, t.lockY, t.lockW, t.lockH});
         t.seeThrough.FromPixels(t.ownedByTarget ? nullptr : t.lockBuffer.data(), t.width, t.height);
         glBindTexture(GL_TEXTURE_2D, t.id);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, t.width);
@@ -335,7 +335,7 @@ bool GlRenderer::EndScene()
             texture->seeThrough.FromPixels(nullptr, target.width, target.height);  // not known: all of it
         if (&target == &m_screen) {
             m_bScreenChanged = true;
-            m_presentDamage = {0, 0, target.width, target.height};
+            m_presentDamage = PixelRect{0, 0, target.width, target.height};
         }
     }
     m_bRecording = false;
@@ -524,29 +524,37 @@ bool GlRenderer::ReadScreen(std::vector<std::uint32_t>& argb, int& width, int& h
     return true;
 }
 
-void GlRenderer::PresentTo(int drawableWidth, int drawableHeight, const ViewRect* area)
+void GlRenderer::PresentTo(int drawableWidth, int drawableHeight, const std::vector<ViewRect>* areas)
 {
     if (!m_bReady || drawableWidth <= 0 || drawableHeight <= 0)
         return;
     Flush();
-    m_presentDamage = PixelRect();
+    m_presentDamage.Clear();
     const ViewRect rect = FitView(m_screen.width, m_screen.height, drawableWidth, drawableHeight);
     const bool same = rect.width == m_screen.width && rect.height == m_screen.height;
     pglBindFramebuffer(GL_READ_FRAMEBUFFER, m_screen.fbo);
     pglBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
-    if (area != nullptr) {
-        // The same copy as a whole one, its writes held to the area: those pixels come out alike.
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(area->x, drawableHeight - area->y - area->height, area->width, area->height);
-    } else if (rect.width != drawableWidth || rect.height != drawableHeight) {
-        glClearColor(0, 0, 0, 1);  // the bars
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
     // The window's first row is its bottom one: flip while copying.
     const int top = drawableHeight - rect.y;
-    pglBlitFramebuffer(0, 0, m_screen.width, m_screen.height, rect.x, top, rect.x + rect.width, top - rect.height,
-                       GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
+    auto copy = [&] {
+        pglBlitFramebuffer(0, 0, m_screen.width, m_screen.height, rect.x, top, rect.x + rect.width, top - rect.height,
+                           GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
+    };
+    if (areas != nullptr) {
+        // The same copy as a whole one, its writes held to each area: those pixels come out alike.
+        glEnable(GL_SCISSOR_TEST);
+        for (const ViewRect& area : *areas) {
+            glScissor(area.x, drawableHeight - area.y - area.height, area.width, area.height);
+            copy();
+        }
+    } else {
+        if (rect.width != drawableWidth || rect.height != drawableHeight) {
+            glClearColor(0, 0, 0, 1);  // the bars
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        copy();
+    }
     glDisable(GL_SCISSOR_TEST);
     pglBindFramebuffer(GL_FRAMEBUFFER, m_currentFbo);
     if (m_bInScene)
@@ -587,13 +595,13 @@ GlRenderer::Texture* GlRenderer::FindTexture(HTexture texture)
     return it == m_textures.end() ? nullptr : &it->second;
 }
 
-void GlRenderer::MarkChanged(HTexture texture, const PixelRect& rect)
+void GlRenderer::MarkChanged(HTexture texture, const PixelRegion& region)
 {
     const auto it = m_textures.find(texture);
     if (it == m_textures.end())
         return;
     ++it->second.generation;
-    it->second.lastChange = rect;
+    it->second.lastChange = region;
 }
 
 // A target's buffer changed behind its scenes' back: its next scene is drawn whole.
@@ -620,7 +628,7 @@ void GlRenderer::EndRecordedScene(Target& target)
             history = all;  // set without regard to what was there, yet it shows through later
     }
     // Pixels that depend on the buffer's past are drawn every frame, as a whole frame draws them.
-    PixelRect damage = all;
+    PixelRegion damage = all;
     if (target.frameKept && known) {
         damage = FrameDamage(target.frame, m_scene, target.width, target.height,
                              [this](std::uint32_t texture, TextureChange& change) {
@@ -628,11 +636,12 @@ void GlRenderer::EndRecordedScene(Target& target)
                                  if (it == m_textures.end())
                                      return false;
                                  change.generation = it->second.generation;
-                                 change.rect = it->second.lastChange;
+                                 change.region = it->second.lastChange;
                                  change.width = it->second.width;
                                  change.height = it->second.height;
                                  return true;
-                             }).Union(history);
+                             });
+        damage.Add(history);
     }
     if (Texture* texture = FindTexture(target.texture))
         texture->seeThrough.FromRect(known ? history : all, target.width, target.height);
@@ -645,11 +654,18 @@ void GlRenderer::EndRecordedScene(Target& target)
     m_scene.clear();
     if (&target == &m_screen) {
         m_bScreenChanged = !damage.Empty();
-        m_presentDamage = m_presentDamage.Union(damage);
+        m_presentDamage.Add(damage);
     }
 }
 
-void GlRenderer::Replay(const std::vector<DrawCommand>& commands, const PixelRect& damage)
+// Box by box: the boxes never overlap, so each pixel sees every command once, in order.
+void GlRenderer::Replay(const std::vector<DrawCommand>& commands, const PixelRegion& damage)
+{
+    for (const PixelRect& box : damage.Rects())
+        ReplayIn(commands, box);
+}
+
+void GlRenderer::ReplayIn(const std::vector<DrawCommand>& commands, const PixelRect& damage)
 {
     const bool liveClamp = m_bClamp;
     PixelRect scissor;
@@ -677,6 +693,10 @@ void GlRenderer::Replay(const std::vector<DrawCommand>& commands, const PixelRec
             glClear(GL_COLOR_BUFFER_BIT);
             continue;
         }
+        // A quad that touches no pixel of the box is not given to GL: with a software renderer
+        // each one still costs its vertices and each change of texture a draw call.
+        if (c.Box(m_bufferWidth, m_bufferHeight).Intersect(area).Empty())
+            continue;
         if (c.texture != 0 && m_textures.find(c.texture) == m_textures.end())
             continue;
         useScissor(area);
@@ -695,7 +715,7 @@ void GlRenderer::Replay(const std::vector<DrawCommand>& commands, const PixelRec
 void GlRenderer::Settle()
 {
     Target& target = *SceneTarget();
-    Replay(m_scene, {0, 0, target.width, target.height});
+    ReplayIn(m_scene, {0, 0, target.width, target.height});
     target.frameKept = false;
     m_scene.clear();
     m_bRecording = false;

@@ -56,10 +56,10 @@ public:
     // The last frame drawn on the screen, rows top to bottom, alpha forced opaque.
     bool ReadScreen(std::vector<std::uint32_t>& argb, int& width, int& height);
     // Copies the screen buffer to the window's framebuffer, scaled evenly and centred in it; with
-    // `area` (drawable pixels from the top-left), only the pixels there, as the whole copy gives them.
-    void PresentTo(int drawableWidth, int drawableHeight, const ViewRect* area = nullptr);
-    // The box of screen pixels drawn since the last PresentTo; empty: nothing changed.
-    const PixelRect& PresentDamage() const { return m_presentDamage; }
+    // `areas` (drawable pixels from the top-left), only the pixels there, as the whole copy gives them.
+    void PresentTo(int drawableWidth, int drawableHeight, const std::vector<ViewRect>* areas = nullptr);
+    // The boxes of screen pixels drawn since the last PresentTo; empty: nothing changed.
+    const PixelRegion& PresentDamage() const { return m_presentDamage; }
 
 private:
     struct Texture {
@@ -72,7 +72,7 @@ private:
         int lockX = 0, lockY = 0, lockW = 0, lockH = 0;
         std::uint32_t generation = 0;    // counts the changes of its content
         SeeThrough seeThrough;           // where its alpha is below 255
-        PixelRect lastChange;            // of the latest one; empty: all of it
+        PixelRegion lastChange;          // of the latest one; empty: all of it
     };
     struct Target {
         unsigned fbo = 0;
@@ -95,11 +95,12 @@ private:
     void RecordQuad(const EngineQuad& quad);
     void AppendVertices(const EngineQuad& quad, Vertex* out) const;
     void EndRecordedScene(Target& target);
-    void Replay(const std::vector<DrawCommand>& commands, const PixelRect& damage);
+    void Replay(const std::vector<DrawCommand>& commands, const PixelRegion& damage);
+    void ReplayIn(const std::vector<DrawCommand>& commands, const PixelRect& box);
     void Settle();                       // draws the recording now; tracking ends for this scene
     bool SceneUses(HTexture texture) const;
     Texture* FindTexture(HTexture texture);
-    void MarkChanged(HTexture texture, const PixelRect& rect);  // empty rect: all of it
+    void MarkChanged(HTexture texture, const PixelRegion& region);  // empty: all of it
     void ForgetFrameOf(HTexture texture);
 
     EngineLog* m_pLog = nullptr;
@@ -127,5 +128,5 @@ private:
     HTarget m_sceneTarget = 0;           // 0: the screen
     std::vector<DrawCommand> m_scene;
     bool m_bScreenChanged = true;
-    PixelRect m_presentDamage;
+    PixelRegion m_presentDamage;
 };

@@ -671,19 +671,26 @@ bool SdlEngine::Present()
 }
 
 // The window shows the last frame, the back buffer holds it too (or is filled again first), and
-// only the pixels that show the changed box are copied to both.
+// only the pixels that show the changed boxes are copied to both.
 bool SdlEngine::PresentPart(int drawableWidth, int drawableHeight)
 {
     if (m_bPresentDue || !m_subBuffer.IsAttached() || drawableWidth != m_nShownWidth || drawableHeight != m_nShownHeight)
         return false;
-    const PixelRect& damage = m_renderer.PresentDamage();
     const ViewRect view = FitView(m_nScreenWidth, m_nScreenHeight, drawableWidth, drawableHeight);
-    const ViewRect box = DrawablePixelsShowing(view, m_nScreenWidth, m_nScreenHeight, damage.x, damage.y, damage.w, damage.h);
-    const long long area = static_cast<long long>(box.width) * box.height;
+    std::vector<ViewRect> boxes;
+    long long area = 0;
+    for (const PixelRect& damage : m_renderer.PresentDamage().Rects()) {
+        const ViewRect box = DrawablePixelsShowing(view, m_nScreenWidth, m_nScreenHeight, damage.x, damage.y, damage.w, damage.h);
+        if (box.width > 0 && box.height > 0) {
+            boxes.push_back(box);
+            area += static_cast<long long>(box.width) * box.height;
+        }
+    }
     if (area == 0 || area * 2 > static_cast<long long>(view.width) * view.height)
         return false;  // most of the view: a swap costs no more, and keeps to the display's refresh
-    m_renderer.PresentTo(drawableWidth, drawableHeight, m_bBackKept ? &box : nullptr);
-    m_subBuffer.Copy(box.x, drawableHeight - box.y - box.height, box.width, box.height);
+    m_renderer.PresentTo(drawableWidth, drawableHeight, m_bBackKept ? &boxes : nullptr);
+    for (const ViewRect& box : boxes)
+        m_subBuffer.Copy(box.x, drawableHeight - box.y - box.height, box.width, box.height);
     m_bBackKept = true;
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,19 @@ std::string Text(const PixelRect& r)
                                     std::to_string(r.h);
 }
 
+// Top to bottom, left to right.
+std::string Text(const PixelRegion& region)
+{
+    std::vector<PixelRect> rects = region.Rects();
+    std::sort(rects.begin(), rects.end(), [](const PixelRect& a, const PixelRect& b) {
+        return a.y != b.y ? a.y < b.y : a.x < b.x;
+    });
+    std::string text;
+    for (const PixelRect& r : rects)
+        text += (text.empty() ? "" : " + ") + Text(r);
+    return text.empty() ? "none" : text;
+}
+
 }  // namespace
 
 TEST(DrawRecord, DamageIsWhatTheDifferingCommandsTouchOldAndNew)
@@ -48,6 +62,21 @@ TEST(DrawRecord, DamageIsWhatTheDifferingCommandsTouchOldAndNew)
     viewNext.generation = 1;
     DrawCommand viewScaled = Quad(0, 0, 1024, 768, 9), viewScaledNext = viewScaled;
     viewScaledNext.generation = 1;
+    // Sparkles on the top bar, one born and one gone, while a card in the middle wiggles.
+    const DrawCommand spark = Quad(300, 10, 310, 20), born = Quad(520, 12, 530, 22), gone = Quad(290, 30, 298, 38);
+    std::vector<DrawCommand> table{back, gone, spark};
+    for (int column = 0; column < 7; ++column)
+        table.push_back(Quad(50.0f + 100 * column, 100, 121.5f + 100 * column, 196));
+    std::vector<DrawCommand> wiggled{back, spark, born};
+    wiggled.insert(wiggled.end(), table.begin() + 3, table.end());
+    wiggled[6] = Quad(352, 101, 420, 195);
+    std::vector<DrawCommand> scattered{back}, gathered{back};
+    // Ten sparkles from corner to corner, two pairs of them a little closer than the others.
+    const float corners[][2] = {{0, 0},     {80, 60},   {160, 120}, {228, 172}, {320, 240},
+                                {400, 300}, {480, 360}, {550, 416}, {640, 480}, {720, 540}};
+    for (const auto& at : corners)
+        gathered.push_back(Quad(at[0], at[1], at[0] + 10, at[1] + 10));
+    const DrawCommand near = Quad(100, 300, 110, 310), close = Quad(150, 330, 170, 340);
     const struct {
         const char* name;
         std::vector<DrawCommand> before, after;
@@ -62,12 +91,18 @@ TEST(DrawRecord, DamageIsWhatTheDifferingCommandsTouchOldAndNew)
         {"a clear touches everything", {card}, {clear}, "0,0 800x600"},
         {"a changed texture drawn 1:1: its change alone", {view}, {viewNext}, "300,200 50x40"},
         {"scaled: the change widened by filtering", {viewScaled}, {viewScaledNext}, "381,253 70x57"},
+        {"commands came and went far apart: each its own box, the others matched", table, wiggled,
+         "520,12 10x10 + 290,30 8x8 + 350,100 72x96"},
+        {"boxes that add few pixels together are one", {back}, {back, near, close}, "100,300 70x40"},
+        {"more boxes than kept: the nearest share one", scattered, gathered,
+         "0,0 10x10 + 80,60 10x10 + 160,120 78x62 + 320,240 10x10 + 400,300 10x10 + 480,360 80x66 + 640,480 10x10 + "
+         "720,540 10x10"},
     };
     const TextureChangeOf changeOf = [](std::uint32_t texture, TextureChange& change) {
         if (texture != 9)
             return false;
         change.generation = 1;
-        change.rect = {300, 200, 50, 40};
+        change.region = PixelRect{300, 200, 50, 40};
         change.width = 800;
         change.height = 600;
         return true;

@@ -7,6 +7,7 @@
 #include "support/XDisplayHold.h"
 #include "support/XScreenShot.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -49,9 +50,10 @@ bool DrawThreeFrames()
     return ++g_nFrames == 3;
 }
 
-// The view with a square of its own colour in each corner; for g_nWalk frames first, a small
-// square walking over it off the pixel grid. Ends with three frames of the plain view.
-int g_nWalk = 0;
+// The view with a square of its own colour in each corner, and, while g_nWalk is above 0, two
+// small squares far apart that walk off the pixel grid up to step g_nWalk (from step g_nStep on),
+// then stand. Ends with three frames of the last picture.
+int g_nWalk = 0, g_nStep = 0;
 bool DrawMarkedCorners()
 {
     IEngine* engine = engine2dCreate(kEngineVersion);
@@ -61,11 +63,14 @@ bool DrawMarkedCorners()
     DrawSquare(*engine, kViewWidth - kMark, 0, kMark, kGreen);
     DrawSquare(*engine, 0, kViewHeight - kMark, kMark, kBlue);
     DrawSquare(*engine, kViewWidth - kMark, kViewHeight - kMark, kMark, kYellow);
-    if (++g_nFrames <= g_nWalk)
-        DrawSquare(*engine, 200 + 13.3f * g_nFrames, 150 + 5.7f * g_nFrames, 25, kBlue);
+    const float step = static_cast<float>(std::min(g_nStep + ++g_nFrames, g_nWalk));
+    if (g_nWalk > 0) {
+        DrawSquare(*engine, 200 + 13.3f * step, 150 + 5.7f * step, 25, kBlue);
+        DrawSquare(*engine, 560 - 9.1f * step, 520 - 3.3f * step, 16, kRed);
+    }
     engine->EndScene();
     engine->Release();
-    return g_nFrames == g_nWalk + 3;
+    return g_nFrames >= std::max(g_nWalk - g_nStep, 0) + 3;
 }
 
 bool CountFramesOfTheSecondSecond()
@@ -122,7 +127,7 @@ protected:
         m_pEngine.reset(engine2dCreate(kEngineVersion));
         ASSERT_NE(m_pEngine, nullptr);
         g_nFrames = 0;
-        g_nWalk = 0;
+        g_nWalk = g_nStep = 0;
     }
 
     void TearDown() override
@@ -200,19 +205,24 @@ TEST_F(RealWindow, FullScreenShowsTheWholeViewScaledEvenlyAndCentred)
         SCOPED_TRACE("started full screen");
         ExpectWholeViewOnTheScreen();
     }
-    // Frames that change a small box show it alone where GLX can copy part of the back buffer: the
-    // pixels must come out as the whole present gave them, nothing left of the square's walk.
-    XScreenShot whole, walked;
-    ASSERT_TRUE(GrabXScreen(whole));
+    // Frames that change small boxes show them alone where GLX can copy part of the back buffer:
+    // the pixels must come out as a whole present gives them (a switch of the window's mode
+    // makes the next present whole), nothing left of the squares' walk and nothing missing.
+    XScreenShot walked, whole;
     g_nWalk = 20;
     RunAgain();
     ASSERT_TRUE(GrabXScreen(walked));
+    engine->SetState(EState::Windowed, true);
+    engine->SetState(EState::Windowed, false);
+    g_nStep = g_nWalk;
+    RunAgain();
+    ASSERT_TRUE(GrabXScreen(whole));
     ASSERT_EQ(whole.rgb.size(), walked.rgb.size());
     std::size_t differ = 0;
     for (std::size_t i = 0; i < whole.rgb.size(); ++i)
         differ += whole.rgb[i] != walked.rgb[i] ? 1 : 0;
     EXPECT_EQ(differ, 0u) << "screen pixels that differ from the whole present";
-    g_nWalk = 0;
+    g_nWalk = g_nStep = 0;
     engine->SetState(EState::Windowed, true);
     RunAgain();
     engine->SetState(EState::Windowed, false);

@@ -188,9 +188,28 @@ bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::
     return host_files::WriteAtomically(ResolvePath(gamePath), data, size, options, why);
 }
 
+host_files::ETrust ReadTrustedFile(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize,
+                                   host_files::FileTime* modified, std::string* why)
+{
+    return host_files::ReadTrusted(ResolvePath(gamePath), out, maxSize, modified, why);
+}
+
+bool OthersMayWriteBeside(const std::string& gamePath, std::string* why)
+{
+    return host_files::OthersMayWriteIn(host_files::ParentFolder(ResolvePath(gamePath)), why);
+}
+
 bool FileExists(const std::string& gamePath)
 {
     return IsRegularFile(ResolvePath(gamePath));
+}
+
+void RemoveLeftovers(const std::string& pattern)
+{
+    const std::size_t slash = pattern.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
+    for (const std::string& name : FindFiles(pattern))
+        (void)host_files::RemoveOwnFile(ResolvePath(folder + name));
 }
 
 bool DeleteFile(const std::string& gamePath)
@@ -201,15 +220,7 @@ bool DeleteFile(const std::string& gamePath)
 bool CreateDirectory(const std::string& gamePath)
 {
     const std::string host = ResolvePath(gamePath);
-    for (std::size_t pos = 1; pos <= host.size(); ++pos) {
-        if (pos != host.size() && host[pos] != '/')
-            continue;
-        const std::string prefix = host.substr(0, pos);
-        if (::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST)
-            return false;
-    }
-    struct stat st;
-    return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return host_files::CreateFolders(host) && host_files::IsFolder(host);
 }
 
 bool GetLastWriteTime(const std::string& gamePath, std::int64_t& out)
@@ -244,18 +255,20 @@ bool CanCreateFiles(const std::string& folderGamePath, std::string* why)
 bool IsReadOnly(const std::string& gamePath)
 {
     struct stat st;
-    if (::stat(ResolvePath(gamePath).c_str(), &st) != 0)
+    if (::lstat(ResolvePath(gamePath).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     return (st.st_mode & S_IWUSR) == 0;
 }
 
 bool SetWritable(const std::string& gamePath)
 {
-    const std::string host = ResolvePath(gamePath);
-    struct stat st;
-    if (::stat(host.c_str(), &st) != 0)
+    const int fd = host_files::OpenOwnFile(ResolvePath(gamePath), O_RDONLY);
+    if (fd < 0)
         return false;
-    return ::chmod(host.c_str(), st.st_mode | S_IWUSR) == 0;
+    struct stat st;
+    const bool ok = ::fstat(fd, &st) == 0 && ::fchmod(fd, (st.st_mode & 07777) | S_IWUSR) == 0;
+    ::close(fd);
+    return ok;
 }
 
 std::vector<std::string> FindFiles(const std::string& pattern)

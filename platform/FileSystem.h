@@ -26,16 +26,24 @@ bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out,
 [[nodiscard]] bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size,
                                   const host_files::WriteOptions& options = host_files::WriteOptions(),
                                   std::string* why = nullptr);
+// Reads a file that vouches for code or is run as code (see host_files::ReadTrusted).
+host_files::ETrust ReadTrustedFile(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize,
+                                   host_files::FileTime* modified = nullptr, std::string* why = nullptr);
+// Whether anyone but this user and root may replace what the folder of the file holds.
+bool OthersMayWriteBeside(const std::string& gamePath, std::string* why = nullptr);
 bool FileExists(const std::string& gamePath);
-bool DeleteFile(const std::string& gamePath);
-bool CreateDirectory(const std::string& gamePath);       // and its parents
+bool DeleteFile(const std::string& gamePath);            // a link at the name goes, not what it points to
+// Removes this user's regular files that match the pattern (see FindFiles), such as the temporary
+// files of a killed run ("data\save.dat.tmp.*"); another user's files and links stay.
+void RemoveLeftovers(const std::string& pattern);
+bool CreateDirectory(const std::string& gamePath);       // and its parents (see host_files::CreateFolders)
 bool GetLastWriteTime(const std::string& gamePath, std::int64_t& out);  // seconds since the epoch
 bool GetModifiedTime(const std::string& gamePath, host_files::FileTime& out);  // a regular file's, exact
 bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath);  // replaces the target
 bool RenameFileNoReplace(const std::string& fromGamePath, const std::string& toGamePath);  // false if it exists
 bool CanCreateFiles(const std::string& folderGamePath, std::string* why = nullptr);  // see host_files
-bool IsReadOnly(const std::string& gamePath);
-bool SetWritable(const std::string& gamePath);
+bool IsReadOnly(const std::string& gamePath);   // a regular file its owner may not write (a link is not)
+bool SetWritable(const std::string& gamePath);  // this user's regular file, changed through the open file
 // Names (not paths) of the files in the folder of `pattern` that match its last part, where
 // "*" and "?" are wildcards compared without case, e.g. "gfx/effects/*.jp2". Sorted.
 std::vector<std::string> FindFiles(const std::string& pattern);

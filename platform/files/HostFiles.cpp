@@ -51,14 +51,62 @@ void SetReason(std::string* why, int error)
         *why = std::generic_category().message(error);
 }
 
+// Closes a file descriptor when it goes.
+class CFdCloser {
+public:
+    explicit CFdCloser(int fd) : m_fd(fd) {}
+    ~CFdCloser()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    CFdCloser(const CFdCloser&) = delete;
+    CFdCloser& operator=(const CFdCloser&) = delete;
+
+private:
+    int m_fd;
+};
+
+std::string FolderOf(const std::string& path)
+{
+    const std::string parent = ParentFolder(path);
+    return parent.empty() ? "." : parent;
+}
+
+bool IsOwnOrRoot(uid_t owner)
+{
+    return owner == ::geteuid() || owner == 0;
+}
+
+bool IsSharedByGroup(const struct stat& folder)
+{
+    return S_ISDIR(folder.st_mode) && (folder.st_mode & S_ISGID) != 0 && (folder.st_mode & S_IWGRP) != 0;
+}
+
+// What was just made at `path` (open as fd) is given the group's bits that `mode` asks for when
+// its folder is shared by its group; the umask took them. Changed on the open file, so a name
+// swapped meanwhile changes nothing else.
+void ShareWithGroup(int fd, const std::string& path, unsigned mode)
+{
+    struct stat folder, made;
+    if (::stat(FolderOf(path).c_str(), &folder) != 0 || !IsSharedByGroup(folder) || ::fstat(fd, &made) != 0)
+        return;
+    const mode_t wanted = (made.st_mode & 07777) | (mode & (S_IRGRP | S_IWGRP | S_IXGRP));
+    if (wanted != (made.st_mode & 07777))
+        (void)::fchmod(fd, wanted);
+}
+
 // A name beside the target that no writer uses: the process id keeps processes apart, the counter
-// the threads of one process, and O_EXCL a leftover of an earlier process with the same id.
+// the threads of one process, and O_EXCL a leftover of an earlier process with the same id (or a
+// link someone put at the name: O_EXCL never follows one).
 int CreateTemporary(const std::string& path, unsigned mode, std::string& temporary)
 {
     static std::atomic<unsigned> s_counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(s_counter++);
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0)
+            ShareWithGroup(fd, path, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -115,7 +163,8 @@ bool WriteAtomically(const std::string& path, const void* data, std::size_t size
         SetReason(why, errno);
         return false;
     }
-    if (!FillTemporary(fd, data, size, options) || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    const bool filled = FillTemporary(fd, data, size, options);
+    if (!filled || !(options.replace ? Rename(temporary, path) : RenameNoReplace(temporary, path))) {
         SetReason(why, errno);
         ::unlink(temporary.c_str());
         return false;
@@ -140,6 +189,214 @@ bool CanCreateFiles(const std::string& folder, std::string* why)
     return true;
 }
 
+int CreateExclusive(const std::string& path, unsigned mode)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd >= 0)
+        ShareWithGroup(fd, path, mode);
+    return fd;
+}
+
+int ReplaceWithNewFile(const std::string& path, unsigned mode, std::string* why)
+{
+    std::string temporary;
+    const int fd = CreateTemporary(path, mode, temporary);
+    if (fd < 0) {
+        SetReason(why, errno);
+        return -1;
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        SetReason(why, errno);
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return -1;
+    }
+    return fd;
+}
+
+int OpenOwnFile(const std::string& path, int flags)
+{
+    // Truncated only once it is known to be ours: O_TRUNC at the open would empty anyone's file.
+    const bool truncate = (flags & O_TRUNC) != 0;
+    const int fd = ::open(path.c_str(), (flags & ~(O_TRUNC | O_CREAT)) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    int error = 0;
+    if (::fstat(fd, &st) != 0)
+        error = errno;
+    else if (!S_ISREG(st.st_mode))
+        error = EINVAL;
+    else if (st.st_uid != ::geteuid())
+        error = EPERM;
+    else if (truncate && ::ftruncate(fd, 0) != 0)
+        error = errno;
+    if (error == 0)
+        return fd;
+    ::close(fd);
+    errno = error;
+    return -1;
+}
+
+namespace {
+
+void SetReasonText(std::string* why, const std::string& text)
+{
+    if (why != nullptr)
+        *why = text;
+}
+
+// A device at the name (only root makes those) takes the bytes as they are; it is opened without
+// following a link and only while it still is a device.
+bool WriteToDevice(const std::string& path, const void* data, std::size_t size, std::string* why)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        SetReason(why, errno);
+        return false;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
+        ::close(fd);
+        SetReasonText(why, "not a regular file");
+        return false;
+    }
+    const bool written = WriteAll(fd, static_cast<const std::uint8_t*>(data), size);
+    const int error = errno;
+    if (::close(fd) != 0 || !written) {
+        SetReason(why, written ? errno : error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteOutputFile(const std::string& path, const void* data, std::size_t size, std::string* why)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno != ENOENT) {
+            SetReason(why, errno);
+            return false;
+        }
+        return WriteAtomically(path, data, size, WriteOptions(), why);
+    }
+    if (S_ISREG(st.st_mode))
+        return WriteAtomically(path, data, size, WriteOptions(), why);
+    if (S_ISCHR(st.st_mode))
+        return WriteToDevice(path, data, size, why);
+    SetReasonText(why, S_ISLNK(st.st_mode) ? "a link stands at its name" : "not a regular file");
+    return false;
+}
+
+bool RemoveOwnFile(const std::string& path)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+        return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+namespace {
+
+// Whether someone else may add, replace or remove names in a folder (its stat): see OthersMayWriteIn.
+bool OpenToOthers(const struct stat& folder, const std::string& name, std::string* why)
+{
+    if (!IsOwnOrRoot(folder.st_uid)) {
+        SetReasonText(why, "folder " + name + " belongs to user " + std::to_string(folder.st_uid));
+        return true;
+    }
+    if ((folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (folder.st_mode & S_ISVTX) == 0) {
+        SetReasonText(why, "others may write folder " + name);
+        return true;
+    }
+    return false;
+}
+
+// Why the open file (its stat) may hold what someone else wrote; empty when nobody else could have.
+std::string WhyNotTrusted(const struct stat& file)
+{
+    if (!S_ISREG(file.st_mode))
+        return "not a regular file";
+    if (!IsOwnOrRoot(file.st_uid))
+        return "it belongs to user " + std::to_string(file.st_uid);
+    if ((file.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return "others may write it";
+    return std::string();
+}
+
+bool ReadAll(int fd, std::uint8_t* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, data + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool OthersMayWriteIn(const std::string& folder, std::string* why)
+{
+    struct stat st;
+    const std::string name = folder.empty() ? "." : folder;
+    return ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && OpenToOthers(st, name, why);
+}
+
+// The folder is opened first and the file within it, so both checks are of what is read.
+ETrust ReadTrusted(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxSize,
+                   FileTime* modified, std::string* why)
+{
+    out.clear();
+    const std::string folderName = FolderOf(path);
+    const int folder = ::open(folderName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        SetReason(why, errno);
+        return errno == ENOENT ? ETrust::kMissing : ETrust::kUnreadable;
+    }
+    CFdCloser closeFolder(folder);
+    const int fd = ::openat(folder, FileName(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        SetReason(why, error);
+        if (error == ELOOP)
+            SetReasonText(why, "a link stands at its name");
+        return error == ENOENT ? ETrust::kMissing : error == ELOOP ? ETrust::kNotTrusted : ETrust::kUnreadable;
+    }
+    CFdCloser closeFile(fd);
+    struct stat folderStat, st;
+    if (::fstat(folder, &folderStat) != 0 || ::fstat(fd, &st) != 0) {
+        SetReason(why, errno);
+        return ETrust::kUnreadable;
+    }
+    std::string distrust = WhyNotTrusted(st);
+    if (distrust.empty())
+        (void)OpenToOthers(folderStat, folderName, &distrust);
+    if (!distrust.empty()) {
+        SetReasonText(why, distrust);
+        return ETrust::kNotTrusted;
+    }
+    if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > maxSize) {
+        SetReasonText(why, "larger than " + std::to_string(maxSize) + " bytes");
+        return ETrust::kUnreadable;
+    }
+    out.resize(static_cast<std::size_t>(st.st_size));
+    if (!ReadAll(fd, out.data(), out.size())) {
+        SetReason(why, errno != 0 ? errno : EIO);
+        out.clear();
+        return ETrust::kUnreadable;
+    }
+    if (modified != nullptr)
+        *modified = static_cast<FileTime>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return ETrust::kTrusted;
+}
+
 std::optional<bool> Exists(const std::string& path)
 {
     std::error_code error;
@@ -161,15 +418,22 @@ bool IsRegularFile(const std::string& path)
     return fs::is_regular_file(path, error);
 }
 
+// Each folder is made with its mode at once (no change by name afterwards, which would follow a
+// link put in its place) and shared with the group as its parent is.
 bool CreateFolders(const std::string& path, bool privateToUser)
 {
-    std::error_code error;
-    if (fs::is_directory(path, error))
+    if (path.empty() || IsFolder(path))
         return true;
-    if (!fs::create_directories(path, error))
+    const std::string parent = ParentFolder(path);
+    if (!parent.empty() && parent != path && !CreateFolders(parent))
         return false;
-    if (privateToUser)
-        fs::permissions(path, fs::perms::owner_all, error);
+    if (::mkdir(path.c_str(), privateToUser ? 0700 : 0777) != 0)
+        return errno == EEXIST && IsFolder(path);
+    const int fd = privateToUser ? -1 : ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        ShareWithGroup(fd, path, 0777);
+        ::close(fd);
+    }
     return true;
 }
 

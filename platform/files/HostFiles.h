@@ -3,6 +3,14 @@
 //
 // Every replacement of a whole file goes through WriteAtomically, so a reader, a crash or a
 // full disk never meets half a file: the old file stays until the new one is complete on disk.
+//
+// Nothing here writes through a name that someone else may have pointed elsewhere: new files are
+// made exclusively under a name of their own and renamed into place, so a link standing at the
+// name is replaced, never followed; existing files are opened without following a link and
+// changed through the open file. In a folder that its group shares (setgid and writable by the
+// group, the usual way to share data between accounts) what is made here is the group's to use
+// too: the umask does not take the group's bits. Byte code and other files that are run are read
+// only where no one else could have written them (ReadTrusted).
 #pragma once
 
 #include <cstddef>
@@ -16,8 +24,10 @@ namespace host_files {
 using FileTime = std::int64_t;  // last-write time in nanoseconds since the epoch
 
 struct WriteOptions {
-    unsigned mode = 0666;              // before the umask; 0600 keeps the file to its user
+    unsigned mode = 0666;              // before the umask (which spares the group's bits in a shared folder);
+                                       // 0600 keeps the file to its user
     bool createFolders = false;        // make the missing folders above the file first
+    bool replace = true;               // false: fail with "File exists" when anything holds the name
     std::optional<FileTime> modified;  // the new file's last-write time, set before it takes over
 };
 
@@ -33,10 +43,47 @@ struct WriteOptions {
 constexpr const char* kWriteTestName = ".write-test";
 bool CanCreateFiles(const std::string& folder, std::string* why = nullptr);
 
+// A new empty file at the name, open for reading and writing; -1 with errno EEXIST when anything
+// (a file, a link) holds the name already.
+int CreateExclusive(const std::string& path, unsigned mode = 0666);
+// A new empty file, open for writing, in place of whatever held the name (a file, a link, nothing):
+// made as a temporary file and renamed over it. -1 with the reason in `why`.
+int ReplaceWithNewFile(const std::string& path, unsigned mode = 0666, std::string* why = nullptr);
+// An existing regular file of this user's, opened with `flags` (O_WRONLY, O_TRUNC...) without
+// following a link at its name; -1 with errno ELOOP for a link, EPERM for another user's file and
+// EINVAL for anything but a regular file.
+int OpenOwnFile(const std::string& path, int flags);
+// A file a user named as the output of a run: replaced whole (see WriteAtomically) where a file or
+// nothing stands at the name, written in place where it is a device (/dev/null, /dev/full), and
+// refused where it is a link or anything else; every write and the close are checked.
+[[nodiscard]] bool WriteOutputFile(const std::string& path, const void* data, std::size_t size,
+                                   std::string* why = nullptr);
+// Removes a regular file of this user's (a link or another user's file stays); false otherwise.
+bool RemoveOwnFile(const std::string& path);
+
+// Whether anyone but this user and root may add, replace or remove names in the folder: it is
+// another user's, or its group or everyone may write it and it is not sticky (a sticky folder of
+// this user's or root's keeps others from replacing what is ours). False for a missing folder.
+// `why` takes the reason for a true result, e.g. "others may write folder effects".
+bool OthersMayWriteIn(const std::string& folder, std::string* why = nullptr);
+// Reads a file that is run as code (byte code, the key that vouches for it) only where no one
+// but this user or root could have written it: the file, opened without following a link, is a
+// regular file of this user's or root's that no one else may write, in a folder no one else may
+// write (OthersMayWriteIn). Nothing is read otherwise.
+enum class ETrust {
+    kTrusted,        // read whole into `out`, within maxSize
+    kMissing,        // nothing stands at the name
+    kUnreadable,     // it can't be opened or read, or is larger than maxSize
+    kNotTrusted,     // a link, not a regular file, another user's, writable by others or in an open folder
+};
+ETrust ReadTrusted(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxSize,
+                   FileTime* modified = nullptr, std::string* why = nullptr);
+
 std::optional<bool> Exists(const std::string& path);  // nullopt when it cannot be told
 bool IsFolder(const std::string& path);
 bool IsRegularFile(const std::string& path);          // follows links
 // Makes the folder and its parents; `privateToUser` gives a newly made last folder mode 0700.
+// A folder made in a folder its group shares is shared the same way.
 bool CreateFolders(const std::string& path, bool privateToUser = false);
 bool GetModifiedTime(const std::string& path, FileTime& out);
 bool Rename(const std::string& from, const std::string& to);  // replaces an existing target

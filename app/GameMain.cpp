@@ -113,6 +113,8 @@ bool TakeLock(CSingleInstance& instance, std::vector<std::string>& warnings)
         ReportLockNotTaken(instance);
         return false;
     }
+    if (instance.ReplacedLink())
+        warnings.push_back("[W] A link stood at " + instance.GetPath() + "; it was removed and the lock file made there");
     if (instance.GetResult() != ELockResult::kNoLocking)
         return true;
     warnings.push_back("[W] Can't lock " + instance.GetPath() + " (" + instance.GetReason() +
@@ -269,6 +271,7 @@ int RunGame(const std::vector<std::string>& lockWarnings)
     if (engine == nullptr)
         return 1;
     ReadDesktop(*engine);
+    fs_layer::RemoveLeftovers("config.ini.tmp.*");  // of a run killed while it wrote the configuration
     SetEngineStates(*engine);
     for (const std::string& warning : lockWarnings)
         engine->Log("%s", warning.c_str());

@@ -27,11 +27,25 @@ std::string Lower(std::string text)
     return text;
 }
 
+// A file's mode does not keep it from being removed here (only its folder's does), so a read-only
+// source is removed as it stands: changing its mode first would change whatever a link at its
+// name points to. A link goes, and what it points to stays.
 void DeleteGameFile(const std::string& path)
 {
-    if (fs_layer::IsReadOnly(path))
-        fs_layer::SetWritable(path);
-    fs_layer::DeleteFile(path);
+    (void)fs_layer::DeleteFile(path);
+}
+
+// The target is encoded whole in memory and then replaces whatever holds its name, so a link
+// there is replaced rather than written through and a failed write leaves no part of a picture.
+bool WriteTarget(CPixImage& image, const std::string& target)
+{
+    std::uint8_t* bytes = nullptr;
+    std::size_t size = 0;
+    if (!image.EncodeToMemory(&bytes, &size, kPixTypeTga))
+        return false;
+    const bool written = fs_layer::WriteWholeFile(target, bytes, size);
+    CPixImage::FreeMemory(bytes);
+    return written;
 }
 
 }  // namespace
@@ -39,6 +53,7 @@ void DeleteGameFile(const std::string& path)
 CEffectsUnpacker::CEffectsUnpacker(const char* gameTitle)
     : m_title(gameTitle != nullptr ? gameTitle : "")
 {
+    fs_layer::RemoveLeftovers(std::string(kFolder) + "*.png.tmp.*");  // of a conversion that was killed
     m_files = fs_layer::FindFiles(std::string(kFolder) + "*.jp2");
     if (m_pEngine != nullptr)
         m_pEngine->Log("[I] Please wait. This only happens during first launch.");
@@ -93,7 +108,7 @@ bool CEffectsUnpacker::ConvertOne(const std::string& fileName)
             for (int x = 0; x < image.Width(); ++x)
                 image.SetAlphaAt(x, y, alpha.GreyLevelAt(x, y));
     }
-    return image.WriteToFile(fs_layer::ResolvePath(target).c_str(), kPixTypeTga);
+    return WriteTarget(image, target);
 }
 
 void CEffectsUnpacker::ShowProgress()

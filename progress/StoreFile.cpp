@@ -19,10 +19,10 @@ std::string FolderOf(const std::string& gamePath)
 
 // Every save has a temporary file of its own, so one that a killed run left behind is never
 // reused; the data folder's lock keeps other writers out, so any found now is such a leftover.
+// Only this user's go: another user's (in a folder a group shares) are theirs to clear.
 void RemoveLeftTemporaries(const std::string& gamePath)
 {
-    for (const std::string& name : fs_layer::FindFiles(gamePath + ".tmp.*"))
-        (void)fs_layer::DeleteFile(FolderOf(gamePath) + name);
+    fs_layer::RemoveLeftovers(gamePath + ".tmp.*");
 }
 
 }  // namespace
@@ -131,8 +131,7 @@ namespace {
 bool CanCreateFilesIn(const std::string& folder, std::string& why)
 {
     const std::string prefix = folder.empty() ? std::string() : folder + "\\";
-    for (const std::string& name : fs_layer::FindFiles(prefix + host_files::kWriteTestName + ".tmp.*"))
-        (void)fs_layer::DeleteFile(prefix + name);
+    fs_layer::RemoveLeftovers(prefix + host_files::kWriteTestName + ".tmp.*");
     return fs_layer::CanCreateFiles(folder, &why);
 }
 

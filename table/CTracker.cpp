@@ -50,6 +50,7 @@ bool CTracker::Save(const std::string& fileName) const
 {
     std::vector<std::uint8_t> bytes;
     tutorial_file::WriteRecord(m_record, bytes);
+    fs_layer::RemoveLeftovers(fileName + ".tmp.*");  // of a run killed while it saved this file
     if (!fs_layer::WriteWholeFile(fileName, bytes.data(), bytes.size())) {
         m_engine.Log("[E] Error opening file %s for write", fileName.c_str());
         return false;

@@ -204,7 +204,7 @@ void CFResource::RegisterScriptInterface()
 // The cache is used while its last-write time equals the script's (or the script is gone);
 // otherwise, or when it does not load, the script is compiled and the cache rewritten. Byte code
 // runs as it stands, so where others may write the cache's folder (one a group shares) no cache
-// is used or written: the script is compiled at every start (about 50 ms).
+// is used or written: the script is compiled at every start.
 void CFResource::LoadScript(const char* path)
 {
     const GamePathParts parts = SplitGamePath(path);

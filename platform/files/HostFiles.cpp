@@ -357,8 +357,9 @@ ETrust ReadTrusted(const std::string& path, std::vector<std::uint8_t>& out, std:
     const std::string folderName = FolderOf(path);
     const int folder = ::open(folderName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
-        SetReason(why, errno);
-        return errno == ENOENT ? ETrust::kMissing : ETrust::kUnreadable;
+        const int error = errno;
+        SetReason(why, error);
+        return error == ENOENT ? ETrust::kMissing : ETrust::kUnreadable;
     }
     CFdCloser closeFolder(folder);
     const int fd = ::openat(folder, FileName(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -387,8 +388,9 @@ ETrust ReadTrusted(const std::string& path, std::vector<std::uint8_t>& out, std:
         return ETrust::kUnreadable;
     }
     out.resize(static_cast<std::size_t>(st.st_size));
+    errno = 0;
     if (!ReadAll(fd, out.data(), out.size())) {
-        SetReason(why, errno != 0 ? errno : EIO);
+        SetReason(why, errno != 0 ? errno : EIO);  // none: it grew shorter than it said
         out.clear();
         return ETrust::kUnreadable;
     }

@@ -4,6 +4,7 @@
 #include "image/CPixImage.h"
 #include "platform/Engine.h"
 #include "platform/FileSystem.h"
+#include "platform/j2k/J2kCodec.h"
 #include "platform/StopSignals.h"
 
 #include <algorithm>
@@ -37,15 +38,44 @@ void DeleteGameFile(const std::string& path)
 
 // The target is encoded whole in memory and then replaces whatever holds its name, so a link
 // there is replaced rather than written through and a failed write leaves no part of a picture.
-bool WriteTarget(CPixImage& image, const std::string& target)
+bool WriteTarget(IEngine* engine, CPixImage& image, const std::string& target)
 {
     std::uint8_t* bytes = nullptr;
     std::size_t size = 0;
     if (!image.EncodeToMemory(&bytes, &size, kPixTypeTga))
         return false;
-    const bool written = fs_layer::WriteWholeFile(target, bytes, size);
+    bool replacedLink = false;
+    host_files::WriteOptions options;
+    options.replacedLink = &replacedLink;
+    const bool written = fs_layer::WriteWholeFile(target, bytes, size, options);
     CPixImage::FreeMemory(bytes);
+    if (replacedLink && engine != nullptr)
+        engine->Log("[W] A link stood at %s; it was replaced", target.c_str());
     return written;
+}
+
+// A source is read only where no link stands at its name: the link may lead to a picture of this
+// user's that the target would then show to everyone who may read the folder. It stays as it is.
+enum class ESource { kRead, kNone, kLink };
+
+ESource ReadSource(IEngine* engine, const std::string& source, const std::string& target,
+                   std::vector<std::uint8_t>& bytes)
+{
+    const host_files::ERead read = fs_layer::ReadWithoutLink(source, bytes, kJ2kMaxFileSize);
+    if (read == host_files::ERead::kRead)
+        return ESource::kRead;
+    if (read != host_files::ERead::kLink)
+        return ESource::kNone;
+    if (engine != nullptr)
+        engine->Log("[W] A link stood at %s; it is not read, and %s is not made", source.c_str(), target.c_str());
+    return ESource::kLink;
+}
+
+// The mask's grey levels, from a GIF or, failing that, from any picture format.
+bool DecodeMask(CPixImage& mask, const std::vector<std::uint8_t>& bytes)
+{
+    return mask.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeGif) ||
+           mask.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeUnknown);
 }
 
 }  // namespace
@@ -93,22 +123,29 @@ bool CEffectsUnpacker::ConvertOne(const std::string& fileName)
     const std::string target = kFolder + name + ".png";
     const std::string mask = kFolder + name + ".gif";
 
+    std::vector<std::uint8_t> bytes;
+    if (ReadSource(m_pEngine.Get(), source, target, bytes) != ESource::kRead)
+        return false;
     CJp2Image decoded;
     CPixImage image(kPixTypeUnknown);
-    if (decoded.Load(source.c_str(), nullptr) == 0 && decoded.Pixels() != nullptr)
+    if (decoded.OpenMemory(bytes.data(), bytes.size()) == 0 && decoded.Decode(nullptr) == 0 &&
+        decoded.Pixels() != nullptr)
         image.CopyFromPixelArray(decoded.Pixels(), decoded.Width(), decoded.Height(), 32,
                                  static_cast<std::uint32_t>(decoded.Pitch()), true);
     decoded.Close();
     if (!image.HasPixels())
         return false;
+    const ESource maskRead = ReadSource(m_pEngine.Get(), mask, target, bytes);
+    if (maskRead == ESource::kLink)
+        return false;
     CPixImage alpha(kPixTypeUnknown);
-    if (alpha.ReadFromFile(fs_layer::ResolvePath(mask).c_str(), kPixTypeGif) && alpha.HasPixels()) {
+    if (maskRead == ESource::kRead && DecodeMask(alpha, bytes) && alpha.HasPixels()) {
         image.MakeAlphaPlane();
         for (int y = 0; y < image.Height(); ++y)
             for (int x = 0; x < image.Width(); ++x)
                 image.SetAlphaAt(x, y, alpha.GreyLevelAt(x, y));
     }
-    return WriteTarget(image, target);
+    return WriteTarget(m_pEngine.Get(), image, target);
 }
 
 void CEffectsUnpacker::ShowProgress()

@@ -10,7 +10,18 @@ int CJp2Image::Open(const char* file)
     Close();
     if (file == nullptr)
         file = "";
-    m_pHandle = J2K_OpenFile(fs_layer::ResolvePath(file).c_str());
+    return TakeHandle(J2K_OpenFile(fs_layer::ResolvePath(file).c_str()));
+}
+
+int CJp2Image::OpenMemory(const unsigned char* data, std::size_t size)
+{
+    Close();
+    return TakeHandle(J2K_OpenMemory(data, size));
+}
+
+int CJp2Image::TakeHandle(J2kImage* handle)
+{
+    m_pHandle = handle;
     if (m_pHandle == nullptr) {
         const int code = J2K_getLastError();
         m_szError = J2K_getErrorStr(code);

@@ -272,9 +272,14 @@ int RunGame(const std::vector<std::string>& lockWarnings)
         return 1;
     ReadDesktop(*engine);
     fs_layer::RemoveLeftovers("config.ini.tmp.*");  // of a run killed while it wrote the configuration
+    // The configuration is the game's own file, so a link at its name is not read but removed: it
+    // may lead to a file of this user's that the next write would copy into the folder.
+    const bool configLink = fs_layer::RemoveLink("config.ini");
     SetEngineStates(*engine);
     for (const std::string& warning : lockWarnings)
         engine->Log("%s", warning.c_str());
+    if (configLink)
+        engine->Log("[W] A link stood at config.ini; it is not read, and was removed");
     store_notices::ReleaseLog();
     if (!RunFirstRunConversion(*engine))
         return 0;

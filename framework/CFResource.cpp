@@ -305,21 +305,34 @@ bool CFResource::RunsWithoutStopping(const std::vector<std::uint8_t>& code, cons
 void CFResource::TagCache(const std::vector<std::uint8_t>& code, const std::string& cachePath,
                           host_files::FileTime cacheTime)
 {
-    const std::optional<SipKey> key = cache_key::ReadOrMake();
+    if (SaveCache(code, cachePath, cacheTime))
+        m_pEngine->Log("[I] Resource: Byte-code cache %s was made elsewhere; it ran and is kept for this folder",
+                       cachePath.c_str());
+}
+
+// The byte code tagged with the folder's key (made now if there is none), stamped with `time`;
+// a link found at the key's or the cache's name is replaced, and said.
+bool CFResource::SaveCache(const std::vector<std::uint8_t>& code, const std::string& cachePath,
+                           host_files::FileTime time)
+{
+    bool keyLink = false, cacheLink = false;
+    const std::optional<SipKey> key = cache_key::ReadOrMake(&keyLink);
     bool ok = key.has_value();
     if (ok) {
         const std::vector<std::uint8_t> wrapped = WrapByteCode(code, m_nInterfaceCrc, *key);
         host_files::WriteOptions options;
         options.mode = kCacheMode;
-        options.modified = cacheTime;
+        options.modified = time;
+        options.replacedLink = &cacheLink;
         ok = fs_layer::WriteWholeFile(cachePath, wrapped.data(), wrapped.size(), options);
     }
-    if (!ok) {
+    if (keyLink)
+        m_pEngine->Log("[W] A link stood at %s; it was replaced", cache_key::kPath);
+    if (cacheLink)
+        m_pEngine->Log("[W] A link stood at %s; it was replaced", cachePath.c_str());
+    if (!ok)
         m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
-        return;
-    }
-    m_pEngine->Log("[I] Resource: Byte-code cache %s was made elsewhere; it ran and is kept for this folder",
-                   cachePath.c_str());
+    return ok;
 }
 
 asIScriptModule* CFResource::BuildModule(const char* path, const std::string& cachePath)
@@ -373,16 +386,9 @@ void CFResource::WriteCache(asIScriptModule* module, const char* scriptPath, con
 {
     CFMemoryStream code;
     host_files::FileTime scriptTime = 0;
-    const std::optional<SipKey> key = cache_key::ReadOrMake();
-    bool ok = key && module->SaveByteCode(&code) >= 0 && fs_layer::GetModifiedTime(scriptPath, scriptTime);
-    if (ok) {
-        const std::vector<std::uint8_t> wrapped = WrapByteCode(code.GetBytes(), m_nInterfaceCrc, *key);
-        host_files::WriteOptions options;
-        options.mode = kCacheMode;
-        options.modified = scriptTime;
-        ok = fs_layer::WriteWholeFile(cachePath, wrapped.data(), wrapped.size(), options);
-    }
-    if (!ok)
+    if (module->SaveByteCode(&code) >= 0 && fs_layer::GetModifiedTime(scriptPath, scriptTime))
+        (void)SaveCache(code.GetBytes(), cachePath, scriptTime);
+    else
         m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
 }
 

@@ -128,6 +128,7 @@ private:
     bool CompilesWithoutStopping(const std::vector<std::uint8_t>& text);
     bool RunsWithoutStopping(const std::vector<std::uint8_t>& code, const std::string& cachePath);
     void TagCache(const std::vector<std::uint8_t>& code, const std::string& cachePath, host_files::FileTime cacheTime);
+    bool SaveCache(const std::vector<std::uint8_t>& code, const std::string& cachePath, host_files::FileTime time);
     void WriteCache(AngelScript::asIScriptModule* module, const char* scriptPath,
                     const std::string& cachePath);
     void RunScript(AngelScript::asIScriptModule* module);

@@ -36,7 +36,7 @@ void RemoveLeftovers()
 // foreign file, a link, a folder) is no key: it is replaced once, so that later starts read the
 // key made here instead of failing on it again. A folder is moved aside whole, as nothing in it
 // is ours to delete. No key is made where others may write the folder: it would not count.
-std::optional<SipKey> ReadOrMake()
+std::optional<SipKey> ReadOrMake(bool* replacedLink)
 {
     if (std::optional<SipKey> key = Read())
         return key;
@@ -55,6 +55,7 @@ std::optional<SipKey> ReadOrMake()
     if (std::optional<SipKey> key = Read())  // another run's, made a moment ago
         return key;
     options.replace = true;
+    options.replacedLink = replacedLink;
     if (!fs_layer::WriteWholeFile(kPath, made.data(), made.size(), options) && fs_layer::RenameFile(kPath, kAsidePath)) {
         options.replace = false;
         (void)fs_layer::WriteWholeFile(kPath, made.data(), made.size(), options);

@@ -22,8 +22,8 @@ std::optional<SipKey> Read();        // nullopt when there is none or it is not 
 // Removes this user's temporary files that a run killed while it made a key left (see
 // fs_layer::RemoveLeftovers); the data folder's lock keeps other runs out.
 void RemoveLeftovers();
-std::optional<SipKey> ReadOrMake();  // nullopt when none can be made (a folder that cannot be written,
-                                     // or that others may write); replaces what holds the name without
-                                     // being a key
+// Nullopt when none can be made (a folder that cannot be written, or that others may write);
+// replaces what holds the name without being a key (`replacedLink` as in host_files::WriteOptions).
+std::optional<SipKey> ReadOrMake(bool* replacedLink = nullptr);
 
 }  // namespace cache_key

@@ -46,13 +46,17 @@ void EngineLog::SetFile(const std::string& gamePath)
     const std::string hostPath = fs_layer::ResolvePath(gamePath);
     fs_layer::RemoveLeftovers(gamePath + ".tmp.*");
     std::string why;
-    int fd = host_files::ReplaceWithNewFile(hostPath, 0666, &why);
+    bool replacedLink = false;
+    int fd = host_files::ReplaceWithNewFile(hostPath, 0666, &why, &replacedLink);
     if (fd < 0)
         fd = host_files::OpenOwnFile(hostPath, O_WRONLY | O_TRUNC);
     if (fd >= 0)
         m_pFile = ::fdopen(fd, "w");
-    if (m_pFile != nullptr)
+    if (m_pFile != nullptr) {
+        if (replacedLink)
+            Printf("[W] A link stood at %s; it was replaced", gamePath.c_str());
         return;
+    }
     if (fd >= 0) {
         why = std::strerror(errno);
         ::close(fd);

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -162,24 +161,14 @@ std::string ResolvePath(const std::string& gamePath)
 
 bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize)
 {
-    out.clear();
-    const std::string host = ResolvePath(gamePath);
-    if (!IsRegularFile(host))
-        return false;
-    std::FILE* file = std::fopen(host.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(file) : -1;
-    ok = ok && size >= 0 && static_cast<unsigned long>(size) <= maxSize && std::fseek(file, 0, SEEK_SET) == 0;
-    if (ok) {
-        out.resize(static_cast<std::size_t>(size));
-        ok = out.empty() || std::fread(out.data(), 1, out.size(), file) == out.size();
-    }
-    std::fclose(file);
-    if (!ok)
-        out.clear();
-    return ok;
+    return host_files::ReadFile(ResolvePath(gamePath), out, maxSize, host_files::ELinks::kMakersOwn) ==
+           host_files::ERead::kRead;
+}
+
+host_files::ERead ReadWithoutLink(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize,
+                                  std::string* why)
+{
+    return host_files::ReadFile(ResolvePath(gamePath), out, maxSize, host_files::ELinks::kNever, why);
 }
 
 bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size,
@@ -215,6 +204,13 @@ void RemoveLeftovers(const std::string& pattern)
 bool DeleteFile(const std::string& gamePath)
 {
     return ::unlink(ResolvePath(gamePath).c_str()) == 0;
+}
+
+bool RemoveLink(const std::string& gamePath)
+{
+    const std::string host = ResolvePath(gamePath);
+    struct stat st;
+    return ::lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && ::unlink(host.c_str()) == 0;
 }
 
 bool CreateDirectory(const std::string& gamePath)

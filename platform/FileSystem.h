@@ -20,8 +20,14 @@ std::string DefaultRootFolder();                 // "<dir of the executable>/dat
 
 std::string ResolvePath(const std::string& gamePath);  // host path for a game path
 
+// Data the game reads: a link at the name is followed, but one that another user made only where
+// it reads nothing they could not read themselves (see host_files::ELinks::kMakersOwn).
 bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out,
                    std::size_t maxSize = 256u << 20);
+// A file the game writes itself (a store), or makes others from (a picture to convert): a link at
+// its name is not read through (kLink), whoever made it.
+host_files::ERead ReadWithoutLink(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize,
+                                  std::string* why = nullptr);
 // Replaces the file whole or not at all (see host_files::WriteAtomically); `why` takes the reason.
 [[nodiscard]] bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size,
                                   const host_files::WriteOptions& options = host_files::WriteOptions(),
@@ -33,6 +39,7 @@ host_files::ETrust ReadTrustedFile(const std::string& gamePath, std::vector<std:
 bool OthersMayWriteBeside(const std::string& gamePath, std::string* why = nullptr);
 bool FileExists(const std::string& gamePath);
 bool DeleteFile(const std::string& gamePath);            // a link at the name goes, not what it points to
+bool RemoveLink(const std::string& gamePath);            // true when a link stood at the name and went
 // Removes this user's regular files that match the pattern (see FindFiles), such as the temporary
 // files of a killed run ("data\save.dat.tmp.*"); another user's files and links stay.
 void RemoveLeftovers(const std::string& pattern);

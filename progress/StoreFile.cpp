@@ -27,23 +27,37 @@ void RemoveLeftTemporaries(const std::string& gamePath)
 
 }  // namespace
 
+// A link at the store's name is not read through: whoever put it there may have pointed it at a
+// file of this user's that the next save would copy into a folder they may read.
 ReadResult Read(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize)
 {
     out.clear();
     RemoveLeftTemporaries(gamePath);
-    if (!fs_layer::FileExists(gamePath))
+    switch (fs_layer::ReadWithoutLink(gamePath, out, maxSize)) {
+    case host_files::ERead::kRead:
+        return ReadResult::Ok;
+    case host_files::ERead::kLink:
+        store_notices::Log("[W] A link stood at %s; it is not read, and the next save replaces it", gamePath.c_str());
         return ReadResult::Missing;
-    if (!fs_layer::ReadWholeFile(gamePath, out, maxSize) || out.size() > maxSize)
-        return ReadResult::Damaged;
-    return ReadResult::Ok;
+    case host_files::ERead::kMissing:
+    case host_files::ERead::kNotAFile:
+        return ReadResult::Missing;
+    case host_files::ERead::kUnreadable:
+        break;
+    }
+    return ReadResult::Damaged;
 }
 
 bool Write(const std::string& gamePath, const std::vector<std::uint8_t>& bytes)
 {
     host_files::WriteOptions options;
     options.createFolders = true;
+    bool replacedLink = false;
+    options.replacedLink = &replacedLink;
     std::string why;
     if (fs_layer::WriteWholeFile(gamePath, bytes.data(), bytes.size(), options, &why)) {
+        if (replacedLink)
+            store_notices::Log("[W] A link stood at %s; it was replaced", gamePath.c_str());
         store_notices::SaveSucceeded(gamePath);
         return true;
     }

@@ -141,6 +141,12 @@ bool SyncFolder(const std::string& path)
     return ok;
 }
 
+bool IsLink(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 }  // namespace
 
 bool WriteAtomically(const std::string& path, const void* data, std::size_t size, const WriteOptions& options,
@@ -164,11 +170,14 @@ bool WriteAtomically(const std::string& path, const void* data, std::size_t size
         return false;
     }
     const bool filled = FillTemporary(fd, data, size, options);
+    const bool link = filled && IsLink(path);  // not asked after a failure: errno holds its reason
     if (!filled || !(options.replace ? Rename(temporary, path) : RenameNoReplace(temporary, path))) {
         SetReason(why, errno);
         ::unlink(temporary.c_str());
         return false;
     }
+    if (options.replacedLink != nullptr)
+        *options.replacedLink = link;
     if (!SyncFolder(path)) {
         SetReason(why, errno);
         return false;
@@ -197,7 +206,7 @@ int CreateExclusive(const std::string& path, unsigned mode)
     return fd;
 }
 
-int ReplaceWithNewFile(const std::string& path, unsigned mode, std::string* why)
+int ReplaceWithNewFile(const std::string& path, unsigned mode, std::string* why, bool* replacedLink)
 {
     std::string temporary;
     const int fd = CreateTemporary(path, mode, temporary);
@@ -205,12 +214,15 @@ int ReplaceWithNewFile(const std::string& path, unsigned mode, std::string* why)
         SetReason(why, errno);
         return -1;
     }
+    const bool link = IsLink(path);
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         SetReason(why, errno);
         ::close(fd);
         ::unlink(temporary.c_str());
         return -1;
     }
+    if (replacedLink != nullptr)
+        *replacedLink = link;
     return fd;
 }
 
@@ -340,7 +352,97 @@ bool ReadAll(int fd, std::uint8_t* data, std::size_t size)
     return true;
 }
 
+// The open regular file (its stat) read whole, within maxSize.
+bool ReadOpened(int fd, const struct stat& st, std::vector<std::uint8_t>& out, std::size_t maxSize, std::string* why)
+{
+    if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > maxSize) {
+        SetReasonText(why, "larger than " + std::to_string(maxSize) + " bytes");
+        return false;
+    }
+    out.resize(static_cast<std::size_t>(st.st_size));
+    errno = 0;
+    if (!ReadAll(fd, out.data(), out.size())) {
+        SetReason(why, errno != 0 ? errno : EIO);  // none: it grew shorter than it said
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;  // a pipe must not hold the game
+constexpr const char* kLinkAtName = "a link stands at its name";
+
+int OpenFolderOf(const std::string& path)
+{
+    return ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+// What the link `name` in the open folder leads to, opened where reading it reads nothing for the
+// link's maker that they could not read themselves (see ELinks::kMakersOwn); -1 with errno, or
+// with `distrust` saying why it is not followed.
+int OpenThroughLink(int folder, const std::string& name, std::string& distrust)
+{
+    struct stat link, target;
+    if (::fstatat(folder, name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0)
+        return -1;
+    if (!S_ISLNK(link.st_mode)) {  // replaced meanwhile: left for the next read
+        errno = ELOOP;
+        return -1;
+    }
+    if (::fstatat(folder, name.c_str(), &target, 0) == 0 && !S_ISREG(target.st_mode)) {
+        errno = EINVAL;  // not opened at all: opening a device may do something
+        return -1;
+    }
+    const int fd = ::openat(folder, name.c_str(), kReadFlags);
+    if (fd < 0 || IsOwnOrRoot(link.st_uid))
+        return fd;
+    if (::fstat(fd, &target) == 0 &&
+        (target.st_uid == link.st_uid || (target.st_uid == 0 && (target.st_mode & S_IROTH) != 0)))
+        return fd;
+    ::close(fd);
+    distrust = "a link of user " + std::to_string(link.st_uid) + " leads to a file that is not theirs";
+    return -1;
+}
+
 }  // namespace
+
+// The folder is opened first and the file within it, so a link at the name is seen for what it is.
+ERead ReadFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxSize, ELinks links,
+               std::string* why)
+{
+    out.clear();
+    const int folder = OpenFolderOf(path);
+    CFdCloser closeFolder(folder);
+    const std::string name = FileName(path);
+    int fd = folder < 0 ? -1 : ::openat(folder, name.c_str(), kReadFlags | O_NOFOLLOW);
+    if (fd < 0 && folder >= 0 && errno == ELOOP) {
+        std::string distrust = kLinkAtName;
+        if (links == ELinks::kMakersOwn) {
+            distrust.clear();
+            fd = OpenThroughLink(folder, name, distrust);
+        }
+        if (!distrust.empty()) {
+            SetReasonText(why, distrust);
+            return ERead::kLink;
+        }
+    }
+    if (fd < 0) {
+        const int error = errno;
+        SetReason(why, error);
+        return error == ENOENT ? ERead::kMissing : error == EINVAL ? ERead::kNotAFile : ERead::kUnreadable;
+    }
+    CFdCloser closeFile(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        SetReason(why, errno);
+        return ERead::kUnreadable;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        SetReasonText(why, "not a regular file");
+        return ERead::kNotAFile;
+    }
+    return ReadOpened(fd, st, out, maxSize, why) ? ERead::kRead : ERead::kUnreadable;
+}
 
 bool OthersMayWriteIn(const std::string& folder, std::string* why)
 {
@@ -355,19 +457,19 @@ ETrust ReadTrusted(const std::string& path, std::vector<std::uint8_t>& out, std:
 {
     out.clear();
     const std::string folderName = FolderOf(path);
-    const int folder = ::open(folderName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = OpenFolderOf(path);
     if (folder < 0) {
         const int error = errno;
         SetReason(why, error);
         return error == ENOENT ? ETrust::kMissing : ETrust::kUnreadable;
     }
     CFdCloser closeFolder(folder);
-    const int fd = ::openat(folder, FileName(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::openat(folder, FileName(path).c_str(), kReadFlags | O_NOFOLLOW);
     if (fd < 0) {
         const int error = errno;
         SetReason(why, error);
         if (error == ELOOP)
-            SetReasonText(why, "a link stands at its name");
+            SetReasonText(why, kLinkAtName);
         return error == ENOENT ? ETrust::kMissing : error == ELOOP ? ETrust::kNotTrusted : ETrust::kUnreadable;
     }
     CFdCloser closeFile(fd);
@@ -383,17 +485,8 @@ ETrust ReadTrusted(const std::string& path, std::vector<std::uint8_t>& out, std:
         SetReasonText(why, distrust);
         return ETrust::kNotTrusted;
     }
-    if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > maxSize) {
-        SetReasonText(why, "larger than " + std::to_string(maxSize) + " bytes");
+    if (!ReadOpened(fd, st, out, maxSize, why))
         return ETrust::kUnreadable;
-    }
-    out.resize(static_cast<std::size_t>(st.st_size));
-    errno = 0;
-    if (!ReadAll(fd, out.data(), out.size())) {
-        SetReason(why, errno != 0 ? errno : EIO);  // none: it grew shorter than it said
-        out.clear();
-        return ETrust::kUnreadable;
-    }
     if (modified != nullptr)
         *modified = static_cast<FileTime>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     return ETrust::kTrusted;

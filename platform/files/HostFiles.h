@@ -29,6 +29,8 @@ struct WriteOptions {
     bool createFolders = false;        // make the missing folders above the file first
     bool replace = true;               // false: fail with "File exists" when anything holds the name
     std::optional<FileTime> modified;  // the new file's last-write time, set before it takes over
+    bool* replacedLink = nullptr;      // set after a write: whether a link stood at the name (it was
+                                       // replaced, not followed), for the caller to tell
 };
 
 // Writes a temporary file beside path under a name no other writer uses ("<path>.tmp.<pid>.<n>"),
@@ -47,8 +49,10 @@ bool CanCreateFiles(const std::string& folder, std::string* why = nullptr);
 // (a file, a link) holds the name already.
 int CreateExclusive(const std::string& path, unsigned mode = 0666);
 // A new empty file, open for writing, in place of whatever held the name (a file, a link, nothing):
-// made as a temporary file and renamed over it. -1 with the reason in `why`.
-int ReplaceWithNewFile(const std::string& path, unsigned mode = 0666, std::string* why = nullptr);
+// made as a temporary file and renamed over it. -1 with the reason in `why`. `replacedLink` as in
+// WriteOptions.
+int ReplaceWithNewFile(const std::string& path, unsigned mode = 0666, std::string* why = nullptr,
+                       bool* replacedLink = nullptr);
 // An existing regular file of this user's, opened with `flags` (O_WRONLY, O_TRUNC...) without
 // following a link at its name; -1 with errno ELOOP for a link, EPERM for another user's file and
 // EINVAL for anything but a regular file.
@@ -60,6 +64,25 @@ int OpenOwnFile(const std::string& path, int flags);
                                    std::string* why = nullptr);
 // Removes a regular file of this user's (a link or another user's file stays); false otherwise.
 bool RemoveOwnFile(const std::string& path);
+
+// Reads a regular file whole. A link at its name is followed as `links` says; a link in a folder
+// above it is followed. Where a link leads is what the file's content may tell others (the game's
+// log, a picture made from it), so a link someone else made never reads for them what they could
+// not read themselves.
+enum class ELinks {
+    kNever,      // not read through: files the game makes or writes itself are never links
+    kMakersOwn,  // followed when this user or root made it; another user's only to a file of theirs,
+                 // or of root's that everyone may read (as an installed data set's links lead to)
+};
+enum class ERead {
+    kRead,        // read whole into `out`, within maxSize
+    kMissing,     // nothing stands at the name (or a link leads nowhere)
+    kLink,        // a link that is not followed; `why` says which
+    kNotAFile,    // a folder, a device or a pipe
+    kUnreadable,  // it can't be opened or read, or is larger than maxSize
+};
+ERead ReadFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxSize, ELinks links,
+               std::string* why = nullptr);
 
 // Whether anyone but this user and root may add, replace or remove names in the folder: it is
 // another user's, or its group or everyone may write it and it is not sticky (a sticky folder of

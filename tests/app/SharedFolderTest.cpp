@@ -168,7 +168,9 @@ private:
 // Another member's links at the names the game writes (the log, the lock, converted pictures and
 // their sources, the configuration, the stores, their temporary files, the screenshot) are
 // replaced or refused, never followed: the victim's files they point to stay as they were, and a
-// dangling lock link makes nothing where it points. Then both members start the game in turn:
+// dangling lock link makes nothing where it points. Nor is anything of the victim's read through
+// them into a file the group may read: no picture is made from the victim's, and the log quotes
+// nothing of a private file put in the script's place. Then both members start the game in turn:
 // each start writes its log, and no byte code is kept where the other could replace it.
 TEST_F(SharedFolderTest, NoLinkAnotherMemberPutsInTheFolderIsFollowed)
 {
@@ -177,6 +179,7 @@ TEST_F(SharedFolderTest, NoLinkAnotherMemberPutsInTheFolderIsFollowed)
     fs::create_directories(victim);
     ASSERT_EQ(::chown(victim.c_str(), Uid(kVictim), m_group), 0);
     ASSERT_EQ(::chmod(victim.c_str(), 0700), 0);
+    const std::string script = ReadText(m_root + "/effects/effects.as");
     const struct {
         const char* planted;
         const char* target;
@@ -185,8 +188,12 @@ TEST_F(SharedFolderTest, NoLinkAnotherMemberPutsInTheFolderIsFollowed)
     } links[] = {
         {"Palmora.log", "log", 0600, "the victim's log"},
         {"gfx/effects/glow.png", "picture", 0600, "the victim's picture"},
-        {"gfx/effects/ring.gif", "read-only", 0400, "the victim's read-only file"},
-        {"config.ini", "config", 0600, "[System]\r\ncnv=1\r\n"},  // read through the link, then written
+        {"gfx/effects/lone.gif", "read-only", 0400, "the victim's read-only file"},  // removed as a source
+        {"gfx/effects/spark.jp2", "private.jp2", 0600, ReadText(m_root + "/gfx/effects/star.jp2")},
+        {"gfx/effects/ring.gif", "private.gif", 0600, ReadText(m_root + "/gfx/effects/star.gif")},
+        {"effects/effects.as", "secret", 0600, "secretToken123 abc;\n"},
+        {"config.ini", "config", 0600, "[System]\r\ncnv=1\r\n"},
+        {"data/save.dat", "save", 0600, "the victim's save"},
         {"data/hiscores.dat", "scores", 0600, "the victim's scores"},
         {"data/save.dat.tmp.1.0", "temporary", 0600, "the victim's file at a temporary name"},
         {"shot.png", "shot", 0600, "the victim's shot"},
@@ -219,11 +226,24 @@ TEST_F(SharedFolderTest, NoLinkAnotherMemberPutsInTheFolderIsFollowed)
         EXPECT_EQ(OwnerOf(m_root + "/" + made), Uid(kVictim));
     }
     EXPECT_EQ(ModeOf(m_root + "/Palmora.log"), 0664u) << "the group's to read and write";
-    EXPECT_FALSE(fs::exists(fs::symlink_status(m_root + "/gfx/effects/ring.gif"))) << "the link went, as a source";
+    EXPECT_FALSE(fs::exists(fs::symlink_status(m_root + "/gfx/effects/lone.gif"))) << "the link went, as a source";
+    EXPECT_FALSE(fs::exists(m_root + "/gfx/effects/spark.png")) << "made from the victim's picture";
+    EXPECT_FALSE(fs::exists(m_root + "/gfx/effects/ring.png")) << "made with the victim's picture as its mask";
+    EXPECT_TRUE(fs::is_symlink(m_root + "/data/save.dat")) << "not read, so not kept aside either";
     EXPECT_NE(ReadText(m_root + "/config.ini").find("cnv=0"), std::string::npos);
     const std::string log = ReadText(m_root + "/Palmora.log");
-    EXPECT_NE(log.find("[W] A link stood at " + m_root + "/Palmora.lock; it was removed and the lock file made there"),
-              std::string::npos);
+    for (const std::string& line :
+         {"[W] A link stood at " + m_root + "/Palmora.lock; it was removed and the lock file made there",
+          std::string("[W] A link stood at Palmora.log; it was replaced"),
+          std::string("[W] A link stood at gfx/effects/spark.jp2; it is not read, and gfx/effects/spark.png is not"),
+          std::string("[W] A link stood at gfx/effects/ring.gif; it is not read, and gfx/effects/ring.png is not"),
+          std::string("[W] A link stood at config.ini; it is not read, and was removed"),
+          std::string("[W] A link stood at data\\save.dat; it is not read, and the next save replaces it"),
+          std::string("[W] A link stood at data\\hiscores.dat; it was replaced")})
+        EXPECT_NE(log.find(line), std::string::npos) << line;
+    EXPECT_EQ(log.find("secretToken123"), std::string::npos) << "the private file was read into the log";
+    fs::remove(m_root + "/effects/effects.as");
+    MakeFile(m_root + "/effects/effects.as", script, "root", 0664);
     for (const std::string& name : ownLeftovers)
         EXPECT_FALSE(fs::exists(m_root + "/" + name)) << name;
     EXPECT_TRUE(fs::exists(m_root + "/data/hiscores.dat.tmp.8.0")) << "the other member's to clear";

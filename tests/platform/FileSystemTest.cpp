@@ -194,15 +194,22 @@ TEST_F(GameFiles, NothingIsWrittenOrChangedThroughALink)
         fs::create_symlink(elsewhere, m_root + "/" + rel);
     };
     plant("data/save.dat");
-    ASSERT_TRUE(fs_layer::WriteWholeFile("data/save.dat", reinterpret_cast<const std::uint8_t*>("new"), 3));
+    bool replacedLink = false;
+    host_files::WriteOptions told;
+    told.replacedLink = &replacedLink;
+    ASSERT_TRUE(fs_layer::WriteWholeFile("data/save.dat", reinterpret_cast<const std::uint8_t*>("new"), 3, told));
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(m_root + "/data/save.dat"))) << "replaced";
+    EXPECT_TRUE(replacedLink);
+    ASSERT_TRUE(fs_layer::WriteWholeFile("data/save.dat", reinterpret_cast<const std::uint8_t*>("new"), 3, told));
+    EXPECT_FALSE(replacedLink);
     plant("shot.png");
     std::string why;
     EXPECT_FALSE(host_files::WriteOutputFile(m_root + "/shot.png", "png", 3, &why));
     EXPECT_EQ(why, "a link stands at its name");
     plant("Palmora.log");
-    const int log = host_files::ReplaceWithNewFile(m_root + "/Palmora.log");
+    const int log = host_files::ReplaceWithNewFile(m_root + "/Palmora.log", 0666, nullptr, &replacedLink);
     EXPECT_GE(log, 0);
+    EXPECT_TRUE(replacedLink);
     ::close(log);
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(m_root + "/Palmora.log")));
     plant("config.ini");
@@ -212,7 +219,8 @@ TEST_F(GameFiles, NothingIsWrittenOrChangedThroughALink)
     plant("data/save.dat.tmp.1.0");
     fs_layer::RemoveLeftovers("data\\save.dat.tmp.*");
     EXPECT_TRUE(fs::is_symlink(m_root + "/data/save.dat.tmp.1.0")) << "a link is nobody's leftover";
-    EXPECT_TRUE(fs_layer::DeleteFile("config.ini"));
+    EXPECT_TRUE(fs_layer::RemoveLink("config.ini"));
+    EXPECT_FALSE(fs_layer::RemoveLink("data/save.dat")) << "a file, not a link";
     EXPECT_EQ(ModeOf(elsewhere), 0400u);
     std::ifstream in(elsewhere);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "not the game's");
@@ -231,6 +239,30 @@ TEST_F(GameFiles, NothingIsWrittenOrChangedThroughALink)
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "code");
     EXPECT_EQ(fs_layer::ReadTrustedFile("effects.bc", bytes, 3), host_files::ETrust::kUnreadable);
     EXPECT_EQ(fs_layer::ReadTrustedFile("none.bc", bytes, 100), host_files::ETrust::kMissing);
+
+    // Reads: a file the game writes is never read through a link; data may be, unless another
+    // user made the link to a file that is not theirs (nor root's for everyone to read).
+    plant("data/linked");
+    EXPECT_EQ(fs_layer::ReadWithoutLink("data/linked", bytes, 100, &why), host_files::ERead::kLink);
+    EXPECT_EQ(why, "a link stands at its name");
+    EXPECT_TRUE(fs_layer::ReadWholeFile("data/linked", bytes)) << "this user's own link";
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "not the game's");
+    EXPECT_EQ(fs_layer::ReadWithoutLink("data", bytes, 100), host_files::ERead::kNotAFile);
+    EXPECT_EQ(fs_layer::ReadWithoutLink("data/none", bytes, 100), host_files::ERead::kMissing);
+    fs::create_symlink(m_root + "/data/none", m_root + "/data/dangling");
+    EXPECT_EQ(fs_layer::ReadWithoutLink("data/dangling", bytes, 100), host_files::ERead::kLink);
+    EXPECT_FALSE(fs_layer::ReadWholeFile("data/dangling", bytes));
+    if (::getuid() == 0 && ::lchown((m_root + "/data/linked").c_str(), 65534, 65534) == 0) {
+        const std::string linked = m_root + "/data/linked";
+        EXPECT_EQ(host_files::ReadFile(linked, bytes, 100, host_files::ELinks::kMakersOwn, &why),
+                  host_files::ERead::kLink);
+        EXPECT_EQ(why, "a link of user 65534 leads to a file that is not theirs");
+        fs::permissions(elsewhere, fs::perms::others_read, fs::perm_options::add);
+        EXPECT_TRUE(fs_layer::ReadWholeFile("data/linked", bytes)) << "root's, for everyone to read";
+        fs::permissions(elsewhere, fs::perms::owner_read);
+        ASSERT_EQ(::chown(elsewhere.c_str(), 65534, 65534), 0);
+        EXPECT_TRUE(fs_layer::ReadWholeFile("data/linked", bytes)) << "the link's maker's own";
+    }
     fs::permissions(m_root, fs::perms::others_write, fs::perm_options::add);
     EXPECT_EQ(fs_layer::ReadTrustedFile("effects.bc", bytes, 100, nullptr, &why), host_files::ETrust::kNotTrusted);
     EXPECT_EQ(why, "others may write folder " + m_root);

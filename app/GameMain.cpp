@@ -85,12 +85,20 @@ bool ReadCommandLine(int& argc, char** argv, int& exitCode)
     return true;
 }
 
-// Lines the player stores log before the engine has opened the log wait for it, and are written
-// on every way out of start-up.
+// Lines the player stores and the file layer log before the engine has opened the log wait for
+// it, and are written on every way out of start-up.
 class CHeldStoreLog {
 public:
-    CHeldStoreLog() { store_notices::HoldLog(); }
-    ~CHeldStoreLog() { store_notices::ReleaseLog(); }
+    CHeldStoreLog()
+    {
+        store_notices::HoldLog();
+        fs_layer::SetNoticeLog([](const char* line) { store_notices::Log("%s", line); });
+    }
+    ~CHeldStoreLog()
+    {
+        fs_layer::SetNoticeLog(nullptr);
+        store_notices::ReleaseLog();
+    }
     CHeldStoreLog(const CHeldStoreLog&) = delete;
     CHeldStoreLog& operator=(const CHeldStoreLog&) = delete;
 };

@@ -153,13 +153,9 @@ bool CanCreateFilesIn(const std::string& folder, std::string& why)
 
 bool CheckDataFolder()
 {
-    std::string why;
-    if (fs_layer::CreateDirectory(kDataFolder)) {
-        if (CanCreateFilesIn(kDataFolder, why))
-            return true;
-    } else if (CanCreateFilesIn("", why)) {
-        why = "it can't be made";  // the folder above takes files, so something else is in the way
-    }
+    std::string why;  // of a folder that can't be made ("Not a directory": a file holds its name) or written
+    if (fs_layer::CreateDirectory(kDataFolder, &why) && CanCreateFilesIn(kDataFolder, why))
+        return true;
     store_notices::FolderUnwritable(kDataFolder, why);
     return false;
 }

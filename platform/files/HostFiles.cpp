@@ -1,6 +1,7 @@
 // HostFiles.cpp: POSIX file calls and path arithmetic over std::filesystem.
 #include "platform/files/HostFiles.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,30 +84,37 @@ bool IsSharedByGroup(const struct stat& folder)
     return S_ISDIR(folder.st_mode) && (folder.st_mode & S_ISGID) != 0 && (folder.st_mode & S_IWGRP) != 0;
 }
 
-// What was just made at `path` (open as fd) is given the group's bits that `mode` asks for when
-// its folder is shared by its group; the umask took them. Changed on the open file, so a name
+// What was just made in `folder` (open as fd) is given the group's bits that `mode` asks for when
+// the folder is shared by its group; the umask took them. Changed on the open file, so a name
 // swapped meanwhile changes nothing else.
-void ShareWithGroup(int fd, const std::string& path, unsigned mode)
+void ShareWithGroup(int fd, const struct stat& folder, unsigned mode)
 {
-    struct stat folder, made;
-    if (::stat(FolderOf(path).c_str(), &folder) != 0 || !IsSharedByGroup(folder) || ::fstat(fd, &made) != 0)
+    struct stat made;
+    if (!IsSharedByGroup(folder) || ::fstat(fd, &made) != 0)
         return;
     const mode_t wanted = (made.st_mode & 07777) | (mode & (S_IRGRP | S_IWGRP | S_IXGRP));
     if (wanted != (made.st_mode & 07777))
         (void)::fchmod(fd, wanted);
 }
 
+void ShareWithGroupIn(int fd, int folder, unsigned mode)
+{
+    struct stat st;
+    if (::fstat(folder, &st) == 0)
+        ShareWithGroup(fd, st, mode);
+}
+
 // A name beside the target that no writer uses: the process id keeps processes apart, the counter
 // the threads of one process, and O_EXCL a leftover of an earlier process with the same id (or a
 // link someone put at the name: O_EXCL never follows one).
-int CreateTemporary(const std::string& path, unsigned mode, std::string& temporary)
+int CreateTemporary(int folder, const std::string& name, unsigned mode, std::string& temporary)
 {
     static std::atomic<unsigned> s_counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(s_counter++);
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        temporary = name + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(s_counter++);
+        const int fd = ::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0)
-            ShareWithGroup(fd, path, mode);
+            ShareWithGroupIn(fd, folder, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -126,25 +134,15 @@ bool FillTemporary(int fd, const void* data, std::size_t size, const WriteOption
     return ok;
 }
 
-// A rename is an entry of the folder: until the folder is on disk, a power cut may bring the old
-// file back. File systems that cannot flush a folder say EINVAL; there is nothing more to do.
-bool SyncFolder(const std::string& path)
-{
-    const std::string parent = ParentFolder(path);
-    const int fd = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return ok;
-}
-
-bool IsLink(const std::string& path)
+bool IsLinkAt(int folder, const std::string& name)
 {
     struct stat st;
-    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    return ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+}
+
+int OpenFolderOf(const std::string& path)
+{
+    return ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 }  // namespace
@@ -152,10 +150,6 @@ bool IsLink(const std::string& path)
 bool WriteAtomically(const std::string& path, const void* data, std::size_t size, const WriteOptions& options,
                      std::string* why)
 {
-    if (path.empty()) {
-        SetReason(why, ENOENT);
-        return false;
-    }
     if (options.createFolders) {
         const std::string parent = ParentFolder(path);
         if (!parent.empty() && !CreateFolders(parent)) {
@@ -163,62 +157,81 @@ bool WriteAtomically(const std::string& path, const void* data, std::size_t size
             return false;
         }
     }
+    const int folder = path.empty() ? -1 : OpenFolderOf(path);
+    if (folder < 0) {
+        SetReason(why, path.empty() ? ENOENT : errno);
+        return false;
+    }
+    CFdCloser closeFolder(folder);
+    return WriteAtomicallyAt(folder, FileName(path), data, size, options, why);
+}
+
+bool WriteAtomicallyAt(int folder, const std::string& name, const void* data, std::size_t size,
+                       const WriteOptions& options, std::string* why)
+{
     std::string temporary;
-    const int fd = CreateTemporary(path, options.mode, temporary);
+    const int fd = name.empty() ? -1 : CreateTemporary(folder, name, options.mode, temporary);
     if (fd < 0) {
-        SetReason(why, errno);
+        SetReason(why, name.empty() ? ENOENT : errno);
         return false;
     }
     const bool filled = FillTemporary(fd, data, size, options);
-    const bool link = filled && IsLink(path);  // not asked after a failure: errno holds its reason
-    if (!filled || !(options.replace ? Rename(temporary, path) : RenameNoReplace(temporary, path))) {
+    const bool link = filled && IsLinkAt(folder, name);  // not asked after a failure: errno holds its reason
+    if (!filled || !(options.replace ? RenameAt(folder, temporary, folder, name)
+                                     : RenameNoReplaceAt(folder, temporary, folder, name))) {
         SetReason(why, errno);
-        ::unlink(temporary.c_str());
+        ::unlinkat(folder, temporary.c_str(), 0);
         return false;
     }
     if (options.replacedLink != nullptr)
         *options.replacedLink = link;
-    if (!SyncFolder(path)) {
+    // A rename is an entry of the folder: until the folder is on disk, a power cut may bring the
+    // old file back. File systems that cannot flush a folder say EINVAL; there is nothing more to do.
+    if (::fsync(folder) != 0 && errno != EINVAL) {
         SetReason(why, errno);
         return false;
     }
     return true;
 }
 
-bool CanCreateFiles(const std::string& folder, std::string* why)
+bool CanCreateFilesAt(int folder, std::string* why)
 {
     std::string probe;
-    const int fd = CreateTemporary(Join(folder.empty() ? "." : folder, kWriteTestName), 0600, probe);
+    const int fd = CreateTemporary(folder, kWriteTestName, 0600, probe);
     if (fd < 0) {
         SetReason(why, errno);
         return false;
     }
     ::close(fd);
-    ::unlink(probe.c_str());
+    ::unlinkat(folder, probe.c_str(), 0);
     return true;
 }
 
 int CreateExclusive(const std::string& path, unsigned mode)
 {
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    if (fd >= 0)
-        ShareWithGroup(fd, path, mode);
+    struct stat folder;
+    if (fd >= 0 && ::stat(FolderOf(path).c_str(), &folder) == 0)
+        ShareWithGroup(fd, folder, mode);
     return fd;
 }
 
 int ReplaceWithNewFile(const std::string& path, unsigned mode, std::string* why, bool* replacedLink)
 {
+    const int folder = OpenFolderOf(path);
+    CFdCloser closeFolder(folder);
+    const std::string name = FileName(path);
     std::string temporary;
-    const int fd = CreateTemporary(path, mode, temporary);
+    const int fd = folder < 0 ? -1 : CreateTemporary(folder, name, mode, temporary);
     if (fd < 0) {
         SetReason(why, errno);
         return -1;
     }
-    const bool link = IsLink(path);
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    const bool link = IsLinkAt(folder, name);
+    if (!RenameAt(folder, temporary, folder, name)) {
         SetReason(why, errno);
         ::close(fd);
-        ::unlink(temporary.c_str());
+        ::unlinkat(folder, temporary.c_str(), 0);
         return -1;
     }
     if (replacedLink != nullptr)
@@ -228,9 +241,14 @@ int ReplaceWithNewFile(const std::string& path, unsigned mode, std::string* why,
 
 int OpenOwnFile(const std::string& path, int flags)
 {
+    return OpenOwnFileAt(AT_FDCWD, path, flags);
+}
+
+int OpenOwnFileAt(int folder, const std::string& name, int flags)
+{
     // Truncated only once it is known to be ours: O_TRUNC at the open would empty anyone's file.
     const bool truncate = (flags & O_TRUNC) != 0;
-    const int fd = ::open(path.c_str(), (flags & ~(O_TRUNC | O_CREAT)) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::openat(folder, name.c_str(), (flags & ~(O_TRUNC | O_CREAT)) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return -1;
     struct stat st;
@@ -302,12 +320,13 @@ bool WriteOutputFile(const std::string& path, const void* data, std::size_t size
     return false;
 }
 
-bool RemoveOwnFile(const std::string& path)
+bool RemoveOwnFileAt(int folder, const std::string& name)
 {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != ::geteuid())
         return false;
-    return ::unlink(path.c_str()) == 0;
+    return ::unlinkat(folder, name.c_str(), 0) == 0;
 }
 
 namespace {
@@ -370,56 +389,125 @@ bool ReadOpened(int fd, const struct stat& st, std::vector<std::uint8_t>& out, s
 }
 
 constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;  // a pipe must not hold the game
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 constexpr const char* kLinkAtName = "a link stands at its name";
 
-int OpenFolderOf(const std::string& path)
+// Whether the link's maker could use what it leads to (its stat) in the same way themselves: see
+// OpenFolderAt, and ELinks::kMakersOwn for files (which are only read through a link).
+bool FitsMaker(const struct stat& target, uid_t maker, EUse use)
 {
-    return ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (target.st_uid == maker)
+        return true;
+    if (use != EUse::kRead || target.st_uid != 0)
+        return false;
+    if (!S_ISDIR(target.st_mode))
+        return (target.st_mode & S_IROTH) != 0;
+    return (target.st_mode & (S_IROTH | S_IXOTH)) == (S_IROTH | S_IXOTH) && (target.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-// What the link `name` in the open folder leads to, opened where reading it reads nothing for the
-// link's maker that they could not read themselves (see ELinks::kMakersOwn); -1 with errno, or
-// with `distrust` saying why it is not followed.
-int OpenThroughLink(int folder, const std::string& name, std::string& distrust)
+// What the link `name` in the open folder leads to, opened with `flags`: the link itself is
+// opened, its owner taken (into `link`) and its text followed, so what is checked is the link that
+// is followed even if another takes its name meanwhile. A link to anything but a regular file or a
+// folder (as `flags` ask) is not opened at all: opening a device may do something. -1 with errno.
+int OpenLinkTarget(int folder, const std::string& name, int flags, struct stat& link)
+{
+    const int at = ::openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (at < 0)
+        return -1;
+    CFdCloser closeLink(at);
+    if (::fstat(at, &link) != 0)
+        return -1;
+    if (!S_ISLNK(link.st_mode)) {  // replaced meanwhile: left for the next use
+        errno = (flags & O_DIRECTORY) != 0 ? ENOTDIR : ELOOP;
+        return -1;
+    }
+    char text[4096];
+    const ssize_t length = ::readlinkat(at, "", text, sizeof text);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof text) {
+        errno = length < 0 ? errno : ENAMETOOLONG;
+        return -1;
+    }
+    text[length] = '\0';  // an absolute text leaves the folder aside, as the link would
+    struct stat target;
+    if ((flags & O_DIRECTORY) == 0 && ::fstatat(folder, text, &target, 0) == 0 && !S_ISREG(target.st_mode)) {
+        errno = EINVAL;
+        return -1;
+    }
+    return ::openat(folder, text, flags);
+}
+
+// The link's target, opened where its maker could use it so (FitsMaker); -1 with errno, or with
+// `distrust` saying why it is not followed.
+int OpenThroughLink(int folder, const std::string& name, int flags, EUse use, std::string& distrust)
 {
     struct stat link, target;
-    if (::fstatat(folder, name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0)
-        return -1;
-    if (!S_ISLNK(link.st_mode)) {  // replaced meanwhile: left for the next read
-        errno = ELOOP;
-        return -1;
-    }
-    if (::fstatat(folder, name.c_str(), &target, 0) == 0 && !S_ISREG(target.st_mode)) {
-        errno = EINVAL;  // not opened at all: opening a device may do something
-        return -1;
-    }
-    const int fd = ::openat(folder, name.c_str(), kReadFlags);
+    const int fd = OpenLinkTarget(folder, name, flags, link);
     if (fd < 0 || IsOwnOrRoot(link.st_uid))
         return fd;
-    if (::fstat(fd, &target) == 0 &&
-        (target.st_uid == link.st_uid || (target.st_uid == 0 && (target.st_mode & S_IROTH) != 0)))
+    const bool known = ::fstat(fd, &target) == 0;
+    const int error = errno;
+    if (known && FitsMaker(target, link.st_uid, use))
         return fd;
     ::close(fd);
-    distrust = "a link of user " + std::to_string(link.st_uid) + " leads to a file that is not theirs";
+    if (!known) {
+        errno = error;
+        return -1;
+    }
+    distrust = "a link of user " + std::to_string(link.st_uid) + " leads to a " +
+               (S_ISDIR(target.st_mode) ? "folder" : "file") + " that is not theirs";
+    errno = EACCES;
     return -1;
 }
 
 }  // namespace
 
-// The folder is opened first and the file within it, so a link at the name is seen for what it is.
+int OpenFolderAt(int folder, const std::string& name, EUse use, bool create, std::string* distrust)
+{
+    int fd = ::openat(folder, name.c_str(), kFolderFlags | O_NOFOLLOW);
+    if (fd < 0 && errno == ENOENT && create) {
+        if (::mkdirat(folder, name.c_str(), 0777) == 0) {
+            fd = ::openat(folder, name.c_str(), kFolderFlags | O_NOFOLLOW);
+            if (fd >= 0)
+                ShareWithGroupIn(fd, folder, 0777);
+            return fd;
+        }
+        if (errno == EEXIST)  // made meanwhile, or a link that leads nowhere
+            fd = ::openat(folder, name.c_str(), kFolderFlags | O_NOFOLLOW);
+    }
+    if (fd >= 0 || (errno != ENOTDIR && errno != ELOOP))  // a link says ENOTDIR (as a file) or ELOOP
+        return fd;
+    std::string why;
+    fd = OpenThroughLink(folder, name, kFolderFlags, use, why);
+    if (!why.empty())
+        SetReasonText(distrust, why);
+    return fd;
+}
+
 ERead ReadFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxSize, ELinks links,
                std::string* why)
 {
     out.clear();
     const int folder = OpenFolderOf(path);
+    if (folder < 0) {
+        const int error = errno;
+        SetReason(why, error);
+        return error == ENOENT ? ERead::kMissing : ERead::kUnreadable;
+    }
     CFdCloser closeFolder(folder);
-    const std::string name = FileName(path);
-    int fd = folder < 0 ? -1 : ::openat(folder, name.c_str(), kReadFlags | O_NOFOLLOW);
-    if (fd < 0 && folder >= 0 && errno == ELOOP) {
+    return ReadFileAt(folder, FileName(path), out, maxSize, links, why);
+}
+
+// The file is opened within the folder without following a link, so a link is seen for what it is.
+ERead ReadFileAt(int folder, const std::string& name, std::vector<std::uint8_t>& out, std::size_t maxSize,
+                 ELinks links, std::string* why)
+{
+    out.clear();
+    int fd = ::openat(folder, name.c_str(), kReadFlags | O_NOFOLLOW);
+    if (fd < 0 && errno == ELOOP) {
         std::string distrust = kLinkAtName;
         if (links == ELinks::kMakersOwn) {
             distrust.clear();
-            fd = OpenThroughLink(folder, name, distrust);
+            fd = OpenThroughLink(folder, name, kReadFlags, EUse::kRead, distrust);
         }
         if (!distrust.empty()) {
             SetReasonText(why, distrust);
@@ -444,27 +532,18 @@ ERead ReadFile(const std::string& path, std::vector<std::uint8_t>& out, std::siz
     return ReadOpened(fd, st, out, maxSize, why) ? ERead::kRead : ERead::kUnreadable;
 }
 
-bool OthersMayWriteIn(const std::string& folder, std::string* why)
+bool OthersMayWriteIn(int folder, const std::string& folderName, std::string* why)
 {
     struct stat st;
-    const std::string name = folder.empty() ? "." : folder;
-    return ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && OpenToOthers(st, name, why);
+    return ::fstat(folder, &st) == 0 && S_ISDIR(st.st_mode) && OpenToOthers(st, folderName, why);
 }
 
-// The folder is opened first and the file within it, so both checks are of what is read.
-ETrust ReadTrusted(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxSize,
-                   FileTime* modified, std::string* why)
+// The file is opened within the open folder, so both checks are of what is read.
+ETrust ReadTrustedAt(int folder, const std::string& folderName, const std::string& name, std::vector<std::uint8_t>& out,
+                     std::size_t maxSize, FileTime* modified, std::string* why)
 {
     out.clear();
-    const std::string folderName = FolderOf(path);
-    const int folder = OpenFolderOf(path);
-    if (folder < 0) {
-        const int error = errno;
-        SetReason(why, error);
-        return error == ENOENT ? ETrust::kMissing : ETrust::kUnreadable;
-    }
-    CFdCloser closeFolder(folder);
-    const int fd = ::openat(folder, FileName(path).c_str(), kReadFlags | O_NOFOLLOW);
+    const int fd = ::openat(folder, name.c_str(), kReadFlags | O_NOFOLLOW);
     if (fd < 0) {
         const int error = errno;
         SetReason(why, error);
@@ -525,10 +604,11 @@ bool CreateFolders(const std::string& path, bool privateToUser)
     if (::mkdir(path.c_str(), privateToUser ? 0700 : 0777) != 0)
         return errno == EEXIST && IsFolder(path);
     const int fd = privateToUser ? -1 : ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0) {
-        ShareWithGroup(fd, path, 0777);
+    struct stat folder;
+    if (fd >= 0 && ::stat(FolderOf(path).c_str(), &folder) == 0)
+        ShareWithGroup(fd, folder, 0777);
+    if (fd >= 0)
         ::close(fd);
-    }
     return true;
 }
 
@@ -541,22 +621,41 @@ bool GetModifiedTime(const std::string& path, FileTime& out)
     return true;
 }
 
-bool Rename(const std::string& from, const std::string& to)
+bool RenameAt(int fromFolder, const std::string& from, int toFolder, const std::string& to)
 {
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return ::renameat(fromFolder, from.c_str(), toFolder, to.c_str()) == 0;
 }
 
-bool RenameNoReplace(const std::string& from, const std::string& to)
+bool RenameNoReplaceAt(int fromFolder, const std::string& from, int toFolder, const std::string& to)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    if (::renameat2(fromFolder, from.c_str(), toFolder, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS)
         return false;
     // A file system without the flag: a hard link fails on an existing name just the same.
-    if (::link(from.c_str(), to.c_str()) != 0)
+    if (::linkat(fromFolder, from.c_str(), toFolder, to.c_str(), 0) != 0)
         return false;
-    ::unlink(from.c_str());
+    ::unlinkat(fromFolder, from.c_str(), 0);
     return true;
+}
+
+std::vector<std::string> ListNamesAt(int folder)
+{
+    std::vector<std::string> names;
+    const int fd = ::openat(folder, ".", kFolderFlags);  // a reading position of its own
+    DIR* listing = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (listing == nullptr) {
+        if (fd >= 0)
+            ::close(fd);
+        return names;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(listing);
+    return names;
 }
 
 bool RemoveFile(const std::string& path)

@@ -178,6 +178,12 @@ unsigned ModeOf(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
+std::vector<std::string>& ToldLines()
+{
+    static std::vector<std::string> told;
+    return told;
+}
+
 }  // namespace
 
 // Someone who may write the folder may put a link at any name the game writes: it is replaced or
@@ -263,6 +269,38 @@ TEST_F(GameFiles, NothingIsWrittenOrChangedThroughALink)
         ASSERT_EQ(::chown(elsewhere.c_str(), 65534, 65534), 0);
         EXPECT_TRUE(fs_layer::ReadWholeFile("data/linked", bytes)) << "the link's maker's own";
     }
+
+    // A link at a folder: followed when this user made it; another user's only where they could
+    // use the folder so themselves. Where not, it reads, writes and removes nothing, told once per use.
+    fs::create_directory(m_root + "/mine");
+    std::ofstream(m_root + "/mine/save.dat") << "kept";
+    fs::create_directory_symlink(m_root + "/mine", m_root + "/linked");
+    EXPECT_TRUE(fs_layer::ReadWholeFile("LINKED/save.dat", bytes)) << "this user's own link";
+    if (::getuid() == 0 && ::lchown((m_root + "/linked").c_str(), 65534, 65534) == 0) {
+        fs_layer::SetNoticeLog([](const char* line) { ToldLines().push_back(line); });
+        const struct {
+            unsigned mode;
+            uid_t owner;
+            bool read, written;
+        } folders[] = {
+            {0700, 0, false, false},     // this user's (root's): not the link maker's
+            {0755, 0, true, false},      // root's, for everyone to read: an installed data set's
+            {0700, 65534, true, true},   // the link maker's own
+        };
+        for (const auto& folder : folders) {
+            SCOPED_TRACE(folder.mode);
+            ASSERT_EQ(::chown((m_root + "/mine").c_str(), folder.owner, folder.owner), 0);
+            ASSERT_EQ(::chmod((m_root + "/mine").c_str(), folder.mode), 0);
+            EXPECT_EQ(fs_layer::ReadWholeFile("linked/save.dat", bytes), folder.read);
+            EXPECT_EQ(fs_layer::WriteWholeFile("linked/new.dat", bytes.data(), 0, {}, &why), folder.written);
+            EXPECT_EQ(fs_layer::DeleteFile("linked/save.dat"), folder.written);
+            EXPECT_EQ(fs::exists(m_root + "/mine/new.dat"), folder.written);
+        }
+        fs_layer::SetNoticeLog(nullptr);
+        const std::string link = "[W] Folder linked: a link of user 65534 leads to a folder that is not theirs; nothing is ";
+        EXPECT_EQ(ToldLines(), (std::vector<std::string>{link + "read through it", link + "written or removed through it"}));
+    }
+
     fs::permissions(m_root, fs::perms::others_write, fs::perm_options::add);
     EXPECT_EQ(fs_layer::ReadTrustedFile("effects.bc", bytes, 100, nullptr, &why), host_files::ETrust::kNotTrusted);
     EXPECT_EQ(why, "others may write folder " + m_root);

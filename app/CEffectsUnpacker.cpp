@@ -1,6 +1,7 @@
 #include "app/CEffectsUnpacker.h"
 
 #include "app/CJp2Image.h"
+#include "app/J2kTextureLoader.h"
 #include "image/CPixImage.h"
 #include "platform/Engine.h"
 #include "platform/FileSystem.h"
@@ -71,13 +72,6 @@ ESource ReadSource(IEngine* engine, const std::string& source, const std::string
     return ESource::kLink;
 }
 
-// The mask's grey levels, from a GIF or, failing that, from any picture format.
-bool DecodeMask(CPixImage& mask, const std::vector<std::uint8_t>& bytes)
-{
-    return mask.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeGif) ||
-           mask.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeUnknown);
-}
-
 }  // namespace
 
 CEffectsUnpacker::CEffectsUnpacker(const char* gameTitle)
@@ -139,7 +133,7 @@ bool CEffectsUnpacker::ConvertOne(const std::string& fileName)
     if (maskRead == ESource::kLink)
         return false;
     CPixImage alpha(kPixTypeUnknown);
-    if (maskRead == ESource::kRead && DecodeMask(alpha, bytes) && alpha.HasPixels()) {
+    if (maskRead == ESource::kRead && DecodeAlphaMask(alpha, bytes) && alpha.HasPixels()) {
         image.MakeAlphaPlane();
         for (int y = 0; y < image.Height(); ++y)
             for (int x = 0; x < image.Width(); ++x)

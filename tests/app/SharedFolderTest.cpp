@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -180,6 +181,7 @@ TEST_F(SharedFolderTest, NoLinkAnotherMemberPutsInTheFolderIsFollowed)
     ASSERT_EQ(::chown(victim.c_str(), Uid(kVictim), m_group), 0);
     ASSERT_EQ(::chmod(victim.c_str(), 0700), 0);
     const std::string script = ReadText(m_root + "/effects/effects.as");
+    const std::string jp2 = ReadText(m_root + "/gfx/effects/star.jp2"), gif = ReadText(m_root + "/gfx/effects/star.gif");
     const struct {
         const char* planted;
         const char* target;
@@ -189,8 +191,8 @@ TEST_F(SharedFolderTest, NoLinkAnotherMemberPutsInTheFolderIsFollowed)
         {"Palmora.log", "log", 0600, "the victim's log"},
         {"gfx/effects/glow.png", "picture", 0600, "the victim's picture"},
         {"gfx/effects/lone.gif", "read-only", 0400, "the victim's read-only file"},  // removed as a source
-        {"gfx/effects/spark.jp2", "private.jp2", 0600, ReadText(m_root + "/gfx/effects/star.jp2")},
-        {"gfx/effects/ring.gif", "private.gif", 0600, ReadText(m_root + "/gfx/effects/star.gif")},
+        {"gfx/effects/spark.jp2", "private.jp2", 0600, jp2},
+        {"gfx/effects/ring.gif", "private.gif", 0600, gif},
         {"effects/effects.as", "secret", 0600, "secretToken123 abc;\n"},
         {"config.ini", "config", 0600, "[System]\r\ncnv=1\r\n"},
         {"data/save.dat", "save", 0600, "the victim's save"},
@@ -258,6 +260,46 @@ TEST_F(SharedFolderTest, NoLinkAnotherMemberPutsInTheFolderIsFollowed)
         EXPECT_NE(ReadText(m_root + "/Palmora.log").find("COMPILE DATE"), std::string::npos);
         EXPECT_FALSE(fs::exists(m_root + "/data/cache.key"));
         EXPECT_FALSE(fs::exists(m_root + "/effects/effects.bc"));
+    }
+
+    // Links at folders: the other member puts folders of the victim's in place of the one the
+    // conversion works in and the one the stores keep their files in, and asks for a conversion.
+    // The victim's start reads, writes and removes nothing in them, and says so.
+    const struct {
+        const char* planted;
+        const char* folder;
+        std::vector<std::pair<std::string, std::string>> files;
+    } folderLinks[] = {
+        {"gfx/effects", "pictures", {{"mine.jp2", jp2}, {"mine.gif", gif}}},
+        {"data", "saves", {{"save.dat", "the victim's save"}}},
+    };
+    for (const auto& link : folderLinks) {
+        fs::create_directory(victim + "/" + link.folder);
+        ASSERT_EQ(::chown((victim + "/" + link.folder).c_str(), Uid(kVictim), m_group), 0);
+        for (const auto& [name, bytes] : link.files)
+            MakeFile(victim + "/" + link.folder + "/" + name, bytes, kVictim, 0600);
+        fs::remove_all(m_root + "/" + link.planted);
+        Plant(link.planted, victim + "/" + link.folder);
+    }
+    const auto victimsFiles = [&] {
+        std::map<std::string, std::pair<std::string, unsigned>> files;
+        for (const auto& entry : fs::recursive_directory_iterator(victim))
+            files[entry.path().string()] = {fs::is_directory(entry) ? "" : ReadText(entry.path()), ModeOf(entry.path())};
+        return files;
+    };
+    const auto before = victimsFiles();
+    MakeFile(m_root + "/config.ini", "[System]\r\ncnv=1\r\n", kOther, 0664);
+    EXPECT_EQ(RunAs(kVictim, {"--frames", "5"}), 0);
+    EXPECT_TRUE(victimsFiles() == before) << "read, written or removed through a folder link";
+    const std::string folderLog = ReadText(m_root + "/Palmora.log");
+    for (const auto& link : folderLinks) {
+        for (const char* what : {"read", "written or removed"}) {
+            const std::string line = std::string("[W] Folder ") + link.planted + ": a link of user " +
+                                     std::to_string(Uid(kOther)) + " leads to a folder that is not theirs; nothing is " +
+                                     what + " through it\n";
+            EXPECT_NE(folderLog.find(line), std::string::npos) << line;
+            EXPECT_EQ(folderLog.find(line), folderLog.rfind(line)) << "told once";
+        }
     }
     RemoveOutputs();
 }

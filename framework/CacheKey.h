@@ -6,7 +6,7 @@
 // compiled again from its script instead, or, with no script beside it (a data set that ships
 // its byte code), tried in a child process first. The key is 16 random bytes in "data\cache.key",
 // made on first use in each data folder (a data set ships none), and it counts only as a file of
-// this user's or root's in a folder no one else may write (see host_files::ReadTrusted).
+// this user's or root's in a folder no one else may write (see host_files::ReadTrustedAt).
 #pragma once
 
 #include "platform/bytes/SipHash.h"

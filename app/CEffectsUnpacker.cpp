@@ -1,9 +1,11 @@
 #include "app/CEffectsUnpacker.h"
 
 #include "app/CJp2Image.h"
+#include "app/J2kTextureLoader.h"
 #include "image/CPixImage.h"
 #include "platform/Engine.h"
 #include "platform/FileSystem.h"
+#include "platform/j2k/J2kCodec.h"
 #include "platform/StopSignals.h"
 
 #include <algorithm>
@@ -27,11 +29,47 @@ std::string Lower(std::string text)
     return text;
 }
 
+// A file's mode does not keep it from being removed here (only its folder's does), so a read-only
+// source is removed as it stands: changing its mode first would change whatever a link at its
+// name points to. A link goes, and what it points to stays.
 void DeleteGameFile(const std::string& path)
 {
-    if (fs_layer::IsReadOnly(path))
-        fs_layer::SetWritable(path);
-    fs_layer::DeleteFile(path);
+    (void)fs_layer::DeleteFile(path);
+}
+
+// The target is encoded whole in memory and then replaces whatever holds its name, so a link
+// there is replaced rather than written through and a failed write leaves no part of a picture.
+bool WriteTarget(IEngine* engine, CPixImage& image, const std::string& target)
+{
+    std::uint8_t* bytes = nullptr;
+    std::size_t size = 0;
+    if (!image.EncodeToMemory(&bytes, &size, kPixTypeTga))
+        return false;
+    bool replacedLink = false;
+    host_files::WriteOptions options;
+    options.replacedLink = &replacedLink;
+    const bool written = fs_layer::WriteWholeFile(target, bytes, size, options);
+    CPixImage::FreeMemory(bytes);
+    if (replacedLink && engine != nullptr)
+        engine->Log("[W] A link stood at %s; it was replaced", target.c_str());
+    return written;
+}
+
+// A source is read only where no link stands at its name: the link may lead to a picture of this
+// user's that the target would then show to everyone who may read the folder. It stays as it is.
+enum class ESource { kRead, kNone, kLink };
+
+ESource ReadSource(IEngine* engine, const std::string& source, const std::string& target,
+                   std::vector<std::uint8_t>& bytes)
+{
+    const host_files::ERead read = fs_layer::ReadWithoutLink(source, bytes, kJ2kMaxFileSize);
+    if (read == host_files::ERead::kRead)
+        return ESource::kRead;
+    if (read != host_files::ERead::kLink)
+        return ESource::kNone;
+    if (engine != nullptr)
+        engine->Log("[W] A link stood at %s; it is not read, and %s is not made", source.c_str(), target.c_str());
+    return ESource::kLink;
 }
 
 }  // namespace
@@ -39,6 +77,7 @@ void DeleteGameFile(const std::string& path)
 CEffectsUnpacker::CEffectsUnpacker(const char* gameTitle)
     : m_title(gameTitle != nullptr ? gameTitle : "")
 {
+    fs_layer::RemoveLeftovers(std::string(kFolder) + "*.png.tmp.*");  // of a conversion that was killed
     m_files = fs_layer::FindFiles(std::string(kFolder) + "*.jp2");
     if (m_pEngine != nullptr)
         m_pEngine->Log("[I] Please wait. This only happens during first launch.");
@@ -78,22 +117,29 @@ bool CEffectsUnpacker::ConvertOne(const std::string& fileName)
     const std::string target = kFolder + name + ".png";
     const std::string mask = kFolder + name + ".gif";
 
+    std::vector<std::uint8_t> bytes;
+    if (ReadSource(m_pEngine.Get(), source, target, bytes) != ESource::kRead)
+        return false;
     CJp2Image decoded;
     CPixImage image(kPixTypeUnknown);
-    if (decoded.Load(source.c_str(), nullptr) == 0 && decoded.Pixels() != nullptr)
+    if (decoded.OpenMemory(bytes.data(), bytes.size()) == 0 && decoded.Decode(nullptr) == 0 &&
+        decoded.Pixels() != nullptr)
         image.CopyFromPixelArray(decoded.Pixels(), decoded.Width(), decoded.Height(), 32,
                                  static_cast<std::uint32_t>(decoded.Pitch()), true);
     decoded.Close();
     if (!image.HasPixels())
         return false;
+    const ESource maskRead = ReadSource(m_pEngine.Get(), mask, target, bytes);
+    if (maskRead == ESource::kLink)
+        return false;
     CPixImage alpha(kPixTypeUnknown);
-    if (alpha.ReadFromFile(fs_layer::ResolvePath(mask).c_str(), kPixTypeGif) && alpha.HasPixels()) {
+    if (maskRead == ESource::kRead && DecodeAlphaMask(alpha, bytes) && alpha.HasPixels()) {
         image.MakeAlphaPlane();
         for (int y = 0; y < image.Height(); ++y)
             for (int x = 0; x < image.Width(); ++x)
                 image.SetAlphaAt(x, y, alpha.GreyLevelAt(x, y));
     }
-    return image.WriteToFile(fs_layer::ResolvePath(target).c_str(), kPixTypeTga);
+    return WriteTarget(m_pEngine.Get(), image, target);
 }
 
 void CEffectsUnpacker::ShowProgress()

@@ -4,8 +4,9 @@
 // "gfx/effects/NAME.gif" (when there is one) and is written as a 32-bit TGA under
 // "gfx/effects/NAME.png". A pair's sources are deleted once its target is written; a pair that
 // fails keeps its sources (and is not retried, since start-up clears "cnv" afterwards).
-// GIFs without a ".jp2" are deleted as well. Progress goes to the engine log when the engine is
-// headless and to the window title otherwise.
+// GIFs without a ".jp2" are deleted as well. A link at a source's name is not read (it may lead
+// to a picture of the player's own rather than the data set's): its pair fails, with a line.
+// Progress goes to the engine log when the engine is headless and to the window title otherwise.
 //
 //     CEffectsUnpacker unpacker("Palmora");  // counts the files
 //     if (!unpacker.Run()) ...               // false only after Abort()

@@ -3,14 +3,31 @@
 #include "platform/FileSystem.h"
 #include "platform/j2k/J2kCodec.h"
 
-#include <string>
+#include <cstdint>
+#include <vector>
 
+// Read through the file layer, so a link on the way is followed only as it follows links for
+// every read of game data.
 int CJp2Image::Open(const char* file)
 {
     Close();
-    if (file == nullptr)
-        file = "";
-    m_pHandle = J2K_OpenFile(fs_layer::ResolvePath(file).c_str());
+    std::vector<std::uint8_t> bytes;
+    if (file == nullptr || !fs_layer::ReadWholeFile(file, bytes, kJ2kMaxFileSize)) {
+        m_szError = J2K_getErrorStr(kJ2kErrOpen);
+        return kJ2kErrOpen;
+    }
+    return OpenMemory(bytes.data(), bytes.size());
+}
+
+int CJp2Image::OpenMemory(const unsigned char* data, std::size_t size)
+{
+    Close();
+    return TakeHandle(J2K_OpenMemory(data, size));
+}
+
+int CJp2Image::TakeHandle(J2kImage* handle)
+{
+    m_pHandle = handle;
     if (m_pHandle == nullptr) {
         const int code = J2K_getLastError();
         m_szError = J2K_getErrorStr(code);

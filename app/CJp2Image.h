@@ -1,6 +1,8 @@
 // CJp2Image.h: one JPEG-2000 picture decoded through the platform's decoder calls.
 #pragma once
 
+#include <cstddef>
+
 struct J2kImage;
 
 // Owns the decoder handle; the decoded pixels (32-bit blue, green, red, alpha, top row first)
@@ -13,6 +15,7 @@ public:
     CJp2Image& operator=(const CJp2Image&) = delete;
 
     int Open(const char* file);                       // a game path
+    int OpenMemory(const unsigned char* data, std::size_t size);  // a file's bytes, as read
     int Decode(const char* options);
     int Load(const char* file, const char* options);  // Open, then Decode
     void Close();
@@ -25,6 +28,8 @@ public:
     const char* ErrorText() const { return m_szError; }
 
 private:
+    int TakeHandle(J2kImage* handle);
+
     J2kImage* m_pHandle = nullptr;
     int m_info[6] = {};                 // width, height, components, depth, levels, codestream
     const char* m_szError = "";

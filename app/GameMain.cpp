@@ -85,12 +85,20 @@ bool ReadCommandLine(int& argc, char** argv, int& exitCode)
     return true;
 }
 
-// Lines the player stores log before the engine has opened the log wait for it, and are written
-// on every way out of start-up.
+// Lines the player stores and the file layer log before the engine has opened the log wait for
+// it, and are written on every way out of start-up.
 class CHeldStoreLog {
 public:
-    CHeldStoreLog() { store_notices::HoldLog(); }
-    ~CHeldStoreLog() { store_notices::ReleaseLog(); }
+    CHeldStoreLog()
+    {
+        store_notices::HoldLog();
+        fs_layer::SetNoticeLog([](const char* line) { store_notices::Log("%s", line); });
+    }
+    ~CHeldStoreLog()
+    {
+        fs_layer::SetNoticeLog(nullptr);
+        store_notices::ReleaseLog();
+    }
     CHeldStoreLog(const CHeldStoreLog&) = delete;
     CHeldStoreLog& operator=(const CHeldStoreLog&) = delete;
 };
@@ -113,6 +121,8 @@ bool TakeLock(CSingleInstance& instance, std::vector<std::string>& warnings)
         ReportLockNotTaken(instance);
         return false;
     }
+    if (instance.ReplacedLink())
+        warnings.push_back("[W] A link stood at " + instance.GetPath() + "; it was removed and the lock file made there");
     if (instance.GetResult() != ELockResult::kNoLocking)
         return true;
     warnings.push_back("[W] Can't lock " + instance.GetPath() + " (" + instance.GetReason() +
@@ -269,9 +279,15 @@ int RunGame(const std::vector<std::string>& lockWarnings)
     if (engine == nullptr)
         return 1;
     ReadDesktop(*engine);
+    fs_layer::RemoveLeftovers("config.ini.tmp.*");  // of a run killed while it wrote the configuration
+    // The configuration is the game's own file, so a link at its name is not read but removed: it
+    // may lead to a file of this user's that the next write would copy into the folder.
+    const bool configLink = fs_layer::RemoveLink("config.ini");
     SetEngineStates(*engine);
     for (const std::string& warning : lockWarnings)
         engine->Log("%s", warning.c_str());
+    if (configLink)
+        engine->Log("[W] A link stood at config.ini; it is not read, and was removed");
     store_notices::ReleaseLog();
     if (!RunFirstRunConversion(*engine))
         return 0;

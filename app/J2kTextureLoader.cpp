@@ -9,18 +9,28 @@
 #include <algorithm>
 #include <cstring>
 
+bool DecodeAlphaMask(CPixImage& mask, const std::vector<std::uint8_t>& bytes)
+{
+    return mask.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeGif) ||
+           mask.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeUnknown);
+}
+
 HTexture LoadJ2kTexture(IEngine& engine, const char* jp2File, const char* gifFile, std::string& error)
 {
     CJp2Image decoded;
-    if (jp2File == nullptr || decoded.Load(jp2File, nullptr) != 0 || decoded.Pixels() == nullptr) {
-        error = J2K_getLastErrorStr();
+    const int code = jp2File == nullptr ? kJ2kErrOpen : decoded.Load(jp2File, nullptr);
+    if (code != kJ2kOk || decoded.Pixels() == nullptr) {
+        // A file that can't be read is named here; the decoder's own text tells the rest.
+        error = code == kJ2kErrOpen ? std::string(decoded.ErrorText()) + ": " + (jp2File != nullptr ? jp2File : "")
+                                    : J2K_getLastErrorStr();
         return 0;
     }
     const int width = decoded.Width();
     const int height = decoded.Height();
     CPixImage mask(kPixTypeUnknown);
-    if (gifFile != nullptr && *gifFile != '\0')
-        (void)mask.ReadFromFile(fs_layer::ResolvePath(gifFile).c_str(), kPixTypeGif);
+    std::vector<std::uint8_t> maskBytes;
+    if (gifFile != nullptr && *gifFile != '\0' && fs_layer::ReadWholeFile(gifFile, maskBytes, kJ2kMaxFileSize))
+        (void)DecodeAlphaMask(mask, maskBytes);
 
     CTextureOwner owner(&engine, engine.TextureCreate(width, height));
     const HTexture texture = owner.Get();

@@ -24,6 +24,8 @@ constexpr const char* kModuleName = "resmodule";
 constexpr const char* kSectionName = "resource";
 constexpr const char* kEntryDecl = "void LoadAnimations(CFResource@)";
 constexpr std::size_t kMaxScriptSize = 16u << 20;
+constexpr std::size_t kMaxCacheSize = 256u << 20;
+constexpr unsigned kCacheMode = 0644;  // never the group's to write, even in a folder it shares
 
 const char* MessageKind(asEMsgType type)
 {
@@ -200,18 +202,26 @@ void CFResource::RegisterScriptInterface()
 }
 
 // The cache is used while its last-write time equals the script's (or the script is gone);
-// otherwise, or when it does not load, the script is compiled and the cache rewritten.
+// otherwise, or when it does not load, the script is compiled and the cache rewritten. Byte code
+// runs as it stands, so where others may write the cache's folder (one a group shares) no cache
+// is used or written: the script is compiled at every start.
 void CFResource::LoadScript(const char* path)
 {
     const GamePathParts parts = SplitGamePath(path);
     const std::string cachePath = parts.drive + parts.dir + parts.name + ".bc";
-    host_files::FileTime cacheTime = 0, scriptTime = 0;
+    fs_layer::RemoveLeftovers(cachePath + ".tmp.*");  // of a run killed while it wrote the cache
+    cache_key::RemoveLeftovers();
+    host_files::FileTime scriptTime = 0;
     const bool scriptBeside = fs_layer::GetModifiedTime(path, scriptTime);
-    const bool cacheUsable = fs_layer::GetModifiedTime(cachePath, cacheTime) && (!scriptBeside || cacheTime == scriptTime);
+    std::string why;
+    const bool cacheKept = !fs_layer::OthersMayWriteBeside(cachePath, &why);
+    if (!cacheKept)
+        m_pEngine->Log("%s Resource: No byte-code cache %s is used or written here: %s", scriptBeside ? "[I]" : "[E]",
+                       cachePath.c_str(), why.c_str());
 
-    asIScriptModule* module = cacheUsable ? LoadCachedModule(cachePath, scriptBeside) : nullptr;
+    asIScriptModule* module = cacheKept ? LoadCachedModule(cachePath, scriptBeside, scriptTime) : nullptr;
     if (module == nullptr)
-        module = BuildModule(path, cachePath);
+        module = BuildModule(path, cacheKept ? cachePath : std::string());
     if (module == nullptr)
         return;
     RunScript(module);
@@ -219,15 +229,28 @@ void CFResource::LoadScript(const char* path)
     RejectBrokenEffects();
 }
 
-// A cache this data folder's key tagged is loaded as it stands. One it did not tag is compiled
-// again from its script; with no script beside it (a data set that ships its byte code) it is
-// loaded and run in a child process first, then used and tagged here when that child ended well.
-asIScriptModule* CFResource::LoadCachedModule(const std::string& cachePath, bool scriptBeside)
+// A cache that someone else could have written (another user's, one others may write, a link) is
+// not run at all, not even in a child: the child runs as this user. A cache of this user's (or
+// root's, for an installed data set) that this data folder's key tagged is loaded as it stands.
+// One it did not tag is compiled again from its script; with no script beside it (a data set that
+// ships its byte code) it is loaded and run in a child process first, then used and tagged here
+// when that child ended well.
+asIScriptModule* CFResource::LoadCachedModule(const std::string& cachePath, bool scriptBeside,
+                                              host_files::FileTime scriptTime)
 {
-    CFMemoryStream file;
-    std::vector<std::uint8_t> code;
+    std::vector<std::uint8_t> file, code;
+    host_files::FileTime cacheTime = 0;
+    std::string why;
+    const host_files::ETrust trust = fs_layer::ReadTrustedFile(cachePath, file, kMaxCacheSize, &cacheTime, &why);
+    if (trust == host_files::ETrust::kNotTrusted) {
+        m_pEngine->Log("%s Resource: Byte-code cache %s is not run: %s", scriptBeside ? "[W]" : "[E]", cachePath.c_str(),
+                       why.c_str());
+        return nullptr;
+    }
+    if (trust != host_files::ETrust::kTrusted || (scriptBeside && cacheTime != scriptTime))
+        return nullptr;
     std::uint64_t tag = 0;
-    bool ok = file.LoadFromFile(cachePath.c_str()) && OpenCache(file.GetBytes(), m_nInterfaceCrc, code, tag);
+    bool ok = OpenCache(file, m_nInterfaceCrc, code, tag);
     const bool tagged = ok && TaggedWith(cache_key::Read(), code, tag);
     if (ok && !tagged && !scriptBeside)
         ok = RunsWithoutStopping(code, cachePath);
@@ -237,7 +260,7 @@ asIScriptModule* CFResource::LoadCachedModule(const std::string& cachePath, bool
         return nullptr;
     }
     if (!tagged)
-        TagCache(code, cachePath);
+        TagCache(code, cachePath, cacheTime);
     return module;
 }
 
@@ -279,23 +302,37 @@ bool CFResource::RunsWithoutStopping(const std::vector<std::uint8_t>& code, cons
 
 // Kept under this folder's key with the time it came with, so later starts load it at once (and
 // a script that comes with the same time is still taken as its source).
-void CFResource::TagCache(const std::vector<std::uint8_t>& code, const std::string& cachePath)
+void CFResource::TagCache(const std::vector<std::uint8_t>& code, const std::string& cachePath,
+                          host_files::FileTime cacheTime)
 {
-    const std::optional<SipKey> key = cache_key::ReadOrMake();
-    host_files::FileTime cacheTime = 0;
-    bool ok = key && fs_layer::GetModifiedTime(cachePath, cacheTime);
+    if (SaveCache(code, cachePath, cacheTime))
+        m_pEngine->Log("[I] Resource: Byte-code cache %s was made elsewhere; it ran and is kept for this folder",
+                       cachePath.c_str());
+}
+
+// The byte code tagged with the folder's key (made now if there is none), stamped with `time`;
+// a link found at the key's or the cache's name is replaced, and said.
+bool CFResource::SaveCache(const std::vector<std::uint8_t>& code, const std::string& cachePath,
+                           host_files::FileTime time)
+{
+    bool keyLink = false, cacheLink = false;
+    const std::optional<SipKey> key = cache_key::ReadOrMake(&keyLink);
+    bool ok = key.has_value();
     if (ok) {
         const std::vector<std::uint8_t> wrapped = WrapByteCode(code, m_nInterfaceCrc, *key);
         host_files::WriteOptions options;
-        options.modified = cacheTime;
+        options.mode = kCacheMode;
+        options.modified = time;
+        options.replacedLink = &cacheLink;
         ok = fs_layer::WriteWholeFile(cachePath, wrapped.data(), wrapped.size(), options);
     }
-    if (!ok) {
+    if (keyLink)
+        m_pEngine->Log("[W] A link stood at %s; it was replaced", cache_key::kPath);
+    if (cacheLink)
+        m_pEngine->Log("[W] A link stood at %s; it was replaced", cachePath.c_str());
+    if (!ok)
         m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
-        return;
-    }
-    m_pEngine->Log("[I] Resource: Byte-code cache %s was made elsewhere; it ran and is kept for this folder",
-                   cachePath.c_str());
+    return ok;
 }
 
 asIScriptModule* CFResource::BuildModule(const char* path, const std::string& cachePath)
@@ -320,7 +357,8 @@ asIScriptModule* CFResource::BuildModule(const char* path, const std::string& ca
         module->Discard();
         return nullptr;
     }
-    WriteCache(module, path, cachePath);
+    if (!cachePath.empty())
+        WriteCache(module, path, cachePath);
     return module;
 }
 
@@ -348,15 +386,9 @@ void CFResource::WriteCache(asIScriptModule* module, const char* scriptPath, con
 {
     CFMemoryStream code;
     host_files::FileTime scriptTime = 0;
-    const std::optional<SipKey> key = cache_key::ReadOrMake();
-    bool ok = key && module->SaveByteCode(&code) >= 0 && fs_layer::GetModifiedTime(scriptPath, scriptTime);
-    if (ok) {
-        const std::vector<std::uint8_t> wrapped = WrapByteCode(code.GetBytes(), m_nInterfaceCrc, *key);
-        host_files::WriteOptions options;
-        options.modified = scriptTime;
-        ok = fs_layer::WriteWholeFile(cachePath, wrapped.data(), wrapped.size(), options);
-    }
-    if (!ok)
+    if (module->SaveByteCode(&code) >= 0 && fs_layer::GetModifiedTime(scriptPath, scriptTime))
+        (void)SaveCache(code.GetBytes(), cachePath, scriptTime);
+    else
         m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
 }
 

@@ -10,6 +10,7 @@
 #include "framework/CFModule.h"
 #include "framework/CFResourceEntries.h"
 #include "platform/EngineRef.h"
+#include "platform/files/HostFiles.h"
 
 #include <cstdint>
 #include <memory>
@@ -120,12 +121,14 @@ public:
 private:
     void RegisterScriptInterface();
     void LoadScript(const char* path);
-    AngelScript::asIScriptModule* LoadCachedModule(const std::string& cachePath, bool scriptBeside);
+    AngelScript::asIScriptModule* LoadCachedModule(const std::string& cachePath, bool scriptBeside,
+                                                   host_files::FileTime scriptTime);
     AngelScript::asIScriptModule* LoadByteCode(const std::vector<std::uint8_t>& code);
-    AngelScript::asIScriptModule* BuildModule(const char* path, const std::string& cachePath);
+    AngelScript::asIScriptModule* BuildModule(const char* path, const std::string& cachePath);  // "": no cache
     bool CompilesWithoutStopping(const std::vector<std::uint8_t>& text);
     bool RunsWithoutStopping(const std::vector<std::uint8_t>& code, const std::string& cachePath);
-    void TagCache(const std::vector<std::uint8_t>& code, const std::string& cachePath);
+    void TagCache(const std::vector<std::uint8_t>& code, const std::string& cachePath, host_files::FileTime cacheTime);
+    bool SaveCache(const std::vector<std::uint8_t>& code, const std::string& cachePath, host_files::FileTime time);
     void WriteCache(AngelScript::asIScriptModule* module, const char* scriptPath,
                     const std::string& cachePath);
     void RunScript(AngelScript::asIScriptModule* module);

@@ -73,7 +73,7 @@ void OnCrash(int signal)
 {
     const int savedErrno = errno;
     ::mkdir(g_dumpFolder, 0755);  // an existing folder is fine
-    const int fd = ::open(g_dumpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(g_dumpPath, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);  // never through a link
     if (fd < 0) {
         WriteText(STDERR_FILENO, "Failed to create dump file '");
         WriteText(STDERR_FILENO, g_dumpPath);

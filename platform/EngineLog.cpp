@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 EngineLogHook g_logHook = nullptr;
 void* g_pLogHookUser = nullptr;
@@ -33,12 +36,35 @@ EngineLog::~EngineLog()
     Close();
 }
 
+// Each run's log starts anew in a file of its own, made under a temporary name and renamed over
+// whatever held the name: a link someone put there is replaced, never written through, and a log
+// another user left is replaced as well (in a folder both may write). Where no file can be made
+// there, this user's own old log is emptied and written; failing that, stderr says so once, as
+// nothing else would.
 void EngineLog::SetFile(const std::string& gamePath)
 {
     Close();
     if (gamePath.empty())
         return;
-    m_pFile = std::fopen(fs_layer::ResolvePath(gamePath).c_str(), "w");
+    const std::string hostPath = fs_layer::ResolvePath(gamePath);
+    fs_layer::RemoveLeftovers(gamePath + ".tmp.*");
+    std::string why;
+    bool replacedLink = false;
+    int fd = host_files::ReplaceWithNewFile(hostPath, 0666, &why, &replacedLink);
+    if (fd < 0)
+        fd = host_files::OpenOwnFile(hostPath, O_WRONLY | O_TRUNC);
+    if (fd >= 0)
+        m_pFile = ::fdopen(fd, "w");
+    if (m_pFile != nullptr) {
+        if (replacedLink)
+            Printf("[W] A link stood at %s; it was replaced", gamePath.c_str());
+        return;
+    }
+    if (fd >= 0) {
+        why = std::strerror(errno);
+        ::close(fd);
+    }
+    std::fprintf(stderr, "[E] Log %s can't be written (%s); this run keeps none\n", gamePath.c_str(), why.c_str());
 }
 
 void EngineLog::Close()

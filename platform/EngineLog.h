@@ -1,6 +1,7 @@
 // EngineLog.h: the engine's log file: one flushed line per call, printf-formatted; a line
 // longer than 400 bytes keeps those and tells its length instead of the rest.
-// Setting the file truncates it at once, so lines logged before the window opens are kept.
+// Setting the file starts it anew at once, so lines logged before the window opens are kept; a log
+// that can't be written is said on stderr.
 // SOL_LOG_STDERR=1 echoes every line to stderr; a hook (tests) sees every line too.
 #pragma once
 

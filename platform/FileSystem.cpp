@@ -1,7 +1,8 @@
 // FileSystem.cpp: game paths resolved case-insensitively under the root folder (POSIX).
 #include "platform/FileSystem.h"
 
-#include <dirent.h>
+#include "platform/GamePath.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -9,76 +10,19 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace fs_layer {
 namespace {
 
+using host_files::EUse;
+using EWhole = CGamePath::EWhole;
+
 std::string& RootStorage()
 {
     static std::string root;
     return root;
-}
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
-}
-
-bool Exists(const std::string& hostPath)
-{
-    struct stat st;
-    return ::lstat(hostPath.c_str(), &st) == 0;
-}
-
-std::vector<std::string> SplitParts(const std::string& gamePath)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : gamePath) {
-        if (c == '/' || c == '\\') {
-            if (!part.empty() && part != ".")
-                parts.push_back(part);
-            part.clear();
-            continue;
-        }
-        part += c;
-    }
-    if (!part.empty() && part != ".")
-        parts.push_back(part);
-    return parts;
-}
-
-// The entry of `dir` whose name equals `name` without regard to case, or `name` itself when the
-// exact name exists or nothing matches (a file about to be created keeps the case given).
-std::string MatchEntry(const std::string& dir, const std::string& name)
-{
-    if (name == ".." || Exists(dir + "/" + name))
-        return name;
-    DIR* d = ::opendir(dir.c_str());
-    if (d == nullptr)
-        return name;
-    std::string found = name;
-    while (const dirent* entry = ::readdir(d)) {
-        if (EqualNoCase(entry->d_name, name)) {
-            found = entry->d_name;
-            break;
-        }
-    }
-    ::closedir(d);
-    return found;
 }
 
 // '*' any run, '?' one character, compared without case.
@@ -107,10 +51,36 @@ bool WildcardMatch(const char* pattern, const char* text)
     return *pattern == '\0';
 }
 
-bool IsRegularFile(const std::string& hostPath)
+// The stat of the last part of the path (following a link at it with `follow`).
+bool StatOf(const CGamePath& path, struct stat& st, bool follow)
 {
-    struct stat st;
-    return ::stat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return path.Folder() >= 0 &&
+           ::fstatat(path.Folder(), path.Name().c_str(), &st, follow ? 0 : AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+void SetWhy(std::string* why, const CGamePath& path)
+{
+    if (why != nullptr)
+        *why = path.Refused() ? path.Why() : std::strerror(path.Error());
+}
+
+// The names in the folder held open that match the last part of `pattern`.
+std::vector<std::string> MatchingNames(const CGamePath& folder, const std::string& pattern)
+{
+    const std::vector<std::string> parts = SplitParts(pattern);
+    std::vector<std::string> names;
+    if (folder.Folder() < 0 || parts.empty())
+        return names;
+    for (const std::string& name : host_files::ListNamesAt(folder.Folder()))
+        if (WildcardMatch(parts.back().c_str(), name.c_str()))
+            names.push_back(name);
+    return names;
+}
+
+std::string FolderPart(const std::string& pattern)
+{
+    const std::size_t slash = pattern.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -152,76 +122,102 @@ std::string DefaultRootFolder()
 
 std::string ResolvePath(const std::string& gamePath)
 {
-    if (!gamePath.empty() && gamePath[0] == '/')
-        return gamePath;
-    std::string host = GetRootFolder();
-    for (const std::string& part : SplitParts(gamePath))
-        host += "/" + MatchEntry(host, part);
-    return host;
+    const CGamePath path(gamePath, EUse::kRead);
+    return path.Refused() ? std::string() : path.HostPath();
 }
 
 bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize)
 {
     out.clear();
-    // Opened without waiting, then asked what it is: a pipe or a device at the name would hold
-    // the game until someone writes to it, so only a regular file is read.
-    const int fd = ::open(ResolvePath(gamePath).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st;
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
-              static_cast<unsigned long long>(st.st_size) <= maxSize;
-    if (ok) {
-        out.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t got = 0;
-        while (ok && got < out.size()) {
-            const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            ok = n > 0;
-            got += ok ? static_cast<std::size_t>(n) : 0;
-        }
+    const CGamePath path(gamePath, EUse::kRead);
+    return path.Folder() >= 0 && host_files::ReadFileAt(path.Folder(), path.Name(), out, maxSize,
+                                                        host_files::ELinks::kMakersOwn) == host_files::ERead::kRead;
+}
+
+// What the game writes itself is read with the rule for writing: it is written back where it is read.
+host_files::ERead ReadWithoutLink(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize,
+                                  std::string* why)
+{
+    out.clear();
+    const CGamePath path(gamePath, EUse::kWrite);
+    if (path.Folder() < 0) {
+        SetWhy(why, path);
+        return path.Refused() || path.Error() == ENOENT ? host_files::ERead::kMissing : host_files::ERead::kUnreadable;
     }
-    ::close(fd);
-    if (!ok)
-        out.clear();
-    return ok;
+    return host_files::ReadFileAt(path.Folder(), path.Name(), out, maxSize, host_files::ELinks::kNever, why);
 }
 
 bool WriteWholeFile(const std::string& gamePath, const std::uint8_t* data, std::size_t size,
                     const host_files::WriteOptions& options, std::string* why)
 {
-    return host_files::WriteAtomically(ResolvePath(gamePath), data, size, options, why);
+    const CGamePath path(gamePath, EUse::kWrite, options.createFolders);
+    if (path.Folder() < 0) {
+        SetWhy(why, path);
+        return false;
+    }
+    return host_files::WriteAtomicallyAt(path.Folder(), path.Name(), data, size, options, why);
+}
+
+host_files::ETrust ReadTrustedFile(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize,
+                                   host_files::FileTime* modified, std::string* why)
+{
+    out.clear();
+    const CGamePath path(gamePath, EUse::kRead);
+    if (path.Folder() < 0) {
+        SetWhy(why, path);
+        return path.Refused() ? host_files::ETrust::kNotTrusted
+                              : path.Error() == ENOENT ? host_files::ETrust::kMissing : host_files::ETrust::kUnreadable;
+    }
+    return host_files::ReadTrustedAt(path.Folder(), path.FolderPath(), path.Name(), out, maxSize, modified, why);
+}
+
+bool OthersMayWriteBeside(const std::string& gamePath, std::string* why)
+{
+    const CGamePath path(gamePath, EUse::kWrite);
+    if (path.Refused())
+        SetWhy(why, path);
+    return path.Refused() ||
+           (path.Folder() >= 0 && host_files::OthersMayWriteIn(path.Folder(), path.FolderPath(), why));
 }
 
 bool FileExists(const std::string& gamePath)
 {
-    return IsRegularFile(ResolvePath(gamePath));
+    struct stat st;
+    return StatOf(CGamePath(gamePath, EUse::kRead), st, true) && S_ISREG(st.st_mode);
+}
+
+void RemoveLeftovers(const std::string& pattern)
+{
+    const CGamePath folder(FolderPart(pattern), EUse::kWrite, false, EWhole::kFolder);
+    for (const std::string& name : MatchingNames(folder, pattern))
+        (void)host_files::RemoveOwnFileAt(folder.Folder(), name);
 }
 
 bool DeleteFile(const std::string& gamePath)
 {
-    return ::unlink(ResolvePath(gamePath).c_str()) == 0;
+    const CGamePath path(gamePath, EUse::kWrite);
+    return path.Folder() >= 0 && ::unlinkat(path.Folder(), path.Name().c_str(), 0) == 0;
 }
 
-bool CreateDirectory(const std::string& gamePath)
+bool RemoveLink(const std::string& gamePath)
 {
-    const std::string host = ResolvePath(gamePath);
-    for (std::size_t pos = 1; pos <= host.size(); ++pos) {
-        if (pos != host.size() && host[pos] != '/')
-            continue;
-        const std::string prefix = host.substr(0, pos);
-        if (::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST)
-            return false;
-    }
+    const CGamePath path(gamePath, EUse::kWrite);
     struct stat st;
-    return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return StatOf(path, st, false) && S_ISLNK(st.st_mode) && ::unlinkat(path.Folder(), path.Name().c_str(), 0) == 0;
+}
+
+bool CreateDirectory(const std::string& gamePath, std::string* why)
+{
+    const CGamePath path(gamePath, EUse::kWrite, true, EWhole::kFolder);
+    if (path.Folder() < 0)
+        SetWhy(why, path);
+    return path.Folder() >= 0;
 }
 
 bool GetLastWriteTime(const std::string& gamePath, std::int64_t& out)
 {
     struct stat st;
-    if (::stat(ResolvePath(gamePath).c_str(), &st) != 0)
+    if (!StatOf(CGamePath(gamePath, EUse::kRead), st, true))
         return false;
     out = static_cast<std::int64_t>(st.st_mtime);
     return true;
@@ -229,61 +225,66 @@ bool GetLastWriteTime(const std::string& gamePath, std::int64_t& out)
 
 bool GetModifiedTime(const std::string& gamePath, host_files::FileTime& out)
 {
-    return host_files::GetModifiedTime(ResolvePath(gamePath), out);
+    struct stat st;
+    if (!StatOf(CGamePath(gamePath, EUse::kRead), st, true) || !S_ISREG(st.st_mode))
+        return false;
+    out = static_cast<host_files::FileTime>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
 }
 
 bool RenameFile(const std::string& fromGamePath, const std::string& toGamePath)
 {
-    return host_files::Rename(ResolvePath(fromGamePath), ResolvePath(toGamePath));
+    const CGamePath from(fromGamePath, EUse::kWrite);
+    const CGamePath to(toGamePath, EUse::kWrite);
+    return from.Folder() >= 0 && to.Folder() >= 0 &&
+           host_files::RenameAt(from.Folder(), from.Name(), to.Folder(), to.Name());
 }
 
 bool RenameFileNoReplace(const std::string& fromGamePath, const std::string& toGamePath)
 {
-    return host_files::RenameNoReplace(ResolvePath(fromGamePath), ResolvePath(toGamePath));
+    const CGamePath from(fromGamePath, EUse::kWrite);
+    const CGamePath to(toGamePath, EUse::kWrite);
+    return from.Folder() >= 0 && to.Folder() >= 0 &&
+           host_files::RenameNoReplaceAt(from.Folder(), from.Name(), to.Folder(), to.Name());
 }
 
 bool CanCreateFiles(const std::string& folderGamePath, std::string* why)
 {
-    return host_files::CanCreateFiles(ResolvePath(folderGamePath), why);
+    const CGamePath folder(folderGamePath, EUse::kWrite, false, EWhole::kFolder);
+    if (folder.Folder() < 0) {
+        SetWhy(why, folder);
+        return false;
+    }
+    return host_files::CanCreateFilesAt(folder.Folder(), why);
 }
 
 bool IsReadOnly(const std::string& gamePath)
 {
     struct stat st;
-    if (::stat(ResolvePath(gamePath).c_str(), &st) != 0)
-        return false;
-    return (st.st_mode & S_IWUSR) == 0;
+    return StatOf(CGamePath(gamePath, EUse::kRead), st, false) && S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
 }
 
 bool SetWritable(const std::string& gamePath)
 {
-    const std::string host = ResolvePath(gamePath);
-    struct stat st;
-    if (::stat(host.c_str(), &st) != 0)
+    const CGamePath path(gamePath, EUse::kWrite);
+    const int fd = path.Folder() < 0 ? -1 : host_files::OpenOwnFileAt(path.Folder(), path.Name(), O_RDONLY);
+    if (fd < 0)
         return false;
-    return ::chmod(host.c_str(), st.st_mode | S_IWUSR) == 0;
+    struct stat st;
+    const bool ok = ::fstat(fd, &st) == 0 && ::fchmod(fd, (st.st_mode & 07777) | S_IWUSR) == 0;
+    ::close(fd);
+    return ok;
 }
 
 std::vector<std::string> FindFiles(const std::string& pattern)
 {
+    const CGamePath folder(FolderPart(pattern), EUse::kRead, false, EWhole::kFolder);
     std::vector<std::string> names;
-    std::vector<std::string> parts = SplitParts(pattern);
-    if (parts.empty())
-        return names;
-    const std::string mask = parts.back();
-    parts.pop_back();
-    std::string dirGamePath = (!pattern.empty() && pattern[0] == '/') ? "/" : "";
-    for (const std::string& part : parts)
-        dirGamePath += part + "/";
-    const std::string dir = dirGamePath.empty() ? GetRootFolder() : ResolvePath(dirGamePath);
-    DIR* d = ::opendir(dir.c_str());
-    if (d == nullptr)
-        return names;
-    while (const dirent* entry = ::readdir(d)) {
-        if (WildcardMatch(mask.c_str(), entry->d_name) && IsRegularFile(dir + "/" + entry->d_name))
-            names.emplace_back(entry->d_name);
+    for (const std::string& name : MatchingNames(folder, pattern)) {
+        struct stat st;
+        if (::fstatat(folder.Folder(), name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode))
+            names.push_back(name);
     }
-    ::closedir(d);
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -1,5 +1,7 @@
-// ImageCodec.cpp: image decoding and PNG writing over SDL_image.
+// ImageCodec.cpp: image decoding and PNG encoding over SDL_image.
 #include "platform/ImageCodec.h"
+
+#include "platform/files/HostFiles.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -24,6 +26,36 @@ SDL_Surface* LoadAny(const std::uint8_t* data, std::size_t size)
     }
     SDL_RWclose(rw);
     return surface;
+}
+
+// A write-only stream that appends to a byte vector, so a picture is made whole in memory before
+// any of it reaches a file.
+SDL_RWops* OpenGrowingBuffer(std::vector<std::uint8_t>& bytes)
+{
+    SDL_RWops* rw = SDL_AllocRW();
+    if (rw == nullptr)
+        return nullptr;
+    rw->type = SDL_RWOPS_UNKNOWN;
+    rw->hidden.unknown.data1 = &bytes;
+    rw->size = [](SDL_RWops* self) -> Sint64 {
+        return static_cast<Sint64>(static_cast<std::vector<std::uint8_t>*>(self->hidden.unknown.data1)->size());
+    };
+    rw->seek = [](SDL_RWops* self, Sint64 offset, int whence) -> Sint64 {
+        const auto end = static_cast<Sint64>(static_cast<std::vector<std::uint8_t>*>(self->hidden.unknown.data1)->size());
+        return offset == 0 && whence != RW_SEEK_SET ? end : -1;  // only where the end is
+    };
+    rw->read = [](SDL_RWops*, void*, size_t, size_t) -> size_t { return 0; };
+    rw->write = [](SDL_RWops* self, const void* data, size_t size, size_t count) -> size_t {
+        auto& out = *static_cast<std::vector<std::uint8_t>*>(self->hidden.unknown.data1);
+        const auto* first = static_cast<const std::uint8_t*>(data);
+        out.insert(out.end(), first, first + size * count);
+        return count;
+    };
+    rw->close = [](SDL_RWops* self) -> int {
+        SDL_FreeRW(self);
+        return 0;
+    };
+    return rw;
 }
 
 }  // namespace
@@ -59,17 +91,32 @@ bool Decode(const std::uint8_t* data, std::size_t size, int& width, int& height,
     return sane;
 }
 
-bool WritePng(const std::string& hostPath, int width, int height, const std::uint32_t* argb)
+bool EncodePng(int width, int height, const std::uint32_t* argb, std::vector<std::uint8_t>& png)
 {
+    png.clear();
     if (width <= 0 || height <= 0 || argb == nullptr)
         return false;
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
         const_cast<std::uint32_t*>(argb), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
     if (surface == nullptr)
         return false;
-    const bool ok = IMG_SavePNG(surface, hostPath.c_str()) == 0;
+    SDL_RWops* out = OpenGrowingBuffer(png);
+    const bool ok = out != nullptr && IMG_SavePNG_RW(surface, out, 0) == 0;
+    if (out != nullptr)
+        SDL_FreeRW(out);
     SDL_FreeSurface(surface);
-    return ok;
+    return ok && !png.empty();
+}
+
+bool WritePng(const std::string& hostPath, int width, int height, const std::uint32_t* argb, std::string* why)
+{
+    std::vector<std::uint8_t> png;
+    if (!EncodePng(width, height, argb, png)) {
+        if (why != nullptr)
+            *why = "it can't be encoded";
+        return false;
+    }
+    return host_files::WriteOutputFile(hostPath, png.data(), png.size(), why);
 }
 
 }  // namespace image_codec

@@ -15,7 +15,11 @@ constexpr int kMaxImageSide = 16384;
 
 bool Decode(const std::uint8_t* data, std::size_t size, int& width, int& height,
             std::vector<std::uint32_t>& argb);
-// Rows top to bottom, `width` pixels apart.
-bool WritePng(const std::string& hostPath, int width, int height, const std::uint32_t* argb);
+// Rows top to bottom, `width` pixels apart. The picture is encoded whole in memory and written as
+// host_files::WriteOutputFile does: a file at the name is replaced only by a complete one, a link
+// there is refused, and every write is checked; `why` takes the reason of a failure.
+bool EncodePng(int width, int height, const std::uint32_t* argb, std::vector<std::uint8_t>& png);
+bool WritePng(const std::string& hostPath, int width, int height, const std::uint32_t* argb,
+              std::string* why = nullptr);
 
 }  // namespace image_codec

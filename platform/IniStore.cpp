@@ -161,7 +161,8 @@ bool IniStore::FindKeyLine(const std::string& section, const std::string& key, s
     return found;
 }
 
-bool IniStore::SetString(const std::string& section, const std::string& key, const std::string& value)
+bool IniStore::SetString(const std::string& section, const std::string& key, const std::string& value,
+                         bool* replacedLink)
 {
     if (m_gamePath.empty() || section.empty() || key.empty())
         return false;
@@ -187,8 +188,10 @@ bool IniStore::SetString(const std::string& section, const std::string& key, con
     }
     if (m_hostPath.empty())
         m_hostPath = fs_layer::ResolvePath(m_gamePath);
+    host_files::WriteOptions options;
+    options.replacedLink = replacedLink;
     const bool ok = fs_layer::WriteWholeFile(m_hostPath, reinterpret_cast<const std::uint8_t*>(m_text.data()),
-                                             m_text.size());
+                                             m_text.size(), options);
     m_bHaveStamp = false;  // re-read next time: the stamp changed, or the write failed
     Index();
     return ok;

@@ -25,7 +25,9 @@ public:
     int GetInt(const std::string& section, const std::string& key, int def);
     float GetFloat(const std::string& section, const std::string& key, float def);
     std::string GetString(const std::string& section, const std::string& key, const std::string& def);
-    bool SetString(const std::string& section, const std::string& key, const std::string& value);
+    // `replacedLink` as in host_files::WriteOptions.
+    bool SetString(const std::string& section, const std::string& key, const std::string& value,
+                   bool* replacedLink = nullptr);
 
     // The key names of a section in INI text as the reads find them: every occurrence of the
     // section counts, names trimmed, in file order (duplicates kept). `occurrences`, when given,

@@ -709,19 +709,24 @@ void SdlEngine::WritePendingShots()
 // stderr when it is missing, and the loop ends with false.
 void SdlEngine::WriteRunShot(const std::string& hostPath)
 {
-    if (WriteScreenshot(hostPath))
+    std::string why;
+    if (WriteScreenshot(hostPath, &why))
         return;
-    std::fprintf(stderr, "can't write screenshot %s\n", hostPath.c_str());
+    std::fprintf(stderr, "can't write screenshot %s (%s)\n", hostPath.c_str(), why.c_str());
     m_bRunShotFailed = true;
 }
 
-bool SdlEngine::WriteScreenshot(const std::string& hostPath)
+// Written whole or not at all (a full disk leaves no empty picture), never through a link.
+bool SdlEngine::WriteScreenshot(const std::string& hostPath, std::string* why)
 {
     std::vector<std::uint32_t> pixels;
     int width = 0, height = 0;
+    std::string reason = "the screen can't be read";
     if (!m_renderer.ReadScreen(pixels, width, height) ||
-        !image_codec::WritePng(hostPath, width, height, pixels.data())) {
-        m_log.Printf("[E] Engine: can't write screenshot %s", hostPath.c_str());
+        !image_codec::WritePng(hostPath, width, height, pixels.data(), &reason)) {
+        m_log.Printf("[E] Engine: can't write screenshot %s (%s)", hostPath.c_str(), reason.c_str());
+        if (why != nullptr)
+            *why = reason;
         return false;
     }
     return true;

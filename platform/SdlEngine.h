@@ -126,7 +126,7 @@ private:
     void WatchSync(bool swapSynced);
     void CheckSync(std::uint64_t now);
     void WaitForFrameSlot();
-    bool WriteScreenshot(const std::string& hostPath);
+    bool WriteScreenshot(const std::string& hostPath, std::string* why = nullptr);
     void WritePendingShots();  // the script's shots of this frame
     void WriteRunShot(const std::string& hostPath);
 

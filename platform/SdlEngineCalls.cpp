@@ -20,8 +20,11 @@ void SdlEngine::IniSetString(const char* section, const char* key, const char* v
 {
     if (section == nullptr || key == nullptr || m_ini.GetFile().empty())
         return;
-    if (!m_ini.SetString(section, key, value != nullptr ? value : ""))
+    bool replacedLink = false;
+    if (!m_ini.SetString(section, key, value != nullptr ? value : "", &replacedLink))
         m_log.Printf("[E] Engine: can't write %s to %s", key, m_ini.GetFile().c_str());
+    else if (replacedLink)
+        m_log.Printf("[W] A link stood at %s; it was replaced", m_ini.GetFile().c_str());
 }
 
 int SdlEngine::IniGetInt(const char* section, const char* key, int def)

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <pthread.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -66,6 +67,22 @@ bool CanWriteFolderOf(const std::string& path)
     return ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
 }
 
+// The existing lock file, read-write where this user may write it and read-only otherwise (flock
+// needs no write access); -1 with errno ELOOP for a link, EINVAL for anything but a regular file.
+int OpenExisting(const std::string& path)
+{
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;  // a FIFO at the name must not block
+    int fd = ::open(path.c_str(), O_RDWR | kFlags);
+    if (fd < 0 && IsReadOnlyError(errno))
+        fd = ::open(path.c_str(), O_RDONLY | kFlags);
+    struct stat st;
+    if (fd < 0 || (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)))
+        return fd;
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+}
+
 }  // namespace
 
 CSingleInstance::CSingleInstance(const std::string& name)
@@ -93,25 +110,51 @@ bool CSingleInstance::Acquire()
            m_result == ELockResult::kNoLocking;
 }
 
+// The lock file is made exclusively or opened as it stands, never through a link: a link at its
+// name (even one pointing nowhere) would have the lock made or opened wherever it points. Such a
+// link is removed, and the lock file made in its place. A lock taken on a file that no longer
+// holds the name (replaced meanwhile) guards nothing, so it is taken again on the one that does.
 ELockResult CSingleInstance::OpenAndLock()
 {
-    // Readable by all: another user who may not write here opens it read-only and locks it so.
-    int fd = ::open(m_sPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0 && IsReadOnlyError(errno)) {
-        // flock needs no write access: a lock file that already exists guards a read-only folder.
-        fd = ::open(m_sPath.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0 && errno == ENOENT)
+    m_bReplacedLink = false;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        // Readable by all: another user who may not write here opens it read-only and locks it so.
+        int fd = host_files::CreateExclusive(m_sPath, 0644);
+        const int createError = fd < 0 ? errno : 0;
+        if (fd < 0 && (createError == EEXIST || IsReadOnlyError(createError)))
+            fd = OpenExisting(m_sPath);
+        if (fd >= 0) {
+            const ELockResult result = Lock(fd);
+            if (result != ELockResult::kHeld || HoldsTheName())
+                return result;
+            Release();
+            continue;
+        }
+        const int error = errno;
+        if (error == ENOENT && createError == EEXIST)
+            continue;  // removed between the two opens
+        if (error == ELOOP && ::unlink(m_sPath.c_str()) == 0) {
+            m_bReplacedLink = true;
+            continue;
+        }
+        // Nothing of this user's can be written where no lock file can be made or opened: no guard
+        // is needed. A user who may write here but not open the lock is kept out.
+        if (error == ENOENT && IsReadOnlyError(createError))
             return ELockResult::kNotNeeded;
-        // Another user's lock file that this one may not open: the folder is theirs to guard
-        // unless this user can write it too.
-        if (fd < 0 && IsReadOnlyError(errno) && !CanWriteFolderOf(m_sPath))
+        if ((error == ELOOP || IsReadOnlyError(error)) && !CanWriteFolderOf(m_sPath))
             return ELockResult::kNotNeeded;
-    }
-    if (fd < 0) {
-        m_sReason = std::strerror(errno);
+        m_sReason = error == ELOOP ? "a link stands at its name" : error == EINVAL ? "not a regular file" : std::strerror(error);
         return ELockResult::kFailed;
     }
-    return Lock(fd);
+    m_sReason = "it keeps being replaced";
+    return ELockResult::kFailed;
+}
+
+bool CSingleInstance::HoldsTheName() const
+{
+    struct stat held, named;
+    return ::fstat(m_fd, &held) == 0 && ::lstat(m_sPath.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
 }
 
 ELockResult CSingleInstance::Lock(int fd)

@@ -7,7 +7,8 @@
 // the lock taken changes nothing (the file is neither truncated nor removed). The file is readable
 // by all (the umask permitting): a user who may not write the folder can still take the lock on it.
 // A folder that this user cannot write, and in which no lock file can be opened, needs no guard:
-// nothing of this user's can be written there.
+// nothing of this user's can be written there. The lock file is never made or opened through a
+// link: one found at its name is removed and the file made in its place.
 #pragma once
 
 #include <string>
@@ -35,14 +36,17 @@ public:
     ELockResult GetResult() const { return m_result; }
     const std::string& GetReason() const { return m_sReason; }  // the system's words for kNoLocking, kFailed
     const std::string& GetPath() const { return m_sPath; }
+    bool ReplacedLink() const { return m_bReplacedLink; }  // the last Acquire removed a link at the lock's name
 
 private:
     ELockResult Lock(int fd);
     ELockResult OpenAndLock();
+    bool HoldsTheName() const;  // the held file still stands at the lock's name
 
     std::string m_sPath;
     std::string m_sReason;
     int m_fd = -1;
     int m_nOwner = 0;  // the process that took the lock; a forked child has closed its copy
     ELockResult m_result = ELockResult::kFailed;
+    bool m_bReplacedLink = false;
 };

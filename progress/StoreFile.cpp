@@ -19,31 +19,45 @@ std::string FolderOf(const std::string& gamePath)
 
 // Every save has a temporary file of its own, so one that a killed run left behind is never
 // reused; the data folder's lock keeps other writers out, so any found now is such a leftover.
+// Only this user's go: another user's (in a folder a group shares) are theirs to clear.
 void RemoveLeftTemporaries(const std::string& gamePath)
 {
-    for (const std::string& name : fs_layer::FindFiles(gamePath + ".tmp.*"))
-        (void)fs_layer::DeleteFile(FolderOf(gamePath) + name);
+    fs_layer::RemoveLeftovers(gamePath + ".tmp.*");
 }
 
 }  // namespace
 
+// A link at the store's name is not read through: whoever put it there may have pointed it at a
+// file of this user's that the next save would copy into a folder they may read.
 ReadResult Read(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize)
 {
     out.clear();
     RemoveLeftTemporaries(gamePath);
-    if (!fs_layer::FileExists(gamePath))
+    switch (fs_layer::ReadWithoutLink(gamePath, out, maxSize)) {
+    case host_files::ERead::kRead:
+        return ReadResult::Ok;
+    case host_files::ERead::kLink:
+        store_notices::Log("[W] A link stood at %s; it is not read, and the next save replaces it", gamePath.c_str());
         return ReadResult::Missing;
-    if (!fs_layer::ReadWholeFile(gamePath, out, maxSize) || out.size() > maxSize)
-        return ReadResult::Damaged;
-    return ReadResult::Ok;
+    case host_files::ERead::kMissing:
+    case host_files::ERead::kNotAFile:
+        return ReadResult::Missing;
+    case host_files::ERead::kUnreadable:
+        break;
+    }
+    return ReadResult::Damaged;
 }
 
 bool Write(const std::string& gamePath, const std::vector<std::uint8_t>& bytes)
 {
     host_files::WriteOptions options;
     options.createFolders = true;
+    bool replacedLink = false;
+    options.replacedLink = &replacedLink;
     std::string why;
     if (fs_layer::WriteWholeFile(gamePath, bytes.data(), bytes.size(), options, &why)) {
+        if (replacedLink)
+            store_notices::Log("[W] A link stood at %s; it was replaced", gamePath.c_str());
         store_notices::SaveSucceeded(gamePath);
         return true;
     }
@@ -131,8 +145,7 @@ namespace {
 bool CanCreateFilesIn(const std::string& folder, std::string& why)
 {
     const std::string prefix = folder.empty() ? std::string() : folder + "\\";
-    for (const std::string& name : fs_layer::FindFiles(prefix + host_files::kWriteTestName + ".tmp.*"))
-        (void)fs_layer::DeleteFile(prefix + name);
+    fs_layer::RemoveLeftovers(prefix + host_files::kWriteTestName + ".tmp.*");
     return fs_layer::CanCreateFiles(folder, &why);
 }
 
@@ -140,13 +153,9 @@ bool CanCreateFilesIn(const std::string& folder, std::string& why)
 
 bool CheckDataFolder()
 {
-    std::string why;
-    if (fs_layer::CreateDirectory(kDataFolder)) {
-        if (CanCreateFilesIn(kDataFolder, why))
-            return true;
-    } else if (CanCreateFilesIn("", why)) {
-        why = "it can't be made";  // the folder above takes files, so something else is in the way
-    }
+    std::string why;  // of a folder that can't be made ("Not a directory": a file holds its name) or written
+    if (fs_layer::CreateDirectory(kDataFolder, &why) && CanCreateFilesIn(kDataFolder, why))
+        return true;
     store_notices::FolderUnwritable(kDataFolder, why);
     return false;
 }

@@ -50,10 +50,16 @@ bool CTracker::Save(const std::string& fileName) const
 {
     std::vector<std::uint8_t> bytes;
     tutorial_file::WriteRecord(m_record, bytes);
-    if (!fs_layer::WriteWholeFile(fileName, bytes.data(), bytes.size())) {
+    fs_layer::RemoveLeftovers(fileName + ".tmp.*");  // of a run killed while it saved this file
+    bool replacedLink = false;
+    host_files::WriteOptions options;
+    options.replacedLink = &replacedLink;
+    if (!fs_layer::WriteWholeFile(fileName, bytes.data(), bytes.size(), options)) {
         m_engine.Log("[E] Error opening file %s for write", fileName.c_str());
         return false;
     }
+    if (replacedLink)
+        m_engine.Log("[W] A link stood at %s; it was replaced", fileName.c_str());
     return true;
 }
 

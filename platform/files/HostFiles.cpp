@@ -1,6 +1,7 @@
 // HostFiles.cpp: POSIX file calls and path arithmetic over std::filesystem.
 #include "platform/files/HostFiles.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,14 +52,69 @@ void SetReason(std::string* why, int error)
         *why = std::generic_category().message(error);
 }
 
+// Closes a file descriptor when it goes.
+class CFdCloser {
+public:
+    explicit CFdCloser(int fd) : m_fd(fd) {}
+    ~CFdCloser()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    CFdCloser(const CFdCloser&) = delete;
+    CFdCloser& operator=(const CFdCloser&) = delete;
+
+private:
+    int m_fd;
+};
+
+std::string FolderOf(const std::string& path)
+{
+    const std::string parent = ParentFolder(path);
+    return parent.empty() ? "." : parent;
+}
+
+bool IsOwnOrRoot(uid_t owner)
+{
+    return owner == ::geteuid() || owner == 0;
+}
+
+bool IsSharedByGroup(const struct stat& folder)
+{
+    return S_ISDIR(folder.st_mode) && (folder.st_mode & S_ISGID) != 0 && (folder.st_mode & S_IWGRP) != 0;
+}
+
+// What was just made in `folder` (open as fd) is given the group's bits that `mode` asks for when
+// the folder is shared by its group; the umask took them. Changed on the open file, so a name
+// swapped meanwhile changes nothing else.
+void ShareWithGroup(int fd, const struct stat& folder, unsigned mode)
+{
+    struct stat made;
+    if (!IsSharedByGroup(folder) || ::fstat(fd, &made) != 0)
+        return;
+    const mode_t wanted = (made.st_mode & 07777) | (mode & (S_IRGRP | S_IWGRP | S_IXGRP));
+    if (wanted != (made.st_mode & 07777))
+        (void)::fchmod(fd, wanted);
+}
+
+void ShareWithGroupIn(int fd, int folder, unsigned mode)
+{
+    struct stat st;
+    if (::fstat(folder, &st) == 0)
+        ShareWithGroup(fd, st, mode);
+}
+
 // A name beside the target that no writer uses: the process id keeps processes apart, the counter
-// the threads of one process, and O_EXCL a leftover of an earlier process with the same id.
-int CreateTemporary(const std::string& path, unsigned mode, std::string& temporary)
+// the threads of one process, and O_EXCL a leftover of an earlier process with the same id (or a
+// link someone put at the name: O_EXCL never follows one).
+int CreateTemporary(int folder, const std::string& name, unsigned mode, std::string& temporary)
 {
     static std::atomic<unsigned> s_counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(s_counter++);
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        temporary = name + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(s_counter++);
+        const int fd = ::openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0)
+            ShareWithGroupIn(fd, folder, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -78,19 +134,15 @@ bool FillTemporary(int fd, const void* data, std::size_t size, const WriteOption
     return ok;
 }
 
-// A rename is an entry of the folder: until the folder is on disk, a power cut may bring the old
-// file back. File systems that cannot flush a folder say EINVAL; there is nothing more to do.
-bool SyncFolder(const std::string& path)
+bool IsLinkAt(int folder, const std::string& name)
 {
-    const std::string parent = ParentFolder(path);
-    const int fd = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return ok;
+    struct stat st;
+    return ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+}
+
+int OpenFolderOf(const std::string& path)
+{
+    return ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 }  // namespace
@@ -98,10 +150,6 @@ bool SyncFolder(const std::string& path)
 bool WriteAtomically(const std::string& path, const void* data, std::size_t size, const WriteOptions& options,
                      std::string* why)
 {
-    if (path.empty()) {
-        SetReason(why, ENOENT);
-        return false;
-    }
     if (options.createFolders) {
         const std::string parent = ParentFolder(path);
         if (!parent.empty() && !CreateFolders(parent)) {
@@ -109,35 +157,418 @@ bool WriteAtomically(const std::string& path, const void* data, std::size_t size
             return false;
         }
     }
+    const int folder = path.empty() ? -1 : OpenFolderOf(path);
+    if (folder < 0) {
+        SetReason(why, path.empty() ? ENOENT : errno);
+        return false;
+    }
+    CFdCloser closeFolder(folder);
+    return WriteAtomicallyAt(folder, FileName(path), data, size, options, why);
+}
+
+bool WriteAtomicallyAt(int folder, const std::string& name, const void* data, std::size_t size,
+                       const WriteOptions& options, std::string* why)
+{
     std::string temporary;
-    const int fd = CreateTemporary(path, options.mode, temporary);
+    const int fd = name.empty() ? -1 : CreateTemporary(folder, name, options.mode, temporary);
     if (fd < 0) {
-        SetReason(why, errno);
+        SetReason(why, name.empty() ? ENOENT : errno);
         return false;
     }
-    if (!FillTemporary(fd, data, size, options) || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    const bool filled = FillTemporary(fd, data, size, options);
+    const bool link = filled && IsLinkAt(folder, name);  // not asked after a failure: errno holds its reason
+    if (!filled || !(options.replace ? RenameAt(folder, temporary, folder, name)
+                                     : RenameNoReplaceAt(folder, temporary, folder, name))) {
         SetReason(why, errno);
-        ::unlink(temporary.c_str());
+        ::unlinkat(folder, temporary.c_str(), 0);
         return false;
     }
-    if (!SyncFolder(path)) {
+    if (options.replacedLink != nullptr)
+        *options.replacedLink = link;
+    // A rename is an entry of the folder: until the folder is on disk, a power cut may bring the
+    // old file back. File systems that cannot flush a folder say EINVAL; there is nothing more to do.
+    if (::fsync(folder) != 0 && errno != EINVAL) {
         SetReason(why, errno);
         return false;
     }
     return true;
 }
 
-bool CanCreateFiles(const std::string& folder, std::string* why)
+bool CanCreateFilesAt(int folder, std::string* why)
 {
     std::string probe;
-    const int fd = CreateTemporary(Join(folder.empty() ? "." : folder, kWriteTestName), 0600, probe);
+    const int fd = CreateTemporary(folder, kWriteTestName, 0600, probe);
     if (fd < 0) {
         SetReason(why, errno);
         return false;
     }
     ::close(fd);
-    ::unlink(probe.c_str());
+    ::unlinkat(folder, probe.c_str(), 0);
     return true;
+}
+
+int CreateExclusive(const std::string& path, unsigned mode)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    struct stat folder;
+    if (fd >= 0 && ::stat(FolderOf(path).c_str(), &folder) == 0)
+        ShareWithGroup(fd, folder, mode);
+    return fd;
+}
+
+int ReplaceWithNewFile(const std::string& path, unsigned mode, std::string* why, bool* replacedLink)
+{
+    const int folder = OpenFolderOf(path);
+    CFdCloser closeFolder(folder);
+    const std::string name = FileName(path);
+    std::string temporary;
+    const int fd = folder < 0 ? -1 : CreateTemporary(folder, name, mode, temporary);
+    if (fd < 0) {
+        SetReason(why, errno);
+        return -1;
+    }
+    const bool link = IsLinkAt(folder, name);
+    if (!RenameAt(folder, temporary, folder, name)) {
+        SetReason(why, errno);
+        ::close(fd);
+        ::unlinkat(folder, temporary.c_str(), 0);
+        return -1;
+    }
+    if (replacedLink != nullptr)
+        *replacedLink = link;
+    return fd;
+}
+
+int OpenOwnFile(const std::string& path, int flags)
+{
+    return OpenOwnFileAt(AT_FDCWD, path, flags);
+}
+
+int OpenOwnFileAt(int folder, const std::string& name, int flags)
+{
+    // Truncated only once it is known to be ours: O_TRUNC at the open would empty anyone's file.
+    const bool truncate = (flags & O_TRUNC) != 0;
+    const int fd = ::openat(folder, name.c_str(), (flags & ~(O_TRUNC | O_CREAT)) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    int error = 0;
+    if (::fstat(fd, &st) != 0)
+        error = errno;
+    else if (!S_ISREG(st.st_mode))
+        error = EINVAL;
+    else if (st.st_uid != ::geteuid())
+        error = EPERM;
+    else if (truncate && ::ftruncate(fd, 0) != 0)
+        error = errno;
+    if (error == 0)
+        return fd;
+    ::close(fd);
+    errno = error;
+    return -1;
+}
+
+namespace {
+
+void SetReasonText(std::string* why, const std::string& text)
+{
+    if (why != nullptr)
+        *why = text;
+}
+
+// A device at the name (only root makes those) takes the bytes as they are; it is opened without
+// following a link and only while it still is a device.
+bool WriteToDevice(const std::string& path, const void* data, std::size_t size, std::string* why)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        SetReason(why, errno);
+        return false;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
+        ::close(fd);
+        SetReasonText(why, "not a regular file");
+        return false;
+    }
+    const bool written = WriteAll(fd, static_cast<const std::uint8_t*>(data), size);
+    const int error = errno;
+    if (::close(fd) != 0 || !written) {
+        SetReason(why, written ? errno : error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteOutputFile(const std::string& path, const void* data, std::size_t size, std::string* why)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno != ENOENT) {
+            SetReason(why, errno);
+            return false;
+        }
+        return WriteAtomically(path, data, size, WriteOptions(), why);
+    }
+    if (S_ISREG(st.st_mode))
+        return WriteAtomically(path, data, size, WriteOptions(), why);
+    if (S_ISCHR(st.st_mode))
+        return WriteToDevice(path, data, size, why);
+    SetReasonText(why, S_ISLNK(st.st_mode) ? "a link stands at its name" : "not a regular file");
+    return false;
+}
+
+bool RemoveOwnFileAt(int folder, const std::string& name)
+{
+    struct stat st;
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != ::geteuid())
+        return false;
+    return ::unlinkat(folder, name.c_str(), 0) == 0;
+}
+
+namespace {
+
+// Whether someone else may add, replace or remove names in a folder (its stat): see OthersMayWriteIn.
+bool OpenToOthers(const struct stat& folder, const std::string& name, std::string* why)
+{
+    if (!IsOwnOrRoot(folder.st_uid)) {
+        SetReasonText(why, "folder " + name + " belongs to user " + std::to_string(folder.st_uid));
+        return true;
+    }
+    if ((folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (folder.st_mode & S_ISVTX) == 0) {
+        SetReasonText(why, "others may write folder " + name);
+        return true;
+    }
+    return false;
+}
+
+// Why the open file (its stat) may hold what someone else wrote; empty when nobody else could have.
+std::string WhyNotTrusted(const struct stat& file)
+{
+    if (!S_ISREG(file.st_mode))
+        return "not a regular file";
+    if (!IsOwnOrRoot(file.st_uid))
+        return "it belongs to user " + std::to_string(file.st_uid);
+    if ((file.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return "others may write it";
+    return std::string();
+}
+
+bool ReadAll(int fd, std::uint8_t* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, data + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The open regular file (its stat) read whole, within maxSize.
+bool ReadOpened(int fd, const struct stat& st, std::vector<std::uint8_t>& out, std::size_t maxSize, std::string* why)
+{
+    if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > maxSize) {
+        SetReasonText(why, "larger than " + std::to_string(maxSize) + " bytes");
+        return false;
+    }
+    out.resize(static_cast<std::size_t>(st.st_size));
+    errno = 0;
+    if (!ReadAll(fd, out.data(), out.size())) {
+        SetReason(why, errno != 0 ? errno : EIO);  // none: it grew shorter than it said
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;  // a pipe must not hold the game
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+constexpr const char* kLinkAtName = "a link stands at its name";
+
+// Whether the link's maker could use what it leads to (its stat) in the same way themselves: see
+// OpenFolderAt, and ELinks::kMakersOwn for files (which are only read through a link).
+bool FitsMaker(const struct stat& target, uid_t maker, EUse use)
+{
+    if (target.st_uid == maker)
+        return true;
+    if (use != EUse::kRead || target.st_uid != 0)
+        return false;
+    if (!S_ISDIR(target.st_mode))
+        return (target.st_mode & S_IROTH) != 0;
+    return (target.st_mode & (S_IROTH | S_IXOTH)) == (S_IROTH | S_IXOTH) && (target.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// What the link `name` in the open folder leads to, opened with `flags`: the link itself is
+// opened, its owner taken (into `link`) and its text followed, so what is checked is the link that
+// is followed even if another takes its name meanwhile. A link to anything but a regular file or a
+// folder (as `flags` ask) is not opened at all: opening a device may do something. -1 with errno.
+int OpenLinkTarget(int folder, const std::string& name, int flags, struct stat& link)
+{
+    const int at = ::openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (at < 0)
+        return -1;
+    CFdCloser closeLink(at);
+    if (::fstat(at, &link) != 0)
+        return -1;
+    if (!S_ISLNK(link.st_mode)) {  // replaced meanwhile: left for the next use
+        errno = (flags & O_DIRECTORY) != 0 ? ENOTDIR : ELOOP;
+        return -1;
+    }
+    char text[4096];
+    const ssize_t length = ::readlinkat(at, "", text, sizeof text);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof text) {
+        errno = length < 0 ? errno : ENAMETOOLONG;
+        return -1;
+    }
+    text[length] = '\0';  // an absolute text leaves the folder aside, as the link would
+    struct stat target;
+    if ((flags & O_DIRECTORY) == 0 && ::fstatat(folder, text, &target, 0) == 0 && !S_ISREG(target.st_mode)) {
+        errno = EINVAL;
+        return -1;
+    }
+    return ::openat(folder, text, flags);
+}
+
+// The link's target, opened where its maker could use it so (FitsMaker); -1 with errno, or with
+// `distrust` saying why it is not followed.
+int OpenThroughLink(int folder, const std::string& name, int flags, EUse use, std::string& distrust)
+{
+    struct stat link, target;
+    const int fd = OpenLinkTarget(folder, name, flags, link);
+    if (fd < 0 || IsOwnOrRoot(link.st_uid))
+        return fd;
+    const bool known = ::fstat(fd, &target) == 0;
+    const int error = errno;
+    if (known && FitsMaker(target, link.st_uid, use))
+        return fd;
+    ::close(fd);
+    if (!known) {
+        errno = error;
+        return -1;
+    }
+    distrust = "a link of user " + std::to_string(link.st_uid) + " leads to a " +
+               (S_ISDIR(target.st_mode) ? "folder" : "file") + " that is not theirs";
+    errno = EACCES;
+    return -1;
+}
+
+}  // namespace
+
+int OpenFolderAt(int folder, const std::string& name, EUse use, bool create, std::string* distrust)
+{
+    int fd = ::openat(folder, name.c_str(), kFolderFlags | O_NOFOLLOW);
+    if (fd < 0 && errno == ENOENT && create) {
+        if (::mkdirat(folder, name.c_str(), 0777) == 0) {
+            fd = ::openat(folder, name.c_str(), kFolderFlags | O_NOFOLLOW);
+            if (fd >= 0)
+                ShareWithGroupIn(fd, folder, 0777);
+            return fd;
+        }
+        if (errno == EEXIST)  // made meanwhile, or a link that leads nowhere
+            fd = ::openat(folder, name.c_str(), kFolderFlags | O_NOFOLLOW);
+    }
+    if (fd >= 0 || (errno != ENOTDIR && errno != ELOOP))  // a link says ENOTDIR (as a file) or ELOOP
+        return fd;
+    std::string why;
+    fd = OpenThroughLink(folder, name, kFolderFlags, use, why);
+    if (!why.empty())
+        SetReasonText(distrust, why);
+    return fd;
+}
+
+ERead ReadFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxSize, ELinks links,
+               std::string* why)
+{
+    out.clear();
+    const int folder = OpenFolderOf(path);
+    if (folder < 0) {
+        const int error = errno;
+        SetReason(why, error);
+        return error == ENOENT ? ERead::kMissing : ERead::kUnreadable;
+    }
+    CFdCloser closeFolder(folder);
+    return ReadFileAt(folder, FileName(path), out, maxSize, links, why);
+}
+
+// The file is opened within the folder without following a link, so a link is seen for what it is.
+ERead ReadFileAt(int folder, const std::string& name, std::vector<std::uint8_t>& out, std::size_t maxSize,
+                 ELinks links, std::string* why)
+{
+    out.clear();
+    int fd = ::openat(folder, name.c_str(), kReadFlags | O_NOFOLLOW);
+    if (fd < 0 && errno == ELOOP) {
+        std::string distrust = kLinkAtName;
+        if (links == ELinks::kMakersOwn) {
+            distrust.clear();
+            fd = OpenThroughLink(folder, name, kReadFlags, EUse::kRead, distrust);
+        }
+        if (!distrust.empty()) {
+            SetReasonText(why, distrust);
+            return ERead::kLink;
+        }
+    }
+    if (fd < 0) {
+        const int error = errno;
+        SetReason(why, error);
+        return error == ENOENT ? ERead::kMissing : error == EINVAL ? ERead::kNotAFile : ERead::kUnreadable;
+    }
+    CFdCloser closeFile(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        SetReason(why, errno);
+        return ERead::kUnreadable;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        SetReasonText(why, "not a regular file");
+        return ERead::kNotAFile;
+    }
+    return ReadOpened(fd, st, out, maxSize, why) ? ERead::kRead : ERead::kUnreadable;
+}
+
+bool OthersMayWriteIn(int folder, const std::string& folderName, std::string* why)
+{
+    struct stat st;
+    return ::fstat(folder, &st) == 0 && S_ISDIR(st.st_mode) && OpenToOthers(st, folderName, why);
+}
+
+// The file is opened within the open folder, so both checks are of what is read.
+ETrust ReadTrustedAt(int folder, const std::string& folderName, const std::string& name, std::vector<std::uint8_t>& out,
+                     std::size_t maxSize, FileTime* modified, std::string* why)
+{
+    out.clear();
+    const int fd = ::openat(folder, name.c_str(), kReadFlags | O_NOFOLLOW);
+    if (fd < 0) {
+        const int error = errno;
+        SetReason(why, error);
+        if (error == ELOOP)
+            SetReasonText(why, kLinkAtName);
+        return error == ENOENT ? ETrust::kMissing : error == ELOOP ? ETrust::kNotTrusted : ETrust::kUnreadable;
+    }
+    CFdCloser closeFile(fd);
+    struct stat folderStat, st;
+    if (::fstat(folder, &folderStat) != 0 || ::fstat(fd, &st) != 0) {
+        SetReason(why, errno);
+        return ETrust::kUnreadable;
+    }
+    std::string distrust = WhyNotTrusted(st);
+    if (distrust.empty())
+        (void)OpenToOthers(folderStat, folderName, &distrust);
+    if (!distrust.empty()) {
+        SetReasonText(why, distrust);
+        return ETrust::kNotTrusted;
+    }
+    if (!ReadOpened(fd, st, out, maxSize, why))
+        return ETrust::kUnreadable;
+    if (modified != nullptr)
+        *modified = static_cast<FileTime>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return ETrust::kTrusted;
 }
 
 std::optional<bool> Exists(const std::string& path)
@@ -161,15 +592,23 @@ bool IsRegularFile(const std::string& path)
     return fs::is_regular_file(path, error);
 }
 
+// Each folder is made with its mode at once (no change by name afterwards, which would follow a
+// link put in its place) and shared with the group as its parent is.
 bool CreateFolders(const std::string& path, bool privateToUser)
 {
-    std::error_code error;
-    if (fs::is_directory(path, error))
+    if (path.empty() || IsFolder(path))
         return true;
-    if (!fs::create_directories(path, error))
+    const std::string parent = ParentFolder(path);
+    if (!parent.empty() && parent != path && !CreateFolders(parent))
         return false;
-    if (privateToUser)
-        fs::permissions(path, fs::perms::owner_all, error);
+    if (::mkdir(path.c_str(), privateToUser ? 0700 : 0777) != 0)
+        return errno == EEXIST && IsFolder(path);
+    const int fd = privateToUser ? -1 : ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat folder;
+    if (fd >= 0 && ::stat(FolderOf(path).c_str(), &folder) == 0)
+        ShareWithGroup(fd, folder, 0777);
+    if (fd >= 0)
+        ::close(fd);
     return true;
 }
 
@@ -201,22 +640,41 @@ bool IdentityOf(std::FILE* file, OpenFileIdentity& out)
     return true;
 }
 
-bool Rename(const std::string& from, const std::string& to)
+bool RenameAt(int fromFolder, const std::string& from, int toFolder, const std::string& to)
 {
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return ::renameat(fromFolder, from.c_str(), toFolder, to.c_str()) == 0;
 }
 
-bool RenameNoReplace(const std::string& from, const std::string& to)
+bool RenameNoReplaceAt(int fromFolder, const std::string& from, int toFolder, const std::string& to)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    if (::renameat2(fromFolder, from.c_str(), toFolder, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS)
         return false;
     // A file system without the flag: a hard link fails on an existing name just the same.
-    if (::link(from.c_str(), to.c_str()) != 0)
+    if (::linkat(fromFolder, from.c_str(), toFolder, to.c_str(), 0) != 0)
         return false;
-    ::unlink(from.c_str());
+    ::unlinkat(fromFolder, from.c_str(), 0);
     return true;
+}
+
+std::vector<std::string> ListNamesAt(int folder)
+{
+    std::vector<std::string> names;
+    const int fd = ::openat(folder, ".", kFolderFlags);  // a reading position of its own
+    DIR* listing = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (listing == nullptr) {
+        if (fd >= 0)
+            ::close(fd);
+        return names;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(listing);
+    return names;
 }
 
 bool RemoveFile(const std::string& path)

@@ -160,6 +160,14 @@ TEST_F(GameMainTest, ASecondStartExitsWithOneAndChangesNothing)
     EXPECT_TRUE(std::filesystem::is_empty(m_root / "data"));
     first.Release();
     EXPECT_EQ(Run(), 0);  // once the first one is gone the game starts
+
+    // A link pointing nowhere at the lock's name: the lock file is made in its place, not where it points.
+    const std::filesystem::path lock = m_root / "Palmora.lock";
+    std::filesystem::remove(lock);
+    std::filesystem::create_symlink(m_root / "made-by-the-lock", lock);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_FALSE(std::filesystem::exists(m_root / "made-by-the-lock"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(lock)));
 }
 
 TEST_F(GameMainTest, ClosingTheWindowBeforeTheMenuEndsTheLoopAtOnce)

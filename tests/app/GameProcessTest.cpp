@@ -264,7 +264,8 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
 }
 
 // A picture the command line asks for that can't be written (a folder took its name during the
-// run) is said on stderr, and the run ends with 1 instead of 0.
+// run, a full device or disk) is said on stderr, the run ends with 1 instead of 0, and no empty
+// or partial picture is left.
 TEST_F(GameProcessTest, AScreenshotThatCanNotBeWrittenIsToldAndTheRunEndsWithOne)
 {
     GameProcess game;
@@ -273,7 +274,29 @@ TEST_F(GameProcessTest, AScreenshotThatCanNotBeWrittenIsToldAndTheRunEndsWithOne
     fs::create_directory(m_root + "/shot.png");
     ASSERT_TRUE(game.Signal(SIGTERM));
     EXPECT_EQ(game.Wait(seconds(10)), 1);
-    EXPECT_EQ(ReadText(Err("shot")), "can't write screenshot " + m_root + "/shot.png\n");
+    EXPECT_EQ(ReadText(Err("shot")), "can't write screenshot " + m_root + "/shot.png (not a regular file)\n");
+
+    const std::string disk = m_root + "/../" + Leaf() + "-full";
+    fs::create_directories(disk);
+    {
+        ScopedTmpfs tmpfs(disk, 64);
+        std::ofstream(disk + "/filler", std::ios::binary) << std::string(64 * 1024, 'x');  // up to the last byte
+        for (const std::string& shot : {std::string("/dev/full"), disk + "/shot.png"}) {
+            SCOPED_TRACE(shot);
+            if (!tmpfs.IsMounted() || ::getuid() != 0)
+                continue;  // a small disk needs root, and so does a device's folder
+            GameProcess full;
+            ASSERT_TRUE(full.Start({"--headless", "--frames", "3", "--root", m_root, "--screenshot", shot},
+                                   m_root + "/run", Out("shot"), Err("shot")));
+            EXPECT_EQ(full.Wait(seconds(60)), 1);
+            EXPECT_EQ(ReadText(Err("shot")), "can't write screenshot " + shot + " (No space left on device)\n");
+        }
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(disk))
+            left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left, std::vector<std::string>{"filler"}) << "no empty picture, no temporary file";
+    }
+    fs::remove_all(disk);
     RemoveOutputs({"shot"});
 }
 
@@ -392,7 +415,8 @@ TEST_F(GameProcessTest, AReadOnlyDataFolderIsToldAtStartAndLeftAsItWas)
                                m_root + "/run", Out("read-only"), Err("read-only")));
         EXPECT_EQ(game.Wait(seconds(120)), 0);
         EXPECT_EQ(ReadText(Err("read-only")),
-                  "[E] Folder data can't be written (Read-only file system); progress will not be kept\n");
+                  "[E] Folder data can't be written (Read-only file system); progress will not be kept\n"
+                  "[E] Log Palmora.log can't be written (Read-only file system); this run keeps none\n");
         EXPECT_TRUE(Snapshot(m_root) == before);
     }
     fs::copy_file(shot, m_root + "/read-only.png");
@@ -449,7 +473,8 @@ TEST_F(GameProcessTest, AGameKilledDuringItsScriptCompileLeavesTheFolderFreeAndT
 // is told why; a file system without locks warns once and plays.
 TEST_F(GameProcessTest, TheFolderLockKeepsOutOnlyASecondCopy)
 {
-    const std::string readOnlyLine = "[E] Folder data can't be written (Permission denied); progress will not be kept\n";
+    const std::string readOnlyLine = "[E] Folder data can't be written (Permission denied); progress will not be kept\n"
+                                     "[E] Log Palmora.log can't be written (Permission denied); this run keeps none\n";
     const std::string lockFile = m_root + "/Palmora.lock";
     const std::string noLocksLine =
         "[W] Can't lock " + lockFile + " (No locks available); a second copy of the game will not be kept out";

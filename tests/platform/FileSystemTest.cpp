@@ -8,6 +8,10 @@
 #include <fstream>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 class GameFiles : public ::testing::Test {
@@ -165,3 +169,163 @@ TEST_F(GameFiles, FoldersAttributesAndTimes)
 }
 
 }  // namespace
+
+namespace {
+
+unsigned ModeOf(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+std::vector<std::string>& ToldLines()
+{
+    static std::vector<std::string> told;
+    return told;
+}
+
+}  // namespace
+
+// Someone who may write the folder may put a link at any name the game writes: it is replaced or
+// left alone, never followed, and what it points to keeps its bytes and its mode. Byte code is read
+// only from a regular file that nobody else may write, in a folder nobody else may write.
+TEST_F(GameFiles, NothingIsWrittenOrChangedThroughALink)
+{
+    namespace fs = std::filesystem;
+    const std::string elsewhere = m_root + "/elsewhere";
+    std::ofstream(elsewhere) << "not the game's";
+    fs::permissions(elsewhere, fs::perms::owner_read);
+    const auto plant = [&](const std::string& rel) {
+        fs::remove(m_root + "/" + rel);
+        fs::create_symlink(elsewhere, m_root + "/" + rel);
+    };
+    plant("data/save.dat");
+    bool replacedLink = false;
+    host_files::WriteOptions told;
+    told.replacedLink = &replacedLink;
+    ASSERT_TRUE(fs_layer::WriteWholeFile("data/save.dat", reinterpret_cast<const std::uint8_t*>("new"), 3, told));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(m_root + "/data/save.dat"))) << "replaced";
+    EXPECT_TRUE(replacedLink);
+    ASSERT_TRUE(fs_layer::WriteWholeFile("data/save.dat", reinterpret_cast<const std::uint8_t*>("new"), 3, told));
+    EXPECT_FALSE(replacedLink);
+    plant("shot.png");
+    std::string why;
+    EXPECT_FALSE(host_files::WriteOutputFile(m_root + "/shot.png", "png", 3, &why));
+    EXPECT_EQ(why, "a link stands at its name");
+    plant("Palmora.log");
+    const int log = host_files::ReplaceWithNewFile(m_root + "/Palmora.log", 0666, nullptr, &replacedLink);
+    EXPECT_GE(log, 0);
+    EXPECT_TRUE(replacedLink);
+    ::close(log);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(m_root + "/Palmora.log")));
+    plant("config.ini");
+    EXPECT_FALSE(fs_layer::IsReadOnly("config.ini"));
+    EXPECT_FALSE(fs_layer::SetWritable("config.ini"));
+    EXPECT_LT(host_files::OpenOwnFile(m_root + "/config.ini", O_WRONLY | O_TRUNC), 0);
+    plant("data/save.dat.tmp.1.0");
+    fs_layer::RemoveLeftovers("data\\save.dat.tmp.*");
+    EXPECT_TRUE(fs::is_symlink(m_root + "/data/save.dat.tmp.1.0")) << "a link is nobody's leftover";
+    EXPECT_TRUE(fs_layer::RemoveLink("config.ini"));
+    EXPECT_FALSE(fs_layer::RemoveLink("data/save.dat")) << "a file, not a link";
+    EXPECT_EQ(ModeOf(elsewhere), 0400u);
+    std::ifstream in(elsewhere);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "not the game's");
+
+    std::vector<std::uint8_t> bytes;
+    plant("effects.bc");
+    EXPECT_EQ(fs_layer::ReadTrustedFile("effects.bc", bytes, 100, nullptr, &why), host_files::ETrust::kNotTrusted);
+    EXPECT_EQ(why, "a link stands at its name");
+    fs::remove(m_root + "/effects.bc");
+    std::ofstream(m_root + "/effects.bc") << "code";
+    fs::permissions(m_root + "/effects.bc", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_write);
+    EXPECT_EQ(fs_layer::ReadTrustedFile("effects.bc", bytes, 100, nullptr, &why), host_files::ETrust::kNotTrusted);
+    EXPECT_EQ(why, "others may write it");
+    fs::permissions(m_root + "/effects.bc", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs_layer::ReadTrustedFile("effects.bc", bytes, 100), host_files::ETrust::kTrusted);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "code");
+    EXPECT_EQ(fs_layer::ReadTrustedFile("effects.bc", bytes, 3), host_files::ETrust::kUnreadable);
+    EXPECT_EQ(fs_layer::ReadTrustedFile("none.bc", bytes, 100), host_files::ETrust::kMissing);
+
+    // Reads: a file the game writes is never read through a link; data may be, unless another
+    // user made the link to a file that is not theirs (nor root's for everyone to read).
+    plant("data/linked");
+    EXPECT_EQ(fs_layer::ReadWithoutLink("data/linked", bytes, 100, &why), host_files::ERead::kLink);
+    EXPECT_EQ(why, "a link stands at its name");
+    EXPECT_TRUE(fs_layer::ReadWholeFile("data/linked", bytes)) << "this user's own link";
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "not the game's");
+    EXPECT_EQ(fs_layer::ReadWithoutLink("data", bytes, 100), host_files::ERead::kNotAFile);
+    EXPECT_EQ(fs_layer::ReadWithoutLink("data/none", bytes, 100), host_files::ERead::kMissing);
+    fs::create_symlink(m_root + "/data/none", m_root + "/data/dangling");
+    EXPECT_EQ(fs_layer::ReadWithoutLink("data/dangling", bytes, 100), host_files::ERead::kLink);
+    EXPECT_FALSE(fs_layer::ReadWholeFile("data/dangling", bytes));
+    if (::getuid() == 0 && ::lchown((m_root + "/data/linked").c_str(), 65534, 65534) == 0) {
+        const std::string linked = m_root + "/data/linked";
+        EXPECT_EQ(host_files::ReadFile(linked, bytes, 100, host_files::ELinks::kMakersOwn, &why),
+                  host_files::ERead::kLink);
+        EXPECT_EQ(why, "a link of user 65534 leads to a file that is not theirs");
+        fs::permissions(elsewhere, fs::perms::others_read, fs::perm_options::add);
+        EXPECT_TRUE(fs_layer::ReadWholeFile("data/linked", bytes)) << "root's, for everyone to read";
+        fs::permissions(elsewhere, fs::perms::owner_read);
+        ASSERT_EQ(::chown(elsewhere.c_str(), 65534, 65534), 0);
+        EXPECT_TRUE(fs_layer::ReadWholeFile("data/linked", bytes)) << "the link's maker's own";
+    }
+
+    // A link at a folder: followed when this user made it; another user's only where they could
+    // use the folder so themselves. Where not, it reads, writes and removes nothing, told once per use.
+    fs::create_directory(m_root + "/mine");
+    std::ofstream(m_root + "/mine/save.dat") << "kept";
+    fs::create_directory_symlink(m_root + "/mine", m_root + "/linked");
+    EXPECT_TRUE(fs_layer::ReadWholeFile("LINKED/save.dat", bytes)) << "this user's own link";
+    if (::getuid() == 0 && ::lchown((m_root + "/linked").c_str(), 65534, 65534) == 0) {
+        fs_layer::SetNoticeLog([](const char* line) { ToldLines().push_back(line); });
+        const struct {
+            unsigned mode;
+            uid_t owner;
+            bool read, written;
+        } folders[] = {
+            {0700, 0, false, false},     // this user's (root's): not the link maker's
+            {0755, 0, true, false},      // root's, for everyone to read: an installed data set's
+            {0700, 65534, true, true},   // the link maker's own
+        };
+        for (const auto& folder : folders) {
+            SCOPED_TRACE(folder.mode);
+            ASSERT_EQ(::chown((m_root + "/mine").c_str(), folder.owner, folder.owner), 0);
+            ASSERT_EQ(::chmod((m_root + "/mine").c_str(), folder.mode), 0);
+            EXPECT_EQ(fs_layer::ReadWholeFile("linked/save.dat", bytes), folder.read);
+            EXPECT_EQ(fs_layer::WriteWholeFile("linked/new.dat", bytes.data(), 0, {}, &why), folder.written);
+            EXPECT_EQ(fs_layer::DeleteFile("linked/save.dat"), folder.written);
+            EXPECT_EQ(fs::exists(m_root + "/mine/new.dat"), folder.written);
+        }
+        fs_layer::SetNoticeLog(nullptr);
+        const std::string link = "[W] Folder linked: a link of user 65534 leads to a folder that is not theirs; nothing is ";
+        EXPECT_EQ(ToldLines(), (std::vector<std::string>{link + "read through it", link + "written or removed through it"}));
+    }
+
+    fs::permissions(m_root, fs::perms::others_write, fs::perm_options::add);
+    EXPECT_EQ(fs_layer::ReadTrustedFile("effects.bc", bytes, 100, nullptr, &why), host_files::ETrust::kNotTrusted);
+    EXPECT_EQ(why, "others may write folder " + m_root);
+    fs::permissions(m_root, fs::perms::sticky_bit, fs::perm_options::add);
+    EXPECT_EQ(fs_layer::ReadTrustedFile("effects.bc", bytes, 100), host_files::ETrust::kTrusted) << "nobody can replace it";
+}
+
+// In a folder that its group shares (setgid, writable by the group) what the game makes is the
+// group's to use too, whatever the umask; elsewhere the umask holds.
+TEST_F(GameFiles, FilesAndFoldersMadeInAFolderItsGroupSharesAreTheGroups)
+{
+    const std::string shared = m_root + "/shared";
+    ASSERT_TRUE(fs_layer::CreateDirectory("shared"));
+    ASSERT_EQ(::chmod(shared.c_str(), 02775), 0);
+    const mode_t umask = ::umask(022);
+    host_files::WriteOptions key;
+    key.mode = 0600;
+    EXPECT_TRUE(host_files::WriteAtomically(shared + "/save.dat", "s", 1));
+    EXPECT_TRUE(host_files::WriteAtomically(shared + "/cache.key", "k", 1, key));
+    EXPECT_TRUE(fs_layer::CreateDirectory("shared/save/deep"));
+    EXPECT_TRUE(host_files::WriteAtomically(m_root + "/data/own.dat", "o", 1));
+    ::umask(umask);
+    EXPECT_EQ(ModeOf(shared + "/save.dat"), 0664u);
+    EXPECT_EQ(ModeOf(shared + "/cache.key"), 0600u) << "what is kept to its user stays so";
+    EXPECT_EQ(ModeOf(shared + "/save"), 02775u);
+    EXPECT_EQ(ModeOf(shared + "/save/deep"), 02775u);
+    EXPECT_EQ(ModeOf(m_root + "/data/own.dat"), 0644u);
+}

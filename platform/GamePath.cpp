@@ -1,6 +1,7 @@
 // GamePath.cpp: the walk from the root to a game path's folder, and the refusals it tells.
 #include "platform/GamePath.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/FileSystem.h"
 
 #include <fcntl.h>
@@ -36,16 +37,6 @@ void Tell(const std::string& linkPath, host_files::EUse use, const std::string& 
     notices.log(line.c_str());
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
-}
-
 // The entry of the folder whose name equals `name` without regard to case, or `name` itself when
 // the exact name exists or nothing matches (a file about to be created keeps the case given).
 std::string MatchEntry(int folder, const std::string& name)
@@ -54,7 +45,7 @@ std::string MatchEntry(int folder, const std::string& name)
     if (name == ".." || ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return name;
     for (const std::string& entry : host_files::ListNamesAt(folder))
-        if (EqualNoCase(entry, name))
+        if (ascii_case::Equal(entry, name))
             return entry;
     return name;
 }
@@ -68,7 +59,7 @@ void SetNoticeLog(NoticeLog log)
 
 char LowerAscii(char c)
 {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return ascii_case::Lower(c);
 }
 
 std::vector<std::string> SplitParts(const std::string& gamePath)

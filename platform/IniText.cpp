@@ -1,17 +1,11 @@
 // IniText.cpp: INI lines, section names and key lines as views.
 #include "platform/IniText.h"
 
+#include "platform/AsciiCase.h"
+
 #include <cstring>
 
 namespace ini_text {
-namespace {
-
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
 
 bool IsBlank(char c)
 {
@@ -30,19 +24,14 @@ std::string_view Trim(std::string_view text)
 
 bool EqualNoCase(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
+    return ascii_case::Equal(a, b);
 }
 
 std::uint64_t HashNoCase(std::string_view name, std::uint64_t seed)
 {
     std::uint64_t hash = seed;  // FNV-1a
     for (const char c : name) {
-        hash ^= static_cast<unsigned char>(LowerAscii(c));
+        hash ^= static_cast<unsigned char>(ascii_case::Lower(c));
         hash *= 1099511628211ull;
     }
     return hash;

@@ -5,29 +5,11 @@
 #include "image/CPixMemoryStream.h"
 #include "image/CPixStdioStream.h"
 #include "image/CPixTgaCodec.h"
+#include "platform/files/HostFiles.h"
 
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
-
-// Only a regular file, which the decoders may read again from its start: opened without waiting,
-// a pipe or a device at the name is refused instead of holding the caller until someone writes.
-std::FILE* OpenRegularFile(const char* path)
-{
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st;
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        if (std::FILE* file = ::fdopen(fd, "rb"))
-            return file;
-    }
-    if (fd >= 0)
-        ::close(fd);
-    return nullptr;
-}
 
 bool IsCodecType(std::uint32_t type)
 {
@@ -69,7 +51,8 @@ bool CPixImage::ReadFromFile(const char* fileName, std::uint32_t type)
 {
     if (fileName == nullptr)
         return false;
-    std::FILE* file = OpenRegularFile(fileName);
+    // Only a regular file, which the decoders may read again from its start.
+    std::FILE* file = host_files::OpenRegularForReading(fileName);
     if (file == nullptr)
         return false;
     bool ok = (type == kPixTypeBmp || type == kPixTypeGif || type == kPixTypeTga) && DecodeFromHandle(file, type);

@@ -1,6 +1,8 @@
 // InputScript.cpp: parsing of scripted input lines.
 #include "platform/InputScript.h"
 
+#include "platform/files/UniqueFd.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -22,23 +24,6 @@ std::string Quoted(const std::string& line)
         return line;
     return line.substr(0, kQuotedBytes) + "... (" + std::to_string(line.size()) + " bytes)";
 }
-
-// Closes the descriptor on every way out.
-class CFileDescriptor {
-public:
-    explicit CFileDescriptor(int fd) : m_fd(fd) {}
-    ~CFileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    CFileDescriptor(const CFileDescriptor&) = delete;
-    CFileDescriptor& operator=(const CFileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool ToInt(const std::string& word, int lo, int hi, int& out)
 {
@@ -133,7 +118,7 @@ bool ReadInputScriptFile(const std::string& path, std::size_t maxBytes, std::str
 {
     // Opened without waiting, so that a pipe put in the file's place is refused instead of holding
     // the start until someone writes to it.
-    const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const host_files::CUniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st;
     if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0) {
         why = std::strerror(errno);

@@ -1,6 +1,8 @@
 // HostFiles.cpp: POSIX file calls and path arithmetic over std::filesystem.
 #include "platform/files/HostFiles.h"
 
+#include "platform/files/UniqueFd.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -52,21 +54,6 @@ void SetReason(std::string* why, int error)
         *why = std::generic_category().message(error);
 }
 
-// Closes a file descriptor when it goes.
-class CFdCloser {
-public:
-    explicit CFdCloser(int fd) : m_fd(fd) {}
-    ~CFdCloser()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    CFdCloser(const CFdCloser&) = delete;
-    CFdCloser& operator=(const CFdCloser&) = delete;
-
-private:
-    int m_fd;
-};
 
 std::string FolderOf(const std::string& path)
 {
@@ -162,7 +149,7 @@ bool WriteAtomically(const std::string& path, const void* data, std::size_t size
         SetReason(why, path.empty() ? ENOENT : errno);
         return false;
     }
-    CFdCloser closeFolder(folder);
+    CUniqueFd closeFolder(folder);
     return WriteAtomicallyAt(folder, FileName(path), data, size, options, why);
 }
 
@@ -219,7 +206,7 @@ int CreateExclusive(const std::string& path, unsigned mode)
 int ReplaceWithNewFile(const std::string& path, unsigned mode, std::string* why, bool* replacedLink)
 {
     const int folder = OpenFolderOf(path);
-    CFdCloser closeFolder(folder);
+    CUniqueFd closeFolder(folder);
     const std::string name = FileName(path);
     std::string temporary;
     const int fd = folder < 0 ? -1 : CreateTemporary(folder, name, mode, temporary);
@@ -414,7 +401,7 @@ int OpenLinkTarget(int folder, const std::string& name, int flags, struct stat& 
     const int at = ::openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (at < 0)
         return -1;
-    CFdCloser closeLink(at);
+    CUniqueFd closeLink(at);
     if (::fstat(at, &link) != 0)
         return -1;
     if (!S_ISLNK(link.st_mode)) {  // replaced meanwhile: left for the next use
@@ -493,7 +480,7 @@ ERead ReadFile(const std::string& path, std::vector<std::uint8_t>& out, std::siz
         SetReason(why, error);
         return error == ENOENT ? ERead::kMissing : ERead::kUnreadable;
     }
-    CFdCloser closeFolder(folder);
+    CUniqueFd closeFolder(folder);
     return ReadFileAt(folder, FileName(path), out, maxSize, links, why);
 }
 
@@ -519,7 +506,7 @@ ERead ReadFileAt(int folder, const std::string& name, std::vector<std::uint8_t>&
         SetReason(why, error);
         return error == ENOENT ? ERead::kMissing : error == EINVAL ? ERead::kNotAFile : ERead::kUnreadable;
     }
-    CFdCloser closeFile(fd);
+    CUniqueFd closeFile(fd);
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         SetReason(why, errno);
@@ -551,7 +538,7 @@ ETrust ReadTrustedAt(int folder, const std::string& folderName, const std::strin
             SetReasonText(why, kLinkAtName);
         return error == ENOENT ? ETrust::kMissing : error == ELOOP ? ETrust::kNotTrusted : ETrust::kUnreadable;
     }
-    CFdCloser closeFile(fd);
+    CUniqueFd closeFile(fd);
     struct stat folderStat, st;
     if (::fstat(folder, &folderStat) != 0 || ::fstat(fd, &st) != 0) {
         SetReason(why, errno);
@@ -638,6 +625,19 @@ bool IdentityOf(std::FILE* file, OpenFileIdentity& out)
     out.modified = static_cast<FileTime>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     out.changed = static_cast<FileTime>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     return true;
+}
+
+std::FILE* OpenRegularForReading(const char* path)
+{
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        if (std::FILE* file = ::fdopen(fd, "rb"))
+            return file;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return nullptr;
 }
 
 bool RenameAt(int fromFolder, const std::string& from, int toFolder, const std::string& to)

@@ -150,6 +150,9 @@ struct OpenFileIdentity {
     bool operator==(const OpenFileIdentity& other) const;
 };
 bool IdentityOf(std::FILE* file, OpenFileIdentity& out);  // false for no handle or no regular file
+// A regular file opened for reading ("rb"), or nullptr: opened without waiting, so that a pipe or
+// a device at the name is refused instead of holding the caller until someone writes to it.
+std::FILE* OpenRegularForReading(const char* path);
 bool RemoveFile(const std::string& path);
 // Paths of the regular files in a folder ("" is the current one), in the order the folder gives.
 std::vector<std::string> ListFiles(const std::string& folder);

@@ -2,13 +2,10 @@
 
 #include "platform/ChildRun.h"
 #include "platform/SharedPages.h"
+#include "platform/files/HostFiles.h"
 #include "platform/j2k/J2kBudget.h"
 
 #include <openjpeg.h>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -162,24 +159,9 @@ struct Session {
     }
 };
 
-// Only a regular file: opened without waiting, a pipe or a device at the name is refused instead
-// of holding the caller until someone writes to it.
-std::FILE* OpenRegularFile(const char* path)
-{
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st;
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        if (std::FILE* file = ::fdopen(fd, "rb"))
-            return file;
-    }
-    if (fd >= 0)
-        ::close(fd);
-    return nullptr;
-}
-
 bool ReadFileBounded(const char* path, std::vector<unsigned char>& out, int& code)
 {
-    std::FILE* file = OpenRegularFile(path);
+    std::FILE* file = host_files::OpenRegularForReading(path);
     if (file == nullptr) {
         code = kJ2kErrOpen;
         return false;

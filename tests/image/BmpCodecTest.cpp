@@ -290,7 +290,7 @@ TEST(BmpDecoder, ADataOffsetPastTheEndReadsNothingFromAFileAsFromMemory)
     info.height = 2;
     info.bits = 8;
     const std::vector<std::uint8_t> rows = {1, 2, 3, 0, 4, 5, 6, 0};
-    const std::string path = ::testing::TempDir() + "bmp_far_offset_" + ProcessToken() + ".bmp";
+    const std::string path = UniqueTempPath("bmp_far_offset.bmp");
     for (std::uint32_t offset : {2000u, 0x7FFFFFF0u, 0xFA000076u}) {
         SCOPED_TRACE(offset);
         std::vector<std::uint8_t> bytes = Bmp(info, Concat(GreyPalette(256), rows), true, 1024);
@@ -333,7 +333,6 @@ TEST(BmpEncoder, TwoByTwoPictureIsAFileHeaderAndItsBuffer)
 
 TEST(BmpEncoder, EveryDepthRoundTripsAndReadsBackInPillow)
 {
-    const std::string dir = ::testing::TempDir();
     for (int bpp : {1, 4, 8, 24}) {
         SCOPED_TRACE(bpp);
         CPixImage image = PatternedImage(11, 6, bpp, false);
@@ -342,7 +341,7 @@ TEST(BmpEncoder, EveryDepthRoundTripsAndReadsBackInPillow)
         ASSERT_TRUE(back.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeBmp));
         EXPECT_EQ(back.Bpp(), bpp);
         EXPECT_EQ(TopDownRgba(back), TopDownRgba(image));
-        const std::string path = dir + "bmp_pillow_" + ProcessToken() + "_" + std::to_string(bpp) + ".bmp";
+        const std::string path = UniqueTempPath("bmp_pillow_" + std::to_string(bpp) + ".bmp");
         ASSERT_TRUE(image.WriteToFile(path.c_str(), kPixTypeBmp));
         const int agrees = PillowReadsAs(path, image);
         if (agrees >= 0) {

@@ -178,7 +178,7 @@ TEST(DrawingBridge, TextIsDrawnWithTheDejaVuFacesAndReadsInASavedPicture)
     info.font.weight = 700;
     info.font.height = -22;
     ASSERT_EQ(page.DrawStringEx(nullptr, 10, 110, info, false), 1);
-    const std::string path = ::testing::TempDir() + "bridge_text_" + ProcessToken() + ".bmp";
+    const std::string path = UniqueTempPath("bridge_text.bmp");
     ASSERT_TRUE(page.WriteToFile(path.c_str(), kPixTypeBmp));
 
     // The ink of the first string sits in the box above row 40 (top-down), none below it.

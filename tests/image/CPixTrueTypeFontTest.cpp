@@ -186,7 +186,7 @@ TEST(TrueTypeFont, ScalesPastAFloatsRangeLeaveTheBoxUntouched)
 TEST(TrueTypeFont, AFaceWithoutExtentIsDrawnAtACellHeightAsAtAnEmSize)
 {
     // Ascent and descent cancel out: a cell height cannot be turned into an em through them.
-    const std::string folder = ::testing::TempDir() + "ttf_extent_" + ProcessToken();
+    const std::string folder = UniqueTempPath("ttf_extent");
     std::filesystem::create_directories(folder);
     ASSERT_TRUE(WriteBytes(folder + "/DejaVuSans.ttf", FontFile({Square(0, 500)}, 500, 500, 1000)));
     const std::string previous = CPixImage::FontFolder();

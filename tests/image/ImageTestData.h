@@ -2,6 +2,7 @@
 #pragma once
 
 #include "image/CPixImage.h"
+#include "support/TempPath.h"
 
 #include <gtest/gtest.h>
 
@@ -74,13 +75,6 @@ inline std::string PythonWithPillow()
     return "";
 }
 
-// A name part of this test process: test programs of several checkouts share /tmp.
-inline const std::string& ProcessToken()
-{
-    static const std::string token = std::to_string(std::random_device{}());
-    return token;
-}
-
 inline bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream out(path, std::ios::binary);
@@ -99,8 +93,8 @@ inline int PillowAgrees(const CPixImage& input, const std::string& operation, co
     // CTest runs tests side by side: the test's own name keeps their files apart.
     static int serial = 0;
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string base = ::testing::TempDir() + "pillow_" + ProcessToken() + "_" + (test != nullptr ? test->name() : "") +
-                             "_" + std::to_string(++serial);
+    const std::string base = UniqueTempPath("pillow_" + std::string(test != nullptr ? test->name() : "") + "_" +
+                                               std::to_string(++serial));
     if (!WriteBytes(base + ".in", TopDownRgba(input)) || !WriteBytes(base + ".ours", TopDownRgba(ours)))
         return 1;
     const std::string script =

@@ -214,7 +214,7 @@ TEST(TgaDecoder, ColourMapEntriesWiderThan32BitsAreReadAtTheirSize)
     cut[7] = 255;
     cut.insert(cut.end(), {1, 2, 3, 4, 5});
     ASSERT_EQ(cut.size(), 23u);
-    const std::string path = ::testing::TempDir() + "tga_wide_entry_mask_" + ProcessToken() + ".gif";
+    const std::string path = UniqueTempPath("tga_wide_entry_mask.gif");
     ASSERT_TRUE(WriteBytes(path, cut));
     CPixImage mask(kPixTypeUnknown);
     EXPECT_FALSE(mask.ReadFromFile(path.c_str(), kPixTypeGif));
@@ -238,7 +238,7 @@ TEST(TgaDecoder, PixelDataThatStopsEarlyIsCorruptedInAFileAsInMemory)
         {"run-length, one row of two", with(Header(10, 24, 2, 2, 0), {0x81, 1, 2, 3})},
         {"run-length, a packet without its pixel", with(Header(10, 24, 2, 2, 0), {0x81, 1, 2, 3, 0x81})},
     };
-    const std::string path = ::testing::TempDir() + "tga_cut_short_" + ProcessToken() + ".tga";
+    const std::string path = UniqueTempPath("tga_cut_short.tga");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CPixImage fromMemory(kPixTypeUnknown);

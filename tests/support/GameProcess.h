@@ -2,9 +2,13 @@
 // output in files, for tests of what a run does from the outside: exit codes, signals, locks.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,10 +16,33 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 extern char** environ;
+
+// A stop signal ends the program promptly: the next frame sees it, and then come the exit's saves
+// and the shut-down, about 0.1 s of processor time and as long on an idle machine. A busy machine
+// stretches the time, not the work, so the work is held to a fixed bound and the time to one
+// that grows with the load (a stop that waited for something would still overrun it).
+inline constexpr std::chrono::milliseconds kStopCpuLimit{500};
+
+// One second while each processor has at most one task to run, more in proportion beyond that
+// (by the load average or the tasks runnable now, whichever is more).
+inline std::chrono::milliseconds StopWallLimit()
+{
+    std::ifstream in("/proc/loadavg");
+    double load = 0.0;
+    std::string skip;
+    int running = 0;
+    in >> load >> skip >> skip;
+    if (std::getline(in >> std::ws, skip, '/'))
+        running = std::atoi(skip.c_str());
+    const long cores = std::max(1L, ::sysconf(_SC_NPROCESSORS_ONLN));
+    const double perCore = std::max(load, static_cast<double>(running)) / static_cast<double>(cores);
+    return std::chrono::milliseconds(static_cast<long long>(1000.0 * std::max(1.0, perCore)));
+}
 
 class GameProcess {
 public:
@@ -66,10 +93,13 @@ public:
         const auto until = std::chrono::steady_clock::now() + limit;
         while (!m_bEnded) {
             int status = 0;
-            const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
+            rusage usage{};
+            const pid_t done = ::wait4(m_pid, &status, WNOHANG, &usage);
             if (done == m_pid) {
                 m_bEnded = true;
                 m_nCode = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+                m_cpuAtEnd = std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                             std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
                 break;
             }
             if (std::chrono::steady_clock::now() >= until)
@@ -94,7 +124,49 @@ public:
         return false;
     }
 
+    // What a stop signal cost: the exit code (as Wait gives it), the time from the signal to the
+    // end and the processor time the program used meanwhile.
+    struct StopCost {
+        int code;
+        std::chrono::milliseconds wall;
+        std::chrono::milliseconds cpu;
+    };
+    StopCost StopWith(int number, std::chrono::milliseconds limit)
+    {
+        using std::chrono::duration_cast;
+        using std::chrono::milliseconds;
+        const auto sent = std::chrono::steady_clock::now();
+        const std::chrono::microseconds before = CpuTime();
+        if (!Signal(number))
+            return {-1, milliseconds(0), milliseconds(0)};
+        const int code = Wait(limit);
+        const auto wall = duration_cast<milliseconds>(std::chrono::steady_clock::now() - sent);
+        const std::chrono::microseconds after = CpuTime();
+        const bool known = before.count() >= 0 && after.count() >= 0;
+        return {code, wall, known ? duration_cast<milliseconds>(after - before) : milliseconds(-1)};
+    }
+
     pid_t Pid() const { return m_pid; }
+
+    // Processor time (user and system) the program and the children it waited for have used so
+    // far: from /proc while it runs, from its exit status once it has ended; -1 us when unknown.
+    std::chrono::microseconds CpuTime() const
+    {
+        if (m_bEnded)
+            return m_cpuAtEnd;
+        std::ifstream in("/proc/" + std::to_string(m_pid) + "/stat");
+        const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::size_t nameEnd = stat.rfind(')');  // the name may hold spaces and brackets
+        unsigned long long user = 0, system = 0;
+        long long childUser = 0, childSystem = 0;
+        // After the name: state and ten numbers, then the four times in clock ticks.
+        if (nameEnd == std::string::npos ||
+            std::sscanf(stat.c_str() + nameEnd + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu %lld %lld",
+                        &user, &system, &childUser, &childSystem) != 4)
+            return std::chrono::microseconds(-1);
+        const long long ticks = static_cast<long long>(user + system) + childUser + childSystem;
+        return std::chrono::microseconds(ticks * 1000000 / ::sysconf(_SC_CLK_TCK));
+    }
 
     std::vector<std::string> runner;  // the command that runs the program, e.g. {"setpriv", ...}
 
@@ -102,4 +174,5 @@ private:
     pid_t m_pid = -1;
     bool m_bEnded = true;
     int m_nCode = -1;
+    std::chrono::microseconds m_cpuAtEnd{-1};
 };

@@ -1,4 +1,5 @@
 # The two commands of the README: `make play` and `make test`. Both install what is missing first.
+# `make test-pictures` runs the whole picture matrix, of which `make test` runs a sample.
 # `make fuzz` runs every fuzz target for FUZZ_SECONDS each, FUZZ_JOBS at a time, and keeps what
 # they find under FUZZ_OUT (corpus/, crashes/, logs/); `make fuzz-cost` then tells what the inputs
 # kept there cost in an optimised build.
@@ -17,16 +18,20 @@ FUZZ_SECONDS ?= 180
 FUZZ_JOBS ?= $(shell n=$$(( $$(nproc) / 2 )); [ $$n -ge 1 ] && echo $$n || echo 1)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: play test deps build build-asan build-fuzz fuzz-check fuzz fuzz-cost clean
+.PHONY: play test test-pictures deps build build-asan build-fuzz fuzz-check fuzz fuzz-cost clean
 
 play: build
 	$(BUILD)/bin/solitaire $(ARGS)
 
 test: build build-asan build-fuzz
-	cd $(BUILD) && xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD) && xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j$(JOBS) -LE matrix
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS) -L untrusted
 	$(MAKE) fuzz-check
+
+# The whole picture matrix (label "matrix"): it makes and keeps about 2 GB of pictures under $(BUILD).
+test-pictures: build
+	cd $(BUILD) && ctest --output-on-failure -L matrix
 
 deps:
 	@missing=$$(for p in $(DEBIAN_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
@@ -39,10 +44,11 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOL_WERROR=ON
 	cmake --build $(BUILD) -j$(JOBS)
 
-# Readers of untrusted files and answers also run under ASan and UBSan (label "untrusted").
+# Readers of untrusted files and answers also run under ASan and UBSan (label "untrusted"): that
+# tree builds only their test programs and what they need.
 build-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSOL_SANITIZE=ON -DSOL_BUILD_BENCH=OFF
-	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSOL_SANITIZE=ON -DSOL_BUILD_BENCH=OFF -DSOL_TEST_LABEL=untrusted
+	cmake --build $(ASAN_BUILD) -j$(JOBS) --target test_programs
 
 # The fuzz targets: clang, a tree of their own (see fuzz/CMakeLists.txt).
 build-fuzz: deps

@@ -1,3 +1,4 @@
+// test-cost: 30
 // GameProcessTest.cpp: the program as a player or a script runs it, from the outside: the command
 // line, one game per data folder, stop signals on the menu and in a level, and saves on a full disk.
 #include "GameRunRoot.h"

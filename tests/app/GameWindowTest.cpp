@@ -1,4 +1,5 @@
 // test-lock: x-display
+// test-cost: 80
 // The game program itself on the X display (CI runs the tests under Xvfb at 1024x768, with no
 // window manager and no sound device): full screen as a player starts it (as `make play` does),
 // up to the main menu with the first start's new-player window, a second start, and the stop

@@ -1,3 +1,4 @@
+// test-cost: 10
 // SharedFolderTest.cpp: a data folder that a group shares (writable by the group and setgid, the
 // usual way to share game data between accounts), with the game run as whole processes by two
 // members: what one member puts in the folder never makes the other's game write through a link

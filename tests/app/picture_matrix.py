@@ -8,8 +8,9 @@ Each is decoded by the reference (opj_decompress, or Pillow) and by the game's c
 within 1 s and 1 GB must be decoded by ours with the same pixels, in at most 3 times the
 reference's processor time (at least 0.1 s: a short run's time is mostly noise) and 3 times its
 memory plus 64 MB. The encodes are made once into CACHE and kept while the generator is unchanged.
+--sample takes every row of each kind once at its smallest size (see SAMPLE): a quick check.
 
-    picture_matrix.py --probe PATH/picture_probe --cache DIR [--jobs N] [--only TEXT]
+    picture_matrix.py --probe PATH/picture_probe --cache DIR [--sample] [--jobs N] [--only TEXT]
 """
 
 import argparse
@@ -57,6 +58,14 @@ LAYOUTS.update({"%s-%s" % (name, rate): ["-r", rate] + opts for rate in ["200", 
 PICTURES = {"flat-grey-2048x2048": (2048, 2048, 1, "flat", []), "flat-rgba-1024x768": (1024, 768, 4, "flat", []),
             "flat-rgb-3000x2000": (3000, 2000, 3, "flat", []), "420-1920x1080": (1920, 1080, 3, "420", ["-r", "20"]),
             "photo-5000x3000-1000": (5000, 3000, 3, "photo", ["-r", "1000"])}
+LAYOUT_SIZE = (1920, 1080)
+
+# What --sample makes and measures: all rates, tilings, formats, components and depths at the
+# smallest size, every layout at that size too, a still GIF and the shorter animation at it, the
+# smallest flat picture and the 4:2:0 one (the photograph's high rate is the layouts' 1000:1).
+Plan = collections.namedtuple("Plan", "sizes layout_size gifs pictures")
+FULL = Plan(SIZES, LAYOUT_SIZE, GIFS, list(PICTURES))
+SAMPLE = Plan(SIZES[:1], SIZES[0], [(1, 800, 600), (12, 800, 600)], ["flat-rgba-1024x768", "420-1920x1080"])
 
 REF_SECONDS = 1.0
 REF_MB = 1024.0
@@ -115,12 +124,16 @@ def j2k_name(w, h, comps, bits, rate, tiling, fmt):
     return "%dx%d-%dc-%db-%s-%s.%s" % (w, h, comps, bits, rate, tiling, fmt)
 
 
+def layout_name(w, h, name):
+    return "layout-%s.j2k" % name if (w, h) == LAYOUT_SIZE else "layout-%dx%d-%s.j2k" % (w, h, name)
+
+
 def encode_group(cache, w, h, comps, bits, layouts=False):
     """Every rate, tiling and format of one source (or every layout); the source is not kept."""
     def options(rate, tiling):
         return (["-r", rate] if rate != "lossless" else []) + (["-t", "512,512"] if tiling == "tiled" else [])
     if layouts:
-        jobs = [(opts, "layout-%s.j2k" % name) for name, opts in LAYOUTS.items()]
+        jobs = [(opts, layout_name(w, h, name)) for name, opts in LAYOUTS.items()]
     else:
         jobs = [(options(r, t), j2k_name(w, h, comps, bits, r, t, f)) for r, t, f in itertools.product(RATES, TILINGS, FORMATS)]
     todo = [(opts, out) for opts, out in jobs if not os.path.exists(os.path.join(cache, out))]
@@ -159,18 +172,18 @@ def make_gif(cache, frames, w, h):
     os.replace(path + ".part", path)
 
 
-def make_all(cache, jobs):
+def make_all(cache, jobs, plan):
     stamp = os.path.join(cache, "stamp")
     if os.path.exists(cache) and (not os.path.exists(stamp) or open(stamp).read() != STAMP):
         shutil.rmtree(cache)
     os.makedirs(cache, exist_ok=True)
-    work = [(encode_group, (cache, w, h, c, b)) for (w, h), c, b in itertools.product(reversed(SIZES), COMPONENTS, DEPTHS)]
-    work += [(encode_group, (cache, 1920, 1080, 3, 8, True))]
-    work += [(make_gif, (cache,) + a) for a in GIFS]
+    work = [(encode_group, (cache, w, h, c, b)) for (w, h), c, b in itertools.product(reversed(plan.sizes), COMPONENTS, DEPTHS)]
+    work += [(encode_group, (cache,) + plan.layout_size + (3, 8, True))]
+    work += [(make_gif, (cache,) + a) for a in plan.gifs]
     with ThreadPoolExecutor(jobs) as pool:
         for f in [pool.submit(fn, *args) for fn, args in work]:
             f.result()
-        for f in [pool.submit(make_picture, cache, name) for name in PICTURES]:
+        for f in [pool.submit(make_picture, cache, name) for name in plan.pictures]:
             f.result()
     with open(stamp, "w") as out:
         out.write(STAMP)
@@ -262,16 +275,17 @@ def measure_once(case, probe, tmp):
             case.same, case.note = check.returncode == 0, check.stdout.strip()
 
 
-def all_cases(cache):
+def all_cases(cache, plan):
     cases = []
-    for (w, h), c, b, r, t, f in itertools.product(SIZES, COMPONENTS, DEPTHS, RATES, TILINGS, FORMATS):
+    for (w, h), c, b, r, t, f in itertools.product(plan.sizes, COMPONENTS, DEPTHS, RATES, TILINGS, FORMATS):
         name = j2k_name(w, h, c, b, r, t, f)
         cases.append(Case("j2k", name[:-4] + " " + f, os.path.join(cache, name), comps=c, bits=b))
-    cases += [Case("j2k", name, os.path.join(cache, name + ".j2k"), comps=PICTURES[name][2]) for name in PICTURES]
+    cases += [Case("j2k", name, os.path.join(cache, name + ".j2k"), comps=PICTURES[name][2]) for name in plan.pictures]
+    w, h = plan.layout_size
     for name in LAYOUTS:
-        cases.append(Case("j2k", "1920x1080-3c-8b layout %s" % name, os.path.join(cache, "layout-%s.j2k" % name),
+        cases.append(Case("j2k", "%dx%d-3c-8b layout %s" % (w, h, name), os.path.join(cache, layout_name(w, h, name)),
                           comps=3, bits=8))
-    for (frames, w, h) in GIFS:
+    for (frames, w, h) in plan.gifs:
         name = gif_name(frames, w, h)
         cases += [Case("gif", name if frames == 1 else "%s frame %d" % (name, i), os.path.join(cache, name), frame=i)
                   for i in range(frames)]
@@ -284,13 +298,15 @@ def main():
     parser.add_argument("--cache", required=True)
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--only", default="")
+    parser.add_argument("--sample", action="store_true")
     args = parser.parse_args()
+    plan = SAMPLE if args.sample else FULL
 
     args.cache, args.probe = os.path.abspath(args.cache), os.path.abspath(args.probe)
     started = time.monotonic()
-    make_all(args.cache, args.jobs)
+    make_all(args.cache, args.jobs, plan)
     made = time.monotonic() - started
-    cases = [c for c in all_cases(args.cache) if args.only in c.label]
+    cases = [c for c in all_cases(args.cache, plan) if args.only in c.label]
     with tempfile.TemporaryDirectory() as tmp, ThreadPoolExecutor(args.jobs) as pool:
         cases = list(pool.map(lambda c: measure(c, args.probe, tmp), cases))
 

@@ -34,11 +34,10 @@ protected:
     Channels Brightest(HTexture texture, int x, int y, int w, int h)
     {
         Channels out;
-        for (int row = y; row < y + h; ++row)
-            for (std::uint32_t argb : ReadTexturePixels(texture, x, row, w)) {
-                out.red = std::max(out.red, static_cast<int>((argb >> 16) & 0xFF));
-                out.green = std::max(out.green, static_cast<int>((argb >> 8) & 0xFF));
-            }
+        for (std::uint32_t argb : ReadTexturePixels(texture, x, y, w, h)) {
+            out.red = std::max(out.red, static_cast<int>((argb >> 16) & 0xFF));
+            out.green = std::max(out.green, static_cast<int>((argb >> 8) & 0xFF));
+        }
         return out;
     }
 };

@@ -1,4 +1,5 @@
 // test-labels: untrusted
+// test-cost: 10
 // Small JPEG-2000 files that ask OpenJPEG for many precincts, code-blocks, layers, packet
 // positions, coding passes, palette channels or tiles: each is refused or decodes within a second
 // and 256 MB (scaled under the sanitizers), in a process of its own; some also within 1.5 times

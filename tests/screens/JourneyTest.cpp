@@ -1,3 +1,4 @@
+// test-cost: 10
 // JourneyTest.cpp: the program played as a player plays it, headless, with scripted mouse and
 // keys only: the first start, the players and high scores, the options across a restart, and
 // the exit question. Screenshots are checked where the script expects a window.

@@ -1,3 +1,4 @@
+// test-cost: 60
 // PlayerJourneysTest.cpp: the whole program played as a player plays it, headless, with scripted
 // mouse and keys only, over the bundled data: a classic game whose menu changes the card set and
 // the switches and leaves with its question, the bonus and hardcore levels of the first island

@@ -1,3 +1,4 @@
+// test-cost: 10
 // StoryRunTest.cpp: the whole program, headless, played with scripted mouse and keys only: from
 // the main menu onto the story map's first visit, into the first level and, through the game's
 // menu and its question, back onto the map.

@@ -147,13 +147,15 @@ void HeadlessEngineTest::RunFrames(int count, const std::function<void()>& perFr
     g_perFrame = nullptr;
 }
 
-std::vector<std::uint32_t> HeadlessEngineTest::ReadTexturePixels(HTexture texture, int x, int y, int count)
+std::vector<std::uint32_t> HeadlessEngineTest::ReadTexturePixels(HTexture texture, int x, int y, int count, int rows)
 {
     std::vector<std::uint32_t> pixels;
-    const std::uint32_t* p = m_pEngine->TextureLock(texture, true, x, y, count, 1);
+    const std::uint32_t* p = m_pEngine->TextureLock(texture, true, x, y, count, rows);
     if (p == nullptr)
         return pixels;
-    pixels.assign(p, p + count);
+    const std::size_t stride = static_cast<std::size_t>(m_pEngine->TextureGetWidth(texture));
+    for (std::size_t row = 0; row < static_cast<std::size_t>(rows); ++row)
+        pixels.insert(pixels.end(), p + row * stride, p + row * stride + count);
     m_pEngine->TextureUnlock(texture);
     return pixels;
 }

@@ -45,8 +45,9 @@ protected:
 
     // Runs `count` frames of the engine's loop; `perFrame` (may be empty) runs inside each frame.
     void RunFrames(int count, const std::function<void()>& perFrame = {});
-    // Reads back `count` pixels of a texture's row `y` from x (ARGB); empty on failure.
-    std::vector<std::uint32_t> ReadTexturePixels(HTexture texture, int x, int y, int count);
+    // Reads back `count` pixels from x of a texture's row `y` and of the `rows` - 1 rows below it
+    // (ARGB, row after row) in one lock, which reads the whole texture; empty on failure.
+    std::vector<std::uint32_t> ReadTexturePixels(HTexture texture, int x, int y, int count, int rows = 1);
 
     std::string m_root;
     EnginePtr m_pEngine;

@@ -1,3 +1,4 @@
+// test-cost: 10
 // CGameProcessTest.cpp: whole games on the game screen, headless, over the bundled data set and
 // level file: construction, the deal, mouse play through the screen's frame, undo, hints, the
 // deal-again flow, the relax pause, the information windows' queue and a won position, without an

@@ -1,3 +1,4 @@
+// test-cost: 20
 // PlaceDecorationsTest.cpp: what the places show on the game screen: the passes left, the base
 // rank, the fire and the pick sparkles, and every bundled level drawn with its places, rules and links.
 #include "GameProcessTestRoot.h"

@@ -68,13 +68,14 @@ protected:
         const std::string file = HostPath("drawn.png");
         EXPECT_TRUE(m_pEngine->SaveScreenshot(file.c_str()));
         const HTexture shot = m_pEngine->TextureLoad("drawn.png");
+        const std::vector<std::uint32_t> frame = ReadTexturePixels(shot, 0, 0, kViewWidth, kViewHeight);
+        EXPECT_EQ(frame.size(), static_cast<std::size_t>(kViewWidth * kViewHeight));
+        if (pixels != nullptr)
+            *pixels = frame;
         Box box;
-        for (int y = 0; y < kViewHeight; ++y) {
-            const std::vector<std::uint32_t> row = ReadTexturePixels(shot, 0, y, kViewWidth);
-            if (pixels != nullptr)
-                pixels->insert(pixels->end(), row.begin(), row.end());
-            for (int x = 0; x < static_cast<int>(row.size()); ++x) {
-                if ((row[static_cast<std::size_t>(x)] & 0xFFFFFFu) == 0)
+        for (int y = 0; y < kViewHeight && !frame.empty(); ++y) {
+            for (int x = 0; x < kViewWidth; ++x) {
+                if ((frame[static_cast<std::size_t>(y * kViewWidth + x)] & 0xFFFFFFu) == 0)
                     continue;
                 box.left = std::min(box.left, x);
                 box.right = std::max(box.right, x + 1);

@@ -263,11 +263,13 @@ TEST(J2kHostile, EveryFileIsRefusedOrDecodedWithinTheBounds)
             const double bound = c.beside ? std::min(1.0, std::max(0.6, 1.5 * reference)) : 1.0;
             const RunCost cost = RunBoundedLeast([&] { return OpenAndDecode(bytes, !c.beside); }, bound * kTestTimeScale);
             ASSERT_TRUE(cost.exited) << "killed after " << cost.seconds << " s";
-            // A decode in a child is held to processor time the sanitizers' slowness does not scale.
-            const bool slowChild = kTestTimeScale > 1 && J2kEstimate(bytes, c.box >= 0).verdict == EJ2kVerdict::kDecodeBounded;
-            if (!slowChild || cost.status != 1) {
+            // A decode in a child is held to processor time: whether it ends within it depends on
+            // the machine (and on the sanitizers' slowness), so such a file may be decoded or refused.
+            const bool inChild = J2kEstimate(bytes, c.box >= 0).verdict == EJ2kVerdict::kDecodeBounded;
+            if (inChild)
+                EXPECT_LE(cost.status, 1);
+            else
                 EXPECT_EQ(cost.status, size <= c.decodedUpTo ? 0 : 1);
-            }
             EXPECT_LT(cost.seconds, bound * kTestTimeScale) << "opj_decompress: " << reference << " s";
             EXPECT_LT(cost.peakMb, 256.0 * kTestMemoryScale);
             if (c.beside)

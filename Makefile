@@ -71,5 +71,8 @@ fuzz-cost: build
 	cmake --build $(BUILD) -j$(JOBS) --target replay_all
 	fuzz/replay_costs.sh $(BUILD) $(FUZZ_OUT)
 
+# The game played by `make play` keeps its progress in $(BUILD)/bin/data, which goes with the tree.
 clean:
+	@if [ -f $(BUILD)/bin/data/data/save.dat ]; then \
+		echo "Removing $(BUILD)/ and the progress of the game played there ($(BUILD)/bin/data/data/save.dat, hiscores.dat)"; fi
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

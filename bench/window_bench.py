@@ -63,6 +63,13 @@ PROBES = [(x, y) for x in range(25, VIEW_W, 50) for y in range(25, VIEW_H, 50)]
 
 # ---- Pictures ---------------------------------------------------------------------------------
 
+
+def built_data(program):
+    """The data set as the build made it, never the folder beside the program that a game played in
+    (a build of before that split has only the latter)."""
+    made = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(program))), 'bundled-data')
+    return made if os.path.isdir(made) else os.path.join(os.path.dirname(program), 'data')
+
 def read_png(path):
     """(width, height, rows of (r, g, b)) of an 8-bit RGB or RGBA PNG without interlace."""
     data = open(path, 'rb').read()
@@ -423,7 +430,7 @@ def bench_game(program, args, results):
     work = tempfile.mkdtemp(prefix='palmora-bench-')
     try:
         root = os.path.join(work, 'game')
-        shutil.copytree(os.path.join(os.path.dirname(program), 'data'), root)
+        shutil.copytree(built_data(program), root)
         ref = prepare(program, root)
         with Xvfb() as display:
             window_run(program, root, display, ref, args, results)

@@ -9,6 +9,8 @@ namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 volatile std::sig_atomic_t g_nReceived = 0;
+// Handlers in place: a stop that came belongs to them, and is gone with the outermost of them.
+int g_nDepth = 0;
 
 extern "C" void OnStopSignal(int)
 {
@@ -23,7 +25,8 @@ struct CStopSignals::Previous {
 
 CStopSignals::CStopSignals() : m_pPrevious(std::make_unique<Previous>())
 {
-    g_nReceived = 0;
+    if (g_nDepth++ == 0)
+        g_nReceived = 0;  // an inner one keeps the stop the outer one already took
     struct sigaction action = {};
     action.sa_handler = &OnStopSignal;
     sigemptyset(&action.sa_mask);
@@ -36,9 +39,11 @@ CStopSignals::~CStopSignals()
 {
     for (std::size_t i = 0; i < sizeof kSignals / sizeof kSignals[0]; ++i)
         ::sigaction(kSignals[i], &m_pPrevious->actions[i], nullptr);
+    if (--g_nDepth == 0)
+        g_nReceived = 0;
 }
 
 bool CStopSignals::Received()
 {
-    return g_nReceived != 0;
+    return g_nDepth > 0 && g_nReceived != 0;
 }

@@ -3,7 +3,8 @@
 // While a CStopSignals lives, those signals only raise a flag (a handler may do nothing else
 // safely); the frame loop reads it and ends the program through its normal teardown, which saves
 // what the exit saves and releases the locks. The handlers that were in place come back when the
-// object goes, so a process that runs the game twice (tests) starts each run with a clear flag.
+// object goes, and the flag goes with the outermost one, so a process that runs the game twice
+// (tests) starts each run with a clear flag and sees no stop once no handler is in place.
 #pragma once
 
 #include <memory>
@@ -15,7 +16,7 @@ public:
     CStopSignals(const CStopSignals&) = delete;
     CStopSignals& operator=(const CStopSignals&) = delete;
 
-    static bool Received();  // one of the signals came since the handlers were put in place
+    static bool Received();  // one of the signals came while handlers are in place
 
 private:
     struct Previous;

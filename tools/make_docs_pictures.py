@@ -37,6 +37,13 @@ MENU_QUIT = (398, 316)  # the game menu's way back to the map or the tables
 STOCK = (70, 110)       # the first island's Klondike
 
 
+
+def built_data(program):
+    """The data set as the build made it, never the folder beside the program that a game played in
+    (a build of before that split has only the latter)."""
+    made = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(program))), 'bundled-data')
+    return made if os.path.isdir(made) else os.path.join(os.path.dirname(program), 'data')
+
 def key(frame, vk):
     return '%d keydown %d\n%d keyup %d\n' % (frame, vk, frame + 1, vk)
 
@@ -99,7 +106,7 @@ def problem_lines(log_path):
 def make_picture(program, folder, make_script, size, colours, out_path):
     """One headless run in `folder`; False when the run failed or took no picture."""
     root = os.path.join(folder, 'game')
-    shutil.copytree(os.path.join(os.path.dirname(program), 'data'), root)
+    shutil.copytree(built_data(program), root)
     script, frames = make_script()
     input_path = os.path.join(folder, 'input.txt')
     with open(input_path, 'w') as out:

@@ -10,6 +10,7 @@
 #include "platform/SingleInstance.h"
 #include "progress/CProfileStore.h"
 #include "support/GameProcess.h"
+#include "support/HeadlessEngine.h"
 #include "support/TempPath.h"
 #include "support/XDisplayHold.h"
 #include "support/XPointer.h"
@@ -138,7 +139,7 @@ TEST(GameWindow, FullScreenCoversTheDisplayAndASecondStartSaysWhereTheLockIs)
     const fs::path root = fs::path(UniqueTempPath("palmora-game-window"));
     fs::remove_all(root);
     fs::create_directories(root);
-    fs::copy(fs::read_symlink("/proc/self/exe").parent_path() / "data", root / "game", fs::copy_options::recursive);
+    fs::copy(BundledDataFolder(), root / "game", fs::copy_options::recursive);
     fs::create_directories(root / "run");
     ::setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
 
@@ -195,7 +196,7 @@ TEST(GameWindow, SigintEndsALevelInPlayWithoutAQuestion)
     const fs::path root = fs::path(UniqueTempPath("palmora-game-window-level"));
     fs::remove_all(root);
     fs::create_directories(root / "run");
-    fs::copy(fs::read_symlink("/proc/self/exe").parent_path() / "data", root / "game", fs::copy_options::recursive);
+    fs::copy(BundledDataFolder(), root / "game", fs::copy_options::recursive);
     fs_layer::SetRootFolder((root / "game").string());
     {
         CProfileStore store;

@@ -2,6 +2,8 @@
 // output in files, for tests of what a run does from the outside: exit codes, signals, locks.
 #pragma once
 
+#include "support/LoadAllowance.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -28,20 +30,10 @@ extern char** environ;
 // that grows with the load (a stop that waited for something would still overrun it).
 inline constexpr std::chrono::milliseconds kStopCpuLimit{500};
 
-// One second while each processor has at most one task to run, more in proportion beyond that
-// (by the load average or the tasks runnable now, whichever is more).
+// One second while each processor has at most one task to run, more in proportion beyond that.
 inline std::chrono::milliseconds StopWallLimit()
 {
-    std::ifstream in("/proc/loadavg");
-    double load = 0.0;
-    std::string skip;
-    int running = 0;
-    in >> load >> skip >> skip;
-    if (std::getline(in >> std::ws, skip, '/'))
-        running = std::atoi(skip.c_str());
-    const long cores = std::max(1L, ::sysconf(_SC_NPROCESSORS_ONLN));
-    const double perCore = std::max(load, static_cast<double>(running)) / static_cast<double>(cores);
-    return std::chrono::milliseconds(static_cast<long long>(1000.0 * std::max(1.0, perCore)));
+    return ClockAllowance(std::chrono::milliseconds(1000));
 }
 
 class GameProcess {

@@ -49,7 +49,7 @@ void RemoveTree(const std::string& hostDir)
 
 std::string BundledDataFolder()
 {
-    return fs_layer::DefaultRootFolder();
+    return SOL_BUNDLED_DATA_DIR;
 }
 
 bool CopyBundledData(const std::string& root)

@@ -18,7 +18,8 @@
 std::string MakeTempRoot();                  // a new empty folder under the system's temp folder
 void RemoveTree(const std::string& hostDir);
 
-// The data set that the build generates beside the test programs (target game_data).
+// The data set as the build makes it (target game_data), which no game run writes to: the folder
+// beside the programs is where the game plays, so it may hold a player's saves, log and cache.
 std::string BundledDataFolder();
 // Copies the bundled data set into a test's root folder; false when it is not built.
 bool CopyBundledData(const std::string& root);

@@ -53,10 +53,10 @@ inline std::string Trim(const std::string& text)
     return text.substr(b, text.find_last_not_of(" \t\r") - b + 1);
 }
 
-// The file the build wrote beside the test programs (tests and the game share one folder).
+// The level file of the data set as the build made it (never the one a game was played on).
 inline std::string BundledPath()
 {
-    return fs_layer::DefaultRootFolder() + "/sol_max.ini";
+    return std::string(SOL_BUNDLED_DATA_DIR) + "/sol_max.ini";
 }
 
 // Sections by lower-case name. Lines that are neither a section, a key nor a ';' comment are

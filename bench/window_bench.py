@@ -6,7 +6,7 @@ Run by hand (not by `make test`), on an idle machine if the figures are to mean 
     python3 bench/window_bench.py [PROGRAM...] [--still-seconds 15] [--samples 5] [--table-seconds 60]
                                   [--rounds 1]
 
-Several builds of the game (each with its data folder beside it) and several rounds measure
+Several builds of the game and several rounds measure
 side by side under the same load; with more than one round it ends with the medians.
 
 It starts its own Xvfb (1024 x 768, 24 bits; Mesa's software renderer draws), and prints
@@ -26,7 +26,7 @@ session bus they run under dbus-run-session): seconds to a still first picture a
 that still picture over --table-seconds, their process and its children (they are not driven
 further), and the pictures they gave the X server.
 
-The program runs on a copy of the data folder beside it. A headless run first makes a player,
+The program runs on a copy of the data set its build made. A headless run first makes a player,
 does the first start's conversion, answers the first classic game's question, meets the move
 lamp's two first-time windows and keeps the pictures the window runs are compared with, so that
 the window runs meet no first-start window and play on a table that takes moves.

@@ -5,7 +5,7 @@ Run by hand after a change that shows in them (the build does not run it):
 
     python3 tools/make_docs_pictures.py [--program build/bin/solitaire] [--out docs] [--keep DIR]
 
-Each picture is one headless run on a fresh copy of the data folder beside the program, driven by
+Each picture is one headless run on a fresh copy of the data set the build made, driven by
 an input script (mouse and keys only, see the README), from a new player's first start:
   game.png       the first island's Klondike in progress: its second game (the first opened the
                  big rules window; this one explains the move lamp, OK), three cards turned from
@@ -13,10 +13,10 @@ an input script (mouse and keys only, see the README), from a new player's first
   klondike.png   the classic tables "1. Klondike", "5. Pyramid" and "4. FreeCell" as a new player
   pyramid.png    first sees them: "Play with bonuses?" answered No, the cards dealt, the rules
   freecell.png   window that a table's first game opens; 800 x 600.
-They are written as palette PNGs (128 colours for the small one, 256 for the others). The
-before-*.png pictures stay as they are: they show an older build. The deals are random, so two
-runs give other cards. A run that logs an error or a warning is reported; --keep DIR keeps every
-run's folder (its log, its input and the pictures it took on the way, step-*.png) for a look.
+They are written as palette PNGs (128 colours for the small one, 256 for the others). The deals
+are random, so two runs give other cards. A run that logs an error or a warning is reported;
+--keep DIR keeps every run's folder (its log, its input and the pictures it took on the way,
+step-*.png) for a look.
 """
 import argparse
 import os

@@ -300,6 +300,31 @@ TEST(J2kHostile, TheEstimateCountsWhatOpenJpegBuilds)
     EXPECT_FALSE(b.passesFollowed);
 }
 
+TEST(J2kHostile, ThePixelBoundIsOnThePictureHandedOverNotOnTheReferenceGrid)
+{
+    // A 4097 x 4097 grid (more than 16 Mi points) whose one component is sub-sampled by 2: a
+    // picture of 2049 x 2049 samples, which is what the decoder hands over.
+    Bytes cs = Codestream({"", {}, 0, -1, kPlain, 1, 0, 0, false}, 4097);
+    const std::size_t subsampling = 43;   // SOC, SIZ's marker, length, capabilities, 8 sizes, count, depth
+    ASSERT_EQ(cs[subsampling - 1], 7);
+    cs[subsampling] = cs[subsampling + 1] = 2;
+    const J2kBudget b = J2kEstimate(cs, false);
+    EXPECT_EQ(b.pixels, 2049u * 2049u);
+    EXPECT_EQ(b.largestComponent, b.pixels);
+    J2kImage* image = J2K_OpenMemory(cs.data(), cs.size());
+    ASSERT_NE(image, nullptr) << J2K_getLastErrorStr();
+    J2kInfo info;
+    ASSERT_EQ(J2K_GetInfoEx(image, &info), kJ2kOk);
+    EXPECT_EQ(info.width, 2049);
+    EXPECT_EQ(info.height, 2049);
+    unsigned char* pixels = nullptr;
+    int size = 0, pitch = 0;
+    EXPECT_EQ(J2K_Decode(image, &pixels, &size, nullptr, &pitch), kJ2kOk) << J2K_getLastErrorStr();
+    EXPECT_EQ(pitch, 2049 * 4);
+    EXPECT_EQ(size, 2049 * 2049 * 4);
+    J2K_Close(image);
+}
+
 TEST(J2kHostile, APictureDecodedInAChildComesBackWhole)
 {
     // Six one-byte packets in 8 bytes of data: not followed, and every code-block's worst case

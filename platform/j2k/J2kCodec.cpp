@@ -496,6 +496,10 @@ int DecodeBounded(J2kImage& image, int reduce, std::vector<unsigned char>& pixel
         return Fail(kJ2kErrDecode, "the program is asked to end");
     case EChildRun::kUnavailable:
         return Fail(kJ2kErrMemory, "no process to decode in");
+    case EChildRun::kSanitizerReport:
+        // A memory error in the decode is this program's: the sanitizers' build stops on it as it
+        // would have without the child (the report is on stderr).
+        std::abort();
     }
     w = outcome->width;
     h = outcome->height;

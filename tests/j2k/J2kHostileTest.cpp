@@ -7,6 +7,7 @@
 #include "platform/j2k/J2kBudget.h"
 #include "platform/j2k/J2kCodec.h"
 #include "support/BoundedRun.h"
+#include "support/HostChildSignal.h"
 #include "support/TempPath.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <dlfcn.h>
 
 namespace {
 
@@ -249,6 +252,13 @@ const Case kCases[] = {
     {"4096 tiles of one pixel, each with data", {64}, 64, -1, {0, 6, -1, 1, 0}, 1, 1, 0, false},
 };
 
+// Six one-byte packets in 8 bytes of data: not followed, and every code-block's worst case
+// passes the allowance, so the decode runs in a child. Its picture is mid grey.
+Bytes DecodedInAChild()
+{
+    return Codestream({"", {}, 0, -1, {5, 2, -1, 1, 0}, 1, 0, 0, false}, 2048);
+}
+
 }  // namespace
 
 TEST(J2kHostile, EveryFileIsRefusedOrDecodedWithinTheBounds)
@@ -325,28 +335,70 @@ TEST(J2kHostile, ThePixelBoundIsOnThePictureHandedOverNotOnTheReferenceGrid)
     J2K_Close(image);
 }
 
-TEST(J2kHostile, APictureDecodedInAChildComesBackWhole)
+TEST(J2kHostile, APictureDecodedInAChildComesBackWholeWhateverTheHostDoesWithSigchld)
 {
-    // Six one-byte packets in 8 bytes of data: not followed, and every code-block's worst case
-    // passes the allowance, so the decode runs in a child. Its picture is mid grey.
-    const Bytes cs = Codestream({"", {}, 0, -1, {5, 2, -1, 1, 0}, 1, 0, 0, false}, 2048);
+    const Bytes cs = DecodedInAChild();
     ASSERT_EQ(J2kEstimate(cs, false).verdict, EJ2kVerdict::kDecodeBounded);
-    J2kImage* image = J2K_OpenMemory(cs.data(), cs.size());
-    ASSERT_NE(image, nullptr) << J2K_getLastErrorStr();
-    unsigned char* pixels = nullptr;
-    int size = 0, pitch = 0;
-    const int code = J2K_Decode(image, &pixels, &size, "reduce=1", &pitch);
-    if (kTestTimeScale == 1 || code != kJ2kErrTooLarge) {
-        ASSERT_EQ(code, kJ2kOk) << J2K_getLastErrorStr();
-        ASSERT_EQ(pitch, 1024 * 4);
-        ASSERT_EQ(size, 1024 * 1024 * 4);
-        const Bytes grey = {128, 128, 128, 255};
-        std::size_t other = 0;
-        for (int i = 0; i < size; i += 4)
-            other += std::equal(grey.begin(), grey.end(), pixels + i) ? 0 : 1;
-        EXPECT_EQ(other, 0u);
+    for (EHostChildSignal host : {EHostChildSignal::kDefault, EHostChildSignal::kIgnored, EHostChildSignal::kReaped}) {
+        SCOPED_TRACE(HostChildSignalName(host));
+        const CHostChildSignal hostSignal(host);
+        J2kImage* image = J2K_OpenMemory(cs.data(), cs.size());
+        ASSERT_NE(image, nullptr) << J2K_getLastErrorStr();
+        unsigned char* pixels = nullptr;
+        int size = 0, pitch = 0;
+        const int code = J2K_Decode(image, &pixels, &size, "reduce=1", &pitch);
+        if (kTestTimeScale == 1 || code != kJ2kErrTooLarge) {
+            ASSERT_EQ(code, kJ2kOk) << J2K_getLastErrorStr();
+            ASSERT_EQ(pitch, 1024 * 4);
+            ASSERT_EQ(size, 1024 * 1024 * 4);
+            const Bytes grey = {128, 128, 128, 255};
+            std::size_t other = 0;
+            for (int i = 0; i < size; i += 4)
+                other += std::equal(grey.begin(), grey.end(), pixels + i) ? 0 : 1;
+            EXPECT_EQ(other, 0u);
+        }
+        J2K_Close(image);
+        // The child ended of itself: nothing signalled it.
+        EXPECT_EQ(g_nReapedChildren > 0, host == EHostChildSignal::kReaped);
+        for (int i = 0; i < g_nReapedChildren; ++i) {
+            const int status = g_reapedChildren[i].status;
+            EXPECT_TRUE(WIFEXITED(status)) << "a child ended on signal " << WTERMSIG(status);
+        }
     }
-    J2K_Close(image);
+}
+
+// OpenJPEG's decode as this test program's own: a memory error planted before it when asked,
+// then the library's. Nothing else of the decoder changes.
+namespace {
+volatile bool g_bPlantMemoryError = false;
+}  // namespace
+
+extern "C" int opj_decode(void* codec, void* stream, void* image)
+{
+    using Decode = int (*)(void*, void*, void*);
+    static const auto real = reinterpret_cast<Decode>(dlsym(RTLD_NEXT, "opj_decode"));
+    if (g_bPlantMemoryError)
+        PlantHeapOverflow();
+    return real(codec, stream, image);
+}
+
+TEST(J2kHostile, UnderTheSanitizersAMemoryErrorInTheChildsDecodeStopsTheProgram)
+{
+#ifndef SOL_TEST_SANITIZED
+    GTEST_SKIP() << "only the sanitizers see memory errors";
+#else
+    const Bytes cs = DecodedInAChild();
+    ASSERT_EQ(J2kEstimate(cs, false).verdict, EJ2kVerdict::kDecodeBounded);
+    EXPECT_DEATH(
+        {
+            g_bPlantMemoryError = true;
+            J2kImage* image = J2K_OpenMemory(cs.data(), cs.size());
+            unsigned char* pixels = nullptr;
+            int size = 0, pitch = 0;
+            J2K_Decode(image, &pixels, &size, "reduce=3", &pitch);
+        },
+        "heap-buffer-overflow");
+#endif
 }
 
 TEST(J2kHostile, TheEstimateCountsThePassesThePacketHeadersGive)

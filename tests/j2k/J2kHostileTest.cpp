@@ -389,15 +389,14 @@ TEST(J2kHostile, UnderTheSanitizersAMemoryErrorInTheChildsDecodeStopsTheProgram)
 #else
     const Bytes cs = DecodedInAChild();
     ASSERT_EQ(J2kEstimate(cs, false).verdict, EJ2kVerdict::kDecodeBounded);
-    EXPECT_DEATH(
-        {
-            g_bPlantMemoryError = true;
-            J2kImage* image = J2K_OpenMemory(cs.data(), cs.size());
-            unsigned char* pixels = nullptr;
-            int size = 0, pitch = 0;
-            J2K_Decode(image, &pixels, &size, "reduce=3", &pitch);
-        },
-        "heap-buffer-overflow");
+    const auto decode = [&cs] {
+        g_bPlantMemoryError = true;
+        J2kImage* image = J2K_OpenMemory(cs.data(), cs.size());
+        unsigned char* pixels = nullptr;
+        int size = 0, pitch = 0;
+        J2K_Decode(image, &pixels, &size, "reduce=3", &pitch);
+    };
+    EXPECT_DEATH(decode(), "heap-buffer-overflow");
 #endif
 }
 

@@ -161,10 +161,11 @@ bool CChildProcess::Ended()
     return waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid == m_pid;
 }
 
+// A pidfd wakes the wait when the child ends; the slices are for the stop signals (and, without
+// one, for looking again: the first looks come quickly, as most children are short).
 CChildProcess::EWait CChildProcess::WaitForEnd(std::chrono::steady_clock::time_point deadline)
 {
-    // The first looks come quickly, as most children are short.
-    auto pause = std::chrono::microseconds(100);
+    auto pause = std::chrono::microseconds(m_pidfd >= 0 ? 10000 : 100);
     for (;;) {
         if (Ended())
             return EWait::kEnded;
@@ -173,7 +174,7 @@ CChildProcess::EWait CChildProcess::WaitForEnd(std::chrono::steady_clock::time_p
         if (std::chrono::steady_clock::now() >= deadline)
             return EWait::kTimedOut;
         if (m_pidfd >= 0)
-            PollIn(m_pidfd, static_cast<int>(std::max<long long>(1, pause.count() / 1000)));
+            PollIn(m_pidfd, static_cast<int>(pause.count() / 1000));
         else
             std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, std::chrono::microseconds(10000));

@@ -64,7 +64,7 @@ fuzz: build-fuzz
 	fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_OUT) $(FUZZ_SECONDS) $(FUZZ_JOBS)
 
 # What each input kept under FUZZ_OUT costs in an optimised build without the sanitizers: the
-# slowest and greediest per target; fails over 1 s or 256 MB (JPEG-2000: 1216 MB) for an input of
+# slowest and greediest per target; fails over 1 s or 256 MB (JPEG-2000: 1536 MB) for an input of
 # at most 64 KiB.
 fuzz-cost: build
 	cmake -S . -B $(BUILD) -DSOL_FUZZ_REPLAY=ON

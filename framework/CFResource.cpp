@@ -295,7 +295,7 @@ bool CFResource::RunsWithoutStopping(const std::vector<std::uint8_t>& code, cons
             return true;
         },
         kCompileLimit);
-    if (result == EChildRun::kStopped || result == EChildRun::kTimedOut)
+    if (result == EChildRun::kStopped || result == EChildRun::kTimedOut || result == EChildRun::kSanitizerReport)
         m_pEngine->Log("[E] Resource: The script library stopped on byte-code cache %s", cachePath.c_str());
     return result == EChildRun::kReturnedTrue;
 }
@@ -377,7 +377,8 @@ bool CFResource::CompilesWithoutStopping(const std::vector<std::uint8_t>& text)
             return module->Build() >= 0 && module->SaveByteCode(&code) >= 0;
         },
         kCompileLimit);
-    return result != EChildRun::kStopped && result != EChildRun::kTimedOut;
+    // A memory error in the script library's compiler is the trial's to find, as a stop is.
+    return result != EChildRun::kStopped && result != EChildRun::kTimedOut && result != EChildRun::kSanitizerReport;
 }
 
 // Written whole or not at all, so a cut-off write never leaves a half cache; stamped with the

@@ -4,8 +4,9 @@
 # optimised replay_TARGET programs of BUILD_DIR (-DSOL_FUZZ_REPLAY=ON), one input at a time, and
 # prints per target the slowest and the greediest input of at most 64 KiB. Fails when one of them
 # costs more than FUZZ_MAX_MS milliseconds (default 1000) or FUZZ_MAX_MB megabytes (default 256,
-# and 1216 for the JPEG-2000 target: a small file may declare a picture that is
-# within the size bounds, and its decode may then hold 192 MB plus up to 1 GiB of its samples),
+# and 1536 for the JPEG-2000 target: a small file may declare a picture that is
+# within the size bounds, and its decode may then hold 512 MB of structures (8 KiB a byte of
+# its data) plus up to 1 GiB of its samples),
 # or crashes.
 set -eu
 build=$(cd "$1" && pwd)
@@ -23,7 +24,7 @@ for name in "$@"; do
     done
     [ -n "$inputs" ] || continue
     case $name in
-        j2k) max_mb=${FUZZ_MAX_MB:-1216} ;;
+        j2k) max_mb=${FUZZ_MAX_MB:-1536} ;;
         *) max_mb=${FUZZ_MAX_MB:-256} ;;
     esac
     # shellcheck disable=SC2086

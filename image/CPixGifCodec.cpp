@@ -99,9 +99,10 @@ bool CPixGifCodec::Decode(CPixStream* stream)
     std::vector<std::uint8_t> table = screen.table;
     if (resume && !GoOnFrom(*point, stream, comp, table))
         return false;
+    const long read = stream->Tell() - request.start;
     if (!ReadFrames(stream, screen, table, comp))
         return false;
-    KeepResumePoint(stream, request, scan, comp, table);
+    KeepResumePoint(stream, request, scan, comp, table, read);
     return Finish(comp);
 }
 

@@ -22,7 +22,12 @@ constexpr std::uint64_t kGifWorkPerDataByte = 4096;
 // into a palette image of the logical screen's size, drawing the earlier frames under it. What
 // one decode composed is kept (one picture per thread, while later frames remain), and a later
 // request of the same bytes for a later frame goes on from it instead of from the first frame:
-// reading every frame in order costs each frame once.
+// reading every frame in order costs each frame once, from a file or from memory. "The same
+// bytes": the same source (a file's identity, a block's size), header and global table, and the
+// same bytes where the last decode read its frames. A change that keeps all of these (bytes of
+// earlier frames changed in place in a block of memory, or in a file through a shared writable
+// map, which the system need not stamp on the file's times) is not seen by a request for a later
+// frame; a request for the first frame, or any frame not after the last one read, sees it.
 // Encoding writes palette images (LZW, plain codes or runs), true-colour images as tiles of
 // 17 x 15 pixels with their own tables, and several images as one animation.
 // Every table, buffer and row write is bounded, so corrupt files only end decoding early, and the
@@ -71,15 +76,19 @@ private:
         int prevDisposal = 0;
         CPixImage result{kPixTypeGif};             // the canvas every frame is drawn on
     };
-    // One decode's input: where its bytes come from (a file that has not changed for a while by
-    // its identity, anything else by a hash of every byte after the global table, made when it
-    // is needed), its header and global table, the frame asked for, and what the asking image
-    // held of what a file may leave unset (a file without graphic control records leaves its
-    // transparent index and delay).
+    // Where a decode's bytes come from, and what tells them from others: a file whose times
+    // show any later change by its identity; a file changed a moment ago, whose times may not, by
+    // its identity and a hash of every byte after the global table (made when it is needed);
+    // a block of memory, or any other stream, by its size.
+    enum class Source { SettledFile, RecentFile, Other };
+    // One decode's input: where its bytes come from, its header and global table, the frame asked
+    // for, and what the asking image held of what a file may leave unset (a file without graphic
+    // control records leaves its transparent index and delay).
     struct Request {
         long start = 0;
-        bool identified = false;
+        Source source = Source::Other;
         host_files::OpenFileIdentity identity;
+        long size = 0;                             // of an Other stream
         bool hashed = false;
         std::uint64_t hash = 0;
         std::vector<std::uint8_t> header;
@@ -96,13 +105,17 @@ private:
         int loopCount = 0, disposal = 0;
         char comment[256] = {};
     };
-    // Where a decode stopped, for a later request of the same bytes to go on from.
+    // Where a decode stopped, for a later request of the same bytes to go on from. Beside what
+    // tells its source, the bytes that decode read for its frames must be the same again: the
+    // check costs what the reading did, so that walking the frames in order costs each once.
     struct ResumePoint {
         Request request;
         FrameScan scan;
         Composition comp;                          // the canvas after the frame read, and its state
         std::vector<std::uint8_t> table;           // the colour table in force
+        long read = 0;                             // where that decode's frames began, from the start
         long next = 0;                             // where the next blocks begin, from the start
+        std::uint64_t readHash = 0;                // of the bytes from read to next
         Settings settings;
     };
     enum class Found { Image, End, Escaped };
@@ -115,11 +128,12 @@ private:
     // Counts the frames, unless the kept point is of the same bytes; true when this request can
     // go on from the kept point.
     bool CountOrResume(CPixStream* stream, const Screen& screen, Request& request, ResumePoint* point, FrameScan& scan);
+    static Source SourceOf(CPixStream* stream, host_files::OpenFileIdentity& identity);
     static bool CanGoOn(CPixStream* stream, const ResumePoint* point, Request& request);
     static bool HashRequest(CPixStream* stream, Request& request);  // false when it cannot be made
     bool GoOnFrom(ResumePoint& point, CPixStream* stream, Composition& comp, std::vector<std::uint8_t>& table);
     void KeepResumePoint(CPixStream* stream, Request& request, FrameScan& scan, const Composition& comp,
-                         const std::vector<std::uint8_t>& table);
+                         const std::vector<std::uint8_t>& table, long read);
     Settings SaveSettings() const;
     void RestoreSettings(const Settings& settings);
     static std::unique_ptr<ResumePoint>& ResumeSlot();  // this thread's

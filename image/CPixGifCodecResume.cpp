@@ -12,19 +12,13 @@
 namespace {
 
 // A file changed less than this long ago may change again within one tick of its file system's
-// clock (up to two seconds on some) without its times showing it: such a file is told by its
-// bytes instead, as a memory block is.
+// clock without its times showing it: such a file is told by its bytes too. Times to the
+// nanosecond come from the kernel's clock, whose tick is at most 10 ms; times with no part
+// below a millisecond may be whole seconds (two on FAT).
 constexpr std::int64_t kSettledNs = 2'000'000'000;
+constexpr std::int64_t kFineSettledNs = 50'000'000;
 constexpr std::size_t kHashChunk = std::size_t{1} << 16;
 constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-
-bool SettledIdentity(CPixStream* stream, host_files::OpenFileIdentity& identity)
-{
-    if (!stream->Identity(identity))
-        return false;
-    const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch());
-    return now.count() - std::max(identity.modified, identity.changed) >= kSettledNs;
-}
 
 // A multiply spreads every bit of the word over the high half, the shift folds it back down.
 std::uint64_t Mix(std::uint64_t h, std::uint64_t word)
@@ -33,11 +27,12 @@ std::uint64_t Mix(std::uint64_t h, std::uint64_t word)
     return h ^ (h >> 32);
 }
 
-// Every byte from `from` to the end of the stream folded into 64 bits, read in large chunks and
-// taken as four lanes of eight bytes that do not wait for one another; the stream is left where
-// it was. Equal hashes mean equal bytes barring a collision, which could only give wrong pixels:
-// the screen and table that size the canvas are compared byte for byte.
-bool HashFrom(CPixStream& stream, long from, std::uint64_t& hash)
+// `length` bytes from `from` (every byte to the end for -1) folded into 64 bits, read in large
+// chunks and taken as four lanes of eight bytes that do not wait for one another; the stream is
+// left where it was. False when the stream holds fewer. Equal hashes mean equal bytes barring a
+// collision, which could only give wrong pixels: the screen and table that size the canvas are
+// compared byte for byte.
+bool HashRange(CPixStream& stream, long from, long length, std::uint64_t& hash)
 {
     const long at = stream.Tell();
     if (at < 0 || !stream.Seek(from, 0))
@@ -45,8 +40,10 @@ bool HashFrom(CPixStream& stream, long from, std::uint64_t& hash)
     std::vector<std::uint8_t> chunk(kHashChunk);
     std::uint64_t a = 0x243F6A8885A308D3ull, b = 0x13198A2E03707344ull, c = 0xA4093822299F31D0ull, d = 0x082EFA98EC4E6C89ull;
     std::uint64_t total = 0;
-    for (;;) {
-        const std::size_t got = stream.Read(chunk.data(), 1, chunk.size());
+    const std::uint64_t wanted = length < 0 ? UINT64_MAX : static_cast<std::uint64_t>(length);
+    while (total < wanted) {
+        const std::size_t ask = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), wanted - total));
+        const std::size_t got = stream.Read(chunk.data(), 1, ask);
         const std::uint8_t* p = chunk.data();
         std::size_t left = got;
         std::uint64_t word[4];
@@ -60,11 +57,11 @@ bool HashFrom(CPixStream& stream, long from, std::uint64_t& hash)
         for (; left > 0; ++p, --left)
             a = Mix(a, *p);
         total += got;
-        if (got < chunk.size())
+        if (got < ask)
             break;
     }
     hash = Mix(Mix(Mix(Mix(total, a), b), c), d);
-    return stream.Seek(at, 0);
+    return stream.Seek(at, 0) && (length < 0 || total == wanted);
 }
 
 }  // namespace
@@ -75,6 +72,17 @@ std::unique_ptr<CPixGifCodec::ResumePoint>& CPixGifCodec::ResumeSlot()
     return slot;
 }
 
+// A regular file is settled, or recent; anything else (memory) has no identity.
+CPixGifCodec::Source CPixGifCodec::SourceOf(CPixStream* stream, host_files::OpenFileIdentity& identity)
+{
+    if (!stream->Identity(identity))
+        return Source::Other;
+    const std::int64_t latest = std::max(identity.modified, identity.changed);
+    const std::int64_t settled = latest % 1'000'000 != 0 ? kFineSettledNs : kSettledNs;
+    const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch());
+    return now.count() - latest >= settled ? Source::SettledFile : Source::RecentFile;
+}
+
 // Bytes the kept point was read from need no count: the count then is the count now.
 bool CPixGifCodec::CountOrResume(CPixStream* stream, const Screen& screen, Request& request, ResumePoint* point,
                                  FrameScan& scan)
@@ -82,7 +90,9 @@ bool CPixGifCodec::CountOrResume(CPixStream* stream, const Screen& screen, Reque
     request.frame = m_info.frame;
     request.transIndex = TransparentIndex();
     request.frameDelay = FrameDelay();
-    request.identified = SettledIdentity(stream, request.identity);
+    request.source = SourceOf(stream, request.identity);
+    if (request.source == Source::Other)
+        request.size = stream->Size() - request.start;
     if (CanGoOn(stream, point, request)) {
         scan = std::move(point->scan);
         return true;
@@ -92,8 +102,9 @@ bool CPixGifCodec::CountOrResume(CPixStream* stream, const Screen& screen, Reque
 }
 
 // A frame at or after the next one, the same values of what the file leaves to the asking image,
-// and the same bytes from the same place: the same settled file, or the same header and table
-// followed by bytes of the same hash.
+// and the same bytes from the same place: the same source, header and table, the bytes the kept
+// point's decode read for its frames, and where a file was or is changed a moment ago, every
+// byte (a point kept then goes on once the file has settled, after that one comparison).
 bool CPixGifCodec::CanGoOn(CPixStream* stream, const ResumePoint* point, Request& request)
 {
     if (point == nullptr)
@@ -102,17 +113,23 @@ bool CPixGifCodec::CanGoOn(CPixStream* stream, const ResumePoint* point, Request
     if (request.frame < point->comp.frameIndex || (!point->scan.setsTransparency && kept.transIndex != request.transIndex) ||
         (!point->scan.setsDelay && kept.frameDelay != request.frameDelay))
         return false;
-    if (kept.identified != request.identified || kept.start != request.start || kept.header != request.header)
+    const bool file = request.source != Source::Other;
+    if (file != (kept.source != Source::Other) || kept.start != request.start || kept.header != request.header)
         return false;
-    if (request.identified)
-        return kept.identity == request.identity;
-    return HashRequest(stream, request) && kept.hash == request.hash;
+    if (file ? !(kept.identity == request.identity) : kept.size != request.size)
+        return false;
+    if (kept.source == Source::RecentFile)
+        return HashRequest(stream, request) && kept.hash == request.hash;
+    if (request.source == Source::RecentFile)
+        return false;
+    std::uint64_t read = 0;
+    return HashRange(*stream, kept.start + point->read, point->next - point->read, read) && read == point->readHash;
 }
 
 bool CPixGifCodec::HashRequest(CPixStream* stream, Request& request)
 {
     if (!request.hashed)
-        request.hashed = HashFrom(*stream, request.start + static_cast<long>(request.header.size()), request.hash);
+        request.hashed = HashRange(*stream, request.start + static_cast<long>(request.header.size()), -1, request.hash);
     return request.hashed;
 }
 
@@ -134,7 +151,7 @@ bool CPixGifCodec::GoOnFrom(ResumePoint& point, CPixStream* stream, Composition&
 // Only a frame read as asked with frames after it, and only in palette compositing (the colour
 // compositing reads every frame for any request). The canvas is copied: the caller gets its own.
 void CPixGifCodec::KeepResumePoint(CPixStream* stream, Request& request, FrameScan& scan, const Composition& comp,
-                                   const std::vector<std::uint8_t>& table)
+                                   const std::vector<std::uint8_t>& table, long read)
 {
     if (comp.compositing || comp.frameIndex != comp.frameToRead + 1 || comp.frameIndex >= scan.count)
         return;
@@ -145,7 +162,9 @@ void CPixGifCodec::KeepResumePoint(CPixStream* stream, Request& request, FrameSc
     if (2 * static_cast<std::uint64_t>(comp.result.DibSize()) + largest + counted > CPIX_MAX_MEMORY)
         return;
     const long next = stream->Tell() - request.start;
-    if (!request.identified && !HashRequest(stream, request))
+    std::uint64_t readHash = 0;
+    if (request.source == Source::RecentFile ? !HashRequest(stream, request)
+                                             : !HashRange(*stream, request.start + read, next - read, readHash))
         return;
     auto point = std::make_unique<ResumePoint>();
     point->comp.result.CopyFrom(comp.result, true, true, true);
@@ -155,7 +174,9 @@ void CPixGifCodec::KeepResumePoint(CPixStream* stream, Request& request, FrameSc
     point->comp.firstTrans = comp.firstTrans;
     point->comp.prevDisposal = comp.prevDisposal;
     point->table = table;
+    point->read = read;
     point->next = next;
+    point->readHash = readHash;
     point->settings = SaveSettings();
     point->request = std::move(request);
     point->scan = std::move(scan);

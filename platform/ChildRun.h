@@ -5,9 +5,13 @@
 // The child is a copy of this process made at the call: it runs `work` with the default fatal
 // signal handlers and no stderr, and ends without running any destructor, so nothing it does
 // reaches this process, its files or its log. Only the outcome comes back (and what the work
-// writes to pages shared before the call: SharedPages.h). The child ends with the thread that
-// called (killed with it), and holds none of the game's locks (SingleInstance.h).
+// writes to pages shared before the call: SharedPages.h), whatever the host program does with
+// SIGCHLD: the child tells how it ended in pages of its own, and is waited for and signalled
+// through a pidfd (ChildProcess.h). The child ends with the thread that called (killed with it),
+// and holds none of the game's locks (SingleInstance.h).
 // A stop signal ends the wait, so that the game ends when asked, not when the work does.
+// Under the sanitizers their reports in the child come to this process's stderr, and the outcome
+// says so: what was a quiet failure of the work is a memory error the caller may not pass over.
 #pragma once
 
 #include <chrono>
@@ -21,16 +25,21 @@ enum class EChildRun {
     kTimedOut,       // it ran past a time limit and was killed
     kInterrupted,    // a stop signal came meanwhile (StopSignals.h): the child was killed at once
     kUnavailable,    // no child could be made: the caller decides without the trial
+    kSanitizerReport,  // under the sanitizers only: the child met a memory or undefined-behaviour error
 };
 
 struct ChildLimits {
     std::chrono::milliseconds wall{0};   // killed after this long, whatever it did
-    std::chrono::milliseconds cpu{0};    // and after this much processor time; 0: no such limit
+    // And after this much processor time in the work itself (user time); the kernel's time for
+    // it (page faults, dearer on a loaded machine) may add as much again. 0: no such limit.
+    std::chrono::milliseconds cpu{0};
     std::size_t memoryBytes = 0;         // address space it may take beyond this process's; 0: no limit
 };
 
 EChildRun RunInChild(const std::function<bool()>& work, std::chrono::milliseconds limit);
 // With limits of processor time and memory too: work that runs out of memory sees its
-// allocations fail (and usually stops). `cpuUsed`, if given, gets the child's processor time.
+// allocations fail (and usually stops). `cpuUsed`, if given, gets the child's processor time
+// (user and system; when the host reaped the child, the child's own account of it, or twice the
+// limit for a child that could give none).
 EChildRun RunInChild(const std::function<bool()>& work, const ChildLimits& limits,
                      std::chrono::microseconds* cpuUsed = nullptr);

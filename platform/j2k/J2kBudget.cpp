@@ -71,6 +71,12 @@ std::uint64_t Add(std::uint64_t a, std::uint64_t b)
 
 // ---- Counting --------------------------------------------------------------------------------------
 
+// The samples of component `c` as OpenJPEG hands it over: the image area at its sub-sampling.
+std::uint64_t ComponentSamples(const J2kGeometry& g, std::size_t c)
+{
+    return Saturate(CeilDiv(g.x1, g.dx[c]) - CeilDiv(g.x0, g.dx[c]), CeilDiv(g.y1, g.dy[c]) - CeilDiv(g.y0, g.dy[c]));
+}
+
 struct TileCost {
     std::uint64_t structureBytes = 0;
     std::uint64_t samples = 0;
@@ -270,7 +276,10 @@ J2kBudget J2kEstimate(const std::vector<unsigned char>& file, bool jp2)
     budget.readable = true;
     budget.components = scan.g.dx.size();
     budget.gridTiles = Saturate(scan.g.tw, scan.g.th);
-    budget.pixels = Saturate(scan.g.x1 - scan.g.x0, scan.g.y1 - scan.g.y0);
+    // The picture handed over is the first component's samples, not the reference grid: a
+    // sub-sampled component covers the grid with fewer. Before the components are read, the grid.
+    budget.pixels = scan.g.dx.empty() ? Saturate(scan.g.x1 - scan.g.x0, scan.g.y1 - scan.g.y0) : ComponentSamples(scan.g, 0);
+    budget.largestComponent = budget.pixels;
     if (scan.uncounted) {
         budget.memoryBytes = budget.work = kSaturated;
         return budget;
@@ -289,10 +298,11 @@ J2kBudget J2kEstimate(const std::vector<unsigned char>& file, bool jp2)
     // The picture OpenJPEG hands over: every component at its own size.
     std::uint64_t imageSamples = 0, largestComponent = 0;
     for (std::size_t c = 0; c < comps; ++c) {
-        const std::uint64_t n = Saturate(CeilDiv(g.x1, g.dx[c]) - CeilDiv(g.x0, g.dx[c]), CeilDiv(g.y1, g.dy[c]) - CeilDiv(g.y0, g.dy[c]));
+        const std::uint64_t n = ComponentSamples(g, c);
         imageSamples = Add(imageSamples, n);
         largestComponent = std::max(largestComponent, n);
     }
+    budget.largestComponent = largestComponent;
 
     // Tiles are decoded one after the other into one set of structures, which grows to the
     // largest; the work adds up. Everything but the coding passes first.
@@ -336,7 +346,7 @@ J2kBudget J2kEstimate(const std::vector<unsigned char>& file, bool jp2)
 
     // The coding passes: a file that costs too much without them is not walked.
     const std::uint64_t worstPasses = Saturate(Saturate(budget.samples, Saturate(kWorkPerSamplePass, static_cast<std::uint64_t>(budget.passes))), transform);
-    const bool overWithoutPasses = budget.pixels > kJ2kMaxPixels || budget.memoryBytes > budget.allowedBytes ||
+    const bool overWithoutPasses = budget.largestComponent > kJ2kMaxPixels || budget.memoryBytes > budget.allowedBytes ||
                                    work > budget.allowedWork || budget.packets > kJ2kMaxPacketSteps;
     if (overWithoutPasses) {
         budget.work = Add(work, worstPasses);

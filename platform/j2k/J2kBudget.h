@@ -38,7 +38,8 @@ struct J2kBudget {
     std::uint64_t pictureWork = 0;
     std::uint64_t allowedBytes = 0;   // what the decode may take
     std::uint64_t allowedWork = 0;
-    std::uint64_t pixels = 0;         // of the picture the size marker declares
+    std::uint64_t pixels = 0;         // of the picture handed over: the first component's samples
+    std::uint64_t largestComponent = 0;   // samples of the largest component: none may pass kJ2kMaxPixels
     std::uint64_t components = 0;     // of the size marker
     std::uint64_t gridTiles = 0;      // tiles the size marker cuts the picture into
     // The counts behind the figures (whole decode), for tests and messages.

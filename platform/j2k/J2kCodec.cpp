@@ -197,8 +197,8 @@ std::string OverLimits(const J2kBudget& b)
     if (b.components > kJ2kMaxComponents || b.gridTiles > kJ2kMaxTiles ||
         b.gridTiles * b.components > kJ2kMaxTileComponents)
         return std::to_string(b.gridTiles) + " tiles of " + std::to_string(b.components) + " components";
-    if (b.pixels > kJ2kMaxPixels)
-        return std::to_string(b.pixels) + " pixels";
+    if (b.largestComponent > kJ2kMaxPixels)
+        return std::to_string(b.largestComponent) + " pixels";
     if (b.verdict != EJ2kVerdict::kTooCostly)
         return std::string();
     return "decoding would take about " + std::to_string(b.memoryBytes >> 20) + " MB and " +
@@ -374,10 +374,16 @@ J2kImage* OpenBytes(std::unique_ptr<J2kImage> handle, const char* name)
         Fail(kJ2kErrHeader, session.message.c_str());
         return nullptr;
     }
+    // The size handed over is the first component's, which a sub-sampled picture has at fewer
+    // samples than the reference grid.
     const opj_image_t& img = *session.image;
-    const long long width = static_cast<long long>(img.x1) - img.x0;
-    const long long height = static_cast<long long>(img.y1) - img.y0;
-    if (width <= 0 || height <= 0 || img.numcomps == 0 || img.comps == nullptr) {
+    if (img.numcomps == 0 || img.comps == nullptr) {
+        Fail(kJ2kErrHeader);
+        return nullptr;
+    }
+    const long long width = img.comps[0].w;
+    const long long height = img.comps[0].h;
+    if (width <= 0 || height <= 0) {
         Fail(kJ2kErrHeader);
         return nullptr;
     }
@@ -490,6 +496,10 @@ int DecodeBounded(J2kImage& image, int reduce, std::vector<unsigned char>& pixel
         return Fail(kJ2kErrDecode, "the program is asked to end");
     case EChildRun::kUnavailable:
         return Fail(kJ2kErrMemory, "no process to decode in");
+    case EChildRun::kSanitizerReport:
+        // A memory error in the decode is this program's: the sanitizers' build stops on it as it
+        // would have without the child (the report is on stderr).
+        std::abort();
     }
     w = outcome->width;
     h = outcome->height;

@@ -4,7 +4,7 @@
 // handle; its size can be asked, then it is decoded once into 32-bit pixels (blue, green, red,
 // alpha bytes; top row first) that the handle owns until J2K_Close. Every call returns a code,
 // 0 on success; J2K_getErrorStr names a code and the last failure is kept per thread.
-// Files above kJ2kMaxFileSize and pictures above kJ2kMaxPixels are refused, and so is a header that
+// Files above kJ2kMaxFileSize and pictures (components) above kJ2kMaxPixels are refused, and so is a header that
 // asks for more tiles or components than the limits below, or whose decode would take more memory
 // or time than they allow (J2kBudget.h: estimated from every header field that drives OpenJPEG's
 // structures and work, before OpenJPEG sees the file). The picture's own samples may take what
@@ -41,10 +41,12 @@ constexpr std::size_t kJ2kMaxTileComponents = 16384;      // tiles x components
 constexpr std::size_t kJ2kMaxDecodeBytes = 192u << 20;    // what one decode holds at once, whatever the data
 constexpr std::size_t kJ2kMaxDecodeWork = 500000000;      // one decode: about half a second of one core
 // Per byte of packet data, up to the ceilings: a 50:1 picture whose passes are not counted is
-// estimated at up to 10 us and 850 bytes per byte of its data. A 64 KiB file thus gets no more
-// than 0.8 s of estimated work.
+// estimated at up to 10 us and 850 bytes per byte of its data. The smallest code-blocks (4 x 4)
+// take about 28 bytes of structures a sample, which a photograph at 200:1 pays for with about
+// 5.6 KB per byte of its data. A 64 KiB file thus gets no more than 0.8 s of estimated work and
+// 512 MB of structures.
 constexpr std::size_t kJ2kWorkPerCodedByte = 12000;
-constexpr std::size_t kJ2kDecodeBytesPerCodedByte = 1024;
+constexpr std::size_t kJ2kDecodeBytesPerCodedByte = 8192;
 constexpr std::size_t kJ2kMaxScaledDecodeBytes = std::size_t{1} << 30;
 constexpr std::size_t kJ2kMaxScaledDecodeWork = 10000000000u;
 // The picture's own samples (OpenJPEG's tile and picture buffers, our pixels) come on top, up to

@@ -54,10 +54,14 @@ LAYOUTS.update({"%s-%s" % (name, rate): ["-r", rate] + opts for rate in ["200", 
     "modes": ["-M", "63"], "cb4x4": ["-b", "4,4"], "cb64x16": ["-b", "64,16"]}.items()})
 # Pictures of sources of their own: flat ones (one value in every sample; opj_compress's default,
 # lossless, makes a few hundred bytes of them), luma with 4:2:0 chroma (which the reference hands
-# over as RGB), and a large photograph at a high rate: (width, height, components, kind, options).
+# over as RGB), a large photograph at a high rate, one in the smallest code-blocks at 200:1 (about
+# 500 MB of the decoder's structures for 90 KB of data) and one sub-sampled on a reference grid
+# twice its size: (width, height, components, kind, options).
 PICTURES = {"flat-grey-2048x2048": (2048, 2048, 1, "flat", []), "flat-rgba-1024x768": (1024, 768, 4, "flat", []),
             "flat-rgb-3000x2000": (3000, 2000, 3, "flat", []), "420-1920x1080": (1920, 1080, 3, "420", ["-r", "20"]),
-            "photo-5000x3000-1000": (5000, 3000, 3, "photo", ["-r", "1000"])}
+            "photo-5000x3000-1000": (5000, 3000, 3, "photo", ["-r", "1000"]),
+            "photo-3000x2000-cb4x4-200": (3000, 2000, 3, "photo", ["-b", "4,4", "-r", "200"]),
+            "photo-3000x2000-sub2-20": (3000, 2000, 3, "photo", ["-s", "2,2", "-r", "20"])}
 LAYOUT_SIZE = (1920, 1080)
 
 # What --sample makes and measures: all rates, tilings, formats, components and depths at the

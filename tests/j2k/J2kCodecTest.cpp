@@ -46,7 +46,8 @@ std::vector<unsigned char> AsRgba(const unsigned char* pixels, int size)
 }  // namespace
 
 // Pillow's pixels of its own files; opj_decompress's RGB of luma and 4:2:0 chroma, also at an odd
-// origin, where the first column has no chroma of its own.
+// origin, where the first column has no chroma of its own; a picture sub-sampled on a reference
+// grid twice its size, which is handed over at its samples' size.
 TEST(J2kCodec, JP2AndCodestreamDecodeToTheReferencePixels)
 {
     struct Case {
@@ -58,7 +59,8 @@ TEST(J2kCodec, JP2AndCodestreamDecodeToTheReferencePixels)
     };
     const Case cases[] = {{"colour.jp2", "colour.rgba", 0, 3}, {"colour.j2k", "colour.rgba", 1, 3},
                           {"alpha.jp2", "alpha.rgba", 0, 4}, {"y420.j2k", "y420.rgba", 1, 3, 67, 45},
-                          {"y420-origin.j2k", "y420-origin.rgba", 1, 3, 67, 45}};
+                          {"y420-origin.j2k", "y420-origin.rgba", 1, 3, 67, 45},
+                          {"subsampled.j2k", "subsampled.rgba", 1, 3, 67, 45}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         J2kImage* image = J2K_OpenFile(DataPath(c.file).c_str());

@@ -7,6 +7,7 @@
 #include "platform/j2k/J2kBudget.h"
 #include "platform/j2k/J2kCodec.h"
 #include "support/BoundedRun.h"
+#include "support/HostChildSignal.h"
 #include "support/TempPath.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <dlfcn.h>
 
 namespace {
 
@@ -249,6 +252,13 @@ const Case kCases[] = {
     {"4096 tiles of one pixel, each with data", {64}, 64, -1, {0, 6, -1, 1, 0}, 1, 1, 0, false},
 };
 
+// Six one-byte packets in 8 bytes of data: not followed, and every code-block's worst case
+// passes the allowance, so the decode runs in a child. Its picture is mid grey.
+Bytes DecodedInAChild()
+{
+    return Codestream({"", {}, 0, -1, {5, 2, -1, 1, 0}, 1, 0, 0, false}, 2048);
+}
+
 }  // namespace
 
 TEST(J2kHostile, EveryFileIsRefusedOrDecodedWithinTheBounds)
@@ -300,28 +310,94 @@ TEST(J2kHostile, TheEstimateCountsWhatOpenJpegBuilds)
     EXPECT_FALSE(b.passesFollowed);
 }
 
-TEST(J2kHostile, APictureDecodedInAChildComesBackWhole)
+TEST(J2kHostile, ThePixelBoundIsOnThePictureHandedOverNotOnTheReferenceGrid)
 {
-    // Six one-byte packets in 8 bytes of data: not followed, and every code-block's worst case
-    // passes the allowance, so the decode runs in a child. Its picture is mid grey.
-    const Bytes cs = Codestream({"", {}, 0, -1, {5, 2, -1, 1, 0}, 1, 0, 0, false}, 2048);
-    ASSERT_EQ(J2kEstimate(cs, false).verdict, EJ2kVerdict::kDecodeBounded);
+    // A 4097 x 4097 grid (more than 16 Mi points) whose one component is sub-sampled by 2: a
+    // picture of 2049 x 2049 samples, which is what the decoder hands over.
+    Bytes cs = Codestream({"", {}, 0, -1, kPlain, 1, 0, 0, false}, 4097);
+    const std::size_t subsampling = 43;   // SOC, SIZ's marker, length, capabilities, 8 sizes, count, depth
+    ASSERT_EQ(cs[subsampling - 1], 7);
+    cs[subsampling] = cs[subsampling + 1] = 2;
+    const J2kBudget b = J2kEstimate(cs, false);
+    EXPECT_EQ(b.pixels, 2049u * 2049u);
+    EXPECT_EQ(b.largestComponent, b.pixels);
     J2kImage* image = J2K_OpenMemory(cs.data(), cs.size());
     ASSERT_NE(image, nullptr) << J2K_getLastErrorStr();
+    J2kInfo info;
+    ASSERT_EQ(J2K_GetInfoEx(image, &info), kJ2kOk);
+    EXPECT_EQ(info.width, 2049);
+    EXPECT_EQ(info.height, 2049);
     unsigned char* pixels = nullptr;
     int size = 0, pitch = 0;
-    const int code = J2K_Decode(image, &pixels, &size, "reduce=1", &pitch);
-    if (kTestTimeScale == 1 || code != kJ2kErrTooLarge) {
-        ASSERT_EQ(code, kJ2kOk) << J2K_getLastErrorStr();
-        ASSERT_EQ(pitch, 1024 * 4);
-        ASSERT_EQ(size, 1024 * 1024 * 4);
-        const Bytes grey = {128, 128, 128, 255};
-        std::size_t other = 0;
-        for (int i = 0; i < size; i += 4)
-            other += std::equal(grey.begin(), grey.end(), pixels + i) ? 0 : 1;
-        EXPECT_EQ(other, 0u);
-    }
+    EXPECT_EQ(J2K_Decode(image, &pixels, &size, nullptr, &pitch), kJ2kOk) << J2K_getLastErrorStr();
+    EXPECT_EQ(pitch, 2049 * 4);
+    EXPECT_EQ(size, 2049 * 2049 * 4);
     J2K_Close(image);
+}
+
+TEST(J2kHostile, APictureDecodedInAChildComesBackWholeWhateverTheHostDoesWithSigchld)
+{
+    const Bytes cs = DecodedInAChild();
+    ASSERT_EQ(J2kEstimate(cs, false).verdict, EJ2kVerdict::kDecodeBounded);
+    for (EHostChildSignal host : {EHostChildSignal::kDefault, EHostChildSignal::kIgnored, EHostChildSignal::kReaped}) {
+        SCOPED_TRACE(HostChildSignalName(host));
+        const CHostChildSignal hostSignal(host);
+        J2kImage* image = J2K_OpenMemory(cs.data(), cs.size());
+        ASSERT_NE(image, nullptr) << J2K_getLastErrorStr();
+        unsigned char* pixels = nullptr;
+        int size = 0, pitch = 0;
+        const int code = J2K_Decode(image, &pixels, &size, "reduce=1", &pitch);
+        if (kTestTimeScale == 1 || code != kJ2kErrTooLarge) {
+            ASSERT_EQ(code, kJ2kOk) << J2K_getLastErrorStr();
+            ASSERT_EQ(pitch, 1024 * 4);
+            ASSERT_EQ(size, 1024 * 1024 * 4);
+            const Bytes grey = {128, 128, 128, 255};
+            std::size_t other = 0;
+            for (int i = 0; i < size; i += 4)
+                other += std::equal(grey.begin(), grey.end(), pixels + i) ? 0 : 1;
+            EXPECT_EQ(other, 0u);
+        }
+        J2K_Close(image);
+        // The child ended of itself: nothing signalled it.
+        EXPECT_EQ(g_nReapedChildren > 0, host == EHostChildSignal::kReaped);
+        for (int i = 0; i < g_nReapedChildren; ++i) {
+            const int status = g_reapedChildren[i].status;
+            EXPECT_TRUE(WIFEXITED(status)) << "a child ended on signal " << WTERMSIG(status);
+        }
+    }
+}
+
+// OpenJPEG's decode as this test program's own: a memory error planted before it when asked,
+// then the library's. Nothing else of the decoder changes.
+namespace {
+volatile bool g_bPlantMemoryError = false;
+}  // namespace
+
+extern "C" int opj_decode(void* codec, void* stream, void* image)
+{
+    using Decode = int (*)(void*, void*, void*);
+    static const auto real = reinterpret_cast<Decode>(dlsym(RTLD_NEXT, "opj_decode"));
+    if (g_bPlantMemoryError)
+        PlantHeapOverflow();
+    return real(codec, stream, image);
+}
+
+TEST(J2kHostile, UnderTheSanitizersAMemoryErrorInTheChildsDecodeStopsTheProgram)
+{
+#ifndef SOL_TEST_SANITIZED
+    GTEST_SKIP() << "only the sanitizers see memory errors";
+#else
+    const Bytes cs = DecodedInAChild();
+    ASSERT_EQ(J2kEstimate(cs, false).verdict, EJ2kVerdict::kDecodeBounded);
+    const auto decode = [&cs] {
+        g_bPlantMemoryError = true;
+        J2kImage* image = J2K_OpenMemory(cs.data(), cs.size());
+        unsigned char* pixels = nullptr;
+        int size = 0, pitch = 0;
+        J2K_Decode(image, &pixels, &size, "reduce=3", &pitch);
+    };
+    EXPECT_DEATH(decode(), "heap-buffer-overflow");
+#endif
 }
 
 TEST(J2kHostile, TheEstimateCountsThePassesThePacketHeadersGive)

@@ -8,7 +8,8 @@ mask.gif is a 6 x 4 grey mask for colour.jp2 (mask.idx: its grey levels, top row
 layout-*.j2k are a 67 x 45 colour picture as opj_compress writes it in other progression orders,
 progression changes, code-block styles and sizes, precincts, tiles and tile-parts; y420*.j2k the
 same picture as luma and 4:2:0 chroma (one at an odd origin), whose X.rgba is opj_decompress's
-RGB.
+RGB. subsampled.j2k is the colour picture with every component sub-sampled by 2 on a reference
+grid of 133 x 89 (opj_compress -s 2,2): 67 x 45 samples, as opj_decompress writes them.
 """
 import os
 import subprocess
@@ -76,5 +77,9 @@ with tempfile.TemporaryDirectory() as tmp:
     form = "%d,%d,3,8,u@1x1:2x2:2x2" % (LW, LH)
     compress("y420.j2k", raw, form, ["-r", "5"])
     compress("y420-origin.j2k", raw, form, ["-r", "5", "-d", "1,1"])
+    with open(raw, "wb") as f:
+        f.write(b"".join(plane(LW, LH, c) for c in range(3)))
+    compress("subsampled.j2k", raw, "%d,%d,3,8,u" % (LW, LH), ["-s", "2,2", "-r", "5"])
 reference_rgba("y420.j2k", LW, LH)
 reference_rgba("y420-origin.j2k", LW, LH)
+reference_rgba("subsampled.j2k", LW, LH)

@@ -126,12 +126,19 @@ std::string ResolvePath(const std::string& gamePath)
     return path.Refused() ? std::string() : path.HostPath();
 }
 
+// A link this read does not follow is told once, as the folder links are.
 bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize)
 {
     out.clear();
     const CGamePath path(gamePath, EUse::kRead);
-    return path.Folder() >= 0 && host_files::ReadFileAt(path.Folder(), path.Name(), out, maxSize,
-                                                        host_files::ELinks::kMakersOwn) == host_files::ERead::kRead;
+    if (path.Folder() < 0)
+        return false;
+    std::string why;
+    const host_files::ERead read =
+        host_files::ReadFileAt(path.Folder(), path.Name(), out, maxSize, host_files::ELinks::kMakersOwn, &why);
+    if (read == host_files::ERead::kLink)
+        TellOnce(path.HostPath(), EUse::kRead, "[W] File " + gamePath + ": " + why + "; it is not read");
+    return read == host_files::ERead::kRead;
 }
 
 // What the game writes itself is read with the rule for writing: it is written back where it is read.
@@ -202,8 +209,7 @@ bool DeleteFile(const std::string& gamePath)
 bool RemoveLink(const std::string& gamePath)
 {
     const CGamePath path(gamePath, EUse::kWrite);
-    struct stat st;
-    return StatOf(path, st, false) && S_ISLNK(st.st_mode) && ::unlinkat(path.Folder(), path.Name().c_str(), 0) == 0;
+    return path.Folder() >= 0 && host_files::RemoveLinkAt(path.Folder(), path.Name());
 }
 
 bool CreateDirectory(const std::string& gamePath, std::string* why)

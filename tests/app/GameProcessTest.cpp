@@ -55,44 +55,6 @@ std::map<std::string, std::string> Snapshot(const std::string& folder)
     return files;
 }
 
-// A process's state letter (and parent) from /proc/PID/stat; '\0' when it is gone.
-char StateOf(const std::string& pid, long* parent = nullptr)
-{
-    const std::string stat = ReadText("/proc/" + pid + "/stat");
-    const std::size_t nameEnd = stat.rfind(')');  // the name may hold spaces and brackets
-    char state = '\0';
-    long ppid = 0;
-    if (nameEnd == std::string::npos || std::sscanf(stat.c_str() + nameEnd + 1, " %c %ld", &state, &ppid) != 2)
-        return '\0';
-    if (parent != nullptr)
-        *parent = ppid;
-    return state;
-}
-
-bool IsRunning(pid_t pid)
-{
-    const char state = StateOf(std::to_string(pid));
-    return state != '\0' && state != 'Z';  // a zombie has ended; nobody may reap it here
-}
-
-std::vector<pid_t> ChildrenOf(pid_t parent)
-{
-    std::vector<pid_t> children;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string pid = entry.path().filename().string();
-        long ppid = 0;
-        if (pid.find_first_not_of("0123456789") == std::string::npos && StateOf(pid, &ppid) != '\0' && ppid == parent)
-            children.push_back(static_cast<pid_t>(std::stol(pid)));
-    }
-    return children;
-}
-
-std::string ProgramOf(pid_t pid)
-{
-    std::error_code error;
-    return fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", error).string();
-}
-
 // Runs the program on a file system without locks; a sanitized program is told that the library
 // comes before its runtime on purpose.
 std::vector<std::string> NoFileLocks()
@@ -179,6 +141,8 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
     fs::resize_file(big, kMaxInputScriptBytes + 1);
     const std::string pipe = m_root + "/../" + Leaf() + "-pipe";  // a read would wait for a writer
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string shotLink = m_root + "/../" + Leaf() + "-shot.png";  // never written through
+    fs::create_symlink(m_root + "/../" + Leaf() + "-elsewhere.png", shotLink);
     const struct {
         std::vector<std::string> args;
         int code;
@@ -206,6 +170,10 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
          "can't read input file /dev/zero (not a regular file)", false},
         {{"--root", m_root, "--headless", "--screenshot", missing + "/shot.png"}, 2,
          "can't write screenshot " + missing + "/shot.png (No such file or directory)", false},
+        {{"--root", m_root, "--headless", "--screenshot", shotLink}, 2,
+         "can't write screenshot " + shotLink + " (a link stands at its name)", false},
+        {{"--root", m_root, "--headless", "--screenshot", pipe}, 2, "can't write screenshot " + pipe + " (not a regular file)",
+         false},
         {{"--root", missing, "--headless"}, 2, "folder " + missing + " does not exist", false},
         {{"--root", m_root + "/config.ini", "--headless"}, 2, m_root + "/config.ini is not a folder", false},
         {{"--root", m_root + "/empty", "--headless"}, 1,
@@ -226,8 +194,10 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
         EXPECT_TRUE(Snapshot(m_root) == before) << "the data folder is byte for byte as it was";
         EXPECT_TRUE(fs::is_empty(m_root + "/empty"));
     }
+    EXPECT_FALSE(fs::exists(m_root + "/../" + Leaf() + "-elsewhere.png"));
     fs::remove(big);
     fs::remove(pipe);
+    fs::remove(shotLink);
 
     // A root this user may not search holds nothing it could open: that is what is said.
     const std::vector<std::string> asNobody = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};

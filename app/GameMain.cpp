@@ -21,6 +21,7 @@
 #include <cassert>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -123,10 +124,18 @@ bool TakeLock(CSingleInstance& instance, std::vector<std::string>& warnings)
     }
     if (instance.ReplacedLink())
         warnings.push_back("[W] A link stood at " + instance.GetPath() + "; it was removed and the lock file made there");
-    if (instance.GetResult() != ELockResult::kNoLocking)
+    switch (instance.GetResult()) {
+    case ELockResult::kNoLocking:
+        warnings.push_back("[W] Can't lock " + instance.GetPath() + " (" + instance.GetReason() +
+                           "); a second copy of the game will not be kept out");
+        break;
+    case ELockResult::kNoFolder:
+        warnings.push_back("[W] No folder of this user's own holds the window's lock (" + instance.GetReason() +
+                           "); a second window of the game will not be kept out");
+        break;
+    default:
         return true;
-    warnings.push_back("[W] Can't lock " + instance.GetPath() + " (" + instance.GetReason() +
-                       "); a second copy of the game will not be kept out");
+    }
     std::fprintf(stderr, "%s\n", warnings.back().c_str());
     return true;
 }
@@ -319,8 +328,8 @@ int GameMain(int argc, char** argv)
     // One window per user, and one game per data folder, windowed or headless: two runs on one
     // folder would overwrite each other's saves.
     std::vector<std::string> lockWarnings;
-    CSingleInstance window(kGameTitle);
-    if (!EngineGetOptions().headless && !TakeLock(window, lockWarnings))
+    std::optional<CSingleInstance> window;  // only a window takes it: its folder may have to be made
+    if (!EngineGetOptions().headless && !TakeLock(window.emplace(kGameTitle), lockWarnings))
         return 1;
     CSingleInstance folder(kGameTitle, fs_layer::GetRootFolder());
     if (!TakeLock(folder, lockWarnings))

@@ -82,8 +82,10 @@ int OpenExisting(const std::string& path)
 }  // namespace
 
 CSingleInstance::CSingleInstance(const std::string& name)
-    : m_sPath(fs_layer::UserRuntimeFolder() + "/" + name + ".lock")
 {
+    const std::string folder = fs_layer::UserRuntimeFolder(&m_sNoFolder);
+    if (!folder.empty())
+        m_sPath = host_files::Join(folder, name + ".lock");
 }
 
 CSingleInstance::CSingleInstance(const std::string& name, const std::string& hostFolder)
@@ -101,6 +103,11 @@ bool CSingleInstance::Acquire()
     if (IsHeld())
         return true;
     m_sReason.clear();
+    if (m_sPath.empty()) {
+        m_sReason = m_sNoFolder;
+        m_result = ELockResult::kNoFolder;
+        return true;
+    }
     m_result = OpenAndLock();
     return m_result == ELockResult::kHeld || m_result == ELockResult::kNotNeeded ||
            m_result == ELockResult::kNoLocking;

@@ -406,13 +406,7 @@ TEST_F(GameProcessTest, AReadOnlyDataFolderIsToldAtStartAndLeftAsItWas)
 // start is not told "already running") and ends with the game instead of finishing the compile.
 TEST_F(GameProcessTest, AGameKilledDuringItsScriptCompileLeavesTheFolderFreeAndTheCompileEnds)
 {
-    {
-        std::ofstream script(m_root + "/effects/effects.as", std::ios::app);  // a compile of a second or two
-        script << "\nint Pad(int y)\n{\n    int x = 0;\n";
-        for (int i = 0; i < 150000; ++i)
-            script << "    x = x + " << i << " * y;\n";
-        script << "    return x;\n}\n";
-    }
+    LengthenTheScript();
     fs::remove(m_root + "/effects/effects.bc");
     GameProcess game;
     ASSERT_TRUE(game.Start({"--headless", "--root", m_root}, m_root + "/run", Out("killed"), Err("killed")));

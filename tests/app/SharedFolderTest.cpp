@@ -513,13 +513,7 @@ TEST_F(SharedFolderTest, NamesSwappedUnderTheGameOpenNothingButARegularFile)
 // that nobody stops compiles it once; what it costs is the measure of what a compile costs here.
 TEST_F(SharedFolderTest, AStopDuringTheCompileEndsTheGameAtOnce)
 {
-    {
-        std::ofstream script(m_root + "/effects/effects.as", std::ios::app);  // a compile of a second or two
-        script << "\nint Pad(int y)\n{\n    int x = 0;\n";
-        for (int i = 0; i < 150000; ++i)
-            script << "    x = x + " << i << " * y;\n";
-        script << "    return x;\n}\n";
-    }
+    LengthenTheScript();
     ShareFolder(02775);
     GameProcess whole;
     ASSERT_TRUE(StartAs(whole, kVictim, {"--frames", "5"}));

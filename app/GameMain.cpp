@@ -247,13 +247,17 @@ struct GameServices {
     CTeardownStep mouse{&ShellDeleteMouse};
 };
 
-void CreateServices(IEngine& engine, GameServices& services)
+// False when a stop signal came while the resource script loaded (a long compile is left for
+// it): the start ends there, as the exit does, with nothing more loaded.
+bool CreateServices(IEngine& engine, GameServices& services)
 {
     engine.Log("COMPILE DATE: %s", "Jun 20 2006");
     CScreenManager& screens = services.screenManager.Create();
     services.resources.Arm();
     if (!ShellCreateResources(g_pProfileStore->m_bHighDetail != 0))
         engine.Log("[E] file effects/effects.as not loaded");
+    if (CStopSignals::Received())
+        return false;
     services.hiScoreTable.Create();
     if (!ShellLoadModule("loading"))
         engine.Log("[E] module 'loading' not loaded");
@@ -266,6 +270,7 @@ void CreateServices(IEngine& engine, GameServices& services)
     services.farewell.Arm();
     GetShell().bInitialised = true;
     services.logicIni.Create("Logic.ini");
+    return true;
 }
 
 // From the player store to the end of the loop; the services go when this returns.
@@ -305,7 +310,8 @@ int RunGame(const std::vector<std::string>& lockWarnings)
     if (!SetupDisplay())
         return 1;
     ShellUpdateMouseScreenSize();
-    CreateServices(*engine, services);
+    if (!CreateServices(*engine, services))
+        return 0;
 
     return engine->RunMainLoop() ? 0 : 1;  // false: a screenshot asked for is missing (it said so)
 }

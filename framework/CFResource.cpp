@@ -316,7 +316,8 @@ asIScriptModule* CFResource::LoadCachedModule(const std::string& cachePath, bool
         ok = RunsWithoutStopping(code, cachePath);
     asIScriptModule* module = ok && (tagged || !scriptBeside) ? LoadByteCode(code) : nullptr;
     if (module == nullptr) {
-        m_pEngine->Log("[W] Resource: Can't load byte-code cache %s", cachePath.c_str());
+        if (!CStopSignals::Received())  // a trial left for a stop signal says so itself
+            m_pEngine->Log("[W] Resource: Can't load byte-code cache %s", cachePath.c_str());
         return nullptr;
     }
     if (!tagged)
@@ -357,6 +358,9 @@ bool CFResource::RunsWithoutStopping(const std::vector<std::uint8_t>& code, cons
         CompileLimits());
     if (result == EChildRun::kStopped || result == EChildRun::kTimedOut)
         m_pEngine->Log("[E] Resource: The script library stopped on byte-code cache %s", cachePath.c_str());
+    if (result == EChildRun::kInterrupted)
+        m_pEngine->Log("[I] Resource: The trial of byte-code cache %s is left: the program is asked to end",
+                       cachePath.c_str());
     return result == EChildRun::kReturnedTrue;
 }
 

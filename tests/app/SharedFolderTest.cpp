@@ -546,6 +546,7 @@ TEST_F(SharedFolderTest, AStopDuringTheCompileEndsTheGameAtOnce)
     EXPECT_NE(ReadText(m_root + "/Palmora.log")
                   .find("[I] Resource: The compile of effects/effects.as is left: the program is asked to end"),
               std::string::npos);
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>()) << "the start ends there, with nothing more to tell";
     CSingleInstance lock(kGameTitle, m_root);
     EXPECT_TRUE(lock.Acquire()) << "the data folder's lock is released";
     RemoveOutputs();

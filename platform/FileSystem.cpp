@@ -322,20 +322,23 @@ std::string PrivateFolder(const std::string& path, std::string& why)
     int folder = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const std::vector<std::string> parts = SplitParts(resolved);
     struct stat st;
-    bool ok = folder >= 0 && ::fstat(folder, &st) == 0 && GuardsWhatIsOurs(st);
-    for (std::size_t i = 0; ok && i < parts.size(); ++i) {
+    bool opened = folder >= 0 && ::fstat(folder, &st) == 0;
+    bool guarded = opened && GuardsWhatIsOurs(st);
+    for (std::size_t i = 0; guarded && i < parts.size(); ++i) {
         const int next = ::openat(folder, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         ::close(folder);
         folder = next;
-        ok = folder >= 0 && ::fstat(folder, &st) == 0 && GuardsWhatIsOurs(st);
+        opened = folder >= 0 && ::fstat(folder, &st) == 0;
+        guarded = opened && GuardsWhatIsOurs(st);
     }
-    const bool own = ok && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    const int error = errno;
     if (folder >= 0)
         ::close(folder);
-    if (own)
+    if (guarded && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0)
         return resolved;
-    why = path + ": " + (ok ? "not a folder of this user's that only they may write"
-                            : "a folder on the way that others may change");
+    why = path + ": " + (!opened    ? std::strerror(error)
+                         : !guarded ? "others may change a folder on the way"
+                                    : "not this user's alone");
     return std::string();
 }
 

@@ -1,8 +1,9 @@
-// test-cost: 10
+// test-cost: 30
 // SharedFolderTest.cpp: a data folder that a group shares (writable by the group and setgid, the
 // usual way to share game data between accounts), with the game run as whole processes by two
-// members: what one member puts in the folder never makes the other's game write through a link
-// or run byte code that it did not make.
+// members: what one member puts in the folder never makes the other's game write through a link,
+// take a hard link to her file as her own, open what a swapped name leads to, or run byte code
+// that it did not make; and a stop during the compile that every start there does ends the game.
 #include "SharedFolderRoot.h"
 #include "platform/SingleInstance.h"
 #include "platform/bytes/SipHash.h"
@@ -467,8 +468,9 @@ TEST_F(SharedFolderTest, NamesSwappedUnderTheGameOpenNothingButARegularFile)
     const std::string his = MakeFolder("his", kOther, 0755);
     MakeFile(his + "/script", ReadText(m_root + "/effects/effects.as"), kOther, 0644);
     const std::string device = his + "/device";
-    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 5)) != 0)  // a /dev/zero of its own
+    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 5)) != 0) {  // a /dev/zero of its own
         ASSERT_EQ(::mkfifo(device.c_str(), 0666), 0);
+    }
     ASSERT_EQ(::chown(device.c_str(), Uid(kOther), m_group), 0);
     // Every file the game reads through a link at its start: the script and the sounds it loads.
     std::vector<std::string> links = {"effects/effects.as"};
@@ -497,8 +499,9 @@ TEST_F(SharedFolderTest, NamesSwappedUnderTheGameOpenNothingButARegularFile)
 
     struct stat st;
     ASSERT_EQ(::lstat((his + "/script").c_str(), &st), 0);
-    if (!S_ISREG(st.st_mode))
+    if (!S_ISREG(st.st_mode)) {
         ASSERT_EQ(::renameat2(AT_FDCWD, (his + "/script").c_str(), AT_FDCWD, device.c_str(), RENAME_EXCHANGE), 0);
+    }
     EXPECT_EQ(RunAs(kVictim, {"--frames", "1"}), 0);
     const std::string log = ReadText(m_root + "/Palmora.log");
     EXPECT_NE(log.find("COMPILE DATE"), std::string::npos);

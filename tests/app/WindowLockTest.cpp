@@ -1,5 +1,5 @@
 // test-lock: x-display
-// test-cost: 40
+// test-cost: 15
 // WindowLockTest.cpp: the lock that keeps a player to one window, where no runtime folder is
 // named (su and sudo shells, cron, some remote sessions), with the game in a real window as two
 // members of a group run it. Only a folder of the player's own holds the lock, so nothing the other

@@ -4,6 +4,7 @@
 #include "support/HeadlessEngine.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -165,7 +166,21 @@ TEST_F(GameFiles, FoldersAttributesAndTimes)
     EXPECT_TRUE(fs_layer::GetLastWriteTime("data/fonts/font1.fnt", seconds));
     EXPECT_GT(seconds, 1000000000);
     EXPECT_FALSE(fs_layer::GetLastWriteTime("data/fonts/none.fnt", seconds));
-    EXPECT_FALSE(fs_layer::UserRuntimeFolder().empty());
+    // The runtime folder named is taken while it is this user's alone (the folder tree above the
+    // test's is root's, or sticky).
+    const char* previous = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = previous != nullptr ? previous : "";
+    ASSERT_TRUE(fs_layer::CreateDirectory("run", nullptr));
+    ::chmod((m_root + "/run").c_str(), 0700);
+    ::setenv("XDG_RUNTIME_DIR", (m_root + "/run").c_str(), 1);
+    char* real = ::realpath((m_root + "/run").c_str(), nullptr);
+    ASSERT_NE(real, nullptr);
+    EXPECT_EQ(fs_layer::UserRuntimeFolder(), std::string(real));
+    std::free(real);
+    if (previous != nullptr)
+        ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <cassert>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -123,10 +124,18 @@ bool TakeLock(CSingleInstance& instance, std::vector<std::string>& warnings)
     }
     if (instance.ReplacedLink())
         warnings.push_back("[W] A link stood at " + instance.GetPath() + "; it was removed and the lock file made there");
-    if (instance.GetResult() != ELockResult::kNoLocking)
+    switch (instance.GetResult()) {
+    case ELockResult::kNoLocking:
+        warnings.push_back("[W] Can't lock " + instance.GetPath() + " (" + instance.GetReason() +
+                           "); a second copy of the game will not be kept out");
+        break;
+    case ELockResult::kNoFolder:
+        warnings.push_back("[W] No folder of this user's own holds the window's lock (" + instance.GetReason() +
+                           "); a second window of the game will not be kept out");
+        break;
+    default:
         return true;
-    warnings.push_back("[W] Can't lock " + instance.GetPath() + " (" + instance.GetReason() +
-                       "); a second copy of the game will not be kept out");
+    }
     std::fprintf(stderr, "%s\n", warnings.back().c_str());
     return true;
 }
@@ -238,13 +247,17 @@ struct GameServices {
     CTeardownStep mouse{&ShellDeleteMouse};
 };
 
-void CreateServices(IEngine& engine, GameServices& services)
+// False when a stop signal came while the resource script loaded (a long compile is left for
+// it): the start ends there, as the exit does, with nothing more loaded.
+bool CreateServices(IEngine& engine, GameServices& services)
 {
     engine.Log("COMPILE DATE: %s", "Jun 20 2006");
     CScreenManager& screens = services.screenManager.Create();
     services.resources.Arm();
     if (!ShellCreateResources(g_pProfileStore->m_bHighDetail != 0))
         engine.Log("[E] file effects/effects.as not loaded");
+    if (CStopSignals::Received())
+        return false;
     services.hiScoreTable.Create();
     if (!ShellLoadModule("loading"))
         engine.Log("[E] module 'loading' not loaded");
@@ -257,6 +270,7 @@ void CreateServices(IEngine& engine, GameServices& services)
     services.farewell.Arm();
     GetShell().bInitialised = true;
     services.logicIni.Create("Logic.ini");
+    return true;
 }
 
 // From the player store to the end of the loop; the services go when this returns.
@@ -296,7 +310,8 @@ int RunGame(const std::vector<std::string>& lockWarnings)
     if (!SetupDisplay())
         return 1;
     ShellUpdateMouseScreenSize();
-    CreateServices(*engine, services);
+    if (!CreateServices(*engine, services))
+        return 0;
 
     return engine->RunMainLoop() ? 0 : 1;  // false: a screenshot asked for is missing (it said so)
 }
@@ -319,8 +334,8 @@ int GameMain(int argc, char** argv)
     // One window per user, and one game per data folder, windowed or headless: two runs on one
     // folder would overwrite each other's saves.
     std::vector<std::string> lockWarnings;
-    CSingleInstance window(kGameTitle);
-    if (!EngineGetOptions().headless && !TakeLock(window, lockWarnings))
+    std::optional<CSingleInstance> window;  // only a window takes it: its folder may have to be made
+    if (!EngineGetOptions().headless && !TakeLock(window.emplace(kGameTitle), lockWarnings))
         return 1;
     CSingleInstance folder(kGameTitle, fs_layer::GetRootFolder());
     if (!TakeLock(folder, lockWarnings))

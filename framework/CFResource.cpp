@@ -5,6 +5,8 @@
 #include "framework/GamePath.h"
 #include "platform/ChildRun.h"
 #include "platform/FileSystem.h"
+#include "platform/SharedPages.h"
+#include "platform/StopSignals.h"
 #include "platform/bytes/CByteReader.h"
 #include "platform/bytes/CByteWriter.h"
 
@@ -14,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 
 using namespace AngelScript;
@@ -37,13 +40,61 @@ const char* MessageKind(asEMsgType type)
     return "Info";
 }
 
+// One compiler message as a log line; `line` holds 2048 bytes.
+void FormatMessage(const asSMessageInfo* message, char* line, std::size_t size)
+{
+    std::snprintf(line, size, "%s (%d, %d) : %s : %s", message->section ? message->section : "", message->row,
+                  message->col, MessageKind(message->type), message->message ? message->message : "");
+}
+
 void MessageCallback(const asSMessageInfo* message, void* param)
 {
     char line[2048];
-    std::snprintf(line, sizeof line, "%s (%d, %d) : %s : %s", message->section ? message->section : "",
-                  message->row, message->col, MessageKind(message->type),
-                  message->message ? message->message : "");
+    FormatMessage(message, line, sizeof line);
     static_cast<CFResource*>(param)->Write(line);
+}
+
+// What the compile in a child hands back, in pages shared with it: a header, then the compiler's
+// messages one after another (each ending in '\0'), then the byte code of a good build.
+constexpr std::size_t kMaxMessageBytes = 1u << 20;  // more messages than this are counted, not kept
+
+struct CompileOutcome {
+    std::uint32_t state;         // 0 the build failed, 1 built and its byte code follows, 2 built, code not handed back
+    std::uint32_t messageBytes;  // of the messages kept
+    std::uint32_t messagesCut;   // messages left out for want of room
+    std::uint64_t codeBytes;
+};
+
+struct MessageSink {
+    CompileOutcome* outcome;
+    unsigned char* messages;  // kMaxMessageBytes
+};
+
+void CollectMessage(const asSMessageInfo* message, void* param)
+{
+    MessageSink& sink = *static_cast<MessageSink*>(param);
+    char line[2048];
+    FormatMessage(message, line, sizeof line);
+    const std::size_t length = std::strlen(line) + 1;
+    if (kMaxMessageBytes - sink.outcome->messageBytes < length) {
+        ++sink.outcome->messagesCut;
+        return;
+    }
+    std::memcpy(sink.messages + sink.outcome->messageBytes, line, length);
+    sink.outcome->messageBytes += static_cast<std::uint32_t>(length);
+}
+
+std::vector<std::string> SplitMessages(const unsigned char* messages, std::size_t size)
+{
+    std::vector<std::string> lines;
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (messages[i] != '\0')
+            continue;
+        lines.emplace_back(reinterpret_cast<const char*>(messages) + begin, i - begin);
+        begin = i + 1;
+    }
+    return lines;
 }
 
 // A script that never ends would hold the start for ever, so it is stopped after this many
@@ -58,9 +109,16 @@ void CountStatement(asIScriptContext* context, void* param)
         context->Abort();
 }
 
-// A compile or a cache trial that runs longer is taken as hung (the bundled script compiles in
-// about 50 ms).
-constexpr std::chrono::milliseconds kCompileLimit(10000);
+// A compile or a cache trial that takes more processor time is taken as hung (the bundled script
+// compiles in about 50 ms). Processor time, not time on the clock: a busy machine stretches a long
+// compile far beyond its work. The clock's bound is for a child that waits instead of working.
+ChildLimits CompileLimits()
+{
+    ChildLimits limits;
+    limits.cpu = std::chrono::seconds(10);
+    limits.wall = std::chrono::seconds(120);
+    return limits;
+}
 
 // The byte-code loader trusts its input (it asserts on damaged byte code, and made-up byte code
 // would run as it stands), so the cache wraps the byte code in a header that proves it whole and
@@ -220,6 +278,8 @@ void CFResource::LoadScript(const char* path)
                        cachePath.c_str(), why.c_str());
 
     asIScriptModule* module = cacheKept ? LoadCachedModule(cachePath, scriptBeside, scriptTime) : nullptr;
+    if (module == nullptr && CStopSignals::Received())
+        return;  // the program is asked to end: nothing more to load or run
     if (module == nullptr)
         module = BuildModule(path, cacheKept ? cachePath : std::string());
     if (module == nullptr)
@@ -256,7 +316,8 @@ asIScriptModule* CFResource::LoadCachedModule(const std::string& cachePath, bool
         ok = RunsWithoutStopping(code, cachePath);
     asIScriptModule* module = ok && (tagged || !scriptBeside) ? LoadByteCode(code) : nullptr;
     if (module == nullptr) {
-        m_pEngine->Log("[W] Resource: Can't load byte-code cache %s", cachePath.c_str());
+        if (!CStopSignals::Received())  // a trial left for a stop signal says so itself
+            m_pEngine->Log("[W] Resource: Can't load byte-code cache %s", cachePath.c_str());
         return nullptr;
     }
     if (!tagged)
@@ -294,9 +355,12 @@ bool CFResource::RunsWithoutStopping(const std::vector<std::uint8_t>& code, cons
             RunScript(module);
             return true;
         },
-        kCompileLimit);
+        CompileLimits());
     if (result == EChildRun::kStopped || result == EChildRun::kTimedOut || result == EChildRun::kSanitizerReport)
         m_pEngine->Log("[E] Resource: The script library stopped on byte-code cache %s", cachePath.c_str());
+    if (result == EChildRun::kInterrupted)
+        m_pEngine->Log("[I] Resource: The trial of byte-code cache %s is left: the program is asked to end",
+                       cachePath.c_str());
     return result == EChildRun::kReturnedTrue;
 }
 
@@ -335,6 +399,9 @@ bool CFResource::SaveCache(const std::vector<std::uint8_t>& code, const std::str
     return ok;
 }
 
+// The script is compiled in a child process (see CompileInChild) and its byte code loaded here, so
+// the program never compiles a text itself unless no child can do it: a stop signal during the
+// compile then ends the start at once, and a start compiles once.
 asIScriptModule* CFResource::BuildModule(const char* path, const std::string& cachePath)
 {
     std::vector<std::uint8_t> text;
@@ -342,11 +409,43 @@ asIScriptModule* CFResource::BuildModule(const char* path, const std::string& ca
         m_pEngine->Log("[E] Resource: Can't load AngelScript file %s", path);
         return nullptr;
     }
-    if (!CompilesWithoutStopping(text)) {
+    std::vector<std::string> messages;
+    std::vector<std::uint8_t> code;
+    switch (CompileInChild(text, messages, code)) {
+    case ECompileTrial::kStopped:
         m_pEngine->Log("[E] Resource: The script compiler stopped on %s", path);
         m_pEngine->Log("[E] Resource: Can't build AngelScript file %s", path);
         return nullptr;
+    case ECompileTrial::kInterrupted:
+        m_pEngine->Log("[I] Resource: The compile of %s is left: the program is asked to end", path);
+        return nullptr;
+    case ECompileTrial::kFailed:
+        WriteMessages(messages);
+        m_pEngine->Log("[E] Resource: Can't build AngelScript file %s", path);
+        return nullptr;
+    case ECompileTrial::kBuilt:
+        if (asIScriptModule* module = LoadByteCode(code)) {
+            WriteMessages(messages);
+            if (!cachePath.empty())
+                WriteCache(code, path, cachePath);
+            return module;
+        }
+        break;  // compiled here after all
+    case ECompileTrial::kHere:
+        break;
     }
+    return BuildHere(text, path, cachePath);
+}
+
+void CFResource::WriteMessages(const std::vector<std::string>& messages)
+{
+    for (const std::string& line : messages)
+        Write(line.c_str());
+}
+
+asIScriptModule* CFResource::BuildHere(const std::vector<std::uint8_t>& text, const char* path,
+                                       const std::string& cachePath)
+{
     asIScriptModule* module = m_pScriptEngine->GetModule(kModuleName, asGM_ALWAYS_CREATE);
     if (module == nullptr)
         return nullptr;
@@ -357,38 +456,78 @@ asIScriptModule* CFResource::BuildModule(const char* path, const std::string& ca
         module->Discard();
         return nullptr;
     }
-    if (!cachePath.empty())
-        WriteCache(module, path, cachePath);
+    CFMemoryStream code;
+    if (!cachePath.empty() && module->SaveByteCode(&code) < 0)
+        m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
+    else if (!cachePath.empty())
+        WriteCache(code.GetBytes(), path, cachePath);
     return module;
 }
 
 // The script library stops the whole program on an assertion for some wrong texts (an operator
-// between two calls that return nothing, say), so a text is first compiled and saved in a child
-// process, with the compiler's messages left out (the real build below logs them). Only a child
-// that stopped or hung refuses the text; without a child the build goes on as before.
-bool CFResource::CompilesWithoutStopping(const std::vector<std::uint8_t>& text)
+// between two calls that return nothing, say), and a long text takes seconds to compile, so a
+// text is compiled in a child process, which hands back its compiler messages and the byte code
+// of a good build through shared pages. Only a child that stopped or hung refuses the text.
+CFResource::ECompileTrial CFResource::CompileInChild(const std::vector<std::uint8_t>& text,
+                                                     std::vector<std::string>& messages,
+                                                     std::vector<std::uint8_t>& code)
 {
+    SharedPages shared(sizeof(CompileOutcome) + kMaxMessageBytes + kMaxCacheSize);  // touched pages only
+    if (shared.Data() == nullptr)
+        return ECompileTrial::kHere;
+    auto* outcome = new (shared.Data()) CompileOutcome{};
+    unsigned char* messageArea = shared.Data() + sizeof(CompileOutcome);
+    unsigned char* codeArea = messageArea + kMaxMessageBytes;
     const EChildRun result = RunInChild(
         [&] {
-            m_pScriptEngine->ClearMessageCallback();
+            MessageSink sink{outcome, messageArea};
+            m_pScriptEngine->SetMessageCallback(asFUNCTION(CollectMessage), &sink, asCALL_CDECL);
             asIScriptModule* module = m_pScriptEngine->GetModule(kModuleName, asGM_ALWAYS_CREATE);
             module->AddScriptSection(kSectionName, reinterpret_cast<const char*>(text.data()), text.size());
-            CFMemoryStream code;
-            return module->Build() >= 0 && module->SaveByteCode(&code) >= 0;
+            if (module->Build() < 0)
+                return false;
+            CFMemoryStream built;
+            outcome->state = 2;
+            if (module->SaveByteCode(&built) < 0 || built.GetSize() > kMaxCacheSize)
+                return false;
+            std::memcpy(codeArea, built.GetBytes().data(), built.GetSize());
+            outcome->codeBytes = built.GetSize();
+            outcome->state = 1;
+            return true;
         },
-        kCompileLimit);
-    // A memory error in the script library's compiler is the trial's to find, as a stop is.
-    return result != EChildRun::kStopped && result != EChildRun::kTimedOut && result != EChildRun::kSanitizerReport;
+        CompileLimits());
+    switch (result) {
+    case EChildRun::kStopped:
+    case EChildRun::kTimedOut:
+    case EChildRun::kSanitizerReport:  // a memory error in the compiler is the trial's to find, as a stop is
+        return ECompileTrial::kStopped;
+    case EChildRun::kInterrupted:
+        return ECompileTrial::kInterrupted;
+    case EChildRun::kUnavailable:
+        return ECompileTrial::kHere;
+    case EChildRun::kReturnedTrue:
+    case EChildRun::kReturnedFalse:
+        break;
+    }
+    if (outcome->state == 2 || outcome->messageBytes > kMaxMessageBytes ||
+        (outcome->state == 1 && outcome->codeBytes > kMaxCacheSize))
+        return ECompileTrial::kHere;
+    messages = SplitMessages(messageArea, outcome->messageBytes);
+    if (outcome->messagesCut > 0)
+        messages.push_back("[W] Resource: " + std::to_string(outcome->messagesCut) + " more compiler messages are left out");
+    if (result == EChildRun::kReturnedFalse || outcome->state != 1)
+        return ECompileTrial::kFailed;
+    code.assign(codeArea, codeArea + outcome->codeBytes);
+    return ECompileTrial::kBuilt;
 }
 
 // Written whole or not at all, so a cut-off write never leaves a half cache; stamped with the
 // script's time, which is what makes the next start use it.
-void CFResource::WriteCache(asIScriptModule* module, const char* scriptPath, const std::string& cachePath)
+void CFResource::WriteCache(const std::vector<std::uint8_t>& code, const char* scriptPath, const std::string& cachePath)
 {
-    CFMemoryStream code;
     host_files::FileTime scriptTime = 0;
-    if (module->SaveByteCode(&code) >= 0 && fs_layer::GetModifiedTime(scriptPath, scriptTime))
-        (void)SaveCache(code.GetBytes(), cachePath, scriptTime);
+    if (fs_layer::GetModifiedTime(scriptPath, scriptTime))
+        (void)SaveCache(code, cachePath, scriptTime);
     else
         m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
 }

@@ -125,12 +125,22 @@ private:
                                                    host_files::FileTime scriptTime);
     AngelScript::asIScriptModule* LoadByteCode(const std::vector<std::uint8_t>& code);
     AngelScript::asIScriptModule* BuildModule(const char* path, const std::string& cachePath);  // "": no cache
-    bool CompilesWithoutStopping(const std::vector<std::uint8_t>& text);
+    AngelScript::asIScriptModule* BuildHere(const std::vector<std::uint8_t>& text, const char* path,
+                                            const std::string& cachePath);
+    enum class ECompileTrial {
+        kBuilt,        // the child built it: its messages and byte code came back
+        kFailed,       // the child's build failed: its messages came back
+        kStopped,      // the compiler stopped on the text or hung
+        kInterrupted,  // a stop signal came meanwhile
+        kHere,         // no child could do it: compile in this process
+    };
+    ECompileTrial CompileInChild(const std::vector<std::uint8_t>& text, std::vector<std::string>& messages,
+                                 std::vector<std::uint8_t>& code);
+    void WriteMessages(const std::vector<std::string>& messages);
     bool RunsWithoutStopping(const std::vector<std::uint8_t>& code, const std::string& cachePath);
     void TagCache(const std::vector<std::uint8_t>& code, const std::string& cachePath, host_files::FileTime cacheTime);
     bool SaveCache(const std::vector<std::uint8_t>& code, const std::string& cachePath, host_files::FileTime time);
-    void WriteCache(AngelScript::asIScriptModule* module, const char* scriptPath,
-                    const std::string& cachePath);
+    void WriteCache(const std::vector<std::uint8_t>& code, const char* scriptPath, const std::string& cachePath);
     void RunScript(AngelScript::asIScriptModule* module);
     void RejectBrokenEffects();
     void FreeAll();

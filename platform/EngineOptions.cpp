@@ -53,13 +53,20 @@ const char* WhyUnreadable(const std::string& path)
     return ::access(path.c_str(), R_OK) == 0 ? nullptr : std::strerror(errno);
 }
 
-// The same for making the file: its folder must take files, and the name must not be a folder's.
+// The same for making the file: its folder must take files, and the name must hold nothing the
+// end of the run would refuse to write (host_files::WriteOutputFile): a link, a folder, a pipe.
 // Asked of the system, not tried: nothing is written before the run.
 const char* WhyUnwritable(const std::string& path)
 {
     struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return std::strerror(EISDIR);
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (S_ISLNK(st.st_mode))
+            return "a link stands at its name";
+        if (S_ISDIR(st.st_mode))
+            return std::strerror(EISDIR);
+        if (!S_ISREG(st.st_mode) && !S_ISCHR(st.st_mode))
+            return "not a regular file";
+    }
     std::string folder = host_files::ParentFolder(path);
     if (folder.empty())
         folder = ".";

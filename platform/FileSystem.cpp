@@ -4,6 +4,7 @@
 #include "platform/GamePath.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -126,12 +127,19 @@ std::string ResolvePath(const std::string& gamePath)
     return path.Refused() ? std::string() : path.HostPath();
 }
 
+// A link this read does not follow is told once, as the folder links are.
 bool ReadWholeFile(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize)
 {
     out.clear();
     const CGamePath path(gamePath, EUse::kRead);
-    return path.Folder() >= 0 && host_files::ReadFileAt(path.Folder(), path.Name(), out, maxSize,
-                                                        host_files::ELinks::kMakersOwn) == host_files::ERead::kRead;
+    if (path.Folder() < 0)
+        return false;
+    std::string why;
+    const host_files::ERead read =
+        host_files::ReadFileAt(path.Folder(), path.Name(), out, maxSize, host_files::ELinks::kMakersOwn, &why);
+    if (read == host_files::ERead::kLink)
+        TellOnce(path.HostPath(), EUse::kRead, "[W] File " + gamePath + ": " + why + "; it is not read");
+    return read == host_files::ERead::kRead;
 }
 
 // What the game writes itself is read with the rule for writing: it is written back where it is read.
@@ -202,8 +210,7 @@ bool DeleteFile(const std::string& gamePath)
 bool RemoveLink(const std::string& gamePath)
 {
     const CGamePath path(gamePath, EUse::kWrite);
-    struct stat st;
-    return StatOf(path, st, false) && S_ISLNK(st.st_mode) && ::unlinkat(path.Folder(), path.Name().c_str(), 0) == 0;
+    return path.Folder() >= 0 && host_files::RemoveLinkAt(path.Folder(), path.Name());
 }
 
 bool CreateDirectory(const std::string& gamePath, std::string* why)
@@ -289,19 +296,111 @@ std::vector<std::string> FindFiles(const std::string& pattern)
     return names;
 }
 
-std::string UserRuntimeFolder()
+namespace {
+
+// A folder on the way that only this user and root may change: theirs, and either no one else may
+// write it or it is sticky (others may add names there, not replace ours).
+bool GuardsWhatIsOurs(const struct stat& folder)
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const bool ours = folder.st_uid == ::geteuid() || folder.st_uid == 0;
+    return ours && ((folder.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (folder.st_mode & S_ISVTX) != 0);
+}
+
+// The folder's path without links, if it is this user's own: it and every folder above it could be
+// made or changed by no one but this user and root, and no one else may write it. Each folder is
+// opened within the one above without following a link, so what is checked is what the path names.
+// Empty, with the reason in `why`, otherwise.
+std::string PrivateFolder(const std::string& path, std::string& why)
+{
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) {
+        why = path + ": " + std::strerror(errno);
+        return std::string();
+    }
+    const std::string resolved = real;
+    std::free(real);
+    int folder = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::vector<std::string> parts = SplitParts(resolved);
     struct stat st;
-    if (runtime != nullptr && runtime[0] == '/' && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode))
-        return runtime;
-    const std::string dir = "/tmp/palmora-" + std::to_string(::getuid());
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-        return "/tmp";
-    // Someone else may have made the folder first; a lock file in it would not be ours alone.
-    if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-        return "/tmp";
-    return dir;
+    bool opened = folder >= 0 && ::fstat(folder, &st) == 0;
+    bool guarded = opened && GuardsWhatIsOurs(st);
+    for (std::size_t i = 0; guarded && i < parts.size(); ++i) {
+        const int next = ::openat(folder, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        ::close(folder);
+        folder = next;
+        opened = folder >= 0 && ::fstat(folder, &st) == 0;
+        guarded = opened && GuardsWhatIsOurs(st);
+    }
+    const int error = errno;
+    if (folder >= 0)
+        ::close(folder);
+    if (guarded && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0)
+        return resolved;
+    why = path + ": " + (!opened    ? std::strerror(error)
+                         : !guarded ? "others may change a folder on the way"
+                                    : "not this user's alone");
+    return std::string();
+}
+
+// This user's home as the account names it (not $HOME, which su and sudo may leave as another's).
+std::string HomeFolder()
+{
+    const long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+        found->pw_dir == nullptr)
+        return std::string();
+    return found->pw_dir;
+}
+
+// "<home>/.cache/palmora", made where missing once the home is found to be this user's own.
+std::string FolderInHome(std::string& why)
+{
+    const std::string home = HomeFolder();
+    if (home.empty() || home[0] != '/') {
+        why = "no home folder";
+        return std::string();
+    }
+    if (PrivateFolder(home, why).empty())
+        return std::string();
+    const std::string cache = home + "/.cache", folder = cache + "/palmora";
+    (void)::mkdir(cache.c_str(), 0700);
+    (void)::mkdir(folder.c_str(), 0700);
+    return PrivateFolder(folder, why);
+}
+
+}  // namespace
+
+std::string UserRuntimeFolder(std::string* why)
+{
+    std::vector<std::string> reasons;
+    std::string reason;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] == '/') {
+        const std::string folder = PrivateFolder(runtime, reason);
+        if (!folder.empty())
+            return folder;
+        reasons.push_back("XDG_RUNTIME_DIR " + reason);
+    } else {
+        reasons.push_back("no XDG_RUNTIME_DIR");
+    }
+    // The session's runtime folder, where su, sudo or cron left the variable out.
+    std::string folder = PrivateFolder("/run/user/" + std::to_string(::geteuid()), reason);
+    if (!folder.empty())
+        return folder;
+    reasons.push_back(reason);
+    folder = FolderInHome(reason);
+    if (!folder.empty())
+        return folder;
+    reasons.push_back(reason);
+    if (why != nullptr) {
+        why->clear();
+        for (const std::string& each : reasons)
+            *why += (why->empty() ? "" : "; ") + each;
+    }
+    return std::string();
 }
 
 }  // namespace fs_layer

@@ -70,7 +70,12 @@ bool SetWritable(const std::string& gamePath);  // this user's regular file, cha
 // "*" and "?" are wildcards compared without case, e.g. "gfx/effects/*.jp2". Sorted.
 std::vector<std::string> FindFiles(const std::string& pattern);
 
-// The per-user folder for runtime files such as the single-instance lock.
-std::string UserRuntimeFolder();
+// The per-user folder for runtime files such as the window's lock: one that only this user (and
+// root) could have made, checked from the root of the file system down (each folder on the way
+// root's or this user's and no one else's to change, the last one this user's alone). It is
+// $XDG_RUNTIME_DIR, else the session's /run/user/<uid> (su, sudo and cron leave the variable out),
+// else "<home>/.cache/palmora" (made where missing). Empty when none of them is such a folder,
+// with the reasons in `why`.
+std::string UserRuntimeFolder(std::string* why = nullptr);
 
 }  // namespace fs_layer

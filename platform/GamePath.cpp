@@ -27,15 +27,19 @@ Notices& GetNotices()
     return notices;
 }
 
+}  // namespace
+
 // Once per link and use: a game reads or writes many files in one folder. Kept for later while no
 // one takes the lines.
-void Tell(const std::string& linkPath, host_files::EUse use, const std::string& line)
+void TellOnce(const std::string& linkPath, host_files::EUse use, const std::string& line)
 {
     Notices& notices = GetNotices();
     if (notices.log == nullptr || !notices.told.insert(linkPath + (use == host_files::EUse::kRead ? "\n" : "\t")).second)
         return;
     notices.log(line.c_str());
 }
+
+namespace {
 
 // The entry of the folder whose name equals `name` without regard to case, or `name` itself when
 // the exact name exists or nothing matches (a file about to be created keeps the case given).
@@ -137,7 +141,7 @@ void CGamePath::OpenFolders(const std::vector<std::string>& parts, host_files::E
         if (distrust.empty())
             continue;
         m_why = "folder " + under + ": " + distrust;
-        Tell(m_folderPath, use, "[W] Folder " + under + ": " + distrust +
+        TellOnce(m_folderPath, use, "[W] Folder " + under + ": " + distrust +
                                     (use == host_files::EUse::kRead ? "; nothing is read through it"
                                                                     : "; nothing is written or removed through it"));
     }

@@ -21,6 +21,9 @@ namespace fs_layer {
 
 // The parts of a game path: "\" or "/" between them, empty parts and "." left out.
 std::vector<std::string> SplitParts(const std::string& gamePath);
+// Tells the line through the notice log (fs_layer::SetNoticeLog) once per link path and use;
+// nothing while no log is set.
+void TellOnce(const std::string& linkPath, host_files::EUse use, const std::string& line);
 char LowerAscii(char c);  // game paths compare without case, in ASCII only
 
 class CGamePath {

@@ -1,6 +1,7 @@
 // InputScript.cpp: parsing of scripted input lines.
 #include "platform/InputScript.h"
 
+#include "platform/files/HostFiles.h"
 #include "platform/files/UniqueFd.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@
 #include <sstream>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -116,16 +116,11 @@ bool ParseInputScript(const std::string& text, std::vector<ScriptedInput>& out, 
 
 bool ReadInputScriptFile(const std::string& path, std::size_t maxBytes, std::string& text, std::string& why)
 {
-    // Opened without waiting, so that a pipe put in the file's place is refused instead of holding
-    // the start until someone writes to it.
-    const host_files::CUniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat st;
-    if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0) {
-        why = std::strerror(errno);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        why = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    // Opened only as a regular file, so that a pipe or a device put in the file's place since the
+    // start checked it is refused instead of holding the start or being opened.
+    const host_files::CUniqueFd file(host_files::OpenRegularAt(AT_FDCWD, path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0) {
+        why = errno == EINVAL ? "not a regular file" : std::strerror(errno);
         return false;
     }
     text.clear();

@@ -68,26 +68,24 @@ bool CanWriteFolderOf(const std::string& path)
 }
 
 // The existing lock file, read-write where this user may write it and read-only otherwise (flock
-// needs no write access); -1 with errno ELOOP for a link, EINVAL for anything but a regular file.
+// needs no write access); -1 with errno ELOOP for a link, EISDIR or EINVAL for anything but a
+// regular file, which is not opened at all.
 int OpenExisting(const std::string& path)
 {
-    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;  // a FIFO at the name must not block
-    int fd = ::open(path.c_str(), O_RDWR | kFlags);
-    if (fd < 0 && IsReadOnlyError(errno))
-        fd = ::open(path.c_str(), O_RDONLY | kFlags);
-    struct stat st;
-    if (fd < 0 || (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)))
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;  // nothing but a regular file is opened
+    const int fd = host_files::OpenRegularAt(AT_FDCWD, path, O_RDWR | kFlags);
+    if (fd >= 0 || !IsReadOnlyError(errno))
         return fd;
-    ::close(fd);
-    errno = EINVAL;
-    return -1;
+    return host_files::OpenRegularAt(AT_FDCWD, path, O_RDONLY | kFlags);
 }
 
 }  // namespace
 
 CSingleInstance::CSingleInstance(const std::string& name)
-    : m_sPath(fs_layer::UserRuntimeFolder() + "/" + name + ".lock")
 {
+    const std::string folder = fs_layer::UserRuntimeFolder(&m_sNoFolder);
+    if (!folder.empty())
+        m_sPath = host_files::Join(folder, name + ".lock");
 }
 
 CSingleInstance::CSingleInstance(const std::string& name, const std::string& hostFolder)
@@ -105,6 +103,11 @@ bool CSingleInstance::Acquire()
     if (IsHeld())
         return true;
     m_sReason.clear();
+    if (m_sPath.empty()) {
+        m_sReason = m_sNoFolder;
+        m_result = ELockResult::kNoFolder;
+        return true;
+    }
     m_result = OpenAndLock();
     return m_result == ELockResult::kHeld || m_result == ELockResult::kNotNeeded ||
            m_result == ELockResult::kNoLocking;
@@ -143,7 +146,9 @@ ELockResult CSingleInstance::OpenAndLock()
             return ELockResult::kNotNeeded;
         if ((error == ELOOP || IsReadOnlyError(error)) && !CanWriteFolderOf(m_sPath))
             return ELockResult::kNotNeeded;
-        m_sReason = error == ELOOP ? "a link stands at its name" : error == EINVAL ? "not a regular file" : std::strerror(error);
+        m_sReason = error == ELOOP                       ? "a link stands at its name"
+                    : error == EINVAL || error == EISDIR ? "not a regular file"
+                                                         : std::strerror(error);
         return ELockResult::kFailed;
     }
     m_sReason = "it keeps being replaced";

@@ -8,7 +8,9 @@
 // by all (the umask permitting): a user who may not write the folder can still take the lock on it.
 // A folder that this user cannot write, and in which no lock file can be opened, needs no guard:
 // nothing of this user's can be written there. The lock file is never made or opened through a
-// link: one found at its name is removed and the file made in its place.
+// link: one found at its name is removed and the file made in its place. The user's runtime
+// folder is one only this user could have made (fs_layer::UserRuntimeFolder); where there is
+// none, no lock is taken there and the result says so.
 #pragma once
 
 #include <string>
@@ -19,6 +21,7 @@ enum class ELockResult {
     kNoLocking,      // the file system has no locks (NFS without a lock manager): run unguarded
     kHeldElsewhere,  // another copy holds it
     kFailed,         // it can't be taken: a missing folder, a lock file this user may not open
+    kNoFolder,       // no runtime folder of this user's own to keep it in: run unguarded (GetReason says why)
 };
 
 class CSingleInstance {
@@ -29,12 +32,12 @@ public:
     CSingleInstance(const CSingleInstance&) = delete;
     CSingleInstance& operator=(const CSingleInstance&) = delete;
 
-    bool Acquire();      // true when the game may run: held, not needed or not possible here
+    bool Acquire();      // true when the game may run: held, not needed, not possible here or nowhere to keep
     void Release();
     bool IsHeld() const { return m_fd >= 0; }
     bool IsHeldElsewhere() const { return m_result == ELockResult::kHeldElsewhere; }  // the last Acquire found it taken
     ELockResult GetResult() const { return m_result; }
-    const std::string& GetReason() const { return m_sReason; }  // the system's words for kNoLocking, kFailed
+    const std::string& GetReason() const { return m_sReason; }  // the system's words for kNoLocking, kFailed, kNoFolder
     const std::string& GetPath() const { return m_sPath; }
     bool ReplacedLink() const { return m_bReplacedLink; }  // the last Acquire removed a link at the lock's name
 
@@ -47,6 +50,7 @@ private:
     std::string m_sReason;
     int m_fd = -1;
     int m_nOwner = 0;  // the process that took the lock; a forked child has closed its copy
+    std::string m_sNoFolder;  // why there is no runtime folder, when the path is empty for want of one
     ELockResult m_result = ELockResult::kFailed;
     bool m_bReplacedLink = false;
 };

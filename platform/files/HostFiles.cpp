@@ -71,6 +71,27 @@ bool IsSharedByGroup(const struct stat& folder)
     return S_ISDIR(folder.st_mode) && (folder.st_mode & S_ISGID) != 0 && (folder.st_mode & S_IWGRP) != 0;
 }
 
+// Whether someone but this user and root may add a name to the folder (its stat): another user's
+// folder, or one its group or everyone may write. A sticky folder keeps others from replacing our
+// names, not from adding their own.
+bool OthersMayAddNames(const struct stat& folder)
+{
+    return !IsOwnOrRoot(folder.st_uid) || (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+}
+
+// A regular file of this user's (its stat) with another name, in a folder where someone else may
+// have given it that name: where fs.protected_hardlinks is 0, anyone may link a file they can
+// reach, read or not. Such a name is not this user's to rewrite, truncate, change or quote.
+bool IsLinkedByOthers(const struct stat& file, int folder)
+{
+    if (!S_ISREG(file.st_mode) || file.st_nlink < 2 || file.st_uid != ::geteuid())
+        return false;
+    struct stat st;
+    return ::fstatat(folder, "", &st, AT_EMPTY_PATH) != 0 || OthersMayAddNames(st);  // unknown: not ours
+}
+
+constexpr const char* kLinkedByOthers = "another name of a file of this user's (a hard link), in a folder others may write";
+
 // What was just made in `folder` (open as fd) is given the group's bits that `mode` asks for when
 // the folder is shared by its group; the umask took them. Changed on the open file, so a name
 // swapped meanwhile changes nothing else.
@@ -226,25 +247,69 @@ int ReplaceWithNewFile(const std::string& path, unsigned mode, std::string* why,
     return fd;
 }
 
+namespace {
+
+// What the name leads to, opened with `flags` only once it is known to be of `type` (S_IFREG,
+// S_IFCHR): the name is opened as a path first (O_PATH opens no device and waits for no pipe), that
+// very file is checked and then opened through /proc/self/fd, so a name swapped meanwhile changes
+// nothing. Without /proc the name is opened again, without waiting and with no controlling
+// terminal, and kept only while it is still the file checked. -1 with errno ELOOP for a link
+// (with O_NOFOLLOW), EISDIR for a folder and EINVAL for anything else.
+int OpenOfTypeAt(int folder, const std::string& name, int flags, mode_t type)
+{
+    const int path = ::openat(folder, name.c_str(), O_PATH | O_CLOEXEC | (flags & O_NOFOLLOW));
+    if (path < 0)
+        return -1;
+    CUniqueFd closePath(path);
+    struct stat checked;
+    if (::fstat(path, &checked) != 0)
+        return -1;
+    if ((checked.st_mode & S_IFMT) != type) {
+        errno = S_ISLNK(checked.st_mode) ? ELOOP : S_ISDIR(checked.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    const int use = (flags & ~(O_NOFOLLOW | O_CREAT | O_EXCL | O_TRUNC | O_DIRECTORY)) | O_NOCTTY | O_CLOEXEC;
+    const int fd = ::open(("/proc/self/fd/" + std::to_string(path)).c_str(), use);
+    if (fd >= 0 || errno != ENOENT)
+        return fd;
+    const int again = ::openat(folder, name.c_str(), use | O_NONBLOCK | (flags & O_NOFOLLOW));
+    struct stat opened;
+    if (again < 0 || (::fstat(again, &opened) == 0 && opened.st_dev == checked.st_dev && opened.st_ino == checked.st_ino &&
+                      ::fcntl(again, F_SETFL, use & (O_NONBLOCK | O_APPEND)) == 0))
+        return again;
+    ::close(again);
+    errno = EAGAIN;  // replaced meanwhile
+    return -1;
+}
+
+}  // namespace
+
+int OpenRegularAt(int folder, const std::string& name, int flags)
+{
+    return OpenOfTypeAt(folder, name, flags, S_IFREG);
+}
+
 int OpenOwnFile(const std::string& path, int flags)
 {
-    return OpenOwnFileAt(AT_FDCWD, path, flags);
+    const int folder = OpenFolderOf(path);
+    if (folder < 0)
+        return -1;
+    CUniqueFd closeFolder(folder);
+    return OpenOwnFileAt(folder, FileName(path), flags);
 }
 
 int OpenOwnFileAt(int folder, const std::string& name, int flags)
 {
     // Truncated only once it is known to be ours: O_TRUNC at the open would empty anyone's file.
     const bool truncate = (flags & O_TRUNC) != 0;
-    const int fd = ::openat(folder, name.c_str(), (flags & ~(O_TRUNC | O_CREAT)) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = OpenRegularAt(folder, name, (flags & ~(O_TRUNC | O_CREAT)) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return -1;
     struct stat st;
     int error = 0;
     if (::fstat(fd, &st) != 0)
         error = errno;
-    else if (!S_ISREG(st.st_mode))
-        error = EINVAL;
-    else if (st.st_uid != ::geteuid())
+    else if (st.st_uid != ::geteuid() || IsLinkedByOthers(st, folder))
         error = EPERM;
     else if (truncate && ::ftruncate(fd, 0) != 0)
         error = errno;
@@ -267,15 +332,12 @@ void SetReasonText(std::string* why, const std::string& text)
 // following a link and only while it still is a device.
 bool WriteToDevice(const std::string& path, const void* data, std::size_t size, std::string* why)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = OpenOfTypeAt(AT_FDCWD, path, O_WRONLY | O_NOFOLLOW | O_CLOEXEC, S_IFCHR);
     if (fd < 0) {
-        SetReason(why, errno);
-        return false;
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
-        ::close(fd);
-        SetReasonText(why, "not a regular file");
+        if (errno == ELOOP || errno == EISDIR || errno == EINVAL)
+            SetReasonText(why, errno == ELOOP ? "a link stands at its name" : "not a regular file");
+        else
+            SetReason(why, errno);
         return false;
     }
     const bool written = WriteAll(fd, static_cast<const std::uint8_t*>(data), size);
@@ -305,6 +367,15 @@ bool WriteOutputFile(const std::string& path, const void* data, std::size_t size
         return WriteToDevice(path, data, size, why);
     SetReasonText(why, S_ISLNK(st.st_mode) ? "a link stands at its name" : "not a regular file");
     return false;
+}
+
+bool RemoveLinkAt(int folder, const std::string& name)
+{
+    struct stat st;
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !(S_ISLNK(st.st_mode) || IsLinkedByOthers(st, folder)))
+        return false;
+    return ::unlinkat(folder, name.c_str(), 0) == 0;
 }
 
 bool RemoveOwnFileAt(int folder, const std::string& name)
@@ -395,9 +466,11 @@ bool FitsMaker(const struct stat& target, uid_t maker, EUse use)
 // What the link `name` in the open folder leads to, opened with `flags`: the link itself is
 // opened, its owner taken (into `link`) and its text followed, so what is checked is the link that
 // is followed even if another takes its name meanwhile. A link to anything but a regular file or a
-// folder (as `flags` ask) is not opened at all: opening a device may do something. -1 with errno.
+// folder (as `flags` ask) is not opened at all, even if what it names is swapped meanwhile:
+// opening a device may do something. -1 with errno; `link` is a link's only once it was one.
 int OpenLinkTarget(int folder, const std::string& name, int flags, struct stat& link)
 {
+    link = {};
     const int at = ::openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (at < 0)
         return -1;
@@ -406,6 +479,7 @@ int OpenLinkTarget(int folder, const std::string& name, int flags, struct stat& 
         return -1;
     if (!S_ISLNK(link.st_mode)) {  // replaced meanwhile: left for the next use
         errno = (flags & O_DIRECTORY) != 0 ? ENOTDIR : ELOOP;
+        link = {};
         return -1;
     }
     char text[4096];
@@ -415,12 +489,9 @@ int OpenLinkTarget(int folder, const std::string& name, int flags, struct stat& 
         return -1;
     }
     text[length] = '\0';  // an absolute text leaves the folder aside, as the link would
-    struct stat target;
-    if ((flags & O_DIRECTORY) == 0 && ::fstatat(folder, text, &target, 0) == 0 && !S_ISREG(target.st_mode)) {
-        errno = EINVAL;
-        return -1;
-    }
-    return ::openat(folder, text, flags);
+    if ((flags & O_DIRECTORY) != 0)
+        return ::openat(folder, text, flags);  // it opens nothing but a folder
+    return OpenRegularAt(folder, text, flags);
 }
 
 // The link's target, opened where its maker could use it so (FitsMaker); -1 with errno, or with
@@ -429,19 +500,16 @@ int OpenThroughLink(int folder, const std::string& name, int flags, EUse use, st
 {
     struct stat link, target;
     const int fd = OpenLinkTarget(folder, name, flags, link);
-    if (fd < 0 || IsOwnOrRoot(link.st_uid))
+    if (!S_ISLNK(link.st_mode) || IsOwnOrRoot(link.st_uid))
         return fd;
-    const bool known = ::fstat(fd, &target) == 0;
-    const int error = errno;
-    if (known && FitsMaker(target, link.st_uid, use))
+    if (fd >= 0 && ::fstat(fd, &target) == 0 && FitsMaker(target, link.st_uid, use))
         return fd;
-    ::close(fd);
-    if (!known) {
-        errno = error;
-        return -1;
-    }
-    distrust = "a link of user " + std::to_string(link.st_uid) + " leads to a " +
-               (S_ISDIR(target.st_mode) ? "folder" : "file") + " that is not theirs";
+    if (fd >= 0)
+        ::close(fd);
+    // The same words whether what it names exists or not: the log must not tell its maker which
+    // names exist where only this user may look.
+    distrust = "a link of user " + std::to_string(link.st_uid) + " leads to no " +
+               ((flags & O_DIRECTORY) != 0 ? "folder" : "file") + " of theirs";
     errno = EACCES;
     return -1;
 }
@@ -489,8 +557,9 @@ ERead ReadFileAt(int folder, const std::string& name, std::vector<std::uint8_t>&
                  ELinks links, std::string* why)
 {
     out.clear();
-    int fd = ::openat(folder, name.c_str(), kReadFlags | O_NOFOLLOW);
-    if (fd < 0 && errno == ELOOP) {
+    int fd = OpenRegularAt(folder, name, kReadFlags | O_NOFOLLOW);
+    const bool throughLink = fd < 0 && errno == ELOOP;  // what it leads to is its maker's choice
+    if (throughLink) {
         std::string distrust = kLinkAtName;
         if (links == ELinks::kMakersOwn) {
             distrust.clear();
@@ -503,8 +572,12 @@ ERead ReadFileAt(int folder, const std::string& name, std::vector<std::uint8_t>&
     }
     if (fd < 0) {
         const int error = errno;
-        SetReason(why, error);
-        return error == ENOENT ? ERead::kMissing : error == EINVAL ? ERead::kNotAFile : ERead::kUnreadable;
+        const bool notAFile = error == EINVAL || error == EISDIR;
+        if (notAFile)
+            SetReasonText(why, "not a regular file");
+        else
+            SetReason(why, error);
+        return error == ENOENT ? ERead::kMissing : notAFile ? ERead::kNotAFile : ERead::kUnreadable;
     }
     CUniqueFd closeFile(fd);
     struct stat st;
@@ -512,9 +585,9 @@ ERead ReadFileAt(int folder, const std::string& name, std::vector<std::uint8_t>&
         SetReason(why, errno);
         return ERead::kUnreadable;
     }
-    if (!S_ISREG(st.st_mode)) {
-        SetReasonText(why, "not a regular file");
-        return ERead::kNotAFile;
+    if (!throughLink && IsLinkedByOthers(st, folder)) {
+        SetReasonText(why, kLinkedByOthers);
+        return ERead::kLink;
     }
     return ReadOpened(fd, st, out, maxSize, why) ? ERead::kRead : ERead::kUnreadable;
 }
@@ -530,13 +603,16 @@ ETrust ReadTrustedAt(int folder, const std::string& folderName, const std::strin
                      std::size_t maxSize, FileTime* modified, std::string* why)
 {
     out.clear();
-    const int fd = ::openat(folder, name.c_str(), kReadFlags | O_NOFOLLOW);
+    const int fd = OpenRegularAt(folder, name, kReadFlags | O_NOFOLLOW);
     if (fd < 0) {
         const int error = errno;
+        const bool notAFile = error == EINVAL || error == EISDIR;
         SetReason(why, error);
-        if (error == ELOOP)
-            SetReasonText(why, kLinkAtName);
-        return error == ENOENT ? ETrust::kMissing : error == ELOOP ? ETrust::kNotTrusted : ETrust::kUnreadable;
+        if (error == ELOOP || notAFile)
+            SetReasonText(why, error == ELOOP ? kLinkAtName : "not a regular file");
+        if (error == ENOENT)
+            return ETrust::kMissing;
+        return error == ELOOP || notAFile ? ETrust::kNotTrusted : ETrust::kUnreadable;
     }
     CUniqueFd closeFile(fd);
     struct stat folderStat, st;
@@ -545,6 +621,8 @@ ETrust ReadTrustedAt(int folder, const std::string& folderName, const std::strin
         return ETrust::kUnreadable;
     }
     std::string distrust = WhyNotTrusted(st);
+    if (distrust.empty() && IsLinkedByOthers(st, folder))
+        distrust = kLinkedByOthers;
     if (distrust.empty())
         (void)OpenToOthers(folderStat, folderName, &distrust);
     if (!distrust.empty()) {
@@ -629,14 +707,12 @@ bool IdentityOf(std::FILE* file, OpenFileIdentity& out)
 
 std::FILE* OpenRegularForReading(const char* path)
 {
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st;
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        if (std::FILE* file = ::fdopen(fd, "rb"))
-            return file;
-    }
-    if (fd >= 0)
-        ::close(fd);
+    const int fd = path == nullptr ? -1 : OpenRegularAt(AT_FDCWD, path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    if (std::FILE* file = ::fdopen(fd, "rb"))
+        return file;
+    ::close(fd);
     return nullptr;
 }
 

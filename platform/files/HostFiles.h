@@ -11,6 +11,12 @@
 // group, the usual way to share data between accounts) what is made here is the group's to use
 // too: the umask does not take the group's bits. Byte code and other files that are run are read
 // only where no one else could have written them (ReadTrustedAt).
+//
+// A regular file of this user's is taken as theirs only where no one else could have named it:
+// where others may add names to its folder (another user's folder, or one its group or everyone
+// may write), a file with more than one name may be a hard link that someone else made to it, to
+// read it through the game. Such a name is treated as another user's: it is not read, run,
+// truncated or changed, and the calls below say so as they do for a link.
 #pragma once
 
 #include <cstddef>
@@ -51,9 +57,16 @@ int CreateExclusive(const std::string& path, unsigned mode = 0666);
 int ReplaceWithNewFile(const std::string& path, unsigned mode = 0666, std::string* why = nullptr,
                        bool* replacedLink = nullptr);
 // An existing regular file of this user's, opened with `flags` (O_WRONLY, O_TRUNC...) without
-// following a link at its name; -1 with errno ELOOP for a link, EPERM for another user's file and
-// EINVAL for anything but a regular file.
+// following a link at its name; -1 with errno ELOOP for a link, EPERM for another user's file (or
+// a hard link to this user's that someone else may have made) and EINVAL for anything but a
+// regular file.
 int OpenOwnFile(const std::string& path, int flags);
+// What the name in the open folder (or AT_FDCWD) leads to, opened with `flags` only once it is
+// known to be a regular file: it is checked as it stands, without opening it (a device that is
+// opened may act, a pipe may hold the caller), and then that very file is opened, whatever the
+// name is swapped for meanwhile. -1 with errno ELOOP for a link (with O_NOFOLLOW), EISDIR for a
+// folder and EINVAL for anything else.
+int OpenRegularAt(int folder, const std::string& name, int flags);
 // A file a user named as the output of a run: replaced whole (see WriteAtomically) where a file or
 // nothing stands at the name, written in place where it is a device (/dev/null, /dev/full), and
 // refused where it is a link or anything else; every write and the close are checked.
@@ -72,7 +85,7 @@ enum class ELinks {
 enum class ERead {
     kRead,        // read whole into `out`, within maxSize
     kMissing,     // nothing stands at the name (or a link leads nowhere)
-    kLink,        // a link that is not followed; `why` says which
+    kLink,        // a link that is not followed (or a hard link someone else may have made); `why` says which
     kNotAFile,    // a folder, a device or a pipe
     kUnreadable,  // it can't be opened or read, or is larger than maxSize
 };
@@ -93,9 +106,10 @@ enum class EUse {
 // The folder `name` within `folder`, open. A link there is followed where whoever made it could
 // use what it leads to in the same way themselves: always when this user or root made it; another
 // user's link only to a folder of theirs, or, for reading, to one of root's that everyone may
-// read and only root may write (an installed data set's). Otherwise -1 with errno EACCES and
-// `distrust` saying why. With `create` a missing folder is made first (shared with the group as
-// CreateFolders says); a link that leads nowhere makes nothing. -1 with errno otherwise.
+// read and only root may write (an installed data set's). Otherwise, and also where another
+// user's link leads nowhere (so that its maker learns nothing of what exists), -1 with errno
+// EACCES and `distrust` saying why. With `create` a missing folder is made first (shared with the
+// group as CreateFolders says); a link that leads nowhere makes nothing. -1 with errno otherwise.
 int OpenFolderAt(int folder, const std::string& name, EUse use, bool create, std::string* distrust = nullptr);
 ERead ReadFileAt(int folder, const std::string& name, std::vector<std::uint8_t>& out, std::size_t maxSize,
                  ELinks links, std::string* why = nullptr);
@@ -109,6 +123,9 @@ bool CanCreateFilesAt(int folder, std::string* why = nullptr);
 int OpenOwnFileAt(int folder, const std::string& name, int flags);  // see OpenOwnFile
 // Removes a regular file of this user's (a link or another user's file stays); false otherwise.
 bool RemoveOwnFileAt(int folder, const std::string& name);
+// Removes a link at the name: a symbolic one, or a hard link to this user's file that someone
+// else may have made (the file keeps its other names); false when none stood there or it stays.
+bool RemoveLinkAt(int folder, const std::string& name);
 bool RenameAt(int fromFolder, const std::string& from, int toFolder, const std::string& to);  // replaces `to`
 bool RenameNoReplaceAt(int fromFolder, const std::string& from, int toFolder, const std::string& to);
 // Names of the entries of the folder, in the order it gives ("." and ".." left out).
@@ -128,7 +145,7 @@ enum class ETrust {
     kTrusted,        // read whole into `out`, within maxSize
     kMissing,        // nothing stands at the name
     kUnreadable,     // it can't be opened or read, or is larger than maxSize
-    kNotTrusted,     // a link, not a regular file, another user's, writable by others or in an open folder
+    kNotTrusted,     // a link (a hard link too), not a regular file, another user's, writable by others or in an open folder
 };
 ETrust ReadTrustedAt(int folder, const std::string& folderName, const std::string& name, std::vector<std::uint8_t>& out,
                      std::size_t maxSize, FileTime* modified = nullptr, std::string* why = nullptr);

@@ -46,7 +46,7 @@ void ExpectStoppedBy(GameProcess& game, int signal, const fs::path& root)
 {
     const GameProcess::StopCost stop = game.StopWith(signal, std::chrono::seconds(30));
     EXPECT_EQ(stop.code, 0);
-    EXPECT_LT(stop.cpu.count(), kStopCpuLimit.count()) << "ms of processor time from the signal to the end";
+    EXPECT_LT(stop.cpu.count(), StopCpuLimit(stop).count()) << "ms of processor time from the signal to the end";
     EXPECT_LT(stop.wall.count(), StopWallLimit().count()) << "ms from the signal to the end";
     CSingleInstance lock(kGameTitle, root.string());
     EXPECT_TRUE(lock.Acquire()) << "the data folder's lock is released";

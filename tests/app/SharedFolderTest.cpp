@@ -1,11 +1,12 @@
-// test-cost: 10
+// test-cost: 30
 // SharedFolderTest.cpp: a data folder that a group shares (writable by the group and setgid, the
 // usual way to share game data between accounts), with the game run as whole processes by two
-// members: what one member puts in the folder never makes the other's game write through a link
-// or run byte code that it did not make.
-#include "GameRunRoot.h"
+// members: what one member puts in the folder never makes the other's game write through a link,
+// take a hard link to her file as her own, open what a swapped name leads to, or run byte code
+// that it did not make; and a stop during the compile that every start there does ends the game.
+#include "SharedFolderRoot.h"
+#include "platform/SingleInstance.h"
 #include "platform/bytes/SipHash.h"
-#include "support/GameProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +19,12 @@
 #include <thread>
 #include <vector>
 
-#include <grp.h>
-#include <pwd.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -29,141 +33,98 @@ namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Two accounts in one group, made where they are missing (the tests run as root), and a data
-// folder that the group shares: writable by the group and setgid, the usual way to share game
-// data between accounts. Each member runs the game as a whole process, at the usual umask 022.
-class SharedFolderTest : public GameRunRoot {
+class SharedFolderTest : public SharedFolderRoot {
 protected:
-    static constexpr const char* kGroup = "solshare";
-    static constexpr const char* kVictim = "solmember1";
-    static constexpr const char* kOther = "solmember2";
-
-    void SetUp() override
-    {
-        GameRunRoot::SetUp();
-        if (::getuid() != 0)
-            GTEST_SKIP() << "the accounts and the runs as them need root";
-        if (!MakeAccounts())
-            GTEST_SKIP() << "no accounts " << kVictim << " and " << kOther << " in group " << kGroup;
-        fs::remove(m_root + "/effects/effects.bc");
-        fs::remove(m_root + "/data/cache.key");
-        for (const char* user : {kVictim, kOther}) {
-            const std::string run = m_root + "/run-" + user;
-            fs::create_directories(run);
-            ASSERT_EQ(::chown(run.c_str(), Uid(user), m_group), 0);
-        }
-    }
-
-    // Every folder under the root (and the root) given `folderMode` and the group, every file
-    // the group's to write.
-    void ShareFolder(unsigned folderMode) const
-    {
-        const auto share = [&](const fs::path& path) {
-            ASSERT_EQ(::lchown(path.c_str(), 0, m_group), 0) << path;
-            if (!fs::is_symlink(path)) {
-                ASSERT_EQ(::chmod(path.c_str(), fs::is_directory(path) ? folderMode : 0664), 0) << path;
-            }
-        };
-        share(m_root);
-        for (const auto& entry : fs::recursive_directory_iterator(m_root)) {
-            const std::string name = entry.path().filename().string();
-            if (name.rfind("run-", 0) != 0 && entry.path().parent_path().filename().string().rfind("run-", 0) != 0)
-                share(entry.path());
-        }
-    }
-
-    // A file of `user` with the given bytes and mode.
-    void MakeFile(const std::string& path, const std::string& bytes, const char* user, unsigned mode) const
-    {
-        fs::remove(path);
-        std::ofstream(path, std::ios::binary) << bytes;
-        ASSERT_EQ(::chown(path.c_str(), Uid(user), m_group), 0);
-        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-    }
-
-    // A link that the other member puts at a name of the data folder.
-    void Plant(const std::string& relative, const std::string& target) const
+    // A folder of `user` with `mode` under the shared folder.
+    std::string MakeFolder(const std::string& relative, const char* user, unsigned mode) const
     {
         const std::string path = m_root + "/" + relative;
-        fs::remove(path);
-        fs::create_symlink(target, path);
-        ASSERT_EQ(::lchown(path.c_str(), Uid(kOther), m_group), 0);
+        fs::create_directories(path);
+        EXPECT_EQ(::chown(path.c_str(), Uid(user), m_group), 0);
+        EXPECT_EQ(::chmod(path.c_str(), mode), 0);
+        return path;
     }
 
-    // The game run as `user` until it ends; its exit code. With echoLog its log lines go to its
-    // stderr as well (a user who may not write the log).
-    int RunAs(const char* user, std::vector<std::string> args, bool echoLog = false)
+    // A data set of `user`'s own in `folder`: folders 0755, files 0644.
+    void MakeDataSet(const std::string& folder, const char* user) const
     {
-        GameProcess game;
-        game.runner = {"sh", "-c", "umask 022 && exec \"$@\"", "sh", "env", echoLog ? "SOL_LOG_STDERR=1" : "SOL_LOG_STDERR=",
-                       "setpriv", std::string("--reuid=") + user, std::string("--regid=") + kGroup, "--init-groups"};
-        const std::string name = "member";
-        args.insert(args.begin(), {"--headless", "--root", m_root});
-        if (!game.Start(args, m_root + "/run-" + user, Out(name), Err(name)))
-            return -3;
-        return game.Wait(seconds(120));
-    }
-
-    static uid_t Uid(const char* user)
-    {
-        const passwd* entry = ::getpwnam(user);
-        return entry != nullptr ? entry->pw_uid : 0;
-    }
-
-    static unsigned ModeOf(const std::string& path)
-    {
-        struct stat st;
-        return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-    }
-
-    static uid_t OwnerOf(const std::string& path)
-    {
-        struct stat st;
-        return ::lstat(path.c_str(), &st) == 0 ? st.st_uid : static_cast<uid_t>(-1);
-    }
-
-    std::string Out(const std::string& name) const { return m_root + "/../" + Leaf() + "-" + name + ".out"; }
-    std::string Err(const std::string& name) const { return m_root + "/../" + Leaf() + "-" + name + ".err"; }
-    std::string Leaf() const { return fs::path(m_root).filename().string(); }
-    void RemoveOutputs()
-    {
-        fs::remove(Out("member"));
-        fs::remove(Err("member"));
-    }
-
-    gid_t m_group = 0;
-
-private:
-    // A test beside this one may be making them at the same time: each try looks again.
-    bool MakeAccounts()
-    {
-        for (int attempt = 0; attempt < 20; ++attempt) {
-            if (::getgrnam(kGroup) == nullptr)
-                (void)std::system((std::string("groupadd ") + kGroup + " >/dev/null 2>&1").c_str());
-            for (const char* user : {kVictim, kOther}) {
-                if (::getpwnam(user) == nullptr)
-                    (void)std::system((std::string("useradd -M -N -s /usr/sbin/nologin -g ") + kGroup + " " + user +
-                                       " >/dev/null 2>&1").c_str());
-            }
-            const group* shared = ::getgrnam(kGroup);
-            const passwd* victim = ::getpwnam(kVictim);
-            const passwd* other = ::getpwnam(kOther);
-            if (shared != nullptr && victim != nullptr && other != nullptr && victim->pw_gid == shared->gr_gid &&
-                other->pw_gid == shared->gr_gid) {
-                m_group = shared->gr_gid;
-                return true;
-            }
-            std::this_thread::sleep_for(milliseconds(100));
+        ASSERT_TRUE(CopyBundledData(folder));
+        fs::remove(folder + "/data/save.dat");
+        fs::remove(folder + "/data/hiscores.dat");
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            ASSERT_EQ(::lchown(entry.path().c_str(), Uid(user), m_group), 0);
+            ASSERT_EQ(::chmod(entry.path().c_str(), entry.is_directory() ? 0755 : 0644), 0);
         }
-        return false;
+        ASSERT_EQ(::chown(folder.c_str(), Uid(user), m_group), 0);
+        ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
     }
 };
+
+// Linux lets anyone link a file they can reach, read or not, while fs.protected_hardlinks is 0
+// (kernels without the distribution's setting, some containers). The setting is 0 while this
+// object lives and back to what it was however the test ends; IsSet is false where it cannot be
+// changed.
+class CHardLinksUnprotected {
+public:
+    CHardLinksUnprotected() : m_previous(ReadText(kPath)) { m_bSet = !m_previous.empty() && Write("0\n"); }
+    ~CHardLinksUnprotected()
+    {
+        if (m_bSet)
+            (void)Write(m_previous);
+    }
+    CHardLinksUnprotected(const CHardLinksUnprotected&) = delete;
+    CHardLinksUnprotected& operator=(const CHardLinksUnprotected&) = delete;
+    bool IsSet() const { return m_bSet; }
+
+private:
+    static constexpr const char* kPath = "/proc/sys/fs/protected_hardlinks";
+    static bool Write(const std::string& value)
+    {
+        std::ofstream out(kPath);
+        out << value;
+        out.close();
+        return !out.fail();
+    }
+    std::string m_previous;
+    bool m_bSet = false;
+};
+
+// The other member's work that goes on beside the victim's game: a child process as that
+// member, ended (by its id) when the object goes, and with the test if it dies.
+class CMemberAtWork {
+public:
+    CMemberAtWork(uid_t user, gid_t group, const std::function<void()>& work)
+    {
+        const pid_t parent = ::getpid();
+        m_pid = ::fork();
+        if (m_pid != 0)
+            return;
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        const gid_t groups[] = {group};
+        if (::getppid() == parent && ::setgroups(1, groups) == 0 && ::setresgid(group, group, group) == 0 &&
+            ::setresuid(user, user, user) == 0)
+            work();
+        ::_exit(0);
+    }
+    ~CMemberAtWork()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    CMemberAtWork(const CMemberAtWork&) = delete;
+    CMemberAtWork& operator=(const CMemberAtWork&) = delete;
+
+private:
+    pid_t m_pid = -1;
+};
+
+std::uint64_t LinksOf(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_nlink : 0;
+}
 
 }  // namespace
 
@@ -214,8 +175,11 @@ TEST_F(SharedFolderTest, NoLinkAnotherMemberPutsInTheFolderIsFollowed)
         MakeFile(m_root + "/" + name, "left", kVictim, 0644);
     MakeFile(m_root + "/data/hiscores.dat.tmp.8.0", "left", kOther, 0644);
 
-    EXPECT_EQ(RunAs(kVictim, {"--frames", "30", "--screenshot", m_root + "/shot.png"}), 1);
+    // A screenshot named through a link is refused before anything is read or written.
+    EXPECT_EQ(RunAs(kVictim, {"--frames", "30", "--screenshot", m_root + "/shot.png"}), 2);
     EXPECT_EQ(ReadText(Err("member")), "can't write screenshot " + m_root + "/shot.png (a link stands at its name)\n");
+    EXPECT_TRUE(fs::is_symlink(m_root + "/Palmora.log")) << "nothing was started";
+    EXPECT_EQ(RunAs(kVictim, {"--frames", "30"}), 0);
     for (const auto& link : links) {
         SCOPED_TRACE(link.planted);
         const std::string target = victim + "/" + link.target;
@@ -265,21 +229,29 @@ TEST_F(SharedFolderTest, NoLinkAnotherMemberPutsInTheFolderIsFollowed)
 
     // Links at folders: the other member puts folders of the victim's in place of the one the
     // conversion works in and the one the stores keep their files in, and asks for a conversion.
-    // The victim's start reads, writes and removes nothing in them, and says so.
+    // The victim's start reads, writes and removes nothing in them, and says so; it says the same
+    // of a link to a folder the victim does not have (the sounds'), so that the log tells the
+    // other member nothing of what exists in the victim's folders.
     const struct {
         const char* planted;
-        const char* folder;
+        const char* folder;  // null: none stands there
         std::vector<std::pair<std::string, std::string>> files;
+        std::vector<const char*> uses;
     } folderLinks[] = {
-        {"gfx/effects", "pictures", {{"mine.jp2", jp2}, {"mine.gif", gif}}},
-        {"data", "saves", {{"save.dat", "the victim's save"}}},
+        {"gfx/effects", "pictures", {{"mine.jp2", jp2}, {"mine.gif", gif}}, {"read", "written or removed"}},
+        {"data", "saves", {{"save.dat", "the victim's save"}}, {"read", "written or removed"}},
+        {"sfx", nullptr, {}, {"read"}},
     };
     for (const auto& link : folderLinks) {
+        fs::remove_all(m_root + "/" + link.planted);
+        if (link.folder == nullptr) {
+            Plant(link.planted, victim + "/missing");
+            continue;
+        }
         fs::create_directory(victim + "/" + link.folder);
         ASSERT_EQ(::chown((victim + "/" + link.folder).c_str(), Uid(kVictim), m_group), 0);
         for (const auto& [name, bytes] : link.files)
             MakeFile(victim + "/" + link.folder + "/" + name, bytes, kVictim, 0600);
-        fs::remove_all(m_root + "/" + link.planted);
         Plant(link.planted, victim + "/" + link.folder);
     }
     const auto victimsFiles = [&] {
@@ -294,9 +266,9 @@ TEST_F(SharedFolderTest, NoLinkAnotherMemberPutsInTheFolderIsFollowed)
     EXPECT_TRUE(victimsFiles() == before) << "read, written or removed through a folder link";
     const std::string folderLog = ReadText(m_root + "/Palmora.log");
     for (const auto& link : folderLinks) {
-        for (const char* what : {"read", "written or removed"}) {
+        for (const char* what : link.uses) {
             const std::string line = std::string("[W] Folder ") + link.planted + ": a link of user " +
-                                     std::to_string(Uid(kOther)) + " leads to a folder that is not theirs; nothing is " +
+                                     std::to_string(Uid(kOther)) + " leads to no folder of theirs; nothing is " +
                                      what + " through it\n";
             EXPECT_NE(folderLog.find(line), std::string::npos) << line;
             EXPECT_EQ(folderLog.find(line), folderLog.rfind(line)) << "told once";
@@ -389,5 +361,196 @@ TEST_F(SharedFolderTest, ByteCodeAnotherMemberPutsInTheFolderIsNeverRun)
         EXPECT_EQ(log.find(noScript), std::string::npos) << log;
         EXPECT_EQ(log.find(stopped), std::string::npos);
     }
+    RemoveOutputs();
+}
+
+// Another member who may reach the victim's private files by their path but not read them links
+// them (hard links) at names the victim's game uses: the configuration in the shared folder (the
+// conversion would write its text back for the group to read, and make a read-only one writable),
+// the resource script (the compiler would quote it into the log), and the log in a folder of his
+// own that the victim may only read (the log would be emptied there instead). None of them is
+// taken as the victim's: nothing is read, rewritten, truncated or changed, and the log says so.
+// The victim's own hard links in a folder of hers still work as any file does.
+TEST_F(SharedFolderTest, HardLinksAnotherMemberMakesAreNotTakenAsTheVictimsOwn)
+{
+    ShareFolder(02775);
+    const std::string victim = MakeFolder("victim", kVictim, 0711);  // reachable by path, not readable
+    const struct {
+        const char* name;
+        unsigned mode;
+        std::string bytes;
+    } secrets[] = {
+        {"config", 0600, "[System]\r\nsecret=privateWord1\r\n"},
+        {"config-ro", 0400, "[System]\r\nsecret=privateWord2\r\n"},
+        {"notes", 0600, "the victim's notes\n"},
+        {"script", 0600, "secretToken456 xyz;\n"},
+    };
+    for (const auto& secret : secrets)
+        MakeFile(victim + "/" + secret.name, secret.bytes, kVictim, secret.mode);
+    const std::string his = m_root + "/his";  // a data folder of his that the victim may only read
+    fs::create_directory(his);
+    MakeDataSet(his, kOther);
+    fs::remove(his + "/Palmora.log");
+    // The other member makes the links, as he may only where the kernel does not protect them; the
+    // game cannot tell who made a hard link, so where the setting can't be changed root makes them.
+    const auto link = [&](const std::string& secret, const std::string& at) {
+        const std::string target = victim + "/" + secret;
+        CHardLinksUnprotected unprotected;
+        const auto make = [&] { return (::unlink(at.c_str()) == 0 || errno == ENOENT) && ::link(target.c_str(), at.c_str()) == 0; };
+        return unprotected.IsSet() ? AsUser(kOther, make) : make();
+    };
+    ASSERT_TRUE(link("script", m_root + "/effects/effects.as"));
+    ASSERT_TRUE(link("notes", his + "/Palmora.log"));
+    for (const char* config : {"config", "config-ro"}) {
+        SCOPED_TRACE(config);
+        ASSERT_TRUE(link(config, m_root + "/config.ini"));
+        ASSERT_EQ(LinksOf(m_root + "/config.ini"), 2u);
+        EXPECT_EQ(RunAs(kVictim, {"--frames", "5"}), 0);
+        EXPECT_EQ(LinksOf(m_root + "/config.ini"), 1u) << "the link went";
+        EXPECT_EQ(OwnerOf(m_root + "/config.ini"), Uid(kVictim));
+        const std::string made = ReadText(m_root + "/config.ini");
+        EXPECT_NE(made.find("cnv=0"), std::string::npos);
+        EXPECT_EQ(made.find("privateWord"), std::string::npos) << "the victim's file, copied for the group to read";
+        const std::string log = ReadText(m_root + "/Palmora.log");
+        EXPECT_NE(log.find("[W] A link stood at config.ini; it is not read, and was removed"), std::string::npos);
+        EXPECT_NE(log.find("[W] File effects/effects.as: another name of a file of this user's (a hard link), in a "
+                           "folder others may write; it is not read"),
+                  std::string::npos)
+            << log;
+        EXPECT_NE(log.find("[E] Resource: Can't load AngelScript file effects/effects.as"), std::string::npos);
+        EXPECT_EQ(log.find("secretToken456"), std::string::npos) << "the victim's file quoted into the log";
+    }
+    EXPECT_EQ(RunAs(kVictim, {"--frames", "5"}, false, his), 0);
+    EXPECT_EQ(ReadText(Err("member")),
+              "[E] Folder data can't be written (Permission denied); progress will not be kept\n"
+              "[E] Log Palmora.log can't be written (Permission denied); this run keeps none\n");
+    for (const auto& secret : secrets) {
+        SCOPED_TRACE(secret.name);
+        EXPECT_TRUE(ReadText(victim + "/" + secret.name) == secret.bytes) << "rewritten or emptied";
+        EXPECT_EQ(ModeOf(victim + "/" + secret.name), secret.mode);
+    }
+
+    // The victim's own data folder, where she keeps the configuration and the script as second
+    // names of files of hers: they are hers, read and used as ever.
+    const std::string own = victim + "/game";
+    fs::create_directory(own);
+    MakeDataSet(own, kVictim);
+    MakeFile(victim + "/config.ini", "[System]\r\ncnv=0\r\n", kVictim, 0644);
+    fs::copy_file(own + "/effects/effects.as", victim + "/effects.as");
+    ASSERT_EQ(::chown((victim + "/effects.as").c_str(), Uid(kVictim), m_group), 0);
+    for (const char* name : {"config.ini", "effects/effects.as"}) {
+        fs::remove(own + "/" + name);
+        ASSERT_TRUE(AsUser(kVictim, [&] {
+            return ::link((victim + "/" + fs::path(name).filename().string()).c_str(), (own + "/" + name).c_str()) == 0;
+        }));
+    }
+    EXPECT_EQ(RunAs(kVictim, {"--frames", "5"}, false, own), 0);
+    EXPECT_EQ(ReadText(Err("member")), "");
+    const std::string log = ReadText(own + "/Palmora.log");
+    EXPECT_NE(log.find("COMPILE DATE"), std::string::npos);
+    EXPECT_EQ(log.find("[W]"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Please wait"), std::string::npos) << "the configuration said the pictures are converted";
+    EXPECT_EQ(log.find("[E] Resource"), std::string::npos) << log;
+    EXPECT_TRUE(fs::exists(own + "/effects/effects.bc")) << "compiled and kept where no one else may write";
+    EXPECT_EQ(LinksOf(own + "/config.ini"), 2u);
+    RemoveOutputs();
+}
+
+// The other member's links lead to a file of his, as the README allows, but he keeps swapping
+// that file's name with a device's (a pipe's where no device can be made) while the victim starts
+// the game again and again: a check of the name and an open of the name would meet different
+// files now and then. Nothing but regular files is opened however the names fall, and once he
+// stops, his links are followed to his file as ever.
+TEST_F(SharedFolderTest, NamesSwappedUnderTheGameOpenNothingButARegularFile)
+{
+    constexpr int kStarts = 30;
+    ShareFolder(02775);
+    const std::string his = MakeFolder("his", kOther, 0755);
+    MakeFile(his + "/script", ReadText(m_root + "/effects/effects.as"), kOther, 0644);
+    const std::string device = his + "/device";
+    if (::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 5)) != 0) {  // a /dev/zero of its own
+        ASSERT_EQ(::mkfifo(device.c_str(), 0666), 0);
+    }
+    ASSERT_EQ(::chown(device.c_str(), Uid(kOther), m_group), 0);
+    // Every file the game reads through a link at its start: the script and the sounds it loads.
+    std::vector<std::string> links = {"effects/effects.as"};
+    for (const auto& entry : fs::directory_iterator(m_root + "/sfx/sounds"))
+        links.push_back("sfx/sounds/" + entry.path().filename().string());
+    for (const std::string& name : links)
+        Plant(name, his + "/script");
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, device.c_str(), IN_OPEN), 0);
+    {
+        CMemberAtWork swapping(Uid(kOther), m_group, [&] {
+            for (;;)
+                ::renameat2(AT_FDCWD, (his + "/script").c_str(), AT_FDCWD, device.c_str(), RENAME_EXCHANGE);
+        });
+        for (int start = 0; start < kStarts; ++start)
+            EXPECT_EQ(RunAs(kVictim, {"--frames", "1"}), 0) << "start " << start;
+    }
+    int opens = 0;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t got; (got = ::read(watch, events, sizeof events)) > 0;)
+        for (char* at = events; at < events + got; at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(at)->len)
+            opens += (reinterpret_cast<inotify_event*>(at)->mask & IN_OPEN) != 0;
+    ::close(watch);
+    EXPECT_EQ(opens, 0) << "the device was opened in " << kStarts << " starts";
+
+    struct stat st;
+    ASSERT_EQ(::lstat((his + "/script").c_str(), &st), 0);
+    if (!S_ISREG(st.st_mode)) {
+        ASSERT_EQ(::renameat2(AT_FDCWD, (his + "/script").c_str(), AT_FDCWD, device.c_str(), RENAME_EXCHANGE), 0);
+    }
+    EXPECT_EQ(RunAs(kVictim, {"--frames", "1"}), 0);
+    const std::string log = ReadText(m_root + "/Palmora.log");
+    EXPECT_NE(log.find("COMPILE DATE"), std::string::npos);
+    EXPECT_EQ(log.find("[E] Resource: Can't load AngelScript file"), std::string::npos) << "his link to his file";
+    EXPECT_EQ(log.find("[W] File effects/effects.as"), std::string::npos) << log;
+    RemoveOutputs();
+}
+
+// A stop signal while the script compiles ends the game at once. Every start in a shared folder
+// compiles the script (no byte code is kept where others may write), here a long one: the compile
+// in its child is left, not done again in the game, and the game ends as its exit does. A start
+// that nobody stops compiles it once; what it costs is the measure of what a compile costs here.
+TEST_F(SharedFolderTest, AStopDuringTheCompileEndsTheGameAtOnce)
+{
+    LengthenTheScript();
+    ShareFolder(02775);
+    GameProcess whole;
+    ASSERT_TRUE(StartAs(whole, kVictim, {"--frames", "5"}));
+    ASSERT_EQ(whole.Wait(seconds(600)), 0);
+    const milliseconds start = std::chrono::duration_cast<milliseconds>(whole.CpuTime());
+    const std::string log = ReadText(m_root + "/Palmora.log");
+    EXPECT_NE(log.find("COMPILE DATE"), std::string::npos);
+    EXPECT_EQ(log.find("[E] Resource"), std::string::npos) << log;
+
+    GameProcess game;
+    ASSERT_TRUE(StartAs(game, kVictim, {}));
+    pid_t compile = 0;
+    std::chrono::microseconds compiled{0};
+    const auto compiling = [&] {  // a quarter of the way into a compile, whatever the load
+        for (const pid_t child : ChildrenOf(game.Pid())) {
+            compiled = CpuTimeOf(child);
+            if (ProgramOf(child) == ProgramOf(game.Pid()) && compiled > start / 4)
+                return (compile = child) > 0;
+        }
+        return false;
+    };
+    ASSERT_TRUE(game.WaitUntil(compiling, seconds(600))) << ReadText(Err("member"));
+    const GameProcess::StopCost stop = game.StopWith(SIGTERM, seconds(600));
+    EXPECT_EQ(stop.code, 0);
+    EXPECT_LT(stop.wall.count(), StopWallLimit().count()) << "ms from the signal to the end";
+    // The child's time until the signal counts in the game's once it is reaped.
+    const auto after = stop.cpu - std::chrono::duration_cast<milliseconds>(compiled);
+    EXPECT_LT(after.count(), start.count() / 4) << "ms of processor time after the signal; a start took " << start.count();
+    EXPECT_FALSE(IsRunning(compile));
+    EXPECT_NE(ReadText(m_root + "/Palmora.log")
+                  .find("[I] Resource: The compile of effects/effects.as is left: the program is asked to end"),
+              std::string::npos);
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>()) << "the start ends there, with nothing more to tell";
+    CSingleInstance lock(kGameTitle, m_root);
+    EXPECT_TRUE(lock.Acquire()) << "the data folder's lock is released";
     RemoveOutputs();
 }

@@ -26,14 +26,84 @@ extern char** environ;
 
 // A stop signal ends the program promptly: the next frame sees it, and then come the exit's saves
 // and the shut-down, about 0.1 s of processor time and as long on an idle machine. A busy machine
-// stretches the time, not the work, so the work is held to a fixed bound and the time to one
-// that grows with the load (a stop that waited for something would still overrun it).
+// stretches the time, and makes the work dearer too (the processors' caches and cores are
+// shared), so the time is held to a bound that grows with the load and the work to a bound that
+// grows with what the run's own work cost before the signal (see StopCpuLimit): a stop that
+// waited for something, or did a start's work again, would still overrun them.
 inline constexpr std::chrono::milliseconds kStopCpuLimit{500};
 
 // One second while each processor has at most one task to run, more in proportion beyond that.
 inline std::chrono::milliseconds StopWallLimit()
 {
     return ClockAllowance(std::chrono::milliseconds(1000));
+}
+
+// ---- Processes as /proc tells them --------------------------------------------------------
+
+inline std::string ProcText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A process's state letter (and parent) from /proc/PID/stat; '\0' when it is gone.
+inline char StateOf(const std::string& pid, long* parent = nullptr)
+{
+    const std::string stat = ProcText("/proc/" + pid + "/stat");
+    const std::size_t nameEnd = stat.rfind(')');  // the name may hold spaces and brackets
+    char state = '\0';
+    long ppid = 0;
+    if (nameEnd == std::string::npos || std::sscanf(stat.c_str() + nameEnd + 1, " %c %ld", &state, &ppid) != 2)
+        return '\0';
+    if (parent != nullptr)
+        *parent = ppid;
+    return state;
+}
+
+inline bool IsRunning(pid_t pid)
+{
+    const char state = StateOf(std::to_string(pid));
+    return state != '\0' && state != 'Z';  // a zombie has ended; nobody may reap it here
+}
+
+inline std::vector<pid_t> ChildrenOf(pid_t parent)
+{
+    std::vector<pid_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename().string();
+        long ppid = 0;
+        if (pid.find_first_not_of("0123456789") == std::string::npos && StateOf(pid, &ppid) != '\0' && ppid == parent)
+            children.push_back(static_cast<pid_t>(std::stol(pid)));
+    }
+    return children;
+}
+
+inline std::string ProgramOf(pid_t pid)
+{
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", error).string();
+}
+
+// Processor time (user and system) the process has used so far, with that of the children it
+// waited for when asked; -1 us once it is gone.
+inline std::chrono::microseconds ProcCpuTime(pid_t pid, bool withChildren)
+{
+    const std::string stat = ProcText("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t nameEnd = stat.rfind(')');  // the name may hold spaces and brackets
+    unsigned long long user = 0, system = 0;
+    long long childUser = 0, childSystem = 0;
+    // After the name: state and ten numbers, then the four times in clock ticks.
+    if (nameEnd == std::string::npos ||
+        std::sscanf(stat.c_str() + nameEnd + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu %lld %lld",
+                    &user, &system, &childUser, &childSystem) != 4)
+        return std::chrono::microseconds(-1);
+    const long long ticks = static_cast<long long>(user + system) + (withChildren ? childUser + childSystem : 0);
+    return std::chrono::microseconds(ticks * 1000000 / ::sysconf(_SC_CLK_TCK));
+}
+
+inline std::chrono::microseconds CpuTimeOf(pid_t pid)
+{
+    return ProcCpuTime(pid, false);
 }
 
 class GameProcess {
@@ -117,11 +187,12 @@ public:
     }
 
     // What a stop signal cost: the exit code (as Wait gives it), the time from the signal to the
-    // end and the processor time the program used meanwhile.
+    // end and the processor time the program used meanwhile, and what it had used before.
     struct StopCost {
         int code;
         std::chrono::milliseconds wall;
         std::chrono::milliseconds cpu;
+        std::chrono::milliseconds cpuBefore;
     };
     StopCost StopWith(int number, std::chrono::milliseconds limit)
     {
@@ -130,35 +201,22 @@ public:
         const auto sent = std::chrono::steady_clock::now();
         const std::chrono::microseconds before = CpuTime();
         if (!Signal(number))
-            return {-1, milliseconds(0), milliseconds(0)};
+            return {-1, milliseconds(0), milliseconds(0), milliseconds(0)};
         const int code = Wait(limit);
         const auto wall = duration_cast<milliseconds>(std::chrono::steady_clock::now() - sent);
         const std::chrono::microseconds after = CpuTime();
         const bool known = before.count() >= 0 && after.count() >= 0;
-        return {code, wall, known ? duration_cast<milliseconds>(after - before) : milliseconds(-1)};
+        return {code, wall, known ? duration_cast<milliseconds>(after - before) : milliseconds(-1),
+                duration_cast<milliseconds>(before)};
     }
 
     pid_t Pid() const { return m_pid; }
 
     // Processor time (user and system) the program and the children it waited for have used so
     // far: from /proc while it runs, from its exit status once it has ended; -1 us when unknown.
-    std::chrono::microseconds CpuTime() const
-    {
-        if (m_bEnded)
-            return m_cpuAtEnd;
-        std::ifstream in("/proc/" + std::to_string(m_pid) + "/stat");
-        const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const std::size_t nameEnd = stat.rfind(')');  // the name may hold spaces and brackets
-        unsigned long long user = 0, system = 0;
-        long long childUser = 0, childSystem = 0;
-        // After the name: state and ten numbers, then the four times in clock ticks.
-        if (nameEnd == std::string::npos ||
-            std::sscanf(stat.c_str() + nameEnd + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu %lld %lld",
-                        &user, &system, &childUser, &childSystem) != 4)
-            return std::chrono::microseconds(-1);
-        const long long ticks = static_cast<long long>(user + system) + childUser + childSystem;
-        return std::chrono::microseconds(ticks * 1000000 / ::sysconf(_SC_CLK_TCK));
-    }
+    // Processor time (user and system) the program and the children it waited for have used so
+    // far: from /proc while it runs, from its exit status once it has ended; -1 us when unknown.
+    std::chrono::microseconds CpuTime() const { return m_bEnded ? m_cpuAtEnd : ProcCpuTime(m_pid, true); }
 
     std::vector<std::string> runner;  // the command that runs the program, e.g. {"setpriv", ...}
 
@@ -168,3 +226,11 @@ private:
     int m_nCode = -1;
     std::chrono::microseconds m_cpuAtEnd{-1};
 };
+
+// What a stop may cost in processor time: kStopCpuLimit, or where more, a tenth of what the run
+// had cost before the signal (its start and the frames it played), which a busy machine makes
+// dearer in the same measure as the stop's own work.
+inline std::chrono::milliseconds StopCpuLimit(const GameProcess::StopCost& stop)
+{
+    return std::max(kStopCpuLimit, stop.cpuBefore / 10);
+}

@@ -40,7 +40,7 @@ const char* MessageKind(asEMsgType type)
     return "Info";
 }
 
-// One compiler message as a log line; `line` holds 2048 bytes.
+// One compiler message as a log line.
 void FormatMessage(const asSMessageInfo* message, char* line, std::size_t size)
 {
     std::snprintf(line, size, "%s (%d, %d) : %s : %s", message->section ? message->section : "", message->row,
@@ -58,8 +58,14 @@ void MessageCallback(const asSMessageInfo* message, void* param)
 // messages one after another (each ending in '\0'), then the byte code of a good build.
 constexpr std::size_t kMaxMessageBytes = 1u << 20;  // more messages than this are counted, not kept
 
+enum ECompileState : std::uint32_t {
+    kBuildFailed = 0,
+    kCodeHandedBack,   // built, and its byte code follows the messages
+    kCodeNotHandedBack,  // built, but the byte code could not be saved or is too large
+};
+
 struct CompileOutcome {
-    std::uint32_t state;         // 0 the build failed, 1 built and its byte code follows, 2 built, code not handed back
+    std::uint32_t state;         // ECompileState
     std::uint32_t messageBytes;  // of the messages kept
     std::uint32_t messagesCut;   // messages left out for want of room
     std::uint64_t codeBytes;
@@ -456,11 +462,13 @@ asIScriptModule* CFResource::BuildHere(const std::vector<std::uint8_t>& text, co
         module->Discard();
         return nullptr;
     }
+    if (cachePath.empty())
+        return module;
     CFMemoryStream code;
-    if (!cachePath.empty() && module->SaveByteCode(&code) < 0)
-        m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
-    else if (!cachePath.empty())
+    if (module->SaveByteCode(&code) >= 0)
         WriteCache(code.GetBytes(), path, cachePath);
+    else
+        m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
     return module;
 }
 
@@ -487,12 +495,12 @@ CFResource::ECompileTrial CFResource::CompileInChild(const std::vector<std::uint
             if (module->Build() < 0)
                 return false;
             CFMemoryStream built;
-            outcome->state = 2;
+            outcome->state = kCodeNotHandedBack;
             if (module->SaveByteCode(&built) < 0 || built.GetSize() > kMaxCacheSize)
                 return false;
             std::memcpy(codeArea, built.GetBytes().data(), built.GetSize());
             outcome->codeBytes = built.GetSize();
-            outcome->state = 1;
+            outcome->state = kCodeHandedBack;
             return true;
         },
         CompileLimits());
@@ -509,13 +517,13 @@ CFResource::ECompileTrial CFResource::CompileInChild(const std::vector<std::uint
     case EChildRun::kReturnedFalse:
         break;
     }
-    if (outcome->state == 2 || outcome->messageBytes > kMaxMessageBytes ||
-        (outcome->state == 1 && outcome->codeBytes > kMaxCacheSize))
+    if (outcome->state == kCodeNotHandedBack || outcome->messageBytes > kMaxMessageBytes ||
+        (outcome->state == kCodeHandedBack && outcome->codeBytes > kMaxCacheSize))
         return ECompileTrial::kHere;
     messages = SplitMessages(messageArea, outcome->messageBytes);
     if (outcome->messagesCut > 0)
         messages.push_back("[W] Resource: " + std::to_string(outcome->messagesCut) + " more compiler messages are left out");
-    if (result == EChildRun::kReturnedFalse || outcome->state != 1)
+    if (result == EChildRun::kReturnedFalse || outcome->state != kCodeHandedBack)
         return ECompileTrial::kFailed;
     code.assign(codeArea, codeArea + outcome->codeBytes);
     return ECompileTrial::kBuilt;

@@ -41,7 +41,6 @@ public:
     bool Reap(std::chrono::microseconds& cpu);
 
 private:
-    bool ReceivePidfd(int socket);
     bool Ended();
 
     pid_t m_pid = -1;

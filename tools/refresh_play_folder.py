@@ -75,7 +75,7 @@ def main():
         copy_in(os.path.join(args.data, rel), os.path.join(args.play, rel))
     kept = set(files)
     for rel in state.get('files', []):
-        if isinstance(rel, str) and rel not in kept and '..' not in rel.split(os.sep):
+        if isinstance(rel, str) and rel not in kept and not os.path.isabs(rel) and '..' not in rel.split(os.sep):
             try:
                 os.remove(os.path.join(args.play, rel))
             except OSError:

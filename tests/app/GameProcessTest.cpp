@@ -36,12 +36,6 @@ constexpr ScreenPoint kStorySign{190, 240}, kPlay{676, 460}, kWindowOk{400, 375}
 // a wait ends as soon as its condition holds.
 constexpr seconds kRunDeadline(600);
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // Every file under the folder with its bytes, to prove that a run changed nothing; the pictures
 // the running game's script takes in the folder itself are the test's, not the game's.
 std::map<std::string, std::string> Snapshot(const std::string& folder)

@@ -29,12 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // Starts the game with its stderr going to a file.
 bool StartGame(GameProcess& game, const fs::path& root, const fs::path& errors)
 {

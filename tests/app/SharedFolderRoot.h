@@ -23,12 +23,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-inline std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // Two accounts in one group, made where they are missing (the tests run as root), and a data
 // folder that the group shares: writable by the group and setgid, the usual way to share game
 // data between accounts. Each member runs the game as a whole process, at the usual umask 022.

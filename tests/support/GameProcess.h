@@ -38,18 +38,19 @@ inline std::chrono::milliseconds StopWallLimit()
     return ClockAllowance(std::chrono::milliseconds(1000));
 }
 
-// ---- Processes as /proc tells them --------------------------------------------------------
-
-inline std::string ProcText(const std::string& path)
+// A whole file's bytes; empty when it can't be read.
+inline std::string ReadText(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// ---- Processes as /proc tells them --------------------------------------------------------
+
 // A process's state letter (and parent) from /proc/PID/stat; '\0' when it is gone.
 inline char StateOf(const std::string& pid, long* parent = nullptr)
 {
-    const std::string stat = ProcText("/proc/" + pid + "/stat");
+    const std::string stat = ReadText("/proc/" + pid + "/stat");
     const std::size_t nameEnd = stat.rfind(')');  // the name may hold spaces and brackets
     char state = '\0';
     long ppid = 0;
@@ -88,7 +89,7 @@ inline std::string ProgramOf(pid_t pid)
 // waited for when asked; -1 us once it is gone.
 inline std::chrono::microseconds ProcCpuTime(pid_t pid, bool withChildren)
 {
-    const std::string stat = ProcText("/proc/" + std::to_string(pid) + "/stat");
+    const std::string stat = ReadText("/proc/" + std::to_string(pid) + "/stat");
     const std::size_t nameEnd = stat.rfind(')');  // the name may hold spaces and brackets
     unsigned long long user = 0, system = 0;
     long long childUser = 0, childSystem = 0;
@@ -212,8 +213,6 @@ public:
 
     pid_t Pid() const { return m_pid; }
 
-    // Processor time (user and system) the program and the children it waited for have used so
-    // far: from /proc while it runs, from its exit status once it has ended; -1 us when unknown.
     // Processor time (user and system) the program and the children it waited for have used so
     // far: from /proc while it runs, from its exit status once it has ended; -1 us when unknown.
     std::chrono::microseconds CpuTime() const { return m_bEnded ? m_cpuAtEnd : ProcCpuTime(m_pid, true); }

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -47,6 +48,44 @@ std::map<std::string, std::string> Snapshot(const std::string& folder)
             files[relative.string()] = ReadText(entry.path());
     }
     return files;
+}
+
+// A process's state letter (and parent) from /proc/PID/stat; '\0' when it is gone.
+char StateOf(const std::string& pid, long* parent = nullptr)
+{
+    const std::string stat = ReadText("/proc/" + pid + "/stat");
+    const std::size_t nameEnd = stat.rfind(')');  // the name may hold spaces and brackets
+    char state = '\0';
+    long ppid = 0;
+    if (nameEnd == std::string::npos || std::sscanf(stat.c_str() + nameEnd + 1, " %c %ld", &state, &ppid) != 2)
+        return '\0';
+    if (parent != nullptr)
+        *parent = ppid;
+    return state;
+}
+
+bool IsRunning(pid_t pid)
+{
+    const char state = StateOf(std::to_string(pid));
+    return state != '\0' && state != 'Z';  // a zombie has ended; nobody may reap it here
+}
+
+std::vector<pid_t> ChildrenOf(pid_t parent)
+{
+    std::vector<pid_t> children;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename().string();
+        long ppid = 0;
+        if (pid.find_first_not_of("0123456789") == std::string::npos && StateOf(pid, &ppid) != '\0' && ppid == parent)
+            children.push_back(static_cast<pid_t>(std::stol(pid)));
+    }
+    return children;
+}
+
+std::string ProgramOf(pid_t pid)
+{
+    std::error_code error;
+    return fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", error).string();
 }
 
 // Runs the program on a file system without locks; a sanitized program is told that the library
@@ -398,40 +437,60 @@ TEST_F(GameProcessTest, AReadOnlyDataFolderIsToldAtStartAndLeftAsItWas)
 
 // A game killed while its resource script compiles in a child: the child holds no lock (the next
 // start is not told "already running") and ends with the game instead of finishing the compile.
-TEST_F(GameProcessTest, AGameKilledDuringItsScriptCompileLeavesTheFolderFreeAndTheCompileEnds)
+// A stop signal then ends the game at once as its exit does: the compile is left, not done again
+// in the game (a start in a shared folder compiles every time).
+TEST_F(GameProcessTest, AGameStoppedDuringItsScriptCompileLeavesTheFolderFreeAndTheCompileEnds)
 {
-    LengthenTheScript();
-    fs::remove(m_root + "/effects/effects.bc");
-    GameProcess game;
-    ASSERT_TRUE(game.Start({"--headless", "--root", m_root}, m_root + "/run", Out("killed"), Err("killed")));
-    // The compile's child is a copy of the game that works; a helper some library starts is a
-    // copy too until it runs its own program, and works for none of it, however long a busy
-    // machine keeps it waiting.
-    pid_t compile = 0;
-    std::string others;
-    const auto compiling = [&] {
-        for (const pid_t child : ChildrenOf(game.Pid())) {
-            const std::string program = ProgramOf(child);
-            if (program == ProgramOf(game.Pid()) && CpuTimeOf(child) >= milliseconds(50) && IsRunning(child))
-                return (compile = child) > 0;
-            others += program + " ";
+    {
+        std::ofstream script(m_root + "/effects/effects.as", std::ios::app);  // a compile of a second or two
+        script << "\nint Pad(int y)\n{\n    int x = 0;\n";
+        for (int i = 0; i < 150000; ++i)
+            script << "    x = x + " << i << " * y;\n";
+        script << "    return x;\n}\n";
+    }
+    for (int signal : {SIGKILL, SIGTERM}) {
+        SCOPED_TRACE(strsignal(signal));
+        fs::remove(m_root + "/effects/effects.bc");
+        fs::remove(m_root + "/Palmora.log");
+        GameProcess game;
+        ASSERT_TRUE(game.Start({"--headless", "--root", m_root}, m_root + "/run", Out("stopped"), Err("stopped")));
+        // The compile's child is a copy of the game that works; a helper some library starts is a
+        // copy too until it runs its own program, and works for none of it, however long a busy
+        // machine keeps it waiting.
+        pid_t compile = 0;
+        std::string others;
+        const auto compiling = [&] {
+            for (const pid_t child : ChildrenOf(game.Pid())) {
+                const std::string program = ProgramOf(child);
+                if (program == ProgramOf(game.Pid()) && ProcCpuTime(child, false) >= milliseconds(50) && IsRunning(child))
+                    return (compile = child) > 0;
+                others += program + " ";
+            }
+            return false;
+        };
+        ASSERT_TRUE(game.WaitUntil(compiling, kRunDeadline))
+            << "other children: " << others << "\n" << ReadText(Err("stopped")) << ReadText(m_root + "/Palmora.log");
+        if (signal == SIGKILL) {
+            ASSERT_TRUE(game.Signal(SIGKILL));
+            EXPECT_EQ(game.Wait(kRunDeadline), -2);
+        } else {
+            ExpectStoppedBy(game, SIGTERM);  // a compile done again would cost seconds
+            const std::string log = ReadText(m_root + "/Palmora.log");
+            EXPECT_NE(log.find("[I] Resource: The compile of effects/effects.as is left: the program is asked to end"),
+                      std::string::npos)
+                << log;
+            EXPECT_EQ(log.find("[E]"), std::string::npos) << "the start ends there, with nothing more to tell";
         }
-        return false;
-    };
-    ASSERT_TRUE(game.WaitUntil(compiling, kRunDeadline))
-        << "other children: " << others << "\n" << ReadText(Err("killed")) << ReadText(m_root + "/Palmora.log");
-    ASSERT_TRUE(game.Signal(SIGKILL));
-    EXPECT_EQ(game.Wait(kRunDeadline), -2);
-
-    CSingleInstance lock(kGameTitle, m_root);
-    EXPECT_TRUE(lock.Acquire()) << "the compile's child holds no lock";
-    // A second while each processor has one task to run, longer on a busy machine: a compile
-    // left running would take a second of its own work at least.
-    const auto until = std::chrono::steady_clock::now() + StopWallLimit();
-    while (IsRunning(compile) && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(milliseconds(5));
-    EXPECT_FALSE(IsRunning(compile)) << "the compile ends with the game";
-    RemoveOutputs({"killed"});
+        CSingleInstance lock(kGameTitle, m_root);
+        EXPECT_TRUE(lock.Acquire()) << "the compile's child holds no lock";
+        // A second while each processor has one task to run, longer on a busy machine: a compile
+        // left running would take a second of its own work at least.
+        const auto until = std::chrono::steady_clock::now() + StopWallLimit();
+        while (IsRunning(compile) && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(milliseconds(5));
+        EXPECT_FALSE(IsRunning(compile)) << "the compile ends with the game";
+    }
+    RemoveOutputs({"stopped"});
 }
 
 // The folder's lock keeps out a second copy, and nobody else: another user who may not write the

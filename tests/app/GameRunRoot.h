@@ -71,16 +71,6 @@ protected:
         return total;
     }
 
-    // Gives the resource script a function that takes a second or two to compile.
-    void LengthenTheScript() const
-    {
-        std::ofstream script(m_root + "/effects/effects.as", std::ios::app);
-        script << "\nint Pad(int y)\n{\n    int x = 0;\n";
-        for (int i = 0; i < 150000; ++i)
-            script << "    x = x + " << i << " * y;\n";
-        script << "    return x;\n}\n";
-    }
-
     // Frames the loading screen spends on that many objects, headless.
     static int PreloadFrames(int objects)
     {

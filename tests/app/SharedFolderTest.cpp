@@ -1,24 +1,30 @@
+// test-lock: x-display
 // test-cost: 30
 // SharedFolderTest.cpp: a data folder that a group shares (writable by the group and setgid, the
 // usual way to share game data between accounts), with the game run as whole processes by two
 // members: what one member puts in the folder never makes the other's game write through a link,
-// take a hard link to her file as her own, open what a swapped name leads to, or run byte code
-// that it did not make; and a stop during the compile that every start there does ends the game.
-#include "SharedFolderRoot.h"
-#include "platform/SingleInstance.h"
+// take a hard link to her file as her own, open what a swapped name leads to, run byte code that
+// it did not make, or keep her window from starting (the window tests hold the X display).
+#include "GameRunRoot.h"
 #include "platform/bytes/SipHash.h"
+#include "support/GameProcess.h"
+#include "support/XDisplayHold.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <grp.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/prctl.h>
@@ -33,8 +39,136 @@ namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-class SharedFolderTest : public SharedFolderRoot {
+// Two accounts in one group, made where they are missing (the tests run as root), and a data
+// folder that the group shares: writable by the group and setgid, the usual way to share game
+// data between accounts. Each member runs the game as a whole process, at the usual umask 022.
+class SharedFolderTest : public GameRunRoot {
 protected:
+    static constexpr const char* kGroup = "solshare";
+    static constexpr const char* kVictim = "solmember1";
+    static constexpr const char* kOther = "solmember2";
+
+    void SetUp() override
+    {
+        GameRunRoot::SetUp();
+        if (::getuid() != 0)
+            GTEST_SKIP() << "the accounts and the runs as them need root";
+        if (!MakeAccounts())
+            GTEST_SKIP() << "no accounts " << kVictim << " and " << kOther << " in group " << kGroup;
+        fs::remove(m_root + "/effects/effects.bc");
+        fs::remove(m_root + "/data/cache.key");
+        for (const char* user : {kVictim, kOther}) {
+            const std::string run = m_root + "/run-" + user;
+            fs::create_directories(run);
+            ASSERT_EQ(::chown(run.c_str(), Uid(user), m_group), 0);
+        }
+    }
+
+    // Every folder under the root (and the root) given `folderMode` and the group, every file
+    // the group's to write.
+    void ShareFolder(unsigned folderMode) const
+    {
+        const auto share = [&](const fs::path& path) {
+            ASSERT_EQ(::lchown(path.c_str(), 0, m_group), 0) << path;
+            if (!fs::is_symlink(path)) {
+                ASSERT_EQ(::chmod(path.c_str(), fs::is_directory(path) ? folderMode : 0664), 0) << path;
+            }
+        };
+        share(m_root);
+        for (const auto& entry : fs::recursive_directory_iterator(m_root)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("run-", 0) != 0 && entry.path().parent_path().filename().string().rfind("run-", 0) != 0)
+                share(entry.path());
+        }
+    }
+
+    // A file of `user` with the given bytes and mode.
+    void MakeFile(const std::string& path, const std::string& bytes, const char* user, unsigned mode) const
+    {
+        fs::remove(path);
+        std::ofstream(path, std::ios::binary) << bytes;
+        ASSERT_EQ(::chown(path.c_str(), Uid(user), m_group), 0);
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+    }
+
+    // A link that the other member puts at a name of the data folder.
+    void Plant(const std::string& relative, const std::string& target) const
+    {
+        const std::string path = m_root + "/" + relative;
+        fs::remove(path);
+        fs::create_symlink(target, path);
+        ASSERT_EQ(::lchown(path.c_str(), Uid(kOther), m_group), 0);
+    }
+
+    // The command that runs the game as `user` of the group at umask 022. With echoLog its log
+    // lines go to its stderr as well (a user who may not write the log).
+    static std::vector<std::string> RunnerFor(const char* user, bool echoLog = false)
+    {
+        return {"sh", "-c", "umask 022 && exec \"$@\"", "sh", "env", echoLog ? "SOL_LOG_STDERR=1" : "SOL_LOG_STDERR=",
+                "setpriv", std::string("--reuid=") + user, std::string("--regid=") + kGroup, "--init-groups"};
+    }
+
+    // The game started headless as `user` on `root` (the shared folder by default), its output in
+    // Out(name) and Err(name).
+    bool StartAs(GameProcess& game, const char* user, std::vector<std::string> args, bool echoLog = false,
+                 const std::string& name = "member", std::string root = std::string())
+    {
+        game.runner = RunnerFor(user, echoLog);
+        args.insert(args.begin(), {"--headless", "--root", root.empty() ? m_root : root});
+        return game.Start(args, m_root + "/run-" + user, Out(name), Err(name));
+    }
+
+    // The game run as `user` until it ends; its exit code.
+    int RunAs(const char* user, std::vector<std::string> args, bool echoLog = false, std::string root = std::string())
+    {
+        GameProcess game;
+        if (!StartAs(game, user, std::move(args), echoLog, "member", std::move(root)))
+            return -3;
+        return game.Wait(seconds(120));
+    }
+
+    // Runs `work` in a child process as `user` of the group (what that member does by hand); its
+    // result, or false when the child could not run it.
+    bool AsUser(const char* user, const std::function<bool()>& work) const
+    {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const gid_t groups[] = {m_group};
+            const bool switched = ::setgroups(1, groups) == 0 && ::setresgid(m_group, m_group, m_group) == 0 &&
+                                  ::setresuid(Uid(user), Uid(user), Uid(user)) == 0;
+            ::_exit(switched && work() ? 0 : 1);
+        }
+        int status = 0;
+        return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    static uid_t Uid(const char* user)
+    {
+        const passwd* entry = ::getpwnam(user);
+        return entry != nullptr ? entry->pw_uid : 0;
+    }
+
+    static unsigned ModeOf(const std::string& path)
+    {
+        struct stat st;
+        return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+    }
+
+    static uid_t OwnerOf(const std::string& path)
+    {
+        struct stat st;
+        return ::lstat(path.c_str(), &st) == 0 ? st.st_uid : static_cast<uid_t>(-1);
+    }
+
+    std::string Out(const std::string& name) const { return m_root + "/../" + Leaf() + "-" + name + ".out"; }
+    std::string Err(const std::string& name) const { return m_root + "/../" + Leaf() + "-" + name + ".err"; }
+    std::string Leaf() const { return fs::path(m_root).filename().string(); }
+    void RemoveOutputs()
+    {
+        fs::remove(Out("member"));
+        fs::remove(Err("member"));
+    }
+
     // A folder of `user` with `mode` under the shared folder.
     std::string MakeFolder(const std::string& relative, const char* user, unsigned mode) const
     {
@@ -57,6 +191,33 @@ protected:
         }
         ASSERT_EQ(::chown(folder.c_str(), Uid(user), m_group), 0);
         ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    }
+
+    gid_t m_group = 0;
+
+private:
+    // A test beside this one may be making them at the same time: each try looks again.
+    bool MakeAccounts()
+    {
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            if (::getgrnam(kGroup) == nullptr)
+                (void)std::system((std::string("groupadd ") + kGroup + " >/dev/null 2>&1").c_str());
+            for (const char* user : {kVictim, kOther}) {
+                if (::getpwnam(user) == nullptr)
+                    (void)std::system((std::string("useradd -M -N -s /usr/sbin/nologin -g ") + kGroup + " " + user +
+                                       " >/dev/null 2>&1").c_str());
+            }
+            const group* shared = ::getgrnam(kGroup);
+            const passwd* victim = ::getpwnam(kVictim);
+            const passwd* other = ::getpwnam(kOther);
+            if (shared != nullptr && victim != nullptr && other != nullptr && victim->pw_gid == shared->gr_gid &&
+                other->pw_gid == shared->gr_gid) {
+                m_group = shared->gr_gid;
+                return true;
+            }
+            std::this_thread::sleep_for(milliseconds(100));
+        }
+        return false;
     }
 };
 
@@ -125,6 +286,83 @@ std::uint64_t LinksOf(const std::string& path)
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0 ? st.st_nlink : 0;
 }
+
+// The lock that keeps a player to one window, where no runtime folder is named (su and sudo
+// shells, cron, some remote sessions), with the game in a real window. Each game runs in a mount
+// namespace of its own with a /tmp of its own (what the other member makes there is made there
+// too) and the test's folder of homes as /home, so that runs of these tests beside each other, and
+// every other user of the machine, keep their own.
+class WindowLockTest : public SharedFolderTest {
+protected:
+    void SetUp() override
+    {
+        SharedFolderTest::SetUp();
+        if (IsSkipped())
+            return;
+        const char* display = std::getenv("DISPLAY");
+        if (display == nullptr || display[0] == '\0')
+            GTEST_SKIP() << "no X display";
+        ASSERT_TRUE(m_hold.Open()) << "the X display takes no connection";
+        ShareFolder(02775);
+        fs::create_directories(m_root + "/homes");
+        const char* cookies = std::getenv("XAUTHORITY");  // xvfb-run's, which only root may read
+        if (cookies != nullptr && cookies[0] != '\0') {
+            m_cookies = m_root + "/xauthority";
+            fs::copy_file(cookies, m_cookies, fs::copy_options::overwrite_existing);
+            ASSERT_EQ(::chown(m_cookies.c_str(), Uid(kVictim), m_group), 0);
+            ASSERT_EQ(::chmod(m_cookies.c_str(), 0600), 0);
+        }
+    }
+
+    // The victim's home in the test's folder of homes, or none.
+    void GiveHome(bool home) const
+    {
+        const std::string path = m_root + "/homes/" + kVictim;
+        fs::remove_all(path);
+        if (!home)
+            return;
+        fs::create_directory(path);
+        ASSERT_EQ(::chown(path.c_str(), Uid(kVictim), m_group), 0);
+        ASSERT_EQ(::chmod(path.c_str(), 0700), 0);
+    }
+
+    // The victim's game in a window on the shared folder, with no XDG_RUNTIME_DIR, after the other
+    // member has done `first` (shell commands, run as him) in the game's /tmp.
+    bool StartWindowed(GameProcess& game, const std::string& first, const std::string& name)
+    {
+        const std::string asOther =
+            std::string("setpriv --reuid=") + kOther + " --regid=" + kGroup + " --init-groups --pdeathsig KILL ";
+        // The test's folders are under the real /tmp, which the game's own /tmp hides: they are
+        // reached under /mnt/tmp there.
+        const std::string script =
+            "set -e\n"
+            "inside() { case \"$1\" in /tmp/*) echo \"/mnt$1\";; *) echo \"$1\";; esac; }\n"
+            "mount -t tmpfs tmpfs /mnt && mkdir /mnt/tmp && mount --rbind /tmp /mnt/tmp\n"
+            "mount -t tmpfs -o mode=1777 tmpfs /tmp\n"
+            "if [ -d /mnt/tmp/.X11-unix ]; then mkdir /tmp/.X11-unix && mount --bind /mnt/tmp/.X11-unix /tmp/.X11-unix; fi\n"
+            "mount --bind \"$(inside \"$HOMES\")\" /home\n"
+            "OTHER='" + asOther + "'\n" + first + "\n"
+            "root=$(inside \"$ROOT\")\n"
+            "cookies=${COOKIES:+$(inside \"$COOKIES\")}\n"
+            "exec env -u XDG_RUNTIME_DIR HOME=/home/" + kVictim + " ${cookies:+XAUTHORITY=$cookies} setpriv --reuid=" +
+            kVictim + " --regid=" + kGroup + " --init-groups \"$@\" --root \"$root\"\n";
+        game.runner = {"env", "HOMES=" + m_root + "/homes", "ROOT=" + m_root, "COOKIES=" + m_cookies,
+                       "unshare", "--mount", "--propagation", "private", "sh", "-c", script, "sh"};
+        return game.Start({}, m_root + "/run-" + std::string(kVictim), Out(name), Err(name));
+    }
+
+    // Its log once the engine is up, past both locks; empty when it ended first.
+    bool WaitForTheEngine(GameProcess& game)
+    {
+        return game.WaitUntil([&] { return ReadText(m_root + "/Palmora.log").find("COMPILE DATE") != std::string::npos; },
+                              seconds(600));
+    }
+
+    std::string HomeLock() const { return m_root + "/homes/" + kVictim + "/.cache/palmora/Palmora.lock"; }
+
+    XDisplayHold m_hold;  // the server does not start over between the games
+    std::string m_cookies;
+};
 
 }  // namespace
 
@@ -510,47 +748,58 @@ TEST_F(SharedFolderTest, NamesSwappedUnderTheGameOpenNothingButARegularFile)
     RemoveOutputs();
 }
 
-// A stop signal while the script compiles ends the game at once. Every start in a shared folder
-// compiles the script (no byte code is kept where others may write), here a long one: the compile
-// in its child is left, not done again in the game, and the game ends as its exit does. A start
-// that nobody stops compiles it once; what it costs is the measure of what a compile costs here.
-TEST_F(SharedFolderTest, AStopDuringTheCompileEndsTheGameAtOnce)
+// What the other member makes first where the lock used to go when the runtime folder was
+// another's (/tmp/palmora-<uid>, then /tmp/Palmora.lock) keeps nothing from starting: a lock he
+// holds there, a link he leaves there. The lock is in the victim's home, a folder of hers alone,
+// where it keeps her second window out; without a home of hers she plays and is told that a
+// second window is not kept out.
+TEST_F(WindowLockTest, NothingAnotherMemberMakesFirstKeepsTheGameFromStarting)
 {
-    LengthenTheScript();
-    ShareFolder(02775);
-    GameProcess whole;
-    ASSERT_TRUE(StartAs(whole, kVictim, {"--frames", "5"}));
-    ASSERT_EQ(whole.Wait(seconds(600)), 0);
-    const milliseconds start = std::chrono::duration_cast<milliseconds>(whole.CpuTime());
-    const std::string log = ReadText(m_root + "/Palmora.log");
-    EXPECT_NE(log.find("COMPILE DATE"), std::string::npos);
-    EXPECT_EQ(log.find("[E] Resource"), std::string::npos) << log;
-
-    GameProcess game;
-    ASSERT_TRUE(StartAs(game, kVictim, {}));
-    pid_t compile = 0;
-    std::chrono::microseconds compiled{0};
-    const auto compiling = [&] {  // a quarter of the way into a compile, whatever the load
-        for (const pid_t child : ChildrenOf(game.Pid())) {
-            compiled = CpuTimeOf(child);
-            if (ProgramOf(child) == ProgramOf(game.Pid()) && compiled > start / 4)
-                return (compile = child) > 0;
-        }
-        return false;
+    const std::string squat = "$OTHER mkdir /tmp/palmora-" + std::to_string(Uid(kVictim)) + "\n";
+    const std::string hold = "$OTHER sh -c 'exec 9>>/tmp/Palmora.lock && flock -n 9 && touch /tmp/held && exec sleep 600' &\n"
+                             "while [ ! -e /tmp/held ]; do sleep 0.05; done\n";
+    const struct {
+        const char* what;
+        std::string first;  // what the other member does first
+        bool home;          // the victim has a home of her own
+        std::string err;    // the start's stderr, or its beginning when it ends with "..."
+    } cases[] = {
+        {"nothing made first", "", true, ""},
+        {"his runtime folder and a lock he holds", squat + hold, true, ""},
+        {"his runtime folder and a link at the lock's name", squat + "$OTHER ln -s /tmp/elsewhere /tmp/Palmora.lock\n",
+         true, ""},
+        {"no home of hers", squat + hold, false,
+         "[W] No folder of this user's own holds the window's lock (no XDG_RUNTIME_DIR; /run/user/" +
+             std::to_string(Uid(kVictim)) + ": "},
     };
-    ASSERT_TRUE(game.WaitUntil(compiling, seconds(600))) << ReadText(Err("member"));
-    const GameProcess::StopCost stop = game.StopWith(SIGTERM, seconds(600));
-    EXPECT_EQ(stop.code, 0);
-    EXPECT_LT(stop.wall.count(), StopWallLimit().count()) << "ms from the signal to the end";
-    // The child's time until the signal counts in the game's once it is reaped.
-    const auto after = stop.cpu - std::chrono::duration_cast<milliseconds>(compiled);
-    EXPECT_LT(after.count(), start.count() / 4) << "ms of processor time after the signal; a start took " << start.count();
-    EXPECT_FALSE(IsRunning(compile));
-    EXPECT_NE(ReadText(m_root + "/Palmora.log")
-                  .find("[I] Resource: The compile of effects/effects.as is left: the program is asked to end"),
-              std::string::npos);
-    EXPECT_EQ(ProblemLines(), std::vector<std::string>()) << "the start ends there, with nothing more to tell";
-    CSingleInstance lock(kGameTitle, m_root);
-    EXPECT_TRUE(lock.Acquire()) << "the data folder's lock is released";
-    RemoveOutputs();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GiveHome(c.home);
+        fs::remove(m_root + "/Palmora.log");
+        GameProcess game;
+        ASSERT_TRUE(StartWindowed(game, c.first, "window"));
+        ASSERT_TRUE(WaitForTheEngine(game)) << ReadText(Err("window"));
+        EXPECT_EQ(fs::exists(HomeLock()), c.home);
+        if (c.home) {
+            EXPECT_EQ(OwnerOf(HomeLock()), Uid(kVictim));
+            EXPECT_EQ(ModeOf(m_root + "/homes/" + kVictim + "/.cache/palmora"), 0700u);
+            GameProcess second;  // her second window
+            ASSERT_TRUE(StartWindowed(second, "", "second"));
+            EXPECT_EQ(second.Wait(seconds(600)), 1);
+            EXPECT_EQ(ReadText(Err("second")), "Palmora is already running (its lock is /home/" + std::string(kVictim) +
+                                                   "/.cache/palmora/Palmora.lock)\n");
+        }
+        const GameProcess::StopCost stop = game.StopWith(SIGTERM, seconds(600));
+        EXPECT_EQ(stop.code, 0);
+        const std::string err = ReadText(Err("window"));
+        if (c.err.empty())
+            EXPECT_EQ(err, "");
+        else
+            EXPECT_EQ(err.rfind(c.err, 0), 0u) << err;
+        EXPECT_EQ(err.find("a second window of the game will not be kept out") == std::string::npos, c.home) << err;
+    }
+    fs::remove(Out("window"));
+    fs::remove(Err("window"));
+    fs::remove(Out("second"));
+    fs::remove(Err("second"));
 }

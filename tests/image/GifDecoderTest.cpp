@@ -228,18 +228,37 @@ TEST(GifDecoder, LaterFramesLandAtTheirOffsetsOverTheEarlierOnes)
         }
         files.push_back(file);
     }
-    // One block of memory holding each file in turn (they are as long): a request for a later
-    // frame of the next file does not go on from what the one before left.
+    // One block of memory holding each file in turn (they are as long), and one file rewritten so
+    // through a shared map, which need not change the file's times once its pages are written:
+    // a request for a later frame of the next file does not go on from what the one before left.
+    const std::string path = UniqueTempPath("mapped.gif");
+    ASSERT_TRUE(WriteBytes(path, files[0]));
+    const int fd = open(path.c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    auto* mapped = static_cast<std::uint8_t*>(mmap(nullptr, files[0].size(), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0));
+    ASSERT_NE(mapped, MAP_FAILED);
+    std::copy(files[0].begin(), files[0].end(), mapped);
+    struct stat written {};
+    ASSERT_EQ(fstat(fd, &written), 0);
+    // Long enough for the file's times to be trusted: they would show a write through the file.
+    std::this_thread::sleep_for(std::chrono::milliseconds(written.st_ctim.tv_nsec % 1000000 != 0 ? 100 : 2100));
     std::vector<std::uint8_t> shared = files[0];
-    for (int n = 0; n < 4; ++n) {
-        SCOPED_TRACE("file " + std::to_string(n) + " in shared memory");
-        ASSERT_EQ(files[static_cast<std::size_t>(n)].size(), shared.size());
-        std::copy(files[static_cast<std::size_t>(n)].begin(), files[static_cast<std::size_t>(n)].end(), shared.begin());
-        CPixImage image(kPixTypeUnknown);
-        image.SetFrame(n);
-        ASSERT_TRUE(image.DecodeFromMemory(shared.data(), shared.size(), kPixTypeGif));
-        EXPECT_EQ(TopDownIndices(image), expectedFrames[static_cast<std::size_t>(n)]);
+    for (bool byFile : {false, true}) {
+        for (int n = 0; n < 4; ++n) {
+            SCOPED_TRACE("file " + std::to_string(n) + (byFile ? " in a mapped file" : " in shared memory"));
+            const std::vector<std::uint8_t>& file = files[static_cast<std::size_t>(n)];
+            ASSERT_EQ(file.size(), shared.size());
+            std::copy(file.begin(), file.end(), byFile ? mapped : shared.data());
+            CPixImage image(kPixTypeUnknown);
+            image.SetFrame(n);
+            ASSERT_TRUE(byFile ? image.ReadFromFile(path.c_str(), kPixTypeGif)
+                               : image.DecodeFromMemory(shared.data(), shared.size(), kPixTypeGif));
+            EXPECT_EQ(TopDownIndices(image), expectedFrames[static_cast<std::size_t>(n)]);
+        }
     }
+    munmap(mapped, files[0].size());
+    close(fd);
+    std::remove(path.c_str());
 }
 
 TEST(GifDecoder, EveryFrameInOrderTakesAtMostThreeTimesPillowsTimeHoweverTheBytesCome)
@@ -333,84 +352,6 @@ TEST(GifDecoder, EveryFrameInOrderTakesAtMostThreeTimesPillowsTimeHoweverTheByte
     std::remove(path.c_str());
     std::remove(fresh.c_str());
     std::remove(scriptPath.c_str());
-}
-
-namespace {
-
-// 20 frames on a 40 x 30 screen: a full one, then smaller ones here and there over it; `shift`
-// changes every index. Written as plain codes, so that every shift gives a file of one size.
-std::vector<std::uint8_t> SmallFramesOverAFullOne(int shift)
-{
-    std::vector<CPixImage> images;
-    for (int n = 0; n < 20; ++n) {
-        images.push_back(Pattern(n == 0 ? 40 : 12, n == 0 ? 30 : 9, 8));
-        CPixImage& image = images.back();
-        for (int y = 0; y < image.Height(); ++y)
-            for (int x = 0; x < image.Width(); ++x)
-                image.SetPixelIndex(x, y, static_cast<std::uint8_t>(image.PixelIndex(x, y) + shift + n));
-        image.SetOffset(n == 0 ? 0 : n * 3 % 28, n == 0 ? 0 : n * 2 % 21);
-    }
-    std::vector<CPixImage*> pointers;
-    for (CPixImage& image : images)
-        pointers.push_back(&image);
-    CPixMemoryStream stream;
-    EXPECT_TRUE(stream.Open());
-    CPixGifCodec codec;
-    codec.SetCodecOption(1, kPixTypeGif);
-    EXPECT_TRUE(codec.EncodeFrames(&stream, pointers.data(), 20, false)) << codec.LastError();
-    return std::vector<std::uint8_t>(stream.Detach(false), stream.Detach(false) + stream.Size());
-}
-
-// Each frame decoded from the first (asked for from the last down, no request goes on from another).
-std::vector<std::vector<std::uint8_t>> FramesAlone(const std::vector<std::uint8_t>& file)
-{
-    std::vector<std::vector<std::uint8_t>> frames(20);
-    for (int n = 19; n >= 0; --n) {
-        CPixImage image(kPixTypeUnknown);
-        image.SetFrame(n);
-        EXPECT_TRUE(image.DecodeFromMemory(file.data(), file.size(), kPixTypeGif));
-        frames[static_cast<std::size_t>(n)] = TopDownIndices(image);
-    }
-    return frames;
-}
-
-}  // namespace
-
-TEST(GifDecoder, AFileRewrittenThroughASharedMapGivesItsNewFrames)
-{
-    // A writable map keeps its pages writable once written, so a second rewrite through it need
-    // not change the file's times: the bytes of the frame read last tell the change.
-    const std::vector<std::uint8_t> before = SmallFramesOverAFullOne(0), after = SmallFramesOverAFullOne(50);
-    ASSERT_EQ(before.size(), after.size());
-    const std::vector<std::vector<std::uint8_t>> framesBefore = FramesAlone(before), framesAfter = FramesAlone(after);
-    ASSERT_NE(framesBefore[19], framesAfter[19]);
-    const std::string path = UniqueTempPath("mapped.gif");
-    ASSERT_TRUE(WriteBytes(path, before));
-    const int fd = open(path.c_str(), O_RDWR);
-    ASSERT_GE(fd, 0);
-    void* mapped = mmap(nullptr, before.size(), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    ASSERT_NE(mapped, MAP_FAILED);
-    std::memcpy(mapped, before.data(), before.size());
-    struct stat written {};
-    ASSERT_EQ(fstat(fd, &written), 0);
-    // Long enough for the file's times to be trusted: they would show a write through the file.
-    std::this_thread::sleep_for(std::chrono::milliseconds(written.st_ctim.tv_nsec % 1000000 != 0 ? 100 : 2100));
-    CPixImage image(kPixTypeUnknown);
-    for (int n = 0; n < 20; ++n) {
-        SCOPED_TRACE("frame " + std::to_string(n));
-        if (n == 10)
-            std::memcpy(mapped, after.data(), after.size());
-        image.SetFrame(n);
-        ASSERT_TRUE(image.ReadFromFile(path.c_str(), kPixTypeGif));
-        EXPECT_EQ(TopDownIndices(image), (n < 10 ? framesBefore : framesAfter)[static_cast<std::size_t>(n)]);
-    }
-    struct stat rewritten {};
-    ASSERT_EQ(fstat(fd, &rewritten), 0);
-    if (rewritten.st_mtim.tv_nsec == written.st_mtim.tv_nsec && rewritten.st_ctim.tv_nsec == written.st_ctim.tv_nsec)
-        std::printf("the rewrite left the file's times as they were\n");
-    munmap(mapped, before.size());
-    close(fd);
-    std::remove(path.c_str());
 }
 
 TEST(GifEncoder, EveryCompressionRoundTripsAtEveryDepth)

@@ -24,7 +24,6 @@ std::vector<int> Positions(int length, int step)
 struct Decoded {
     bool ok = false;
     int width = 0, height = 0;
-    std::vector<int> samples;  // grey level and alpha of the grid below
 };
 
 // Decodes the bytes with the given type. A refusal leaves no picture; a success gives one of a
@@ -32,42 +31,27 @@ struct Decoded {
 // under ASan a buffer smaller than the picture shows; of a picture over 1024 pixels a side (a
 // damaged header declares up to hundreds of millions) a grid of about 1024 x 1024 that takes in the
 // last row and column, the far ends of the pixel rows and of the alpha plane.
-Decoded Decode(const std::vector<std::uint8_t>& bytes, std::uint32_t type)
+Decoded DecodeAndCheck(const std::vector<std::uint8_t>& bytes, std::uint32_t type)
 {
     CPixImage image(kPixTypeUnknown);
     Decoded out;
     out.ok = image.DecodeFromMemory(bytes.data(), bytes.size(), type);
+    out.width = image.Width();
+    out.height = image.Height();
     if (!out.ok) {
         EXPECT_FALSE(image.HasPixels()) << "a refused decode left a picture";
         return out;
     }
-    EXPECT_TRUE(image.HasPixels()) << "a decode said it succeeded and gave no picture";
-    out.width = image.Width();
-    out.height = image.Height();
     if (!image.HasPixels() || out.width <= 0 || out.height <= 0) {
         ADD_FAILURE() << "a decode said it succeeded with a picture of " << out.width << " x " << out.height;
         return out;
     }
     const std::vector<int> xs = Positions(out.width, (out.width + 1023) / 1024);
+    volatile unsigned sink = 0;
     for (int y : Positions(out.height, (out.height + 1023) / 1024))
-        for (int x : xs) {
-            out.samples.push_back(image.GreyLevelAt(x, y));
-            out.samples.push_back(image.AlphaAt(x, y));
-        }
+        for (int x : xs)
+            sink = sink + image.GreyLevelAt(x, y) + image.AlphaAt(x, y);
     return out;
-}
-
-// As above; the same bytes decoded again give the same answer and the same picture (a decode that
-// read memory it never wrote, or state a former decode left, would differ).
-Decoded DecodeAndCheck(const std::vector<std::uint8_t>& bytes, std::uint32_t type)
-{
-    const Decoded first = Decode(bytes, type);
-    const Decoded again = Decode(bytes, type);
-    EXPECT_EQ(first.ok, again.ok);
-    EXPECT_EQ(first.width, again.width);
-    EXPECT_EQ(first.height, again.height);
-    EXPECT_TRUE(first.samples == again.samples) << "the same bytes decoded to another picture";
-    return first;
 }
 
 const char* const kGifs[] = {"plain.gif", "interlaced.gif", "transparent.gif", "frames.gif"};

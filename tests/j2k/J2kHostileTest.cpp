@@ -327,11 +327,6 @@ TEST(J2kHostile, ThePixelBoundIsOnThePictureHandedOverNotOnTheReferenceGrid)
     ASSERT_EQ(J2K_GetInfoEx(image, &info), kJ2kOk);
     EXPECT_EQ(info.width, 2049);
     EXPECT_EQ(info.height, 2049);
-    unsigned char* pixels = nullptr;
-    int size = 0, pitch = 0;
-    EXPECT_EQ(J2K_Decode(image, &pixels, &size, nullptr, &pitch), kJ2kOk) << J2K_getLastErrorStr();
-    EXPECT_EQ(pitch, 2049 * 4);
-    EXPECT_EQ(size, 2049 * 2049 * 4);
     J2K_Close(image);
 }
 
@@ -367,10 +362,18 @@ TEST(J2kHostile, APictureDecodedInAChildComesBackWholeWhateverTheHostDoesWithSig
     }
 }
 
-// OpenJPEG's decode as this test program's own: a memory error planted before it when asked,
-// then the library's. Nothing else of the decoder changes.
+// OpenJPEG's decode as this test program's own: a memory error planted before it when asked
+// (one byte written past a heap block, which the sanitizers report), then the library's.
 namespace {
 volatile bool g_bPlantMemoryError = false;
+
+void PlantHeapOverflow()
+{
+    char* bytes = new char[16];
+    volatile std::size_t past = 16;
+    static_cast<volatile char*>(bytes)[past] = 1;
+    delete[] bytes;
+}
 }  // namespace
 
 extern "C" int opj_decode(void* codec, void* stream, void* image)

@@ -4,7 +4,6 @@
 #include "support/HeadlessEngine.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -166,21 +165,6 @@ TEST_F(GameFiles, FoldersAttributesAndTimes)
     EXPECT_TRUE(fs_layer::GetLastWriteTime("data/fonts/font1.fnt", seconds));
     EXPECT_GT(seconds, 1000000000);
     EXPECT_FALSE(fs_layer::GetLastWriteTime("data/fonts/none.fnt", seconds));
-    // The runtime folder named is taken while it is this user's alone (the folder tree above the
-    // test's is root's, or sticky).
-    const char* previous = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = previous != nullptr ? previous : "";
-    ASSERT_TRUE(fs_layer::CreateDirectory("run", nullptr));
-    ::chmod((m_root + "/run").c_str(), 0700);
-    ::setenv("XDG_RUNTIME_DIR", (m_root + "/run").c_str(), 1);
-    char* real = ::realpath((m_root + "/run").c_str(), nullptr);
-    ASSERT_NE(real, nullptr);
-    EXPECT_EQ(fs_layer::UserRuntimeFolder(), std::string(real));
-    std::free(real);
-    if (previous != nullptr)
-        ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    else
-        ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace
@@ -278,11 +262,6 @@ TEST_F(GameFiles, NothingIsWrittenOrChangedThroughALink)
         EXPECT_EQ(host_files::ReadFile(linked, bytes, 100, host_files::ELinks::kMakersOwn, &why),
                   host_files::ERead::kLink);
         EXPECT_EQ(why, "a link of user 65534 leads to no file of theirs");
-        fs::create_symlink(m_root + "/data/none", m_root + "/data/nowhere");
-        ASSERT_EQ(::lchown((m_root + "/data/nowhere").c_str(), 65534, 65534), 0);
-        EXPECT_EQ(host_files::ReadFile(m_root + "/data/nowhere", bytes, 100, host_files::ELinks::kMakersOwn, &why),
-                  host_files::ERead::kLink);
-        EXPECT_EQ(why, "a link of user 65534 leads to no file of theirs") << "the same words where nothing is";
         fs::permissions(elsewhere, fs::perms::others_read, fs::perm_options::add);
         EXPECT_TRUE(fs_layer::ReadWholeFile("data/linked", bytes)) << "root's, for everyone to read";
         fs::permissions(elsewhere, fs::perms::owner_read);
@@ -330,59 +309,6 @@ TEST_F(GameFiles, NothingIsWrittenOrChangedThroughALink)
     fs::create_hard_link(m_root + "/effects.bc", m_root + "/other.bc");
     EXPECT_EQ(fs_layer::ReadTrustedFile("effects.bc", bytes, 100, nullptr, &why), host_files::ETrust::kNotTrusted);
     EXPECT_EQ(why, "another name of a file of this user's (a hard link), in a folder others may write");
-}
-
-// A second name of one of this user's files is this user's own only where no one else could have
-// given it: in a folder of theirs that no one else may write. Elsewhere it is not read, rewritten,
-// truncated or changed, and it goes where the game would remove a link.
-TEST_F(GameFiles, AHardLinkIsThisUsersOwnOnlyWhereNoOneElseCouldHaveMadeIt)
-{
-    namespace fs = std::filesystem;
-    const std::string secret = m_root + "/secret";
-    ToldLines().clear();
-    fs_layer::SetNoticeLog([](const char* line) { ToldLines().push_back(line); });
-    const struct {
-        const char* folder;
-        fs::perms mode;
-        bool own;  // no one else may have named the file there
-    } folders[] = {
-        {"private", fs::perms::owner_all, true},
-        {"shared", fs::perms::owner_all | fs::perms::group_all | fs::perms::set_gid, false},
-        {"sticky", fs::perms::all | fs::perms::sticky_bit, false},
-    };
-    std::vector<std::uint8_t> bytes;
-    std::string why;
-    for (const auto& folder : folders) {
-        SCOPED_TRACE(folder.folder);
-        std::ofstream(secret, std::ios::trunc) << "private words";  // root writes it whatever its mode
-        fs::permissions(secret, fs::perms::owner_read);
-        const std::string name = std::string(folder.folder) + "/config.ini";
-        fs::create_directory(m_root + "/" + folder.folder);
-        fs::permissions(m_root + "/" + folder.folder, folder.mode);
-        fs::create_hard_link(secret, m_root + "/" + name);
-        EXPECT_EQ(fs_layer::ReadWholeFile(name, bytes), folder.own);
-        EXPECT_EQ(fs_layer::ReadWithoutLink(name, bytes, 100, &why),
-                  folder.own ? host_files::ERead::kRead : host_files::ERead::kLink);
-        EXPECT_EQ(why, folder.own ? "" : "another name of a file of this user's (a hard link), in a folder others may write");
-        EXPECT_EQ(fs_layer::SetWritable(name), folder.own);
-        const int fd = host_files::OpenOwnFile(m_root + "/" + name, O_WRONLY | O_TRUNC);
-        EXPECT_EQ(fd >= 0, folder.own);
-        if (fd >= 0)
-            ::close(fd);
-        EXPECT_EQ(fs_layer::RemoveLink(name), !folder.own);
-        EXPECT_EQ(fs::exists(m_root + "/" + name), folder.own);
-        if (!folder.own) {
-            EXPECT_EQ(ModeOf(secret), 0400u);
-            std::ifstream in(secret);
-            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "private words");
-        }
-        why.clear();
-        fs::remove(m_root + "/" + name);
-    }
-    fs_layer::SetNoticeLog(nullptr);
-    const std::string line = "another name of a file of this user's (a hard link), in a folder others may write; it is not read";
-    EXPECT_EQ(ToldLines(),
-              (std::vector<std::string>{"[W] File shared/config.ini: " + line, "[W] File sticky/config.ini: " + line}));
 }
 
 // In a folder that its group shares (setgid, writable by the group) what the game makes is the

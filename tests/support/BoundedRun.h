@@ -4,7 +4,6 @@
 // sanitizers 2 GB of address space, so a regression fails the test rather than the machine.
 #pragma once
 
-#include <cstddef>
 #include <cstdio>
 #include <functional>
 
@@ -30,15 +29,6 @@ constexpr double kTestMemoryScale = 3;
 constexpr double kTestTimeScale = 1;
 constexpr double kTestMemoryScale = 1;
 #endif
-
-// One byte written past a heap block: a memory error the sanitizers report (and otherwise none).
-inline void PlantHeapOverflow()
-{
-    char* bytes = new char[16];
-    volatile std::size_t past = 16;
-    static_cast<volatile char*>(bytes)[past] = 1;
-    delete[] bytes;
-}
 
 struct RunCost {
     bool exited = false;   // the child ran to its end (no signal, no time-out)

@@ -45,46 +45,6 @@ inline std::string ReadText(const std::filesystem::path& path)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// ---- Processes as /proc tells them --------------------------------------------------------
-
-// A process's state letter (and parent) from /proc/PID/stat; '\0' when it is gone.
-inline char StateOf(const std::string& pid, long* parent = nullptr)
-{
-    const std::string stat = ReadText("/proc/" + pid + "/stat");
-    const std::size_t nameEnd = stat.rfind(')');  // the name may hold spaces and brackets
-    char state = '\0';
-    long ppid = 0;
-    if (nameEnd == std::string::npos || std::sscanf(stat.c_str() + nameEnd + 1, " %c %ld", &state, &ppid) != 2)
-        return '\0';
-    if (parent != nullptr)
-        *parent = ppid;
-    return state;
-}
-
-inline bool IsRunning(pid_t pid)
-{
-    const char state = StateOf(std::to_string(pid));
-    return state != '\0' && state != 'Z';  // a zombie has ended; nobody may reap it here
-}
-
-inline std::vector<pid_t> ChildrenOf(pid_t parent)
-{
-    std::vector<pid_t> children;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string pid = entry.path().filename().string();
-        long ppid = 0;
-        if (pid.find_first_not_of("0123456789") == std::string::npos && StateOf(pid, &ppid) != '\0' && ppid == parent)
-            children.push_back(static_cast<pid_t>(std::stol(pid)));
-    }
-    return children;
-}
-
-inline std::string ProgramOf(pid_t pid)
-{
-    std::error_code error;
-    return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", error).string();
-}
-
 // Processor time (user and system) the process has used so far, with that of the children it
 // waited for when asked; -1 us once it is gone.
 inline std::chrono::microseconds ProcCpuTime(pid_t pid, bool withChildren)
@@ -100,11 +60,6 @@ inline std::chrono::microseconds ProcCpuTime(pid_t pid, bool withChildren)
         return std::chrono::microseconds(-1);
     const long long ticks = static_cast<long long>(user + system) + (withChildren ? childUser + childSystem : 0);
     return std::chrono::microseconds(ticks * 1000000 / ::sysconf(_SC_CLK_TCK));
-}
-
-inline std::chrono::microseconds CpuTimeOf(pid_t pid)
-{
-    return ProcCpuTime(pid, false);
 }
 
 class GameProcess {

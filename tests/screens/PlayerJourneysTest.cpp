@@ -14,6 +14,7 @@
 #include "screens/GameScreens.h"
 #include "table/CCardTable.h"
 #include "table/CGameProcess.h"
+#include "table/CHelpDesk.h"
 #include "table/CInterface.h"
 #include "table/CMoveFinder.h"
 #include "table/CMoveIndicator.h"
@@ -109,6 +110,9 @@ struct OpenedWindow {
     bool dealing = false;      // the cards were still being dealt
     bool lampLit = false;      // the move lamp shone
     bool moveLeft = false;     // the move finder had a move
+    bool overRules = false;    // the big rules window stood, opened or closed
+    bool overPause = false;    // the panel was out for a pause, or sliding
+    bool bonusLevel = false;
 };
 std::vector<OpenedWindow> g_opened;
 game_dialogs::Makers g_realMakers;
@@ -124,7 +128,19 @@ OpenedWindow Observe(const char* move)
     window.dealing = controller.IsDealing();
     window.lampLit = controller.GetMoveIndicator()->IsLit(true);
     window.moveLeft = !controller.GetTable()->GetMoveFinder()->NoMoreMoves();
+    window.overRules = controller.GetHelpDesk()->IsBigWindowShown();
+    window.overPause = controller.GetPanelState() != CGamePanel::kSettled;
+    window.bonusLevel = IsBonusLevelMode(controller.GetMode());
     return window;
+}
+
+// The table's windows come one at a time: none over the big rules window or the pause.
+void ExpectAloneOnTheTable(const std::vector<OpenedWindow>& opened)
+{
+    for (const OpenedWindow& window : opened) {
+        EXPECT_FALSE(window.overRules) << window.move << " opened over the rules window";
+        EXPECT_FALSE(window.overPause) << window.move << " opened over the pause";
+    }
 }
 
 // The game's windows, observed on their way to the screen.
@@ -161,7 +177,8 @@ protected:
     }
 
     // A saved player who has played the first island through: its bonus and hardcore levels open.
-    void SaveIslandPlayer()
+    // The lamp's windows were seen long ago, unless the player has made fewer level starts.
+    void SaveIslandPlayer(int levelStarts = 5)
     {
         fs_layer::SetRootFolder(m_root);
         CProfileStore store;
@@ -173,7 +190,7 @@ protected:
             record.m_storyLevels[static_cast<std::size_t>(level)] = kLevelBronze;
         record.m_bonusLevels[0] = record.m_hardcoreLevels[0] = kLevelOpen;
         record.m_introShown.fill(1);
-        record.m_nTableValue1 = 5;  // the move light's news windows were seen long ago
+        record.m_nTableValue1 = levelStarts;
         record.m_nTableValue2 = 10;
         ASSERT_TRUE(store.Save());
     }
@@ -282,17 +299,27 @@ TEST_F(PlayerJourneysTest, AClassicGamesMenuChangesCardsAndSwitchesAndLeavesWith
 
 TEST_F(PlayerJourneysTest, TheIslandsBonusAndHardcoreLevelsStartFromTheMapAndLeaveThroughTheMenu)
 {
-    SaveIslandPlayer();
+    // The player's first start showed the lamp, the second one was left before its window came:
+    // the window waits through the bonus level, where the lamp stays dark, for the hardcore one.
+    SaveIslandPlayer(1);
     std::string script = Click(5, kStorySign) + Shot(150, "island_map");
     script += Click(160, kBonusSlot) + Shot(200, "island_bonus_panel") + Click(210, kPlay);
     script += Shot(500, "island_bonus_level") + Key(505, 27) + Shot(547, "island_bonus_menu");
     script += Click(550, kMenuQuit) + Click(600, kYes) + Shot(750, "island_map_again");
     script += Click(760, kHardcoreSlot) + Shot(800, "island_hardcore_panel") + Click(810, kPlay);
-    script += Shot(1175, "island_hardcore_level") + Key(1180, 27) + Shot(1222, "island_hardcore_menu");
-    script += Click(1225, kMenuQuit) + Click(1275, kYes) + Shot(1425, "island_map_last");
-    ASSERT_EQ(Run(1430, script), 0);
+    script += Shot(1400, "island_hardcore_lamp") + Click(1410, kLampOk);
+    script += Shot(1500, "island_hardcore_level") + Key(1505, 27) + Shot(1547, "island_hardcore_menu");
+    script += Click(1550, kMenuQuit) + Click(1600, kYes) + Shot(1750, "island_map_last");
+    ASSERT_EQ(Run(1755, script), 0);
     for (const char* map : {"island_map", "island_map_again", "island_map_last"})
         EXPECT_TRUE(Shows(map, kPlayFace, kPlayGreen));
+    ASSERT_EQ(g_opened.size(), 1u);
+    EXPECT_EQ(g_opened[0].move, "move_move_indicator_wind2");
+    EXPECT_FALSE(g_opened[0].bonusLevel) << "the window explains the lamp at a table where it shines";
+    EXPECT_TRUE(g_opened[0].lampLit);
+    ExpectAloneOnTheTable(g_opened);
+    EXPECT_TRUE(Shows("island_hardcore_lamp", kMiddle, kWindow));
+    EXPECT_FALSE(Shows("island_hardcore_level", kMiddle, kWindow)) << "OK closed it";
     EXPECT_TRUE(Shows("island_bonus_level", kSkySpot, kSky));
     EXPECT_TRUE(Shows("island_bonus_level", kBonusStock, kBonusBack)) << "a bonus level's stock";
     EXPECT_TRUE(Shows("island_bonus_menu", kMenuSpot, kMenuButton));

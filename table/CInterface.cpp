@@ -521,10 +521,12 @@ void CInterface::ShowRulesText()
 }
 
 // A stuck table tells the player once; it asks again only after a move has become possible. The
-// window waits for the lamp to show the stuck table: once it is open, the lamp stands still.
+// window waits for the lamp to show the stuck table: once it is open, the lamp stands still. It
+// also waits for the big rules window to close and for the pause to end: one window at a time.
 bool CInterface::NoMovesRequested() const
 {
-    return !m_bNoMovesTold && !moveIndicator->IsBusy();
+    return !m_bNoMovesTold && !moveIndicator->IsBusy() && m_pPanel->GetState() == CGamePanel::kSettled &&
+           !helpDesk->IsBigWindowShown();
 }
 
 void CInterface::TellNoMoves(int kind)

@@ -327,8 +327,10 @@ void CInterface::UpdateInfoWindows(float dt)
             SetInfoStep(kInfoSettling, 0.0f);
             break;
         }
-        // A window stops the game: the lamp shows the table as it stands first.
-        if (IsDealing() || redealAsked || startPending || moveIndicator->IsBusy())
+        // A window stops the game: the lamp shows the table as it stands first. None comes over
+        // the pause or its slides: the window waits until play goes on.
+        if (IsDealing() || redealAsked || startPending || moveIndicator->IsBusy() ||
+            m_pPanel->GetState() != CGamePanel::kSettled)
             break;
         switch (infoKind) {
         case kInfoGaugeFull:
@@ -342,8 +344,6 @@ void CInterface::UpdateInfoWindows(float dt)
             SetInfoStep(kInfoSettling, 0.0f);
             break;
         case kInfoRules: {
-            if (m_pPanel->GetState() != CGamePanel::kSettled)
-                break;
             auto markSeen = [&] {
                 if (player != nullptr && levelSection >= 0 && levelSection < PlayerRecord::kLevelNumbers)
                     player->m_introShown[static_cast<std::size_t>(levelSection)] = 1;

@@ -151,8 +151,9 @@ bool CMoveIndicator::LayingOut() const
 }
 
 // The first verdict on the dealt table. A search made half way through the deal may have been the
-// last one, so it searches anew. The lamp that then shines is the one the player sees at the
-// start: at the second level start it is introduced.
+// last one, so it searches anew. At the second level start the lamp is introduced: its window
+// waits for the lamp to shine, and a table that ends with the lamp dark (a bonus level's always
+// is) hands it on to the next start.
 void CMoveIndicator::ShowDealtTable()
 {
     CCardTable* table = m_pController != nullptr ? m_pController->GetTable() : nullptr;
@@ -160,8 +161,7 @@ void CMoveIndicator::ShowDealtTable()
         return;
     table->RequestMoveSearch();
     FollowMoveFinder();
-    PlayerRecord* player = Player();
-    if (m_bLit && player != nullptr)
+    if (PlayerRecord* player = Player())
         IntroduceAtSecondStart(*player);
 }
 

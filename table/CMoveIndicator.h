@@ -20,7 +20,7 @@ struct PlayerRecord;
 // controller for the two information windows that explain it, only while it shines and no other
 // window of the table stands or is due. Two counters of the player record belong to it: level
 // starts with the light and times the light came on. A window asked for and never shown (the
-// table ended first) comes at a later start.
+// table ended first, or its lamp never shone, as on a bonus level) comes at a later start.
 class CMoveIndicator {
 public:
     static constexpr int kWindowFirst = kInfoIndicatorFirst;

@@ -1,8 +1,8 @@
 // RulesDataTest.cpp: the bundled data set has every effect and text that the rules panel looks
 // up, for every level section and combo message, and every window the tutorials name, and loads
 // them without an error or warning; every link in a rules text lights places its level has, a
-// count of cards it gives is the level's, and the move lamp's windows speak of free cells exactly
-// on the tables that have them.
+// count of cards it gives is the level's, a table laid out in rows is told of rows, and the move
+// lamp's windows speak of free cells exactly on the tables that have them.
 #include "app/CIniFile.h"
 #include "app/Globals.h"
 #include "framework/CFAnimationGroup.h"
@@ -91,9 +91,15 @@ TEST_F(RulesDataTest, EveryLevelSectionHasItsSlideWithTheRulesButtonAndBothRules
     for (int section = 0; section < 35; ++section) {
         SCOPED_TRACE(section);
         std::set<int> types;  // of the section's places, which its rules' links light
+        bool rows = false;    // its columns fan out sideways, and its rules call them rows
         levels.SetSection(("Solitaire" + std::to_string(section)).c_str());
-        for (int p = 0; p < levels.GetInt("level_place_count"); ++p)
-            types.insert(levels.GetInt(("place" + std::to_string(p) + "_type").c_str()));
+        for (int p = 0; p < levels.GetInt("level_place_count"); ++p) {
+            const std::string place = "place" + std::to_string(p);
+            const int type = levels.GetInt((place + "_type").c_str());
+            types.insert(type);
+            if (type == kPlaceColumn)
+                rows = levels.GetFloat((place + "_h_offset").c_str()) != 0.0f;
+        }
         const int cards = 13 * levels.GetInt("level_decks_count") *
                           static_cast<int>(std::bitset<4>(static_cast<unsigned>(levels.GetInt("level_suits"))).count());
         const bool freeCells = types.count(kPlaceFreeCell) != 0;
@@ -117,6 +123,8 @@ TEST_F(RulesDataTest, EveryLevelSectionHasItsSlideWithTheRulesButtonAndBothRules
                     << name << " links to " << link << ", a place type the level does not have";
             for (int count : CardCounts(text))
                 EXPECT_EQ(count, cards) << name;
+            EXPECT_EQ(std::wcsstr(text, rows ? L"column" : L"@b04row"), nullptr)
+                << name << (rows ? " speaks of columns on a table of rows" : " speaks of rows on a table of columns");
         }
     }
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());

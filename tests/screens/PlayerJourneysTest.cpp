@@ -1,10 +1,12 @@
 // test-cost: 60
 // PlayerJourneysTest.cpp: the whole program played as a player plays it, headless, with scripted
 // mouse and keys only, over the bundled data: a classic game whose menu changes the card set and
-// the switches and leaves with its question, the bonus and hardcore levels of the first island
-// started from the map and left through the game's menu, a new player's first three level starts
-// with the window that explains the move lamp, and Escape over a held card and a lesson window.
-// Each journey keeps pictures along the way and checks in them that the screen it expects stands.
+// the switches and leaves with its question, a dead end reached under the rules window, the bonus
+// and hardcore levels of the first island started from the map and left through the game's menu,
+// a new player's first three level starts with the window that explains the move lamp and a
+// pause, and Escape over a held card and a lesson window. Each journey keeps pictures along the
+// way and checks in them that the screen it expects stands, and that the table's windows came
+// one at a time, none over the rules window or the pause.
 // The classic journey is also drawn twice, with only the changed pixels drawn and with every frame
 // drawn whole, to the same pixels.
 #include "app/GameRunRoot.h"
@@ -14,6 +16,7 @@
 #include "screens/GameScreens.h"
 #include "table/CCardTable.h"
 #include "table/CGameProcess.h"
+#include "table/CHelpDesk.h"
 #include "table/CInterface.h"
 #include "table/CMoveFinder.h"
 #include "table/CMoveIndicator.h"
@@ -44,6 +47,10 @@ constexpr int kGameStart = 1900;  // the tutorial has been left and the cards li
 constexpr Point kBonusSlot{210, 180}, kHardcoreSlot{470, 120}, kPlay{676, 456};
 constexpr Point kSecondSlot{210, 350}, kThirdSlot{330, 410};
 constexpr Point kLampOk{400, 375};  // the OK of a small window standing in the middle
+// The pause and undo buttons; a blank spot of Golf's rules window, its button and the one that
+// opens it again; Golf's stock; a stroke of the pause's message.
+constexpr Point kRelax{228, 32}, kUndo{116, 32}, kRulesWindow{700, 530}, kRulesClose{686, 350}, kRulesOpen{60, 580};
+constexpr Point kGolfStock{254, 452}, kRestMessage{320, 285};
 // The game's menu's first button; the first level's eight of diamonds on its column, the same
 // card held by the mouse, and a spot just below the resting cursor.
 constexpr std::uint32_t kFaceUnderMenu = 0x999792;  // a card face behind the menu's backdrop
@@ -109,6 +116,9 @@ struct OpenedWindow {
     bool dealing = false;      // the cards were still being dealt
     bool lampLit = false;      // the move lamp shone
     bool moveLeft = false;     // the move finder had a move
+    bool overRules = false;    // the big rules window stood, opened or closed
+    bool overPause = false;    // the panel was out for a pause, or sliding
+    bool bonusLevel = false;
 };
 std::vector<OpenedWindow> g_opened;
 game_dialogs::Makers g_realMakers;
@@ -124,7 +134,19 @@ OpenedWindow Observe(const char* move)
     window.dealing = controller.IsDealing();
     window.lampLit = controller.GetMoveIndicator()->IsLit(true);
     window.moveLeft = !controller.GetTable()->GetMoveFinder()->NoMoreMoves();
+    window.overRules = controller.GetHelpDesk()->IsBigWindowShown();
+    window.overPause = controller.GetPanelState() != CGamePanel::kSettled;
+    window.bonusLevel = IsBonusLevelMode(controller.GetMode());
     return window;
+}
+
+// The table's windows come one at a time: none over the big rules window or the pause.
+void ExpectAloneOnTheTable(const std::vector<OpenedWindow>& opened)
+{
+    for (const OpenedWindow& window : opened) {
+        EXPECT_FALSE(window.overRules) << window.move << " opened over the rules window";
+        EXPECT_FALSE(window.overPause) << window.move << " opened over the pause";
+    }
 }
 
 // The game's windows, observed on their way to the screen.
@@ -161,7 +183,8 @@ protected:
     }
 
     // A saved player who has played the first island through: its bonus and hardcore levels open.
-    void SaveIslandPlayer()
+    // The lamp's windows were seen long ago, unless the player has made fewer level starts.
+    void SaveIslandPlayer(int levelStarts = 5)
     {
         fs_layer::SetRootFolder(m_root);
         CProfileStore store;
@@ -173,7 +196,7 @@ protected:
             record.m_storyLevels[static_cast<std::size_t>(level)] = kLevelBronze;
         record.m_bonusLevels[0] = record.m_hardcoreLevels[0] = kLevelOpen;
         record.m_introShown.fill(1);
-        record.m_nTableValue1 = 5;  // the move light's news windows were seen long ago
+        record.m_nTableValue1 = levelStarts;
         record.m_nTableValue2 = 10;
         ASSERT_TRUE(store.Save());
     }
@@ -233,7 +256,7 @@ constexpr std::uint32_t kBoard = 0x195438, kWindow = 0x133448, kSky = 0x9CB8AC, 
                         kTicked = 0x1E7832, kEmptyBox = 0xF0ECDC, kBlueBack = 0x132C5B, kGreenBack = 0x134324;
 constexpr std::uint32_t kPlayGreen = 0x32A247, kRedStock = 0x971F29, kGreyButton = 0x7E7E7E, kGoldButton = 0xE0B055;
 constexpr std::uint32_t kCardFace = 0xFAF8F0, kClubs = 0x141414, kRoomPurple = 0x36203B, kLesson = 0x1E2838,
-                        kBonusBack = 0x3A62B2, kBannerBlue = 0x232939;
+                        kBonusBack = 0x3A62B2, kBannerBlue = 0x232939, kParchment = 0xFAF0D6, kWhite = 0xFFFFFF;
 constexpr Point kPlayFace{605, 445}, kStockBack{70, 75}, kBonusStock{404, 400}, kLearnButton{300, 240};
 constexpr Point kBoardSpot{400, 110}, kMiddle{400, 330}, kMenuSpot{405, 300}, kStockEdge{240, 455};
 // Sky beside the big rules window that a level's first game opens; the tutorial's banner on the
@@ -280,19 +303,65 @@ TEST_F(PlayerJourneysTest, AClassicGamesMenuChangesCardsAndSwitchesAndLeavesWith
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }
 
+TEST_F(PlayerJourneysTest, ADeadEndUnderTheRulesWindowIsToldOnceTheWindowHasClosed)
+{
+    // A new player's first classic game, Golf: its first rules window stands while the stock is
+    // played out to a dead end. The no-moves window waits until the Rules button closes the
+    // rules; then the same after an undo, with the rules opened again by their button.
+    fs_layer::SetRootFolder(m_root);
+    {
+        CProfileStore store;
+        store.NewPlayer("ANNA", true);
+    }
+    std::string script = Click(5, kClassicSign) + Click(90, kGolfEntry) + Click(470, kNo);
+    for (int deal = 0; deal < 17; ++deal)
+        script += Click(700 + 40 * deal, kGolfStock);
+    script += Shot(1400, "dead_end_rules") + Click(1410, kRulesClose) + Shot(1500, "dead_end_told");
+    script += Click(1510, kLampOk) + Click(1560, kUndo) + Click(1620, kRulesOpen) + Click(1700, kGolfStock);
+    script += Shot(1800, "dead_end_rules_again") + Click(1810, kRulesClose) + Shot(1900, "dead_end_told_again");
+    script += Click(1910, kLampOk) + Shot(1990, "dead_end_played_on");
+    ASSERT_EQ(Run(2000, script), 0);
+    ASSERT_EQ(g_opened.size(), 2u);
+    for (const OpenedWindow& window : g_opened) {
+        EXPECT_EQ(window.move, "no_moves");
+        EXPECT_FALSE(window.moveLeft);
+    }
+    ExpectAloneOnTheTable(g_opened);
+    for (const char* rules : {"dead_end_rules", "dead_end_rules_again"}) {
+        EXPECT_TRUE(Shows(rules, kRulesWindow, kParchment)) << "the stock is played out under the rules";
+        EXPECT_FALSE(Shows(rules, kMiddle, kWindow)) << "the dead end waits for them";
+    }
+    for (const char* told : {"dead_end_told", "dead_end_told_again"}) {
+        EXPECT_TRUE(Shows(told, kMiddle, kWindow)) << "the dead end is told";
+        EXPECT_FALSE(Shows(told, kRulesWindow, kParchment));
+    }
+    EXPECT_FALSE(Shows("dead_end_played_on", kMiddle, kWindow)) << "OK closed it";
+    EXPECT_EQ(ProblemLines(), std::vector<std::string>());
+}
+
 TEST_F(PlayerJourneysTest, TheIslandsBonusAndHardcoreLevelsStartFromTheMapAndLeaveThroughTheMenu)
 {
-    SaveIslandPlayer();
+    // The player's first start showed the lamp, the second one was left before its window came:
+    // the window waits through the bonus level, where the lamp stays dark, for the hardcore one.
+    SaveIslandPlayer(1);
     std::string script = Click(5, kStorySign) + Shot(150, "island_map");
     script += Click(160, kBonusSlot) + Shot(200, "island_bonus_panel") + Click(210, kPlay);
     script += Shot(500, "island_bonus_level") + Key(505, 27) + Shot(547, "island_bonus_menu");
     script += Click(550, kMenuQuit) + Click(600, kYes) + Shot(750, "island_map_again");
     script += Click(760, kHardcoreSlot) + Shot(800, "island_hardcore_panel") + Click(810, kPlay);
-    script += Shot(1175, "island_hardcore_level") + Key(1180, 27) + Shot(1222, "island_hardcore_menu");
-    script += Click(1225, kMenuQuit) + Click(1275, kYes) + Shot(1425, "island_map_last");
-    ASSERT_EQ(Run(1430, script), 0);
+    script += Shot(1400, "island_hardcore_lamp") + Click(1410, kLampOk);
+    script += Shot(1500, "island_hardcore_level") + Key(1505, 27) + Shot(1547, "island_hardcore_menu");
+    script += Click(1550, kMenuQuit) + Click(1600, kYes) + Shot(1750, "island_map_last");
+    ASSERT_EQ(Run(1755, script), 0);
     for (const char* map : {"island_map", "island_map_again", "island_map_last"})
         EXPECT_TRUE(Shows(map, kPlayFace, kPlayGreen));
+    ASSERT_EQ(g_opened.size(), 1u);
+    EXPECT_EQ(g_opened[0].move, "move_move_indicator_wind2");
+    EXPECT_FALSE(g_opened[0].bonusLevel) << "the window explains the lamp at a table where it shines";
+    EXPECT_TRUE(g_opened[0].lampLit);
+    ExpectAloneOnTheTable(g_opened);
+    EXPECT_TRUE(Shows("island_hardcore_lamp", kMiddle, kWindow));
+    EXPECT_FALSE(Shows("island_hardcore_level", kMiddle, kWindow)) << "OK closed it";
     EXPECT_TRUE(Shows("island_bonus_level", kSkySpot, kSky));
     EXPECT_TRUE(Shows("island_bonus_level", kBonusStock, kBonusBack)) << "a bonus level's stock";
     EXPECT_TRUE(Shows("island_bonus_menu", kMenuSpot, kMenuButton));
@@ -410,8 +479,13 @@ TEST_F(PlayerJourneysTest, ANewPlayersFirstThreeLevelStartsExplainTheMoveLampOnc
     // Three runs of the program, one level start each: the name typed as keyboard text (small
     // letters become capitals), the rules at the first start, the lamp's window at the second,
     // closed with OK and none other coming for a while. The lamp shines through every deal, so
-    // the window that it is lit again never comes: the player never saw it dark.
+    // the window that it is lit again never comes: the player never saw it dark. The second
+    // start is the second level's first game: its rules window comes first, and the player
+    // pauses while it stands. The pause closes it; the lamp's window waits until play goes on.
     const std::string firstStart = Chars(10, "Anna") + Key(40, 13) + Click(90, kStorySign) + Click(570, kPlay);
+    const std::string secondLevel = Click(5, kStorySign) + Click(150, kSecondSlot) + Click(200, kPlay);
+    const std::string pause = Shot(690, "lamp_rules_2") + Click(700, kRelax) + Shot(850, "lamp_pause_2") +
+                              Click(900, kSand);
     const std::string laterStart = Click(5, kStorySign) + Click(480, kPlay);
     auto lampWindow = [](const std::string& start) {
         return Shot(1000, "lamp_window_" + start) + Click(1010, kLampOk) + Shot(1100, "lamp_closed_" + start);
@@ -421,7 +495,7 @@ TEST_F(PlayerJourneysTest, ANewPlayersFirstThreeLevelStartsExplainTheMoveLampOnc
         const char* window;  // the one window expected, or null
     } starts[] = {
         {firstStart + Shot(1000, "lamp_start_1"), nullptr},
-        {laterStart + lampWindow("2"), "move_move_indicator_wind2"},
+        {secondLevel + pause + lampWindow("2"), "move_move_indicator_wind2"},
         {laterStart + Shot(1000, "lamp_start_3"), nullptr},
     };
     for (int start = 0; start < 3; ++start) {
@@ -435,6 +509,7 @@ TEST_F(PlayerJourneysTest, ANewPlayersFirstThreeLevelStartsExplainTheMoveLampOnc
             EXPECT_TRUE(window.lampLit) << window.move << " opened while the lamp was dark";
             EXPECT_TRUE(window.moveLeft) << window.move << " speaks of moves: the move finder has one";
         }
+        ExpectAloneOnTheTable(g_opened);
         const std::string number = std::to_string(start + 1);
         if (starts[start].window == nullptr) {
             EXPECT_TRUE(moves.empty());
@@ -442,6 +517,10 @@ TEST_F(PlayerJourneysTest, ANewPlayersFirstThreeLevelStartsExplainTheMoveLampOnc
             continue;
         }
         EXPECT_EQ(moves, std::vector<std::string>{starts[start].window});
+        EXPECT_TRUE(Shows("lamp_rules_" + number, kRulesWindow, kParchment));
+        EXPECT_FALSE(Shows("lamp_pause_" + number, kMiddle, kWindow)) << "nothing stands over the pause";
+        EXPECT_FALSE(Shows("lamp_pause_" + number, kRulesWindow, kParchment));
+        EXPECT_TRUE(Shows("lamp_pause_" + number, kRestMessage, kWhite)) << "its message shows";
         EXPECT_TRUE(Shows("lamp_window_" + number, kMiddle, kWindow));
         EXPECT_FALSE(Shows("lamp_closed_" + number, kMiddle, kWindow)) << "OK closed it";
     }
@@ -449,6 +528,7 @@ TEST_F(PlayerJourneysTest, ANewPlayersFirstThreeLevelStartsExplainTheMoveLampOnc
     CProfileStore store;
     EXPECT_EQ(std::string(store.m_current.m_szName.data()), "ANNA");
     EXPECT_EQ(store.m_current.m_nTableValue2, 0) << "times the lamp came on: none the player saw";
+    EXPECT_EQ(store.m_current.m_introShown[1], 1) << "the second level's rules count as seen";
     EXPECT_EQ(ProblemLines(), std::vector<std::string>());
 }
 

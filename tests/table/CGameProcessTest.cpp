@@ -558,9 +558,9 @@ TEST_F(CGameProcessTest, TheFirstPlayOfALevelOpensItsBigRulesOnceAndTheNextWindo
 TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable)
 {
     // Seeded deals of levels whose half-dealt tables have no move: the lamp neither changes nor
-    // counts through the deal and a deal again, and the dealt table's verdict introduces it at the
-    // second level start. Two deals leave only a move into a free cell, none for the lamp: it goes
-    // dark once dealt and lights for the table dealt again, which then introduces it.
+    // counts through the deal and a deal again, and the dealt table introduces it at the second
+    // level start. Two deals leave only a move into a free cell, none for the lamp: it goes dark
+    // once dealt, and its window waits until it lights for the table dealt again.
     struct Case { int level; std::uint32_t seed; bool dealtStuck; };
     const Case cases[] = {{3, 62, true}, {6, 6, true}, {3, 1, false}, {6, 1, false}, {0, 1, false}, {8, 1, false}};
     PlayerRecord& player = g_pProfileStore->m_current;
@@ -594,15 +594,18 @@ TEST_F(CGameProcessTest, TheMoveLampHoldsWhileALevelIsDealtAndShowsTheDealtTable
         dealWatched(-1);
         ASSERT_EQ(finder.NoMoreMoves(), c.dealtStuck) << "the deal this case stands for";
         EXPECT_TRUE(!c.dealtStuck || finder.HasFreeCellMove()) << "a free cell could still take a card";
-        EXPECT_EQ(player.m_nTableValue1, c.dealtStuck ? 2 : 3) << "the second level start";
-        EXPECT_EQ(Game().GetInfoKind() == kInfoIndicatorSecond, !c.dealtStuck);
+        EXPECT_EQ(player.m_nTableValue1, 3) << "the second level start";
+        EXPECT_EQ(Game().GetInfoKind() == kInfoIndicatorSecond, !c.dealtStuck) << "asked for while the lamp shines";
+        EXPECT_EQ(lamp.IsWindowPending(CMoveIndicator::kWindowSecond), c.dealtStuck) << "and kept while it is dark";
 
         Game().Restart();
         ASSERT_TRUE(Game().IsDealing());
         dealWatched(20);  // a key half way through: the rest arrive at once
         if (c.dealtStuck) {
             EXPECT_TRUE(lamp.IsLit(false)) << "the table dealt again has a move";
-            EXPECT_EQ(player.m_nTableValue1, 3) << "introduced once it is seen lit";
+            for (int i = 0; i < 120 && Game().GetInfoKind() != kInfoIndicatorSecond; ++i)
+                Frames(1, kFrame, false);
+            EXPECT_EQ(Game().GetInfoKind(), kInfoIndicatorSecond) << "introduced once it is seen lit";
         }
         m_pGame->Release();
         m_pGame = nullptr;

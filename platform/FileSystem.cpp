@@ -207,12 +207,6 @@ bool DeleteFile(const std::string& gamePath)
     return path.Folder() >= 0 && ::unlinkat(path.Folder(), path.Name().c_str(), 0) == 0;
 }
 
-bool RemoveLink(const std::string& gamePath)
-{
-    const CGamePath path(gamePath, EUse::kWrite);
-    return path.Folder() >= 0 && host_files::RemoveLinkAt(path.Folder(), path.Name());
-}
-
 bool CreateDirectory(const std::string& gamePath, std::string* why)
 {
     const CGamePath path(gamePath, EUse::kWrite, true, EWhole::kFolder);

@@ -26,41 +26,46 @@ bool IsSomeoneElse(uid_t user)
     return !IsOwnOrRoot(user);
 }
 
+// A reentrant look-up of the user or group database (getpwnam_r and the like) in a buffer that
+// grows while the entry does not fit; its result, 0 or an errno.
+template <typename Lookup>
+int LookUp(std::vector<char>& buffer, Lookup lookup)
+{
+    for (;;) {
+        const int error = lookup(buffer.data(), buffer.size());
+        if (error != ERANGE || buffer.size() >= kLargestBuffer)
+            return error;
+        buffer.resize(buffer.size() * 2);  // the same entry again, in more room
+    }
+}
+
 // The user named in the group's member list, or nobody known by that name (someone else then).
 bool NamesSomeoneElse(const char* name)
 {
     std::vector<char> buffer(kFirstBuffer);
-    for (;;) {
-        struct passwd entry;
-        struct passwd* found = nullptr;
-        const int error = ::getpwnam_r(name, &entry, buffer.data(), buffer.size(), &found);
-        if (error == ERANGE && buffer.size() < kLargestBuffer) {
-            buffer.resize(buffer.size() * 2);
-            continue;
-        }
-        return error != 0 || found == nullptr || IsSomeoneElse(found->pw_uid);
-    }
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    const int error = LookUp(buffer, [&](char* room, std::size_t size) {
+        return ::getpwnam_r(name, &entry, room, size, &found);
+    });
+    return error != 0 || found == nullptr || IsSomeoneElse(found->pw_uid);
 }
 
 // A listed member besides this user (and root), or a group that can't be looked up.
 bool ListsSomeoneElse(gid_t group)
 {
     std::vector<char> buffer(kFirstBuffer);
-    for (;;) {
-        struct group entry;
-        struct group* found = nullptr;
-        const int error = ::getgrgid_r(group, &entry, buffer.data(), buffer.size(), &found);
-        if (error == ERANGE && buffer.size() < kLargestBuffer) {
-            buffer.resize(buffer.size() * 2);
-            continue;
-        }
-        if (error != 0 || found == nullptr)
+    struct group entry;
+    struct group* found = nullptr;
+    const int error = LookUp(buffer, [&](char* room, std::size_t size) {
+        return ::getgrgid_r(group, &entry, room, size, &found);
+    });
+    if (error != 0 || found == nullptr)
+        return true;
+    for (char** member = found->gr_mem; member != nullptr && *member != nullptr; ++member)
+        if (NamesSomeoneElse(*member))
             return true;
-        for (char** member = found->gr_mem; member != nullptr && *member != nullptr; ++member)
-            if (NamesSomeoneElse(*member))
-                return true;
-        return false;
-    }
+    return false;
 }
 
 // A user besides this one (and root) whose primary group it is. The walk through the user
@@ -73,11 +78,9 @@ bool IsPrimaryOfSomeoneElse(gid_t group)
     for (;;) {
         struct passwd entry;
         struct passwd* next = nullptr;
-        const int error = ::getpwent_r(&entry, buffer.data(), buffer.size(), &next);
-        if (error == ERANGE && buffer.size() < kLargestBuffer) {
-            buffer.resize(buffer.size() * 2);  // the same entry again, in more room
-            continue;
-        }
+        const int error = LookUp(buffer, [&](char* room, std::size_t size) {
+            return ::getpwent_r(&entry, room, size, &next);
+        });
         if (error != 0 || next == nullptr)
             break;
         if (next->pw_gid == group && IsSomeoneElse(next->pw_uid)) {

@@ -96,11 +96,7 @@ bool IsPrimaryOfSomeoneElse(gid_t group)
 // holds. A sticky folder keeps others from replacing what is ours.
 bool LetsOthersChange(const struct stat& folder)
 {
-    if (IsSomeoneElse(folder.st_uid))
-        return true;
-    const bool writable = (folder.st_mode & S_IWOTH) != 0 ||
-                          ((folder.st_mode & S_IWGRP) != 0 && GroupHasOtherMembers(folder.st_gid));
-    return writable && (folder.st_mode & S_ISVTX) == 0;
+    return IsSomeoneElse(folder.st_uid) || (ModeLetsOthersWrite(folder) && (folder.st_mode & S_ISVTX) == 0);
 }
 
 // Whether a folder from the open folder (with `itself`, else from the one above it) up to the
@@ -154,13 +150,14 @@ bool GroupHasOtherMembers(gid_t group)
     return others;
 }
 
+bool ModeLetsOthersWrite(const struct stat& st)
+{
+    return (st.st_mode & S_IWOTH) != 0 || ((st.st_mode & S_IWGRP) != 0 && GroupHasOtherMembers(st.st_gid));
+}
+
 bool OthersMayWrite(const struct stat& st, int fd)
 {
-    if ((st.st_mode & S_IWOTH) != 0)
-        return true;
-    if ((st.st_mode & S_IWGRP) == 0)
-        return false;
-    return GroupHasOtherMembers(st.st_gid) || WayLetsOthersIn(fd, !S_ISDIR(st.st_mode));
+    return ModeLetsOthersWrite(st) || ((st.st_mode & S_IWGRP) != 0 && WayLetsOthersIn(fd, !S_ISDIR(st.st_mode)));
 }
 
 bool OthersMayAddNames(const struct stat& folder, int fd)

@@ -19,6 +19,10 @@ bool IsOwnOrRoot(uid_t owner);
 // Anyone but this user and root in the group; asked of the user and group databases once per
 // group and process.
 bool GroupHasOtherMembers(gid_t group);
+// Whether the mode bits of `st` let anyone but this user and root write it, judged by them and
+// the group's members alone: everyone may, or the group may and has another member. For a walk of
+// its own over the folders on the way.
+bool ModeLetsOthersWrite(const struct stat& st);
 // Whether anyone but this user and root may write `st`: everyone may, or the group may and
 // someone besides this user can use that. `st` is a folder open as `fd`, or a file in the folder
 // open as `fd`.

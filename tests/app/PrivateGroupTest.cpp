@@ -1,4 +1,4 @@
-// test-cost: 20
+// test-cost: 10
 // PrivateGroupTest.cpp: a player whose group is her own (Debian's user private groups: a group of
 // her name whose only member she is) at umask 002, so that her folders are 0775 and her files
 // 0664, with her data folder in her 0700 home and the game run as a whole process as her.

@@ -1,5 +1,5 @@
 // test-lock: x-display
-// test-cost: 30
+// test-cost: 10
 // WindowLockTest.cpp: the lock that keeps a player to one window, with two members of a group that
 // shares a data folder running the game in a real window (the tests hold the X display).
 #include "SharedFolderTest.h"

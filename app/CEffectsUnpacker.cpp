@@ -55,20 +55,22 @@ bool WriteTarget(IEngine* engine, CPixImage& image, const std::string& target)
     return written;
 }
 
-// A source is read only where no link stands at its name: the link may lead to a picture of this
-// user's that the target would then show to everyone who may read the folder. It stays as it is.
+// A source is read only where no link stands at its name (nor a second name someone else may have
+// given to a file of this user's): it may lead to a picture of this user's that the target would
+// then show to everyone who may read the folder. It stays as it is.
 enum class ESource { kRead, kNone, kLink };
 
 ESource ReadSource(IEngine* engine, const std::string& source, const std::string& target,
                    std::vector<std::uint8_t>& bytes)
 {
-    const host_files::ERead read = fs_layer::ReadWithoutLink(source, bytes, kJ2kMaxFileSize);
+    std::string why;
+    const host_files::ERead read = fs_layer::ReadWithoutLink(source, bytes, kJ2kMaxFileSize, &why);
     if (read == host_files::ERead::kRead)
         return ESource::kRead;
     if (read != host_files::ERead::kLink)
         return ESource::kNone;
     if (engine != nullptr)
-        engine->Log("[W] A link stood at %s; it is not read, and %s is not made", source.c_str(), target.c_str());
+        engine->Log("[W] File %s: %s; it is not read, and %s is not made", source.c_str(), why.c_str(), target.c_str());
     return ESource::kLink;
 }
 

@@ -11,8 +11,11 @@
 
 class CScreenBase;
 
-// SaveProblem: the window that says progress could not be saved (its texts set by the shell).
+// SaveProblem: the window that says progress could not be saved or, with the argument
+// kUnreadFileWindow, that a file of the player's was not read (its texts set by the shell).
 enum class EScreenKind { MainMenu, StoryMap, ClassicSelection, TrophyRoom, ExitQuestion, SaveProblem, Count };
+constexpr int kSaveProblemWindow = 0;
+constexpr int kUnreadFileWindow = 1;
 
 class CScreenFactory {
 public:

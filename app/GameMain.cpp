@@ -30,7 +30,11 @@ namespace {
 
 constexpr int kIconId = 104;
 
-void SetEngineStates(IEngine& engine)
+constexpr const char* kConfigFile = "config.ini";
+
+// `configFile` is empty where the configuration is left as it is: reads then give the defaults
+// and writes go nowhere.
+void SetEngineStates(IEngine& engine, const char* configFile)
 {
     engine.SetState(EState::LogFile, "Palmora.log");
     engine.SetState(EState::FrameFunc, &FrameFunc);
@@ -39,7 +43,7 @@ void SetEngineStates(IEngine& engine)
     engine.SetState(EState::FocusLostFunc, &FocusLostFunc);
     engine.SetState(EState::Title, kGameTitle);
     engine.SetState(EState::Icon, kIconId);
-    engine.SetState(EState::IniFile, "config.ini");
+    engine.SetState(EState::IniFile, configFile);
     engine.SetState(EState::Loading, true);
 }
 
@@ -148,8 +152,23 @@ bool HoldsGameData()
            fs_layer::FileExists("sol_max.ini");
 }
 
+// The configuration is the game's own file, so a link at its name is not read: it may lead to a
+// file of this user's that the next write would copy into the folder. Nor is a second name that
+// someone else may have given to a file of hers. Either may be hers (a backup kept as a hard
+// link), so it is left as it is, the player is told, and this run keeps its settings in memory.
+bool KeepConfigAside()
+{
+    std::vector<std::uint8_t> bytes;
+    std::string why;
+    // Room for no byte: only whether the name is taken as the player's is asked here.
+    if (fs_layer::ReadWithoutLink(kConfigFile, bytes, 0, &why) != host_files::ERead::kLink)
+        return false;
+    store_notices::NotRead(kConfigFile, why);
+    return true;
+}
+
 // False when the conversion was abandoned: the program then ends without showing anything.
-bool RunFirstRunConversion(IEngine& engine)
+bool RunFirstRunConversion(IEngine& engine, bool configKept)
 {
     if (engine.IniGetInt("System", "cnv", 1) != 1)
         return true;
@@ -161,8 +180,10 @@ bool RunFirstRunConversion(IEngine& engine)
     case ConversionResult::Done:
         break;
     }
-    if (fs_layer::IsReadOnly("config.ini"))
-        fs_layer::SetWritable("config.ini");
+    if (configKept)
+        return true;  // converted again at the next start
+    if (fs_layer::IsReadOnly(kConfigFile))
+        fs_layer::SetWritable(kConfigFile);
     engine.IniSetInt("System", "cnv", 0);
     return true;
 }
@@ -294,16 +315,15 @@ int RunGame(const std::vector<std::string>& lockWarnings)
         return 1;
     ReadDesktop(*engine);
     fs_layer::RemoveLeftovers("config.ini.tmp.*");  // of a run killed while it wrote the configuration
-    // The configuration is the game's own file, so a link at its name is not read but removed: it
-    // may lead to a file of this user's that the next write would copy into the folder.
-    const bool configLink = fs_layer::RemoveLink("config.ini");
-    SetEngineStates(*engine);
+    const bool configKept = KeepConfigAside();
+    SetEngineStates(*engine, configKept ? "" : kConfigFile);
     for (const std::string& warning : lockWarnings)
         engine->Log("%s", warning.c_str());
-    if (configLink)
-        engine->Log("[W] A link stood at config.ini; it is not read, and was removed");
+    if (!host_files::ProcFdsUsable())
+        engine->Log("[W] /proc is not mounted: files in folders that others may change are not opened, as a "
+                    "name there may lead to another file by the time it is opened");
     store_notices::ReleaseLog();
-    if (!RunFirstRunConversion(*engine))
+    if (!RunFirstRunConversion(*engine, configKept))
         return 0;
     TraceEvent(GetGameTime());
     services.display.Arm();

@@ -146,18 +146,61 @@ CScreenBase* ShellCreateExitDialog()
     return CScreenFactory::Create(EScreenKind::ExitQuestion);
 }
 
+namespace {
+
+// The reason in the player's words ("a file of yours", as the log's "of this user's"), broken at
+// spaces into lines that fit the message window.
+std::string PlayersReason(std::string reason)
+{
+    constexpr std::size_t kLineLength = 40;
+    const std::string logWords = "of this user's";
+    const std::size_t words = reason.find(logWords);
+    if (words != std::string::npos)
+        reason.replace(words, logWords.size(), "of yours");
+    std::string text;
+    std::size_t lineStart = 0;
+    std::size_t from = 0;
+    while (from < reason.size()) {
+        std::size_t end = reason.find(' ', from);
+        if (end == std::string::npos)
+            end = reason.size();
+        if (text.size() > lineStart && text.size() - lineStart + 1 + (end - from) > kLineLength) {
+            text += '\n';
+            lineStart = text.size();
+        } else if (text.size() > lineStart) {
+            text += ' ';
+        }
+        text += reason.substr(from, end - from);
+        from = end + 1;
+    }
+    return text;
+}
+
+}  // namespace
+
 CScreenBase* ShellCreateSaveProblemWindow(const store_notices::Notice& notice)
 {
     std::string path = notice.gamePath;
     std::replace(path.begin(), path.end(), '\\', '/');
-    const std::string text = notice.folder
-        ? "The folder " + path + " can't be written:\n" + notice.reason +
-              ".\nYou can play on, but your progress\nis lost when the game ends."
-        : "The file " + path + " can't be written:\n" + notice.reason +
-              ".\nYou can play on: the game keeps your\nprogress and tries again at the next save.";
+    std::string text;
+    switch (notice.kind) {
+    case store_notices::ENotice::kSaveFailed:
+        text = "The file " + path + " can't be written:\n" + notice.reason +
+               ".\nYou can play on: the game keeps your\nprogress and tries again at the next save.";
+        break;
+    case store_notices::ENotice::kFolderUnwritable:
+        text = "The folder " + path + " can't be written:\n" + notice.reason +
+               ".\nYou can play on, but your progress\nis lost when the game ends.";
+        break;
+    case store_notices::ENotice::kNotRead:
+        text = "The file " + path + " was not read:\n" + PlayersReason(notice.reason) +
+               ".\nIt stays as it is: until the game starts\nagain, nothing is written over it.";
+        break;
+    }
+    const bool notRead = notice.kind == store_notices::ENotice::kNotRead;
     if (g_pResource != nullptr)
-        g_pResource->SetText("informative_save_text", text.c_str());
-    return CScreenFactory::Create(EScreenKind::SaveProblem);
+        g_pResource->SetText(notRead ? "informative_unread_text" : "informative_save_text", text.c_str());
+    return CScreenFactory::Create(EScreenKind::SaveProblem, notRead ? kUnreadFileWindow : kSaveProblemWindow);
 }
 
 int ShellGetDialogAnswer()

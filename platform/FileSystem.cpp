@@ -2,6 +2,7 @@
 #include "platform/FileSystem.h"
 
 #include "platform/GamePath.h"
+#include "platform/files/OthersAccess.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -207,12 +208,6 @@ bool DeleteFile(const std::string& gamePath)
     return path.Folder() >= 0 && ::unlinkat(path.Folder(), path.Name().c_str(), 0) == 0;
 }
 
-bool RemoveLink(const std::string& gamePath)
-{
-    const CGamePath path(gamePath, EUse::kWrite);
-    return path.Folder() >= 0 && host_files::RemoveLinkAt(path.Folder(), path.Name());
-}
-
 bool CreateDirectory(const std::string& gamePath, std::string* why)
 {
     const CGamePath path(gamePath, EUse::kWrite, true, EWhole::kFolder);
@@ -299,11 +294,12 @@ std::vector<std::string> FindFiles(const std::string& pattern)
 namespace {
 
 // A folder on the way that only this user and root may change: theirs, and either no one else may
-// write it or it is sticky (others may add names there, not replace ours).
+// write it (a group of this user's own lets no one else in) or it is sticky (others may add names
+// there, not replace ours).
 bool GuardsWhatIsOurs(const struct stat& folder)
 {
     const bool ours = folder.st_uid == ::geteuid() || folder.st_uid == 0;
-    return ours && ((folder.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (folder.st_mode & S_ISVTX) != 0);
+    return ours && (!host_files::ModeLetsOthersWrite(folder) || (folder.st_mode & S_ISVTX) != 0);
 }
 
 // The folder's path without links, if it is this user's own: it and every folder above it could be
@@ -334,7 +330,7 @@ std::string PrivateFolder(const std::string& path, std::string& why)
     const int error = errno;
     if (folder >= 0)
         ::close(folder);
-    if (guarded && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0)
+    if (guarded && st.st_uid == ::geteuid() && !host_files::ModeLetsOthersWrite(st))
         return resolved;
     why = path + ": " + (!opened    ? std::strerror(error)
                          : !guarded ? "others may change a folder on the way"

@@ -53,7 +53,6 @@ host_files::ETrust ReadTrustedFile(const std::string& gamePath, std::vector<std:
 bool OthersMayWriteBeside(const std::string& gamePath, std::string* why = nullptr);
 bool FileExists(const std::string& gamePath);
 bool DeleteFile(const std::string& gamePath);            // a link at the name goes, not what it points to
-bool RemoveLink(const std::string& gamePath);            // true when a link stood at the name and went
 // Removes this user's regular files that match the pattern (see FindFiles), such as the temporary
 // files of a killed run ("data\save.dat.tmp.*"); another user's files and links stay.
 void RemoveLeftovers(const std::string& pattern);

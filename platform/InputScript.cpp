@@ -120,7 +120,9 @@ bool ReadInputScriptFile(const std::string& path, std::size_t maxBytes, std::str
     // start checked it is refused instead of holding the start or being opened.
     const host_files::CUniqueFd file(host_files::OpenRegularAt(AT_FDCWD, path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.Get() < 0) {
-        why = errno == EINVAL ? "not a regular file" : std::strerror(errno);
+        why = errno == EINVAL                                ? "not a regular file"
+              : errno == host_files::kNotOpenedWithoutProc ? host_files::kNotOpenedWithoutProcWhy
+                                                             : std::strerror(errno);
         return false;
     }
     text.clear();

@@ -136,6 +136,10 @@ ELockResult CSingleInstance::OpenAndLock()
         const int error = errno;
         if (error == ENOENT && createError == EEXIST)
             continue;  // removed between the two opens
+        if (error == host_files::kNotOpenedWithoutProc) {  // as where files can't be locked: said, not kept out
+            m_sReason = host_files::kNotOpenedWithoutProcWhy;
+            return ELockResult::kNoLocking;
+        }
         if (error == ELOOP && ::unlink(m_sPath.c_str()) == 0) {
             m_bReplacedLink = true;
             continue;

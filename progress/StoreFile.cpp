@@ -28,16 +28,19 @@ void RemoveLeftTemporaries(const std::string& gamePath)
 }  // namespace
 
 // A link at the store's name is not read through: whoever put it there may have pointed it at a
-// file of this user's that the next save would copy into a folder they may read.
+// file of this user's that a save would copy into a folder they may read. Nor is a second name
+// someone else may have given to a file of hers. Either may be hers (a backup kept as a hard
+// link), so it is left as it is: the player is told, and this run saves nothing over it.
 ReadResult Read(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize)
 {
     out.clear();
     RemoveLeftTemporaries(gamePath);
-    switch (fs_layer::ReadWithoutLink(gamePath, out, maxSize)) {
+    std::string why;
+    switch (fs_layer::ReadWithoutLink(gamePath, out, maxSize, &why)) {
     case host_files::ERead::kRead:
         return ReadResult::Ok;
     case host_files::ERead::kLink:
-        store_notices::Log("[W] A link stood at %s; it is not read, and the next save replaces it", gamePath.c_str());
+        store_notices::NotRead(gamePath, why);
         return ReadResult::Missing;
     case host_files::ERead::kMissing:
     case host_files::ERead::kNotAFile:
@@ -50,6 +53,8 @@ ReadResult Read(const std::string& gamePath, std::vector<std::uint8_t>& out, std
 
 bool Write(const std::string& gamePath, const std::vector<std::uint8_t>& bytes)
 {
+    if (store_notices::IsLeftAlone(gamePath))
+        return false;  // the player was told at the start
     host_files::WriteOptions options;
     options.createFolders = true;
     bool replacedLink = false;

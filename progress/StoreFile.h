@@ -18,11 +18,14 @@ enum class ReadResult { Missing, Damaged, Ok };
 
 constexpr int kKeptAsideFiles = 10;
 
-// Damaged when the file exists but cannot be read whole or is larger than maxSize.
+// Damaged when the file exists but cannot be read whole or is larger than maxSize. Missing also
+// for a name the game does not take as the player's (a link, a hard link others may have made):
+// that one is told (StoreNotices.h) and left as it is.
 ReadResult Read(const std::string& gamePath, std::vector<std::uint8_t>& out, std::size_t maxSize);
 
 // Replaces the file whole; on failure logs "[E] Can't save file %s (%s)" with the reason and
-// queues a notice for the player (once until a save of the file succeeds again).
+// queues a notice for the player (once until a save of the file succeeds again). False, and
+// nothing written, for a file left as it is in this run.
 bool Write(const std::string& gamePath, const std::vector<std::uint8_t>& bytes);
 
 // Moves the file aside and logs "[W] File %s is damaged, kept as %s; defaults used".

@@ -19,6 +19,7 @@ struct State {
     bool holding = false;
     std::vector<std::string> heldLines;
     std::vector<std::string> failing;  // game paths whose last save failed
+    std::vector<std::string> leftAlone;  // game paths not read in this run, so not written either
     std::deque<Notice> notices;
 };
 
@@ -99,7 +100,7 @@ void SaveFailed(const std::string& gamePath, const std::string& reason)
         return;  // the player knows already; the game keeps trying at every save
     Get().failing.push_back(gamePath);
     std::fprintf(stderr, "%s\n", line.c_str());
-    Push({gamePath, reason, false});
+    Push({gamePath, reason, ENotice::kSaveFailed});
 }
 
 void SaveSucceeded(const std::string& gamePath)
@@ -121,7 +122,22 @@ void FolderUnwritable(const std::string& gamePath, const std::string& reason)
     WriteLine(line);
     std::fprintf(stderr, "%s\n", line.c_str());
     Get().failing.push_back(gamePath);
-    Push({gamePath, reason, true});
+    Push({gamePath, reason, ENotice::kFolderUnwritable});
+}
+
+void NotRead(const std::string& gamePath, const std::string& reason)
+{
+    if (IsLeftAlone(gamePath))
+        return;
+    WriteLine("[W] File " + gamePath + ": " + reason + "; it is not read, and this run writes nothing over it");
+    Get().leftAlone.push_back(gamePath);
+    Push({gamePath, reason, ENotice::kNotRead});
+}
+
+bool IsLeftAlone(const std::string& gamePath)
+{
+    const std::vector<std::string>& leftAlone = Get().leftAlone;
+    return std::find(leftAlone.begin(), leftAlone.end(), gamePath) != leftAlone.end();
 }
 
 bool TakeNotice(Notice& out)

@@ -68,8 +68,9 @@ void RegisterGameScreens()
     CScreenFactory::SetMaker(EScreenKind::ExitQuestion, [](int) -> CScreenBase* {
         return CDialogConfirmation::Create("profile", "move_exit_dialog_wind", "bt_yes", "bt_no", 100);
     });
-    CScreenFactory::SetMaker(EScreenKind::SaveProblem, [](int) -> CScreenBase* {
-        return CDialogInformation::Create("informative_wind", "move_inf_wind_save", "bt_ok");
+    CScreenFactory::SetMaker(EScreenKind::SaveProblem, [](int window) -> CScreenBase* {
+        const char* move = window == kUnreadFileWindow ? "move_inf_wind_unread" : "move_inf_wind_save";
+        return CDialogInformation::Create("informative_wind", move, "bt_ok");
     });
     CScreenFactory::SetMaker(EScreenKind::StoryMap, [](int) -> CScreenBase* { return CStoryScreen2::Create(); });
     CScreenFactory::SetMaker(EScreenKind::ClassicSelection,

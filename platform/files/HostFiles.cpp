@@ -1,6 +1,8 @@
 // HostFiles.cpp: POSIX file calls and path arithmetic over std::filesystem.
 #include "platform/files/HostFiles.h"
 
+#include "platform/files/CheckedOpen.h"
+#include "platform/files/OthersAccess.h"
 #include "platform/files/UniqueFd.h"
 
 #include <dirent.h>
@@ -61,22 +63,9 @@ std::string FolderOf(const std::string& path)
     return parent.empty() ? "." : parent;
 }
 
-bool IsOwnOrRoot(uid_t owner)
-{
-    return owner == ::geteuid() || owner == 0;
-}
-
 bool IsSharedByGroup(const struct stat& folder)
 {
     return S_ISDIR(folder.st_mode) && (folder.st_mode & S_ISGID) != 0 && (folder.st_mode & S_IWGRP) != 0;
-}
-
-// Whether someone but this user and root may add a name to the folder (its stat): another user's
-// folder, or one its group or everyone may write. A sticky folder keeps others from replacing our
-// names, not from adding their own.
-bool OthersMayAddNames(const struct stat& folder)
-{
-    return !IsOwnOrRoot(folder.st_uid) || (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
 // A regular file of this user's (its stat) with another name, in a folder where someone else may
@@ -87,7 +76,7 @@ bool IsLinkedByOthers(const struct stat& file, int folder)
     if (!S_ISREG(file.st_mode) || file.st_nlink < 2 || file.st_uid != ::geteuid())
         return false;
     struct stat st;
-    return ::fstatat(folder, "", &st, AT_EMPTY_PATH) != 0 || OthersMayAddNames(st);  // unknown: not ours
+    return ::fstatat(folder, "", &st, AT_EMPTY_PATH) != 0 || OthersMayAddNames(st, folder);  // unknown: not ours
 }
 
 constexpr const char* kLinkedByOthers = "another name of a file of this user's (a hard link), in a folder others may write";
@@ -247,43 +236,6 @@ int ReplaceWithNewFile(const std::string& path, unsigned mode, std::string* why,
     return fd;
 }
 
-namespace {
-
-// What the name leads to, opened with `flags` only once it is known to be of `type` (S_IFREG,
-// S_IFCHR): the name is opened as a path first (O_PATH opens no device and waits for no pipe), that
-// very file is checked and then opened through /proc/self/fd, so a name swapped meanwhile changes
-// nothing. Without /proc the name is opened again, without waiting and with no controlling
-// terminal, and kept only while it is still the file checked. -1 with errno ELOOP for a link
-// (with O_NOFOLLOW), EISDIR for a folder and EINVAL for anything else.
-int OpenOfTypeAt(int folder, const std::string& name, int flags, mode_t type)
-{
-    const int path = ::openat(folder, name.c_str(), O_PATH | O_CLOEXEC | (flags & O_NOFOLLOW));
-    if (path < 0)
-        return -1;
-    CUniqueFd closePath(path);
-    struct stat checked;
-    if (::fstat(path, &checked) != 0)
-        return -1;
-    if ((checked.st_mode & S_IFMT) != type) {
-        errno = S_ISLNK(checked.st_mode) ? ELOOP : S_ISDIR(checked.st_mode) ? EISDIR : EINVAL;
-        return -1;
-    }
-    const int use = (flags & ~(O_NOFOLLOW | O_CREAT | O_EXCL | O_TRUNC | O_DIRECTORY)) | O_NOCTTY | O_CLOEXEC;
-    const int fd = ::open(("/proc/self/fd/" + std::to_string(path)).c_str(), use);
-    if (fd >= 0 || errno != ENOENT)
-        return fd;
-    const int again = ::openat(folder, name.c_str(), use | O_NONBLOCK | (flags & O_NOFOLLOW));
-    struct stat opened;
-    if (again < 0 || (::fstat(again, &opened) == 0 && opened.st_dev == checked.st_dev && opened.st_ino == checked.st_ino &&
-                      ::fcntl(again, F_SETFL, use & (O_NONBLOCK | O_APPEND)) == 0))
-        return again;
-    ::close(again);
-    errno = EAGAIN;  // replaced meanwhile
-    return -1;
-}
-
-}  // namespace
-
 int OpenRegularAt(int folder, const std::string& name, int flags)
 {
     return OpenOfTypeAt(folder, name, flags, S_IFREG);
@@ -369,15 +321,6 @@ bool WriteOutputFile(const std::string& path, const void* data, std::size_t size
     return false;
 }
 
-bool RemoveLinkAt(int folder, const std::string& name)
-{
-    struct stat st;
-    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !(S_ISLNK(st.st_mode) || IsLinkedByOthers(st, folder)))
-        return false;
-    return ::unlinkat(folder, name.c_str(), 0) == 0;
-}
-
 bool RemoveOwnFileAt(int folder, const std::string& name)
 {
     struct stat st;
@@ -389,28 +332,30 @@ bool RemoveOwnFileAt(int folder, const std::string& name)
 
 namespace {
 
-// Whether someone else may add, replace or remove names in a folder (its stat): see OthersMayWriteIn.
-bool OpenToOthers(const struct stat& folder, const std::string& name, std::string* why)
+// Whether someone else may add, replace or remove names in a folder (its stat; open as `fd`): see
+// OthersMayWriteIn.
+bool OpenToOthers(const struct stat& folder, int fd, const std::string& name, std::string* why)
 {
     if (!IsOwnOrRoot(folder.st_uid)) {
         SetReasonText(why, "folder " + name + " belongs to user " + std::to_string(folder.st_uid));
         return true;
     }
-    if ((folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (folder.st_mode & S_ISVTX) == 0) {
+    if ((folder.st_mode & S_ISVTX) == 0 && OthersMayWrite(folder, fd)) {
         SetReasonText(why, "others may write folder " + name);
         return true;
     }
     return false;
 }
 
-// Why the open file (its stat) may hold what someone else wrote; empty when nobody else could have.
-std::string WhyNotTrusted(const struct stat& file)
+// Why the open file (its stat; in the folder open as `folder`) may hold what someone else wrote;
+// empty when nobody else could have.
+std::string WhyNotTrusted(const struct stat& file, int folder)
 {
     if (!S_ISREG(file.st_mode))
         return "not a regular file";
     if (!IsOwnOrRoot(file.st_uid))
         return "it belongs to user " + std::to_string(file.st_uid);
-    if ((file.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+    if (OthersMayWrite(file, folder))
         return "others may write it";
     return std::string();
 }
@@ -570,6 +515,10 @@ ERead ReadFileAt(int folder, const std::string& name, std::vector<std::uint8_t>&
             return ERead::kLink;
         }
     }
+    if (fd < 0 && errno == kNotOpenedWithoutProc) {
+        SetReasonText(why, kNotOpenedWithoutProcWhy);
+        return ERead::kLink;
+    }
     if (fd < 0) {
         const int error = errno;
         const bool notAFile = error == EINVAL || error == EISDIR;
@@ -595,7 +544,7 @@ ERead ReadFileAt(int folder, const std::string& name, std::vector<std::uint8_t>&
 bool OthersMayWriteIn(int folder, const std::string& folderName, std::string* why)
 {
     struct stat st;
-    return ::fstat(folder, &st) == 0 && S_ISDIR(st.st_mode) && OpenToOthers(st, folderName, why);
+    return ::fstat(folder, &st) == 0 && S_ISDIR(st.st_mode) && OpenToOthers(st, folder, folderName, why);
 }
 
 // The file is opened within the open folder, so both checks are of what is read.
@@ -607,12 +556,13 @@ ETrust ReadTrustedAt(int folder, const std::string& folderName, const std::strin
     if (fd < 0) {
         const int error = errno;
         const bool notAFile = error == EINVAL || error == EISDIR;
+        const bool refused = error == ELOOP || error == kNotOpenedWithoutProc;
         SetReason(why, error);
-        if (error == ELOOP || notAFile)
-            SetReasonText(why, error == ELOOP ? kLinkAtName : "not a regular file");
+        if (refused || notAFile)
+            SetReasonText(why, error == ELOOP ? kLinkAtName : notAFile ? "not a regular file" : kNotOpenedWithoutProcWhy);
         if (error == ENOENT)
             return ETrust::kMissing;
-        return error == ELOOP || notAFile ? ETrust::kNotTrusted : ETrust::kUnreadable;
+        return refused || notAFile ? ETrust::kNotTrusted : ETrust::kUnreadable;
     }
     CUniqueFd closeFile(fd);
     struct stat folderStat, st;
@@ -620,11 +570,11 @@ ETrust ReadTrustedAt(int folder, const std::string& folderName, const std::strin
         SetReason(why, errno);
         return ETrust::kUnreadable;
     }
-    std::string distrust = WhyNotTrusted(st);
+    std::string distrust = WhyNotTrusted(st, folder);
     if (distrust.empty() && IsLinkedByOthers(st, folder))
         distrust = kLinkedByOthers;
     if (distrust.empty())
-        (void)OpenToOthers(folderStat, folderName, &distrust);
+        (void)OpenToOthers(folderStat, folder, folderName, &distrust);
     if (!distrust.empty()) {
         SetReasonText(why, distrust);
         return ETrust::kNotTrusted;

@@ -13,12 +13,18 @@
 // only where no one else could have written them (ReadTrustedAt).
 //
 // A regular file of this user's is taken as theirs only where no one else could have named it:
-// where others may add names to its folder (another user's folder, or one its group or everyone
-// may write), a file with more than one name may be a hard link that someone else made to it, to
-// read it through the game. Such a name is treated as another user's: it is not read, run,
-// truncated or changed, and the calls below say so as they do for a link.
+// where others may add names to its folder (another user's folder, or one everyone or a group
+// with another member may write: see OthersAccess.h), a file with more than one name may be a hard
+// link that someone else made to it, to read it through the game. Such a name is treated as
+// another user's: it is not read, run, truncated or changed, and the calls below say so as they do
+// for a link.
+//
+// What a name leads to is opened only once that very file was checked, through /proc/self/fd.
+// Without /proc a name is opened again only where no one else could give it to another file
+// meanwhile; elsewhere nothing is opened, and the calls fail with kNotOpenedWithoutProc.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -27,6 +33,12 @@
 #include <vector>
 
 namespace host_files {
+
+// The errno of an open refused without /proc (open itself never gives it for a file), and its words.
+constexpr int kNotOpenedWithoutProc = EXDEV;
+constexpr const char* kNotOpenedWithoutProcWhy = "without /proc a file in a folder others may change is not opened";
+// Whether an open file can be opened again through /proc/self/fd (false where /proc is not mounted).
+bool ProcFdsUsable();
 
 using FileTime = std::int64_t;  // last-write time in nanoseconds since the epoch
 
@@ -58,14 +70,14 @@ int ReplaceWithNewFile(const std::string& path, unsigned mode = 0666, std::strin
                        bool* replacedLink = nullptr);
 // An existing regular file of this user's, opened with `flags` (O_WRONLY, O_TRUNC...) without
 // following a link at its name; -1 with errno ELOOP for a link, EPERM for another user's file (or
-// a hard link to this user's that someone else may have made) and EINVAL for anything but a
-// regular file.
+// a hard link to this user's that someone else may have made), EINVAL for anything but a regular
+// file and kNotOpenedWithoutProc.
 int OpenOwnFile(const std::string& path, int flags);
 // What the name in the open folder (or AT_FDCWD) leads to, opened with `flags` only once it is
 // known to be a regular file: it is checked as it stands, without opening it (a device that is
 // opened may act, a pipe may hold the caller), and then that very file is opened, whatever the
 // name is swapped for meanwhile. -1 with errno ELOOP for a link (with O_NOFOLLOW), EISDIR for a
-// folder and EINVAL for anything else.
+// folder, EINVAL for anything else and kNotOpenedWithoutProc.
 int OpenRegularAt(int folder, const std::string& name, int flags);
 // A file a user named as the output of a run: replaced whole (see WriteAtomically) where a file or
 // nothing stands at the name, written in place where it is a device (/dev/null, /dev/full), and
@@ -85,7 +97,8 @@ enum class ELinks {
 enum class ERead {
     kRead,        // read whole into `out`, within maxSize
     kMissing,     // nothing stands at the name (or a link leads nowhere)
-    kLink,        // a link that is not followed (or a hard link someone else may have made); `why` says which
+    kLink,        // a link that is not followed (or a hard link someone else may have made, or a file
+                  // not opened without /proc); `why` says which
     kNotAFile,    // a folder, a device or a pipe
     kUnreadable,  // it can't be opened or read, or is larger than maxSize
 };
@@ -123,17 +136,14 @@ bool CanCreateFilesAt(int folder, std::string* why = nullptr);
 int OpenOwnFileAt(int folder, const std::string& name, int flags);  // see OpenOwnFile
 // Removes a regular file of this user's (a link or another user's file stays); false otherwise.
 bool RemoveOwnFileAt(int folder, const std::string& name);
-// Removes a link at the name: a symbolic one, or a hard link to this user's file that someone
-// else may have made (the file keeps its other names); false when none stood there or it stays.
-bool RemoveLinkAt(int folder, const std::string& name);
 bool RenameAt(int fromFolder, const std::string& from, int toFolder, const std::string& to);  // replaces `to`
 bool RenameNoReplaceAt(int fromFolder, const std::string& from, int toFolder, const std::string& to);
 // Names of the entries of the folder, in the order it gives ("." and ".." left out).
 std::vector<std::string> ListNamesAt(int folder);
 
 // Whether anyone but this user and root may add, replace or remove names in the folder (open as
-// `folder`, called `folderName` in `why`): it is another user's, or its group or everyone may
-// write it and it is not sticky (a sticky folder of this user's or root's keeps others from
+// `folder`, called `folderName` in `why`): it is another user's, or others may write it (see
+// OthersAccess.h) and it is not sticky (a sticky folder of this user's or root's keeps others from
 // replacing what is ours). `why` takes the reason for a true result, e.g. "others may write folder
 // effects".
 bool OthersMayWriteIn(int folder, const std::string& folderName, std::string* why = nullptr);

@@ -16,6 +16,12 @@ public:
     CUniqueFd(const CUniqueFd&) = delete;
     CUniqueFd& operator=(const CUniqueFd&) = delete;
     int Get() const { return m_fd; }
+    void Reset(int fd)  // closes the one held after the new one is in place
+    {
+        if (m_fd >= 0 && m_fd != fd)
+            ::close(m_fd);
+        m_fd = fd;
+    }
 
 private:
     int m_fd;

@@ -196,9 +196,10 @@ TEST_F(CFResourceTest, CacheOfAnotherDataFolderIsCompiledAgainOrTriedWithoutItsS
     EXPECT_EQ(ReadFile(HostPath(kCachePath)), madeUp + found);
 }
 
-// Byte code runs as it stands, so where others may write the cache's folder (one a group shares)
-// no cache is used or written: the script is compiled, and without it nothing runs. The cache
-// left there is used again once the folder is this user's alone.
+// Byte code runs as it stands, so where others may write the cache's folder no cache is used or
+// written: the script is compiled, and without it nothing runs. The cache left there is used again
+// once the folder is this user's alone. (A group's write bit counts only where the group has
+// another member: the whole-process tests run as members of one.)
 TEST_F(CFResourceTest, NoCacheIsUsedOrWrittenWhereOthersMayWriteItsFolder)
 {
     Load(R"(void LoadAnimations(CFResource@ res) { res.CreateModule("first"); })");
@@ -208,7 +209,7 @@ TEST_F(CFResourceTest, NoCacheIsUsedOrWrittenWhereOthersMayWriteItsFolder)
     SetFileTime(kScriptPath, scriptTime);  // the cache would win if it were used
     const std::string line = "Resource: No byte-code cache effects/effects.bc is used or written here: others may write "
                              "folder " + HostPath("effects");
-    std::filesystem::permissions(HostPath("effects"), std::filesystem::perms::group_write,
+    std::filesystem::permissions(HostPath("effects"), std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::add);
     EXPECT_STREQ(Reload()->GetModuleName(0), "second");
     EXPECT_TRUE(m_fake->HasLogLine("[I] " + line));
@@ -216,7 +217,7 @@ TEST_F(CFResourceTest, NoCacheIsUsedOrWrittenWhereOthersMayWriteItsFolder)
     std::filesystem::rename(HostPath(kScriptPath), HostPath("effects/effects.as.kept"));
     EXPECT_EQ(Reload()->GetModuleCount(), 0);
     EXPECT_TRUE(m_fake->HasLogLine("[E] " + line));
-    std::filesystem::permissions(HostPath("effects"), std::filesystem::perms::group_write,
+    std::filesystem::permissions(HostPath("effects"), std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
     EXPECT_STREQ(Reload()->GetModuleName(0), "first");
 }

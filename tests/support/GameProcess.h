@@ -84,7 +84,7 @@ public:
                const std::string& errFile)
     {
         std::vector<std::string> all = runner;
-        all.push_back(Program());
+        all.push_back(program.empty() ? Program() : program);
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& arg : all)
@@ -173,6 +173,23 @@ public:
     std::chrono::microseconds CpuTime() const { return m_bEnded ? m_cpuAtEnd : ProcCpuTime(m_pid, true); }
 
     std::vector<std::string> runner;  // the command that runs the program, e.g. {"setpriv", ...}
+    std::string program;              // the program's copy to run, where not Program()
+
+    // A copy of the program in `folder` (made where missing) that every user may run, for runs as
+    // other users or in a mount namespace, which may not reach the build tree; empty on failure.
+    static std::string CopyProgramTo(const std::string& folder)
+    {
+        namespace fs = std::filesystem;
+        constexpr fs::perms kEveryoneRuns = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                            fs::perms::others_read | fs::perms::others_exec;
+        const fs::path copy = fs::path(folder) / "solitaire";
+        std::error_code error;
+        const bool copied = (fs::create_directories(folder, error), !error) &&
+                            (fs::permissions(folder, kEveryoneRuns, error), !error) &&
+                            fs::copy_file(Program(), copy, fs::copy_options::overwrite_existing, error) &&
+                            (fs::permissions(copy, kEveryoneRuns, error), !error);
+        return copied ? copy.string() : std::string();
+    }
 
 private:
     pid_t m_pid = -1;

@@ -67,7 +67,7 @@ int DecodeGif(const char* file, int frame, const char* out)
             to[0] = c.red;
             to[1] = c.green;
             to[2] = c.blue;
-            to[3] = clear ? 0 : 255;
+            to[3] = image.HasAlpha() ? image.AlphaAt(x, y) : clear ? 0 : 255;
         }
     }
     std::printf("%d %d\n", w, h);

@@ -1,0 +1,299 @@
+// CPixGifCanvas.cpp: frames drawn over the screen, and disposed of before the next one.
+#include "image/CPixGifCanvas.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+std::uint8_t IndexIn(const std::uint8_t* row, int x, int bpp)
+{
+    switch (bpp) {
+    case 8: return row[x];
+    case 4: return static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) != 0 ? 0 : 4)) & 15);
+    default: return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
+    }
+}
+
+void PutIndex(std::uint8_t* row, int x, int bpp, std::uint8_t index)
+{
+    switch (bpp) {
+    case 8:
+        row[x] = index;
+        break;
+    case 4: {
+        const int shift = (x & 1) != 0 ? 0 : 4;
+        row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & ~(15 << shift)) | ((index & 15) << shift));
+        break;
+    }
+    default: {
+        const int shift = 7 - (x & 7);
+        row[x >> 3] = static_cast<std::uint8_t>((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
+        break;
+    }
+    }
+}
+
+// A table's colour of an index; a file without any table is read as grey levels, and an index
+// past the end of its table as black.
+PixQuad ColourOf(const std::vector<std::uint8_t>* table, int index)
+{
+    PixQuad c;
+    if (table == nullptr || table->empty()) {
+        c.red = c.green = c.blue = static_cast<std::uint8_t>(index);
+        return c;
+    }
+    const std::size_t at = 3 * static_cast<std::size_t>(index);
+    if (at + 2 < table->size()) {
+        c.red = (*table)[at];
+        c.green = (*table)[at + 1];
+        c.blue = (*table)[at + 2];
+    }
+    return c;
+}
+
+}  // namespace
+
+bool CPixGifCanvas::Start(int width, int height, EMode mode, bool alpha, int background, const PixGifFrame& first, int bpp)
+{
+    m_mode = mode;
+    m_nBackground = background;
+    m_nDisposal = 0;
+    m_nTrans = first.trans;
+    if (m_picture.Create(width, height, mode == EMode::kIndexed ? bpp : 24, kPixTypeGif) == nullptr)
+        return false;
+    const int start = first.trans >= 0 ? first.trans : 0;
+    if (mode == EMode::kTrueColour) {
+        if (alpha)
+            m_picture.MakeAlphaPlane();
+        Fill(Rect{0, 0, width, height}, start, first.table, first.trans >= 0);
+        return true;
+    }
+    // The first frame's table; a transparent picture gets white for the entries it lacks.
+    for (std::uint32_t i = 0; i < m_picture.ColorCount(); ++i) {
+        const bool beyond = first.table != nullptr && !first.table->empty() && 3 * i >= first.table->size();
+        if (beyond && first.trans < 0)
+            break;
+        const PixQuad c = beyond ? PixQuad{255, 255, 255, 0} : ColourOf(first.table, static_cast<int>(i));
+        m_picture.SetPaletteEntry(i, c.red, c.green, c.blue, 0);
+    }
+    m_picture.SetTransparentIndex(first.trans);
+    if (start != 0)
+        m_picture.FillBits(static_cast<std::uint8_t>(start));
+    return true;
+}
+
+CPixGifCanvas::Rect CPixGifCanvas::Visible(const PixGifFrame& frame) const
+{
+    Rect r;
+    r.left = std::min(frame.left, m_picture.Width());
+    r.top = std::min(frame.top, m_picture.Height());
+    r.right = std::min(frame.left + frame.width, m_picture.Width());
+    r.bottom = std::min(frame.top + frame.height, m_picture.Height());
+    return r;
+}
+
+void CPixGifCanvas::Dispose()
+{
+    if (m_nDisposal == 2)
+        Fill(m_pending, m_nFillIndex, &m_fillTable, m_bFillClear);
+    else if (m_nDisposal == 3)
+        Restore();
+    m_nDisposal = 0;
+    m_saved.clear();
+}
+
+void CPixGifCanvas::Draw(const CPixImage& indices, const PixGifFrame& frame, bool first)
+{
+    const Rect r = Visible(frame);
+    m_nDisposal = r.Empty() ? 0 : frame.disposal;
+    m_pending = r;
+    if (m_nDisposal == 3)
+        Save(r);
+    if (m_nDisposal == 2) {
+        // To the background: transparent where the frame has transparency, else the screen's
+        // background colour in the frame's table.
+        m_bFillClear = frame.trans >= 0;
+        m_nFillIndex = m_bFillClear ? frame.trans : m_nBackground;
+        m_fillTable = frame.table != nullptr ? *frame.table : std::vector<std::uint8_t>();
+    }
+    if (r.Empty())
+        return;
+    if (m_mode == EMode::kIndexed)
+        DrawIndexed(indices, frame, r);
+    else
+        DrawColours(indices, frame, r, first);
+}
+
+void CPixGifCanvas::Save(const Rect& r)
+{
+    const bool colour = m_mode == EMode::kTrueColour;
+    const std::size_t per = colour ? 4 : 1;
+    m_saved.resize(static_cast<std::size_t>(r.right - r.left) * static_cast<std::size_t>(r.bottom - r.top) * per);
+    std::uint8_t* to = m_saved.data();
+    const int bpp = m_picture.Bpp();
+    for (int y = r.top; y < r.bottom; ++y) {
+        const int row = m_picture.Height() - 1 - y;
+        const std::uint8_t* from = m_picture.RowPointer(row);
+        if (!colour) {
+            for (int x = r.left; x < r.right; ++x)
+                *to++ = IndexIn(from, x, bpp);
+            continue;
+        }
+        for (int x = r.left; x < r.right; ++x, to += 4) {
+            std::memcpy(to, from + 3 * static_cast<std::size_t>(x), 3);
+            to[3] = m_picture.HasAlpha() ? *m_picture.AlphaPointer(x, row) : 255;
+        }
+    }
+}
+
+void CPixGifCanvas::Restore()
+{
+    const Rect& r = m_pending;
+    const bool colour = m_mode == EMode::kTrueColour;
+    const std::size_t per = colour ? 4 : 1;
+    if (m_saved.size() != static_cast<std::size_t>(r.right - r.left) * static_cast<std::size_t>(r.bottom - r.top) * per)
+        return;
+    const std::uint8_t* from = m_saved.data();
+    const int bpp = m_picture.Bpp();
+    for (int y = r.top; y < r.bottom; ++y) {
+        const int row = m_picture.Height() - 1 - y;
+        std::uint8_t* to = m_picture.RowPointer(row);
+        if (!colour) {
+            for (int x = r.left; x < r.right; ++x)
+                PutIndex(to, x, bpp, *from++);
+            continue;
+        }
+        for (int x = r.left; x < r.right; ++x, from += 4) {
+            std::memcpy(to + 3 * static_cast<std::size_t>(x), from, 3);
+            if (m_picture.HasAlpha())
+                *m_picture.AlphaPointer(x, row) = from[3];
+        }
+    }
+}
+
+// An index over the rectangle: as it is, or as its colour (clear: with no alpha).
+void CPixGifCanvas::Fill(const Rect& r, int index, const std::vector<std::uint8_t>* table, bool clear)
+{
+    if (r.Empty())
+        return;
+    const PixQuad c = ColourOf(table, index);
+    const std::uint8_t alpha = clear ? 0 : 255;
+    const int bpp = m_picture.Bpp();
+    for (int y = r.top; y < r.bottom; ++y) {
+        const int row = m_picture.Height() - 1 - y;
+        std::uint8_t* to = m_picture.RowPointer(row);
+        for (int x = r.left; x < r.right; ++x) {
+            if (m_mode == EMode::kIndexed) {
+                PutIndex(to, x, bpp, static_cast<std::uint8_t>(index));
+                continue;
+            }
+            std::uint8_t* p = to + 3 * static_cast<std::size_t>(x);
+            p[0] = c.blue;
+            p[1] = c.green;
+            p[2] = c.red;
+        }
+        if (m_picture.HasAlpha())
+            std::memset(m_picture.AlphaPointer(r.left, row), alpha, static_cast<std::size_t>(r.right - r.left));
+    }
+}
+
+// Every index but the transparent one lands on the screen. Rows of the same depth are copied
+// whole, or byte by byte past the transparent index; other depths go index by index.
+void CPixGifCanvas::DrawIndexed(const CPixImage& indices, const PixGifFrame& frame, const Rect& r)
+{
+    const int trans = frame.trans;
+    const int fromBpp = indices.Bpp(), toBpp = m_picture.Bpp();
+    const bool bytes = fromBpp == 8 && toBpp == 8;
+    const int width = r.right - r.left;
+    for (int y = r.top; y < r.bottom; ++y) {
+        const std::uint8_t* from = indices.RowPointer(frame.height - 1 - (y - frame.top));
+        std::uint8_t* to = m_picture.RowPointer(m_picture.Height() - 1 - y);
+        if (!bytes) {
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t index = IndexIn(from, x, fromBpp);
+                if (index != trans)
+                    PutIndex(to, r.left + x, toBpp, index);
+            }
+            continue;
+        }
+        to += r.left;
+        if (trans < 0) {
+            std::memcpy(to, from, static_cast<std::size_t>(width));
+            continue;
+        }
+        for (int x = 0; x < width; ++x) {
+            if (from[x] != trans)
+                to[x] = from[x];
+        }
+    }
+}
+
+// Each pixel takes its colour from the frame's own table. The first frame is drawn whole, its
+// transparent pixels clear; later frames leave what lies under their transparent pixels.
+void CPixGifCanvas::DrawColours(const CPixImage& indices, const PixGifFrame& frame, const Rect& r, bool first)
+{
+    PixQuad colours[256];
+    for (int i = 0; i < 256; ++i)
+        colours[i] = ColourOf(frame.table, i);
+    const int bpp = indices.Bpp();
+    const int width = r.right - r.left;
+    const bool alpha = m_picture.HasAlpha();
+    for (int y = r.top; y < r.bottom; ++y) {
+        const std::uint8_t* from = indices.RowPointer(frame.height - 1 - (y - frame.top));
+        const int row = m_picture.Height() - 1 - y;
+        std::uint8_t* to = m_picture.RowPointer(row) + 3 * static_cast<std::size_t>(r.left);
+        std::uint8_t* a = alpha ? m_picture.AlphaPointer(r.left, row) : nullptr;
+        for (int x = 0; x < width; ++x, to += 3) {
+            const std::uint8_t index = IndexIn(from, x, bpp);
+            const bool clear = index == frame.trans;
+            if (clear && !first)
+                continue;
+            const PixQuad& c = colours[index];
+            to[0] = c.blue;
+            to[1] = c.green;
+            to[2] = c.red;
+            if (a != nullptr)
+                a[x] = clear ? 0 : 255;
+        }
+    }
+}
+
+bool CPixGifCanvas::CopyFrom(const CPixGifCanvas& other)
+{
+    m_picture.CopyFrom(other.m_picture, true, true, true);
+    if (!m_picture.HasPixels() || (other.m_picture.HasAlpha() && !m_picture.HasAlpha()))
+        return false;
+    CopyState(other);
+    m_saved = other.m_saved;
+    return true;
+}
+
+bool CPixGifCanvas::TakeFrom(CPixGifCanvas& other)
+{
+    if (!m_picture.TakeOver(other.m_picture))
+        return false;
+    CopyState(other);
+    m_saved.swap(other.m_saved);
+    return true;
+}
+
+void CPixGifCanvas::CopyState(const CPixGifCanvas& other)
+{
+    m_mode = other.m_mode;
+    m_nTrans = other.m_nTrans;
+    m_nBackground = other.m_nBackground;
+    m_nDisposal = other.m_nDisposal;
+    m_pending = other.m_pending;
+    m_nFillIndex = other.m_nFillIndex;
+    m_bFillClear = other.m_bFillClear;
+    m_fillTable = other.m_fillTable;
+}
+
+std::uint64_t CPixGifCanvas::HeldBytes() const
+{
+    const std::uint64_t plane = m_picture.HasAlpha()
+                                    ? static_cast<std::uint64_t>(m_picture.Width()) * static_cast<std::uint64_t>(m_picture.Height())
+                                    : 0;
+    return static_cast<std::uint64_t>(m_picture.DibSize()) + plane + m_saved.size();
+}

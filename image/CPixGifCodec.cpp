@@ -134,12 +134,13 @@ CPixGifCodec::Step CPixGifCodec::DecodeFrames(CPixStream* stream, const Screen& 
     m_info.frameCount = scan.count;
     if (m_info.frame < 0 || m_info.frame >= scan.count)
         return Step::Failed;
-    // The file's own compositing case (no global table, a first frame smaller than the screen)
-    // stays in colour, as do frames whose tables or transparency differ.
-    const bool ownCompositing = scan.count > 1 && screen.table.empty() && scan.firstWidth < screen.width &&
-                                scan.firstHeight < screen.height;
-    comp.trueColour = ownCompositing || !scan.oneTable || !scan.oneTransparency;
-    comp.frameToRead = m_info.frame;
+    // Tiles with tables of their own and no global one (as a true-colour picture is written, the
+    // first smaller than the screen) make one picture: every frame is read, whichever is asked
+    // for. They and frames whose tables or transparency differ are drawn in colour.
+    const bool tiles = scan.count > 1 && screen.table.empty() && scan.firstWidth < screen.width &&
+                       scan.firstHeight < screen.height;
+    comp.trueColour = tiles || !scan.oneTable || !scan.oneTransparency;
+    comp.frameToRead = tiles ? scan.count - 1 : m_info.frame;
     comp.verify = point != nullptr;
     if (!WithinBudget(screen, scan, comp))
         return Step::Failed;

@@ -56,10 +56,10 @@ PixQuad ColourOf(const std::vector<std::uint8_t>* table, int index)
 
 bool CPixGifCanvas::Start(int width, int height, EMode mode, bool alpha, int background, const PixGifFrame& first, int bpp)
 {
-    m_mode = mode;
-    m_nBackground = background;
-    m_nDisposal = 0;
-    m_nTrans = first.trans;
+    m_state.mode = mode;
+    m_state.background = background;
+    m_state.disposal = 0;
+    m_state.trans = first.trans;
     if (m_picture.Create(width, height, mode == EMode::kIndexed ? bpp : 24, kPixTypeGif) == nullptr)
         return false;
     const int start = first.trans >= 0 ? first.trans : 0;
@@ -95,31 +95,31 @@ CPixGifCanvas::Rect CPixGifCanvas::Visible(const PixGifFrame& frame) const
 
 void CPixGifCanvas::Dispose()
 {
-    if (m_nDisposal == 2)
-        Fill(m_pending, m_nFillIndex, &m_fillTable, m_bFillClear);
-    else if (m_nDisposal == 3)
+    if (m_state.disposal == 2)
+        Fill(m_state.pending, m_state.fillIndex, &m_state.fillTable, m_state.fillClear);
+    else if (m_state.disposal == 3)
         Restore();
-    m_nDisposal = 0;
+    m_state.disposal = 0;
     m_saved.clear();
 }
 
 void CPixGifCanvas::Draw(const CPixImage& indices, const PixGifFrame& frame, bool first)
 {
     const Rect r = Visible(frame);
-    m_nDisposal = r.Empty() ? 0 : frame.disposal;
-    m_pending = r;
-    if (m_nDisposal == 3)
+    m_state.disposal = r.Empty() ? 0 : frame.disposal;
+    m_state.pending = r;
+    if (m_state.disposal == 3)
         Save(r);
-    if (m_nDisposal == 2) {
+    if (m_state.disposal == 2) {
         // To the background: transparent where the frame has transparency, else the screen's
         // background colour in the frame's table.
-        m_bFillClear = frame.trans >= 0;
-        m_nFillIndex = m_bFillClear ? frame.trans : m_nBackground;
-        m_fillTable = frame.table != nullptr ? *frame.table : std::vector<std::uint8_t>();
+        m_state.fillClear = frame.trans >= 0;
+        m_state.fillIndex = m_state.fillClear ? frame.trans : m_state.background;
+        m_state.fillTable = frame.table != nullptr ? *frame.table : std::vector<std::uint8_t>();
     }
     if (r.Empty())
         return;
-    if (m_mode == EMode::kIndexed)
+    if (m_state.mode == EMode::kIndexed)
         DrawIndexed(indices, frame, r);
     else
         DrawColours(indices, frame, r, first);
@@ -127,7 +127,7 @@ void CPixGifCanvas::Draw(const CPixImage& indices, const PixGifFrame& frame, boo
 
 void CPixGifCanvas::Save(const Rect& r)
 {
-    const bool colour = m_mode == EMode::kTrueColour;
+    const bool colour = m_state.mode == EMode::kTrueColour;
     const std::size_t per = colour ? 4 : 1;
     m_saved.resize(static_cast<std::size_t>(r.right - r.left) * static_cast<std::size_t>(r.bottom - r.top) * per);
     std::uint8_t* to = m_saved.data();
@@ -149,8 +149,8 @@ void CPixGifCanvas::Save(const Rect& r)
 
 void CPixGifCanvas::Restore()
 {
-    const Rect& r = m_pending;
-    const bool colour = m_mode == EMode::kTrueColour;
+    const Rect& r = m_state.pending;
+    const bool colour = m_state.mode == EMode::kTrueColour;
     const std::size_t per = colour ? 4 : 1;
     if (m_saved.size() != static_cast<std::size_t>(r.right - r.left) * static_cast<std::size_t>(r.bottom - r.top) * per)
         return;
@@ -184,7 +184,7 @@ void CPixGifCanvas::Fill(const Rect& r, int index, const std::vector<std::uint8_
         const int row = m_picture.Height() - 1 - y;
         std::uint8_t* to = m_picture.RowPointer(row);
         for (int x = r.left; x < r.right; ++x) {
-            if (m_mode == EMode::kIndexed) {
+            if (m_state.mode == EMode::kIndexed) {
                 PutIndex(to, x, bpp, static_cast<std::uint8_t>(index));
                 continue;
             }
@@ -264,7 +264,7 @@ bool CPixGifCanvas::CopyFrom(const CPixGifCanvas& other)
     m_picture.CopyFrom(other.m_picture, true, true, true);
     if (!m_picture.HasPixels() || (other.m_picture.HasAlpha() && !m_picture.HasAlpha()))
         return false;
-    CopyState(other);
+    m_state = other.m_state;
     m_saved = other.m_saved;
     return true;
 }
@@ -273,21 +273,9 @@ bool CPixGifCanvas::TakeFrom(CPixGifCanvas& other)
 {
     if (!m_picture.TakeOver(other.m_picture))
         return false;
-    CopyState(other);
+    m_state = other.m_state;
     m_saved.swap(other.m_saved);
     return true;
-}
-
-void CPixGifCanvas::CopyState(const CPixGifCanvas& other)
-{
-    m_mode = other.m_mode;
-    m_nTrans = other.m_nTrans;
-    m_nBackground = other.m_nBackground;
-    m_nDisposal = other.m_nDisposal;
-    m_pending = other.m_pending;
-    m_nFillIndex = other.m_nFillIndex;
-    m_bFillClear = other.m_bFillClear;
-    m_fillTable = other.m_fillTable;
 }
 
 std::uint64_t CPixGifCanvas::HeldBytes() const

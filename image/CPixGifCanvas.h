@@ -41,8 +41,8 @@ public:
     bool TakeFrom(CPixGifCanvas& other);               // moves the other's picture and state here
     CPixImage& Picture() { return m_picture; }
     const CPixImage& Picture() const { return m_picture; }
-    EMode Mode() const { return m_mode; }
-    int TransparentIndex() const { return m_nTrans; }   // of an indexed picture
+    EMode Mode() const { return m_state.mode; }
+    int TransparentIndex() const { return m_state.trans; }   // of an indexed picture
     std::uint64_t HeldBytes() const;
 
 private:
@@ -50,7 +50,6 @@ private:
         int left = 0, top = 0, right = 0, bottom = 0;    // top-down, right and bottom excluded
         bool Empty() const { return right <= left || bottom <= top; }
     };
-    void CopyState(const CPixGifCanvas& other);
     Rect Visible(const PixGifFrame& frame) const;
     void Save(const Rect& r);
     void Restore();
@@ -59,14 +58,16 @@ private:
     void DrawColours(const CPixImage& indices, const PixGifFrame& frame, const Rect& r, bool first);
 
     CPixImage m_picture{kPixTypeGif};
-    EMode m_mode = EMode::kIndexed;
-    int m_nTrans = -1;
-    int m_nBackground = 0;
-    // What the last frame drawn asked for.
-    int m_nDisposal = 0;
-    Rect m_pending;
-    int m_nFillIndex = 0;
-    bool m_bFillClear = false;
-    std::vector<std::uint8_t> m_fillTable;
-    std::vector<std::uint8_t> m_saved;                 // the rectangle before that frame: indices, or blue, green, red, alpha
+    std::vector<std::uint8_t> m_saved;                 // the rectangle before the last frame: indices, or blue, green, red, alpha
+    // All but the pictures: copied as one.
+    struct State {
+        EMode mode = EMode::kIndexed;
+        int trans = -1;
+        int background = 0;
+        int disposal = 0;                              // what the last frame drawn asked for
+        Rect pending;
+        int fillIndex = 0;
+        bool fillClear = false;
+        std::vector<std::uint8_t> fillTable;
+    } m_state;
 };

@@ -222,14 +222,7 @@ CPixGifCodec::Step CPixGifCodec::ReadFrame(CPixStream* stream, const Screen& scr
     }
     const std::vector<std::uint8_t>& table = (block.flags & 0x80) != 0 ? local : screen.table;
     const int bpp = BppForTable(table.empty() ? 256 : static_cast<int>(table.size() / 3));
-    PixGifFrame frame;
-    frame.left = block.left;
-    frame.top = block.top;
-    frame.width = block.width;
-    frame.height = block.height;
-    frame.trans = control.trans;
-    frame.disposal = control.disposal;
-    frame.table = &table;
+    const PixGifFrame frame{block.left, block.top, block.width, block.height, control.trans, control.disposal, &table};
     if (index == 0 && !StartCanvas(screen, scan, comp, frame, bpp))
         return Step::Failed;
     if (index > 0)

@@ -54,32 +54,122 @@ PixQuad ColourOf(const std::vector<std::uint8_t>* table, int index)
 
 }  // namespace
 
-bool CPixGifCanvas::Start(int width, int height, EMode mode, bool alpha, int background, const PixGifFrame& first, int bpp)
+void CPixGifCanvas::Begin(int width, int height, bool alpha, int background)
 {
-    m_state.mode = mode;
+    m_nWidth = width;
+    m_nHeight = height;
+    m_bAlpha = alpha;
+    m_state = State();
     m_state.background = background;
-    m_state.disposal = 0;
-    m_state.trans = first.trans;
-    if (m_picture.Create(width, height, mode == EMode::kIndexed ? bpp : 24, kPixTypeGif) == nullptr)
+    m_saved.clear();
+}
+
+// A frame that covers the screen with no transparent index leaves nothing of the frames before.
+bool CPixGifCanvas::Covers(const PixGifFrame& frame) const
+{
+    return frame.left == 0 && frame.top == 0 && frame.width >= m_nWidth && frame.height >= m_nHeight && frame.trans < 0;
+}
+
+// Drawn as indices, every pixel keeps its colour: the frame's table is the picture's, or a part of
+// it, and its transparent index the same.
+bool CPixGifCanvas::Fits(const PixGifFrame& frame) const
+{
+    static const std::vector<std::uint8_t> kNone;
+    const std::vector<std::uint8_t>& table = frame.table != nullptr ? *frame.table : kNone;
+    const std::vector<std::uint8_t>& own = m_state.table;
+    return frame.trans == m_state.trans && table.size() <= own.size() && table.empty() == own.empty() &&
+           std::equal(table.begin(), table.end(), own.begin());
+}
+
+// A palette picture of the frame's table at its depth, filled with its transparent index or 0.
+bool CPixGifCanvas::StartIndexed(const PixGifFrame& frame, int bpp)
+{
+    const int background = m_state.background;
+    m_state = State();
+    m_state.background = background;
+    m_state.trans = frame.trans;
+    m_state.table = frame.table != nullptr ? *frame.table : std::vector<std::uint8_t>();
+    m_saved.clear();
+    if (m_picture.Create(m_nWidth, m_nHeight, bpp, kPixTypeGif) == nullptr)
         return false;
-    const int start = first.trans >= 0 ? first.trans : 0;
-    if (mode == EMode::kTrueColour) {
-        if (alpha)
-            m_picture.MakeAlphaPlane();
-        Fill(Rect{0, 0, width, height}, start, first.table, first.trans >= 0);
-        return true;
-    }
-    // The first frame's table; a transparent picture gets white for the entries it lacks.
+    // A transparent picture gets white for the entries its table lacks.
     for (std::uint32_t i = 0; i < m_picture.ColorCount(); ++i) {
-        const bool beyond = first.table != nullptr && !first.table->empty() && 3 * i >= first.table->size();
-        if (beyond && first.trans < 0)
+        const bool beyond = !m_state.table.empty() && 3 * i >= m_state.table.size();
+        if (beyond && frame.trans < 0)
             break;
-        const PixQuad c = beyond ? PixQuad{255, 255, 255, 0} : ColourOf(first.table, static_cast<int>(i));
+        const PixQuad c = beyond ? PixQuad{255, 255, 255, 0} : ColourOf(&m_state.table, static_cast<int>(i));
         m_picture.SetPaletteEntry(i, c.red, c.green, c.blue, 0);
     }
-    m_picture.SetTransparentIndex(first.trans);
-    if (start != 0)
-        m_picture.FillBits(static_cast<std::uint8_t>(start));
+    m_picture.SetTransparentIndex(frame.trans);
+    if (frame.trans > 0)
+        m_picture.FillBits(static_cast<std::uint8_t>(frame.trans));
+    return true;
+}
+
+// The indices so far as their colours (clear for the transparent index), and a rectangle kept for
+// disposal likewise: from here every frame is drawn in colour.
+bool CPixGifCanvas::ToColour()
+{
+    CPixImage colour(kPixTypeGif);
+    if (colour.Create(m_nWidth, m_nHeight, 24, kPixTypeGif) == nullptr) {
+        m_picture.SetLastError(colour.LastError());
+        return false;
+    }
+    if (m_bAlpha)
+        colour.MakeAlphaPlane();
+    const int bpp = m_picture.Bpp();
+    for (int row = 0; row < m_nHeight; ++row) {
+        const std::uint8_t* from = m_picture.RowPointer(row);
+        std::uint8_t* to = colour.RowPointer(row);
+        std::uint8_t* a = colour.HasAlpha() ? colour.AlphaPointer(0, row) : nullptr;
+        for (int x = 0; x < m_nWidth; ++x, to += 3) {
+            const int index = IndexIn(from, x, bpp);
+            const PixQuad c = ColourOf(&m_state.table, index);
+            to[0] = c.blue;
+            to[1] = c.green;
+            to[2] = c.red;
+            if (a != nullptr)
+                a[x] = index == m_state.trans ? 0 : 255;
+        }
+    }
+    std::vector<std::uint8_t> saved;
+    for (const std::uint8_t index : m_saved) {
+        const PixQuad c = ColourOf(&m_state.table, index);
+        saved.insert(saved.end(), {c.blue, c.green, c.red, static_cast<std::uint8_t>(index == m_state.trans ? 0 : 255)});
+    }
+    m_saved.swap(saved);
+    m_state.mode = EMode::kTrueColour;
+    return m_picture.TakeOver(colour);
+}
+
+bool CPixGifCanvas::Draw(const CPixImage& indices, const PixGifFrame& frame, int bpp)
+{
+    if (!m_picture.HasPixels() || Covers(frame)) {
+        if (!StartIndexed(frame, bpp))
+            return false;
+    } else {
+        Dispose();
+        if (m_state.mode == EMode::kIndexed && !Fits(frame) && !ToColour())
+            return false;
+    }
+    const Rect r = Visible(frame);
+    m_state.disposal = r.Empty() ? 0 : frame.disposal;
+    m_state.pending = r;
+    if (m_state.disposal == 3)
+        Save(r);
+    if (m_state.disposal == 2) {
+        // To the background: transparent where the frame has transparency, else the screen's
+        // background colour in the frame's table.
+        m_state.fillClear = frame.trans >= 0;
+        m_state.fillIndex = m_state.fillClear ? frame.trans : m_state.background;
+        m_state.fillTable = frame.table != nullptr ? *frame.table : std::vector<std::uint8_t>();
+    }
+    if (r.Empty())
+        return true;
+    if (m_state.mode == EMode::kIndexed)
+        DrawIndexed(indices, frame, r);
+    else
+        DrawColours(indices, frame, r);
     return true;
 }
 
@@ -101,28 +191,6 @@ void CPixGifCanvas::Dispose()
         Restore();
     m_state.disposal = 0;
     m_saved.clear();
-}
-
-void CPixGifCanvas::Draw(const CPixImage& indices, const PixGifFrame& frame, bool first)
-{
-    const Rect r = Visible(frame);
-    m_state.disposal = r.Empty() ? 0 : frame.disposal;
-    m_state.pending = r;
-    if (m_state.disposal == 3)
-        Save(r);
-    if (m_state.disposal == 2) {
-        // To the background: transparent where the frame has transparency, else the screen's
-        // background colour in the frame's table.
-        m_state.fillClear = frame.trans >= 0;
-        m_state.fillIndex = m_state.fillClear ? frame.trans : m_state.background;
-        m_state.fillTable = frame.table != nullptr ? *frame.table : std::vector<std::uint8_t>();
-    }
-    if (r.Empty())
-        return;
-    if (m_state.mode == EMode::kIndexed)
-        DrawIndexed(indices, frame, r);
-    else
-        DrawColours(indices, frame, r, first);
 }
 
 void CPixGifCanvas::Save(const Rect& r)
@@ -229,9 +297,9 @@ void CPixGifCanvas::DrawIndexed(const CPixImage& indices, const PixGifFrame& fra
     }
 }
 
-// Each pixel takes its colour from the frame's own table. The first frame is drawn whole, its
-// transparent pixels clear; later frames leave what lies under their transparent pixels.
-void CPixGifCanvas::DrawColours(const CPixImage& indices, const PixGifFrame& frame, const Rect& r, bool first)
+// Each pixel takes its colour from the frame's own table; what lies under its transparent pixels
+// stays.
+void CPixGifCanvas::DrawColours(const CPixImage& indices, const PixGifFrame& frame, const Rect& r)
 {
     PixQuad colours[256];
     for (int i = 0; i < 256; ++i)
@@ -246,15 +314,14 @@ void CPixGifCanvas::DrawColours(const CPixImage& indices, const PixGifFrame& fra
         std::uint8_t* a = alpha ? m_picture.AlphaPointer(r.left, row) : nullptr;
         for (int x = 0; x < width; ++x, to += 3) {
             const std::uint8_t index = IndexIn(from, x, bpp);
-            const bool clear = index == frame.trans;
-            if (clear && !first)
+            if (index == frame.trans)
                 continue;
             const PixQuad& c = colours[index];
             to[0] = c.blue;
             to[1] = c.green;
             to[2] = c.red;
             if (a != nullptr)
-                a[x] = clear ? 0 : 255;
+                a[x] = 255;
         }
     }
 }
@@ -265,6 +332,9 @@ bool CPixGifCanvas::CopyFrom(const CPixGifCanvas& other)
     if (!m_picture.HasPixels() || (other.m_picture.HasAlpha() && !m_picture.HasAlpha()))
         return false;
     m_state = other.m_state;
+    m_nWidth = other.m_nWidth;
+    m_nHeight = other.m_nHeight;
+    m_bAlpha = other.m_bAlpha;
     m_saved = other.m_saved;
     return true;
 }
@@ -274,6 +344,9 @@ bool CPixGifCanvas::TakeFrom(CPixGifCanvas& other)
     if (!m_picture.TakeOver(other.m_picture))
         return false;
     m_state = other.m_state;
+    m_nWidth = other.m_nWidth;
+    m_nHeight = other.m_nHeight;
+    m_bAlpha = other.m_bAlpha;
     m_saved.swap(other.m_saved);
     return true;
 }

@@ -16,26 +16,25 @@ struct PixGifFrame {
 };
 
 // Holds the picture as the frames so far leave it, and what the last frame asked to become of its
-// rectangle before the next is drawn. Two kinds of picture:
-// - indexed, when every frame uses the first frame's colour table (or a part of it) and the same
-//   transparency: the indices as drawn, at the first frame's depth, with that table;
-// - true colour otherwise: 24 bits, with an alpha plane when a frame has a transparent index, so
-//   that every pixel keeps the colour of the table it was drawn with.
-// A frame reaching past the screen is drawn where it overlaps it. Every write stays inside the
-// picture; the caller bounds the sizes (a saved rectangle is at most a screen).
+// rectangle before the next is drawn. The picture is indexed while the frames since the first (or
+// since the last that covered the screen with no transparent index) use that frame's colour table,
+// or a part of it, and its transparent index: the indices as drawn, at that frame's depth, with
+// that table. A frame with another table or transparency turns it into a 24-bit picture, with an
+// alpha plane where the file has transparency, so that every pixel keeps the colour of the table
+// it was drawn with. A frame reaching past the screen is drawn where it overlaps it. Every write
+// stays inside the picture; the caller bounds the sizes (a saved rectangle is at most a screen).
 class CPixGifCanvas {
 public:
     enum class EMode { kIndexed, kTrueColour };
 
-    // The screen before the first frame: its transparent index where it has one, else index 0 (or
-    // that index's colour). `bpp` is the first frame's depth; `background` the screen's background
-    // index, which disposal to the background uses where a frame has no transparent index.
-    bool Start(int width, int height, EMode mode, bool alpha, int background, const PixGifFrame& first, int bpp);
-    // Before each frame after the first: what the previous one asked for.
-    void Dispose();
-    // The frame's indices (a palette image of its size) drawn over the screen: the first frame
-    // whole, later ones but for their transparent index.
-    void Draw(const CPixImage& indices, const PixGifFrame& frame, bool first);
+    // Before the first frame: the screen's size, whether any frame of the file is transparent
+    // (a colour picture then has an alpha plane), and its background index, which disposal to the
+    // background uses where a frame has no transparent index.
+    void Begin(int width, int height, bool alpha, int background);
+    // The frame's indices (a palette image of its size, `bpp` the depth of its table) drawn over
+    // what the frames before leave, once what the last one asked for is done; the first frame on
+    // a screen of its transparent index, or of index 0, as other readers show it.
+    bool Draw(const CPixImage& indices, const PixGifFrame& frame, int bpp);
 
     bool CopyFrom(const CPixGifCanvas& other);
     bool TakeFrom(CPixGifCanvas& other);               // moves the other's picture and state here
@@ -50,19 +49,27 @@ private:
         int left = 0, top = 0, right = 0, bottom = 0;    // top-down, right and bottom excluded
         bool Empty() const { return right <= left || bottom <= top; }
     };
+    bool Covers(const PixGifFrame& frame) const;
+    bool Fits(const PixGifFrame& frame) const;
+    bool StartIndexed(const PixGifFrame& frame, int bpp);
+    bool ToColour();
+    void Dispose();
     Rect Visible(const PixGifFrame& frame) const;
     void Save(const Rect& r);
     void Restore();
     void Fill(const Rect& r, int index, const std::vector<std::uint8_t>* table, bool clear);
     void DrawIndexed(const CPixImage& indices, const PixGifFrame& frame, const Rect& r);
-    void DrawColours(const CPixImage& indices, const PixGifFrame& frame, const Rect& r, bool first);
+    void DrawColours(const CPixImage& indices, const PixGifFrame& frame, const Rect& r);
 
     CPixImage m_picture{kPixTypeGif};
+    int m_nWidth = 0, m_nHeight = 0;
+    bool m_bAlpha = false;
     std::vector<std::uint8_t> m_saved;                 // the rectangle before the last frame: indices, or blue, green, red, alpha
     // All but the pictures: copied as one.
     struct State {
         EMode mode = EMode::kIndexed;
-        int trans = -1;
+        int trans = -1;                                // of the indexed picture
+        std::vector<std::uint8_t> table;               // its colours
         int background = 0;
         int disposal = 0;                              // what the last frame drawn asked for
         Rect pending;

@@ -136,7 +136,7 @@ CPixGifCodec::Step CPixGifCodec::DecodeFrames(CPixStream* stream, const Screen& 
         return Step::Failed;
     // Tiles with tables of their own and no global one (as a true-colour picture is written, the
     // first smaller than the screen) make one picture: every frame is read, whichever is asked
-    // for. They and frames whose tables or transparency differ are drawn in colour.
+    // for. They and frames whose tables or transparency differ may turn the picture to colour.
     const bool tiles = scan.count > 1 && screen.table.empty() && scan.firstWidth < screen.width &&
                        scan.firstHeight < screen.height;
     comp.trueColour = tiles || !scan.oneTable || !scan.oneTransparency;
@@ -182,9 +182,9 @@ bool CPixGifCodec::WithinBudget(const Screen& screen, const FrameScan& scan, con
         allowed += std::min(f.dataBytes, screenArea) * kGifWorkPerDataByte;
         largestFrame = std::max(largestFrame, f.area);
     }
-    // Held at once: the canvas (palette bytes, or 24-bit and an alpha plane), the frame being
-    // decoded and a rectangle saved to be put back.
-    const std::uint64_t canvasBytes = comp.trueColour ? (scan.anyTransparency ? 4 : 3) * screenArea : screenArea;
+    // Held at once: the canvas (palette bytes, and while it turns to colour 24-bit and an alpha
+    // plane too), the frame being decoded and a rectangle saved to be put back.
+    const std::uint64_t canvasBytes = comp.trueColour ? (scan.anyTransparency ? 5 : 4) * screenArea : screenArea;
     const std::uint64_t savedBytes = saves ? std::min(largestFrame, screenArea) * (comp.trueColour ? 4 : 1) : 0;
     if (work > allowed || canvasBytes + largestFrame + savedBytes > CPIX_MAX_MEMORY) {
         SetLastError("GIF needs too much work to decode");
@@ -223,31 +223,20 @@ CPixGifCodec::Step CPixGifCodec::ReadFrame(CPixStream* stream, const Screen& scr
     const std::vector<std::uint8_t>& table = (block.flags & 0x80) != 0 ? local : screen.table;
     const int bpp = BppForTable(table.empty() ? 256 : static_cast<int>(table.size() / 3));
     const PixGifFrame frame{block.left, block.top, block.width, block.height, control.trans, control.disposal, &table};
-    if (index == 0 && !StartCanvas(screen, scan, comp, frame, bpp))
-        return Step::Failed;
-    if (index > 0)
-        comp.canvas.Dispose();
+    if (index == 0)
+        comp.canvas.Begin(screen.width, screen.height, scan.anyTransparency, screen.background);
     if (!DecodeFrame(stream, block, table, control.trans) || Escape() != 0)
         return Step::Failed;
     if (comp.verify && stream->Tell() - comp.base != scan.frames[index].end) {
         comp.mismatch = true;
         return Step::Failed;
     }
-    comp.canvas.Draw(*this, frame, index == 0);
+    if (!comp.canvas.Draw(*this, frame, bpp)) {
+        SetLastError(comp.canvas.Picture().LastError());
+        return Step::Failed;
+    }
     comp.last = control;
     return comp.frameIndex++ == comp.frameToRead ? Step::Done : Step::Next;
-}
-
-// Indexed where every frame uses the first one's table and transparency, else in colour, with
-// an alpha plane where any frame is transparent.
-bool CPixGifCodec::StartCanvas(const Screen& screen, const FrameScan& scan, Composition& comp, const PixGifFrame& first, int bpp)
-{
-    const CPixGifCanvas::EMode mode = comp.trueColour ? CPixGifCanvas::EMode::kTrueColour : CPixGifCanvas::EMode::kIndexed;
-    if (!comp.canvas.Start(screen.width, screen.height, mode, scan.anyTransparency, screen.background, first, bpp)) {
-        SetLastError(comp.canvas.Picture().LastError());
-        return false;
-    }
-    return true;
 }
 
 // This codec's own picture at the frame's size, its indices from the image data; what the data
@@ -271,7 +260,7 @@ bool CPixGifCodec::Finish(Composition& comp)
     if (!result.HasPixels())
         return false;
     PixInfo settings = m_info;
-    const int trans = comp.trueColour ? -1 : comp.canvas.TransparentIndex();
+    const int trans = comp.canvas.Mode() == CPixGifCanvas::EMode::kIndexed ? comp.canvas.TransparentIndex() : -1;
     if (!TakeOver(result))
         return false;
     settings.rowBytes = m_info.rowBytes;

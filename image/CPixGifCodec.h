@@ -21,9 +21,9 @@ constexpr std::uint64_t kGifWorkPerDataByte = 4096;
 
 // A short-lived codec object (one call). Decoding reads the frame the image's frame field names,
 // drawn over what the frames before it leave on the logical screen, as the file's disposal methods
-// say (CPixGifCanvas): a palette image of the screen's size when every frame uses the first one's
-// colour table and the same transparent index, else a 24-bit one (with an alpha plane where a frame
-// is transparent). A frame reaching past the screen is drawn where it overlaps it, and counted.
+// say (CPixGifCanvas): a palette image of the screen's size while the frames drawn use one colour
+// table and transparent index, else a 24-bit one (with an alpha plane where a frame is
+// transparent). A frame reaching past the screen is drawn where it overlaps it, and counted.
 // What one decode composed is kept (one picture per thread, while later frames remain), and a
 // later request of the same bytes for a later frame goes on from it instead of from the first
 // frame: reading every frame in order costs each frame once, from a file or from memory. "The same
@@ -89,7 +89,7 @@ private:
     };
     // What the frames read so far leave for the next one.
     struct Composition {
-        bool trueColour = false;
+        bool trueColour = false;                   // the frames may turn the picture to colour
         bool verify = false;                       // going on from a kept point: each frame is checked against the count
         bool mismatch = false;                     // and one was not where the count found it
         int frameToRead = 0;
@@ -163,7 +163,6 @@ private:
     bool ReadFrames(CPixStream* stream, const Screen& screen, const FrameScan& scan, Composition& comp);
     Step ReadFrame(CPixStream* stream, const Screen& screen, const FrameScan& scan, Composition& comp);
     bool DecodeFrame(CPixStream* stream, const ImageBlock& block, const std::vector<std::uint8_t>& table, int trans);
-    bool StartCanvas(const Screen& screen, const FrameScan& scan, Composition& comp, const PixGifFrame& first, int bpp);
     bool Finish(Composition& comp);
     PixGifWriteSettings WriteSettings() const;
 

@@ -56,9 +56,7 @@ PixQuad ColourOf(const std::vector<std::uint8_t>* table, int index)
 
 void CPixGifCanvas::Begin(int width, int height, bool alpha, int background)
 {
-    m_nWidth = width;
-    m_nHeight = height;
-    m_bAlpha = alpha;
+    m_screen = Screen{width, height, alpha};
     m_state = State();
     m_state.background = background;
     m_saved.clear();
@@ -67,7 +65,7 @@ void CPixGifCanvas::Begin(int width, int height, bool alpha, int background)
 // A frame that covers the screen with no transparent index leaves nothing of the frames before.
 bool CPixGifCanvas::Covers(const PixGifFrame& frame) const
 {
-    return frame.left == 0 && frame.top == 0 && frame.width >= m_nWidth && frame.height >= m_nHeight && frame.trans < 0;
+    return frame.left == 0 && frame.top == 0 && frame.width >= m_screen.width && frame.height >= m_screen.height && frame.trans < 0;
 }
 
 // Drawn as indices, every pixel keeps its colour: the frame's table is the picture's, or a part of
@@ -90,7 +88,7 @@ bool CPixGifCanvas::StartIndexed(const PixGifFrame& frame, int bpp)
     m_state.trans = frame.trans;
     m_state.table = frame.table != nullptr ? *frame.table : std::vector<std::uint8_t>();
     m_saved.clear();
-    if (m_picture.Create(m_nWidth, m_nHeight, bpp, kPixTypeGif) == nullptr)
+    if (m_picture.Create(m_screen.width, m_screen.height, bpp, kPixTypeGif) == nullptr)
         return false;
     // A transparent picture gets white for the entries its table lacks.
     for (std::uint32_t i = 0; i < m_picture.ColorCount(); ++i) {
@@ -111,18 +109,18 @@ bool CPixGifCanvas::StartIndexed(const PixGifFrame& frame, int bpp)
 bool CPixGifCanvas::ToColour()
 {
     CPixImage colour(kPixTypeGif);
-    if (colour.Create(m_nWidth, m_nHeight, 24, kPixTypeGif) == nullptr) {
+    if (colour.Create(m_screen.width, m_screen.height, 24, kPixTypeGif) == nullptr) {
         m_picture.SetLastError(colour.LastError());
         return false;
     }
-    if (m_bAlpha)
+    if (m_screen.alpha)
         colour.MakeAlphaPlane();
     const int bpp = m_picture.Bpp();
-    for (int row = 0; row < m_nHeight; ++row) {
+    for (int row = 0; row < m_screen.height; ++row) {
         const std::uint8_t* from = m_picture.RowPointer(row);
         std::uint8_t* to = colour.RowPointer(row);
         std::uint8_t* a = colour.HasAlpha() ? colour.AlphaPointer(0, row) : nullptr;
-        for (int x = 0; x < m_nWidth; ++x, to += 3) {
+        for (int x = 0; x < m_screen.width; ++x, to += 3) {
             const int index = IndexIn(from, x, bpp);
             const PixQuad c = ColourOf(&m_state.table, index);
             to[0] = c.blue;
@@ -331,10 +329,8 @@ bool CPixGifCanvas::CopyFrom(const CPixGifCanvas& other)
     m_picture.CopyFrom(other.m_picture, true, true, true);
     if (!m_picture.HasPixels() || (other.m_picture.HasAlpha() && !m_picture.HasAlpha()))
         return false;
+    m_screen = other.m_screen;
     m_state = other.m_state;
-    m_nWidth = other.m_nWidth;
-    m_nHeight = other.m_nHeight;
-    m_bAlpha = other.m_bAlpha;
     m_saved = other.m_saved;
     return true;
 }
@@ -343,10 +339,8 @@ bool CPixGifCanvas::TakeFrom(CPixGifCanvas& other)
 {
     if (!m_picture.TakeOver(other.m_picture))
         return false;
+    m_screen = other.m_screen;
     m_state = other.m_state;
-    m_nWidth = other.m_nWidth;
-    m_nHeight = other.m_nHeight;
-    m_bAlpha = other.m_bAlpha;
     m_saved.swap(other.m_saved);
     return true;
 }

@@ -62,8 +62,10 @@ private:
     void DrawColours(const CPixImage& indices, const PixGifFrame& frame, const Rect& r);
 
     CPixImage m_picture{kPixTypeGif};
-    int m_nWidth = 0, m_nHeight = 0;
-    bool m_bAlpha = false;
+    struct Screen {
+        int width = 0, height = 0;
+        bool alpha = false;                            // a colour picture has an alpha plane
+    } m_screen;
     std::vector<std::uint8_t> m_saved;                 // the rectangle before the last frame: indices, or blue, green, red, alpha
     // All but the pictures: copied as one.
     struct State {

@@ -37,21 +37,19 @@ def shapes(count, rgba, step=0):
     return frames
 
 
-def photo(seed, size=(W, H)):
+def photo(seed):
     """Many colours, so that each frame has a table of its own."""
-    w, h = size
-    return Image.frombytes("RGB", size, bytes(((x * (3 + seed) + y * (5 + 2 * seed) + c * 60 + seed * 17) * (1 + (x ^ y) % 3)) & 255
+    w, h = W, H
+    return Image.frombytes("RGB", (w, h), bytes(((x * (3 + seed) + y * (5 + 2 * seed) + c * 60 + seed * 17) * (1 + (x ^ y) % 3)) & 255
                                               for y in range(h) for x in range(w) for c in range(3)))
 
 
 def pillow_files(out):
-    made = {}
     for disposal in range(4):
         frames = shapes(5, True)
         name = "pil_disposal%d" % disposal
         frames[0].save(os.path.join(out, name + ".gif"), save_all=True, append_images=frames[1:], disposal=disposal,
                        duration=50, loop=0)
-        made[name] = True
     # Every frame quantised on its own: local tables (and Pillow's RGBA frames accumulate shapes).
     frames = [f.quantize(64) for f in shapes(4, False, 2)]
     frames[0].save(os.path.join(out, "pil_local.gif"), save_all=True, append_images=frames[1:], optimize=False)
@@ -66,7 +64,6 @@ def pillow_files(out):
         ImageDraw.Draw(im).rectangle((2 + 6 * n, 4, 14 + 6 * n, 20 + n), fill=5 + n)
     pal[0].save(os.path.join(out, "pil_single_table.gif"), save_all=True, append_images=pal[1:], transparency=3,
                 disposal=2, optimize=False)
-    return made
 
 
 def convert(args):

@@ -6,7 +6,7 @@
 DEBIAN_PACKAGES := cmake make g++ clang libclang-rt-dev llvm pkg-config git \
 	libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libgl-dev libegl-dev libgl1-mesa-dri \
 	libopenjp2-7-dev libopenjp2-tools libgif-dev giflib-tools zlib1g-dev libexpat1-dev libcurl4-openssl-dev angelscript-dev \
-	googletest libgtest-dev libbenchmark-dev libmagickwand-dev \
+	googletest libgtest-dev libbenchmark-dev libmagickwand-dev imagemagick \
 	python3 python3-pil fonts-dejavu-core vorbis-tools xvfb xauth x11-apps time
 
 JOBS ?= $(shell nproc)

@@ -512,6 +512,7 @@ CFResource::ECompileTrial CFResource::CompileInChild(const std::vector<std::uint
     case EChildRun::kInterrupted:
         return ECompileTrial::kInterrupted;
     case EChildRun::kUnavailable:
+    case EChildRun::kNoProcess:
         return ECompileTrial::kHere;
     case EChildRun::kReturnedTrue:
     case EChildRun::kReturnedFalse:

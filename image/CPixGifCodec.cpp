@@ -18,7 +18,6 @@ constexpr std::uint8_t kTrailer = 0x3B;
 constexpr int kGraphicControlLabel = 0xF9;
 constexpr int kCommentLabel = 0xFE;
 constexpr int kApplicationLabel = 0xFF;
-constexpr int kDisposeToBackground = 2;
 
 std::uint16_t U16(const std::uint8_t* p)
 {
@@ -38,11 +37,6 @@ int TableSize(int flags)
 int BppForTable(int size)
 {
     return size < 3 ? 1 : size < 17 ? 4 : 8;
-}
-
-bool FitsScreen(int left, int top, int width, int height, int screenWidth, int screenHeight)
-{
-    return width > 0 && height > 0 && left + width <= screenWidth && top + height <= screenHeight;
 }
 
 }  // namespace
@@ -78,31 +72,36 @@ bool CPixGifCodec::Decode(CPixStream* stream)
         return true;
     }
     if ((screen.flags & 0x80) != 0) {
-        screen.table.resize(3 * static_cast<std::size_t>(TableSize(screen.flags)));
-        if (!ReadBytes(stream, screen.table.data(), screen.table.size()))
+        if (!ReadTable(stream, screen.flags, screen.table))
             return false;
+        screen.background = request.header[11];
         request.header.insert(request.header.end(), screen.table.begin(), screen.table.end());
     }
+    const long frames = stream->Tell();
     // The kept point leaves the slot: this decode keeps its own, or none.
     const std::unique_ptr<ResumePoint> point = std::move(ResumeSlot());
     FrameScan scan;
-    const bool resume = CountOrResume(stream, screen, request, point.get(), scan);
-    m_info.frameCount = scan.count;
-    if (m_info.frame < 0 || m_info.frame >= scan.count)
-        return false;
+    long read = 0;
+    if (CountOrResume(stream, screen, request, point.get(), scan)) {
+        Composition resumed;
+        resumed.base = frames;
+        const Step step = DecodeFrames(stream, screen, scan, point.get(), resumed, request.start, read);
+        if (step == Step::Failed)
+            return false;
+        if (step == Step::Done) {
+            KeepResumePoint(stream, request, scan, resumed, read);
+            return Finish(resumed);
+        }
+        // The bytes after the kept point are not those counted: as if nothing had been kept.
+        if (!stream->Seek(frames, 0))
+            return false;
+        scan = CountFrames(stream, screen);
+    }
     Composition comp;
-    comp.compositing = scan.count > 1 && screen.table.empty() && scan.firstWidth < screen.width &&
-                       scan.firstHeight < screen.height;
-    comp.frameToRead = comp.compositing ? scan.count - 1 : m_info.frame;
-    if (!WithinBudget(screen, scan, comp))
+    comp.base = frames;
+    if (DecodeFrames(stream, screen, scan, nullptr, comp, request.start, read) != Step::Done)
         return false;
-    std::vector<std::uint8_t> table = screen.table;
-    if (resume && !GoOnFrom(*point, stream, comp, table))
-        return false;
-    const long read = stream->Tell() - request.start;
-    if (!ReadFrames(stream, screen, table, comp))
-        return false;
-    KeepResumePoint(stream, request, scan, comp, table, read);
+    KeepResumePoint(stream, request, scan, comp, read);
     return Finish(comp);
 }
 
@@ -121,10 +120,43 @@ bool CPixGifCodec::ReadScreen(CPixStream* stream, Request& request, Screen& scre
     return true;
 }
 
-bool CPixGifCodec::ReadFrames(CPixStream* stream, const Screen& screen, std::vector<std::uint8_t>& table, Composition& comp)
+bool CPixGifCodec::ReadTable(CPixStream* stream, int flags, std::vector<std::uint8_t>& table)
+{
+    table.resize(3 * static_cast<std::size_t>(TableSize(flags)));
+    return ReadBytes(stream, table.data(), table.size());
+}
+
+// The frame count, the kind of picture and the budget follow from the count; then the frames up
+// to the one asked for. Next: going on from the kept point met bytes the count did not find there.
+CPixGifCodec::Step CPixGifCodec::DecodeFrames(CPixStream* stream, const Screen& screen, const FrameScan& scan,
+                                              ResumePoint* point, Composition& comp, long start, long& read)
+{
+    m_info.frameCount = scan.count;
+    if (m_info.frame < 0 || m_info.frame >= scan.count)
+        return Step::Failed;
+    // Tiles with tables of their own and no global one (as a true-colour picture is written, the
+    // first smaller than the screen) make one picture: every frame is read, whichever is asked
+    // for. They and frames whose tables or transparency differ may turn the picture to colour.
+    const bool tiles = scan.count > 1 && screen.table.empty() && scan.firstWidth < screen.width &&
+                       scan.firstHeight < screen.height;
+    comp.trueColour = tiles || !scan.oneTable || !scan.oneTransparency;
+    comp.frameToRead = tiles ? scan.count - 1 : m_info.frame;
+    comp.verify = point != nullptr;
+    if (!WithinBudget(screen, scan, comp))
+        return Step::Failed;
+    if (point != nullptr && !GoOnFrom(*point, stream, comp))
+        return Step::Next;
+    TakeControl();
+    read = stream->Tell() - start;
+    if (!ReadFrames(stream, screen, scan, comp))
+        return comp.mismatch ? Step::Next : Step::Failed;
+    return Step::Done;
+}
+
+bool CPixGifCodec::ReadFrames(CPixStream* stream, const Screen& screen, const FrameScan& scan, Composition& comp)
 {
     for (;;) {
-        const Step step = ReadFrame(stream, screen, table, comp);
+        const Step step = ReadFrame(stream, screen, scan, comp);
         if (step != Step::Next)
             return step == Step::Done;
     }
@@ -132,24 +164,29 @@ bool CPixGifCodec::ReadFrames(CPixStream* stream, const Screen& screen, std::vec
 
 // The frames the decode reads and the canvas they are drawn on, before any is read: a few bytes
 // per frame can ask for a screen-sized frame each time. Each frame is created, decoded and drawn;
-// the canvas is created and filled once (a palette canvas, or the 24-bit one of compositing), and
-// filled again after every frame that asks to be disposed of.
+// the canvas is created and filled once (a palette canvas, or a 24-bit one); a frame disposed of
+// costs its rectangle again (filled, or saved and put back).
 bool CPixGifCodec::WithinBudget(const Screen& screen, const FrameScan& scan, const Composition& comp)
 {
     const std::uint64_t screenArea = static_cast<std::uint64_t>(screen.width) * static_cast<std::uint64_t>(screen.height);
-    std::uint64_t work = comp.compositing ? 3 * screenArea : 2 * screenArea, allowed = kGifMaxDecodeWork;
+    std::uint64_t work = comp.trueColour ? 3 * screenArea : 2 * screenArea, allowed = kGifMaxDecodeWork;
     std::uint64_t largestFrame = 0;
+    bool saves = false;
     const std::size_t frames = static_cast<std::size_t>(comp.frameToRead) + 1;
-    for (std::size_t i = 0; i < frames && i < scan.areas.size(); ++i) {
-        work += 3 * scan.areas[i];
-        if (!comp.compositing && scan.clearsAfter[i] && i + 1 < frames)
-            work += screenArea;
-        allowed += std::min(scan.dataBytes[i], screenArea) * kGifWorkPerDataByte;
-        largestFrame = std::max(largestFrame, scan.areas[i]);
+    for (std::size_t i = 0; i < frames && i < scan.frames.size(); ++i) {
+        const FrameRecord& f = scan.frames[i];
+        work += 3 * f.area;
+        if (f.disposal == 2 || f.disposal == 3)
+            work += 2 * std::min(f.area, screenArea);
+        saves = saves || f.disposal == 3;
+        allowed += std::min(f.dataBytes, screenArea) * kGifWorkPerDataByte;
+        largestFrame = std::max(largestFrame, f.area);
     }
-    // Held at once: the canvas (palette bytes, or 24-bit when compositing) and the frame being decoded.
-    const std::uint64_t canvasBytes = comp.compositing ? 3 * screenArea : screenArea;
-    if (work > allowed || canvasBytes + largestFrame > CPIX_MAX_MEMORY) {
+    // Held at once: the canvas (palette bytes, and while it turns to colour 24-bit and an alpha
+    // plane too), the frame being decoded and a rectangle saved to be put back.
+    const std::uint64_t canvasBytes = comp.trueColour ? (scan.anyTransparency ? 5 : 4) * screenArea : screenArea;
+    const std::uint64_t savedBytes = saves ? std::min(largestFrame, screenArea) * (comp.trueColour ? 4 : 1) : 0;
+    if (work > allowed || canvasBytes + largestFrame + savedBytes > CPIX_MAX_MEMORY) {
         SetLastError("GIF needs too much work to decode");
         return false;
     }
@@ -157,194 +194,81 @@ bool CPixGifCodec::WithinBudget(const Screen& screen, const FrameScan& scan, con
 }
 
 // One image block: decoded, then drawn over what the earlier frames left.
-CPixGifCodec::Step CPixGifCodec::ReadFrame(CPixStream* stream, const Screen& screen, std::vector<std::uint8_t>& table,
+CPixGifCodec::Step CPixGifCodec::ReadFrame(CPixStream* stream, const Screen& screen, const FrameScan& scan,
                                            Composition& comp)
 {
     ImageBlock block;
     const Found found = NextImage(stream, block, true);
     if (found == Found::Escaped)
         return Step::Failed;
-    if (found == Found::End)
-        return Step::Done;
-    if ((block.flags & 0x80) != 0) {
-        table.assign(3 * static_cast<std::size_t>(TableSize(block.flags)), 0);
-        if (!ReadBytes(stream, table.data(), table.size()))
-            return Step::Done;
+    const std::size_t index = static_cast<std::size_t>(comp.frameIndex);
+    if (found == Found::End) {
+        comp.mismatch = comp.verify;
+        return comp.verify ? Step::Failed : Step::Done;
     }
-    if (!FitsScreen(block.left, block.top, block.width, block.height, screen.width, screen.height)) {
+    const long at = stream->Tell() - 10 - comp.base;
+    const Control control = TakeControl();
+    std::vector<std::uint8_t> local;
+    if ((block.flags & 0x80) != 0 && !ReadTable(stream, block.flags, local))
+        return Step::Done;
+    if (block.width == 0 || block.height == 0) {
         stream->GetC();  // the minimum code size of the image that is left out
         CPixGifLzwDecoder::SkipSubBlocks(*stream);
         return Step::Next;
     }
-    const int bpp = BppForTable(table.empty() ? 256 : static_cast<int>(table.size() / 3));
-    if (!comp.compositing && !PrepareCanvas(screen, bpp, comp))
+    if (comp.verify && (index >= scan.frames.size() || scan.frames[index].at != at)) {
+        comp.mismatch = true;
         return Step::Failed;
-    if (!CreateFrame(block, bpp, table))
-        return Step::Failed;
-    CPixGifLzwDecoder().Decode(*stream, *this, (block.flags & 0x40) != 0);
-    if (Escape() != 0)
-        return Step::Failed;
-    if (comp.compositing) {
-        if (!DrawColours(comp.result, block, screen))
-            return Step::Failed;
-    } else {
-        DrawIndices(comp.result, block, screen.height);
-        if (comp.frameIndex == 0)
-            comp.firstTrans = TransparentIndex();
-        comp.result.SetTransparentIndex(comp.firstTrans);
-        comp.result.SetPalette(PalettePointer(), ColorCount());
     }
-    comp.prevDisposal = (m_gcFlags >> 2) & 7;
+    const std::vector<std::uint8_t>& table = (block.flags & 0x80) != 0 ? local : screen.table;
+    const int bpp = BppForTable(table.empty() ? 256 : static_cast<int>(table.size() / 3));
+    const PixGifFrame frame{block.left, block.top, block.width, block.height, control.trans, control.disposal, &table};
+    if (index == 0)
+        comp.canvas.Begin(screen.width, screen.height, scan.anyTransparency, screen.background);
+    if (!DecodeFrame(stream, block, table, control.trans) || Escape() != 0)
+        return Step::Failed;
+    if (comp.verify && stream->Tell() - comp.base != scan.frames[index].end) {
+        comp.mismatch = true;
+        return Step::Failed;
+    }
+    if (!comp.canvas.Draw(*this, frame, bpp)) {
+        SetLastError(comp.canvas.Picture().LastError());
+        return Step::Failed;
+    }
+    comp.last = control;
     return comp.frameIndex++ == comp.frameToRead ? Step::Done : Step::Next;
 }
 
-// The screen-sized palette picture every frame is drawn into, kept from frame to frame: blank for
-// the first frame, cleared again when the previous one asked to be disposed of. Its depth is the
-// first frame's.
-bool CPixGifCodec::PrepareCanvas(const Screen& screen, int bpp, Composition& comp)
+// This codec's own picture at the frame's size, its indices from the image data; what the data
+// leaves out keeps the transparent index (or 0), as other readers leave it.
+bool CPixGifCodec::DecodeFrame(CPixStream* stream, const ImageBlock& block, const std::vector<std::uint8_t>& table, int trans)
 {
-    CPixImage& canvas = comp.result;
-    if (comp.frameIndex == 0) {
-        if (canvas.Create(screen.width, screen.height, bpp, kPixTypeGif) == nullptr) {
-            SetLastError(canvas.LastError());
-            return false;
-        }
-        canvas.FillBits(m_gcTransIndex);
-        return true;
-    }
-    if (!canvas.HasPixels())
-        return false;
-    if (comp.prevDisposal == kDisposeToBackground)
-        canvas.FillBits(static_cast<std::uint8_t>(comp.firstTrans >= 0 ? comp.firstTrans : 0));
-    return true;
-}
-
-// This codec's own picture at the frame's size, with the frame's colours; a transparent frame
-// gets white for the entries its table lacks.
-bool CPixGifCodec::CreateFrame(const ImageBlock& block, int bpp, const std::vector<std::uint8_t>& table)
-{
+    const int bpp = BppForTable(table.empty() ? 256 : static_cast<int>(table.size() / 3));
     if (Create(block.width, block.height, bpp, kPixTypeGif) == nullptr)
         return false;
-    const int colours = static_cast<int>(table.size() / 3);
-    for (int i = 0; i < colours; ++i)
-        SetPaletteEntry(static_cast<std::uint32_t>(i), table[3 * i], table[3 * i + 1], table[3 * i + 2], 0);
-    if (IsTransparent()) {
-        for (int i = colours; i < 256; ++i)
-            SetPaletteEntry(static_cast<std::uint32_t>(i), 255, 255, 255, 0);
-    }
+    if (trans > 0)
+        FillBits(static_cast<std::uint8_t>(trans));
+    CPixGifLzwDecoder().Decode(*stream, *this, (block.flags & 0x40) != 0);
     return true;
 }
 
-namespace {
-
-std::uint8_t IndexIn(const std::uint8_t* row, int x, int bpp)
-{
-    switch (bpp) {
-    case 8: return row[x];
-    case 4: return static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) != 0 ? 0 : 4)) & 15);
-    default: return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
-    }
-}
-
-void PutIndex(std::uint8_t* row, int x, int bpp, std::uint8_t index)
-{
-    switch (bpp) {
-    case 8:
-        row[x] = index;
-        break;
-    case 4: {
-        const int shift = (x & 1) != 0 ? 0 : 4;
-        row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & ~(15 << shift)) | ((index & 15) << shift));
-        break;
-    }
-    default: {
-        const int shift = 7 - (x & 7);
-        row[x >> 3] = static_cast<std::uint8_t>((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
-        break;
-    }
-    }
-}
-
-}  // namespace
-
-// Every index but the transparent one lands on the canvas. Rows of the same depth are copied
-// whole, or byte by byte past the transparent index; other depths go index by index, straight
-// in the rows (the frame fits the screen, so every write lies inside the canvas).
-void CPixGifCodec::DrawIndices(CPixImage& canvas, const ImageBlock& block, int screenHeight) const
-{
-    const int trans = TransparentIndex();
-    const int fromBpp = Bpp(), toBpp = canvas.Bpp();
-    const bool bytes = fromBpp == 8 && toBpp == 8;
-    const bool opaque = trans < 0 || trans > 255;
-    for (int y = 0; y < block.height; ++y) {
-        const int canvasRow = screenHeight - 1 - (block.top + y);
-        const std::uint8_t* from = RowPointer(block.height - 1 - y);
-        std::uint8_t* to = canvas.RowPointer(canvasRow);
-        if (!bytes) {
-            for (int x = 0; x < block.width; ++x) {
-                const std::uint8_t index = IndexIn(from, x, fromBpp);
-                if (index != trans)
-                    PutIndex(to, block.left + x, toBpp, index);
-            }
-            continue;
-        }
-        to += block.left;
-        if (opaque) {
-            std::memcpy(to, from, static_cast<std::size_t>(block.width));
-            continue;
-        }
-        for (int x = 0; x < block.width; ++x) {
-            if (from[x] != trans)
-                to[x] = from[x];
-        }
-    }
-}
-
-// Row by row through the frame's palette: every pixel takes the colour PixelColor gives it.
-bool CPixGifCodec::DrawColours(CPixImage& result, const ImageBlock& block, const Screen& screen)
-{
-    if (!result.HasPixels() && result.Create(screen.width, screen.height, 24, kPixTypeGif) == nullptr) {
-        SetLastError(result.LastError());
-        return false;
-    }
-    PixQuad colours[256];
-    for (std::uint32_t i = 0; i < 256; ++i)
-        colours[i] = PaletteEntry(i);
-    const int bpp = Bpp();
-    for (int y = 0; y < block.height; ++y) {
-        const std::uint8_t* from = RowPointer(block.height - 1 - y);
-        std::uint8_t* to = result.RowPointer(screen.height - 1 - (block.top + y)) + 3 * static_cast<std::size_t>(block.left);
-        for (int x = 0; x < block.width; ++x, to += 3) {
-            const PixQuad& c = colours[IndexIn(from, x, bpp)];
-            to[0] = c.blue;
-            to[1] = c.green;
-            to[2] = c.red;
-        }
-    }
-    return true;
-}
-
-// The picture comes from the composition; the settings read from the file stay this codec's.
+// The picture comes from the composition; the settings read from the file stay this codec's,
+// with the transparency, delay and disposal of the frame read.
 bool CPixGifCodec::Finish(Composition& comp)
 {
-    CPixImage& result = comp.result;
+    CPixImage& result = comp.canvas.Picture();
     if (!result.HasPixels())
         return false;
-    if (comp.compositing && (m_gcFlags & 1) != 0) {
-        result.SetTransparentColor(PaletteEntry(m_gcTransIndex));
-        result.SetTransparentIndex(0);
-    }
     PixInfo settings = m_info;
-    const int trans = result.TransparentIndex();
-    const PixQuad transColor = result.TransparentColor();
+    const int trans = comp.canvas.Mode() == CPixGifCanvas::EMode::kIndexed ? comp.canvas.TransparentIndex() : -1;
     if (!TakeOver(result))
         return false;
     settings.rowBytes = m_info.rowBytes;
     settings.type = kPixTypeGif;
     settings.transIndex = trans;
-    if (comp.compositing)
-        settings.transColor = transColor;
+    settings.frameDelay = comp.last.delay;
     m_info = settings;
+    m_nDisposal = comp.last.disposal;
     return true;
 }
 
@@ -384,32 +308,44 @@ CPixGifCodec::Found CPixGifCodec::NextImage(CPixStream* stream, ImageBlock& bloc
     }
 }
 
-// Counting skips each image's data by its sub-block sizes: nothing is decoded twice.
+// Counting skips each image's data by its sub-block sizes: nothing is decoded twice. It notes
+// where each frame lies, and whether the frames share the first one's table and transparency.
 CPixGifCodec::FrameScan CPixGifCodec::CountFrames(CPixStream* stream, const Screen& screen)
 {
     FrameScan scan;
     const long start = stream->Tell();
-    const int controls = m_nControlRecords, transparencies = m_nTransparencyRecords;
+    std::vector<std::uint8_t> first, local;
+    int firstTrans = -1;
     ImageBlock block;
+    TakeControl();
     while (NextImage(stream, block, false) == Found::Image) {
-        if ((block.flags & 0x80) != 0 && !stream->Seek(3 * TableSize(block.flags), 1))
+        FrameRecord f;
+        f.at = stream->Tell() - 10 - start;
+        const Control control = TakeControl();
+        if ((block.flags & 0x80) != 0 && !ReadTable(stream, block.flags, local))
             break;
-        if (FitsScreen(block.left, block.top, block.width, block.height, screen.width, screen.height)) {
-            if (scan.count == 0) {
-                scan.firstWidth = block.width;
-                scan.firstHeight = block.height;
-            }
-            ++scan.count;
-            scan.areas.push_back(static_cast<std::uint64_t>(block.width) * static_cast<std::uint64_t>(block.height));
-            scan.clearsAfter.push_back(((m_gcFlags >> 2) & 7) == kDisposeToBackground);
-        }
+        const std::vector<std::uint8_t>& table = (block.flags & 0x80) != 0 ? local : screen.table;
         stream->GetC();
-        const std::uint64_t held = CPixGifLzwDecoder::SkipSubBlocks(*stream);
-        if (scan.dataBytes.size() < scan.areas.size())
-            scan.dataBytes.push_back(held);
+        f.dataBytes = CPixGifLzwDecoder::SkipSubBlocks(*stream);
+        f.end = stream->Tell() - start;
+        if (block.width == 0 || block.height == 0)
+            continue;
+        if (scan.count == 0) {
+            scan.firstWidth = block.width;
+            scan.firstHeight = block.height;
+            first = table;
+            firstTrans = control.trans;
+        }
+        scan.oneTable = scan.oneTable && table.size() <= first.size() && (first.empty() == table.empty()) &&
+                        std::equal(table.begin(), table.end(), first.begin());
+        scan.oneTransparency = scan.oneTransparency && control.trans == firstTrans;
+        scan.anyTransparency = scan.anyTransparency || control.trans >= 0;
+        f.area = static_cast<std::uint64_t>(block.width) * static_cast<std::uint64_t>(block.height);
+        f.disposal = control.disposal;
+        scan.frames.push_back(f);
+        ++scan.count;
     }
-    scan.setsDelay = m_nControlRecords != controls;
-    scan.setsTransparency = m_nTransparencyRecords != transparencies;
+    TakeControl();
     stream->Seek(start, 0);
     return scan;
 }
@@ -429,6 +365,7 @@ bool CPixGifCodec::ReadExtension(CPixStream* stream)
     return true;
 }
 
+// The record is for the image after it; TakeControl hands it over there.
 bool CPixGifCodec::ReadGraphicControl(CPixStream* stream)
 {
     const int size = stream->GetC();
@@ -441,14 +378,20 @@ bool CPixGifCodec::ReadGraphicControl(CPixStream* stream)
     m_gcFlags = block[0];
     m_gcDelay = U16(block + 1);
     m_gcTransIndex = block[3];
-    ++m_nControlRecords;
-    if ((m_gcFlags & 1) != 0) {
-        SetTransparentIndex(m_gcTransIndex);
-        ++m_nTransparencyRecords;
-    }
-    SetFrameDelay(m_gcDelay);
-    m_nDisposal = (m_gcFlags >> 2) & 7;
+    m_bControlPending = true;
     return true;
+}
+
+CPixGifCodec::Control CPixGifCodec::TakeControl()
+{
+    Control control;
+    if (m_bControlPending) {
+        control.trans = (m_gcFlags & 1) != 0 ? m_gcTransIndex : -1;
+        control.disposal = (m_gcFlags >> 2) & 7;
+        control.delay = m_gcDelay;
+    }
+    m_bControlPending = false;
+    return control;
 }
 
 void CPixGifCodec::ReadComment(CPixStream* stream)

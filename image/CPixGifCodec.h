@@ -1,6 +1,7 @@
 // CPixGifCodec.h: reads and writes GIF (87a/89a) files for CPixImage.
 #pragma once
 
+#include "image/CPixGifCanvas.h"
 #include "image/CPixImage.h"
 #include "platform/files/HostFiles.h"
 
@@ -18,16 +19,21 @@ struct PixGifWriteSettings;
 constexpr std::uint64_t kGifMaxDecodeWork = std::uint64_t{1} << 26;
 constexpr std::uint64_t kGifWorkPerDataByte = 4096;
 
-// A short-lived codec object (one call). Decoding reads the frame the image's frame field names
-// into a palette image of the logical screen's size, drawing the earlier frames under it. What
-// one decode composed is kept (one picture per thread, while later frames remain), and a later
-// request of the same bytes for a later frame goes on from it instead of from the first frame:
-// reading every frame in order costs each frame once, from a file or from memory. "The same
-// bytes": the same source (a file's identity, a block's size), header and global table, and the
-// same bytes where the last decode read its frames. A change that keeps all of these (bytes of
-// earlier frames changed in place in a block of memory, or in a file through a shared writable
-// map, which the system need not stamp on the file's times) is not seen by a request for a later
-// frame; a request for the first frame, or any frame not after the last one read, sees it.
+// A short-lived codec object (one call). Decoding reads the frame the image's frame field names,
+// drawn over what the frames before it leave on the logical screen, as the file's disposal methods
+// say (CPixGifCanvas): a palette image of the screen's size while the frames drawn use one colour
+// table and transparent index, else a 24-bit one (with an alpha plane where a frame is
+// transparent). A frame reaching past the screen is drawn where it overlaps it, and counted.
+// What one decode composed is kept (one picture per thread, while later frames remain), and a
+// later request of the same bytes for a later frame goes on from it instead of from the first
+// frame: reading every frame in order costs each frame once, from a file or from memory. "The same
+// bytes": the same source (a file's identity, a block's size), header and global table, the same
+// bytes where the last decode read its frames, and the next frames where the count found them; a
+// request that finds anything else there (the end of the file, another block) is answered as if
+// nothing had been kept. A change that keeps all of these (bytes of earlier frames changed in
+// place in a block of memory, or in a file through a shared writable map, which the system need
+// not stamp on the file's times) is not seen by a request for a later frame; a request for the
+// first frame, or any frame not after the last one read, sees it.
 // Encoding writes palette images (LZW, plain codes or runs), true-colour images as tiles of
 // 17 x 15 pixels with their own tables, and several images as one animation.
 // Every table, buffer and row write is bounded, so corrupt files only end decoding early, and the
@@ -53,37 +59,51 @@ public:
 private:
     struct Screen {
         int width = 0, height = 0, flags = 0;
+        int background = 0;                        // index; 0 without a global table
         std::vector<std::uint8_t> table;           // red, green, blue triples; empty without one
+    };
+    // What counting found of each frame: where it lies in the file and what it costs.
+    struct FrameRecord {
+        long at = 0;                               // its image descriptor, from the start
+        long end = 0;                              // just past its data
+        std::uint64_t area = 0;                    // pixels of the frame
+        std::uint64_t dataBytes = 0;               // and the bytes of its image data
+        int disposal = 0;
     };
     struct FrameScan {
         int count = 0;
         int firstWidth = 0, firstHeight = 0;
-        std::vector<std::uint64_t> areas;          // pixels of every frame that fits the screen
-        std::vector<std::uint64_t> dataBytes;      // and the bytes of its image data
-        std::vector<bool> clearsAfter;             // it asks to be disposed of to the background
-        bool setsTransparency = false;             // a graphic control record sets a transparent index
-        bool setsDelay = false;                    // one sets the delay
+        std::vector<FrameRecord> frames;
+        bool oneTable = true;                      // every frame's table is the first one's, or a part of it
+        bool oneTransparency = true;               // and every frame has the first one's transparent index
+        bool anyTransparency = false;
     };
     struct ImageBlock {                            // an image descriptor
         int left = 0, top = 0, width = 0, height = 0, flags = 0;
     };
+    // What a graphic control record said for the image after it.
+    struct Control {
+        int trans = -1;
+        int disposal = 0;
+        std::uint16_t delay = 0;
+    };
     // What the frames read so far leave for the next one.
     struct Composition {
-        bool compositing = false;                  // frames are drawn in colour, up to the last
+        bool trueColour = false;                   // the frames may turn the picture to colour
+        bool verify = false;                       // going on from a kept point: each frame is checked against the count
+        bool mismatch = false;                     // and one was not where the count found it
         int frameToRead = 0;
         int frameIndex = 0;
-        int firstTrans = -1;                       // the first frame's transparent index
-        int prevDisposal = 0;
-        CPixImage result{kPixTypeGif};             // the canvas every frame is drawn on
+        long base = 0;                             // where the frames begin in the stream
+        Control last;                              // of the last frame read
+        CPixGifCanvas canvas;                      // every frame is drawn on it
     };
     // Where a decode's bytes come from, and what tells them from others: a file whose times
     // show any later change by its identity; a file changed a moment ago, whose times may not, by
     // its identity and a hash of every byte after the global table (made when it is needed);
     // a block of memory, or any other stream, by its size.
     enum class Source { SettledFile, RecentFile, Other };
-    // One decode's input: where its bytes come from, its header and global table, the frame asked
-    // for, and what the asking image held of what a file may leave unset (a file without graphic
-    // control records leaves its transparent index and delay).
+    // One decode's input: where its bytes come from, its header and global table, the frame asked for.
     struct Request {
         long start = 0;
         Source source = Source::Other;
@@ -93,16 +113,10 @@ private:
         std::uint64_t hash = 0;
         std::vector<std::uint8_t> header;
         int frame = 0;
-        int transIndex = -1;
-        std::uint32_t frameDelay = 0;
     };
     // What the codec has read from the file's extensions so far.
     struct Settings {
-        std::uint8_t gcFlags = 0, gcTransIndex = 0;
-        std::uint16_t gcDelay = 0;
-        int transIndex = -1;
-        std::uint32_t frameDelay = 0;
-        int loopCount = 0, disposal = 0;
+        int loopCount = 0;
         char comment[256] = {};
     };
     // Where a decode stopped, for a later request of the same bytes to go on from. Beside what
@@ -112,7 +126,6 @@ private:
         Request request;
         FrameScan scan;
         Composition comp;                          // the canvas after the frame read, and its state
-        std::vector<std::uint8_t> table;           // the colour table in force
         long read = 0;                             // where that decode's frames began, from the start
         long next = 0;                             // where the next blocks begin, from the start
         std::uint64_t readHash = 0;                // of the bytes from read to next
@@ -131,9 +144,11 @@ private:
     static Source SourceOf(CPixStream* stream, host_files::OpenFileIdentity& identity);
     static bool CanGoOn(CPixStream* stream, const ResumePoint* point, Request& request);
     static bool HashRequest(CPixStream* stream, Request& request);  // false when it cannot be made
-    bool GoOnFrom(ResumePoint& point, CPixStream* stream, Composition& comp, std::vector<std::uint8_t>& table);
-    void KeepResumePoint(CPixStream* stream, Request& request, FrameScan& scan, const Composition& comp,
-                         const std::vector<std::uint8_t>& table, long read);
+    // Reads up to the frame asked for, from the first frame or from the kept point.
+    Step DecodeFrames(CPixStream* stream, const Screen& screen, const FrameScan& scan, ResumePoint* point,
+                      Composition& comp, long start, long& read);
+    bool GoOnFrom(ResumePoint& point, CPixStream* stream, Composition& comp);
+    void KeepResumePoint(CPixStream* stream, Request& request, FrameScan& scan, const Composition& comp, long read);
     Settings SaveSettings() const;
     void RestoreSettings(const Settings& settings);
     static std::unique_ptr<ResumePoint>& ResumeSlot();  // this thread's
@@ -142,24 +157,22 @@ private:
     bool ReadGraphicControl(CPixStream* stream);
     void ReadComment(CPixStream* stream);
     void ReadApplication(CPixStream* stream);
+    Control TakeControl();                         // the record for the image just found, if one came before it
+    bool ReadTable(CPixStream* stream, int flags, std::vector<std::uint8_t>& table);
     bool ReadScreen(CPixStream* stream, Request& request, Screen& screen);
-    bool ReadFrames(CPixStream* stream, const Screen& screen, std::vector<std::uint8_t>& table, Composition& comp);
-    Step ReadFrame(CPixStream* stream, const Screen& screen, std::vector<std::uint8_t>& table, Composition& comp);
-    bool PrepareCanvas(const Screen& screen, int bpp, Composition& comp);
-    bool CreateFrame(const ImageBlock& block, int bpp, const std::vector<std::uint8_t>& table);
-    void DrawIndices(CPixImage& canvas, const ImageBlock& block, int screenHeight) const;
-    bool DrawColours(CPixImage& result, const ImageBlock& block, const Screen& screen);
+    bool ReadFrames(CPixStream* stream, const Screen& screen, const FrameScan& scan, Composition& comp);
+    Step ReadFrame(CPixStream* stream, const Screen& screen, const FrameScan& scan, Composition& comp);
+    bool DecodeFrame(CPixStream* stream, const ImageBlock& block, const std::vector<std::uint8_t>& table, int trans);
     bool Finish(Composition& comp);
     PixGifWriteSettings WriteSettings() const;
 
-    // Graphic control record as in the file.
+    // Graphic control record as in the file, and whether one came since the last image.
     std::uint8_t m_gcFlags = 0;
     std::uint16_t m_gcDelay = 0;
     std::uint8_t m_gcTransIndex = 0;
+    bool m_bControlPending = false;
 
     char m_comment[256] = {};
     int m_nLoopCount = 0;
     int m_nDisposal = 0;
-    int m_nControlRecords = 0;                     // graphic control records read whole
-    int m_nTransparencyRecords = 0;                // and those that set a transparent index
 };

@@ -83,13 +83,12 @@ CPixGifCodec::Source CPixGifCodec::SourceOf(CPixStream* stream, host_files::Open
     return now.count() - latest >= settled ? Source::SettledFile : Source::RecentFile;
 }
 
-// Bytes the kept point was read from need no count: the count then is the count now.
+// Bytes the kept point was read from need no count: the count then is the count now, as far as
+// the frames the decode reads are found where it found them (ReadFrame checks that).
 bool CPixGifCodec::CountOrResume(CPixStream* stream, const Screen& screen, Request& request, ResumePoint* point,
                                  FrameScan& scan)
 {
     request.frame = m_info.frame;
-    request.transIndex = TransparentIndex();
-    request.frameDelay = FrameDelay();
     request.source = SourceOf(stream, request.identity);
     if (request.source == Source::Other)
         request.size = stream->Size() - request.start;
@@ -101,17 +100,16 @@ bool CPixGifCodec::CountOrResume(CPixStream* stream, const Screen& screen, Reque
     return false;
 }
 
-// A frame at or after the next one, the same values of what the file leaves to the asking image,
-// and the same bytes from the same place: the same source, header and table, the bytes the kept
-// point's decode read for its frames, and where a file was or is changed a moment ago, every
-// byte (a point kept then goes on once the file has settled, after that one comparison).
+// A frame at or after the next one, and the same bytes from the same place: the same source,
+// header and table, the bytes the kept point's decode read for its frames, and where a file was
+// or is changed a moment ago, every byte (a point kept then goes on once the file has settled,
+// after that one comparison).
 bool CPixGifCodec::CanGoOn(CPixStream* stream, const ResumePoint* point, Request& request)
 {
     if (point == nullptr)
         return false;
     const Request& kept = point->request;
-    if (request.frame < point->comp.frameIndex || (!point->scan.setsTransparency && kept.transIndex != request.transIndex) ||
-        (!point->scan.setsDelay && kept.frameDelay != request.frameDelay))
+    if (request.frame < point->comp.frameIndex)
         return false;
     const bool file = request.source != Source::Other;
     if (file != (kept.source != Source::Other) || kept.start != request.start || kept.header != request.header)
@@ -133,33 +131,30 @@ bool CPixGifCodec::HashRequest(CPixStream* stream, Request& request)
     return request.hashed;
 }
 
-// The canvas, the table in force and the settings read so far as the point left them, and the
-// stream at the blocks after the point's frame: from here the decode goes as it would have gone
-// on from that frame.
-bool CPixGifCodec::GoOnFrom(ResumePoint& point, CPixStream* stream, Composition& comp, std::vector<std::uint8_t>& table)
+// The canvas and the settings read so far as the point left them, and the stream at the blocks
+// after the point's frame: from here the decode goes as it would have gone on from that frame.
+bool CPixGifCodec::GoOnFrom(ResumePoint& point, CPixStream* stream, Composition& comp)
 {
-    if (!stream->Seek(point.request.start + point.next, 0) || !comp.result.TakeOver(point.comp.result))
+    if (!stream->Seek(point.request.start + point.next, 0) || !comp.canvas.TakeFrom(point.comp.canvas))
         return false;
     comp.frameIndex = point.comp.frameIndex;
-    comp.firstTrans = point.comp.firstTrans;
-    comp.prevDisposal = point.comp.prevDisposal;
-    table = std::move(point.table);
+    comp.last = point.comp.last;
     RestoreSettings(point.settings);
     return true;
 }
 
-// Only a frame read as asked with frames after it, and only in palette compositing (the colour
-// compositing reads every frame for any request). The canvas is copied: the caller gets its own.
-void CPixGifCodec::KeepResumePoint(CPixStream* stream, Request& request, FrameScan& scan, const Composition& comp,
-                                   const std::vector<std::uint8_t>& table, long read)
+// Only a frame read as asked with frames after it. The canvas is copied: the caller gets its own.
+void CPixGifCodec::KeepResumePoint(CPixStream* stream, Request& request, FrameScan& scan, const Composition& comp, long read)
 {
-    if (comp.compositing || comp.frameIndex != comp.frameToRead + 1 || comp.frameIndex >= scan.count)
+    if (comp.frameIndex != comp.frameToRead + 1 || comp.frameIndex >= scan.count)
         return;
     // The copy and the count are held beside the canvas and the largest frame: together they
     // stay within what one decode may hold.
-    const std::uint64_t largest = scan.areas.empty() ? 0 : *std::max_element(scan.areas.begin(), scan.areas.end());
-    const std::uint64_t counted = scan.areas.size() * (2 * sizeof(std::uint64_t) + 1);
-    if (2 * static_cast<std::uint64_t>(comp.result.DibSize()) + largest + counted > CPIX_MAX_MEMORY)
+    std::uint64_t largest = 0;
+    for (const FrameRecord& f : scan.frames)
+        largest = std::max(largest, f.area);
+    const std::uint64_t counted = scan.frames.size() * sizeof(FrameRecord);
+    if (2 * comp.canvas.HeldBytes() + largest + counted > CPIX_MAX_MEMORY)
         return;
     const long next = stream->Tell() - request.start;
     std::uint64_t readHash = 0;
@@ -167,13 +162,11 @@ void CPixGifCodec::KeepResumePoint(CPixStream* stream, Request& request, FrameSc
                                              : !HashRange(*stream, request.start + read, next - read, readHash))
         return;
     auto point = std::make_unique<ResumePoint>();
-    point->comp.result.CopyFrom(comp.result, true, true, true);
-    if (!point->comp.result.HasPixels())
+    if (!point->comp.canvas.CopyFrom(comp.canvas))
         return;
+    point->comp.trueColour = comp.trueColour;
     point->comp.frameIndex = comp.frameIndex;
-    point->comp.firstTrans = comp.firstTrans;
-    point->comp.prevDisposal = comp.prevDisposal;
-    point->table = table;
+    point->comp.last = comp.last;
     point->read = read;
     point->next = next;
     point->readHash = readHash;
@@ -186,25 +179,13 @@ void CPixGifCodec::KeepResumePoint(CPixStream* stream, Request& request, FrameSc
 CPixGifCodec::Settings CPixGifCodec::SaveSettings() const
 {
     Settings settings;
-    settings.gcFlags = m_gcFlags;
-    settings.gcTransIndex = m_gcTransIndex;
-    settings.gcDelay = m_gcDelay;
-    settings.transIndex = TransparentIndex();
-    settings.frameDelay = FrameDelay();
     settings.loopCount = m_nLoopCount;
-    settings.disposal = m_nDisposal;
     std::memcpy(settings.comment, m_comment, sizeof(m_comment));
     return settings;
 }
 
 void CPixGifCodec::RestoreSettings(const Settings& settings)
 {
-    m_gcFlags = settings.gcFlags;
-    m_gcTransIndex = settings.gcTransIndex;
-    m_gcDelay = settings.gcDelay;
-    SetTransparentIndex(settings.transIndex);
-    SetFrameDelay(settings.frameDelay);
     m_nLoopCount = settings.loopCount;
-    m_nDisposal = settings.disposal;
     std::memcpy(m_comment, settings.comment, sizeof(m_comment));
 }

@@ -145,10 +145,12 @@ bool CChildProcess::Fork()
             close(self);
         return true;
     }
+    const int forkError = errno;
     close(sockets[1]);   // before the wait: the child's end of the pair is then the only one
     if (m_pid > 0)
         m_pidfd = ReceiveDescriptor(sockets[0]);
     close(sockets[0]);
+    errno = forkError;   // for the caller, to tell a limit on processes (EAGAIN) from memory
     return m_pid > 0;
 }
 

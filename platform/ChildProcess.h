@@ -27,7 +27,8 @@ public:
     CChildProcess& operator=(const CChildProcess&) = delete;
 
     // Makes the child (fork). True in both processes when there is one; InChild() tells which.
-    // In the child the object has handed its pidfd over and does nothing more.
+    // In the child the object has handed its pidfd over and does nothing more. False with errno
+    // set: EAGAIN when a limit on processes stops the fork.
     [[nodiscard]] bool Fork();
     bool InChild() const { return m_bInChild; }
 

@@ -3,6 +3,7 @@
 #include "platform/ChildProcess.h"
 #include "platform/SharedPages.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -210,7 +211,7 @@ EChildRun RunInChild(const std::function<bool()>& work, const ChildLimits& limit
     const pid_t parent = getpid();
     CChildProcess child;
     if (!child.Fork())
-        return EChildRun::kUnavailable;
+        return errno == EAGAIN ? EChildRun::kNoProcess : EChildRun::kUnavailable;
     if (child.InChild()) {
         g_pEnd = end;
         RunAndExit(work, limits, parent, report);

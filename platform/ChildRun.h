@@ -24,7 +24,8 @@ enum class EChildRun {
     kStopped,        // the child died on a signal or exited abnormally (an assertion, a crash)
     kTimedOut,       // it ran past a time limit and was killed
     kInterrupted,    // a stop signal came meanwhile (StopSignals.h): the child was killed at once
-    kUnavailable,    // no child could be made: the caller decides without the trial
+    kUnavailable,    // no child could be made (memory, descriptors): the caller decides without the trial
+    kNoProcess,      // the system starts no more processes for this user (RLIMIT_NPROC) or at all
     kSanitizerReport,  // under the sanitizers only: the child met a memory or undefined-behaviour error
 };
 

@@ -4,8 +4,11 @@
 #include "platform/SharedPages.h"
 #include "platform/files/HostFiles.h"
 #include "platform/j2k/J2kBudget.h"
+#include "platform/j2k/J2kMemoryLedger.h"
 
 #include <openjpeg.h>
+
+#include <malloc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -26,6 +29,7 @@ struct J2kImage {
     bool bounded = false;            // decoded in a child process held to the allowance
     std::uint64_t workLeft = 0;      // of the allowance, for all the handle's decodes: about a nanosecond a unit
     std::uint64_t allowedBytes = 0;
+    std::uint64_t bookedBytes = 0;   // what a decode books beside the others in flight
     int decodedReduce = -1;
     int decodedWidth = 0;
     int decodedHeight = 0;
@@ -369,6 +373,7 @@ J2kImage* OpenBytes(std::unique_ptr<J2kImage> handle, const char* name)
     handle->bounded = budget.verdict == EJ2kVerdict::kDecodeBounded;
     handle->workLeft = budget.allowedWork;
     handle->allowedBytes = budget.allowedBytes;
+    handle->bookedBytes = std::min(budget.memoryBytes, budget.allowedBytes);
     Session session;
     if (!session.Start(*handle)) {
         Fail(kJ2kErrHeader, session.message.c_str());
@@ -496,6 +501,8 @@ int DecodeBounded(J2kImage& image, int reduce, std::vector<unsigned char>& pixel
         return Fail(kJ2kErrDecode, "the program is asked to end");
     case EChildRun::kUnavailable:
         return Fail(kJ2kErrMemory, "no process to decode in");
+    case EChildRun::kNoProcess:
+        return Fail(kJ2kErrNoProcess, "the system started no process to decode in");
     case EChildRun::kSanitizerReport:
         // A memory error in the decode is this program's: the sanitizers' build stops on it as it
         // would have without the child (the report is on stderr).
@@ -580,12 +587,20 @@ int J2K_Decode(J2kImage* image, unsigned char** buffer, int* size, const char* o
     if (reduce >= image->info.resolutions)
         reduce = image->info.resolutions - 1;
     if (image->decodedReduce != reduce) {
+        const CJ2kMemoryBooking booking(image->bookedBytes);
+        if (booking.State() == CJ2kMemoryBooking::EState::kTooLarge)
+            return Fail(kJ2kErrTooLarge, "more memory than all the decodes in flight may hold");
+        if (booking.State() == CJ2kMemoryBooking::EState::kInterrupted)
+            return Fail(kJ2kErrDecode, "the program is asked to end");
         std::vector<unsigned char> pixels;
         int w = 0, h = 0;
         const int code = image->bounded ? DecodeBounded(*image, reduce, pixels, w, h) : DecodePixels(*image, reduce, pixels, w, h);
         if (code != kJ2kOk)
             return code;
         image->pixels.swap(pixels);
+        // OpenJPEG frees millions of small blocks; the allocator keeps them in this thread's
+        // arena unless asked, where the next decode in another thread cannot use them.
+        malloc_trim(0);
         image->decodedReduce = reduce;
         image->decodedWidth = w;
         image->decodedHeight = h;
@@ -615,6 +630,7 @@ const char* J2K_getErrorStr(int code)
     case kJ2kErrArgument: return "Invalid argument";
     case kJ2kErrComponents: return "Unsupported colour components";
     case kJ2kWarnOptions: return "Options not understood";
+    case kJ2kErrNoProcess: return "No process could be started";
     default: return "Unknown error";
     }
 }

@@ -14,7 +14,8 @@
 // headers give where it can follow them; a file whose passes it cannot follow, and whose worst
 // case would pass the limits, is decoded in a child process held to them. Colour pictures coded
 // as luma and sub-sampled chroma (sYCC, as JP2 says or as 4:2:0 and 4:2:2 components show) are
-// handed over as RGB.
+// handed over as RGB. The decodes in flight in a process together hold no more than
+// kJ2kMaxBytesInFlight (J2kMemoryLedger.h): a decode that does not fit beside the others waits.
 #pragma once
 
 #include <cstddef>
@@ -32,6 +33,7 @@ constexpr int kJ2kErrHandle = 7;           // null or closed handle
 constexpr int kJ2kErrArgument = 8;         // null output pointer
 constexpr int kJ2kErrComponents = 9;       // no usable colour components
 constexpr int kJ2kWarnOptions = 10;        // options not understood: full size used
+constexpr int kJ2kErrNoProcess = 11;       // a file decoded in a child: the system started no process
 
 constexpr std::size_t kJ2kMaxFileSize = 64u << 20;
 constexpr std::size_t kJ2kMaxPixels = 16u << 20;

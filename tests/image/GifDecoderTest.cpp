@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <utility>
 
@@ -54,6 +56,19 @@ CPixImage EncodedAndDecoded(const CPixImage& source, std::uint32_t option, std::
         fileOut->assign(buffer, buffer + size);
     CPixImage::FreeMemory(buffer);
     return back;
+}
+
+// Red, green, blue, alpha per pixel, top row first, as Pillow gives a frame: an indexed picture's
+// transparent index is clear.
+std::vector<std::uint8_t> FrameRgba(const CPixImage& image)
+{
+    std::vector<std::uint8_t> out = TopDownRgba(image);
+    if (!image.IsIndexed() || !image.IsTransparent())
+        return out;
+    const std::vector<std::uint8_t> indices = TopDownIndices(image);
+    for (std::size_t i = 0; i < indices.size(); ++i)
+        out[4 * i + 3] = indices[i] == image.TransparentIndex() ? 0 : 255;
+    return out;
 }
 
 CPixImage Pattern(int width, int height, int bpp)
@@ -112,6 +127,54 @@ TEST(GifDecoder, EveryFrameOfAnAnimationWithLocalTablesMatchesPillow)
         EXPECT_EQ(image.FrameCount(), 3);
         EXPECT_EQ(TopDownRgba(image), ReadBytesOf(ImageDataPath("frames_" + std::to_string(frame) + ".rgba")));
     }
+}
+
+TEST(GifDecoder, EveryFrameOfPillowAndImageMagickAnimationsIsPillowsInOrderFromFileAndMemory)
+{
+    // Every disposal, local tables, transparency that changes from frame to frame, interlaced
+    // frames, ImageMagick's optimised layers and a frame past the screen (make_animations.py).
+    const std::string python = PythonWithPillow();
+    if (python.empty())
+        GTEST_SKIP() << "no Python with Pillow";
+    const std::string dir = UniqueTempPath("animations");
+    ASSERT_EQ(std::system((python + " " + ImageDataPath("make_animations.py") + " " + dir).c_str()), 0)
+        << "make_animations.py needs Pillow and ImageMagick";
+    std::ifstream list(dir + "/list");
+    std::string name;
+    int frames = 0, width = 0, height = 0, files = 0;
+    while (list >> name >> frames >> width >> height) {
+        ++files;
+        const std::string path = dir + "/" + name + ".gif";
+        const std::vector<std::uint8_t> bytes = ReadBytesOf(path), pillow = ReadBytesOf(dir + "/" + name + ".rgba");
+        const std::size_t frameBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+        ASSERT_EQ(pillow.size(), frameBytes * static_cast<std::size_t>(frames)) << name;
+        for (bool byFile : {true, false}) {
+            CPixImage image(kPixTypeUnknown);
+            for (int n = 0; n <= frames; ++n) {
+                SCOPED_TRACE(name + " frame " + std::to_string(n) + (byFile ? " by file" : " from memory"));
+                image.SetFrame(n);
+                const bool read = byFile ? image.ReadFromFile(path.c_str(), kPixTypeGif)
+                                         : image.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeGif);
+                EXPECT_EQ(image.FrameCount(), frames);
+                ASSERT_EQ(read, n < frames);
+                if (!read)
+                    break;
+                const auto from = pillow.begin() + static_cast<std::ptrdiff_t>(frameBytes * static_cast<std::size_t>(n));
+                EXPECT_TRUE(FrameRgba(image) == std::vector<std::uint8_t>(from, from + static_cast<std::ptrdiff_t>(frameBytes)));
+            }
+        }
+        // One table and one transparent index: the indices as drawn, with that table.
+        if (name == "pil_single_table") {
+            CPixImage image(kPixTypeUnknown);
+            image.SetFrame(frames - 1);
+            ASSERT_TRUE(image.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeGif));
+            EXPECT_EQ(image.Bpp(), 4);
+            EXPECT_EQ(image.TransparentIndex(), 3);
+            EXPECT_EQ(PaletteTriples(image), std::vector<std::uint8_t>(bytes.begin() + 13, bytes.begin() + 13 + 48));
+        }
+    }
+    EXPECT_GE(files, 20);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(GifDecoder, FramePastTheLastFailsAndReportsTheCount)
@@ -184,6 +247,7 @@ TEST(GifDecoder, LaterFramesLandAtTheirOffsetsOverTheEarlierOnes)
     };
     const Frame frames[] = {{0, 0, 40, 30, 8}, {5, 7, 20, 10, 8}, {30, 2, 9, 9, 4}, {0, 20, 40, 6, 8}};
     std::vector<std::vector<std::uint8_t>> files, expectedFrames;
+    std::size_t fourthFrameAt = 0;
     for (const auto& [transparent, disposal] : {std::pair{-1, 0}, {3, 0}, {-1, 2}, {3, 2}}) {
         SCOPED_TRACE("transparent index " + std::to_string(transparent) + ", disposal " + std::to_string(disposal));
         std::vector<CPixImage> images;
@@ -201,6 +265,13 @@ TEST(GifDecoder, LaterFramesLandAtTheirOffsetsOverTheEarlierOnes)
         CPixGifCodec codec;
         codec.SetDisposal(disposal);
         ASSERT_TRUE(codec.EncodeFrames(&stream, pointers, 4, true)) << codec.LastError();
+        if (files.empty()) {
+            // Where the fourth frame begins: the trailer of the same file with three frames.
+            CPixMemoryStream three;
+            ASSERT_TRUE(three.Open());
+            ASSERT_TRUE(codec.EncodeFrames(&three, pointers, 3, true));
+            fourthFrameAt = static_cast<std::size_t>(three.Size()) - 1;
+        }
         const std::vector<std::uint8_t> file(stream.Detach(false), stream.Detach(false) + stream.Size());
 
         std::vector<std::uint8_t> expected(40 * 30, 3);  // top-down; the first canvas is filled with the index
@@ -256,6 +327,18 @@ TEST(GifDecoder, LaterFramesLandAtTheirOffsetsOverTheEarlierOnes)
             EXPECT_EQ(TopDownIndices(image), expectedFrames[static_cast<std::size_t>(n)]);
         }
     }
+    // A trailer written where frame 3 began, after frames 0 to 2 were read: frame 3 is refused
+    // and 3 frames are counted, as a decode of the rewritten bytes alone finds.
+    std::copy(files[0].begin(), files[0].end(), shared.begin());
+    CPixImage image(kPixTypeUnknown);
+    for (int n = 0; n < 3; ++n) {
+        image.SetFrame(n);
+        ASSERT_TRUE(image.DecodeFromMemory(shared.data(), shared.size(), kPixTypeGif));
+    }
+    shared[fourthFrameAt] = 0x3B;
+    image.SetFrame(3);
+    EXPECT_FALSE(image.DecodeFromMemory(shared.data(), shared.size(), kPixTypeGif));
+    EXPECT_EQ(image.FrameCount(), 3);
     munmap(mapped, files[0].size());
     close(fd);
     std::remove(path.c_str());
@@ -412,7 +495,8 @@ TEST(GifEncoder, AnimationWritesEveryFrame)
 
 TEST(GifDecoder, OversizedCodeSizeAndBadBlocksEndDecodingSafely)
 {
-    // Image with minimum code size 12 (not allowed): the picture stays blank, nothing is written.
+    // Image with minimum code size 12 (not allowed): nothing is written, the picture keeps the
+    // transparent index the control block gives.
     const std::vector<std::uint8_t> blocks = {0x21, 0xF9, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0,  // long control block
                                               0x2C, 0, 0, 0, 0, 4, 0, 4, 0, 0, 12, 2, 0xFF, 0xFF, 0};
     const std::vector<std::uint8_t> file = GifBytes(4, 4, 4, blocks);
@@ -421,7 +505,7 @@ TEST(GifDecoder, OversizedCodeSizeAndBadBlocksEndDecodingSafely)
     EXPECT_EQ(image.Width(), 4);
     EXPECT_EQ(image.TransparentIndex(), 4);  // the long control block was read from its first bytes
     EXPECT_EQ(image.FrameDelay(), 0x302u);
-    EXPECT_EQ(TopDownIndices(image), std::vector<std::uint8_t>(16, 0));
+    EXPECT_EQ(TopDownIndices(image), std::vector<std::uint8_t>(16, 4));
 }
 
 TEST(GifDecoder, StrayBytesAreSkippedUpToTheNextZero)

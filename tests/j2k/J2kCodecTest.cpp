@@ -1,15 +1,19 @@
 // test-labels: untrusted
 #include "platform/j2k/J2kCodec.h"
+#include "platform/j2k/J2kMemoryLedger.h"
 #include "support/TempPath.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -211,4 +215,50 @@ TEST(J2kCodec, SmallFilesAskingForTooMuchAreRefusedBeforeDecoding)
         EXPECT_EQ(image != nullptr, c.code == kJ2kOk);
         J2K_Close(image);
     }
+}
+
+TEST(J2kCodec, DecodesInFlightTogetherStayWithinOneBoundAndAllDecode)
+{
+    // Eight threads book 700 MB each for a moment: never more than the bound is booked at once,
+    // and every booking is held in its turn; one larger than the bound is refused.
+    std::atomic<std::uint64_t> most{0};
+    std::atomic<int> held{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&] {
+            const CJ2kMemoryBooking booking(700u << 20);
+            held += booking.State() == CJ2kMemoryBooking::EState::kHeld ? 1 : 0;
+            std::uint64_t now = CJ2kMemoryBooking::BytesInFlight(), seen = most;
+            while (now > seen && !most.compare_exchange_weak(seen, now)) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(held, 8);
+    EXPECT_LE(most, kJ2kMaxBytesInFlight);
+    EXPECT_EQ(CJ2kMemoryBooking::BytesInFlight(), 0u);
+    EXPECT_EQ(CJ2kMemoryBooking(kJ2kMaxBytesInFlight + 1).State(), CJ2kMemoryBooking::EState::kTooLarge);
+
+    // Ordinary pictures decoded side by side in eight threads: every one is decoded, with its pixels.
+    const std::vector<std::string> names = {"colour.jp2", "colour.j2k", "alpha.jp2", "y420.j2k", "subsampled.j2k"};
+    std::atomic<int> decoded{0};
+    threads.clear();
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&, t] {
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                const std::string& name = names[(i + static_cast<std::size_t>(t)) % names.size()];
+                J2kImage* image = J2K_OpenFile(DataPath(name).c_str());
+                unsigned char* pixels = nullptr;
+                int size = 0, pitch = 0;
+                if (image != nullptr && J2K_Decode(image, &pixels, &size, nullptr, &pitch) == kJ2kOk && size > 0)
+                    ++decoded;
+                J2K_Close(image);
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(decoded, static_cast<int>(8 * names.size()));
 }

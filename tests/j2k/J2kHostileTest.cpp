@@ -22,6 +22,8 @@
 #include <vector>
 
 #include <dlfcn.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -360,6 +362,28 @@ TEST(J2kHostile, APictureDecodedInAChildComesBackWholeWhateverTheHostDoesWithSig
             EXPECT_TRUE(WIFEXITED(status)) << "a child ended on signal " << WTERMSIG(status);
         }
     }
+}
+
+TEST(J2kHostile, AChildDecodeWhereNoProcessMayStartSaysSo)
+{
+    // RLIMIT_NPROC binds no root process: the work drops to another user first, where it can.
+    const Bytes cs = DecodedInAChild();
+    const RunCost cost = RunBounded([&cs] {
+        if (getuid() == 0 && setuid(65534) != 0)
+            return 3;
+        const rlimit none{1, 1};
+        if (setrlimit(RLIMIT_NPROC, &none) != 0)
+            return 3;
+        J2kImage* image = J2K_OpenMemory(cs.data(), cs.size());
+        unsigned char* pixels = nullptr;
+        int size = 0, pitch = 0;
+        const int code = J2K_Decode(image, &pixels, &size, "reduce=1", &pitch);
+        const bool said = std::string(J2K_getLastErrorStr()).rfind("No process could be started", 0) == 0;
+        J2K_Close(image);
+        return code == kJ2kErrNoProcess && said ? 0 : 1;
+    });
+    ASSERT_TRUE(cost.exited);
+    EXPECT_EQ(cost.status, 0);
 }
 
 // OpenJPEG's decode as this test program's own: a memory error planted before it when asked

@@ -90,11 +90,17 @@ std::string ProgramOf(pid_t pid)
 }
 
 // Runs the program on a file system without locks; a sanitized program is told that the library
-// comes before its runtime on purpose.
-std::vector<std::string> NoFileLocks()
+// comes before its runtime on purpose. LD_PRELOAD splits at spaces, so the library is preloaded
+// from a copy in `folder`, a temporary one, wherever the build tree is.
+std::vector<std::string> NoFileLocks(const std::string& folder)
 {
+    const fs::path library = fs::path(folder) / "libno_file_locks.so";
+    std::error_code error;
+    fs::create_directories(folder, error);
+    fs::copy_file(fs::path(GameProcess::Program()).parent_path() / "libno_file_locks.so", library,
+                  fs::copy_options::overwrite_existing, error);
     const char* asan = std::getenv("ASAN_OPTIONS");
-    return {"env", "LD_PRELOAD=" + (fs::path(GameProcess::Program()).parent_path() / "libno_file_locks.so").string(),
+    return {"env", "LD_PRELOAD=" + library.string(),
             "ASAN_OPTIONS=" + std::string(asan != nullptr ? asan : "") + ":verify_asan_link_order=0"};
 }
 
@@ -116,7 +122,8 @@ protected:
                           m_root + runtime, Out(name), Err(name));
     }
 
-    // Beside the data folder, whose snapshots would read the copy: gone with the test.
+    // For copies of the program and its preloaded library, beside the data folder, whose
+    // snapshots would read them: gone with the test.
     std::string ProgramFolder() const { return m_root + "/../" + Leaf() + "-bin"; }
 
     void TearDown() override
@@ -663,7 +670,7 @@ TEST_F(GameProcessTest, TheFolderLockKeepsOutOnlyASecondCopy)
         fs::permissions(m_root, c.folderMode);
         const auto before = Snapshot(m_root);
         GameProcess game;
-        game.runner = c.otherUser ? asNobody : NoFileLocks();
+        game.runner = c.otherUser ? asNobody : NoFileLocks(ProgramFolder());
         game.program = probe.program;
         ASSERT_TRUE(game.Start({"--headless", "--frames", "5", "--root", m_root},
                                m_root + (c.otherUser ? "/run-nobody" : "/run"), Out("lock"), Err("lock")));

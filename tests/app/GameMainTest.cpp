@@ -61,8 +61,8 @@ class GameMainTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_root = std::filesystem::temp_directory_path() /
-                 ("palmora-main-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // A name of this process's own: other trees run the same test at the same time.
+        m_root = UniqueTempPath("palmora-main-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(m_root);
         std::filesystem::create_directories(m_root / "data");
         std::filesystem::create_directories(m_root / "run");

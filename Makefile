@@ -25,7 +25,7 @@ play: build
 
 test: build build-asan build-fuzz
 	cd $(BUILD) && xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j$(JOBS) -LE matrix
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions='$(CURDIR)/tests/lsan.supp'" \
 		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS) -L untrusted
 	$(MAKE) fuzz-check
 

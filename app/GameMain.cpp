@@ -59,31 +59,37 @@ void ReadDesktop(IEngine& engine)
 
 constexpr int kBadCommandLine = 2;
 
-void PrintUsage(std::FILE* out)
+void PrintUsage()
 {
-    std::fprintf(out, "Usage: solitaire [options]\n%s  --help                   show this text and end\n",
-                 EngineCommandLineUsage());
+    std::printf("Usage: solitaire [options]\n%s  --help                   show this text and end\n",
+                EngineCommandLineUsage());
 }
 
-// False when the program ends here: --help (code 0), or a malformed command line (code 2, one
-// line and the usage on stderr). Nothing has been read or written yet.
+// A malformed command line is said in its line, and where to look for the right one.
+void PointToHelp()
+{
+    std::fprintf(stderr, "Try 'solitaire --help'\n");
+}
+
+// False when the program ends here: --help (code 0), or a malformed command line (code 2).
+// Nothing has been read or written yet.
 bool ReadCommandLine(int& argc, char** argv, int& exitCode)
 {
     if (!EngineParseCommandLine(argc, argv)) {  // it printed the line
-        PrintUsage(stderr);
+        PointToHelp();
         exitCode = kBadCommandLine;
         return false;
     }
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
-            PrintUsage(stdout);
+            PrintUsage();
             exitCode = 0;
             return false;
         }
     }
     if (argc > 1) {
         std::fprintf(stderr, "unknown option %s\n", argv[1]);
-        PrintUsage(stderr);
+        PointToHelp();
         exitCode = kBadCommandLine;
         return false;
     }
@@ -268,9 +274,15 @@ struct GameServices {
     CTeardownStep mouse{&ShellDeleteMouse};
 };
 
-// False when a stop signal came while the resource script loaded (a long compile is left for
-// it): the start ends there, as the exit does, with nothing more loaded.
-bool CreateServices(IEngine& engine, GameServices& services)
+enum class EStart {
+    kGoOn,
+    kStopped,  // a stop signal came while the resource script loaded (a long compile is left for it)
+    kFailed,   // no resources at all: the script is missing or does not compile; stderr says why
+};
+
+// A stop signal ends the start there, as the exit does, with nothing more loaded. A start without
+// resources could only show a black window: it ends as a folder without a script does.
+EStart CreateServices(IEngine& engine, GameServices& services)
 {
     engine.Log("COMPILE DATE: %s", "Jun 20 2006");
     CScreenManager& screens = services.screenManager.Create();
@@ -278,7 +290,12 @@ bool CreateServices(IEngine& engine, GameServices& services)
     if (!ShellCreateResources(g_pProfileStore->m_bHighDetail != 0))
         engine.Log("[E] file effects/effects.as not loaded");
     if (CStopSignals::Received())
-        return false;
+        return EStart::kStopped;
+    const std::string failure = ShellResourceFailure();
+    if (!failure.empty()) {
+        std::fprintf(stderr, "%s\n", failure.c_str());  // the log has it already
+        return EStart::kFailed;
+    }
     services.hiScoreTable.Create();
     if (!ShellLoadModule("loading"))
         engine.Log("[E] module 'loading' not loaded");
@@ -291,7 +308,7 @@ bool CreateServices(IEngine& engine, GameServices& services)
     services.farewell.Arm();
     GetShell().bInitialised = true;
     services.logicIni.Create("Logic.ini");
-    return true;
+    return EStart::kGoOn;
 }
 
 // From the player store to the end of the loop; the services go when this returns.
@@ -311,8 +328,10 @@ int RunGame(const std::vector<std::string>& lockWarnings)
 
     GetShell().pEngine.reset(engine2dCreate(kEngineVersion));
     IEngine* engine = GetShell().pEngine.get();
-    if (engine == nullptr)
+    if (engine == nullptr) {
+        std::fprintf(stderr, "%s can't start: no engine of interface version 0x%x\n", kGameTitle, kEngineVersion);
         return 1;
+    }
     ReadDesktop(*engine);
     fs_layer::RemoveLeftovers("config.ini.tmp.*");  // of a run killed while it wrote the configuration
     const bool configKept = KeepConfigAside();
@@ -330,8 +349,14 @@ int RunGame(const std::vector<std::string>& lockWarnings)
     if (!SetupDisplay())
         return 1;
     ShellUpdateMouseScreenSize();
-    if (!CreateServices(*engine, services))
+    switch (CreateServices(*engine, services)) {
+    case EStart::kStopped:
         return 0;
+    case EStart::kFailed:
+        return 1;
+    case EStart::kGoOn:
+        break;
+    }
 
     return engine->RunMainLoop() ? 0 : 1;  // false: a screenshot asked for is missing (it said so)
 }

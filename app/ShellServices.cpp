@@ -102,6 +102,11 @@ bool ShellCreateResources(bool highDetail)
     return true;
 }
 
+std::string ShellResourceFailure()
+{
+    return g_pResource != nullptr ? g_pResource->GetLoadFailure() : std::string();
+}
+
 void ShellDeleteResources()
 {
     if (g_pResource != nullptr)

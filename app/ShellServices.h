@@ -24,6 +24,9 @@ void ShellSetupCursor(bool softwareCursor);  // shapes from module "cursor", sha
 
 // ---- Resource manager ------------------------------------------------------------------------
 bool ShellCreateResources(bool highDetail);  // false when no resource manager exists afterwards
+// Why the resource manager holds no graphics module (its logged error, CFResource::GetLoadFailure);
+// empty when it does, or when a stop signal left the script's compile.
+std::string ShellResourceFailure();
 void ShellDeleteResources();
 bool ShellLoadModule(const char* name);      // loads the whole module
 void ShellSetSoundVolume(int percent);       // volume of animation frame sounds

@@ -3,9 +3,9 @@
 #include "framework/CFMemoryStream.h"
 #include "framework/CacheKey.h"
 #include "framework/GamePath.h"
+#include "framework/ResourceScriptShared.h"
 #include "platform/ChildRun.h"
 #include "platform/FileSystem.h"
-#include "platform/SharedPages.h"
 #include "platform/StopSignals.h"
 #include "platform/bytes/CByteReader.h"
 #include "platform/bytes/CByteWriter.h"
@@ -13,94 +13,31 @@
 #include <angelscript.h>
 #include <angelscript/scriptstdstring.h>
 
-#include <chrono>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <optional>
 
 using namespace AngelScript;
+using namespace resource_script;
 
 namespace {
 
-constexpr const char* kModuleName = "resmodule";
-constexpr const char* kSectionName = "resource";
 constexpr const char* kEntryDecl = "void LoadAnimations(CFResource@)";
-constexpr std::size_t kMaxScriptSize = 16u << 20;
-constexpr std::size_t kMaxCacheSize = 256u << 20;
 constexpr unsigned kCacheMode = 0644;  // never the group's to write, even in a folder it shares
 
-const char* MessageKind(asEMsgType type)
+// The script library allocates through malloc: in the compile's child, memory beyond its bound
+// ends the child as out of memory instead of a write through the null pointer.
+void* AllocateOrEnd(std::size_t size)
 {
-    switch (type) {
-    case asMSGTYPE_ERROR: return "Error";
-    case asMSGTYPE_WARNING: return "Warning";
-    case asMSGTYPE_INFORMATION: return "Info";
-    }
-    return "Info";
+    void* block = std::malloc(size);
+    if (block == nullptr)
+        EndChildOutOfMemory();
+    return block;
 }
 
-// One compiler message as a log line.
-void FormatMessage(const asSMessageInfo* message, char* line, std::size_t size)
+void FreeBlock(void* block)
 {
-    std::snprintf(line, size, "%s (%d, %d) : %s : %s", message->section ? message->section : "", message->row,
-                  message->col, MessageKind(message->type), message->message ? message->message : "");
-}
-
-void MessageCallback(const asSMessageInfo* message, void* param)
-{
-    char line[2048];
-    FormatMessage(message, line, sizeof line);
-    static_cast<CFResource*>(param)->Write(line);
-}
-
-// What the compile in a child hands back, in pages shared with it: a header, then the compiler's
-// messages one after another (each ending in '\0'), then the byte code of a good build.
-constexpr std::size_t kMaxMessageBytes = 1u << 20;  // more messages than this are counted, not kept
-
-enum ECompileState : std::uint32_t {
-    kBuildFailed = 0,
-    kCodeHandedBack,   // built, and its byte code follows the messages
-    kCodeNotHandedBack,  // built, but the byte code could not be saved or is too large
-};
-
-struct CompileOutcome {
-    std::uint32_t state;         // ECompileState
-    std::uint32_t messageBytes;  // of the messages kept
-    std::uint32_t messagesCut;   // messages left out for want of room
-    std::uint64_t codeBytes;
-};
-
-struct MessageSink {
-    CompileOutcome* outcome;
-    unsigned char* messages;  // kMaxMessageBytes
-};
-
-void CollectMessage(const asSMessageInfo* message, void* param)
-{
-    MessageSink& sink = *static_cast<MessageSink*>(param);
-    char line[2048];
-    FormatMessage(message, line, sizeof line);
-    const std::size_t length = std::strlen(line) + 1;
-    if (kMaxMessageBytes - sink.outcome->messageBytes < length) {
-        ++sink.outcome->messagesCut;
-        return;
-    }
-    std::memcpy(sink.messages + sink.outcome->messageBytes, line, length);
-    sink.outcome->messageBytes += static_cast<std::uint32_t>(length);
-}
-
-std::vector<std::string> SplitMessages(const unsigned char* messages, std::size_t size)
-{
-    std::vector<std::string> lines;
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        if (messages[i] != '\0')
-            continue;
-        lines.emplace_back(reinterpret_cast<const char*>(messages) + begin, i - begin);
-        begin = i + 1;
-    }
-    return lines;
+    std::free(block);
 }
 
 // A script that never ends would hold the start for ever, so it is stopped after this many
@@ -113,17 +50,6 @@ void CountStatement(asIScriptContext* context, void* param)
     std::uint64_t& left = *static_cast<std::uint64_t*>(param);
     if (left == 0 || --left == 0)
         context->Abort();
-}
-
-// A compile or a cache trial that takes more processor time is taken as hung (the bundled script
-// compiles in about 50 ms). Processor time, not time on the clock: a busy machine stretches a long
-// compile far beyond its work. The clock's bound is for a child that waits instead of working.
-ChildLimits CompileLimits()
-{
-    ChildLimits limits;
-    limits.cpu = std::chrono::seconds(10);
-    limits.wall = std::chrono::seconds(120);
-    return limits;
 }
 
 // The byte-code loader trusts its input (it asserts on damaged byte code, and made-up byte code
@@ -217,6 +143,7 @@ void CFResource::Write(const char* text)
 // The stock string add-on is a value type, so string parameters are "const string &in".
 void CFResource::RegisterScriptInterface()
 {
+    asSetGlobalMemoryFunctions(AllocateOrEnd, FreeBlock);
     m_pScriptEngine = asCreateScriptEngine();
     if (m_pScriptEngine == nullptr) {
         if (m_pEngine != nullptr)
@@ -290,9 +217,19 @@ void CFResource::LoadScript(const char* path)
         module = BuildModule(path, cacheKept ? cachePath : std::string());
     if (module == nullptr)
         return;
-    RunScript(module);
+    const std::string stopped = RunScript(module);
     module->Discard();
+    if (!m_modules.empty() && !stopped.empty())
+        m_pEngine->Log("[E] Resource: %s", stopped.c_str());
     RejectBrokenEffects();
+    if (m_modules.empty())
+        RefuseScript(stopped.empty() ? std::string("Script ") + path + " declares no graphics module" : stopped);
+}
+
+void CFResource::RefuseScript(const std::string& why)
+{
+    m_pEngine->Log("[E] Resource: %s", why.c_str());
+    m_loadFailure = why;
 }
 
 // A cache that someone else could have written (another user's, one others may write, a link) is
@@ -358,7 +295,7 @@ bool CFResource::RunsWithoutStopping(const std::vector<std::uint8_t>& code, cons
             asIScriptModule* module = LoadByteCode(code);
             if (module == nullptr)
                 return false;
-            RunScript(module);
+            (void)RunScript(module);
             return true;
         },
         CompileLimits());
@@ -405,131 +342,6 @@ bool CFResource::SaveCache(const std::vector<std::uint8_t>& code, const std::str
     return ok;
 }
 
-// The script is compiled in a child process (see CompileInChild) and its byte code loaded here, so
-// the program never compiles a text itself unless no child can do it: a stop signal during the
-// compile then ends the start at once, and a start compiles once.
-asIScriptModule* CFResource::BuildModule(const char* path, const std::string& cachePath)
-{
-    std::vector<std::uint8_t> text;
-    if (!fs_layer::ReadWholeFile(path, text, kMaxScriptSize)) {
-        m_pEngine->Log("[E] Resource: Can't load AngelScript file %s", path);
-        return nullptr;
-    }
-    std::vector<std::string> messages;
-    std::vector<std::uint8_t> code;
-    switch (CompileInChild(text, messages, code)) {
-    case ECompileTrial::kStopped:
-        m_pEngine->Log("[E] Resource: The script compiler stopped on %s", path);
-        m_pEngine->Log("[E] Resource: Can't build AngelScript file %s", path);
-        return nullptr;
-    case ECompileTrial::kInterrupted:
-        m_pEngine->Log("[I] Resource: The compile of %s is left: the program is asked to end", path);
-        return nullptr;
-    case ECompileTrial::kFailed:
-        WriteMessages(messages);
-        m_pEngine->Log("[E] Resource: Can't build AngelScript file %s", path);
-        return nullptr;
-    case ECompileTrial::kBuilt:
-        if (asIScriptModule* module = LoadByteCode(code)) {
-            WriteMessages(messages);
-            if (!cachePath.empty())
-                WriteCache(code, path, cachePath);
-            return module;
-        }
-        break;  // compiled here after all
-    case ECompileTrial::kHere:
-        break;
-    }
-    return BuildHere(text, path, cachePath);
-}
-
-void CFResource::WriteMessages(const std::vector<std::string>& messages)
-{
-    for (const std::string& line : messages)
-        Write(line.c_str());
-}
-
-asIScriptModule* CFResource::BuildHere(const std::vector<std::uint8_t>& text, const char* path,
-                                       const std::string& cachePath)
-{
-    asIScriptModule* module = m_pScriptEngine->GetModule(kModuleName, asGM_ALWAYS_CREATE);
-    if (module == nullptr)
-        return nullptr;
-    module->AddScriptSection(kSectionName, reinterpret_cast<const char*>(text.data()), text.size());
-    // A failed build leaves the old cache alone: a broken script must not be cached as good.
-    if (module->Build() < 0) {
-        m_pEngine->Log("[E] Resource: Can't build AngelScript file %s", path);
-        module->Discard();
-        return nullptr;
-    }
-    if (cachePath.empty())
-        return module;
-    CFMemoryStream code;
-    if (module->SaveByteCode(&code) >= 0)
-        WriteCache(code.GetBytes(), path, cachePath);
-    else
-        m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
-    return module;
-}
-
-// The script library stops the whole program on an assertion for some wrong texts (an operator
-// between two calls that return nothing, say), and a long text takes seconds to compile, so a
-// text is compiled in a child process, which hands back its compiler messages and the byte code
-// of a good build through shared pages. Only a child that stopped or hung refuses the text.
-CFResource::ECompileTrial CFResource::CompileInChild(const std::vector<std::uint8_t>& text,
-                                                     std::vector<std::string>& messages,
-                                                     std::vector<std::uint8_t>& code)
-{
-    SharedPages shared(sizeof(CompileOutcome) + kMaxMessageBytes + kMaxCacheSize);  // touched pages only
-    if (shared.Data() == nullptr)
-        return ECompileTrial::kHere;
-    auto* outcome = new (shared.Data()) CompileOutcome{};
-    unsigned char* messageArea = shared.Data() + sizeof(CompileOutcome);
-    unsigned char* codeArea = messageArea + kMaxMessageBytes;
-    const EChildRun result = RunInChild(
-        [&] {
-            MessageSink sink{outcome, messageArea};
-            m_pScriptEngine->SetMessageCallback(asFUNCTION(CollectMessage), &sink, asCALL_CDECL);
-            asIScriptModule* module = m_pScriptEngine->GetModule(kModuleName, asGM_ALWAYS_CREATE);
-            module->AddScriptSection(kSectionName, reinterpret_cast<const char*>(text.data()), text.size());
-            if (module->Build() < 0)
-                return false;
-            CFMemoryStream built;
-            outcome->state = kCodeNotHandedBack;
-            if (module->SaveByteCode(&built) < 0 || built.GetSize() > kMaxCacheSize)
-                return false;
-            std::memcpy(codeArea, built.GetBytes().data(), built.GetSize());
-            outcome->codeBytes = built.GetSize();
-            outcome->state = kCodeHandedBack;
-            return true;
-        },
-        CompileLimits());
-    switch (result) {
-    case EChildRun::kStopped:
-    case EChildRun::kTimedOut:
-    case EChildRun::kSanitizerReport:  // a memory error in the compiler is the trial's to find, as a stop is
-        return ECompileTrial::kStopped;
-    case EChildRun::kInterrupted:
-        return ECompileTrial::kInterrupted;
-    case EChildRun::kUnavailable:
-    case EChildRun::kNoProcess:
-        return ECompileTrial::kHere;
-    case EChildRun::kReturnedTrue:
-    case EChildRun::kReturnedFalse:
-        break;
-    }
-    if (outcome->state == kCodeNotHandedBack || outcome->messageBytes > kMaxMessageBytes ||
-        (outcome->state == kCodeHandedBack && outcome->codeBytes > kMaxCacheSize))
-        return ECompileTrial::kHere;
-    messages = SplitMessages(messageArea, outcome->messageBytes);
-    if (outcome->messagesCut > 0)
-        messages.push_back("[W] Resource: " + std::to_string(outcome->messagesCut) + " more compiler messages are left out");
-    if (result == EChildRun::kReturnedFalse || outcome->state != kCodeHandedBack)
-        return ECompileTrial::kFailed;
-    code.assign(codeArea, codeArea + outcome->codeBytes);
-    return ECompileTrial::kBuilt;
-}
-
 // Written whole or not at all, so a cut-off write never leaves a half cache; stamped with the
 // script's time, which is what makes the next start use it.
 void CFResource::WriteCache(const std::vector<std::uint8_t>& code, const char* scriptPath, const std::string& cachePath)
@@ -541,27 +353,26 @@ void CFResource::WriteCache(const std::vector<std::uint8_t>& code, const char* s
         m_pEngine->Log("[W] Resource: Can't write byte-code cache %s", cachePath.c_str());
 }
 
-void CFResource::RunScript(asIScriptModule* module)
+std::string CFResource::RunScript(asIScriptModule* module)
 {
     asIScriptFunction* entry = module->GetFunctionByDecl(kEntryDecl);
-    if (entry == nullptr) {
-        m_pEngine->Log("[E] Resource: Script has no function %s", kEntryDecl);
-        return;
-    }
+    if (entry == nullptr)
+        return std::string("Script has no function ") + kEntryDecl;
     asIScriptContext* context = m_pScriptEngine->CreateContext();
     if (context == nullptr)
-        return;
+        return "Script can't be run: the script library gives no context";
     std::uint64_t left = kMaxScriptStatements;
     context->SetLineCallback(asFUNCTION(CountStatement), &left, asCALL_CDECL);
+    std::string stopped;
     if (context->Prepare(entry) >= 0 && context->SetArgObject(0, this) >= 0) {
         const int result = context->Execute();
         if (result == asEXECUTION_EXCEPTION)
-            m_pEngine->Log("[E] Resource: Script exception: %s", context->GetExceptionString());
+            stopped = std::string("Script exception: ") + context->GetExceptionString();
         else if (result == asEXECUTION_ABORTED)
-            m_pEngine->Log("[E] Resource: Script stopped after %llu statements",
-                           static_cast<unsigned long long>(kMaxScriptStatements));
+            stopped = "Script stopped after " + std::to_string(kMaxScriptStatements) + " statements";
     }
     context->Release();
+    return stopped;
 }
 
 // Playback indexes keys by frame and divides by frame counts and lengths: such effects go.

@@ -12,6 +12,7 @@
 #include "platform/EngineRef.h"
 #include "platform/files/HostFiles.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,6 +38,14 @@ public:
     void AddRef();
     void Release();                    // deletes the manager at 0
     void Write(const char* text);      // one line, unchanged, to the engine log
+
+    // Why the manager holds no graphics module, in the words of the error it logged (without
+    // its "[E] Resource: "): the script missing, its first compiler error, a limit its compile
+    // ran into. Empty when the script declared modules, or when a stop signal left the compile.
+    const std::string& GetLoadFailure() const { return m_loadFailure; }
+    // The compile's bounds in its child, the same for every manager: processor time (the clock
+    // allows twelve times as much) and memory beyond the program's. Tests make them small.
+    static void SetCompileLimits(std::chrono::milliseconds cpu, std::size_t memoryBytes);
 
     // ---- Settings that animations read ------------------------------------------------------
     void SetSoundVolume(int percent) { m_nSoundVolume = percent; }
@@ -130,18 +139,19 @@ private:
     enum class ECompileTrial {
         kBuilt,        // the child built it: its messages and byte code came back
         kFailed,       // the child's build failed: its messages came back
-        kStopped,      // the compiler stopped on the text or hung
+        kStopped,      // the compile stopped, hung or ran out of memory: `why` says which
         kInterrupted,  // a stop signal came meanwhile
         kHere,         // no child could do it: compile in this process
     };
     ECompileTrial CompileInChild(const std::vector<std::uint8_t>& text, std::vector<std::string>& messages,
-                                 std::vector<std::uint8_t>& code);
+                                 std::vector<std::uint8_t>& code, std::string& why);
     void WriteMessages(const std::vector<std::string>& messages);
+    void RefuseScript(const std::string& why);  // logs the error and keeps it as the load failure
     bool RunsWithoutStopping(const std::vector<std::uint8_t>& code, const std::string& cachePath);
     void TagCache(const std::vector<std::uint8_t>& code, const std::string& cachePath, host_files::FileTime cacheTime);
     bool SaveCache(const std::vector<std::uint8_t>& code, const std::string& cachePath, host_files::FileTime time);
     void WriteCache(const std::vector<std::uint8_t>& code, const char* scriptPath, const std::string& cachePath);
-    void RunScript(AngelScript::asIScriptModule* module);
+    std::string RunScript(AngelScript::asIScriptModule* module);  // why it stopped; empty when it ran through
     void RejectBrokenEffects();
     void FreeAll();
 
@@ -177,4 +187,5 @@ private:
     int m_nTextureLoadMode = 0;
     std::uint32_t m_nInterfaceCrc = 0;  // of the registered declarations; stamps the cache
     bool m_bTrialRun = false;           // in the child that tries a cache: no sound is loaded
+    std::string m_loadFailure;
 };

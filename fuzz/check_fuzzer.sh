@@ -9,19 +9,20 @@ work=$3
 shift 3
 rm -rf "$work"
 mkdir -p "$work/corpus"
-seeds=""
+named="$*"
 count=0
+# The seed folders that exist stay in "$@", whatever their names hold (a space).
 for dir in "$@"; do
+    shift
     if [ -d "$dir" ]; then
-        seeds="$seeds $dir"
+        set -- "$@" "$dir"
         count=$((count + $(find "$dir" -type f | wc -l)))
     fi
 done
 if [ "$count" -eq 0 ]; then
-    echo "no seeds for $fuzzer in: $*" >&2
+    echo "no seeds for $fuzzer in: $named" >&2
     exit 1
 fi
 echo "$count seeds"
-# shellcheck disable=SC2086
 exec "$fuzzer" -seed=1 -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="$work/" "$work/corpus" $seeds
+    -artifact_prefix="$work/" "$work/corpus" "$@"

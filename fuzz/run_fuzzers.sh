@@ -23,15 +23,14 @@ fi
 run_one() {
     name=$1
     mkdir -p "$out/corpus/$name" "$out/crashes/$name" "$out/logs"
-    seeds=""
+    local seeds=()  # an array: a folder's name may hold a space
     for dir in "$here/seeds/$name" "$build/fuzz/seeds/$name"; do
-        [ -d "$dir" ] && seeds="$seeds $dir"
+        [ -d "$dir" ] && seeds+=("$dir")
     done
-    # shellcheck disable=SC2086
-    LSAN_OPTIONS="suppressions=$here/../tests/lsan.supp" /usr/bin/time -f '%U %S' -o "$out/logs/$name.cpu" \
+    LSAN_OPTIONS="suppressions='$here/../tests/lsan.supp'" /usr/bin/time -f '%U %S' -o "$out/logs/$name.cpu" \
         "$build/bin/fuzz_$name" \
         -max_total_time="$seconds" -timeout="${FUZZ_TIMEOUT:-5}" -rss_limit_mb="${FUZZ_RSS_MB:-1024}" -print_final_stats=1 \
-        -artifact_prefix="$out/crashes/$name/" "$out/corpus/$name" $seeds > "$out/logs/$name.log" 2>&1 || true
+        -artifact_prefix="$out/crashes/$name/" "$out/corpus/$name" "${seeds[@]}" > "$out/logs/$name.log" 2>&1 || true
 }
 
 running=0

@@ -122,8 +122,9 @@ CChildProcess::~CChildProcess()
         return;
     if (!m_bReaped && !Ended())
         Kill();
-    std::chrono::microseconds unused{0};
-    Reap(unused);
+    std::chrono::microseconds unusedCpu{0};
+    int unusedSignal = 0;
+    Reap(unusedCpu, unusedSignal);
     if (m_pidfd >= 0)
         close(m_pidfd);
 }
@@ -201,7 +202,7 @@ bool CChildProcess::Kill()
     return true;
 }
 
-bool CChildProcess::Reap(std::chrono::microseconds& cpu)
+bool CChildProcess::Reap(std::chrono::microseconds& cpu, int& signal)
 {
     if (m_bReaped)
         return false;
@@ -214,6 +215,7 @@ bool CChildProcess::Reap(std::chrono::microseconds& cpu)
         }
         if (done != 0 && errno != EINVAL)
             return false;   // ECHILD: the host reaped it
+        signal = done == 0 && (info.si_code == CLD_KILLED || info.si_code == CLD_DUMPED) ? info.si_status : 0;
     }
     if (done != 0) {
         // No pidfd, or a kernel (5.3) whose waitid does not take one: by pid, where it is ours.
@@ -224,6 +226,7 @@ bool CChildProcess::Reap(std::chrono::microseconds& cpu)
         }
         if (done != m_pid)
             return false;
+        signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     }
     cpu = ProcessorTime(usage);
     return true;

@@ -37,9 +37,9 @@ public:
     // Kills the child and waits for its end; false when it cannot be signalled safely (no pidfd,
     // and the host may reap it): it is then left to its own limits.
     bool Kill();
-    // After its end: reaps it and gives its processor time (user and system); false when the
-    // host reaped it first, and the time is not known.
-    bool Reap(std::chrono::microseconds& cpu);
+    // After its end: reaps it and gives its processor time (user and system) and the signal
+    // that ended it (0: it exited); false when the host reaped it first, and neither is known.
+    bool Reap(std::chrono::microseconds& cpu, int& signal);
 
 private:
     bool Ended();

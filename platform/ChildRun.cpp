@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <new>
@@ -26,13 +27,14 @@ namespace {
 // How the child ended, as it tells it in pages shared with this process: the host program may
 // reap the child (SIGCHLD ignored, or a handler that waits for every child) and its exit status
 // with it.
-enum EEnd : int { kRunning = 0, kEndTrue, kEndFalse, kEndOutOfTime };
+enum EEnd : int { kRunning = 0, kEndTrue, kEndFalse, kEndOutOfTime, kEndOutOfMemory };
 struct ChildEnd {
     volatile std::sig_atomic_t how;
     volatile std::int64_t cpuNs;   // the child's processor time then
 };
 
 ChildEnd* g_pEnd = nullptr;        // in the child, for its signal handler
+bool g_bMemoryLimited = false;     // in the child: allocations fail at its limit
 
 std::int64_t OwnProcessorNs()
 {
@@ -51,6 +53,12 @@ extern "C" void OnOutOfTime(int)
 {
     RecordEnd(kEndOutOfTime);
     _exit(3);
+}
+
+void OnOutOfMemory()
+{
+    RecordEnd(kEndOutOfMemory);
+    _exit(4);
 }
 
 // The parent enforces the time limit; a parent killed meanwhile enforces nothing, so the child
@@ -110,7 +118,9 @@ void ApplyLimits(const ChildLimits& limits)
     if (limits.memoryBytes > 0) {
         rlimit space{};
         space.rlim_cur = space.rlim_max = VirtualBytes() + limits.memoryBytes;
-        setrlimit(RLIMIT_AS, &space);
+        g_bMemoryLimited = setrlimit(RLIMIT_AS, &space) == 0;
+        if (g_bMemoryLimited)
+            std::set_new_handler(OnOutOfMemory);
     }
 }
 
@@ -187,12 +197,32 @@ EChildRun Outcome(CChildProcess::EWait wait, const ChildEnd& end, bool reported)
         return EChildRun::kInterrupted;
     if (wait == CChildProcess::EWait::kTimedOut || end.how == kEndOutOfTime)
         return EChildRun::kTimedOut;
-    if (end.how == kRunning)
+    if (end.how == kRunning || end.how == kEndOutOfMemory)
         return EChildRun::kStopped;
     return end.how == kEndTrue ? EChildRun::kReturnedTrue : EChildRun::kReturnedFalse;
 }
 
 }  // namespace
+
+void EndChildOutOfMemory()
+{
+    if (g_pEnd != nullptr && g_bMemoryLimited)
+        OnOutOfMemory();
+}
+
+bool IsFaultSignal(int signal)
+{
+    for (int fault : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGTRAP, SIGSYS})
+        if (signal == fault)
+            return true;
+    return false;
+}
+
+std::string SignalName(int signal)
+{
+    const char* name = strsignal(signal);
+    return "signal " + std::to_string(signal) + (name != nullptr ? std::string(", ") + name : std::string());
+}
 
 EChildRun RunInChild(const std::function<bool()>& work, std::chrono::milliseconds limit)
 {
@@ -201,7 +231,7 @@ EChildRun RunInChild(const std::function<bool()>& work, std::chrono::millisecond
     return RunInChild(work, limits);
 }
 
-EChildRun RunInChild(const std::function<bool()>& work, const ChildLimits& limits, std::chrono::microseconds* cpuUsed)
+EChildRun RunInChild(const std::function<bool()>& work, const ChildLimits& limits, ChildEnding* ending)
 {
     SharedPages pages(sizeof(ChildEnd));
     if (pages.Data() == nullptr)
@@ -219,12 +249,14 @@ EChildRun RunInChild(const std::function<bool()>& work, const ChildLimits& limit
     const CChildProcess::EWait wait = child.WaitForEnd(std::chrono::steady_clock::now() + limits.wall);
     if (wait != CChildProcess::EWait::kEnded)
         child.Kill();
-    std::chrono::microseconds cpu{0};
-    if (!child.Reap(cpu)) {
+    ChildEnding known;
+    if (!child.Reap(known.cpu, known.signal)) {
         // The host reaped it: its own account, or all it may have taken.
-        cpu = end->how != kRunning ? std::chrono::microseconds(end->cpuNs / 1000) : limits.cpu * 2;
+        known.cpu = end->how != kRunning ? std::chrono::microseconds(end->cpuNs / 1000) : limits.cpu * 2;
     }
-    if (cpuUsed != nullptr)
-        *cpuUsed = cpu;
+    known.outOfMemory = end->how == kEndOutOfMemory;
+    known.pastWallLimit = wait == CChildProcess::EWait::kTimedOut;
+    if (ending != nullptr)
+        *ending = known;
     return Outcome(wait, *end, report.Pass());
 }

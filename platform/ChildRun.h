@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <string>
 
 enum class EChildRun {
     kReturnedTrue,   // work returned true
@@ -37,10 +38,27 @@ struct ChildLimits {
     std::size_t memoryBytes = 0;         // address space it may take beyond this process's; 0: no limit
 };
 
+// How the child ended, beyond the outcome: what a caller needs to tell a user why the work
+// did not come back.
+struct ChildEnding {
+    // Processor time (user and system); when the host reaped the child, the child's own account
+    // of it, or twice the limit for a child that could give none.
+    std::chrono::microseconds cpu{0};
+    int signal = 0;              // that ended the child, where known (not when the host reaped it)
+    bool outOfMemory = false;    // kStopped: an allocation failed within limits.memoryBytes
+    bool pastWallLimit = false;  // kTimedOut by the clock, not by processor time
+};
+
 EChildRun RunInChild(const std::function<bool()>& work, std::chrono::milliseconds limit);
 // With limits of processor time and memory too: work that runs out of memory sees its
-// allocations fail (and usually stops). `cpuUsed`, if given, gets the child's processor time
-// (user and system; when the host reaped the child, the child's own account of it, or twice the
-// limit for a child that could give none).
-EChildRun RunInChild(const std::function<bool()>& work, const ChildLimits& limits,
-                     std::chrono::microseconds* cpuUsed = nullptr);
+// allocations fail, and a failed operator new ends the child as out of memory.
+EChildRun RunInChild(const std::function<bool()>& work, const ChildLimits& limits, ChildEnding* ending = nullptr);
+
+// For allocators of the work's libraries (malloc underneath): in a child with a memory limit,
+// ends it as out of memory; anywhere else returns, and the allocation fails as it would.
+void EndChildOutOfMemory();
+
+// "signal 9, Killed": a signal's number and name, for a user.
+std::string SignalName(int signal);
+// True for a signal that the child's own fault raises (a crash, an assertion), not one sent to it.
+bool IsFaultSignal(int signal);

@@ -230,7 +230,8 @@ constexpr std::size_t kMaxInputScriptBytes = 16u << 20;
 //   <frame> up BUTTON
 //   <frame> keydown VK      VK: a virtual-key code, e.g. 13 Enter, 27 Escape, 65 'A'
 //   <frame> keyup VK
-//   <frame> char C          C: the character typed, a single character or a decimal code
+//   <frame> char C          C: the character typed, a single character or a decimal code ('#'
+//                           starts a comment here too: the character '#' is "char 35")
 //   <frame> wheel N         mouse wheel notches (positive: away from the user)
 //   <frame> shot NAME       after that frame, a PNG "NAME.png" beside the --screenshot file (or
 //                           in the working folder); NAME: letters, digits, '_' and '-'

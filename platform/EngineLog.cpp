@@ -99,6 +99,8 @@ void EngineLog::Write(const char* format, va_list args)
         line.resize(cut);
         line += "... (" + std::to_string(length) + " bytes)";
     }
+    if (line.rfind("[E] ", 0) == 0)
+        m_lastError = line;
     if (m_pFile != nullptr) {
         std::fprintf(m_pFile, "%s\n", line.c_str());
         std::fflush(m_pFile);  // the log must survive a crash
@@ -107,4 +109,15 @@ void EngineLog::Write(const char* format, va_list args)
         std::fprintf(stderr, "%s\n", line.c_str());
     if (g_logHook != nullptr)
         g_logHook(line.c_str(), g_pLogHookUser);
+}
+
+void EngineLog::TellLastErrorOnStderr() const
+{
+    if (m_bEchoStderr || m_lastError.empty())
+        return;  // said there already, or nothing to say
+    std::string said = m_lastError.substr(4);
+    const std::size_t area = said.find(": ");
+    if (area != std::string::npos && said.find(' ') > area)
+        said.erase(0, area + 2);
+    std::fprintf(stderr, "%s\n", said.c_str());
 }

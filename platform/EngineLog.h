@@ -20,8 +20,12 @@ public:
     void Write(const char* format, va_list args);
     void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void Close();
+    // The last error line logged, without its "[E] " and area ("Engine: "), on stderr too, for a
+    // start that ends on it: whoever started the run sees why where they look.
+    void TellLastErrorOnStderr() const;
 
 private:
     std::FILE* m_pFile = nullptr;
     bool m_bEchoStderr = false;
+    std::string m_lastError;
 };

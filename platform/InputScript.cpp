@@ -93,11 +93,8 @@ bool ParseInputScript(const std::string& text, std::vector<ScriptedInput>& out, 
     int number = 0;
     while (std::getline(lines, line)) {
         ++number;
-        const std::size_t hash = line.find('#');
-        // "char #" would otherwise read as a comment; a '#' after "char " is the character.
-        if (hash != std::string::npos && line.find(" char ") == std::string::npos)
-            line.erase(hash);
-        std::istringstream in(line);
+        // One rule for every line: the character '#' itself is typed by its code, "char 35".
+        std::istringstream in(line.substr(0, line.find('#')));
         std::string frameWord, name;
         if (!(in >> frameWord))
             continue;

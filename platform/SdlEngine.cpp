@@ -4,6 +4,7 @@
 #include "platform/EnginePrivate.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageCodec.h"
+#include "platform/QuietStderr.h"
 #include "platform/SdlKeys.h"
 #include "platform/StopSignals.h"
 #include "platform/ViewFit.h"
@@ -110,6 +111,14 @@ void SdlEngine::Release()
 
 // ---- Life --------------------------------------------------------------------------------------
 
+// The display libraries that SDL tries in turn print their own complaints on stderr (Wayland's
+// about XDG_RUNTIME_DIR, say) where no display answers; a start that fails says why in one line.
+static bool InitVideoQuietly()
+{
+    const QuietStderr quiet;
+    return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+}
+
 bool SdlEngine::InitVideo()
 {
     if (m_bVideo)
@@ -122,15 +131,16 @@ bool SdlEngine::InitVideo()
     // SIGINT and SIGTERM would become a close request, which asks "Are you sure?"; the program's
     // own handlers (StopSignals.h) end it without a question.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        m_log.Printf("[E] Engine: can't start video (%s)", SDL_GetError());
+    if (!InitVideoQuietly()) {
+        m_log.Printf("[E] Engine: can't start video (%s); --headless needs no display", SDL_GetError());
         return false;
     }
     // Where no display takes a connection, SDL falls back to a driver that shows nothing: the game
     // would run unseen, its window "open", instead of saying it cannot start.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!EngineGetOptions().headless && driver != nullptr && IsStandInDriver(driver)) {
-        m_log.Printf("[E] Engine: can't start video (no display to show a window on, only SDL's %s driver)", driver);
+        m_log.Printf("[E] Engine: can't start video (no display to show a window on, only SDL's %s driver); "
+                     "--headless needs none", driver);
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
@@ -195,8 +205,7 @@ void SdlEngine::CloseWindow()
     m_pWindow = nullptr;
 }
 
-// A script refused here ends the start: whoever started the run is told on stderr too, in the
-// one line that the log gets.
+// A script refused here ends the start (Initiate tells why on stderr too).
 bool SdlEngine::LoadInputScript()
 {
     std::string text, why;
@@ -216,7 +225,6 @@ bool SdlEngine::LoadInputScript()
 bool SdlEngine::RefuseInputScript(const std::string& why)
 {
     m_log.Printf("[E] Engine: %s", why.c_str());
-    std::fprintf(stderr, "%s\n", why.c_str());
     return false;
 }
 
@@ -225,10 +233,13 @@ bool SdlEngine::Initiate()
     if (m_bInitiated)
         return true;
     m_options = EngineGetOptions();
-    if (m_options.headless && !LoadInputScript())
+    if (m_options.headless && !LoadInputScript()) {
+        m_log.TellLastErrorOnStderr();
         return false;
+    }
     m_renderer.SetDamageTracking(!m_options.fullRedraw);
     if (!InitVideo() || !OpenWindow()) {
+        m_log.TellLastErrorOnStderr();
         Shutdown();
         return false;
     }

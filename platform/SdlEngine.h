@@ -112,7 +112,7 @@ private:
     bool InitVideo();
     bool OpenWindow();
     bool LoadInputScript();
-    bool RefuseInputScript(const std::string& why);  // logs it, says it on stderr; false
+    bool RefuseInputScript(const std::string& why);  // logs it; false
     void CloseWindow();
     void ApplyWindowed();
     bool RunHeadlessFrame();   // true: the loop ends

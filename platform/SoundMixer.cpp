@@ -3,11 +3,10 @@
 
 #include "platform/EngineLog.h"
 #include "platform/FileSystem.h"
+#include "platform/QuietStderr.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,36 +16,6 @@ namespace {
 // Handles are never reused within the process, not even by a later engine.
 std::uint32_t g_nextSound = 1;
 HChannel g_nextChannel = 1;
-
-// The sound libraries under SDL (ALSA above all) print their own complaints on stderr when no
-// device answers; the failure reaches the log in one line of ours. stderr points to /dev/null
-// while the device is looked for, and back afterwards.
-class QuietStderr {
-public:
-    QuietStderr()
-    {
-        std::fflush(stderr);
-        m_saved = ::dup(STDERR_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (m_saved >= 0 && null >= 0)
-            ::dup2(null, STDERR_FILENO);
-        if (null >= 0)
-            ::close(null);
-    }
-    ~QuietStderr()
-    {
-        if (m_saved < 0)
-            return;
-        std::fflush(stderr);
-        ::dup2(m_saved, STDERR_FILENO);
-        ::close(m_saved);
-    }
-    QuietStderr(const QuietStderr&) = delete;
-    QuietStderr& operator=(const QuietStderr&) = delete;
-
-private:
-    int m_saved = -1;
-};
 
 int MixVolume(int volume)
 {

@@ -8,8 +8,11 @@ game plays in FOLDER and writes there: the player's saves, the log, the converte
 byte-code cache and its key. Whenever the built set changed since the last refresh, every one of
 its files is copied into FOLDER again (with its times, so that an unchanged script keeps its
 cache), and the files that an earlier refresh brought and the set no longer has are removed;
-nothing else in FOLDER is touched, so a player's progress survives a rebuild. The copied
-"config.ini" asks for the first-run conversion again, which takes in changed pictures.
+nothing else in FOLDER is touched, so a player's progress survives a rebuild.
+
+"config.ini" is the player's too (the colour depth, say): the one in FOLDER keeps its keys and
+values, takes in the keys the set adds, and takes the set's value of the keys that ask for work
+to be done again, such as [System] cnv, the first-run conversion that takes in changed pictures.
 """
 import argparse
 import hashlib
@@ -56,6 +59,71 @@ def copy_in(source, target):
     os.replace(temporary, target)
 
 
+CONFIG = 'config.ini'
+REDONE = {('system', 'cnv')}  # (section, key), in lower case: INI names are found in any case
+MAX_CONFIG_BYTES = 1 << 20     # a larger one is no player's settings: the set's replaces it
+
+
+def ini_lines(text):
+    """(line, section, key) for each line; key is None where the line sets none, names in lower case."""
+    section = ''
+    for line in text.splitlines(keepends=True):
+        stripped = line.strip()
+        if stripped.startswith('[') and ']' in stripped:
+            section = stripped[1:stripped.index(']')].strip().lower()
+            yield line, section, None
+        elif '=' in stripped and not stripped.startswith((';', '#')):
+            yield line, section, stripped.split('=', 1)[0].strip().lower()
+        else:
+            yield line, section, None
+
+
+def merge_config(shipped, kept):
+    """The player's configuration with the keys the shipped one adds and the values it redoes.
+
+    Both are bytes, taken as Latin-1 so that every byte comes back as it was; the player's line
+    breaks are kept, and an added key goes after the last line of its section."""
+    kept_text, shipped_text = kept.decode('latin-1'), shipped.decode('latin-1')
+    newline = '\n' if '\n' in kept_text and '\r\n' not in kept_text else '\r\n'
+    lines = [[line, section, key] for line, section, key in ini_lines(kept_text)]
+    if lines and not lines[-1][0].endswith('\n'):
+        lines[-1][0] += newline
+    headers = {section: line.strip() for line, section, key in ini_lines(shipped_text)
+               if key is None and line.strip().startswith('[')}
+    for line, section, key in ini_lines(shipped_text):
+        if key is None:
+            continue
+        own = line.strip() + newline
+        found = [entry for entry in lines if entry[1] == section and entry[2] == key]
+        for entry in found if (section, key) in REDONE else []:
+            entry[0] = own
+        if found:
+            continue
+        inside = [i for i, entry in enumerate(lines) if entry[1] == section and entry[0].strip()]
+        if not inside:
+            lines.append([headers.get(section, '') + newline, section, None])
+            inside = [len(lines) - 1]
+        lines.insert(inside[-1] + 1, [own, section, key])
+    return ''.join(entry[0] for entry in lines).encode('latin-1')
+
+
+def refresh_config(source, target):
+    """Merges the set's configuration into the player's, or copies it where there is none of theirs."""
+    kept = None
+    if os.path.isfile(target) and not os.path.islink(target) and os.path.getsize(target) <= MAX_CONFIG_BYTES:
+        with open(target, 'rb') as f:
+            kept = f.read()
+    if kept is None:
+        copy_in(source, target)
+        return
+    with open(source, 'rb') as f:
+        shipped = f.read()
+    temporary = target + '.refresh.tmp'
+    with open(temporary, 'wb') as f:
+        f.write(merge_config(shipped, kept))
+    os.replace(temporary, target)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--data', required=True)
@@ -72,7 +140,8 @@ def main():
     if state.get('fingerprint') == mark and os.path.isfile(os.path.join(args.play, 'sol_max.ini')):
         return 0
     for rel in files:
-        copy_in(os.path.join(args.data, rel), os.path.join(args.play, rel))
+        refresh = refresh_config if rel == CONFIG else copy_in
+        refresh(os.path.join(args.data, rel), os.path.join(args.play, rel))
     kept = set(files)
     for rel in state.get('files', []):
         if isinstance(rel, str) and rel not in kept and not os.path.isabs(rel) and '..' not in rel.split(os.sep):

@@ -471,7 +471,7 @@ int DecodeBounded(J2kImage& image, int reduce, std::vector<unsigned char>& pixel
     limits.cpu = left;
     limits.wall = limits.cpu * 10 + std::chrono::seconds(2);
     limits.memoryBytes = static_cast<std::size_t>(image.allowedBytes) + shared.Size() + (std::size_t{64} << 20);
-    std::chrono::microseconds used{0};
+    ChildEnding ending;
     const EChildRun run = RunInChild([&] {
         std::vector<unsigned char> decoded;
         int cw = 0, ch = 0;
@@ -483,8 +483,8 @@ int DecodeBounded(J2kImage& image, int reduce, std::vector<unsigned char>& pixel
         outcome->width = cw;
         outcome->height = ch;
         return true;
-    }, limits, &used);
-    const std::uint64_t spent = static_cast<std::uint64_t>(used.count()) * 1000;
+    }, limits, &ending);
+    const std::uint64_t spent = static_cast<std::uint64_t>(ending.cpu.count()) * 1000;
     image.workLeft = run == EChildRun::kTimedOut || spent >= image.workLeft ? 0 : image.workLeft - spent;
     switch (run) {
     case EChildRun::kReturnedTrue:

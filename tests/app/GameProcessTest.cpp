@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -89,11 +90,17 @@ std::string ProgramOf(pid_t pid)
 }
 
 // Runs the program on a file system without locks; a sanitized program is told that the library
-// comes before its runtime on purpose.
-std::vector<std::string> NoFileLocks()
+// comes before its runtime on purpose. LD_PRELOAD splits at spaces, so the library is preloaded
+// from a copy in `folder`, a temporary one, wherever the build tree is.
+std::vector<std::string> NoFileLocks(const std::string& folder)
 {
+    const fs::path library = fs::path(folder) / "libno_file_locks.so";
+    std::error_code error;
+    fs::create_directories(folder, error);
+    fs::copy_file(fs::path(GameProcess::Program()).parent_path() / "libno_file_locks.so", library,
+                  fs::copy_options::overwrite_existing, error);
     const char* asan = std::getenv("ASAN_OPTIONS");
-    return {"env", "LD_PRELOAD=" + (fs::path(GameProcess::Program()).parent_path() / "libno_file_locks.so").string(),
+    return {"env", "LD_PRELOAD=" + library.string(),
             "ASAN_OPTIONS=" + std::string(asan != nullptr ? asan : "") + ":verify_asan_link_order=0"};
 }
 
@@ -113,6 +120,17 @@ protected:
         return game.Start({"--headless", "--root", m_root, "--input", m_root + "/" + name + ".txt", "--screenshot",
                            m_root + "/" + name + ".png"},
                           m_root + runtime, Out(name), Err(name));
+    }
+
+    // For copies of the program and its preloaded library, beside the data folder, whose
+    // snapshots would read them: gone with the test.
+    std::string ProgramFolder() const { return m_root + "/../" + Leaf() + "-bin"; }
+
+    void TearDown() override
+    {
+        std::error_code error;
+        fs::remove_all(ProgramFolder(), error);
+        GameRunRoot::TearDown();
     }
 
     std::string Out(const std::string& name) const { return m_root + "/../" + Leaf() + "-" + name + ".out"; }
@@ -176,41 +194,42 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const std::string shotLink = m_root + "/../" + Leaf() + "-shot.png";  // never written through
     fs::create_symlink(m_root + "/../" + Leaf() + "-elsewhere.png", shotLink);
+    const std::string help = "Try 'solitaire --help'\n";
     const struct {
         std::vector<std::string> args;
         int code;
         std::string firstLine;  // of stdout for --help, of stderr otherwise
-        bool usage;             // the usage follows the line
+        std::string then;       // what follows the line: the usage's options (for --help), where to look
     } cases[] = {
-        {{"--root", m_root, "--help"}, 0, "Usage: solitaire [options]", true},
-        {{"--help", "--root", m_root}, 0, "Usage: solitaire [options]", true},
-        {{"--root", m_root, "--bogus"}, 2, "unknown option --bogus", true},
-        {{"--root", m_root, "--headless", "--frames"}, 2, "option --frames needs a value", true},
-        {{"--root", m_root, "--frames", "ten"}, 2, "bad value for --frames: ten", true},
+        {{"--root", m_root, "--help"}, 0, "Usage: solitaire [options]", "usage"},
+        {{"--help", "--root", m_root}, 0, "Usage: solitaire [options]", "usage"},
+        {{"--root", m_root, "--bogus"}, 2, "unknown option --bogus", help},
+        {{"--root", m_root, "--headless", "--frames"}, 2, "option --frames needs a value", help},
+        {{"--root", m_root, "--frames", "ten"}, 2, "bad value for --frames: ten", help},
         // Empty, the root would be the program's own data folder; the files would be none.
-        {{"--root", "", "--headless"}, 2, "bad value for --root: \"\"", true},
-        {{"--root", m_root, "--headless", "--input", ""}, 2, "bad value for --input: \"\"", true},
-        {{"--root", m_root, "--headless", "--screenshot", ""}, 2, "bad value for --screenshot: \"\"", true},
+        {{"--root", "", "--headless"}, 2, "bad value for --root: \"\"", help},
+        {{"--root", m_root, "--headless", "--input", ""}, 2, "bad value for --input: \"\"", help},
+        {{"--root", m_root, "--headless", "--screenshot", ""}, 2, "bad value for --screenshot: \"\"", help},
         {{"--root", m_root, "--headless", "--input", missing + ".txt"}, 2,
-         "can't read input file " + missing + ".txt (No such file or directory)", false},
+         "can't read input file " + missing + ".txt (No such file or directory)", ""},
         {{"--root", m_root, "--headless", "--input", m_root + "/data"}, 2,
-         "can't read input file " + m_root + "/data (Is a directory)", false},
+         "can't read input file " + m_root + "/data (Is a directory)", ""},
         {{"--root", m_root, "--headless", "--input", big}, 2, "can't read input file " + big + " (larger than 16 MB)",
-         false},
+         ""},
         {{"--root", m_root, "--headless", "--input", pipe}, 2, "can't read input file " + pipe + " (not a regular file)",
-         false},
+         ""},
         {{"--root", m_root, "--headless", "--input", "/dev/zero"}, 2,
-         "can't read input file /dev/zero (not a regular file)", false},
+         "can't read input file /dev/zero (not a regular file)", ""},
         {{"--root", m_root, "--headless", "--screenshot", missing + "/shot.png"}, 2,
-         "can't write screenshot " + missing + "/shot.png (No such file or directory)", false},
+         "can't write screenshot " + missing + "/shot.png (No such file or directory)", ""},
         {{"--root", m_root, "--headless", "--screenshot", shotLink}, 2,
-         "can't write screenshot " + shotLink + " (a link stands at its name)", false},
+         "can't write screenshot " + shotLink + " (a link stands at its name)", ""},
         {{"--root", m_root, "--headless", "--screenshot", pipe}, 2, "can't write screenshot " + pipe + " (not a regular file)",
-         false},
-        {{"--root", missing, "--headless"}, 2, "folder " + missing + " does not exist", false},
-        {{"--root", m_root + "/config.ini", "--headless"}, 2, m_root + "/config.ini is not a folder", false},
+         ""},
+        {{"--root", missing, "--headless"}, 2, "folder " + missing + " does not exist", ""},
+        {{"--root", m_root + "/config.ini", "--headless"}, 2, m_root + "/config.ini is not a folder", ""},
         {{"--root", m_root + "/empty", "--headless"}, 1,
-         "folder " + m_root + "/empty holds no game data (no effects/effects.as or sol_max.ini)", false},
+         "folder " + m_root + "/empty holds no game data (no effects/effects.as or sol_max.ini)", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.firstLine);
@@ -219,11 +238,15 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
         EXPECT_EQ(game.Wait(kRunDeadline), c.code);
         const std::string out = ReadText(Out("cli")), err = ReadText(Err("cli"));
         const std::string& said = c.code == 0 ? out : err;
-        EXPECT_EQ(said.substr(0, said.find('\n')), c.firstLine);
+        const std::size_t lineEnd = said.find('\n');
+        EXPECT_EQ(said.substr(0, lineEnd), c.firstLine);
         EXPECT_EQ(c.code == 0 ? err : out, "");
+        if (c.then != "usage") {
+            EXPECT_EQ(said.substr(lineEnd + 1), c.then);
+        }
         for (const char* option : {"--headless", "--frames N", "--dt SECONDS", "--input FILE", "--screenshot FILE",
-                                   "--screenshot-frame N", "--root DIR", "--full-redraw", "--help"})
-            EXPECT_EQ(said.find(option) != std::string::npos, c.usage) << option;
+                                   "--screenshot-frame N", "--root DIR", "--full-redraw"})
+            EXPECT_EQ(said.find(option) != std::string::npos, c.then == "usage") << option;
         EXPECT_TRUE(Snapshot(m_root) == before) << "the data folder is byte for byte as it was";
         EXPECT_TRUE(fs::is_empty(m_root + "/empty"));
     }
@@ -242,6 +265,8 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
     if (::getuid() == 0) {
         GameProcess game;
         game.runner = asNobody;
+        game.program = GameProcess::CopyProgramTo(ProgramFolder());  // wherever the build tree is
+        ASSERT_FALSE(game.program.empty());
         ASSERT_TRUE(game.Start({"--root", locked, "--headless"}, m_root + "/run", "/dev/null", Err("cli")));
         EXPECT_EQ(game.Wait(kRunDeadline), 2);
         EXPECT_EQ(ReadText(Err("cli")), "can't open folder " + locked + " (Permission denied)\n");
@@ -270,6 +295,102 @@ TEST_F(GameProcessTest, HelpAndBadOptionsEndBeforeTheDataFolderIsTouched)
     RemoveOutputs({"cli"});
     if (::getuid() != 0)
         GTEST_SKIP() << "the unsearchable root's case needs root to run as nobody";
+}
+
+// The README's input-script example, as it stands there, plays headless: every line it shows is
+// read as the README says, and its pictures are written.
+TEST_F(GameProcessTest, TheReadmesInputScriptExamplePlays)
+{
+    const char* source = std::getenv("SOL_SOURCE_DIR");  // set by CTest
+    std::ifstream readme(std::string(source != nullptr ? source : "../../..") + "/README.md");
+    std::string line, script;
+    int lastFrame = 0;
+    std::vector<std::string> shots;
+    // The first block of the command line's section that names no language.
+    for (bool section = false, fenced = false, wanted = false; std::getline(readme, line);) {
+        section = section || line == "## The command line";
+        if (line.rfind("```", 0) == 0) {
+            if (wanted)
+                break;
+            fenced = !fenced;
+            wanted = fenced && section && line == "```";
+            continue;
+        }
+        if (!wanted)
+            continue;
+        script += line + "\n";
+        std::istringstream words(line);
+        int frame = 0;
+        std::string event, name;
+        words >> frame >> event >> name;
+        lastFrame = std::max(lastFrame, frame);
+        if (event == "shot")
+            shots.push_back(name);
+    }
+    ASSERT_GT(lastFrame, 0) << "no input script in README.md's command line section";
+    std::ofstream(m_root + "/readme.txt") << script;
+    GameProcess game;
+    ASSERT_TRUE(game.Start({"--headless", "--root", m_root, "--frames", std::to_string(lastFrame + 5), "--input",
+                            m_root + "/readme.txt", "--screenshot", m_root + "/shot.png"},
+                           m_root + "/run", Out("readme"), Err("readme")));
+    EXPECT_EQ(game.Wait(kRunDeadline), 0) << script;
+    EXPECT_EQ(ReadText(Err("readme")), "");
+    EXPECT_TRUE(ShotTaken("shot"));
+    for (const std::string& shot : shots)
+        EXPECT_TRUE(ShotTaken(shot)) << shot;
+    KeepShots();
+    RemoveOutputs({"readme"});
+}
+
+// A start that can't go on ends with 1 and says why in one line on stderr, the line the log has
+// too: no display for a window, a resource script that is missing, does not compile or declares
+// nothing (the game would show a black window).
+TEST_F(GameProcessTest, AStartThatCanNotGoOnSaysWhyInOneLine)
+{
+    const std::string script = ReadText(m_root + "/effects/effects.as");
+    const std::string added = std::to_string(std::count(script.begin(), script.end(), '\n') + 1);  // the line added
+    const std::string cant = "Can't compile AngelScript file effects/effects.as: line ";
+    const std::vector<std::string> noDisplay = {"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY"};
+    const struct {
+        const char* what;
+        std::string text;  // of the resource script (none: removed)
+        bool window;       // started for a window, without a display
+        std::string err;   // the line, or its beginning when it ends with "..."
+        std::string logged;
+    } cases[] = {
+        {"no display", script, true, "can't start video (...", "[E] Engine: "},
+        {"a syntax error", script + "int Broken( {\n", false, cant + added + ", column 13: Expected data type",
+         "[E] Resource: "},
+        {"nested too deeply", script + "int Deep() { return " + std::string(1001, '(') + "1" + std::string(1001, ')') + "; }\n",
+         false, cant + added + ": brackets nested deeper than 1000", "[E] Resource: "},
+        {"no script", "", false, "Can't load AngelScript file effects/effects.as", "[E] Resource: "},
+        {"a script that declares nothing", "void LoadAnimations(CFResource@ res) {}\n", false,
+         "Script effects/effects.as declares no graphics module", "[E] Resource: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(m_root + "/effects/effects.bc");
+        fs::remove(m_root + "/effects/effects.as");
+        if (!c.text.empty())
+            std::ofstream(m_root + "/effects/effects.as", std::ios::binary) << c.text;
+        GameProcess game;
+        if (c.window)
+            game.runner = noDisplay;
+        ASSERT_TRUE(game.Start(c.window ? std::vector<std::string>{"--root", m_root}
+                                        : std::vector<std::string>{"--headless", "--frames", "5", "--root", m_root},
+                               m_root + "/run", Out("start"), Err("start")));
+        EXPECT_EQ(game.Wait(kRunDeadline), 1);
+        const std::string err = ReadText(Err("start"));
+        const bool open = c.err.size() > 3 && c.err.compare(c.err.size() - 3, 3, "...") == 0;
+        if (open)
+            EXPECT_EQ(err.rfind(c.err.substr(0, c.err.size() - 3), 0), 0u) << err;
+        else
+            EXPECT_EQ(err, c.err + "\n");
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_NE(ReadText(m_root + "/Palmora.log").find(c.logged + err), std::string::npos) << err;
+    }
+    std::ofstream(m_root + "/effects/effects.as", std::ios::binary) << script;
+    RemoveOutputs({"start"});
 }
 
 // A picture the command line asks for that can't be written (a folder took its name during the
@@ -438,7 +559,8 @@ TEST_F(GameProcessTest, AReadOnlyDataFolderIsToldAtStartAndLeftAsItWas)
 // A game killed while its resource script compiles in a child: the child holds no lock (the next
 // start is not told "already running") and ends with the game instead of finishing the compile.
 // A stop signal then ends the game at once as its exit does: the compile is left, not done again
-// in the game (a start in a shared folder compiles every time).
+// in the game (a start in a shared folder compiles every time). A compile killed from outside
+// leaves the game without resources: it ends with 1 and says so.
 TEST_F(GameProcessTest, AGameStoppedDuringItsScriptCompileLeavesTheFolderFreeAndTheCompileEnds)
 {
     {
@@ -448,8 +570,10 @@ TEST_F(GameProcessTest, AGameStoppedDuringItsScriptCompileLeavesTheFolderFreeAnd
             script << "    x = x + " << i << " * y;\n";
         script << "    return x;\n}\n";
     }
-    for (int signal : {SIGKILL, SIGTERM}) {
-        SCOPED_TRACE(strsignal(signal));
+    // The game killed, the game stopped, and the compile's child killed from outside (the game
+    // then has no resources: it ends with 1 and says so).
+    for (const auto& [signal, atCompile] : {std::pair{SIGKILL, false}, std::pair{SIGTERM, false}, std::pair{SIGKILL, true}}) {
+        SCOPED_TRACE(std::string(strsignal(signal)) + (atCompile ? " to the compile" : " to the game"));
         fs::remove(m_root + "/effects/effects.bc");
         fs::remove(m_root + "/Palmora.log");
         GameProcess game;
@@ -470,7 +594,13 @@ TEST_F(GameProcessTest, AGameStoppedDuringItsScriptCompileLeavesTheFolderFreeAnd
         };
         ASSERT_TRUE(game.WaitUntil(compiling, kRunDeadline))
             << "other children: " << others << "\n" << ReadText(Err("stopped")) << ReadText(m_root + "/Palmora.log");
-        if (signal == SIGKILL) {
+        if (atCompile) {
+            ASSERT_EQ(::kill(compile, signal), 0);
+            EXPECT_EQ(game.Wait(kRunDeadline), 1);
+            const std::string line = "Can't compile AngelScript file effects/effects.as: the compile was killed (signal 9, Killed)";
+            EXPECT_EQ(ReadText(Err("stopped")), line + "\n");
+            EXPECT_NE(ReadText(m_root + "/Palmora.log").find("[E] Resource: " + line + "\n"), std::string::npos);
+        } else if (signal == SIGKILL) {
             ASSERT_TRUE(game.Signal(SIGKILL));
             EXPECT_EQ(game.Wait(kRunDeadline), -2);
         } else {
@@ -505,11 +635,13 @@ TEST_F(GameProcessTest, TheFolderLockKeepsOutOnlyASecondCopy)
         "[W] Can't lock " + lockFile + " (No locks available); a second copy of the game will not be kept out";
     const std::vector<std::string> asNobody = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
     fs::create_directories(m_root + "/run-nobody");
-    GameProcess probe;  // nobody may run the program
+    GameProcess probe;  // nobody may run the program, wherever the build tree is
     probe.runner = asNobody;
+    probe.program = GameProcess::CopyProgramTo(ProgramFolder());
     const bool canSwitchUser = ::getuid() == 0 && ::chown((m_root + "/run-nobody").c_str(), 65534, 65534) == 0 &&
                                probe.Start({"--help"}, m_root + "/run-nobody", "/dev/null", "/dev/null") &&
                                probe.Wait(kRunDeadline) == 0;
+    EXPECT_TRUE(canSwitchUser || ::getuid() != 0) << "root runs the program as nobody, wherever the build is";
     const auto rw = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
                     fs::perms::others_exec;
     const struct {
@@ -538,7 +670,8 @@ TEST_F(GameProcessTest, TheFolderLockKeepsOutOnlyASecondCopy)
         fs::permissions(m_root, c.folderMode);
         const auto before = Snapshot(m_root);
         GameProcess game;
-        game.runner = c.otherUser ? asNobody : NoFileLocks();
+        game.runner = c.otherUser ? asNobody : NoFileLocks(ProgramFolder());
+        game.program = probe.program;
         ASSERT_TRUE(game.Start({"--headless", "--frames", "5", "--root", m_root},
                                m_root + (c.otherUser ? "/run-nobody" : "/run"), Out("lock"), Err("lock")));
         EXPECT_EQ(game.Wait(kRunDeadline), c.code);

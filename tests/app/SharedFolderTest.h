@@ -46,6 +46,10 @@ protected:
             std::filesystem::create_directories(run);
             ASSERT_EQ(::chown(run.c_str(), Uid(user), m_group), 0);
         }
+        // The members may not reach the build tree (a clone under /root), nor may a mount
+        // namespace that hides /tmp (a clone there); ShareFolder leaves "run-" folders alone.
+        m_program = GameProcess::CopyProgramTo(m_root + "/run-bin");
+        ASSERT_FALSE(m_program.empty());
     }
 
     // Every folder under the root (and the root) given `folderMode` and the group, every file
@@ -182,7 +186,7 @@ protected:
 
     gid_t m_group = 0;
     std::vector<std::string> m_wrapper;  // runs the runner (a mount namespace of its own)
-    std::string m_program;               // a copy of the program to run, where not the build tree's
+    std::string m_program;               // a copy of the program that every member may run
 
 private:
     // A test beside this one may be making them at the same time: each try looks again.

@@ -66,8 +66,8 @@ protected:
     {
         const std::string asOther =
             std::string("setpriv --reuid=") + kOther + " --regid=" + kGroup + " --init-groups --pdeathsig KILL ";
-        // The test's folders are under the real /tmp, which the game's own /tmp hides: they are
-        // reached under /mnt/tmp there.
+        // The test's folders and the members' copy of the program are under the real /tmp, which
+        // the game's own /tmp hides: they are reached under /mnt/tmp there.
         const std::string script =
             "set -e\n"
             "inside() { case \"$1\" in /tmp/*) echo \"/mnt$1\";; *) echo \"$1\";; esac; }\n"
@@ -78,10 +78,13 @@ protected:
             "OTHER='" + asOther + "'\n" + first + "\n"
             "root=$(inside \"$ROOT\")\n"
             "cookies=${COOKIES:+$(inside \"$COOKIES\")}\n"
+            "program=$(inside \"$1\")\n"
+            "shift\n"
             "exec env -u XDG_RUNTIME_DIR HOME=/home/" + kVictim + " ${cookies:+XAUTHORITY=$cookies} setpriv --reuid=" +
-            kVictim + " --regid=" + kGroup + " --init-groups \"$@\" --root \"$root\"\n";
+            kVictim + " --regid=" + kGroup + " --init-groups \"$program\" \"$@\" --root \"$root\"\n";
         game.runner = {"env", "HOMES=" + m_root + "/homes", "ROOT=" + m_root, "COOKIES=" + m_cookies,
                        "unshare", "--mount", "--propagation", "private", "sh", "-c", script, "sh"};
+        game.program = m_program;
         return game.Start({}, m_root + "/run-" + std::string(kVictim), Out(name), Err(name));
     }
 

@@ -17,6 +17,12 @@
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
 const char* const kScriptPath = "effects/effects.as";
 const char* const kCachePath = "effects/effects.bc";
 
@@ -255,29 +261,68 @@ TEST_F(CFResourceTest, DamagedKeyIsReplacedOnce)
     }
 }
 
-TEST_F(CFResourceTest, CompilerErrorReachesLogAndLeavesCacheAlone)
+// A text that does not compile leaves the manager empty and the cache as it was, and the error
+// says why in a player's terms (the first compiler error with its line, a limit the compile ran
+// into, how its child ended); the compiler's own messages reach the log too.
+TEST_F(CFResourceTest, ATextThatDoesNotCompileIsRefusedWithItsReasonAndLeavesCacheAlone)
 {
     Load(R"(void LoadAnimations(CFResource@ res) { res.CreateModule("good"); })");
     const auto goodTime = FileTime(kCachePath);
-    const std::string goodCache = std::to_string(std::filesystem::file_size(HostPath(kCachePath)));
-
-    auto res = Load("void LoadAnimations(CFResource@ res) { res.NoSuchMethod(); }\n");
-    EXPECT_EQ(res->GetModuleCount(), 0);
-    EXPECT_TRUE(m_fake->HasLogLine("[E] Resource: Can't build AngelScript file effects/effects.as"));
-    bool compilerLine = false;
-    for (const std::string& line : m_fake->logLines)
-        compilerLine = compilerLine || (line.rfind("resource (1, ", 0) == 0 &&
-                                        line.find(" : Error : ") != std::string::npos &&
-                                        line.find("NoSuchMethod") != std::string::npos);
-    EXPECT_TRUE(compilerLine);
-    EXPECT_EQ(FileTime(kCachePath), goodTime);  // neither rewritten nor stamped
-    EXPECT_NE(FileTime(kCachePath), FileTime(kScriptPath));
-
-    // A text on which the script library's compiler stops the program is refused the same way.
-    res = Load("void LoadAnimations(CFResource@ res) { res.AddSound(\"a\", \"b\") ^ res.CreateModule(\"x\"); }\n");
-    EXPECT_EQ(res->GetModuleCount(), 0);
-    EXPECT_TRUE(m_fake->HasLogLine("[E] Resource: The script compiler stopped on effects/effects.as"));
-    EXPECT_EQ(FileTime(kCachePath), goodTime);
+    const std::string good = ReadFile(HostPath(kCachePath));
+    // Quadratic in the compiler: a few thousand locals take seconds; a long function takes memory.
+    std::string locals = "int Locals()\n{\n    int v0 = 0;\n", pad = "int Pad(int y)\n{\n    int x = 0;\n";
+    for (int i = 1; i < 8000; ++i)
+        locals += "    int v" + std::to_string(i) + " = v" + std::to_string(i - 1) + " + 1;\n";
+    for (int i = 0; i < 30000; ++i)
+        pad += "    x = x + " + std::to_string(i) + " * y;\n";
+    const std::string cant = "Can't compile AngelScript file effects/effects.as: ";
+    const struct {
+        const char* what;
+        std::string text;
+        std::string failure;  // what GetLoadFailure tells, and the log's error line after "[E] Resource: "
+        std::string message;  // the compiler's own, when it gave one
+        std::chrono::milliseconds cpu = std::chrono::seconds(10);  // the compile's bounds
+        std::size_t memoryBytes = std::size_t{1024} << 20;
+    } cases[] = {
+        {"an unknown method", "void LoadAnimations(CFResource@ res)\n{\n    res.NoSuchMethod();\n}\n",
+         cant + "line 3, column 9: No matching symbol 'NoSuchMethod'", "resource (3, 9) : Error : "},
+        // The script library's compiler stops the program on an assertion for this text.
+        {"an assertion", "void LoadAnimations(CFResource@ res) { res.AddSound(\"a\", \"b\") ^ res.CreateModule(\"x\"); }\n",
+         cant + "the script compiler crashed on it (signal 6, Aborted)", ""},
+        // A comment's and a string's brackets do not count: the line is the third.
+        {"nested too deeply", "// " + std::string(1001, '(') + "\nstring s = \"" + std::string(1001, '(') +
+                                  "\";\nint Deep() { return " + std::string(1000, '(') + "1" + std::string(1000, ')') + "; }\n",
+         cant + "line 3: brackets nested deeper than 1000", ""},
+        {"past the time limit", locals + "    return v7999;\n}\n", cant + "the compile took more than its 0.2 s of processor time", "",
+         std::chrono::milliseconds(200)},
+        {"past the memory limit", pad + "    return x;\n}\n", cant + "the compile needed more than the 64 MB of memory it may take", "",
+         std::chrono::seconds(10), std::size_t{64} << 20},
+        {"no entry function", "void Other(CFResource@ res) {}\n", "Script has no function void LoadAnimations(CFResource@)", ""},
+        {"no module declared", "void LoadAnimations(CFResource@ res) {}\n", "Script effects/effects.as declares no graphics module", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (kSanitized && c.memoryBytes < (std::size_t{1024} << 20))
+            continue;  // the sanitizers' allocator reserves its memory up front, where a bound of the address space can't see it
+        CFResource::SetCompileLimits(c.cpu, c.memoryBytes);
+        m_fake->logLines.clear();
+        auto res = Load(c.text);
+        EXPECT_EQ(res->GetModuleCount(), 0);
+        const std::string failure = res->GetLoadFailure();
+        if (kSanitized && failure == cant + "the script compiler met a memory error (its report is on stderr)")
+            continue;  // the sanitizers' runtime ends the child on an allocation it can't make, and may on an abort
+        EXPECT_EQ(failure, c.failure);
+        EXPECT_TRUE(m_fake->HasLogLine("[E] Resource: " + c.failure));
+        EXPECT_EQ(CountLogLinesStartingWith("[E] "), 1);
+        if (!c.message.empty()) {
+            EXPECT_EQ(CountLogLinesStartingWith(c.message), 1);
+        }
+        if (c.failure.rfind(cant, 0) == 0) {
+            EXPECT_TRUE(ReadFile(HostPath(kCachePath)) == good) << "a refused text is not cached";
+            EXPECT_EQ(FileTime(kCachePath), goodTime);  // neither rewritten nor stamped
+        }
+    }
+    CFResource::SetCompileLimits(std::chrono::seconds(10), std::size_t{1024} << 20);
 }
 
 TEST_F(CFResourceTest, WriteLogsTextUnchangedEvenWithPercentSigns)

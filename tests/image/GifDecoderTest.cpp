@@ -137,7 +137,7 @@ TEST(GifDecoder, EveryFrameOfPillowAndImageMagickAnimationsIsPillowsInOrderFromF
     if (python.empty())
         GTEST_SKIP() << "no Python with Pillow";
     const std::string dir = UniqueTempPath("animations");
-    ASSERT_EQ(std::system((python + " " + ImageDataPath("make_animations.py") + " " + dir).c_str()), 0)
+    ASSERT_EQ(std::system((python + " '" + ImageDataPath("make_animations.py") + "' '" + dir + "'").c_str()), 0)
         << "make_animations.py needs Pillow and ImageMagick";
     std::ifstream list(dir + "/list");
     std::string name;

@@ -109,7 +109,7 @@ TEST(InputScript, EveryMalformedLineIsRejectedWithItsNumber)
 {
     const char* bad[] = {"x move 1 2", "0 down 1", "1 down 3", "1 down", "1 move 1", "1 keydown 300",
                          "1 jump 1", "1 keyup 13 14", "1 char", "1 char ab", "1 shot", "1 shot ../map",
-                         "1 shot a/b", "1 shot menu map"};
+                         "1 shot a/b", "1 shot menu map", "1 char # the character itself is typed as 35"};
     for (const char* line : bad) {
         SCOPED_TRACE(line);
         std::vector<ScriptedInput> events;
@@ -119,13 +119,19 @@ TEST(InputScript, EveryMalformedLineIsRejectedWithItsNumber)
     }
     std::vector<ScriptedInput> events;
     std::string error;
-    ASSERT_TRUE(ParseInputScript("5 char #\n1 char 233\n\n  \n3 wheel -2 # comment\n4 shot main_menu-1\n", events, error));
-    ASSERT_EQ(events.size(), 4u);
+    // '#' starts a comment on every line, a char line's too; the character itself is typed by its code.
+    ASSERT_TRUE(ParseInputScript("5 char 35\n1 char 233\n\n  \n3 wheel -2 # comment\n4 shot main_menu-1\n6 char A # c\n"
+                                 "7 char B#c\n",
+                                 events, error))
+        << error;
+    ASSERT_EQ(events.size(), 6u);
     EXPECT_EQ(events[0].frame, 1);  // ordered by frame
     EXPECT_EQ(events[0].a, 233);
     EXPECT_EQ(events[1].a, -2);
     EXPECT_EQ(events[2].name, "main_menu-1");
     EXPECT_EQ(events[3].a, '#');
+    EXPECT_EQ(events[4].a, 'A');
+    EXPECT_EQ(events[5].a, 'B');
 }
 
 TEST(InputScript, BadScriptStopsTheHeadlessEngineFromStarting)

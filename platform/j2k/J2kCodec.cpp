@@ -346,6 +346,24 @@ bool UsableComponents(const opj_image_t& image)
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kAllocatorReplaced = true;
+#elif defined(__has_feature)
+constexpr bool kAllocatorReplaced =
+    __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer);
+#else
+constexpr bool kAllocatorReplaced = false;
+#endif
+
+// OpenJPEG frees millions of small blocks; the allocator keeps them in this thread's arena unless
+// asked, where the next decode in another thread cannot use them. Under a sanitizer the allocator
+// is its own, and glibc's trim walks arenas that were never set up (it crashed there).
+void ReturnFreedMemory()
+{
+    if (!kAllocatorReplaced)
+        malloc_trim(0);
+}
+
 // Takes the file's bytes: tells the two forms apart by their magic and reads the header.
 J2kImage* OpenBytes(std::unique_ptr<J2kImage> handle, const char* name)
 {
@@ -598,9 +616,7 @@ int J2K_Decode(J2kImage* image, unsigned char** buffer, int* size, const char* o
         if (code != kJ2kOk)
             return code;
         image->pixels.swap(pixels);
-        // OpenJPEG frees millions of small blocks; the allocator keeps them in this thread's
-        // arena unless asked, where the next decode in another thread cannot use them.
-        malloc_trim(0);
+        ReturnFreedMemory();
         image->decodedReduce = reduce;
         image->decodedWidth = w;
         image->decodedHeight = h;

@@ -30,8 +30,8 @@ namespace fs = std::filesystem;
 
 class PrivateGroupTest : public GameRunRoot {
 protected:
-    static constexpr const char* kPlayer = "sol54maya";  // her group is her own
-    static constexpr const char* kPeer = "sol54peer";    // joins her group in the second part
+    static constexpr const char* kPlayer = "solmaya";  // her group is her own
+    static constexpr const char* kPeer = "solpeer";    // joins her group in the second part
 
     void SetUp() override
     {
@@ -184,8 +184,9 @@ TEST_F(PrivateGroupTest, HerOwnHardLinksAreHersUntilHerGroupHasAnotherMember)
         EXPECT_TRUE(ReadText(m_home + "/backup/save.dat") == m_bytes["data/save.dat"]);
         EXPECT_EQ(FirstStoryRow(), "4321 MAYA");
         ASSERT_TRUE(fs::exists(m_game + "/effects/effects.bc")) << "no cache kept in her own folder";
-        if (start == 2)
+        if (start == 2) {
             EXPECT_TRUE(fs::last_write_time(m_game + "/effects/effects.bc") == cacheTime) << "compiled again";
+        }
         cacheTime = fs::last_write_time(m_game + "/effects/effects.bc");
     }
 

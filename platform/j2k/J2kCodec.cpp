@@ -11,6 +11,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct J2kImage {
@@ -355,12 +357,26 @@ constexpr bool kAllocatorReplaced =
 constexpr bool kAllocatorReplaced = false;
 #endif
 
+// Whether decodes have run on more than one thread of this process (it stays so).
+bool DecodesInManyThreads()
+{
+    static std::atomic<std::thread::id> first{};
+    static std::atomic<bool> many{false};
+    const std::thread::id self = std::this_thread::get_id();
+    std::thread::id none{};
+    if (!first.compare_exchange_strong(none, self) && none != self)
+        many.store(true);
+    return many.load();
+}
+
 // OpenJPEG frees millions of small blocks; the allocator keeps them in this thread's arena unless
-// asked, where the next decode in another thread cannot use them. Under a sanitizer the allocator
-// is its own, and glibc's trim walks arenas that were never set up (it crashed there).
+// asked, where the next decode in another thread cannot use them. Asking can cost twice the decode
+// (a file of tiny code-blocks), so a process that decodes on one thread only reuses them.
+// Under a sanitizer the allocator is its own, and glibc's trim walks arenas that were never set up
+// (it crashed there).
 void ReturnFreedMemory()
 {
-    if (!kAllocatorReplaced)
+    if (!kAllocatorReplaced && DecodesInManyThreads())
         malloc_trim(0);
 }
 

@@ -212,10 +212,10 @@ TEST(HostileGif, FramesOverTheScreenCanvasAreBoundedAsAWhole)
             CPixImage image(kPixTypeUnknown);
             image.SetFrame(c.frame);
             return image.DecodeFromMemory(bytes.data(), bytes.size(), kPixTypeGif) && image.HasPixels() ? 0 : 1;
-        }, 1.0 * kTestTimeScale);
+        }, ProcessorBound(1.0));
         ASSERT_TRUE(cost.exited) << "killed after " << cost.seconds << " s";
         EXPECT_EQ(cost.status, c.decoded ? 0 : 1);
-        EXPECT_LT(cost.seconds, 1.0 * kTestTimeScale);
+        EXPECT_LT(cost.seconds, ProcessorBound(1.0));
         EXPECT_LT(cost.peakMb, 256.0 * kTestMemoryScale);
     }
 }
@@ -267,7 +267,7 @@ TEST(HostileBmp, AShortFileCostsWhatItHolds)
         ASSERT_TRUE(cost.exited);
         EXPECT_EQ(cost.status, 0);
         // The declared picture is allocated but never touched beyond the rows held.
-        EXPECT_LT(cost.seconds, 0.25 * kTestTimeScale);
+        EXPECT_LT(cost.seconds, ProcessorBound(0.25));
         EXPECT_LT(cost.peakMb, 32.0 * kTestMemoryScale);
     }
     // The rows held are unpacked, the rest stay black; top-down, the file's first rows are the

@@ -273,7 +273,7 @@ TEST(J2kHostile, EveryFileIsRefusedOrDecodedWithinTheBounds)
             ASSERT_LT(bytes.size(), 65536u);
             const double reference = c.beside ? ReferenceSeconds(bytes) : 0;
             const double bound = c.beside ? std::min(1.0, std::max(0.6, 1.5 * reference)) : 1.0;
-            const RunCost cost = RunBoundedLeast([&] { return OpenAndDecode(bytes, !c.beside); }, bound * kTestTimeScale);
+            const RunCost cost = RunBoundedLeast([&] { return OpenAndDecode(bytes, !c.beside); }, ProcessorBound(bound));
             ASSERT_TRUE(cost.exited) << "killed after " << cost.seconds << " s";
             // A decode in a child is held to processor time: whether it ends within it depends on
             // the machine (and on the sanitizers' slowness), so such a file may be decoded or refused.
@@ -282,7 +282,7 @@ TEST(J2kHostile, EveryFileIsRefusedOrDecodedWithinTheBounds)
                 EXPECT_LE(cost.status, 1);
             else
                 EXPECT_EQ(cost.status, size <= c.decodedUpTo ? 0 : 1);
-            EXPECT_LT(cost.seconds, bound * kTestTimeScale) << "opj_decompress: " << reference << " s";
+            EXPECT_LT(cost.seconds, ProcessorBound(bound)) << "opj_decompress: " << reference << " s";
             EXPECT_LT(cost.peakMb, 256.0 * kTestMemoryScale);
             if (c.beside)
                 std::printf("%s: %.2f s, opj_decompress %.2f s\n", c.what, cost.seconds, reference);

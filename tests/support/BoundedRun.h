@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "support/LoadAllowance.h"
+
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/time.h>
@@ -29,6 +31,15 @@ constexpr double kTestMemoryScale = 3;
 constexpr double kTestTimeScale = 1;
 constexpr double kTestMemoryScale = 1;
 #endif
+
+// A bound on processor time for work that takes `idleSeconds` at most on an idle machine. A busy
+// machine stretches processor time too (its cores and caches are shared; a virtual machine's host
+// may count its own waits), less than the clock but by as much as half again: the bound grows with
+// the tasks each processor has, as a bound on the clock does.
+inline double ProcessorBound(double idleSeconds)
+{
+    return idleSeconds * kTestTimeScale * TasksPerProcessor();
+}
 
 struct RunCost {
     bool exited = false;   // the child ran to its end (no signal, no time-out)

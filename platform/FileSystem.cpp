@@ -293,15 +293,6 @@ std::vector<std::string> FindFiles(const std::string& pattern)
 
 namespace {
 
-// A folder on the way that only this user and root may change: theirs, and either no one else may
-// write it (a group of this user's own lets no one else in) or it is sticky (others may add names
-// there, not replace ours).
-bool GuardsWhatIsOurs(const struct stat& folder)
-{
-    const bool ours = folder.st_uid == ::geteuid() || folder.st_uid == 0;
-    return ours && (!host_files::ModeLetsOthersWrite(folder) || (folder.st_mode & S_ISVTX) != 0);
-}
-
 // The folder's path without links, if it is this user's own: it and every folder above it could be
 // made or changed by no one but this user and root, and no one else may write it. Each folder is
 // opened within the one above without following a link, so what is checked is what the path names.
@@ -319,13 +310,13 @@ std::string PrivateFolder(const std::string& path, std::string& why)
     const std::vector<std::string> parts = SplitParts(resolved);
     struct stat st;
     bool opened = folder >= 0 && ::fstat(folder, &st) == 0;
-    bool guarded = opened && GuardsWhatIsOurs(st);
+    bool guarded = opened && !host_files::LetsOthersChange(st);
     for (std::size_t i = 0; guarded && i < parts.size(); ++i) {
         const int next = ::openat(folder, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         ::close(folder);
         folder = next;
         opened = folder >= 0 && ::fstat(folder, &st) == 0;
-        guarded = opened && GuardsWhatIsOurs(st);
+        guarded = opened && !host_files::LetsOthersChange(st);
     }
     const int error = errno;
     if (folder >= 0)

@@ -110,10 +110,10 @@ def merge_config(shipped, kept):
 def refresh_config(source, target):
     """Merges the set's configuration into the player's, or copies it where there is none of theirs."""
     kept = None
-    if os.path.isfile(target) and not os.path.islink(target) and os.path.getsize(target) <= MAX_CONFIG_BYTES:
+    if os.path.isfile(target) and not os.path.islink(target):
         with open(target, 'rb') as f:
-            kept = f.read()
-    if kept is None:
+            kept = f.read(MAX_CONFIG_BYTES + 1)
+    if kept is None or len(kept) > MAX_CONFIG_BYTES:
         copy_in(source, target)
         return
     with open(source, 'rb') as f:

@@ -27,18 +27,6 @@ int TypeError(const struct stat& st)
     return S_ISLNK(st.st_mode) ? ELOOP : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
 }
 
-// The text of the link `name` in the open folder; empty (errno set) when it can't be read.
-std::string LinkText(int folder, const std::string& name)
-{
-    char text[4096];
-    const ssize_t length = ::readlinkat(folder, name.c_str(), text, sizeof text);
-    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof text) {
-        errno = length < 0 ? errno : ENAMETOOLONG;
-        return std::string();
-    }
-    return std::string(text, static_cast<std::size_t>(length));
-}
-
 // The last part of the name opened in the folder that holds it, once it is known to be of `type`
 // and its name is one only this user and root may give to another file, and kept only while it
 // is the file checked. Links are followed as the kernel would, one by one, each from the folder
@@ -64,7 +52,7 @@ int OpenByNameAgain(int folder, std::string name, int flags, mode_t type)
         if (::fstatat(at, name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0)
             return -1;
         if (S_ISLNK(entry.st_mode) && (flags & O_NOFOLLOW) == 0) {
-            name = LinkText(at, name);
+            name = LinkTextAt(at, name.c_str());
             if (name.empty())
                 return -1;
             continue;
@@ -110,6 +98,17 @@ int OpenOfTypeAt(int folder, const std::string& name, int flags, mode_t type)
     if (fd >= 0 || errno != ENOENT)
         return fd;
     return OpenByNameAgain(folder, name, flags, type);
+}
+
+std::string LinkTextAt(int folder, const char* name)
+{
+    char text[4096];
+    const ssize_t length = ::readlinkat(folder, name, text, sizeof text);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof text) {
+        errno = length < 0 ? errno : ENAMETOOLONG;
+        return std::string();
+    }
+    return std::string(text, static_cast<std::size_t>(length));
 }
 
 bool ProcFdsUsable()

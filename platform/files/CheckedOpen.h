@@ -17,4 +17,8 @@ namespace host_files {
 // S_IFCHR).
 int OpenOfTypeAt(int folder, const std::string& name, int flags, mode_t type);
 
+// The text of the link `name` in the open folder ("" for the folder descriptor itself, a link
+// opened with O_PATH); empty, with errno set, when it can't be read or is longer than a path.
+std::string LinkTextAt(int folder, const char* name);
+
 }  // namespace host_files

@@ -427,15 +427,12 @@ int OpenLinkTarget(int folder, const std::string& name, int flags, struct stat& 
         link = {};
         return -1;
     }
-    char text[4096];
-    const ssize_t length = ::readlinkat(at, "", text, sizeof text);
-    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof text) {
-        errno = length < 0 ? errno : ENAMETOOLONG;
+    const std::string text = LinkTextAt(at, "");
+    if (text.empty())
         return -1;
-    }
-    text[length] = '\0';  // an absolute text leaves the folder aside, as the link would
+    // An absolute text leaves the folder aside, as the link would.
     if ((flags & O_DIRECTORY) != 0)
-        return ::openat(folder, text, flags);  // it opens nothing but a folder
+        return ::openat(folder, text.c_str(), flags);  // it opens nothing but a folder
     return OpenRegularAt(folder, text, flags);
 }
 

@@ -81,8 +81,12 @@ bool IsPrimaryOfSomeoneElse(gid_t group)
         const int error = LookUp(buffer, [&](char* room, std::size_t size) {
             return ::getpwent_r(&entry, room, size, &next);
         });
-        if (error != 0 || next == nullptr)
+        if (error == ENOENT || (error == 0 && next == nullptr))
+            break;  // the end of the database
+        if (error != 0) {
+            found = true;  // the rest can't be read: someone else may be there
             break;
+        }
         if (next->pw_gid == group && IsSomeoneElse(next->pw_uid)) {
             found = true;
             break;
@@ -90,13 +94,6 @@ bool IsPrimaryOfSomeoneElse(gid_t group)
     }
     ::endpwent();
     return found;
-}
-
-// A folder on the way (its stat), judged by itself: someone else may rename or replace what it
-// holds. A sticky folder keeps others from replacing what is ours.
-bool LetsOthersChange(const struct stat& folder)
-{
-    return IsSomeoneElse(folder.st_uid) || (ModeLetsOthersWrite(folder) && (folder.st_mode & S_ISVTX) == 0);
 }
 
 // Whether a folder from the open folder (with `itself`, else from the one above it) up to the
@@ -155,6 +152,11 @@ bool ModeLetsOthersWrite(const struct stat& st)
     return (st.st_mode & S_IWOTH) != 0 || ((st.st_mode & S_IWGRP) != 0 && GroupHasOtherMembers(st.st_gid));
 }
 
+bool LetsOthersChange(const struct stat& folder)
+{
+    return IsSomeoneElse(folder.st_uid) || (ModeLetsOthersWrite(folder) && (folder.st_mode & S_ISVTX) == 0);
+}
+
 bool OthersMayWrite(const struct stat& st, int fd)
 {
     return ModeLetsOthersWrite(st) || ((st.st_mode & S_IWGRP) != 0 && WayLetsOthersIn(fd, !S_ISDIR(st.st_mode)));
@@ -167,12 +169,11 @@ bool OthersMayAddNames(const struct stat& folder, int fd)
 
 bool OthersMayRename(int folder, const struct stat& entry)
 {
+    // The folder is held open: only who may write it can give its names to other files.
     struct stat st;
-    if (::fstatat(folder, "", &st, AT_EMPTY_PATH) != 0 || !S_ISDIR(st.st_mode) || IsSomeoneElse(st.st_uid))
+    if (::fstatat(folder, "", &st, AT_EMPTY_PATH) != 0 || !S_ISDIR(st.st_mode) || LetsOthersChange(st))
         return true;
-    if (!OthersMayWrite(st, folder))
-        return false;
-    return (st.st_mode & S_ISVTX) == 0 || IsSomeoneElse(entry.st_uid);
+    return (st.st_mode & S_ISVTX) != 0 && ModeLetsOthersWrite(st) && IsSomeoneElse(entry.st_uid);
 }
 
 }  // namespace host_files

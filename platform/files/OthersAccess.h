@@ -23,6 +23,10 @@ bool GroupHasOtherMembers(gid_t group);
 // the group's members alone: everyone may, or the group may and has another member. For a walk of
 // its own over the folders on the way.
 bool ModeLetsOthersWrite(const struct stat& st);
+// Whether a folder (its stat), judged by itself, lets someone else rename or replace what it
+// holds: another user's, or one others may write that is not sticky (sticky keeps others from
+// replacing what is ours).
+bool LetsOthersChange(const struct stat& folder);
 // Whether anyone but this user and root may write `st`: everyone may, or the group may and
 // someone besides this user can use that. `st` is a folder open as `fd`, or a file in the folder
 // open as `fd`.
@@ -32,8 +36,8 @@ bool OthersMayWrite(const struct stat& st, int fd);
 // replacing names, not from adding theirs).
 bool OthersMayAddNames(const struct stat& folder, int fd);
 // Whether someone but this user and root may give the name of `entry` (its stat, not following a
-// link) in the open folder to another file: it is another user's folder, or others may write it
-// and it is not sticky, or it is sticky and the entry is another user's.
+// link) in the open folder to another file: the folder lets others change what it holds, or it is
+// sticky, others may write it and the entry is another user's.
 bool OthersMayRename(int folder, const struct stat& entry);
 
 }  // namespace host_files

@@ -357,6 +357,9 @@ constexpr bool kAllocatorReplaced =
 constexpr bool kAllocatorReplaced = false;
 #endif
 
+static_assert(std::max(kJ2kMaxDecodeBytes, kJ2kMaxScaledDecodeBytes) + kJ2kMaxPictureBytes <= kJ2kMaxBytesInFlight,
+              "every decode the estimate lets through fits beside no other");
+
 // Whether decodes have run on more than one thread of this process (it stays so).
 bool DecodesInManyThreads()
 {
@@ -629,10 +632,11 @@ int J2K_Decode(J2kImage* image, unsigned char** buffer, int* size, const char* o
         std::vector<unsigned char> pixels;
         int w = 0, h = 0;
         const int code = image->bounded ? DecodeBounded(*image, reduce, pixels, w, h) : DecodePixels(*image, reduce, pixels, w, h);
+        if (!image->bounded)
+            ReturnFreedMemory();  // a child's decode freed its memory with the child
         if (code != kJ2kOk)
             return code;
         image->pixels.swap(pixels);
-        ReturnFreedMemory();
         image->decodedReduce = reduce;
         image->decodedWidth = w;
         image->decodedHeight = h;

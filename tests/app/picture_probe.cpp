@@ -3,9 +3,6 @@
 //
 //   picture_probe j2k FILE OUT          CJp2Image::Load; OUT gets blue, green, red, alpha bytes
 //   picture_probe gif FILE FRAME OUT    the frame reader; OUT gets red, green, blue, alpha bytes
-//   picture_probe j2k-threads THREADS FILE...
-//                                       each file decoded in THREADS threads at once; prints how
-//                                       many were decoded and the reasons of those refused
 //   picture_probe same-j2k OURS REF COMPONENTS BITS
 //                                       compares OURS with opj_decompress's planar raw output
 //
@@ -21,7 +18,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -78,33 +74,6 @@ int DecodeGif(const char* file, int frame, const char* out)
     return WriteAll(out, rgba.data(), rgba.size()) ? 0 : 1;
 }
 
-// Every file in `threads` threads at once, as a host decoding a page of pictures in a pool:
-// exit 0 when all were decoded.
-int DecodeJ2kThreads(int threads, char** files, int count)
-{
-    std::vector<std::string> failures(static_cast<std::size_t>(threads * count));
-    std::vector<std::thread> pool;
-    for (int t = 0; t < threads; ++t) {
-        pool.emplace_back([&, t] {
-            for (int f = 0; f < count; ++f) {
-                CJp2Image image;
-                if (image.Load(files[(f + t) % count], nullptr) != 0 || image.Pixels() == nullptr)
-                    failures[static_cast<std::size_t>(t * count + f)] = image.ErrorText();
-            }
-        });
-    }
-    for (std::thread& thread : pool)
-        thread.join();
-    int refused = 0;
-    for (const std::string& why : failures) {
-        if (!why.empty())
-            std::printf("refused: %s\n", why.c_str());
-        refused += why.empty() ? 0 : 1;
-    }
-    std::printf("%d of %d decoded\n", threads * count - refused, threads * count);
-    return refused == 0 ? 0 : 2;
-}
-
 // The reference's samples brought to 8 bits as the decoder layer does: the top bits of deeper
 // samples. Planar, each component after the other; two bytes little-endian above 8 bits.
 int CompareJ2k(const char* ours, const char* ref, int components, int bits)
@@ -149,10 +118,8 @@ int main(int argc, char** argv)
         return DecodeJ2k(argv[2], argv[3]);
     if (mode == "gif" && argc == 5)
         return DecodeGif(argv[2], std::atoi(argv[3]), argv[4]);
-    if (mode == "j2k-threads" && argc >= 4)
-        return DecodeJ2kThreads(std::atoi(argv[2]), argv + 3, argc - 3);
     if (mode == "same-j2k" && argc == 6)
         return CompareJ2k(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
-    std::fprintf(stderr, "usage: picture_probe j2k FILE OUT | gif FILE FRAME OUT | j2k-threads THREADS FILE... | same-j2k OURS REF COMPONENTS BITS\n");
+    std::fprintf(stderr, "usage: picture_probe j2k FILE OUT | gif FILE FRAME OUT | same-j2k OURS REF COMPONENTS BITS\n");
     return 1;
 }

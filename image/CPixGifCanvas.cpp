@@ -6,37 +6,10 @@
 
 namespace {
 
-std::uint8_t IndexIn(const std::uint8_t* row, int x, int bpp)
-{
-    switch (bpp) {
-    case 8: return row[x];
-    case 4: return static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) != 0 ? 0 : 4)) & 15);
-    default: return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
-    }
-}
-
-void PutIndex(std::uint8_t* row, int x, int bpp, std::uint8_t index)
-{
-    switch (bpp) {
-    case 8:
-        row[x] = index;
-        break;
-    case 4: {
-        const int shift = (x & 1) != 0 ? 0 : 4;
-        row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & ~(15 << shift)) | ((index & 15) << shift));
-        break;
-    }
-    default: {
-        const int shift = 7 - (x & 7);
-        row[x >> 3] = static_cast<std::uint8_t>((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
-        break;
-    }
-    }
-}
-
-// A table's colour of an index; a file without any table is read as grey levels, and an index
-// past the end of its table as black.
-PixQuad ColourOf(const std::vector<std::uint8_t>* table, int index)
+// A table's colour of an index, as the palette of an indexed picture has it: a file without any
+// table is read as grey levels, and an index past the end of its table as black, or as white in
+// a frame with a transparent index.
+PixQuad ColourOf(const std::vector<std::uint8_t>* table, int index, bool transparent)
 {
     PixQuad c;
     if (table == nullptr || table->empty()) {
@@ -44,11 +17,13 @@ PixQuad ColourOf(const std::vector<std::uint8_t>* table, int index)
         return c;
     }
     const std::size_t at = 3 * static_cast<std::size_t>(index);
-    if (at + 2 < table->size()) {
-        c.red = (*table)[at];
-        c.green = (*table)[at + 1];
-        c.blue = (*table)[at + 2];
+    if (at + 2 >= table->size()) {
+        c.red = c.green = c.blue = transparent ? 255 : 0;
+        return c;
     }
+    c.red = (*table)[at];
+    c.green = (*table)[at + 1];
+    c.blue = (*table)[at + 2];
     return c;
 }
 
@@ -62,41 +37,44 @@ void CPixGifCanvas::Begin(int width, int height, bool alpha, int background)
     m_saved.clear();
 }
 
-// A frame that covers the screen with no transparent index leaves nothing of the frames before.
-bool CPixGifCanvas::Covers(const PixGifFrame& frame) const
+bool CPixGifCanvas::Covers(const PixGifFrame& frame, int width, int height)
 {
-    return frame.left == 0 && frame.top == 0 && frame.width >= m_screen.width && frame.height >= m_screen.height && frame.trans < 0;
+    return frame.left == 0 && frame.top == 0 && frame.width >= width && frame.height >= height && frame.trans < 0;
 }
 
-// Drawn as indices, every pixel keeps its colour: the frame's table is the picture's, or a part of
-// it, and its transparent index the same.
-bool CPixGifCanvas::Fits(const PixGifFrame& frame) const
+// Drawn as indices, every pixel keeps its colour.
+bool CPixGifCanvas::Fits(const PixGifFrame& frame, const std::vector<std::uint8_t>& table, int trans)
 {
     static const std::vector<std::uint8_t> kNone;
-    const std::vector<std::uint8_t>& table = frame.table != nullptr ? *frame.table : kNone;
-    const std::vector<std::uint8_t>& own = m_state.table;
-    return frame.trans == m_state.trans && table.size() <= own.size() && table.empty() == own.empty() &&
-           std::equal(table.begin(), table.end(), own.begin());
+    const std::vector<std::uint8_t>& own = frame.table != nullptr ? *frame.table : kNone;
+    return frame.trans == trans && own.size() <= table.size() && own.empty() == table.empty() &&
+           std::equal(own.begin(), own.end(), table.begin());
 }
 
-// A palette picture of the frame's table at its depth, filled with its transparent index or 0.
+// A palette picture of the frame's table at its depth, filled with its transparent index or 0. A
+// covering frame keeps a picture of that size and depth as it is: it sets every pixel itself.
 bool CPixGifCanvas::StartIndexed(const PixGifFrame& frame, int bpp)
 {
     const int background = m_state.background;
     m_state = State();
     m_state.background = background;
     m_state.trans = frame.trans;
-    m_state.table = frame.table != nullptr ? *frame.table : std::vector<std::uint8_t>();
+    if (frame.table != nullptr)
+        m_state.table = *frame.table;
     m_saved.clear();
-    if (m_picture.Create(m_screen.width, m_screen.height, bpp, kPixTypeGif) == nullptr)
+    const bool keep = m_picture.HasPixels() && m_picture.Width() == m_screen.width && m_picture.Height() == m_screen.height &&
+                      m_picture.Bpp() == bpp && Covers(frame, m_screen.width, m_screen.height);
+    if (!keep && m_picture.Create(m_screen.width, m_screen.height, bpp, kPixTypeGif) == nullptr)
         return false;
-    // A transparent picture gets white for the entries its table lacks.
-    for (std::uint32_t i = 0; i < m_picture.ColorCount(); ++i) {
-        const bool beyond = !m_state.table.empty() && 3 * i >= m_state.table.size();
-        if (beyond && frame.trans < 0)
-            break;
-        const PixQuad c = beyond ? PixQuad{255, 255, 255, 0} : ColourOf(&m_state.table, static_cast<int>(i));
-        m_picture.SetPaletteEntry(i, c.red, c.green, c.blue, 0);
+    // The entries a short table lacks are black, or white in a transparent picture.
+    const std::uint32_t entries = static_cast<std::uint32_t>(m_state.table.size() / 3);
+    if (entries == 0) {
+        m_picture.SetGreyPalette();
+    } else {
+        m_picture.SetPaletteTriples(m_state.table.data(), entries);
+        const std::uint8_t rest = frame.trans >= 0 ? 255 : 0;
+        for (std::uint32_t i = entries; i < m_picture.ColorCount(); ++i)
+            m_picture.SetPaletteEntry(i, rest, rest, rest, 0);
     }
     m_picture.SetTransparentIndex(frame.trans);
     if (frame.trans > 0)
@@ -104,50 +82,32 @@ bool CPixGifCanvas::StartIndexed(const PixGifFrame& frame, int bpp)
     return true;
 }
 
-// The indices so far as their colours (clear for the transparent index), and a rectangle kept for
-// disposal likewise: from here every frame is drawn in colour.
+// The indices so far as their palette's colours, clear for the transparent index where the
+// screen has alpha (the palette's reserved bytes become the alpha plane): from here every frame
+// is drawn in colour. Dispose has run: nothing is saved.
 bool CPixGifCanvas::ToColour()
 {
-    CPixImage colour(kPixTypeGif);
-    if (colour.Create(m_screen.width, m_screen.height, 24, kPixTypeGif) == nullptr) {
-        m_picture.SetLastError(colour.LastError());
+    for (std::uint32_t i = 0; m_screen.alpha && i < m_picture.ColorCount(); ++i) {
+        PixQuad c = m_picture.PaletteEntry(i);
+        c.reserved = static_cast<int>(i) == m_state.trans ? 0 : 255;
+        m_picture.SetPaletteQuad(i, c);
+    }
+    if (!m_picture.IncreaseBitDepth(24)) {
+        m_picture.SetLastError("CPixImage::Create can't allocate memory");
         return false;
     }
-    if (m_screen.alpha)
-        colour.MakeAlphaPlane();
-    const int bpp = m_picture.Bpp();
-    for (int row = 0; row < m_screen.height; ++row) {
-        const std::uint8_t* from = m_picture.RowPointer(row);
-        std::uint8_t* to = colour.RowPointer(row);
-        std::uint8_t* a = colour.HasAlpha() ? colour.AlphaPointer(0, row) : nullptr;
-        for (int x = 0; x < m_screen.width; ++x, to += 3) {
-            const int index = IndexIn(from, x, bpp);
-            const PixQuad c = ColourOf(&m_state.table, index);
-            to[0] = c.blue;
-            to[1] = c.green;
-            to[2] = c.red;
-            if (a != nullptr)
-                a[x] = index == m_state.trans ? 0 : 255;
-        }
-    }
-    std::vector<std::uint8_t> saved;
-    for (const std::uint8_t index : m_saved) {
-        const PixQuad c = ColourOf(&m_state.table, index);
-        saved.insert(saved.end(), {c.blue, c.green, c.red, static_cast<std::uint8_t>(index == m_state.trans ? 0 : 255)});
-    }
-    m_saved.swap(saved);
     m_state.mode = EMode::kTrueColour;
-    return m_picture.TakeOver(colour);
+    return true;
 }
 
-bool CPixGifCanvas::Draw(const CPixImage& indices, const PixGifFrame& frame, int bpp)
+bool CPixGifCanvas::Draw(const CPixImage& indices, const PixGifFrame& frame)
 {
-    if (!m_picture.HasPixels() || Covers(frame)) {
-        if (!StartIndexed(frame, bpp))
+    if (!m_picture.HasPixels() || Covers(frame, m_screen.width, m_screen.height)) {
+        if (!StartIndexed(frame, indices.Bpp()))
             return false;
     } else {
         Dispose();
-        if (m_state.mode == EMode::kIndexed && !Fits(frame) && !ToColour())
+        if (m_state.mode == EMode::kIndexed && !Fits(frame, m_state.table, m_state.trans) && !ToColour())
             return false;
     }
     const Rect r = Visible(frame);
@@ -160,7 +120,7 @@ bool CPixGifCanvas::Draw(const CPixImage& indices, const PixGifFrame& frame, int
         // background colour in the frame's table.
         m_state.fillClear = frame.trans >= 0;
         m_state.fillIndex = m_state.fillClear ? frame.trans : m_state.background;
-        m_state.fillTable = frame.table != nullptr ? *frame.table : std::vector<std::uint8_t>();
+        m_state.fillColour = ColourOf(frame.table, m_state.fillIndex, m_state.fillClear);
     }
     if (r.Empty())
         return true;
@@ -184,7 +144,7 @@ CPixGifCanvas::Rect CPixGifCanvas::Visible(const PixGifFrame& frame) const
 void CPixGifCanvas::Dispose()
 {
     if (m_state.disposal == 2)
-        Fill(m_state.pending, m_state.fillIndex, &m_state.fillTable, m_state.fillClear);
+        Fill(m_state.pending, m_state.fillIndex, m_state.fillColour, m_state.fillClear);
     else if (m_state.disposal == 3)
         Restore();
     m_state.disposal = 0;
@@ -203,7 +163,7 @@ void CPixGifCanvas::Save(const Rect& r)
         const std::uint8_t* from = m_picture.RowPointer(row);
         if (!colour) {
             for (int x = r.left; x < r.right; ++x)
-                *to++ = IndexIn(from, x, bpp);
+                *to++ = CPixImage::IndexInRow(from, x, bpp);
             continue;
         }
         for (int x = r.left; x < r.right; ++x, to += 4) {
@@ -213,13 +173,12 @@ void CPixGifCanvas::Save(const Rect& r)
     }
 }
 
+// What Save kept of the pending rectangle: the mode cannot change in between (Draw disposes of
+// the last frame before it turns the picture to colour).
 void CPixGifCanvas::Restore()
 {
     const Rect& r = m_state.pending;
     const bool colour = m_state.mode == EMode::kTrueColour;
-    const std::size_t per = colour ? 4 : 1;
-    if (m_saved.size() != static_cast<std::size_t>(r.right - r.left) * static_cast<std::size_t>(r.bottom - r.top) * per)
-        return;
     const std::uint8_t* from = m_saved.data();
     const int bpp = m_picture.Bpp();
     for (int y = r.top; y < r.bottom; ++y) {
@@ -227,7 +186,7 @@ void CPixGifCanvas::Restore()
         std::uint8_t* to = m_picture.RowPointer(row);
         if (!colour) {
             for (int x = r.left; x < r.right; ++x)
-                PutIndex(to, x, bpp, *from++);
+                CPixImage::SetIndexInRow(to, x, bpp, *from++);
             continue;
         }
         for (int x = r.left; x < r.right; ++x, from += 4) {
@@ -239,11 +198,10 @@ void CPixGifCanvas::Restore()
 }
 
 // An index over the rectangle: as it is, or as its colour (clear: with no alpha).
-void CPixGifCanvas::Fill(const Rect& r, int index, const std::vector<std::uint8_t>* table, bool clear)
+void CPixGifCanvas::Fill(const Rect& r, int index, PixQuad c, bool clear)
 {
     if (r.Empty())
         return;
-    const PixQuad c = ColourOf(table, index);
     const std::uint8_t alpha = clear ? 0 : 255;
     const int bpp = m_picture.Bpp();
     for (int y = r.top; y < r.bottom; ++y) {
@@ -251,7 +209,7 @@ void CPixGifCanvas::Fill(const Rect& r, int index, const std::vector<std::uint8_
         std::uint8_t* to = m_picture.RowPointer(row);
         for (int x = r.left; x < r.right; ++x) {
             if (m_state.mode == EMode::kIndexed) {
-                PutIndex(to, x, bpp, static_cast<std::uint8_t>(index));
+                CPixImage::SetIndexInRow(to, x, bpp, static_cast<std::uint8_t>(index));
                 continue;
             }
             std::uint8_t* p = to + 3 * static_cast<std::size_t>(x);
@@ -277,9 +235,9 @@ void CPixGifCanvas::DrawIndexed(const CPixImage& indices, const PixGifFrame& fra
         std::uint8_t* to = m_picture.RowPointer(m_picture.Height() - 1 - y);
         if (!bytes) {
             for (int x = 0; x < width; ++x) {
-                const std::uint8_t index = IndexIn(from, x, fromBpp);
+                const std::uint8_t index = CPixImage::IndexInRow(from, x, fromBpp);
                 if (index != trans)
-                    PutIndex(to, r.left + x, toBpp, index);
+                    CPixImage::SetIndexInRow(to, r.left + x, toBpp, index);
             }
             continue;
         }
@@ -301,7 +259,7 @@ void CPixGifCanvas::DrawColours(const CPixImage& indices, const PixGifFrame& fra
 {
     PixQuad colours[256];
     for (int i = 0; i < 256; ++i)
-        colours[i] = ColourOf(frame.table, i);
+        colours[i] = ColourOf(frame.table, i, frame.trans >= 0);
     const int bpp = indices.Bpp();
     const int width = r.right - r.left;
     const bool alpha = m_picture.HasAlpha();
@@ -311,7 +269,7 @@ void CPixGifCanvas::DrawColours(const CPixImage& indices, const PixGifFrame& fra
         std::uint8_t* to = m_picture.RowPointer(row) + 3 * static_cast<std::size_t>(r.left);
         std::uint8_t* a = alpha ? m_picture.AlphaPointer(r.left, row) : nullptr;
         for (int x = 0; x < width; ++x, to += 3) {
-            const std::uint8_t index = IndexIn(from, x, bpp);
+            const std::uint8_t index = CPixImage::IndexInRow(from, x, bpp);
             if (index == frame.trans)
                 continue;
             const PixQuad& c = colours[index];

@@ -27,14 +27,22 @@ class CPixGifCanvas {
 public:
     enum class EMode { kIndexed, kTrueColour };
 
+    // The rule that keeps the picture indexed, here alone, so that the budget counted before the
+    // first frame sees the canvas's own: a frame that covers a screen of width x height with no
+    // transparent index leaves nothing of the frames before, and starts a palette picture of its
+    // table; a later frame fits that picture when its table is that table, or a part of it, and
+    // its transparent index the same.
+    static bool Covers(const PixGifFrame& frame, int width, int height);
+    static bool Fits(const PixGifFrame& frame, const std::vector<std::uint8_t>& table, int trans);
+
     // Before the first frame: the screen's size, whether any frame of the file is transparent
     // (a colour picture then has an alpha plane), and its background index, which disposal to the
     // background uses where a frame has no transparent index.
     void Begin(int width, int height, bool alpha, int background);
-    // The frame's indices (a palette image of its size, `bpp` the depth of its table) drawn over
+    // The frame's indices (a palette image of its size, at the depth of its table) drawn over
     // what the frames before leave, once what the last one asked for is done; the first frame on
     // a screen of its transparent index, or of index 0, as other readers show it.
-    bool Draw(const CPixImage& indices, const PixGifFrame& frame, int bpp);
+    bool Draw(const CPixImage& indices, const PixGifFrame& frame);
 
     bool CopyFrom(const CPixGifCanvas& other);
     bool TakeFrom(CPixGifCanvas& other);               // moves the other's picture and state here
@@ -49,15 +57,13 @@ private:
         int left = 0, top = 0, right = 0, bottom = 0;    // top-down, right and bottom excluded
         bool Empty() const { return right <= left || bottom <= top; }
     };
-    bool Covers(const PixGifFrame& frame) const;
-    bool Fits(const PixGifFrame& frame) const;
     bool StartIndexed(const PixGifFrame& frame, int bpp);
     bool ToColour();
     void Dispose();
     Rect Visible(const PixGifFrame& frame) const;
     void Save(const Rect& r);
     void Restore();
-    void Fill(const Rect& r, int index, const std::vector<std::uint8_t>* table, bool clear);
+    void Fill(const Rect& r, int index, PixQuad colour, bool clear);
     void DrawIndexed(const CPixImage& indices, const PixGifFrame& frame, const Rect& r);
     void DrawColours(const CPixImage& indices, const PixGifFrame& frame, const Rect& r);
 
@@ -76,7 +82,7 @@ private:
         int disposal = 0;                              // what the last frame drawn asked for
         Rect pending;
         int fillIndex = 0;
+        PixQuad fillColour;                            // of fillIndex in the frame's table
         bool fillClear = false;
-        std::vector<std::uint8_t> fillTable;
     } m_state;
 };

@@ -139,7 +139,7 @@ CPixGifCodec::Step CPixGifCodec::DecodeFrames(CPixStream* stream, const Screen& 
     // for. They and frames whose tables or transparency differ may turn the picture to colour.
     const bool tiles = scan.count > 1 && screen.table.empty() && scan.firstWidth < screen.width &&
                        scan.firstHeight < screen.height;
-    comp.trueColour = tiles || !scan.oneTable || !scan.oneTransparency;
+    comp.trueColour = tiles || !scan.indexed;
     comp.frameToRead = tiles ? scan.count - 1 : m_info.frame;
     comp.verify = point != nullptr;
     if (!WithinBudget(screen, scan, comp))
@@ -221,7 +221,6 @@ CPixGifCodec::Step CPixGifCodec::ReadFrame(CPixStream* stream, const Screen& scr
         return Step::Failed;
     }
     const std::vector<std::uint8_t>& table = (block.flags & 0x80) != 0 ? local : screen.table;
-    const int bpp = BppForTable(table.empty() ? 256 : static_cast<int>(table.size() / 3));
     const PixGifFrame frame{block.left, block.top, block.width, block.height, control.trans, control.disposal, &table};
     if (index == 0)
         comp.canvas.Begin(screen.width, screen.height, scan.anyTransparency, screen.background);
@@ -231,7 +230,7 @@ CPixGifCodec::Step CPixGifCodec::ReadFrame(CPixStream* stream, const Screen& scr
         comp.mismatch = true;
         return Step::Failed;
     }
-    if (!comp.canvas.Draw(*this, frame, bpp)) {
+    if (!comp.canvas.Draw(*this, frame)) {
         SetLastError(comp.canvas.Picture().LastError());
         return Step::Failed;
     }
@@ -309,13 +308,15 @@ CPixGifCodec::Found CPixGifCodec::NextImage(CPixStream* stream, ImageBlock& bloc
 }
 
 // Counting skips each image's data by its sub-block sizes: nothing is decoded twice. It notes
-// where each frame lies, and whether the frames share the first one's table and transparency.
+// where each frame lies, and whether the canvas would turn to colour: as the canvas draws them,
+// each frame is held to the table and transparency of the first or the last that covered the
+// screen.
 CPixGifCodec::FrameScan CPixGifCodec::CountFrames(CPixStream* stream, const Screen& screen)
 {
     FrameScan scan;
     const long start = stream->Tell();
-    std::vector<std::uint8_t> first, local;
-    int firstTrans = -1;
+    std::vector<std::uint8_t> shared, local;
+    int sharedTrans = -1;
     ImageBlock block;
     TakeControl();
     while (NextImage(stream, block, false) == Found::Image) {
@@ -333,12 +334,14 @@ CPixGifCodec::FrameScan CPixGifCodec::CountFrames(CPixStream* stream, const Scre
         if (scan.count == 0) {
             scan.firstWidth = block.width;
             scan.firstHeight = block.height;
-            first = table;
-            firstTrans = control.trans;
         }
-        scan.oneTable = scan.oneTable && table.size() <= first.size() && (first.empty() == table.empty()) &&
-                        std::equal(table.begin(), table.end(), first.begin());
-        scan.oneTransparency = scan.oneTransparency && control.trans == firstTrans;
+        const PixGifFrame frame{block.left, block.top, block.width, block.height, control.trans, control.disposal, &table};
+        if (scan.count == 0 || CPixGifCanvas::Covers(frame, screen.width, screen.height)) {
+            shared = table;
+            sharedTrans = control.trans;
+        } else {
+            scan.indexed = scan.indexed && CPixGifCanvas::Fits(frame, shared, sharedTrans);
+        }
         scan.anyTransparency = scan.anyTransparency || control.trans >= 0;
         f.area = static_cast<std::uint64_t>(block.width) * static_cast<std::uint64_t>(block.height);
         f.disposal = control.disposal;

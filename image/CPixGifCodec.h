@@ -74,8 +74,7 @@ private:
         int count = 0;
         int firstWidth = 0, firstHeight = 0;
         std::vector<FrameRecord> frames;
-        bool oneTable = true;                      // every frame's table is the first one's, or a part of it
-        bool oneTransparency = true;               // and every frame has the first one's transparent index
+        bool indexed = true;                       // the canvas stays a palette picture (CPixGifCanvas::Fits)
         bool anyTransparency = false;
     };
     struct ImageBlock {                            // an image descriptor

@@ -164,7 +164,6 @@ void CPixGifCodec::KeepResumePoint(CPixStream* stream, Request& request, FrameSc
     auto point = std::make_unique<ResumePoint>();
     if (!point->comp.canvas.CopyFrom(comp.canvas))
         return;
-    point->comp.trueColour = comp.trueColour;
     point->comp.frameIndex = comp.frameIndex;
     point->comp.last = comp.last;
     point->read = read;

@@ -261,6 +261,37 @@ public:
     // ---- Pixels ----------------------------------------------------------------------------
     std::uint8_t PixelIndex(int x, int y) const;
     std::uint8_t PixelIndexUnchecked(int x, int y) const;
+    // The index at x of a row of a palette picture of `bpp` bits (0 at other depths), and its
+    // setting: for loops that walk a row and would not find it again for every pixel.
+    static std::uint8_t IndexInRow(const std::uint8_t* row, int x, int bpp)
+    {
+        switch (bpp) {
+        case 8: return row[x];
+        case 4: return static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) != 0 ? 0 : 4)) & 15);
+        case 1: return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
+        default: return 0;
+        }
+    }
+    static void SetIndexInRow(std::uint8_t* row, int x, int bpp, std::uint8_t index)
+    {
+        switch (bpp) {
+        case 8:
+            row[x] = index;
+            break;
+        case 4: {
+            const int shift = (x & 1) != 0 ? 0 : 4;
+            row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & ~(15 << shift)) | ((index & 15) << shift));
+            break;
+        }
+        case 1: {
+            const int shift = 7 - (x & 7);
+            row[x >> 3] = static_cast<std::uint8_t>((row[x >> 3] & ~(1 << shift)) | ((index & 1) << shift));
+            break;
+        }
+        default:
+            break;
+        }
+    }
     PixQuad PixelColor(int x, int y, bool withAlpha = true) const;
     PixQuad PixelColorUnchecked(int x, int y) const;
     std::uint8_t GreyLevelAt(int x, int y) const;

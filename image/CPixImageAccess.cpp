@@ -494,13 +494,7 @@ std::uint8_t CPixImage::PixelIndex(int x, int y) const
 
 std::uint8_t CPixImage::PixelIndexUnchecked(int x, int y) const
 {
-    const std::uint8_t* row = m_pBits + static_cast<std::size_t>(y) * m_info.rowBytes;
-    switch (Bpp()) {
-    case 8: return row[x];
-    case 4: return static_cast<std::uint8_t>((row[x >> 1] >> ((x & 1) != 0 ? 0 : 4)) & 15);
-    case 1: return static_cast<std::uint8_t>((row[x >> 3] >> (7 - (x & 7))) & 1);
-    default: return 0;
-    }
+    return IndexInRow(m_pBits + static_cast<std::size_t>(y) * m_info.rowBytes, x, Bpp());
 }
 
 PixQuad CPixImage::PixelColor(int x, int y, bool withAlpha) const
@@ -552,26 +546,7 @@ void CPixImage::SetPixelIndex(int x, int y, std::uint8_t index)
 {
     if (m_pDib == nullptr || !IsIndexed() || !IsInside(x, y))
         return;
-    std::uint8_t* row = m_pBits + static_cast<std::size_t>(y) * m_info.rowBytes;
-    switch (Bpp()) {
-    case 8:
-        row[x] = index;
-        break;
-    case 4: {
-        const int shift = (x & 1) != 0 ? 0 : 4;
-        std::uint8_t& b = row[x >> 1];
-        b = static_cast<std::uint8_t>((b & ~(15 << shift)) | ((index & 15) << shift));
-        break;
-    }
-    case 1: {
-        const int shift = 7 - (x & 7);
-        std::uint8_t& b = row[x >> 3];
-        b = static_cast<std::uint8_t>((b & ~(1 << shift)) | ((index & 1) << shift));
-        break;
-    }
-    default:
-        break;
-    }
+    SetIndexInRow(m_pBits + static_cast<std::size_t>(y) * m_info.rowBytes, x, Bpp(), index);
 }
 
 void CPixImage::SetPixelColor(int x, int y, PixQuad color, bool setAlpha)

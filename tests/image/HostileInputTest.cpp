@@ -34,16 +34,23 @@ void PutLe(Bytes& b, std::uint32_t v, int size)
 
 // A GIF of a screen x screen screen without a global colour table whose `frames` frames of
 // frameWidth x frameHeight carry no pixel data (two bytes: code size and the end), or with
-// `dataBytes` bytes of zero codes each.
-Bytes EmptyFrames(int screen, int frameWidth, int frameHeight, int frames, int dataBytes = 0)
+// `dataBytes` bytes of zero codes each. With a `coveringAt` frame, that one covers the screen
+// with a 2-colour table and the others have 4-colour tables that begin with it.
+Bytes EmptyFrames(int screen, int frameWidth, int frameHeight, int frames, int dataBytes = 0, int coveringAt = -1)
 {
     Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
     PutLe(b, static_cast<std::uint32_t>(screen) * 0x10001u, 4);
     b.insert(b.end(), {0, 0, 0});
     for (int i = 0; i < frames; ++i) {
+        const bool covering = i == coveringAt;
+        const auto width = static_cast<std::uint32_t>(covering ? screen : frameWidth);
+        const auto height = static_cast<std::uint32_t>(covering ? screen : frameHeight);
         b.insert(b.end(), {',', 0, 0, 0, 0});
-        PutLe(b, static_cast<std::uint32_t>(frameWidth) | static_cast<std::uint32_t>(frameHeight) << 16, 4);
-        b.insert(b.end(), {0, 2});
+        PutLe(b, width | height << 16, 4);
+        b.push_back(static_cast<std::uint8_t>(coveringAt < 0 ? 0 : covering ? 0x80 : 0x81));
+        for (int n = 0; coveringAt >= 0 && n < (covering ? 2 : 4); ++n)
+            b.insert(b.end(), {static_cast<std::uint8_t>(60 * n), 0, 0});
+        b.push_back(2);
         for (int left = dataBytes; left > 0; left -= 255) {
             b.push_back(static_cast<std::uint8_t>(std::min(left, 255)));
             b.insert(b.end(), static_cast<std::size_t>(std::min(left, 255)), 0);
@@ -190,6 +197,7 @@ TEST(HostileGif, FramesOverTheScreenCanvasAreBoundedAsAWhole)
         int screen, frameWidth, frameHeight, frames, frame;
         bool decoded;
         int dataBytes = 0;   // of each frame
+        int coveringAt = -1;
     };
     const Case cases[] = {
         // Compositing: frames smaller than the screen drawn in colour, one after the other.
@@ -202,9 +210,12 @@ TEST(HostileGif, FramesOverTheScreenCanvasAreBoundedAsAWhole)
         // Image data pays for more pixels, but no more than a file under 64 KiB can bring.
         {4096, 4096, 4096, 1, 0, true, 5000}, {4096, 4096, 4096, 2, 1, false, 4000},
         {2000, 2000, 1999, 40, 39, false, 1600}, {2000, 2000, 1999, 40, 9, true, 1600}, {2000, 2000, 1999, 40, 4, false},
+        // A frame that covers the screen with a shorter table: the frame after it, with the longer
+        // table again, turns the canvas to colour, which costs a screen more than a palette one.
+        {2000, 2000, 1999, 3, 2, true, 0, 1}, {2400, 2400, 2399, 3, 2, false, 0, 1},
     };
     for (const Case& c : cases) {
-        const Bytes bytes = EmptyFrames(c.screen, c.frameWidth, c.frameHeight, c.frames, c.dataBytes);
+        const Bytes bytes = EmptyFrames(c.screen, c.frameWidth, c.frameHeight, c.frames, c.dataBytes, c.coveringAt);
         ASSERT_LT(bytes.size(), 65536u);
         SCOPED_TRACE("frame " + std::to_string(c.frame) + " of " + std::to_string(c.frames) + ", " +
                      std::to_string(c.screen) + " screen (" + std::to_string(bytes.size()) + " bytes)");

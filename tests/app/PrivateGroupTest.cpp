@@ -5,6 +5,7 @@
 #include "GameRunRoot.h"
 #include "progress/CHiScoreTable.h"
 #include "progress/CProfileStore.h"
+#include "platform/files/UniqueFd.h"
 #include "support/GameProcess.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +20,10 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +41,10 @@ protected:
         GameRunRoot::SetUp();
         if (::getuid() != 0)
             GTEST_SKIP() << "the accounts and the runs as them need root";
+        // Her group's members are the machine's: a run of this test in another tree waits.
+        m_accounts.Reset(::open("/run/lock/solitaire-test-solmaya.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+        if (m_accounts.Get() >= 0)
+            (void)::flock(m_accounts.Get(), LOCK_EX);
         if (!MakeAccount(kPlayer) || !MakeAccount(kPeer) || !SetPeerInHerGroup(false))
             GTEST_SKIP() << "no accounts " << kPlayer << " and " << kPeer << " with groups of their own";
         m_program = GameProcess::CopyProgramTo(m_root + "/bin");
@@ -139,6 +146,7 @@ protected:
         return hers != nullptr && listed == member;
     }
 
+    host_files::CUniqueFd m_accounts{-1};  // held while the test changes her group
     std::string m_program, m_home, m_game;
     std::map<std::string, std::string> m_bytes;  // her files' bytes as she made them
 
